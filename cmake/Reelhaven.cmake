@@ -1,0 +1,39 @@
+# Shared compile settings and the helpers every folder's CMakeLists uses.
+
+add_library(reelhaven_options INTERFACE)
+target_compile_options(reelhaven_options INTERFACE -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+if(REELHAVEN_WERROR)
+  target_compile_options(reelhaven_options INTERFACE -Werror)
+endif()
+
+if(REELHAVEN_SANITIZE)
+  string(REPLACE "," ";" _sanitizers "${REELHAVEN_SANITIZE}")
+  add_compile_options(-fsanitize=${REELHAVEN_SANITIZE} -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=${REELHAVEN_SANITIZE})
+  if("undefined" IN_LIST _sanitizers)
+    add_compile_options(-fno-sanitize-recover=undefined)
+  endif()
+endif()
+
+# reelhaven_library(<target> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+# One static library per source folder; headers are included as "<folder>/<file>.h" from src/.
+function(reelhaven_library target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  add_library(${target} STATIC ${ARG_SOURCES})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${target} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE reelhaven_options ${ARG_PRIVATE_LIBS})
+endfunction()
+
+# reelhaven_test(<target> SOURCES ... LIBS ...)
+# A GoogleTest executable whose cases are registered with ctest one by one.
+function(reelhaven_test target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  add_executable(${target} ${ARG_SOURCES})
+  target_link_libraries(${target} PRIVATE reelhaven_options reelhaven_test_support ${ARG_LIBS}
+                        GTest::gmock GTest::gtest)
+  gtest_discover_tests(${target}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "REELHAVEN_SOURCE_DIR=${PROJECT_SOURCE_DIR};REELHAVEN_MEDIA_DIR=${PROJECT_BINARY_DIR}/media;${ARG_ENVIRONMENT}"
+               TIMEOUT 300)
+endfunction()

@@ -1,0 +1,45 @@
+#include "platform/base/fatal.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace base {
+
+namespace {
+std::mutex& handlerMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+FatalHandler& currentHandler() {
+    static FatalHandler handler;
+    return handler;
+}
+}  // namespace
+
+void fatal(std::string_view file, std::string_view message) {
+    std::string text = std::string(file) + ": " + std::string(message);
+    FatalHandler handler;
+    {
+        std::lock_guard lock(handlerMutex());
+        handler = currentHandler();
+    }
+    if (handler) handler(text);
+    std::fprintf(stderr, "Fatal error: %s\n", text.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+ScopedFatalHandler::ScopedFatalHandler(FatalHandler handler) {
+    std::lock_guard lock(handlerMutex());
+    m_previous = std::exchange(currentHandler(), std::move(handler));
+}
+
+ScopedFatalHandler::~ScopedFatalHandler() {
+    std::lock_guard lock(handlerMutex());
+    currentHandler() = std::move(m_previous);
+}
+
+ScopedFatalThrows::ScopedFatalThrows() : ScopedFatalHandler([](const std::string& text) { throw FatalError{text}; }) {}
+
+}  // namespace base

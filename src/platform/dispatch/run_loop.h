@@ -1,0 +1,112 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "platform/dispatch/clock.h"
+
+namespace dispatch {
+
+// The main run loop: it serves the main queue, timers, `asyncAfter` and animation completions
+// on one thread, the "main thread" (whichever thread serves it). Work may be posted from any
+// thread; it runs in posting order. Timers run in order of their fire time, ties in order of
+// scheduling.
+class RunLoop : public std::enable_shared_from_this<RunLoop> {
+public:
+    using TimerId = std::uint64_t;
+
+    static std::shared_ptr<RunLoop> create(std::shared_ptr<Clock> clock);
+
+    // The installed main run loop. Until one is installed, a loop on the real clock is made.
+    static std::shared_ptr<RunLoop> main();
+    static void setMain(std::shared_ptr<RunLoop> loop);
+
+    const Clock& clock() const { return *m_clock; }
+    TimePoint now() const { return m_clock->now(); }
+
+    // Any thread.
+    void post(std::function<void()> work);
+    TimerId schedule(TimePoint when, std::function<void()> work);
+    void cancel(TimerId id);
+    bool hasPendingWork() const;
+    // The fire time of the earliest timer, if any.
+    std::optional<TimePoint> nextTimerTime() const;
+
+    // Serving; the calling thread becomes the main thread.
+    // Serves until `stop()`; on the real clock it sleeps until the next post or timer.
+    void run();
+    void stop();
+    // Runs posted work and the timers due now until nothing is ready. Returns whether anything ran.
+    bool runUntilIdle();
+    // Manual clock only: moves time forward by `by`, firing each due timer at its own fire time.
+    void advance(Duration by);
+    // Serves posted work (waiting for posts from other threads in real time) until `condition`
+    // holds or `realTimeout` passes. Returns whether the condition held. The clock does not move.
+    bool runUntil(const std::function<bool()>& condition,
+                  std::chrono::milliseconds realTimeout = std::chrono::seconds(30));
+
+    // True on the thread that serves this loop.
+    bool isCurrent() const;
+    void bindToCurrentThread();
+
+private:
+    explicit RunLoop(std::shared_ptr<Clock> clock) : m_clock(std::move(clock)) {}
+
+    struct TimerKey {
+        TimePoint when;
+        TimerId id;
+        bool operator<(const TimerKey& other) const {
+            return when != other.when ? when < other.when : id < other.id;
+        }
+    };
+
+    bool runPosted();
+    bool fireOneDueTimer(TimePoint now);
+
+    std::shared_ptr<Clock> m_clock;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::function<void()>> m_posted;
+    std::map<TimerKey, std::function<void()>> m_timers;
+    std::map<TimerId, TimePoint> m_timerTimes;
+    TimerId m_nextTimerId = 1;
+    bool m_stopped = false;
+    std::atomic<std::thread::id> m_thread{};
+};
+
+// True on the thread serving the main run loop.
+bool isMainThread();
+
+// For tests: installs a fresh main run loop on a manual clock, served by the calling thread,
+// and restores the previous one when it goes away.
+class ScopedMainRunLoop {
+public:
+    explicit ScopedMainRunLoop(TimePoint start = TimePoint{0});
+    ~ScopedMainRunLoop();
+    ScopedMainRunLoop(const ScopedMainRunLoop&) = delete;
+    ScopedMainRunLoop& operator=(const ScopedMainRunLoop&) = delete;
+
+    RunLoop& loop() { return *m_loop; }
+    ManualClock& clock() { return *m_clock; }
+    void advance(Duration by) { m_loop->advance(by); }
+    void advanceSeconds(double by) { m_loop->advance(seconds(by)); }
+    bool runUntilIdle() { return m_loop->runUntilIdle(); }
+    bool runUntil(const std::function<bool()>& condition,
+                  std::chrono::milliseconds realTimeout = std::chrono::seconds(30)) {
+        return m_loop->runUntil(condition, realTimeout);
+    }
+
+private:
+    std::shared_ptr<ManualClock> m_clock;
+    std::shared_ptr<RunLoop> m_loop;
+    std::shared_ptr<RunLoop> m_previous;
+};
+
+}  // namespace dispatch
