@@ -23,11 +23,11 @@ std::atomic<LogLevel>& minimum() {
 
 std::string_view logLevelName(LogLevel level) {
     switch (level) {
-    case LogLevel::debug: return "DEBUG";
-    case LogLevel::verbose: return "VERBOSE";
-    case LogLevel::info: return "INFO";
-    case LogLevel::warning: return "WARNING";
-    case LogLevel::error: return "ERROR";
+        case LogLevel::debug: return "DEBUG";
+        case LogLevel::verbose: return "VERBOSE";
+        case LogLevel::info: return "INFO";
+        case LogLevel::warning: return "WARNING";
+        case LogLevel::error: return "ERROR";
     }
     return "UNKNOWN";
 }

@@ -44,7 +44,9 @@ public:
     // Runs `work` on this queue once `delay` has passed on the main run loop's clock (so tests
     // move it with the manual clock; the app's main run loop must be running for it to fire).
     void asyncAfter(Duration delay, std::function<void()> work);
-    void asyncAfter(double delaySeconds, std::function<void()> work) { asyncAfter(seconds(delaySeconds), std::move(work)); }
+    void asyncAfter(double delaySeconds, std::function<void()> work) {
+        asyncAfter(seconds(delaySeconds), std::move(work));
+    }
 
     // `sync` that returns the block's value.
     template <typename F>

@@ -62,9 +62,7 @@ private:
     struct TimerKey {
         TimePoint when;
         TimerId id;
-        bool operator<(const TimerKey& other) const {
-            return when != other.when ? when < other.when : id < other.id;
-        }
+        bool operator<(const TimerKey& other) const { return when != other.when ? when < other.when : id < other.id; }
     };
 
     bool runPosted();
