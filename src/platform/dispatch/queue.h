@@ -59,7 +59,7 @@ public:
 
     // Whether the calling code runs inside a block of this queue (directly or through nested
     // `sync` calls).
-    bool isCurrent() const;
+    virtual bool isCurrent() const;
     // The label of the innermost queue the calling code runs on, or "" outside any queue.
     static std::string currentLabel();
 

@@ -1,0 +1,196 @@
+#include "platform/dispatch/run_loop.h"
+
+#include <utility>
+
+#include "platform/base/fatal.h"
+
+namespace dispatch {
+
+namespace {
+std::mutex& mainMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+std::shared_ptr<RunLoop>& mainLoop() {
+    static std::shared_ptr<RunLoop> loop;
+    return loop;
+}
+}  // namespace
+
+std::shared_ptr<RunLoop> RunLoop::create(std::shared_ptr<Clock> clock) {
+    return std::shared_ptr<RunLoop>(new RunLoop(std::move(clock)));
+}
+
+std::shared_ptr<RunLoop> RunLoop::main() {
+    std::lock_guard lock(mainMutex());
+    auto& loop = mainLoop();
+    if (!loop) loop = create(std::make_shared<RealClock>());
+    return loop;
+}
+
+void RunLoop::setMain(std::shared_ptr<RunLoop> loop) {
+    std::lock_guard lock(mainMutex());
+    mainLoop() = std::move(loop);
+}
+
+void RunLoop::post(std::function<void()> work) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_posted.push_back(std::move(work));
+    }
+    m_wake.notify_all();
+}
+
+RunLoop::TimerId RunLoop::schedule(TimePoint when, std::function<void()> work) {
+    TimerId id;
+    {
+        std::lock_guard lock(m_mutex);
+        id = m_nextTimerId++;
+        m_timers.emplace(TimerKey{when, id}, std::move(work));
+        m_timerTimes.emplace(id, when);
+    }
+    m_wake.notify_all();
+    return id;
+}
+
+void RunLoop::cancel(TimerId id) {
+    std::function<void()> dropped;  // destroyed outside the lock: it may own a timer
+    std::lock_guard lock(m_mutex);
+    auto found = m_timerTimes.find(id);
+    if (found == m_timerTimes.end()) return;
+    auto entry = m_timers.find(TimerKey{found->second, id});
+    dropped = std::move(entry->second);
+    m_timers.erase(entry);
+    m_timerTimes.erase(found);
+}
+
+bool RunLoop::hasPendingWork() const {
+    std::lock_guard lock(m_mutex);
+    return !m_posted.empty() || !m_timers.empty();
+}
+
+std::optional<TimePoint> RunLoop::nextTimerTime() const {
+    std::lock_guard lock(m_mutex);
+    if (m_timers.empty()) return std::nullopt;
+    return m_timers.begin()->first.when;
+}
+
+bool RunLoop::isCurrent() const { return m_thread.load() == std::this_thread::get_id(); }
+
+void RunLoop::bindToCurrentThread() { m_thread = std::this_thread::get_id(); }
+
+bool RunLoop::runPosted() {
+    std::deque<std::function<void()>> batch;
+    {
+        std::lock_guard lock(m_mutex);
+        batch.swap(m_posted);
+    }
+    for (auto& work : batch) {
+        work();
+        work = nullptr;
+    }
+    return !batch.empty();
+}
+
+bool RunLoop::fireOneDueTimer(TimePoint now) {
+    std::function<void()> work;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_timers.empty() || m_timers.begin()->first.when > now) return false;
+        auto entry = m_timers.begin();
+        work = std::move(entry->second);
+        m_timerTimes.erase(entry->first.id);
+        m_timers.erase(entry);
+    }
+    work();
+    return true;
+}
+
+bool RunLoop::runUntilIdle() {
+    bindToCurrentThread();
+    bool ranAnything = false;
+    for (;;) {
+        bool ran = runPosted();
+        ran = fireOneDueTimer(now()) || ran;
+        if (!ran) return ranAnything;
+        ranAnything = true;
+    }
+}
+
+void RunLoop::advance(Duration by) {
+    if (!m_clock->isManual()) base::fatal(__FILE__, "advance() needs a run loop on a manual clock");
+    auto& clock = static_cast<ManualClock&>(*m_clock);
+    const TimePoint target = clock.now() + by;
+    runUntilIdle();
+    for (;;) {
+        auto next = nextTimerTime();
+        if (!next || *next > target) break;
+        clock.set(*next);
+        runUntilIdle();
+    }
+    clock.set(target);
+    runUntilIdle();
+}
+
+void RunLoop::run() {
+    bindToCurrentThread();
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopped = false;
+    }
+    for (;;) {
+        runUntilIdle();
+        std::unique_lock lock(m_mutex);
+        if (m_stopped) return;
+        if (!m_posted.empty()) continue;
+        if (!m_timers.empty() && !m_clock->isManual()) {
+            auto wait = m_timers.begin()->first.when - m_clock->now();
+            if (wait > Duration::zero()) m_wake.wait_for(lock, wait);
+        } else {
+            m_wake.wait(lock);
+        }
+    }
+}
+
+void RunLoop::stop() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopped = true;
+    }
+    m_wake.notify_all();
+}
+
+bool RunLoop::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout) {
+    bindToCurrentThread();
+    const auto deadline = std::chrono::steady_clock::now() + realTimeout;
+    for (;;) {
+        runUntilIdle();
+        if (condition()) return true;
+        std::unique_lock lock(m_mutex);
+        if (!m_posted.empty()) continue;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            lock.unlock();
+            runUntilIdle();
+            return condition();
+        }
+        // Work done on other threads may make the condition true without posting anything, so
+        // look again at short intervals while waiting for posts.
+        m_wake.wait_until(lock, std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(5)));
+    }
+}
+
+bool isMainThread() { return RunLoop::main()->isCurrent(); }
+
+ScopedMainRunLoop::ScopedMainRunLoop(TimePoint start)
+    : m_clock(std::make_shared<ManualClock>(start)), m_loop(RunLoop::create(m_clock)) {
+    m_loop->bindToCurrentThread();
+    std::lock_guard lock(mainMutex());
+    m_previous = std::exchange(mainLoop(), m_loop);
+}
+
+ScopedMainRunLoop::~ScopedMainRunLoop() {
+    std::lock_guard lock(mainMutex());
+    mainLoop() = std::move(m_previous);
+}
+
+}  // namespace dispatch

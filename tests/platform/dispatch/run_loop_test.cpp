@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "platform/base/fatal.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/run_loop.h"
+
+using namespace dispatch;
+
+TEST(MainQueue, RunsPostedBlocksInOrderOnlyWhenTheLoopIsServed) {
+    ScopedMainRunLoop loop;
+    std::vector<int> order;
+    for (int i = 0; i < 5; ++i) Queue::main()->async([&, i] { order.push_back(i); });
+    EXPECT_TRUE(order.empty());
+    loop.runUntilIdle();
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(MainQueue, IsCurrentOnTheServingThreadOnly) {
+    ScopedMainRunLoop loop;
+    EXPECT_TRUE(Queue::main()->isCurrent());
+    EXPECT_TRUE(isMainThread());
+    std::atomic<bool> onBackground{true};
+    auto background = Queue::create("test.bg");
+    background->async([&] { onBackground = Queue::main()->isCurrent(); });
+    background->sync([] {});  // waits for the block above, which ran on a pool thread
+    EXPECT_FALSE(onBackground);
+}
+
+TEST(MainQueue, SyncFromABackgroundQueueRunsOnTheMainThread) {
+    ScopedMainRunLoop loop;
+    auto background = Queue::create("test.bg");
+    bool ranOnMain = false;
+    bool backgroundDone = false;
+    background->async([&] {
+        Queue::main()->sync([&] { ranOnMain = isMainThread(); });
+        Queue::main()->async([&] { backgroundDone = true; });
+    });
+    EXPECT_TRUE(loop.runUntil([&] { return backgroundDone; }));
+    EXPECT_TRUE(ranOnMain);
+}
+
+TEST(MainQueue, SyncFromTheMainThreadIsFatal) {
+    ScopedMainRunLoop loop;
+    base::ScopedFatalThrows fatalThrows;
+    EXPECT_THROW(Queue::main()->sync([] {}), base::FatalError);
+}
+
+TEST(AsyncAfter, FollowsTheManualClockOnTheMainQueue) {
+    ScopedMainRunLoop loop;
+    std::vector<double> firedAt;
+    Queue::main()->asyncAfter(1.5, [&] { firedAt.push_back(toSeconds(loop.clock().now())); });
+    Queue::main()->asyncAfter(0.5, [&] { firedAt.push_back(toSeconds(loop.clock().now())); });
+    loop.advanceSeconds(0.4);
+    EXPECT_TRUE(firedAt.empty());
+    loop.advanceSeconds(2);
+    EXPECT_EQ(firedAt, (std::vector<double>{0.5, 1.5}));
+    EXPECT_DOUBLE_EQ(toSeconds(loop.clock().now()), 2.4);
+}
+
+TEST(AsyncAfter, OnABackgroundQueueFiresWhenTheClockPassesTheDelay) {
+    ScopedMainRunLoop loop;
+    auto queue = Queue::create("test.later");
+    std::atomic<bool> ran{false};
+    queue->asyncAfter(10.0, [&] { ran = true; });
+    loop.advanceSeconds(9.9);
+    queue->sync([] {});
+    EXPECT_FALSE(ran);
+    loop.advanceSeconds(0.1);
+    queue->sync([] {});
+    EXPECT_TRUE(ran);
+}
+
+TEST(RunLoop, CancelledWorkNeverRuns) {
+    ScopedMainRunLoop loop;
+    bool ran = false;
+    auto id = loop.loop().schedule(loop.clock().now() + seconds(1), [&] { ran = true; });
+    loop.loop().cancel(id);
+    loop.advanceSeconds(5);
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(loop.loop().hasPendingWork());
+}
+
+TEST(RunLoop, RunServesUntilStoppedOnTheRealClock) {
+    auto loop = RunLoop::create(std::make_shared<RealClock>());
+    int ran = 0;
+    std::thread poster([&] {
+        loop->post([&] { ++ran; });
+        loop->schedule(loop->now(), [&] {
+            ++ran;
+            loop->stop();
+        });
+    });
+    loop->run();
+    poster.join();
+    EXPECT_EQ(ran, 2);
+}
+
+TEST(RunLoop, RunUntilGivesUpAfterTheRealTimeout) {
+    ScopedMainRunLoop loop;
+    EXPECT_FALSE(loop.runUntil([] { return false; }, std::chrono::milliseconds(20)));
+}
