@@ -1,0 +1,38 @@
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/container_setup.h"
+#include "app/launcher_options.h"
+
+using namespace reelhaven;
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    auto parsed = parseLauncherOptions(arguments, [](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    });
+    if (auto* error = std::get_if<LauncherError>(&parsed)) {
+        std::cerr << "reelhaven: " << error->message << "\n";
+        return 2;
+    }
+    const auto& options = std::get<LauncherOptions>(parsed);
+    if (options.mode == LauncherOptions::Mode::help) {
+        std::cout << launcherUsage();
+        return 0;
+    }
+    auto installed = installContainer(options.home);
+    if (auto* error = std::get_if<std::string>(&installed)) {
+        std::cerr << "reelhaven: " << *error << "\n";
+        return 1;
+    }
+    switch (options.mode) {
+    case LauncherOptions::Mode::help: break;
+    case LauncherOptions::Mode::list:
+    case LauncherOptions::Mode::transfer:
+        std::cerr << "reelhaven: this mode is not built yet\n";
+        return 3;
+    }
+    return 0;
+}

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/launcher_options.h"
+
+using namespace reelhaven;
+
+namespace {
+auto environmentOf(std::map<std::string, std::string> variables) {
+    return [variables](const char* name) -> std::optional<std::string> {
+        auto found = variables.find(name);
+        if (found == variables.end()) return std::nullopt;
+        return found->second;
+    };
+}
+
+LauncherOptions parsed(std::vector<std::string> arguments, std::map<std::string, std::string> env = {{"HOME", "/home/u"}}) {
+    auto result = parseLauncherOptions(arguments, environmentOf(env));
+    EXPECT_TRUE(std::holds_alternative<LauncherOptions>(result));
+    return std::get<LauncherOptions>(result);
+}
+
+std::string failure(std::vector<std::string> arguments, std::map<std::string, std::string> env = {{"HOME", "/home/u"}}) {
+    auto result = parseLauncherOptions(arguments, environmentOf(env));
+    EXPECT_TRUE(std::holds_alternative<LauncherError>(result));
+    return std::holds_alternative<LauncherError>(result) ? std::get<LauncherError>(result).message : "";
+}
+}  // namespace
+
+TEST(LauncherOptions, DefaultHomeFollowsXdgDataHomeThenHome) {
+    EXPECT_EQ(parsed({"--list"}, {{"XDG_DATA_HOME", "/data"}, {"HOME", "/home/u"}}).home, "/data/reelhaven");
+    EXPECT_EQ(parsed({"--list"}, {{"HOME", "/home/u"}}).home, "/home/u/.local/share/reelhaven");
+    // A relative XDG_DATA_HOME is invalid and ignored.
+    EXPECT_EQ(parsed({"--list"}, {{"XDG_DATA_HOME", "rel"}, {"HOME", "/home/u"}}).home, "/home/u/.local/share/reelhaven");
+    EXPECT_NE(failure({"--list"}, {}).find("no home folder"), std::string::npos);
+}
+
+TEST(LauncherOptions, ReadsModesHomeAndPort) {
+    auto options = parsed({"--home", "/srv/lib/../lib", "--transfer", "--port", "0"});
+    EXPECT_EQ(options.mode, LauncherOptions::Mode::transfer);
+    EXPECT_EQ(options.home, "/srv/lib");
+    EXPECT_EQ(options.port, 0);
+    EXPECT_EQ(parsed({}).mode, LauncherOptions::Mode::help);
+    EXPECT_EQ(parsed({"--help"}).mode, LauncherOptions::Mode::help);
+}
+
+TEST(LauncherOptions, RejectsWhatItCannotUseWithAClearMessage) {
+    EXPECT_NE(failure({"--port", "80", "--list"}).find("only to --transfer"), std::string::npos);
+    EXPECT_NE(failure({"--transfer", "--port", "65536"}).find("65535"), std::string::npos);
+    EXPECT_NE(failure({"--transfer", "--port", "8o"}).find("\"8o\""), std::string::npos);
+    EXPECT_NE(failure({"--transfer", "--port"}).find("--port needs"), std::string::npos);
+    EXPECT_NE(failure({"--home"}).find("--home needs"), std::string::npos);
+    EXPECT_NE(failure({"--list", "--transfer"}).find("choose one"), std::string::npos);
+    EXPECT_NE(failure({"--verbose"}).find("unknown option \"--verbose\""), std::string::npos);
+}
