@@ -16,8 +16,9 @@ void Group::leave() {
         if (m_count == 0) base::fatal(__FILE__, "unbalanced leave() on a dispatch group");
         if (--m_count > 0) return;
         notifications.swap(m_notifications);
+        // Under the lock: a waiter may destroy the group as soon as it sees the count at zero.
+        m_empty.notify_all();
     }
-    m_empty.notify_all();
     for (auto& [queue, work] : notifications) queue->async(std::move(work));
 }
 

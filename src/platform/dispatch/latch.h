@@ -9,10 +9,9 @@ namespace dispatch {
 class Latch {
 public:
     void signal() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_done = true;
-        }
+        // Notify under the lock: the waiter destroys the latch as soon as it sees m_done.
+        std::lock_guard lock(m_mutex);
+        m_done = true;
         m_cv.notify_all();
     }
     void wait() {

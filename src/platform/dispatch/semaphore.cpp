@@ -3,10 +3,9 @@
 namespace dispatch {
 
 void Semaphore::signal() {
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_value;
-    }
+    // Under the lock: a waiter may destroy the semaphore as soon as it takes the value.
+    std::lock_guard lock(m_mutex);
+    ++m_value;
     m_available.notify_one();
 }
 
