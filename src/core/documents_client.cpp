@@ -1,0 +1,205 @@
+#include "core/documents_client.h"
+
+#include <algorithm>
+
+#include "core/folder.h"
+#include "core/preferences.h"
+#include "core/subtitle.h"
+#include "core/video.h"
+#include "platform/foundation/extended_attributes.h"
+#include "platform/foundation/file_manager.h"
+#include "platform/foundation/string_compare.h"
+#include "platform/graphics/png_codec.h"
+#include "toolkit/allocated_size.h"
+
+namespace reelhaven {
+
+namespace {
+
+using foundation::FileManager;
+using foundation::FileType;
+using foundation::URL;
+
+FileManager& files() { return FileManager::defaultManager(); }
+
+bool contains(const std::vector<std::string>& list, std::string_view value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+std::string lowercasedExtension(const URL& url) { return foundation::StringCompare::lowercased(url.pathExtension()); }
+
+bool samePath(const URL& a, const URL& b) { return a.standardized().path() == b.standardized().path(); }
+
+// What a listing makes of an entry: folders, and files (a link counts as the file it names).
+// Devices, pipes and sockets are no library content; opening a pipe named like a video would hang
+// whoever reads it.
+enum class EntryKind { folder, file, skipped };
+
+EntryKind entryKind(const URL& url) {
+    auto type = files().typeOfItem(url);
+    if (!type) return EntryKind::skipped;  // vanished while listed
+    switch (*type) {
+        case FileType::directory: return EntryKind::folder;
+        case FileType::regular:
+        case FileType::symbolicLink: return EntryKind::file;
+        case FileType::other: return EntryKind::skipped;
+    }
+    return EntryKind::skipped;
+}
+
+}  // namespace
+
+const std::vector<std::string>& DocumentsClient::videoExtensions() {
+    static const std::vector<std::string> extensions{
+        "mkv",  "mp4", "m4v",  "mpg4", "webm", "avi", "vfw",  "ts",  "mts", "m2ts", "mov",  "qt",  "mpg",
+        "mpeg", "wmv", "divx", "flv",  "f4v",  "rm",  "rmvb", "vob", "asf", "3gp",  "3gpp", "3g2", "3gp2"};
+    return extensions;
+}
+
+const std::vector<std::string>& DocumentsClient::subtitleExtensions() {
+    static const std::vector<std::string> extensions{"ass", "ssa", "srt", "vtt"};
+    return extensions;
+}
+
+bool DocumentsClient::isVideoExtension(std::string_view extension) { return contains(videoExtensions(), extension); }
+
+bool DocumentsClient::isSubtitleExtension(std::string_view extension) {
+    return contains(subtitleExtensions(), extension);
+}
+
+std::shared_ptr<DocumentsClient> DocumentsClient::create(std::shared_ptr<Preferences> preferences) {
+    return std::shared_ptr<DocumentsClient>(new DocumentsClient(std::move(preferences)));
+}
+
+bool DocumentsClient::icloudBackup() const {
+    return (m_preferences ? *m_preferences : Preferences::shared()).icloudBackup.wrappedValue();
+}
+
+LibraryItemPtr DocumentsClient::makeItem(const URL& url, bool isDirectory, bool recursive) {
+    if (isDirectory) {
+        auto folder = Folder::create(url, LibraryItemType::folder, false);
+        if (recursive) folder->setContents(contents(url, true));
+        return folder;
+    }
+    const std::string extension = lowercasedExtension(url);
+    if (isSubtitleExtension(extension)) return Subtitle::create(url, LibraryItemType::subtitle, false);
+    if (isVideoExtension(extension)) return Video::create(url, LibraryItemType::file, false);
+    return nullptr;
+}
+
+std::vector<LibraryItemPtr> DocumentsClient::contents(const URL& folder, bool recursive) {
+    const URL inbox = documentsURL().appendingPathComponent(kInboxName);
+    const bool excludedFromBackup = !icloudBackup();
+    auto entries = files().contentsOfDirectory(folder, foundation::HiddenFiles::skip);
+    if (!entries) return {};
+
+    std::vector<LibraryItemPtr> items;
+    for (const URL& entry : *entries) {
+        const EntryKind kind = entryKind(entry);
+        if (kind == EntryKind::skipped) continue;
+        if (kind == EntryKind::folder && samePath(entry, inbox)) continue;
+        auto item = makeItem(entry, kind == EntryKind::folder, recursive);
+        if (!item) continue;
+        // The mark follows the setting on every listing; a volume that refuses it changes nothing.
+        (void)foundation::ExtendedAttributes::setExcludedFromBackup(entry.path(), excludedFromBackup);
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+std::vector<LibraryItemPtr> DocumentsClient::allItems(const URL& folder) {
+    foundation::EnumerationOptions options;
+    options.hiddenFiles = foundation::HiddenFiles::skip;
+    auto entries = files().enumerate(folder, options, [](const URL&, const foundation::Error&) { return true; });
+    if (!entries) return {};
+
+    std::vector<LibraryItemPtr> items;
+    for (const URL& entry : *entries) {
+        const EntryKind kind = entryKind(entry);
+        if (kind == EntryKind::folder) {
+            items.push_back(Folder::create(entry, LibraryItemType::folder, false));
+        } else if (kind == EntryKind::file && isVideoExtension(lowercasedExtension(entry))) {
+            items.push_back(Video::create(entry, LibraryItemType::file, false));
+        }
+    }
+    return items;
+}
+
+URL DocumentsClient::documentsURL() { return directoryURL(foundation::SearchPathDirectory::documents); }
+
+URL DocumentsClient::directoryURL(foundation::SearchPathDirectory directory) {
+    return files().url(directory).valueOr(URL());
+}
+
+std::optional<URL> DocumentsClient::moveIntoDocuments(const URL& url) {
+    const URL destination = documentsURL().appendingPathComponent(url.lastPathComponent());
+    if (samePath(url, destination)) return url;
+    if (!files().moveItem(url, destination)) return std::nullopt;
+    return destination;
+}
+
+bool DocumentsClient::renameKeepingExtension(const URL& url, std::string_view name) {
+    const std::string extension = url.pathExtension();
+    std::string component(name);
+    if (!extension.empty()) component += "." + extension;
+    const URL destination = url.deletingLastPathComponent().appendingPathComponent(component);
+    if (samePath(url, destination)) return true;
+    return files().moveItem(url, destination).ok();
+}
+
+bool DocumentsClient::rename(const URL& url, std::string_view name) {
+    // A "/" would move the item into another folder instead of renaming it.
+    if (name.empty() || name.front() == '.' || name.find('/') != std::string_view::npos) return false;
+    if (url.lastPathComponent() == name) return true;
+    const URL destination = url.deletingLastPathComponent().appendingPathComponent(name);
+    return files().moveItem(url, destination).ok();
+}
+
+bool DocumentsClient::createFolder(const URL& url) {
+    if (!files().createDirectory(url, foundation::Intermediates::no)) return false;
+    // The next listing of the parent sets the mark from the setting; until then keep it out.
+    (void)foundation::ExtendedAttributes::setExcludedFromBackup(url.path(), true);
+    return true;
+}
+
+URL DocumentsClient::screenshotsURL() {
+    const URL caches = directoryURL(foundation::SearchPathDirectory::caches);
+    if (caches.isEmpty()) return URL();
+    const URL screenshots = caches.appendingPathComponent(kScreenshotsName, foundation::PathKind::directory);
+    if (!files().createDirectory(screenshots, foundation::Intermediates::create)) return URL();
+    return screenshots;
+}
+
+std::uint64_t DocumentsClient::cacheSize() {
+    auto caches = files().url(foundation::SearchPathDirectory::caches);
+    if (!caches) return 0;
+    return allocatedSize(*caches, SizeScope::topLevelOnly).valueOr(0);
+}
+
+bool DocumentsClient::clearCaches() {
+    auto caches = files().url(foundation::SearchPathDirectory::caches);
+    if (!caches) return false;
+    auto names = files().contentsOfDirectoryAtPath(caches->path());
+    if (!names) return false;
+    for (const auto& name : *names) {
+        if (name == kSnapshotsName) continue;
+        if (!files().removeItem(caches->appendingPathComponent(name))) return false;
+    }
+    return true;
+}
+
+bool DocumentsClient::saveCachedImage(const std::string& name, const gfx::Image& image) {
+    auto caches = files().url(foundation::SearchPathDirectory::caches);
+    if (!caches) return false;
+    auto png = gfx::PngCodec::encode(image);
+    if (!png) return false;
+    return files().writeFile(caches->appendingPathComponent(name), *png, foundation::WriteMode::atomic).ok();
+}
+
+bool DocumentsClient::removeCachedItem(const std::string& name) {
+    auto caches = files().url(foundation::SearchPathDirectory::caches);
+    if (!caches) return false;
+    return files().removeItem(caches->appendingPathComponent(name)).ok();
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/library_item.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/url.h"
+
+namespace gfx {
+class Image;
+}
+
+namespace reelhaven {
+
+class Preferences;
+
+// The one door to the file system for library content: lists library folders as items, moves
+// opened files into Documents, renames, creates folders, and keeps the thumbnails and screenshots
+// in Caches. Holds no state; every operation is synchronous, safe from any thread, and turns file
+// errors into an empty list, nothing, false, 0 or an empty URL.
+class DocumentsClient {
+public:
+    // The 26 video extensions and the 4 subtitle extensions, lower case; file extensions are
+    // lower-cased before they are looked up.
+    static const std::vector<std::string>& videoExtensions();
+    static const std::vector<std::string>& subtitleExtensions();
+    static bool isVideoExtension(std::string_view extension);
+    static bool isSubtitleExtension(std::string_view extension);
+
+    static constexpr const char* kInboxName = "Inbox";
+    static constexpr const char* kScreenshotsName = "Screenshots";
+    static constexpr const char* kSnapshotsName = "Snapshots";
+
+    // `preferences` supplies the backup setting; null means Preferences::shared().
+    static std::shared_ptr<DocumentsClient> create(std::shared_ptr<Preferences> preferences = nullptr);
+    virtual ~DocumentsClient() = default;
+
+    // The folder's visible folders, videos and subtitles in listing order, each marked for backup
+    // by the backup setting. The system's Inbox directly under Documents is left out; so are
+    // entries that vanish while listed. With `recursive`, folders carry their contents.
+    virtual std::vector<LibraryItemPtr> contents(const foundation::URL& folder, bool recursive);
+    // Every folder and video beneath a folder, flat, Inbox included; subtitles are left out.
+    std::vector<LibraryItemPtr> allItems(const foundation::URL& folder);
+
+    virtual foundation::URL documentsURL();
+    // The standard folder, or an empty URL when there is none.
+    foundation::URL directoryURL(foundation::SearchPathDirectory directory);
+
+    // Moves a file into Documents under its own name. Nothing when a file of that name is there.
+    virtual std::optional<foundation::URL> moveIntoDocuments(const foundation::URL& url);
+    // Renames to `name` + "." + the current extension, in the same folder.
+    bool renameKeepingExtension(const foundation::URL& url, std::string_view name);
+    // Renames to exactly `name`. Refuses names that are empty, begin with "." or hold "/".
+    bool rename(const foundation::URL& url, std::string_view name);
+    // Creates one folder (its parent must exist) and marks it excluded from backup; true once the
+    // folder exists, even when the mark could not be set.
+    bool createFolder(const foundation::URL& url);
+
+    // Caches/Screenshots, created when missing; an empty URL when it cannot be made.
+    foundation::URL screenshotsURL();
+    // Allocated bytes of the visible files directly in Caches (not inside its folders).
+    virtual std::uint64_t cacheSize();
+    // Removes everything in Caches but "Snapshots"; false at the first item that cannot be
+    // removed (the rest stay).
+    bool clearCaches();
+    // Writes the image as PNG to Caches/name, replacing any file there. False when the folder is
+    // missing, the image has no PNG form or the write fails.
+    bool saveCachedImage(const std::string& name, const gfx::Image& image);
+    bool removeCachedItem(const std::string& name);
+
+protected:
+    explicit DocumentsClient(std::shared_ptr<Preferences> preferences) : m_preferences(std::move(preferences)) {}
+
+private:
+    bool icloudBackup() const;
+    LibraryItemPtr makeItem(const foundation::URL& url, bool isDirectory, bool recursive);
+
+    // Only for tests that give their own settings; the app reads the shared settings.
+    std::shared_ptr<Preferences> m_preferences;
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,235 @@
+#include "core/ffmpeg_utility.h"
+
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/display.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+#include "platform/base/log.h"
+#include "platform/graphics/image.h"
+
+namespace reelhaven {
+
+namespace {
+
+// Taller pictures than this come only from damaged or hostile files (a 1 x 4000 "video" would ask
+// for gigabytes); they get no thumbnail.
+constexpr int kTallestThumbnail = 16 * FFmpegUtility::kThumbnailWidth;
+
+struct FormatCloser {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct CodecContextFreer {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct ScalerFreer {
+    void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
+};
+struct BufferFreer {
+    void operator()(std::uint8_t* buffer) const { av_free(buffer); }
+};
+
+using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
+using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
+using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
+using BufferPtr = std::unique_ptr<std::uint8_t, BufferFreer>;
+
+std::shared_ptr<gfx::Image> fail(const char* message) {
+    base::log(base::LogLevel::error, "FFmpeg", std::string("FFmpeg error: ") + message);
+    return nullptr;
+}
+
+FormatPtr openInput(const std::string& path) {
+    AVFormatContext* context = nullptr;
+    // FFmpeg frees the context itself when opening fails.
+    if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return nullptr;
+    return FormatPtr(context);
+}
+
+// The stream time stamp a quarter of the way in. An unknown duration or start means the start.
+std::int64_t quarterPoint(const AVFormatContext& format, const AVStream& stream) {
+    double offset = 0;
+    if (format.duration != AV_NOPTS_VALUE && format.duration > 0)
+        offset = static_cast<double>(av_rescale_q(format.duration, AV_TIME_BASE_Q, stream.time_base)) / 100.0 * 25.0;
+    const double start = stream.start_time == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(stream.start_time);
+    return static_cast<std::int64_t>(offset + start);
+}
+
+enum class Decoded { frame, none };
+
+// Reads packets until the decoder gives its first frame; at the end of the file the decoder is
+// drained, so a short file still gives the frames it holds back.
+Decoded decodeFirstFrame(AVFormatContext& format, AVCodecContext& codec, int streamIndex, AVFrame& frame) {
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) return Decoded::none;
+    while (true) {
+        if (av_read_frame(&format, packet.get()) < 0) {
+            if (avcodec_send_packet(&codec, nullptr) < 0) return Decoded::none;
+            return avcodec_receive_frame(&codec, &frame) == 0 ? Decoded::frame : Decoded::none;
+        }
+        if (packet->stream_index != streamIndex) {
+            av_packet_unref(packet.get());
+            continue;
+        }
+        const int sent = avcodec_send_packet(&codec, packet.get());
+        av_packet_unref(packet.get());
+        if (sent < 0) return Decoded::none;
+        const int received = avcodec_receive_frame(&codec, &frame);
+        if (received == 0) return Decoded::frame;
+        if (received != AVERROR(EAGAIN)) return Decoded::none;
+        av_frame_unref(&frame);
+    }
+}
+
+double displayRotation(const AVStream& stream) {
+    const auto* matrix =
+        reinterpret_cast<const std::int32_t*>(av_stream_get_side_data(&stream, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+    if (!matrix) return 0;
+    const double angle = av_display_rotation_get(matrix);
+    return std::isnan(angle) ? 0 : angle;
+}
+
+// Where the pixel at (x, y) of the turned image comes from in the source.
+struct SourcePoint {
+    int x;
+    int y;
+};
+
+template <typename Map>
+std::shared_ptr<gfx::Image> turned(const gfx::Image& source, int width, int height, Map map) {
+    auto image = std::make_shared<gfx::Image>(width, height);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* out = image->row(y);
+        for (int x = 0; x < width; ++x) {
+            const SourcePoint from = map(x, y);
+            std::memcpy(out + 4 * x, source.row(from.y) + 4 * from.x, 4);
+        }
+    }
+    return image;
+}
+
+}  // namespace
+
+std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string& path) {
+    FormatPtr format = openInput(path);
+    if (!format) return fail("Couldn't open input stream");
+    if (avformat_find_stream_info(format.get(), nullptr) < 0) return fail("Couldn't get stream info");
+
+    int streamIndex = -1;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            streamIndex = static_cast<int>(i);
+            break;
+        }
+    }
+    if (streamIndex < 0) return fail("No video stream");
+    AVStream& stream = *format->streams[streamIndex];
+    // Still pictures (cover art) carry no frame rate; they are not videos to take a picture of.
+    if (stream.avg_frame_rate.den == 0 || av_q2d(stream.avg_frame_rate) == 0) return nullptr;
+
+    const AVCodec* decoder = avcodec_find_decoder(stream.codecpar->codec_id);
+    if (!decoder) return fail("Unsupported codec");
+    CodecContextPtr codec(avcodec_alloc_context3(decoder));
+    if (!codec || avcodec_parameters_to_context(codec.get(), stream.codecpar) < 0) return fail("Couldn't open codec");
+    codec->time_base = stream.time_base;
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
+
+    FramePtr frame(av_frame_alloc());
+    if (!frame) return fail("Couldn't alloc video frame");
+    FramePtr rgba(av_frame_alloc());
+    if (!rgba) return fail("Couldn't alloc RGBA frame");
+
+    if (codec->width <= 0 || codec->height <= 0) return fail("Invalid video size");
+    // Single precision and truncation, so 720 x 480 gives 426 lines.
+    const float aspect = static_cast<float>(codec->width) / static_cast<float>(codec->height);
+    const float scaledHeight = static_cast<float>(kThumbnailWidth) / aspect;
+    if (!(scaledHeight >= 1.0f) || scaledHeight > kTallestThumbnail) return fail("Invalid video size");
+    const int height = static_cast<int>(scaledHeight);
+    rgba->width = kThumbnailWidth;
+    rgba->height = height;
+    rgba->format = AV_PIX_FMT_RGBA;
+    const int bufferSize = av_image_get_buffer_size(AV_PIX_FMT_RGBA, kThumbnailWidth, height, 1);
+    BufferPtr buffer(bufferSize > 0 ? static_cast<std::uint8_t*>(av_malloc(bufferSize)) : nullptr);
+    if (!buffer ||
+        av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA, kThumbnailWidth, height, 1) < 0)
+        return fail("Couldn't fill data for RGBA frame");
+    if (codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
+
+    avcodec_flush_buffers(codec.get());
+    if (av_seek_frame(format.get(), streamIndex, quarterPoint(*format, stream), AVSEEK_FLAG_BACKWARD) < 0)
+        return fail("Cannot seek");
+    avcodec_flush_buffers(codec.get());
+
+    if (decodeFirstFrame(*format, *codec, streamIndex, *frame) != Decoded::frame) return nullptr;
+
+    // The scaler follows the decoded frame itself: a stream may change size or format after its
+    // header, and scaling a frame with another frame's geometry would read past its planes.
+    const auto sourceFormat = static_cast<AVPixelFormat>(frame->format);
+    if (frame->width <= 0 || frame->height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
+    ScalerPtr scaler(sws_getContext(frame->width, frame->height, sourceFormat, kThumbnailWidth, height, AV_PIX_FMT_RGBA,
+                                    SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!scaler ||
+        sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, rgba->data, rgba->linesize) <= 0)
+        return fail("Cannot convert frame");
+
+    return createImage(*rgba, displayRotation(stream));
+}
+
+std::shared_ptr<gfx::Image> FFmpegUtility::createImage(const AVFrame& rgbaFrame, double rotation) {
+    const int width = rgbaFrame.width;
+    const int height = rgbaFrame.height;
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(pixels.data() + static_cast<std::size_t>(y) * width * 4,
+                    rgbaFrame.data[0] + static_cast<std::ptrdiff_t>(y) * rgbaFrame.linesize[0],
+                    static_cast<std::size_t>(width) * 4);
+    auto image = std::make_shared<gfx::Image>(width, height, static_cast<std::size_t>(width) * 4, std::move(pixels));
+    if (rotation == 0) return image;
+    return rotate(std::move(image), rotation);
+}
+
+std::shared_ptr<gfx::Image> FFmpegUtility::rotate(std::shared_ptr<gfx::Image> image, double angle) {
+    if (!image) return image;
+    // The display matrix gives angles like 89.99999 and may report a half turn as 180.
+    double degrees = std::round(angle);
+    if (degrees == 180) degrees = -180;
+    const gfx::Image& source = *image;
+    const int w = source.width();
+    const int h = source.height();
+    if (degrees == 90)  // a quarter counter-clockwise: the right column becomes the top row
+        return turned(source, h, w, [w](int x, int y) { return SourcePoint{w - 1 - y, x}; });
+    if (degrees == -90)  // a quarter clockwise: the left column becomes the top row
+        return turned(source, h, w, [h](int x, int y) { return SourcePoint{y, h - 1 - x}; });
+    if (degrees == -180)
+        return turned(source, w, h, [w, h](int x, int y) { return SourcePoint{w - 1 - x, h - 1 - y}; });
+    return image;
+}
+
+double FFmpegUtility::getDurationForFile(const std::string& path) {
+    FormatPtr format = openInput(path);
+    if (!format) return -1;
+    std::int64_t duration = format->duration;
+    // Containers without a duration in their header need their streams probed.
+    if (duration < 1) {
+        if (avformat_find_stream_info(format.get(), nullptr) < 0) return -1;
+        duration = format->duration;
+    }
+    return static_cast<double>(duration) / AV_TIME_BASE;
+}
+
+}  // namespace reelhaven

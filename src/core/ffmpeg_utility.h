@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+struct AVFrame;
+
+namespace gfx {
+class Image;
+}
+
+namespace reelhaven {
+
+// Reads what the library grid shows of a video without the playback engine: one picture a quarter
+// of the way in, 640 pixels wide and turned upright, and the duration. No state; every call opens
+// its own FFmpeg contexts, so calls may run on several threads at once.
+class FFmpegUtility {
+public:
+    FFmpegUtility() = delete;
+
+    static constexpr int kThumbnailWidth = 640;
+
+    // The first frame decoded from the key frame at or before 25 % of the duration, scaled to
+    // 640 pixels wide and turned by the stream's display matrix; null on any failure (logged as
+    // "FFmpeg error: <what>" where the failure is the file's).
+    static std::shared_ptr<gfx::Image> getThumbnailForFile(const std::string& path);
+    // An image of an RGBA frame, turned by `rotation` degrees (see `rotate`).
+    static std::shared_ptr<gfx::Image> createImage(const AVFrame& rgbaFrame, double rotation);
+    // Turns an image by a display-matrix angle: 90 a quarter counter-clockwise, -90 a quarter
+    // clockwise, -180 half a turn. Any other angle gives the image unchanged.
+    static std::shared_ptr<gfx::Image> rotate(std::shared_ptr<gfx::Image> image, double angle);
+    // Seconds, or -1 when the file cannot be opened or probed. A duration still unknown after
+    // probing comes out as 0 or negative.
+    static double getDurationForFile(const std::string& path);
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,54 @@
+#include "core/file_identity.h"
+
+#include <sys/xattr.h>
+
+#include <array>
+
+namespace reelhaven {
+
+namespace {
+
+constexpr std::size_t kUUIDTextLength = 36;
+
+class LockHolder {
+public:
+    LockHolder() { FileIdentity::lock().wait(); }
+    ~LockHolder() { FileIdentity::lock().signal(); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+};
+
+}  // namespace
+
+dispatch::Semaphore& FileIdentity::lock() {
+    // Never destroyed: listings on other threads may still use it while the process exits.
+    static auto* semaphore = new dispatch::Semaphore(1);
+    return *semaphore;
+}
+
+std::optional<foundation::UUID> FileIdentity::readUUID(const std::string& path) {
+    std::array<char, kUUIDTextLength> buffer{};
+    // A longer attribute fails with ERANGE, a missing one with ENODATA: both give nothing.
+    const ssize_t length = ::getxattr(path.c_str(), kAttributeName, buffer.data(), buffer.size());
+    if (length != static_cast<ssize_t>(kUUIDTextLength)) return std::nullopt;
+    return foundation::UUID::parse(std::string_view(buffer.data(), buffer.size()));
+}
+
+foundation::UUID FileIdentity::writeNewUUID(const std::string& path) {
+    const auto uuid = foundation::UUID::random();
+    const std::string text = uuid.uuidString();
+    // A volume without user attributes refuses this; the item still gets the id for this run.
+    (void)::setxattr(path.c_str(), kAttributeName, text.data(), text.size(), 0);
+    return uuid;
+}
+
+foundation::UUID FileIdentity::identify(const std::string& path) {
+    {
+        LockHolder held;
+        if (auto stored = readUUID(path)) return *stored;
+    }
+    LockHolder held;
+    return writeNewUUID(path);
+}
+
+}  // namespace reelhaven

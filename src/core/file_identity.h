@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/dispatch/semaphore.h"
+#include "platform/foundation/uuid.h"
+
+namespace reelhaven {
+
+// The stable identifier of a library file or folder, kept in the item's extended attribute
+// "reelhaven.UUID" (stored by Linux as "user.reelhaven.UUID"): exactly 36 bytes of UUID text,
+// written in upper case, accepted back in either case.
+class FileIdentity {
+public:
+    FileIdentity() = delete;
+
+    static constexpr const char* kAttributeName = "user.reelhaven.UUID";
+
+    // One process-wide lock, held around each single attribute read or write.
+    static dispatch::Semaphore& lock();
+
+    // The identifier stored at `path`, or nothing when the attribute is missing, unreadable, not
+    // exactly 36 bytes or not UUID text. Does not take the lock.
+    static std::optional<foundation::UUID> readUUID(const std::string& path);
+    // Stores a new random identifier at `path` and returns it, whether or not the store worked.
+    // Does not take the lock.
+    static foundation::UUID writeNewUUID(const std::string& path);
+
+    // The identity rule every maker of items follows: read under the lock; when that gives
+    // nothing, write a new identifier under the lock. The lock is never held across the pair.
+    static foundation::UUID identify(const std::string& path);
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,123 @@
+#include "core/progress_client.h"
+
+#include "core/video.h"
+#include "platform/base/log.h"
+#include "platform/foundation/file_manager.h"
+#include "platform/foundation/json.h"
+#include "platform/foundation/md5.h"
+
+namespace reelhaven {
+
+namespace {
+
+void logProblem(const std::string& message) { base::log(base::LogLevel::warning, "progress", message); }
+
+}  // namespace
+
+std::shared_ptr<ProgressClient> ProgressClient::create() {
+    auto client = std::shared_ptr<ProgressClient>(new ProgressClient());
+    client->load();
+    return client;
+}
+
+std::string ProgressClient::progressKey(const foundation::URL& url) {
+    return foundation::md5Hex(url.deletingPathExtension().lastPathComponent());
+}
+
+std::optional<foundation::URL> ProgressClient::fileURL(bool createFolder) const {
+    auto& files = foundation::FileManager::defaultManager();
+    auto folder = files.url(foundation::SearchPathDirectory::applicationSupport);
+    if (!folder) return std::nullopt;
+    if (createFolder && !files.fileExists(*folder)) (void)files.createDirectory(*folder);
+    return folder->appendingPathComponent(kFileName);
+}
+
+void ProgressClient::load() {
+    std::lock_guard fileLock(m_fileMutex);
+    auto url = fileURL(false);
+    if (!url) return;
+    auto& files = foundation::FileManager::defaultManager();
+    auto bytes = files.contentsOfFile(*url);
+    if (!bytes) return;
+
+    auto json = foundation::JsonCoding::parse(*bytes);
+    if (!json || !json->is_object()) {
+        // Keep what cannot be read for someone to look at; the next save replaces the file.
+        logProblem("progress file is not a JSON object; kept as " + std::string(kCorruptFileName));
+        (void)files.writeFile(url->deletingLastPathComponent().appendingPathComponent(kCorruptFileName), *bytes);
+        return;
+    }
+    Records records;
+    for (const auto& [key, value] : json->items()) {
+        try {
+            records.emplace(key, value.get<VideoProgress>());
+        } catch (const nlohmann::json::exception& error) {
+            logProblem("dropped progress record " + key + ": " + error.what());
+        }
+    }
+    m_progress.setValue(std::move(records));
+}
+
+void ProgressClient::save() {
+    std::lock_guard fileLock(m_fileMutex);
+    auto url = fileURL(true);
+    if (!url) return;
+    // Copied under the file lock, so saves reach the disk in the order of their copies.
+    const nlohmann::json json = m_progress.value();
+    if (auto written = foundation::FileManager::defaultManager().writeFile(*url, foundation::JsonCoding::dump(json),
+                                                                           foundation::WriteMode::atomic);
+        !written)
+        logProblem("could not save progress: " + written.error().description);
+}
+
+void ProgressClient::deleteAll() {
+    std::lock_guard fileLock(m_fileMutex);
+    m_progress.setValue({});
+    auto url = fileURL(false);
+    auto& files = foundation::FileManager::defaultManager();
+    if (url && files.fileExists(*url)) (void)files.removeItem(*url);
+}
+
+std::optional<VideoProgress> ProgressClient::progress(const Video& video) const {
+    const std::string key = progressKey(video.url());
+    return m_progress.read([&](const Records& records) -> std::optional<VideoProgress> {
+        auto it = records.find(key);
+        if (it == records.end()) return std::nullopt;
+        return it->second;
+    });
+}
+
+void ProgressClient::remove(const Video& video) {
+    const std::string key = progressKey(video.url());
+    m_progress.mutate([&](Records& records) { records.erase(key); });
+}
+
+void ProgressClient::update(const Video& video, double progress, std::optional<bool> isFinished,
+                            const VideoProgress::Choices& choices) {
+    const std::string key = progressKey(video.url());
+    const auto duration = video.duration();
+    const bool scoped = video.isSecurityScoped();
+    m_progress.mutate([&](Records& records) {
+        if (auto it = records.find(key); it != records.end()) {
+            VideoProgress updated = it->second;
+            updated.update(progress, duration ? std::optional(duration->seconds) : std::nullopt, isFinished, choices);
+            if (scoped && (isFinished.value_or(false) || updated.isFinished ||
+                           updated.progress.seconds < kSecurityScopedMinimumProgress)) {
+                records.erase(it);
+            } else {
+                it->second = updated;
+            }
+            return;
+        }
+        if (!duration) return;
+        if (scoped && (isFinished.value_or(false) || progress < kSecurityScopedMinimumProgress)) return;
+        VideoProgress record;
+        record.progress = VideoTime{progress};
+        record.duration = *duration;
+        record.isFinished = isFinished.value_or(false);
+        record.setChoices(choices);
+        records.emplace(key, record);
+    });
+}
+
+}  // namespace reelhaven

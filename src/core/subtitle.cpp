@@ -1,0 +1,13 @@
+#include "core/subtitle.h"
+
+#include "platform/base/fatal.h"
+
+namespace reelhaven {
+
+std::shared_ptr<Subtitle> Subtitle::create(foundation::URL url, LibraryItemType type, bool isSecurityScoped) {
+    return std::shared_ptr<Subtitle>(new Subtitle(std::move(url), type, isSecurityScoped));
+}
+
+void Subtitle::decode(const nlohmann::json&) { base::fatal("Subtitle", "init(from:) has not been implemented"); }
+
+}  // namespace reelhaven

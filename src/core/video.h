@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/library_item.h"
+#include "core/subtitle.h"
+#include "core/video_time.h"
+
+namespace gfx {
+class Image;
+}
+
+namespace reelhaven {
+
+// A video file of the library. Its metadata starts empty and is filled by the library manager.
+class Video : public LibraryItem {
+public:
+    static std::shared_ptr<Video> create(foundation::URL url, LibraryItemType type, bool isSecurityScoped);
+    // Videos are never decoded from their coded form; asking is a programming error.
+    [[noreturn]] static void decode(const nlohmann::json& json);
+
+    std::optional<VideoTime> duration() const;
+    void setDuration(std::optional<VideoTime> duration);
+    // Allocated bytes of the file.
+    std::optional<std::uint64_t> size() const;
+    void setSize(std::optional<std::uint64_t> size);
+    // Subtitle files of the same folder whose display name contains this video's display name.
+    std::optional<std::vector<std::shared_ptr<Subtitle>>> externalSubtitles() const;
+    void setExternalSubtitles(std::optional<std::vector<std::shared_ptr<Subtitle>>> subtitles);
+    // The thumbnail, or null.
+    std::shared_ptr<gfx::Image> image() const;
+    void setImage(std::shared_ptr<gfx::Image> image);
+
+protected:
+    using LibraryItem::LibraryItem;
+
+private:
+    std::optional<VideoTime> m_duration;
+    std::optional<std::uint64_t> m_size;
+    std::optional<std::vector<std::shared_ptr<Subtitle>>> m_externalSubtitles;
+    std::shared_ptr<gfx::Image> m_image;
+};
+
+using VideoPtr = std::shared_ptr<Video>;
+
+}  // namespace reelhaven

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+
+#include <nlohmann/json_fwd.hpp>
+
+#include "core/content_mode.h"
+#include "core/video_time.h"
+
+namespace reelhaven {
+
+// The saved state of one video: where it stopped, how long it is, whether it was watched to the
+// end, and the per-video choices made while watching.
+struct VideoProgress {
+    VideoTime progress;
+    VideoTime duration;
+    bool isFinished = false;
+    std::optional<int> selectedAudio;
+    std::optional<int> selectedSubtitle;
+    std::optional<ContentMode> contentMode;  // coded as "aspectRatio"
+    std::optional<double> aspectRatio;       // coded as "videoAspectRatio"
+    std::optional<double> playbackSpeed;
+    std::optional<bool> deinterlace;
+    std::optional<bool> loop;
+    std::optional<int> volume;
+
+    // The per-video choices, replaced as a whole by every update.
+    struct Choices {
+        std::optional<int> selectedAudio;
+        std::optional<int> selectedSubtitle;
+        std::optional<ContentMode> contentMode;
+        std::optional<double> aspectRatio;
+        std::optional<double> playbackSpeed;
+        std::optional<bool> deinterlace;
+        std::optional<bool> loop;
+        std::optional<int> volume;
+    };
+
+    // Absorbs a new position: short videos (under 10 s) never keep one, an explicit mark wins,
+    // past 97 % counts as finished, and a finished video reopened and left under 2 % stays
+    // finished.
+    void update(double newProgress, std::optional<double> newDuration, std::optional<bool> finished,
+                const Choices& choices);
+
+    Choices choices() const;
+    void setChoices(const Choices& choices);
+
+    friend bool operator==(const VideoProgress&, const VideoProgress&) = default;
+};
+
+// Optional fields are left out when empty, never written as null.
+void to_json(nlohmann::json& json, const VideoProgress& record);
+// Throws nlohmann::json::exception for a missing required key, a value of the wrong type or an
+// unknown content mode; absent or null optional keys leave the field empty.
+void from_json(const nlohmann::json& json, VideoProgress& record);
+
+}  // namespace reelhaven
