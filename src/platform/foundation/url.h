@@ -16,13 +16,15 @@ enum class PathKind { file, directory };
 // A file URL ("file:///path/to/item") or a network URL ("scheme://user@host:port/path?query#fragment").
 // File URLs keep their decoded path; a trailing "/" marks a directory URL, as does
 // PathKind::directory. Network URLs keep their path, query and fragment in encoded form.
-// Equality and hashing compare the absolute string.
+// Nothing here touches the file system: whether a URL is a directory URL follows from how it
+// was made.
 class URL {
 public:
     URL() = default;  // the empty URL; isEmpty() is true
 
-    // A file URL for `path`. A relative path is taken relative to the current directory.
-    // With no kind given, a path ending in "/" is a directory URL.
+    // A file URL for `path`. A relative path is taken relative to the current directory; repeated
+    // "/" collapse. With no kind given, a path ending in "/" is a directory URL. The empty path
+    // gives a file URL with an empty path (what lookups that fail hand back).
     static URL fileURLWithPath(std::string_view path);
     static URL fileURLWithPath(std::string_view path, PathKind kind);
 
@@ -36,7 +38,7 @@ public:
     bool hasDirectoryPath() const;
 
     const std::string& scheme() const { return m_scheme; }  // lower case
-    const std::string& user() const { return m_user; }      // decoded
+    std::string user() const;                               // decoded
     const std::string& host() const { return m_host; }      // IPv6 hosts without brackets
     std::optional<int> port() const { return m_port; }
     std::optional<std::string> query() const { return m_query; }        // encoded, without "?"
@@ -67,7 +69,11 @@ public:
     // The whole URL as text; file URLs come out as "file://" + the percent-encoded path.
     std::string absoluteString() const;
 
-    bool operator==(const URL& other) const { return absoluteString() == other.absoluteString(); }
+    // File URLs are equal when their paths are (a trailing "/" does not count: both name one
+    // item); other URLs when their absolute strings are.
+    bool operator==(const URL& other) const;
+    // The text equality and hashing use.
+    std::string identityKey() const;
 
     // Bookmark data: bytes that resolve back to this file later, even from another process.
     // Fails for non-file URLs and missing items.
@@ -89,8 +95,7 @@ public:
 
 private:
     std::string m_scheme;
-    std::string m_user;
-    std::string m_password;
+    std::string m_userInfo;  // encoded, without "@"
     std::string m_host;
     bool m_hasAuthority = false;
     std::optional<int> m_port;
@@ -104,6 +109,6 @@ private:
 template <>
 struct std::hash<foundation::URL> {
     std::size_t operator()(const foundation::URL& url) const noexcept {
-        return std::hash<std::string>()(url.absoluteString());
+        return std::hash<std::string>()(url.identityKey());
     }
 };
