@@ -1,0 +1,139 @@
+#include "platform/foundation/user_defaults.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "platform/base/log.h"
+#include "platform/foundation/container.h"
+#include "support/temp_dir.h"
+
+namespace foundation {
+namespace {
+
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::writeFile;
+
+class UserDefaultsTest : public ::testing::Test {
+protected:
+    std::filesystem::path file() const { return dir / "Preferences" / "suite.json"; }
+    TempDir dir;
+};
+
+TEST_F(UserDefaultsTest, TypedValuesPersistAcrossInstances) {
+    {
+        auto defaults = UserDefaults::create(file());
+        EXPECT_FALSE(std::filesystem::exists(file()));
+        defaults->setBool("flag", true);
+        defaults->setInteger("count", 100);
+        defaults->setDouble("scale", 1.5);
+        defaults->setDouble("whole", 3.0);
+        defaults->setString("name", "sans-serif");
+        defaults->setData("blob", std::string("\0\xff\x01", 3));
+        defaults->setObject("list", Json::array({1, "two"}));
+        defaults->setObject("dict", Json{{"a", 1}});
+        EXPECT_TRUE(defaults->lastWriteSucceeded());
+    }
+    auto reread = UserDefaults::create(file());
+    EXPECT_EQ(reread->boolean("flag"), true);
+    EXPECT_EQ(reread->integer("count"), 100);
+    EXPECT_EQ(reread->real("scale"), 1.5);
+    EXPECT_EQ(reread->type("whole"), DefaultsValueType::real);
+    EXPECT_EQ(reread->string("name"), "sans-serif");
+    EXPECT_EQ(reread->data("blob"), std::string("\0\xff\x01", 3));
+    EXPECT_EQ(reread->array("list"), Json::array({1, "two"}));
+    EXPECT_EQ(reread->dictionary("dict"), (Json{{"a", 1}}));
+    EXPECT_EQ(reread->type("blob"), DefaultsValueType::data);
+    EXPECT_FALSE(reread->dictionary("blob"));
+    EXPECT_EQ(reread->keys().size(), 8u);
+}
+
+TEST_F(UserDefaultsTest, WrongTypedValuesAreDetectableAndLeftAlone) {
+    writeFile(file(), R"({"SUBTITLE_POSITION": 55.5, "SEEK_GESTURES": 1, "SKIP_INTERVAL": 15, "FLAG": "true"})");
+    auto defaults = UserDefaults::create(file());
+    EXPECT_EQ(defaults->type("SUBTITLE_POSITION"), DefaultsValueType::real);
+    EXPECT_FALSE(defaults->integer("SUBTITLE_POSITION"));
+    EXPECT_FALSE(defaults->boolean("SEEK_GESTURES"));
+    EXPECT_EQ(defaults->integer("SEEK_GESTURES"), 1);
+    EXPECT_EQ(defaults->real("SEEK_GESTURES"), 1.0);
+    EXPECT_FALSE(defaults->string("SKIP_INTERVAL"));
+    EXPECT_FALSE(defaults->boolean("FLAG"));
+    EXPECT_FALSE(defaults->boolean("MISSING"));
+    EXPECT_EQ(defaults->type("MISSING"), DefaultsValueType::none);
+
+    // Writing another key keeps the mistyped ones as they were.
+    defaults->setBool("OTHER", false);
+    auto stored = Json::parse(readFile(file()));
+    EXPECT_EQ(stored["SUBTITLE_POSITION"], 55.5);
+    EXPECT_EQ(stored["SKIP_INTERVAL"], 15);
+}
+
+TEST_F(UserDefaultsTest, RemovingAKeyPersists) {
+    auto defaults = UserDefaults::create(file());
+    defaults->setString("a", "x");
+    defaults->removeObject("a");
+    defaults->removeObject("never-set");
+    EXPECT_FALSE(defaults->contains("a"));
+    EXPECT_FALSE(UserDefaults::create(file())->contains("a"));
+}
+
+TEST_F(UserDefaultsTest, AnUnreadableFileIsKeptAsideNotOverwritten) {
+    writeFile(file(), "{not json");
+    base::ScopedLogSink quiet([](base::LogLevel, std::string_view, std::string_view) {});
+    auto defaults = UserDefaults::create(file());
+    EXPECT_TRUE(defaults->keys().empty());
+    EXPECT_EQ(readFile(file().string() + ".corrupt"), "{not json");
+    defaults->setBool("a", true);
+    EXPECT_EQ(readFile(file().string() + ".corrupt"), "{not json");
+}
+
+TEST_F(UserDefaultsTest, WritesAreAtomicAndLeaveNoTemporaries) {
+    auto defaults = UserDefaults::create(file());
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t) {
+        writers.emplace_back([&, t] {
+            for (int i = 0; i < 25; ++i) defaults->setInteger("key" + std::to_string(t), i);
+        });
+    }
+    for (auto& writer : writers) writer.join();
+    auto stored = Json::parse(readFile(file()));
+    for (int t = 0; t < 4; ++t) EXPECT_EQ(stored["key" + std::to_string(t)], 24);
+    int entries = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(file().parent_path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(UserDefaultsTest, AFailedWriteIsReportedAndLeavesNoTemporaries) {
+    auto defaults = UserDefaults::create(file());
+    defaults->setString("a", "old");
+    ASSERT_TRUE(defaults->lastWriteSucceeded());
+    // A folder in the file's place makes the final rename fail, for root too.
+    std::filesystem::remove(file());
+    std::filesystem::create_directories(file() / "blocker");
+    base::ScopedLogSink quiet([](base::LogLevel, std::string_view, std::string_view) {});
+    defaults->setString("a", "new");
+    EXPECT_FALSE(defaults->lastWriteSucceeded());
+    EXPECT_EQ(defaults->string("a"), "new");
+    int entries = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(file().parent_path())) ++entries;
+    EXPECT_EQ(entries, 1);  // only the blocking folder
+    std::filesystem::remove_all(file());
+    defaults->setString("a", "newer");
+    EXPECT_TRUE(defaults->lastWriteSucceeded());
+    EXPECT_EQ(UserDefaults::create(file())->string("a"), "newer");
+}
+
+TEST_F(UserDefaultsTest, StandardIsOnePerContainer) {
+    ScopedContainer container(dir / "home");
+    auto standard = UserDefaults::standard();
+    EXPECT_EQ(standard, UserDefaults::standard());
+    EXPECT_EQ(standard->file(), dir / "home" / "Library" / "Preferences" / "com.qvrm.reelhaven.json");
+    TempDir other;
+    ScopedContainer second(other / "home");
+    EXPECT_NE(UserDefaults::standard(), standard);
+}
+
+}  // namespace
+}  // namespace foundation
