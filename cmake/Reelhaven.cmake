@@ -34,6 +34,9 @@ function(reelhaven_test target)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "REELHAVEN_SOURCE_DIR=${PROJECT_SOURCE_DIR};REELHAVEN_MEDIA_DIR=${PROJECT_BINARY_DIR}/media;${ARG_ENVIRONMENT}"
+    # Test properties lose list separators on their way through discovery (CMake 3.25), so the
+    # media folder goes in a property of its own.
+    PROPERTIES ENVIRONMENT "REELHAVEN_SOURCE_DIR=${PROJECT_SOURCE_DIR};${ARG_ENVIRONMENT}"
+               ENVIRONMENT_MODIFICATION "REELHAVEN_MEDIA_DIR=set:${PROJECT_BINARY_DIR}/media"
                TIMEOUT 300)
 endfunction()

@@ -1,0 +1,292 @@
+// The file operations of VideoManager: what the library screens do to a folder on disk, kept in
+// step with the manager's list.
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string_view>
+
+#include "core/documents_client.h"
+#include "core/progress_client.h"
+#include "core/video_manager.h"
+#include "platform/foundation/file_manager.h"
+#include "toolkit/allocated_size.h"
+
+namespace reelhaven {
+
+namespace {
+
+foundation::FileManager& files() { return foundation::FileManager::defaultManager(); }
+
+// Whether a name the user typed may become a file or folder name in this folder: nothing may
+// land outside it, hidden names would vanish from the listing, and NUL ends a path.
+bool isSafeName(std::string_view name) {
+    return !name.empty() && name.front() != '.' && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
+// The distinct positions, largest first, or nothing when one is outside a list of `count` items.
+std::optional<std::vector<int>> validPositions(const std::vector<int>& positions, std::size_t count) {
+    std::set<int, std::greater<>> distinct(positions.begin(), positions.end());
+    for (int position : distinct)
+        if (position < 0 || static_cast<std::size_t>(position) >= count) return std::nullopt;
+    return std::vector<int>(distinct.begin(), distinct.end());
+}
+
+foundation::URL destinationFor(const LibraryItemPtr& item, const foundation::URL& folder) {
+    return folder.appendingPathComponent(item->url().lastPathComponent());
+}
+
+// The subtitle files shown with a video: its own list once the metadata pass has filled it,
+// else those of the folder's that match it.
+std::vector<SubtitlePtr> shownSubtitles(const Video& video, const VideoManager& manager) {
+    if (auto subtitles = video.externalSubtitles()) return *subtitles;
+    return manager.externalSubtitles(video);
+}
+
+bool removeItem(std::vector<LibraryItemPtr>& library, const LibraryItemPtr& item) {
+    auto found = std::find(library.begin(), library.end(), item);
+    if (found == library.end()) return false;
+    library.erase(found);
+    return true;
+}
+
+}  // namespace
+
+bool VideoManager::isDocumentsManager() const {
+    return !m_url || m_url->standardized().path() == m_documentsClient->documentsURL().standardized().path();
+}
+
+// A subtitle belongs to a video when it is named after it (Film.srt, Film.en.srt for Film.mkv)
+// and no other video of `others` shows it. The substring rule that attaches subtitles for
+// showing is too loose for moving and deleting files: Film 2.srt would go with Film.mkv.
+std::vector<SubtitlePtr> VideoManager::ownedSubtitles(const VideoPtr& video,
+                                                      const std::vector<LibraryItemPtr>& others) const {
+    const std::string name = video->displayName();
+    std::vector<SubtitlePtr> owned;
+    for (const auto& subtitle : shownSubtitles(*video, *this)) {
+        const std::string subtitleName = subtitle->displayName();
+        if (subtitleName != name && !subtitleName.starts_with(name + ".")) continue;
+        const std::string path = subtitle->url().path();
+        const bool shownElsewhere = std::any_of(others.begin(), others.end(), [&](const LibraryItemPtr& item) {
+            auto other = std::dynamic_pointer_cast<Video>(item);
+            if (!other || other == video) return false;
+            auto theirs = shownSubtitles(*other, *this);
+            return std::any_of(theirs.begin(), theirs.end(),
+                               [&](const SubtitlePtr& their) { return their->url().path() == path; });
+        });
+        if (!shownElsewhere) owned.push_back(subtitle);
+    }
+    return owned;
+}
+
+void VideoManager::forgetSubtitles(const std::vector<SubtitlePtr>& subtitles) {
+    std::lock_guard lock(m_mutex);
+    for (const auto& subtitle : subtitles) {
+        const std::string name = subtitle->displayName();
+        std::erase_if(m_externalSubtitles, [&](const SubtitlePtr& kept) { return kept->displayName() == name; });
+    }
+}
+
+// Drops the thumbnail files and progress records of deleted videos, then writes the store once.
+void VideoManager::forgetVideos(const std::vector<VideoPtr>& videos) {
+    if (videos.empty()) return;
+    for (const auto& video : videos) {
+        m_documentsClient->removeCachedItem(video->id().uuidString());
+        m_progressClient->remove(*video);
+    }
+    m_progressClient->save();
+}
+
+void VideoManager::insertSorted(const LibraryItemPtr& item) {
+    m_library.mutate([&](std::vector<LibraryItemPtr>& library) {
+        library.insert(library.begin() + static_cast<std::ptrdiff_t>(insertionIndex(item, library)), item);
+    });
+}
+
+void VideoManager::clearCache() {
+    scheduleOnProcessQueue([](VideoManager& manager) {
+        manager.m_documentsClient->clearCaches();
+        manager.m_library.setValue({});
+        manager.clearCachedFolders();
+        manager.m_thumbnailCache->removeAllObjects();
+        manager.update(manager.m_documentsClient->contents(manager.folderURL(), false));
+    });
+}
+
+bool VideoManager::move(const std::vector<int>& positions, const foundation::URL& destination) {
+    const auto library = m_library.value();
+    const auto valid = validPositions(positions, library.size());
+    if (!valid) return false;
+
+    for (int position : *valid) {
+        const LibraryItemPtr& item = library[static_cast<std::size_t>(position)];
+        // The item first: its subtitles follow only an item that really moved.
+        if (!files().moveItem(item->url(), destinationFor(item, destination))) return false;
+        if (auto video = std::dynamic_pointer_cast<Video>(item)) {
+            auto subtitles = ownedSubtitles(video, m_library.value());
+            for (const auto& subtitle : subtitles) (void)files().moveItem(subtitle->url(), destinationFor(subtitle, destination));
+            forgetSubtitles(subtitles);
+        }
+        // Removed by identity: the list may have changed since it was read.
+        m_library.mutate([&](std::vector<LibraryItemPtr>& current) { removeItem(current, item); });
+        tellLibraryDidChange();
+        clearCachedFolders();
+    }
+    return true;
+}
+
+bool VideoManager::rename(int position, const std::string& name) {
+    if (!isSafeName(name)) return false;
+    const auto library = m_library.value();
+    if (position < 0 || static_cast<std::size_t>(position) >= library.size()) return false;
+    const LibraryItemPtr& item = library[static_cast<std::size_t>(position)];
+
+    bool renamed = false;
+    if (item->type() == LibraryItemType::file) {
+        renamed = m_documentsClient->renameKeepingExtension(item->url(), name);
+        // Matched again by the new name in the pass after the reload.
+        if (auto video = std::dynamic_pointer_cast<Video>(item)) video->setExternalSubtitles(std::nullopt);
+    } else {
+        renamed = m_documentsClient->rename(item->url(), name);
+    }
+    if (!renamed) return false;
+
+    scheduleOnProcessQueue([](VideoManager& manager) {
+        manager.update(manager.m_documentsClient->contents(manager.folderURL(), false));
+        manager.tellLibraryDidChange();
+    });
+    return true;
+}
+
+bool VideoManager::createFolder(const std::string& name) {
+    if (!isSafeName(name)) return false;
+    const foundation::URL url = folderURL().appendingPathComponent(name, foundation::PathKind::directory);
+    if (!m_documentsClient->createFolder(url)) return false;
+
+    scheduleOnProcessQueue([url](VideoManager& manager) {
+        manager.insertSorted(Folder::create(url, LibraryItemType::folder, false));
+        manager.tellLibraryDidChange();
+    });
+    return true;
+}
+
+bool VideoManager::deleteItems(const std::vector<int>& positions) {
+    // Every position is checked and the items leave the list in one step, or nothing happens.
+    const auto removed = m_library.mutate([&](std::vector<LibraryItemPtr>& library) {
+        std::vector<LibraryItemPtr> taken;
+        const auto valid = validPositions(positions, library.size());
+        if (!valid) return std::optional<std::vector<LibraryItemPtr>>();
+        for (int position : *valid) {
+            taken.push_back(library[static_cast<std::size_t>(position)]);
+            library.erase(library.begin() + position);
+        }
+        return std::optional(std::move(taken));
+    });
+    if (!removed) return false;
+
+    const auto remaining = m_library.value();
+    for (std::size_t i = 0; i < removed->size(); ++i) {
+        const LibraryItemPtr& item = (*removed)[i];
+        // What a folder held is found before it goes, so its videos' records can follow it.
+        std::vector<VideoPtr> videos;
+        if (item->type() == LibraryItemType::folder) {
+            for (const auto& inside : m_documentsClient->allItems(item->url()))
+                if (auto video = std::dynamic_pointer_cast<Video>(inside)) videos.push_back(std::move(video));
+        }
+
+        if (!files().removeItem(item->url())) {
+            // This item and the ones not reached are still on disk, so they stay in the list.
+            for (std::size_t j = i; j < removed->size(); ++j) insertSorted((*removed)[j]);
+            return false;
+        }
+
+        if (auto video = std::dynamic_pointer_cast<Video>(item)) {
+            auto subtitles = ownedSubtitles(video, remaining);
+            for (const auto& subtitle : subtitles) (void)files().removeItem(subtitle->url());
+            forgetSubtitles(subtitles);
+            videos.push_back(video);
+        }
+        forgetVideos(videos);
+        clearCachedFolders();
+    }
+    return true;
+}
+
+void VideoManager::move(const std::vector<DragOrigin>& origins, std::optional<int> destination) {
+    foundation::URL folder = folderURL();
+    if (destination) {
+        const auto library = m_library.value();
+        // A drop the list no longer has a place for lands in this folder, like a drop on no cell.
+        if (*destination >= 0 && static_cast<std::size_t>(*destination) < library.size()) {
+            if (auto target = std::dynamic_pointer_cast<Folder>(library[static_cast<std::size_t>(*destination)]))
+                folder = target->url();
+        }
+    }
+
+    std::vector<std::shared_ptr<VideoManager>> originManagers;
+    for (const auto& origin : origins) {
+        if (!origin.originItem) continue;
+        auto originManager = origin.originVideoManager.lock();
+        if (!files().moveItem(origin.originItem->url(), destinationFor(origin.originItem, folder))) continue;
+        if (auto video = std::dynamic_pointer_cast<Video>(origin.originItem)) {
+            VideoManager& home = originManager ? *originManager : *this;
+            auto subtitles = home.ownedSubtitles(video, home.library());
+            for (const auto& subtitle : subtitles) (void)files().moveItem(subtitle->url(), destinationFor(subtitle, folder));
+            home.forgetSubtitles(subtitles);
+        }
+        if (originManager && originManager.get() != this &&
+            std::find(originManagers.begin(), originManagers.end(), originManager) == originManagers.end())
+            originManagers.push_back(originManager);
+    }
+
+    update(m_documentsClient->contents(folderURL(), false));
+    for (const auto& manager : originManagers) manager->reload();
+}
+
+void VideoManager::importDocuments(const std::vector<foundation::URL>& urls) {
+    scheduleOnProcessQueue([urls](VideoManager& manager) {
+        const foundation::URL documents =
+            manager.m_documentsClient->directoryURL(foundation::SearchPathDirectory::documents);
+        const bool listsDocuments = manager.isDocumentsManager();
+        for (const auto& url : urls) {
+            // Without a Documents folder there is nowhere to import to.
+            if (documents.isEmpty()) break;
+            const foundation::URL destination = documents.appendingPathComponent(url.lastPathComponent());
+            if (!(destination == url) && !files().moveItem(url, destination)) continue;
+            if (!listsDocuments || !DocumentsClient::isVideoExtension(manager.lowercasedExtension(destination))) continue;
+
+            auto video = Video::create(destination, LibraryItemType::file, false);
+            const auto current = manager.m_library.value();
+            if (std::any_of(current.begin(), current.end(), [&](const LibraryItemPtr& item) { return *item == *video; }))
+                continue;  // already listed: it was in place
+            if (auto subtitles = manager.externalSubtitles(*video); !subtitles.empty())
+                video->setExternalSubtitles(std::move(subtitles));
+            manager.thumbnail(video, [](const VideoPtr& answered, std::shared_ptr<gfx::Image> image, ThumbnailSource) {
+                if (image) answered->setImage(std::move(image));
+            });
+            manager.duration(video, [](const VideoPtr& answered, std::optional<double> seconds) {
+                if (seconds) answered->setDuration(VideoTime{*seconds});
+            });
+            video->setSize(allocatedFileSize(destination).valueOr(0));
+            manager.insertSorted(video);
+        }
+        manager.tellLibraryDidChange();
+    });
+}
+
+VideoPtr VideoManager::nextVideo(const Video& video) {
+    const auto library = m_library.value();
+    std::vector<LibraryItemPtr> files;
+    std::copy_if(library.begin(), library.end(), std::back_inserter(files),
+                 [](const LibraryItemPtr& item) { return item->type() == LibraryItemType::file; });
+    const std::string path = video.url().path();
+    auto found =
+        std::find_if(files.begin(), files.end(), [&](const LibraryItemPtr& item) { return item->url().path() == path; });
+    if (found == files.end() || std::next(found) == files.end()) return nullptr;
+    auto next = std::dynamic_pointer_cast<Video>(*std::next(found));
+    if (next) insertPlayedVideo(next);
+    return next;
+}
+
+}  // namespace reelhaven

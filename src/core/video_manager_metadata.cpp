@@ -1,0 +1,165 @@
+// The metadata pass and the thumbnail and duration jobs of VideoManager.
+
+#include <utility>
+
+#include "core/documents_client.h"
+#include "core/ffmpeg_utility.h"
+#include "core/video_manager.h"
+#include "platform/foundation/file_manager.h"
+#include "platform/graphics/image.h"
+#include "platform/graphics/png_codec.h"
+#include "toolkit/allocated_size.h"
+
+namespace reelhaven {
+
+// Counts the requests of one metadata pass and reports each answer to the manager's handler, in
+// order: reports are made under the pass's lock.
+class VideoManager::MetadataPass {
+public:
+    explicit MetadataPass(std::function<void(const MetadataPassProgress&)> handler) : m_handler(std::move(handler)) {}
+
+    void requested() {
+        std::lock_guard lock(m_mutex);
+        ++m_requested;
+    }
+
+    void answered(const VideoPtr& video, std::optional<ThumbnailSource> source) {
+        std::lock_guard lock(m_mutex);
+        ++m_answered;
+        m_handler(MetadataPassProgress{video, source, m_answered, m_requested, m_allRequested && m_answered == m_requested});
+    }
+
+    // The pass made its last request; reports the end when every request is answered already.
+    void allRequested() {
+        std::lock_guard lock(m_mutex);
+        m_allRequested = true;
+        if (m_answered == m_requested) m_handler(MetadataPassProgress{nullptr, std::nullopt, m_answered, m_requested, true});
+    }
+
+private:
+    std::mutex m_mutex;
+    std::function<void(const MetadataPassProgress&)> m_handler;
+    std::size_t m_requested = 0;
+    std::size_t m_answered = 0;
+    bool m_allRequested = false;
+};
+
+// --- Metadata pass ---
+
+void VideoManager::loadMetadata() {
+    std::shared_ptr<MetadataPass> pass;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_onMetadataPassProgress) pass = std::make_shared<MetadataPass>(m_onMetadataPassProgress);
+    }
+    for (const auto& item : m_library.value()) {
+        if (item->type() == LibraryItemType::file) {
+            if (auto video = std::dynamic_pointer_cast<Video>(item)) loadMetadata(pass, video);
+        } else if (item->type() == LibraryItemType::folder) {
+            if (auto folder = std::dynamic_pointer_cast<Folder>(item)) refreshFolder(folder);
+        }
+    }
+    if (pass) pass->allRequested();
+}
+
+void VideoManager::loadMetadata(const std::shared_ptr<MetadataPass>& pass, const VideoPtr& video) {
+    // The list follows the folder: a subtitle file that went away leaves the video too.
+    auto subtitles = externalSubtitles(*video);
+    video->setExternalSubtitles(subtitles.empty() ? std::nullopt : std::optional(std::move(subtitles)));
+
+    // Counted before asking: a memory-cache hit answers before the request returns.
+    if (pass) pass->requested();
+    thumbnail(video, [pass](const VideoPtr& answered, std::shared_ptr<gfx::Image> image, ThumbnailSource source) {
+        if (image) answered->setImage(std::move(image));
+        if (pass) pass->answered(answered, source);
+    });
+    if (pass) pass->requested();
+    duration(video, [pass](const VideoPtr& answered, std::optional<double> seconds) {
+        if (seconds) answered->setDuration(VideoTime{*seconds});
+        if (pass) pass->answered(answered, std::nullopt);
+    });
+
+    video->setSize(allocatedFileSize(video->url()).valueOr(0));
+}
+
+// --- Thumbnails ---
+
+std::shared_ptr<gfx::Image> VideoManager::cachedThumbnail(const Video& video) const {
+    return m_thumbnailCache->object(video.id().uuidString());
+}
+
+void VideoManager::thumbnail(const VideoPtr& video, ThumbnailCompletion completion) {
+    if (auto image = cachedThumbnail(*video)) {
+        completion(video, std::move(image), ThumbnailSource::cache);
+        return;
+    }
+    switch (m_thumbnailOperations.admit(video->id(), ThumbnailWaiter{video, completion})) {
+    case decltype(m_thumbnailOperations)::Admission::start:
+        m_metadataQueue->async([self = shared_from_this(), video] { self->runThumbnailJob(video); });
+        break;
+    case decltype(m_thumbnailOperations)::Admission::joined: break;
+    case decltype(m_thumbnailOperations)::Admission::failed:
+        completion(video, nullptr, ThumbnailSource::none);
+        break;
+    }
+}
+
+void VideoManager::runThumbnailJob(const VideoPtr& video) {
+    // Another manager sharing the cache (or a job that ended just before this one was admitted)
+    // may have made the image meanwhile.
+    std::pair<std::shared_ptr<gfx::Image>, ThumbnailSource> loaded{cachedThumbnail(*video), ThumbnailSource::cache};
+    if (!loaded.first) loaded = loadThumbnail(*video);
+    auto& [image, source] = loaded;
+
+    if (!image) {
+        for (auto& waiter : m_thumbnailOperations.fail(video->id()))
+            waiter.completion(waiter.video, nullptr, ThumbnailSource::none);
+        return;
+    }
+    const std::string key = video->id().uuidString();
+    // Cached before the job ends, so a request arriving after it is a memory hit; saved before
+    // the waiters are answered, so an answer means the next start finds the file.
+    m_thumbnailCache->setObject(image, key);
+    if (source == ThumbnailSource::generated) m_documentsClient->saveCachedImage(key, *image);
+    for (auto& waiter : m_thumbnailOperations.finish(video->id())) waiter.completion(waiter.video, image, source);
+}
+
+std::pair<std::shared_ptr<gfx::Image>, VideoManager::ThumbnailSource> VideoManager::loadThumbnail(
+    const Video& video) const {
+    const foundation::URL caches = m_documentsClient->directoryURL(foundation::SearchPathDirectory::caches);
+    if (!caches.isEmpty()) {
+        auto data = foundation::FileManager::defaultManager().contentsOfFile(
+            caches.appendingPathComponent(video.id().uuidString()));
+        if (data) {
+            auto decoded = gfx::PngCodec::decode(*data);
+            if (decoded && !decoded->isEmpty())
+                return {std::make_shared<gfx::Image>(std::move(decoded).value()), ThumbnailSource::disk};
+        }
+    }
+    if (auto image = FFmpegUtility::getThumbnailForFile(video.url().path())) return {image, ThumbnailSource::generated};
+    return {nullptr, ThumbnailSource::none};
+}
+
+// --- Durations ---
+
+void VideoManager::duration(const VideoPtr& video, DurationCompletion completion) {
+    switch (m_durationOperations.admit(video->id(), DurationWaiter{video, completion})) {
+    case decltype(m_durationOperations)::Admission::start:
+        m_metadataQueue->async([self = shared_from_this(), video] { self->runDurationJob(video); });
+        break;
+    case decltype(m_durationOperations)::Admission::joined: break;
+    case decltype(m_durationOperations)::Admission::failed: completion(video, std::nullopt); break;
+    }
+}
+
+void VideoManager::runDurationJob(const VideoPtr& video) {
+    const double seconds = FFmpegUtility::getDurationForFile(video->url().path());
+    // A duration of 0, a negative one (the file could not be read) and NaN all count as failures.
+    if (seconds > 0) {
+        for (auto& waiter : m_durationOperations.finish(video->id())) waiter.completion(waiter.video, seconds);
+    } else {
+        for (auto& waiter : m_durationOperations.fail(video->id())) waiter.completion(waiter.video, std::nullopt);
+    }
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,261 @@
+#include "core/documents_client.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "core/folder.h"
+#include "core/preferences.h"
+#include "core/subtitle.h"
+#include "core/video.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/extended_attributes.h"
+#include "platform/graphics/image.h"
+#include "platform/graphics/png_codec.h"
+#include "support/temp_dir.h"
+
+namespace reelhaven {
+namespace {
+
+using foundation::SearchPathDirectory;
+using foundation::URL;
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::writeFile;
+
+URL urlOf(const std::filesystem::path& path) { return URL::fileURLWithPath(path.string()); }
+
+// What a listing gave, by name: 'V' video, 'S' subtitle, 'F' folder.
+std::map<std::string, char> kinds(const std::vector<LibraryItemPtr>& items) {
+    std::map<std::string, char> result;
+    for (const auto& item : items) {
+        char kind = std::dynamic_pointer_cast<Video>(item)      ? 'V'
+                    : std::dynamic_pointer_cast<Subtitle>(item) ? 'S'
+                    : std::dynamic_pointer_cast<Folder>(item)   ? 'F'
+                                                                : '?';
+        result[item->url().lastPathComponent()] = kind;
+    }
+    return result;
+}
+
+bool excludedFromBackup(const std::filesystem::path& path) {
+    return foundation::ExtendedAttributes::isExcludedFromBackup(path.string()).valueOr(false);
+}
+
+class DocumentsClientTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    foundation::ScopedContainer container{dir / "home"};
+    std::filesystem::path documents = container.container().folder(SearchPathDirectory::documents);
+    std::filesystem::path caches = container.container().folder(SearchPathDirectory::caches);
+    std::shared_ptr<Preferences> preferences = Preferences::create(foundation::UserDefaults::create(dir / "d.json"));
+    std::shared_ptr<DocumentsClient> client = DocumentsClient::create(preferences);
+};
+
+TEST_F(DocumentsClientTest, ListsFoldersVideosAndSubtitlesOnly) {
+    writeFile(documents / "a.MKV", "x");
+    writeFile(documents / "b.srt", "x");
+    writeFile(documents / "c.txt", "x");
+    writeFile(documents / ".hidden.mp4", "x");
+    writeFile(documents / "noextension", "x");
+    writeFile(documents / "Inbox" / "sent.mp4", "x");
+    writeFile(documents / "Films" / "inside.mp4", "x");
+    writeFile(documents / "Mixed.Mp4", "x");
+    writeFile(documents / "Upper.VTT", "x");
+    ASSERT_EQ(::mkfifo((documents / "pipe.mp4").c_str(), 0600), 0);
+
+    auto items = client->contents(urlOf(documents), false);
+    EXPECT_EQ(kinds(items),
+              (std::map<std::string, char>{
+                  {"a.MKV", 'V'}, {"b.srt", 'S'}, {"Films", 'F'}, {"Mixed.Mp4", 'V'}, {"Upper.VTT", 'S'}}));
+    for (const auto& item : items) {
+        EXPECT_FALSE(item->isSecurityScoped());
+        if (auto folder = std::dynamic_pointer_cast<Folder>(item)) {
+            EXPECT_TRUE(folder->contents().empty());
+        }
+        if (auto video = std::dynamic_pointer_cast<Video>(item)) {
+            EXPECT_FALSE(video->duration());
+            EXPECT_FALSE(video->size());
+            EXPECT_FALSE(video->externalSubtitles());
+            EXPECT_FALSE(video->image());
+        }
+    }
+}
+
+TEST_F(DocumentsClientTest, EveryExtensionIsRecognisedInAnyCase) {
+    EXPECT_EQ(DocumentsClient::videoExtensions().size(), 26u);
+    EXPECT_EQ(DocumentsClient::subtitleExtensions().size(), 4u);
+    for (const auto& extension : DocumentsClient::videoExtensions()) {
+        std::string upper = extension;
+        std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+        writeFile(documents / ("v-" + extension + "." + upper), "x");
+    }
+    for (const auto& extension : DocumentsClient::subtitleExtensions()) writeFile(documents / ("s." + extension), "x");
+    auto listed = kinds(client->contents(urlOf(documents), false));
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(), [](auto& e) { return e.second == 'V'; }), 26);
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(), [](auto& e) { return e.second == 'S'; }), 4);
+}
+
+TEST_F(DocumentsClientTest, RecursiveListingsFillFoldersAndOnlyTheTopInboxIsSkipped) {
+    writeFile(documents / "Films" / "Inbox" / "x.mp4", "x");
+    writeFile(documents / "Films" / "y.webm", "x");
+    auto items = client->contents(urlOf(documents), true);
+    ASSERT_EQ(items.size(), 1u);
+    auto films = std::dynamic_pointer_cast<Folder>(items[0]);
+    ASSERT_TRUE(films);
+    auto inside = films->contents();
+    EXPECT_EQ(kinds(inside), (std::map<std::string, char>{{"Inbox", 'F'}, {"y.webm", 'V'}}));
+    for (const auto& item : inside) {
+        if (auto inbox = std::dynamic_pointer_cast<Folder>(item)) {
+            EXPECT_EQ(inbox->contents().size(), 1u);
+        }
+    }
+}
+
+TEST_F(DocumentsClientTest, ListingsGiveStableIds) {
+    writeFile(documents / "a.mp4", "x");
+    auto first = client->contents(urlOf(documents), false);
+    auto second = client->contents(urlOf(documents), false);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0]->id(), second[0]->id());
+}
+
+TEST_F(DocumentsClientTest, ListingsMarkListedEntriesByTheBackupSetting) {
+    writeFile(documents / "a.mp4", "x");
+    writeFile(documents / "b.ass", "x");
+    writeFile(documents / "c.txt", "x");
+    std::filesystem::create_directory(documents / "Films");
+    const std::filesystem::path listed[] = {documents / "a.mp4", documents / "b.ass", documents / "Films"};
+
+    client->contents(urlOf(documents), false);
+    for (const auto& path : listed) EXPECT_TRUE(excludedFromBackup(path)) << path;
+    EXPECT_FALSE(excludedFromBackup(documents / "c.txt"));
+
+    preferences->icloudBackup.setWrappedValue(true);
+    client->contents(urlOf(documents), false);
+    for (const auto& path : listed) EXPECT_FALSE(excludedFromBackup(path)) << path;
+}
+
+TEST_F(DocumentsClientTest, AnUnreadableFolderListsAsNothing) {
+    EXPECT_TRUE(client->contents(urlOf(documents / "missing"), false).empty());
+    EXPECT_TRUE(client->allItems(urlOf(documents / "missing")).empty());
+}
+
+TEST_F(DocumentsClientTest, AllItemsListsFoldersAndVideosBeneath) {
+    writeFile(documents / "x" / "y.mp4", "x");
+    writeFile(documents / "x" / "z.srt", "x");
+    writeFile(documents / "Inbox" / "w.mkv", "x");
+    writeFile(documents / ".hidden" / "h.mkv", "x");
+    auto items = client->allItems(urlOf(documents));
+    EXPECT_EQ(kinds(items), (std::map<std::string, char>{{"x", 'F'}, {"y.mp4", 'V'}, {"Inbox", 'F'}, {"w.mkv", 'V'}}));
+}
+
+TEST_F(DocumentsClientTest, MovesIntoDocumentsWithoutEverOverwriting) {
+    writeFile(dir / "elsewhere" / "movie.mp4", "new");
+    auto moved = client->moveIntoDocuments(urlOf(dir / "elsewhere" / "movie.mp4"));
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->path(), (documents / "movie.mp4").string());
+    EXPECT_EQ(readFile(documents / "movie.mp4"), "new");
+
+    writeFile(dir / "elsewhere" / "movie.mp4", "second");
+    EXPECT_FALSE(client->moveIntoDocuments(urlOf(dir / "elsewhere" / "movie.mp4")));
+    EXPECT_EQ(readFile(documents / "movie.mp4"), "new");
+    EXPECT_EQ(readFile(dir / "elsewhere" / "movie.mp4"), "second");
+
+    EXPECT_EQ(client->moveIntoDocuments(urlOf(documents / "movie.mp4")), urlOf(documents / "movie.mp4"));
+}
+
+TEST_F(DocumentsClientTest, RenamesKeepingTheExtension) {
+    writeFile(documents / "clip.mp4", "x");
+    EXPECT_TRUE(client->renameKeepingExtension(urlOf(documents / "clip.mp4"), "clip"));
+    EXPECT_TRUE(std::filesystem::exists(documents / "clip.mp4"));
+    EXPECT_TRUE(client->renameKeepingExtension(urlOf(documents / "clip.mp4"), "holiday"));
+    EXPECT_TRUE(std::filesystem::exists(documents / "holiday.mp4"));
+    EXPECT_FALSE(std::filesystem::exists(documents / "clip.mp4"));
+
+    writeFile(documents / "other.mp4", "y");
+    EXPECT_FALSE(client->renameKeepingExtension(urlOf(documents / "other.mp4"), "holiday"));
+    EXPECT_EQ(readFile(documents / "holiday.mp4"), "x");
+}
+
+TEST_F(DocumentsClientTest, RenamesRefuseHiddenEmptyAndPathNames) {
+    std::filesystem::create_directory(documents / "Films");
+    std::filesystem::create_directory(documents / "Other");
+    const URL films = urlOf(documents / "Films");
+    EXPECT_FALSE(client->rename(films, ".Films"));
+    EXPECT_FALSE(client->rename(films, ""));
+    EXPECT_FALSE(client->rename(films, "Other/Films"));
+    EXPECT_FALSE(client->rename(films, "Other"));
+    EXPECT_TRUE(std::filesystem::is_directory(documents / "Films"));
+    EXPECT_TRUE(client->rename(films, "Films"));
+    EXPECT_TRUE(client->rename(films, "Movies"));
+    EXPECT_TRUE(std::filesystem::is_directory(documents / "Movies"));
+}
+
+TEST_F(DocumentsClientTest, CreatesFoldersExcludedFromBackup) {
+    EXPECT_TRUE(client->createFolder(urlOf(documents / "New")));
+    EXPECT_TRUE(excludedFromBackup(documents / "New"));
+    EXPECT_FALSE(client->createFolder(urlOf(documents / "New")));
+    EXPECT_FALSE(client->createFolder(urlOf(documents / "a" / "b")));
+}
+
+TEST_F(DocumentsClientTest, ScreenshotsFolderIsMadeOnDemand) {
+    auto url = client->screenshotsURL();
+    EXPECT_EQ(url.path(), (caches / "Screenshots").string());
+    EXPECT_TRUE(std::filesystem::is_directory(caches / "Screenshots"));
+    EXPECT_EQ(client->screenshotsURL().path(), url.path());
+}
+
+TEST_F(DocumentsClientTest, CacheSizeCountsOnlyVisibleTopLevelFiles) {
+    writeFile(caches / "thumb", std::string(10000, 'x'));
+    writeFile(caches / ".hidden", std::string(50000, 'x'));
+    writeFile(caches / "Screenshots" / "shot.png", std::string(50000, 'x'));
+    struct stat info {};
+    ASSERT_EQ(::stat((caches / "thumb").c_str(), &info), 0);
+    EXPECT_EQ(client->cacheSize(), static_cast<std::uint64_t>(info.st_blocks) * 512);
+    EXPECT_GT(client->cacheSize(), 0u);
+}
+
+TEST_F(DocumentsClientTest, ClearingCachesKeepsSnapshots) {
+    writeFile(caches / "E621E1F8-C36C-495A-93FC-0C247A3E6E5F", "png");
+    writeFile(caches / ".hidden", "x");
+    writeFile(caches / "Screenshots" / "shot.png", "x");
+    writeFile(caches / "Snapshots" / "scene.png", "x");
+    EXPECT_TRUE(client->clearCaches());
+    std::vector<std::string> left;
+    for (auto& entry : std::filesystem::directory_iterator(caches)) left.push_back(entry.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"Snapshots"});
+    EXPECT_TRUE(std::filesystem::exists(caches / "Snapshots" / "scene.png"));
+    EXPECT_TRUE(client->clearCaches());
+}
+
+TEST_F(DocumentsClientTest, CachedImagesAreWrittenAsPNGAndRemoved) {
+    gfx::Image image(4, 2);
+    image.fill(gfx::Color{1, 0, 0, 1});
+    EXPECT_TRUE(client->saveCachedImage("thumb", image));
+    auto decoded = gfx::PngCodec::decode(readFile(caches / "thumb"));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, image);
+
+    EXPECT_FALSE(client->saveCachedImage("empty", gfx::Image()));
+    EXPECT_FALSE(std::filesystem::exists(caches / "empty"));
+    EXPECT_FALSE(client->saveCachedImage("no-such-folder/thumb", image));
+
+    EXPECT_TRUE(client->removeCachedItem("thumb"));
+    EXPECT_FALSE(client->removeCachedItem("thumb"));
+}
+
+TEST_F(DocumentsClientTest, WithoutAContainerEverythingFailsQuietly) {
+    foundation::Container::setCurrent(nullptr);
+    EXPECT_TRUE(client->documentsURL().isEmpty());
+    EXPECT_TRUE(client->screenshotsURL().isEmpty());
+    EXPECT_EQ(client->cacheSize(), 0u);
+    EXPECT_FALSE(client->clearCaches());
+    EXPECT_FALSE(client->removeCachedItem("x"));
+}
+
+}  // namespace
+}  // namespace reelhaven

@@ -1,0 +1,159 @@
+#include "core/ffmpeg_utility.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/base/log.h"
+#include "platform/graphics/image.h"
+#include "support/temp_dir.h"
+#include "support/test_media.h"
+
+namespace reelhaven {
+namespace {
+
+using testing_support::testMedia;
+
+// Everything a command writes to its standard output.
+std::string commandOutput(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe) return {};
+    std::string output;
+    char buffer[65536];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get())) output.append(buffer, n);
+    return output;
+}
+
+double ffprobeDuration(const std::string& path) {
+    return std::stod(commandOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "'"));
+}
+
+// The first frame as the ffmpeg tool shows it (turned by the display matrix), scaled to w x h.
+gfx::Image ffmpegFrame(const std::string& path, int w, int h) {
+    std::string bytes =
+        commandOutput("ffmpeg -v error -nostdin -i '" + path + "' -frames:v 1 -vf scale=" + std::to_string(w) + ":" +
+                      std::to_string(h) + " -f rawvideo -pix_fmt rgba -");
+    if (bytes.size() != static_cast<std::size_t>(w) * h * 4) return {};
+    return gfx::Image(w, h, static_cast<std::size_t>(w) * 4, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+bool similar(gfx::Pixel a, gfx::Pixel b) {
+    return std::abs(a.r - b.r) < 48 && std::abs(a.g - b.g) < 48 && std::abs(a.b - b.b) < 48;
+}
+
+struct LogCapture {
+    std::vector<std::string> lines;
+    base::ScopedLogSink sink{
+        [this](base::LogLevel, std::string_view, std::string_view message) { lines.emplace_back(message); }};
+};
+
+struct SizeCase {
+    const char* clip;
+    int width;
+    int height;
+};
+
+TEST(FFmpegUtilityTest, ThumbnailsAre640WideWithTheDecoderAspect) {
+    const SizeCase cases[] = {
+        {"wide.mp4", 640, 360},       // 16:9
+        {"classic.mkv", 640, 426},    // 3:2: 426.67 truncated
+        {"portrait.mp4", 640, 1137},  // 9:16: 1137.78 truncated
+        {"rotated.mp4", 360, 640},    // 16:9 turned a quarter
+        {"long.mp4", 640, 360},      {"wide.ts", 640, 360},
+    };
+    for (const auto& c : cases) {
+        auto image = FFmpegUtility::getThumbnailForFile(testMedia(c.clip));
+        ASSERT_TRUE(image) << c.clip;
+        EXPECT_EQ(image->width(), c.width) << c.clip;
+        EXPECT_EQ(image->height(), c.height) << c.clip;
+        EXPECT_EQ(image->pixel(c.width / 2, c.height / 2).a, 255) << c.clip;
+    }
+}
+
+TEST(FFmpegUtilityTest, ThumbnailsAreTurnedAsTheFFmpegToolTurnsThem) {
+    for (const char* clip : {"halves.mp4", "halves-rot90.mp4", "halves-rot-90.mp4", "halves-rot180.mp4"}) {
+        auto image = FFmpegUtility::getThumbnailForFile(testMedia(clip));
+        ASSERT_TRUE(image) << clip;
+        auto reference = ffmpegFrame(testMedia(clip), image->width(), image->height());
+        ASSERT_FALSE(reference.isEmpty()) << clip;
+        const int w = image->width(), h = image->height();
+        for (auto [x, y] : {std::pair{w / 8, h / 8}, {w * 7 / 8, h / 8}, {w / 8, h * 7 / 8}, {w * 7 / 8, h * 7 / 8}})
+            EXPECT_TRUE(similar(image->pixel(x, y), reference.pixel(x, y))) << clip << " at " << x << "," << y;
+    }
+    // And in absolute terms: the blue left half ends up on top after a quarter clockwise turn.
+    auto clockwise = FFmpegUtility::getThumbnailForFile(testMedia("halves-rot-90.mp4"));
+    ASSERT_TRUE(clockwise);
+    EXPECT_GT(clockwise->pixel(180, 100).b, 200);
+    EXPECT_GT(clockwise->pixel(180, 540).r, 200);
+}
+
+TEST(FFmpegUtilityTest, AOneFrameClipIsDrainedFromTheDecoder) {
+    auto image = FFmpegUtility::getThumbnailForFile(testMedia("oneframe.mp4"));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 640);
+    EXPECT_EQ(image->height(), 360);
+}
+
+TEST(FFmpegUtilityTest, FilesWithoutAPictureGiveNothing) {
+    LogCapture log;
+    EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(testMedia("audio.m4a")));
+    EXPECT_EQ(log.lines, std::vector<std::string>{"FFmpeg error: No video stream"});
+
+    log.lines.clear();
+    EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(testMedia("cover.mp3")));
+    EXPECT_TRUE(log.lines.empty());  // a cover picture is no video, and no error either
+
+    log.lines.clear();
+    EXPECT_FALSE(FFmpegUtility::getThumbnailForFile("/nonexistent/clip.mp4"));
+    EXPECT_EQ(log.lines, std::vector<std::string>{"FFmpeg error: Couldn't open input stream"});
+
+    log.lines.clear();
+    EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(testMedia("truncated.mp4")));
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
+TEST(FFmpegUtilityTest, DurationsMatchFFprobe) {
+    for (const char* clip : {"wide.mp4", "classic.mkv", "portrait.mp4", "long.mp4", "audio.m4a", "wide.ts"}) {
+        const auto path = testMedia(clip).string();
+        EXPECT_NEAR(FFmpegUtility::getDurationForFile(path), ffprobeDuration(path), 0.1) << clip;
+    }
+}
+
+TEST(FFmpegUtilityTest, DurationsOfUnreadableFilesAreMinusOne) {
+    EXPECT_EQ(FFmpegUtility::getDurationForFile("/nonexistent/clip.mp4"), -1);
+    EXPECT_EQ(FFmpegUtility::getDurationForFile(testMedia("truncated.mp4")), -1);
+    testing_support::TempDir dir;
+    testing_support::writeFile(dir / "noise.mp4", std::string(4096, '\x5a'));
+    EXPECT_EQ(FFmpegUtility::getDurationForFile(dir / "noise.mp4"), -1);
+    EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(dir / "noise.mp4"));
+}
+
+TEST(FFmpegUtilityTest, RotationTurnsOnlyQuarterAndHalfTurns) {
+    auto image = std::make_shared<gfx::Image>(3, 2);
+    // Pixels numbered 0..5 in reading order, in the red channel.
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) image->setPixel(x, y, gfx::Pixel{static_cast<std::uint8_t>(y * 3 + x), 0, 0, 255});
+    auto reds = [](const gfx::Image& i) {
+        std::vector<int> r;
+        for (int y = 0; y < i.height(); ++y)
+            for (int x = 0; x < i.width(); ++x) r.push_back(i.pixel(x, y).r);
+        return r;
+    };
+    // 0 1 2      counter-clockwise: 2 5    clockwise: 3 0    half: 5 4 3
+    // 3 4 5                         1 4               4 1          2 1 0
+    //                               0 3               5 2
+    EXPECT_EQ(reds(*FFmpegUtility::rotate(image, 90)), (std::vector<int>{2, 5, 1, 4, 0, 3}));
+    EXPECT_EQ(reds(*FFmpegUtility::rotate(image, 89.99999)), (std::vector<int>{2, 5, 1, 4, 0, 3}));
+    EXPECT_EQ(reds(*FFmpegUtility::rotate(image, -90)), (std::vector<int>{3, 0, 4, 1, 5, 2}));
+    EXPECT_EQ(reds(*FFmpegUtility::rotate(image, -180)), (std::vector<int>{5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(reds(*FFmpegUtility::rotate(image, 180)), (std::vector<int>{5, 4, 3, 2, 1, 0}));
+    EXPECT_EQ(FFmpegUtility::rotate(image, 45), image);
+    EXPECT_EQ(FFmpegUtility::rotate(image, 270), image);
+}
+
+}  // namespace
+}  // namespace reelhaven

@@ -1,0 +1,234 @@
+#include "core/progress_client.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "core/video.h"
+#include "platform/foundation/container.h"
+#include "support/temp_dir.h"
+
+namespace reelhaven {
+namespace {
+
+using foundation::URL;
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::writeFile;
+
+class ProgressClientTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    foundation::ScopedContainer container{dir / "home"};
+    std::filesystem::path supportFolder =
+        container.container().folder(foundation::SearchPathDirectory::applicationSupport);
+    std::filesystem::path file = supportFolder / "progressData";
+
+    std::shared_ptr<Video> video(const std::string& relativePath, std::optional<double> duration, bool scoped = false) {
+        auto path = dir / "home" / "Documents" / relativePath;
+        writeFile(path, "x");
+        auto item = Video::create(URL::fileURLWithPath(path.string()), LibraryItemType::file, scoped);
+        if (duration) item->setDuration(VideoTime{*duration});
+        return item;
+    }
+
+    nlohmann::json savedJson() { return nlohmann::json::parse(readFile(file)); }
+};
+
+TEST_F(ProgressClientTest, KeysAreTheMD5OfTheDecodedNameWithoutExtension) {
+    EXPECT_EQ(ProgressClient::progressKey(URL::fileURLWithPath("/x/Film.mkv")), "bae9023301664a3ea829a63c67d6f882");
+    EXPECT_EQ(ProgressClient::progressKey(*URL::parse("file:///x/My%20Film.mp4")), "20def6a82590b195c061ee6b8c090239");
+    EXPECT_EQ(ProgressClient::progressKey(URL::fileURLWithPath("/y/Film.mp4")), "bae9023301664a3ea829a63c67d6f882");
+}
+
+TEST_F(ProgressClientTest, FirstLaunchStartsEmptyAndTheFirstSaveCreatesTheFolder) {
+    std::filesystem::remove_all(supportFolder);
+    auto client = ProgressClient::create();
+    EXPECT_TRUE(client->records().empty());
+    client->save();
+    EXPECT_EQ(readFile(file), "{}");
+}
+
+TEST_F(ProgressClientTest, WritesExactlyTheRecordUnderItsKey) {
+    auto client = ProgressClient::create();
+    auto film = video("My Film.mkv", 1432.5);
+    VideoProgress::Choices choices;
+    choices.playbackSpeed = 1.5;
+    client->update(*film, 61.25, std::nullopt, choices);
+    client->save();
+    EXPECT_EQ(readFile(file),
+              R"({"20def6a82590b195c061ee6b8c090239":{"duration":{"seconds":1432.5},"isFinished":false,)"
+              R"("playbackSpeed":1.5,"progress":{"seconds":61.25}}})");
+}
+
+TEST_F(ProgressClientTest, SaveAndLoadRoundTrip) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 600);
+    VideoProgress::Choices choices;
+    choices.selectedAudio = 2;
+    choices.contentMode = ContentMode::aspectFill;
+    choices.aspectRatio = 2.39;
+    client->update(*film, 120.5, std::nullopt, choices);
+    client->update(*video("Other.mp4", 30), 12, std::nullopt, {});
+    client->save();
+
+    auto reloaded = ProgressClient::create();
+    EXPECT_EQ(reloaded->records(), client->records());
+    auto record = reloaded->progress(*film);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->progress, VideoTime{120.5});
+    EXPECT_EQ(record->contentMode, ContentMode::aspectFill);
+}
+
+TEST_F(ProgressClientTest, LoadReplacesTheRecordsInMemory) {
+    auto client = ProgressClient::create();
+    client->update(*video("Film.mkv", 600), 100, std::nullopt, {});
+    client->save();
+    client->update(*video("Other.mkv", 600), 100, std::nullopt, {});
+    client->load();
+    EXPECT_EQ(client->records().size(), 1u);
+}
+
+TEST_F(ProgressClientTest, ABadRecordIsDroppedAlone) {
+    writeFile(file,
+              R"({"a":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false},)"
+              R"("b":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false,"aspectRatio":"zoom"},)"
+              R"("c":7})");
+    auto client = ProgressClient::create();
+    auto records = client->records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records.at("a").progress, VideoTime{5});
+}
+
+TEST_F(ProgressClientTest, AFileThatIsNotAnObjectIsKeptAsideBeforeTheNextSave) {
+    for (std::string corrupt :
+         {std::string("[1,2,3]"), std::string("{\"a\":{\"progress\""), std::string("\x00\x01", 2)}) {
+        std::filesystem::remove(supportFolder / "progressData.corrupt");
+        writeFile(file, corrupt);
+        auto client = ProgressClient::create();
+        EXPECT_TRUE(client->records().empty());
+        EXPECT_EQ(readFile(supportFolder / "progressData.corrupt"), corrupt);
+        client->update(*video("Film.mkv", 600), 100, std::nullopt, {});
+        client->save();
+        EXPECT_EQ(savedJson().size(), 1u);
+        EXPECT_EQ(readFile(supportFolder / "progressData.corrupt"), corrupt);
+    }
+}
+
+TEST_F(ProgressClientTest, SavesLeaveNoTemporaryFilesAndAlwaysAWholeFile) {
+    auto client = ProgressClient::create();
+    for (int i = 0; i < 50; ++i)
+        client->update(*video("v" + std::to_string(i) + ".mp4", 600), i + 30, std::nullopt, {});
+    std::vector<std::thread> savers;
+    for (int i = 0; i < 4; ++i)
+        savers.emplace_back([&] {
+            for (int j = 0; j < 20; ++j) client->save();
+        });
+    for (int j = 0; j < 40; ++j) {
+        // Readers always find a whole JSON object.
+        if (std::filesystem::exists(file)) {
+            EXPECT_NO_THROW((void)savedJson());
+        }
+    }
+    for (auto& t : savers) t.join();
+    EXPECT_EQ(savedJson().size(), 50u);
+    int entries = 0;
+    for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(supportFolder)) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(ProgressClientTest, DeleteAllForgetsEverythingAndRemovesTheFile) {
+    auto client = ProgressClient::create();
+    client->update(*video("Film.mkv", 600), 100, std::nullopt, {});
+    client->save();
+    client->deleteAll();
+    EXPECT_TRUE(client->records().empty());
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(ProgressClientTest, VideosWithTheSameStemShareOneRecord) {
+    auto client = ProgressClient::create();
+    client->update(*video("a/Film.mkv", 600), 100, std::nullopt, {});
+    EXPECT_TRUE(client->progress(*video("b/Film.mp4", 600)));
+    EXPECT_FALSE(client->progress(*video("a/Film2.mkv", 600)));
+}
+
+TEST_F(ProgressClientTest, LibraryVideosAreRememberedFromTheirFirstSave) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 600);
+    client->update(*film, 3, std::nullopt, {});
+    ASSERT_TRUE(client->progress(*film));
+    EXPECT_EQ(client->progress(*film)->progress, VideoTime{3});
+}
+
+TEST_F(ProgressClientTest, AVideoWithoutDurationGetsNoFirstRecord) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", std::nullopt);
+    client->update(*film, 100, std::nullopt, {});
+    client->update(*film, 100, true, {});
+    EXPECT_FALSE(client->progress(*film));
+}
+
+TEST_F(ProgressClientTest, MarkingANewVideoWatchedCreatesAFinishedRecordAtOnce) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 600);
+    client->update(*film, 0, true, {});
+    ASSERT_TRUE(client->progress(*film));
+    EXPECT_TRUE(client->progress(*film)->isFinished);
+
+    client->update(*film, 0, false, {});
+    EXPECT_FALSE(client->progress(*film)->isFinished);
+    EXPECT_EQ(client->progress(*film)->progress, VideoTime{0});
+}
+
+TEST_F(ProgressClientTest, ExistingRecordsFollowTheUpdateRuleWithTheVideosDuration) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 600);
+    client->update(*film, 30, std::nullopt, {});
+    client->update(*film, 590, std::nullopt, {});
+    auto record = client->progress(*film);
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(record->isFinished);
+    EXPECT_EQ(record->progress, VideoTime{0});
+}
+
+TEST_F(ProgressClientTest, FilesFromElsewhereAreRememberedOnlyPastTwentySecondsAndUnfinished) {
+    auto client = ProgressClient::create();
+    auto outside = video("Outside.mp4", 600, true);
+    client->update(*outside, 3, std::nullopt, {});
+    EXPECT_FALSE(client->progress(*outside));
+    client->update(*outside, 19.99, std::nullopt, {});
+    EXPECT_FALSE(client->progress(*outside));
+    client->update(*outside, 30, true, {});
+    EXPECT_FALSE(client->progress(*outside));
+    client->update(*outside, 20.0, std::nullopt, {});
+    ASSERT_TRUE(client->progress(*outside));
+
+    client->update(*outside, 30, std::nullopt, {});
+    client->update(*outside, 19, std::nullopt, {});
+    EXPECT_FALSE(client->progress(*outside)) << "an existing record under 20 s is removed";
+
+    client->update(*outside, 30, std::nullopt, {});
+    client->update(*outside, 590, std::nullopt, {});
+    EXPECT_FALSE(client->progress(*outside)) << "finished by the update rule";
+
+    client->update(*outside, 30, std::nullopt, {});
+    client->update(*outside, 300, true, {});
+    EXPECT_FALSE(client->progress(*outside)) << "marked finished";
+}
+
+TEST_F(ProgressClientTest, RemoveDropsOnlyThatRecord) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 600);
+    auto other = video("Other.mkv", 600);
+    client->update(*film, 100, std::nullopt, {});
+    client->update(*other, 100, std::nullopt, {});
+    client->remove(*film);
+    EXPECT_FALSE(client->progress(*film));
+    EXPECT_TRUE(client->progress(*other));
+}
+
+}  // namespace
+}  // namespace reelhaven

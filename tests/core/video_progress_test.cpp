@@ -1,0 +1,144 @@
+#include "core/video_progress.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace reelhaven {
+namespace {
+
+VideoProgress record(double progress, double duration, bool finished = false) {
+    VideoProgress r;
+    r.progress = VideoTime{progress};
+    r.duration = VideoTime{duration};
+    r.isFinished = finished;
+    return r;
+}
+
+TEST(VideoProgressUpdateTest, ShortVideosNeverKeepAPosition) {
+    auto r = record(3, 100, true);
+    r.update(5, 9.9, std::nullopt, {});
+    EXPECT_EQ(r.progress, VideoTime{0});
+    EXPECT_FALSE(r.isFinished);
+    EXPECT_EQ(r.duration, VideoTime{9.9});
+
+    auto tenSeconds = record(0, 0);
+    tenSeconds.update(5, 10.0, std::nullopt, {});
+    EXPECT_EQ(tenSeconds.progress, VideoTime{5});
+}
+
+TEST(VideoProgressUpdateTest, PastNinetySevenPercentIsFinished) {
+    auto r = record(10, 100);
+    r.update(97.1, 100, std::nullopt, {});
+    EXPECT_EQ(r.progress, VideoTime{0});
+    EXPECT_TRUE(r.isFinished);
+
+    auto atLimit = record(10, 100);
+    atLimit.update(97.0, 100, std::nullopt, {});
+    EXPECT_EQ(atLimit.progress, VideoTime{97});
+    EXPECT_FALSE(atLimit.isFinished);
+}
+
+TEST(VideoProgressUpdateTest, AFinishedVideoLeftNearItsStartStaysFinished) {
+    auto r = record(0, 100, true);
+    r.update(1.5, 100, std::nullopt, {});
+    EXPECT_EQ(r.progress, VideoTime{1.5});
+    EXPECT_TRUE(r.isFinished);
+
+    auto atLimit = record(0, 100, true);
+    atLimit.update(2.0, 100, std::nullopt, {});
+    EXPECT_EQ(atLimit.progress, VideoTime{2});
+    EXPECT_FALSE(atLimit.isFinished);
+}
+
+TEST(VideoProgressUpdateTest, AnExplicitMarkWinsAtAnyPosition) {
+    auto r = record(50, 100, true);
+    r.update(99, 100, false, {});
+    EXPECT_EQ(r.progress, VideoTime{0});
+    EXPECT_FALSE(r.isFinished);
+
+    auto watched = record(50, 100);
+    watched.update(10, std::nullopt, true, {});
+    EXPECT_EQ(watched.progress, VideoTime{0});
+    EXPECT_TRUE(watched.isFinished);
+}
+
+TEST(VideoProgressUpdateTest, KeepsTheStoredDurationWhenNoneIsGiven) {
+    auto r = record(0, 200);
+    r.update(195, std::nullopt, std::nullopt, {});
+    EXPECT_EQ(r.duration, VideoTime{200});
+    EXPECT_TRUE(r.isFinished);  // 195 / 200 > 0.97
+}
+
+TEST(VideoProgressUpdateTest, AZeroDurationGivesAnUnfinishedPosition) {
+    auto r = record(0, 0, true);
+    r.update(0, std::nullopt, std::nullopt, {});  // 0 / 0 is not a number
+    EXPECT_FALSE(r.isFinished);
+    EXPECT_EQ(r.progress, VideoTime{0});
+}
+
+TEST(VideoProgressUpdateTest, ReplacesEveryChoice) {
+    auto r = record(0, 100);
+    r.selectedSubtitle = 3;
+    r.volume = 80;
+    VideoProgress::Choices choices;
+    choices.selectedAudio = 2;
+    choices.contentMode = ContentMode::aspectFill;
+    r.update(20, 100, std::nullopt, choices);
+    EXPECT_EQ(r.selectedAudio, 2);
+    EXPECT_EQ(r.selectedSubtitle, std::nullopt);
+    EXPECT_EQ(r.volume, std::nullopt);
+    EXPECT_EQ(r.contentMode, ContentMode::aspectFill);
+}
+
+TEST(VideoProgressCodingTest, RequiredKeysOnlyRoundTrip) {
+    auto json =
+        nlohmann::json::parse(R"({"progress":{"seconds":61.2},"duration":{"seconds":1432.5},"isFinished":false})");
+    auto decoded = json.get<VideoProgress>();
+    EXPECT_EQ(decoded, record(61.2, 1432.5));
+    EXPECT_EQ(nlohmann::json(decoded), json);
+}
+
+TEST(VideoProgressCodingTest, WritesTheRenamedKeys) {
+    auto r = record(1, 2);
+    r.contentMode = ContentMode::aspectFitUnsafe;
+    r.aspectRatio = 1.7777777777777777;
+    r.playbackSpeed = 1.5;
+    r.deinterlace = true;
+    r.loop = false;
+    r.volume = 60;
+    r.selectedAudio = 1;
+    r.selectedSubtitle = 0;
+    nlohmann::json json = r;
+    EXPECT_EQ(json["aspectRatio"], "aspectFitUnsafe");
+    EXPECT_EQ(json["videoAspectRatio"], 1.7777777777777777);
+    EXPECT_EQ(json.size(), 11u);
+    EXPECT_FALSE(json.contains("contentMode"));
+    EXPECT_EQ(json.get<VideoProgress>(), r);
+}
+
+TEST(VideoProgressCodingTest, NullOptionalsAndUnknownKeysAreAccepted) {
+    auto json = nlohmann::json::parse(
+        R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":true,"volume":null,"future":[1]})");
+    auto decoded = json.get<VideoProgress>();
+    EXPECT_TRUE(decoded.isFinished);
+    EXPECT_EQ(decoded.volume, std::nullopt);
+}
+
+TEST(VideoProgressCodingTest, RejectsMissingKeysWrongTypesAndUnknownModes) {
+    const char* bad[] = {
+        R"({"progress":{"seconds":1},"duration":{"seconds":2}})",
+        R"({"progress":{"seconds":1},"isFinished":false})",
+        R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":0})",
+        R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,"aspectRatio":"stretch"})",
+        R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,"volume":"loud"})",
+        R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,"selectedAudio":1.5})",
+        R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,"loop":1})",
+        R"([1,2])",
+    };
+    for (const char* text : bad)
+        EXPECT_THROW(nlohmann::json::parse(text).get<VideoProgress>(), nlohmann::json::exception) << text;
+}
+
+}  // namespace
+}  // namespace reelhaven
