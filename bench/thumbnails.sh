@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the thumbnail benchmark, makes 1080p and 4K H.264 clips with the ffmpeg tool (kept in
+# the build folder, never committed) and prints the library's figures beside the ffmpeg tool's.
+# Usage: bench/thumbnails.sh [build folder]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/bench}
+media=$build/bench-media
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
+cmake --build "$build" --target bench_thumbnails >/dev/null
+
+mkdir -p "$media"
+make_clip() { # name size
+  [[ -s "$media/$1" ]] && return 0
+  echo "making $1 ($2, 60 s)" >&2
+  ffmpeg -hide_banner -loglevel error -nostdin -y \
+    -f lavfi -i "testsrc2=size=$2:rate=30:duration=60" -f lavfi -i "sine=frequency=440:duration=60" \
+    -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 250 -c:a aac -shortest "$media/$1.tmp.mp4"
+  mv "$media/$1.tmp.mp4" "$media/$1"
+}
+make_clip 1080p.mp4 1920x1080
+make_clip 4k.mp4 3840x2160
+
+echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')" >&2
+REELHAVEN_BENCH_MEDIA=$media "$build/bench/bench_thumbnails" --benchmark_min_time=2 "$@"
