@@ -42,20 +42,18 @@ public:
 
     [[nodiscard]] Cancellable sink(std::function<void(const T&)> receive) {
         auto subscriber = std::make_shared<Subscriber>(std::move(receive));
-        std::uint64_t id;
-        T current;
-        {
+        auto [id, current] = [&] {
             std::lock_guard lock(m_state->mutex);
-            id = m_state->nextId++;
-            m_state->subscribers.emplace(id, subscriber);
-            current = m_state->value;
-        }
+            std::uint64_t newId = m_state->nextId++;
+            m_state->subscribers.emplace(newId, subscriber);
+            return std::pair<std::uint64_t, T>(newId, m_state->value);
+        }();
         (*subscriber)(current);
         std::weak_ptr<State> weakState = m_state;
-        return Cancellable([weakState, id] {
+        return Cancellable([weakState, subscriberId = id] {
             if (auto state = weakState.lock()) {
                 std::lock_guard lock(state->mutex);
-                state->subscribers.erase(id);
+                state->subscribers.erase(subscriberId);
             }
         });
     }

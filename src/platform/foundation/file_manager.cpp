@@ -19,11 +19,6 @@ namespace foundation {
 
 namespace {
 
-std::optional<Error> requireFileURL(const URL& url) {
-    if (url.isFileURL() && !url.path().empty()) return std::nullopt;
-    return Error::foundation(kErrorUnsupported, "not a file URL: " + url.absoluteString());
-}
-
 FileType typeFromMode(mode_t mode) {
     if (S_ISREG(mode)) return FileType::regular;
     if (S_ISDIR(mode)) return FileType::directory;
@@ -68,22 +63,30 @@ URL childURL(const URL& folder, const DirectoryEntry& entry) {
     return folder.appendingPathComponent(entry.name, entry.isDirectory ? PathKind::directory : PathKind::file);
 }
 
-// Walks one folder level; returns false when the error handler asked to stop.
-bool enumerateInto(const URL& folder, const EnumerationOptions& options,
-                   const std::function<bool(const URL&, const Error&)>& onError, std::vector<URL>& out) {
-    auto entries = readDirectory(folder.path(), options.hiddenFiles);
-    if (!entries) return !onError || onError(folder, entries.error());
-    for (const auto& entry : *entries) {
+// Appends the entries of one folder, and below each sub-folder its own entries. Returns false
+// when the error handler asked to stop.
+bool enumerateEntries(const URL& folder, const std::vector<DirectoryEntry>& entries, const EnumerationOptions& options,
+                      const std::function<bool(const URL&, const Error&)>& onError, std::vector<URL>& out) {
+    for (const auto& entry : entries) {
         URL child = childURL(folder, entry);
         out.push_back(child);
-        if (entry.isDirectory && !options.skipsSubdirectoryDescendants) {
-            if (!enumerateInto(child, options, onError, out)) return false;
+        if (!entry.isDirectory || options.skipsSubdirectoryDescendants) continue;
+        auto children = readDirectory(child.path(), options.hiddenFiles);
+        if (!children) {
+            if (onError && !onError(child, children.error())) return false;
+            continue;
         }
+        if (!enumerateEntries(child, *children, options, onError, out)) return false;
     }
     return true;
 }
 
 }  // namespace
+
+std::optional<Error> FileManager::requireFileURL(const URL& url) {
+    if (url.isFileURL() && !url.path().empty()) return std::nullopt;
+    return Error::foundation(kErrorUnsupported, "not a file URL: " + url.absoluteString());
+}
 
 FileManager& FileManager::defaultManager() {
     static FileManager manager;
@@ -122,16 +125,10 @@ Result<std::vector<std::string>> FileManager::contentsOfDirectoryAtPath(const st
 Result<std::vector<URL>> FileManager::enumerate(const URL& folder, EnumerationOptions options,
                                                 const std::function<bool(const URL&, const Error&)>& onError) const {
     if (auto error = requireFileURL(folder)) return *error;
-    std::vector<URL> urls;
     auto top = readDirectory(folder.path(), options.hiddenFiles);
     if (!top) return top.error();
-    for (const auto& entry : *top) {
-        URL child = childURL(folder, entry);
-        urls.push_back(child);
-        if (entry.isDirectory && !options.skipsSubdirectoryDescendants) {
-            if (!enumerateInto(child, options, onError, urls)) break;
-        }
-    }
+    std::vector<URL> urls;
+    enumerateEntries(folder, *top, options, onError, urls);
     return urls;
 }
 
@@ -225,8 +222,9 @@ Status FileManager::writeFile(const URL& url, std::string_view bytes, WriteMode 
         if (auto status = file.writeAll(bytes); !status) return status;
         return file.close();
     }
-    URL parent = url.deletingLastPathComponent();
-    std::string temporary = parent.path() + "/." + url.lastPathComponent() + ".XXXXXX";
+    const std::string folder = url.deletingLastPathComponent().path();
+    // The temporary name stays short enough for the longest destination names.
+    std::string temporary = folder + "/." + url.lastPathComponent().substr(0, 64) + ".XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file) return Error::posix(errno, "create temporary file for " + path);
     auto fail = [&](Error error) -> Status {
@@ -239,6 +237,9 @@ Status FileManager::writeFile(const URL& url, std::string_view bytes, WriteMode 
     if (::fsync(file.get()) != 0) return fail(Error::posix(errno, "sync " + temporary));
     if (auto status = file.close(); !status) return fail(status.error());
     if (::rename(temporary.c_str(), path.c_str()) != 0) return fail(Error::posix(errno, "replace " + path));
+    // Make the rename itself durable; the data is already safe, so a failure here is not reported.
+    if (FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); directory)
+        ::fsync(directory.get());
     return {};
 }
 

@@ -86,6 +86,8 @@ public:
 
 private:
     FileManager() = default;
+    // Nothing for a file URL with a path; otherwise the kErrorUnsupported error to return.
+    static std::optional<Error> requireFileURL(const URL& url);
 };
 
 }  // namespace foundation

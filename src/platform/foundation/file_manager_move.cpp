@@ -22,11 +22,6 @@ namespace foundation {
 
 namespace {
 
-std::optional<Error> requireFileURL(const URL& url) {
-    if (url.isFileURL() && !url.path().empty()) return std::nullopt;
-    return Error::foundation(kErrorUnsupported, "not a file URL: " + url.absoluteString());
-}
-
 // Copies the "user." attributes (the item identity among them) from one open item to another.
 // A destination filesystem without user attributes loses them; that is logged, not fatal.
 void copyUserAttributes(int from, int to, const std::string& what) {
@@ -51,6 +46,27 @@ void copyUserAttributes(int from, int to, const std::string& what) {
     }
 }
 
+// Copies the rest of one file into another: in the kernel where it can, else through a buffer.
+Status copyBytes(int in, const FileDescriptor& out) {
+    for (;;) {
+        ssize_t count = ::copy_file_range(in, nullptr, out.get(), nullptr, 1 << 30, 0);
+        if (count == 0) return {};
+        if (count > 0) continue;
+        if (errno == EINTR) continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) break;
+        return Error::posix(errno, "copy");
+    }
+    char buffer[128 * 1024];
+    for (;;) {
+        ssize_t count = ::read(in, buffer, sizeof buffer);
+        if (count == 0) return {};
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return Error::posix(errno, "read");
+        if (auto status = out.writeAll(std::string_view(buffer, static_cast<std::size_t>(count))); !status)
+            return status;
+    }
+}
+
 Status copyRegularFile(const std::string& source, const std::string& destination, const struct stat& info) {
     FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!in) return Error::posix(errno, "open " + source);
@@ -61,26 +77,8 @@ Status copyRegularFile(const std::string& source, const std::string& destination
         ::unlink(destination.c_str());
         return error;
     };
-    bool fallback = false;
-    for (;;) {
-        ssize_t count = fallback ? -1 : ::copy_file_range(in.get(), nullptr, out.get(), nullptr, 1 << 30, 0);
-        if (count < 0 && !fallback && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-            fallback = true;
-        }
-        if (fallback) {
-            char buffer[128 * 1024];
-            count = ::read(in.get(), buffer, sizeof buffer);
-            if (count < 0 && errno == EINTR) continue;
-            if (count > 0) {
-                if (auto status = out.writeAll(std::string_view(buffer, static_cast<std::size_t>(count))); !status)
-                    return fail(status.error());
-                continue;
-            }
-        }
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return fail(Error::posix(errno, "copy " + source));
-        if (count == 0) break;
-    }
+    if (auto status = copyBytes(in.get(), out); !status)
+        return fail(Error::posix(status.error().code, "copy " + source));
     copyUserAttributes(in.get(), out.get(), destination);
     struct timespec times[2] = {info.st_atim, info.st_mtim};
     ::futimens(out.get(), times);

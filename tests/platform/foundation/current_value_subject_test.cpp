@@ -92,6 +92,18 @@ TEST(CurrentValueSubjectTest, CopiesShareOneSubject) {
     EXPECT_EQ(copy.value(), 7);
 }
 
+TEST(CurrentValueSubjectTest, HoldsTypesWithoutADefaultConstructor) {
+    struct Font {
+        explicit Font(std::string n) : name(std::move(n)) {}
+        std::string name;
+    };
+    CurrentValueSubject<Font> subject(Font("sans-serif"));
+    std::string seen;
+    auto subscription = subject.sink([&](const Font& font) { seen = font.name; });
+    subject.send(Font("Inter"));
+    EXPECT_EQ(seen, "Inter");
+}
+
 TEST(CurrentValueSubjectTest, ValueIsSafeToReadWhileOthersSend) {
     CurrentValueSubject<std::string> subject(std::string(100, 'a'));
     std::atomic<bool> stop = false;

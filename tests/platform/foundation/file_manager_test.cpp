@@ -213,6 +213,9 @@ TEST_F(FileManagerTest, AtomicWritesReplaceWholeFilesAndLeaveNoTemporaries) {
     ASSERT_TRUE(files.writeFile(url, std::string("a\0b", 3), WriteMode::direct));
     EXPECT_EQ(*files.contentsOfFile(url), std::string("a\0b", 3));
     EXPECT_FALSE(files.writeFile(fileURL(dir / "missing" / "x"), "x"));
+    URL longest = fileURL(dir / std::string(255, 'n'));  // the temporary name must still fit
+    ASSERT_TRUE(files.writeFile(longest, "long"));
+    EXPECT_EQ(*files.contentsOfFile(longest), "long");
     EXPECT_FALSE(files.contentsOfFile(fileURL(dir / "missing")));
 }
 
