@@ -156,7 +156,12 @@ TEST_F(CrossFilesystemMoveTest, MovesFoldersByCopyAndRemove) {
     writeFile(other / "show" / "ep1.mp4", "one");
     writeFile(other / "show" / "sub" / "ep2.mp4", "two");
     std::filesystem::create_symlink("ep1.mp4", other / "show" / "link");
+    // Identities travel with the files where the source filesystem keeps user attributes.
+    bool tagged = ExtendedAttributes::set((other / "show" / "sub" / "ep2.mp4").string(), "reelhaven.UUID", "ID").ok();
     ASSERT_TRUE(files.moveItem(fileURL(other / "show"), fileURL(dir / "show")));
+    if (tagged) {
+        EXPECT_EQ(*ExtendedAttributes::get((dir / "show" / "sub" / "ep2.mp4").string(), "reelhaven.UUID"), "ID");
+    }
     EXPECT_FALSE(std::filesystem::exists(other / "show"));
     EXPECT_EQ(readFile(dir / "show" / "ep1.mp4"), "one");
     EXPECT_EQ(readFile(dir / "show" / "sub" / "ep2.mp4"), "two");
