@@ -25,15 +25,5 @@ TEST(AtomicTest, ChangesAreAtomicAgainstEachOtherAndReads) {
     EXPECT_EQ(counts.value().at(0), 4000);
 }
 
-TEST(AtomicTest, UsesItsOwnConcurrentQueue) {
-    Atomic<int> a(1), b(2);
-    EXPECT_EQ(a.queue().label(), "reelhaven.atomicQueue");
-    EXPECT_EQ(a.queue().kind(), dispatch::QueueKind::concurrent);
-    EXPECT_NE(&a.queue(), &b.queue());
-    b.setValue(5);
-    EXPECT_EQ(b.value(), 5);
-    EXPECT_EQ(a.mutate([](int& v) { return v += 10; }), 11);
-}
-
 }  // namespace
 }  // namespace reelhaven

@@ -163,13 +163,5 @@ TEST_F(LibraryItemTest, SubclassesRefuseToBeDecoded) {
     EXPECT_THROW(Subtitle::decode(json), base::FatalError);
 }
 
-TEST_F(LibraryItemTest, ItemTypesComeOnlyFromTheirRawValues) {
-    EXPECT_EQ(libraryItemTypeFromRawValue(0), LibraryItemType::file);
-    EXPECT_EQ(libraryItemTypeFromRawValue(1), LibraryItemType::folder);
-    EXPECT_EQ(libraryItemTypeFromRawValue(2), LibraryItemType::subtitle);
-    EXPECT_EQ(libraryItemTypeFromRawValue(3), std::nullopt);
-    EXPECT_EQ(libraryItemTypeFromRawValue(-1), std::nullopt);
-}
-
 }  // namespace
 }  // namespace reelhaven
