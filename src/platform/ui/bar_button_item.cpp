@@ -1,0 +1,41 @@
+#include "platform/ui/bar_button_item.h"
+
+namespace ui {
+
+std::shared_ptr<BarButtonItem> BarButtonItem::create(std::string title, std::shared_ptr<Image> image, Style style) {
+    auto item = make<BarButtonItem>();
+    item->m_title = std::move(title);
+    item->m_image = std::move(image);
+    item->m_style = style;
+    return item;
+}
+
+std::shared_ptr<BarButtonItem> BarButtonItem::create(SystemItem systemItem) {
+    auto item = make<BarButtonItem>();
+    item->m_systemItem = systemItem;
+    if (systemItem == SystemItem::done) item->m_style = Style::done;
+    return item;
+}
+
+void BarButtonItem::setTarget(const std::shared_ptr<void>& target, Handler action) {
+    m_target = target;
+    m_hasTarget = target != nullptr;
+    m_action = std::move(action);
+}
+
+bool BarButtonItem::tap() {
+    if (!m_enabled) return false;
+    auto self = sharedAs<BarButtonItem>();
+    if (m_primaryAction) return m_primaryAction->perform(self);
+    if (m_action && !(m_hasTarget && m_target.expired())) {
+        m_action(*this);
+        return true;
+    }
+    if (m_menu) {
+        ++m_menuOpenings;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace ui

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/layout_anchor.h"
+#include "platform/ui/layout_item.h"
+#include "platform/ui/object.h"
+
+namespace ui {
+
+// A rectangle of a view that constraints can relate to (the safe area, the layout margins).
+class LayoutGuide : public Object, public LayoutItem {
+public:
+    static std::shared_ptr<LayoutGuide> create(std::string identifier);
+    std::string className() const override { return "LayoutGuide"; }
+
+    const std::string& identifier() const { return m_identifier; }
+    std::shared_ptr<View> owningView() const { return m_owningView.lock(); }
+    void setOwningView(const std::shared_ptr<View>& view) { m_owningView = view; }
+
+    std::shared_ptr<View> owningViewForLayout() const override { return owningView(); }
+    std::string layoutItemName() const override { return m_identifier; }
+
+    LayoutAnchor leadingAnchor() { return anchor(LayoutAttribute::leading); }
+    LayoutAnchor trailingAnchor() { return anchor(LayoutAttribute::trailing); }
+    LayoutAnchor leftAnchor() { return anchor(LayoutAttribute::left); }
+    LayoutAnchor rightAnchor() { return anchor(LayoutAttribute::right); }
+    LayoutAnchor topAnchor() { return anchor(LayoutAttribute::top); }
+    LayoutAnchor bottomAnchor() { return anchor(LayoutAttribute::bottom); }
+    LayoutAnchor widthAnchor() { return anchor(LayoutAttribute::width); }
+    LayoutAnchor heightAnchor() { return anchor(LayoutAttribute::height); }
+    LayoutAnchor centerXAnchor() { return anchor(LayoutAttribute::centerX); }
+    LayoutAnchor centerYAnchor() { return anchor(LayoutAttribute::centerY); }
+
+protected:
+    explicit LayoutGuide(std::string identifier) : m_identifier(std::move(identifier)) {}
+
+private:
+    LayoutAnchor anchor(LayoutAttribute attribute);
+
+    std::string m_identifier;
+    std::weak_ptr<View> m_owningView;
+};
+
+}  // namespace ui

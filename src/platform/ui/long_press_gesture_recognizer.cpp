@@ -1,0 +1,29 @@
+#include "platform/ui/long_press_gesture_recognizer.h"
+
+namespace ui {
+
+std::shared_ptr<LongPressGestureRecognizer> LongPressGestureRecognizer::create(const std::shared_ptr<void>& target,
+                                                                               Action action) {
+    auto recognizer = make<LongPressGestureRecognizer>();
+    if (action) recognizer->addTarget(target, std::move(action));
+    return recognizer;
+}
+
+bool LongPressGestureRecognizer::press(Point locationInWindow) {
+    if (!startGesture(locationInWindow, 1)) return false;
+    moveTo(GestureRecognizerState::began);
+    return true;
+}
+
+void LongPressGestureRecognizer::move(Point locationInWindow) {
+    if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
+    setLocation(locationInWindow);
+    moveTo(GestureRecognizerState::changed);
+}
+
+void LongPressGestureRecognizer::release() {
+    if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
+    moveTo(GestureRecognizerState::ended);
+}
+
+}  // namespace ui

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/ui/gesture_recognizer.h"
+
+namespace ui {
+
+// A two-finger pinch: `begin`, `change` to a scale (1 = the start), `end`.
+class PinchGestureRecognizer : public GestureRecognizer {
+public:
+    static std::shared_ptr<PinchGestureRecognizer> create(const std::shared_ptr<void>& target = nullptr,
+                                                          Action action = {});
+    std::string className() const override { return "PinchGestureRecognizer"; }
+
+    double scale() const { return m_scale; }
+    void setScale(double scale) { m_scale = scale; }
+    double velocity() const { return m_velocity; }
+
+    bool begin(Point locationInWindow);
+    void change(double scale, double velocity = 0);
+    void end();
+    void cancel();
+
+protected:
+    PinchGestureRecognizer() = default;
+
+private:
+    double m_scale = 1;
+    double m_velocity = 0;
+};
+
+}  // namespace ui

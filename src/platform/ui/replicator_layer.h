@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/ui/layer.h"
+
+namespace ui {
+
+// A layer that draws its sublayers `instanceCount` times, each copy moved by one more
+// `instanceTransform` than the one before.
+class ReplicatorLayer : public Layer {
+public:
+    static std::shared_ptr<ReplicatorLayer> create();
+    std::string className() const override { return "ReplicatorLayer"; }
+
+    int instanceCount() const { return m_instanceCount; }
+    void setInstanceCount(int count) { m_instanceCount = count; }
+    Transform3D instanceTransform() const { return m_instanceTransform; }
+    void setInstanceTransform(const Transform3D& transform) { m_instanceTransform = transform; }
+    double instanceDelay() const { return m_instanceDelay; }
+    void setInstanceDelay(double delay) { m_instanceDelay = delay; }
+
+protected:
+    ReplicatorLayer() = default;
+
+private:
+    int m_instanceCount = 1;
+    Transform3D m_instanceTransform;
+    double m_instanceDelay = 0;
+};
+
+}  // namespace ui

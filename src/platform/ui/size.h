@@ -1,0 +1,12 @@
+#pragma once
+
+namespace ui {
+
+struct Size {
+    double width = 0;
+    double height = 0;
+
+    bool operator==(const Size&) const = default;
+};
+
+}  // namespace ui

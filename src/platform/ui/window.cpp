@@ -1,0 +1,111 @@
+#include "platform/ui/window.h"
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/tap_gesture_recognizer.h"
+#include "platform/ui/view_controller.h"
+#include "platform/ui/window_scene.h"
+
+namespace ui {
+
+namespace {
+
+std::weak_ptr<Window>& keyWindowSlot() {
+    static std::weak_ptr<Window> key;
+    return key;
+}
+
+}  // namespace
+
+std::shared_ptr<Window> Window::create(const Rect& frame) {
+    auto window = make<Window>(frame);
+    window->setHidden(true);
+    return window;
+}
+
+std::shared_ptr<Window> Window::create(const std::shared_ptr<WindowScene>& scene) {
+    auto window = create(scene && scene->screen() ? scene->screen()->bounds() : Screen::main()->bounds());
+    window->m_windowScene = scene;
+    if (scene) {
+        window->m_screen = scene->screen();
+        window->m_traits = scene->traitCollection();
+        scene->addWindow(window);
+    }
+    return window;
+}
+
+Window::Window(const Rect& frame) : View(frame) {}
+
+std::shared_ptr<Window> Window::window() const { return std::const_pointer_cast<Window>(sharedAs<Window>()); }
+
+void Window::setRootViewController(const std::shared_ptr<ViewController>& controller) {
+    if (m_rootViewController == controller) return;
+    if (m_rootViewController && m_rootViewController->isViewLoaded())
+        m_rootViewController->view()->removeFromSuperview();
+    m_rootViewController = controller;
+    if (!controller) return;
+    auto view = controller->view();
+    view->setFrame(bounds());
+    view->setAutoresizingMask(flexibleWidth | flexibleHeight);
+    addSubview(view);
+    if (!isHidden()) {
+        controller->beginAppearance(true, false);
+        controller->endAppearance();
+    }
+}
+
+void Window::makeKeyAndVisible() {
+    const bool wasHidden = isHidden();
+    setHidden(false);
+    if (auto old = keyWindowSlot().lock(); old && old.get() != this) old->m_key = false;
+    m_key = true;
+    keyWindowSlot() = sharedAs<Window>();
+    if (wasHidden && m_rootViewController) {
+        m_rootViewController->beginAppearance(true, false);
+        m_rootViewController->endAppearance();
+    }
+}
+
+std::shared_ptr<Window> Window::keyWindow() { return keyWindowSlot().lock(); }
+
+void Window::setTraitCollection(const TraitCollection& traits) {
+    if (traits == m_traits) return;
+    const TraitCollection previous = m_traits;
+    m_traits = traits;
+    forEachInTree([&](View& view) {
+        view.traitCollectionDidChange(previous);
+        if (auto controller = view.viewController()) controller->traitCollectionDidChange(previous);
+    });
+}
+
+void Window::scheduleLayoutPass() {
+    if (m_layoutScheduled) return;
+    m_layoutScheduled = true;
+    std::weak_ptr<Window> weak = sharedAs<Window>();
+    dispatch::RunLoop::main()->post([weak] {
+        auto window = weak.lock();
+        if (!window) return;
+        window->m_layoutScheduled = false;
+        window->layoutIfNeeded();
+    });
+}
+
+std::shared_ptr<View> Window::tap(Point point) {
+    auto hit = hitTest(point);
+    if (!hit) return nullptr;
+    for (auto v = hit; v; v = v->superview()) {
+        for (const auto& recognizer : v->gestureRecognizers()) {
+            auto tapRecognizer = std::dynamic_pointer_cast<TapGestureRecognizer>(recognizer);
+            if (!tapRecognizer) continue;
+            Touch touch{point, Touch::Phase::began, 1, hit};
+            if (auto d = tapRecognizer->delegate(); d && !d->shouldReceiveTouch(*tapRecognizer, touch)) continue;
+            if (tapRecognizer->tap(point)) return hit;
+        }
+    }
+    Touch touch{point, Touch::Phase::began, 1, hit};
+    hit->touchesBegan({touch});
+    touch.phase = Touch::Phase::ended;
+    hit->touchesEnded({touch});
+    return hit;
+}
+
+}  // namespace ui

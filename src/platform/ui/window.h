@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ui/screen.h"
+#include "platform/ui/view.h"
+
+namespace ui {
+
+class ViewController;
+class WindowScene;
+
+// The root of a view hierarchy on a screen. It holds the root controller's view, the traits of
+// its views, and schedules layout passes on the main run loop.
+class Window : public View {
+public:
+    static std::shared_ptr<Window> create(const Rect& frame = Screen::main()->bounds());
+    static std::shared_ptr<Window> create(const std::shared_ptr<WindowScene>& scene);
+    std::string className() const override { return "Window"; }
+
+    std::shared_ptr<Window> window() const override;
+
+    std::shared_ptr<ViewController> rootViewController() const { return m_rootViewController; }
+    void setRootViewController(const std::shared_ptr<ViewController>& controller);
+    std::shared_ptr<WindowScene> windowScene() const { return m_windowScene.lock(); }
+    void setWindowScene(const std::shared_ptr<WindowScene>& scene) { m_windowScene = scene; }
+    std::shared_ptr<Screen> screen() const { return m_screen; }
+    void setScreen(const std::shared_ptr<Screen>& screen) { m_screen = screen; }
+
+    // Shows the window and makes it the key window; the root controller appears.
+    void makeKeyAndVisible();
+    bool isKeyWindow() const { return m_key; }
+    static std::shared_ptr<Window> keyWindow();
+
+    TraitCollection windowTraitCollection() const { return m_traits; }
+    // Changes the traits; every view and controller in the window hears the change.
+    void setTraitCollection(const TraitCollection& traits);
+
+    // Runs a layout pass on the next turn of the main run loop (once, however often asked).
+    void scheduleLayoutPass();
+
+    // A touch on the screen at a point of the window: the tap recognisers of the hit view and its
+    // ancestors recognise it, the nearest first; without one the hit view gets the touches.
+    // Returns the hit view.
+    std::shared_ptr<View> tap(Point point);
+
+protected:
+    explicit Window(const Rect& frame);
+
+private:
+    std::shared_ptr<ViewController> m_rootViewController;
+    std::weak_ptr<WindowScene> m_windowScene;
+    std::shared_ptr<Screen> m_screen = Screen::main();
+    TraitCollection m_traits;
+    bool m_key = false;
+    bool m_layoutScheduled = false;
+};
+
+}  // namespace ui
