@@ -74,8 +74,8 @@ std::shared_ptr<VideoManager> VideoManager::create(std::shared_ptr<DocumentsClie
                                                    std::shared_ptr<ProgressClient> progressClient,
                                                    std::shared_ptr<ThumbnailCache> thumbnailCache,
                                                    foundation::URL url) {
-    auto manager = std::shared_ptr<VideoManager>(new VideoManager(
-        std::move(documentsClient), std::move(progressClient), std::move(thumbnailCache), std::move(url)));
+    auto manager = std::shared_ptr<VideoManager>(new VideoManager(std::move(documentsClient), std::move(progressClient),
+                                                                  std::move(thumbnailCache), std::move(url)));
     manager->reload();
     return manager;
 }
@@ -177,9 +177,8 @@ std::size_t VideoManager::insertionIndex(const LibraryItemPtr& item, const std::
 // --- Loading and merging ---
 
 void VideoManager::reload() {
-    scheduleOnProcessQueue([](VideoManager& manager) {
-        manager.update(manager.m_documentsClient->contents(manager.folderURL(), false));
-    });
+    scheduleOnProcessQueue(
+        [](VideoManager& manager) { manager.update(manager.m_documentsClient->contents(manager.folderURL(), false)); });
 }
 
 void VideoManager::update(const std::vector<LibraryItemPtr>& listing) {

@@ -201,6 +201,7 @@ private:
     void refreshFolder(const FolderPtr& folder);
     void clearCachedFolders();
     void tellLibraryDidChange();
+    void insertPlayedVideoLocked(const VideoPtr& video);
     static void sortByName(std::vector<LibraryItemPtr>& items);
 
     // video_manager_metadata.cpp
@@ -215,7 +216,6 @@ private:
     void forgetSubtitles(const std::vector<SubtitlePtr>& subtitles);
     void forgetVideos(const std::vector<VideoPtr>& videos);
     void insertSorted(const LibraryItemPtr& item);
-    void insertPlayedVideoLocked(const VideoPtr& video);
 
     const std::optional<foundation::URL> m_url;
     const std::shared_ptr<dispatch::Queue> m_videoManagerQueue;

@@ -10,6 +10,7 @@
 #include "core/progress_client.h"
 #include "core/video_manager.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/string_compare.h"
 #include "toolkit/allocated_size.h"
 
 namespace reelhaven {
@@ -125,7 +126,8 @@ bool VideoManager::move(const std::vector<int>& positions, const foundation::URL
         if (!files().moveItem(item->url(), destinationFor(item, destination))) return false;
         if (auto video = std::dynamic_pointer_cast<Video>(item)) {
             auto subtitles = ownedSubtitles(video, m_library.value());
-            for (const auto& subtitle : subtitles) (void)files().moveItem(subtitle->url(), destinationFor(subtitle, destination));
+            for (const auto& subtitle : subtitles)
+                (void)files().moveItem(subtitle->url(), destinationFor(subtitle, destination));
             forgetSubtitles(subtitles);
         }
         // Removed by identity: the list may have changed since it was read.
@@ -232,7 +234,8 @@ void VideoManager::move(const std::vector<DragOrigin>& origins, std::optional<in
         if (auto video = std::dynamic_pointer_cast<Video>(origin.originItem)) {
             VideoManager& home = originManager ? *originManager : *this;
             auto subtitles = home.ownedSubtitles(video, home.library());
-            for (const auto& subtitle : subtitles) (void)files().moveItem(subtitle->url(), destinationFor(subtitle, folder));
+            for (const auto& subtitle : subtitles)
+                (void)files().moveItem(subtitle->url(), destinationFor(subtitle, folder));
             home.forgetSubtitles(subtitles);
         }
         if (originManager && originManager.get() != this &&
@@ -254,11 +257,14 @@ void VideoManager::importDocuments(const std::vector<foundation::URL>& urls) {
             if (documents.isEmpty()) break;
             const foundation::URL destination = documents.appendingPathComponent(url.lastPathComponent());
             if (!(destination == url) && !files().moveItem(url, destination)) continue;
-            if (!listsDocuments || !DocumentsClient::isVideoExtension(manager.lowercasedExtension(destination))) continue;
+            if (!listsDocuments ||
+                !DocumentsClient::isVideoExtension(foundation::StringCompare::lowercased(destination.pathExtension())))
+                continue;
 
             auto video = Video::create(destination, LibraryItemType::file, false);
             const auto current = manager.m_library.value();
-            if (std::any_of(current.begin(), current.end(), [&](const LibraryItemPtr& item) { return *item == *video; }))
+            if (std::any_of(current.begin(), current.end(),
+                            [&](const LibraryItemPtr& item) { return *item == *video; }))
                 continue;  // already listed: it was in place
             if (auto subtitles = manager.externalSubtitles(*video); !subtitles.empty())
                 video->setExternalSubtitles(std::move(subtitles));
@@ -281,8 +287,8 @@ VideoPtr VideoManager::nextVideo(const Video& video) {
     std::copy_if(library.begin(), library.end(), std::back_inserter(files),
                  [](const LibraryItemPtr& item) { return item->type() == LibraryItemType::file; });
     const std::string path = video.url().path();
-    auto found =
-        std::find_if(files.begin(), files.end(), [&](const LibraryItemPtr& item) { return item->url().path() == path; });
+    auto found = std::find_if(files.begin(), files.end(),
+                              [&](const LibraryItemPtr& item) { return item->url().path() == path; });
     if (found == files.end() || std::next(found) == files.end()) return nullptr;
     auto next = std::dynamic_pointer_cast<Video>(*std::next(found));
     if (next) insertPlayedVideo(next);

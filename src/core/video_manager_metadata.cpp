@@ -26,14 +26,16 @@ public:
     void answered(const VideoPtr& video, std::optional<ThumbnailSource> source) {
         std::lock_guard lock(m_mutex);
         ++m_answered;
-        m_handler(MetadataPassProgress{video, source, m_answered, m_requested, m_allRequested && m_answered == m_requested});
+        m_handler(
+            MetadataPassProgress{video, source, m_answered, m_requested, m_allRequested && m_answered == m_requested});
     }
 
     // The pass made its last request; reports the end when every request is answered already.
     void allRequested() {
         std::lock_guard lock(m_mutex);
         m_allRequested = true;
-        if (m_answered == m_requested) m_handler(MetadataPassProgress{nullptr, std::nullopt, m_answered, m_requested, true});
+        if (m_answered == m_requested)
+            m_handler(MetadataPassProgress{nullptr, std::nullopt, m_answered, m_requested, true});
     }
 
 private:
@@ -94,13 +96,13 @@ void VideoManager::thumbnail(const VideoPtr& video, ThumbnailCompletion completi
         return;
     }
     switch (m_thumbnailOperations.admit(video->id(), ThumbnailWaiter{video, completion})) {
-    case decltype(m_thumbnailOperations)::Admission::start:
-        m_metadataQueue->async([self = shared_from_this(), video] { self->runThumbnailJob(video); });
-        break;
-    case decltype(m_thumbnailOperations)::Admission::joined: break;
-    case decltype(m_thumbnailOperations)::Admission::failed:
-        completion(video, nullptr, ThumbnailSource::none);
-        break;
+        case decltype(m_thumbnailOperations)::Admission::start:
+            m_metadataQueue->async([self = shared_from_this(), video] { self->runThumbnailJob(video); });
+            break;
+        case decltype(m_thumbnailOperations)::Admission::joined: break;
+        case decltype(m_thumbnailOperations)::Admission::failed:
+            completion(video, nullptr, ThumbnailSource::none);
+            break;
     }
 }
 
@@ -144,11 +146,11 @@ std::pair<std::shared_ptr<gfx::Image>, VideoManager::ThumbnailSource> VideoManag
 
 void VideoManager::duration(const VideoPtr& video, DurationCompletion completion) {
     switch (m_durationOperations.admit(video->id(), DurationWaiter{video, completion})) {
-    case decltype(m_durationOperations)::Admission::start:
-        m_metadataQueue->async([self = shared_from_this(), video] { self->runDurationJob(video); });
-        break;
-    case decltype(m_durationOperations)::Admission::joined: break;
-    case decltype(m_durationOperations)::Admission::failed: completion(video, std::nullopt); break;
+        case decltype(m_durationOperations)::Admission::start:
+            m_metadataQueue->async([self = shared_from_this(), video] { self->runDurationJob(video); });
+            break;
+        case decltype(m_durationOperations)::Admission::joined: break;
+        case decltype(m_durationOperations)::Admission::failed: completion(video, std::nullopt); break;
     }
 }
 
