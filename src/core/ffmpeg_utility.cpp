@@ -61,16 +61,18 @@ FormatPtr openInput(const std::string& path) {
     return FormatPtr(context);
 }
 
-// The stream time stamp a quarter of the way in. An unknown duration or start means the start.
+// The stream's first time stamp; an unknown one counts as 0.
+std::int64_t startTime(const AVStream& stream) { return stream.start_time == AV_NOPTS_VALUE ? 0 : stream.start_time; }
+
+// The stream time stamp a quarter of the way in. An unknown duration means the start.
 std::int64_t quarterPoint(const AVFormatContext& format, const AVStream& stream) {
     double offset = 0;
     if (format.duration != AV_NOPTS_VALUE && format.duration > 0)
         offset = static_cast<double>(av_rescale_q(format.duration, AV_TIME_BASE_Q, stream.time_base)) / 100.0 * 25.0;
-    const double start = stream.start_time == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(stream.start_time);
-    return static_cast<std::int64_t>(offset + start);
+    return static_cast<std::int64_t>(offset + static_cast<double>(startTime(stream)));
 }
 
-enum class Decoded { frame, none };
+enum class Decoded { frame, none, seekFailed };
 
 // Reads packets until the decoder gives its first frame; at the end of the file the decoder is
 // drained, so a short file still gives the frames it holds back.
@@ -94,6 +96,20 @@ Decoded decodeFirstFrame(AVFormatContext& format, AVCodecContext& codec, int str
         if (received != AVERROR(EAGAIN)) return Decoded::none;
         av_frame_unref(&frame);
     }
+}
+
+// Decodes the first frame from the key frame at or before `target`. A raw stream without an index
+// cannot seek by time; at its start it can still go back to byte 0.
+Decoded decodeAt(AVFormatContext& format, AVCodecContext& codec, int streamIndex, std::int64_t target, AVFrame& frame) {
+    avcodec_flush_buffers(&codec);
+    if (av_seek_frame(&format, streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0) {
+        const bool atStart = target <= startTime(*format.streams[streamIndex]);
+        if (!atStart || (format.iformat->flags & AVFMT_NO_BYTE_SEEK) ||
+            av_seek_frame(&format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
+            return Decoded::seekFailed;
+    }
+    avcodec_flush_buffers(&codec);
+    return decodeFirstFrame(format, codec, streamIndex, frame);
 }
 
 double displayRotation(const AVStream& stream) {
@@ -170,12 +186,15 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
         return fail("Couldn't fill data for RGBA frame");
     if (codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
 
-    avcodec_flush_buffers(codec.get());
-    if (av_seek_frame(format.get(), streamIndex, quarterPoint(*format, stream), AVSEEK_FLAG_BACKWARD) < 0)
-        return fail("Cannot seek");
-    avcodec_flush_buffers(codec.get());
-
-    if (decodeFirstFrame(*format, *codec, streamIndex, *frame) != Decoded::frame) return nullptr;
+    // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
+    // only key frame of a long group of pictures, and nothing decodes from there to the end. The
+    // start of the file then gives the picture, as it does for a clip shorter than one such group.
+    const std::int64_t target = quarterPoint(*format, stream);
+    Decoded decoded = decodeAt(*format, *codec, streamIndex, target, *frame);
+    if (decoded != Decoded::frame && target > startTime(stream))
+        decoded = decodeAt(*format, *codec, streamIndex, startTime(stream), *frame);
+    if (decoded == Decoded::seekFailed) return fail("Cannot seek");
+    if (decoded != Decoded::frame) return nullptr;
 
     // The scaler follows the decoded frame itself: a stream may change size or format after its
     // header, and scaling a frame with another frame's geometry would read past its planes.

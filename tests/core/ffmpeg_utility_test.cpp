@@ -98,6 +98,17 @@ TEST(FFmpegUtilityTest, AOneFrameClipIsDrainedFromTheDecoder) {
     EXPECT_EQ(image->height(), 360);
 }
 
+TEST(FFmpegUtilityTest, StreamsThatCannotSeekToAKeyFrameGiveTheirFirstPicture) {
+    for (const char* clip : {"sparse.ts", "raw.h264"}) {
+        auto image = FFmpegUtility::getThumbnailForFile(testMedia(clip));
+        ASSERT_TRUE(image) << clip;
+        EXPECT_EQ(image->width(), 640) << clip;
+        EXPECT_EQ(image->height(), 360) << clip;
+    }
+    // A raw stream has no duration, and says so with a number that is not positive.
+    EXPECT_LE(FFmpegUtility::getDurationForFile(testMedia("raw.h264")), 0);
+}
+
 TEST(FFmpegUtilityTest, FilesWithoutAPictureGiveNothing) {
     LogCapture log;
     EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(testMedia("audio.m4a")));
