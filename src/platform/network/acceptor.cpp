@@ -1,0 +1,83 @@
+#include "platform/network/acceptor.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+
+namespace net {
+
+std::unique_ptr<Acceptor> Acceptor::start(std::vector<ListeningSocket> sockets, AcceptHandler onAccept,
+                                          FailureHandler onAcceptFailed) {
+    std::unique_ptr<Acceptor> acceptor(
+        new Acceptor(std::move(sockets), std::move(onAccept), std::move(onAcceptFailed)));
+    // The thread only touches members set above; stop() joins it before they go away.
+    acceptor->m_thread = std::thread([raw = acceptor.get()] { raw->run(); });
+    return acceptor;
+}
+
+Acceptor::Acceptor(std::vector<ListeningSocket> sockets, AcceptHandler onAccept, FailureHandler onAcceptFailed)
+    : m_sockets(std::move(sockets)),
+      m_onAccept(std::move(onAccept)),
+      m_onAcceptFailed(std::move(onAcceptFailed)),
+      m_wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+
+Acceptor::~Acceptor() { stop(); }
+
+void Acceptor::stop(const FailureHandler& onCloseFailed) {
+    if (m_thread.joinable()) {
+        std::uint64_t one = 1;
+        [[maybe_unused]] auto written = ::write(m_wakeFd, &one, sizeof one);
+        m_thread.join();
+    }
+    for (std::size_t index = m_sockets.size(); index-- > 0;) {
+        if (!m_sockets[index].isOpen()) continue;
+        int error = m_sockets[index].close();
+        if (error != 0 && onCloseFailed) onCloseFailed(index, error);
+    }
+    if (m_wakeFd >= 0) {
+        ::close(m_wakeFd);
+        m_wakeFd = -1;
+    }
+}
+
+void Acceptor::run() {
+    std::vector<pollfd> fds;
+    for (const auto& socket : m_sockets) fds.push_back({socket.fd(), POLLIN, 0});
+    fds.push_back({m_wakeFd, POLLIN, 0});
+    int backoffMs = -1;
+    for (;;) {
+        for (auto& entry : fds) entry.revents = 0;
+        // After running out of descriptors, listen only for the stop request for a moment, so a
+        // pending connection does not make the loop spin.
+        int ready = backoffMs < 0 ? ::poll(fds.data(), fds.size(), -1) : ::poll(&fds.back(), 1, backoffMs);
+        backoffMs = -1;
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (fds.back().revents != 0) return;
+        for (std::size_t index = 0; index + 1 < fds.size(); ++index) {
+            if ((fds[index].revents & POLLIN) == 0) continue;
+            Accepted accepted{-1, {}, {}, index};
+            accepted.remoteAddress.length = sizeof accepted.remoteAddress.storage;
+            int fd =
+                ::accept4(fds[index].fd, accepted.remoteAddress.get(), &accepted.remoteAddress.length, SOCK_CLOEXEC);
+            if (fd < 0) {
+                int error = errno;
+                if (error == EAGAIN || error == EINTR || error == ECONNABORTED) continue;
+                if (m_onAcceptFailed) m_onAcceptFailed(index, error);
+                if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM) backoffMs = 50;
+                continue;
+            }
+            accepted.fd = fd;
+            accepted.localAddress = SocketAddress::ofLocalEnd(fd);
+            m_onAccept(std::move(accepted));
+        }
+    }
+}
+
+}  // namespace net

@@ -1,0 +1,130 @@
+#include "platform/network/stream_socket.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/sendfile.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace net {
+
+StreamSocket::StreamSocket(int fd, std::chrono::milliseconds idleTimeout) : m_fd(fd), m_idleTimeout(idleTimeout) {
+    int flags = fcntl(m_fd, F_GETFL);
+    if (flags >= 0) fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
+}
+
+StreamSocket::~StreamSocket() { close(); }
+
+bool StreamSocket::waitFor(short events, std::chrono::milliseconds timeout, IoResult& result) {
+    pollfd entry{m_fd, events, 0};
+    for (;;) {
+        int ready = ::poll(&entry, 1, static_cast<int>(timeout.count()));
+        if (ready > 0) return true;
+        if (ready == 0) {
+            result.status = IoStatus::timedOut;
+            return false;
+        }
+        if (errno != EINTR) {
+            result.status = IoStatus::failed;
+            result.errnum = errno;
+            return false;
+        }
+    }
+}
+
+IoResult StreamSocket::readSome(char* buffer, std::size_t capacity) {
+    IoResult result;
+    for (;;) {
+        ssize_t count = ::recv(m_fd, buffer, capacity, 0);
+        if (count > 0) {
+            result.bytes = static_cast<std::size_t>(count);
+            return result;
+        }
+        if (count == 0) {
+            result.status = IoStatus::closed;
+            return result;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            result.status = IoStatus::failed;
+            result.errnum = errno;
+            return result;
+        }
+        if (!waitFor(POLLIN, m_idleTimeout, result)) return result;
+    }
+}
+
+IoResult StreamSocket::writeAll(const char* data, std::size_t length) {
+    IoResult result;
+    while (result.bytes < length) {
+        ssize_t count = ::send(m_fd, data + result.bytes, length - result.bytes, MSG_NOSIGNAL);
+        if (count >= 0) {
+            result.bytes += static_cast<std::size_t>(count);
+            continue;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            result.status = IoStatus::failed;
+            result.errnum = errno;
+            return result;
+        }
+        if (!waitFor(POLLOUT, m_idleTimeout, result)) return result;
+    }
+    return result;
+}
+
+IoResult StreamSocket::sendFile(int fileFd, off_t* offset, std::size_t length) {
+    IoResult result;
+    while (result.bytes < length) {
+        ssize_t count = ::sendfile(m_fd, fileFd, offset, length - result.bytes);
+        if (count > 0) {
+            result.bytes += static_cast<std::size_t>(count);
+            continue;
+        }
+        if (count == 0) {
+            result.status = IoStatus::closed;
+            return result;
+        }
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            result.status = IoStatus::failed;
+            result.errnum = errno;
+            return result;
+        }
+        if (!waitFor(POLLOUT, m_idleTimeout, result)) return result;
+    }
+    return result;
+}
+
+void StreamSocket::shutdownWriteAndDrain(std::size_t maxBytes, std::chrono::milliseconds maxTime) {
+    if (m_fd < 0) return;
+    ::shutdown(m_fd, SHUT_WR);
+    auto deadline = std::chrono::steady_clock::now() + maxTime;
+    char buffer[16384];
+    std::size_t drained = 0;
+    while (drained < maxBytes) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return;
+        ssize_t count = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (count > 0) {
+            drained += static_cast<std::size_t>(count);
+            continue;
+        }
+        if (count == 0) return;
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return;
+        IoResult ignored;
+        if (!waitFor(POLLIN, left, ignored)) return;
+    }
+}
+
+int StreamSocket::close() {
+    if (m_fd < 0) return 0;
+    int fd = std::exchange(m_fd, -1);
+    return ::close(fd) == 0 ? 0 : errno;
+}
+
+}  // namespace net

@@ -1,0 +1,539 @@
+#include "transfer/web_server.h"
+
+#include <openssl/evp.h>
+#include <signal.h>
+
+#include <cstring>
+#include <thread>
+
+#include "platform/network/acceptor.h"
+#include "platform/network/bonjour_service.h"
+#include "platform/network/nat_port_mapping.h"
+#include "transfer/web_server_connection.h"
+#include "transfer/web_server_functions.h"
+#include "transfer/web_server_log.h"
+
+namespace reelhaven {
+
+namespace {
+
+using base::LogLevel;
+
+std::string familyName(int family) { return family == AF_INET6 ? "IPv6" : "IPv4"; }
+
+std::string errnoText(int errnum) { return std::string(std::strerror(errnum)) + " (" + std::to_string(errnum) + ")"; }
+
+std::string base64(std::string_view bytes) {
+    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                                 reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+// IPv6 is missing from this machine (no stack, or no loopback address) rather than failing.
+bool isIPv6Unavailable(const net::ListenError& error) {
+    return error.errnum == EAFNOSUPPORT || error.errnum == EPROTONOSUPPORT || error.errnum == EADDRNOTAVAIL;
+}
+
+}  // namespace
+
+struct WebServer::Bonjour {
+    std::unique_ptr<net::BonjourService> service;
+};
+
+WebServer::WebServer(std::string className)
+    : m_className(std::move(className)), m_syncQueue(dispatch::Queue::create(m_className)) {}
+
+WebServer::~WebServer() {
+    // Connections hold the server strongly, so none is alive here; only the sockets remain.
+    if (m_acceptor) m_acceptor->stop();
+}
+
+void WebServer::setDelegate(std::weak_ptr<WebServerDelegate> delegate) {
+    std::lock_guard lock(m_mutex);
+    m_delegate = std::move(delegate);
+}
+
+std::shared_ptr<WebServerDelegate> WebServer::delegate() const {
+    std::lock_guard lock(m_mutex);
+    return m_delegate.lock();
+}
+
+template <typename Call>
+void WebServer::notifyDelegate(Call call) {
+    dispatch::Queue::main()->async([weak = weak_from_this(), call] {
+        auto self = weak.lock();
+        if (!self) return;
+        if (auto delegate = self->delegate()) call(*delegate, *self);
+    });
+}
+
+void WebServer::setLogLevel(base::LogLevel level) { WebServerSetLogLevel(level); }
+
+bool WebServer::isRunning() const {
+    std::lock_guard lock(m_mutex);
+    return m_running.has_value();
+}
+
+std::uint16_t WebServer::port() const {
+    std::lock_guard lock(m_mutex);
+    return m_port;
+}
+
+std::string WebServer::serverName() const {
+    std::lock_guard lock(m_mutex);
+    return m_serverName;
+}
+
+bool WebServer::shouldAutomaticallyMapHEADToGET() const {
+    std::lock_guard lock(m_mutex);
+    return m_options.automaticallyMapHEADToGET;
+}
+
+WebServerAuthenticationMethod WebServer::authenticationMethod() const {
+    std::lock_guard lock(m_mutex);
+    return m_acceptor ? m_options.authenticationMethod : WebServerAuthenticationMethod::none;
+}
+
+std::string WebServer::authenticationRealm() const {
+    std::lock_guard lock(m_mutex);
+    return m_authenticationRealm;
+}
+
+std::map<std::string, std::string> WebServer::authenticationAccounts() const {
+    std::lock_guard lock(m_mutex);
+    return m_authenticationAccounts;
+}
+
+namespace {
+std::optional<std::string> urlFor(const std::optional<std::string>& host, std::uint16_t port) {
+    if (!host) return std::nullopt;
+    std::string name = host->find(':') != std::string::npos ? "[" + *host + "]" : *host;
+    if (port == 80) return "http://" + name + "/";
+    return "http://" + name + ":" + std::to_string(port) + "/";
+}
+}  // namespace
+
+std::optional<std::string> WebServer::serverURL() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_acceptor) return std::nullopt;
+    return urlFor(m_options.bindToLocalhost ? std::optional<std::string>("localhost") : WebServerPrimaryAddress(false),
+                  m_port);
+}
+
+std::optional<std::string> WebServer::bonjourServerURL() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_resolvedHost) return std::nullopt;
+    std::string host = *m_resolvedHost;
+    if (host.ends_with('.')) host.pop_back();
+    return urlFor(host, m_port);
+}
+
+std::optional<std::string> WebServer::publicServerURL() const { return std::nullopt; }
+
+std::optional<std::string> WebServer::bonjourName() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_bonjour || !m_bonjour->service || m_bonjour->service->name().empty()) return std::nullopt;
+    return m_bonjour->service->name();
+}
+
+std::optional<std::string> WebServer::bonjourType() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_bonjour || !m_bonjour->service || m_bonjour->service->type().empty()) return std::nullopt;
+    return m_bonjour->service->type();
+}
+
+void WebServer::addHandler(WebServerMatchBlock matchBlock, WebServerAsyncProcessBlock processBlock) {
+    auto handler =
+        std::make_shared<const WebServerHandler>(WebServerHandler{std::move(matchBlock), std::move(processBlock)});
+    std::lock_guard lock(m_mutex);
+    m_handlers.insert(m_handlers.begin(), std::move(handler));
+}
+
+void WebServer::addHandlerWithProcessBlock(WebServerMatchBlock matchBlock, WebServerProcessBlock processBlock) {
+    addHandler(std::move(matchBlock), [processBlock = std::move(processBlock)](
+                                          const std::shared_ptr<WebServerRequest>& request,
+                                          WebServerCompletionBlock completion) { completion(processBlock(request)); });
+}
+
+void WebServer::removeAllHandlers() {
+    std::lock_guard lock(m_mutex);
+    m_handlers.clear();
+}
+
+std::vector<std::shared_ptr<const WebServerHandler>> WebServer::handlers() const {
+    std::lock_guard lock(m_mutex);
+    return m_handlers;
+}
+
+bool WebServer::startWithPort(std::uint16_t port, std::optional<std::string> bonjourName) {
+    auto options = std::make_unique<WebServerOptions>();
+    options->port = port;
+    if (bonjourName) options->bonjourName.emplace(std::move(*bonjourName));
+    return startWithOptions(*options);
+}
+
+bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Error* error) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_running) return false;
+        m_running = options;
+    }
+    if (options.automaticallySuspendInBackground && isInBackground()) return true;  // opens in the foreground
+    if (!openSockets(error)) {
+        std::lock_guard lock(m_mutex);
+        m_running.reset();
+        return false;
+    }
+    return true;
+}
+
+void WebServer::stop() {
+    bool open;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_running) return;
+        open = m_acceptor != nullptr;
+    }
+    if (open) closeSockets();
+    std::lock_guard lock(m_mutex);
+    m_running.reset();
+}
+
+bool WebServer::openSockets(foundation::Error* error) {
+    std::unique_lock runningLock(m_mutex);
+    const WebServerOptions options = *m_running;
+    runningLock.unlock();
+    auto scope = options.bindToLocalhost ? net::BindScope::loopback : net::BindScope::anyAddress;
+    auto logFailure = [&](const net::ListeningSocket& socket) {
+        const net::ListenError& failure = *socket.error();
+        const char* what = failure.stage == net::ListenStage::create ? "creating"
+                           : failure.stage == net::ListenStage::bind ? "binding"
+                                                                     : "starting";
+        WebServerLog(LogLevel::error, [&] {
+            return std::string("Failed ") + what + " " + familyName(socket.family()) +
+                   " listening socket: " + std::strerror(failure.errnum) + " (" + std::to_string(failure.errnum) + ")";
+        });
+        if (error)
+            *error = foundation::Error{std::string(foundation::kPOSIXErrorDomain), failure.errnum,
+                                       std::strerror(failure.errnum)};
+    };
+
+    std::vector<net::ListeningSocket> sockets;
+    auto ipv4 = net::ListeningSocket::open(AF_INET, options.port, scope, options.maxPendingConnections);
+    if (!ipv4.isOpen()) {
+        logFailure(ipv4);
+        return false;
+    }
+    std::uint16_t port = options.port;
+    if (port == 0) {
+        auto bound = ipv4.boundPort();
+        if (!bound) {
+            WebServerLog(LogLevel::error, [&] { return "Failed retrieving socket address: " + errnoText(errno); });
+        }
+        port = bound.value_or(0);
+    }
+    sockets.push_back(std::move(ipv4));
+    auto ipv6 = net::ListeningSocket::open(AF_INET6, port, scope, options.maxPendingConnections);
+    if (ipv6.isOpen()) {
+        sockets.push_back(std::move(ipv6));
+    } else if (isIPv6Unavailable(*ipv6.error())) {
+        WebServerLog(LogLevel::warning, [&] {
+            return "IPv6 is unavailable (" + errnoText(ipv6.error()->errnum) + "): serving on IPv4 only";
+        });
+    } else {
+        logFailure(ipv6);
+        return false;  // the IPv4 socket closes with `sockets`
+    }
+
+    std::string serverName = options.serverName.value_or(m_className);
+    std::string realm = options.authenticationRealm.value_or(serverName);
+    std::map<std::string, std::string> accounts;
+    for (const auto& [user, password] : options.authenticationAccounts) {
+        if (options.authenticationMethod == WebServerAuthenticationMethod::basic) {
+            accounts[user] = base64(user + ":" + password);
+        } else if (options.authenticationMethod == WebServerAuthenticationMethod::digestAccess) {
+            accounts[user] = WebServerMD5Hex(user + ":" + realm + ":" + password);
+        }
+    }
+
+    std::vector<int> families;
+    for (const auto& socket : sockets) families.push_back(socket.family());
+    auto onAccept = [weak = weak_from_this()](net::Acceptor::Accepted accepted) {
+        auto self = weak.lock();
+        if (!self) {
+            ::close(accepted.fd);
+            return;
+        }
+        self->accept(accepted.fd, accepted.localAddress, accepted.remoteAddress);
+    };
+    auto onAcceptFailed = [families](std::size_t index, int errnum) {
+        WebServerLog(LogLevel::error, [&] {
+            return "Failed accepting " + familyName(families[index]) + " socket: " + errnoText(errnum);
+        });
+    };
+    auto acceptor = net::Acceptor::start(std::move(sockets), onAccept, onAcceptFailed);
+    {
+        std::lock_guard lock(m_mutex);
+        m_options = options;
+        m_acceptor = std::move(acceptor);
+        m_port = port;
+        m_serverName = serverName;
+        m_authenticationRealm = options.authenticationMethod == WebServerAuthenticationMethod::none ? "" : realm;
+        m_authenticationAccounts = std::move(accounts);
+    }
+    if (options.bonjourName) startBonjour(options.bonjourName->empty() ? serverName : *options.bonjourName);
+    if (options.requestNATPortMapping) startNATPortMapping();
+
+    WebServerLog(LogLevel::info, [&] {
+        return m_className + " started on port " + std::to_string(port) + " and reachable at " +
+               serverURL().value_or("(null)");
+    });
+    notifyDelegate([](WebServerDelegate& delegate, WebServer& server) { delegate.webServerDidStart(server); });
+    return true;
+}
+
+void WebServer::startBonjour(const std::string& name) {
+    std::weak_ptr<WebServer> weak = weak_from_this();
+    auto onMain = [weak](auto work) {
+        dispatch::Queue::main()->async([weak, work] {
+            if (auto self = weak.lock()) work(*self);
+        });
+    };
+    net::BonjourService::Callbacks callbacks;
+    callbacks.registrationFailed = [onMain](int code) {
+        onMain([code](WebServer&) {
+            WebServerLog(LogLevel::error, [&] {
+                return "Bonjour registration error " + std::to_string(code) + " (domain " +
+                       std::to_string(net::kBonjourAvahiErrorDomain) + ")";
+            });
+        });
+    };
+    callbacks.registered = [onMain](const std::string&) {
+        onMain([](WebServer& self) {
+            WebServerLog(LogLevel::verbose, [&] { return "Bonjour registration complete for " + self.m_className; });
+        });
+    };
+    callbacks.resolved = [onMain](const std::string& host) {
+        onMain([host](WebServer& self) {
+            {
+                std::lock_guard lock(self.m_mutex);
+                if (!self.m_bonjour) return;  // stopped meanwhile
+                self.m_resolvedHost = host;
+            }
+            WebServerLog(LogLevel::info, [&] {
+                return self.m_className + " now locally reachable at " + self.bonjourServerURL().value_or("(null)");
+            });
+            if (auto delegate = self.delegate()) delegate->webServerDidCompleteBonjourRegistration(self);
+        });
+    };
+    callbacks.resolutionFailed = [onMain](int code) {
+        if (code == net::bonjourTimeoutError()) return;
+        onMain([code](WebServer&) {
+            WebServerLog(LogLevel::error, [&] {
+                return "Bonjour resolution error " + std::to_string(code) + " (domain " +
+                       std::to_string(net::kBonjourAvahiErrorDomain) + ")";
+            });
+        });
+    };
+    int code = 0;
+    auto service = net::BonjourService::create(name, m_options.bonjourType, port(), std::move(callbacks), &code);
+    if (!service) {
+        // No daemon (or no memory): the server keeps serving without the announcement.
+        WebServerLog(LogLevel::error, [&] {
+            return "Bonjour registration error " + std::to_string(code) + " (domain " +
+                   std::to_string(net::kBonjourAvahiErrorDomain) + ")";
+        });
+        WebServerLog(LogLevel::debug, [&] { return "Bonjour: " + net::BonjourService::errorText(code); });
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    m_bonjour = std::make_unique<Bonjour>();
+    m_bonjour->service = std::move(service);
+}
+
+void WebServer::startNATPortMapping() {
+    auto result = net::requestNatPortMapping(port());
+    if (result.error != 0) {
+        WebServerLog(LogLevel::error,
+                     [&] { return "Failed creating NAT port mapping (" + std::to_string(result.error) + ")"; });
+    }
+}
+
+void WebServer::closeSockets() {
+    std::unique_ptr<Bonjour> bonjour;
+    std::unique_ptr<net::Acceptor> acceptor;
+    {
+        std::lock_guard lock(m_mutex);
+        bonjour = std::move(m_bonjour);
+        acceptor = std::move(m_acceptor);
+        m_resolvedHost.reset();
+    }
+    bonjour.reset();  // stops its thread: no callback runs after this
+    std::vector<int> families = {AF_INET, AF_INET6};
+    acceptor->stop([&](std::size_t index, int errnum) {
+        WebServerLog(LogLevel::error, [&] {
+            return "Failed closing " + familyName(families[index % 2]) + " listening socket: " + errnoText(errnum);
+        });
+    });
+    {
+        std::lock_guard lock(m_mutex);
+        m_port = 0;
+        m_serverName.clear();
+        m_authenticationRealm.clear();
+        m_authenticationAccounts.clear();
+    }
+    dispatch::Queue::main()->async([weak = weak_from_this()] {
+        auto self = weak.lock();
+        if (!self || !self->m_disconnectTimer) return;
+        self->m_disconnectTimer->invalidate();
+        self->m_disconnectTimer.reset();
+        self->didDisconnect();
+    });
+    WebServerLog(LogLevel::info, [&] { return m_className + " stopped"; });
+    notifyDelegate([](WebServerDelegate& delegate, WebServer& server) { delegate.webServerDidStop(server); });
+}
+
+void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remote) {
+    WebServerConnectionFactory factory;
+    {
+        std::lock_guard lock(m_mutex);
+        factory = m_options.connectionFactory;
+    }
+    {
+        std::lock_guard lock(m_threadsMutex);
+        ++m_liveThreads;
+    }
+    try {
+        std::thread([self = shared_from_this(), fd, local, remote, factory]() mutable {
+            // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+            {
+                auto connection = factory ? factory(self, local, remote, fd)
+                                          : std::make_shared<WebServerConnection>(self, local, remote, fd);
+                if (connection) connection->run();
+            }
+            WebServer& server = *self;
+            std::lock_guard lock(server.m_threadsMutex);
+            --server.m_liveThreads;
+            server.m_threadsDone.notify_all();
+        }).detach();
+    } catch (const std::system_error& failure) {
+        ::close(fd);
+        WebServerLog(LogLevel::error, [&] { return std::string("Failed starting connection: ") + failure.what(); });
+        std::lock_guard lock(m_threadsMutex);
+        --m_liveThreads;
+        m_threadsDone.notify_all();
+    }
+}
+
+bool WebServer::waitForConnectionsToEnd(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_threadsMutex);
+    return m_threadsDone.wait_for(lock, timeout, [this] { return m_liveThreads == 0; });
+}
+
+void WebServer::willStartConnection() {
+    m_syncQueue->sync([this] {
+        if (m_activeConnections == 0) {
+            dispatch::Queue::main()->async([weak = weak_from_this()] {
+                auto self = weak.lock();
+                if (!self) return;
+                if (self->m_disconnectTimer) {
+                    self->m_disconnectTimer->invalidate();
+                    self->m_disconnectTimer.reset();
+                }
+                if (!self->m_connected) self->didConnect();
+            });
+        }
+        ++m_activeConnections;
+    });
+}
+
+void WebServer::didEndConnection() {
+    m_syncQueue->sync([this] {
+        if (--m_activeConnections > 0) return;
+        dispatch::Queue::main()->async([weak = weak_from_this()] {
+            auto self = weak.lock();
+            if (!self) return;
+            double delay;
+            bool open;
+            {
+                std::lock_guard lock(self->m_mutex);
+                delay = self->m_options.connectedStateCoalescingInterval;
+                open = self->m_acceptor != nullptr;
+            }
+            if (self->m_disconnectTimer) self->m_disconnectTimer->invalidate();
+            self->m_disconnectTimer.reset();
+            if (delay > 0 && open) {
+                self->m_disconnectTimer = dispatch::Timer::scheduledTimer(
+                    delay, false, [weak = std::weak_ptr<WebServer>(self)](dispatch::Timer&) {
+                        auto server = weak.lock();
+                        if (!server) return;
+                        server->m_disconnectTimer.reset();
+                        server->didDisconnect();
+                    });
+            } else {
+                self->didDisconnect();
+            }
+        });
+    });
+}
+
+std::uint64_t WebServer::activeConnectionCount() const {
+    return m_syncQueue->syncValue([this] { return m_activeConnections; });
+}
+
+void WebServer::didConnect() {
+    m_connected = true;
+    if (!isInBackground()) startBackgroundTask();
+    if (auto delegate = this->delegate()) delegate->webServerDidConnect(*this);
+}
+
+void WebServer::didDisconnect() {
+    m_connected = false;
+    endBackgroundTask();
+    if (auto delegate = this->delegate()) delegate->webServerDidDisconnect(*this);
+}
+
+void WebServer::startBackgroundTask() { m_backgroundTask = true; }
+
+void WebServer::endBackgroundTask() {
+    if (!m_backgroundTask) return;
+    bool closeNow;
+    {
+        std::lock_guard lock(m_mutex);
+        closeNow = m_running && m_running->automaticallySuspendInBackground && m_acceptor != nullptr;
+    }
+    if (closeNow && isInBackground()) closeSockets();
+    m_backgroundTask = false;
+}
+
+void WebServer::setApplicationStateProvider(std::function<bool()> isInBackground) {
+    m_isInBackground = std::move(isInBackground);
+}
+
+bool WebServer::isInBackground() const { return m_isInBackground && m_isInBackground(); }
+
+void WebServer::applicationDidEnterBackground() {
+    bool closeNow;
+    {
+        std::lock_guard lock(m_mutex);
+        closeNow = m_running && m_running->automaticallySuspendInBackground && m_acceptor != nullptr;
+    }
+    if (closeNow && !m_backgroundTask) closeSockets();
+}
+
+void WebServer::applicationWillEnterForeground() {
+    bool openNow;
+    {
+        std::lock_guard lock(m_mutex);
+        openNow = m_running && m_running->automaticallySuspendInBackground && m_acceptor == nullptr;
+    }
+    if (openNow) openSockets(nullptr);
+}
+
+}  // namespace reelhaven

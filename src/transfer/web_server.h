@@ -1,0 +1,168 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/base/log.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/timer.h"
+#include "platform/foundation/error.h"
+#include "transfer/web_server_delegate.h"
+#include "transfer/web_server_handler.h"
+#include "transfer/web_server_options.h"
+
+namespace net {
+class Acceptor;
+class BonjourService;
+}  // namespace net
+
+namespace reelhaven {
+
+enum class WebServerRanges { notAllowed, allowed };
+
+// The embedded HTTP/1.1 server: listening sockets on IPv4 and IPv6, the ordered handler list
+// (newest first), start and stop, suspension while the application is in the background, the
+// delegate's coalesced connected state, and the Bonjour announcement.
+//
+// Each accepted socket is served by one WebServerConnection on a thread of its own, so no number
+// of slow clients can starve the others. Delegate calls arrive on the main queue; start, stop and
+// the background notifications are called from the main thread.
+class WebServer : public std::enable_shared_from_this<WebServer> {
+public:
+    static std::shared_ptr<WebServer> create() { return std::shared_ptr<WebServer>(new WebServer("WebServer")); }
+    virtual ~WebServer();
+    WebServer(const WebServer&) = delete;
+    WebServer& operator=(const WebServer&) = delete;
+
+    // The name of the server's class ("WebServer", "WebUploader"): the default server name, the
+    // label of its queue and the name in its log lines.
+    const std::string& className() const { return m_className; }
+
+    void setDelegate(std::weak_ptr<WebServerDelegate> delegate);
+    std::shared_ptr<WebServerDelegate> delegate() const;
+
+    // Opens the sockets and starts serving; false when already running or a socket fails (then
+    // `error` receives the POSIX error).
+    bool startWithOptions(const WebServerOptions& options, foundation::Error* error = nullptr);
+    bool startWithPort(std::uint16_t port, std::optional<std::string> bonjourName);
+    bool start() { return startWithPort(80, std::string()); }
+    void stop();
+    bool isRunning() const;
+
+    std::uint16_t port() const;
+    std::string serverName() const;
+    std::optional<std::string> serverURL() const;
+    std::optional<std::string> bonjourServerURL() const;
+    std::optional<std::string> publicServerURL() const;
+    std::optional<std::string> bonjourName() const;
+    std::optional<std::string> bonjourType() const;
+    bool shouldAutomaticallyMapHEADToGET() const;
+    WebServerAuthenticationMethod authenticationMethod() const;
+    std::string authenticationRealm() const;
+    // User name to stored credential (Base64 of "user:password" for Basic, MD5 hex of
+    // "user:realm:password" for Digest).
+    std::map<std::string, std::string> authenticationAccounts() const;
+
+    // Handlers, tried newest first. Add them before starting.
+    void addHandler(WebServerMatchBlock matchBlock, WebServerAsyncProcessBlock processBlock);
+    void addHandlerWithProcessBlock(WebServerMatchBlock matchBlock, WebServerProcessBlock processBlock);
+    void removeAllHandlers();
+    std::vector<std::shared_ptr<const WebServerHandler>> handlers() const;
+
+    // Handler builders (web_server_handler_builders.cpp).
+    using RequestFactory = std::function<std::shared_ptr<WebServerRequest>(const WebServerRequestInfo& info)>;
+    template <std::derived_from<WebServerRequest> T>
+    static RequestFactory requestFactory() {
+        return [](const WebServerRequestInfo& info) { return WebServerRequest::make<T>(info); };
+    }
+    void addDefaultHandlerForMethod(const std::string& method, RequestFactory factory,
+                                    WebServerAsyncProcessBlock block);
+    // Nothing is added unless `path` starts with "/". The path compares case-insensitively.
+    void addHandlerForMethod(const std::string& method, const std::string& path, RequestFactory factory,
+                             WebServerAsyncProcessBlock block);
+    // Nothing is added when the pattern does not compile; the captures of every match go to the
+    // request attribute "WebServerRequestAttribute_RegexCaptures" (std::vector<std::string>).
+    void addHandlerForMethodPathRegex(const std::string& method, const std::string& pattern, RequestFactory factory,
+                                      WebServerAsyncProcessBlock block);
+    void addGETHandlerForPathStaticData(const std::string& path, std::string data, std::string contentType,
+                                        std::uint64_t cacheAge);
+    void addGETHandlerForPathFilePath(const std::string& path, const std::string& filePath, bool isAttachment,
+                                      std::uint64_t cacheAge, WebServerRanges ranges);
+    // Serves the files under `directoryPath` at `basePath` (which must start and end with "/").
+    void addGETHandlerForBasePath(const std::string& basePath, const std::string& directoryPath,
+                                  std::optional<std::string> indexFilename, std::uint64_t cacheAge,
+                                  WebServerRanges ranges);
+
+    // Log level and built-in logger, process-wide.
+    static void setLogLevel(base::LogLevel level);
+
+    // The application's state; the app wires these to its scene notifications. Main thread.
+    void setApplicationStateProvider(std::function<bool()> isInBackground);
+    void applicationDidEnterBackground();
+    void applicationWillEnterForeground();
+
+    // Called by each connection when it is made and when it ends.
+    void willStartConnection();
+    void didEndConnection();
+    std::uint64_t activeConnectionCount() const;
+    // Blocks until every connection thread has finished or `timeout` passes; for orderly shutdown
+    // and tests.
+    bool waitForConnectionsToEnd(std::chrono::milliseconds timeout);
+    const WebServerOptions& currentOptions() const { return m_options; }
+
+protected:
+    explicit WebServer(std::string className);
+
+private:
+    struct Bonjour;
+
+    bool openSockets(foundation::Error* error);
+    void closeSockets();
+    void accept(int fd, net::SocketAddress local, net::SocketAddress remote);
+    void startBonjour(const std::string& name);
+    void startNATPortMapping();
+    void didConnect();
+    void didDisconnect();
+    void startBackgroundTask();
+    void endBackgroundTask();
+    bool isInBackground() const;
+    template <typename Call>
+    void notifyDelegate(Call call);
+
+    std::string m_className;
+    std::shared_ptr<dispatch::Queue> m_syncQueue;
+    mutable std::mutex m_mutex;  // guards the fields below up to the delegate
+    std::vector<std::shared_ptr<const WebServerHandler>> m_handlers;
+    std::optional<WebServerOptions> m_running;  // set exactly while running
+    WebServerOptions m_options;                 // the options of the open sockets
+    std::unique_ptr<net::Acceptor> m_acceptor;  // non-null exactly while the sockets are open
+    std::unique_ptr<Bonjour> m_bonjour;
+    std::optional<std::string> m_resolvedHost;
+    std::uint16_t m_port = 0;
+    std::string m_serverName;
+    std::string m_authenticationRealm;
+    std::map<std::string, std::string> m_authenticationAccounts;
+    std::weak_ptr<WebServerDelegate> m_delegate;
+
+    // Only on m_syncQueue.
+    std::uint64_t m_activeConnections = 0;
+
+    // Main thread only.
+    bool m_connected = false;
+    std::shared_ptr<dispatch::Timer> m_disconnectTimer;
+    bool m_backgroundTask = false;
+    std::function<bool()> m_isInBackground;
+
+    std::mutex m_threadsMutex;
+    std::condition_variable m_threadsDone;
+    std::uint64_t m_liveThreads = 0;
+};
+
+}  // namespace reelhaven

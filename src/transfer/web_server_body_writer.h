@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string_view>
+
+#include "platform/foundation/error.h"
+
+namespace reelhaven {
+
+// Where a request body goes: opened once, written piece by piece, closed once.
+class WebServerBodyWriter {
+public:
+    virtual ~WebServerBodyWriter() = default;
+    virtual foundation::Status open() = 0;
+    virtual foundation::Status writeData(std::string_view data) = 0;
+    virtual foundation::Status close() = 0;
+};
+
+// An error of the server's own domain ("WebServerErrorDomain", code -1).
+foundation::Error WebServerError(std::string description);
+// A POSIX error with the system's text for `errnum`.
+foundation::Error WebServerPOSIXError(int errnum);
+
+}  // namespace reelhaven

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/network/socket_address.h"
+#include "platform/network/stream_socket.h"
+#include "transfer/web_server_handler.h"
+#include "transfer/web_server_request.h"
+#include "transfer/web_server_response.h"
+
+namespace reelhaven {
+
+class WebServer;
+
+// Serves one accepted socket for exactly one request, on the thread that calls `run`: reads and
+// parses the head, picks the handler, reads the body into the request (fixed length or chunked),
+// runs the handler, applies the conditional-request rules and writes the response with
+// "Connection: Close". Subclasses override the hooks in the protected section.
+class WebServerConnection : public std::enable_shared_from_this<WebServerConnection> {
+public:
+    WebServerConnection(std::shared_ptr<WebServer> server, net::SocketAddress localAddress,
+                        net::SocketAddress remoteAddress, int socket);
+    virtual ~WebServerConnection();
+    WebServerConnection(const WebServerConnection&) = delete;
+    WebServerConnection& operator=(const WebServerConnection&) = delete;
+
+    // Serves the request and closes the socket; returns when the connection has ended.
+    void run();
+
+    WebServer& server() const { return *m_server; }
+    const net::SocketAddress& localAddress() const { return m_localAddress; }
+    const net::SocketAddress& remoteAddress() const { return m_remoteAddress; }
+    std::string localAddressString() const { return m_localAddress.toString(true); }
+    std::string remoteAddressString() const { return m_remoteAddress.toString(true); }
+    bool isUsingIPv6() const { return m_localAddress.family() == AF_INET6; }
+    std::uint64_t totalBytesRead() const { return m_totalBytesRead; }
+    std::uint64_t totalBytesWritten() const { return m_totalBytesWritten; }
+    int statusCode() const { return m_statusCode; }
+
+protected:
+    virtual bool open() { return true; }
+    virtual void didReadBytes(const char* /*bytes*/, std::size_t length) { m_totalBytesRead += length; }
+    virtual void didWriteBytes(const char* /*bytes*/, std::size_t length) { m_totalBytesWritten += length; }
+    virtual std::string rewriteRequestURL(const std::string& url, const std::string& /*method*/,
+                                          const WebServerHeaders& /*headers*/) {
+        return url;
+    }
+    // Authentication; a response answers the request at once.
+    virtual std::shared_ptr<WebServerResponse> preflightRequest(const std::shared_ptr<WebServerRequest>& request);
+    virtual void processRequest(const std::shared_ptr<WebServerRequest>& request, WebServerCompletionBlock completion);
+    // The conditional-request rules (304 or 412 for an unchanged resource).
+    virtual std::shared_ptr<WebServerResponse> overrideResponse(const std::shared_ptr<WebServerResponse>& response,
+                                                                const std::shared_ptr<WebServerRequest>& request);
+    // Answers with a bare head carrying the status.
+    virtual void abortRequest(const std::shared_ptr<WebServerRequest>& request, int statusCode);
+    // The access log line.
+    virtual void close();
+
+private:
+    enum class ReadResult { ok, failed };
+
+    bool readHead(std::string& initialBody);
+    bool parseHead(const struct WebServerRequestHead& head, WebServerRequestInfo& info);
+    bool readBody(std::string initialBody);
+    bool readFixedLengthBody(std::string initialBody);
+    bool readChunkedBody(std::string initialBody);
+    bool closeBody(bool readOK);
+    void finishProcessingRequest(std::shared_ptr<WebServerResponse> response);
+    std::string responseHead(const WebServerResponse& response, int statusCode);
+    void writeBody(WebServerResponse& response);
+    bool writeData(const char* data, std::size_t length);
+    // Reads once into `buffer`; logs what went wrong.
+    bool readSome(std::string& buffer, std::size_t capacity);
+    std::shared_ptr<WebServerResponse> authenticate(const std::shared_ptr<WebServerRequest>& request);
+
+    std::shared_ptr<WebServer> m_server;
+    net::SocketAddress m_localAddress;
+    net::SocketAddress m_remoteAddress;
+    net::StreamSocket m_socket;
+    int m_fd;
+    bool m_virtualHEAD = false;
+    std::shared_ptr<WebServerRequest> m_request;
+    std::shared_ptr<const WebServerHandler> m_handler;
+    std::shared_ptr<WebServerResponse> m_response;
+    int m_statusCode = 0;
+    bool m_opened = false;
+    bool m_inputComplete = false;  // the whole request (head and body) has been read
+    std::uint64_t m_totalBytesRead = 0;
+    std::uint64_t m_totalBytesWritten = 0;
+};
+
+}  // namespace reelhaven

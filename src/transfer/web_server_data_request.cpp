@@ -1,0 +1,46 @@
+#include "transfer/web_server_data_request.h"
+
+#include <algorithm>
+
+#include "transfer/web_server_functions.h"
+
+namespace reelhaven {
+
+WebServerDataRequest::WebServerDataRequest(const WebServerRequestInfo& info, std::size_t maxDataSize)
+    : WebServerRequest(info), m_maxDataSize(maxDataSize) {}
+
+foundation::Status WebServerDataRequest::open() {
+    if (contentLength() != kUnknownLength) {
+        if (contentLength() > m_maxDataSize) return WebServerError("Failed allocating memory");
+        m_data.reserve(static_cast<std::size_t>(contentLength()));
+    }
+    return {};
+}
+
+foundation::Status WebServerDataRequest::writeData(std::string_view data) {
+    if (m_data.size() + data.size() > m_maxDataSize) return WebServerError("Failed allocating memory");
+    m_data.append(data);
+    return {};
+}
+
+std::optional<std::string> WebServerDataRequest::text() const {
+    if (!contentType() || !contentType()->starts_with("text/")) return std::nullopt;
+    return WebServerDecodeTextOfContentType(m_data, *contentType());
+}
+
+std::optional<nlohmann::json> WebServerDataRequest::jsonObject() const {
+    if (!contentType()) return std::nullopt;
+    std::string mime = *WebServerHeaderValueWithoutParameters(*contentType());
+    if (mime != "application/json" && mime != "text/json" && mime != "text/javascript") return std::nullopt;
+    auto parsed = nlohmann::json::parse(m_data, nullptr, false);
+    if (parsed.is_discarded()) return std::nullopt;
+    return parsed;
+}
+
+std::string WebServerDataRequest::description() const {
+    std::string text = WebServerRequest::description();
+    if (contentType()) text += "\n\n" + WebServerBodyDescription(m_data, *contentType());
+    return text;
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/foundation/error.h"
+
+namespace reelhaven {
+
+// A new file with a unique name in the temporary folder (the container's "tmp" when one is
+// installed, else the system's), open for writing with mode 0644. The file is deleted when the
+// object goes away unless it was kept.
+class WebServerTemporaryFile {
+public:
+    static foundation::Result<WebServerTemporaryFile> create();
+
+    WebServerTemporaryFile(WebServerTemporaryFile&& other) noexcept;
+    WebServerTemporaryFile& operator=(WebServerTemporaryFile&& other) = delete;
+    WebServerTemporaryFile(const WebServerTemporaryFile&) = delete;
+    ~WebServerTemporaryFile();
+
+    const std::string& path() const { return m_path; }
+    // Writes every byte (a short write is an error).
+    foundation::Status write(std::string_view data);
+    foundation::Status close();
+    // Hands the file over: it is no longer deleted by this object.
+    std::string keep();
+
+    // The folder temporary files go to.
+    static std::string directory();
+
+private:
+    WebServerTemporaryFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+
+    int m_fd = -1;
+    std::string m_path;
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,327 @@
+#include "transfer/web_uploader.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+
+#include "platform/dispatch/queue.h"
+#include "platform/foundation/file_manager.h"
+#include "platform/foundation/string_compare.h"
+#include "transfer/web_server_data_response.h"
+#include "transfer/web_server_error_response.h"
+#include "transfer/web_server_file_response.h"
+#include "transfer/web_server_functions.h"
+#include "transfer/web_server_multi_part_form_request.h"
+#include "transfer/web_server_url_encoded_form_request.h"
+
+namespace reelhaven {
+
+namespace {
+
+constexpr const char* kApplicationName = "Reelhaven";
+constexpr const char* kApplicationVersion = "1.0";
+
+std::string quote(const std::string& text) { return "\"" + text + "\""; }
+
+std::shared_ptr<WebServerResponse> clientError(int status, const std::string& message) {
+    return WebServerErrorResponse::responseWithClientError(status, message);
+}
+
+std::shared_ptr<WebServerResponse> serverError(const foundation::Error& error, const std::string& message) {
+    return WebServerErrorResponse::responseWithServerError(500, error, message);
+}
+
+std::shared_ptr<WebServerResponse> missingParameter(const std::string& name) {
+    return clientError(400, "Missing " + quote(name) + " parameter");
+}
+
+std::shared_ptr<WebServerResponse> emptyJSON(const std::string& contentType = "application/json") {
+    return WebServerDataResponse::responseWithJSONObject(nlohmann::json::object(), contentType);
+}
+
+const std::string* parameter(const std::map<std::string, std::string>& parameters, const std::string& name) {
+    auto found = parameters.find(name);
+    return found == parameters.end() ? nullptr : &found->second;
+}
+
+bool itemExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string hostName() {
+    char name[HOST_NAME_MAX + 1] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return "localhost";
+    return name;
+}
+
+// Fills each "%@" of a format in order.
+std::string format(std::string text, const std::vector<std::string>& arguments) {
+    std::size_t position = 0;
+    for (const auto& argument : arguments) {
+        position = text.find("%@", position);
+        if (position == std::string::npos) break;
+        text.replace(position, 2, argument);
+        position += argument.size();
+    }
+    return text;
+}
+
+// A name a client may give an uploaded file: one path component, no NUL.
+bool isPlainName(const std::string& name) {
+    return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+std::shared_ptr<WebUploader> WebUploader::create(const std::string& uploadDirectory, const std::string& bundlePath) {
+    auto bundle = WebUploaderBundle::open(bundlePath);
+    if (!bundle) return nullptr;
+    std::shared_ptr<WebUploader> uploader(new WebUploader(uploadDirectory, std::move(*bundle)));
+    uploader->registerHandlers();
+    return uploader;
+}
+
+WebUploader::WebUploader(const std::string& uploadDirectory, WebUploaderBundle bundle)
+    : WebServer("WebUploader"), m_files(uploadDirectory), m_bundle(std::move(bundle)) {}
+
+std::shared_ptr<WebUploaderDelegate> WebUploader::uploaderDelegate() const {
+    return std::dynamic_pointer_cast<WebUploaderDelegate>(delegate());
+}
+
+template <typename Call>
+void WebUploader::notify(Call call) {
+    dispatch::Queue::main()->async([weak = std::weak_ptr<WebServer>(shared_from_this()), call] {
+        auto server = std::static_pointer_cast<WebUploader>(weak.lock());
+        if (!server) return;
+        if (auto delegate = server->uploaderDelegate()) call(*delegate, *server);
+    });
+}
+
+bool WebUploader::checkFileExtension(const std::string& name) const {
+    if (!allowedFileExtensions) return true;
+    std::string extension = WebServerLowercase(WebUploaderFileSystem::pathExtension(name));
+    return std::find(allowedFileExtensions->begin(), allowedFileExtensions->end(), extension) !=
+           allowedFileExtensions->end();
+}
+
+void WebUploader::registerHandlers() {
+    // Handlers hold the uploader weakly: it owns them.
+    std::weak_ptr<WebServer> weak = weak_from_this();
+    auto self = [weak] { return std::static_pointer_cast<WebUploader>(weak.lock()); };
+    addGETHandlerForBasePath("/", m_bundle.path(), std::nullopt, 3600, WebServerRanges::notAllowed);
+    addHandlerWithProcessBlock(
+        [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
+            return info.method == "GET" && info.path == "/" ? WebServerRequest::make<WebServerRequest>(info) : nullptr;
+        },
+        [self](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
+            auto uploader = self();
+            return uploader ? uploader->page() : nullptr;
+        });
+    auto route = [&](const std::string& method, const std::string& path, RequestFactory factory, auto handle) {
+        addHandlerForMethod(
+            method, path, std::move(factory),
+            [self, handle](const std::shared_ptr<WebServerRequest>& request, WebServerCompletionBlock completion) {
+                auto uploader = self();
+                completion(uploader ? handle(*uploader, *request) : nullptr);
+            });
+    };
+    route("GET", "/list", requestFactory<WebServerRequest>(),
+          [](WebUploader& uploader, WebServerRequest& request) { return uploader.listDirectory(request); });
+    route("GET", "/download", requestFactory<WebServerRequest>(),
+          [](WebUploader& uploader, WebServerRequest& request) { return uploader.downloadFile(request); });
+    route("POST", "/upload", requestFactory<WebServerMultiPartFormRequest>(),
+          [](WebUploader& uploader, WebServerRequest& request) {
+              return uploader.uploadFile(static_cast<WebServerMultiPartFormRequest&>(request));
+          });
+    route("POST", "/move", requestFactory<WebServerURLEncodedFormRequest>(),
+          [](WebUploader& uploader, WebServerRequest& request) {
+              return uploader.moveItem(static_cast<WebServerURLEncodedFormRequest&>(request));
+          });
+    route("POST", "/delete", requestFactory<WebServerURLEncodedFormRequest>(),
+          [](WebUploader& uploader, WebServerRequest& request) {
+              return uploader.deleteItem(static_cast<WebServerURLEncodedFormRequest&>(request));
+          });
+    route("POST", "/create", requestFactory<WebServerURLEncodedFormRequest>(),
+          [](WebUploader& uploader, WebServerRequest& request) {
+              return uploader.createDirectory(static_cast<WebServerURLEncodedFormRequest&>(request));
+          });
+}
+
+std::shared_ptr<WebServerResponse> WebUploader::page() {
+    auto escape = WebServerErrorResponse::escapeHTML;
+    std::string titleText = title.value_or(kApplicationName);
+    std::vector<std::pair<std::string, std::string>> variables = {
+        {"device", escape(hostName())},
+        {"title", escape(titleText)},
+        {"header", escape(header.value_or(titleText))},
+        {"prologue", prologue.value_or(m_bundle.localizedString("PROLOGUE"))},
+        {"epilogue", epilogue.value_or(m_bundle.localizedString("EPILOGUE"))},
+        {"footer",
+         footer.value_or(format(m_bundle.localizedString("FOOTER_FORMAT"), {kApplicationName, kApplicationVersion}))},
+    };
+    return WebServerDataResponse::responseWithHTMLTemplate(m_bundle.resourcePath("index.html"), variables);
+}
+
+std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerRequest& request) {
+    const std::string* relative = parameter(request.query(), "path");
+    if (!relative) return missingParameter("path");
+    std::string absolute = m_files.absolutePath(*relative);
+    if (!itemExists(absolute) || !m_files.staysInside(absolute))
+        return clientError(404, quote(*relative) + " does not exist");
+    if (!isDirectory(absolute)) return clientError(400, quote(*relative) + " is not a directory");
+    std::string name = WebUploaderFileSystem::lastPathComponent(absolute);
+    if (!m_files.isRoot(absolute) && isHidden(name)) {
+        return clientError(403, "Listing directory name " + quote(name) + " is not allowed");
+    }
+    auto names = foundation::FileManager::defaultManager().contentsOfDirectoryAtPath(absolute);
+    if (!names) return serverError(names.error(), "Failed listing directory " + quote(*relative));
+    std::vector<std::string> sorted = names.value();
+    std::sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+        return foundation::StringCompare::localizedStandardCompare(a, b) < 0;
+    });
+    std::string prefix = *relative;
+    if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
+    nlohmann::json array = nlohmann::json::array();
+    for (const auto& entry : sorted) {
+        if (isHidden(entry)) continue;
+        struct stat info {};
+        if (::lstat((absolute + "/" + entry).c_str(), &info) != 0) continue;
+        if (S_ISREG(info.st_mode)) {
+            if (!checkFileExtension(entry)) continue;
+            array.push_back(
+                {{"path", prefix + entry}, {"name", entry}, {"size", static_cast<std::uint64_t>(info.st_size)}});
+        } else if (S_ISDIR(info.st_mode)) {
+            array.push_back({{"path", prefix + entry + "/"}, {"name", entry}});
+        }
+    }
+    return WebServerDataResponse::responseWithJSONObject(array);
+}
+
+std::shared_ptr<WebServerResponse> WebUploader::downloadFile(const WebServerRequest& request) {
+    const std::string* relative = parameter(request.query(), "path");
+    if (!relative) return missingParameter("path");
+    std::string absolute = m_files.absolutePath(*relative);
+    if (!itemExists(absolute) || !m_files.staysInside(absolute))
+        return clientError(404, quote(*relative) + " does not exist");
+    if (isDirectory(absolute)) return clientError(400, quote(*relative) + " is a directory");
+    std::string name = WebUploaderFileSystem::lastPathComponent(absolute);
+    if (isHidden(name) || !checkFileExtension(name)) {
+        return clientError(403, "Downlading file name " + quote(name) + " is not allowed");
+    }
+    notify([absolute](WebUploaderDelegate& delegate, WebUploader& uploader) {
+        delegate.webUploaderDidDownloadFile(uploader, absolute);
+    });
+    return WebServerFileResponse::responseWithFile(absolute, {}, WebServerAttachment::attachment);
+}
+
+std::shared_ptr<WebServerResponse> WebUploader::uploadFile(const WebServerMultiPartFormRequest& request) {
+    auto file = request.firstFileForControlName("files[]");
+    if (!file) return missingParameter("files[]");
+    const std::string& fileName = file->fileName();
+    if (!isPlainName(fileName) || isHidden(fileName) || !checkFileExtension(fileName)) {
+        return clientError(403, "Uploaded file name " + quote(fileName) + " is not allowed");
+    }
+    auto pathArgument = request.firstArgumentForControlName("path");
+    if (!pathArgument || !pathArgument->string()) return missingParameter("path");
+    const std::string& relative = *pathArgument->string();
+    std::string folder = m_files.absolutePath(relative);
+    if (!isDirectory(folder) || !m_files.staysInside(folder))
+        return clientError(404, quote(relative) + " does not exist");
+    std::string destination = WebUploaderFileSystem::uniquePath(folder + "/" + fileName);
+    if (!shouldUploadFile(destination, file->temporaryPath())) {
+        return clientError(403, "Uploading file " + quote(fileName) + " to " + quote(relative) + " is not permitted");
+    }
+    auto moved = WebUploaderFileSystem::moveToUniquePath(file->temporaryPath(), folder + "/" + fileName);
+    if (!moved) return serverError(moved.error(), "Failed moving uploaded file to " + quote(relative));
+    std::string final = moved.value();
+    notify([final](WebUploaderDelegate& delegate, WebUploader& uploader) {
+        delegate.webUploaderDidUploadFile(uploader, final);
+    });
+    auto* accept = WebServerHeaderValue(request.headers(), "Accept");
+    bool wantsJSON = accept && WebServerLowercase(*accept).find("application/json") != std::string::npos;
+    return emptyJSON(wantsJSON ? "application/json" : "text/plain; charset=utf-8");
+}
+
+std::shared_ptr<WebServerResponse> WebUploader::moveItem(const WebServerURLEncodedFormRequest& request) {
+    const std::string* oldRelative = parameter(request.arguments(), "oldPath");
+    const std::string* newRelative = parameter(request.arguments(), "newPath");
+    if (!oldRelative) return missingParameter("oldPath");
+    if (!newRelative) return missingParameter("newPath");
+    std::string oldAbsolute = m_files.absolutePath(*oldRelative);
+    if (!itemExists(oldAbsolute) || !m_files.staysInside(oldAbsolute)) {
+        return clientError(404, quote(*oldRelative) + " does not exist");
+    }
+    std::string requested = m_files.absolutePath(*newRelative);
+    if (m_files.isRoot(oldAbsolute) || m_files.isRoot(requested) || !m_files.staysInside(requested)) {
+        std::string name =
+            WebUploaderFileSystem::lastPathComponent(m_files.isRoot(oldAbsolute) ? oldAbsolute : requested);
+        return clientError(403, "Moving to item name " + quote(name) + " is not allowed");
+    }
+    std::string newAbsolute = WebUploaderFileSystem::uniquePath(requested);
+    std::string newName = WebUploaderFileSystem::lastPathComponent(newAbsolute);
+    if (isHidden(newName) || (!isDirectory(oldAbsolute) && !checkFileExtension(newName))) {
+        return clientError(403, "Moving to item name " + quote(newName) + " is not allowed");
+    }
+    if (!shouldMoveItem(oldAbsolute, newAbsolute)) {
+        return clientError(403, "Moving " + quote(*oldRelative) + " to " + quote(*newRelative) + " is not permitted");
+    }
+    auto moved = WebUploaderFileSystem::moveToUniquePath(oldAbsolute, requested);
+    if (!moved)
+        return serverError(moved.error(), "Failed moving " + quote(*oldRelative) + " to " + quote(*newRelative));
+    std::string final = moved.value();
+    notify([oldAbsolute, final](WebUploaderDelegate& delegate, WebUploader& uploader) {
+        delegate.webUploaderDidMoveItem(uploader, oldAbsolute, final);
+    });
+    return emptyJSON();
+}
+
+std::shared_ptr<WebServerResponse> WebUploader::deleteItem(const WebServerURLEncodedFormRequest& request) {
+    const std::string* relative = parameter(request.arguments(), "path");
+    if (!relative) return missingParameter("path");
+    std::string absolute = m_files.absolutePath(*relative);
+    if (!itemExists(absolute) || !m_files.staysInside(absolute))
+        return clientError(404, quote(*relative) + " does not exist");
+    std::string name = WebUploaderFileSystem::lastPathComponent(absolute);
+    if (m_files.isRoot(absolute) || isHidden(name) || (!isDirectory(absolute) && !checkFileExtension(name))) {
+        return clientError(403, "Deleting item name " + quote(name) + " is not allowed");
+    }
+    if (!shouldDeleteItem(absolute)) return clientError(403, "Deleting " + quote(*relative) + " is not permitted");
+    auto removed = foundation::FileManager::defaultManager().removeItem(foundation::URL::fileURLWithPath(absolute));
+    if (!removed) return serverError(removed.error(), "Failed deleting " + quote(*relative));
+    notify([absolute](WebUploaderDelegate& delegate, WebUploader& uploader) {
+        delegate.webUploaderDidDeleteItem(uploader, absolute);
+    });
+    return emptyJSON();
+}
+
+std::shared_ptr<WebServerResponse> WebUploader::createDirectory(const WebServerURLEncodedFormRequest& request) {
+    const std::string* relative = parameter(request.arguments(), "path");
+    if (!relative) return missingParameter("path");
+    std::string requested = m_files.absolutePath(*relative);
+    std::string absolute = WebUploaderFileSystem::uniquePath(requested);
+    std::string name = WebUploaderFileSystem::lastPathComponent(m_files.isRoot(requested) ? requested : absolute);
+    if (m_files.isRoot(requested) || isHidden(name) || !m_files.staysInside(requested)) {
+        return clientError(403, "Creating directory name " + quote(name) + " is not allowed");
+    }
+    if (!shouldCreateDirectory(absolute)) {
+        return clientError(403, "Creating directory " + quote(*relative) + " is not permitted");
+    }
+    auto created = WebUploaderFileSystem::createUniqueDirectory(requested);
+    if (!created) return serverError(created.error(), "Failed creating directory " + quote(*relative));
+    std::string final = created.value();
+    notify([final](WebUploaderDelegate& delegate, WebUploader& uploader) {
+        delegate.webUploaderDidCreateDirectory(uploader, final);
+    });
+    return emptyJSON();
+}
+
+}  // namespace reelhaven

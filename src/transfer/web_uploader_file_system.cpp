@@ -1,0 +1,107 @@
+#include "transfer/web_uploader_file_system.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "platform/foundation/file_manager.h"
+#include "transfer/web_server_functions.h"
+
+namespace reelhaven {
+
+namespace {
+
+constexpr int kMaxNameAttempts = 10000;
+
+std::optional<std::string> realPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) return std::nullopt;
+    return std::string(resolved);
+}
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string parentOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+WebUploaderFileSystem::WebUploaderFileSystem(std::string root) : m_root(std::move(root)) {
+    while (m_root.size() > 1 && m_root.back() == '/') m_root.pop_back();
+    m_canonicalRoot = realPath(m_root).value_or(m_root);
+}
+
+std::string WebUploaderFileSystem::absolutePath(const std::string& relative) const {
+    std::string cleaned = WebServerCleanPath(relative);
+    while (cleaned.starts_with('/')) cleaned.erase(0, 1);
+    return cleaned.empty() ? m_root : m_root + "/" + cleaned;
+}
+
+bool WebUploaderFileSystem::staysInside(const std::string& absolute) const {
+    auto inside = [this](const std::string& resolved) {
+        return resolved == m_canonicalRoot || resolved.starts_with(m_canonicalRoot + "/");
+    };
+    if (exists(absolute)) {
+        auto resolved = realPath(absolute);
+        return resolved && inside(*resolved);
+    }
+    auto parent = realPath(parentOf(absolute));
+    return parent && inside(*parent);
+}
+
+std::string WebUploaderFileSystem::lastPathComponent(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string WebUploaderFileSystem::pathExtension(const std::string& name) {
+    auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return "";
+    return name.substr(dot + 1);
+}
+
+std::string WebUploaderFileSystem::uniquePath(const std::string& path) {
+    if (!exists(path)) return path;
+    std::string folder = parentOf(path);
+    std::string name = lastPathComponent(path);
+    std::string extension = pathExtension(name);
+    std::string base = extension.empty() ? name : name.substr(0, name.size() - extension.size() - 1);
+    for (int n = 1;; ++n) {
+        std::string candidate = folder + "/" + base + " (" + std::to_string(n) + ")";
+        if (!extension.empty()) candidate += "." + extension;
+        if (!exists(candidate) || n >= kMaxNameAttempts) return candidate;
+    }
+}
+
+foundation::Result<std::string> WebUploaderFileSystem::moveToUniquePath(const std::string& source,
+                                                                        const std::string& destination) {
+    auto& files = foundation::FileManager::defaultManager();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string target = uniquePath(destination);
+        auto moved = files.moveItem(foundation::URL::fileURLWithPath(source), foundation::URL::fileURLWithPath(target));
+        if (moved) return target;
+        // Another request took the name between the check and the move: pick the next one.
+        if (!moved.error().isPOSIX(EEXIST) && moved.error().code != foundation::kErrorFileExists) return moved.error();
+    }
+    return foundation::Error::posix(EEXIST, destination);
+}
+
+foundation::Result<std::string> WebUploaderFileSystem::createUniqueDirectory(const std::string& path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string target = uniquePath(path);
+        if (::mkdir(target.c_str(), 0755) == 0) return target;
+        if (errno != EEXIST) return foundation::Error::posix(errno, target);
+    }
+    return foundation::Error::posix(EEXIST, path);
+}
+
+}  // namespace reelhaven

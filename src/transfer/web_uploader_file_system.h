@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/foundation/error.h"
+
+namespace reelhaven {
+
+// The uploader's view of its folder: maps the relative paths clients send to absolute paths that
+// never leave the folder (also not through symbolic links), finds free names and moves without
+// replacing anything.
+class WebUploaderFileSystem {
+public:
+    explicit WebUploaderFileSystem(std::string root);
+
+    const std::string& root() const { return m_root; }
+
+    // The folder joined with the cleaned relative path ("/" and "" give the folder itself).
+    std::string absolutePath(const std::string& relative) const;
+    bool isRoot(const std::string& absolute) const { return absolute == m_root; }
+    // Whether `absolute` (which may not exist yet) stays inside the folder once symbolic links in
+    // it are resolved. An existing item must itself resolve inside; a missing one needs its parent
+    // to.
+    bool staysInside(const std::string& absolute) const;
+
+    // `path` when nothing exists there, else "name (1).ext", "name (2).ext", ... in the same folder.
+    static std::string uniquePath(const std::string& path);
+    // Moves `source` to the unique path for `destination`, picking the next free name when another
+    // item takes the name meanwhile; never replaces an item. Returns the final path.
+    static foundation::Result<std::string> moveToUniquePath(const std::string& source, const std::string& destination);
+    // Creates a folder at the unique path for `path` (its parent must exist). Returns the final path.
+    static foundation::Result<std::string> createUniqueDirectory(const std::string& path);
+
+    static std::string lastPathComponent(const std::string& path);
+    static std::string pathExtension(const std::string& name);
+
+private:
+    std::string m_root;
+    std::string m_canonicalRoot;
+};
+
+}  // namespace reelhaven
