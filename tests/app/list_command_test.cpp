@@ -1,0 +1,127 @@
+// `reelhaven --home DIR --list` run as a user runs it, on a container of generated clips.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "support/test_media.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::testMedia;
+using testing_support::writeFile;
+
+struct LauncherRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+LauncherRun runLauncher(const TempDir& dir, const std::vector<std::string>& arguments) {
+    const char* executable = std::getenv("REELHAVEN_EXECUTABLE");
+    if (!executable || !*executable) throw std::runtime_error("REELHAVEN_EXECUTABLE is not set; run through ctest");
+    std::string command = quoted(executable);
+    for (const auto& argument : arguments) command += " " + quoted(argument);
+    const fs::path out = dir / "stdout.txt";
+    const fs::path err = dir / "stderr.txt";
+    command += " >" + quoted(out.string()) + " 2>" + quoted(err.string());
+    const int status = std::system(command.c_str());
+    LauncherRun run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFile(out);
+    run.err = readFile(err);
+    return run;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string allocated(const fs::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return "?";
+    return std::to_string(static_cast<unsigned long long>(info.st_blocks) * 512);
+}
+
+class ListCommandTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    fs::path home = dir / "home";
+    fs::path documents = home / "Documents";
+
+    void SetUp() override {
+        fs::create_directories(documents / "Shows");
+        fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+        fs::copy_file(testMedia("classic.mkv"), documents / "Episode 10.mkv");
+        fs::copy_file(testMedia("portrait.mp4"), documents / "Episode 2.mp4");
+        fs::copy_file(testMedia("long.mp4"), documents / "Shows" / "Pilot.mp4");
+        fs::copy_file(testMedia("truncated.mp4"), documents / "Broken.mp4");
+        writeFile(documents / "Film.en.srt", "1\n00:00:01,000 --> 00:00:02,000\nHello\n");
+        writeFile(documents / "notes.txt", "not listed");
+    }
+
+    std::vector<std::string> expected(const std::string& source) const {
+        return {
+            "video\tBroken\t-\t" + allocated(documents / "Broken.mp4") + "\tnone",
+            "video\tEpisode 2\t0:03\t" + allocated(documents / "Episode 2.mp4") + "\t" + source,
+            "video\tEpisode 10\t0:03\t" + allocated(documents / "Episode 10.mkv") + "\t" + source,
+            "video\tFilm\t0:04\t" + allocated(documents / "Film.mp4") + "\t" + source,
+            "  subtitle\tFilm.en",
+            "folder\tShows\t-\t-\t-",
+        };
+    }
+};
+
+TEST_F(ListCommandTest, ListsTheLibraryInItsOrderWithMadeThumbnailsThenReadsThemFromDisk) {
+    const LauncherRun first = runLauncher(dir, {"--home", home.string(), "--list"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(linesOf(first.out), expected("generated"));
+    EXPECT_NE(first.err.find("making thumbnails and durations 8/8"), std::string::npos) << first.err;
+
+    // Three PNG thumbnails in Caches, named by the items' ids.
+    int pngs = 0;
+    for (const auto& entry : fs::directory_iterator(home / "Library" / "Caches"))
+        if (readFile(entry.path()).starts_with("\x89PNG")) ++pngs;
+    EXPECT_EQ(pngs, 3);
+
+    const LauncherRun second = runLauncher(dir, {"--home", home.string(), "--list"});
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(linesOf(second.out), expected("disk"));
+}
+
+TEST_F(ListCommandTest, AnEmptyLibraryListsNothing) {
+    fs::remove_all(documents);
+    fs::create_directories(documents);
+    const LauncherRun run = runLauncher(dir, {"--home", home.string(), "--list"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+TEST_F(ListCommandTest, AHomeThatIsAFileIsRefusedWithAMessage) {
+    writeFile(dir / "plain", "x");
+    const LauncherRun run = runLauncher(dir, {"--home", (dir / "plain").string(), "--list"});
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("reelhaven: "), std::string::npos) << run.err;
+}
+
+}  // namespace
