@@ -171,6 +171,7 @@ TEST_F(WebServerTest, AnswersHEADWithTheHeadOfGETAndNoBody) {
     start();
     auto get = parseResponse(exchange(server->port(), "GET /h HTTP/1.1\r\n\r\n"));
     auto head = parseResponse(exchange(server->port(), "HEAD /h HTTP/1.1\r\n\r\n"));
+    EXPECT_TRUE(server->waitForConnectionsToEnd(10s));
     WebServerSetLogLevel(base::LogLevel::info);
     EXPECT_EQ(head.status, 200);
     EXPECT_EQ(head.header("content-length"), get.header("content-length"));

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/temp_dir.h"
+#include "transfer/web_server_data_response.h"
+#include "transfer/web_server_error_response.h"
+#include "transfer/web_server_file_response.h"
+#include "transfer/web_server_gzip_decoder.h"
+#include "transfer/web_server_gzip_encoder.h"
+#include "transfer/web_server_multi_part_form_request.h"
+#include "transfer/web_server_request.h"
+
+namespace reelhaven {
+namespace {
+
+using testing_support::writeFile;
+
+std::string readWhole(WebServerResponse& response) {
+    response.prepareForReading();
+    EXPECT_TRUE(response.performOpen().ok());
+    std::string body;
+    for (;;) {
+        std::string piece;
+        response.performReadData([&](foundation::Result<std::string> data) { piece = data.value(); });
+        if (piece.empty()) break;
+        body += piece;
+    }
+    response.performClose();
+    return body;
+}
+
+TEST(WebServerResponse, ServesByteRangesOfAFile) {
+    testing_support::TempDir temp;
+    std::string bytes;
+    for (int i = 0; i < 100; ++i) bytes += char(i);
+    writeFile(temp / "f.bin", bytes);
+    std::string path = (temp / "f.bin").string();
+
+    auto last = WebServerFileResponse::responseWithFile(path, WebServerParseByteRange("bytes=-10"));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->statusCode(), 206);
+    EXPECT_EQ(last->additionalHeaders().at("Content-Range"), "bytes 90-99/100");
+    EXPECT_EQ(readWhole(*last), bytes.substr(90));
+
+    auto middle = WebServerFileResponse::responseWithFile(path, WebServerParseByteRange("bytes=5-9"));
+    EXPECT_EQ(readWhole(*middle), bytes.substr(5, 5));
+    auto tail = WebServerFileResponse::responseWithFile(path, WebServerParseByteRange("bytes=95-"));
+    EXPECT_EQ(readWhole(*tail), bytes.substr(95));
+    EXPECT_EQ(WebServerFileResponse::responseWithFile(path, WebServerParseByteRange("bytes=100-")), nullptr);
+    EXPECT_EQ(WebServerFileResponse::responseWithFile((temp / "none").string()), nullptr);
+    std::filesystem::create_symlink(path, temp / "link");
+    EXPECT_EQ(WebServerFileResponse::responseWithFile((temp / "link").string()), nullptr);
+}
+
+TEST(WebServerResponse, ParsesOnlySingleByteRanges) {
+    EXPECT_EQ(WebServerParseByteRange("bytes=500-999"), (WebServerByteRange{500, 500}));
+    EXPECT_EQ(WebServerParseByteRange("bytes=9500-"), (WebServerByteRange{9500, WebServerByteRange::kNotFound}));
+    EXPECT_EQ(WebServerParseByteRange("bytes=-500"), (WebServerByteRange{WebServerByteRange::kNotFound, 500}));
+    EXPECT_FALSE(WebServerParseByteRange("bytes=0-0,5-6").isSet());
+    EXPECT_FALSE(WebServerParseByteRange("bytes=-0").isSet());
+    EXPECT_FALSE(WebServerParseByteRange("bytes=9-1").isSet());
+    EXPECT_FALSE(WebServerParseByteRange("items=1-2").isSet());
+}
+
+TEST(WebServerResponse, NamesAttachmentsSafely) {
+    EXPECT_EQ(WebServerFileResponse::contentDisposition("Caf\xc3\xa9 \"\xe6\x97\xa5\".mp4"),
+              "attachment; filename=\"Caf? ?.mp4\"; filename*=UTF-8''Caf%C3%A9%20%22%E6%97%A5%22.mp4");
+    EXPECT_EQ(WebServerFileResponse::contentDisposition("a\r\nb\x01.mp4"),
+              "attachment; filename=\"a__b_.mp4\"; filename*=UTF-8''a%0D%0Ab%01.mp4");
+}
+
+TEST(WebServerResponse, EscapesErrorPages) {
+    auto page = WebServerErrorResponse::responseWithClientError(404, "\"<a href='x'>&\" does not exist");
+    EXPECT_EQ(page->statusCode(), 404);
+    EXPECT_EQ(
+        page->data(),
+        "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>HTTP Error 404</title></head>"
+        "<body><h1>HTTP Error 404: &quot;&lt;a href='x'&gt;&amp;&quot; does not exist</h1><h3></h3></body></html>");
+    auto quotes = WebServerErrorResponse::responseWithServerError(
+        500, foundation::Error{"POSIX", 2, "No \"such\" file"}, "\"a\"");
+    EXPECT_NE(
+        quotes->data().find("<h1>HTTP Error 500: &quot;a&quot;</h1><h3>[POSIX] No &quot;such&quot; file (2)</h3>"),
+        std::string::npos);
+}
+
+TEST(WebServerResponse, FillsHTMLTemplatesLiterally) {
+    testing_support::TempDir temp;
+    writeFile(temp / "t.html", "<p>%name% and %name% but not %other%</p>");
+    auto response = WebServerDataResponse::responseWithHTMLTemplate((temp / "t.html").string(), {{"name", "$1 %x%"}});
+    EXPECT_EQ(response->data(), "<p>$1 %x% and $1 %x% but not %other%</p>");
+    EXPECT_EQ(WebServerDataResponse::responseWithHTMLTemplate((temp / "none.html").string(), {}), nullptr);
+}
+
+TEST(WebServerResponse, HasNoLengthWithoutABodyAndZeroForAnEmptyOne) {
+    auto bare = WebServerResponse::responseWithStatusCode(204);
+    EXPECT_FALSE(bare->hasBody());
+    EXPECT_FALSE(bare->usesChunkedTransferEncoding());
+    auto empty = WebServerDataResponse::responseWithData("", "text/plain");
+    EXPECT_EQ(empty->contentLength(), 0u);
+}
+
+TEST(WebServerResponse, GzipEncodesARoundTripWithTheDecoder) {
+    std::string text;
+    for (int i = 0; i < 300000; ++i) text += char('a' + (i * 31) % 26);
+    auto response = WebServerDataResponse::responseWithData(text, "text/plain");
+    response->setGZipContentEncodingEnabled(true);
+    std::string compressed = readWhole(*response);
+    EXPECT_TRUE(response->usesChunkedTransferEncoding());
+    EXPECT_EQ(response->additionalHeaders().at("Content-Encoding"), "gzip");
+
+    struct Collect : WebServerRequest {
+        using WebServerRequest::WebServerRequest;
+        std::string data;
+        foundation::Status writeData(std::string_view piece) override {
+            data.append(piece);
+            return {};
+        }
+    } sink(WebServerRequestInfo{"POST", "/", {}, "/", {}});
+    WebServerGZipDecoder decoder(sink, sink, 1024);  // small pieces
+    ASSERT_TRUE(decoder.open().ok());
+    for (std::size_t i = 0; i < compressed.size(); i += 777) {
+        ASSERT_TRUE(decoder.writeData(std::string_view(compressed).substr(i, 777)).ok());
+    }
+    EXPECT_TRUE(decoder.close().ok());
+    EXPECT_EQ(sink.data, text);
+}
+
+TEST(WebServerMultiPartFormRequest, StreamsFilesToDiskAndRemovesThemWithTheRequest) {
+    WebServerRequestInfo info{"POST",
+                              "/upload",
+                              {{"Content-Type", "multipart/form-data; boundary=XX"}, {"Content-Length", "1000"}},
+                              "/upload",
+                              {}};
+    std::string temporary;
+    {
+        auto request = WebServerRequest::make<WebServerMultiPartFormRequest>(info);
+        ASSERT_NE(request, nullptr);
+        ASSERT_TRUE(request->performOpen().ok());
+        std::string body =
+            "--XX\r\nContent-Disposition: form-data; name=\"path\"\r\n\r\n/Show\r\n"
+            "--XX\r\nContent-Disposition: form-data; name=\"files\"\r\nContent-Type: multipart/mixed; "
+            "boundary=YY\r\n\r\n"
+            "--YY\r\nContent-Disposition: file; filename=\"one.mp4\"\r\n\r\nONE\r\n"
+            "--YY\r\nContent-Disposition: file; filename=\"two.mp4\"\r\n\r\nTWO\r\n--YY--\r\n"
+            "--XX--\r\n";
+        for (char c : body) ASSERT_TRUE(request->performWriteData(std::string_view(&c, 1)).ok());
+        ASSERT_TRUE(request->performClose().ok());
+        ASSERT_EQ(request->arguments().size(), 1u);
+        EXPECT_EQ(request->firstArgumentForControlName("path")->string(), "/Show");
+        ASSERT_EQ(request->files().size(), 2u);
+        EXPECT_EQ(request->files()[0]->controlName(), "files");
+        EXPECT_EQ(request->files()[1]->fileName(), "two.mp4");
+        temporary = request->files()[1]->temporaryPath();
+        EXPECT_EQ(testing_support::readFile(temporary), "TWO");
+    }
+    EXPECT_FALSE(std::filesystem::exists(temporary));
+}
+
+TEST(WebServerMultiPartFormRequest, LeavesNoTemporaryFileWhenTheBodyIsCut) {
+    WebServerRequestInfo info{"POST",
+                              "/upload",
+                              {{"Content-Type", "multipart/form-data; boundary=XX"}, {"Content-Length", "1000"}},
+                              "/upload",
+                              {}};
+    auto before = std::distance(std::filesystem::directory_iterator(WebServerTemporaryFile::directory()),
+                                std::filesystem::directory_iterator());
+    {
+        auto request = WebServerRequest::make<WebServerMultiPartFormRequest>(info);
+        ASSERT_TRUE(request->performOpen().ok());
+        ASSERT_TRUE(request
+                        ->performWriteData("--XX\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a\"\r\n\r\n"
+                                           "partial content")
+                        .ok());
+        EXPECT_FALSE(request->performClose().ok());
+    }
+    auto after = std::distance(std::filesystem::directory_iterator(WebServerTemporaryFile::directory()),
+                               std::filesystem::directory_iterator());
+    EXPECT_EQ(after, before);
+}
+
+TEST(WebServerRequest, RejectsInconsistentHeads) {
+    EXPECT_EQ(WebServerRequest::make<WebServerRequest>({"POST", "/", {{"Content-Length", "-1"}}, "/", {}}), nullptr);
+    EXPECT_EQ(WebServerRequest::make<WebServerRequest>(
+                  {"POST", "/", {{"Content-Length", "1"}, {"Transfer-Encoding", "chunked"}}, "/", {}}),
+              nullptr);
+    auto get = WebServerRequest::make<WebServerRequest>({"GET", "/", {{"Content-Type", "text/plain"}}, "/", {}});
+    ASSERT_NE(get, nullptr);
+    EXPECT_FALSE(get->hasBody());
+}
+
+}  // namespace
+}  // namespace reelhaven
