@@ -1,0 +1,72 @@
+#include "platform/ui/control.h"
+
+#include <algorithm>
+
+namespace ui {
+
+std::shared_ptr<Control> Control::create(const Rect& frame) { return make<Control>(frame); }
+
+void Control::addTarget(const std::shared_ptr<void>& target, Handler action, std::uint32_t events) {
+    m_bindings.push_back({target, target != nullptr, std::move(action), nullptr, events});
+}
+
+void Control::removeTarget(const std::shared_ptr<void>& target, std::uint32_t events) {
+    for (auto& binding : m_bindings) {
+        if (binding.action) continue;
+        if (!target || (binding.hasTarget && binding.target.lock() == target)) binding.events &= ~events;
+    }
+    m_bindings.erase(
+        std::remove_if(m_bindings.begin(), m_bindings.end(), [](const Binding& b) { return b.events == 0; }),
+        m_bindings.end());
+}
+
+void Control::addAction(const std::shared_ptr<Action>& action, std::uint32_t events) {
+    if (action) m_bindings.push_back({{}, false, nullptr, action, events});
+}
+
+void Control::removeAction(const std::shared_ptr<Action>& action, std::uint32_t events) {
+    for (auto& binding : m_bindings) {
+        if (binding.action == action) binding.events &= ~events;
+    }
+    m_bindings.erase(
+        std::remove_if(m_bindings.begin(), m_bindings.end(), [](const Binding& b) { return b.events == 0; }),
+        m_bindings.end());
+}
+
+size_t Control::targetCount() const {
+    return static_cast<size_t>(std::count_if(m_bindings.begin(), m_bindings.end(), [](const Binding& b) {
+        return !b.action && (!b.hasTarget || !b.target.expired());
+    }));
+}
+
+void Control::sendActions(std::uint32_t events) {
+    auto self = sharedAs<Control>();
+    const auto bindings = m_bindings;
+    for (const auto& binding : bindings) {
+        if ((binding.events & events) == 0) continue;
+        if (binding.action) {
+            binding.action->perform(self);
+        } else if (binding.handler && !(binding.hasTarget && binding.target.expired())) {
+            binding.handler(*this);
+        }
+    }
+}
+
+std::uint32_t Control::state() const {
+    std::uint32_t state = normal;
+    if (m_highlighted) state |= highlighted;
+    if (!m_enabled) state |= disabled;
+    if (m_selected) state |= selected;
+    return state;
+}
+
+bool Control::tap() {
+    if (!isEnabled() || !isUserInteractionEnabled()) return false;
+    setHighlighted(true);
+    sendActions(touchDown);
+    setHighlighted(false);
+    sendActions(touchUpInside | primaryActionTriggered);
+    return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,100 @@
+#include "platform/ui/font.h"
+
+#include "platform/ui/font_library.h"
+
+namespace ui {
+
+namespace {
+
+// Metrics of a font the library has, or of the regular system font when it has not.
+FontLibrary::FaceMetrics metricsFor(const std::string& name) {
+    auto& library = FontLibrary::shared();
+    if (auto m = library.metrics(name)) return *m;
+    if (auto m = library.metrics(Font::systemFontName(FontWeight::regular))) return *m;
+    return {};
+}
+
+}  // namespace
+
+std::string Font::systemFontName(FontWeight weight) {
+    switch (weight) {
+        case FontWeight::ultraLight: return "Inter-ExtraLight";
+        case FontWeight::thin: return "Inter-Thin";
+        case FontWeight::light: return "Inter-Light";
+        case FontWeight::regular: return "Inter-Regular";
+        case FontWeight::medium: return "Inter-Medium";
+        case FontWeight::semibold: return "Inter-SemiBold";
+        case FontWeight::bold: return "Inter-Bold";
+        case FontWeight::heavy: return "Inter-ExtraBold";
+        case FontWeight::black: return "Inter-Black";
+    }
+    return "Inter-Regular";
+}
+
+std::optional<Font> Font::named(const std::string& postscriptName, double pointSize) {
+    if (!FontLibrary::shared().hasFont(postscriptName)) return std::nullopt;
+    return Font(FontDescriptor(postscriptName, pointSize));
+}
+
+Font Font::systemFont(double pointSize, FontWeight weight) {
+    return Font(FontDescriptor(systemFontName(weight), pointSize));
+}
+
+Font Font::monospacedDigitSystemFont(double pointSize, FontWeight weight) {
+    FontDescriptor descriptor(systemFontName(weight), pointSize);
+    return Font(descriptor.addingAttributes(
+        {{FontDescriptorAttributeName::featureSettings(), std::vector<FontFeature>{{6, 0}}}}));
+}
+
+Font Font::fromDescriptor(const FontDescriptor& descriptor, double pointSize) {
+    FontDescriptor result = pointSize > 0 ? descriptor.withSize(pointSize) : descriptor;
+    if (!FontLibrary::shared().hasFont(result.postscriptName()))
+        result = result.addingAttributes({{FontDescriptorAttributeName::name(), systemFontName(FontWeight::regular)}});
+    return Font(result);
+}
+
+std::string Font::familyName() const { return metricsFor(fontName()).familyName; }
+
+Font Font::withSize(double pointSize) const { return Font(m_descriptor.withSize(pointSize)); }
+
+double Font::ascender() const {
+    const auto m = metricsFor(fontName());
+    return m.ascender / m.unitsPerEm * pointSize();
+}
+
+double Font::descender() const {
+    const auto m = metricsFor(fontName());
+    return m.descender / m.unitsPerEm * pointSize();
+}
+
+double Font::lineHeight() const {
+    const auto m = metricsFor(fontName());
+    return m.height / m.unitsPerEm * pointSize();
+}
+
+double Font::capHeight() const {
+    const auto m = metricsFor(fontName());
+    return m.capHeight / m.unitsPerEm * pointSize();
+}
+
+double Font::xHeight() const {
+    const auto m = metricsFor(fontName());
+    return m.xHeight / m.unitsPerEm * pointSize();
+}
+
+double Font::leading() const { return lineHeight() - (ascender() - descender()); }
+
+double Font::widthOf(std::string_view text) const {
+    auto& library = FontLibrary::shared();
+    const bool tabular = m_descriptor.hasMonospacedDigits();
+    auto units = library.advance(fontName(), text, tabular);
+    std::string name = fontName();
+    if (!units) {
+        name = systemFontName(FontWeight::regular);
+        units = library.advance(name, text, tabular);
+    }
+    if (!units) return 0;
+    return *units / metricsFor(name).unitsPerEm * pointSize();
+}
+
+}  // namespace ui

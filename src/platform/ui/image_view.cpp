@@ -1,0 +1,27 @@
+#include "platform/ui/image_view.h"
+
+namespace ui {
+
+std::shared_ptr<ImageView> ImageView::create(std::shared_ptr<Image> image) {
+    auto view = make<ImageView>();
+    view->setUserInteractionEnabled(false);
+    if (image) {
+        view->setFrame(Rect({0, 0}, image->size()));
+        view->m_image = std::move(image);
+    }
+    return view;
+}
+
+void ImageView::setImage(std::shared_ptr<Image> image) {
+    m_image = std::move(image);
+    invalidateIntrinsicContentSize();
+}
+
+Size ImageView::intrinsicContentSize() const {
+    if (!m_image) return {noIntrinsicMetric, noIntrinsicMetric};
+    return m_image->size();
+}
+
+Size ImageView::sizeThatFits(Size) const { return m_image ? m_image->size() : Size{}; }
+
+}  // namespace ui

@@ -1,0 +1,34 @@
+#include "platform/ui/text_field.h"
+
+namespace ui {
+
+std::shared_ptr<TextField> TextField::create(const Rect& frame) { return make<TextField>(frame); }
+
+void TextField::type(const std::string& text) {
+    if (!isEnabled()) return;
+    if (!m_editing) {
+        m_editing = true;
+        becomeFirstResponder();
+        if (auto d = delegate()) d->didBeginEditing(*this);
+        sendActions(editingDidBegin);
+    }
+    m_text = text;
+    sendActions(editingChanged);
+}
+
+void TextField::pressReturn() {
+    auto d = delegate();
+    if (d && !d->shouldReturn(*this)) return;
+    sendActions(editingDidEndOnExit);
+    endEditing();
+}
+
+void TextField::endEditing() {
+    if (!m_editing) return;
+    m_editing = false;
+    resignFirstResponder();
+    if (auto d = delegate()) d->didEndEditing(*this);
+    sendActions(editingDidEnd);
+}
+
+}  // namespace ui

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ui/control.h"
+#include "platform/ui/font.h"
+
+namespace ui {
+
+enum class KeyboardType {
+    defaultType,
+    asciiCapable,
+    numbersAndPunctuation,
+    url,
+    numberPad,
+    phonePad,
+    emailAddress,
+    decimalPad,
+    webSearch
+};
+enum class TextFieldBorderStyle { none, line, bezel, roundedRect };
+
+class TextField;
+
+class TextFieldDelegate {
+public:
+    virtual ~TextFieldDelegate() = default;
+    virtual void didBeginEditing(TextField& /*field*/) {}
+    virtual void didEndEditing(TextField& /*field*/) {}
+    virtual bool shouldReturn(TextField& /*field*/) { return true; }
+};
+
+// A one-line text input. Tests type with `type` (editing changed) and `pressReturn`.
+class TextField : public Control {
+public:
+    static std::shared_ptr<TextField> create(const Rect& frame = {});
+    std::string className() const override { return "TextField"; }
+
+    std::optional<std::string> text() const { return m_text; }
+    void setText(std::optional<std::string> text) { m_text = std::move(text); }
+    const std::string& placeholder() const { return m_placeholder; }
+    void setPlaceholder(std::string placeholder) { m_placeholder = std::move(placeholder); }
+    KeyboardType keyboardType() const { return m_keyboardType; }
+    void setKeyboardType(KeyboardType type) { m_keyboardType = type; }
+    bool isSecureTextEntry() const { return m_secure; }
+    void setSecureTextEntry(bool secure) { m_secure = secure; }
+    Font font() const { return m_font; }
+    void setFont(const Font& font) { m_font = font; }
+    TextFieldBorderStyle borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(TextFieldBorderStyle style) { m_borderStyle = style; }
+    std::shared_ptr<TextFieldDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<TextFieldDelegate>& d) { m_delegate = d; }
+
+    bool canBecomeFirstResponder() const override { return isEnabled(); }
+    // The user replaces the text: editing begins if needed, then "editing changed".
+    void type(const std::string& text);
+    void pressReturn();
+    void endEditing();
+
+protected:
+    explicit TextField(const Rect& frame) : Control(frame) {}
+
+private:
+    std::optional<std::string> m_text;
+    std::string m_placeholder;
+    KeyboardType m_keyboardType = KeyboardType::defaultType;
+    bool m_secure = false;
+    Font m_font = Font::systemFont(17);
+    TextFieldBorderStyle m_borderStyle = TextFieldBorderStyle::none;
+    std::weak_ptr<TextFieldDelegate> m_delegate;
+    bool m_editing = false;
+};
+
+}  // namespace ui
