@@ -75,7 +75,7 @@ bool WebServerMIMEStreamParser::parse() {
         if (m_state == State::end) return true;
         if (m_state == State::headers) {
             std::size_t end = m_buffer.starts_with("\r\n") ? 0 : m_buffer.find("\r\n\r\n");
-            if (end == std::string::npos) return m_buffer.size() <= m_maxPartHeadSize;
+            if (end == std::string::npos) return m_buffer.size() < m_maxPartHeadSize + 4;
             if (end > m_maxPartHeadSize) return false;
             WebServerMultiPartHead head;
             if (!parseHead(std::string_view(m_buffer).substr(0, end), head)) return false;

@@ -1,0 +1,132 @@
+// Drives the upload page in headless Chromium: open it, create a folder, upload two files, rename
+// one, download it and compare the bytes, delete it; checks the disk after every step.
+import { spawn } from "node:child_process";
+import * as fs from "node:fs";
+import { mkdtempSync, readFileSync, existsSync, readdirSync, rmSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { createInterface } from "node:readline";
+import assert from "node:assert/strict";
+import { chromium } from "playwright-core";
+
+const [serverBinary, bundle] = process.argv.slice(2);
+if (!serverBinary || !bundle) {
+  console.error("usage: node uploader_page_test.mjs SERVER_BINARY BUNDLE");
+  process.exit(2);
+}
+
+const scratch = mkdtempSync(join(tmpdir(), "uploader-page-"));
+const docs = join(scratch, "Documents");
+const profile = join(scratch, "profile");
+const sources = join(scratch, "sources");
+for (const folder of [docs, profile, sources]) fs.mkdirSync(folder, { recursive: true });
+
+const first = Buffer.alloc(300 * 1024);
+for (let i = 0; i < first.length; i++) first[i] = (i * 13) & 0xff;
+const second = Buffer.from("second file, plain text\n".repeat(100));
+writeFileSync(join(sources, "first clip.mp4"), first);
+writeFileSync(join(sources, "second.srt"), second);
+
+const server = spawn(serverBinary, [docs, bundle], { stdio: ["pipe", "pipe", "inherit"] });
+const events = [];
+const port = await new Promise((resolve, reject) => {
+  const lines = createInterface({ input: server.stdout });
+  lines.on("line", (line) => {
+    if (line.startsWith("PORT ")) resolve(Number(line.slice(5)));
+    else if (line.startsWith("EVENT ")) events.push(line.slice(6));
+  });
+  server.on("exit", (code) => reject(new Error(`server ended early (${code})`)));
+});
+
+const context = await chromium.launchPersistentContext(profile, {
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  headless: true,
+  acceptDownloads: true,
+  viewport: { width: 375, height: 740 },
+  args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+});
+
+let failed = false;
+try {
+  const page = context.pages()[0] || (await context.newPage());
+  page.on("dialog", (dialog) => dialog.accept());
+  const base = `http://127.0.0.1:${port}/`;
+  await page.goto(base);
+  await page.waitForSelector('body[data-listed="/"]');
+  assert.equal(await page.title(), "Reelhaven");
+  assert.ok(await page.isVisible("text=This folder is empty"));
+
+  // Phone-sized screen: nothing runs off the side.
+  const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+  assert.ok(overflow <= 0, `page is ${overflow}px wider than the screen`);
+
+  // Keyboard: the upload control and the folder field are reachable with Tab.
+  const reached = [];
+  for (let i = 0; i < 8; i++) {
+    await page.keyboard.press("Tab");
+    reached.push(await page.evaluate(() => document.activeElement.id));
+  }
+  assert.ok(reached.includes("upload-button"), `Tab reached ${reached.join(", ")}`);
+  assert.ok(reached.includes("folder-name"), `Tab reached ${reached.join(", ")}`);
+
+  // Create a folder.
+  await page.fill("#folder-name", "Shows");
+  await page.press("#folder-name", "Enter");
+  await page.waitForSelector('tr[data-name="Shows"]');
+  assert.ok(fs.statSync(join(docs, "Shows")).isDirectory());
+
+  // Upload two files at once.
+  await page.setInputFiles("#file-input", [join(sources, "first clip.mp4"), join(sources, "second.srt")]);
+  await page.waitForSelector('body[data-uploaded="2"]');
+  await page.waitForSelector('tr[data-name="first clip.mp4"]');
+  await page.waitForSelector('tr[data-name="second.srt"]');
+  assert.deepEqual(readFileSync(join(docs, "first clip.mp4")), first);
+  assert.deepEqual(readFileSync(join(docs, "second.srt")), second);
+  assert.equal(await page.getAttribute("#progress", "aria-valuenow"), "100");
+
+  // Rename one.
+  await page.click('tr[data-name="first clip.mp4"] >> text=Rename');
+  await page.fill('tr[data-name="first clip.mp4"] input', "renamed clip.mp4");
+  await page.press('tr[data-name="first clip.mp4"] input', "Enter");
+  await page.waitForSelector('tr[data-name="renamed clip.mp4"]');
+  assert.ok(!existsSync(join(docs, "first clip.mp4")));
+  assert.deepEqual(readFileSync(join(docs, "renamed clip.mp4")), first);
+
+  // Download it and compare the bytes.
+  const [download] = await Promise.all([
+    page.waitForEvent("download"),
+    page.click('tr[data-name="renamed clip.mp4"] a'),
+  ]);
+  assert.equal(download.suggestedFilename(), "renamed clip.mp4");
+  assert.deepEqual(readFileSync(await download.path()), first);
+
+  // Delete it.
+  await page.click('tr[data-name="renamed clip.mp4"] >> text=Delete');
+  await page.waitForSelector('tr[data-name="renamed clip.mp4"]', { state: "detached" });
+  assert.ok(!existsSync(join(docs, "renamed clip.mp4")));
+  assert.deepEqual(readdirSync(docs).sort(), ["Shows", "second.srt"]);
+
+  // A refused name shows the server's message.
+  await page.fill("#folder-name", ".hidden");
+  await page.press("#folder-name", "Enter");
+  await page.waitForSelector("#message:not([hidden])");
+  assert.match(await page.textContent("#message"), /is not allowed/);
+  assert.ok(!existsSync(join(docs, ".hidden")));
+
+  const wanted = ["create", "upload", "upload", "move", "download", "delete"];
+  for (let attempt = 0; attempt < 50 && events.length < wanted.length; attempt++) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  assert.deepEqual(events.map((event) => event.split(" ")[0]).sort(), [...wanted].sort());
+  console.log("uploader page test: passed");
+} catch (error) {
+  failed = true;
+  console.error("uploader page test: FAILED\n", error);
+} finally {
+  await context.close();
+  server.stdin.end();
+  await new Promise((resolve) => server.on("exit", resolve));
+  rmSync(scratch, { recursive: true, force: true });
+}
+process.exit(failed ? 1 : 0);
