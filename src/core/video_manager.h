@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -145,6 +146,9 @@ public:
     // The video's duration in seconds, read from the file on the metadata queue; joins like
     // `thumbnail`. Every request is answered exactly once.
     void duration(const VideoPtr& video, DurationCompletion completion);
+    // Blocks until every thumbnail and duration job started so far has ended and answered.
+    // Jobs wait their turn behind those of other managers, so a queue flush does not cover them.
+    void waitForMetadataJobs() const;
     // The thumbnail from Caches, else made from the video. Blocks; the thumbnail jobs call it.
     std::pair<std::shared_ptr<gfx::Image>, ThumbnailSource> loadThumbnail(const Video& video) const;
 
@@ -206,6 +210,7 @@ private:
 
     // video_manager_metadata.cpp
     void loadMetadata(const std::shared_ptr<MetadataPass>& pass, const VideoPtr& video);
+    void startJob(std::function<void(VideoManager&)> job);
     void runThumbnailJob(const VideoPtr& video);
     void runDurationJob(const VideoPtr& video);
     std::shared_ptr<gfx::Image> cachedThumbnail(const Video& video) const;
@@ -227,6 +232,11 @@ private:
     Atomic<std::vector<LibraryItemPtr>> m_library;
     VideoManagerJobTable<ThumbnailWaiter> m_thumbnailOperations;
     VideoManagerJobTable<DurationWaiter> m_durationOperations;
+
+    // Jobs started and not yet ended.
+    mutable std::mutex m_jobsMutex;
+    mutable std::condition_variable m_jobsEnded;
+    std::size_t m_jobsInFlight = 0;
 
     // Makes each `update` one step, so two callers that both find the list empty cannot both
     // append the listing.

@@ -5,6 +5,7 @@
 #include "core/documents_client.h"
 #include "core/ffmpeg_utility.h"
 #include "core/video_manager.h"
+#include "core/video_manager_job_throttle.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/graphics/image.h"
 #include "platform/graphics/png_codec.h"
@@ -84,6 +85,25 @@ void VideoManager::loadMetadata(const std::shared_ptr<MetadataPass>& pass, const
     video->setSize(allocatedFileSize(video->url()).valueOr(0));
 }
 
+// --- Jobs ---
+
+void VideoManager::startJob(std::function<void(VideoManager&)> job) {
+    {
+        std::lock_guard lock(m_jobsMutex);
+        ++m_jobsInFlight;
+    }
+    VideoManagerJobThrottle::shared().submit(m_metadataQueue, [self = shared_from_this(), job = std::move(job)] {
+        job(*self);
+        std::lock_guard lock(self->m_jobsMutex);
+        if (--self->m_jobsInFlight == 0) self->m_jobsEnded.notify_all();
+    });
+}
+
+void VideoManager::waitForMetadataJobs() const {
+    std::unique_lock lock(m_jobsMutex);
+    m_jobsEnded.wait(lock, [this] { return m_jobsInFlight == 0; });
+}
+
 // --- Thumbnails ---
 
 std::shared_ptr<gfx::Image> VideoManager::cachedThumbnail(const Video& video) const {
@@ -97,7 +117,7 @@ void VideoManager::thumbnail(const VideoPtr& video, ThumbnailCompletion completi
     }
     switch (m_thumbnailOperations.admit(video->id(), ThumbnailWaiter{video, completion})) {
         case decltype(m_thumbnailOperations)::Admission::start:
-            m_metadataQueue->async([self = shared_from_this(), video] { self->runThumbnailJob(video); });
+            startJob([video](VideoManager& manager) { manager.runThumbnailJob(video); });
             break;
         case decltype(m_thumbnailOperations)::Admission::joined: break;
         case decltype(m_thumbnailOperations)::Admission::failed:
@@ -147,7 +167,7 @@ std::pair<std::shared_ptr<gfx::Image>, VideoManager::ThumbnailSource> VideoManag
 void VideoManager::duration(const VideoPtr& video, DurationCompletion completion) {
     switch (m_durationOperations.admit(video->id(), DurationWaiter{video, completion})) {
         case decltype(m_durationOperations)::Admission::start:
-            m_metadataQueue->async([self = shared_from_this(), video] { self->runDurationJob(video); });
+            startJob([video](VideoManager& manager) { manager.runDurationJob(video); });
             break;
         case decltype(m_durationOperations)::Admission::joined: break;
         case decltype(m_durationOperations)::Admission::failed: completion(video, std::nullopt); break;

@@ -131,11 +131,12 @@ protected:
     void listDocuments() { listDocuments(*manager); }
 
     // Waits for everything the manager scheduled. Work schedules more work (a reload schedules
-    // a pass, which starts jobs), so the two queues are drained in turn as deep as those chains go.
+    // a pass, which starts jobs), so the queue and the jobs are drained in turn as deep as those
+    // chains go.
     static void flush(VideoManager& target) {
-        for (int round = 0; round < 4; ++round) {
+        for (int round = 0; round < 3; ++round) {
             target.videoManagerQueue()->sync([] {});
-            target.metadataQueue()->syncBarrier([] {});
+            target.waitForMetadataJobs();
         }
     }
     void flush() { flush(*manager); }

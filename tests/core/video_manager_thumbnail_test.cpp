@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "core/video_manager_job_throttle.h"
 #include "platform/graphics/png_codec.h"
 #include "video_manager_fixture.h"
 
@@ -250,6 +251,33 @@ TEST_F(VideoManagerThumbnailTest, ClearingTheCacheMakesThumbnailsAgain) {
     EXPECT_EQ(sources, std::vector<Source>{Source::generated});
     EXPECT_NE(video("Film").get(), old.get());
     EXPECT_TRUE(std::filesystem::exists(thumbnailFile(*old)));
+}
+
+TEST(VideoManagerJobThrottleTest, RunsAtMostItsWidthAtOnceAndEveryJobInTheEnd) {
+    VideoManagerJobThrottle throttle(2);
+    auto queue = dispatch::Queue::create("throttled", dispatch::QueueKind::concurrent);
+    std::mutex mutex;
+    std::condition_variable changed;
+    int running = 0;
+    int most = 0;
+    int done = 0;
+    for (int i = 0; i < 12; ++i) {
+        throttle.submit(queue, [&] {
+            {
+                std::lock_guard lock(mutex);
+                most = std::max(most, ++running);
+            }
+            std::this_thread::yield();
+            std::lock_guard lock(mutex);
+            --running;
+            ++done;
+            changed.notify_all();
+        });
+    }
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return done == 12; }));
+    EXPECT_LE(most, 2);
+    EXPECT_GE(most, 1);
 }
 
 }  // namespace
