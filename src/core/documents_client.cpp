@@ -138,7 +138,13 @@ std::optional<URL> DocumentsClient::moveIntoDocuments(const URL& url) {
     return destination;
 }
 
+bool DocumentsClient::isSafeItemName(std::string_view name) {
+    return !name.empty() && name.front() != '.' && name.find('/') == std::string_view::npos &&
+           name.find('\0') == std::string_view::npos;
+}
+
 bool DocumentsClient::renameKeepingExtension(const URL& url, std::string_view name) {
+    if (!isSafeItemName(name)) return false;
     const std::string extension = url.pathExtension();
     std::string component(name);
     if (!extension.empty()) component += "." + extension;
@@ -148,8 +154,7 @@ bool DocumentsClient::renameKeepingExtension(const URL& url, std::string_view na
 }
 
 bool DocumentsClient::rename(const URL& url, std::string_view name) {
-    // A "/" would move the item into another folder instead of renaming it.
-    if (name.empty() || name.front() == '.' || name.find('/') != std::string_view::npos) return false;
+    if (!isSafeItemName(name)) return false;
     if (url.lastPathComponent() == name) return true;
     const URL destination = url.deletingLastPathComponent().appendingPathComponent(name);
     return files().moveItem(url, destination).ok();

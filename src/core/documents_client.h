@@ -53,9 +53,13 @@ public:
 
     // Moves a file into Documents under its own name. Nothing when a file of that name is there.
     virtual std::optional<foundation::URL> moveIntoDocuments(const foundation::URL& url);
-    // Renames to `name` + "." + the current extension, in the same folder.
+    // Whether a typed name may become an item name in the item's own folder: not empty, not
+    // hidden (it would vanish from the listing), no "/" (it would land in another folder) and no
+    // NUL (the file system would cut the name there).
+    static bool isSafeItemName(std::string_view name);
+    // Renames to `name` + "." + the current extension, in the same folder. Refuses unsafe names.
     bool renameKeepingExtension(const foundation::URL& url, std::string_view name);
-    // Renames to exactly `name`. Refuses names that are empty, begin with "." or hold "/".
+    // Renames to exactly `name`. Refuses unsafe names.
     bool rename(const foundation::URL& url, std::string_view name);
     // Creates one folder (its parent must exist) and marks it excluded from backup; true once the
     // folder exists, even when the mark could not be set.

@@ -181,6 +181,21 @@ TEST_F(DocumentsClientTest, RenamesKeepingTheExtension) {
     EXPECT_EQ(readFile(documents / "holiday.mp4"), "x");
 }
 
+TEST_F(DocumentsClientTest, RenamesKeepingTheExtensionRefuseNamesThatLeaveTheFolderOrHide) {
+    std::filesystem::create_directories(documents / "Films" / "Sub");
+    writeFile(documents / "Films" / "clip.mp4", "x");
+    const URL clip = urlOf(documents / "Films" / "clip.mp4");
+    // "" would give the hidden ".mp4", "a\0b" the extensionless "a"; "/" and ".." leave the folder.
+    for (const std::string& name : {std::string(""), std::string(".hidden"), std::string("../Escaped"),
+                                    std::string("Sub/clip"), std::string("a\0b", 3)})
+        EXPECT_FALSE(client->renameKeepingExtension(clip, name)) << name;
+    std::vector<std::string> left;
+    for (auto& entry : std::filesystem::recursive_directory_iterator(documents))
+        left.push_back(entry.path().lexically_relative(documents));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"Films", "Films/Sub", "Films/clip.mp4"}));
+}
+
 TEST_F(DocumentsClientTest, RenamesRefuseHiddenEmptyAndPathNames) {
     std::filesystem::create_directory(documents / "Films");
     std::filesystem::create_directory(documents / "Other");
@@ -188,6 +203,7 @@ TEST_F(DocumentsClientTest, RenamesRefuseHiddenEmptyAndPathNames) {
     EXPECT_FALSE(client->rename(films, ".Films"));
     EXPECT_FALSE(client->rename(films, ""));
     EXPECT_FALSE(client->rename(films, "Other/Films"));
+    EXPECT_FALSE(client->rename(films, std::string("Mo\0vies", 7)));
     EXPECT_FALSE(client->rename(films, "Other"));
     EXPECT_TRUE(std::filesystem::is_directory(documents / "Films"));
     EXPECT_TRUE(client->rename(films, "Films"));
