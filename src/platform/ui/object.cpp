@@ -10,4 +10,17 @@ std::string Object::description() const {
     return "<" + className() + ": " + address + ">";
 }
 
+void Object::setAssociatedObject(const std::string& key, std::shared_ptr<void> value) {
+    if (value) {
+        m_associated[key] = std::move(value);
+    } else {
+        m_associated.erase(key);
+    }
+}
+
+std::shared_ptr<void> Object::associatedObject(const std::string& key) const {
+    const auto it = m_associated.find(key);
+    return it == m_associated.end() ? nullptr : it->second;
+}
+
 }  // namespace ui

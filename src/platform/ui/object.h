@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -30,8 +31,19 @@ public:
         return sharedAs<T>();
     }
 
+    // Objects attached to this one under a key, owned by it (the runtime's associated objects).
+    void setAssociatedObject(const std::string& key, std::shared_ptr<void> value);
+    std::shared_ptr<void> associatedObject(const std::string& key) const;
+    template <typename T>
+    std::shared_ptr<T> associated(const std::string& key) const {
+        return std::static_pointer_cast<T>(associatedObject(key));
+    }
+
 protected:
     Object() = default;
+
+private:
+    std::map<std::string, std::shared_ptr<void>> m_associated;
 };
 
 // Makes an object of a class whose constructors are protected: `ui::make<Label>(...)`.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "platform/ui/view.h"
+
+namespace ui {
+
+// A view a collection or table view dequeues and reuses: a cell, header or footer.
+class CollectionReusableView : public View {
+public:
+    static std::shared_ptr<CollectionReusableView> create(const Rect& frame = {});
+    std::string className() const override { return "CollectionReusableView"; }
+
+    const std::string& reuseIdentifier() const { return m_reuseIdentifier; }
+    void setReuseIdentifier(std::string identifier) { m_reuseIdentifier = std::move(identifier); }
+    // Called before a queued view is handed out again.
+    virtual void prepareForReuse() { ++m_reuses; }
+    int reuseCount() const { return m_reuses; }
+
+protected:
+    explicit CollectionReusableView(const Rect& frame) : View(frame) {}
+
+private:
+    std::string m_reuseIdentifier;
+    int m_reuses = 0;
+};
+
+}  // namespace ui

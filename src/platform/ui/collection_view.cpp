@@ -1,0 +1,141 @@
+#include "platform/ui/collection_view.h"
+
+#include <set>
+
+#include "platform/base/fatal.h"
+#include "platform/ui/method_registry.h"
+
+namespace ui {
+
+namespace {
+
+void registerOwnMethods() {
+    static const bool registered = [] {
+        MethodRegistry::registerOwn("CollectionView", "reloadData", [](Object& receiver) {
+            static_cast<CollectionView&>(receiver).performReloadData();
+        });
+        return true;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+std::shared_ptr<CollectionView> CollectionView::create(const Rect& frame, std::shared_ptr<CompositionalLayout> layout) {
+    registerOwnMethods();
+    return make<CollectionView>(frame, std::move(layout));
+}
+
+std::optional<CollectionLayoutSection> CollectionView::layoutSection(int section) const {
+    if (!m_layout) return std::nullopt;
+    return m_layout->section(section, {bounds().size, traitCollection()});
+}
+
+void CollectionView::registerCell(const std::string& identifier, ReusePool::Factory factory) {
+    reusePool().registerFactory(identifier, std::move(factory));
+}
+
+void CollectionView::registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier) {
+    reusePool().registerNib(nib, identifier);
+}
+
+void CollectionView::registerSupplementary(const std::string& kind, const std::string& identifier,
+                                           ReusePool::Factory factory) {
+    m_supplementaryPool.registerFactory(kind + "/" + identifier, std::move(factory));
+}
+
+std::shared_ptr<CollectionReusableView> CollectionView::dequeueSupplementary(const std::string& kind,
+                                                                             const std::string& identifier,
+                                                                             const IndexPath&) {
+    return m_supplementaryPool.dequeue(kind + "/" + identifier, "view of kind " + kind);
+}
+
+std::shared_ptr<CollectionReusableView> CollectionView::supplementaryView(const std::string& kind,
+                                                                          const IndexPath& indexPath) {
+    auto source = dataSource();
+    return source ? source->supplementaryView(*this, kind, indexPath) : nullptr;
+}
+
+void CollectionView::reloadData() {
+    auto implementation = MethodRegistry::implementation("CollectionView", "reloadData");
+    if (implementation) {
+        implementation(*this);
+    } else {
+        performReloadData();
+    }
+}
+
+void CollectionView::reloadItems(const std::vector<IndexPath>& items) {
+    performUpdates([](const IndexPath& p) { return std::optional<IndexPath>(p); }, {items.begin(), items.end()});
+}
+
+int CollectionView::dataSectionCount() {
+    auto source = dataSource();
+    return source ? source->numberOfSections(*this) : 0;
+}
+
+int CollectionView::dataItemCount(int section) {
+    auto source = dataSource();
+    return source ? source->numberOfItems(*this, section) : 0;
+}
+
+std::shared_ptr<CollectionViewCell> CollectionView::dataCell(const IndexPath& indexPath) {
+    auto source = dataSource();
+    if (!source) base::fatal("collection_view.cpp", "asked for a cell without a data source");
+    return source->cellForItem(*this, indexPath);
+}
+
+bool CollectionView::shouldSelect(const IndexPath& p) {
+    auto d = delegate();
+    return !d || d->shouldSelectItem(*this, p);
+}
+void CollectionView::didSelect(const IndexPath& p) {
+    if (auto d = delegate()) d->didSelectItem(*this, p);
+}
+bool CollectionView::shouldDeselect(const IndexPath& p) {
+    auto d = delegate();
+    return !d || d->shouldDeselectItem(*this, p);
+}
+void CollectionView::didDeselect(const IndexPath& p) {
+    if (auto d = delegate()) d->didDeselectItem(*this, p);
+}
+void CollectionView::willDisplay(CollectionViewCell& cell, const IndexPath& p) {
+    if (auto d = delegate()) d->willDisplayCell(*this, cell, p);
+}
+void CollectionView::didEndDisplaying(CollectionViewCell& cell, const IndexPath& p) {
+    if (auto d = delegate()) d->didEndDisplayingCell(*this, cell, p);
+}
+
+std::shared_ptr<ContextMenuConfiguration> CollectionView::contextMenu(const IndexPath& indexPath, Point point) {
+    auto d = delegate();
+    if (!d || !cellAt(indexPath)) return nullptr;
+    return d->contextMenuConfiguration(*this, {indexPath}, point);
+}
+
+std::shared_ptr<DragSession> CollectionView::drag(const IndexPath& indexPath) {
+    auto d = dragDelegate();
+    if (!d || !cellAt(indexPath)) return nullptr;
+    auto session = DragSession::create({}, indexPath);
+    auto items = d->itemsForBeginning(*this, *session, indexPath);
+    if (items.empty()) return nullptr;
+    return DragSession::create(std::move(items), indexPath);
+}
+
+DropProposal CollectionView::dragOver(const std::shared_ptr<DragSession>& session,
+                                      const std::optional<IndexPath>& destination) {
+    auto d = dropDelegate();
+    if (!d || !session || !d->canHandle(*this, *session)) return {};
+    return d->dropSessionDidUpdate(*this, *session, destination);
+}
+
+bool CollectionView::drop(const std::shared_ptr<DragSession>& session, const std::optional<IndexPath>& destination) {
+    auto d = dropDelegate();
+    const DropProposal proposal = dragOver(session, destination);
+    if (!d || proposal.operation == DropProposal::Operation::cancel ||
+        proposal.operation == DropProposal::Operation::forbidden)
+        return false;
+    d->performDrop(*this, {session, destination, proposal});
+    return true;
+}
+
+}  // namespace ui

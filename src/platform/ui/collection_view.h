@@ -1,0 +1,86 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/collection_view_protocols.h"
+#include "platform/ui/compositional_layout.h"
+#include "platform/ui/item_list_view.h"
+
+namespace ui {
+
+// A collection view: items from a data source through reusable cells, a compositional layout
+// whose values are recorded, selection, context menus and drag and drop. Tests act as the user
+// with `tapItem`, `contextMenu`, `drag` and `drop`. `reloadData` runs through the method
+// registry ("CollectionView", "reloadData"), so it can be replaced.
+class CollectionView : public ItemListView {
+public:
+    static constexpr const char* elementKindSectionHeader = "UICollectionElementKindSectionHeader";
+    static constexpr const char* elementKindSectionFooter = "UICollectionElementKindSectionFooter";
+
+    static std::shared_ptr<CollectionView> create(const Rect& frame, std::shared_ptr<CompositionalLayout> layout);
+    std::string className() const override { return "CollectionView"; }
+
+    std::shared_ptr<CompositionalLayout> collectionViewLayout() const { return m_layout; }
+    void setCollectionViewLayout(std::shared_ptr<CompositionalLayout> layout) { m_layout = std::move(layout); }
+    // The layout's section as its provider gives it for this view's size and traits now.
+    std::optional<CollectionLayoutSection> layoutSection(int section) const;
+
+    std::shared_ptr<CollectionViewDataSource> dataSource() const { return m_dataSource.lock(); }
+    void setDataSource(const std::shared_ptr<CollectionViewDataSource>& dataSource) { m_dataSource = dataSource; }
+    std::shared_ptr<CollectionViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<CollectionViewDelegate>& d) { m_delegate = d; }
+    std::shared_ptr<CollectionViewDragDelegate> dragDelegate() const { return m_dragDelegate.lock(); }
+    void setDragDelegate(const std::shared_ptr<CollectionViewDragDelegate>& d) { m_dragDelegate = d; }
+    std::shared_ptr<CollectionViewDropDelegate> dropDelegate() const { return m_dropDelegate.lock(); }
+    void setDropDelegate(const std::shared_ptr<CollectionViewDropDelegate>& d) { m_dropDelegate = d; }
+
+    void registerCell(const std::string& identifier, ReusePool::Factory factory);
+    void registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier);
+    void registerSupplementary(const std::string& kind, const std::string& identifier, ReusePool::Factory factory);
+    std::shared_ptr<CollectionReusableView> dequeueSupplementary(const std::string& kind, const std::string& identifier,
+                                                                 const IndexPath& indexPath);
+    // The header or footer the data source gives for a section.
+    std::shared_ptr<CollectionReusableView> supplementaryView(const std::string& kind, const IndexPath& indexPath);
+
+    virtual void reloadData();
+    void reloadItems(const std::vector<IndexPath>& items);
+    void scrollToItem(const IndexPath& indexPath) { m_lastScrolledTo = indexPath; }
+    std::optional<IndexPath> lastScrolledToItem() const { return m_lastScrolledTo; }
+
+    // User actions.
+    std::shared_ptr<ContextMenuConfiguration> contextMenu(const IndexPath& indexPath, Point point = {});
+    // A drag from an item: none when there is no drag delegate or it offers no items.
+    std::shared_ptr<DragSession> drag(const IndexPath& indexPath);
+    // A drag over the view: the drop delegate's proposal (cancel without one).
+    DropProposal dragOver(const std::shared_ptr<DragSession>& session, const std::optional<IndexPath>& destination);
+    // Drops: the delegate's proposal, then its performDrop unless cancelled or forbidden.
+    bool drop(const std::shared_ptr<DragSession>& session, const std::optional<IndexPath>& destination);
+
+protected:
+    CollectionView(const Rect& frame, std::shared_ptr<CompositionalLayout> layout)
+        : ItemListView(frame), m_layout(std::move(layout)) {}
+
+    int dataSectionCount() override;
+    int dataItemCount(int section) override;
+    std::shared_ptr<CollectionViewCell> dataCell(const IndexPath& indexPath) override;
+    bool shouldSelect(const IndexPath& indexPath) override;
+    void didSelect(const IndexPath& indexPath) override;
+    bool shouldDeselect(const IndexPath& indexPath) override;
+    void didDeselect(const IndexPath& indexPath) override;
+    void willDisplay(CollectionViewCell& cell, const IndexPath& indexPath) override;
+    void didEndDisplaying(CollectionViewCell& cell, const IndexPath& indexPath) override;
+
+private:
+    std::shared_ptr<CompositionalLayout> m_layout;
+    std::weak_ptr<CollectionViewDataSource> m_dataSource;
+    std::weak_ptr<CollectionViewDelegate> m_delegate;
+    std::weak_ptr<CollectionViewDragDelegate> m_dragDelegate;
+    std::weak_ptr<CollectionViewDropDelegate> m_dropDelegate;
+    ReusePool m_supplementaryPool;
+    std::optional<IndexPath> m_lastScrolledTo;
+};
+
+}  // namespace ui

@@ -1,0 +1,23 @@
+#include "platform/ui/collection_view_cell.h"
+
+namespace ui {
+
+std::shared_ptr<CollectionViewCell> CollectionViewCell::create(const Rect& frame) {
+    return make<CollectionViewCell>(frame);
+}
+
+std::shared_ptr<View> CollectionViewCell::contentView() {
+    if (!m_contentView) {
+        m_contentView = View::create(bounds());
+        m_contentView->setAutoresizingMask(flexibleWidth | flexibleHeight);
+        addSubview(m_contentView);
+    }
+    return m_contentView;
+}
+
+void CollectionViewCell::prepareForReuse() {
+    CollectionReusableView::prepareForReuse();
+    m_highlighted = false;
+}
+
+}  // namespace ui

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ui/item_list_view.h"
+#include "platform/ui/table_view_cell.h"
+#include "platform/ui/table_view_protocols.h"
+
+namespace ui {
+
+enum class TableViewStyle { plain, grouped, insetGrouped };
+
+// A table: rows from a data source through reusable cells, section headers and footers,
+// selection and editing. `reloadData` and `endUpdates` run through the method registry
+// ("TableView", ...), so they can be replaced.
+class TableView : public ItemListView {
+public:
+    static std::shared_ptr<TableView> create(const Rect& frame = {}, TableViewStyle style = TableViewStyle::plain);
+    std::string className() const override { return "TableView"; }
+
+    TableViewStyle style() const { return m_style; }
+    std::shared_ptr<TableViewDataSource> dataSource() const { return m_dataSource.lock(); }
+    void setDataSource(const std::shared_ptr<TableViewDataSource>& d) { m_dataSource = d; }
+    std::shared_ptr<TableViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<TableViewDelegate>& d) { m_delegate = d; }
+    bool isEditing() const { return m_editing; }
+    void setEditing(bool editing, bool animated = false);
+    double rowHeight() const { return m_rowHeight; }
+    void setRowHeight(double height) { m_rowHeight = height; }
+
+    void registerCell(const std::string& identifier, ReusePool::Factory factory);
+    void registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier);
+    std::shared_ptr<TableViewCell> dequeueReusableCell(const std::string& identifier, const IndexPath& indexPath);
+    std::shared_ptr<TableViewCell> cellForRow(const IndexPath& indexPath) const;
+    std::optional<std::string> headerTitle(int section);
+    std::optional<std::string> footerTitle(int section);
+
+    virtual void reloadData();
+    void beginUpdates() { ++m_updateDepth; }
+    virtual void endUpdates();
+    void reloadRows(const std::vector<IndexPath>& rows);
+    void selectRow(const IndexPath& indexPath) { selectItem(indexPath); }
+    void deselectRow(const IndexPath& indexPath) { deselectItem(indexPath); }
+    bool tapRow(const IndexPath& indexPath) { return tapItem(indexPath); }
+    void performEndUpdates();
+
+protected:
+    TableView(const Rect& frame, TableViewStyle style) : ItemListView(frame), m_style(style) {}
+
+    int dataSectionCount() override;
+    int dataItemCount(int section) override;
+    std::shared_ptr<CollectionViewCell> dataCell(const IndexPath& indexPath) override;
+    bool shouldSelect(const IndexPath& indexPath) override;
+    void didSelect(const IndexPath& indexPath) override;
+    void didDeselect(const IndexPath& indexPath) override;
+    void willDisplay(CollectionViewCell& cell, const IndexPath& indexPath) override;
+
+private:
+    TableViewStyle m_style;
+    std::weak_ptr<TableViewDataSource> m_dataSource;
+    std::weak_ptr<TableViewDelegate> m_delegate;
+    bool m_editing = false;
+    double m_rowHeight = 44;
+    int m_updateDepth = 0;
+};
+
+}  // namespace ui

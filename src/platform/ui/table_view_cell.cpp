@@ -1,0 +1,42 @@
+#include "platform/ui/table_view_cell.h"
+
+namespace ui {
+
+std::shared_ptr<TableViewCell> TableViewCell::create(TableViewCellStyle style, std::string reuseIdentifier) {
+    auto cell = make<TableViewCell>(style);
+    cell->setReuseIdentifier(std::move(reuseIdentifier));
+    return cell;
+}
+
+std::shared_ptr<Label> TableViewCell::textLabel() {
+    if (!m_textLabel) {
+        m_textLabel = Label::create();
+        contentView()->addSubview(m_textLabel);
+    }
+    return m_textLabel;
+}
+
+std::shared_ptr<Label> TableViewCell::detailTextLabel() {
+    if (m_style == TableViewCellStyle::defaultStyle) return nullptr;
+    if (!m_detailTextLabel) {
+        m_detailTextLabel = Label::create();
+        contentView()->addSubview(m_detailTextLabel);
+    }
+    return m_detailTextLabel;
+}
+
+std::shared_ptr<ImageView> TableViewCell::imageView() {
+    if (!m_imageView) {
+        m_imageView = ImageView::create();
+        contentView()->addSubview(m_imageView);
+    }
+    return m_imageView;
+}
+
+void TableViewCell::setAccessoryView(std::shared_ptr<View> view) {
+    if (m_accessoryView) m_accessoryView->removeFromSuperview();
+    m_accessoryView = std::move(view);
+    if (m_accessoryView) addSubview(m_accessoryView);
+}
+
+}  // namespace ui

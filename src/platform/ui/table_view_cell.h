@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ui/collection_view_cell.h"
+#include "platform/ui/image_view.h"
+#include "platform/ui/label.h"
+
+namespace ui {
+
+enum class TableViewCellStyle { defaultStyle, value1, value2, subtitle };
+enum class TableViewCellAccessoryType { none, disclosureIndicator, detailDisclosureButton, checkmark, detailButton };
+enum class TableViewCellSelectionStyle { none, blue, gray, defaultStyle };
+
+// A table row: the cell of a collection view plus the classic labels, image and accessory.
+class TableViewCell : public CollectionViewCell {
+public:
+    static std::shared_ptr<TableViewCell> create(TableViewCellStyle style = TableViewCellStyle::defaultStyle,
+                                                 std::string reuseIdentifier = {});
+    std::string className() const override { return "TableViewCell"; }
+
+    TableViewCellStyle style() const { return m_style; }
+    std::shared_ptr<Label> textLabel();
+    // None for the default style, as on the platform.
+    std::shared_ptr<Label> detailTextLabel();
+    std::shared_ptr<ImageView> imageView();
+    TableViewCellAccessoryType accessoryType() const { return m_accessoryType; }
+    void setAccessoryType(TableViewCellAccessoryType type) { m_accessoryType = type; }
+    std::shared_ptr<View> accessoryView() const { return m_accessoryView; }
+    void setAccessoryView(std::shared_ptr<View> view);
+    TableViewCellSelectionStyle selectionStyle() const { return m_selectionStyle; }
+    void setSelectionStyle(TableViewCellSelectionStyle style) { m_selectionStyle = style; }
+
+protected:
+    explicit TableViewCell(TableViewCellStyle style) : CollectionViewCell(Rect(0, 0, 320, 44)), m_style(style) {}
+
+private:
+    TableViewCellStyle m_style;
+    std::shared_ptr<Label> m_textLabel;
+    std::shared_ptr<Label> m_detailTextLabel;
+    std::shared_ptr<ImageView> m_imageView;
+    TableViewCellAccessoryType m_accessoryType = TableViewCellAccessoryType::none;
+    std::shared_ptr<View> m_accessoryView;
+    TableViewCellSelectionStyle m_selectionStyle = TableViewCellSelectionStyle::defaultStyle;
+};
+
+}  // namespace ui
