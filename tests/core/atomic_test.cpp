@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <map>
 #include <thread>
 #include <vector>
@@ -11,13 +12,18 @@ namespace {
 
 TEST(AtomicTest, ChangesAreAtomicAgainstEachOtherAndReads) {
     Atomic<std::map<int, int>> counts;
+    std::atomic<int> changesRunning{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t) {
         threads.emplace_back([&] {
             for (int i = 0; i < 500; ++i) {
-                counts.mutate([](std::map<int, int>& m) { ++m[0]; });
-                // A reader never sees the map while a change runs.
-                EXPECT_GE(counts.read([](const std::map<int, int>& m) { return m.count(0) ? m.at(0) : 1; }), 1);
+                counts.mutate([&](std::map<int, int>& m) {
+                    EXPECT_EQ(changesRunning.fetch_add(1), 0);
+                    ++m[0];
+                    changesRunning.fetch_sub(1);
+                });
+                // A read never overlaps a change.
+                EXPECT_EQ(counts.read([&](const std::map<int, int>&) { return changesRunning.load(); }), 0);
             }
         });
     }
