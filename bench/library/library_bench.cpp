@@ -39,7 +39,12 @@ fs::path fromEnvironment(const char* name) {
 fs::path media() { return fromEnvironment("REELHAVEN_BENCH_MEDIA"); }
 fs::path work() { return fromEnvironment("REELHAVEN_BENCH_WORK"); }
 
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string quoted(const fs::path& path) {
+    std::string text(1, '\'');
+    text += path.string();
+    text += '\'';
+    return text;
+}
 
 // A container under the work folder with its own settings file.
 struct Library {
