@@ -86,6 +86,11 @@ std::string WebServer::serverName() const {
     return m_serverName;
 }
 
+WebServerOptions WebServer::currentOptions() const {
+    std::lock_guard lock(m_mutex);
+    return m_options;
+}
+
 bool WebServer::shouldAutomaticallyMapHEADToGET() const {
     std::lock_guard lock(m_mutex);
     return m_options.automaticallyMapHEADToGET;

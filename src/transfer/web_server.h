@@ -115,7 +115,8 @@ public:
     // Blocks until every connection thread has finished or `timeout` passes; for orderly shutdown
     // and tests.
     bool waitForConnectionsToEnd(std::chrono::milliseconds timeout);
-    const WebServerOptions& currentOptions() const { return m_options; }
+    // The options the sockets were opened with.
+    WebServerOptions currentOptions() const;
 
 protected:
     explicit WebServer(std::string className);

@@ -100,7 +100,11 @@ WebServerConnection::WebServerConnection(std::shared_ptr<WebServer> server, net:
       m_localAddress(localAddress),
       m_remoteAddress(remoteAddress),
       m_socket(socket, m_server->currentOptions().connectionIdleTimeout),
-      m_fd(socket) {}
+      m_fd(socket) {
+    WebServerOptions options = m_server->currentOptions();
+    m_drainLimit = options.drainLimit;
+    m_drainTimeout = options.drainTimeout;
+}
 
 WebServerConnection::~WebServerConnection() = default;
 
@@ -135,8 +139,7 @@ void WebServerConnection::run() {
         }
     }
 
-    const WebServerOptions& options = m_server->currentOptions();
-    m_socket.shutdownWriteAndDrain(m_inputComplete ? 64 * 1024 : options.drainLimit, options.drainTimeout);
+    m_socket.shutdownWriteAndDrain(m_inputComplete ? 64 * 1024 : m_drainLimit, m_drainTimeout);
     if (int error = m_socket.close(); error != 0) {
         WebServerLog(LogLevel::error, [&] {
             return "Failed closing socket " + std::to_string(m_fd) + " for connection: " + errnoText(error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -90,6 +91,8 @@ private:
     bool m_inputComplete = false;  // the whole request (head and body) has been read
     std::uint64_t m_totalBytesRead = 0;
     std::uint64_t m_totalBytesWritten = 0;
+    std::size_t m_drainLimit = 0;
+    std::chrono::milliseconds m_drainTimeout{0};
 };
 
 }  // namespace reelhaven

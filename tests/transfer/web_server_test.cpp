@@ -428,3 +428,40 @@ TEST_F(WebServerTest, KeepsServingWhenBonjourIsUnavailable) {
 
 }  // namespace
 }  // namespace reelhaven
+
+namespace reelhaven {
+namespace {
+
+TEST_F(WebServerTest, AsksForBasicCredentials) {
+    WebServerOptions options = localOptions();
+    options.authenticationMethod = WebServerAuthenticationMethod::basic;
+    options.authenticationAccounts = {{"user", "secret"}};
+    start(options);
+    std::string url = transfer_testing::shellQuote("http://127.0.0.1:" + std::to_string(server->port()) + "/x");
+    auto refused = parseResponse(transfer_testing::runCommand("curl -s -i " + url));
+    EXPECT_EQ(refused.status, 401);
+    EXPECT_EQ(refused.header("www-authenticate"), "Basic realm=\"WebServer\"");
+    EXPECT_EQ(parseResponse(transfer_testing::runCommand("curl -s -i -u user:wrong " + url)).status, 401);
+    auto accepted = parseResponse(transfer_testing::runCommand("curl -s -i -u user:secret " + url));
+    EXPECT_EQ(accepted.status, 200);
+    EXPECT_EQ(accepted.body, "path /x");
+}
+
+TEST_F(WebServerTest, AsksForDigestCredentials) {
+    WebServerOptions options = localOptions();
+    options.authenticationMethod = WebServerAuthenticationMethod::digestAccess;
+    options.authenticationRealm = "Library";
+    options.authenticationAccounts = {{"user", "secret"}};
+    start(options);
+    std::string url = transfer_testing::shellQuote("http://127.0.0.1:" + std::to_string(server->port()) + "/x");
+    auto refused = parseResponse(transfer_testing::runCommand("curl -s -i " + url));
+    EXPECT_EQ(refused.status, 401);
+    EXPECT_TRUE(refused.header("www-authenticate").starts_with("Digest realm=\"Library\", nonce=\""));
+    // curl answers the challenge with a second request; -w reports the final status.
+    EXPECT_EQ(transfer_testing::runCommand("curl -s -o /dev/null -w '%{http_code}' --digest -u user:wrong " + url),
+              "401");
+    EXPECT_EQ(transfer_testing::runCommand("curl -s -w ' %{http_code}' --digest -u user:secret " + url), "path /x 200");
+}
+
+}  // namespace
+}  // namespace reelhaven
