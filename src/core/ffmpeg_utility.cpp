@@ -67,9 +67,17 @@ std::int64_t startTime(const AVStream& stream) { return stream.start_time == AV_
 // The stream time stamp a quarter of the way in. An unknown duration means the start.
 std::int64_t quarterPoint(const AVFormatContext& format, const AVStream& stream) {
     double offset = 0;
-    if (format.duration != AV_NOPTS_VALUE && format.duration > 0)
-        offset = static_cast<double>(av_rescale_q(format.duration, AV_TIME_BASE_Q, stream.time_base)) / 100.0 * 25.0;
-    return static_cast<std::int64_t>(offset + static_cast<double>(startTime(stream)));
+    if (format.duration != AV_NOPTS_VALUE && format.duration > 0) {
+        // A duration that does not fit the stream's time base rescales to AV_NOPTS_VALUE.
+        const std::int64_t duration = av_rescale_q(format.duration, AV_TIME_BASE_Q, stream.time_base);
+        if (duration != AV_NOPTS_VALUE) offset = static_cast<double>(duration) / 100.0 * 25.0;
+    }
+    const double target = offset + static_cast<double>(startTime(stream));
+    // Time stamps of a damaged file can put the sum beyond any time stamp; converting that would
+    // be undefined, and the start is where such a file is read from anyway.
+    constexpr double kLimit = 9223372036854775808.0;  // 2^63
+    if (!(target >= -kLimit && target < kLimit)) return startTime(stream);
+    return static_cast<std::int64_t>(target);
 }
 
 enum class Decoded { frame, none, seekFailed };
