@@ -4,6 +4,7 @@
 
 #include "app/container_setup.h"
 #include "app/launcher_options.h"
+#include "app/transfer_command.h"
 #include "app/list_command.h"
 
 using namespace reelhaven;
@@ -31,9 +32,7 @@ int main(int argc, char** argv) {
     switch (options.mode) {
     case LauncherOptions::Mode::help: break;
     case LauncherOptions::Mode::list: return runListCommand(options);
-    case LauncherOptions::Mode::transfer:
-        std::cerr << "reelhaven: this mode is not built yet\n";
-        return 3;
+    case LauncherOptions::Mode::transfer: return runTransferCommand(options);
     }
     return 0;
 }
