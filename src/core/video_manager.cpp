@@ -1,6 +1,7 @@
 #include "core/video_manager.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "core/documents_client.h"
@@ -34,6 +35,28 @@ std::vector<LibraryItemPtr> changesBetween(const std::vector<LibraryItemPtr>& cu
     for (const auto& item : listing)
         if (!containsEntry(currentSet, item)) changes.push_back(item);
     return changes;
+}
+
+struct SameEntry {
+    bool operator()(const LibraryItemPtr& a, const LibraryItemPtr& b) const { return sameEntry(a, b); }
+};
+
+// Each change that is in the list leaves it (its first occurrence); each other change joins it
+// at the end. Done with one hash look-up per item, as large folders change by many items at once.
+void applyChanges(const std::vector<LibraryItemPtr>& changes, std::vector<LibraryItemPtr>& library) {
+    std::unordered_map<LibraryItemPtr, bool, LibraryItemPtrHash, SameEntry> handled;
+    for (const auto& change : changes) handled.emplace(change, false);
+    std::erase_if(library, [&](const LibraryItemPtr& item) {
+        auto change = handled.find(item);
+        if (change == handled.end() || change->second) return false;
+        change->second = true;
+        return true;
+    });
+    for (const auto& change : changes) {
+        bool& done = handled.find(change)->second;
+        if (!done) library.push_back(change);
+        done = true;
+    }
 }
 
 template <typename Item>
@@ -217,15 +240,7 @@ void VideoManager::update(const std::vector<LibraryItemPtr>& listing) {
             if (changed) {
                 clearCachedFolders();
                 m_library.mutate([&](std::vector<LibraryItemPtr>& library) {
-                    for (const auto& change : changes) {
-                        auto same = std::find_if(library.begin(), library.end(),
-                                                 [&](const LibraryItemPtr& item) { return sameEntry(item, change); });
-                        if (same != library.end()) {
-                            library.erase(same);
-                        } else {
-                            library.push_back(change);
-                        }
-                    }
+                    applyChanges(changes, library);
                     sortByName(library);
                 });
             }

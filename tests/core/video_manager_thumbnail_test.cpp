@@ -254,7 +254,8 @@ TEST_F(VideoManagerThumbnailTest, ClearingTheCacheMakesThumbnailsAgain) {
 }
 
 TEST(VideoManagerJobThrottleTest, RunsAtMostItsWidthAtOnceAndEveryJobInTheEnd) {
-    VideoManagerJobThrottle throttle(2);
+    // Jobs touch the throttle after they end, so it lives as long as the process.
+    static VideoManagerJobThrottle throttle(2);
     auto queue = dispatch::Queue::create("throttled", dispatch::QueueKind::concurrent);
     std::mutex mutex;
     std::condition_variable changed;
