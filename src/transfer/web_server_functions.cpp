@@ -249,7 +249,7 @@ std::string WebServerMIMETypeForExtension(std::string_view extension,
     return "application/octet-stream";
 }
 
-std::string WebServerPercentEscape(std::string_view text) {
+std::string WebServerPercentEscapeExcept(std::string_view text, std::string_view allowed) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string result;
     result.reserve(text.size());
@@ -257,7 +257,7 @@ std::string WebServerPercentEscape(std::string_view text) {
         auto byte = static_cast<unsigned char>(c);
         bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
                           (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
-        if (unreserved) {
+        if (unreserved || (byte != 0 && allowed.find(c) != std::string_view::npos)) {
             result += c;
         } else {
             result += '%';
@@ -267,6 +267,8 @@ std::string WebServerPercentEscape(std::string_view text) {
     }
     return result;
 }
+
+std::string WebServerPercentEscape(std::string_view text) { return WebServerPercentEscapeExcept(text, ""); }
 
 std::optional<std::string> WebServerPercentUnescape(std::string_view text) {
     std::string result;

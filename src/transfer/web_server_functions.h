@@ -45,6 +45,8 @@ std::string WebServerMIMETypeForExtension(std::string_view extension,
 
 // Percent-escapes the UTF-8 bytes of `text`; only unreserved characters (letters, digits, "-._~") stay.
 std::string WebServerPercentEscape(std::string_view text);
+// The same, leaving the characters of `allowed` as they are too.
+std::string WebServerPercentEscapeExcept(std::string_view text, std::string_view allowed);
 // Replaces the percent escapes; nothing when an escape is malformed, the result is not UTF-8 or it
 // holds a NUL (which would cut a C string short).
 std::optional<std::string> WebServerPercentUnescape(std::string_view text);

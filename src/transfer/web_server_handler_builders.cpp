@@ -19,22 +19,7 @@ namespace {
 
 // Escapes only what may not stand in a URL at all; reserved characters ("/", "?", "&", "=") stay.
 std::string lenientURLEscape(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    static constexpr std::string_view kAllowed = "-._~:/?#[]@!$&'()*+,;=%";
-    std::string result;
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        bool keep = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                    kAllowed.find(c) != std::string_view::npos;
-        if (keep) {
-            result += c;
-        } else {
-            result += '%';
-            result += kHex[byte >> 4];
-            result += kHex[byte & 15];
-        }
-    }
-    return result;
+    return WebServerPercentEscapeExcept(text, ":/?#[]@!$&'()*+,;=%");
 }
 
 std::shared_ptr<WebServerResponse> directoryListing(const std::string& path) {

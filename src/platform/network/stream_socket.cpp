@@ -35,13 +35,15 @@ bool StreamSocket::waitFor(short events, std::chrono::milliseconds timeout, IoRe
     }
 }
 
-IoResult StreamSocket::readSome(char* buffer, std::size_t capacity) {
+template <typename Operation>
+IoResult StreamSocket::transfer(std::size_t length, short events, Progress progress, Operation operation) {
     IoResult result;
-    for (;;) {
-        ssize_t count = ::recv(m_fd, buffer, capacity, 0);
+    while (result.bytes < length) {
+        ssize_t count = operation(length - result.bytes, result.bytes);
         if (count > 0) {
-            result.bytes = static_cast<std::size_t>(count);
-            return result;
+            result.bytes += static_cast<std::size_t>(count);
+            if (progress == Progress::any) return result;
+            continue;
         }
         if (count == 0) {
             result.status = IoStatus::closed;
@@ -53,50 +55,25 @@ IoResult StreamSocket::readSome(char* buffer, std::size_t capacity) {
             result.errnum = errno;
             return result;
         }
-        if (!waitFor(POLLIN, m_idleTimeout, result)) return result;
+        if (!waitFor(events, m_idleTimeout, result)) return result;
     }
+    return result;
+}
+
+IoResult StreamSocket::readSome(char* buffer, std::size_t capacity) {
+    return transfer(capacity, POLLIN, Progress::any,
+                    [&](std::size_t wanted, std::size_t) { return ::recv(m_fd, buffer, wanted, 0); });
 }
 
 IoResult StreamSocket::writeAll(const char* data, std::size_t length) {
-    IoResult result;
-    while (result.bytes < length) {
-        ssize_t count = ::send(m_fd, data + result.bytes, length - result.bytes, MSG_NOSIGNAL);
-        if (count >= 0) {
-            result.bytes += static_cast<std::size_t>(count);
-            continue;
-        }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            result.status = IoStatus::failed;
-            result.errnum = errno;
-            return result;
-        }
-        if (!waitFor(POLLOUT, m_idleTimeout, result)) return result;
-    }
-    return result;
+    return transfer(length, POLLOUT, Progress::all, [&](std::size_t wanted, std::size_t done) {
+        return ::send(m_fd, data + done, wanted, MSG_NOSIGNAL);
+    });
 }
 
 IoResult StreamSocket::sendFile(int fileFd, off_t* offset, std::size_t length) {
-    IoResult result;
-    while (result.bytes < length) {
-        ssize_t count = ::sendfile(m_fd, fileFd, offset, length - result.bytes);
-        if (count > 0) {
-            result.bytes += static_cast<std::size_t>(count);
-            continue;
-        }
-        if (count == 0) {
-            result.status = IoStatus::closed;
-            return result;
-        }
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            result.status = IoStatus::failed;
-            result.errnum = errno;
-            return result;
-        }
-        if (!waitFor(POLLOUT, m_idleTimeout, result)) return result;
-    }
-    return result;
+    return transfer(length, POLLOUT, Progress::all,
+                    [&](std::size_t wanted, std::size_t) { return ::sendfile(m_fd, fileFd, offset, wanted); });
 }
 
 void StreamSocket::shutdownWriteAndDrain(std::size_t maxBytes, std::chrono::milliseconds maxTime) {

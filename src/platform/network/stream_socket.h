@@ -45,6 +45,9 @@ public:
     int close();
 
 private:
+    enum class Progress { any, all };  // return after the first bytes, or only once all moved
+    template <typename Operation>
+    IoResult transfer(std::size_t length, short events, Progress progress, Operation operation);
     bool waitFor(short events, std::chrono::milliseconds timeout, IoResult& result);
 
     int m_fd;

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Measures the transfer server against nginx on loopback, side by side in one run:
+#   1. download of a 1 GiB file (nginx: sendfile on)
+#   2. upload of a 1 GiB file (ours: multipart POST /upload; nginx: PUT written to disk with
+#      client_body_in_file_only on)
+#   3. GET /list of a folder of 10,000 entries (nginx: autoindex, autoindex_format json)
+#   4. wrk, 64 connections for 30 s, on /list and on a 1 MiB download: errors, and the server's
+#      memory and open descriptors before and after.
+# Figures go to standard output and bench/out/transfer.txt. Needs nginx, wrk and curl (installed
+# here when missing). Not part of tools/test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build="$root/build/bench-transfer"
+work=${BENCH_WORK:-$root/build/bench-transfer/work}
+duration=${WRK_SECONDS:-30}
+out="$root/bench/out"
+mkdir -p "$out"
+report="$out/transfer.txt"
+
+for tool in nginx wrk curl; do
+  command -v "$tool" >/dev/null || { apt-get install -y -qq "$tool" >/dev/null; }
+done
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --target uploader_test_server >/dev/null
+
+rm -rf "$work"
+mkdir -p "$work/docs/many" "$work/nginx/root/many" "$work/nginx/logs" "$work/nginx/tmp" "$work/nginx/upload"
+echo "preparing files" >&2
+head -c 1073741824 /dev/urandom >"$work/big.bin"
+head -c 1048576 /dev/urandom >"$work/docs/one.bin"
+ln "$work/big.bin" "$work/docs/big.bin"
+ln "$work/big.bin" "$work/nginx/root/big.bin"
+cp "$work/docs/one.bin" "$work/nginx/root/one.bin"
+python3 - "$work/docs/many" "$work/nginx/root/many" <<'PY'
+import os, sys
+for folder in sys.argv[1:]:
+    for i in range(10000):
+        with open(os.path.join(folder, f"Episode {i}.mkv"), "wb") as f:
+            f.write(b"x" * (i % 100))
+PY
+cat /dev/null "$work/big.bin" >/dev/null  # warm the page cache
+
+cat >"$work/nginx/nginx.conf" <<CONF
+worker_processes auto;
+error_log $work/nginx/logs/error.log;
+pid $work/nginx/nginx.pid;
+events { worker_connections 4096; }
+http {
+  access_log off;
+  sendfile on;
+  tcp_nopush on;
+  client_body_temp_path $work/nginx/tmp;
+  client_max_body_size 2g;
+  proxy_temp_path $work/nginx/tmp;
+  fastcgi_temp_path $work/nginx/tmp;
+  uwsgi_temp_path $work/nginx/tmp;
+  scgi_temp_path $work/nginx/tmp;
+  server {
+    listen 127.0.0.1:18080;
+    root $work/nginx/root;
+    location /many/ { autoindex on; autoindex_format json; }
+    location /upload/ {
+      root $work/nginx;
+      client_body_in_file_only on;
+      dav_methods PUT;
+      create_full_put_path on;
+    }
+  }
+}
+CONF
+nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
+nginx_pid=$!
+coproc SERVER { exec "$build/tests/transfer/uploader_test_server" "$work/docs" "$root/resources/WebUploader.bundle" 2>/dev/null; }
+read -r _ port <&"${SERVER[0]}"
+server_pid=$SERVER_PID
+cleanup() {
+  kill "$nginx_pid" 2>/dev/null || true
+  kill "$server_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+sleep 0.5
+ours="http://127.0.0.1:$port"
+theirs="http://127.0.0.1:18080"
+
+speed() {  # best of three, MB/s, of a curl transfer
+  local best=0 value
+  for _ in 1 2 3; do
+    value=$(curl -s -o /dev/null -w "%{$1}" "${@:2}")
+    best=$(python3 -c "print(max($best, $value))")
+  done
+  python3 -c "print(f'{$best / 1e6:.0f}')"
+}
+ratio() { python3 -c "print(f'{100 * $1 / $2:.0f}%')"; }
+rss() { awk '/VmRSS/ {print $2 " kB"}' "/proc/$server_pid/status"; }
+fds() { ls "/proc/$server_pid/fd" | wc -l; }
+
+{
+echo "transfer server vs nginx $(nginx -v 2>&1 | sed 's/.*\///'), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
+
+ours_down=$(speed speed_download "$ours/download?path=big.bin")
+nginx_down=$(speed speed_download "$theirs/big.bin")
+echo "1 GiB download:        ours $ours_down MB/s   nginx $nginx_down MB/s   ratio $(ratio "$ours_down" "$nginx_down")"
+
+best_up=0
+for _ in 1 2 3; do
+  value=$(curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up.bin" -F path=/ "$ours/upload")
+  best_up=$(python3 -c "print(max($best_up, $value))")
+  rm -f "$work/docs/up"*.bin
+done
+ours_up=$(python3 -c "print(f'{$best_up / 1e6:.0f}')")
+nginx_up=$(speed speed_upload -T "$work/big.bin" "$theirs/upload/up.bin")
+echo "1 GiB upload:          ours $ours_up MB/s   nginx $nginx_up MB/s   ratio $(ratio "$ours_up" "$nginx_up")"
+
+list_ours=$(curl -s "$ours/list?path=/many" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
+list_nginx=$(curl -s "$theirs/many/" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
+ours_list=$(wrk -t2 -c4 -d5s "$ours/list?path=/many" | awk '/Requests\/sec/ {print $2}')
+nginx_list=$(wrk -t2 -c4 -d5s "$theirs/many/" | awk '/Requests\/sec/ {print $2}')
+echo "GET /list of 10,000:   ours $ours_list req/s ($list_ours entries, sorted)   nginx $nginx_list req/s ($list_nginx entries)   ratio $(ratio "$ours_list" "$nginx_list")"
+
+curl -s -o /dev/null "$ours/list?path=/" && curl -s -o /dev/null "$ours/download?path=one.bin"
+sleep 1
+echo "server before wrk:     rss $(rss), fds $(fds)"
+for target in "/list?path=/" "/download?path=one.bin"; do
+  result=$(wrk -t4 -c64 -d"${duration}s" "$ours$target")
+  requests=$(awk '/Requests\/sec/ {print $2}' <<<"$result")
+  errors=$(grep -E 'Socket errors|Non-2xx' <<<"$result" | tr -s ' ' | paste -sd';' || true)
+  echo "wrk 64 x ${duration}s $target: $requests req/s, errors: ${errors:-none}"
+done
+sleep 3
+echo "server after wrk:      rss $(rss), fds $(fds)"
+} | tee "$report"
