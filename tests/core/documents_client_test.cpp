@@ -86,8 +86,12 @@ TEST_F(DocumentsClientTest, ListsFoldersVideosAndSubtitlesOnly) {
 }
 
 TEST_F(DocumentsClientTest, EveryExtensionIsRecognisedInAnyCase) {
-    EXPECT_EQ(DocumentsClient::videoExtensions().size(), 26u);
-    EXPECT_EQ(DocumentsClient::subtitleExtensions().size(), 4u);
+    // Spelled out here, so a mistyped or missing extension in the client shows.
+    EXPECT_EQ(DocumentsClient::videoExtensions(),
+              (std::vector<std::string>{"mkv",  "mp4",  "m4v", "mpg4", "webm", "avi",  "vfw",  "ts",  "mts",
+                                        "m2ts", "mov",  "qt",  "mpg",  "mpeg", "wmv",  "divx", "flv", "f4v",
+                                        "rm",   "rmvb", "vob", "asf",  "3gp",  "3gpp", "3g2",  "3gp2"}));
+    EXPECT_EQ(DocumentsClient::subtitleExtensions(), (std::vector<std::string>{"ass", "ssa", "srt", "vtt"}));
     for (const auto& extension : DocumentsClient::videoExtensions()) {
         std::string upper = extension;
         std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
