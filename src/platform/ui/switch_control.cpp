@@ -1,0 +1,16 @@
+#include "platform/ui/switch_control.h"
+
+namespace ui {
+
+std::shared_ptr<Switch> Switch::create(const Rect& frame) { return make<Switch>(frame); }
+
+void Switch::setOn(bool on, bool) { m_on = on; }
+
+bool Switch::tap() {
+    if (!isEnabled() || !isUserInteractionEnabled()) return false;
+    m_on = !m_on;
+    sendActions(valueChanged | primaryActionTriggered);
+    return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/ui/control.h"
+
+namespace ui {
+
+// An on/off switch; a tap flips it and sends "value changed".
+class Switch : public Control {
+public:
+    static std::shared_ptr<Switch> create(const Rect& frame = {});
+    std::string className() const override { return "Switch"; }
+
+    bool isOn() const { return m_on; }
+    void setOn(bool on, bool animated = false);
+    std::optional<Color> onTintColor() const { return m_onTint; }
+    void setOnTintColor(std::optional<Color> color) { m_onTint = std::move(color); }
+
+    bool tap() override;
+
+protected:
+    explicit Switch(const Rect& frame) : Control(frame) {}
+
+private:
+    bool m_on = false;
+    std::optional<Color> m_onTint;
+};
+
+}  // namespace ui

@@ -1,0 +1,14 @@
+#include "platform/ui/visual_effect_view.h"
+
+namespace ui {
+
+std::shared_ptr<VisualEffectView> VisualEffectView::create(std::optional<BlurStyle> effect) {
+    auto view = make<VisualEffectView>();
+    view->m_effect = effect;
+    view->m_contentView = View::create();
+    view->m_contentView->setAutoresizingMask(flexibleWidth | flexibleHeight);
+    view->addSubview(view->m_contentView);
+    return view;
+}
+
+}  // namespace ui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/ui/view.h"
+
+namespace ui {
+
+// A blur the content sits on; it has a content view for subviews.
+class VisualEffectView : public View {
+public:
+    enum class BlurStyle {
+        extraLight,
+        light,
+        dark,
+        regular,
+        prominent,
+        systemUltraThinMaterial,
+        systemThinMaterial,
+        systemMaterial,
+        systemThickMaterial,
+        systemChromeMaterial,
+        systemUltraThinMaterialDark,
+        systemThinMaterialDark,
+        systemMaterialDark
+    };
+
+    static std::shared_ptr<VisualEffectView> create(std::optional<BlurStyle> effect);
+    std::string className() const override { return "VisualEffectView"; }
+
+    std::optional<BlurStyle> effect() const { return m_effect; }
+    void setEffect(std::optional<BlurStyle> effect) { m_effect = effect; }
+    std::shared_ptr<View> contentView() const { return m_contentView; }
+
+protected:
+    VisualEffectView() : View(Rect{}) {}
+
+private:
+    std::optional<BlurStyle> m_effect;
+    std::shared_ptr<View> m_contentView;
+};
+
+}  // namespace ui

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include "platform/base/fatal.h"
+#include "platform/base/log.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/alert_controller.h"
+#include "platform/ui/deferred_menu_element.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/navigation_controller.h"
+#include "platform/ui/popover_presentation_controller.h"
+#include "platform/ui/storyboard.h"
+#include "platform/ui/window.h"
+
+namespace ui {
+namespace {
+
+std::vector<std::string> g_log;
+
+// Logs its appearance callbacks as "<name> <callback>".
+class Page : public ViewController {
+public:
+    static std::shared_ptr<Page> create(std::string name) {
+        auto screen = make<Page>();
+        screen->m_name = std::move(name);
+        return screen;
+    }
+    void viewDidLoad() override { g_log.push_back(m_name + " load"); }
+    void viewWillAppear(bool) override { g_log.push_back(m_name + " willAppear"); }
+    void viewDidAppear(bool) override { g_log.push_back(m_name + " didAppear"); }
+    void viewWillDisappear(bool) override { g_log.push_back(m_name + " willDisappear"); }
+    void viewDidDisappear(bool) override { g_log.push_back(m_name + " didDisappear"); }
+
+private:
+    std::string m_name;
+};
+
+class PresentationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_log.clear();
+        window = Window::create(Rect(0, 0, 390, 844));
+        root = Page::create("root");
+        window->setRootViewController(root);
+        window->makeKeyAndVisible();
+        g_log.clear();
+    }
+
+    dispatch::ScopedMainRunLoop loop;
+    std::shared_ptr<Window> window;
+    std::shared_ptr<Page> root;
+};
+
+TEST_F(PresentationTest, FullScreenPresentationCoversThePresenterAfterTheTransition) {
+    auto player = Page::create("player");
+    player->setModalPresentationStyle(ModalPresentationStyle::fullScreen);
+    player->setModalTransitionStyle(ModalTransitionStyle::crossDissolve);
+    bool done = false;
+    root->present(player, true, [&] { done = true; });
+    EXPECT_EQ(g_log, (std::vector<std::string>{"player load", "player willAppear", "root willDisappear"}));
+    EXPECT_TRUE(player->isBeingPresented());
+    EXPECT_EQ(player->view()->window(), window);
+    loop.advanceSeconds(ViewController::transitionDuration);
+    EXPECT_TRUE(done);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"player load", "player willAppear", "root willDisappear",
+                                               "player didAppear", "root didDisappear"}));
+    EXPECT_EQ(root->presentedViewController(), player);
+    EXPECT_EQ(player->presentingViewController(), root);
+}
+
+TEST_F(PresentationTest, SheetsLeaveThePresenterOnScreenAndDismissInOrder) {
+    auto sheet = Page::create("sheet");
+    auto alert = Page::create("alert");
+    root->present(sheet, false);
+    sheet->present(alert, false);
+    EXPECT_EQ(root->topPresentedViewController(), alert);
+    g_log.clear();
+    bool done = false;
+    root->dismiss(true, [&] { done = true; });
+    EXPECT_EQ(g_log, (std::vector<std::string>{"alert willDisappear", "sheet willDisappear"}));
+    loop.advanceSeconds(ViewController::transitionDuration);
+    EXPECT_TRUE(done);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"alert willDisappear", "sheet willDisappear", "alert didDisappear",
+                                               "sheet didDisappear"}));
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(sheet->presentingViewController(), nullptr);
+    EXPECT_EQ(sheet->view()->superview(), nullptr);
+}
+
+TEST_F(PresentationTest, PresentingWhileAlreadyPresentingIsRefusedWithAWarning) {
+    std::vector<std::string> warnings;
+    base::ScopedLogSink sink([&](base::LogLevel level, std::string_view, std::string_view message) {
+        if (level == base::LogLevel::warning) warnings.emplace_back(message);
+    });
+    root->present(Page::create("first"), false);
+    bool ran = false;
+    root->present(Page::create("second"), false, [&] { ran = true; });
+    EXPECT_FALSE(ran);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("already presenting"), std::string::npos);
+}
+
+TEST_F(PresentationTest, PopoverAdaptsInCompactWidthUnlessItsDelegateKeepsIt) {
+    class Keep : public PopoverPresentationControllerDelegate {
+    public:
+        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
+                                                                        const TraitCollection&) override {
+            return ModalPresentationStyle::none;
+        }
+        void popoverDidDismiss(PopoverPresentationController&) override { ++dismissed; }
+        int dismissed = 0;
+    };
+    auto menu = Page::create("menu");
+    menu->setModalPresentationStyle(ModalPresentationStyle::popover);
+    root->present(menu, false);
+    EXPECT_EQ(menu->effectivePresentationStyle(), ModalPresentationStyle::fullScreen);
+    root->dismiss(false);
+    auto keep = std::make_shared<Keep>();
+    auto kept = Page::create("kept");
+    kept->setModalPresentationStyle(ModalPresentationStyle::popover);
+    kept->popoverPresentationController()->setDelegate(keep);
+    kept->popoverPresentationController()->setSourceRect(Rect(10, 10, 20, 20));
+    root->present(kept, false);
+    EXPECT_EQ(kept->effectivePresentationStyle(), ModalPresentationStyle::popover);
+    EXPECT_EQ(kept->view()->frame().origin.y, 30 + 13 + 8);  // below the anchor, the default arrow away
+    EXPECT_TRUE(kept->popoverPresentationController()->dismissByUser());
+    loop.advanceSeconds(1);
+    EXPECT_EQ(keep->dismissed, 1);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
+TEST_F(PresentationTest, AlertActionDismissesThenRunsItsHandler) {
+    auto alert =
+        AlertController::create("Rename Failed", "There was an issue renaming this file.", AlertControllerStyle::alert);
+    bool presentedWhenHandled = true;
+    alert->addAction(AlertAction::create("OK", AlertActionStyle::defaultStyle, [&](AlertAction&) {
+        presentedWhenHandled = root->presentedViewController() != nullptr;
+    }));
+    root->present(alert, false);
+    EXPECT_FALSE(alert->tapAction("Cancel"));
+    EXPECT_TRUE(alert->tapAction("OK"));
+    EXPECT_FALSE(presentedWhenHandled);
+    base::ScopedFatalThrows throws;
+    auto sheet = AlertController::create(std::nullopt, std::nullopt, AlertControllerStyle::actionSheet);
+    EXPECT_THROW(sheet->addTextField(), base::FatalError);
+    sheet->addAction(AlertAction::create("Cancel", AlertActionStyle::cancel));
+    EXPECT_THROW(sheet->addAction(AlertAction::create("Close", AlertActionStyle::cancel)), base::FatalError);
+}
+
+TEST_F(PresentationTest, NavigationPushAndPopRunAppearanceAndKeepTheStack) {
+    auto list = Page::create("list");
+    auto navigation = NavigationController::create(list);
+    window->setRootViewController(navigation);
+    g_log.clear();
+    auto folder = Page::create("folder");
+    navigation->pushViewController(folder, true);
+    EXPECT_EQ(navigation->viewControllers().size(), 2u);
+    EXPECT_EQ(folder->navigationController(), navigation);
+    loop.advanceSeconds(ViewController::transitionDuration);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"list willDisappear", "folder load", "folder willAppear",
+                                               "list didDisappear", "folder didAppear"}));
+    g_log.clear();
+    EXPECT_EQ(navigation->popViewController(false), folder);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"folder willDisappear", "list willAppear", "folder didDisappear",
+                                               "list didAppear"}));
+    EXPECT_EQ(folder->parent(), nullptr);
+    EXPECT_EQ(navigation->popViewController(false), nullptr);  // the root stays
+}
+
+TEST(StoryboardTest, FactoriesBuildControllersByNameAndUnknownOnesAreFatal) {
+    Storyboard::registerController("Reelhaven", "player", [] { return ViewController::create(); });
+    auto storyboard = Storyboard::named("Reelhaven");
+    auto player = storyboard->instantiateViewController("player");
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->storyboard(), storyboard);
+    EXPECT_EQ(storyboard->instantiateInitialViewController(), nullptr);
+    base::ScopedFatalThrows throws;
+    EXPECT_THROW(storyboard->instantiateViewController("settings"), base::FatalError);
+    EXPECT_THROW(Storyboard::named("Missing"), base::FatalError);
+    Storyboard::unregisterStoryboard("Reelhaven");
+}
+
+TEST(MenuTest, InlineMenusFlattenDeferredElementsResolveAndDisabledActionsDoNothing) {
+    int chosen = 0;
+    auto speed = Menu::create(
+        "", nullptr, "", Menu::displayInline,
+        {Action::create("1x", [&](Action&) { chosen = 1; }),
+         Action::create("2x", nullptr, "", Action::disabled, Action::State::off, [&](Action&) { chosen = 2; })});
+    int providerCalls = 0;
+    auto deferred = DeferredMenuElement::createUncached([&](DeferredMenuElement::Completion done) {
+        ++providerCalls;
+        done({Action::create("Chapter 1", [&](Action&) { chosen = 3; })});
+    });
+    auto menu = Menu::create({speed, Action::create("Loop", nullptr, "", Action::none, Action::State::on), deferred});
+    const auto visible = menu->visibleActions();
+    ASSERT_EQ(visible.size(), 3u);
+    EXPECT_EQ(visible[2]->state(), Action::State::on);
+    EXPECT_TRUE(menu->selectAction("1x"));
+    EXPECT_EQ(chosen, 1);
+    EXPECT_FALSE(menu->selectAction("2x"));
+    EXPECT_EQ(chosen, 1);
+    EXPECT_TRUE(menu->selectAction("Chapter 1"));
+    EXPECT_EQ(chosen, 3);
+    menu->findAction("Chapter 1");
+    EXPECT_EQ(providerCalls, 2);  // uncached: asked at every opening
+}
+
+}  // namespace
+}  // namespace ui
