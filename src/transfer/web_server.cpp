@@ -21,8 +21,6 @@ using base::LogLevel;
 
 std::string familyName(int family) { return family == AF_INET6 ? "IPv6" : "IPv4"; }
 
-std::string errnoText(int errnum) { return std::string(std::strerror(errnum)) + " (" + std::to_string(errnum) + ")"; }
-
 std::string base64(std::string_view bytes) {
     std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
     int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
@@ -235,7 +233,8 @@ bool WebServer::openSockets(foundation::Error* error) {
     if (port == 0) {
         auto bound = ipv4.boundPort();
         if (!bound) {
-            WebServerLog(LogLevel::error, [&] { return "Failed retrieving socket address: " + errnoText(errno); });
+            WebServerLog(LogLevel::error,
+                         [&] { return "Failed retrieving socket address: " + WebServerErrnoText(errno); });
         }
         port = bound.value_or(0);
     }
@@ -245,7 +244,7 @@ bool WebServer::openSockets(foundation::Error* error) {
         sockets.push_back(std::move(ipv6));
     } else if (isIPv6Unavailable(*ipv6.error())) {
         WebServerLog(LogLevel::warning, [&] {
-            return "IPv6 is unavailable (" + errnoText(ipv6.error()->errnum) + "): serving on IPv4 only";
+            return "IPv6 is unavailable (" + WebServerErrnoText(ipv6.error()->errnum) + "): serving on IPv4 only";
         });
     } else {
         logFailure(ipv6);
@@ -275,7 +274,7 @@ bool WebServer::openSockets(foundation::Error* error) {
     };
     auto onAcceptFailed = [families](std::size_t index, int errnum) {
         WebServerLog(LogLevel::error, [&] {
-            return "Failed accepting " + familyName(families[index]) + " socket: " + errnoText(errnum);
+            return "Failed accepting " + familyName(families[index]) + " socket: " + WebServerErrnoText(errnum);
         });
     };
     auto acceptor = net::Acceptor::start(std::move(sockets), onAccept, onAcceptFailed);
@@ -379,7 +378,8 @@ void WebServer::closeSockets() {
     std::vector<int> families = {AF_INET, AF_INET6};
     acceptor->stop([&](std::size_t index, int errnum) {
         WebServerLog(LogLevel::error, [&] {
-            return "Failed closing " + familyName(families[index % 2]) + " listening socket: " + errnoText(errnum);
+            return "Failed closing " + familyName(families[index % 2]) +
+                   " listening socket: " + WebServerErrnoText(errnum);
         });
     });
     {
@@ -434,111 +434,6 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         --m_liveThreads;
         m_threadsDone.notify_all();
     }
-}
-
-bool WebServer::waitForConnectionsToEnd(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(m_threadsMutex);
-    return m_threadsDone.wait_for(lock, timeout, [this] { return m_liveThreads == 0; });
-}
-
-void WebServer::willStartConnection() {
-    m_syncQueue->sync([this] {
-        if (m_activeConnections == 0) {
-            dispatch::Queue::main()->async([weak = weak_from_this()] {
-                auto self = weak.lock();
-                if (!self) return;
-                if (self->m_disconnectTimer) {
-                    self->m_disconnectTimer->invalidate();
-                    self->m_disconnectTimer.reset();
-                }
-                if (!self->m_connected) self->didConnect();
-            });
-        }
-        ++m_activeConnections;
-    });
-}
-
-void WebServer::didEndConnection() {
-    m_syncQueue->sync([this] {
-        if (--m_activeConnections > 0) return;
-        dispatch::Queue::main()->async([weak = weak_from_this()] {
-            auto self = weak.lock();
-            if (!self) return;
-            double delay;
-            bool open;
-            {
-                std::lock_guard lock(self->m_mutex);
-                delay = self->m_options.connectedStateCoalescingInterval;
-                open = self->m_acceptor != nullptr;
-            }
-            if (self->m_disconnectTimer) self->m_disconnectTimer->invalidate();
-            self->m_disconnectTimer.reset();
-            if (delay > 0 && open) {
-                self->m_disconnectTimer = dispatch::Timer::scheduledTimer(
-                    delay, false, [weak = std::weak_ptr<WebServer>(self)](dispatch::Timer&) {
-                        auto server = weak.lock();
-                        if (!server) return;
-                        server->m_disconnectTimer.reset();
-                        server->didDisconnect();
-                    });
-            } else {
-                self->didDisconnect();
-            }
-        });
-    });
-}
-
-std::uint64_t WebServer::activeConnectionCount() const {
-    return m_syncQueue->syncValue([this] { return m_activeConnections; });
-}
-
-void WebServer::didConnect() {
-    m_connected = true;
-    if (!isInBackground()) startBackgroundTask();
-    if (auto delegate = this->delegate()) delegate->webServerDidConnect(*this);
-}
-
-void WebServer::didDisconnect() {
-    m_connected = false;
-    endBackgroundTask();
-    if (auto delegate = this->delegate()) delegate->webServerDidDisconnect(*this);
-}
-
-void WebServer::startBackgroundTask() { m_backgroundTask = true; }
-
-void WebServer::endBackgroundTask() {
-    if (!m_backgroundTask) return;
-    bool closeNow;
-    {
-        std::lock_guard lock(m_mutex);
-        closeNow = m_running && m_running->automaticallySuspendInBackground && m_acceptor != nullptr;
-    }
-    if (closeNow && isInBackground()) closeSockets();
-    m_backgroundTask = false;
-}
-
-void WebServer::setApplicationStateProvider(std::function<bool()> isInBackground) {
-    m_isInBackground = std::move(isInBackground);
-}
-
-bool WebServer::isInBackground() const { return m_isInBackground && m_isInBackground(); }
-
-void WebServer::applicationDidEnterBackground() {
-    bool closeNow;
-    {
-        std::lock_guard lock(m_mutex);
-        closeNow = m_running && m_running->automaticallySuspendInBackground && m_acceptor != nullptr;
-    }
-    if (closeNow && !m_backgroundTask) closeSockets();
-}
-
-void WebServer::applicationWillEnterForeground() {
-    bool openNow;
-    {
-        std::lock_guard lock(m_mutex);
-        openNow = m_running && m_running->automaticallySuspendInBackground && m_acceptor == nullptr;
-    }
-    if (openNow) openSockets(nullptr);
 }
 
 }  // namespace reelhaven

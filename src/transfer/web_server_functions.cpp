@@ -76,6 +76,10 @@ bool isValidUTF8(std::string_view text) {
 
 }  // namespace
 
+std::string WebServerErrnoText(int errnum) {
+    return std::string(std::strerror(errnum)) + " (" + std::to_string(errnum) + ")";
+}
+
 std::string WebServerLowercase(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = lowerChar(c);

@@ -67,6 +67,9 @@ std::string WebServerMD5Hex(std::string_view text);
 // '/b', '../x' gives 'x'; a leading "/" is kept.
 std::string WebServerCleanPath(std::optional<std::string_view> path);
 
+// The system's text for an errno value followed by the value: "Permission denied (13)".
+std::string WebServerErrnoText(int errnum);
+
 // ASCII lower-case.
 std::string WebServerLowercase(std::string_view text);
 bool WebServerHasPrefixIgnoringCase(std::string_view text, std::string_view prefix);
