@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/foundation/notification_center.h"
+#include "platform/ui/application.h"
+#include "platform/ui/device.h"
+#include "platform/ui/platform_version.h"
+#include "platform/ui/window.h"
+
+namespace ui {
+namespace {
+
+class RecordingScene : public SceneDelegate {
+public:
+    void willConnect(Scene&, SceneSession& session, const ConnectionOptions& options) override {
+        events.push_back("connect " + session.configuration().name + " " + std::to_string(options.urlContexts.size()));
+    }
+    void didBecomeActive(Scene&) override { events.push_back("active"); }
+    void willResignActive(Scene&) override { events.push_back("resign"); }
+    void didEnterBackground(Scene&) override { events.push_back("background"); }
+    void willEnterForeground(Scene&) override { events.push_back("foreground"); }
+    void openURLContexts(Scene&, const std::vector<OpenURLContext>& contexts) override {
+        events.push_back("open " + contexts.at(0).url.absoluteString());
+    }
+    std::shared_ptr<UserActivity> stateRestorationActivity(Scene&) override {
+        return UserActivity::create("com.qvrm.reelhaven.playVideo");
+    }
+    std::vector<std::string> events;
+};
+
+class AppDelegate : public ApplicationDelegate {
+public:
+    SceneConfiguration configurationForConnecting(Application& app, SceneSession& session,
+                                                  const ConnectionOptions& options) override {
+        auto configuration = ApplicationDelegate::configurationForConnecting(app, session, options);
+        configuration.delegateFactory = [this] { return scene; };
+        return configuration;
+    }
+    std::shared_ptr<RecordingScene> scene = std::make_shared<RecordingScene>();
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override { Application::shared().reset(); }
+    void TearDown() override { Application::shared().reset(); }
+    dispatch::ScopedMainRunLoop loop;
+};
+
+TEST_F(ApplicationTest, ScenesStepThroughTheirStatesAndTheApplicationFollows) {
+    auto delegate = std::make_shared<AppDelegate>();
+    auto& app = Application::shared();
+    app.setDelegate(delegate);
+    std::vector<std::string> notifications;
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    auto token = center.addObserver("", nullptr, [&](const foundation::Notification& n) {
+        if (n.name.rfind("UIApplication", 0) == 0) notifications.push_back(n.name);
+    });
+    ConnectionOptions options;
+    options.urlContexts.push_back({*foundation::URL::parse("reelhaven://example.com/a.mkv"), {}});
+    auto scene = app.connectScene(SceneSessionRole::windowApplication, options);
+    EXPECT_EQ(app.applicationState(), ApplicationState::active);
+    scene->setActivationState(SceneActivationState::background);
+    EXPECT_EQ(app.applicationState(), ApplicationState::background);
+    EXPECT_EQ(scene->session()->stateRestorationActivity()->activityType(), "com.qvrm.reelhaven.playVideo");
+    scene->setActivationState(SceneActivationState::foregroundActive);
+    scene->openURLs({{*foundation::URL::parse("http://host/v.mp4"), {}}});
+    EXPECT_EQ(delegate->scene->events,
+              (std::vector<std::string>{"connect Default Configuration 1", "active", "resign", "background",
+                                        "foreground", "active", "open http://host/v.mp4"}));
+    EXPECT_EQ(notifications,
+              (std::vector<std::string>{
+                  Application::willEnterForegroundNotification, Application::didBecomeActiveNotification,
+                  Application::willResignActiveNotification, Application::didEnterBackgroundNotification,
+                  Application::willEnterForegroundNotification, Application::didBecomeActiveNotification}));
+    center.removeObserver(token);
+    auto window = Window::create(scene);
+    EXPECT_EQ(window->windowScene(), scene);
+    window->makeKeyAndVisible();
+    EXPECT_EQ(scene->keyWindow(), window);
+}
+
+TEST_F(ApplicationTest, OpeningURLsAsksTheOpenerAndAnswersOnTheMainQueue) {
+    auto& app = Application::shared();
+    std::optional<bool> answer;
+    app.open(*foundation::URL::parse("https://example.com"), [&](bool ok) { answer = ok; });
+    EXPECT_FALSE(answer.has_value());
+    loop.runUntilIdle();
+    EXPECT_EQ(answer, false);
+    app.setURLOpener([](const foundation::URL& url) { return url.scheme() == "https"; });
+    app.open(*foundation::URL::parse("https://example.com"), [&](bool ok) { answer = ok; });
+    loop.runUntilIdle();
+    EXPECT_EQ(answer, true);
+    EXPECT_EQ(app.openedURLs().size(), 2u);
+    app.setIdleTimerDisabled(true);
+    EXPECT_TRUE(app.isIdleTimerDisabled());
+}
+
+TEST_F(ApplicationTest, PlatformVersionIsASettingForTheGates) {
+    EXPECT_TRUE(PlatformVersion::isAtLeast(16));
+    {
+        ScopedPlatformVersion old({14, 5, 0});
+        EXPECT_FALSE(PlatformVersion::isAtLeast(15));
+        EXPECT_TRUE(PlatformVersion::isAtLeast(14, 5));
+        EXPECT_EQ(Device::current().systemVersion(), "14.5");
+    }
+    EXPECT_TRUE(PlatformVersion::isAtLeast(16));
+}
+
+}  // namespace
+}  // namespace ui
