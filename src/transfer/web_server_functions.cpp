@@ -3,12 +3,14 @@
 #include <iconv.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <ctime>
 #include <vector>
 
+#include "platform/foundation/string_compare.h"
 #include "platform/network/interface_addresses.h"
 #include "platform/network/mime_types.h"
 #include "transfer/web_server_log.h"
@@ -75,6 +77,17 @@ bool isValidUTF8(std::string_view text) {
 }
 
 }  // namespace
+
+void WebServerSortNamesForBrowsing(std::vector<std::string>& names) {
+    // Sort keys once per name: comparing them is far cheaper than collating texts again and again.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& name : names) {
+        keyed.emplace_back(foundation::StringCompare::localizedStandardSortKey(name), std::move(name));
+    }
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
+}
 
 std::string WebServerErrnoText(int errnum) {
     return std::string(std::strerror(errnum)) + " (" + std::to_string(errnum) + ")";

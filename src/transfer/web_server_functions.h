@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/date.h"
 #include "platform/network/socket_address.h"
@@ -66,6 +67,9 @@ std::string WebServerMD5Hex(std::string_view text);
 // Resolves ".", ".." and empty pieces without ever climbing above the root: '/a/../../b' gives
 // '/b', '../x' gives 'x'; a leading "/" is kept.
 std::string WebServerCleanPath(std::optional<std::string_view> path);
+
+// Sorts names as a file browser shows them (case-insensitive, digit runs by value).
+void WebServerSortNamesForBrowsing(std::vector<std::string>& names);
 
 // The system's text for an errno value followed by the value: "Permission denied (13)".
 std::string WebServerErrnoText(int errnum);

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <regex>
 
-#include "platform/foundation/string_compare.h"
 #include "transfer/web_server.h"
 #include "transfer/web_server_data_response.h"
 #include "transfer/web_server_file_response.h"
@@ -24,23 +23,23 @@ std::string lenientURLEscape(std::string_view text) {
 
 std::shared_ptr<WebServerResponse> directoryListing(const std::string& path) {
     std::error_code error;
-    std::vector<std::pair<std::string, bool>> entries;  // name, is folder
+    std::map<std::string, bool> isFolder;
     for (std::filesystem::directory_iterator it(path, error), end; !error && it != end; it.increment(error)) {
         std::string name = it->path().filename().string();
         if (name.starts_with('.')) continue;
         auto status = it->symlink_status(error);
         if (error) break;
-        if (status.type() == std::filesystem::file_type::regular) entries.emplace_back(name, false);
-        if (status.type() == std::filesystem::file_type::directory) entries.emplace_back(name, true);
+        if (status.type() == std::filesystem::file_type::regular) isFolder[name] = false;
+        if (status.type() == std::filesystem::file_type::directory) isFolder[name] = true;
     }
     if (error) return nullptr;
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        return foundation::StringCompare::localizedStandardCompare(a.first, b.first) < 0;
-    });
+    std::vector<std::string> names;
+    for (const auto& entry : isFolder) names.push_back(entry.first);
+    WebServerSortNamesForBrowsing(names);
     std::string html = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n<ul>\n";
-    for (const auto& [name, isFolder] : entries) {
+    for (const auto& name : names) {
         std::string link = lenientURLEscape(name);
-        if (isFolder) {
+        if (isFolder[name]) {
             html += "<li><a href=\"" + link + "/\">" + name + "/</a></li>\n";
         } else {
             html += "<li><a href=\"" + link + "\">" + name + "</a></li>\n";

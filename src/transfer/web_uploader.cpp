@@ -9,7 +9,6 @@
 
 #include "platform/dispatch/queue.h"
 #include "platform/foundation/file_manager.h"
-#include "platform/foundation/string_compare.h"
 #include "transfer/web_server_data_response.h"
 #include "transfer/web_server_error_response.h"
 #include "transfer/web_server_file_response.h"
@@ -185,9 +184,7 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     auto names = foundation::FileManager::defaultManager().contentsOfDirectoryAtPath(absolute);
     if (!names) return serverError(names.error(), "Failed listing directory " + quote(*relative));
     std::vector<std::string> sorted = names.value();
-    std::sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
-        return foundation::StringCompare::localizedStandardCompare(a, b) < 0;
-    });
+    WebServerSortNamesForBrowsing(sorted);
     std::string prefix = *relative;
     if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
     nlohmann::json array = nlohmann::json::array();

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
 #include "platform/base/log.h"
+#include "platform/foundation/string_compare.h"
 
 namespace reelhaven {
 namespace {
@@ -109,6 +111,24 @@ TEST(WebServerFunctions, CleansPathsWithoutLeavingTheRoot) {
 TEST(WebServerFunctions, HashesWithMD5) {
     EXPECT_EQ(WebServerMD5Hex(""), "d41d8cd98f00b204e9800998ecf8427e");
     EXPECT_EQ(WebServerMD5Hex("abc"), "900150983cd24fb0d6963f7d28e17f72");
+}
+
+}  // namespace
+}  // namespace reelhaven
+
+namespace reelhaven {
+namespace {
+
+TEST(WebServerFunctions, SortsNamesInTheOrderOfTheLocalizedComparison) {
+    std::vector<std::string> names = {
+        "b.mkv", "Episode 10.mkv", "episode 2.mkv", "Épisode 3.mkv", "a", "A", "Episode 1.mkv", "10", "9", "_x", "z"};
+    WebServerSortNamesForBrowsing(names);
+    for (std::size_t i = 1; i < names.size(); ++i) {
+        EXPECT_TRUE(foundation::StringCompare::localizedStandardCompare(names[i - 1], names[i]) <= 0)
+            << names[i - 1] << " before " << names[i];
+    }
+    EXPECT_LT(std::find(names.begin(), names.end(), "episode 2.mkv"),
+              std::find(names.begin(), names.end(), "Episode 10.mkv"));
 }
 
 }  // namespace

@@ -61,6 +61,20 @@ std::weak_ordering StringCompare::localizedStandardCompare(std::string_view a, s
     return std::weak_ordering::equivalent;
 }
 
+std::string StringCompare::localizedStandardSortKey(std::string_view text) {
+    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(text);
+    std::string key(64, '\0');
+    for (;;) {
+        int32_t length = standardCollator().getSortKey(unicode, reinterpret_cast<uint8_t*>(key.data()),
+                                                       static_cast<int32_t>(key.size()));
+        if (length <= static_cast<int32_t>(key.size())) {
+            key.resize(length > 0 ? static_cast<std::size_t>(length - 1) : 0);  // without the final NUL
+            return key;
+        }
+        key.resize(static_cast<std::size_t>(length));
+    }
+}
+
 bool StringCompare::canonicallyEqual(std::string_view a, std::string_view b) {
     if (a == b) return true;
     return normalized(a) == normalized(b);

@@ -14,6 +14,9 @@ public:
     // Texts that differ only in case are ordered (lower before upper) so the order is total;
     // `equivalent` means canonically equal.
     static std::weak_ordering localizedStandardCompare(std::string_view a, std::string_view b);
+    // Bytes whose plain byte order is the order above, for sorting many texts: comparing keys is
+    // much cheaper than comparing the texts each time.
+    static std::string localizedStandardSortKey(std::string_view text);
 
     // Whether the two texts are canonically equivalent (NFC and NFD forms of "é" are equal).
     static bool canonicallyEqual(std::string_view a, std::string_view b);
