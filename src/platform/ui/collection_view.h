@@ -45,7 +45,7 @@ public:
     // The header or footer the data source gives for a section.
     std::shared_ptr<CollectionReusableView> supplementaryView(const std::string& kind, const IndexPath& indexPath);
 
-    virtual void reloadData();
+    void reloadData() override;
     void reloadItems(const std::vector<IndexPath>& items);
     void scrollToItem(const IndexPath& indexPath) { m_lastScrolledTo = indexPath; }
     std::optional<IndexPath> lastScrolledToItem() const { return m_lastScrolledTo; }

@@ -25,7 +25,7 @@ public:
     static std::shared_ptr<CollectionViewDiffableDataSource> create(const std::shared_ptr<CollectionView>& view,
                                                                     CellProvider provider) {
         auto source = std::shared_ptr<CollectionViewDiffableDataSource>(new CollectionViewDiffableDataSource());
-        source->m_view = view;
+        source->attach(view);
         source->m_provider = std::move(provider);
         view->setDataSource(source);
         return source;
@@ -45,22 +45,9 @@ public:
         return supplementaryViewProvider ? supplementaryViewProvider(view, kind, indexPath) : nullptr;
     }
 
-protected:
-    void updateView(bool usingReloadData, const std::function<std::optional<IndexPath>(const IndexPath&)>& oldToNew,
-                    const std::set<IndexPath>& reloaded) override {
-        auto view = m_view.lock();
-        if (!view) return;
-        if (usingReloadData) {
-            view->reloadData();
-        } else {
-            view->performUpdates(oldToNew, reloaded);
-        }
-    }
-
 private:
     CollectionViewDiffableDataSource() = default;
 
-    std::weak_ptr<CollectionView> m_view;
     CellProvider m_provider;
 };
 

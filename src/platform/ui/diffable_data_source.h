@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ui/diffable_data_source_snapshot.h"
+#include "platform/ui/item_list_view.h"
 #include "platform/ui/section_snapshot.h"
 #include "platform/ui/snapshot_difference.h"
 
@@ -76,13 +77,8 @@ public:
     }
 
 protected:
-    using Update = std::function<void(const std::function<std::optional<IndexPath>(const IndexPath&)>& oldToNew,
-                                      const std::set<IndexPath>& reloaded)>;
-
-    // The view's side of an update; subclasses connect their view.
-    virtual void updateView(bool usingReloadData,
-                            const std::function<std::optional<IndexPath>(const IndexPath&)>& oldToNew,
-                            const std::set<IndexPath>& reloaded) = 0;
+    // The view the snapshots are shown in (held weakly: the view holds its data source weakly too).
+    void attach(const std::shared_ptr<ItemListView>& view) { m_view = view; }
 
     int sectionCount() const { return m_snapshot.numberOfSections(); }
     int itemCount(int section) const {
@@ -121,9 +117,16 @@ private:
             const auto item = previous.item(path);
             return item ? m_snapshot.indexPath(*item) : std::nullopt;
         };
-        updateView(usingReloadData, oldToNew, reloaded);
+        auto view = m_view.lock();
+        if (!view) return;
+        if (usingReloadData) {
+            view->reloadData();
+        } else {
+            view->performUpdates(oldToNew, reloaded);
+        }
     }
 
+    std::weak_ptr<ItemListView> m_view;
     Snapshot m_snapshot;
     std::vector<std::pair<Section, ItemSectionSnapshot>> m_sectionSnapshots;
     SnapshotDifference m_difference;

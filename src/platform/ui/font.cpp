@@ -57,30 +57,22 @@ std::string Font::familyName() const { return metricsFor(fontName()).familyName;
 
 Font Font::withSize(double pointSize) const { return Font(m_descriptor.withSize(pointSize)); }
 
-double Font::ascender() const {
-    const auto m = metricsFor(fontName());
-    return m.ascender / m.unitsPerEm * pointSize();
+namespace {
+
+// A design metric of the font's face in points at its size.
+template <typename Field>
+double scaledMetric(const Font& font, Field field) {
+    const auto m = metricsFor(font.fontName());
+    return m.*field / m.unitsPerEm * font.pointSize();
 }
 
-double Font::descender() const {
-    const auto m = metricsFor(fontName());
-    return m.descender / m.unitsPerEm * pointSize();
-}
+}  // namespace
 
-double Font::lineHeight() const {
-    const auto m = metricsFor(fontName());
-    return m.height / m.unitsPerEm * pointSize();
-}
-
-double Font::capHeight() const {
-    const auto m = metricsFor(fontName());
-    return m.capHeight / m.unitsPerEm * pointSize();
-}
-
-double Font::xHeight() const {
-    const auto m = metricsFor(fontName());
-    return m.xHeight / m.unitsPerEm * pointSize();
-}
+double Font::ascender() const { return scaledMetric(*this, &FontLibrary::FaceMetrics::ascender); }
+double Font::descender() const { return scaledMetric(*this, &FontLibrary::FaceMetrics::descender); }
+double Font::lineHeight() const { return scaledMetric(*this, &FontLibrary::FaceMetrics::height); }
+double Font::capHeight() const { return scaledMetric(*this, &FontLibrary::FaceMetrics::capHeight); }
+double Font::xHeight() const { return scaledMetric(*this, &FontLibrary::FaceMetrics::xHeight); }
 
 double Font::leading() const { return lineHeight() - (ascender() - descender()); }
 

@@ -126,36 +126,28 @@ void GraphicsContext::setLineCap(LineCap cap) {
     record(operation);
 }
 
-void GraphicsContext::fillRect(const Rect& rect) {
-    auto operation = op(DrawingOperation::Kind::fillRect);
+void GraphicsContext::recordShape(DrawingOperation::Kind kind, const Rect& rect, bool fill) {
+    auto operation = op(kind);
     operation.rect = rect;
-    operation.color = m_state.fill;
+    operation.color = fill ? m_state.fill : m_state.stroke;
+    if (!fill) operation.value = m_state.lineWidth;
     record(operation);
+}
+
+void GraphicsContext::fillRect(const Rect& rect) {
+    recordShape(DrawingOperation::Kind::fillRect, rect, true);
     paintRect(rect, m_state.fill);
 }
 
-void GraphicsContext::strokeRect(const Rect& rect) {
-    auto operation = op(DrawingOperation::Kind::strokeRect);
-    operation.rect = rect;
-    operation.color = m_state.stroke;
-    operation.value = m_state.lineWidth;
-    record(operation);
-}
+void GraphicsContext::strokeRect(const Rect& rect) { recordShape(DrawingOperation::Kind::strokeRect, rect, false); }
 
 void GraphicsContext::fillEllipse(const Rect& rect) {
-    auto operation = op(DrawingOperation::Kind::fillEllipse);
-    operation.rect = rect;
-    operation.color = m_state.fill;
-    record(operation);
+    recordShape(DrawingOperation::Kind::fillEllipse, rect, true);
     paintEllipse(rect, m_state.fill);
 }
 
 void GraphicsContext::strokeEllipse(const Rect& rect) {
-    auto operation = op(DrawingOperation::Kind::strokeEllipse);
-    operation.rect = rect;
-    operation.color = m_state.stroke;
-    operation.value = m_state.lineWidth;
-    record(operation);
+    recordShape(DrawingOperation::Kind::strokeEllipse, rect, false);
 }
 
 void GraphicsContext::moveTo(Point point) {

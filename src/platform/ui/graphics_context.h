@@ -64,6 +64,8 @@ private:
 
     GraphicsContext(Size size, double scale) : m_size(size), m_scale(scale) {}
     void record(DrawingOperation operation) { m_operations.push_back(std::move(operation)); }
+    // Records a filled (fill colour) or stroked (stroke colour and line width) rectangle or ellipse.
+    void recordShape(DrawingOperation::Kind kind, const Rect& rect, bool fill);
     void paintEllipse(const Rect& rect, const Color& color);
     void paintRect(const Rect& rect, const Color& color);
     void blend(int x, int y, const Color& color, double coverage);

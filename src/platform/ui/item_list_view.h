@@ -23,6 +23,9 @@ class ItemListView : public ScrollView {
 public:
     std::string className() const override { return "ItemListView"; }
 
+    // Every cell again (through the class's replaceable method).
+    virtual void reloadData() = 0;
+
     int numberOfSections() const { return static_cast<int>(m_counts.size()); }
     int numberOfItems(int section) const;
 

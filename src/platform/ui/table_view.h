@@ -37,7 +37,7 @@ public:
     std::optional<std::string> headerTitle(int section);
     std::optional<std::string> footerTitle(int section);
 
-    virtual void reloadData();
+    void reloadData() override;
     void beginUpdates() { ++m_updateDepth; }
     virtual void endUpdates();
     void reloadRows(const std::vector<IndexPath>& rows);

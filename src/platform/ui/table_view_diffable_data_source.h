@@ -22,7 +22,7 @@ public:
     static std::shared_ptr<TableViewDiffableDataSource> create(const std::shared_ptr<TableView>& table,
                                                                CellProvider provider) {
         auto source = std::shared_ptr<TableViewDiffableDataSource>(new TableViewDiffableDataSource());
-        source->m_table = table;
+        source->attach(table);
         source->m_provider = std::move(provider);
         table->setDataSource(source);
         return source;
@@ -45,22 +45,9 @@ public:
         return footerTitleProvider ? footerTitleProvider(table, section) : std::nullopt;
     }
 
-protected:
-    void updateView(bool usingReloadData, const std::function<std::optional<IndexPath>(const IndexPath&)>& oldToNew,
-                    const std::set<IndexPath>& reloaded) override {
-        auto table = m_table.lock();
-        if (!table) return;
-        if (usingReloadData) {
-            table->reloadData();
-        } else {
-            table->performUpdates(oldToNew, reloaded);
-        }
-    }
-
 private:
     TableViewDiffableDataSource() = default;
 
-    std::weak_ptr<TableView> m_table;
     CellProvider m_provider;
 };
 
