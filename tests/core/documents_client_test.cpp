@@ -1,9 +1,12 @@
 #include "core/documents_client.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <map>
 
@@ -146,6 +149,30 @@ TEST_F(DocumentsClientTest, ListingsMarkListedEntriesByTheBackupSetting) {
 TEST_F(DocumentsClientTest, AnUnreadableFolderListsAsNothing) {
     EXPECT_TRUE(client->contents(urlOf(documents / "missing"), false).empty());
     EXPECT_TRUE(client->allItems(urlOf(documents / "missing")).empty());
+}
+
+TEST_F(DocumentsClientTest, AnEntryThatCannotBeExaminedIsSkippedAlone) {
+    // A folder whose path is just short enough to list, holding an entry whose full path is too
+    // long to examine (ENAMETOOLONG), sorted before one that is fine.
+    std::filesystem::path deep = documents / "Deep";
+    while (deep.string().size() < PATH_MAX - 250) deep /= std::string(200, 'd');
+    std::filesystem::create_directories(deep);
+    writeFile(deep / "c.mp4", "x");
+    const std::string longName = std::string(250, 'b') + ".mp4";
+    const int folder = ::open(deep.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(folder, 0);
+    const int file = ::openat(folder, longName.c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ::close(file);
+    ASSERT_LT(::access((deep / longName).c_str(), F_OK), 0) << "the long entry must not be reachable by its path";
+
+    EXPECT_EQ(kinds(client->contents(urlOf(deep), false)), (std::map<std::string, char>{{"c.mp4", 'V'}}));
+    auto all = client->allItems(urlOf(documents));
+    EXPECT_TRUE(
+        std::any_of(all.begin(), all.end(), [](auto& item) { return item->url().lastPathComponent() == "c.mp4"; }));
+
+    ::unlinkat(folder, longName.c_str(), 0);
+    ::close(folder);
 }
 
 TEST_F(DocumentsClientTest, AllItemsListsFoldersAndVideosBeneath) {
