@@ -45,11 +45,9 @@ std::vector<SubtitlePtr> shownSubtitles(const Video& video, const VideoManager& 
     return manager.externalSubtitles(video);
 }
 
-bool removeItem(std::vector<LibraryItemPtr>& library, const LibraryItemPtr& item) {
+void removeItem(std::vector<LibraryItemPtr>& library, const LibraryItemPtr& item) {
     auto found = std::find(library.begin(), library.end(), item);
-    if (found == library.end()) return false;
-    library.erase(found);
-    return true;
+    if (found != library.end()) library.erase(found);
 }
 
 }  // namespace
@@ -64,6 +62,7 @@ bool VideoManager::isDocumentsManager() const {
 std::vector<SubtitlePtr> VideoManager::ownedSubtitles(const VideoPtr& video,
                                                       const std::vector<LibraryItemPtr>& others) const {
     const std::string name = video->displayName();
+    const std::string videoPath = video->url().path();
     std::vector<SubtitlePtr> owned;
     for (const auto& subtitle : shownSubtitles(*video, *this)) {
         const std::string subtitleName = subtitle->displayName();
@@ -71,7 +70,8 @@ std::vector<SubtitlePtr> VideoManager::ownedSubtitles(const VideoPtr& video,
         const std::string path = subtitle->url().path();
         const bool shownElsewhere = std::any_of(others.begin(), others.end(), [&](const LibraryItemPtr& item) {
             auto other = std::dynamic_pointer_cast<Video>(item);
-            if (!other || other == video) return false;
+            // By path: a dragged item may be another object for the same file.
+            if (!other || other->url().path() == videoPath) return false;
             auto theirs = shownSubtitles(*other, *this);
             return std::any_of(theirs.begin(), theirs.end(),
                                [&](const SubtitlePtr& their) { return their->url().path() == path; });
