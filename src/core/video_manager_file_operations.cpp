@@ -19,13 +19,6 @@ namespace {
 
 foundation::FileManager& files() { return foundation::FileManager::defaultManager(); }
 
-// Whether a name the user typed may become a file or folder name in this folder: nothing may
-// land outside it, hidden names would vanish from the listing, and NUL ends a path.
-bool isSafeName(std::string_view name) {
-    return !name.empty() && name.front() != '.' && name.find('/') == std::string_view::npos &&
-           name.find('\0') == std::string_view::npos;
-}
-
 // The distinct positions, largest first, or nothing when one is outside a list of `count` items.
 std::optional<std::vector<int>> validPositions(const std::vector<int>& positions, std::size_t count) {
     std::set<int, std::greater<>> distinct(positions.begin(), positions.end());
@@ -139,7 +132,7 @@ bool VideoManager::move(const std::vector<int>& positions, const foundation::URL
 }
 
 bool VideoManager::rename(int position, const std::string& name) {
-    if (!isSafeName(name)) return false;
+    if (!DocumentsClient::isSafeItemName(name)) return false;
     const auto library = m_library.value();
     if (position < 0 || static_cast<std::size_t>(position) >= library.size()) return false;
     const LibraryItemPtr& item = library[static_cast<std::size_t>(position)];
@@ -162,7 +155,7 @@ bool VideoManager::rename(int position, const std::string& name) {
 }
 
 bool VideoManager::createFolder(const std::string& name) {
-    if (!isSafeName(name)) return false;
+    if (!DocumentsClient::isSafeItemName(name)) return false;
     const foundation::URL url = folderURL().appendingPathComponent(name, foundation::PathKind::directory);
     if (!m_documentsClient->createFolder(url)) return false;
 
