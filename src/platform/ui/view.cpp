@@ -317,14 +317,16 @@ void View::addConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& 
     for (const auto& c : constraints) addConstraint(c);
 }
 
-void View::removeConstraint(const std::shared_ptr<LayoutConstraint>& constraint) {
+void View::removeConstraint(const std::shared_ptr<LayoutConstraint>& given) {
+    const auto constraint = given;  // `given` may be an element of the list erased below
     const auto it = std::find(m_constraints.begin(), m_constraints.end(), constraint);
     if (it == m_constraints.end()) return;
     m_constraints.erase(it);
     constraint->m_owner.reset();
 }
 
-void View::removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
+void View::removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& given) {
+    const auto constraints = given;  // `given` may be this view's own list
     for (const auto& c : constraints) removeConstraint(c);
 }
 
@@ -412,7 +414,8 @@ void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recogn
     recognizer->setView(sharedAs<View>());
 }
 
-void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
+void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& given) {
+    const auto recognizer = given;  // `given` may be an element of the list erased below
     const auto it = std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer);
     if (it == m_gestureRecognizers.end()) return;
     m_gestureRecognizers.erase(it);

@@ -3,6 +3,7 @@
 #include "platform/base/fatal.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/stack_view.h"
+#include "platform/ui/tap_gesture_recognizer.h"
 #include "platform/ui/view_controller.h"
 #include "platform/ui/window.h"
 
@@ -182,6 +183,26 @@ TEST(StackViewTest, ArrangedViewsLeaveWithTheirSuperview) {
     EXPECT_EQ(a->superview(), stack);  // still a subview
     b->removeFromSuperview();
     EXPECT_TRUE(stack->arrangedSubviews().empty());
+}
+
+}  // namespace
+}  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST(ViewTest, RemovingAViewsOwnListsEmptiesThem) {
+    auto parent = View::create();
+    auto child = View::create();
+    parent->addSubview(child);
+    parent->addConstraints(LayoutConstraint::constraintsWithVisualFormat("H:|-[child]-|", {}, {{"child", child}}));
+    ASSERT_EQ(parent->constraints().size(), 2u);
+    parent->removeConstraints(parent->constraints());
+    EXPECT_TRUE(parent->constraints().empty());
+    child->addGestureRecognizer(TapGestureRecognizer::create());
+    child->addGestureRecognizer(TapGestureRecognizer::create());
+    child->removeGestureRecognizer(child->gestureRecognizers().front());
+    EXPECT_EQ(child->gestureRecognizers().size(), 1u);
 }
 
 }  // namespace
