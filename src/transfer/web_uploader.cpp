@@ -181,26 +181,38 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     if (!m_files.isRoot(absolute) && isHidden(name)) {
         return clientError(403, "Listing directory name " + quote(name) + " is not allowed");
     }
-    auto names = foundation::FileManager::defaultManager().contentsOfDirectoryAtPath(absolute);
-    if (!names) return serverError(names.error(), "Failed listing directory " + quote(*relative));
-    std::vector<std::string> sorted = names.value();
-    WebServerSortNamesForBrowsing(sorted);
+    auto entries = WebUploaderFileSystem::contentsOfDirectory(absolute);
+    if (!entries) return serverError(entries.error(), "Failed listing directory " + quote(*relative));
+    std::map<std::string, const WebUploaderFileSystem::Entry*> shown;
+    for (const auto& entry : entries.value()) {
+        if (isHidden(entry.name)) continue;
+        if (entry.type == WebUploaderFileSystem::EntryType::file && !checkFileExtension(entry.name)) continue;
+        if (entry.type != WebUploaderFileSystem::EntryType::other) shown[entry.name] = &entry;
+    }
+    std::vector<std::string> names;
+    names.reserve(shown.size());
+    for (const auto& item : shown) names.push_back(item.first);
+    WebServerSortNamesForBrowsing(names);
     std::string prefix = *relative;
     if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
-    nlohmann::json array = nlohmann::json::array();
-    for (const auto& entry : sorted) {
-        if (isHidden(entry)) continue;
-        struct stat info {};
-        if (::lstat((absolute + "/" + entry).c_str(), &info) != 0) continue;
-        if (S_ISREG(info.st_mode)) {
-            if (!checkFileExtension(entry)) continue;
-            array.push_back(
-                {{"path", prefix + entry}, {"name", entry}, {"size", static_cast<std::uint64_t>(info.st_size)}});
-        } else if (S_ISDIR(info.st_mode)) {
-            array.push_back({{"path", prefix + entry + "/"}, {"name", entry}});
+    // Written directly rather than through a JSON tree: folders hold thousands of entries. The keys
+    // come in the order the JSON library writes objects (sorted).
+    auto text = [](const std::string& value) {
+        return nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    };
+    std::string json = "[";
+    for (const auto& name : names) {
+        const auto& entry = *shown[name];
+        if (json.size() > 1) json += ',';
+        if (entry.type == WebUploaderFileSystem::EntryType::file) {
+            json += "{\"name\":" + text(name) + ",\"path\":" + text(prefix + name) +
+                    ",\"size\":" + std::to_string(entry.size) + "}";
+        } else {
+            json += "{\"name\":" + text(name) + ",\"path\":" + text(prefix + name + "/") + "}";
         }
     }
-    return WebServerDataResponse::responseWithJSONObject(array);
+    json += "]";
+    return WebServerDataResponse::responseWithData(std::move(json), "application/json");
 }
 
 std::shared_ptr<WebServerResponse> WebUploader::downloadFile(const WebServerRequest& request) {

@@ -1,5 +1,7 @@
 #include "transfer/web_uploader_file_system.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -56,6 +58,34 @@ bool WebUploaderFileSystem::staysInside(const std::string& absolute) const {
     }
     auto parent = realPath(parentOf(absolute));
     return parent && inside(*parent);
+}
+
+foundation::Result<std::vector<WebUploaderFileSystem::Entry>> WebUploaderFileSystem::contentsOfDirectory(
+    const std::string& path) {
+    DIR* folder = ::opendir(path.c_str());
+    if (!folder) return foundation::Error::posix(errno, path);
+    std::vector<Entry> entries;
+    errno = 0;
+    while (dirent* item = ::readdir(folder)) {
+        std::string name = item->d_name;
+        if (name == "." || name == "..") continue;
+        Entry entry{name};
+        struct stat info {};
+        // Relative to the open folder: no path resolution per entry.
+        if (::fstatat(::dirfd(folder), item->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISREG(info.st_mode)) {
+                entry.type = EntryType::file;
+                entry.size = static_cast<std::uint64_t>(info.st_size);
+            } else if (S_ISDIR(info.st_mode)) {
+                entry.type = EntryType::directory;
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    int error = errno;
+    ::closedir(folder);
+    if (error != 0) return foundation::Error::posix(error, path);
+    return entries;
 }
 
 std::string WebUploaderFileSystem::lastPathComponent(const std::string& path) {

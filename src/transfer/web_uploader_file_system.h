@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/foundation/error.h"
 
@@ -31,6 +33,15 @@ public:
     static foundation::Result<std::string> moveToUniquePath(const std::string& source, const std::string& destination);
     // Creates a folder at the unique path for `path` (its parent must exist). Returns the final path.
     static foundation::Result<std::string> createUniqueDirectory(const std::string& path);
+
+    enum class EntryType { file, directory, other };
+    struct Entry {
+        std::string name;
+        EntryType type = EntryType::other;  // what lstat says: links are "other"
+        std::uint64_t size = 0;
+    };
+    // The items directly inside a folder, in no particular order.
+    static foundation::Result<std::vector<Entry>> contentsOfDirectory(const std::string& path);
 
     static std::string lastPathComponent(const std::string& path);
     static std::string pathExtension(const std::string& name);
