@@ -60,12 +60,50 @@ std::uint32_t Control::state() const {
     return state;
 }
 
-bool Control::tap() {
+bool Control::touchDown(Point inWindow) {
     if (!isEnabled() || !isUserInteractionEnabled()) return false;
+    m_touching = true;
+    m_lastTouch = inWindow;
     setHighlighted(true);
-    sendActions(touchDown);
+    const Touch touch{inWindow, inWindow, Touch::Phase::began, 1, sharedAs<View>()};
+    m_tracking = beginTracking(touch);
+    sendActions(ControlEvents::touchDown);
+    return true;
+}
+
+void Control::touchMove(Point inWindow) {
+    if (!m_touching) return;
+    const Touch touch{inWindow, m_lastTouch, Touch::Phase::moved, 1, sharedAs<View>()};
+    m_lastTouch = inWindow;
+    if (m_tracking) m_tracking = continueTracking(touch);
+    const bool inside = pointInside(convertFromWindow(inWindow));
+    sendActions(inside ? touchDragInside : touchDragOutside);
+}
+
+void Control::touchUp(Point inWindow) {
+    if (!m_touching) return;
+    const Touch touch{inWindow, m_lastTouch, Touch::Phase::ended, 1, sharedAs<View>()};
+    if (m_tracking) endTracking(&touch);
+    m_tracking = false;
+    m_touching = false;
     setHighlighted(false);
-    sendActions(touchUpInside | primaryActionTriggered);
+    const bool inside = pointInside(convertFromWindow(inWindow)) || bounds().isEmpty();
+    sendActions(inside ? (touchUpInside | primaryActionTriggered) : touchUpOutside);
+}
+
+void Control::touchCancel() {
+    if (!m_touching) return;
+    if (m_tracking) cancelTracking();
+    m_tracking = false;
+    m_touching = false;
+    setHighlighted(false);
+    sendActions(ControlEvents::touchCancel);
+}
+
+bool Control::tap() {
+    const Point center = convertToWindow({bounds().midX(), bounds().midY()});
+    if (!touchDown(center)) return false;
+    touchUp(center);
     return true;
 }
 

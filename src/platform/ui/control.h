@@ -74,8 +74,21 @@ public:
     ContentVerticalAlignment contentVerticalAlignment() const { return m_vertical; }
     void setContentVerticalAlignment(ContentVerticalAlignment a) { m_vertical = a; }
 
-    // A finger down and up inside: touch down, touch up inside and the primary action.
-    // Nothing happens while the control is disabled. Returns whether it acted.
+    // Touch tracking as the platform runs it; subclasses override these to follow the finger.
+    // Begin and continue return whether tracking goes on.
+    virtual bool beginTracking(const Touch& /*touch*/) { return true; }
+    virtual bool continueTracking(const Touch& /*touch*/) { return true; }
+    virtual void endTracking(const Touch* /*touch*/) {}
+    virtual void cancelTracking() {}
+
+    // The user's finger, at points of the window: down (touch down), moves (drag inside or
+    // outside), up (touch up inside with the primary action, or outside), or cancelled. Nothing
+    // happens while the control is disabled. Return whether the control took the touch.
+    bool touchDown(Point inWindow);
+    void touchMove(Point inWindow);
+    void touchUp(Point inWindow);
+    void touchCancel();
+    // Down and up at the centre.
     virtual bool tap();
 
 protected:
@@ -96,6 +109,8 @@ private:
     bool m_selected = false;
     bool m_highlighted = false;
     bool m_tracking = false;
+    bool m_touching = false;
+    Point m_lastTouch;
     ContentHorizontalAlignment m_horizontal = ContentHorizontalAlignment::center;
     ContentVerticalAlignment m_vertical = ContentVerticalAlignment::center;
 };

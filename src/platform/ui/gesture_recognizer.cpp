@@ -23,6 +23,7 @@ bool GestureRecognizer::startGesture(Point locationInWindow, int touches) {
     m_location = locationInWindow;
     m_touches = touches;
     if (!m_enabled || !view()) return false;
+    touchesBegan({Touch{locationInWindow, locationInWindow, Touch::Phase::began, 1, view()}});
     if (auto d = delegate(); d && !d->gestureRecognizerShouldBegin(*this)) {
         m_state = GestureRecognizerState::failed;
         return false;

@@ -49,6 +49,9 @@ public:
     Point location(const View* view) const;
     int numberOfTouches() const { return m_touches; }
 
+    // The touches as they reach the recogniser (subclasses may look at them; the base does nothing).
+    virtual void touchesBegan(const std::vector<Touch>& /*touches*/) {}
+
 protected:
     GestureRecognizer() = default;
 

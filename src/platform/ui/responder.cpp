@@ -65,4 +65,9 @@ Point Touch::location(const View* in) const {
     return in->convertFromWindow(locationInWindow);
 }
 
+Point Touch::previousLocation(const View* in) const {
+    if (!in) return previousLocationInWindow;
+    return in->convertFromWindow(previousLocationInWindow);
+}
+
 }  // namespace ui

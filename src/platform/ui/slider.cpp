@@ -30,43 +30,49 @@ void Slider::setThumbImage(std::shared_ptr<Image> image, std::uint32_t state) {
     m_thumbImages[state] = std::move(image);
 }
 
-bool Slider::beginTracking(float value) {
-    if (!isEnabled() || !isUserInteractionEnabled()) return false;
-    setTracking(true);
-    setHighlighted(true);
-    sendActions(touchDown);
-    continueTracking(value);
+Rect Slider::trackRect(const Rect& bounds) const {
+    return Rect(bounds.origin.x, bounds.midY() - 2, bounds.size.width, 4);
+}
+
+float Slider::valueAt(double x) const {
+    const Rect track = trackRect(bounds());
+    if (track.size.width <= 0) return m_value;
+    const double fraction = std::clamp((x - track.minX()) / track.size.width, 0.0, 1.0);
+    return static_cast<float>(m_minimum + fraction * (m_maximum - m_minimum));
+}
+
+Point Slider::pointInWindow(float value) const {
+    const Rect track = trackRect(bounds());
+    const double range = m_maximum - m_minimum;
+    const double fraction = range > 0 ? (value - m_minimum) / range : 0;
+    return convertToWindow({track.minX() + fraction * track.size.width, track.midY()});
+}
+
+void Slider::follow(const Touch& touch) {
+    const float before = m_value;
+    setValue(valueAt(touch.location(this).x));
+    if (m_continuous && m_value != before) sendActions(valueChanged);
+}
+
+bool Slider::beginTracking(const Touch& touch) {
+    follow(touch);
     return true;
 }
 
-void Slider::continueTracking(float value) {
-    if (!isTracking()) return;
-    const float before = m_value;
-    setValue(value);
-    if (m_continuous && m_value != before) sendActions(valueChanged);
+bool Slider::continueTracking(const Touch& touch) {
+    follow(touch);
+    return true;
 }
 
-void Slider::endTracking(float value) {
-    if (!isTracking()) return;
-    const float before = m_value;
-    setValue(value);
-    if (m_continuous && m_value != before) sendActions(valueChanged);
+void Slider::endTracking(const Touch* touch) {
+    if (touch) follow(*touch);
     if (!m_continuous) sendActions(valueChanged);
-    setTracking(false);
-    setHighlighted(false);
-    sendActions(touchUpInside);
-}
-
-void Slider::cancelTracking() {
-    if (!isTracking()) return;
-    setTracking(false);
-    setHighlighted(false);
-    sendActions(touchCancel);
 }
 
 bool Slider::slide(float value) {
-    if (!beginTracking(m_value)) return false;
-    endTracking(value);
+    if (!touchDown(pointInWindow(m_value))) return false;
+    touchMove(pointInWindow(value));
+    touchUp(pointInWindow(value));
     return true;
 }
 

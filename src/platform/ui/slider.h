@@ -9,9 +9,9 @@
 
 namespace ui {
 
-// A slider between a minimum and a maximum. The user drags with `beginTracking`,
-// `continueTracking` and `endTracking`: a continuous slider sends "value changed" on every move,
-// another only when the drag ends.
+// A slider between a minimum and a maximum. The finger sets the value from its place along the
+// track; a continuous slider sends "value changed" on every move, another only when the finger
+// lifts. Subclasses take over tracking by overriding the tracking hooks.
 class Slider : public Control {
 public:
     static std::shared_ptr<Slider> create(const Rect& frame = {});
@@ -33,17 +33,26 @@ public:
     std::optional<Color> maximumTrackTintColor() const { return m_maximumTrackTint; }
     void setMaximumTrackTintColor(std::optional<Color> color) { m_maximumTrackTint = std::move(color); }
 
-    bool beginTracking(float value);
-    void continueTracking(float value);
-    void endTracking(float value);
-    void cancelTracking();
-    // A whole drag to `value` at once.
+    // The track: the bounds' width, 4 points high in the middle.
+    virtual Rect trackRect(const Rect& bounds) const;
+    // The value at an x of the slider's own coordinates.
+    float valueAt(double x) const;
+    // The x in the window where the value lies on the track.
+    Point pointInWindow(float value) const;
+
+    bool beginTracking(const Touch& touch) override;
+    bool continueTracking(const Touch& touch) override;
+    void endTracking(const Touch* touch) override;
+
+    // The finger drags the thumb from the current value to `value`.
     bool slide(float value);
 
 protected:
     explicit Slider(const Rect& frame) : Control(frame) {}
 
 private:
+    void follow(const Touch& touch);
+
     float m_value = 0;
     float m_minimum = 0;
     float m_maximum = 1;

@@ -1,6 +1,7 @@
 #include "platform/ui/window.h"
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/control.h"
 #include "platform/ui/tap_gesture_recognizer.h"
 #include "platform/ui/view_controller.h"
 #include "platform/ui/window_scene.h"
@@ -96,12 +97,18 @@ std::shared_ptr<View> Window::tap(Point point) {
         for (const auto& recognizer : v->gestureRecognizers()) {
             auto tapRecognizer = std::dynamic_pointer_cast<TapGestureRecognizer>(recognizer);
             if (!tapRecognizer) continue;
-            Touch touch{point, Touch::Phase::began, 1, hit};
+            Touch touch{point, point, Touch::Phase::began, 1, hit};
             if (auto d = tapRecognizer->delegate(); d && !d->shouldReceiveTouch(*tapRecognizer, touch)) continue;
             if (tapRecognizer->tap(point)) return hit;
         }
     }
-    Touch touch{point, Touch::Phase::began, 1, hit};
+    for (auto v = hit; v; v = v->superview()) {
+        if (auto control = std::dynamic_pointer_cast<Control>(v)) {
+            if (control->touchDown(point)) control->touchUp(point);
+            return hit;
+        }
+    }
+    Touch touch{point, point, Touch::Phase::began, 1, hit};
     hit->touchesBegan({touch});
     touch.phase = Touch::Phase::ended;
     hit->touchesEnded({touch});

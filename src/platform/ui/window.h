@@ -40,7 +40,8 @@ public:
     void scheduleLayoutPass();
 
     // A touch on the screen at a point of the window: the tap recognisers of the hit view and its
-    // ancestors recognise it, the nearest first; without one the hit view gets the touches.
+    // ancestors recognise it, the nearest first; without one the nearest control takes the
+    // touch (down and up), else the hit view gets the touches.
     // Returns the hit view.
     std::shared_ptr<View> tap(Point point);
 

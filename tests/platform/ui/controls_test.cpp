@@ -67,29 +67,34 @@ TEST(ControlTest, ButtonStatesFallBackToNormalAndMenusOpenAsPrimaryAction) {
     EXPECT_GT(button->intrinsicContentSize().width, 0);
 }
 
-TEST(ControlTest, SliderSendsChangesAsItTracks) {
-    auto slider = Slider::create();
-    slider->setMinimumValue(0.5f);
-    slider->setMaximumValue(2.0f);
+TEST(ControlTest, SliderFollowsTheFingerAlongItsTrack) {
+    auto window = Window::create(Rect(0, 0, 400, 100));
+    auto slider = Slider::create(Rect(100, 40, 200, 20));
+    window->addSubview(slider);
+    slider->setMinimumValue(0);
+    slider->setMaximumValue(100);
     int changes = 0;
+    std::vector<std::string> touches;
     slider->addTarget(
         nullptr, [&](Control&) { ++changes; }, valueChanged);
-    slider->setValue(5);
-    EXPECT_EQ(slider->value(), 2.0f);
+    slider->addTarget(
+        nullptr, [&](Control&) { touches.push_back("up inside"); }, touchUpInside);
+    slider->setValue(500);
+    EXPECT_EQ(slider->value(), 100.0f);
     EXPECT_EQ(changes, 0);  // code changes send nothing
-    ASSERT_TRUE(slider->beginTracking(2.0f));
-    slider->continueTracking(1.5f);
-    slider->continueTracking(1.0f);
-    slider->endTracking(1.0f);
+    ASSERT_TRUE(slider->touchDown({150, 50}));
+    EXPECT_FLOAT_EQ(slider->value(), 25);
+    slider->touchMove({200, 50});
+    slider->touchMove({200, 50});  // no change, no event
+    slider->touchUp({200, 50});
+    EXPECT_FLOAT_EQ(slider->value(), 50);
     EXPECT_EQ(changes, 2);
+    EXPECT_EQ(touches, std::vector<std::string>{"up inside"});
     EXPECT_FALSE(slider->isTracking());
     slider->setContinuous(false);
-    slider->beginTracking(1.0f);
-    slider->continueTracking(0.7f);
-    EXPECT_EQ(changes, 2);
-    slider->endTracking(0.6f);
-    EXPECT_EQ(changes, 3);
-    EXPECT_FLOAT_EQ(slider->value(), 0.6f);
+    EXPECT_TRUE(slider->slide(75));
+    EXPECT_FLOAT_EQ(slider->value(), 75);
+    EXPECT_EQ(changes, 3);  // once, when the finger lifts
 }
 
 TEST(ControlTest, SwitchStepperAndSegmentsActAsTheUser) {
@@ -217,6 +222,33 @@ TEST(KeyPressTest, PressesGoToTheFirstResponderAndUpTheChain) {
     Responder::deliverPresses({{left, Press::Phase::began}});
     EXPECT_EQ(parent->keys, (std::vector<int>{Key::spacebar, Key::leftArrow}));
     parent->resignFirstResponder();
+}
+
+}  // namespace
+}  // namespace ui
+
+namespace ui {
+namespace {
+
+// A pan recogniser that remembers where the finger first touched, as the player's does.
+class InitialPan : public PanGestureRecognizer {
+public:
+    static std::shared_ptr<InitialPan> create() { return make<InitialPan>(); }
+    void touchesBegan(const std::vector<Touch>& touches) override {
+        PanGestureRecognizer::touchesBegan(touches);
+        initial = touches.empty() ? std::nullopt : std::optional<Point>(touches.front().location(view().get()));
+    }
+    std::optional<Point> initial;
+};
+
+TEST(GestureTest, SubclassesSeeTheTouchesThatStartAGesture) {
+    auto window = Window::create(Rect(0, 0, 400, 400));
+    auto view = View::create(Rect(100, 100, 200, 200));
+    window->addSubview(view);
+    auto pan = InitialPan::create();
+    view->addGestureRecognizer(pan);
+    pan->begin({120, 130});
+    EXPECT_EQ(pan->initial, (Point{20, 30}));
 }
 
 }  // namespace
