@@ -43,6 +43,11 @@ public:
     // property's model value; none when the animation does not set a value.
     virtual std::optional<AnimationValue> valueAt(double progress, const AnimationValue& model) const;
 
+    // The value `time` seconds after the start (repetitions, reversal and timing applied).
+    std::optional<AnimationValue> valueAtTime(double time, const AnimationValue& model) const {
+        return valueAt(progressAt(time), model);
+    }
+
     // Time from the start to the end of every repetition.
     double activeDuration() const;
     // The progress into a pass at `time` after the start, with repetitions, reversal and timing.

@@ -221,3 +221,24 @@ TEST(ViewAnimationTest, CrossDissolveTransitionRunsOnTheLayerAndCompletes) {
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST(KeyframeAnimationTest, EvaluatesAtATimeWithRepetitionsAndReversal) {
+    auto animation = KeyframeAnimation::create("opacity");
+    animation->values = {0.0, 1.0};
+    animation->duration = 2;
+    animation->autoreverses = true;
+    animation->repeatCount = 2;
+    EXPECT_DOUBLE_EQ(animation->activeDuration(), 8);
+    EXPECT_DOUBLE_EQ(std::get<double>(*animation->valueAtTime(1, 0.0)), 0.5);
+    EXPECT_DOUBLE_EQ(std::get<double>(*animation->valueAtTime(3, 0.0)), 0.5);     // on the way back
+    EXPECT_DOUBLE_EQ(std::get<double>(*animation->valueAtTime(4.5, 0.0)), 0.25);  // second pass
+    EXPECT_DOUBLE_EQ(std::get<double>(*animation->valueAtTime(20, 0.0)), 0.0);    // the end of the last pass
+    animation->timingFunction = MediaTimingFunction::named(MediaTimingFunction::Name::easeIn);
+    EXPECT_LT(std::get<double>(*animation->valueAtTime(1, 0.0)), 0.5);
+}
+
+}  // namespace
+}  // namespace ui
