@@ -38,6 +38,7 @@ void ItemListView::performReloadData() {
     readCounts();
     for (int s = 0; s < numberOfSections(); ++s)
         for (int i = 0; i < numberOfItems(s); ++i) show({s, i});
+    sectionsDidChange();
 }
 
 void ItemListView::performUpdates(const std::function<std::optional<IndexPath>(const IndexPath&)>& oldToNew,
@@ -72,6 +73,7 @@ void ItemListView::performUpdates(const std::function<std::optional<IndexPath>(c
         }
     }
     for (const auto& [indexPath, cell] : kept) retire(cell, indexPath);  // counts shrank under them
+    sectionsDidChange();
 }
 
 std::shared_ptr<CollectionViewCell> ItemListView::cellAt(const IndexPath& indexPath) const {

@@ -68,6 +68,8 @@ protected:
     virtual void didDeselect(const IndexPath&) {}
     virtual void willDisplay(CollectionViewCell&, const IndexPath&) {}
     virtual void didEndDisplaying(CollectionViewCell&, const IndexPath&) {}
+    // After a reload or update, when the counts are known again.
+    virtual void sectionsDidChange() {}
 
 private:
     void readCounts();

@@ -38,6 +38,42 @@ bool Storyboard::isRegistered(const std::string& storyboard, const std::string& 
     return it != registry().end() && it->second.count(identifier) > 0;
 }
 
+namespace {
+
+struct SegueEntry {
+    std::string destination;
+    StoryboardSegue::Kind kind;
+};
+
+std::map<std::string, std::map<std::string, SegueEntry>>& segues() {
+    static std::map<std::string, std::map<std::string, SegueEntry>> table;
+    return table;
+}
+
+}  // namespace
+
+void Storyboard::registerSegue(const std::string& storyboard, const std::string& identifier,
+                               const std::string& destination, StoryboardSegue::Kind kind) {
+    std::lock_guard lock(registryMutex());
+    segues()[storyboard][identifier] = {destination, kind};
+}
+
+std::optional<StoryboardSegue> Storyboard::makeSegue(const std::string& identifier) {
+    SegueEntry entry;
+    {
+        std::lock_guard lock(registryMutex());
+        auto& table = segues()[m_name];
+        const auto it = table.find(identifier);
+        if (it == table.end()) return std::nullopt;
+        entry = it->second;
+    }
+    StoryboardSegue segue;
+    segue.identifier = identifier;
+    segue.kind = entry.kind;
+    segue.destination = instantiateViewController(entry.destination);
+    return segue;
+}
+
 std::shared_ptr<Storyboard> Storyboard::named(const std::string& name) {
     {
         std::lock_guard lock(registryMutex());

@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/ui/object.h"
+#include "platform/ui/storyboard_segue.h"
 
 namespace ui {
 
@@ -21,6 +23,12 @@ public:
     static void registerController(const std::string& storyboard, const std::string& identifier, Factory factory);
     static void unregisterStoryboard(const std::string& storyboard);
     static bool isRegistered(const std::string& storyboard, const std::string& identifier);
+
+    // A segue of the storyboard: its name leads to the controller registered as `destination`.
+    static void registerSegue(const std::string& storyboard, const std::string& identifier,
+                              const std::string& destination, StoryboardSegue::Kind kind);
+    // The segue's destination made afresh, or none when the storyboard has no such segue.
+    std::optional<StoryboardSegue> makeSegue(const std::string& identifier);
 
     static std::shared_ptr<Storyboard> named(const std::string& name);
     std::string className() const override { return "Storyboard"; }

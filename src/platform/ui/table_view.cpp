@@ -56,6 +56,46 @@ std::optional<std::string> TableView::footerTitle(int section) {
     return source ? source->titleForFooter(*this, section) : std::nullopt;
 }
 
+std::shared_ptr<View> TableView::headerView(int section) const {
+    const auto it = m_headers.find(section);
+    return it == m_headers.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<View> TableView::footerView(int section) const {
+    const auto it = m_footers.find(section);
+    return it == m_footers.end() ? nullptr : it->second;
+}
+
+void TableView::sectionsDidChange() {
+    auto d = delegate();
+    auto make = [&](bool header, int section) -> std::shared_ptr<View> {
+        std::shared_ptr<View> view =
+            d ? (header ? d->viewForHeader(*this, section) : d->viewForFooter(*this, section)) : nullptr;
+        if (view) return view;
+        const auto title = header ? headerTitle(section) : footerTitle(section);
+        if (!title) return nullptr;
+        auto titled = TableViewHeaderFooterView::create();
+        titled->textLabel()->setText(*title);
+        return titled;
+    };
+    for (auto& [section, view] : m_headers) view->removeFromSuperview();
+    for (auto& [section, view] : m_footers) view->removeFromSuperview();
+    m_headers.clear();
+    m_footers.clear();
+    for (int section = 0; section < numberOfSections(); ++section) {
+        if (auto header = make(true, section)) {
+            addSubview(header);
+            m_headers[section] = header;
+            if (d) d->willDisplayHeaderView(*this, *header, section);
+        }
+        if (auto footer = make(false, section)) {
+            addSubview(footer);
+            m_footers[section] = footer;
+            if (d) d->willDisplayFooterView(*this, *footer, section);
+        }
+    }
+}
+
 void TableView::reloadData() {
     auto implementation = MethodRegistry::implementation("TableView", "reloadData");
     if (implementation) {

@@ -6,6 +6,7 @@
 
 #include "platform/ui/item_list_view.h"
 #include "platform/ui/table_view_cell.h"
+#include "platform/ui/table_view_header_footer_view.h"
 #include "platform/ui/table_view_protocols.h"
 
 namespace ui {
@@ -36,6 +37,10 @@ public:
     std::shared_ptr<TableViewCell> cellForRow(const IndexPath& indexPath) const;
     std::optional<std::string> headerTitle(int section);
     std::optional<std::string> footerTitle(int section);
+    // The header and footer shown for a section: the delegate's view, else a header-footer view
+    // holding the data source's title; none without either.
+    std::shared_ptr<View> headerView(int section) const;
+    std::shared_ptr<View> footerView(int section) const;
 
     void reloadData() override;
     void beginUpdates() { ++m_updateDepth; }
@@ -56,6 +61,7 @@ protected:
     void didSelect(const IndexPath& indexPath) override;
     void didDeselect(const IndexPath& indexPath) override;
     void willDisplay(CollectionViewCell& cell, const IndexPath& indexPath) override;
+    void sectionsDidChange() override;
 
 private:
     TableViewStyle m_style;
@@ -64,6 +70,8 @@ private:
     bool m_editing = false;
     double m_rowHeight = 44;
     int m_updateDepth = 0;
+    std::map<int, std::shared_ptr<View>> m_headers;
+    std::map<int, std::shared_ptr<View>> m_footers;
 };
 
 }  // namespace ui

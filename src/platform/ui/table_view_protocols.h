@@ -32,6 +32,9 @@ public:
     virtual void didDeselectRow(TableView& /*table*/, const IndexPath& /*indexPath*/) {}
     virtual void willDisplayCell(TableView& /*table*/, TableViewCell& /*cell*/, const IndexPath& /*indexPath*/) {}
     virtual std::shared_ptr<View> viewForHeader(TableView& /*table*/, int /*section*/) { return nullptr; }
+    virtual std::shared_ptr<View> viewForFooter(TableView& /*table*/, int /*section*/) { return nullptr; }
+    virtual void willDisplayHeaderView(TableView& /*table*/, View& /*view*/, int /*section*/) {}
+    virtual void willDisplayFooterView(TableView& /*table*/, View& /*view*/, int /*section*/) {}
     virtual std::optional<double> heightForRow(TableView& /*table*/, const IndexPath& /*indexPath*/) {
         return std::nullopt;
     }

@@ -7,6 +7,7 @@
 #include "platform/ui/navigation_item.h"
 #include "platform/ui/popover_presentation_controller.h"
 #include "platform/ui/screen.h"
+#include "platform/ui/storyboard.h"
 #include "platform/ui/view.h"
 #include "platform/ui/window.h"
 
@@ -85,6 +86,23 @@ std::shared_ptr<ViewController> ViewController::topPresentedViewController() {
     auto top = sharedAs<ViewController>();
     while (top->m_presented) top = top->m_presented;
     return top;
+}
+
+void ViewController::performSegue(const std::string& identifier, const std::shared_ptr<Object>& sender) {
+    auto board = storyboard();
+    auto segue = board ? board->makeSegue(identifier) : std::nullopt;
+    if (!segue || !segue->destination)
+        base::fatal("view_controller.cpp", description() + " has no segue with identifier '" + identifier + "'");
+    segue->source = sharedAs<ViewController>();
+    prepareForSegue(*segue, sender);
+    auto navigation = navigationController();
+    if (segue->kind == StoryboardSegue::Kind::show && navigation) {
+        navigation->pushViewController(segue->destination, true);
+        return;
+    }
+    if (segue->kind == StoryboardSegue::Kind::popover)
+        segue->destination->setModalPresentationStyle(ModalPresentationStyle::popover);
+    present(segue->destination, true);
 }
 
 std::shared_ptr<Responder> ViewController::next() const {

@@ -8,6 +8,7 @@
 #include "platform/ui/modal_presentation_style.h"
 #include "platform/ui/responder.h"
 #include "platform/ui/size.h"
+#include "platform/ui/storyboard_segue.h"
 #include "platform/ui/trait_collection.h"
 
 namespace ui {
@@ -89,6 +90,12 @@ public:
     // The controller at the top of this one's presentation chain (itself when it presents none).
     std::shared_ptr<ViewController> topPresentedViewController();
 
+    // Storyboard segues: `performSegue` makes the destination, lets `prepareForSegue` see it, then
+    // shows it (pushed in a navigation controller, else presented). A segue the storyboard does not
+    // have is a programming error.
+    void performSegue(const std::string& identifier, const std::shared_ptr<Object>& sender = nullptr);
+    virtual void prepareForSegue(StoryboardSegue& /*segue*/, const std::shared_ptr<Object>& /*sender*/) {}
+
     // System appearance questions.
     virtual bool prefersStatusBarHidden() const { return false; }
     virtual bool prefersHomeIndicatorAutoHidden() const { return false; }
@@ -98,7 +105,7 @@ public:
     int homeIndicatorUpdates() const { return m_homeIndicatorUpdates; }
 
     // The storyboard that made this controller, if any.
-    std::shared_ptr<Storyboard> storyboard() const { return m_storyboard.lock(); }
+    std::shared_ptr<Storyboard> storyboard() const { return m_storyboard; }
     void setStoryboard(const std::shared_ptr<Storyboard>& storyboard) { m_storyboard = storyboard; }
 
     std::shared_ptr<Responder> next() const override;
@@ -131,7 +138,7 @@ private:
     bool m_beingDismissed = false;
     int m_statusBarUpdates = 0;
     int m_homeIndicatorUpdates = 0;
-    std::weak_ptr<Storyboard> m_storyboard;
+    std::shared_ptr<Storyboard> m_storyboard;  // the storyboard keeps nothing of its controllers
 };
 
 }  // namespace ui

@@ -1,0 +1,32 @@
+#include "platform/ui/table_view_controller.h"
+
+#include "platform/ui/screen.h"
+
+namespace ui {
+
+std::shared_ptr<TableViewController> TableViewController::create(TableViewStyle style) {
+    return make<TableViewController>(style);
+}
+
+std::shared_ptr<TableView> TableViewController::tableView() { return std::dynamic_pointer_cast<TableView>(view()); }
+
+void TableViewController::loadView() {
+    auto table = TableView::create(Screen::main()->bounds(), m_style);
+    auto self = sharedAs<TableViewController>();
+    table->setDataSource(self);
+    table->setDelegate(self);
+    setView(table);
+}
+
+void TableViewController::viewWillAppear(bool animated) {
+    ViewController::viewWillAppear(animated);
+    if (!m_clearsSelection) return;
+    auto table = tableView();
+    for (const auto& indexPath : table->selectedIndexPaths()) table->deselectRow(indexPath);
+}
+
+std::shared_ptr<TableViewCell> TableViewController::cellForRow(TableView&, const IndexPath&) {
+    return TableViewCell::create();
+}
+
+}  // namespace ui
