@@ -62,30 +62,30 @@ FontLibrary::~FontLibrary() {
     if (m_library) FT_Done_FreeType(static_cast<FT_Library>(m_library));
 }
 
-void FontLibrary::scanLocked() {
-    if (m_scanned || !m_library) return;
-    m_scanned = true;
+bool FontLibrary::scanNextFolderLocked() {
+    // The Inter folders first: the product's fonts are found without reading every installed font.
+    static const std::vector<std::string> folders{"/usr/share/fonts/opentype/inter", "/usr/share/fonts/truetype/inter",
+                                                  "/usr/share/fonts"};
+    if (!m_library || m_foldersScanned >= folders.size()) return false;
     namespace fs = std::filesystem;
-    const std::vector<std::string> roots{"/usr/share/fonts/opentype/inter", "/usr/share/fonts/truetype/inter",
-                                         "/usr/share/fonts"};
-    for (const auto& root : roots) {
-        std::error_code error;
-        if (!fs::is_directory(root, error)) continue;
-        for (fs::recursive_directory_iterator it(root, error), end; it != end && !error; it.increment(error)) {
-            const auto extension = it->path().extension().string();
-            if (extension != ".otf" && extension != ".ttf") continue;
-            FT_Face face = nullptr;
-            if (FT_New_Face(static_cast<FT_Library>(m_library), it->path().c_str(), 0, &face) != 0) continue;
-            if (const char* name = FT_Get_Postscript_Name(face)) m_files.emplace(name, it->path().string());
-            FT_Done_Face(face);
-        }
+    const auto& root = folders[m_foldersScanned++];
+    std::error_code error;
+    if (!fs::is_directory(root, error)) return true;
+    for (fs::recursive_directory_iterator it(root, error), end; it != end && !error; it.increment(error)) {
+        const auto extension = it->path().extension().string();
+        if (extension != ".otf" && extension != ".ttf") continue;
+        FT_Face face = nullptr;
+        if (FT_New_Face(static_cast<FT_Library>(m_library), it->path().c_str(), 0, &face) != 0) continue;
+        if (const char* name = FT_Get_Postscript_Name(face)) m_files.emplace(name, it->path().string());
+        FT_Done_Face(face);
     }
+    return true;
 }
 
 FontLibrary::Face* FontLibrary::faceLocked(const std::string& postscriptName) {
     if (auto it = m_faces.find(postscriptName); it != m_faces.end()) return it->second.get();
-    scanLocked();
-    const auto file = m_files.find(postscriptName);
+    auto file = m_files.find(postscriptName);
+    while (file == m_files.end() && scanNextFolderLocked()) file = m_files.find(postscriptName);
     if (file == m_files.end()) return nullptr;
     FT_Face ftFace = nullptr;
     if (FT_New_Face(static_cast<FT_Library>(m_library), file->second.c_str(), 0, &ftFace) != 0) return nullptr;

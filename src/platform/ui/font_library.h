@@ -37,13 +37,14 @@ public:
 private:
     struct Face;
     FontLibrary();
-    void scanLocked();
+    // Reads the PostScript names of the next font folder; false when every folder has been read.
+    bool scanNextFolderLocked();
     Face* faceLocked(const std::string& postscriptName);
     double glyphAdvanceLocked(Face& face, std::uint32_t codepoint);
 
     std::mutex m_mutex;
     void* m_library = nullptr;  // FT_Library
-    bool m_scanned = false;
+    size_t m_foldersScanned = 0;
     std::map<std::string, std::string> m_files;  // PostScript name -> path
     std::map<std::string, std::unique_ptr<Face>> m_faces;
 };
