@@ -160,7 +160,7 @@ void EmptyDataSetView::setupConstraints() {
     addConstraint(centerX);
     addConstraint(centerY);
     addFormat(self, "H:|[contentView]|", {}, {{"contentView", m_contentView}});
-    if (verticalOffset != 0 && !constraints().empty()) centerY->setConstant(verticalOffset);
+    if (verticalOffset != 0) centerY->setConstant(verticalOffset);
     if (m_customView) {
         addFormat(m_contentView, "H:|[customView]|", {}, {{"customView", m_customView}});
         addFormat(m_contentView, "V:|[customView]|", {}, {{"customView", m_customView}});
@@ -177,25 +177,21 @@ void EmptyDataSetView::setupConstraints() {
         m_contentView->addConstraint(
             equallyRelatedConstraint(m_contentView, m_imageView, ui::LayoutAttribute::centerX));
     }
-    auto place = [&](std::shared_ptr<ui::View>& element, bool show, const std::string& name) {
-        if (!element) return;
-        if (show) {
-            names.push_back(name);
-            views[name] = element;
-            addFormat(m_contentView, "H:|-(padding@750)-[" + name + "(>=0)]-(padding@750)-|", metrics,
-                      {{name, element}});
-        } else {
+    // Lists an element that can show, with its side paddings; one that cannot leaves the content.
+    auto place = [&](const std::shared_ptr<ui::View>& element, bool show, const std::string& name) {
+        if (!element) return false;
+        if (!show) {
             element->removeFromSuperview();
-            element.reset();
+            return false;
         }
+        names.push_back(name);
+        views[name] = element;
+        addFormat(m_contentView, "H:|-(padding@750)-[" + name + "(>=0)]-(padding@750)-|", metrics, {{name, element}});
+        return true;
     };
-    std::shared_ptr<ui::View> title = m_titleLabel, detail = m_detailLabel, button = m_button;
-    place(title, canShowTitle(), "titleLabel");
-    if (!title) m_titleLabel.reset();
-    place(detail, canShowDetail(), "detailLabel");
-    if (!detail) m_detailLabel.reset();
-    place(button, canShowButton(), "button");
-    if (!button) m_button.reset();
+    if (!place(m_titleLabel, canShowTitle(), "titleLabel")) m_titleLabel.reset();
+    if (!place(m_detailLabel, canShowDetail(), "detailLabel")) m_detailLabel.reset();
+    if (!place(m_button, canShowButton(), "button")) m_button.reset();
     std::string chain;
     char gap[64];
     std::snprintf(gap, sizeof gap, "-(%.f@750)-", verticalSpace != 0 ? verticalSpace : defaultVerticalSpace);
