@@ -352,3 +352,39 @@ TEST_F(ScrollingLabelTest, LeavingTheWindowReturnsHome) {
 
 }  // namespace
 }  // namespace reelhaven
+
+namespace reelhaven {
+namespace {
+
+TEST_F(ScrollingLabelTest, LabelsFromInterfaceFilesForwardWhatTheFileSet) {
+    auto label = ScrollingLabel::createFromCoder();
+    // What decoding the file leaves in the label's own storage.
+    label->ui::Label::setText(std::string("Holiday.mkv"));
+    label->ui::Label::setTextColor(ui::Color::white());
+    label->ui::Label::setTextAlignment(ui::TextAlignment::center);
+    EXPECT_EQ(label->text(), std::nullopt);
+    label->awakeFromNib();
+    EXPECT_EQ(label->text(), "Holiday.mkv");
+    EXPECT_EQ(label->textColor(), ui::Color::white());
+    EXPECT_EQ(label->sublabel()->textAlignment(), ui::TextAlignment::center);
+    EXPECT_EQ(label->backgroundColor(), ui::Color::clear());
+}
+
+TEST_F(ScrollingLabelTest, ResetForgetsHomeAndTriggerStartsOnlyFromHome) {
+    auto label = makeLabel();
+    label->resetLabel();
+    EXPECT_TRUE(label->homeLabelFrame().isNull());
+    EXPECT_EQ(label->awayOffset(), 0);
+    EXPECT_TRUE(label->sublabel()->layer().animationKeys().empty());
+    label->restartLabel();
+    loop.advanceSeconds(2);  // moving away
+    auto running = label->sublabel()->layer().animation("position");
+    label->triggerScrollStart();
+    EXPECT_EQ(label->sublabel()->layer().animation("position"), running);
+    label->shutdownLabel();
+    label->triggerScrollStart();
+    EXPECT_NE(label->sublabel()->layer().animation("position"), nullptr);
+}
+
+}  // namespace
+}  // namespace reelhaven
