@@ -56,7 +56,11 @@ void ViewAnimationContext::record(Layer& layer, const std::string& keyPath, cons
         animation->fillMode = FillMode::backwards;
     }
     if (m_group) animation->completionGroups.push_back(m_group);
-    layer.addAnimation(animation, keyPath);
+    // A property already animating keeps its animation, which ends on its own (as the platform's
+    // additive view animations do); the new one runs beside it under a key of its own.
+    std::string key = keyPath;
+    for (int n = 2; layer.animation(key); ++n) key = keyPath + "-" + std::to_string(n);
+    layer.addAnimation(animation, key);
     ++m_recorded;
 }
 

@@ -242,3 +242,25 @@ TEST(KeyframeAnimationTest, EvaluatesAtATimeWithRepetitionsAndReversal) {
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST(ViewAnimationTest, ANewAnimationOfTheSamePropertyLetsTheEarlierOneFinish) {
+    dispatch::ScopedMainRunLoop loop;
+    auto view = View::create();
+    std::vector<std::string> done;
+    View::animate(
+        1, [&] { view->setAlpha(0.5); },
+        [&](bool f) { done.push_back(std::string("first ") + (f ? "finished" : "stopped")); });
+    loop.advanceSeconds(0.5);
+    View::animate(
+        1, [&] { view->setAlpha(0); },
+        [&](bool f) { done.push_back(std::string("second ") + (f ? "finished" : "stopped")); });
+    EXPECT_EQ(view->layer().animationKeys(), (std::vector<std::string>{"opacity", "opacity-2"}));
+    loop.advanceSeconds(1);
+    EXPECT_EQ(done, (std::vector<std::string>{"first finished", "second finished"}));
+}
+
+}  // namespace
+}  // namespace ui
