@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/collection_view_protocols.h"
+#include "platform/ui/collection_view_data_source.h"
+#include "platform/ui/collection_view_delegate.h"
+#include "platform/ui/collection_view_drag_delegate.h"
+#include "platform/ui/collection_view_drop_delegate.h"
 #include "platform/ui/compositional_layout.h"
 #include "platform/ui/item_list_view.h"
 

@@ -6,16 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/drag_item.h"
+#include "platform/ui/drop_proposal.h"
 #include "platform/ui/index_path.h"
 #include "platform/ui/object.h"
 
 namespace ui {
-
-// One dragged thing: the app's own object and the types it can be read as.
-struct DragItem {
-    std::any localObject;
-    std::vector<std::string> typeIdentifiers;
-};
 
 // A drag in progress, as started on an item of a list view; drops inside the app see it as local.
 class DragSession : public Object {
@@ -35,16 +31,6 @@ private:
 
     std::vector<DragItem> m_items;
     std::optional<IndexPath> m_source;
-};
-
-// What a drop target proposes while a drag moves over it.
-struct DropProposal {
-    enum class Operation { cancel, forbidden, copy, move };
-    enum class Intent { unspecified, insertAtDestinationIndexPath, insertIntoDestinationIndexPath, automatic };
-
-    Operation operation = Operation::cancel;
-    Intent intent = Intent::unspecified;
-    bool operator==(const DropProposal&) const = default;
 };
 
 }  // namespace ui

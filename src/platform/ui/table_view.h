@@ -6,8 +6,9 @@
 
 #include "platform/ui/item_list_view.h"
 #include "platform/ui/table_view_cell.h"
+#include "platform/ui/table_view_data_source.h"
+#include "platform/ui/table_view_delegate.h"
 #include "platform/ui/table_view_header_footer_view.h"
-#include "platform/ui/table_view_protocols.h"
 
 namespace ui {
 
