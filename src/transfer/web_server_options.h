@@ -22,9 +22,11 @@ enum class WebServerAuthenticationMethod { none, basic, digestAccess };
 
 // What `startWithOptions` is given; an absent value takes its default.
 struct WebServerOptions {
-    std::uint16_t port = 0;                 // 0: the system picks (IPv6 then binds the same port)
-    bool bindToLocalhost = false;           // loopback addresses only
-    int maxPendingConnections = 16;         // listen backlog
+    std::uint16_t port = 0;        // 0: the system picks (IPv6 then binds the same port)
+    bool bindToLocalhost = false;  // loopback addresses only
+    // Listen backlog. Every request opens a connection, so 64 busy clients overflowed a backlog of 16
+    // (dropped handshakes, one-second retransmits); 128 absorbs such bursts.
+    int maxPendingConnections = 128;
     std::optional<std::string> serverName;  // default: the server's class name
     WebServerAuthenticationMethod authenticationMethod = WebServerAuthenticationMethod::none;
     std::optional<std::string> authenticationRealm;             // default: the server name

@@ -1,5 +1,6 @@
 #include "platform/network/acceptor.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -46,7 +47,10 @@ void Acceptor::stop(const FailureHandler& onCloseFailed) {
 
 void Acceptor::run() {
     std::vector<pollfd> fds;
-    for (const auto& socket : m_sockets) fds.push_back({socket.fd(), POLLIN, 0});
+    for (const auto& socket : m_sockets) {
+        fcntl(socket.fd(), F_SETFL, fcntl(socket.fd(), F_GETFL) | O_NONBLOCK);
+        fds.push_back({socket.fd(), POLLIN, 0});
+    }
     fds.push_back({m_wakeFd, POLLIN, 0});
     int backoffMs = -1;
     for (;;) {
@@ -62,20 +66,24 @@ void Acceptor::run() {
         if (fds.back().revents != 0) return;
         for (std::size_t index = 0; index + 1 < fds.size(); ++index) {
             if ((fds[index].revents & POLLIN) == 0) continue;
-            Accepted accepted{-1, {}, {}, index};
-            accepted.remoteAddress.length = sizeof accepted.remoteAddress.storage;
-            int fd =
-                ::accept4(fds[index].fd, accepted.remoteAddress.get(), &accepted.remoteAddress.length, SOCK_CLOEXEC);
-            if (fd < 0) {
-                int error = errno;
-                if (error == EAGAIN || error == EINTR || error == ECONNABORTED) continue;
-                if (m_onAcceptFailed) m_onAcceptFailed(index, error);
-                if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM) backoffMs = 50;
-                continue;
+            // Take every pending connection before polling again, so bursts do not overflow the backlog.
+            for (;;) {
+                Accepted accepted{-1, {}, {}, index};
+                accepted.remoteAddress.length = sizeof accepted.remoteAddress.storage;
+                int fd = ::accept4(fds[index].fd, accepted.remoteAddress.get(), &accepted.remoteAddress.length,
+                                   SOCK_CLOEXEC);
+                if (fd < 0) {
+                    int error = errno;
+                    if (error == EINTR || error == ECONNABORTED) continue;
+                    if (error == EAGAIN || error == EWOULDBLOCK) break;
+                    if (m_onAcceptFailed) m_onAcceptFailed(index, error);
+                    if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM) backoffMs = 50;
+                    break;
+                }
+                accepted.fd = fd;
+                accepted.localAddress = SocketAddress::ofLocalEnd(fd);
+                m_onAccept(std::move(accepted));
             }
-            accepted.fd = fd;
-            accepted.localAddress = SocketAddress::ofLocalEnd(fd);
-            m_onAccept(std::move(accepted));
         }
     }
 }
