@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "platform/ui/layout_attribute.h"
-#include "platform/ui/layout_item.h"
 #include "platform/ui/object.h"
 
 namespace ui {
+
+class LayoutItem;
+class View;
 
 // A recorded linear relation first.attribute (relation) second.attribute x multiplier + constant.
 // Constraints are kept, not solved. Activating one installs it on the nearest common ancestor

@@ -22,23 +22,12 @@ public:
     std::shared_ptr<View> owningViewForLayout() const override { return owningView(); }
     std::string layoutItemName() const override { return m_identifier; }
 
-    LayoutAnchor leadingAnchor() { return anchor(LayoutAttribute::leading); }
-    LayoutAnchor trailingAnchor() { return anchor(LayoutAttribute::trailing); }
-    LayoutAnchor leftAnchor() { return anchor(LayoutAttribute::left); }
-    LayoutAnchor rightAnchor() { return anchor(LayoutAttribute::right); }
-    LayoutAnchor topAnchor() { return anchor(LayoutAttribute::top); }
-    LayoutAnchor bottomAnchor() { return anchor(LayoutAttribute::bottom); }
-    LayoutAnchor widthAnchor() { return anchor(LayoutAttribute::width); }
-    LayoutAnchor heightAnchor() { return anchor(LayoutAttribute::height); }
-    LayoutAnchor centerXAnchor() { return anchor(LayoutAttribute::centerX); }
-    LayoutAnchor centerYAnchor() { return anchor(LayoutAttribute::centerY); }
-
 protected:
     explicit LayoutGuide(std::string identifier) : m_identifier(std::move(identifier)) {}
 
-private:
-    LayoutAnchor anchor(LayoutAttribute attribute);
+    std::shared_ptr<LayoutItem> layoutItemPointer() override { return sharedAs<LayoutGuide>(); }
 
+private:
     std::string m_identifier;
     std::weak_ptr<View> m_owningView;
 };

@@ -330,10 +330,7 @@ void View::removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>
     for (const auto& c : constraints) removeConstraint(c);
 }
 
-LayoutAnchor View::anchor(LayoutAttribute attribute) {
-    std::shared_ptr<LayoutItem> self = sharedAs<View>();
-    return LayoutAnchor(self, attribute);
-}
+std::shared_ptr<LayoutItem> View::layoutItemPointer() { return sharedAs<View>(); }
 
 std::shared_ptr<View> View::owningViewForLayout() const { return std::const_pointer_cast<View>(sharedAs<View>()); }
 

@@ -134,18 +134,6 @@ public:
     void addConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
     void removeConstraint(const std::shared_ptr<LayoutConstraint>& constraint);
     void removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints);
-    LayoutAnchor leadingAnchor() { return anchor(LayoutAttribute::leading); }
-    LayoutAnchor trailingAnchor() { return anchor(LayoutAttribute::trailing); }
-    LayoutAnchor leftAnchor() { return anchor(LayoutAttribute::left); }
-    LayoutAnchor rightAnchor() { return anchor(LayoutAttribute::right); }
-    LayoutAnchor topAnchor() { return anchor(LayoutAttribute::top); }
-    LayoutAnchor bottomAnchor() { return anchor(LayoutAttribute::bottom); }
-    LayoutAnchor widthAnchor() { return anchor(LayoutAttribute::width); }
-    LayoutAnchor heightAnchor() { return anchor(LayoutAttribute::height); }
-    LayoutAnchor centerXAnchor() { return anchor(LayoutAttribute::centerX); }
-    LayoutAnchor centerYAnchor() { return anchor(LayoutAttribute::centerY); }
-    LayoutAnchor firstBaselineAnchor() { return anchor(LayoutAttribute::firstBaseline); }
-    LayoutAnchor lastBaselineAnchor() { return anchor(LayoutAttribute::lastBaseline); }
     std::shared_ptr<View> owningViewForLayout() const override;
     std::string layoutItemName() const override;
     virtual std::shared_ptr<View> forBaselineLayout() { return sharedAs<View>(); }
@@ -204,13 +192,13 @@ public:
 
 protected:
     explicit View(const Rect& frame = {}, std::shared_ptr<Layer> layer = nullptr);
+    std::shared_ptr<LayoutItem> layoutItemPointer() override;
 
     // Runs `visit` on this view and every descendant, parents first.
     void forEachInTree(const std::function<void(View&)>& visit);
 
 private:
     friend class Window;
-    LayoutAnchor anchor(LayoutAttribute attribute);
     void changeAnimatable(const std::string& keyPath, const std::function<void()>& change);
     void notifyTintChange();
     void resizeSubviews(Size oldSize);
