@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/interface_orientation.h"
 #include "platform/ui/modal_presentation_style.h"
 #include "platform/ui/responder.h"
 #include "platform/ui/size.h"
 #include "platform/ui/storyboard_segue.h"
 #include "platform/ui/trait_collection.h"
+#include "platform/ui/transition_coordinator.h"
 
 namespace ui {
 
@@ -46,6 +48,8 @@ public:
     virtual void viewWillLayoutSubviews() {}
     virtual void viewDidLayoutSubviews() {}
     virtual void traitCollectionDidChange(const TraitCollection& /*previous*/) {}
+    // The window is about to take `size` (a rotation); `coordinator` animates along.
+    virtual void viewWillTransition(Size /*size*/, TransitionCoordinator& /*coordinator*/) {}
     AppearanceState appearanceState() const { return m_appearance; }
     TraitCollection traitCollection() const;
 
@@ -99,6 +103,11 @@ public:
     // System appearance questions.
     virtual bool prefersStatusBarHidden() const { return false; }
     virtual bool prefersHomeIndicatorAutoHidden() const { return false; }
+    enum class StatusBarStyle { defaultStyle, lightContent, darkContent };
+    virtual StatusBarStyle preferredStatusBarStyle() const { return StatusBarStyle::defaultStyle; }
+    virtual unsigned supportedInterfaceOrientations() const { return orientationMaskAllButUpsideDown; }
+    void setNeedsUpdateOfSupportedInterfaceOrientations() { ++m_orientationUpdates; }
+    int supportedOrientationUpdates() const { return m_orientationUpdates; }
     void setNeedsStatusBarAppearanceUpdate() { ++m_statusBarUpdates; }
     int statusBarAppearanceUpdates() const { return m_statusBarUpdates; }
     void setNeedsUpdateOfHomeIndicatorAutoHidden() { ++m_homeIndicatorUpdates; }
@@ -138,6 +147,7 @@ private:
     bool m_beingDismissed = false;
     int m_statusBarUpdates = 0;
     int m_homeIndicatorUpdates = 0;
+    int m_orientationUpdates = 0;
     std::shared_ptr<Storyboard> m_storyboard;  // the storyboard keeps nothing of its controllers
 };
 

@@ -78,6 +78,26 @@ void Window::setTraitCollection(const TraitCollection& traits) {
     });
 }
 
+void Window::transitionToSize(Size size, double duration) {
+    std::vector<std::shared_ptr<ViewController>> controllers;
+    for (auto c = m_rootViewController; c; c = c->presentedViewController()) controllers.push_back(c);
+    TransitionCoordinator coordinator(duration);
+    for (const auto& c : controllers) c->viewWillTransition(size, coordinator);
+    const auto completions = coordinator.completions();
+    View::animate(
+        duration,
+        [&] {
+            setFrame(Rect(frame().origin, size));
+            for (const auto& c : controllers) {
+                if (c->isViewLoaded()) c->view()->setFrame(Rect({0, 0}, size));
+            }
+            for (const auto& block : coordinator.alongside()) block();
+        },
+        [completions](bool) {
+            for (const auto& block : completions) block();
+        });
+}
+
 void Window::scheduleLayoutPass() {
     if (m_layoutScheduled) return;
     m_layoutScheduled = true;

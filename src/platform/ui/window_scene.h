@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/interface_orientation.h"
 #include "platform/ui/scene.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/trait_collection.h"
@@ -10,8 +11,6 @@
 namespace ui {
 
 class Window;
-
-enum class InterfaceOrientation { unknown, portrait, portraitUpsideDown, landscapeLeft, landscapeRight };
 
 // A scene with windows on a screen.
 class WindowScene : public Scene {

@@ -206,3 +206,42 @@ TEST(MenuTest, InlineMenusFlattenDeferredElementsResolveAndDisabledActionsDoNoth
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+class Rotating : public ViewController {
+public:
+    static std::shared_ptr<Rotating> create() { return make<Rotating>(); }
+    void viewWillTransition(Size size, TransitionCoordinator& coordinator) override {
+        sizes.push_back(size);
+        coordinator.animateAlongside([this] { alongside = view()->bounds().size; }, [this] { ++completed; });
+    }
+    std::vector<Size> sizes;
+    Size alongside;
+    int completed = 0;
+};
+
+TEST(RotationTest, ControllersHearTheNewSizeAndFinishOnTheClock) {
+    dispatch::ScopedMainRunLoop loop;
+    auto window = Window::create(Rect(0, 0, 390, 844));
+    auto root = Rotating::create();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    auto sheet = Rotating::create();
+    sheet->setModalPresentationStyle(ModalPresentationStyle::fullScreen);
+    root->present(sheet, false);
+    window->transitionToSize({844, 390}, 0.3);
+    EXPECT_EQ(root->sizes, std::vector<Size>{Size({844, 390})});
+    EXPECT_EQ(sheet->sizes.size(), 1u);
+    EXPECT_EQ(sheet->alongside, (Size{844, 390}));
+    EXPECT_EQ(window->bounds().size, (Size{844, 390}));
+    EXPECT_EQ(root->completed, 0);
+    loop.advanceSeconds(0.3);
+    EXPECT_EQ(root->completed, 1);
+    EXPECT_EQ(sheet->completed, 1);
+    EXPECT_EQ(root->supportedInterfaceOrientations(), 26u);
+}
+
+}  // namespace
+}  // namespace ui
