@@ -88,13 +88,36 @@ sleep 0.5
 ours="http://127.0.0.1:$port"
 theirs="http://127.0.0.1:18080"
 
-speed() {  # best of three, MB/s, of a curl transfer
-  local best=0 value
-  for _ in 1 2 3; do
-    value=$(curl -s -o /dev/null -w "%{$1}" "${@:2}")
-    best=$(python3 -c "print(max($best, $value))")
+# Runs `ours` and `nginx` alternately five times (so both meet the same background load) and prints
+# the median MB/s of each: "ours nginx". The argument is a shell function that runs one transfer for
+# "ours" or "nginx" and prints curl's bytes per second.
+compare() {
+  local run=$1 a=() b=()
+  for _ in 1 2 3 4 5; do
+    a+=("$($run ours)")
+    b+=("$($run nginx)")
   done
-  python3 -c "print(f'{$best / 1e6:.0f}')"
+  python3 - "${a[@]}" "${b[@]}" <<'PY'
+import statistics, sys
+values = [float(v) for v in sys.argv[1:]]
+half = len(values) // 2
+print(f"{statistics.median(values[:half]) / 1e6:.0f} {statistics.median(values[half:]) / 1e6:.0f}")
+PY
+}
+download() {
+  if [[ $1 == ours ]]; then
+    curl -s -o /dev/null -w '%{speed_download}' "$ours/download?path=big.bin"
+  else
+    curl -s -o /dev/null -w '%{speed_download}' "$theirs/big.bin"
+  fi
+}
+upload() {
+  if [[ $1 == ours ]]; then
+    curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up.bin" -F path=/ "$ours/upload"
+    rm -f "$work/docs/up"*.bin
+  else
+    curl -s -o /dev/null -w '%{speed_upload}' -T "$work/big.bin" "$theirs/upload/up.bin"
+  fi
 }
 ratio() { python3 -c "print(f'{100 * $1 / $2:.0f}%')"; }
 rss() { awk '/VmRSS/ {print $2 " kB"}' "/proc/$server_pid/status"; }
@@ -103,24 +126,21 @@ fds() { ls "/proc/$server_pid/fd" | wc -l; }
 {
 echo "transfer server vs nginx $(nginx -v 2>&1 | sed 's/.*\///'), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
 
-ours_down=$(speed speed_download "$ours/download?path=big.bin")
-nginx_down=$(speed speed_download "$theirs/big.bin")
-echo "1 GiB download:        ours $ours_down MB/s   nginx $nginx_down MB/s   ratio $(ratio "$ours_down" "$nginx_down")"
-
-best_up=0
-for _ in 1 2 3; do
-  value=$(curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up.bin" -F path=/ "$ours/upload")
-  best_up=$(python3 -c "print(max($best_up, $value))")
-  rm -f "$work/docs/up"*.bin
-done
-ours_up=$(python3 -c "print(f'{$best_up / 1e6:.0f}')")
-nginx_up=$(speed speed_upload -T "$work/big.bin" "$theirs/upload/up.bin")
-echo "1 GiB upload:          ours $ours_up MB/s   nginx $nginx_up MB/s   ratio $(ratio "$ours_up" "$nginx_up")"
+read -r ours_down nginx_down < <(compare download)
+echo "1 GiB download (median of 5): ours $ours_down MB/s   nginx $nginx_down MB/s   ratio $(ratio "$ours_down" "$nginx_down")"
+read -r ours_up nginx_up < <(compare upload)
+echo "1 GiB upload (median of 5):   ours $ours_up MB/s   nginx $nginx_up MB/s   ratio $(ratio "$ours_up" "$nginx_up")"
 
 list_ours=$(curl -s "$ours/list?path=/many" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
 list_nginx=$(curl -s "$theirs/many/" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
-ours_list=$(wrk -t2 -c4 -d5s "$ours/list?path=/many" | awk '/Requests\/sec/ {print $2}')
-nginx_list=$(wrk -t2 -c4 -d5s "$theirs/many/" | awk '/Requests\/sec/ {print $2}')
+listing() {
+  if [[ $1 == ours ]]; then
+    wrk -t2 -c4 -d5s "$ours/list?path=/many" | awk '/Requests\/sec/ {print $2 * 1e6}'
+  else
+    wrk -t2 -c4 -d5s "$theirs/many/" | awk '/Requests\/sec/ {print $2 * 1e6}'
+  fi
+}
+read -r ours_list nginx_list < <(compare listing)  # "MB/s" here reads requests per second
 echo "GET /list of 10,000:   ours $ours_list req/s ($list_ours entries, sorted)   nginx $nginx_list req/s ($list_nginx entries)   ratio $(ratio "$ours_list" "$nginx_list")"
 
 curl -s -o /dev/null "$ours/list?path=/" && curl -s -o /dev/null "$ours/download?path=one.bin"

@@ -1,11 +1,9 @@
 #include "transfer/web_server_connection.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <future>
 
-#include "platform/foundation/uuid.h"
 #include "transfer/web_server.h"
 #include "transfer/web_server_chunked_decoder.h"
 #include "transfer/web_server_functions.h"

@@ -335,12 +335,12 @@ TEST_F(WebServerTest, ClosesAConnectionThatMakesNoProgress) {
 
 TEST_F(WebServerTest, NeverCutsASlowUploadThatKeepsMoving) {
     WebServerOptions options = localOptions();
-    options.connectionIdleTimeout = 150ms;
+    options.connectionIdleTimeout = 300ms;
     start(options);
     int fd = connectTo(server->port());
     ASSERT_TRUE(sendAll(fd, "POST /echo HTTP/1.1\r\nContent-Length: 8\r\n\r\n"));
-    for (int i = 0; i < 8; ++i) {  // 8 x 60 ms: longer than the time-out, but never silent for it
-        std::this_thread::sleep_for(60ms);
+    for (int i = 0; i < 8; ++i) {  // 8 x 50 ms: longer than the time-out, but never silent for it
+        std::this_thread::sleep_for(50ms);
         ASSERT_TRUE(sendAll(fd, std::string(1, char('0' + i))));
     }
     auto response = parseResponse(readAll(fd));
