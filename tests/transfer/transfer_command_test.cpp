@@ -17,7 +17,7 @@ using transfer_testing::parseResponse;
 using transfer_testing::runCommand;
 using transfer_testing::shellQuote;
 
-// The transfer command as the launcher runs it, in its own process: it prints the address, serves
+// `reelhaven --transfer` in its own process: it prints the address, serves
 // real clients, reports their changes, and stops cleanly on SIGTERM and SIGINT.
 class TransferCommandTest : public ::testing::TestWithParam<int> {
 protected:
@@ -47,7 +47,8 @@ TEST_P(TransferCommandTest, ServesTheDocumentsFolderUntilASignal) {
     if (child == 0) {
         ::dup2(fds[1], 1);
         ::close(fds[0]);
-        ::execl(TRANSFER_COMMAND_DRIVER, TRANSFER_COMMAND_DRIVER, home.path().c_str(), "0", nullptr);
+        ::execl(REELHAVEN_EXECUTABLE, REELHAVEN_EXECUTABLE, "--home", home.path().c_str(), "--transfer", "--port", "0",
+                nullptr);
         ::_exit(127);
     }
     ::close(fds[1]);
