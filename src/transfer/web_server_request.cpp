@@ -35,7 +35,8 @@ WebServerByteRange WebServerParseByteRange(std::string_view value) {
     if (first && last) {
         if (*first >= 0 && *last >= *first) {
             range.location = static_cast<std::uint64_t>(*first);
-            range.length = static_cast<std::uint64_t>(*last - *first + 1);
+            // In unsigned arithmetic: "bytes=0-9223372036854775807" overflows a signed length.
+            range.length = static_cast<std::uint64_t>(*last) - static_cast<std::uint64_t>(*first) + 1;
         }
     } else if (first) {
         if (*first >= 0) {

@@ -62,6 +62,8 @@ TEST(WebServerResponse, ParsesOnlySingleByteRanges) {
     EXPECT_FALSE(WebServerParseByteRange("bytes=-0").isSet());
     EXPECT_FALSE(WebServerParseByteRange("bytes=9-1").isSet());
     EXPECT_FALSE(WebServerParseByteRange("items=1-2").isSet());
+    // The widest range a client can write (a signed length would overflow).
+    EXPECT_EQ(WebServerParseByteRange("bytes=0-9223372036854775807"), (WebServerByteRange{0, 1ULL << 63}));
 }
 
 TEST(WebServerResponse, NamesAttachmentsSafely) {
