@@ -4,6 +4,13 @@
 
 namespace reelhaven {
 
+namespace {
+
+// What one part costs besides its head's texts (its objects; for a file, its temporary file).
+constexpr std::size_t kPartCost = 1024;
+
+}  // namespace
+
 WebServerMultiPartFormRequest::WebServerMultiPartFormRequest(const WebServerRequestInfo& info,
                                                              std::size_t maxArgumentBytes)
     : WebServerRequest(info), m_maxArgumentBytes(maxArgumentBytes) {}
@@ -27,6 +34,11 @@ std::unique_ptr<WebServerMultiPartFormRequest::Level> WebServerMultiPartFormRequ
 }
 
 bool WebServerMultiPartFormRequest::partBegin(Level& level, const WebServerMultiPartHead& head) {
+    // Every part's head is kept with its argument or file: it counts against the same budget, so a
+    // body of countless small or empty parts cannot grow memory (or temporary files) without bound.
+    m_argumentBytes += kPartCost + head.controlName.size() + head.contentType.size() + head.mimeType.size() +
+                       head.fileName.value_or("").size();
+    if (m_argumentBytes > m_maxArgumentBytes) return false;
     level.head = head;
     level.argument.clear();
     level.file.reset();

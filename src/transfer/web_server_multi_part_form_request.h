@@ -15,7 +15,7 @@
 namespace reelhaven {
 
 // A "multipart/form-data" request: fields become arguments in memory (at most
-// `maxArgumentBytes` in all), file parts stream straight into temporary files, and a
+// `maxArgumentBytes` in all, with every part's head), file parts stream straight into temporary files, and a
 // "multipart/mixed" part (several files under one field) goes through a nested parser.
 class WebServerMultiPartFormRequest : public WebServerRequest {
 public:

@@ -184,6 +184,23 @@ TEST(WebServerMultiPartFormRequest, LeavesNoTemporaryFileWhenTheBodyIsCut) {
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
+TEST(WebServerMultiPartFormRequest, BoundsTheHeadsOfManyEmptyParts) {
+    WebServerRequestInfo info{"POST",
+                              "/upload",
+                              {{"Content-Type", "multipart/form-data; boundary=XX"}, {"Content-Length", "1000"}},
+                              "/upload",
+                              {}};
+    // Empty arguments with long names: no content bytes, yet every head is kept.
+    std::string part = "--XX\r\nContent-Disposition: form-data; name=\"" + std::string(8000, 'n') + "\"\r\n\r\n\r\n";
+    auto request = std::make_shared<WebServerMultiPartFormRequest>(info, 64 * 1024);
+    ASSERT_TRUE(request->isValid());
+    ASSERT_TRUE(request->performOpen().ok());
+    bool refused = false;
+    for (int i = 0; i < 100 && !refused; ++i) refused = !request->performWriteData(part).ok();
+    EXPECT_TRUE(refused);
+    EXPECT_LE(request->arguments().size(), 8u);
+}
+
 TEST(WebServerRequest, RejectsInconsistentHeads) {
     EXPECT_EQ(WebServerRequest::make<WebServerRequest>({"POST", "/", {{"Content-Length", "-1"}}, "/", {}}), nullptr);
     EXPECT_EQ(WebServerRequest::make<WebServerRequest>(
