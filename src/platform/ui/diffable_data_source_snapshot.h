@@ -93,6 +93,7 @@ public:
             m_sections.erase(m_sections.begin() + *index);
         }
         reindex();
+        dropMarksOfMissingItems();
     }
     void reloadSections(const std::vector<Section>& sections) {
         for (const auto& s : sections) {
@@ -116,13 +117,8 @@ public:
     void insertItemsBefore(const std::vector<Item>& items, const Item& before) { insertItems(items, before, 0); }
     void insertItemsAfter(const std::vector<Item>& items, const Item& after) { insertItems(items, after, 1); }
     void deleteItems(const std::vector<Item>& items) {
-        for (const auto& item : items) {
-            const auto path = indexPath(item);
-            if (!path) continue;
-            auto& list = m_sections[static_cast<size_t>(path->section)].items;
-            list.erase(list.begin() + path->item);
-            m_location.erase(item);
-        }
+        for (const auto& item : items) removeItem(item);
+        dropMarksOfMissingItems();
     }
     void deleteAllItems() {
         m_sections.clear();
@@ -182,8 +178,22 @@ private:
     void moveItem(const Item& item, const Item& anchor, int after) {
         if (Equal()(item, anchor)) return;
         if (!contains(item) || !contains(anchor)) fail("the moved item or its anchor is not in the snapshot");
-        deleteItems({item});
+        removeItem(item);  // a moved item keeps its marks
         insertItems({item}, anchor, after);
+    }
+    void removeItem(const Item& item) {
+        const auto path = indexPath(item);
+        if (!path) return;
+        auto& list = m_sections[static_cast<size_t>(path->section)].items;
+        list.erase(list.begin() + path->item);
+        m_location.erase(item);
+    }
+    // An item deleted after it was marked has nothing left to reload.
+    void dropMarksOfMissingItems() {
+        for (auto* marks : {&m_reloaded, &m_reconfigured}) {
+            marks->erase(std::remove_if(marks->begin(), marks->end(), [this](const Item& i) { return !contains(i); }),
+                         marks->end());
+        }
     }
     void mark(const std::vector<Item>& items, std::vector<Item>& into) {
         for (const auto& item : items) {

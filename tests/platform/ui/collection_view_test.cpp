@@ -126,6 +126,27 @@ TEST_F(CollectionViewTest, ReloadedItemsGetNewCellsAndMarksDoNotStick) {
     EXPECT_TRUE(source->lastDifference().empty());
 }
 
+TEST_F(CollectionViewTest, DeletingAMarkedItemOrSectionDropsItsMark) {
+    source->apply(make({{"main", {1, 2, 3}}, {"more", {4}}}), false);
+    auto snapshot = source->snapshot();
+    snapshot.reloadItems({2, 3});
+    snapshot.reconfigureItems({2});
+    snapshot.deleteItems({2});
+    snapshot.moveItemBefore(3, 1);  // a moved item keeps its mark
+    EXPECT_EQ(snapshot.reloadedItemIdentifiers(), (std::vector<int>{3}));
+    EXPECT_TRUE(snapshot.reconfiguredItemIdentifiers().empty());
+    source->apply(snapshot);
+    EXPECT_EQ(source->lastDifference().reloaded, (std::vector<IndexPath>{{0, 0}}));
+
+    snapshot = source->snapshot();
+    snapshot.reloadSections({"more"});
+    snapshot.deleteSections({"more"});
+    EXPECT_TRUE(snapshot.reloadedItemIdentifiers().empty());
+    source->apply(snapshot);
+    EXPECT_TRUE(source->lastDifference().reloaded.empty());
+    EXPECT_EQ(view->numberOfSections(), 1);
+}
+
 TEST_F(CollectionViewTest, ItemsAreToldApartByHashAndEquality) {
     struct Entry {
         int id;
