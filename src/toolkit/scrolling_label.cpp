@@ -143,7 +143,8 @@ void ScrollingLabel::setFadeLength(double length) {
 
 double ScrollingLabel::animationDuration() const {
     if (m_speed.kind == SpeedLimit::Kind::duration) return m_speed.value;
-    return std::abs(m_awayOffset) / m_speed.value;
+    // A rate of 0 or less never scrolls; it gives no moving time rather than a division by zero.
+    return m_speed.value > 0 ? std::abs(m_awayOffset) / m_speed.value : 0;
 }
 
 bool ScrollingLabel::isPaused() const { return m_sublabel->layer().speed() == 0; }

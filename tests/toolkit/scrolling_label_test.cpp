@@ -286,6 +286,15 @@ TEST_F(ScrollingLabelTest, ForwardsTextAndKeepsOneLine) {
     EXPECT_DOUBLE_EQ(label->intrinsicContentSize().width, label->sublabel()->intrinsicContentSize().width + 5);
 }
 
+TEST_F(ScrollingLabelTest, ARateOfZeroGivesNoMovingTime) {
+    auto label = makeLabel(ScrollType::leftRight);
+    label->setScrollRate(0);
+    EXPECT_FALSE(label->labelShouldScroll());
+    EXPECT_EQ(label->animationDuration(), 0);
+    label->setScrollRate(-20);
+    EXPECT_EQ(label->animationDuration(), 0);
+}
+
 TEST_F(ScrollingLabelTest, InitialiserLimitsTheFadeToHalfTheWidth) {
     auto label = ScrollingLabel::createWithRate(ui::Rect(0, 0, 40, 20), 30, 50);
     EXPECT_DOUBLE_EQ(label->fadeLength(), 20);
