@@ -133,6 +133,32 @@ TEST_F(ScrollingLabelTest, ContinuousKeyFramesFollowTheDurationAndTheRate) {
     EXPECT_DOUBLE_EQ(label->sublabel()->layer().animation("position")->duration, 2 + moving);
 }
 
+TEST_F(ScrollingLabelTest, ContinuousLeadingFadeEndsWhenTheFirstCopyHasPassedTheEdge) {
+    for (auto curve : {ui::ViewAnimationCurve::linear, ui::ViewAnimationCurve::easeInOut}) {
+        auto label = makeLabel(ScrollType::continuous, 8);
+        label->setAnimationCurve(curve);
+        label->restartLabel();
+        auto fade = std::dynamic_pointer_cast<ui::KeyframeAnimation>(label->maskLayer()->animation("gradient"));
+        ASSERT_NE(fade, nullptr);
+        ASSERT_EQ(fade->keyTimes.size(), 5u);
+        const ui::Color clear = ui::Color::clear(), black = ui::Color::black();
+        const std::vector<ui::Color> both{clear, black, black, clear}, trailing{black, black, black, clear};
+        EXPECT_EQ(std::get<std::vector<ui::Color>>(fade->values[1]), trailing);
+        EXPECT_EQ(std::get<std::vector<ui::Color>>(fade->values[2]), both);
+        EXPECT_EQ(std::get<std::vector<ui::Color>>(fade->values[3]), both);
+        EXPECT_EQ(std::get<std::vector<ui::Color>>(fade->values[4]), trailing);
+        const double total = 1 + 7;
+        EXPECT_FLOAT_EQ(fade->keyTimes[2], static_cast<float>(1.2 / total));
+        // At the moment the leading fade is withdrawn, the text has moved by its own width.
+        loop.advanceSeconds(fade->keyTimes[3] * total);
+        const ui::Rect home = label->homeLabelFrame();
+        EXPECT_NEAR(label->sublabel()->layer().presentationPosition().x, home.origin.x - home.size.width,
+                    std::abs(label->awayOffset()) / (total * 100))
+            << static_cast<int>(curve);
+        label->removeFromSuperview();
+    }
+}
+
 TEST_F(ScrollingLabelTest, BackAndForthKeyFramesAndEdgeFades) {
     auto label = makeLabel(ScrollType::leftRight, 8);
     const double d = 1, m = 7, total = 2 * d + 2 * m;
