@@ -240,7 +240,10 @@ std::shared_ptr<WebServerResponse> WebUploader::uploadFile(const WebServerMultiP
         return clientError(403, "Uploaded file name " + quote(fileName) + " is not allowed");
     }
     auto pathArgument = request.firstArgumentForControlName("path");
-    if (!pathArgument || !pathArgument->string()) return missingParameter("path");
+    // A NUL would cut the folder's path short in every system call: such a value counts as absent,
+    // as it does in URL-encoded forms.
+    if (!pathArgument || !pathArgument->string() || pathArgument->string()->find('\0') != std::string::npos)
+        return missingParameter("path");
     const std::string& relative = *pathArgument->string();
     std::string folder = m_files.absolutePath(relative);
     if (!isDirectory(folder) || !m_files.staysInside(folder))

@@ -219,6 +219,15 @@ TEST_F(WebUploaderTest, RefusesUnsafeUploadNames) {
     auto nulName = raw("POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
                        std::to_string(nul.size()) + "\r\n\r\n" + nul);
     EXPECT_EQ(nulName.status, 403);
+    // A NUL in the target folder would cut the path short in every system call ("Show" here).
+    fs::create_directory(docs / "Show");
+    std::string nulFolder = std::string("--b\r\nContent-Disposition: form-data; name=\"path\"\r\n\r\nShow") + '\0' +
+                            "x\r\n--b\r\nContent-Disposition: form-data; name=\"files[]\"; filename=\"a.mp4\"\r\n\r\n"
+                            "NUL\r\n--b--\r\n";
+    auto nulPath = raw("POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
+                       std::to_string(nulFolder.size()) + "\r\n\r\n" + nulFolder);
+    EXPECT_EQ(nulPath.status, 400) << nulPath.raw.substr(0, 300);
+    fs::remove(docs / "Show");
     EXPECT_EQ(curl("-F " + shellQuote("files[]=@" + path) + " " + url("/upload")).status, 400);  // no "path"
     EXPECT_EQ(curl("-F path=/ " + url("/upload")).status, 400);                                  // no file
     EXPECT_TRUE(fs::is_empty(docs));
