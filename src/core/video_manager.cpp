@@ -12,16 +12,20 @@ namespace reelhaven {
 
 namespace {
 
-using ItemSet = std::unordered_set<LibraryItemPtr, LibraryItemPtrHash, LibraryItemPtrEqual>;
-
 // Items are the same entry when they are equal (id and display name) and still at the same
 // place: an item whose extension changed under the same name must not keep its old URL.
 bool sameEntry(const LibraryItemPtr& a, const LibraryItemPtr& b) { return *a == *b && a->url() == b->url(); }
 
-bool containsEntry(const ItemSet& set, const LibraryItemPtr& item) {
-    auto found = set.find(item);
-    return found != set.end() && sameEntry(*found, item);
-}
+struct SameEntry {
+    bool operator()(const LibraryItemPtr& a, const LibraryItemPtr& b) const { return sameEntry(a, b); }
+};
+
+// Keyed by entry, not by item equality: two files that share an id and a display name (a copy
+// that kept its attributes under another extension) are two entries, and neither may hide the
+// other.
+using ItemSet = std::unordered_set<LibraryItemPtr, LibraryItemPtrHash, SameEntry>;
+
+bool containsEntry(const ItemSet& set, const LibraryItemPtr& item) { return set.contains(item); }
 
 // The items that are in exactly one of the two lists: those of `current` that left first, then
 // those of `listing` that are new.
@@ -36,10 +40,6 @@ std::vector<LibraryItemPtr> changesBetween(const std::vector<LibraryItemPtr>& cu
         if (!containsEntry(currentSet, item)) changes.push_back(item);
     return changes;
 }
-
-struct SameEntry {
-    bool operator()(const LibraryItemPtr& a, const LibraryItemPtr& b) const { return sameEntry(a, b); }
-};
 
 // Each change that is in the list leaves it (its first occurrence); each other change joins it
 // at the end. Done with one hash look-up per item, as large folders change by many items at once.

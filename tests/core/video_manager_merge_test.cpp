@@ -1,8 +1,11 @@
 // Loading and merging listings, folder contents and subtitle attachment.
 
+#include <sys/xattr.h>
+
 #include <atomic>
 #include <thread>
 
+#include "core/file_identity.h"
 #include "core/folder.h"
 #include "video_manager_fixture.h"
 
@@ -102,6 +105,22 @@ TEST_F(VideoManagerTest, AnUnchangedListingCallsNoDelegateAndStartsNoPass) {
     EXPECT_EQ(passes, 1);
     EXPECT_EQ(delegate->libraryChanges(), 0);
     EXPECT_EQ(delegate->changedFolders(), Names{"Shows"});
+}
+
+TEST_F(VideoManagerTest, TwoFilesSharingAnIdAndANameStayListedAcrossUpdates) {
+    // A copy that kept its extended attributes under another extension: same id, same display
+    // name, another file.
+    makeFile("Film.mkv");
+    makeFile("Film.mp4");
+    const std::string id = FileIdentity::identify((documents / "Film.mkv").string()).uuidString();
+    ASSERT_EQ(::setxattr((documents / "Film.mp4").c_str(), FileIdentity::kAttributeName, id.data(), id.size(), 0), 0);
+
+    for (int round = 0; round < 3; ++round) {
+        listDocuments();
+        EXPECT_EQ(libraryNames(), (Names{"Film", "Film"})) << "round " << round;
+    }
+    EXPECT_EQ(delegate->libraryChanges(), 0);
+    flush();
 }
 
 TEST_F(VideoManagerTest, AChangedSubtitleFileCountsAsAChange) {
