@@ -94,6 +94,10 @@ void VideoManager::forgetVideos(const std::vector<VideoPtr>& videos) {
 
 void VideoManager::insertSorted(const LibraryItemPtr& item) {
     m_library.mutate([&](std::vector<LibraryItemPtr>& library) {
+        // A listing merged since the item was made may have brought it in already.
+        if (std::any_of(library.begin(), library.end(),
+                        [&](const LibraryItemPtr& listed) { return *listed == *item && listed->url() == item->url(); }))
+            return;
         library.insert(library.begin() + static_cast<std::ptrdiff_t>(insertionIndex(item, library)), item);
     });
 }

@@ -165,6 +165,20 @@ TEST_F(VideoManagerFileOperationsTest, ANewFolderGoesToItsSortedPlace) {
     EXPECT_EQ(delegate->libraryChanges(), 2);
 }
 
+TEST_F(VideoManagerFileOperationsTest, ANewFolderThatAListingBroughtInMeanwhileIsListedOnce) {
+    listed({"a/", "c/"});
+    {
+        // The insertion waits behind other work while a change reported by the transfer server
+        // lists the folder on another thread.
+        QueueGate gate(manager->videoManagerQueue());
+        EXPECT_TRUE(manager->createFolder("b"));
+        listDocuments();
+        EXPECT_EQ(libraryNames(), (Names{"a", "b", "c"}));
+    }
+    flush();
+    EXPECT_EQ(libraryNames(), (Names{"a", "b", "c"}));
+}
+
 TEST_F(VideoManagerFileOperationsTest, CreatingAFolderRefusesTakenAndUnsafeNames) {
     listed({"a/"});
     for (const std::string& name : Names{"a", "", ".", "..", ".x", "x/y", "../up", std::string("n\0ul", 4)})
