@@ -9,6 +9,7 @@
 
 #include "transfer/web_server.h"
 #include "transfer/web_server_data_response.h"
+#include "transfer/web_server_error_response.h"
 #include "transfer/web_server_file_response.h"
 #include "transfer/web_server_functions.h"
 
@@ -39,10 +40,12 @@ std::shared_ptr<WebServerResponse> directoryListing(const std::string& path) {
     std::string html = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n<ul>\n";
     for (const auto& name : names) {
         std::string link = lenientURLEscape(name);
+        // Names come from whoever fills the folder: never markup.
+        std::string text = WebServerErrorResponse::escapeHTML(name);
         if (isFolder[name]) {
-            html += "<li><a href=\"" + link + "/\">" + name + "/</a></li>\n";
+            html += "<li><a href=\"" + link + "/\">" + text + "/</a></li>\n";
         } else {
-            html += "<li><a href=\"" + link + "\">" + name + "</a></li>\n";
+            html += "<li><a href=\"" + link + "\">" + text + "</a></li>\n";
         }
     }
     html += "</ul>\n</body></html>\n";

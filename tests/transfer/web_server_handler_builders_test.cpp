@@ -88,6 +88,7 @@ TEST_F(HandlerBuildersTest, ListsFoldersUnderABasePath) {
     writeFile(temp / "site/.secret", "s");
     std::filesystem::create_directories(temp / "site/Sub Folder");
     writeFile(temp / "site/Sub Folder/c.txt", "c");
+    writeFile(temp / "site/<img src=x onerror=alert(1)>&.txt", "x");
     server->addGETHandlerForBasePath("/static/", (temp / "site").string(), std::nullopt, 10,
                                      WebServerRanges::notAllowed);
     server->addGETHandlerForBasePath("no-slash", (temp / "site").string(), std::nullopt, 10,
@@ -98,6 +99,8 @@ TEST_F(HandlerBuildersTest, ListsFoldersUnderABasePath) {
     EXPECT_EQ(listing.status, 200);
     EXPECT_EQ(listing.body,
               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n<ul>\n"
+              "<li><a href=\"%3Cimg%20src=x%20onerror=alert(1)%3E&.txt\">&lt;img src=x "
+              "onerror=alert(1)&gt;&amp;.txt</a></li>\n"
               "<li><a href=\"b.txt\">b.txt</a></li>\n<li><a href=\"Sub%20Folder/\">Sub Folder/</a></li>\n"
               "</ul>\n</body></html>\n");
     auto file = parseResponse(exchange(server->port(), "GET /static/Sub%20Folder/c.txt HTTP/1.1\r\n\r\n"));
