@@ -66,6 +66,7 @@ TEST(CheckMarkTest, ChangingTheFieldDoesNotRedrawByItself) {
     auto mark = CheckMark::create(ui::Rect(0, 0, 24, 24));
     mark->displayIfNeeded();
     const auto before = mark->lastDrawing();
+    ASSERT_EQ(kinds(before).back(), Kind::restoreState);  // the open ring was drawn once
     mark->checkedBool = true;
     mark->displayIfNeeded();
     EXPECT_EQ(mark->lastDrawing(), before);

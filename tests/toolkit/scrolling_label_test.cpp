@@ -178,6 +178,29 @@ TEST_F(ScrollingLabelTest, BackAndForthKeyFramesAndEdgeFades) {
     EXPECT_EQ(fade->timingFunctions.size(), times.size() - 1);
 }
 
+TEST_F(ScrollingLabelTest, OneWayAndRightTypesKeyFramesAtARate) {
+    auto label = makeLabel(ScrollType::left, 8);
+    label->setScrollRate(40);
+    const double d = 1, m = std::abs(label->awayOffset()) / 40, total = 2 * d + m;
+    auto position = std::dynamic_pointer_cast<ui::KeyframeAnimation>(label->sublabel()->layer().animation("position"));
+    ASSERT_NE(position, nullptr);
+    EXPECT_DOUBLE_EQ(position->duration, total);
+    EXPECT_EQ(position->keyTimes,
+              (std::vector<float>{0.0f, static_cast<float>(d / total), static_cast<float>((d + m) / total), 1.0f}));
+    const ui::Point home = label->homeLabelFrame().origin, away{home.x + label->awayOffset(), home.y};
+    EXPECT_EQ(position->values, (std::vector<ui::AnimationValue>{home, home, away, away}));
+
+    // The right types read from the right: the trailing edge is the left one.
+    label->setType(ScrollType::rightLeft);
+    auto fade = std::dynamic_pointer_cast<ui::KeyframeAnimation>(label->maskLayer()->animation("gradient"));
+    ASSERT_NE(fade, nullptr);
+    const ui::Color clear = ui::Color::clear(), black = ui::Color::black();
+    EXPECT_EQ(std::get<std::vector<ui::Color>>(fade->values[0]), (std::vector<ui::Color>{clear, black, black, black}));
+    EXPECT_EQ(std::get<std::vector<ui::Color>>(fade->values[5]), (std::vector<ui::Color>{black, black, black, clear}));
+    EXPECT_GT(label->awayOffset(), 0);
+    EXPECT_EQ(keyTimesOf(*label).size(), 5u);
+}
+
 TEST_F(ScrollingLabelTest, MaskLocationsAndRestColoursFollowTheFadeLength) {
     auto label = makeLabel(ScrollType::rightLeft, 10);
     auto mask = label->maskLayer();
