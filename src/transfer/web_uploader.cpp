@@ -226,10 +226,14 @@ std::shared_ptr<WebServerResponse> WebUploader::downloadFile(const WebServerRequ
     if (isHidden(name) || !checkFileExtension(name)) {
         return clientError(403, "Downlading file name " + quote(name) + " is not allowed");
     }
+    // No response (a link, or the file went away): the connection answers 500 and the delegate
+    // hears nothing.
+    auto response = WebServerFileResponse::responseWithFile(absolute, {}, WebServerAttachment::attachment);
+    if (!response) return nullptr;
     notify([absolute](WebUploaderDelegate& delegate, WebUploader& uploader) {
         delegate.webUploaderDidDownloadFile(uploader, absolute);
     });
-    return WebServerFileResponse::responseWithFile(absolute, {}, WebServerAttachment::attachment);
+    return response;
 }
 
 std::shared_ptr<WebServerResponse> WebUploader::uploadFile(const WebServerMultiPartFormRequest& request) {

@@ -312,6 +312,14 @@ TEST_F(WebUploaderTest, NeverReachesOutsideTheFolder) {
     EXPECT_EQ(snapshot(docs), before);
 }
 
+TEST_F(WebUploaderTest, TellsTheDelegateOnlyOfDownloadsItServes) {
+    writeFile(docs / "inside.mp4", "in");
+    fs::create_symlink(docs / "inside.mp4", docs / "alias.mp4");  // inside, yet no file it sends
+    EXPECT_EQ(curl(url("/download?path=alias.mp4")).status, 500);
+    EXPECT_EQ(curl(url("/download?path=inside.mp4")).body, "in");
+    EXPECT_EQ(waitForEvents(1), std::vector<std::string>{"download " + (docs / "inside.mp4").string()});
+}
+
 TEST_F(WebUploaderTest, DownloadsAsAnAttachmentWithHeadAndConditionalRequests) {
     std::string bytes(100000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = char(i * 7);
