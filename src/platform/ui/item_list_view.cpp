@@ -122,9 +122,7 @@ void ItemListView::markSelected(const IndexPath& indexPath, bool selected) {
 }
 
 void ItemListView::selectItem(const IndexPath& indexPath) {
-    if (!m_allowsSelection || indexPath.section >= numberOfSections() ||
-        indexPath.item >= numberOfItems(indexPath.section))
-        return;
+    if (!m_allowsSelection || indexPath.item < 0 || indexPath.item >= numberOfItems(indexPath.section)) return;
     if (!m_allowsMultiple) {
         for (const auto& other : selectedIndexPaths()) {
             if (other != indexPath) markSelected(other, false);

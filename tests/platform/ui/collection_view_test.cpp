@@ -195,6 +195,10 @@ TEST_F(CollectionViewTest, SingleAndMultipleSelectionAsTheUserSeesThem) {
     EXPECT_FALSE(view->tapItem({0, 0}));
     view->selectItem({0, 0});  // programmatic: no delegate call
     EXPECT_EQ(delegate->events.size(), 2u);
+    view->selectItem({0, -1});  // index paths outside the list select nothing
+    view->selectItem({-1, 0});
+    view->selectItem({0, 3});
+    EXPECT_EQ(view->selectedIndexPaths(), (std::vector<IndexPath>{{0, 0}, {0, 2}}));
     view->setAllowsSelection(false);
     EXPECT_TRUE(view->selectedIndexPaths().empty());
 }
