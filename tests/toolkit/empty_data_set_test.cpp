@@ -206,6 +206,38 @@ TEST_F(EmptyDataSetTest, ReloadIsReplacedOncePerClass) {
     EXPECT_EQ(EmptyDataSet::registry().size(), 3u);  // a plain scroll view has nothing to replace
 }
 
+// Rows the test sets; a table view with one section.
+class Rows : public ui::TableViewDataSource {
+public:
+    int numberOfRows(ui::TableView&, int) override { return rows; }
+    std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView&, const ui::IndexPath&) override {
+        return ui::TableViewCell::create();
+    }
+    int rows = 0;
+};
+
+TEST_F(EmptyDataSetTest, TableUpdatesRefreshThePlaceholderAndStillRun) {
+    auto table = ui::TableView::create(ui::Rect(0, 0, 375, 800));
+    window->addSubview(table);
+    auto rows = std::make_shared<Rows>();
+    rows->rows = 1;
+    table->setDataSource(rows);
+    table->reloadData();
+    EmptyDataSet::setEmptyDataSetSource(*table, source);
+    EXPECT_FALSE(EmptyDataSet::isEmptyDataSetVisible(*table));
+    rows->rows = 0;
+    table->beginUpdates();
+    table->endUpdates();
+    EXPECT_TRUE(EmptyDataSet::isEmptyDataSetVisible(*table));
+    EXPECT_EQ(table->numberOfItems(0), 0);  // the table's own update ran as well
+    rows->rows = 2;
+    table->beginUpdates();
+    table->endUpdates();
+    EXPECT_FALSE(EmptyDataSet::isEmptyDataSetVisible(*table));
+    EXPECT_EQ(table->numberOfItems(0), 2);
+    EXPECT_EQ(table->visibleCells().size(), 2u);
+}
+
 TEST_F(EmptyDataSetTest, TapsReachTheDelegateAndTouchesElsewhereFallThrough) {
     items->counts = {0};
     auto delegate = std::make_shared<Delegate>();
