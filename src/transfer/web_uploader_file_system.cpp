@@ -56,8 +56,12 @@ bool WebUploaderFileSystem::staysInside(const std::string& absolute) const {
         auto resolved = realPath(absolute);
         return resolved && inside(*resolved);
     }
-    auto parent = realPath(parentOf(absolute));
-    return parent && inside(*parent);
+    // A new item: its nearest existing ancestor decides. Missing folders in between make the
+    // operation itself fail (a 500 naming the error), not a refusal.
+    std::string ancestor = parentOf(absolute);
+    while (!exists(ancestor) && ancestor.size() > m_root.size()) ancestor = parentOf(ancestor);
+    auto resolved = realPath(ancestor);
+    return resolved && inside(*resolved);
 }
 
 foundation::Result<std::vector<WebUploaderFileSystem::Entry>> WebUploaderFileSystem::contentsOfDirectory(

@@ -22,8 +22,8 @@ public:
     std::string absolutePath(const std::string& relative) const;
     bool isRoot(const std::string& absolute) const { return absolute == m_root; }
     // Whether `absolute` (which may not exist yet) stays inside the folder once symbolic links in
-    // it are resolved. An existing item must itself resolve inside; a missing one needs its parent
-    // to.
+    // it are resolved. An existing item must itself resolve inside; a missing one needs its nearest
+    // existing ancestor to.
     bool staysInside(const std::string& absolute) const;
 
     // `path` when nothing exists there, else "name (1).ext", "name (2).ext", ... in the same folder.

@@ -243,6 +243,11 @@ TEST_F(WebUploaderTest, CreatesFoldersUnderFreeNames) {
     EXPECT_NE(root.body.find("Creating directory name &quot;Documents&quot; is not allowed"), std::string::npos);
     EXPECT_EQ(curl("-d path=/.git " + url("/create")).status, 403);
     EXPECT_EQ(curl("-d other=1 " + url("/create")).status, 400);
+    // Parents are not made: a failure of the creation, not a refusal.
+    auto orphan = curl("-d path=/Missing/New " + url("/create"));
+    EXPECT_EQ(orphan.status, 500);
+    EXPECT_NE(orphan.body.find("Failed creating directory &quot;/Missing/New&quot;"), std::string::npos);
+    EXPECT_FALSE(fs::exists(docs / "Missing"));
     auto events = waitForEvents(2);
     EXPECT_EQ(events[1], "create " + (docs / "New (1)").string());
 }
@@ -260,6 +265,10 @@ TEST_F(WebUploaderTest, MovesWithoutReplacingAnything) {
     EXPECT_EQ(curl("-d oldPath=/b.mp4 -d newPath=/ " + url("/move")).status, 403);
     EXPECT_EQ(curl("-d oldPath=/b.mp4 -d newPath=/.b " + url("/move")).status, 403);
     EXPECT_EQ(curl("-d oldPath=/nothing -d newPath=/x " + url("/move")).status, 404);
+    auto orphan = curl("-d oldPath=/b.mp4 -d newPath=/Missing/b.mp4 " + url("/move"));
+    EXPECT_EQ(orphan.status, 500);
+    EXPECT_NE(orphan.body.find("Failed moving &quot;/b.mp4&quot; to &quot;/Missing/b.mp4&quot;"), std::string::npos);
+    EXPECT_EQ(readFile(docs / "b.mp4"), "B");
     EXPECT_EQ(curl("-d newPath=/x " + url("/move")).status, 400);
     EXPECT_EQ(curl("-d oldPath=/b.mp4 " + url("/move")).status, 400);
     EXPECT_EQ(readFile(docs / "b.mp4"), "B");
