@@ -18,6 +18,16 @@ public:
     std::vector<std::pair<std::string, bool>> stops;
 };
 
+// Opacity from 0 to 1 over 2 s, reporting to `delegate`.
+std::shared_ptr<BasicAnimation> fadeIn(const std::shared_ptr<RecordingDelegate>& delegate) {
+    auto animation = BasicAnimation::create("opacity");
+    animation->fromValue = 0.0;
+    animation->toValue = 1.0;
+    animation->duration = 2;
+    animation->delegate = delegate;
+    return animation;
+}
+
 TEST(MediaTimingFunctionTest, NamedCurvesHaveTheirControlPointsAndEnds) {
     const auto linear = MediaTimingFunction::named(MediaTimingFunction::Name::linear);
     EXPECT_EQ(linear.controlPoint(1), (Point{0, 0}));
@@ -69,12 +79,7 @@ TEST(LayerAnimationTest, FinishesWhenTheClockPassesItsDuration) {
     dispatch::ScopedMainRunLoop loop;
     auto layer = Layer::create();
     auto delegate = std::make_shared<RecordingDelegate>();
-    auto animation = BasicAnimation::create("opacity");
-    animation->fromValue = 0.0;
-    animation->toValue = 1.0;
-    animation->duration = 2;
-    animation->delegate = delegate;
-    layer->addAnimation(animation, "fade");
+    layer->addAnimation(fadeIn(delegate), "fade");
     loop.advanceSeconds(1);
     EXPECT_NEAR(layer->presentationOpacity(), 0.5, 1e-9);
     EXPECT_TRUE(delegate->stops.empty());
@@ -127,12 +132,7 @@ TEST(LayerAnimationTest, PausedLayerHoldsItsAnimationUntilResumed) {
     dispatch::ScopedMainRunLoop loop;
     auto layer = Layer::create();
     auto delegate = std::make_shared<RecordingDelegate>();
-    auto animation = BasicAnimation::create("opacity");
-    animation->fromValue = 0.0;
-    animation->toValue = 1.0;
-    animation->duration = 2;
-    animation->delegate = delegate;
-    layer->addAnimation(animation, "fade");
+    layer->addAnimation(fadeIn(delegate), "fade");
     loop.advanceSeconds(0.5);
     // Pause the way the platform's layers are paused: freeze the local time.
     const double paused = layer->convertTime(dispatch::toSeconds(loop.loop().now()), nullptr);
