@@ -68,7 +68,7 @@
       path += part + "/";
       nav.appendChild(document.createTextNode(" / "));
       var crumb = document.createElement("a");
-      crumb.href = "#" + path;
+      crumb.href = "#" + encodeURIComponent(path);
       crumb.textContent = part;
       nav.appendChild(crumb);
     });
@@ -136,7 +136,7 @@
       name.className = "name";
       var link = document.createElement("a");
       if (isFolder) {
-        link.href = "#" + entry.path;
+        link.href = "#" + encodeURIComponent(entry.path);
         link.textContent = entry.name + "/";
       } else {
         link.href = "download?path=" + encodeURIComponent(entry.path);
@@ -212,7 +212,13 @@
   }
 
   function navigate() {
-    var hash = decodeURIComponent(window.location.hash.replace(/^#/, ""));
+    // Links carry the path encoded, so names holding "%" or "#" come back unchanged.
+    var hash = "";
+    try {
+      hash = decodeURIComponent(window.location.hash.replace(/^#/, ""));
+    } catch (malformed) {
+      hash = "";
+    }
     currentPath = hash && hash.charAt(0) === "/" ? hash : "/";
     showMessage("");
     list();

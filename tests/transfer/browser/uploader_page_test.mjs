@@ -114,7 +114,17 @@ try {
   assert.match(await page.textContent("#message"), /is not allowed/);
   assert.ok(!existsSync(join(docs, ".hidden")));
 
-  const wanted = ["create", "upload", "upload", "move", "download", "delete"];
+  // A folder whose name holds "%" and an escape-like "%20" opens as itself.
+  const odd = "50% a%20b";
+  await page.fill("#folder-name", odd);
+  await page.press("#folder-name", "Enter");
+  await page.waitForSelector(`tr[data-name="${odd}"]`);
+  await page.click(`tr[data-name="${odd}"] a`);
+  await page.waitForSelector(`body[data-listed="/${odd}/"]`, { timeout: 5000 });
+  assert.ok(await page.isVisible("text=This folder is empty"));
+  assert.ok(await page.isHidden("#message"));
+
+  const wanted = ["create", "upload", "upload", "move", "download", "delete", "create"];
   for (let attempt = 0; attempt < 50 && events.length < wanted.length; attempt++) {
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
