@@ -1,6 +1,8 @@
 // The file operations of VideoManager: what the library screens do to a folder on disk, kept in
 // step with the manager's list.
 
+#include <cerrno>
+
 #include <algorithm>
 #include <functional>
 #include <set>
@@ -194,7 +196,9 @@ bool VideoManager::deleteItems(const std::vector<int>& positions) {
                 if (auto video = std::dynamic_pointer_cast<Video>(inside)) videos.push_back(std::move(video));
         }
 
-        if (!files().removeItem(item->url())) {
+        // An item already gone from disk is deleted as asked: its records go with it, and it
+        // must not come back into the list as an entry without a file.
+        if (auto status = files().removeItem(item->url()); !status && !status.error().isPOSIX(ENOENT)) {
             // This item and the ones not reached are still on disk, so they stay in the list.
             for (std::size_t j = i; j < removed->size(); ++j) insertSorted((*removed)[j]);
             return false;

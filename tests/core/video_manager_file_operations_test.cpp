@@ -282,12 +282,36 @@ TEST_F(VideoManagerFileOperationsTest, VideosDeletedTogetherTakeTheSubtitlesThey
 }
 
 TEST_F(VideoManagerFileOperationsTest, AnItemThatCannotBeRemovedStaysListed) {
-    listed({"a.mp4", "b.mp4", "c.mp4"});
-    std::filesystem::remove(documents / "b.mp4");  // gone behind the manager's back
-    EXPECT_FALSE(manager->deleteItems({position("a"), position("b"), position("c")}));
+    makeFile("a.mp4");
+    makeFile("c.mp4");
+    // An entry whose name is too long for the file system: removing it fails even for root.
+    auto items = listing(documents);
+    items.push_back(
+        Video::create(urlOf(documents / ("b" + std::string(300, 'x') + ".mp4")), LibraryItemType::file, false));
+    manager->update(items);
+    flush();
+    ASSERT_EQ(manager->library().size(), 3u);
+
+    EXPECT_FALSE(manager->deleteItems({0, 1, 2}));
     EXPECT_FALSE(exists("c.mp4"));
     EXPECT_TRUE(exists("a.mp4"));
-    EXPECT_EQ(libraryNames(), (Names{"a", "b"}));
+    EXPECT_EQ(libraryNames(), (Names{"a", "b" + std::string(300, 'x')}));
+}
+
+TEST_F(VideoManagerFileOperationsTest, AnItemAlreadyGoneFromDiskIsDeletedWithItsRecords) {
+    listed({"a.mp4", "b.mp4", "b.srt", "c.mp4"});
+    giveProgress("b.mp4");
+    const auto bThumbnail = thumbnailFileOf("b.mp4");
+    testing_support::writeFile(bThumbnail, "png");
+    std::filesystem::remove(documents / "b.mp4");  // gone behind the manager's back
+
+    EXPECT_TRUE(manager->deleteItems({position("a"), position("b"), position("c")}));
+    EXPECT_FALSE(exists("a.mp4"));
+    EXPECT_FALSE(exists("b.srt"));
+    EXPECT_FALSE(exists("c.mp4"));
+    EXPECT_TRUE(manager->library().empty());
+    EXPECT_FALSE(std::filesystem::exists(bThumbnail));
+    EXPECT_FALSE(savedProgress("b.mp4"));
 }
 
 // --- Dropping dragged items ---
