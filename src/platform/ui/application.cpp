@@ -84,10 +84,11 @@ void Application::sceneDidChangeState(SceneActivationState, SceneActivationState
     const auto before = m_state;
     const auto after = computedState();
     if (before == after) return;
-    m_state = after;
+    // "Will" observers still see the state being left; "did" observers see the new one.
     auto& center = foundation::NotificationCenter::defaultCenter();
     if (before == ApplicationState::active) center.post(willResignActiveNotification);
     if (before == ApplicationState::background) center.post(willEnterForegroundNotification);
+    m_state = after;
     if (after == ApplicationState::active) center.post(didBecomeActiveNotification);
     if (after == ApplicationState::background) center.post(didEnterBackgroundNotification);
 }

@@ -51,9 +51,12 @@ TEST_F(ApplicationTest, ScenesStepThroughTheirStatesAndTheApplicationFollows) {
     auto& app = Application::shared();
     app.setDelegate(delegate);
     std::vector<std::string> notifications;
+    std::vector<ApplicationState> seen;
     auto& center = foundation::NotificationCenter::defaultCenter();
     auto token = center.addObserver("", nullptr, [&](const foundation::Notification& n) {
-        if (n.name.rfind("UIApplication", 0) == 0) notifications.push_back(n.name);
+        if (n.name.rfind("UIApplication", 0) != 0) return;
+        notifications.push_back(n.name);
+        seen.push_back(app.applicationState());
     });
     ConnectionOptions options;
     options.urlContexts.push_back({*foundation::URL::parse("reelhaven://example.com/a.mkv"), {}});
@@ -72,6 +75,9 @@ TEST_F(ApplicationTest, ScenesStepThroughTheirStatesAndTheApplicationFollows) {
                   Application::willEnterForegroundNotification, Application::didBecomeActiveNotification,
                   Application::willResignActiveNotification, Application::didEnterBackgroundNotification,
                   Application::willEnterForegroundNotification, Application::didBecomeActiveNotification}));
+    using State = ApplicationState;
+    EXPECT_EQ(seen, (std::vector<State>{State::background, State::active, State::active, State::background,
+                                        State::background, State::active}));
     center.removeObserver(token);
     auto window = Window::create(scene);
     EXPECT_EQ(window->windowScene(), scene);
