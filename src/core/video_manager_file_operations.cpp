@@ -51,17 +51,21 @@ bool VideoManager::isDocumentsManager() const {
     return !m_url || m_url->standardized().path() == m_documentsClient->documentsURL().standardized().path();
 }
 
-// A subtitle belongs to a video when it is named after it (Film.srt, Film.en.srt for Film.mkv)
-// and no other video of `others` shows it. The substring rule that attaches subtitles for
+// A subtitle belongs to a video when it lies beside it, is named after it (Film.srt,
+// Film.en.srt for Film.mkv) and no other video of `others` shows it. The substring rule that attaches subtitles for
 // showing is too loose for moving and deleting files: Film 2.srt would go with Film.mkv.
 std::vector<SubtitlePtr> VideoManager::ownedSubtitles(const VideoPtr& video,
                                                       const std::vector<LibraryItemPtr>& others) const {
     const std::string name = video->displayName();
     const std::string videoPath = video->url().path();
+    const std::string videoFolder = video->url().deletingLastPathComponent().path();
     std::vector<SubtitlePtr> owned;
     for (const auto& subtitle : shownSubtitles(*video, *this)) {
         const std::string subtitleName = subtitle->displayName();
         if (subtitleName != name && !subtitleName.starts_with(name + ".")) continue;
+        // Only a file beside the video: a dragged video whose screen is gone is matched against
+        // this folder's subtitles, which belong to other videos.
+        if (subtitle->url().deletingLastPathComponent().path() != videoFolder) continue;
         const std::string path = subtitle->url().path();
         const bool shownElsewhere = std::any_of(others.begin(), others.end(), [&](const LibraryItemPtr& item) {
             auto other = std::dynamic_pointer_cast<Video>(item);

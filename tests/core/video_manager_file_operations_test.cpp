@@ -347,6 +347,25 @@ TEST_F(VideoManagerFileOperationsTest, DroppingOnAVideoMovesIntoThisFolderAndRel
     flush();
 }
 
+TEST_F(VideoManagerFileOperationsTest, ADroppedVideoWhoseScreenIsGoneTakesNoSubtitleOfThisFolder) {
+    makeFile("Shows/Film.mkv");
+    listed({"Film.srt", "Box/"});
+    auto showsManager =
+        VideoManager::create(documentsClient, progressClient, manager->thumbnailCache(), urlOf(documents / "Shows"));
+    flush(*showsManager);
+    const auto dragged = showsManager->library()[0];
+    std::weak_ptr<VideoManager> gone = showsManager;
+    showsManager.reset();
+    ASSERT_TRUE(gone.expired());
+
+    manager->move(std::vector<DragOrigin>{{gone, dragged}}, position("Box"));
+
+    EXPECT_TRUE(exists("Box/Film.mkv"));
+    EXPECT_TRUE(exists("Film.srt"));
+    EXPECT_FALSE(exists("Box/Film.srt"));
+    flush();
+}
+
 // --- Importing ---
 
 TEST_F(VideoManagerFileOperationsTest, ImportSkipsNamesThatExistAndTellsTheDelegateOnce) {
