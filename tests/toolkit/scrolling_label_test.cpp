@@ -306,6 +306,11 @@ TEST_F(ScrollingLabelTest, HoldScrollingWaitsUntilReleased) {
     label->restartLabel();
     EXPECT_EQ(label->sublabel()->layer().animation("position"), nullptr);
     EXPECT_EQ(label->homeLabelFrame().origin.x, 0);  // laid out, resting at home
+    label->setTapToScroll(true);
+    window->tap(label->convert(ui::Point{50, 10}, nullptr));  // a tap overrides the hold
+    EXPECT_NE(label->sublabel()->layer().animation("position"), nullptr);
+    label->shutdownLabel();
+    label->setTapToScroll(false);
     label->setHoldScrolling(false);
     EXPECT_NE(label->sublabel()->layer().animation("position"), nullptr);
 }
