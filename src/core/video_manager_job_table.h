@@ -55,20 +55,6 @@ public:
         });
     }
 
-    bool isRunning(const foundation::UUID& id) const {
-        return m_entries.read([&](const Entries& entries) {
-            auto entry = entries.find(id);
-            return entry != entries.end() && !entry->second.failed;
-        });
-    }
-
-    bool hasFailed(const foundation::UUID& id) const {
-        return m_entries.read([&](const Entries& entries) {
-            auto entry = entries.find(id);
-            return entry != entries.end() && entry->second.failed;
-        });
-    }
-
 private:
     struct Entry {
         std::vector<Completion> waiters;
