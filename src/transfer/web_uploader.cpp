@@ -79,6 +79,18 @@ bool isPlainName(const std::string& name) {
     return !name.empty() && name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
+// Browsers name the page that sent a request in "Origin", and send a POST from any site's page
+// without asking first: a page the user merely visits elsewhere must not change the library.
+// Clients that send no origin (curl, scripts) are not browsers acting for another site.
+bool comesFromAnotherSite(const WebServerRequest& request) {
+    const std::string* origin = WebServerHeaderValue(request.headers(), "Origin");
+    if (!origin) return false;
+    const std::string* host = WebServerHeaderValue(request.headers(), "Host");
+    auto scheme = origin->find("://");
+    if (!host || scheme == std::string::npos) return true;  // "null" and the like
+    return WebServerLowercase(origin->substr(scheme + 3)) != WebServerLowercase(*host);
+}
+
 }  // namespace
 
 std::shared_ptr<WebUploader> WebUploader::create(const std::string& uploadDirectory, const std::string& bundlePath) {
@@ -126,12 +138,17 @@ void WebUploader::registerHandlers() {
             return uploader ? uploader->page() : nullptr;
         });
     auto route = [&](const std::string& method, const std::string& path, RequestFactory factory, auto handle) {
-        addHandlerForMethod(
-            method, path, std::move(factory),
-            [self, handle](const std::shared_ptr<WebServerRequest>& request, WebServerCompletionBlock completion) {
-                auto uploader = self();
-                completion(uploader ? handle(*uploader, *request) : nullptr);
-            });
+        bool changes = method == "POST";
+        addHandlerForMethod(method, path, std::move(factory),
+                            [self, handle, changes](const std::shared_ptr<WebServerRequest>& request,
+                                                    WebServerCompletionBlock completion) {
+                                auto uploader = self();
+                                if (uploader && changes && comesFromAnotherSite(*request)) {
+                                    completion(clientError(403, "Changes sent by another site are not allowed"));
+                                    return;
+                                }
+                                completion(uploader ? handle(*uploader, *request) : nullptr);
+                            });
     };
     route("GET", "/list", requestFactory<WebServerRequest>(),
           [](WebUploader& uploader, WebServerRequest& request) { return uploader.listDirectory(request); });

@@ -321,6 +321,20 @@ TEST_F(WebUploaderTest, NeverReachesOutsideTheFolder) {
     EXPECT_EQ(snapshot(docs), before);
 }
 
+TEST_F(WebUploaderTest, RefusesChangesSentByAnotherSitesPage) {
+    writeFile(docs / "a.mp4", "A");
+    // What a page elsewhere makes a visitor's browser send: its own origin, our host.
+    auto forged = curl("-H 'Origin: http://evil.example' -d path=/a.mp4 " + url("/delete"));
+    EXPECT_EQ(forged.status, 403);
+    EXPECT_EQ(curl("-H 'Origin: null' -d path=/New " + url("/create")).status, 403);
+    EXPECT_TRUE(fs::exists(docs / "a.mp4"));
+    EXPECT_FALSE(fs::exists(docs / "New"));
+    // Our own page (same origin) and clients that send no origin are served.
+    EXPECT_EQ(curl("-H 'Origin: http://127.0.0.1:" + port + "' -d path=/New " + url("/create")).status, 200);
+    EXPECT_EQ(curl("-d path=/a.mp4 " + url("/delete")).status, 200);
+    EXPECT_EQ(waitForEvents(2).size(), 2u);
+}
+
 TEST_F(WebUploaderTest, TellsTheDelegateOnlyOfDownloadsItServes) {
     writeFile(docs / "inside.mp4", "in");
     fs::create_symlink(docs / "inside.mp4", docs / "alias.mp4");  // inside, yet no file it sends
