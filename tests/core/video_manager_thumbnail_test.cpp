@@ -218,12 +218,12 @@ TEST_F(VideoManagerThumbnailTest, ConcurrentRequestsStartOneJobAndAnswerEveryone
     flush();
     ASSERT_EQ(answers.thumbnailCount(), 30u);
     ASSERT_EQ(answers.durationCount(), 30u);
-    int generated = 0;
+    // One image for everyone: a request that misses the memory cache just before the image
+    // enters it starts a job that finds it there, so the video is decoded once.
     for (const auto& answer : answers.thumbnails) {
         EXPECT_TRUE(answer.image);
-        if (answer.source == Source::generated) ++generated;
+        EXPECT_EQ(answer.image, answers.thumbnails[0].image);
     }
-    EXPECT_GE(generated, 1);
 }
 
 TEST_F(VideoManagerThumbnailTest, ClearingTheCacheMakesThumbnailsAgain) {
