@@ -282,5 +282,53 @@ TEST_F(VideoManagerTest, TheMetadataPassFillsDurationsSizesAndThumbnails) {
     EXPECT_EQ(video("Gone")->size(), 0u);
 }
 
+// --- Concurrency ---
+
+TEST_F(VideoManagerTest, ListingsPassesAndFileOperationsRunTogether) {
+    copyClip("wide.mp4", "Film.mp4");
+    makeFile("Film.srt");
+    makeFolder("Shows");
+    for (int i = 0; i < 6; ++i) makeFile("clip " + std::to_string(i) + ".mp4");
+    listDocuments();
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    threads.emplace_back([&] {
+        while (!go) std::this_thread::yield();
+        for (int i = 0; i < 20; ++i) manager->reload();
+    });
+    threads.emplace_back([&] {
+        while (!go) std::this_thread::yield();
+        for (int i = 0; i < 10; ++i) manager->createFolder("Folder " + std::to_string(i));
+    });
+    threads.emplace_back([&] {
+        while (!go) std::this_thread::yield();
+        for (int i = 0; i < 10; ++i) {
+            listDocuments();
+            if (auto film = video("Film")) manager->thumbnail(film, [](const VideoPtr&, auto, auto) {});
+            manager->nextVideo(*Video::create(urlOf(documents / "clip 1.mp4"), LibraryItemType::file, false));
+        }
+    });
+    threads.emplace_back([&] {
+        while (!go) std::this_thread::yield();
+        for (int i = 0; i < 3; ++i) {
+            const int at = position("clip " + std::to_string(i));
+            if (at >= 0) manager->deleteItems({at});
+        }
+        manager->move(std::vector<int>{position("clip 5")}, urlOf(documents / "Shows"));
+    });
+    go = true;
+    for (auto& thread : threads) thread.join();
+    flush();
+    manager->reload();
+    flush();
+    EXPECT_EQ(names(manager->library()), names([&] {
+                  auto items = listing(documents);
+                  std::erase_if(items,
+                                [](const LibraryItemPtr& item) { return item->type() == LibraryItemType::subtitle; });
+                  std::stable_sort(items.begin(), items.end(), VideoManager::nameOrder);
+                  return items;
+              }()));
+}
+
 }  // namespace
 }  // namespace reelhaven::video_manager_test
