@@ -302,6 +302,12 @@ FolderPtr VideoManager::contents(const FolderPtr& folder) {
     return folder;
 }
 
+void VideoManager::attachSubtitles(const VideoPtr& video) const {
+    // The list follows the folder: a subtitle file that went away leaves the video too.
+    auto subtitles = externalSubtitles(*video);
+    video->setExternalSubtitles(subtitles.empty() ? std::nullopt : std::optional(std::move(subtitles)));
+}
+
 std::vector<SubtitlePtr> VideoManager::externalSubtitles(const Video& video) const {
     const std::string name = video.displayName();
     std::vector<SubtitlePtr> matching;

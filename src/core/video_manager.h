@@ -206,6 +206,8 @@ private:
     void clearCachedFolders();
     void tellLibraryDidChange();
     void insertPlayedVideoLocked(const VideoPtr& video);
+    // Sets the video's subtitles to those of the folder that match it (none when none do).
+    void attachSubtitles(const VideoPtr& video) const;
     static void sortByName(std::vector<LibraryItemPtr>& items);
 
     // video_manager_metadata.cpp

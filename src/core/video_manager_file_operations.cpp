@@ -150,8 +150,9 @@ bool VideoManager::rename(int position, const std::string& name) {
     bool renamed = false;
     if (item->type() == LibraryItemType::file) {
         renamed = m_documentsClient->renameKeepingExtension(item->url(), name);
-        // Matched again by the new name in the pass after the reload.
-        if (auto video = std::dynamic_pointer_cast<Video>(item)) video->setExternalSubtitles(std::nullopt);
+        // Matched again at once: when the name stays (the same name, or a failed rename) the
+        // listing that follows finds no change and runs no pass that would match them.
+        if (auto video = std::dynamic_pointer_cast<Video>(item)) attachSubtitles(video);
     } else {
         renamed = m_documentsClient->rename(item->url(), name);
     }

@@ -66,9 +66,7 @@ void VideoManager::loadMetadata() {
 }
 
 void VideoManager::loadMetadata(const std::shared_ptr<MetadataPass>& pass, const VideoPtr& video) {
-    // The list follows the folder: a subtitle file that went away leaves the video too.
-    auto subtitles = externalSubtitles(*video);
-    video->setExternalSubtitles(subtitles.empty() ? std::nullopt : std::optional(std::move(subtitles)));
+    attachSubtitles(video);
 
     // Counted before asking: a memory-cache hit answers before the request returns.
     if (pass) pass->requested();

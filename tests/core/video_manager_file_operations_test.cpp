@@ -124,6 +124,19 @@ TEST_F(VideoManagerFileOperationsTest, RenamingToTheSameNameSucceedsAndReloads) 
     EXPECT_EQ(delegate->libraryChanges(), 2);
 }
 
+TEST_F(VideoManagerFileOperationsTest, ARenameThatKeepsOrFailsTheNameKeepsTheSubtitles) {
+    // Listings that find nothing changed run no pass, so nothing would match them again.
+    listed({"Film.mkv", "Film.srt", "Other.mkv"});
+    EXPECT_TRUE(manager->rename(position("Film"), "Film"));
+    flush();
+    EXPECT_EQ(subtitleNames(*video("Film")), Names{"Film"});
+
+    EXPECT_FALSE(manager->rename(position("Film"), "Other"));
+    listDocuments();
+    flush();
+    EXPECT_EQ(subtitleNames(*video("Film")), Names{"Film"});
+}
+
 TEST_F(VideoManagerFileOperationsTest, RenamingAFolderTakesTheNameAsItIs) {
     listed({"Shows/", "Shows/a.mp4"});
     EXPECT_TRUE(manager->rename(position("Shows"), "Series.2024"));
