@@ -18,6 +18,25 @@ using base::LogLevel;
 
 constexpr std::size_t kReadChunk = 256 * 1024;
 
+// The decoded path as it goes into the access log: control characters stay escaped, so a
+// "%0D%0A" in a URL cannot start a forged log line.
+std::string loggablePath(const std::string& path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(path.size());
+    for (char c : path) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            text += '%';
+            text += kHex[byte >> 4];
+            text += kHex[byte & 0xF];
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 WebServerConnection::WebServerConnection(std::shared_ptr<WebServer> server, net::SocketAddress localAddress,
@@ -298,7 +317,8 @@ void WebServerConnection::close() {
         "[" + localAddressString() + "] " + remoteAddressString() + " " + std::to_string(m_statusCode) + " ";
     if (m_request) {
         std::string method = m_virtualHEAD ? "HEAD" : m_request->method();
-        WebServerLogText(LogLevel::verbose, prefix + "\"" + method + " " + m_request->path() + "\"" + counts);
+        WebServerLogText(LogLevel::verbose,
+                         prefix + "\"" + method + " " + loggablePath(m_request->path()) + "\"" + counts);
     } else {
         WebServerLogText(LogLevel::verbose, prefix + "\"(invalid request)\"" + counts);
     }

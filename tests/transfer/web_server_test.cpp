@@ -171,6 +171,8 @@ TEST_F(WebServerTest, AnswersHEADWithTheHeadOfGETAndNoBody) {
     start();
     auto get = parseResponse(exchange(server->port(), "GET /h HTTP/1.1\r\n\r\n"));
     auto head = parseResponse(exchange(server->port(), "HEAD /h HTTP/1.1\r\n\r\n"));
+    // A decoded line break in the path must not start a forged line in the access log.
+    exchange(server->port(), "GET /h%0D%0A[INFO]%20forged HTTP/1.1\r\n\r\n");
     EXPECT_TRUE(server->waitForConnectionsToEnd(10s));
     WebServerSetLogLevel(base::LogLevel::info);
     EXPECT_EQ(head.status, 200);
@@ -180,6 +182,10 @@ TEST_F(WebServerTest, AnswersHEADWithTheHeadOfGETAndNoBody) {
     bool sawHead = std::any_of(lines.begin(), lines.end(),
                                [](const std::string& line) { return line.find("\"HEAD /h\"") != std::string::npos; });
     EXPECT_TRUE(sawHead);
+    for (const auto& line : lines) EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("\"GET /h%0D%0A[INFO] forged\"") != std::string::npos;
+    }));
 }
 
 TEST_F(WebServerTest, SendsContinueBeforeReadingTheBody) {
