@@ -8,7 +8,7 @@ std::shared_ptr<Folder> Folder::create(foundation::URL url, LibraryItemType type
     return std::shared_ptr<Folder>(new Folder(std::move(url), type, isSecurityScoped));
 }
 
-void Folder::decode(const nlohmann::json&) { base::fatal("Folder", "init(from:) has not been implemented"); }
+void Folder::decode(const nlohmann::json&) { base::fatal("init(from:) has not been implemented"); }
 
 std::vector<LibraryItemPtr> Folder::contents() const {
     std::lock_guard lock(m_mutex);

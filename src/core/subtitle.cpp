@@ -8,6 +8,6 @@ std::shared_ptr<Subtitle> Subtitle::create(foundation::URL url, LibraryItemType 
     return std::shared_ptr<Subtitle>(new Subtitle(std::move(url), type, isSecurityScoped));
 }
 
-void Subtitle::decode(const nlohmann::json&) { base::fatal("Subtitle", "init(from:) has not been implemented"); }
+void Subtitle::decode(const nlohmann::json&) { base::fatal("init(from:) has not been implemented"); }
 
 }  // namespace reelhaven

@@ -8,7 +8,7 @@ std::shared_ptr<Video> Video::create(foundation::URL url, LibraryItemType type, 
     return std::shared_ptr<Video>(new Video(std::move(url), type, isSecurityScoped));
 }
 
-void Video::decode(const nlohmann::json&) { base::fatal("Video", "init(from:) has not been implemented"); }
+void Video::decode(const nlohmann::json&) { base::fatal("init(from:) has not been implemented"); }
 
 std::optional<VideoTime> Video::duration() const {
     std::lock_guard lock(m_mutex);

@@ -27,7 +27,7 @@ public:
         auto owner = self.template sharedAs<ui::View>();
         const auto objects = nib()->instantiate(owner);
         auto content = objects.empty() ? nullptr : std::dynamic_pointer_cast<ui::View>(objects.front());
-        if (!content) base::fatal("nib_loadable.h", "Error loading " + self.description() + " from nib");
+        if (!content) base::fatal("Error loading " + self.description() + " from nib");
         self.addSubview(content);
         content->setTranslatesAutoresizingMaskIntoConstraints(false);
         auto guide = self.safeAreaLayoutGuide();

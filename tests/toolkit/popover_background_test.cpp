@@ -124,7 +124,7 @@ TEST(NibLoadableTest, FirstObjectThatIsNoViewIsFatal) {
     } catch (const base::FatalError& error) {
         EXPECT_NE(error.text.find("Error loading <TitleView: 0x"), std::string::npos) << error.text;
         EXPECT_NE(error.text.find(" from nib"), std::string::npos);
-        EXPECT_EQ(error.text.rfind("nib_loadable.h: ", 0), 0u);
+        EXPECT_EQ(error.text.rfind("nib_loadable.h:", 0), 0u) << error.text;
     }
     ui::Nib::unregisterNib("TitleView");
     EXPECT_THROW(TitleView::create(), base::FatalError);  // no nib at all

@@ -18,8 +18,10 @@ FatalHandler& currentHandler() {
 }
 }  // namespace
 
-void fatal(std::string_view file, std::string_view message) {
-    std::string text = std::string(file) + ": " + std::string(message);
+void fatal(std::string_view message, std::source_location where) {
+    std::string_view file = where.file_name();
+    if (auto slash = file.rfind('/'); slash != std::string_view::npos) file.remove_prefix(slash + 1);
+    std::string text = std::string(file) + ":" + std::to_string(where.line()) + ": " + std::string(message);
     FatalHandler handler;
     {
         std::lock_guard lock(handlerMutex());

@@ -1,16 +1,19 @@
 #pragma once
 
 #include <functional>
+#include <source_location>
 #include <string>
 #include <string_view>
 
 namespace base {
 
-// Programming errors stop the program through this one function, with the name of the source
-// file that found them. Tests install a handler to observe them instead.
-[[noreturn]] void fatal(std::string_view file, std::string_view message);
+// Programming errors stop the program through this one function. The caller's place is taken
+// by the compiler, so no call site types its own file name. Tests install a handler to observe
+// them instead.
+[[noreturn]] void fatal(std::string_view message, std::source_location where = std::source_location::current());
 
-// A handler receives "<file>: <message>" and must not return normally (it throws in tests).
+// A handler receives "<file>:<line>: <message>" (the file without its folders) and must not
+// return normally (it throws in tests).
 using FatalHandler = std::function<void(const std::string& text)>;
 
 // Installs `handler` for as long as the object lives; the previous handler comes back after.

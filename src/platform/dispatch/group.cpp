@@ -13,7 +13,7 @@ void Group::leave() {
     std::vector<std::pair<std::shared_ptr<Queue>, std::function<void()>>> notifications;
     {
         std::lock_guard lock(m_mutex);
-        if (m_count == 0) base::fatal(__FILE__, "unbalanced leave() on a dispatch group");
+        if (m_count == 0) base::fatal("unbalanced leave() on a dispatch group");
         if (--m_count > 0) return;
         notifications.swap(m_notifications);
         // Under the lock: a waiter may destroy the group as soon as it sees the count at zero.

@@ -12,7 +12,7 @@ void MainQueue::async(std::function<void()> work) {
 
 void MainQueue::sync(const std::function<void()>& work) {
     auto loop = RunLoop::main();
-    if (loop->isCurrent()) base::fatal(__FILE__, "sync on the main queue from the main thread would deadlock");
+    if (loop->isCurrent()) base::fatal("sync on the main queue from the main thread would deadlock");
     Latch latch;
     loop->post([&] {
         runMarked(work);

@@ -83,7 +83,7 @@ void Queue::runMarked(const std::function<void()>& work) const {
 
 void Queue::checkNotCurrent(const char* what) const {
     if (isCurrent())
-        base::fatal(__FILE__, std::string(what) + " on queue \"" + label() + "\" from inside it would deadlock");
+        base::fatal(std::string(what) + " on queue \"" + label() + "\" from inside it would deadlock");
 }
 
 }  // namespace dispatch

@@ -118,7 +118,7 @@ bool RunLoop::runUntilIdle() {
 }
 
 void RunLoop::advance(Duration by) {
-    if (!m_clock->isManual()) base::fatal(__FILE__, "advance() needs a run loop on a manual clock");
+    if (!m_clock->isManual()) base::fatal("advance() needs a run loop on a manual clock");
     auto& clock = static_cast<ManualClock&>(*m_clock);
     const TimePoint target = clock.now() + by;
     runUntilIdle();

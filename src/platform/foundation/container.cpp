@@ -60,7 +60,7 @@ void Container::setCurrent(std::shared_ptr<const Container> container) {
 ScopedContainer::ScopedContainer(std::filesystem::path home)
     : m_container(std::make_shared<const Container>(std::move(home))), m_previous(Container::current()) {
     if (auto status = m_container->createFolders(); !status)
-        base::fatal("container.cpp", "cannot create container folders: " + status.error().description);
+        base::fatal("cannot create container folders: " + status.error().description);
     Container::setCurrent(m_container);
 }
 

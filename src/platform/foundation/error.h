@@ -72,13 +72,13 @@ public:
     const T* operator->() const { return &value(); }
 
     const Error& error() const {
-        if (ok()) base::fatal("error.h", "error() of a successful Result");
+        if (ok()) base::fatal("error() of a successful Result");
         return std::get<1>(m_storage);
     }
 
 private:
     void check() const {
-        if (!ok()) base::fatal("error.h", "value() of a failed Result: " + std::get<1>(m_storage).description);
+        if (!ok()) base::fatal("value() of a failed Result: " + std::get<1>(m_storage).description);
     }
 
     std::variant<T, Error> m_storage;
@@ -95,7 +95,7 @@ public:
     explicit operator bool() const { return ok(); }
 
     const Error& error() const {
-        if (ok()) base::fatal("error.h", "error() of a successful Result");
+        if (ok()) base::fatal("error() of a successful Result");
         return *m_error;
     }
 

@@ -10,7 +10,7 @@ std::string md5Hex(std::string_view bytes) {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_md5(), nullptr) != 1 || length != 16)
-        base::fatal("md5.cpp", "OpenSSL MD5 digest failed");
+        base::fatal("OpenSSL MD5 digest failed");
     static constexpr char kHex[] = "0123456789abcdef";
     std::string hex;
     hex.reserve(32);

@@ -19,11 +19,11 @@ icu::Collator& standardCollator() {
     thread_local std::unique_ptr<icu::Collator> collator = [] {
         UErrorCode status = U_ZERO_ERROR;
         std::unique_ptr<icu::Collator> made(icu::Collator::createInstance(icu::Locale::getRoot(), status));
-        if (U_FAILURE(status) || !made) base::fatal("string_compare.cpp", "cannot create the ICU collator");
+        if (U_FAILURE(status) || !made) base::fatal("cannot create the ICU collator");
         made->setStrength(icu::Collator::TERTIARY);
         made->setAttribute(UCOL_NUMERIC_COLLATION, UCOL_ON, status);
         made->setAttribute(UCOL_NORMALIZATION_MODE, UCOL_ON, status);
-        if (U_FAILURE(status)) base::fatal("string_compare.cpp", "cannot configure the ICU collator");
+        if (U_FAILURE(status)) base::fatal("cannot configure the ICU collator");
         return made;
     }();
     return *collator;
@@ -32,7 +32,7 @@ icu::Collator& standardCollator() {
 const icu::Normalizer2& nfc() {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
-    if (U_FAILURE(status) || !normalizer) base::fatal("string_compare.cpp", "ICU NFC data missing");
+    if (U_FAILURE(status) || !normalizer) base::fatal("ICU NFC data missing");
     return *normalizer;
 }
 

@@ -35,7 +35,7 @@ DefaultsValueType typeOf(const Json& value) {
 
 std::shared_ptr<UserDefaults> UserDefaults::standard() {
     auto container = Container::current();
-    if (!container) base::fatal("user_defaults.cpp", "UserDefaults::standard() without a container");
+    if (!container) base::fatal("UserDefaults::standard() without a container");
     auto file = container->folder(SearchPathDirectory::preferences) / (std::string(kStandardSuite) + ".json");
     // One store per file, so every user of one container sees one set of values.
     static std::mutex mutex;

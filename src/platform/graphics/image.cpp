@@ -18,7 +18,7 @@ std::uint8_t toByte(double component) {
 }  // namespace
 
 Image::Image(int width, int height) {
-    if (width < 0 || height < 0) base::fatal("image.cpp", "negative image size");
+    if (width < 0 || height < 0) base::fatal("negative image size");
     m_width = width;
     m_height = height;
     m_bytesPerRow = static_cast<std::size_t>(width) * 4;
@@ -27,20 +27,20 @@ Image::Image(int width, int height) {
 
 Image::Image(int width, int height, std::size_t bytesPerRow, std::vector<std::uint8_t> pixels)
     : m_width(width), m_height(height), m_bytesPerRow(bytesPerRow), m_pixels(std::move(pixels)) {
-    if (width < 0 || height < 0) base::fatal("image.cpp", "negative image size");
-    if (bytesPerRow < static_cast<std::size_t>(width) * 4) base::fatal("image.cpp", "rows shorter than the width");
+    if (width < 0 || height < 0) base::fatal("negative image size");
+    if (bytesPerRow < static_cast<std::size_t>(width) * 4) base::fatal("rows shorter than the width");
     std::size_t needed = height == 0 ? 0 : bytesPerRow * static_cast<std::size_t>(height - 1) + width * 4u;
-    if (m_pixels.size() < needed) base::fatal("image.cpp", "pixel buffer smaller than the image");
+    if (m_pixels.size() < needed) base::fatal("pixel buffer smaller than the image");
 }
 
 Pixel Image::pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height) base::fatal("image.cpp", "pixel outside the image");
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) base::fatal("pixel outside the image");
     const std::uint8_t* p = row(y) + static_cast<std::size_t>(x) * 4;
     return {p[0], p[1], p[2], p[3]};
 }
 
 void Image::setPixel(int x, int y, Pixel value) {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height) base::fatal("image.cpp", "pixel outside the image");
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height) base::fatal("pixel outside the image");
     std::uint8_t* p = row(y) + static_cast<std::size_t>(x) * 4;
     p[0] = value.r;
     p[1] = value.g;

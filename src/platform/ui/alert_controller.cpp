@@ -18,7 +18,7 @@ void AlertController::addAction(const std::shared_ptr<AlertAction>& action) {
     if (action->style() == AlertActionStyle::cancel) {
         for (const auto& existing : m_actions) {
             if (existing->style() == AlertActionStyle::cancel)
-                base::fatal("alert_controller.cpp", "an alert can only have one action with a cancel style");
+                base::fatal("an alert can only have one action with a cancel style");
         }
     }
     m_actions.push_back(action);
@@ -26,7 +26,7 @@ void AlertController::addAction(const std::shared_ptr<AlertAction>& action) {
 
 void AlertController::addTextField(const std::function<void(TextField&)>& configure) {
     if (m_style != AlertControllerStyle::alert)
-        base::fatal("alert_controller.cpp", "Text fields can only be added to an alert controller of the alert style");
+        base::fatal("Text fields can only be added to an alert controller of the alert style");
     auto field = TextField::create();
     if (configure) configure(*field);
     m_textFields.push_back(field);

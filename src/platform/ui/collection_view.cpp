@@ -81,7 +81,7 @@ int CollectionView::dataItemCount(int section) {
 
 std::shared_ptr<CollectionViewCell> CollectionView::dataCell(const IndexPath& indexPath) {
     auto source = dataSource();
-    if (!source) base::fatal("collection_view.cpp", "asked for a cell without a data source");
+    if (!source) base::fatal("asked for a cell without a data source");
     return source->cellForItem(*this, indexPath);
 }
 

@@ -37,7 +37,7 @@ public:
     int numberOfItems(CollectionView&, int section) override { return this->itemCount(section); }
     std::shared_ptr<CollectionViewCell> cellForItem(CollectionView& view, const IndexPath& indexPath) override {
         const auto item = this->itemIdentifier(indexPath);
-        if (!item || !m_provider) base::fatal("collection_view_diffable_data_source.h", "no cell for an index path");
+        if (!item || !m_provider) base::fatal("no cell for an index path");
         return m_provider(view, indexPath, *item);
     }
     std::shared_ptr<CollectionReusableView> supplementaryView(CollectionView& view, const std::string& kind,

@@ -145,7 +145,7 @@ private:
     };
 
     [[noreturn]] static void fail(const std::string& why) {
-        base::fatal("diffable_data_source_snapshot.h", "Invalid snapshot update: " + why);
+        base::fatal("Invalid snapshot update: " + why);
     }
     void addItem(const Item& item, int section) {
         if (!m_location.emplace(item, section).second) fail("item identifiers must be unique");

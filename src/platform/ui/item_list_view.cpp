@@ -23,7 +23,7 @@ void ItemListView::retire(const std::shared_ptr<CollectionViewCell>& cell, const
 
 void ItemListView::show(const IndexPath& indexPath) {
     auto cell = dataCell(indexPath);
-    if (!cell) base::fatal("item_list_view.cpp", "the data source returned no cell");
+    if (!cell) base::fatal("the data source returned no cell");
     if (cell->superview().get() != this) addSubview(cell);
     cell->setSelected(m_selected.count(indexPath) > 0);
     m_cells[indexPath] = cell;
@@ -157,7 +157,7 @@ bool ItemListView::tapItem(const IndexPath& indexPath) {
 std::shared_ptr<CollectionViewCell> ItemListView::dequeueCell(const std::string& identifier, const IndexPath&) {
     auto view = m_pool.dequeue(identifier, "cell");
     auto cell = std::dynamic_pointer_cast<CollectionViewCell>(view);
-    if (!cell) base::fatal("item_list_view.cpp", "the view registered for '" + identifier + "' is not a cell");
+    if (!cell) base::fatal("the view registered for '" + identifier + "' is not a cell");
     return cell;
 }
 

@@ -58,7 +58,7 @@ void LayoutConstraint::setActive(bool active) {
     std::shared_ptr<View> owner = a ? a : b;
     if (a && b) {
         owner = a->nearestCommonAncestor(*b);
-        if (!owner) base::fatal("layout_constraint.cpp", "constraint items have no common ancestor: " + description());
+        if (!owner) base::fatal("constraint items have no common ancestor: " + description());
     }
     if (owner) owner->addConstraint(self);
 }
@@ -76,7 +76,7 @@ std::vector<std::shared_ptr<LayoutConstraint>> LayoutConstraint::constraintsWith
     const std::map<std::string, std::shared_ptr<View>>& views) {
     VisualFormatParser parser(format, metrics, views);
     auto result = parser.parse();
-    if (!result) base::fatal("layout_constraint.cpp", "Unable to parse constraint format: " + parser.error());
+    if (!result) base::fatal("Unable to parse constraint format: " + parser.error());
     return *result;
 }
 

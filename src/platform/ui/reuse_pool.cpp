@@ -13,7 +13,7 @@ void ReusePool::registerNib(const std::shared_ptr<Nib>& nib, const std::string& 
         const auto objects = nib->instantiate();
         auto view = objects.empty() ? nullptr : std::dynamic_pointer_cast<CollectionReusableView>(objects.front());
         if (!view)
-            base::fatal("reuse_pool.cpp", "the nib '" + nib->name() + "' for '" + identifier +
+            base::fatal("the nib '" + nib->name() + "' for '" + identifier +
                                               "' must hold exactly one top-level reusable view");
         return view;
     });
@@ -29,7 +29,7 @@ std::shared_ptr<CollectionReusableView> ReusePool::dequeue(const std::string& id
     }
     const auto it = m_factories.find(identifier);
     if (it == m_factories.end())
-        base::fatal("reuse_pool.cpp", "could not dequeue a " + what + " with identifier " + identifier +
+        base::fatal("could not dequeue a " + what + " with identifier " + identifier +
                                           " - must register a nib or a class for the identifier");
     auto view = it->second();
     view->setReuseIdentifier(identifier);

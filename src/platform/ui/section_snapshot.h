@@ -83,7 +83,7 @@ private:
     };
 
     [[noreturn]] static void fail(const std::string& why) {
-        base::fatal("section_snapshot.h", "Invalid section snapshot update: " + why);
+        base::fatal("Invalid section snapshot update: " + why);
     }
     void setExpanded(const std::vector<Item>& items, bool expanded) {
         for (const auto& item : items) {

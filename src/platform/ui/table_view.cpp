@@ -38,7 +38,7 @@ void TableView::registerNib(const std::shared_ptr<Nib>& nib, const std::string& 
 std::shared_ptr<TableViewCell> TableView::dequeueReusableCell(const std::string& identifier,
                                                               const IndexPath& indexPath) {
     auto cell = std::dynamic_pointer_cast<TableViewCell>(dequeueCell(identifier, indexPath));
-    if (!cell) base::fatal("table_view.cpp", "the cell registered for '" + identifier + "' is not a table cell");
+    if (!cell) base::fatal("the cell registered for '" + identifier + "' is not a table cell");
     return cell;
 }
 
@@ -135,7 +135,7 @@ int TableView::dataItemCount(int section) {
 
 std::shared_ptr<CollectionViewCell> TableView::dataCell(const IndexPath& indexPath) {
     auto source = dataSource();
-    if (!source) base::fatal("table_view.cpp", "asked for a cell without a data source");
+    if (!source) base::fatal("asked for a cell without a data source");
     return source->cellForRow(*this, indexPath);
 }
 

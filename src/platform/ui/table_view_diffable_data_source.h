@@ -35,7 +35,7 @@ public:
     int numberOfRows(TableView&, int section) override { return this->itemCount(section); }
     std::shared_ptr<TableViewCell> cellForRow(TableView& table, const IndexPath& indexPath) override {
         const auto item = this->itemIdentifier(indexPath);
-        if (!item || !m_provider) base::fatal("table_view_diffable_data_source.h", "no cell for an index path");
+        if (!item || !m_provider) base::fatal("no cell for an index path");
         return m_provider(table, indexPath, *item);
     }
     std::optional<std::string> titleForHeader(TableView& table, int section) override {

@@ -25,7 +25,7 @@ std::vector<Frame>& stack() {
 void Transaction::begin() { stack().emplace_back(); }
 
 void Transaction::commit() {
-    if (stack().empty()) base::fatal("transaction.cpp", "commit without begin");
+    if (stack().empty()) base::fatal("commit without begin");
     auto group = stack().back().group;
     stack().pop_back();
     if (group) group->seal();

@@ -19,7 +19,7 @@ ViewController::~ViewController() = default;
 
 std::shared_ptr<View> ViewController::view() {
     if (!m_view) {
-        if (m_loading) base::fatal("view_controller.cpp", "view asked for while it is being loaded");
+        if (m_loading) base::fatal("view asked for while it is being loaded");
         m_loading = true;
         loadView();
         if (!m_view) setView(View::create(Screen::main()->bounds()));
@@ -92,7 +92,7 @@ void ViewController::performSegue(const std::string& identifier, const std::shar
     auto board = storyboard();
     auto segue = board ? board->makeSegue(identifier) : std::nullopt;
     if (!segue || !segue->destination)
-        base::fatal("view_controller.cpp", description() + " has no segue with identifier '" + identifier + "'");
+        base::fatal(description() + " has no segue with identifier '" + identifier + "'");
     segue->source = sharedAs<ViewController>();
     prepareForSegue(*segue, sender);
     auto navigation = navigationController();
