@@ -4,12 +4,13 @@
 #include <signal.h>
 
 #include <cstring>
-#include <thread>
 
+#include "platform/dispatch/worker_pool.h"
 #include "platform/network/acceptor.h"
 #include "platform/network/bonjour_service.h"
 #include "platform/network/nat_port_mapping.h"
 #include "transfer/web_server_connection.h"
+#include "transfer/web_server_connection_limits.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_log.h"
 
@@ -87,6 +88,13 @@ std::string WebServer::serverName() const {
 WebServerOptions WebServer::currentOptions() const {
     std::lock_guard lock(m_mutex);
     return m_options;
+}
+
+std::vector<std::string> WebServer::allowedHostNames() const {
+    std::lock_guard lock(m_mutex);
+    std::vector<std::string> names = m_options.allowedHostNames;
+    if (m_resolvedHost) names.push_back(*m_resolvedHost);
+    return names;
 }
 
 bool WebServer::shouldAutomaticallyMapHEADToGET() const {
@@ -200,8 +208,25 @@ void WebServer::stop() {
         open = m_acceptor != nullptr;
     }
     if (open) closeSockets();
+    interruptConnections();
     std::lock_guard lock(m_mutex);
     m_running.reset();
+}
+
+void WebServer::trackConnection(WebServerConnection* connection) {
+    std::lock_guard lock(m_threadsMutex);
+    m_liveConnections.insert(connection);
+}
+
+void WebServer::untrackConnection(WebServerConnection* connection) {
+    std::lock_guard lock(m_threadsMutex);
+    m_liveConnections.erase(connection);
+}
+
+void WebServer::interruptConnections() {
+    // Under the lock: a tracked connection has not closed its socket yet.
+    std::lock_guard lock(m_threadsMutex);
+    for (auto* connection : m_liveConnections) connection->interrupt();
 }
 
 bool WebServer::openSockets(foundation::Error* error) {
@@ -277,6 +302,13 @@ bool WebServer::openSockets(foundation::Error* error) {
             return "Failed accepting " + familyName(families[index]) + " socket: " + WebServerErrnoText(errnum);
         });
     };
+    auto limits = std::make_shared<WebServerConnectionLimits>(
+        options.maxConnectionsPerClient,
+        options.maxConnections != 0 ? options.maxConnections : WebServerConnectionLimits::totalForDescriptorLimit());
+    {
+        std::lock_guard lock(m_mutex);
+        m_limits = std::move(limits);
+    }
     auto acceptor = net::Acceptor::start(std::move(sockets), onAccept, onAcceptFailed);
     {
         std::lock_guard lock(m_mutex);
@@ -400,39 +432,69 @@ void WebServer::closeSockets() {
     notifyDelegate([](WebServerDelegate& delegate, WebServer& server) { delegate.webServerDidStop(server); });
 }
 
+namespace {
+
+// Answers a connection above the limits without giving it a thread: what the client already sent
+// is read first, so closing does not reset the connection before the answer arrives.
+void refuseBusy(int fd) {
+    char discard[4096];
+    while (::recv(fd, discard, sizeof discard, MSG_DONTWAIT) > 0) {
+    }
+    static constexpr std::string_view kBusy =
+        "HTTP/1.1 503 Service Unavailable\r\nConnection: Close\r\nContent-Length: 0\r\nRetry-After: 1\r\n\r\n";
+    [[maybe_unused]] auto sent = ::send(fd, kBusy.data(), kBusy.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    ::shutdown(fd, SHUT_WR);
+    ::close(fd);
+}
+
+}  // namespace
+
 void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remote) {
     WebServerConnectionFactory factory;
+    std::shared_ptr<WebServerConnectionLimits> limits;
     {
         std::lock_guard lock(m_mutex);
         factory = m_options.connectionFactory;
+        limits = m_limits;
+    }
+    std::string client = remote.toString(false);
+    if (auto admission = limits->admit(client); admission != WebServerConnectionLimits::Admission::admitted) {
+        WebServerLog(LogLevel::verbose, [&] {
+            return "Refusing connection from " + client +
+                   (admission == WebServerConnectionLimits::Admission::clientFull ? ": too many from this client"
+                                                                                  : ": too many connections");
+        });
+        refuseBusy(fd);
+        return;
     }
     {
         std::lock_guard lock(m_threadsMutex);
         ++m_liveThreads;
     }
-    try {
-        std::thread([self = shared_from_this(), fd, local, remote, factory]() mutable {
-            // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
-            sigset_t pipe;
-            sigemptyset(&pipe);
-            sigaddset(&pipe, SIGPIPE);
-            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
-            {
-                auto connection = factory ? factory(self, local, remote, fd)
-                                          : std::make_shared<WebServerConnection>(self, local, remote, fd);
-                if (connection) connection->run();
-            }
-            WebServer& server = *self;
-            std::lock_guard lock(server.m_threadsMutex);
-            --server.m_liveThreads;
-            server.m_threadsDone.notify_all();
-        }).detach();
-    } catch (const std::system_error& failure) {
-        ::close(fd);
-        WebServerLog(LogLevel::error, [&] { return std::string("Failed starting connection: ") + failure.what(); });
+    auto end = [this, limits, client] {
+        limits->release(client);
         std::lock_guard lock(m_threadsMutex);
         --m_liveThreads;
         m_threadsDone.notify_all();
+    };
+    // Detached from its creation: a connection may end before the acceptor would get to detach it.
+    bool started = dispatch::startDetachedThread([self = shared_from_this(), fd, local, remote, factory, end] {
+        // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
+        sigset_t pipe;
+        sigemptyset(&pipe);
+        sigaddset(&pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+        {
+            auto connection = factory ? factory(self, local, remote, fd)
+                                      : std::make_shared<WebServerConnection>(self, local, remote, fd);
+            if (connection) connection->run();
+        }
+        end();
+    });
+    if (!started) {
+        ::close(fd);
+        WebServerLog(LogLevel::error, [] { return std::string("Failed starting connection: no thread"); });
+        end();
     }
 }
 

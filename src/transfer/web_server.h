@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,15 +26,19 @@ class BonjourService;
 
 namespace reelhaven {
 
+class WebServerConnectionLimits;
+
 enum class WebServerRanges { notAllowed, allowed };
 
 // The embedded HTTP/1.1 server: listening sockets on IPv4 and IPv6, the ordered handler list
 // (newest first), start and stop, suspension while the application is in the background, the
 // delegate's coalesced connected state, and the Bonjour announcement.
 //
-// Each accepted socket is served by one WebServerConnection on a thread of its own, so no number
-// of slow clients can starve the others. Delegate calls arrive on the main queue; start, stop and
-// the background notifications are called from the main thread.
+// Each accepted socket is served by one WebServerConnection on a thread of its own, so slow
+// clients do not hold up the others; the connection limits of the options (per client address
+// and in all) keep one client from taking every thread and descriptor, and a connection above
+// them is answered 503 at once. Delegate calls arrive on the main queue; start, stop and the
+// background notifications are called from the main thread.
 class WebServer : public std::enable_shared_from_this<WebServer> {
 public:
     static std::shared_ptr<WebServer> create() { return std::shared_ptr<WebServer>(new WebServer("WebServer")); }
@@ -111,10 +116,17 @@ public:
     // Called by each connection when it is made and when it ends.
     void willStartConnection();
     void didEndConnection();
+    // A connection registers while its socket is open, so `stop` can end its reading: a request
+    // still arriving is then answered 503 and its temporary files go away with it.
+    void trackConnection(WebServerConnection* connection);
+    void untrackConnection(WebServerConnection* connection);
     std::uint64_t activeConnectionCount() const;
     // Blocks until every connection thread has finished or `timeout` passes; for orderly shutdown
     // and tests.
     bool waitForConnectionsToEnd(std::chrono::milliseconds timeout);
+    // Names besides this machine's own that "Host" may give: the options' and the resolved
+    // Bonjour host.
+    std::vector<std::string> allowedHostNames() const;
     // The options the sockets were opened with.
     WebServerOptions currentOptions() const;
 
@@ -127,6 +139,7 @@ private:
     bool openSockets(foundation::Error* error);
     void closeSockets();
     void accept(int fd, net::SocketAddress local, net::SocketAddress remote);
+    void interruptConnections();
     void startBonjour(const std::string& name);
     void startNATPortMapping();
     void didConnect();
@@ -161,9 +174,12 @@ private:
     bool m_backgroundTask = false;
     std::function<bool()> m_isInBackground;
 
-    std::mutex m_threadsMutex;
+    std::shared_ptr<WebServerConnectionLimits> m_limits;  // under m_mutex; made with the sockets
+
+    std::mutex m_threadsMutex;  // guards the three fields below
     std::condition_variable m_threadsDone;
     std::uint64_t m_liveThreads = 0;
+    std::set<WebServerConnection*> m_liveConnections;
 };
 
 }  // namespace reelhaven

@@ -6,7 +6,9 @@
 
 #include "transfer/web_server.h"
 #include "transfer/web_server_chunked_decoder.h"
+#include "transfer/web_server_error_response.h"
 #include "transfer/web_server_functions.h"
+#include "transfer/web_server_host_names.h"
 #include "transfer/web_server_log.h"
 #include "transfer/web_server_request_head_parser.h"
 
@@ -49,6 +51,9 @@ WebServerConnection::WebServerConnection(std::shared_ptr<WebServer> server, net:
     WebServerOptions options = m_server->currentOptions();
     m_drainLimit = options.drainLimit;
     m_drainTimeout = options.drainTimeout;
+    m_headTimeout = options.requestHeadTimeout;
+    m_bodyGracePeriod = options.bodyGracePeriod;
+    m_minimumBodyRate = options.minimumBodyBytesPerSecond;
 }
 
 WebServerConnection::~WebServerConnection() = default;
@@ -61,11 +66,15 @@ void WebServerConnection::run() {
         return;
     }
     m_opened = true;
+    m_server->trackConnection(this);
 
     std::string initialBody;
-    if (readHead(initialBody)) {
+    bool headRead = readHead(initialBody);
+    m_socket.setDeadline(std::nullopt);
+    if (headRead) {
         if (m_request && m_request->hasBody()) {
             if (readBody(std::move(initialBody))) m_inputComplete = true;
+            m_socket.setDeadline(std::nullopt);
         } else if (m_request) {
             m_inputComplete = true;
         }
@@ -84,7 +93,9 @@ void WebServerConnection::run() {
         }
     }
 
+    m_socket.setDeadline(std::nullopt);
     m_socket.shutdownWriteAndDrain(m_inputComplete ? 64 * 1024 : m_drainLimit, m_drainTimeout);
+    m_server->untrackConnection(this);
     if (int error = m_socket.close(); error != 0) {
         WebServerLog(LogLevel::error, [&] {
             return "Failed closing socket " + std::to_string(m_fd) + " for connection: " + WebServerErrnoText(error);
@@ -92,6 +103,20 @@ void WebServerConnection::run() {
     }
     close();
     m_server->didEndConnection();
+}
+
+void WebServerConnection::interrupt() {
+    m_interrupted = true;
+    // Wakes a read waiting for the peer: it then sees the end of the input.
+    ::shutdown(m_fd, SHUT_RD);
+}
+
+net::StreamSocket::Deadline WebServerConnection::bodyDeadline(std::uint64_t bytesRead) const {
+    double seconds = static_cast<double>(bytesRead + 1) / static_cast<double>(m_minimumBodyRate);
+    // Beyond a few years the deadline means nothing (and would overflow the clock).
+    if (m_minimumBodyRate == 0 || seconds > 1e8) return net::StreamSocket::Deadline::max();
+    return m_bodyStart + m_bodyGracePeriod +
+           std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(seconds));
 }
 
 bool WebServerConnection::readSome(std::string& buffer, std::size_t capacity) {
@@ -103,6 +128,8 @@ bool WebServerConnection::readSome(std::string& buffer, std::size_t capacity) {
         didReadBytes(buffer.data() + used, result.bytes);
         return true;
     }
+    m_socket.setDeadline(std::nullopt);  // the answer still goes out
+    if (result.status == net::IoStatus::pastDeadline) m_tooSlow = true;
     switch (result.status) {
         case net::IoStatus::failed:
             WebServerLog(LogLevel::error, [&] {
@@ -111,12 +138,20 @@ bool WebServerConnection::readSome(std::string& buffer, std::size_t capacity) {
             });
             break;
         case net::IoStatus::closed:
-            if (m_totalBytesRead > 0) {
+            if (m_interrupted) {
+                WebServerLog(LogLevel::warning,
+                             [&] { return "Server stopping: ending request on socket " + std::to_string(m_fd); });
+            } else if (m_totalBytesRead > 0) {
                 WebServerLog(LogLevel::error,
                              [&] { return "No more data available on socket " + std::to_string(m_fd); });
             } else {
                 WebServerLog(LogLevel::warning, [&] { return "No data received from socket " + std::to_string(m_fd); });
             }
+            break;
+        case net::IoStatus::pastDeadline:
+            WebServerLog(LogLevel::error, [&] {
+                return "Request on socket " + std::to_string(m_fd) + " arrives too slowly: closing it";
+            });
             break;
         default:
             WebServerLog(LogLevel::error, [&] {
@@ -131,10 +166,11 @@ bool WebServerConnection::readSome(std::string& buffer, std::size_t capacity) {
 bool WebServerConnection::readHead(std::string& initialBody) {
     WebServerRequestHeadParser parser;
     std::string buffer;
+    m_socket.setDeadline(std::chrono::steady_clock::now() + m_headTimeout);
     while (parser.status() == WebServerRequestHeadParser::Status::needMore) {
         buffer.clear();
         if (!readSome(buffer, 16 * 1024)) {
-            abortRequest(nullptr, 500);
+            abortRequest(nullptr, unreadableRequestStatus());
             return false;
         }
         std::size_t taken = parser.feed(buffer);
@@ -216,6 +252,7 @@ bool WebServerConnection::parseHead(const WebServerRequestHead& head, WebServerR
 }
 
 bool WebServerConnection::readBody(std::string initialBody) {
+    m_bodyStart = std::chrono::steady_clock::now();
     if (auto opened = m_request->performOpen(); !opened) {
         WebServerLog(LogLevel::error, [&] {
             return "Failed opening request body for socket " + std::to_string(m_fd) + ": " + opened.error().description;
@@ -245,6 +282,7 @@ bool WebServerConnection::readFixedLengthBody(std::string initialBody) {
     buffer.reserve(kReadChunk);
     while (remaining > 0) {
         buffer.clear();
+        m_socket.setDeadline(bodyDeadline(m_request->contentLength() - remaining));
         if (!readSome(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kReadChunk)))) return false;
         remaining -= buffer.size();
         if (!write(buffer)) return false;
@@ -267,7 +305,9 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
         return written.ok();
     };
     std::string buffer = std::move(initialBody);
+    std::uint64_t received = 0;
     for (;;) {
+        received += buffer.size();
         decoder.feed(buffer, sink);
         if (decoder.status() == WebServerChunkedDecoder::Status::done) return true;
         if (decoder.status() == WebServerChunkedDecoder::Status::error) {
@@ -280,6 +320,7 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
             return false;
         }
         buffer.clear();
+        m_socket.setDeadline(bodyDeadline(received));
         if (!readSome(buffer, kReadChunk)) return false;
     }
 }
@@ -287,7 +328,7 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
 bool WebServerConnection::closeBody(bool readOK) {
     auto closed = m_request->performClose();
     if (!readOK) {
-        abortRequest(m_request, 500);
+        abortRequest(m_request, unreadableRequestStatus());
         return false;
     }
     if (!closed) {
@@ -302,6 +343,14 @@ bool WebServerConnection::closeBody(bool readOK) {
 
 std::shared_ptr<WebServerResponse> WebServerConnection::preflightRequest(
     const std::shared_ptr<WebServerRequest>& request) {
+    // Clients without "Host" (HTTP/1.0 tools) are no browser visiting another site.
+    const std::string* host = WebServerHeaderValue(request->headers(), "Host");
+    if (host && !WebServerHostNamesThisMachine(*host, m_server->allowedHostNames())) {
+        WebServerLog(LogLevel::warning, [&] {
+            return "Refusing request for host " + loggablePath(*host) + " on socket " + std::to_string(m_fd);
+        });
+        return WebServerErrorResponse::responseWithClientError(403, "Host \"" + *host + "\" is not served here");
+    }
     return authenticate(request);
 }
 

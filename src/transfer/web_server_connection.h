@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,9 @@ public:
 
     // Serves the request and closes the socket; returns when the connection has ended.
     void run();
+    // Ends the reading of the request from any thread (the server is stopping): a request still
+    // arriving is answered 503. Only while the connection is tracked by its server.
+    void interrupt();
 
     WebServer& server() const { return *m_server; }
     const net::SocketAddress& localAddress() const { return m_localAddress; }
@@ -75,6 +79,10 @@ private:
     bool writeData(const char* data, std::size_t length);
     // Reads once into `buffer`; logs what went wrong.
     bool readSome(std::string& buffer, std::size_t capacity);
+    // The status of an answer to a request that could not be read.
+    int unreadableRequestStatus() const { return m_interrupted ? 503 : m_tooSlow ? 408 : 500; }
+    // The latest time by which the body's first `bytesRead` bytes must have arrived.
+    net::StreamSocket::Deadline bodyDeadline(std::uint64_t bytesRead) const;
     std::shared_ptr<WebServerResponse> authenticate(const std::shared_ptr<WebServerRequest>& request);
 
     std::shared_ptr<WebServer> m_server;
@@ -93,6 +101,12 @@ private:
     std::uint64_t m_totalBytesWritten = 0;
     std::size_t m_drainLimit = 0;
     std::chrono::milliseconds m_drainTimeout{0};
+    std::chrono::milliseconds m_headTimeout{0};
+    std::chrono::milliseconds m_bodyGracePeriod{0};
+    std::size_t m_minimumBodyRate = 0;
+    net::StreamSocket::Deadline m_bodyStart;
+    std::atomic<bool> m_interrupted = false;
+    bool m_tooSlow = false;  // the request missed its deadline
 };
 
 }  // namespace reelhaven

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/network/socket_address.h"
 
@@ -40,6 +41,22 @@ struct WebServerOptions {
     bool automaticallySuspendInBackground = true;
     // A connection whose peer makes no progress for this long is closed.
     std::chrono::milliseconds connectionIdleTimeout = std::chrono::seconds(60);
+    // The idle time-out alone let a client sending a byte every 20 s keep a connection for ever;
+    // with 1,100 of them the server ran out of descriptors and served no one. So the request head
+    // must arrive whole within this time however it trickles in ...
+    std::chrono::milliseconds requestHeadTimeout = std::chrono::seconds(30);
+    // ... and, after a grace period, a request body must keep up this average rate (a slow but
+    // real upload of 50 KB/s passes with room to spare).
+    std::chrono::milliseconds bodyGracePeriod = std::chrono::seconds(10);
+    std::size_t minimumBodyBytesPerSecond = 1024;
+    // Connections kept at once from one client address, and in all (0: what the process's
+    // descriptor limit leaves room for). Above either the server answers 503 and closes.
+    std::size_t maxConnectionsPerClient = 16;
+    std::size_t maxConnections = 0;
+    // Host names, besides this machine's own, that requests may name in "Host". Any other name is
+    // refused (403): a page of another site that rebinds its name to this machine's address must
+    // not reach the library through the visitor's browser.
+    std::vector<std::string> allowedHostNames;
     // After answering without reading the whole request body: how long, and how much, to read and
     // discard so the client receives the answer instead of a reset.
     std::chrono::milliseconds drainTimeout = std::chrono::seconds(2);

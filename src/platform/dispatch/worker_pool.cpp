@@ -1,12 +1,34 @@
 #include "platform/dispatch/worker_pool.h"
 
+#include <pthread.h>
+
 #include <chrono>
-#include <thread>
+#include <memory>
 
 namespace dispatch {
 
 namespace {
 constexpr auto kIdleLifetime = std::chrono::seconds(10);
+}
+
+bool startDetachedThread(std::function<void()> body) {
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) return false;
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    auto owned = std::make_unique<std::function<void()>>(std::move(body));
+    pthread_t thread;
+    int error = pthread_create(
+        &thread, &attributes,
+        [](void* argument) -> void* {
+            std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(argument));
+            (*work)();
+            return nullptr;
+        },
+        owned.get());
+    pthread_attr_destroy(&attributes);
+    if (error != 0) return false;
+    owned.release();  // the thread owns it now
+    return true;
 }
 
 WorkerPool& WorkerPool::shared() {
@@ -24,7 +46,11 @@ void WorkerPool::submit(std::function<void()> work) {
     }
     ++m_threads;
     lock.unlock();
-    std::thread([this] { workerLoop(); }).detach();
+    if (!startDetachedThread([this] { workerLoop(); })) {
+        // No thread now: the work stays queued for the next worker that frees up or starts.
+        lock.lock();
+        --m_threads;
+    }
 }
 
 void WorkerPool::workerLoop() {

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -52,11 +53,16 @@ void Acceptor::run() {
         fds.push_back({socket.fd(), POLLIN, 0});
     }
     fds.push_back({m_wakeFd, POLLIN, 0});
+    // After running out of descriptors (or memory), listen only for the stop request for a moment,
+    // so a pending connection does not make the loop spin; the pause doubles while the shortage
+    // lasts, and the failure is reported once per shortage, not on every retry.
+    constexpr int kFirstBackoffMs = 50;
+    constexpr int kLongestBackoffMs = 1600;
     int backoffMs = -1;
+    int nextBackoffMs = kFirstBackoffMs;
+    bool shortage = false;
     for (;;) {
         for (auto& entry : fds) entry.revents = 0;
-        // After running out of descriptors, listen only for the stop request for a moment, so a
-        // pending connection does not make the loop spin.
         int ready = backoffMs < 0 ? ::poll(fds.data(), fds.size(), -1) : ::poll(&fds.back(), 1, backoffMs);
         backoffMs = -1;
         if (ready < 0) {
@@ -76,10 +82,17 @@ void Acceptor::run() {
                     int error = errno;
                     if (error == EINTR || error == ECONNABORTED) continue;
                     if (error == EAGAIN || error == EWOULDBLOCK) break;
-                    if (m_onAcceptFailed) m_onAcceptFailed(index, error);
-                    if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM) backoffMs = 50;
+                    bool outOfResources = error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+                    if (m_onAcceptFailed && !(outOfResources && shortage)) m_onAcceptFailed(index, error);
+                    if (outOfResources) {
+                        shortage = true;
+                        backoffMs = nextBackoffMs;
+                        nextBackoffMs = std::min(2 * nextBackoffMs, kLongestBackoffMs);
+                    }
                     break;
                 }
+                shortage = false;
+                nextBackoffMs = kFirstBackoffMs;
                 accepted.fd = fd;
                 accepted.localAddress = SocketAddress::ofLocalEnd(fd);
                 m_onAccept(std::move(accepted));

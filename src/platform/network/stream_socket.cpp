@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -39,6 +40,15 @@ template <typename Operation>
 IoResult StreamSocket::transfer(std::size_t length, short events, Progress progress, Operation operation) {
     IoResult result;
     while (result.bytes < length) {
+        std::chrono::milliseconds wait = m_idleTimeout;
+        if (m_deadline) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(*m_deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                result.status = IoStatus::pastDeadline;
+                return result;
+            }
+            wait = std::min(wait, left);
+        }
         ssize_t count = operation(length - result.bytes, result.bytes);
         if (count > 0) {
             result.bytes += static_cast<std::size_t>(count);
@@ -55,7 +65,10 @@ IoResult StreamSocket::transfer(std::size_t length, short events, Progress progr
             result.errnum = errno;
             return result;
         }
-        if (!waitFor(events, m_idleTimeout, result)) return result;
+        if (!waitFor(events, wait, result)) {
+            if (result.status == IoStatus::timedOut && wait < m_idleTimeout) result.status = IoStatus::pastDeadline;
+            return result;
+        }
     }
     return result;
 }

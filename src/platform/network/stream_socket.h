@@ -4,10 +4,13 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 
 namespace net {
 
-enum class IoStatus { ok, closed, timedOut, failed };
+// timedOut: the peer made no progress for the idle time-out; pastDeadline: the deadline set on
+// the socket passed however the bytes were moving.
+enum class IoStatus { ok, closed, timedOut, pastDeadline, failed };
 
 struct IoResult {
     IoStatus status = IoStatus::ok;
@@ -27,8 +30,13 @@ public:
     StreamSocket(const StreamSocket&) = delete;
     StreamSocket& operator=(const StreamSocket&) = delete;
 
+    using Deadline = std::chrono::steady_clock::time_point;
+
     int fd() const { return m_fd; }
     std::chrono::milliseconds idleTimeout() const { return m_idleTimeout; }
+    // Every call after this one ends with IoStatus::pastDeadline once `deadline` has passed, so a
+    // peer that trickles bytes cannot stretch an exchange without end. Nothing: no deadline.
+    void setDeadline(std::optional<Deadline> deadline) { m_deadline = deadline; }
 
     // Reads what is available, up to `capacity` bytes (waiting for at least one).
     IoResult readSome(char* buffer, std::size_t capacity);
@@ -52,6 +60,7 @@ private:
 
     int m_fd;
     std::chrono::milliseconds m_idleTimeout;
+    std::optional<Deadline> m_deadline;
 };
 
 }  // namespace net

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -10,6 +13,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/semaphore.h"
+#include "platform/dispatch/worker_pool.h"
 
 using namespace dispatch;
 using namespace std::chrono_literals;
@@ -182,4 +186,20 @@ TEST(WorkerPool, BlocksThatWaitOnEachOtherNeverStarveThePool) {
         for (int i = 0; i < kBlocked; ++i) gate.signal();
     });
     EXPECT_TRUE(group->wait(30s));
+}
+
+TEST(WorkerPool, ThreadsAreDetachedFromTheirFirstInstruction) {
+    // A thread detached only after its creation may already have ended and freed itself by then.
+    std::promise<int> state;
+    auto seen = state.get_future();
+    ASSERT_TRUE(startDetachedThread([&state] {
+        pthread_attr_t attributes;
+        int detach = -1;
+        if (pthread_getattr_np(pthread_self(), &attributes) == 0) {
+            pthread_attr_getdetachstate(&attributes, &detach);
+            pthread_attr_destroy(&attributes);
+        }
+        state.set_value(detach);
+    }));
+    EXPECT_EQ(seen.get(), PTHREAD_CREATE_DETACHED);
 }

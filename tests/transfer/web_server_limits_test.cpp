@@ -1,0 +1,200 @@
+// What keeps one client from locking every other out: connection limits, the request head's
+// deadline, the body's minimum rate, and a stop that ends requests still arriving.
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <future>
+
+#include "platform/dispatch/run_loop.h"
+#include "transfer/web_server.h"
+#include "transfer/web_server_connection_limits.h"
+#include "transfer/web_server_data_request.h"
+#include "transfer/web_server_data_response.h"
+#include "transfer_test_support.h"
+
+namespace reelhaven {
+namespace {
+
+using namespace std::chrono_literals;
+using transfer_testing::connectTo;
+using transfer_testing::parseResponse;
+using transfer_testing::readAll;
+using transfer_testing::sendAll;
+
+// A connection to the server's IPv4 loopback socket from another loopback address, so it counts
+// as another client.
+int connectFrom(const char* source, std::uint16_t port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    ::inet_pton(AF_INET, source, &local.sin_addr);
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_port = htons(port);
+    remote.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        ::connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A body that tells the test when its first bytes have arrived.
+class SignallingRequest : public WebServerDataRequest {
+public:
+    using WebServerDataRequest::WebServerDataRequest;
+    static inline std::atomic<std::promise<void>*> firstBytes = nullptr;
+    foundation::Status writeData(std::string_view data) override {
+        if (auto* promise = firstBytes.exchange(nullptr)) promise->set_value();
+        return WebServerDataRequest::writeData(data);
+    }
+};
+
+class WebServerLimitsTest : public ::testing::Test {
+protected:
+    WebServerLimitsTest() {
+        server->addHandlerWithProcessBlock(
+            [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
+                if (info.method == "POST") return WebServerRequest::make<SignallingRequest>(info);
+                return WebServerRequest::make<WebServerRequest>(info);
+            },
+            [](const std::shared_ptr<WebServerRequest>& request) -> std::shared_ptr<WebServerResponse> {
+                if (auto* data = dynamic_cast<WebServerDataRequest*>(request.get()))
+                    return WebServerDataResponse::responseWithText(std::to_string(data->data().size()) + " bytes");
+                return WebServerDataResponse::responseWithText("hello");
+            });
+        options.bindToLocalhost = true;
+    }
+
+    ~WebServerLimitsTest() override {
+        for (int fd : held) ::close(fd);
+        server->stop();
+        EXPECT_TRUE(server->waitForConnectionsToEnd(10s));
+        loop.runUntilIdle();
+    }
+
+    void start() { ASSERT_TRUE(server->startWithOptions(options)); }
+
+    // A connection that has sent half a head and waits.
+    void hold(int fd) {
+        ASSERT_GE(fd, 0);
+        ASSERT_TRUE(sendAll(fd, "GET / HTTP/1.1\r\n"));
+        held.push_back(fd);
+    }
+
+    // Sends `pieces` one after another, `pause` apart, and returns what the server answered.
+    std::string trickle(const std::vector<std::string>& pieces, std::chrono::milliseconds pause) {
+        int fd = connectTo(server->port());
+        for (const auto& piece : pieces) {
+            if (!sendAll(fd, piece)) break;
+            pollfd answered{fd, POLLIN, 0};
+            if (::poll(&answered, 1, static_cast<int>(pause.count())) != 0) break;  // the server has answered
+        }
+        std::string answer = readAll(fd, 10s);
+        ::close(fd);
+        return answer;
+    }
+
+    // A refused connection is answered at once, before it sends anything.
+    static std::string answerWithoutAsking(int fd) {
+        std::string answer = readAll(fd, 10s);
+        ::close(fd);
+        return answer;
+    }
+
+    static std::string get(int fd) {
+        sendAll(fd, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        std::string answer = readAll(fd, 10s);
+        ::close(fd);
+        return answer;
+    }
+
+    dispatch::ScopedMainRunLoop loop;
+    std::shared_ptr<WebServer> server = WebServer::create();
+    WebServerOptions options;
+    std::vector<int> held;
+};
+
+TEST_F(WebServerLimitsTest, AClientAboveItsShareIsAnswered503WhileOthersAreServed) {
+    options.maxConnectionsPerClient = 3;
+    start();
+    for (int i = 0; i < 3; ++i) hold(connectTo(server->port()));
+    // Accepted in order: the fourth of this client comes after the three it holds.
+    auto refused = parseResponse(answerWithoutAsking(connectTo(server->port())));
+    EXPECT_EQ(refused.status, 503);
+    auto other = parseResponse(get(connectFrom("127.0.0.2", server->port())));
+    EXPECT_EQ(other.status, 200);
+    EXPECT_EQ(other.body, "hello");
+}
+
+TEST_F(WebServerLimitsTest, AboveTheTotalEveryNewClientIsAnswered503) {
+    options.maxConnections = 2;
+    start();
+    hold(connectTo(server->port()));
+    hold(connectFrom("127.0.0.2", server->port()));
+    EXPECT_EQ(parseResponse(answerWithoutAsking(connectFrom("127.0.0.3", server->port()))).status, 503);
+}
+
+TEST_F(WebServerLimitsTest, TheDefaultTotalStaysBelowTheDescriptorLimit) {
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    if (limit.rlim_cur == RLIM_INFINITY) GTEST_SKIP() << "no descriptor limit";
+    // Each connection may hold a socket and a file.
+    EXPECT_LT(2 * WebServerConnectionLimits::totalForDescriptorLimit(), limit.rlim_cur);
+}
+
+TEST_F(WebServerLimitsTest, AHeadTricklingInPastItsDeadlineIsCutOff) {
+    options.requestHeadTimeout = 300ms;
+    start();
+    std::string head = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Filler: " + std::string(60, 'x') + "\r\n\r\n";
+    std::vector<std::string> bytes;
+    for (char c : head) bytes.emplace_back(1, c);
+    // Each byte well within the idle time-out; all of them far beyond the head's deadline.
+    auto answer = parseResponse(trickle(bytes, 20ms));
+    EXPECT_EQ(answer.status, 408);
+}
+
+TEST_F(WebServerLimitsTest, ABodyBelowTheMinimumRateIsCutOffAfterTheGracePeriod) {
+    options.bodyGracePeriod = 100ms;
+    options.minimumBodyBytesPerSecond = 1000;
+    start();
+    std::vector<std::string> pieces = {"POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 2000\r\n\r\n"};
+    for (int i = 0; i < 200; ++i) pieces.emplace_back(10, 'b');  // 10 bytes every 20 ms: 500 B/s
+    EXPECT_EQ(parseResponse(trickle(pieces, 20ms)).status, 408);
+}
+
+TEST_F(WebServerLimitsTest, ABodyKeepingTheMinimumRateFinishes) {
+    options.bodyGracePeriod = 100ms;
+    options.minimumBodyBytesPerSecond = 1000;
+    start();
+    std::vector<std::string> pieces = {"POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 2000\r\n\r\n"};
+    for (int i = 0; i < 20; ++i) pieces.emplace_back(100, 'b');  // 100 bytes every 20 ms: 5,000 B/s
+    auto answer = parseResponse(trickle(pieces, 20ms));
+    EXPECT_EQ(answer.status, 200);
+    EXPECT_EQ(answer.body, "2000 bytes");
+}
+
+TEST_F(WebServerLimitsTest, StoppingAnswersARequestStillArriving503) {
+    start();
+    std::promise<void> arrived;
+    SignallingRequest::firstBytes = &arrived;
+    int fd = connectTo(server->port());
+    ASSERT_TRUE(sendAll(fd, "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 1000\r\n\r\nfirst"));
+    ASSERT_EQ(arrived.get_future().wait_for(10s), std::future_status::ready);
+    server->stop();
+    auto answer = parseResponse(readAll(fd, 10s));
+    ::close(fd);
+    EXPECT_EQ(answer.status, 503);
+    EXPECT_TRUE(server->waitForConnectionsToEnd(10s));
+}
+
+}  // namespace
+}  // namespace reelhaven
