@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace reelhaven {
+
+// The commands the player sends to mpv; each goes as its name, the first argument.
+enum class MPVCommand { seek, screenshot, loadfile };
+
+constexpr std::string_view name(MPVCommand command) {
+    switch (command) {
+        case MPVCommand::seek: return "seek";
+        case MPVCommand::screenshot: return "screenshot";
+        case MPVCommand::loadfile: return "loadfile";
+    }
+    return "";
+}
+
+// Reply ids of asynchronous commands: this one marks a screenshot.
+inline constexpr std::uint64_t kScreenshotReplyUserdata = 1;
+
+}  // namespace reelhaven
