@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/transitions_in_flight.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -45,7 +46,8 @@ void NavigationController::show(const std::shared_ptr<ViewController>& from, con
         if (onScreen) to->beginAppearance(true, animated);
     }
     std::weak_ptr<NavigationController> weakSelf = sharedAs<NavigationController>();
-    auto finish = [weakSelf, from, to, animated] {
+    auto finish = [weakSelf, from, to, animated, token = TransitionsInFlight::begin()] {
+        token->end();
         auto self = weakSelf.lock();
         if (!self) return;
         if (from && from != self->topViewController() && from->isViewLoaded()) from->view()->removeFromSuperview();

@@ -85,11 +85,14 @@ public:
     bool isBeingPresented() const { return m_beingPresented; }
     bool isBeingDismissed() const { return m_beingDismissed; }
     // Presents `controller` above this one. A controller that already presents another logs a
-    // warning and presents nothing (the completion does not run).
+    // warning and presents nothing (the completion does not run); while what it presents is being
+    // dismissed, the presentation waits for the dismissal to end and then runs.
     virtual void present(const std::shared_ptr<ViewController>& controller, bool animated,
                          std::function<void()> completion = {});
     // Dismisses what this controller presents (with everything above it), or this controller
-    // when it presents nothing.
+    // when it presents nothing. While that controller is still being presented the dismissal
+    // waits for it; while it is already being dismissed only the completion is added. Every
+    // completion runs once.
     virtual void dismiss(bool animated, std::function<void()> completion = {});
     // The controller at the top of this one's presentation chain (itself when it presents none).
     std::shared_ptr<ViewController> topPresentedViewController();
@@ -127,6 +130,9 @@ protected:
     ViewController() = default;
 
 private:
+    // Runs, in order, what waited for this controller's presentation or dismissal to end.
+    void runAfterTransition();
+
     std::shared_ptr<View> m_view;
     bool m_loading = false;
     AppearanceState m_appearance = AppearanceState::disappeared;
@@ -145,6 +151,7 @@ private:
     std::shared_ptr<PopoverPresentationController> m_popover;
     bool m_beingPresented = false;
     bool m_beingDismissed = false;
+    std::vector<std::function<void()>> m_afterTransition;
     int m_statusBarUpdates = 0;
     int m_homeIndicatorUpdates = 0;
     int m_orientationUpdates = 0;

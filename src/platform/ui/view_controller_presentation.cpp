@@ -2,6 +2,7 @@
 #include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/popover_presentation_controller.h"
+#include "platform/ui/transitions_in_flight.h"
 #include "platform/ui/view.h"
 #include "platform/ui/view_controller.h"
 #include "platform/ui/window.h"
@@ -14,14 +15,20 @@ bool coversPresenter(ModalPresentationStyle style) {
     return style == ModalPresentationStyle::fullScreen || style == ModalPresentationStyle::currentContext;
 }
 
-// Runs `finish` after the transition: on the clock when animated, at once otherwise.
+// Runs `finish` after the transition: on the clock when animated, at once otherwise. The
+// transition counts as in flight until `finish` has run.
 void afterTransition(bool animated, std::function<void()> finish) {
-    if (!animated) {
+    auto token = TransitionsInFlight::begin();
+    auto run = [token, finish = std::move(finish)] {
         finish();
+        token->end();
+    };
+    if (!animated) {
+        run();
         return;
     }
     auto loop = dispatch::RunLoop::main();
-    loop->schedule(loop->now() + dispatch::seconds(ViewController::transitionDuration), std::move(finish));
+    loop->schedule(loop->now() + dispatch::seconds(ViewController::transitionDuration), std::move(run));
 }
 
 }  // namespace
@@ -29,6 +36,16 @@ void afterTransition(bool animated, std::function<void()> finish) {
 void ViewController::present(const std::shared_ptr<ViewController>& controller, bool animated,
                              std::function<void()> completion) {
     if (!controller || controller.get() == this) return;
+    auto self = sharedAs<ViewController>();
+    if (m_presented && m_presented->m_beingDismissed) {
+        // A screen that dismisses a sheet and then presents the next one gets it once the sheet is
+        // gone, as the user would expect, instead of a refusal.
+        std::weak_ptr<ViewController> weakSelf = self;
+        m_presented->m_afterTransition.push_back([weakSelf, controller, animated, completion = std::move(completion)] {
+            if (auto presenter = weakSelf.lock()) presenter->present(controller, animated, completion);
+        });
+        return;
+    }
     if (m_presented) {
         base::log(base::LogLevel::warning, "ui",
                   "Attempt to present " + controller->description() + " on " + description() +
@@ -40,7 +57,6 @@ void ViewController::present(const std::shared_ptr<ViewController>& controller, 
                   "Attempt to present " + controller->description() + " which is already presented");
         return;
     }
-    auto self = sharedAs<ViewController>();
     m_presented = controller;
     controller->m_presenting = self;
     ModalPresentationStyle style = controller->m_presentationStyle;
@@ -75,6 +91,7 @@ void ViewController::present(const std::shared_ptr<ViewController>& controller, 
         }
         if (auto presenter = weakSelf.lock(); presenter && covers) presenter->endAppearance();
         if (completion) completion();
+        if (presented) presented->runAfterTransition();
     });
 }
 
@@ -91,7 +108,19 @@ void ViewController::dismiss(bool animated, std::function<void()> completion) {
         if (completion) completion();
         return;
     }
-    if (target->m_beingDismissed) return;
+    if (target->m_beingPresented || target->m_beingDismissed) {
+        // One transition at a time: a dismissal asked for while the screen is still coming waits
+        // for it; one asked for while it is already going only adds its completion.
+        std::weak_ptr<ViewController> weakSelf = sharedAs<ViewController>();
+        if (target->m_beingDismissed) {
+            if (completion) target->m_afterTransition.push_back(std::move(completion));
+        } else {
+            target->m_afterTransition.push_back([weakSelf, animated, completion = std::move(completion)] {
+                if (auto self = weakSelf.lock()) self->dismiss(animated, completion);
+            });
+        }
+        return;
+    }
     std::vector<std::shared_ptr<ViewController>> chain;  // top first
     for (auto c = target; c; c = c->m_presented) chain.insert(chain.begin(), c);
     for (const auto& c : chain) {
@@ -100,7 +129,7 @@ void ViewController::dismiss(bool animated, std::function<void()> completion) {
     }
     const bool covers = coversPresenter(target->m_effectiveStyle);
     if (covers) presenter->beginAppearance(true, animated);
-    afterTransition(animated, [chain, presenter, covers, completion = std::move(completion)] {
+    afterTransition(animated, [chain, target, presenter, covers, completion = std::move(completion)] {
         for (const auto& c : chain) {
             if (c->isViewLoaded()) c->view()->removeFromSuperview();
             c->m_beingDismissed = false;
@@ -110,7 +139,14 @@ void ViewController::dismiss(bool animated, std::function<void()> completion) {
         }
         if (covers) presenter->endAppearance();
         if (completion) completion();
+        target->runAfterTransition();
     });
+}
+
+void ViewController::runAfterTransition() {
+    auto waiting = std::move(m_afterTransition);
+    m_afterTransition.clear();
+    for (auto& work : waiting) work();
 }
 
 }  // namespace ui
