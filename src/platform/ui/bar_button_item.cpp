@@ -1,5 +1,7 @@
 #include "platform/ui/bar_button_item.h"
 
+#include "platform/ui/window.h"
+
 namespace ui {
 
 std::shared_ptr<BarButtonItem> BarButtonItem::create(std::string title, std::shared_ptr<Image> image, Style style) {
@@ -33,6 +35,8 @@ bool BarButtonItem::tap() {
     }
     if (m_menu) {
         ++m_menuOpenings;
+        // A bar item is drawn in the key window's bars.
+        if (auto w = Window::keyWindow()) w->presentMenu(m_menu, nullptr, self);
         return true;
     }
     return false;

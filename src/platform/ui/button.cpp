@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/window.h"
+
 namespace ui {
 
 std::shared_ptr<Button> Button::create(ButtonType type) { return make<Button>(type); }
@@ -117,6 +119,7 @@ bool Button::tap() {
     if (!isEnabled() || !isUserInteractionEnabled()) return false;
     if (m_showsMenu && m_menu) {
         ++m_menuOpenings;
+        if (auto w = window()) w->presentMenu(m_menu, sharedAs<View>());
         sendActions(menuActionTriggered);
         return true;
     }

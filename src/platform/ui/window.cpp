@@ -2,6 +2,10 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/control.h"
+#include "platform/ui/long_press_gesture_recognizer.h"
+#include "platform/ui/pan_gesture_recognizer.h"
+#include "platform/ui/pinch_gesture_recognizer.h"
+#include "platform/ui/presented_menu.h"
 #include "platform/ui/tap_gesture_recognizer.h"
 #include "platform/ui/view_controller.h"
 #include "platform/ui/window_scene.h"
@@ -111,6 +115,10 @@ void Window::scheduleLayoutPass() {
 }
 
 std::shared_ptr<View> Window::tap(Point point) {
+    if (auto menu = m_presentedMenu) {
+        menu->close();
+        return nullptr;
+    }
     auto hit = hitTest(point);
     if (!hit) return nullptr;
     for (auto v = hit; v; v = v->superview()) {
@@ -133,6 +141,47 @@ std::shared_ptr<View> Window::tap(Point point) {
     touch.phase = Touch::Phase::ended;
     hit->touchesEnded({touch});
     return hit;
+}
+
+template <typename T>
+std::shared_ptr<T> Window::beginGesture(Point point, const std::function<bool(T&)>& start) {
+    auto hit = hitTest(point);
+    for (auto v = hit; v; v = v->superview()) {
+        const auto recognizers = v->gestureRecognizers();  // an action may change them
+        for (const auto& recognizer : recognizers) {
+            auto typed = std::dynamic_pointer_cast<T>(recognizer);
+            if (!typed) continue;
+            Touch touch{point, point, Touch::Phase::began, 1, hit};
+            if (auto d = typed->delegate(); d && !d->shouldReceiveTouch(*typed, touch)) continue;
+            if (start(*typed)) return typed;
+        }
+    }
+    return nullptr;
+}
+
+std::shared_ptr<PanGestureRecognizer> Window::beginPan(Point point, int touches) {
+    return beginGesture<PanGestureRecognizer>(point, [&](PanGestureRecognizer& r) { return r.begin(point, touches); });
+}
+
+std::shared_ptr<PinchGestureRecognizer> Window::beginPinch(Point point) {
+    return beginGesture<PinchGestureRecognizer>(point, [&](PinchGestureRecognizer& r) { return r.begin(point); });
+}
+
+std::shared_ptr<LongPressGestureRecognizer> Window::beginLongPress(Point point) {
+    return beginGesture<LongPressGestureRecognizer>(point,
+                                                    [&](LongPressGestureRecognizer& r) { return r.press(point); });
+}
+
+void Window::presentMenu(std::shared_ptr<Menu> menu, const std::shared_ptr<View>& anchorView,
+                         const std::shared_ptr<BarButtonItem>& anchorItem) {
+    if (m_presentedMenu) m_presentedMenu->close();
+    if (!menu) return;
+    auto presented = PresentedMenu::create(std::move(menu), anchorView, anchorItem);
+    std::weak_ptr<Window> weak = sharedAs<Window>();
+    presented->onClose = [weak](PresentedMenu& closed) {
+        if (auto self = weak.lock(); self && self->m_presentedMenu.get() == &closed) self->m_presentedMenu.reset();
+    };
+    m_presentedMenu = std::move(presented);
 }
 
 }  // namespace ui

@@ -7,6 +7,12 @@
 
 namespace ui {
 
+class BarButtonItem;
+class LongPressGestureRecognizer;
+class Menu;
+class PanGestureRecognizer;
+class PinchGestureRecognizer;
+class PresentedMenu;
 class ViewController;
 class WindowScene;
 
@@ -47,20 +53,39 @@ public:
 
     // A touch on the screen at a point of the window: the tap recognisers of the hit view and its
     // ancestors recognise it, the nearest first; without one the nearest control takes the
-    // touch (down and up), else the hit view gets the touches.
-    // Returns the hit view.
+    // touch (down and up), else the hit view gets the touches. While a menu is open the touch
+    // only closes it.
+    // Returns the hit view (none when the touch closed a menu).
     std::shared_ptr<View> tap(Point point);
+
+    // Fingers put down at a point of the window to pan, pinch or press: the recognisers of that
+    // kind on the hit view and its ancestors are offered the touch, the nearest first (their
+    // delegates may decline it or refuse to begin); the first that begins is returned for the
+    // caller to move and end. None when no recogniser took it.
+    std::shared_ptr<PanGestureRecognizer> beginPan(Point point, int touches = 1);
+    std::shared_ptr<PinchGestureRecognizer> beginPinch(Point point);
+    std::shared_ptr<LongPressGestureRecognizer> beginLongPress(Point point);
+
+    // The menu open on this window, if any: opening another closes it first.
+    std::shared_ptr<PresentedMenu> presentedMenu() const { return m_presentedMenu; }
+    void presentMenu(std::shared_ptr<Menu> menu, const std::shared_ptr<View>& anchorView,
+                     const std::shared_ptr<BarButtonItem>& anchorItem = nullptr);
 
 protected:
     explicit Window(const Rect& frame);
 
 private:
+    // The first recogniser of type T under `point` that takes the touch and `start`s.
+    template <typename T>
+    std::shared_ptr<T> beginGesture(Point point, const std::function<bool(T&)>& start);
+
     std::shared_ptr<ViewController> m_rootViewController;
     std::weak_ptr<WindowScene> m_windowScene;
     std::shared_ptr<Screen> m_screen = Screen::main();
     TraitCollection m_traits;
     bool m_key = false;
     bool m_layoutScheduled = false;
+    std::shared_ptr<PresentedMenu> m_presentedMenu;
 };
 
 }  // namespace ui

@@ -1,0 +1,353 @@
+#include "platform/ui/screen/screen_driver.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/alert_controller.h"
+#include "platform/ui/bar_button_item.h"
+#include "platform/ui/collection_view.h"
+#include "platform/ui/context_menu_configuration.h"
+#include "platform/ui/long_press_gesture_recognizer.h"
+#include "platform/ui/navigation_controller.h"
+#include "platform/ui/pan_gesture_recognizer.h"
+#include "platform/ui/pinch_gesture_recognizer.h"
+#include "platform/ui/presented_menu.h"
+#include "platform/ui/search_bar.h"
+#include "platform/ui/segmented_control.h"
+#include "platform/ui/slider.h"
+#include "platform/ui/text_field.h"
+#include "platform/ui/transitions_in_flight.h"
+#include "platform/ui/window.h"
+
+namespace ui {
+
+namespace {
+
+enum ScreenDriverErrorCode { notFound = 1, ambiguous = 2, unreachable = 3, notApplicable = 4, refused = 5 };
+
+foundation::Error driverError(ScreenDriverErrorCode code, std::string description) {
+    return {"ScreenDriverErrorDomain", code, std::move(description)};
+}
+
+// How long a quick pan takes, for the velocity a swipe ends with.
+constexpr double swipeSeconds = 0.1;
+// Settling never moves the clock further than this: a transition that never ends is a fault to
+// show, not to wait for.
+constexpr double longestSettle = 60;
+
+bool isHandle(const std::string& what) {
+    return what.size() > 1 && what[0] == '#' &&
+           std::all_of(what.begin() + 1, what.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+bool contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// Whether target `outer` encloses target `inner` (through any number of levels).
+bool encloses(const std::vector<ScreenTarget>& targets, int outer, int inner) {
+    for (int t = targets[static_cast<size_t>(inner)].enclosing; t >= 0; t = targets[static_cast<size_t>(t)].enclosing) {
+        if (t == outer) return true;
+    }
+    return false;
+}
+
+bool isChoice(const ScreenTarget& t) {
+    return t.kind == ScreenTarget::Kind::alertAction || t.kind == ScreenTarget::Kind::menuEntry;
+}
+
+}  // namespace
+
+TextScreen ScreenDriver::capture() {
+    m_window->layoutIfNeeded();
+    return TextScreen::capture(*m_window);
+}
+
+void ScreenDriver::settle() {
+    auto loop = dispatch::RunLoop::main();
+    loop->runUntilIdle();
+    if (!loop->clock().isManual()) {
+        loop->runUntil([] { return TransitionsInFlight::count() == 0; });
+    } else {
+        const auto deadline = loop->now() + dispatch::seconds(longestSettle);
+        while (TransitionsInFlight::count() > 0) {
+            const auto next = loop->nextTimerTime();
+            if (!next || *next > deadline) break;
+            loop->advance(std::max(*next - loop->now(), dispatch::Duration::zero()));
+        }
+    }
+    m_window->layoutIfNeeded();
+}
+
+foundation::Result<ScreenTarget> ScreenDriver::resolve(const std::string& what, Filter filter) {
+    const TextScreen screen = capture();
+    const auto& targets = screen.targets();
+    if (isHandle(what)) {
+        const auto handle = std::stoul(what.substr(1));
+        if (handle == 0 || handle > targets.size() || (filter && !filter(targets[handle - 1])))
+            return driverError(notFound, "no element " + what + " on the screen:\n" + screen.text());
+        return targets[handle - 1];
+    }
+    std::vector<int> matches;
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if ((!filter || filter(targets[i])) && contains(targets[i].texts, what)) matches.push_back(static_cast<int>(i));
+    }
+    if (matches.empty()) {
+        for (size_t i = 0; i < targets.size(); ++i) {
+            if ((!filter || filter(targets[i])) && contains(targets[i].innerTexts, what))
+                matches.push_back(static_cast<int>(i));
+        }
+        // A text inside nested elements names the innermost one.
+        std::erase_if(matches, [&](int outer) {
+            return std::any_of(matches.begin(), matches.end(),
+                               [&](int inner) { return encloses(targets, outer, inner); });
+        });
+    }
+    if (matches.empty()) return driverError(notFound, "nothing shows " + what + " on the screen:\n" + screen.text());
+    if (matches.size() > 1) {
+        std::string lines;
+        for (int m : matches) lines += "\n  " + targets[static_cast<size_t>(m)].line;
+        return driverError(ambiguous, what + " names more than one element:" + lines);
+    }
+    return targets[static_cast<size_t>(matches.front())];
+}
+
+foundation::Result<Point> ScreenDriver::touchPoint(const ScreenTarget& target) {
+    if (!target.inViewTree) return driverError(notApplicable, target.line + " is not in the window's views");
+    const Rect frame(target.view->convertToWindow(target.view->bounds().origin), target.view->frame().size);
+    const Point point = frame.intersection(m_window->bounds()).center();
+    auto hit = m_window->hitTest(point);
+    if (!hit || (hit != target.view && !hit->isDescendant(*target.view))) {
+        return driverError(unreachable, "a touch at " + std::to_string(point.x) + "," + std::to_string(point.y) +
+                                            " does not reach " + target.line +
+                                            (hit ? " (it lands on " + hit->className() + ")" : ""));
+    }
+    return point;
+}
+
+bool ScreenDriver::closeMenuOutside(const ScreenTarget& target) {
+    auto menu = m_window->presentedMenu();
+    if (!menu || target.kind == ScreenTarget::Kind::menuEntry) return false;
+    menu->close();
+    return true;
+}
+
+foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target) {
+    if (closeMenuOutside(target)) return driverError(refused, "the touch only closed the open menu");
+    switch (target.kind) {
+        case ScreenTarget::Kind::alertAction:
+            if (!target.alert->tapAction(target.title)) return driverError(refused, target.line + " is disabled");
+            return {};
+        case ScreenTarget::Kind::menuEntry:
+            if (!target.menu->choose(target.title)) return driverError(refused, target.line + " is disabled");
+            return {};
+        case ScreenTarget::Kind::barItem:
+            if (!target.item->tap()) return driverError(refused, target.line + " does nothing");
+            return {};
+        case ScreenTarget::Kind::backButton: target.navigation->popViewController(true); return {};
+        case ScreenTarget::Kind::cell: {
+            auto point = touchPoint(target);
+            if (!point) return point.error();
+            if (!target.list->tapItem(target.indexPath))
+                return driverError(refused, target.line + " is not selectable");
+            return {};
+        }
+        case ScreenTarget::Kind::view: break;
+    }
+    if (!target.inViewTree) {
+        if (auto field = std::dynamic_pointer_cast<TextField>(target.view)) field->becomeFirstResponder();
+        return {};
+    }
+    auto point = touchPoint(target);
+    if (!point) return point.error();
+    if (auto bar = std::dynamic_pointer_cast<SearchBar>(target.view)) {
+        bar->beginEditing();
+    } else if (auto control = std::dynamic_pointer_cast<Control>(target.view)) {
+        if (!control->tap()) return driverError(refused, target.line + " is disabled");
+    } else {
+        m_window->tap(point.value());
+    }
+    return {};
+}
+
+foundation::Status ScreenDriver::tap(const std::string& what) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto status = tapTarget(target.value());
+    settle();
+    return status;
+}
+
+foundation::Status ScreenDriver::choose(const std::string& title) {
+    auto target = resolve(title, isChoice);
+    if (!target) return target.error();
+    auto status = tapTarget(target.value());
+    settle();
+    return status;
+}
+
+foundation::Status ScreenDriver::type(const std::string& what, const std::string& text, bool pressReturn) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    if (closeMenuOutside(target.value())) return driverError(refused, "the touch only closed the open menu");
+    if (target.value().inViewTree) {
+        auto point = touchPoint(target.value());
+        if (!point) return point.error();
+    }
+    if (auto field = std::dynamic_pointer_cast<TextField>(target.value().view)) {
+        if (!field->isEnabled()) return driverError(refused, target.value().line + " is disabled");
+        field->type(text);
+        if (pressReturn) field->pressReturn();
+    } else if (auto bar = std::dynamic_pointer_cast<SearchBar>(target.value().view)) {
+        bar->type(text);
+        if (pressReturn) bar->tapSearch();
+    } else {
+        return driverError(notApplicable, target.value().line + " takes no text");
+    }
+    settle();
+    return {};
+}
+
+foundation::Status ScreenDriver::slide(const std::string& what, float value) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto slider = std::dynamic_pointer_cast<Slider>(target.value().view);
+    if (!slider) return driverError(notApplicable, target.value().line + " is not a slider");
+    auto point = touchPoint(target.value());
+    if (!point) return point.error();
+    if (!slider->slide(value)) return driverError(refused, target.value().line + " is disabled");
+    settle();
+    return {};
+}
+
+foundation::Status ScreenDriver::chooseSegment(const std::string& what, const std::string& segment) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.value().view);
+    if (!segments) return driverError(notApplicable, target.value().line + " has no segments");
+    auto point = touchPoint(target.value());
+    if (!point) return point.error();
+    for (int i = 0; i < segments->numberOfSegments(); ++i) {
+        if (segments->titleForSegment(i) != segment) continue;
+        if (!segments->isEnabled() || !segments->isEnabledForSegment(i))
+            return driverError(refused, "segment " + segment + " is disabled");
+        segments->selectSegment(i);  // choosing the chosen segment changes nothing, as on screen
+        settle();
+        return {};
+    }
+    return driverError(notFound, target.value().line + " has no segment " + segment);
+}
+
+foundation::Status ScreenDriver::longPress(const std::string& what) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto point = touchPoint(target.value());
+    if (!point) return point.error();
+    if (auto press = m_window->beginLongPress(point.value())) {
+        press->release();
+    } else if (auto grid = std::dynamic_pointer_cast<CollectionView>(target.value().list)) {
+        auto configuration = grid->contextMenu(target.value().indexPath, point.value());
+        auto menu = configuration ? configuration->makeMenu() : nullptr;
+        if (!menu) return driverError(refused, target.value().line + " offers no menu");
+        m_window->presentMenu(menu, target.value().view);
+    } else {
+        return driverError(notApplicable, "nothing under " + target.value().line + " answers a long press");
+    }
+    settle();
+    return {};
+}
+
+foundation::Status ScreenDriver::panTarget(const ScreenTarget& target, Point translation, Point velocity) {
+    auto point = touchPoint(target);
+    if (!point) return point.error();
+    if (auto pan = m_window->beginPan(point.value())) {
+        pan->move(translation, velocity);
+        pan->end(velocity);
+        return {};
+    }
+    for (auto v = m_window->hitTest(point.value()); v; v = v->superview()) {
+        auto scroll = std::dynamic_pointer_cast<ScrollView>(v);
+        if (!scroll) continue;
+        // The content follows the finger: moving it up shows what lies below.
+        if (!scroll->drag(scroll->contentOffset() - translation))
+            return driverError(refused, target.line + " does not scroll");
+        return {};
+    }
+    return driverError(notApplicable, "nothing under " + target.line + " answers a pan");
+}
+
+foundation::Status ScreenDriver::pan(const std::string& what, Point translation) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto status = panTarget(target.value(), translation, {});
+    settle();
+    return status;
+}
+
+foundation::Status ScreenDriver::swipe(const std::string& what, Direction direction) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    const Size size = m_window->bounds().size;
+    Point translation;
+    switch (direction) {
+        case Direction::up: translation = {0, -size.height / 3}; break;
+        case Direction::down: translation = {0, size.height / 3}; break;
+        case Direction::left: translation = {-size.width / 3, 0}; break;
+        case Direction::right: translation = {size.width / 3, 0}; break;
+    }
+    const Point velocity{translation.x / swipeSeconds, translation.y / swipeSeconds};
+    auto status = panTarget(target.value(), translation, velocity);
+    settle();
+    return status;
+}
+
+foundation::Status ScreenDriver::pinch(const std::string& what, double scale) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto point = touchPoint(target.value());
+    if (!point) return point.error();
+    auto pinch = m_window->beginPinch(point.value());
+    if (!pinch) return driverError(notApplicable, "nothing under " + target.value().line + " answers a pinch");
+    pinch->change(scale, (scale - 1) / swipeSeconds);
+    pinch->end();
+    settle();
+    return {};
+}
+
+foundation::Status ScreenDriver::dragAndDrop(const std::string& from, const std::string& to) {
+    auto source = resolve(from);
+    if (!source) return source.error();
+    auto grid = std::dynamic_pointer_cast<CollectionView>(source.value().list);
+    if (!grid) return driverError(notApplicable, source.value().line + " is not an item of a collection view");
+    if (auto point = touchPoint(source.value()); !point) return point.error();
+    auto destination = resolve(to);
+    if (!destination) return destination.error();
+    if (auto point = touchPoint(destination.value()); !point) return point.error();
+    auto targetGrid = std::dynamic_pointer_cast<CollectionView>(destination.value().list);
+    std::optional<IndexPath> at = destination.value().indexPath;
+    if (!targetGrid) {
+        targetGrid = std::dynamic_pointer_cast<CollectionView>(destination.value().view);
+        at.reset();
+    }
+    if (!targetGrid) return driverError(notApplicable, destination.value().line + " takes no drop");
+    auto session = grid->drag(source.value().indexPath);
+    if (!session) return driverError(refused, source.value().line + " does not drag");
+    const bool dropped = targetGrid->drop(session, at);
+    settle();
+    if (!dropped) return driverError(refused, destination.value().line + " refused the drop");
+    return {};
+}
+
+foundation::Status ScreenDriver::back() {
+    const TextScreen screen = capture();
+    const auto& targets = screen.targets();
+    const auto it = std::find_if(targets.rbegin(), targets.rend(),
+                                 [](const ScreenTarget& t) { return t.kind == ScreenTarget::Kind::backButton; });
+    if (it == targets.rend()) return driverError(notFound, "no back button on the screen:\n" + screen.text());
+    auto status = tapTarget(*it);
+    settle();
+    return status;
+}
+
+}  // namespace ui

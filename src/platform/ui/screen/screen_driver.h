@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/foundation/error.h"
+#include "platform/ui/point.h"
+#include "platform/ui/screen/text_screen.h"
+
+namespace ui {
+
+class Window;
+
+// Acts on a window as a user would, naming what to touch as the printed screen shows it: by
+// handle ("#3") or by a text that exactly one element shows ("OK", "Rename"); a text inside an
+// element names that element (a cell by its label). Touches go through hit-testing (an element
+// covered by another one cannot be touched) and then through the element's own driver: a
+// button's tap, a field's typing, a list's item tap, an alert's action, a menu's entry, the
+// recognisers under the finger.
+//
+// After each action the driver lets the screen settle: the main run loop serves what is ready
+// and, on a manual clock, time moves on until no presentation, dismissal or navigation
+// transition is in flight. Main thread only.
+class ScreenDriver {
+public:
+    enum class Direction { up, down, left, right };
+
+    explicit ScreenDriver(std::shared_ptr<Window> window) : m_window(std::move(window)) {}
+
+    // The window as text now (after a layout pass).
+    TextScreen capture();
+    std::string screen() { return capture().text(); }
+
+    foundation::Status tap(const std::string& what);
+    // Replaces the text of a text field or search bar, then the field ends editing (returns).
+    foundation::Status type(const std::string& what, const std::string& text, bool pressReturn = false);
+    // An alert action or a menu entry, by title.
+    foundation::Status choose(const std::string& title);
+    // Slider values and segments.
+    foundation::Status slide(const std::string& what, float value);
+    foundation::Status chooseSegment(const std::string& what, const std::string& segment);
+    // A press held on the element: its long-press recognisers, else a cell's context menu opens.
+    foundation::Status longPress(const std::string& what);
+    // A pan from the element's centre by `translation`: the pan recognisers under the finger, else
+    // the scroll view under it follows the content. A swipe is a quick pan one screen-third long.
+    foundation::Status pan(const std::string& what, Point translation);
+    foundation::Status swipe(const std::string& what, Direction direction);
+    foundation::Status pinch(const std::string& what, double scale);
+    // Drags a cell and drops it on another cell (or on a list's empty space).
+    foundation::Status dragAndDrop(const std::string& from, const std::string& to);
+    // The back button of the topmost navigation bar.
+    foundation::Status back();
+
+    // Serves the main run loop until the screen has settled (see above).
+    void settle();
+
+private:
+    using Filter = bool (*)(const ScreenTarget&);
+    // The element `what` names on the screen now (among those `filter` accepts), or an error
+    // that says why none.
+    foundation::Result<ScreenTarget> resolve(const std::string& what, Filter filter = nullptr);
+    // The point a finger touches the element at, after checking that the touch reaches it.
+    foundation::Result<Point> touchPoint(const ScreenTarget& target);
+    foundation::Status tapTarget(const ScreenTarget& target);
+    foundation::Status panTarget(const ScreenTarget& target, Point translation, Point velocity);
+    // Closes an open menu that the touch of `target` lands outside of; true when it did.
+    bool closeMenuOutside(const ScreenTarget& target);
+
+    std::shared_ptr<Window> m_window;
+};
+
+}  // namespace ui

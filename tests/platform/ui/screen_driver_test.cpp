@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/alert_controller.h"
+#include "platform/ui/button.h"
+#include "platform/ui/label.h"
+#include "platform/ui/long_press_gesture_recognizer.h"
+#include "platform/ui/navigation_controller.h"
+#include "platform/ui/pan_gesture_recognizer.h"
+#include "platform/ui/pinch_gesture_recognizer.h"
+#include "platform/ui/presented_menu.h"
+#include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/tap_gesture_recognizer.h"
+#include "platform/ui/text_field.h"
+#include "platform/ui/window.h"
+
+namespace ui {
+namespace {
+
+// A library screen: "New Folder" asks for a name in an alert and lists the folder as a button
+// that opens it; the folder screen filters as the user types.
+class LibraryScreen : public ViewController {
+public:
+    static std::shared_ptr<LibraryScreen> create() { return make<LibraryScreen>(); }
+    std::string className() const override { return "LibraryScreen"; }
+
+    void viewDidLoad() override {
+        setTitle("Library");
+        auto add = Button::create();
+        add->setTitle("New Folder", ControlState::normal);
+        add->setFrame(Rect(16, 100, 120, 44));
+        std::weak_ptr<LibraryScreen> weak = sharedAs<LibraryScreen>();
+        add->addTarget(
+            nullptr,
+            [weak](Control&) {
+                if (auto self = weak.lock()) self->askForName();
+            },
+            touchUpInside);
+        view()->addSubview(add);
+    }
+
+private:
+    void askForName() {
+        auto alert =
+            AlertController::create("New Folder", "Enter a name for this folder.", AlertControllerStyle::alert);
+        alert->addTextField([](TextField& field) { field.setPlaceholder("Name"); });
+        alert->addAction(AlertAction::create("Cancel", AlertActionStyle::cancel));
+        std::weak_ptr<LibraryScreen> weak = sharedAs<LibraryScreen>();
+        std::weak_ptr<AlertController> weakAlert = alert;
+        alert->addAction(AlertAction::create("Create", AlertActionStyle::defaultStyle, [weak, weakAlert](AlertAction&) {
+            auto self = weak.lock();
+            auto shown = weakAlert.lock();
+            if (self && shown) self->addFolder(shown->textFields()[0]->text().value_or(""));
+        }));
+        present(alert, true);
+    }
+
+    void addFolder(const std::string& name) {
+        auto folder = Button::create();
+        folder->setTitle(name, ControlState::normal);
+        folder->setFrame(Rect(16, 160, 200, 44));
+        std::weak_ptr<LibraryScreen> weak = sharedAs<LibraryScreen>();
+        folder->addTarget(
+            nullptr,
+            [weak, name](Control&) {
+                auto self = weak.lock();
+                if (!self) return;
+                auto screen = ViewController::create();
+                screen->setTitle(name);
+                auto filter = TextField::create(Rect(16, 100, 300, 34));
+                filter->setPlaceholder("Filter");
+                auto shown = Label::create(Rect(16, 140, 300, 21));
+                shown->setText("All videos");
+                filter->addTarget(
+                    nullptr,
+                    [shown](Control& sender) {
+                        shown->setText("Videos matching " + static_cast<TextField&>(sender).text().value_or(""));
+                    },
+                    editingChanged);
+                screen->view()->addSubview(filter);
+                screen->view()->addSubview(shown);
+                self->navigationController()->pushViewController(screen, true);
+            },
+            touchUpInside);
+        view()->addSubview(folder);
+    }
+};
+
+class ScreenDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        navigation = NavigationController::create(LibraryScreen::create());
+        window->setRootViewController(navigation);
+        window->makeKeyAndVisible();
+    }
+
+    dispatch::ScopedMainRunLoop loop;
+    std::shared_ptr<Window> window = Window::create(Rect(0, 0, 390, 844));
+    std::shared_ptr<NavigationController> navigation;
+    ScreenDriver driver{window};
+};
+
+TEST_F(ScreenDriverTest, AScriptedSessionNavigatesTypesAnswersAnAlertAndGoesBack) {
+    EXPECT_EQ(driver.screen(),
+              "Window 390x844\n"
+              "  View 0,0 390x844 <NavigationController>\n"
+              "    NavigationBar \"Library\"\n"
+              "    View 0,0 390x844 <LibraryScreen>\n"
+              "      Button #1 16,100 120x44 \"New Folder\"\n");
+    ASSERT_TRUE(driver.tap("New Folder"));
+    EXPECT_EQ(driver.screen(),
+              "Window 390x844\n"
+              "  View 0,0 390x844 <NavigationController>\n"
+              "    NavigationBar \"Library\"\n"
+              "    View 0,0 390x844 <LibraryScreen>\n"
+              "      Button #1 16,100 120x44 \"New Folder\"\n"
+              "  Alert \"New Folder\" \"Enter a name for this folder.\"\n"
+              "    TextField #2 text \"\" placeholder \"Name\"\n"
+              "    AlertAction #3 \"Cancel\" cancel\n"
+              "    AlertAction #4 \"Create\"\n");
+    // The alert covers the screen: the button under it cannot be touched.
+    const auto covered = driver.tap("#1");
+    ASSERT_FALSE(covered);
+    EXPECT_NE(covered.error().description.find("does not reach"), std::string::npos) << covered.error().description;
+    ASSERT_TRUE(driver.type("Name", "Holidays"));
+    ASSERT_TRUE(driver.choose("Create"));
+    EXPECT_EQ(driver.screen(),
+              "Window 390x844\n"
+              "  View 0,0 390x844 <NavigationController>\n"
+              "    NavigationBar \"Library\"\n"
+              "    View 0,0 390x844 <LibraryScreen>\n"
+              "      Button #1 16,100 120x44 \"New Folder\"\n"
+              "      Button #2 16,160 200x44 \"Holidays\"\n");
+    ASSERT_TRUE(driver.tap("Holidays"));
+    EXPECT_EQ(driver.screen(),
+              "Window 390x844\n"
+              "  View 0,0 390x844 <NavigationController>\n"
+              "    NavigationBar \"Holidays\"\n"
+              "      BackButton #1 \"Library\"\n"
+              "    View 0,0 390x844 <ViewController>\n"
+              "      TextField #2 16,100 300x34 text \"\" placeholder \"Filter\"\n"
+              "      Label 16,140 300x21 \"All videos\"\n");
+    ASSERT_TRUE(driver.type("#2", "beach"));
+    EXPECT_NE(driver.screen().find("TextField #2 16,100 300x34 text \"beach\" placeholder \"Filter\"\n"
+                                   "      Label 16,140 300x21 \"Videos matching beach\"\n"),
+              std::string::npos);
+    ASSERT_TRUE(driver.back());
+    EXPECT_EQ(driver.screen(),
+              "Window 390x844\n"
+              "  View 0,0 390x844 <NavigationController>\n"
+              "    NavigationBar \"Library\"\n"
+              "    View 0,0 390x844 <LibraryScreen>\n"
+              "      Button #1 16,100 120x44 \"New Folder\"\n"
+              "      Button #2 16,160 200x44 \"Holidays\"\n");
+    EXPECT_EQ(navigation->viewControllers().size(), 1u);
+    EXPECT_FALSE(driver.back());
+}
+
+TEST_F(ScreenDriverTest, NamesThatFindNothingOrTooMuchAreErrorsThatShowTheScreen) {
+    const auto missing = driver.tap("Delete");
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().description.find("Button #1 16,100 120x44 \"New Folder\""), std::string::npos);
+    EXPECT_FALSE(driver.tap("#2"));
+    auto root = navigation->topViewController()->view();
+    for (double y : {200.0, 260.0}) {
+        auto same = Button::create();
+        same->setTitle("Play", ControlState::normal);
+        same->setFrame(Rect(16, y, 100, 44));
+        root->addSubview(same);
+    }
+    const auto twice = driver.tap("Play");
+    ASSERT_FALSE(twice);
+    EXPECT_NE(twice.error().description.find("more than one"), std::string::npos);
+    EXPECT_TRUE(driver.tap("#3"));  // a handle still names one of them
+}
+
+TEST_F(ScreenDriverTest, ATextInsideAnElementNamesTheInnermostElementThatShowsIt) {
+    auto root = navigation->topViewController()->view();
+    int cardTaps = 0;
+    auto card = View::create(Rect(0, 300, 390, 120));
+    card->addGestureRecognizer(TapGestureRecognizer::create(nullptr, [&](GestureRecognizer&) { ++cardTaps; }));
+    auto caption = Label::create(Rect(16, 10, 200, 20));
+    caption->setText("Beach.mkv");
+    card->addSubview(caption);
+    root->addSubview(card);
+    ASSERT_TRUE(driver.tap("Beach.mkv"));
+    EXPECT_EQ(cardTaps, 1);
+}
+
+// Pan, pinch and long press begun on the window reach the recognisers under the finger whose
+// delegates take the touch, the nearest first.
+class Picky : public GestureRecognizerDelegate {
+public:
+    bool shouldReceiveTouch(GestureRecognizer&, const Touch&) override { return receives; }
+    bool gestureRecognizerShouldBegin(GestureRecognizer&) override { return begins; }
+    bool receives = true;
+    bool begins = true;
+};
+
+TEST_F(ScreenDriverTest, GesturesBegunOnTheWindowAskTheDelegatesOfTheRecognisersUnderTheFinger) {
+    auto root = navigation->topViewController()->view();
+    auto video = View::create(Rect(0, 300, 390, 300));
+    root->addSubview(video);
+    std::vector<std::string> heard;
+    auto outerPan = PanGestureRecognizer::create(nullptr, [&](GestureRecognizer& r) {
+        if (r.state() == GestureRecognizerState::ended)
+            heard.push_back("outer pan " +
+                            std::to_string(static_cast<int>(static_cast<PanGestureRecognizer&>(r).translation().y)));
+    });
+    auto innerPan = PanGestureRecognizer::create(nullptr, [&](GestureRecognizer& r) {
+        if (r.state() == GestureRecognizerState::ended) heard.push_back("inner pan");
+    });
+    auto pinch = PinchGestureRecognizer::create(nullptr, [&](GestureRecognizer& r) {
+        if (r.state() == GestureRecognizerState::ended)
+            heard.push_back("pinch " + std::to_string(static_cast<PinchGestureRecognizer&>(r).scale()).substr(0, 3));
+    });
+    auto picky = std::make_shared<Picky>();
+    innerPan->setDelegate(picky);
+    root->addGestureRecognizer(outerPan);
+    video->addGestureRecognizer(innerPan);
+    video->addGestureRecognizer(pinch);
+
+    const std::string screen = driver.screen();
+    ASSERT_NE(screen.find("View #1 0,0 390x844 <LibraryScreen>\n"), std::string::npos) << screen;
+    ASSERT_NE(screen.find("View #3 0,300 390x300\n"), std::string::npos) << screen;
+    picky->receives = false;  // the inner one declines the touch: the outer one pans
+    ASSERT_TRUE(driver.pan("#3", Point{0, 120}));
+    picky->receives = true;
+    picky->begins = false;  // takes the touch but refuses to begin: the outer one again
+    ASSERT_TRUE(driver.swipe("#3", ScreenDriver::Direction::up));
+    picky->begins = true;
+    ASSERT_TRUE(driver.pan("#3", Point{0, 10}));
+    ASSERT_TRUE(driver.pinch("#3", 2.5));
+    EXPECT_EQ(heard, (std::vector<std::string>{"outer pan 120", "outer pan -281", "inner pan", "pinch 2.5"}));
+
+    EXPECT_FALSE(driver.longPress("#3"));  // nothing there answers a long press
+    int pressed = 0;
+    video->addGestureRecognizer(LongPressGestureRecognizer::create(nullptr, [&](GestureRecognizer& r) {
+        if (r.state() == GestureRecognizerState::ended) ++pressed;
+    }));
+    ASSERT_TRUE(driver.longPress("#3"));
+    EXPECT_EQ(pressed, 1);
+}
+
+TEST_F(ScreenDriverTest, AMenuOpensOnItsButtonAndClosesWhenAnActionIsChosenOrTheUserTapsElsewhere) {
+    auto root = navigation->topViewController()->view();
+    auto more = Button::create();
+    more->setTitle("More", ControlState::normal);
+    more->setFrame(Rect(300, 100, 60, 44));
+    std::vector<std::string> chosen;
+    auto sortBy = Menu::create("Sort By", nullptr, {}, Menu::none,
+                               {Action::create("Name", [&](Action&) { chosen.push_back("Name"); })});
+    const std::vector<std::shared_ptr<MenuElement>> entries{
+        Action::create("Select",
+                       [&](Action& action) { chosen.push_back("Select from " + action.sender()->className()); }),
+        sortBy};
+    more->setMenu(Menu::create(entries));
+    more->setShowsMenuAsPrimaryAction(true);
+    root->addSubview(more);
+
+    ASSERT_TRUE(driver.tap("More"));
+    ASSERT_NE(window->presentedMenu(), nullptr);
+    ASSERT_TRUE(driver.choose("Select"));
+    EXPECT_EQ(window->presentedMenu(), nullptr);
+    ASSERT_TRUE(driver.tap("More"));
+    ASSERT_TRUE(driver.tap("Sort By"));  // a submenu opens in place
+    EXPECT_NE(driver.screen().find("  Menu \"Sort By\" anchor #2\n    MenuAction #3 \"Name\"\n"), std::string::npos);
+    ASSERT_TRUE(driver.choose("Name"));
+    ASSERT_TRUE(driver.tap("More"));
+    EXPECT_FALSE(driver.tap("New Folder"));  // a touch outside only closes the menu
+    EXPECT_EQ(window->presentedMenu(), nullptr);
+    EXPECT_EQ(chosen, (std::vector<std::string>{"Select from Button", "Name"}));
+}
+
+}  // namespace
+}  // namespace ui
