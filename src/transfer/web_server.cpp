@@ -13,6 +13,7 @@
 #include "transfer/web_server_connection_limits.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_log.h"
+#include "transfer/web_server_temporary_file.h"
 
 namespace reelhaven {
 
@@ -190,6 +191,11 @@ bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Er
         std::lock_guard lock(m_mutex);
         if (m_running) return false;
         m_running = options;
+    }
+    // Uploads a killed process left half-written would otherwise stay for ever.
+    if (std::size_t removed = WebServerTemporaryFile::removeStale(); removed > 0) {
+        WebServerLog(LogLevel::info,
+                     [&] { return "Removed " + std::to_string(removed) + " temporary files of unfinished uploads"; });
     }
     if (options.automaticallySuspendInBackground && isInBackground()) return true;  // opens in the foreground
     if (!openSockets(error)) {

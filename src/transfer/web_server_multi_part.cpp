@@ -1,8 +1,7 @@
-#include <unistd.h>
-
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_multi_part_argument.h"
 #include "transfer/web_server_multi_part_file.h"
+#include "transfer/web_server_temporary_file.h"
 
 namespace reelhaven {
 
@@ -17,7 +16,7 @@ std::string WebServerMultiPartArgument::description() const {
     return "<WebServerMultiPartArgument | '" + mimeType() + "' | " + std::to_string(m_data.size()) + " bytes>";
 }
 
-WebServerMultiPartFile::~WebServerMultiPartFile() { ::unlink(m_temporaryPath.c_str()); }
+WebServerMultiPartFile::~WebServerMultiPartFile() { WebServerTemporaryFile::discard(m_temporaryPath); }
 
 std::string WebServerMultiPartFile::description() const {
     return "<WebServerMultiPartFile | '" + mimeType() + "' | '" + m_fileName + "'>";

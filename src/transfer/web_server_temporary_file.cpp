@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -14,6 +16,32 @@
 #include "transfer/web_server_body_writer.h"
 
 namespace reelhaven {
+
+namespace {
+
+constexpr std::string_view kNamePrefix = "WebServer-";
+
+// The temporary files of this process that are still in use, so that cleaning up stale ones never
+// takes a file from a running upload.
+struct LiveFiles {
+    std::mutex mutex;  // guards `paths`
+    std::set<std::string> paths;
+
+    static LiveFiles& shared() {
+        static auto* files = new LiveFiles();  // never destroyed: connection threads may outlive exit
+        return *files;
+    }
+    void add(const std::string& path) {
+        std::lock_guard lock(mutex);
+        paths.insert(path);
+    }
+    void remove(const std::string& path) {
+        std::lock_guard lock(mutex);
+        paths.erase(path);
+    }
+};
+
+}  // namespace
 
 std::string WebServerTemporaryFile::directory() {
     if (auto container = foundation::Container::current()) {
@@ -25,12 +53,16 @@ std::string WebServerTemporaryFile::directory() {
 }
 
 foundation::Result<WebServerTemporaryFile> WebServerTemporaryFile::create() {
-    std::string pattern = directory() + "/WebServer-XXXXXX";
+    std::string pattern = directory() + "/" + std::string(kNamePrefix) + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
+    LiveFiles& live = LiveFiles::shared();
+    // Registered while the name is made, so a cleanup running meanwhile cannot take it.
+    std::lock_guard lock(live.mutex);
     int fd = mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) return WebServerPOSIXError(errno);
     fchmod(fd, 0644);
+    live.paths.insert(name.data());
     return WebServerTemporaryFile(fd, std::string(name.data()));
 }
 
@@ -39,7 +71,27 @@ WebServerTemporaryFile::WebServerTemporaryFile(WebServerTemporaryFile&& other) n
 
 WebServerTemporaryFile::~WebServerTemporaryFile() {
     if (m_fd >= 0) ::close(m_fd);
-    if (!m_path.empty()) ::unlink(m_path.c_str());
+    if (!m_path.empty()) discard(m_path);
+}
+
+void WebServerTemporaryFile::discard(const std::string& path) {
+    ::unlink(path.c_str());
+    LiveFiles::shared().remove(path);
+}
+
+std::size_t WebServerTemporaryFile::removeStale(const std::string& folder) {
+    std::error_code error;
+    std::size_t removed = 0;
+    LiveFiles& live = LiveFiles::shared();
+    for (auto it = std::filesystem::directory_iterator(folder, error);
+         !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (!name.starts_with(kNamePrefix)) continue;
+        std::lock_guard lock(live.mutex);
+        if (live.paths.count(it->path().string()) != 0) continue;
+        if (::unlink(it->path().c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 foundation::Status WebServerTemporaryFile::write(std::string_view data) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,12 @@ public:
 
     // The folder temporary files go to.
     static std::string directory();
+
+    // Deletes a file this class made and handed over with `keep` (when it is still there).
+    static void discard(const std::string& path);
+    // Deletes the temporary files in `folder` that no object of this process owns: what a process
+    // that was killed mid-upload left behind. Returns how many went.
+    static std::size_t removeStale(const std::string& folder = directory());
 
 private:
     WebServerTemporaryFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}

@@ -8,8 +8,11 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/uuid.h"
 #include "transfer/web_server_functions.h"
+#include "transfer/web_server_log.h"
 
 namespace reelhaven {
 
@@ -116,17 +119,65 @@ std::string WebUploaderFileSystem::uniquePath(const std::string& path) {
     }
 }
 
-foundation::Result<std::string> WebUploaderFileSystem::moveToUniquePath(const std::string& source,
-                                                                        const std::string& destination) {
+namespace {
+
+bool onSameFileSystem(const std::string& path, const std::string& folder) {
+    struct stat item {};
+    struct stat target {};
+    // When either cannot be read the move itself reports why.
+    if (::lstat(path.c_str(), &item) != 0 || ::stat(folder.c_str(), &target) != 0) return true;
+    return item.st_dev == target.st_dev;
+}
+
+// Renames (same filesystem) `source` to the unique path for `destination`, picking the next free
+// name when another item takes the name meanwhile; never replaces an item.
+foundation::Result<std::string> renameToUniquePath(const std::string& source, const std::string& destination) {
     auto& files = foundation::FileManager::defaultManager();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string target = uniquePath(destination);
+        std::string target = WebUploaderFileSystem::uniquePath(destination);
         auto moved = files.moveItem(foundation::URL::fileURLWithPath(source), foundation::URL::fileURLWithPath(target));
         if (moved) return target;
         // Another request took the name between the check and the move: pick the next one.
         if (!moved.error().isPOSIX(EEXIST) && moved.error().code != foundation::kErrorFileExists) return moved.error();
     }
     return foundation::Error::posix(EEXIST, destination);
+}
+
+// Copies `source` to a new hidden name in `folder`, which no listing shows while the copy grows.
+foundation::Result<std::string> stageCopy(const std::string& source, const std::string& folder) {
+    auto& files = foundation::FileManager::defaultManager();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string staged = folder + "/.WebServer-" + foundation::UUID::random().uuidString();
+        auto copied =
+            files.copyItem(foundation::URL::fileURLWithPath(source), foundation::URL::fileURLWithPath(staged));
+        if (copied) return staged;
+        if (!copied.error().isPOSIX(EEXIST)) return copied.error();
+    }
+    return foundation::Error::posix(EEXIST, folder);
+}
+
+}  // namespace
+
+foundation::Result<std::string> WebUploaderFileSystem::moveToUniquePath(const std::string& source,
+                                                                        const std::string& destination) {
+    std::string folder = parentOf(destination);
+    if (onSameFileSystem(source, folder)) return renameToUniquePath(source, destination);
+    // Across filesystems the bytes are copied. Copied straight into the final name, a growing (or,
+    // after a crash, truncated) file would be listed and downloaded as if complete: it is copied
+    // under a hidden name first and renamed into place once whole.
+    auto staged = stageCopy(source, folder);
+    if (!staged) return staged.error();
+    auto& files = foundation::FileManager::defaultManager();
+    auto placed = renameToUniquePath(staged.value(), destination);
+    if (!placed) {
+        (void)files.removeItem(foundation::URL::fileURLWithPath(staged.value()));
+        return placed.error();
+    }
+    if (auto removed = files.removeItem(foundation::URL::fileURLWithPath(source)); !removed) {
+        // The item is in place; only its old copy stays behind.
+        WebServerLogText(base::LogLevel::warning, "Cannot remove moved item: " + removed.error().description);
+    }
+    return placed;
 }
 
 foundation::Result<std::string> WebUploaderFileSystem::createUniqueDirectory(const std::string& path) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <vector>
 
 #include "support/temp_dir.h"
 #include "transfer_test_support.h"
@@ -19,8 +20,45 @@ using transfer_testing::shellQuote;
 
 // `reelhaven --transfer` in its own process: it prints the address, serves
 // real clients, reports their changes, and stops cleanly on SIGTERM and SIGINT.
-class TransferCommandTest : public ::testing::TestWithParam<int> {
+class LauncherTest : public ::testing::Test {
 protected:
+    ~LauncherTest() override {
+        if (child > 0) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+        }
+        if (output >= 0) ::close(output);
+    }
+
+    // Starts the launcher on a free port; returns the port ("" when it did not start).
+    std::string launch() {
+        int fds[2];
+        if (::pipe(fds) != 0) return "";
+        child = ::fork();
+        if (child < 0) return "";
+        if (child == 0) {
+            ::dup2(fds[1], 1);
+            ::close(fds[0]);
+            ::execl(REELHAVEN_EXECUTABLE, REELHAVEN_EXECUTABLE, "--home", home.path().c_str(), "--transfer", "--port",
+                    "0", nullptr);
+            ::_exit(127);
+        }
+        ::close(fds[1]);
+        output = fds[0];
+        for (int i = 0; i < 10; ++i) {
+            std::smatch match;
+            std::string line = readLine();
+            if (std::regex_search(line, match, std::regex("\\(port ([0-9]+)\\)"))) return match[1];
+        }
+        return "";
+    }
+    // Waits for the launcher to end; returns its exit status.
+    int waitForExit() {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        child = -1;
+        return status;
+    }
     std::string readLine() {
         std::string line;
         char c;
@@ -34,31 +72,25 @@ protected:
         while ((count = ::read(output, buffer, sizeof buffer)) > 0) rest.append(buffer, std::size_t(count));
         return rest;
     }
+    std::vector<std::string> temporaryFiles() {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (auto it = std::filesystem::directory_iterator(home / "tmp", error);
+             !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+            names.push_back(it->path().filename().string());
+        }
+        return names;
+    }
 
     testing_support::TempDir home;
+    pid_t child = -1;
     int output = -1;
 };
 
+class TransferCommandTest : public LauncherTest, public ::testing::WithParamInterface<int> {};
+
 TEST_P(TransferCommandTest, ServesTheDocumentsFolderUntilASignal) {
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::dup2(fds[1], 1);
-        ::close(fds[0]);
-        ::execl(REELHAVEN_EXECUTABLE, REELHAVEN_EXECUTABLE, "--home", home.path().c_str(), "--transfer", "--port", "0",
-                nullptr);
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    output = fds[0];
-    std::string port;
-    for (int i = 0; i < 10 && port.empty(); ++i) {
-        std::smatch match;
-        std::string line = readLine();
-        if (std::regex_search(line, match, std::regex("\\(port ([0-9]+)\\)"))) port = match[1];
-    }
+    std::string port = launch();
     ASSERT_FALSE(port.empty());
     std::string base = "http://127.0.0.1:" + port;
     writeFile(home / "clip.mp4", "clip bytes");
@@ -73,9 +105,7 @@ TEST_P(TransferCommandTest, ServesTheDocumentsFolderUntilASignal) {
     for (int i = 0; i < 20 && rest.find("uploaded") == std::string::npos; ++i) rest += readLine() + "\n";
     ::kill(child, GetParam());
     rest += readRest();
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ::close(output);
+    int status = waitForExit();
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_NE(rest.find("reelhaven: uploaded " + (home / "Documents/clip.mp4").string()), std::string::npos) << rest;
@@ -83,5 +113,35 @@ TEST_P(TransferCommandTest, ServesTheDocumentsFolderUntilASignal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, TransferCommandTest, ::testing::Values(SIGTERM, SIGINT));
+
+TEST_F(LauncherTest, TemporaryFilesOfAKilledRunGoWhenTheServerStarts) {
+    writeFile(home / "tmp/WebServer-Ab12Cd", std::string(100000, 'x'));
+    writeFile(home / "tmp/kept.txt", "not ours");
+    ASSERT_FALSE(launch().empty());
+    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{"kept.txt"});
+}
+
+TEST_F(LauncherTest, StoppingAnswersAnUploadStillArrivingAndRemovesItsFile) {
+    std::string port = launch();
+    ASSERT_FALSE(port.empty());
+    int fd = transfer_testing::connectTo(static_cast<std::uint16_t>(std::stoi(port)));
+    std::string part = "--XyZ\r\nContent-Disposition: form-data; name=\"files[]\"; filename=\"big.mp4\"\r\n\r\n" +
+                       std::string(300000, 'v');
+    ASSERT_TRUE(transfer_testing::sendAll(
+        fd,
+        "POST /upload HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; boundary=XyZ\r\n"
+        "Content-Length: 100000000\r\n\r\n" +
+            part));
+    // The part's file exists once its first bytes are stored.
+    for (int i = 0; i < 1000 && temporaryFiles().empty(); ++i) ::usleep(10000);
+    ASSERT_EQ(temporaryFiles().size(), 1u);
+    ::kill(child, SIGTERM);
+    auto answer = parseResponse(transfer_testing::readAll(fd));
+    ::close(fd);
+    EXPECT_EQ(answer.status, 503);
+    int status = waitForExit();
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{});
+}
 
 }  // namespace

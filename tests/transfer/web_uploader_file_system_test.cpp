@@ -1,0 +1,83 @@
+#include "transfer/web_uploader_file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/foundation/uuid.h"
+#include "support/temp_dir.h"
+
+namespace reelhaven {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::writeFile;
+
+// A folder on another filesystem than the test's temporary folders (tmpfs), removed at the end.
+class OtherFileSystemDir {
+public:
+    OtherFileSystemDir() : m_path(fs::path("/dev/shm") / ("reelhaven-" + foundation::UUID::random().uuidString())) {
+        std::error_code error;
+        fs::create_directory(m_path, error);
+    }
+    ~OtherFileSystemDir() {
+        std::error_code error;
+        fs::remove_all(m_path, error);
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+dev_t deviceOf(const fs::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_dev : 0;
+}
+
+TEST(WebUploaderFileSystem, AMoveAcrossFileSystemsShowsTheFinalNameOnlyOnceWhole) {
+    testing_support::TempDir temp;
+    OtherFileSystemDir other;
+    if (!fs::is_directory(other.path()) || deviceOf(other.path()) == deviceOf(temp.path()))
+        GTEST_SKIP() << "no second filesystem at /dev/shm";
+    std::string bytes(3 * 1024 * 1024 + 17, 'v');
+    writeFile(other.path() / "upload", bytes);
+    writeFile(temp / "clip.mp4", "already here");
+    int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, temp.path().c_str(), IN_CREATE | IN_MODIFY | IN_MOVED_TO), 0);
+
+    auto moved =
+        WebUploaderFileSystem::moveToUniquePath((other.path() / "upload").string(), (temp / "clip.mp4").string());
+
+    ASSERT_TRUE(moved) << moved.error().description;
+    EXPECT_EQ(moved.value(), (temp / "clip (1).mp4").string());
+    EXPECT_EQ(readFile(temp / "clip (1).mp4"), bytes);
+    EXPECT_EQ(readFile(temp / "clip.mp4"), "already here");
+    EXPECT_FALSE(fs::exists(other.path() / "upload"));
+    // The final name appeared by a rename only: nothing ever wrote into it.
+    std::vector<std::string> seen;
+    alignas(inotify_event) char buffer[64 * 1024];
+    for (ssize_t length; (length = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* at = buffer; at < buffer + length;) {
+            auto* event = reinterpret_cast<inotify_event*>(at);
+            std::string name = event->len > 0 ? event->name : "";
+            if (name == "clip (1).mp4") seen.push_back(event->mask & IN_MOVED_TO ? "moved in" : "written");
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    EXPECT_EQ(seen, std::vector<std::string>{"moved in"});
+    // And the staging copy is gone.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(temp.path())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"clip (1).mp4", "clip.mp4"}));
+}
+
+}  // namespace
+}  // namespace reelhaven
