@@ -1,0 +1,151 @@
+#include "platform/ui/gl/gl_view.h"
+
+#include <GLES3/gl3.h>
+
+#include <cmath>
+#include <limits>
+
+#include "platform/base/fatal.h"
+#include "platform/graphics/gl_context.h"
+#include "platform/graphics/gl_readback.h"
+#include "platform/ui/screen.h"
+#include "platform/ui/window.h"
+
+namespace ui {
+
+namespace {
+thread_local const GLView* tlsDisplaying = nullptr;
+
+int pixels(double points, double scale) {
+    double value = std::round(points * scale);
+    if (!(value >= 0)) return 0;
+    if (value > std::numeric_limits<std::int32_t>::max()) base::fatal("GL view drawable size outside Int32");
+    return static_cast<int>(value);
+}
+}  // namespace
+
+std::shared_ptr<GLView> GLView::create(const Rect& frame) { return std::shared_ptr<GLView>(new GLView(frame)); }
+
+GLView::GLView(const Rect& frame) : View(frame) { updateDrawableSize(); }
+
+GLView::~GLView() {
+    // GL names belong to the context's thread; a view that drew is released by its owner there
+    // (the framebuffer goes with the context otherwise).
+    if (m_context && m_context->isCurrent()) releaseFramebuffer();
+}
+
+void GLView::setContext(std::shared_ptr<gfx::GLContext> context) {
+    std::lock_guard lock(m_mutex);
+    m_context = std::move(context);
+}
+
+std::shared_ptr<gfx::GLContext> GLView::context() const {
+    std::lock_guard lock(m_mutex);
+    return m_context;
+}
+
+int GLView::drawableWidth() const {
+    std::lock_guard lock(m_mutex);
+    return m_drawableWidth;
+}
+
+int GLView::drawableHeight() const {
+    std::lock_guard lock(m_mutex);
+    return m_drawableHeight;
+}
+
+void GLView::setKeepsLastFrame(bool keep) {
+    std::lock_guard lock(m_mutex);
+    m_keepsLastFrame = keep;
+}
+
+gfx::Image GLView::lastFrame() const {
+    std::lock_guard lock(m_mutex);
+    return m_lastFrame;
+}
+
+std::uint64_t GLView::framesDisplayed() const {
+    std::lock_guard lock(m_mutex);
+    return m_framesDisplayed;
+}
+
+void GLView::updateDrawableSize() {
+    auto win = window();
+    auto screen = win && win->screen() ? win->screen() : Screen::main();
+    double scale = screen ? screen->scale() : 1.0;
+    auto size = bounds().size;
+    std::lock_guard lock(m_mutex);
+    m_drawableWidth = pixels(size.width, scale);
+    m_drawableHeight = pixels(size.height, scale);
+}
+
+void GLView::setFrame(const Rect& frame) {
+    View::setFrame(frame);
+    updateDrawableSize();
+}
+
+void GLView::setBounds(const Rect& bounds) {
+    View::setBounds(bounds);
+    updateDrawableSize();
+}
+
+void GLView::layoutSubviews() {
+    View::layoutSubviews();
+    updateDrawableSize();
+}
+
+void GLView::didMoveToWindow() {
+    View::didMoveToWindow();
+    updateDrawableSize();
+}
+
+bool GLView::isDisplaying() const { return tlsDisplaying == this; }
+
+void GLView::releaseFramebuffer() {
+    if (m_framebuffer) glDeleteFramebuffers(1, &m_framebuffer);
+    if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
+    m_framebuffer = m_renderbuffer = 0;
+    m_framebufferWidth = m_framebufferHeight = 0;
+}
+
+void GLView::display() {
+    int width, height;
+    bool keep;
+    {
+        std::lock_guard lock(m_mutex);
+        width = m_drawableWidth;
+        height = m_drawableHeight;
+        keep = m_keepsLastFrame;
+    }
+    if (width <= 0 || height <= 0) return;
+    if (!m_framebuffer || width != m_framebufferWidth || height != m_framebufferHeight) {
+        releaseFramebuffer();
+        glGenRenderbuffers(1, &m_renderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glGenFramebuffers(1, &m_framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+            releaseFramebuffer();
+            return;
+        }
+        m_framebufferWidth = width;
+        m_framebufferHeight = height;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    glViewport(0, 0, width, height);
+    tlsDisplaying = this;
+    draw(Rect{{0, 0}, {static_cast<double>(width), static_cast<double>(height)}});
+    tlsDisplaying = nullptr;
+    gfx::Image frame;
+    if (keep) frame = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_framesDisplayed;
+        if (keep) m_lastFrame = frame;
+    }
+    if (onFrameDisplayed) onFrameDisplayed(frame);
+}
+
+}  // namespace ui

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "platform/graphics/image.h"
+#include "platform/ui/view.h"
+
+namespace gfx {
+class GLContext;
+}
+
+namespace ui {
+
+// A view whose content is drawn with OpenGL ES into a framebuffer object of its own, sized
+// bounds x screen scale (the drawable size). It never redraws by itself: its owner calls
+// `display()` on the thread where the view's context is current; `display()` binds the
+// framebuffer and calls `draw` with it bound.
+//
+// Threads: layout, window changes and the drawable size are main-thread state; `display()`, the
+// framebuffer and the frame read-back belong to the context's thread. The drawable size and the
+// last frame cross between them under `m_mutex`.
+class GLView : public View {
+public:
+    static std::shared_ptr<GLView> create(const Rect& frame = {});
+    ~GLView() override;
+
+    // The context `display()` draws with; set before the first display.
+    void setContext(std::shared_ptr<gfx::GLContext> context);
+    std::shared_ptr<gfx::GLContext> context() const;
+
+    // Context thread: (re)makes the framebuffer at the drawable size, binds it and calls `draw`
+    // with the drawable's rectangle in pixels. Nothing while the drawable is empty.
+    void display();
+    // Context thread, inside `display()`: the framebuffer `draw` renders into.
+    unsigned framebuffer() const { return m_framebuffer; }
+    // Pixels; main thread writes them during layout, any thread reads.
+    int drawableWidth() const;
+    int drawableHeight() const;
+
+    // When on, every `display()` reads its frame back (a copy per frame: tests and the launcher
+    // only). `lastFrame()` is the newest, upright; `framesDisplayed()` counts them.
+    void setKeepsLastFrame(bool keep);
+    gfx::Image lastFrame() const;
+    std::uint64_t framesDisplayed() const;
+    // Called on the context thread after each display with the frame just kept (if kept).
+    std::function<void(const gfx::Image&)> onFrameDisplayed;
+
+    void layoutSubviews() override;
+    void didMoveToWindow() override;
+    void setFrame(const Rect& frame) override;
+    void setBounds(const Rect& bounds) override;
+
+protected:
+    explicit GLView(const Rect& frame);
+    // True on the thread running `display()`, while it runs: `draw` does GL work only then.
+    bool isDisplaying() const;
+
+private:
+    void updateDrawableSize();
+    void releaseFramebuffer();
+
+    mutable std::mutex m_mutex;  // guards the fields below up to the framebuffer's
+    std::shared_ptr<gfx::GLContext> m_context;
+    int m_drawableWidth = 0;
+    int m_drawableHeight = 0;
+    bool m_keepsLastFrame = false;
+    gfx::Image m_lastFrame;
+    std::uint64_t m_framesDisplayed = 0;
+
+    // Context thread only.
+    unsigned m_framebuffer = 0;
+    unsigned m_renderbuffer = 0;
+    int m_framebufferWidth = 0;
+    int m_framebufferHeight = 0;
+};
+
+}  // namespace ui

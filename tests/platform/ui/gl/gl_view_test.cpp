@@ -1,0 +1,110 @@
+#include "platform/ui/gl/gl_view.h"
+
+#include <GLES3/gl3.h>
+#include <gtest/gtest.h>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/graphics/gl_context.h"
+#include "platform/ui/screen.h"
+#include "platform/ui/window.h"
+
+namespace {
+
+// Paints its upper half red and its lower half green, and counts the draws and where they ran.
+class TwoToneView : public ui::GLView {
+public:
+    static std::shared_ptr<TwoToneView> create(const ui::Rect& frame) {
+        return std::shared_ptr<TwoToneView>(new TwoToneView(frame));
+    }
+    void draw(const ui::Rect& rect) override {
+        if (!isDisplaying()) {
+            ++m_drawsOutsideDisplay;
+            return;
+        }
+        GLint bound = 0;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+        m_boundDuringDraw = static_cast<unsigned>(bound);
+        m_drawnRect = rect;
+        glClearColor(0, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, static_cast<GLint>(rect.size.height / 2), static_cast<GLsizei>(rect.size.width),
+                  static_cast<GLsizei>(rect.size.height / 2));
+        glClearColor(1, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    unsigned m_boundDuringDraw = 0;
+    ui::Rect m_drawnRect;
+    int m_drawsOutsideDisplay = 0;
+
+private:
+    using GLView::GLView;
+};
+
+class GLViewTest : public ::testing::Test {
+protected:
+    dispatch::ScopedMainRunLoop mainLoop;
+    std::shared_ptr<dispatch::WorkQueue> renderThread = dispatch::WorkQueue::create("test.render");
+    std::shared_ptr<gfx::GLContext> context = gfx::GLContext::create();
+
+    void SetUp() override { ASSERT_TRUE(context); }
+    void displayOnRenderThread(ui::GLView& view) {
+        renderThread->sync([&] {
+            ASSERT_TRUE(context->makeCurrent());
+            view.display();
+        });
+    }
+    void TearDown() override {
+        renderThread->sync([&] { context->releaseCurrent(); });
+    }
+};
+
+TEST_F(GLViewTest, DrawsIntoItsOwnFramebufferSizedBoundsTimesScreenScale) {
+    auto window = ui::Window::create(ui::Rect(0, 0, 400, 400));
+    window->setScreen(ui::Screen::create(ui::Rect(0, 0, 400, 400), 2.0));
+    auto view = TwoToneView::create(ui::Rect(0, 0, 40, 20));
+    view->setContext(context);
+    view->setKeepsLastFrame(true);
+    window->addSubview(view);
+    view->layoutSubviews();
+    EXPECT_EQ(view->drawableWidth(), 80);
+    EXPECT_EQ(view->drawableHeight(), 40);
+
+    displayOnRenderThread(*view);
+    EXPECT_NE(view->m_boundDuringDraw, 0u);
+    EXPECT_EQ(view->m_drawnRect, ui::Rect(0, 0, 80, 40));
+    auto frame = view->lastFrame();
+    ASSERT_EQ(frame.width(), 80);
+    ASSERT_EQ(frame.height(), 40);
+    EXPECT_EQ(frame.pixel(40, 5), (gfx::Pixel{255, 0, 0, 255})) << "the upper half comes first";
+    EXPECT_EQ(frame.pixel(40, 35), (gfx::Pixel{0, 255, 0, 255}));
+    EXPECT_EQ(view->framesDisplayed(), 1u);
+}
+
+TEST_F(GLViewTest, ANewSizeRemakesTheFramebufferAtTheNextDisplay) {
+    auto view = TwoToneView::create(ui::Rect(0, 0, 10, 10));
+    view->setContext(context);
+    view->setKeepsLastFrame(true);
+    displayOnRenderThread(*view);
+    view->setFrame(ui::Rect(0, 0, 30, 12));
+    displayOnRenderThread(*view);
+    double scale = ui::Screen::main()->scale();
+    EXPECT_EQ(view->lastFrame().width(), static_cast<int>(30 * scale));
+    EXPECT_EQ(view->lastFrame().height(), static_cast<int>(12 * scale));
+}
+
+TEST_F(GLViewTest, AnEmptyViewDrawsNothingAndDrawOutsideDisplayDoesNoGLWork) {
+    auto view = TwoToneView::create(ui::Rect(0, 0, 0, 10));
+    view->setContext(context);
+    displayOnRenderThread(*view);
+    EXPECT_EQ(view->framesDisplayed(), 0u);
+    view->setFrame(ui::Rect(0, 0, 10, 10));
+    view->setNeedsDisplay();
+    view->displayIfNeeded();  // the recording path of ordinary views, on the main thread
+    EXPECT_EQ(view->m_drawsOutsideDisplay, 1);
+    EXPECT_EQ(view->framesDisplayed(), 0u);
+}
+
+}  // namespace
