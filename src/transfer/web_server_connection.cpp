@@ -269,6 +269,7 @@ bool WebServerConnection::readFixedLengthBody(std::string initialBody) {
     auto write = [this](std::string_view data) {
         auto written = m_request->performWriteData(data);
         if (!written) {
+            m_bodyWriteError = written.error();
             WebServerLog(LogLevel::error, [&] {
                 return "Failed writing request body on socket " + std::to_string(m_fd) + ": " +
                        written.error().description;
@@ -297,6 +298,7 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
         auto written = m_request->performWriteData(data);
         if (!written) {
             writeFailed = true;
+            m_bodyWriteError = written.error();
             WebServerLog(LogLevel::error, [&] {
                 return "Failed writing request body on socket " + std::to_string(m_fd) + ": " +
                        written.error().description;
@@ -327,6 +329,11 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
 
 bool WebServerConnection::closeBody(bool readOK) {
     auto closed = m_request->performClose();
+    if (!readOK && m_bodyWriteError && !m_interrupted) {
+        // The body arrived but could not be kept (a full disk, a malformed form): say why.
+        finishProcessingRequest(WebServerErrorResponse::responseWithServerError(500, m_bodyWriteError->description));
+        return false;
+    }
     if (!readOK) {
         abortRequest(m_request, unreadableRequestStatus());
         return false;

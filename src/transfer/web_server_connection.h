@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/network/socket_address.h"
@@ -107,6 +108,7 @@ private:
     net::StreamSocket::Deadline m_bodyStart;
     std::atomic<bool> m_interrupted = false;
     bool m_tooSlow = false;  // the request missed its deadline
+    std::optional<foundation::Error> m_bodyWriteError;
 };
 
 }  // namespace reelhaven

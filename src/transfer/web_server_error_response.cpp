@@ -1,5 +1,7 @@
 #include "transfer/web_server_error_response.h"
 
+#include "transfer/web_server_utf8.h"
+
 namespace reelhaven {
 
 namespace {
@@ -13,6 +15,12 @@ std::string page(int statusCode, const std::optional<foundation::Error>& error, 
     return "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + title +
            "</title></head><body><h1>" + title + ": " + WebServerErrorResponse::escapeHTML(message) + "</h1><h3>" +
            WebServerErrorResponse::escapeHTML(errorLine) + "</h3></body></html>";
+}
+
+// Messages quote what clients sent and names found on disk, which may be any bytes: the page is
+// always valid UTF-8 (an HTML response of invalid text could not be made, leaving a bare 500).
+std::string printablePage(int statusCode, const std::optional<foundation::Error>& error, const std::string& message) {
+    return WebServerPrintableUTF8(page(statusCode, error, message));
 }
 
 }  // namespace
@@ -34,7 +42,7 @@ std::string WebServerErrorResponse::escapeHTML(const std::string& text) {
 
 WebServerErrorResponse::WebServerErrorResponse(int statusCode, const std::optional<foundation::Error>& underlyingError,
                                                const std::string& message)
-    : WebServerDataResponse(page(statusCode, underlyingError, message), "text/html; charset=utf-8") {
+    : WebServerDataResponse(printablePage(statusCode, underlyingError, message), "text/html; charset=utf-8") {
     setStatusCode(statusCode);
 }
 

@@ -132,9 +132,10 @@ bool WebServerMIMEStreamParser::parse() {
 }
 
 bool WebServerMIMEStreamParser::parseHead(std::string_view text, WebServerMultiPartHead& head) const {
+    // A head that is not UTF-8 keeps its bytes: the handler can then say which name is bad,
+    // instead of the whole form failing without a reason.
     if (!isValidUTF8Text(text)) {
-        WebServerLog(base::LogLevel::error, [] { return "Failed decoding headers in part of 'multipart/form-data'"; });
-        return false;
+        WebServerLog(base::LogLevel::warning, [] { return "Headers in part of 'multipart/form-data' are not UTF-8"; });
     }
     std::optional<std::string> contentType;
     std::optional<std::string> controlName;

@@ -51,7 +51,7 @@ bool WebServerMultiPartFormRequest::partBegin(Level& level, const WebServerMulti
     }
     if (head.fileName) {
         auto file = WebServerTemporaryFile::create();
-        if (!file) return false;
+        if (!file) return storageFailed(file.error());
         level.file = std::make_unique<WebServerTemporaryFile>(std::move(file).value());
     }
     return true;
@@ -59,7 +59,10 @@ bool WebServerMultiPartFormRequest::partBegin(Level& level, const WebServerMulti
 
 bool WebServerMultiPartFormRequest::partData(Level& level, std::string_view data) {
     if (level.nested) return level.nested->parser->append(data);
-    if (level.file) return level.file->write(data).ok();
+    if (level.file) {
+        auto written = level.file->write(data);
+        return written ? true : storageFailed(written.error());
+    }
     m_argumentBytes += data.size();
     if (m_argumentBytes > m_maxArgumentBytes) return false;
     level.argument.append(data);
@@ -73,7 +76,7 @@ bool WebServerMultiPartFormRequest::partEnd(Level& level) {
         ok = level.nested->parser->isAtEnd();
         level.nested.reset();
     } else if (level.file) {
-        if (!level.file->close()) return false;
+        if (auto closed = level.file->close(); !closed) return storageFailed(closed.error());
         std::string path = level.file->keep();
         level.file.reset();
         m_files.push_back(std::make_shared<WebServerMultiPartFile>(head.controlName, head.contentType, head.mimeType,
@@ -87,6 +90,11 @@ bool WebServerMultiPartFormRequest::partEnd(Level& level) {
     return ok;
 }
 
+bool WebServerMultiPartFormRequest::storageFailed(const foundation::Error& error) {
+    if (!m_storageError) m_storageError = error;
+    return false;
+}
+
 foundation::Status WebServerMultiPartFormRequest::open() {
     auto boundary = WebServerHeaderParameter(contentType().value_or(""), "boundary");
     if (boundary) m_root = makeLevel(*boundary, std::nullopt);
@@ -95,8 +103,10 @@ foundation::Status WebServerMultiPartFormRequest::open() {
 }
 
 foundation::Status WebServerMultiPartFormRequest::writeData(std::string_view data) {
-    if (!m_root || !m_root->parser->append(data))
+    if (!m_root || !m_root->parser->append(data)) {
+        if (m_storageError) return WebServerError("Failed storing uploaded file: " + m_storageError->description);
         return WebServerError("Failed continuing to parse multipart form data");
+    }
     return {};
 }
 

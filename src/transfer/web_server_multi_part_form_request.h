@@ -50,10 +50,13 @@ private:
     bool partBegin(Level& level, const WebServerMultiPartHead& head);
     bool partData(Level& level, std::string_view data);
     bool partEnd(Level& level);
+    bool storageFailed(const foundation::Error& error);  // false, remembering the first error
 
     std::size_t m_maxArgumentBytes;
     std::size_t m_argumentBytes = 0;
     std::unique_ptr<Level> m_root;
+    // Why a file part could not be stored (a full disk, say): reported instead of a parse failure.
+    std::optional<foundation::Error> m_storageError;
     std::vector<std::shared_ptr<WebServerMultiPartArgument>> m_arguments;
     std::vector<std::shared_ptr<WebServerMultiPartFile>> m_files;
 };

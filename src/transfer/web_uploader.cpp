@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/dispatch/queue.h"
@@ -15,6 +16,8 @@
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_multi_part_form_request.h"
 #include "transfer/web_server_url_encoded_form_request.h"
+#include "transfer/web_server_utf8.h"
+#include "transfer/web_uploader_names.h"
 
 namespace reelhaven {
 
@@ -29,8 +32,20 @@ std::shared_ptr<WebServerResponse> clientError(int status, const std::string& me
     return WebServerErrorResponse::responseWithClientError(status, message);
 }
 
+// A system error as a client may see it: what went wrong, without the server's own paths (the
+// message beside it names the item relative to the served folder).
+foundation::Error publicError(const foundation::Error& error) {
+    if (error.domain == foundation::kPOSIXErrorDomain) return {error.domain, error.code, std::strerror(error.code)};
+    std::string description = error.description;
+    for (std::size_t slash; (slash = description.find('/')) != std::string::npos;) {
+        std::size_t end = description.find(' ', slash);
+        description.replace(slash, end == std::string::npos ? std::string::npos : end - slash, "(path)");
+    }
+    return {error.domain, error.code, description};
+}
+
 std::shared_ptr<WebServerResponse> serverError(const foundation::Error& error, const std::string& message) {
-    return WebServerErrorResponse::responseWithServerError(500, error, message);
+    return WebServerErrorResponse::responseWithServerError(500, publicError(error), message);
 }
 
 std::shared_ptr<WebServerResponse> missingParameter(const std::string& name) {
@@ -220,12 +235,13 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     std::string json = "[";
     for (const auto& name : names) {
         const auto& entry = *shown[name];
+        std::string listed = WebUploaderNames::listed(name);
         if (json.size() > 1) json += ',';
         if (entry.type == WebUploaderFileSystem::EntryType::file) {
-            json += "{\"name\":" + text(name) + ",\"path\":" + text(prefix + name) +
+            json += "{\"name\":" + text(listed) + ",\"path\":" + text(prefix + listed) +
                     ",\"size\":" + std::to_string(entry.size) + "}";
         } else {
-            json += "{\"name\":" + text(name) + ",\"path\":" + text(prefix + name + "/") + "}";
+            json += "{\"name\":" + text(listed) + ",\"path\":" + text(prefix + listed + "/") + "}";
         }
     }
     json += "]";
@@ -257,6 +273,10 @@ std::shared_ptr<WebServerResponse> WebUploader::uploadFile(const WebServerMultiP
     auto file = request.firstFileForControlName("files[]");
     if (!file) return missingParameter("files[]");
     const std::string& fileName = file->fileName();
+    // Browsers send names as UTF-8; other bytes would make a name no page can show or send back.
+    if (!WebServerIsValidUTF8(fileName)) {
+        return clientError(400, "Uploaded file name " + quote(fileName) + " is not valid UTF-8");
+    }
     if (!isPlainName(fileName) || isHidden(fileName) || !checkFileExtension(fileName)) {
         return clientError(403, "Uploaded file name " + quote(fileName) + " is not allowed");
     }
@@ -267,8 +287,8 @@ std::shared_ptr<WebServerResponse> WebUploader::uploadFile(const WebServerMultiP
         return missingParameter("path");
     const std::string& relative = *pathArgument->string();
     std::string folder = m_files.absolutePath(relative);
-    if (!isDirectory(folder) || !m_files.staysInside(folder))
-        return clientError(404, quote(relative) + " does not exist");
+    // A missing folder makes the move below fail with its error, as for any failed move.
+    if (!m_files.staysInside(folder)) return clientError(404, quote(relative) + " does not exist");
     std::string destination = WebUploaderFileSystem::uniquePath(folder + "/" + fileName);
     if (!shouldUploadFile(destination, file->temporaryPath())) {
         return clientError(403, "Uploading file " + quote(fileName) + " to " + quote(relative) + " is not permitted");

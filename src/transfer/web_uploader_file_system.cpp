@@ -13,6 +13,8 @@
 #include "platform/foundation/uuid.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_log.h"
+#include "transfer/web_server_utf8.h"
+#include "transfer/web_uploader_names.h"
 
 namespace reelhaven {
 
@@ -48,7 +50,21 @@ WebUploaderFileSystem::WebUploaderFileSystem(std::string root) : m_root(std::mov
 std::string WebUploaderFileSystem::absolutePath(const std::string& relative) const {
     std::string cleaned = WebServerCleanPath(relative);
     while (cleaned.starts_with('/')) cleaned.erase(0, 1);
-    return cleaned.empty() ? m_root : m_root + "/" + cleaned;
+    if (cleaned.empty()) return m_root;
+    // Component by component, a name a listing escaped stands for the name on disk unless an item
+    // of the literal name exists.
+    std::string path = m_root;
+    for (std::size_t start = 0; start <= cleaned.size();) {
+        std::size_t end = cleaned.find('/', start);
+        if (end == std::string::npos) end = cleaned.size();
+        std::string component = cleaned.substr(start, end - start);
+        if (auto onDisk = WebUploaderNames::unescaped(component); onDisk && !exists(path + "/" + component)) {
+            if (exists(path + "/" + *onDisk)) component = *onDisk;
+        }
+        path += "/" + component;
+        start = end + 1;
+    }
+    return path;
 }
 
 bool WebUploaderFileSystem::staysInside(const std::string& absolute) const {
@@ -112,9 +128,13 @@ std::string WebUploaderFileSystem::uniquePath(const std::string& path) {
     std::string name = lastPathComponent(path);
     std::string extension = pathExtension(name);
     std::string base = extension.empty() ? name : name.substr(0, name.size() - extension.size() - 1);
+    std::string suffixExtension = extension.empty() ? "" : "." + extension;
     for (int n = 1;; ++n) {
-        std::string candidate = folder + "/" + base + " (" + std::to_string(n) + ")";
-        if (!extension.empty()) candidate += "." + extension;
+        std::string number = " (" + std::to_string(n) + ")";
+        // A name must fit the filesystem's limit: the stem gives way to the number.
+        std::size_t room =
+            NAME_MAX > number.size() + suffixExtension.size() ? NAME_MAX - number.size() - suffixExtension.size() : 0;
+        std::string candidate = folder + "/" + std::string(WebServerUTF8Prefix(base, room)) + number + suffixExtension;
         if (!exists(candidate) || n >= kMaxNameAttempts) return candidate;
     }
 }

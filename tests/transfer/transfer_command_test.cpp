@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <regex>
 #include <vector>
 
@@ -31,7 +34,7 @@ protected:
     }
 
     // Starts the launcher on a free port; returns the port ("" when it did not start).
-    std::string launch() {
+    std::string launch(std::optional<rlim_t> fileSizeLimit = std::nullopt) {
         int fds[2];
         if (::pipe(fds) != 0) return "";
         child = ::fork();
@@ -39,6 +42,12 @@ protected:
         if (child == 0) {
             ::dup2(fds[1], 1);
             ::close(fds[0]);
+            if (fileSizeLimit) {
+                // Writes beyond the limit then fail (EFBIG) as on a full disk, instead of a signal.
+                ::signal(SIGXFSZ, SIG_IGN);
+                rlimit limit{*fileSizeLimit, *fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
             ::execl(REELHAVEN_EXECUTABLE, REELHAVEN_EXECUTABLE, "--home", home.path().c_str(), "--transfer", "--port",
                     "0", nullptr);
             ::_exit(127);
@@ -141,6 +150,24 @@ TEST_F(LauncherTest, StoppingAnswersAnUploadStillArrivingAndRemovesItsFile) {
     EXPECT_EQ(answer.status, 503);
     int status = waitForExit();
     EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{});
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LauncherTest, AnUploadThatCannotBeStoredSaysWhy) {
+    std::string port = launch(100000);
+    ASSERT_FALSE(port.empty());
+    writeFile(home / "big.mp4", std::string(300000, 'v'));
+    auto upload = parseResponse(runCommand("curl -s -i -F " + shellQuote("files[]=@" + (home / "big.mp4").string()) +
+                                           " -F path=/ " + shellQuote("http://127.0.0.1:" + port + "/upload")));
+    EXPECT_EQ(upload.status, 500);
+    EXPECT_NE(upload.body.find(std::string("Failed storing uploaded file: ") + std::strerror(EFBIG)), std::string::npos)
+        << upload.raw;
+    EXPECT_EQ(upload.body.find(home.path().string()), std::string::npos) << upload.body;
+    EXPECT_FALSE(std::filesystem::exists(home / "Documents/big.mp4"));
     EXPECT_EQ(temporaryFiles(), std::vector<std::string>{});
 }
 
