@@ -12,11 +12,15 @@ constexpr const char* sourceKey = "emptyDataSetSource";
 constexpr const char* delegateKey = "emptyDataSetDelegate";
 constexpr const char* viewKey = "emptyDataSetView";
 constexpr const char* tapDelegateKey = "emptyDataSetTapDelegate";
+constexpr const char* reloadObserverKey = "emptyDataSetReloadObserver";
 
-std::map<std::string, EmptyDataSet::RegistryEntry>& registryStorage() {
-    static std::map<std::string, EmptyDataSet::RegistryEntry> entries;
-    return entries;
-}
+// Refreshes the placeholder of the list it observes. The list holds it weakly and the list's
+// association holds it strongly, so it lives exactly as long as the subscription.
+class ReloadObserver : public ui::ItemListViewObserver {
+public:
+    void listViewWillReload(ui::ItemListView& view) override { EmptyDataSet::reloadEmptyDataSet(view); }
+    void listViewDidEndUpdates(ui::ItemListView& view) override { EmptyDataSet::reloadEmptyDataSet(view); }
+};
 
 // Answers for the placeholder's tap recogniser, as the scroll view does on the platform.
 class TapDelegate : public ui::GestureRecognizerDelegate {
@@ -59,8 +63,26 @@ void EmptyDataSet::setEmptyDataSetSource(ui::ScrollView& scrollView,
                                          const std::shared_ptr<EmptyDataSetSource>& source) {
     if (!source || !canDisplay(scrollView)) invalidate(scrollView);
     scrollView.setAssociatedObject(sourceKey, std::make_shared<WeakObjectContainer<EmptyDataSetSource>>(source));
-    swizzleIfPossible(scrollView, "reloadData");
-    if (dynamic_cast<ui::TableView*>(&scrollView)) swizzleIfPossible(scrollView, "endUpdates");
+    observeReloads(scrollView, source != nullptr);
+}
+
+void EmptyDataSet::observeReloads(ui::ScrollView& scrollView, bool observe) {
+    auto* list = dynamic_cast<ui::ItemListView*>(&scrollView);
+    if (!list) return;  // a plain scroll view has no reloads to follow
+    auto current = scrollView.associated<ReloadObserver>(reloadObserverKey);
+    if (observe == (current != nullptr)) return;
+    if (observe) {
+        auto observer = std::make_shared<ReloadObserver>();
+        list->addObserver(observer);
+        scrollView.setAssociatedObject(reloadObserverKey, observer);
+    } else {
+        list->removeObserver(*current);
+        scrollView.setAssociatedObject(reloadObserverKey, nullptr);
+    }
+}
+
+bool EmptyDataSet::isObservingReloads(const ui::ScrollView& scrollView) {
+    return scrollView.associated<ReloadObserver>(reloadObserverKey) != nullptr;
 }
 
 std::shared_ptr<EmptyDataSetSource> EmptyDataSet::emptyDataSetSource(const ui::ScrollView& scrollView) {
@@ -204,54 +226,6 @@ void EmptyDataSet::invalidate(ui::ScrollView& scrollView) {
     }
     scrollView.setScrollEnabled(true);
     if (d) d->emptyDataSetDidDisappear(scrollView);
-}
-
-// ----- Replacing the reload methods -----
-
-std::string EmptyDataSet::baseClassName(const ui::ScrollView& scrollView) {
-    if (dynamic_cast<const ui::TableView*>(&scrollView)) return "TableView";
-    if (dynamic_cast<const ui::CollectionView*>(&scrollView)) return "CollectionView";
-    return "ScrollView";
-}
-
-bool EmptyDataSet::isKindOf(const ui::ScrollView& scrollView, const std::string& className) {
-    if (className == "TableView") return dynamic_cast<const ui::TableView*>(&scrollView) != nullptr;
-    if (className == "CollectionView") return dynamic_cast<const ui::CollectionView*>(&scrollView) != nullptr;
-    return className == "ScrollView";
-}
-
-bool EmptyDataSet::respondsTo(const ui::ScrollView& scrollView, const std::string& selector) {
-    const std::string base = baseClassName(scrollView);
-    if (selector == "reloadData") return base != "ScrollView";
-    if (selector == "endUpdates") return base == "TableView";
-    return false;
-}
-
-const std::map<std::string, EmptyDataSet::RegistryEntry>& EmptyDataSet::registry() { return registryStorage(); }
-
-void EmptyDataSet::resetRegistry() {
-    registryStorage().clear();
-    ui::MethodRegistry::restoreAll();
-}
-
-void EmptyDataSet::swizzleIfPossible(ui::ScrollView& scrollView, const std::string& selector) {
-    if (!respondsTo(scrollView, selector)) return;
-    auto& entries = registryStorage();
-    for (const auto& [key, entry] : entries) {
-        if (entry.selector == selector && isKindOf(scrollView, entry.owner)) return;
-    }
-    const std::string base = baseClassName(scrollView);
-    const std::string key = base + "_" + selector;
-    if (auto it = entries.find(key); it != entries.end() && it->second.pointer) return;
-    auto replacement = [selector](ui::Object& receiver) {
-        auto& scroll = dynamic_cast<ui::ScrollView&>(receiver);
-        const auto it = registryStorage().find(baseClassName(scroll) + "_" + selector);
-        const auto replaced = it == registryStorage().end() ? nullptr : it->second.pointer;
-        reloadEmptyDataSet(scroll);
-        if (replaced) replaced(receiver);
-    };
-    auto replaced = ui::MethodRegistry::setImplementation(base, selector, replacement);
-    entries[key] = RegistryEntry{base, selector, replaced};
 }
 
 // ----- Taps -----

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 
 #include "platform/ui/button.h"
 #include "platform/ui/gesture_recognizer.h"
-#include "platform/ui/method_registry.h"
 #include "platform/ui/scroll_view.h"
 #include "toolkit/empty_data_set_delegate.h"
 #include "toolkit/empty_data_set_source.h"
@@ -16,18 +14,12 @@ namespace reelhaven {
 
 // The empty-state placeholder any scroll view can show while its data source has no items. Its
 // state hangs on the scroll view as associated objects ("emptyDataSetSource",
-// "emptyDataSetDelegate" in weak boxes, "emptyDataSetView"). Setting a source replaces the
-// reload methods of the view's base class (once per class and method, kept in a process-wide
-// registry) with ones that refresh the placeholder first. Main thread only.
+// "emptyDataSetDelegate" in weak boxes, "emptyDataSetView"). Setting a source on a table or
+// collection view subscribes to that view's reloads (and a table's updates), so the placeholder
+// is refreshed before the view reloads; clearing the source unsubscribes. Other views are not
+// touched. Main thread only.
 class EmptyDataSet {
 public:
-    // One replaced method: the class it belongs to, its name and the implementation it replaced.
-    struct RegistryEntry {
-        std::string owner;
-        std::string selector;
-        ui::MethodRegistry::Implementation pointer;
-    };
-
     static constexpr const char* imageAnimationKey = "reelhaven.emptyDataSet.imageViewAnimation";
 
     static void setEmptyDataSetSource(ui::ScrollView& scrollView, const std::shared_ptr<EmptyDataSetSource>& source);
@@ -42,19 +34,15 @@ public:
     static bool canDisplay(const ui::ScrollView& scrollView);
     static int itemsCount(ui::ScrollView& scrollView);
     static void invalidate(ui::ScrollView& scrollView);
-    static void swizzleIfPossible(ui::ScrollView& scrollView, const std::string& selector);
-    static const std::map<std::string, RegistryEntry>& registry();
-    // Puts the registry and the replaced methods back; for tests.
-    static void resetRegistry();
+    // Whether the placeholder follows the view's reloads (a source is set on a list view).
+    static bool isObservingReloads(const ui::ScrollView& scrollView);
 
     // The taps, as the recogniser and the button deliver them.
     static void didTapContentView(ui::ScrollView& scrollView, ui::GestureRecognizer& recognizer);
     static void didTapDataButton(ui::ScrollView& scrollView, ui::Button& button);
 
 private:
-    static std::string baseClassName(const ui::ScrollView& scrollView);
-    static bool isKindOf(const ui::ScrollView& scrollView, const std::string& className);
-    static bool respondsTo(const ui::ScrollView& scrollView, const std::string& selector);
+    static void observeReloads(ui::ScrollView& scrollView, bool observe);
     static bool answer(std::optional<bool> given, bool fallback) { return given.value_or(fallback); }
 };
 

@@ -57,7 +57,6 @@ public:
 class EmptyDataSetTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EmptyDataSet::resetRegistry();
         window = ui::Window::create(ui::Rect(0, 0, 375, 800));
         window->makeKeyAndVisible();
         view = makeCollection();
@@ -66,8 +65,6 @@ protected:
         source->title = ui::AttributedString::create("No Videos");
         source->detail = ui::AttributedString::create("Import files to get started.");
     }
-    void TearDown() override { EmptyDataSet::resetRegistry(); }
-
     std::shared_ptr<ui::CollectionView> makeCollection() {
         auto collection = ui::CollectionView::create(ui::Rect(0, 0, 375, 800), nullptr);
         collection->registerCell("cell", [] { return ui::CollectionViewCell::create(ui::Rect(0, 0, 100, 100)); });
@@ -184,26 +181,43 @@ TEST_F(EmptyDataSetTest, EmptyElementsLeaveTheLayout) {
     EXPECT_EQ(placeholder->layoutFormats().back(), "V:|[detailLabel]|");
 }
 
-TEST_F(EmptyDataSetTest, ReloadIsReplacedOncePerClass) {
-    EmptyDataSet::setEmptyDataSetSource(*view, source);
-    ASSERT_EQ(EmptyDataSet::registry().count("CollectionView_reloadData"), 1u);
-    const auto& entry = EmptyDataSet::registry().at("CollectionView_reloadData");
-    EXPECT_EQ(entry.owner, "CollectionView");
-    EXPECT_EQ(entry.selector, "reloadData");
-    EXPECT_TRUE(entry.pointer);
-    auto installed = ui::MethodRegistry::implementation("CollectionView", "reloadData");
+TEST_F(EmptyDataSetTest, EachListViewIsFollowedOnItsOwnUntilItsSourceGoes) {
+    items->counts = {0};
     auto second = makeCollection();
-    EmptyDataSet::setEmptyDataSetSource(*second, source);
-    EXPECT_EQ(EmptyDataSet::registry().size(), 1u);
-    EXPECT_EQ(ui::MethodRegistry::implementation("CollectionView", "reloadData").target_type(),
-              installed.target_type());
-    auto table = ui::TableView::create(ui::Rect(0, 0, 375, 800));
-    EmptyDataSet::setEmptyDataSetSource(*table, source);
-    EXPECT_EQ(EmptyDataSet::registry().count("TableView_reloadData"), 1u);
-    EXPECT_EQ(EmptyDataSet::registry().count("TableView_endUpdates"), 1u);
+    window->addSubview(second);
+    EmptyDataSet::setEmptyDataSetSource(*view, source);
+    EXPECT_TRUE(EmptyDataSet::isObservingReloads(*view));
+    EXPECT_FALSE(EmptyDataSet::isObservingReloads(*second));
+    second->reloadData();  // a view without a source of its own is left alone
+    EXPECT_EQ(EmptyDataSet::emptyDataSetView(*second, false), nullptr);
+    view->reloadData();
+    EXPECT_TRUE(EmptyDataSet::isEmptyDataSetVisible(*view));
+
+    EmptyDataSet::setEmptyDataSetSource(*view, source);  // setting it again subscribes once
+    int appearances = 0;
+    class Counter : public EmptyDataSetDelegate {
+    public:
+        explicit Counter(int& count) : m_count(count) {}
+        void emptyDataSetWillAppear(ui::ScrollView&) override { ++m_count; }
+
+    private:
+        int& m_count;
+    };
+    auto counter = std::make_shared<Counter>(appearances);
+    EmptyDataSet::setEmptyDataSetDelegate(*view, counter);
+    view->reloadData();
+    EXPECT_EQ(appearances, 1);
+
+    EmptyDataSet::setEmptyDataSetSource(*view, nullptr);
+    EXPECT_FALSE(EmptyDataSet::isObservingReloads(*view));
+    EXPECT_FALSE(EmptyDataSet::isEmptyDataSetVisible(*view));
+    view->reloadData();
+    EXPECT_EQ(appearances, 1);
+    EXPECT_EQ(EmptyDataSet::emptyDataSetView(*view, false), nullptr);
+
     auto plain = ui::ScrollView::create();
     EmptyDataSet::setEmptyDataSetSource(*plain, source);
-    EXPECT_EQ(EmptyDataSet::registry().size(), 3u);  // a plain scroll view has nothing to replace
+    EXPECT_FALSE(EmptyDataSet::isObservingReloads(*plain));  // a plain scroll view has no reloads
 }
 
 // Rows the test sets; a table view with one section.

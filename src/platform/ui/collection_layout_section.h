@@ -1,7 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "platform/ui/color.h"
 #include "platform/ui/edge_insets.h"
 #include "platform/ui/layout_dimension.h"
 #include "platform/ui/size.h"
@@ -9,8 +12,23 @@
 
 namespace ui {
 
-// The values of one section of a compositional layout, recorded: its item and group sizes, how
-// many items a group holds, spacing and insets, or a list configuration. Not solved.
+// A header or footer of a section: its size (relative to the section's content width), kind,
+// edge, whether it stays inside the visible bounds while its section shows, and its z-index.
+struct CollectionLayoutBoundarySupplementaryItem {
+    enum class Alignment { top, bottom };
+
+    LayoutSize layoutSize;
+    std::string elementKind;
+    Alignment alignment = Alignment::top;
+    bool pinToVisibleBounds = false;
+    int zIndex = 0;
+};
+
+// The values of one section of a compositional layout: its item and group sizes, how many items
+// a group holds (0: as many as fit), spacing and insets, its headers and footers, or a list
+// configuration. Item sizes are relative to their group; group sizes and header widths to the
+// section's content size (the container less the section's insets). A count divides the group
+// among its items whatever their own size along the group's axis.
 struct CollectionLayoutSection {
     enum class ListAppearance { plain, grouped, insetGrouped, sidebar, sidebarPlain };
 
@@ -22,8 +40,17 @@ struct CollectionLayoutSection {
     double interItemSpacing = 0;
     double interGroupSpacing = 0;
     EdgeInsets contentInsets;
+    std::vector<CollectionLayoutBoundarySupplementaryItem> boundarySupplementaryItems;
     std::optional<ListAppearance> listAppearance;
-    bool hasHeader = false;
+    std::optional<Color> backgroundColor;
+
+    // The first boundary item of a kind (the section header of a list, say).
+    const CollectionLayoutBoundarySupplementaryItem* boundaryItem(const std::string& kind) const {
+        for (const auto& item : boundarySupplementaryItems) {
+            if (item.elementKind == kind) return &item;
+        }
+        return nullptr;
+    }
 };
 
 // The environment a section provider is asked in.

@@ -17,6 +17,12 @@ public:
     // Called before a queued view is handed out again.
     virtual void prepareForReuse() { ++m_reuses; }
     int reuseCount() const { return m_reuses; }
+    // The height the view wants at `width` where its layout only estimated one: its intrinsic
+    // height when it has one, else the estimate.
+    virtual double preferredLayoutHeight(double /*width*/, double estimate) const {
+        const double intrinsic = intrinsicContentSize().height;
+        return intrinsic == noIntrinsicMetric ? estimate : intrinsic;
+    }
 
 protected:
     explicit CollectionReusableView(const Rect& frame) : View(frame) {}

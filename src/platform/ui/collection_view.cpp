@@ -1,34 +1,39 @@
 #include "platform/ui/collection_view.h"
 
-#include <set>
+#include <algorithm>
 
 #include "platform/base/fatal.h"
-#include "platform/ui/method_registry.h"
 
 namespace ui {
 
-namespace {
-
-void registerOwnMethods() {
-    static const bool registered = [] {
-        MethodRegistry::registerOwn("CollectionView", "reloadData", [](Object& receiver) {
-            static_cast<CollectionView&>(receiver).performReloadData();
-        });
-        return true;
-    }();
-    (void)registered;
+std::shared_ptr<CollectionView> CollectionView::create(const Rect& frame,
+                                                       std::shared_ptr<CollectionViewLayout> layout) {
+    auto view = make<CollectionView>(frame);
+    view->setCollectionViewLayout(std::move(layout));
+    return view;
 }
 
-}  // namespace
-
-std::shared_ptr<CollectionView> CollectionView::create(const Rect& frame, std::shared_ptr<CompositionalLayout> layout) {
-    registerOwnMethods();
-    return make<CollectionView>(frame, std::move(layout));
+void CollectionView::setCollectionViewLayout(std::shared_ptr<CollectionViewLayout> layout) {
+    if (m_layout) m_layout->onInvalidate = nullptr;
+    m_layout = std::move(layout);
+    if (m_layout) {
+        std::weak_ptr<CollectionView> weak = sharedAs<CollectionView>();
+        m_layout->onInvalidate = [weak] {
+            if (auto view = weak.lock()) view->setNeedsLayout();
+        };
+    }
+    invalidateGeometry();
+    setNeedsLayout();
 }
 
 std::optional<CollectionLayoutSection> CollectionView::layoutSection(int section) const {
-    if (!m_layout) return std::nullopt;
-    return m_layout->section(section, {bounds().size, traitCollection()});
+    auto compositional = std::dynamic_pointer_cast<CompositionalLayout>(m_layout);
+    if (!compositional) return std::nullopt;
+    const EdgeInsets inset = adjustedContentInset();
+    const Size size = bounds().size;
+    const Size effective{std::max(0.0, size.width - inset.left - inset.right),
+                         std::max(0.0, size.height - inset.top - inset.bottom)};
+    return compositional->section(section, {effective, traitCollection()});
 }
 
 void CollectionView::registerCell(const std::string& identifier, ReusePool::Factory factory) {
@@ -56,13 +61,28 @@ std::shared_ptr<CollectionReusableView> CollectionView::supplementaryView(const 
     return source ? source->supplementaryView(*this, kind, indexPath) : nullptr;
 }
 
-void CollectionView::reloadData() {
-    auto implementation = MethodRegistry::implementation("CollectionView", "reloadData");
-    if (implementation) {
-        implementation(*this);
+std::shared_ptr<CollectionReusableView> CollectionView::visibleSupplementaryView(const std::string& kind,
+                                                                                 int section) const {
+    return std::dynamic_pointer_cast<CollectionReusableView>(supplementaryViewShown(kind, section));
+}
+
+std::shared_ptr<View> CollectionView::dataSupplementary(const std::string& kind, const IndexPath& indexPath) {
+    return supplementaryView(kind, indexPath);
+}
+
+void CollectionView::supplementaryDidEndDisplaying(const std::shared_ptr<View>& view, const std::string&,
+                                                   const IndexPath&) {
+    auto reusable = std::dynamic_pointer_cast<CollectionReusableView>(view);
+    if (reusable && !reusable->reuseIdentifier().empty()) {
+        m_supplementaryPool.enqueue(reusable);
     } else {
-        performReloadData();
+        view->removeFromSuperview();
     }
+}
+
+void CollectionView::reloadData() {
+    notifyWillReload();
+    performReloadData();
 }
 
 void CollectionView::reloadItems(const std::vector<IndexPath>& items) {

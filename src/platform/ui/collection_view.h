@@ -11,24 +11,26 @@
 #include "platform/ui/collection_view_drop_delegate.h"
 #include "platform/ui/compositional_layout.h"
 #include "platform/ui/item_list_view.h"
+#include "platform/ui/lists/element_kind.h"
 
 namespace ui {
 
-// A collection view: items from a data source through reusable cells, a compositional layout
-// whose values are recorded, selection, context menus and drag and drop. Tests act as the user
-// with `tapItem`, `contextMenu`, `drag` and `drop`. `reloadData` runs through the method
-// registry ("CollectionView", "reloadData"), so it can be replaced.
+// A collection view: items from a data source through reusable cells placed by a layout
+// (compositional, list or flow), headers and footers from the data source, selection, context
+// menus and drag and drop. Tests act as the user with `Window::tap`, `tapItem`, `contextMenu`,
+// `drag` and `drop`. Observers hear `reloadData` before it runs.
 class CollectionView : public ItemListView {
 public:
-    static constexpr const char* elementKindSectionHeader = "UICollectionElementKindSectionHeader";
-    static constexpr const char* elementKindSectionFooter = "UICollectionElementKindSectionFooter";
+    static constexpr const char* elementKindSectionHeader = ui::elementKindSectionHeader;
+    static constexpr const char* elementKindSectionFooter = ui::elementKindSectionFooter;
 
-    static std::shared_ptr<CollectionView> create(const Rect& frame, std::shared_ptr<CompositionalLayout> layout);
+    static std::shared_ptr<CollectionView> create(const Rect& frame, std::shared_ptr<CollectionViewLayout> layout);
     std::string className() const override { return "CollectionView"; }
 
-    std::shared_ptr<CompositionalLayout> collectionViewLayout() const { return m_layout; }
-    void setCollectionViewLayout(std::shared_ptr<CompositionalLayout> layout) { m_layout = std::move(layout); }
-    // The layout's section as its provider gives it for this view's size and traits now.
+    std::shared_ptr<CollectionViewLayout> collectionViewLayout() const { return m_layout; }
+    void setCollectionViewLayout(std::shared_ptr<CollectionViewLayout> layout);
+    // A compositional layout's section as its provider gives it for this view's size and traits
+    // now (none for other layouts).
     std::optional<CollectionLayoutSection> layoutSection(int section) const;
 
     std::shared_ptr<CollectionViewDataSource> dataSource() const { return m_dataSource.lock(); }
@@ -47,6 +49,8 @@ public:
                                                                  const IndexPath& indexPath);
     // The header or footer the data source gives for a section.
     std::shared_ptr<CollectionReusableView> supplementaryView(const std::string& kind, const IndexPath& indexPath);
+    // The header or footer shown for a section, if it is in view.
+    std::shared_ptr<CollectionReusableView> visibleSupplementaryView(const std::string& kind, int section) const;
 
     void reloadData() override;
     void reloadItems(const std::vector<IndexPath>& items);
@@ -57,18 +61,23 @@ public:
     std::shared_ptr<ContextMenuConfiguration> contextMenu(const IndexPath& indexPath, Point point = {});
     // A drag from an item: none when there is no drag delegate or it offers no items.
     std::shared_ptr<DragSession> drag(const IndexPath& indexPath);
+    // The user drags the content (scrolls).
+    using ScrollView::drag;
     // A drag over the view: the drop delegate's proposal (cancel without one).
     DropProposal dragOver(const std::shared_ptr<DragSession>& session, const std::optional<IndexPath>& destination);
     // Drops: the delegate's proposal, then its performDrop unless cancelled or forbidden.
     bool drop(const std::shared_ptr<DragSession>& session, const std::optional<IndexPath>& destination);
 
 protected:
-    CollectionView(const Rect& frame, std::shared_ptr<CompositionalLayout> layout)
-        : ItemListView(frame), m_layout(std::move(layout)) {}
+    explicit CollectionView(const Rect& frame) : ItemListView(frame) {}
 
     int dataSectionCount() override;
     int dataItemCount(int section) override;
     std::shared_ptr<CollectionViewCell> dataCell(const IndexPath& indexPath) override;
+    std::shared_ptr<CollectionViewLayout> listLayout() const override { return m_layout; }
+    std::shared_ptr<View> dataSupplementary(const std::string& kind, const IndexPath& indexPath) override;
+    void supplementaryDidEndDisplaying(const std::shared_ptr<View>& view, const std::string& kind,
+                                       const IndexPath& indexPath) override;
     bool shouldSelect(const IndexPath& indexPath) override;
     void didSelect(const IndexPath& indexPath) override;
     bool shouldDeselect(const IndexPath& indexPath) override;
@@ -77,7 +86,7 @@ protected:
     void didEndDisplaying(CollectionViewCell& cell, const IndexPath& indexPath) override;
 
 private:
-    std::shared_ptr<CompositionalLayout> m_layout;
+    std::shared_ptr<CollectionViewLayout> m_layout;
     std::weak_ptr<CollectionViewDataSource> m_dataSource;
     std::weak_ptr<CollectionViewDelegate> m_delegate;
     std::weak_ptr<CollectionViewDragDelegate> m_dragDelegate;

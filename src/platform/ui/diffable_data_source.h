@@ -24,14 +24,11 @@ public:
 
     virtual ~DiffableDataSource() = default;
 
+    // A copy of the shown snapshot; it shares the items until it changes.
     Snapshot snapshot() const { return m_snapshot; }
     std::optional<Item> itemIdentifier(const IndexPath& indexPath) const { return m_snapshot.item(indexPath); }
     std::optional<IndexPath> indexPath(const Item& item) const { return m_snapshot.indexPath(item); }
-    std::optional<Section> sectionIdentifier(int index) const {
-        const auto ids = m_snapshot.sectionIdentifiers();
-        if (index < 0 || index >= static_cast<int>(ids.size())) return std::nullopt;
-        return ids[static_cast<size_t>(index)];
-    }
+    std::optional<Section> sectionIdentifier(int index) const { return m_snapshot.sectionIdentifierAt(index); }
     const SnapshotDifference& lastDifference() const { return m_difference; }
     bool lastApplyAnimated() const { return m_lastAnimated; }
 
@@ -81,10 +78,7 @@ protected:
     void attach(const std::shared_ptr<ItemListView>& view) { m_view = view; }
 
     int sectionCount() const { return m_snapshot.numberOfSections(); }
-    int itemCount(int section) const {
-        const auto id = sectionIdentifier(section);
-        return id ? m_snapshot.numberOfItems(*id) : 0;
-    }
+    int itemCount(int section) const { return m_snapshot.numberOfItemsInSection(section); }
 
 private:
     void storeSectionSnapshot(const Section& section, const ItemSectionSnapshot& tree) {
@@ -99,31 +93,47 @@ private:
 
     void install(Snapshot next, bool animated, bool usingReloadData) {
         const Snapshot previous = std::move(m_snapshot);
-        std::vector<std::pair<IndexPath, std::optional<IndexPath>>> oldItems;
-        for (const auto& item : previous.itemIdentifiers())
-            oldItems.emplace_back(*previous.indexPath(item), next.indexPath(item));
-        std::vector<std::pair<IndexPath, bool>> newItems;
-        for (const auto& item : next.itemIdentifiers())
-            newItems.emplace_back(*next.indexPath(item), previous.contains(item));
         std::set<IndexPath> reloaded;
-        for (const auto& item : next.reloadedItemIdentifiers()) reloaded.insert(*next.indexPath(item));
-        for (const auto& item : next.reconfiguredItemIdentifiers()) reloaded.insert(*next.indexPath(item));
-        m_difference = SnapshotDifference::compute(oldItems, newItems);
+        for (const auto* marks : {&next.reloadedItemIdentifiers(), &next.reconfiguredItemIdentifiers()}) {
+            for (const auto& item : *marks) reloaded.insert(*next.indexPath(item));
+        }
+        const bool sameItems = next.sharesItemsWith(previous);
+        m_difference = sameItems ? SnapshotDifference{} : difference(previous, next);
         m_difference.reloaded.assign(reloaded.begin(), reloaded.end());
         m_lastAnimated = animated;
         next.clearMarks();
         m_snapshot = std::move(next);
-        auto oldToNew = [&previous, this](const IndexPath& path) -> std::optional<IndexPath> {
-            const auto item = previous.item(path);
-            return item ? m_snapshot.indexPath(*item) : std::nullopt;
-        };
         auto view = m_view.lock();
         if (!view) return;
         if (usingReloadData) {
             view->reloadData();
+        } else if (sameItems) {
+            view->performUpdates([](const IndexPath& path) { return std::optional<IndexPath>(path); }, reloaded);
         } else {
-            view->performUpdates(oldToNew, reloaded);
+            view->performUpdates(
+                [&previous, this](const IndexPath& path) -> std::optional<IndexPath> {
+                    const auto item = previous.item(path);
+                    return item ? m_snapshot.indexPath(*item) : std::nullopt;
+                },
+                reloaded);
         }
+    }
+
+    // Where each old item went and which new items are new: one index lookup per item.
+    static SnapshotDifference difference(const Snapshot& previous, const Snapshot& next) {
+        std::vector<std::pair<IndexPath, std::optional<IndexPath>>> oldItems;
+        oldItems.reserve(static_cast<size_t>(previous.numberOfItems()));
+        for (int s = 0; s < previous.numberOfSections(); ++s) {
+            for (int i = 0; i < previous.numberOfItemsInSection(s); ++i)
+                oldItems.emplace_back(IndexPath{s, i}, next.indexPath(*previous.item({s, i})));
+        }
+        std::vector<std::pair<IndexPath, bool>> newItems;
+        newItems.reserve(static_cast<size_t>(next.numberOfItems()));
+        for (int s = 0; s < next.numberOfSections(); ++s) {
+            for (int i = 0; i < next.numberOfItemsInSection(s); ++i)
+                newItems.emplace_back(IndexPath{s, i}, previous.contains(*next.item({s, i})));
+        }
+        return SnapshotDifference::compute(oldItems, newItems);
     }
 
     std::weak_ptr<ItemListView> m_view;

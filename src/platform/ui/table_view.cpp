@@ -1,28 +1,56 @@
 #include "platform/ui/table_view.h"
 
 #include "platform/base/fatal.h"
-#include "platform/ui/method_registry.h"
 
 namespace ui {
 
-namespace {
-
-void registerOwnMethods() {
-    static const bool registered = [] {
-        MethodRegistry::registerOwn("TableView", "reloadData",
-                                    [](Object& receiver) { static_cast<TableView&>(receiver).performReloadData(); });
-        MethodRegistry::registerOwn("TableView", "endUpdates",
-                                    [](Object& receiver) { static_cast<TableView&>(receiver).performEndUpdates(); });
-        return true;
-    }();
-    (void)registered;
+std::shared_ptr<TableView> TableView::create(const Rect& frame, TableViewStyle style) {
+    return make<TableView>(frame, style);
 }
 
-}  // namespace
+TableView::TableView(const Rect& frame, TableViewStyle style)
+    : ItemListView(frame),
+      m_style(style),
+      m_layout(TableViewLayout::create()),
+      m_sectionHeaderHeight(style == TableViewStyle::plain ? 28 : 38) {
+    // The layout lives as long as the table and only runs inside the table's layout pass.
+    m_layout->rowHeight = [this](const IndexPath& indexPath) {
+        auto d = delegate();
+        const auto given = d ? d->heightForRow(*this, indexPath) : std::nullopt;
+        return given.value_or(m_rowHeight);
+    };
+    m_layout->headerHeight = [this](int section) { return boundaryHeight(true, section); };
+    m_layout->footerHeight = [this](int section) { return boundaryHeight(false, section); };
+    m_layout->sideInset = style == TableViewStyle::insetGrouped ? insetGroupedMargin : 0;
+    m_layout->pinsHeaders = style == TableViewStyle::plain;
+}
 
-std::shared_ptr<TableView> TableView::create(const Rect& frame, TableViewStyle style) {
-    registerOwnMethods();
-    return make<TableView>(frame, style);
+double TableView::boundaryHeight(bool header, int section) {
+    auto d = delegate();
+    const auto given =
+        d ? (header ? d->heightForHeader(*this, section) : d->heightForFooter(*this, section)) : std::nullopt;
+    if (given) return *given;
+    const bool exists = header ? headerView(section) != nullptr : footerView(section) != nullptr;
+    if (exists) return header ? m_sectionHeaderHeight : m_sectionFooterHeight;
+    return m_style == TableViewStyle::plain ? 0 : groupedSectionSpacing;
+}
+
+void TableView::setRowHeight(double height) {
+    m_rowHeight = height;
+    m_layout->invalidateLayout();
+    setNeedsLayout();
+}
+
+void TableView::setSectionHeaderHeight(double height) {
+    m_sectionHeaderHeight = height;
+    m_layout->invalidateLayout();
+    setNeedsLayout();
+}
+
+void TableView::setSectionFooterHeight(double height) {
+    m_sectionFooterHeight = height;
+    m_layout->invalidateLayout();
+    setNeedsLayout();
 }
 
 void TableView::setEditing(bool editing, bool) { m_editing = editing; }
@@ -78,40 +106,38 @@ void TableView::sectionsDidChange() {
         titled->textLabel()->setText(*title);
         return titled;
     };
-    for (auto& [section, view] : m_headers) view->removeFromSuperview();
-    for (auto& [section, view] : m_footers) view->removeFromSuperview();
     m_headers.clear();
     m_footers.clear();
     for (int section = 0; section < numberOfSections(); ++section) {
-        if (auto header = make(true, section)) {
-            addSubview(header);
-            m_headers[section] = header;
-            if (d) d->willDisplayHeaderView(*this, *header, section);
-        }
-        if (auto footer = make(false, section)) {
-            addSubview(footer);
-            m_footers[section] = footer;
-            if (d) d->willDisplayFooterView(*this, *footer, section);
-        }
+        if (auto header = make(true, section)) m_headers[section] = header;
+        if (auto footer = make(false, section)) m_footers[section] = footer;
+    }
+    // New views, new heights.
+    invalidateGeometry();
+}
+
+std::shared_ptr<View> TableView::dataSupplementary(const std::string& kind, const IndexPath& indexPath) {
+    return kind == elementKindSectionHeader ? headerView(indexPath.section) : footerView(indexPath.section);
+}
+
+void TableView::willDisplaySupplementary(View& view, const std::string& kind, const IndexPath& indexPath) {
+    auto d = delegate();
+    if (!d) return;
+    if (kind == elementKindSectionHeader) {
+        d->willDisplayHeaderView(*this, view, indexPath.section);
+    } else {
+        d->willDisplayFooterView(*this, view, indexPath.section);
     }
 }
 
 void TableView::reloadData() {
-    auto implementation = MethodRegistry::implementation("TableView", "reloadData");
-    if (implementation) {
-        implementation(*this);
-    } else {
-        performReloadData();
-    }
+    notifyWillReload();
+    performReloadData();
 }
 
 void TableView::endUpdates() {
-    auto implementation = MethodRegistry::implementation("TableView", "endUpdates");
-    if (implementation) {
-        implementation(*this);
-    } else {
-        performEndUpdates();
-    }
+    performEndUpdates();
+    if (m_updateDepth == 0) notifyDidEndUpdates();
 }
 
 void TableView::performEndUpdates() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/ui/item_list_view.h"
+#include "platform/ui/lists/table_view_layout.h"
 #include "platform/ui/table_view_cell.h"
 #include "platform/ui/table_view_data_source.h"
 #include "platform/ui/table_view_delegate.h"
@@ -15,8 +16,10 @@ namespace ui {
 enum class TableViewStyle { plain, grouped, insetGrouped };
 
 // A table: rows from a data source through reusable cells, section headers and footers,
-// selection and editing. `reloadData` and `endUpdates` run through the method registry
-// ("TableView", ...), so they can be replaced.
+// selection and editing. Rows, headers and footers are stacked by their heights (the delegate's,
+// else `rowHeight`, `sectionHeaderHeight` and `sectionFooterHeight`); only those in view have
+// views, and plain tables keep the header of the section in view on top. Observers hear
+// `reloadData` before it runs and the outermost `endUpdates` after it ran.
 class TableView : public ItemListView {
 public:
     static std::shared_ptr<TableView> create(const Rect& frame = {}, TableViewStyle style = TableViewStyle::plain);
@@ -30,7 +33,16 @@ public:
     bool isEditing() const { return m_editing; }
     void setEditing(bool editing, bool animated = false);
     double rowHeight() const { return m_rowHeight; }
-    void setRowHeight(double height) { m_rowHeight = height; }
+    void setRowHeight(double height);
+    // For sections that have a header (or footer) view or title and no height from the delegate.
+    double sectionHeaderHeight() const { return m_sectionHeaderHeight; }
+    void setSectionHeaderHeight(double height);
+    double sectionFooterHeight() const { return m_sectionFooterHeight; }
+    void setSectionFooterHeight(double height);
+    // Side insets of the inset-grouped style, and the gap grouped styles keep above and below a
+    // section without a header or footer.
+    static constexpr double insetGroupedMargin = 20;
+    static constexpr double groupedSectionSpacing = 18;
 
     void registerCell(const std::string& identifier, ReusePool::Factory factory);
     void registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier);
@@ -38,14 +50,14 @@ public:
     std::shared_ptr<TableViewCell> cellForRow(const IndexPath& indexPath) const;
     std::optional<std::string> headerTitle(int section);
     std::optional<std::string> footerTitle(int section);
-    // The header and footer shown for a section: the delegate's view, else a header-footer view
-    // holding the data source's title; none without either.
+    // The header and footer of a section: the delegate's view, else a header-footer view holding
+    // the data source's title; none without either. They are in the table while in view.
     std::shared_ptr<View> headerView(int section) const;
     std::shared_ptr<View> footerView(int section) const;
 
     void reloadData() override;
     void beginUpdates() { ++m_updateDepth; }
-    virtual void endUpdates();
+    void endUpdates();
     void reloadRows(const std::vector<IndexPath>& rows);
     void selectRow(const IndexPath& indexPath) { selectItem(indexPath); }
     void deselectRow(const IndexPath& indexPath) { deselectItem(indexPath); }
@@ -53,7 +65,7 @@ public:
     void performEndUpdates();
 
 protected:
-    TableView(const Rect& frame, TableViewStyle style) : ItemListView(frame), m_style(style) {}
+    TableView(const Rect& frame, TableViewStyle style);
 
     int dataSectionCount() override;
     int dataItemCount(int section) override;
@@ -63,13 +75,21 @@ protected:
     void didDeselect(const IndexPath& indexPath) override;
     void willDisplay(CollectionViewCell& cell, const IndexPath& indexPath) override;
     void sectionsDidChange() override;
+    std::shared_ptr<CollectionViewLayout> listLayout() const override { return m_layout; }
+    std::shared_ptr<View> dataSupplementary(const std::string& kind, const IndexPath& indexPath) override;
+    void willDisplaySupplementary(View& view, const std::string& kind, const IndexPath& indexPath) override;
 
 private:
+    double boundaryHeight(bool header, int section);
+
     TableViewStyle m_style;
+    std::shared_ptr<TableViewLayout> m_layout;
     std::weak_ptr<TableViewDataSource> m_dataSource;
     std::weak_ptr<TableViewDelegate> m_delegate;
     bool m_editing = false;
     double m_rowHeight = 44;
+    double m_sectionHeaderHeight;
+    double m_sectionFooterHeight = 28;
     int m_updateDepth = 0;
     std::map<int, std::shared_ptr<View>> m_headers;
     std::map<int, std::shared_ptr<View>> m_footers;

@@ -27,6 +27,8 @@ public:
     virtual std::optional<double> heightForRow(TableView& /*table*/, const IndexPath& /*indexPath*/) {
         return std::nullopt;
     }
+    virtual std::optional<double> heightForHeader(TableView& /*table*/, int /*section*/) { return std::nullopt; }
+    virtual std::optional<double> heightForFooter(TableView& /*table*/, int /*section*/) { return std::nullopt; }
 };
 
 }  // namespace ui

@@ -3,7 +3,6 @@
 #include "platform/base/fatal.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/collection_view_diffable_data_source.h"
-#include "platform/ui/method_registry.h"
 #include "platform/ui/table_view_diffable_data_source.h"
 
 namespace ui {
@@ -236,19 +235,42 @@ TEST_F(CollectionViewTest, SectionSnapshotShowsChildrenOfExpandedItems) {
     EXPECT_EQ(tree.items(), (std::vector<int>{2}));
 }
 
-TEST_F(CollectionViewTest, ReloadDataRunsThroughTheMethodRegistry) {
+// Notes what it hears, with the counts the view knew at that moment.
+class ReloadListener : public ItemListViewObserver {
+public:
+    void listViewWillReload(ItemListView& view) override { heard.push_back("reload " + counts(view)); }
+    void listViewDidEndUpdates(ItemListView& view) override { heard.push_back("updates " + counts(view)); }
+    static std::string counts(ItemListView& view) {
+        return std::to_string(view.numberOfSections() ? view.numberOfItems(0) : -1);
+    }
+    std::vector<std::string> heard;
+};
+
+TEST_F(CollectionViewTest, ObserversHearReloadsBeforeTheyRunUntilTheyGo) {
     source->apply(make({{"main", {1}}}), false);
-    int replacedCalls = 0;
-    auto original = MethodRegistry::setImplementation("CollectionView", "reloadData", [&](Object& receiver) {
-        ++replacedCalls;
-        static_cast<CollectionView&>(receiver).performReloadData();
-    });
-    ASSERT_TRUE(original);
+    auto listener = std::make_shared<ReloadListener>();
+    auto other = std::make_shared<ReloadListener>();
+    view->addObserver(listener);
+    view->addObserver(listener);  // once only
+    view->addObserver(other);
+    source->applySnapshotUsingReloadData(make({{"main", {1, 2}}}));
+    EXPECT_EQ(listener->heard, (std::vector<std::string>{"reload 1"}));
+    source->apply(make({{"main", {2}}}));  // updates are not reloads
+    EXPECT_EQ(listener->heard.size(), 1u);
+    view->removeObserver(*listener);
+    other.reset();  // held weakly: gone without unsubscribing
     view->reloadData();
-    EXPECT_EQ(replacedCalls, 1);
-    MethodRegistry::restoreAll();
-    view->reloadData();
-    EXPECT_EQ(replacedCalls, 1);
+    EXPECT_EQ(listener->heard.size(), 1u);
+
+    auto table = TableView::create(Rect(0, 0, 320, 480));
+    table->addObserver(listener);
+    table->reloadData();
+    table->beginUpdates();
+    table->beginUpdates();
+    table->endUpdates();
+    EXPECT_EQ(listener->heard.size(), 2u);  // only the outermost end counts
+    table->endUpdates();
+    EXPECT_EQ(listener->heard, (std::vector<std::string>{"reload 1", "reload -1", "updates -1"}));
 }
 
 class Dragging : public CollectionViewDragDelegate, public CollectionViewDropDelegate {
@@ -270,7 +292,7 @@ TEST_F(CollectionViewTest, DragAndDropAskTheDelegates) {
     auto dragging = std::make_shared<Dragging>();
     view->setDragDelegate(dragging);
     view->setDropDelegate(dragging);
-    auto session = view->drag({0, 0});
+    auto session = view->drag(IndexPath{0, 0});
     ASSERT_NE(session, nullptr);
     EXPECT_TRUE(session->hasItemsConforming("public.movie"));
     EXPECT_FALSE(view->drop(session, std::nullopt));

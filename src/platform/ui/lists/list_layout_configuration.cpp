@@ -1,0 +1,46 @@
+#include "platform/ui/lists/list_layout_configuration.h"
+
+#include "platform/ui/lists/element_kind.h"
+
+namespace ui {
+
+CollectionLayoutSection listSection(const ListLayoutConfiguration& configuration, const CollectionLayoutEnvironment&) {
+    using Appearance = CollectionLayoutSection::ListAppearance;
+    const Appearance appearance = configuration.appearance;
+    const bool grouped = appearance == Appearance::grouped || appearance == Appearance::insetGrouped;
+    const bool header = configuration.headerMode == ListLayoutConfiguration::HeaderMode::supplementary;
+    const bool footer = configuration.footerMode == ListLayoutConfiguration::FooterMode::supplementary;
+
+    CollectionLayoutSection section;
+    section.listAppearance = appearance;
+    section.backgroundColor = configuration.backgroundColor;
+    section.itemSize = {LayoutDimension::fractionalWidth(1), LayoutDimension::estimated(ListMetrics::rowHeight)};
+    section.groupSize = section.itemSize;
+    double side = 0;
+    if (appearance == Appearance::insetGrouped) side = ListMetrics::insetGroupedMargin;
+    if (appearance == Appearance::sidebar) side = ListMetrics::sidebarMargin;
+    section.contentInsets = {grouped && !header ? ListMetrics::groupedSectionSpacing : 0, side,
+                             grouped && !footer ? ListMetrics::groupedSectionSpacing : 0, side};
+    if (header) {
+        const double height = grouped ? ListMetrics::groupedHeaderHeight : ListMetrics::plainHeaderHeight;
+        // Plain lists keep the header of the section in view on top of its rows.
+        const bool pinned = appearance == Appearance::plain;
+        section.boundarySupplementaryItems.push_back(
+            {{LayoutDimension::fractionalWidth(1), LayoutDimension::estimated(height)},
+             elementKindSectionHeader,
+             CollectionLayoutBoundarySupplementaryItem::Alignment::top,
+             pinned,
+             pinned ? 1 : 0});
+    }
+    if (footer) {
+        section.boundarySupplementaryItems.push_back(
+            {{LayoutDimension::fractionalWidth(1), LayoutDimension::estimated(ListMetrics::footerHeight)},
+             elementKindSectionFooter,
+             CollectionLayoutBoundarySupplementaryItem::Alignment::bottom,
+             false,
+             0});
+    }
+    return section;
+}
+
+}  // namespace ui

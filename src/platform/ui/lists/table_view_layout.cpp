@@ -1,0 +1,42 @@
+#include "platform/ui/lists/table_view_layout.h"
+
+#include <algorithm>
+
+namespace ui {
+
+ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
+    ListGeometry geometry;
+    const double width = context.effectiveContentSize().width;
+    const double rowWidth = std::max(0.0, width - 2 * sideInset);
+    double y = 0;
+    for (int s = 0; s < static_cast<int>(context.itemCounts.size()); ++s) {
+        ListGeometry::Section section;
+        const double top = y;
+        if (const double height = headerHeight ? headerHeight(s) : 0; height > 0) {
+            section.supplementaries.push_back(
+                {elementKindSectionHeader, Rect(0, y, width, height), true, pinsHeaders, pinsHeaders ? 1 : 0, false});
+            y += height;
+        }
+        const int rows = context.itemCounts[static_cast<size_t>(s)];
+        section.items.reserve(static_cast<size_t>(rows));
+        section.rows.reserve(static_cast<size_t>(rows));
+        for (int r = 0; r < rows; ++r) {
+            const double height = rowHeight ? std::max(0.0, rowHeight({s, r})) : 0;
+            const Rect frame(sideInset, y, rowWidth, height);
+            section.items.push_back(frame);
+            section.rows.push_back({frame, r, 1});
+            y += height;
+        }
+        if (const double height = footerHeight ? footerHeight(s) : 0; height > 0) {
+            section.supplementaries.push_back(
+                {elementKindSectionFooter, Rect(0, y, width, height), false, false, 0, false});
+            y += height;
+        }
+        section.frame = Rect(0, top, width, y - top);
+        geometry.sections.push_back(std::move(section));
+    }
+    geometry.contentSize = {width, y};
+    return geometry;
+}
+
+}  // namespace ui
