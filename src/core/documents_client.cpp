@@ -31,8 +31,8 @@ std::string lowercasedExtension(const URL& url) { return foundation::StringCompa
 bool samePath(const URL& a, const URL& b) { return a.standardized().path() == b.standardized().path(); }
 
 // What a listing makes of an entry: folders, and files (a link counts as the file it names).
-// Devices, pipes and sockets are no library content; opening a pipe named like a video would hang
-// whoever reads it.
+// Devices, pipes and sockets are no library content, nor are links to them: opening a pipe named
+// like a video would hang whoever reads it.
 enum class EntryKind { folder, file, skipped };
 
 EntryKind entryKind(const URL& url) {
@@ -40,8 +40,12 @@ EntryKind entryKind(const URL& url) {
     if (!type) return EntryKind::skipped;  // vanished while listed
     switch (*type) {
         case FileType::directory: return EntryKind::folder;
-        case FileType::regular:
-        case FileType::symbolicLink: return EntryKind::file;
+        case FileType::regular: return EntryKind::file;
+        case FileType::symbolicLink: {
+            // A dangling link stays a file: reading it fails at once.
+            auto target = files().typeOfItem(url, foundation::SymbolicLinks::follow);
+            return target && *target == FileType::other ? EntryKind::skipped : EntryKind::file;
+        }
         case FileType::other: return EntryKind::skipped;
     }
     return EntryKind::skipped;

@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include "platform/base/log.h"
+#include "platform/foundation/file_manager.h"
 #include "platform/graphics/image.h"
 
 namespace reelhaven {
@@ -55,6 +56,11 @@ std::shared_ptr<gfx::Image> fail(const char* message) {
 }
 
 FormatPtr openInput(const std::string& path) {
+    // Only regular files (or links to them): a pipe or device under a video's name would block the
+    // open for ever, and the listing's own check may be older than the file.
+    auto type = foundation::FileManager::defaultManager().typeOfItem(foundation::URL::fileURLWithPath(path),
+                                                                     foundation::SymbolicLinks::follow);
+    if (!type || *type != foundation::FileType::regular) return nullptr;
     AVFormatContext* context = nullptr;
     // FFmpeg frees the context itself when opening fails.
     if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return nullptr;

@@ -1,5 +1,7 @@
 #include "core/progress_client.h"
 
+#include <cmath>
+
 #include "core/video.h"
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
@@ -94,15 +96,23 @@ void ProgressClient::remove(const Video& video) {
 
 void ProgressClient::update(const Video& video, double progress, std::optional<bool> isFinished,
                             const VideoProgress::Choices& choices) {
+    // JSON has no NaN or infinity: such a position would be saved as null, and the next load
+    // would drop the whole record with the video's watched mark and choices.
+    if (!std::isfinite(progress)) {
+        logProblem("refused a progress update to a position that is not a number");
+        return;
+    }
     const std::string key = progressKey(video.url());
-    const auto duration = video.duration();
+    auto duration = video.duration();
+    if (duration && !std::isfinite(duration->seconds)) duration.reset();
     const bool scoped = video.isSecurityScoped();
     m_progress.mutate([&](Records& records) {
         if (auto it = records.find(key); it != records.end()) {
             VideoProgress updated = it->second;
             updated.update(progress, duration ? std::optional(duration->seconds) : std::nullopt, isFinished, choices);
-            if (scoped && (isFinished.value_or(false) || updated.isFinished ||
-                           updated.progress.seconds < kSecurityScopedMinimumProgress)) {
+            // A record that stays finished (reopened near its start) is kept: it may be a library
+            // video's of the same name, watched.
+            if (scoped && (isFinished.value_or(false) || updated.progress.seconds < kSecurityScopedMinimumProgress)) {
                 records.erase(it);
             } else {
                 it->second = updated;

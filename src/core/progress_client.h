@@ -47,8 +47,9 @@ public:
     // Drops the video's record; saves nothing.
     void remove(const Video& video);
     // Merges a new position and the per-video choices into the video's record; saves nothing.
-    // Files opened from elsewhere keep a record only while they are at least 20 s in and not
-    // finished; a video without a duration never gets a first record.
+    // A file opened from elsewhere loses its record when marked finished or left under 20 s; a
+    // video without a duration never gets a first record. A position that is not a finite number
+    // changes nothing.
     void update(const Video& video, double progress, std::optional<bool> isFinished,
                 const VideoProgress::Choices& choices);
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "core/thumbnail_cache.h"
 #include "core/video.h"
 #include "core/video_manager_delegate.h"
+#include "core/video_manager_job_counter.h"
 #include "core/video_manager_job_table.h"
 #include "platform/dispatch/queue.h"
 #include "platform/foundation/url.h"
@@ -235,10 +235,9 @@ private:
     VideoManagerJobTable<ThumbnailWaiter> m_thumbnailOperations;
     VideoManagerJobTable<DurationWaiter> m_durationOperations;
 
-    // Jobs started and not yet ended.
-    mutable std::mutex m_jobsMutex;
-    mutable std::condition_variable m_jobsEnded;
-    std::size_t m_jobsInFlight = 0;
+    // Jobs started and not yet ended; shared with the jobs, which end after letting go of the
+    // manager.
+    const std::shared_ptr<VideoManagerJobCounter> m_jobsInFlight = std::make_shared<VideoManagerJobCounter>();
 
     // Makes each `update` one step, so two callers that both find the list empty cannot both
     // append the listing.

@@ -51,9 +51,11 @@ bool VideoManager::isDocumentsManager() const {
     return !m_url || m_url->standardized().path() == m_documentsClient->documentsURL().standardized().path();
 }
 
-// A subtitle belongs to a video when it lies beside it, is named after it (Film.srt,
-// Film.en.srt for Film.mkv) and no other video of `others` shows it. The substring rule that attaches subtitles for
-// showing is too loose for moving and deleting files: Film 2.srt would go with Film.mkv.
+// A subtitle file shown with several videos of its folder (its name contains each of theirs)
+// belongs to the one whose name is longest, the most specific: Film.en.srt to Film.en.mkv rather
+// than Film.mkv, while Film_en.srt and "Film - English.srt" stay Film.mkv's. Shown with two
+// videos of names equally long, it belongs to neither. Only a file beside the video counts: a
+// dragged video whose screen is gone is matched against this folder's subtitles.
 std::vector<SubtitlePtr> VideoManager::ownedSubtitles(const VideoPtr& video,
                                                       const std::vector<LibraryItemPtr>& others) const {
     const std::string name = video->displayName();
@@ -62,20 +64,17 @@ std::vector<SubtitlePtr> VideoManager::ownedSubtitles(const VideoPtr& video,
     std::vector<SubtitlePtr> owned;
     for (const auto& subtitle : shownSubtitles(*video, *this)) {
         const std::string subtitleName = subtitle->displayName();
-        if (subtitleName != name && !subtitleName.starts_with(name + ".")) continue;
-        // Only a file beside the video: a dragged video whose screen is gone is matched against
-        // this folder's subtitles, which belong to other videos.
+        if (subtitleName.find(name) == std::string::npos) continue;
         if (subtitle->url().deletingLastPathComponent().path() != videoFolder) continue;
-        const std::string path = subtitle->url().path();
-        const bool shownElsewhere = std::any_of(others.begin(), others.end(), [&](const LibraryItemPtr& item) {
+        const bool rivalled = std::any_of(others.begin(), others.end(), [&](const LibraryItemPtr& item) {
             auto other = std::dynamic_pointer_cast<Video>(item);
             // By path: a dragged item may be another object for the same file.
             if (!other || other->url().path() == videoPath) return false;
-            auto theirs = shownSubtitles(*other, *this);
-            return std::any_of(theirs.begin(), theirs.end(),
-                               [&](const SubtitlePtr& their) { return their->url().path() == path; });
+            if (other->url().deletingLastPathComponent().path() != videoFolder) return false;
+            const std::string otherName = other->displayName();
+            return otherName.size() >= name.size() && subtitleName.find(otherName) != std::string::npos;
         });
-        if (!shownElsewhere) owned.push_back(subtitle);
+        if (!rivalled) owned.push_back(subtitle);
     }
     return owned;
 }

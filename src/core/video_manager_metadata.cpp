@@ -86,21 +86,19 @@ void VideoManager::loadMetadata(const std::shared_ptr<MetadataPass>& pass, const
 // --- Jobs ---
 
 void VideoManager::startJob(std::function<void(VideoManager&)> job) {
-    {
-        std::lock_guard lock(m_jobsMutex);
-        ++m_jobsInFlight;
-    }
-    VideoManagerJobThrottle::shared().submit(m_metadataQueue, [self = shared_from_this(), job = std::move(job)] {
-        job(*self);
-        std::lock_guard lock(self->m_jobsMutex);
-        if (--self->m_jobsInFlight == 0) self->m_jobsEnded.notify_all();
-    });
+    m_jobsInFlight->started();
+    VideoManagerJobThrottle::shared().submit(
+        m_metadataQueue, [self = shared_from_this(), job = std::move(job), jobs = m_jobsInFlight]() mutable {
+            job(*self);
+            // Let go of the manager (and of what the job holds) before the job counts as ended,
+            // so whoever waited for the jobs may rely on the manager being free.
+            job = nullptr;
+            self.reset();
+            jobs->ended();
+        });
 }
 
-void VideoManager::waitForMetadataJobs() const {
-    std::unique_lock lock(m_jobsMutex);
-    m_jobsEnded.wait(lock, [this] { return m_jobsInFlight == 0; });
-}
+void VideoManager::waitForMetadataJobs() const { m_jobsInFlight->waitUntilNone(); }
 
 // --- Thumbnails ---
 

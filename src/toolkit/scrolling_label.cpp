@@ -237,7 +237,9 @@ void ScrollingLabel::setBaselineAdjustment(ui::BaselineAdjustment adjustment) {
     ui::Label::setBaselineAdjustment(adjustment);
 }
 
-ui::Color ScrollingLabel::tintColor() const { return m_sublabel->tintColor(); }
+// The sublabel's tint is its own, which writes keep equal to the label's, or else what it inherits
+// through the label; asking the sublabel would come back here through its superview for ever.
+ui::Color ScrollingLabel::tintColor() const { return ui::Label::tintColor(); }
 void ScrollingLabel::setTintColor(std::optional<ui::Color> color) {
     m_sublabel->setTintColor(color);
     ui::Label::setTintColor(color);

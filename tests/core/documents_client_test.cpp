@@ -88,6 +88,21 @@ TEST_F(DocumentsClientTest, ListsFoldersVideosAndSubtitlesOnly) {
     }
 }
 
+TEST_F(DocumentsClientTest, LinksCountAsWhatTheyNameAndLinksToPipesOrDevicesAreSkipped) {
+    writeFile(dir / "outside" / "real.mp4", "x");
+    ASSERT_EQ(::mkfifo((dir / "outside" / "pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "outside" / "real.mp4", documents / "linked.mp4");
+    std::filesystem::create_symlink(dir / "outside" / "pipe", documents / "pipe.mp4");
+    std::filesystem::create_symlink("/dev/zero", documents / "device.mkv");
+    std::filesystem::create_symlink(dir / "outside" / "pipe", documents / "pipe.srt");
+
+    EXPECT_EQ(kinds(client->contents(urlOf(documents), false)), (std::map<std::string, char>{{"linked.mp4", 'V'}}));
+    std::filesystem::create_directory(documents / "Deeper");
+    std::filesystem::create_symlink(dir / "outside" / "pipe", documents / "Deeper" / "pipe.mp4");
+    EXPECT_EQ(kinds(client->allItems(urlOf(documents))),
+              (std::map<std::string, char>{{"Deeper", 'F'}, {"linked.mp4", 'V'}}));
+}
+
 TEST_F(DocumentsClientTest, EveryExtensionIsRecognisedInAnyCase) {
     // Spelled out here, so a mistyped or missing extension in the client shows.
     EXPECT_EQ(DocumentsClient::videoExtensions(),

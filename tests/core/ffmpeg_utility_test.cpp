@@ -1,9 +1,11 @@
 #include "core/ffmpeg_utility.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -141,6 +143,22 @@ TEST(FFmpegUtilityTest, DurationsOfUnreadableFilesAreMinusOne) {
     testing_support::writeFile(dir / "noise.mp4", std::string(4096, '\x5a'));
     EXPECT_EQ(FFmpegUtility::getDurationForFile(dir / "noise.mp4"), -1);
     EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(dir / "noise.mp4"));
+}
+
+TEST(FFmpegUtilityTest, PipesAndLinksToThemAreNotOpened) {
+    // Opening a pipe without a writer would block for ever.
+    testing_support::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe.mp4").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "pipe.mp4", dir / "link.mp4");
+    LogCapture log;
+    for (const char* name : {"pipe.mp4", "link.mp4"}) {
+        EXPECT_EQ(FFmpegUtility::getDurationForFile(dir / name), -1) << name;
+        EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(dir / name)) << name;
+    }
+    EXPECT_EQ(log.lines, std::vector<std::string>(2, "FFmpeg error: Couldn't open input stream"));
+    // A link to a video is read as the video.
+    std::filesystem::create_symlink(testMedia("wide.mp4"), dir / "video.mp4");
+    EXPECT_TRUE(FFmpegUtility::getThumbnailForFile(dir / "video.mp4"));
 }
 
 TEST(FFmpegUtilityTest, RotationTurnsOnlyQuarterAndHalfTurns) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -217,6 +218,40 @@ TEST_F(ProgressClientTest, FilesFromElsewhereAreRememberedOnlyPastTwentySecondsA
     client->update(*outside, 30, std::nullopt, {});
     client->update(*outside, 300, true, {});
     EXPECT_FALSE(client->progress(*outside)) << "marked finished";
+}
+
+TEST_F(ProgressClientTest, AFileFromElsewhereKeepsTheWatchedMarkOfItsLibraryNamesake) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 3000);
+    client->update(*film, 0, true, {});
+    auto outside = video("../Elsewhere/Film.mp4", 3000, true);
+    // 40 s of 3000 is under 2 %: the record stays finished, and it is past 20 s.
+    client->update(*outside, 40, std::nullopt, {});
+    auto record = client->progress(*film);
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(record->isFinished);
+    EXPECT_EQ(record->progress, VideoTime{40});
+}
+
+TEST_F(ProgressClientTest, PositionsThatAreNotNumbersChangeNothingAndTheRecordSurvivesALoad) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 600);
+    client->update(*film, 120, std::nullopt, VideoProgress::Choices{.selectedAudio = 2});
+    for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL}) client->update(*film, bad, std::nullopt, {});
+    auto fresh = video("Fresh.mkv", 600);
+    client->update(*fresh, std::nan(""), std::nullopt, {});
+    EXPECT_FALSE(client->progress(*fresh));
+
+    auto unknownLength = video("Endless.mkv", HUGE_VAL);
+    client->update(*unknownLength, 5, std::nullopt, {});
+    EXPECT_FALSE(client->progress(*unknownLength)) << "an infinite duration counts as none";
+
+    client->save();
+    auto reloaded = ProgressClient::create();
+    auto record = reloaded->progress(*film);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->progress, VideoTime{120});
+    EXPECT_EQ(record->selectedAudio, 2);
 }
 
 TEST_F(ProgressClientTest, RemoveDropsOnlyThatRecord) {

@@ -287,6 +287,29 @@ TEST_F(VideoManagerFileOperationsTest, DeletingOnlyRemovesSubtitlesThatBelongToT
     EXPECT_TRUE(exists("Film 2.srt"));
 }
 
+TEST_F(VideoManagerFileOperationsTest, SubtitlesNamedAfterAVideoInAnyWayGoWithItUnlessALongerNameClaimsThem) {
+    listed({"Film.mkv", "Film.en.mkv", "Film_en.srt", "Film - English.srt", "Film.en.srt", "Box/"});
+    EXPECT_TRUE(manager->move(std::vector<int>{position("Film")}, urlOf(documents / "Box")));
+    EXPECT_TRUE(exists("Box/Film_en.srt"));
+    EXPECT_TRUE(exists("Box/Film - English.srt"));
+    EXPECT_TRUE(exists("Film.en.srt"));
+
+    listed({"Clip.mkv", "Clip (cut).mkv", "Clip_fr.srt", "Clip (cut)_fr.srt"});
+    EXPECT_TRUE(manager->deleteItems({position("Clip")}));
+    EXPECT_FALSE(exists("Clip_fr.srt"));
+    EXPECT_TRUE(exists("Clip (cut)_fr.srt"));
+}
+
+TEST_F(VideoManagerFileOperationsTest, ASubtitleShownWithVideosOfEqualNamesBelongsToNeither) {
+    listed({"Twin.mkv", "Twin.mp4", "Twin.srt", "Box/"});
+    EXPECT_TRUE(manager->deleteItems({position("Twin")}));
+    EXPECT_TRUE(exists("Twin.srt"));
+    // Alone now, the other twin owns it.
+    EXPECT_TRUE(manager->move(std::vector<int>{position("Twin")}, urlOf(documents / "Box")));
+    EXPECT_FALSE(exists("Twin.srt"));
+    EXPECT_TRUE(exists("Box/Twin.srt"));
+}
+
 TEST_F(VideoManagerFileOperationsTest, VideosDeletedTogetherTakeTheSubtitlesTheyShared) {
     listed({"Film.mkv", "Film.en.mkv", "Film.en.srt", "Other.mkv"});
     EXPECT_TRUE(manager->deleteItems({position("Film"), position("Film.en")}));

@@ -340,6 +340,21 @@ TEST_F(ScrollingLabelTest, ForwardsTextAndKeepsOneLine) {
     EXPECT_DOUBLE_EQ(label->intrinsicContentSize().width, label->sublabel()->intrinsicContentSize().width + 5);
 }
 
+TEST_F(ScrollingLabelTest, TintIsInheritedUntilSetAndThenSharedWithTheSublabel) {
+    auto label = makeLabel();
+    controller->view()->setTintColor(ui::Color::redColor());
+    EXPECT_EQ(label->tintColor(), ui::Color::redColor());
+    EXPECT_EQ(label->sublabel()->tintColor(), ui::Color::redColor());
+
+    label->setTintColor(ui::Color::greenColor());
+    EXPECT_EQ(label->tintColor(), ui::Color::greenColor());
+    EXPECT_EQ(label->sublabel()->tintColor(), ui::Color::greenColor());
+
+    label->setTintColor(std::nullopt);
+    EXPECT_EQ(label->tintColor(), ui::Color::redColor());
+    EXPECT_EQ(label->sublabel()->tintColor(), ui::Color::redColor());
+}
+
 TEST_F(ScrollingLabelTest, ARateOfZeroGivesNoMovingTime) {
     auto label = makeLabel(ScrollType::leftRight);
     label->setScrollRate(0);

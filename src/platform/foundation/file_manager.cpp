@@ -144,10 +144,12 @@ bool FileManager::fileExistsAtPath(const std::string& path, bool* isDirectory) c
     return true;
 }
 
-Result<FileType> FileManager::typeOfItem(const URL& url) const {
+Result<FileType> FileManager::typeOfItem(const URL& url, SymbolicLinks links) const {
     if (auto error = requireFileURL(url)) return *error;
     struct stat info {};
-    if (::lstat(url.path().c_str(), &info) != 0) return Error::posix(errno, "stat " + url.path());
+    const int result =
+        links == SymbolicLinks::follow ? ::stat(url.path().c_str(), &info) : ::lstat(url.path().c_str(), &info);
+    if (result != 0) return Error::posix(errno, "stat " + url.path());
     return typeFromMode(info.st_mode);
 }
 

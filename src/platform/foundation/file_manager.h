@@ -14,8 +14,9 @@
 
 namespace foundation {
 
-// What lstat says an item is (symbolic links are not followed).
+// What lstat says an item is (symbolic links are not followed unless asked).
 enum class FileType { regular, directory, symbolicLink, other };
+enum class SymbolicLinks { keep, follow };  // follow: the type of what a link names
 
 enum class HiddenFiles { include, skip };  // hidden = the name begins with "."
 enum class Intermediates { no, create };
@@ -61,8 +62,9 @@ public:
     // Whether an item exists, following symbolic links; `isDirectory` receives its kind.
     bool fileExists(const URL& url, bool* isDirectory = nullptr) const;
     bool fileExistsAtPath(const std::string& path, bool* isDirectory = nullptr) const;
-    // lstat-based.
-    Result<FileType> typeOfItem(const URL& url) const;
+    // lstat-based; with SymbolicLinks::follow stat-based, so a link gives the type of its target
+    // and a dangling link fails.
+    Result<FileType> typeOfItem(const URL& url, SymbolicLinks links = SymbolicLinks::keep) const;
     Result<FileAttributes> attributesOfItem(const URL& url) const;
     // st_blocks * 512 of one item (0 for anything but regular files).
     Result<std::uint64_t> allocatedSize(const URL& url) const;
