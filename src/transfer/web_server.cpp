@@ -1,11 +1,11 @@
 #include "transfer/web_server.h"
 
-#include <openssl/evp.h>
 #include <signal.h>
 
 #include <cstring>
 
 #include "platform/dispatch/worker_pool.h"
+#include "platform/foundation/base64.h"
 #include "platform/network/acceptor.h"
 #include "platform/network/bonjour_service.h"
 #include "platform/network/nat_port_mapping.h"
@@ -22,14 +22,6 @@ namespace {
 using base::LogLevel;
 
 std::string familyName(int family) { return family == AF_INET6 ? "IPv6" : "IPv4"; }
-
-std::string base64(std::string_view bytes) {
-    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    int length = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                 reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-    out.resize(static_cast<std::size_t>(length));
-    return out;
-}
 
 // IPv6 is missing from this machine (no stack, or no loopback address) rather than failing.
 bool isIPv6Unavailable(const net::ListenError& error) {
@@ -287,7 +279,7 @@ bool WebServer::openSockets(foundation::Error* error) {
     std::map<std::string, std::string> accounts;
     for (const auto& [user, password] : options.authenticationAccounts) {
         if (options.authenticationMethod == WebServerAuthenticationMethod::basic) {
-            accounts[user] = base64(user + ":" + password);
+            accounts[user] = foundation::Base64::encode(user + ":" + password);
         } else if (options.authenticationMethod == WebServerAuthenticationMethod::digestAccess) {
             accounts[user] = WebServerMD5Hex(user + ":" + realm + ":" + password);
         }

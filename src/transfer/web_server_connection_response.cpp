@@ -65,7 +65,9 @@ std::shared_ptr<WebServerResponse> WebServerConnection::overrideResponse(
         // HTTP dates have whole seconds: compare at that precision.
         double modified = std::floor(response->lastModifiedDate()->timeIntervalSince1970);
         unchanged = modified <= request->ifModifiedSince()->timeIntervalSince1970;
-    } else if (response->eTag() && request->ifNoneMatch()) {
+    }
+    // Also when the date test failed: a stale date does not outweigh a matching tag.
+    if (!unchanged && response->eTag() && request->ifNoneMatch()) {
         unchanged = *request->ifNoneMatch() == "*" || *request->ifNoneMatch() == *response->eTag();
     }
     if (!unchanged) return response;

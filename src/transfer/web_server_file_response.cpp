@@ -44,15 +44,15 @@ std::uint32_t nextCodePoint(const std::string& text, std::size_t& i) {
 }  // namespace
 
 std::string WebServerFileResponse::contentDisposition(const std::string& fileName) {
-    // The plain name: Latin-1 (sent as its UTF-8 bytes would be wrong in a header, so letters
-    // beyond ASCII become "?"), without quotes, control characters replaced.
+    // The plain name is Latin-1: the letters Latin-1 has go as their Latin-1 bytes, others
+    // become "?"; quotes are dropped and control characters replaced.
     std::string plain;
     for (std::size_t i = 0; i < fileName.size();) {
         std::uint32_t point = nextCodePoint(fileName, i);
         if (point == '"') continue;
-        if (point < 0x20 || point == 0x7F) {
+        if (point < 0x20 || (point >= 0x7F && point < 0xA0)) {
             plain += '_';
-        } else if (point < 0x80) {
+        } else if (point <= 0xFF) {
             plain += static_cast<char>(point);
         } else {
             plain += '?';

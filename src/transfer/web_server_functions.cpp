@@ -1,7 +1,6 @@
 #include "transfer/web_server_functions.h"
 
 #include <iconv.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,10 +9,13 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/foundation/md5.h"
 #include "platform/foundation/string_compare.h"
+#include "platform/foundation/url.h"
 #include "platform/network/interface_addresses.h"
 #include "platform/network/mime_types.h"
 #include "transfer/web_server_log.h"
+#include "transfer/web_server_utf8.h"
 
 namespace reelhaven {
 
@@ -31,47 +33,6 @@ bool parseDigits(std::string_view text, int& value) {
     for (char c : text) {
         if (c < '0' || c > '9') return false;
         value = value * 10 + (c - '0');
-    }
-    return true;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-bool isValidUTF8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra;
-        std::uint32_t point;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            point = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            point = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            point = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= text.size()) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            point = (point << 6) | (next & 0x3F);
-        }
-        static constexpr std::uint32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-        if (point < kMinimum[extra] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) return false;
-        i += extra + 1;
     }
     return true;
 }
@@ -212,7 +173,7 @@ std::optional<std::string> WebServerDecodeText(std::string_view data, const std:
     std::string upper = encoding;
     for (char& c : upper) c = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
     if (upper == "UTF-8" || upper == "UTF8") {
-        if (!isValidUTF8(data)) return std::nullopt;
+        if (!WebServerIsValidUTF8(data)) return std::nullopt;
         return std::string(data);
     }
     iconv_t converter = iconv_open("UTF-8", encoding.c_str());
@@ -267,42 +228,14 @@ std::string WebServerMIMETypeForExtension(std::string_view extension,
 }
 
 std::string WebServerPercentEscapeExcept(std::string_view text, std::string_view allowed) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string result;
-    result.reserve(text.size());
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                          (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
-        if (unreserved || (byte != 0 && allowed.find(c) != std::string_view::npos)) {
-            result += c;
-        } else {
-            result += '%';
-            result += kHex[byte >> 4];
-            result += kHex[byte & 15];
-        }
-    }
-    return result;
+    return foundation::URL::percentEncode(text, allowed);
 }
 
 std::string WebServerPercentEscape(std::string_view text) { return WebServerPercentEscapeExcept(text, ""); }
 
 std::optional<std::string> WebServerPercentUnescape(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            result += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size()) return std::nullopt;
-        int high = hexValue(text[i + 1]);
-        int low = hexValue(text[i + 2]);
-        if (high < 0 || low < 0) return std::nullopt;
-        result += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    if (result.find('\0') != std::string::npos || !isValidUTF8(result)) return std::nullopt;
+    auto result = foundation::URL::percentDecode(text);
+    if (!result || result->find('\0') != std::string::npos || !WebServerIsValidUTF8(*result)) return std::nullopt;
     return result;
 }
 
@@ -341,18 +274,7 @@ std::optional<std::string> WebServerPrimaryAddress(bool useIPv6) {
     return net::primaryAddress(useIPv6 ? net::AddressFamily::ipv6 : net::AddressFamily::ipv4);
 }
 
-std::string WebServerMD5Hex(std::string_view text) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr);
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string result;
-    for (unsigned int i = 0; i < length; ++i) {
-        result += kHex[digest[i] >> 4];
-        result += kHex[digest[i] & 15];
-    }
-    return result;
-}
+std::string WebServerMD5Hex(std::string_view text) { return foundation::md5Hex(text); }
 
 std::string WebServerCleanPath(std::optional<std::string_view> path) {
     if (!path) return "";

@@ -4,6 +4,7 @@
 
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_log.h"
+#include "transfer/web_server_utf8.h"
 
 namespace reelhaven {
 
@@ -14,8 +15,6 @@ std::string_view trim(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
 }
-
-bool isValidUTF8Text(std::string_view text) { return WebServerDecodeText(text, "UTF-8").has_value(); }
 
 }  // namespace
 
@@ -134,7 +133,7 @@ bool WebServerMIMEStreamParser::parse() {
 bool WebServerMIMEStreamParser::parseHead(std::string_view text, WebServerMultiPartHead& head) const {
     // A head that is not UTF-8 keeps its bytes: the handler can then say which name is bad,
     // instead of the whole form failing without a reason.
-    if (!isValidUTF8Text(text)) {
+    if (!WebServerIsValidUTF8(text)) {
         WebServerLog(base::LogLevel::warning, [] { return "Headers in part of 'multipart/form-data' are not UTF-8"; });
     }
     std::optional<std::string> contentType;

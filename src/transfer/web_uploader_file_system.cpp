@@ -10,6 +10,7 @@
 
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/path_names.h"
 #include "platform/foundation/uuid.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_log.h"
@@ -112,14 +113,11 @@ foundation::Result<std::vector<WebUploaderFileSystem::Entry>> WebUploaderFileSys
 }
 
 std::string WebUploaderFileSystem::lastPathComponent(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return std::string(foundation::lastPathComponentOf(path));
 }
 
 std::string WebUploaderFileSystem::pathExtension(const std::string& name) {
-    auto dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return "";
-    return name.substr(dot + 1);
+    return std::string(foundation::pathExtensionOf(name));
 }
 
 std::string WebUploaderFileSystem::uniquePath(const std::string& path) {

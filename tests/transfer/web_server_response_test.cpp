@@ -68,7 +68,11 @@ TEST(WebServerResponse, ParsesOnlySingleByteRanges) {
 
 TEST(WebServerResponse, NamesAttachmentsSafely) {
     EXPECT_EQ(WebServerFileResponse::contentDisposition("Caf\xc3\xa9 \"\xe6\x97\xa5\".mp4"),
-              "attachment; filename=\"Caf? ?.mp4\"; filename*=UTF-8''Caf%C3%A9%20%22%E6%97%A5%22.mp4");
+              "attachment; filename=\"Caf\xe9 ?.mp4\"; filename*=UTF-8''Caf%C3%A9%20%22%E6%97%A5%22.mp4");
+    // Letters Latin-1 has keep their Latin-1 bytes; others, and C1 controls, do not.
+    EXPECT_EQ(WebServerFileResponse::contentDisposition("\xc3\x89l\xc3\xa9 ni\xc3\xb1o \xc5\x93\xc2\x85.mp4"),
+              "attachment; filename=\"\xc9l\xe9 ni\xf1o ?_.mp4\"; "
+              "filename*=UTF-8''%C3%89l%C3%A9%20ni%C3%B1o%20%C5%93%C2%85.mp4");
     EXPECT_EQ(WebServerFileResponse::contentDisposition("a\r\nb\x01.mp4"),
               "attachment; filename=\"a__b_.mp4\"; filename*=UTF-8''a%0D%0Ab%01.mp4");
 }

@@ -299,6 +299,33 @@ TEST_F(WebServerTest, AnswersUnchangedResourcesWith304Or412) {
     EXPECT_EQ(parseResponse(exchange(server->port(), "POST /tagged HTTP/1.1\r\nIf-None-Match: *\r\n\r\n")).status, 412);
 }
 
+TEST_F(WebServerTest, AMatchingTagAnswers304AlsoWhenTheDateIsStale) {
+    server->addHandlerWithProcessBlock(
+        [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
+            return info.path == "/dated" ? WebServerRequest::make<WebServerRequest>(info) : nullptr;
+        },
+        [](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
+            auto response = WebServerDataResponse::responseWithText("t");
+            response->setLastModifiedDate(foundation::Date{1700000000.0});
+            response->setETag("\"tag\"");
+            return response;
+        });
+    start();
+    // The date is older than the resource's, so only the tag can tell that it is unchanged.
+    auto ask = [&](const std::string& method, const std::string& tag) {
+        return parseResponse(exchange(server->port(), method +
+                                                          " /dated HTTP/1.1\r\nIf-Modified-Since: Sat, 01 Jan 2000 "
+                                                          "00:00:00 GMT\r\nIf-None-Match: " +
+                                                          tag + "\r\n\r\n"))
+            .status;
+    };
+    EXPECT_EQ(ask("GET", "*"), 304);
+    EXPECT_EQ(ask("GET", "\"tag\""), 304);
+    EXPECT_EQ(ask("HEAD", "*"), 304);
+    EXPECT_EQ(ask("POST", "*"), 412);
+    EXPECT_EQ(ask("GET", "\"other\""), 200);
+}
+
 TEST_F(WebServerTest, TriesTheNewestHandlerFirst) {
     server->addHandlerWithProcessBlock(
         [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {

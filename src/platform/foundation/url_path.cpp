@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/path_names.h"
+
 // Path manipulation of URLs. Each works on the stored path: decoded for file URLs, encoded for
 // network URLs (where a new component is encoded on the way in and decoded on the way out).
 
@@ -40,9 +42,8 @@ SplitPath split(const std::string& path) {
 
 // The position of the dot that starts the extension of `component`, or npos.
 std::size_t extensionDot(const std::string& component) {
-    auto dot = component.rfind('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == component.size()) return std::string::npos;
-    return dot;
+    std::string_view extension = pathExtensionOf(component);
+    return extension.empty() ? std::string::npos : component.size() - extension.size() - 1;
 }
 
 }  // namespace
