@@ -36,6 +36,9 @@
     return scratch.value;
   }
 
+  var CANCELLED = "cancelled";
+
+  // Returns the request, so that an upload can be cancelled (its callback then gets CANCELLED).
   function request(method, url, body, onDone, onProgress) {
     var xhr = new XMLHttpRequest();
     xhr.open(method, url);
@@ -46,7 +49,9 @@
       if (xhr.status >= 200 && xhr.status < 300) onDone(null, xhr); else onDone(errorText(xhr), xhr);
     };
     xhr.onerror = function () { onDone("The server could not be reached.", xhr); };
+    xhr.onabort = function () { onDone(CANCELLED, xhr); };
     xhr.send(body);
+    return xhr;
   }
 
   function form(fields) {
@@ -167,10 +172,14 @@
     });
   }
 
-  function setProgress(done, total) {
-    var percent = total > 0 ? Math.round((done / total) * 100) : 100;
+  // The bar, the percentage and the speed since the upload began.
+  function setProgress(done, total, startedAt) {
+    var percent = total > 0 ? Math.floor((done / total) * 100) : 100;
     $("progress-fill").style.width = percent + "%";
     $("progress").setAttribute("aria-valuenow", String(percent));
+    var seconds = (Date.now() - startedAt) / 1000;
+    var rate = seconds > 0.2 ? " \u00b7 " + formatSize(done / seconds) + "/s" : "";
+    $("upload-rate").textContent = percent + "%" + rate;
   }
 
   function upload(files) {
@@ -180,18 +189,38 @@
     var finished = 0;
     var failures = [];
     var folder = currentPath;
+    var startedAt = Date.now();
+    var current = null;
+    var cancelled = false;
+    var uploaded = 0;
+    var cancel = $("cancel-upload");
     busy += 1;
     $("uploads").hidden = false;
-    setProgress(0, total);
-    function next(index) {
-      if (index >= queue.length) {
-        busy -= 1;
+    cancel.hidden = false;
+    cancel.onclick = function () {
+      cancelled = true;
+      if (current) current.abort();
+    };
+    setProgress(0, total, startedAt);
+    function done() {
+      busy -= 1;
+      cancel.hidden = true;
+      current = null;
+      if (cancelled) {
+        $("upload-status").textContent = "Upload cancelled" + (uploaded > 0 ? " after " + uploaded + " of " + queue.length + " files." : ".");
+      } else {
         $("upload-status").textContent = failures.length === 0
           ? "Uploaded " + queue.length + (queue.length === 1 ? " file." : " files.")
           : failures.join(" ");
-        if (failures.length) showMessage(failures.join(" ")); else showMessage("");
-        document.body.dataset.uploaded = String(Number(document.body.dataset.uploaded || 0) + queue.length - failures.length);
-        list();
+      }
+      if (failures.length) showMessage(failures.join(" ")); else showMessage("");
+      document.body.dataset.uploaded = String(Number(document.body.dataset.uploaded || 0) + uploaded);
+      if (cancelled) document.body.dataset.cancelled = String(Number(document.body.dataset.cancelled || 0) + 1);
+      list();
+    }
+    function next(index) {
+      if (index >= queue.length || cancelled) {
+        done();
         return;
       }
       var file = queue[index];
@@ -199,13 +228,14 @@
       var data = new FormData();
       data.append("path", folder);
       data.append("files[]", file, file.name);
-      request("POST", "upload", data, function (error) {
+      current = request("POST", "upload", data, function (error) {
+        if (error === CANCELLED) { done(); return; }
         finished += file.size;
-        setProgress(finished, total);
-        if (error) failures.push(error);
+        setProgress(finished, total, startedAt);
+        if (error) failures.push(error); else uploaded += 1;
         next(index + 1);
       }, function (event) {
-        if (event.lengthComputable) setProgress(finished + Math.min(event.loaded, file.size), total);
+        if (event.lengthComputable) setProgress(finished + Math.min(event.loaded, file.size), total, startedAt);
       });
     }
     next(0);

@@ -1,5 +1,7 @@
-// Drives the upload page in headless Chromium: open it, create a folder, upload two files, rename
-// one, download it and compare the bytes, delete it; checks the disk after every step.
+// Drives the upload page in headless Chromium on a phone-sized screen: open it, create a folder,
+// upload two files, rename one, download it and compare the bytes, delete it; a long name being
+// renamed, a large upload's progress and cancel, a refused upload's message. Checks the disk after
+// every step.
 import { spawn } from "node:child_process";
 import * as fs from "node:fs";
 import { mkdtempSync, readFileSync, existsSync, readdirSync, rmSync, writeFileSync } from "node:fs";
@@ -26,6 +28,11 @@ for (let i = 0; i < first.length; i++) first[i] = (i * 13) & 0xff;
 const second = Buffer.from("second file, plain text\n".repeat(100));
 writeFileSync(join(sources, "first clip.mp4"), first);
 writeFileSync(join(sources, "second.srt"), second);
+const longName = "A very long episode title that goes on and on past any phone screen, season 01 episode 01.mp4";
+writeFileSync(join(sources, longName), Buffer.from("long"));
+const large = Buffer.alloc(24 * 1024 * 1024, 7);
+writeFileSync(join(sources, "large.mp4"), large);
+writeFileSync(join(sources, ".refused.mp4"), Buffer.from("no"));
 
 const server = spawn(serverBinary, [docs, bundle], { stdio: ["pipe", "pipe", "inherit"] });
 const events = [];
@@ -42,7 +49,7 @@ const context = await chromium.launchPersistentContext(profile, {
   executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
   headless: true,
   acceptDownloads: true,
-  viewport: { width: 375, height: 740 },
+  viewport: { width: 390, height: 844 },
   args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
          "--disable-background-networking", "--disable-component-update", "--disable-sync"],
 });
@@ -51,6 +58,9 @@ let failed = false;
 try {
   const page = context.pages()[0] || (await context.newPage());
   page.on("dialog", (dialog) => dialog.accept());
+  // Every request the page makes is answered: no missing icon or file.
+  const missing = [];
+  page.on("response", (response) => { if (response.status() === 404) missing.push(response.url()); });
   const base = `http://127.0.0.1:${port}/`;
   await page.goto(base);
   await page.waitForSelector('body[data-listed="/"]');
@@ -124,7 +134,55 @@ try {
   assert.ok(await page.isVisible("text=This folder is empty"));
   assert.ok(await page.isHidden("#message"));
 
-  const wanted = ["create", "upload", "upload", "move", "download", "delete", "create"];
+  // A long name on the phone: renaming it keeps the table within the screen, its buttons in
+  // sight, and the sizes are shown.
+  await page.goto(base);
+  await page.waitForSelector('body[data-listed="/"]');
+  await page.setInputFiles("#file-input", [join(sources, longName)]);
+  await page.waitForSelector('body[data-uploaded="1"]');
+  const longRow = `tr[data-name="${longName}"]`;
+  await page.waitForSelector(longRow);
+  assert.ok(await page.isVisible(`${longRow} td.size`), "sizes are hidden");
+  assert.equal((await page.textContent(`${longRow} td.size`)).trim(), "4 bytes");
+  await page.click(`${longRow} >> text=Rename`);
+  await page.waitForSelector(`${longRow} input`);
+  const widthOver = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+  assert.ok(widthOver <= 0, `renaming makes the page ${widthOver}px wider than the screen`);
+  for (const label of ["Rename", "Delete"]) {
+    const box = await page.locator(`${longRow} >> text=${label}`).boundingBox();
+    assert.ok(box && box.x >= 0 && box.x + box.width <= 390, `${label} is cut off: ${JSON.stringify(box)}`);
+  }
+  await page.press(`${longRow} input`, "Escape");
+
+  // A large upload shows its percentage and speed, and can be cancelled: nothing is stored.
+  const cdp = await context.newCDPSession(page);
+  await cdp.send("Network.enable");
+  await cdp.send("Network.emulateNetworkConditions",
+                 { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: 2 * 1024 * 1024 });
+  await page.setInputFiles("#file-input", [join(sources, "large.mp4")]);
+  await page.waitForFunction(() => /^([1-9]|[1-9][0-9])% \u00b7 [0-9.]+ (KB|MB)\/s$/.test(
+                               document.getElementById("upload-rate").textContent), null, { timeout: 30000 });
+  assert.ok(await page.isVisible("#cancel-upload"));
+  await page.click("#cancel-upload");
+  await page.waitForSelector('body[data-cancelled="1"]');
+  assert.match(await page.textContent("#upload-status"), /cancelled/);
+  assert.ok(await page.isHidden("#cancel-upload"));
+  await cdp.send("Network.emulateNetworkConditions",
+                 { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+  await page.waitForSelector('tr[data-name="large.mp4"]', { state: "detached" });
+  for (let attempt = 0; attempt < 50 && existsSync(join(docs, "large.mp4")); attempt++) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  assert.ok(!existsSync(join(docs, "large.mp4")), "a cancelled upload was stored");
+
+  // A refused upload shows the server's message.
+  await page.setInputFiles("#file-input", [join(sources, ".refused.mp4")]);
+  await page.waitForSelector("#message:not([hidden])");
+  assert.match(await page.textContent("#message"), /Uploaded file name .*\.refused\.mp4.* is not allowed/);
+  assert.ok(!existsSync(join(docs, ".refused.mp4")));
+  assert.deepEqual(missing, []);
+
+  const wanted = ["create", "upload", "upload", "move", "download", "delete", "create", "upload"];
   for (let attempt = 0; attempt < 50 && events.length < wanted.length; attempt++) {
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
