@@ -124,14 +124,16 @@ private:
         std::vector<std::pair<IndexPath, std::optional<IndexPath>>> oldItems;
         oldItems.reserve(static_cast<size_t>(previous.numberOfItems()));
         for (int s = 0; s < previous.numberOfSections(); ++s) {
-            for (int i = 0; i < previous.numberOfItemsInSection(s); ++i)
-                oldItems.emplace_back(IndexPath{s, i}, next.indexPath(*previous.item({s, i})));
+            int i = 0;
+            for (const auto& item : previous.itemsInSection(s))
+                oldItems.emplace_back(IndexPath{s, i++}, next.indexPath(item));
         }
         std::vector<std::pair<IndexPath, bool>> newItems;
         newItems.reserve(static_cast<size_t>(next.numberOfItems()));
         for (int s = 0; s < next.numberOfSections(); ++s) {
-            for (int i = 0; i < next.numberOfItemsInSection(s); ++i)
-                newItems.emplace_back(IndexPath{s, i}, previous.contains(*next.item({s, i})));
+            int i = 0;
+            for (const auto& item : next.itemsInSection(s))
+                newItems.emplace_back(IndexPath{s, i++}, previous.contains(item));
         }
         return SnapshotDifference::compute(oldItems, newItems);
     }

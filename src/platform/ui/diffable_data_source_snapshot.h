@@ -36,6 +36,10 @@ public:
         if (index < 0 || index >= numberOfSections()) return 0;
         return static_cast<int>(m_data->sections[static_cast<size_t>(index)].items.size());
     }
+    // The items of the section at `index` (which must be in range), without a copy.
+    const std::vector<Item>& itemsInSection(int index) const {
+        return m_data->sections[static_cast<size_t>(index)].items;
+    }
     std::vector<Section> sectionIdentifiers() const {
         std::vector<Section> ids;
         for (const auto& s : m_data->sections) ids.push_back(s.id);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/collection_view_diffable_data_source.h"
+#include "platform/ui/lists/flow_layout.h"
 #include "platform/ui/table_view.h"
 
 namespace ui {
@@ -172,6 +173,40 @@ TEST_F(ListLayoutTest, AReloadedRowMeasuresItselfAgain) {
     EXPECT_EQ(frames()[0], Rect(0, 0, 390, 80));
     EXPECT_EQ(view->cellAt({0, 2})->frame(), Rect(0, 124, 390, 44));
     EXPECT_EQ(view->contentSize().height, 80 + 88);
+}
+
+TEST_F(ListLayoutTest, FlowLinesFillTheWidthAndCentreALoneItem) {
+    auto flow = FlowLayout::create();
+    flow->itemSize = {100, 100};
+    flow->sectionInset = {10, 10, 10, 10};
+    flow->headerReferenceHeight = 30;
+    makeView(390, flow);
+    source->apply(snapshotOf({7}), false);
+    // 370 points hold three items; the 70 left over spread them 35 apart. The last one is centred.
+    auto placed = frames();
+    EXPECT_EQ(placed[0], Rect(10, 40, 100, 100));
+    EXPECT_EQ(placed[2], Rect(280, 40, 100, 100));
+    EXPECT_EQ(placed[3], Rect(10, 150, 100, 100));
+    EXPECT_EQ(placed[6], Rect(145, 260, 100, 100));
+    EXPECT_EQ(view->visibleSupplementaryView(CollectionView::elementKindSectionHeader, 0)->frame(),
+              Rect(0, 0, 390, 30));
+    EXPECT_EQ(view->contentSize(), (Size{390, 30 + 10 + 3 * 100 + 2 * 10 + 10}));
+
+    view->setFrame(Rect(0, 0, 540, 800));
+    view->layoutIfNeeded();
+    placed = frames();
+    EXPECT_EQ(placed[3], Rect(430, 40, 100, 100));  // four to a line now, 40 apart
+    EXPECT_EQ(placed[5], Rect(220, 150, 100, 100));
+    EXPECT_EQ(view->contentSize().height, 30 + 10 + 2 * 100 + 10 + 10);
+
+    flow->sizeForItem = [](const IndexPath& p) {
+        return Size{p.item == 0 ? 480.0 : 100.0, p.item == 1 ? 60.0 : 100.0};
+    };
+    flow->invalidateLayout();
+    view->layoutIfNeeded();
+    placed = frames();
+    EXPECT_EQ(placed[0], Rect(30, 40, 480, 100));  // a wide item is a line of its own, centred
+    EXPECT_EQ(placed[1], Rect(10, 170, 100, 60));  // centred in its line's height
 }
 
 // Rows of the heights the test gives, titled headers and a footer.
