@@ -5,13 +5,12 @@
 #include <optional>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/display.h>
 #include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
 }
 
+#include "core/ffmpeg_frame_reader.h"
+#include "core/ffmpeg_resources.h"
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/graphics/image.h"
@@ -23,32 +22,6 @@ namespace {
 // Taller pictures than this come only from damaged or hostile files (a 1 x 4000 "video" would ask
 // for gigabytes); they get no thumbnail.
 constexpr int kTallestThumbnail = 16 * FFmpegUtility::kThumbnailWidth;
-
-struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecContextFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
-};
-struct BufferFreer {
-    void operator()(std::uint8_t* buffer) const { av_free(buffer); }
-};
-
-using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
-using BufferPtr = std::unique_ptr<std::uint8_t, BufferFreer>;
 
 std::shared_ptr<gfx::Image> fail(const char* message) {
     base::log(base::LogLevel::error, "FFmpeg", std::string("FFmpeg error: ") + message);
@@ -67,9 +40,6 @@ FormatPtr openInput(const std::string& path) {
     return FormatPtr(context);
 }
 
-// The stream's first time stamp; an unknown one counts as 0.
-std::int64_t startTime(const AVStream& stream) { return stream.start_time == AV_NOPTS_VALUE ? 0 : stream.start_time; }
-
 // The stream time stamp a quarter of the way in. An unknown duration means the start.
 std::int64_t quarterPoint(const AVFormatContext& format, const AVStream& stream) {
     double offset = 0;
@@ -78,52 +48,25 @@ std::int64_t quarterPoint(const AVFormatContext& format, const AVStream& stream)
         const std::int64_t duration = av_rescale_q(format.duration, AV_TIME_BASE_Q, stream.time_base);
         if (duration != AV_NOPTS_VALUE) offset = static_cast<double>(duration) / 100.0 * 25.0;
     }
-    const double target = offset + static_cast<double>(startTime(stream));
+    const double target = offset + static_cast<double>(FFmpegFrameReader::startTime(stream));
     // Time stamps of a damaged file can put the sum beyond any time stamp; converting that would
     // be undefined, and the start is where such a file is read from anyway.
     constexpr double kLimit = 9223372036854775808.0;  // 2^63
-    if (!(target >= -kLimit && target < kLimit)) return startTime(stream);
+    if (!(target >= -kLimit && target < kLimit)) return FFmpegFrameReader::startTime(stream);
     return static_cast<std::int64_t>(target);
 }
 
-enum class Decoded { frame, none, seekFailed };
-
-// Reads packets until the decoder gives its first frame; at the end of the file the decoder is
-// drained, so a short file still gives the frames it holds back.
-Decoded decodeFirstFrame(AVFormatContext& format, AVCodecContext& codec, int streamIndex, AVFrame& frame) {
-    PacketPtr packet(av_packet_alloc());
-    if (!packet) return Decoded::none;
-    while (true) {
-        if (av_read_frame(&format, packet.get()) < 0) {
-            if (avcodec_send_packet(&codec, nullptr) < 0) return Decoded::none;
-            return avcodec_receive_frame(&codec, &frame) == 0 ? Decoded::frame : Decoded::none;
-        }
-        if (packet->stream_index != streamIndex) {
-            av_packet_unref(packet.get());
-            continue;
-        }
-        const int sent = avcodec_send_packet(&codec, packet.get());
-        av_packet_unref(packet.get());
-        if (sent < 0) return Decoded::none;
-        const int received = avcodec_receive_frame(&codec, &frame);
-        if (received == 0) return Decoded::frame;
-        if (received != AVERROR(EAGAIN)) return Decoded::none;
-        av_frame_unref(&frame);
+// Lines of the thumbnail of a picture `width` x `height` whose pixels are `sampleAspect` wide.
+// Square pixels keep single precision and truncation, so 720 x 480 gives 426 lines; other pixels
+// are drawn at the picture's display aspect, rounded (720 x 480 at 32:27 is 16:9, 360 lines).
+float thumbnailHeight(int width, int height, AVRational sampleAspect) {
+    if (sampleAspect.num > 0 && sampleAspect.den > 0 && sampleAspect.num != sampleAspect.den) {
+        const double displayAspect =
+            static_cast<double>(width) * sampleAspect.num / (static_cast<double>(height) * sampleAspect.den);
+        return static_cast<float>(std::round(FFmpegUtility::kThumbnailWidth / displayAspect));
     }
-}
-
-// Decodes the first frame from the key frame at or before `target`. A raw stream without an index
-// cannot seek by time; at its start it can still go back to byte 0.
-Decoded decodeAt(AVFormatContext& format, AVCodecContext& codec, int streamIndex, std::int64_t target, AVFrame& frame) {
-    avcodec_flush_buffers(&codec);
-    if (av_seek_frame(&format, streamIndex, target, AVSEEK_FLAG_BACKWARD) < 0) {
-        const bool atStart = target <= startTime(*format.streams[streamIndex]);
-        if (!atStart || (format.iformat->flags & AVFMT_NO_BYTE_SEEK) ||
-            av_seek_frame(&format, -1, 0, AVSEEK_FLAG_BYTE) < 0)
-            return Decoded::seekFailed;
-    }
-    avcodec_flush_buffers(&codec);
-    return decodeFirstFrame(format, codec, streamIndex, frame);
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    return std::trunc(static_cast<float>(FFmpegUtility::kThumbnailWidth) / aspect);
 }
 
 double displayRotation(const AVStream& stream) {
@@ -184,12 +127,31 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
     FramePtr rgba(av_frame_alloc());
     if (!rgba) return fail("Couldn't alloc RGBA frame");
 
-    if (codec->width <= 0 || codec->height <= 0) return fail("Invalid video size");
-    // Single precision and truncation, so 720 x 480 gives 426 lines.
-    const float aspect = static_cast<float>(codec->width) / static_cast<float>(codec->height);
-    const float scaledHeight = static_cast<float>(kThumbnailWidth) / aspect;
-    if (!(scaledHeight >= 1.0f) || scaledHeight > kTallestThumbnail) return fail("Invalid video size");
-    const int height = static_cast<int>(scaledHeight);
+    // The pixel shape may come only with the decoded pictures, so the size is settled again then.
+    auto heightFor = [&](AVFrame* decoded) -> std::optional<int> {
+        if (codec->width <= 0 || codec->height <= 0) return std::nullopt;
+        const float lines =
+            thumbnailHeight(codec->width, codec->height, av_guess_sample_aspect_ratio(format.get(), &stream, decoded));
+        if (!(lines >= 1.0f) || lines > kTallestThumbnail) return std::nullopt;
+        return static_cast<int>(lines);
+    };
+    if (!heightFor(nullptr)) return fail("Invalid video size");
+    if (codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
+
+    // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
+    // only key frame of a long group of pictures, and nothing decodes from there to the end. The
+    // start of the file then gives the picture, as it does for a clip shorter than one such group.
+    FFmpegFrameReader reader(*format, *codec, streamIndex);
+    const std::int64_t start = FFmpegFrameReader::startTime(stream);
+    const std::int64_t target = quarterPoint(*format, stream);
+    auto decoded = reader.decodeAt(target, *frame);
+    if (decoded != FFmpegFrameReader::Result::frame && target > start) decoded = reader.decodeAt(start, *frame);
+    if (decoded == FFmpegFrameReader::Result::seekFailed) return fail("Cannot seek");
+    if (decoded != FFmpegFrameReader::Result::frame) return nullptr;
+
+    const auto lines = heightFor(frame.get());
+    if (!lines) return fail("Invalid video size");
+    const int height = *lines;
     rgba->width = kThumbnailWidth;
     rgba->height = height;
     rgba->format = AV_PIX_FMT_RGBA;
@@ -198,17 +160,6 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
     if (!buffer ||
         av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA, kThumbnailWidth, height, 1) < 0)
         return fail("Couldn't fill data for RGBA frame");
-    if (codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
-
-    // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
-    // only key frame of a long group of pictures, and nothing decodes from there to the end. The
-    // start of the file then gives the picture, as it does for a clip shorter than one such group.
-    const std::int64_t target = quarterPoint(*format, stream);
-    Decoded decoded = decodeAt(*format, *codec, streamIndex, target, *frame);
-    if (decoded != Decoded::frame && target > startTime(stream))
-        decoded = decodeAt(*format, *codec, streamIndex, startTime(stream), *frame);
-    if (decoded == Decoded::seekFailed) return fail("Cannot seek");
-    if (decoded != Decoded::frame) return nullptr;
 
     // The scaler follows the decoded frame itself: a stream may change size or format after its
     // header, and scaling a frame with another frame's geometry would read past its planes.

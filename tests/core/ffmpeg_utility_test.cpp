@@ -145,6 +145,29 @@ TEST(FFmpegUtilityTest, DurationsOfUnreadableFilesAreMinusOne) {
     EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(dir / "noise.mp4"));
 }
 
+TEST(FFmpegUtilityTest, PicturesOfPixelsThatAreNotSquareAreDrawnAtTheirDisplayShape) {
+    // 240 x 180 of 4:3 pixels and 180 x 120 of 32:27 pixels are both shown 16:9.
+    for (const char* clip : {"anamorphic.mp4", "dvd.mpg"}) {
+        auto image = FFmpegUtility::getThumbnailForFile(testMedia(clip));
+        ASSERT_TRUE(image) << clip;
+        EXPECT_EQ(image->width(), 640) << clip;
+        EXPECT_EQ(image->height(), 360) << clip;
+    }
+}
+
+TEST(FFmpegUtilityTest, ADamagedKeyFrameIsPassedOverForTheNextSoundOne) {
+    // The key frame before the quarter point is cut short; HEVC draws what is missing green.
+    auto image = FFmpegUtility::getThumbnailForFile(testMedia("damaged-hevc.mp4"));
+    ASSERT_TRUE(image);
+    int green = 0;
+    for (int y = 0; y < image->height(); ++y)
+        for (int x = 0; x < image->width(); ++x) {
+            const gfx::Pixel pixel = image->pixel(x, y);
+            if (pixel.g > 100 && pixel.g < 170 && pixel.r < 40 && pixel.b < 40) ++green;
+        }
+    EXPECT_LT(green, image->width() * image->height() / 20);
+}
+
 TEST(FFmpegUtilityTest, PipesAndLinksToThemAreNotOpened) {
     // Opening a pipe without a writer would block for ever.
     testing_support::TempDir dir;

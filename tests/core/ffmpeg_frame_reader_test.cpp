@@ -1,0 +1,59 @@
+#include "core/ffmpeg_frame_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "core/ffmpeg_resources.h"
+#include "support/test_media.h"
+
+namespace reelhaven {
+namespace {
+
+// A clip's first video stream with its decoder open.
+struct OpenClip {
+    explicit OpenClip(const std::string& path) {
+        AVFormatContext* context = nullptr;
+        if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return;
+        format.reset(context);
+        if (avformat_find_stream_info(context, nullptr) < 0) return;
+        stream = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (stream < 0) return;
+        const AVCodec* decoder = avcodec_find_decoder(context->streams[stream]->codecpar->codec_id);
+        codec.reset(avcodec_alloc_context3(decoder));
+        avcodec_parameters_to_context(codec.get(), context->streams[stream]->codecpar);
+        if (avcodec_open2(codec.get(), decoder, nullptr) < 0) codec.reset();
+    }
+
+    std::int64_t secondsIn(double seconds) const {
+        const AVStream& video = *format->streams[stream];
+        return FFmpegFrameReader::startTime(video) +
+               av_rescale_q(static_cast<std::int64_t>(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, video.time_base);
+    }
+
+    FormatPtr format;
+    CodecContextPtr codec;
+    int stream = -1;
+};
+
+TEST(FFmpegFrameReaderTest, ASeekIntoALongGroupOfPicturesDecodesFromTheNextKeyFrameOnly) {
+    // Key frames at 0 s and 10 s: a seek to 5 s lands on a picture that needs the one before.
+    OpenClip clip(testing_support::testMedia("longgop.ts"));
+    ASSERT_TRUE(clip.codec);
+    FramePtr frame(av_frame_alloc());
+    FFmpegFrameReader reader(*clip.format, *clip.codec, clip.stream);
+    ASSERT_EQ(reader.decodeAt(clip.secondsIn(5), *frame), FFmpegFrameReader::Result::frame);
+    EXPECT_TRUE(frame->key_frame);
+    EXPECT_LE(reader.packetsDecoded(), 2);
+}
+
+TEST(FFmpegFrameReaderTest, AClipThatSeeksToItsKeyFramesDecodesOnePacket) {
+    OpenClip clip(testing_support::testMedia("wide.mp4"));
+    ASSERT_TRUE(clip.codec);
+    FramePtr frame(av_frame_alloc());
+    FFmpegFrameReader reader(*clip.format, *clip.codec, clip.stream);
+    ASSERT_EQ(reader.decodeAt(clip.secondsIn(1.5), *frame), FFmpegFrameReader::Result::frame);
+    EXPECT_TRUE(frame->key_frame);
+    EXPECT_EQ(reader.packetsDecoded(), 1);
+}
+
+}  // namespace
+}  // namespace reelhaven
