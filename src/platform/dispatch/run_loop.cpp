@@ -24,12 +24,16 @@ std::shared_ptr<RunLoop> RunLoop::create(std::shared_ptr<Clock> clock) {
 std::shared_ptr<RunLoop> RunLoop::main() {
     std::lock_guard lock(mainMutex());
     auto& loop = mainLoop();
-    if (!loop) loop = create(std::make_shared<RealClock>());
+    if (!loop) {
+        loop = create(std::make_shared<RealClock>());
+        main_thread_detail::noteMainLoop(loop.get(), {});
+    }
     return loop;
 }
 
 void RunLoop::setMain(std::shared_ptr<RunLoop> loop) {
     std::lock_guard lock(mainMutex());
+    main_thread_detail::noteMainLoop(loop.get(), loop ? loop->thread() : std::thread::id());
     mainLoop() = std::move(loop);
 }
 
@@ -77,7 +81,10 @@ std::optional<TimePoint> RunLoop::nextTimerTime() const {
 
 bool RunLoop::isCurrent() const { return m_thread.load() == std::this_thread::get_id(); }
 
-void RunLoop::bindToCurrentThread() { m_thread = std::this_thread::get_id(); }
+void RunLoop::bindToCurrentThread() {
+    const auto current = std::this_thread::get_id();
+    if (m_thread.exchange(current) != current) main_thread_detail::noteLoopBound(this, current);
+}
 
 bool RunLoop::runPosted() {
     std::deque<std::function<void()>> batch;
@@ -179,17 +186,17 @@ bool RunLoop::runUntil(const std::function<bool()>& condition, std::chrono::mill
     }
 }
 
-bool isMainThread() { return RunLoop::main()->isCurrent(); }
-
 ScopedMainRunLoop::ScopedMainRunLoop(TimePoint start)
     : m_clock(std::make_shared<ManualClock>(start)), m_loop(RunLoop::create(m_clock)) {
     m_loop->bindToCurrentThread();
     std::lock_guard lock(mainMutex());
     m_previous = std::exchange(mainLoop(), m_loop);
+    main_thread_detail::noteMainLoop(m_loop.get(), m_loop->thread());
 }
 
 ScopedMainRunLoop::~ScopedMainRunLoop() {
     std::lock_guard lock(mainMutex());
+    main_thread_detail::noteMainLoop(m_previous.get(), m_previous ? m_previous->thread() : std::thread::id());
     mainLoop() = std::move(m_previous);
 }
 

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "platform/dispatch/clock.h"
+#include "platform/dispatch/main_thread.h"
 
 namespace dispatch {
 
@@ -54,6 +55,8 @@ public:
 
     // True on the thread that serves this loop.
     bool isCurrent() const;
+    // The thread that serves this loop (the last one that did), none before any.
+    std::thread::id thread() const { return m_thread.load(); }
     void bindToCurrentThread();
 
 private:
@@ -78,9 +81,6 @@ private:
     bool m_stopped = false;
     std::atomic<std::thread::id> m_thread{};
 };
-
-// True on the thread serving the main run loop.
-bool isMainThread();
 
 // For tests: installs a fresh main run loop on a manual clock, served by the calling thread,
 // and restores the previous one when it goes away.

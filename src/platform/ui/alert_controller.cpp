@@ -1,6 +1,7 @@
 #include "platform/ui/alert_controller.h"
 
 #include "platform/base/fatal.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -14,6 +15,7 @@ std::shared_ptr<AlertController> AlertController::create(std::optional<std::stri
 }
 
 void AlertController::addAction(const std::shared_ptr<AlertAction>& action) {
+    checkMainThread();
     if (!action) return;
     if (action->style() == AlertActionStyle::cancel) {
         for (const auto& existing : m_actions) {
@@ -25,6 +27,7 @@ void AlertController::addAction(const std::shared_ptr<AlertAction>& action) {
 }
 
 void AlertController::addTextField(const std::function<void(TextField&)>& configure) {
+    checkMainThread();
     if (m_style != AlertControllerStyle::alert)
         base::fatal("Text fields can only be added to an alert controller of the alert style");
     auto field = TextField::create();
@@ -33,6 +36,7 @@ void AlertController::addTextField(const std::function<void(TextField&)>& config
 }
 
 bool AlertController::tapAction(const std::string& title) {
+    checkMainThread();
     for (const auto& action : m_actions) {
         if (action->title() != title || !action->isEnabled()) continue;
         auto self = sharedAs<AlertController>();

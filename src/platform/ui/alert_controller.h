@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ui/alert_action.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/text_field.h"
 #include "platform/ui/view_controller.h"
 
@@ -24,12 +25,18 @@ public:
 
     const std::optional<std::string>& alertTitle() const { return m_title; }
     const std::optional<std::string>& message() const { return m_message; }
-    void setMessage(std::optional<std::string> message) { m_message = std::move(message); }
+    void setMessage(std::optional<std::string> message) {
+        checkMainThread();
+        m_message = std::move(message);
+    }
     AlertControllerStyle preferredStyle() const { return m_style; }
     const std::vector<std::shared_ptr<AlertAction>>& actions() const { return m_actions; }
     void addAction(const std::shared_ptr<AlertAction>& action);
     std::shared_ptr<AlertAction> preferredAction() const { return m_preferredAction; }
-    void setPreferredAction(std::shared_ptr<AlertAction> action) { m_preferredAction = std::move(action); }
+    void setPreferredAction(std::shared_ptr<AlertAction> action) {
+        checkMainThread();
+        m_preferredAction = std::move(action);
+    }
     const std::vector<std::shared_ptr<TextField>>& textFields() const { return m_textFields; }
     // Only alerts take text fields (a programming error otherwise).
     void addTextField(const std::function<void(TextField&)>& configure = {});

@@ -1,5 +1,6 @@
 #include "platform/ui/bar_button_item.h"
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/window.h"
 
 namespace ui {
@@ -20,12 +21,14 @@ std::shared_ptr<BarButtonItem> BarButtonItem::create(SystemItem systemItem) {
 }
 
 void BarButtonItem::setTarget(const std::shared_ptr<void>& target, Handler action) {
+    checkMainThread();
     m_target = target;
     m_hasTarget = target != nullptr;
     m_action = std::move(action);
 }
 
 bool BarButtonItem::tap() {
+    checkMainThread();
     if (!m_enabled) return false;
     auto self = sharedAs<BarButtonItem>();
     if (m_primaryAction) return m_primaryAction->perform(self);

@@ -8,6 +8,7 @@
 #include "platform/ui/action.h"
 #include "platform/ui/color.h"
 #include "platform/ui/image.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/menu.h"
 
 namespace ui {
@@ -28,27 +29,57 @@ public:
     std::string className() const override { return "BarButtonItem"; }
 
     const std::string& title() const { return m_title; }
-    void setTitle(std::string title) { m_title = std::move(title); }
+    void setTitle(std::string title) {
+        checkMainThread();
+        m_title = std::move(title);
+    }
     std::shared_ptr<Image> image() const { return m_image; }
-    void setImage(std::shared_ptr<Image> image) { m_image = std::move(image); }
+    void setImage(std::shared_ptr<Image> image) {
+        checkMainThread();
+        m_image = std::move(image);
+    }
     Style style() const { return m_style; }
-    void setStyle(Style style) { m_style = style; }
+    void setStyle(Style style) {
+        checkMainThread();
+        m_style = style;
+    }
     SystemItem systemItem() const { return m_systemItem; }
     bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    void setEnabled(bool enabled) {
+        checkMainThread();
+        m_enabled = enabled;
+    }
     bool isHidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
+    void setHidden(bool hidden) {
+        checkMainThread();
+        m_hidden = hidden;
+    }
     std::optional<Color> tintColor() const { return m_tintColor; }
-    void setTintColor(std::optional<Color> color) { m_tintColor = std::move(color); }
+    void setTintColor(std::optional<Color> color) {
+        checkMainThread();
+        m_tintColor = std::move(color);
+    }
     std::shared_ptr<View> customView() const { return m_customView; }
-    void setCustomView(std::shared_ptr<View> view) { m_customView = std::move(view); }
+    void setCustomView(std::shared_ptr<View> view) {
+        checkMainThread();
+        m_customView = std::move(view);
+    }
     std::shared_ptr<Menu> menu() const { return m_menu; }
-    void setMenu(std::shared_ptr<Menu> menu) { m_menu = std::move(menu); }
+    void setMenu(std::shared_ptr<Menu> menu) {
+        checkMainThread();
+        m_menu = std::move(menu);
+    }
     std::shared_ptr<Action> primaryAction() const { return m_primaryAction; }
-    void setPrimaryAction(std::shared_ptr<Action> action) { m_primaryAction = std::move(action); }
+    void setPrimaryAction(std::shared_ptr<Action> action) {
+        checkMainThread();
+        m_primaryAction = std::move(action);
+    }
     void setTarget(const std::shared_ptr<void>& target, Handler action);
     double width() const { return m_width; }
-    void setWidth(double width) { m_width = width; }
+    void setWidth(double width) {
+        checkMainThread();
+        m_width = width;
+    }
 
     // Returns whether anything ran (a disabled item does nothing).
     bool tap();

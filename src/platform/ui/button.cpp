@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/window.h"
 
 namespace ui {
@@ -33,6 +34,7 @@ std::optional<std::string> Button::title(std::uint32_t state) const {
 }
 
 void Button::setTitle(std::optional<std::string> title, std::uint32_t state) {
+    checkMainThread();
     if (title) {
         m_titles[state] = *title;
     } else {
@@ -46,6 +48,7 @@ std::shared_ptr<AttributedString> Button::attributedTitle(std::uint32_t state) c
 }
 
 void Button::setAttributedTitle(std::shared_ptr<AttributedString> title, std::uint32_t state) {
+    checkMainThread();
     if (title) {
         m_attributedTitles[state] = std::move(title);
     } else {
@@ -61,6 +64,7 @@ std::optional<Color> Button::titleColor(std::uint32_t state) const {
 }
 
 void Button::setTitleColor(std::optional<Color> color, std::uint32_t state) {
+    checkMainThread();
     if (color) {
         m_titleColors[state] = *color;
     } else {
@@ -71,6 +75,7 @@ void Button::setTitleColor(std::optional<Color> color, std::uint32_t state) {
 std::shared_ptr<Image> Button::image(std::uint32_t state) const { return lookup(m_images, state); }
 
 void Button::setImage(std::shared_ptr<Image> image, std::uint32_t state) {
+    checkMainThread();
     if (image) {
         m_images[state] = std::move(image);
     } else {
@@ -82,6 +87,7 @@ void Button::setImage(std::shared_ptr<Image> image, std::uint32_t state) {
 std::shared_ptr<Image> Button::backgroundImage(std::uint32_t state) const { return lookup(m_backgroundImages, state); }
 
 void Button::setBackgroundImage(std::shared_ptr<Image> image, std::uint32_t state) {
+    checkMainThread();
     if (image) {
         m_backgroundImages[state] = std::move(image);
     } else {
@@ -90,6 +96,7 @@ void Button::setBackgroundImage(std::shared_ptr<Image> image, std::uint32_t stat
 }
 
 std::shared_ptr<Label> Button::titleLabel() {
+    checkMainThread();
     if (!m_titleLabel) {
         m_titleLabel = Label::create();
         addSubview(m_titleLabel);
@@ -99,6 +106,7 @@ std::shared_ptr<Label> Button::titleLabel() {
 }
 
 std::shared_ptr<ImageView> Button::imageView() {
+    checkMainThread();
     if (!m_imageView) {
         m_imageView = ImageView::create(currentImage());
         addSubview(m_imageView);
@@ -116,6 +124,7 @@ void Button::refreshTitleLabel() {
 }
 
 bool Button::tap() {
+    checkMainThread();
     if (!isEnabled() || !isUserInteractionEnabled()) return false;
     if (m_showsMenu && m_menu) {
         ++m_menuOpenings;

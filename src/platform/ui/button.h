@@ -8,6 +8,7 @@
 #include "platform/ui/control.h"
 #include "platform/ui/image_view.h"
 #include "platform/ui/label.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/menu.h"
 
 namespace ui {
@@ -41,13 +42,25 @@ public:
     std::shared_ptr<Label> titleLabel();
     std::shared_ptr<ImageView> imageView();
     std::shared_ptr<Menu> menu() const { return m_menu; }
-    void setMenu(std::shared_ptr<Menu> menu) { m_menu = std::move(menu); }
+    void setMenu(std::shared_ptr<Menu> menu) {
+        checkMainThread();
+        m_menu = std::move(menu);
+    }
     bool showsMenuAsPrimaryAction() const { return m_showsMenu; }
-    void setShowsMenuAsPrimaryAction(bool shows) { m_showsMenu = shows; }
+    void setShowsMenuAsPrimaryAction(bool shows) {
+        checkMainThread();
+        m_showsMenu = shows;
+    }
     std::shared_ptr<Action> primaryAction() const { return m_primaryAction; }
-    void setPrimaryAction(std::shared_ptr<Action> action) { m_primaryAction = std::move(action); }
+    void setPrimaryAction(std::shared_ptr<Action> action) {
+        checkMainThread();
+        m_primaryAction = std::move(action);
+    }
     EdgeInsets contentEdgeInsets() const { return m_contentEdgeInsets; }
-    void setContentEdgeInsets(const EdgeInsets& insets) { m_contentEdgeInsets = insets; }
+    void setContentEdgeInsets(const EdgeInsets& insets) {
+        checkMainThread();
+        m_contentEdgeInsets = insets;
+    }
     int menuOpenings() const { return m_menuOpenings; }
 
     // With a menu as the primary action the menu opens (counted) and no action is sent;

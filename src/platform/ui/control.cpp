@@ -1,4 +1,5 @@
 #include "platform/ui/control.h"
+#include "platform/ui/main_thread_check.h"
 
 #include <algorithm>
 
@@ -7,10 +8,12 @@ namespace ui {
 std::shared_ptr<Control> Control::create(const Rect& frame) { return make<Control>(frame); }
 
 void Control::addTarget(const std::shared_ptr<void>& target, Handler action, std::uint32_t events) {
+    checkMainThread();
     m_bindings.push_back({target, target != nullptr, std::move(action), nullptr, events});
 }
 
 void Control::removeTarget(const std::shared_ptr<void>& target, std::uint32_t events) {
+    checkMainThread();
     for (auto& binding : m_bindings) {
         if (binding.action) continue;
         if (!target || (binding.hasTarget && binding.target.lock() == target)) binding.events &= ~events;
@@ -21,10 +24,12 @@ void Control::removeTarget(const std::shared_ptr<void>& target, std::uint32_t ev
 }
 
 void Control::addAction(const std::shared_ptr<Action>& action, std::uint32_t events) {
+    checkMainThread();
     if (action) m_bindings.push_back({{}, false, nullptr, action, events});
 }
 
 void Control::removeAction(const std::shared_ptr<Action>& action, std::uint32_t events) {
+    checkMainThread();
     for (auto& binding : m_bindings) {
         if (binding.action == action) binding.events &= ~events;
     }
@@ -40,6 +45,7 @@ size_t Control::targetCount() const {
 }
 
 void Control::sendActions(std::uint32_t events) {
+    checkMainThread();
     auto self = sharedAs<Control>();
     const auto bindings = m_bindings;
     for (const auto& binding : bindings) {
@@ -61,6 +67,7 @@ std::uint32_t Control::state() const {
 }
 
 bool Control::touchDown(Point inWindow) {
+    checkMainThread();
     if (!isEnabled() || !isUserInteractionEnabled()) return false;
     m_touching = true;
     m_lastTouch = inWindow;
@@ -72,6 +79,7 @@ bool Control::touchDown(Point inWindow) {
 }
 
 void Control::touchMove(Point inWindow) {
+    checkMainThread();
     if (!m_touching) return;
     const Touch touch{inWindow, m_lastTouch, Touch::Phase::moved, 1, sharedAs<View>()};
     m_lastTouch = inWindow;
@@ -81,6 +89,7 @@ void Control::touchMove(Point inWindow) {
 }
 
 void Control::touchUp(Point inWindow) {
+    checkMainThread();
     if (!m_touching) return;
     const Touch touch{inWindow, m_lastTouch, Touch::Phase::ended, 1, sharedAs<View>()};
     if (m_tracking) endTracking(&touch);
@@ -92,6 +101,7 @@ void Control::touchUp(Point inWindow) {
 }
 
 void Control::touchCancel() {
+    checkMainThread();
     if (!m_touching) return;
     if (m_tracking) cancelTracking();
     m_tracking = false;
@@ -101,6 +111,7 @@ void Control::touchCancel() {
 }
 
 bool Control::tap() {
+    checkMainThread();
     const Point center = convertToWindow({bounds().midX(), bounds().midY()});
     if (!touchDown(center)) return false;
     touchUp(center);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui/action.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -62,17 +63,32 @@ public:
     void sendActions(std::uint32_t events);
 
     virtual bool isEnabled() const { return m_enabled; }
-    virtual void setEnabled(bool enabled) { m_enabled = enabled; }
+    virtual void setEnabled(bool enabled) {
+        checkMainThread();
+        m_enabled = enabled;
+    }
     virtual bool isSelected() const { return m_selected; }
-    virtual void setSelected(bool selected) { m_selected = selected; }
+    virtual void setSelected(bool selected) {
+        checkMainThread();
+        m_selected = selected;
+    }
     virtual bool isHighlighted() const { return m_highlighted; }
-    virtual void setHighlighted(bool highlighted) { m_highlighted = highlighted; }
+    virtual void setHighlighted(bool highlighted) {
+        checkMainThread();
+        m_highlighted = highlighted;
+    }
     std::uint32_t state() const;
     bool isTracking() const { return m_tracking; }
     ContentHorizontalAlignment contentHorizontalAlignment() const { return m_horizontal; }
-    void setContentHorizontalAlignment(ContentHorizontalAlignment a) { m_horizontal = a; }
+    void setContentHorizontalAlignment(ContentHorizontalAlignment a) {
+        checkMainThread();
+        m_horizontal = a;
+    }
     ContentVerticalAlignment contentVerticalAlignment() const { return m_vertical; }
-    void setContentVerticalAlignment(ContentVerticalAlignment a) { m_vertical = a; }
+    void setContentVerticalAlignment(ContentVerticalAlignment a) {
+        checkMainThread();
+        m_vertical = a;
+    }
 
     // Touch tracking as the platform runs it; subclasses override these to follow the finger.
     // Begin and continue return whether tracking goes on.

@@ -1,4 +1,5 @@
 #include "platform/ui/document_picker_view_controller.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -11,6 +12,7 @@ std::shared_ptr<DocumentPickerViewController> DocumentPickerViewController::crea
 }
 
 void DocumentPickerViewController::pick(std::vector<foundation::URL> urls) {
+    checkMainThread();
     if (!m_multiple && urls.size() > 1) urls.resize(1);
     auto self = sharedAs<DocumentPickerViewController>();
     if (presentingViewController()) dismiss(false);
@@ -18,6 +20,7 @@ void DocumentPickerViewController::pick(std::vector<foundation::URL> urls) {
 }
 
 void DocumentPickerViewController::cancel() {
+    checkMainThread();
     auto self = sharedAs<DocumentPickerViewController>();
     if (presentingViewController()) dismiss(false);
     if (auto d = delegate()) d->wasCancelled(*self);

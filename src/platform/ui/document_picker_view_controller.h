@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/foundation/url.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view_controller.h"
 
 namespace ui {
@@ -28,11 +29,20 @@ public:
     const std::vector<std::string>& contentTypes() const { return m_contentTypes; }
     bool opensAsCopy() const { return m_asCopy; }
     bool allowsMultipleSelection() const { return m_multiple; }
-    void setAllowsMultipleSelection(bool allows) { m_multiple = allows; }
+    void setAllowsMultipleSelection(bool allows) {
+        checkMainThread();
+        m_multiple = allows;
+    }
     bool shouldShowFileExtensions() const { return m_showExtensions; }
-    void setShouldShowFileExtensions(bool shows) { m_showExtensions = shows; }
+    void setShouldShowFileExtensions(bool shows) {
+        checkMainThread();
+        m_showExtensions = shows;
+    }
     std::shared_ptr<DocumentPickerDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<DocumentPickerDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<DocumentPickerDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
 
     // More than one URL without multiple selection keeps only the first.
     void pick(std::vector<foundation::URL> urls);

@@ -1,4 +1,5 @@
 #include "platform/ui/font_picker_view_controller.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -9,11 +10,13 @@ std::shared_ptr<FontPickerViewController> FontPickerViewController::create(Confi
 }
 
 void FontPickerViewController::pick(const FontDescriptor& descriptor) {
+    checkMainThread();
     m_selected = descriptor;
     if (auto d = delegate()) d->didPickFont(*this);
 }
 
 void FontPickerViewController::cancel() {
+    checkMainThread();
     if (auto d = delegate()) d->didCancel(*this);
 }
 

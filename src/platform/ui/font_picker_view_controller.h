@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/ui/font_descriptor.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view_controller.h"
 
 namespace ui {
@@ -33,9 +34,15 @@ public:
 
     const Configuration& configuration() const { return m_configuration; }
     std::optional<FontDescriptor> selectedFontDescriptor() const { return m_selected; }
-    void setSelectedFontDescriptor(std::optional<FontDescriptor> descriptor) { m_selected = std::move(descriptor); }
+    void setSelectedFontDescriptor(std::optional<FontDescriptor> descriptor) {
+        checkMainThread();
+        m_selected = std::move(descriptor);
+    }
     std::shared_ptr<FontPickerDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<FontPickerDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<FontPickerDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
 
     void pick(const FontDescriptor& descriptor);
     void cancel();

@@ -1,14 +1,17 @@
 #include "platform/ui/gesture_recognizer.h"
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
 
 void GestureRecognizer::addTarget(const std::shared_ptr<void>& target, Action action) {
+    checkMainThread();
     m_targets.push_back({target, target != nullptr, std::move(action)});
 }
 
 void GestureRecognizer::setEnabled(bool enabled) {
+    checkMainThread();
     m_enabled = enabled;
     if (!enabled && (m_state == GestureRecognizerState::began || m_state == GestureRecognizerState::changed))
         moveTo(GestureRecognizerState::cancelled);

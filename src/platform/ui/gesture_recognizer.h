@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui/gesture_recognizer_delegate.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/object.h"
 #include "platform/ui/point.h"
 #include "platform/ui/touch.h"
@@ -27,22 +28,43 @@ public:
 
     // `action` runs while `target` lives (a null target means the action owns what it needs).
     void addTarget(const std::shared_ptr<void>& target, Action action);
-    void addAction(Action action) { addTarget(nullptr, std::move(action)); }
-    void removeAllTargets() { m_targets.clear(); }
+    void addAction(Action action) {
+        checkMainThread();
+        addTarget(nullptr, std::move(action));
+    }
+    void removeAllTargets() {
+        checkMainThread();
+        m_targets.clear();
+    }
     size_t targetCount() const { return m_targets.size(); }
 
     GestureRecognizerState state() const { return m_state; }
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool enabled);
     const std::string& name() const { return m_name; }
-    void setName(std::string name) { m_name = std::move(name); }
+    void setName(std::string name) {
+        checkMainThread();
+        m_name = std::move(name);
+    }
     std::shared_ptr<View> view() const { return m_view.lock(); }
-    void setView(const std::shared_ptr<View>& view) { m_view = view; }
+    void setView(const std::shared_ptr<View>& view) {
+        checkMainThread();
+        m_view = view;
+    }
     std::shared_ptr<GestureRecognizerDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<GestureRecognizerDelegate>& delegate) { m_delegate = delegate; }
+    void setDelegate(const std::shared_ptr<GestureRecognizerDelegate>& delegate) {
+        checkMainThread();
+        m_delegate = delegate;
+    }
     bool cancelsTouchesInView() const { return m_cancelsTouchesInView; }
-    void setCancelsTouchesInView(bool cancels) { m_cancelsTouchesInView = cancels; }
-    void requireToFail(const std::shared_ptr<GestureRecognizer>& other) { m_requiredToFail.push_back(other); }
+    void setCancelsTouchesInView(bool cancels) {
+        checkMainThread();
+        m_cancelsTouchesInView = cancels;
+    }
+    void requireToFail(const std::shared_ptr<GestureRecognizer>& other) {
+        checkMainThread();
+        m_requiredToFail.push_back(other);
+    }
     const std::vector<std::weak_ptr<GestureRecognizer>>& requiredToFail() const { return m_requiredToFail; }
 
     // Where the gesture is, in `view`'s coordinates (the window's when null).

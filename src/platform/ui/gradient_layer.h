@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/layer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -12,13 +13,25 @@ public:
     std::string className() const override { return "GradientLayer"; }
 
     const std::vector<Color>& colors() const { return m_colors; }
-    void setColors(std::vector<Color> colors) { m_colors = std::move(colors); }
+    void setColors(std::vector<Color> colors) {
+        checkMainThread();
+        m_colors = std::move(colors);
+    }
     const std::vector<double>& locations() const { return m_locations; }
-    void setLocations(std::vector<double> locations) { m_locations = std::move(locations); }
+    void setLocations(std::vector<double> locations) {
+        checkMainThread();
+        m_locations = std::move(locations);
+    }
     Point startPoint() const { return m_startPoint; }
-    void setStartPoint(Point p) { m_startPoint = p; }
+    void setStartPoint(Point p) {
+        checkMainThread();
+        m_startPoint = p;
+    }
     Point endPoint() const { return m_endPoint; }
-    void setEndPoint(Point p) { m_endPoint = p; }
+    void setEndPoint(Point p) {
+        checkMainThread();
+        m_endPoint = p;
+    }
 
     std::optional<AnimationValue> modelValue(const std::string& keyPath) const override;
     // The colours as shown now.

@@ -1,4 +1,5 @@
 #include "platform/ui/image_view.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -13,6 +14,7 @@ std::shared_ptr<ImageView> ImageView::create(std::shared_ptr<Image> image) {
 }
 
 void ImageView::setImage(std::shared_ptr<Image> image) {
+    checkMainThread();
     m_image = std::move(image);
     invalidateIntrinsicContentSize();
 }

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/ui/image.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/symbol_configuration.h"
 #include "platform/ui/view.h"
 
@@ -18,11 +19,20 @@ public:
     std::shared_ptr<Image> image() const { return m_image; }
     void setImage(std::shared_ptr<Image> image);
     std::shared_ptr<Image> highlightedImage() const { return m_highlightedImage; }
-    void setHighlightedImage(std::shared_ptr<Image> image) { m_highlightedImage = std::move(image); }
+    void setHighlightedImage(std::shared_ptr<Image> image) {
+        checkMainThread();
+        m_highlightedImage = std::move(image);
+    }
     bool isHighlighted() const { return m_highlighted; }
-    void setHighlighted(bool highlighted) { m_highlighted = highlighted; }
+    void setHighlighted(bool highlighted) {
+        checkMainThread();
+        m_highlighted = highlighted;
+    }
     std::optional<SymbolConfiguration> preferredSymbolConfiguration() const { return m_symbolConfiguration; }
-    void setPreferredSymbolConfiguration(std::optional<SymbolConfiguration> c) { m_symbolConfiguration = std::move(c); }
+    void setPreferredSymbolConfiguration(std::optional<SymbolConfiguration> c) {
+        checkMainThread();
+        m_symbolConfiguration = std::move(c);
+    }
 
     Size intrinsicContentSize() const override;
     Size sizeThatFits(Size size) const override;

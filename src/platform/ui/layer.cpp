@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/media_time.h"
 #include "platform/ui/transaction.h"
 
@@ -24,16 +25,24 @@ Rect Layer::frame() const {
 }
 
 void Layer::setFrame(const Rect& frame) {
+    checkMainThread();
     const Rect f = frame.standardized();
     m_bounds.size = f.size;
     m_position = {f.origin.x + m_anchorPoint.x * f.size.width, f.origin.y + m_anchorPoint.y * f.size.height};
 }
 
-void Layer::setMask(std::shared_ptr<Layer> mask) { m_mask = std::move(mask); }
+void Layer::setMask(std::shared_ptr<Layer> mask) {
+    checkMainThread();
+    m_mask = std::move(mask);
+}
 
-void Layer::addSublayer(const std::shared_ptr<Layer>& layer) { insertSublayer(layer, m_sublayers.size()); }
+void Layer::addSublayer(const std::shared_ptr<Layer>& layer) {
+    checkMainThread();
+    insertSublayer(layer, m_sublayers.size());
+}
 
 void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, size_t index) {
+    checkMainThread();
     if (!layer || layer.get() == this) return;
     auto keep = layer;
     layer->removeFromSuperlayer();
@@ -44,6 +53,7 @@ void Layer::insertSublayer(const std::shared_ptr<Layer>& layer, size_t index) {
 }
 
 void Layer::removeFromSuperlayer() {
+    checkMainThread();
     auto parent = m_superlayer.lock();
     if (!parent) return;
     auto& siblings = parent->m_sublayers;
@@ -54,16 +64,19 @@ void Layer::removeFromSuperlayer() {
 }
 
 void Layer::setSpeed(double speed) {
+    checkMainThread();
     m_speed = speed;
     rescheduleAll();
 }
 
 void Layer::setTimeOffset(double offset) {
+    checkMainThread();
     m_timeOffset = offset;
     rescheduleAll();
 }
 
 void Layer::setBeginTime(double begin) {
+    checkMainThread();
     m_beginTime = begin;
     rescheduleAll();
 }
@@ -98,6 +111,7 @@ double Layer::convertTime(double time, const Layer* from) const {
 }
 
 void Layer::addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key) {
+    checkMainThread();
     if (!animation) return;
     auto copy = animation->copy();
     if (copy->duration == 0) copy->duration = Transaction::animationDuration();
@@ -130,6 +144,7 @@ std::vector<std::string> Layer::animationKeys() const {
 }
 
 void Layer::removeAnimation(const std::string& key) {
+    checkMainThread();
     for (const auto& entry : m_animations) {
         if (entry.key == key) {
             endAnimation(entry.serial, false);
@@ -139,12 +154,14 @@ void Layer::removeAnimation(const std::string& key) {
 }
 
 void Layer::removeAllAnimations() {
+    checkMainThread();
     std::vector<std::uint64_t> serials;
     for (const auto& entry : m_animations) serials.push_back(entry.serial);
     for (auto serial : serials) endAnimation(serial, false);
 }
 
 void Layer::scheduleEnd(Entry& entry) {
+    checkMainThread();
     auto loop = dispatch::RunLoop::main();
     if (auto old = m_loop.lock(); old && entry.timer) old->cancel(entry.timer);
     entry.timer = 0;
@@ -161,12 +178,14 @@ void Layer::scheduleEnd(Entry& entry) {
 }
 
 void Layer::rescheduleAll() {
+    checkMainThread();
     for (auto& entry : m_animations) scheduleEnd(entry);
     for (const auto& sublayer : m_sublayers) sublayer->rescheduleAll();
     if (m_mask) m_mask->rescheduleAll();
 }
 
 void Layer::endAnimation(std::uint64_t serial, bool finished) {
+    checkMainThread();
     const auto it =
         std::find_if(m_animations.begin(), m_animations.end(), [serial](const Entry& e) { return e.serial == serial; });
     if (it == m_animations.end()) return;

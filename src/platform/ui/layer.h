@@ -9,6 +9,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/animation.h"
 #include "platform/ui/color.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/rect.h"
 #include "platform/ui/transform3d.h"
 
@@ -27,51 +28,114 @@ public:
 
     // Geometry; the frame ignores the transform.
     Rect bounds() const { return m_bounds; }
-    void setBounds(const Rect& bounds) { m_bounds = bounds; }
+    void setBounds(const Rect& bounds) {
+        checkMainThread();
+        m_bounds = bounds;
+    }
     Point position() const { return m_position; }
-    void setPosition(Point position) { m_position = position; }
+    void setPosition(Point position) {
+        checkMainThread();
+        m_position = position;
+    }
     Point anchorPoint() const { return m_anchorPoint; }
-    void setAnchorPoint(Point anchor) { m_anchorPoint = anchor; }
+    void setAnchorPoint(Point anchor) {
+        checkMainThread();
+        m_anchorPoint = anchor;
+    }
     Rect frame() const;
     void setFrame(const Rect& frame);
     double zPosition() const { return m_zPosition; }
-    void setZPosition(double z) { m_zPosition = z; }
+    void setZPosition(double z) {
+        checkMainThread();
+        m_zPosition = z;
+    }
     Transform3D transform() const { return m_transform; }
-    void setTransform(const Transform3D& transform) { m_transform = transform; }
+    void setTransform(const Transform3D& transform) {
+        checkMainThread();
+        m_transform = transform;
+    }
 
     // Appearance.
     double opacity() const { return m_opacity; }
-    void setOpacity(double opacity) { m_opacity = opacity; }
+    void setOpacity(double opacity) {
+        checkMainThread();
+        m_opacity = opacity;
+    }
     bool isHidden() const { return m_hidden; }
-    void setHidden(bool hidden) { m_hidden = hidden; }
+    void setHidden(bool hidden) {
+        checkMainThread();
+        m_hidden = hidden;
+    }
     bool masksToBounds() const { return m_masksToBounds; }
-    void setMasksToBounds(bool masks) { m_masksToBounds = masks; }
+    void setMasksToBounds(bool masks) {
+        checkMainThread();
+        m_masksToBounds = masks;
+    }
     double cornerRadius() const { return m_cornerRadius; }
-    void setCornerRadius(double radius) { m_cornerRadius = radius; }
+    void setCornerRadius(double radius) {
+        checkMainThread();
+        m_cornerRadius = radius;
+    }
     double borderWidth() const { return m_borderWidth; }
-    void setBorderWidth(double width) { m_borderWidth = width; }
+    void setBorderWidth(double width) {
+        checkMainThread();
+        m_borderWidth = width;
+    }
     std::optional<Color> borderColor() const { return m_borderColor; }
-    void setBorderColor(std::optional<Color> color) { m_borderColor = std::move(color); }
+    void setBorderColor(std::optional<Color> color) {
+        checkMainThread();
+        m_borderColor = std::move(color);
+    }
     std::optional<Color> backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(std::optional<Color> color) { m_backgroundColor = std::move(color); }
+    void setBackgroundColor(std::optional<Color> color) {
+        checkMainThread();
+        m_backgroundColor = std::move(color);
+    }
     std::optional<Color> shadowColor() const { return m_shadowColor; }
-    void setShadowColor(std::optional<Color> color) { m_shadowColor = std::move(color); }
+    void setShadowColor(std::optional<Color> color) {
+        checkMainThread();
+        m_shadowColor = std::move(color);
+    }
     double shadowOpacity() const { return m_shadowOpacity; }
-    void setShadowOpacity(double opacity) { m_shadowOpacity = opacity; }
+    void setShadowOpacity(double opacity) {
+        checkMainThread();
+        m_shadowOpacity = opacity;
+    }
     Size shadowOffset() const { return m_shadowOffset; }
-    void setShadowOffset(Size offset) { m_shadowOffset = offset; }
+    void setShadowOffset(Size offset) {
+        checkMainThread();
+        m_shadowOffset = offset;
+    }
     double shadowRadius() const { return m_shadowRadius; }
-    void setShadowRadius(double radius) { m_shadowRadius = radius; }
+    void setShadowRadius(double radius) {
+        checkMainThread();
+        m_shadowRadius = radius;
+    }
     double contentsScale() const { return m_contentsScale; }
-    void setContentsScale(double scale) { m_contentsScale = scale; }
+    void setContentsScale(double scale) {
+        checkMainThread();
+        m_contentsScale = scale;
+    }
     bool shouldRasterize() const { return m_shouldRasterize; }
-    void setShouldRasterize(bool rasterize) { m_shouldRasterize = rasterize; }
+    void setShouldRasterize(bool rasterize) {
+        checkMainThread();
+        m_shouldRasterize = rasterize;
+    }
     double rasterizationScale() const { return m_rasterizationScale; }
-    void setRasterizationScale(double scale) { m_rasterizationScale = scale; }
+    void setRasterizationScale(double scale) {
+        checkMainThread();
+        m_rasterizationScale = scale;
+    }
     const std::string& name() const { return m_name; }
-    void setName(std::string name) { m_name = std::move(name); }
+    void setName(std::string name) {
+        checkMainThread();
+        m_name = std::move(name);
+    }
     int displayRequests() const { return m_displayRequests; }
-    void setNeedsDisplay() { ++m_displayRequests; }
+    void setNeedsDisplay() {
+        checkMainThread();
+        ++m_displayRequests;
+    }
 
     // The layer whose opacity masks this one.
     std::shared_ptr<Layer> mask() const { return m_mask; }

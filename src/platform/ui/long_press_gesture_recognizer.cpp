@@ -1,4 +1,5 @@
 #include "platform/ui/long_press_gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -10,18 +11,21 @@ std::shared_ptr<LongPressGestureRecognizer> LongPressGestureRecognizer::create(c
 }
 
 bool LongPressGestureRecognizer::press(Point locationInWindow) {
+    checkMainThread();
     if (!startGesture(locationInWindow, 1)) return false;
     moveTo(GestureRecognizerState::began);
     return true;
 }
 
 void LongPressGestureRecognizer::move(Point locationInWindow) {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     setLocation(locationInWindow);
     moveTo(GestureRecognizerState::changed);
 }
 
 void LongPressGestureRecognizer::release() {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     moveTo(GestureRecognizerState::ended);
 }

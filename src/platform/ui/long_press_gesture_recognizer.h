@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -13,9 +14,15 @@ public:
     std::string className() const override { return "LongPressGestureRecognizer"; }
 
     double minimumPressDuration() const { return m_minimumPressDuration; }
-    void setMinimumPressDuration(double seconds) { m_minimumPressDuration = seconds; }
+    void setMinimumPressDuration(double seconds) {
+        checkMainThread();
+        m_minimumPressDuration = seconds;
+    }
     double allowableMovement() const { return m_allowableMovement; }
-    void setAllowableMovement(double points) { m_allowableMovement = points; }
+    void setAllowableMovement(double points) {
+        checkMainThread();
+        m_allowableMovement = points;
+    }
 
     bool press(Point locationInWindow);
     void move(Point locationInWindow);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/transitions_in_flight.h"
 #include "platform/ui/view.h"
 
@@ -15,6 +16,7 @@ std::shared_ptr<NavigationController> NavigationController::create(const std::sh
 }
 
 void NavigationController::viewDidLoad() {
+    checkMainThread();
     if (auto top = topViewController()) {
         auto view = top->view();
         view->setFrame(this->view()->bounds());
@@ -28,8 +30,14 @@ std::shared_ptr<ViewController> NavigationController::visibleViewController() co
     return top->presentedViewController() ? top->topPresentedViewController() : top;
 }
 
-void NavigationController::setNavigationBarHidden(bool hidden, bool) { m_barHidden = hidden; }
-void NavigationController::setToolbarHidden(bool hidden, bool) { m_toolbarHidden = hidden; }
+void NavigationController::setNavigationBarHidden(bool hidden, bool) {
+    checkMainThread();
+    m_barHidden = hidden;
+}
+void NavigationController::setToolbarHidden(bool hidden, bool) {
+    checkMainThread();
+    m_toolbarHidden = hidden;
+}
 
 void NavigationController::show(const std::shared_ptr<ViewController>& from, const std::shared_ptr<ViewController>& to,
                                 bool animated) {
@@ -64,6 +72,7 @@ void NavigationController::show(const std::shared_ptr<ViewController>& from, con
 }
 
 void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewController>> controllers, bool animated) {
+    checkMainThread();
     auto from = topViewController();
     for (const auto& old : m_stack) {
         if (std::find(controllers.begin(), controllers.end(), old) == controllers.end()) {
@@ -79,6 +88,7 @@ void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewCo
 }
 
 void NavigationController::pushViewController(const std::shared_ptr<ViewController>& controller, bool animated) {
+    checkMainThread();
     if (!controller || std::find(m_stack.begin(), m_stack.end(), controller) != m_stack.end()) return;
     auto from = topViewController();
     m_stack.push_back(controller);
@@ -88,6 +98,7 @@ void NavigationController::pushViewController(const std::shared_ptr<ViewControll
 }
 
 std::shared_ptr<ViewController> NavigationController::popViewController(bool animated) {
+    checkMainThread();
     if (m_stack.size() < 2) return nullptr;
     auto popped = m_stack.back();
     m_stack.pop_back();
@@ -98,6 +109,7 @@ std::shared_ptr<ViewController> NavigationController::popViewController(bool ani
 }
 
 std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootViewController(bool animated) {
+    checkMainThread();
     if (m_stack.size() < 2) return {};
     auto from = topViewController();
     std::vector<std::shared_ptr<ViewController>> popped(m_stack.begin() + 1, m_stack.end());

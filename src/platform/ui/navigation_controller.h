@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view_controller.h"
 
 namespace ui {
@@ -38,9 +39,15 @@ public:
     bool isToolbarHidden() const { return m_toolbarHidden; }
     void setToolbarHidden(bool hidden, bool animated = false);
     bool prefersLargeTitles() const { return m_prefersLargeTitles; }
-    void setPrefersLargeTitles(bool prefers) { m_prefersLargeTitles = prefers; }
+    void setPrefersLargeTitles(bool prefers) {
+        checkMainThread();
+        m_prefersLargeTitles = prefers;
+    }
     std::shared_ptr<NavigationControllerDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<NavigationControllerDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<NavigationControllerDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
 
     void viewDidLoad() override;
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ui/bar_button_item.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/object.h"
 
 namespace ui {
@@ -22,11 +23,20 @@ public:
     std::string className() const override { return "NavigationItem"; }
 
     const std::string& title() const { return m_title; }
-    void setTitle(std::string title) { m_title = std::move(title); }
+    void setTitle(std::string title) {
+        checkMainThread();
+        m_title = std::move(title);
+    }
     const std::string& prompt() const { return m_prompt; }
-    void setPrompt(std::string prompt) { m_prompt = std::move(prompt); }
+    void setPrompt(std::string prompt) {
+        checkMainThread();
+        m_prompt = std::move(prompt);
+    }
     std::shared_ptr<View> titleView() const { return m_titleView; }
-    void setTitleView(std::shared_ptr<View> view) { m_titleView = std::move(view); }
+    void setTitleView(std::shared_ptr<View> view) {
+        checkMainThread();
+        m_titleView = std::move(view);
+    }
     const std::vector<std::shared_ptr<BarButtonItem>>& leftBarButtonItems() const { return m_left; }
     void setLeftBarButtonItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool animated = false);
     const std::vector<std::shared_ptr<BarButtonItem>>& rightBarButtonItems() const { return m_right; }
@@ -36,21 +46,39 @@ public:
     std::shared_ptr<BarButtonItem> rightBarButtonItem() const { return m_right.empty() ? nullptr : m_right.front(); }
     void setRightBarButtonItem(std::shared_ptr<BarButtonItem> item);
     std::shared_ptr<BarButtonItem> backBarButtonItem() const { return m_back; }
-    void setBackBarButtonItem(std::shared_ptr<BarButtonItem> item) { m_back = std::move(item); }
+    void setBackBarButtonItem(std::shared_ptr<BarButtonItem> item) {
+        checkMainThread();
+        m_back = std::move(item);
+    }
     const std::string& backButtonTitle() const { return m_backButtonTitle; }
-    void setBackButtonTitle(std::string title) { m_backButtonTitle = std::move(title); }
+    void setBackButtonTitle(std::string title) {
+        checkMainThread();
+        m_backButtonTitle = std::move(title);
+    }
     bool hidesBackButton() const { return m_hidesBackButton; }
-    void setHidesBackButton(bool hides) { m_hidesBackButton = hides; }
+    void setHidesBackButton(bool hides) {
+        checkMainThread();
+        m_hidesBackButton = hides;
+    }
     std::shared_ptr<SearchController> searchController() const { return m_searchController; }
     void setSearchController(std::shared_ptr<SearchController> controller) {
         m_searchController = std::move(controller);
     }
     bool hidesSearchBarWhenScrolling() const { return m_hidesSearchBarWhenScrolling; }
-    void setHidesSearchBarWhenScrolling(bool hides) { m_hidesSearchBarWhenScrolling = hides; }
+    void setHidesSearchBarWhenScrolling(bool hides) {
+        checkMainThread();
+        m_hidesSearchBarWhenScrolling = hides;
+    }
     LargeTitleDisplayMode largeTitleDisplayMode() const { return m_largeTitleDisplayMode; }
-    void setLargeTitleDisplayMode(LargeTitleDisplayMode mode) { m_largeTitleDisplayMode = mode; }
+    void setLargeTitleDisplayMode(LargeTitleDisplayMode mode) {
+        checkMainThread();
+        m_largeTitleDisplayMode = mode;
+    }
     SearchBarPlacement preferredSearchBarPlacement() const { return m_searchBarPlacement; }
-    void setPreferredSearchBarPlacement(SearchBarPlacement placement) { m_searchBarPlacement = placement; }
+    void setPreferredSearchBarPlacement(SearchBarPlacement placement) {
+        checkMainThread();
+        m_searchBarPlacement = placement;
+    }
 
 protected:
     explicit NavigationItem(std::string title) : m_title(std::move(title)) {}

@@ -1,4 +1,5 @@
 #include "platform/ui/page_view_controller.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -12,6 +13,7 @@ std::shared_ptr<PageViewController> PageViewController::create(TransitionStyle s
 
 void PageViewController::setViewControllers(std::vector<std::shared_ptr<ViewController>> pages, NavigationDirection,
                                             bool, std::function<void(bool)> completion) {
+    checkMainThread();
     for (const auto& old : m_pages) old->removeFromParent();
     m_pages = std::move(pages);
     for (const auto& page : m_pages) addChild(page);
@@ -30,7 +32,13 @@ bool PageViewController::swipe(bool forward) {
     return true;
 }
 
-bool PageViewController::swipeForward() { return swipe(true); }
-bool PageViewController::swipeBackward() { return swipe(false); }
+bool PageViewController::swipeForward() {
+    checkMainThread();
+    return swipe(true);
+}
+bool PageViewController::swipeBackward() {
+    checkMainThread();
+    return swipe(false);
+}
 
 }  // namespace ui

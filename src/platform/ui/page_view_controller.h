@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view_controller.h"
 
 namespace ui {
@@ -43,9 +44,15 @@ public:
     void setViewControllers(std::vector<std::shared_ptr<ViewController>> pages, NavigationDirection direction,
                             bool animated, std::function<void(bool)> completion = {});
     std::shared_ptr<PageViewControllerDataSource> dataSource() const { return m_dataSource.lock(); }
-    void setDataSource(const std::shared_ptr<PageViewControllerDataSource>& d) { m_dataSource = d; }
+    void setDataSource(const std::shared_ptr<PageViewControllerDataSource>& d) {
+        checkMainThread();
+        m_dataSource = d;
+    }
     std::shared_ptr<PageViewControllerDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<PageViewControllerDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<PageViewControllerDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
 
     // The user swipes to the next or previous page; false when there is none.
     bool swipeForward();

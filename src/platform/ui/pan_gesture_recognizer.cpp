@@ -1,4 +1,5 @@
 #include "platform/ui/pan_gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -9,6 +10,7 @@ std::shared_ptr<PanGestureRecognizer> PanGestureRecognizer::create(const std::sh
 }
 
 bool PanGestureRecognizer::begin(Point locationInWindow, int touches) {
+    checkMainThread();
     m_translation = {};
     m_velocity = {};
     m_start = locationInWindow;
@@ -23,6 +25,7 @@ bool PanGestureRecognizer::begin(Point locationInWindow, int touches) {
 }
 
 void PanGestureRecognizer::move(Point translation, Point velocity) {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     m_translation = translation;
     m_velocity = velocity;
@@ -31,12 +34,14 @@ void PanGestureRecognizer::move(Point translation, Point velocity) {
 }
 
 void PanGestureRecognizer::end(Point velocity) {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     m_velocity = velocity;
     moveTo(GestureRecognizerState::ended);
 }
 
 void PanGestureRecognizer::cancel() {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     moveTo(GestureRecognizerState::cancelled);
 }

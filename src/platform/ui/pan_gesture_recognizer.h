@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -13,12 +14,21 @@ public:
 
     // Translation and velocity are the same in every view here (transforms are not modelled).
     Point translation(const View* /*view*/ = nullptr) const { return m_translation; }
-    void setTranslation(Point translation, const View* /*view*/ = nullptr) { m_translation = translation; }
+    void setTranslation(Point translation, const View* /*view*/ = nullptr) {
+        checkMainThread();
+        m_translation = translation;
+    }
     Point velocity(const View* /*view*/ = nullptr) const { return m_velocity; }
     int minimumNumberOfTouches() const { return m_minTouches; }
-    void setMinimumNumberOfTouches(int touches) { m_minTouches = touches; }
+    void setMinimumNumberOfTouches(int touches) {
+        checkMainThread();
+        m_minTouches = touches;
+    }
     int maximumNumberOfTouches() const { return m_maxTouches; }
-    void setMaximumNumberOfTouches(int touches) { m_maxTouches = touches; }
+    void setMaximumNumberOfTouches(int touches) {
+        checkMainThread();
+        m_maxTouches = touches;
+    }
 
     bool begin(Point locationInWindow, int touches = 1);
     // `translation` is the total since `begin`.

@@ -1,4 +1,5 @@
 #include "platform/ui/pinch_gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -10,6 +11,7 @@ std::shared_ptr<PinchGestureRecognizer> PinchGestureRecognizer::create(const std
 }
 
 bool PinchGestureRecognizer::begin(Point locationInWindow) {
+    checkMainThread();
     m_scale = 1;
     m_velocity = 0;
     if (!startGesture(locationInWindow, 2)) return false;
@@ -18,6 +20,7 @@ bool PinchGestureRecognizer::begin(Point locationInWindow) {
 }
 
 void PinchGestureRecognizer::change(double scale, double velocity) {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     m_scale = scale;
     m_velocity = velocity;
@@ -25,11 +28,13 @@ void PinchGestureRecognizer::change(double scale, double velocity) {
 }
 
 void PinchGestureRecognizer::end() {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     moveTo(GestureRecognizerState::ended);
 }
 
 void PinchGestureRecognizer::cancel() {
+    checkMainThread();
     if (state() != GestureRecognizerState::began && state() != GestureRecognizerState::changed) return;
     moveTo(GestureRecognizerState::cancelled);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -12,7 +13,10 @@ public:
     std::string className() const override { return "PinchGestureRecognizer"; }
 
     double scale() const { return m_scale; }
-    void setScale(double scale) { m_scale = scale; }
+    void setScale(double scale) {
+        checkMainThread();
+        m_scale = scale;
+    }
     double velocity() const { return m_velocity; }
 
     bool begin(Point locationInWindow);

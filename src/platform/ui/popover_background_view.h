@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -22,9 +23,15 @@ public:
     std::string className() const override { return "PopoverBackgroundView"; }
 
     virtual unsigned arrowDirection() const { return m_arrowDirection; }
-    virtual void setArrowDirection(unsigned direction) { m_arrowDirection = direction; }
+    virtual void setArrowDirection(unsigned direction) {
+        checkMainThread();
+        m_arrowDirection = direction;
+    }
     virtual double arrowOffset() const { return m_arrowOffset; }
-    virtual void setArrowOffset(double offset) { m_arrowOffset = offset; }
+    virtual void setArrowOffset(double offset) {
+        checkMainThread();
+        m_arrowOffset = offset;
+    }
     virtual double arrowHeight() const { return 13; }
     virtual double arrowBase() const { return 37; }
     virtual EdgeInsets contentViewInsets() const { return {8, 8, 8, 8}; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 #include "platform/ui/view_controller.h"
 
@@ -19,11 +20,13 @@ std::shared_ptr<PopoverPresentationController> PopoverPresentationController::cr
 }
 
 void PopoverPresentationController::setPopoverBackgroundViewClass(std::string name, BackgroundFactory factory) {
+    checkMainThread();
     m_backgroundClassName = std::move(name);
     m_backgroundFactory = std::move(factory);
 }
 
 ModalPresentationStyle PopoverPresentationController::adaptedStyle(const TraitCollection& traits) {
+    checkMainThread();
     if (traits.horizontalSizeClass != UserInterfaceSizeClass::compact) return ModalPresentationStyle::popover;
     std::optional<ModalPresentationStyle> answer;
     if (auto d = delegate()) answer = d->adaptivePresentationStyle(*this, traits);
@@ -37,6 +40,7 @@ Rect PopoverPresentationController::anchorInWindow() const {
 }
 
 Rect PopoverPresentationController::prepareForPresentation(const Rect& area) {
+    checkMainThread();
     m_backgroundView = m_backgroundFactory ? m_backgroundFactory() : PopoverBackgroundView::create();
     auto presented = presentedViewController();
     Size size = presented ? presented->preferredContentSize() : Size{};
@@ -61,6 +65,7 @@ Rect PopoverPresentationController::prepareForPresentation(const Rect& area) {
 }
 
 bool PopoverPresentationController::dismissByUser() {
+    checkMainThread();
     auto presented = presentedViewController();
     if (!presented || !presented->presentingViewController()) return false;
     auto d = delegate();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui/color.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/modal_presentation_style.h"
 #include "platform/ui/object.h"
 #include "platform/ui/popover_background_view.h"
@@ -28,7 +29,10 @@ public:
                                                                             const TraitCollection& /*traits*/) {
         return std::nullopt;
     }
-    virtual bool popoverShouldDismiss(PopoverPresentationController& /*c*/) { return true; }
+    virtual bool popoverShouldDismiss(PopoverPresentationController& /*c*/) {
+        checkMainThread();
+        return true;
+    }
     virtual void popoverDidDismiss(PopoverPresentationController& /*c*/) {}
 };
 
@@ -44,21 +48,45 @@ public:
 
     std::shared_ptr<ViewController> presentedViewController() const { return m_presented.lock(); }
     std::shared_ptr<View> sourceView() const { return m_sourceView.lock(); }
-    void setSourceView(const std::shared_ptr<View>& view) { m_sourceView = view; }
+    void setSourceView(const std::shared_ptr<View>& view) {
+        checkMainThread();
+        m_sourceView = view;
+    }
     Rect sourceRect() const { return m_sourceRect; }
-    void setSourceRect(const Rect& rect) { m_sourceRect = rect; }
+    void setSourceRect(const Rect& rect) {
+        checkMainThread();
+        m_sourceRect = rect;
+    }
     std::shared_ptr<BarButtonItem> barButtonItem() const { return m_barButtonItem.lock(); }
-    void setBarButtonItem(const std::shared_ptr<BarButtonItem>& item) { m_barButtonItem = item; }
+    void setBarButtonItem(const std::shared_ptr<BarButtonItem>& item) {
+        checkMainThread();
+        m_barButtonItem = item;
+    }
     unsigned permittedArrowDirections() const { return m_permittedArrowDirections; }
-    void setPermittedArrowDirections(unsigned directions) { m_permittedArrowDirections = directions; }
+    void setPermittedArrowDirections(unsigned directions) {
+        checkMainThread();
+        m_permittedArrowDirections = directions;
+    }
     std::optional<Color> backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(std::optional<Color> color) { m_backgroundColor = std::move(color); }
+    void setBackgroundColor(std::optional<Color> color) {
+        checkMainThread();
+        m_backgroundColor = std::move(color);
+    }
     bool canOverlapSourceViewRect() const { return m_canOverlap; }
-    void setCanOverlapSourceViewRect(bool overlap) { m_canOverlap = overlap; }
+    void setCanOverlapSourceViewRect(bool overlap) {
+        checkMainThread();
+        m_canOverlap = overlap;
+    }
     const std::vector<std::weak_ptr<View>>& passthroughViews() const { return m_passthroughViews; }
-    void setPassthroughViews(std::vector<std::weak_ptr<View>> views) { m_passthroughViews = std::move(views); }
+    void setPassthroughViews(std::vector<std::weak_ptr<View>> views) {
+        checkMainThread();
+        m_passthroughViews = std::move(views);
+    }
     std::shared_ptr<PopoverPresentationControllerDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<PopoverPresentationControllerDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<PopoverPresentationControllerDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
 
     // The background view class, given as a factory with the class's name.
     void setPopoverBackgroundViewClass(std::string name, BackgroundFactory factory);

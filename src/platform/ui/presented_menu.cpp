@@ -2,6 +2,7 @@
 
 #include "platform/ui/bar_button_item.h"
 #include "platform/ui/deferred_menu_element.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -43,6 +44,7 @@ void PresentedMenu::addEntries(const std::vector<std::shared_ptr<MenuElement>>& 
 }
 
 bool PresentedMenu::choose(const std::string& title) {
+    checkMainThread();
     if (m_closed) return false;
     for (const auto& entry : m_entries) {
         if (entry.element->title() != title) continue;
@@ -63,6 +65,7 @@ bool PresentedMenu::choose(const std::string& title) {
 }
 
 void PresentedMenu::close() {
+    checkMainThread();
     if (m_closed) return;
     m_closed = true;
     if (onClose) onClose(*this);

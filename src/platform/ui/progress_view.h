@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -17,9 +18,15 @@ public:
     // Clamped to 0...1.
     void setProgress(float progress, bool animated = false);
     std::optional<Color> progressTintColor() const { return m_progressTint; }
-    void setProgressTintColor(std::optional<Color> color) { m_progressTint = std::move(color); }
+    void setProgressTintColor(std::optional<Color> color) {
+        checkMainThread();
+        m_progressTint = std::move(color);
+    }
     std::optional<Color> trackTintColor() const { return m_trackTint; }
-    void setTrackTintColor(std::optional<Color> color) { m_trackTint = std::move(color); }
+    void setTrackTintColor(std::optional<Color> color) {
+        checkMainThread();
+        m_trackTint = std::move(color);
+    }
 
 protected:
     explicit ProgressView(const Rect& frame) : View(frame) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/layer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -12,11 +13,20 @@ public:
     std::string className() const override { return "ReplicatorLayer"; }
 
     int instanceCount() const { return m_instanceCount; }
-    void setInstanceCount(int count) { m_instanceCount = count; }
+    void setInstanceCount(int count) {
+        checkMainThread();
+        m_instanceCount = count;
+    }
     Transform3D instanceTransform() const { return m_instanceTransform; }
-    void setInstanceTransform(const Transform3D& transform) { m_instanceTransform = transform; }
+    void setInstanceTransform(const Transform3D& transform) {
+        checkMainThread();
+        m_instanceTransform = transform;
+    }
     double instanceDelay() const { return m_instanceDelay; }
-    void setInstanceDelay(double delay) { m_instanceDelay = delay; }
+    void setInstanceDelay(double delay) {
+        checkMainThread();
+        m_instanceDelay = delay;
+    }
 
 protected:
     ReplicatorLayer() = default;

@@ -1,5 +1,6 @@
 #include "platform/ui/responder.h"
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -14,6 +15,7 @@ std::weak_ptr<Responder>& currentFirst() {
 }  // namespace
 
 bool Responder::becomeFirstResponder() {
+    checkMainThread();
     if (!canBecomeFirstResponder()) return false;
     if (auto current = currentFirst().lock(); current && current.get() != this) current->resignFirstResponder();
     currentFirst() = sharedAs<Responder>();
@@ -21,34 +23,45 @@ bool Responder::becomeFirstResponder() {
 }
 
 bool Responder::resignFirstResponder() {
+    checkMainThread();
     if (isFirstResponder()) currentFirst().reset();
     return true;
 }
 
 bool Responder::isFirstResponder() const { return currentFirst().lock().get() == this; }
 
-std::shared_ptr<Responder> Responder::firstResponder() { return currentFirst().lock(); }
+std::shared_ptr<Responder> Responder::firstResponder() {
+    checkMainThread();
+    return currentFirst().lock();
+}
 
 void Responder::touchesBegan(const std::vector<Touch>& touches) {
+    checkMainThread();
     if (auto n = next()) n->touchesBegan(touches);
 }
 void Responder::touchesMoved(const std::vector<Touch>& touches) {
+    checkMainThread();
     if (auto n = next()) n->touchesMoved(touches);
 }
 void Responder::touchesEnded(const std::vector<Touch>& touches) {
+    checkMainThread();
     if (auto n = next()) n->touchesEnded(touches);
 }
 void Responder::touchesCancelled(const std::vector<Touch>& touches) {
+    checkMainThread();
     if (auto n = next()) n->touchesCancelled(touches);
 }
 void Responder::pressesBegan(const std::vector<Press>& presses) {
+    checkMainThread();
     if (auto n = next()) n->pressesBegan(presses);
 }
 void Responder::pressesEnded(const std::vector<Press>& presses) {
+    checkMainThread();
     if (auto n = next()) n->pressesEnded(presses);
 }
 
 void Responder::deliverPresses(const std::vector<Press>& presses, const std::shared_ptr<Responder>& fallback) {
+    checkMainThread();
     auto target = firstResponder();
     if (!target) target = fallback;
     if (!target) return;

@@ -1,10 +1,12 @@
 #include "platform/ui/search_bar.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
 std::shared_ptr<SearchBar> SearchBar::create() { return make<SearchBar>(); }
 
 void SearchBar::beginEditing() {
+    checkMainThread();
     if (m_editing) return;
     m_editing = true;
     becomeFirstResponder();
@@ -13,6 +15,7 @@ void SearchBar::beginEditing() {
 }
 
 void SearchBar::type(const std::string& text) {
+    checkMainThread();
     beginEditing();
     m_text = text;
     if (auto d = delegate()) d->textDidChange(*this, text);
@@ -20,10 +23,12 @@ void SearchBar::type(const std::string& text) {
 }
 
 void SearchBar::tapSearch() {
+    checkMainThread();
     if (auto d = delegate()) d->searchButtonClicked(*this);
 }
 
 void SearchBar::tapCancel() {
+    checkMainThread();
     m_text = std::string();
     if (auto d = delegate()) d->cancelButtonClicked(*this);
     if (onCancel) onCancel(*this);
@@ -31,6 +36,7 @@ void SearchBar::tapCancel() {
 }
 
 void SearchBar::endEditing() {
+    checkMainThread();
     if (!m_editing) return;
     m_editing = false;
     resignFirstResponder();

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -27,14 +28,26 @@ public:
     std::string className() const override { return "SearchBar"; }
 
     std::optional<std::string> text() const { return m_text; }
-    void setText(std::optional<std::string> text) { m_text = std::move(text); }
+    void setText(std::optional<std::string> text) {
+        checkMainThread();
+        m_text = std::move(text);
+    }
     const std::string& placeholder() const { return m_placeholder; }
-    void setPlaceholder(std::string placeholder) { m_placeholder = std::move(placeholder); }
+    void setPlaceholder(std::string placeholder) {
+        checkMainThread();
+        m_placeholder = std::move(placeholder);
+    }
     bool showsCancelButton() const { return m_showsCancelButton; }
-    void setShowsCancelButton(bool shows) { m_showsCancelButton = shows; }
+    void setShowsCancelButton(bool shows) {
+        checkMainThread();
+        m_showsCancelButton = shows;
+    }
     bool isEditing() const { return m_editing; }
     std::shared_ptr<SearchBarDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<SearchBarDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<SearchBarDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
 
     bool canBecomeFirstResponder() const override { return true; }
     void beginEditing();

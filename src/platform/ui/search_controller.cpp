@@ -1,4 +1,5 @@
 #include "platform/ui/search_controller.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -20,6 +21,7 @@ std::shared_ptr<SearchController> SearchController::create(std::shared_ptr<ViewC
 }
 
 void SearchController::setActive(bool active) {
+    checkMainThread();
     if (active == m_active) return;
     m_active = active;
     update();

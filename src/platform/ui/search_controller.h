@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/search_bar.h"
 #include "platform/ui/view_controller.h"
 
@@ -27,11 +28,20 @@ public:
     bool isActive() const { return m_active; }
     void setActive(bool active);
     std::shared_ptr<SearchResultsUpdating> searchResultsUpdater() const { return m_updater.lock(); }
-    void setSearchResultsUpdater(const std::shared_ptr<SearchResultsUpdating>& updater) { m_updater = updater; }
+    void setSearchResultsUpdater(const std::shared_ptr<SearchResultsUpdating>& updater) {
+        checkMainThread();
+        m_updater = updater;
+    }
     bool obscuresBackgroundDuringPresentation() const { return m_obscures; }
-    void setObscuresBackgroundDuringPresentation(bool obscures) { m_obscures = obscures; }
+    void setObscuresBackgroundDuringPresentation(bool obscures) {
+        checkMainThread();
+        m_obscures = obscures;
+    }
     bool hidesNavigationBarDuringPresentation() const { return m_hidesNavigationBar; }
-    void setHidesNavigationBarDuringPresentation(bool hides) { m_hidesNavigationBar = hides; }
+    void setHidesNavigationBarDuringPresentation(bool hides) {
+        checkMainThread();
+        m_hidesNavigationBar = hides;
+    }
 
 protected:
     SearchController() = default;

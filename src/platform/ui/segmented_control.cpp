@@ -1,4 +1,5 @@
 #include "platform/ui/segmented_control.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -13,6 +14,7 @@ std::string SegmentedControl::titleForSegment(int index) const {
 }
 
 void SegmentedControl::setTitle(std::string title, int index) {
+    checkMainThread();
     if (index >= 0 && index < numberOfSegments()) m_titles[static_cast<size_t>(index)] = std::move(title);
 }
 
@@ -21,10 +23,12 @@ std::shared_ptr<Image> SegmentedControl::imageForSegment(int index) const {
 }
 
 void SegmentedControl::setImage(std::shared_ptr<Image> image, int index) {
+    checkMainThread();
     if (index >= 0 && index < numberOfSegments()) m_images[static_cast<size_t>(index)] = std::move(image);
 }
 
 void SegmentedControl::insertSegment(std::string title, int index) {
+    checkMainThread();
     index = std::max(0, std::min(index, numberOfSegments()));
     m_titles.insert(m_titles.begin() + index, std::move(title));
     m_images.insert(m_images.begin() + index, nullptr);
@@ -33,6 +37,7 @@ void SegmentedControl::insertSegment(std::string title, int index) {
 }
 
 void SegmentedControl::removeAllSegments() {
+    checkMainThread();
     m_titles.clear();
     m_images.clear();
     m_enabled.clear();
@@ -44,14 +49,17 @@ bool SegmentedControl::isEnabledForSegment(int index) const {
 }
 
 void SegmentedControl::setEnabledForSegment(bool enabled, int index) {
+    checkMainThread();
     if (index >= 0 && index < numberOfSegments()) m_enabled[static_cast<size_t>(index)] = enabled;
 }
 
 void SegmentedControl::setSelectedSegmentIndex(int index) {
+    checkMainThread();
     m_selected = index >= 0 && index < numberOfSegments() ? index : noSegment;
 }
 
 bool SegmentedControl::selectSegment(int index) {
+    checkMainThread();
     if (!isEnabled() || !isEnabledForSegment(index) || index == m_selected) return false;
     m_selected = index;
     sendActions(valueChanged);

@@ -4,6 +4,7 @@
 
 #include "platform/ui/bezier_path.h"
 #include "platform/ui/layer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -14,13 +15,25 @@ public:
     std::string className() const override { return "ShapeLayer"; }
 
     const std::optional<BezierPath>& path() const { return m_path; }
-    void setPath(std::optional<BezierPath> path) { m_path = std::move(path); }
+    void setPath(std::optional<BezierPath> path) {
+        checkMainThread();
+        m_path = std::move(path);
+    }
     std::optional<Color> fillColor() const { return m_fillColor; }
-    void setFillColor(std::optional<Color> color) { m_fillColor = std::move(color); }
+    void setFillColor(std::optional<Color> color) {
+        checkMainThread();
+        m_fillColor = std::move(color);
+    }
     std::optional<Color> strokeColor() const { return m_strokeColor; }
-    void setStrokeColor(std::optional<Color> color) { m_strokeColor = std::move(color); }
+    void setStrokeColor(std::optional<Color> color) {
+        checkMainThread();
+        m_strokeColor = std::move(color);
+    }
     double lineWidth() const { return m_lineWidth; }
-    void setLineWidth(double width) { m_lineWidth = width; }
+    void setLineWidth(double width) {
+        checkMainThread();
+        m_lineWidth = width;
+    }
 
     std::optional<AnimationValue> modelValue(const std::string& keyPath) const override;
 

@@ -1,4 +1,5 @@
 #include "platform/ui/slider.h"
+#include "platform/ui/main_thread_check.h"
 
 #include <algorithm>
 
@@ -6,15 +7,20 @@ namespace ui {
 
 std::shared_ptr<Slider> Slider::create(const Rect& frame) { return make<Slider>(frame); }
 
-void Slider::setValue(float value, bool) { m_value = std::clamp(value, m_minimum, std::max(m_minimum, m_maximum)); }
+void Slider::setValue(float value, bool) {
+    checkMainThread();
+    m_value = std::clamp(value, m_minimum, std::max(m_minimum, m_maximum));
+}
 
 void Slider::setMinimumValue(float minimum) {
+    checkMainThread();
     m_minimum = minimum;
     if (m_maximum < m_minimum) m_maximum = m_minimum;
     setValue(m_value);
 }
 
 void Slider::setMaximumValue(float maximum) {
+    checkMainThread();
     m_maximum = maximum;
     if (m_minimum > m_maximum) m_minimum = m_maximum;
     setValue(m_value);
@@ -27,6 +33,7 @@ std::shared_ptr<Image> Slider::thumbImage(std::uint32_t state) const {
 }
 
 void Slider::setThumbImage(std::shared_ptr<Image> image, std::uint32_t state) {
+    checkMainThread();
     m_thumbImages[state] = std::move(image);
 }
 
@@ -55,21 +62,25 @@ void Slider::follow(const Touch& touch) {
 }
 
 bool Slider::beginTracking(const Touch& touch) {
+    checkMainThread();
     follow(touch);
     return true;
 }
 
 bool Slider::continueTracking(const Touch& touch) {
+    checkMainThread();
     follow(touch);
     return true;
 }
 
 void Slider::endTracking(const Touch* touch) {
+    checkMainThread();
     if (touch) follow(*touch);
     if (!m_continuous) sendActions(valueChanged);
 }
 
 bool Slider::slide(float value) {
+    checkMainThread();
     if (!touchDown(pointInWindow(m_value))) return false;
     touchMove(pointInWindow(value));
     touchUp(pointInWindow(value));

@@ -6,6 +6,7 @@
 
 #include "platform/ui/control.h"
 #include "platform/ui/image.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -25,13 +26,22 @@ public:
     float maximumValue() const { return m_maximum; }
     void setMaximumValue(float maximum);
     bool isContinuous() const { return m_continuous; }
-    void setContinuous(bool continuous) { m_continuous = continuous; }
+    void setContinuous(bool continuous) {
+        checkMainThread();
+        m_continuous = continuous;
+    }
     std::shared_ptr<Image> thumbImage(std::uint32_t state) const;
     void setThumbImage(std::shared_ptr<Image> image, std::uint32_t state);
     std::optional<Color> minimumTrackTintColor() const { return m_minimumTrackTint; }
-    void setMinimumTrackTintColor(std::optional<Color> color) { m_minimumTrackTint = std::move(color); }
+    void setMinimumTrackTintColor(std::optional<Color> color) {
+        checkMainThread();
+        m_minimumTrackTint = std::move(color);
+    }
     std::optional<Color> maximumTrackTintColor() const { return m_maximumTrackTint; }
-    void setMaximumTrackTintColor(std::optional<Color> color) { m_maximumTrackTint = std::move(color); }
+    void setMaximumTrackTintColor(std::optional<Color> color) {
+        checkMainThread();
+        m_maximumTrackTint = std::move(color);
+    }
 
     // The track: the bounds' width, 4 points high in the middle.
     virtual Rect trackRect(const Rect& bounds) const;

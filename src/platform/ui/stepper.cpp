@@ -1,4 +1,5 @@
 #include "platform/ui/stepper.h"
+#include "platform/ui/main_thread_check.h"
 
 #include <algorithm>
 
@@ -6,7 +7,10 @@ namespace ui {
 
 std::shared_ptr<Stepper> Stepper::create(const Rect& frame) { return make<Stepper>(frame); }
 
-void Stepper::setValue(double value) { m_value = std::clamp(value, m_minimum, std::max(m_minimum, m_maximum)); }
+void Stepper::setValue(double value) {
+    checkMainThread();
+    m_value = std::clamp(value, m_minimum, std::max(m_minimum, m_maximum));
+}
 
 bool Stepper::stepBy(double delta) {
     if (!isEnabled()) return false;
@@ -22,7 +26,13 @@ bool Stepper::stepBy(double delta) {
     return true;
 }
 
-bool Stepper::increment() { return stepBy(m_step); }
-bool Stepper::decrement() { return stepBy(-m_step); }
+bool Stepper::increment() {
+    checkMainThread();
+    return stepBy(m_step);
+}
+bool Stepper::decrement() {
+    checkMainThread();
+    return stepBy(-m_step);
+}
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/ui/control.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -25,9 +26,15 @@ public:
         setValue(m_value);
     }
     double stepValue() const { return m_step; }
-    void setStepValue(double step) { m_step = step; }
+    void setStepValue(double step) {
+        checkMainThread();
+        m_step = step;
+    }
     bool wraps() const { return m_wraps; }
-    void setWraps(bool wraps) { m_wraps = wraps; }
+    void setWraps(bool wraps) {
+        checkMainThread();
+        m_wraps = wraps;
+    }
 
     // Return whether the value changed (and "value changed" was sent).
     bool increment();

@@ -1,12 +1,17 @@
 #include "platform/ui/switch_control.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
 std::shared_ptr<Switch> Switch::create(const Rect& frame) { return make<Switch>(frame); }
 
-void Switch::setOn(bool on, bool) { m_on = on; }
+void Switch::setOn(bool on, bool) {
+    checkMainThread();
+    m_on = on;
+}
 
 bool Switch::tap() {
+    checkMainThread();
     if (!isEnabled() || !isUserInteractionEnabled()) return false;
     m_on = !m_on;
     sendActions(valueChanged | primaryActionTriggered);

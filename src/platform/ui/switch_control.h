@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/ui/control.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -16,7 +17,10 @@ public:
     bool isOn() const { return m_on; }
     void setOn(bool on, bool animated = false);
     std::optional<Color> onTintColor() const { return m_onTint; }
-    void setOnTintColor(std::optional<Color> color) { m_onTint = std::move(color); }
+    void setOnTintColor(std::optional<Color> color) {
+        checkMainThread();
+        m_onTint = std::move(color);
+    }
 
     bool tap() override;
 

@@ -1,4 +1,5 @@
 #include "platform/ui/tap_gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -9,6 +10,7 @@ std::shared_ptr<TapGestureRecognizer> TapGestureRecognizer::create(const std::sh
 }
 
 bool TapGestureRecognizer::tap(Point locationInWindow, int taps, int touches) {
+    checkMainThread();
     if (taps < 0) taps = m_taps;
     if (touches < 0) touches = m_touchesRequired;
     if (!startGesture(locationInWindow, touches)) return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ui/gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -12,9 +13,15 @@ public:
     std::string className() const override { return "TapGestureRecognizer"; }
 
     int numberOfTapsRequired() const { return m_taps; }
-    void setNumberOfTapsRequired(int taps) { m_taps = taps; }
+    void setNumberOfTapsRequired(int taps) {
+        checkMainThread();
+        m_taps = taps;
+    }
     int numberOfTouchesRequired() const { return m_touchesRequired; }
-    void setNumberOfTouchesRequired(int touches) { m_touchesRequired = touches; }
+    void setNumberOfTouchesRequired(int touches) {
+        checkMainThread();
+        m_touchesRequired = touches;
+    }
 
     // A tap with `taps` taps of `touches` fingers at a point in the window; recognised only when
     // the counts are the required ones. Returns whether it was recognised.

@@ -1,10 +1,12 @@
 #include "platform/ui/text_field.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
 std::shared_ptr<TextField> TextField::create(const Rect& frame) { return make<TextField>(frame); }
 
 void TextField::type(const std::string& text) {
+    checkMainThread();
     if (!isEnabled()) return;
     if (!m_editing) {
         m_editing = true;
@@ -17,6 +19,7 @@ void TextField::type(const std::string& text) {
 }
 
 void TextField::pressReturn() {
+    checkMainThread();
     auto d = delegate();
     if (d && !d->shouldReturn(*this)) return;
     sendActions(editingDidEndOnExit);
@@ -24,6 +27,7 @@ void TextField::pressReturn() {
 }
 
 void TextField::endEditing() {
+    checkMainThread();
     if (!m_editing) return;
     m_editing = false;
     resignFirstResponder();

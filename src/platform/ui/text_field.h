@@ -6,6 +6,7 @@
 
 #include "platform/ui/control.h"
 #include "platform/ui/font.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -39,19 +40,40 @@ public:
     std::string className() const override { return "TextField"; }
 
     std::optional<std::string> text() const { return m_text; }
-    void setText(std::optional<std::string> text) { m_text = std::move(text); }
+    void setText(std::optional<std::string> text) {
+        checkMainThread();
+        m_text = std::move(text);
+    }
     const std::string& placeholder() const { return m_placeholder; }
-    void setPlaceholder(std::string placeholder) { m_placeholder = std::move(placeholder); }
+    void setPlaceholder(std::string placeholder) {
+        checkMainThread();
+        m_placeholder = std::move(placeholder);
+    }
     KeyboardType keyboardType() const { return m_keyboardType; }
-    void setKeyboardType(KeyboardType type) { m_keyboardType = type; }
+    void setKeyboardType(KeyboardType type) {
+        checkMainThread();
+        m_keyboardType = type;
+    }
     bool isSecureTextEntry() const { return m_secure; }
-    void setSecureTextEntry(bool secure) { m_secure = secure; }
+    void setSecureTextEntry(bool secure) {
+        checkMainThread();
+        m_secure = secure;
+    }
     Font font() const { return m_font; }
-    void setFont(const Font& font) { m_font = font; }
+    void setFont(const Font& font) {
+        checkMainThread();
+        m_font = font;
+    }
     TextFieldBorderStyle borderStyle() const { return m_borderStyle; }
-    void setBorderStyle(TextFieldBorderStyle style) { m_borderStyle = style; }
+    void setBorderStyle(TextFieldBorderStyle style) {
+        checkMainThread();
+        m_borderStyle = style;
+    }
     std::shared_ptr<TextFieldDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<TextFieldDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<TextFieldDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
 
     bool canBecomeFirstResponder() const override { return isEnabled(); }
     // The user replaces the text: editing begins if needed, then "editing changed".

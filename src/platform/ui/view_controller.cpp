@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/base/fatal.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/navigation_controller.h"
 #include "platform/ui/navigation_item.h"
 #include "platform/ui/popover_presentation_controller.h"
@@ -18,6 +19,7 @@ std::shared_ptr<ViewController> ViewController::create() { return make<ViewContr
 ViewController::~ViewController() = default;
 
 std::shared_ptr<View> ViewController::view() {
+    checkMainThread();
     if (!m_view) {
         if (m_loading) base::fatal("view asked for while it is being loaded");
         m_loading = true;
@@ -30,12 +32,16 @@ std::shared_ptr<View> ViewController::view() {
 }
 
 void ViewController::setView(const std::shared_ptr<View>& view) {
+    checkMainThread();
     if (m_view) m_view->setViewController(nullptr);
     m_view = view;
     if (m_view) m_view->setViewController(sharedAs<ViewController>());
 }
 
-void ViewController::loadView() { setView(View::create(Screen::main()->bounds())); }
+void ViewController::loadView() {
+    checkMainThread();
+    setView(View::create(Screen::main()->bounds()));
+}
 
 TraitCollection ViewController::traitCollection() const {
     if (m_view) return m_view->traitCollection();
@@ -45,11 +51,13 @@ TraitCollection ViewController::traitCollection() const {
 }
 
 std::shared_ptr<NavigationItem> ViewController::navigationItem() {
+    checkMainThread();
     if (!m_navigationItem) m_navigationItem = NavigationItem::create(m_title);
     return m_navigationItem;
 }
 
 void ViewController::addChild(const std::shared_ptr<ViewController>& child) {
+    checkMainThread();
     if (!child || child.get() == this) return;
     if (auto old = child->parent(); old.get() == this) return;
     child->removeFromParent();
@@ -60,6 +68,7 @@ void ViewController::addChild(const std::shared_ptr<ViewController>& child) {
 }
 
 void ViewController::removeFromParent() {
+    checkMainThread();
     auto p = parent();
     if (!p) return;
     auto self = sharedAs<ViewController>();
@@ -77,18 +86,21 @@ std::shared_ptr<NavigationController> ViewController::navigationController() con
 }
 
 std::shared_ptr<PopoverPresentationController> ViewController::popoverPresentationController() {
+    checkMainThread();
     if (m_presentationStyle != ModalPresentationStyle::popover) return m_popover;
     if (!m_popover) m_popover = PopoverPresentationController::create(sharedAs<ViewController>());
     return m_popover;
 }
 
 std::shared_ptr<ViewController> ViewController::topPresentedViewController() {
+    checkMainThread();
     auto top = sharedAs<ViewController>();
     while (top->m_presented) top = top->m_presented;
     return top;
 }
 
 void ViewController::performSegue(const std::string& identifier, const std::shared_ptr<Object>& sender) {
+    checkMainThread();
     auto board = storyboard();
     auto segue = board ? board->makeSegue(identifier) : std::nullopt;
     if (!segue || !segue->destination)
@@ -114,6 +126,7 @@ std::shared_ptr<Responder> ViewController::next() const {
 }
 
 void ViewController::beginAppearance(bool appearing, bool animated) {
+    checkMainThread();
     m_appearanceAnimated = animated;
     if (appearing) {
         if (m_appearance == AppearanceState::appeared || m_appearance == AppearanceState::appearing) return;
@@ -132,6 +145,7 @@ void ViewController::beginAppearance(bool appearing, bool animated) {
 }
 
 void ViewController::endAppearance() {
+    checkMainThread();
     if (m_appearance == AppearanceState::appearing) {
         m_appearance = AppearanceState::appeared;
         viewDidAppear(m_appearanceAnimated);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui/interface_orientation.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/modal_presentation_style.h"
 #include "platform/ui/responder.h"
 #include "platform/ui/size.h"
@@ -37,7 +38,10 @@ public:
     // The root view, loaded on first use (`loadView`, then `viewDidLoad`).
     std::shared_ptr<View> view();
     bool isViewLoaded() const { return m_view != nullptr; }
-    void loadViewIfNeeded() { view(); }
+    void loadViewIfNeeded() {
+        checkMainThread();
+        view();
+    }
     void setView(const std::shared_ptr<View>& view);
     virtual void loadView();
     virtual void viewDidLoad() {}
@@ -54,10 +58,16 @@ public:
     TraitCollection traitCollection() const;
 
     const std::string& title() const { return m_title; }
-    virtual void setTitle(std::string title) { m_title = std::move(title); }
+    virtual void setTitle(std::string title) {
+        checkMainThread();
+        m_title = std::move(title);
+    }
     std::shared_ptr<NavigationItem> navigationItem();
     Size preferredContentSize() const { return m_preferredContentSize; }
-    void setPreferredContentSize(Size size) { m_preferredContentSize = size; }
+    void setPreferredContentSize(Size size) {
+        checkMainThread();
+        m_preferredContentSize = size;
+    }
 
     // Containment.
     std::shared_ptr<ViewController> parent() const { return m_parent.lock(); }
@@ -72,11 +82,20 @@ public:
     std::shared_ptr<ViewController> presentedViewController() const { return m_presented; }
     std::shared_ptr<ViewController> presentingViewController() const { return m_presenting.lock(); }
     ModalPresentationStyle modalPresentationStyle() const { return m_presentationStyle; }
-    void setModalPresentationStyle(ModalPresentationStyle style) { m_presentationStyle = style; }
+    void setModalPresentationStyle(ModalPresentationStyle style) {
+        checkMainThread();
+        m_presentationStyle = style;
+    }
     ModalTransitionStyle modalTransitionStyle() const { return m_transitionStyle; }
-    void setModalTransitionStyle(ModalTransitionStyle style) { m_transitionStyle = style; }
+    void setModalTransitionStyle(ModalTransitionStyle style) {
+        checkMainThread();
+        m_transitionStyle = style;
+    }
     bool isModalInPresentation() const { return m_modalInPresentation; }
-    void setModalInPresentation(bool modal) { m_modalInPresentation = modal; }
+    void setModalInPresentation(bool modal) {
+        checkMainThread();
+        m_modalInPresentation = modal;
+    }
     // The style the presentation took (a popover adapts in a compact width unless its delegate
     // keeps it).
     ModalPresentationStyle effectivePresentationStyle() const { return m_effectiveStyle; }
@@ -109,16 +128,28 @@ public:
     enum class StatusBarStyle { defaultStyle, lightContent, darkContent };
     virtual StatusBarStyle preferredStatusBarStyle() const { return StatusBarStyle::defaultStyle; }
     virtual unsigned supportedInterfaceOrientations() const { return orientationMaskAllButUpsideDown; }
-    void setNeedsUpdateOfSupportedInterfaceOrientations() { ++m_orientationUpdates; }
+    void setNeedsUpdateOfSupportedInterfaceOrientations() {
+        checkMainThread();
+        ++m_orientationUpdates;
+    }
     int supportedOrientationUpdates() const { return m_orientationUpdates; }
-    void setNeedsStatusBarAppearanceUpdate() { ++m_statusBarUpdates; }
+    void setNeedsStatusBarAppearanceUpdate() {
+        checkMainThread();
+        ++m_statusBarUpdates;
+    }
     int statusBarAppearanceUpdates() const { return m_statusBarUpdates; }
-    void setNeedsUpdateOfHomeIndicatorAutoHidden() { ++m_homeIndicatorUpdates; }
+    void setNeedsUpdateOfHomeIndicatorAutoHidden() {
+        checkMainThread();
+        ++m_homeIndicatorUpdates;
+    }
     int homeIndicatorUpdates() const { return m_homeIndicatorUpdates; }
 
     // The storyboard that made this controller, if any.
     std::shared_ptr<Storyboard> storyboard() const { return m_storyboard; }
-    void setStoryboard(const std::shared_ptr<Storyboard>& storyboard) { m_storyboard = storyboard; }
+    void setStoryboard(const std::shared_ptr<Storyboard>& storyboard) {
+        checkMainThread();
+        m_storyboard = storyboard;
+    }
 
     std::shared_ptr<Responder> next() const override;
 

@@ -1,6 +1,7 @@
 // Modal presentation and dismissal of ViewController.
 #include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/popover_presentation_controller.h"
 #include "platform/ui/transitions_in_flight.h"
 #include "platform/ui/view.h"
@@ -35,6 +36,7 @@ void afterTransition(bool animated, std::function<void()> finish) {
 
 void ViewController::present(const std::shared_ptr<ViewController>& controller, bool animated,
                              std::function<void()> completion) {
+    checkMainThread();
     if (!controller || controller.get() == this) return;
     auto self = sharedAs<ViewController>();
     if (m_presented && m_presented->m_beingDismissed) {
@@ -96,6 +98,7 @@ void ViewController::present(const std::shared_ptr<ViewController>& controller, 
 }
 
 void ViewController::dismiss(bool animated, std::function<void()> completion) {
+    checkMainThread();
     std::shared_ptr<ViewController> presenter;
     std::shared_ptr<ViewController> target;
     if (m_presented) {

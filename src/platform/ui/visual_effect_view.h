@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -30,7 +31,10 @@ public:
     std::string className() const override { return "VisualEffectView"; }
 
     std::optional<BlurStyle> effect() const { return m_effect; }
-    void setEffect(std::optional<BlurStyle> effect) { m_effect = effect; }
+    void setEffect(std::optional<BlurStyle> effect) {
+        checkMainThread();
+        m_effect = effect;
+    }
     std::shared_ptr<View> contentView() const { return m_contentView; }
 
 protected:

@@ -3,6 +3,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/control.h"
 #include "platform/ui/long_press_gesture_recognizer.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/pan_gesture_recognizer.h"
 #include "platform/ui/pinch_gesture_recognizer.h"
 #include "platform/ui/presented_menu.h"
@@ -43,6 +44,7 @@ Window::Window(const Rect& frame) : View(frame) {}
 std::shared_ptr<Window> Window::window() const { return std::const_pointer_cast<Window>(sharedAs<Window>()); }
 
 void Window::setRootViewController(const std::shared_ptr<ViewController>& controller) {
+    checkMainThread();
     if (m_rootViewController == controller) return;
     if (m_rootViewController && m_rootViewController->isViewLoaded())
         m_rootViewController->view()->removeFromSuperview();
@@ -59,6 +61,7 @@ void Window::setRootViewController(const std::shared_ptr<ViewController>& contro
 }
 
 void Window::makeKeyAndVisible() {
+    checkMainThread();
     const bool wasHidden = isHidden();
     setHidden(false);
     if (auto old = keyWindowSlot().lock(); old && old.get() != this) old->m_key = false;
@@ -70,9 +73,13 @@ void Window::makeKeyAndVisible() {
     }
 }
 
-std::shared_ptr<Window> Window::keyWindow() { return keyWindowSlot().lock(); }
+std::shared_ptr<Window> Window::keyWindow() {
+    checkMainThread();
+    return keyWindowSlot().lock();
+}
 
 void Window::setTraitCollection(const TraitCollection& traits) {
+    checkMainThread();
     if (traits == m_traits) return;
     const TraitCollection previous = m_traits;
     m_traits = traits;
@@ -83,6 +90,7 @@ void Window::setTraitCollection(const TraitCollection& traits) {
 }
 
 void Window::transitionToSize(Size size, double duration) {
+    checkMainThread();
     std::vector<std::shared_ptr<ViewController>> controllers;
     for (auto c = m_rootViewController; c; c = c->presentedViewController()) controllers.push_back(c);
     TransitionCoordinator coordinator(duration);
@@ -103,6 +111,7 @@ void Window::transitionToSize(Size size, double duration) {
 }
 
 void Window::scheduleLayoutPass() {
+    checkMainThread();
     if (m_layoutScheduled) return;
     m_layoutScheduled = true;
     std::weak_ptr<Window> weak = sharedAs<Window>();
@@ -115,6 +124,7 @@ void Window::scheduleLayoutPass() {
 }
 
 std::shared_ptr<View> Window::tap(Point point) {
+    checkMainThread();
     if (auto menu = m_presentedMenu) {
         menu->close();
         return nullptr;
@@ -160,20 +170,24 @@ std::shared_ptr<T> Window::beginGesture(Point point, const std::function<bool(T&
 }
 
 std::shared_ptr<PanGestureRecognizer> Window::beginPan(Point point, int touches) {
+    checkMainThread();
     return beginGesture<PanGestureRecognizer>(point, [&](PanGestureRecognizer& r) { return r.begin(point, touches); });
 }
 
 std::shared_ptr<PinchGestureRecognizer> Window::beginPinch(Point point) {
+    checkMainThread();
     return beginGesture<PinchGestureRecognizer>(point, [&](PinchGestureRecognizer& r) { return r.begin(point); });
 }
 
 std::shared_ptr<LongPressGestureRecognizer> Window::beginLongPress(Point point) {
+    checkMainThread();
     return beginGesture<LongPressGestureRecognizer>(point,
                                                     [&](LongPressGestureRecognizer& r) { return r.press(point); });
 }
 
 void Window::presentMenu(std::shared_ptr<Menu> menu, const std::shared_ptr<View>& anchorView,
                          const std::shared_ptr<BarButtonItem>& anchorItem) {
+    checkMainThread();
     if (m_presentedMenu) m_presentedMenu->close();
     if (!menu) return;
     auto presented = PresentedMenu::create(std::move(menu), anchorView, anchorItem);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/view.h"
 
@@ -29,9 +30,15 @@ public:
     std::shared_ptr<ViewController> rootViewController() const { return m_rootViewController; }
     void setRootViewController(const std::shared_ptr<ViewController>& controller);
     std::shared_ptr<WindowScene> windowScene() const { return m_windowScene.lock(); }
-    void setWindowScene(const std::shared_ptr<WindowScene>& scene) { m_windowScene = scene; }
+    void setWindowScene(const std::shared_ptr<WindowScene>& scene) {
+        checkMainThread();
+        m_windowScene = scene;
+    }
     std::shared_ptr<Screen> screen() const { return m_screen; }
-    void setScreen(const std::shared_ptr<Screen>& screen) { m_screen = screen; }
+    void setScreen(const std::shared_ptr<Screen>& screen) {
+        checkMainThread();
+        m_screen = screen;
+    }
 
     // Shows the window and makes it the key window; the root controller appears.
     void makeKeyAndVisible();

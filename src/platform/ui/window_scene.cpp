@@ -1,5 +1,6 @@
 #include "platform/ui/window_scene.h"
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/window.h"
 
 namespace ui {
@@ -26,6 +27,9 @@ std::shared_ptr<Window> WindowScene::keyWindow() const {
     return nullptr;
 }
 
-void WindowScene::addWindow(const std::shared_ptr<Window>& window) { m_windows.push_back(window); }
+void WindowScene::addWindow(const std::shared_ptr<Window>& window) {
+    checkMainThread();
+    m_windows.push_back(window);
+}
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/ui/interface_orientation.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/scene.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/trait_collection.h"
@@ -24,9 +25,15 @@ public:
     std::shared_ptr<Window> keyWindow() const;
     void addWindow(const std::shared_ptr<Window>& window);
     TraitCollection traitCollection() const { return m_traits; }
-    void setTraitCollection(const TraitCollection& traits) { m_traits = traits; }
+    void setTraitCollection(const TraitCollection& traits) {
+        checkMainThread();
+        m_traits = traits;
+    }
     InterfaceOrientation interfaceOrientation() const { return m_orientation; }
-    void setInterfaceOrientation(InterfaceOrientation orientation) { m_orientation = orientation; }
+    void setInterfaceOrientation(InterfaceOrientation orientation) {
+        checkMainThread();
+        m_orientation = orientation;
+    }
 
 protected:
     WindowScene(std::shared_ptr<SceneSession> session, std::shared_ptr<Screen> screen)
