@@ -146,13 +146,7 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target) {
             if (!target.item->tap()) return driverError(refused, target.line + " does nothing");
             return {};
         case ScreenTarget::Kind::backButton: target.navigation->popViewController(true); return {};
-        case ScreenTarget::Kind::cell: {
-            auto point = touchPoint(target);
-            if (!point) return point.error();
-            if (!target.list->tapItem(target.indexPath))
-                return driverError(refused, target.line + " is not selectable");
-            return {};
-        }
+        case ScreenTarget::Kind::cell:  // the list takes the touch lifted over its cell
         case ScreenTarget::Kind::view: break;
     }
     if (!target.inViewTree) {
