@@ -10,6 +10,8 @@
 #include "platform/ui/pinch_gesture_recognizer.h"
 #include "platform/ui/presented_menu.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/segmented_control.h"
+#include "platform/ui/slider.h"
 #include "platform/ui/tap_gesture_recognizer.h"
 #include "platform/ui/text_field.h"
 #include "platform/ui/window.h"
@@ -100,37 +102,29 @@ protected:
     ScreenDriver driver{window};
 };
 
+// The library screen as it starts; the steps below add to it.
+constexpr const char* libraryScreen =
+    "Window 390x844\n"
+    "  View 0,0 390x844 <NavigationController>\n"
+    "    NavigationBar \"Library\"\n"
+    "    View 0,0 390x844 <LibraryScreen>\n"
+    "      Button #1 16,100 120x44 \"New Folder\"\n";
+
 TEST_F(ScreenDriverTest, AScriptedSessionNavigatesTypesAnswersAnAlertAndGoesBack) {
-    EXPECT_EQ(driver.screen(),
-              "Window 390x844\n"
-              "  View 0,0 390x844 <NavigationController>\n"
-              "    NavigationBar \"Library\"\n"
-              "    View 0,0 390x844 <LibraryScreen>\n"
-              "      Button #1 16,100 120x44 \"New Folder\"\n");
+    EXPECT_EQ(driver.screen(), libraryScreen);
     ASSERT_TRUE(driver.tap("New Folder"));
-    EXPECT_EQ(driver.screen(),
-              "Window 390x844\n"
-              "  View 0,0 390x844 <NavigationController>\n"
-              "    NavigationBar \"Library\"\n"
-              "    View 0,0 390x844 <LibraryScreen>\n"
-              "      Button #1 16,100 120x44 \"New Folder\"\n"
-              "  Alert \"New Folder\" \"Enter a name for this folder.\"\n"
-              "    TextField #2 text \"\" placeholder \"Name\"\n"
-              "    AlertAction #3 \"Cancel\" cancel\n"
-              "    AlertAction #4 \"Create\"\n");
+    EXPECT_EQ(driver.screen(), std::string(libraryScreen) +
+                                   "  Alert \"New Folder\" \"Enter a name for this folder.\"\n"
+                                   "    TextField #2 text \"\" placeholder \"Name\"\n"
+                                   "    AlertAction #3 \"Cancel\" cancel\n"
+                                   "    AlertAction #4 \"Create\"\n");
     // The alert covers the screen: the button under it cannot be touched.
     const auto covered = driver.tap("#1");
     ASSERT_FALSE(covered);
     EXPECT_NE(covered.error().description.find("does not reach"), std::string::npos) << covered.error().description;
     ASSERT_TRUE(driver.type("Name", "Holidays"));
     ASSERT_TRUE(driver.choose("Create"));
-    EXPECT_EQ(driver.screen(),
-              "Window 390x844\n"
-              "  View 0,0 390x844 <NavigationController>\n"
-              "    NavigationBar \"Library\"\n"
-              "    View 0,0 390x844 <LibraryScreen>\n"
-              "      Button #1 16,100 120x44 \"New Folder\"\n"
-              "      Button #2 16,160 200x44 \"Holidays\"\n");
+    EXPECT_EQ(driver.screen(), std::string(libraryScreen) + "      Button #2 16,160 200x44 \"Holidays\"\n");
     ASSERT_TRUE(driver.tap("Holidays"));
     EXPECT_EQ(driver.screen(),
               "Window 390x844\n"
@@ -145,13 +139,7 @@ TEST_F(ScreenDriverTest, AScriptedSessionNavigatesTypesAnswersAnAlertAndGoesBack
                                    "      Label 16,140 300x21 \"Videos matching beach\"\n"),
               std::string::npos);
     ASSERT_TRUE(driver.back());
-    EXPECT_EQ(driver.screen(),
-              "Window 390x844\n"
-              "  View 0,0 390x844 <NavigationController>\n"
-              "    NavigationBar \"Library\"\n"
-              "    View 0,0 390x844 <LibraryScreen>\n"
-              "      Button #1 16,100 120x44 \"New Folder\"\n"
-              "      Button #2 16,160 200x44 \"Holidays\"\n");
+    EXPECT_EQ(driver.screen(), std::string(libraryScreen) + "      Button #2 16,160 200x44 \"Holidays\"\n");
     EXPECT_EQ(navigation->viewControllers().size(), 1u);
     EXPECT_FALSE(driver.back());
 }
@@ -185,6 +173,32 @@ TEST_F(ScreenDriverTest, ATextInsideAnElementNamesTheInnermostElementThatShowsIt
     root->addSubview(card);
     ASSERT_TRUE(driver.tap("Beach.mkv"));
     EXPECT_EQ(cardTaps, 1);
+}
+
+TEST_F(ScreenDriverTest, SlidersFollowTheFingerAndSegmentsAreChosenByTitle) {
+    auto root = navigation->topViewController()->view();
+    auto speed = Slider::create(Rect(16, 300, 200, 30));
+    root->addSubview(speed);
+    auto quality = SegmentedControl::create({"Low", "High"});
+    quality->setFrame(Rect(16, 350, 200, 32));
+    quality->setEnabledForSegment(false, 0);
+    root->addSubview(quality);
+    int changes = 0;
+    quality->addTarget(
+        nullptr, [&](Control&) { ++changes; }, valueChanged);
+
+    ASSERT_TRUE(driver.slide("#2", 0.75f));
+    EXPECT_FLOAT_EQ(speed->value(), 0.75f);
+    ASSERT_TRUE(driver.chooseSegment("High", "High"));
+    EXPECT_EQ(quality->selectedSegmentIndex(), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(driver.chooseSegment("#3", "Low"));  // a disabled segment
+    EXPECT_FALSE(driver.chooseSegment("#3", "Medium"));
+    EXPECT_FALSE(driver.slide("#3", 0.5f));  // not a slider
+    EXPECT_NE(driver.screen().find("Slider #2 16,300 200x30 value 0.75 of 0..1\n"
+                                   "      SegmentedControl #3 16,350 200x32 segments \"Low\" disabled [\"High\"]\n"),
+              std::string::npos)
+        << driver.screen();
 }
 
 // Pan, pinch and long press begun on the window reach the recognisers under the finger whose

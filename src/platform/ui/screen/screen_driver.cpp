@@ -126,6 +126,14 @@ foundation::Result<Point> ScreenDriver::touchPoint(const ScreenTarget& target) {
     return point;
 }
 
+foundation::Result<ScreenDriver::Touched> ScreenDriver::reach(const std::string& what) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto point = touchPoint(target.value());
+    if (!point) return point.error();
+    return Touched{target.value(), point.value()};
+}
+
 bool ScreenDriver::closeMenuOutside(const ScreenTarget& target) {
     auto menu = m_window->presentedMenu();
     if (!menu || target.kind == ScreenTarget::Kind::menuEntry) return false;
@@ -204,24 +212,22 @@ foundation::Status ScreenDriver::type(const std::string& what, const std::string
 }
 
 foundation::Status ScreenDriver::slide(const std::string& what, float value) {
-    auto target = resolve(what);
-    if (!target) return target.error();
-    auto slider = std::dynamic_pointer_cast<Slider>(target.value().view);
-    if (!slider) return driverError(notApplicable, target.value().line + " is not a slider");
-    auto point = touchPoint(target.value());
-    if (!point) return point.error();
-    if (!slider->slide(value)) return driverError(refused, target.value().line + " is disabled");
+    auto touched = reach(what);
+    if (!touched) return touched.error();
+    const auto& target = touched.value().target;
+    auto slider = std::dynamic_pointer_cast<Slider>(target.view);
+    if (!slider) return driverError(notApplicable, target.line + " is not a slider");
+    if (!slider->slide(value)) return driverError(refused, target.line + " is disabled");
     settle();
     return {};
 }
 
 foundation::Status ScreenDriver::chooseSegment(const std::string& what, const std::string& segment) {
-    auto target = resolve(what);
-    if (!target) return target.error();
-    auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.value().view);
-    if (!segments) return driverError(notApplicable, target.value().line + " has no segments");
-    auto point = touchPoint(target.value());
-    if (!point) return point.error();
+    auto touched = reach(what);
+    if (!touched) return touched.error();
+    const auto& target = touched.value().target;
+    auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.view);
+    if (!segments) return driverError(notApplicable, target.line + " has no segments");
     for (int i = 0; i < segments->numberOfSegments(); ++i) {
         if (segments->titleForSegment(i) != segment) continue;
         if (!segments->isEnabled() || !segments->isEnabledForSegment(i))
@@ -230,23 +236,22 @@ foundation::Status ScreenDriver::chooseSegment(const std::string& what, const st
         settle();
         return {};
     }
-    return driverError(notFound, target.value().line + " has no segment " + segment);
+    return driverError(notFound, target.line + " has no segment " + segment);
 }
 
 foundation::Status ScreenDriver::longPress(const std::string& what) {
-    auto target = resolve(what);
-    if (!target) return target.error();
-    auto point = touchPoint(target.value());
-    if (!point) return point.error();
-    if (auto press = m_window->beginLongPress(point.value())) {
+    auto touched = reach(what);
+    if (!touched) return touched.error();
+    const auto& [target, point] = touched.value();
+    if (auto press = m_window->beginLongPress(point)) {
         press->release();
-    } else if (auto grid = std::dynamic_pointer_cast<CollectionView>(target.value().list)) {
-        auto configuration = grid->contextMenu(target.value().indexPath, point.value());
+    } else if (auto grid = std::dynamic_pointer_cast<CollectionView>(target.list)) {
+        auto configuration = grid->contextMenu(target.indexPath, point);
         auto menu = configuration ? configuration->makeMenu() : nullptr;
-        if (!menu) return driverError(refused, target.value().line + " offers no menu");
-        m_window->presentMenu(menu, target.value().view);
+        if (!menu) return driverError(refused, target.line + " offers no menu");
+        m_window->presentMenu(menu, target.view);
     } else {
-        return driverError(notApplicable, "nothing under " + target.value().line + " answers a long press");
+        return driverError(notApplicable, "nothing under " + target.line + " answers a long press");
     }
     settle();
     return {};
@@ -297,12 +302,10 @@ foundation::Status ScreenDriver::swipe(const std::string& what, Direction direct
 }
 
 foundation::Status ScreenDriver::pinch(const std::string& what, double scale) {
-    auto target = resolve(what);
-    if (!target) return target.error();
-    auto point = touchPoint(target.value());
-    if (!point) return point.error();
-    auto pinch = m_window->beginPinch(point.value());
-    if (!pinch) return driverError(notApplicable, "nothing under " + target.value().line + " answers a pinch");
+    auto touched = reach(what);
+    if (!touched) return touched.error();
+    auto pinch = m_window->beginPinch(touched.value().point);
+    if (!pinch) return driverError(notApplicable, "nothing under " + touched.value().target.line + " answers a pinch");
     pinch->change(scale, (scale - 1) / swipeSeconds);
     pinch->end();
     settle();
@@ -310,26 +313,26 @@ foundation::Status ScreenDriver::pinch(const std::string& what, double scale) {
 }
 
 foundation::Status ScreenDriver::dragAndDrop(const std::string& from, const std::string& to) {
-    auto source = resolve(from);
+    auto source = reach(from);
     if (!source) return source.error();
-    auto grid = std::dynamic_pointer_cast<CollectionView>(source.value().list);
-    if (!grid) return driverError(notApplicable, source.value().line + " is not an item of a collection view");
-    if (auto point = touchPoint(source.value()); !point) return point.error();
-    auto destination = resolve(to);
+    const auto& dragged = source.value().target;
+    auto grid = std::dynamic_pointer_cast<CollectionView>(dragged.list);
+    if (!grid) return driverError(notApplicable, dragged.line + " is not an item of a collection view");
+    auto destination = reach(to);
     if (!destination) return destination.error();
-    if (auto point = touchPoint(destination.value()); !point) return point.error();
-    auto targetGrid = std::dynamic_pointer_cast<CollectionView>(destination.value().list);
-    std::optional<IndexPath> at = destination.value().indexPath;
+    const auto& over = destination.value().target;
+    auto targetGrid = std::dynamic_pointer_cast<CollectionView>(over.list);
+    std::optional<IndexPath> at = over.indexPath;
     if (!targetGrid) {
-        targetGrid = std::dynamic_pointer_cast<CollectionView>(destination.value().view);
+        targetGrid = std::dynamic_pointer_cast<CollectionView>(over.view);
         at.reset();
     }
-    if (!targetGrid) return driverError(notApplicable, destination.value().line + " takes no drop");
-    auto session = grid->drag(source.value().indexPath);
-    if (!session) return driverError(refused, source.value().line + " does not drag");
+    if (!targetGrid) return driverError(notApplicable, over.line + " takes no drop");
+    auto session = grid->drag(dragged.indexPath);
+    if (!session) return driverError(refused, dragged.line + " does not drag");
     const bool dropped = targetGrid->drop(session, at);
     settle();
-    if (!dropped) return driverError(refused, destination.value().line + " refused the drop");
+    if (!dropped) return driverError(refused, over.line + " refused the drop");
     return {};
 }
 

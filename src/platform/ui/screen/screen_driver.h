@@ -61,6 +61,12 @@ private:
     foundation::Result<ScreenTarget> resolve(const std::string& what, Filter filter = nullptr);
     // The point a finger touches the element at, after checking that the touch reaches it.
     foundation::Result<Point> touchPoint(const ScreenTarget& target);
+    struct Touched {
+        ScreenTarget target;
+        Point point;
+    };
+    // `resolve` and `touchPoint` in one.
+    foundation::Result<Touched> reach(const std::string& what);
     foundation::Status tapTarget(const ScreenTarget& target);
     foundation::Status panTarget(const ScreenTarget& target, Point translation, Point velocity);
     // Closes an open menu that the touch of `target` lands outside of; true when it did.
