@@ -1,8 +1,6 @@
 #include "platform/ui/attributed_string.h"
 
-#include <algorithm>
-#include <cmath>
-
+#include "platform/ui/text/text_frame.h"
 #include "platform/ui/text_attachment.h"
 
 namespace ui {
@@ -73,33 +71,9 @@ bool AttributedString::isEqual(const AttributedString& other) const {
 }
 
 Size AttributedString::singleLineSize(const Font& defaultFont) const {
-    double width = 0;
-    double ascent = 0;
-    double descent = 0;
-    double lineHeight = 0;
-    for (const auto& run : m_runs) {
-        Font font = defaultFont;
-        if (auto it = run.attributes.find(AttributedStringKey::font()); it != run.attributes.end()) {
-            if (const auto* f = std::any_cast<Font>(&it->second)) font = *f;
-        }
-        ascent = std::max(ascent, font.ascender());
-        descent = std::max(descent, -font.descender());
-        lineHeight = std::max(lineHeight, font.lineHeight());
-        if (auto it = run.attributes.find(AttributedStringKey::attachment()); it != run.attributes.end()) {
-            if (const auto* a = std::any_cast<std::shared_ptr<TextAttachment>>(&it->second); a && *a) {
-                const Size size = (*a)->sizeOnLine();
-                width += size.width;
-                ascent = std::max(ascent, size.height);
-                continue;
-            }
-        }
-        width += font.widthOf(run.text);
-        if (auto it = run.attributes.find(AttributedStringKey::kern()); it != run.attributes.end()) {
-            if (const auto* kern = std::any_cast<double>(&it->second))
-                width += *kern * static_cast<double>(run.text.size());
-        }
-    }
-    return {width, std::max(lineHeight, ascent + descent)};
+    const auto frame = TextFrame::create(*this, defaultFont, Color::label(), TextContainer{});
+    if (frame.lines().empty()) return {};
+    return {frame.lines().front().width, frame.lines().front().height};
 }
 
 }  // namespace ui

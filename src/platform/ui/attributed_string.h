@@ -60,7 +60,8 @@ public:
     // Equal text, runs and attribute values (values of unknown types compare by type only).
     bool isEqual(const AttributedString& other) const;
 
-    // The size of the text on one line; runs without a font use `defaultFont`.
+    // The size of the text's first paragraph on one line, shaped; runs without a font use
+    // `defaultFont`. Not rounded.
     Size singleLineSize(const Font& defaultFont) const;
 
 private:

@@ -140,10 +140,11 @@ bool Button::tap() {
 Size Button::sizeThatFits(Size) const {
     Size content;
     const Font font = m_titleLabel ? m_titleLabel->font() : Font::systemFont(15);
+    // The title shows on one line, shaped as the title label lays it out.
     if (auto attributed = attributedTitle(state())) {
         content = attributed->singleLineSize(font);
     } else if (auto text = currentTitle()) {
-        content = {font.widthOf(*text), text->empty() ? 0 : font.lineHeight()};
+        content = AttributedString::create(*text)->singleLineSize(font);
     }
     if (auto img = currentImage()) {
         const Size s = img->size();

@@ -1,6 +1,7 @@
 #include "platform/ui/font.h"
 
 #include "platform/ui/font_library.h"
+#include "platform/ui/text/font_shaping.h"
 
 namespace ui {
 
@@ -77,16 +78,13 @@ double Font::xHeight() const { return scaledMetric(*this, &FontLibrary::FaceMetr
 double Font::leading() const { return lineHeight() - (ascender() - descender()); }
 
 double Font::widthOf(std::string_view text) const {
-    auto& library = FontLibrary::shared();
-    const bool tabular = m_descriptor.hasMonospacedDigits();
-    auto units = library.advance(fontName(), text, tabular);
-    std::string name = fontName();
-    if (!units) {
-        name = systemFontName(FontWeight::regular);
-        units = library.advance(name, text, tabular);
+    // Line breaks take no room on a line.
+    if (text.find_first_of("\r\n") == std::string_view::npos) return FontShaping::shape(*this, text).width();
+    std::string oneLine;
+    for (const char c : text) {
+        if (c != '\r' && c != '\n') oneLine += c;
     }
-    if (!units) return 0;
-    return *units / metricsFor(name).unitsPerEm * pointSize();
+    return FontShaping::shape(*this, oneLine).width();
 }
 
 }  // namespace ui

@@ -36,7 +36,8 @@ public:
     double capHeight() const;
     double xHeight() const;
     double leading() const;
-    // The advance width of UTF-8 text on one line (monospaced digits when the font asks for them).
+    // The advance width of UTF-8 text on one line, shaped: kerned, with ligatures and contextual
+    // forms (tabular digits when the font asks for them).
     double widthOf(std::string_view text) const;
 
     bool operator==(const Font& other) const { return m_descriptor == other.m_descriptor; }

@@ -14,32 +14,8 @@ namespace ui {
 struct FontLibrary::Face {
     FT_Face face = nullptr;
     FaceMetrics metrics;
-    std::map<std::uint32_t, double> advances;
-    std::optional<double> widestDigit;
+    std::string path;
 };
-
-namespace {
-
-// Decodes UTF-8; malformed bytes count as U+FFFD.
-std::vector<std::uint32_t> codepoints(std::string_view text) {
-    std::vector<std::uint32_t> result;
-    for (size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (length == 0 || i + static_cast<size_t>(length) > text.size()) {
-            result.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        std::uint32_t cp = length == 1 ? c : c & (0x7F >> length);
-        for (int k = 1; k < length; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        result.push_back(cp);
-        i += static_cast<size_t>(length);
-    }
-    return result;
-}
-
-}  // namespace
 
 FontLibrary& FontLibrary::shared() {
     static FontLibrary library;
@@ -91,6 +67,7 @@ FontLibrary::Face* FontLibrary::faceLocked(const std::string& postscriptName) {
     if (FT_New_Face(static_cast<FT_Library>(m_library), file->second.c_str(), 0, &ftFace) != 0) return nullptr;
     auto face = std::make_unique<Face>();
     face->face = ftFace;
+    face->path = file->second;
     auto& m = face->metrics;
     m.unitsPerEm = ftFace->units_per_EM ? ftFace->units_per_EM : 1000;
     m.ascender = ftFace->ascender;
@@ -109,16 +86,6 @@ FontLibrary::Face* FontLibrary::faceLocked(const std::string& postscriptName) {
     return raw;
 }
 
-double FontLibrary::glyphAdvanceLocked(Face& face, std::uint32_t codepoint) {
-    if (auto it = face.advances.find(codepoint); it != face.advances.end()) return it->second;
-    const FT_UInt glyph = FT_Get_Char_Index(face.face, codepoint);
-    double advance = 0;
-    if (FT_Load_Glyph(face.face, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) == 0)
-        advance = static_cast<double>(face.face->glyph->advance.x);
-    face.advances.emplace(codepoint, advance);
-    return advance;
-}
-
 bool FontLibrary::hasFont(const std::string& postscriptName) {
     std::lock_guard lock(m_mutex);
     return faceLocked(postscriptName) != nullptr;
@@ -131,22 +98,11 @@ std::optional<FontLibrary::FaceMetrics> FontLibrary::metrics(const std::string& 
     return face->metrics;
 }
 
-std::optional<double> FontLibrary::advance(const std::string& postscriptName, std::string_view utf8,
-                                           bool tabularDigits) {
+std::optional<std::string> FontLibrary::filePath(const std::string& postscriptName) {
     std::lock_guard lock(m_mutex);
     auto* face = faceLocked(postscriptName);
     if (!face) return std::nullopt;
-    if (tabularDigits && !face->widestDigit) {
-        double widest = 0;
-        for (std::uint32_t d = '0'; d <= '9'; ++d) widest = std::max(widest, glyphAdvanceLocked(*face, d));
-        face->widestDigit = widest;
-    }
-    double total = 0;
-    for (const auto cp : codepoints(utf8)) {
-        if (cp == '\n' || cp == '\r') continue;
-        total += tabularDigits && cp >= '0' && cp <= '9' ? *face->widestDigit : glyphAdvanceLocked(*face, cp);
-    }
-    return total;
+    return face->path;
 }
 
 }  // namespace ui

@@ -1,18 +1,16 @@
 #pragma once
 
-#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <string_view>
 
 namespace ui {
 
 // The installed fonts, read with FreeType: found by PostScript name in the font folders (the
-// Inter fonts of the fonts-inter package first), with design metrics and glyph advances in font
-// units, cached. Thread safe.
+// Inter fonts of the fonts-inter package first), with their files and design metrics in font
+// units, cached. Shaping lives in text/text_shaper. Thread safe.
 class FontLibrary {
 public:
     struct FaceMetrics {
@@ -30,9 +28,8 @@ public:
 
     bool hasFont(const std::string& postscriptName);
     std::optional<FaceMetrics> metrics(const std::string& postscriptName);
-    // Sum of the advances of the text's characters in font units; with `tabularDigits` every
-    // digit advances as far as the widest one.
-    std::optional<double> advance(const std::string& postscriptName, std::string_view utf8, bool tabularDigits);
+    // The file that holds the font, for the shaper.
+    std::optional<std::string> filePath(const std::string& postscriptName);
 
 private:
     struct Face;
@@ -40,7 +37,6 @@ private:
     // Reads the PostScript names of the next font folder; false when every folder has been read.
     bool scanNextFolderLocked();
     Face* faceLocked(const std::string& postscriptName);
-    double glyphAdvanceLocked(Face& face, std::uint32_t codepoint);
 
     std::mutex m_mutex;
     void* m_library = nullptr;  // FT_Library

@@ -1,9 +1,5 @@
 #include "platform/ui/label.h"
 
-#include <cmath>
-
-#include "platform/ui/text_layout.h"
-
 namespace ui {
 
 std::shared_ptr<Label> Label::create(const Rect& frame) { return make<Label>(frame); }
@@ -27,19 +23,93 @@ void Label::setAttributedText(std::shared_ptr<AttributedString> text) {
     setNeedsDisplay();
 }
 
-Size Label::sizeThatFits(Size size) const {
-    const auto attributed = attributedText();
-    if (!attributed || attributed->empty()) return {};
-    if (numberOfLines() == 1) {
-        const Size line = attributed->singleLineSize(font());
-        return {std::ceil(line.width), std::ceil(line.height)};
+void Label::setFont(const Font& font) {
+    if (font == m_font) return;
+    m_font = font;
+    invalidateIntrinsicContentSize();
+    setNeedsDisplay();
+}
+
+void Label::setTextColor(const Color& color) {
+    m_textColor = color;
+    setNeedsDisplay();
+}
+
+void Label::setTextAlignment(TextAlignment alignment) {
+    m_textAlignment = alignment;
+    setNeedsDisplay();
+}
+
+void Label::setLineBreakMode(LineBreakMode mode) {
+    if (mode == m_lineBreakMode) return;
+    m_lineBreakMode = mode;
+    invalidateIntrinsicContentSize();
+    setNeedsDisplay();
+}
+
+void Label::setNumberOfLines(int lines) {
+    if (lines == m_numberOfLines) return;
+    m_numberOfLines = lines;
+    invalidateIntrinsicContentSize();
+    setNeedsDisplay();
+}
+
+void Label::setPreferredMaxLayoutWidth(double width) {
+    if (width == m_preferredMaxLayoutWidth) return;
+    m_preferredMaxLayoutWidth = width;
+    invalidateIntrinsicContentSize();
+}
+
+TextFrame Label::frameFor(const TextContainer& container, const Color& color) const {
+    const auto text = attributedText();
+    if (!text || text->empty()) return {};
+    const Font font = this->font();
+    for (auto it = m_frames.rbegin(); it != m_frames.rend(); ++it) {
+        if (it->text == text && it->font == font && it->color == color && it->container == container) return it->frame;
     }
-    return TextLayout::size(attributed->string(), font(), size.width, numberOfLines());
+    auto frame = TextFrame::create(*text, font, color, container);
+    constexpr size_t kept = 4;
+    if (m_frames.size() == kept) m_frames.erase(m_frames.begin());
+    m_frames.push_back({text, font, color, container, frame});
+    return frame;
+}
+
+Size Label::sizeThatFits(Size size) const {
+    TextContainer container;
+    // One line measures the whole text, however narrow the room offered.
+    container.width = numberOfLines() == 1 ? 0 : size.width;
+    container.maximumNumberOfLines = numberOfLines();
+    container.lineBreakMode = lineBreakMode();
+    return frameFor(container, textColor()).size();
 }
 
 Size Label::intrinsicContentSize() const {
     const double width = numberOfLines() == 1 ? 0 : m_preferredMaxLayoutWidth;
     return sizeThatFits({width, 0});
+}
+
+TextFrame Label::textFrame() const {
+    const Rect box = bounds();
+    TextContainer container;
+    container.width = box.width();
+    container.height = box.height();
+    container.maximumNumberOfLines = numberOfLines();
+    container.lineBreakMode = lineBreakMode();
+    container.alignment = textAlignment();
+    if (adjustsFontSizeToFitWidth()) {
+        const double pointSize = font().pointSize();
+        container.minimumScaleFactor = minimumScaleFactor() > 0                 ? minimumScaleFactor()
+                                       : minimumFontSize() > 0 && pointSize > 0 ? minimumFontSize() / pointSize
+                                                                                : 0;
+    }
+    const auto highlighted = highlightedTextColor();
+    return frameFor(container, isHighlighted() && highlighted ? *highlighted : textColor());
+}
+
+Rect Label::textRect() const {
+    const Rect box = bounds();
+    const double height = textFrame().size().height;
+    return {box.minX(), box.minY() + (box.height() - height) / 2, box.width(), height};
 }
 
 }  // namespace ui

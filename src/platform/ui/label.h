@@ -3,27 +3,24 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/attributed_string.h"
 #include "platform/ui/font.h"
+#include "platform/ui/text/line_break_mode.h"
+#include "platform/ui/text/text_alignment.h"
+#include "platform/ui/text/text_frame.h"
 #include "platform/ui/view.h"
 
 namespace ui {
 
-enum class TextAlignment { left = 0, center = 1, right = 2, justified = 3, natural = 4 };
-enum class LineBreakMode {
-    byWordWrapping = 0,
-    byCharWrapping = 1,
-    byClipping = 2,
-    byTruncatingHead = 3,
-    byTruncatingTail = 4,
-    byTruncatingMiddle = 5,
-};
 enum class BaselineAdjustment { alignBaselines = 0, alignCenters = 1, none = 2 };
 
-// A text label. Its size comes from the font's real metrics: one line is as wide as its text's
-// advances and as tall as the font's line height; more lines wrap at the width they are given.
-// Setting `text` replaces the attributed text with a plain one, and the other way round.
+// A text label. Its text is shaped and laid out (text/text_frame): one line is as wide as its
+// shaped text and as tall as its fonts' lines; more lines wrap at the width they are given, and
+// the last allowed line is cut as the break mode says. `textFrame` is what the label shows in its
+// bounds. Setting `text` replaces the attributed text with a plain one, and the other way round.
+// Main thread only.
 class Label : public View {
 public:
     static std::shared_ptr<Label> create(const Rect& frame = {});
@@ -34,15 +31,15 @@ public:
     virtual std::shared_ptr<AttributedString> attributedText() const { return m_attributedText; }
     virtual void setAttributedText(std::shared_ptr<AttributedString> text);
     virtual Font font() const { return m_font; }
-    virtual void setFont(const Font& font) { m_font = font; }
+    virtual void setFont(const Font& font);
     virtual Color textColor() const { return m_textColor; }
-    virtual void setTextColor(const Color& color) { m_textColor = color; }
+    virtual void setTextColor(const Color& color);
     virtual TextAlignment textAlignment() const { return m_textAlignment; }
-    virtual void setTextAlignment(TextAlignment alignment) { m_textAlignment = alignment; }
+    virtual void setTextAlignment(TextAlignment alignment);
     virtual LineBreakMode lineBreakMode() const { return m_lineBreakMode; }
-    virtual void setLineBreakMode(LineBreakMode mode) { m_lineBreakMode = mode; }
+    virtual void setLineBreakMode(LineBreakMode mode);
     virtual int numberOfLines() const { return m_numberOfLines; }
-    virtual void setNumberOfLines(int lines) { m_numberOfLines = lines; }
+    virtual void setNumberOfLines(int lines);
     virtual std::optional<Color> shadowColor() const { return m_shadowColor; }
     virtual void setShadowColor(std::optional<Color> color) { m_shadowColor = std::move(color); }
     virtual Size shadowOffset() const { return m_shadowOffset; }
@@ -62,15 +59,37 @@ public:
     virtual double minimumFontSize() const { return m_minimumFontSize; }
     virtual void setMinimumFontSize(double size) { m_minimumFontSize = size; }
     double preferredMaxLayoutWidth() const { return m_preferredMaxLayoutWidth; }
-    void setPreferredMaxLayoutWidth(double width) { m_preferredMaxLayoutWidth = width; }
+    void setPreferredMaxLayoutWidth(double width);
 
+    // Multi-line labels wrap at the width given (or at `preferredMaxLayoutWidth` for the intrinsic
+    // size); a one-line label measures its whole text.
     Size sizeThatFits(Size size) const override;
     Size intrinsicContentSize() const override;
+
+    // The text as the label shows it in its bounds: wrapped at their width (unlimited while it is
+    // 0), lines that do not fit their height left out, the last line cut by the break mode, the
+    // font shrunk first when `adjustsFontSizeToFitWidth` asks, in the highlighted colour when
+    // highlighted.
+    TextFrame textFrame() const;
+    // Where `textFrame` sits in the bounds: centred vertically, as wide as the bounds.
+    Rect textRect() const;
 
 protected:
     explicit Label(const Rect& frame, std::shared_ptr<Layer> layer = nullptr);
 
 private:
+    // Labels are measured many times in one layout pass; the last few layouts are kept, keyed by
+    // everything they depend on (the attributed string is immutable, so its identity stands for
+    // its content).
+    struct CachedFrame {
+        std::shared_ptr<AttributedString> text;
+        Font font = Font::systemFont(17);
+        Color color;
+        TextContainer container;
+        TextFrame frame;
+    };
+    TextFrame frameFor(const TextContainer& container, const Color& color) const;
+
     std::optional<std::string> m_text;
     std::shared_ptr<AttributedString> m_attributedText;
     Font m_font = Font::systemFont(17);
@@ -88,6 +107,7 @@ private:
     double m_minimumScaleFactor = 0;
     double m_minimumFontSize = 0;
     double m_preferredMaxLayoutWidth = 0;
+    mutable std::vector<CachedFrame> m_frames;  // most recent last
 };
 
 }  // namespace ui

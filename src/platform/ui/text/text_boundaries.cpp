@@ -1,0 +1,54 @@
+#include "platform/ui/text/text_boundaries.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/utext.h>
+
+#include <memory>
+
+namespace ui::text_boundaries {
+
+namespace {
+
+enum class Kind { line, grapheme };
+
+// Making an iterator loads ICU's rules (tens of microseconds); each thread keeps its own, since
+// an iterator holds its text and is not shareable.
+icu::BreakIterator* iterator(Kind kind) {
+    thread_local std::unique_ptr<icu::BreakIterator> line;
+    thread_local std::unique_ptr<icu::BreakIterator> grapheme;
+    auto& slot = kind == Kind::line ? line : grapheme;
+    if (!slot) {
+        UErrorCode status = U_ZERO_ERROR;
+        slot.reset(kind == Kind::line ? icu::BreakIterator::createLineInstance(icu::Locale::getRoot(), status)
+                                      : icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status)) slot.reset();
+    }
+    return slot.get();
+}
+
+std::vector<size_t> breaks(std::string_view utf8, Kind kind) {
+    std::vector<size_t> result;
+    if (utf8.empty()) return result;
+    auto* it = iterator(kind);
+    UErrorCode status = U_ZERO_ERROR;
+    UText* text = utext_openUTF8(nullptr, utf8.data(), static_cast<int64_t>(utf8.size()), &status);
+    if (it && U_SUCCESS(status)) {
+        // Over UTF-8 text, ICU's native indices are byte offsets.
+        it->setText(text, status);
+        if (U_SUCCESS(status)) {
+            for (int32_t b = it->next(); b != icu::BreakIterator::DONE; b = it->next())
+                result.push_back(static_cast<size_t>(b));
+        }
+        it->setText(icu::UnicodeString());  // drop the reference to the caller's bytes
+    }
+    utext_close(text);
+    if (result.empty() || result.back() != utf8.size()) result.push_back(utf8.size());
+    return result;
+}
+
+}  // namespace
+
+std::vector<size_t> lineBreaks(std::string_view utf8) { return breaks(utf8, Kind::line); }
+std::vector<size_t> graphemeBreaks(std::string_view utf8) { return breaks(utf8, Kind::grapheme); }
+
+}  // namespace ui::text_boundaries

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+// Where text may be split, from ICU's break iterators, as byte offsets into UTF-8 text. Both
+// lists are ascending, leave out 0 and end with the text's size (an empty text gives none).
+namespace text_boundaries {
+
+// Places after which a line may end (word wrapping: after spaces, hyphens, between ideographs).
+std::vector<size_t> lineBreaks(std::string_view utf8);
+// Ends of user-perceived characters (a base with its combining marks, an emoji sequence).
+std::vector<size_t> graphemeBreaks(std::string_view utf8);
+
+}  // namespace text_boundaries
+
+}  // namespace ui

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "platform/ui/color.h"
+#include "platform/ui/font.h"
+#include "platform/ui/text_attachment.h"
+
+namespace ui {
+
+// The attributes of a stretch of text that change how it is shaped and painted, resolved from an
+// attributed run against the label's own font and colour.
+struct TextStyle {
+    Font font = Font::systemFont(17);
+    Color color;
+    std::optional<Color> backgroundColor;
+    double kern = 0;  // extra advance after each glyph
+    std::shared_ptr<TextAttachment> attachment;
+};
+
+}  // namespace ui

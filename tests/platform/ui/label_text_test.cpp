@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "platform/ui/label.h"
+
+namespace ui {
+namespace {
+
+const std::string ellipsis = "\xE2\x80\xA6";
+const std::string sentence = "There was an issue renaming this file.";
+
+TEST(LabelTextTest, IntrinsicSizeWrapsAtThePreferredWidthAndHonoursTheLineCount) {
+    const auto font = Font::systemFont(17);
+    auto label = Label::create();
+    label->setText(sentence);
+    // One line: the whole shaped text, whatever the preferred width.
+    label->setPreferredMaxLayoutWidth(120);
+    EXPECT_EQ(label->intrinsicContentSize(), (Size{std::ceil(font.widthOf(sentence)), std::ceil(font.lineHeight())}));
+
+    label->setNumberOfLines(0);
+    const auto wrapped = TextFrame::create(sentence, font, {120});
+    ASSERT_GT(wrapped.lines().size(), 2u);
+    EXPECT_EQ(label->intrinsicContentSize(), wrapped.size());
+    EXPECT_LE(label->intrinsicContentSize().width, 120);
+
+    label->setNumberOfLines(2);
+    EXPECT_EQ(label->intrinsicContentSize().height, std::ceil(2 * font.lineHeight()));
+    // Without a preferred width nothing wraps: two lines hold the explicit paragraphs only.
+    label->setPreferredMaxLayoutWidth(0);
+    EXPECT_EQ(label->intrinsicContentSize().height, std::ceil(font.lineHeight()));
+    label->setText("a\nb\nc");
+    EXPECT_EQ(label->intrinsicContentSize().height, std::ceil(2 * font.lineHeight()));
+}
+
+TEST(LabelTextTest, SizeThatFitsFollowsTheBreakModeOfTheLastLine) {
+    auto label = Label::create();
+    label->setText(sentence);
+    label->setNumberOfLines(2);
+    const double width = 120;
+    label->setLineBreakMode(LineBreakMode::byTruncatingTail);
+    const Size cut = label->sizeThatFits({width, 1000});
+    EXPECT_LE(cut.width, width);
+    label->setLineBreakMode(LineBreakMode::byClipping);
+    // The clipped last line runs to the edge.
+    EXPECT_EQ(label->sizeThatFits({width, 1000}).width, width);
+}
+
+TEST(LabelTextTest, ChangesThatMoveTheTextInvalidateTheIntrinsicSize) {
+    auto label = Label::create();
+    label->setText("Reelhaven");
+    const Size regular = label->intrinsicContentSize();
+    int invalidations = label->intrinsicContentSizeInvalidations();
+    label->setFont(Font::systemFont(17, FontWeight::bold));
+    EXPECT_EQ(label->intrinsicContentSizeInvalidations(), ++invalidations);
+    EXPECT_GT(label->intrinsicContentSize().width, regular.width);
+    label->setFont(Font::systemFont(17, FontWeight::bold));  // the same font again
+    EXPECT_EQ(label->intrinsicContentSizeInvalidations(), invalidations);
+    label->setNumberOfLines(0);
+    label->setLineBreakMode(LineBreakMode::byCharWrapping);
+    label->setPreferredMaxLayoutWidth(50);
+    EXPECT_EQ(label->intrinsicContentSizeInvalidations(), invalidations + 3);
+    EXPECT_GT(label->intrinsicContentSize().height, regular.height);
+}
+
+TEST(LabelTextTest, TheShownTextIsCutToTheBoundsAndCentredInThem) {
+    const auto font = Font::systemFont(17);
+    auto label = Label::create(Rect(0, 0, 100, 60));
+    label->setText(sentence);
+    label->setTextColor(Color::systemGray());
+    const auto frame = label->textFrame();
+    ASSERT_EQ(frame.lines().size(), 1u);
+    EXPECT_TRUE(
+        frame.lines()[0].text.size() > ellipsis.size() &&
+        frame.lines()[0].text.compare(frame.lines()[0].text.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0);
+    EXPECT_LE(frame.lines()[0].width, 100);
+    EXPECT_EQ(frame.lines()[0].runs[0].color, Color::systemGray());
+    EXPECT_EQ(label->textRect(), Rect(0, (60 - std::ceil(font.lineHeight())) / 2, 100, std::ceil(font.lineHeight())));
+
+    // Centred text sits in the middle of the bounds.
+    label->setText("ab");
+    label->setTextAlignment(TextAlignment::center);
+    EXPECT_DOUBLE_EQ(label->textFrame().lines()[0].origin.x, (100 - font.widthOf("ab")) / 2);
+
+    // Highlighted labels paint in the highlighted colour.
+    label->setHighlightedTextColor(Color::white());
+    label->setHighlighted(true);
+    EXPECT_EQ(label->textFrame().lines()[0].runs[0].color, Color::white());
+
+    // Lines beyond the bounds' height are left out; the last one shown takes the "…".
+    label->setText(sentence);
+    label->setNumberOfLines(0);
+    label->setFrame(Rect(0, 0, 120, 2.5 * font.lineHeight()));
+    const auto tall = label->textFrame();
+    ASSERT_EQ(tall.lines().size(), 2u);
+    EXPECT_TRUE(tall.lines()[1].truncated);
+}
+
+TEST(LabelTextTest, AdjustingTheFontSizeShrinksBeforeTruncating) {
+    const auto font = Font::systemFont(18, FontWeight::semibold);
+    auto label = Label::create(Rect(0, 0, font.widthOf(sentence) * 0.6, 40));
+    label->setFont(font);
+    label->setText(sentence);
+    label->setAdjustsFontSizeToFitWidth(true);
+    label->setMinimumScaleFactor(0.5);
+    const auto shrunk = label->textFrame();
+    EXPECT_EQ(shrunk.displayedText(), sentence);
+    EXPECT_GE(shrunk.scaleFactor(), 0.5);
+    EXPECT_LE(shrunk.scaleFactor(), 0.6);
+    // Measuring is not shrinking: the intrinsic size is the full-size text's.
+    EXPECT_EQ(label->intrinsicContentSize().width, std::ceil(font.widthOf(sentence)));
+    // Without a minimum scale the font keeps its size and the tail is cut.
+    label->setMinimumScaleFactor(0);
+    EXPECT_EQ(label->textFrame().scaleFactor(), 1);
+    EXPECT_TRUE(label->textFrame().isTruncated());
+}
+
+TEST(LabelTextTest, AttributedTextMeasuresItsOwnRuns) {
+    const auto large = Font::systemFont(30);
+    auto label = Label::create();
+    label->setFont(Font::systemFont(10));
+    label->setAttributedText(AttributedString::create("ab", {})->appending(
+        *AttributedString::create("cd", {{AttributedStringKey::font(), large}})));
+    EXPECT_EQ(label->intrinsicContentSize(), (Size{std::ceil(Font::systemFont(10).widthOf("ab") + large.widthOf("cd")),
+                                                   std::ceil(large.lineHeight())}));
+    EXPECT_EQ(label->text(), "abcd");
+}
+
+}  // namespace
+}  // namespace ui

@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "platform/ui/button.h"
+#include "platform/ui/font_library.h"
+#include "platform/ui/text/text_frame.h"
+#include "platform/ui/text/text_shaper.h"
+
+namespace ui {
+namespace {
+
+// Inter has 2816 units per em: at 28.16 points one unit is a hundredth of a point.
+constexpr double hundredthsPerUnit = 28.16;
+
+// Glyph ids straight from FreeType's character map, to check the shaper against.
+std::vector<std::uint32_t> freetypeGlyphs(const std::string& postscriptName, const std::string& ascii) {
+    FT_Library library = nullptr;
+    FT_Init_FreeType(&library);
+    FT_Face face = nullptr;
+    std::vector<std::uint32_t> glyphs;
+    if (FT_New_Face(library, FontLibrary::shared().filePath(postscriptName).value_or("").c_str(), 0, &face) == 0) {
+        for (const char c : ascii) glyphs.push_back(FT_Get_Char_Index(face, static_cast<FT_ULong>(c)));
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
+    return glyphs;
+}
+
+TextLine oneLine(const std::string& text, const Font& font) {
+    const auto frame = TextFrame::create(text, font, TextContainer{});
+    EXPECT_EQ(frame.lines().size(), 1u);
+    return frame.lines().empty() ? TextLine{} : frame.lines().front();
+}
+
+TEST(TextShapingTest, KerningPairsAreSetCloserThanTheirAdvances) {
+    const auto font = Font::systemFont(hundredthsPerUnit);
+    // Inter's advances: A 1904 and V 1904 units; its kerning table pulls "AV" in by 192 units and
+    // "To" by 224 (T alone advances 1808, o 1680).
+    EXPECT_NEAR(font.widthOf("A") + font.widthOf("V"), 38.08, 1e-9);
+    EXPECT_NEAR(font.widthOf("AV"), 36.16, 1e-9);
+    EXPECT_NEAR(font.widthOf("T") + font.widthOf("o"), 34.88, 1e-9);
+    EXPECT_NEAR(font.widthOf("To"), 32.64, 1e-9);
+    // Letters without a kerning pair keep their advances.
+    EXPECT_DOUBLE_EQ(font.widthOf("Hello"), font.widthOf("He") + font.widthOf("llo"));
+
+    auto label = Label::create();
+    label->setFont(Font::systemFont(100));
+    label->setText("AV");
+    const double kerned = label->intrinsicContentSize().width;
+    label->setText("A");
+    const double a = label->intrinsicContentSize().width;
+    label->setText("V");
+    EXPECT_LT(kerned, a + label->intrinsicContentSize().width - 2);
+}
+
+TEST(TextShapingTest, ContextualLigaturesJoinCharactersIntoOneGlyph) {
+    // Inter draws "->" as one arrow glyph; the line keeps both characters as its text.
+    const auto font = Font::systemFont(17);
+    const auto line = oneLine("a->b", font);
+    ASSERT_EQ(line.runs.size(), 1u);
+    const auto& glyphs = line.runs[0].glyphs;
+    ASSERT_EQ(glyphs.size(), 3u);
+    EXPECT_EQ(glyphs[1].sourceIndex, 1u);
+    EXPECT_EQ(glyphs[2].sourceIndex, 3u);
+    EXPECT_EQ(line.text, "a->b");
+    EXPECT_LT(font.widthOf("->"), font.widthOf("-") + font.widthOf(">"));
+}
+
+TEST(TextShapingTest, GlyphRunsCarryFreeTypeGlyphIdsPositionsFontAndColour) {
+    const auto font = Font::systemFont(20, FontWeight::semibold);
+    const auto frame = TextFrame::create(*AttributedString::create("Hi there"), font, Color::systemRed(), {});
+    ASSERT_EQ(frame.lines().size(), 1u);
+    const auto& line = frame.lines()[0];
+    ASSERT_EQ(line.runs.size(), 1u);
+    const auto& run = line.runs[0];
+    EXPECT_EQ(run.font, font);
+    EXPECT_EQ(run.color, Color::systemRed());
+    std::vector<std::uint32_t> ids;
+    double pen = 0;
+    for (const auto& glyph : run.glyphs) {
+        ids.push_back(glyph.id);
+        EXPECT_DOUBLE_EQ(glyph.position.x, pen);
+        EXPECT_EQ(glyph.position.y, 0);
+        pen += glyph.advance;
+    }
+    EXPECT_EQ(ids, freetypeGlyphs("Inter-SemiBold", "Hi there"));
+    EXPECT_DOUBLE_EQ(pen, line.width);
+    EXPECT_DOUBLE_EQ(line.width, font.widthOf("Hi there"));
+    // The baseline sits one ascender below the top; the line is as tall as the font's.
+    EXPECT_DOUBLE_EQ(line.origin.y, font.ascender());
+    EXPECT_DOUBLE_EQ(line.height, font.lineHeight());
+}
+
+TEST(TextShapingTest, ShapedRunsAreCachedAndServeEverySize) {
+    auto& shaper = TextShaper::shared();
+    const auto first = shaper.shape("Inter-Regular", ShapingFeatures::none, "cached once", TextDirection::leftToRight);
+    const auto again = shaper.shape("Inter-Regular", ShapingFeatures::none, "cached once", TextDirection::leftToRight);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, again);
+    EXPECT_NE(first,
+              shaper.shape("Inter-Regular", ShapingFeatures::tabularDigits, "cached once", TextDirection::leftToRight));
+    EXPECT_EQ(shaper.shape("No-Such-Font", ShapingFeatures::none, "x", TextDirection::leftToRight), nullptr);
+    // Sizes scale one shaping: twice the size, twice the width.
+    EXPECT_DOUBLE_EQ(Font::systemFont(24).widthOf("cached once"), 2 * Font::systemFont(12).widthOf("cached once"));
+}
+
+TEST(TextShapingTest, ButtonTitlesAreMeasuredShaped) {
+    auto button = Button::create();
+    button->setTitle("AV", ControlState::normal);
+    const Font font = button->titleLabel()->font();
+    EXPECT_EQ(button->intrinsicContentSize().width, std::ceil(font.widthOf("AV")));
+    EXPECT_LT(font.widthOf("AV"), font.widthOf("A") + font.widthOf("V"));
+}
+
+}  // namespace
+}  // namespace ui
