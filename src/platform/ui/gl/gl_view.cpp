@@ -118,20 +118,20 @@ void GLView::display() {
         keep = m_keepsLastFrame;
     }
     if (width <= 0 || height <= 0) return;
-    if (!m_framebuffer || width != m_framebufferWidth || height != m_framebufferHeight) {
-        releaseFramebuffer();
+    // The framebuffer's name stays for the view's life (drawers may keep it); a new size only
+    // gets new storage.
+    if (!m_framebuffer) glGenFramebuffers(1, &m_framebuffer);
+    if (width != m_framebufferWidth || height != m_framebufferHeight) {
+        if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
         glGenRenderbuffers(1, &m_renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glGenFramebuffers(1, &m_framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
-        if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-            releaseFramebuffer();
-            return;
-        }
-        m_framebufferWidth = width;
-        m_framebufferHeight = height;
+        bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        m_framebufferWidth = complete ? width : 0;
+        m_framebufferHeight = complete ? height : 0;
+        if (!complete) return;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     glViewport(0, 0, width, height);

@@ -83,13 +83,15 @@ TEST_F(GLViewTest, DrawsIntoItsOwnFramebufferSizedBoundsTimesScreenScale) {
     EXPECT_EQ(view->framesDisplayed(), 1u);
 }
 
-TEST_F(GLViewTest, ANewSizeRemakesTheFramebufferAtTheNextDisplay) {
+TEST_F(GLViewTest, ANewSizeGetsNewStorageUnderTheSameFramebufferName) {
     auto view = TwoToneView::create(ui::Rect(0, 0, 10, 10));
     view->setContext(context);
     view->setKeepsLastFrame(true);
     displayOnRenderThread(*view);
+    unsigned first = view->m_boundDuringDraw;
     view->setFrame(ui::Rect(0, 0, 30, 12));
     displayOnRenderThread(*view);
+    EXPECT_EQ(view->m_boundDuringDraw, first) << "drawers may keep the framebuffer's name";
     double scale = ui::Screen::main()->scale();
     EXPECT_EQ(view->lastFrame().width(), static_cast<int>(30 * scale));
     EXPECT_EQ(view->lastFrame().height(), static_cast<int>(12 * scale));

@@ -1,0 +1,91 @@
+#include "playback/mpv_session.h"
+
+#include <mpv/client.h>
+
+#include "core/preferences.h"
+#include "platform/base/fatal.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/foundation/security_scope.h"
+
+namespace reelhaven {
+
+std::shared_ptr<MPVSession> MPVSession::create(PlaybackInfoPtr playbackInfo, Options options) {
+    return std::shared_ptr<MPVSession>(new MPVSession(std::move(playbackInfo), std::move(options)));
+}
+
+MPVSession::MPVSession(PlaybackInfoPtr playbackInfo, Options options)
+    : m_options(std::move(options)),
+      m_commandQueue(dispatch::WorkQueue::create("mpv.commandQueue", dispatch::QoS::userInitiated)),
+      m_playbackInfo(std::move(playbackInfo)) {}
+
+MPVSession::~MPVSession() {
+    // A live handle is torn down here: on the command queue's thread when the last reference
+    // went there, else through the queue (the queue is still ours).
+    if (m_commandQueue->isCurrent()) {
+        teardownOnCommandQueue();
+    } else if (!m_commandQueue->isShutDown()) {
+        m_commandQueue->sync([this] { teardownOnCommandQueue(); });
+    }
+}
+
+Preferences& MPVSession::preferences() const {
+    return m_options.preferences ? *m_options.preferences : Preferences::shared();
+}
+
+void MPVSession::setup() {
+    mpv_handle* handle = mpv_create();
+    if (!handle) base::fatal("mpv_create gave no handle");
+    mpv_set_property_string(handle, "vo", "libmpv");
+    mpv_set_property_string(handle, "hwdec", m_options.hwdec.c_str());
+    if (!m_options.audioOutput.empty()) mpv_set_property_string(handle, "ao", m_options.audioOutput.c_str());
+    mpv_request_log_messages(handle, "no");
+    if (mpv_initialize(handle) < 0) base::fatal("mpv_initialize failed");
+    {
+        std::unique_lock lock(m_handleMutex);
+        m_mpv = handle;
+    }
+    m_wakeupContext = std::make_unique<WakeupContext>(WakeupContext{weak_from_this(), m_commandQueue});
+    mpv_set_wakeup_callback(handle, &MPVSession::wakeup, m_wakeupContext.get());
+    observeProperties();
+}
+
+void MPVSession::teardown() {
+    if (m_commandQueue->isCurrent()) {
+        teardownOnCommandQueue();
+        return;
+    }
+    // The block holds the session, so a teardown asked for by its last owner completes.
+    m_commandQueue->sync([self = shared_from_this()] { self->teardownOnCommandQueue(); });
+}
+
+void MPVSession::teardownOnCommandQueue() {
+    if (m_tornDown.exchange(true)) return;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_securityScopeStarted) foundation::SecurityScope::stop(m_securityScopePath);
+        m_securityScopeStarted = false;
+    }
+    if (!mpv()) return;
+    // The render context goes first: libmpv's video output needs it gone before the core.
+    if (onWillDestroyHandle) onWillDestroyHandle();
+    destroyHandle();
+}
+
+bool MPVSession::isAlive() const { return mpv() != nullptr; }
+
+PlaybackInfoPtr MPVSession::playbackInfo() const {
+    std::lock_guard lock(m_mutex);
+    return m_playbackInfo;
+}
+
+EndFileAction endFileAction(const EndFileEvent& event, bool changedVideo, bool continuousPlayback) {
+    if (changedVideo) return EndFileAction::none;
+    switch (event.reason) {
+        case MPV_END_FILE_REASON_EOF:
+            return continuousPlayback ? EndFileAction::playNext : EndFileAction::closeFinished;
+        case MPV_END_FILE_REASON_ERROR: return EndFileAction::closeUnfinished;
+        default: return EndFileAction::none;  // stop, quit, redirect: something else took over
+    }
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,228 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+#include "playback/end_file_action.h"
+#include "playback/model/hdr_metadata.h"
+#include "playback/model/mpv_command.h"
+#include "playback/model/mpv_options_delegate.h"
+#include "playback/model/playback_info.h"
+
+struct mpv_event;
+
+namespace dispatch {
+class WorkQueue;
+}
+namespace ui {
+class Screen;
+}
+
+namespace reelhaven {
+
+class DocumentsClient;
+class Preferences;
+
+// The player's one libmpv client: created and configured once, driven from the serial queue
+// "mpv.commandQueue" (a WorkQueue: one thread), fed by mpv's wakeup callback, and torn down on
+// that queue after the renderer has freed its render context.
+//
+// Threads and guards:
+// - `m_handleMutex` guards the handle: every client call takes it shared for that one call, and
+//   the destruction takes it exclusively, so no call from any thread (the main thread's position
+//   read, a popover's track choice, the renderer's colour writes) races `mpv_destroy`.
+// - The drain, the event handlers, loads and the teardown run on the command queue. State only
+//   they touch is marked "command queue".
+// - The callbacks below run on the main queue unless marked otherwise.
+//
+// Where each member lives:
+// - mpv_session.cpp: creation, `setup`, `teardown`, the destructor, the delegate's record.
+// - mpv_session_bridge.cpp: the guarded handle, the property setters, reads, commands.
+// - mpv_session_events.cpp: the wakeup callback, the drain and the event and property tables.
+// - mpv_session_loading.cpp: the start position, `loadFile`, the file-loaded options, scalers,
+//   HDR detection and the duration, chapter and hardware-decoder handlers.
+// - mpv_session_tracks.cpp: chapters, tracks, their titles, track selection, the subtitle font.
+class MPVSession : public MPVOptionsDelegate, public std::enable_shared_from_this<MPVSession> {
+public:
+    struct Options {
+        // "hwdec" before initialisation: a decoder mpv knows on this platform.
+        std::string hwdec = "auto-safe";
+        // "ao": empty for mpv's default device, "null" for tests and CI.
+        std::string audioOutput;
+        std::shared_ptr<Preferences> preferences;          // null: Preferences::shared()
+        std::shared_ptr<DocumentsClient> documentsClient;  // for the screenshot folder; may be null
+        // The screen whose headroom decides whether HDR is shown as HDR; null: ui::Screen::main().
+        std::shared_ptr<ui::Screen> screen;
+    };
+
+    static std::shared_ptr<MPVSession> create(PlaybackInfoPtr playbackInfo, Options options);
+    ~MPVSession() override;
+    MPVSession(const MPVSession&) = delete;
+    MPVSession& operator=(const MPVSession&) = delete;
+
+    // ---- mpv_session.cpp
+    // Creates, configures and initialises the handle (fatal when libmpv cannot make one).
+    void setup();
+    // Ends the session: ends security-scoped access, calls `onWillDestroyHandle` and destroys
+    // the handle, on the command queue; waits for it unless called there. Idempotent.
+    void teardown();
+    bool isAlive() const;
+    const std::shared_ptr<dispatch::WorkQueue>& commandQueue() const { return m_commandQueue; }
+    PlaybackInfoPtr playbackInfo() const;
+    // The switch to another video sets this before replacing the file: the replaced file's end
+    // is not acted on. Cleared when the next file starts.
+    void setChangedVideo(bool changed) { m_changedVideo = changed; }
+    bool changedVideo() const { return m_changedVideo; }
+
+    // Command queue, before the handle is destroyed: the renderer frees its render context.
+    std::function<void()> onWillDestroyHandle;
+    std::function<void(EndFileAction, EndFileEvent)> onEndFile;
+    std::function<void()> onStartFile;
+    std::function<void(const PlaybackInfoPtr&)> onFileLoaded;
+    std::function<void()> onPlaybackRestart;
+    std::function<void(std::optional<double> aspect, std::optional<double> rotate)> onAspectChanged;
+    std::function<void()> onDurationChanged;
+    std::function<void(std::optional<HDRMetadata>)> onHDRMetadata;
+    // Command queue: the reply of a screenshot command, with mpv's error code.
+    std::function<void(int error)> onScreenshotReply;
+    // Command queue: mpv's log lines, with their own line ends.
+    std::function<void(const std::string&)> onLogMessage;
+    // Main thread: the subtitle position the layout computes, none to leave "sub-pos" alone.
+    std::function<std::optional<std::int64_t>()> subtitlePositionProvider;
+
+    // ---- mpv_session_bridge.cpp (any thread)
+    mpv_handle* mpv() const override;
+    void setFlagProperty(const std::string& name, bool value) override;
+    void setIntProperty(const std::string& name, std::int64_t value) override;
+    void setDoubleProperty(const std::string& name, double value) override;
+    void setStringProperty(const std::string& name, const std::string& value) override;
+    // Synchronous on the calling thread; results are not examined.
+    void command(MPVCommand command, const std::vector<std::optional<std::string>>& args);
+    void commandAsync(MPVCommand command, const std::vector<std::optional<std::string>>& args,
+                      std::uint64_t replyUserdata);
+    void enableVideoTrack();
+    void disableVideoTrack();
+    void restoreAudioTrack();
+    void disableAudioTrack();
+    // Guarded reads; none when the handle is gone or mpv refuses.
+    std::optional<double> doubleProperty(const char* name) const;
+    std::optional<std::int64_t> intProperty(const char* name) const;
+    std::optional<bool> flagProperty(const char* name) const;
+    std::optional<std::string> stringProperty(const char* name) const;
+    // The vector the command layer sends: the name, the arguments, and a terminating null.
+    static std::vector<std::optional<std::string>> argumentVector(MPVCommand command,
+                                                                  std::vector<std::optional<std::string>> args);
+
+    // ---- mpv_session_loading.cpp
+    // The position a load starts at: the saved progress for a restored player, else one second
+    // before it (from 0 when under a second).
+    static double startPosition(const PlaybackInfo& info);
+    // "start=" and the position in its shortest exact decimal form ("start=40.5", "start=0.0").
+    static std::string startOption(double seconds);
+    // Main thread: loads `info` (replacing the current file) from its start position.
+    void startPlayback(PlaybackInfoPtr info);
+    void setHighQualityVideo(bool on) override;
+
+    // ---- mpv_session_tracks.cpp
+    void updateSubtitleFont() override;
+    void updateSubtitlePosition() override;
+    void selectTrack(const Track& track) override;
+    // "[Eng] Stereo ", "[Stereo]", "[Eng]", "audio: 2".
+    static std::string trackTitle(TrackType type, std::int64_t id, const std::optional<std::string>& title,
+                                  const std::optional<std::string>& lang);
+    // What "sub-font" becomes for a stored font name and its family (none: write nothing).
+    static std::optional<std::string> subtitleFont(const std::string& fontName,
+                                                   const std::optional<std::string>& family);
+
+private:
+    MPVSession(PlaybackInfoPtr playbackInfo, Options options);
+    Preferences& preferences() const;
+
+    // ---- mpv_session_bridge.cpp
+    // Runs `call` with the handle under the shared guard; false when there is no handle.
+    template <typename F>
+    bool withHandle(F&& call) const;
+    void destroyHandle();
+    // Synchronous guarded writes on the calling thread (the command queue's own).
+    void setFlagNow(const char* name, bool value);
+    void setIntNow(const char* name, std::int64_t value);
+    void setDoubleNow(const char* name, double value);
+    void setStringNow(const char* name, const std::string& value);
+
+    // ---- mpv_session_events.cpp
+    static void wakeup(void* context);
+    void readEvents();
+    void drainEvents();
+    void handleEvent(const mpv_event& event);
+    void handleLogMessage(const mpv_event& event);
+    void handleCommandReply(const mpv_event& event);
+    void handleStartFile(const mpv_event& event);
+    void handleEndFile(const mpv_event& event);
+    void handlePlaybackRestart(const mpv_event& event);
+    void handlePropertyChange(const mpv_event& event);
+    void handleShutdown(const mpv_event& event);
+    void aspectChanged();
+    void observeProperties();
+    void teardownOnCommandQueue();
+
+    // ---- mpv_session_loading.cpp
+    void loadFile(const PlaybackInfoPtr& info, double start);
+    void handleFileLoaded(const mpv_event& event);
+    void applyFileOptions(const PlaybackInfoPtr& info);
+    void applyScalerSet(bool highQuality, const std::optional<std::string>& pixelFormat, bool scalersOnly);
+    void updateScalersForPixelFormat();
+    void updateHDR();
+    void hdrOff();
+    void durationChanged();
+    void chapterChanged();
+    void hwdecChanged();
+
+    // ---- mpv_session_tracks.cpp
+    void updateChapters(PlaybackInfo& info);
+    void updateTracks(PlaybackInfo& info);
+    void reselectSavedTracks(PlaybackInfo& info);
+    void selectTrack(PlaybackInfo& info, const Track& track);
+
+    const Options m_options;
+    const std::shared_ptr<dispatch::WorkQueue> m_commandQueue;
+
+    mutable std::shared_mutex m_handleMutex;  // guards m_mpv (see above)
+    mpv_handle* m_mpv = nullptr;
+    // What the wakeup callback reaches: kept until the handle is destroyed, so it cannot dangle.
+    // The session is weak: a drain posted for a session that is gone does nothing.
+    struct WakeupContext {
+        std::weak_ptr<MPVSession> session;
+        std::shared_ptr<dispatch::WorkQueue> queue;
+    };
+    std::unique_ptr<WakeupContext> m_wakeupContext;
+
+    mutable std::mutex m_mutex;  // guards the fields below
+    PlaybackInfoPtr m_playbackInfo;
+    bool m_securityScopeStarted = false;
+    std::string m_securityScopePath;
+
+    // Command queue.
+    std::int64_t m_latestLoadEntry = -1;  // playlist entry of the last "loadfile"
+    std::int64_t m_startedEntry = -1;     // entry of the last START_FILE
+    PlaybackInfoPtr m_latestLoadInfo;     // the record that load was started for
+
+    std::atomic<bool> m_changedVideo{false};
+    std::atomic<bool> m_tornDown{false};
+};
+
+template <typename F>
+bool MPVSession::withHandle(F&& call) const {
+    std::shared_lock lock(m_handleMutex);
+    if (!m_mpv) return false;
+    call(m_mpv);
+    return true;
+}
+
+}  // namespace reelhaven

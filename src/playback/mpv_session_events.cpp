@@ -1,0 +1,154 @@
+#include <mpv/client.h>
+
+#include <array>
+#include <utility>
+
+#include "core/preferences.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/ui/platform_version.h"
+#include "playback/mpv_session.h"
+
+namespace reelhaven {
+
+namespace {
+// Observed properties; the reply id of each is its position here.
+enum PropertyReply : std::uint64_t { duration, chapter, aspect, primaries, hwPixelFormat, hwdecCurrent };
+constexpr std::array<std::pair<const char*, mpv_format>, 6> kObservedProperties{{
+    {"duration", MPV_FORMAT_DOUBLE},
+    {"chapter", MPV_FORMAT_DOUBLE},
+    {"video-params/aspect", MPV_FORMAT_DOUBLE},
+    {"video-params/primaries", MPV_FORMAT_STRING},
+    {"video-params/hw-pixelformat", MPV_FORMAT_STRING},
+    {"hwdec-current", MPV_FORMAT_STRING},
+}};
+
+// Work for the interface goes to the main queue; the block holds the session.
+template <typename F>
+void onMain(F&& work) {
+    dispatch::Queue::main()->async(std::forward<F>(work));
+}
+}  // namespace
+
+void MPVSession::observeProperties() {
+    withHandle([](mpv_handle* handle) {
+        for (std::uint64_t id = 0; id < kObservedProperties.size(); ++id)
+            mpv_observe_property(handle, id, kObservedProperties[id].first, kObservedProperties[id].second);
+    });
+}
+
+// libmpv's thread: no mpv call here, only a drain scheduled on the command queue. The context
+// lives until the handle is destroyed, after which libmpv calls no more.
+void MPVSession::wakeup(void* context) {
+    auto* wakeup = static_cast<WakeupContext*>(context);
+    wakeup->queue->async([weak = wakeup->session] {
+        if (auto self = weak.lock()) self->drainEvents();
+    });
+}
+
+void MPVSession::readEvents() {
+    m_commandQueue->async([self = shared_from_this()] { self->drainEvents(); });
+}
+
+void MPVSession::drainEvents() {
+    for (;;) {
+        // Copied out under the guard: the handlers make client calls of their own, and the
+        // event's memory is libmpv's until the next wait, which only this queue makes.
+        const mpv_event* event = nullptr;
+        if (!withHandle([&](mpv_handle* handle) { event = mpv_wait_event(handle, 0); })) return;
+        if (!event || event->event_id == MPV_EVENT_NONE) return;
+        handleEvent(*event);
+        if (!mpv()) return;  // shut down by the handler
+    }
+}
+
+void MPVSession::handleEvent(const mpv_event& event) {
+    using Handler = void (MPVSession::*)(const mpv_event&);
+    static const std::array<std::pair<mpv_event_id, Handler>, 8> handlers{{
+        {MPV_EVENT_SHUTDOWN, &MPVSession::handleShutdown},
+        {MPV_EVENT_LOG_MESSAGE, &MPVSession::handleLogMessage},
+        {MPV_EVENT_COMMAND_REPLY, &MPVSession::handleCommandReply},
+        {MPV_EVENT_START_FILE, &MPVSession::handleStartFile},
+        {MPV_EVENT_END_FILE, &MPVSession::handleEndFile},
+        {MPV_EVENT_FILE_LOADED, &MPVSession::handleFileLoaded},
+        {MPV_EVENT_PLAYBACK_RESTART, &MPVSession::handlePlaybackRestart},
+        {MPV_EVENT_PROPERTY_CHANGE, &MPVSession::handlePropertyChange},
+    }};
+    for (const auto& [id, handler] : handlers) {
+        if (id == event.event_id) {
+            (this->*handler)(event);
+            return;
+        }
+    }
+}
+
+void MPVSession::handleShutdown(const mpv_event&) { teardownOnCommandQueue(); }
+
+void MPVSession::handleLogMessage(const mpv_event& event) {
+    auto* message = static_cast<const mpv_event_log_message*>(event.data);
+    if (message && message->text && onLogMessage) onLogMessage(message->text);
+}
+
+void MPVSession::handleCommandReply(const mpv_event& event) {
+    if (event.reply_userdata == kScreenshotReplyUserdata && onScreenshotReply) onScreenshotReply(event.error);
+}
+
+void MPVSession::handleStartFile(const mpv_event& event) {
+    if (auto* start = static_cast<const mpv_event_start_file*>(event.data)) m_startedEntry = start->playlist_entry_id;
+    onMain([self = shared_from_this()] {
+        self->m_changedVideo = false;
+        if (self->onStartFile) self->onStartFile();
+    });
+}
+
+void MPVSession::handleEndFile(const mpv_event& event) {
+    auto* end = static_cast<const mpv_event_end_file*>(event.data);
+    if (!end) return;
+    // The end of a file replaced by a later load is that load's business.
+    if (end->playlist_entry_id != m_latestLoadEntry) return;
+    EndFileEvent ended{end->reason, end->error};
+    onMain([self = shared_from_this(), ended] {
+        auto action = endFileAction(ended, self->m_changedVideo, self->preferences().continuousPlayback.wrappedValue());
+        if (self->onEndFile) self->onEndFile(action, ended);
+    });
+}
+
+void MPVSession::handlePlaybackRestart(const mpv_event&) {
+    auto info = playbackInfo();
+    info->setIsSeeking(false);
+    info->setIsPanSeeking(false);
+    onMain([self = shared_from_this()] {
+        if (self->onPlaybackRestart) self->onPlaybackRestart();
+    });
+}
+
+void MPVSession::handlePropertyChange(const mpv_event& event) {
+    // Each handler reads its property again rather than trusting the event's value.
+    using Handler = void (MPVSession::*)();
+    static const std::array<Handler, 6> handlers{
+        &MPVSession::durationChanged,
+        &MPVSession::chapterChanged,
+        &MPVSession::aspectChanged,
+        &MPVSession::updateHDR,
+        &MPVSession::updateScalersForPixelFormat,
+        &MPVSession::hwdecChanged,
+    };
+    if (event.reply_userdata >= handlers.size()) return;
+    if (event.reply_userdata == PropertyReply::primaries && !ui::PlatformVersion::isAtLeast(16)) return;
+    (this->*handlers[event.reply_userdata])();
+}
+
+void MPVSession::aspectChanged() {
+    auto aspect = doubleProperty("video-params/aspect");
+    auto rotate = doubleProperty("video-params/rotate");
+    if (mpv()) {
+        // A read mpv refuses counts as 0; only a missing handle gives no value.
+        aspect = aspect.value_or(0);
+        rotate = rotate.value_or(0);
+    }
+    onMain([self = shared_from_this(), aspect, rotate] {
+        if (self->onAspectChanged) self->onAspectChanged(aspect, rotate);
+    });
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,255 @@
+#include <mpv/client.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "core/documents_client.h"
+#include "core/preferences.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/foundation/security_scope.h"
+#include "platform/ui/screen.h"
+#include "playback/mpv_session.h"
+
+namespace reelhaven {
+
+namespace {
+struct Option {
+    const char* name;
+    const char* value;
+};
+// The scaler sets: high quality, and the plain ones chosen by the decoder's pixel format.
+constexpr std::array<Option, 7> kHighQuality{{{"scale", "spline36"},
+                                              {"cscale", "spline36"},
+                                              {"dscale", "mitchell"},
+                                              {"correct-downscaling", "yes"},
+                                              {"linear-downscaling", "yes"},
+                                              {"sigmoid-upscaling", "yes"},
+                                              {"deband", "yes"}}};
+constexpr std::array<const char*, 3> kScalers{"scale", "cscale", "dscale"};
+constexpr std::array<const char*, 4> kQualityFlags{"correct-downscaling", "linear-downscaling", "sigmoid-upscaling",
+                                                   "deband"};
+
+const char* plainScaler(const std::optional<std::string>& pixelFormat) {
+    return !pixelFormat || *pixelFormat == "nv12" ? "bilinear" : "bicubic_fast";
+}
+
+// Options only files opened from elsewhere get: they may sit on slow storage.
+constexpr std::array<Option, 4> kSecurityScopedCache{{{"cache", "yes"},
+                                                      {"cache-secs", "180"},
+                                                      {"demuxer-max-bytes", "402653184"},
+                                                      {"demuxer-max-back-bytes", "268435456"}}};
+
+struct ColorSpaceRow {
+    const char* primaries;
+    gfx::ColorSpaceName pq, hlg, other;
+};
+constexpr std::array<ColorSpaceRow, 2> kHDRColorSpaces{{
+    {"display-p3", gfx::ColorSpaceName::displayP3PQ, gfx::ColorSpaceName::displayP3HLG, gfx::ColorSpaceName::displayP3},
+    {"bt.2020", gfx::ColorSpaceName::itur2100PQ, gfx::ColorSpaceName::itur2100HLG, gfx::ColorSpaceName::itur2020},
+}};
+}  // namespace
+
+double MPVSession::startPosition(const PlaybackInfo& info) {
+    double progress = info.progress();
+    if (info.isRestored()) return progress;
+    return progress > 1.0 ? progress - 1.0 : 0.0;
+}
+
+std::string MPVSession::startOption(double seconds) {
+    char buffer[64];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, seconds);
+    std::string text(buffer, error == std::errc() ? end : buffer);
+    if (text.find_first_of(".einn") == std::string::npos) text += ".0";
+    return "start=" + text;
+}
+
+void MPVSession::startPlayback(PlaybackInfoPtr info) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_playbackInfo = info;
+    }
+    double start = startPosition(*info);
+    m_commandQueue->async([self = shared_from_this(), info = std::move(info), start] { self->loadFile(info, start); });
+}
+
+void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
+    if (info->isSecurityScoped()) {
+        std::lock_guard lock(m_mutex);
+        // One access for the session's life, ended by the teardown, whatever is loaded later.
+        if (!m_securityScopeStarted) {
+            m_securityScopePath = info->url().path();
+            foundation::SecurityScope::start(m_securityScopePath);
+            m_securityScopeStarted = true;
+        }
+    }
+    auto args = argumentVector(MPVCommand::loadfile, {info->url().absoluteString(), "replace", startOption(start)});
+    std::vector<const char*> pointers;
+    for (const auto& arg : args) pointers.push_back(arg ? arg->c_str() : nullptr);
+    bool loaded = withHandle([&](mpv_handle* handle) {
+        // The reply names the playlist entry, so events of an older file can be told apart.
+        mpv_node result{};
+        if (mpv_command_ret(handle, pointers.data(), &result) < 0) return;
+        if (result.format == MPV_FORMAT_NODE_MAP) {
+            for (int i = 0; i < result.u.list->num; ++i) {
+                if (std::string_view(result.u.list->keys[i]) == "playlist_entry_id" &&
+                    result.u.list->values[i].format == MPV_FORMAT_INT64)
+                    m_latestLoadEntry = result.u.list->values[i].u.int64;
+            }
+        }
+        mpv_free_node_contents(&result);
+    });
+    if (!loaded) return;
+    m_latestLoadInfo = info;
+    setStringNow("sub-ass-override", "yes");
+    setStringNow("sub-auto", "fuzzy");
+    if (info->isSecurityScoped())
+        for (const auto& option : kSecurityScopedCache) setStringNow(option.name, option.value);
+    setStringNow("alang", preferences().audioLanguage.wrappedValue());
+    setStringNow("slang", preferences().subtitleLanguage.wrappedValue());
+}
+
+void MPVSession::handleFileLoaded(const mpv_event&) {
+    // Only for the file the last load was started for: after a quick switch, the first file's
+    // late event must not fill the new record with its tracks.
+    if (m_startedEntry != m_latestLoadEntry || !m_latestLoadInfo) return;
+    auto info = m_latestLoadInfo;
+    applyFileOptions(info);
+    updateSubtitleFont();
+    updateChapters(*info);
+    updateTracks(*info);
+    reselectSavedTracks(*info);
+    dispatch::Queue::main()->async([self = shared_from_this(), info] {
+        if (self->onFileLoaded) self->onFileLoaded(info);
+    });
+}
+
+void MPVSession::applyFileOptions(const PlaybackInfoPtr& info) {
+    auto& settings = preferences();
+    if (info->isRestored()) setFlagNow("pause", true);
+    setDoubleNow("speed", info->playbackSpeed().value_or(1.0));
+    setFlagNow("deinterlace", info->deinterlace().value_or(false));
+    setStringNow("loop-file", info->loop().value_or(false) ? "inf" : "no");
+    setIntNow("volume", info->volume().value_or(100));
+    setDoubleNow("sub-scale", settings.subtitleScale.wrappedValue());
+    setDoubleNow("sub-delay", settings.subtitleDelay.wrappedValue());
+    setDoubleNow("sub-border-size", settings.subtitleBorderSize.wrappedValue());
+    setDoubleNow("sub-shadow-offset", settings.subtitleShadow.wrappedValue() ? 1.5 : 0.0);
+    // The automatic position is the layout's to set.
+    if (!settings.subtitlePositionAuto.wrappedValue()) setIntNow("sub-pos", settings.subtitlePosition.wrappedValue());
+    setStringNow("sub-shadow-color", "#33000000");
+    if (m_options.documentsClient) {
+        auto folder = m_options.documentsClient->screenshotsURL();
+        if (!folder.isEmpty()) setStringNow("screenshot-directory", folder.path());
+    }
+    setStringNow("screenshot-format", "png");
+    setFlagNow("screenshot-high-bit-depth", false);
+    if (settings.highQualityVideo.wrappedValue()) applyScalerSet(true, std::nullopt, false);
+}
+
+void MPVSession::applyScalerSet(bool highQuality, const std::optional<std::string>& pixelFormat, bool scalersOnly) {
+    if (highQuality) {
+        for (const auto& option : kHighQuality) setStringNow(option.name, option.value);
+        return;
+    }
+    for (const char* scaler : kScalers) setStringNow(scaler, plainScaler(pixelFormat));
+    if (scalersOnly) return;
+    for (const char* flag : kQualityFlags) setStringNow(flag, "no");
+}
+
+void MPVSession::setHighQualityVideo(bool on) {
+    m_commandQueue->async([self = shared_from_this(), on] {
+        auto pixelFormat = on ? std::nullopt : self->stringProperty("video-params/hw-pixelformat");
+        self->applyScalerSet(on, pixelFormat, false);
+    });
+}
+
+void MPVSession::updateScalersForPixelFormat() {
+    auto pixelFormat = stringProperty("video-params/hw-pixelformat");
+    if (preferences().highQualityVideo.wrappedValue()) return;
+    applyScalerSet(false, pixelFormat, true);
+}
+
+void MPVSession::updateHDR() {
+    if (!preferences().useEDR.wrappedValue()) {
+        hdrOff();
+        return;
+    }
+    auto primaries = stringProperty("video-params/primaries");
+    auto gamma = stringProperty("video-params/gamma");
+    if (!primaries || !gamma) return;
+    const ColorSpaceRow* row = nullptr;
+    for (const auto& candidate : kHDRColorSpaces)
+        if (*primaries == candidate.primaries) row = &candidate;
+    if (!row) {
+        hdrOff();
+        return;
+    }
+    HDRMetadata metadata;
+    metadata.primaries = *primaries;
+    metadata.gamma = *gamma;
+    metadata.colorSpace = *gamma == "pq" ? row->pq : *gamma == "hlg" ? row->hlg : row->other;
+    if (*gamma == "hlg") {
+        metadata.edrMetadata = gfx::EDRMetadata::hlg();
+    } else {
+        double minimum = doubleProperty("video-params/min-luminance").value_or(0);
+        double maximum = doubleProperty("video-params/max-luminance").value_or(0);
+        if (maximum != 0)
+            metadata.edrMetadata =
+                gfx::EDRMetadata::hdr10(static_cast<float>(minimum), static_cast<float>(maximum), 10000);
+    }
+    dispatch::Queue::main()->async([self = shared_from_this(), metadata] {
+        auto screen = self->m_options.screen ? self->m_options.screen : ui::Screen::main();
+        if (screen && screen->potentialEDRHeadroom() > 1.0) {
+            self->playbackInfo()->setIsHdr(true);
+            if (self->onHDRMetadata) self->onHDRMetadata(metadata);
+        } else {
+            self->hdrOff();
+        }
+    });
+}
+
+void MPVSession::hdrOff() {
+    dispatch::Queue::main()->async([self = shared_from_this()] {
+        self->playbackInfo()->setIsHdr(false);
+        if (self->onHDRMetadata) self->onHDRMetadata(std::nullopt);
+    });
+    // Queued, not written here: HDR off is also reached from the main thread.
+    setStringProperty("target-prim", "auto");
+    setStringProperty("target-trc", "auto");
+}
+
+void MPVSession::durationChanged() {
+    double value = doubleProperty("duration").value_or(0);
+    if (!std::isnormal(value)) return;
+    dispatch::Queue::main()->async([self = shared_from_this(), value] {
+        auto info = self->playbackInfo();
+        bool changed = false;
+        auto known = info->duration();
+        // A stream's duration only grows; a file's first known duration stays.
+        if (info->isSecurityScoped() && info->isNetworkStream() && known && *known < value) changed = true;
+        if (!known) changed = true;
+        if (!changed) return;
+        info->setDuration(value);
+        info->video()->setDuration(VideoTime{value});
+        if (self->onDurationChanged) self->onDurationChanged();
+    });
+}
+
+void MPVSession::chapterChanged() {
+    auto chapter = static_cast<int>(intProperty("chapter").value_or(0));
+    dispatch::Queue::main()->async(
+        [self = shared_from_this(), chapter] { self->playbackInfo()->setCurrentChapter(chapter); });
+}
+
+void MPVSession::hwdecChanged() {
+    auto current = stringProperty("hwdec-current");
+    if (!current) return;
+    // A decoder's name; mpv says "no" (or nothing) when it decodes in software.
+    bool hardware = !current->empty() && *current != "no";
+    dispatch::Queue::main()->async(
+        [self = shared_from_this(), hardware] { self->playbackInfo()->setIsHwdec(hardware); });
+}
+
+}  // namespace reelhaven

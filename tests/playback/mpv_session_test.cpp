@@ -1,0 +1,287 @@
+#include <mpv/client.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/foundation/security_scope.h"
+#include "platform/graphics/gl_context.h"
+#include "platform/graphics/gl_readback.h"
+#include "playback/player_fixture.h"
+
+namespace reelhaven::playback_test {
+namespace {
+
+TEST(MPVSessionStart, PositionIsOneSecondBeforeTheSavedOneUnlessRestored) {
+    testing_support::TempDir dir;
+    foundation::ScopedContainer container{dir / "home"};
+    auto progressClient = ProgressClient::create();
+    auto video = Video::create(foundation::URL::fileURLWithPath((dir / "v.mp4").string()), LibraryItemType::file, true);
+    auto at = [&](double progress, bool restored) {
+        auto info = PlaybackInfo::create(progressClient, nullptr, video, restored, true, std::nullopt);
+        info->setProgress(progress);
+        return MPVSession::startOption(MPVSession::startPosition(*info));
+    };
+    EXPECT_EQ(at(0.8, false), "start=0.0");
+    EXPECT_EQ(at(1.0, false), "start=0.0");
+    EXPECT_EQ(at(41.5, false), "start=40.5");
+    EXPECT_EQ(at(41.5, true), "start=41.5");
+    EXPECT_EQ(MPVSession::startOption(0.1), "start=0.1");
+}
+
+TEST(MPVSessionCommands, ArgumentVectorPutsTheNameFirstAndEndsWithNull) {
+    auto vector = MPVSession::argumentVector(MPVCommand::seek, {"10.0", "relative"});
+    ASSERT_EQ(vector.size(), 4u);
+    EXPECT_EQ(vector[0], "seek");
+    EXPECT_EQ(vector[1], "10.0");
+    EXPECT_EQ(vector[2], "relative");
+    EXPECT_EQ(vector[3], std::nullopt);
+}
+
+TEST(EndFileActionTable, OnlyAFileThatPlayedToItsEndIsFinished) {
+    struct Case {
+        int reason;
+        bool changedVideo, continuous;
+        EndFileAction expected;
+    };
+    const Case cases[] = {
+        {MPV_END_FILE_REASON_EOF, false, false, EndFileAction::closeFinished},
+        {MPV_END_FILE_REASON_EOF, false, true, EndFileAction::playNext},
+        {MPV_END_FILE_REASON_EOF, true, true, EndFileAction::none},
+        {MPV_END_FILE_REASON_ERROR, false, true, EndFileAction::closeUnfinished},
+        {MPV_END_FILE_REASON_ERROR, false, false, EndFileAction::closeUnfinished},
+        {MPV_END_FILE_REASON_STOP, false, true, EndFileAction::none},
+        {MPV_END_FILE_REASON_QUIT, false, false, EndFileAction::none},
+        {MPV_END_FILE_REASON_REDIRECT, false, false, EndFileAction::none},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(endFileAction({c.reason, 0}, c.changedVideo, c.continuous), c.expected) << "reason " << c.reason;
+}
+
+TEST_F(PlayerTest, LoadsFromOneSecondBeforeTheSavedPositionWithThePerFileOptions) {
+    auto video = clip("long.mp4");
+    VideoProgress::Choices choices;
+    choices.playbackSpeed = 1.25;
+    choices.volume = 40;
+    saveProgress(*video, 41.5, choices);
+    preferences->audioLanguage.setWrappedValue("deu,eng");
+    auto first = info(video);
+    open(first);
+    ASSERT_TRUE(waitForLoad());
+    EXPECT_EQ(loaded[0], first);
+    EXPECT_EQ(property("start"), "40.5");
+    EXPECT_EQ(property("speed"), "1.250000");
+    EXPECT_EQ(property("volume"), "40.000000");
+    EXPECT_EQ(property("loop-file"), "no");
+    EXPECT_EQ(property("pause"), "no");
+    EXPECT_EQ(property("sub-ass-override"), "yes");
+    EXPECT_EQ(property("sub-auto"), "fuzzy");
+    EXPECT_EQ(property("alang"), "deu,eng");
+    EXPECT_EQ(property("cache"), "yes") << "a file opened from elsewhere is cached";
+    EXPECT_EQ(property("demuxer-max-bytes"), "402653184");
+    EXPECT_EQ(property("sub-shadow-color"), "#33000000");
+    EXPECT_EQ(property("screenshot-format"), "png");
+    ASSERT_TRUE(waitFor([&] { return restarts > 0; }));
+    auto position = session->doubleProperty("time-pos");
+    ASSERT_TRUE(position);
+    EXPECT_GE(*position, 40.0);
+}
+
+TEST_F(PlayerTest, ARestoredPlayerResumesAtTheSavedSecondPaused) {
+    auto video = clip("long.mp4");
+    saveProgress(*video, 41.5);
+    open(info(video, true));
+    ASSERT_TRUE(waitForLoad());
+    EXPECT_EQ(property("start"), "41.5");
+    EXPECT_EQ(property("pause"), "yes");
+    EXPECT_EQ(property("speed"), "1.000000");
+    EXPECT_EQ(property("volume"), "100.000000");
+}
+
+TEST_F(PlayerTest, APercentEncodedFileURLLoads) {
+    auto path = dir / "a b%c.mp4";
+    std::filesystem::copy_file(testing_support::testMedia("halves.mp4"), path);
+    auto video = Video::create(foundation::URL::fileURLWithPath(path.string()), LibraryItemType::file, true);
+    ASSERT_NE(video->url().absoluteString().find("%20"), std::string::npos);
+    open(info(video));
+    ASSERT_TRUE(waitFor([&] { return !loaded.empty() || ended; }));
+    EXPECT_EQ(loaded.size(), 1u);
+    EXPECT_FALSE(ended);
+}
+
+TEST_F(PlayerTest, AFileThatCannotBePlayedClosesUnfinished) {
+    open(info(
+        Video::create(foundation::URL::fileURLWithPath((dir / "missing.mp4").string()), LibraryItemType::file, true)));
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(ended->first, EndFileAction::closeUnfinished);
+    EXPECT_EQ(ended->second.reason, MPV_END_FILE_REASON_ERROR);
+    EXPECT_EQ(ended->second.error, MPV_ERROR_LOADING_FAILED);
+}
+
+TEST_F(PlayerTest, AFilePlayedToItsEndClosesFinishedOrPlaysTheNext) {
+    auto first = info(clip("halves.mp4"));
+    first->setProgress(2.9);  // starts at 1.9 s of 2 s
+    open(first);
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(ended->first, EndFileAction::closeFinished);
+    EXPECT_EQ(ended->second.reason, MPV_END_FILE_REASON_EOF);
+
+    ended.reset();
+    preferences->continuousPlayback.setWrappedValue(true);
+    session->startPlayback(first);
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(ended->first, EndFileAction::playNext);
+}
+
+TEST_F(PlayerTest, TheReplacedFilesEndIsNotActedOn) {
+    open(info(clip("long.mp4")));
+    ASSERT_TRUE(waitForLoad());
+    session->setChangedVideo(true);
+    auto second = info(clip("halves.mp4"));
+    second->setLoop(true);
+    session->startPlayback(second);
+    ASSERT_TRUE(waitForLoad(2));
+    EXPECT_EQ(loaded[1], second);
+    EXPECT_FALSE(session->changedVideo()) << "cleared when the new file started";
+    EXPECT_FALSE(ended) << "the first file's stop is not an end of playback";
+}
+
+TEST_F(PlayerTest, TheTeardownEndsSecurityScopedAccessAndLaterWritesAreDropped) {
+    auto video = clip("halves.mp4");
+    open(info(video));
+    ASSERT_TRUE(waitForLoad());
+    auto path = video->url().path();
+    EXPECT_EQ(foundation::SecurityScope::accessCount(path), 1);
+    session->teardown();
+    EXPECT_EQ(foundation::SecurityScope::accessCount(path), 0);
+    EXPECT_FALSE(session->isAlive());
+    EXPECT_FALSE(renderer->hasRenderContext()) << "the render context goes before the handle";
+    session->setIntProperty("volume", 10);
+    session->commandQueue()->sync([] {});
+    EXPECT_EQ(session->stringProperty("volume"), std::nullopt);
+    session->teardown();  // a second teardown is harmless
+}
+
+TEST_F(PlayerTest, TheViewShowsThePictureUprightAfterPlaybackRestart) {
+    struct Case {
+        const char* clip;
+        // Where blue and red are: two points of the 320x180 view.
+        int blueX, blueY, redX, redY;
+    };
+    const Case cases[] = {
+        {"halves.mp4", 60, 90, 260, 90},
+        {"halves-rot180.mp4", 260, 90, 60, 90},
+        // Named after the display matrix's angle (counter-clockwise): -90 is a clockwise quarter,
+        // which puts the blue left half on top, as the ffmpeg tool shows it.
+        {"halves-rot-90.mp4", 160, 40, 160, 140},
+        {"halves-rot90.mp4", 160, 140, 160, 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clip);
+        auto played = info(clip(c.clip));
+        played->setLoop(true);
+        if (!session) {
+            open(played);
+        } else {
+            restarts = 0;
+            session->startPlayback(played);
+        }
+        auto frame = frameAfterRestart();
+        ASSERT_EQ(frame.width(), 320);
+        ASSERT_EQ(frame.height(), 180);
+        auto blue = frame.pixel(c.blueX, c.blueY);
+        auto red = frame.pixel(c.redX, c.redY);
+        EXPECT_GT(blue.b, 200);
+        EXPECT_LT(blue.r, 60);
+        EXPECT_GT(red.r, 200);
+        EXPECT_LT(red.b, 60);
+    }
+}
+
+TEST_F(PlayerTest, RenderToFBODrawsIntoAHalfFloatFramebufferAtItsOwnSize) {
+    auto played = info(clip("halves.mp4"));
+    played->setLoop(true);
+    open(played);
+    frameAfterRestart();
+    auto [info, halves] = VideoRenderer::renderQueue()->syncValue([&] {
+        renderer->context()->makeCurrent();
+        auto fbo = renderer->offscreenFramebuffer(64, 36);
+        std::vector<std::uint16_t> pixels;
+        if (fbo) {
+            renderer->renderToFBO(*fbo);
+            pixels = gfx::readFramebufferRGBA16F(static_cast<unsigned>(fbo->identifier), 64, 36);
+        }
+        return std::pair(fbo, pixels);
+    });
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->renderWidth, 64);
+    EXPECT_EQ(info->renderHeight, 36);
+    ASSERT_EQ(halves.size(), 64u * 36u * 4u);
+    auto at = [&](int x, int y, int channel) { return gfx::halfToFloat(halves[(y * 64 + x) * 4 + channel]); };
+    EXPECT_GT(at(10, 18, 2), 0.8f);  // blue on the left
+    EXPECT_LT(at(10, 18, 0), 0.2f);
+    EXPECT_GT(at(54, 18, 0), 0.8f);  // red on the right
+    EXPECT_LT(at(54, 18, 2), 0.2f);
+    // The same size is reused; a new one replaces it.
+    auto [same, other] = VideoRenderer::renderQueue()->syncValue([&] {
+        auto again = renderer->offscreenFramebuffer(64, 36);
+        auto resized = renderer->offscreenFramebuffer(32, 18);
+        return std::pair(again, resized);
+    });
+    EXPECT_EQ(same, info);
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->renderWidth, 32);
+}
+
+TEST_F(PlayerTest, ARemovedRenderContextLeavesTheViewTransparent) {
+    auto played = info(clip("halves.mp4"));
+    played->setLoop(true);
+    open(played);
+    frameAfterRestart();
+    VideoRenderer::renderQueue()->sync([&] {
+        renderer->destroyRenderContext();
+        renderer->render();
+    });
+    EXPECT_EQ(view->lastFrame().pixel(60, 90), (gfx::Pixel{0, 0, 0, 0}));
+}
+
+TEST_F(PlayerTest, HDRIsShownOnlyOnAScreenWithHeadroom) {
+    preferences->useEDR.setWrappedValue(true);
+    for (double headroom : {1.0, 2.0}) {
+        SCOPED_TRACE(headroom);
+        screen->setPotentialEDRHeadroom(headroom);
+        hdr.reset();
+        auto played = info(clip("hdr10.mkv"));
+        if (!session) {
+            open(played);
+        } else {
+            session->startPlayback(played);
+        }
+        ASSERT_TRUE(waitFor([&] { return hdr.has_value(); }));
+        if (headroom > 1.0) {
+            ASSERT_TRUE(hdr->has_value());
+            EXPECT_EQ((*hdr)->primaries, "bt.2020");
+            EXPECT_EQ((*hdr)->gamma, "pq");
+            EXPECT_EQ((*hdr)->colorSpace, gfx::ColorSpaceName::itur2100PQ);
+            EXPECT_TRUE(played->isHdr());
+            EXPECT_EQ(property("target-prim"), "bt.2020") << "the renderer's write went through the command queue";
+            EXPECT_EQ(property("target-trc"), "pq");
+        } else {
+            EXPECT_FALSE(hdr->has_value());
+            EXPECT_FALSE(played->isHdr());
+            EXPECT_EQ(property("target-prim"), "auto");
+            EXPECT_EQ(property("target-trc"), "auto");
+        }
+        session->commandQueue()->sync([] {});
+    }
+}
+
+TEST_F(PlayerTest, SoftwareDecodingIsNotReportedAsHardware) {
+    auto played = info(clip("halves.mp4"));
+    open(played);
+    ASSERT_TRUE(waitFor([&] { return restarts > 0; }));
+    EXPECT_EQ(property("hwdec"), "no");
+    EXPECT_FALSE(played->isHwdec());
+}
+
+}  // namespace
+}  // namespace reelhaven::playback_test
