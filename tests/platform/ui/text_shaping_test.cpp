@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/ui/button.h"
 #include "platform/ui/font_library.h"
@@ -108,6 +109,32 @@ TEST(TextShapingTest, ShapedRunsAreCachedAndServeEverySize) {
     EXPECT_EQ(shaper.shape("No-Such-Font", ShapingFeatures::none, "x", TextDirection::leftToRight), nullptr);
     // Sizes scale one shaping: twice the size, twice the width.
     EXPECT_DOUBLE_EQ(Font::systemFont(24).widthOf("cached once"), 2 * Font::systemFont(12).widthOf("cached once"));
+}
+
+TEST(TextShapingTest, ThreadsShapeAndLayOutTheSameAsOneThreadDoes) {
+    // Widths are computed on one thread first, then by four at once over a cold cache that they
+    // fill together.
+    const auto font = Font::systemFont(15);
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i) texts.push_back("Video " + std::to_string(i * 7919) + " AV To ->");
+    std::vector<double> expected;
+    for (const auto& text : texts)
+        expected.push_back(TextFrame::create(text, font, {80}).size().height + font.widthOf(text));
+    TextShaper::shared().clearCache();
+    std::vector<std::vector<double>> results(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < results.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (size_t k = 0; k < texts.size(); ++k) {
+                const auto& text = texts[(k + t * 75) % texts.size()];
+                results[t].push_back(TextFrame::create(text, font, {80}).size().height + font.widthOf(text));
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    for (size_t t = 0; t < results.size(); ++t) {
+        for (size_t k = 0; k < texts.size(); ++k) ASSERT_EQ(results[t][k], expected[(k + t * 75) % texts.size()]);
+    }
 }
 
 TEST(TextShapingTest, ButtonTitlesAreMeasuredShaped) {
