@@ -1,5 +1,7 @@
 #include "platform/ui/label.h"
 
+#include "platform/ui/main_thread_check.h"
+
 namespace ui {
 
 std::shared_ptr<Label> Label::create(const Rect& frame) { return make<Label>(frame); }
@@ -10,6 +12,7 @@ Label::Label(const Rect& frame, std::shared_ptr<Layer> layer) : View(frame, std:
 }
 
 void Label::setText(std::optional<std::string> text) {
+    checkMainThread();
     m_text = std::move(text);
     m_attributedText = m_text ? AttributedString::create(*m_text) : nullptr;
     invalidateIntrinsicContentSize();
@@ -17,6 +20,7 @@ void Label::setText(std::optional<std::string> text) {
 }
 
 void Label::setAttributedText(std::shared_ptr<AttributedString> text) {
+    checkMainThread();
     m_attributedText = std::move(text);
     m_text = m_attributedText ? std::optional<std::string>(m_attributedText->string()) : std::nullopt;
     invalidateIntrinsicContentSize();
@@ -24,6 +28,7 @@ void Label::setAttributedText(std::shared_ptr<AttributedString> text) {
 }
 
 void Label::setFont(const Font& font) {
+    checkMainThread();
     if (font == m_font) return;
     m_font = font;
     invalidateIntrinsicContentSize();
@@ -31,16 +36,19 @@ void Label::setFont(const Font& font) {
 }
 
 void Label::setTextColor(const Color& color) {
+    checkMainThread();
     m_textColor = color;
     setNeedsDisplay();
 }
 
 void Label::setTextAlignment(TextAlignment alignment) {
+    checkMainThread();
     m_textAlignment = alignment;
     setNeedsDisplay();
 }
 
 void Label::setLineBreakMode(LineBreakMode mode) {
+    checkMainThread();
     if (mode == m_lineBreakMode) return;
     m_lineBreakMode = mode;
     invalidateIntrinsicContentSize();
@@ -48,6 +56,7 @@ void Label::setLineBreakMode(LineBreakMode mode) {
 }
 
 void Label::setNumberOfLines(int lines) {
+    checkMainThread();
     if (lines == m_numberOfLines) return;
     m_numberOfLines = lines;
     invalidateIntrinsicContentSize();
@@ -55,6 +64,7 @@ void Label::setNumberOfLines(int lines) {
 }
 
 void Label::setPreferredMaxLayoutWidth(double width) {
+    checkMainThread();
     if (width == m_preferredMaxLayoutWidth) return;
     m_preferredMaxLayoutWidth = width;
     invalidateIntrinsicContentSize();

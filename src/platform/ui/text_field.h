@@ -40,35 +40,20 @@ public:
     std::string className() const override { return "TextField"; }
 
     std::optional<std::string> text() const { return m_text; }
-    void setText(std::optional<std::string> text) {
-        checkMainThread();
-        m_text = std::move(text);
-    }
+    void setText(std::optional<std::string> text);
     const std::string& placeholder() const { return m_placeholder; }
-    void setPlaceholder(std::string placeholder) {
-        checkMainThread();
-        m_placeholder = std::move(placeholder);
-    }
+    void setPlaceholder(std::string placeholder);
     KeyboardType keyboardType() const { return m_keyboardType; }
     void setKeyboardType(KeyboardType type) {
         checkMainThread();
         m_keyboardType = type;
     }
     bool isSecureTextEntry() const { return m_secure; }
-    void setSecureTextEntry(bool secure) {
-        checkMainThread();
-        m_secure = secure;
-    }
+    void setSecureTextEntry(bool secure);
     Font font() const { return m_font; }
-    void setFont(const Font& font) {
-        checkMainThread();
-        m_font = font;
-    }
+    void setFont(const Font& font);
     TextFieldBorderStyle borderStyle() const { return m_borderStyle; }
-    void setBorderStyle(TextFieldBorderStyle style) {
-        checkMainThread();
-        m_borderStyle = style;
-    }
+    void setBorderStyle(TextFieldBorderStyle style);
     std::shared_ptr<TextFieldDelegate> delegate() const { return m_delegate.lock(); }
     void setDelegate(const std::shared_ptr<TextFieldDelegate>& d) {
         checkMainThread();
@@ -76,6 +61,12 @@ public:
     }
 
     bool canBecomeFirstResponder() const override { return isEnabled(); }
+    // What the field shows: its text (one dot per character when secure), else the placeholder.
+    std::string displayedText() const;
+    // The shown text on one line, shaped, inside the padding of the border style; as tall as a
+    // line of the font even when empty.
+    Size sizeThatFits(Size size) const override;
+    Size intrinsicContentSize() const override;
     // The user replaces the text: editing begins if needed, then "editing changed".
     void type(const std::string& text);
     void pressReturn();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ui/label.h"
+#include "platform/ui/text_field.h"
 
 namespace ui {
 namespace {
@@ -125,6 +126,24 @@ TEST(LabelTextTest, AttributedTextMeasuresItsOwnRuns) {
     EXPECT_EQ(label->intrinsicContentSize(), (Size{std::ceil(Font::systemFont(10).widthOf("ab") + large.widthOf("cd")),
                                                    std::ceil(large.lineHeight())}));
     EXPECT_EQ(label->text(), "abcd");
+}
+
+TEST(TextFieldTextTest, TheFieldMeasuresWhatItShowsInsideItsBorder) {
+    const auto font = Font::systemFont(17);
+    auto field = TextField::create();
+    field->setBorderStyle(TextFieldBorderStyle::roundedRect);
+    // Empty: as tall as a line of its font, with the border's padding.
+    EXPECT_EQ(field->intrinsicContentSize(), (Size{14, std::ceil(font.lineHeight()) + 14}));
+    field->setPlaceholder("Name");
+    EXPECT_EQ(field->intrinsicContentSize().width, std::ceil(font.widthOf("Name")) + 14);
+    field->type("AVA");
+    EXPECT_EQ(field->displayedText(), "AVA");
+    EXPECT_EQ(field->intrinsicContentSize().width, std::ceil(font.widthOf("AVA")) + 14);
+    // A secure field shows (and measures) one dot per character, "é" included.
+    field->setSecureTextEntry(true);
+    field->setText("p\xC3\xA9n");
+    EXPECT_EQ(field->displayedText(), "\xE2\x80\xA2\xE2\x80\xA2\xE2\x80\xA2");
+    EXPECT_EQ(field->intrinsicContentSize().width, std::ceil(3 * font.widthOf("\xE2\x80\xA2")) + 14);
 }
 
 }  // namespace
