@@ -6,6 +6,7 @@
 #include "platform/ui/main_thread_check.h"
 #include "platform/ui/pan_gesture_recognizer.h"
 #include "platform/ui/pinch_gesture_recognizer.h"
+#include "platform/ui/popover_presentation_controller.h"
 #include "platform/ui/presented_menu.h"
 #include "platform/ui/tap_gesture_recognizer.h"
 #include "platform/ui/view_controller.h"
@@ -129,6 +130,7 @@ std::shared_ptr<View> Window::tap(Point point) {
         menu->close();
         return nullptr;
     }
+    if (dismissPopoverOutside(point)) return nullptr;
     auto hit = hitTest(point);
     if (!hit) return nullptr;
     for (auto v = hit; v; v = v->superview()) {
@@ -183,6 +185,26 @@ std::shared_ptr<LongPressGestureRecognizer> Window::beginLongPress(Point point) 
     checkMainThread();
     return beginGesture<LongPressGestureRecognizer>(point,
                                                     [&](LongPressGestureRecognizer& r) { return r.press(point); });
+}
+
+bool Window::dismissPopoverOutside(Point point) {
+    checkMainThread();
+    // Presented screens lie above the root's view in the window, the latest on top.
+    std::shared_ptr<ViewController> top;
+    for (auto it = subviews().rbegin(); it != subviews().rend() && !top; ++it) {
+        if (auto controller = (*it)->viewController(); controller && controller->presentingViewController())
+            top = controller;
+    }
+    if (!top || top->effectivePresentationStyle() != ModalPresentationStyle::popover || top->isBeingDismissed())
+        return false;
+    auto inside = [point](const View& view) { return view.convert(view.bounds(), nullptr).contains(point); };
+    if (inside(*top->view())) return false;
+    auto popover = top->popoverPresentationController();
+    for (const auto& weak : popover->passthroughViews()) {
+        if (auto view = weak.lock(); view && inside(*view)) return false;
+    }
+    popover->dismissByUser();
+    return true;
 }
 
 void Window::presentMenu(std::shared_ptr<Menu> menu, const std::shared_ptr<View>& anchorView,

@@ -61,8 +61,8 @@ public:
     // A touch on the screen at a point of the window: the tap recognisers of the hit view and its
     // ancestors recognise it, the nearest first; without one the nearest control takes the
     // touch (down and up), else the hit view gets the touches. While a menu is open the touch
-    // only closes it.
-    // Returns the hit view (none when the touch closed a menu).
+    // only closes it; a touch outside a popover only dismisses it.
+    // Returns the hit view (none when the touch closed a menu or dismissed a popover).
     std::shared_ptr<View> tap(Point point);
 
     // Fingers put down at a point of the window to pan, pinch or press: the recognisers of that
@@ -72,6 +72,10 @@ public:
     std::shared_ptr<PanGestureRecognizer> beginPan(Point point, int touches = 1);
     std::shared_ptr<PinchGestureRecognizer> beginPinch(Point point);
     std::shared_ptr<LongPressGestureRecognizer> beginLongPress(Point point);
+
+    // A touch at `point` outside the popover shown on top (and outside its passthrough views)
+    // dismisses it as the user would; returns true when the touch went to that.
+    bool dismissPopoverOutside(Point point);
 
     // The menu open on this window, if any: opening another closes it first.
     std::shared_ptr<PresentedMenu> presentedMenu() const { return m_presentedMenu; }

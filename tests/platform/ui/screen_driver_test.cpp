@@ -8,10 +8,12 @@
 #include "platform/ui/navigation_controller.h"
 #include "platform/ui/pan_gesture_recognizer.h"
 #include "platform/ui/pinch_gesture_recognizer.h"
+#include "platform/ui/popover_presentation_controller.h"
 #include "platform/ui/presented_menu.h"
 #include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/segmented_control.h"
 #include "platform/ui/slider.h"
+#include "platform/ui/switch_control.h"
 #include "platform/ui/tap_gesture_recognizer.h"
 #include "platform/ui/text_field.h"
 #include "platform/ui/window.h"
@@ -199,6 +201,35 @@ TEST_F(ScreenDriverTest, SlidersFollowTheFingerAndSegmentsAreChosenByTitle) {
                                    "      SegmentedControl #3 16,350 200x32 segments \"Low\" disabled [\"High\"]\n"),
               std::string::npos)
         << driver.screen();
+}
+
+TEST_F(ScreenDriverTest, ATouchOutsideAPopoverOnlyDismissesIt) {
+    auto root = navigation->topViewController();
+    auto options = ViewController::create();
+    options->setModalPresentationStyle(ModalPresentationStyle::popover);
+    struct Keep : PopoverPresentationControllerDelegate {
+        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
+                                                                        const TraitCollection&) override {
+            return ModalPresentationStyle::none;
+        }
+    };
+    auto keep = std::make_shared<Keep>();
+    options->popoverPresentationController()->setDelegate(keep);
+    options->popoverPresentationController()->setSourceRect(Rect(300, 400, 40, 40));
+    options->setPreferredContentSize(Size{200, 100});
+    auto loopSwitch = Switch::create(Rect(10, 10, 51, 31));
+    options->view()->addSubview(loopSwitch);
+    root->present(options, true);
+    driver.settle();
+    ASSERT_NE(driver.screen().find("popover anchor window at 300,400 40x40"), std::string::npos) << driver.screen();
+
+    ASSERT_TRUE(driver.tap("#2"));  // the switch inside the popover
+    EXPECT_TRUE(loopSwitch->isOn());
+    const auto outside = driver.tap("New Folder");
+    ASSERT_FALSE(outside);
+    EXPECT_NE(outside.error().description.find("dismissed the popover"), std::string::npos);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(driver.screen(), libraryScreen);
 }
 
 // Pan, pinch and long press begun on the window reach the recognisers under the finger whose

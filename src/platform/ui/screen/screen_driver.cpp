@@ -163,6 +163,8 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target) {
     }
     auto point = touchPoint(target);
     if (!point) return point.error();
+    if (m_window->dismissPopoverOutside(point.value()))
+        return driverError(refused, "the touch only dismissed the popover");
     if (auto bar = std::dynamic_pointer_cast<SearchBar>(target.view)) {
         bar->beginEditing();
     } else if (auto control = std::dynamic_pointer_cast<Control>(target.view)) {
