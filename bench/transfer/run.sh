@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
 # Measures the transfer server against nginx on loopback, side by side in one run:
-#   1. download of a 1 GiB file (nginx: sendfile on)
-#   2. upload of a 1 GiB file (ours: multipart POST /upload; nginx: PUT written to disk with
-#      client_body_in_file_only on)
-#   3. GET /list of a folder of 10,000 entries (nginx: autoindex, autoindex_format json)
-#   4. wrk, 64 connections for 30 s, on /list and on a 1 MiB download: errors, and the server's
+#   1. download of a large file (both: sendfile)
+#   2. upload of the same file (ours: multipart POST /upload; nginx: PUT written to disk with
+#      client_body_in_file_only on), each round to a fresh name for both
+#   3. GET /list of a folder of 10,000 entries (nginx: autoindex, autoindex_format json), with 4
+#      connections and one request at a time
+#   4. GET /list of 100,000 entries: time of one request, answer size, and the server's memory per
+#      request in flight (peak resident size over 4 concurrent requests, less the idle size, / 4)
+#   5. wrk, 64 connections for 30 s, on /list and on a 1 MiB download: errors, and the server's
 #      memory and open descriptors before and after.
+# Made fair: the two peers run in interleaved rounds (who goes first alternates), figures are
+# medians, nginx listens with reuseport (its workers share the load evenly) and buffers bodies of
+# up to 256k in memory as ours does, and the load average is recorded around every part.
 # Figures go to standard output and bench/out/transfer.txt. Needs nginx, wrk and curl (installed
-# here when missing). Not part of tools/test.
+# here when missing). Not part of tools/test. BENCH_MB sets the file size (default 1024),
+# ROUNDS the rounds per comparison (default 5), WRK_SECONDS the load test's length (default 30).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build="$root/build/bench-transfer"
-work=${BENCH_WORK:-$root/build/bench-transfer/work}
+build=${BENCH_BUILD:-$root/build/bench-transfer}
+work=${BENCH_WORK:-$build/work}
 duration=${WRK_SECONDS:-30}
+megabytes=${BENCH_MB:-1024}
+rounds=${ROUNDS:-5}
 out="$root/bench/out"
 mkdir -p "$out"
 report="$out/transfer.txt"
@@ -25,17 +34,19 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target uploader_test_server >/dev/null
 
 rm -rf "$work"
-mkdir -p "$work/docs/many" "$work/nginx/root/many" "$work/nginx/logs" "$work/nginx/tmp" "$work/nginx/upload"
+mkdir -p "$work/docs/many" "$work/docs/huge" "$work/nginx/root/many" "$work/nginx/logs" "$work/nginx/tmp" \
+  "$work/nginx/upload"
 echo "preparing files" >&2
-head -c 1073741824 /dev/urandom >"$work/big.bin"
+head -c $((megabytes * 1048576)) /dev/urandom >"$work/big.bin"
 head -c 1048576 /dev/urandom >"$work/docs/one.bin"
 ln "$work/big.bin" "$work/docs/big.bin"
 ln "$work/big.bin" "$work/nginx/root/big.bin"
 cp "$work/docs/one.bin" "$work/nginx/root/one.bin"
-python3 - "$work/docs/many" "$work/nginx/root/many" <<'PY'
+python3 - "$work" <<'PY'
 import os, sys
-for folder in sys.argv[1:]:
-    for i in range(10000):
+work = sys.argv[1]
+for folder, count in ((f"{work}/docs/many", 10000), (f"{work}/nginx/root/many", 10000), (f"{work}/docs/huge", 100000)):
+    for i in range(count):
         with open(os.path.join(folder, f"Episode {i}.mkv"), "wb") as f:
             f.write(b"x" * (i % 100))
 PY
@@ -51,13 +62,14 @@ http {
   sendfile on;
   tcp_nopush on;
   client_body_temp_path $work/nginx/tmp;
-  client_max_body_size 2g;
+  client_body_buffer_size 256k;
+  client_max_body_size 4g;
   proxy_temp_path $work/nginx/tmp;
   fastcgi_temp_path $work/nginx/tmp;
   uwsgi_temp_path $work/nginx/tmp;
   scgi_temp_path $work/nginx/tmp;
   server {
-    listen 127.0.0.1:18080;
+    listen 127.0.0.1:18080 reuseport;
     root $work/nginx/root;
     location /many/ { autoindex on; autoindex_format json; }
     location /upload/ {
@@ -72,8 +84,9 @@ CONF
 nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
 nginx_pid=$!
 # The server prints its port and then a line per delegate event: into a file, so it never blocks.
+# The load test opens 64 connections from one address: allow them.
 mkfifo "$work/stdin"
-"$build/tests/transfer/uploader_test_server" "$work/docs" "$root/resources/WebUploader.bundle" \
+"$build/tests/transfer/uploader_test_server" "$work/docs" "$root/resources/WebUploader.bundle" 128 \
   <"$work/stdin" >"$work/server.out" 2>/dev/null &
 server_pid=$!
 exec 3>"$work/stdin"
@@ -88,22 +101,28 @@ sleep 0.5
 ours="http://127.0.0.1:$port"
 theirs="http://127.0.0.1:18080"
 
-# Runs `ours` and `nginx` alternately five times (so both meet the same background load) and prints
-# the median MB/s of each: "ours nginx". The argument is a shell function that runs one transfer for
-# "ours" or "nginx" and prints curl's bytes per second.
+# Runs `ours` and `nginx` in $rounds interleaved rounds (who goes first alternates, so both meet
+# the same background load) and prints the median of each: "ours nginx". The argument is a shell
+# function that runs one measurement for "ours" or "nginx" in round N and prints a number.
 compare() {
   local run=$1 a=() b=()
-  for _ in 1 2 3 4 5; do
-    a+=("$($run ours)")
-    b+=("$($run nginx)")
+  for ((round = 1; round <= rounds; round++)); do
+    if ((round % 2)); then
+      a+=("$($run ours "$round")")
+      b+=("$($run nginx "$round")")
+    else
+      b+=("$($run nginx "$round")")
+      a+=("$($run ours "$round")")
+    fi
   done
   python3 - "${a[@]}" "${b[@]}" <<'PY'
 import statistics, sys
 values = [float(v) for v in sys.argv[1:]]
 half = len(values) // 2
-print(f"{statistics.median(values[:half]) / 1e6:.0f} {statistics.median(values[half:]) / 1e6:.0f}")
+print(f"{statistics.median(values[:half]):.3f} {statistics.median(values[half:]):.3f}")
 PY
 }
+megabytesPerSecond() { python3 -c "print(f'{$1 / 1e6:.0f}')"; }
 download() {
   if [[ $1 == ours ]]; then
     curl -s -o /dev/null -w '%{speed_download}' "$ours/download?path=big.bin"
@@ -111,37 +130,60 @@ download() {
     curl -s -o /dev/null -w '%{speed_download}' "$theirs/big.bin"
   fi
 }
+# Each round writes a new name for both; the file is removed after curl has reported its speed.
 upload() {
   if [[ $1 == ours ]]; then
-    curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up.bin" -F path=/ "$ours/upload"
-    rm -f "$work/docs/up"*.bin
+    curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up-$2.bin" -F path=/ "$ours/upload"
+    rm -f "$work/docs/up-$2"*.bin
   else
-    curl -s -o /dev/null -w '%{speed_upload}' -T "$work/big.bin" "$theirs/upload/up.bin"
+    curl -s -o /dev/null -w '%{speed_upload}' -T "$work/big.bin" "$theirs/upload/up-$2.bin"
+    rm -f "$work/nginx/upload/up-$2.bin"
   fi
 }
-ratio() { python3 -c "print(f'{100 * $1 / $2:.0f}%')"; }
+listingRate() {
+  local url=$ours/list?path=/many
+  [[ $1 == nginx ]] && url=$theirs/many/
+  wrk -t2 -c4 -d5s "$url" | awk '/Requests\/sec/ {print $2}'
+}
+listingTime() {
+  local url=$ours/list?path=/many
+  [[ $1 == nginx ]] && url=$theirs/many/
+  curl -s -o /dev/null "$url"  # warm
+  python3 -c "import sys; print(float(sys.argv[1]) * 1000)" "$(curl -s -o /dev/null -w '%{time_total}' "$url")"
+}
+ratio() { python3 -c "print(f'{$1 / $2:.2f}x')"; }
 rss() { awk '/VmRSS/ {print $2 " kB"}' "/proc/$server_pid/status"; }
 fds() { ls "/proc/$server_pid/fd" | wc -l; }
+load() { echo "load $(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 {
-echo "transfer server vs nginx $(nginx -v 2>&1 | sed 's/.*\///'), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
+echo "transfer server vs nginx $(nginx -v 2>&1 | sed 's/.*\///') (reuseport), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
+echo "$(load) before"
 
 read -r ours_down nginx_down < <(compare download)
-echo "1 GiB download (median of 5): ours $ours_down MB/s   nginx $nginx_down MB/s   ratio $(ratio "$ours_down" "$nginx_down")"
+echo "$megabytes MiB download (median of $rounds): ours $(megabytesPerSecond "$ours_down") MB/s   nginx $(megabytesPerSecond "$nginx_down") MB/s   ratio $(ratio "$ours_down" "$nginx_down")   ($(load) after)"
 read -r ours_up nginx_up < <(compare upload)
-echo "1 GiB upload (median of 5):   ours $ours_up MB/s   nginx $nginx_up MB/s   ratio $(ratio "$ours_up" "$nginx_up")"
+echo "$megabytes MiB upload (median of $rounds):   ours $(megabytesPerSecond "$ours_up") MB/s   nginx $(megabytesPerSecond "$nginx_up") MB/s   ratio $(ratio "$ours_up" "$nginx_up")   ($(load) after)"
 
 list_ours=$(curl -s "$ours/list?path=/many" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
 list_nginx=$(curl -s "$theirs/many/" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
-listing() {
-  if [[ $1 == ours ]]; then
-    wrk -t2 -c4 -d5s "$ours/list?path=/many" | awk '/Requests\/sec/ {print $2 * 1e6}'
-  else
-    wrk -t2 -c4 -d5s "$theirs/many/" | awk '/Requests\/sec/ {print $2 * 1e6}'
-  fi
-}
-read -r ours_list nginx_list < <(compare listing)  # "MB/s" here reads requests per second
-echo "GET /list of 10,000:   ours $ours_list req/s ($list_ours entries, sorted)   nginx $nginx_list req/s ($list_nginx entries)   ratio $(ratio "$ours_list" "$nginx_list")"
+read -r ours_list nginx_list < <(compare listingRate)
+echo "GET /list of 10,000, 4 connections: ours $ours_list req/s ($list_ours entries, sorted)   nginx $nginx_list req/s ($list_nginx entries, unsorted)   ratio $(ratio "$ours_list" "$nginx_list")   ($(load) after)"
+read -r ours_one nginx_one < <(compare listingTime)
+echo "GET /list of 10,000, one at a time: ours $ours_one ms   nginx $nginx_one ms   ($(load) after)"
+
+huge="$ours/list?path=/huge"
+huge_bytes=$(curl -s -o /dev/null -w '%{size_download}' "$huge")
+huge_times=()
+for _ in 1 2 3 4 5; do huge_times+=("$(curl -s -o /dev/null -w '%{time_total}' "$huge")"); done
+huge_time=$(python3 -c "import statistics, sys; print(f'{statistics.median(map(float, sys.argv[1:])):.3f}')" "${huge_times[@]}")
+sleep 1
+echo 5 >"/proc/$server_pid/clear_refs"  # resets the peak resident size
+idle=$(awk '/VmRSS/ {print $2}' "/proc/$server_pid/status")
+for _ in 1 2 3 4; do curl -s -o /dev/null "$huge" & done
+wait
+peak=$(awk '/VmHWM/ {print $2}' "/proc/$server_pid/status")
+echo "GET /list of 100,000: $huge_time s (median of 5), answer $((huge_bytes / 1024)) KiB, memory per request in flight $(((peak - idle) / 4)) KiB (4 at once: idle $idle kB, peak $peak kB)   ($(load) after)"
 
 curl -s -o /dev/null "$ours/list?path=/" && curl -s -o /dev/null "$ours/download?path=one.bin"
 sleep 1
@@ -156,4 +198,5 @@ for round in 1 2; do
   sleep 3
   echo "server after round $round:  rss $(rss), fds $(fds)"
 done
+echo "$(load) at the end"
 } | tee "$report"

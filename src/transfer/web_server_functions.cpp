@@ -39,15 +39,28 @@ bool parseDigits(std::string_view text, int& value) {
 
 }  // namespace
 
-void WebServerSortNamesForBrowsing(std::vector<std::string>& names) {
+std::vector<std::size_t> WebServerBrowsingOrder(std::size_t count,
+                                                const std::function<std::string_view(std::size_t)>& nameAt) {
     // Sort keys once per name: comparing them is far cheaper than collating texts again and again.
-    std::vector<std::pair<std::string, std::string>> keyed;
-    keyed.reserve(names.size());
-    for (auto& name : names) {
-        keyed.emplace_back(foundation::StringCompare::localizedStandardSortKey(name), std::move(name));
+    std::vector<std::pair<std::string, std::size_t>> keyed;
+    keyed.reserve(count);
+    for (std::size_t index = 0; index < count; ++index) {
+        keyed.emplace_back(foundation::StringCompare::localizedStandardSortKey(nameAt(index)), index);
     }
     std::sort(keyed.begin(), keyed.end());
-    for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
+    std::vector<std::size_t> order;
+    order.reserve(count);
+    for (const auto& item : keyed) order.push_back(item.second);
+    return order;
+}
+
+void WebServerSortNamesForBrowsing(std::vector<std::string>& names) {
+    std::vector<std::size_t> order =
+        WebServerBrowsingOrder(names.size(), [&](std::size_t index) -> std::string_view { return names[index]; });
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    for (std::size_t index : order) sorted.push_back(std::move(names[index]));
+    names = std::move(sorted);
 }
 
 std::string WebServerErrnoText(int errnum) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -70,6 +71,9 @@ std::string WebServerCleanPath(std::optional<std::string_view> path);
 
 // Sorts names as a file browser shows them (case-insensitive, digit runs by value).
 void WebServerSortNamesForBrowsing(std::vector<std::string>& names);
+// The same order for `count` names that `nameAt` gives by index: the indices in that order.
+std::vector<std::size_t> WebServerBrowsingOrder(std::size_t count,
+                                                const std::function<std::string_view(std::size_t)>& nameAt);
 
 // The system's text for an errno value followed by the value: "Permission denied (13)".
 std::string WebServerErrnoText(int errnum);

@@ -17,7 +17,7 @@
 #include "transfer/web_server_multi_part_form_request.h"
 #include "transfer/web_server_url_encoded_form_request.h"
 #include "transfer/web_server_utf8.h"
-#include "transfer/web_uploader_names.h"
+#include "transfer/web_uploader_listing.h"
 
 namespace reelhaven {
 
@@ -215,36 +215,14 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     }
     auto entries = WebUploaderFileSystem::contentsOfDirectory(absolute);
     if (!entries) return serverError(entries.error(), "Failed listing directory " + quote(*relative));
-    std::map<std::string, const WebUploaderFileSystem::Entry*> shown;
-    for (const auto& entry : entries.value()) {
-        if (isHidden(entry.name)) continue;
-        if (entry.type == WebUploaderFileSystem::EntryType::file && !checkFileExtension(entry.name)) continue;
-        if (entry.type != WebUploaderFileSystem::EntryType::other) shown[entry.name] = &entry;
-    }
-    std::vector<std::string> names;
-    names.reserve(shown.size());
-    for (const auto& item : shown) names.push_back(item.first);
-    WebServerSortNamesForBrowsing(names);
+    std::vector<WebUploaderFileSystem::Entry> shown = std::move(entries).value();
+    std::erase_if(shown, [this](const WebUploaderFileSystem::Entry& entry) {
+        return isHidden(entry.name) || entry.type == WebUploaderFileSystem::EntryType::other ||
+               (entry.type == WebUploaderFileSystem::EntryType::file && !checkFileExtension(entry.name));
+    });
     std::string prefix = *relative;
     if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
-    // Written directly rather than through a JSON tree: folders hold thousands of entries. The keys
-    // come in the order the JSON library writes objects (sorted).
-    auto text = [](const std::string& value) {
-        return nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    };
-    std::string json = "[";
-    for (const auto& name : names) {
-        const auto& entry = *shown[name];
-        std::string listed = WebUploaderNames::listed(name);
-        if (json.size() > 1) json += ',';
-        if (entry.type == WebUploaderFileSystem::EntryType::file) {
-            json += "{\"name\":" + text(listed) + ",\"path\":" + text(prefix + listed) +
-                    ",\"size\":" + std::to_string(entry.size) + "}";
-        } else {
-            json += "{\"name\":" + text(listed) + ",\"path\":" + text(prefix + listed + "/") + "}";
-        }
-    }
-    json += "]";
+    std::string json = WebUploaderListingJSON(std::move(shown), prefix);
     return WebServerDataResponse::responseWithData(std::move(json), "application/json");
 }
 

@@ -1,5 +1,6 @@
-// Serves the upload page over a folder for the browser test: prints "PORT <n>", then one line per
-// delegate event, and stops when its standard input closes.
+// Serves the upload page over a folder for the browser test and the benchmark: prints "PORT <n>",
+// then one line per delegate event, and stops when its standard input closes. A third argument
+// sets the connections allowed per client address (the benchmark's load test opens 64 from one).
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -35,7 +36,7 @@ private:
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s FOLDER BUNDLE\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FOLDER BUNDLE [CONNECTIONS_PER_CLIENT]\n", argv[0]);
         return 2;
     }
     auto loop = dispatch::RunLoop::main();
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     uploader->setDelegate(delegate);
     reelhaven::WebServerOptions options;
     options.bindToLocalhost = true;
+    if (argc > 3) options.maxConnectionsPerClient = std::stoul(argv[3]);
     if (!uploader->startWithOptions(options)) return 1;
     std::printf("PORT %u\n", unsigned(uploader->port()));
     std::fflush(stdout);
