@@ -1,13 +1,16 @@
 #include "transfer/web_server_temporary_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
@@ -41,6 +44,17 @@ struct LiveFiles {
     }
 };
 
+// The process that made a temporary file, from its name ("WebServer-<pid>-XXXXXX").
+std::optional<pid_t> ownerOf(std::string_view name) {
+    name.remove_prefix(kNamePrefix.size());
+    pid_t pid = 0;
+    auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (error != std::errc() || end == name.data() || end == name.data() + name.size() || *end != '-') return {};
+    return pid;
+}
+
+bool isRunning(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
 }  // namespace
 
 std::string WebServerTemporaryFile::directory() {
@@ -53,7 +67,8 @@ std::string WebServerTemporaryFile::directory() {
 }
 
 foundation::Result<WebServerTemporaryFile> WebServerTemporaryFile::create() {
-    std::string pattern = directory() + "/" + std::string(kNamePrefix) + "XXXXXX";
+    // The process id in the name tells a later cleanup whether the owner still runs.
+    std::string pattern = directory() + "/" + std::string(kNamePrefix) + std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     LiveFiles& live = LiveFiles::shared();
@@ -87,6 +102,7 @@ std::size_t WebServerTemporaryFile::removeStale(const std::string& folder) {
          !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::string name = it->path().filename().string();
         if (!name.starts_with(kNamePrefix)) continue;
+        if (auto owner = ownerOf(name); owner && *owner != ::getpid() && isRunning(*owner)) continue;
         std::lock_guard lock(live.mutex);
         if (live.paths.count(it->path().string()) != 0) continue;
         if (::unlink(it->path().c_str()) == 0) ++removed;

@@ -32,8 +32,9 @@ public:
 
     // Deletes a file this class made and handed over with `keep` (when it is still there).
     static void discard(const std::string& path);
-    // Deletes the temporary files in `folder` that no object of this process owns: what a process
-    // that was killed mid-upload left behind. Returns how many went.
+    // Deletes the temporary files in `folder` that no running upload owns: what a process killed
+    // mid-upload left behind. Files of other running processes (their id is in the name) and of
+    // live objects of this one stay. Returns how many went.
     static std::size_t removeStale(const std::string& folder = directory());
 
 private:

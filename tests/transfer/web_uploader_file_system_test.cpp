@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "platform/foundation/uuid.h"
 #include "support/temp_dir.h"
+#include "transfer/web_server_temporary_file.h"
 
 namespace reelhaven {
 namespace {
@@ -77,6 +79,24 @@ TEST(WebUploaderFileSystem, AMoveAcrossFileSystemsShowsTheFinalNameOnlyOnceWhole
     for (const auto& entry : fs::directory_iterator(temp.path())) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"clip (1).mp4", "clip.mp4"}));
+}
+
+TEST(WebServerTemporaryFile, CleaningUpTakesOnlyFilesNoRunningUploadOwns) {
+    testing_support::TempDir temp;
+    pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    std::string running = std::to_string(::getppid());
+    writeFile(temp / ("WebServer-" + std::to_string(gone) + "-aaaaaa"), "killed mid-upload");
+    writeFile(temp / "WebServer-bbbbbb", "an older run");
+    writeFile(temp / ("WebServer-" + running + "-cccccc"), "another server's upload");
+    writeFile(temp / "other.txt", "not ours");
+    EXPECT_EQ(WebServerTemporaryFile::removeStale(temp.path().string()), 2u);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(temp.path())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"WebServer-" + running + "-cccccc", "other.txt"}));
 }
 
 }  // namespace
