@@ -11,6 +11,13 @@ std::optional<int> parsePort(const std::string& text) {
     if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535) return std::nullopt;
     return value;
 }
+
+std::optional<double> parseSeconds(const std::string& text) {
+    double value = -1;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !(value >= 0) || value > 1e9) return std::nullopt;
+    return value;
+}
 }  // namespace
 
 std::optional<std::filesystem::path> defaultHome(
@@ -30,7 +37,8 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
     LauncherOptions options;
     std::optional<LauncherOptions::Mode> mode;
     auto setMode = [&](LauncherOptions::Mode wanted, const std::string& flag) -> std::optional<LauncherError> {
-        if (mode && *mode != wanted) return LauncherError{"choose one of --list, --transfer and --help, not " + flag + " as well"};
+        if (mode && *mode != wanted)
+            return LauncherError{"choose one of --list, --transfer, --play and --help, not " + flag + " as well"};
         mode = wanted;
         return std::nullopt;
     };
@@ -47,6 +55,25 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
             if (auto error = setMode(LauncherOptions::Mode::list, argument)) return *error;
         } else if (argument == "--transfer") {
             if (auto error = setMode(LauncherOptions::Mode::transfer, argument)) return *error;
+        } else if (argument == "--play") {
+            if (auto error = setMode(LauncherOptions::Mode::play, argument)) return *error;
+            auto path = value("--play");
+            if (!path || path->empty()) return LauncherError{"--play needs a file or a URL"};
+            options.playPath = *path;
+        } else if (argument == "--seconds") {
+            auto text = value("--seconds");
+            auto seconds = text ? parseSeconds(*text) : std::nullopt;
+            if (!seconds) return LauncherError{"--seconds needs a number of seconds, 0 or more"};
+            options.seconds = seconds;
+        } else if (argument == "--audio-output") {
+            auto name = value("--audio-output");
+            if (!name || name->empty())
+                return LauncherError{"--audio-output needs an output name (\"null\": no sound)"};
+            options.audioOutput = *name;
+        } else if (argument == "--frame-out") {
+            auto file = value("--frame-out");
+            if (!file || file->empty()) return LauncherError{"--frame-out needs a PNG file"};
+            options.frameOut = *file;
         } else if (argument == "--home") {
             auto folder = value("--home");
             if (!folder || folder->empty()) return LauncherError{"--home needs a folder"};
@@ -65,6 +92,10 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
     if (options.port && options.mode != LauncherOptions::Mode::transfer) {
         return LauncherError{"--port applies only to --transfer"};
     }
+    if ((options.seconds || !options.audioOutput.empty() || !options.frameOut.empty()) &&
+        options.mode != LauncherOptions::Mode::play) {
+        return LauncherError{"--seconds, --audio-output and --frame-out apply only to --play"};
+    }
     if (options.home.empty() && options.mode != LauncherOptions::Mode::help) {
         auto home = defaultHome(environment);
         if (!home) return LauncherError{"no home folder: set HOME or XDG_DATA_HOME, or pass --home DIR"};
@@ -77,6 +108,8 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
 std::string launcherUsage() {
     return "Usage: reelhaven [--home DIR] --list\n"
            "       reelhaven [--home DIR] --transfer [--port N]\n"
+           "       reelhaven [--home DIR] --play PATH [--seconds N] [--audio-output NAME]\n"
+           "                 [--frame-out FILE.png]\n"
            "       reelhaven --help\n"
            "\n"
            "Reelhaven keeps a library of video files in the Documents folder of its container.\n"
@@ -89,6 +122,13 @@ std::string launcherUsage() {
            "  --transfer    run the Wi-Fi transfer server over the Documents folder until\n"
            "                interrupted (SIGINT or SIGTERM)\n"
            "  --port N      the transfer server's port (default 80; 0 picks a free port)\n"
+           "  --play PATH   play a file or an http, https or ftp URL; prints its tracks and\n"
+           "                chapters, the time once a second and how it ended, and exits\n"
+           "                when it ends (0), cannot be played (1) or is interrupted\n"
+           "  --seconds N   stop playing after N seconds\n"
+           "  --audio-output NAME  mpv's audio output (default: the default device;\n"
+           "                \"null\" plays no sound)\n"
+           "  --frame-out FILE.png  save the first frame drawn, upright\n"
            "  --help        show this text\n";
 }
 

@@ -4,8 +4,9 @@
 
 #include "app/container_setup.h"
 #include "app/launcher_options.h"
-#include "app/transfer_command.h"
 #include "app/list_command.h"
+#include "app/play_command.h"
+#include "app/transfer_command.h"
 
 using namespace reelhaven;
 
@@ -30,9 +31,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     switch (options.mode) {
-    case LauncherOptions::Mode::help: break;
-    case LauncherOptions::Mode::list: return runListCommand(options);
-    case LauncherOptions::Mode::transfer: return runTransferCommand(options);
+        case LauncherOptions::Mode::help: break;
+        case LauncherOptions::Mode::list: return runListCommand(options);
+        case LauncherOptions::Mode::transfer: return runTransferCommand(options);
+        case LauncherOptions::Mode::play: return runPlayCommand(options);
     }
     return 0;
 }

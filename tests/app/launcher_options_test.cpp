@@ -15,13 +15,15 @@ auto environmentOf(std::map<std::string, std::string> variables) {
     };
 }
 
-LauncherOptions parsed(std::vector<std::string> arguments, std::map<std::string, std::string> env = {{"HOME", "/home/u"}}) {
+LauncherOptions parsed(std::vector<std::string> arguments,
+                       std::map<std::string, std::string> env = {{"HOME", "/home/u"}}) {
     auto result = parseLauncherOptions(arguments, environmentOf(env));
     EXPECT_TRUE(std::holds_alternative<LauncherOptions>(result));
     return std::get<LauncherOptions>(result);
 }
 
-std::string failure(std::vector<std::string> arguments, std::map<std::string, std::string> env = {{"HOME", "/home/u"}}) {
+std::string failure(std::vector<std::string> arguments,
+                    std::map<std::string, std::string> env = {{"HOME", "/home/u"}}) {
     auto result = parseLauncherOptions(arguments, environmentOf(env));
     EXPECT_TRUE(std::holds_alternative<LauncherError>(result));
     return std::holds_alternative<LauncherError>(result) ? std::get<LauncherError>(result).message : "";
@@ -32,7 +34,8 @@ TEST(LauncherOptions, DefaultHomeFollowsXdgDataHomeThenHome) {
     EXPECT_EQ(parsed({"--list"}, {{"XDG_DATA_HOME", "/data"}, {"HOME", "/home/u"}}).home, "/data/reelhaven");
     EXPECT_EQ(parsed({"--list"}, {{"HOME", "/home/u"}}).home, "/home/u/.local/share/reelhaven");
     // A relative XDG_DATA_HOME is invalid and ignored.
-    EXPECT_EQ(parsed({"--list"}, {{"XDG_DATA_HOME", "rel"}, {"HOME", "/home/u"}}).home, "/home/u/.local/share/reelhaven");
+    EXPECT_EQ(parsed({"--list"}, {{"XDG_DATA_HOME", "rel"}, {"HOME", "/home/u"}}).home,
+              "/home/u/.local/share/reelhaven");
     EXPECT_NE(failure({"--list"}, {}).find("no home folder"), std::string::npos);
 }
 
@@ -53,4 +56,19 @@ TEST(LauncherOptions, RejectsWhatItCannotUseWithAClearMessage) {
     EXPECT_NE(failure({"--home"}).find("--home needs"), std::string::npos);
     EXPECT_NE(failure({"--list", "--transfer"}).find("choose one"), std::string::npos);
     EXPECT_NE(failure({"--verbose"}).find("unknown option \"--verbose\""), std::string::npos);
+}
+
+TEST(LauncherOptions, ReadsPlayWithItsOwnOptionsOnly) {
+    auto options = parsed({"--play", "clip.mkv", "--seconds", "2.5", "--audio-output", "null", "--frame-out", "f.png"});
+    EXPECT_EQ(options.mode, LauncherOptions::Mode::play);
+    EXPECT_EQ(options.playPath, "clip.mkv");
+    EXPECT_EQ(options.seconds, 2.5);
+    EXPECT_EQ(options.audioOutput, "null");
+    EXPECT_EQ(options.frameOut, "f.png");
+    EXPECT_EQ(parsed({"--play", "https://example.com/v.mp4"}).audioOutput, "") << "the default device";
+    EXPECT_NE(failure({"--play"}).find("--play needs"), std::string::npos);
+    EXPECT_NE(failure({"--play", "a.mp4", "--seconds", "-1"}).find("--seconds needs"), std::string::npos);
+    EXPECT_NE(failure({"--play", "a.mp4", "--seconds", "soon"}).find("--seconds needs"), std::string::npos);
+    EXPECT_NE(failure({"--list", "--seconds", "3"}).find("only to --play"), std::string::npos);
+    EXPECT_NE(failure({"--list", "--play", "a.mp4"}).find("choose one of"), std::string::npos);
 }

@@ -1,0 +1,206 @@
+#include "app/play_command.h"
+
+#include <mpv/client.h>
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <thread>
+
+#include "core/documents_client.h"
+#include "core/preferences.h"
+#include "core/progress_client.h"
+#include "output/mpv_glk_view.h"
+#include "output/video_renderer.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/timer.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/graphics/png_codec.h"
+#include "platform/ui/screen.h"
+#include "platform/ui/window.h"
+#include "playback/mpv_session.h"
+
+namespace reelhaven {
+
+namespace {
+
+constexpr double kViewWidth = 640;
+constexpr double kViewHeight = 360;
+
+std::optional<foundation::URL> playableURL(const std::string& path, std::string& problem) {
+    if (auto url = foundation::URL::parse(path); url && (url->scheme() == "http" || url->scheme() == "https" ||
+                                                         url->scheme() == "ftp" || url->scheme() == "file")) {
+        return url;
+    }
+    std::error_code error;
+    auto absolute = std::filesystem::absolute(path, error);
+    if (error || !std::filesystem::is_regular_file(absolute, error)) {
+        problem = "no such file: " + path;
+        return std::nullopt;
+    }
+    return foundation::URL::fileURLWithPath(absolute.lexically_normal().string());
+}
+
+// SIGINT and SIGTERM are blocked in every thread this command starts and taken by one thread,
+// which hands them to the main run loop.
+class StopSignals {
+public:
+    StopSignals() {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGINT);
+        sigaddset(&m_set, SIGTERM);
+        sigaddset(&m_set, SIGUSR1);  // our own wake-up when the command ends first
+        pthread_sigmask(SIG_BLOCK, &m_set, &m_previous);
+    }
+    ~StopSignals() {
+        if (m_thread.joinable()) {
+            pthread_kill(m_thread.native_handle(), SIGUSR1);
+            m_thread.join();
+        }
+        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+    }
+    void start(std::function<void(int)> onSignal) {
+        m_thread = std::thread([this, onSignal = std::move(onSignal)] {
+            int signal = 0;
+            if (sigwait(&m_set, &signal) == 0 && signal != SIGUSR1) onSignal(signal);
+        });
+    }
+
+private:
+    sigset_t m_set;
+    sigset_t m_previous;
+    std::thread m_thread;
+};
+
+std::string seconds3(double value) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(3) << value;
+    return text.str();
+}
+
+}  // namespace
+
+int runPlayCommand(const LauncherOptions& options) { return runPlayCommand(options, std::cout, std::cerr); }
+
+int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    auto url = playableURL(options.playPath, problem);
+    if (!url) {
+        err << "reelhaven: cannot play " << options.playPath << ": " << problem << std::endl;
+        return 1;
+    }
+    StopSignals signals;
+    auto loop = dispatch::RunLoop::main();
+    loop->bindToCurrentThread();
+
+    // The file is opened from outside the library: it gets no identity attribute.
+    auto video = Video::create(*url, LibraryItemType::file, true);
+    auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
+
+    auto screen = ui::Screen::create(ui::Rect(0, 0, kViewWidth, kViewHeight), 1.0);
+    auto window = ui::Window::create(ui::Rect(0, 0, kViewWidth, kViewHeight));
+    window->setScreen(screen);
+    auto view = MPVGLKView::create(ui::Rect(0, 0, kViewWidth, kViewHeight));
+    window->addSubview(view);
+    view->layoutSubviews();
+    view->setKeepsLastFrame(!options.frameOut.empty());
+
+    int exitCode = 0;
+    bool restarted = false;
+    bool frameSaved = options.frameOut.empty();
+    auto finish = [&](int code) {
+        exitCode = code;
+        loop->stop();
+    };
+
+    auto renderer = VideoRenderer::create(view, info);
+    MPVSession::Options sessionOptions;
+    sessionOptions.audioOutput = options.audioOutput;
+    sessionOptions.documentsClient = DocumentsClient::create();
+    sessionOptions.screen = screen;
+    auto session = MPVSession::create(info, sessionOptions);
+    std::weak_ptr<VideoRenderer> weakRenderer = renderer;
+    session->onWillDestroyHandle = [weakRenderer] {
+        if (auto held = weakRenderer.lock()) VideoRenderer::renderQueue()->sync([&] { held->destroyRenderContext(); });
+    };
+    session->onFileLoaded = [&](const PlaybackInfoPtr& loaded) {
+        out << "loaded\t" << loaded->title() << "\n";
+        for (const auto& list : {loaded->videoTracks(), loaded->audioTracks(), loaded->subtitleTracks()})
+            for (const auto& track : list)
+                if (!track.isNone())
+                    out << "track\t" << rawValue(track.type) << "\t" << track.id << "\t" << track.title << "\n";
+        for (const auto& chapter : loaded->chapters())
+            out << "chapter\t" << chapter.index << "\t" << seconds3(chapter.startTime.seconds) << "\t" << chapter.title
+                << "\n";
+        out << std::flush;
+    };
+    session->onPlaybackRestart = [&] {
+        restarted = true;
+        if (!frameSaved) view->setKeepsLastFrame(true);
+    };
+    // The first frame drawn after playback started: handed from the render queue to the main one.
+    view->onFrameDisplayed = [&restarted, &frameSaved, loop, path = options.frameOut, &out,
+                              &err](const gfx::Image& frame) {
+        if (frame.isEmpty()) return;
+        loop->post([&, frame, path] {
+            if (frameSaved || !restarted) return;
+            frameSaved = true;
+            auto png = gfx::PngCodec::encode(frame);
+            std::ofstream file(path, std::ios::binary);
+            if (!png || !(file << *png)) {
+                err << "reelhaven: cannot write the frame to " << path << std::endl;
+                return;
+            }
+            out << "frame\t" << path << std::endl;
+        });
+    };
+    session->onEndFile = [&](EndFileAction action, EndFileEvent event) {
+        if (action == EndFileAction::closeUnfinished) {
+            err << "reelhaven: cannot play " << options.playPath << ": " << mpv_error_string(event.error) << std::endl;
+            out << "end\terror" << std::endl;
+            finish(1);
+        } else if (action == EndFileAction::closeFinished || action == EndFileAction::playNext) {
+            out << "end\teof" << std::endl;
+            finish(0);
+        }
+    };
+
+    session->setup();
+    renderer->optionsDelegate = session;
+    renderer->start(session->mpv());
+    signals.start([loop, &out, &finish](int signal) {
+        loop->post([signal, &out, &finish] {
+            out << "end\t" << (signal == SIGINT ? "interrupted" : "terminated") << std::endl;
+            finish(128 + signal);
+        });
+    });
+    auto clock = dispatch::Timer::scheduledTimer(1.0, true, [&](dispatch::Timer&) {
+        if (auto position = session->doubleProperty("time-pos"))
+            out << "time\t" << VideoTime::timeString(*position).value_or("-") << std::endl;
+    });
+    if (options.seconds) {
+        dispatch::Queue::main()->asyncAfter(*options.seconds, [&] {
+            out << "end\tafter " << *options.seconds << " s" << std::endl;
+            finish(0);
+        });
+    }
+    session->startPlayback(info);
+    loop->run();
+
+    clock->invalidate();
+    session->teardown();
+    VideoRenderer::renderQueue()->sync([&] { view->onFrameDisplayed = nullptr; });
+    loop->runUntilIdle();  // frame hand-overs posted before the teardown
+    if (exitCode == 0 && !frameSaved) {
+        err << "reelhaven: no frame was drawn to save to " << options.frameOut << std::endl;
+        return 1;
+    }
+    return exitCode;
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "app/launcher_options.h"
+
+namespace reelhaven {
+
+// `reelhaven --play PATH`: plays a file (or an http, https or ftp URL) through the player's mpv
+// session and renderer, drawing into an offscreen 640x360 OpenGL view. Prints the loaded tracks
+// and chapters, the position once a second and how playback ended, then exits:
+// 0 when the file played to its end or `--seconds` ran out, 1 with a message when it cannot be
+// played, 128 + the signal's number on SIGINT or SIGTERM. `--frame-out FILE.png` saves the
+// first frame drawn after playback started, upright.
+int runPlayCommand(const LauncherOptions& options);
+int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace reelhaven

@@ -1,0 +1,137 @@
+// `reelhaven --play PATH` run as a user runs it, on generated clips, with mpv's null audio output.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/graphics/png_codec.h"
+#include "support/temp_dir.h"
+#include "support/test_media.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::testMedia;
+
+// The launcher started with `arguments`, standard output and error going to files in `dir`.
+class Launcher {
+public:
+    Launcher(const TempDir& dir, std::vector<std::string> arguments) : m_out(dir / "out.txt"), m_err(dir / "err.txt") {
+        const char* executable = std::getenv("REELHAVEN_EXECUTABLE");
+        if (!executable || !*executable) throw std::runtime_error("REELHAVEN_EXECUTABLE is not set; run through ctest");
+        arguments.insert(arguments.begin(), {executable, "--home", (dir / "home").string()});
+        m_pid = fork();
+        if (m_pid == 0) {
+            std::freopen(m_out.c_str(), "w", stdout);
+            std::freopen(m_err.c_str(), "w", stderr);
+            std::vector<char*> argv;
+            for (auto& argument : arguments) argv.push_back(argument.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    ~Launcher() {
+        if (m_pid > 0 && !m_waited) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    // The exit status, or 128 + the signal that ended it.
+    int wait() {
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_waited = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    // Waits (generously: CI is busy) until standard output holds `text`.
+    bool waitForOutput(const std::string& text) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (out().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    void signal(int number) { kill(m_pid, number); }
+    std::string out() const { return fs::exists(m_out) ? readFile(m_out) : std::string(); }
+    std::string err() const { return fs::exists(m_err) ? readFile(m_err) : std::string(); }
+
+private:
+    fs::path m_out, m_err;
+    pid_t m_pid = -1;
+    bool m_waited = false;
+};
+
+TEST(PlayCommand, PrintsTracksAndChaptersThenEndsAfterTheGivenSeconds) {
+    TempDir dir;
+    Launcher run(dir, {"--play", testMedia("chapters.mkv").string(), "--audio-output", "null", "--seconds", "0.5"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    auto out = run.out();
+    EXPECT_NE(out.find("loaded\tchapters\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("track\taudio\t1\t[Eng] Stereo \n"), std::string::npos) << out;
+    EXPECT_NE(out.find("track\taudio\t2\t[Deu]\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("track\tsub\t1\tsub: 1\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("chapter\t0\t3.000\tMiddle\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("end\tafter 0.5 s\n"), std::string::npos) << out;
+}
+
+TEST(PlayCommand, AFilePlayedToItsEndExitsZero) {
+    TempDir dir;
+    Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\teof\n"), std::string::npos) << run.out();
+}
+
+TEST(PlayCommand, AFileThatCannotBePlayedExitsWithAMessage) {
+    TempDir dir;
+    Launcher missing(dir, {"--play", (dir / "missing.mp4").string(), "--audio-output", "null"});
+    EXPECT_EQ(missing.wait(), 1);
+    EXPECT_NE(missing.err().find("cannot play"), std::string::npos) << missing.err();
+
+    Launcher damaged(dir, {"--play", testMedia("truncated.mp4").string(), "--audio-output", "null"});
+    EXPECT_EQ(damaged.wait(), 1);
+    EXPECT_NE(damaged.err().find("cannot play"), std::string::npos) << damaged.err();
+    EXPECT_NE(damaged.out().find("end\terror\n"), std::string::npos) << damaged.out();
+}
+
+TEST(PlayCommand, SavesTheFirstFrameUpright) {
+    TempDir dir;
+    auto png = dir / "frame.png";
+    Launcher run(dir, {"--play", testMedia("halves-rot-90.mp4").string(), "--audio-output", "null", "--frame-out",
+                       png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    auto image = gfx::PngCodec::decode(readFile(png));
+    ASSERT_TRUE(image) << run.out();
+    ASSERT_EQ(image->width(), 640);
+    ASSERT_EQ(image->height(), 360);
+    // A clockwise quarter turn puts the blue left half on top.
+    EXPECT_GT(image->pixel(320, 80).b, 200);
+    EXPECT_LT(image->pixel(320, 80).r, 60);
+    EXPECT_GT(image->pixel(320, 280).r, 200);
+    EXPECT_LT(image->pixel(320, 280).b, 60);
+}
+
+TEST(PlayCommand, StopsOnSIGTERMAndSIGINT) {
+    for (int number : {SIGTERM, SIGINT}) {
+        TempDir dir;
+        Launcher run(dir, {"--play", testMedia("long.mp4").string(), "--audio-output", "null"});
+        ASSERT_TRUE(run.waitForOutput("loaded\t")) << run.err();
+        run.signal(number);
+        EXPECT_EQ(run.wait(), 128 + number);
+        EXPECT_NE(run.out().find(number == SIGTERM ? "end\tterminated\n" : "end\tinterrupted\n"), std::string::npos)
+            << run.out();
+    }
+}
+
+}  // namespace
