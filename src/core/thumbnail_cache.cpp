@@ -1,30 +1,20 @@
 #include "core/thumbnail_cache.h"
 
+#include "platform/graphics/image.h"
+
 namespace reelhaven {
 
-std::shared_ptr<gfx::Image> ThumbnailCache::object(const std::string& key) const {
-    std::lock_guard lock(m_mutex);
-    auto found = m_images.find(key);
-    return found == m_images.end() ? nullptr : found->second;
-}
+std::shared_ptr<gfx::Image> ThumbnailCache::object(const std::string& key) { return m_images.object(key); }
 
 void ThumbnailCache::setObject(std::shared_ptr<gfx::Image> image, const std::string& key) {
-    std::lock_guard lock(m_mutex);
-    if (image) {
-        m_images[key] = std::move(image);
-    } else {
-        m_images.erase(key);
-    }
+    const std::size_t cost = image ? image->pixels().size() : 0;
+    m_images.setObject(std::move(image), key, cost);
 }
 
-void ThumbnailCache::removeAllObjects() {
-    std::lock_guard lock(m_mutex);
-    m_images.clear();
-}
+void ThumbnailCache::removeAllObjects() { m_images.removeAllObjects(); }
 
-std::size_t ThumbnailCache::count() const {
-    std::lock_guard lock(m_mutex);
-    return m_images.size();
-}
+std::size_t ThumbnailCache::count() const { return m_images.count(); }
+
+std::size_t ThumbnailCache::totalCost() const { return m_images.totalCost(); }
 
 }  // namespace reelhaven

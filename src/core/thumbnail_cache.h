@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <unordered_map>
+
+#include "platform/foundation/cache.h"
 
 namespace gfx {
 class Image;
@@ -13,23 +13,31 @@ class Image;
 namespace reelhaven {
 
 // The memory cache of thumbnails, keyed by an item id's upper-case UUID text. The managers of
-// one scene share one cache, so an image made through one is a hit for the others. No count or
-// cost limit; safe from any thread.
+// one scene share one cache, so an image made through one is a hit for the others. It holds
+// images up to a total of pixel bytes and lets the least recently used go beyond that; an image
+// that went is read again from its PNG file in Caches. Safe from any thread.
 class ThumbnailCache {
 public:
-    static std::shared_ptr<ThumbnailCache> create() { return std::shared_ptr<ThumbnailCache>(new ThumbnailCache()); }
+    // 64 MiB: about 70 thumbnails of 640 x 360, a few screens of grid cells. A library of 2,000
+    // videos listed once would otherwise hold about 1.8 GB of them for good.
+    static constexpr std::size_t kDefaultCostLimit = 64u << 20;
+
+    static std::shared_ptr<ThumbnailCache> create(std::size_t costLimit = kDefaultCostLimit) {
+        return std::shared_ptr<ThumbnailCache>(new ThumbnailCache(costLimit));
+    }
 
     // The image stored under `key`, or null.
-    std::shared_ptr<gfx::Image> object(const std::string& key) const;
+    std::shared_ptr<gfx::Image> object(const std::string& key);
+    // Stores an image at the cost of its pixel bytes; a null image removes the key.
     void setObject(std::shared_ptr<gfx::Image> image, const std::string& key);
     void removeAllObjects();
     std::size_t count() const;
+    std::size_t totalCost() const;
 
 private:
-    ThumbnailCache() = default;
+    explicit ThumbnailCache(std::size_t costLimit) : m_images(costLimit) {}
 
-    mutable std::mutex m_mutex;
-    std::unordered_map<std::string, std::shared_ptr<gfx::Image>> m_images;
+    foundation::Cache<std::string, gfx::Image> m_images;
 };
 
 }  // namespace reelhaven

@@ -42,12 +42,12 @@ void Video::setExternalSubtitles(std::optional<std::vector<std::shared_ptr<Subti
 
 std::shared_ptr<gfx::Image> Video::image() const {
     std::lock_guard lock(m_mutex);
-    return m_image;
+    return m_image.lock();
 }
 
-void Video::setImage(std::shared_ptr<gfx::Image> image) {
+void Video::setImage(const std::shared_ptr<gfx::Image>& image) {
     std::lock_guard lock(m_mutex);
-    m_image = std::move(image);
+    m_image = image;
 }
 
 }  // namespace reelhaven

@@ -30,9 +30,11 @@ public:
     // Subtitle files of the same folder whose display name contains this video's display name.
     std::optional<std::vector<std::shared_ptr<Subtitle>>> externalSubtitles() const;
     void setExternalSubtitles(std::optional<std::vector<std::shared_ptr<Subtitle>>> subtitles);
-    // The thumbnail, or null.
+    // The thumbnail, or null. The video does not keep it alive: the thumbnail cache and whoever
+    // shows it do, so a library of thousands of videos holds only the thumbnails in use. Once
+    // they let go this is null, and VideoManager::thumbnail reads the image again from Caches.
     std::shared_ptr<gfx::Image> image() const;
-    void setImage(std::shared_ptr<gfx::Image> image);
+    void setImage(const std::shared_ptr<gfx::Image>& image);
 
 protected:
     using LibraryItem::LibraryItem;
@@ -41,7 +43,7 @@ private:
     std::optional<VideoTime> m_duration;
     std::optional<std::uint64_t> m_size;
     std::optional<std::vector<std::shared_ptr<Subtitle>>> m_externalSubtitles;
-    std::shared_ptr<gfx::Image> m_image;
+    std::weak_ptr<gfx::Image> m_image;
 };
 
 using VideoPtr = std::shared_ptr<Video>;

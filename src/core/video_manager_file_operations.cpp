@@ -274,7 +274,7 @@ void VideoManager::importDocuments(const std::vector<foundation::URL>& urls) {
             if (auto subtitles = manager.externalSubtitles(*video); !subtitles.empty())
                 video->setExternalSubtitles(std::move(subtitles));
             manager.thumbnail(video, [](const VideoPtr& answered, std::shared_ptr<gfx::Image> image, ThumbnailSource) {
-                if (image) answered->setImage(std::move(image));
+                if (image) answered->setImage(image);
             });
             manager.duration(video, [](const VideoPtr& answered, std::optional<double> seconds) {
                 if (seconds) answered->setDuration(VideoTime{*seconds});

@@ -71,7 +71,7 @@ void VideoManager::loadMetadata(const std::shared_ptr<MetadataPass>& pass, const
     // Counted before asking: a memory-cache hit answers before the request returns.
     if (pass) pass->requested();
     thumbnail(video, [pass](const VideoPtr& answered, std::shared_ptr<gfx::Image> image, ThumbnailSource source) {
-        if (image) answered->setImage(std::move(image));
+        if (image) answered->setImage(image);
         if (pass) pass->answered(answered, source);
     });
     if (pass) pass->requested();

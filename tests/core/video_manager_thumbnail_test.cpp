@@ -99,6 +99,32 @@ TEST_F(VideoManagerThumbnailTest, AThumbnailOnDiskIsReadAndNotWrittenBack) {
     EXPECT_TRUE(manager->thumbnailCache()->object(film->id().uuidString()));
 }
 
+TEST_F(VideoManagerThumbnailTest, ALibraryLargerThanTheMemoryCacheKeepsOnlyWhatFitsAndReadsTheRestFromDisk) {
+    // Room for two 640 x 360 thumbnails, a library of five videos.
+    const std::size_t thumbnailBytes = 640 * 360 * 4;
+    auto cache = ThumbnailCache::create(2 * thumbnailBytes);
+    for (int i = 0; i < 5; ++i) copyClip("wide.mp4", "Film " + std::to_string(i) + ".mp4");
+    auto folder = VideoManager::create(documentsClient, progressClient, cache, urlOf(documents));
+    flush(*folder);
+
+    EXPECT_EQ(cache->count(), 2u);
+    EXPECT_LE(cache->totalCost(), 2 * thumbnailBytes);
+    std::vector<VideoPtr> dropped;
+    for (const auto& item : folder->library()) {
+        auto video = std::dynamic_pointer_cast<Video>(item);
+        ASSERT_TRUE(video);
+        if (!video->image()) dropped.push_back(video);
+    }
+    ASSERT_EQ(dropped.size(), 3u) << "the videos keep no thumbnail the cache let go";
+
+    Answers answers;
+    folder->thumbnail(dropped[0], answers.thumbnail());
+    flush(*folder);
+    ASSERT_EQ(answers.thumbnails.size(), 1u);
+    EXPECT_EQ(answers.thumbnails[0].source, Source::disk) << "read back, not decoded again";
+    EXPECT_EQ(dropped[0]->image(), nullptr) << "the answer is the caller's to keep";
+}
+
 TEST_F(VideoManagerThumbnailTest, ACacheFileThatIsNoImageIsMadeAgainFromTheVideo) {
     auto film = clip("Film.mp4");
     testing_support::writeFile(thumbnailFile(*film), "not a png");
