@@ -18,9 +18,10 @@ namespace reelhaven {
 // that went is read again from its PNG file in Caches. Safe from any thread.
 class ThumbnailCache {
 public:
-    // 64 MiB: about 70 thumbnails of 640 x 360, a few screens of grid cells. A library of 2,000
-    // videos listed once would otherwise hold about 1.8 GB of them for good.
-    static constexpr std::size_t kDefaultCostLimit = 64u << 20;
+    // 32 MiB: about 36 thumbnails of 640 x 360, more than a screen of grid cells. Listing 2,000
+    // 1080p clips once peaked at 2.05 GB resident without a limit and 323 MB with this one (8
+    // cores, 8 decoders at a time).
+    static constexpr std::size_t kDefaultCostLimit = 32u << 20;
 
     static std::shared_ptr<ThumbnailCache> create(std::size_t costLimit = kDefaultCostLimit) {
         return std::shared_ptr<ThumbnailCache>(new ThumbnailCache(costLimit));
