@@ -105,4 +105,13 @@ std::optional<std::string> FontLibrary::filePath(const std::string& postscriptNa
     return face->path;
 }
 
+std::vector<std::string> FontLibrary::installedFontNames() {
+    std::lock_guard lock(m_mutex);
+    while (scanNextFolderLocked()) {
+    }
+    std::vector<std::string> names;
+    for (const auto& [name, path] : m_files) names.push_back(name);
+    return names;
+}
+
 }  // namespace ui

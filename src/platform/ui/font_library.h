@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -30,6 +31,8 @@ public:
     std::optional<FaceMetrics> metrics(const std::string& postscriptName);
     // The file that holds the font, for the shaper.
     std::optional<std::string> filePath(const std::string& postscriptName);
+    // The PostScript names of every installed font (reads all font folders the first time).
+    std::vector<std::string> installedFontNames();
 
 private:
     struct Face;

@@ -20,13 +20,13 @@ namespace {
 constexpr double hundredthsPerUnit = 28.16;
 
 // Glyph ids straight from FreeType's character map, to check the shaper against.
-std::vector<std::uint32_t> freetypeGlyphs(const std::string& postscriptName, const std::string& ascii) {
+std::vector<std::uint32_t> freetypeGlyphs(const std::string& postscriptName, const std::u32string& characters) {
     FT_Library library = nullptr;
     FT_Init_FreeType(&library);
     FT_Face face = nullptr;
     std::vector<std::uint32_t> glyphs;
     if (FT_New_Face(library, FontLibrary::shared().filePath(postscriptName).value_or("").c_str(), 0, &face) == 0) {
-        for (const char c : ascii) glyphs.push_back(FT_Get_Char_Index(face, static_cast<FT_ULong>(c)));
+        for (const char32_t c : characters) glyphs.push_back(FT_Get_Char_Index(face, static_cast<FT_ULong>(c)));
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
@@ -90,12 +90,32 @@ TEST(TextShapingTest, GlyphRunsCarryFreeTypeGlyphIdsPositionsFontAndColour) {
         EXPECT_EQ(glyph.position.y, 0);
         pen += glyph.advance;
     }
-    EXPECT_EQ(ids, freetypeGlyphs("Inter-SemiBold", "Hi there"));
+    EXPECT_EQ(ids, freetypeGlyphs("Inter-SemiBold", U"Hi there"));
     EXPECT_DOUBLE_EQ(pen, line.width);
     EXPECT_DOUBLE_EQ(line.width, font.widthOf("Hi there"));
     // The baseline sits one ascender below the top; the line is as tall as the font's.
     EXPECT_DOUBLE_EQ(line.origin.y, font.ascender());
     EXPECT_DOUBLE_EQ(line.height, font.lineHeight());
+}
+
+TEST(TextShapingTest, CharactersTheFontLacksShowInAnInstalledFontThatHasThem) {
+    // Inter has no Hebrew; another installed font does, and draws the whole phrase, space included.
+    const std::u32string shin = U"\u05E9";
+    ASSERT_EQ(freetypeGlyphs("Inter-Regular", shin), std::vector<std::uint32_t>{0});
+    const std::string hebrew = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D";
+    const auto frame = TextFrame::create("ab " + hebrew, Font::systemFont(17), TextContainer{});
+    ASSERT_EQ(frame.lines().size(), 1u);
+    const auto& runs = frame.lines()[0].runs;
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].font.fontName(), "Inter-Regular");
+    const auto& fallback = runs[1];
+    EXPECT_NE(fallback.font.fontName(), "Inter-Regular");
+    EXPECT_EQ(fallback.font.pointSize(), 17);
+    EXPECT_NE(freetypeGlyphs(fallback.font.fontName(), shin), std::vector<std::uint32_t>{0});
+    EXPECT_EQ(fallback.glyphs.size(), 9u);
+    for (const auto& glyph : fallback.glyphs) EXPECT_NE(glyph.id, 0u);
+    // Right to left: the last letter is drawn first.
+    EXPECT_EQ(fallback.glyphs.front().sourceIndex, 3 + hebrew.size() - 2);
 }
 
 TEST(TextShapingTest, ShapedRunsAreCachedAndServeEverySize) {

@@ -1,5 +1,7 @@
 #include "platform/ui/text/styled_paragraph.h"
 
+#include <unicode/utf8.h>
+
 #include <algorithm>
 
 #include "platform/ui/text/font_shaping.h"
@@ -41,6 +43,8 @@ StyledParagraph::StyledParagraph(std::string_view text, size_t start, size_t end
         }
     }
 
+    fallBack();
+
     std::vector<double> advances(end - start, 0.0);
     for (const auto& item : m_items) {
         const auto& style = *item.style;
@@ -56,6 +60,59 @@ StyledParagraph::StyledParagraph(std::string_view text, size_t start, size_t end
     }
     m_prefix.assign(advances.size() + 1, 0.0);
     for (size_t i = 0; i < advances.size(); ++i) m_prefix[i + 1] = m_prefix[i] + advances[i];
+}
+
+const TextStyle& StyledParagraph::fallbackStyle(const TextStyle& style, const std::string& fontName) {
+    for (const auto& known : m_fallbackStyles) {
+        if (known.font.fontName() == fontName && known.font.pointSize() == style.font.pointSize() &&
+            known.color == style.color && known.kern == style.kern && known.backgroundColor == style.backgroundColor)
+            return known;
+    }
+    TextStyle substitute = style;
+    substitute.font = Font::named(fontName, style.font.pointSize()).value_or(style.font);
+    return m_fallbackStyles.emplace_back(std::move(substitute));
+}
+
+void StyledParagraph::fallBack() {
+    auto& shaper = TextShaper::shared();
+    std::vector<Item> items;
+    for (const auto& item : m_items) {
+        const auto text = m_text.substr(item.start, item.end - item.start);
+        // Inter has every ASCII character: most text skips the search.
+        if (item.style->attachment ||
+            std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            items.push_back(item);
+            continue;
+        }
+        // Whole characters (a base with its marks) go to the first font that has their base.
+        const std::string& own = item.style->font.fontName();
+        size_t from = item.start;
+        for (const size_t to : graphemeBreaks(item.start, item.end)) {
+            UChar32 base = 0;
+            int32_t offset = 0;
+            U8_NEXT(reinterpret_cast<const uint8_t*>(m_text.data() + from), offset, static_cast<int32_t>(to - from),
+                    base);
+            const auto codepoint = static_cast<std::uint32_t>(base);
+            // A character both fonts have (a space, a digit) stays in the font before it, so a
+            // fallback run is not split at every space.
+            const TextStyle* style = item.style;
+            const bool control = base < 0x20;
+            const bool afterFallback = from > item.start && items.back().style != item.style;
+            if (!control && afterFallback && shaper.hasGlyph(items.back().style->font.fontName(), codepoint)) {
+                style = items.back().style;
+            } else if (!control && !shaper.hasGlyph(own, codepoint)) {
+                if (const auto fallback = shaper.fallbackFont(codepoint))
+                    style = &fallbackStyle(*item.style, *fallback);
+            }
+            if (from > item.start && items.back().style == style) {
+                items.back().end = to;
+            } else {
+                items.push_back({from, to, style, item.level});
+            }
+            from = to;
+        }
+    }
+    m_items = std::move(items);
 }
 
 const StyledParagraph::Item& StyledParagraph::itemAt(size_t at) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     // `text` is the whole source; the paragraph is its bytes [start, end). `styles` outlive it.
     StyledParagraph(std::string_view text, size_t start, size_t end, const std::vector<TextStyle>& styles,
                     const std::vector<StyleRange>& ranges, const TextStyle& defaultStyle);
+    // Items point into the paragraph's own fallback styles.
+    StyledParagraph(const StyledParagraph&) = delete;
+    StyledParagraph& operator=(const StyledParagraph&) = delete;
 
     size_t start() const { return m_start; }
     size_t end() const { return m_end; }
@@ -67,6 +71,9 @@ private:
     };
 
     const Item& itemAt(size_t at) const;
+    // Splits items where characters their font lacks are shown in a fallback font.
+    void fallBack();
+    const TextStyle& fallbackStyle(const TextStyle& style, const std::string& fontName);
     GlyphRun run(const Segment& segment, double x) const;
 
     std::string_view m_text;
@@ -75,7 +82,8 @@ private:
     const TextStyle* m_defaultStyle = nullptr;
     BidiParagraph m_bidi;
     std::vector<Item> m_items;
-    std::vector<double> m_prefix;  // advance of the paragraph's first i bytes
+    std::deque<TextStyle> m_fallbackStyles;  // stable addresses for the items
+    std::vector<double> m_prefix;            // advance of the paragraph's first i bytes
 };
 
 }  // namespace ui

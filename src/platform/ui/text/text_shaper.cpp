@@ -3,6 +3,8 @@
 #include <hb-ot.h>
 #include <hb.h>
 
+#include <algorithm>
+
 #include "platform/ui/font_library.h"
 
 namespace ui {
@@ -100,6 +102,50 @@ std::shared_ptr<const ShapedText> TextShaper::shape(const std::string& postscrip
     std::lock_guard lock(m_mutex);
     rememberLocked(key, shaped);
     return shaped;
+}
+
+bool TextShaper::hasGlyph(const std::string& postscriptName, std::uint32_t codepoint) {
+    hb_font_t* font = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        font = fontLocked(postscriptName)->font;
+    }
+    hb_codepoint_t glyph = 0;
+    return font && hb_font_get_nominal_glyph(font, codepoint, &glyph);
+}
+
+namespace {
+
+// Regular sans faces ("DejaVuSans") stand in best for Inter: no style suffix, no serifs, not
+// monospaced.
+bool plainSans(const std::string& name) {
+    return name.find("Sans") != std::string::npos && name.find('-') == std::string::npos &&
+           name.find("Mono") == std::string::npos && name.find("Serif") == std::string::npos;
+}
+
+}  // namespace
+
+std::optional<std::string> TextShaper::fallbackFont(std::uint32_t codepoint) {
+    std::unique_lock lock(m_mutex);
+    if (auto it = m_fallbacks.find(codepoint); it != m_fallbacks.end()) return it->second;
+    if (!m_fallbackOrder) {
+        lock.unlock();
+        auto names = FontLibrary::shared().installedFontNames();
+        std::stable_partition(names.begin(), names.end(), plainSans);
+        lock.lock();
+        m_fallbackOrder = std::move(names);
+    }
+    std::optional<std::string> found;
+    for (const auto& name : *m_fallbackOrder) {
+        hb_codepoint_t glyph = 0;
+        const auto* handle = fontLocked(name);
+        if (handle->font && hb_font_get_nominal_glyph(handle->font, codepoint, &glyph)) {
+            found = name;
+            break;
+        }
+    }
+    m_fallbacks.emplace(codepoint, found);
+    return found;
 }
 
 size_t TextShaper::cachedRuns() {

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -51,6 +52,12 @@ public:
     std::shared_ptr<const ShapedText> shape(const std::string& postscriptName, ShapingFeatures features,
                                             std::string_view utf8, TextDirection direction);
 
+    // Whether the font has a glyph of its own for the character (false when it is not installed).
+    bool hasGlyph(const std::string& postscriptName, std::uint32_t codepoint);
+    // An installed font that has the character, for text whose own font lacks it: plain sans
+    // faces first, then the others by name. None when no installed font has it.
+    std::optional<std::string> fallbackFont(std::uint32_t codepoint);
+
     // How many shaped runs the cache holds, and forgets them all (benchmarks measure a cold cache).
     size_t cachedRuns();
     void clearCache();
@@ -66,7 +73,9 @@ private:
 
     std::mutex m_mutex;
     std::map<std::string, std::unique_ptr<FontHandle>> m_fonts;  // a null hb font: not installed
-    std::list<std::string> m_recent;                             // most recent first
+    std::optional<std::vector<std::string>> m_fallbackOrder;     // read on the first missing glyph
+    std::map<std::uint32_t, std::optional<std::string>> m_fallbacks;
+    std::list<std::string> m_recent;  // most recent first
     struct Entry {
         std::shared_ptr<const ShapedText> shaped;
         std::list<std::string>::iterator position;
