@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -13,7 +14,10 @@ public:
     std::string className() const override { return "CollectionReusableView"; }
 
     const std::string& reuseIdentifier() const { return m_reuseIdentifier; }
-    void setReuseIdentifier(std::string identifier) { m_reuseIdentifier = std::move(identifier); }
+    void setReuseIdentifier(std::string identifier) {
+        checkMainThread();
+        m_reuseIdentifier = std::move(identifier);
+    }
     // Called before a queued view is handed out again.
     virtual void prepareForReuse() { ++m_reuses; }
     int reuseCount() const { return m_reuses; }

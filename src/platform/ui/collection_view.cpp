@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/base/fatal.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -14,6 +15,7 @@ std::shared_ptr<CollectionView> CollectionView::create(const Rect& frame,
 }
 
 void CollectionView::setCollectionViewLayout(std::shared_ptr<CollectionViewLayout> layout) {
+    checkMainThread();
     if (m_layout) m_layout->onInvalidate = nullptr;
     m_layout = std::move(layout);
     if (m_layout) {
@@ -37,26 +39,31 @@ std::optional<CollectionLayoutSection> CollectionView::layoutSection(int section
 }
 
 void CollectionView::registerCell(const std::string& identifier, ReusePool::Factory factory) {
+    checkMainThread();
     reusePool().registerFactory(identifier, std::move(factory));
 }
 
 void CollectionView::registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier) {
+    checkMainThread();
     reusePool().registerNib(nib, identifier);
 }
 
 void CollectionView::registerSupplementary(const std::string& kind, const std::string& identifier,
                                            ReusePool::Factory factory) {
+    checkMainThread();
     m_supplementaryPool.registerFactory(kind + "/" + identifier, std::move(factory));
 }
 
 std::shared_ptr<CollectionReusableView> CollectionView::dequeueSupplementary(const std::string& kind,
                                                                              const std::string& identifier,
                                                                              const IndexPath&) {
+    checkMainThread();
     return m_supplementaryPool.dequeue(kind + "/" + identifier, "view of kind " + kind);
 }
 
 std::shared_ptr<CollectionReusableView> CollectionView::supplementaryView(const std::string& kind,
                                                                           const IndexPath& indexPath) {
+    checkMainThread();
     auto source = dataSource();
     return source ? source->supplementaryView(*this, kind, indexPath) : nullptr;
 }
@@ -81,11 +88,13 @@ void CollectionView::supplementaryDidEndDisplaying(const std::shared_ptr<View>& 
 }
 
 void CollectionView::reloadData() {
+    checkMainThread();
     notifyWillReload();
     performReloadData();
 }
 
 void CollectionView::reloadItems(const std::vector<IndexPath>& items) {
+    checkMainThread();
     performUpdates([](const IndexPath& p) { return std::optional<IndexPath>(p); }, {items.begin(), items.end()});
 }
 
@@ -127,12 +136,14 @@ void CollectionView::didEndDisplaying(CollectionViewCell& cell, const IndexPath&
 }
 
 std::shared_ptr<ContextMenuConfiguration> CollectionView::contextMenu(const IndexPath& indexPath, Point point) {
+    checkMainThread();
     auto d = delegate();
     if (!d || !cellAt(indexPath)) return nullptr;
     return d->contextMenuConfiguration(*this, {indexPath}, point);
 }
 
 std::shared_ptr<DragSession> CollectionView::drag(const IndexPath& indexPath) {
+    checkMainThread();
     auto d = dragDelegate();
     if (!d || !cellAt(indexPath)) return nullptr;
     auto session = DragSession::create({}, indexPath);
@@ -143,12 +154,14 @@ std::shared_ptr<DragSession> CollectionView::drag(const IndexPath& indexPath) {
 
 DropProposal CollectionView::dragOver(const std::shared_ptr<DragSession>& session,
                                       const std::optional<IndexPath>& destination) {
+    checkMainThread();
     auto d = dropDelegate();
     if (!d || !session || !d->canHandle(*this, *session)) return {};
     return d->dropSessionDidUpdate(*this, *session, destination);
 }
 
 bool CollectionView::drop(const std::shared_ptr<DragSession>& session, const std::optional<IndexPath>& destination) {
+    checkMainThread();
     auto d = dropDelegate();
     const DropProposal proposal = dragOver(session, destination);
     if (!d || proposal.operation == DropProposal::Operation::cancel ||

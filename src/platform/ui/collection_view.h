@@ -12,6 +12,7 @@
 #include "platform/ui/compositional_layout.h"
 #include "platform/ui/item_list_view.h"
 #include "platform/ui/lists/element_kind.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -34,13 +35,25 @@ public:
     std::optional<CollectionLayoutSection> layoutSection(int section) const;
 
     std::shared_ptr<CollectionViewDataSource> dataSource() const { return m_dataSource.lock(); }
-    void setDataSource(const std::shared_ptr<CollectionViewDataSource>& dataSource) { m_dataSource = dataSource; }
+    void setDataSource(const std::shared_ptr<CollectionViewDataSource>& dataSource) {
+        checkMainThread();
+        m_dataSource = dataSource;
+    }
     std::shared_ptr<CollectionViewDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<CollectionViewDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<CollectionViewDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
     std::shared_ptr<CollectionViewDragDelegate> dragDelegate() const { return m_dragDelegate.lock(); }
-    void setDragDelegate(const std::shared_ptr<CollectionViewDragDelegate>& d) { m_dragDelegate = d; }
+    void setDragDelegate(const std::shared_ptr<CollectionViewDragDelegate>& d) {
+        checkMainThread();
+        m_dragDelegate = d;
+    }
     std::shared_ptr<CollectionViewDropDelegate> dropDelegate() const { return m_dropDelegate.lock(); }
-    void setDropDelegate(const std::shared_ptr<CollectionViewDropDelegate>& d) { m_dropDelegate = d; }
+    void setDropDelegate(const std::shared_ptr<CollectionViewDropDelegate>& d) {
+        checkMainThread();
+        m_dropDelegate = d;
+    }
 
     void registerCell(const std::string& identifier, ReusePool::Factory factory);
     void registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier);
@@ -54,7 +67,10 @@ public:
 
     void reloadData() override;
     void reloadItems(const std::vector<IndexPath>& items);
-    void scrollToItem(const IndexPath& indexPath) { m_lastScrolledTo = indexPath; }
+    void scrollToItem(const IndexPath& indexPath) {
+        checkMainThread();
+        m_lastScrolledTo = indexPath;
+    }
     std::optional<IndexPath> lastScrolledToItem() const { return m_lastScrolledTo; }
 
     // User actions.

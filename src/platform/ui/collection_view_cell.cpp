@@ -1,4 +1,5 @@
 #include "platform/ui/collection_view_cell.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -7,6 +8,7 @@ std::shared_ptr<CollectionViewCell> CollectionViewCell::create(const Rect& frame
 }
 
 std::shared_ptr<View> CollectionViewCell::contentView() {
+    checkMainThread();
     if (!m_contentView) {
         m_contentView = View::create(bounds());
         m_contentView->setAutoresizingMask(flexibleWidth | flexibleHeight);
@@ -16,6 +18,7 @@ std::shared_ptr<View> CollectionViewCell::contentView() {
 }
 
 void CollectionViewCell::prepareForReuse() {
+    checkMainThread();
     CollectionReusableView::prepareForReuse();
     m_highlighted = false;
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/cell_accessory.h"
 #include "platform/ui/collection_reusable_view.h"
 #include "platform/ui/list_content_configuration.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -19,15 +20,30 @@ public:
 
     std::shared_ptr<View> contentView();
     virtual bool isSelected() const { return m_selected; }
-    virtual void setSelected(bool selected) { m_selected = selected; }
+    virtual void setSelected(bool selected) {
+        checkMainThread();
+        m_selected = selected;
+    }
     virtual bool isHighlighted() const { return m_highlighted; }
-    virtual void setHighlighted(bool highlighted) { m_highlighted = highlighted; }
+    virtual void setHighlighted(bool highlighted) {
+        checkMainThread();
+        m_highlighted = highlighted;
+    }
     const std::optional<ListContentConfiguration>& contentConfiguration() const { return m_contentConfiguration; }
-    void setContentConfiguration(std::optional<ListContentConfiguration> c) { m_contentConfiguration = std::move(c); }
+    void setContentConfiguration(std::optional<ListContentConfiguration> c) {
+        checkMainThread();
+        m_contentConfiguration = std::move(c);
+    }
     const std::vector<CellAccessory>& accessories() const { return m_accessories; }
-    void setAccessories(std::vector<CellAccessory> accessories) { m_accessories = std::move(accessories); }
+    void setAccessories(std::vector<CellAccessory> accessories) {
+        checkMainThread();
+        m_accessories = std::move(accessories);
+    }
     std::optional<Color> backgroundColorConfiguration() const { return m_backgroundColor; }
-    void setBackgroundColorConfiguration(std::optional<Color> color) { m_backgroundColor = std::move(color); }
+    void setBackgroundColorConfiguration(std::optional<Color> color) {
+        checkMainThread();
+        m_backgroundColor = std::move(color);
+    }
 
     void prepareForReuse() override;
 

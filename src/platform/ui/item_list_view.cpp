@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/base/fatal.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -21,6 +22,7 @@ void ItemListView::readCounts() {
 }
 
 void ItemListView::performReloadData() {
+    checkMainThread();
     retireAll();
     m_selected.clear();
     m_measured = {};
@@ -33,6 +35,7 @@ void ItemListView::performReloadData() {
 
 void ItemListView::performUpdates(const std::function<std::optional<IndexPath>(const IndexPath&)>& oldToNew,
                                   const std::set<IndexPath>& reloaded) {
+    checkMainThread();
     std::set<IndexPath> selected;
     for (const auto& indexPath : m_selected) {
         if (auto moved = oldToNew(indexPath)) selected.insert(*moved);
@@ -103,9 +106,15 @@ std::optional<IndexPath> ItemListView::indexPathFor(const CollectionViewCell& ce
     return std::nullopt;
 }
 
-std::optional<IndexPath> ItemListView::indexPathForItem(Point point) { return geometry().itemAt(point); }
+std::optional<IndexPath> ItemListView::indexPathForItem(Point point) {
+    checkMainThread();
+    return geometry().itemAt(point);
+}
 
-std::optional<Rect> ItemListView::frameForItem(const IndexPath& indexPath) { return geometry().itemFrame(indexPath); }
+std::optional<Rect> ItemListView::frameForItem(const IndexPath& indexPath) {
+    checkMainThread();
+    return geometry().itemFrame(indexPath);
+}
 
 std::shared_ptr<View> ItemListView::supplementaryViewShown(const std::string& kind, int section) const {
     const auto it = m_supplementaries.find({kind, section});
@@ -113,6 +122,7 @@ std::shared_ptr<View> ItemListView::supplementaryViewShown(const std::string& ki
 }
 
 void ItemListView::setAllowsSelection(bool allows) {
+    checkMainThread();
     m_allowsSelection = allows;
     if (!allows) {
         for (const auto& indexPath : selectedIndexPaths()) markSelected(indexPath, false);
@@ -120,6 +130,7 @@ void ItemListView::setAllowsSelection(bool allows) {
 }
 
 void ItemListView::setAllowsMultipleSelection(bool allows) {
+    checkMainThread();
     m_allowsMultiple = allows;
     if (allows) m_allowsSelection = true;
 }
@@ -134,6 +145,7 @@ void ItemListView::markSelected(const IndexPath& indexPath, bool selected) {
 }
 
 void ItemListView::selectItem(const IndexPath& indexPath) {
+    checkMainThread();
     if (!m_allowsSelection || indexPath.item < 0 || indexPath.item >= numberOfItems(indexPath.section)) return;
     if (!m_allowsMultiple) {
         for (const auto& other : selectedIndexPaths()) {
@@ -143,9 +155,13 @@ void ItemListView::selectItem(const IndexPath& indexPath) {
     markSelected(indexPath, true);
 }
 
-void ItemListView::deselectItem(const IndexPath& indexPath) { markSelected(indexPath, false); }
+void ItemListView::deselectItem(const IndexPath& indexPath) {
+    checkMainThread();
+    markSelected(indexPath, false);
+}
 
 bool ItemListView::tapItem(const IndexPath& indexPath) {
+    checkMainThread();
     if (!m_allowsSelection || !cellAt(indexPath)) return false;
     if (m_allowsMultiple && m_selected.count(indexPath)) {
         if (!shouldDeselect(indexPath)) return false;
@@ -172,12 +188,14 @@ std::optional<IndexPath> ItemListView::itemUnder(const Touch& touch) {
 }
 
 void ItemListView::touchesBegan(const std::vector<Touch>& touches) {
+    checkMainThread();
     if (touches.empty()) return;
     m_touched = itemUnder(touches.front());
     if (m_touched) cellAt(*m_touched)->setHighlighted(true);
 }
 
 void ItemListView::touchesEnded(const std::vector<Touch>& touches) {
+    checkMainThread();
     const auto touched = std::exchange(m_touched, std::nullopt);
     if (touched) {
         if (auto cell = cellAt(*touched)) cell->setHighlighted(false);
@@ -187,6 +205,7 @@ void ItemListView::touchesEnded(const std::vector<Touch>& touches) {
 }
 
 void ItemListView::touchesCancelled(const std::vector<Touch>&) {
+    checkMainThread();
     const auto touched = std::exchange(m_touched, std::nullopt);
     if (touched) {
         if (auto cell = cellAt(*touched)) cell->setHighlighted(false);
@@ -194,6 +213,7 @@ void ItemListView::touchesCancelled(const std::vector<Touch>&) {
 }
 
 std::shared_ptr<CollectionViewCell> ItemListView::dequeueCell(const std::string& identifier, const IndexPath&) {
+    checkMainThread();
     auto view = m_pool.dequeue(identifier, "cell");
     auto cell = std::dynamic_pointer_cast<CollectionViewCell>(view);
     if (!cell) base::fatal("the view registered for '" + identifier + "' is not a cell");
@@ -201,6 +221,7 @@ std::shared_ptr<CollectionViewCell> ItemListView::dequeueCell(const std::string&
 }
 
 void ItemListView::addObserver(const std::shared_ptr<ItemListViewObserver>& observer) {
+    checkMainThread();
     if (!observer) return;
     for (const auto& existing : m_observers) {
         if (existing.lock() == observer) return;
@@ -209,6 +230,7 @@ void ItemListView::addObserver(const std::shared_ptr<ItemListViewObserver>& obse
 }
 
 void ItemListView::removeObserver(const ItemListViewObserver& observer) {
+    checkMainThread();
     std::erase_if(m_observers, [&](const std::weak_ptr<ItemListViewObserver>& weak) {
         auto held = weak.lock();
         return !held || held.get() == &observer;

@@ -7,6 +7,7 @@
 
 #include "platform/ui/attributed_string.h"
 #include "platform/ui/font.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/text/line_break_mode.h"
 #include "platform/ui/text/text_alignment.h"
 #include "platform/ui/text/text_frame.h"
@@ -41,23 +42,50 @@ public:
     virtual int numberOfLines() const { return m_numberOfLines; }
     virtual void setNumberOfLines(int lines);
     virtual std::optional<Color> shadowColor() const { return m_shadowColor; }
-    virtual void setShadowColor(std::optional<Color> color) { m_shadowColor = std::move(color); }
+    virtual void setShadowColor(std::optional<Color> color) {
+        checkMainThread();
+        m_shadowColor = std::move(color);
+    }
     virtual Size shadowOffset() const { return m_shadowOffset; }
-    virtual void setShadowOffset(Size offset) { m_shadowOffset = offset; }
+    virtual void setShadowOffset(Size offset) {
+        checkMainThread();
+        m_shadowOffset = offset;
+    }
     virtual std::optional<Color> highlightedTextColor() const { return m_highlightedTextColor; }
-    virtual void setHighlightedTextColor(std::optional<Color> color) { m_highlightedTextColor = std::move(color); }
+    virtual void setHighlightedTextColor(std::optional<Color> color) {
+        checkMainThread();
+        m_highlightedTextColor = std::move(color);
+    }
     virtual bool isHighlighted() const { return m_highlighted; }
-    virtual void setHighlighted(bool highlighted) { m_highlighted = highlighted; }
+    virtual void setHighlighted(bool highlighted) {
+        checkMainThread();
+        m_highlighted = highlighted;
+    }
     virtual bool isEnabled() const { return m_enabled; }
-    virtual void setEnabled(bool enabled) { m_enabled = enabled; }
+    virtual void setEnabled(bool enabled) {
+        checkMainThread();
+        m_enabled = enabled;
+    }
     virtual BaselineAdjustment baselineAdjustment() const { return m_baselineAdjustment; }
-    virtual void setBaselineAdjustment(BaselineAdjustment adjustment) { m_baselineAdjustment = adjustment; }
+    virtual void setBaselineAdjustment(BaselineAdjustment adjustment) {
+        checkMainThread();
+        m_baselineAdjustment = adjustment;
+    }
     virtual bool adjustsFontSizeToFitWidth() const { return m_adjustsFontSize; }
-    virtual void setAdjustsFontSizeToFitWidth(bool adjusts) { m_adjustsFontSize = adjusts; }
+    virtual void setAdjustsFontSizeToFitWidth(bool adjusts) {
+        checkMainThread();
+        m_adjustsFontSize = adjusts;
+    }
     virtual double minimumScaleFactor() const { return m_minimumScaleFactor; }
-    virtual void setMinimumScaleFactor(double factor) { m_minimumScaleFactor = factor; }
+    virtual void setMinimumScaleFactor(double factor) {
+        checkMainThread();
+        m_minimumScaleFactor = factor;
+    }
     virtual double minimumFontSize() const { return m_minimumFontSize; }
-    virtual void setMinimumFontSize(double size) { m_minimumFontSize = size; }
+    virtual void setMinimumFontSize(double size) {
+        checkMainThread();
+        m_minimumFontSize = size;
+    }
     double preferredMaxLayoutWidth() const { return m_preferredMaxLayoutWidth; }
     void setPreferredMaxLayoutWidth(double width);
 

@@ -1,10 +1,12 @@
 #include "platform/ui/scroll_view.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
 std::shared_ptr<ScrollView> ScrollView::create(const Rect& frame) { return make<ScrollView>(frame); }
 
 void ScrollView::setContentOffset(Point offset, bool) {
+    checkMainThread();
     Rect b = bounds();
     if (b.origin == offset) return;
     b.origin = offset;
@@ -19,6 +21,7 @@ EdgeInsets ScrollView::adjustedContentInset() const {
 }
 
 bool ScrollView::drag(Point offset) {
+    checkMainThread();
     if (!m_scrollEnabled) return false;
     auto d = scrollDelegate();
     if (d) d->scrollViewWillBeginDragging(*this);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 
 namespace ui {
@@ -27,27 +28,57 @@ public:
     Point contentOffset() const { return bounds().origin; }
     void setContentOffset(Point offset, bool animated = false);
     Size contentSize() const { return m_contentSize; }
-    void setContentSize(Size size) { m_contentSize = size; }
+    void setContentSize(Size size) {
+        checkMainThread();
+        m_contentSize = size;
+    }
     EdgeInsets contentInset() const { return m_contentInset; }
-    void setContentInset(const EdgeInsets& inset) { m_contentInset = inset; }
+    void setContentInset(const EdgeInsets& inset) {
+        checkMainThread();
+        m_contentInset = inset;
+    }
     // The content inset plus the safe area.
     EdgeInsets adjustedContentInset() const;
     bool isScrollEnabled() const { return m_scrollEnabled; }
-    void setScrollEnabled(bool enabled) { m_scrollEnabled = enabled; }
+    void setScrollEnabled(bool enabled) {
+        checkMainThread();
+        m_scrollEnabled = enabled;
+    }
     bool bounces() const { return m_bounces; }
-    void setBounces(bool bounces) { m_bounces = bounces; }
+    void setBounces(bool bounces) {
+        checkMainThread();
+        m_bounces = bounces;
+    }
     bool alwaysBounceVertical() const { return m_alwaysBounceVertical; }
-    void setAlwaysBounceVertical(bool bounce) { m_alwaysBounceVertical = bounce; }
+    void setAlwaysBounceVertical(bool bounce) {
+        checkMainThread();
+        m_alwaysBounceVertical = bounce;
+    }
     bool alwaysBounceHorizontal() const { return m_alwaysBounceHorizontal; }
-    void setAlwaysBounceHorizontal(bool bounce) { m_alwaysBounceHorizontal = bounce; }
+    void setAlwaysBounceHorizontal(bool bounce) {
+        checkMainThread();
+        m_alwaysBounceHorizontal = bounce;
+    }
     bool scrollsToTop() const { return m_scrollsToTop; }
-    void setScrollsToTop(bool scrolls) { m_scrollsToTop = scrolls; }
+    void setScrollsToTop(bool scrolls) {
+        checkMainThread();
+        m_scrollsToTop = scrolls;
+    }
     bool showsVerticalScrollIndicator() const { return m_showsVertical; }
-    void setShowsVerticalScrollIndicator(bool shows) { m_showsVertical = shows; }
+    void setShowsVerticalScrollIndicator(bool shows) {
+        checkMainThread();
+        m_showsVertical = shows;
+    }
     KeyboardDismissMode keyboardDismissMode() const { return m_keyboardDismissMode; }
-    void setKeyboardDismissMode(KeyboardDismissMode mode) { m_keyboardDismissMode = mode; }
+    void setKeyboardDismissMode(KeyboardDismissMode mode) {
+        checkMainThread();
+        m_keyboardDismissMode = mode;
+    }
     std::shared_ptr<ScrollViewDelegate> scrollDelegate() const { return m_scrollDelegate.lock(); }
-    void setScrollDelegate(const std::shared_ptr<ScrollViewDelegate>& d) { m_scrollDelegate = d; }
+    void setScrollDelegate(const std::shared_ptr<ScrollViewDelegate>& d) {
+        checkMainThread();
+        m_scrollDelegate = d;
+    }
 
     // The user drags the content to `offset`; nothing when scrolling is off. Returns whether it moved.
     bool drag(Point offset);

@@ -1,6 +1,7 @@
 #include "platform/ui/table_view.h"
 
 #include "platform/base/fatal.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -36,35 +37,44 @@ double TableView::boundaryHeight(bool header, int section) {
 }
 
 void TableView::setRowHeight(double height) {
+    checkMainThread();
     m_rowHeight = height;
     m_layout->invalidateLayout();
     setNeedsLayout();
 }
 
 void TableView::setSectionHeaderHeight(double height) {
+    checkMainThread();
     m_sectionHeaderHeight = height;
     m_layout->invalidateLayout();
     setNeedsLayout();
 }
 
 void TableView::setSectionFooterHeight(double height) {
+    checkMainThread();
     m_sectionFooterHeight = height;
     m_layout->invalidateLayout();
     setNeedsLayout();
 }
 
-void TableView::setEditing(bool editing, bool) { m_editing = editing; }
+void TableView::setEditing(bool editing, bool) {
+    checkMainThread();
+    m_editing = editing;
+}
 
 void TableView::registerCell(const std::string& identifier, ReusePool::Factory factory) {
+    checkMainThread();
     reusePool().registerFactory(identifier, std::move(factory));
 }
 
 void TableView::registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier) {
+    checkMainThread();
     reusePool().registerNib(nib, identifier);
 }
 
 std::shared_ptr<TableViewCell> TableView::dequeueReusableCell(const std::string& identifier,
                                                               const IndexPath& indexPath) {
+    checkMainThread();
     auto cell = std::dynamic_pointer_cast<TableViewCell>(dequeueCell(identifier, indexPath));
     if (!cell) base::fatal("the cell registered for '" + identifier + "' is not a table cell");
     return cell;
@@ -75,11 +85,13 @@ std::shared_ptr<TableViewCell> TableView::cellForRow(const IndexPath& indexPath)
 }
 
 std::optional<std::string> TableView::headerTitle(int section) {
+    checkMainThread();
     auto source = dataSource();
     return source ? source->titleForHeader(*this, section) : std::nullopt;
 }
 
 std::optional<std::string> TableView::footerTitle(int section) {
+    checkMainThread();
     auto source = dataSource();
     return source ? source->titleForFooter(*this, section) : std::nullopt;
 }
@@ -131,21 +143,25 @@ void TableView::willDisplaySupplementary(View& view, const std::string& kind, co
 }
 
 void TableView::reloadData() {
+    checkMainThread();
     notifyWillReload();
     performReloadData();
 }
 
 void TableView::endUpdates() {
+    checkMainThread();
     performEndUpdates();
     if (m_updateDepth == 0) notifyDidEndUpdates();
 }
 
 void TableView::performEndUpdates() {
+    checkMainThread();
     if (m_updateDepth > 0) --m_updateDepth;
     if (m_updateDepth == 0) performUpdates([](const IndexPath& p) { return std::optional<IndexPath>(p); }, {});
 }
 
 void TableView::reloadRows(const std::vector<IndexPath>& rows) {
+    checkMainThread();
     performUpdates([](const IndexPath& p) { return std::optional<IndexPath>(p); }, {rows.begin(), rows.end()});
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/ui/item_list_view.h"
 #include "platform/ui/lists/table_view_layout.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/table_view_cell.h"
 #include "platform/ui/table_view_data_source.h"
 #include "platform/ui/table_view_delegate.h"
@@ -27,9 +28,15 @@ public:
 
     TableViewStyle style() const { return m_style; }
     std::shared_ptr<TableViewDataSource> dataSource() const { return m_dataSource.lock(); }
-    void setDataSource(const std::shared_ptr<TableViewDataSource>& d) { m_dataSource = d; }
+    void setDataSource(const std::shared_ptr<TableViewDataSource>& d) {
+        checkMainThread();
+        m_dataSource = d;
+    }
     std::shared_ptr<TableViewDelegate> delegate() const { return m_delegate.lock(); }
-    void setDelegate(const std::shared_ptr<TableViewDelegate>& d) { m_delegate = d; }
+    void setDelegate(const std::shared_ptr<TableViewDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
     bool isEditing() const { return m_editing; }
     void setEditing(bool editing, bool animated = false);
     double rowHeight() const { return m_rowHeight; }
@@ -59,8 +66,14 @@ public:
     void beginUpdates() { ++m_updateDepth; }
     void endUpdates();
     void reloadRows(const std::vector<IndexPath>& rows);
-    void selectRow(const IndexPath& indexPath) { selectItem(indexPath); }
-    void deselectRow(const IndexPath& indexPath) { deselectItem(indexPath); }
+    void selectRow(const IndexPath& indexPath) {
+        checkMainThread();
+        selectItem(indexPath);
+    }
+    void deselectRow(const IndexPath& indexPath) {
+        checkMainThread();
+        deselectItem(indexPath);
+    }
     bool tapRow(const IndexPath& indexPath) { return tapItem(indexPath); }
     void performEndUpdates();
 

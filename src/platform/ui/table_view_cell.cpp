@@ -1,4 +1,5 @@
 #include "platform/ui/table_view_cell.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -9,6 +10,7 @@ std::shared_ptr<TableViewCell> TableViewCell::create(TableViewCellStyle style, s
 }
 
 std::shared_ptr<Label> TableViewCell::textLabel() {
+    checkMainThread();
     if (!m_textLabel) {
         m_textLabel = Label::create();
         contentView()->addSubview(m_textLabel);
@@ -17,6 +19,7 @@ std::shared_ptr<Label> TableViewCell::textLabel() {
 }
 
 std::shared_ptr<Label> TableViewCell::detailTextLabel() {
+    checkMainThread();
     if (m_style == TableViewCellStyle::defaultStyle) return nullptr;
     if (!m_detailTextLabel) {
         m_detailTextLabel = Label::create();
@@ -26,6 +29,7 @@ std::shared_ptr<Label> TableViewCell::detailTextLabel() {
 }
 
 std::shared_ptr<ImageView> TableViewCell::imageView() {
+    checkMainThread();
     if (!m_imageView) {
         m_imageView = ImageView::create();
         contentView()->addSubview(m_imageView);
@@ -34,6 +38,7 @@ std::shared_ptr<ImageView> TableViewCell::imageView() {
 }
 
 void TableViewCell::setAccessoryView(std::shared_ptr<View> view) {
+    checkMainThread();
     if (m_accessoryView) m_accessoryView->removeFromSuperview();
     m_accessoryView = std::move(view);
     if (m_accessoryView) addSubview(m_accessoryView);

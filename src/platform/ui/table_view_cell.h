@@ -5,6 +5,7 @@
 #include "platform/ui/collection_view_cell.h"
 #include "platform/ui/image_view.h"
 #include "platform/ui/label.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -25,11 +26,17 @@ public:
     std::shared_ptr<Label> detailTextLabel();
     std::shared_ptr<ImageView> imageView();
     TableViewCellAccessoryType accessoryType() const { return m_accessoryType; }
-    void setAccessoryType(TableViewCellAccessoryType type) { m_accessoryType = type; }
+    void setAccessoryType(TableViewCellAccessoryType type) {
+        checkMainThread();
+        m_accessoryType = type;
+    }
     std::shared_ptr<View> accessoryView() const { return m_accessoryView; }
     void setAccessoryView(std::shared_ptr<View> view);
     TableViewCellSelectionStyle selectionStyle() const { return m_selectionStyle; }
-    void setSelectionStyle(TableViewCellSelectionStyle style) { m_selectionStyle = style; }
+    void setSelectionStyle(TableViewCellSelectionStyle style) {
+        checkMainThread();
+        m_selectionStyle = style;
+    }
 
 protected:
     explicit TableViewCell(TableViewCellStyle style) : CollectionViewCell(Rect(0, 0, 320, 44)), m_style(style) {}

@@ -1,5 +1,6 @@
 #include "platform/ui/table_view_controller.h"
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/screen.h"
 
 namespace ui {
@@ -8,9 +9,13 @@ std::shared_ptr<TableViewController> TableViewController::create(TableViewStyle 
     return make<TableViewController>(style);
 }
 
-std::shared_ptr<TableView> TableViewController::tableView() { return std::dynamic_pointer_cast<TableView>(view()); }
+std::shared_ptr<TableView> TableViewController::tableView() {
+    checkMainThread();
+    return std::dynamic_pointer_cast<TableView>(view());
+}
 
 void TableViewController::loadView() {
+    checkMainThread();
     auto table = TableView::create(Screen::main()->bounds(), m_style);
     auto self = sharedAs<TableViewController>();
     table->setDataSource(self);
@@ -19,6 +24,7 @@ void TableViewController::loadView() {
 }
 
 void TableViewController::viewWillAppear(bool animated) {
+    checkMainThread();
     ViewController::viewWillAppear(animated);
     if (!m_clearsSelection) return;
     auto table = tableView();
@@ -26,6 +32,7 @@ void TableViewController::viewWillAppear(bool animated) {
 }
 
 std::shared_ptr<TableViewCell> TableViewController::cellForRow(TableView&, const IndexPath&) {
+    checkMainThread();
     return TableViewCell::create();
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/table_view.h"
 #include "platform/ui/view_controller.h"
 
@@ -17,7 +18,10 @@ public:
     std::shared_ptr<TableView> tableView();
     TableViewStyle tableViewStyle() const { return m_style; }
     bool clearsSelectionOnViewWillAppear() const { return m_clearsSelection; }
-    void setClearsSelectionOnViewWillAppear(bool clears) { m_clearsSelection = clears; }
+    void setClearsSelectionOnViewWillAppear(bool clears) {
+        checkMainThread();
+        m_clearsSelection = clears;
+    }
 
     void loadView() override;
     void viewWillAppear(bool animated) override;

@@ -1,4 +1,5 @@
 #include "platform/ui/table_view_header_footer_view.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -9,6 +10,7 @@ std::shared_ptr<TableViewHeaderFooterView> TableViewHeaderFooterView::create(std
 }
 
 std::shared_ptr<View> TableViewHeaderFooterView::contentView() {
+    checkMainThread();
     if (!m_contentView) {
         m_contentView = View::create(bounds());
         m_contentView->setAutoresizingMask(flexibleWidth | flexibleHeight);
@@ -18,6 +20,7 @@ std::shared_ptr<View> TableViewHeaderFooterView::contentView() {
 }
 
 std::shared_ptr<Label> TableViewHeaderFooterView::textLabel() {
+    checkMainThread();
     if (!m_textLabel) {
         m_textLabel = Label::create();
         contentView()->addSubview(m_textLabel);

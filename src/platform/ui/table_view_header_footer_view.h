@@ -6,6 +6,7 @@
 #include "platform/ui/collection_reusable_view.h"
 #include "platform/ui/label.h"
 #include "platform/ui/list_content_configuration.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -18,7 +19,10 @@ public:
     std::shared_ptr<View> contentView();
     std::shared_ptr<Label> textLabel();
     const std::optional<ListContentConfiguration>& contentConfiguration() const { return m_configuration; }
-    void setContentConfiguration(std::optional<ListContentConfiguration> c) { m_configuration = std::move(c); }
+    void setContentConfiguration(std::optional<ListContentConfiguration> c) {
+        checkMainThread();
+        m_configuration = std::move(c);
+    }
 
 protected:
     TableViewHeaderFooterView() : CollectionReusableView(Rect(0, 0, 320, 28)) {}

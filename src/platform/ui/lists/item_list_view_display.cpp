@@ -4,6 +4,7 @@
 
 #include "platform/base/fatal.h"
 #include "platform/ui/item_list_view.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -16,11 +17,13 @@ constexpr int maximumMeasuringPasses = 4;
 }  // namespace
 
 const ListGeometry& ItemListView::geometry() {
+    checkMainThread();
     ensureGeometry();
     return m_geometry;
 }
 
 void ItemListView::setBounds(const Rect& bounds) {
+    checkMainThread();
     const Rect before = this->bounds();
     ScrollView::setBounds(bounds);
     // Scrolling shows and retires cells at once; a new size waits for the layout pass it asked for.
@@ -28,6 +31,7 @@ void ItemListView::setBounds(const Rect& bounds) {
 }
 
 void ItemListView::layoutSubviews() {
+    checkMainThread();
     ScrollView::layoutSubviews();
     layoutItems();
 }
