@@ -21,9 +21,8 @@
 #include "platform/dispatch/timer.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/graphics/png_codec.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/window.h"
 #include "playback/mpv_session.h"
+#include "playback/player_output.h"
 
 namespace reelhaven {
 
@@ -102,12 +101,8 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     auto video = Video::create(*url, LibraryItemType::file, true);
     auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
 
-    auto screen = ui::Screen::create(ui::Rect(0, 0, kViewWidth, kViewHeight), 1.0);
-    auto window = ui::Window::create(ui::Rect(0, 0, kViewWidth, kViewHeight));
-    window->setScreen(screen);
-    auto view = MPVGLKView::create(ui::Rect(0, 0, kViewWidth, kViewHeight));
-    window->addSubview(view);
-    view->layoutSubviews();
+    auto output = PlayerOutput::create({kViewWidth, kViewHeight}, 1.0, info);
+    const auto& view = output.view;
     view->setKeepsLastFrame(!options.frameOut.empty());
 
     int exitCode = 0;
@@ -118,16 +113,11 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         loop->stop();
     };
 
-    auto renderer = VideoRenderer::create(view, info);
     MPVSession::Options sessionOptions;
     sessionOptions.audioOutput = options.audioOutput;
     sessionOptions.documentsClient = DocumentsClient::create();
-    sessionOptions.screen = screen;
+    sessionOptions.screen = output.screen;
     auto session = MPVSession::create(info, sessionOptions);
-    std::weak_ptr<VideoRenderer> weakRenderer = renderer;
-    session->onWillDestroyHandle = [weakRenderer] {
-        if (auto held = weakRenderer.lock()) VideoRenderer::renderQueue()->sync([&] { held->destroyRenderContext(); });
-    };
     session->onFileLoaded = [&](const PlaybackInfoPtr& loaded) {
         out << "loaded\t" << loaded->title() << "\n";
         for (const auto& list : {loaded->videoTracks(), loaded->audioTracks(), loaded->subtitleTracks()})
@@ -170,9 +160,7 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         }
     };
 
-    session->setup();
-    renderer->optionsDelegate = session;
-    renderer->start(session->mpv());
+    output.attach(session);
     signals.start([loop, &out, &finish](int signal) {
         loop->post([signal, &out, &finish] {
             out << "end\t" << (signal == SIGINT ? "interrupted" : "terminated") << std::endl;

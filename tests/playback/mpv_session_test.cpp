@@ -248,7 +248,8 @@ TEST_F(PlayerTest, HDRIsShownOnlyOnAScreenWithHeadroom) {
     preferences->useEDR.setWrappedValue(true);
     for (double headroom : {1.0, 2.0}) {
         SCOPED_TRACE(headroom);
-        screen->setPotentialEDRHeadroom(headroom);
+        edrHeadroom = headroom;
+        if (screen) screen->setPotentialEDRHeadroom(headroom);
         hdr.reset();
         auto played = info(clip("hdr10.mkv"));
         if (!session) {

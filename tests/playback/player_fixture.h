@@ -19,14 +19,15 @@
 #include "platform/ui/screen.h"
 #include "platform/ui/window.h"
 #include "playback/mpv_session.h"
+#include "playback/player_output.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
 namespace reelhaven::playback_test {
 
 // The player's mpv session and renderer wired as the player screen wires them, drawing into a
-// 320x180 OpenGL view at scale 1, audio to mpv's null output, software decoding. Events reach
-// the test through the main run loop, which the test serves while it waits.
+// 320x180 OpenGL view at scale 1 (its screen's headroom `edrHeadroom`), audio to mpv's null output, software decoding.
+// Events reach the test through the main run loop, which the test serves while it waits.
 class PlayerTest : public ::testing::Test {
 protected:
     dispatch::ScopedMainRunLoop mainLoop;
@@ -34,8 +35,9 @@ protected:
     foundation::ScopedContainer container{dir / "home"};
     std::shared_ptr<Preferences> preferences = Preferences::create(foundation::UserDefaults::create(dir / "d.json"));
     std::shared_ptr<ProgressClient> progressClient = ProgressClient::create();
-    std::shared_ptr<ui::Screen> screen = ui::Screen::create(ui::Rect(0, 0, 320, 180), 1.0);
-    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 320, 180));
+    double edrHeadroom = 1.0;
+    std::shared_ptr<ui::Screen> screen;
+    std::shared_ptr<ui::Window> window;
     std::shared_ptr<MPVGLKView> view;
     std::shared_ptr<VideoRenderer> renderer;
     std::shared_ptr<MPVSession> session;
@@ -67,14 +69,15 @@ protected:
     }
 
     void open(const PlaybackInfoPtr& first) {
-        window->setScreen(screen);
-        view = MPVGLKView::create(ui::Rect(0, 0, 320, 180));
+        auto output = PlayerOutput::create({320, 180}, 1.0, first);
+        screen = output.screen;
+        window = output.window;
+        screen->setPotentialEDRHeadroom(edrHeadroom);
+        view = output.view;
+        renderer = output.renderer;
         view->setKeepsLastFrame(true);
-        window->addSubview(view);
-        view->layoutSubviews();
         // Each frame wakes the main loop so a waiting test looks at it at once.
         view->onFrameDisplayed = [](const gfx::Image&) { dispatch::Queue::main()->async([] {}); };
-        renderer = VideoRenderer::create(view, first);
         session = MPVSession::create(first, {"no", "null", preferences, nullptr, screen});
         session->onFileLoaded = [this](const PlaybackInfoPtr& info) { loaded.push_back(info); };
         session->onEndFile = [this](EndFileAction action, EndFileEvent event) { ended.emplace(action, event); };
@@ -86,14 +89,7 @@ protected:
             hdr.emplace(metadata);
             renderer->setHDRMetadata(metadata);
         };
-        std::weak_ptr<VideoRenderer> weakRenderer = renderer;
-        session->onWillDestroyHandle = [weakRenderer] {
-            if (auto held = weakRenderer.lock())
-                VideoRenderer::renderQueue()->sync([&] { held->destroyRenderContext(); });
-        };
-        session->setup();
-        renderer->optionsDelegate = session;
-        renderer->start(session->mpv());
+        output.attach(session);
         session->startPlayback(first);
     }
     void close() {
