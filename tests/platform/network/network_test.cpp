@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <thread>
 
@@ -132,6 +135,53 @@ TEST(Acceptor, HandsOverConnectionsUntilStopped) {
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     EXPECT_NE(::connect(refused, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(refused);
+}
+
+TEST(Acceptor, RunningOutOfDescriptorsIsReportedOncePerShortage) {
+    auto listener = ListeningSocket::open(AF_INET, 0, BindScope::loopback, 4);
+    std::uint16_t port = *listener.boundPort();
+    std::vector<ListeningSocket> sockets;
+    sockets.push_back(std::move(listener));
+    std::atomic<int> accepted{0};
+    std::atomic<int> failures{0};
+    auto acceptor = Acceptor::start(
+        std::move(sockets),
+        [&](Acceptor::Accepted connection) {
+            ::close(connection.fd);
+            ++accepted;
+        },
+        [&](std::size_t, int errnum) {
+            EXPECT_EQ(errnum, EMFILE);
+            ++failures;
+        });
+    // Every descriptor this process may have is taken (only in this test's own process).
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    rlimit lowered = limit;
+    lowered.rlim_cur = 256;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    int client = ::socket(AF_INET, SOCK_STREAM, 0);
+    std::vector<int> filler;
+    for (int fd; (fd = ::dup(client)) >= 0;) filler.push_back(fd);
+    ASSERT_EQ(errno, EMFILE);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    // The acceptor retries while the shortage lasts (after 50, 100, 200 ms ...): one report.
+    for (int i = 0; i < 100 && failures == 0; ++i) std::this_thread::sleep_for(5ms);
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(accepted, 0);
+    for (int fd : filler) ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    char byte;
+    EXPECT_EQ(::recv(client, &byte, 1, 0), 0);  // accepted once descriptors were free again
+    ::close(client);
+    acceptor->stop();
+    EXPECT_EQ(accepted, 1);
+    EXPECT_EQ(failures, 1);
 }
 
 TEST(BonjourService, FailsCleanlyWithoutADaemon) {
