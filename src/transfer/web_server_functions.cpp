@@ -42,15 +42,28 @@ bool parseDigits(std::string_view text, int& value) {
 std::vector<std::size_t> WebServerBrowsingOrder(std::size_t count,
                                                 const std::function<std::string_view(std::size_t)>& nameAt) {
     // Sort keys once per name: comparing them is far cheaper than collating texts again and again.
-    std::vector<std::pair<std::string, std::size_t>> keyed;
+    // They share one buffer (a folder may hold hundreds of thousands of names).
+    struct Key {
+        std::size_t offset;
+        std::size_t length;
+        std::size_t index;
+    };
+    std::string keys;
+    std::vector<Key> keyed;
     keyed.reserve(count);
     for (std::size_t index = 0; index < count; ++index) {
-        keyed.emplace_back(foundation::StringCompare::localizedStandardSortKey(nameAt(index)), index);
+        std::string key = foundation::StringCompare::localizedStandardSortKey(nameAt(index));
+        keyed.push_back({keys.size(), key.size(), index});
+        keys += key;
     }
-    std::sort(keyed.begin(), keyed.end());
+    auto view = [&](const Key& key) { return std::string_view(keys).substr(key.offset, key.length); };
+    std::sort(keyed.begin(), keyed.end(), [&](const Key& a, const Key& b) {
+        int order = view(a).compare(view(b));
+        return order != 0 ? order < 0 : a.index < b.index;
+    });
     std::vector<std::size_t> order;
     order.reserve(count);
-    for (const auto& item : keyed) order.push_back(item.second);
+    for (const auto& key : keyed) order.push_back(key.index);
     return order;
 }
 

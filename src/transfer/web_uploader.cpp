@@ -215,14 +215,15 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     }
     auto entries = WebUploaderFileSystem::contentsOfDirectory(absolute);
     if (!entries) return serverError(entries.error(), "Failed listing directory " + quote(*relative));
-    std::vector<WebUploaderFileSystem::Entry> shown = std::move(entries).value();
-    std::erase_if(shown, [this](const WebUploaderFileSystem::Entry& entry) {
-        return isHidden(entry.name) || entry.type == WebUploaderFileSystem::EntryType::other ||
-               (entry.type == WebUploaderFileSystem::EntryType::file && !checkFileExtension(entry.name));
+    WebUploaderFileSystem::DirectoryContents shown = std::move(entries).value();
+    std::erase_if(shown.entries, [&](const WebUploaderFileSystem::DirectoryContents::Entry& entry) {
+        std::string name(shown.name(entry));
+        return isHidden(name) || entry.type == WebUploaderFileSystem::EntryType::other ||
+               (entry.type == WebUploaderFileSystem::EntryType::file && !checkFileExtension(name));
     });
     std::string prefix = *relative;
     if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
-    std::string json = WebUploaderListingJSON(std::move(shown), prefix);
+    std::string json = WebUploaderListingJSON(shown, prefix);
     return WebServerDataResponse::responseWithData(std::move(json), "application/json");
 }
 

@@ -84,32 +84,40 @@ bool WebUploaderFileSystem::staysInside(const std::string& absolute) const {
     return resolved && inside(*resolved);
 }
 
-foundation::Result<std::vector<WebUploaderFileSystem::Entry>> WebUploaderFileSystem::contentsOfDirectory(
+void WebUploaderFileSystem::DirectoryContents::add(std::string_view name, EntryType type, std::uint64_t size) {
+    entries.push_back(
+        {static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(name.size()), type, size});
+    m_names += name;
+}
+
+foundation::Result<WebUploaderFileSystem::DirectoryContents> WebUploaderFileSystem::contentsOfDirectory(
     const std::string& path) {
     DIR* folder = ::opendir(path.c_str());
     if (!folder) return foundation::Error::posix(errno, path);
-    std::vector<Entry> entries;
+    DirectoryContents contents;
     errno = 0;
     while (dirent* item = ::readdir(folder)) {
-        std::string name = item->d_name;
+        std::string_view name = item->d_name;
         if (name == "." || name == "..") continue;
-        Entry entry{name};
+        EntryType type = EntryType::other;
+        std::uint64_t size = 0;
         struct stat info {};
         // Relative to the open folder: no path resolution per entry.
         if (::fstatat(::dirfd(folder), item->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISREG(info.st_mode)) {
-                entry.type = EntryType::file;
-                entry.size = static_cast<std::uint64_t>(info.st_size);
+                type = EntryType::file;
+                size = static_cast<std::uint64_t>(info.st_size);
             } else if (S_ISDIR(info.st_mode)) {
-                entry.type = EntryType::directory;
+                type = EntryType::directory;
             }
         }
-        entries.push_back(std::move(entry));
+        contents.add(name, type, size);
+        errno = 0;
     }
     int error = errno;
     ::closedir(folder);
     if (error != 0) return foundation::Error::posix(error, path);
-    return entries;
+    return contents;
 }
 
 std::string WebUploaderFileSystem::lastPathComponent(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/foundation/error.h"
@@ -35,13 +36,27 @@ public:
     static foundation::Result<std::string> createUniqueDirectory(const std::string& path);
 
     enum class EntryType { file, directory, other };
-    struct Entry {
-        std::string name;
-        EntryType type = EntryType::other;  // what lstat says: links are "other"
-        std::uint64_t size = 0;
+    // The items directly inside a folder, in no particular order. A folder may hold hundreds of
+    // thousands: the names share one buffer, and an entry is a few numbers.
+    class DirectoryContents {
+    public:
+        struct Entry {
+            std::uint32_t nameOffset = 0;
+            std::uint32_t nameLength = 0;
+            EntryType type = EntryType::other;  // what lstat says: links are "other"
+            std::uint64_t size = 0;
+        };
+        void add(std::string_view name, EntryType type, std::uint64_t size);
+        std::string_view name(const Entry& entry) const {
+            return {m_names.data() + entry.nameOffset, entry.nameLength};
+        }
+
+        std::vector<Entry> entries;
+
+    private:
+        std::string m_names;
     };
-    // The items directly inside a folder, in no particular order.
-    static foundation::Result<std::vector<Entry>> contentsOfDirectory(const std::string& path);
+    static foundation::Result<DirectoryContents> contentsOfDirectory(const std::string& path);
 
     static std::string lastPathComponent(const std::string& path);
     static std::string pathExtension(const std::string& name);

@@ -38,24 +38,26 @@ void appendJSONString(std::string& out, std::string_view text) {
 
 }  // namespace
 
-std::string WebUploaderListingJSON(std::vector<WebUploaderFileSystem::Entry> entries, std::string_view prefix) {
-    std::vector<std::size_t> order = WebServerBrowsingOrder(
-        entries.size(), [&](std::size_t index) -> std::string_view { return entries[index].name; });
+std::string WebUploaderListingJSON(const WebUploaderFileSystem::DirectoryContents& contents, std::string_view prefix) {
+    const auto& entries = contents.entries;
+    std::vector<std::size_t> order =
+        WebServerBrowsingOrder(entries.size(), [&](std::size_t index) { return contents.name(entries[index]); });
     std::size_t estimate = 2;
-    for (const auto& entry : entries) estimate += 2 * entry.name.size() + prefix.size() + 48;
+    for (const auto& entry : entries) estimate += 2 * entry.nameLength + prefix.size() + 48;
     std::string json;
     json.reserve(estimate);
     json += '[';
+    std::string path;
     for (std::size_t index : order) {
         const auto& entry = entries[index];
-        std::string name = WebUploaderNames::listed(entry.name);
+        std::string name = WebUploaderNames::listed(contents.name(entry));
         bool isFile = entry.type == WebUploaderFileSystem::EntryType::file;
         if (json.size() > 1) json += ',';
         // Keys in the order the JSON library writes objects (sorted), as the answer always had.
         json += "{\"name\":";
         appendJSONString(json, name);
         json += ",\"path\":";
-        std::string path(prefix);
+        path.assign(prefix);
         path += name;
         if (!isFile) path += '/';
         appendJSONString(json, path);

@@ -14,7 +14,7 @@ namespace reelhaven {
 //
 // Folders hold hundreds of thousands of entries: the answer is written straight into one string
 // (no JSON tree, no per-entry objects), and the sort keys are gone before it is written, so a
-// request in flight holds little more than the entries and the answer.
-std::string WebUploaderListingJSON(std::vector<WebUploaderFileSystem::Entry> entries, std::string_view prefix);
+// request in flight holds little more than the compact entries and the answer.
+std::string WebUploaderListingJSON(const WebUploaderFileSystem::DirectoryContents& contents, std::string_view prefix);
 
 }  // namespace reelhaven
