@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "platform/ui/text/text_frame.h"
@@ -282,6 +283,62 @@ TEST(TextFrameTest, EmptyAndBlankTextTakeTheRoomTheyShow) {
     const auto feeds = TextFrame::create("\n", font, {});
     ASSERT_EQ(feeds.lines().size(), 2u);
     EXPECT_EQ(feeds.size(), (Size{0, std::ceil(2 * font.lineHeight())}));
+}
+
+TEST(TextFrameTest, AnyTextInAnyModeKeepsItsLinesInOrderWithinTheWidth) {
+    // Pieces of several scripts, marks, emoji, tabs, line feeds and broken UTF-8, in random
+    // texts laid out in random rooms: lines never overlap or go back in the source, the wrapping
+    // modes lose nothing but hanging spaces, and cut lines stay within the width.
+    const std::vector<std::string> pieces{"AV",
+                                          "To ",
+                                          "word ",
+                                          "->",
+                                          "e\xCC\x81",
+                                          "\xD7\xA9\xD7\x9C",
+                                          "\xF0\x9F\x98\x80",
+                                          "  ",
+                                          "\t",
+                                          "\n",
+                                          "123",
+                                          "\xE6\x97\xA5\xE6\x9C\xAC",
+                                          "\xFF",
+                                          "-",
+                                          "\xEF\xBF\xBC",
+                                          "long"};
+    const auto font = Font::systemFont(13);
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 500; ++round) {
+        std::string text;
+        const int count = static_cast<int>(random() % 12);
+        for (int i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+        TextContainer container;
+        container.width = static_cast<double>(random() % 120);
+        container.maximumNumberOfLines = static_cast<int>(random() % 4);
+        container.lineBreakMode = static_cast<LineBreakMode>(random() % 6);
+        const auto frame = TextFrame::create(text, font, container);
+        size_t previousEnd = 0;
+        std::string shown;
+        for (const auto& line : frame.lines()) {
+            EXPECT_GE(line.sourceStart, previousEnd) << text;
+            EXPECT_LE(line.sourceEnd, text.size());
+            previousEnd = line.sourceEnd;
+            shown += line.text;
+            const bool cut = line.text.find(ellipsis) != std::string::npos && text.find(ellipsis) == std::string::npos;
+            // (A room too narrow for any character shows the "…" alone, whatever it takes.)
+            if (cut && line.text != ellipsis && container.width > 0) {
+                EXPECT_LE(line.width, container.width + 1e-6) << text << " shown as " << line.text;
+            }
+        }
+        const bool wraps = container.lineBreakMode == LineBreakMode::byWordWrapping ||
+                           container.lineBreakMode == LineBreakMode::byCharWrapping;
+        if (wraps && !frame.isTruncated()) {
+            auto strip = [](std::string s) {
+                std::erase_if(s, [](char c) { return c == ' ' || c == '\t' || c == '\n'; });
+                return s;
+            };
+            EXPECT_EQ(strip(shown), strip(text)) << text;
+        }
+    }
 }
 
 }  // namespace

@@ -46,8 +46,11 @@ StyledParagraph::StyledParagraph(std::string_view text, size_t start, size_t end
     fallBack();
 
     std::vector<double> advances(end - start, 0.0);
+    m_clusterStarts.assign(end - start + 1, false);
+    m_clusterStarts.front() = m_clusterStarts.back() = true;
     for (const auto& item : m_items) {
         const auto& style = *item.style;
+        m_clusterStarts[item.start - start] = true;
         if (style.attachment) {
             advances[item.start - start] += attachmentBounds(*style.attachment).width() + style.kern;
             continue;
@@ -55,8 +58,10 @@ StyledParagraph::StyledParagraph(std::string_view text, size_t start, size_t end
         const auto shaping =
             FontShaping::shape(style.font, text.substr(item.start, item.end - item.start), directionOf(item.level));
         if (!shaping.shaped) continue;
-        for (const auto& glyph : shaping.shaped->glyphs)
+        for (const auto& glyph : shaping.shaped->glyphs) {
             advances[item.start - start + glyph.cluster] += glyph.advance * shaping.scale + style.kern;
+            m_clusterStarts[item.start - start + glyph.cluster] = true;
+        }
     }
     m_prefix.assign(advances.size() + 1, 0.0);
     for (size_t i = 0; i < advances.size(); ++i) m_prefix[i + 1] = m_prefix[i] + advances[i];
@@ -87,7 +92,9 @@ void StyledParagraph::fallBack() {
         // Whole characters (a base with its marks) go to the first font that has their base.
         const std::string& own = item.style->font.fontName();
         size_t from = item.start;
-        for (const size_t to : graphemeBreaks(item.start, item.end)) {
+        auto breaks = text_boundaries::graphemeBreaks(text);
+        for (size_t& to : breaks) to += item.start;
+        for (const size_t to : breaks) {
             UChar32 base = 0;
             int32_t offset = 0;
             U8_NEXT(reinterpret_cast<const uint8_t*>(m_text.data() + from), offset, static_cast<int32_t>(to - from),
@@ -130,16 +137,20 @@ double StyledParagraph::ellipsisWidth(size_t at) const {
     return FontShaping::shape(style->font, ellipsis).width() + style->kern;
 }
 
+std::vector<size_t> StyledParagraph::cuttable(std::vector<size_t> breaks, size_t a, size_t b) const {
+    std::vector<size_t> result;
+    for (const size_t offset : breaks) {
+        if (offset + a == b || m_clusterStarts[offset + a - m_start]) result.push_back(offset + a);
+    }
+    return result;
+}
+
 std::vector<size_t> StyledParagraph::graphemeBreaks(size_t a, size_t b) const {
-    auto breaks = text_boundaries::graphemeBreaks(m_text.substr(a, b - a));
-    for (auto& offset : breaks) offset += a;
-    return breaks;
+    return cuttable(text_boundaries::graphemeBreaks(m_text.substr(a, b - a)), a, b);
 }
 
 std::vector<size_t> StyledParagraph::lineBreaks(size_t a, size_t b) const {
-    auto breaks = text_boundaries::lineBreaks(m_text.substr(a, b - a));
-    for (auto& offset : breaks) offset += a;
-    return breaks;
+    return cuttable(text_boundaries::lineBreaks(m_text.substr(a, b - a)), a, b);
 }
 
 size_t StyledParagraph::trimEnd(size_t a, size_t b) const {

@@ -46,7 +46,8 @@ public:
     double width(size_t a, size_t b) const { return m_prefix[b - m_start] - m_prefix[a - m_start]; }
     // The advance of a "…" in the style of the text at `at`.
     double ellipsisWidth(size_t at) const;
-    // Ends of the characters of [a, b), as the source's byte offsets; see text_boundaries.
+    // Ends of the characters of [a, b), as the source's byte offsets; see text_boundaries. Only
+    // places between glyphs count: a ligature ("->" is one arrow) is never cut.
     std::vector<size_t> graphemeBreaks(size_t a, size_t b) const;
     std::vector<size_t> lineBreaks(size_t a, size_t b) const;
     // `b` moved back over spaces and tabs (not before `a`), and `a` forward.
@@ -71,6 +72,8 @@ private:
     };
 
     const Item& itemAt(size_t at) const;
+    // The breaks (offsets from `a`) that fall between glyphs, as source offsets.
+    std::vector<size_t> cuttable(std::vector<size_t> breaks, size_t a, size_t b) const;
     // Splits items where characters their font lacks are shown in a fallback font.
     void fallBack();
     const TextStyle& fallbackStyle(const TextStyle& style, const std::string& fontName);
@@ -84,6 +87,7 @@ private:
     std::vector<Item> m_items;
     std::deque<TextStyle> m_fallbackStyles;  // stable addresses for the items
     std::vector<double> m_prefix;            // advance of the paragraph's first i bytes
+    std::vector<bool> m_clusterStarts;       // whether a glyph's characters begin at byte i
 };
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 #include "platform/ui/text/typesetter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -90,13 +91,14 @@ TextLine Typesetter::lastLine(const StyledParagraph& p, size_t start, double wid
         default: break;
     }
     // Shaping the shown line again can kern it a little wider than the sum used to choose the
-    // cut; then cut again in a narrower width.
+    // cut (a pair split by the "…"); then cut again in a narrower room, at least a quarter point
+    // narrower each time, down to the "…" alone.
     double room = width;
     TextLine line;
-    for (int attempt = 0; attempt < 4; ++attempt) {
+    for (;;) {
         line = p.line(text_truncation::truncate(p, start, p.end(), room, container.lineBreakMode, textFollows));
-        if (line.width <= width + tolerance) break;
-        room -= line.width - width;
+        if (line.width <= width + tolerance || room < 0) break;
+        room -= std::max(line.width - width, 0.25);
     }
     line.truncated = line.truncated || textFollows;
     return line;
