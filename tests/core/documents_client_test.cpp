@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -16,6 +19,7 @@
 #include "core/video.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/extended_attributes.h"
+#include "platform/foundation/uuid.h"
 #include "platform/graphics/image.h"
 #include "platform/graphics/png_codec.h"
 #include "support/temp_dir.h"
@@ -41,6 +45,23 @@ std::map<std::string, char> kinds(const std::vector<LibraryItemPtr>& items) {
                                                                 : '?';
         result[item->url().lastPathComponent()] = kind;
     }
+    return result;
+}
+
+// 0xEF53: ext2, ext3 and ext4.
+constexpr decltype(statfs::f_type) kExtSuperMagic = 0xEF53;
+
+blkcnt_t blocks(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_blocks : -1;
+}
+
+std::vector<std::string> attributeNames(const std::filesystem::path& path) {
+    char names[1024];
+    const ssize_t length = ::listxattr(path.c_str(), names, sizeof names);
+    std::vector<std::string> result;
+    for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::strlen(names + at)) + 1)
+        result.emplace_back(names + at);
     return result;
 }
 
@@ -152,13 +173,44 @@ TEST_F(DocumentsClientTest, ListingsMarkListedEntriesByTheBackupSetting) {
     std::filesystem::create_directory(documents / "Films");
     const std::filesystem::path listed[] = {documents / "a.mp4", documents / "b.ass", documents / "Films"};
 
-    client->contents(urlOf(documents), false);
-    for (const auto& path : listed) EXPECT_TRUE(excludedFromBackup(path)) << path;
-    EXPECT_FALSE(excludedFromBackup(documents / "c.txt"));
-
     preferences->icloudBackup.setWrappedValue(true);
     client->contents(urlOf(documents), false);
     for (const auto& path : listed) EXPECT_FALSE(excludedFromBackup(path)) << path;
+    EXPECT_EQ(attributeNames(documents / "c.txt"), std::vector<std::string>{}) << "skipped entries are not touched";
+
+    preferences->icloudBackup.setWrappedValue(false);
+    client->contents(urlOf(documents), false);
+    for (const auto& path : listed) EXPECT_TRUE(excludedFromBackup(path)) << path;
+}
+
+TEST_F(DocumentsClientTest, ListingsAddNoDiskBlockToTheUsersItemsOnExt4) {
+    struct statfs volume {};
+    ASSERT_EQ(::statfs(documents.c_str(), &volume), 0);
+    if (volume.f_type != kExtSuperMagic) GTEST_SKIP() << "not an ext4 volume";
+    writeFile(documents / "probe", "");
+    const std::string uuid(36, 'A');
+    ASSERT_EQ(::setxattr((documents / "probe").c_str(), "user.reelhaven.UUID", uuid.data(), uuid.size(), 0), 0);
+    if (blocks(documents / "probe") != 0) GTEST_SKIP() << "the inodes hold no attributes";
+    std::filesystem::remove(documents / "probe");
+
+    writeFile(documents / "empty.mp4", "");
+    writeFile(documents / "empty.srt", "");
+    writeFile(documents / "older.mp4", "");
+    // Listed by an older build, which gave it an identity, then marked it excluded with an
+    // attribute of its own: that one took a block.
+    const std::string older = foundation::UUID::random().uuidString();
+    ASSERT_EQ(::setxattr((documents / "older.mp4").c_str(), "user.reelhaven.UUID", older.data(), older.size(), 0), 0);
+    ASSERT_EQ(::setxattr((documents / "older.mp4").c_str(), "user.reelhaven.excludedFromBackup", "1", 1, 0), 0);
+    ASSERT_GT(blocks(documents / "older.mp4"), 0);
+    std::filesystem::create_directory(documents / "Films");
+    const auto folderBlocks = blocks(documents / "Films");
+
+    EXPECT_EQ(client->contents(urlOf(documents), false).size(), 4u);
+    EXPECT_EQ(blocks(documents / "empty.mp4"), 0);
+    EXPECT_EQ(blocks(documents / "empty.srt"), 0);
+    EXPECT_EQ(blocks(documents / "older.mp4"), 0);
+    EXPECT_EQ(blocks(documents / "Films"), folderBlocks);
+    EXPECT_TRUE(excludedFromBackup(documents / "empty.mp4"));
 }
 
 TEST_F(DocumentsClientTest, AnUnreadableFolderListsAsNothing) {

@@ -34,18 +34,28 @@ Status ExtendedAttributes::remove(const std::string& path, std::string_view name
     return {};
 }
 
+namespace {
+
+// Removing an attribute that is not there is no failure.
+Status removeIfPresent(const std::string& path, std::string_view name) {
+    auto status = ExtendedAttributes::remove(path, name);
+    if (!status && status.error().isPOSIX(ENODATA)) return {};
+    return status;
+}
+
+}  // namespace
+
 Result<bool> ExtendedAttributes::isExcludedFromBackup(const std::string& path) {
-    auto value = get(path, kExcludedFromBackupName, 16);
-    if (value) return *value == "1";
-    if (value.error().isPOSIX(ENODATA)) return false;
+    auto value = get(path, kIncludedInBackupName, 16);
+    if (value) return *value != "1";
+    if (value.error().isPOSIX(ENODATA)) return true;
     return value.error();
 }
 
 Status ExtendedAttributes::setExcludedFromBackup(const std::string& path, bool excluded) {
-    if (excluded) return set(path, kExcludedFromBackupName, "1");
-    auto status = remove(path, kExcludedFromBackupName);
-    if (!status && status.error().isPOSIX(ENODATA)) return {};
-    return status;
+    auto status = excluded ? removeIfPresent(path, kIncludedInBackupName) : set(path, kIncludedInBackupName, "1");
+    if (!status) return status;
+    return removeIfPresent(path, kLegacyExcludedFromBackupName);
 }
 
 }  // namespace foundation

@@ -24,9 +24,14 @@ public:
     // The full attribute name on Linux: "user." + name.
     static std::string systemName(std::string_view name);
 
-    // The backup exclusion flag, kept as the user attribute kExcludedFromBackupName ("1" when
-    // set; cleared by removing it). A missing attribute reads as false.
-    static constexpr std::string_view kExcludedFromBackupName = "reelhaven.excludedFromBackup";
+    // The backup exclusion flag. No Linux backup reads it, and items are excluded by default, so
+    // it is kept inverted: an item is included when it carries kIncludedInBackupName ("1") and
+    // excluded otherwise. On ext4 an inode holds the identity attribute and no second one; an
+    // attribute on every excluded item would cost each listed file and folder a 4 KiB block.
+    // Setting the flag either way removes kLegacyExcludedFromBackupName, which older builds
+    // wrote on excluded items, and frees that block.
+    static constexpr std::string_view kIncludedInBackupName = "reelhaven.includedInBackup";
+    static constexpr std::string_view kLegacyExcludedFromBackupName = "reelhaven.excludedFromBackup";
     static Result<bool> isExcludedFromBackup(const std::string& path);
     static Status setExcludedFromBackup(const std::string& path, bool excluded);
 };

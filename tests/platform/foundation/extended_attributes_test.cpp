@@ -58,15 +58,26 @@ TEST_F(ExtendedAttributesTest, MissingFilesFail) {
     EXPECT_FALSE(ExtendedAttributes::set(path + ".missing", "x", "y"));
 }
 
-TEST_F(ExtendedAttributesTest, BackupExclusionFlag) {
-    EXPECT_FALSE(*ExtendedAttributes::isExcludedFromBackup(path));
-    ASSERT_TRUE(ExtendedAttributes::setExcludedFromBackup(path, true));
+TEST_F(ExtendedAttributesTest, BackupExclusionIsTheDefaultAndOnlyInclusionIsStored) {
     EXPECT_TRUE(*ExtendedAttributes::isExcludedFromBackup(path));
-    EXPECT_EQ(*ExtendedAttributes::get(path, ExtendedAttributes::kExcludedFromBackupName), "1");
     ASSERT_TRUE(ExtendedAttributes::setExcludedFromBackup(path, false));
     EXPECT_FALSE(*ExtendedAttributes::isExcludedFromBackup(path));
-    EXPECT_TRUE(ExtendedAttributes::setExcludedFromBackup(path, false));  // clearing twice is fine
+    EXPECT_EQ(*ExtendedAttributes::get(path, ExtendedAttributes::kIncludedInBackupName), "1");
+    ASSERT_TRUE(ExtendedAttributes::setExcludedFromBackup(path, true));
+    EXPECT_TRUE(*ExtendedAttributes::isExcludedFromBackup(path));
+    EXPECT_TRUE(ExtendedAttributes::get(path, ExtendedAttributes::kIncludedInBackupName).error().isPOSIX(ENODATA));
+    EXPECT_TRUE(ExtendedAttributes::setExcludedFromBackup(path, true));  // twice is fine
     EXPECT_FALSE(ExtendedAttributes::isExcludedFromBackup(path + ".missing"));
+}
+
+TEST_F(ExtendedAttributesTest, SettingTheBackupFlagRemovesTheOlderExclusionMark) {
+    for (bool excluded : {true, false}) {
+        ASSERT_TRUE(ExtendedAttributes::set(path, ExtendedAttributes::kLegacyExcludedFromBackupName, "1"));
+        ASSERT_TRUE(ExtendedAttributes::setExcludedFromBackup(path, excluded));
+        EXPECT_TRUE(
+            ExtendedAttributes::get(path, ExtendedAttributes::kLegacyExcludedFromBackupName).error().isPOSIX(ENODATA));
+        EXPECT_EQ(*ExtendedAttributes::isExcludedFromBackup(path), excluded);
+    }
 }
 
 }  // namespace
