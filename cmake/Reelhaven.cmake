@@ -40,5 +40,5 @@ function(reelhaven_test target)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT 300 LABELS ${target})
 endfunction()

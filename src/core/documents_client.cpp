@@ -6,11 +6,11 @@
 #include "core/preferences.h"
 #include "core/subtitle.h"
 #include "core/video.h"
+#include "platform/foundation/allocated_size.h"
 #include "platform/foundation/extended_attributes.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/string_compare.h"
 #include "platform/graphics/png_codec.h"
-#include "toolkit/allocated_size.h"
 
 namespace reelhaven {
 
@@ -182,7 +182,7 @@ URL DocumentsClient::screenshotsURL() {
 std::uint64_t DocumentsClient::cacheSize() {
     auto caches = files().url(foundation::SearchPathDirectory::caches);
     if (!caches) return 0;
-    return allocatedSize(*caches, SizeScope::topLevelOnly).valueOr(0);
+    return foundation::allocatedSize(*caches, foundation::SizeScope::topLevelOnly).valueOr(0);
 }
 
 bool DocumentsClient::clearCaches() {

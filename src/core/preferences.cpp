@@ -1,7 +1,7 @@
 #include "core/preferences.h"
 
+#include "core/color_hex_string.h"
 #include "platform/graphics/color.h"
-#include "toolkit/color_hex_string.h"
 
 namespace reelhaven {
 

@@ -11,9 +11,9 @@
 #include "core/documents_client.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
+#include "platform/foundation/allocated_size.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/string_compare.h"
-#include "toolkit/allocated_size.h"
 
 namespace reelhaven {
 
@@ -279,7 +279,7 @@ void VideoManager::importDocuments(const std::vector<foundation::URL>& urls) {
             manager.duration(video, [](const VideoPtr& answered, std::optional<double> seconds) {
                 if (seconds) answered->setDuration(VideoTime{*seconds});
             });
-            video->setSize(allocatedFileSize(destination).valueOr(0));
+            video->setSize(foundation::allocatedFileSize(destination).valueOr(0));
             manager.insertSorted(video);
         }
         manager.tellLibraryDidChange();

@@ -6,10 +6,10 @@
 #include "core/ffmpeg_utility.h"
 #include "core/video_manager.h"
 #include "core/video_manager_job_throttle.h"
+#include "platform/foundation/allocated_size.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/graphics/image.h"
 #include "platform/graphics/png_codec.h"
-#include "toolkit/allocated_size.h"
 
 namespace reelhaven {
 
@@ -80,7 +80,7 @@ void VideoManager::loadMetadata(const std::shared_ptr<MetadataPass>& pass, const
         if (pass) pass->answered(answered, std::nullopt);
     });
 
-    video->setSize(allocatedFileSize(video->url()).valueOr(0));
+    video->setSize(foundation::allocatedFileSize(video->url()).valueOr(0));
 }
 
 // --- Jobs ---

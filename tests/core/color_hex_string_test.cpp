@@ -1,4 +1,4 @@
-#include "toolkit/color_hex_string.h"
+#include "core/color_hex_string.h"
 
 #include <gtest/gtest.h>
 

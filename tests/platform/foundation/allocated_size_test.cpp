@@ -1,4 +1,4 @@
-#include "toolkit/allocated_size.h"
+#include "platform/foundation/allocated_size.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,10 +8,9 @@
 
 #include "support/temp_dir.h"
 
-namespace reelhaven {
+namespace foundation {
 namespace {
 
-using foundation::URL;
 using testing_support::TempDir;
 using testing_support::writeFile;
 
@@ -62,4 +61,4 @@ TEST(AllocatedSizeTest, AnUnreadableSubFolderFailsTheWholeSum) {
 }
 
 }  // namespace
-}  // namespace reelhaven
+}  // namespace foundation
