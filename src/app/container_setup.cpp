@@ -23,8 +23,8 @@ std::variant<std::shared_ptr<const foundation::Container>, std::string> installC
     // would hand out new identities.
     const char* probe = "user.reelhaven.probe";
     if (setxattr(documents.c_str(), probe, "1", 1, 0) != 0) {
-        return "cannot use the home folder " + home.string() + ": its filesystem does not keep user extended attributes (" +
-               std::strerror(errno) + ")";
+        return "cannot use the home folder " + home.string() +
+               ": its filesystem does not keep user extended attributes (" + std::strerror(errno) + ")";
     }
     removexattr(documents.c_str(), probe);
     foundation::Container::setCurrent(container);

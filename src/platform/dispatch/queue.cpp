@@ -82,8 +82,7 @@ void Queue::runMarked(const std::function<void()>& work) const {
 }
 
 void Queue::checkNotCurrent(const char* what) const {
-    if (isCurrent())
-        base::fatal(std::string(what) + " on queue \"" + label() + "\" from inside it would deadlock");
+    if (isCurrent()) base::fatal(std::string(what) + " on queue \"" + label() + "\" from inside it would deadlock");
 }
 
 }  // namespace dispatch

@@ -14,7 +14,7 @@ void ReusePool::registerNib(const std::shared_ptr<Nib>& nib, const std::string& 
         auto view = objects.empty() ? nullptr : std::dynamic_pointer_cast<CollectionReusableView>(objects.front());
         if (!view)
             base::fatal("the nib '" + nib->name() + "' for '" + identifier +
-                                              "' must hold exactly one top-level reusable view");
+                        "' must hold exactly one top-level reusable view");
         return view;
     });
 }
@@ -30,7 +30,7 @@ std::shared_ptr<CollectionReusableView> ReusePool::dequeue(const std::string& id
     const auto it = m_factories.find(identifier);
     if (it == m_factories.end())
         base::fatal("could not dequeue a " + what + " with identifier " + identifier +
-                                          " - must register a nib or a class for the identifier");
+                    " - must register a nib or a class for the identifier");
     auto view = it->second();
     view->setReuseIdentifier(identifier);
     return view;

@@ -82,9 +82,7 @@ private:
         bool expanded = false;
     };
 
-    [[noreturn]] static void fail(const std::string& why) {
-        base::fatal("Invalid section snapshot update: " + why);
-    }
+    [[noreturn]] static void fail(const std::string& why) { base::fatal("Invalid section snapshot update: " + why); }
     void setExpanded(const std::vector<Item>& items, bool expanded) {
         for (const auto& item : items) {
             const auto it = m_nodes.find(item);

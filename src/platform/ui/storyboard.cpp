@@ -77,8 +77,7 @@ std::optional<StoryboardSegue> Storyboard::makeSegue(const std::string& identifi
 std::shared_ptr<Storyboard> Storyboard::named(const std::string& name) {
     {
         std::lock_guard lock(registryMutex());
-        if (registry().count(name) == 0)
-            base::fatal("Could not find a storyboard named '" + name + "'");
+        if (registry().count(name) == 0) base::fatal("Could not find a storyboard named '" + name + "'");
     }
     return std::shared_ptr<Storyboard>(new Storyboard(name));
 }
@@ -90,7 +89,8 @@ std::shared_ptr<ViewController> Storyboard::instantiateViewController(const std:
         auto& controllers = registry()[m_name];
         const auto it = controllers.find(identifier);
         if (it == controllers.end())
-            base::fatal("Storyboard (" + m_name + ") doesn't contain a view controller with identifier '" + identifier + "'");
+            base::fatal("Storyboard (" + m_name + ") doesn't contain a view controller with identifier '" + identifier +
+                        "'");
         factory = it->second;
     }
     auto controller = factory ? factory() : nullptr;
