@@ -17,6 +17,9 @@
 #include "platform/ui/segmented_control.h"
 #include "platform/ui/slider.h"
 #include "platform/ui/switch_control.h"
+#include "platform/ui/table_view.h"
+#include "platform/ui/table_view_cell.h"
+#include "platform/ui/table_view_diffable_data_source.h"
 #include "platform/ui/tap_gesture_recognizer.h"
 #include "platform/ui/text_field.h"
 #include "platform/ui/window.h"
@@ -163,6 +166,45 @@ TEST_F(TextScreenTest, AlertsMenusAndPopoversPrintAboveTheScreenWithTheirAnchors
     EXPECT_LT(popover, alertLine);
     EXPECT_LT(alertLine, menu);
     EXPECT_EQ(text.find("Secret"), std::string::npos);
+}
+
+TEST(TextScreenTableTest, RowsPrintWithTheirIndexPathsSelectionAndAccessoriesUnderTheirHeaders) {
+    dispatch::ScopedMainRunLoop loop;
+    auto window = Window::create(Rect(0, 0, 390, 300));
+    auto root = ViewController::create();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    auto table = TableView::create(Rect(0, 0, 390, 300), TableViewStyle::plain);
+    table->registerCell("row", [] { return TableViewCell::create(TableViewCellStyle::defaultStyle); });
+    auto source = TableViewDiffableDataSource<int, std::string>::create(
+        table, [](TableView& t, const IndexPath& p, const std::string& item) {
+            auto cell = t.dequeueReusableCell("row", p);
+            cell->textLabel()->setText(item);
+            cell->setAccessoryType(item == "English" ? TableViewCellAccessoryType::checkmark
+                                                     : TableViewCellAccessoryType::none);
+            return cell;
+        });
+    source->headerTitleProvider = [](TableView&, int section) {
+        return std::optional<std::string>(section ? "Subtitles" : "Audio");
+    };
+    DiffableDataSourceSnapshot<int, std::string> snapshot;
+    snapshot.appendSections({0, 1});
+    snapshot.appendItems({"English", "French"}, 0);
+    snapshot.appendItems({"Off"}, 1);
+    source->apply(snapshot, false);
+    root->view()->addSubview(table);
+    table->selectRow({0, 1});
+
+    const std::string text = TextScreen::capture(*window).text();
+    EXPECT_NE(text.find("    TableView #1 0,0 390x300 offset 0,0 content 390x188\n"
+                        "      TableViewCell #2 0,28 390x44 [0,0] checkmark\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("      TableViewCell #3 0,72 390x44 [0,1] selected\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("      TableViewCell #4 0,144 390x44 [1,0]\n"), std::string::npos) << text;
+    const auto header = text.find("      TableViewHeaderFooterView 0,116 390x28\n");
+    ASSERT_NE(header, std::string::npos) << text;
+    EXPECT_NE(text.find("\"Subtitles\"", header), std::string::npos) << text;
 }
 
 }  // namespace
