@@ -49,15 +49,18 @@ void WorkQueue::serve(const std::shared_ptr<Loop>& loop, WorkQueue* queue) {
 }
 
 void WorkQueue::async(std::function<void()> work) {
+    // The block may drop the last reference to this queue as soon as it is queued, so the wake-up
+    // goes through a reference of our own.
+    const std::shared_ptr<Loop> loop = m_loop;
     {
-        std::lock_guard lock(m_loop->mutex);
-        if (m_loop->stopping) {
+        std::lock_guard lock(loop->mutex);
+        if (loop->stopping) {
             base::log(base::LogLevel::warning, "dispatch", "block dropped: queue \"" + label() + "\" is shut down");
             return;
         }
-        m_loop->items.push_back(std::move(work));
+        loop->items.push_back(std::move(work));
     }
-    m_loop->wake.notify_one();
+    loop->wake.notify_one();
 }
 
 void WorkQueue::sync(const std::function<void()>& work) {
