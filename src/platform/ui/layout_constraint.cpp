@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/base/fatal.h"
+#include "platform/ui/layout/layout_engine.h"
 #include "platform/ui/view.h"
 #include "platform/ui/visual_format_parser.h"
 
@@ -42,6 +43,20 @@ std::shared_ptr<LayoutConstraint> LayoutConstraint::create(const std::shared_ptr
     constraint->m_multiplier = multiplier;
     constraint->m_constant = constant;
     return constraint;
+}
+
+void LayoutConstraint::setConstant(double constant) {
+    if (constant == m_constant) return;
+    m_constant = constant;
+    LayoutEngine::noteChange();
+    if (auto owner = m_owner.lock()) owner->setNeedsLayout();
+}
+
+void LayoutConstraint::setPriority(float priority) {
+    if (priority == m_priority) return;
+    m_priority = priority;
+    LayoutEngine::noteChange();
+    if (auto owner = m_owner.lock()) owner->setNeedsLayout();
 }
 
 void LayoutConstraint::setActive(bool active) {

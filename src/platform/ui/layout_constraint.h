@@ -14,9 +14,9 @@ namespace ui {
 class LayoutItem;
 class View;
 
-// A recorded linear relation first.attribute (relation) second.attribute x multiplier + constant.
-// Constraints are kept, not solved. Activating one installs it on the nearest common ancestor
-// of its items; deactivating removes it there.
+// A linear relation first.attribute (relation) second.attribute x multiplier + constant, solved
+// into frames by the layout pass. Activating one installs it on the nearest common ancestor of
+// its items; deactivating removes it there.
 class LayoutConstraint : public Object {
 public:
     static std::shared_ptr<LayoutConstraint> create(const std::shared_ptr<LayoutItem>& firstItem,
@@ -33,9 +33,11 @@ public:
     LayoutAttribute secondAttribute() const { return m_secondAttribute; }
     double multiplier() const { return m_multiplier; }
     double constant() const { return m_constant; }
-    void setConstant(double constant) { m_constant = constant; }
+    // Changing the constant or the priority lays the owning view out again; a constant is
+    // re-solved in place, so animating one is cheap.
+    void setConstant(double constant);
     float priority() const { return m_priority; }
-    void setPriority(float priority) { m_priority = priority; }
+    void setPriority(float priority);
     const std::string& identifier() const { return m_identifier; }
     void setIdentifier(std::string identifier) { m_identifier = std::move(identifier); }
     // The visual-format string this constraint came from, if any.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ui/layout/layout_engine.h"
+
 namespace ui {
 
 std::shared_ptr<StackView> StackView::create(std::vector<std::shared_ptr<View>> arrangedSubviews) {
@@ -21,17 +23,28 @@ void StackView::insertArrangedSubview(const std::shared_ptr<View>& view, size_t 
     m_arranged.insert(m_arranged.begin() + static_cast<long>(index), view);
     view->setTranslatesAutoresizingMaskIntoConstraints(false);
     if (view->superview().get() != this) addSubview(view);
-    setNeedsLayout();
+    arrangementChanged();
 }
 
 void StackView::removeArrangedSubview(const std::shared_ptr<View>& view) {
     m_arranged.erase(std::remove(m_arranged.begin(), m_arranged.end(), view), m_arranged.end());
     m_customSpacing.erase(view.get());
-    setNeedsLayout();
+    arrangementChanged();
 }
 
 void StackView::setCustomSpacing(double spacing, const std::shared_ptr<View>& after) {
     m_customSpacing[after.get()] = spacing;
+    arrangementChanged();
+}
+
+double StackView::spacingAfter(const View& view) const {
+    const auto it = m_customSpacing.find(&view);
+    return it == m_customSpacing.end() || it->second == useDefaultSpacing ? m_spacing : it->second;
+}
+
+void StackView::arrangementChanged() {
+    LayoutEngine::noteChange();
+    setNeedsLayout();
 }
 
 double StackView::customSpacing(const std::shared_ptr<View>& after) const {

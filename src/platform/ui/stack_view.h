@@ -11,8 +11,9 @@ namespace ui {
 enum class StackViewDistribution { fill, fillEqually, fillProportionally, equalSpacing, equalCentering };
 enum class StackViewAlignment { fill, leading, firstBaseline, center, trailing, lastBaseline };
 
-// Keeps arranged subviews in order along an axis with spacing; the arrangement is recorded, not
-// solved. An arranged view removed from the hierarchy leaves the arrangement too.
+// Keeps arranged subviews in order along an axis with spacing; the layout pass places them by
+// the distribution and alignment (StackArrangement). Hidden arranged views collapse. An arranged
+// view removed from the hierarchy leaves the arrangement too.
 class StackView : public View {
 public:
     static constexpr double useDefaultSpacing = -1;
@@ -27,18 +28,35 @@ public:
     void removeArrangedSubview(const std::shared_ptr<View>& view);
 
     LayoutAxis axis() const { return m_axis; }
-    void setAxis(LayoutAxis axis) { m_axis = axis; }
+    void setAxis(LayoutAxis axis) {
+        m_axis = axis;
+        arrangementChanged();
+    }
     StackViewDistribution distribution() const { return m_distribution; }
-    void setDistribution(StackViewDistribution distribution) { m_distribution = distribution; }
+    void setDistribution(StackViewDistribution distribution) {
+        m_distribution = distribution;
+        arrangementChanged();
+    }
     StackViewAlignment alignment() const { return m_alignment; }
-    void setAlignment(StackViewAlignment alignment) { m_alignment = alignment; }
+    void setAlignment(StackViewAlignment alignment) {
+        m_alignment = alignment;
+        arrangementChanged();
+    }
     double spacing() const { return m_spacing; }
-    void setSpacing(double spacing) { m_spacing = spacing; }
+    void setSpacing(double spacing) {
+        m_spacing = spacing;
+        arrangementChanged();
+    }
     void setCustomSpacing(double spacing, const std::shared_ptr<View>& after);
     // The spacing after `view`: its custom spacing, or `useDefaultSpacing`.
     double customSpacing(const std::shared_ptr<View>& after) const;
+    // The gap the layout leaves after `view`: its custom spacing, else `spacing()`.
+    double spacingAfter(const View& view) const;
     bool isLayoutMarginsRelativeArrangement() const { return m_marginsRelative; }
-    void setLayoutMarginsRelativeArrangement(bool relative) { m_marginsRelative = relative; }
+    void setLayoutMarginsRelativeArrangement(bool relative) {
+        m_marginsRelative = relative;
+        arrangementChanged();
+    }
 
     void willRemoveSubview(const std::shared_ptr<View>& subview) override;
 
@@ -46,6 +64,8 @@ protected:
     StackView() : View(Rect{}) {}
 
 private:
+    void arrangementChanged();
+
     std::vector<std::shared_ptr<View>> m_arranged;
     LayoutAxis m_axis = LayoutAxis::horizontal;
     StackViewDistribution m_distribution = StackViewDistribution::fill;

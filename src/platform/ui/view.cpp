@@ -4,6 +4,7 @@
 
 #include "platform/ui/gesture_recognizer.h"
 #include "platform/ui/graphics_context.h"
+#include "platform/ui/layout/layout_engine.h"
 #include "platform/ui/view_animation_context.h"
 #include "platform/ui/view_controller.h"
 #include "platform/ui/window.h"
@@ -29,6 +30,7 @@ void View::changeAnimatable(const std::string& keyPath, const std::function<void
 }
 
 void View::setFrame(const Rect& frame) {
+    LayoutEngine::noteChange();
     const Size oldSize = bounds().size;
     changeAnimatable("position", [&] { changeAnimatable("bounds", [&] { m_layer->setFrame(frame); }); });
     if (!(oldSize == bounds().size)) {
@@ -41,12 +43,14 @@ void View::setBounds(const Rect& bounds) {
     const Size oldSize = this->bounds().size;
     changeAnimatable("bounds", [&] { m_layer->setBounds(bounds); });
     if (!(oldSize == bounds.size)) {
+        LayoutEngine::noteChange();  // scrolling (the origin) moves nothing the engine places
         setNeedsLayout();
         resizeSubviews(oldSize);
     }
 }
 
 void View::setCenter(Point center) {
+    LayoutEngine::noteChange();
     changeAnimatable("position", [&] { m_layer->setPosition(center); });
 }
 
@@ -101,6 +105,7 @@ void View::moveToWindow(const std::shared_ptr<Window>& oldWindow, const std::sha
 void View::addSubview(const std::shared_ptr<View>& view) { insertSubview(view, m_subviews.size()); }
 
 void View::insertSubview(const std::shared_ptr<View>& view, size_t index) {
+    LayoutEngine::noteChange();
     if (!view || view.get() == this) return;
     auto self = sharedAs<View>();
     auto keep = view;
@@ -118,6 +123,7 @@ void View::insertSubview(const std::shared_ptr<View>& view, size_t index) {
     const auto oldWindow = view->window();
     const auto newWindow = window();
     view->willMoveToSuperview(self);
+    view->m_layoutEngine.reset();  // no longer a root: the new root's engine takes its constraints
     view->moveToWindow(oldWindow, newWindow, false);
     if (auto old = view->superview()) {
         old->willRemoveSubview(view);
@@ -146,6 +152,7 @@ void View::insertSubviewAbove(const std::shared_ptr<View>& view, const std::shar
 }
 
 void View::removeFromSuperview() {
+    LayoutEngine::noteChange();
     auto parent = superview();
     if (!parent) return;
     auto self = sharedAs<View>();
@@ -217,19 +224,78 @@ void View::setNeedsLayout() {
 }
 
 void View::layoutIfNeeded() {
-    if (m_needsLayout) {
-        m_needsLayout = false;
-        layoutSubviews();
-    }
-    const auto children = m_subviews;
-    for (const auto& child : children) child->layoutIfNeeded();
+    updateLayoutEngine();
+    layoutPass();
 }
 
-void View::layoutSubviews() {
-    if (auto controller = viewController()) {
-        controller->viewWillLayoutSubviews();
-        controller->viewDidLayoutSubviews();
+void View::updateLayoutEngine() {
+    View* root = this;
+    for (auto parent = superview(); parent; parent = parent->superview()) root = parent.get();
+    if (!root->m_layoutEngine) root->m_layoutEngine = std::make_unique<LayoutEngine>();
+    root->m_layoutEngine->update(*root);
+}
+
+void View::layoutPass() {
+    if (m_needsLayout) {
+        m_needsLayout = false;
+        const auto controller = viewController();
+        if (controller) controller->viewWillLayoutSubviews();
+        // What the controller changed just now takes effect in this pass.
+        updateLayoutEngine();
+        layoutSubviews();
+        if (controller) controller->viewDidLayoutSubviews();
     }
+    const auto children = m_subviews;
+    for (const auto& child : children) child->layoutPass();
+}
+
+void View::layoutSubviews() {}
+
+void View::setHidden(bool hidden) {
+    if (hidden == isHidden()) return;
+    m_layer->setHidden(hidden);
+    // A stack closes the gap of a hidden view.
+    LayoutEngine::noteChange();
+    if (auto parent = superview()) parent->setNeedsLayout();
+}
+
+void View::setAutoresizingMask(std::uint32_t mask) {
+    m_autoresizingMask = mask;
+    LayoutEngine::noteChange();
+}
+
+void View::setTranslatesAutoresizingMaskIntoConstraints(bool translates) {
+    if (translates == m_translatesAutoresizing) return;
+    m_translatesAutoresizing = translates;
+    LayoutEngine::noteChange();
+    setNeedsLayout();
+}
+
+void View::invalidateIntrinsicContentSize() {
+    ++m_intrinsicInvalidations;
+    // The superview's pass re-solves; the view itself lays out again only if its size changes
+    // (views invalidate from their own layoutSubviews).
+    LayoutEngine::noteChange();
+    if (auto parent = superview()) parent->setNeedsLayout();
+}
+
+void View::setLayoutMargins(const EdgeInsets& margins) {
+    m_layoutMargins = margins;
+    LayoutEngine::noteChange();
+    setNeedsLayout();
+}
+
+void View::setInsetsLayoutMarginsFromSafeArea(bool insets) {
+    m_insetsMarginsFromSafeArea = insets;
+    LayoutEngine::noteChange();
+    setNeedsLayout();
+}
+
+EdgeInsets View::layoutMarginsFromSafeArea() const {
+    if (!m_insetsMarginsFromSafeArea) return m_layoutMargins;
+    const EdgeInsets safe = safeAreaInsets();
+    return {m_layoutMargins.top + safe.top, m_layoutMargins.left + safe.left, m_layoutMargins.bottom + safe.bottom,
+            m_layoutMargins.right + safe.right};
 }
 
 Size View::sizeThatFits(Size) const { return bounds().size; }
@@ -275,6 +341,7 @@ EdgeInsets View::safeAreaInsets() const {
 }
 
 void View::setSafeAreaInsets(std::optional<EdgeInsets> insets) {
+    LayoutEngine::noteChange();
     m_safeAreaInsets = insets;
     setNeedsLayout();
 }
@@ -287,6 +354,14 @@ std::shared_ptr<LayoutGuide> View::safeAreaLayoutGuide() {
     return m_safeAreaGuide;
 }
 
+std::shared_ptr<LayoutGuide> View::readableContentGuide() {
+    if (!m_readableGuide) {
+        m_readableGuide = LayoutGuide::create("readableContentGuide");
+        m_readableGuide->setOwningView(sharedAs<View>());
+    }
+    return m_readableGuide;
+}
+
 std::shared_ptr<LayoutGuide> View::layoutMarginsGuide() {
     if (!m_marginsGuide) {
         m_marginsGuide = LayoutGuide::create("layoutMarginsGuide");
@@ -296,15 +371,20 @@ std::shared_ptr<LayoutGuide> View::layoutMarginsGuide() {
 }
 
 float View::contentHuggingPriority(LayoutAxis axis) const { return m_hugging[static_cast<int>(axis)]; }
-void View::setContentHuggingPriority(float priority, LayoutAxis axis) { m_hugging[static_cast<int>(axis)] = priority; }
+void View::setContentHuggingPriority(float priority, LayoutAxis axis) {
+    LayoutEngine::noteChange();
+    m_hugging[static_cast<int>(axis)] = priority;
+}
 float View::contentCompressionResistancePriority(LayoutAxis axis) const {
     return m_compression[static_cast<int>(axis)];
 }
 void View::setContentCompressionResistancePriority(float priority, LayoutAxis axis) {
+    LayoutEngine::noteChange();
     m_compression[static_cast<int>(axis)] = priority;
 }
 
 void View::addConstraint(const std::shared_ptr<LayoutConstraint>& constraint) {
+    LayoutEngine::noteChange();
     if (!constraint) return;
     if (auto owner = constraint->owningView(); owner && owner.get() != this) owner->removeConstraint(constraint);
     if (std::find(m_constraints.begin(), m_constraints.end(), constraint) != m_constraints.end()) return;
@@ -318,6 +398,7 @@ void View::addConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& 
 }
 
 void View::removeConstraint(const std::shared_ptr<LayoutConstraint>& given) {
+    LayoutEngine::noteChange();
     const auto constraint = given;  // `given` may be an element of the list erased below
     const auto it = std::find(m_constraints.begin(), m_constraints.end(), constraint);
     if (it == m_constraints.end()) return;

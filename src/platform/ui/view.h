@@ -21,13 +21,16 @@
 namespace ui {
 
 class GestureRecognizer;
+class LayoutEngine;
 class ViewController;
 class Window;
 
 // A view: a rectangle in a hierarchy, backed by a layer that holds its geometry and appearance.
-// Headless: it keeps the state a screen would show. Constraints are recorded, not solved; frames
-// are set by code and tests. Layout runs `layoutSubviews` on views marked by `setNeedsLayout`
-// when `layoutIfNeeded` is called or, in a window, on the next turn of the main run loop.
+// Headless: it keeps the state a screen would show. A layout pass (`layoutIfNeeded`, or in a
+// window the next turn of the main run loop) solves the constraints of the whole tree into frames
+// (LayoutEngine, kept by the root view), then runs `layoutSubviews` on the views marked by
+// `setNeedsLayout`, with their controllers' `viewWillLayoutSubviews` and `viewDidLayoutSubviews`
+// around it. Views that use no constraints keep the frames code gives them.
 // Main thread only.
 class View : public Responder, public LayoutItem {
 public:
@@ -54,7 +57,7 @@ public:
     double alpha() const { return m_layer->opacity(); }
     void setAlpha(double alpha);
     bool isHidden() const { return m_layer->isHidden(); }
-    void setHidden(bool hidden) { m_layer->setHidden(hidden); }
+    void setHidden(bool hidden);
     virtual std::optional<Color> backgroundColor() const { return m_layer->backgroundColor(); }
     virtual void setBackgroundColor(std::optional<Color> color);
     // The own tint colour, else the superview's, else the system tint.
@@ -72,9 +75,9 @@ public:
     virtual ContentMode contentMode() const { return m_contentMode; }
     virtual void setContentMode(ContentMode mode) { m_contentMode = mode; }
     std::uint32_t autoresizingMask() const { return m_autoresizingMask; }
-    void setAutoresizingMask(std::uint32_t mask) { m_autoresizingMask = mask; }
+    void setAutoresizingMask(std::uint32_t mask);
     bool translatesAutoresizingMaskIntoConstraints() const { return m_translatesAutoresizing; }
-    void setTranslatesAutoresizingMaskIntoConstraints(bool translates) { m_translatesAutoresizing = translates; }
+    void setTranslatesAutoresizingMaskIntoConstraints(bool translates);
     const std::string& accessibilityIdentifier() const { return m_accessibilityIdentifier; }
     void setAccessibilityIdentifier(std::string identifier) { m_accessibilityIdentifier = std::move(identifier); }
     const std::string& accessibilityLabel() const { return m_accessibilityLabel; }
@@ -114,15 +117,26 @@ public:
     virtual Size sizeThatFits(Size size) const;
     void sizeToFit();
     virtual Size intrinsicContentSize() const { return {noIntrinsicMetric, noIntrinsicMetric}; }
-    void invalidateIntrinsicContentSize() { ++m_intrinsicInvalidations; }
+    // The content changed size: the superview lays out again.
+    void invalidateIntrinsicContentSize();
     int intrinsicContentSizeInvalidations() const { return m_intrinsicInvalidations; }
     EdgeInsets layoutMargins() const { return m_layoutMargins; }
-    void setLayoutMargins(const EdgeInsets& margins) { m_layoutMargins = margins; }
+    void setLayoutMargins(const EdgeInsets& margins);
+    // Whether the margins are measured from the safe area's edges (the default) or the bounds'.
+    bool insetsLayoutMarginsFromSafeArea() const { return m_insetsMarginsFromSafeArea; }
+    void setInsetsLayoutMarginsFromSafeArea(bool insets);
+    // The margins as measured from the bounds' edges.
+    EdgeInsets layoutMarginsFromSafeArea() const;
+    // The first and last baseline below the top edge, for baseline constraints; negative when the
+    // view has none (its bottom edge stands in).
+    virtual std::pair<double, double> layoutBaselines() const { return {-1, -1}; }
     // Given (a window or a test sets them) or inherited from the superview's, where they overlap.
     EdgeInsets safeAreaInsets() const;
     void setSafeAreaInsets(std::optional<EdgeInsets> insets);
     std::shared_ptr<LayoutGuide> safeAreaLayoutGuide();
     std::shared_ptr<LayoutGuide> layoutMarginsGuide();
+    // The layout margins narrowed to a comfortable line length, centred.
+    std::shared_ptr<LayoutGuide> readableContentGuide();
     float contentHuggingPriority(LayoutAxis axis) const;
     void setContentHuggingPriority(float priority, LayoutAxis axis);
     float contentCompressionResistancePriority(LayoutAxis axis) const;
@@ -202,6 +216,10 @@ private:
     void changeAnimatable(const std::string& keyPath, const std::function<void()>& change);
     void notifyTintChange();
     void resizeSubviews(Size oldSize);
+    // The pass below `layoutIfNeeded`: controllers' callbacks around `layoutSubviews`, top down.
+    void layoutPass();
+    // Solves the constraints of this view's tree (at its root) if anything changed.
+    void updateLayoutEngine();
     void moveToWindow(const std::shared_ptr<Window>& oldWindow, const std::shared_ptr<Window>& newWindow, bool after);
 
     std::shared_ptr<Layer> m_layer;
@@ -226,6 +244,9 @@ private:
     std::optional<EdgeInsets> m_safeAreaInsets;
     std::shared_ptr<LayoutGuide> m_safeAreaGuide;
     std::shared_ptr<LayoutGuide> m_marginsGuide;
+    std::shared_ptr<LayoutGuide> m_readableGuide;
+    bool m_insetsMarginsFromSafeArea = true;
+    std::unique_ptr<LayoutEngine> m_layoutEngine;  // on a root view that was laid out
     float m_hugging[2] = {LayoutPriority::defaultLow, LayoutPriority::defaultLow};
     float m_compression[2] = {LayoutPriority::defaultHigh, LayoutPriority::defaultHigh};
     std::vector<std::shared_ptr<LayoutConstraint>> m_constraints;
