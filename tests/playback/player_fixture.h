@@ -96,6 +96,9 @@ protected:
         if (session) session->teardown();
         session.reset();
         renderer.reset();
+        // A render that began before the teardown may still hold the renderer; let it finish
+        // before the test's objects (and, at the end, the process's) go.
+        VideoRenderer::renderQueue()->sync([] {});
     }
 
     // Serves the main loop until `condition` holds; generous, as CI machines are busy.

@@ -65,11 +65,12 @@ void WorkQueue::async(std::function<void()> work) {
 
 void WorkQueue::sync(const std::function<void()>& work) {
     checkNotCurrent("sync");
+    auto loop = m_loop;  // the block may destroy this queue (see async)
     Latch latch;
     {
-        std::lock_guard lock(m_loop->mutex);
-        if (m_loop->stopping) base::fatal("sync on queue \"" + label() + "\" after its shutdown");
-        m_loop->items.push_back([&] {
+        std::lock_guard lock(loop->mutex);
+        if (loop->stopping) base::fatal("sync on queue \"" + label() + "\" after its shutdown");
+        loop->items.push_back([&] {
             struct Signal {
                 Latch& latch;
                 ~Signal() { latch.signal(); }
@@ -77,7 +78,7 @@ void WorkQueue::sync(const std::function<void()>& work) {
             work();
         });
     }
-    m_loop->wake.notify_one();
+    loop->wake.notify_one();
     latch.wait();
 }
 
