@@ -115,6 +115,23 @@ TEST(LabelTextTest, AdjustingTheFontSizeShrinksBeforeTruncating) {
     label->setMinimumScaleFactor(0);
     EXPECT_EQ(label->textFrame().scaleFactor(), 1);
     EXPECT_TRUE(label->textFrame().isTruncated());
+
+    // Two lines: a name that needs three at full size shrinks onto two before it is cut.
+    const std::string name = "A very long video name that wraps onto three lines";
+    auto title = Label::create(Rect(0, 0, font.widthOf(name) / 2.6, 60));
+    title->setFont(font);
+    title->setText(name);
+    title->setNumberOfLines(2);
+    title->setLineBreakMode(LineBreakMode::byTruncatingTail);
+    ASSERT_EQ(TextFrame::create(name, font, {title->bounds().width()}).lines().size(), 3u);
+    EXPECT_TRUE(title->textFrame().isTruncated());
+    title->setAdjustsFontSizeToFitWidth(true);
+    title->setMinimumScaleFactor(0.5);
+    const auto fitted = title->textFrame();
+    EXPECT_EQ(fitted.lines().size(), 2u);
+    EXPECT_FALSE(fitted.isTruncated());
+    EXPECT_LT(fitted.scaleFactor(), 1);
+    EXPECT_EQ(fitted.lines()[0].text + " " + fitted.lines()[1].text, name);
 }
 
 TEST(LabelTextTest, AttributedTextMeasuresItsOwnRuns) {
