@@ -65,12 +65,10 @@ ListGeometry FlowLayout::prepare(const ListLayoutContext& context) const {
         }
         y += sectionInset.bottom;
         if (footerReferenceHeight > 0) {
-            section.supplementaries.push_back(
-                {elementKindSectionFooter, Rect(0, y, containerWidth, footerReferenceHeight), false, false, 0, false});
-            y += footerReferenceHeight;
+            y = ListGeometry::appendBoundary(section, elementKindSectionFooter,
+                                             Rect(0, y, containerWidth, footerReferenceHeight), false, false);
         }
-        section.frame = Rect(0, top, containerWidth, y - top);
-        geometry.sections.push_back(std::move(section));
+        geometry.appendSection(std::move(section), top, y, containerWidth);
     }
     geometry.contentSize = {containerWidth, y};
     return geometry;

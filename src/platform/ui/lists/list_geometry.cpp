@@ -63,6 +63,18 @@ std::optional<IndexPath> ListGeometry::itemAt(Point point) const {
     return std::nullopt;
 }
 
+double ListGeometry::appendBoundary(Section& section, const std::string& kind, const Rect& frame, bool atTop,
+                                    bool pinned, bool selfSizing) {
+    section.supplementaries.push_back({kind, frame, atTop, pinned, pinned ? 1 : 0, selfSizing});
+    return frame.maxY();
+}
+
+void ListGeometry::appendSection(Section section, double top, double bottom, double width) {
+    section.frame = Rect(0, top, width, bottom - top);
+    sections.push_back(std::move(section));
+    contentSize = {width, bottom};
+}
+
 Rect ListGeometry::pinnedFrame(const SupplementaryPlacement& placement, const Rect& section, const Rect& visible) {
     if (!placement.pinned) return placement.frame;
     Rect frame = placement.frame;

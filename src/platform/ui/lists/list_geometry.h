@@ -66,6 +66,13 @@ public:
     // The boundary views of the sections meeting `rect` whose frames, pinned into `visible`, meet
     // `rect`.
     std::vector<PlacedSupplementary> supplementariesIn(const Rect& rect, const Rect& visible) const;
+    // Building, for layouts. A boundary view at `frame`, pinned ones raised above the rows; returns
+    // the y below it.
+    static double appendBoundary(Section& section, const std::string& kind, const Rect& frame, bool atTop, bool pinned,
+                                 bool selfSizing = false);
+    // Closes a section that runs from `top` to `bottom` across `width`.
+    void appendSection(Section section, double top, double bottom, double width);
+
     // Where a boundary view shows when `visible` is what the list shows.
     static Rect pinnedFrame(const SupplementaryPlacement& placement, const Rect& section, const Rect& visible);
 

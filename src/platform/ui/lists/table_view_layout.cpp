@@ -12,11 +12,9 @@ ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
     for (int s = 0; s < static_cast<int>(context.itemCounts.size()); ++s) {
         ListGeometry::Section section;
         const double top = y;
-        if (const double height = headerHeight ? headerHeight(s) : 0; height > 0) {
-            section.supplementaries.push_back(
-                {elementKindSectionHeader, Rect(0, y, width, height), true, pinsHeaders, pinsHeaders ? 1 : 0, false});
-            y += height;
-        }
+        if (const double height = headerHeight ? headerHeight(s) : 0; height > 0)
+            y = ListGeometry::appendBoundary(section, elementKindSectionHeader, Rect(0, y, width, height), true,
+                                             pinsHeaders);
         const int rows = context.itemCounts[static_cast<size_t>(s)];
         section.items.reserve(static_cast<size_t>(rows));
         section.rows.reserve(static_cast<size_t>(rows));
@@ -27,13 +25,10 @@ ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
             section.rows.push_back({frame, r, 1});
             y += height;
         }
-        if (const double height = footerHeight ? footerHeight(s) : 0; height > 0) {
-            section.supplementaries.push_back(
-                {elementKindSectionFooter, Rect(0, y, width, height), false, false, 0, false});
-            y += height;
-        }
-        section.frame = Rect(0, top, width, y - top);
-        geometry.sections.push_back(std::move(section));
+        if (const double height = footerHeight ? footerHeight(s) : 0; height > 0)
+            y = ListGeometry::appendBoundary(section, elementKindSectionFooter, Rect(0, y, width, height), false,
+                                             false);
+        geometry.appendSection(std::move(section), top, y, width);
     }
     geometry.contentSize = {width, y};
     return geometry;
