@@ -93,6 +93,25 @@ void CollectionView::reloadData() {
     performReloadData();
 }
 
+void CollectionView::scrollToItem(const IndexPath& indexPath) {
+    checkMainThread();
+    m_lastScrolledTo = indexPath;
+    const auto frame = frameForItem(indexPath);
+    if (!frame) return;
+    // The least movement that brings the whole item into view, kept within the content.
+    const EdgeInsets inset = adjustedContentInset();
+    const Rect shown = bounds().inset({inset.top, 0, inset.bottom, 0});
+    double y = contentOffset().y;
+    if (frame->minY() < shown.minY()) {
+        y = frame->minY() - inset.top;
+    } else if (frame->maxY() > shown.maxY()) {
+        y = frame->maxY() - bounds().height() + inset.bottom;
+    }
+    const double lowest = std::max(-inset.top, contentSize().height + inset.bottom - bounds().height());
+    y = std::clamp(y, -inset.top, lowest);
+    setContentOffset({contentOffset().x, y});
+}
+
 void CollectionView::reloadItems(const std::vector<IndexPath>& items) {
     checkMainThread();
     performUpdates([](const IndexPath& p) { return std::optional<IndexPath>(p); }, {items.begin(), items.end()});

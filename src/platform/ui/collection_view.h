@@ -67,10 +67,8 @@ public:
 
     void reloadData() override;
     void reloadItems(const std::vector<IndexPath>& items);
-    void scrollToItem(const IndexPath& indexPath) {
-        checkMainThread();
-        m_lastScrolledTo = indexPath;
-    }
+    // Scrolls the least that shows the whole item.
+    void scrollToItem(const IndexPath& indexPath);
     std::optional<IndexPath> lastScrolledToItem() const { return m_lastScrolledTo; }
 
     // User actions.

@@ -1,6 +1,8 @@
 #include "platform/ui/scroll_view.h"
 #include "platform/ui/main_thread_check.h"
 
+#include "platform/ui/main_thread_check.h"
+
 namespace ui {
 
 std::shared_ptr<ScrollView> ScrollView::create(const Rect& frame) { return make<ScrollView>(frame); }

@@ -99,6 +99,21 @@ TEST_F(ListDisplayTest, TenThousandItemsKeepOnlyTheCellsInView) {
     EXPECT_EQ(view->cellAt({0, 120})->frame(), Rect(0, 120 * 44, 390, 44));
 }
 
+TEST_F(ListDisplayTest, ScrollingToAnItemMovesTheLeastThatShowsIt) {
+    makeList(Rect(0, 0, 390, 844), CompositionalLayout::createList(CollectionLayoutSection::ListAppearance::plain));
+    source->apply(items(1, 10000), false);
+    view->scrollToItem({0, 500});  // below: it comes in at the bottom
+    EXPECT_EQ(view->contentOffset(), (Point{0, 501 * 44 - 844}));
+    EXPECT_EQ(view->indexPathsForVisibleItems().back(), (IndexPath{0, 500}));
+    view->scrollToItem({0, 490});  // already in view: nothing moves
+    EXPECT_EQ(view->contentOffset(), (Point{0, 501 * 44 - 844}));
+    view->scrollToItem({0, 10});  // above: it comes in at the top
+    EXPECT_EQ(view->contentOffset(), (Point{0, 440}));
+    EXPECT_EQ(view->indexPathsForVisibleItems().front(), (IndexPath{0, 10}));
+    view->scrollToItem({0, 20000});  // no such item
+    EXPECT_EQ(view->contentOffset(), (Point{0, 440}));
+}
+
 TEST_F(ListDisplayTest, ScrollingBackAndForthReusesCells) {
     makeList(Rect(0, 0, 390, 440), CompositionalLayout::createList(CollectionLayoutSection::ListAppearance::plain));
     source->apply(items(1, 1000), false);
