@@ -86,6 +86,8 @@ public:
 
     void setBounds(const Rect& bounds) override;
     void layoutSubviews() override;
+    // New traits may change what the layout's sections are.
+    void traitCollectionDidChange(const TraitCollection& previous) override;
     // A touch lifted over a cell taps its item (touches of the cells' subviews come up here).
     void touchesBegan(const std::vector<Touch>& touches) override;
     void touchesEnded(const std::vector<Touch>& touches) override;

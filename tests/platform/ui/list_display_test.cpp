@@ -177,7 +177,9 @@ TEST_F(ListDisplayTest, PinnedHeadersStayOnTopOfTheirSectionWhileItScrolls) {
     configuration.headerMode = ListLayoutConfiguration::HeaderMode::supplementary;
     makeList(Rect(0, 0, 390, 400), CompositionalLayout::createList(configuration));
     source->apply(items(3, 30), false);  // sections of 28 + 30 * 44 = 1348 points
-    const auto* boundary = view->layoutSection(0)->boundaryItem(CollectionView::elementKindSectionHeader);
+    const auto section = view->layoutSection(0);
+    ASSERT_TRUE(section);
+    const auto* boundary = section->boundaryItem(CollectionView::elementKindSectionHeader);
     ASSERT_NE(boundary, nullptr);
     EXPECT_TRUE(boundary->pinToVisibleBounds);
     EXPECT_EQ(boundary->zIndex, 1);

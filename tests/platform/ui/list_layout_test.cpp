@@ -2,9 +2,11 @@
 // them.
 #include <gtest/gtest.h>
 
+#include "platform/dispatch/run_loop.h"
 #include "platform/ui/collection_view_diffable_data_source.h"
 #include "platform/ui/lists/flow_layout.h"
 #include "platform/ui/table_view.h"
+#include "platform/ui/window.h"
 
 namespace ui {
 namespace {
@@ -107,11 +109,21 @@ TEST_F(ListLayoutTest, GridColumnsAndFramesFollowTheWidth) {
 }
 
 TEST_F(ListLayoutTest, ContentInsetAndTraitsReachTheProvider) {
+    dispatch::ScopedMainRunLoop loop;
+    auto window = Window::create(Rect(0, 0, 1024, 800));
+    window->makeKeyAndVisible();
     makeView(1024, gridLayout());
+    window->addSubview(view);
     view->setContentInset({0, 12, 0, 12});
     source->apply(snapshotOf({3}), false);
     EXPECT_EQ(asked.back(), (Size{1000, 800}));
     EXPECT_EQ(frames()[0], Rect(10, 10, (1000 - 40) / 3.0, 100));
+    TraitCollection pad = window->windowTraitCollection();
+    pad.userInterfaceIdiom = UserInterfaceIdiom::pad;
+    window->setTraitCollection(pad);
+    loop.runUntilIdle();                                           // the layout pass the change asked for
+    EXPECT_EQ(frames()[0], Rect(20, 20, (1000 - 80) / 3.0, 100));  // the pad's spacing
+    EXPECT_EQ(view->cellAt({0, 0})->frame(), frames()[0]);
 }
 
 TEST_F(ListLayoutTest, AViewWithoutASizeShowsNothingUntilItGetsOne) {

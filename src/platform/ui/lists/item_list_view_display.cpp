@@ -36,6 +36,11 @@ void ItemListView::layoutSubviews() {
     layoutItems();
 }
 
+void ItemListView::traitCollectionDidChange(const TraitCollection& previous) {
+    ScrollView::traitCollectionDidChange(previous);
+    setNeedsLayout();
+}
+
 void ItemListView::layoutItems() {
     if (m_inLayout) return;  // a data source that scrolls while it makes a cell waits for the next pass
     m_inLayout = true;
