@@ -1,5 +1,4 @@
 #include "platform/ui/scroll_view.h"
-#include "platform/ui/main_thread_check.h"
 
 #include "platform/ui/main_thread_check.h"
 
