@@ -4,6 +4,7 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/collection_view_diffable_data_source.h"
+#include "platform/ui/view_controller.h"
 #include "platform/ui/window.h"
 
 namespace ui {
@@ -170,6 +171,53 @@ TEST_F(ListDisplayTest, ATapReachesTheCellUnderThePointAndSelectsItsItem) {
     auto content = view->cellAt({0, 21})->contentView();
     EXPECT_EQ(window->tap({300, 150}), content);
     EXPECT_EQ(counter->selected.back(), (IndexPath{0, 21}));
+}
+
+TEST_F(ListDisplayTest, AListPinnedInAControllersViewLaysItsCellsOutInTheSolvedFrame) {
+    dispatch::ScopedMainRunLoop loop;
+    auto window = Window::create(Rect(0, 0, 390, 844));
+    window->setSafeAreaInsets(EdgeInsets{47, 0, 34, 0});
+    auto controller = ViewController::create();
+    window->setRootViewController(controller);
+    window->makeKeyAndVisible();
+    std::vector<Size> asked;
+    auto grid = CompositionalLayout::create([&](int, const CollectionLayoutEnvironment& environment) {
+        asked.push_back(environment.effectiveContentSize);
+        CollectionLayoutSection section;
+        section.itemSize = {LayoutDimension::fractionalWidth(1), LayoutDimension::fractionalHeight(1)};
+        section.groupSize = {LayoutDimension::fractionalWidth(1), LayoutDimension::absolute(100)};
+        section.itemsPerGroup = environment.effectiveContentSize.width > 600 ? 3 : 2;
+        section.interItemSpacing = 10;
+        section.interGroupSpacing = 10;
+        section.contentInsets = {10, 10, 10, 10};
+        return std::optional<CollectionLayoutSection>(section);
+    });
+    makeList(Rect(), grid);
+    view->setTranslatesAutoresizingMaskIntoConstraints(false);
+    controller->view()->addSubview(view);
+    auto root = controller->view();
+    LayoutConstraint::activate({view->leadingAnchor().constraint(root->leadingAnchor()),
+                                view->trailingAnchor().constraint(root->trailingAnchor()),
+                                view->topAnchor().constraint(root->safeAreaLayoutGuide()->topAnchor()),
+                                view->bottomAnchor().constraint(root->bottomAnchor())});
+    source->apply(items(1, 50), false);
+    EXPECT_TRUE(view->visibleCells().empty());  // no size yet
+    loop.runUntilIdle();
+    EXPECT_EQ(view->frame(), Rect(0, 47, 390, 797));
+    EXPECT_EQ(asked.back(), (Size{390, 763}));  // less the home indicator's safe area
+    EXPECT_EQ(view->cellAt({0, 1})->frame(), Rect(200, 10, 180, 100));
+    EXPECT_EQ(window->tap({300, 47 + 60}), view->cellAt({0, 1}));
+    EXPECT_EQ(counter->selected, (std::vector<IndexPath>{{0, 1}}));
+
+    // Landscape: the safe area moves to the sides; the content rests inside it.
+    window->setSafeAreaInsets(EdgeInsets{0, 47, 21, 47});
+    window->transitionToSize({844, 390}, 0);
+    loop.runUntilIdle();
+    EXPECT_EQ(view->frame(), Rect(0, 0, 844, 390));
+    EXPECT_EQ(asked.back(), (Size{750, 369}));
+    EXPECT_EQ(view->contentOffset(), (Point{-47, 0}));
+    EXPECT_EQ(view->cellAt({0, 2})->frame().minY(), 10);  // three columns now
+    EXPECT_EQ(window->tap({47 + 20, 60}), view->cellAt({0, 0}));
 }
 
 TEST_F(ListDisplayTest, PinnedHeadersStayOnTopOfTheirSectionWhileItScrolls) {

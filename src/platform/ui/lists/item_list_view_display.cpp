@@ -61,9 +61,14 @@ void ItemListView::ensureGeometry() {
     if (key.container.width != m_preparedFor.container.width) m_measured = {};
     ListLayoutContext context{key.container, key.inset, key.traits, m_counts, &m_measured};
     m_geometry = layout ? layout->prepare(context) : ListGeometry{};
+    const EdgeInsets oldInset = m_preparedFor.inset;
     m_preparedFor = key;
     m_geometryValid = true;
     setContentSize(m_geometry.contentSize);
+    // Content at rest under the old insets (a safe area, a bar) comes to rest under the new
+    // ones, so the first item shows below the top inset rather than behind it.
+    if (contentOffset() == Point{-oldInset.left, -oldInset.top} && !(oldInset == key.inset))
+        setContentOffset({-key.inset.left, -key.inset.top});
 }
 
 void ItemListView::showVisibleElements() {
