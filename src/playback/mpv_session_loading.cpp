@@ -87,10 +87,12 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
     auto args = argumentVector(MPVCommand::loadfile, {info->url().absoluteString(), "replace", startOption(start)});
     std::vector<const char*> pointers;
     for (const auto& arg : args) pointers.push_back(arg ? arg->c_str() : nullptr);
+    int status = 0;
     bool loaded = withHandle([&](mpv_handle* handle) {
         // The reply names the playlist entry, so events of an older file can be told apart.
         mpv_node result{};
-        if (mpv_command_ret(handle, pointers.data(), &result) < 0) return;
+        status = mpv_command_ret(handle, pointers.data(), &result);
+        if (status < 0) return;
         if (result.format == MPV_FORMAT_NODE_MAP) {
             for (int i = 0; i < result.u.list->num; ++i) {
                 if (std::string_view(result.u.list->keys[i]) == "playlist_entry_id" &&
@@ -101,6 +103,14 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
         mpv_free_node_contents(&result);
     });
     if (!loaded) return;
+    if (status < 0) {
+        // mpv refused the command itself: no file starts or ends, so say so here.
+        EndFileEvent failed{MPV_END_FILE_REASON_ERROR, status};
+        dispatch::Queue::main()->async([self = shared_from_this(), failed] {
+            if (self->onEndFile) self->onEndFile(endFileAction(failed, false, false), failed);
+        });
+        return;
+    }
     m_latestLoadInfo = info;
     setStringNow("sub-ass-override", "yes");
     setStringNow("sub-auto", "fuzzy");

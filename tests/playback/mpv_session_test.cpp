@@ -161,6 +161,40 @@ TEST_F(PlayerTest, TheTeardownEndsSecurityScopedAccessAndLaterWritesAreDropped) 
     session->teardown();  // a second teardown is harmless
 }
 
+TEST_F(PlayerTest, DroppingThePlayerTearsDownALiveHandleAndRenderContext) {
+    for (bool sessionFirst : {true, false}) {
+        SCOPED_TRACE(sessionFirst);
+        loaded.clear();
+        auto video = clip("halves.mp4");
+        open(info(video));
+        ASSERT_TRUE(waitForLoad());
+        std::weak_ptr<MPVSession> weakSession = session;
+        std::weak_ptr<VideoRenderer> weakRenderer = renderer;
+        // No teardown. Reports already posted to the main queue hold the session until they run.
+        if (sessionFirst) {
+            session.reset();
+            ASSERT_TRUE(waitFor([&] { return weakSession.expired(); }));
+            EXPECT_FALSE(VideoRenderer::renderQueue()->syncValue([&] { return renderer->hasRenderContext(); }))
+                << "the session's destructor freed the render context before the handle";
+            renderer.reset();
+        } else {
+            renderer.reset();  // its destructor frees the render context on the render queue
+            session.reset();
+            ASSERT_TRUE(waitFor([&] { return weakSession.expired(); }));
+        }
+        VideoRenderer::renderQueue()->sync([] {});
+        EXPECT_TRUE(weakRenderer.expired());
+        EXPECT_EQ(foundation::SecurityScope::accessCount(video->url().path()), 0);
+    }
+}
+
+TEST_F(PlayerTest, ALoadMPVRefusesEndsAsAnError) {
+    auto video = Video::create(foundation::URL::fileURLWithPath(dir.path().string()), LibraryItemType::file, true);
+    open(info(video));
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(ended->first, EndFileAction::closeUnfinished);
+}
+
 TEST_F(PlayerTest, TheViewShowsThePictureUprightAfterPlaybackRestart) {
     struct Case {
         const char* clip;
@@ -230,6 +264,13 @@ TEST_F(PlayerTest, RenderToFBODrawsIntoAHalfFloatFramebufferAtItsOwnSize) {
     EXPECT_EQ(same, info);
     ASSERT_TRUE(other);
     EXPECT_EQ(other->renderWidth, 32);
+    // A framebuffer GL cannot make leaves the one in use as it was.
+    auto [made, kept] = VideoRenderer::renderQueue()->syncValue([&] {
+        bool result = renderer->createFBO(1 << 20, 1 << 20);
+        return std::pair(result, renderer->fboInfo());
+    });
+    EXPECT_FALSE(made);
+    EXPECT_EQ(kept, other);
 }
 
 TEST_F(PlayerTest, ARemovedRenderContextLeavesTheViewTransparent) {
