@@ -20,7 +20,7 @@ bool lexicographicLess(double primaryA, double secondaryA, double primaryB, doub
     return secondaryA < secondaryB - objectiveEpsilon;
 }
 
-void ignoreAdded(std::uint32_t) {}
+void ignoreSymbol(std::uint32_t) {}
 
 }  // namespace
 
@@ -34,7 +34,7 @@ std::uint32_t Solver::newSymbol(Kind kind) {
     m_kinds.push_back(kind);
     m_basicSlot.push_back(none);
     m_columns.emplace_back();
-    m_columnLimits.push_back(16);
+    m_stale.push_back(0);
     m_owners.push_back(none);
     return symbol;
 }
@@ -74,6 +74,7 @@ void Solver::installRow(std::uint32_t basic, SolverRow&& row) {
 SolverRow Solver::takeRow(std::uint32_t basic) {
     const std::uint32_t slot = m_basicSlot[basic];
     SolverRow row = std::move(m_rows[slot]);
+    for (const auto& cell : row.cells()) ++m_stale[cell.symbol];
     m_rows[slot].clear();
     m_slotBasic[slot] = none;
     m_basicSlot[basic] = none;
@@ -84,10 +85,13 @@ SolverRow Solver::takeRow(std::uint32_t basic) {
 void Solver::noteSymbolInRow(std::uint32_t symbol, std::uint32_t slot) {
     auto& entries = m_columns[symbol];
     entries.push_back(slot);
-    if (entries.size() > m_columnLimits[symbol]) column(symbol);
+    // Compact once stale entries are as many as live ones, so the work stays proportional.
+    if (m_stale[symbol] > 8 && m_stale[symbol] * 2 > entries.size()) column(symbol);
 }
 
 const std::vector<std::uint32_t>& Solver::column(std::uint32_t symbol) {
+    // Without a removal since the last compaction, every entry is live and single.
+    if (m_stale[symbol] == 0) return m_columns[symbol];
     if (++m_stamp == 0) {
         std::fill(m_slotStamp.begin(), m_slotStamp.end(), 0);
         m_stamp = 1;
@@ -100,8 +104,7 @@ const std::vector<std::uint32_t>& Solver::column(std::uint32_t symbol) {
         entries[kept++] = slot;
     }
     entries.resize(kept);
-    // Compact again only once as many stale entries as live ones have piled up.
-    m_columnLimits[symbol] = static_cast<std::uint32_t>(std::max<std::size_t>(16, 2 * kept));
+    m_stale[symbol] = 0;
     return entries;
 }
 
@@ -112,15 +115,18 @@ void Solver::substitute(std::uint32_t symbol, const SolverRow& definition) {
         // Symbols new to the row enter their columns once the merge is done, as a column may be
         // compacted on the way in and must then find them in the row.
         m_addedScratch.clear();
-        row.substitute(symbol, definition, m_scratch, [&](std::uint32_t added) { m_addedScratch.push_back(added); });
+        row.substitute(
+            symbol, definition, m_scratch, [&](std::uint32_t added) { m_addedScratch.push_back(added); },
+            [&](std::uint32_t cancelled) { ++m_stale[cancelled]; });
         for (const std::uint32_t added : m_addedScratch) noteSymbolInRow(added, slot);
         const std::uint32_t basic = m_slotBasic[slot];
         if (isRestricted(basic) && row.constant < -nearZeroEpsilon) m_infeasible.push_back(basic);
     }
     m_columns[symbol].clear();
-    m_objective.substitute(symbol, definition, m_scratch, ignoreAdded);
-    m_stays.substitute(symbol, definition, m_scratch, ignoreAdded);
-    if (m_artificialActive) m_artificial.substitute(symbol, definition, m_scratch, ignoreAdded);
+    m_stale[symbol] = 0;
+    m_objective.substitute(symbol, definition, m_scratch, ignoreSymbol, ignoreSymbol);
+    m_stays.substitute(symbol, definition, m_scratch, ignoreSymbol, ignoreSymbol);
+    if (m_artificialActive) m_artificial.substitute(symbol, definition, m_scratch, ignoreSymbol, ignoreSymbol);
 }
 
 void Solver::pivot(std::uint32_t slot, std::uint32_t entering) {
@@ -141,6 +147,7 @@ void Solver::purge(std::uint32_t symbol) {
     if (isBasic(symbol)) takeRow(symbol);
     for (const std::uint32_t slot : column(symbol)) m_rows[slot].remove(symbol);
     m_columns[symbol].clear();
+    m_stale[symbol] = 0;
     m_objective.remove(symbol);
     m_stays.remove(symbol);
 }
@@ -155,7 +162,7 @@ SolverRow Solver::createRow(ConstraintId id) {
         if (nearZero(term.coefficient)) continue;
         const std::uint32_t symbol = m_variableSymbols[term.variable.id];
         if (isBasic(symbol)) {
-            row.insertRow(rowOf(symbol), term.coefficient, none, m_scratch, ignoreAdded);
+            row.insertRow(rowOf(symbol), term.coefficient, none, m_scratch, ignoreSymbol, ignoreSymbol);
         } else {
             row.insert(symbol, term.coefficient);
         }
@@ -325,7 +332,7 @@ void Solver::removeErrorEffects(const Record& record) {
         if (symbol == none || m_kinds[symbol] != Kind::error) continue;
         SolverRow& objective = objectiveFor(record.strength.tier);
         if (isBasic(symbol)) {
-            objective.insertRow(rowOf(symbol), -record.strength.weight, none, m_scratch, ignoreAdded);
+            objective.insertRow(rowOf(symbol), -record.strength.weight, none, m_scratch, ignoreSymbol, ignoreSymbol);
         } else {
             objective.insert(symbol, -record.strength.weight);
         }

@@ -125,7 +125,8 @@ private:
     std::vector<Kind> m_kinds;                          // per symbol
     std::vector<std::uint32_t> m_basicSlot;             // per symbol: its row's slot, or none
     std::vector<std::vector<std::uint32_t>> m_columns;  // per symbol: slots that may hold it
-    std::vector<std::uint32_t> m_columnLimits;          // per symbol: column length that triggers compaction
+    // Per symbol: column entries that may have gone stale (the row lost the symbol or was freed).
+    std::vector<std::uint32_t> m_stale;
     // Per symbol: the variable of an external symbol, the constraint of a marker or error symbol.
     std::vector<std::uint32_t> m_owners;
     std::vector<SolverRow> m_rows;           // per slot

@@ -59,10 +59,11 @@ public:
     }
 
     // this += factor x other, leaving `skip` out of the result. `added(symbol)` hears each symbol
-    // new to this row. `scratch` lends its storage, so merging allocates nothing once warm.
-    template <class Added>
-    void insertRow(const SolverRow& other, double factor, std::uint32_t skip, std::vector<Cell>& scratch,
-                   Added&& added) {
+    // new to this row, `cancelled(symbol)` each one that cancels out of it. `scratch` lends its
+    // storage, so merging allocates nothing once warm.
+    template <class Added, class Cancelled>
+    void insertRow(const SolverRow& other, double factor, std::uint32_t skip, std::vector<Cell>& scratch, Added&& added,
+                   Cancelled&& cancelled) {
         constant += other.constant * factor;
         scratch.clear();
         scratch.reserve(m_cells.size() + other.m_cells.size());
@@ -83,7 +84,13 @@ public:
                 ++b;
             } else {
                 const double value = a->coefficient + b->coefficient * factor;
-                if (a->symbol != skip && !nearZero(value)) scratch.push_back({a->symbol, value});
+                if (a->symbol != skip) {
+                    if (!nearZero(value)) {
+                        scratch.push_back({a->symbol, value});
+                    } else {
+                        cancelled(a->symbol);
+                    }
+                }
                 ++a;
                 ++b;
             }
@@ -92,11 +99,13 @@ public:
     }
 
     // Replaces `symbol` by the row that defines it (a basic symbol's row).
-    template <class Added>
-    bool substitute(std::uint32_t symbol, const SolverRow& definition, std::vector<Cell>& scratch, Added&& added) {
+    template <class Added, class Cancelled>
+    bool substitute(std::uint32_t symbol, const SolverRow& definition, std::vector<Cell>& scratch, Added&& added,
+                    Cancelled&& cancelled) {
         const double coefficient = coefficientFor(symbol);
         if (coefficient == 0) return false;
-        insertRow(definition, coefficient, symbol, scratch, std::forward<Added>(added));
+        insertRow(definition, coefficient, symbol, scratch, std::forward<Added>(added),
+                  std::forward<Cancelled>(cancelled));
         return true;
     }
 
