@@ -62,6 +62,12 @@ public:
         m_contentEdgeInsets = insets;
     }
     int menuOpenings() const { return m_menuOpenings; }
+    // Whether a pointer over the button highlights it (iPad trackpads and mice).
+    bool isPointerInteractionEnabled() const { return m_pointerInteraction; }
+    void setPointerInteractionEnabled(bool enabled) {
+        checkMainThread();
+        m_pointerInteraction = enabled;
+    }
 
     // With a menu as the primary action the menu opens (counted) and no action is sent;
     // otherwise the touch events and the primary action.
@@ -91,6 +97,7 @@ private:
     std::shared_ptr<Action> m_primaryAction;
     EdgeInsets m_contentEdgeInsets;
     int m_menuOpenings = 0;
+    bool m_pointerInteraction = false;
 };
 
 }  // namespace ui

@@ -28,7 +28,10 @@ const std::map<std::string, Color (*)()>& registry() {
         {"systemYellow", &Color::systemYellow},
         {"systemGray", &Color::systemGray},
         {"systemGray2", &Color::systemGray2},
+        {"systemGray3", &Color::systemGray3},
         {"systemGray5", &Color::systemGray5},
+        {"systemGray6", &Color::systemGray6},
+        {"secondarySystemFill", &Color::secondarySystemFill},
         {"systemBackground", &Color::systemBackground},
         {"secondarySystemBackground", &Color::secondarySystemBackground},
         {"systemGroupedBackground", &Color::systemGroupedBackground},
@@ -64,7 +67,12 @@ Color Color::systemOrange() { return namedColor("systemOrange", 1, 159 / 255.0, 
 Color Color::systemYellow() { return namedColor("systemYellow", 1, 214 / 255.0, 10 / 255.0); }
 Color Color::systemGray() { return namedColor("systemGray", 142 / 255.0, 142 / 255.0, 147 / 255.0); }
 Color Color::systemGray2() { return namedColor("systemGray2", 99 / 255.0, 99 / 255.0, 102 / 255.0); }
+Color Color::systemGray3() { return namedColor("systemGray3", 72 / 255.0, 72 / 255.0, 74 / 255.0); }
 Color Color::systemGray5() { return namedColor("systemGray5", 44 / 255.0, 44 / 255.0, 46 / 255.0); }
+Color Color::systemGray6() { return namedColor("systemGray6", 28 / 255.0, 28 / 255.0, 30 / 255.0); }
+Color Color::secondarySystemFill() {
+    return namedColor("secondarySystemFill", 120 / 255.0, 120 / 255.0, 128 / 255.0, 0.32);
+}
 Color Color::systemBackground() { return namedColor("systemBackground", 0, 0, 0); }
 Color Color::secondarySystemBackground() {
     return namedColor("secondarySystemBackground", 28 / 255.0, 28 / 255.0, 30 / 255.0);

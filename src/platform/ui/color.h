@@ -37,7 +37,10 @@ struct Color {
     static Color systemYellow();
     static Color systemGray();
     static Color systemGray2();
+    static Color systemGray3();
     static Color systemGray5();
+    static Color systemGray6();
+    static Color secondarySystemFill();
     static Color systemBackground();
     static Color secondarySystemBackground();
     static Color systemGroupedBackground();

@@ -15,6 +15,17 @@
 
 namespace ui {
 
+// How rounded corners are drawn: circular arcs, or the smoother continuous curve.
+enum class CornerCurve { circular, continuous };
+// Which corners `cornerRadius` rounds (minimum/maximum x and y).
+enum CornerMask : std::uint32_t {
+    minXMinYCorner = 1 << 0,
+    maxXMinYCorner = 1 << 1,
+    minXMaxYCorner = 1 << 2,
+    maxXMaxYCorner = 1 << 3,
+    allCorners = 0xF,
+};
+
 // A layer: geometry, appearance, a mask, sublayers, its own time (speed, offset, begin) and the
 // keyed animations added to it. Animations run on the main run loop's clock: each ends when the
 // layer's time passes its end (then its delegate hears finished = true); removing one ends it at
@@ -75,6 +86,16 @@ public:
     void setCornerRadius(double radius) {
         checkMainThread();
         m_cornerRadius = radius;
+    }
+    CornerCurve cornerCurve() const { return m_cornerCurve; }
+    void setCornerCurve(CornerCurve curve) {
+        checkMainThread();
+        m_cornerCurve = curve;
+    }
+    std::uint32_t maskedCorners() const { return m_maskedCorners; }
+    void setMaskedCorners(std::uint32_t corners) {
+        checkMainThread();
+        m_maskedCorners = corners;
     }
     double borderWidth() const { return m_borderWidth; }
     void setBorderWidth(double width) {
@@ -202,6 +223,8 @@ private:
     bool m_hidden = false;
     bool m_masksToBounds = false;
     double m_cornerRadius = 0;
+    CornerCurve m_cornerCurve = CornerCurve::circular;
+    std::uint32_t m_maskedCorners = allCorners;
     double m_borderWidth = 0;
     std::optional<Color> m_borderColor;
     std::optional<Color> m_backgroundColor;

@@ -11,8 +11,11 @@
 #include "platform/ui/table_view_data_source.h"
 #include "platform/ui/table_view_delegate.h"
 #include "platform/ui/table_view_header_footer_view.h"
+#include "platform/ui/visual_effect_view.h"
 
 namespace ui {
+
+enum class TableViewCellSeparatorStyle { none, singleLine };
 
 enum class TableViewStyle { plain, grouped, insetGrouped };
 
@@ -46,6 +49,23 @@ public:
     void setSectionHeaderHeight(double height);
     double sectionFooterHeight() const { return m_sectionFooterHeight; }
     void setSectionFooterHeight(double height);
+    // Separators between rows, and the vibrancy (made for a blur of that style) they are drawn with.
+    TableViewCellSeparatorStyle separatorStyle() const { return m_separatorStyle; }
+    void setSeparatorStyle(TableViewCellSeparatorStyle style) {
+        checkMainThread();
+        m_separatorStyle = style;
+    }
+    std::optional<VisualEffectView::BlurStyle> separatorEffect() const { return m_separatorEffect; }
+    void setSeparatorEffect(std::optional<VisualEffectView::BlurStyle> vibrancyOf) {
+        checkMainThread();
+        m_separatorEffect = vibrancyOf;
+    }
+    // Space above each section header; none asks for the system's own.
+    std::optional<double> sectionHeaderTopPadding() const { return m_sectionHeaderTopPadding; }
+    void setSectionHeaderTopPadding(std::optional<double> padding) {
+        checkMainThread();
+        m_sectionHeaderTopPadding = padding;
+    }
     // Side insets of the inset-grouped style, and the gap grouped styles keep above and below a
     // section without a header or footer.
     static constexpr double insetGroupedMargin = 20;
@@ -103,6 +123,9 @@ private:
     double m_rowHeight = 44;
     double m_sectionHeaderHeight;
     double m_sectionFooterHeight = 28;
+    TableViewCellSeparatorStyle m_separatorStyle = TableViewCellSeparatorStyle::singleLine;
+    std::optional<VisualEffectView::BlurStyle> m_separatorEffect;
+    std::optional<double> m_sectionHeaderTopPadding;
     int m_updateDepth = 0;
     std::map<int, std::shared_ptr<View>> m_headers;
     std::map<int, std::shared_ptr<View>> m_footers;

@@ -37,6 +37,12 @@ public:
         checkMainThread();
         m_selectionStyle = style;
     }
+    // Shown behind the content while the cell is selected or highlighted.
+    std::shared_ptr<View> selectedBackgroundView() const { return m_selectedBackgroundView; }
+    void setSelectedBackgroundView(std::shared_ptr<View> view) {
+        checkMainThread();
+        m_selectedBackgroundView = std::move(view);
+    }
 
 protected:
     explicit TableViewCell(TableViewCellStyle style) : CollectionViewCell(Rect(0, 0, 320, 44)), m_style(style) {}
@@ -49,6 +55,7 @@ private:
     TableViewCellAccessoryType m_accessoryType = TableViewCellAccessoryType::none;
     std::shared_ptr<View> m_accessoryView;
     TableViewCellSelectionStyle m_selectionStyle = TableViewCellSelectionStyle::defaultStyle;
+    std::shared_ptr<View> m_selectedBackgroundView;
 };
 
 }  // namespace ui

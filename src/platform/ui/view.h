@@ -57,7 +57,7 @@ public:
     double alpha() const { return m_layer->opacity(); }
     void setAlpha(double alpha);
     bool isHidden() const { return m_layer->isHidden(); }
-    void setHidden(bool hidden);
+    virtual void setHidden(bool hidden);
     virtual std::optional<Color> backgroundColor() const { return m_layer->backgroundColor(); }
     virtual void setBackgroundColor(std::optional<Color> color);
     // The own tint colour, else the superview's, else the system tint.

@@ -11,4 +11,10 @@ std::shared_ptr<VisualEffectView> VisualEffectView::create(std::optional<BlurSty
     return view;
 }
 
+std::shared_ptr<VisualEffectView> VisualEffectView::createVibrancy(BlurStyle blur) {
+    auto view = create(std::nullopt);
+    view->m_vibrancyBlur = blur;
+    return view;
+}
+
 }  // namespace ui

@@ -8,7 +8,8 @@
 
 namespace ui {
 
-// A blur the content sits on; it has a content view for subviews.
+// A blur the content sits on, or a vibrancy that tints its content for the blur beneath; it has
+// a content view for subviews.
 class VisualEffectView : public View {
 public:
     enum class BlurStyle {
@@ -28,6 +29,8 @@ public:
     };
 
     static std::shared_ptr<VisualEffectView> create(std::optional<BlurStyle> effect);
+    // The vibrancy made for content over a blur of `blur`.
+    static std::shared_ptr<VisualEffectView> createVibrancy(BlurStyle blur);
     std::string className() const override { return "VisualEffectView"; }
 
     std::optional<BlurStyle> effect() const { return m_effect; }
@@ -35,6 +38,8 @@ public:
         checkMainThread();
         m_effect = effect;
     }
+    // The blur a vibrancy effect is made for; none for a blur.
+    std::optional<BlurStyle> vibrancyBlurStyle() const { return m_vibrancyBlur; }
     std::shared_ptr<View> contentView() const { return m_contentView; }
 
 protected:
@@ -42,6 +47,7 @@ protected:
 
 private:
     std::optional<BlurStyle> m_effect;
+    std::optional<BlurStyle> m_vibrancyBlur;
     std::shared_ptr<View> m_contentView;
 };
 

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/ui/symbol_configuration.h"
+
+namespace reelhaven {
+
+// The symbol configurations of the player's bar buttons, made once and shared by every bar.
+const ui::SymbolConfiguration& buttonSymbolConfiguration();  // 18 pt, medium, large
+const ui::SymbolConfiguration& playSymbolConfiguration();    // 24 pt, medium, large
+
+}  // namespace reelhaven
