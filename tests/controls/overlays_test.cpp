@@ -87,12 +87,6 @@ TEST_F(NoteViewTest, TheBarFillsTheShareOfTheDuration) {
     EXPECT_EQ(bar->progressViewWidthConstraint()->constant(), 50);
 }
 
-TEST_F(NoteViewTest, AZeroDurationLeavesTheBarEmpty) {
-    note->progressBar()->setFrame(ui::Rect(0, 0, 140, 3));
-    note->update(10, 0, 0);
-    EXPECT_EQ(note->progressBar()->progressViewWidthConstraint()->constant(), 0);
-}
-
 TEST_F(NoteViewTest, RegularSizeClassesUseTheLargerFonts) {
     EXPECT_EQ(note->timeOffsetLabel()->font().fontName(), "Inter-Bold");
     EXPECT_EQ(note->timeOffsetLabel()->font().pointSize(), 22);
