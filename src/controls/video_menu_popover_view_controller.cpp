@@ -330,6 +330,8 @@ std::shared_ptr<ui::CollectionViewCell> VideoMenuPopoverViewController::playlist
 }
 
 void VideoMenuPopoverViewController::thumbnailLoaded(const VideoPtr& video, std::shared_ptr<gfx::Image> image) {
+    // The video keeps the image only while the manager's memory cache does; a row whose image
+    // has gone by the time it is drawn asks the manager again.
     if (!image) return;
     video->setImage(std::move(image));
     reloadPlaylistItems({video});

@@ -229,7 +229,8 @@ TEST_F(VideoMenuTest, ARowWithoutThumbnailIsEmptyUntilOneArrives) {
     ASSERT_TRUE(cell);
     EXPECT_FALSE(cell->thumbnail()->image());
     EXPECT_FALSE(cell->durationLabel()->text());
-    menu->thumbnailLoaded(videos[1], std::make_shared<gfx::Image>(8, 8));
+    auto image = std::make_shared<gfx::Image>(8, 8);  // the manager's memory cache holds it
+    menu->thumbnailLoaded(videos[1], image);
     loop.runUntilIdle();
     cell = std::dynamic_pointer_cast<VideoMenuPlaylistItemCell>(menu->collectionView()->cellAt({0, 1}));
     ASSERT_TRUE(cell->thumbnail()->image());
