@@ -18,7 +18,7 @@ FatalHandler& currentHandler() {
 }
 }  // namespace
 
-void fatal(std::string_view message, std::source_location where) {
+void fatal(std::string_view message, SourceLocation where) {
     std::string_view file = where.file_name();
     if (auto slash = file.rfind('/'); slash != std::string_view::npos) file.remove_prefix(slash + 1);
     std::string text = std::string(file) + ":" + std::to_string(where.line()) + ": " + std::string(message);

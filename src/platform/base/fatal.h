@@ -1,16 +1,41 @@
 #pragma once
 
 #include <functional>
-#include <source_location>
 #include <string>
 #include <string_view>
+#include <version>
+
+#if defined(__cpp_lib_source_location)
+#include <source_location>
+#endif
 
 namespace base {
+
+#if defined(__cpp_lib_source_location)
+using SourceLocation = std::source_location;
+#else
+// clang 14 over libstdc++ 12 (the fuzzers' compiler) has no std::source_location; the builtins
+// it does have give the same two facts.
+struct SourceLocation {
+    static constexpr SourceLocation current(const char* file = __builtin_FILE(), unsigned line = __builtin_LINE()) {
+        SourceLocation where;
+        where.m_file = file;
+        where.m_line = line;
+        return where;
+    }
+    constexpr const char* file_name() const { return m_file; }
+    constexpr unsigned line() const { return m_line; }
+
+private:
+    const char* m_file = "";
+    unsigned m_line = 0;
+};
+#endif
 
 // Programming errors stop the program through this one function. The caller's place is taken
 // by the compiler, so no call site types its own file name. Tests install a handler to observe
 // them instead.
-[[noreturn]] void fatal(std::string_view message, std::source_location where = std::source_location::current());
+[[noreturn]] void fatal(std::string_view message, SourceLocation where = SourceLocation::current());
 
 // A handler receives "<file>:<line>: <message>" (the file without its folders) and must not
 // return normally (it throws in tests).
