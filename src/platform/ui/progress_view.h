@@ -13,6 +13,9 @@ class ProgressView : public View {
 public:
     static std::shared_ptr<ProgressView> create(const Rect& frame = {});
     std::string className() const override { return "ProgressView"; }
+    // As wide as its constraints make it; a bar this tall.
+    static constexpr double barHeight = 4;
+    Size intrinsicContentSize() const override { return {noIntrinsicMetric, barHeight}; }
 
     float progress() const { return m_progress; }
     // Clamped to 0...1.

@@ -1,4 +1,10 @@
 #include "platform/ui/segmented_control.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ui/attributed_string.h"
+#include "platform/ui/font.h"
 #include "platform/ui/main_thread_check.h"
 
 namespace ui {
@@ -64,6 +70,15 @@ bool SegmentedControl::selectSegment(int index) {
     m_selected = index;
     sendActions(valueChanged);
     return true;
+}
+
+Size SegmentedControl::intrinsicContentSize() const {
+    double widest = 0;
+    for (int i = 0; i < numberOfSegments(); ++i) {
+        widest =
+            std::max(widest, AttributedString::create(titleForSegment(i))->singleLineSize(Font::systemFont(13)).width);
+    }
+    return {std::ceil(numberOfSegments() * (widest + 2 * segmentPadding)), height};
 }
 
 }  // namespace ui

@@ -16,6 +16,11 @@ public:
 
     static std::shared_ptr<SegmentedControl> create(std::vector<std::string> titles = {});
     std::string className() const override { return "SegmentedControl"; }
+    // Every segment as wide as the widest title with its padding, the row 32 high.
+    static constexpr double segmentPadding = 12;
+    static constexpr double height = 32;
+    Size intrinsicContentSize() const override;
+    Size sizeThatFits(Size) const override { return intrinsicContentSize(); }
 
     int numberOfSegments() const { return static_cast<int>(m_titles.size()); }
     std::string titleForSegment(int index) const;

@@ -17,6 +17,9 @@ class Slider : public Control {
 public:
     static std::shared_ptr<Slider> create(const Rect& frame = {});
     std::string className() const override { return "Slider"; }
+    // As wide as its constraints make it; as tall as its thumb.
+    static constexpr double height = 31;
+    Size intrinsicContentSize() const override { return {noIntrinsicMetric, height}; }
 
     float value() const { return m_value; }
     // Clamped to minimum...maximum.

@@ -23,6 +23,10 @@ public:
     }
 
     bool tap() override;
+    // A switch has one size.
+    static constexpr Size size{51, 31};
+    Size intrinsicContentSize() const override { return size; }
+    Size sizeThatFits(Size) const override { return size; }
 
 protected:
     explicit Switch(const Rect& frame) : Control(frame) {}

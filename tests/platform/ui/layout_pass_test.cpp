@@ -1,11 +1,19 @@
 // Frames the layout pass solves from constraints, content sizes, guides and masks.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/attributed_string.h"
 #include "platform/ui/collection_view.h"
 #include "platform/ui/compositional_layout.h"
 #include "platform/ui/label.h"
+#include "platform/ui/progress_view.h"
+#include "platform/ui/segmented_control.h"
+#include "platform/ui/slider.h"
+#include "platform/ui/stack_view.h"
+#include "platform/ui/switch_control.h"
 #include "platform/ui/view_controller.h"
 #include "platform/ui/window.h"
 
@@ -267,6 +275,39 @@ TEST(LayoutPassTest, AnUnsatisfiableSystemBreaksItsLastRequiredConstraintAndLogs
     wide->setActive(false);
     root->layoutIfNeeded();
     EXPECT_EQ(view->frame().size.width, 200);
+}
+
+TEST(LayoutPassTest, ControlsBringTheirOwnSizes) {
+    auto root = View::create(Rect(0, 0, 300, 400));
+    auto toggle = Switch::create();
+    auto slider = Slider::create();
+    auto row = StackView::create({toggle, slider});
+    row->setSpacing(8);
+    row->setAlignment(StackViewAlignment::center);
+    row->setTranslatesAutoresizingMaskIntoConstraints(false);
+    auto progress = ProgressView::create();
+    progress->setTranslatesAutoresizingMaskIntoConstraints(false);
+    auto segments = SegmentedControl::create({"Fit", "Fill"});
+    segments->setTranslatesAutoresizingMaskIntoConstraints(false);
+    for (const auto& view : std::vector<std::shared_ptr<View>>{row, progress, segments}) root->addSubview(view);
+    LayoutConstraint::activate({
+        row->leadingAnchor().constraint(root->leadingAnchor()),
+        row->trailingAnchor().constraint(root->trailingAnchor()),
+        row->topAnchor().constraint(root->topAnchor()),
+        progress->leadingAnchor().constraint(root->leadingAnchor()),
+        progress->trailingAnchor().constraint(root->trailingAnchor()),
+        progress->topAnchor().constraint(row->bottomAnchor(), 10),
+        segments->centerXAnchor().constraint(root->centerXAnchor()),
+        segments->topAnchor().constraint(progress->bottomAnchor(), 10),
+    });
+    root->layoutIfNeeded();
+    EXPECT_EQ(row->frame(), Rect(0, 0, 300, 31));
+    EXPECT_EQ(toggle->frame(), Rect(0, 0, 51, 31));
+    EXPECT_EQ(slider->frame(), Rect(59, 0, 241, 31));
+    EXPECT_EQ(progress->frame(), Rect(0, 41, 300, 4));
+    const double title = AttributedString::create("Fill")->singleLineSize(Font::systemFont(13)).width;
+    const double width = std::ceil(2 * (title + 2 * SegmentedControl::segmentPadding));
+    EXPECT_EQ(segments->frame(), Rect(150 - width / 2, 55, width, 32));
 }
 
 class LayoutCounting : public ViewController {
