@@ -21,6 +21,8 @@ enum class QueueKind { serial, concurrent };
 //
 // Calling `sync` (or a barrier) on a queue the calling block is already running on would
 // deadlock; it stops the program through base::fatal instead.
+class WorkItem;
+
 class Queue : public std::enable_shared_from_this<Queue> {
 public:
     static std::shared_ptr<Queue> create(std::string label, QueueKind kind = QueueKind::serial,
@@ -46,6 +48,12 @@ public:
     void asyncAfter(Duration delay, std::function<void()> work);
     void asyncAfter(double delaySeconds, std::function<void()> work) {
         asyncAfter(seconds(delaySeconds), std::move(work));
+    }
+    // The same for a work item, which does nothing when cancelled before its time (work_item.cpp).
+    void async(const std::shared_ptr<WorkItem>& item);
+    void asyncAfter(Duration delay, const std::shared_ptr<WorkItem>& item);
+    void asyncAfter(double delaySeconds, const std::shared_ptr<WorkItem>& item) {
+        asyncAfter(seconds(delaySeconds), item);
     }
 
     // `sync` that returns the block's value.

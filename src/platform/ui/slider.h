@@ -23,7 +23,7 @@ public:
 
     float value() const { return m_value; }
     // Clamped to minimum...maximum.
-    void setValue(float value, bool animated = false);
+    virtual void setValue(float value, bool animated = false);
     float minimumValue() const { return m_minimum; }
     void setMinimumValue(float minimum);
     float maximumValue() const { return m_maximum; }
