@@ -5,6 +5,7 @@
 
 #include "platform/base/fatal.h"
 #include "platform/ui/layout/layout_engine.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view.h"
 #include "platform/ui/visual_format_parser.h"
 
@@ -46,6 +47,7 @@ std::shared_ptr<LayoutConstraint> LayoutConstraint::create(const std::shared_ptr
 }
 
 void LayoutConstraint::setConstant(double constant) {
+    checkMainThread();
     if (constant == m_constant) return;
     m_constant = constant;
     LayoutEngine::noteChange();
@@ -53,6 +55,7 @@ void LayoutConstraint::setConstant(double constant) {
 }
 
 void LayoutConstraint::setPriority(float priority) {
+    checkMainThread();
     if (priority == m_priority) return;
     m_priority = priority;
     LayoutEngine::noteChange();
@@ -60,6 +63,7 @@ void LayoutConstraint::setPriority(float priority) {
 }
 
 void LayoutConstraint::setActive(bool active) {
+    checkMainThread();
     if (active == isActive()) return;
     auto self = sharedAs<LayoutConstraint>();
     if (!active) {
@@ -79,16 +83,19 @@ void LayoutConstraint::setActive(bool active) {
 }
 
 void LayoutConstraint::activate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
+    checkMainThread();
     for (const auto& c : constraints) c->setActive(true);
 }
 
 void LayoutConstraint::deactivate(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
+    checkMainThread();
     for (const auto& c : constraints) c->setActive(false);
 }
 
 std::vector<std::shared_ptr<LayoutConstraint>> LayoutConstraint::constraintsWithVisualFormat(
     const std::string& format, const std::map<std::string, double>& metrics,
     const std::map<std::string, std::shared_ptr<View>>& views) {
+    checkMainThread();
     VisualFormatParser parser(format, metrics, views);
     auto result = parser.parse();
     if (!result) base::fatal("Unable to parse constraint format: " + parser.error());

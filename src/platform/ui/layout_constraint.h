@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ui/layout_attribute.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/object.h"
 
 namespace ui {
@@ -39,10 +40,16 @@ public:
     float priority() const { return m_priority; }
     void setPriority(float priority);
     const std::string& identifier() const { return m_identifier; }
-    void setIdentifier(std::string identifier) { m_identifier = std::move(identifier); }
+    void setIdentifier(std::string identifier) {
+        checkMainThread();
+        m_identifier = std::move(identifier);
+    }
     // The visual-format string this constraint came from, if any.
     const std::string& visualFormat() const { return m_visualFormat; }
-    void setVisualFormat(std::string format) { m_visualFormat = std::move(format); }
+    void setVisualFormat(std::string format) {
+        checkMainThread();
+        m_visualFormat = std::move(format);
+    }
 
     bool isActive() const { return m_owner.lock() != nullptr; }
     void setActive(bool active);

@@ -5,6 +5,7 @@
 
 #include "platform/ui/layout_anchor.h"
 #include "platform/ui/layout_item.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/object.h"
 
 namespace ui {
@@ -17,7 +18,10 @@ public:
 
     const std::string& identifier() const { return m_identifier; }
     std::shared_ptr<View> owningView() const { return m_owningView.lock(); }
-    void setOwningView(const std::shared_ptr<View>& view) { m_owningView = view; }
+    void setOwningView(const std::shared_ptr<View>& view) {
+        checkMainThread();
+        m_owningView = view;
+    }
 
     std::shared_ptr<View> owningViewForLayout() const override { return owningView(); }
     std::string layoutItemName() const override { return m_identifier; }

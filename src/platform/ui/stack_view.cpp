@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ui/layout/layout_engine.h"
+#include "platform/ui/main_thread_check.h"
 
 namespace ui {
 
@@ -13,10 +14,12 @@ std::shared_ptr<StackView> StackView::create(std::vector<std::shared_ptr<View>> 
 }
 
 void StackView::addArrangedSubview(const std::shared_ptr<View>& view) {
+    checkMainThread();
     insertArrangedSubview(view, m_arranged.size());
 }
 
 void StackView::insertArrangedSubview(const std::shared_ptr<View>& view, size_t index) {
+    checkMainThread();
     if (!view) return;
     m_arranged.erase(std::remove(m_arranged.begin(), m_arranged.end(), view), m_arranged.end());
     index = std::min(index, m_arranged.size());
@@ -27,12 +30,14 @@ void StackView::insertArrangedSubview(const std::shared_ptr<View>& view, size_t 
 }
 
 void StackView::removeArrangedSubview(const std::shared_ptr<View>& view) {
+    checkMainThread();
     m_arranged.erase(std::remove(m_arranged.begin(), m_arranged.end(), view), m_arranged.end());
     m_customSpacing.erase(view.get());
     arrangementChanged();
 }
 
 void StackView::setCustomSpacing(double spacing, const std::shared_ptr<View>& after) {
+    checkMainThread();
     m_customSpacing[after.get()] = spacing;
     arrangementChanged();
 }
@@ -43,6 +48,7 @@ double StackView::spacingAfter(const View& view) const {
 }
 
 void StackView::arrangementChanged() {
+    checkMainThread();
     LayoutEngine::noteChange();
     setNeedsLayout();
 }
@@ -53,6 +59,7 @@ double StackView::customSpacing(const std::shared_ptr<View>& after) const {
 }
 
 void StackView::willRemoveSubview(const std::shared_ptr<View>& subview) {
+    checkMainThread();
     View::willRemoveSubview(subview);
     removeArrangedSubview(subview);
 }

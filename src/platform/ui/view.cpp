@@ -5,6 +5,7 @@
 #include "platform/ui/gesture_recognizer.h"
 #include "platform/ui/graphics_context.h"
 #include "platform/ui/layout/layout_engine.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/view_animation_context.h"
 #include "platform/ui/view_controller.h"
 #include "platform/ui/window.h"
@@ -30,6 +31,7 @@ void View::changeAnimatable(const std::string& keyPath, const std::function<void
 }
 
 void View::setFrame(const Rect& frame) {
+    checkMainThread();
     LayoutEngine::noteChange();
     const Size oldSize = bounds().size;
     changeAnimatable("position", [&] { changeAnimatable("bounds", [&] { m_layer->setFrame(frame); }); });
@@ -40,6 +42,7 @@ void View::setFrame(const Rect& frame) {
 }
 
 void View::setBounds(const Rect& bounds) {
+    checkMainThread();
     const Size oldSize = this->bounds().size;
     changeAnimatable("bounds", [&] { m_layer->setBounds(bounds); });
     if (!(oldSize == bounds.size)) {
@@ -50,19 +53,23 @@ void View::setBounds(const Rect& bounds) {
 }
 
 void View::setCenter(Point center) {
+    checkMainThread();
     LayoutEngine::noteChange();
     changeAnimatable("position", [&] { m_layer->setPosition(center); });
 }
 
 void View::setTransform(const AffineTransform& transform) {
+    checkMainThread();
     changeAnimatable("transform", [&] { m_layer->setTransform(Transform3D::fromAffine(transform)); });
 }
 
 void View::setAlpha(double alpha) {
+    checkMainThread();
     changeAnimatable("opacity", [&] { m_layer->setOpacity(alpha); });
 }
 
 void View::setBackgroundColor(std::optional<Color> color) {
+    checkMainThread();
     changeAnimatable("backgroundColor", [&] { m_layer->setBackgroundColor(std::move(color)); });
 }
 
@@ -73,6 +80,7 @@ Color View::tintColor() const {
 }
 
 void View::setTintColor(std::optional<Color> color) {
+    checkMainThread();
     const Color before = tintColor();
     m_tintColor = std::move(color);
     if (!(before == tintColor())) notifyTintChange();
@@ -102,9 +110,13 @@ void View::moveToWindow(const std::shared_ptr<Window>& oldWindow, const std::sha
     });
 }
 
-void View::addSubview(const std::shared_ptr<View>& view) { insertSubview(view, m_subviews.size()); }
+void View::addSubview(const std::shared_ptr<View>& view) {
+    checkMainThread();
+    insertSubview(view, m_subviews.size());
+}
 
 void View::insertSubview(const std::shared_ptr<View>& view, size_t index) {
+    checkMainThread();
     LayoutEngine::noteChange();
     if (!view || view.get() == this) return;
     auto self = sharedAs<View>();
@@ -142,16 +154,19 @@ void View::insertSubview(const std::shared_ptr<View>& view, size_t index) {
 }
 
 void View::insertSubviewBelow(const std::shared_ptr<View>& view, const std::shared_ptr<View>& sibling) {
+    checkMainThread();
     const auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
     insertSubview(view, it == m_subviews.end() ? 0 : static_cast<size_t>(it - m_subviews.begin()));
 }
 
 void View::insertSubviewAbove(const std::shared_ptr<View>& view, const std::shared_ptr<View>& sibling) {
+    checkMainThread();
     const auto it = std::find(m_subviews.begin(), m_subviews.end(), sibling);
     insertSubview(view, it == m_subviews.end() ? m_subviews.size() : static_cast<size_t>(it - m_subviews.begin()) + 1);
 }
 
 void View::removeFromSuperview() {
+    checkMainThread();
     LayoutEngine::noteChange();
     auto parent = superview();
     if (!parent) return;
@@ -183,10 +198,12 @@ void View::removeFromSuperview() {
 }
 
 void View::bringSubviewToFront(const std::shared_ptr<View>& view) {
+    checkMainThread();
     if (view && view->superview().get() == this) insertSubview(view, m_subviews.size());
 }
 
 void View::sendSubviewToBack(const std::shared_ptr<View>& view) {
+    checkMainThread();
     if (view && view->superview().get() == this) insertSubview(view, 0);
 }
 
@@ -198,6 +215,7 @@ bool View::isDescendant(const View& ancestor) const {
 }
 
 std::shared_ptr<View> View::viewWithTag(int tag) {
+    checkMainThread();
     if (m_tag == tag) return sharedAs<View>();
     for (const auto& child : m_subviews) {
         if (auto found = child->viewWithTag(tag)) return found;
@@ -206,6 +224,7 @@ std::shared_ptr<View> View::viewWithTag(int tag) {
 }
 
 std::shared_ptr<View> View::nearestCommonAncestor(const View& other) {
+    checkMainThread();
     for (auto v = sharedAs<View>(); v; v = v->superview()) {
         if (other.isDescendant(*v)) return v;
     }
@@ -219,11 +238,13 @@ void View::forEachInTree(const std::function<void(View&)>& visit) {
 }
 
 void View::setNeedsLayout() {
+    checkMainThread();
     m_needsLayout = true;
     if (auto w = window()) w->scheduleLayoutPass();
 }
 
 void View::layoutIfNeeded() {
+    checkMainThread();
     updateLayoutEngine();
     layoutPass();
 }
@@ -249,9 +270,10 @@ void View::layoutPass() {
     for (const auto& child : children) child->layoutPass();
 }
 
-void View::layoutSubviews() {}
+void View::layoutSubviews() { checkMainThread(); }
 
 void View::setHidden(bool hidden) {
+    checkMainThread();
     if (hidden == isHidden()) return;
     m_layer->setHidden(hidden);
     // A stack closes the gap of a hidden view.
@@ -260,11 +282,13 @@ void View::setHidden(bool hidden) {
 }
 
 void View::setAutoresizingMask(std::uint32_t mask) {
+    checkMainThread();
     m_autoresizingMask = mask;
     LayoutEngine::noteChange();
 }
 
 void View::setTranslatesAutoresizingMaskIntoConstraints(bool translates) {
+    checkMainThread();
     if (translates == m_translatesAutoresizing) return;
     m_translatesAutoresizing = translates;
     LayoutEngine::noteChange();
@@ -272,6 +296,7 @@ void View::setTranslatesAutoresizingMaskIntoConstraints(bool translates) {
 }
 
 void View::invalidateIntrinsicContentSize() {
+    checkMainThread();
     ++m_intrinsicInvalidations;
     // The superview's pass re-solves; the view itself lays out again only if its size changes
     // (views invalidate from their own layoutSubviews).
@@ -280,12 +305,14 @@ void View::invalidateIntrinsicContentSize() {
 }
 
 void View::setLayoutMargins(const EdgeInsets& margins) {
+    checkMainThread();
     m_layoutMargins = margins;
     LayoutEngine::noteChange();
     setNeedsLayout();
 }
 
 void View::setInsetsLayoutMarginsFromSafeArea(bool insets) {
+    checkMainThread();
     m_insetsMarginsFromSafeArea = insets;
     LayoutEngine::noteChange();
     setNeedsLayout();
@@ -301,6 +328,7 @@ EdgeInsets View::layoutMarginsFromSafeArea() const {
 Size View::sizeThatFits(Size) const { return bounds().size; }
 
 void View::sizeToFit() {
+    checkMainThread();
     const Size fitted = sizeThatFits(bounds().size);
     Rect f = frame();
     f.size = fitted;
@@ -341,12 +369,14 @@ EdgeInsets View::safeAreaInsets() const {
 }
 
 void View::setSafeAreaInsets(std::optional<EdgeInsets> insets) {
+    checkMainThread();
     LayoutEngine::noteChange();
     m_safeAreaInsets = insets;
     setNeedsLayout();
 }
 
 std::shared_ptr<LayoutGuide> View::safeAreaLayoutGuide() {
+    checkMainThread();
     if (!m_safeAreaGuide) {
         m_safeAreaGuide = LayoutGuide::create("safeAreaLayoutGuide");
         m_safeAreaGuide->setOwningView(sharedAs<View>());
@@ -355,6 +385,7 @@ std::shared_ptr<LayoutGuide> View::safeAreaLayoutGuide() {
 }
 
 std::shared_ptr<LayoutGuide> View::readableContentGuide() {
+    checkMainThread();
     if (!m_readableGuide) {
         m_readableGuide = LayoutGuide::create("readableContentGuide");
         m_readableGuide->setOwningView(sharedAs<View>());
@@ -363,6 +394,7 @@ std::shared_ptr<LayoutGuide> View::readableContentGuide() {
 }
 
 std::shared_ptr<LayoutGuide> View::layoutMarginsGuide() {
+    checkMainThread();
     if (!m_marginsGuide) {
         m_marginsGuide = LayoutGuide::create("layoutMarginsGuide");
         m_marginsGuide->setOwningView(sharedAs<View>());
@@ -372,6 +404,7 @@ std::shared_ptr<LayoutGuide> View::layoutMarginsGuide() {
 
 float View::contentHuggingPriority(LayoutAxis axis) const { return m_hugging[static_cast<int>(axis)]; }
 void View::setContentHuggingPriority(float priority, LayoutAxis axis) {
+    checkMainThread();
     LayoutEngine::noteChange();
     m_hugging[static_cast<int>(axis)] = priority;
 }
@@ -379,11 +412,13 @@ float View::contentCompressionResistancePriority(LayoutAxis axis) const {
     return m_compression[static_cast<int>(axis)];
 }
 void View::setContentCompressionResistancePriority(float priority, LayoutAxis axis) {
+    checkMainThread();
     LayoutEngine::noteChange();
     m_compression[static_cast<int>(axis)] = priority;
 }
 
 void View::addConstraint(const std::shared_ptr<LayoutConstraint>& constraint) {
+    checkMainThread();
     LayoutEngine::noteChange();
     if (!constraint) return;
     if (auto owner = constraint->owningView(); owner && owner.get() != this) owner->removeConstraint(constraint);
@@ -394,10 +429,12 @@ void View::addConstraint(const std::shared_ptr<LayoutConstraint>& constraint) {
 }
 
 void View::addConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& constraints) {
+    checkMainThread();
     for (const auto& c : constraints) addConstraint(c);
 }
 
 void View::removeConstraint(const std::shared_ptr<LayoutConstraint>& given) {
+    checkMainThread();
     LayoutEngine::noteChange();
     const auto constraint = given;  // `given` may be an element of the list erased below
     const auto it = std::find(m_constraints.begin(), m_constraints.end(), constraint);
@@ -407,6 +444,7 @@ void View::removeConstraint(const std::shared_ptr<LayoutConstraint>& given) {
 }
 
 void View::removeConstraints(const std::vector<std::shared_ptr<LayoutConstraint>>& given) {
+    checkMainThread();
     const auto constraints = given;  // `given` may be this view's own list
     for (const auto& c : constraints) removeConstraint(c);
 }
@@ -420,13 +458,15 @@ std::string View::layoutItemName() const {
 }
 
 void View::setNeedsDisplay() {
+    checkMainThread();
     m_needsDisplay = true;
     m_layer->setNeedsDisplay();
 }
 
-void View::draw(const Rect&) {}
+void View::draw(const Rect&) { checkMainThread(); }
 
 void View::displayIfNeeded() {
+    checkMainThread();
     if (!m_needsDisplay) return;
     m_needsDisplay = false;
     auto context = GraphicsContext::createRecording(bounds().size);
@@ -472,6 +512,7 @@ Point View::convert(Point point, const View* to) const {
 Rect View::convert(const Rect& rect, const View* to) const { return Rect(convert(rect.origin, to), rect.size); }
 
 std::shared_ptr<View> View::hitTest(Point point) {
+    checkMainThread();
     if (isHidden() || !m_userInteractionEnabled || alpha() < 0.01 || !pointInside(point)) return nullptr;
     for (auto it = m_subviews.rbegin(); it != m_subviews.rend(); ++it) {
         const auto& child = *it;
@@ -484,6 +525,7 @@ std::shared_ptr<View> View::hitTest(Point point) {
 }
 
 void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
+    checkMainThread();
     if (!recognizer) return;
     if (auto old = recognizer->view(); old && old.get() != this) old->removeGestureRecognizer(recognizer);
     if (std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer) != m_gestureRecognizers.end())
@@ -493,6 +535,7 @@ void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recogn
 }
 
 void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& given) {
+    checkMainThread();
     const auto recognizer = given;  // `given` may be an element of the list erased below
     const auto it = std::find(m_gestureRecognizers.begin(), m_gestureRecognizers.end(), recognizer);
     if (it == m_gestureRecognizers.end()) return;

@@ -13,6 +13,7 @@
 #include "platform/ui/layout_anchor.h"
 #include "platform/ui/layout_guide.h"
 #include "platform/ui/layout_item.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/rect.h"
 #include "platform/ui/responder.h"
 #include "platform/ui/trait_collection.h"
@@ -65,27 +66,54 @@ public:
     virtual void setTintColor(std::optional<Color> color);
     virtual void tintColorDidChange() {}
     int tag() const { return m_tag; }
-    void setTag(int tag) { m_tag = tag; }
+    void setTag(int tag) {
+        checkMainThread();
+        m_tag = tag;
+    }
     bool clipsToBounds() const { return m_layer->masksToBounds(); }
-    void setClipsToBounds(bool clips) { m_layer->setMasksToBounds(clips); }
+    void setClipsToBounds(bool clips) {
+        checkMainThread();
+        m_layer->setMasksToBounds(clips);
+    }
     bool isUserInteractionEnabled() const { return m_userInteractionEnabled; }
-    virtual void setUserInteractionEnabled(bool enabled) { m_userInteractionEnabled = enabled; }
+    virtual void setUserInteractionEnabled(bool enabled) {
+        checkMainThread();
+        m_userInteractionEnabled = enabled;
+    }
     bool isOpaque() const { return m_opaque; }
-    void setOpaque(bool opaque) { m_opaque = opaque; }
+    void setOpaque(bool opaque) {
+        checkMainThread();
+        m_opaque = opaque;
+    }
     virtual ContentMode contentMode() const { return m_contentMode; }
-    virtual void setContentMode(ContentMode mode) { m_contentMode = mode; }
+    virtual void setContentMode(ContentMode mode) {
+        checkMainThread();
+        m_contentMode = mode;
+    }
     std::uint32_t autoresizingMask() const { return m_autoresizingMask; }
     void setAutoresizingMask(std::uint32_t mask);
     bool translatesAutoresizingMaskIntoConstraints() const { return m_translatesAutoresizing; }
     void setTranslatesAutoresizingMaskIntoConstraints(bool translates);
     const std::string& accessibilityIdentifier() const { return m_accessibilityIdentifier; }
-    void setAccessibilityIdentifier(std::string identifier) { m_accessibilityIdentifier = std::move(identifier); }
+    void setAccessibilityIdentifier(std::string identifier) {
+        checkMainThread();
+        m_accessibilityIdentifier = std::move(identifier);
+    }
     const std::string& accessibilityLabel() const { return m_accessibilityLabel; }
-    void setAccessibilityLabel(std::string label) { m_accessibilityLabel = std::move(label); }
+    void setAccessibilityLabel(std::string label) {
+        checkMainThread();
+        m_accessibilityLabel = std::move(label);
+    }
     virtual bool isAccessibilityElement() const { return m_accessibilityElement; }
-    virtual void setIsAccessibilityElement(bool element) { m_accessibilityElement = element; }
+    virtual void setIsAccessibilityElement(bool element) {
+        checkMainThread();
+        m_accessibilityElement = element;
+    }
     UserInterfaceStyle overrideUserInterfaceStyle() const { return m_overrideStyle; }
-    void setOverrideUserInterfaceStyle(UserInterfaceStyle style) { m_overrideStyle = style; }
+    void setOverrideUserInterfaceStyle(UserInterfaceStyle style) {
+        checkMainThread();
+        m_overrideStyle = style;
+    }
 
     // Hierarchy.
     std::shared_ptr<View> superview() const { return m_superview.lock(); }
@@ -183,7 +211,10 @@ public:
     // Responder chain: the controller of a root view, else the superview.
     std::shared_ptr<Responder> next() const override;
     std::shared_ptr<ViewController> viewController() const { return m_viewController.lock(); }
-    void setViewController(const std::shared_ptr<ViewController>& controller) { m_viewController = controller; }
+    void setViewController(const std::shared_ptr<ViewController>& controller) {
+        checkMainThread();
+        m_viewController = controller;
+    }
 
     // Animations on the main run loop's clock. Changes of frame, bounds, centre, transform, alpha
     // and background colour made in `animations` take effect at once and are animated on the

@@ -2,6 +2,7 @@
 #include <atomic>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/main_thread_check.h"
 #include "platform/ui/transition_animation.h"
 #include "platform/ui/view.h"
 #include "platform/ui/view_animation_context.h"
@@ -42,21 +43,25 @@ void runAnimations(ViewAnimationContext::Parameters parameters, const std::funct
 }  // namespace
 
 void View::animate(double duration, const std::function<void()>& animations, std::function<void(bool)> completion) {
+    checkMainThread();
     animate(duration, 0, animationOptionsNone, animations, std::move(completion));
 }
 
 void View::animate(double duration, double delay, std::uint32_t options, const std::function<void()>& animations,
                    std::function<void(bool)> completion) {
+    checkMainThread();
     runAnimations({duration, delay, options, std::nullopt, 0}, animations, std::move(completion));
 }
 
 void View::animateSpring(double duration, double delay, double dampingRatio, double velocity, std::uint32_t options,
                          const std::function<void()>& animations, std::function<void(bool)> completion) {
+    checkMainThread();
     runAnimations({duration, delay, options, dampingRatio, velocity}, animations, std::move(completion));
 }
 
 void View::transition(const std::shared_ptr<View>& view, double duration, std::uint32_t options,
                       const std::function<void()>& animations, std::function<void(bool)> completion) {
+    checkMainThread();
     auto group = CompletionGroup::create(std::move(completion));
     performWithoutAnimation(animations);
     if (!view || !g_animationsEnabled || duration <= 0) {
@@ -82,12 +87,19 @@ void View::transition(const std::shared_ptr<View>& view, double duration, std::u
 }
 
 void View::performWithoutAnimation(const std::function<void()>& actions) {
+    checkMainThread();
     ViewAnimationContext::push(nullptr);
     if (actions) actions();
     ViewAnimationContext::pop();
 }
 
-bool View::areAnimationsEnabled() { return g_animationsEnabled; }
-void View::setAnimationsEnabled(bool enabled) { g_animationsEnabled = enabled; }
+bool View::areAnimationsEnabled() {
+    checkMainThread();
+    return g_animationsEnabled;
+}
+void View::setAnimationsEnabled(bool enabled) {
+    checkMainThread();
+    g_animationsEnabled = enabled;
+}
 
 }  // namespace ui
