@@ -1,13 +1,9 @@
 #include "platform/ui/main_thread_check.h"
 
-#include <string>
-
-#include "platform/base/fatal.h"
-
 namespace ui {
 
-void failOffMainThread(std::source_location where) {
-    base::fatal(std::string(where.function_name()) + " called off the main thread", where);
+void failOffMainThread(base::SourceLocation where) {
+    base::fatal("an interface object was changed off the main thread", where);
 }
 
 }  // namespace ui
