@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Builds the thumbnail benchmark, makes 1080p and 4K H.264 clips with the ffmpeg tool (kept in
-# the build folder, never committed) and prints the library's figures beside the ffmpeg tool's.
-# Usage: bench/thumbnails.sh [build folder]
+# the build folder, never committed) and prints the library's figures, then whole processes making
+# the same PNG: the library's, the ffmpeg tool's (the same key frame, one thread) and
+# ffmpegthumbnailer's.
+# Usage: bench/thumbnails.sh [build folder] [benchmark options...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/bench}
+shift || true
 media=$build/bench-media
+
+"$root/tools/setup"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
 cmake --build "$build" --target bench_thumbnails >/dev/null
