@@ -68,12 +68,13 @@ void process(benchmark::State& state, const char* name) {
     runCommand(state, "'" + self + "' --write-thumbnail '" + clip(name).string() + "' '" + output() + "'");
 }
 
-// The ffmpeg tool seeking to the key frame at or before a quarter of the duration (no accurate
-// seek, so no frames are decoded past it), decoding it with one thread and writing the PNG.
+// The ffmpeg tool seeking to the key frame at or before a quarter of the duration, decoding only
+// key frames (without that it decodes on to the seek point: 5.4 s of CPU for a 4K clip against
+// 0.3 s) with one thread, and writing the PNG.
 void ffmpegTool(benchmark::State& state, const char* name) {
     const std::string path = clip(name);
     const double quarter = reelhaven::FFmpegUtility::getDurationForFile(path) / 4;
-    runCommand(state, "ffmpeg -v error -nostdin -y -threads 1 -filter_threads 1 -noaccurate_seek -ss " +
+    runCommand(state, "ffmpeg -v error -nostdin -y -threads 1 -skip_frame nokey -noaccurate_seek -ss " +
                           std::to_string(quarter) + " -i '" + path + "' -frames:v 1 -vf scale=640:-1 '" + output() +
                           "'");
 }
