@@ -26,7 +26,10 @@ std::shared_ptr<VideoRenderer> VideoRenderer::create(std::shared_ptr<MPVGLKView>
 
 VideoRenderer::VideoRenderer(std::shared_ptr<MPVGLKView> openGLView, PlaybackInfoPtr playbackInfo,
                              std::shared_ptr<gfx::GLContext> context)
-    : m_openGLView(std::move(openGLView)), m_context(std::move(context)), m_playbackInfo(std::move(playbackInfo)) {}
+    : m_openGLView(std::move(openGLView)),
+      m_context(std::move(context)),
+      m_playbackInfo(std::move(playbackInfo)),
+      m_renderSlot(std::make_shared<RenderSlot>(RenderSlot{m_context, m_openGLView, nullptr, nullptr})) {}
 
 VideoRenderer::~VideoRenderer() {
     // A live render context is freed on the render queue, where its GL context is current.
@@ -64,12 +67,13 @@ void VideoRenderer::createRenderContext(mpv_handle* mpv) {
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &init},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    if (!mpv || mpv_render_context_create(&m_mpvRenderContext, mpv, params) < 0)
+    auto& slot = *m_renderSlot;
+    if (!mpv || mpv_render_context_create(&slot.mpvRenderContext, mpv, params) < 0)
         base::fatal("libmpv refused the OpenGL render context");
-    m_openGLView->setMpvContext(m_mpvRenderContext);
-    m_updateContext = std::make_unique<UpdateContext>(UpdateContext{weak_from_this()});
-    mpv_render_context_set_update_callback(m_mpvRenderContext, &VideoRenderer::renderUpdateCallback,
-                                           m_updateContext.get());
+    m_openGLView->setMpvContext(slot.mpvRenderContext);
+    slot.updateContext = std::make_unique<UpdateContext>(UpdateContext{weak_from_this()});
+    mpv_render_context_set_update_callback(slot.mpvRenderContext, &VideoRenderer::renderUpdateCallback,
+                                           slot.updateContext.get());
 }
 
 // libmpv's thread: only schedules a render. The renderer is locked when the block runs, so a
@@ -101,13 +105,13 @@ void VideoRenderer::render() {
 
 void VideoRenderer::renderToFBO(const FBOInfo& fbo) {
     checkRenderQueue("renderToFBO");
-    if (!m_mpvRenderContext) return;
+    if (!m_renderSlot->mpvRenderContext) return;
     mpv_opengl_fbo target{fbo.identifier, fbo.renderWidth, fbo.renderHeight, 0};
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_OPENGL_FBO, &target},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
-    mpv_render_context_render(m_mpvRenderContext, params);
+    mpv_render_context_render(m_renderSlot->mpvRenderContext, params);
 }
 
 bool VideoRenderer::createFBO(int width, int height) {
@@ -156,14 +160,30 @@ void VideoRenderer::deleteOffscreenFramebuffer() {
 
 void VideoRenderer::destroyRenderContext() {
     checkRenderQueue("destroyRenderContext");
-    if (m_mpvRenderContext) {
-        m_context->makeCurrent();
-        mpv_render_context_free(m_mpvRenderContext);  // no update callback after this returns
-    }
-    m_mpvRenderContext = nullptr;
-    m_updateContext.reset();
-    m_openGLView->setMpvContext(nullptr);
+    m_renderSlot->free();
     optionsDelegate.reset();
+}
+
+void VideoRenderer::RenderSlot::free() {
+    if (mpvRenderContext) {
+        context->makeCurrent();
+        mpv_render_context_free(mpvRenderContext);  // no update callback after this returns
+    }
+    mpvRenderContext = nullptr;
+    updateContext.reset();
+    view->setMpvContext(nullptr);
+}
+
+std::function<void()> VideoRenderer::renderContextReleaser() const {
+    // The slot, not the renderer: a renderer already gone has freed it, and one whose destructor
+    // is still to run (on the render queue, or on another thread) would free it too late.
+    return [slot = m_renderSlot] {
+        if (renderQueue()->isCurrent()) {
+            slot->free();
+        } else {
+            renderQueue()->sync([&] { slot->free(); });
+        }
+    };
 }
 
 void VideoRenderer::updatePlaybackInfo(PlaybackInfoPtr info) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -31,10 +32,15 @@ class MPVGLKView;
 // another thread still holds). libmpv's render rules forbid client calls on that thread, so the
 // renderer's "target-prim"/"target-trc" writes go through the options delegate to the player's
 // command queue. The update callback only schedules `render()`; its context is a weak reference
-// owned by the renderer and freed after the render context, so it cannot dangle.
+// freed after the render context, so it cannot dangle.
 //
-// Render-queue state: `m_renderMethod`, `m_hdrMetadata`, `m_fboInfo`, the offscreen texture,
-// `m_mpvRenderContext`. `m_playbackInfo` is guarded by `m_mutex`.
+// The render context lives in a slot shared with the hook `renderContextReleaser()` hands to the
+// session: the handle must outlive the render context, and a render still running when the last
+// owner lets go makes the renderer's destructor run later on the render queue, so the session
+// cannot rely on the renderer still being there to free it.
+//
+// Render-queue state: `m_renderMethod`, `m_hdrMetadata`, `m_fboInfo`, the offscreen texture, the
+// render context slot. `m_playbackInfo` is guarded by `m_mutex`.
 class VideoRenderer : public std::enable_shared_from_this<VideoRenderer> {
 public:
     // Main thread. Fatal when no GLES 3 context can be made.
@@ -67,7 +73,11 @@ public:
     std::optional<FBOInfo> fboInfo() const { return m_fboInfo; }
     // Render queue: frees the render context; later renders draw nothing through mpv.
     void destroyRenderContext();
-    bool hasRenderContext() const { return m_mpvRenderContext != nullptr; }
+    bool hasRenderContext() const { return m_renderSlot->mpvRenderContext != nullptr; }
+    // Any thread, before the handle `start` was given is destroyed: frees
+    // the render context on the render queue and returns once it is gone, whether or not the
+    // renderer still exists (or is being destroyed on another thread).
+    std::function<void()> renderContextReleaser() const;
 
     // Main thread: the record of the file now loaded.
     void updatePlaybackInfo(PlaybackInfoPtr info);
@@ -101,11 +111,19 @@ private:
     std::optional<HDRMetadata> m_hdrMetadata;
     std::optional<FBOInfo> m_fboInfo;
     unsigned m_offscreenTexture = 0;  // the storage of m_fboInfo
-    mpv_render_context* m_mpvRenderContext = nullptr;
     struct UpdateContext {
         std::weak_ptr<VideoRenderer> renderer;
     };
-    std::unique_ptr<UpdateContext> m_updateContext;
+    // Render queue. Holds what freeing the render context needs, so it outlives the renderer.
+    struct RenderSlot {
+        std::shared_ptr<gfx::GLContext> context;
+        std::shared_ptr<MPVGLKView> view;
+        mpv_render_context* mpvRenderContext = nullptr;
+        std::unique_ptr<UpdateContext> updateContext;
+        // Idempotent.
+        void free();
+    };
+    const std::shared_ptr<RenderSlot> m_renderSlot;
 };
 
 }  // namespace reelhaven

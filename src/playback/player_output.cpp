@@ -23,11 +23,9 @@ PlayerOutput PlayerOutput::create(ui::Size size, double scale, const PlaybackInf
 }
 
 void PlayerOutput::attach(const std::shared_ptr<MPVSession>& session) const {
-    // Weak: a renderer that went first has freed its render context in its destructor.
-    std::weak_ptr<VideoRenderer> weakRenderer = renderer;
-    session->onWillDestroyHandle = [weakRenderer] {
-        if (auto held = weakRenderer.lock()) VideoRenderer::renderQueue()->sync([&] { held->destroyRenderContext(); });
-    };
+    // Frees the render context whether or not the renderer is still there: its last owner may
+    // be a render on the render queue, whose destructor would free it only after the handle.
+    session->onWillDestroyHandle = renderer->renderContextReleaser();
     session->setup();
     renderer->optionsDelegate = session;
     renderer->start(session->mpv());

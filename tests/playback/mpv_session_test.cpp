@@ -170,18 +170,30 @@ TEST_F(PlayerTest, DroppingThePlayerTearsDownALiveHandleAndRenderContext) {
         ASSERT_TRUE(waitForLoad());
         std::weak_ptr<MPVSession> weakSession = session;
         std::weak_ptr<VideoRenderer> weakRenderer = renderer;
+        // The last reference may go on the command queue (a drain that held the session), whose
+        // destructor then still runs there after the weak reference expired: a block behind it
+        // waits for it to finish.
+        auto commandQueue = session->commandQueue();
+        auto destroyed = [&] {
+            if (!waitFor([&] { return weakSession.expired(); })) return false;
+            commandQueue->sync([] {});
+            return true;
+        };
         // No teardown. Reports already posted to the main queue hold the session until they run.
         if (sessionFirst) {
             session.reset();
-            ASSERT_TRUE(waitFor([&] { return weakSession.expired(); }));
+            ASSERT_TRUE(destroyed());
             EXPECT_FALSE(VideoRenderer::renderQueue()->syncValue([&] { return renderer->hasRenderContext(); }))
-                << "the session's destructor freed the render context before the handle";
+                << "the session's destructor left the render context to outlive the handle";
             renderer.reset();
         } else {
-            renderer.reset();  // its destructor frees the render context on the render queue
+            // Its destructor frees the render context on the render queue (later, when a render
+            // in flight holds the last reference).
+            renderer.reset();
             session.reset();
-            ASSERT_TRUE(waitFor([&] { return weakSession.expired(); }));
+            ASSERT_TRUE(destroyed());
         }
+        commandQueue.reset();
         VideoRenderer::renderQueue()->sync([] {});
         EXPECT_TRUE(weakRenderer.expired());
         EXPECT_EQ(foundation::SecurityScope::accessCount(video->url().path()), 0);
