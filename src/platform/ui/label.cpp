@@ -94,8 +94,16 @@ Size Label::sizeThatFits(Size size) const {
 }
 
 Size Label::intrinsicContentSize() const {
-    const double width = numberOfLines() == 1 ? 0 : m_preferredMaxLayoutWidth;
-    return sizeThatFits({width, 0});
+    m_intrinsicWidth = numberOfLines() == 1            ? 0
+                       : m_preferredMaxLayoutWidth > 0 ? m_preferredMaxLayoutWidth
+                                                       : bounds().width();
+    return sizeThatFits({m_intrinsicWidth, 0});
+}
+
+void Label::layoutSubviews() {
+    View::layoutSubviews();
+    if (numberOfLines() != 1 && m_preferredMaxLayoutWidth == 0 && bounds().width() != m_intrinsicWidth)
+        invalidateIntrinsicContentSize();
 }
 
 TextFrame Label::textFrame() const {

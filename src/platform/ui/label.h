@@ -89,10 +89,13 @@ public:
     double preferredMaxLayoutWidth() const { return m_preferredMaxLayoutWidth; }
     void setPreferredMaxLayoutWidth(double width);
 
-    // Multi-line labels wrap at the width given (or at `preferredMaxLayoutWidth` for the intrinsic
-    // size); a one-line label measures its whole text.
+    // Multi-line labels wrap at the width given; a one-line label measures its whole text. The
+    // intrinsic size of a multi-line label wraps at `preferredMaxLayoutWidth`, or, while that is
+    // 0, at the width layout gave the label (unlimited before the first pass): once layout sets
+    // or changes that width, the label asks for the height its wrapped text takes.
     Size sizeThatFits(Size size) const override;
     Size intrinsicContentSize() const override;
+    void layoutSubviews() override;
 
     // The text as the label shows it in its bounds: wrapped at their width (unlimited while it is
     // 0), lines that do not fit their height left out, the last line cut by the break mode, the
@@ -136,6 +139,7 @@ private:
     double m_minimumFontSize = 0;
     double m_preferredMaxLayoutWidth = 0;
     mutable std::vector<CachedFrame> m_frames;  // most recent last
+    mutable double m_intrinsicWidth = 0;        // the width the last intrinsic size wrapped at
 };
 
 }  // namespace ui

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/ui/label.h"
+#include "platform/ui/layout_constraint.h"
 #include "platform/ui/text_field.h"
 
 namespace ui {
@@ -33,6 +34,35 @@ TEST(LabelTextTest, IntrinsicSizeWrapsAtThePreferredWidthAndHonoursTheLineCount)
     EXPECT_EQ(label->intrinsicContentSize().height, std::ceil(font.lineHeight()));
     label->setText("a\nb\nc");
     EXPECT_EQ(label->intrinsicContentSize().height, std::ceil(2 * font.lineHeight()));
+}
+
+TEST(LabelTextTest, AMultiLineLabelPinnedToAWidthTakesTheHeightOfItsWrappedText) {
+    const auto font = Font::systemFont(17);
+    auto root = View::create(Rect(0, 0, 200, 400));
+    auto label = Label::create();
+    label->setTranslatesAutoresizingMaskIntoConstraints(false);
+    label->setNumberOfLines(0);
+    label->setText(sentence);
+    root->addSubview(label);
+    LayoutConstraint::activate({label->leadingAnchor().constraint(root->leadingAnchor()),
+                                label->trailingAnchor().constraint(root->trailingAnchor()),
+                                label->topAnchor().constraint(root->topAnchor())});
+    // The first pass gives the label its width; the label then asks for the height its text
+    // takes at that width, which the next pass gives it.
+    root->layoutIfNeeded();
+    EXPECT_EQ(label->frame().width(), 200);
+    EXPECT_TRUE(root->needsLayout());
+    root->layoutIfNeeded();
+    EXPECT_FALSE(root->needsLayout());
+    const auto wrapped = TextFrame::create(sentence, font, {200});
+    ASSERT_GT(wrapped.lines().size(), 1u);
+    EXPECT_EQ(label->frame(), Rect(0, 0, 200, wrapped.size().height));
+    EXPECT_EQ(label->textFrame().lines().size(), wrapped.lines().size());
+    // Narrower room, more lines.
+    root->setFrame(Rect(0, 0, 120, 400));
+    root->layoutIfNeeded();
+    root->layoutIfNeeded();
+    EXPECT_EQ(label->frame(), Rect(0, 0, 120, TextFrame::create(sentence, font, {120}).size().height));
 }
 
 TEST(LabelTextTest, SizeThatFitsFollowsTheBreakModeOfTheLastLine) {
