@@ -245,8 +245,22 @@ void View::setNeedsLayout() {
 
 void View::layoutIfNeeded() {
     checkMainThread();
-    updateLayoutEngine();
-    layoutPass();
+    // A pass can make views ask again: a wrapping label learns its width only from the pass and
+    // then asks for the height its text takes there. A few rounds settle that; a layout that
+    // keeps asking stops after the last round instead of spinning.
+    constexpr int rounds = 4;
+    for (int round = 0; round < rounds; ++round) {
+        updateLayoutEngine();
+        layoutPass();
+        if (!subtreeNeedsLayout()) break;
+    }
+}
+
+bool View::subtreeNeedsLayout() const {
+    if (m_needsLayout) return true;
+    for (const auto& child : m_subviews)
+        if (child->subtreeNeedsLayout()) return true;
+    return false;
 }
 
 void View::updateLayoutEngine() {

@@ -249,6 +249,7 @@ private:
     void resizeSubviews(Size oldSize);
     // The pass below `layoutIfNeeded`: controllers' callbacks around `layoutSubviews`, top down.
     void layoutPass();
+    bool subtreeNeedsLayout() const;
     // Solves the constraints of this view's tree (at its root) if anything changed.
     void updateLayoutEngine();
     void moveToWindow(const std::shared_ptr<Window>& oldWindow, const std::shared_ptr<Window>& newWindow, bool after);
