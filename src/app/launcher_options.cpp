@@ -118,7 +118,7 @@ std::string launcherUsage() {
            "  --home DIR    the container folder (default: $XDG_DATA_HOME/reelhaven,\n"
            "                else ~/.local/share/reelhaven); created when missing\n"
            "  --list        list the library as the root grid shows it: kind, name, duration,\n"
-           "                size in bytes and thumbnail source, subtitles under their video\n"
+           "                allocated size in bytes and thumbnail source, subtitles under their video\n"
            "  --transfer    run the Wi-Fi transfer server over the Documents folder until\n"
            "                interrupted (SIGINT or SIGTERM)\n"
            "  --port N      the transfer server's port (default 80; 0 picks a free port)\n"
