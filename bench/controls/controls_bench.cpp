@@ -19,7 +19,7 @@
 #include "core/video_manager.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/container.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/window.h"
 #include "playback/model/playback_info.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/container.h"
 #include "platform/graphics/image.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/window.h"
 #include "playback/model/mpv_command.h"
 #include "playback/mpv_session.h"
 #include "playback/player_output.h"

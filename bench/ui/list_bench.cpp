@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/collection_view_diffable_data_source.h"
+#include "platform/ui/lists/collection_view_diffable_data_source.h"
 
 namespace {
 

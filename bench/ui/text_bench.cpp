@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "platform/ui/font_library.h"
-#include "platform/ui/label.h"
+#include "platform/ui/text/font_library.h"
+#include "platform/ui/text/label.h"
 #include "platform/ui/text/text_shaper.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include "controls/popover_dimming.h"
 #include "controls/video_control_view.h"
 #include "platform/base/fatal.h"
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/image.h"
-#include "platform/ui/platform_version.h"
-#include "platform/ui/table_view.h"
-#include "platform/ui/text_attachment.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/lists/table_view.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/text_attachment.h"
+#include "platform/ui/views/image.h"
+#include "platform/ui/views/platform_version.h"
+#include "platform/ui/views/visual_effect_view.h"
 #include "playback/model/playback_info.h"
 
 namespace reelhaven {

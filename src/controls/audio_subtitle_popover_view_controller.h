@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/table_view_controller.h"
+#include "platform/ui/controllers/table_view_controller.h"
 #include "playback/model/mpv_options_delegate.h"
 #include "playback/model/track.h"
 

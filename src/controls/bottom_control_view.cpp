@@ -1,8 +1,8 @@
 #include "controls/bottom_control_view.h"
 
 #include "controls/control_symbols.h"
-#include "platform/ui/image.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/image.h"
+#include "platform/ui/views/window.h"
 #include "toolkit/image_helpers.h"
 #include "toolkit/monospaced_digits.h"
 

@@ -4,11 +4,11 @@
 #include <optional>
 
 #include "controls/detail_scrubber.h"
-#include "platform/ui/button.h"
-#include "platform/ui/label.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/stack_view.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/layout/stack_view.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/visual_effect_view.h"
 
 namespace reelhaven {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "platform/graphics/png_codec.h"
-#include "platform/ui/image.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 namespace {

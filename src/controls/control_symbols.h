@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/symbol_configuration.h"
+#include "platform/ui/controls/symbol_configuration.h"
 
 namespace reelhaven {
 

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "platform/ui/bezier_path.h"
-#include "platform/ui/shape_layer.h"
-#include "platform/ui/touch.h"
+#include "platform/ui/gestures/touch.h"
+#include "platform/ui/views/bezier_path.h"
+#include "platform/ui/views/shape_layer.h"
 
 namespace reelhaven {
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/slider.h"
+#include "platform/ui/controls/slider.h"
 
 namespace reelhaven {
 

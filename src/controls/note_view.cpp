@@ -3,7 +3,7 @@
 #include "controls/overlay_nibs.h"
 #include "controls/time_text.h"
 #include "platform/base/fatal.h"
-#include "platform/ui/image.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 

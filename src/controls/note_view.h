@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "controls/progress_view.h"
-#include "platform/ui/image_view.h"
-#include "platform/ui/label.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/image_view.h"
+#include "platform/ui/views/visual_effect_view.h"
 #include "toolkit/nib_loadable.h"
 
 namespace reelhaven {

@@ -1,7 +1,7 @@
 #include "controls/options_header_view.h"
 
 #include "platform/base/fatal.h"
-#include "platform/ui/layout_constraint.h"
+#include "platform/ui/layout/layout_constraint.h"
 
 namespace reelhaven {
 namespace {

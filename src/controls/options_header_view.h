@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/collection_reusable_view.h"
-#include "platform/ui/label.h"
-#include "platform/ui/table_view_header_footer_view.h"
+#include "platform/ui/lists/collection_reusable_view.h"
+#include "platform/ui/lists/table_view_header_footer_view.h"
+#include "platform/ui/text/label.h"
 
 namespace reelhaven {
 

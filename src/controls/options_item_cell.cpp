@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-#include "platform/ui/action.h"
-#include "platform/ui/button.h"
-#include "platform/ui/image.h"
-#include "platform/ui/segmented_control.h"
-#include "platform/ui/slider.h"
-#include "platform/ui/stepper.h"
-#include "platform/ui/switch_control.h"
+#include "platform/ui/controls/action.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
+#include "platform/ui/controls/switch_control.h"
+#include "platform/ui/views/image.h"
 #include "toolkit/monospaced_digits.h"
 #include "toolkit/stack_view_builder.h"
 

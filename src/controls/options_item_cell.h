@@ -6,14 +6,14 @@
 
 #include "controls/options_item.h"
 #include "platform/foundation/cancellable.h"
-#include "platform/ui/button.h"
-#include "platform/ui/collection_view_cell.h"
-#include "platform/ui/image_view.h"
-#include "platform/ui/label.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/slider.h"
-#include "platform/ui/stack_view.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/layout/stack_view.h"
+#include "platform/ui/lists/collection_view_cell.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/image_view.h"
+#include "platform/ui/views/visual_effect_view.h"
 
 namespace reelhaven {
 

@@ -8,8 +8,8 @@
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
 #include "platform/base/fatal.h"
-#include "platform/ui/compositional_layout.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/lists/compositional_layout.h"
+#include "platform/ui/views/visual_effect_view.h"
 #include "playback/model/playback_info.h"
 #include "toolkit/device_flag.h"
 

@@ -7,11 +7,11 @@
 #include "controls/option_rows.h"
 #include "controls/options_controls.h"
 #include "controls/options_item.h"
-#include "platform/ui/collection_view.h"
-#include "platform/ui/collection_view_delegate.h"
-#include "platform/ui/collection_view_diffable_data_source.h"
-#include "platform/ui/font_picker_view_controller.h"
-#include "platform/ui/view_controller.h"
+#include "platform/ui/controllers/font_picker_view_controller.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/lists/collection_view.h"
+#include "platform/ui/lists/collection_view_delegate.h"
+#include "platform/ui/lists/collection_view_diffable_data_source.h"
 #include "playback/model/mpv_options_delegate.h"
 
 namespace reelhaven {

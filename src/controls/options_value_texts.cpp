@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui/color.h"
+#include "platform/ui/views/color.h"
 #include "toolkit/number_text.h"
 
 namespace reelhaven {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/attributed_string.h"
+#include "platform/ui/text/attributed_string.h"
 
 namespace reelhaven {
 

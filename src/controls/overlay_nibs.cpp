@@ -4,8 +4,8 @@
 
 #include "controls/note_view.h"
 #include "controls/title_view.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/nib.h"
+#include "platform/ui/controllers/nib.h"
+#include "platform/ui/layout/layout_constraint.h"
 
 namespace reelhaven {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "controls/video_control_view.h"
 #include "platform/base/fatal.h"
-#include "platform/ui/view_controller.h"
+#include "platform/ui/controllers/view_controller.h"
 
 namespace reelhaven {
 

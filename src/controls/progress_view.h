@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/view.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/views/view.h"
 
 namespace reelhaven {
 

@@ -1,8 +1,8 @@
 #include "controls/round_blur_button.h"
 
 #include "controls/control_symbols.h"
-#include "platform/ui/image.h"
-#include "platform/ui/layout_constraint.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 

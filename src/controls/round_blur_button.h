@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/button.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/views/visual_effect_view.h"
 
 namespace reelhaven {
 

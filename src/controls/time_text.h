@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui/font.h"
+#include "platform/ui/text/font.h"
 
 namespace reelhaven {
 

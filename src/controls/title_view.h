@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "platform/ui/label.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/visual_effect_view.h"
 #include "toolkit/nib_loadable.h"
 
 namespace reelhaven {

@@ -1,6 +1,6 @@
 #include "controls/top_control_view.h"
 
-#include "platform/ui/layout_constraint.h"
+#include "platform/ui/layout/layout_constraint.h"
 
 namespace reelhaven {
 

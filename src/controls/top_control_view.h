@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "controls/round_blur_button.h"
-#include "platform/ui/stack_view.h"
+#include "platform/ui/layout/stack_view.h"
 
 namespace reelhaven {
 

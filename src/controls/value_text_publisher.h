@@ -6,7 +6,7 @@
 
 #include "platform/foundation/cancellable.h"
 #include "platform/foundation/current_value_subject.h"
-#include "platform/ui/attributed_string.h"
+#include "platform/ui/text/attributed_string.h"
 
 namespace reelhaven {
 

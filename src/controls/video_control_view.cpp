@@ -7,8 +7,8 @@
 #include "controls/progress_label_texts.h"
 #include "core/preferences.h"
 #include "platform/base/fatal.h"
-#include "platform/ui/image.h"
-#include "platform/ui/tap_gesture_recognizer.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/views/image.h"
 #include "playback/model/playback_info.h"
 #include "toolkit/monospaced_digits.h"
 

@@ -4,7 +4,7 @@
 
 #include "controls/bottom_control_view.h"
 #include "controls/top_control_view.h"
-#include "platform/ui/feedback_generator.h"
+#include "platform/ui/controls/feedback_generator.h"
 #include "playback/model/progress_label_style.h"
 #include "playback/model/video_control_delegate.h"
 

@@ -1,7 +1,7 @@
 #include "controls/video_menu_cells.h"
 
-#include "platform/ui/image.h"
-#include "platform/ui/layout_constraint.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 namespace {

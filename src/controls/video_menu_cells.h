@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/collection_view_cell.h"
-#include "platform/ui/image_view.h"
-#include "platform/ui/label.h"
-#include "platform/ui/stack_view.h"
-#include "platform/ui/visual_effect_view.h"
+#include "platform/ui/layout/stack_view.h"
+#include "platform/ui/lists/collection_view_cell.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/image_view.h"
+#include "platform/ui/views/visual_effect_view.h"
 
 namespace reelhaven {
 

@@ -3,10 +3,10 @@
 #include "platform/base/fatal.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/graphics/image.h"
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/image.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/text_attachment.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/text_attachment.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 namespace {

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "platform/foundation/cancellable.h"
-#include "platform/ui/button.h"
-#include "platform/ui/image_view.h"
-#include "platform/ui/label.h"
-#include "platform/ui/segmented_control.h"
-#include "platform/ui/stack_view.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/layout/stack_view.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/image_view.h"
 
 namespace reelhaven {
 

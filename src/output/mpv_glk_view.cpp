@@ -3,7 +3,7 @@
 #include <GLES3/gl3.h>
 #include <mpv/render_gl.h>
 
-#include "platform/ui/window.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 

@@ -6,7 +6,7 @@
 #include "core/preferences.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
-#include "platform/ui/platform_version.h"
+#include "platform/ui/views/platform_version.h"
 #include "playback/mpv_session.h"
 
 namespace reelhaven {

@@ -9,7 +9,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/security_scope.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/views/screen.h"
 #include "playback/mpv_session.h"
 
 namespace reelhaven {

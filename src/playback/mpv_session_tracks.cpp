@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "core/preferences.h"
-#include "platform/ui/font_library.h"
+#include "platform/ui/text/font_library.h"
 #include "playback/mpv_session.h"
 
 namespace reelhaven {

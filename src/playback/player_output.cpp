@@ -3,8 +3,8 @@
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
 #include "platform/dispatch/work_queue.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
 #include "playback/mpv_session.h"
 
 namespace reelhaven {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ui/size.h"
+#include "platform/ui/views/size.h"
 #include "playback/model/playback_info.h"
 
 namespace ui {

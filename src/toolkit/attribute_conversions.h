@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/font_descriptor.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/font_descriptor.h"
 
 namespace reelhaven {
 

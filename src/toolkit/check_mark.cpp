@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/ui/graphics_context.h"
+#include "platform/ui/views/graphics_context.h"
 
 namespace reelhaven {
 

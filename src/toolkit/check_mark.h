@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ui/view.h"
+#include "platform/ui/views/view.h"
 #include "toolkit/check_mark_style.h"
 
 namespace reelhaven {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ui/layout_constraint.h"
+#include "platform/ui/layout/layout_constraint.h"
 
 namespace reelhaven {
 

@@ -1,6 +1,6 @@
 #include "toolkit/device_flag.h"
 
-#include "platform/ui/device.h"
+#include "platform/ui/views/device.h"
 
 namespace reelhaven {
 

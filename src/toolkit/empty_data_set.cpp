@@ -1,7 +1,7 @@
 #include "toolkit/empty_data_set.h"
 
-#include "platform/ui/collection_view.h"
-#include "platform/ui/table_view.h"
+#include "platform/ui/lists/collection_view.h"
+#include "platform/ui/lists/table_view.h"
 #include "toolkit/weak_object_container.h"
 
 namespace reelhaven {

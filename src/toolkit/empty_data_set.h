@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/button.h"
-#include "platform/ui/gesture_recognizer.h"
-#include "platform/ui/scroll_view.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/gestures/gesture_recognizer.h"
+#include "platform/ui/lists/scroll_view.h"
 #include "toolkit/empty_data_set_delegate.h"
 #include "toolkit/empty_data_set_source.h"
 #include "toolkit/empty_data_set_view.h"

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "platform/ui/button.h"
-#include "platform/ui/gesture_recognizer.h"
-#include "platform/ui/scroll_view.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/gestures/gesture_recognizer.h"
+#include "platform/ui/lists/scroll_view.h"
 
 namespace reelhaven {
 

@@ -3,11 +3,11 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/animation.h"
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/control.h"
-#include "platform/ui/image.h"
-#include "platform/ui/scroll_view.h"
+#include "platform/ui/animation/animation.h"
+#include "platform/ui/controls/control.h"
+#include "platform/ui/lists/scroll_view.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 

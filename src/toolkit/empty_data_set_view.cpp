@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/scroll_view.h"
+#include "platform/ui/lists/scroll_view.h"
+#include "platform/ui/views/screen.h"
 #include "toolkit/constraint_based_layout_extensions.h"
 #include "toolkit/empty_data_set.h"
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/button.h"
-#include "platform/ui/image_view.h"
-#include "platform/ui/label.h"
-#include "platform/ui/tap_gesture_recognizer.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/image_view.h"
 
 namespace reelhaven {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/view_types.h"
+#include "platform/ui/views/view_types.h"
 #include "toolkit/edge_fade.h"
 
 namespace reelhaven {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ui/basic_animation.h"
+#include "platform/ui/animation/basic_animation.h"
 
 namespace reelhaven {
 

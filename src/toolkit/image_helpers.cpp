@@ -1,7 +1,7 @@
 #include "toolkit/image_helpers.h"
 
-#include "platform/ui/graphics_context.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/views/graphics_context.h"
+#include "platform/ui/views/screen.h"
 
 namespace reelhaven {
 

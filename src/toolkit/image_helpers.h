@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "platform/ui/color.h"
-#include "platform/ui/edge_insets.h"
-#include "platform/ui/image.h"
+#include "platform/ui/views/color.h"
+#include "platform/ui/views/edge_insets.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 

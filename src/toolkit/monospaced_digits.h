@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/font_descriptor.h"
+#include "platform/ui/text/font_descriptor.h"
 
 namespace reelhaven {
 

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "platform/base/fatal.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/nib.h"
-#include "platform/ui/view.h"
+#include "platform/ui/controllers/nib.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/views/view.h"
 
 namespace reelhaven {
 

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/ui/application.h"
-#include "platform/ui/tap_gesture_recognizer.h"
-#include "platform/ui/window.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 

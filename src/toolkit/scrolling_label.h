@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "platform/foundation/notification_center.h"
-#include "platform/ui/animation_delegate.h"
-#include "platform/ui/gesture_recognizer.h"
-#include "platform/ui/gradient_layer.h"
-#include "platform/ui/keyframe_animation.h"
-#include "platform/ui/label.h"
-#include "platform/ui/replicator_layer.h"
-#include "platform/ui/view_controller.h"
+#include "platform/ui/animation/animation_delegate.h"
+#include "platform/ui/animation/keyframe_animation.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/gestures/gesture_recognizer.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/gradient_layer.h"
+#include "platform/ui/views/replicator_layer.h"
 #include "toolkit/scrolling_label_step.h"
 
 namespace reelhaven {

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/ui/graphics_context.h"
-#include "platform/ui/media_time.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/transaction.h"
+#include "platform/ui/animation/media_time.h"
+#include "platform/ui/animation/transaction.h"
+#include "platform/ui/views/graphics_context.h"
+#include "platform/ui/views/screen.h"
 #include "toolkit/gradient_setup_animation.h"
 #include "toolkit/scrolling_label.h"
 

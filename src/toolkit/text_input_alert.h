@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/alert_controller.h"
+#include "platform/ui/controllers/alert_controller.h"
 
 namespace reelhaven {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/popover_background_view.h"
+#include "platform/ui/controllers/popover_background_view.h"
 
 namespace reelhaven {
 

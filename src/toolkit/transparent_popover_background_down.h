@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ui/popover_presentation_controller.h"
+#include "platform/ui/controllers/popover_presentation_controller.h"
 #include "toolkit/transparent_popover_background.h"
 
 namespace reelhaven {

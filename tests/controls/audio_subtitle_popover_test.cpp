@@ -5,11 +5,11 @@
 #include "controls/options_header_view.h"
 #include "controls_test_support.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/platform_version.h"
-#include "platform/ui/table_view.h"
-#include "platform/ui/text_attachment.h"
-#include "platform/ui/window.h"
+#include "platform/ui/lists/table_view.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/text_attachment.h"
+#include "platform/ui/views/platform_version.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {

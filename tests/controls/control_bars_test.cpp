@@ -7,9 +7,9 @@
 #include "core/preferences.h"
 #include "platform/base/fatal.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/image.h"
-#include "platform/ui/tap_gesture_recognizer.h"
-#include "platform/ui/window.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/views/image.h"
+#include "platform/ui/views/window.h"
 #include "playback/model/playback_info.h"
 
 namespace reelhaven {

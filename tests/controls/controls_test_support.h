@@ -7,7 +7,7 @@
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
 #include "core/video.h"
-#include "platform/ui/view_controller.h"
+#include "platform/ui/controllers/view_controller.h"
 #include "playback/model/mpv_options_delegate.h"
 #include "playback/model/playback_info.h"
 #include "playback/model/player_screen.h"

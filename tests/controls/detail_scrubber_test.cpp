@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/bezier_path.h"
-#include "platform/ui/shape_layer.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/bezier_path.h"
+#include "platform/ui/views/shape_layer.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {

@@ -6,10 +6,10 @@
 
 #include "controls/options_header_view.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/button.h"
-#include "platform/ui/image.h"
-#include "platform/ui/slider.h"
-#include "platform/ui/switch_control.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/switch_control.h"
+#include "platform/ui/views/image.h"
 
 namespace reelhaven {
 namespace {

@@ -8,13 +8,13 @@
 #include "controls/options_popover_view_controller.h"
 #include "controls_test_support.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/button.h"
-#include "platform/ui/image.h"
-#include "platform/ui/segmented_control.h"
-#include "platform/ui/slider.h"
-#include "platform/ui/stepper.h"
-#include "platform/ui/switch_control.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
+#include "platform/ui/controls/switch_control.h"
+#include "platform/ui/views/image.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {

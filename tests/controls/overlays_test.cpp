@@ -3,8 +3,8 @@
 #include "controls/note_view.h"
 #include "controls/title_view.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/image.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/image.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "controls/options_value_texts.h"
 #include "controls/progress_label_texts.h"
-#include "platform/ui/color.h"
+#include "platform/ui/views/color.h"
 
 namespace reelhaven {
 namespace {

@@ -9,10 +9,10 @@
 #include "core/video_manager.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/notification_center.h"
-#include "platform/ui/deferred_menu_element.h"
-#include "platform/ui/menu.h"
-#include "platform/ui/platform_version.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controls/deferred_menu_element.h"
+#include "platform/ui/controls/menu.h"
+#include "platform/ui/views/platform_version.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {

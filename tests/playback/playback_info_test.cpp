@@ -6,7 +6,7 @@
 
 #include "core/progress_client.h"
 #include "platform/foundation/container.h"
-#include "platform/ui/user_activity.h"
+#include "platform/ui/scenes/user_activity.h"
 #include "support/temp_dir.h"
 
 namespace reelhaven {

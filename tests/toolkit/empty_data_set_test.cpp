@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/collection_view.h"
-#include "platform/ui/table_view.h"
-#include "platform/ui/window.h"
+#include "platform/ui/lists/collection_view.h"
+#include "platform/ui/lists/table_view.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {

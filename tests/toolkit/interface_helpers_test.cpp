@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
 #include "toolkit/attribute_conversions.h"
 #include "toolkit/constraint_multiplier.h"
 #include "toolkit/image_helpers.h"

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/application.h"
-#include "platform/ui/window.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {

@@ -8,8 +8,8 @@
 #include "platform/graphics/color_space.h"
 #include "platform/graphics/edr_metadata.h"
 #include "platform/media/pixel_buffer.h"
-#include "platform/ui/layer.h"
-#include "platform/ui/size.h"
+#include "platform/ui/views/layer.h"
+#include "platform/ui/views/size.h"
 
 namespace media {
 

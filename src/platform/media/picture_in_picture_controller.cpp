@@ -1,6 +1,6 @@
 #include "platform/media/picture_in_picture_controller.h"
 
-#include "platform/ui/main_thread_check.h"
+#include "platform/ui/views/main_thread_check.h"
 
 namespace media {
 

@@ -7,7 +7,7 @@
 #include "platform/foundation/error.h"
 #include "platform/media/sample_buffer.h"
 #include "platform/media/timebase.h"
-#include "platform/ui/layer.h"
+#include "platform/ui/views/layer.h"
 
 namespace media {
 

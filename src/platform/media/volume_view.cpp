@@ -1,7 +1,7 @@
 #include "platform/media/volume_view.h"
 
 #include "platform/media/audio_session.h"
-#include "platform/ui/slider.h"
+#include "platform/ui/controls/slider.h"
 
 namespace media {
 namespace {

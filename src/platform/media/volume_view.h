@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ui/view.h"
+#include "platform/ui/views/view.h"
 
 namespace media {
 

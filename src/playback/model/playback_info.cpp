@@ -4,7 +4,7 @@
 
 #include "core/progress_client.h"
 #include "core/video_manager.h"
-#include "platform/ui/user_activity.h"
+#include "platform/ui/scenes/user_activity.h"
 
 namespace reelhaven {
 

@@ -12,7 +12,7 @@
 #include "platform/foundation/current_value_subject.h"
 #include "platform/foundation/data.h"
 #include "platform/foundation/url.h"
-#include "platform/ui/point.h"
+#include "platform/ui/views/point.h"
 #include "playback/model/chapter.h"
 #include "playback/model/track.h"
 #include "playback/model/video_menu_list_type.h"

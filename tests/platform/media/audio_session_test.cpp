@@ -8,7 +8,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/media/volume_view.h"
-#include "platform/ui/slider.h"
+#include "platform/ui/controls/slider.h"
 
 namespace media {
 namespace {

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/basic_animation.h"
-#include "platform/ui/keyframe_animation.h"
-#include "platform/ui/layer.h"
-#include "platform/ui/transaction.h"
-#include "platform/ui/view.h"
+#include "platform/ui/animation/basic_animation.h"
+#include "platform/ui/animation/keyframe_animation.h"
+#include "platform/ui/animation/transaction.h"
+#include "platform/ui/views/layer.h"
+#include "platform/ui/views/view.h"
 
 namespace ui {
 namespace {

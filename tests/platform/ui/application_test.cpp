@@ -2,10 +2,10 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/notification_center.h"
-#include "platform/ui/application.h"
-#include "platform/ui/device.h"
-#include "platform/ui/platform_version.h"
-#include "platform/ui/window.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/views/device.h"
+#include "platform/ui/views/platform_version.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "platform/base/fatal.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/collection_view_diffable_data_source.h"
-#include "platform/ui/table_view_diffable_data_source.h"
+#include "platform/ui/lists/collection_view_diffable_data_source.h"
+#include "platform/ui/lists/table_view_diffable_data_source.h"
 
 namespace ui {
 namespace {

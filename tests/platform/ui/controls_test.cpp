@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/button.h"
-#include "platform/ui/feedback_generator.h"
-#include "platform/ui/long_press_gesture_recognizer.h"
-#include "platform/ui/pan_gesture_recognizer.h"
-#include "platform/ui/pinch_gesture_recognizer.h"
-#include "platform/ui/segmented_control.h"
-#include "platform/ui/slider.h"
-#include "platform/ui/stepper.h"
-#include "platform/ui/switch_control.h"
-#include "platform/ui/tap_gesture_recognizer.h"
-#include "platform/ui/text_field.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/feedback_generator.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
+#include "platform/ui/controls/switch_control.h"
+#include "platform/ui/gestures/long_press_gesture_recognizer.h"
+#include "platform/ui/gestures/pan_gesture_recognizer.h"
+#include "platform/ui/gestures/pinch_gesture_recognizer.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/text/text_field.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

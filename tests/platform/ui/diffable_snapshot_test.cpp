@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "platform/ui/collection_view_diffable_data_source.h"
+#include "platform/ui/lists/collection_view_diffable_data_source.h"
 
 namespace ui {
 namespace {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "platform/ui/label.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/text_field.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/text/text_field.h"
 
 namespace ui {
 namespace {

@@ -5,17 +5,17 @@
 
 #include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/collection_view.h"
-#include "platform/ui/compositional_layout.h"
-#include "platform/ui/label.h"
-#include "platform/ui/progress_view.h"
-#include "platform/ui/segmented_control.h"
-#include "platform/ui/slider.h"
-#include "platform/ui/stack_view.h"
-#include "platform/ui/switch_control.h"
-#include "platform/ui/view_controller.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/controls/progress_view.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/switch_control.h"
+#include "platform/ui/layout/stack_view.h"
+#include "platform/ui/lists/collection_view.h"
+#include "platform/ui/lists/compositional_layout.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "platform/base/fatal.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/stack_view.h"
-#include "platform/ui/tap_gesture_recognizer.h"
-#include "platform/ui/view_controller.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/layout/stack_view.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/collection_view_diffable_data_source.h"
-#include "platform/ui/view_controller.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/lists/collection_view_diffable_data_source.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

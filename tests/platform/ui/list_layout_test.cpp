@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/collection_view_diffable_data_source.h"
+#include "platform/ui/lists/collection_view_diffable_data_source.h"
 #include "platform/ui/lists/flow_layout.h"
-#include "platform/ui/table_view.h"
-#include "platform/ui/window.h"
+#include "platform/ui/lists/table_view.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

@@ -5,10 +5,10 @@
 
 #include "platform/base/fatal.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/button.h"
-#include "platform/ui/navigation_controller.h"
-#include "platform/ui/pan_gesture_recognizer.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/gestures/pan_gesture_recognizer.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ui/photo_library.h"
+#include "platform/ui/scenes/photo_library.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/navigation_controller.h"
-#include "platform/ui/transitions_in_flight.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/transitions_in_flight.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

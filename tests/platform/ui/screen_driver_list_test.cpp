@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/collection_view_diffable_data_source.h"
-#include "platform/ui/context_menu_configuration.h"
-#include "platform/ui/presented_menu.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/controls/context_menu_configuration.h"
+#include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/lists/collection_view_diffable_data_source.h"
 #include "platform/ui/screen/screen_driver.h"
-#include "platform/ui/view_controller.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

@@ -1,7 +1,7 @@
 // Frames of stack views: every distribution and alignment, spacing and hidden views.
 #include <gtest/gtest.h>
 
-#include "platform/ui/stack_view.h"
+#include "platform/ui/layout/stack_view.h"
 
 namespace ui {
 

@@ -2,11 +2,11 @@
 
 #include "platform/base/fatal.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/navigation_controller.h"
-#include "platform/ui/photo_library.h"
-#include "platform/ui/storyboard.h"
-#include "platform/ui/table_view_controller.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/controllers/table_view_controller.h"
+#include "platform/ui/scenes/photo_library.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

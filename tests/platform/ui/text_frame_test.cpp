@@ -4,8 +4,8 @@
 #include <random>
 #include <string>
 
+#include "platform/ui/text/text_attachment.h"
 #include "platform/ui/text/text_frame.h"
-#include "platform/ui/text_attachment.h"
 
 namespace ui {
 namespace {

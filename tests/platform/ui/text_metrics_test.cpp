@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/label.h"
-#include "platform/ui/text_attachment.h"
-#include "platform/ui/text_layout.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/text/text_attachment.h"
+#include "platform/ui/text/text_layout.h"
 
 namespace ui {
 namespace {

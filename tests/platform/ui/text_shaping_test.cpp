@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/ui/button.h"
-#include "platform/ui/font_library.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/text/font_library.h"
 #include "platform/ui/text/text_frame.h"
 #include "platform/ui/text/text_shaper.h"
 

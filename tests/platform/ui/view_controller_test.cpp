@@ -3,13 +3,13 @@
 #include "platform/base/fatal.h"
 #include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
-#include "platform/ui/alert_controller.h"
-#include "platform/ui/deferred_menu_element.h"
-#include "platform/ui/menu.h"
-#include "platform/ui/navigation_controller.h"
-#include "platform/ui/popover_presentation_controller.h"
-#include "platform/ui/storyboard.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/popover_presentation_controller.h"
+#include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/controls/deferred_menu_element.h"
+#include "platform/ui/controls/menu.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 namespace {

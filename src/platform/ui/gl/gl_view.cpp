@@ -8,8 +8,8 @@
 #include "platform/base/fatal.h"
 #include "platform/graphics/gl_context.h"
 #include "platform/graphics/gl_readback.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 

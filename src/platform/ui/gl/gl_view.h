@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "platform/graphics/image.h"
-#include "platform/ui/view.h"
+#include "platform/ui/views/view.h"
 
 namespace gfx {
 class GLContext;

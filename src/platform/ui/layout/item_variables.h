@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/ui/layout/layout_attribute.h"
 #include "platform/ui/layout/linear_expression.h"
-#include "platform/ui/layout_attribute.h"
 
 namespace ui {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "platform/base/log.h"
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/layout/layout_guide.h"
 #include "platform/ui/layout/layout_spec_builder.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/layout_guide.h"
-#include "platform/ui/view.h"
+#include "platform/ui/views/view.h"
 
 namespace ui {
 

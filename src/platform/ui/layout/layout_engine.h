@@ -10,7 +10,7 @@
 #include "platform/ui/layout/item_variables.h"
 #include "platform/ui/layout/layout_spec.h"
 #include "platform/ui/layout/solver.h"
-#include "platform/ui/rect.h"
+#include "platform/ui/views/rect.h"
 
 namespace ui {
 

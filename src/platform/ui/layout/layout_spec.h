@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/ui/layout/layout_attribute.h"
 #include "platform/ui/layout/linear_expression.h"
-#include "platform/ui/layout_attribute.h"
 
 namespace ui {
 

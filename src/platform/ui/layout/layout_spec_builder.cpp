@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/layout/layout_guide.h"
 #include "platform/ui/layout/stack_arrangement.h"
-#include "platform/ui/layout_constraint.h"
-#include "platform/ui/layout_guide.h"
-#include "platform/ui/stack_view.h"
-#include "platform/ui/view.h"
+#include "platform/ui/layout/stack_view.h"
+#include "platform/ui/views/view.h"
 
 namespace ui {
 

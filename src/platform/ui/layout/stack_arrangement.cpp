@@ -1,6 +1,6 @@
 #include "platform/ui/layout/stack_arrangement.h"
 
-#include "platform/ui/stack_view.h"
+#include "platform/ui/layout/stack_view.h"
 
 namespace ui {
 

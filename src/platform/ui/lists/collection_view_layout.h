@@ -5,7 +5,7 @@
 
 #include "platform/ui/lists/list_geometry.h"
 #include "platform/ui/lists/list_layout_context.h"
-#include "platform/ui/object.h"
+#include "platform/ui/views/object.h"
 
 namespace ui {
 

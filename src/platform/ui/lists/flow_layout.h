@@ -4,8 +4,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/edge_insets.h"
 #include "platform/ui/lists/collection_view_layout.h"
+#include "platform/ui/views/edge_insets.h"
 
 namespace ui {
 

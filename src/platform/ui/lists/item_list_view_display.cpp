@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/base/fatal.h"
-#include "platform/ui/item_list_view.h"
-#include "platform/ui/main_thread_check.h"
+#include "platform/ui/lists/item_list_view.h"
+#include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
 

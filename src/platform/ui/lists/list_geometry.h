@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/index_path.h"
-#include "platform/ui/rect.h"
+#include "platform/ui/lists/index_path.h"
+#include "platform/ui/views/rect.h"
 
 namespace ui {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/ui/collection_layout_section.h"
+#include "platform/ui/lists/collection_layout_section.h"
 
 namespace ui {
 

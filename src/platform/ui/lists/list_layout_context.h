@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ui/edge_insets.h"
-#include "platform/ui/index_path.h"
-#include "platform/ui/size.h"
-#include "platform/ui/trait_collection.h"
+#include "platform/ui/lists/index_path.h"
+#include "platform/ui/views/edge_insets.h"
+#include "platform/ui/views/size.h"
+#include "platform/ui/views/trait_collection.h"
 
 namespace ui {
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/foundation/error.h"
-#include "platform/ui/point.h"
 #include "platform/ui/screen/text_screen.h"
+#include "platform/ui/views/point.h"
 
 namespace ui {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/index_path.h"
+#include "platform/ui/lists/index_path.h"
 
 namespace ui {
 

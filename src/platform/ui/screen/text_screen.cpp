@@ -1,16 +1,16 @@
 #include "platform/ui/screen/text_screen.h"
 
-#include "platform/ui/alert_controller.h"
-#include "platform/ui/bar_button_item.h"
-#include "platform/ui/item_list_view.h"
-#include "platform/ui/navigation_controller.h"
-#include "platform/ui/navigation_item.h"
-#include "platform/ui/popover_presentation_controller.h"
-#include "platform/ui/presented_menu.h"
-#include "platform/ui/search_bar.h"
-#include "platform/ui/search_controller.h"
-#include "platform/ui/table_view_cell.h"
-#include "platform/ui/window.h"
+#include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/popover_presentation_controller.h"
+#include "platform/ui/controllers/search_controller.h"
+#include "platform/ui/controls/bar_button_item.h"
+#include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/search_bar.h"
+#include "platform/ui/lists/item_list_view.h"
+#include "platform/ui/lists/table_view_cell.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/rect.h"
 #include "platform/ui/screen/screen_target.h"
 #include "platform/ui/screen/view_description.h"
+#include "platform/ui/views/rect.h"
 
 namespace ui {
 

@@ -3,18 +3,18 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/ui/button.h"
-#include "platform/ui/gesture_recognizer.h"
-#include "platform/ui/image_view.h"
-#include "platform/ui/label.h"
-#include "platform/ui/progress_view.h"
-#include "platform/ui/scroll_view.h"
-#include "platform/ui/search_bar.h"
-#include "platform/ui/segmented_control.h"
-#include "platform/ui/slider.h"
-#include "platform/ui/stepper.h"
-#include "platform/ui/switch_control.h"
-#include "platform/ui/text_field.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/progress_view.h"
+#include "platform/ui/controls/search_bar.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
+#include "platform/ui/controls/switch_control.h"
+#include "platform/ui/gestures/gesture_recognizer.h"
+#include "platform/ui/lists/scroll_view.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/text/text_field.h"
+#include "platform/ui/views/image_view.h"
 
 namespace ui {
 

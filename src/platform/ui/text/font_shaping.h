@@ -3,7 +3,7 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/ui/font.h"
+#include "platform/ui/text/font.h"
 #include "platform/ui/text/text_shaper.h"
 
 namespace ui {

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/attributed_string.h"
-#include "platform/ui/size.h"
+#include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/text_container.h"
 #include "platform/ui/text/text_line.h"
+#include "platform/ui/views/size.h"
 
 namespace ui {
 

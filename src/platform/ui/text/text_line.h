@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/color.h"
-#include "platform/ui/font.h"
-#include "platform/ui/point.h"
-#include "platform/ui/rect.h"
+#include "platform/ui/text/font.h"
+#include "platform/ui/views/color.h"
+#include "platform/ui/views/point.h"
+#include "platform/ui/views/rect.h"
 
 namespace ui {
 

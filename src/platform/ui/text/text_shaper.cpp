@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/ui/font_library.h"
+#include "platform/ui/text/font_library.h"
 
 namespace ui {
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/color.h"
-#include "platform/ui/font.h"
-#include "platform/ui/text_attachment.h"
+#include "platform/ui/text/font.h"
+#include "platform/ui/text/text_attachment.h"
+#include "platform/ui/views/color.h"
 
 namespace ui {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/attributed_string.h"
+#include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/styled_paragraph.h"
 #include "platform/ui/text/text_container.h"
 

@@ -6,8 +6,8 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/graphics/gl_context.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/window.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
 
 namespace {
 

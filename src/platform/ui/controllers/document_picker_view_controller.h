@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/url.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+class DocumentPickerViewController;
+
+class DocumentPickerDelegate {
+public:
+    virtual ~DocumentPickerDelegate() = default;
+    virtual void didPickDocuments(DocumentPickerViewController& picker, const std::vector<foundation::URL>& urls) = 0;
+    virtual void wasCancelled(DocumentPickerViewController& /*picker*/) {}
+};
+
+// The system's file picker for opening documents of some types. Tests stand for the user:
+// `pick` dismisses it and hands the delegate the URLs; `cancel` dismisses it and says so.
+class DocumentPickerViewController : public ViewController {
+public:
+    static std::shared_ptr<DocumentPickerViewController> create(std::vector<std::string> contentTypes, bool asCopy);
+    std::string className() const override { return "DocumentPickerViewController"; }
+
+    const std::vector<std::string>& contentTypes() const { return m_contentTypes; }
+    bool opensAsCopy() const { return m_asCopy; }
+    bool allowsMultipleSelection() const { return m_multiple; }
+    void setAllowsMultipleSelection(bool allows) {
+        checkMainThread();
+        m_multiple = allows;
+    }
+    bool shouldShowFileExtensions() const { return m_showExtensions; }
+    void setShouldShowFileExtensions(bool shows) {
+        checkMainThread();
+        m_showExtensions = shows;
+    }
+    std::shared_ptr<DocumentPickerDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<DocumentPickerDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
+
+    // More than one URL without multiple selection keeps only the first.
+    void pick(std::vector<foundation::URL> urls);
+    void cancel();
+
+protected:
+    DocumentPickerViewController() = default;
+
+private:
+    std::vector<std::string> m_contentTypes;
+    bool m_asCopy = false;
+    bool m_multiple = false;
+    bool m_showExtensions = false;
+    std::weak_ptr<DocumentPickerDelegate> m_delegate;
+};
+
+}  // namespace ui

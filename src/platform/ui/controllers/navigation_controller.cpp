@@ -1,0 +1,126 @@
+#include "platform/ui/controllers/navigation_controller.h"
+
+#include <algorithm>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/controllers/transitions_in_flight.h"
+#include "platform/ui/views/main_thread_check.h"
+#include "platform/ui/views/view.h"
+
+namespace ui {
+
+std::shared_ptr<NavigationController> NavigationController::create(const std::shared_ptr<ViewController>& root) {
+    auto navigation = make<NavigationController>();
+    if (root) navigation->setViewControllers({root}, false);
+    return navigation;
+}
+
+void NavigationController::viewDidLoad() {
+    checkMainThread();
+    if (auto top = topViewController()) {
+        auto view = top->view();
+        view->setFrame(this->view()->bounds());
+        this->view()->addSubview(view);
+    }
+}
+
+std::shared_ptr<ViewController> NavigationController::visibleViewController() const {
+    auto top = topViewController();
+    if (!top) return nullptr;
+    return top->presentedViewController() ? top->topPresentedViewController() : top;
+}
+
+void NavigationController::setNavigationBarHidden(bool hidden, bool) {
+    checkMainThread();
+    m_barHidden = hidden;
+}
+void NavigationController::setToolbarHidden(bool hidden, bool) {
+    checkMainThread();
+    m_toolbarHidden = hidden;
+}
+
+void NavigationController::show(const std::shared_ptr<ViewController>& from, const std::shared_ptr<ViewController>& to,
+                                bool animated) {
+    if (from == to) return;
+    if (auto d = delegate(); d && to) d->willShow(*this, *to, animated);
+    if (!isViewLoaded()) return;
+    const bool onScreen =
+        appearanceState() == AppearanceState::appeared || appearanceState() == AppearanceState::appearing;
+    if (from && onScreen) from->beginAppearance(false, animated);
+    if (to) {
+        auto view = to->view();
+        view->setFrame(this->view()->bounds());
+        this->view()->addSubview(view);
+        if (onScreen) to->beginAppearance(true, animated);
+    }
+    std::weak_ptr<NavigationController> weakSelf = sharedAs<NavigationController>();
+    auto finish = [weakSelf, from, to, animated, token = TransitionsInFlight::begin()] {
+        token->end();
+        auto self = weakSelf.lock();
+        if (!self) return;
+        if (from && from != self->topViewController() && from->isViewLoaded()) from->view()->removeFromSuperview();
+        if (from) from->endAppearance();
+        if (to) to->endAppearance();
+        if (auto d = self->delegate(); d && to) d->didShow(*self, *to, animated);
+    };
+    if (!animated) {
+        finish();
+        return;
+    }
+    auto loop = dispatch::RunLoop::main();
+    loop->schedule(loop->now() + dispatch::seconds(transitionDuration), finish);
+}
+
+void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewController>> controllers, bool animated) {
+    checkMainThread();
+    auto from = topViewController();
+    for (const auto& old : m_stack) {
+        if (std::find(controllers.begin(), controllers.end(), old) == controllers.end()) {
+            old->willMoveToParent(nullptr);
+            if (old != from && old->isViewLoaded()) old->view()->removeFromSuperview();
+            old->removeFromParent();
+        }
+    }
+    m_stack = std::move(controllers);
+    for (const auto& c : m_stack) addChild(c);
+    for (const auto& c : m_stack) c->didMoveToParent(sharedAs<ViewController>());
+    show(from, topViewController(), animated);
+}
+
+void NavigationController::pushViewController(const std::shared_ptr<ViewController>& controller, bool animated) {
+    checkMainThread();
+    if (!controller || std::find(m_stack.begin(), m_stack.end(), controller) != m_stack.end()) return;
+    auto from = topViewController();
+    m_stack.push_back(controller);
+    addChild(controller);
+    controller->didMoveToParent(sharedAs<ViewController>());
+    show(from, controller, animated);
+}
+
+std::shared_ptr<ViewController> NavigationController::popViewController(bool animated) {
+    checkMainThread();
+    if (m_stack.size() < 2) return nullptr;
+    auto popped = m_stack.back();
+    m_stack.pop_back();
+    popped->willMoveToParent(nullptr);
+    popped->removeFromParent();
+    show(popped, topViewController(), animated);
+    return popped;
+}
+
+std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootViewController(bool animated) {
+    checkMainThread();
+    if (m_stack.size() < 2) return {};
+    auto from = topViewController();
+    std::vector<std::shared_ptr<ViewController>> popped(m_stack.begin() + 1, m_stack.end());
+    m_stack.resize(1);
+    for (const auto& c : popped) {
+        c->willMoveToParent(nullptr);
+        if (c != from && c->isViewLoaded()) c->view()->removeFromSuperview();
+        c->removeFromParent();
+    }
+    show(from, topViewController(), animated);
+    return popped;
+}
+
+}  // namespace ui

@@ -1,0 +1,80 @@
+#include "platform/ui/controllers/popover_presentation_controller.h"
+
+#include <algorithm>
+
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/views/main_thread_check.h"
+#include "platform/ui/views/view.h"
+
+namespace ui {
+
+namespace {
+constexpr Size defaultContentSize{320, 480};
+}
+
+std::shared_ptr<PopoverPresentationController> PopoverPresentationController::create(
+    const std::shared_ptr<ViewController>& presented) {
+    auto controller = std::shared_ptr<PopoverPresentationController>(new PopoverPresentationController());
+    controller->m_presented = presented;
+    return controller;
+}
+
+void PopoverPresentationController::setPopoverBackgroundViewClass(std::string name, BackgroundFactory factory) {
+    checkMainThread();
+    m_backgroundClassName = std::move(name);
+    m_backgroundFactory = std::move(factory);
+}
+
+ModalPresentationStyle PopoverPresentationController::adaptedStyle(const TraitCollection& traits) {
+    checkMainThread();
+    if (traits.horizontalSizeClass != UserInterfaceSizeClass::compact) return ModalPresentationStyle::popover;
+    std::optional<ModalPresentationStyle> answer;
+    if (auto d = delegate()) answer = d->adaptivePresentationStyle(*this, traits);
+    if (!answer) return ModalPresentationStyle::fullScreen;
+    return *answer == ModalPresentationStyle::none ? ModalPresentationStyle::popover : *answer;
+}
+
+Rect PopoverPresentationController::anchorInWindow() const {
+    if (auto source = sourceView()) return source->convert(m_sourceRect, nullptr);
+    return m_sourceRect;
+}
+
+Rect PopoverPresentationController::prepareForPresentation(const Rect& area) {
+    checkMainThread();
+    m_backgroundView = m_backgroundFactory ? m_backgroundFactory() : PopoverBackgroundView::create();
+    auto presented = presentedViewController();
+    Size size = presented ? presented->preferredContentSize() : Size{};
+    if (size.width <= 0 || size.height <= 0) size = defaultContentSize;
+    const Rect anchor = anchorInWindow();
+    // Below the anchor when the arrow may point up and there is room, else above.
+    unsigned wanted = popoverArrowUp;
+    if (!(m_permittedArrowDirections & popoverArrowUp) ||
+        ((m_permittedArrowDirections & popoverArrowDown) && anchor.maxY() + size.height > area.maxY()))
+        wanted = popoverArrowDown;
+    m_backgroundView->setArrowDirection(wanted);
+    m_arrowDirection = m_backgroundView->arrowDirection();
+    const double arrow = m_backgroundView->arrowHeight();
+    const EdgeInsets insets = m_backgroundView->contentViewInsets();
+    double x = std::clamp(anchor.midX() - size.width / 2, area.minX(), std::max(area.minX(), area.maxX() - size.width));
+    double y = m_arrowDirection == popoverArrowDown ? anchor.minY() - arrow - insets.bottom - size.height
+                                                    : anchor.maxY() + arrow + insets.top;
+    const Rect content(x, y, size.width, size.height);
+    m_backgroundView->setFrame(Rect(content.minX() - insets.left, content.minY() - insets.top,
+                                    size.width + insets.left + insets.right, size.height + insets.top + insets.bottom));
+    return content;
+}
+
+bool PopoverPresentationController::dismissByUser() {
+    checkMainThread();
+    auto presented = presentedViewController();
+    if (!presented || !presented->presentingViewController()) return false;
+    auto d = delegate();
+    if (d && !d->popoverShouldDismiss(*this)) return false;
+    auto self = sharedAs<PopoverPresentationController>();
+    presented->dismiss(true, [self] {
+        if (auto d = self->delegate()) d->popoverDidDismiss(*self);
+    });
+    return true;
+}
+
+}  // namespace ui

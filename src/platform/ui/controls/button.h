@@ -1,0 +1,103 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ui/controls/control.h"
+#include "platform/ui/controls/menu.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/image_view.h"
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+enum class ButtonType { custom, system, detailDisclosure, infoLight, infoDark, contactAdd, close };
+
+// A button with a title, attributed title, title colour, image and background image per control
+// state (a state without its own value shows the normal one), an optional menu (opened by a tap
+// when it is the primary action) and an optional primary action.
+class Button : public Control {
+public:
+    static std::shared_ptr<Button> create(ButtonType type = ButtonType::system);
+    static std::shared_ptr<Button> create(ButtonType type, const std::shared_ptr<Action>& primaryAction);
+    std::string className() const override { return "Button"; }
+
+    ButtonType buttonType() const { return m_type; }
+
+    std::optional<std::string> title(std::uint32_t state) const;
+    void setTitle(std::optional<std::string> title, std::uint32_t state);
+    std::shared_ptr<AttributedString> attributedTitle(std::uint32_t state) const;
+    void setAttributedTitle(std::shared_ptr<AttributedString> title, std::uint32_t state);
+    std::optional<Color> titleColor(std::uint32_t state) const;
+    void setTitleColor(std::optional<Color> color, std::uint32_t state);
+    std::shared_ptr<Image> image(std::uint32_t state) const;
+    void setImage(std::shared_ptr<Image> image, std::uint32_t state);
+    std::shared_ptr<Image> backgroundImage(std::uint32_t state) const;
+    void setBackgroundImage(std::shared_ptr<Image> image, std::uint32_t state);
+    std::optional<std::string> currentTitle() const { return title(state()); }
+    std::shared_ptr<Image> currentImage() const { return image(state()); }
+
+    std::shared_ptr<Label> titleLabel();
+    std::shared_ptr<ImageView> imageView();
+    std::shared_ptr<Menu> menu() const { return m_menu; }
+    void setMenu(std::shared_ptr<Menu> menu) {
+        checkMainThread();
+        m_menu = std::move(menu);
+    }
+    bool showsMenuAsPrimaryAction() const { return m_showsMenu; }
+    void setShowsMenuAsPrimaryAction(bool shows) {
+        checkMainThread();
+        m_showsMenu = shows;
+    }
+    std::shared_ptr<Action> primaryAction() const { return m_primaryAction; }
+    void setPrimaryAction(std::shared_ptr<Action> action) {
+        checkMainThread();
+        m_primaryAction = std::move(action);
+    }
+    EdgeInsets contentEdgeInsets() const { return m_contentEdgeInsets; }
+    void setContentEdgeInsets(const EdgeInsets& insets) {
+        checkMainThread();
+        m_contentEdgeInsets = insets;
+    }
+    int menuOpenings() const { return m_menuOpenings; }
+    // Whether a pointer over the button highlights it (iPad trackpads and mice).
+    bool isPointerInteractionEnabled() const { return m_pointerInteraction; }
+    void setPointerInteractionEnabled(bool enabled) {
+        checkMainThread();
+        m_pointerInteraction = enabled;
+    }
+
+    // With a menu as the primary action the menu opens (counted) and no action is sent;
+    // otherwise the touch events and the primary action.
+    bool tap() override;
+
+    Size intrinsicContentSize() const override;
+    Size sizeThatFits(Size size) const override;
+
+protected:
+    explicit Button(ButtonType type) : Control(Rect{}), m_type(type) {}
+
+private:
+    template <typename T>
+    static T lookup(const std::map<std::uint32_t, T>& map, std::uint32_t state);
+    void refreshTitleLabel();
+
+    ButtonType m_type;
+    std::map<std::uint32_t, std::string> m_titles;
+    std::map<std::uint32_t, std::shared_ptr<AttributedString>> m_attributedTitles;
+    std::map<std::uint32_t, Color> m_titleColors;
+    std::map<std::uint32_t, std::shared_ptr<Image>> m_images;
+    std::map<std::uint32_t, std::shared_ptr<Image>> m_backgroundImages;
+    std::shared_ptr<Label> m_titleLabel;
+    std::shared_ptr<ImageView> m_imageView;
+    std::shared_ptr<Menu> m_menu;
+    bool m_showsMenu = false;
+    std::shared_ptr<Action> m_primaryAction;
+    EdgeInsets m_contentEdgeInsets;
+    int m_menuOpenings = 0;
+    bool m_pointerInteraction = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/ui/lists/cell_accessory.h"
+#include "platform/ui/lists/collection_reusable_view.h"
+#include "platform/ui/lists/list_content_configuration.h"
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+// A cell of a collection or table view: a content view for subviews, selection and highlight
+// states, and for list cells a content configuration and accessories.
+class CollectionViewCell : public CollectionReusableView {
+public:
+    static std::shared_ptr<CollectionViewCell> create(const Rect& frame = {});
+    std::string className() const override { return "CollectionViewCell"; }
+
+    std::shared_ptr<View> contentView();
+    virtual bool isSelected() const { return m_selected; }
+    virtual void setSelected(bool selected) {
+        checkMainThread();
+        m_selected = selected;
+    }
+    virtual bool isHighlighted() const { return m_highlighted; }
+    virtual void setHighlighted(bool highlighted) {
+        checkMainThread();
+        m_highlighted = highlighted;
+    }
+    const std::optional<ListContentConfiguration>& contentConfiguration() const { return m_contentConfiguration; }
+    void setContentConfiguration(std::optional<ListContentConfiguration> c) {
+        checkMainThread();
+        m_contentConfiguration = std::move(c);
+    }
+    const std::vector<CellAccessory>& accessories() const { return m_accessories; }
+    void setAccessories(std::vector<CellAccessory> accessories) {
+        checkMainThread();
+        m_accessories = std::move(accessories);
+    }
+    std::optional<Color> backgroundColorConfiguration() const { return m_backgroundColor; }
+    void setBackgroundColorConfiguration(std::optional<Color> color) {
+        checkMainThread();
+        m_backgroundColor = std::move(color);
+    }
+
+    void prepareForReuse() override;
+
+protected:
+    explicit CollectionViewCell(const Rect& frame) : CollectionReusableView(frame) {}
+
+private:
+    std::shared_ptr<View> m_contentView;
+    bool m_selected = false;
+    bool m_highlighted = false;
+    std::optional<ListContentConfiguration> m_contentConfiguration;
+    std::vector<CellAccessory> m_accessories;
+    std::optional<Color> m_backgroundColor;
+};
+
+}  // namespace ui

@@ -1,0 +1,34 @@
+#include "platform/ui/lists/scroll_view.h"
+
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+std::shared_ptr<ScrollView> ScrollView::create(const Rect& frame) { return make<ScrollView>(frame); }
+
+void ScrollView::setContentOffset(Point offset, bool) {
+    checkMainThread();
+    Rect b = bounds();
+    if (b.origin == offset) return;
+    b.origin = offset;
+    setBounds(b);
+    if (auto d = scrollDelegate()) d->scrollViewDidScroll(*this);
+}
+
+EdgeInsets ScrollView::adjustedContentInset() const {
+    const EdgeInsets safe = safeAreaInsets();
+    return {m_contentInset.top + safe.top, m_contentInset.left + safe.left, m_contentInset.bottom + safe.bottom,
+            m_contentInset.right + safe.right};
+}
+
+bool ScrollView::drag(Point offset) {
+    checkMainThread();
+    if (!m_scrollEnabled) return false;
+    auto d = scrollDelegate();
+    if (d) d->scrollViewWillBeginDragging(*this);
+    setContentOffset(offset);
+    if (d) d->scrollViewDidEndDragging(*this, false);
+    return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,200 @@
+#include "platform/ui/lists/table_view.h"
+
+#include "platform/base/fatal.h"
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+std::shared_ptr<TableView> TableView::create(const Rect& frame, TableViewStyle style) {
+    return make<TableView>(frame, style);
+}
+
+TableView::TableView(const Rect& frame, TableViewStyle style)
+    : ItemListView(frame),
+      m_style(style),
+      m_layout(TableViewLayout::create()),
+      m_sectionHeaderHeight(style == TableViewStyle::plain ? 28 : 38) {
+    // The layout lives as long as the table and only runs inside the table's layout pass.
+    m_layout->rowHeight = [this](const IndexPath& indexPath) {
+        auto d = delegate();
+        const auto given = d ? d->heightForRow(*this, indexPath) : std::nullopt;
+        return given.value_or(m_rowHeight);
+    };
+    m_layout->headerHeight = [this](int section) { return boundaryHeight(true, section); };
+    m_layout->footerHeight = [this](int section) { return boundaryHeight(false, section); };
+    m_layout->sideInset = style == TableViewStyle::insetGrouped ? insetGroupedMargin : 0;
+    m_layout->pinsHeaders = style == TableViewStyle::plain;
+}
+
+double TableView::boundaryHeight(bool header, int section) {
+    auto d = delegate();
+    const auto given =
+        d ? (header ? d->heightForHeader(*this, section) : d->heightForFooter(*this, section)) : std::nullopt;
+    if (given) return *given;
+    const bool exists = header ? headerView(section) != nullptr : footerView(section) != nullptr;
+    if (exists) return header ? m_sectionHeaderHeight : m_sectionFooterHeight;
+    return m_style == TableViewStyle::plain ? 0 : groupedSectionSpacing;
+}
+
+void TableView::setRowHeight(double height) {
+    checkMainThread();
+    m_rowHeight = height;
+    m_layout->invalidateLayout();
+    setNeedsLayout();
+}
+
+void TableView::setSectionHeaderHeight(double height) {
+    checkMainThread();
+    m_sectionHeaderHeight = height;
+    m_layout->invalidateLayout();
+    setNeedsLayout();
+}
+
+void TableView::setSectionFooterHeight(double height) {
+    checkMainThread();
+    m_sectionFooterHeight = height;
+    m_layout->invalidateLayout();
+    setNeedsLayout();
+}
+
+void TableView::setEditing(bool editing, bool) {
+    checkMainThread();
+    m_editing = editing;
+}
+
+void TableView::registerCell(const std::string& identifier, ReusePool::Factory factory) {
+    checkMainThread();
+    reusePool().registerFactory(identifier, std::move(factory));
+}
+
+void TableView::registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier) {
+    checkMainThread();
+    reusePool().registerNib(nib, identifier);
+}
+
+std::shared_ptr<TableViewCell> TableView::dequeueReusableCell(const std::string& identifier,
+                                                              const IndexPath& indexPath) {
+    checkMainThread();
+    auto cell = std::dynamic_pointer_cast<TableViewCell>(dequeueCell(identifier, indexPath));
+    if (!cell) base::fatal("the cell registered for '" + identifier + "' is not a table cell");
+    return cell;
+}
+
+std::shared_ptr<TableViewCell> TableView::cellForRow(const IndexPath& indexPath) const {
+    return std::dynamic_pointer_cast<TableViewCell>(cellAt(indexPath));
+}
+
+std::optional<std::string> TableView::headerTitle(int section) {
+    checkMainThread();
+    auto source = dataSource();
+    return source ? source->titleForHeader(*this, section) : std::nullopt;
+}
+
+std::optional<std::string> TableView::footerTitle(int section) {
+    checkMainThread();
+    auto source = dataSource();
+    return source ? source->titleForFooter(*this, section) : std::nullopt;
+}
+
+std::shared_ptr<View> TableView::headerView(int section) const {
+    const auto it = m_headers.find(section);
+    return it == m_headers.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<View> TableView::footerView(int section) const {
+    const auto it = m_footers.find(section);
+    return it == m_footers.end() ? nullptr : it->second;
+}
+
+void TableView::sectionsDidChange() {
+    auto d = delegate();
+    auto make = [&](bool header, int section) -> std::shared_ptr<View> {
+        std::shared_ptr<View> view =
+            d ? (header ? d->viewForHeader(*this, section) : d->viewForFooter(*this, section)) : nullptr;
+        if (view) return view;
+        const auto title = header ? headerTitle(section) : footerTitle(section);
+        if (!title) return nullptr;
+        auto titled = TableViewHeaderFooterView::create();
+        titled->textLabel()->setText(*title);
+        return titled;
+    };
+    m_headers.clear();
+    m_footers.clear();
+    for (int section = 0; section < numberOfSections(); ++section) {
+        if (auto header = make(true, section)) m_headers[section] = header;
+        if (auto footer = make(false, section)) m_footers[section] = footer;
+    }
+    // New views, new heights.
+    invalidateGeometry();
+}
+
+std::shared_ptr<View> TableView::dataSupplementary(const std::string& kind, const IndexPath& indexPath) {
+    return kind == elementKindSectionHeader ? headerView(indexPath.section) : footerView(indexPath.section);
+}
+
+void TableView::willDisplaySupplementary(View& view, const std::string& kind, const IndexPath& indexPath) {
+    auto d = delegate();
+    if (!d) return;
+    if (kind == elementKindSectionHeader) {
+        d->willDisplayHeaderView(*this, view, indexPath.section);
+    } else {
+        d->willDisplayFooterView(*this, view, indexPath.section);
+    }
+}
+
+void TableView::reloadData() {
+    checkMainThread();
+    notifyWillReload();
+    performReloadData();
+}
+
+void TableView::endUpdates() {
+    checkMainThread();
+    performEndUpdates();
+    if (m_updateDepth == 0) notifyDidEndUpdates();
+}
+
+void TableView::performEndUpdates() {
+    checkMainThread();
+    if (m_updateDepth > 0) --m_updateDepth;
+    if (m_updateDepth == 0) performUpdates([](const IndexPath& p) { return std::optional<IndexPath>(p); }, {});
+}
+
+void TableView::reloadRows(const std::vector<IndexPath>& rows) {
+    checkMainThread();
+    performUpdates([](const IndexPath& p) { return std::optional<IndexPath>(p); }, {rows.begin(), rows.end()});
+}
+
+int TableView::dataSectionCount() {
+    auto source = dataSource();
+    return source ? source->numberOfSections(*this) : 0;
+}
+
+int TableView::dataItemCount(int section) {
+    auto source = dataSource();
+    return source ? source->numberOfRows(*this, section) : 0;
+}
+
+std::shared_ptr<CollectionViewCell> TableView::dataCell(const IndexPath& indexPath) {
+    auto source = dataSource();
+    if (!source) base::fatal("asked for a cell without a data source");
+    return source->cellForRow(*this, indexPath);
+}
+
+bool TableView::shouldSelect(const IndexPath& p) {
+    auto d = delegate();
+    return !d || d->shouldSelectRow(*this, p);
+}
+void TableView::didSelect(const IndexPath& p) {
+    if (auto d = delegate()) d->didSelectRow(*this, p);
+}
+void TableView::didDeselect(const IndexPath& p) {
+    if (auto d = delegate()) d->didDeselectRow(*this, p);
+}
+void TableView::willDisplay(CollectionViewCell& cell, const IndexPath& p) {
+    auto d = delegate();
+    auto* row = dynamic_cast<TableViewCell*>(&cell);
+    if (d && row) d->willDisplayCell(*this, *row, p);
+}
+
+}  // namespace ui

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ui/lists/item_list_view.h"
+#include "platform/ui/lists/table_view_cell.h"
+#include "platform/ui/lists/table_view_data_source.h"
+#include "platform/ui/lists/table_view_delegate.h"
+#include "platform/ui/lists/table_view_header_footer_view.h"
+#include "platform/ui/lists/table_view_layout.h"
+#include "platform/ui/views/main_thread_check.h"
+#include "platform/ui/views/visual_effect_view.h"
+
+namespace ui {
+
+enum class TableViewCellSeparatorStyle { none, singleLine };
+
+enum class TableViewStyle { plain, grouped, insetGrouped };
+
+// A table: rows from a data source through reusable cells, section headers and footers,
+// selection and editing. Rows, headers and footers are stacked by their heights (the delegate's,
+// else `rowHeight`, `sectionHeaderHeight` and `sectionFooterHeight`); only those in view have
+// views, and plain tables keep the header of the section in view on top. Observers hear
+// `reloadData` before it runs and the outermost `endUpdates` after it ran.
+class TableView : public ItemListView {
+public:
+    static std::shared_ptr<TableView> create(const Rect& frame = {}, TableViewStyle style = TableViewStyle::plain);
+    std::string className() const override { return "TableView"; }
+
+    TableViewStyle style() const { return m_style; }
+    std::shared_ptr<TableViewDataSource> dataSource() const { return m_dataSource.lock(); }
+    void setDataSource(const std::shared_ptr<TableViewDataSource>& d) {
+        checkMainThread();
+        m_dataSource = d;
+    }
+    std::shared_ptr<TableViewDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<TableViewDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
+    bool isEditing() const { return m_editing; }
+    void setEditing(bool editing, bool animated = false);
+    double rowHeight() const { return m_rowHeight; }
+    void setRowHeight(double height);
+    // For sections that have a header (or footer) view or title and no height from the delegate.
+    double sectionHeaderHeight() const { return m_sectionHeaderHeight; }
+    void setSectionHeaderHeight(double height);
+    double sectionFooterHeight() const { return m_sectionFooterHeight; }
+    void setSectionFooterHeight(double height);
+    // Separators between rows, and the vibrancy (made for a blur of that style) they are drawn with.
+    TableViewCellSeparatorStyle separatorStyle() const { return m_separatorStyle; }
+    void setSeparatorStyle(TableViewCellSeparatorStyle style) {
+        checkMainThread();
+        m_separatorStyle = style;
+    }
+    std::optional<VisualEffectView::BlurStyle> separatorEffect() const { return m_separatorEffect; }
+    void setSeparatorEffect(std::optional<VisualEffectView::BlurStyle> vibrancyOf) {
+        checkMainThread();
+        m_separatorEffect = vibrancyOf;
+    }
+    // Space above each section header; none asks for the system's own.
+    std::optional<double> sectionHeaderTopPadding() const { return m_sectionHeaderTopPadding; }
+    void setSectionHeaderTopPadding(std::optional<double> padding) {
+        checkMainThread();
+        m_sectionHeaderTopPadding = padding;
+    }
+    // Side insets of the inset-grouped style, and the gap grouped styles keep above and below a
+    // section without a header or footer.
+    static constexpr double insetGroupedMargin = 20;
+    static constexpr double groupedSectionSpacing = 18;
+
+    void registerCell(const std::string& identifier, ReusePool::Factory factory);
+    void registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier);
+    std::shared_ptr<TableViewCell> dequeueReusableCell(const std::string& identifier, const IndexPath& indexPath);
+    std::shared_ptr<TableViewCell> cellForRow(const IndexPath& indexPath) const;
+    std::optional<std::string> headerTitle(int section);
+    std::optional<std::string> footerTitle(int section);
+    // The header and footer of a section: the delegate's view, else a header-footer view holding
+    // the data source's title; none without either. They are in the table while in view.
+    std::shared_ptr<View> headerView(int section) const;
+    std::shared_ptr<View> footerView(int section) const;
+
+    void reloadData() override;
+    void beginUpdates() { ++m_updateDepth; }
+    void endUpdates();
+    void reloadRows(const std::vector<IndexPath>& rows);
+    void selectRow(const IndexPath& indexPath) {
+        checkMainThread();
+        selectItem(indexPath);
+    }
+    void deselectRow(const IndexPath& indexPath) {
+        checkMainThread();
+        deselectItem(indexPath);
+    }
+    bool tapRow(const IndexPath& indexPath) { return tapItem(indexPath); }
+    void performEndUpdates();
+
+protected:
+    TableView(const Rect& frame, TableViewStyle style);
+
+    int dataSectionCount() override;
+    int dataItemCount(int section) override;
+    std::shared_ptr<CollectionViewCell> dataCell(const IndexPath& indexPath) override;
+    bool shouldSelect(const IndexPath& indexPath) override;
+    void didSelect(const IndexPath& indexPath) override;
+    void didDeselect(const IndexPath& indexPath) override;
+    void willDisplay(CollectionViewCell& cell, const IndexPath& indexPath) override;
+    void sectionsDidChange() override;
+    std::shared_ptr<CollectionViewLayout> listLayout() const override { return m_layout; }
+    std::shared_ptr<View> dataSupplementary(const std::string& kind, const IndexPath& indexPath) override;
+    void willDisplaySupplementary(View& view, const std::string& kind, const IndexPath& indexPath) override;
+
+private:
+    double boundaryHeight(bool header, int section);
+
+    TableViewStyle m_style;
+    std::shared_ptr<TableViewLayout> m_layout;
+    std::weak_ptr<TableViewDataSource> m_dataSource;
+    std::weak_ptr<TableViewDelegate> m_delegate;
+    bool m_editing = false;
+    double m_rowHeight = 44;
+    double m_sectionHeaderHeight;
+    double m_sectionFooterHeight = 28;
+    TableViewCellSeparatorStyle m_separatorStyle = TableViewCellSeparatorStyle::singleLine;
+    std::optional<VisualEffectView::BlurStyle> m_separatorEffect;
+    std::optional<double> m_sectionHeaderTopPadding;
+    int m_updateDepth = 0;
+    std::map<int, std::shared_ptr<View>> m_headers;
+    std::map<int, std::shared_ptr<View>> m_footers;
+};
+
+}  // namespace ui

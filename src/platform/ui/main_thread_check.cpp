@@ -1,9 +1,0 @@
-#include "platform/ui/main_thread_check.h"
-
-namespace ui {
-
-void failOffMainThread(base::SourceLocation where) {
-    base::fatal("an interface object was changed off the main thread", where);
-}
-
-}  // namespace ui

@@ -1,9 +1,0 @@
-#include "platform/ui/media_time.h"
-
-#include "platform/dispatch/run_loop.h"
-
-namespace ui {
-
-double currentMediaTime() { return dispatch::toSeconds(dispatch::RunLoop::main()->now()); }
-
-}  // namespace ui

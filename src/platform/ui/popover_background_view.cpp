@@ -1,9 +1,0 @@
-#include "platform/ui/popover_background_view.h"
-
-namespace ui {
-
-std::shared_ptr<PopoverBackgroundView> PopoverBackgroundView::create(const Rect& frame) {
-    return make<PopoverBackgroundView>(frame);
-}
-
-}  // namespace ui

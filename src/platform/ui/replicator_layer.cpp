@@ -1,7 +1,0 @@
-#include "platform/ui/replicator_layer.h"
-
-namespace ui {
-
-std::shared_ptr<ReplicatorLayer> ReplicatorLayer::create() { return make<ReplicatorLayer>(); }
-
-}  // namespace ui

@@ -1,0 +1,109 @@
+#include "platform/ui/text/text_field.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ui/text/text_frame.h"
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+std::shared_ptr<TextField> TextField::create(const Rect& frame) { return make<TextField>(frame); }
+
+void TextField::type(const std::string& text) {
+    checkMainThread();
+    if (!isEnabled()) return;
+    if (!m_editing) {
+        m_editing = true;
+        becomeFirstResponder();
+        if (auto d = delegate()) d->didBeginEditing(*this);
+        sendActions(editingDidBegin);
+    }
+    m_text = text;
+    invalidateIntrinsicContentSize();
+    sendActions(editingChanged);
+}
+
+void TextField::pressReturn() {
+    checkMainThread();
+    auto d = delegate();
+    if (d && !d->shouldReturn(*this)) return;
+    sendActions(editingDidEndOnExit);
+    endEditing();
+}
+
+void TextField::endEditing() {
+    checkMainThread();
+    if (!m_editing) return;
+    m_editing = false;
+    resignFirstResponder();
+    if (auto d = delegate()) d->didEndEditing(*this);
+    sendActions(editingDidEnd);
+}
+
+namespace {
+
+// Room between the border and the text, horizontally and vertically: a rounded field sits
+// 7 points around its text (34 points tall at 17 points), a drawn border 2, no border none.
+Size padding(TextFieldBorderStyle style) {
+    switch (style) {
+        case TextFieldBorderStyle::roundedRect: return {7, 7};
+        case TextFieldBorderStyle::line:
+        case TextFieldBorderStyle::bezel: return {2, 2};
+        case TextFieldBorderStyle::none: break;
+    }
+    return {0, 0};
+}
+
+}  // namespace
+
+void TextField::setText(std::optional<std::string> text) {
+    checkMainThread();
+    m_text = std::move(text);
+    invalidateIntrinsicContentSize();
+}
+
+void TextField::setPlaceholder(std::string placeholder) {
+    checkMainThread();
+    m_placeholder = std::move(placeholder);
+    invalidateIntrinsicContentSize();
+}
+
+void TextField::setFont(const Font& font) {
+    checkMainThread();
+    m_font = font;
+    invalidateIntrinsicContentSize();
+}
+
+void TextField::setSecureTextEntry(bool secure) {
+    checkMainThread();
+    m_secure = secure;
+    invalidateIntrinsicContentSize();
+}
+
+void TextField::setBorderStyle(TextFieldBorderStyle style) {
+    checkMainThread();
+    m_borderStyle = style;
+    invalidateIntrinsicContentSize();
+}
+
+std::string TextField::displayedText() const {
+    if (!m_text || m_text->empty()) return m_placeholder;
+    if (!m_secure) return *m_text;
+    std::string dots;
+    for (const char c : *m_text) {
+        // One dot per character: count the bytes that start one.
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) dots += "\xE2\x80\xA2";
+    }
+    return dots;
+}
+
+Size TextField::sizeThatFits(Size) const {
+    const auto line = TextFrame::create(displayedText(), m_font, TextContainer{}).size();
+    const Size inset = padding(m_borderStyle);
+    return {line.width + 2 * inset.width, std::max(line.height, std::ceil(m_font.lineHeight())) + 2 * inset.height};
+}
+
+Size TextField::intrinsicContentSize() const { return sizeThatFits({}); }
+
+}  // namespace ui

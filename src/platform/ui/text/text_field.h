@@ -1,0 +1,89 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ui/controls/control.h"
+#include "platform/ui/text/font.h"
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+enum class KeyboardType {
+    defaultType,
+    asciiCapable,
+    numbersAndPunctuation,
+    url,
+    numberPad,
+    phonePad,
+    emailAddress,
+    decimalPad,
+    webSearch
+};
+enum class TextFieldBorderStyle { none, line, bezel, roundedRect };
+
+class TextField;
+
+class TextFieldDelegate {
+public:
+    virtual ~TextFieldDelegate() = default;
+    virtual void didBeginEditing(TextField& /*field*/) {}
+    virtual void didEndEditing(TextField& /*field*/) {}
+    virtual bool shouldReturn(TextField& /*field*/) { return true; }
+};
+
+// A one-line text input. Tests type with `type` (editing changed) and `pressReturn`.
+class TextField : public Control {
+public:
+    static std::shared_ptr<TextField> create(const Rect& frame = {});
+    std::string className() const override { return "TextField"; }
+
+    std::optional<std::string> text() const { return m_text; }
+    void setText(std::optional<std::string> text);
+    const std::string& placeholder() const { return m_placeholder; }
+    void setPlaceholder(std::string placeholder);
+    KeyboardType keyboardType() const { return m_keyboardType; }
+    void setKeyboardType(KeyboardType type) {
+        checkMainThread();
+        m_keyboardType = type;
+    }
+    bool isSecureTextEntry() const { return m_secure; }
+    void setSecureTextEntry(bool secure);
+    Font font() const { return m_font; }
+    void setFont(const Font& font);
+    TextFieldBorderStyle borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(TextFieldBorderStyle style);
+    std::shared_ptr<TextFieldDelegate> delegate() const { return m_delegate.lock(); }
+    void setDelegate(const std::shared_ptr<TextFieldDelegate>& d) {
+        checkMainThread();
+        m_delegate = d;
+    }
+
+    bool canBecomeFirstResponder() const override { return isEnabled(); }
+    // What the field shows: its text (one dot per character when secure), else the placeholder.
+    std::string displayedText() const;
+    // The shown text on one line, shaped, inside the padding of the border style; as tall as a
+    // line of the font even when empty.
+    Size sizeThatFits(Size size) const override;
+    Size intrinsicContentSize() const override;
+    // The user replaces the text: editing begins if needed, then "editing changed".
+    void type(const std::string& text);
+    void pressReturn();
+    void endEditing();
+
+protected:
+    explicit TextField(const Rect& frame) : Control(frame) {}
+
+private:
+    std::optional<std::string> m_text;
+    std::string m_placeholder;
+    KeyboardType m_keyboardType = KeyboardType::defaultType;
+    bool m_secure = false;
+    Font m_font = Font::systemFont(17);
+    TextFieldBorderStyle m_borderStyle = TextFieldBorderStyle::none;
+    std::weak_ptr<TextFieldDelegate> m_delegate;
+    bool m_editing = false;
+};
+
+}  // namespace ui
