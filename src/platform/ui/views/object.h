@@ -7,7 +7,7 @@
 namespace ui {
 
 // The root of the layer's reference types (views, layers, controllers, recognisers, animations):
-// shared ownership, a class name for descriptions and the method-replacement slots, and a text
+// shared ownership, a class name for descriptions, and a text
 // description "<ClassName: 0x...>".
 class Object : public std::enable_shared_from_this<Object> {
 public:
