@@ -1,14 +1,13 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <utility>
-#include <vector>
 
 #include "platform/foundation/cancellable.h"
+#include "platform/foundation/subscriber_list.h"
 
 namespace foundation {
 
@@ -20,66 +19,32 @@ namespace foundation {
 template <typename T>
 class CurrentValueSubject {
 public:
-    explicit CurrentValueSubject(T value) : m_state(std::make_shared<State>(std::move(value))) {}
+    explicit CurrentValueSubject(T value)
+        : m_value(std::make_shared<T>(std::move(value))), m_subscribers(std::make_shared<SubscriberList<T>>()) {}
 
     T value() const {
-        std::lock_guard lock(m_state->mutex);
-        return m_state->value;
+        return m_subscribers->locked([&] { return *m_value; });
     }
 
     void send(T value) {
-        std::vector<std::pair<std::uint64_t, std::shared_ptr<Subscriber>>> subscribers;
-        {
-            std::lock_guard lock(m_state->mutex);
-            m_state->value = value;
-            subscribers.assign(m_state->subscribers.begin(), m_state->subscribers.end());
-        }
-        for (auto& [id, subscriber] : subscribers) {
-            if (!m_state->isSubscribed(id)) continue;
-            (*subscriber)(value);
-        }
+        m_subscribers->send(value, [&] { *m_value = value; });
     }
 
     [[nodiscard]] Cancellable sink(std::function<void(const T&)> receive) {
-        auto subscriber = std::make_shared<Subscriber>(std::move(receive));
-        auto [id, current] = [&] {
-            std::lock_guard lock(m_state->mutex);
-            std::uint64_t newId = m_state->nextId++;
-            m_state->subscribers.emplace(newId, subscriber);
-            return std::pair<std::uint64_t, T>(newId, m_state->value);
-        }();
-        (*subscriber)(current);
-        std::weak_ptr<State> weakState = m_state;
-        return Cancellable([weakState, subscriberId = id] {
-            if (auto state = weakState.lock()) {
-                std::lock_guard lock(state->mutex);
-                state->subscribers.erase(subscriberId);
-            }
-        });
+        auto subscriber = std::make_shared<std::function<void(const T&)>>(std::move(receive));
+        std::optional<T> current;
+        auto cancellable = m_subscribers->add(
+            m_subscribers, [subscriber](const T& value) { (*subscriber)(value); }, [&] { current = *m_value; });
+        (*subscriber)(*current);
+        return cancellable;
     }
 
-    std::size_t subscriberCount() const {
-        std::lock_guard lock(m_state->mutex);
-        return m_state->subscribers.size();
-    }
+    std::size_t subscriberCount() const { return m_subscribers->count(); }
 
 private:
-    using Subscriber = std::function<void(const T&)>;
-
-    struct State {
-        explicit State(T initial) : value(std::move(initial)) {}
-        bool isSubscribed(std::uint64_t id) {
-            std::lock_guard lock(mutex);
-            return subscribers.count(id) != 0;
-        }
-
-        std::mutex mutex;
-        T value;
-        std::uint64_t nextId = 1;
-        std::map<std::uint64_t, std::shared_ptr<Subscriber>> subscribers;
-    };
-
-    std::shared_ptr<State> m_state;
+    // Guarded by the subscriber list's lock, so a new subscriber and a send see one order.
+    std::shared_ptr<T> m_value;
+    std::shared_ptr<SubscriberList<T>> m_subscribers;
 };
 
 }  // namespace foundation

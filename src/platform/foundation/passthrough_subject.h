@@ -1,14 +1,12 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <utility>
-#include <vector>
 
 #include "platform/foundation/cancellable.h"
+#include "platform/foundation/subscriber_list.h"
 
 namespace foundation {
 
@@ -19,56 +17,20 @@ namespace foundation {
 template <typename T>
 class PassthroughSubject {
 public:
-    PassthroughSubject() : m_state(std::make_shared<State>()) {}
+    PassthroughSubject() : m_subscribers(std::make_shared<SubscriberList<T>>()) {}
 
     void send(const T& value) {
-        std::vector<std::pair<std::uint64_t, std::shared_ptr<Subscriber>>> subscribers;
-        {
-            std::lock_guard lock(m_state->mutex);
-            subscribers.assign(m_state->subscribers.begin(), m_state->subscribers.end());
-        }
-        for (auto& [id, subscriber] : subscribers) {
-            if (!m_state->isSubscribed(id)) continue;
-            (*subscriber)(value);
-        }
+        m_subscribers->send(value, [] {});
     }
 
     [[nodiscard]] Cancellable sink(std::function<void(const T&)> receive) {
-        std::uint64_t id;
-        {
-            std::lock_guard lock(m_state->mutex);
-            id = m_state->nextId++;
-            m_state->subscribers.emplace(id, std::make_shared<Subscriber>(std::move(receive)));
-        }
-        std::weak_ptr<State> weakState = m_state;
-        return Cancellable([weakState, id] {
-            if (auto state = weakState.lock()) {
-                std::lock_guard lock(state->mutex);
-                state->subscribers.erase(id);
-            }
-        });
+        return m_subscribers->add(m_subscribers, std::move(receive), [] {});
     }
 
-    std::size_t subscriberCount() const {
-        std::lock_guard lock(m_state->mutex);
-        return m_state->subscribers.size();
-    }
+    std::size_t subscriberCount() const { return m_subscribers->count(); }
 
 private:
-    using Subscriber = std::function<void(const T&)>;
-
-    struct State {
-        bool isSubscribed(std::uint64_t id) {
-            std::lock_guard lock(mutex);
-            return subscribers.count(id) != 0;
-        }
-
-        std::mutex mutex;
-        std::uint64_t nextId = 1;
-        std::map<std::uint64_t, std::shared_ptr<Subscriber>> subscribers;
-    };
-
-    std::shared_ptr<State> m_state;
+    std::shared_ptr<SubscriberList<T>> m_subscribers;
 };
 
 }  // namespace foundation
