@@ -43,6 +43,7 @@ public:
     void showAudioSubtitlePopover() override { calls.push_back("showAudioSubtitlePopover"); }
     void showOptionsPopover() override { calls.push_back("showOptionsPopover"); }
     void showVideoMenuPopover() override { calls.push_back("showVideoMenuPopover"); }
+    PlaybackInfoPtr playbackInfo() const override { return nullptr; }
 };
 
 // The player's mpv writes, recorded as "kind name value" in call order.

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <memory>
+
 namespace reelhaven {
+
+class PlaybackInfo;
 
 // How the control bar, the video menu, the media centre, the renderer and the picture-in-picture
 // delegate drive the player. Implemented by the player screen; every holder keeps it weakly.
@@ -22,6 +26,8 @@ public:
     virtual void showAudioSubtitlePopover() = 0;
     virtual void showOptionsPopover() = 0;
     virtual void showVideoMenuPopover() = 0;
+    // The record of the video being played; the media centre's toggles read its pause state.
+    virtual std::shared_ptr<PlaybackInfo> playbackInfo() const = 0;
 };
 
 }  // namespace reelhaven
