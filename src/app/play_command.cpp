@@ -11,6 +11,7 @@
 #include <iostream>
 #include <thread>
 
+#include "app/stop_signals.h"
 #include "core/documents_client.h"
 #include "core/preferences.h"
 #include "core/progress_client.h"
@@ -44,37 +45,6 @@ std::optional<foundation::URL> playableURL(const std::string& path, std::string&
     }
     return foundation::URL::fileURLWithPath(absolute.lexically_normal().string());
 }
-
-// SIGINT and SIGTERM are blocked in every thread this command starts and taken by one thread,
-// which hands them to the main run loop.
-class StopSignals {
-public:
-    StopSignals() {
-        sigemptyset(&m_set);
-        sigaddset(&m_set, SIGINT);
-        sigaddset(&m_set, SIGTERM);
-        sigaddset(&m_set, SIGUSR1);  // our own wake-up when the command ends first
-        pthread_sigmask(SIG_BLOCK, &m_set, &m_previous);
-    }
-    ~StopSignals() {
-        if (m_thread.joinable()) {
-            pthread_kill(m_thread.native_handle(), SIGUSR1);
-            m_thread.join();
-        }
-        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
-    }
-    void start(std::function<void(int)> onSignal) {
-        m_thread = std::thread([this, onSignal = std::move(onSignal)] {
-            int signal = 0;
-            if (sigwait(&m_set, &signal) == 0 && signal != SIGUSR1) onSignal(signal);
-        });
-    }
-
-private:
-    sigset_t m_set;
-    sigset_t m_previous;
-    std::thread m_thread;
-};
 
 std::string seconds3(double value) {
     std::ostringstream text;

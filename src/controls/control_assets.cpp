@@ -5,6 +5,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/foundation/bundle.h"
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/views/image.h"
 
@@ -26,10 +27,7 @@ std::shared_ptr<ui::Image> loadImage(const std::string& path) {
 
 }  // namespace
 
-std::string controlResourcesFolder() {
-    if (const char* folder = std::getenv("REELHAVEN_RESOURCES_DIR"); folder && *folder) return folder;
-    return REELHAVEN_SOURCE_RESOURCES;
-}
+std::string controlResourcesFolder() { return foundation::Bundle::main().resourcePath(); }
 
 void registerControlAssets() {
     static std::once_flag once;

@@ -1,6 +1,7 @@
 #include "core/documents_client.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "core/folder.h"
 #include "core/preferences.h"
@@ -136,10 +137,27 @@ URL DocumentsClient::directoryURL(foundation::SearchPathDirectory directory) {
 }
 
 std::optional<URL> DocumentsClient::moveIntoDocuments(const URL& url) {
-    const URL destination = documentsURL().appendingPathComponent(url.lastPathComponent());
-    if (samePath(url, destination)) return url;
-    if (!files().moveItem(url, destination)) return std::nullopt;
-    return destination;
+    const std::string name = url.lastPathComponent();
+    const URL documents = documentsURL();
+    if (samePath(url, documents.appendingPathComponent(name))) return url;
+    // A taken name moves on to "name (1).ext", "name (2).ext" ... as uploads do; a file left
+    // behind in Inbox would never be listed. The move itself refuses a taken name, so another
+    // writer cannot slip in between.
+    const std::string extension = url.pathExtension();
+    const std::string stem = extension.empty() ? name : name.substr(0, name.size() - extension.size() - 1);
+    for (int number = 0; number <= kMaxNumberedNames; ++number) {
+        const std::string candidate =
+            number == 0 ? name
+                        : stem + " (" + std::to_string(number) + ")" + (extension.empty() ? "" : "." + extension);
+        const URL destination = documents.appendingPathComponent(candidate);
+        auto moved = files().moveItem(url, destination);
+        if (moved) return destination;
+        const auto& error = moved.error();
+        const bool taken = error.isPOSIX(EEXIST) || (error.domain == foundation::kFoundationErrorDomain &&
+                                                     error.code == foundation::kErrorFileExists);
+        if (!taken) return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 bool DocumentsClient::isSafeItemName(std::string_view name) {

@@ -51,8 +51,11 @@ public:
     // The standard folder, or an empty URL when there is none.
     foundation::URL directoryURL(foundation::SearchPathDirectory directory);
 
-    // Moves a file into Documents under its own name. Nothing when a file of that name is there.
+    // Moves a file into Documents under its own name, or the first free "name (n).ext" when that
+    // is taken. Nothing when it cannot be moved.
     virtual std::optional<foundation::URL> moveIntoDocuments(const foundation::URL& url);
+    // How many numbered names a move tries before it gives up.
+    static constexpr int kMaxNumberedNames = 1000;
     // Whether a typed name may become an item name in the item's own folder: not empty, not
     // hidden (it would vanish from the listing), no "/" (it would land in another folder) and no
     // NUL (the file system would cut the name there).

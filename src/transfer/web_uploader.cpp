@@ -9,11 +9,13 @@
 #include <filesystem>
 
 #include "platform/dispatch/queue.h"
+#include "platform/foundation/bundle.h"
 #include "platform/foundation/file_manager.h"
 #include "transfer/web_server_data_response.h"
 #include "transfer/web_server_error_response.h"
 #include "transfer/web_server_file_response.h"
 #include "transfer/web_server_functions.h"
+#include "transfer/web_server_log.h"
 #include "transfer/web_server_multi_part_form_request.h"
 #include "transfer/web_server_url_encoded_form_request.h"
 #include "transfer/web_server_utf8.h"
@@ -23,8 +25,15 @@ namespace reelhaven {
 
 namespace {
 
-constexpr const char* kApplicationName = "Reelhaven";
-constexpr const char* kApplicationVersion = "1.0";
+// The application's display name (else its name) and version, from the main bundle.
+std::string applicationName() {
+    const auto& bundle = foundation::Bundle::main();
+    return bundle.objectForInfoDictionaryKey("CFBundleDisplayName")
+        .value_or(bundle.objectForInfoDictionaryKey("CFBundleName").value_or(""));
+}
+std::string applicationVersion() {
+    return foundation::Bundle::main().objectForInfoDictionaryKey("CFBundleShortVersionString").value_or("");
+}
 
 std::string quote(const std::string& text) { return "\"" + text + "\""; }
 
@@ -109,6 +118,16 @@ bool comesFromAnotherSite(const WebServerRequest& request) {
 }  // namespace
 
 std::shared_ptr<WebUploader> WebUploader::create(const std::string& uploadDirectory, const std::string& bundlePath) {
+    // Every client path is taken relative to the root, so a root of "" or "." would serve
+    // whatever folder the process runs in, and "" reached the whole file system.
+    std::error_code error;
+    if (uploadDirectory.empty() || uploadDirectory.front() != '/' ||
+        !std::filesystem::is_directory(uploadDirectory, error)) {
+        WebServerLog(base::LogLevel::error, [&] {
+            return "Upload directory \"" + uploadDirectory + "\" is not an absolute path to a folder";
+        });
+        return nullptr;
+    }
     auto bundle = WebUploaderBundle::open(bundlePath);
     if (!bundle) return nullptr;
     std::shared_ptr<WebUploader> uploader(new WebUploader(uploadDirectory, std::move(*bundle)));
@@ -189,7 +208,7 @@ void WebUploader::registerHandlers() {
 
 std::shared_ptr<WebServerResponse> WebUploader::page() {
     auto escape = WebServerErrorResponse::escapeHTML;
-    std::string titleText = title.value_or(kApplicationName);
+    std::string titleText = title.value_or(applicationName());
     std::vector<std::pair<std::string, std::string>> variables = {
         {"device", escape(hostName())},
         {"title", escape(titleText)},
@@ -197,7 +216,7 @@ std::shared_ptr<WebServerResponse> WebUploader::page() {
         {"prologue", prologue.value_or(m_bundle.localizedString("PROLOGUE"))},
         {"epilogue", epilogue.value_or(m_bundle.localizedString("EPILOGUE"))},
         {"footer",
-         footer.value_or(format(m_bundle.localizedString("FOOTER_FORMAT"), {kApplicationName, kApplicationVersion}))},
+         footer.value_or(format(m_bundle.localizedString("FOOTER_FORMAT"), {applicationName(), applicationVersion()}))},
     };
     return WebServerDataResponse::responseWithHTMLTemplate(m_bundle.resourcePath("index.html"), variables);
 }

@@ -21,7 +21,8 @@ class WebServerURLEncodedFormRequest;
 // replace an item. Each success is reported to the delegate on the main queue.
 class WebUploader : public WebServer {
 public:
-    // Nothing when the page bundle is missing.
+    // Nothing when the page bundle is missing, or when `uploadDirectory` is not the absolute path
+    // of a folder.
     static std::shared_ptr<WebUploader> create(const std::string& uploadDirectory,
                                                const std::string& bundlePath = WebUploaderBundle::defaultPath());
 

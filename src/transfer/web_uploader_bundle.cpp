@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/foundation/bundle.h"
+
 namespace reelhaven {
 
 namespace {
@@ -85,24 +87,7 @@ std::optional<WebUploaderBundle> WebUploaderBundle::open(const std::string& path
 }
 
 std::string WebUploaderBundle::defaultPath() {
-    const char* name = "WebUploader.bundle";
-    if (const char* resources = std::getenv("REELHAVEN_RESOURCES_DIR"); resources && *resources) {
-        return std::string(resources) + "/" + name;
-    }
-    std::error_code error;
-    auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        for (auto folder = executable.parent_path(); !folder.empty() && folder != folder.root_path();
-             folder = folder.parent_path()) {
-            auto candidate = folder / "resources" / name;
-            if (std::filesystem::is_directory(candidate, error)) return candidate.string();
-        }
-    }
-#ifdef REELHAVEN_SOURCE_RESOURCES
-    return std::string(REELHAVEN_SOURCE_RESOURCES) + "/" + name;
-#else
-    return std::string("resources/") + name;
-#endif
+    return foundation::Bundle::main().resourcePath() + "/WebUploader.bundle";
 }
 
 std::string WebUploaderBundle::localizedString(const std::string& key, const std::string& fallback) const {

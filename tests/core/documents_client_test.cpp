@@ -251,17 +251,31 @@ TEST_F(DocumentsClientTest, AllItemsListsFoldersAndVideosBeneath) {
     EXPECT_EQ(kinds(items), (std::map<std::string, char>{{"x", 'F'}, {"y.mp4", 'V'}, {"Inbox", 'F'}, {"w.mkv", 'V'}}));
 }
 
-TEST_F(DocumentsClientTest, MovesIntoDocumentsWithoutEverOverwriting) {
+TEST_F(DocumentsClientTest, MovesIntoDocumentsUnderAFreeNameWithoutEverOverwriting) {
     writeFile(dir / "elsewhere" / "movie.mp4", "new");
     auto moved = client->moveIntoDocuments(urlOf(dir / "elsewhere" / "movie.mp4"));
     ASSERT_TRUE(moved);
     EXPECT_EQ(moved->path(), (documents / "movie.mp4").string());
     EXPECT_EQ(readFile(documents / "movie.mp4"), "new");
 
+    // A taken name moves on to the next free numbered one; nothing is replaced.
     writeFile(dir / "elsewhere" / "movie.mp4", "second");
-    EXPECT_FALSE(client->moveIntoDocuments(urlOf(dir / "elsewhere" / "movie.mp4")));
+    writeFile(documents / "movie (1).mp4", "taken");
+    moved = client->moveIntoDocuments(urlOf(dir / "elsewhere" / "movie.mp4"));
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->path(), (documents / "movie (2).mp4").string());
     EXPECT_EQ(readFile(documents / "movie.mp4"), "new");
-    EXPECT_EQ(readFile(dir / "elsewhere" / "movie.mp4"), "second");
+    EXPECT_EQ(readFile(documents / "movie (1).mp4"), "taken");
+    EXPECT_EQ(readFile(documents / "movie (2).mp4"), "second");
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere" / "movie.mp4"));
+
+    writeFile(dir / "elsewhere" / "notes", "no extension");
+    writeFile(documents / "notes", "taken");
+    moved = client->moveIntoDocuments(urlOf(dir / "elsewhere" / "notes"));
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->path(), (documents / "notes (1)").string());
+
+    EXPECT_FALSE(client->moveIntoDocuments(urlOf(dir / "elsewhere" / "gone.mp4")));
 
     EXPECT_EQ(client->moveIntoDocuments(urlOf(documents / "movie.mp4")), urlOf(documents / "movie.mp4"));
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/foundation/bundle.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 #include "transfer_test_support.h"
@@ -20,6 +21,23 @@ namespace {
 
 TEST_F(WebUploaderTest, IsNotMadeWithoutItsPageBundle) {
     EXPECT_EQ(WebUploader::create(docs.string(), (temp / "missing.bundle").string()), nullptr);
+}
+
+TEST_F(WebUploaderTest, IsNotMadeOverARootThatIsNotAnAbsoluteFolder) {
+    // A root of "" would turn every client path into one from the process's own folder.
+    testing_support::writeFile(temp / "file.txt", "not a folder");
+    for (const std::string& root : {std::string(), std::string("."), std::string("Documents"),
+                                    (temp / "missing").string(), (temp / "file.txt").string()}) {
+        EXPECT_EQ(WebUploader::create(root, bundlePath), nullptr) << "\"" << root << "\"";
+    }
+    EXPECT_NE(WebUploader::create(docs.string(), bundlePath), nullptr);
+}
+
+TEST_F(WebUploaderTest, FootsThePageWithTheBundlesNameAndVersion) {
+    foundation::ScopedBundleInfo info(
+        foundation::Bundle::InfoDictionary{{"CFBundleName", "Haven"}, {"CFBundleShortVersionString", "2.5"}});
+    auto page = curl(url("/"));
+    EXPECT_NE(page.body.find("Haven 2.5"), std::string::npos) << page.body;
 }
 
 TEST_F(WebUploaderTest, ServesThePageAndItsFiles) {

@@ -33,7 +33,12 @@ bool Application::launch() { return m_delegate ? m_delegate->didFinishLaunching(
 
 std::shared_ptr<WindowScene> Application::connectScene(SceneSessionRole role, const ConnectionOptions& options,
                                                        std::shared_ptr<Screen> screen, bool activate) {
-    auto session = SceneSession::create(role, "session-" + std::to_string(m_nextSession++));
+    return connectScene(SceneSession::create(role, makeSessionIdentifier()), options, std::move(screen), activate);
+}
+
+std::shared_ptr<WindowScene> Application::connectScene(std::shared_ptr<SceneSession> session,
+                                                       const ConnectionOptions& options, std::shared_ptr<Screen> screen,
+                                                       bool activate) {
     SceneConfiguration configuration;
     if (m_delegate) {
         configuration = m_delegate->configurationForConnecting(*this, *session, options);
@@ -45,7 +50,10 @@ std::shared_ptr<WindowScene> Application::connectScene(SceneSessionRole role, co
     auto scene = WindowScene::create(session, screen ? std::move(screen) : Screen::main());
     if (configuration.delegateFactory) scene->setDelegate(configuration.delegateFactory());
     m_scenes.push_back(scene);
-    if (auto d = scene->delegate()) d->willConnect(*scene, *session, options);
+    if (auto d = scene->delegate()) {
+        d->willConnect(*scene, *session, options);
+        if (auto restoring = session->stateRestorationActivity()) d->restoreInteractionState(*scene, *restoring);
+    }
     scene->setActivationState(activate ? SceneActivationState::foregroundActive
                                        : SceneActivationState::foregroundInactive);
     return scene;

@@ -44,6 +44,13 @@ public:
     // calls willConnect, then moves the scene to the foreground (active unless `activate` is false).
     std::shared_ptr<WindowScene> connectScene(SceneSessionRole role, const ConnectionOptions& options = {},
                                               std::shared_ptr<Screen> screen = nullptr, bool activate = true);
+    // The same for a session the system kept from an earlier run; when it carries a restoration
+    // activity, the delegate restores it right after willConnect.
+    std::shared_ptr<WindowScene> connectScene(std::shared_ptr<SceneSession> session,
+                                              const ConnectionOptions& options = {},
+                                              std::shared_ptr<Screen> screen = nullptr, bool activate = true);
+    // A new session's identifier.
+    std::string makeSessionIdentifier() { return "session-" + std::to_string(m_nextSession++); }
     std::vector<std::shared_ptr<WindowScene>> connectedScenes() const { return m_scenes; }
     void disconnectScene(const std::shared_ptr<WindowScene>& scene);
     void terminate();

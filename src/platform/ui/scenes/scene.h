@@ -32,6 +32,14 @@ public:
     void continueUserActivity(const UserActivity& activity);
     void disconnect();
 
+    // Restoration that takes longer than the connection: the delegate extends it and later
+    // completes it. Both are recorded, so a test can see that every restoration is completed.
+    void extendStateRestoration() { ++m_restorationExtensions; }
+    void completeStateRestoration() { ++m_restorationCompletions; }
+    int stateRestorationExtensions() const { return m_restorationExtensions; }
+    int stateRestorationCompletions() const { return m_restorationCompletions; }
+    bool isStateRestorationPending() const { return m_restorationCompletions < m_restorationExtensions; }
+
 protected:
     explicit Scene(std::shared_ptr<SceneSession> session) : m_session(std::move(session)) {}
 
@@ -43,6 +51,8 @@ private:
     SceneActivationState m_state = SceneActivationState::unattached;
     std::string m_title;
     std::shared_ptr<UserActivity> m_userActivity;
+    int m_restorationExtensions = 0;
+    int m_restorationCompletions = 0;
 };
 
 }  // namespace ui

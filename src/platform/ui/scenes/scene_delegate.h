@@ -23,6 +23,8 @@ public:
     virtual void didEnterBackground(Scene& /*scene*/) {}
     virtual void openURLContexts(Scene& /*scene*/, const std::vector<OpenURLContext>& /*contexts*/) {}
     virtual void continueUserActivity(Scene& /*scene*/, const UserActivity& /*activity*/) {}
+    // After `willConnect`, when the session was saved with a restoration activity.
+    virtual void restoreInteractionState(Scene& /*scene*/, const UserActivity& /*activity*/) {}
     // The activity saved with the session when the scene goes to the background.
     virtual std::shared_ptr<UserActivity> stateRestorationActivity(Scene& /*scene*/) { return nullptr; }
 };

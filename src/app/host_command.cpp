@@ -1,0 +1,152 @@
+#include "app/host_command.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace reelhaven {
+
+namespace {
+
+using Verb = HostCommand::Verb;
+
+foundation::Error commandError(std::string description) {
+    return {"HostCommandErrorDomain", 1, std::move(description)};
+}
+
+struct VerbEntry {
+    std::string_view name;
+    Verb verb;
+    int minArguments;
+    int maxArguments;  // -1: any number
+    std::string_view form;
+};
+
+constexpr std::array<VerbEntry, 16> kVerbs{{
+    {"tap", Verb::tap, 1, 1, "tap #n|\"text\""},
+    {"menu", Verb::menu, 1, 1, "menu #n|\"text\""},
+    {"choose", Verb::choose, 1, 1, "choose \"title\""},
+    {"type", Verb::type, 2, 2, "type #n \"text\""},
+    {"search", Verb::search, 1, 1, "search \"text\""},
+    {"cancel", Verb::cancel, 0, 0, "cancel"},
+    {"alert", Verb::alert, 1, 1, "alert \"action\""},
+    {"pick", Verb::pick, 1, -1, "pick PATH..."},
+    {"drag", Verb::drag, 2, 2, "drag #n #m"},
+    {"back", Verb::back, 0, 0, "back"},
+    {"wait", Verb::wait, 1, 1, "wait SECONDS"},
+    {"show", Verb::show, 0, 1, "show [tree]"},
+    {"open", Verb::open, 1, 1, "open PATH|URL"},
+    {"background", Verb::background, 0, 0, "background"},
+    {"foreground", Verb::foreground, 0, 0, "foreground"},
+    {"quit", Verb::quit, 0, 0, "quit"},
+}};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Splits the line into words; a quoted text is one word whatever it holds.
+foundation::Result<std::vector<std::string>> splitWords(std::string_view line) {
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (isSpace(line[i])) {
+            ++i;
+            continue;
+        }
+        std::string word;
+        if (line[i] != '"') {
+            while (i < line.size() && !isSpace(line[i])) word += line[i++];
+            words.push_back(std::move(word));
+            continue;
+        }
+        ++i;  // the opening quote
+        bool closed = false;
+        while (i < line.size()) {
+            const char c = line[i++];
+            if (c == '"') {
+                closed = true;
+                break;
+            }
+            if (c != '\\') {
+                word += c;
+                continue;
+            }
+            if (i == line.size()) break;
+            switch (const char escaped = line[i++]) {
+                case 'n': word += '\n'; break;
+                case 'r': word += '\r'; break;
+                case 't': word += '\t'; break;
+                case '"':
+                case '\\': word += escaped; break;
+                default: return commandError(std::string("unknown escape \\") + escaped + " in a quoted text");
+            }
+        }
+        if (!closed) return commandError("a quoted text is not closed");
+        if (i < line.size() && !isSpace(line[i])) return commandError("a quoted text runs into the next word");
+        words.push_back(std::move(word));
+    }
+    return words;
+}
+
+std::optional<double> parseSeconds(const std::string& text) {
+    double value = -1;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0 || value > 86400)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_view line) {
+    size_t start = 0;
+    while (start < line.size() && isSpace(line[start])) ++start;
+    if (start == line.size() || line.substr(start).starts_with("//")) return std::optional<HostCommand>();
+    auto words = splitWords(line);
+    if (!words) return words.error();
+    const std::string name = words->front();
+    const auto entry = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const VerbEntry& e) { return e.name == name; });
+    if (entry == kVerbs.end()) return commandError("unknown command \"" + name + "\"; the commands are:\n" + usage());
+
+    HostCommand command;
+    command.verb = entry->verb;
+    command.arguments.assign(words->begin() + 1, words->end());
+    const int count = static_cast<int>(command.arguments.size());
+    if (count < entry->minArguments || (entry->maxArguments >= 0 && count > entry->maxArguments))
+        return commandError("usage: " + std::string(entry->form));
+    for (const auto& argument : command.arguments) {
+        if (argument.empty())
+            return commandError("usage: " + std::string(entry->form) + " (an empty text names nothing)");
+    }
+    if (command.verb == Verb::wait) {
+        auto seconds = parseSeconds(command.arguments.front());
+        if (!seconds) return commandError("wait needs a number of seconds from 0 to 86400");
+        command.seconds = *seconds;
+    }
+    if (command.verb == Verb::show && count == 1) {
+        if (command.arguments.front() != "tree") return commandError("usage: show [tree]");
+        command.tree = true;
+    }
+    return std::optional<HostCommand>(std::move(command));
+}
+
+const char* HostCommand::usage() {
+    return "  tap #n|\"text\"     touch an element, by handle or by what it shows\n"
+           "  menu #n|\"text\"    press and hold an element (a cell's menu)\n"
+           "  choose \"title\"    a menu entry or an alert action\n"
+           "  type #n \"text\"    replace the text of a field\n"
+           "  search \"text\"     type into the search bar of the screen\n"
+           "  cancel            close the open menu, cancel a picker or the search\n"
+           "  alert \"action\"    an action of the alert on the screen\n"
+           "  pick PATH...      choose files in the file picker on the screen\n"
+           "  drag #n #m        drag an item onto another (or a list)\n"
+           "  back              the back button\n"
+           "  wait SECONDS      let time pass\n"
+           "  show [tree]       print the screen (tree: the controllers as well)\n"
+           "  open PATH|URL     hand the app a file (opened in place) or a URL\n"
+           "  background        the app goes to the background (progress is saved)\n"
+           "  foreground        the app comes back\n"
+           "  quit              leave (the app goes to the background and terminates)\n";
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/foundation/error.h"
+
+namespace reelhaven {
+
+// One line of what the host reads from a terminal or a script, parsed but not yet acted on.
+//
+//   tap #3 | tap "Import from Files"     menu #4          choose "Rename"
+//   type #2 "New name"                   search "beach"   cancel
+//   alert "Confirm"                      pick PATH...     drag #4 #7
+//   back   wait 1.5   show [tree]   open PATH|URL   background   foreground   quit
+//
+// An argument is a handle (`#n`), a quoted text (with the escapes the printed screen uses:
+// \" \\ \n \r \t) or a bare word. Blank lines and lines starting with "//" are no command.
+struct HostCommand {
+    enum class Verb {
+        tap,
+        menu,
+        choose,
+        type,
+        search,
+        cancel,
+        alert,
+        pick,
+        drag,
+        back,
+        wait,
+        show,
+        open,
+        background,
+        foreground,
+        quit
+    };
+
+    Verb verb = Verb::show;
+    std::vector<std::string> arguments;  // as the user meant them: quotes removed, escapes read
+    double seconds = 0;                  // `wait`
+    bool tree = false;                   // `show tree`
+
+    // The parsed line; nothing for a blank or comment line; an error that says what is wrong.
+    static foundation::Result<std::optional<HostCommand>> parse(std::string_view line);
+    // The lines the user may type, for `help` and errors.
+    static const char* usage();
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/foundation/error.h"
+
+namespace reelhaven {
+
+// Where the host's command lines come from. The main thread takes lines without ever blocking,
+// so the app keeps running while a person thinks.
+class HostInput {
+public:
+    virtual ~HostInput() = default;
+    // The next line when one is ready.
+    virtual std::optional<std::string> next() = 0;
+    // No line will come any more.
+    virtual bool finished() const = 0;
+};
+
+// The lines of a script file, all there from the start.
+class ScriptInput final : public HostInput {
+public:
+    static foundation::Result<std::unique_ptr<ScriptInput>> open(const std::filesystem::path& file);
+    std::optional<std::string> next() override;
+    bool finished() const override { return m_next == m_lines.size(); }
+
+private:
+    explicit ScriptInput(std::vector<std::string> lines) : m_lines(std::move(lines)) {}
+
+    std::vector<std::string> m_lines;
+    size_t m_next = 0;
+};
+
+// Lines read from a descriptor (the terminal) by a thread of its own, which calls `onReady` after
+// each line and at the end of input so the main thread can come and take them.
+class StreamInput final : public HostInput {
+public:
+    // The descriptor stays open; it is read until its end or until this object goes.
+    static foundation::Result<std::unique_ptr<StreamInput>> start(int fd, std::function<void()> onReady);
+    ~StreamInput() override;
+
+    std::optional<std::string> next() override;
+    bool finished() const override;
+
+private:
+    StreamInput(int fd, int wakeRead, int wakeWrite);
+    void read(const std::function<void()>& onReady);
+
+    const int m_fd;
+    const int m_wakeRead;  // written to on destruction, so the reader stops waiting
+    const int m_wakeWrite;
+    mutable std::mutex m_mutex;  // guards the two below
+    std::deque<std::string> m_lines;
+    bool m_ended = false;
+    std::thread m_thread;
+};
+
+}  // namespace reelhaven

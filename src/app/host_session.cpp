@@ -1,0 +1,188 @@
+#include "app/host_session.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "app/controller_tree.h"
+#include "app/host_system.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/controllers/document_picker_view_controller.h"
+#include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/search_bar.h"
+#include "platform/ui/views/window.h"
+
+namespace reelhaven {
+
+namespace {
+
+using Verb = HostCommand::Verb;
+
+foundation::Error sessionError(std::string description) {
+    return {"HostSessionErrorDomain", 1, std::move(description)};
+}
+
+std::string handle(size_t index) { return "#" + std::to_string(index + 1); }
+
+// The search bar the user sees on top: the last one printed.
+std::optional<size_t> searchBarTarget(const ui::TextScreen& screen) {
+    const auto& targets = screen.targets();
+    for (size_t i = targets.size(); i-- > 0;) {
+        if (std::dynamic_pointer_cast<ui::SearchBar>(targets[i].view)) return i;
+    }
+    return std::nullopt;
+}
+
+// The file picker on the screen: the last one shown in the window's controllers, their children
+// and what they present (a presentation may start from any of them).
+void findPicker(const std::shared_ptr<ui::ViewController>& controller,
+                std::shared_ptr<ui::DocumentPickerViewController>& found) {
+    if (!controller) return;
+    if (auto picker = std::dynamic_pointer_cast<ui::DocumentPickerViewController>(controller);
+        picker && picker->appearanceState() == ui::ViewController::AppearanceState::appeared)
+        found = picker;
+    for (const auto& child : controller->children()) findPicker(child, found);
+    findPicker(controller->presentedViewController(), found);
+}
+
+std::shared_ptr<ui::DocumentPickerViewController> shownPicker(ui::Window& window) {
+    std::shared_ptr<ui::DocumentPickerViewController> found;
+    findPicker(window.rootViewController(), found);
+    return found;
+}
+
+}  // namespace
+
+HostSession::HostSession(std::shared_ptr<ui::Window> window, HostSystem& system, HostSettler::FlushShownScreens flush,
+                         std::ostream& out, std::ostream& err, Printing printing)
+    : m_window(std::move(window)),
+      m_system(system),
+      m_driver(m_window),
+      m_settler(m_driver, std::move(flush)),
+      m_out(out),
+      m_err(err),
+      m_printing(printing) {}
+
+HostSession::Outcome HostSession::executeLine(std::string_view line) {
+    auto parsed = HostCommand::parse(line);
+    if (!parsed) {
+        m_err << "reelhaven: " << parsed.error().description << "\n";
+        return Outcome::failed;
+    }
+    if (!parsed.value()) return Outcome::done;
+    return execute(**parsed);
+}
+
+HostSession::Outcome HostSession::execute(const HostCommand& command) {
+    if (command.verb == Verb::quit) return Outcome::quit;
+    auto status = perform(command);
+    settle();
+    if (!status) m_err << "reelhaven: " << status.error().description << "\n";
+    if (command.verb == Verb::show) {
+        if (command.tree) m_out << describeControllers(*m_window);
+        printScreen();
+    } else if (m_printing == Printing::afterEachCommand) {
+        printScreen();
+    }
+    return status ? Outcome::done : Outcome::failed;
+}
+
+void HostSession::printScreen() { m_out << m_driver.screen() << std::flush; }
+
+void HostSession::settle() {
+    if (!m_settler.settle()) m_err << "reelhaven: the screen did not come to rest\n";
+}
+
+foundation::Status HostSession::perform(const HostCommand& command) {
+    const auto& arguments = command.arguments;
+    switch (command.verb) {
+        case Verb::tap: return m_driver.tap(arguments[0]);
+        case Verb::menu: return m_driver.longPress(arguments[0]);
+        case Verb::choose: return m_driver.choose(arguments[0]);
+        case Verb::type: return m_driver.type(arguments[0], arguments[1]);
+        case Verb::search: return search(arguments[0]);
+        case Verb::cancel: return cancel();
+        case Verb::alert: return alert(arguments[0]);
+        case Verb::pick: return pick(arguments);
+        case Verb::drag: return m_driver.dragAndDrop(arguments[0], arguments[1]);
+        case Verb::back: return m_driver.back();
+        case Verb::wait: wait(command.seconds); return {};
+        case Verb::open: return m_system.open(arguments[0]);
+        case Verb::background: m_system.enterBackground(); return {};
+        case Verb::foreground: m_system.enterForeground(); return {};
+        case Verb::show:
+        case Verb::quit: return {};
+    }
+    return {};
+}
+
+foundation::Status HostSession::search(const std::string& text) {
+    auto bar = searchBarTarget(m_driver.capture());
+    if (!bar) return sessionError("no search bar on the screen");
+    if (auto status = m_driver.tap(handle(*bar)); !status) return status;
+    // Beginning a search may lay the screen out anew; find the bar again.
+    bar = searchBarTarget(m_driver.capture());
+    if (!bar) return sessionError("the search bar went away when touched");
+    return m_driver.type(handle(*bar), text);
+}
+
+foundation::Status HostSession::cancel() {
+    if (auto menu = m_window->presentedMenu()) {
+        menu->close();
+        return {};
+    }
+    if (auto picker = shownPicker(*m_window)) {
+        picker->cancel();
+        return {};
+    }
+    const auto screen = m_driver.capture();
+    if (auto bar = searchBarTarget(screen)) {
+        auto searchBar = std::static_pointer_cast<ui::SearchBar>(screen.targets()[*bar].view);
+        if (searchBar->isEditing() || !searchBar->text().value_or("").empty()) {
+            searchBar->tapCancel();
+            return {};
+        }
+    }
+    return sessionError("nothing to cancel: no menu, file picker or search is open");
+}
+
+foundation::Status HostSession::alert(const std::string& action) {
+    const auto screen = m_driver.capture();
+    bool anyAlert = false;
+    for (size_t i = 0; i < screen.targets().size(); ++i) {
+        const auto& target = screen.targets()[i];
+        if (target.kind != ui::ScreenTarget::Kind::alertAction) continue;
+        anyAlert = true;
+        if (target.title == action) return m_driver.tap(handle(i));
+    }
+    return sessionError(anyAlert ? "the alert has no action " + ui::quoted(action) + ":\n" + screen.text()
+                                 : "no alert on the screen");
+}
+
+foundation::Status HostSession::pick(const std::vector<std::string>& paths) {
+    auto picker = shownPicker(*m_window);
+    if (!picker) return sessionError("no file picker on the screen");
+    std::vector<foundation::URL> urls;
+    for (const auto& path : paths) {
+        std::error_code error;
+        const auto absolute = std::filesystem::absolute(path, error).lexically_normal();
+        if (error || !std::filesystem::exists(absolute, error))
+            return sessionError("no such file: " + path + " (nothing was picked)");
+        urls.push_back(foundation::URL::fileURLWithPath(absolute.string()));
+    }
+    picker->pick(std::move(urls));
+    return {};
+}
+
+void HostSession::wait(double seconds) {
+    auto loop = dispatch::RunLoop::main();
+    if (loop->clock().isManual()) {
+        loop->advance(dispatch::seconds(seconds));
+        return;
+    }
+    const auto until = loop->now() + dispatch::seconds(seconds);
+    // Real time: serve the app meanwhile, and end early when the process is asked to stop.
+    loop->runUntil([&] { return m_stopRequested || loop->now() >= until; },
+                   std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 1000));
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace ui {
+class ScreenDriver;
+}
+
+namespace reelhaven {
+
+// Lets the app come to rest after a command, so what the host prints next is what the user
+// would see once nothing moves any more: the main queue is empty, no presentation, dismissal or
+// navigation transition is in flight, and the background work of the screens on show (their
+// library managers' listings, thumbnails and durations) has ended and been delivered. Main
+// thread only.
+class HostSettler {
+public:
+    // Blocks until the background work of the screens shown now has ended.
+    using FlushShownScreens = std::function<void()>;
+
+    HostSettler(ui::ScreenDriver& driver, FlushShownScreens flush) : m_driver(driver), m_flush(std::move(flush)) {}
+
+    // Each round may start new work (a delivered listing makes cells ask for thumbnails), so
+    // rounds repeat until one delivers nothing. Returns false when it never came to rest.
+    bool settle();
+
+private:
+    // A screen that keeps asking for work on every round is a fault to show, not to wait out.
+    static constexpr int kMaxRounds = 100;
+
+    ui::ScreenDriver& m_driver;  // owned by the session that owns this settler
+    FlushShownScreens m_flush;
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,46 @@
+// "reelhaven" URLs handed over by other apps, and the network address each one plays.
+
+#include "app/app_url.h"
+
+#include <gtest/gtest.h>
+
+namespace reelhaven {
+namespace {
+
+TEST(AppURLTest, TheAddressEachAppURLPlays) {
+    const std::pair<const char*, const char*> cases[] = {
+        // A whole address after the scheme is used as it is.
+        {"reelhaven://https://example.com/a.mp4", "https://example.com/a.mp4"},
+        {"reelhaven://http://example.com/a.mp4", "http://example.com/a.mp4"},
+        {"reelhaven://ftp://files.example.com/a.mkv", "ftp://files.example.com/a.mkv"},
+        // A scheme that lost its colon gets it back.
+        {"reelhaven://https//example.com/a.mp4", "https://example.com/a.mp4"},
+        {"reelhaven://ftp//files.example.com/x//y.mkv", "ftp://files.example.com/x//y.mkv"},
+        // A host and a path get "http://" in front.
+        {"reelhaven://example.com/a.mp4", "http://example.com/a.mp4"},
+        {"reelhaven://192.168.1.20:8080/live.m3u8", "http://192.168.1.20:8080/live.m3u8"},
+        // "//" inside a path is no lost scheme: it stays, and the host stays whole.
+        {"reelhaven://example.com/media//a.mp4", "http://example.com/media//a.mp4"},
+        // Without "//" after the scheme the host is not cut short.
+        {"reelhaven:example.com/a.mp4", "http://example.com/a.mp4"},
+        {"reelhaven:https://example.com/a.mp4", "https://example.com/a.mp4"},
+    };
+    for (const auto& [given, expected] : cases) {
+        auto url = foundation::URL::parse(given);
+        ASSERT_TRUE(url) << given;
+        auto played = networkURLFromAppURL(*url);
+        ASSERT_TRUE(played) << given;
+        EXPECT_EQ(played->absoluteString(), expected) << given;
+    }
+}
+
+TEST(AppURLTest, AnAppURLWithoutAnAddressPlaysNothing) {
+    for (const char* given : {"reelhaven://", "reelhaven:"}) {
+        auto url = foundation::URL::parse(given);
+        if (!url) continue;  // not even a URL: nothing reaches the scene
+        EXPECT_FALSE(networkURLFromAppURL(*url)) << given;
+    }
+}
+
+}  // namespace
+}  // namespace reelhaven

@@ -1,0 +1,97 @@
+// The host's command lines as a person types them: each case a line and what it means, or why
+// it is refused.
+
+#include <gtest/gtest.h>
+
+#include "app/host_command.h"
+
+namespace reelhaven {
+namespace {
+
+using Verb = HostCommand::Verb;
+
+struct Accepted {
+    const char* line;
+    Verb verb;
+    std::vector<std::string> arguments;
+};
+
+TEST(HostCommandTest, LinesTheHostUnderstands) {
+    const Accepted cases[] = {
+        {"tap #3", Verb::tap, {"#3"}},
+        {"tap \"Import from Files\"", Verb::tap, {"Import from Files"}},
+        {"  tap   Edit  ", Verb::tap, {"Edit"}},
+        {"menu #12", Verb::menu, {"#12"}},
+        {"choose \"Rename\"", Verb::choose, {"Rename"}},
+        {"type #2 \"Summer \\\"24\\\"\"", Verb::type, {"#2", "Summer \"24\""}},
+        {"type #2 \"a\\\\b\\tc\\nd\"", Verb::type, {"#2", "a\\b\tc\nd"}},
+        {"search \"beach\"", Verb::search, {"beach"}},
+        {"cancel", Verb::cancel, {}},
+        {"alert \"Confirm\"", Verb::alert, {"Confirm"}},
+        {"pick /tmp/a.mp4 \"/tmp/with space.mkv\"", Verb::pick, {"/tmp/a.mp4", "/tmp/with space.mkv"}},
+        {"drag #4 #7", Verb::drag, {"#4", "#7"}},
+        {"back", Verb::back, {}},
+        {"show", Verb::show, {}},
+        {"open https://example.com/a.mp4", Verb::open, {"https://example.com/a.mp4"}},
+        {"background", Verb::background, {}},
+        {"foreground", Verb::foreground, {}},
+        {"quit", Verb::quit, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        auto parsed = HostCommand::parse(c.line);
+        ASSERT_TRUE(parsed) << parsed.error().description;
+        ASSERT_TRUE(parsed.value());
+        EXPECT_EQ(parsed.value()->verb, c.verb);
+        EXPECT_EQ(parsed.value()->arguments, c.arguments);
+    }
+}
+
+TEST(HostCommandTest, WaitAndShowReadTheirArgument) {
+    auto wait = HostCommand::parse("wait 1.5");
+    ASSERT_TRUE(wait && wait.value());
+    EXPECT_EQ(wait.value()->seconds, 1.5);
+    auto tree = HostCommand::parse("show tree");
+    ASSERT_TRUE(tree && tree.value());
+    EXPECT_TRUE(tree.value()->tree);
+    auto plain = HostCommand::parse("show");
+    ASSERT_TRUE(plain && plain.value());
+    EXPECT_FALSE(plain.value()->tree);
+}
+
+TEST(HostCommandTest, BlankAndCommentLinesAreNoCommand) {
+    for (const char* line : {"", "   ", "\t", "// start the server", "  // indented"}) {
+        auto parsed = HostCommand::parse(line);
+        ASSERT_TRUE(parsed) << line;
+        EXPECT_FALSE(parsed.value()) << line;
+    }
+}
+
+TEST(HostCommandTest, MalformedLinesSayWhatIsWrong) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"fly #3", "unknown command \"fly\""},
+        {"tap", "usage: tap"},
+        {"tap #1 #2", "usage: tap"},
+        {"type #2", "usage: type"},
+        {"pick", "usage: pick"},
+        {"back now", "usage: back"},
+        {"tap \"unclosed", "not closed"},
+        {"tap \"a\"b", "runs into the next word"},
+        {"tap \"a\\qb\"", "unknown escape"},
+        {"tap \"\"", "an empty text names nothing"},
+        {"wait soon", "wait needs a number"},
+        {"wait -1", "wait needs a number"},
+        {"wait nan", "wait needs a number"},
+        {"wait 1e9", "wait needs a number"},
+        {"show everything", "usage: show [tree]"},
+    };
+    for (const auto& [line, message] : cases) {
+        auto parsed = HostCommand::parse(line);
+        ASSERT_FALSE(parsed) << line;
+        EXPECT_NE(parsed.error().description.find(message), std::string::npos)
+            << line << " -> " << parsed.error().description;
+    }
+}
+
+}  // namespace
+}  // namespace reelhaven

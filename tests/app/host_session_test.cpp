@@ -1,0 +1,278 @@
+// The host's commands carried out on plain UI-layer screens, with the manual clock: what each
+// command does, what is printed and when, and the settle step that waits for background work.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/host_runner.h"
+#include "app/host_session.h"
+#include "app/host_system.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/document_picker_view_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/search_controller.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/views/window.h"
+#include "support/temp_dir.h"
+
+namespace reelhaven {
+namespace {
+
+using Outcome = HostSession::Outcome;
+
+// A screen with a button for each thing the commands reach: a file picker, an alert, background
+// work that comes back in three rounds, and a search bar.
+class ToolScreen : public ui::ViewController, public ui::DocumentPickerDelegate, public ui::SearchResultsUpdating {
+public:
+    static std::shared_ptr<ToolScreen> create(std::shared_ptr<dispatch::Queue> work) {
+        auto screen = ui::make<ToolScreen>();
+        screen->m_work = std::move(work);
+        return screen;
+    }
+    std::string className() const override { return "ToolScreen"; }
+
+    void viewDidLoad() override {
+        setTitle("Tools");
+        status = ui::Label::create(ui::Rect(16, 300, 350, 21));
+        status->setText("Idle");
+        view()->addSubview(status);
+        addButton("Import", 100, [](ToolScreen& self) {
+            auto picker = ui::DocumentPickerViewController::create({"public.movie"}, false);
+            picker->setAllowsMultipleSelection(true);
+            picker->setDelegate(self.sharedAs<ToolScreen>());
+            self.present(picker, true);
+        });
+        addButton("Delete", 150, [](ToolScreen& self) {
+            auto alert = ui::AlertController::create("Delete", "Delete it?", ui::AlertControllerStyle::alert);
+            alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel));
+            std::weak_ptr<ToolScreen> weak = self.sharedAs<ToolScreen>();
+            alert->addAction(
+                ui::AlertAction::create("Delete", ui::AlertActionStyle::destructive, [weak](ui::AlertAction&) {
+                    if (auto screen = weak.lock()) screen->status->setText("Deleted");
+                }));
+            self.present(alert, true);
+        });
+        addButton("Load", 200, [](ToolScreen& self) { self.load(1); });
+        auto search = ui::SearchController::create();
+        search->setSearchResultsUpdater(sharedAs<ToolScreen>());
+        navigationItem()->setSearchController(search);
+    }
+
+    void didPickDocuments(ui::DocumentPickerViewController&, const std::vector<foundation::URL>& urls) override {
+        std::string names;
+        for (const auto& url : urls) names += (names.empty() ? "" : ", ") + url.lastPathComponent();
+        status->setText("Picked " + names);
+    }
+    void wasCancelled(ui::DocumentPickerViewController&) override { status->setText("Picker cancelled"); }
+    void updateSearchResults(ui::SearchController& controller) override {
+        status->setText("Searching \"" + controller.searchBar()->text().value_or("") + "\"");
+    }
+
+    std::shared_ptr<ui::Label> status;
+
+private:
+    void addButton(const std::string& title, double y, void (*action)(ToolScreen&)) {
+        auto button = ui::Button::create();
+        button->setTitle(title, ui::ControlState::normal);
+        button->setFrame(ui::Rect(16, y, 120, 44));
+        std::weak_ptr<ToolScreen> weak = sharedAs<ToolScreen>();
+        button->addTarget(
+            nullptr,
+            [weak, action](ui::Control&) {
+                if (auto self = weak.lock()) action(*self);
+            },
+            ui::touchUpInside);
+        view()->addSubview(button);
+    }
+
+    // Each round works on the background queue and reports on the main queue, which starts the
+    // next, as a listing makes cells ask for thumbnails.
+    void load(int round) {
+        std::weak_ptr<ToolScreen> weak = sharedAs<ToolScreen>();
+        m_work->async([weak, round] {
+            dispatch::Queue::main()->async([weak, round] {
+                auto self = weak.lock();
+                if (!self) return;
+                self->status->setText("Loaded " + std::to_string(round));
+                if (round < 3) self->load(round + 1);
+            });
+        });
+    }
+
+    std::shared_ptr<dispatch::Queue> m_work;
+};
+
+class RecordingSystem : public HostSystem {
+public:
+    foundation::Status open(const std::string& pathOrURL) override {
+        calls.push_back("open " + pathOrURL);
+        return {};
+    }
+    void enterBackground() override { calls.push_back("background"); }
+    void enterForeground() override { calls.push_back("foreground"); }
+    std::vector<std::string> calls;
+};
+
+class HostSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window->setRootViewController(ui::NavigationController::create(screen));
+        window->makeKeyAndVisible();
+        session.settle();
+    }
+
+    std::string status() const { return screen->status->text().value_or(""); }
+
+    dispatch::ScopedMainRunLoop loop;
+    std::shared_ptr<dispatch::Queue> work = dispatch::Queue::create("test.work");
+    std::shared_ptr<ToolScreen> screen = ToolScreen::create(work);
+    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 390, 844));
+    RecordingSystem system;
+    std::ostringstream out, err;
+    HostSession session{window, system, [this] { work->sync([] {}); }, out, err, HostSession::Printing::onShow};
+    testing_support::TempDir dir;
+};
+
+TEST_F(HostSessionTest, ACommandSettlesUntilBackgroundWorkStopsComingBack) {
+    EXPECT_EQ(session.executeLine("tap Load"), Outcome::done);
+    // Three rounds of work on another thread, each started from the main queue by the last.
+    EXPECT_EQ(status(), "Loaded 3");
+}
+
+TEST_F(HostSessionTest, AScriptPrintsOnlyOnShowATerminalAfterEveryCommand) {
+    EXPECT_EQ(session.executeLine("tap Load"), Outcome::done);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(session.executeLine("show"), Outcome::done);
+    EXPECT_NE(out.str().find("Label 16,300 350x21 \"Loaded 3\""), std::string::npos) << out.str();
+
+    std::ostringstream terminal;
+    HostSession typed(window, system, {}, terminal, err, HostSession::Printing::afterEachCommand);
+    EXPECT_EQ(typed.executeLine("tap Delete"), Outcome::done);
+    EXPECT_NE(terminal.str().find("Alert \"Delete\" \"Delete it?\""), std::string::npos) << terminal.str();
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(HostSessionTest, AlertChoosesAnActionOfTheAlertShown) {
+    EXPECT_EQ(session.executeLine("alert Delete"), Outcome::failed);
+    EXPECT_NE(err.str().find("reelhaven: no alert on the screen"), std::string::npos) << err.str();
+    // "Delete" is also the button under the alert; `alert` only looks at the alert.
+    EXPECT_EQ(session.executeLine("tap #3"), Outcome::done);
+    EXPECT_EQ(session.executeLine("alert \"Remove\""), Outcome::failed);
+    EXPECT_NE(err.str().find("the alert has no action \"Remove\""), std::string::npos) << err.str();
+    EXPECT_EQ(session.executeLine("alert \"Delete\""), Outcome::done);
+    EXPECT_EQ(status(), "Deleted");
+}
+
+TEST_F(HostSessionTest, PickHandsTheShownPickerAbsoluteFileURLs) {
+    testing_support::writeFile(dir / "a.mp4", "a");
+    testing_support::writeFile(dir / "b.mkv", "b");
+    EXPECT_EQ(session.executeLine("pick " + (dir / "a.mp4").string()), Outcome::failed);
+    EXPECT_NE(err.str().find("no file picker on the screen"), std::string::npos) << err.str();
+
+    EXPECT_EQ(session.executeLine("tap Import"), Outcome::done);
+    EXPECT_EQ(session.executeLine("pick " + (dir / "a.mp4").string() + " " + (dir / "gone.mp4").string()),
+              Outcome::failed);
+    EXPECT_NE(err.str().find("no such file: " + (dir / "gone.mp4").string() + " (nothing was picked)"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(status(), "Idle");
+    EXPECT_EQ(session.executeLine("pick " + (dir / "a.mp4").string() + " \"" + (dir / "b.mkv").string() + "\""),
+              Outcome::done);
+    EXPECT_EQ(status(), "Picked a.mp4, b.mkv");
+    EXPECT_EQ(screen->presentedViewController(), nullptr);
+}
+
+TEST_F(HostSessionTest, CancelClosesWhatIsOpenOrSaysThereIsNothing) {
+    EXPECT_EQ(session.executeLine("cancel"), Outcome::failed);
+    EXPECT_NE(err.str().find("nothing to cancel"), std::string::npos) << err.str();
+
+    EXPECT_EQ(session.executeLine("tap Import"), Outcome::done);
+    EXPECT_EQ(session.executeLine("cancel"), Outcome::done);
+    EXPECT_EQ(status(), "Picker cancelled");
+    EXPECT_EQ(screen->presentedViewController(), nullptr);
+
+    EXPECT_EQ(session.executeLine("search \"beach\""), Outcome::done);
+    EXPECT_EQ(status(), "Searching \"beach\"");
+    EXPECT_EQ(session.executeLine("cancel"), Outcome::done);
+    EXPECT_EQ(screen->navigationItem()->searchController()->searchBar()->text().value_or(""), "");
+}
+
+TEST_F(HostSessionTest, WaitMovesTheManualClock) {
+    const auto before = loop.loop().now();
+    bool fired = false;
+    dispatch::Queue::main()->asyncAfter(2.0, [&] { fired = true; });
+    EXPECT_EQ(session.executeLine("wait 1.5"), Outcome::done);
+    EXPECT_FALSE(fired);
+    EXPECT_EQ(session.executeLine("wait 0.5"), Outcome::done);
+    EXPECT_TRUE(fired);
+    EXPECT_EQ(loop.loop().now() - before, dispatch::seconds(2.0));
+}
+
+TEST_F(HostSessionTest, SystemCommandsGoToTheHostSystem) {
+    EXPECT_EQ(session.executeLine("open \"/tmp/a b.mp4\""), Outcome::done);
+    EXPECT_EQ(session.executeLine("background"), Outcome::done);
+    EXPECT_EQ(session.executeLine("foreground"), Outcome::done);
+    EXPECT_EQ(system.calls, (std::vector<std::string>{"open /tmp/a b.mp4", "background", "foreground"}));
+    EXPECT_EQ(session.executeLine("quit"), Outcome::quit);
+}
+
+TEST_F(HostSessionTest, ShowTreeOutlinesTheControllers) {
+    EXPECT_EQ(session.executeLine("tap Import"), Outcome::done);
+    EXPECT_EQ(session.executeLine("show tree"), Outcome::done);
+    EXPECT_EQ(out.str().substr(0, out.str().find("Window 390x844")),
+              "Window\n"
+              "  NavigationController (shown)\n"
+              "    ToolScreen \"Tools\" (shown)\n"
+              "      presents DocumentPickerViewController (shown)\n");
+}
+
+TEST_F(HostSessionTest, UnknownTargetsAndBadLinesFailWithTheReason) {
+    EXPECT_EQ(session.executeLine("tap \"Rename\""), Outcome::failed);
+    EXPECT_NE(err.str().find("reelhaven: nothing shows Rename on the screen"), std::string::npos) << err.str();
+    EXPECT_EQ(session.executeLine("jump"), Outcome::failed);
+    EXPECT_NE(err.str().find("unknown command \"jump\""), std::string::npos) << err.str();
+    EXPECT_EQ(session.executeLine("// a comment"), Outcome::done);
+}
+
+TEST_F(HostSessionTest, AScriptRunsToItsEndOrStopsAtItsFirstFailure) {
+    testing_support::writeFile(dir / "good.txt", "tap Load\n\nshow\n");
+    auto good = ScriptInput::open(dir / "good.txt");
+    ASSERT_TRUE(good);
+    auto runner = HostRunner::create(session, HostRunner::OnFailure::stop);
+    runner->setInput(std::move(good.value()));
+    EXPECT_EQ(runner->run(), 0);
+    EXPECT_NE(out.str().find("\"Loaded 3\""), std::string::npos) << out.str();
+
+    testing_support::writeFile(dir / "bad.txt", "tap Missing\ntap Delete\n");
+    auto bad = ScriptInput::open(dir / "bad.txt");
+    ASSERT_TRUE(bad);
+    auto failing = HostRunner::create(session, HostRunner::OnFailure::stop);
+    failing->setInput(std::move(bad.value()));
+    EXPECT_EQ(failing->run(), 1);
+    EXPECT_EQ(screen->presentedViewController(), nullptr);  // "tap Delete" never ran
+
+    EXPECT_FALSE(ScriptInput::open(dir / "missing.txt"));
+}
+
+TEST_F(HostSessionTest, StreamInputHandsOverLinesAsTheyArriveAndTheLastWithoutABreak) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    auto runner = HostRunner::create(session, HostRunner::OnFailure::goOn);
+    auto input = StreamInput::start(fds[0], [runner] { runner->wake(); });
+    ASSERT_TRUE(input);
+    runner->setInput(std::move(input.value()));
+    const std::string text = "tap Missing\ntap Load\nshow";
+    ASSERT_EQ(write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(fds[1]);
+    EXPECT_EQ(runner->run(), 0);  // a person's failed command does not end the session
+    EXPECT_NE(out.str().find("\"Loaded 3\""), std::string::npos) << out.str();
+    close(fds[0]);
+}
+
+}  // namespace
+}  // namespace reelhaven
