@@ -178,11 +178,17 @@ bool WebServer::startWithPort(std::uint16_t port, std::optional<std::string> bon
     return startWithOptions(*options);
 }
 
+void WebServer::setPortOverride(std::optional<std::uint16_t> port) {
+    std::lock_guard lock(m_mutex);
+    m_portOverride = port;
+}
+
 bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Error* error) {
     {
         std::lock_guard lock(m_mutex);
         if (m_running) return false;
         m_running = options;
+        if (m_portOverride) m_running->port = *m_portOverride;
     }
     // Uploads a killed process left half-written would otherwise stay for ever.
     if (std::size_t removed = WebServerTemporaryFile::removeStale(); removed > 0) {

@@ -58,6 +58,9 @@ public:
     bool startWithOptions(const WebServerOptions& options, foundation::Error* error = nullptr);
     bool startWithPort(std::uint16_t port, std::optional<std::string> bonjourName);
     bool start() { return startWithPort(80, std::string()); }
+    // The port every start listens on instead of the one asked for, when set: what the host stands
+    // in for when a screen asks for port 80 on a machine where the user chose another port.
+    void setPortOverride(std::optional<std::uint16_t> port);
     void stop();
     bool isRunning() const;
 
@@ -155,6 +158,7 @@ private:
     mutable std::mutex m_mutex;  // guards the fields below up to the delegate
     std::vector<std::shared_ptr<const WebServerHandler>> m_handlers;
     std::optional<WebServerOptions> m_running;  // set exactly while running
+    std::optional<std::uint16_t> m_portOverride;
     WebServerOptions m_options;                 // the options of the open sockets
     std::unique_ptr<net::Acceptor> m_acceptor;  // non-null exactly while the sockets are open
     std::unique_ptr<Bonjour> m_bonjour;

@@ -127,6 +127,24 @@ TEST_F(WebServerTest, RefusesASecondStartWhileRunning) {
     EXPECT_TRUE(server->isRunning());
 }
 
+TEST_F(WebServerTest, APortOverrideTakesThePlaceOfThePortAskedFor) {
+    // Another server holds a port; the override sends a start that asks for port 80 there.
+    start();
+    auto other = WebServer::create();
+    other->setPortOverride(server->port());
+    WebServerOptions options = localOptions();
+    options.port = 80;
+    foundation::Error error;
+    EXPECT_FALSE(other->startWithOptions(options, &error));
+    EXPECT_TRUE(error.isPOSIX(EADDRINUSE)) << error.description;
+    // A free port chosen by the system, whatever was asked.
+    other->setPortOverride(0);
+    ASSERT_TRUE(other->startWithOptions(options));
+    EXPECT_NE(other->port(), 80);
+    EXPECT_NE(other->port(), server->port());
+    other->stop();
+}
+
 TEST_F(WebServerTest, ReportsAPortInUseAsAPOSIXError) {
     start();
     auto other = WebServer::create();
