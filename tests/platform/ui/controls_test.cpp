@@ -251,5 +251,21 @@ TEST(GestureTest, SubclassesSeeTheTouchesThatStartAGesture) {
     EXPECT_EQ(pan->initial, (Point{20, 30}));
 }
 
+TEST(GestureTest, AWindowTapRecognisesOnlyTheRecognisersOfItsNumberOfFingers) {
+    auto window = Window::create(Rect(0, 0, 400, 400));
+    window->makeKeyAndVisible();
+    auto view = View::create(Rect(0, 0, 400, 400));
+    window->addSubview(view);
+    std::vector<std::string> recognised;
+    auto twoFingers = TapGestureRecognizer::create(nullptr, [&](GestureRecognizer&) { recognised.push_back("two"); });
+    twoFingers->setNumberOfTouchesRequired(2);
+    auto oneFinger = TapGestureRecognizer::create(nullptr, [&](GestureRecognizer&) { recognised.push_back("one"); });
+    view->addGestureRecognizer(twoFingers);
+    view->addGestureRecognizer(oneFinger);
+    EXPECT_EQ(window->tap({50, 50}), view);
+    EXPECT_EQ(window->tap({50, 50}, 2), view);
+    EXPECT_EQ(recognised, (std::vector<std::string>{"one", "two"}));
+}
+
 }  // namespace
 }  // namespace ui

@@ -124,7 +124,7 @@ void Window::scheduleLayoutPass() {
     });
 }
 
-std::shared_ptr<View> Window::tap(Point point) {
+std::shared_ptr<View> Window::tap(Point point, int touches) {
     checkMainThread();
     if (auto menu = m_presentedMenu) {
         menu->close();
@@ -139,7 +139,7 @@ std::shared_ptr<View> Window::tap(Point point) {
             if (!tapRecognizer) continue;
             Touch touch{point, point, Touch::Phase::began, 1, hit};
             if (auto d = tapRecognizer->delegate(); d && !d->shouldReceiveTouch(*tapRecognizer, touch)) continue;
-            if (tapRecognizer->tap(point)) return hit;
+            if (tapRecognizer->tap(point, -1, touches)) return hit;
         }
     }
     for (auto v = hit; v; v = v->superview()) {

@@ -62,8 +62,10 @@ public:
     // ancestors recognise it, the nearest first; without one the nearest control takes the
     // touch (down and up), else the hit view gets the touches. While a menu is open the touch
     // only closes it; a touch outside a popover only dismisses it.
-    // Returns the hit view (none when the touch closed a menu or dismissed a popover).
-    std::shared_ptr<View> tap(Point point);
+    // `touches` fingers tap together: a recogniser that requires another number of touches does
+    // not recognise it. Returns the hit view (none when the touch closed a menu or dismissed a
+    // popover).
+    std::shared_ptr<View> tap(Point point, int touches = 1);
 
     // Fingers put down at a point of the window to pan, pinch or press: the recognisers of that
     // kind on the hit view and its ancestors are offered the touch, the nearest first (their
