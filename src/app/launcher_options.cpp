@@ -74,6 +74,13 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
             auto file = value("--frame-out");
             if (!file || file->empty()) return LauncherError{"--frame-out needs a PNG file"};
             options.frameOut = *file;
+        } else if (argument == "--display") {
+            options.display = true;
+        } else if (argument == "--screenshot") {
+            auto file = value("--screenshot");
+            if (!file || file->empty()) return LauncherError{"--screenshot needs a PNG file"};
+            options.screenshot = *file;
+            options.display = true;
         } else if (argument == "--home") {
             auto folder = value("--home");
             if (!folder || folder->empty()) return LauncherError{"--home needs a folder"};
@@ -101,6 +108,9 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
         if (!home) return LauncherError{"no home folder: set HOME or XDG_DATA_HOME, or pass --home DIR"};
         options.home = *home;
     }
+    if (options.display && options.mode != LauncherOptions::Mode::play) {
+        return LauncherError{"--display and --screenshot apply only to --play"};
+    }
     if (!options.home.empty()) options.home = std::filesystem::absolute(options.home).lexically_normal();
     return options;
 }
@@ -109,7 +119,7 @@ std::string launcherUsage() {
     return "Usage: reelhaven [--home DIR] --list\n"
            "       reelhaven [--home DIR] --transfer [--port N]\n"
            "       reelhaven [--home DIR] --play PATH [--seconds N] [--audio-output NAME]\n"
-           "                 [--frame-out FILE.png]\n"
+           "                 [--frame-out FILE.png] [--display] [--screenshot FILE.png]\n"
            "       reelhaven --help\n"
            "\n"
            "Reelhaven keeps a library of video files in the Documents folder of its container.\n"
@@ -129,6 +139,9 @@ std::string launcherUsage() {
            "  --audio-output NAME  mpv's audio output (default: the default device;\n"
            "                \"null\" plays no sound)\n"
            "  --frame-out FILE.png  save the first frame drawn, upright\n"
+           "  --display     show the video in a window on the desktop (X11 or Wayland)\n"
+           "  --screenshot FILE.png  in that window, save the window's pixels once the screen\n"
+           "                has settled (a video frame shown), then exit\n"
            "  --help        show this text\n";
 }
 

@@ -20,6 +20,8 @@ struct LauncherOptions {
     std::optional<double> seconds;  // --seconds, for --play
     std::string audioOutput;        // --audio-output, for --play: mpv's output name
     std::string frameOut;           // --frame-out, for --play: a PNG file
+    bool display = false;           // --display: in a window on the desktop
+    std::string screenshot;         // --screenshot: a PNG of the settled window, then exit
 };
 
 struct LauncherError {

@@ -21,6 +21,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
 #include "platform/dispatch/work_queue.h"
+#include "platform/display/display_host.h"
 #include "platform/graphics/png_codec.h"
 #include "playback/mpv_session.h"
 #include "playback/player_output.h"
@@ -73,6 +74,17 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
 
     auto output = PlayerOutput::create({kViewWidth, kViewHeight}, 1.0, info);
     const auto& view = output.view;
+    // In a window the view's frames are composited on the desktop: opened before the renderer
+    // makes its context, which then shares the window's.
+    std::unique_ptr<display::DisplayHost> host;
+    if (options.display) {
+        auto opened = display::DisplayHost::open(output.window, {"Reelhaven - " + info->title()});
+        if (!opened) {
+            err << "reelhaven: " << opened.error().description << std::endl;
+            return 1;
+        }
+        host = std::move(opened.value());
+    }
     view->setKeepsLastFrame(!options.frameOut.empty());
 
     int exitCode = 0;
@@ -147,13 +159,31 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
             finish(0);
         });
     }
+    if (host && !options.screenshot.empty()) {
+        host->screenshotWhenSettled(
+            options.screenshot, [&restarted] { return restarted; },
+            [&, path = options.screenshot](foundation::Status status) {
+                if (!status) {
+                    err << "reelhaven: " << status.error().description << std::endl;
+                    finish(1);
+                    return;
+                }
+                out << "screenshot\t" << path << "\nend\tscreenshot" << std::endl;
+                finish(0);
+            });
+    }
     session->startPlayback(info);
-    loop->run();
+    if (host) {
+        host->run();
+    } else {
+        loop->run();
+    }
 
     clock->invalidate();
     session->teardown();
     VideoRenderer::renderQueue()->sync([&] { view->onFrameDisplayed = nullptr; });
     loop->runUntilIdle();  // frame hand-overs posted before the teardown
+    host.reset();
     if (exitCode == 0 && !frameSaved) {
         err << "reelhaven: no frame was drawn to save to " << options.frameOut << std::endl;
         return 1;

@@ -1,5 +1,6 @@
 #include "platform/dispatch/run_loop.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/base/fatal.h"
@@ -37,12 +38,27 @@ void RunLoop::setMain(std::shared_ptr<RunLoop> loop) {
     mainLoop() = std::move(loop);
 }
 
+void RunLoop::setWakeHandler(std::function<void()> handler) {
+    std::lock_guard lock(m_wakeMutex);
+    m_wakeHandler = std::move(handler);
+}
+
+void RunLoop::callWakeHandler() {
+    std::function<void()> handler;
+    {
+        std::lock_guard lock(m_wakeMutex);
+        handler = m_wakeHandler;
+    }
+    if (handler) handler();
+}
+
 void RunLoop::post(std::function<void()> work) {
     {
         std::lock_guard lock(m_mutex);
         m_posted.push_back(std::move(work));
     }
     m_wake.notify_all();
+    callWakeHandler();
 }
 
 RunLoop::TimerId RunLoop::schedule(TimePoint when, std::function<void()> work) {
@@ -54,6 +70,7 @@ RunLoop::TimerId RunLoop::schedule(TimePoint when, std::function<void()> work) {
         m_timerTimes.emplace(id, when);
     }
     m_wake.notify_all();
+    callWakeHandler();
     return id;
 }
 
@@ -159,12 +176,33 @@ void RunLoop::run() {
     }
 }
 
+void RunLoop::run(const std::function<void(std::optional<Duration>)>& wait) {
+    bindToCurrentThread();
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopped = false;
+    }
+    for (;;) {
+        runUntilIdle();
+        std::optional<Duration> timeout;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_stopped) return;
+            if (!m_posted.empty()) continue;
+            if (!m_timers.empty() && !m_clock->isManual())
+                timeout = std::max(Duration::zero(), m_timers.begin()->first.when - m_clock->now());
+        }
+        wait(timeout);
+    }
+}
+
 void RunLoop::stop() {
     {
         std::lock_guard lock(m_mutex);
         m_stopped = true;
     }
     m_wake.notify_all();
+    callWakeHandler();
 }
 
 bool RunLoop::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout) {

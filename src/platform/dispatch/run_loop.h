@@ -40,9 +40,18 @@ public:
     // The fire time of the earliest timer, if any.
     std::optional<TimePoint> nextTimerTime() const;
 
+    // Called (on the posting thread, outside the loop's lock) after each post and schedule, for a
+    // loop that waits somewhere else than in `run()`: a window's event pump serving this loop
+    // wakes its wait from it. Null removes it.
+    void setWakeHandler(std::function<void()> handler);
+
     // Serving; the calling thread becomes the main thread.
     // Serves until `stop()`; on the real clock it sleeps until the next post or timer.
     void run();
+    // Serves like `run()`, but waits through `wait`, for a loop that must also wait on something
+    // else (a window's events): `wait` gets the time until the next timer (none: no timer) and
+    // returns early when the wake handler wakes it. The clock does not move for a manual clock.
+    void run(const std::function<void(std::optional<Duration>)>& wait);
     void stop();
     // Runs posted work and the timers due now until nothing is ready. Returns whether anything ran.
     bool runUntilIdle();
@@ -69,6 +78,7 @@ private:
     };
 
     bool runPosted();
+    void callWakeHandler();
     bool fireOneDueTimer(TimePoint now);
 
     std::shared_ptr<Clock> m_clock;
@@ -80,6 +90,8 @@ private:
     TimerId m_nextTimerId = 1;
     bool m_stopped = false;
     std::atomic<std::thread::id> m_thread{};
+    std::mutex m_wakeMutex;  // guards m_wakeHandler only: it runs outside m_mutex
+    std::function<void()> m_wakeHandler;
 };
 
 // For tests: installs a fresh main run loop on a manual clock, served by the calling thread,

@@ -27,6 +27,13 @@ public:
     void releaseCurrent();
     bool isCurrent() const;
 
+    // Makes every context created from now on share its objects (textures, renderbuffers, sync
+    // objects) with `eglContext` on `eglDisplay` (a window's), instead of living alone on the
+    // surfaceless display: frames drawn offscreen can then be shown in that window without a copy.
+    // Null handles go back to the surfaceless display. Any thread; contexts already made keep
+    // their display.
+    static void shareWith(void* eglDisplay, void* eglContext);
+
     // The GL renderer's name ("llvmpipe ..."), read once at creation.
     const std::string& renderer() const { return m_renderer; }
 

@@ -64,7 +64,26 @@ bool currentContextAdvertises(std::string_view vendor) {
     std::string needle = "GL_" + std::string(vendor) + "_";
     return std::strstr(extensions, needle.c_str()) != nullptr;
 }
+
+struct SharedContext {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLContext context = EGL_NO_CONTEXT;
+};
+std::mutex& sharedMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+SharedContext& sharedContext() {
+    static SharedContext shared;
+    return shared;
+}
 }  // namespace
+
+void GLContext::shareWith(void* eglDisplay, void* eglContext) {
+    std::lock_guard lock(sharedMutex());
+    sharedContext() = {eglDisplay ? static_cast<EGLDisplay>(eglDisplay) : EGL_NO_DISPLAY,
+                       eglContext ? static_cast<EGLContext>(eglContext) : EGL_NO_CONTEXT};
+}
 
 struct GLContext::Handles {
     EGLDisplay display = EGL_NO_DISPLAY;
@@ -72,14 +91,19 @@ struct GLContext::Handles {
 };
 
 std::shared_ptr<GLContext> GLContext::create() {
-    EGLDisplay display = surfacelessDisplay();
+    SharedContext shared;
+    {
+        std::lock_guard lock(sharedMutex());
+        shared = sharedContext();
+    }
+    EGLDisplay display = shared.display != EGL_NO_DISPLAY ? shared.display : surfacelessDisplay();
     if (display == EGL_NO_DISPLAY) return nullptr;
     if (!eglBindAPI(EGL_OPENGL_ES_API)) {
         logFailure("eglBindAPI(EGL_OPENGL_ES_API)");
         return nullptr;
     }
     const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0, EGL_NONE};
-    EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+    EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, shared.context, attributes);
     if (context == EGL_NO_CONTEXT) {
         logFailure("eglCreateContext(GLES 3)");
         return nullptr;

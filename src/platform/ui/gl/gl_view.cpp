@@ -69,6 +69,21 @@ std::uint64_t GLView::framesDisplayed() const {
     return m_framesDisplayed;
 }
 
+void GLView::setPresentsToSharedContext(bool presents) {
+    std::lock_guard lock(m_mutex);
+    m_presentsToSharedContext = presents;
+}
+
+GLView::PresentedFrame GLView::presentedFrame() const {
+    std::lock_guard lock(m_mutex);
+    return m_presented;
+}
+
+void GLView::setFramePresentedHandler(std::function<void()> handler) {
+    std::lock_guard lock(m_mutex);
+    m_framePresentedHandler = std::move(handler);
+}
+
 void GLView::updateDrawableSize() {
     auto win = window();
     auto screen = win && win->screen() ? win->screen() : Screen::main();
@@ -104,18 +119,20 @@ bool GLView::isDisplaying() const { return tlsDisplaying == this; }
 void GLView::releaseFramebuffer() {
     if (m_framebuffer) glDeleteFramebuffers(1, &m_framebuffer);
     if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
-    m_framebuffer = m_renderbuffer = 0;
+    if (m_spareRenderbuffer) glDeleteRenderbuffers(1, &m_spareRenderbuffer);
+    m_framebuffer = m_renderbuffer = m_spareRenderbuffer = 0;
     m_framebufferWidth = m_framebufferHeight = 0;
 }
 
 void GLView::display() {
     int width, height;
-    bool keep;
+    bool keep, presents;
     {
         std::lock_guard lock(m_mutex);
         width = m_drawableWidth;
         height = m_drawableHeight;
         keep = m_keepsLastFrame;
+        presents = m_presentsToSharedContext;
     }
     if (width <= 0 || height <= 0) return;
     // The framebuffer's name stays for the view's life (drawers may keep it); a new size only
@@ -123,6 +140,8 @@ void GLView::display() {
     if (!m_framebuffer) glGenFramebuffers(1, &m_framebuffer);
     if (width != m_framebufferWidth || height != m_framebufferHeight) {
         if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
+        if (m_spareRenderbuffer) glDeleteRenderbuffers(1, &m_spareRenderbuffer);
+        m_spareRenderbuffer = 0;
         glGenRenderbuffers(1, &m_renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
@@ -134,18 +153,36 @@ void GLView::display() {
         if (!complete) return;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    if (presents) {
+        // Draw into the renderbuffer the window is not showing.
+        if (!m_spareRenderbuffer) {
+            glGenRenderbuffers(1, &m_spareRenderbuffer);
+            glBindRenderbuffer(GL_RENDERBUFFER, m_spareRenderbuffer);
+            glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        }
+        std::swap(m_renderbuffer, m_spareRenderbuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+    }
     glViewport(0, 0, width, height);
     tlsDisplaying = this;
     draw(Rect{{0, 0}, {static_cast<double>(width), static_cast<double>(height)}});
     tlsDisplaying = nullptr;
     gfx::Image frame;
     if (keep) frame = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
+    // The window's context samples the frame only once it is whole.
+    if (presents) glFinish();
+    std::function<void()> presented;
     {
         std::lock_guard lock(m_mutex);
         ++m_framesDisplayed;
         if (keep) m_lastFrame = frame;
+        if (presents) {
+            m_presented = {m_renderbuffer, width, height, m_presented.serial + 1};
+            presented = m_framePresentedHandler;
+        }
     }
     if (onFrameDisplayed) onFrameDisplayed(frame);
+    if (presented) presented();
 }
 
 }  // namespace ui

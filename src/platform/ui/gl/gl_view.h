@@ -48,6 +48,21 @@ public:
     // Called on the context thread after each display with the frame just kept (if kept).
     std::function<void(const gfx::Image&)> onFrameDisplayed;
 
+    // Showing frames in a window whose context shares this view's (see gfx::GLContext::shareWith):
+    // while on, `display()` draws into two renderbuffers in turn and lets each finish before it
+    // hands it over, so the window shows the newest whole frame with no copy through the CPU while
+    // the next one is drawn into the other.
+    struct PresentedFrame {
+        unsigned renderbuffer = 0;  // a name of the shared context group; 0: none yet
+        int width = 0;
+        int height = 0;
+        std::uint64_t serial = 0;  // grows with each frame handed over
+    };
+    void setPresentsToSharedContext(bool presents);
+    PresentedFrame presentedFrame() const;
+    // Called on the context thread after each frame handed over (then the window composites).
+    void setFramePresentedHandler(std::function<void()> handler);
+
     void layoutSubviews() override;
     void didMoveToWindow() override;
     void setFrame(const Rect& frame) override;
@@ -69,10 +84,14 @@ private:
     bool m_keepsLastFrame = false;
     gfx::Image m_lastFrame;
     std::uint64_t m_framesDisplayed = 0;
+    bool m_presentsToSharedContext = false;
+    PresentedFrame m_presented;
+    std::function<void()> m_framePresentedHandler;
 
     // Context thread only.
     unsigned m_framebuffer = 0;
     unsigned m_renderbuffer = 0;
+    unsigned m_spareRenderbuffer = 0;  // the other of the two while presenting to a shared context
     int m_framebufferWidth = 0;
     int m_framebufferHeight = 0;
 };

@@ -143,6 +143,10 @@ std::vector<std::string> Layer::animationKeys() const {
     return keys;
 }
 
+bool Layer::isAnimating() const {
+    return std::any_of(m_animations.begin(), m_animations.end(), [](const Entry& e) { return !e.ended; });
+}
+
 void Layer::removeAnimation(const std::string& key) {
     checkMainThread();
     for (const auto& entry : m_animations) {

@@ -185,6 +185,8 @@ public:
     void addAnimation(const std::shared_ptr<Animation>& animation, const std::string& key);
     std::shared_ptr<Animation> animation(const std::string& key) const;
     std::vector<std::string> animationKeys() const;
+    // Whether an animation of this layer is still running (not ended), keyed or not.
+    bool isAnimating() const;
     void removeAnimation(const std::string& key);
     void removeAllAnimations();
 

@@ -1,0 +1,76 @@
+// Plays a clip in a desktop window through our player output (mpv session, renderer, OpenGL view)
+// and the display host (painter, compositor, one loop), for a number of seconds, then prints the
+// process's CPU time and the frames: shown, dropped on the way to the window, and dropped by mpv.
+// run.sh puts it beside the mpv command line in a window of the same size.
+//
+// Usage: bench_display_play CLIP SECONDS WIDTH HEIGHT
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "core/progress_client.h"
+#include "output/mpv_glk_view.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/display/display_host.h"
+#include "playback/mpv_session.h"
+#include "playback/player_output.h"
+
+using namespace reelhaven;
+
+namespace {
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::cerr << "usage: bench_display_play CLIP SECONDS WIDTH HEIGHT\n";
+        return 2;
+    }
+    const std::string clip = argv[1];
+    const double seconds = std::atof(argv[2]);
+    const ui::Size size{std::atof(argv[3]), std::atof(argv[4])};
+    auto loop = dispatch::RunLoop::main();
+    loop->bindToCurrentThread();
+
+    auto video = Video::create(foundation::URL::fileURLWithPath(clip), LibraryItemType::file, true);
+    auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
+    auto output = PlayerOutput::create(size, 1.0, info);
+    auto opened = display::DisplayHost::open(output.window, {"bench", size});
+    if (!opened) {
+        std::cerr << opened.error().description << "\n";
+        return 1;
+    }
+    auto host = std::move(opened.value());
+
+    MPVSession::Options options;
+    options.audioOutput = "null";
+    options.screen = output.screen;
+    auto session = MPVSession::create(info, options);
+    output.attach(session);
+    const double cpuBefore = cpuSeconds();
+    dispatch::Queue::main()->asyncAfter(seconds, [&] { loop->stop(); });
+    session->startPlayback(info);
+    host->run();
+    const double cpu = cpuSeconds() - cpuBefore;
+    const auto decoderDrops = session->doubleProperty("frame-drop-count").value_or(-1);
+    const auto outputDrops = session->doubleProperty("vo-drop-frame-count").value_or(-1);
+    const auto statistics = host->statistics();
+    session->teardown();
+    loop->runUntilIdle();
+    std::printf(
+        "cpu_seconds %.3f\nshown %llu\ndropped_to_window %llu\nmpv_frame_drops %.0f\nmpv_vo_drops %.0f\n"
+        "repaints %llu\ncomposites %llu\n",
+        cpu, static_cast<unsigned long long>(statistics.videoFrames),
+        static_cast<unsigned long long>(statistics.droppedFrames), decoderDrops, outputDrops,
+        static_cast<unsigned long long>(statistics.repaints), static_cast<unsigned long long>(statistics.composites));
+    return 0;
+}

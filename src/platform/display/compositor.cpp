@@ -1,0 +1,165 @@
+#include "platform/display/compositor.h"
+
+#include <GLES3/gl3.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "platform/base/fatal.h"
+#include "platform/ui/gl/gl_view.h"
+
+namespace display {
+
+namespace {
+// One triangle covering the viewport; cairo's rows run top down, GL's bottom up.
+constexpr const char* kVertexShader = R"(#version 300 es
+out vec2 uv;
+void main() {
+    vec2 p = vec2(float((gl_VertexID << 1) & 2), float(gl_VertexID & 2));
+    uv = vec2(p.x, 1.0 - p.y);
+    gl_Position = vec4(p * 2.0 - 1.0, 0.0, 1.0);
+}
+)";
+// Cairo's ARGB32 is B, G, R, A in memory: the texture reads it as RGBA, the shader swaps back.
+constexpr const char* kFragmentShader = R"(#version 300 es
+precision mediump float;
+in vec2 uv;
+uniform sampler2D interfaceTexture;
+out vec4 color;
+void main() { color = texture(interfaceTexture, uv).bgra; }
+)";
+
+unsigned compile(GLenum type, const char* source) {
+    const unsigned shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[512] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        base::fatal(std::string("the compositor's shader does not compile: ") + log);
+    }
+    return shader;
+}
+}  // namespace
+
+Compositor::Compositor() {
+    const unsigned vertex = compile(GL_VERTEX_SHADER, kVertexShader);
+    const unsigned fragment = compile(GL_FRAGMENT_SHADER, kFragmentShader);
+    m_program = glCreateProgram();
+    glAttachShader(m_program, vertex);
+    glAttachShader(m_program, fragment);
+    glLinkProgram(m_program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint ok = 0;
+    glGetProgramiv(m_program, GL_LINK_STATUS, &ok);
+    if (!ok) base::fatal("the compositor's shaders do not link");
+    glGenTextures(1, &m_texture);
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glGenFramebuffers(1, &m_readFramebuffer);
+}
+
+Compositor::~Compositor() {
+    glDeleteFramebuffers(1, &m_readFramebuffer);
+    glDeleteTextures(1, &m_texture);
+    glDeleteProgram(m_program);
+}
+
+void Compositor::upload(cairo_surface_t* interface) {
+    cairo_surface_flush(interface);
+    const int width = cairo_image_surface_get_width(interface);
+    const int height = cairo_image_surface_get_height(interface);
+    const int stride = cairo_image_surface_get_stride(interface);
+    const auto* data = cairo_image_surface_get_data(interface);
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, stride / 4);
+    if (width != m_textureWidth || height != m_textureHeight) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, data);
+        m_textureWidth = width;
+        m_textureHeight = height;
+        m_uploaded.assign(data, data + static_cast<size_t>(stride) * static_cast<size_t>(height));
+        m_rowsUploaded = height;
+    } else {
+        // Only the band of rows that differ from what the texture holds goes up again.
+        int first = height, last = -1;
+        for (int y = 0; y < height; ++y) {
+            const size_t offset = static_cast<size_t>(y) * static_cast<size_t>(stride);
+            if (std::memcmp(m_uploaded.data() + offset, data + offset, rowBytes) != 0) {
+                first = std::min(first, y);
+                last = y;
+            }
+        }
+        m_rowsUploaded = last >= first ? last - first + 1 : 0;
+        if (m_rowsUploaded > 0) {
+            const size_t offset = static_cast<size_t>(first) * static_cast<size_t>(stride);
+            const size_t bytes = static_cast<size_t>(m_rowsUploaded) * static_cast<size_t>(stride);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, width, m_rowsUploaded, GL_RGBA, GL_UNSIGNED_BYTE,
+                            data + offset);
+            std::memcpy(m_uploaded.data() + offset, data + offset, bytes);
+        }
+    }
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoRegion>& videos, int width, int height) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, width, height);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (const auto& region : videos) {
+        auto view = region.view.lock();
+        if (!view) continue;
+        const auto frame = view->presentedFrame();
+        if (!frame.renderbuffer || region.clip.isEmpty()) continue;
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
+        glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, frame.renderbuffer);
+        if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) continue;
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        const auto& r = region.rect;
+        const auto& c = region.clip;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(static_cast<int>(c.origin.x), height - static_cast<int>(c.origin.y + c.size.height),
+                  static_cast<int>(c.size.width), static_cast<int>(c.size.height));
+        glBlitFramebuffer(0, 0, frame.width, frame.height, static_cast<int>(r.origin.x),
+                          height - static_cast<int>(r.origin.y + r.size.height),
+                          static_cast<int>(r.origin.x + r.size.width), height - static_cast<int>(r.origin.y),
+                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glDisable(GL_SCISSOR_TEST);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    upload(interface);
+    glUseProgram(m_program);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, m_texture);
+    glUniform1i(glGetUniformLocation(m_program, "interfaceTexture"), 0);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);  // cairo's pixels are premultiplied
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glDisable(GL_BLEND);
+}
+
+gfx::Image Compositor::readPixels(int width, int height) const {
+    gfx::Image image(width, height);
+    std::vector<std::uint8_t> rows(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(image.row(height - 1 - y), rows.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4,
+                    static_cast<size_t>(width) * 4);
+        for (int x = 0; x < width; ++x) image.row(height - 1 - y)[x * 4 + 3] = 255;
+    }
+    return image;
+}
+
+}  // namespace display

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/display/cairo_surface.h"
+#include "platform/display/content_painter.h"
+
+namespace display {
+
+// Composites a frame in the window's GL context (current on the calling thread): black, then the
+// newest frame of each OpenGL view where it shows (a blit from the renderbuffer its context
+// shares: no copy through the CPU), then the painted interface over them with its alpha, the
+// holes over the videos left clear. The interface texture is kept between frames and only the
+// rows that changed are uploaded again. Main thread (the window's context) only.
+class Compositor {
+public:
+    Compositor();
+    ~Compositor();
+    Compositor(const Compositor&) = delete;
+    Compositor& operator=(const Compositor&) = delete;
+
+    // Draws into the window's back buffer of `width` x `height` pixels. `interface` is the painted
+    // interface at that size (premultiplied ARGB32).
+    void draw(cairo_surface_t* interface, const std::vector<VideoRegion>& videos, int width, int height);
+    // The back buffer as drawn, upright (screenshots only).
+    gfx::Image readPixels(int width, int height) const;
+    // Rows uploaded by the last `draw` (0 when the interface did not change).
+    int rowsUploaded() const { return m_rowsUploaded; }
+
+private:
+    void upload(cairo_surface_t* interface);
+
+    unsigned m_program = 0;
+    unsigned m_texture = 0;
+    unsigned m_readFramebuffer = 0;
+    int m_textureWidth = 0;
+    int m_textureHeight = 0;
+    int m_rowsUploaded = 0;
+    std::vector<std::uint8_t> m_uploaded;  // what the texture holds, to find the changed rows
+};
+
+}  // namespace display

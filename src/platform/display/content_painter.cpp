@@ -1,0 +1,241 @@
+#include "platform/display/content_painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/display/image_painter.h"
+#include "platform/display/text_painter.h"
+#include "platform/ui/controls/progress_view.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/switch_control.h"
+#include "platform/ui/gl/gl_view.h"
+#include "platform/ui/text/label.h"
+#include "platform/ui/text/text_field.h"
+#include "platform/ui/views/image_view.h"
+#include "platform/ui/views/visual_effect_view.h"
+
+namespace display {
+
+namespace {
+void setColor(cairo_t* cr, const ui::Color& c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
+
+void roundedRect(cairo_t* cr, const ui::Rect& r, double radius) {
+    radius = std::min({radius, r.size.width / 2, r.size.height / 2});
+    const double x = r.origin.x, y = r.origin.y, w = r.size.width, h = r.size.height;
+    constexpr double pi = std::numbers::pi;
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, x + w - radius, y + radius, radius, -pi / 2, 0);
+    cairo_arc(cr, x + w - radius, y + h - radius, radius, 0, pi / 2);
+    cairo_arc(cr, x + radius, y + h - radius, radius, pi / 2, pi);
+    cairo_arc(cr, x + radius, y + radius, radius, pi, 3 * pi / 2);
+    cairo_close_path(cr);
+}
+
+void knob(cairo_t* cr, ui::Point centre, double radius) {
+    setColor(cr, ui::Color::black().withAlpha(0.15));
+    cairo_arc(cr, centre.x, centre.y + 1, radius + 0.5, 0, 2 * std::numbers::pi);
+    cairo_fill(cr);
+    setColor(cr, ui::Color::white());
+    cairo_arc(cr, centre.x, centre.y, radius, 0, 2 * std::numbers::pi);
+    cairo_fill(cr);
+}
+
+// The text of a one-line control, centred vertically at `x` (or centred in `rect` when `centre`).
+void drawLine(TextPainter& painter, cairo_t* cr, const std::string& text, const ui::Font& font, const ui::Color& color,
+              const ui::Rect& rect, bool centre, double scale) {
+    auto attributed = ui::AttributedString::create(text);
+    ui::TextContainer container;
+    container.width = rect.size.width;
+    container.maximumNumberOfLines = 1;
+    container.lineBreakMode = ui::LineBreakMode::byTruncatingTail;
+    container.alignment = centre ? ui::TextAlignment::center : ui::TextAlignment::left;
+    auto frame = ui::TextFrame::create(*attributed, font, color, container);
+    const double y = rect.origin.y + (rect.size.height - frame.size().height) / 2;
+    painter.draw(cr, frame, {rect.origin.x, y}, scale);
+}
+}  // namespace
+
+template <typename T>
+void ContentPainter::add(void (ContentPainter::*drawer)(cairo_t*, T&, double)) {
+    m_drawers.push_back([this, drawer](cairo_t* cr, ui::View& view, double scale) {
+        auto* typed = dynamic_cast<T*>(&view);
+        if (!typed) return false;
+        if (cr) (this->*drawer)(cr, *typed, scale);
+        return true;
+    });
+}
+
+ContentPainter::ContentPainter(ImagePainter& images, TextPainter& text) : m_images(images), m_text(text) {
+    add(&ContentPainter::drawGLView);
+    add(&ContentPainter::drawLabel);
+    add(&ContentPainter::drawImageView);
+    add(&ContentPainter::drawTextField);
+    add(&ContentPainter::drawSwitch);
+    add(&ContentPainter::drawSlider);
+    add(&ContentPainter::drawProgressView);
+    add(&ContentPainter::drawSegmentedControl);
+    add(&ContentPainter::drawVisualEffectView);
+}
+
+void ContentPainter::draw(cairo_t* cr, ui::View& view, double scale) {
+    const std::type_index type(typeid(view));
+    auto found = m_drawerOfClass.find(type);
+    if (found == m_drawerOfClass.end()) {
+        int index = -1;
+        for (size_t i = 0; i < m_drawers.size() && index < 0; ++i) {
+            if (m_drawers[i](nullptr, view, scale)) index = static_cast<int>(i);
+        }
+        found = m_drawerOfClass.emplace(type, index).first;
+    }
+    if (found->second >= 0) m_drawers[static_cast<size_t>(found->second)](cr, view, scale);
+}
+
+void ContentPainter::drawLabel(cairo_t* cr, ui::Label& label, double scale) {
+    const auto frame = label.textFrame();
+    if (frame.lines().empty()) return;
+    SavedState saved(cr);
+    if (!label.isEnabled()) cairo_push_group(cr);
+    m_text.draw(cr, frame, label.textRect().origin, scale);
+    if (!label.isEnabled()) {
+        cairo_pop_group_to_source(cr);
+        cairo_paint_with_alpha(cr, 0.4);
+    }
+}
+
+void ContentPainter::drawImageView(cairo_t* cr, ui::ImageView& view, double scale) {
+    auto image = view.isHighlighted() && view.highlightedImage() ? view.highlightedImage() : view.image();
+    if (!image) return;
+    if (auto configuration = view.preferredSymbolConfiguration(); configuration && image->isSymbolImage())
+        image = image->withConfiguration(
+            image->symbolConfiguration().value_or(ui::SymbolConfiguration{}).applying(*configuration));
+    auto mode = view.contentMode();
+    // A symbol keeps its proportions whatever the view's mode, as the platform draws them.
+    if (image->isSymbolImage() && mode == ui::ContentMode::scaleToFill) mode = ui::ContentMode::scaleAspectFit;
+    m_images.draw(cr, *image, view.bounds(), mode, view.tintColor(), scale);
+}
+
+void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double scale) {
+    const auto bounds = field.bounds();
+    if (field.borderStyle() == ui::TextFieldBorderStyle::roundedRect) {
+        roundedRect(cr, bounds, 5);
+        setColor(cr, ui::Color::tertiaryLabel());
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+    }
+    const bool placeholder = !field.text() || field.text()->empty();
+    const std::string text = field.displayedText();
+    if (text.empty()) return;
+    const ui::Rect inner(bounds.origin.x + 7, bounds.origin.y, std::max(0.0, bounds.size.width - 14),
+                         bounds.size.height);
+    drawLine(m_text, cr, text, field.font(), placeholder ? ui::Color::placeholderText() : ui::Color::label(), inner,
+             false, scale);
+}
+
+void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {
+    const auto b = control.bounds();
+    const ui::Rect track(b.origin.x, b.origin.y + (b.size.height - 31) / 2, 51, 31);
+    roundedRect(cr, track, 15.5);
+    setColor(cr, control.isOn() ? control.onTintColor().value_or(ui::Color::systemGreen())
+                                : ui::Color::secondarySystemFill());
+    cairo_fill(cr);
+    const double x = control.isOn() ? track.origin.x + 51 - 15.5 : track.origin.x + 15.5;
+    knob(cr, {x, track.origin.y + 15.5}, 13.5);
+}
+
+void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double) {
+    const auto b = slider.bounds();
+    const double span = slider.maximumValue() - slider.minimumValue();
+    const double fraction = span > 0 ? std::clamp((slider.value() - slider.minimumValue()) / span, 0.0, 1.0) : 0;
+    const double radius = 14;
+    const double left = b.origin.x + radius, right = b.origin.x + b.size.width - radius;
+    const double midY = b.origin.y + b.size.height / 2;
+    const double x = left + (right - left) * fraction;
+    roundedRect(cr, ui::Rect(b.origin.x, midY - 2, b.size.width, 4), 2);
+    setColor(cr, slider.maximumTrackTintColor().value_or(ui::Color::systemGray3()));
+    cairo_fill(cr);
+    roundedRect(cr, ui::Rect(b.origin.x, midY - 2, x - b.origin.x, 4), 2);
+    setColor(cr, slider.minimumTrackTintColor().value_or(slider.tintColor()));
+    cairo_fill(cr);
+    knob(cr, {x, midY}, radius);
+}
+
+void ContentPainter::drawProgressView(cairo_t* cr, ui::ProgressView& progress, double) {
+    const auto b = progress.bounds();
+    roundedRect(cr, b, b.size.height / 2);
+    setColor(cr, progress.trackTintColor().value_or(ui::Color::systemGray5()));
+    cairo_fill(cr);
+    const double fraction = std::clamp(static_cast<double>(progress.progress()), 0.0, 1.0);
+    roundedRect(cr, ui::Rect(b.origin.x, b.origin.y, b.size.width * fraction, b.size.height), b.size.height / 2);
+    setColor(cr, progress.progressTintColor().value_or(progress.tintColor()));
+    cairo_fill(cr);
+}
+
+void ContentPainter::drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& control, double scale) {
+    const auto b = control.bounds();
+    const int count = control.numberOfSegments();
+    roundedRect(cr, b, 8);
+    setColor(cr, ui::Color::secondarySystemFill());
+    cairo_fill(cr);
+    if (count == 0) return;
+    const double width = b.size.width / count;
+    const auto font = ui::Font::systemFont(13, ui::FontWeight::medium);
+    for (int i = 0; i < count; ++i) {
+        const ui::Rect segment(b.origin.x + width * i, b.origin.y, width, b.size.height);
+        if (i == control.selectedSegmentIndex()) {
+            roundedRect(cr, ui::Rect(segment.origin.x + 2, segment.origin.y + 2, width - 4, b.size.height - 4), 7);
+            setColor(cr, ui::Color::systemGray());
+            cairo_fill(cr);
+        }
+        const auto color = control.isEnabledForSegment(i) ? ui::Color::label() : ui::Color::tertiaryLabel();
+        if (auto image = control.imageForSegment(i)) {
+            m_images.draw(cr, *image, segment, ui::ContentMode::center, color, scale);
+        } else {
+            drawLine(m_text, cr, control.titleForSegment(i), font, color, segment, true, scale);
+        }
+    }
+}
+
+void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double) {
+    using Style = ui::VisualEffectView::BlurStyle;
+    auto effect = view.effect();
+    if (!effect || view.vibrancyBlurStyle()) return;
+    // No backdrop blur here: the material's tint stands for it.
+    ui::Color tint = ui::Color::white(0.1, 0.75);
+    switch (*effect) {
+        case Style::extraLight:
+        case Style::light: tint = ui::Color::white(0.97, 0.8); break;
+        case Style::systemUltraThinMaterial:
+        case Style::systemUltraThinMaterialDark: tint = ui::Color::white(0.1, 0.45); break;
+        case Style::systemThinMaterial:
+        case Style::systemThinMaterialDark: tint = ui::Color::white(0.12, 0.6); break;
+        default: break;
+    }
+    setColor(cr, tint);
+    const auto b = view.bounds();
+    cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
+    cairo_fill(cr);
+}
+
+void ContentPainter::drawGLView(cairo_t* cr, ui::GLView& view, double) {
+    const auto b = view.bounds();
+    double x0 = b.origin.x, y0 = b.origin.y, x1 = b.origin.x + b.size.width, y1 = b.origin.y + b.size.height;
+    cairo_user_to_device(cr, &x0, &y0);
+    cairo_user_to_device(cr, &x1, &y1);
+    double cx0 = 0, cy0 = 0, cx1 = 0, cy1 = 0;
+    cairo_clip_extents(cr, &cx0, &cy0, &cx1, &cy1);
+    cairo_user_to_device(cr, &cx0, &cy0);
+    cairo_user_to_device(cr, &cx1, &cy1);
+    const ui::Rect rect = ui::Rect(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
+    const ui::Rect clip =
+        ui::Rect(std::min(cx0, cx1), std::min(cy0, cy1), std::abs(cx1 - cx0), std::abs(cy1 - cy0)).intersection(rect);
+    m_videoRegions.push_back({view.sharedAs<ui::GLView>(), rect, clip});
+    // The frames show through a hole: what lies beneath the view here is covered by the video.
+    SavedState saved(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
+    cairo_fill(cr);
+}
+
+}  // namespace display

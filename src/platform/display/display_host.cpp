@@ -1,0 +1,332 @@
+#include "platform/display/display_host.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/display/compositor.h"
+#include "platform/display/display_window.h"
+#include "platform/display/key_input.h"
+#include "platform/display/pointer_input.h"
+#include "platform/display/symbol_icons.h"
+#include "platform/display/view_painter.h"
+#include "platform/graphics/png_codec.h"
+#include "platform/ui/gestures/press.h"
+#include "platform/ui/gl/gl_view.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
+
+namespace display {
+
+namespace {
+// Size classes as the platform gives them to a window of that size: a regular width from a
+// tablet's portrait width on, a compact height below a phone's landscape height.
+ui::TraitCollection traitsFor(ui::TraitCollection traits, ui::Size size, double scale) {
+    traits.horizontalSizeClass =
+        size.width >= 700 ? ui::UserInterfaceSizeClass::regular : ui::UserInterfaceSizeClass::compact;
+    traits.verticalSizeClass =
+        size.height >= 500 ? ui::UserInterfaceSizeClass::regular : ui::UserInterfaceSizeClass::compact;
+    traits.displayScale = scale;
+    return traits;
+}
+
+std::uint32_t modifierFlags(Uint16 mod) {
+    std::uint32_t flags = ui::Key::none;
+    if (mod & KMOD_SHIFT) flags |= ui::Key::shift;
+    if (mod & KMOD_CTRL) flags |= ui::Key::control;
+    if (mod & KMOD_ALT) flags |= ui::Key::alternate;
+    if (mod & KMOD_GUI) flags |= ui::Key::command;
+    return flags;
+}
+
+std::string charactersOf(const SDL_Keysym& key) {
+    if (key.sym == SDLK_SPACE) return " ";
+    if (key.sym > 32 && key.sym < 127) {
+        char c = static_cast<char>(key.sym);
+        if ((key.mod & KMOD_SHIFT) && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        return std::string(1, c);
+    }
+    return {};
+}
+}  // namespace
+
+void DisplayHost::Signals::wake() {
+    if (wakePending.exchange(true)) return;  // one wake-up event in the queue is enough
+    SDL_Event event{};
+    event.type = wakeEvent;
+    SDL_PushEvent(&event);
+}
+
+foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(std::shared_ptr<ui::Window> window,
+                                                                   Options options) {
+    const ui::Size size = options.size.value_or(window->bounds().size);
+    auto desktop = DisplayWindow::open(options.title, size, options.hidden);
+    if (!desktop) return desktop.error();
+    return std::unique_ptr<DisplayHost>(
+        new DisplayHost(std::move(window), std::move(desktop.value()), options.quietTime));
+}
+
+DisplayHost::DisplayHost(std::shared_ptr<ui::Window> window, std::unique_ptr<DisplayWindow> desktop, double quietTime)
+    : m_window(std::move(window)),
+      m_desktop(std::move(desktop)),
+      m_painter(std::make_unique<ViewPainter>(SymbolIcons::shared())),
+      m_compositor(std::make_unique<Compositor>()),
+      m_pointer(std::make_unique<PointerInput>(m_window)),
+      m_keys(std::make_unique<KeyInput>(m_window)),
+      m_quietTime(quietTime) {
+    m_signals->wakeEvent = SDL_RegisterEvents(1);
+    m_wakeEvent = m_signals->wakeEvent;
+    auto signals = m_signals;
+    dispatch::RunLoop::main()->setWakeHandler([signals] { signals->wake(); });
+    applyWindowSize(false);
+    SDL_StartTextInput();
+}
+
+DisplayHost::~DisplayHost() {
+    dispatch::RunLoop::main()->setWakeHandler(nullptr);
+    for (const auto& view : m_videoViews) {
+        view->setFramePresentedHandler(nullptr);
+        view->setPresentsToSharedContext(false);
+    }
+    m_desktop->makeCurrent();
+    m_compositor.reset();
+}
+
+double DisplayHost::now() const {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+void DisplayHost::applyWindowSize(bool transition) {
+    const auto points = m_desktop->pointSize();
+    const double scale = m_desktop->scale();
+    // The window's screen (the main one unless it was given another) is the desktop window.
+    for (const auto& screen : {ui::Screen::main(), m_window->screen()}) {
+        if (!screen) continue;
+        screen->setBounds(ui::Rect(0, 0, points.width, points.height));
+        screen->setScale(scale);
+        screen->setMaximumFramesPerSecond(m_desktop->refreshRate());
+    }
+    m_window->setTraitCollection(traitsFor(m_window->windowTraitCollection(), points, scale));
+    if (transition && !(m_window->bounds().size == points)) {
+        m_window->transitionToSize(points, 0);
+    } else {
+        m_window->setFrame(ui::Rect(0, 0, points.width, points.height));
+    }
+    m_interfaceDirty = true;
+}
+
+void DisplayHost::resize(ui::Size points) {
+    m_desktop->resize(points);
+    applyWindowSize(true);
+}
+
+void DisplayHost::run() {
+    m_closed = false;
+    dispatch::RunLoop::main()->run([this](std::optional<dispatch::Duration> timeout) { wait(timeout); });
+}
+
+void DisplayHost::wait(std::optional<dispatch::Duration> timeout) {
+    // Whatever the loop just ran may have changed the interface.
+    m_interfaceDirty = true;
+    const double refresh = 1.0 / std::max(1, m_desktop->refreshRate());
+    const double deadline = timeout ? now() + dispatch::toSeconds(*timeout) : -1;
+    for (;;) {
+        const bool animating = ViewPainter::isAnimating(*m_window);
+        if (m_interfaceDirty || animating || m_signals->videoFrame.load()) m_compositeNeeded = true;
+        // A pending screenshot looks again at each frame, so frames go on while it waits.
+        if (m_screenshot && now() - m_lastComposite >= m_quietTime / 4) m_compositeNeeded = true;
+        // Seconds until the next thing to do here: -1 for none (sleep until an event).
+        double next = deadline < 0 ? -1 : std::max(0.0, deadline - now());
+        auto sooner = [&next](double seconds) { next = next < 0 ? seconds : std::min(next, seconds); };
+        if (m_compositeNeeded) {
+            const double untilFrame = m_lastComposite + refresh - now();
+            if (untilFrame <= 0) {
+                frame();
+                if (animating) sooner(refresh);
+            } else {
+                sooner(untilFrame);
+            }
+        }
+        if (m_screenshot) sooner(m_quietTime / 4);
+        SDL_Event event;
+        const bool got = next < 0 ? SDL_WaitEvent(&event) != 0
+                                  : SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(next * 1000))) != 0;
+        if (got) {
+            handle(event);
+            while (SDL_PollEvent(&event)) handle(event);
+        }
+        if (m_closed) {
+            dispatch::RunLoop::main()->stop();
+            return;
+        }
+        // Events, posts and due timers go back to the run loop; a frame slot stays here.
+        if (got || (deadline >= 0 && now() >= deadline)) return;
+    }
+}
+
+void DisplayHost::handle(const SDL_Event& event) {
+    if (event.type == m_wakeEvent) {
+        m_signals->wakePending = false;
+        return;
+    }
+    auto point = [](int x, int y) { return ui::Point{static_cast<double>(x), static_cast<double>(y)}; };
+    switch (event.type) {
+        case SDL_QUIT:
+            if (onClose) {
+                onClose();
+            } else {
+                m_closed = true;
+            }
+            return;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) applyWindowSize(true);
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) m_compositeNeeded = true;
+            return;
+        case SDL_MOUSEBUTTONDOWN: {
+            const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
+            const auto button = event.button.button == SDL_BUTTON_RIGHT ? PointerInput::Button::secondary
+                                                                        : PointerInput::Button::primary;
+            m_pointer->press(point(event.button.x, event.button.y), button, control, event.button.clicks);
+            break;
+        }
+        case SDL_MOUSEMOTION: m_pointer->move(point(event.motion.x, event.motion.y)); break;
+        case SDL_MOUSEBUTTONUP: m_pointer->release(point(event.button.x, event.button.y)); break;
+        case SDL_MOUSEWHEEL: {
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
+            const double flip = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+            m_pointer->wheel(point(x, y), event.wheel.preciseX * flip, event.wheel.preciseY * flip, control);
+            break;
+        }
+        case SDL_KEYDOWN:
+            m_keys->keyDown(static_cast<int>(event.key.keysym.scancode), modifierFlags(event.key.keysym.mod),
+                            charactersOf(event.key.keysym));
+            break;
+        case SDL_TEXTINPUT: m_keys->text(event.text.text); break;
+        default: return;
+    }
+    m_lastInput = now();
+    m_interfaceDirty = true;
+}
+
+void DisplayHost::watchVideoViews() {
+    for (const auto& region : m_painter->videoRegions()) {
+        auto view = region.view.lock();
+        if (!view || m_videoViews.count(view)) continue;
+        m_videoViews.insert(view);
+        auto signals = m_signals;
+        view->setFramePresentedHandler([signals] {
+            signals->videoFrame = true;
+            signals->wake();
+        });
+        view->setPresentsToSharedContext(true);
+    }
+    // Views that left the window stop presenting (their renderer may outlive them on screen).
+    for (auto it = m_videoViews.begin(); it != m_videoViews.end();) {
+        if ((*it)->window() == m_window) {
+            ++it;
+            continue;
+        }
+        (*it)->setFramePresentedHandler(nullptr);
+        (*it)->setPresentsToSharedContext(false);
+        m_shownSerials.erase(it->get());
+        it = m_videoViews.erase(it);
+    }
+}
+
+void DisplayHost::paint() {
+    m_window->layoutIfNeeded();
+    // The drawable follows a resize once the window system has made it.
+    const auto pixels = m_desktop->pixelSize();
+    const int width = static_cast<int>(pixels.width), height = static_cast<int>(pixels.height);
+    if (!m_surface || cairo_image_surface_get_width(m_surface.get()) != width ||
+        cairo_image_surface_get_height(m_surface.get()) != height)
+        m_surface = createSurface(width, height);
+    CairoPtr cr(cairo_create(m_surface.get()));
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
+    cairo_paint(cr.get());
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
+    const auto points = m_window->bounds().size;
+    m_painter->paint(*m_window, cr.get(), points.width > 0 ? pixels.width / points.width : 1.0);
+    ++m_statistics.repaints;
+    watchVideoViews();
+}
+
+void DisplayHost::frame() {
+    m_desktop->makeCurrent();
+    const bool repaint = m_interfaceDirty || ViewPainter::isAnimating(*m_window);
+    m_interfaceDirty = false;
+    m_signals->videoFrame = false;
+    if (repaint) paint();
+    const auto pixels = m_desktop->pixelSize();
+    m_compositor->draw(m_surface.get(), m_painter->videoRegions(), static_cast<int>(pixels.width),
+                       static_cast<int>(pixels.height));
+    if (m_compositor->rowsUploaded() > 0) m_lastInterfaceChange = now();
+    for (const auto& region : m_painter->videoRegions()) {
+        auto view = region.view.lock();
+        if (!view) continue;
+        const auto serial = view->presentedFrame().serial;
+        auto& shown = m_shownSerials[view.get()];
+        if (serial > shown) {
+            ++m_statistics.videoFrames;
+            if (shown > 0) m_statistics.droppedFrames += serial - shown - 1;
+            shown = serial;
+        }
+    }
+    if (m_screenshot) checkScreenshot();  // reads the back buffer just drawn
+    m_desktop->swap();
+    ++m_statistics.composites;
+    m_lastComposite = now();
+    m_compositeNeeded = false;
+}
+
+void DisplayHost::checkScreenshot() {
+    if (!m_screenshot) return;
+    const double t = now();
+    if (ViewPainter::isAnimating(*m_window)) return;
+    for (const auto& region : m_painter->videoRegions()) {
+        auto view = region.view.lock();
+        if (view && view->presentedFrame().serial == 0) return;
+    }
+    const bool quiet = t - m_lastInterfaceChange >= m_quietTime || t - m_lastInput >= m_quietTime * 4;
+    if (!quiet || (m_screenshot->ready && !m_screenshot->ready())) return;
+    // The back buffer holds the frame just composited.
+    const auto pixels = m_desktop->pixelSize();
+    auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    auto pending = std::move(*m_screenshot);
+    m_screenshot.reset();
+    foundation::Status status;
+    auto png = gfx::PngCodec::encode(image);
+    std::ofstream file(pending.path, std::ios::binary);
+    if (!png || !(file << *png) || !file.flush()) {
+        status = foundation::Error{"DisplayErrorDomain", 2, "cannot write the screenshot to " + pending.path};
+    }
+    if (pending.done) dispatch::RunLoop::main()->post([done = pending.done, status] { done(status); });
+}
+
+void DisplayHost::screenshotWhenSettled(std::string path, std::function<bool()> ready,
+                                        std::function<void(foundation::Status)> done) {
+    m_screenshot = PendingScreenshot{std::move(path), std::move(ready), std::move(done)};
+    m_lastInput = now();
+    m_compositeNeeded = true;
+}
+
+gfx::Image DisplayHost::capture() {
+    m_interfaceDirty = true;
+    m_desktop->makeCurrent();
+    paint();
+    const auto pixels = m_desktop->pixelSize();
+    m_compositor->draw(m_surface.get(), m_painter->videoRegions(), static_cast<int>(pixels.width),
+                       static_cast<int>(pixels.height));
+    auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    m_desktop->swap();
+    m_interfaceDirty = false;
+    return image;
+}
+
+}  // namespace display

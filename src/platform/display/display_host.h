@@ -1,0 +1,133 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/dispatch/clock.h"
+#include "platform/display/cairo_surface.h"
+#include "platform/foundation/error.h"
+#include "platform/graphics/image.h"
+#include "platform/ui/views/size.h"
+
+union SDL_Event;
+
+namespace ui {
+class GLView;
+class Window;
+}  // namespace ui
+
+namespace display {
+
+class Compositor;
+class DisplayWindow;
+class KeyInput;
+class PointerInput;
+class SymbolIcons;
+class ViewPainter;
+
+// Shows a ui::Window in a desktop window and feeds the desktop's input back into it.
+//
+// One loop serves both: `run()` serves the main run loop and, while it waits for its next timer,
+// waits on the window's events (posts from other threads wake it), so nothing busy-waits and
+// timers fire on time. After anything ran, the interface is painted again (ViewPainter) and
+// composited with the newest video frames (Compositor), at most once per display refresh; a
+// new video frame alone only composites again. With nothing moving the process sleeps.
+//
+// The window's size in points and its scale become the main screen's, window resizes become
+// size transitions with the size classes of that size, and mouse, wheel, keys and text go to the
+// window (PointerInput, KeyInput). Main thread only.
+class DisplayHost {
+public:
+    struct Options {
+        std::string title = "Reelhaven";
+        // The window's size in points; none: the ui::Window's size.
+        std::optional<ui::Size> size;
+        // Off the desktop (tests and benchmarks): drawn into all the same.
+        bool hidden = false;
+        // How long the interface must stay unchanged before a screenshot counts it settled.
+        double quietTime = 0.5;
+    };
+    struct Statistics {
+        std::uint64_t composites = 0;     // frames swapped onto the window
+        std::uint64_t repaints = 0;       // of those, frames whose interface was painted again
+        std::uint64_t videoFrames = 0;    // video frames shown
+        std::uint64_t droppedFrames = 0;  // video frames drawn but replaced before they were shown
+    };
+
+    static foundation::Result<std::unique_ptr<DisplayHost>> open(std::shared_ptr<ui::Window> window, Options options);
+    ~DisplayHost();
+    DisplayHost(const DisplayHost&) = delete;
+    DisplayHost& operator=(const DisplayHost&) = delete;
+
+    // Serves until the main run loop stops (its `stop()`) or the window is closed.
+    void run();
+
+    // Once the screen has settled (no animation, every video showing a frame, the interface
+    // unchanged for the options' `quietTime`, and `ready` true when given), writes the window's
+    // pixels as PNG to `path` and calls `done` with the outcome. A screen that never stops
+    // changing (a playing video's clock) counts as settled `quietTime` x 4 after its last input.
+    void screenshotWhenSettled(std::string path, std::function<bool()> ready,
+                               std::function<void(foundation::Status)> done);
+
+    // Paints and composites now and returns the window's pixels.
+    gfx::Image capture();
+
+    // Resizes the desktop window (as a user dragging its edge would).
+    void resize(ui::Size points);
+    Statistics statistics() const { return m_statistics; }
+    // Called when the user closes the window; by default the main run loop stops.
+    std::function<void()> onClose;
+
+private:
+    DisplayHost(std::shared_ptr<ui::Window> window, std::unique_ptr<DisplayWindow> desktop, double quietTime);
+    void wait(std::optional<dispatch::Duration> timeout);
+    void handle(const SDL_Event& event);
+    void applyWindowSize(bool transition);
+    void frame();
+    void paint();
+    void watchVideoViews();
+    void checkScreenshot();
+    double now() const;
+
+    std::shared_ptr<ui::Window> m_window;
+    std::unique_ptr<DisplayWindow> m_desktop;
+    std::unique_ptr<ViewPainter> m_painter;
+    std::unique_ptr<Compositor> m_compositor;
+    std::unique_ptr<PointerInput> m_pointer;
+    std::unique_ptr<KeyInput> m_keys;
+    SurfacePtr m_surface;
+    std::uint32_t m_wakeEvent = 0;
+    // Shared with the video views' frame handlers and the run loop's wake handler (other threads).
+    struct Signals {
+        std::atomic<bool> wakePending{false};
+        std::atomic<bool> videoFrame{false};
+        std::uint32_t wakeEvent = 0;
+        void wake();
+    };
+    std::shared_ptr<Signals> m_signals = std::make_shared<Signals>();
+    std::set<std::shared_ptr<ui::GLView>> m_videoViews;
+    std::map<const ui::GLView*, std::uint64_t> m_shownSerials;
+
+    bool m_interfaceDirty = true;
+    bool m_compositeNeeded = true;
+    bool m_closed = false;
+    const double m_quietTime;
+    double m_lastComposite = -1;
+    double m_lastInterfaceChange = 0;
+    double m_lastInput = 0;
+    Statistics m_statistics;
+
+    struct PendingScreenshot {
+        std::string path;
+        std::function<bool()> ready;
+        std::function<void(foundation::Status)> done;
+    };
+    std::optional<PendingScreenshot> m_screenshot;
+};
+
+}  // namespace display

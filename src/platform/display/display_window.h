@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/foundation/error.h"
+#include "platform/ui/views/size.h"
+
+struct SDL_Window;
+
+namespace display {
+
+// One window on the desktop through SDL2 (X11 or Wayland) with an OpenGL ES 3 context on EGL,
+// current on the thread that made it (the main thread). Frames are composited into it and
+// swapped in step with the display. Other contexts made afterwards share its objects
+// (gfx::GLContext::shareWith), so the video renderer's frames reach it without a copy.
+class DisplayWindow {
+public:
+    // Opens a window of `size` points titled `title`; an error when there is no display or no
+    // GLES 3 context. `hidden` keeps it off the screen (benchmarks and tests still draw into it).
+    static foundation::Result<std::unique_ptr<DisplayWindow>> open(const std::string& title, ui::Size size,
+                                                                   bool hidden = false);
+    ~DisplayWindow();
+    DisplayWindow(const DisplayWindow&) = delete;
+    DisplayWindow& operator=(const DisplayWindow&) = delete;
+
+    SDL_Window* handle() const { return m_window; }
+    std::uint32_t windowID() const;
+    // The size in points (what the interface lays out in) and in drawable pixels; their ratio is
+    // the screen scale (2 on a HiDPI desktop).
+    ui::Size pointSize() const;
+    ui::Size pixelSize() const;
+    double scale() const;
+    // The display's refresh rate (60 when it does not say).
+    int refreshRate() const;
+
+    void resize(ui::Size points);
+    void makeCurrent();
+    void swap();
+
+private:
+    DisplayWindow(SDL_Window* window, void* context) : m_window(window), m_context(context) {}
+
+    SDL_Window* m_window;
+    void* m_context;  // SDL_GLContext
+};
+
+}  // namespace display

@@ -1,0 +1,58 @@
+#include "platform/display/key_input.h"
+
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/gestures/press.h"
+#include "platform/ui/text/text_field.h"
+#include "platform/ui/views/window.h"
+
+namespace display {
+
+namespace {
+constexpr int kBackspace = 42;
+
+std::shared_ptr<ui::TextField> editingField() {
+    return std::dynamic_pointer_cast<ui::TextField>(ui::Responder::firstResponder());
+}
+
+// The text without its last UTF-8 character.
+std::string dropLastCharacter(std::string text) {
+    while (!text.empty()) {
+        const auto byte = static_cast<unsigned char>(text.back());
+        text.pop_back();
+        if ((byte & 0xC0) != 0x80) break;
+    }
+    return text;
+}
+}  // namespace
+
+std::shared_ptr<ui::Responder> KeyInput::fallbackResponder() const {
+    auto controller = m_window->rootViewController();
+    while (controller && controller->presentedViewController()) controller = controller->presentedViewController();
+    if (controller) return controller;
+    return m_window;
+}
+
+void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& characters) {
+    if (auto field = editingField()) {
+        if (usage == kBackspace) {
+            field->type(dropLastCharacter(field->text().value_or("")));
+        } else if (usage == ui::Key::returnOrEnter) {
+            field->pressReturn();
+        } else if (usage == ui::Key::escape) {
+            field->endEditing();
+        }
+        return;
+    }
+    ui::Press press;
+    press.key.keyCode = usage;
+    press.key.characters = characters;
+    press.key.charactersIgnoringModifiers = characters;
+    press.key.modifierFlags = modifiers;
+    ui::Responder::deliverPresses({press}, fallbackResponder());
+}
+
+void KeyInput::text(const std::string& utf8) {
+    if (auto field = editingField()) field->type(field->text().value_or("") + utf8);
+}
+
+}  // namespace display

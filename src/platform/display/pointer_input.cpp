@@ -1,0 +1,184 @@
+#include "platform/display/pointer_input.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ui/controls/control.h"
+#include "platform/ui/gestures/gesture_recognizer_delegate.h"
+#include "platform/ui/gestures/pan_gesture_recognizer.h"
+#include "platform/ui/gestures/pinch_gesture_recognizer.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/gestures/touch.h"
+#include "platform/ui/lists/scroll_view.h"
+#include "platform/ui/views/window.h"
+
+namespace display {
+
+namespace {
+// The tap recogniser nearest the hit view that would take a tap of `taps`, if any.
+std::shared_ptr<ui::TapGestureRecognizer> tapRecognizerFor(const std::shared_ptr<ui::View>& hit, ui::Point point,
+                                                           int taps) {
+    for (auto view = hit; view; view = view->superview()) {
+        for (const auto& recognizer : view->gestureRecognizers()) {
+            auto tap = std::dynamic_pointer_cast<ui::TapGestureRecognizer>(recognizer);
+            if (!tap || !tap->isEnabled() || tap->numberOfTapsRequired() != taps) continue;
+            ui::Touch touch{point, point, ui::Touch::Phase::began, taps, hit};
+            if (auto d = tap->delegate(); d && !d->shouldReceiveTouch(*tap, touch)) continue;
+            return tap;
+        }
+    }
+    return nullptr;
+}
+
+bool waitsForAnother(const ui::TapGestureRecognizer& tap) {
+    return std::any_of(tap.requiredToFail().begin(), tap.requiredToFail().end(), [](const auto& weak) {
+        auto other = std::dynamic_pointer_cast<ui::TapGestureRecognizer>(weak.lock());
+        return other && other->isEnabled() && other->numberOfTapsRequired() > 1;
+    });
+}
+
+double distance(ui::Point a, ui::Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+}  // namespace
+
+PointerInput::~PointerInput() {
+    cancelTimer(m_pinchTimer);
+    cancelTimer(m_singleTapTimer);
+}
+
+void PointerInput::cancelTimer(dispatch::RunLoop::TimerId& timer) {
+    if (timer) dispatch::RunLoop::main()->cancel(timer);
+    timer = 0;
+}
+
+void PointerInput::press(ui::Point point, Button button, bool control, int clicks) {
+    m_pressed = true;
+    m_dragging = false;
+    m_button = button;
+    m_control = control;
+    m_clicks = std::max(1, clicks);
+    m_start = m_last = point;
+    m_lastTime = dispatch::RunLoop::main()->now();
+    m_velocity = {};
+}
+
+void PointerInput::move(ui::Point point) {
+    if (!m_pressed) return;
+    const auto now = dispatch::RunLoop::main()->now();
+    const double elapsed = dispatch::toSeconds(now - m_lastTime);
+    if (elapsed > 0) m_velocity = {(point.x - m_last.x) / elapsed, (point.y - m_last.y) / elapsed};
+    m_last = point;
+    m_lastTime = now;
+    if (!m_dragging) {
+        if (distance(point, m_start) < dragThreshold) return;
+        beginDrag(m_start);
+    }
+    const ui::Point translation{point.x - m_start.x, point.y - m_start.y};
+    if (m_pan) m_pan->move(translation, m_velocity);
+    if (m_dragScroll) scroll(*m_dragScroll, {m_dragScrollStart.x - translation.x, m_dragScrollStart.y - translation.y});
+}
+
+void PointerInput::beginDrag(ui::Point point) {
+    m_dragging = true;
+    cancelTimer(m_singleTapTimer);
+    const int fingers = m_button == Button::secondary || m_control ? 2 : 1;
+    m_pan = m_window->beginPan(point, fingers);
+    if (!m_pan && fingers == 1) {
+        m_dragScroll = scrollViewAt(point);
+        if (m_dragScroll) m_dragScrollStart = m_dragScroll->contentOffset();
+    }
+}
+
+void PointerInput::release(ui::Point point) {
+    if (!m_pressed) return;
+    move(point);
+    m_pressed = false;
+    if (m_dragging) {
+        if (auto pan = std::exchange(m_pan, nullptr)) pan->end(m_velocity);
+        m_dragScroll = nullptr;
+        m_dragging = false;
+        return;
+    }
+    if (m_button == Button::primary) tap(point, m_clicks);
+}
+
+void PointerInput::tap(ui::Point point, int clicks) {
+    if (m_window->presentedMenu() || m_window->dismissPopoverOutside(point)) {
+        m_window->tap(point);  // closes the menu, or does nothing more after the dismissal
+        return;
+    }
+    auto hit = m_window->hitTest(point);
+    if (!hit) return;
+    if (clicks >= 2) {
+        cancelTimer(m_singleTapTimer);
+        if (auto doubleTap = tapRecognizerFor(hit, point, 2); doubleTap && doubleTap->tap(point, 2, 1)) return;
+    }
+    auto single = tapRecognizerFor(hit, point, 1);
+    if (single && waitsForAnother(*single) && clicks < 2) {
+        // It recognises only once no second click came.
+        std::weak_ptr<ui::TapGestureRecognizer> weak = single;
+        auto loop = dispatch::RunLoop::main();
+        m_singleTapTimer = loop->schedule(loop->now() + dispatch::seconds(doubleClickInterval), [this, weak, point] {
+            // `this` lives as long as the window's input, which cancels the timer when it goes.
+            m_singleTapTimer = 0;
+            if (auto tap = weak.lock()) tap->tap(point, 1, 1);
+        });
+        return;
+    }
+    if (single && single->tap(point, 1, 1)) return;
+    for (auto view = hit; view; view = view->superview()) {
+        if (auto control = std::dynamic_pointer_cast<ui::Control>(view)) {
+            if (control->touchDown(point)) control->touchUp(point);
+            return;
+        }
+    }
+    ui::Touch touch{point, point, ui::Touch::Phase::began, clicks, hit};
+    hit->touchesBegan({touch});
+    touch.phase = ui::Touch::Phase::ended;
+    hit->touchesEnded({touch});
+}
+
+std::shared_ptr<ui::ScrollView> PointerInput::scrollViewAt(ui::Point point) const {
+    for (auto view = m_window->hitTest(point); view; view = view->superview()) {
+        if (auto scroll = std::dynamic_pointer_cast<ui::ScrollView>(view); scroll && scroll->isScrollEnabled())
+            return scroll;
+    }
+    return nullptr;
+}
+
+void PointerInput::scroll(ui::ScrollView& view, ui::Point offset) {
+    // The content stays within its insets: no rubber band without a finger's release.
+    const auto inset = view.adjustedContentInset();
+    const auto size = view.bounds().size;
+    const double maxX = std::max(-inset.left, view.contentSize().width + inset.right - size.width);
+    const double maxY = std::max(-inset.top, view.contentSize().height + inset.bottom - size.height);
+    offset.x = std::clamp(offset.x, -inset.left, maxX);
+    offset.y = std::clamp(offset.y, -inset.top, maxY);
+    if (offset == view.contentOffset()) return;
+    view.drag(offset);
+}
+
+void PointerInput::wheel(ui::Point point, double notchesX, double notchesY, bool control) {
+    auto loop = dispatch::RunLoop::main();
+    if (control) {
+        if (!m_pinch) {
+            m_pinch = m_window->beginPinch(point);
+            m_pinchScale = 1;
+        }
+        if (!m_pinch) return;
+        m_pinchScale *= std::pow(pinchStep, notchesY);
+        m_pinch->change(m_pinchScale);
+        cancelTimer(m_pinchTimer);
+        m_pinchTimer = loop->schedule(loop->now() + dispatch::seconds(pinchRest), [this] {
+            // `this` lives as long as the window's input, which cancels the timer when it goes.
+            m_pinchTimer = 0;
+            if (auto pinch = std::exchange(m_pinch, nullptr)) pinch->end();
+        });
+        return;
+    }
+    auto view = scrollViewAt(point);
+    if (!view) return;
+    const auto offset = view->contentOffset();
+    scroll(*view, {offset.x + notchesX * wheelStep, offset.y - notchesY * wheelStep});
+}
+
+}  // namespace display

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/views/point.h"
+
+namespace ui {
+class PanGestureRecognizer;
+class PinchGestureRecognizer;
+class ScrollView;
+class Window;
+}  // namespace ui
+
+namespace display {
+
+// A mouse (or touchpad) acting as fingers on a window, in window points:
+// - a click is a tap through hit-testing; the second click of a double click is a double tap (a
+//   single tap that must wait for a double tap to fail waits one double-click interval);
+// - a drag is a one-finger pan, with the right button or Ctrl held a two-finger pan; a drag
+//   that no recogniser takes scrolls the scroll view under it;
+// - the wheel scrolls the scroll view under the pointer; Ctrl + wheel pinches, ending once the
+//   wheel rests.
+// Timers run on the main run loop. Main thread only.
+class PointerInput {
+public:
+    enum class Button { primary, secondary };
+    // How far the pointer moves before a press becomes a drag, in points.
+    static constexpr double dragThreshold = 4;
+    // How long a single tap waits for a second click, and a wheel pinch for the next notch.
+    static constexpr double doubleClickInterval = 0.3;
+    static constexpr double pinchRest = 0.25;
+    // Points scrolled per wheel notch; the scale a Ctrl + wheel notch multiplies by.
+    static constexpr double wheelStep = 40;
+    static constexpr double pinchStep = 1.1;
+
+    explicit PointerInput(std::shared_ptr<ui::Window> window) : m_window(std::move(window)) {}
+    ~PointerInput();
+
+    // `clicks` counts the presses in a row at one place (2 for the second of a double click).
+    void press(ui::Point point, Button button, bool control, int clicks);
+    void move(ui::Point point);
+    void release(ui::Point point);
+    // `notchesX`/`notchesY`: wheel turns, positive to the right and away from the user.
+    void wheel(ui::Point point, double notchesX, double notchesY, bool control);
+
+private:
+    void tap(ui::Point point, int clicks);
+    void beginDrag(ui::Point point);
+    std::shared_ptr<ui::ScrollView> scrollViewAt(ui::Point point) const;
+    void scroll(ui::ScrollView& view, ui::Point offset);
+    void cancelTimer(dispatch::RunLoop::TimerId& timer);
+
+    std::shared_ptr<ui::Window> m_window;
+    bool m_pressed = false;
+    bool m_dragging = false;
+    Button m_button = Button::primary;
+    bool m_control = false;
+    int m_clicks = 0;
+    ui::Point m_start;
+    ui::Point m_last;
+    dispatch::TimePoint m_lastTime{};
+    ui::Point m_velocity;
+    std::shared_ptr<ui::PanGestureRecognizer> m_pan;
+    std::shared_ptr<ui::ScrollView> m_dragScroll;
+    ui::Point m_dragScrollStart;
+    std::shared_ptr<ui::PinchGestureRecognizer> m_pinch;
+    double m_pinchScale = 1;
+    dispatch::RunLoop::TimerId m_pinchTimer = 0;
+    dispatch::RunLoop::TimerId m_singleTapTimer = 0;
+};
+
+}  // namespace display

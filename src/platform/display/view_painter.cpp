@@ -1,0 +1,54 @@
+#include "platform/display/view_painter.h"
+
+#include <cmath>
+#include <functional>
+
+#include "platform/display/symbol_icons.h"
+
+namespace display {
+
+namespace {
+void collectViews(ui::View& view, LayerPainter::ViewsByLayer& views) {
+    views[&view.layer()] = &view;
+    for (const auto& child : view.subviews()) collectViews(*child, views);
+}
+
+bool layerAnimates(const ui::Layer& layer) {
+    if (layer.isHidden()) return false;
+    if (layer.isAnimating()) return true;
+    for (const auto& sublayer : layer.sublayers()) {
+        if (layerAnimates(*sublayer)) return true;
+    }
+    return layer.mask() && layerAnimates(*layer.mask());
+}
+}  // namespace
+
+ViewPainter::ViewPainter(SymbolIcons& icons)
+    : m_images(icons), m_text(m_images), m_content(m_images, m_text), m_layers(m_content) {}
+
+void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
+    LayerPainter::ViewsByLayer views;
+    collectViews(root, views);
+    SavedState saved(cr);
+    cairo_scale(cr, scale, scale);
+    // The root stands at the origin whatever its frame says.
+    const auto frame = root.frame();
+    cairo_translate(cr, -frame.origin.x, -frame.origin.y);
+    m_layers.paint(cr, root.layer(), views, scale);
+    m_videoRegions = m_content.takeVideoRegions();
+    m_images.purge();
+}
+
+gfx::Image ViewPainter::paintImage(ui::View& root, double scale) {
+    const auto size = root.bounds().size;
+    auto surface = createSurface(static_cast<int>(std::ceil(size.width * scale)),
+                                 static_cast<int>(std::ceil(size.height * scale)));
+    CairoPtr cr(cairo_create(surface.get()));
+    paint(root, cr.get(), scale);
+    cr.reset();
+    return imageFromSurface(surface.get());
+}
+
+bool ViewPainter::isAnimating(const ui::View& root) { return layerAnimates(root.layer()); }
+
+}  // namespace display

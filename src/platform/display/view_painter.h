@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/display/cairo_surface.h"
+#include "platform/display/content_painter.h"
+#include "platform/display/image_painter.h"
+#include "platform/display/layer_painter.h"
+#include "platform/display/text_painter.h"
+
+namespace display {
+
+class SymbolIcons;
+
+// Paints a view tree (a window, or any view for tests) into pixels: the tree's layers in order
+// with the content of the views they back. The painters it holds keep what is costly to make
+// (icon and image surfaces, font faces and their glyph caches) from one frame to the next.
+// Main thread only.
+class ViewPainter {
+public:
+    explicit ViewPainter(SymbolIcons& icons);
+
+    // Paints `root` with its top left at the target's origin, at `scale` pixels per point, over
+    // what the target holds.
+    void paint(ui::View& root, cairo_t* cr, double scale);
+    // `root` painted alone into a transparent image of its size x `scale`.
+    gfx::Image paintImage(ui::View& root, double scale);
+
+    // The OpenGL views of the last paint, in device pixels, bottom-most first.
+    const std::vector<VideoRegion>& videoRegions() const { return m_videoRegions; }
+    // Whether a layer of the tree shows an animation now (the next frame will differ).
+    static bool isAnimating(const ui::View& root);
+
+private:
+    ImagePainter m_images;
+    TextPainter m_text;
+    ContentPainter m_content;
+    LayerPainter m_layers;
+    std::vector<VideoRegion> m_videoRegions;
+};
+
+}  // namespace display

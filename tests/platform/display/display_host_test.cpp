@@ -1,0 +1,193 @@
+#include <GLES3/gl3.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/display/display_host.h"
+#include "platform/graphics/gl_context.h"
+#include "platform/graphics/png_codec.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/gl/gl_view.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
+
+namespace display {
+namespace {
+
+using ui::Color;
+using ui::Rect;
+
+// A GL view that fills its frames with one colour, as a video renderer fills them with pictures.
+class SolidGLView : public ui::GLView {
+public:
+    static std::shared_ptr<SolidGLView> create(const Rect& frame) {
+        return std::shared_ptr<SolidGLView>(new SolidGLView(frame));
+    }
+    void draw(const Rect&) override {
+        glClearColor(red, 0, blue, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    std::atomic<float> red{1};
+    std::atomic<float> blue{0};
+
+private:
+    explicit SolidGLView(const Rect& frame) : GLView(frame) {}
+};
+
+bool hasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+
+::testing::AssertionResult near(gfx::Pixel p, int r, int g, int b, int tolerance = 8) {
+    auto close = [tolerance](int x, int y) { return std::abs(x - y) <= tolerance; };
+    if (close(p.r, r) && close(p.g, g) && close(p.b, b)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel " << int(p.r) << "," << int(p.g) << "," << int(p.b) << " is not "
+                                         << r << "," << g << "," << b;
+}
+
+class DisplayHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        loop = dispatch::RunLoop::create(std::make_shared<dispatch::RealClock>());
+        previous = dispatch::RunLoop::main();
+        dispatch::RunLoop::setMain(loop);
+        loop->bindToCurrentThread();
+        window = ui::Window::create(Rect(0, 0, 320, 240));
+        window->setBackgroundColor(Color::white());
+        window->makeKeyAndVisible();
+        auto opened = DisplayHost::open(window, {"display test", std::nullopt, false, 0.05});
+        ASSERT_TRUE(opened) << opened.error().description;
+        host = std::move(opened.value());
+    }
+    void TearDown() override {
+        host.reset();
+        window.reset();
+        if (loop) dispatch::RunLoop::setMain(previous);
+    }
+
+    std::shared_ptr<dispatch::RunLoop> loop;
+    std::shared_ptr<dispatch::RunLoop> previous;
+    std::shared_ptr<ui::Window> window;
+    std::unique_ptr<DisplayHost> host;
+};
+
+TEST_F(DisplayHostTest, TheWindowShowsThePaintedInterfaceAtItsSizeAndScale) {
+    EXPECT_EQ(ui::Screen::main()->bounds().size, (ui::Size{320, 240}));
+    EXPECT_EQ(ui::Screen::main()->scale(), 1.0);
+    auto box = ui::View::create(Rect(20, 20, 100, 50));
+    box->setBackgroundColor(Color::redColor());
+    window->addSubview(box);
+    auto image = host->capture();
+    ASSERT_EQ(image.width(), 320);
+    ASSERT_EQ(image.height(), 240);
+    EXPECT_TRUE(near(image.pixel(70, 45), 255, 0, 0));
+    EXPECT_TRUE(near(image.pixel(200, 200), 255, 255, 255));
+}
+
+TEST_F(DisplayHostTest, VideoFramesFromASharedContextShowUnderTheBarsWithoutACopy) {
+    auto video = SolidGLView::create(Rect(0, 0, 320, 180));
+    window->addSubview(video);
+    auto bar = ui::View::create(Rect(0, 150, 320, 30));
+    bar->setBackgroundColor(Color::white());
+    window->addSubview(bar);
+    host->capture();  // the painter finds the view and has it present to the window
+    // The renderer's context is made after the window's, so it shares it.
+    auto context = gfx::GLContext::create();
+    ASSERT_TRUE(context);
+    video->setContext(context);
+    auto queue = dispatch::WorkQueue::create("display.test.render");
+    queue->sync([&] {
+        context->makeCurrent();
+        video->display();
+    });
+    EXPECT_EQ(video->presentedFrame().serial, 1u);
+    auto image = host->capture();
+    EXPECT_TRUE(near(image.pixel(160, 60), 255, 0, 0));
+    EXPECT_TRUE(near(image.pixel(160, 165), 255, 255, 255));  // the bar over the video
+    EXPECT_TRUE(near(image.pixel(160, 220), 255, 255, 255));  // the window below it
+    video->red = 0;
+    video->blue = 1;
+    queue->sync([&] { video->display(); });
+    image = host->capture();
+    EXPECT_TRUE(near(image.pixel(160, 60), 0, 0, 255));
+    queue->sync([&] {
+        video->setContext(nullptr);
+        context->releaseCurrent();
+    });
+}
+
+TEST_F(DisplayHostTest, TheLoopServesTimersAndPostsFromOtherThreadsAndStops) {
+    int fired = 0;
+    loop->schedule(loop->now() + dispatch::seconds(0.02), [&] { ++fired; });
+    std::thread other([this] { loop->post([this] { loop->schedule(loop->now(), [this] { loop->stop(); }); }); });
+    loop->schedule(loop->now() + dispatch::seconds(0.05), [&] {
+        ++fired;
+        loop->post([this] { loop->stop(); });
+    });
+    host->run();
+    other.join();
+    // Either stop may end the loop first; serve the rest.
+    while (fired < 2) host->run();
+    EXPECT_EQ(fired, 2);
+    EXPECT_GE(host->statistics().composites, 1u);
+}
+
+TEST_F(DisplayHostTest, ResizingTheWindowRelaysTheInterfaceWithTheSizeClassesOfTheNewSize) {
+    EXPECT_EQ(window->windowTraitCollection().horizontalSizeClass, ui::UserInterfaceSizeClass::compact);
+    auto fill = ui::View::create(Rect(0, 0, 320, 240));
+    fill->setAutoresizingMask(ui::flexibleWidth | ui::flexibleHeight);
+    fill->setBackgroundColor(Color::blueColor());
+    window->addSubview(fill);
+    host->resize({800, 600});
+    loop->runUntilIdle();
+    EXPECT_EQ(window->bounds().size, (ui::Size{800, 600}));
+    EXPECT_EQ(window->windowTraitCollection().horizontalSizeClass, ui::UserInterfaceSizeClass::regular);
+    EXPECT_EQ(window->windowTraitCollection().verticalSizeClass, ui::UserInterfaceSizeClass::regular);
+    // The X server makes the new drawable in its own time.
+    gfx::Image image;
+    for (int round = 0; round < 200 && (image.width() != 800 || image.pixel(700, 500).b != 255); ++round) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        loop->runUntilIdle();
+        image = host->capture();
+    }
+    ASSERT_EQ(image.width(), 800);
+    EXPECT_TRUE(near(image.pixel(700, 500), 0, 0, 255));
+    EXPECT_TRUE(near(image.pixel(10, 10), 0, 0, 255));
+}
+
+TEST_F(DisplayHostTest, AScreenshotIsWrittenOnceTheScreenHasSettled) {
+    auto button = ui::Button::create(ui::ButtonType::system);
+    button->setFrame(Rect(10, 10, 100, 40));
+    button->setBackgroundColor(Color::greenColor());
+    window->addSubview(button);
+    const auto path = std::filesystem::temp_directory_path() / ("display-shot-" + std::to_string(getpid()) + ".png");
+    bool ready = false;
+    std::optional<foundation::Status> outcome;
+    loop->schedule(loop->now() + dispatch::seconds(0.05), [&] { ready = true; });
+    host->screenshotWhenSettled(
+        path.string(), [&] { return ready; },
+        [&](foundation::Status status) {
+            outcome = status;
+            loop->stop();
+        });
+    host->run();
+    ASSERT_TRUE(outcome);
+    ASSERT_TRUE(*outcome) << outcome->error().description;
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    auto image = gfx::PngCodec::decode(bytes.str());
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 320);
+    EXPECT_TRUE(near(image->pixel(60, 30), 0, 255, 0));
+    std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace display

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/display/key_input.h"
+#include "platform/display/pointer_input.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/gestures/pan_gesture_recognizer.h"
+#include "platform/ui/gestures/pinch_gesture_recognizer.h"
+#include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/lists/scroll_view.h"
+#include "platform/ui/text/text_field.h"
+#include "platform/ui/views/window.h"
+
+namespace display {
+namespace {
+
+using ui::Point;
+using ui::Rect;
+
+class RecordingController : public ui::ViewController {
+public:
+    static std::shared_ptr<RecordingController> create() {
+        return std::shared_ptr<RecordingController>(new RecordingController());
+    }
+    void pressesBegan(const std::vector<ui::Press>& presses) override {
+        for (const auto& press : presses) keys.push_back(press.key);
+    }
+    std::vector<ui::Key> keys;
+};
+
+class InputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = ui::Window::create(Rect(0, 0, 400, 300));
+        controller = RecordingController::create();
+        window->setRootViewController(controller);
+        window->makeKeyAndVisible();
+        surface = ui::View::create(Rect(0, 0, 400, 300));
+        controller->view()->addSubview(surface);
+        loop.runUntilIdle();
+    }
+    std::shared_ptr<ui::TapGestureRecognizer> addTap(int taps, std::vector<std::string>& log, const std::string& name) {
+        auto tap =
+            ui::TapGestureRecognizer::create(nullptr, [&log, name](ui::GestureRecognizer&) { log.push_back(name); });
+        tap->setNumberOfTapsRequired(taps);
+        surface->addGestureRecognizer(tap);
+        return tap;
+    }
+
+    dispatch::ScopedMainRunLoop loop;
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<RecordingController> controller;
+    std::shared_ptr<ui::View> surface;
+    std::unique_ptr<PointerInput> pointer;
+    PointerInput& mouse() {
+        if (!pointer) pointer = std::make_unique<PointerInput>(window);
+        return *pointer;
+    }
+    void click(Point p, int clicks = 1, PointerInput::Button button = PointerInput::Button::primary) {
+        mouse().press(p, button, false, clicks);
+        mouse().release(p);
+    }
+};
+
+TEST_F(InputTest, AClickTapsAndTheSecondClickOfADoubleClickDoubleTaps) {
+    std::vector<std::string> log;
+    addTap(1, log, "single");
+    addTap(2, log, "double");
+    click({100, 100}, 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"single"}));
+    click({100, 100}, 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"single", "double"}));
+}
+
+TEST_F(InputTest, ASingleTapThatWaitsForADoubleTapComesOnlyWhenNoSecondClickCame) {
+    std::vector<std::string> log;
+    auto single = addTap(1, log, "single");
+    auto twice = addTap(2, log, "double");
+    single->requireToFail(twice);
+    click({100, 100}, 1);
+    EXPECT_TRUE(log.empty());
+    loop.advanceSeconds(PointerInput::doubleClickInterval / 2);
+    click({100, 100}, 2);
+    loop.advanceSeconds(PointerInput::doubleClickInterval * 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"double"}));
+    click({100, 100}, 1);
+    loop.advanceSeconds(PointerInput::doubleClickInterval * 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"double", "single"}));
+}
+
+TEST_F(InputTest, DragsPanWithOneFingerAndRightOrControlDragsWithTwo) {
+    auto pan = ui::PanGestureRecognizer::create();
+    std::vector<std::pair<int, Point>> seen;
+    pan->addAction([&](ui::GestureRecognizer& r) {
+        auto& p = static_cast<ui::PanGestureRecognizer&>(r);
+        seen.push_back({p.numberOfTouches(), p.translation()});
+    });
+    surface->addGestureRecognizer(pan);
+    mouse().press({100, 100}, PointerInput::Button::primary, false, 1);
+    mouse().move({101, 100});  // below the threshold: still a press
+    EXPECT_TRUE(seen.empty());
+    mouse().move({130, 90});
+    mouse().release({150, 80});
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().first, 1);
+    EXPECT_EQ(seen.back().second, (Point{50, -20}));
+    EXPECT_EQ(pan->state(), ui::GestureRecognizerState::ended);
+
+    pan->setMinimumNumberOfTouches(2);
+    seen.clear();
+    mouse().press({100, 100}, PointerInput::Button::secondary, false, 1);
+    mouse().move({100, 140});
+    mouse().release({100, 140});
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().first, 2);
+    seen.clear();
+    mouse().press({100, 100}, PointerInput::Button::primary, true, 1);
+    mouse().move({100, 140});
+    mouse().release({100, 140});
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().first, 2);
+}
+
+TEST_F(InputTest, TheWheelScrollsTheScrollViewUnderThePointerWithinItsContent) {
+    auto scroll = ui::ScrollView::create(Rect(0, 0, 400, 300));
+    scroll->setContentSize({400, 1000});
+    surface->addSubview(scroll);
+    mouse().wheel({50, 50}, 0, -2, false);  // towards the user: content moves up
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, 2 * PointerInput::wheelStep}));
+    mouse().wheel({50, 50}, 0, 100, false);
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, 0}));
+    mouse().wheel({50, 50}, 0, -100, false);
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, 700}));
+    // A drag nothing recognises scrolls it too.
+    mouse().press({50, 200}, PointerInput::Button::primary, false, 1);
+    mouse().move({50, 250});
+    mouse().release({50, 250});
+    EXPECT_EQ(scroll->contentOffset(), (Point{0, 650}));
+}
+
+TEST_F(InputTest, ControlWheelPinchesAndEndsOnceTheWheelRests) {
+    auto pinch = ui::PinchGestureRecognizer::create();
+    surface->addGestureRecognizer(pinch);
+    mouse().wheel({50, 50}, 0, 1, true);
+    mouse().wheel({50, 50}, 0, 1, true);
+    EXPECT_EQ(pinch->state(), ui::GestureRecognizerState::changed);
+    EXPECT_NEAR(pinch->scale(), PointerInput::pinchStep * PointerInput::pinchStep, 1e-9);
+    loop.advanceSeconds(PointerInput::pinchRest * 2);
+    EXPECT_EQ(pinch->state(), ui::GestureRecognizerState::ended);
+}
+
+TEST_F(InputTest, KeysReachThePresentedControllerWithTheirUsageCodesAndShift) {
+    KeyInput keys(window);
+    keys.keyDown(ui::Key::rightArrow, ui::Key::shift, "");
+    keys.keyDown(ui::Key::spacebar, ui::Key::none, " ");
+    ASSERT_EQ(controller->keys.size(), 2u);
+    EXPECT_EQ(controller->keys[0].keyCode, 79);
+    EXPECT_EQ(controller->keys[0].modifierFlags, ui::Key::shift);
+    EXPECT_EQ(controller->keys[1].keyCode, 44);
+    EXPECT_EQ(controller->keys[1].characters, " ");
+}
+
+TEST_F(InputTest, TypedTextGoesIntoTheEditingFieldAndBackspaceTakesTheLastCharacterBack) {
+    auto field = ui::TextField::create(Rect(10, 10, 200, 30));
+    surface->addSubview(field);
+    ASSERT_TRUE(field->becomeFirstResponder());
+    KeyInput keys(window);
+    keys.text("hé");
+    keys.text("!");
+    EXPECT_EQ(field->text(), "hé!");
+    keys.keyDown(42, ui::Key::none, "");
+    keys.keyDown(42, ui::Key::none, "");
+    EXPECT_EQ(field->text(), "h");
+    EXPECT_TRUE(controller->keys.empty());  // editing keys are the field's
+    field->resignFirstResponder();
+}
+
+}  // namespace
+}  // namespace display
