@@ -17,6 +17,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
 #include "playback/mpv_session.h"
+#include "platform/ui/views/window.h"
 #include "playback/player_output.h"
 
 using namespace reelhaven;
@@ -43,13 +44,15 @@ int main(int argc, char** argv) {
 
     auto video = Video::create(foundation::URL::fileURLWithPath(clip), LibraryItemType::file, true);
     auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
-    auto output = PlayerOutput::create(size, 1.0, info);
-    auto opened = display::DisplayHost::open(output.window, {"bench", size});
+    auto opened = display::DisplayHost::open({"bench", size});
     if (!opened) {
         std::cerr << opened.error().description << "\n";
         return 1;
     }
     auto host = std::move(opened.value());
+    auto output = PlayerOutput::create(size, 1.0, info);
+    output.window->makeKeyAndVisible();
+    host->show(output.window);
 
     MPVSession::Options options;
     options.audioOutput = "null";

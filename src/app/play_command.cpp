@@ -23,6 +23,7 @@
 #include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
 #include "platform/graphics/png_codec.h"
+#include "platform/ui/views/window.h"
 #include "playback/mpv_session.h"
 #include "playback/player_output.h"
 
@@ -72,18 +73,22 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     auto video = Video::create(*url, LibraryItemType::file, true);
     auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
 
-    auto output = PlayerOutput::create({kViewWidth, kViewHeight}, 1.0, info);
-    const auto& view = output.view;
-    // In a window the view's frames are composited on the desktop: opened before the renderer
-    // makes its context, which then shares the window's.
+    // In a window the view's frames are composited on the desktop. The window opens before the
+    // renderer makes its GL context, which then shares the window's.
     std::unique_ptr<display::DisplayHost> host;
     if (options.display) {
-        auto opened = display::DisplayHost::open(output.window, {"Reelhaven - " + info->title()});
+        auto opened = display::DisplayHost::open({"Reelhaven - " + info->title()});
         if (!opened) {
             err << "reelhaven: " << opened.error().description << std::endl;
             return 1;
         }
         host = std::move(opened.value());
+    }
+    auto output = PlayerOutput::create({kViewWidth, kViewHeight}, 1.0, info);
+    const auto& view = output.view;
+    if (host) {
+        output.window->makeKeyAndVisible();
+        host->show(output.window);
     }
     view->setKeepsLastFrame(!options.frameOut.empty());
 

@@ -134,4 +134,34 @@ TEST(PlayCommand, StopsOnSIGTERMAndSIGINT) {
     }
 }
 
+// In a window on a desktop (the display stage's Xvfb): the frames are composited on screen and the
+// window's own pixels show them.
+TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    TempDir dir;
+    auto png = dir / "window.png";
+    Launcher run(dir,
+                 {"--play", testMedia("halves.mp4").string(), "--audio-output", "null", "--screenshot", png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\tscreenshot\n"), std::string::npos) << run.out();
+    auto image = gfx::PngCodec::decode(readFile(png));
+    ASSERT_TRUE(image) << run.out();
+    ASSERT_EQ(image->width(), 640);
+    ASSERT_EQ(image->height(), 360);
+    // The clip's left half is blue, its right half red.
+    EXPECT_GT(image->pixel(160, 180).b, 200);
+    EXPECT_LT(image->pixel(160, 180).r, 60);
+    EXPECT_GT(image->pixel(480, 180).r, 200);
+    EXPECT_LT(image->pixel(480, 180).b, 60);
+}
+
+TEST(PlayDisplay, WithoutADisplayTheWindowCannotOpenAndSaysSo) {
+    TempDir dir;
+    setenv("DISPLAY", ":9999", 1);  // no server there
+    unsetenv("WAYLAND_DISPLAY");
+    Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null", "--display"});
+    EXPECT_EQ(run.wait(), 1);
+    EXPECT_NE(run.err().find("no display"), std::string::npos) << run.err();
+}
+
 }  // namespace

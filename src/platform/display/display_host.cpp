@@ -61,29 +61,34 @@ void DisplayHost::Signals::wake() {
     SDL_PushEvent(&event);
 }
 
-foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(std::shared_ptr<ui::Window> window,
-                                                                   Options options) {
-    const ui::Size size = options.size.value_or(window->bounds().size);
+foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(Options options) {
+    const ui::Size size = options.size.value_or(ui::Size{640, 480});
     auto desktop = DisplayWindow::open(options.title, size, options.hidden);
     if (!desktop) return desktop.error();
-    return std::unique_ptr<DisplayHost>(
-        new DisplayHost(std::move(window), std::move(desktop.value()), options.quietTime));
+    return std::unique_ptr<DisplayHost>(new DisplayHost(std::move(desktop.value()), std::move(options)));
 }
 
-DisplayHost::DisplayHost(std::shared_ptr<ui::Window> window, std::unique_ptr<DisplayWindow> desktop, double quietTime)
-    : m_window(std::move(window)),
-      m_desktop(std::move(desktop)),
+DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options)
+    : m_desktop(std::move(desktop)),
       m_painter(std::make_unique<ViewPainter>(SymbolIcons::shared())),
       m_compositor(std::make_unique<Compositor>()),
-      m_pointer(std::make_unique<PointerInput>(m_window)),
-      m_keys(std::make_unique<KeyInput>(m_window)),
-      m_quietTime(quietTime) {
+      m_options(std::move(options)),
+      m_quietTime(m_options.quietTime) {
     m_signals->wakeEvent = SDL_RegisterEvents(1);
     m_wakeEvent = m_signals->wakeEvent;
     auto signals = m_signals;
     dispatch::RunLoop::main()->setWakeHandler([signals] { signals->wake(); });
-    applyWindowSize(false);
     SDL_StartTextInput();
+}
+
+void DisplayHost::show(std::shared_ptr<ui::Window> window) {
+    m_window = std::move(window);
+    m_pointer = std::make_unique<PointerInput>(m_window);
+    m_keys = std::make_unique<KeyInput>(m_window);
+    if (!m_options.size && !(m_window->bounds().size == m_desktop->pointSize())) {
+        m_desktop->resize(m_window->bounds().size);
+    }
+    applyWindowSize(false);
 }
 
 DisplayHost::~DisplayHost() {
@@ -101,6 +106,7 @@ double DisplayHost::now() const {
 }
 
 void DisplayHost::applyWindowSize(bool transition) {
+    if (!m_window) return;
     const auto points = m_desktop->pointSize();
     const double scale = m_desktop->scale();
     // The window's screen (the main one unless it was given another) is the desktop window.
@@ -135,7 +141,7 @@ void DisplayHost::wait(std::optional<dispatch::Duration> timeout) {
     const double refresh = 1.0 / std::max(1, m_desktop->refreshRate());
     const double deadline = timeout ? now() + dispatch::toSeconds(*timeout) : -1;
     for (;;) {
-        const bool animating = ViewPainter::isAnimating(*m_window);
+        const bool animating = m_window && ViewPainter::isAnimating(*m_window);
         if (m_interfaceDirty || animating || m_signals->videoFrame.load()) m_compositeNeeded = true;
         // A pending screenshot looks again at each frame, so frames go on while it waits.
         if (m_screenshot && now() - m_lastComposite >= m_quietTime / 4) m_compositeNeeded = true;
@@ -173,6 +179,7 @@ void DisplayHost::handle(const SDL_Event& event) {
         m_signals->wakePending = false;
         return;
     }
+    if (!m_window && event.type != SDL_QUIT) return;
     auto point = [](int x, int y) { return ui::Point{static_cast<double>(x), static_cast<double>(y)}; };
     switch (event.type) {
         case SDL_QUIT:
@@ -240,7 +247,7 @@ void DisplayHost::watchVideoViews() {
 }
 
 void DisplayHost::paint() {
-    m_window->layoutIfNeeded();
+    if (m_window) m_window->layoutIfNeeded();
     // The drawable follows a resize once the window system has made it.
     const auto pixels = m_desktop->pixelSize();
     const int width = static_cast<int>(pixels.width), height = static_cast<int>(pixels.height);
@@ -251,15 +258,17 @@ void DisplayHost::paint() {
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
     cairo_paint(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
-    const auto points = m_window->bounds().size;
-    m_painter->paint(*m_window, cr.get(), points.width > 0 ? pixels.width / points.width : 1.0);
+    if (m_window) {
+        const auto points = m_window->bounds().size;
+        m_painter->paint(*m_window, cr.get(), points.width > 0 ? pixels.width / points.width : 1.0);
+    }
     ++m_statistics.repaints;
     watchVideoViews();
 }
 
 void DisplayHost::frame() {
     m_desktop->makeCurrent();
-    const bool repaint = m_interfaceDirty || ViewPainter::isAnimating(*m_window);
+    const bool repaint = m_interfaceDirty || (m_window && ViewPainter::isAnimating(*m_window));
     m_interfaceDirty = false;
     m_signals->videoFrame = false;
     if (repaint) paint();
@@ -288,7 +297,7 @@ void DisplayHost::frame() {
 void DisplayHost::checkScreenshot() {
     if (!m_screenshot) return;
     const double t = now();
-    if (ViewPainter::isAnimating(*m_window)) return;
+    if (!m_window || ViewPainter::isAnimating(*m_window)) return;
     for (const auto& region : m_painter->videoRegions()) {
         auto view = region.view.lock();
         if (view && view->presentedFrame().serial == 0) return;

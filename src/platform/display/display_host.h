@@ -45,7 +45,7 @@ class DisplayHost {
 public:
     struct Options {
         std::string title = "Reelhaven";
-        // The window's size in points; none: the ui::Window's size.
+        // The window's size in points; none: the size of the ui::Window it shows.
         std::optional<ui::Size> size;
         // Off the desktop (tests and benchmarks): drawn into all the same.
         bool hidden = false;
@@ -59,7 +59,12 @@ public:
         std::uint64_t droppedFrames = 0;  // video frames drawn but replaced before they were shown
     };
 
-    static foundation::Result<std::unique_ptr<DisplayHost>> open(std::shared_ptr<ui::Window> window, Options options);
+    // Opens the desktop window. Open it before anything makes a GL context (a video renderer):
+    // those made afterwards share the window's, which is how their frames reach it.
+    static foundation::Result<std::unique_ptr<DisplayHost>> open(Options options);
+    // Shows `window` (until another is shown): the desktop window takes its size unless the options
+    // gave one, and its screen takes the desktop window's size and scale.
+    void show(std::shared_ptr<ui::Window> window);
     ~DisplayHost();
     DisplayHost(const DisplayHost&) = delete;
     DisplayHost& operator=(const DisplayHost&) = delete;
@@ -84,7 +89,7 @@ public:
     std::function<void()> onClose;
 
 private:
-    DisplayHost(std::shared_ptr<ui::Window> window, std::unique_ptr<DisplayWindow> desktop, double quietTime);
+    DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options);
     void wait(std::optional<dispatch::Duration> timeout);
     void handle(const SDL_Event& event);
     void applyWindowSize(bool transition);
@@ -116,6 +121,7 @@ private:
     bool m_interfaceDirty = true;
     bool m_compositeNeeded = true;
     bool m_closed = false;
+    const Options m_options;
     const double m_quietTime;
     double m_lastComposite = -1;
     double m_lastInterfaceChange = 0;

@@ -23,6 +23,14 @@ foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return sdlError("no display");
+    // SDL falls back to drawing offscreen when no desktop answers: a window nobody sees is a
+    // failure to report, not a success.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (driver != "x11" && driver != "wayland") {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return foundation::Error{"DisplayErrorDomain", 1,
+                                 "no display: neither X11 nor Wayland answers (set DISPLAY or WAYLAND_DISPLAY)"};
+    }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);

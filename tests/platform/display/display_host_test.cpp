@@ -61,9 +61,10 @@ protected:
         window = ui::Window::create(Rect(0, 0, 320, 240));
         window->setBackgroundColor(Color::white());
         window->makeKeyAndVisible();
-        auto opened = DisplayHost::open(window, {"display test", std::nullopt, false, 0.05});
+        auto opened = DisplayHost::open({"display test", std::nullopt, false, 0.05});
         ASSERT_TRUE(opened) << opened.error().description;
         host = std::move(opened.value());
+        host->show(window);
     }
     void TearDown() override {
         host.reset();
