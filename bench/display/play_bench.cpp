@@ -16,8 +16,8 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
-#include "playback/mpv_session.h"
 #include "platform/ui/views/window.h"
+#include "playback/mpv_session.h"
 #include "playback/player_output.h"
 
 using namespace reelhaven;
