@@ -42,19 +42,6 @@ void knob(cairo_t* cr, ui::Point centre, double radius) {
     cairo_fill(cr);
 }
 
-// The text of a one-line control, centred vertically at `x` (or centred in `rect` when `centre`).
-void drawLine(TextPainter& painter, cairo_t* cr, const std::string& text, const ui::Font& font, const ui::Color& color,
-              const ui::Rect& rect, bool centre, double scale) {
-    auto attributed = ui::AttributedString::create(text);
-    ui::TextContainer container;
-    container.width = rect.size.width;
-    container.maximumNumberOfLines = 1;
-    container.lineBreakMode = ui::LineBreakMode::byTruncatingTail;
-    container.alignment = centre ? ui::TextAlignment::center : ui::TextAlignment::left;
-    auto frame = ui::TextFrame::create(*attributed, font, color, container);
-    const double y = rect.origin.y + (rect.size.height - frame.size().height) / 2;
-    painter.draw(cr, frame, {rect.origin.x, y}, scale);
-}
 }  // namespace
 
 template <typename T>
@@ -129,8 +116,8 @@ void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double sca
     if (text.empty()) return;
     const ui::Rect inner(bounds.origin.x + 7, bounds.origin.y, std::max(0.0, bounds.size.width - 14),
                          bounds.size.height);
-    drawLine(m_text, cr, text, field.font(), placeholder ? ui::Color::placeholderText() : ui::Color::label(), inner,
-             false, scale);
+    m_text.drawLine(cr, text, field.font(), placeholder ? ui::Color::placeholderText() : ui::Color::label(), inner,
+                    ui::TextAlignment::left, scale);
 }
 
 void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {
@@ -192,7 +179,7 @@ void ContentPainter::drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& con
         if (auto image = control.imageForSegment(i)) {
             m_images.draw(cr, *image, segment, ui::ContentMode::center, color, scale);
         } else {
-            drawLine(m_text, cr, control.titleForSegment(i), font, color, segment, true, scale);
+            m_text.drawLine(cr, control.titleForSegment(i), font, color, segment, ui::TextAlignment::center, scale);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/compositor.h"
 #include "platform/display/display_window.h"
@@ -17,6 +18,7 @@
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
+#include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
 
@@ -197,11 +199,17 @@ void DisplayHost::handle(const SDL_Event& event) {
             const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
             const auto button = event.button.button == SDL_BUTTON_RIGHT ? PointerInput::Button::secondary
                                                                         : PointerInput::Button::primary;
-            m_pointer->press(point(event.button.x, event.button.y), button, control, event.button.clicks);
+            const auto at = point(event.button.x, event.button.y);
+            if (button == PointerInput::Button::primary && chromePress(at)) break;
+            m_pointer->press(at, button, control, event.button.clicks);
             break;
         }
         case SDL_MOUSEMOTION: m_pointer->move(point(event.motion.x, event.motion.y)); break;
-        case SDL_MOUSEBUTTONUP: m_pointer->release(point(event.button.x, event.button.y)); break;
+        case SDL_MOUSEBUTTONUP: {
+            const auto at = point(event.button.x, event.button.y);
+            if (!chromeRelease(at)) m_pointer->release(at);
+            break;
+        }
         case SDL_MOUSEWHEEL: {
             int x = 0, y = 0;
             SDL_GetMouseState(&x, &y);
@@ -219,6 +227,30 @@ void DisplayHost::handle(const SDL_Event& event) {
     }
     m_lastInput = now();
     m_interfaceDirty = true;
+}
+
+bool DisplayHost::chromePress(ui::Point point) {
+    m_chromePressed.reset();
+    for (auto it = m_chrome.targets.rbegin(); it != m_chrome.targets.rend(); ++it) {
+        if (it->rect.contains(point)) {
+            m_chromePressed = *it;
+            return true;
+        }
+    }
+    // Under an alert nothing else takes touches.
+    return m_chrome.modal;
+}
+
+bool DisplayHost::chromeRelease(ui::Point point) {
+    auto pressed = std::exchange(m_chromePressed, std::nullopt);
+    if (!pressed) return m_chrome.modal;
+    if (pressed->rect.contains(point)) {
+        // The element acts as the printed screen's driver would make it act.
+        ui::ScreenDriver driver(m_window);
+        if (auto status = driver.tap("#" + std::to_string(pressed->handle)); !status)
+            base::log(base::LogLevel::warning, "display", status.error().description);
+    }
+    return true;
 }
 
 void DisplayHost::watchVideoViews() {
@@ -260,7 +292,9 @@ void DisplayHost::paint() {
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
     if (m_window) {
         const auto points = m_window->bounds().size;
-        m_painter->paint(*m_window, cr.get(), points.width > 0 ? pixels.width / points.width : 1.0);
+        const double scale = points.width > 0 ? pixels.width / points.width : 1.0;
+        m_painter->paint(*m_window, cr.get(), scale);
+        m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale);
     }
     ++m_statistics.repaints;
     watchVideoViews();

@@ -10,6 +10,7 @@
 
 #include "platform/dispatch/clock.h"
 #include "platform/display/cairo_surface.h"
+#include "platform/display/chrome_painter.h"
 #include "platform/foundation/error.h"
 #include "platform/graphics/image.h"
 #include "platform/ui/views/size.h"
@@ -96,6 +97,10 @@ private:
     void frame();
     void paint();
     void watchVideoViews();
+    // A press on what the window draws outside its views (bars, alerts, menus); true when that
+    // took it.
+    bool chromePress(ui::Point point);
+    bool chromeRelease(ui::Point point);
     void checkScreenshot();
     double now() const;
 
@@ -116,6 +121,8 @@ private:
     };
     std::shared_ptr<Signals> m_signals = std::make_shared<Signals>();
     std::set<std::shared_ptr<ui::GLView>> m_videoViews;
+    ChromePainter::Result m_chrome;
+    std::optional<ChromeTarget> m_chromePressed;
     std::map<const ui::GLView*, std::uint64_t> m_shownSerials;
 
     bool m_interfaceDirty = true;

@@ -1,5 +1,6 @@
 #include "platform/display/key_input.h"
 
+#include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/text/text_field.h"
@@ -26,8 +27,20 @@ std::string dropLastCharacter(std::string text) {
 }  // namespace
 
 std::shared_ptr<ui::Responder> KeyInput::fallbackResponder() const {
+    // The controller the user sees: the top-most presented one, inside a navigation controller
+    // the one on top of its stack.
     auto controller = m_window->rootViewController();
-    while (controller && controller->presentedViewController()) controller = controller->presentedViewController();
+    for (bool deeper = true; controller && deeper;) {
+        deeper = false;
+        if (auto presented = controller->presentedViewController()) {
+            controller = presented;
+            deeper = true;
+        } else if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(controller);
+                   navigation && navigation->topViewController()) {
+            controller = navigation->topViewController();
+            deeper = true;
+        }
+    }
     if (controller) return controller;
     return m_window;
 }
@@ -43,7 +56,7 @@ void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& ch
         }
         return;
     }
-    ui::Press press;
+    ui::Press press;  // SDL's scancodes are the keyboard's HID usage codes
     press.key.keyCode = usage;
     press.key.characters = characters;
     press.key.charactersIgnoringModifiers = characters;

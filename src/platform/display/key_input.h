@@ -13,8 +13,8 @@ namespace display {
 
 // A keyboard acting on a window. A key becomes a press (its HID usage code, which is what SDL's
 // scancodes number, with Shift, Control, Option and Command) sent to the first responder, else to
-// the top-most presented controller. While a text field edits, typed text goes into it, Backspace
-// deletes the last character, Return returns and Escape ends editing. Main thread only.
+// the controller on show (the top-most presented one, the top of a navigation stack). While a text field edits, typed
+// text goes into it, Backspace deletes the last character, Return returns and Escape ends editing. Main thread only.
 class KeyInput {
 public:
     explicit KeyInput(std::shared_ptr<ui::Window> window) : m_window(std::move(window)) {}

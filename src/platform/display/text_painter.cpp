@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/display/image_painter.h"
+#include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/font_library.h"
 #include "platform/ui/text/text_attachment.h"
 
@@ -82,5 +83,20 @@ void TextPainter::draw(cairo_t* cr, const ui::TextFrame& frame, ui::Point origin
         }
     }
 }
+
+double TextPainter::drawLine(cairo_t* cr, const std::string& text, const ui::Font& font, const ui::Color& color,
+                             const ui::Rect& rect, ui::TextAlignment alignment, double scale) {
+    auto attributed = ui::AttributedString::create(text);
+    ui::TextContainer container;
+    container.width = rect.size.width;
+    container.maximumNumberOfLines = 1;
+    container.lineBreakMode = ui::LineBreakMode::byTruncatingTail;
+    container.alignment = alignment;
+    auto frame = ui::TextFrame::create(*attributed, font, color, container);
+    draw(cr, frame, {rect.origin.x, rect.origin.y + (rect.size.height - frame.size().height) / 2}, scale);
+    return frame.lines().empty() ? 0 : frame.lines().front().width;
+}
+
+double TextPainter::width(const std::string& text, const ui::Font& font) { return font.widthOf(text); }
 
 }  // namespace display

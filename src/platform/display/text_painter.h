@@ -22,6 +22,12 @@ public:
 
     // Paints `frame` with its top left at `origin` (points, user space of `cr`).
     void draw(cairo_t* cr, const ui::TextFrame& frame, ui::Point origin, double scale);
+    // Paints `text` on one line in `rect`, centred vertically, aligned as asked and cut with "…"
+    // when it is wider; returns the width it took.
+    double drawLine(cairo_t* cr, const std::string& text, const ui::Font& font, const ui::Color& color,
+                    const ui::Rect& rect, ui::TextAlignment alignment, double scale);
+    // The width of `text` on one line.
+    static double width(const std::string& text, const ui::Font& font);
 
 private:
     // The cairo face of a font, or null when its file cannot be read.

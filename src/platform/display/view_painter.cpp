@@ -24,7 +24,7 @@ bool layerAnimates(const ui::Layer& layer) {
 }  // namespace
 
 ViewPainter::ViewPainter(SymbolIcons& icons)
-    : m_images(icons), m_text(m_images), m_content(m_images, m_text), m_layers(m_content) {}
+    : m_images(icons), m_text(m_images), m_content(m_images, m_text), m_layers(m_content), m_chrome(m_images, m_text) {}
 
 void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
     LayerPainter::ViewsByLayer views;
@@ -37,6 +37,12 @@ void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
     m_layers.paint(cr, root.layer(), views, scale);
     m_videoRegions = m_content.takeVideoRegions();
     m_images.purge();
+}
+
+ChromePainter::Result ViewPainter::paintChrome(ui::Window& window, cairo_t* cr, double scale) {
+    SavedState saved(cr);
+    cairo_scale(cr, scale, scale);
+    return m_chrome.paint(cr, window, scale);
 }
 
 gfx::Image ViewPainter::paintImage(ui::View& root, double scale) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
+#include "platform/display/chrome_painter.h"
 #include "platform/display/content_painter.h"
 #include "platform/display/image_painter.h"
 #include "platform/display/layer_painter.h"
@@ -24,6 +25,8 @@ public:
     // Paints `root` with its top left at the target's origin, at `scale` pixels per point, over
     // what the target holds.
     void paint(ui::View& root, cairo_t* cr, double scale);
+    // The window's navigation bars, alerts and open menu, over what `paint` drew of it.
+    ChromePainter::Result paintChrome(ui::Window& window, cairo_t* cr, double scale);
     // `root` painted alone into a transparent image of its size x `scale`.
     gfx::Image paintImage(ui::View& root, double scale);
 
@@ -37,6 +40,7 @@ private:
     TextPainter m_text;
     ContentPainter m_content;
     LayerPainter m_layers;
+    ChromePainter m_chrome;
     std::vector<VideoRegion> m_videoRegions;
 };
 

@@ -1,4 +1,5 @@
 #include <GLES3/gl3.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,7 +14,12 @@
 #include "platform/display/display_host.h"
 #include "platform/graphics/gl_context.h"
 #include "platform/graphics/png_codec.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controls/action.h"
+#include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/button.h"
+#include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
@@ -188,6 +194,72 @@ TEST_F(DisplayHostTest, AScreenshotIsWrittenOnceTheScreenHasSettled) {
     EXPECT_EQ(image->width(), 320);
     EXPECT_TRUE(near(image->pixel(60, 30), 0, 255, 0));
     std::filesystem::remove(path);
+}
+
+// What the window system sends for a click and a key, in the window's points.
+void pushClick(ui::Point at) {
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event event{};
+        event.type = type;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.clicks = 1;
+        event.button.x = static_cast<int>(at.x);
+        event.button.y = static_cast<int>(at.y);
+        SDL_PushEvent(&event);
+    }
+}
+
+void pushKey(SDL_Scancode code, Uint16 modifiers) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.scancode = code;
+    event.key.keysym.mod = modifiers;
+    SDL_PushEvent(&event);
+}
+
+class KeyController : public ui::ViewController {
+public:
+    static std::shared_ptr<KeyController> create() { return std::shared_ptr<KeyController>(new KeyController()); }
+    void pressesBegan(const std::vector<ui::Press>& presses) override {
+        for (const auto& press : presses) keys.push_back(press.key);
+    }
+    std::vector<ui::Key> keys;
+};
+
+TEST_F(DisplayHostTest, ClicksOnViewsAndBarItemsAndKeysFromTheWindowReachTheInterface) {
+    auto content = KeyController::create();
+    content->setTitle("Library");
+    int edits = 0, taps = 0;
+    auto edit = ui::BarButtonItem::create("Edit");
+    edit->setTarget(nullptr, [&](ui::BarButtonItem&) { ++edits; });
+    content->navigationItem()->setRightBarButtonItem(edit);
+    auto button = ui::Button::create(ui::ButtonType::system);
+    button->setFrame(Rect(100, 120, 120, 60));
+    button->addAction(ui::Action::create("", [&](ui::Action&) { ++taps; }), ui::touchUpInside);
+    content->view()->addSubview(button);
+    window->setRootViewController(ui::NavigationController::create(content));
+    loop->runUntilIdle();
+    host->capture();  // lays the bar out
+    // Done when both clicks and the key arrived; a timer ends a run that would hang.
+    auto check = [&] {
+        if (edits == 1 && taps == 1 && !content->keys.empty()) loop->stop();
+    };
+    loop->schedule(loop->now() + dispatch::seconds(20), [&] { loop->stop(); });
+    pushClick({160, 150});
+    pushClick({300, 22});
+    pushKey(SDL_SCANCODE_RIGHT, KMOD_LSHIFT);
+    std::function<void()> poll;
+    poll = [&] {
+        check();
+        loop->schedule(loop->now() + dispatch::seconds(0.01), poll);
+    };
+    poll();
+    host->run();
+    EXPECT_EQ(taps, 1);
+    EXPECT_EQ(edits, 1);
+    ASSERT_EQ(content->keys.size(), 1u);
+    EXPECT_EQ(content->keys[0].keyCode, 79);
+    EXPECT_EQ(content->keys[0].modifierFlags, ui::Key::shift);
 }
 
 }  // namespace

@@ -1,0 +1,296 @@
+#include "platform/display/chrome_painter.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/display/image_painter.h"
+#include "platform/display/layer_painter.h"
+#include "platform/display/text_painter.h"
+#include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controls/bar_button_item.h"
+#include "platform/ui/controls/menu_element.h"
+#include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/screen/text_screen.h"
+#include "platform/ui/views/window.h"
+
+namespace display {
+
+// The handles of the printed screen, by the object each stands for.
+struct ChromePainter::Handles {
+    std::map<const void*, int> items;                           // bar items, back buttons
+    std::map<std::pair<const void*, std::string>, int> titled;  // alert actions, menu entries
+};
+
+namespace {
+void setColor(cairo_t* cr, const ui::Color& c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
+
+void fillRounded(cairo_t* cr, const ui::Rect& rect, double radius, const ui::Color& color) {
+    LayerPainter::cornerPath(cr, rect, radius, ui::allCorners);
+    setColor(cr, color);
+    cairo_fill(cr);
+}
+
+void hairline(cairo_t* cr, double x0, double y0, double x1, double y1) {
+    setColor(cr, ui::Color::separator());
+    cairo_set_line_width(cr, 0.5);
+    cairo_move_to(cr, x0, y0);
+    cairo_line_to(cr, x1, y1);
+    cairo_stroke(cr);
+}
+
+void collectNavigations(const std::shared_ptr<ui::View>& view, std::vector<std::shared_ptr<ui::View>>& out) {
+    if (view->isHidden() || view->alpha() < 0.01) return;
+    if (std::dynamic_pointer_cast<ui::NavigationController>(view->viewController())) out.push_back(view);
+    for (const auto& child : view->subviews()) collectNavigations(child, out);
+}
+
+std::string systemItemTitle(ui::BarButtonItem::SystemItem item) {
+    using S = ui::BarButtonItem::SystemItem;
+    switch (item) {
+        case S::done: return "Done";
+        case S::cancel: return "Cancel";
+        case S::edit: return "Edit";
+        case S::close: return "Close";
+        default: return {};
+    }
+}
+
+std::string systemItemSymbol(ui::BarButtonItem::SystemItem item) {
+    using S = ui::BarButtonItem::SystemItem;
+    switch (item) {
+        case S::add: return "plus";
+        case S::action: return "square.and.arrow.up";
+        case S::trash: return "trash";
+        case S::search: return "magnifyingglass";
+        default: return {};
+    }
+}
+}  // namespace
+
+void ChromePainter::addTarget(const ui::Rect& rect, int handle) {
+    if (handle > 0) m_result.targets.push_back({rect, handle});
+}
+
+ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, double scale) {
+    m_result = {};
+    m_itemRects.clear();
+    Handles handles;
+    const auto screen = ui::TextScreen::capture(window);
+    for (size_t i = 0; i < screen.targets().size(); ++i) {
+        const auto& target = screen.targets()[i];
+        const int handle = static_cast<int>(i) + 1;
+        using Kind = ui::ScreenTarget::Kind;
+        if (target.kind == Kind::barItem) handles.items[target.item.get()] = handle;
+        if (target.kind == Kind::backButton) handles.items[target.navigation.get()] = handle;
+        if (target.kind == Kind::alertAction) handles.titled[{target.alert.get(), target.title}] = handle;
+        if (target.kind == Kind::menuEntry) handles.titled[{target.menu.get(), target.title}] = handle;
+    }
+    m_handles = &handles;
+    if (!window.isHidden()) {
+        std::vector<std::shared_ptr<ui::View>> navigations;
+        for (const auto& child : window.subviews()) collectNavigations(child, navigations);
+        for (const auto& view : navigations) {
+            auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(view->viewController());
+            if (navigation->isNavigationBarHidden()) continue;
+            const ui::Point origin = view->convertToWindow(view->bounds().origin);
+            const ui::Rect bar(origin.x, origin.y + view->safeAreaInsets().top, view->bounds().size.width, barHeight);
+            paintBar(cr, *navigation, bar, scale);
+        }
+        paintAlerts(cr, window, scale);
+        paintMenu(cr, window, scale);
+    }
+    m_handles = nullptr;
+    return std::move(m_result);
+}
+
+void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double scale) {
+    auto top = navigation.topViewController();
+    if (!top) return;
+    auto item = top->navigationItem();
+    const double y = bar.origin.y;
+    setColor(cr, ui::Color::secondarySystemBackground().withAlpha(0.94));
+    cairo_rectangle(cr, bar.origin.x, 0, bar.size.width, y + barHeight);  // under the status area too
+    cairo_fill(cr);
+    hairline(cr, bar.origin.x, y + barHeight, bar.origin.x + bar.size.width, y + barHeight);
+    const auto tint = navigation.view()->tintColor();
+    const auto itemFont = ui::Font::systemFont(17);
+    auto drawItem = [&](const std::shared_ptr<ui::BarButtonItem>& barItem, double x, bool fromRight) -> double {
+        if (barItem->isHidden()) return 0;
+        using S = ui::BarButtonItem::SystemItem;
+        if (barItem->systemItem() == S::flexibleSpace || barItem->systemItem() == S::fixedSpace) return 0;
+        auto image = barItem->image();
+        if (!image && !systemItemSymbol(barItem->systemItem()).empty())
+            image = ui::Image::systemImage(systemItemSymbol(barItem->systemItem()));
+        std::string title = barItem->title().empty() ? systemItemTitle(barItem->systemItem()) : barItem->title();
+        const bool bold = barItem->style() == ui::BarButtonItem::Style::done || barItem->systemItem() == S::done;
+        const auto font = bold ? ui::Font::systemFont(17, ui::FontWeight::semibold) : itemFont;
+        const double width = image && title.empty() ? 44 : TextPainter::width(title, font) + 16;
+        const ui::Rect rect(fromRight ? x - width : x, y, width, barHeight);
+        const auto color = barItem->isEnabled() ? barItem->tintColor().value_or(tint) : ui::Color::tertiaryLabel();
+        if (image && title.empty()) {
+            m_images.draw(cr, *image, ui::Rect(rect.origin.x + 11, y + 11, 22, 22), ui::ContentMode::scaleAspectFit,
+                          color, scale);
+        } else {
+            m_text.drawLine(cr, title, font, color, rect, ui::TextAlignment::center, scale);
+        }
+        m_itemRects.push_back({barItem.get(), rect});
+        if (auto found = m_handles->items.find(barItem.get()); found != m_handles->items.end())
+            addTarget(rect, found->second);
+        return width;
+    };
+    double left = bar.origin.x + 8;
+    if (navigation.viewControllers().size() > 1 && !item->hidesBackButton() && item->leftBarButtonItems().empty()) {
+        const auto& stack = navigation.viewControllers();
+        const auto& previous = stack[stack.size() - 2];
+        std::string title = previous->navigationItem()->backButtonTitle();
+        if (title.empty())
+            title =
+                previous->navigationItem()->title().empty() ? previous->title() : previous->navigationItem()->title();
+        if (title.empty()) title = "Back";
+        const std::string text = "\u2039 " + title;
+        const double width = std::min(TextPainter::width(text, itemFont) + 16, bar.size.width / 3);
+        const ui::Rect rect(left, y, width, barHeight);
+        m_text.drawLine(cr, text, itemFont, tint, rect, ui::TextAlignment::left, scale);
+        if (auto found = m_handles->items.find(&navigation); found != m_handles->items.end())
+            addTarget(rect, found->second);
+        left += width;
+    }
+    for (const auto& leftItem : item->leftBarButtonItems()) left += drawItem(leftItem, left, false);
+    double right = bar.origin.x + bar.size.width - 8;
+    for (const auto& rightItem : item->rightBarButtonItems()) right -= drawItem(rightItem, right, true);
+    const std::string title = item->title().empty() ? top->title() : item->title();
+    const double room =
+        std::max(0.0, std::min(bar.origin.x + bar.size.width / 2 - left, right - bar.origin.x - bar.size.width / 2));
+    m_text.drawLine(cr, title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
+                    ui::Rect(bar.origin.x + bar.size.width / 2 - room, y, 2 * room, barHeight),
+                    ui::TextAlignment::center, scale);
+}
+
+void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
+    const auto size = window.bounds().size;
+    for (const auto& view : window.subviews()) {
+        auto alert = std::dynamic_pointer_cast<ui::AlertController>(view->viewController());
+        if (!alert || view->isHidden()) continue;
+        m_result.modal = true;
+        setColor(cr, ui::Color::black().withAlpha(0.4));
+        cairo_rectangle(cr, 0, 0, size.width, size.height);
+        cairo_fill(cr);
+        const bool sheet = alert->preferredStyle() == ui::AlertControllerStyle::actionSheet;
+        const auto& actions = alert->actions();
+        const double width = sheet ? std::min(size.width - 16, 400.0) : 270;
+        const double row = sheet ? 57 : 44;
+        const bool sideBySide = !sheet && actions.size() == 2;
+        const double header = 20 + (alert->alertTitle() ? 22 : 0) + (alert->message() ? 20 : 0) +
+                              28.0 * static_cast<double>(alert->textFields().size());
+        const double rows = sideBySide ? 1 : static_cast<double>(actions.size());
+        const double height = header + row * rows;
+        const double x = (size.width - width) / 2;
+        const double y = sheet ? size.height - height - 8 - window.safeAreaInsets().bottom : (size.height - height) / 2;
+        fillRounded(cr, ui::Rect(x, y, width, height), 14, ui::Color::systemGray5());
+        double line = y + 12;
+        if (alert->alertTitle()) {
+            m_text.drawLine(cr, *alert->alertTitle(), ui::Font::systemFont(17, ui::FontWeight::semibold),
+                            ui::Color::label(), ui::Rect(x + 16, line, width - 32, 22), ui::TextAlignment::center,
+                            scale);
+            line += 22;
+        }
+        if (alert->message()) {
+            m_text.drawLine(cr, *alert->message(), ui::Font::systemFont(13), ui::Color::label(),
+                            ui::Rect(x + 16, line, width - 32, 20), ui::TextAlignment::center, scale);
+            line += 20;
+        }
+        for (const auto& field : alert->textFields()) {
+            const ui::Rect box(x + 16, line + 2, width - 32, 24);
+            fillRounded(cr, box, 5, ui::Color::systemGray6());
+            m_text.drawLine(
+                cr, field->displayedText(), ui::Font::systemFont(13),
+                field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
+                ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height), ui::TextAlignment::left,
+                scale);
+            line += 28;
+        }
+        line = y + header;
+        for (size_t i = 0; i < actions.size(); ++i) {
+            const auto& action = actions[i];
+            ui::Rect rect(x, line, width, row);
+            if (sideBySide) rect = ui::Rect(x + width / 2 * static_cast<double>(i), line, width / 2, row);
+            hairline(cr, rect.origin.x, rect.origin.y, rect.origin.x + rect.size.width, rect.origin.y);
+            if (sideBySide && i == 1) hairline(cr, rect.origin.x, rect.origin.y, rect.origin.x, rect.origin.y + row);
+            const auto color = !action->isEnabled()                                   ? ui::Color::tertiaryLabel()
+                               : action->style() == ui::AlertActionStyle::destructive ? ui::Color::systemRed()
+                                                                                      : view->tintColor();
+            const bool bold = action->style() == ui::AlertActionStyle::cancel || action == alert->preferredAction();
+            m_text.drawLine(cr, action->title(),
+                            ui::Font::systemFont(17, bold ? ui::FontWeight::semibold : ui::FontWeight::regular), color,
+                            rect, ui::TextAlignment::center, scale);
+            if (auto found = m_handles->titled.find({alert.get(), action->title()}); found != m_handles->titled.end())
+                addTarget(rect, found->second);
+            if (!sideBySide) line += row;
+        }
+    }
+}
+
+void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
+    auto menu = window.presentedMenu();
+    if (!menu) return;
+    const auto size = window.bounds().size;
+    ui::Rect anchor(size.width / 2, size.height / 3, 0, 0);
+    if (auto view = menu->anchorView()) {
+        anchor = ui::Rect(view->convertToWindow(view->bounds().origin), view->bounds().size);
+    } else if (auto item = menu->anchorItem()) {
+        for (const auto& [key, rect] : m_itemRects)
+            if (key == item.get()) anchor = rect;
+    }
+    const auto& entries = menu->entries();
+    constexpr double row = 44, width = 250, gap = 8;
+    int groups = 0;
+    for (size_t i = 1; i < entries.size(); ++i) groups += entries[i].group != entries[i - 1].group;
+    const double height =
+        row * static_cast<double>(entries.size()) + gap * groups + (menu->menu()->title().empty() ? 0 : 30);
+    double x = std::clamp(anchor.origin.x + anchor.size.width - width, 8.0, std::max(8.0, size.width - width - 8));
+    double y = anchor.origin.y + anchor.size.height + 4;
+    if (y + height > size.height - 8) y = std::max(8.0, anchor.origin.y - height - 4);
+    const ui::Rect box(x, y, width, height);
+    m_result.menuRects.push_back(box);
+    fillRounded(cr, box, 13, ui::Color::systemGray5().withAlpha(0.97));
+    double line = y;
+    if (!menu->menu()->title().empty()) {
+        m_text.drawLine(cr, menu->menu()->title(), ui::Font::systemFont(13), ui::Color::secondaryLabel(),
+                        ui::Rect(x + 16, line, width - 32, 30), ui::TextAlignment::left, scale);
+        line += 30;
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const auto& entry = entries[i];
+        if (i > 0) {
+            if (entry.group != entries[i - 1].group) {
+                setColor(cr, ui::Color::black().withAlpha(0.25));
+                cairo_rectangle(cr, x, line, width, gap);
+                cairo_fill(cr);
+                line += gap;
+            } else {
+                hairline(cr, x, line, x + width, line);
+            }
+        }
+        const ui::Rect rect(x, line, width, row);
+        const auto action = std::dynamic_pointer_cast<ui::Action>(entry.element);
+        const bool disabled = action && action->isDisabled();
+        const auto color = disabled                            ? ui::Color::tertiaryLabel()
+                           : action && action->isDestructive() ? ui::Color::systemRed()
+                                                               : ui::Color::label();
+        if (action && action->state() == ui::Action::State::on)
+            m_images.draw(cr, *ui::Image::systemImage("checkmark"), ui::Rect(x + 10, line + 14, 16, 16),
+                          ui::ContentMode::scaleAspectFit, color, scale);
+        m_text.drawLine(cr, entry.element->title() + (entry.isSubmenu ? "  \u203A" : ""), ui::Font::systemFont(17),
+                        color, ui::Rect(x + 34, line, width - 34 - 44, row), ui::TextAlignment::left, scale);
+        if (auto image = entry.element->image())
+            m_images.draw(cr, *image, ui::Rect(x + width - 36, line + 11, 22, 22), ui::ContentMode::scaleAspectFit,
+                          color, scale);
+        if (auto found = m_handles->titled.find({menu.get(), entry.element->title()}); found != m_handles->titled.end())
+            addTarget(rect, found->second);
+        line += row;
+    }
+}
+
+}  // namespace display
