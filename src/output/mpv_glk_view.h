@@ -27,6 +27,8 @@ public:
     mpv_render_context* mpvContext() const { return m_mpvContext; }
     void setMpvContext(mpv_render_context* context) { m_mpvContext = context; }
     bool connected() const { return m_connected; }
+    // The renderer lets the second screen's view go with this (and sets it again on a new hand-over).
+    void setConnected(bool connected) { m_connected = connected; }
 
     std::weak_ptr<VideoLayoutDelegate> layoutDelegate;
 

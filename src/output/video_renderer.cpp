@@ -3,10 +3,18 @@
 #include <GLES3/gl3.h>
 #include <mpv/render_gl.h>
 
+#include "core/preferences.h"
+#include "output/external_display_view_controller.h"
+#include "output/metal_hdr_view.h"
 #include "output/mpv_glk_view.h"
+#include "output/now_playing_view.h"
+#include "output/picture_in_picture_view.h"
+#include "output/sample_buffer_playback_delegate.h"
 #include "platform/base/fatal.h"
+#include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/graphics/gl_context.h"
+#include "platform/ui/views/platform_version.h"
 
 namespace reelhaven {
 
@@ -17,26 +25,42 @@ const std::shared_ptr<dispatch::WorkQueue>& VideoRenderer::renderQueue() {
 }
 
 std::shared_ptr<VideoRenderer> VideoRenderer::create(std::shared_ptr<MPVGLKView> openGLView,
-                                                     PlaybackInfoPtr playbackInfo) {
+                                                     std::shared_ptr<MetalHDRView> metalView,
+                                                     std::shared_ptr<PictureInPictureView> pictureInPictureView,
+                                                     std::shared_ptr<NowPlayingView> nowPlayingView,
+                                                     PlaybackInfoPtr playbackInfo,
+                                                     std::shared_ptr<Preferences> preferences) {
+    ui::checkMainThread();
+    if (!openGLView || !metalView || !pictureInPictureView || !nowPlayingView)
+        base::fatal("the video renderer needs its four views");
     auto context = gfx::GLContext::create();
     if (!context) base::fatal("no OpenGL ES 3 context for the video renderer");
-    return std::shared_ptr<VideoRenderer>(
-        new VideoRenderer(std::move(openGLView), std::move(playbackInfo), std::move(context)));
+    return std::shared_ptr<VideoRenderer>(new VideoRenderer(
+        std::move(openGLView), std::move(metalView), std::move(pictureInPictureView), std::move(nowPlayingView),
+        std::move(playbackInfo), std::move(preferences), std::move(context)));
 }
 
-VideoRenderer::VideoRenderer(std::shared_ptr<MPVGLKView> openGLView, PlaybackInfoPtr playbackInfo,
-                             std::shared_ptr<gfx::GLContext> context)
+VideoRenderer::VideoRenderer(std::shared_ptr<MPVGLKView> openGLView, std::shared_ptr<MetalHDRView> metalView,
+                             std::shared_ptr<PictureInPictureView> pictureInPictureView,
+                             std::shared_ptr<NowPlayingView> nowPlayingView, PlaybackInfoPtr playbackInfo,
+                             std::shared_ptr<Preferences> preferences, std::shared_ptr<gfx::GLContext> context)
     : m_openGLView(std::move(openGLView)),
+      m_metalView(std::move(metalView)),
+      m_pictureInPictureView(std::move(pictureInPictureView)),
+      m_nowPlayingView(std::move(nowPlayingView)),
+      // The shared settings live for the process; a non-owning pointer keeps one type for both.
+      m_preferences(preferences ? std::move(preferences)
+                                : std::shared_ptr<Preferences>(&Preferences::shared(), [](Preferences*) {})),
       m_context(std::move(context)),
       m_playbackInfo(std::move(playbackInfo)),
-      m_renderSlot(std::make_shared<RenderSlot>(RenderSlot{m_context, m_openGLView, nullptr, nullptr})) {}
+      m_renderSlot(std::make_shared<RenderSlot>(RenderSlot{m_context, m_openGLView, nullptr, nullptr, nullptr})) {}
 
 VideoRenderer::~VideoRenderer() {
+    for (auto token : m_observers) foundation::NotificationCenter::defaultCenter().removeObserver(token);
     // A live render context is freed on the render queue, where its GL context is current.
     auto teardown = [this] {
         m_context->makeCurrent();
         destroyRenderContext();
-        deleteOffscreenFramebuffer();
         m_context->releaseCurrent();
     };
     if (renderQueue()->isCurrent()) {
@@ -52,10 +76,49 @@ void VideoRenderer::checkRenderQueue(const char* what) const {
 
 void* VideoRenderer::getProcAddress(void*, const char* name) { return gfx::GLContext::getProcAddress(name); }
 
-void VideoRenderer::start(mpv_handle* mpv) {
+std::shared_ptr<media::PictureInPictureController> VideoRenderer::start(mpv_handle* mpv) {
+    ui::checkMainThread();
+    observeExternalDisplay();
     m_renderMethod = RenderMethod::openGL;
     m_openGLView->setContext(m_context);
-    renderQueue()->sync([&] { createRenderContext(mpv); });
+    auto& layer = *m_metalView->metalLayer();
+    layer.setFramebufferOnly(false);
+    layer.setPixelFormat(media::MetalPixelFormat::rgba16Float);
+
+    std::shared_ptr<MPVGLKView> external;
+    if (auto controller = ExternalDisplayViewController::current()) {
+        external = controller->glkView();
+        auto placeholder = controller->placeholderView();
+        if (!external || !placeholder) base::fatal("ExternalDisplayViewController: an outlet is not connected");
+        m_renderMethod = RenderMethod::legacyExternalDisplay;
+        placeholder->setHidden(true);
+        external->setHidden(false);
+        external->setConnected(external->window() != nullptr);
+    }
+    showViews(m_renderMethod);
+    renderQueue()->sync([&] {
+        createRenderContext(mpv);
+        if (external) attachExternalView(external);
+    });
+    if (ui::PlatformVersion::isAtLeast(15) && m_preferences->continueAudioBackground.wrappedValue())
+        return setUpPictureInPicture();
+    return nullptr;
+}
+
+void VideoRenderer::observeExternalDisplay() {
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    for (auto token : m_observers) center.removeObserver(token);
+    m_observers.clear();
+    // Posted on the main thread by the second screen's scene; a renderer gone does nothing.
+    auto on = [weak = weak_from_this()](void (VideoRenderer::*action)()) {
+        return [weak, action](const foundation::Notification&) {
+            if (auto self = weak.lock()) ((*self).*action)();
+        };
+    };
+    m_observers.push_back(
+        center.addObserver(kExternalDisplayReady, nullptr, on(&VideoRenderer::externalDisplayConnected)));
+    m_observers.push_back(
+        center.addObserver(kExternalDisplayDisconnected, nullptr, on(&VideoRenderer::externalDisplayDisconnected)));
 }
 
 void VideoRenderer::createRenderContext(mpv_handle* mpv) {
@@ -94,12 +157,13 @@ void VideoRenderer::redraw() {
 void VideoRenderer::render() {
     checkRenderQueue("render");
     if (!m_context->makeCurrent()) return;
-    switch (m_renderMethod) {
+    switch (m_renderMethod.load()) {
         case RenderMethod::openGL: m_openGLView->display(); break;
-        // The HDR layer, picture in picture and the second screen have no output here yet.
-        case RenderMethod::metal:
-        case RenderMethod::pictureInPicture:
-        case RenderMethod::legacyExternalDisplay: break;
+        case RenderMethod::metal: renderMetal(); break;
+        case RenderMethod::pictureInPicture: renderPictureInPicture(); break;
+        case RenderMethod::legacyExternalDisplay:
+            if (auto external = m_renderSlot->externalView) external->display();
+            break;
     }
 }
 
@@ -116,51 +180,30 @@ void VideoRenderer::renderToFBO(const FBOInfo& fbo) {
 
 bool VideoRenderer::createFBO(int width, int height) {
     checkRenderQueue("createFBO");
-    if (width <= 0 || height <= 0) return false;
-    GLuint texture = 0, framebuffer = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, width, height, 0, GL_RGBA, GL_HALF_FLOAT, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    GLint previous = 0;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-    bool complete = glGetError() == GL_NO_ERROR && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
-    if (!complete) {
-        // The old framebuffer stays in use; nothing half-made is kept.
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteTextures(1, &texture);
-        return false;
-    }
-    deleteOffscreenFramebuffer();
-    m_offscreenTexture = texture;
-    m_fboInfo = FBOInfo{static_cast<int>(framebuffer), width, height};
+    auto made = OffscreenFramebuffer::create(width, height);
+    if (!made) return false;  // the old target stays in use
+    m_offscreen = std::move(made);
     return true;
 }
 
 std::optional<FBOInfo> VideoRenderer::offscreenFramebuffer(int width, int height) {
-    if (!m_fboInfo || m_fboInfo->renderWidth != width || m_fboInfo->renderHeight != height) createFBO(width, height);
-    return m_fboInfo;
+    if (!m_offscreen || !m_offscreen->hasSize(width, height)) createFBO(width, height);
+    return fboInfo();
 }
 
-void VideoRenderer::deleteOffscreenFramebuffer() {
-    if (m_fboInfo) {
-        GLuint framebuffer = static_cast<GLuint>(m_fboInfo->identifier);
-        glDeleteFramebuffers(1, &framebuffer);
-    }
-    if (m_offscreenTexture) glDeleteTextures(1, &m_offscreenTexture);
-    m_fboInfo.reset();
-    m_offscreenTexture = 0;
+std::optional<FBOInfo> VideoRenderer::fboInfo() const {
+    if (!m_offscreen) return std::nullopt;
+    return m_offscreen->info();
+}
+
+std::shared_ptr<media::PixelBuffer> VideoRenderer::cachedPixelBuffer() const {
+    return m_offscreen ? m_offscreen->pixelBuffer() : nullptr;
 }
 
 void VideoRenderer::destroyRenderContext() {
     checkRenderQueue("destroyRenderContext");
     m_renderSlot->free();
+    m_offscreen.reset();
     optionsDelegate.reset();
 }
 
@@ -172,6 +215,10 @@ void VideoRenderer::RenderSlot::free() {
     mpvRenderContext = nullptr;
     updateContext.reset();
     view->setMpvContext(nullptr);
+    if (externalView) {
+        externalView->setMpvContext(nullptr);
+        externalView->setFboIdentifier(-1);
+    }
 }
 
 std::function<void()> VideoRenderer::renderContextReleaser() const {
@@ -187,8 +234,13 @@ std::function<void()> VideoRenderer::renderContextReleaser() const {
 }
 
 void VideoRenderer::updatePlaybackInfo(PlaybackInfoPtr info) {
-    std::lock_guard lock(m_mutex);
-    m_playbackInfo = std::move(info);
+    ui::checkMainThread();
+    {
+        std::lock_guard lock(m_mutex);
+        m_playbackInfo = info;
+    }
+    updateNowPlayingView();
+    if (m_sampleBufferPlaybackDelegate) m_sampleBufferPlaybackDelegate->setPlaybackInfo(std::move(info));
 }
 
 PlaybackInfoPtr VideoRenderer::playbackInfo() const {
@@ -196,17 +248,26 @@ PlaybackInfoPtr VideoRenderer::playbackInfo() const {
     return m_playbackInfo;
 }
 
-void VideoRenderer::setHDRMetadata(std::optional<HDRMetadata> metadata) {
-    if (metadata) {
-        // Queued on the player's command queue: no client call may be made on the render thread.
-        if (auto options = optionsDelegate.lock()) {
-            options->setStringProperty("target-prim", metadata->primaries);
-            options->setStringProperty("target-trc", metadata->gamma);
-        }
-    }
-    renderQueue()->async([weak = weak_from_this(), metadata = std::move(metadata)] {
-        if (auto self = weak.lock()) self->m_hdrMetadata = metadata;
+void VideoRenderer::updateNowPlayingView() {
+    auto info = playbackInfo();
+    m_nowPlayingView->video = info ? info->video() : nullptr;
+    m_nowPlayingView->update();
+}
+
+void VideoRenderer::showViewsLater(RenderMethod method) {
+    dispatch::Queue::main()->async([weak = weak_from_this(), method] {
+        if (auto self = weak.lock()) self->showViews(method);
     });
+}
+
+void VideoRenderer::showViews(RenderMethod method) {
+    ui::checkMainThread();
+    const bool external = method == RenderMethod::legacyExternalDisplay;
+    if (external) updateNowPlayingView();
+    m_openGLView->setHidden(external || method == RenderMethod::metal);
+    m_metalView->setHidden(method != RenderMethod::metal);
+    m_pictureInPictureView->setHidden(external);
+    m_nowPlayingView->setHidden(!external);
 }
 
 }  // namespace reelhaven

@@ -317,6 +317,7 @@ TEST_F(PlayerTest, HDRIsShownOnlyOnAScreenWithHeadroom) {
             EXPECT_EQ((*hdr)->gamma, "pq");
             EXPECT_EQ((*hdr)->colorSpace, gfx::ColorSpaceName::itur2100PQ);
             EXPECT_TRUE(played->isHdr());
+            VideoRenderer::renderQueue()->sync([] {});  // the renderer queues its write from there
             EXPECT_EQ(property("target-prim"), "bt.2020") << "the renderer's write went through the command queue";
             EXPECT_EQ(property("target-trc"), "pq");
         } else {

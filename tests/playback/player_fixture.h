@@ -9,7 +9,10 @@
 
 #include "core/preferences.h"
 #include "core/progress_client.h"
+#include "output/metal_hdr_view.h"
 #include "output/mpv_glk_view.h"
+#include "output/now_playing_view.h"
+#include "output/picture_in_picture_view.h"
 #include "output/video_renderer.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
@@ -40,6 +43,10 @@ protected:
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<MPVGLKView> view;
     std::shared_ptr<VideoRenderer> renderer;
+    std::shared_ptr<MetalHDRView> metalView;
+    std::shared_ptr<PictureInPictureView> pictureInPictureView;
+    std::shared_ptr<NowPlayingView> nowPlayingView;
+    std::shared_ptr<media::PictureInPictureController> pictureInPictureController;
     std::shared_ptr<MPVSession> session;
 
     // What the session reported, in order.
@@ -48,6 +55,8 @@ protected:
     int restarts = 0;
     std::uint64_t framesAtRestart = 0;
     std::optional<std::optional<HDRMetadata>> hdr;
+    // Given to the renderer before it starts, as the player gives itself.
+    std::shared_ptr<VideoControlDelegate> controlDelegate;
 
     void TearDown() override { close(); }
 
@@ -69,11 +78,14 @@ protected:
     }
 
     void open(const PlaybackInfoPtr& first) {
-        auto output = PlayerOutput::create({320, 180}, 1.0, first);
+        auto output = PlayerOutput::create({320, 180}, 1.0, first, preferences);
         screen = output.screen;
         window = output.window;
         screen->setPotentialEDRHeadroom(edrHeadroom);
         view = output.view;
+        metalView = output.metalView;
+        pictureInPictureView = output.pictureInPictureView;
+        nowPlayingView = output.nowPlayingView;
         renderer = output.renderer;
         view->setKeepsLastFrame(true);
         // Each frame wakes the main loop so a waiting test looks at it at once.
@@ -89,12 +101,15 @@ protected:
             hdr.emplace(metadata);
             if (renderer) renderer->setHDRMetadata(metadata);  // gone in tests that drop it first
         };
+        renderer->controlDelegate = controlDelegate;
         output.attach(session);
+        pictureInPictureController = output.pictureInPictureController;
         session->startPlayback(first);
     }
     void close() {
         if (session) session->teardown();
         session.reset();
+        pictureInPictureController.reset();
         renderer.reset();
         // A render that began before the teardown may still hold the renderer; let it finish
         // before the test's objects (and, at the end, the process's) go.

@@ -1,0 +1,56 @@
+#include "output/metal_hdr_view.h"
+
+#include "output/pixel_size.h"
+#include "platform/ui/views/window.h"
+
+namespace reelhaven {
+
+std::shared_ptr<MetalHDRView> MetalHDRView::create(const ui::Rect& frame) {
+    auto layer = media::MetalLayer::create();
+    return std::shared_ptr<MetalHDRView>(new MetalHDRView(frame, layer));
+}
+
+MetalHDRView::MetalHDRView(const ui::Rect& frame, std::shared_ptr<media::MetalLayer> layer)
+    : ui::View(frame, layer), m_metalLayer(std::move(layer)) {
+    updatePixelSize();
+}
+
+int MetalHDRView::pixelWidth() const {
+    std::lock_guard lock(m_mutex);
+    return m_pixelWidth;
+}
+
+int MetalHDRView::pixelHeight() const {
+    std::lock_guard lock(m_mutex);
+    return m_pixelHeight;
+}
+
+void MetalHDRView::updatePixelSize() {
+    const double scale = screenScale(*this);
+    const auto size = bounds().size;
+    std::lock_guard lock(m_mutex);
+    m_pixelWidth = truncatedPixels(size.width * scale);
+    m_pixelHeight = truncatedPixels(size.height * scale);
+}
+
+void MetalHDRView::setFrame(const ui::Rect& frame) {
+    View::setFrame(frame);
+    updatePixelSize();
+}
+
+void MetalHDRView::setBounds(const ui::Rect& bounds) {
+    View::setBounds(bounds);
+    updatePixelSize();
+}
+
+void MetalHDRView::layoutSubviews() {
+    View::layoutSubviews();
+    updatePixelSize();
+}
+
+void MetalHDRView::didMoveToWindow() {
+    View::didMoveToWindow();
+    updatePixelSize();
+}
+
+}  // namespace reelhaven
