@@ -28,9 +28,16 @@ int MetalHDRView::pixelHeight() const {
 void MetalHDRView::updatePixelSize() {
     const double scale = screenScale(*this);
     const auto size = bounds().size;
-    std::lock_guard lock(m_mutex);
-    m_pixelWidth = truncatedPixels(size.width * scale);
-    m_pixelHeight = truncatedPixels(size.height * scale);
+    const int width = truncatedPixels(size.width * scale);
+    const int height = truncatedPixels(size.height * scale);
+    {
+        std::lock_guard lock(m_mutex);
+        m_pixelWidth = width;
+        m_pixelHeight = height;
+    }
+    // A GPU layer's drawable follows its bounds until a frame sets it; picture in picture sizes
+    // its first frames by it.
+    m_metalLayer->setDrawableSize({static_cast<double>(width), static_cast<double>(height)});
 }
 
 void MetalHDRView::setFrame(const ui::Rect& frame) {
