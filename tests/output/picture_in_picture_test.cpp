@@ -53,6 +53,7 @@ public:
     void showAudioSubtitlePopover() override {}
     void showOptionsPopover() override {}
     void showVideoMenuPopover() override {}
+    std::shared_ptr<PlaybackInfo> playbackInfo() const override { return nullptr; }
 };
 
 class SampleBufferPlaybackDelegateTest : public ::testing::Test {
