@@ -162,7 +162,7 @@ void ItemListView::deselectItem(const IndexPath& indexPath) {
 
 bool ItemListView::tapItem(const IndexPath& indexPath) {
     checkMainThread();
-    if (!m_allowsSelection || !cellAt(indexPath)) return false;
+    if (!m_allowsSelection || !cellAt(indexPath) || !shouldHighlight(indexPath)) return false;
     if (m_allowsMultiple && m_selected.count(indexPath)) {
         if (!shouldDeselect(indexPath)) return false;
         markSelected(indexPath, false);
@@ -191,6 +191,7 @@ void ItemListView::touchesBegan(const std::vector<Touch>& touches) {
     checkMainThread();
     if (touches.empty()) return;
     m_touched = itemUnder(touches.front());
+    if (m_touched && !shouldHighlight(*m_touched)) m_touched.reset();
     if (m_touched) cellAt(*m_touched)->setHighlighted(true);
 }
 

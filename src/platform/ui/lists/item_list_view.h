@@ -73,8 +73,9 @@ public:
     // Programmatic: no delegate calls. In single selection the others are deselected.
     void selectItem(const IndexPath& indexPath);
     void deselectItem(const IndexPath& indexPath);
-    // The user taps an item: asks and tells the delegate, as the platform does. Returns whether the
-    // selection changed or was confirmed. Only items in view can be tapped.
+    // The user taps an item: asks and tells the delegate, as the platform does (an item that may not
+    // be highlighted cannot be tapped). Returns whether the selection changed or was confirmed. Only
+    // items in view can be tapped.
     bool tapItem(const IndexPath& indexPath);
 
     ReusePool& reusePool() { return m_pool; }
@@ -109,6 +110,8 @@ protected:
         view->removeFromSuperview();
     }
     virtual void willDisplaySupplementary(View&, const std::string& /*kind*/, const IndexPath& /*path*/) {}
+    // False keeps a touch from highlighting the item and a tap from selecting it.
+    virtual bool shouldHighlight(const IndexPath&) { return true; }
     virtual bool shouldSelect(const IndexPath&) { return true; }
     virtual void didSelect(const IndexPath&) {}
     virtual bool shouldDeselect(const IndexPath&) { return true; }

@@ -57,6 +57,39 @@ void TableView::setSectionFooterHeight(double height) {
     setNeedsLayout();
 }
 
+void TableView::setTableFooterView(std::shared_ptr<View> view) {
+    checkMainThread();
+    if (m_tableFooterView) m_tableFooterView->removeFromSuperview();
+    m_tableFooterView = std::move(view);
+    if (m_tableFooterView) addSubview(m_tableFooterView);
+    m_layout->trailingHeight = m_tableFooterView ? m_tableFooterView->frame().size.height : 0;
+    m_layout->invalidateLayout();
+    setNeedsLayout();
+}
+
+void TableView::layoutSubviews() {
+    ItemListView::layoutSubviews();
+    if (!m_tableFooterView) return;
+    const double height = m_tableFooterView->frame().size.height;
+    const double width = geometry().contentSize.width;
+    m_tableFooterView->setFrame(Rect(0, geometry().contentSize.height - height, width, height));
+}
+
+std::optional<Rect> TableView::separatorFrame(const IndexPath& indexPath) {
+    checkMainThread();
+    if (m_separatorStyle == TableViewCellSeparatorStyle::none) return std::nullopt;
+    if (indexPath.section < 0 || indexPath.section >= numberOfSections()) return std::nullopt;
+    if (indexPath.item < 0 || indexPath.item >= numberOfItems(indexPath.section)) return std::nullopt;
+    const auto row = frameForItem(indexPath);
+    if (!row) return std::nullopt;
+    auto cell = cellForRow(indexPath);
+    const EdgeInsets inset = cell && cell->separatorInset() ? *cell->separatorInset() : m_separatorInset;
+    const double width = row->size.width - inset.left - inset.right;
+    if (!(width > 0)) return std::nullopt;
+    const double hairline = 1.0 / 3;
+    return Rect(row->origin.x + inset.left, row->origin.y + row->size.height - hairline, width, hairline);
+}
+
 void TableView::setEditing(bool editing, bool) {
     checkMainThread();
     m_editing = editing;
@@ -181,6 +214,10 @@ std::shared_ptr<CollectionViewCell> TableView::dataCell(const IndexPath& indexPa
     return source->cellForRow(*this, indexPath);
 }
 
+bool TableView::shouldHighlight(const IndexPath& p) {
+    auto d = delegate();
+    return !d || d->shouldHighlightRow(*this, p);
+}
 bool TableView::shouldSelect(const IndexPath& p) {
     auto d = delegate();
     return !d || d->shouldSelectRow(*this, p);

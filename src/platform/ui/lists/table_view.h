@@ -10,6 +10,8 @@
 #include "platform/ui/lists/table_view_delegate.h"
 #include "platform/ui/lists/table_view_header_footer_view.h"
 #include "platform/ui/lists/table_view_layout.h"
+#include "platform/ui/views/color.h"
+#include "platform/ui/views/edge_insets.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/visual_effect_view.h"
 
@@ -55,6 +57,29 @@ public:
         checkMainThread();
         m_separatorStyle = style;
     }
+    Color separatorColor() const { return m_separatorColor; }
+    void setSeparatorColor(Color color) {
+        checkMainThread();
+        m_separatorColor = std::move(color);
+    }
+    // Where separators start and end across a row; a cell's own inset takes its place.
+    EdgeInsets separatorInset() const { return m_separatorInset; }
+    void setSeparatorInset(EdgeInsets inset) {
+        checkMainThread();
+        m_separatorInset = inset;
+    }
+    // The hairline under a row, in the table's content: none without separators or when the insets
+    // leave no width (how a row hides its own).
+    std::optional<Rect> separatorFrame(const IndexPath& indexPath);
+    // A plain table keeps drawing separators through the empty space below its last row until it
+    // has a footer view (an empty one is enough).
+    bool drawsFillerSeparators() const {
+        return m_style == TableViewStyle::plain && m_separatorStyle != TableViewCellSeparatorStyle::none &&
+               !m_tableFooterView;
+    }
+    // The view under every section, at its own height and the table's width.
+    std::shared_ptr<View> tableFooterView() const { return m_tableFooterView; }
+    void setTableFooterView(std::shared_ptr<View> view);
     std::optional<VisualEffectView::BlurStyle> separatorEffect() const { return m_separatorEffect; }
     void setSeparatorEffect(std::optional<VisualEffectView::BlurStyle> vibrancyOf) {
         checkMainThread();
@@ -96,6 +121,7 @@ public:
     }
     bool tapRow(const IndexPath& indexPath) { return tapItem(indexPath); }
     void performEndUpdates();
+    void layoutSubviews() override;
 
 protected:
     TableView(const Rect& frame, TableViewStyle style);
@@ -103,6 +129,7 @@ protected:
     int dataSectionCount() override;
     int dataItemCount(int section) override;
     std::shared_ptr<CollectionViewCell> dataCell(const IndexPath& indexPath) override;
+    bool shouldHighlight(const IndexPath& indexPath) override;
     bool shouldSelect(const IndexPath& indexPath) override;
     void didSelect(const IndexPath& indexPath) override;
     void didDeselect(const IndexPath& indexPath) override;
@@ -124,7 +151,10 @@ private:
     double m_sectionHeaderHeight;
     double m_sectionFooterHeight = 28;
     TableViewCellSeparatorStyle m_separatorStyle = TableViewCellSeparatorStyle::singleLine;
+    Color m_separatorColor = Color::separator();
+    EdgeInsets m_separatorInset{0, 16, 0, 0};
     std::optional<VisualEffectView::BlurStyle> m_separatorEffect;
+    std::shared_ptr<View> m_tableFooterView;
     std::optional<double> m_sectionHeaderTopPadding;
     int m_updateDepth = 0;
     std::map<int, std::shared_ptr<View>> m_headers;

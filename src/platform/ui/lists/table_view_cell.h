@@ -1,9 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "platform/ui/lists/collection_view_cell.h"
 #include "platform/ui/text/label.h"
+#include "platform/ui/views/edge_insets.h"
 #include "platform/ui/views/image_view.h"
 #include "platform/ui/views/main_thread_check.h"
 
@@ -37,6 +39,12 @@ public:
         checkMainThread();
         m_selectionStyle = style;
     }
+    // Replaces the table's separator inset under this row.
+    std::optional<EdgeInsets> separatorInset() const { return m_separatorInset; }
+    void setSeparatorInset(std::optional<EdgeInsets> inset) {
+        checkMainThread();
+        m_separatorInset = inset;
+    }
     // Shown behind the content while the cell is selected or highlighted.
     std::shared_ptr<View> selectedBackgroundView() const { return m_selectedBackgroundView; }
     void setSelectedBackgroundView(std::shared_ptr<View> view) {
@@ -56,6 +64,7 @@ private:
     std::shared_ptr<View> m_accessoryView;
     TableViewCellSelectionStyle m_selectionStyle = TableViewCellSelectionStyle::defaultStyle;
     std::shared_ptr<View> m_selectedBackgroundView;
+    std::optional<EdgeInsets> m_separatorInset;
 };
 
 }  // namespace ui

@@ -16,6 +16,8 @@ class View;
 class TableViewDelegate {
 public:
     virtual ~TableViewDelegate() = default;
+    // False: touching the row neither highlights nor selects it (programmatic selection still works).
+    virtual bool shouldHighlightRow(TableView& /*table*/, const IndexPath& /*indexPath*/) { return true; }
     virtual bool shouldSelectRow(TableView& /*table*/, const IndexPath& /*indexPath*/) { return true; }
     virtual void didSelectRow(TableView& /*table*/, const IndexPath& /*indexPath*/) {}
     virtual void didDeselectRow(TableView& /*table*/, const IndexPath& /*indexPath*/) {}

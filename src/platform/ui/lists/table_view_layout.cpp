@@ -30,7 +30,7 @@ ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
                                              false);
         geometry.appendSection(std::move(section), top, y, width);
     }
-    geometry.contentSize = {width, y};
+    geometry.contentSize = {width, y + std::max(0.0, trailingHeight)};
     return geometry;
 }
 

@@ -20,6 +20,8 @@ public:
     std::function<double(int section)> headerHeight;
     std::function<double(int section)> footerHeight;
     double sideInset = 0;
+    // Below the last section: the table's footer view.
+    double trailingHeight = 0;
     // Headers stay on top of their rows while their section shows (plain tables).
     bool pinsHeaders = false;
 

@@ -47,6 +47,12 @@ Font Font::monospacedDigitSystemFont(double pointSize, FontWeight weight) {
         {{FontDescriptorAttributeName::featureSettings(), std::vector<FontFeature>{{6, 0}}}}));
 }
 
+Font Font::monospacedSystemFont(double pointSize, FontWeight weight) {
+    const bool bold = weight >= FontWeight::semibold;
+    if (auto font = named(bold ? "DejaVuSansMono-Bold" : "DejaVuSansMono", pointSize)) return *font;
+    return monospacedDigitSystemFont(pointSize, weight);
+}
+
 Font Font::fromDescriptor(const FontDescriptor& descriptor, double pointSize) {
     FontDescriptor result = pointSize > 0 ? descriptor.withSize(pointSize) : descriptor;
     if (!FontLibrary::shared().hasFont(result.postscriptName()))

@@ -17,6 +17,9 @@ public:
     static Font systemFont(double pointSize, FontWeight weight = FontWeight::regular);
     static Font boldSystemFont(double pointSize) { return systemFont(pointSize, FontWeight::bold); }
     static Font monospacedDigitSystemFont(double pointSize, FontWeight weight = FontWeight::regular);
+    // Every glyph one width: DejaVu Sans Mono, bold from semibold up; without it installed, the
+    // system font with monospaced digits.
+    static Font monospacedSystemFont(double pointSize, FontWeight weight = FontWeight::regular);
     // The font a descriptor describes; a size of 0 keeps the descriptor's. An unknown name falls
     // back to the system font.
     static Font fromDescriptor(const FontDescriptor& descriptor, double pointSize);

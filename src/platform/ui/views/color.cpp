@@ -29,6 +29,7 @@ const std::map<std::string, Color (*)()>& registry() {
         {"systemGray", &Color::systemGray},
         {"systemGray2", &Color::systemGray2},
         {"systemGray3", &Color::systemGray3},
+        {"systemGray4", &Color::systemGray4},
         {"systemGray5", &Color::systemGray5},
         {"systemGray6", &Color::systemGray6},
         {"secondarySystemFill", &Color::secondarySystemFill},
@@ -68,6 +69,7 @@ Color Color::systemYellow() { return namedColor("systemYellow", 1, 214 / 255.0, 
 Color Color::systemGray() { return namedColor("systemGray", 142 / 255.0, 142 / 255.0, 147 / 255.0); }
 Color Color::systemGray2() { return namedColor("systemGray2", 99 / 255.0, 99 / 255.0, 102 / 255.0); }
 Color Color::systemGray3() { return namedColor("systemGray3", 72 / 255.0, 72 / 255.0, 74 / 255.0); }
+Color Color::systemGray4() { return namedColor("systemGray4", 58 / 255.0, 58 / 255.0, 60 / 255.0); }
 Color Color::systemGray5() { return namedColor("systemGray5", 44 / 255.0, 44 / 255.0, 46 / 255.0); }
 Color Color::systemGray6() { return namedColor("systemGray6", 28 / 255.0, 28 / 255.0, 30 / 255.0); }
 Color Color::secondarySystemFill() {

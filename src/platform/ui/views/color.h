@@ -38,6 +38,7 @@ struct Color {
     static Color systemGray();
     static Color systemGray2();
     static Color systemGray3();
+    static Color systemGray4();
     static Color systemGray5();
     static Color systemGray6();
     static Color secondarySystemFill();
