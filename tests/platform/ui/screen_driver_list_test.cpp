@@ -35,7 +35,26 @@ public:
     DropProposal dropSessionDidUpdate(CollectionView&, DragSession&, const std::optional<IndexPath>&) override {
         return {DropProposal::Operation::move, DropProposal::Intent::insertIntoDestinationIndexPath};
     }
+    std::shared_ptr<TargetedPreview> previewForHighlightingContextMenu(
+        CollectionView& view, const ContextMenuConfiguration& configuration) override {
+        return preview(view, configuration, "lift ");
+    }
+    std::shared_ptr<TargetedPreview> previewForDismissingContextMenu(
+        CollectionView& view, const ContextMenuConfiguration& configuration) override {
+        return preview(view, configuration, "set down ");
+    }
+    std::shared_ptr<TargetedPreview> preview(CollectionView& view, const ContextMenuConfiguration& configuration,
+                                             const std::string& what) {
+        const int item = std::any_cast<int>(configuration.identifier());
+        log.push_back(what + std::to_string(item));
+        return TargetedPreview::create(view.cellAt({0, item}), {Color::clear(), std::nullopt});
+    }
+    std::optional<PreviewParameters> dragPreviewParameters(CollectionView&, const IndexPath&) override {
+        return PreviewParameters{Color::clear(), BezierPath::roundedRect(Rect(0, 0, 100, 60), 15)};
+    }
     void performDrop(CollectionView&, const DropCoordinator& coordinator) override {
+        if (const auto& lifted = coordinator.session->previewParameters; lifted && lifted->visiblePath)
+            log.push_back("lifted " + std::to_string(lifted->visiblePath->bounds().size.width));
         log.push_back("drop " + std::to_string(std::any_cast<int>(coordinator.session->items().front().localObject)) +
                       " on " + std::to_string(coordinator.destinationIndexPath->item));
     }
@@ -105,6 +124,20 @@ TEST_F(ScreenDriverListTest, ALongPressOpensTheContextMenuAndDragAndDropReachesT
     EXPECT_EQ(window->presentedMenu(), nullptr);
     ASSERT_TRUE(driver.dragAndDrop("Video 5", "Video 1"));
     EXPECT_EQ(library->log, (std::vector<std::string>{"delete 2", "drop 5 on 1"}));
+}
+
+TEST_F(ScreenDriverListTest, TheListRecordsThePreviewsItsDelegateGives) {
+    ASSERT_TRUE(driver.longPress("Video 2"));
+    auto lifted = list->contextMenuHighlightPreview();
+    ASSERT_NE(lifted, nullptr);
+    EXPECT_EQ(lifted->view(), list->cellAt({0, 2}));
+    EXPECT_EQ(lifted->parameters().backgroundColor, Color::clear());
+    EXPECT_EQ(list->contextMenuDismissPreview(), nullptr);  // still open
+    ASSERT_TRUE(driver.choose("Delete"));
+    ASSERT_NE(list->contextMenuDismissPreview(), nullptr);
+    ASSERT_TRUE(driver.dragAndDrop("Video 5", "Video 1"));
+    EXPECT_EQ(library->log,
+              (std::vector<std::string>{"lift 2", "set down 2", "delete 2", "lifted 100.000000", "drop 5 on 1"}));
 }
 
 }  // namespace

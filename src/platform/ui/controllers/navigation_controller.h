@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/controllers/navigation_bar.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/views/main_thread_check.h"
 
@@ -34,6 +35,8 @@ public:
     // The top controller, or what it presents.
     std::shared_ptr<ViewController> visibleViewController() const;
 
+    // The bar's look (one bar for every controller of the stack).
+    const std::shared_ptr<NavigationBar>& navigationBar() const { return m_navigationBar; }
     bool isNavigationBarHidden() const { return m_barHidden; }
     void setNavigationBarHidden(bool hidden, bool animated = false);
     bool isToolbarHidden() const { return m_toolbarHidden; }
@@ -58,6 +61,7 @@ private:
     void show(const std::shared_ptr<ViewController>& from, const std::shared_ptr<ViewController>& to, bool animated);
 
     std::vector<std::shared_ptr<ViewController>> m_stack;
+    std::shared_ptr<NavigationBar> m_navigationBar = NavigationBar::create();
     bool m_barHidden = false;
     bool m_toolbarHidden = true;
     bool m_prefersLargeTitles = false;

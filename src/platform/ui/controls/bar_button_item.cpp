@@ -45,4 +45,21 @@ bool BarButtonItem::tap() {
     return false;
 }
 
+TextAttributes BarButtonItem::titleTextAttributes(ControlState state) const {
+    const auto it = m_titleTextAttributes.find(state);
+    return it == m_titleTextAttributes.end() ? TextAttributes{} : it->second;
+}
+
+void BarButtonItem::setTitleTextAttributes(TextAttributes attributes, ControlState state) {
+    checkMainThread();
+    m_titleTextAttributes[state] = std::move(attributes);
+}
+
+TextAttributes BarButtonItem::effectiveTitleTextAttributes(ControlState state) const {
+    TextAttributes result = titleTextAttributes(state);
+    // A key the state does not set comes from the normal state.
+    for (const auto& [key, value] : titleTextAttributes(ControlState::normal)) result.emplace(key, value);
+    return result;
+}
+
 }  // namespace ui

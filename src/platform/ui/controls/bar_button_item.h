@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/ui/controls/action.h"
+#include "platform/ui/controls/control.h"
 #include "platform/ui/controls/menu.h"
+#include "platform/ui/text/attributed_string.h"
 #include "platform/ui/views/color.h"
 #include "platform/ui/views/image.h"
 #include "platform/ui/views/main_thread_check.h"
@@ -75,6 +78,14 @@ public:
         m_primaryAction = std::move(action);
     }
     void setTarget(const std::shared_ptr<void>& target, Handler action);
+    // The title's attributes as set for one state (normal, highlighted, disabled).
+    TextAttributes titleTextAttributes(ControlState state) const;
+    void setTitleTextAttributes(TextAttributes attributes, ControlState state);
+    // What the title is drawn with now or in `state`: that state's attributes over the normal ones.
+    TextAttributes effectiveTitleTextAttributes(ControlState state) const;
+    TextAttributes currentTitleTextAttributes() const {
+        return effectiveTitleTextAttributes(m_enabled ? ControlState::normal : ControlState::disabled);
+    }
     double width() const { return m_width; }
     void setWidth(double width) {
         checkMainThread();
@@ -104,6 +115,7 @@ private:
     Handler m_action;
     double m_width = 0;
     int m_menuOpenings = 0;
+    std::map<ControlState, TextAttributes> m_titleTextAttributes;
 };
 
 }  // namespace ui

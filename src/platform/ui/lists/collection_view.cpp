@@ -158,7 +158,15 @@ std::shared_ptr<ContextMenuConfiguration> CollectionView::contextMenu(const Inde
     checkMainThread();
     auto d = delegate();
     if (!d || !cellAt(indexPath)) return nullptr;
-    return d->contextMenuConfiguration(*this, {indexPath}, point);
+    auto configuration = d->contextMenuConfiguration(*this, {indexPath}, point);
+    if (configuration) m_highlightPreview = d->previewForHighlightingContextMenu(*this, *configuration);
+    return configuration;
+}
+
+void CollectionView::endContextMenu(const ContextMenuConfiguration& configuration) {
+    checkMainThread();
+    auto d = delegate();
+    m_dismissPreview = d ? d->previewForDismissingContextMenu(*this, configuration) : nullptr;
 }
 
 std::shared_ptr<DragSession> CollectionView::drag(const IndexPath& indexPath) {
@@ -168,7 +176,10 @@ std::shared_ptr<DragSession> CollectionView::drag(const IndexPath& indexPath) {
     auto session = DragSession::create({}, indexPath);
     auto items = d->itemsForBeginning(*this, *session, indexPath);
     if (items.empty()) return nullptr;
-    return DragSession::create(std::move(items), indexPath);
+    auto started = DragSession::create(std::move(items), indexPath);
+    started->previewParameters = d->dragPreviewParameters(*this, indexPath);
+    started->allowsMoveOperation = d->dragSessionAllowsMoveOperation(*this, *started);
+    return started;
 }
 
 DropProposal CollectionView::dragOver(const std::shared_ptr<DragSession>& session,

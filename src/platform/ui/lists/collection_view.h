@@ -72,7 +72,13 @@ public:
     std::optional<IndexPath> lastScrolledToItem() const { return m_lastScrolledTo; }
 
     // User actions.
+    // A long press: the delegate's configuration; with one, the preview it lifts is recorded.
     std::shared_ptr<ContextMenuConfiguration> contextMenu(const IndexPath& indexPath, Point point = {});
+    // The menu of `configuration` closes: the preview it sets down is recorded.
+    void endContextMenu(const ContextMenuConfiguration& configuration);
+    // The last previews the delegate gave (none: the whole cell).
+    std::shared_ptr<TargetedPreview> contextMenuHighlightPreview() const { return m_highlightPreview; }
+    std::shared_ptr<TargetedPreview> contextMenuDismissPreview() const { return m_dismissPreview; }
     // A drag from an item: none when there is no drag delegate or it offers no items.
     std::shared_ptr<DragSession> drag(const IndexPath& indexPath);
     // The user drags the content (scrolls).
@@ -107,6 +113,8 @@ private:
     std::weak_ptr<CollectionViewDropDelegate> m_dropDelegate;
     ReusePool m_supplementaryPool;
     std::optional<IndexPath> m_lastScrolledTo;
+    std::shared_ptr<TargetedPreview> m_highlightPreview;
+    std::shared_ptr<TargetedPreview> m_dismissPreview;
 };
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ui/controls/context_menu_configuration.h"
+#include "platform/ui/controls/targeted_preview.h"
 #include "platform/ui/lists/drag_session.h"
 #include "platform/ui/lists/index_path.h"
 #include "platform/ui/views/point.h"
@@ -30,6 +31,15 @@ public:
     virtual std::shared_ptr<ContextMenuConfiguration> contextMenuConfiguration(CollectionView& /*view*/,
                                                                                const std::vector<IndexPath>& /*items*/,
                                                                                Point /*point*/) {
+        return nullptr;
+    }
+    // The view lifted while the menu opens and while it closes; none: the whole cell.
+    virtual std::shared_ptr<TargetedPreview> previewForHighlightingContextMenu(
+        CollectionView& /*view*/, const ContextMenuConfiguration& /*configuration*/) {
+        return nullptr;
+    }
+    virtual std::shared_ptr<TargetedPreview> previewForDismissingContextMenu(
+        CollectionView& /*view*/, const ContextMenuConfiguration& /*configuration*/) {
         return nullptr;
     }
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/controls/preview_parameters.h"
 #include "platform/ui/lists/drag_item.h"
 #include "platform/ui/lists/drop_proposal.h"
 #include "platform/ui/lists/index_path.h"
@@ -25,6 +26,9 @@ public:
     // A drop from another app has no local drag session.
     bool isLocal = true;
     bool hasItemsConforming(const std::string& typeIdentifier) const;
+    // What the source said when the drag began: the lifted look and whether drops may move.
+    std::optional<PreviewParameters> previewParameters;
+    bool allowsMoveOperation = true;
 
 private:
     DragSession() = default;

@@ -252,6 +252,14 @@ foundation::Status ScreenDriver::longPress(const std::string& what) {
         auto menu = configuration ? configuration->makeMenu() : nullptr;
         if (!menu) return driverError(refused, target.line + " offers no menu");
         m_window->presentMenu(menu, target.view);
+        // Closing the menu sets the lifted preview down, as the system asks for it then.
+        if (auto presented = m_window->presentedMenu()) {
+            std::weak_ptr<CollectionView> weakGrid = grid;
+            presented->onClose = [closeMenu = presented->onClose, weakGrid, configuration](PresentedMenu& closed) {
+                if (closeMenu) closeMenu(closed);
+                if (auto owner = weakGrid.lock()) owner->endContextMenu(*configuration);
+            };
+        }
     } else {
         return driverError(notApplicable, "nothing under " + target.line + " answers a long press");
     }
