@@ -101,6 +101,22 @@ TEST_F(ApplicationTest, OpeningURLsAsksTheOpenerAndAnswersOnTheMainQueue) {
     EXPECT_TRUE(app.isIdleTimerDisabled());
 }
 
+TEST_F(ApplicationTest, TheIdleTimerStaysOffWhileAnyHolderAsks) {
+    auto& app = Application::shared();
+    EXPECT_FALSE(app.isIdleTimerDisabled());
+    app.setIdleTimerHeld("transfer", true);
+    app.setIdleTimerHeld("player", true);
+    app.setIdleTimerHeld("player", false);  // the player closes: the server still holds it
+    EXPECT_TRUE(app.isIdleTimerDisabled());
+    app.setIdleTimerHeld("transfer", true);  // asking twice is one hold
+    app.setIdleTimerHeld("transfer", false);
+    EXPECT_FALSE(app.isIdleTimerDisabled());
+    app.setIdleTimerDisabled(true);
+    EXPECT_EQ(app.idleTimerHolders(), std::set<std::string>{Application::applicationIdleTimerHolder});
+    app.reset();
+    EXPECT_FALSE(app.isIdleTimerDisabled());
+}
+
 TEST_F(ApplicationTest, PlatformVersionIsASettingForTheGates) {
     EXPECT_TRUE(PlatformVersion::isAtLeast(16));
     {

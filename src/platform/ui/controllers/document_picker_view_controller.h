@@ -21,6 +21,12 @@ public:
 
 // The system's file picker for opening documents of some types. Tests stand for the user:
 // `pick` dismisses it and hands the delegate the URLs; `cancel` dismisses it and says so.
+// Only items of the picker's content types can be picked (by extension, through the uniform
+// type registry; folders are "public.folder"): others are left out as the system would grey
+// them. Opening as a copy copies each picked item into a fresh folder of the container's
+// "tmp/Inbox" (keeping its name) and hands the copies, so the receiver may move them away
+// without touching the user's originals; an item that cannot be copied is left out (logged).
+// Opening in place hands the originals.
 class DocumentPickerViewController : public ViewController {
 public:
     static std::shared_ptr<DocumentPickerViewController> create(std::vector<std::string> contentTypes, bool asCopy);
@@ -44,14 +50,21 @@ public:
         m_delegate = d;
     }
 
-    // More than one URL without multiple selection keeps only the first.
+    // More than one URL without multiple selection keeps only the first pickable one.
     void pick(std::vector<foundation::URL> urls);
+    // Whether the item is of one of the content types.
+    bool canPick(const foundation::URL& url) const;
     void cancel();
+
+    // Where copies go: "Inbox" in the container's tmp folder.
+    static constexpr const char* inboxName = "Inbox";
 
 protected:
     DocumentPickerViewController() = default;
 
 private:
+    std::vector<foundation::URL> copiesInInbox(const std::vector<foundation::URL>& urls) const;
+
     std::vector<std::string> m_contentTypes;
     bool m_asCopy = false;
     bool m_multiple = false;

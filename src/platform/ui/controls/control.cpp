@@ -61,7 +61,7 @@ void Control::sendActions(std::uint32_t events) {
 std::uint32_t Control::state() const {
     std::uint32_t state = normal;
     if (m_highlighted) state |= highlighted;
-    if (!m_enabled) state |= disabled;
+    if (!isEnabled()) state |= disabled;
     if (m_selected) state |= selected;
     return state;
 }

@@ -4,6 +4,7 @@
 
 #include "platform/dispatch/queue.h"
 #include "platform/foundation/notification_center.h"
+#include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
 
@@ -23,10 +24,19 @@ Application& Application::shared() {
 void Application::reset() {
     m_delegate.reset();
     m_state = ApplicationState::background;
-    m_idleTimerDisabled = false;
+    m_idleTimerHolders.clear();
     m_scenes.clear();
     m_opener = nullptr;
     m_openedURLs.clear();
+}
+
+void Application::setIdleTimerHeld(const std::string& holder, bool held) {
+    checkMainThread();
+    if (held) {
+        m_idleTimerHolders.insert(holder);
+    } else {
+        m_idleTimerHolders.erase(holder);
+    }
 }
 
 bool Application::launch() { return m_delegate ? m_delegate->didFinishLaunching(*this) : true; }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,15 @@ public:
     std::shared_ptr<ApplicationDelegate> delegate() const { return m_delegate; }
     void setDelegate(std::shared_ptr<ApplicationDelegate> delegate) { m_delegate = std::move(delegate); }
     ApplicationState applicationState() const { return m_state; }
-    bool isIdleTimerDisabled() const { return m_idleTimerDisabled; }
-    void setIdleTimerDisabled(bool disabled) { m_idleTimerDisabled = disabled; }
+    // The idle timer (the device locking after a while without touches) is off while any holder
+    // asks: the transfer server while it runs, the player while it plays. Each holder says only
+    // for itself, so one letting go never ends another's hold.
+    bool isIdleTimerDisabled() const { return !m_idleTimerHolders.empty(); }
+    void setIdleTimerHeld(const std::string& holder, bool held);
+    const std::set<std::string>& idleTimerHolders() const { return m_idleTimerHolders; }
+    // The application's own switch: the holder "application".
+    void setIdleTimerDisabled(bool disabled) { setIdleTimerHeld(applicationIdleTimerHolder, disabled); }
+    static constexpr const char* applicationIdleTimerHolder = "application";
     bool supportsMultipleScenes() const { return true; }
 
     // Starts: the delegate's didFinishLaunching. Returns its answer.
@@ -71,7 +79,7 @@ private:
 
     std::shared_ptr<ApplicationDelegate> m_delegate;
     ApplicationState m_state = ApplicationState::background;
-    bool m_idleTimerDisabled = false;
+    std::set<std::string> m_idleTimerHolders;
     std::vector<std::shared_ptr<WindowScene>> m_scenes;
     int m_nextSession = 1;
     URLOpener m_opener;
