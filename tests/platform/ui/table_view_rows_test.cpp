@@ -56,7 +56,7 @@ TEST_F(TableViewRowsTest, ARowThatMayNotHighlightIgnoresTapsAndTouches) {
     window->tap(Point{100, 125});  // row 2 may
     EXPECT_EQ(rows->selected, std::vector<int>{2});
     table->selectRow({0, 1});  // code may still select it
-    EXPECT_EQ(table->selectedIndexPaths(), std::vector<IndexPath>{IndexPath{0, 1}});
+    EXPECT_EQ(table->selectedIndexPaths(), (std::vector<IndexPath>{IndexPath{0, 1}}));
 }
 
 TEST_F(TableViewRowsTest, SeparatorsFollowTheInsetsOfTheTableAndTheCell) {
@@ -90,12 +90,21 @@ TEST_F(TableViewRowsTest, AFooterViewEndsTheFillerSeparatorsAndSitsBelowTheRows)
     EXPECT_EQ(footer->frame(), Rect(0, 200, 320, 30));
 }
 
+TEST_F(TableViewRowsTest, TheBackgroundViewStaysBehindTheRowsAndFillsWhatShows) {
+    auto blur = VisualEffectView::create(VisualEffectView::BlurStyle::dark);
+    table->setBackgroundView(blur);
+    table->setContentOffset({0, 20});
+    table->layoutIfNeeded();
+    EXPECT_EQ(blur->frame(), table->bounds());
+    EXPECT_EQ(table->subviews().front(), blur);
+}
+
 TEST(SystemLookTest, GrayFourIsNamedAndTheMonospacedFontHasEvenAdvances) {
     const auto gray4 = Color::named("systemGray4");
     ASSERT_TRUE(gray4.has_value());
     EXPECT_EQ(gray4->name, "systemGray4");
-    EXPECT_LT(Color::systemGray3().red, gray4->red);
-    EXPECT_LT(gray4->red, Color::systemGray5().red);
+    EXPECT_GT(Color::systemGray3().red, gray4->red);  // each step darker, towards gray 6
+    EXPECT_GT(gray4->red, Color::systemGray5().red);
 
     const auto mono = Font::monospacedSystemFont(14);
     EXPECT_DOUBLE_EQ(mono.widthOf("iiii"), mono.widthOf("WWWW"));

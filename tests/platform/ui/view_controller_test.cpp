@@ -86,6 +86,18 @@ TEST_F(PresentationTest, SheetsLeaveThePresenterOnScreenAndDismissInOrder) {
     EXPECT_EQ(sheet->view()->superview(), nullptr);
 }
 
+TEST_F(PresentationTest, AControllerInsideAPresentedContainerDismissesTheContainer) {
+    auto sheet = Page::create("sheet");
+    auto navigation = NavigationController::create(sheet);
+    navigation->setModalPresentationStyle(ModalPresentationStyle::formSheet);
+    root->present(navigation, false);
+    EXPECT_EQ(sheet->presentingViewController(), root);
+    sheet->dismiss(false);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(navigation->view()->superview(), nullptr);
+    EXPECT_EQ(sheet->presentingViewController(), nullptr);
+}
+
 TEST_F(PresentationTest, PresentingWhileAlreadyPresentingIsRefusedWithAWarning) {
     std::vector<std::string> warnings;
     base::ScopedLogSink sink([&](base::LogLevel level, std::string_view, std::string_view message) {

@@ -1,5 +1,7 @@
 #include "platform/ui/controllers/table_view_controller.h"
 
+#include <utility>
+
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/screen.h"
 
@@ -26,8 +28,9 @@ void TableViewController::loadView() {
 void TableViewController::viewWillAppear(bool animated) {
     checkMainThread();
     ViewController::viewWillAppear(animated);
-    if (!m_clearsSelection) return;
     auto table = tableView();
+    if (!std::exchange(m_hasAppeared, true) && table->numberOfSections() == 0) table->reloadData();
+    if (!m_clearsSelection) return;
     for (const auto& indexPath : table->selectedIndexPaths()) table->deselectRow(indexPath);
 }
 

@@ -9,7 +9,8 @@
 namespace ui {
 
 // A controller whose view is a table, with itself as the table's data source and delegate.
-// Subclasses answer the table's questions; by default the table is empty.
+// Subclasses answer the table's questions; by default the table is empty. The table loads its
+// rows as the controller first appears (or when asked before).
 class TableViewController : public ViewController, public TableViewDataSource, public TableViewDelegate {
 public:
     static std::shared_ptr<TableViewController> create(TableViewStyle style = TableViewStyle::plain);
@@ -35,6 +36,7 @@ protected:
 private:
     TableViewStyle m_style;
     bool m_clearsSelection = true;
+    bool m_hasAppeared = false;
 };
 
 }  // namespace ui

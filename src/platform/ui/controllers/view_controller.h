@@ -80,7 +80,9 @@ public:
 
     // Presentation.
     std::shared_ptr<ViewController> presentedViewController() const { return m_presented; }
-    std::shared_ptr<ViewController> presentingViewController() const { return m_presenting.lock(); }
+    // The controller that presents this one, or the one that presents its nearest presented
+    // ancestor (a controller inside a presented navigation controller).
+    std::shared_ptr<ViewController> presentingViewController() const;
     ModalPresentationStyle modalPresentationStyle() const { return m_presentationStyle; }
     void setModalPresentationStyle(ModalPresentationStyle style) {
         checkMainThread();

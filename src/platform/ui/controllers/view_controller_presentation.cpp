@@ -97,6 +97,12 @@ void ViewController::present(const std::shared_ptr<ViewController>& controller, 
     });
 }
 
+std::shared_ptr<ViewController> ViewController::presentingViewController() const {
+    if (auto presenting = m_presenting.lock()) return presenting;
+    auto container = parent();
+    return container ? container->presentingViewController() : nullptr;
+}
+
 void ViewController::dismiss(bool animated, std::function<void()> completion) {
     checkMainThread();
     std::shared_ptr<ViewController> presenter;
@@ -106,7 +112,9 @@ void ViewController::dismiss(bool animated, std::function<void()> completion) {
         target = m_presented;
     } else if (auto p = presentingViewController()) {
         presenter = p;
+        // A child of a presented container dismisses that container.
         target = sharedAs<ViewController>();
+        while (target->m_presenting.expired() && target->parent()) target = target->parent();
     } else {
         if (completion) completion();
         return;

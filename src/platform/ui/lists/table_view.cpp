@@ -67,8 +67,20 @@ void TableView::setTableFooterView(std::shared_ptr<View> view) {
     setNeedsLayout();
 }
 
+void TableView::setBackgroundView(std::shared_ptr<View> view) {
+    checkMainThread();
+    if (m_backgroundView) m_backgroundView->removeFromSuperview();
+    m_backgroundView = std::move(view);
+    if (m_backgroundView) insertSubview(m_backgroundView, 0);
+    setNeedsLayout();
+}
+
 void TableView::layoutSubviews() {
     ItemListView::layoutSubviews();
+    if (m_backgroundView) {
+        m_backgroundView->setFrame(bounds());
+        sendSubviewToBack(m_backgroundView);  // cells shown since stay above it
+    }
     if (!m_tableFooterView) return;
     const double height = m_tableFooterView->frame().size.height;
     const double width = geometry().contentSize.width;

@@ -22,6 +22,10 @@ enum class KeyboardType {
     webSearch
 };
 enum class TextFieldBorderStyle { none, line, bezel, roundedRect };
+enum class TextAutocapitalizationType { none, words, sentences, allCharacters };
+enum class TextAutocorrectionType { defaultType, no, yes };
+// What the text is, for the keyboard's suggestions ("url", "emailAddress", ...); empty: nothing.
+using TextContentType = std::string;
 
 class TextField;
 
@@ -47,6 +51,21 @@ public:
     void setKeyboardType(KeyboardType type) {
         checkMainThread();
         m_keyboardType = type;
+    }
+    TextAutocapitalizationType autocapitalizationType() const { return m_autocapitalization; }
+    void setAutocapitalizationType(TextAutocapitalizationType type) {
+        checkMainThread();
+        m_autocapitalization = type;
+    }
+    TextAutocorrectionType autocorrectionType() const { return m_autocorrection; }
+    void setAutocorrectionType(TextAutocorrectionType type) {
+        checkMainThread();
+        m_autocorrection = type;
+    }
+    const TextContentType& textContentType() const { return m_contentType; }
+    void setTextContentType(TextContentType type) {
+        checkMainThread();
+        m_contentType = std::move(type);
     }
     bool isSecureTextEntry() const { return m_secure; }
     void setSecureTextEntry(bool secure);
@@ -79,6 +98,9 @@ private:
     std::optional<std::string> m_text;
     std::string m_placeholder;
     KeyboardType m_keyboardType = KeyboardType::defaultType;
+    TextAutocapitalizationType m_autocapitalization = TextAutocapitalizationType::sentences;
+    TextAutocorrectionType m_autocorrection = TextAutocorrectionType::defaultType;
+    TextContentType m_contentType;
     bool m_secure = false;
     Font m_font = Font::systemFont(17);
     TextFieldBorderStyle m_borderStyle = TextFieldBorderStyle::none;
