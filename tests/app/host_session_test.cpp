@@ -10,6 +10,7 @@
 #include "app/host_system.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/foundation/uniform_type.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -169,6 +170,8 @@ TEST_F(HostSessionTest, AlertChoosesAnActionOfTheAlertShown) {
 }
 
 TEST_F(HostSessionTest, PickHandsTheShownPickerAbsoluteFileURLs) {
+    // Pickers open only their types; Matroska is a movie type the app declares.
+    foundation::UniformType::declare({"test.matroska", {"mkv"}, {"public.movie"}});
     testing_support::writeFile(dir / "a.mp4", "a");
     testing_support::writeFile(dir / "b.mkv", "b");
     EXPECT_EQ(session.executeLine("pick " + (dir / "a.mp4").string()), Outcome::failed);
