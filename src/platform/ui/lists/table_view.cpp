@@ -2,6 +2,8 @@
 
 #include "platform/base/fatal.h"
 #include "platform/ui/views/main_thread_check.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
 
 namespace ui {
 
@@ -98,7 +100,9 @@ std::optional<Rect> TableView::separatorFrame(const IndexPath& indexPath) {
     const EdgeInsets inset = cell && cell->separatorInset() ? *cell->separatorInset() : m_separatorInset;
     const double width = row->size.width - inset.left - inset.right;
     if (!(width > 0)) return std::nullopt;
-    const double hairline = 1.0 / 3;
+    // One pixel of the screen the table is on.
+    auto shownOn = window();
+    const double hairline = 1.0 / (shownOn ? shownOn->screen()->scale() : Screen::main()->scale());
     return Rect(row->origin.x + inset.left, row->origin.y + row->size.height - hairline, width, hairline);
 }
 
