@@ -13,9 +13,11 @@ namespace {
 constexpr double kRowSpacing = 8;
 constexpr double kButtonPadding = 16;
 
+// Takes the width a row leaves over; it has no height of its own.
 std::shared_ptr<ui::View> spacer() {
     auto view = ui::View::create();
     view->setContentHuggingPriority(1, ui::LayoutAxis::horizontal);
+    ui::LayoutConstraint::activate({view->heightAnchor().constraintEqualToConstant(0)});
     return view;
 }
 
