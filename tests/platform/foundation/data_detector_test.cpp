@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace foundation {
@@ -54,6 +56,36 @@ TEST(DataDetectorTest, CountsInUtf16AndStaysInsideTheRange) {
 TEST(DataDetectorTest, InvalidBytesNeitherCrashNorJoinALink) {
     const std::string text = std::string("\xff\xfe") + " https://example.com \xc3";
     EXPECT_EQ(firstLink(text), "3+19 https://example.com");
+}
+
+// Any bytes, any range: matches stay inside the range, in order, without overlapping, and
+// each one's URL (when made) is a link.
+TEST(DataDetectorTest, ArbitraryInputKeepsMatchesInsideTheRangeAndInOrder) {
+    const auto detector = DataDetector::create(DataDetector::link);
+    const std::string pieces[] = {"https://", "www.", "a.com", "x@y.org", ".",    " ", "(",  ")",  "/",
+                                  ":80",      "é",    "😀",     "\xff",    "\xc3", "-", "tv", "\"", "<"};
+    std::uint32_t seed = 12345;
+    int found = 0;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const int count = static_cast<int>(next() % 12);
+        for (int i = 0; i < count; ++i) text += pieces[next() % std::size(pieces)];
+        const size_t length = DataDetector::utf16Length(text);
+        const TextRange range{next() % (length + 2), next() % (length + 2)};
+        size_t previousEnd = range.location;
+        for (const auto& match : detector->matches(text, range)) {
+            EXPECT_GE(match.range.location, previousEnd) << text;
+            EXPECT_GT(match.range.length, 0u) << text;
+            EXPECT_LE(match.range.location + match.range.length, range.location + range.length) << text;
+            previousEnd = match.range.location + match.range.length;
+            ++found;
+            if (match.url) {
+                EXPECT_FALSE(match.url->scheme().empty()) << text;
+            }
+        }
+    }
+    EXPECT_GT(found, 100);  // the pieces make links often enough to try the scanner
 }
 
 }  // namespace
