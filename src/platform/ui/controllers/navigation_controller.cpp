@@ -20,6 +20,8 @@ void NavigationController::viewDidLoad() {
     if (auto top = topViewController()) {
         auto view = top->view();
         view->setFrame(this->view()->bounds());
+        // The shown screen follows the navigation controller's size (a window resize, a rotation).
+        view->setAutoresizingMask(flexibleWidth | flexibleHeight);
         this->view()->addSubview(view);
     }
 }
@@ -50,6 +52,7 @@ void NavigationController::show(const std::shared_ptr<ViewController>& from, con
     if (to) {
         auto view = to->view();
         view->setFrame(this->view()->bounds());
+        view->setAutoresizingMask(flexibleWidth | flexibleHeight);
         this->view()->addSubview(view);
         if (onScreen) to->beginAppearance(true, animated);
     }
