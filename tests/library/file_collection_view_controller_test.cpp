@@ -1,10 +1,15 @@
 #include "library/file_collection_view_controller.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include "core/drag_origin.h"
 #include "library_screen_fixture.h"
 #include "platform/ui/lists/drag_session.h"
+#include "transfer/web_uploader.h"
 
 namespace reelhaven {
 namespace {
@@ -278,6 +283,87 @@ TEST_F(LibraryBrowserTest, AnItemThatWentAwayIsNotActedOn) {
     EXPECT_TRUE(exists("Stays.mp4"));
     EXPECT_FALSE(exists("Other.mp4"));
     EXPECT_EQ(alert(), nullptr);
+}
+
+TEST_F(LibraryBrowserTest, AFailedDeleteUndimsTheCellsAndKeepsTheMode) {
+    makeFile("Locked.mp4");
+    makeFile("Free.mp4");
+    show();
+    // An immutable file cannot be removed, even by its owner.
+    const int fd = ::open((documents / "Locked.mp4").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    const bool locked = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                        (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    if (!locked) {
+        ::close(fd);
+        GTEST_SKIP() << "this file system or user cannot make a file immutable";
+    }
+    screen->setMode(Mode::edit);
+    tap("Locked");
+    screen->confirmDeleteSelection();
+    settle();
+    ASSERT_TRUE(alert()->tapAction("Confirm"));
+    EXPECT_EQ(cellOf("Locked")->alpha(), 0.4);
+    screen->fileOperationQueue()->sync([] {});
+    settle();
+    flags &= ~FS_IMMUTABLE_FL;
+    ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    ::close(fd);
+    EXPECT_TRUE(exists("Locked.mp4"));
+    EXPECT_EQ(gridNames(), (Strings{"Free", "Locked"}));
+    EXPECT_EQ(cellOf("Locked")->alpha(), 1.0);
+    EXPECT_EQ(screen->mode(), Mode::select);
+    EXPECT_TRUE(grid()->selectedIndexPaths().empty());
+}
+
+TEST_F(LibraryBrowserTest, AnUploadBeforeTheDeleteIsConfirmedDeletesTheChosenItems) {
+    makeFile("B.mp4");
+    makeFile("C.mp4");
+    show();
+    screen->setMode(Mode::edit);
+    tap("C");
+    screen->confirmDeleteSelection();
+    settle();
+    makeFile("A.mp4");
+    screen->reloadAfterWebUpload();
+    settle();
+    ASSERT_TRUE(alert()->tapAction("Confirm"));
+    screen->fileOperationQueue()->sync([] {});
+    settle();
+    EXPECT_FALSE(exists("C.mp4"));
+    EXPECT_TRUE(exists("B.mp4"));
+    EXPECT_TRUE(exists("A.mp4"));
+}
+
+TEST_F(LibraryBrowserTest, ReloadingItemsRedrawsTheCellsOfThoseShown) {
+    makeFile("Clip.mp4");
+    show();
+    auto clip = video("Clip");
+    clip->setDuration(VideoTime{65});
+    screen->reloadItems({clip});
+    auto cell = std::dynamic_pointer_cast<VideoCollectionViewCell>(cellOf("Clip"));
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->timestampLabel()->text(), "1:05");
+    // An item the grid does not show changes nothing.
+    makeFile("Elsewhere.mp4");
+    screen->reloadItems({Video::create(urlOf(documents / "Elsewhere.mp4"), LibraryItemType::file, false)});
+    EXPECT_EQ(gridNames(), Strings{"Clip"});
+}
+
+TEST_F(LibraryBrowserTest, EveryChangeTheServerReportsRelistsTheFolder) {
+    makeFile("A.mp4");
+    show();
+    auto uploader = WebUploader::create(documents.string());
+    ASSERT_TRUE(uploader);
+    std::filesystem::rename(documents / "A.mp4", documents / "B.mp4");
+    screen->webUploaderDidMoveItem(*uploader, "", "");
+    settle();
+    EXPECT_EQ(gridNames(), Strings{"B"});
+    makeFolder("New");
+    screen->webUploaderDidCreateDirectory(*uploader, "");
+    settle();
+    EXPECT_EQ(gridNames(), (Strings{"B", "New"}));
 }
 
 class DropTest : public LibraryBrowserTest {
