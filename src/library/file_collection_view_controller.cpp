@@ -7,6 +7,7 @@
 #include "library/library_collection_view_cell.h"
 #include "library/library_grid_layout.h"
 #include "platform/foundation/string_compare.h"
+#include "platform/ui/controllers/navigation_bar.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controllers/search_controller.h"
@@ -70,6 +71,12 @@ std::shared_ptr<ui::BarButtonItem> FileCollectionViewController::editButton() {
 
 void FileCollectionViewController::viewDidLoad() {
     ui::ViewController::viewDidLoad();
+    if (auto navigation = navigationController()) {
+        auto bar = navigation->navigationBar();
+        bar->setBarStyle(ui::BarStyle::black);
+        bar->setTranslucent(true);
+        bar->setTintColor(ui::Color::white());
+    }
     auto search = ui::SearchController::create();
     search->searchBar()->setDelegate(sharedAs<FileCollectionViewController>());
     search->searchBar()->setPlaceholder("Search");

@@ -109,6 +109,10 @@ public:
     std::shared_ptr<ui::ContextMenuConfiguration> contextMenuConfiguration(ui::CollectionView& view,
                                                                            const std::vector<ui::IndexPath>& items,
                                                                            ui::Point point) override;
+    std::shared_ptr<ui::TargetedPreview> previewForHighlightingContextMenu(
+        ui::CollectionView& view, const ui::ContextMenuConfiguration& configuration) override;
+    std::shared_ptr<ui::TargetedPreview> previewForDismissingContextMenu(
+        ui::CollectionView& view, const ui::ContextMenuConfiguration& configuration) override;
 
     // VideoManagerDelegate
     void libraryDidChange() override;
@@ -140,6 +144,8 @@ public:
     // --- Drag and drop (file_collection_view_controller_drag_drop.cpp) ---
     std::vector<ui::DragItem> itemsForBeginning(ui::CollectionView& view, ui::DragSession& session,
                                                 const ui::IndexPath& indexPath) override;
+    std::optional<ui::PreviewParameters> dragPreviewParameters(ui::CollectionView& view,
+                                                               const ui::IndexPath& indexPath) override;
     ui::DropProposal dropSessionDidUpdate(ui::CollectionView& view, ui::DragSession& session,
                                           const std::optional<ui::IndexPath>& destination) override;
     void performDrop(ui::CollectionView& view, const ui::DropCoordinator& coordinator) override;
@@ -166,6 +172,7 @@ private:
     void finishDeleteSelection(bool success, const std::vector<LibraryItemPtr>& items);
     void setAlpha(const std::vector<LibraryItemPtr>& items, double alpha);
     std::shared_ptr<ui::Menu> makeItemMenu(const LibraryItemPtr& item);
+    std::shared_ptr<ui::TargetedPreview> contextMenuPreview(const ui::ContextMenuConfiguration& configuration);
     void presentFailure(const std::string& title, const std::string& message);
 
     FolderPtr m_folder;

@@ -1,6 +1,8 @@
 #include "core/drag_origin.h"
 #include "core/video_manager.h"
 #include "library/file_collection_view_controller.h"
+#include "library/folder_collection_view_cell.h"
+#include "library/video_collection_view_cell.h"
 
 namespace reelhaven {
 namespace {
@@ -14,6 +16,20 @@ std::vector<ui::DragItem> FileCollectionViewController::itemsForBeginning(ui::Co
     auto item = gridItem(indexPath);
     if (!item) return {};
     return {ui::DragItem{DragOrigin{m_videoManager, item}, {}}};
+}
+
+std::optional<ui::PreviewParameters> FileCollectionViewController::dragPreviewParameters(
+    ui::CollectionView& view, const ui::IndexPath& indexPath) {
+    auto cell = view.cellAt(indexPath);
+    std::shared_ptr<ui::View> plate;
+    if (auto video = std::dynamic_pointer_cast<VideoCollectionViewCell>(cell)) plate = video->thumbnailView();
+    if (auto folder = std::dynamic_pointer_cast<FolderCollectionViewCell>(cell))
+        plate = folder->thumbnailContainerView();
+    ui::PreviewParameters parameters;
+    parameters.backgroundColor = ui::Color::clear();
+    // Only the rounded plate is lifted, not the title under it.
+    parameters.visiblePath = plate ? ui::BezierPath::roundedRect(plate->frame(), 15) : ui::BezierPath::rect(ui::Rect());
+    return parameters;
 }
 
 ui::DropProposal FileCollectionViewController::dropSessionDidUpdate(ui::CollectionView&, ui::DragSession& session,

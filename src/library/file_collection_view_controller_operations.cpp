@@ -1,7 +1,11 @@
+#include <charconv>
+
 #include "core/documents_client.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
 #include "library/file_collection_view_controller.h"
+#include "library/folder_collection_view_cell.h"
+#include "library/video_collection_view_cell.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controls/menu.h"
 #include "platform/ui/text/text_field.h"
@@ -41,6 +45,34 @@ std::shared_ptr<ui::ContextMenuConfiguration> FileCollectionViewController::cont
     return ui::ContextMenuConfiguration::create(
         std::to_string(items.front().item), {},
         [self = sharedAs<FileCollectionViewController>(), item](const auto&) { return self->makeItemMenu(item); });
+}
+
+std::shared_ptr<ui::TargetedPreview> FileCollectionViewController::contextMenuPreview(
+    const ui::ContextMenuConfiguration& configuration) {
+    const auto* identifier = std::any_cast<std::string>(&configuration.identifier());
+    if (!identifier) return nullptr;
+    int row = 0;
+    const auto [end, error] = std::from_chars(identifier->data(), identifier->data() + identifier->size(), row);
+    if (error != std::errc() || end != identifier->data() + identifier->size()) return nullptr;
+    auto cell = collectionView()->cellAt(ui::IndexPath(0, row));
+    if (auto video = std::dynamic_pointer_cast<VideoCollectionViewCell>(cell)) {
+        ui::PreviewParameters parameters;
+        parameters.backgroundColor = ui::Color::clear();
+        return ui::TargetedPreview::create(video->thumbnailView(), parameters);
+    }
+    if (auto folder = std::dynamic_pointer_cast<FolderCollectionViewCell>(cell))
+        return ui::TargetedPreview::create(folder->thumbnailContainerView());
+    return nullptr;
+}
+
+std::shared_ptr<ui::TargetedPreview> FileCollectionViewController::previewForHighlightingContextMenu(
+    ui::CollectionView&, const ui::ContextMenuConfiguration& configuration) {
+    return contextMenuPreview(configuration);
+}
+
+std::shared_ptr<ui::TargetedPreview> FileCollectionViewController::previewForDismissingContextMenu(
+    ui::CollectionView&, const ui::ContextMenuConfiguration& configuration) {
+    return contextMenuPreview(configuration);
 }
 
 std::shared_ptr<ui::Menu> FileCollectionViewController::makeItemMenu(const LibraryItemPtr& item) {

@@ -1,0 +1,206 @@
+#include "library/library_file_collection_view_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "library/import_menu_controller.h"
+#include "library_screen_fixture.h"
+#include "platform/network/interface_addresses.h"
+#include "platform/ui/lists/table_view.h"
+#include "platform/ui/scenes/application.h"
+#include "toolkit/empty_data_set.h"
+#include "transfer/web_uploader.h"
+
+namespace reelhaven {
+namespace {
+
+using Strings = std::vector<std::string>;
+using net::InterfaceEntry;
+
+class LibraryRootScreenTest : public library_testing::LibraryScreenTest {
+protected:
+    std::shared_ptr<WebUploader> uploader = WebUploader::create(documents.string());
+    std::shared_ptr<LibraryFileCollectionViewController> root;
+
+    void SetUp() override { ui::Application::shared().reset(); }
+    void TearDown() override {
+        if (uploader && uploader->isRunning()) uploader->stop();
+        LibraryScreenTest::TearDown();
+        ui::Application::shared().reset();
+    }
+    void showRoot() {
+        listDocuments();
+        root = LibraryFileCollectionViewController::create(manager, progressClient, uploader, nullptr);
+        screen = root;
+        navigation = ui::NavigationController::create(root);
+        window = ui::Window::create(ui::Rect(0, 0, 390, 844));
+        window->setRootViewController(navigation);
+        window->makeKeyAndVisible();
+        settle();
+    }
+    std::shared_ptr<ImportMenuController> openImportMenu() {
+        root->importButton()->tap();
+        settle();
+        auto menu = root->importMenu();
+        if (menu) menu->tableView()->layoutIfNeeded();
+        return menu;
+    }
+    std::shared_ptr<ui::TableViewCell> serverRow(ImportMenuController& menu) {
+        menu.tableView()->layoutIfNeeded();
+        return menu.tableView()->cellForRow(ui::IndexPath(0, 1));
+    }
+    static std::string detail(ui::TableViewCell& cell) {
+        auto label = cell.detailTextLabel();
+        if (auto attributed = label->attributedText()) return attributed->string();
+        return label->text().value_or("");
+    }
+    // Runs curl against the server; 0 when it answered with a success status.
+    int curl(const std::string& arguments, const std::string& path) {
+        const std::string command = "curl -sf -o /dev/null --max-time 20 " + arguments +
+                                    " 'http://127.0.0.1:" + std::to_string(uploader->port()) + path + "'";
+        return std::system(command.c_str());
+    }
+    bool gridHas(const std::string& name) {
+        const auto names = gridNames();
+        return std::find(names.begin(), names.end(), name) != names.end();
+    }
+};
+
+TEST_F(LibraryRootScreenTest, TheBarHasTheRootButtonsAndSearchDisablesOnlyEdit) {
+    showRoot();
+    auto item = root->navigationItem();
+    EXPECT_EQ(item->title(), "Library");
+    EXPECT_EQ(barTitles(item->leftBarButtonItems()), Strings{"play.rectangle"});
+    EXPECT_EQ(barTitles(item->rightBarButtonItems()), (Strings{"rectangle.stack", "arrow.down.doc"}));
+    searchBar()->beginEditing();
+    EXPECT_FALSE(root->editButton()->isEnabled());
+    EXPECT_EQ(barTitles(item->leftBarButtonItems()), Strings{"play.rectangle"});
+    EXPECT_EQ(barTitles(item->rightBarButtonItems()), (Strings{"rectangle.stack", "arrow.down.doc"}));
+}
+
+TEST_F(LibraryRootScreenTest, AnEmptyLibraryExplainsHowToAddVideosUntilOneArrives) {
+    showRoot();
+    auto grid = root->collectionView();
+    EXPECT_TRUE(EmptyDataSet::isEmptyDataSetVisible(*grid));
+    EXPECT_EQ(root->titleForEmptyDataSet(*grid)->string(), "No Videos Yet");
+    const auto description = root->descriptionForEmptyDataSet(*grid);
+    int symbols = 0;
+    for (const auto& run : description->runs()) symbols += run.attributes.count(ui::AttributedStringKey::attachment());
+    EXPECT_EQ(symbols, 2);
+    EXPECT_NE(description->string().find("You can play a video by tapping "), std::string::npos);
+
+    makeFile("Arrived.mp4");
+    root->reloadAfterWebUpload();
+    settle();
+    EXPECT_FALSE(EmptyDataSet::isEmptyDataSetVisible(*grid));
+}
+
+TEST_F(LibraryRootScreenTest, TheServerRowShowsTheLastWiFiAddress) {
+    net::ScopedInterfaceList list(
+        std::vector<InterfaceEntry>{InterfaceEntry::make("lo", "127.0.0.1", true, true),
+                                    InterfaceEntry::make("en0", "not an address"),
+                                    InterfaceEntry::make("en0", "192.168.1.20"), InterfaceEntry::make("en0", "fe80::1"),
+                                    InterfaceEntry::make("en0", "192.168.1.21"), InterfaceEntry::make("en0", "")},
+        "en0");
+    showRoot();
+    auto menu = openImportMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->tableView()->cellForRow(ui::IndexPath(0, 0))->textLabel()->text(), "Import from Files");
+    EXPECT_EQ(serverRow(*menu)->textLabel()->text(), "Enable local Wi-Fi Server");
+
+    menu->tableView()->tapRow(ui::IndexPath(0, 1));
+    ASSERT_TRUE(uploader->isRunning());
+    auto cell = serverRow(*menu);
+    EXPECT_EQ(cell->textLabel()->text(), "Wi-Fi Server Enabled");
+    const std::string port = uploader->port() == 80 ? "" : ":" + std::to_string(uploader->port());
+    EXPECT_EQ(detail(*cell), "Visit http://192.168.1.21" + port +
+                                 " using a device on the same Wi-Fi network to transfer files to Reelhaven.");
+}
+
+TEST_F(LibraryRootScreenTest, WithoutAnIPv4WiFiAddressTheRowSaysSo) {
+    net::ScopedInterfaceList list(
+        std::vector<InterfaceEntry>{InterfaceEntry::make("en0", "fe80::1"), InterfaceEntry::make("en1", "10.0.0.2")},
+        "en0");
+    showRoot();
+    auto menu = openImportMenu();
+    menu->tableView()->tapRow(ui::IndexPath(0, 1));
+    EXPECT_EQ(detail(*serverRow(*menu)), "You aren't connected to a Wi-Fi network.");
+}
+
+TEST_F(LibraryRootScreenTest, TheRowTogglesTheRealServerAndTheIdleTimerFollowsIt) {
+    showRoot();
+    auto menu = openImportMenu();
+    menu->tableView()->tapRow(ui::IndexPath(0, 1));
+    ASSERT_TRUE(uploader->isRunning());
+    EXPECT_TRUE(ui::Application::shared().isIdleTimerDisabled());
+    EXPECT_EQ(curl("", "/"), 0);  // the upload page answers
+
+    // The player holding the timer too and letting go does not end the server's hold.
+    ui::Application::shared().setIdleTimerHeld("player", true);
+    ui::Application::shared().setIdleTimerHeld("player", false);
+    EXPECT_TRUE(ui::Application::shared().isIdleTimerDisabled());
+
+    menu->tableView()->tapRow(ui::IndexPath(0, 1));
+    EXPECT_FALSE(uploader->isRunning());
+    EXPECT_FALSE(ui::Application::shared().isIdleTimerDisabled());
+    EXPECT_EQ(serverRow(*menu)->textLabel()->text(), "Enable local Wi-Fi Server");
+}
+
+TEST_F(LibraryRootScreenTest, UploadsAndMovesThroughABrowserRefreshTheGrid) {
+    makeFolder("Box");
+    showRoot();
+    root->toggleWebServer();
+    ASSERT_TRUE(uploader->isRunning());
+    testing_support::writeFile(dir / "upload" / "Sent.mp4", "bytes");
+    ASSERT_EQ(curl("-F 'files[]=@" + (dir / "upload" / "Sent.mp4").string() + "' -F path=/", "/upload"), 0);
+    ASSERT_TRUE(loop.runUntil([&] { return gridHas("Sent"); }));
+
+    ASSERT_EQ(curl("-d oldPath=/Sent.mp4 -d newPath=/Box/Sent.mp4", "/move"), 0);
+    ASSERT_TRUE(loop.runUntil([&] { return !gridHas("Sent"); }));
+    EXPECT_TRUE(exists("Box/Sent.mp4"));
+    EXPECT_EQ(gridNames(), Strings{"Box"});
+}
+
+TEST_F(LibraryRootScreenTest, ImportingMovesCopiesAndKeepsTheOriginals) {
+    showRoot();
+    testing_support::writeFile(dir / "elsewhere" / "One.mp4", "1");
+    testing_support::writeFile(dir / "elsewhere" / "Two.mkv", "2");
+    testing_support::writeFile(dir / "elsewhere" / "notes.txt", "not a video");
+    auto menu = openImportMenu();
+    menu->tableView()->tapRow(ui::IndexPath(0, 0));
+    settle();
+    auto picker = root->importPicker();
+    auto sheet = std::dynamic_pointer_cast<ui::NavigationController>(root->presentedViewController());
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->topViewController(), picker);
+    EXPECT_EQ(picker->navigationItem()->title(), "Import Files");
+    picker->pick({urlOf(dir / "elsewhere" / "One.mp4"), urlOf(dir / "elsewhere" / "Two.mkv"),
+                  urlOf(dir / "elsewhere" / "notes.txt")});
+    settle();
+    EXPECT_TRUE(exists("One.mp4"));
+    EXPECT_TRUE(exists("Two.mkv"));
+    EXPECT_FALSE(exists("notes.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "elsewhere" / "One.mp4"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "elsewhere" / "Two.mkv"));
+    EXPECT_EQ(gridNames(), (Strings{"One", "Two"}));
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
+TEST_F(LibraryRootScreenTest, ThePickersOfferTheVideoTypesInOrder) {
+    const auto& types = LibraryFileCollectionViewController::supportedVideoTypes();
+    ASSERT_EQ(types.size(), 18u);
+    EXPECT_EQ(types.front(), "public.movie");
+    EXPECT_EQ(types[2], "app.reelhaven.matroska");
+    EXPECT_EQ(types.back(), "app.reelhaven.3gpp2");
+    showRoot();
+    EXPECT_TRUE(root->openPicker()->canPick(urlOf(documents / "a.mkv")));
+    EXPECT_TRUE(root->openPicker()->canPick(urlOf(documents / "a.webm")));
+    EXPECT_FALSE(root->openPicker()->canPick(urlOf(documents / "a.txt")));
+    EXPECT_FALSE(root->openPicker()->allowsMultipleSelection());
+    EXPECT_TRUE(root->importPicker()->allowsMultipleSelection());
+}
+
+}  // namespace
+}  // namespace reelhaven
