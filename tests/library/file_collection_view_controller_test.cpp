@@ -30,6 +30,27 @@ TEST_F(LibraryBrowserTest, TheGridShowsTheFolderInNameOrder) {
     EXPECT_EQ(barTitles(screen->navigationItem()->rightBarButtonItems()), Strings{"rectangle.stack"});
 }
 
+TEST_F(LibraryBrowserTest, TappingAFolderPushesItsScreenAndComingBackRefreshesIt) {
+    makeFolder("Box");
+    makeFile("Box/Inside.mp4");
+    show();
+    ASSERT_TRUE(tap("Box"));
+    settle();
+    auto inner = std::dynamic_pointer_cast<FileCollectionViewController>(navigation->topViewController());
+    ASSERT_TRUE(inner && inner != screen);
+    EXPECT_EQ(inner->navigationItem()->title(), "Box");
+    EXPECT_EQ(inner->videoManager()->parent(), manager);
+    settle(*inner->videoManager());
+    ASSERT_EQ(inner->dataSource()->snapshot().itemIdentifiers().size(), 1u);
+
+    makeFile("Box/Second.mp4");
+    navigation->popViewController(false);
+    settle();
+    ASSERT_TRUE(loop.runUntil([&] { return folder("Box")->contents().size() == 2; }));
+    settle();
+    EXPECT_TRUE(grid()->selectedIndexPaths().empty());
+}
+
 TEST_F(LibraryBrowserTest, EditModeSelectsAndOffersMoveAndDeleteOnlyWithASelection) {
     makeFile("A.mp4");
     makeFile("B.mp4");
@@ -127,6 +148,24 @@ TEST_F(LibraryBrowserTest, TheContextMenuOffersTheRightActionsOnlyInNormalMode) 
     EXPECT_EQ(menuOf("Clip"), nullptr);
     screen->setMode(Mode::search);
     EXPECT_EQ(menuOf("Clip"), nullptr);
+}
+
+TEST_F(LibraryBrowserTest, TheMenuLiftsThePlateAndADragKeepsItsRoundedOutline) {
+    makeFile("Clip.mp4");
+    makeFolder("Folder");
+    show();
+    auto video = std::dynamic_pointer_cast<VideoCollectionViewCell>(cellOf("Clip"));
+    ASSERT_TRUE(menuOf("Clip"));
+    auto preview = grid()->contextMenuHighlightPreview();
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->view(), video->thumbnailView());
+    EXPECT_EQ(preview->parameters().backgroundColor, ui::Color::clear());
+
+    auto session = grid()->drag(*pathOf("Clip"));
+    ASSERT_TRUE(session && session->previewParameters && session->previewParameters->visiblePath);
+    EXPECT_EQ(*session->previewParameters->visiblePath,
+              ui::BezierPath::roundedRect(video->thumbnailView()->frame(), 15));
+    EXPECT_TRUE(session->allowsMoveOperation);
 }
 
 TEST_F(LibraryBrowserTest, MarkWatchedAndUnwatchedReachTheProgressFile) {

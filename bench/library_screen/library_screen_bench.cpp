@@ -1,0 +1,155 @@
+// The library screen at scale: a folder of 2,000 videos opened in a real window, timed until every
+// visible cell shows its thumbnail and duration, beside the library manager's metadata pass alone
+// over the same folder in the same run (both with cold caches); then the main-thread time the grid
+// spends per reloaded cell. Run through bench/library_screen/run.sh, which makes the folder.
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+
+#include "core/documents_client.h"
+#include "core/preferences.h"
+#include "core/progress_client.h"
+#include "core/video_manager.h"
+#include "library/file_collection_view_controller.h"
+#include "library/video_collection_view_cell.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/user_defaults.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/views/window.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace reelhaven;
+using Clock = std::chrono::steady_clock;
+
+fs::path fromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) {
+        std::fprintf(stderr, "%s is not set; run bench/library_screen/run.sh\n", name);
+        std::exit(2);
+    }
+    return value;
+}
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// A container whose Documents is a fresh copy of the folder, so identities and thumbnails start cold.
+struct Library {
+    explicit Library(const fs::path& home, const fs::path& folder) : container(home) {
+        documents = container.container().folder(foundation::SearchPathDirectory::documents);
+        for (const auto& entry : fs::directory_iterator(folder))
+            fs::copy_file(entry.path(), documents / entry.path().filename(), fs::copy_options::overwrite_existing);
+        documentsClient =
+            DocumentsClient::create(Preferences::create(foundation::UserDefaults::create(home / "defaults.json")));
+        progressClient = ProgressClient::create();
+    }
+    std::vector<LibraryItemPtr> listing() const {
+        return documentsClient->contents(foundation::URL::fileURLWithPath(documents.string()), false);
+    }
+
+    foundation::ScopedContainer container;
+    fs::path documents;
+    std::shared_ptr<DocumentsClient> documentsClient;
+    std::shared_ptr<ProgressClient> progressClient;
+};
+
+// The manager's metadata pass over the whole folder, until its last answer.
+double metadataPassAlone(const fs::path& home, const fs::path& folder) {
+    Library library(home, folder);
+    auto manager = VideoManager::create(library.documentsClient, library.progressClient);
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    manager->setOnMetadataPassProgress([&](const VideoManager::MetadataPassProgress& progress) {
+        if (!progress.finished) return;
+        std::lock_guard lock(mutex);
+        done = true;
+        finished.notify_all();
+    });
+    const auto start = Clock::now();
+    manager->update(library.listing());
+    std::unique_lock lock(mutex);
+    finished.wait(lock, [&] { return done; });
+    const double seconds = secondsSince(start);
+    lock.unlock();
+    manager->waitForMetadataJobs();
+    return seconds;
+}
+
+bool visibleCellsComplete(ui::CollectionView& grid) {
+    const auto cells = grid.visibleCells();
+    if (cells.empty()) return false;
+    for (const auto& cell : cells) {
+        auto video = std::dynamic_pointer_cast<VideoCollectionViewCell>(cell);
+        if (!video) continue;
+        if (!video->imageView()->image() || video->timestampLabel()->isHidden()) return false;
+    }
+    return true;
+}
+
+struct ScreenFigures {
+    double visibleSeconds = 0;
+    int visibleCells = 0;
+    double reloadMicrosecondsPerCell = 0;
+};
+
+ScreenFigures screenOpened(const fs::path& home, const fs::path& folder) {
+    Library library(home, folder);
+    dispatch::ScopedMainRunLoop loop;
+    auto manager = VideoManager::create(library.documentsClient, library.progressClient);
+    auto screen = FileCollectionViewController::create(nullptr, manager, library.progressClient, nullptr, nullptr);
+    auto window = ui::Window::create(ui::Rect(0, 0, 390, 844));
+    window->setRootViewController(ui::NavigationController::create(screen));
+    window->makeKeyAndVisible();
+
+    ScreenFigures figures;
+    const auto start = Clock::now();
+    manager->update(library.listing());
+    auto grid = screen->collectionView();
+    loop.runUntil(
+        [&] {
+            window->layoutIfNeeded();
+            return visibleCellsComplete(*grid);
+        },
+        std::chrono::minutes(10));
+    figures.visibleSeconds = secondsSince(start);
+    figures.visibleCells = static_cast<int>(grid->visibleCells().size());
+
+    // Main-thread work per reloaded cell: the visible videos reloaded as a thumbnail or a duration
+    // answer reloads them, with their pictures and durations known.
+    std::vector<LibraryItemPtr> visible;
+    for (const auto& path : grid->indexPathsForVisibleItems())
+        if (auto item = screen->dataSource()->itemIdentifier(path)) visible.push_back(*item);
+    constexpr int rounds = 200;
+    const auto reloadStart = Clock::now();
+    for (int round = 0; round < rounds; ++round) {
+        for (const auto& item : visible) screen->reloadItems({item});
+        window->layoutIfNeeded();
+    }
+    figures.reloadMicrosecondsPerCell =
+        secondsSince(reloadStart) * 1e6 / (rounds * static_cast<double>(visible.size()));
+    manager->waitForMetadataJobs();
+    return figures;
+}
+
+}  // namespace
+
+int main() {
+    const fs::path folder = fromEnvironment("REELHAVEN_BENCH_FOLDER");
+    const fs::path work = fromEnvironment("REELHAVEN_BENCH_WORK");
+    fs::remove_all(work / "alone");
+    fs::remove_all(work / "screen");
+    const double alone = metadataPassAlone(work / "alone", folder);
+    const auto screen = screenOpened(work / "screen", folder);
+    std::printf("metadata pass alone over the folder:        %8.3f s\n", alone);
+    std::printf("screen until its %2d visible cells complete: %8.3f s (%.2fx the pass)\n", screen.visibleCells,
+                screen.visibleSeconds, screen.visibleSeconds / alone);
+    std::printf("main-thread time per reloaded cell:         %8.1f us\n", screen.reloadMicrosecondsPerCell);
+    return 0;
+}
