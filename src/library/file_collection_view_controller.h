@@ -10,6 +10,7 @@
 #include "core/video.h"
 #include "core/video_manager_delegate.h"
 #include "library/library_cell_provider.h"
+#include "library/move_items_table_view_controller_delegate.h"
 #include "platform/dispatch/queue.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/bar_button_item.h"
@@ -48,6 +49,7 @@ class FileCollectionViewController : public ui::ViewController,
                                      public ui::CollectionViewDropDelegate,
                                      public ui::SearchBarDelegate,
                                      public VideoManagerDelegate,
+                                     public MoveItemsTableViewControllerDelegate,
                                      public WebUploaderDelegate {
 public:
     enum class Mode { normal, edit, select, search };
@@ -126,8 +128,8 @@ public:
     void deleteItem(const LibraryItemPtr& item);
     void confirmDeleteSelection();
     void showMoveSheet();
-    // The move sheet's answer: the items kept when it opened go into `destination`.
-    void moveItems(const FolderPtr& destination, bool toParent);
+    // MoveItemsTableViewControllerDelegate: the sheet's items go into `destination`.
+    void moveItems(const std::vector<LibraryItemPtr>& items, const FolderPtr& destination, bool toParent) override;
     void reloadAfterWebUpload();
 
     // ui::SearchBarDelegate
@@ -188,8 +190,6 @@ private:
     Mode m_mode = Mode::normal;
     std::shared_ptr<dispatch::Queue> m_fileOperationQueue;
     std::shared_ptr<ui::BarButtonItem> m_editButton;
-    // What the open move sheet moves, kept by identity.
-    std::vector<LibraryItemPtr> m_itemsBeingMoved;
 };
 
 }  // namespace reelhaven

@@ -5,8 +5,10 @@
 #include "core/video_manager.h"
 #include "library/file_collection_view_controller.h"
 #include "library/folder_collection_view_cell.h"
+#include "library/move_items_table_view_controller.h"
 #include "library/video_collection_view_cell.h"
 #include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controls/menu.h"
 #include "platform/ui/text/text_field.h"
 #include "toolkit/empty_data_set.h"
@@ -221,8 +223,23 @@ void FileCollectionViewController::finishDeleteSelection(bool success, const std
     for (const auto& path : grid->selectedIndexPaths()) grid->deselectItem(path);
 }
 
-void FileCollectionViewController::moveItems(const FolderPtr& destination, bool toParent) {
-    auto items = std::exchange(m_itemsBeingMoved, {});
+void FileCollectionViewController::showMoveSheet() {
+    const auto paths = collectionView()->selectedIndexPaths();
+    if (paths.empty()) return;
+    std::vector<LibraryItemPtr> items;
+    for (const auto& path : paths)
+        if (auto item = gridItem(path)) items.push_back(item);
+    auto sheet = MoveItemsTableViewController::create();
+    sheet->setVideoManager(m_videoManager);
+    sheet->setDelegate(sharedAs<FileCollectionViewController>());
+    sheet->setItemsToMove(items);
+    auto navigation = ui::NavigationController::create(sheet);
+    navigation->setModalPresentationStyle(ui::ModalPresentationStyle::formSheet);
+    present(navigation, true);
+}
+
+void FileCollectionViewController::moveItems(const std::vector<LibraryItemPtr>& items, const FolderPtr& destination,
+                                             bool toParent) {
     dismiss(true);
     if (!destination) return;
     std::vector<int> positions;
@@ -267,19 +284,6 @@ void FileCollectionViewController::webUploaderDidDeleteItem(WebUploader&, const 
 }
 void FileCollectionViewController::webUploaderDidCreateDirectory(WebUploader&, const std::string&) {
     reloadAfterWebUpload();
-}
-
-}  // namespace reelhaven
-
-namespace reelhaven {
-
-void FileCollectionViewController::showMoveSheet() {
-    const auto paths = collectionView()->selectedIndexPaths();
-    if (paths.empty()) return;
-    m_itemsBeingMoved.clear();
-    for (const auto& path : paths)
-        if (auto item = gridItem(path)) m_itemsBeingMoved.push_back(item);
-    // PENDING: the move sheet.
 }
 
 }  // namespace reelhaven

@@ -2,12 +2,15 @@
 
 #include <mutex>
 
+#include "core/preferences.h"
 #include "core/video_manager.h"
 #include "library/import_menu_controller.h"
+#include "library/open_url_hosting_controller.h"
 #include "platform/foundation/uniform_type.h"
 #include "platform/foundation/uuid.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/page_view_controller.h"
 #include "platform/ui/controllers/search_controller.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/text/text_attachment.h"
@@ -98,7 +101,7 @@ std::shared_ptr<ui::BarButtonItem> LibraryFileCollectionViewController::makeBarB
 std::shared_ptr<ui::BarButtonItem> LibraryFileCollectionViewController::playButton() {
     if (!m_playButton)
         m_playButton =
-            makeBarButton("play.rectangle", [](LibraryFileCollectionViewController& self) { self.showOpenPicker(); });
+            makeBarButton("play.rectangle", [](LibraryFileCollectionViewController& self) { self.showPlaySheet(); });
     return m_playButton;
 }
 
@@ -194,13 +197,84 @@ void LibraryFileCollectionViewController::showImportPicker() {
     });
 }
 
-void LibraryFileCollectionViewController::showOpenPicker() {
-    auto picker = openPicker();
-    picker->setModalPresentationStyle(ui::ModalPresentationStyle::formSheet);
+std::shared_ptr<ui::SegmentedControl> LibraryFileCollectionViewController::playModalControl() {
+    if (m_playModalControl) return m_playModalControl;
+    m_playModalControl = ui::SegmentedControl::create({"Play External File", "Play URL"});
     std::weak_ptr<LibraryFileCollectionViewController> weak = sharedAs<LibraryFileCollectionViewController>();
-    dismissPresented([weak, picker] {
-        if (auto self = weak.lock()) self->present(picker, true);
+    m_playModalControl->addTarget(
+        sharedAs<LibraryFileCollectionViewController>(),
+        [weak](ui::Control& sender) {
+            auto self = weak.lock();
+            auto control = dynamic_cast<ui::SegmentedControl*>(&sender);
+            if (self && control) self->playModalChanged(*control);
+        },
+        ui::valueChanged);
+    return m_playModalControl;
+}
+
+std::shared_ptr<OpenURLHostingController> LibraryFileCollectionViewController::openURLController() {
+    if (m_openURLController) return m_openURLController;
+    std::weak_ptr<LibraryFileCollectionViewController> weak = sharedAs<LibraryFileCollectionViewController>();
+    m_openURLController = makeOpenURLController(
+        [weak](const std::optional<std::string>& text) {
+            if (auto self = weak.lock()) self->handleOpenURL(text);
+        },
+        m_openURLSink);
+    return m_openURLController;
+}
+
+void LibraryFileCollectionViewController::showPlaySheet() {
+    const auto index = Preferences::shared().playExternalFileIndex.wrappedValue();
+    playModalControl()->setSelectedSegmentIndex(static_cast<int>(index));
+    auto pages = ui::PageViewController::create(ui::PageViewController::TransitionStyle::scroll,
+                                                ui::PageViewController::NavigationOrientation::horizontal);
+    pages->navigationItem()->setTitleView(playModalControl());
+    std::shared_ptr<ui::ViewController> page;
+    if (index != 0) {
+        page = openURLController();
+        openPicker()->loadViewIfNeeded();
+    } else {
+        page = openPicker();
+        openURLController()->loadViewIfNeeded();
+    }
+    pages->setViewControllers({page}, ui::PageViewController::NavigationDirection::forward, false);
+    auto sheet = ui::NavigationController::create(pages);
+    sheet->setModalPresentationStyle(ui::ModalPresentationStyle::formSheet);
+    sheet->setPreferredContentSize({1024, 1024});
+    std::weak_ptr<LibraryFileCollectionViewController> weak = sharedAs<LibraryFileCollectionViewController>();
+    dismissPresented([weak, sheet] {
+        if (auto self = weak.lock()) self->present(sheet, true);
     });
+}
+
+void LibraryFileCollectionViewController::playModalChanged(ui::SegmentedControl& sender) {
+    const int index = sender.selectedSegmentIndex();
+    Preferences::shared().playExternalFileIndex.setWrappedValue(index);
+    auto sheet = std::dynamic_pointer_cast<ui::NavigationController>(presentedViewController());
+    if (!sheet || sheet->viewControllers().empty()) return;
+    auto pages = std::dynamic_pointer_cast<ui::PageViewController>(sheet->viewControllers().front());
+    if (!pages) return;
+    if (index == 1) {
+        playModalControl()->setSelectedSegmentIndex(1);
+        pages->setViewControllers({openURLController()}, ui::PageViewController::NavigationDirection::forward, true);
+    } else if (index == 0) {
+        playModalControl()->setSelectedSegmentIndex(0);
+        pages->setViewControllers({openPicker()}, ui::PageViewController::NavigationDirection::reverse, true);
+    }
+}
+
+void LibraryFileCollectionViewController::handleOpenURL(const std::optional<std::string>& text) {
+    if (!text) {
+        if (presentedViewController()) dismiss(true);
+        return;
+    }
+    const auto url = foundation::URL::parse(*text);
+    if (!url) {
+        if (presentedViewController()) dismiss(true);
+        return;
+    }
+    // The player is presented once the sheet is gone, never over it.
+    playExternalVideo(*url);
 }
 
 void LibraryFileCollectionViewController::startWebServer() {

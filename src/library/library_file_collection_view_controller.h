@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "library/file_collection_view_controller.h"
+#include "platform/foundation/cancellable.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/controls/segmented_control.h"
@@ -14,6 +15,7 @@
 namespace reelhaven {
 
 class ImportMenuController;
+class OpenURLHostingController;
 
 // The root of the library: the folder grid over Documents with the title "Library", the play, edit
 // and import buttons, the import menu (files, and the switch of the Wi-Fi transfer
@@ -42,6 +44,8 @@ public:
     std::shared_ptr<ui::BarButtonItem> importButton();
     std::shared_ptr<ui::DocumentPickerViewController> openPicker();
     std::shared_ptr<ui::DocumentPickerViewController> importPicker();
+    std::shared_ptr<ui::SegmentedControl> playModalControl();
+    std::shared_ptr<OpenURLHostingController> openURLController();
     // The import menu while it is presented.
     std::shared_ptr<ImportMenuController> importMenu() const { return m_importMenu.lock(); }
 
@@ -51,7 +55,11 @@ public:
 
     void showImportMenu();
     void showImportPicker();
-    void showOpenPicker();
+    // The play sheet: a file opened in place or a typed address, on the page chosen last.
+    void showPlaySheet();
+    void playModalChanged(ui::SegmentedControl& sender);
+    // The Open URL page's address: the sheet closes, then the address plays.
+    void handleOpenURL(const std::optional<std::string>& text);
     void toggleWebServer();
     // Plays a picked file or a typed address as a video of its own, outside the library.
     void playExternalVideo(const foundation::URL& url);
@@ -86,6 +94,9 @@ private:
     std::shared_ptr<ui::DocumentPickerViewController> m_openPicker;
     std::shared_ptr<ui::DocumentPickerViewController> m_importPicker;
     std::weak_ptr<ImportMenuController> m_importMenu;
+    std::shared_ptr<ui::SegmentedControl> m_playModalControl;
+    foundation::Cancellable m_openURLSink;
+    std::shared_ptr<OpenURLHostingController> m_openURLController;
 };
 
 }  // namespace reelhaven

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/drag_origin.h"
+#include "library/move_items_table_view_controller.h"
 #include "library_screen_fixture.h"
 #include "platform/ui/lists/drag_session.h"
 #include "transfer/web_uploader.h"
@@ -403,6 +404,36 @@ TEST_F(LibraryBrowserTest, EveryChangeTheServerReportsRelistsTheFolder) {
     screen->webUploaderDidCreateDirectory(*uploader, "");
     settle();
     EXPECT_EQ(gridNames(), (Strings{"B", "New"}));
+}
+
+TEST_F(LibraryBrowserTest, TheMoveSheetMovesTheChosenItemsEvenAfterAnUpload) {
+    makeFile("B.mp4");
+    makeFile("C.mp4");
+    makeFolder("Target");
+    show();
+    screen->setMode(Mode::edit);
+    tap("B");
+    ASSERT_TRUE(screen->navigationItem()->rightBarButtonItems()[1]->tap());  // "Move"
+    settle();
+    auto sheet = std::dynamic_pointer_cast<ui::NavigationController>(screen->presentedViewController());
+    ASSERT_TRUE(sheet);
+    auto move = std::dynamic_pointer_cast<MoveItemsTableViewController>(sheet->topViewController());
+    ASSERT_TRUE(move);
+    EXPECT_EQ(move->title(), "Move 1 Item");
+
+    makeFile("A.mp4");  // an upload shifts every row while the sheet is up
+    screen->reloadAfterWebUpload();
+    settle();
+    move->tableView()->layoutIfNeeded();
+    ASSERT_TRUE(move->tableView()->tapRow(ui::IndexPath(0, 0)));  // "Target"
+    move->confirmMove();
+    settle();
+    EXPECT_TRUE(exists("Target/B.mp4"));
+    EXPECT_TRUE(exists("A.mp4"));
+    EXPECT_TRUE(exists("C.mp4"));
+    EXPECT_EQ(screen->mode(), Mode::normal);
+    EXPECT_EQ(screen->presentedViewController(), nullptr);
+    EXPECT_EQ(gridNames(), (Strings{"A", "C", "Target"}));
 }
 
 class DropTest : public LibraryBrowserTest {

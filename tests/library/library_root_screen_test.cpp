@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/preferences.h"
 #include "library/import_menu_controller.h"
+#include "library/open_url_hosting_controller.h"
 #include "library_screen_fixture.h"
 #include "platform/network/interface_addresses.h"
+#include "platform/ui/controllers/page_view_controller.h"
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "toolkit/empty_data_set.h"
@@ -186,6 +189,49 @@ TEST_F(LibraryRootScreenTest, ImportingMovesCopiesAndKeepsTheOriginals) {
     EXPECT_TRUE(std::filesystem::exists(dir / "elsewhere" / "Two.mkv"));
     EXPECT_EQ(gridNames(), (Strings{"One", "Two"}));
     EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
+TEST_F(LibraryRootScreenTest, ThePlaySheetOpensOnThePageChosenLast) {
+    Preferences::shared().playExternalFileIndex.setWrappedValue(0);
+    showRoot();
+    const auto page = [&]() -> std::shared_ptr<ui::ViewController> {
+        auto sheet = std::dynamic_pointer_cast<ui::NavigationController>(root->presentedViewController());
+        if (!sheet) return nullptr;
+        auto pages = std::dynamic_pointer_cast<ui::PageViewController>(sheet->viewControllers().front());
+        return pages && !pages->viewControllers().empty() ? pages->viewControllers().front() : nullptr;
+    };
+    ASSERT_TRUE(root->playButton()->tap());
+    settle();
+    EXPECT_EQ(page(), root->openPicker());
+    EXPECT_EQ(root->playModalControl()->selectedSegmentIndex(), 0);
+
+    ASSERT_TRUE(root->playModalControl()->selectSegment(1));
+    settle();
+    EXPECT_EQ(page(), root->openURLController());
+    EXPECT_EQ(Preferences::shared().playExternalFileIndex.wrappedValue(), 1);
+    root->dismiss(false);
+    settle();
+
+    // A new screen, as after a restart, opens on the address page.
+    showRoot();
+    ASSERT_TRUE(root->playButton()->tap());
+    settle();
+    EXPECT_EQ(page(), root->openURLController());
+    EXPECT_EQ(root->playModalControl()->selectedSegmentIndex(), 1);
+    root->dismiss(false);
+    Preferences::shared().playExternalFileIndex.setWrappedValue(0);
+}
+
+TEST_F(LibraryRootScreenTest, ATypedAddressClosesTheSheet) {
+    Preferences::shared().playExternalFileIndex.setWrappedValue(1);
+    showRoot();
+    ASSERT_TRUE(root->playButton()->tap());
+    settle();
+    ASSERT_TRUE(root->presentedViewController());
+    root->openURLController()->rootView()->delegate()->didChange.send(std::string("https://example.com/a.mkv"));
+    settle();
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    Preferences::shared().playExternalFileIndex.setWrappedValue(0);
 }
 
 TEST_F(LibraryRootScreenTest, ThePickersOfferTheVideoTypesInOrder) {
