@@ -73,6 +73,11 @@ void MPVSession::teardownOnCommandQueue() {
 
 bool MPVSession::isAlive() const { return mpv() != nullptr; }
 
+bool MPVSession::hasLoaded(const PlaybackInfo& info) const {
+    std::lock_guard lock(m_mutex);
+    return m_loadedInfo == &info;
+}
+
 PlaybackInfoPtr MPVSession::playbackInfo() const {
     std::lock_guard lock(m_mutex);
     return m_playbackInfo;

@@ -76,6 +76,9 @@ public:
     bool isAlive() const;
     const std::shared_ptr<dispatch::WorkQueue>& commandQueue() const { return m_commandQueue; }
     PlaybackInfoPtr playbackInfo() const;
+    // Whether mpv has loaded the file of `info` and plays it now: false from the load that
+    // starts it until its FILE_LOADED, and again once another load replaces it.
+    bool hasLoaded(const PlaybackInfo& info) const;
     // The switch to another video sets this before replacing the file: the replaced file's end
     // is not acted on. Cleared when the next file starts.
     void setChangedVideo(bool changed) { m_changedVideo = changed; }
@@ -205,6 +208,7 @@ private:
 
     mutable std::mutex m_mutex;  // guards the fields below
     PlaybackInfoPtr m_playbackInfo;
+    const PlaybackInfo* m_loadedInfo = nullptr;  // compared only; m_playbackInfo keeps it alive
     bool m_securityScopeStarted = false;
     std::string m_securityScopePath;
 

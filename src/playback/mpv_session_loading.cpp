@@ -69,6 +69,7 @@ void MPVSession::startPlayback(PlaybackInfoPtr info) {
     {
         std::lock_guard lock(m_mutex);
         m_playbackInfo = info;
+        m_loadedInfo = nullptr;
     }
     double start = startPosition(*info);
     m_commandQueue->async([self = shared_from_this(), info = std::move(info), start] { self->loadFile(info, start); });
@@ -125,6 +126,11 @@ void MPVSession::handleFileLoaded(const mpv_event&) {
     // late event must not fill the new record with its tracks.
     if (m_startedEntry != m_latestLoadEntry || !m_latestLoadInfo) return;
     auto info = m_latestLoadInfo;
+    {
+        std::lock_guard lock(m_mutex);
+        // A later load on the main thread already moved on to another record.
+        if (m_playbackInfo == info) m_loadedInfo = info.get();
+    }
     applyFileOptions(info);
     updateSubtitleFont();
     updateChapters(*info);

@@ -8,6 +8,7 @@
 #include "platform/ui/controllers/modal_presentation_style.h"
 #include "platform/ui/controllers/popover_background_view.h"
 #include "platform/ui/views/color.h"
+#include "platform/ui/views/edge_insets.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/object.h"
 #include "platform/ui/views/rect.h"
@@ -77,6 +78,12 @@ public:
         checkMainThread();
         m_canOverlap = overlap;
     }
+    // The space kept free between the popover and the edges of its window.
+    EdgeInsets popoverLayoutMargins() const { return m_popoverLayoutMargins; }
+    void setPopoverLayoutMargins(const EdgeInsets& margins) {
+        checkMainThread();
+        m_popoverLayoutMargins = margins;
+    }
     const std::vector<std::weak_ptr<View>>& passthroughViews() const { return m_passthroughViews; }
     void setPassthroughViews(std::vector<std::weak_ptr<View>> views) {
         checkMainThread();
@@ -113,6 +120,7 @@ private:
     unsigned m_permittedArrowDirections = popoverArrowAny;
     std::optional<Color> m_backgroundColor;
     bool m_canOverlap = false;
+    EdgeInsets m_popoverLayoutMargins;
     std::vector<std::weak_ptr<View>> m_passthroughViews;
     std::weak_ptr<PopoverPresentationControllerDelegate> m_delegate;
     std::string m_backgroundClassName = "PopoverBackgroundView";

@@ -83,6 +83,11 @@ std::shared_ptr<Storyboard> Storyboard::named(const std::string& name) {
 }
 
 std::shared_ptr<ViewController> Storyboard::instantiateViewController(const std::string& identifier) {
+    return instantiateViewController(identifier, Creator());
+}
+
+std::shared_ptr<ViewController> Storyboard::instantiateViewController(const std::string& identifier,
+                                                                      const Creator& creator) {
     Factory factory;
     {
         std::lock_guard lock(registryMutex());
@@ -93,7 +98,8 @@ std::shared_ptr<ViewController> Storyboard::instantiateViewController(const std:
                         "'");
         factory = it->second;
     }
-    auto controller = factory ? factory() : nullptr;
+    std::shared_ptr<ViewController> controller = creator ? creator(Coder(m_name, identifier)) : nullptr;
+    if (!controller && factory) controller = factory();
     if (controller) controller->setStoryboard(sharedAs<Storyboard>());
     return controller;
 }

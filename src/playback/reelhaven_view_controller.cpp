@@ -1,0 +1,487 @@
+#include "playback/reelhaven_view_controller.h"
+
+#include "controls/video_control_view.h"
+#include "controls/video_menu_popover_view_controller.h"
+#include "core/preferences.h"
+#include "output/mpv_glk_view.h"
+#include "output/video_renderer.h"
+#include "platform/base/fatal.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/sleep.h"
+#include "platform/dispatch/timer.h"
+#include "platform/dispatch/work_item.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/media/audio_session.h"
+#include "platform/media/picture_in_picture_controller.h"
+#include "platform/media/volume_view.h"
+#include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/controls/feedback_generator.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/scenes/window_scene.h"
+#include "platform/ui/views/device.h"
+#include "platform/ui/views/platform_version.h"
+#include "platform/ui/views/window.h"
+#include "playback/reelhaven_storyboard.h"
+
+namespace reelhaven {
+
+std::shared_ptr<ReelhavenViewController> ReelhavenViewController::create(
+    const ui::Coder& coder, PlaybackInfoPtr playbackInfo, std::shared_ptr<MediaCenterService> mediaCenterService) {
+    if (coder.storyboard() != kStoryboardName || coder.identifier() != kStoryboardIdentifier)
+        base::fatal("ReelhavenViewController is made only by the storyboard scene \"player\"");
+    if (!playbackInfo) base::fatal("ReelhavenViewController needs a PlaybackInfo");
+    auto player = std::shared_ptr<ReelhavenViewController>(
+        new ReelhavenViewController(std::move(playbackInfo), std::move(mediaCenterService)));
+    // As the scene is set up in the storyboard: the player covers the whole screen.
+    player->setModalPresentationStyle(ui::ModalPresentationStyle::fullScreen);
+    return player;
+}
+
+ReelhavenViewController::ReelhavenViewController(PlaybackInfoPtr playbackInfo,
+                                                 std::shared_ptr<MediaCenterService> mediaCenterService)
+    : m_playbackInfo(std::move(playbackInfo)),
+      m_mediaCenterService(std::move(mediaCenterService)),
+      m_lightHapticFeedbackGenerator(ui::FeedbackGenerator::impact(ui::FeedbackGenerator::ImpactStyle::light)),
+      m_hideStatusBarWorkItem(dispatch::WorkItem::create()),
+      m_hideTitleViewWorkItem(dispatch::WorkItem::create()),
+      m_volume(media::VolumeView::create()) {}
+
+// The mpv handle goes only through `close`: a player dropped without closing leaves its session
+// to the session's own destructor.
+ReelhavenViewController::~ReelhavenViewController() {
+    for (auto token : m_observers) foundation::NotificationCenter::defaultCenter().removeObserver(token);
+}
+
+void ReelhavenViewController::setSessionOptions(MPVSession::Options options) {
+    ui::checkMainThread();
+    if (isViewLoaded()) base::fatal("the player's session options are set before its view loads");
+    m_sessionOptions = std::move(options);
+}
+
+Preferences& ReelhavenViewController::preferences() const {
+    return m_sessionOptions.preferences ? *m_sessionOptions.preferences : Preferences::shared();
+}
+
+bool ReelhavenViewController::isPictureInPictureActive() const {
+    return m_pictureInPictureController && m_pictureInPictureController->isPictureInPictureActive().value();
+}
+
+bool ReelhavenViewController::isSecondScreenConnected() const {
+    // The second-screen scene is not wired into the player yet.
+    return false;
+}
+
+bool ReelhavenViewController::isSceneInBackground() const {
+    auto window = isViewLoaded() ? const_cast<ReelhavenViewController*>(this)->view()->window() : nullptr;
+    auto scene = window ? window->windowScene() : nullptr;
+    return scene && scene->activationState() == ui::SceneActivationState::background;
+}
+
+void ReelhavenViewController::loadView() {
+    m_interface = PlayerInterface::build();
+    m_glkView = m_interface->glkView;
+    m_controlView = m_interface->controlView;
+    m_noteView = m_interface->noteView;
+    m_titleView = m_interface->titleView;
+    m_aspectFitConstraintWidth = m_interface->aspectFitConstraintWidth;
+    m_aspectFitConstraintHeight = m_interface->aspectFitConstraintHeight;
+    m_aspectFillConstraintWidth = m_interface->aspectFillConstraintWidth;
+    m_aspectFillConstraintHeight = m_interface->aspectFillConstraintHeight;
+    m_aspectRatioConstraint = m_interface->aspectRatioConstraint;
+    setView(m_interface->root);
+}
+
+void ReelhavenViewController::viewDidLoad() {
+    auto glk = m_glkView.lock();
+    auto controls = m_controlView.lock();
+    if (!glk || !controls || !m_noteView.lock() || !m_titleView.lock())
+        base::fatal("ReelhavenViewController: an outlet of the player scene is not connected");
+
+    m_videoRenderer = VideoRenderer::create(glk, m_playbackInfo);
+    m_videoRenderer->controlDelegate = self();
+    m_videoRenderer->optionsDelegate = self();
+    glk->layoutDelegate = self();
+
+    m_session = MPVSession::create(m_playbackInfo, m_sessionOptions);
+    wireSession();
+    // Frees the render context before the handle, whether or not the renderer is still there.
+    m_session->onWillDestroyHandle = m_videoRenderer->renderContextReleaser();
+    m_session->setup();
+    if (m_session->mpv()) m_videoRenderer->start(m_session->mpv());
+
+    setupGestures();
+    m_session->startPlayback(m_playbackInfo);
+
+    controls->setDelegate(self());
+    controls->setPlaybackInfo(m_playbackInfo);
+    controls->setHidden(true);
+    setupControlActions();
+
+    if (!ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
+        auto window = ui::Window::keyWindow();
+        if (auto scene = window ? window->windowScene() : nullptr) {
+            m_previousOrientation = scene->interfaceOrientation();
+            ui::Device::current().setOrientation(m_previousOrientation == ui::InterfaceOrientation::landscapeLeft
+                                                     ? ui::DeviceOrientation::landscapeRight
+                                                     : ui::DeviceOrientation::landscapeLeft);
+        }
+    }
+    bool first = true;
+    m_cancellables.push_back(
+        preferences().preferLandscape.publisher().sink([weak = weakSelf(), first](bool lock) mutable {
+            if (std::exchange(first, false)) return;
+            if (auto self = weak.lock()) self->m_shouldLockOrientation = lock;
+        }));
+
+    if (auto style = progressLabelStyleFromRawValue(preferences().progressLabelStyle.wrappedValue())) {
+        controls->setProgressLabelStyle(*style);
+        if (auto delegate = controls->delegate()) delegate->updateProgressLabelWidths();
+    }
+    startTimers();
+    restoreContentModeAndAspect();
+
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    m_observers.push_back(center.addObserver(kExternalDisplayReady, nullptr, [weak = weakSelf()](const auto&) {
+        dispatch::Queue::main()->async([weak] {
+            if (auto self = weak.lock()) self->displayConnected();
+        });
+    }));
+    m_observers.push_back(center.addObserver(media::kInterruptionNotification, media::AudioSession::shared().get(),
+                                             [weak = weakSelf()](const foundation::Notification& notification) {
+                                                 if (auto self = weak.lock()) self->audioInterruption(notification);
+                                             }));
+    observePictureInPicture();
+}
+
+void ReelhavenViewController::observePictureInPicture() {
+    if (!m_pictureInPictureController) return;
+    bool first = true;
+    m_cancellables.push_back(
+        m_pictureInPictureController->isPictureInPictureActive().sink([weak = weakSelf(), first](bool active) mutable {
+            if (std::exchange(first, false)) return;
+            auto self = weak.lock();
+            if (!self) return;
+            self->m_relativeSubtitlePosition = active ? false : !self->m_hideControls;
+            self->updateSubtitlePosition();
+            if (active) return;
+            auto window = self->view()->window();
+            auto scene = window ? window->windowScene() : nullptr;
+            // Picture in picture ended while the program is in the background.
+            if (!scene || scene->activationState() != ui::SceneActivationState::foregroundActive)
+                self->enterBackground();
+        }));
+}
+
+void ReelhavenViewController::wireSession() {
+    std::weak_ptr<ReelhavenViewController> weak = self();
+    m_session->onStartFile = [weak] {
+        if (auto self = weak.lock()) self->m_changedVideo = false;
+    };
+    m_session->onEndFile = [weak](EndFileAction action, EndFileEvent) {
+        if (auto self = weak.lock()) self->fileEnded(action);
+    };
+    m_session->onFileLoaded = [weak](const PlaybackInfoPtr& info) {
+        auto self = weak.lock();
+        if (!self) return;
+        if (self->m_videoRenderer) self->m_videoRenderer->updatePlaybackInfo(info);
+        if (auto menu = std::dynamic_pointer_cast<VideoMenuPopoverViewController>(self->presentedViewController()))
+            menu->setPlaybackInfo(info);
+    };
+    m_session->onAspectChanged = [weak](std::optional<double> aspect, std::optional<double> rotate) {
+        auto self = weak.lock();
+        if (!self) return;
+        self->updateAspectRatioConstraint(std::nullopt, aspect, rotate);
+    };
+    m_session->onDurationChanged = [weak] {
+        if (auto self = weak.lock()) self->updateProgressLabelWidths();
+    };
+    m_session->onHDRMetadata = [weak](std::optional<HDRMetadata> metadata) {
+        auto self = weak.lock();
+        if (self && self->m_videoRenderer) self->m_videoRenderer->setHDRMetadata(std::move(metadata));
+    };
+    m_session->onScreenshotReply = [weak](int error) {
+        if (auto self = weak.lock()) self->saveScreenshots(error);
+    };
+}
+
+void ReelhavenViewController::fileEnded(EndFileAction action) {
+    switch (action) {
+        case EndFileAction::none: return;
+        case EndFileAction::playNext: playNextVideo(); return;
+        case EndFileAction::closeFinished: close(true); return;
+        case EndFileAction::closeUnfinished:
+            // A file that cannot be played is no video watched to its end.
+            close(false);
+            return;
+    }
+}
+
+void ReelhavenViewController::restoreContentModeAndAspect() {
+    if (auto mode = m_playbackInfo->contentMode()) {
+        applyContentMode(*mode);
+        updateSubtitlePosition();
+        m_playbackInfo->setContentMode(*mode);
+        m_contentMode = *mode;
+    }
+    if (auto ratio = m_playbackInfo->aspectRatio()) updateAspectRatioConstraint(ratio, std::nullopt, std::nullopt);
+}
+
+void ReelhavenViewController::setSceneTitle(const std::string& title) {
+    auto window = view()->window();
+    if (auto scene = window ? window->windowScene() : nullptr) scene->setTitle(title);
+}
+
+void ReelhavenViewController::viewWillAppear(bool animated) {
+    ViewController::viewWillAppear(animated);
+    ui::View::animate(0.3, 0, ui::allowUserInteraction, [weak = weakSelf()] {
+        auto self = weak.lock();
+        if (!self) return;
+        self->m_hideStatusBar = true;
+        self->setNeedsStatusBarAppearanceUpdate();
+    });
+}
+
+void ReelhavenViewController::viewDidAppear(bool animated) {
+    ViewController::viewDidAppear(animated);
+    ui::Application::shared().setIdleTimerDisabled(true);
+    setSceneTitle(m_playbackInfo->name());
+    if (ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
+        dispatch::Queue::main()->async([weak = weakSelf()] {
+            auto self = weak.lock();
+            if (!self) return;
+            self->m_shouldLockOrientation = true;
+            self->setNeedsUpdateOfSupportedInterfaceOrientations();
+        });
+    }
+}
+
+void ReelhavenViewController::viewWillDisappear(bool animated) {
+    ViewController::viewWillDisappear(animated);
+    saveProgress();
+    ui::Application::shared().setIdleTimerDisabled(false);
+    setSceneTitle("");
+}
+
+void ReelhavenViewController::viewWillTransition(ui::Size size, ui::TransitionCoordinator& coordinator) {
+    ViewController::viewWillTransition(size, coordinator);
+    // An open popover closes on rotation; a picker presented from a popover keeps it.
+    if (auto presented = presentedViewController(); presented && !presented->presentedViewController())
+        presented->dismiss(false);
+    m_hideStatusBar = m_hideControls;
+    setNeedsStatusBarAppearanceUpdate();
+    std::weak_ptr<ReelhavenViewController> weak = self();
+    coordinator.animateAlongside(
+        [weak] {
+            if (auto self = weak.lock()) self->applyContentMode(self->m_contentMode);
+        },
+        [weak] {
+            auto self = weak.lock();
+            if (!self) return;
+            auto window = self->view()->window();
+            auto scene = window ? window->windowScene() : nullptr;
+            if (ui::Device::current().userInterfaceIdiom() == ui::UserInterfaceIdiom::phone && scene &&
+                ui::isLandscape(scene->interfaceOrientation()))
+                self->m_hideStatusBarWorkItem->cancel();
+            self->setNeedsStatusBarAppearanceUpdate();
+        });
+}
+
+bool ReelhavenViewController::prefersStatusBarHidden() const {
+    if (ui::Device::current().userInterfaceIdiom() == ui::UserInterfaceIdiom::phone && isViewLoaded()) {
+        auto window = const_cast<ReelhavenViewController*>(this)->view()->window();
+        auto scene = window ? window->windowScene() : nullptr;
+        if (scene && ui::isLandscape(scene->interfaceOrientation())) return true;
+    }
+    return m_hideStatusBar;
+}
+
+unsigned ReelhavenViewController::supportedInterfaceOrientations() const {
+    const bool preferLandscape = preferences().preferLandscape.wrappedValue();
+    if (ui::PlatformVersion::isAtLeast(16))
+        return preferLandscape && m_shouldLockOrientation ? ui::orientationMaskLandscape
+                                                          : ui::orientationMaskAllButUpsideDown;
+    return preferLandscape ? ui::orientationMaskLandscape : ui::orientationMaskAllButUpsideDown;
+}
+
+void ReelhavenViewController::invalidateTimers() {
+    for (const auto& timer : {m_syncPlayTimeTimer, m_saveProgressTimer, m_commitProgressTimer})
+        if (timer) timer->invalidate();
+}
+
+void ReelhavenViewController::enterBackground() {
+    const bool paused = m_playbackInfo->isPaused();
+    const bool pictureInPicture = isPictureInPictureActive();
+    const bool secondScreen = isSecondScreenConnected();
+    if (!pictureInPicture && paused && !secondScreen) {
+        m_session->disableVideoTrack();
+        m_session->disableAudioTrack();
+    }
+    invalidateTimers();
+    const auto audioTracks = m_playbackInfo->audioTracks();
+    const bool enteringPiP = false;  // the renderer does not enter picture in picture yet
+    if (audioTracks.size() < 2 || m_playbackInfo->activeAudioTrack().id == -1 ||
+        (!paused && !pictureInPicture && !enteringPiP && !secondScreen)) {
+        m_session->disableVideoTrack();
+        dispatch::sleepFor(0.5);
+    }
+    if (!preferences().continueAudioBackground.wrappedValue() && !m_playbackInfo->isPaused()) {
+        setPaused(true, true);
+        m_pausedFromBackground = true;
+    }
+    if (!m_hideControls) showControls();
+    m_playbackInfo->saveProgress();
+}
+
+void ReelhavenViewController::enterForeground() {
+    if (!media::AudioSession::shared()->secondaryAudioShouldBeSilencedHint()) m_session->restoreAudioTrack();
+    m_session->enableVideoTrack();
+    startTimers();
+    if (!preferences().continueAudioBackground.wrappedValue() && m_pausedFromBackground) {
+        setPaused(false, true);
+        m_pausedFromBackground = false;
+    }
+    if (!m_hideControls && !m_playbackInfo->isPaused()) scheduleHideControls(false);
+    if (isPictureInPictureActive()) return;
+    if (m_playbackInfo->isPaused()) dispatch::sleepFor(0.3);
+}
+
+void ReelhavenViewController::displayConnected() {
+    // Asks with no ratio, aspect or rotation, which keeps the constraint as it is.
+    updateAspectRatioConstraint(std::nullopt, std::nullopt, std::nullopt);
+}
+
+void ReelhavenViewController::audioInterruption(const foundation::Notification& notification) {
+    const auto found = notification.userInfo.find(media::kInterruptionTypeKey);
+    if (found == notification.userInfo.end()) return;
+    const auto* type = std::any_cast<std::uint64_t>(&found->second);
+    if (!type) return;
+    if (*type == static_cast<std::uint64_t>(media::InterruptionType::began)) {
+        if (isSceneInBackground()) m_session->disableVideoTrack();
+        if (!m_playbackInfo->isPaused()) m_pausedFromAudioInterruption = true;
+        setPaused(true, true);
+    } else if (*type == static_cast<std::uint64_t>(media::InterruptionType::ended)) {
+        const auto option = notification.userInfo.find(media::kInterruptionOptionKey);
+        if (option == notification.userInfo.end()) return;
+        const auto* options = std::any_cast<std::uint64_t>(&option->second);
+        if (options && (*options & media::kInterruptionOptionShouldResume) && m_pausedFromAudioInterruption)
+            setPaused(false, true);
+    }
+}
+
+void ReelhavenViewController::playNextVideo() {
+    auto next = m_playbackInfo->nextVideo();
+    if (!next) {
+        close(true);
+        return;
+    }
+    m_playbackInfo->saveFinished();
+    m_playbackInfo = std::move(next);
+    if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
+    m_session->startPlayback(m_playbackInfo);
+    restoreContentModeAndAspect();
+    showTitleView();
+    setSceneTitle(m_playbackInfo->name());
+}
+
+void ReelhavenViewController::switchToVideo(const std::shared_ptr<Video>& video) {
+    m_changedVideo = true;
+    m_session->setChangedVideo(true);
+    saveProgress();
+    m_playbackInfo = m_playbackInfo->forVideo(video);
+    if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
+    m_session->startPlayback(m_playbackInfo);
+    restoreContentModeAndAspect();
+    setSceneTitle(m_playbackInfo->name());
+    setPaused(false, true);
+}
+
+void ReelhavenViewController::close(bool finished) {
+    for (auto token : m_observers) foundation::NotificationCenter::defaultCenter().removeObserver(token);
+    m_observers.clear();
+    invalidateTimers();
+    if (finished) {
+        m_playbackInfo->setProgress(0);
+        m_playbackInfo->setIsFinished(true);
+    }
+    destroyMPV();
+    dispatch::Queue::main()->async([weak = weakSelf()] {
+        if (auto self = weak.lock()) self->dismissPlayer();
+    });
+}
+
+void ReelhavenViewController::destroyMPV() {
+    if (!m_session) return;
+    // Silences the handle before it goes: the volume to 0 and the last audio track, after every
+    // command already queued; the teardown then frees the render context before the handle.
+    const auto tracks = m_playbackInfo->audioTracks();
+    m_session->setIntProperty("volume", 0);
+    m_session->setIntProperty("aid", tracks.empty() ? 0 : tracks.back().id);
+    m_session->commandQueue()->async([session = m_session] { session->teardown(); });
+}
+
+void ReelhavenViewController::dismissPlayer() {
+    if (ui::PlatformVersion::isAtLeast(15)) {
+        auto window = view()->window();
+        if (auto scene = window ? window->windowScene() : nullptr) scene->setUserActivity(nullptr);
+    }
+    if (auto controls = m_controlView.lock()) controls->layer().removeAllAnimations();
+    if (presentedViewController()) dismiss(false);
+    if (ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
+        m_shouldLockOrientation = false;
+        setNeedsUpdateOfSupportedInterfaceOrientations();
+        dispatch::Queue::main()->async([weak = weakSelf()] {
+            if (auto self = weak.lock()) self->dismiss(true);
+        });
+        return;
+    }
+    std::weak_ptr<ReelhavenViewController> weak = self();
+    dismiss(true, [weak] {
+        if (auto self = weak.lock()) self->restoreOrientation();
+    });
+}
+
+void ReelhavenViewController::restoreOrientation() {
+    if (!m_previousOrientation || !preferences().preferLandscape.wrappedValue()) return;
+    const auto wanted =
+        *m_previousOrientation == ui::InterfaceOrientation::landscapeLeft    ? ui::DeviceOrientation::landscapeRight
+        : *m_previousOrientation == ui::InterfaceOrientation::landscapeRight ? ui::DeviceOrientation::landscapeLeft
+                                                                             : ui::DeviceOrientation::portrait;
+    if (ui::Device::current().orientation() != wanted) ui::Device::current().setOrientation(wanted);
+}
+
+mpv_handle* ReelhavenViewController::mpv() const { return m_session ? m_session->mpv() : nullptr; }
+
+void ReelhavenViewController::setFlagProperty(const std::string& name, bool value) {
+    if (m_session) m_session->setFlagProperty(name, value);
+}
+
+void ReelhavenViewController::setIntProperty(const std::string& name, std::int64_t value) {
+    if (m_session) m_session->setIntProperty(name, value);
+}
+
+void ReelhavenViewController::setDoubleProperty(const std::string& name, double value) {
+    if (m_session) m_session->setDoubleProperty(name, value);
+}
+
+void ReelhavenViewController::setStringProperty(const std::string& name, const std::string& value) {
+    if (m_session) m_session->setStringProperty(name, value);
+}
+
+void ReelhavenViewController::setHighQualityVideo(bool on) {
+    if (m_session) m_session->setHighQualityVideo(on);
+}
+
+void ReelhavenViewController::updateSubtitleFont() {
+    if (m_session) m_session->updateSubtitleFont();
+}
+
+void ReelhavenViewController::selectTrack(const Track& track) {
+    if (m_session) m_session->selectTrack(track);
+}
+
+void ReelhavenViewController::videoViewDidLayoutSubviews() {
+    updateSubtitlePosition();
+    if (m_playbackInfo->isPaused() && m_videoRenderer) m_videoRenderer->redraw();
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/preferences.h"
+#include "core/progress_client.h"
+#include "output/video_renderer.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/sleep.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/user_defaults.h"
+#include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/scenes/scene_session.h"
+#include "platform/ui/scenes/window_scene.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
+#include "playback/reelhaven_storyboard.h"
+#include "playback/reelhaven_view_controller.h"
+#include "support/temp_dir.h"
+#include "support/test_media.h"
+
+namespace reelhaven::playback_test {
+
+// The player screen as the library presents it: made from the storyboard "Reelhaven" with a
+// creator, presented without animation over an empty root screen in a 640x360 window of a
+// foreground scene. mpv plays with software decoding and the null audio output; the main run loop
+// runs on the manual clock, and the test serves it while it waits for mpv's events.
+class PlayerScreenTest : public ::testing::Test {
+protected:
+    dispatch::ScopedMainRunLoop mainLoop;
+    testing_support::TempDir dir;
+    foundation::ScopedContainer container{dir / "home"};
+    std::shared_ptr<Preferences> preferences = Preferences::create(foundation::UserDefaults::create(dir / "d.json"));
+    std::shared_ptr<ProgressClient> progressClient = ProgressClient::create();
+    ui::Size screenSize{640, 360};  // a subclass may change it before SetUp
+    std::shared_ptr<ui::Screen> screen;
+    std::shared_ptr<ui::WindowScene> scene;
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<ui::ViewController> root = ui::ViewController::create();
+    std::shared_ptr<ReelhavenViewController> player;
+
+    void SetUp() override {
+        screen = ui::Screen::create({0, 0, screenSize.width, screenSize.height}, 1.0);
+        scene =
+            ui::WindowScene::create(ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "test"), screen);
+        scene->setActivationState(ui::SceneActivationState::foregroundActive);
+        window = ui::Window::create(scene);
+        window->setRootViewController(root);
+        window->makeKeyAndVisible();
+        registerReelhavenStoryboard();
+        dispatch::clearRecordedSleeps();
+    }
+
+    void TearDown() override {
+        if (!player) return;
+        if (player->mpv()) player->close(false);
+        flush();
+        mainLoop.runUntilIdle();
+        player.reset();
+        VideoRenderer::renderQueue()->sync([] {});
+    }
+
+    VideoPtr clip(const std::string& name, bool securityScoped = true) {
+        return Video::create(foundation::URL::fileURLWithPath(testing_support::testMedia(name).string()),
+                             LibraryItemType::file, securityScoped);
+    }
+    PlaybackInfoPtr info(const VideoPtr& video) {
+        return PlaybackInfo::create(progressClient, nullptr, video, false, true, std::nullopt);
+    }
+
+    // Makes the player through the storyboard's creator and presents it.
+    void open(const PlaybackInfoPtr& first) {
+        auto storyboard = ui::Storyboard::named(ReelhavenViewController::kStoryboardName);
+        auto made = storyboard->instantiateViewController(
+            ReelhavenViewController::kStoryboardIdentifier,
+            [&](const ui::Coder& coder) { return ReelhavenViewController::create(coder, first, nullptr); });
+        player = std::dynamic_pointer_cast<ReelhavenViewController>(made);
+        ASSERT_TRUE(player);
+        player->setSessionOptions({"no", "null", preferences, nullptr, screen});
+        root->present(player, false);
+        mainLoop.runUntilIdle();
+    }
+    void openLoaded(const std::string& name) {
+        open(info(clip(name)));
+        ASSERT_TRUE(waitForLoad()) << "the file did not load";
+    }
+
+    // Serves the main loop until `condition` holds; generous, as CI machines are busy.
+    bool waitFor(const std::function<bool()>& condition) {
+        return mainLoop.runUntil(condition, std::chrono::seconds(60));
+    }
+    // The player closed itself: its dismissal, animated on the manual clock, is over.
+    bool waitForDismissal() {
+        if (!waitFor([&] { return player->isBeingDismissed() || !root->presentedViewController(); })) return false;
+        mainLoop.advanceSeconds(ui::ViewController::transitionDuration);
+        return root->presentedViewController() == nullptr;
+    }
+    // Presents with the animation run to its end.
+    void settle() { mainLoop.advanceSeconds(ui::ViewController::transitionDuration); }
+    bool waitForLoad() {
+        return waitFor([&] {
+            auto current = player->playbackInfo();
+            return player->session()->hasLoaded(*current) && current->duration().has_value();
+        });
+    }
+    // Everything queued on the command queue has run.
+    void flush() {
+        if (player && player->session()) player->session()->commandQueue()->sync([] {});
+    }
+    // On the command queue, after everything queued before: the property as mpv reports it.
+    std::optional<std::string> property(const char* name) {
+        return player->session()->commandQueue()->syncValue([&] { return player->session()->stringProperty(name); });
+    }
+    // A saved position the record restores (the duration is the one the clip is known by).
+    void saveProgressFor(const Video& video, double progress) {
+        progressClient->progressRecords().mutate([&](ProgressClient::Records& records) {
+            VideoProgress record;
+            record.progress = VideoTime{progress};
+            record.duration = VideoTime{100};
+            records[ProgressClient::progressKey(video.url())] = record;
+        });
+    }
+    std::optional<VideoProgress> savedProgress(const Video& video) {
+        auto records = progressClient->progressRecords().value();
+        auto found = records.find(ProgressClient::progressKey(video.url()));
+        if (found == records.end()) return std::nullopt;
+        return found->second;
+    }
+};
+
+}  // namespace reelhaven::playback_test

@@ -1,0 +1,262 @@
+#include <mpv/client.h>
+
+#include "controls/bottom_control_view.h"
+#include "controls/title_view.h"
+#include "controls/video_control_view.h"
+#include "core/documents_client.h"
+#include "core/video_manager.h"
+#include "output/mpv_glk_view.h"
+#include "platform/base/fatal.h"
+#include "platform/dispatch/timer.h"
+#include "platform/media/audio_session.h"
+#include "platform/ui/scenes/application.h"
+#include "playback/player_screen_fixture.h"
+
+namespace reelhaven::playback_test {
+namespace {
+
+TEST(PlayerStoryboard, ThePlainInitialiserOfThePlayerSceneIsFatal) {
+    dispatch::ScopedMainRunLoop loop;
+    registerReelhavenStoryboard();
+    base::ScopedFatalThrows fatalThrows;
+    auto storyboard = ui::Storyboard::named(ReelhavenViewController::kStoryboardName);
+    EXPECT_THROW(storyboard->instantiateViewController(ReelhavenViewController::kStoryboardIdentifier),
+                 base::FatalError);
+}
+
+TEST_F(PlayerScreenTest, LoadingStartsThePlaybackTheTimersAndHidesTheControls) {
+    openLoaded("long.mp4");
+    EXPECT_EQ(player->storyboard()->name(), "Reelhaven");
+    EXPECT_TRUE(player->controlView()->isHidden());
+    EXPECT_TRUE(player->hideControls());
+    ASSERT_TRUE(player->syncPlayTimeTimer() && player->saveProgressTimer() && player->commitProgressTimer());
+    EXPECT_EQ(player->syncPlayTimeTimer()->interval(), dispatch::seconds(0.2));
+    EXPECT_EQ(player->saveProgressTimer()->interval(), dispatch::seconds(5.0));
+    EXPECT_EQ(player->commitProgressTimer()->interval(), dispatch::seconds(30.0));
+    EXPECT_TRUE(ui::Application::shared().isIdleTimerDisabled());
+    EXPECT_EQ(scene->title(), "long");
+    EXPECT_EQ(player->glkView()->bounds().size, (ui::Size{640, 360}));
+}
+
+TEST_F(PlayerScreenTest, TheInterfaceTimerFollowsMpvsPositionIntoTheLabelsAndTheRecord) {
+    openLoaded("long.mp4");
+    ASSERT_TRUE(waitFor([&] { return property("time-pos").value_or("0") != "0.000000"; }));
+    mainLoop.advanceSeconds(0.2);
+    const double progress = player->playbackInfo()->progress();
+    EXPECT_GT(progress, 0);
+    auto bar = player->controlView()->bottomControlView();
+    EXPECT_EQ(bar->progressLabel()->text(), "0:00");
+    EXPECT_NEAR(bar->progressBar()->value(), progress / 65 * 100, 0.5);
+}
+
+TEST_F(PlayerScreenTest, APositionOfTheReplacedFileIsNeverStoredInTheNewRecord) {
+    // The first record already played to 40 s; the switch hands a fresh record to the session
+    // while mpv still plays the first file.
+    openLoaded("long.mp4");
+    auto first = player->playbackInfo();
+    player->seekTo(40);
+    ASSERT_TRUE(waitFor([&] { return std::stod(property("time-pos").value_or("0")) >= 39; }));
+    auto next = clip("wide.mp4");
+    saveProgressFor(*next, 2.5);
+    player->switchToVideo(next);
+    auto second = player->playbackInfo();
+    ASSERT_NE(first, second);
+    EXPECT_DOUBLE_EQ(second->progress(), 2.5);
+    player->syncUITime();  // mpv has not loaded the new file yet
+    EXPECT_DOUBLE_EQ(second->progress(), 2.5);
+    ASSERT_TRUE(waitForLoad());
+    ASSERT_TRUE(waitFor([&] {
+        player->syncUITime();
+        return second->progress() != 2.5;
+    }));
+    EXPECT_LT(second->progress(), 5);
+}
+
+TEST_F(PlayerScreenTest, AnEarlyCloseKeepsTheSavedProgress) {
+    auto video = clip("long.mp4");
+    saveProgressFor(*video, 30);
+    open(info(video));
+    EXPECT_DOUBLE_EQ(player->playbackInfo()->progress(), 30);
+    player->syncUITime();  // before the file is loaded mpv has no position
+    player->close(false);
+    flush();
+    ASSERT_TRUE(waitForDismissal());
+    ASSERT_TRUE(waitFor([&] {
+        auto saved = savedProgress(*video);
+        return saved && saved->isFinished == false;
+    }));
+    EXPECT_DOUBLE_EQ(savedProgress(*video)->progress.seconds, 30);
+}
+
+TEST_F(PlayerScreenTest, ReturningFromTheBackgroundRestartsEachTimerOnce) {
+    openLoaded("long.mp4");
+    auto sync = player->syncPlayTimeTimer();
+    auto save = player->saveProgressTimer();
+    player->startTimers();
+    EXPECT_EQ(player->syncPlayTimeTimer(), sync) << "a valid timer is left alone";
+    player->enterBackground();
+    EXPECT_FALSE(sync->isValid());
+    EXPECT_FALSE(save->isValid());
+    player->enterForeground();
+    player->enterForeground();
+    ASSERT_TRUE(player->syncPlayTimeTimer()->isValid());
+    EXPECT_NE(player->syncPlayTimeTimer(), sync);
+    auto restarted = player->syncPlayTimeTimer();
+    player->enterForeground();
+    EXPECT_EQ(player->syncPlayTimeTimer(), restarted);
+}
+
+TEST_F(PlayerScreenTest, TheFiveSecondTimerSavesAndTheThirtySecondTimerWritesTheFile) {
+    auto video = clip("long.mp4", false);
+    open(info(video));
+    ASSERT_TRUE(waitForLoad());
+    player->playbackInfo()->setProgress(12);
+    mainLoop.advanceSeconds(5);
+    ASSERT_TRUE(waitFor([&] { return savedProgress(*video).has_value(); }));
+    const std::filesystem::path file =
+        foundation::Container::current()->applicationSupportURL().path() + "/progressData";
+    EXPECT_FALSE(std::filesystem::exists(file));
+    mainLoop.advanceSeconds(25);
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(file); }));
+}
+
+TEST_F(PlayerScreenTest, BackgroundPausesAndSleepsAndTheForegroundResumes) {
+    preferences->continueAudioBackground.setWrappedValue(false);
+    auto video = clip("long.mp4", false);
+    open(info(video));
+    ASSERT_TRUE(waitForLoad());
+    scene->setActivationState(ui::SceneActivationState::background);
+    player->enterBackground();
+    EXPECT_TRUE(player->playbackInfo()->isPaused());
+    EXPECT_TRUE(player->pausedFromBackground());
+    EXPECT_EQ(dispatch::recordedSleeps(), std::vector<dispatch::Duration>{dispatch::seconds(0.5)});
+    ASSERT_TRUE(savedProgress(*video)) << "saved on the main thread before the scene writes the file";
+    EXPECT_DOUBLE_EQ(savedProgress(*video)->progress.seconds, player->playbackInfo()->progress());
+    EXPECT_EQ(property("pause"), "yes");
+    EXPECT_EQ(property("vid"), "no");
+
+    scene->setActivationState(ui::SceneActivationState::foregroundActive);
+    dispatch::clearRecordedSleeps();
+    player->enterForeground();
+    EXPECT_FALSE(player->playbackInfo()->isPaused());
+    EXPECT_FALSE(player->pausedFromBackground());
+    EXPECT_TRUE(dispatch::recordedSleeps().empty()) << "no sleep while playing";
+    EXPECT_EQ(property("pause"), "no");
+    EXPECT_EQ(property("vid"), "1");
+}
+
+TEST_F(PlayerScreenTest, AVideoPausedByTheUserStaysPausedAndTheForegroundSleeps) {
+    preferences->continueAudioBackground.setWrappedValue(false);
+    openLoaded("long.mp4");
+    player->setPaused(true, true);
+    player->enterBackground();
+    EXPECT_FALSE(player->pausedFromBackground());
+    EXPECT_EQ(property("aid"), "no") << "paused with no picture in picture: audio off too";
+    dispatch::clearRecordedSleeps();
+    player->enterForeground();
+    EXPECT_TRUE(player->playbackInfo()->isPaused());
+    EXPECT_EQ(dispatch::recordedSleeps(), std::vector<dispatch::Duration>{dispatch::seconds(0.3)});
+    EXPECT_EQ(property("aid"), "1");
+}
+
+TEST_F(PlayerScreenTest, AnInterruptionPausesAndResumesOnlyWhenAskedTo) {
+    openLoaded("long.mp4");
+    auto session = media::AudioSession::shared();
+    session->interrupt(media::InterruptionType::began);
+    EXPECT_TRUE(player->playbackInfo()->isPaused());
+    EXPECT_TRUE(player->pausedFromAudioInterruption());
+    session->interrupt(media::InterruptionType::ended);
+    EXPECT_TRUE(player->playbackInfo()->isPaused()) << "no should-resume option";
+    session->interrupt(media::InterruptionType::ended, 0);
+    EXPECT_TRUE(player->playbackInfo()->isPaused());
+    session->interrupt(media::InterruptionType::ended, media::kInterruptionOptionShouldResume);
+    EXPECT_FALSE(player->playbackInfo()->isPaused());
+    EXPECT_FALSE(player->pausedFromAudioInterruption());
+    EXPECT_EQ(property("pause"), "no");
+
+    // Paused by the user: the interruption's end does not resume it.
+    player->setPaused(true, true);
+    session->interrupt(media::InterruptionType::began);
+    EXPECT_FALSE(player->pausedFromAudioInterruption());
+    session->interrupt(media::InterruptionType::ended, media::kInterruptionOptionShouldResume);
+    EXPECT_TRUE(player->playbackInfo()->isPaused());
+}
+
+TEST_F(PlayerScreenTest, TheEndOfTheLastVideoClosesThePlayerAndMarksItFinished) {
+    preferences->continuousPlayback.setWrappedValue(true);
+    auto video = clip("wide.mp4", false);
+    open(info(video));  // no folder: there is no next video
+    ASSERT_TRUE(waitForLoad());
+    player->seekTo(3.8);
+    ASSERT_TRUE(waitForDismissal());
+    flush();
+    EXPECT_EQ(player->mpv(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return savedProgress(*video) && savedProgress(*video)->isFinished == true; }));
+    EXPECT_DOUBLE_EQ(savedProgress(*video)->progress.seconds, 0);
+    EXPECT_FALSE(player->saveProgressTimer()->isValid());
+}
+
+class PlayerScreenFolderTest : public PlayerScreenTest {
+protected:
+    std::shared_ptr<VideoManager> manager = VideoManager::create(DocumentsClient::create(), progressClient);
+    std::vector<VideoPtr> videos;
+
+    void SetUp() override {
+        PlayerScreenTest::SetUp();
+        videos = {clip("long.mp4", false), clip("wide.mp4", false)};
+        manager->update({videos[0], videos[1]});
+    }
+    void TearDown() override {
+        PlayerScreenTest::TearDown();
+        manager->waitForMetadataJobs();
+    }
+    PlaybackInfoPtr inFolder(const VideoPtr& video) {
+        return PlaybackInfo::create(progressClient, manager, video, false, true, std::nullopt);
+    }
+};
+
+TEST_F(PlayerScreenFolderTest, WithContinuousPlaybackTheNextVideoOfTheFolderPlaysWithItsTitle) {
+    preferences->continuousPlayback.setWrappedValue(true);
+    open(inFolder(videos[0]));
+    ASSERT_TRUE(waitForLoad());
+    auto first = player->playbackInfo();
+    player->seekTo(63);
+    ASSERT_TRUE(waitFor([&] { return player->playbackInfo() != first; }));
+    EXPECT_EQ(player->playbackInfo()->name(), "wide");
+    EXPECT_EQ(root->presentedViewController(), player);
+    EXPECT_FALSE(player->titleView()->isHidden());
+    EXPECT_EQ(scene->title(), "wide");
+    ASSERT_TRUE(savedProgress(*videos[0]));
+    EXPECT_EQ(savedProgress(*videos[0])->isFinished, true);
+    ASSERT_TRUE(waitForLoad());
+    EXPECT_EQ(player->videoRenderer()->playbackInfo(), player->playbackInfo());
+}
+
+TEST_F(PlayerScreenFolderTest, WithoutContinuousPlaybackTheEndClosesThePlayer) {
+    preferences->continuousPlayback.setWrappedValue(false);
+    open(inFolder(videos[0]));
+    ASSERT_TRUE(waitForLoad());
+    player->seekTo(63);
+    ASSERT_TRUE(waitForDismissal());
+    ASSERT_TRUE(waitFor([&] { return savedProgress(*videos[0]) && savedProgress(*videos[0])->isFinished == true; }));
+    EXPECT_FALSE(savedProgress(*videos[1]).has_value());
+}
+
+TEST_F(PlayerScreenFolderTest, SwitchingSavesTheOldVideoAndPlaysTheChosenOne) {
+    open(inFolder(videos[1]));
+    ASSERT_TRUE(waitForLoad());
+    player->setPaused(true, true);
+    player->playbackInfo()->setProgress(1.5);
+    player->switchToVideo(videos[0]);
+    EXPECT_TRUE(player->changedVideo());
+    EXPECT_FALSE(player->playbackInfo()->isPaused());
+    ASSERT_TRUE(waitFor([&] { return savedProgress(*videos[1]).has_value(); }));
+    EXPECT_DOUBLE_EQ(savedProgress(*videos[1])->progress.seconds, 1.5);
+    ASSERT_TRUE(waitForLoad());
+    EXPECT_FALSE(player->changedVideo()) << "cleared when the chosen file starts";
+    EXPECT_EQ(root->presentedViewController(), player) << "the replaced file's end closes nothing";
+    EXPECT_EQ(player->controlView()->delegate(), player);
+}
+
+}  // namespace
+}  // namespace reelhaven::playback_test
