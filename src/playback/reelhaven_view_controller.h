@@ -206,7 +206,7 @@ public:
     void saveScreenshots(int error);
 
     // State that tests and the neighbouring screens read.
-    std::shared_ptr<PlaybackInfo> playbackInfo() const { return m_playbackInfo; }
+    std::shared_ptr<PlaybackInfo> playbackInfo() const override { return m_playbackInfo; }
     const std::shared_ptr<MPVSession>& session() const { return m_session; }
     const std::shared_ptr<VideoRenderer>& videoRenderer() const { return m_videoRenderer; }
     const std::shared_ptr<MediaCenterService>& mediaCenterService() const { return m_mediaCenterService; }
