@@ -5,7 +5,9 @@
 #include "controls/title_view.h"
 #include "controls/top_control_view.h"
 #include "controls/video_control_view.h"
+#include "output/metal_hdr_view.h"
 #include "output/mpv_glk_view.h"
+#include "output/now_playing_view.h"
 #include "platform/base/fatal.h"
 #include "platform/ui/controllers/storyboard.h"
 #include "platform/ui/layout/layout_constraint.h"
@@ -20,6 +22,8 @@ constexpr double kBarMargin = 8;
 constexpr double kTopBarHeight = 44;
 constexpr double kNoteWidth = 200;
 constexpr double kNoteHeight = 90;
+constexpr double kNowPlayingWidth = 320;
+constexpr double kNowPlayingHeight = 240;
 
 template <typename V>
 std::shared_ptr<V> placed(const std::shared_ptr<ui::View>& parent, std::shared_ptr<V> view) {
@@ -53,6 +57,22 @@ void buildVideoView(PlayerInterface& scene) {
         scene.aspectRatioConstraint,
         scene.aspectFitConstraintWidth,
         scene.aspectFitConstraintHeight,
+    });
+    auto metal = placed(root, MetalHDRView::create());
+    metal->setHidden(true);
+    scene.metalView = metal;
+    auto nowPlaying = placed(root, NowPlayingView::create());
+    nowPlaying->setHidden(true);
+    scene.nowPlayingView = nowPlaying;
+    ui::LayoutConstraint::activate({
+        metal->leadingAnchor().constraint(glk->leadingAnchor()),
+        metal->trailingAnchor().constraint(glk->trailingAnchor()),
+        metal->topAnchor().constraint(glk->topAnchor()),
+        metal->bottomAnchor().constraint(glk->bottomAnchor()),
+        nowPlaying->centerXAnchor().constraint(root->centerXAnchor()),
+        nowPlaying->centerYAnchor().constraint(root->centerYAnchor()),
+        nowPlaying->widthAnchor().constraintEqualToConstant(kNowPlayingWidth),
+        nowPlaying->heightAnchor().constraintEqualToConstant(kNowPlayingHeight),
     });
 }
 

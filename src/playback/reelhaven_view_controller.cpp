@@ -3,7 +3,11 @@
 #include "controls/video_control_view.h"
 #include "controls/video_menu_popover_view_controller.h"
 #include "core/preferences.h"
+#include "output/external_display_view_controller.h"
+#include "output/metal_hdr_view.h"
 #include "output/mpv_glk_view.h"
+#include "output/now_playing_view.h"
+#include "output/picture_in_picture_view.h"
 #include "output/video_renderer.h"
 #include "platform/base/fatal.h"
 #include "platform/dispatch/queue.h"
@@ -44,7 +48,8 @@ ReelhavenViewController::ReelhavenViewController(PlaybackInfoPtr playbackInfo,
       m_lightHapticFeedbackGenerator(ui::FeedbackGenerator::impact(ui::FeedbackGenerator::ImpactStyle::light)),
       m_hideStatusBarWorkItem(dispatch::WorkItem::create()),
       m_hideTitleViewWorkItem(dispatch::WorkItem::create()),
-      m_volume(media::VolumeView::create()) {}
+      m_volume(media::VolumeView::create()),
+      m_pictureInPictureView(PictureInPictureView::create()) {}
 
 // The mpv handle goes only through `close`: a player dropped without closing leaves its session
 // to the session's own destructor.
@@ -67,8 +72,7 @@ bool ReelhavenViewController::isPictureInPictureActive() const {
 }
 
 bool ReelhavenViewController::isSecondScreenConnected() const {
-    // The second-screen scene is not wired into the player yet.
-    return false;
+    return ExternalDisplayViewController::current() != nullptr;
 }
 
 bool ReelhavenViewController::isSceneInBackground() const {
@@ -80,6 +84,8 @@ bool ReelhavenViewController::isSceneInBackground() const {
 void ReelhavenViewController::loadView() {
     m_interface = PlayerInterface::build();
     m_glkView = m_interface->glkView;
+    m_metalView = m_interface->metalView;
+    m_nowPlayingView = m_interface->nowPlayingView;
     m_controlView = m_interface->controlView;
     m_noteView = m_interface->noteView;
     m_titleView = m_interface->titleView;
@@ -91,13 +97,36 @@ void ReelhavenViewController::loadView() {
     setView(m_interface->root);
 }
 
-void ReelhavenViewController::viewDidLoad() {
+void ReelhavenViewController::addPictureInPictureView() {
     auto glk = m_glkView.lock();
     auto controls = m_controlView.lock();
-    if (!glk || !controls || !m_noteView.lock() || !m_titleView.lock())
-        base::fatal("ReelhavenViewController: an outlet of the player scene is not connected");
+    auto pip = m_pictureInPictureView;
+    pip->setUserInteractionEnabled(false);
+    pip->setTranslatesAutoresizingMaskIntoConstraints(false);
+    view()->addSubview(pip);
+    // The controls stay over the picture-in-picture view's layer.
+    controls->layer().setZPosition(1.0);
+    pip->setAlpha(0);
+    ui::LayoutConstraint::activate({
+        pip->leadingAnchor().constraint(glk->leadingAnchor()),
+        pip->trailingAnchor().constraint(glk->trailingAnchor()),
+        pip->topAnchor().constraint(glk->topAnchor()),
+        pip->bottomAnchor().constraint(glk->bottomAnchor()),
+    });
+}
 
-    m_videoRenderer = VideoRenderer::create(glk, m_playbackInfo);
+void ReelhavenViewController::viewDidLoad() {
+    auto glk = m_glkView.lock();
+    auto metal = m_metalView.lock();
+    auto nowPlaying = m_nowPlayingView.lock();
+    auto controls = m_controlView.lock();
+    if (!glk || !metal || !nowPlaying || !controls || !m_noteView.lock() || !m_titleView.lock())
+        base::fatal("ReelhavenViewController: an outlet of the player scene is not connected");
+    if (ui::PlatformVersion::isAtLeast(15) && preferences().continueAudioBackground.wrappedValue())
+        addPictureInPictureView();
+
+    m_videoRenderer = VideoRenderer::create(glk, metal, m_pictureInPictureView, nowPlaying, m_playbackInfo,
+                                            m_sessionOptions.preferences);
     m_videoRenderer->controlDelegate = self();
     m_videoRenderer->optionsDelegate = self();
     glk->layoutDelegate = self();
@@ -107,7 +136,7 @@ void ReelhavenViewController::viewDidLoad() {
     // Frees the render context before the handle, whether or not the renderer is still there.
     m_session->onWillDestroyHandle = m_videoRenderer->renderContextReleaser();
     m_session->setup();
-    if (m_session->mpv()) m_videoRenderer->start(m_session->mpv());
+    if (m_session->mpv()) m_pictureInPictureController = m_videoRenderer->start(m_session->mpv());
 
     setupGestures();
     m_session->startPlayback(m_playbackInfo);
@@ -191,6 +220,7 @@ void ReelhavenViewController::wireSession() {
         auto self = weak.lock();
         if (!self) return;
         self->updateAspectRatioConstraint(std::nullopt, aspect, rotate);
+        self->updatePictureInPictureSize();
     };
     m_session->onDurationChanged = [weak] {
         if (auto self = weak.lock()) self->updateProgressLabelWidths();
@@ -260,6 +290,7 @@ void ReelhavenViewController::viewWillDisappear(bool animated) {
     saveProgress();
     ui::Application::shared().setIdleTimerDisabled(false);
     setSceneTitle("");
+    if (auto external = ExternalDisplayViewController::current()) external->showPlaceholder();
 }
 
 void ReelhavenViewController::viewWillTransition(ui::Size size, ui::TransitionCoordinator& coordinator) {
@@ -318,7 +349,7 @@ void ReelhavenViewController::enterBackground() {
     }
     invalidateTimers();
     const auto audioTracks = m_playbackInfo->audioTracks();
-    const bool enteringPiP = false;  // the renderer does not enter picture in picture yet
+    const bool enteringPiP = m_videoRenderer && m_videoRenderer->isEnteringPiP();
     if (audioTracks.size() < 2 || m_playbackInfo->activeAudioTrack().id == -1 ||
         (!paused && !pictureInPicture && !enteringPiP && !secondScreen)) {
         m_session->disableVideoTrack();
@@ -379,8 +410,17 @@ void ReelhavenViewController::playNextVideo() {
     if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
     m_session->startPlayback(m_playbackInfo);
     restoreContentModeAndAspect();
-    showTitleView();
+    if (!showOnNowPlayingView()) showTitleView();
     setSceneTitle(m_playbackInfo->name());
+}
+
+bool ReelhavenViewController::showOnNowPlayingView() {
+    if (!isSecondScreenConnected()) return false;
+    if (auto nowPlaying = m_nowPlayingView.lock()) {
+        nowPlaying->video = m_playbackInfo->video();
+        nowPlaying->update();
+    }
+    return true;
 }
 
 void ReelhavenViewController::switchToVideo(const std::shared_ptr<Video>& video) {
@@ -391,6 +431,7 @@ void ReelhavenViewController::switchToVideo(const std::shared_ptr<Video>& video)
     if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
     m_session->startPlayback(m_playbackInfo);
     restoreContentModeAndAspect();
+    showOnNowPlayingView();
     setSceneTitle(m_playbackInfo->name());
     setPaused(false, true);
 }

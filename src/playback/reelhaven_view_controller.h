@@ -241,7 +241,10 @@ private:
     Preferences& preferences() const;
 
     // ---- reelhaven_view_controller.cpp
+    void addPictureInPictureView();
     void wireSession();
+    // With a second screen connected the now-playing view shows the current video; false without.
+    bool showOnNowPlayingView();
     void fileEnded(EndFileAction action);
     void restoreContentModeAndAspect();
     void setSceneTitle(const std::string& title);

@@ -5,10 +5,13 @@
 #include "controls/title_view.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "output/external_display_view_controller.h"
 #include "output/mpv_glk_view.h"
+#include "output/video_renderer.h"
 #include "platform/base/fatal.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_item.h"
+#include "platform/dispatch/work_queue.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/views/platform_version.h"
@@ -33,6 +36,14 @@ std::shared_ptr<T> outlet(const std::weak_ptr<T>& weak, const char* name) {
 
 // mpv names the turn clockwise: a picture turned either way by a quarter is shown on its side.
 bool isQuarterTurn(std::optional<double> rotation) { return rotation && (*rotation == 90 || *rotation == 270); }
+
+// A copy with the new multiplier takes the old constraint's place.
+std::shared_ptr<ui::LayoutConstraint> replaced(const std::shared_ptr<ui::LayoutConstraint>& old, double multiplier) {
+    auto replacement = withMultiplier(*old, multiplier);
+    old->setActive(false);
+    replacement->setActive(true);
+    return replacement;
+}
 
 }  // namespace
 
@@ -191,10 +202,29 @@ void ReelhavenViewController::updateAspectRatioConstraint(std::optional<double> 
     }
     m_playbackInfo->setAspectRatio(r);
     if (!m_aspectRatioConstraint) base::fatal("ReelhavenViewController: the aspect ratio constraint is not connected");
-    auto replacement = withMultiplier(*m_aspectRatioConstraint, r);
-    m_aspectRatioConstraint->setActive(false);
-    replacement->setActive(true);
-    m_aspectRatioConstraint = replacement;
+    m_aspectRatioConstraint = replaced(m_aspectRatioConstraint, r);
+    if (auto external = ExternalDisplayViewController::current(); external && external->aspectRatioConstraint)
+        external->aspectRatioConstraint = replaced(external->aspectRatioConstraint, r);
+}
+
+void ReelhavenViewController::updatePictureInPictureSize() {
+    if (!m_session) return;
+    m_session->commandQueue()->async([session = m_session, weak = weakSelf()] {
+        const auto width = session->intProperty("video-params/w").value_or(0);
+        const auto height = width != 0 ? session->intProperty("video-params/h").value_or(0) : 0;
+        if (width == 0 || height == 0) return;
+        const auto rotation = session->doubleProperty("video-params/rotate");
+        dispatch::Queue::main()->async([weak, width, height, rotation] {
+            auto self = weak.lock();
+            if (!self || !self->m_videoRenderer) return;
+            if (!ui::PlatformVersion::isAtLeast(15) || !self->preferences().continueAudioBackground.wrappedValue())
+                return;
+            if (isQuarterTurn(rotation))
+                self->m_videoRenderer->setPictureInPictureRenderTarget(height, width);
+            else
+                self->m_videoRenderer->setPictureInPictureRenderTarget(width, height);
+        });
+    });
 }
 
 void ReelhavenViewController::updateSubtitlePosition() {

@@ -9,6 +9,7 @@
 #include "controls/video_control_view.h"
 #include "controls/video_menu_popover_view_controller.h"
 #include "core/preferences.h"
+#include "output/picture_in_picture_view.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/media/picture_in_picture_controller.h"
@@ -54,6 +55,8 @@ void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
         m_playbackInfo->setIsPaused(false);
     }
     if (updateUI) {
+        // Hidden while paused, so the system offers no picture in picture for a still picture.
+        if (ui::PlatformVersion::isAtLeast(15) && !pictureInPicture) m_pictureInPictureView->setHidden(paused);
         syncUITime();
         if (m_pictureInPictureController) m_pictureInPictureController->invalidatePlaybackState();
         if (auto controls = m_controlView.lock()) paused ? controls->showPaused() : controls->showPlaying();
