@@ -25,6 +25,8 @@
 #include "platform/ui/views/device.h"
 #include "platform/ui/views/platform_version.h"
 #include "platform/ui/views/window.h"
+#include "playback/initial_pan_gesture_recognizer.h"
+#include "playback/media_center_service.h"
 #include "playback/reelhaven_storyboard.h"
 
 namespace reelhaven {
@@ -139,6 +141,7 @@ void ReelhavenViewController::viewDidLoad() {
     if (m_session->mpv()) m_pictureInPictureController = m_videoRenderer->start(m_session->mpv());
 
     setupGestures();
+    activateMediaCenter();
     m_session->startPlayback(m_playbackInfo);
 
     controls->setDelegate(self());
@@ -182,6 +185,17 @@ void ReelhavenViewController::viewDidLoad() {
     observePictureInPicture();
 }
 
+void ReelhavenViewController::activateMediaCenter() {
+    if (!m_mediaCenterService) return;
+    m_mediaCenterService->setDelegate(self());
+    m_mediaCenterService->activate();
+    m_mediaCenterService->updateNowPlayingInfo(*m_playbackInfo);
+}
+
+void ReelhavenViewController::updateNowPlayingInfo() {
+    if (m_mediaCenterService) m_mediaCenterService->updateNowPlayingInfo(*m_playbackInfo);
+}
+
 void ReelhavenViewController::observePictureInPicture() {
     if (!m_pictureInPictureController) return;
     bool first = true;
@@ -215,6 +229,9 @@ void ReelhavenViewController::wireSession() {
         if (self->m_videoRenderer) self->m_videoRenderer->updatePlaybackInfo(info);
         if (auto menu = std::dynamic_pointer_cast<VideoMenuPopoverViewController>(self->presentedViewController()))
             menu->setPlaybackInfo(info);
+    };
+    m_session->onPlaybackRestart = [weak] {
+        if (auto self = weak.lock()) self->updateNowPlayingInfo();
     };
     m_session->onAspectChanged = [weak](std::optional<double> aspect, std::optional<double> rotate) {
         auto self = weak.lock();
@@ -367,6 +384,7 @@ void ReelhavenViewController::enterForeground() {
     if (!media::AudioSession::shared()->secondaryAudioShouldBeSilencedHint()) m_session->restoreAudioTrack();
     m_session->enableVideoTrack();
     startTimers();
+    activateMediaCenter();
     if (!preferences().continueAudioBackground.wrappedValue() && m_pausedFromBackground) {
         setPaused(false, true);
         m_pausedFromBackground = false;
@@ -467,6 +485,10 @@ void ReelhavenViewController::dismissPlayer() {
     }
     if (auto controls = m_controlView.lock()) controls->layer().removeAllAnimations();
     if (presentedViewController()) dismiss(false);
+    if (m_mediaCenterService) {
+        m_mediaCenterService->setDelegate(nullptr);
+        m_mediaCenterService->deactivate();
+    }
     if (ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
         m_shouldLockOrientation = false;
         setNeedsUpdateOfSupportedInterfaceOrientations();

@@ -45,6 +45,7 @@ class Slider;
 
 namespace reelhaven {
 
+class InitialPanGestureRecognizer;
 class MediaCenterService;
 class MetalHDRView;
 class MPVGLKView;
@@ -253,6 +254,8 @@ private:
     void restoreOrientation();
     void invalidateTimers();
     void observePictureInPicture();
+    void activateMediaCenter();
+    void updateNowPlayingInfo();
 
     // ---- reelhaven_view_controller_layout.cpp
     void hideControlsChanged(bool oldValue);
@@ -277,7 +280,7 @@ private:
     std::shared_ptr<MediaCenterService> m_mediaCenterService;
     std::shared_ptr<ui::TapGestureRecognizer> m_tapGestureRecognizer;
     std::shared_ptr<ui::PinchGestureRecognizer> m_pinchGestureRecognizer;
-    std::shared_ptr<ui::PanGestureRecognizer> m_panGestureRecognizer;  // an InitialPanGestureRecognizer
+    std::shared_ptr<InitialPanGestureRecognizer> m_panGestureRecognizer;
     std::shared_ptr<ui::TapGestureRecognizer> m_multitapGestureRecognizer;
     std::shared_ptr<ui::FeedbackGenerator> m_lightHapticFeedbackGenerator;
     std::shared_ptr<dispatch::Timer> m_syncPlayTimeTimer;

@@ -16,6 +16,7 @@
 #include "platform/ui/controls/control.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/views/platform_version.h"
+#include "playback/media_center_service.h"
 #include "playback/reelhaven_view_controller.h"
 #include "toolkit/transparent_popover_background_down.h"
 #include "toolkit/transparent_popover_background_up.h"
@@ -48,6 +49,7 @@ void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
     if (paused) {
         if (updateUI && !pictureInPicture && isSceneInBackground()) m_session->disableAudioTrack();
         m_playbackInfo->setIsPaused(true);
+        if (m_mediaCenterService) m_mediaCenterService->setMediaCenterPaused(false);
     } else {
         if (updateUI) m_session->restoreAudioTrack();
         if (!pictureInPicture && !isSecondScreenConnected() && isSceneInBackground() && !m_pausedFromBackground)
@@ -67,6 +69,7 @@ void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
         m_pausedFromAudioInterruption = false;
     }
     ui::Application::shared().setIdleTimerDisabled(!paused);
+    updateNowPlayingInfo();
 }
 
 void ReelhavenViewController::seekBy(double seconds) { seekCommand(decimal(seconds), "relative"); }

@@ -14,12 +14,14 @@
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/user_defaults.h"
+#include "platform/media/remote_command_center.h"
 #include "platform/ui/controllers/storyboard.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
+#include "playback/media_center_service.h"
 #include "playback/reelhaven_storyboard.h"
 #include "playback/reelhaven_view_controller.h"
 #include "support/temp_dir.h"
@@ -43,6 +45,7 @@ protected:
     std::shared_ptr<ui::WindowScene> scene;
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::ViewController> root = ui::ViewController::create();
+    std::shared_ptr<MediaCenterService> mediaCenter = MediaCenterService::create();
     std::shared_ptr<ReelhavenViewController> player;
 
     void SetUp() override {
@@ -58,12 +61,14 @@ protected:
     }
 
     void TearDown() override {
-        if (!player) return;
-        if (player->mpv()) player->close(false);
-        flush();
-        mainLoop.runUntilIdle();
-        player.reset();
-        VideoRenderer::renderQueue()->sync([] {});
+        if (player) {
+            if (player->mpv()) player->close(false);
+            flush();
+            mainLoop.runUntilIdle();
+            player.reset();
+            VideoRenderer::renderQueue()->sync([] {});
+        }
+        media::RemoteCommandCenter::shared().reset();
     }
 
     VideoPtr clip(const std::string& name, bool securityScoped = true) {
@@ -79,7 +84,7 @@ protected:
         auto storyboard = ui::Storyboard::named(ReelhavenViewController::kStoryboardName);
         auto made = storyboard->instantiateViewController(
             ReelhavenViewController::kStoryboardIdentifier,
-            [&](const ui::Coder& coder) { return ReelhavenViewController::create(coder, first, nullptr); });
+            [&](const ui::Coder& coder) { return ReelhavenViewController::create(coder, first, mediaCenter); });
         player = std::dynamic_pointer_cast<ReelhavenViewController>(made);
         ASSERT_TRUE(player);
         player->setSessionOptions({"no", "null", preferences, nullptr, screen});

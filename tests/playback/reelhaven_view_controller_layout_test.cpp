@@ -249,6 +249,23 @@ TEST_F(TallScreenSubtitleTest, ALetterboxTallerThanTheBarLeavesSubtitlesWhereThe
     EXPECT_EQ(subPos(), 100);
 }
 
+TEST_F(SubtitlePositionTest, PictureInPictureKeepsSubtitlesDown) {
+    openLoaded("long.mp4");
+    window->layoutIfNeeded();
+    auto pip = player->pictureInPictureController();
+    ASSERT_TRUE(pip);
+    player->scheduleHideControls(false);
+    EXPECT_LT(subPos(), 100);
+    pip->startPictureInPicture();
+    EXPECT_FALSE(player->relativeSubtitlePosition());
+    EXPECT_EQ(subPos(), 100);
+    player->showControls();
+    EXPECT_EQ(subPos(), 100) << "showing the controls does not raise them either";
+    pip->stopPictureInPicture();
+    EXPECT_TRUE(player->relativeSubtitlePosition()) << "back with the controls showing";
+    EXPECT_LT(subPos(), 100);
+}
+
 TEST_F(SubtitlePositionTest, AFixedPositionIsWrittenAsItStands) {
     preferences->subtitlePositionAuto.setWrappedValue(false);
     preferences->subtitlePosition.setWrappedValue(83);

@@ -9,6 +9,8 @@
 #include "platform/base/fatal.h"
 #include "platform/dispatch/timer.h"
 #include "platform/media/audio_session.h"
+#include "platform/media/now_playing_info_center.h"
+#include "platform/media/picture_in_picture_controller.h"
 #include "platform/ui/scenes/application.h"
 #include "playback/player_screen_fixture.h"
 
@@ -195,6 +197,50 @@ TEST_F(PlayerScreenTest, TheEndOfTheLastVideoClosesThePlayerAndMarksItFinished) 
     ASSERT_TRUE(waitFor([&] { return savedProgress(*video) && savedProgress(*video)->isFinished == true; }));
     EXPECT_DOUBLE_EQ(savedProgress(*video)->progress.seconds, 0);
     EXPECT_FALSE(player->saveProgressTimer()->isValid());
+}
+
+TEST_F(PlayerScreenTest, TheMediaCenterFollowsThePlayerUntilItCloses) {
+    openLoaded("long.mp4");
+    EXPECT_EQ(mediaCenter->state(), MediaCenterState::active);
+    EXPECT_EQ(mediaCenter->delegate(), player);
+    auto shown = [] {
+        return media::NowPlayingInfoCenter::defaultCenter().nowPlayingInfo().value_or(media::NowPlayingInfo{});
+    };
+    EXPECT_EQ(shown()[media::kMediaItemPropertyTitle], media::NowPlayingValue(std::string("long")));
+
+    EXPECT_EQ(media::RemoteCommandCenter::shared().pauseCommand.send(), media::RemoteCommandHandlerStatus::success);
+    EXPECT_TRUE(player->playbackInfo()->isPaused());
+    EXPECT_TRUE(mediaCenter->mediaCenterPaused());
+    EXPECT_EQ(shown()[media::kNowPlayingInfoPropertyPlaybackRate], media::NowPlayingValue(std::int64_t{0}));
+    EXPECT_EQ(property("pause"), "yes");
+    player->setPaused(false, true);
+    player->setPaused(true, true);
+    EXPECT_FALSE(mediaCenter->mediaCenterPaused()) << "the player's own pause clears the remote one";
+
+    player->close(false);
+    ASSERT_TRUE(waitForDismissal());
+    EXPECT_EQ(mediaCenter->state(), MediaCenterState::inactive);
+    EXPECT_EQ(mediaCenter->delegate(), nullptr);
+    EXPECT_EQ(shown()[media::kMediaItemPropertyTitle], media::NowPlayingValue(std::string("Reelhaven")));
+}
+
+TEST_F(PlayerScreenTest, PictureInPictureEndingInTheBackgroundRunsTheBackgroundProcedure) {
+    openLoaded("long.mp4");
+    auto pip = player->pictureInPictureController();
+    ASSERT_TRUE(pip) << "background audio is on by default";
+    pip->startPictureInPicture();
+    ASSERT_TRUE(pip->isPictureInPictureActive().value());
+    scene->setActivationState(ui::SceneActivationState::background);
+    player->enterBackground();
+    EXPECT_EQ(property("vid"), "1") << "picture in picture keeps decoding the video";
+    player->setPaused(true, true);
+    player->setPaused(false, true);
+    EXPECT_EQ(property("vid"), "1") << "resuming during picture in picture keeps the video on";
+    player->enterForeground();
+    scene->setActivationState(ui::SceneActivationState::background);
+    ASSERT_TRUE(player->syncPlayTimeTimer()->isValid());
+    pip->stopPictureInPicture();
+    EXPECT_FALSE(player->syncPlayTimeTimer()->isValid()) << "the timers stop as when entering the background";
 }
 
 class PlayerScreenFolderTest : public PlayerScreenTest {
