@@ -11,6 +11,8 @@
 #include <iostream>
 #include <thread>
 
+#include "app/host_input.h"
+#include "app/play_keys.h"
 #include "app/stop_signals.h"
 #include "core/documents_client.h"
 #include "core/preferences.h"
@@ -23,9 +25,15 @@
 #include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
 #include "platform/graphics/png_codec.h"
+#include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/scenes/scene_session.h"
+#include "platform/ui/scenes/window_scene.h"
+#include "platform/ui/screen/text_screen.h"
 #include "platform/ui/views/window.h"
+#include "playback/media_center_service.h"
 #include "playback/mpv_session.h"
-#include "playback/player_output.h"
+#include "playback/reelhaven_storyboard.h"
+#include "playback/reelhaven_view_controller.h"
 
 namespace reelhaven {
 
@@ -84,12 +92,34 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         }
         host = std::move(opened.value());
     }
-    auto output = PlayerOutput::create({kViewWidth, kViewHeight}, 1.0, info);
-    const auto& view = output.view;
-    if (host) {
-        output.window->makeKeyAndVisible();
-        host->show(output.window);
-    }
+
+    // The player screen presented over an empty root screen, as the library presents it.
+    auto screen = ui::Screen::create({0, 0, kViewWidth, kViewHeight}, 1.0);
+    auto scene =
+        ui::WindowScene::create(ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "play"), screen);
+    scene->setActivationState(ui::SceneActivationState::foregroundActive);
+    auto window = ui::Window::create(scene);
+    auto root = ui::ViewController::create();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    if (host) host->show(window);
+    registerReelhavenStoryboard();
+    auto player = std::dynamic_pointer_cast<ReelhavenViewController>(
+        ui::Storyboard::named(ReelhavenViewController::kStoryboardName)
+            ->instantiateViewController(ReelhavenViewController::kStoryboardIdentifier, [&](const ui::Coder& coder) {
+                return ReelhavenViewController::create(coder, info, MediaCenterService::create());
+            }));
+    MPVSession::Options sessionOptions;
+    sessionOptions.audioOutput = options.audioOutput;
+    sessionOptions.documentsClient = DocumentsClient::create();
+    sessionOptions.screen = screen;
+    player->setSessionOptions(sessionOptions);
+    // Loads the player's view: its session is set up and the file starts loading. The session's
+    // events reach the main queue only once the loop runs, after the launcher's hooks below.
+    root->present(player, false);
+    player->becomeFirstResponder();
+    const auto session = player->session();
+    const auto view = player->glkView();
     view->setKeepsLastFrame(!options.frameOut.empty());
 
     int exitCode = 0;
@@ -100,12 +130,9 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         loop->stop();
     };
 
-    MPVSession::Options sessionOptions;
-    sessionOptions.audioOutput = options.audioOutput;
-    sessionOptions.documentsClient = DocumentsClient::create();
-    sessionOptions.screen = output.screen;
-    auto session = MPVSession::create(info, sessionOptions);
-    session->onFileLoaded = [&](const PlaybackInfoPtr& loaded) {
+    auto playerLoaded = session->onFileLoaded;
+    session->onFileLoaded = [&, playerLoaded](const PlaybackInfoPtr& loaded) {
+        if (playerLoaded) playerLoaded(loaded);
         out << "loaded\t" << loaded->title() << "\n";
         for (const auto& list : {loaded->videoTracks(), loaded->audioTracks(), loaded->subtitleTracks()})
             for (const auto& track : list)
@@ -116,7 +143,9 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
                 << "\n";
         out << std::flush;
     };
-    session->onPlaybackRestart = [&] {
+    auto playerRestarted = session->onPlaybackRestart;
+    session->onPlaybackRestart = [&, playerRestarted] {
+        if (playerRestarted) playerRestarted();
         restarted = true;
         if (!frameSaved) view->setKeepsLastFrame(true);
     };
@@ -136,18 +165,41 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
             out << "frame\t" << path << std::endl;
         });
     };
-    session->onEndFile = [&](EndFileAction action, EndFileEvent event) {
+    // The player acts on the end itself (it closes); the launcher then says how it ended and stops.
+    auto playerEnded = session->onEndFile;
+    session->onEndFile = [&, playerEnded](EndFileAction action, EndFileEvent event) {
+        if (playerEnded) playerEnded(action, event);
+        int code = 0;
         if (action == EndFileAction::closeUnfinished) {
             err << "reelhaven: cannot play " << options.playPath << ": " << mpv_error_string(event.error) << std::endl;
             out << "end\terror" << std::endl;
-            finish(1);
+            code = 1;
         } else if (action == EndFileAction::closeFinished || action == EndFileAction::playNext) {
             out << "end\teof" << std::endl;
-            finish(0);
+        } else {
+            return;
         }
+        dispatch::Queue::main()->async([&finish, code] { finish(code); });
     };
 
-    output.attach(session);
+    // Lines typed on standard input: arrow keys and the space bar for the player, "screen" to print it.
+    auto handleLine = [&](const std::string& line) {
+        auto input = parsePlayInput(line);
+        if (!input) {
+            err << "reelhaven: type left, right, shift-left, shift-right, space or screen" << std::endl;
+            return;
+        }
+        if (!input->presses.empty()) ui::Responder::deliverPresses(input->presses, player);
+        if (input->printScreen) out << ui::TextScreen::capture(*window).text() << std::flush;
+    };
+    std::unique_ptr<StreamInput> keys;
+    if (auto started = StreamInput::start(STDIN_FILENO, [loop] { loop->post([] {}); }))
+        keys = std::move(started.value());
+    auto keyReader = dispatch::Timer::scheduledTimer(0.05, true, [&](dispatch::Timer&) {
+        if (!keys) return;
+        while (auto line = keys->next()) handleLine(*line);
+    });
+
     signals.start([loop, &out, &finish](int signal) {
         loop->post([signal, &out, &finish] {
             out << "end\t" << (signal == SIGINT ? "interrupted" : "terminated") << std::endl;
@@ -177,7 +229,6 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
                 finish(0);
             });
     }
-    session->startPlayback(info);
     if (host) {
         host->run();
     } else {
@@ -185,9 +236,14 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     }
 
     clock->invalidate();
+    keyReader->invalidate();
+    if (player->mpv()) player->close(false);
     session->teardown();
     VideoRenderer::renderQueue()->sync([&] { view->onFrameDisplayed = nullptr; });
-    loop->runUntilIdle();  // frame hand-overs posted before the teardown
+    // Frame hand-overs posted before the teardown, and the player's dismissal: nothing of the
+    // screen may be left to the run loop's own destruction at exit.
+    loop->runUntil([&] { return root->presentedViewController() == nullptr; }, std::chrono::seconds(5));
+    player.reset();
     host.reset();
     if (exitCode == 0 && !frameSaved) {
         err << "reelhaven: no frame was drawn to save to " << options.frameOut << std::endl;

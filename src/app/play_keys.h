@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/gestures/press.h"
+
+namespace reelhaven {
+
+// What one line typed at `reelhaven --play` asks for: key presses for the player screen, or the
+// screen printed as text.
+struct PlayInput {
+    std::vector<ui::Press> presses;
+    bool printScreen = false;
+};
+
+// Reads a line: the words "left", "right", "shift-left", "shift-right", "space" and "screen"
+// (separated by spaces), what a terminal sends for the arrow keys and Shift with them, or a line
+// of spaces (the space bar, once per space). None, and nothing done, for anything else.
+std::optional<PlayInput> parsePlayInput(const std::string& line);
+
+}  // namespace reelhaven
