@@ -6,6 +6,7 @@
 #include "core/video_manager.h"
 #include "library/library_collection_view_cell.h"
 #include "library/library_grid_layout.h"
+#include "library/player_presenter.h"
 #include "platform/foundation/string_compare.h"
 #include "platform/ui/controllers/navigation_bar.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -347,7 +348,9 @@ void FileCollectionViewController::openItem(const ui::IndexPath& indexPath) {
     grid->deselectItem(indexPath);
 }
 
-void FileCollectionViewController::presentPlayer(const VideoPtr& video) { (void)video; }
+void FileCollectionViewController::presentPlayer(const VideoPtr& video) {
+    present(makePlayerController(m_progressClient, m_videoManager, video, m_mediaCenterService), true);
+}
 
 void FileCollectionViewController::didSelectItem(ui::CollectionView&, const ui::IndexPath& indexPath) {
     openItem(indexPath);

@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/file_identity.h"
 #include "core/preferences.h"
 #include "library/import_menu_controller.h"
 #include "library/open_url_hosting_controller.h"
 #include "library_screen_fixture.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/foundation/extended_attributes.h"
 #include "platform/network/interface_addresses.h"
 #include "platform/ui/controllers/page_view_controller.h"
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
+#include "playback/reelhaven_view_controller.h"
 #include "toolkit/empty_data_set.h"
 #include "transfer/web_uploader.h"
 
@@ -222,16 +226,51 @@ TEST_F(LibraryRootScreenTest, ThePlaySheetOpensOnThePageChosenLast) {
     Preferences::shared().playExternalFileIndex.setWrappedValue(0);
 }
 
-TEST_F(LibraryRootScreenTest, ATypedAddressClosesTheSheet) {
+class PlayerPresentationTest : public LibraryRootScreenTest {
+protected:
+    std::shared_ptr<ReelhavenViewController> player() {
+        return std::dynamic_pointer_cast<ReelhavenViewController>(root->presentedViewController());
+    }
+    void TearDown() override {
+        if (auto shown = player()) {
+            settle();  // the presentation has ended
+            auto session = shown->session();
+            if (shown->mpv()) shown->close(false);
+            if (session) session->commandQueue()->sync([] {});
+            for (int round = 0; round < 10 && root->presentedViewController(); ++round) settle();
+            EXPECT_EQ(root->presentedViewController(), nullptr);
+        }
+        LibraryRootScreenTest::TearDown();
+    }
+};
+
+TEST_F(PlayerPresentationTest, TappingAVideoPresentsThePlayerForIt) {
+    copyClip("wide.mp4", "Clip.mp4");
+    showRoot();
+    ASSERT_TRUE(tap("Clip"));
+    auto shown = player();
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->modalTransitionStyle(), ui::ModalTransitionStyle::crossDissolve);
+    EXPECT_EQ(shown->playbackInfo()->video(), video("Clip"));
+    EXPECT_FALSE(shown->playbackInfo()->isRestored());
+    EXPECT_TRUE(shown->playbackInfo()->hideControls());
+}
+
+TEST_F(PlayerPresentationTest, AnAddressPlaysOnceThePlaySheetHasGone) {
     Preferences::shared().playExternalFileIndex.setWrappedValue(1);
     showRoot();
     ASSERT_TRUE(root->playButton()->tap());
     settle();
-    ASSERT_TRUE(root->presentedViewController());
-    root->openURLController()->rootView()->delegate()->didChange.send(std::string("https://example.com/a.mkv"));
+    const auto file = testing_support::testMedia("wide.mp4");
+    root->openURLController()->rootView()->delegate()->didChange.send("file://" + file.string());
     settle();
-    EXPECT_EQ(root->presentedViewController(), nullptr);
     Preferences::shared().playExternalFileIndex.setWrappedValue(0);
+    auto shown = player();
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(shown->playbackInfo()->video()->isSecurityScoped());
+    EXPECT_EQ(shown->playbackInfo()->url().path(), file.string());
+    // A file from elsewhere is played without an identity attribute written to it.
+    EXPECT_FALSE(foundation::ExtendedAttributes::get(file.string(), FileIdentity::kAttributeName));
 }
 
 TEST_F(LibraryRootScreenTest, ThePickersOfferTheVideoTypesInOrder) {
