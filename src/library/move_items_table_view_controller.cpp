@@ -182,8 +182,7 @@ void MoveItemsTableViewController::styleCell(ui::TableViewCell& cell, int row) c
     } else {
         image = ui::Image::named("openedFolder");
     }
-    // A symbol has no bitmap to pad: it keeps its name, and the cell its look.
-    if (image && !image->isSymbolImage()) image = imageWithInsets(*image, insets);
+    if (image) image = imageWithInsets(*image, insets);
     cell.imageView()->setImage(image);
 }
 

@@ -7,6 +7,9 @@ namespace reelhaven {
 
 std::shared_ptr<ui::Image> imageWithInsets(const ui::Image& image, const ui::EdgeInsets& insets) {
     const double s = image.scale();
+    // Drawing a symbol into a bitmap would leave it blank; the padded symbol keeps its name.
+    if (image.isSymbolImage())
+        return image.withPadding({s * insets.top, s * insets.left, s * insets.bottom, s * insets.right});
     const ui::Size size = image.size();
     ui::GraphicsContext::beginImageContext(
         {size.width + s * insets.left + s * insets.right, size.height + s * insets.top + s * insets.bottom}, false, s);

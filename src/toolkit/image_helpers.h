@@ -10,7 +10,8 @@ namespace reelhaven {
 
 // A copy grown by the insets, each times the image's scale (an inset of 2 on a scale-3 image adds
 // 6 points on that side), with the image drawn at (left, top) scaled the same way and the same
-// rendering mode; none when no image could be made.
+// rendering mode; none when no image could be made. A symbol keeps its name, padded by the same
+// amounts.
 std::shared_ptr<ui::Image> imageWithInsets(const ui::Image& image, const ui::EdgeInsets& insets);
 
 // An image of `size` at the screen's scale holding the ellipse that fills it, in `color`.

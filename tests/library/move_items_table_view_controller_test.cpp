@@ -157,7 +157,9 @@ TEST_F(MoveSheetTest, BelowTheRootTheParentReadsLibraryAndTheCurrentFolderCannot
     EXPECT_EQ(rows(*sheet), (std::vector<std::string>{"Library", "Shows", "Season 1"}));
     auto table = sheet->tableView();
     EXPECT_EQ(table->cellForRow({0, 1})->textLabel()->textColor(), ui::Color::darkGray());
-    EXPECT_EQ(table->cellForRow({0, 2})->imageView()->image()->symbolName(), "folder.fill");
+    const auto folderImage = table->cellForRow({0, 2})->imageView()->image();
+    EXPECT_EQ(folderImage->symbolName(), "folder.fill");
+    EXPECT_EQ(folderImage->padding().left, 20);  // in line with the parent rows' images
 
     static_cast<void>(driver.tap("Shows"));
     EXPECT_FALSE(sheet->selectedItem().has_value());

@@ -40,6 +40,18 @@ TEST(ImageHelpersTest, PaddingGrowsByInsetsTimesScaleAndKeepsRenderingMode) {
     EXPECT_EQ(bitmap->pixel(3, 3).a, 0);
 }
 
+TEST(ImageHelpersTest, APaddedSymbolKeepsItsNameTintAndConfiguration) {
+    const ui::SymbolConfiguration configuration{22, ui::SymbolWeight::medium, ui::SymbolScale::large};
+    auto symbol = ui::Image::systemImage("folder.fill", configuration)->withTintColor(ui::Color::white());
+    auto padded = imageWithInsets(*symbol, {5, 20, 5, 0});
+    ASSERT_NE(padded, nullptr);
+    EXPECT_EQ(padded->symbolName(), "folder.fill");
+    EXPECT_EQ(padded->tintColor(), ui::Color::white());
+    EXPECT_EQ(padded->symbolConfiguration(), configuration);
+    EXPECT_EQ(padded->size(), (ui::Size{22 + 20 * symbol->scale(), 22 + 10 * symbol->scale()}));
+    EXPECT_EQ(padded->padding(), (ui::EdgeInsets{5 * symbol->scale(), 20 * symbol->scale(), 5 * symbol->scale(), 0}));
+}
+
 TEST(ImageHelpersTest, FilledCircleFillsTheEllipseAtScreenScale) {
     auto circle = filledCircleImage(ui::Color::white(), {20, 20});
     ASSERT_NE(circle, nullptr);

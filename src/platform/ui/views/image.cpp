@@ -72,7 +72,8 @@ Size Image::size() const {
     }
     const double points = m_symbolConfiguration && m_symbolConfiguration->pointSize ? *m_symbolConfiguration->pointSize
                                                                                     : defaultSymbolPointSize;
-    return isSymbolImage() ? Size{points, points} : Size{};
+    if (!isSymbolImage()) return Size{};
+    return {points + m_padding.left + m_padding.right, points + m_padding.top + m_padding.bottom};
 }
 
 std::shared_ptr<Image> Image::clone() const {
@@ -85,6 +86,14 @@ std::shared_ptr<Image> Image::clone() const {
     image->m_symbolName = m_symbolName;
     image->m_symbolConfiguration = m_symbolConfiguration;
     image->m_assetName = m_assetName;
+    image->m_padding = m_padding;
+    return image;
+}
+
+std::shared_ptr<Image> Image::withPadding(const EdgeInsets& padding) const {
+    auto image = clone();
+    image->m_padding = {m_padding.top + padding.top, m_padding.left + padding.left, m_padding.bottom + padding.bottom,
+                        m_padding.right + padding.right};
     return image;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/graphics/image.h"
 #include "platform/ui/controls/symbol_configuration.h"
 #include "platform/ui/views/color.h"
+#include "platform/ui/views/edge_insets.h"
 #include "platform/ui/views/object.h"
 #include "platform/ui/views/size.h"
 
@@ -48,6 +49,10 @@ public:
     std::shared_ptr<Image> withRenderingMode(ImageRenderingMode mode) const;
     std::shared_ptr<Image> withTintColor(const Color& color) const;
     std::shared_ptr<Image> withConfiguration(const SymbolConfiguration& configuration) const;
+    // Empty space around a symbol, in points, which its size includes: a symbol has no pixels to
+    // copy into a larger bitmap, so the padded copy keeps its name and says where it is drawn.
+    std::shared_ptr<Image> withPadding(const EdgeInsets& padding) const;
+    const EdgeInsets& padding() const { return m_padding; }
 
 protected:
     Image() = default;
@@ -63,6 +68,7 @@ private:
     std::string m_symbolName;
     std::optional<SymbolConfiguration> m_symbolConfiguration;
     std::string m_assetName;
+    EdgeInsets m_padding;
 };
 
 }  // namespace ui
