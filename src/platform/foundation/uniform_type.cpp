@@ -83,7 +83,7 @@ private:
             {"public.audiovisual-content", {}, {"public.data", "public.content"}},
             {"public.movie", {}, {"public.audiovisual-content"}},
             {"public.video", {}, {"public.movie"}},
-            {"public.mpeg-4", {"mp4", "mpeg4"}, {"public.movie"}},
+            {"public.mpeg-4", {"mp4", "mpeg4", "mpg4"}, {"public.movie"}},
             {"public.avi", {"avi", "vfw"}, {"public.movie"}},
             {"public.mpeg-2-transport-stream", {"ts", "mts", "m2ts"}, {"public.movie"}},
             {"com.apple.quicktime-movie", {"mov", "qt"}, {"public.movie"}},

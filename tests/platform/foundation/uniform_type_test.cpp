@@ -9,6 +9,7 @@ TEST(UniformTypeTest, SystemTypesKnowTheirExtensionsAndParents) {
     const auto mp4 = UniformType::forFilenameExtension("MP4");  // case does not matter
     ASSERT_TRUE(mp4.has_value());
     EXPECT_EQ(*mp4, UniformType::mpeg4Movie());
+    EXPECT_EQ(UniformType::forFilenameExtension("mpg4"), UniformType::mpeg4Movie());
     EXPECT_TRUE(mp4->conforms(UniformType::movie()));
     EXPECT_TRUE(mp4->conforms(UniformType::data()));
     EXPECT_TRUE(mp4->conforms(UniformType::item()));
