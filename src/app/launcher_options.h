@@ -11,26 +11,35 @@ namespace reelhaven {
 
 // What the command line asked the launcher to do.
 struct LauncherOptions {
-    enum class Mode { help, list, transfer, play };
+    // `host` runs the application; the others are one-shot commands.
+    enum class Mode { host, help, list, play };
+    enum class Device { phone, pad };
 
-    Mode mode = Mode::help;
-    std::filesystem::path home;     // the container folder
-    std::optional<int> port;        // --port, for --transfer
-    std::string playPath;           // --play: a file path or an http, https or ftp URL
-    std::optional<double> seconds;  // --seconds, for --play
-    std::string audioOutput;        // --audio-output, for --play: mpv's output name
-    std::string frameOut;           // --frame-out, for --play: a PNG file
-    bool display = false;           // --display: in a window on the desktop
-    std::string screenshot;         // --screenshot: a PNG of the settled window, then exit
+    Mode mode = Mode::host;
+    std::filesystem::path home;                     // the container folder
+    bool transfer = false;                          // --transfer: the host switches the server on
+    std::optional<int> port;                        // --port, for --transfer
+    std::filesystem::path script;                   // --script: commands from a file instead of the terminal
+    Device device = Device::phone;                  // --device
+    std::optional<std::pair<double, double>> size;  // --size WxH: the screen in points
+    std::vector<std::string> open;                  // --open: paths (opened in place) and URLs
+    std::vector<std::string> imports;               // --import: files handed over as copies
+    bool restore = true;                            // --no-restore: forget the saved player
+    std::string playPath;                           // --play: a file path or an http, https or ftp URL
+    std::optional<double> seconds;                  // --seconds, for --play
+    std::string audioOutput;                        // --audio-output, for --play: mpv's output name
+    std::string frameOut;                           // --frame-out, for --play: a PNG file
+    bool display = false;                           // --display: in a window on the desktop
+    std::string screenshot;                         // --screenshot: a PNG of the settled window, then exit
 };
 
 struct LauncherError {
     std::string message;
 };
 
-// Reads `reelhaven [--home DIR] (--list | --transfer [--port N] | --play PATH [--seconds N]
-// [--audio-output NAME] [--frame-out FILE.png] | --help)`. `environment` looks up
-// variables (XDG_DATA_HOME, HOME) for the default home folder.
+// Reads `reelhaven [--home DIR] [host options] | --list | --play PATH [--seconds N]
+// [--audio-output NAME] [--frame-out FILE.png] | --help` (see `launcherUsage`). `environment`
+// looks up variables (XDG_DATA_HOME, HOME) for the default home folder.
 std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
     const std::vector<std::string>& arguments,
     const std::function<std::optional<std::string>(const char*)>& environment);

@@ -2,11 +2,11 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/app_host.h"
 #include "app/container_setup.h"
 #include "app/launcher_options.h"
 #include "app/list_command.h"
 #include "app/play_command.h"
-#include "app/transfer_command.h"
 
 using namespace reelhaven;
 
@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
     }
     switch (options.mode) {
         case LauncherOptions::Mode::help: break;
+        case LauncherOptions::Mode::host: return AppHost::run(options);
         case LauncherOptions::Mode::list: return runListCommand(options);
-        case LauncherOptions::Mode::transfer: return runTransferCommand(options);
         case LauncherOptions::Mode::play: return runPlayCommand(options);
     }
     return 0;

@@ -39,22 +39,45 @@ TEST(LauncherOptions, DefaultHomeFollowsXdgDataHomeThenHome) {
     EXPECT_NE(failure({"--list"}, {}).find("no home folder"), std::string::npos);
 }
 
-TEST(LauncherOptions, ReadsModesHomeAndPort) {
+TEST(LauncherOptions, RunsTheAppUnlessAOneShotCommandIsAsked) {
     auto options = parsed({"--home", "/srv/lib/../lib", "--transfer", "--port", "0"});
-    EXPECT_EQ(options.mode, LauncherOptions::Mode::transfer);
+    EXPECT_EQ(options.mode, LauncherOptions::Mode::host);
+    EXPECT_TRUE(options.transfer);
     EXPECT_EQ(options.home, "/srv/lib");
     EXPECT_EQ(options.port, 0);
-    EXPECT_EQ(parsed({}).mode, LauncherOptions::Mode::help);
+    EXPECT_EQ(parsed({}).mode, LauncherOptions::Mode::host);
+    EXPECT_FALSE(parsed({}).transfer);
     EXPECT_EQ(parsed({"--help"}).mode, LauncherOptions::Mode::help);
+    EXPECT_EQ(parsed({"--list"}).mode, LauncherOptions::Mode::list);
+}
+
+TEST(LauncherOptions, ReadsTheHostsOptions) {
+    auto options = parsed({"--script", "steps.txt", "--device", "pad", "--size", "1024x768", "--open", "a.mp4",
+                           "--open", "https://example.com/b.mp4", "--import", "c.mkv", "--no-restore"});
+    EXPECT_EQ(options.script, "steps.txt");
+    EXPECT_EQ(options.device, LauncherOptions::Device::pad);
+    EXPECT_EQ(options.size, (std::pair<double, double>(1024, 768)));
+    EXPECT_EQ(options.open, (std::vector<std::string>{"a.mp4", "https://example.com/b.mp4"}));
+    EXPECT_EQ(options.imports, std::vector<std::string>{"c.mkv"});
+    EXPECT_FALSE(options.restore);
+    EXPECT_TRUE(parsed({}).restore);
+    EXPECT_EQ(parsed({}).device, LauncherOptions::Device::phone);
 }
 
 TEST(LauncherOptions, RejectsWhatItCannotUseWithAClearMessage) {
-    EXPECT_NE(failure({"--port", "80", "--list"}).find("only to --transfer"), std::string::npos);
+    EXPECT_NE(failure({"--port", "80"}).find("only to --transfer"), std::string::npos);
     EXPECT_NE(failure({"--transfer", "--port", "65536"}).find("65535"), std::string::npos);
     EXPECT_NE(failure({"--transfer", "--port", "8o"}).find("\"8o\""), std::string::npos);
     EXPECT_NE(failure({"--transfer", "--port"}).find("--port needs"), std::string::npos);
     EXPECT_NE(failure({"--home"}).find("--home needs"), std::string::npos);
-    EXPECT_NE(failure({"--list", "--transfer"}).find("choose one"), std::string::npos);
+    EXPECT_NE(failure({"--list", "--transfer"}).find("apply only when the app runs"), std::string::npos);
+    EXPECT_NE(failure({"--play", "a.mp4", "--open", "b.mp4"}).find("apply only when the app runs"), std::string::npos);
+    EXPECT_NE(failure({"--list", "--help"}).find("choose one"), std::string::npos);
+    EXPECT_NE(failure({"--device", "watch"}).find("phone or pad"), std::string::npos);
+    for (const char* size : {"390", "390x", "x844", "99x844", "390x10001", "390x844x2", "a x b"})
+        EXPECT_NE(failure({"--size", size}).find("--size needs"), std::string::npos) << size;
+    EXPECT_NE(failure({"--open"}).find("--open needs a file or a URL"), std::string::npos);
+    EXPECT_NE(failure({"--script"}).find("--script needs"), std::string::npos);
     EXPECT_NE(failure({"--verbose"}).find("unknown option \"--verbose\""), std::string::npos);
 }
 

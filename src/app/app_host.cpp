@@ -1,0 +1,290 @@
+#include "app/app_host.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "app/app_delegate.h"
+#include "app/host_runner.h"
+#include "app/scene_delegate.h"
+#include "app/stop_signals.h"
+#include "core/documents_client.h"
+#include "core/video_manager.h"
+#include "library/library_file_collection_view_controller.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/file_manager.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/scenes/scene_session.h"
+#include "platform/ui/scenes/window_scene.h"
+#include "platform/ui/views/device.h"
+#include "platform/ui/views/screen.h"
+#include "platform/ui/views/window.h"
+#include "playback/reelhaven_storyboard.h"
+#include "playback/reelhaven_view_controller.h"
+#include "transfer/web_uploader.h"
+
+namespace reelhaven {
+
+namespace {
+
+foundation::Error hostError(std::string description) { return {"AppHostErrorDomain", 1, std::move(description)}; }
+
+// A text with a scheme ("https://...", "reelhaven:...") is a URL; anything else names a file.
+bool looksLikeURL(const std::string& text) {
+    if (text.empty() || text.front() == '/' || text.front() == '.') return false;
+    const auto colon = text.find(':');
+    return colon != std::string::npos && colon > 0 && foundation::URL::parse(text).has_value();
+}
+
+foundation::Result<foundation::URL> existingFile(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error).lexically_normal();
+    if (error || !std::filesystem::is_regular_file(absolute, error)) return hostError("no such file: " + path);
+    return foundation::URL::fileURLWithPath(absolute.string());
+}
+
+// What another app's "open in" hands over: a file opened where it lies, or a URL.
+foundation::Result<ui::OpenURLContext> openContext(const std::string& pathOrURL) {
+    if (looksLikeURL(pathOrURL)) return ui::OpenURLContext{*foundation::URL::parse(pathOrURL), {}};
+    auto file = existingFile(pathOrURL);
+    if (!file) return file.error();
+    ui::OpenURLContext context{file.value(), {}};
+    context.options.openInPlace = true;
+    return context;
+}
+
+// What another app's "copy to" hands over: a copy of the file in Documents/Inbox, to be moved.
+foundation::Result<ui::OpenURLContext> importContext(const std::string& path, const foundation::URL& documents) {
+    auto file = existingFile(path);
+    if (!file) return file.error();
+    const auto inbox = documents.appendingPathComponent(DocumentsClient::kInboxName);
+    auto& files = foundation::FileManager::defaultManager();
+    (void)files.createDirectory(inbox, foundation::Intermediates::create);
+    const std::string name = file.value().lastPathComponent();
+    for (int number = 0; number < 100; ++number) {
+        const auto copy = inbox.appendingPathComponent(number == 0 ? name : std::to_string(number) + " " + name);
+        if (files.copyItem(file.value(), copy)) return ui::OpenURLContext{copy, {}};
+    }
+    return hostError("cannot copy " + path + " into " + inbox.path());
+}
+
+}  // namespace
+
+AppHost::AppHost(const LauncherOptions& options, std::ostream& out, std::ostream& err)
+    : m_options(options), m_out(out), m_err(err), m_store(options.home) {}
+
+AppHost::~AppHost() { shutDown(); }
+
+bool AppHost::start() {
+    const bool pad = m_options.device == LauncherOptions::Device::pad;
+    ui::Device::current().setUserInterfaceIdiom(pad ? ui::UserInterfaceIdiom::pad : ui::UserInterfaceIdiom::phone);
+    const auto [width, height] = m_options.size.value_or(pad ? std::pair(1024.0, 1366.0) : std::pair(390.0, 844.0));
+    ui::Screen::main()->setBounds(ui::Rect(0, 0, width, height));
+
+    // The interface files the app's bundle carries.
+    registerReelhavenStoryboard();
+
+    auto& application = ui::Application::shared();
+    application.setDelegate(AppDelegate::create());
+    // Nothing else runs on this machine to take a URL the app hands on (a store page): say so.
+    application.setURLOpener([this](const foundation::URL& url) {
+        m_err << "reelhaven: cannot open " << url.absoluteString() << " here\n";
+        return false;
+    });
+    application.launch();
+
+    auto options = connectionOptions();
+    m_scene = application.connectScene(m_store.load(m_options.restore), options);
+    auto shown = window();
+    if (!shown) {
+        m_err << "reelhaven: the window scene did not connect\n";
+        return false;
+    }
+    const auto printing =
+        m_options.script.empty() ? HostSession::Printing::afterEachCommand : HostSession::Printing::onShow;
+    m_session = std::make_unique<HostSession>(
+        shown, *this, [this] { flushShownScreens(); }, m_out, m_err, printing);
+    m_session->settle();
+    return true;
+}
+
+ui::ConnectionOptions AppHost::connectionOptions() {
+    ui::ConnectionOptions options;
+    const auto documents = foundation::Container::current()->documentsURL();
+    for (const auto& target : m_options.open) {
+        auto context = openContext(target);
+        if (!context) {
+            m_err << "reelhaven: " << context.error().description << " (not opened)\n";
+            continue;
+        }
+        options.urlContexts.push_back(context.value());
+    }
+    for (const auto& path : m_options.imports) {
+        auto context = importContext(path, documents);
+        if (!context) {
+            m_err << "reelhaven: " << context.error().description << " (not imported)\n";
+            continue;
+        }
+        options.urlContexts.push_back(context.value());
+    }
+    return options;
+}
+
+std::shared_ptr<ui::Window> AppHost::window() const {
+    if (!m_scene) return nullptr;
+    auto delegate = std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate());
+    return delegate ? delegate->window() : nullptr;
+}
+
+foundation::Status AppHost::switchTransferOn() {
+    auto app = AppDelegate::shared();
+    auto server = app ? app->webServer() : nullptr;
+    if (!server)
+        return hostError("the transfer server cannot start: its page bundle is missing (looked for " +
+                         WebUploaderBundle::defaultPath() +
+                         "); set REELHAVEN_RESOURCES_DIR to the folder that holds WebUploader.bundle");
+    if (m_options.port) server->setPortOverride(static_cast<std::uint16_t>(*m_options.port));
+    auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(window()->rootViewController());
+    auto root = navigation ? std::dynamic_pointer_cast<LibraryFileCollectionViewController>(
+                                 navigation->viewControllers().empty() ? nullptr : navigation->viewControllers()[0])
+                           : nullptr;
+    if (!root) return hostError("the library is not on the screen");
+    if (!server->isRunning()) {
+        // The import button has no title to name it by; find its handle.
+        const auto screen = ui::ScreenDriver(window()).capture();
+        std::string handle;
+        for (size_t i = 0; i < screen.targets().size(); ++i) {
+            if (screen.targets()[i].item == root->importButton()) handle = "#" + std::to_string(i + 1);
+        }
+        if (handle.empty()) return hostError("the import button is not on the screen:\n" + screen.text());
+        auto opened = m_session->executeLine("tap " + handle);
+        if (opened != HostSession::Outcome::done) return hostError("the import menu did not open");
+        if (m_session->executeLine("tap \"Enable local Wi-Fi Server\"") != HostSession::Outcome::done)
+            return hostError("the import menu offers no server switch");
+        // Close the menu as a user does: a touch beside it.
+        const auto bounds = window()->bounds();
+        window()->dismissPopoverOutside(ui::Point(bounds.size.width / 2, bounds.size.height - 2));
+        m_session->settle();
+    }
+    if (!server->isRunning()) {
+        return hostError("the transfer server did not start" +
+                         std::string(m_options.port ? " on port " + std::to_string(*m_options.port) : std::string()));
+    }
+    m_transferOn = true;
+    m_out << "reelhaven: transfer server running over " << server->uploadDirectory() << "\n"
+          << "reelhaven: open "
+          << server->serverURL().value_or("http://localhost:" + std::to_string(server->port()) + "/")
+          << " in a browser on this network (port " << server->port() << ")" << std::endl;
+    return {};
+}
+
+foundation::Status AppHost::open(const std::string& pathOrURL) {
+    auto context = openContext(pathOrURL);
+    if (!context) return context.error();
+    m_scene->openURLs({context.value()});
+    return {};
+}
+
+void AppHost::enterBackground() {
+    m_scene->setActivationState(ui::SceneActivationState::background);
+    keepSession();
+}
+
+void AppHost::enterForeground() { m_scene->setActivationState(ui::SceneActivationState::foregroundActive); }
+
+void AppHost::keepSession() {
+    if (auto status = m_store.save(*m_scene->session()); !status)
+        m_err << "reelhaven: the scene session could not be kept: " << status.error().description << "\n";
+}
+
+void AppHost::flushShownScreens() {
+    auto shown = window();
+    auto navigation =
+        shown ? std::dynamic_pointer_cast<ui::NavigationController>(shown->rootViewController()) : nullptr;
+    if (!navigation) return;
+    for (const auto& controller : navigation->viewControllers()) {
+        auto screen = std::dynamic_pointer_cast<FileCollectionViewController>(controller);
+        if (!screen) continue;
+        screen->fileOperationQueue()->sync([] {});
+        // The listing and the metadata pass first: the pass starts the thumbnail and duration jobs.
+        screen->videoManager()->videoManagerQueue()->sync([] {});
+        screen->videoManager()->waitForMetadataJobs();
+    }
+}
+
+void AppHost::shutDown() {
+    if (m_shutDown || !m_scene) return;
+    m_shutDown = true;
+    enterBackground();
+    auto& application = ui::Application::shared();
+    application.terminate();
+    if (m_transferOn) {
+        if (auto app = AppDelegate::shared(); app && app->webServer()) {
+            app->webServer()->stop();
+            app->webServer()->waitForConnectionsToEnd(std::chrono::seconds(5));
+            m_out << "reelhaven: transfer server stopped" << std::endl;
+        }
+    }
+    // The scene goes with its player, which frees its mpv handle and render context on its
+    // command queue; that must end now, not while the process's statics are torn down.
+    auto delegate = std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate());
+    auto player = delegate ? delegate->presentedPlayer() : nullptr;
+    auto playerSession = player ? player->session() : nullptr;
+    application.disconnectScene(m_scene);
+    if (playerSession) playerSession->commandQueue()->sync([] {});
+    m_session->settle();
+    m_session.reset();
+    m_scene.reset();
+    application.reset();
+}
+
+int AppHost::run(const LauncherOptions& options) {
+    // Before any thread starts, so every signal comes to this one.
+    StopSignals signals;
+    AppHost host(options, std::cout, std::cerr);
+    if (!host.start()) return 1;
+    if (options.transfer) {
+        if (auto status = host.switchTransferOn(); !status) {
+            std::cerr << "reelhaven: " << status.error().description << "\n";
+            return 1;
+        }
+    }
+    const bool scripted = !options.script.empty();
+    auto runner =
+        HostRunner::create(host.session(), scripted ? HostRunner::OnFailure::stop : HostRunner::OnFailure::goOn);
+    if (scripted) {
+        auto script = ScriptInput::open(options.script);
+        if (!script) {
+            std::cerr << "reelhaven: " << script.error().description << "\n";
+            return 1;
+        }
+        runner->setInput(std::move(script.value()));
+    } else {
+        host.session().printScreen();
+        auto input = StreamInput::start(STDIN_FILENO, [weak = std::weak_ptr<HostRunner>(runner)] {
+            if (auto alive = weak.lock()) alive->wake();
+        });
+        if (!input) {
+            std::cerr << "reelhaven: " << input.error().description << "\n";
+            return 1;
+        }
+        runner->setInput(std::move(input.value()));
+    }
+    auto loop = dispatch::RunLoop::main();
+    signals.start([loop, weak = std::weak_ptr<HostRunner>(runner)](int) {
+        loop->post([weak] {
+            if (auto alive = weak.lock()) alive->requestStop();
+        });
+    });
+    const int status = runner->run();
+    host.shutDown();
+    // What the loop still holds (timers of views that went) goes now, while everything it may
+    // touch is alive, not among the process's statics at exit.
+    dispatch::RunLoop::setMain(nullptr);
+    return status;
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "app/host_session.h"
+#include "app/host_system.h"
+#include "app/launcher_options.h"
+#include "app/scene_session_store.h"
+#include "platform/ui/scenes/scene_types.h"
+
+namespace ui {
+class WindowScene;
+}
+
+namespace reelhaven {
+
+// `reelhaven` without a one-shot command: the application on the installed container, with the
+// launcher as the system around it. It sets up the device, launches the app with its delegate,
+// connects the window scene (with the session kept from the last run, and the files and URLs
+// given on the command line), switches the transfer server on through the library's import
+// menu when asked, then hands the window to a session that reads commands. At the end, and on
+// SIGINT or SIGTERM, the scene goes to the background (the player and the progress store save),
+// the application terminates and the session is kept for the next run. Main thread.
+class AppHost final : public HostSystem {
+public:
+    AppHost(const LauncherOptions& options, std::ostream& out, std::ostream& err);
+    ~AppHost() override;
+
+    // The whole run; the process's exit status.
+    static int run(const LauncherOptions& options);
+
+    // Launches and connects the scene. False (with a message) when the app cannot start.
+    bool start();
+    std::shared_ptr<ui::Window> window() const;
+    std::shared_ptr<ui::WindowScene> scene() const { return m_scene; }
+    HostSession& session() { return *m_session; }
+    // Switches the server on through the root screen's import menu, as a user would, and says
+    // where to reach it.
+    foundation::Status switchTransferOn();
+    // Background, terminate, keep the session; then the scene goes away with its player.
+    void shutDown();
+
+    // HostSystem
+    foundation::Status open(const std::string& pathOrURL) override;
+    void enterBackground() override;
+    void enterForeground() override;
+
+private:
+    ui::ConnectionOptions connectionOptions();
+    // Blocks until the shown library screens' managers have delivered their work.
+    void flushShownScreens();
+    void keepSession();
+
+    const LauncherOptions m_options;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    SceneSessionStore m_store;
+    std::shared_ptr<ui::WindowScene> m_scene;
+    std::unique_ptr<HostSession> m_session;
+    bool m_transferOn = false;
+    bool m_shutDown = false;
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,152 @@
+// Opening URLs, presenting the player for them, and restoring the player a saved scene had.
+
+#include <any>
+
+#include "app/app_delegate.h"
+#include "app/app_url.h"
+#include "app/scene_delegate.h"
+#include "core/documents_client.h"
+#include "core/progress_client.h"
+#include "core/video.h"
+#include "core/video_manager.h"
+#include "library/file_collection_view_controller.h"
+#include "platform/foundation/security_scope.h"
+#include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/scenes/scene.h"
+#include "platform/ui/scenes/user_activity.h"
+#include "platform/ui/views/platform_version.h"
+#include "platform/ui/views/window.h"
+#include "playback/media_center_service.h"
+#include "playback/model/playback_info.h"
+#include "playback/reelhaven_view_controller.h"
+
+namespace reelhaven {
+
+namespace {
+
+// The player from its storyboard, with its state and the now-playing service.
+std::shared_ptr<ReelhavenViewController> makePlayer(const PlaybackInfoPtr& info,
+                                                    const std::shared_ptr<MediaCenterService>& mediaCenterService) {
+    auto storyboard = ui::Storyboard::named(ReelhavenViewController::kStoryboardName);
+    auto player = std::dynamic_pointer_cast<ReelhavenViewController>(storyboard->instantiateViewController(
+        ReelhavenViewController::kStoryboardIdentifier,
+        [&](const ui::Coder& coder) { return ReelhavenViewController::create(coder, info, mediaCenterService); }));
+    if (player) player->setModalTransitionStyle(ui::ModalTransitionStyle::crossDissolve);
+    return player;
+}
+
+template <typename T>
+const T* userInfoValue(const ui::UserActivity& activity, const std::string& key) {
+    auto found = activity.userInfo().find(key);
+    return found == activity.userInfo().end() ? nullptr : std::any_cast<T>(&found->second);
+}
+
+}  // namespace
+
+void SceneDelegate::openURLContexts(ui::Scene&, const std::vector<ui::OpenURLContext>& contexts) {
+    openURLContexts(contexts);
+}
+
+void SceneDelegate::openURLContexts(const std::vector<ui::OpenURLContext>& contexts) {
+    if (contexts.empty()) return;
+    const auto& context = contexts.front();
+    if (presentedPlayer()) return;
+    if (context.url.scheme() == kAppURLScheme) {
+        if (auto url = networkURLFromAppURL(context.url)) presentPlayer(*url);
+        return;
+    }
+    if (context.options.openInPlace) {
+        presentPlayer(context.url);
+        return;
+    }
+    auto app = AppDelegate::shared();
+    if (!app) return;
+    auto moved = app->documentsClient()->moveIntoDocuments(context.url);
+    if (!moved) return;
+    // The file is part of the library now; the grid shows it when the player closes.
+    if (auto screen = topLibraryScreen()) screen->videoManager()->reload();
+    presentPlayer(*moved);
+}
+
+void SceneDelegate::presentPlayer(const foundation::URL& url) {
+    auto screen = topLibraryScreen();
+    if (!screen) return;
+    auto app = AppDelegate::shared();
+    if (!app) return;
+    url.startAccessingSecurityScopedResource();
+    auto video = Video::create(url, LibraryItemType::file, true);
+    auto info = PlaybackInfo::create(app->progressClient(), screen->videoManager(), video, false, true, std::nullopt);
+    auto player = makePlayer(info, app->mediaCenterService());
+    screen = topLibraryScreen();
+    if (!player || !screen) {
+        // Nobody will play it, so nobody else ends the access started above.
+        url.stopAccessingSecurityScopedResource();
+        return;
+    }
+    // A menu, sheet or alert on the screen would make it refuse the player; the user's new
+    // request wins over them.
+    if (auto menu = m_window->presentedMenu()) menu->close();
+    if (screen->presentedViewController()) {
+        std::weak_ptr<FileCollectionViewController> weakScreen = screen;
+        screen->dismiss(false, [weakScreen, player, url] {
+            if (auto shown = weakScreen.lock(); shown && !shown->presentedViewController()) {
+                shown->present(player, true);
+            } else {
+                url.stopAccessingSecurityScopedResource();
+            }
+        });
+        return;
+    }
+    screen->present(player, true);
+}
+
+void SceneDelegate::restoreInteractionState(ui::Scene& scene, const ui::UserActivity& activity) {
+    restorePlayer(scene, activity);
+}
+
+void SceneDelegate::restorePlayer(ui::Scene& scene, const ui::UserActivity& activity) {
+    if (!ui::PlatformVersion::isAtLeast(15)) return;
+    if (activity.activityType() != PlaybackInfo::kActivityType) return;
+    scene.extendStateRestoration();
+    auto giveUp = [&scene] { scene.completeStateRestoration(); };
+
+    auto app = AppDelegate::shared();
+    auto screen = topLibraryScreen();
+    // A player opened for a URL at launch is already up; it wins over the saved one.
+    if (!app || !m_window || !screen || screen->presentedViewController()) return giveUp();
+    const bool* securityScoped = userInfoValue<bool>(activity, "isSecurityScoped");
+    if (!securityScoped || *securityScoped) return giveUp();
+    const std::string* bookmark = userInfoValue<std::string>(activity, "url");
+    if (!bookmark) return giveUp();
+    auto url = foundation::URL::resolvingBookmarkData(*bookmark);
+    if (!url) return giveUp();
+    const double* duration = userInfoValue<double>(activity, "duration");
+    const bool* controlsHidden = userInfoValue<bool>(activity, "controlsHidden");
+    if (!duration || !controlsHidden) return giveUp();
+
+    auto video = Video::create(url.value(), LibraryItemType::file, false);
+    video->setDuration(VideoTime{*duration});
+    auto rootManager = screen->videoManager();
+    auto progressClient = screen->progressClient();
+    auto folderManager = VideoManager::create(rootManager->documentsClient(), rootManager->progressClient(),
+                                              rootManager->thumbnailCache(), url->deletingLastPathComponent());
+    folderManager->setParent(rootManager);
+    folderManager->update(rootManager->documentsClient()->contents(folderManager->folderURL(), false));
+    if (const auto& dataSource = screen->dataSource()) {
+        for (const auto& item : dataSource->snapshot().itemIdentifiers()) {
+            if (item->id() != video->id()) continue;
+            if (auto shown = std::dynamic_pointer_cast<Video>(item)) rootManager->insertPlayedVideo(shown);
+            break;
+        }
+    }
+    auto info = PlaybackInfo::create(progressClient, folderManager, video, true, *controlsHidden, std::nullopt);
+    auto player = makePlayer(info, app->mediaCenterService());
+    if (!player) return giveUp();
+    std::weak_ptr<ui::Scene> weakScene = scene.sharedAs<ui::Scene>();
+    screen->present(player, false, [weakScene] {
+        if (auto restored = weakScene.lock()) restored->completeStateRestoration();
+    });
+}
+
+}  // namespace reelhaven

@@ -1,0 +1,315 @@
+// The application run by its host in this process, on a real container with real clips, the
+// real library screens, player and server, and the manual clock: start-up and services,
+// connecting, activity changes, opened URLs and restoration.
+
+#include "app/app_host.h"
+
+#include <gtest/gtest.h>
+
+#include <any>
+#include <sstream>
+
+#include "app/app_delegate.h"
+#include "app/scene_delegate.h"
+#include "core/progress_client.h"
+#include "core/video_manager.h"
+#include "library/library_file_collection_view_controller.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/security_scope.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/scenes/scene_session.h"
+#include "platform/ui/scenes/user_activity.h"
+#include "platform/ui/scenes/window_scene.h"
+#include "platform/ui/views/window.h"
+#include "playback/model/playback_info.h"
+#include "playback/reelhaven_view_controller.h"
+#include "support/temp_dir.h"
+#include "support/test_media.h"
+#include "transfer/web_uploader.h"
+
+namespace reelhaven {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::testMedia;
+using testing_support::writeFile;
+
+class AppHostTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (host) host->shutDown();
+        ui::Application::shared().reset();
+    }
+
+    // Starts the app on the container; false when it did not start.
+    bool launch(LauncherOptions options = {}) {
+        options.home = home;
+        host = std::make_unique<AppHost>(options, out, err);
+        return host->start();
+    }
+
+    std::shared_ptr<SceneDelegate> sceneDelegate() const {
+        return std::dynamic_pointer_cast<SceneDelegate>(host->scene()->delegate());
+    }
+    std::shared_ptr<LibraryFileCollectionViewController> root() const {
+        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(host->window()->rootViewController());
+        return std::dynamic_pointer_cast<LibraryFileCollectionViewController>(navigation->viewControllers().at(0));
+    }
+    std::shared_ptr<ReelhavenViewController> player() const { return sceneDelegate()->presentedPlayer(); }
+    std::vector<std::string> libraryNames() const {
+        std::vector<std::string> names;
+        for (const auto& item : root()->videoManager()->library()) names.push_back(item->displayName());
+        return names;
+    }
+    HostSession::Outcome command(const std::string& line) { return host->session().executeLine(line); }
+
+    dispatch::ScopedMainRunLoop loop;
+    testing_support::TempDir dir;
+    fs::path home = dir / "home";
+    fs::path documents = home / "Documents";
+    foundation::ScopedContainer container{home};
+    std::ostringstream out, err;
+    std::unique_ptr<AppHost> host;
+};
+
+TEST_F(AppHostTest, ConnectingShowsTheLibraryListedBeforeTheScreenAppears) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    fs::create_directories(documents / "Shows");
+    ASSERT_TRUE(launch()) << err.str();
+    EXPECT_EQ(libraryNames(), (std::vector<std::string>{"Film", "Shows"}));
+    EXPECT_TRUE(host->window()->isKeyWindow());
+    EXPECT_EQ(root()->navigationItem()->title(), "Library");
+    EXPECT_TRUE(sceneDelegate()->previouslyActive());
+    auto app = AppDelegate::shared();
+    ASSERT_TRUE(app);
+    EXPECT_EQ(root()->videoManager()->progressClient(), app->progressClient());
+    EXPECT_EQ(root()->webServer(), app->webServer());
+    EXPECT_EQ(root()->mediaCenterService(), app->mediaCenterService());
+}
+
+TEST_F(AppHostTest, TheFirstActivationDoesNotListAgainLaterOnesDo) {
+    ASSERT_TRUE(launch()) << err.str();
+    fs::copy_file(testMedia("wide.mp4"), documents / "Later.mp4");
+    host->session().settle();
+    EXPECT_EQ(libraryNames(), std::vector<std::string>{});
+    ASSERT_EQ(command("background"), HostSession::Outcome::done) << err.str();
+    ASSERT_EQ(command("foreground"), HostSession::Outcome::done) << err.str();
+    EXPECT_EQ(libraryNames(), std::vector<std::string>{"Later"});
+}
+
+TEST_F(AppHostTest, GoingToTheBackgroundSavesProgressWithNoPlayerAndKeepsTheSession) {
+    ASSERT_TRUE(launch()) << err.str();
+    const auto progressFile = home / "Library/Application Support/progressData";
+    fs::remove(progressFile);
+    ASSERT_EQ(command("background"), HostSession::Outcome::done);
+    EXPECT_EQ(readFile(progressFile), "{}");
+    EXPECT_TRUE(fs::exists(home / "Library/Saved Application State/scene.json"));
+}
+
+TEST_F(AppHostTest, AFileOpenedInPlacePlaysWhereItIs) {
+    const auto outside = dir / "outside" / "Trip.mp4";
+    fs::create_directories(outside.parent_path());
+    fs::copy_file(testMedia("wide.mp4"), outside);
+    LauncherOptions options;
+    options.open = {outside.string()};
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    auto info = player()->playbackInfo();
+    EXPECT_EQ(info->url().path(), outside.string());
+    EXPECT_TRUE(info->isSecurityScoped());
+    EXPECT_TRUE(fs::exists(outside));
+    EXPECT_FALSE(fs::exists(documents / "Trip.mp4"));
+    EXPECT_GE(foundation::SecurityScope::accessCount(outside.string()), 1);
+
+    // While it plays, another URL is ignored.
+    const auto other = dir / "outside" / "Other.mp4";
+    fs::copy_file(testMedia("wide.mp4"), other);
+    ASSERT_EQ(command("open " + other.string()), HostSession::Outcome::done);
+    EXPECT_EQ(player()->playbackInfo(), info);
+}
+
+TEST_F(AppHostTest, AFileHandedOverAsACopyMovesIntoTheLibraryUnderAFreeName) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Clip.mp4");
+    const auto outside = dir / "Clip.mp4";
+    fs::copy_file(testMedia("portrait.mp4"), outside);
+    LauncherOptions options;
+    options.imports = {outside.string()};
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    EXPECT_EQ(player()->playbackInfo()->url().path(), (documents / "Clip (1).mp4").string());
+    EXPECT_EQ(fs::file_size(documents / "Clip (1).mp4"), fs::file_size(testMedia("portrait.mp4")));
+    EXPECT_TRUE(fs::is_empty(documents / "Inbox"));
+    EXPECT_TRUE(fs::exists(outside)) << "the other app keeps its own file";
+}
+
+TEST_F(AppHostTest, AnAppURLPlaysTheNetworkAddressItCarries) {
+    ASSERT_TRUE(launch()) << err.str();
+    // Nothing answers there, and the player closes once mpv says so; what it was given is read
+    // before the main queue hears of that.
+    host->scene()->openURLs({{*foundation::URL::parse("reelhaven://127.0.0.1:9/media//a.mp4"), {}}});
+    auto presented = std::dynamic_pointer_cast<ReelhavenViewController>(root()->presentedViewController());
+    ASSERT_TRUE(presented);
+    EXPECT_EQ(presented->playbackInfo()->url().absoluteString(), "http://127.0.0.1:9/media//a.mp4");
+    EXPECT_TRUE(presented->playbackInfo()->isNetworkStream());
+}
+
+TEST_F(AppHostTest, AURLTheAppHandsOnIsRefusedAndPrinted) {
+    ASSERT_TRUE(launch()) << err.str();
+    std::optional<bool> answer;
+    ui::Application::shared().open(*foundation::URL::parse("https://apps.example.com/review"),
+                                   [&](bool opened) { answer = opened; });
+    host->session().settle();
+    EXPECT_EQ(answer, false);
+    EXPECT_NE(err.str().find("reelhaven: cannot open https://apps.example.com/review here"), std::string::npos)
+        << err.str();
+}
+
+TEST_F(AppHostTest, AMissingFileIsRefusedWithTheReason) {
+    ASSERT_TRUE(launch()) << err.str();
+    EXPECT_EQ(command("open " + (dir / "gone.mp4").string()), HostSession::Outcome::failed);
+    EXPECT_NE(err.str().find("no such file"), std::string::npos) << err.str();
+    EXPECT_FALSE(player());
+}
+
+TEST_F(AppHostTest, AURLArrivingOverAMenuClosesItAndPlays) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    ASSERT_TRUE(launch()) << err.str();
+    ASSERT_EQ(command("menu \"Film\""), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(host->window()->presentedMenu());
+    const auto outside = dir / "Trip.mp4";
+    fs::copy_file(testMedia("wide.mp4"), outside);
+    ASSERT_EQ(command("open " + outside.string()), HostSession::Outcome::done) << err.str();
+    EXPECT_FALSE(host->window()->presentedMenu());
+    ASSERT_TRUE(player());
+    EXPECT_EQ(player()->playbackInfo()->url().path(), outside.string());
+}
+
+// The activity a player leaves when the app stops, written where the next run finds it.
+void keepActivity(const fs::path& home, const fs::path& video, bool securityScoped) {
+    auto session = ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "kept");
+    auto activity = ui::UserActivity::create(PlaybackInfo::kActivityType);
+    auto bookmark = foundation::URL::fileURLWithPath(video.string()).bookmarkData();
+    ASSERT_TRUE(bookmark);
+    activity->setUserInfo({{"url", bookmark.value()},
+                           {"isSecurityScoped", securityScoped},
+                           {"duration", 10.0},
+                           {"controlsHidden", true}});
+    session->setStateRestorationActivity(activity);
+    ASSERT_TRUE(SceneSessionStore(home).save(*session));
+}
+
+TEST_F(AppHostTest, AVideoInASubFolderIsRestoredWithAManagerOfItsFolder) {
+    fs::create_directories(documents / "Shows");
+    fs::copy_file(testMedia("wide.mp4"), documents / "Shows" / "Pilot.mp4");
+    keepActivity(home, documents / "Shows" / "Pilot.mp4", false);
+    ASSERT_TRUE(launch()) << err.str();
+    ASSERT_TRUE(player());
+    auto info = player()->playbackInfo();
+    EXPECT_TRUE(info->isRestored());
+    EXPECT_TRUE(info->hideControls());
+    EXPECT_EQ(info->video()->duration(), VideoTime{10.0});
+    EXPECT_EQ(info->videoManager()->folderURL().path(), (documents / "Shows").string());
+    EXPECT_EQ(info->videoManager()->parent(), root()->videoManager());
+    // The root screen does not show the video, so it is not marked played there.
+    EXPECT_TRUE(root()->videoManager()->playedVideos().empty());
+    EXPECT_FALSE(host->scene()->isStateRestorationPending());
+    EXPECT_EQ(host->scene()->stateRestorationExtensions(), 1);
+}
+
+TEST_F(AppHostTest, TheActivityOfTheSceneWhenItStopsRestoresThePlayerNextTime) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    ASSERT_TRUE(launch()) << err.str();
+    // What the player puts on its scene once its file is loaded.
+    auto video = std::dynamic_pointer_cast<Video>(root()->videoManager()->library().at(0));
+    ASSERT_TRUE(video);
+    video->setDuration(VideoTime{10.0});
+    auto info = PlaybackInfo::create(AppDelegate::shared()->progressClient(), root()->videoManager(), video, false,
+                                     false, std::nullopt);
+    host->scene()->setUserActivity(info->userActivity());
+    host->shutDown();
+    host.reset();
+
+    ASSERT_TRUE(launch()) << err.str();
+    ASSERT_TRUE(player());
+    EXPECT_TRUE(player()->playbackInfo()->isRestored());
+    EXPECT_EQ(player()->playbackInfo()->url().path(), (documents / "Film.mp4").string());
+    EXPECT_FALSE(player()->playbackInfo()->hideControls());
+    // Shown in the root grid, so its cell is refreshed when the grid shows again.
+    EXPECT_EQ(root()->videoManager()->playedVideos().size(), 1u);
+}
+
+TEST_F(AppHostTest, AVideoFromOutsideTheLibraryIsNeverRestored) {
+    fs::copy_file(testMedia("wide.mp4"), dir / "Trip.mp4");
+    keepActivity(home, dir / "Trip.mp4", true);
+    ASSERT_TRUE(launch()) << err.str();
+    EXPECT_FALSE(player());
+    EXPECT_EQ(host->scene()->stateRestorationExtensions(), 1);
+    EXPECT_FALSE(host->scene()->isStateRestorationPending());
+}
+
+TEST_F(AppHostTest, AFileOpenedAtLaunchWinsOverTheSavedPlayerAndRestorationStillEnds) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    keepActivity(home, documents / "Film.mp4", false);
+    fs::copy_file(testMedia("portrait.mp4"), dir / "Trip.mp4");
+    LauncherOptions options;
+    options.open = {(dir / "Trip.mp4").string()};
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    EXPECT_EQ(player()->playbackInfo()->url().path(), (dir / "Trip.mp4").string());
+    EXPECT_FALSE(host->scene()->isStateRestorationPending());
+}
+
+TEST_F(AppHostTest, NoRestoreForgetsTheSavedPlayer) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    keepActivity(home, documents / "Film.mp4", false);
+    LauncherOptions options;
+    options.restore = false;
+    ASSERT_TRUE(launch(options)) << err.str();
+    EXPECT_FALSE(player());
+    EXPECT_EQ(host->scene()->stateRestorationExtensions(), 0);
+}
+
+TEST(AppDelegateTest, ServicesAreMadeOnFirstUseAndKept) {
+    dispatch::ScopedMainRunLoop loop;
+    testing_support::TempDir dir;
+    foundation::ScopedContainer container(dir / "home");
+    const auto progressFile = dir / "home/Library/Application Support/progressData";
+    writeFile(
+        progressFile,
+        R"({"0cc175b9c0f1b6a831c399e269772661":{"progress":{"seconds":12},"duration":{"seconds":60},"isFinished":false}})");
+    auto app = AppDelegate::create();
+    auto progress = app->progressClient();
+    EXPECT_EQ(progress->records().size(), 1u) << "loaded when made";
+    EXPECT_EQ(app->progressClient(), progress);
+    EXPECT_EQ(app->documentsClient(), app->documentsClient());
+    auto server = app->webServer();
+    ASSERT_TRUE(server);
+    EXPECT_EQ(server->uploadDirectory(), (dir / "home/Documents").string());
+    EXPECT_FALSE(server->isRunning());
+    EXPECT_EQ(app->webServer(), server);
+    EXPECT_EQ(app->mediaCenterService(), app->mediaCenterService());
+}
+
+TEST(AppDelegateTest, TerminatingSavesTheProgressStoreEvenBeforeAnyScene) {
+    dispatch::ScopedMainRunLoop loop;
+    testing_support::TempDir dir;
+    foundation::ScopedContainer container(dir / "home");
+    const auto progressFile = dir / "home/Library/Application Support/progressData";
+    auto app = AppDelegate::create();
+    app->willTerminate(ui::Application::shared());
+    EXPECT_EQ(readFile(progressFile), "{}");
+}
+
+TEST(AppDelegateTest, NoServerWithoutADocumentsFolder) {
+    dispatch::ScopedMainRunLoop loop;
+    foundation::Container::setCurrent(nullptr);
+    auto app = AppDelegate::create();
+    EXPECT_EQ(app->webServer(), nullptr);
+}
+
+}  // namespace
+}  // namespace reelhaven

@@ -1,0 +1,102 @@
+// `reelhaven` running the app in its own process: a script's screens and exit status, and a
+// player brought back by the next run after the app was stopped.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/scene_session_store.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/scenes/scene_session.h"
+#include "platform/ui/scenes/user_activity.h"
+#include "support/temp_dir.h"
+#include "support/test_media.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readFile;
+using testing_support::testMedia;
+using testing_support::writeFile;
+
+struct LauncherRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+class HostLauncherTest : public ::testing::Test {
+protected:
+    LauncherRun launch(const std::vector<std::string>& arguments, const std::string& script) {
+        const char* executable = std::getenv("REELHAVEN_EXECUTABLE");
+        if (!executable || !*executable) throw std::runtime_error("REELHAVEN_EXECUTABLE is not set; run through ctest");
+        writeFile(dir / "script.txt", script);
+        std::string command = shellQuoted(executable) + " --home " + shellQuoted(home.string()) + " --script " +
+                              shellQuoted((dir / "script.txt").string());
+        for (const auto& argument : arguments) command += " " + shellQuoted(argument);
+        command +=
+            " </dev/null >" + shellQuoted((dir / "out.txt").string()) + " 2>" + shellQuoted((dir / "err.txt").string());
+        const int status = std::system(command.c_str());
+        LauncherRun run;
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = readFile(dir / "out.txt");
+        run.err = readFile(dir / "err.txt");
+        return run;
+    }
+
+    testing_support::TempDir dir;
+    fs::path home = dir / "home";
+};
+
+TEST_F(HostLauncherTest, AScriptPrintsTheScreenOnShowAndEndsWithItsLastLine) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    auto run = launch({}, "// the library as it opens\nshow\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("NavigationBar \"Library\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"Film\""), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Window "), run.out.rfind("Window ")) << "printed once, on show:\n" << run.out;
+}
+
+TEST_F(HostLauncherTest, AScriptStopsAtItsFirstFailedCommand) {
+    auto run = launch({}, "tap \"Nothing Here\"\nshow\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("reelhaven: nothing shows Nothing Here on the screen"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("Window "), std::string::npos) << "the show after it never ran:\n" << run.out;
+}
+
+TEST_F(HostLauncherTest, TheKeptSessionBringsThePlayerBackUnlessToldNot) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    // What a run that stopped while "Film" played left behind.
+    {
+        dispatch::ScopedMainRunLoop loop;
+        auto session = ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "kept");
+        auto activity = ui::UserActivity::create("com.qvrm.reelhaven.playVideo");
+        auto bookmark = foundation::URL::fileURLWithPath((home / "Documents" / "Film.mp4").string()).bookmarkData();
+        ASSERT_TRUE(bookmark);
+        activity->setUserInfo(
+            {{"url", bookmark.value()}, {"isSecurityScoped", false}, {"duration", 5.0}, {"controlsHidden", true}});
+        session->setStateRestorationActivity(activity);
+        ASSERT_TRUE(reelhaven::SceneSessionStore(home).save(*session));
+    }
+    auto restored = launch({}, "show tree\n");
+    EXPECT_EQ(restored.status, 0) << restored.err;
+    EXPECT_NE(restored.out.find("presents ReelhavenViewController"), std::string::npos) << restored.out;
+
+    auto forgotten = launch({"--no-restore"}, "show tree\n");
+    EXPECT_EQ(forgotten.status, 0) << forgotten.err;
+    EXPECT_EQ(forgotten.out.find("ReelhavenViewController"), std::string::npos) << forgotten.out;
+}
+
+}  // namespace
