@@ -31,7 +31,11 @@ protected:
     std::shared_ptr<WebUploader> uploader = WebUploader::create(documents.string());
     std::shared_ptr<LibraryFileCollectionViewController> root;
 
-    void SetUp() override { ui::Application::shared().reset(); }
+    void SetUp() override {
+        ui::Application::shared().reset();
+        // A free port, so tests never hold the machine's port 80.
+        uploader->setPortOverride(0);
+    }
     void TearDown() override {
         if (uploader && uploader->isRunning()) uploader->stop();
         LibraryScreenTest::TearDown();
@@ -121,9 +125,21 @@ TEST_F(LibraryRootScreenTest, TheServerRowShowsTheLastWiFiAddress) {
     ASSERT_TRUE(uploader->isRunning());
     auto cell = serverRow(*menu);
     EXPECT_EQ(cell->textLabel()->text(), "Wi-Fi Server Enabled");
-    const std::string port = uploader->port() == 80 ? "" : ":" + std::to_string(uploader->port());
-    EXPECT_EQ(detail(*cell), "Visit http://192.168.1.21" + port +
+    // Not on port 80, so the address carries the port.
+    ASSERT_NE(uploader->port(), 80);
+    EXPECT_EQ(detail(*cell), "Visit http://192.168.1.21:" + std::to_string(uploader->port()) +
                                  " using a device on the same Wi-Fi network to transfer files to Reelhaven.");
+}
+
+TEST(ImportMenuAddressText, PortEightyIsLeftOutAndTheLinkIsBold) {
+    const auto text = ImportMenuController::addressText("10.0.0.2", 80);
+    EXPECT_EQ(text->string(),
+              "Visit http://10.0.0.2 using a device on the same Wi-Fi network to transfer files to Reelhaven.");
+    ASSERT_EQ(text->runs().size(), 3u);
+    EXPECT_EQ(text->runs()[1].text, "http://10.0.0.2");
+    const auto font = std::any_cast<ui::Font>(text->runs()[1].attributes.at(ui::AttributedStringKey::font()));
+    EXPECT_EQ(font.fontName(), "Inter-SemiBold");
+    EXPECT_EQ(ImportMenuController::addressText("10.0.0.2", 8080)->runs()[1].text, "http://10.0.0.2:8080");
 }
 
 TEST_F(LibraryRootScreenTest, WithoutAnIPv4WiFiAddressTheRowSaysSo) {
