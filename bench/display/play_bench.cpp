@@ -5,31 +5,23 @@
 //
 // Usage: bench_display_play CLIP SECONDS WIDTH HEIGHT
 
-#include <sys/resource.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "core/progress_client.h"
+#include "cpu_time.h"
 #include "output/mpv_glk_view.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
+#include "platform/foundation/container.h"
 #include "platform/ui/views/window.h"
 #include "playback/mpv_session.h"
 #include "playback/player_output.h"
 
 using namespace reelhaven;
-
-namespace {
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 5) {
@@ -39,10 +31,13 @@ int main(int argc, char** argv) {
     const std::string clip = argv[1];
     const double seconds = std::atof(argv[2]);
     const ui::Size size{std::atof(argv[3]), std::atof(argv[4])};
+    const auto home = std::filesystem::temp_directory_path() / "reelhaven-bench-display";
+    foundation::ScopedContainer container{home};
     auto loop = dispatch::RunLoop::main();
     loop->bindToCurrentThread();
 
-    auto video = Video::create(foundation::URL::fileURLWithPath(clip), LibraryItemType::file, true);
+    auto video = Video::create(foundation::URL::fileURLWithPath(std::filesystem::absolute(clip).string()),
+                               LibraryItemType::file, true);
     auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
     auto opened = display::DisplayHost::open({"bench", size});
     if (!opened) {
@@ -59,21 +54,21 @@ int main(int argc, char** argv) {
     options.screen = output.screen;
     auto session = MPVSession::create(info, options);
     output.attach(session);
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = processCpuSeconds();
     dispatch::Queue::main()->asyncAfter(seconds, [&] { loop->stop(); });
     session->startPlayback(info);
     host->run();
-    const double cpu = cpuSeconds() - cpuBefore;
-    const auto decoderDrops = session->doubleProperty("frame-drop-count").value_or(-1);
-    const auto outputDrops = session->doubleProperty("vo-drop-frame-count").value_or(-1);
+    const double cpu = processCpuSeconds() - cpuBefore;
+    const auto outputDrops = session->doubleProperty("frame-drop-count").value_or(-1);
+    const auto decoderDrops = session->doubleProperty("decoder-frame-drop-count").value_or(-1);
     const auto statistics = host->statistics();
     session->teardown();
     loop->runUntilIdle();
     std::printf(
-        "cpu_seconds %.3f\nshown %llu\ndropped_to_window %llu\nmpv_frame_drops %.0f\nmpv_vo_drops %.0f\n"
+        "cpu_seconds %.3f\nshown %llu\ndropped_to_window %llu\nmpv_output_drops %.0f\nmpv_decoder_drops %.0f\n"
         "repaints %llu\ncomposites %llu\n",
         cpu, static_cast<unsigned long long>(statistics.videoFrames),
-        static_cast<unsigned long long>(statistics.droppedFrames), decoderDrops, outputDrops,
+        static_cast<unsigned long long>(statistics.droppedFrames), outputDrops, decoderDrops,
         static_cast<unsigned long long>(statistics.repaints), static_cast<unsigned long long>(statistics.composites));
     return 0;
 }

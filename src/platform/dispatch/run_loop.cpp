@@ -90,6 +90,11 @@ bool RunLoop::hasPendingWork() const {
     return !m_posted.empty() || !m_timers.empty();
 }
 
+bool RunLoop::hasPostedWork() const {
+    std::lock_guard lock(m_mutex);
+    return !m_posted.empty();
+}
+
 std::optional<TimePoint> RunLoop::nextTimerTime() const {
     std::lock_guard lock(m_mutex);
     if (m_timers.empty()) return std::nullopt;

@@ -37,6 +37,8 @@ public:
     TimerId schedule(TimePoint when, std::function<void()> work);
     void cancel(TimerId id);
     bool hasPendingWork() const;
+    // Whether work was posted that has not run yet (timers aside).
+    bool hasPostedWork() const;
     // The fire time of the earliest timer, if any.
     std::optional<TimePoint> nextTimerTime() const;
 

@@ -163,25 +163,31 @@ void DisplayHost::wait(std::optional<dispatch::Duration> timeout) {
         SDL_Event event;
         const bool got = next < 0 ? SDL_WaitEvent(&event) != 0
                                   : SDL_WaitEventTimeout(&event, static_cast<int>(std::ceil(next * 1000))) != 0;
+        bool input = false;
         if (got) {
-            handle(event);
-            while (SDL_PollEvent(&event)) handle(event);
+            input = handle(event);
+            while (SDL_PollEvent(&event)) input = handle(event) || input;
         }
         if (m_closed) {
             dispatch::RunLoop::main()->stop();
             return;
         }
-        // Events, posts and due timers go back to the run loop; a frame slot stays here.
-        if (got || (deadline >= 0 && now() >= deadline)) return;
+        // Input, posts and due (or newly earlier) timers go back to the run loop; a wake-up for a
+        // video frame alone only composites here, without painting the interface again.
+        auto loop = dispatch::RunLoop::main();
+        if (input || loop->hasPostedWork()) return;
+        const auto timer = loop->nextTimerTime();
+        if (timer && (deadline < 0 || dispatch::toSeconds(*timer - loop->now()) < deadline - now() - 0.0005)) return;
+        if (deadline >= 0 && now() >= deadline) return;
     }
 }
 
-void DisplayHost::handle(const SDL_Event& event) {
+bool DisplayHost::handle(const SDL_Event& event) {
     if (event.type == m_wakeEvent) {
         m_signals->wakePending = false;
-        return;
+        return false;
     }
-    if (!m_window && event.type != SDL_QUIT) return;
+    if (!m_window && event.type != SDL_QUIT) return false;
     auto point = [](int x, int y) { return ui::Point{static_cast<double>(x), static_cast<double>(y)}; };
     switch (event.type) {
         case SDL_QUIT:
@@ -190,11 +196,11 @@ void DisplayHost::handle(const SDL_Event& event) {
             } else {
                 m_closed = true;
             }
-            return;
+            return true;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) applyWindowSize(true);
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) m_compositeNeeded = true;
-            return;
+            return event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
         case SDL_MOUSEBUTTONDOWN: {
             const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
             const auto button = event.button.button == SDL_BUTTON_RIGHT ? PointerInput::Button::secondary
@@ -223,10 +229,11 @@ void DisplayHost::handle(const SDL_Event& event) {
                             charactersOf(event.key.keysym));
             break;
         case SDL_TEXTINPUT: m_keys->text(event.text.text); break;
-        default: return;
+        default: return false;
     }
     m_lastInput = now();
     m_interfaceDirty = true;
+    return true;
 }
 
 bool DisplayHost::chromePress(ui::Point point) {

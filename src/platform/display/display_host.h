@@ -92,7 +92,8 @@ public:
 private:
     DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options);
     void wait(std::optional<dispatch::Duration> timeout);
-    void handle(const SDL_Event& event);
+    // Returns whether the event was the user's (input, resizes, closing) rather than a wake-up.
+    bool handle(const SDL_Event& event);
     void applyWindowSize(bool transition);
     void frame();
     void paint();
