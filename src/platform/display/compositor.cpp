@@ -108,6 +108,23 @@ void Compositor::upload(cairo_surface_t* interface) {
         }
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (m_rowsUploaded > 0) findInkedRows(data, width, height, stride);
+}
+
+void Compositor::findInkedRows(const std::uint8_t* data, int width, int height, int stride) {
+    // Bands closer than this merge: a few more blended rows cost less than another draw.
+    constexpr int kGap = 16;
+    m_inkedRows.clear();
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+        const bool inked = std::any_of(row, row + width, [](std::uint32_t pixel) { return (pixel >> 24) != 0; });
+        if (!inked) continue;
+        if (!m_inkedRows.empty() && y - (m_inkedRows.back().first + m_inkedRows.back().second) <= kGap) {
+            m_inkedRows.back().second = y - m_inkedRows.back().first + 1;
+        } else {
+            m_inkedRows.push_back({y, 1});
+        }
+    }
 }
 
 void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoRegion>& videos, int width, int height) {
@@ -130,10 +147,13 @@ void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoRegion>
         glEnable(GL_SCISSOR_TEST);
         glScissor(static_cast<int>(c.origin.x), height - static_cast<int>(c.origin.y + c.size.height),
                   static_cast<int>(c.size.width), static_cast<int>(c.size.height));
-        glBlitFramebuffer(0, 0, frame.width, frame.height, static_cast<int>(r.origin.x),
-                          height - static_cast<int>(r.origin.y + r.size.height),
-                          static_cast<int>(r.origin.x + r.size.width), height - static_cast<int>(r.origin.y),
-                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        const int x0 = static_cast<int>(r.origin.x), x1 = static_cast<int>(r.origin.x + r.size.width);
+        const int y0 = height - static_cast<int>(r.origin.y + r.size.height),
+                  y1 = height - static_cast<int>(r.origin.y);
+        // A frame drawn at the size it shows at copies pixel for pixel.
+        const bool same = x1 - x0 == frame.width && y1 - y0 == frame.height;
+        glBlitFramebuffer(0, 0, frame.width, frame.height, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
+                          same ? GL_NEAREST : GL_LINEAR);
         glDisable(GL_SCISSOR_TEST);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -144,7 +164,16 @@ void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoRegion>
     glUniform1i(glGetUniformLocation(m_program, "interfaceTexture"), 0);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);  // cairo's pixels are premultiplied
-    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glEnable(GL_SCISSOR_TEST);
+    const int textureHeight = std::max(1, m_textureHeight);
+    for (const auto& [first, count] : m_inkedRows) {
+        // Texture rows run top down, the window's bottom up; the texture fills the window.
+        const int top = first * height / textureHeight;
+        const int bottom = ((first + count) * height + textureHeight - 1) / textureHeight;
+        glScissor(0, height - bottom, width, bottom - top);
+        glDrawArrays(GL_TRIANGLES, 0, 3);
+    }
+    glDisable(GL_SCISSOR_TEST);
     glDisable(GL_BLEND);
 }
 

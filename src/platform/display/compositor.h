@@ -30,6 +30,7 @@ public:
 
 private:
     void upload(cairo_surface_t* interface);
+    void findInkedRows(const std::uint8_t* data, int width, int height, int stride);
 
     unsigned m_program = 0;
     unsigned m_texture = 0;
@@ -38,6 +39,9 @@ private:
     int m_textureHeight = 0;
     int m_rowsUploaded = 0;
     std::vector<std::uint8_t> m_uploaded;  // what the texture holds, to find the changed rows
+    // The bands of rows where the interface has any pixel that is not clear: only those are
+    // blended over the video (in software GL a full-window blend costs as much as the video).
+    std::vector<std::pair<int, int>> m_inkedRows;  // first row, row count
 };
 
 }  // namespace display
