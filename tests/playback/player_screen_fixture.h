@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/preferences.h"
 #include "core/progress_client.h"
@@ -28,6 +30,25 @@
 #include "support/test_media.h"
 
 namespace reelhaven::playback_test {
+
+// Holds a queue from the moment it is made until `release` (at the latest until it goes), so a
+// test can look at the player while mpv's events wait behind it.
+class QueueHold {
+public:
+    explicit QueueHold(const std::shared_ptr<dispatch::WorkQueue>& queue) {
+        queue->async([released = m_released.get_future().share()] { released.wait(); });
+    }
+    ~QueueHold() { release(); }
+    QueueHold(const QueueHold&) = delete;
+    QueueHold& operator=(const QueueHold&) = delete;
+    void release() {
+        if (!std::exchange(m_done, true)) m_released.set_value();
+    }
+
+private:
+    std::promise<void> m_released;
+    bool m_done = false;
+};
 
 // The player screen as the library presents it: made from the storyboard "Reelhaven" with a
 // creator, presented without animation over an empty root screen in a 640x360 window of a
@@ -79,8 +100,9 @@ protected:
         return PlaybackInfo::create(progressClient, nullptr, video, false, true, std::nullopt);
     }
 
-    // Makes the player through the storyboard's creator and presents it.
-    void open(const PlaybackInfoPtr& first) {
+    // Makes the player through the storyboard's creator and presents it; `serve`: then runs what
+    // the main loop has (false: returns as soon as the view loaded and the file load is queued).
+    void open(const PlaybackInfoPtr& first, bool serve = true) {
         auto storyboard = ui::Storyboard::named(ReelhavenViewController::kStoryboardName);
         auto made = storyboard->instantiateViewController(
             ReelhavenViewController::kStoryboardIdentifier,
@@ -89,7 +111,7 @@ protected:
         ASSERT_TRUE(player);
         player->setSessionOptions({"no", "null", preferences, nullptr, screen});
         root->present(player, false);
-        mainLoop.runUntilIdle();
+        if (serve) mainLoop.runUntilIdle();
     }
     void openLoaded(const std::string& name) {
         open(info(clip(name)));

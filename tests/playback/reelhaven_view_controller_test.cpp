@@ -65,8 +65,12 @@ TEST_F(PlayerScreenTest, APositionOfTheReplacedFileIsNeverStoredInTheNewRecord) 
     auto second = player->playbackInfo();
     ASSERT_NE(first, second);
     EXPECT_DOUBLE_EQ(second->progress(), 2.5);
-    player->syncUITime();  // mpv has not loaded the new file yet
-    EXPECT_DOUBLE_EQ(second->progress(), 2.5);
+    {
+        // The new file's load is sent; its FILE_LOADED waits behind the hold.
+        QueueHold hold(player->session()->commandQueue());
+        player->syncUITime();
+        EXPECT_DOUBLE_EQ(second->progress(), 2.5);
+    }
     ASSERT_TRUE(waitForLoad());
     ASSERT_TRUE(waitFor([&] {
         player->syncUITime();
@@ -78,10 +82,14 @@ TEST_F(PlayerScreenTest, APositionOfTheReplacedFileIsNeverStoredInTheNewRecord) 
 TEST_F(PlayerScreenTest, AnEarlyCloseKeepsTheSavedProgress) {
     auto video = clip("long.mp4");
     saveProgressFor(*video, 30);
-    open(info(video));
-    EXPECT_DOUBLE_EQ(player->playbackInfo()->progress(), 30);
-    player->syncUITime();  // before the file is loaded mpv has no position
-    player->close(false);
+    open(info(video), false);
+    {
+        QueueHold hold(player->session()->commandQueue());
+        EXPECT_DOUBLE_EQ(player->playbackInfo()->progress(), 30);
+        player->syncUITime();  // the file is not loaded yet
+        EXPECT_DOUBLE_EQ(player->playbackInfo()->progress(), 30);
+        player->close(false);
+    }
     flush();
     ASSERT_TRUE(waitForDismissal());
     ASSERT_TRUE(waitFor([&] {
