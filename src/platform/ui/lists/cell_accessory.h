@@ -29,6 +29,13 @@ struct CellAccessory {
     std::optional<Color> tintColor;
     std::string text;            // for `label`
     std::shared_ptr<View> view;  // for `customView`
+    bool isHidden = false;       // kept in place but not drawn
+
+    static CellAccessory customView(std::shared_ptr<View> view, Displayed displayed = Displayed::always) {
+        CellAccessory a{Kind::customView, displayed};
+        a.view = std::move(view);
+        return a;
+    }
 
     static CellAccessory disclosureIndicator() { return {Kind::disclosureIndicator}; }
     static CellAccessory checkmark() { return {Kind::checkmark}; }

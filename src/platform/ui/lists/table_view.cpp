@@ -239,7 +239,10 @@ bool TableView::shouldSelect(const IndexPath& p) {
     return !d || d->shouldSelectRow(*this, p);
 }
 void TableView::didSelect(const IndexPath& p) {
-    if (auto d = delegate()) d->didSelectRow(*this, p);
+    auto d = delegate();
+    if (!d) return;
+    d->didSelectRow(*this, p);
+    d->rowSelectionDidEnd(*this, p);
 }
 void TableView::didDeselect(const IndexPath& p) {
     if (auto d = delegate()) d->didDeselectRow(*this, p);

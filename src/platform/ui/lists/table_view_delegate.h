@@ -20,6 +20,8 @@ public:
     virtual bool shouldHighlightRow(TableView& /*table*/, const IndexPath& /*indexPath*/) { return true; }
     virtual bool shouldSelectRow(TableView& /*table*/, const IndexPath& /*indexPath*/) { return true; }
     virtual void didSelectRow(TableView& /*table*/, const IndexPath& /*indexPath*/) {}
+    // After `didSelectRow`: what the row itself triggers, as a static row its segue.
+    virtual void rowSelectionDidEnd(TableView& /*table*/, const IndexPath& /*indexPath*/) {}
     virtual void didDeselectRow(TableView& /*table*/, const IndexPath& /*indexPath*/) {}
     virtual void willDisplayCell(TableView& /*table*/, TableViewCell& /*cell*/, const IndexPath& /*indexPath*/) {}
     virtual std::shared_ptr<View> viewForHeader(TableView& /*table*/, int /*section*/) { return nullptr; }

@@ -320,6 +320,9 @@ void View::invalidateIntrinsicContentSize() {
 
 void View::setLayoutMargins(const EdgeInsets& margins) {
     checkMainThread();
+    // Unchanged margins ask for no pass: a controller that sets them in viewDidLayoutSubviews
+    // would otherwise schedule passes for ever.
+    if (margins == m_layoutMargins) return;
     m_layoutMargins = margins;
     LayoutEngine::noteChange();
     setNeedsLayout();
