@@ -1,0 +1,167 @@
+#include "settings_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <fstream>
+
+#include "core/preferences.h"
+#include "platform/foundation/container.h"
+#include "platform/foundation/user_defaults.h"
+#include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/scenes/scene_session.h"
+#include "platform/ui/views/screen.h"
+#include "settings/settings_storyboard.h"
+#include "support/temp_dir.h"
+
+namespace reelhaven::settings_testing {
+namespace {
+
+class ContainerEnvironment : public ::testing::Environment {
+public:
+    static inline std::filesystem::path home;
+
+    void SetUp() override {
+        m_dir = std::make_unique<testing_support::TempDir>();
+        home = m_dir->path() / "home";
+        m_container = std::make_unique<foundation::ScopedContainer>(home);
+    }
+    void TearDown() override {
+        m_container.reset();
+        m_dir.reset();
+    }
+
+private:
+    std::unique_ptr<testing_support::TempDir> m_dir;
+    std::unique_ptr<foundation::ScopedContainer> m_container;
+};
+
+[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new ContainerEnvironment);
+
+void emptyFolder(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove_all(entry.path());
+}
+
+void resetSettings() {
+    auto& preferences = Preferences::shared();
+    for (auto* setting : {&preferences.continueAudioBackground, &preferences.useEDR, &preferences.reduceHaptics,
+                          &preferences.preferLandscape, &preferences.icloudBackup})
+        setting->setWrappedValue(false);
+    for (auto* setting : {&preferences.seekGestures, &preferences.volumeGestures, &preferences.brightnessGestures,
+                          &preferences.playPauseTapGestures})
+        setting->setWrappedValue(true);
+    preferences.audioLanguage.setWrappedValue("");
+    preferences.subtitleLanguage.setWrappedValue("");
+}
+
+}  // namespace
+
+const std::filesystem::path& containerHome() { return ContainerEnvironment::home; }
+
+std::filesystem::path documentsFolder() {
+    return foundation::Container::current()->folder(foundation::SearchPathDirectory::documents);
+}
+
+std::filesystem::path cachesFolder() {
+    return foundation::Container::current()->folder(foundation::SearchPathDirectory::caches);
+}
+
+foundation::Json storedDefaults() {
+    std::ifstream file(foundation::UserDefaults::standard()->file());
+    if (!file) return foundation::Json::object();
+    return foundation::Json::parse(file);
+}
+
+void RecordingManagerDelegate::libraryDidChange() {
+    std::lock_guard lock(m_mutex);
+    ++m_libraryChanges;
+}
+
+int RecordingManagerDelegate::libraryChanges() const {
+    std::lock_guard lock(m_mutex);
+    return m_libraryChanges;
+}
+
+struct QueueGate::State {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+};
+
+QueueGate::QueueGate(const std::shared_ptr<dispatch::Queue>& queue) : m_state(std::make_shared<State>()) {
+    // The waiting block shares the state, so it may wake after the gate is gone.
+    queue->async([state = m_state] {
+        std::unique_lock lock(state->mutex);
+        state->opened.wait(lock, [&] { return state->open; });
+    });
+}
+
+void QueueGate::open() {
+    std::lock_guard lock(m_state->mutex);
+    m_state->open = true;
+    m_state->opened.notify_all();
+}
+
+SettingsScreenTest::SettingsScreenTest() {
+    emptyFolder(documentsFolder());
+    emptyFolder(cachesFolder());
+    std::filesystem::remove(
+        foundation::Container::current()->folder(foundation::SearchPathDirectory::applicationSupport) /
+        ProgressClient::kFileName);
+    resetSettings();
+    ui::Screen::main()->setPotentialEDRHeadroom(1.0);
+    progressClient = ProgressClient::create();
+    videoManager = VideoManager::create(documentsClient, progressClient);
+    videoManager->setDelegate(managerDelegate);
+    registerSettingsStoryboard();
+    scene = ui::WindowScene::create(ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "settings"));
+    window = ui::Window::create(scene);
+    navigation = ui::NavigationController::create(ui::ViewController::create());
+    window->setRootViewController(navigation);
+    window->makeKeyAndVisible();
+}
+
+SettingsScreenTest::~SettingsScreenTest() {
+    drainWork();
+    drainManager();
+    ui::Screen::main()->setPotentialEDRHeadroom(1.0);
+    ui::Application::shared().reset();
+}
+
+std::shared_ptr<SettingsTableViewController> SettingsScreenTest::openSettings() {
+    auto settings = ui::Storyboard::named("Settings")->instantiate<SettingsTableViewController>("settings");
+    settings->setProgressClient(progressClient);
+    settings->setVideoManager(videoManager);
+    navigation->pushViewController(settings, false);
+    settings->tableView()->reloadData();
+    settle();
+    return settings;
+}
+
+void SettingsScreenTest::drainWork() {
+    workQueue->sync([] {});
+    loop.runUntilIdle();
+}
+
+void SettingsScreenTest::drainManager() {
+    videoManager->videoManagerQueue()->sync([] {});
+    videoManager->waitForMetadataJobs();
+    videoManager->videoManagerQueue()->sync([] {});
+    loop.runUntilIdle();
+}
+
+void SettingsScreenTest::resizeWindow(double width, double height, ui::InterfaceOrientation orientation) {
+    scene->setInterfaceOrientation(orientation);
+    window->transitionToSize({width, height}, 0);
+    settle();
+}
+
+void SettingsScreenTest::settle() {
+    loop.advanceSeconds(1);
+    window->layoutIfNeeded();
+    loop.runUntilIdle();
+}
+
+}  // namespace reelhaven::settings_testing
