@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <fstream>
 #include <iostream>
 
 #include "app/app_delegate.h"
@@ -13,8 +14,10 @@
 #include "library/library_file_collection_view_controller.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
+#include "platform/display/display_host.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/graphics/png_codec.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/scenes/scene_session.h"
@@ -79,6 +82,15 @@ AppHost::AppHost(const LauncherOptions& options, std::ostream& out, std::ostream
 AppHost::~AppHost() { shutDown(); }
 
 bool AppHost::start() {
+    if (m_options.display) {
+        // Before the player's renderer exists: its GL context then shares the window's.
+        auto opened = display::DisplayHost::open({"Reelhaven"});
+        if (!opened) {
+            m_err << "reelhaven: " << opened.error().description << "\n";
+            return false;
+        }
+        m_display = std::move(opened.value());
+    }
     const bool pad = m_options.device == LauncherOptions::Device::pad;
     ui::Device::current().setUserInterfaceIdiom(pad ? ui::UserInterfaceIdiom::pad : ui::UserInterfaceIdiom::phone);
     const auto [width, height] = m_options.size.value_or(pad ? std::pair(1024.0, 1366.0) : std::pair(390.0, 844.0));
@@ -103,6 +115,7 @@ bool AppHost::start() {
         m_err << "reelhaven: the window scene did not connect\n";
         return false;
     }
+    if (m_display) m_display->show(shown);
     const auto printing =
         m_options.script.empty() ? HostSession::Printing::afterEachCommand : HostSession::Printing::onShow;
     m_session = std::make_unique<HostSession>(
@@ -193,6 +206,40 @@ void AppHost::enterBackground() {
     keepSession();
 }
 
+foundation::Status AppHost::screenshot(const std::string& path) {
+    if (!m_display) return hostError("screenshot needs a window: run with --display");
+    m_session->settle();
+    auto png = gfx::PngCodec::encode(m_display->capture());
+    if (!png) return hostError("cannot encode the window's pixels as PNG");
+    std::ofstream file(path, std::ios::binary);
+    if (!(file << *png) || !file.flush()) return hostError("cannot write the screenshot to " + path);
+    m_out << "screenshot\t" << path << std::endl;
+    return {};
+}
+
+int AppHost::screenshotWhenSettled() {
+    int status = 0;
+    m_display->screenshotWhenSettled(
+        m_options.screenshot,
+        // The cells' thumbnails and durations are made in the background: settled only once
+        // every job of the shown screens has handed its result over.
+        [this] {
+            flushShownScreens();
+            return true;
+        },
+        [this, &status](foundation::Status written) {
+            if (!written) {
+                m_err << "reelhaven: " << written.error().description << std::endl;
+                status = 1;
+            } else {
+                m_out << "screenshot\t" << m_options.screenshot << std::endl;
+            }
+            dispatch::RunLoop::main()->stop();
+        });
+    m_display->run();
+    return status;
+}
+
 void AppHost::enterForeground() { m_scene->setActivationState(ui::SceneActivationState::foregroundActive); }
 
 void AppHost::keepSession() {
@@ -239,6 +286,8 @@ void AppHost::shutDown() {
     m_session.reset();
     m_scene.reset();
     application.reset();
+    // Last: the player's render context, gone now, shared the window's.
+    m_display.reset();
 }
 
 int AppHost::run(const LauncherOptions& options) {
@@ -253,6 +302,12 @@ int AppHost::run(const LauncherOptions& options) {
         }
     }
     const bool scripted = !options.script.empty();
+    if (options.display && !options.screenshot.empty() && !scripted) {
+        const int status = host.screenshotWhenSettled();
+        host.shutDown();
+        dispatch::RunLoop::setMain(nullptr);
+        return status;
+    }
     auto runner =
         HostRunner::create(host.session(), scripted ? HostRunner::OnFailure::stop : HostRunner::OnFailure::goOn);
     if (scripted) {
@@ -279,7 +334,7 @@ int AppHost::run(const LauncherOptions& options) {
             if (auto alive = weak.lock()) alive->requestStop();
         });
     });
-    const int status = runner->run();
+    const int status = host.m_display ? runner->run([&host] { host.m_display->run(); }) : runner->run();
     host.shutDown();
     // What the loop still holds (timers of views that went) goes now, while everything it may
     // touch is alive, not among the process's statics at exit.

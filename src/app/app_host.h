@@ -13,6 +13,9 @@
 namespace ui {
 class WindowScene;
 }
+namespace display {
+class DisplayHost;
+}
 
 namespace reelhaven {
 
@@ -39,6 +42,9 @@ public:
     // Switches the server on through the root screen's import menu, as a user would, and says
     // where to reach it.
     foundation::Status switchTransferOn();
+    // --screenshot without a script: serves the window until the screen has settled, writes its
+    // pixels and returns the exit status.
+    int screenshotWhenSettled();
     // Background, terminate, keep the session; then the scene goes away with its player.
     void shutDown();
 
@@ -46,6 +52,7 @@ public:
     foundation::Status open(const std::string& pathOrURL) override;
     void enterBackground() override;
     void enterForeground() override;
+    foundation::Status screenshot(const std::string& path) override;
 
 private:
     ui::ConnectionOptions connectionOptions();
@@ -61,6 +68,8 @@ private:
     std::unique_ptr<HostSession> m_session;
     bool m_transferOn = false;
     bool m_shutDown = false;
+    // The desktop window (--display); opened before anything makes a GL context.
+    std::unique_ptr<display::DisplayHost> m_display;
 };
 
 }  // namespace reelhaven

@@ -23,7 +23,7 @@ struct VerbEntry {
     std::string_view form;
 };
 
-constexpr std::array<VerbEntry, 16> kVerbs{{
+constexpr std::array<VerbEntry, 17> kVerbs{{
     {"tap", Verb::tap, 1, 1, "tap #n|\"text\""},
     {"menu", Verb::menu, 1, 1, "menu #n|\"text\""},
     {"choose", Verb::choose, 1, 1, "choose \"title\""},
@@ -39,6 +39,7 @@ constexpr std::array<VerbEntry, 16> kVerbs{{
     {"open", Verb::open, 1, 1, "open PATH|URL"},
     {"background", Verb::background, 0, 0, "background"},
     {"foreground", Verb::foreground, 0, 0, "foreground"},
+    {"screenshot", Verb::screenshot, 1, 1, "screenshot PATH"},
     {"quit", Verb::quit, 0, 0, "quit"},
 }};
 
@@ -146,6 +147,7 @@ const char* HostCommand::usage() {
            "  open PATH|URL     hand the app a file (opened in place) or a URL\n"
            "  background        the app goes to the background (progress is saved)\n"
            "  foreground        the app comes back\n"
+           "  screenshot PATH   save the window's pixels as PNG (with --display)\n"
            "  quit              leave (the app goes to the background and terminates)\n";
 }
 

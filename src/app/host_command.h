@@ -35,6 +35,7 @@ struct HostCommand {
         open,
         background,
         foreground,
+        screenshot,
         quit
     };
 

@@ -9,8 +9,12 @@ std::shared_ptr<HostRunner> HostRunner::create(HostSession& session, OnFailure o
 }
 
 int HostRunner::run() {
+    return run([] { dispatch::RunLoop::main()->run(); });
+}
+
+int HostRunner::run(const std::function<void()>& serve) {
     wake();
-    dispatch::RunLoop::main()->run();
+    serve();
     return m_status;
 }
 

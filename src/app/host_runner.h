@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/host_input.h"
@@ -20,6 +21,8 @@ public:
     // Serves the main run loop until the end. Returns 0, or 1 when a command failed and the
     // runner stops on failures.
     int run();
+    // The same with `serve` serving the main run loop in its place (a desktop window's loop).
+    int run(const std::function<void()>& serve);
     // Any thread: lines may be ready; the main queue will take them.
     void wake();
     // Ends after the command under way.

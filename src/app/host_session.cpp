@@ -109,6 +109,7 @@ foundation::Status HostSession::perform(const HostCommand& command) {
         case Verb::open: return m_system.open(arguments[0]);
         case Verb::background: m_system.enterBackground(); return {};
         case Verb::foreground: m_system.enterForeground(); return {};
+        case Verb::screenshot: return m_system.screenshot(arguments[0]);
         case Verb::show:
         case Verb::quit: return {};
     }

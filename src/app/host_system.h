@@ -15,6 +15,8 @@ public:
     virtual foundation::Status open(const std::string& pathOrURL) = 0;
     virtual void enterBackground() = 0;
     virtual void enterForeground() = 0;
+    // Writes what the desktop window shows as PNG; an error where there is no window.
+    virtual foundation::Status screenshot(const std::string& path) = 0;
 };
 
 }  // namespace reelhaven

@@ -157,8 +157,8 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
         if (!home) return LauncherError{"no home folder: set HOME or XDG_DATA_HOME, or pass --home DIR"};
         options.home = *home;
     }
-    if (options.display && options.mode != LauncherOptions::Mode::play) {
-        return LauncherError{"--display and --screenshot apply only to --play"};
+    if (options.display && options.mode != LauncherOptions::Mode::play && options.mode != LauncherOptions::Mode::host) {
+        return LauncherError{"--display and --screenshot apply only to --play and when the app runs"};
     }
     if (!options.home.empty()) options.home = std::filesystem::absolute(options.home).lexically_normal();
     return options;
@@ -203,9 +203,10 @@ std::string launcherUsage() {
            "  --audio-output NAME  mpv's audio output (default: the default device;\n"
            "                \"null\" plays no sound)\n"
            "  --frame-out FILE.png  save the first frame drawn, upright\n"
-           "  --display     show the video in a window on the desktop (X11 or Wayland)\n"
+           "  --display     show the app, or the video, in a window on the desktop (X11 or\n"
+           "                Wayland)\n"
            "  --screenshot FILE.png  in that window, save the window's pixels once the screen\n"
-           "                has settled (a video frame shown), then exit\n"
+           "                has settled (the cells' thumbnails, or a video frame, shown), then exit\n"
            "  --help        show this text\n";
 }
 

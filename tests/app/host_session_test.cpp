@@ -116,6 +116,10 @@ public:
     }
     void enterBackground() override { calls.push_back("background"); }
     void enterForeground() override { calls.push_back("foreground"); }
+    foundation::Status screenshot(const std::string& path) override {
+        calls.push_back("screenshot " + path);
+        return {};
+    }
     std::vector<std::string> calls;
 };
 
