@@ -97,6 +97,9 @@ public:
     std::function<void(int error)> onScreenshotReply;
     // Command queue: mpv's log lines, with their own line ends.
     std::function<void(const std::string&)> onLogMessage;
+    // The calling thread, with the handle held: each command vector as it is handed to mpv.
+    // Set before the session is used; tests record what reached the handle.
+    std::function<void(const std::vector<std::optional<std::string>>&)> onCommand;
     // Main thread: the subtitle position the layout computes, none to leave "sub-pos" alone.
     std::function<std::optional<std::int64_t>()> subtitlePositionProvider;
 

@@ -80,14 +80,22 @@ struct CArguments {
 }  // namespace
 
 void MPVSession::command(MPVCommand command, const std::vector<std::optional<std::string>>& args) {
-    CArguments vector(argumentVector(command, args));
-    withHandle([&](mpv_handle* handle) { mpv_command(handle, vector.data()); });
+    auto full = argumentVector(command, args);
+    CArguments vector(full);
+    withHandle([&](mpv_handle* handle) {
+        if (onCommand) onCommand(full);
+        mpv_command(handle, vector.data());
+    });
 }
 
 void MPVSession::commandAsync(MPVCommand command, const std::vector<std::optional<std::string>>& args,
                               std::uint64_t replyUserdata) {
-    CArguments vector(argumentVector(command, args));
-    withHandle([&](mpv_handle* handle) { mpv_command_async(handle, replyUserdata, vector.data()); });
+    auto full = argumentVector(command, args);
+    CArguments vector(full);
+    withHandle([&](mpv_handle* handle) {
+        if (onCommand) onCommand(full);
+        mpv_command_async(handle, replyUserdata, vector.data());
+    });
 }
 
 void MPVSession::enableVideoTrack() { setStringProperty("vid", "1"); }

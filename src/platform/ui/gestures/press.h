@@ -17,6 +17,7 @@ struct Key {
         upArrow = 82,
         escape = 41,
         returnOrEnter = 40,
+        keypad0 = 98,
     };
     enum ModifierFlags : std::uint32_t {
         none = 0,
