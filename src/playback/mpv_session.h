@@ -122,6 +122,8 @@ public:
     std::optional<std::int64_t> intProperty(const char* name) const;
     std::optional<bool> flagProperty(const char* name) const;
     std::optional<std::string> stringProperty(const char* name) const;
+    // The shortest decimal text that reads back as the same double ("40.5", "3", "-0.25").
+    static std::string decimal(double value);
     // The vector the command layer sends: the name, the arguments, and a terminating null.
     static std::vector<std::optional<std::string>> argumentVector(MPVCommand command,
                                                                   std::vector<std::optional<std::string>> args);

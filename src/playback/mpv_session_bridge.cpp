@@ -1,5 +1,6 @@
 #include <mpv/client.h>
 
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -54,6 +55,12 @@ void MPVSession::setDoubleProperty(const std::string& name, double value) {
 
 void MPVSession::setStringProperty(const std::string& name, const std::string& value) {
     m_commandQueue->async([self = shared_from_this(), name, value] { self->setStringNow(name.c_str(), value); });
+}
+
+std::string MPVSession::decimal(double value) {
+    char buffer[64];
+    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return error == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
 std::vector<std::optional<std::string>> MPVSession::argumentVector(MPVCommand command,

@@ -1,7 +1,6 @@
 #include <mpv/client.h>
 
 #include <array>
-#include <charconv>
 #include <cmath>
 
 #include "core/documents_client.h"
@@ -58,9 +57,7 @@ double MPVSession::startPosition(const PlaybackInfo& info) {
 }
 
 std::string MPVSession::startOption(double seconds) {
-    char buffer[64];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, seconds);
-    std::string text(buffer, error == std::errc() ? end : buffer);
+    std::string text = decimal(seconds);
     if (text.find_first_of(".einn") == std::string::npos) text += ".0";
     return "start=" + text;
 }

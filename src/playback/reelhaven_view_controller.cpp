@@ -2,6 +2,7 @@
 
 #include "controls/video_control_view.h"
 #include "controls/video_menu_popover_view_controller.h"
+#include "core/documents_client.h"
 #include "core/preferences.h"
 #include "output/external_display_view_controller.h"
 #include "output/metal_hdr_view.h"
@@ -133,6 +134,9 @@ void ReelhavenViewController::viewDidLoad() {
     m_videoRenderer->optionsDelegate = self();
     glk->layoutDelegate = self();
 
+    // mpv writes screenshots where the player looks for them.
+    if (!m_sessionOptions.documentsClient)
+        m_sessionOptions.documentsClient = DocumentsClient::create(m_sessionOptions.preferences);
     m_session = MPVSession::create(m_playbackInfo, m_sessionOptions);
     wireSession();
     // Frees the render context before the handle, whether or not the renderer is still there.

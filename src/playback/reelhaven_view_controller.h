@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -10,6 +11,7 @@
 
 #include "core/content_mode.h"
 #include "platform/foundation/cancellable.h"
+#include "platform/foundation/error.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
@@ -87,8 +89,8 @@ class ReelhavenViewController : public ui::ViewController,
                                 public ui::GestureRecognizerDelegate,
                                 public ui::PopoverPresentationControllerDelegate {
 public:
-    // Travels with the photo library's context pointer; kept in `m_screenshotSaveContexts` until
-    // its save succeeded.
+    // One PNG file on its way to the photo library; kept in `m_screenshotSaveContexts` until the
+    // library has answered, so a quick second shot does not hand the same file over again.
     class ScreenshotSaveContext {
     public:
         std::string screenshotPath;
@@ -203,8 +205,13 @@ public:
 
     // ---- reelhaven_view_controller_screenshots.cpp
     void takeScreenshot(bool withSubtitles) override;
-    // Command queue: the screenshot command's reply (mpv's error code).
+    // Command queue: the screenshot command's reply (mpv's error code). Hands every PNG of the
+    // screenshot folder that is not already on its way to the photo library; "screenshotFailed"
+    // when mpv refused or nothing was handed over.
     void saveScreenshots(int error);
+    // Main queue: the photo library's answer for one file.
+    void screenshotSaved(const std::optional<foundation::Error>& error,
+                         const std::shared_ptr<ScreenshotSaveContext>& context);
 
     // State that tests and the neighbouring screens read.
     std::shared_ptr<PlaybackInfo> playbackInfo() const override { return m_playbackInfo; }
@@ -231,6 +238,10 @@ public:
         return m_pictureInPictureController;
     }
     std::shared_ptr<ui::LayoutConstraint> aspectRatioConstraint() const { return m_aspectRatioConstraint; }
+    const std::shared_ptr<ui::FeedbackGenerator>& lightHapticFeedbackGenerator() const {
+        return m_lightHapticFeedbackGenerator;
+    }
+    std::size_t pendingScreenshotSaves() const;
 
 private:
     ReelhavenViewController(PlaybackInfoPtr playbackInfo, std::shared_ptr<MediaCenterService> mediaCenterService);
@@ -271,6 +282,24 @@ private:
     bool dismissPresentedPopover();
     std::optional<double> popoverMaxHeight() const;
     void seekCommand(const std::string& target, const std::string& flag);
+
+    // ---- reelhaven_view_controller_gestures.cpp
+    // Decides what a pan is at its first event beyond the dead zone; true when it seeks.
+    bool decidePan(ui::Point translation);
+    void panLevels(double ty);
+    void panSeek(double tx, double velocity);
+    void endPan();
+    void setSystemVolume(double level);
+    void togglePaused();
+    // A wide video on a screen with side insets: pinches and the aspect button take three steps.
+    bool usesThreeStepAspectLadder();
+
+    // ---- reelhaven_view_controller_screenshots.cpp
+    // The Caches "Screenshots" folder mpv writes into; none when it cannot be made.
+    std::optional<std::filesystem::path> screenshotFolder() const;
+    // False when a save of the same file is still pending.
+    bool beginScreenshotSave(const std::shared_ptr<ScreenshotSaveContext>& context);
+    void endScreenshotSave(const std::shared_ptr<ScreenshotSaveContext>& context);
 
     // ---- The fields, in the order of the product's player.
     // The libmpv client and its command queue "mpv.commandQueue" live in the session.
@@ -329,7 +358,7 @@ private:
     std::optional<ui::InterfaceOrientation> m_previousOrientation;
     std::vector<foundation::Cancellable> m_cancellables;
     bool m_shouldLockOrientation = false;
-    std::mutex m_screenshotMutex;  // guards m_screenshotSaveContexts
+    mutable std::mutex m_screenshotMutex;  // guards m_screenshotSaveContexts
     std::set<std::shared_ptr<ScreenshotSaveContext>> m_screenshotSaveContexts;
 
     // The views of the storyboard scene, kept so the weak outlets above stay valid.

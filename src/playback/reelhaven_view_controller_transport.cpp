@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "controls/audio_subtitle_popover_view_controller.h"
@@ -24,13 +23,6 @@
 namespace reelhaven {
 
 namespace {
-
-// The shortest decimal text that reads back as the same double.
-std::string decimal(double value) {
-    char buffer[64];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return error == std::errc() ? std::string(buffer, end) : std::string("0");
-}
 
 // The least normal double: a margin that is practically none but not "unset".
 constexpr double kLeastNormalMargin = 2.2250738585072014e-308;
@@ -72,9 +64,9 @@ void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
     updateNowPlayingInfo();
 }
 
-void ReelhavenViewController::seekBy(double seconds) { seekCommand(decimal(seconds), "relative"); }
+void ReelhavenViewController::seekBy(double seconds) { seekCommand(MPVSession::decimal(seconds), "relative"); }
 
-void ReelhavenViewController::seekTo(double seconds) { seekCommand(decimal(seconds), "absolute"); }
+void ReelhavenViewController::seekTo(double seconds) { seekCommand(MPVSession::decimal(seconds), "absolute"); }
 
 int ReelhavenViewController::skipInterval(const std::string& setting) {
     if (setting == "5") return 5;
@@ -147,7 +139,7 @@ void ReelhavenViewController::progressBarChanged(ui::Control& sender) {
     }
     const double target = sliderSeekTarget(value, D);
     m_playbackInfo->setIsSeeking(true);
-    seekCommand(decimal(target), sliderSeekFlag(D, speed));
+    seekCommand(MPVSession::decimal(target), sliderSeekFlag(D, speed));
     m_lastSliderSpeed = speed;
     m_lastBarSeek = target;
 }
@@ -157,7 +149,7 @@ void ReelhavenViewController::finalBarSeek(ui::Control& sender) {
     if (!m_lastBarSeek || !duration) return;
     const double target = sliderSeekTarget(static_cast<ui::Slider&>(sender).value(), *duration);
     m_playbackInfo->setProgress(*duration * target / 100);
-    seekCommand(decimal(target), sliderSeekFlag(*duration, m_lastSliderSpeed));
+    seekCommand(MPVSession::decimal(target), sliderSeekFlag(*duration, m_lastSliderSpeed));
 }
 
 void ReelhavenViewController::resumeAfterBarSeek() {
