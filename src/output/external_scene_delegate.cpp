@@ -9,6 +9,15 @@
 
 namespace reelhaven {
 
+ui::SceneConfiguration ExternalSceneDelegate::configuration() {
+    ui::SceneConfiguration configuration;
+    configuration.name = kConfigurationName;
+    configuration.role = ui::SceneSessionRole::windowExternalDisplayNonInteractive;
+    configuration.storyboardName = ExternalDisplayViewController::kStoryboard;
+    configuration.delegateFactory = [] { return std::make_shared<ExternalSceneDelegate>(); };
+    return configuration;
+}
+
 void ExternalSceneDelegate::willConnect(ui::Scene& scene, ui::SceneSession&, const ui::ConnectionOptions&) {
     auto windowScene = scene.sharedAs<ui::WindowScene>();
     if (!windowScene) return;

@@ -19,10 +19,9 @@ class ExternalDisplayApplicationDelegate : public ui::ApplicationDelegate {
 public:
     ui::SceneConfiguration configurationForConnecting(ui::Application& application, ui::SceneSession& session,
                                                       const ui::ConnectionOptions& options) override {
-        auto configuration = ui::ApplicationDelegate::configurationForConnecting(application, session, options);
         if (session.role() == ui::SceneSessionRole::windowExternalDisplayNonInteractive)
-            configuration.delegateFactory = [] { return std::make_shared<ExternalSceneDelegate>(); };
-        return configuration;
+            return ExternalSceneDelegate::configuration();
+        return ui::ApplicationDelegate::configurationForConnecting(application, session, options);
     }
 };
 

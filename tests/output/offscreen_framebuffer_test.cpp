@@ -3,13 +3,13 @@
 #include <GLES3/gl3.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "platform/graphics/gl_context.h"
-#include "platform/graphics/gl_readback.h"
+#include "support/half_pixels.h"
 
 namespace reelhaven {
 namespace {
+
+using testing_support::halfPixel;
 
 class OffscreenFramebufferTest : public ::testing::Test {
 protected:
@@ -18,17 +18,6 @@ protected:
     void SetUp() override { ASSERT_TRUE(context && context->makeCurrent()); }
     void TearDown() override { context->releaseCurrent(); }
 
-    // One pixel's four components as floats.
-    static std::array<float, 4> pixel(const media::PixelBuffer& buffer, int x, int y) {
-        std::array<float, 4> out{};
-        const auto* row = buffer.baseAddressOfPlane(0) + static_cast<std::size_t>(y) * buffer.bytesPerRow();
-        for (int c = 0; c < 4; ++c) {
-            std::uint16_t half;
-            std::memcpy(&half, row + x * 8 + c * 2, 2);
-            out[c] = gfx::halfToFloat(half);
-        }
-        return out;
-    }
     // Paints the lower GL rows (the picture's top, as mpv draws unflipped) one colour, the rest another.
     static void paint(const FBOInfo& info, int topRows) {
         glBindFramebuffer(GL_FRAMEBUFFER, info.identifier);
@@ -53,10 +42,10 @@ TEST_F(OffscreenFramebufferTest, ReadsTheHalfFloatPixelsBackRowsAsDrawnIntoPadde
     ASSERT_TRUE(target->readBack());
     const auto& buffer = *target->pixelBuffer();
     EXPECT_EQ(buffer.pixelFormat(), media::PixelFormat::rgba64Half);
-    EXPECT_EQ(pixel(buffer, 0, 0), (std::array<float, 4>{2.0f, 0.5f, 0, 1}));
-    EXPECT_EQ(pixel(buffer, 36, 4), (std::array<float, 4>{2.0f, 0.5f, 0, 1}));
-    EXPECT_EQ(pixel(buffer, 36, 5), (std::array<float, 4>{0, 0, 1, 1}));
-    EXPECT_EQ(pixel(buffer, 0, 19), (std::array<float, 4>{0, 0, 1, 1}));
+    EXPECT_EQ(halfPixel(buffer, 0, 0), (std::array<float, 4>{2.0f, 0.5f, 0, 1}));
+    EXPECT_EQ(halfPixel(buffer, 36, 4), (std::array<float, 4>{2.0f, 0.5f, 0, 1}));
+    EXPECT_EQ(halfPixel(buffer, 36, 5), (std::array<float, 4>{0, 0, 1, 1}));
+    EXPECT_EQ(halfPixel(buffer, 0, 19), (std::array<float, 4>{0, 0, 1, 1}));
 }
 
 TEST_F(OffscreenFramebufferTest, ACopyKeepsItsPixelsWhenTheTargetIsDrawnAgain) {
@@ -68,8 +57,8 @@ TEST_F(OffscreenFramebufferTest, ACopyKeepsItsPixelsWhenTheTargetIsDrawnAgain) {
     EXPECT_NE(copy, target->pixelBuffer());
     paint(target->info(), 0);
     ASSERT_TRUE(target->readBack());
-    EXPECT_EQ(pixel(*copy, 3, 3), (std::array<float, 4>{2.0f, 0.5f, 0, 1}));
-    EXPECT_EQ(pixel(*target->pixelBuffer(), 3, 3), (std::array<float, 4>{0, 0, 1, 1}));
+    EXPECT_EQ(halfPixel(*copy, 3, 3), (std::array<float, 4>{2.0f, 0.5f, 0, 1}));
+    EXPECT_EQ(halfPixel(*target->pixelBuffer(), 3, 3), (std::array<float, 4>{0, 0, 1, 1}));
 }
 
 TEST_F(OffscreenFramebufferTest, NoTargetOfAnEmptySize) {

@@ -1,13 +1,12 @@
 // The renderer's destinations as the player drives them: the GL view, HDR on the Metal layer,
 // picture in picture and the second screen, with real libmpv frames.
-#include <cstring>
-
 #include "output/external_display_view_controller.h"
 #include "output/external_scene_delegate.h"
 #include "platform/graphics/gl_readback.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "player_fixture.h"
+#include "support/half_pixels.h"
 
 namespace reelhaven::playback_test {
 namespace {
@@ -17,24 +16,13 @@ class SecondScreenApplicationDelegate : public ui::ApplicationDelegate {
 public:
     ui::SceneConfiguration configurationForConnecting(ui::Application& application, ui::SceneSession& session,
                                                       const ui::ConnectionOptions& options) override {
-        auto configuration = ui::ApplicationDelegate::configurationForConnecting(application, session, options);
         if (session.role() == ui::SceneSessionRole::windowExternalDisplayNonInteractive)
-            configuration.delegateFactory = [] { return std::make_shared<ExternalSceneDelegate>(); };
-        return configuration;
+            return ExternalSceneDelegate::configuration();
+        return ui::ApplicationDelegate::configurationForConnecting(application, session, options);
     }
 };
 
-// RGBA half floats of one pixel of a pixel buffer, rows top first.
-std::array<float, 4> halfPixel(const media::PixelBuffer& buffer, int x, int y) {
-    std::array<float, 4> out{};
-    const auto* row = buffer.baseAddressOfPlane(0) + static_cast<std::size_t>(y) * buffer.bytesPerRow();
-    for (int c = 0; c < 4; ++c) {
-        std::uint16_t half;
-        std::memcpy(&half, row + x * 8 + c * 2, 2);
-        out[c] = gfx::halfToFloat(half);
-    }
-    return out;
-}
+using testing_support::halfPixel;
 
 class PlayerOutputTest : public PlayerTest {
 protected:
