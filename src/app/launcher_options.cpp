@@ -199,7 +199,7 @@ std::string launcherUsage() {
            "                ended, and exits when it ends (0), cannot be played (1) or is\n"
            "                interrupted. Lines on standard input: left, right, shift-left,\n"
            "                shift-right (or the arrow keys), space, and screen (print the screen)\n"
-           "  --seconds N   stop playing after N seconds\n"
+           "  --seconds N   stop playing N seconds after the file has loaded\n"
            "  --audio-output NAME  mpv's audio output (default: the default device;\n"
            "                \"null\" plays no sound)\n"
            "  --frame-out FILE.png  save the first frame drawn, upright\n"

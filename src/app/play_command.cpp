@@ -130,9 +130,21 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         loop->stop();
     };
 
+    // The playing time counts from the load, so a slow start (a busy machine, a network file) still
+    // plays for the time asked and prints what was loaded before it ends.
+    bool stopArmed = false;
+    auto armStop = [&] {
+        if (!options.seconds || stopArmed) return;
+        stopArmed = true;
+        dispatch::Queue::main()->asyncAfter(*options.seconds, [&] {
+            out << "end\tafter " << *options.seconds << " s" << std::endl;
+            finish(0);
+        });
+    };
     auto playerLoaded = session->onFileLoaded;
     session->onFileLoaded = [&, playerLoaded](const PlaybackInfoPtr& loaded) {
         if (playerLoaded) playerLoaded(loaded);
+        armStop();
         out << "loaded\t" << loaded->title() << "\n";
         for (const auto& list : {loaded->videoTracks(), loaded->audioTracks(), loaded->subtitleTracks()})
             for (const auto& track : list)
@@ -210,12 +222,6 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         if (auto position = session->doubleProperty("time-pos"))
             out << "time\t" << VideoTime::timeString(*position).value_or("-") << std::endl;
     });
-    if (options.seconds) {
-        dispatch::Queue::main()->asyncAfter(*options.seconds, [&] {
-            out << "end\tafter " << *options.seconds << " s" << std::endl;
-            finish(0);
-        });
-    }
     if (host && !options.screenshot.empty()) {
         host->screenshotWhenSettled(
             options.screenshot, [&restarted] { return restarted; },
