@@ -26,13 +26,13 @@ std::optional<std::string> ScriptInput::next() {
 foundation::Result<std::unique_ptr<StreamInput>> StreamInput::start(int fd, std::function<void()> onReady) {
     int wake[2];
     if (pipe2(wake, O_CLOEXEC) != 0) return foundation::Error::posix(errno, "pipe");
-    std::unique_ptr<StreamInput> input(new StreamInput(fd, wake[0], wake[1]));
-    input->m_thread = std::thread([raw = input.get(), onReady = std::move(onReady)] { raw->read(onReady); });
+    std::unique_ptr<StreamInput> input(new StreamInput(fd, wake[0], wake[1], std::move(onReady)));
+    input->m_thread = std::thread([raw = input.get()] { raw->read(); });
     return input;
 }
 
-StreamInput::StreamInput(int fd, int wakeRead, int wakeWrite)
-    : m_fd(fd), m_wakeRead(wakeRead), m_wakeWrite(wakeWrite) {}
+StreamInput::StreamInput(int fd, int wakeRead, int wakeWrite, std::function<void()> onReady)
+    : m_fd(fd), m_wakeRead(wakeRead), m_wakeWrite(wakeWrite), m_onReady(std::move(onReady)) {}
 
 StreamInput::~StreamInput() {
     char stop = 's';
@@ -55,7 +55,7 @@ bool StreamInput::finished() const {
     return m_ended && m_lines.empty();
 }
 
-void StreamInput::read(const std::function<void()>& onReady) {
+void StreamInput::read() {
     std::string pending;
     char buffer[4096];
     for (;;) {
@@ -76,7 +76,7 @@ void StreamInput::read(const std::function<void()>& onReady) {
             pending.erase(0, end + 1);
             any = true;
         }
-        if (any) onReady();
+        if (any) m_onReady();
     }
     {
         // A last line without its line break still counts.
@@ -84,7 +84,7 @@ void StreamInput::read(const std::function<void()>& onReady) {
         if (!pending.empty()) m_lines.push_back(std::move(pending));
         m_ended = true;
     }
-    onReady();
+    m_onReady();
 }
 
 }  // namespace reelhaven

@@ -51,12 +51,15 @@ public:
     bool finished() const override;
 
 private:
-    StreamInput(int fd, int wakeRead, int wakeWrite);
-    void read(const std::function<void()>& onReady);
+    StreamInput(int fd, int wakeRead, int wakeWrite, std::function<void()> onReady);
+    void read();
 
     const int m_fd;
     const int m_wakeRead;  // written to on destruction, so the reader stops waiting
     const int m_wakeWrite;
+    // Kept here, not in the reader's closure, so whatever it holds is let go on the thread that
+    // destroys this object, never on the reader (which cannot join itself).
+    const std::function<void()> m_onReady;
     mutable std::mutex m_mutex;  // guards the two below
     std::deque<std::string> m_lines;
     bool m_ended = false;

@@ -270,7 +270,10 @@ TEST_F(HostSessionTest, StreamInputHandsOverLinesAsTheyArriveAndTheLastWithoutAB
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     auto runner = HostRunner::create(session, HostRunner::OnFailure::goOn);
-    auto input = StreamInput::start(fds[0], [runner] { runner->wake(); });
+    // Weak, as the host holds it: the runner owns the input, whose reader must not own the runner.
+    auto input = StreamInput::start(fds[0], [weak = std::weak_ptr<HostRunner>(runner)] {
+        if (auto strong = weak.lock()) strong->wake();
+    });
     ASSERT_TRUE(input);
     runner->setInput(std::move(input.value()));
     const std::string text = "tap Missing\ntap Load\nshow";
