@@ -17,18 +17,26 @@ namespace {
 const cairo_user_data_key_t kFaceKey{};
 }
 
-TextPainter::TextPainter(ImagePainter& images) : m_images(images) {
-    FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) == 0) m_library = library;
+namespace {
+// One FreeType library for every painter of the process: cairo may keep faces made from it in its
+// caches after their painter is gone, so it lives as long as the process.
+FT_Library sharedLibrary() {
+    static const FT_Library library = [] {
+        FT_Library made = nullptr;
+        return FT_Init_FreeType(&made) == 0 ? made : nullptr;
+    }();
+    return library;
 }
+}  // namespace
+
+TextPainter::TextPainter(ImagePainter& images) : m_images(images), m_library(sharedLibrary()) {}
 
 TextPainter::~TextPainter() {
     for (auto& [name, face] : m_faces) {
         if (face) cairo_font_face_destroy(face);
     }
     m_faces.clear();
-    // Cairo may still hold the faces in its caches; FreeType faces go with their cairo face, the
-    // library with the process.
+    // Cairo may still hold the faces in its caches; FreeType faces go with their cairo face.
 }
 
 cairo_font_face_t* TextPainter::face(const std::string& postscriptName) {
