@@ -13,6 +13,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/user_activity.h"
+#include "support/launcher_run.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
@@ -23,35 +24,15 @@ using testing_support::readFile;
 using testing_support::testMedia;
 using testing_support::writeFile;
 
-struct LauncherRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return result + "'";
-}
+using testing_support::LauncherRun;
 
 class HostLauncherTest : public ::testing::Test {
 protected:
     LauncherRun launch(const std::vector<std::string>& arguments, const std::string& script) {
-        const char* executable = std::getenv("REELHAVEN_EXECUTABLE");
-        if (!executable || !*executable) throw std::runtime_error("REELHAVEN_EXECUTABLE is not set; run through ctest");
         writeFile(dir / "script.txt", script);
-        std::string command = shellQuoted(executable) + " --home " + shellQuoted(home.string()) + " --script " +
-                              shellQuoted((dir / "script.txt").string());
-        for (const auto& argument : arguments) command += " " + shellQuoted(argument);
-        command +=
-            " </dev/null >" + shellQuoted((dir / "out.txt").string()) + " 2>" + shellQuoted((dir / "err.txt").string());
-        const int status = std::system(command.c_str());
-        LauncherRun run;
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = readFile(dir / "out.txt");
-        run.err = readFile(dir / "err.txt");
-        return run;
+        std::vector<std::string> all = {"--home", home.string(), "--script", (dir / "script.txt").string()};
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        return testing_support::runLauncher(dir.path(), all);
     }
 
     testing_support::TempDir dir;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/launcher_run.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
@@ -21,33 +22,8 @@ using testing_support::TempDir;
 using testing_support::testMedia;
 using testing_support::writeFile;
 
-struct LauncherRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return result + "'";
-}
-
-LauncherRun runLauncher(const TempDir& dir, const std::vector<std::string>& arguments) {
-    const char* executable = std::getenv("REELHAVEN_EXECUTABLE");
-    if (!executable || !*executable) throw std::runtime_error("REELHAVEN_EXECUTABLE is not set; run through ctest");
-    std::string command = quoted(executable);
-    for (const auto& argument : arguments) command += " " + quoted(argument);
-    const fs::path out = dir / "stdout.txt";
-    const fs::path err = dir / "stderr.txt";
-    command += " >" + quoted(out.string()) + " 2>" + quoted(err.string());
-    const int status = std::system(command.c_str());
-    LauncherRun run;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readFile(out);
-    run.err = readFile(err);
-    return run;
-}
+using testing_support::LauncherRun;
+using testing_support::runLauncher;
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -92,7 +68,7 @@ protected:
 };
 
 TEST_F(ListCommandTest, ListsTheLibraryInItsOrderWithMadeThumbnailsThenReadsThemFromDisk) {
-    const LauncherRun first = runLauncher(dir, {"--home", home.string(), "--list"});
+    const LauncherRun first = runLauncher(dir.path(), {"--home", home.string(), "--list"});
     ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(linesOf(first.out), expected("generated"));
     EXPECT_NE(first.err.find("making thumbnails and durations 8/8"), std::string::npos) << first.err;
@@ -103,7 +79,7 @@ TEST_F(ListCommandTest, ListsTheLibraryInItsOrderWithMadeThumbnailsThenReadsThem
         if (readFile(entry.path()).starts_with("\x89PNG")) ++pngs;
     EXPECT_EQ(pngs, 3);
 
-    const LauncherRun second = runLauncher(dir, {"--home", home.string(), "--list"});
+    const LauncherRun second = runLauncher(dir.path(), {"--home", home.string(), "--list"});
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(linesOf(second.out), expected("disk"));
 }
@@ -111,14 +87,14 @@ TEST_F(ListCommandTest, ListsTheLibraryInItsOrderWithMadeThumbnailsThenReadsThem
 TEST_F(ListCommandTest, AnEmptyLibraryListsNothing) {
     fs::remove_all(documents);
     fs::create_directories(documents);
-    const LauncherRun run = runLauncher(dir, {"--home", home.string(), "--list"});
+    const LauncherRun run = runLauncher(dir.path(), {"--home", home.string(), "--list"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
 }
 
 TEST_F(ListCommandTest, AHomeThatIsAFileIsRefusedWithAMessage) {
     writeFile(dir / "plain", "x");
-    const LauncherRun run = runLauncher(dir, {"--home", (dir / "plain").string(), "--list"});
+    const LauncherRun run = runLauncher(dir.path(), {"--home", (dir / "plain").string(), "--list"});
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("reelhaven: "), std::string::npos) << run.err;
