@@ -134,37 +134,27 @@ void VideoRenderer::createRenderContext(mpv_handle* mpv) {
     if (!mpv || mpv_render_context_create(&slot.mpvRenderContext, mpv, params) < 0)
         base::fatal("libmpv refused the OpenGL render context");
     m_openGLView->setMpvContext(slot.mpvRenderContext);
+    m_openGLView->setFrameShownHandler(frameShownHandler());
     slot.updateContext = std::make_unique<UpdateContext>(UpdateContext{weak_from_this()});
     mpv_render_context_set_update_callback(slot.mpvRenderContext, &VideoRenderer::renderUpdateCallback,
                                            slot.updateContext.get());
 }
 
-// libmpv's thread: only schedules a render. The renderer is locked when the block runs, so a
-// render scheduled for a renderer that went away does nothing.
-void VideoRenderer::renderUpdateCallback(void* context) {
-    auto renderer = static_cast<UpdateContext*>(context)->renderer;
-    renderQueue()->async([renderer] {
-        if (auto self = renderer.lock()) self->render();
-    });
-}
-
-void VideoRenderer::redraw() {
-    renderQueue()->async([weak = weak_from_this()] {
-        if (auto self = weak.lock()) self->render();
-    });
-}
-
 void VideoRenderer::render() {
     checkRenderQueue("render");
     if (!m_context->makeCurrent()) return;
+    bool toWindow = false;
     switch (m_renderMethod.load()) {
-        case RenderMethod::openGL: m_openGLView->display(); break;
+        case RenderMethod::openGL: toWindow = m_openGLView->display(); break;
         case RenderMethod::metal: renderMetal(); break;
         case RenderMethod::pictureInPicture: renderPictureInPicture(); break;
         case RenderMethod::legacyExternalDisplay:
-            if (auto external = m_renderSlot->externalView) external->display();
+            if (auto external = m_renderSlot->externalView) toWindow = external->display();
             break;
     }
+    // A frame handed to a window is reported once the window swapped it (`frameShown`); every
+    // other frame is on its way as soon as it is drawn.
+    if (!toWindow) reportSwap();
 }
 
 void VideoRenderer::renderToFBO(const FBOInfo& fbo) {

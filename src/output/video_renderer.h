@@ -46,7 +46,7 @@ class SampleBufferPlaybackDelegate;
 // - "Reelhaven.renderQueue", a WorkQueue whose one thread makes the renderer's GLES 3 context
 //   current (EGL refuses a context another thread still holds): all GL, the render context, and
 //   the render-queue state below. Every change of the method after `start` is made there.
-// - libmpv's threads: only the update callback, which schedules `render()`; its context is a
+// - libmpv's threads: only the update callback, which schedules a look at what is due; its context is a
 //   weak reference freed after the render context, so it cannot dangle.
 // libmpv forbids client calls on the render thread, so "target-prim"/"target-trc" go through the
 // options delegate to the player's command queue. The main thread waits on the render queue in
@@ -62,6 +62,7 @@ class SampleBufferPlaybackDelegate;
 // - video_renderer.cpp: creation, `start`, `render`, the render context, the offscreen target,
 //   `updatePlaybackInfo`, the view switches.
 // - video_renderer_hdr.cpp: `setHDRMetadata`, `renderMetal`, the target writes.
+// - video_renderer_pacing.cpp: when frames are drawn, and the swaps reported to mpv.
 // - video_renderer_pip.cpp: picture in picture (set-up, size rule, sample buffers, callbacks).
 // - video_renderer_external.cpp: the second screen's connection and disconnection.
 class VideoRenderer : public std::enable_shared_from_this<VideoRenderer>,
@@ -90,9 +91,9 @@ public:
     // picture-in-picture controller, or none when the system or the "continue audio in the
     // background" setting rules it out. The caller keeps the controller.
     std::shared_ptr<media::PictureInPictureController> start(mpv_handle* mpv);
-    // Render queue: draws one frame by the current method.
+    // Render queue: draws one frame by the current method now.
     void render();
-    // Any thread: schedules `render()`.
+    // Any thread: draws the current frame again, once the window has shown the one before.
     void redraw();
     // Render queue: the current frame into `fbo`, at the framebuffer's own size, unflipped.
     void renderToFBO(const FBOInfo& fbo);
@@ -186,6 +187,21 @@ private:
                   std::shared_ptr<NowPlayingView> nowPlayingView, PlaybackInfoPtr playbackInfo,
                   std::shared_ptr<Preferences> preferences, std::shared_ptr<gfx::GLContext> context);
     static void renderUpdateCallback(void* context);
+    // ---- video_renderer_pacing.cpp
+    // Frames are drawn when mpv says one is due, and one at a time to a window: the next only
+    // once the window swapped the last onto the screen. Each swap is reported to mpv, which times
+    // its frames (and counts those it must drop) by them.
+    // Render queue: asks mpv what its update callback meant and draws a frame that is due.
+    void update();
+    // Render queue: draws the due frame unless the window still has to show the last one.
+    void renderDueFrame();
+    // Render queue: the window swapped the last frame onto the screen (or let it go unseen).
+    void frameShown();
+    void reportSwap();
+    // For the GL views: the window's word that a frame was shown, passed to the render queue.
+    std::function<void()> frameShownHandler();
+    // Render queue: the view the window takes the current method's frames from, if any.
+    std::shared_ptr<MPVGLKView> windowView() const;
     void createRenderContext(mpv_handle* mpv);
     void observeExternalDisplay();
     void checkRenderQueue(const char* what) const;
@@ -226,6 +242,7 @@ private:
     std::vector<foundation::NotificationCenter::Token> m_observers;
 
     // Render queue.
+    bool m_frameDue = false;
     std::optional<HDRMetadata> m_hdrMetadata;
     std::unique_ptr<OffscreenFramebuffer> m_offscreen;
     std::optional<PixelSize> m_pictureInPictureRenderTarget;

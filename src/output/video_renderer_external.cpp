@@ -56,6 +56,7 @@ void VideoRenderer::attachExternalView(const std::shared_ptr<MPVGLKView>& view) 
     checkRenderQueue("attachExternalView");
     view->setContext(m_context);
     view->setMpvContext(m_renderSlot->mpvRenderContext);
+    view->setFrameShownHandler(frameShownHandler());
     m_renderSlot->externalView = view;
 }
 
@@ -64,6 +65,7 @@ void VideoRenderer::detachExternalView() {
     auto view = std::exchange(m_renderSlot->externalView, nullptr);
     if (!view) return;
     view->setConnected(false);
+    view->setFrameShownHandler(nullptr);
     view->setMpvContext(nullptr);
     view->setFboIdentifier(-1);
 }

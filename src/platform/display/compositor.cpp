@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/base/fatal.h"
-#include "platform/ui/gl/gl_view.h"
 
 namespace display {
 
@@ -127,16 +126,14 @@ void Compositor::findInkedRows(const std::uint8_t* data, int width, int height, 
     }
 }
 
-void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoRegion>& videos, int width, int height) {
+void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoFrame>& videos, int width, int height) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
     glDisable(GL_SCISSOR_TEST);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     for (const auto& region : videos) {
-        auto view = region.view.lock();
-        if (!view) continue;
-        const auto frame = view->presentedFrame();
+        const auto& frame = region.frame;
         if (!frame.renderbuffer || region.clip.isEmpty()) continue;
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
         glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, frame.renderbuffer);

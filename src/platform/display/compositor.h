@@ -5,8 +5,18 @@
 
 #include "platform/display/cairo_surface.h"
 #include "platform/display/content_painter.h"
+#include "platform/ui/gl/gl_view.h"
 
 namespace display {
+
+// A video view's frame as one composite shows it: taken once, before drawing, so the frame the
+// window swaps is the one reported shown afterwards (the renderer may hand over another meanwhile).
+struct VideoFrame {
+    std::weak_ptr<ui::GLView> view;
+    ui::Rect rect;  // where the view shows, in the window's pixels
+    ui::Rect clip;  // the part left visible
+    ui::GLView::PresentedFrame frame;
+};
 
 // Composites a frame in the window's GL context (current on the calling thread): black, then the
 // newest frame of each OpenGL view where it shows (a blit from the renderbuffer its context
@@ -22,7 +32,7 @@ public:
 
     // Draws into the window's back buffer of `width` x `height` pixels. `interface` is the painted
     // interface at that size (premultiplied ARGB32).
-    void draw(cairo_surface_t* interface, const std::vector<VideoRegion>& videos, int width, int height);
+    void draw(cairo_surface_t* interface, const std::vector<VideoFrame>& videos, int width, int height);
     // The back buffer as drawn, upright (screenshots only).
     gfx::Image readPixels(int width, int height) const;
     // Rows uploaded by the last `draw` (0 when the interface did not change).

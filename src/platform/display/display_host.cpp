@@ -14,6 +14,7 @@
 #include "platform/display/key_input.h"
 #include "platform/display/pointer_input.h"
 #include "platform/display/symbol_icons.h"
+#include "platform/display/video_frames.h"
 #include "platform/display/view_painter.h"
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/gestures/press.h"
@@ -74,6 +75,10 @@ DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options
     : m_desktop(std::move(desktop)),
       m_painter(std::make_unique<ViewPainter>(SymbolIcons::shared())),
       m_compositor(std::make_unique<Compositor>()),
+      m_videoFrames(std::make_unique<VideoFrames>([signals = m_signals] {
+          signals->videoFrame = true;
+          signals->wake();
+      })),
       m_options(std::move(options)),
       m_quietTime(m_options.quietTime) {
     m_signals->wakeEvent = SDL_RegisterEvents(1);
@@ -95,10 +100,7 @@ void DisplayHost::show(std::shared_ptr<ui::Window> window) {
 
 DisplayHost::~DisplayHost() {
     dispatch::RunLoop::main()->setWakeHandler(nullptr);
-    for (const auto& view : m_videoViews) {
-        view->setFramePresentedHandler(nullptr);
-        view->setPresentsToSharedContext(false);
-    }
+    m_videoFrames.reset();
     m_desktop->makeCurrent();
     m_compositor.reset();
 }
@@ -260,31 +262,6 @@ bool DisplayHost::chromeRelease(ui::Point point) {
     return true;
 }
 
-void DisplayHost::watchVideoViews() {
-    for (const auto& region : m_painter->videoRegions()) {
-        auto view = region.view.lock();
-        if (!view || m_videoViews.count(view)) continue;
-        m_videoViews.insert(view);
-        auto signals = m_signals;
-        view->setFramePresentedHandler([signals] {
-            signals->videoFrame = true;
-            signals->wake();
-        });
-        view->setPresentsToSharedContext(true);
-    }
-    // Views that left the window stop presenting (their renderer may outlive them on screen).
-    for (auto it = m_videoViews.begin(); it != m_videoViews.end();) {
-        if ((*it)->window() == m_window) {
-            ++it;
-            continue;
-        }
-        (*it)->setFramePresentedHandler(nullptr);
-        (*it)->setPresentsToSharedContext(false);
-        m_shownSerials.erase(it->get());
-        it = m_videoViews.erase(it);
-    }
-}
-
 void DisplayHost::paint() {
     if (m_window) m_window->layoutIfNeeded();
     // The drawable follows a resize once the window system has made it.
@@ -304,7 +281,7 @@ void DisplayHost::paint() {
         m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale);
     }
     ++m_statistics.repaints;
-    watchVideoViews();
+    m_videoFrames->watch(m_painter->videoRegions(), m_window);
 }
 
 void DisplayHost::frame() {
@@ -313,26 +290,27 @@ void DisplayHost::frame() {
     m_interfaceDirty = false;
     m_signals->videoFrame = false;
     if (repaint) paint();
+    composite();
+    m_lastComposite = now();
+    m_compositeNeeded = false;
+}
+
+void DisplayHost::composite() {
     const auto pixels = m_desktop->pixelSize();
-    m_compositor->draw(m_surface.get(), m_painter->videoRegions(), static_cast<int>(pixels.width),
-                       static_cast<int>(pixels.height));
+    const auto videos = m_videoFrames->take(m_painter->videoRegions());
+    m_compositor->draw(m_surface.get(), videos, static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     if (m_compositor->rowsUploaded() > 0) m_lastInterfaceChange = now();
-    for (const auto& region : m_painter->videoRegions()) {
-        auto view = region.view.lock();
-        if (!view) continue;
-        const auto serial = view->presentedFrame().serial;
-        auto& shown = m_shownSerials[view.get()];
-        if (serial > shown) {
-            ++m_statistics.videoFrames;
-            if (shown > 0) m_statistics.droppedFrames += serial - shown - 1;
-            shown = serial;
-        }
-    }
     if (m_screenshot) checkScreenshot();  // reads the back buffer just drawn
     m_desktop->swap();
     ++m_statistics.composites;
-    m_lastComposite = now();
-    m_compositeNeeded = false;
+    m_videoFrames->didSwap(videos);
+}
+
+DisplayHost::Statistics DisplayHost::statistics() const {
+    auto statistics = m_statistics;
+    statistics.videoFrames = m_videoFrames->shown();
+    statistics.droppedFrames = m_videoFrames->dropped();
+    return statistics;
 }
 
 void DisplayHost::checkScreenshot() {
@@ -371,10 +349,12 @@ gfx::Image DisplayHost::capture() {
     m_desktop->makeCurrent();
     paint();
     const auto pixels = m_desktop->pixelSize();
-    m_compositor->draw(m_surface.get(), m_painter->videoRegions(), static_cast<int>(pixels.width),
-                       static_cast<int>(pixels.height));
+    const auto videos = m_videoFrames->take(m_painter->videoRegions());
+    m_compositor->draw(m_surface.get(), videos, static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     m_desktop->swap();
+    ++m_statistics.composites;
+    m_videoFrames->didSwap(videos);
     m_interfaceDirty = false;
     return image;
 }

@@ -2,10 +2,8 @@
 
 #include <atomic>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 
 #include "platform/dispatch/clock.h"
@@ -29,6 +27,7 @@ class DisplayWindow;
 class KeyInput;
 class PointerInput;
 class SymbolIcons;
+class VideoFrames;
 class ViewPainter;
 
 // Shows a ui::Window in a desktop window and feeds the desktop's input back into it.
@@ -37,7 +36,9 @@ class ViewPainter;
 // waits on the window's events (posts from other threads wake it), so nothing busy-waits and
 // timers fire on time. After anything ran, the interface is painted again (ViewPainter) and
 // composited with the newest video frames (Compositor), at most once per display refresh; a
-// new video frame alone only composites again. With nothing moving the process sleeps.
+// new video frame alone only composites again. Video frames are paced to the window: a view's
+// renderer draws its next frame once the swap that showed the last one is done (VideoFrames).
+// With nothing moving the process sleeps.
 //
 // The window's size in points and its scale become the main screen's, window resizes become
 // size transitions with the size classes of that size, and mouse, wheel, keys and text go to the
@@ -85,7 +86,7 @@ public:
 
     // Resizes the desktop window (as a user dragging its edge would).
     void resize(ui::Size points);
-    Statistics statistics() const { return m_statistics; }
+    Statistics statistics() const;
     // Called when the user closes the window; by default the main run loop stops.
     std::function<void()> onClose;
 
@@ -97,7 +98,8 @@ private:
     void applyWindowSize(bool transition);
     void frame();
     void paint();
-    void watchVideoViews();
+    // Composites and swaps what the window shows now.
+    void composite();
     // A press on what the window draws outside its views (bars, alerts, menus); true when that
     // took it.
     bool chromePress(ui::Point point);
@@ -121,10 +123,9 @@ private:
         void wake();
     };
     std::shared_ptr<Signals> m_signals = std::make_shared<Signals>();
-    std::set<std::shared_ptr<ui::GLView>> m_videoViews;
+    std::unique_ptr<VideoFrames> m_videoFrames;
     ChromePainter::Result m_chrome;
     std::optional<ChromeTarget> m_chromePressed;
-    std::map<const ui::GLView*, std::uint64_t> m_shownSerials;
 
     bool m_interfaceDirty = true;
     bool m_compositeNeeded = true;

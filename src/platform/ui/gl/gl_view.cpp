@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "platform/base/fatal.h"
 #include "platform/graphics/gl_context.h"
@@ -70,8 +71,36 @@ std::uint64_t GLView::framesDisplayed() const {
 }
 
 void GLView::setPresentsToSharedContext(bool presents) {
+    std::function<void()> shown;
+    {
+        std::lock_guard lock(m_mutex);
+        m_presentsToSharedContext = presents;
+        // A window that stops taking frames no longer holds back the next one.
+        if (!presents && std::exchange(m_awaitingWindow, false)) shown = m_frameShownHandler;
+    }
+    if (shown) shown();
+}
+
+bool GLView::isAwaitingWindow() const {
     std::lock_guard lock(m_mutex);
-    m_presentsToSharedContext = presents;
+    return m_awaitingWindow;
+}
+
+void GLView::windowDidShowFrame(std::uint64_t serial) {
+    std::function<void()> shown;
+    {
+        std::lock_guard lock(m_mutex);
+        // An older frame's swap says nothing about the newest one.
+        if (!m_awaitingWindow || serial < m_presented.serial) return;
+        m_awaitingWindow = false;
+        shown = m_frameShownHandler;
+    }
+    if (shown) shown();
+}
+
+void GLView::setFrameShownHandler(std::function<void()> handler) {
+    std::lock_guard lock(m_mutex);
+    m_frameShownHandler = std::move(handler);
 }
 
 GLView::PresentedFrame GLView::presentedFrame() const {
@@ -124,7 +153,7 @@ void GLView::releaseFramebuffer() {
     m_framebufferWidth = m_framebufferHeight = 0;
 }
 
-void GLView::display() {
+bool GLView::display() {
     int width, height;
     bool keep, presents;
     {
@@ -134,7 +163,7 @@ void GLView::display() {
         keep = m_keepsLastFrame;
         presents = m_presentsToSharedContext;
     }
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return false;
     // The framebuffer's name stays for the view's life (drawers may keep it); a new size only
     // gets new storage.
     if (!m_framebuffer) glGenFramebuffers(1, &m_framebuffer);
@@ -150,7 +179,7 @@ void GLView::display() {
         bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
         m_framebufferWidth = complete ? width : 0;
         m_framebufferHeight = complete ? height : 0;
-        if (!complete) return;
+        if (!complete) return false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     if (presents) {
@@ -172,17 +201,21 @@ void GLView::display() {
     // The window's context samples the frame only once it is whole.
     if (presents) glFinish();
     std::function<void()> presented;
+    bool awaits = false;
     {
         std::lock_guard lock(m_mutex);
         ++m_framesDisplayed;
         if (keep) m_lastFrame = frame;
         if (presents) {
             m_presented = {m_renderbuffer, width, height, m_presented.serial + 1};
+            // A window that stopped taking frames while this one was drawn will not show it.
+            awaits = m_awaitingWindow = m_presentsToSharedContext;
             presented = m_framePresentedHandler;
         }
     }
     if (onFrameDisplayed) onFrameDisplayed(frame);
     if (presented) presented();
+    return awaits;
 }
 
 }  // namespace ui

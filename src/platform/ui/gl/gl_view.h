@@ -32,8 +32,9 @@ public:
     std::shared_ptr<gfx::GLContext> context() const;
 
     // Context thread: (re)makes the framebuffer at the drawable size, binds it and calls `draw`
-    // with the drawable's rectangle in pixels. Nothing while the drawable is empty.
-    void display();
+    // with the drawable's rectangle in pixels. Nothing while the drawable is empty. True when the
+    // frame went to a window that will say when it showed it (see `isAwaitingWindow`).
+    bool display();
     // Context thread, inside `display()`: the framebuffer `draw` renders into.
     unsigned framebuffer() const { return m_framebuffer; }
     // Pixels; main thread writes them during layout, any thread reads.
@@ -62,6 +63,15 @@ public:
     PresentedFrame presentedFrame() const;
     // Called on the context thread after each frame handed over (then the window composites).
     void setFramePresentedHandler(std::function<void()> handler);
+    // True from a frame's hand-over until the window has swapped it onto the screen (or let it
+    // go unseen, or stopped taking frames): a frame drawn meanwhile would replace one never shown.
+    bool isAwaitingWindow() const;
+    // The window's thread, after a swap whose composite held frame `serial` of this view (or
+    // dropped it because the view is not on screen): ends the wait for that frame.
+    void windowDidShowFrame(std::uint64_t serial);
+    // Called on the window's thread when the frame handed over last is no longer awaited; the
+    // drawer may draw the next one then.
+    void setFrameShownHandler(std::function<void()> handler);
 
     void layoutSubviews() override;
     void didMoveToWindow() override;
@@ -86,7 +96,9 @@ private:
     std::uint64_t m_framesDisplayed = 0;
     bool m_presentsToSharedContext = false;
     PresentedFrame m_presented;
+    bool m_awaitingWindow = false;
     std::function<void()> m_framePresentedHandler;
+    std::function<void()> m_frameShownHandler;
 
     // Context thread only.
     unsigned m_framebuffer = 0;

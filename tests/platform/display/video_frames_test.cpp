@@ -1,0 +1,128 @@
+// The window's side of the hand-over of video frames: a view's drawer waits for the swap that
+// showed its last frame, and is never left waiting by a window that cannot show it.
+#include <GLES3/gl3.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+
+#include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/display/display_host.h"
+#include "platform/graphics/gl_context.h"
+#include "platform/ui/gl/gl_view.h"
+#include "platform/ui/views/window.h"
+
+namespace display {
+namespace {
+
+class ClearingGLView : public ui::GLView {
+public:
+    static std::shared_ptr<ClearingGLView> create(const ui::Rect& frame) {
+        return std::shared_ptr<ClearingGLView>(new ClearingGLView(frame));
+    }
+    void draw(const ui::Rect&) override {
+        glClearColor(0, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+private:
+    explicit ClearingGLView(const ui::Rect& frame) : GLView(frame) {}
+};
+
+class DisplayHostFrames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+            GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        loop = dispatch::RunLoop::create(std::make_shared<dispatch::RealClock>());
+        previous = dispatch::RunLoop::main();
+        dispatch::RunLoop::setMain(loop);
+        loop->bindToCurrentThread();
+        window = ui::Window::create(ui::Rect(0, 0, 320, 240));
+        window->makeKeyAndVisible();
+        auto opened = DisplayHost::open({"frames test", std::nullopt, false, 0.05});
+        ASSERT_TRUE(opened) << opened.error().description;
+        host = std::move(opened.value());
+        host->show(window);
+        video = ClearingGLView::create(ui::Rect(0, 0, 320, 180));
+        window->addSubview(video);
+        host->capture();  // the painter finds the view: it presents to the window from now on
+        context = gfx::GLContext::create();
+        ASSERT_TRUE(context);
+        video->setContext(context);
+        video->setFrameShownHandler([this] { ++shown; });
+    }
+    void TearDown() override {
+        if (context)
+            queue->sync([&] {
+                video->setContext(nullptr);
+                context->releaseCurrent();
+            });
+        host.reset();
+        window.reset();
+        if (loop) dispatch::RunLoop::setMain(previous);
+    }
+    // Draws one frame as a renderer would; true when the window will say it showed it.
+    bool drawFrame() {
+        return queue->syncValue([&] {
+            context->makeCurrent();
+            return video->display();
+        });
+    }
+
+    std::shared_ptr<dispatch::RunLoop> loop;
+    std::shared_ptr<dispatch::RunLoop> previous;
+    std::shared_ptr<ui::Window> window;
+    std::unique_ptr<DisplayHost> host;
+    std::shared_ptr<ClearingGLView> video;
+    std::shared_ptr<gfx::GLContext> context;
+    std::shared_ptr<dispatch::WorkQueue> queue = dispatch::WorkQueue::create("display.test.frames");
+    std::atomic<int> shown{0};
+};
+
+TEST_F(DisplayHostFrames, AFrameIsAwaitedUntilTheSwapThatShowedItAndCountedDroppedWhenReplacedUnseen) {
+    ASSERT_TRUE(drawFrame());
+    EXPECT_TRUE(video->isAwaitingWindow());
+    EXPECT_EQ(shown, 0);
+    host->capture();
+    EXPECT_FALSE(video->isAwaitingWindow());
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(host->statistics().videoFrames, 1u);
+    // A drawer that does not wait replaces a frame the window never showed: it is counted.
+    drawFrame();
+    drawFrame();
+    host->capture();
+    EXPECT_EQ(host->statistics().videoFrames, 2u);
+    EXPECT_EQ(host->statistics().droppedFrames, 1u);
+    EXPECT_EQ(shown, 2);
+}
+
+TEST_F(DisplayHostFrames, AViewTheWindowDoesNotShowLetsItsFramesGoAtTheNextSwap) {
+    video->setHidden(true);
+    host->capture();  // still in the window, so still presenting, but not on screen
+    ASSERT_TRUE(drawFrame());
+    host->capture();
+    EXPECT_FALSE(video->isAwaitingWindow()) << "its renderer would wait for ever";
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(host->statistics().videoFrames, 0u);
+}
+
+TEST_F(DisplayHostFrames, AViewLeavingTheWindowOrTheWindowClosingStopsTheWait) {
+    ASSERT_TRUE(drawFrame());
+    video->removeFromSuperview();
+    host->capture();
+    EXPECT_FALSE(video->isAwaitingWindow());
+    EXPECT_EQ(shown, 1);
+    EXPECT_FALSE(drawFrame()) << "frames no longer go to the window";
+
+    window->addSubview(video);
+    host->capture();
+    ASSERT_TRUE(drawFrame());
+    host.reset();
+    EXPECT_FALSE(video->isAwaitingWindow());
+    EXPECT_EQ(shown, 2);
+}
+
+}  // namespace
+}  // namespace display
