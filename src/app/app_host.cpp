@@ -27,6 +27,7 @@
 #include "platform/ui/views/window.h"
 #include "playback/reelhaven_storyboard.h"
 #include "playback/reelhaven_view_controller.h"
+#include "settings/settings_storyboard.h"
 #include "transfer/web_uploader.h"
 
 namespace reelhaven {
@@ -98,6 +99,7 @@ bool AppHost::start() {
 
     // The interface files the app's bundle carries.
     registerReelhavenStoryboard();
+    registerSettingsStoryboard();
 
     auto& application = ui::Application::shared();
     application.setDelegate(AppDelegate::create());

@@ -6,14 +6,17 @@
 #include "core/video_manager.h"
 #include "library/import_menu_controller.h"
 #include "library/open_url_hosting_controller.h"
+#include "platform/base/fatal.h"
 #include "platform/foundation/uniform_type.h"
 #include "platform/foundation/uuid.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controllers/page_view_controller.h"
 #include "platform/ui/controllers/search_controller.h"
+#include "platform/ui/controllers/storyboard.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/text/text_attachment.h"
+#include "settings/settings_table_view_controller.h"
 #include "toolkit/device_flag.h"
 #include "toolkit/empty_data_set.h"
 #include "toolkit/transparent_popover_background_up.h"
@@ -98,6 +101,13 @@ std::shared_ptr<ui::BarButtonItem> LibraryFileCollectionViewController::makeBarB
     return button;
 }
 
+std::shared_ptr<ui::BarButtonItem> LibraryFileCollectionViewController::settingsButton() {
+    if (!m_settingsButton)
+        m_settingsButton =
+            makeBarButton("gear", [](LibraryFileCollectionViewController& self) { self.showSettings(); });
+    return m_settingsButton;
+}
+
 std::shared_ptr<ui::BarButtonItem> LibraryFileCollectionViewController::playButton() {
     if (!m_playButton)
         m_playButton =
@@ -142,7 +152,7 @@ void LibraryFileCollectionViewController::configureBarItems() {
     auto item = navigationItem();
     item->setTitle("Library");
     editButton()->setEnabled(true);
-    item->setLeftBarButtonItems({playButton()}, false);
+    item->setLeftBarButtonItems({settingsButton(), playButton()}, false);
     item->setRightBarButtonItems({editButton(), importButton()}, false);
     if (auto search = item->searchController(); search && search->isViewLoaded()) search->view()->setNeedsLayout();
 }
@@ -151,8 +161,21 @@ void LibraryFileCollectionViewController::configureSearchBarItems() {
     auto item = navigationItem();
     item->setTitle("Library");
     editButton()->setEnabled(false);
-    item->setLeftBarButtonItems({playButton()}, false);
+    item->setLeftBarButtonItems({settingsButton(), playButton()}, false);
     item->setRightBarButtonItems({editButton(), importButton()}, false);
+}
+
+void LibraryFileCollectionViewController::showSettings() {
+    auto navigation = navigationController();
+    if (!navigation) return;
+    auto controller = ui::Storyboard::named(SettingsTableViewController::kStoryboardName)
+                          ->instantiateViewController(SettingsTableViewController::kStoryboardIdentifier);
+    auto settings = std::dynamic_pointer_cast<SettingsTableViewController>(controller);
+    if (!settings)
+        base::fatal("LibraryFileCollectionViewController: \"settings\" is not a SettingsTableViewController");
+    settings->setProgressClient(progressClient());
+    settings->setVideoManager(videoManager());
+    navigation->pushViewController(settings, true);
 }
 
 void LibraryFileCollectionViewController::showImportMenu() {

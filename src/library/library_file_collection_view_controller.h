@@ -17,8 +17,8 @@ namespace reelhaven {
 class ImportMenuController;
 class OpenURLHostingController;
 
-// The root of the library: the folder grid over Documents with the title "Library", the play, edit
-// and import buttons, the import menu (files, and the switch of the Wi-Fi transfer
+// The root of the library: the folder grid over Documents with the title "Library", the settings,
+// play, edit and import buttons, the import menu (files, and the switch of the Wi-Fi transfer
 // server), the play sheet (a file opened in place), and the empty state. It is the only screen
 // that starts and stops the transfer server and the server's delegate, so changes made through
 // a browser relist Documents here. Main thread.
@@ -40,6 +40,7 @@ public:
     // The openable video types both pickers offer, in their order.
     static const std::vector<std::string>& supportedVideoTypes();
 
+    std::shared_ptr<ui::BarButtonItem> settingsButton();
     std::shared_ptr<ui::BarButtonItem> playButton();
     std::shared_ptr<ui::BarButtonItem> importButton();
     std::shared_ptr<ui::DocumentPickerViewController> openPicker();
@@ -53,6 +54,8 @@ public:
     void configureBarItems() override;
     void configureSearchBarItems() override;
 
+    // Pushes the main settings screen from the storyboard "Settings" with this screen's services.
+    void showSettings();
     void showImportMenu();
     void showImportPicker();
     // The play sheet: a file opened in place or a typed address, on the page chosen last.
@@ -89,6 +92,7 @@ private:
     // Runs `then` once nothing is presented any more (at once when nothing is).
     void dismissPresented(std::function<void()> then);
 
+    std::shared_ptr<ui::BarButtonItem> m_settingsButton;
     std::shared_ptr<ui::BarButtonItem> m_playButton;
     std::shared_ptr<ui::BarButtonItem> m_importButton;
     std::shared_ptr<ui::DocumentPickerViewController> m_openPicker;

@@ -14,7 +14,7 @@ namespace reelhaven {
 
 namespace {
 
-constexpr const char* kStoryboard = "Settings";
+constexpr const char* kStoryboard = SettingsTableViewController::kStoryboardName;
 
 // Sends the switch's value changes to `action` of the screen while the screen lives.
 template <typename Screen>
@@ -114,8 +114,8 @@ std::shared_ptr<ui::ViewController> makeLanguageSettings() {
 }  // namespace
 
 void registerSettingsStoryboard() {
-    if (ui::Storyboard::isRegistered(kStoryboard, "settings")) return;
-    ui::Storyboard::registerController(kStoryboard, "settings", makeSettings);
+    if (ui::Storyboard::isRegistered(kStoryboard, SettingsTableViewController::kStoryboardIdentifier)) return;
+    ui::Storyboard::registerController(kStoryboard, SettingsTableViewController::kStoryboardIdentifier, makeSettings);
     ui::Storyboard::registerController(kStoryboard, "storageSettings", makeStorageSettings);
     ui::Storyboard::registerController(kStoryboard, "languageSettings", makeLanguageSettings);
     ui::Storyboard::registerSegue(kStoryboard, "storageSettings", "storageSettings", ui::StoryboardSegue::Kind::show);

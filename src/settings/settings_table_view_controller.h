@@ -20,6 +20,8 @@ class VideoManager;
 // section's footer names the version. Main thread.
 class SettingsTableViewController : public ui::TableViewController {
 public:
+    static constexpr const char* kStoryboardName = "Settings";
+    static constexpr const char* kStoryboardIdentifier = "settings";
     enum Section { storageUsage = 0, playback = 1, interface = 2, feedback = 3 };
     static constexpr int edrRow = 2;
     // The store's write-review page of the program.

@@ -17,6 +17,8 @@
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "playback/reelhaven_view_controller.h"
+#include "settings/settings_storyboard.h"
+#include "settings/settings_table_view_controller.h"
 #include "toolkit/empty_data_set.h"
 #include "transfer/web_uploader.h"
 
@@ -83,12 +85,48 @@ TEST_F(LibraryRootScreenTest, TheBarHasTheRootButtonsAndSearchDisablesOnlyEdit) 
     showRoot();
     auto item = root->navigationItem();
     EXPECT_EQ(item->title(), "Library");
-    EXPECT_EQ(barTitles(item->leftBarButtonItems()), Strings{"play.rectangle"});
+    EXPECT_EQ(barTitles(item->leftBarButtonItems()), (Strings{"gear", "play.rectangle"}));
     EXPECT_EQ(barTitles(item->rightBarButtonItems()), (Strings{"rectangle.stack", "arrow.down.doc"}));
     searchBar()->beginEditing();
     EXPECT_FALSE(root->editButton()->isEnabled());
-    EXPECT_EQ(barTitles(item->leftBarButtonItems()), Strings{"play.rectangle"});
+    EXPECT_EQ(barTitles(item->leftBarButtonItems()), (Strings{"gear", "play.rectangle"}));
     EXPECT_EQ(barTitles(item->rightBarButtonItems()), (Strings{"rectangle.stack", "arrow.down.doc"}));
+}
+
+TEST_F(LibraryRootScreenTest, TheGearPushesTheSettingsScreenWithTheRootServices) {
+    registerSettingsStoryboard();
+    showRoot();
+    ASSERT_TRUE(root->settingsButton()->tap());
+    settle();
+    ASSERT_EQ(navigation->viewControllers().size(), 2u);
+    auto settings = std::dynamic_pointer_cast<SettingsTableViewController>(navigation->topViewController());
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->videoManager(), manager);
+    EXPECT_EQ(settings->progressClient(), progressClient);
+    EXPECT_EQ(settings->navigationItem()->title(), "Settings");
+
+    // Each tap pushes a screen of its own, made afresh from the storyboard.
+    navigation->popViewController(false);
+    settle();
+    ASSERT_TRUE(root->settingsButton()->tap());
+    settle();
+    ASSERT_EQ(navigation->viewControllers().size(), 2u);
+    EXPECT_NE(navigation->topViewController(), settings);
+}
+
+TEST_F(LibraryRootScreenTest, TheGearDoesNothingOutsideANavigationController) {
+    registerSettingsStoryboard();
+    listDocuments();
+    root = LibraryFileCollectionViewController::create(manager, progressClient, uploader, nullptr);
+    screen = root;
+    window = ui::Window::create(ui::Rect(0, 0, 390, 844));
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    settle();
+    root->showSettings();
+    settle();
+    EXPECT_EQ(window->rootViewController(), root);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
 }
 
 TEST_F(LibraryRootScreenTest, AnEmptyLibraryExplainsHowToAddVideosUntilOneArrives) {

@@ -1,0 +1,92 @@
+// The settings screens reached as the user reaches them: the app run by its host in this process
+// on a real container, driven through the host's commands and read from its printed screen.
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+#include "app/app_host.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/foundation/container.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/scenes/application.h"
+#include "platform/ui/views/window.h"
+#include "settings/settings_table_view_controller.h"
+#include "support/temp_dir.h"
+
+namespace reelhaven {
+namespace {
+
+namespace fs = std::filesystem;
+
+class AppHostSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LauncherOptions options;
+        options.home = home;
+        options.script = "script";  // prints only on `show`, so `out` holds one screen per show
+        host = std::make_unique<AppHost>(options, out, err);
+        ASSERT_TRUE(host->start()) << err.str();
+    }
+    void TearDown() override {
+        if (host) host->shutDown();
+        ui::Application::shared().reset();
+    }
+
+    HostSession::Outcome command(const std::string& line) { return host->session().executeLine(line); }
+
+    // The screen as the host prints it now.
+    std::string screen() {
+        out.str({});
+        EXPECT_EQ(command("show"), HostSession::Outcome::done);
+        return out.str();
+    }
+
+    // The handle ("#n") of the first thing on screen whose line ends in `pattern`; empty when
+    // none does.
+    std::string handleOf(const std::string& pattern) {
+        const std::regex line("#(\\d+).* " + pattern + "\\n");
+        std::smatch match;
+        const auto text = screen();
+        if (!std::regex_search(text, match, line)) return {};
+        return "#" + match[1].str();
+    }
+
+    std::shared_ptr<SettingsTableViewController> shownSettings() const {
+        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(host->window()->rootViewController());
+        return navigation ? std::dynamic_pointer_cast<SettingsTableViewController>(navigation->topViewController())
+                          : nullptr;
+    }
+
+    dispatch::ScopedMainRunLoop loop;
+    testing_support::TempDir dir;
+    fs::path home = dir / "home";
+    foundation::ScopedContainer container{home};
+    std::ostringstream out, err;
+    std::unique_ptr<AppHost> host;
+};
+
+TEST_F(AppHostSettingsTest, TheGearOnTheRootScreenOpensTheSettingsWithTheirRows) {
+    const auto gear = handleOf("left sym:gear");
+    ASSERT_FALSE(gear.empty()) << screen();
+    ASSERT_EQ(command("tap " + gear), HostSession::Outcome::done) << err.str();
+
+    const auto shown = screen();
+    EXPECT_NE(shown.find("NavigationBar \"Settings\""), std::string::npos) << shown;
+    for (const char* row : {"Storage Usage", "Library", "Playback", "Languages", "Continue Audio in Background",
+                            "Interface", "Gestures", "Prefer Landscape", "Feedback", "Rate Reelhaven"})
+        EXPECT_NE(shown.find(row), std::string::npos) << row << "\n" << shown;
+    auto settings = shownSettings();
+    ASSERT_TRUE(settings);
+    EXPECT_TRUE(settings->videoManager());
+    EXPECT_TRUE(settings->progressClient());
+
+    // Back on the root screen, the library is as it was.
+    ASSERT_EQ(command("back"), HostSession::Outcome::done) << err.str();
+    EXPECT_FALSE(shownSettings());
+    EXPECT_NE(screen().find("NavigationBar \"Library\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace reelhaven
