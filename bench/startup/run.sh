@@ -3,6 +3,10 @@
 # thumbnails are cached to a settled root screen (the grid listed, every visible cell's thumbnail
 # and duration delivered), printed once and quit. Beside it, in the same run, the listing alone
 # (`reelhaven --list`, which also reads every duration) over the same library. Median of 5 runs.
+# Then, side by side in one run (bench/startup/first_frame.py, ROUNDS runs each, default 10):
+# `reelhaven --open CLIP` to its "first frame" line for a 10 s 1080p clip beside
+# `mpv --no-config --vo=null --ao=null --frames=1 CLIP`, and the player brought back by a restart
+# (a kept session with the clip playing from the library) to its first frame.
 # Usage: bench/startup/run.sh [build folder]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -40,6 +44,25 @@ timed() {
 host=$(for _ in 1 2 3 4 5; do timed "$launcher" --home "$home" --no-restore --script "$work/show.txt"; done | median)
 list=$(for _ in 1 2 3 4 5; do timed "$launcher" --home "$home" --list; done | median)
 
+# A library of one 1080p clip, played from the grid and left playing: its session is kept.
+clip="$work/clip-1080p.mp4"
+if [[ ! -s "$clip" ]]; then
+  ffmpeg -v error -nostdin -y -f lavfi -i testsrc2=size=1920x1080:rate=30:duration=10 \
+    -f lavfi -i sine=frequency=440:duration=10 -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 60 \
+    -c:a aac -shortest "$clip.tmp.mp4"
+  mv "$clip.tmp.mp4" "$clip"
+fi
+played=$work/played
+rm -rf "$played" "$work/empty"
+mkdir -p "$played/Documents" "$work/empty/Documents"
+cp "$clip" "$played/Documents/Clip.mp4"
+printf 'tap "Clip"\n' >"$work/play.txt"
+"$launcher" --home "$played" --no-restore --script "$work/play.txt" >/dev/null 2>&1
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+frames=$(python3 "$root/bench/startup/first_frame.py" "${ROUNDS:-10}" "$launcher" "$work/empty" "$clip" "$played")
+
 echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "host start to a settled root screen, 1,000 videos, thumbnails cached: ${host} ms (median of 5)"
 echo "reelhaven --list over the same library (every duration read):      ${list} ms (median of 5)"
+echo "load before the first-frame runs: $load_before"
+echo "$frames"

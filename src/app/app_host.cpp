@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/app_delegate.h"
+#include "app/first_frame_watch.h"
 #include "app/host_runner.h"
 #include "app/scene_delegate.h"
 #include "app/stop_signals.h"
@@ -25,6 +26,7 @@
 #include "platform/ui/views/device.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
+#include "playback/mpv_session.h"
 #include "playback/reelhaven_storyboard.h"
 #include "playback/reelhaven_view_controller.h"
 #include "settings/settings_storyboard.h"
@@ -110,6 +112,16 @@ bool AppHost::start() {
     });
     application.launch();
 
+    // Before the scene connects: a player it restores or opens comes up with it.
+    m_firstFrames = FirstFrameWatch::start(
+        [this] {
+            auto delegate = m_scene ? std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate()) : nullptr;
+            return delegate ? delegate->presentedPlayer() : nullptr;
+        },
+        [this](ReelhavenViewController& player, std::optional<double> position) {
+            m_out << "first frame\t" << player.playbackInfo()->title() << "\t"
+                  << (position ? MPVSession::decimal(*position) : std::string("-")) << std::endl;
+        });
     auto options = connectionOptions();
     m_scene = application.connectScene(m_store.load(m_options.restore), options);
     auto shown = window();
@@ -285,6 +297,7 @@ void AppHost::shutDown() {
     application.disconnectScene(m_scene);
     if (playerSession) playerSession->commandQueue()->sync([] {});
     m_session->settle();
+    m_firstFrames.reset();
     m_session.reset();
     m_scene.reset();
     application.reset();

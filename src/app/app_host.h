@@ -23,9 +23,12 @@ namespace reelhaven {
 // launcher as the system around it. It sets up the device, launches the app with its delegate,
 // connects the window scene (with the session kept from the last run, and the files and URLs
 // given on the command line), switches the transfer server on through the library's import
-// menu when asked, then hands the window to a session that reads commands. At the end, and on
+// menu when asked, then hands the window to a session that reads commands. Each player that
+// comes up prints "first frame\tTITLE" once its view has drawn the video. At the end, and on
 // SIGINT or SIGTERM, the scene goes to the background (the player and the progress store save),
 // the application terminates and the session is kept for the next run. Main thread.
+class FirstFrameWatch;
+
 class AppHost final : public HostSystem {
 public:
     AppHost(const LauncherOptions& options, std::ostream& out, std::ostream& err);
@@ -66,6 +69,8 @@ private:
     SceneSessionStore m_store;
     std::shared_ptr<ui::WindowScene> m_scene;
     std::unique_ptr<HostSession> m_session;
+    // Prints "first frame" and the title once a presented player has drawn its video.
+    std::shared_ptr<FirstFrameWatch> m_firstFrames;
     bool m_transferOn = false;
     bool m_shutDown = false;
     // The desktop window (--display); opened before anything makes a GL context.

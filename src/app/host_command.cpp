@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "app/play_keys.h"
+
 namespace reelhaven {
 
 namespace {
@@ -23,7 +25,7 @@ struct VerbEntry {
     std::string_view form;
 };
 
-constexpr std::array<VerbEntry, 17> kVerbs{{
+constexpr std::array<VerbEntry, 20> kVerbs{{
     {"tap", Verb::tap, 1, 1, "tap #n|\"text\""},
     {"menu", Verb::menu, 1, 1, "menu #n|\"text\""},
     {"choose", Verb::choose, 1, 1, "choose \"title\""},
@@ -33,6 +35,9 @@ constexpr std::array<VerbEntry, 17> kVerbs{{
     {"alert", Verb::alert, 1, 1, "alert \"action\""},
     {"pick", Verb::pick, 1, -1, "pick PATH..."},
     {"drag", Verb::drag, 2, 2, "drag #n #m"},
+    {"slide", Verb::slide, 2, 2, "slide #n VALUE"},
+    {"swipe", Verb::swipe, 2, 2, "swipe #n|\"text\" up|down|left|right"},
+    {"key", Verb::key, 1, -1, "key NAME..."},
     {"back", Verb::back, 0, 0, "back"},
     {"wait", Verb::wait, 1, 1, "wait SECONDS"},
     {"show", Verb::show, 0, 1, "show [tree]"},
@@ -124,6 +129,25 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
         if (!seconds) return commandError("wait needs a number of seconds from 0 to 86400");
         command.seconds = *seconds;
     }
+    if (command.verb == Verb::slide) {
+        const auto& text = command.arguments[1];
+        float value = 0;
+        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+            return commandError("slide needs a number for the slider's value, not \"" + text + "\"");
+        command.value = value;
+    }
+    if (command.verb == Verb::swipe) {
+        const auto& way = command.arguments[1];
+        if (way != "up" && way != "down" && way != "left" && way != "right")
+            return commandError("swipe goes up, down, left or right, not \"" + way + "\"");
+    }
+    if (command.verb == Verb::key) {
+        for (const auto& name : command.arguments) {
+            if (!namedKeyPress(name))
+                return commandError("unknown key \"" + name + "\"; the keys are " + std::string(keyNames()));
+        }
+    }
     if (command.verb == Verb::show && count == 1) {
         if (command.arguments.front() != "tree") return commandError("usage: show [tree]");
         command.tree = true;
@@ -141,6 +165,9 @@ const char* HostCommand::usage() {
            "  alert \"action\"    an action of the alert on the screen\n"
            "  pick PATH...      choose files in the file picker on the screen\n"
            "  drag #n #m        drag an item onto another (or a list)\n"
+           "  slide #n VALUE    move a slider to VALUE as a finger would\n"
+           "  swipe #n WAY      swipe a finger over an element: up, down, left or right\n"
+           "  key NAME...       press keys: left, right, shift-left, shift-right, space\n"
            "  back              the back button\n"
            "  wait SECONDS      let time pass\n"
            "  show [tree]       print the screen (tree: the controllers as well)\n"

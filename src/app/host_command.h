@@ -14,6 +14,7 @@ namespace reelhaven {
 //   tap #3 | tap "Import from Files"     menu #4          choose "Rename"
 //   type #2 "New name"                   search "beach"   cancel
 //   alert "Confirm"                      pick PATH...     drag #4 #7
+//   slide #5 0.4   swipe "Trip" right    key shift-right space
 //   back   wait 1.5   show [tree]   open PATH|URL   background   foreground   quit
 //
 // An argument is a handle (`#n`), a quoted text (with the escapes the printed screen uses:
@@ -29,6 +30,9 @@ struct HostCommand {
         alert,
         pick,
         drag,
+        slide,
+        swipe,
+        key,
         back,
         wait,
         show,
@@ -42,6 +46,7 @@ struct HostCommand {
     Verb verb = Verb::show;
     std::vector<std::string> arguments;  // as the user meant them: quotes removed, escapes read
     double seconds = 0;                  // `wait`
+    float value = 0;                     // `slide`
     bool tree = false;                   // `show tree`
 
     // The parsed line; nothing for a blank or comment line; an error that says what is wrong.

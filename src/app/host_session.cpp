@@ -5,10 +5,13 @@
 
 #include "app/controller_tree.h"
 #include "app/host_system.h"
+#include "app/play_keys.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
+#include "platform/ui/views/responder.h"
 #include "platform/ui/views/window.h"
 
 namespace reelhaven {
@@ -19,6 +22,14 @@ using Verb = HostCommand::Verb;
 
 foundation::Error sessionError(std::string description) {
     return {"HostSessionErrorDomain", 1, std::move(description)};
+}
+
+// A way the parser accepted.
+ui::ScreenDriver::Direction direction(const std::string& way) {
+    using Direction = ui::ScreenDriver::Direction;
+    if (way == "up") return Direction::up;
+    if (way == "down") return Direction::down;
+    return way == "left" ? Direction::left : Direction::right;
 }
 
 std::string handle(size_t index) { return "#" + std::to_string(index + 1); }
@@ -104,6 +115,9 @@ foundation::Status HostSession::perform(const HostCommand& command) {
         case Verb::alert: return alert(arguments[0]);
         case Verb::pick: return pick(arguments);
         case Verb::drag: return m_driver.dragAndDrop(arguments[0], arguments[1]);
+        case Verb::slide: return m_driver.slide(arguments[0], command.value);
+        case Verb::swipe: return m_driver.swipe(arguments[0], direction(arguments[1]));
+        case Verb::key: return pressKeys(arguments);
         case Verb::back: return m_driver.back();
         case Verb::wait: wait(command.seconds); return {};
         case Verb::open: return m_system.open(arguments[0]);
@@ -171,6 +185,24 @@ foundation::Status HostSession::pick(const std::vector<std::string>& paths) {
         urls.push_back(foundation::URL::fileURLWithPath(absolute.string()));
     }
     picker->pick(std::move(urls));
+    return {};
+}
+
+foundation::Status HostSession::pressKeys(const std::vector<std::string>& names) {
+    std::vector<ui::Press> presses;
+    for (const auto& name : names) {
+        auto press = namedKeyPress(name);
+        if (!press) return sessionError("unknown key " + ui::quoted(name));
+        presses.push_back(*press);
+    }
+    // Keys go to the first responder; with none, to the screen the user sees, as a keyboard's would.
+    std::shared_ptr<ui::ViewController> shown = m_window->rootViewController();
+    if (shown && shown->presentedViewController()) {
+        shown = shown->topPresentedViewController();
+    } else if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(shown)) {
+        shown = navigation->visibleViewController();
+    }
+    for (const auto& press : presses) ui::Responder::deliverPresses({press}, shown);
     return {};
 }
 

@@ -43,6 +43,7 @@ private:
     foundation::Status cancel();
     foundation::Status alert(const std::string& action);
     foundation::Status pick(const std::vector<std::string>& paths);
+    foundation::Status pressKeys(const std::vector<std::string>& names);
     void wait(double seconds);
 
     std::shared_ptr<ui::Window> m_window;

@@ -37,7 +37,18 @@ ui::Press press(int keyCode, std::uint32_t modifiers) {
     return press;
 }
 
+bool isWord(std::string_view text) { return !text.empty() && text.front() != '\x1b'; }
+
 }  // namespace
+
+std::optional<ui::Press> namedKeyPress(std::string_view word) {
+    const auto* key = std::find_if(kKeys.begin(), kKeys.end(),
+                                   [&](const KeyWord& entry) { return isWord(entry.text) && entry.text == word; });
+    if (key == kKeys.end()) return std::nullopt;
+    return press(key->keyCode, key->modifiers);
+}
+
+const char* keyNames() { return "left, right, shift-left, shift-right, space"; }
 
 std::optional<PlayInput> parsePlayInput(const std::string& line) {
     PlayInput input;

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui/gestures/press.h"
@@ -19,5 +20,11 @@ struct PlayInput {
 // (separated by spaces), what a terminal sends for the arrow keys and Shift with them, or a line
 // of spaces (the space bar, once per space). None, and nothing done, for anything else.
 std::optional<PlayInput> parsePlayInput(const std::string& line);
+
+// One key by its word ("left", "right", "shift-left", "shift-right", "space"); none for
+// anything else.
+std::optional<ui::Press> namedKeyPress(std::string_view word);
+// The words `namedKeyPress` knows, for messages.
+const char* keyNames();
 
 }  // namespace reelhaven

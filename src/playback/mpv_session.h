@@ -62,6 +62,11 @@ public:
         std::shared_ptr<ui::Screen> screen;
     };
 
+    // Posted on the main thread, with the session as object, each time playback (re)starts after a
+    // load or a seek: mpv has shown the new frame by then. Observers that are not the player
+    // (the launcher's first-frame line) need no hold on it.
+    static constexpr const char* kPlaybackRestartNotification = "MPVSessionPlaybackRestart";
+
     static std::shared_ptr<MPVSession> create(PlaybackInfoPtr playbackInfo, Options options);
     ~MPVSession() override;
     MPVSession(const MPVSession&) = delete;

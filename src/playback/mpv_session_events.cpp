@@ -6,6 +6,7 @@
 #include "core/preferences.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/ui/views/platform_version.h"
 #include "playback/mpv_session.h"
 
@@ -119,6 +120,7 @@ void MPVSession::handlePlaybackRestart(const mpv_event&) {
     info->setIsPanSeeking(false);
     onMain([self = shared_from_this()] {
         if (self->onPlaybackRestart) self->onPlaybackRestart();
+        foundation::NotificationCenter::defaultCenter().post(kPlaybackRestartNotification, self);
     });
 }
 

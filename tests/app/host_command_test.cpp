@@ -30,6 +30,10 @@ TEST(HostCommandTest, LinesTheHostUnderstands) {
         {"alert \"Confirm\"", Verb::alert, {"Confirm"}},
         {"pick /tmp/a.mp4 \"/tmp/with space.mkv\"", Verb::pick, {"/tmp/a.mp4", "/tmp/with space.mkv"}},
         {"drag #4 #7", Verb::drag, {"#4", "#7"}},
+        {"slide #5 0.25", Verb::slide, {"#5", "0.25"}},
+        {"swipe \"Trip\" right", Verb::swipe, {"Trip", "right"}},
+        {"key right", Verb::key, {"right"}},
+        {"key shift-left space left", Verb::key, {"shift-left", "space", "left"}},
         {"back", Verb::back, {}},
         {"show", Verb::show, {}},
         {"open https://example.com/a.mp4", Verb::open, {"https://example.com/a.mp4"}},
@@ -54,6 +58,9 @@ TEST(HostCommandTest, WaitAndShowReadTheirArgument) {
     auto tree = HostCommand::parse("show tree");
     ASSERT_TRUE(tree && tree.value());
     EXPECT_TRUE(tree.value()->tree);
+    auto slide = HostCommand::parse("slide \"Progress\" -0.5");
+    ASSERT_TRUE(slide && slide.value());
+    EXPECT_EQ(slide.value()->value, -0.5f);
     auto plain = HostCommand::parse("show");
     ASSERT_TRUE(plain && plain.value());
     EXPECT_FALSE(plain.value()->tree);
@@ -84,6 +91,16 @@ TEST(HostCommandTest, MalformedLinesSayWhatIsWrong) {
         {"wait nan", "wait needs a number"},
         {"wait 1e9", "wait needs a number"},
         {"show everything", "usage: show [tree]"},
+        {"slide #5", "usage: slide #n VALUE"},
+        {"slide #5 half", "slide needs a number"},
+        {"slide #5 0.5x", "slide needs a number"},
+        {"slide #5 inf", "slide needs a number"},
+        {"swipe #3", "usage: swipe"},
+        {"swipe #3 sideways", "swipe goes up, down, left or right"},
+        {"key", "usage: key NAME..."},
+        {"key up", "unknown key \"up\"; the keys are left, right"},
+        {"key right screen", "unknown key \"screen\""},
+        {"key \x1b[C", "unknown key"},
     };
     for (const auto& [line, message] : cases) {
         auto parsed = HostCommand::parse(line);

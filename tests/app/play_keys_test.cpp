@@ -42,5 +42,17 @@ TEST(PlayKeys, WordsAndTerminalSequencesBecomeThePlayersKeys) {
     for (const auto& [line, expected] : cases) EXPECT_EQ(describe(parsePlayInput(line)), expected) << line;
 }
 
+TEST(PlayKeys, AKeyByItsWordAlone) {
+    for (const char* word : {"left", "right", "shift-left", "shift-right", "space"})
+        EXPECT_TRUE(namedKeyPress(word)) << word;
+    auto shifted = namedKeyPress("shift-right");
+    ASSERT_TRUE(shifted);
+    EXPECT_EQ(shifted->key.keyCode, ui::Key::rightArrow);
+    EXPECT_NE(shifted->key.modifierFlags & ui::Key::shift, 0u);
+    EXPECT_EQ(namedKeyPress("space")->key.characters, " ");
+    for (const char* refused : {"", "screen", "rightleft", "Right", "\x1b[C", " right"})
+        EXPECT_FALSE(namedKeyPress(refused)) << refused;
+}
+
 }  // namespace
 }  // namespace reelhaven

@@ -1,0 +1,59 @@
+#include "app/first_frame_watch.h"
+
+#include "output/mpv_glk_view.h"
+#include "output/video_renderer.h"
+#include "platform/dispatch/queue.h"
+#include "platform/dispatch/work_queue.h"
+#include "playback/mpv_session.h"
+#include "playback/reelhaven_view_controller.h"
+
+namespace reelhaven {
+
+std::shared_ptr<FirstFrameWatch> FirstFrameWatch::start(PresentedPlayer presentedPlayer, Report report) {
+    auto watch = std::shared_ptr<FirstFrameWatch>(new FirstFrameWatch(std::move(presentedPlayer), std::move(report)));
+    watch->m_observer = foundation::NotificationCenter::defaultCenter().addObserver(
+        MPVSession::kPlaybackRestartNotification, nullptr,
+        [weak = std::weak_ptr<FirstFrameWatch>(watch)](const foundation::Notification& notification) {
+            if (auto self = weak.lock()) self->playbackRestarted(notification.object.get());
+        });
+    return watch;
+}
+
+FirstFrameWatch::~FirstFrameWatch() { foundation::NotificationCenter::defaultCenter().removeObserver(m_observer); }
+
+void FirstFrameWatch::playbackRestarted(const void* session) {
+    auto player = m_presentedPlayer();
+    if (!player || !player->session() || player->session().get() != session) return;
+    // Later restarts of the same session are seeks.
+    if (m_watched.lock() == player->session()) return;
+    m_watched = player->session();
+    // Read now: by the time the render under way is waited out, playback has moved on.
+    m_position = player->session()->doubleProperty("time-pos");
+    afterRenders(player);
+}
+
+// The render queue is serial: a block queued now runs after the render that took mpv's frame.
+void FirstFrameWatch::afterRenders(const std::weak_ptr<ReelhavenViewController>& player) {
+    VideoRenderer::renderQueue()->async([weak = weak_from_this(), player] {
+        dispatch::Queue::main()->async([weak, player] {
+            if (auto self = weak.lock()) self->look(player, 1);
+        });
+    });
+}
+
+void FirstFrameWatch::look(const std::weak_ptr<ReelhavenViewController>& weakPlayer, int looks) {
+    auto player = weakPlayer.lock();
+    // Closed, or replaced by another player meanwhile: that one reports for itself.
+    if (!player || player->session() != m_watched.lock() || player != m_presentedPlayer()) return;
+    auto view = player->glkView();
+    if (view && view->framesDisplayed() > 0) {
+        m_report(*player, m_position);
+        return;
+    }
+    if (looks >= kMaxLooks) return;
+    dispatch::Queue::main()->asyncAfter(kLookInterval, [weak = weak_from_this(), weakPlayer, looks] {
+        if (auto self = weak.lock()) self->look(weakPlayer, looks + 1);
+    });
+}
+
+}  // namespace reelhaven
