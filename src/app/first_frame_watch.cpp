@@ -1,5 +1,7 @@
 #include "app/first_frame_watch.h"
 
+#include <any>
+
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
 #include "platform/dispatch/queue.h"
@@ -14,21 +16,23 @@ std::shared_ptr<FirstFrameWatch> FirstFrameWatch::start(PresentedPlayer presente
     watch->m_observer = foundation::NotificationCenter::defaultCenter().addObserver(
         MPVSession::kPlaybackRestartNotification, nullptr,
         [weak = std::weak_ptr<FirstFrameWatch>(watch)](const foundation::Notification& notification) {
-            if (auto self = weak.lock()) self->playbackRestarted(notification.object.get());
+            if (auto self = weak.lock()) self->playbackRestarted(notification);
         });
     return watch;
 }
 
 FirstFrameWatch::~FirstFrameWatch() { foundation::NotificationCenter::defaultCenter().removeObserver(m_observer); }
 
-void FirstFrameWatch::playbackRestarted(const void* session) {
+void FirstFrameWatch::playbackRestarted(const foundation::Notification& notification) {
     auto player = m_presentedPlayer();
-    if (!player || !player->session() || player->session().get() != session) return;
+    if (!player || !player->session() || player->session().get() != notification.object.get()) return;
     // Later restarts of the same session are seeks.
     if (m_watched.lock() == player->session()) return;
     m_watched = player->session();
-    // Read now: by the time the render under way is waited out, playback has moved on.
-    m_position = player->session()->doubleProperty("time-pos");
+    const auto position = notification.userInfo.find(MPVSession::kPlaybackRestartPositionKey);
+    m_position = position == notification.userInfo.end()
+                     ? std::nullopt
+                     : std::optional<double>(std::any_cast<double>(position->second));
     afterRenders(player);
 }
 

@@ -34,7 +34,7 @@ private:
 
     FirstFrameWatch(PresentedPlayer presentedPlayer, Report report)
         : m_presentedPlayer(std::move(presentedPlayer)), m_report(std::move(report)) {}
-    void playbackRestarted(const void* session);
+    void playbackRestarted(const foundation::Notification& notification);
     void look(const std::weak_ptr<ReelhavenViewController>& player, int looks);
     void afterRenders(const std::weak_ptr<ReelhavenViewController>& player);
 

@@ -66,6 +66,8 @@ public:
     // load or a seek: mpv has shown the new frame by then. Observers that are not the player
     // (the launcher's first-frame line) need no hold on it.
     static constexpr const char* kPlaybackRestartNotification = "MPVSessionPlaybackRestart";
+    // Its user info: the position playback starts from (a double), when mpv has one.
+    static constexpr const char* kPlaybackRestartPositionKey = "position";
 
     static std::shared_ptr<MPVSession> create(PlaybackInfoPtr playbackInfo, Options options);
     ~MPVSession() override;

@@ -118,9 +118,13 @@ void MPVSession::handlePlaybackRestart(const mpv_event&) {
     auto info = playbackInfo();
     info->setIsSeeking(false);
     info->setIsPanSeeking(false);
-    onMain([self = shared_from_this()] {
+    // Read here, as playback starts; on the main queue it would already have moved on.
+    const auto position = doubleProperty("time-pos");
+    onMain([self = shared_from_this(), position] {
         if (self->onPlaybackRestart) self->onPlaybackRestart();
-        foundation::NotificationCenter::defaultCenter().post(kPlaybackRestartNotification, self);
+        foundation::UserInfo userInfo;
+        if (position) userInfo[kPlaybackRestartPositionKey] = *position;
+        foundation::NotificationCenter::defaultCenter().post(kPlaybackRestartNotification, self, userInfo);
     });
 }
 
