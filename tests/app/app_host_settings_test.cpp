@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "app/app_host.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/container.h"
+#include "platform/foundation/json.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/views/window.h"
@@ -43,10 +45,10 @@ protected:
         return out.str();
     }
 
-    // The handle ("#n") of the first thing on screen whose line ends in `pattern`; empty when
-    // none does.
-    std::string handleOf(const std::string& pattern) {
-        const std::regex line("#(\\d+).* " + pattern + "\\n");
+    // The handle ("#n") of the first thing on screen whose line ends in `pattern`, or of the first
+    // one whose line does so right below a line that matches `above`; empty when none does.
+    std::string handleOf(const std::string& pattern, const std::string& above = {}) {
+        const std::regex line((above.empty() ? "" : above + ".*\\n.*") + "#(\\d+).* " + pattern + "\\n");
         std::smatch match;
         const auto text = screen();
         if (!std::regex_search(text, match, line)) return {};
@@ -57,6 +59,12 @@ protected:
         auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(host->window()->rootViewController());
         return navigation ? std::dynamic_pointer_cast<SettingsTableViewController>(navigation->topViewController())
                           : nullptr;
+    }
+
+    foundation::Json storedDefaults() const {
+        std::ifstream file(home / "Library/Preferences/com.qvrm.reelhaven.json");
+        if (!file) return foundation::Json::object();
+        return foundation::Json::parse(file);
     }
 
     dispatch::ScopedMainRunLoop loop;
@@ -86,6 +94,25 @@ TEST_F(AppHostSettingsTest, TheGearOnTheRootScreenOpensTheSettingsWithTheirRows)
     ASSERT_EQ(command("back"), HostSession::Outcome::done) << err.str();
     EXPECT_FALSE(shownSettings());
     EXPECT_NE(screen().find("NavigationBar \"Library\""), std::string::npos);
+}
+
+TEST_F(AppHostSettingsTest, SwitchesTappedOnTheSettingsScreenWriteTheirKeysToTheDefaultsFile) {
+    ASSERT_EQ(command("tap " + handleOf("left sym:gear")), HostSession::Outcome::done) << err.str();
+    EXPECT_FALSE(storedDefaults().contains("REDUCE_HAPTICS"));
+    EXPECT_FALSE(storedDefaults().contains("CONTINUE_AUDIO_BACKGROUND"));
+
+    const auto haptics = handleOf("off", "\"Reduce Haptics\"");
+    ASSERT_FALSE(haptics.empty()) << screen();
+    ASSERT_EQ(command("tap " + haptics), HostSession::Outcome::done) << err.str();
+    EXPECT_EQ(storedDefaults().value("REDUCE_HAPTICS", false), true) << storedDefaults().dump();
+    EXPECT_FALSE(handleOf("on", "\"Reduce Haptics\"").empty()) << screen();
+
+    // Continuing audio is on until the user turns it off.
+    const auto audio = handleOf("on", "\"Continue Audio in Background\"");
+    ASSERT_FALSE(audio.empty()) << screen();
+    ASSERT_EQ(command("tap " + audio), HostSession::Outcome::done) << err.str();
+    EXPECT_EQ(storedDefaults().value("CONTINUE_AUDIO_BACKGROUND", true), false) << storedDefaults().dump();
+    EXPECT_EQ(storedDefaults().value("REDUCE_HAPTICS", false), true);
 }
 
 }  // namespace

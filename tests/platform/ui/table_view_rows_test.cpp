@@ -3,6 +3,7 @@
 #include <limits>
 #include <set>
 
+#include "platform/ui/controls/switch_control.h"
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/text/font.h"
 #include "platform/ui/views/window.h"
@@ -97,6 +98,20 @@ TEST_F(TableViewRowsTest, TheBackgroundViewStaysBehindTheRowsAndFillsWhatShows) 
     table->layoutIfNeeded();
     EXPECT_EQ(blur->frame(), table->bounds());
     EXPECT_EQ(table->subviews().front(), blur);
+}
+
+TEST_F(TableViewRowsTest, AnAccessoryViewSitsAtTheTrailingEdgeWhereATouchReachesIt) {
+    auto cell = table->cellForRow({0, 1});
+    auto toggle = Switch::create();
+    cell->setAccessoryView(toggle);
+    table->setFrame(Rect(0, 0, 300, 480));  // a narrower row keeps it at the edge
+    table->layoutIfNeeded();
+    const auto frame = cell->convert(toggle->frame(), window.get());
+    EXPECT_EQ(frame.size, Switch::size);
+    EXPECT_EQ(frame.origin.x + frame.size.width, 300 - TableViewCell::kAccessoryTrailingInset);
+    EXPECT_EQ(frame.origin.y + frame.size.height / 2, 75);  // the middle of row 1
+
+    EXPECT_EQ(window->hitTest(Point{frame.origin.x + 10, 75}), toggle);
 }
 
 TEST(SystemLookTest, GrayFourIsNamedAndTheMonospacedFontHasEvenAdvances) {

@@ -41,7 +41,15 @@ void TableViewCell::setAccessoryView(std::shared_ptr<View> view) {
     checkMainThread();
     if (m_accessoryView) m_accessoryView->removeFromSuperview();
     m_accessoryView = std::move(view);
-    if (m_accessoryView) addSubview(m_accessoryView);
+    if (!m_accessoryView) return;
+    // At the size it fits in, at the row's trailing edge and centred in its height, and kept
+    // there as the row resizes, so a switch in a row can be reached by a touch.
+    const auto row = bounds();
+    const auto size = m_accessoryView->sizeThatFits(row.size);
+    m_accessoryView->setFrame(Rect(row.width() - kAccessoryTrailingInset - size.width, (row.height() - size.height) / 2,
+                                   size.width, size.height));
+    m_accessoryView->setAutoresizingMask(flexibleLeftMargin | flexibleTopMargin | flexibleBottomMargin);
+    addSubview(m_accessoryView);
 }
 
 }  // namespace ui

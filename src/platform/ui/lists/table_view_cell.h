@@ -32,6 +32,8 @@ public:
         checkMainThread();
         m_accessoryType = type;
     }
+    // The space between an accessory view and the row's trailing edge.
+    static constexpr double kAccessoryTrailingInset = 16;
     std::shared_ptr<View> accessoryView() const { return m_accessoryView; }
     void setAccessoryView(std::shared_ptr<View> view);
     TableViewCellSelectionStyle selectionStyle() const { return m_selectionStyle; }
