@@ -10,6 +10,7 @@
 #include "platform/ui/text/font.h"
 #include "platform/ui/views/visual_effect_view.h"
 #include "toolkit/device_flag.h"
+#include "toolkit/image_assets.h"
 #include "toolkit/image_helpers.h"
 
 namespace reelhaven {
@@ -52,6 +53,7 @@ void MoveItemsTableViewController::setDelegate(const std::shared_ptr<MoveItemsTa
 
 void MoveItemsTableViewController::viewDidLoad() {
     ui::TableViewController::viewDidLoad();
+    registerImageAssets({"openedFolder"});
     if (!m_videoManager)
         base::fatal("move_items_table_view_controller.cpp: the video manager is set before the view loads");
     loadFolders();

@@ -160,6 +160,14 @@ TEST_F(MoveSheetTest, BelowTheRootTheParentReadsLibraryAndTheCurrentFolderCannot
     const auto folderImage = table->cellForRow({0, 2})->imageView()->image();
     EXPECT_EQ(folderImage->symbolName(), "folder.fill");
     EXPECT_EQ(folderImage->padding().left, 20);  // in line with the parent rows' images
+    // The parent and the current folder show the open folder drawn for the program (28 x 22),
+    // padded by the helper at the image's scale.
+    for (int row : {0, 1}) {
+        const auto opened = table->cellForRow({0, row})->imageView()->image();
+        ASSERT_TRUE(opened) << row;
+        ASSERT_TRUE(opened->cgImage());
+        EXPECT_EQ(opened->size(), (ui::Size{28 + 3 * 10, 22 + 3 * 10}));
+    }
 
     static_cast<void>(driver.tap("Shows"));
     EXPECT_FALSE(sheet->selectedItem().has_value());
