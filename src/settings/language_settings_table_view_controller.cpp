@@ -6,7 +6,6 @@
 #include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/text/font.h"
 #include "settings/language_picker_view_controller.h"
-#include "settings/settings_look.h"
 
 namespace reelhaven {
 
@@ -26,17 +25,6 @@ std::shared_ptr<LanguageSettingsTableViewController> LanguageSettingsTableViewCo
     return ui::make<LanguageSettingsTableViewController>();
 }
 
-void LanguageSettingsTableViewController::viewDidLoad() {
-    ui::TableViewController::viewDidLoad();
-    navigationItem()->setTitle("Languages");
-    view()->setBackgroundColor(SettingsLook::background());
-}
-
-void LanguageSettingsTableViewController::viewDidLayoutSubviews() {
-    ui::TableViewController::viewDidLayoutSubviews();
-    SettingsLook::applyLayoutMargins(*tableView(), *view());
-}
-
 std::shared_ptr<ui::TableViewCell> LanguageSettingsTableViewController::cellForRow(ui::TableView& table,
                                                                                    const ui::IndexPath& indexPath) {
     auto cell = ui::TableViewController::cellForRow(table, indexPath);
@@ -54,14 +42,6 @@ std::shared_ptr<ui::TableViewCell> LanguageSettingsTableViewController::cellForR
         detail->setFont(ui::Font::monospacedSystemFont(16, ui::FontWeight::medium));
     }
     return cell;
-}
-
-void LanguageSettingsTableViewController::willDisplayHeaderView(ui::TableView&, ui::View& view, int) {
-    SettingsLook::styleHeader(view);
-}
-
-bool LanguageSettingsTableViewController::shouldHighlightRow(ui::TableView& table, const ui::IndexPath& indexPath) {
-    return SettingsLook::highlightRow(table, indexPath);
 }
 
 std::shared_ptr<LanguagePickerViewController> LanguageSettingsTableViewController::makePicker(int section) {

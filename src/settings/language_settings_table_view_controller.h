@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/controllers/table_view_controller.h"
+#include "settings/settings_screen_table_view_controller.h"
 
 namespace reelhaven {
 
@@ -13,7 +13,7 @@ class LanguagePickerViewController;
 // and subtitle language (section 2), each row showing the stored code or "Automatic (Default)"
 // and opening the picker. It reads the settings each time the table asks for a cell. Main
 // thread.
-class LanguageSettingsTableViewController : public ui::TableViewController {
+class LanguageSettingsTableViewController : public SettingsScreenTableViewController {
 public:
     static constexpr int audioSection = 1;
     static constexpr int subtitleSection = 2;
@@ -22,17 +22,11 @@ public:
     static std::shared_ptr<LanguageSettingsTableViewController> create();
     std::string className() const override { return "LanguageSettingsTableViewController"; }
 
-    void viewDidLoad() override;
-    void viewDidLayoutSubviews() override;
-    StatusBarStyle preferredStatusBarStyle() const override { return StatusBarStyle::lightContent; }
-
     std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
-    void willDisplayHeaderView(ui::TableView& table, ui::View& view, int section) override;
-    bool shouldHighlightRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
     void didSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
 
 protected:
-    LanguageSettingsTableViewController() : ui::TableViewController(ui::TableViewStyle::insetGrouped) {}
+    LanguageSettingsTableViewController() : SettingsScreenTableViewController("Languages") {}
 
 private:
     // The picker for a section's setting, its choice stored and shown when made.

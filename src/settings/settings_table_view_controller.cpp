@@ -7,7 +7,6 @@
 #include "platform/foundation/bundle.h"
 #include "platform/foundation/url.h"
 #include "platform/ui/controllers/navigation_controller.h"
-#include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/lists/table_view_header_footer_view.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/text/font.h"
@@ -16,7 +15,6 @@
 #include "platform/ui/views/window.h"
 #include "settings/gesture_settings_view_controller.h"
 #include "settings/outlet.h"
-#include "settings/settings_look.h"
 #include "settings/size_pass.h"
 #include "settings/storage_settings_table_view_controller.h"
 #include "toolkit/device_flag.h"
@@ -28,9 +26,7 @@ std::shared_ptr<SettingsTableViewController> SettingsTableViewController::create
 }
 
 void SettingsTableViewController::viewDidLoad() {
-    ui::TableViewController::viewDidLoad();
-    navigationItem()->setTitle("Settings");
-    view()->setBackgroundColor(SettingsLook::background());
+    LibrarySettingsTableViewController::viewDidLoad();
     outlet(m_outlets.logo, "logo")->setTintColor(ui::Color::secondaryLabel());
     startLibrarySizePass();
     auto& preferences = Preferences::shared();
@@ -46,9 +42,8 @@ void SettingsTableViewController::viewDidLoad() {
 }
 
 void SettingsTableViewController::startLibrarySizePass() {
-    if (!m_videoManager) base::fatal("the settings screen was shown without its video manager");
     // Taken here, on the main thread, so the pass never needs the screen itself.
-    auto documents = m_videoManager->documentsClient();
+    auto documents = requireVideoManager()->documentsClient();
     std::weak_ptr<SettingsTableViewController> weakSelf = sharedAs<SettingsTableViewController>();
     SizePass::start(
         weakSelf, [documents] { return std::vector<std::string>{SizePass::librarySizeText(*documents)}; },
@@ -59,17 +54,12 @@ void SettingsTableViewController::startLibrarySizePass() {
         });
 }
 
-void SettingsTableViewController::viewDidLayoutSubviews() {
-    ui::TableViewController::viewDidLayoutSubviews();
-    SettingsLook::applyLayoutMargins(*tableView(), *view());
-}
-
 void SettingsTableViewController::prepareForSegue(ui::StoryboardSegue& segue, const std::shared_ptr<ui::Object>&) {
     if (segue.identifier != "storageSettings") return;
     auto storage = std::dynamic_pointer_cast<StorageSettingsTableViewController>(segue.destination);
     if (!storage) return;
-    storage->setVideoManager(m_videoManager);
-    storage->setProgressClient(m_progressClient);
+    storage->setVideoManager(videoManager());
+    storage->setProgressClient(progressClient());
 }
 
 void SettingsTableViewController::continueAudioBackgroundSwitchChanged(ui::Switch& sender) {
@@ -120,10 +110,6 @@ std::optional<double> SettingsTableViewController::heightForFooter(ui::TableView
 
 std::optional<double> SettingsTableViewController::heightForRow(ui::TableView&, const ui::IndexPath&) { return 44.0; }
 
-void SettingsTableViewController::willDisplayHeaderView(ui::TableView&, ui::View& view, int) {
-    SettingsLook::styleHeader(view);
-}
-
 void SettingsTableViewController::willDisplayFooterView(ui::TableView&, ui::View& view, int section) {
     if (section != feedback) return;
     auto* footer = dynamic_cast<ui::TableViewHeaderFooterView*>(&view);
@@ -133,10 +119,6 @@ void SettingsTableViewController::willDisplayFooterView(ui::TableView&, ui::View
     footer->textLabel()->setFont(*font);
     footer->textLabel()->setTextColor(ui::Color::secondaryLabel());
     footer->textLabel()->setTextAlignment(ui::TextAlignment::center);
-}
-
-bool SettingsTableViewController::shouldHighlightRow(ui::TableView& table, const ui::IndexPath& indexPath) {
-    return SettingsLook::highlightRow(table, indexPath);
 }
 
 void SettingsTableViewController::didSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) {

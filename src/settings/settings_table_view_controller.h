@@ -4,21 +4,18 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/controllers/table_view_controller.h"
 #include "platform/ui/controls/switch_control.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/views/image_view.h"
+#include "settings/library_settings_table_view_controller.h"
 
 namespace reelhaven {
-
-class ProgressClient;
-class VideoManager;
 
 // The main settings screen, made only by the storyboard "Settings" as "settings": the library's
 // size, four switches that each write one setting, and the rows to the storage, languages and
 // gestures screens and to the review page. Its static table has four sections; the last
 // section's footer names the version. Main thread.
-class SettingsTableViewController : public ui::TableViewController {
+class SettingsTableViewController : public LibrarySettingsTableViewController {
 public:
     static constexpr const char* kStoryboardName = "Settings";
     static constexpr const char* kStoryboardIdentifier = "settings";
@@ -41,17 +38,10 @@ public:
     static std::shared_ptr<SettingsTableViewController> create();
     std::string className() const override { return "SettingsTableViewController"; }
 
-    // Both set by the library screen before the view loads.
-    const std::shared_ptr<VideoManager>& videoManager() const { return m_videoManager; }
-    void setVideoManager(std::shared_ptr<VideoManager> manager) { m_videoManager = std::move(manager); }
-    const std::shared_ptr<ProgressClient>& progressClient() const { return m_progressClient; }
-    void setProgressClient(std::shared_ptr<ProgressClient> client) { m_progressClient = std::move(client); }
     const Outlets& outlets() const { return m_outlets; }
     void setOutlets(Outlets outlets) { m_outlets = std::move(outlets); }
 
     void viewDidLoad() override;
-    void viewDidLayoutSubviews() override;
-    StatusBarStyle preferredStatusBarStyle() const override { return StatusBarStyle::lightContent; }
     void prepareForSegue(ui::StoryboardSegue& segue, const std::shared_ptr<ui::Object>& sender) override;
 
     // The switches' value-changed actions: each stores its switch's state in its setting.
@@ -64,13 +54,11 @@ public:
     std::optional<std::string> titleForFooter(ui::TableView& table, int section) override;
     std::optional<double> heightForFooter(ui::TableView& table, int section) override;
     std::optional<double> heightForRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
-    void willDisplayHeaderView(ui::TableView& table, ui::View& view, int section) override;
     void willDisplayFooterView(ui::TableView& table, ui::View& view, int section) override;
-    bool shouldHighlightRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
     void didSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
 
 protected:
-    SettingsTableViewController() : ui::TableViewController(ui::TableViewStyle::insetGrouped) {}
+    SettingsTableViewController() : LibrarySettingsTableViewController("Settings") {}
 
 private:
     // Whether the playback section loses its footer: a system of 16 or later whose main screen
@@ -81,8 +69,6 @@ private:
     void startLibrarySizePass();
     void openReviewPage();
 
-    std::shared_ptr<VideoManager> m_videoManager;
-    std::shared_ptr<ProgressClient> m_progressClient;
     Outlets m_outlets;
 };
 

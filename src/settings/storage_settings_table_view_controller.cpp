@@ -8,9 +8,7 @@
 #include "core/video_manager.h"
 #include "platform/base/fatal.h"
 #include "platform/ui/controllers/alert_controller.h"
-#include "platform/ui/controllers/navigation_item.h"
 #include "settings/outlet.h"
-#include "settings/settings_look.h"
 #include "settings/settings_work_queue.h"
 #include "settings/size_pass.h"
 
@@ -20,15 +18,8 @@ std::shared_ptr<StorageSettingsTableViewController> StorageSettingsTableViewCont
     return ui::make<StorageSettingsTableViewController>();
 }
 
-const std::shared_ptr<VideoManager>& StorageSettingsTableViewController::requireVideoManager() const {
-    if (!m_videoManager) base::fatal("the storage screen was used without its video manager");
-    return m_videoManager;
-}
-
 void StorageSettingsTableViewController::viewDidLoad() {
-    ui::TableViewController::viewDidLoad();
-    navigationItem()->setTitle("Storage");
-    view()->setBackgroundColor(SettingsLook::background());
+    LibrarySettingsTableViewController::viewDidLoad();
     startSizePass();
     outlet(m_outlets.icloudBackupSwitch, "icloudBackupSwitch")
         ->setOn(Preferences::shared().icloudBackup.wrappedValue());
@@ -50,25 +41,12 @@ void StorageSettingsTableViewController::startSizePass() {
         });
 }
 
-void StorageSettingsTableViewController::viewDidLayoutSubviews() {
-    ui::TableViewController::viewDidLayoutSubviews();
-    SettingsLook::applyLayoutMargins(*tableView(), *view());
-}
-
 void StorageSettingsTableViewController::icloudBackupSwitchChanged(ui::Switch& sender) {
     Preferences::shared().icloudBackup.setWrappedValue(sender.isOn());
     // The listing marks what it visits by the setting as it stands when it runs, so the last
     // change wins however the passes overlap.
     auto documents = requireVideoManager()->documentsClient();
     settingsWorkQueue()->async([documents] { documents->contents(documents->documentsURL(), true); });
-}
-
-void StorageSettingsTableViewController::willDisplayHeaderView(ui::TableView&, ui::View& view, int) {
-    SettingsLook::styleHeader(view);
-}
-
-bool StorageSettingsTableViewController::shouldHighlightRow(ui::TableView& table, const ui::IndexPath& indexPath) {
-    return SettingsLook::highlightRow(table, indexPath);
 }
 
 void StorageSettingsTableViewController::didSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) {
@@ -92,9 +70,9 @@ void StorageSettingsTableViewController::confirmDeletion() {
 }
 
 void StorageSettingsTableViewController::deleteCachedData() {
-    if (!m_progressClient) base::fatal("the storage screen was used without its progress client");
+    if (!progressClient()) base::fatal("the storage screen was used without its progress client");
     auto manager = requireVideoManager();
-    auto progress = m_progressClient;
+    auto progress = progressClient();
     settingsWorkQueue()->async([progress, manager] {
         progress->deleteAll();
         manager->clearCache();

@@ -14,8 +14,6 @@
 namespace reelhaven {
 namespace {
 
-using controls_testing::FakePlayer;
-using controls_testing::RecordingOptionsDelegate;
 using Strings = std::vector<std::string>;
 
 std::vector<Track> tracks(TrackType type, int count) {
@@ -24,19 +22,15 @@ std::vector<Track> tracks(TrackType type, int count) {
     return list;
 }
 
-class AudioSubtitlePopoverTest : public ::testing::Test {
+class AudioSubtitlePopoverTest : public controls_testing::PopoverTest {
 protected:
-    dispatch::ScopedMainRunLoop loop;
-    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 390, 844));
-    std::shared_ptr<FakePlayer> player = FakePlayer::create();
-    std::shared_ptr<RecordingOptionsDelegate> mpv = std::make_shared<RecordingOptionsDelegate>();
+    std::shared_ptr<controls_testing::RecordingOptionsDelegate> mpv =
+        std::make_shared<controls_testing::RecordingOptionsDelegate>();
     PlaybackInfoPtr info = controls_testing::makePlaybackInfo();
     std::shared_ptr<AudioSubtitlePopoverViewController> popover;
 
     void SetUp() override {
-        controls_testing::resetPreferences();
-        window->setRootViewController(player);
-        window->makeKeyAndVisible();
+        PopoverTest::SetUp();
         info->setTracks({}, tracks(TrackType::audio, 2), tracks(TrackType::subtitle, 2));
         info->setActiveAudioTrack(info->audioTracks()[1]);
         info->setActiveSubtitleTrack(info->subtitleTracks()[0]);

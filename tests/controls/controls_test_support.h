@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -7,7 +9,9 @@
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
 #include "core/video.h"
+#include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/views/window.h"
 #include "playback/model/mpv_options_delegate.h"
 #include "playback/model/playback_info.h"
 #include "playback/model/player_screen.h"
@@ -92,6 +96,21 @@ public:
 
 private:
     FakePlayer() = default;
+};
+
+// A popover's world: a phone window whose root is the player screen that presents it, over the
+// settings at their defaults.
+class PopoverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetPreferences();
+        window->setRootViewController(player);
+        window->makeKeyAndVisible();
+    }
+
+    dispatch::ScopedMainRunLoop loop;
+    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 390, 844));
+    std::shared_ptr<FakePlayer> player = FakePlayer::create();
 };
 
 }  // namespace reelhaven::controls_testing

@@ -19,8 +19,6 @@
 namespace reelhaven {
 namespace {
 
-using controls_testing::FakePlayer;
-using controls_testing::RecordingOptionsDelegate;
 using Strings = std::vector<std::string>;
 
 std::vector<std::string> titles(const OptionSections& sections) {
@@ -43,20 +41,16 @@ std::vector<std::string> rowTitles(const std::vector<OptionsItem>& rows) {
     return result;
 }
 
-class OptionsPopoverTest : public ::testing::Test {
+class OptionsPopoverTest : public controls_testing::PopoverTest {
 protected:
-    dispatch::ScopedMainRunLoop loop;
-    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 390, 844));
-    std::shared_ptr<FakePlayer> player = FakePlayer::create();
-    std::shared_ptr<RecordingOptionsDelegate> mpv = std::make_shared<RecordingOptionsDelegate>();
+    std::shared_ptr<controls_testing::RecordingOptionsDelegate> mpv =
+        std::make_shared<controls_testing::RecordingOptionsDelegate>();
     PlaybackInfoPtr info = controls_testing::makePlaybackInfo();
     std::shared_ptr<OptionsPopoverViewController> popover;
 
     void SetUp() override {
-        controls_testing::resetPreferences();
+        PopoverTest::SetUp();
         OptionsPopoverViewController::expansionState().clear();
-        window->setRootViewController(player);
-        window->makeKeyAndVisible();
         setSubtitles(true);
         popover = makePopover();
     }

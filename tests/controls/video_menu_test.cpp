@@ -17,7 +17,6 @@
 namespace reelhaven {
 namespace {
 
-using controls_testing::FakePlayer;
 using controls_testing::RecordingVideoControlDelegate;
 using Strings = std::vector<std::string>;
 using ListType = VideoMenuPopoverViewController::ListType;
@@ -29,11 +28,8 @@ std::vector<Chapter> chapters(int count) {
     return list;
 }
 
-class VideoMenuTest : public ::testing::Test {
+class VideoMenuTest : public controls_testing::PopoverTest {
 protected:
-    dispatch::ScopedMainRunLoop loop;
-    std::shared_ptr<ui::Window> window = ui::Window::create(ui::Rect(0, 0, 390, 844));
-    std::shared_ptr<FakePlayer> player = FakePlayer::create();
     std::shared_ptr<RecordingVideoControlDelegate> controlDelegate = std::make_shared<RecordingVideoControlDelegate>();
     std::shared_ptr<VideoManager> manager = VideoManager::create(DocumentsClient::create(), ProgressClient::create());
     std::vector<VideoPtr> videos;
@@ -41,9 +37,7 @@ protected:
     std::vector<bool> screenshots;
 
     void SetUp() override {
-        controls_testing::resetPreferences();
-        window->setRootViewController(player);
-        window->makeKeyAndVisible();
+        PopoverTest::SetUp();
         setLibrary({"Alpha.mp4", "Beta.mp4", "Gamma.mp4"});
     }
     void TearDown() override {
