@@ -23,6 +23,7 @@
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
+#include "support/display_stage.h"
 
 namespace display {
 namespace {
@@ -47,8 +48,6 @@ private:
     explicit SolidGLView(const Rect& frame) : GLView(frame) {}
 };
 
-bool hasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
-
 ::testing::AssertionResult near(gfx::Pixel p, int r, int g, int b, int tolerance = 8) {
     auto close = [tolerance](int x, int y) { return std::abs(x - y) <= tolerance; };
     if (close(p.r, r) && close(p.g, g) && close(p.b, b)) return ::testing::AssertionSuccess();
@@ -59,11 +58,8 @@ bool hasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLA
 class DisplayHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
-        loop = dispatch::RunLoop::create(std::make_shared<dispatch::RealClock>());
-        previous = dispatch::RunLoop::main();
-        dispatch::RunLoop::setMain(loop);
-        loop->bindToCurrentThread();
+        if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        loop = mainLoop.emplace().loop();
         window = ui::Window::create(Rect(0, 0, 320, 240));
         window->setBackgroundColor(Color::white());
         window->makeKeyAndVisible();
@@ -75,11 +71,11 @@ protected:
     void TearDown() override {
         host.reset();
         window.reset();
-        if (loop) dispatch::RunLoop::setMain(previous);
+        mainLoop.reset();
     }
 
+    std::optional<testing_support::RealMainLoop> mainLoop;
     std::shared_ptr<dispatch::RunLoop> loop;
-    std::shared_ptr<dispatch::RunLoop> previous;
     std::shared_ptr<ui::Window> window;
     std::unique_ptr<DisplayHost> host;
 };

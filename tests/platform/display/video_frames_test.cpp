@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
+#include <optional>
 
-#include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
 #include "platform/graphics/gl_context.h"
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/views/window.h"
+#include "support/display_stage.h"
 
 namespace display {
 namespace {
@@ -33,12 +33,8 @@ private:
 class DisplayHostFrames : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-            GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
-        loop = dispatch::RunLoop::create(std::make_shared<dispatch::RealClock>());
-        previous = dispatch::RunLoop::main();
-        dispatch::RunLoop::setMain(loop);
-        loop->bindToCurrentThread();
+        if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        mainLoop.emplace();
         window = ui::Window::create(ui::Rect(0, 0, 320, 240));
         window->makeKeyAndVisible();
         auto opened = DisplayHost::open({"frames test", std::nullopt, false, 0.05});
@@ -61,7 +57,7 @@ protected:
             });
         host.reset();
         window.reset();
-        if (loop) dispatch::RunLoop::setMain(previous);
+        mainLoop.reset();
     }
     // Draws one frame as a renderer would; true when the window will say it showed it.
     bool drawFrame() {
@@ -71,8 +67,7 @@ protected:
         });
     }
 
-    std::shared_ptr<dispatch::RunLoop> loop;
-    std::shared_ptr<dispatch::RunLoop> previous;
+    std::optional<testing_support::RealMainLoop> mainLoop;
     std::shared_ptr<ui::Window> window;
     std::unique_ptr<DisplayHost> host;
     std::shared_ptr<ClearingGLView> video;
