@@ -65,4 +65,13 @@ std::optional<ContentMode> pinchedContentMode(ContentMode mode, double scale, bo
     return std::nullopt;
 }
 
+ContentMode toggledContentMode(ContentMode mode, bool threeSteps) {
+    if (threeSteps) {
+        return mode == ContentMode::aspectFit         ? ContentMode::aspectFitUnsafe
+               : mode == ContentMode::aspectFitUnsafe ? ContentMode::aspectFill
+                                                      : ContentMode::aspectFit;
+    }
+    return mode == ContentMode::aspectFill ? ContentMode::aspectFit : ContentMode::aspectFill;
+}
+
 }  // namespace reelhaven::gesture_rules

@@ -37,4 +37,8 @@ bool usesThreeStepLadder(double videoAspect, double viewAspect, double leftInset
 // The mode a pinch of cumulative `scale` moves to (over 1.6 in, under 0.6 out), or none.
 std::optional<ContentMode> pinchedContentMode(ContentMode mode, double scale, bool threeSteps);
 
+// The mode the aspect button moves to: round the three-step ladder (fit, fit unsafe, fill), or
+// between fill and fit, where any other mode goes to fill.
+ContentMode toggledContentMode(ContentMode mode, bool threeSteps);
+
 }  // namespace reelhaven::gesture_rules

@@ -161,6 +161,8 @@ public:
     void updateProgressLabelWidths() override;
     void toggleAspectRatio() override;
     void applyContentMode(ContentMode mode);
+    // Applies `mode`, moves the subtitles to suit it and keeps it in the player and its info.
+    void switchContentMode(ContentMode mode);
     void updateAspectRatioConstraint(std::optional<double> ratio, std::optional<double> aspect,
                                      std::optional<double> rotation);
     void updatePictureInPictureSize();

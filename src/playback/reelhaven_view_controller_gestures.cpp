@@ -136,10 +136,7 @@ void ReelhavenViewController::didPinchScreen(ui::GestureRecognizer& recognizer) 
     auto& pinch = static_cast<ui::PinchGestureRecognizer&>(recognizer);
     auto next = gesture_rules::pinchedContentMode(m_contentMode, pinch.scale(), usesThreeStepAspectLadder());
     if (!next) return;
-    applyContentMode(*next);
-    updateSubtitlePosition();
-    m_playbackInfo->setContentMode(*next);
-    m_contentMode = *next;
+    switchContentMode(*next);
     m_didChangeAspect = true;
 }
 

@@ -16,6 +16,7 @@
 #include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/views/platform_version.h"
 #include "platform/ui/views/window.h"
+#include "playback/player_gesture_rules.h"
 #include "playback/reelhaven_view_controller.h"
 #include "toolkit/constraint_multiplier.h"
 
@@ -154,22 +155,14 @@ void ReelhavenViewController::updateProgressLabelWidths() {
 }
 
 void ReelhavenViewController::toggleAspectRatio() {
-    const double videoAspect = m_playbackInfo->aspectRatio().value_or(0);
-    const auto bounds = view()->bounds();
-    const double viewAspect = bounds.size.width / bounds.size.height;
-    const auto insets = view()->safeAreaInsets();
-    ContentMode next;
-    if (viewAspect < videoAspect && (insets.left > 0 || insets.right > 0)) {
-        next = m_contentMode == ContentMode::aspectFit         ? ContentMode::aspectFitUnsafe
-               : m_contentMode == ContentMode::aspectFitUnsafe ? ContentMode::aspectFill
-                                                               : ContentMode::aspectFit;
-    } else {
-        next = m_contentMode == ContentMode::aspectFill ? ContentMode::aspectFit : ContentMode::aspectFill;
-    }
-    applyContentMode(next);
+    switchContentMode(gesture_rules::toggledContentMode(m_contentMode, usesThreeStepAspectLadder()));
+}
+
+void ReelhavenViewController::switchContentMode(ContentMode mode) {
+    applyContentMode(mode);
     updateSubtitlePosition();
-    m_playbackInfo->setContentMode(next);
-    m_contentMode = next;
+    m_playbackInfo->setContentMode(mode);
+    m_contentMode = mode;
 }
 
 void ReelhavenViewController::applyContentMode(ContentMode mode) {

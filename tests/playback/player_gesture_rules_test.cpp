@@ -83,5 +83,16 @@ TEST(PinchLadder, TwoStepsUnlessAWideVideoMeetsSideInsets) {
     EXPECT_EQ(pinchedContentMode(aspectFit, 0.59, true), std::nullopt);
 }
 
+TEST(AspectButton, GoesRoundTheLadderThatApplies) {
+    using enum ContentMode;
+    EXPECT_EQ(toggledContentMode(aspectFit, false), aspectFill);
+    EXPECT_EQ(toggledContentMode(aspectFill, false), aspectFit);
+    EXPECT_EQ(toggledContentMode(aspectFitUnsafe, false), aspectFill);  // left by a three-step screen
+
+    EXPECT_EQ(toggledContentMode(aspectFit, true), aspectFitUnsafe);
+    EXPECT_EQ(toggledContentMode(aspectFitUnsafe, true), aspectFill);
+    EXPECT_EQ(toggledContentMode(aspectFill, true), aspectFit);
+}
+
 }  // namespace
 }  // namespace reelhaven::gesture_rules

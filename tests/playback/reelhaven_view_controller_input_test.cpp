@@ -305,6 +305,15 @@ TEST_F(PlayerInputTest, APinchChangesTheModeOncePerPinchOnTheLadderTheScreenCall
     EXPECT_EQ(player->contentMode(), ContentMode::aspectFill);
     pinchTo({0.59});
     EXPECT_EQ(player->contentMode(), ContentMode::aspectFitUnsafe);
+
+    // The aspect button goes round the same three steps, the screen's mode kept in the info.
+    player->toggleAspectRatio();
+    EXPECT_EQ(player->contentMode(), ContentMode::aspectFill);
+    player->toggleAspectRatio();
+    EXPECT_EQ(player->contentMode(), ContentMode::aspectFit);
+    player->toggleAspectRatio();
+    EXPECT_EQ(player->contentMode(), ContentMode::aspectFitUnsafe);
+    EXPECT_EQ(player->playbackInfo()->contentMode(), ContentMode::aspectFitUnsafe);
 }
 
 }  // namespace
