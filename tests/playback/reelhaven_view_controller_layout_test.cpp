@@ -109,6 +109,41 @@ TEST_F(PlayerScreenTest, PopoversAreAnchoredToTheirButtonsAndStayPopovers) {
     EXPECT_EQ(menu->popoverLayoutMargins(), (ui::EdgeInsets{0, 0, 0, 10}));
 }
 
+// The bottom bar's anchors are moved right of their buttons and the video menu's button sits at
+// the top right, so centred on their anchors the popovers would leave the screen's margins: each
+// stops at the margin it would cross, and stays inside the other.
+TEST_F(PlayerScreenTest, PopoversNearAnEdgeKeepTheirMarginsFromIt) {
+    openLoaded("long.mp4");
+    auto check = [&](const char* name) {
+        auto presented = player->presentedViewController();
+        ASSERT_TRUE(presented) << name;
+        auto presentation = presented->popoverPresentationController();
+        const ui::Rect popover = presentation->backgroundView()->frame();
+        const ui::Rect anchor = presentation->sourceView()->convert(presentation->sourceRect(), nullptr);
+        const double left = presentation->popoverLayoutMargins().left;
+        const double right = 640 - presentation->popoverLayoutMargins().right;
+        const bool crossesRight = anchor.midX() + popover.size.width / 2 > right;
+        ASSERT_TRUE(crossesRight || anchor.midX() - popover.size.width / 2 < left)
+            << name << ": centred it would keep its margins anyway";
+        EXPECT_EQ(crossesRight ? popover.maxX() : popover.minX(), crossesRight ? right : left) << name;
+        EXPECT_GE(popover.minX(), left) << name;
+        EXPECT_LE(popover.maxX(), right) << name;
+        EXPECT_EQ(presented->view()->frame(), popover) << name << ": no content insets in these backgrounds";
+    };
+    player->showAudioSubtitlePopover();
+    settle();
+    check("audio and subtitles");
+    player->dismiss(false);
+    player->showOptionsPopover();
+    ASSERT_TRUE(waitFor([&] { return player->presentedViewController() != nullptr; }));
+    settle();
+    check("options");
+    player->dismiss(false);
+    player->showVideoMenuPopover();
+    settle();
+    check("video menu");
+}
+
 TEST_F(PlayerScreenTest, RotatingClosesAnOpenPopover) {
     openLoaded("long.mp4");
     player->showAudioSubtitlePopover();

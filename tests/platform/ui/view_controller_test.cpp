@@ -140,6 +140,75 @@ TEST_F(PresentationTest, PopoverAdaptsInCompactWidthUnlessItsDelegateKeepsIt) {
     EXPECT_EQ(root->presentedViewController(), nullptr);
 }
 
+// A popover kept as a popover in the compact test window, 200 x 100 points of content, anchored
+// at `anchor` of the window.
+class PopoverPlacementTest : public PresentationTest {
+protected:
+    struct Keep : PopoverPresentationControllerDelegate {
+        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
+                                                                        const TraitCollection&) override {
+            return ModalPresentationStyle::none;
+        }
+    };
+
+    std::shared_ptr<PopoverPresentationController> present(const Rect& anchor, EdgeInsets margins,
+                                                           unsigned arrows = popoverArrowAny) {
+        popover = Page::create("popover");
+        popover->setModalPresentationStyle(ModalPresentationStyle::popover);
+        popover->setPreferredContentSize({200, 100});
+        auto presentation = popover->popoverPresentationController();
+        presentation->setDelegate(keep);
+        presentation->setSourceRect(anchor);
+        presentation->setPermittedArrowDirections(arrows);
+        presentation->setPopoverLayoutMargins(margins);
+        root->present(popover, false);
+        return presentation;
+    }
+    Rect background() { return popover->popoverPresentationController()->backgroundView()->frame(); }
+
+    std::shared_ptr<Keep> keep = std::make_shared<Keep>();
+    std::shared_ptr<Page> popover;
+};
+
+TEST_F(PopoverPlacementTest, APopoverNearAnEdgeKeepsItsMarginFromThatEdge) {
+    // The default background adds 8 points on each side: 216 points wide in all.
+    present(Rect(370, 400, 20, 20), {0, 0, 0, 10});
+    EXPECT_EQ(background().maxX(), 380);
+    EXPECT_EQ(popover->view()->frame(), Rect(172, 441, 200, 100));
+    root->dismiss(false);
+
+    present(Rect(0, 400, 20, 20), {0, 12, 0, 0});
+    EXPECT_EQ(background().minX(), 12);
+    EXPECT_EQ(popover->view()->frame().minX(), 20);
+    root->dismiss(false);
+
+    // Away from the edges the popover stays centred on its anchor.
+    present(Rect(180, 400, 20, 20), {0, 10, 0, 10});
+    EXPECT_EQ(popover->view()->frame().midX(), 190);
+}
+
+TEST_F(PopoverPlacementTest, MarginsSetAfterPresentingMoveThePopover) {
+    auto presentation = present(Rect(370, 400, 20, 20), {});
+    EXPECT_EQ(background().maxX(), 390);
+    presentation->setPopoverLayoutMargins({0, 0, 0, 10});
+    EXPECT_EQ(background().maxX(), 380);
+    EXPECT_EQ(popover->view()->frame().maxX(), 372);
+}
+
+TEST_F(PopoverPlacementTest, APopoverWiderThanTheRoomLeftKeepsItsLeftMargin) {
+    present(Rect(370, 400, 20, 20), {0, 100, 0, 100});  // 190 points between the margins
+    EXPECT_EQ(background().minX(), 100);
+}
+
+TEST_F(PopoverPlacementTest, TheBottomMarginCountsAsNoRoomBelowTheAnchor) {
+    auto presentation = present(Rect(100, 680, 20, 20), {});  // 700 + 100 fits in 844
+    EXPECT_EQ(presentation->arrowDirection(), popoverArrowUp);
+    root->dismiss(false);
+    presentation = present(Rect(100, 680, 20, 20), {0, 0, 60, 0});
+    EXPECT_EQ(presentation->arrowDirection(), popoverArrowDown);
+    EXPECT_EQ(popover->view()->frame().maxY(), 680 - 13 - 8);
+}
+
 TEST_F(PresentationTest, AlertActionDismissesThenRunsItsHandler) {
     auto alert =
         AlertController::create("Rename Failed", "There was an issue renaming this file.", AlertControllerStyle::alert);

@@ -39,28 +39,46 @@ Rect PopoverPresentationController::anchorInWindow() const {
     return m_sourceRect;
 }
 
+void PopoverPresentationController::setPopoverLayoutMargins(const EdgeInsets& margins) {
+    checkMainThread();
+    m_popoverLayoutMargins = margins;
+    auto presented = presentedViewController();
+    if (m_backgroundView && presented && presented->presentingViewController()) presented->view()->setFrame(place());
+}
+
 Rect PopoverPresentationController::prepareForPresentation(const Rect& area) {
     checkMainThread();
     m_backgroundView = m_backgroundFactory ? m_backgroundFactory() : PopoverBackgroundView::create();
+    m_area = area;
+    return place();
+}
+
+Rect PopoverPresentationController::place() {
     auto presented = presentedViewController();
     Size size = presented ? presented->preferredContentSize() : Size{};
     if (size.width <= 0 || size.height <= 0) size = defaultContentSize;
     const Rect anchor = anchorInWindow();
+    const Rect allowed = m_area.inset(m_popoverLayoutMargins);
     // Below the anchor when the arrow may point up and there is room, else above.
     unsigned wanted = popoverArrowUp;
     if (!(m_permittedArrowDirections & popoverArrowUp) ||
-        ((m_permittedArrowDirections & popoverArrowDown) && anchor.maxY() + size.height > area.maxY()))
+        ((m_permittedArrowDirections & popoverArrowDown) && anchor.maxY() + size.height > allowed.maxY()))
         wanted = popoverArrowDown;
     m_backgroundView->setArrowDirection(wanted);
     m_arrowDirection = m_backgroundView->arrowDirection();
     const double arrow = m_backgroundView->arrowHeight();
     const EdgeInsets insets = m_backgroundView->contentViewInsets();
-    double x = std::clamp(anchor.midX() - size.width / 2, area.minX(), std::max(area.minX(), area.maxX() - size.width));
-    double y = m_arrowDirection == popoverArrowDown ? anchor.minY() - arrow - insets.bottom - size.height
-                                                    : anchor.maxY() + arrow + insets.top;
+    // Centred on the anchor, then moved inside the allowed area; one wider than the area keeps
+    // its left margin.
+    const double outerWidth = size.width + insets.left + insets.right;
+    const double left = std::clamp(anchor.midX() - outerWidth / 2, allowed.minX(),
+                                   std::max(allowed.minX(), allowed.maxX() - outerWidth));
+    const double x = left + insets.left;
+    const double y = m_arrowDirection == popoverArrowDown ? anchor.minY() - arrow - insets.bottom - size.height
+                                                          : anchor.maxY() + arrow + insets.top;
     const Rect content(x, y, size.width, size.height);
-    m_backgroundView->setFrame(Rect(content.minX() - insets.left, content.minY() - insets.top,
-                                    size.width + insets.left + insets.right, size.height + insets.top + insets.bottom));
+    m_backgroundView->setFrame(Rect(content.minX() - insets.left, content.minY() - insets.top, outerWidth,
+                                    size.height + insets.top + insets.bottom));
     return content;
 }
 

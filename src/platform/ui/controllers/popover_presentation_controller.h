@@ -78,12 +78,10 @@ public:
         checkMainThread();
         m_canOverlap = overlap;
     }
-    // The space kept free between the popover and the edges of its window.
+    // The space kept free between the popover (arrow and background included) and the edges of
+    // the area it is presented in. Set while presented, it places the popover again.
     EdgeInsets popoverLayoutMargins() const { return m_popoverLayoutMargins; }
-    void setPopoverLayoutMargins(const EdgeInsets& margins) {
-        checkMainThread();
-        m_popoverLayoutMargins = margins;
-    }
+    void setPopoverLayoutMargins(const EdgeInsets& margins);
     const std::vector<std::weak_ptr<View>>& passthroughViews() const { return m_passthroughViews; }
     void setPassthroughViews(std::vector<std::weak_ptr<View>> views) {
         checkMainThread();
@@ -106,12 +104,16 @@ public:
     ModalPresentationStyle adaptedStyle(const TraitCollection& traits);
     // Makes the background view and returns the content's frame in the window (`area`).
     Rect prepareForPresentation(const Rect& area);
+    // The area of the last presentation; empty before one.
+    Rect presentationArea() const { return m_area; }
     // The user taps outside: asks the delegate, dismisses, then tells it. Returns whether dismissed.
     bool dismissByUser();
 
 private:
     PopoverPresentationController() = default;
     Rect anchorInWindow() const;
+    // Chooses the arrow and frames the background view; returns the content's frame.
+    Rect place();
 
     std::weak_ptr<ViewController> m_presented;
     std::weak_ptr<View> m_sourceView;
@@ -126,6 +128,7 @@ private:
     std::string m_backgroundClassName = "PopoverBackgroundView";
     BackgroundFactory m_backgroundFactory;
     std::shared_ptr<PopoverBackgroundView> m_backgroundView;
+    Rect m_area;
     unsigned m_arrowDirection = popoverArrowUnknown;
 };
 
