@@ -208,6 +208,8 @@ void VideoRenderer::RenderSlot::free() {
     if (externalView) {
         externalView->setMpvContext(nullptr);
         externalView->setFboIdentifier(-1);
+        // The second screen keeps its view for the next player, whose context is another.
+        if (context->makeCurrent()) externalView->releaseFramebuffer();
     }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/base/fatal.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
+#include "platform/graphics/gl_context.h"
 
 namespace reelhaven {
 
@@ -68,6 +69,8 @@ void VideoRenderer::detachExternalView() {
     view->setFrameShownHandler(nullptr);
     view->setMpvContext(nullptr);
     view->setFboIdentifier(-1);
+    // The view may outlive this renderer or come back to another player's context.
+    if (m_context->makeCurrent()) view->releaseFramebuffer();
 }
 
 }  // namespace reelhaven

@@ -313,6 +313,37 @@ TEST_F(PlayerOutputTest, APlayerStartedWithASecondScreenDrawsThereFromTheFirstFr
     EXPECT_FALSE(controller->placeholderView()->isHidden());
 }
 
+TEST_F(PlayerOutputTest, ASecondScreenViewLetGoFreesItsFramebufferAtOnce) {
+    play("halves.mp4");
+    auto controller = connectSecondScreen();
+    ASSERT_TRUE(controller);
+    auto external = controller->glkView();
+    ASSERT_TRUE(waitForFrames(*external));
+    auto framebuffer = [&] { return VideoRenderer::renderQueue()->syncValue([&] { return external->framebuffer(); }); };
+    ASSERT_NE(framebuffer(), 0u);
+    ui::Application::shared().disconnectScene(secondScreen);
+    settle();
+    EXPECT_EQ(framebuffer(), 0u) << "freed on the render queue, while the player plays on";
+    ASSERT_TRUE(waitForFrames(*view));
+}
+
+TEST_F(PlayerOutputTest, TheNextPlayerDrawsOnTheSecondScreenThePreviousOneUsed) {
+    auto controller = connectSecondScreen();
+    ASSERT_TRUE(controller);
+    auto external = controller->glkView();
+    play("halves.mp4");
+    ASSERT_TRUE(waitForFrames(*external));
+    close();
+    EXPECT_EQ(VideoRenderer::renderQueue()->syncValue([&] { return external->framebuffer(); }), 0u);
+
+    play("halves.mp4");  // a renderer with a GL context of its own
+    ASSERT_TRUE(waitForFrames(*external));
+    auto frame = external->lastFrame();
+    ASSERT_EQ(frame.width(), 160);
+    EXPECT_GT(frame.pixel(20, 45).b, 200);
+    EXPECT_GT(frame.pixel(140, 45).r, 200);
+}
+
 TEST_F(PlayerOutputTest, ASecondScreenLostDuringPictureInPictureLeavesTheWindowPlaying) {
     useHDRScreen();
     play("hdr10.mkv");

@@ -37,6 +37,11 @@ public:
     bool display();
     // Context thread, inside `display()`: the framebuffer `draw` renders into.
     unsigned framebuffer() const { return m_framebuffer; }
+    // Context thread, with the context current: frees the framebuffer and its storage now, for a
+    // view that stops drawing with this context before it goes (its GL names would otherwise last
+    // as long as the context, and mean nothing to another one). The next `display()` makes new
+    // ones; a drawer that kept the framebuffer's name reads it again.
+    void releaseFramebuffer();
     // Pixels; main thread writes them during layout, any thread reads.
     int drawableWidth() const;
     int drawableHeight() const;
@@ -85,7 +90,6 @@ protected:
 
 private:
     void updateDrawableSize();
-    void releaseFramebuffer();
 
     mutable std::mutex m_mutex;  // guards the fields below up to the framebuffer's
     std::shared_ptr<gfx::GLContext> m_context;

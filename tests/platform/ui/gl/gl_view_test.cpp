@@ -97,6 +97,27 @@ TEST_F(GLViewTest, ANewSizeGetsNewStorageUnderTheSameFramebufferName) {
     EXPECT_EQ(view->lastFrame().height(), static_cast<int>(12 * scale));
 }
 
+TEST_F(GLViewTest, ReleasingTheFramebufferFreesItsNamesAndTheNextDisplayMakesNewOnes) {
+    auto view = TwoToneView::create(ui::Rect(0, 0, 10, 10));
+    view->setContext(context);
+    view->setKeepsLastFrame(true);
+    displayOnRenderThread(*view);
+    const unsigned name = view->m_boundDuringDraw;
+    ASSERT_NE(name, 0u);
+    renderThread->sync([&] {
+        ASSERT_TRUE(context->makeCurrent());
+        ASSERT_TRUE(glIsFramebuffer(name));
+        view->releaseFramebuffer();
+        EXPECT_EQ(view->framebuffer(), 0u);
+        EXPECT_FALSE(glIsFramebuffer(name)) << "freed now, not when the context goes";
+        view->releaseFramebuffer();  // again: nothing left to free
+    });
+    displayOnRenderThread(*view);
+    EXPECT_NE(view->m_boundDuringDraw, 0u);
+    EXPECT_EQ(view->lastFrame().pixel(5, 1), (gfx::Pixel{255, 0, 0, 255}));
+    EXPECT_EQ(view->framesDisplayed(), 2u);
+}
+
 TEST_F(GLViewTest, AnEmptyViewDrawsNothingAndDrawOutsideDisplayDoesNoGLWork) {
     auto view = TwoToneView::create(ui::Rect(0, 0, 0, 10));
     view->setContext(context);
