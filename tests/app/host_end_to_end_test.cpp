@@ -106,6 +106,26 @@ std::optional<std::string> playedTo(HostTerminal& host, int seconds) {
     return std::nullopt;
 }
 
+// The handle of the element printed last before `text` (a cell before the labels it holds).
+std::string handleBefore(const std::string& screen, const std::string& text) {
+    const auto at = screen.find(text);
+    const auto hash = at == std::string::npos ? std::string::npos : screen.rfind('#', at);
+    if (hash == std::string::npos) return "#0";
+    return screen.substr(hash, screen.find(' ', hash) - hash);
+}
+
+// The subtitle row checked in the player's audio and subtitle popover, opened as a person does:
+// a touch on the picture brings the controls, then the captions button.
+std::string checkedSubtitle(HostTerminal& host) {
+    std::string screen = host.screenAfter("show");
+    for (int look = 0; look < 50 && screen.find("sym:captions.bubble") == std::string::npos; ++look)
+        screen = host.screenAfter("tap " + handleOf(screen, "<ReelhavenViewController>"));
+    screen = host.screenAfter("tap " + handleOf(screen, "sym:captions.bubble"));
+    static const std::regex checked(R"re(\[1,\d\] checkmark\n(?: *View [^\n]*\n)* *Label [^"\n]*"([^"\n]*)")re");
+    std::smatch match;
+    return std::regex_search(screen, match, checked) ? match[1].str() : "(nothing checked)\n" + screen;
+}
+
 class HostEndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override { fs::create_directories(home / "Documents"); }
@@ -187,6 +207,38 @@ TEST_F(HostEndToEndTest, AnUploadedClipPlaysIsSoughtAndResumesASecondBeforeWhere
     auto kept = savedPosition("Trip.mp4");
     ASSERT_TRUE(kept);
     EXPECT_GE(*kept, *shownElapsed(*later) - 0.5);
+}
+
+TEST_F(HostEndToEndTest, ASubtitleLanguageChosenInTheSettingsIsTheOneThePlayerShows) {
+    fs::copy_file(testing_support::testMedia("subtitles.mkv"), home / "Documents" / "Lesson.mkv");
+    {
+        HostTerminal host(dir.path(), home, {});
+        ASSERT_TRUE(host.started()) << host.process->errors();
+        const auto beforeTap = host.mark();
+        host.screenAfter("tap \"Lesson\"");
+        ASSERT_TRUE(host.firstFrame("Lesson", beforeTap)) << host.process->output() << host.process->errors();
+        EXPECT_EQ(checkedSubtitle(host), "None") << "no track is marked default, no language is asked for";
+        host.process->send("quit");
+        EXPECT_EQ(host.process->finish(), 0) << host.process->errors();
+    }
+    HostTerminal host(dir.path(), home, {"--no-restore"});
+    ASSERT_TRUE(host.started()) << host.process->errors();
+    auto screen = host.screenAfter("show");
+    screen = host.screenAfter("tap " + handleOf(screen, "sym:gear"));
+    screen = host.screenAfter("tap \"Languages\"");
+    screen = host.screenAfter("tap " + handleBefore(screen, "\"Subtitle Language\""));
+    screen = host.screenAfter("tap \"Japanese\"");
+    EXPECT_NE(screen.find("\"jpn\""), std::string::npos) << screen;
+    host.screenAfter("back");
+    screen = host.screenAfter("back");
+    ASSERT_NE(screen.find("NavigationBar \"Library\""), std::string::npos) << screen;
+
+    const auto beforeTap = host.mark();
+    host.screenAfter("tap \"Lesson\"");
+    ASSERT_TRUE(host.firstFrame("Lesson", beforeTap)) << host.process->output() << host.process->errors();
+    EXPECT_NE(checkedSubtitle(host).find("[Jpn]"), std::string::npos);
+    host.process->send("quit");
+    EXPECT_EQ(host.process->finish(), 0) << host.process->errors();
 }
 
 }  // namespace
