@@ -13,6 +13,7 @@
 #include "core/documents_client.h"
 #include "core/video_manager.h"
 #include "library/library_file_collection_view_controller.h"
+#include "output/mpv_glk_view.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
@@ -223,11 +224,69 @@ void AppHost::enterBackground() {
 foundation::Status AppHost::screenshot(const std::string& path) {
     if (!m_display) return hostError("screenshot needs a window: run with --display");
     m_session->settle();
+    // Painting is how the window finds a new video view and has it hand its frames over.
+    m_display->capture();
+    if (auto shown = waitForPlayerFrame(); !shown) return shown;
     auto png = gfx::PngCodec::encode(m_display->capture());
     if (!png) return hostError("cannot encode the window's pixels as PNG");
     std::ofstream file(path, std::ios::binary);
     if (!(file << *png) || !file.flush()) return hostError("cannot write the screenshot to " + path);
     m_out << "screenshot\t" << path << std::endl;
+    return {};
+}
+
+foundation::Status AppHost::waitForPlayerFrame() {
+    auto delegate = std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate());
+    auto player = delegate ? delegate->presentedPlayer() : nullptr;
+    auto session = player ? player->session() : nullptr;
+    auto view = player ? player->glkView() : nullptr;
+    if (!session || !view) return {};
+    // The view hands over blank frames before mpv has a picture; once mpv's clock has passed the
+    // first frame, every frame drawn from then on shows the file. The render queue may be drawing
+    // one frame already (begun before), so the second one handed over counts. A paused player
+    // keeps what it shows.
+    std::optional<std::uint64_t> playingFrom;
+    auto showsTheFile = [&] {
+        serveWindow();
+        const auto serial = view->presentedFrame().serial;
+        if (playingFrom) return serial > *playingFrom + 1;
+        auto info = session->playbackInfo();
+        if (!info || !session->hasLoaded(*info)) return false;
+        if (session->flagProperty("pause").value_or(false)) return serial > 0;
+        if (session->doubleProperty("time-pos").value_or(0) <= 0) return false;
+        playingFrom = serial;
+        return false;
+    };
+    if (!dispatch::RunLoop::main()->runUntil(showsTheFile, kFrameTimeout))
+        return hostError("the player showed no frame of its video within " +
+                         std::to_string(kFrameTimeout.count() / 1000) + " s (no screenshot)");
+    return {};
+}
+
+void AppHost::serveWindow() {
+    if (m_display) m_display->presentIfDue();
+}
+
+foundation::Status AppHost::click(ui::Point at) {
+    if (!m_display) return hostError("click needs a window: run with --display");
+    const auto bounds = window()->bounds();
+    if (!bounds.contains(at))
+        return hostError("a click at " + std::to_string(at.x) + "," + std::to_string(at.y) +
+                         " is outside the window (" + std::to_string(bounds.size.width) + " x " +
+                         std::to_string(bounds.size.height) + " points)");
+    m_display->click(at);
+    return {};
+}
+
+foundation::Status AppHost::pressKey(const ui::Key& key) {
+    if (!m_display) return hostError("key needs a window: run with --display");
+    m_display->pressKey(key.keyCode, key.modifierFlags);
+    return {};
+}
+
+foundation::Status AppHost::resizeWindow(ui::Size points) {
+    if (!m_display) return hostError("resize needs a window: run with --display");
+    m_display->resize(points);
     return {};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -42,6 +43,8 @@ public:
     std::shared_ptr<ui::Window> window() const;
     std::shared_ptr<ui::WindowScene> scene() const { return m_scene; }
     HostSession& session() { return *m_session; }
+    // The desktop window (--display), else null.
+    display::DisplayHost* display() const { return m_display.get(); }
     // Switches the server on through the root screen's import menu, as a user would, and says
     // where to reach it.
     foundation::Status switchTransferOn();
@@ -56,12 +59,23 @@ public:
     void enterBackground() override;
     void enterForeground() override;
     foundation::Status screenshot(const std::string& path) override;
+    bool hasWindow() const override { return m_display != nullptr; }
+    void serveWindow() override;
+    foundation::Status click(ui::Point at) override;
+    foundation::Status pressKey(const ui::Key& key) override;
+    foundation::Status resizeWindow(ui::Size points) override;
 
 private:
     ui::ConnectionOptions connectionOptions();
     // Blocks until the shown library screens' managers have delivered their work.
     void flushShownScreens();
     void keepSession();
+    // Serves the main run loop until the player on the screen, if any, shows a frame of its video.
+    foundation::Status waitForPlayerFrame();
+
+    // How long a screenshot waits for the player to show its video: generous, a loaded machine
+    // decodes slowly.
+    static constexpr std::chrono::milliseconds kFrameTimeout{30000};
 
     const LauncherOptions m_options;
     std::ostream& m_out;

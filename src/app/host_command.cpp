@@ -25,7 +25,7 @@ struct VerbEntry {
     std::string_view form;
 };
 
-constexpr std::array<VerbEntry, 20> kVerbs{{
+constexpr std::array<VerbEntry, 22> kVerbs{{
     {"tap", Verb::tap, 1, 1, "tap #n|\"text\""},
     {"menu", Verb::menu, 1, 1, "menu #n|\"text\""},
     {"choose", Verb::choose, 1, 1, "choose \"title\""},
@@ -45,6 +45,8 @@ constexpr std::array<VerbEntry, 20> kVerbs{{
     {"background", Verb::background, 0, 0, "background"},
     {"foreground", Verb::foreground, 0, 0, "foreground"},
     {"screenshot", Verb::screenshot, 1, 1, "screenshot PATH"},
+    {"click", Verb::click, 1, 2, "click X Y|#n|\"text\""},
+    {"resize", Verb::resize, 2, 2, "resize WIDTH HEIGHT"},
     {"quit", Verb::quit, 0, 0, "quit"},
 }};
 
@@ -94,13 +96,18 @@ foundation::Result<std::vector<std::string>> splitWords(std::string_view line) {
     return words;
 }
 
-std::optional<double> parseSeconds(const std::string& text) {
+// A plain number from 0 to `limit` (seconds, points).
+std::optional<double> parseNumber(const std::string& text, double limit) {
     double value = -1;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0 || value > 86400)
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0 || value > limit)
         return std::nullopt;
     return value;
 }
+
+// The window's limits: what SDL and the GL drivers take on any desktop.
+constexpr double kMinimumWindowPoints = 100;
+constexpr double kMaximumWindowPoints = 8192;
 
 }  // namespace
 
@@ -125,7 +132,7 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
             return commandError("usage: " + std::string(entry->form) + " (an empty text names nothing)");
     }
     if (command.verb == Verb::wait) {
-        auto seconds = parseSeconds(command.arguments.front());
+        auto seconds = parseNumber(command.arguments.front(), 86400);
         if (!seconds) return commandError("wait needs a number of seconds from 0 to 86400");
         command.seconds = *seconds;
     }
@@ -147,6 +154,19 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
             if (!namedKeyPress(name))
                 return commandError("unknown key \"" + name + "\"; the keys are " + std::string(keyNames()));
         }
+    }
+    if (command.verb == Verb::click && count == 2) {
+        auto x = parseNumber(command.arguments[0], kMaximumWindowPoints);
+        auto y = parseNumber(command.arguments[1], kMaximumWindowPoints);
+        if (!x || !y) return commandError("usage: click X Y|#n|\"text\" (X and Y: window points from 0)");
+        command.point = std::pair(*x, *y);
+    }
+    if (command.verb == Verb::resize) {
+        auto width = parseNumber(command.arguments[0], kMaximumWindowPoints);
+        auto height = parseNumber(command.arguments[1], kMaximumWindowPoints);
+        if (!width || !height || *width < kMinimumWindowPoints || *height < kMinimumWindowPoints)
+            return commandError("usage: resize WIDTH HEIGHT (points from 100 to 8192)");
+        command.size = std::pair(*width, *height);
     }
     if (command.verb == Verb::show && count == 1) {
         if (command.arguments.front() != "tree") return commandError("usage: show [tree]");
@@ -174,7 +194,9 @@ const char* HostCommand::usage() {
            "  open PATH|URL     hand the app a file (opened in place) or a URL\n"
            "  background        the app goes to the background (progress is saved)\n"
            "  foreground        the app comes back\n"
-           "  screenshot PATH   save the window's pixels as PNG (with --display)\n"
+           "  screenshot PATH   save the window's pixels as PNG once the screen has settled (with --display)\n"
+           "  click X Y|#n|\"text\"  click in the window at a point, or on an element (with --display)\n"
+           "  resize W H        resize the window to W x H points, as a user dragging its edge\n"
            "  quit              leave (the app goes to the background and terminates)\n";
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/foundation/error.h"
@@ -16,6 +17,8 @@ namespace reelhaven {
 //   alert "Confirm"                      pick PATH...     drag #4 #7
 //   slide #5 0.4   swipe "Trip" right    key shift-right space
 //   back   wait 1.5   show [tree]   open PATH|URL   background   foreground   quit
+//   with a desktop window: click 120 300 | click #3    resize 1024 768    screenshot PATH
+//   (and there keys go through the window too)
 //
 // An argument is a handle (`#n`), a quoted text (with the escapes the printed screen uses:
 // \" \\ \n \r \t) or a bare word. Blank lines and lines starting with "//" are no command.
@@ -40,6 +43,8 @@ struct HostCommand {
         background,
         foreground,
         screenshot,
+        click,
+        resize,
         quit
     };
 
@@ -48,6 +53,9 @@ struct HostCommand {
     double seconds = 0;                  // `wait`
     float value = 0;                     // `slide`
     bool tree = false;                   // `show tree`
+    // `click X Y` (window points; none: the element the argument names) and `resize W H` (points).
+    std::optional<std::pair<double, double>> point;
+    std::pair<double, double> size{};
 
     // The parsed line; nothing for a blank or comment line; an error that says what is wrong.
     static foundation::Result<std::optional<HostCommand>> parse(std::string_view line);

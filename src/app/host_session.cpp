@@ -124,10 +124,20 @@ foundation::Status HostSession::perform(const HostCommand& command) {
         case Verb::background: m_system.enterBackground(); return {};
         case Verb::foreground: m_system.enterForeground(); return {};
         case Verb::screenshot: return m_system.screenshot(arguments[0]);
+        case Verb::click: return click(command);
+        case Verb::resize: return m_system.resizeWindow({command.size.first, command.size.second});
         case Verb::show:
         case Verb::quit: return {};
     }
     return {};
+}
+
+foundation::Status HostSession::click(const HostCommand& command) {
+    if (command.point) return m_system.click({command.point->first, command.point->second});
+    // An element is clicked where a finger would touch it; the click itself goes through the window.
+    auto point = m_driver.touchPointOf(command.arguments[0]);
+    if (!point) return point.error();
+    return m_system.click(point.value());
 }
 
 foundation::Status HostSession::search(const std::string& text) {
@@ -195,6 +205,13 @@ foundation::Status HostSession::pressKeys(const std::vector<std::string>& names)
         if (!press) return sessionError("unknown key " + ui::quoted(name));
         presses.push_back(*press);
     }
+    if (m_system.hasWindow()) {
+        // A desktop window's keyboard: the keys go through its input path.
+        for (const auto& press : presses) {
+            if (auto status = m_system.pressKey(press.key); !status) return status;
+        }
+        return {};
+    }
     // Keys go to the first responder; with none, to the screen the user sees, as a keyboard's would.
     std::shared_ptr<ui::ViewController> shown = m_window->rootViewController();
     if (shown && shown->presentedViewController()) {
@@ -214,8 +231,12 @@ void HostSession::wait(double seconds) {
     }
     const auto until = loop->now() + dispatch::seconds(seconds);
     // Real time: serve the app meanwhile, and end early when the process is asked to stop.
-    loop->runUntil([&] { return m_stopRequested || loop->now() >= until; },
-                   std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 1000));
+    loop->runUntil(
+        [&] {
+            m_system.serveWindow();
+            return m_stopRequested || loop->now() >= until;
+        },
+        std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 1000));
 }
 
 }  // namespace reelhaven

@@ -39,6 +39,7 @@ public:
 
 private:
     foundation::Status perform(const HostCommand& command);
+    foundation::Status click(const HostCommand& command);
     foundation::Status search(const std::string& text);
     foundation::Status cancel();
     foundation::Status alert(const std::string& action);

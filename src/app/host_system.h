@@ -3,11 +3,15 @@
 #include <string>
 
 #include "platform/foundation/error.h"
+#include "platform/ui/gestures/press.h"
+#include "platform/ui/views/point.h"
+#include "platform/ui/views/size.h"
 
 namespace reelhaven {
 
 // What the host does as the operating system around the app, beyond the user's touches: hand it
-// a file or URL, send it to the background and bring it back. Main thread only.
+// a file or URL, send it to the background and bring it back, and drive its desktop window.
+// Main thread only.
 class HostSystem {
 public:
     virtual ~HostSystem() = default;
@@ -17,6 +21,16 @@ public:
     virtual void enterForeground() = 0;
     // Writes what the desktop window shows as PNG; an error where there is no window.
     virtual foundation::Status screenshot(const std::string& path) = 0;
+    // Whether a desktop window shows the app; without one, keys go to the screen directly.
+    virtual bool hasWindow() const { return false; }
+    // Called over and over while a command waits: the desktop window shows what changed (its
+    // video comes only as it is shown).
+    virtual void serveWindow() {}
+    // Input through the desktop window, delivered as its window system delivers the user's (a
+    // click in window points, a key, the window's edge dragged); an error where there is no window.
+    virtual foundation::Status click(ui::Point at) = 0;
+    virtual foundation::Status pressKey(const ui::Key& key) = 0;
+    virtual foundation::Status resizeWindow(ui::Size points) = 0;
 };
 
 }  // namespace reelhaven

@@ -4,6 +4,7 @@
 #include "controls/video_menu_popover_view_controller.h"
 #include "core/documents_client.h"
 #include "core/preferences.h"
+#include "core/progress_client.h"
 #include "output/external_display_view_controller.h"
 #include "output/metal_hdr_view.h"
 #include "output/mpv_glk_view.h"
@@ -308,7 +309,12 @@ void ReelhavenViewController::viewDidAppear(bool animated) {
 
 void ReelhavenViewController::viewWillDisappear(bool animated) {
     ViewController::viewWillDisappear(animated);
-    saveProgress();
+    // Closing the player writes the file as well as the record: a process that ends before the
+    // next periodic commit must not lose where the user stopped.
+    dispatch::Queue::global()->async([info = m_playbackInfo] {
+        info->saveProgress();
+        if (auto client = info->progressClient()) client->save();
+    });
     ui::Application::shared().setIdleTimerDisabled(false);
     setSceneTitle("");
     if (auto external = ExternalDisplayViewController::current()) external->showPlaceholder();

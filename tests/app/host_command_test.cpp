@@ -40,6 +40,9 @@ TEST(HostCommandTest, LinesTheHostUnderstands) {
         {"background", Verb::background, {}},
         {"foreground", Verb::foreground, {}},
         {"quit", Verb::quit, {}},
+        {"screenshot /tmp/grid.png", Verb::screenshot, {"/tmp/grid.png"}},
+        {"click \"Film\"", Verb::click, {"Film"}},
+        {"resize 1024 768", Verb::resize, {"1024", "768"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -64,6 +67,19 @@ TEST(HostCommandTest, WaitAndShowReadTheirArgument) {
     auto plain = HostCommand::parse("show");
     ASSERT_TRUE(plain && plain.value());
     EXPECT_FALSE(plain.value()->tree);
+}
+
+TEST(HostCommandTest, WindowInputReadsPointsKeysAndSizes) {
+    auto at = HostCommand::parse("click 120.5 300");
+    ASSERT_TRUE(at && at.value());
+    ASSERT_TRUE(at.value()->point);
+    EXPECT_EQ(*at.value()->point, std::pair(120.5, 300.0));
+    auto element = HostCommand::parse("click #4");
+    ASSERT_TRUE(element && element.value());
+    EXPECT_FALSE(element.value()->point) << "a handle names an element, not a point";
+    auto size = HostCommand::parse("resize 1024 768");
+    ASSERT_TRUE(size && size.value());
+    EXPECT_EQ(size.value()->size, std::pair(1024.0, 768.0));
 }
 
 TEST(HostCommandTest, BlankAndCommentLinesAreNoCommand) {
@@ -101,6 +117,12 @@ TEST(HostCommandTest, MalformedLinesSayWhatIsWrong) {
         {"key up", "unknown key \"up\"; the keys are left, right"},
         {"key right screen", "unknown key \"screen\""},
         {"key \x1b[C", "unknown key"},
+        {"click 10 down", "X and Y: window points"},
+        {"click -5 10", "X and Y: window points"},
+        {"click 1 2 3", "usage: click"},
+        {"resize 50 600", "points from 100 to 8192"},
+        {"resize 800 wide", "points from 100 to 8192"},
+        {"resize 800", "usage: resize"},
     };
     for (const auto& [line, message] : cases) {
         auto parsed = HostCommand::parse(line);

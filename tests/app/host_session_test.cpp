@@ -120,6 +120,21 @@ public:
         calls.push_back("screenshot " + path);
         return {};
     }
+    foundation::Status click(ui::Point at) override {
+        clicks.push_back(at);
+        return {};
+    }
+    foundation::Status pressKey(const ui::Key& key) override {
+        calls.push_back("key " + std::to_string(key.keyCode) + (key.modifierFlags & ui::Key::shift ? " shift" : ""));
+        return {};
+    }
+    foundation::Status resizeWindow(ui::Size points) override {
+        calls.push_back("resize " + std::to_string(int(points.width)) + "x" + std::to_string(int(points.height)));
+        return {};
+    }
+    bool hasWindow() const override { return window; }
+    std::vector<ui::Point> clicks;
+    bool window = false;
     std::vector<std::string> calls;
 };
 
@@ -226,6 +241,28 @@ TEST_F(HostSessionTest, SystemCommandsGoToTheHostSystem) {
     EXPECT_EQ(session.executeLine("foreground"), Outcome::done);
     EXPECT_EQ(system.calls, (std::vector<std::string>{"open /tmp/a b.mp4", "background", "foreground"}));
     EXPECT_EQ(session.executeLine("quit"), Outcome::quit);
+}
+
+TEST_F(HostSessionTest, WindowInputGoesToTheHostSystemAndAnElementIsClickedWhereItIsTouched) {
+    system.window = true;
+    EXPECT_EQ(session.executeLine("key space shift-right"), Outcome::done);
+    EXPECT_EQ(session.executeLine("resize 1024 768"), Outcome::done);
+    EXPECT_EQ(system.calls, (std::vector<std::string>{"key 44", "key 79 shift", "resize 1024x768"}));
+
+    EXPECT_EQ(session.executeLine("click 12 34"), Outcome::done);
+    EXPECT_EQ(session.executeLine("click Load"), Outcome::done);
+    ASSERT_EQ(system.clicks.size(), 2u);
+    EXPECT_EQ(system.clicks[0], (ui::Point{12, 34}));
+    std::shared_ptr<ui::Button> button;
+    for (auto view = window->hitTest(system.clicks[1]); view && !button; view = view->superview())
+        button = std::dynamic_pointer_cast<ui::Button>(view);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->currentTitle(), "Load") << "the click lands on the button it names";
+    EXPECT_EQ(status(), "Idle") << "the session only hands the click on; the window delivers it";
+
+    EXPECT_EQ(session.executeLine("click Missing"), Outcome::failed);
+    EXPECT_NE(err.str().find("nothing shows Missing"), std::string::npos) << err.str();
+    EXPECT_EQ(system.clicks.size(), 2u);
 }
 
 TEST_F(HostSessionTest, ShowTreeOutlinesTheControllers) {

@@ -46,6 +46,20 @@ void collectNavigations(const std::shared_ptr<ui::View>& view, std::vector<std::
     for (const auto& child : view->subviews()) collectNavigations(child, out);
 }
 
+// Whether an opaque view the window shows above its subview `index` (a controller presented over
+// the whole screen) covers `rect` wholly: a navigation bar there is neither drawn nor touched. A
+// clear view (a popover's dimming) covers nothing.
+bool coveredAbove(const std::vector<std::shared_ptr<ui::View>>& windowSubviews, size_t index, const ui::Rect& rect) {
+    for (size_t above = index + 1; above < windowSubviews.size(); ++above) {
+        const auto& view = windowSubviews[above];
+        const auto background = view->backgroundColor();
+        if (view->isHidden() || view->alpha() < 0.99 || !background || background->alpha < 0.99) continue;
+        const auto frame = view->frame();
+        if (frame.contains(rect.origin) && frame.contains({rect.maxX() - 0.5, rect.maxY() - 0.5})) return true;
+    }
+    return false;
+}
+
 std::string systemItemTitle(ui::BarButtonItem::SystemItem item) {
     using S = ui::BarButtonItem::SystemItem;
     switch (item) {
@@ -89,14 +103,19 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
     }
     m_handles = &handles;
     if (!window.isHidden()) {
-        std::vector<std::shared_ptr<ui::View>> navigations;
-        for (const auto& child : window.subviews()) collectNavigations(child, navigations);
-        for (const auto& view : navigations) {
-            auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(view->viewController());
-            if (navigation->isNavigationBarHidden()) continue;
-            const ui::Point origin = view->convertToWindow(view->bounds().origin);
-            const ui::Rect bar(origin.x, origin.y + view->safeAreaInsets().top, view->bounds().size.width, barHeight);
-            paintBar(cr, *navigation, bar, scale);
+        const auto windowSubviews = window.subviews();
+        for (size_t index = 0; index < windowSubviews.size(); ++index) {
+            std::vector<std::shared_ptr<ui::View>> navigations;
+            collectNavigations(windowSubviews[index], navigations);
+            for (const auto& view : navigations) {
+                auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(view->viewController());
+                if (navigation->isNavigationBarHidden()) continue;
+                const ui::Point origin = view->convertToWindow(view->bounds().origin);
+                const ui::Rect bar(origin.x, origin.y + view->safeAreaInsets().top, view->bounds().size.width,
+                                   barHeight);
+                if (coveredAbove(windowSubviews, index, bar)) continue;
+                paintBar(cr, *navigation, bar, scale);
+            }
         }
         paintAlerts(cr, window, scale);
         paintMenu(cr, window, scale);

@@ -134,6 +134,54 @@ void DisplayHost::resize(ui::Size points) {
     applyWindowSize(true);
 }
 
+void DisplayHost::click(ui::Point at) {
+    // Bars and alerts drawn outside the views take clicks where the last paint put them.
+    m_interfaceDirty = true;
+    frame();
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+        SDL_Event event{};
+        event.type = type;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = 1;
+        event.button.x = static_cast<int>(std::lround(at.x));
+        event.button.y = static_cast<int>(std::lround(at.y));
+        SDL_PushEvent(&event);
+    }
+    handleQueuedEvents();
+    // A click where a double click could follow taps once that has not come: the script's next
+    // command sees what the tap did.
+    const auto interval = std::chrono::milliseconds(static_cast<int>(PointerInput::doubleClickInterval * 1000));
+    dispatch::RunLoop::main()->runUntil([this] { return !m_pointer->tapPending(); }, interval * 10);
+}
+
+void DisplayHost::pressKey(int usage, std::uint32_t modifiers) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.state = SDL_PRESSED;
+    event.key.keysym.scancode = static_cast<SDL_Scancode>(usage);
+    event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+    Uint16 mod = KMOD_NONE;
+    if (modifiers & ui::Key::shift) mod |= KMOD_LSHIFT;
+    if (modifiers & ui::Key::control) mod |= KMOD_LCTRL;
+    if (modifiers & ui::Key::alternate) mod |= KMOD_LALT;
+    if (modifiers & ui::Key::command) mod |= KMOD_LGUI;
+    event.key.keysym.mod = mod;
+    SDL_PushEvent(&event);
+    handleQueuedEvents();
+}
+
+void DisplayHost::presentIfDue() {
+    if (now() - m_lastComposite < 1.0 / std::max(1, m_desktop->refreshRate())) return;
+    m_interfaceDirty = true;
+    frame();
+}
+
+void DisplayHost::handleQueuedEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) handle(event);
+}
+
 void DisplayHost::run() {
     m_closed = false;
     dispatch::RunLoop::main()->run([this](std::optional<dispatch::Duration> timeout) { wait(timeout); });
@@ -316,11 +364,7 @@ DisplayHost::Statistics DisplayHost::statistics() const {
 void DisplayHost::checkScreenshot() {
     if (!m_screenshot) return;
     const double t = now();
-    if (!m_window || ViewPainter::isAnimating(*m_window)) return;
-    for (const auto& region : m_painter->videoRegions()) {
-        auto view = region.view.lock();
-        if (view && view->presentedFrame().serial == 0) return;
-    }
+    if (!m_window || ViewPainter::isAnimating(*m_window) || !videosShowFrames()) return;
     const bool quiet = t - m_lastInterfaceChange >= m_quietTime || t - m_lastInput >= m_quietTime * 4;
     if (!quiet || (m_screenshot->ready && !m_screenshot->ready())) return;
     // The back buffer holds the frame just composited.
@@ -335,6 +379,14 @@ void DisplayHost::checkScreenshot() {
         status = foundation::Error{"DisplayErrorDomain", 2, "cannot write the screenshot to " + pending.path};
     }
     if (pending.done) dispatch::RunLoop::main()->post([done = pending.done, status] { done(status); });
+}
+
+bool DisplayHost::videosShowFrames() const {
+    for (const auto& region : m_painter->videoRegions()) {
+        auto view = region.view.lock();
+        if (view && view->presentedFrame().serial == 0) return false;
+    }
+    return true;
 }
 
 void DisplayHost::screenshotWhenSettled(std::string path, std::function<bool()> ready,

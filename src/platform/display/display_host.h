@@ -86,6 +86,16 @@ public:
 
     // Resizes the desktop window (as a user dragging its edge would).
     void resize(ui::Size points);
+    // Input for a host that drives the window itself (a script): the events go into the window's
+    // event queue and through the same handling as the user's, on what the window shows now. A
+    // click returns once it has tapped (a single click waits to be no double click).
+    void click(ui::Point at);
+    // `usage`: the key's HID usage code (SDL's scancode); `modifiers` as ui::Key::ModifierFlags.
+    void pressKey(int usage, std::uint32_t modifiers);
+    // For a host serving the main run loop elsewhere (a script's command that waits): paints and
+    // composites when a frame is due, as the window's loop would; video frames come only as the
+    // window shows them.
+    void presentIfDue();
     Statistics statistics() const;
     // Called when the user closes the window; by default the main run loop stops.
     std::function<void()> onClose;
@@ -105,6 +115,10 @@ private:
     bool chromePress(ui::Point point);
     bool chromeRelease(ui::Point point);
     void checkScreenshot();
+    // Handles what the window's event queue holds now.
+    void handleQueuedEvents();
+    // Whether every video view painted last has handed a frame over to the window.
+    bool videosShowFrames() const;
     double now() const;
 
     std::shared_ptr<ui::Window> m_window;

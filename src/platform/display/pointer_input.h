@@ -43,6 +43,8 @@ public:
     void release(ui::Point point);
     // `notchesX`/`notchesY`: wheel turns, positive to the right and away from the user.
     void wheel(ui::Point point, double notchesX, double notchesY, bool control);
+    // A single click waits one double-click interval before it taps; true while one waits.
+    bool tapPending() const { return m_singleTapTimer != 0; }
 
 private:
     void tap(ui::Point point, int clicks);

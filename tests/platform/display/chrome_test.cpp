@@ -74,6 +74,25 @@ TEST_F(ChromeTest, TheNavigationBarShowsTheTitleAndItsItemsWhereTheirHandlesAct)
     EXPECT_EQ(pressed, 1);
 }
 
+TEST_F(ChromeTest, AScreenPresentedOverTheWholeWindowCoversTheBarAndItsItems) {
+    root->navigationItem()->setRightBarButtonItem(ui::BarButtonItem::create("Edit"));
+    auto player = ui::ViewController::create();
+    player->setModalPresentationStyle(ui::ModalPresentationStyle::fullScreen);
+    player->view()->setBackgroundColor(ui::Color::black());
+    root->present(player, false);
+    loop.runUntilIdle();
+    auto covered = paint();
+    EXPECT_TRUE(covered.targets.empty()) << "a click on the bar's place reaches the presented screen";
+    EXPECT_EQ(image.pixel(200, 22).r, 0) << "no title drawn over it";
+
+    // A clear view over the window (a popover's dimming) leaves the bar as it is.
+    player->dismiss(false);
+    loop.runUntilIdle();
+    auto dimming = ui::View::create(Rect(0, 0, 400, 300));
+    window->addSubview(dimming);
+    EXPECT_EQ(paint().targets.size(), 1u);
+}
+
 TEST_F(ChromeTest, APushedScreenGetsABackButtonThatGoesBack) {
     auto second = ui::ViewController::create();
     second->setTitle("Movies");

@@ -134,6 +134,12 @@ foundation::Result<ScreenDriver::Touched> ScreenDriver::reach(const std::string&
     return Touched{target.value(), point.value()};
 }
 
+foundation::Result<Point> ScreenDriver::touchPointOf(const std::string& what) {
+    auto touched = reach(what);
+    if (!touched) return touched.error();
+    return touched->point;
+}
+
 bool ScreenDriver::closeMenuOutside(const ScreenTarget& target) {
     auto menu = m_window->presentedMenu();
     if (!menu || target.kind == ScreenTarget::Kind::menuEntry) return false;

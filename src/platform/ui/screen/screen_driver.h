@@ -54,6 +54,10 @@ public:
     // Serves the main run loop until the screen has settled (see above).
     void settle();
 
+    // Where, in the window's points, a finger touches the element `what` names: for input that
+    // reaches the window another way (a desktop's pointer). An error when no touch reaches it.
+    foundation::Result<Point> touchPointOf(const std::string& what);
+
 private:
     using Filter = bool (*)(const ScreenTarget&);
     // The element `what` names on the screen now (among those `filter` accepts), or an error

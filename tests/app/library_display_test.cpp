@@ -1,0 +1,289 @@
+// The library and the player in a real window: `reelhaven --display --script FILE` run as a user
+// runs it on a home with three clips of one known colour each, clicks and keys going through the
+// window's input path, and what the window shows read back from its screenshots. Pixels are
+// sampled by colour with tolerances, never compared whole (fonts and Mesa versions differ).
+// Without a display (the display stage runs these under Xvfb) the cases skip.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/progress_client.h"
+#include "platform/foundation/url.h"
+#include "platform/graphics/png_codec.h"
+#include "support/launcher_process.h"
+#include "support/launcher_run.h"
+#include "support/temp_dir.h"
+#include "support/test_media.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::LauncherRun;
+using testing_support::readFile;
+using testing_support::testMedia;
+using testing_support::writeFile;
+
+struct Colour {
+    const char* name;  // the clip's name in the library
+    int r, g, b;
+};
+// The clips' colours as decoded (tools/make-test-media makes them).
+constexpr Colour kRed{"Red", 207, 37, 38};
+constexpr Colour kGreen{"Green", 40, 176, 64};
+constexpr Colour kBlue{"Blue", 40, 80, 208};
+// Scaling and colour conversion move a solid colour by a few steps; far less than these differ.
+constexpr int kTolerance = 28;
+
+bool matches(gfx::Pixel p, const Colour& c) {
+    return std::abs(p.r - c.r) <= kTolerance && std::abs(p.g - c.g) <= kTolerance && std::abs(p.b - c.b) <= kTolerance;
+}
+
+// Where one colour shows in an image: the box around its pixels and how many there are.
+struct Region {
+    int left = 0, top = 0, right = -1, bottom = -1;  // inclusive
+    long count = 0;
+    int width() const { return right - left + 1; }
+    int height() const { return bottom - top + 1; }
+    int centreX() const { return (left + right) / 2; }
+    int centreY() const { return (top + bottom) / 2; }
+    bool overlaps(const Region& other) const {
+        return left <= other.right && other.left <= right && top <= other.bottom && other.top <= bottom;
+    }
+};
+
+// The largest patch of the colour (pixels of it touching each other), so an icon's anti-aliased
+// edge of a near colour elsewhere does not stretch the box.
+Region regionOf(const gfx::Image& image, const Colour& colour) {
+    const int width = image.width(), height = image.height();
+    std::vector<char> seen(static_cast<size_t>(width) * height, 0);
+    Region largest;
+    std::vector<std::pair<int, int>> stack;
+    for (int y0 = 0; y0 < height; ++y0) {
+        for (int x0 = 0; x0 < width; ++x0) {
+            if (seen[y0 * width + x0] || !matches(image.pixel(x0, y0), colour)) continue;
+            Region patch{x0, y0, x0, y0, 0};
+            seen[y0 * width + x0] = 1;
+            stack.assign(1, {x0, y0});
+            while (!stack.empty()) {
+                const auto [x, y] = stack.back();
+                stack.pop_back();
+                ++patch.count;
+                patch.left = std::min(patch.left, x);
+                patch.right = std::max(patch.right, x);
+                patch.top = std::min(patch.top, y);
+                patch.bottom = std::max(patch.bottom, y);
+                for (const auto& [nx, ny] :
+                     {std::pair(x + 1, y), std::pair(x - 1, y), std::pair(x, y + 1), std::pair(x, y - 1)}) {
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= height || seen[ny * width + nx]) continue;
+                    if (!matches(image.pixel(nx, ny), colour)) continue;
+                    seen[ny * width + nx] = 1;
+                    stack.push_back({nx, ny});
+                }
+            }
+            if (patch.count > largest.count) largest = patch;
+        }
+    }
+    return largest;
+}
+
+std::ostream& operator<<(std::ostream& out, const Region& r) {
+    return out << r.count << " pixels in " << r.left << "," << r.top << " - " << r.right << "," << r.bottom;
+}
+
+// A picture of the colour: a solid block at least `minimum` pixels wide and high (a thumbnail, the
+// video), filled mostly (rounded corners and a duration label on it aside).
+::testing::AssertionResult showsBlock(const Region& region, int minimum) {
+    if (region.count == 0) return ::testing::AssertionFailure() << "the colour does not show";
+    if (region.width() < minimum || region.height() < minimum)
+        return ::testing::AssertionFailure() << "too small: " << region;
+    if (region.count < 0.75 * region.width() * region.height())
+        return ::testing::AssertionFailure() << "not one solid block: " << region;
+    return ::testing::AssertionSuccess();
+}
+
+class LibraryDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+            GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        fs::create_directories(home / "Documents");
+        for (const auto* colour : {&kRed, &kGreen, &kBlue}) {
+            std::string file = colour->name;
+            std::transform(file.begin(), file.end(), file.begin(), ::tolower);
+            fs::copy_file(testMedia("solid-" + file + ".mp4"),
+                          home / "Documents" / (std::string(colour->name) + ".mp4"));
+        }
+    }
+
+    LauncherRun launch(const std::string& script) {
+        writeFile(dir / "script.txt", script);
+        return testing_support::runLauncher(
+            dir.path(), {"--home", home.string(), "--display", "--script", (dir / "script.txt").string()});
+    }
+
+    std::optional<gfx::Image> screenshot(const std::string& name) {
+        const auto path = dir / name;
+        if (!fs::exists(path)) return std::nullopt;
+        auto image = gfx::PngCodec::decode(readFile(path));
+        if (!image) return std::nullopt;
+        return image.value();
+    }
+
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+
+    testing_support::TempDir dir;
+    fs::path home = dir / "home";
+};
+
+TEST_F(LibraryDisplay, TheGridShowsThreeCellsWithTheirClipsColours) {
+    auto run = launch("screenshot " + path("grid.png") + "\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto grid = screenshot("grid.png");
+    ASSERT_TRUE(grid);
+    std::vector<Region> cells;
+    for (const auto* colour : {&kRed, &kGreen, &kBlue}) {
+        cells.push_back(regionOf(*grid, *colour));
+        EXPECT_TRUE(showsBlock(cells.back(), 40)) << colour->name;
+    }
+    for (size_t i = 0; i < cells.size(); ++i) {
+        for (size_t j = i + 1; j < cells.size(); ++j)
+            EXPECT_FALSE(cells[i].overlaps(cells[j])) << "cells " << i << " and " << j << " share pixels";
+    }
+}
+
+TEST_F(LibraryDisplay, AWiderWindowLaysTheGridOutInMoreColumns) {
+    auto run = launch("screenshot " + path("narrow.png") + "\nresize 1100 700\nscreenshot " + path("wide.png") + "\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto narrow = screenshot("narrow.png");
+    auto wide = screenshot("wide.png");
+    ASSERT_TRUE(narrow && wide);
+    EXPECT_EQ(wide->width(), 1100);
+    EXPECT_EQ(wide->height(), 700);
+    // How many of the three cells share the first row.
+    auto firstRow = [](const gfx::Image& image) {
+        std::vector<Region> cells;
+        for (const auto* colour : {&kRed, &kGreen, &kBlue}) cells.push_back(regionOf(image, *colour));
+        int top = image.height();
+        for (const auto& cell : cells) top = std::min(top, cell.top);
+        return std::count_if(cells.begin(), cells.end(),
+                             [&](const Region& cell) { return showsBlock(cell, 40) && std::abs(cell.top - top) <= 2; });
+    };
+    EXPECT_LT(firstRow(*narrow), 3);
+    EXPECT_EQ(firstRow(*wide), 3);
+}
+
+// Where the player's buttons are in the phone's window (390 x 844 points), clicked as a person
+// would click them: the close button at the top left, the options and play buttons on the
+// bottom bar.
+constexpr const char* kCloseButton = "33 30";
+constexpr const char* kOptionsButton = "48 801";
+constexpr const char* kPlayPauseButton = "195 801";
+
+// The player's position as its scrubber shows it in each printed screen, in per cent.
+std::vector<double> scrubberValues(const std::string& out) {
+    std::vector<double> values;
+    static const std::regex scrubber(R"(DetailScrubber #\d+ [^\n]* value ([0-9.]+) of 0\.\.100)");
+    for (std::sregex_iterator it(out.begin(), out.end(), scrubber), end; it != end; ++it)
+        values.push_back(std::stod((*it)[1]));
+    return values;
+}
+
+// Opens the green clip with a click on its cell and lets its picture show (the screenshot waits for
+// it), brings the bars up with a click on the screen above the video (a single tap: it waits out
+// the double click), then pauses with the play button, which holds the bars up. Paused, the
+// picture stays put while the window is read back.
+std::string openGreenAndPause(const testing_support::TempDir& dir) {
+    return "click \"Green\"\nscreenshot " + (dir / "playing.png").string() + "\nclick 195 150\nwait 0.5\nclick " +
+           kPlayPauseButton + "\n";
+}
+
+TEST_F(LibraryDisplay, AClickOnACellOpensThePlayerShowingThatClip) {
+    auto run = launch("screenshot " + path("grid.png") + "\n" + openGreenAndPause(dir) + "wait 0.5\nscreenshot " +
+                      path("player.png") + "\nshow tree\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("presents ReelhavenViewController (shown)"), std::string::npos) << run.out;
+    auto grid = screenshot("grid.png");
+    auto player = screenshot("player.png");
+    ASSERT_TRUE(grid && player);
+    // The video fills the window's width at 16:9 in the middle of the phone's screen.
+    const auto video = regionOf(*player, kGreen);
+    EXPECT_TRUE(showsBlock(video, 150)) << video;
+    EXPECT_GE(video.width(), player->width() - 2) << video;
+    EXPECT_NEAR(video.centreY(), player->height() / 2, 4) << video;
+    EXPECT_LT(regionOf(*player, kRed).count, 100) << "the other clips' cells are covered";
+    EXPECT_LT(regionOf(*player, kBlue).count, 100);
+    EXPECT_FALSE(matches(grid->pixel(grid->width() / 2, grid->height() / 2), kGreen)) << "the grid's middle was not";
+}
+
+TEST_F(LibraryDisplay, TheRightArrowKeySkipsForwardByTheSkipInterval) {
+    // Paused, the position stays put and shows; the key then skips the default 15 s of the 30 s clip.
+    auto run = launch(openGreenAndPause(dir) + "show\nkey right\nwait 1\nshow\nwait 2\nshow\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("sym:play.fill"), std::string::npos) << "paused:\n" << run.out;
+    const auto values = scrubberValues(run.out);
+    ASSERT_EQ(values.size(), 3u) << run.out;
+    const double skipped = (values[2] - values[0]) * 30 / 100;
+    // A skip lands on a key frame (one a second).
+    EXPECT_NEAR(skipped, 15, 1.1) << values[0] << "% -> " << values[2] << "%";
+    EXPECT_EQ(values[1], values[2]) << "the seek had ended a second after the key, the video paused";
+}
+
+TEST_F(LibraryDisplay, TheOptionsPopoverOpensFromItsButton) {
+    // The popover comes up a moment after the touch.
+    auto run = launch(openGreenAndPause(dir) + "wait 0.5\nshow tree\nclick " + kOptionsButton +
+                      "\nwait 1\nshow tree\nscreenshot " + path("options.png") + "\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string presented = "presents OptionsPopoverViewController (shown)";
+    const auto opened = run.out.find(presented);
+    ASSERT_NE(opened, std::string::npos) << run.out;
+    EXPECT_LT(run.out.find("presents ReelhavenViewController (shown)\n"), opened);
+    EXPECT_EQ(run.out.find("OptionsPopoverViewController"), opened + presented.find("Options")) << "not before";
+    EXPECT_NE(run.out.find("\"Skip Interval\"", opened), std::string::npos) << run.out;
+    // The popover covers a good part of the video (16:9 across the window's width).
+    auto options = screenshot("options.png");
+    ASSERT_TRUE(options);
+    const double videoArea = options->width() * (options->width() * 9.0 / 16);
+    const auto uncovered = regionOf(*options, kGreen);
+    EXPECT_GT(uncovered.count, 0) << "the video still shows beside the popover";
+    EXPECT_LT(uncovered.count, videoArea * 0.8);
+}
+
+TEST_F(LibraryDisplay, ClosingThePlayerWritesItsProgress) {
+    // The launcher stays up after the close, so what the file holds was written by the close, not
+    // by the app leaving at the end.
+    writeFile(dir / "script.txt",
+              openGreenAndPause(dir) + "key right\nwait 1\nclick " + kCloseButton + "\nshow tree\nwait 600\n");
+    testing_support::LauncherProcess run(
+        dir.path(), {"--home", home.string(), "--display", "--script", (dir / "script.txt").string()});
+    ASSERT_TRUE(run.waitFor("NavigationController (shown)\n    LibraryFileCollectionViewController (shown)\n"))
+        << run.output() << run.errors();
+    EXPECT_EQ(run.output().find("presents ReelhavenViewController"), std::string::npos) << run.output();
+    // The file is written in the background of the close: look for it while the launcher waits.
+    const auto progressFile = home / "Library" / "Application Support" / reelhaven::ProgressClient::kFileName;
+    const auto deadline = std::chrono::steady_clock::now() + testing_support::LauncherProcess::kPatience;
+    while (!fs::exists(progressFile) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(progressFile)) << run.output() << run.errors();
+    // Written whole: a temporary file renamed over.
+    const auto records = nlohmann::json::parse(readFile(progressFile), nullptr, false);
+    ASSERT_TRUE(records.is_object()) << readFile(progressFile);
+    const auto key = reelhaven::ProgressClient::progressKey(
+        foundation::URL::fileURLWithPath((home / "Documents" / "Green.mp4").string()));
+    ASSERT_TRUE(records.contains(key)) << records.dump();
+    EXPECT_EQ(records[key]["duration"]["seconds"], 30.0);
+    // Paused near the start, then skipped 15 s.
+    EXPECT_NEAR(records[key]["progress"]["seconds"].get<double>(), 16, 2.5) << records.dump();
+    EXPECT_EQ(records[key]["isFinished"], false);
+}
+
+}  // namespace
