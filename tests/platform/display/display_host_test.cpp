@@ -16,6 +16,7 @@
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/controls/action.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/button.h"
@@ -256,6 +257,36 @@ TEST_F(DisplayHostTest, ClicksOnViewsAndBarItemsAndKeysFromTheWindowReachTheInte
     ASSERT_EQ(content->keys.size(), 1u);
     EXPECT_EQ(content->keys[0].keyCode, 79);
     EXPECT_EQ(content->keys[0].modifierFlags, ui::Key::shift);
+}
+
+TEST_F(DisplayHostTest, AClickOnABarActsAtOnceWhileATransitionRunsOn) {
+    auto content = ui::ViewController::create();
+    content->setTitle("Library");
+    int edits = 0;
+    auto edit = ui::BarButtonItem::create("Edit");
+    edit->setTarget(nullptr, [&](ui::BarButtonItem&) {
+        ++edits;
+        loop->post([this] { loop->stop(); });
+    });
+    content->navigationItem()->setRightBarButtonItem(edit);
+    window->setRootViewController(ui::NavigationController::create(content));
+    loop->runUntilIdle();
+    host->capture();  // lays the bar out
+    // A transition in flight, which ends on its own only after a long time: a click that waited
+    // for it would come back only then.
+    auto transition = ui::TransitionsInFlight::begin();
+    bool endedByTimer = false;
+    loop->schedule(loop->now() + dispatch::seconds(20), [&] {
+        endedByTimer = true;
+        transition->end();
+        loop->stop();
+    });
+    pushClick({300, 22});
+    host->run();
+    EXPECT_EQ(edits, 1);
+    EXPECT_FALSE(endedByTimer);
+    EXPECT_EQ(ui::TransitionsInFlight::count(), 1);
+    transition->end();
 }
 
 }  // namespace

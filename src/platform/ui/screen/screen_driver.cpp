@@ -80,6 +80,14 @@ void ScreenDriver::settle() {
     m_window->layoutIfNeeded();
 }
 
+void ScreenDriver::settleAfterAction() {
+    if (m_settling == Settling::afterEachAction) {
+        settle();
+    } else {
+        m_window->layoutIfNeeded();
+    }
+}
+
 foundation::Result<ScreenTarget> ScreenDriver::resolve(const std::string& what, Filter filter) {
     const TextScreen screen = capture();
     const auto& targets = screen.targets();
@@ -185,7 +193,7 @@ foundation::Status ScreenDriver::tap(const std::string& what) {
     auto target = resolve(what);
     if (!target) return target.error();
     auto status = tapTarget(target.value());
-    settle();
+    settleAfterAction();
     return status;
 }
 
@@ -193,7 +201,7 @@ foundation::Status ScreenDriver::choose(const std::string& title) {
     auto target = resolve(title, isChoice);
     if (!target) return target.error();
     auto status = tapTarget(target.value());
-    settle();
+    settleAfterAction();
     return status;
 }
 
@@ -215,7 +223,7 @@ foundation::Status ScreenDriver::type(const std::string& what, const std::string
     } else {
         return driverError(notApplicable, target.value().line + " takes no text");
     }
-    settle();
+    settleAfterAction();
     return {};
 }
 
@@ -226,7 +234,7 @@ foundation::Status ScreenDriver::slide(const std::string& what, float value) {
     auto slider = std::dynamic_pointer_cast<Slider>(target.view);
     if (!slider) return driverError(notApplicable, target.line + " is not a slider");
     if (!slider->slide(value)) return driverError(refused, target.line + " is disabled");
-    settle();
+    settleAfterAction();
     return {};
 }
 
@@ -241,7 +249,7 @@ foundation::Status ScreenDriver::chooseSegment(const std::string& what, const st
         if (!segments->isEnabled() || !segments->isEnabledForSegment(i))
             return driverError(refused, "segment " + segment + " is disabled");
         segments->selectSegment(i);  // choosing the chosen segment changes nothing, as on screen
-        settle();
+        settleAfterAction();
         return {};
     }
     return driverError(notFound, target.line + " has no segment " + segment);
@@ -269,7 +277,7 @@ foundation::Status ScreenDriver::longPress(const std::string& what) {
     } else {
         return driverError(notApplicable, "nothing under " + target.line + " answers a long press");
     }
-    settle();
+    settleAfterAction();
     return {};
 }
 
@@ -296,7 +304,7 @@ foundation::Status ScreenDriver::pan(const std::string& what, Point translation)
     auto target = resolve(what);
     if (!target) return target.error();
     auto status = panTarget(target.value(), translation, {});
-    settle();
+    settleAfterAction();
     return status;
 }
 
@@ -313,7 +321,7 @@ foundation::Status ScreenDriver::swipe(const std::string& what, Direction direct
     }
     const Point velocity{translation.x / swipeSeconds, translation.y / swipeSeconds};
     auto status = panTarget(target.value(), translation, velocity);
-    settle();
+    settleAfterAction();
     return status;
 }
 
@@ -324,7 +332,7 @@ foundation::Status ScreenDriver::pinch(const std::string& what, double scale) {
     if (!pinch) return driverError(notApplicable, "nothing under " + touched.value().target.line + " answers a pinch");
     pinch->change(scale, (scale - 1) / swipeSeconds);
     pinch->end();
-    settle();
+    settleAfterAction();
     return {};
 }
 
@@ -347,7 +355,7 @@ foundation::Status ScreenDriver::dragAndDrop(const std::string& from, const std:
     auto session = grid->drag(dragged.indexPath);
     if (!session) return driverError(refused, dragged.line + " does not drag");
     const bool dropped = targetGrid->drop(session, at);
-    settle();
+    settleAfterAction();
     if (!dropped) return driverError(refused, over.line + " refused the drop");
     return {};
 }
@@ -359,7 +367,7 @@ foundation::Status ScreenDriver::back() {
                                  [](const ScreenTarget& t) { return t.kind == ScreenTarget::Kind::backButton; });
     if (it == targets.rend()) return driverError(notFound, "no back button on the screen:\n" + screen.text());
     auto status = tapTarget(*it);
-    settle();
+    settleAfterAction();
     return status;
 }
 

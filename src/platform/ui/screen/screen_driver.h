@@ -20,12 +20,16 @@ class Window;
 //
 // After each action the driver lets the screen settle: the main run loop serves what is ready
 // and, on a manual clock, time moves on until no presentation, dismissal or navigation
-// transition is in flight. Main thread only.
+// transition is in flight. A driver made for a host whose own loop serves the screen (a window
+// on the desktop, acting on a click) does not wait: a transition goes on in that loop, frame by
+// frame, instead of holding the click until it ends. Main thread only.
 class ScreenDriver {
 public:
     enum class Direction { up, down, left, right };
+    enum class Settling { afterEachAction, never };
 
-    explicit ScreenDriver(std::shared_ptr<Window> window) : m_window(std::move(window)) {}
+    explicit ScreenDriver(std::shared_ptr<Window> window, Settling settling = Settling::afterEachAction)
+        : m_window(std::move(window)), m_settling(settling) {}
 
     // The window as text now (after a layout pass).
     TextScreen capture();
@@ -75,8 +79,11 @@ private:
     foundation::Status panTarget(const ScreenTarget& target, Point translation, Point velocity);
     // Closes an open menu that the touch of `target` lands outside of; true when it did.
     bool closeMenuOutside(const ScreenTarget& target);
+    // `settle`, unless this driver never waits (then only a layout pass).
+    void settleAfterAction();
 
     std::shared_ptr<Window> m_window;
+    Settling m_settling;
 };
 
 }  // namespace ui
