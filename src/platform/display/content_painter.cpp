@@ -45,38 +45,58 @@ void knob(cairo_t* cr, ui::Point centre, double radius) {
 }  // namespace
 
 template <typename T>
-void ContentPainter::add(void (ContentPainter::*drawer)(cairo_t*, T&, double)) {
-    m_drawers.push_back([this, drawer](cairo_t* cr, ui::View& view, double scale) {
-        auto* typed = dynamic_cast<T*>(&view);
-        if (!typed) return false;
-        if (cr) (this->*drawer)(cr, *typed, scale);
-        return true;
-    });
+void ContentPainter::add(void (ContentPainter::*drawer)(cairo_t*, T&, double),
+                         void (*keyer)(std::type_identity_t<T>&, Fingerprint&), Kind kind) {
+    m_drawers.push_back({[](ui::View& view) { return dynamic_cast<T*>(&view) != nullptr; },
+                         [this, drawer](cairo_t* cr, ui::View& view, double scale) {
+                             (this->*drawer)(cr, static_cast<T&>(view), scale);
+                         },
+                         [keyer](ui::View& view, Fingerprint& key) {
+                             if (keyer) keyer(static_cast<T&>(view), key);
+                         },
+                         kind});
 }
 
 ContentPainter::ContentPainter(ImagePainter& images, TextPainter& text) : m_images(images), m_text(text) {
-    add(&ContentPainter::drawGLView);
-    add(&ContentPainter::drawLabel);
-    add(&ContentPainter::drawImageView);
-    add(&ContentPainter::drawTextField);
-    add(&ContentPainter::drawSwitch);
-    add(&ContentPainter::drawSlider);
-    add(&ContentPainter::drawProgressView);
-    add(&ContentPainter::drawSegmentedControl);
-    add(&ContentPainter::drawVisualEffectView);
+    add(&ContentPainter::drawGLView, nullptr, Kind::live);  // the video's frames: drawn every time
+    add(&ContentPainter::drawLabel, &keyLabel);
+    add(&ContentPainter::drawImageView, &keyImageView);
+    add(&ContentPainter::drawTextField, &keyTextField);
+    add(&ContentPainter::drawSwitch, &keySwitch);
+    add(&ContentPainter::drawSlider, &keySlider);
+    add(&ContentPainter::drawProgressView, &keyProgressView);
+    add(&ContentPainter::drawSegmentedControl, &keySegmentedControl);
+    add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView);
 }
 
-void ContentPainter::draw(cairo_t* cr, ui::View& view, double scale) {
+const ContentPainter::Drawer* ContentPainter::drawerOf(ui::View& view) {
     const std::type_index type(typeid(view));
     auto found = m_drawerOfClass.find(type);
     if (found == m_drawerOfClass.end()) {
         int index = -1;
         for (size_t i = 0; i < m_drawers.size() && index < 0; ++i) {
-            if (m_drawers[i](nullptr, view, scale)) index = static_cast<int>(i);
+            if (m_drawers[i].takes(view)) index = static_cast<int>(i);
         }
         found = m_drawerOfClass.emplace(type, index).first;
     }
-    if (found->second >= 0) m_drawers[static_cast<size_t>(found->second)](cr, view, scale);
+    return found->second >= 0 ? &m_drawers[static_cast<size_t>(found->second)] : nullptr;
+}
+
+ContentPainter::Kind ContentPainter::kind(ui::View& view) {
+    const auto* drawer = drawerOf(view);
+    return drawer ? drawer->kind : Kind::none;
+}
+
+void ContentPainter::fingerprint(ui::View& view, Fingerprint& key) {
+    key.add(view.bounds());
+    if (const auto* drawer = drawerOf(view)) drawer->key(view, key);
+}
+
+void ContentPainter::draw(cairo_t* cr, ui::View& view, double scale) {
+    if (const auto* drawer = drawerOf(view)) {
+        ++m_draws;
+        drawer->draw(cr, view, scale);
+    }
 }
 
 void ContentPainter::drawLabel(cairo_t* cr, ui::Label& label, double scale) {
@@ -91,6 +111,11 @@ void ContentPainter::drawLabel(cairo_t* cr, ui::Label& label, double scale) {
     }
 }
 
+void ContentPainter::keyLabel(ui::Label& label, Fingerprint& key) {
+    key.add(label.isEnabled()).add(label.textRect().origin);
+    TextPainter::fingerprint(label.textFrame(), key);
+}
+
 void ContentPainter::drawImageView(cairo_t* cr, ui::ImageView& view, double scale) {
     auto image = view.isHighlighted() && view.highlightedImage() ? view.highlightedImage() : view.image();
     if (!image) return;
@@ -101,6 +126,19 @@ void ContentPainter::drawImageView(cairo_t* cr, ui::ImageView& view, double scal
     // A symbol keeps its proportions whatever the view's mode, as the platform draws them.
     if (image->isSymbolImage() && mode == ui::ContentMode::scaleToFill) mode = ui::ContentMode::scaleAspectFit;
     m_images.draw(cr, *image, view.bounds(), mode, view.tintColor(), scale);
+}
+
+void ContentPainter::keyImageView(ui::ImageView& view, Fingerprint& key) {
+    auto image = view.isHighlighted() && view.highlightedImage() ? view.highlightedImage() : view.image();
+    key.add(image != nullptr);
+    if (!image) return;
+    ImagePainter::fingerprint(*image, key);
+    if (auto configuration = view.preferredSymbolConfiguration(); configuration && image->isSymbolImage())
+        ImagePainter::fingerprint(
+            *image->withConfiguration(
+                image->symbolConfiguration().value_or(ui::SymbolConfiguration{}).applying(*configuration)),
+            key);
+    key.add(static_cast<int>(view.contentMode())).add(view.tintColor());
 }
 
 void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double scale) {
@@ -120,6 +158,11 @@ void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double sca
                     ui::TextAlignment::left, scale);
 }
 
+void ContentPainter::keyTextField(ui::TextField& field, Fingerprint& key) {
+    key.add(static_cast<int>(field.borderStyle())).add(!field.text() || field.text()->empty());
+    key.add(field.displayedText()).add(field.font().fontName()).add(field.font().pointSize());
+}
+
 void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {
     const auto b = control.bounds();
     const ui::Rect track(b.origin.x, b.origin.y + (b.size.height - 31) / 2, 51, 31);
@@ -129,6 +172,10 @@ void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {
     cairo_fill(cr);
     const double x = control.isOn() ? track.origin.x + 51 - 15.5 : track.origin.x + 15.5;
     knob(cr, {x, track.origin.y + 15.5}, 13.5);
+}
+
+void ContentPainter::keySwitch(ui::Switch& control, Fingerprint& key) {
+    key.add(control.isOn()).add(control.onTintColor());
 }
 
 void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double) {
@@ -148,6 +195,11 @@ void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double) {
     knob(cr, {x, midY}, radius);
 }
 
+void ContentPainter::keySlider(ui::Slider& slider, Fingerprint& key) {
+    key.add(double{slider.value()}).add(double{slider.minimumValue()}).add(double{slider.maximumValue()});
+    key.add(slider.minimumTrackTintColor()).add(slider.maximumTrackTintColor()).add(slider.tintColor());
+}
+
 void ContentPainter::drawProgressView(cairo_t* cr, ui::ProgressView& progress, double) {
     const auto b = progress.bounds();
     roundedRect(cr, b, b.size.height / 2);
@@ -157,6 +209,11 @@ void ContentPainter::drawProgressView(cairo_t* cr, ui::ProgressView& progress, d
     roundedRect(cr, ui::Rect(b.origin.x, b.origin.y, b.size.width * fraction, b.size.height), b.size.height / 2);
     setColor(cr, progress.progressTintColor().value_or(progress.tintColor()));
     cairo_fill(cr);
+}
+
+void ContentPainter::keyProgressView(ui::ProgressView& progress, Fingerprint& key) {
+    key.add(double{progress.progress()}).add(progress.trackTintColor()).add(progress.progressTintColor());
+    key.add(progress.tintColor());
 }
 
 void ContentPainter::drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& control, double scale) {
@@ -184,6 +241,16 @@ void ContentPainter::drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& con
     }
 }
 
+void ContentPainter::keySegmentedControl(ui::SegmentedControl& control, Fingerprint& key) {
+    key.add(control.numberOfSegments()).add(control.selectedSegmentIndex());
+    for (int i = 0; i < control.numberOfSegments(); ++i) {
+        key.add(control.isEnabledForSegment(i)).add(control.titleForSegment(i));
+        auto image = control.imageForSegment(i);
+        key.add(image != nullptr);
+        if (image) ImagePainter::fingerprint(*image, key);
+    }
+}
+
 void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double) {
     using Style = ui::VisualEffectView::BlurStyle;
     auto effect = view.effect();
@@ -203,6 +270,11 @@ void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& vie
     const auto b = view.bounds();
     cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
     cairo_fill(cr);
+}
+
+void ContentPainter::keyVisualEffectView(ui::VisualEffectView& view, Fingerprint& key) {
+    key.add(view.effect() ? static_cast<int>(*view.effect()) : -1);
+    key.add(view.vibrancyBlurStyle().has_value());
 }
 
 void ContentPainter::drawGLView(cairo_t* cr, ui::GLView& view, double) {

@@ -34,6 +34,11 @@ ui::Rect ImagePainter::place(ui::Size size, const ui::Rect& rect, ui::ContentMod
     return rect;
 }
 
+void ImagePainter::fingerprint(const ui::Image& image, Fingerprint& key) {
+    key.add(image.symbolName()).add(image.size()).add(image.tintColor());
+    key.add(static_cast<int>(image.renderingMode())).pin(image.cgImage());
+}
+
 cairo_surface_t* ImagePainter::surfaceFor(const std::shared_ptr<const gfx::Image>& bitmap) {
     auto found = m_surfaces.find(bitmap.get());
     if (found != m_surfaces.end() && found->second.bitmap.lock() == bitmap) return found->second.surface.get();
@@ -57,7 +62,8 @@ void ImagePainter::draw(cairo_t* cr, const ui::Image& image, const ui::Rect& rec
     if (image.isSymbolImage()) {
         const int pixels = static_cast<int>(std::ceil(std::max(target.size.width, target.size.height) * scale));
         surface = m_icons.surface(image.symbolName(), pixels);
-        tinted = image.renderingMode() != ui::ImageRenderingMode::alwaysOriginal;
+        // A symbol given its own colour keeps it in any rendering mode.
+        tinted = image.tintColor() || image.renderingMode() != ui::ImageRenderingMode::alwaysOriginal;
     } else if (auto bitmap = image.cgImage(); bitmap && !bitmap->isEmpty()) {
         surface = surfaceFor(bitmap);
     }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/display/cairo_surface.h"
+#include "platform/display/fingerprint.h"
 #include "platform/ui/views/color.h"
 #include "platform/ui/views/image.h"
 #include "platform/ui/views/rect.h"
@@ -24,6 +25,8 @@ public:
     // or a template image takes `tint`. `scale` is pixels per point, to pick the icon size.
     void draw(cairo_t* cr, const ui::Image& image, const ui::Rect& rect, ui::ContentMode mode, const ui::Color& tint,
               double scale);
+    // Adds what drawing `image` depends on to `key`.
+    static void fingerprint(const ui::Image& image, Fingerprint& key);
     // Where `mode` puts content of `size` in `rect`.
     static ui::Rect place(ui::Size size, const ui::Rect& rect, ui::ContentMode mode);
 

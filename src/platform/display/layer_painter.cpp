@@ -119,7 +119,13 @@ void LayerPainter::cornerPath(cairo_t* cr, const ui::Rect& rect, double radius, 
 }
 
 void LayerPainter::paint(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer& views, double scale) {
+    paintLayer(cr, layer, views, scale, false);
+}
+
+void LayerPainter::paintLayer(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer& views, double scale,
+                              bool moving) {
     if (layer.isHidden()) return;
+    moving = moving || layer.isAnimating();
     const double opacity = layer.presentationOpacity();
     if (opacity <= 0.001) return;
     const ui::Rect bounds = presented<ui::Rect>(layer, "bounds", layer.bounds());
@@ -139,13 +145,13 @@ void LayerPainter::paint(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer
     const auto mask = layer.mask();
     const bool grouped = opacity < 0.999 || mask;
     if (grouped) cairo_push_group(cr);
-    paintBody(cr, layer, bounds, views, scale);
+    paintBody(cr, layer, bounds, views, scale, moving);
     if (!grouped) return;
     auto* content = cairo_pop_group(cr);
     if (mask) {
         // The mask lies in this layer's coordinates; its alpha cuts the layer out.
         cairo_push_group(cr);
-        paint(cr, *mask, views, scale);
+        paintLayer(cr, *mask, views, scale, moving);
         auto* maskPattern = cairo_pop_group(cr);
         cairo_push_group(cr);
         cairo_set_source(cr, content);
@@ -160,16 +166,29 @@ void LayerPainter::paint(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer
 }
 
 void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect& bounds, const ViewsByLayer& views,
-                             double scale) {
+                             double scale, bool moving) {
     const double radius = presented<double>(layer, "cornerRadius", layer.cornerRadius());
     const auto corners = layer.maskedCorners();
-    if (layer.shadowOpacity() > 0 && layer.shadowColor()) paintShadow(cr, layer, bounds, radius, scale);
-    const auto background =
-        presented<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear()));
-    if (background.alpha > 0) {
-        cornerPath(cr, bounds, radius, corners);
-        setColor(cr, background);
-        cairo_fill(cr);
+    auto found = views.find(&layer);
+    ui::View* view = found != views.end() ? found->second : nullptr;
+    const auto content = view ? m_content.kind(*view) : ContentPainter::Kind::none;
+    auto* gradient = dynamic_cast<const ui::GradientLayer*>(&layer);
+    // A plain background costs no more to fill than its bitmap would to copy.
+    const bool costly = (layer.shadowOpacity() > 0 && layer.shadowColor()) || gradient ||
+                        dynamic_cast<const ui::ShapeLayer*>(&layer) || content == ContentPainter::Kind::cacheable;
+    if (costly) {
+        Fingerprint key;
+        key.add(layer.contentsVersion()).add(bounds).add(radius).add(scale);
+        key.add(presented<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear())));
+        if (gradient) {
+            for (const auto& color : gradient->presentationColors()) key.add(color);
+        }
+        if (content == ContentPainter::Kind::cacheable) m_content.fingerprint(*view, key);
+        m_cache.draw(cr, layer, 0, key, moving, [&](cairo_t* target) {
+            paintOwn(target, layer, bounds, view, content == ContentPainter::Kind::cacheable, scale);
+        });
+    } else {
+        paintOwn(cr, layer, bounds, view, false, scale);
     }
     {
         SavedState contentState(cr);
@@ -177,10 +196,8 @@ void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect
             cornerPath(cr, bounds, radius, corners);
             cairo_clip(cr);
         }
-        if (auto* gradient = dynamic_cast<const ui::GradientLayer*>(&layer)) paintGradient(cr, *gradient, bounds);
-        if (auto* shape = dynamic_cast<const ui::ShapeLayer*>(&layer)) paintShape(cr, *shape);
-        if (auto view = views.find(&layer); view != views.end()) m_content.draw(cr, *view->second, scale);
-        paintSublayers(cr, layer, views, scale);
+        if (content == ContentPainter::Kind::live) m_content.draw(cr, *view, scale);
+        paintSublayers(cr, layer, views, scale, moving);
     }
     if (layer.borderWidth() > 0 && layer.borderColor()) {
         const double inset = layer.borderWidth() / 2;
@@ -191,6 +208,28 @@ void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect
         cairo_set_line_width(cr, layer.borderWidth());
         cairo_stroke(cr);
     }
+}
+
+void LayerPainter::paintOwn(cairo_t* cr, const ui::Layer& layer, const ui::Rect& bounds, ui::View* view,
+                            bool withContent, double scale) {
+    const double radius = presented<double>(layer, "cornerRadius", layer.cornerRadius());
+    const auto corners = layer.maskedCorners();
+    if (layer.shadowOpacity() > 0 && layer.shadowColor()) paintShadow(cr, layer, bounds, radius, scale);
+    const auto background =
+        presented<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear()));
+    if (background.alpha > 0) {
+        cornerPath(cr, bounds, radius, corners);
+        setColor(cr, background);
+        cairo_fill(cr);
+    }
+    SavedState contentState(cr);
+    if (layer.masksToBounds()) {
+        cornerPath(cr, bounds, radius, corners);
+        cairo_clip(cr);
+    }
+    if (auto* gradient = dynamic_cast<const ui::GradientLayer*>(&layer)) paintGradient(cr, *gradient, bounds);
+    if (auto* shape = dynamic_cast<const ui::ShapeLayer*>(&layer)) paintShape(cr, *shape);
+    if (withContent && view) m_content.draw(cr, *view, scale);
 }
 
 void LayerPainter::paintShadow(cairo_t* cr, const ui::Layer& layer, const ui::Rect& bounds, double radius,
@@ -206,7 +245,8 @@ void LayerPainter::paintShadow(cairo_t* cr, const ui::Layer& layer, const ui::Re
     });
 }
 
-void LayerPainter::paintSublayers(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer& views, double scale) {
+void LayerPainter::paintSublayers(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer& views, double scale,
+                                  bool moving) {
     std::vector<const ui::Layer*> ordered;
     for (const auto& sublayer : layer.sublayers()) ordered.push_back(sublayer.get());
     std::stable_sort(ordered.begin(), ordered.end(),
@@ -221,7 +261,7 @@ void LayerPainter::paintSublayers(cairo_t* cr, const ui::Layer& layer, const Vie
     SavedState saved(cr);
     for (int copy = 0; copy < copies; ++copy) {
         if (copy > 0) cairo_transform(cr, &step);
-        for (const auto* sublayer : ordered) paint(cr, *sublayer, views, scale);
+        for (const auto* sublayer : ordered) paintLayer(cr, *sublayer, views, scale, moving);
     }
 }
 

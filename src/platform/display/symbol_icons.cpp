@@ -17,6 +17,7 @@ struct Mapping {
     bool prefix;
 };
 constexpr std::array kMappings{
+    Mapping{"play.rectangle", "emblem-videos-symbolic", true},
     Mapping{"play.fill", "media-playback-start-symbolic", false},
     Mapping{"play", "media-playback-start-symbolic", false},
     Mapping{"pause.fill", "media-playback-pause-symbolic", false},
@@ -30,6 +31,7 @@ constexpr std::array kMappings{
     Mapping{"chevron.left", "go-previous-symbolic", false},
     Mapping{"chevron.down", "go-down-symbolic", false},
     Mapping{"chevron.up", "go-up-symbolic", false},
+    Mapping{"arrow.down.doc", "folder-download-symbolic", true},
     Mapping{"arrow.left", "go-previous-symbolic", false},
     Mapping{"arrow.right", "go-next-symbolic", false},
     Mapping{"arrow.counterclockwise", "edit-undo-symbolic", false},
@@ -55,6 +57,7 @@ constexpr std::array kMappings{
     Mapping{"slider", "emblem-system-symbolic", true},
     Mapping{"gear", "emblem-system-symbolic", true},
     Mapping{"textformat", "format-text-larger-symbolic", true},
+    Mapping{"text.cursor", "insert-text-symbolic", false},
     Mapping{"bookmark", "user-bookmarks-symbolic", true},
     Mapping{"dock.arrow.up.rectangle", "video-display-symbolic", false},
     Mapping{"tv", "video-display-symbolic", true},

@@ -59,6 +59,27 @@ cairo_font_face_t* TextPainter::face(const std::string& postscriptName) {
     return made;
 }
 
+void TextPainter::fingerprint(const ui::TextFrame& frame, Fingerprint& key) {
+    key.add(static_cast<std::uint64_t>(frame.lines().size()));
+    for (const auto& line : frame.lines()) {
+        key.add(line.origin).add(line.ascent).add(line.descent).add(static_cast<std::uint64_t>(line.runs.size()));
+        for (const auto& run : line.runs) {
+            key.add(run.x).add(run.width).add(run.color).add(run.backgroundColor);
+            key.add(run.attachment != nullptr);
+            if (run.attachment) {
+                key.add(run.attachmentBounds);
+                auto image = run.attachment->image();
+                key.add(image != nullptr);
+                if (image) ImagePainter::fingerprint(*image, key);
+                continue;
+            }
+            key.add(run.font.fontName()).add(run.font.pointSize());
+            key.add(static_cast<std::uint64_t>(run.glyphs.size()));
+            for (const auto& glyph : run.glyphs) key.add(std::uint64_t{glyph.id}).add(glyph.position);
+        }
+    }
+}
+
 void TextPainter::draw(cairo_t* cr, const ui::TextFrame& frame, ui::Point origin, double scale) {
     std::vector<cairo_glyph_t> glyphs;
     for (const auto& line : frame.lines()) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/display/cairo_surface.h"
+#include "platform/display/fingerprint.h"
 #include "platform/ui/text/text_frame.h"
 
 namespace display {
@@ -20,6 +21,8 @@ public:
     TextPainter(const TextPainter&) = delete;
     TextPainter& operator=(const TextPainter&) = delete;
 
+    // Adds what painting `frame` depends on to `key`.
+    static void fingerprint(const ui::TextFrame& frame, Fingerprint& key);
     // Paints `frame` with its top left at `origin` (points, user space of `cr`).
     void draw(cairo_t* cr, const ui::TextFrame& frame, ui::Point origin, double scale);
     // Paints `text` on one line in `rect`, centred vertically, aligned as asked and cut with "…"

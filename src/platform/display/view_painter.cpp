@@ -35,6 +35,7 @@ void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
     const auto frame = root.frame();
     cairo_translate(cr, -frame.origin.x, -frame.origin.y);
     m_layers.paint(cr, root.layer(), views, scale);
+    m_layers.endFrame();
     m_videoRegions = m_content.takeVideoRegions();
     m_images.purge();
 }

@@ -30,6 +30,13 @@ public:
     // `root` painted alone into a transparent image of its size x `scale`.
     gfx::Image paintImage(ui::View& root, double scale);
 
+    // Whether unchanged layers composite their kept bitmaps (on by default); off, every paint
+    // draws everything again.
+    void setCaching(bool caching) { m_layers.cache().setEnabled(caching); }
+    LayerCache::Statistics cacheStatistics() const { return m_layers.cache().statistics(); }
+    // Views whose content was drawn so far.
+    std::uint64_t contentDraws() const { return m_content.draws(); }
+
     // The OpenGL views of the last paint, in device pixels, bottom-most first.
     const std::vector<VideoRegion>& videoRegions() const { return m_videoRegions; }
     // Whether a layer of the tree shows an animation now (the next frame will differ).

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/symbol_icons.h"
 #include "platform/display/view_painter.h"
 #include "platform/ui/gl/gl_view.h"
+#include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/label.h"
+#include "platform/ui/text/text_attachment.h"
 #include "platform/ui/views/gradient_layer.h"
 #include "platform/ui/views/image_view.h"
 #include "platform/ui/views/replicator_layer.h"
@@ -224,6 +227,49 @@ TEST_F(PainterTest, SymbolImagesTakeTheTintAndUnknownSymbolsDrawNothing) {
     EXPECT_EQ(image.pixel(24, 24).a, 0);
 }
 
+TEST_F(PainterTest, SymbolsInsideTextDrawInTheirRunsPlaceOnTheBaselineInTheirOwnTint) {
+    // The symbols the empty library's hint puts between its words.
+    for (const char* name : {"play.rectangle", "arrow.down.doc"}) {
+        auto root = makeView(Rect(0, 0, 240, 60), Color::white());
+        const ui::TextAttributes attributes{{ui::AttributedStringKey::font(), ui::Font::systemFont(20)},
+                                            {ui::AttributedStringKey::foregroundColor(), Color::black()}};
+        auto attachment = ui::TextAttachment::create(ui::Image::systemImage(name)->withTintColor(Color::redColor()));
+        attachment->setBounds(Rect(0, -4, 24, 24));
+        auto text = ui::AttributedString::create("Tap ", attributes)
+                        ->appending(*ui::AttributedString::withAttachment(attachment, attributes))
+                        ->appending(*ui::AttributedString::create(" now", attributes));
+        auto label = ui::Label::create(Rect(8, 8, 224, 44));
+        label->setAttributedText(text);
+        root->addSubview(label);
+        auto image = paint(*root);
+        const auto frame = label->textFrame();
+        ASSERT_EQ(frame.lines().size(), 1u);
+        const auto& line = frame.lines()[0];
+        const ui::GlyphRun* run = nullptr;
+        for (const auto& candidate : line.runs)
+            if (candidate.attachment) run = &candidate;
+        ASSERT_NE(run, nullptr);
+        // The symbol's box: at the run's x, its bottom 4 points under the baseline.
+        const ui::Point origin{8 + label->textRect().origin.x + line.origin.x, 8 + label->textRect().origin.y};
+        const double left = origin.x + run->x, baseline = origin.y + line.origin.y;
+        const Rect box(left, baseline + 4 - 24, 24, 24);
+        int inside = 0, outside = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const auto p = image.pixel(x, y);
+                if (p.r < 200 || p.g > 120 || p.b > 120) continue;  // not the symbol's red
+                (box.contains({x + 0.5, y + 0.5}) ? inside : outside) += 1;
+            }
+        EXPECT_GT(inside, 40) << name << " draws as a gap";
+        EXPECT_EQ(outside, 0) << name << " spills out of its place";
+        // The words on either side keep their black.
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < static_cast<int>(left); ++x) dark += image.pixel(x, y).r < 80 ? 1 : 0;
+        EXPECT_GT(dark, 20) << name;
+    }
+}
+
 TEST_F(PainterTest, BitmapImagesFillTheirViewAsTheContentModeSays) {
     gfx::Image bitmap(2, 1);
     bitmap.setPixel(0, 0, {255, 0, 0, 255});
@@ -271,6 +317,159 @@ TEST_F(PainterTest, AnimationsShowTheirPresentationValueOnTheClock) {
     loop.advanceSeconds(0.6);
     EXPECT_FALSE(ViewPainter::isAnimating(*root));
     EXPECT_TRUE(isColor(paint(*root).pixel(50, 50), 0, 0, 0));
+}
+
+// How far two images of one size differ: the largest difference of any channel, and how many
+// pixels differ by more than one level.
+struct Difference {
+    int largest = 0;
+    int pixels = 0;
+};
+Difference difference(const gfx::Image& a, const gfx::Image& b) {
+    Difference found;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const auto p = a.pixel(x, y), q = b.pixel(x, y);
+            int channel = std::abs(p.a - q.a);
+            // Colour under near-transparent alpha is lost to premultiplication either way.
+            if (std::min(p.a, q.a) >= 16)
+                channel = std::max({channel, std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
+            found.largest = std::max(found.largest, channel);
+            if (channel > 1) ++found.pixels;
+        }
+    return found;
+}
+
+// Equal but for rounding: a kept bitmap cut by an antialiased clip rounds its edge pixels once
+// more than a drawing made through that clip, by a few levels at most.
+::testing::AssertionResult sameButForRounding(const gfx::Image& a, const gfx::Image& b) {
+    if (a.width() != b.width() || a.height() != b.height()) return ::testing::AssertionFailure() << "sizes differ";
+    const auto d = difference(a, b);
+    if (d.largest <= 3 && d.pixels * 1000 <= a.width() * a.height()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << d.pixels << " pixels differ, by up to " << d.largest << " levels";
+}
+
+// A screen's worth of what the cache must get right: a clipping rounded card with a shadow and
+// a border, a masked gradient, text and a symbol, a half-transparent turned badge, a shape.
+std::shared_ptr<ui::View> makeScene(std::vector<std::shared_ptr<ui::Label>>& labels) {
+    auto root = ui::View::create(Rect(0, 0, 240, 180));
+    root->setBackgroundColor(Color::white());
+    auto card = ui::View::create(Rect(12.5, 10.25, 150, 110));
+    card->setBackgroundColor(Color::systemGray5());
+    card->layer().setCornerRadius(14);
+    card->layer().setShadowOpacity(0.5);
+    card->layer().setShadowRadius(6);
+    card->layer().setShadowOffset({2, 4});
+    card->layer().setBorderWidth(2);
+    card->layer().setBorderColor(Color::blueColor());
+    card->setClipsToBounds(true);
+    root->addSubview(card);
+    for (int i = 0; i < 3; ++i) {
+        auto label = ui::Label::create(Rect(8, 8 + i * 26.0, 200, 24));  // wider than the card: clipped
+        label->setText("Clip number " + std::to_string(i + 1) + " is long");
+        label->setTextColor(i == 1 ? Color::redColor() : Color::black());
+        card->addSubview(label);
+        labels.push_back(label);
+    }
+    auto icon = ui::ImageView::create(ui::Image::systemImage("play.fill"));
+    icon->setFrame(Rect(110, 80, 24, 24));
+    icon->setTintColor(Color::greenColor());
+    card->addSubview(icon);
+    auto gradient = ui::GradientLayer::create();
+    gradient->setFrame(Rect(170, 10, 60, 60));
+    gradient->setColors({Color::redColor(), Color::blueColor()});
+    auto mask = ui::ShapeLayer::create();
+    mask->setPath(ui::BezierPath::ovalIn(Rect(0, 0, 60, 60)));
+    gradient->setMask(mask);
+    root->layer().addSublayer(gradient);
+    auto badge = ui::View::create(Rect(170, 100, 50, 30));
+    badge->setBackgroundColor(Color::orange());
+    badge->layer().setCornerRadius(8);
+    badge->setAlpha(0.6);
+    badge->setTransform(ui::AffineTransform::rotation(0.3));
+    auto text = ui::Label::create(Rect(4, 4, 42, 22));
+    text->setText("New");
+    badge->addSubview(text);
+    labels.push_back(text);
+    root->addSubview(badge);
+    auto shape = ui::ShapeLayer::create();
+    shape->setFrame(Rect(20, 130, 100, 40));
+    shape->setPath(ui::BezierPath::roundedRect(Rect(0, 0, 100, 40), 10));
+    shape->setFillColor(Color::rgba(0.5, 0, 0.5));
+    shape->setStrokeColor(Color::black());
+    shape->setLineWidth(3);
+    root->layer().addSublayer(shape);
+    return root;
+}
+
+TEST_F(PainterTest, AnUnchangedTreeCompositesItsBitmapsAndAChangedTextIsDrawnAloneAgain) {
+    std::vector<std::shared_ptr<ui::Label>> labels;
+    auto root = makeScene(labels);
+    auto first = paint(*root);
+    const auto drawn = painter.contentDraws();
+    const auto rendered = painter.cacheStatistics().rendered;
+    EXPECT_GE(drawn, 5u);  // three labels, the icon, the badge's text
+    auto second = paint(*root);
+    EXPECT_EQ(painter.contentDraws(), drawn);
+    EXPECT_EQ(painter.cacheStatistics().rendered, rendered);
+    EXPECT_EQ(difference(first, second).largest, 0);
+    labels[1]->setText("Changed");
+    auto third = paint(*root);
+    EXPECT_EQ(painter.contentDraws(), drawn + 1);
+    EXPECT_EQ(painter.cacheStatistics().rendered, rendered + 1);
+    EXPECT_GT(difference(second, third).largest, 100);
+    // A tint the label draws with, and one of the layer's own drawn properties, count as changes.
+    labels[0]->setTextColor(Color::blueColor());
+    paint(*root);
+    EXPECT_EQ(painter.contentDraws(), drawn + 2);
+    root->subviews()[0]->layer().setShadowRadius(3);
+    paint(*root);
+    EXPECT_EQ(painter.cacheStatistics().rendered, rendered + 3);
+    // Scrolled by whole pixels, everything moves without a drawing.
+    root->setBounds(Rect(0, 7, 240, 180));
+    paint(*root);
+    EXPECT_EQ(painter.cacheStatistics().rendered, rendered + 3);
+}
+
+TEST_F(PainterTest, CachedPaintsMatchPaintsThatDrawEverything) {
+    for (double scale : {1.0, 2.0}) {
+        std::vector<std::shared_ptr<ui::Label>> labels;
+        auto root = makeScene(labels);
+        ViewPainter uncached{SymbolIcons::shared()};
+        uncached.setCaching(false);
+        const auto reference = uncached.paintImage(*root, scale);
+        EXPECT_EQ(uncached.cacheStatistics().rendered, 0u);
+        paint(*root, scale);  // fills the cache
+        const auto rendered = painter.cacheStatistics().rendered;
+        EXPECT_TRUE(sameButForRounding(paint(*root, scale), reference)) << "scale " << scale;
+        // Moved by a fraction of a pixel, the drawings are made again at the new place.
+        root->setBounds(Rect(0, 0.25, 240, 180));
+        EXPECT_TRUE(sameButForRounding(paint(*root, scale), uncached.paintImage(*root, scale))) << "scale " << scale;
+        EXPECT_GT(painter.cacheStatistics().rendered, rendered);
+    }
+}
+
+TEST_F(PainterTest, AnAnimatedPlaceMovesTheBitmapAndTheRestingPlaceIsDrawnExactly) {
+    auto root = makeView(Rect(0, 0, 200, 100), Color::white());
+    auto label = ui::Label::create(Rect(0, 0, 100, 40));
+    label->setText("Moving");
+    root->addSubview(label);
+    paint(*root);
+    const auto drawn = painter.contentDraws();
+    ui::View::animate(1.0, 0, 0 /* linear */, [&] { label->setCenter({120.3, 60}); });
+    for (int step = 0; step < 4; ++step) {
+        loop.advanceSeconds(0.2);
+        paint(*root);
+    }
+    EXPECT_EQ(painter.contentDraws(), drawn);
+    EXPECT_GE(painter.cacheStatistics().transformed, 4u);
+    loop.advanceSeconds(0.5);
+    ASSERT_FALSE(ViewPainter::isAnimating(*root));
+    auto rested = paint(*root);
+    EXPECT_EQ(painter.contentDraws(), drawn + 1);
+    ViewPainter uncached{SymbolIcons::shared()};
+    uncached.setCaching(false);
+    EXPECT_TRUE(sameButForRounding(rested, uncached.paintImage(*root, 1)));
 }
 
 }  // namespace

@@ -16,21 +16,25 @@ public:
     void setColors(std::vector<Color> colors) {
         checkMainThread();
         m_colors = std::move(colors);
+        contentsChanged();
     }
     const std::vector<double>& locations() const { return m_locations; }
     void setLocations(std::vector<double> locations) {
         checkMainThread();
         m_locations = std::move(locations);
+        contentsChanged();
     }
     Point startPoint() const { return m_startPoint; }
     void setStartPoint(Point p) {
         checkMainThread();
         m_startPoint = p;
+        contentsChanged();
     }
     Point endPoint() const { return m_endPoint; }
     void setEndPoint(Point p) {
         checkMainThread();
         m_endPoint = p;
+        contentsChanged();
     }
 
     std::optional<AnimationValue> modelValue(const std::string& keyPath) const override;

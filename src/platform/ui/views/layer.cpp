@@ -1,6 +1,7 @@
 #include "platform/ui/views/layer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "platform/ui/animation/media_time.h"
@@ -10,6 +11,12 @@
 namespace ui {
 
 std::shared_ptr<Layer> Layer::create() { return make<Layer>(); }
+
+std::uint64_t Layer::nextContentsVersion() {
+    // Layers may be made off the main thread (before they are shown).
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 Layer::~Layer() {
     if (auto loop = m_loop.lock()) {

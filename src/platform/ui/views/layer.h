@@ -81,56 +81,67 @@ public:
     void setMasksToBounds(bool masks) {
         checkMainThread();
         m_masksToBounds = masks;
+        contentsChanged();
     }
     double cornerRadius() const { return m_cornerRadius; }
     void setCornerRadius(double radius) {
         checkMainThread();
         m_cornerRadius = radius;
+        contentsChanged();
     }
     CornerCurve cornerCurve() const { return m_cornerCurve; }
     void setCornerCurve(CornerCurve curve) {
         checkMainThread();
         m_cornerCurve = curve;
+        contentsChanged();
     }
     std::uint32_t maskedCorners() const { return m_maskedCorners; }
     void setMaskedCorners(std::uint32_t corners) {
         checkMainThread();
         m_maskedCorners = corners;
+        contentsChanged();
     }
     double borderWidth() const { return m_borderWidth; }
     void setBorderWidth(double width) {
         checkMainThread();
         m_borderWidth = width;
+        contentsChanged();
     }
     std::optional<Color> borderColor() const { return m_borderColor; }
     void setBorderColor(std::optional<Color> color) {
         checkMainThread();
         m_borderColor = std::move(color);
+        contentsChanged();
     }
     std::optional<Color> backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(std::optional<Color> color) {
         checkMainThread();
         m_backgroundColor = std::move(color);
+        contentsChanged();
     }
     std::optional<Color> shadowColor() const { return m_shadowColor; }
     void setShadowColor(std::optional<Color> color) {
         checkMainThread();
         m_shadowColor = std::move(color);
+        contentsChanged();
     }
     double shadowOpacity() const { return m_shadowOpacity; }
     void setShadowOpacity(double opacity) {
         checkMainThread();
         m_shadowOpacity = opacity;
+        contentsChanged();
     }
     Size shadowOffset() const { return m_shadowOffset; }
     void setShadowOffset(Size offset) {
         checkMainThread();
         m_shadowOffset = offset;
+        contentsChanged();
     }
     double shadowRadius() const { return m_shadowRadius; }
     void setShadowRadius(double radius) {
         checkMainThread();
         m_shadowRadius = radius;
+        contentsChanged();
     }
     double contentsScale() const { return m_contentsScale; }
     void setContentsScale(double scale) {
@@ -156,7 +167,13 @@ public:
     void setNeedsDisplay() {
         checkMainThread();
         ++m_displayRequests;
+        contentsChanged();
     }
+    // Changes whenever what the layer itself draws may change: its background, corners, border
+    // or shadow, a subclass's drawn properties, a display request; never for where or how opaque
+    // it shows. No two layers share a version, so a painter's cache keyed on it cannot take a new
+    // layer for one that is gone.
+    std::uint64_t contentsVersion() const { return m_contentsVersion; }
 
     // The layer whose opacity masks this one.
     std::shared_ptr<Layer> mask() const { return m_mask; }
@@ -200,6 +217,7 @@ public:
 
 protected:
     Layer() = default;
+    void contentsChanged() { m_contentsVersion = nextContentsVersion(); }
 
 private:
     struct Entry {
@@ -210,6 +228,7 @@ private:
         std::uint64_t serial = 0;
     };
 
+    static std::uint64_t nextContentsVersion();
     std::optional<double> globalTimeForLocal(double local) const;
     double localTimeForGlobal(double global) const;
     void scheduleEnd(Entry& entry);
@@ -239,6 +258,7 @@ private:
     double m_rasterizationScale = 1;
     std::string m_name;
     int m_displayRequests = 0;
+    std::uint64_t m_contentsVersion = nextContentsVersion();
     std::shared_ptr<Layer> m_mask;
     std::vector<std::shared_ptr<Layer>> m_sublayers;
     std::weak_ptr<Layer> m_superlayer;

@@ -18,21 +18,25 @@ public:
     void setPath(std::optional<BezierPath> path) {
         checkMainThread();
         m_path = std::move(path);
+        contentsChanged();
     }
     std::optional<Color> fillColor() const { return m_fillColor; }
     void setFillColor(std::optional<Color> color) {
         checkMainThread();
         m_fillColor = std::move(color);
+        contentsChanged();
     }
     std::optional<Color> strokeColor() const { return m_strokeColor; }
     void setStrokeColor(std::optional<Color> color) {
         checkMainThread();
         m_strokeColor = std::move(color);
+        contentsChanged();
     }
     double lineWidth() const { return m_lineWidth; }
     void setLineWidth(double width) {
         checkMainThread();
         m_lineWidth = width;
+        contentsChanged();
     }
 
     std::optional<AnimationValue> modelValue(const std::string& keyPath) const override;
