@@ -201,7 +201,9 @@ void DisplayHost::wait(std::optional<dispatch::Duration> timeout) {
         double next = deadline < 0 ? -1 : std::max(0.0, deadline - now());
         auto sooner = [&next](double seconds) { next = next < 0 ? seconds : std::min(next, seconds); };
         if (m_compositeNeeded) {
-            const double untilFrame = m_lastComposite + refresh - now();
+            // A new video frame goes up at once: its renderer draws the next only after this
+            // swap, so video cannot outrun the window, and mpv waits for the swap meanwhile.
+            const double untilFrame = m_signals->videoFrame.load() ? 0 : m_lastComposite + refresh - now();
             if (untilFrame <= 0) {
                 frame();
                 if (animating) sooner(refresh);
