@@ -198,7 +198,10 @@ void ReelhavenViewController::activateMediaCenter() {
 }
 
 void ReelhavenViewController::updateNowPlayingInfo() {
-    if (m_mediaCenterService) m_mediaCenterService->updateNowPlayingInfo(*m_playbackInfo);
+    // Only while the service serves this player: mpv's last playback restart may reach the main
+    // queue after the player closed, and must not put its video back over the program's name.
+    if (m_mediaCenterService && m_mediaCenterService->delegate().get() == static_cast<VideoControlDelegate*>(this))
+        m_mediaCenterService->updateNowPlayingInfo(*m_playbackInfo);
 }
 
 void ReelhavenViewController::observePictureInPicture() {

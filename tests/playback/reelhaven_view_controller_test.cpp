@@ -230,6 +230,11 @@ TEST_F(PlayerScreenTest, TheMediaCenterFollowsThePlayerUntilItCloses) {
     EXPECT_EQ(mediaCenter->state(), MediaCenterState::inactive);
     EXPECT_EQ(mediaCenter->delegate(), nullptr);
     EXPECT_EQ(shown()[media::kMediaItemPropertyTitle], media::NowPlayingValue(std::string("Reelhaven")));
+
+    // mpv's last playback restart, reaching the main queue after the close, changes nothing.
+    ASSERT_TRUE(player->session()->onPlaybackRestart);
+    player->session()->onPlaybackRestart();
+    EXPECT_EQ(shown()[media::kMediaItemPropertyTitle], media::NowPlayingValue(std::string("Reelhaven")));
 }
 
 TEST_F(PlayerScreenTest, PictureInPictureEndingInTheBackgroundRunsTheBackgroundProcedure) {
