@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Seek-to-frame latency of the player screen (bench_player_seek): `skipForward` (+10 s by
-# keyframe) and Shift+right (+1 s, exact), from the call to the next frame the OpenGL view draws,
-# beside the wall time of `mpv --no-config --vo=null --ao=null --start=T --frames=1` for the same
-# targets; a 2-minute 1080p H.264 clip with a keyframe every 2 s, made here with ffmpeg. ROUNDS
-# seeks of each (default 20); median and p90. The load average is recorded before and after,
-# since other work on the machine moves every figure. Figures go to standard output and
-# bench/out/player.txt. Not part of tools/test.
+# keyframe) and Shift+right (+1 s, exact), from the call to the first frame the OpenGL view draws
+# with the new picture, beside the wall time of `mpv --no-config --vo=null --ao=null --start=T
+# --frames=1` for the same targets; a 2-minute 1080p H.264 clip with a keyframe every 2 s, made
+# here with ffmpeg. ROUNDS seeks of each (default 20); median and p90. The load average is
+# recorded before and after, since other work on the machine moves every figure. Figures go to
+# standard output and bench/out/player.txt. Not part of tools/test.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BENCH_BUILD:-$root/build/bench-player}
