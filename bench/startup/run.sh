@@ -56,8 +56,6 @@ played=$work/played
 rm -rf "$played" "$work/empty"
 mkdir -p "$played/Documents" "$work/empty/Documents"
 cp "$clip" "$played/Documents/Clip.mp4"
-printf 'tap "Clip"\n' >"$work/play.txt"
-"$launcher" --home "$played" --no-restore --script "$work/play.txt" >/dev/null 2>&1
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 frames=$(python3 "$root/bench/startup/first_frame.py" "${ROUNDS:-10}" "$launcher" "$work/empty" "$clip" "$played")
 
