@@ -20,9 +20,13 @@
 
 #include "app/app_host.h"
 #include "app/container_setup.h"
+#include "app/scene_delegate.h"
+#include "controls/video_control_view.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
+#include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "playback/reelhaven_view_controller.h"
 
 using namespace reelhaven;
 namespace fs = std::filesystem;
@@ -102,11 +106,20 @@ int main(int argc, char** argv) {
         }
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         std::printf("run %d: %.1f ms\n", run + 1, times.back());
-        if (auto closed = driver.tap("Close"); !closed) {
-            std::cerr << "closing the player: " << closed.error().description << "\n";
+        // Back to the grid, as the player's close button does.
+        auto delegate = std::dynamic_pointer_cast<SceneDelegate>(host.scene()->delegate());
+        auto player = delegate ? delegate->presentedPlayer() : nullptr;
+        auto controls = player ? player->controlView() : nullptr;
+        if (!controls) {
+            std::cerr << "run " << run + 1 << ": no player to close\n";
             return 1;
         }
-        host.session().settle();
+        controls->closeButtonPressed();
+        if (!serveUntil(
+                display, [&] { return !delegate->presentedPlayer(); }, std::chrono::seconds(60))) {
+            std::cerr << "run " << run + 1 << ": the player did not close\n";
+            return 1;
+        }
     }
     std::printf("click_to_first_frame_cold_ms %.1f\n", times.front());
     std::printf("click_to_first_frame_median_ms %.1f (runs 2-%d)\n",
