@@ -1,4 +1,6 @@
 #include "platform/ui/lists/collection_view_cell.h"
+
+#include "platform/ui/lists/list_content_view.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -10,11 +12,35 @@ std::shared_ptr<CollectionViewCell> CollectionViewCell::create(const Rect& frame
 std::shared_ptr<View> CollectionViewCell::contentView() {
     checkMainThread();
     if (!m_contentView) {
-        m_contentView = View::create(bounds());
+        std::weak_ptr<CollectionViewCell> weak = sharedAs<CollectionViewCell>();
+        m_contentView = CellContentView::create(bounds(), [weak] {
+            if (auto cell = weak.lock()) cell->layoutContent();
+        });
         m_contentView->setAutoresizingMask(flexibleWidth | flexibleHeight);
         addSubview(m_contentView);
     }
     return m_contentView;
+}
+
+void CollectionViewCell::setContentConfiguration(std::optional<ListContentConfiguration> c) {
+    checkMainThread();
+    m_contentConfiguration = std::move(c);
+    if (!m_contentConfiguration) {
+        if (m_listContent) m_listContent->removeFromSuperview();
+        m_listContent.reset();
+        return;
+    }
+    auto content = contentView();
+    if (!m_listContent) {
+        m_listContent = ListContentView::create(content->bounds());
+        m_listContent->setAutoresizingMask(flexibleWidth | flexibleHeight);
+        content->addSubview(m_listContent);
+    }
+    m_listContent->apply(*m_contentConfiguration);
+}
+
+void CollectionViewCell::layoutContent() {
+    if (m_listContent) m_listContent->setFrame(contentView()->bounds());
 }
 
 void CollectionViewCell::prepareForReuse() {

@@ -30,10 +30,8 @@ public:
         m_highlighted = highlighted;
     }
     const std::optional<ListContentConfiguration>& contentConfiguration() const { return m_contentConfiguration; }
-    void setContentConfiguration(std::optional<ListContentConfiguration> c) {
-        checkMainThread();
-        m_contentConfiguration = std::move(c);
-    }
+    // Shown through a list content view that fills the content view, replacing the previous one.
+    void setContentConfiguration(std::optional<ListContentConfiguration> c);
     const std::vector<CellAccessory>& accessories() const { return m_accessories; }
     void setAccessories(std::vector<CellAccessory> accessories) {
         checkMainThread();
@@ -49,9 +47,12 @@ public:
 
 protected:
     explicit CollectionViewCell(const Rect& frame) : CollectionReusableView(frame) {}
+    // Places what the cell shows in its content view; runs in the content view's layout pass.
+    virtual void layoutContent();
 
 private:
     std::shared_ptr<View> m_contentView;
+    std::shared_ptr<class ListContentView> m_listContent;
     bool m_selected = false;
     bool m_highlighted = false;
     std::optional<ListContentConfiguration> m_contentConfiguration;

@@ -1,4 +1,8 @@
 #include "platform/ui/lists/table_view_cell.h"
+
+#include <algorithm>
+
+#include "platform/ui/lists/list_content_view.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -14,6 +18,7 @@ std::shared_ptr<Label> TableViewCell::textLabel() {
     if (!m_textLabel) {
         m_textLabel = Label::create();
         contentView()->addSubview(m_textLabel);
+        contentView()->setNeedsLayout();
     }
     return m_textLabel;
 }
@@ -23,7 +28,10 @@ std::shared_ptr<Label> TableViewCell::detailTextLabel() {
     if (m_style == TableViewCellStyle::defaultStyle) return nullptr;
     if (!m_detailTextLabel) {
         m_detailTextLabel = Label::create();
+        if (m_style == TableViewCellStyle::value1) m_detailTextLabel->setTextAlignment(TextAlignment::right);
+        m_detailTextLabel->setTextColor(Color::secondaryLabel());
         contentView()->addSubview(m_detailTextLabel);
+        contentView()->setNeedsLayout();
     }
     return m_detailTextLabel;
 }
@@ -32,7 +40,9 @@ std::shared_ptr<ImageView> TableViewCell::imageView() {
     checkMainThread();
     if (!m_imageView) {
         m_imageView = ImageView::create();
+        m_imageView->setContentMode(ContentMode::scaleAspectFit);
         contentView()->addSubview(m_imageView);
+        contentView()->setNeedsLayout();
     }
     return m_imageView;
 }
@@ -49,7 +59,57 @@ void TableViewCell::setAccessoryView(std::shared_ptr<View> view) {
     m_accessoryView->setFrame(Rect(row.width() - kAccessoryTrailingInset - size.width, (row.height() - size.height) / 2,
                                    size.width, size.height));
     m_accessoryView->setAutoresizingMask(flexibleLeftMargin | flexibleTopMargin | flexibleBottomMargin);
+    auto content = contentView();  // made first, so the accessory lies above it and takes its touches
     addSubview(m_accessoryView);
+    content->setNeedsLayout();
+}
+
+void TableViewCell::setAccessoryType(TableViewCellAccessoryType type) {
+    checkMainThread();
+    m_accessoryType = type;
+    const char* symbol = nullptr;
+    switch (type) {
+        case TableViewCellAccessoryType::none: break;
+        case TableViewCellAccessoryType::disclosureIndicator: symbol = "chevron.right"; break;
+        case TableViewCellAccessoryType::checkmark: symbol = "checkmark"; break;
+        case TableViewCellAccessoryType::detailButton:
+        case TableViewCellAccessoryType::detailDisclosureButton: symbol = "info.circle"; break;
+    }
+    if (!symbol) {
+        if (m_indicator) m_indicator->removeFromSuperview();
+        m_indicator.reset();
+    } else {
+        if (!m_indicator) {
+            m_indicator = CellAccessoryIndicatorView::create();
+            contentView();  // below the indicator
+            addSubview(m_indicator);
+        }
+        m_indicator->setImage(Image::systemImage(symbol));
+        m_indicator->setTintColor(type == TableViewCellAccessoryType::disclosureIndicator
+                                      ? std::optional<Color>(Color::tertiaryLabel())
+                                      : std::nullopt);
+    }
+    contentView()->setNeedsLayout();
+}
+
+void TableViewCell::layoutContent() {
+    CollectionViewCell::layoutContent();
+    const Rect row = bounds();
+    // What the accessory takes from the trailing side of the content.
+    double taken = 0;
+    if (m_indicator) m_indicator->setHidden(m_accessoryView != nullptr);
+    if (m_accessoryView) {
+        taken = std::max(0.0, row.width() - m_accessoryView->frame().minX());
+    } else if (m_indicator) {
+        const double side = m_accessoryType == TableViewCellAccessoryType::disclosureIndicator ? 13 : 20;
+        m_indicator->setFrame(
+            Rect(row.width() - kAccessoryTrailingInset - side, (row.height() - side) / 2, side, side));
+        taken = kAccessoryTrailingInset + side;
+    }
+    const Rect content = contentView()->bounds();
+    placeRowContent(Rect(content.minX(), content.minY(), std::max(0.0, content.width() - taken), content.height()),
+                    m_imageView.get(), m_textLabel.get(), m_detailTextLabel.get(),
+                    m_style == TableViewCellStyle::subtitle);
 }
 
 }  // namespace ui

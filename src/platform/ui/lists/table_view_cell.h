@@ -28,10 +28,7 @@ public:
     std::shared_ptr<Label> detailTextLabel();
     std::shared_ptr<ImageView> imageView();
     TableViewCellAccessoryType accessoryType() const { return m_accessoryType; }
-    void setAccessoryType(TableViewCellAccessoryType type) {
-        checkMainThread();
-        m_accessoryType = type;
-    }
+    void setAccessoryType(TableViewCellAccessoryType type);
     // The space between an accessory view and the row's trailing edge.
     static constexpr double kAccessoryTrailingInset = 16;
     std::shared_ptr<View> accessoryView() const { return m_accessoryView; }
@@ -56,6 +53,8 @@ public:
 
 protected:
     explicit TableViewCell(TableViewCellStyle style) : CollectionViewCell(Rect(0, 0, 320, 44)), m_style(style) {}
+    // The image and labels in the standard places of the row's style, clear of the accessory.
+    void layoutContent() override;
 
 private:
     TableViewCellStyle m_style;
@@ -64,6 +63,7 @@ private:
     std::shared_ptr<ImageView> m_imageView;
     TableViewCellAccessoryType m_accessoryType = TableViewCellAccessoryType::none;
     std::shared_ptr<View> m_accessoryView;
+    std::shared_ptr<class CellAccessoryIndicatorView> m_indicator;  // for the accessory type
     TableViewCellSelectionStyle m_selectionStyle = TableViewCellSelectionStyle::defaultStyle;
     std::shared_ptr<View> m_selectedBackgroundView;
     std::optional<EdgeInsets> m_separatorInset;

@@ -1,4 +1,8 @@
 #include "platform/ui/lists/table_view_header_footer_view.h"
+
+#include <algorithm>
+
+#include "platform/ui/lists/list_content_view.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -12,7 +16,10 @@ std::shared_ptr<TableViewHeaderFooterView> TableViewHeaderFooterView::create(std
 std::shared_ptr<View> TableViewHeaderFooterView::contentView() {
     checkMainThread();
     if (!m_contentView) {
-        m_contentView = View::create(bounds());
+        std::weak_ptr<TableViewHeaderFooterView> weak = sharedAs<TableViewHeaderFooterView>();
+        m_contentView = CellContentView::create(bounds(), [weak] {
+            if (auto view = weak.lock()) view->layoutContent();
+        });
         m_contentView->setAutoresizingMask(flexibleWidth | flexibleHeight);
         addSubview(m_contentView);
     }
@@ -23,9 +30,21 @@ std::shared_ptr<Label> TableViewHeaderFooterView::textLabel() {
     checkMainThread();
     if (!m_textLabel) {
         m_textLabel = Label::create();
+        m_textLabel->setFont(Font::systemFont(13));
+        m_textLabel->setTextColor(Color::secondaryLabel());
+        m_textLabel->setNumberOfLines(0);
         contentView()->addSubview(m_textLabel);
+        contentView()->setNeedsLayout();
     }
     return m_textLabel;
+}
+
+void TableViewHeaderFooterView::layoutContent() {
+    if (!m_textLabel) return;
+    const Rect content = contentView()->bounds();
+    const double inset = ListContentView::kHorizontalInset;
+    m_textLabel->setFrame(
+        Rect(content.minX() + inset, content.minY(), std::max(0.0, content.width() - 2 * inset), content.height()));
 }
 
 }  // namespace ui

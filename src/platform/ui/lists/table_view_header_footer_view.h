@@ -28,6 +28,9 @@ protected:
     TableViewHeaderFooterView() : CollectionReusableView(Rect(0, 0, 320, 28)) {}
 
 private:
+    // The title across the content, inset from both edges; runs in the content view's layout pass.
+    void layoutContent();
+
     std::shared_ptr<View> m_contentView;
     std::shared_ptr<Label> m_textLabel;
     std::optional<ListContentConfiguration> m_configuration;

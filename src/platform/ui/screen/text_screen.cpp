@@ -9,6 +9,7 @@
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/lists/item_list_view.h"
+#include "platform/ui/lists/list_content_view.h"
 #include "platform/ui/lists/table_view_cell.h"
 #include "platform/ui/views/window.h"
 
@@ -126,6 +127,8 @@ void TextScreen::addInnerTexts(int enclosing, const std::vector<std::string>& te
 }
 
 void TextScreen::printView(const std::shared_ptr<View>& view, int depth, int enclosing, const Rect& clip) {
+    // The cell's own line already gives its configuration's texts and names its accessory.
+    if (dynamic_cast<ListContentView*>(view.get()) || dynamic_cast<CellAccessoryIndicatorView*>(view.get())) return;
     auto controller = view->viewController();
     if (auto alert = std::dynamic_pointer_cast<AlertController>(controller)) {
         if (!view->isHidden()) printAlert(alert, depth);
