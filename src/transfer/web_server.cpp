@@ -190,6 +190,10 @@ bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Er
         m_running = options;
         if (m_portOverride) m_running->port = *m_portOverride;
     }
+    {
+        std::lock_guard lock(m_threads->mutex);
+        m_threads->ending = ConnectionThreads::Ending::none;
+    }
     // Uploads a killed process left half-written would otherwise stay for ever.
     if (std::size_t removed = WebServerTemporaryFile::removeStale(); removed > 0) {
         WebServerLog(LogLevel::info,
@@ -213,24 +217,47 @@ void WebServer::stop() {
     }
     if (open) closeSockets();
     interruptConnections();
+    joinConnections();
     std::lock_guard lock(m_mutex);
     m_running.reset();
 }
 
 void WebServer::trackConnection(WebServerConnection* connection) {
-    std::lock_guard lock(m_threadsMutex);
-    m_liveConnections.insert(connection);
+    std::lock_guard lock(m_threads->mutex);
+    m_threads->connections.insert(connection);
+    // Accepted just before the sockets closed: it must not miss the stop.
+    if (m_threads->ending == ConnectionThreads::Ending::interrupt) connection->interrupt();
+    if (m_threads->ending == ConnectionThreads::Ending::abort) connection->abort();
 }
 
 void WebServer::untrackConnection(WebServerConnection* connection) {
-    std::lock_guard lock(m_threadsMutex);
-    m_liveConnections.erase(connection);
+    std::lock_guard lock(m_threads->mutex);
+    m_threads->connections.erase(connection);
 }
 
 void WebServer::interruptConnections() {
     // Under the lock: a tracked connection has not closed its socket yet.
-    std::lock_guard lock(m_threadsMutex);
-    for (auto* connection : m_liveConnections) connection->interrupt();
+    std::lock_guard lock(m_threads->mutex);
+    m_threads->ending = ConnectionThreads::Ending::interrupt;
+    for (auto* connection : m_threads->connections) connection->interrupt();
+}
+
+void WebServer::abortConnections() {
+    std::lock_guard lock(m_threads->mutex);
+    m_threads->ending = ConnectionThreads::Ending::abort;
+    for (auto* connection : m_threads->connections) connection->abort();
+}
+
+void WebServer::joinConnections() {
+    // A connection thread left running would call into the server, its queues and its delegate
+    // after the caller has let them go, even while the process exits.
+    constexpr auto kAfterAbort = std::chrono::seconds(10);
+    if (waitForConnectionsToEnd(currentOptions().stopGracePeriod)) return;
+    WebServerLog(LogLevel::warning, [] { return std::string("Cutting off connections still open at stop"); });
+    abortConnections();
+    if (!waitForConnectionsToEnd(kAfterAbort)) {
+        WebServerLog(LogLevel::error, [] { return std::string("Connections still running after stop"); });
+    }
 }
 
 bool WebServer::openSockets(foundation::Error* error) {
@@ -472,29 +499,33 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         return;
     }
     {
-        std::lock_guard lock(m_threadsMutex);
-        ++m_liveThreads;
+        std::lock_guard lock(m_threads->mutex);
+        ++m_threads->live;
     }
-    auto end = [this, limits, client] {
+    // Holds only what outlives the server: it runs after the thread has let the server go.
+    auto end = [threads = m_threads, limits, client] {
         limits->release(client);
-        std::lock_guard lock(m_threadsMutex);
-        --m_liveThreads;
-        m_threadsDone.notify_all();
+        std::lock_guard lock(threads->mutex);
+        --threads->live;
+        threads->done.notify_all();
     };
     // Detached from its creation: a connection may end before the acceptor would get to detach it.
-    bool started = dispatch::startDetachedThread([self = shared_from_this(), fd, local, remote, factory, end] {
-        // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
-        sigset_t pipe;
-        sigemptyset(&pipe);
-        sigaddset(&pipe, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
-        {
-            auto connection = factory ? factory(self, local, remote, fd)
-                                      : std::make_shared<WebServerConnection>(self, local, remote, fd);
-            if (connection) connection->run();
-        }
-        end();
-    });
+    bool started =
+        dispatch::startDetachedThread([self = shared_from_this(), fd, local, remote, factory, end]() mutable {
+            // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+            {
+                auto connection = factory ? factory(self, local, remote, fd)
+                                          : std::make_shared<WebServerConnection>(self, local, remote, fd);
+                if (connection) connection->run();
+            }
+            // Before the end is signalled: once `stop` returns, no thread holds the server.
+            self.reset();
+            end();
+        });
     if (!started) {
         ::close(fd);
         WebServerLog(LogLevel::error, [] { return std::string("Failed starting connection: no thread"); });

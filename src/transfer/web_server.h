@@ -61,6 +61,9 @@ public:
     // The port every start listens on instead of the one asked for, when set: what the host stands
     // in for when a screen asks for port 80 on a machine where the user chose another port.
     void setPortOverride(std::optional<std::uint16_t> port);
+    // Closes the sockets and ends every connection: when it returns no connection thread runs and
+    // none holds the server, so what the server calls may go away. A request still arriving gets
+    // a short grace to be answered 503; a connection that outlasts it is cut off.
     void stop();
     bool isRunning() const;
 
@@ -143,6 +146,8 @@ private:
     void closeSockets();
     void accept(int fd, net::SocketAddress local, net::SocketAddress remote);
     void interruptConnections();
+    void abortConnections();
+    void joinConnections();
     void startBonjour(const std::string& name);
     void startNATPortMapping();
     void didConnect();
@@ -180,10 +185,16 @@ private:
 
     std::shared_ptr<WebServerConnectionLimits> m_limits;  // under m_mutex; made with the sockets
 
-    std::mutex m_threadsMutex;  // guards the three fields below
-    std::condition_variable m_threadsDone;
-    std::uint64_t m_liveThreads = 0;
-    std::set<WebServerConnection*> m_liveConnections;
+    // Shared with the connection threads, which signal their end after letting go of the server.
+    struct ConnectionThreads {
+        std::mutex mutex;  // guards the fields below
+        std::condition_variable done;
+        std::uint64_t live = 0;
+        std::set<WebServerConnection*> connections;
+        // How `stop` is ending the connections; one that registers late is ended the same way.
+        enum class Ending { none, interrupt, abort } ending = Ending::none;
+    };
+    std::shared_ptr<ConnectionThreads> m_threads = std::make_shared<ConnectionThreads>();
 };
 
 }  // namespace reelhaven

@@ -7,8 +7,8 @@
 namespace reelhaven {
 
 bool WebServer::waitForConnectionsToEnd(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(m_threadsMutex);
-    return m_threadsDone.wait_for(lock, timeout, [this] { return m_liveThreads == 0; });
+    std::unique_lock lock(m_threads->mutex);
+    return m_threads->done.wait_for(lock, timeout, [this] { return m_threads->live == 0; });
 }
 
 void WebServer::willStartConnection() {

@@ -111,6 +111,11 @@ void WebServerConnection::interrupt() {
     ::shutdown(m_fd, SHUT_RD);
 }
 
+void WebServerConnection::abort() {
+    m_interrupted = true;
+    ::shutdown(m_fd, SHUT_RDWR);
+}
+
 net::StreamSocket::Deadline WebServerConnection::bodyDeadline(std::uint64_t bytesRead) const {
     double seconds = static_cast<double>(bytesRead + 1) / static_cast<double>(m_minimumBodyRate);
     // Beyond a few years the deadline means nothing (and would overflow the clock).

@@ -35,6 +35,9 @@ public:
     // Ends the reading of the request from any thread (the server is stopping): a request still
     // arriving is answered 503. Only while the connection is tracked by its server.
     void interrupt();
+    // Ends reading and writing at once (the server is stopping and the connection outlasted its
+    // grace). Only while the connection is tracked by its server.
+    void abort();
 
     WebServer& server() const { return *m_server; }
     const net::SocketAddress& localAddress() const { return m_localAddress; }

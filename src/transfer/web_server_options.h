@@ -61,6 +61,9 @@ struct WebServerOptions {
     // discard so the client receives the answer instead of a reset.
     std::chrono::milliseconds drainTimeout = std::chrono::seconds(2);
     std::size_t drainLimit = 4 * 1024 * 1024;
+    // How long `stop` lets open connections finish (a request still arriving is answered 503)
+    // before it cuts them off.
+    std::chrono::milliseconds stopGracePeriod = std::chrono::seconds(2);
 };
 
 }  // namespace reelhaven

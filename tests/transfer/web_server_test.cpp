@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <thread>
 
 #include "platform/base/log.h"
@@ -436,6 +437,57 @@ TEST_F(WebServerTest, StopReportsAPendingDisconnectionAtOnce) {
     EXPECT_TRUE(loop.runUntil([&] { return delegate->count("stop") == 1; }));
     EXPECT_EQ(delegate->count("disconnect"), 1);
     EXPECT_FALSE(server->isRunning());
+}
+
+// A connection thread that outlived `stop` went on calling into the server, its queues and its
+// delegate while the caller tore them down, and at process exit into destroyed statics.
+TEST_F(WebServerTest, StopReturnsOnlyOnceEveryConnectionHasEndedAndLetGoOfTheServer) {
+    std::atomic<bool> entered = false;
+    WebServer* raw = server.get();
+    server->addHandlerWithProcessBlock(
+        [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
+            return info.path == "/while-stopping" ? WebServerRequest::make<WebServerRequest>(info) : nullptr;
+        },
+        [&entered, raw](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
+            entered = true;
+            // Answers only once `stop` has closed the listening sockets, so it runs during the stop.
+            while (raw->port() != 0) std::this_thread::yield();
+            return WebServerDataResponse::responseWithText("answered");
+        });
+    start();
+    int fd = connectTo(server->port());
+    ASSERT_TRUE(sendAll(fd, "GET /while-stopping HTTP/1.1\r\n\r\n"));
+    while (!entered) std::this_thread::yield();
+    server->stop();
+    EXPECT_TRUE(server->waitForConnectionsToEnd(0ms));
+    EXPECT_EQ(server.use_count(), 1);
+    auto response = parseResponse(readAll(fd));
+    ::close(fd);
+    EXPECT_EQ(response.status, 200);
+    EXPECT_EQ(response.body, "answered");
+}
+
+TEST_F(WebServerTest, StopCutsOffAConnectionThatOutlastsItsGrace) {
+    server->addHandlerWithProcessBlock(
+        [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
+            return info.path == "/large" ? WebServerRequest::make<WebServerRequest>(info) : nullptr;
+        },
+        [](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
+            return WebServerDataResponse::responseWithData(std::string(64 * 1024 * 1024, 'x'),
+                                                           "application/octet-stream");
+        });
+    WebServerOptions options = localOptions();
+    options.stopGracePeriod = 10ms;
+    start(options);
+    ASSERT_EQ(server->activeConnectionCount(), 0u);
+    int fd = connectTo(server->port());
+    // Never read: the answer fills the socket buffers and its writer waits on the client.
+    ASSERT_TRUE(sendAll(fd, "GET /large HTTP/1.1\r\n\r\n"));
+    while (server->activeConnectionCount() == 0) std::this_thread::yield();
+    server->stop();
+    EXPECT_TRUE(server->waitForConnectionsToEnd(0ms));
+    EXPECT_EQ(server.use_count(), 1);
+    ::close(fd);
 }
 
 TEST_F(WebServerTest, StaysClosedWhileInTheBackground) {
