@@ -393,9 +393,7 @@ int AppHost::run(const LauncherOptions& options) {
         runner->setInput(std::move(script.value()));
     } else {
         host.session().printScreen();
-        auto input = StreamInput::start(STDIN_FILENO, [weak = std::weak_ptr<HostRunner>(runner)] {
-            if (auto alive = weak.lock()) alive->wake();
-        });
+        auto input = StreamInput::start(STDIN_FILENO, runner->waker());
         if (!input) {
             std::cerr << "reelhaven: " << input.error().description << "\n";
             return 1;

@@ -18,10 +18,14 @@ int HostRunner::run(const std::function<void()>& serve) {
     return m_status;
 }
 
-void HostRunner::wake() {
-    dispatch::RunLoop::main()->post([weak = weak_from_this()] {
-        if (auto self = weak.lock()) self->pump();
-    });
+void HostRunner::wake() { waker()(); }
+
+std::function<void()> HostRunner::waker() {
+    return [weak = weak_from_this()] {
+        dispatch::RunLoop::main()->post([weak] {
+            if (auto self = weak.lock()) self->pump();
+        });
+    };
 }
 
 void HostRunner::requestStop() {

@@ -25,6 +25,10 @@ public:
     int run(const std::function<void()>& serve);
     // Any thread: lines may be ready; the main queue will take them.
     void wake();
+    // The same as a callable for an input's reader thread. It holds the runner only weakly and
+    // never locks it there: were the reader to hold the last reference, the runner, and with it
+    // the input, would be destroyed on the reader thread, which cannot join itself.
+    std::function<void()> waker();
     // Ends after the command under way.
     void requestStop();
 

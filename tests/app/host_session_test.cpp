@@ -307,10 +307,8 @@ TEST_F(HostSessionTest, StreamInputHandsOverLinesAsTheyArriveAndTheLastWithoutAB
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     auto runner = HostRunner::create(session, HostRunner::OnFailure::goOn);
-    // Weak, as the host holds it: the runner owns the input, whose reader must not own the runner.
-    auto input = StreamInput::start(fds[0], [weak = std::weak_ptr<HostRunner>(runner)] {
-        if (auto strong = weak.lock()) strong->wake();
-    });
+    // As the host wires it: the runner owns the input, whose reader must never hold the runner.
+    auto input = StreamInput::start(fds[0], runner->waker());
     ASSERT_TRUE(input);
     runner->setInput(std::move(input.value()));
     const std::string text = "tap Missing\ntap Load\nshow";

@@ -38,14 +38,16 @@ std::shared_ptr<Queue> Queue::create(std::string label, QueueKind kind, QoS qos)
     return std::make_shared<ConcurrentQueue>(std::move(label), qos);
 }
 
+// The queues every thread reaches are never destroyed: a detached thread that finishes while the
+// process exits may still post to one, and must not find it gone.
 std::shared_ptr<Queue> Queue::main() {
-    static const std::shared_ptr<Queue> queue = std::make_shared<MainQueue>();
-    return queue;
+    static const auto* queue = new std::shared_ptr<Queue>(std::make_shared<MainQueue>());
+    return *queue;
 }
 
 std::shared_ptr<Queue> Queue::global(QoS qos) {
     static std::once_flag once;
-    static std::array<std::shared_ptr<Queue>, 6> queues;
+    static auto& queues = *new std::array<std::shared_ptr<Queue>, 6>();
     std::call_once(once, [] {
         for (int i = 0; i < 6; ++i) {
             auto level = static_cast<QoS>(i);

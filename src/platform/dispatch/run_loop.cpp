@@ -8,13 +8,14 @@
 namespace dispatch {
 
 namespace {
+// Never destroyed, like the main queue: threads still running as the process exits may reach them.
 std::mutex& mainMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex();
+    return *mutex;
 }
 std::shared_ptr<RunLoop>& mainLoop() {
-    static std::shared_ptr<RunLoop> loop;
-    return loop;
+    static auto* loop = new std::shared_ptr<RunLoop>();
+    return *loop;
 }
 }  // namespace
 
