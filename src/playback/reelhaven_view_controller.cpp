@@ -235,6 +235,8 @@ void ReelhavenViewController::wireSession() {
         auto self = weak.lock();
         if (!self) return;
         if (self->m_videoRenderer) self->m_videoRenderer->updatePlaybackInfo(info);
+        // Again once loaded: the duration is known now, and the record may be a new video's.
+        self->offerUserActivity();
         if (auto menu = std::dynamic_pointer_cast<VideoMenuPopoverViewController>(self->presentedViewController()))
             menu->setPlaybackInfo(info);
     };
@@ -286,6 +288,12 @@ void ReelhavenViewController::setSceneTitle(const std::string& title) {
     if (auto scene = window ? window->windowScene() : nullptr) scene->setTitle(title);
 }
 
+void ReelhavenViewController::offerUserActivity() {
+    if (!ui::PlatformVersion::isAtLeast(15)) return;
+    auto window = view()->window();
+    if (auto scene = window ? window->windowScene() : nullptr) scene->setUserActivity(m_playbackInfo->userActivity());
+}
+
 void ReelhavenViewController::viewWillAppear(bool animated) {
     ViewController::viewWillAppear(animated);
     ui::View::animate(0.3, 0, ui::allowUserInteraction, [weak = weakSelf()] {
@@ -300,6 +308,9 @@ void ReelhavenViewController::viewDidAppear(bool animated) {
     ViewController::viewDidAppear(animated);
     ui::Application::shared().setIdleTimerDisabled(true);
     setSceneTitle(m_playbackInfo->name());
+    // Offered from the start, not only when the controls change: a player the user never
+    // touches is still brought back when the app stops.
+    offerUserActivity();
     if (ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
         dispatch::Queue::main()->async([weak = weakSelf()] {
             auto self = weak.lock();

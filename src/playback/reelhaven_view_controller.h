@@ -262,6 +262,9 @@ private:
     void fileEnded(EndFileAction action);
     void restoreContentModeAndAspect();
     void setSceneTitle(const std::string& title);
+    // Puts the current record's activity on the window scene, so the scene saved at any moment
+    // brings this player back; on system versions before 15 nothing is offered.
+    void offerUserActivity();
     void destroyMPV();
     void dismissPlayer();
     void restoreOrientation();

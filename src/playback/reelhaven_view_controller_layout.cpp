@@ -67,11 +67,7 @@ void ReelhavenViewController::hideControlsChanged(bool) {
     }
     outlet(m_controlView, "controlView")->setHidden(m_hideControls);
     m_playbackInfo->setHideControls(m_hideControls);
-    if (ui::PlatformVersion::isAtLeast(15)) {
-        auto window = view()->window();
-        if (auto scene = window ? window->windowScene() : nullptr)
-            scene->setUserActivity(m_playbackInfo->userActivity());
-    }
+    offerUserActivity();
 }
 
 void ReelhavenViewController::showControls() {

@@ -23,6 +23,7 @@
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/user_activity.h"
 #include "platform/ui/scenes/window_scene.h"
+#include "platform/ui/views/platform_version.h"
 #include "platform/ui/views/window.h"
 #include "playback/model/playback_info.h"
 #include "playback/reelhaven_view_controller.h"
@@ -240,6 +241,33 @@ TEST_F(AppHostTest, TheActivityOfTheSceneWhenItStopsRestoresThePlayerNextTime) {
     EXPECT_FALSE(player()->playbackInfo()->hideControls());
     // Shown in the root grid, so its cell is refreshed when the grid shows again.
     EXPECT_EQ(root()->videoManager()->playedVideos().size(), 1u);
+}
+
+TEST_F(AppHostTest, APlayerOffersItsActivityAsSoonAsItShowsAndNotOnOldSystems) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    ASSERT_TRUE(launch()) << err.str();
+    EXPECT_FALSE(host->scene()->userActivity());
+    ASSERT_EQ(command("tap \"Film\""), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(player());
+    // Nothing has touched the controls, and the scene already carries the video.
+    auto activity = host->scene()->userActivity();
+    ASSERT_TRUE(activity);
+    EXPECT_EQ(activity->activityType(), PlaybackInfo::kActivityType);
+    EXPECT_EQ(activity->title(), "Film");
+    EXPECT_EQ(std::any_cast<bool>(activity->userInfo().at("isSecurityScoped")), false);
+    ASSERT_EQ(command("background"), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(host->scene()->session()->stateRestorationActivity());
+    EXPECT_EQ(host->scene()->session()->stateRestorationActivity()->title(), "Film");
+    host->shutDown();
+    host.reset();
+
+    ui::ScopedPlatformVersion old({14, 0, 0});
+    LauncherOptions fresh;
+    fresh.restore = false;
+    ASSERT_TRUE(launch(fresh)) << err.str();
+    ASSERT_EQ(command("tap \"Film\""), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(player());
+    EXPECT_FALSE(host->scene()->userActivity());
 }
 
 TEST_F(AppHostTest, AVideoFromOutsideTheLibraryIsNeverRestored) {

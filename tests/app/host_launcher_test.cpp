@@ -80,4 +80,19 @@ TEST_F(HostLauncherTest, TheKeptSessionBringsThePlayerBackUnlessToldNot) {
     EXPECT_EQ(forgotten.out.find("ReelhavenViewController"), std::string::npos) << forgotten.out;
 }
 
+TEST_F(HostLauncherTest, APlayerNeverTouchedIsBroughtBackRunAfterRun) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    // Played from the grid, and the app stopped before the screen is touched again.
+    auto played = launch({}, "tap \"Film\"\n");
+    ASSERT_EQ(played.status, 0) << played.err;
+    for (int run = 1; run <= 2; ++run) {
+        // Each restored player, left alone, offers itself for the run after it.
+        auto restored = launch({}, "show tree\n");
+        EXPECT_EQ(restored.status, 0) << restored.err;
+        EXPECT_NE(restored.out.find("presents ReelhavenViewController"), std::string::npos) << "run " << run << ":\n"
+                                                                                            << restored.out;
+    }
+}
+
 }  // namespace
