@@ -6,6 +6,7 @@
 
 #include "platform/display/image_painter.h"
 #include "platform/display/text_painter.h"
+#include "platform/ui/controls/button.h"
 #include "platform/ui/controls/progress_view.h"
 #include "platform/ui/controls/segmented_control.h"
 #include "platform/ui/controls/slider.h"
@@ -31,6 +32,35 @@ void roundedRect(cairo_t* cr, const ui::Rect& r, double radius) {
     cairo_arc(cr, x + radius, y + h - radius, radius, pi / 2, pi);
     cairo_arc(cr, x + radius, y + radius, radius, pi, 3 * pi / 2);
     cairo_close_path(cr);
+}
+
+// A button shows its image and title itself until its image view or title label is asked for and
+// placed; then that subview draws it.
+struct ButtonFace {
+    std::shared_ptr<ui::Image> image;
+    std::optional<std::string> title;
+    ui::Font font = ui::Font::systemFont(15);
+};
+
+ButtonFace buttonFace(ui::Button& button) {
+    ButtonFace face{button.currentImage(), button.currentTitle()};
+    for (const auto& sub : button.subviews()) {
+        auto* label = dynamic_cast<ui::Label*>(sub.get());
+        if (label) face.font = label->font();
+        if (sub->bounds().size.width <= 0 || sub->bounds().size.height <= 0) continue;
+        if (dynamic_cast<ui::ImageView*>(sub.get())) face.image = nullptr;
+        if (label) face.title.reset();
+    }
+    if (face.title && face.title->empty()) face.title.reset();
+    return face;
+}
+
+ui::Color buttonTint(ui::Button& button) {
+    auto tint = button.tintColor();
+    if (!button.isEnabled()) return tint.withAlpha(tint.alpha * 0.35);
+    if (button.isHighlighted() && button.buttonType() == ui::ButtonType::system)
+        return tint.withAlpha(tint.alpha * 0.5);
+    return tint;
 }
 
 void knob(cairo_t* cr, ui::Point centre, double radius) {
@@ -67,6 +97,7 @@ ContentPainter::ContentPainter(ImagePainter& images, TextPainter& text) : m_imag
     add(&ContentPainter::drawProgressView, &keyProgressView);
     add(&ContentPainter::drawSegmentedControl, &keySegmentedControl);
     add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView);
+    add(&ContentPainter::drawButton, &keyButton);
 }
 
 const ContentPainter::Drawer* ContentPainter::drawerOf(ui::View& view) {
@@ -295,6 +326,52 @@ void ContentPainter::drawGLView(cairo_t* cr, ui::GLView& view, double) {
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
     cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
     cairo_fill(cr);
+}
+
+void ContentPainter::drawButton(cairo_t* cr, ui::Button& button, double scale) {
+    const auto b = button.bounds();
+    if (auto background = button.backgroundImage(button.state()))
+        m_images.draw(cr, *background, b, ui::ContentMode::scaleToFill, buttonTint(button), scale);
+    const auto face = buttonFace(button);
+    if (!face.image && !face.title) return;
+    const auto insets = button.contentEdgeInsets();
+    const ui::Rect content(b.origin.x + insets.left, b.origin.y + insets.top,
+                           std::max(0.0, b.size.width - insets.left - insets.right),
+                           std::max(0.0, b.size.height - insets.top - insets.bottom));
+    const auto& font = face.font;
+    const ui::Size imageSize = face.image ? face.image->size() : ui::Size{};
+    const double titleWidth = face.title
+                                  ? std::min(content.size.width - imageSize.width,
+                                             ui::AttributedString::create(*face.title)->singleLineSize(font).width)
+                                  : 0;
+    // Image then title, the pair centred in the content rectangle.
+    double x = content.origin.x + (content.size.width - imageSize.width - std::max(0.0, titleWidth)) / 2;
+    const auto tint = buttonTint(button);
+    if (face.image) {
+        m_images.draw(cr, *face.image, ui::Rect(x, content.origin.y, imageSize.width, content.size.height),
+                      ui::ContentMode::center, tint, scale);
+        x += imageSize.width;
+    }
+    if (face.title && titleWidth > 0) {
+        auto color = button.titleColor(button.state())
+                         .value_or(button.buttonType() == ui::ButtonType::custom ? ui::Color::white() : tint);
+        if (!button.isEnabled()) color = color.withAlpha(color.alpha * 0.35);
+        m_text.drawLine(cr, *face.title, font, color, ui::Rect(x, content.origin.y, titleWidth, content.size.height),
+                        ui::TextAlignment::left, scale);
+    }
+}
+
+void ContentPainter::keyButton(ui::Button& button, Fingerprint& key) {
+    const auto face = buttonFace(button);
+    key.add(button.tintColor()).add(button.isEnabled()).add(button.isHighlighted());
+    key.add(button.contentEdgeInsets().left).add(button.contentEdgeInsets().top);
+    key.add(button.contentEdgeInsets().right).add(button.contentEdgeInsets().bottom);
+    for (const auto& image : {button.backgroundImage(button.state()), face.image}) {
+        key.add(image != nullptr);
+        if (image) ImagePainter::fingerprint(*image, key);
+    }
+    key.add(face.title.value_or("")).add(button.titleColor(button.state()));
+    key.add(face.font.fontName()).add(face.font.pointSize());
 }
 
 }  // namespace display

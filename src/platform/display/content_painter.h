@@ -11,6 +11,7 @@
 #include "platform/ui/views/view.h"
 
 namespace ui {
+class Button;
 class GLView;
 class ImageView;
 class Label;
@@ -83,6 +84,7 @@ private:
     void drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& control, double scale);
     void drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double scale);
     void drawGLView(cairo_t* cr, ui::GLView& view, double scale);
+    void drawButton(cairo_t* cr, ui::Button& button, double scale);
     static void keyLabel(ui::Label& label, Fingerprint& key);
     static void keyImageView(ui::ImageView& view, Fingerprint& key);
     static void keyTextField(ui::TextField& field, Fingerprint& key);
@@ -91,6 +93,7 @@ private:
     static void keyProgressView(ui::ProgressView& progress, Fingerprint& key);
     static void keySegmentedControl(ui::SegmentedControl& control, Fingerprint& key);
     static void keyVisualEffectView(ui::VisualEffectView& view, Fingerprint& key);
+    static void keyButton(ui::Button& button, Fingerprint& key);
 
     ImagePainter& m_images;
     TextPainter& m_text;

@@ -6,6 +6,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/symbol_icons.h"
 #include "platform/display/view_painter.h"
+#include "platform/ui/controls/button.h"
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/label.h"
@@ -225,6 +226,77 @@ TEST_F(PainterTest, SymbolImagesTakeTheTintAndUnknownSymbolsDrawNothing) {
     icon->setImage(ui::Image::systemImage("no.such.symbol"));
     image = paint(*root);
     EXPECT_EQ(image.pixel(24, 24).a, 0);
+}
+
+// Pixels of `image` inside `r` at least half opaque, and how many of those are near `c`.
+struct Ink {
+    int count = 0;
+    int inColor = 0;
+};
+Ink inkIn(const gfx::Image& image, Rect r, Color c) {
+    Ink ink;
+    for (int y = int(r.origin.y); y < int(r.origin.y + r.size.height); ++y)
+        for (int x = int(r.origin.x); x < int(r.origin.x + r.size.width); ++x) {
+            const auto p = image.pixel(x, y);
+            if (p.a <= 128) continue;
+            ++ink.count;
+            if (isColor(p, int(c.red * 255), int(c.green * 255), int(c.blue * 255), p.a, 3)) ++ink.inColor;
+        }
+    return ink;
+}
+
+TEST_F(PainterTest, ButtonsDrawTheirSymbolInTheirTintAndTheirTitleCentred) {
+    // Configured as the player's bar buttons are: a symbol with a configuration, a tint, no image view asked for.
+    auto root = makeView(Rect(0, 0, 200, 48));
+    auto symbol = ui::Button::create(ui::ButtonType::system);
+    symbol->setImage(
+        ui::Image::systemImage("xmark", ui::SymbolConfiguration{18, ui::SymbolWeight::medium, ui::SymbolScale::large}),
+        ui::normal);
+    symbol->setTintColor(Color::redColor());
+    symbol->setFrame(Rect(0, 0, 48, 48));
+    root->addSubview(symbol);
+    auto titled = ui::Button::create(ui::ButtonType::custom);
+    titled->setTitle("Play", ui::normal);
+    titled->setTitleColor(Color::blueColor(), ui::normal);
+    titled->setFrame(Rect(100, 0, 100, 48));
+    root->addSubview(titled);
+    auto image = paint(*root);
+    const auto cross = inkIn(image, Rect(0, 0, 48, 48), Color::redColor());
+    EXPECT_GT(cross.count, 20) << "the symbol is drawn";
+    EXPECT_EQ(cross.inColor, cross.count) << "in the tint";
+    EXPECT_EQ(inkIn(image, Rect(0, 0, 10, 48), Color::redColor()).count, 0) << "centred, not at the edge";
+    const auto title = inkIn(image, Rect(100, 0, 100, 48), Color::blueColor());
+    EXPECT_GT(title.count, 30) << "the title is drawn";
+    EXPECT_GT(title.inColor, title.count / 2) << "in the title colour";
+    EXPECT_EQ(inkIn(image, Rect(100, 0, 15, 48), Color::blueColor()).count, 0) << "centred, not at the edge";
+
+    // A change of symbol shows (the drawing is not kept past it); a disabled button fades.
+    symbol->setImage(ui::Image::systemImage("no.such.symbol"), ui::normal);
+    EXPECT_EQ(inkIn(paint(*root), Rect(0, 0, 48, 48), Color::redColor()).count, 0);
+    symbol->setImage(ui::Image::systemImage("play.fill"), ui::normal);
+    symbol->setEnabled(false);
+    image = paint(*root);
+    int strongest = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x) strongest = std::max(strongest, int(image.pixel(x, y).a));
+    EXPECT_GT(strongest, 30);
+    EXPECT_LT(strongest, 128) << "disabled, the symbol is faint";
+}
+
+TEST_F(PainterTest, AButtonWhoseImageViewIsPlacedDrawsItsImageOnce) {
+    auto root = makeView(Rect(0, 0, 48, 48));
+    auto button = ui::Button::create(ui::ButtonType::system);
+    button->setImage(ui::Image::systemImage("play.fill"), ui::normal);
+    button->setTintColor(Color::redColor());
+    button->setFrame(Rect(0, 0, 48, 48));
+    root->addSubview(button);
+    auto alone = paint(*root);
+    // The image view, placed at the left, draws the symbol there and the button no longer does.
+    button->imageView()->setFrame(Rect(0, 0, 16, 48));
+    auto image = paint(*root);
+    EXPECT_GT(inkIn(image, Rect(0, 0, 16, 48), Color::redColor()).count, 20);
+    EXPECT_EQ(inkIn(image, Rect(20, 0, 28, 48), Color::redColor()).count, 0);
+    EXPECT_GT(inkIn(alone, Rect(20, 0, 28, 48), Color::redColor()).count, 20);
 }
 
 TEST_F(PainterTest, SymbolsInsideTextDrawInTheirRunsPlaceOnTheBaselineInTheirOwnTint) {
