@@ -7,6 +7,7 @@
 
 #include "platform/display/content_painter.h"
 #include "platform/display/shadow_blur.h"
+#include "platform/ui/lists/scroll_view.h"
 #include "platform/ui/views/gradient_layer.h"
 #include "platform/ui/views/replicator_layer.h"
 #include "platform/ui/views/shape_layer.h"
@@ -192,7 +193,9 @@ void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect
     }
     {
         SavedState contentState(cr);
-        if (layer.masksToBounds()) {
+        // A scroll view shows its content only through its bounds, whatever its layer says: rows
+        // scrolled out of a popover's list must not spill over what lies beside it.
+        if (layer.masksToBounds() || dynamic_cast<ui::ScrollView*>(view)) {
             cornerPath(cr, bounds, radius, corners);
             cairo_clip(cr);
         }

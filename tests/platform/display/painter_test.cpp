@@ -8,6 +8,7 @@
 #include "platform/display/view_painter.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/gl/gl_view.h"
+#include "platform/ui/lists/scroll_view.h"
 #include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/text/text_attachment.h"
@@ -57,6 +58,21 @@ TEST_F(PainterTest, SubviewsPaintOverTheirParentAndAClippingParentCutsThemAtItsB
     image = paint(*root);
     EXPECT_TRUE(isColor(image.pixel(75, 75), 0, 0, 255));
     EXPECT_TRUE(isColor(image.pixel(125, 125), 255, 255, 255));
+}
+
+TEST_F(PainterTest, AScrollViewShowsItsContentOnlyWithinItsBounds) {
+    auto root = makeView(Rect(0, 0, 100, 200), Color::white());
+    auto scroll = ui::ScrollView::create(Rect(0, 0, 100, 100));
+    auto row = makeView(Rect(0, 80, 100, 60), Color::blueColor());
+    scroll->addSubview(row);
+    root->addSubview(scroll);
+    auto image = paint(*root);
+    EXPECT_TRUE(isColor(image.pixel(50, 90), 0, 0, 255));
+    EXPECT_TRUE(isColor(image.pixel(50, 110), 255, 255, 255)) << "the row spilled out of the scroll view";
+    scroll->setContentOffset({0, 50});
+    image = paint(*root);
+    EXPECT_TRUE(isColor(image.pixel(50, 40), 0, 0, 255));
+    EXPECT_TRUE(isColor(image.pixel(50, 95), 255, 255, 255));
 }
 
 TEST_F(PainterTest, ScrolledBoundsMoveTheSubviewsAndScaleMultipliesEveryLength) {
