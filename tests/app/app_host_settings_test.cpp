@@ -115,5 +115,31 @@ TEST_F(AppHostSettingsTest, SwitchesTappedOnTheSettingsScreenWriteTheirKeysToThe
     EXPECT_EQ(storedDefaults().value("REDUCE_HAPTICS", false), true);
 }
 
+TEST_F(AppHostSettingsTest, TheGestureSwitchesShowOnTheirRowsAndWriteTheirKeys) {
+    ASSERT_EQ(command("tap " + handleOf("left sym:gear")), HostSession::Outcome::done) << err.str();
+    ASSERT_EQ(command("tap \"Gestures\""), HostSession::Outcome::done) << err.str();
+    const auto shown = screen();
+    ASSERT_NE(shown.find("NavigationBar \"Gestures\""), std::string::npos) << shown;
+    // Every gesture that can be turned off has its switch on its row, on until the user says so.
+    for (const char* row : {"Seek", "Play or Pause", "Volume", "Brightness"})
+        EXPECT_FALSE(handleOf("on", "\"" + std::string(row) + "\".*\\n.*").empty()) << row << "\n" << shown;
+
+    const std::pair<const char*, const char*> switches[] = {{"Seek", "SEEK_GESTURES"},
+                                                            {"Play or Pause", "PLAY_PAUSE_TAP_GESTURES"},
+                                                            {"Volume", "VOLUME_GESTURES"},
+                                                            {"Brightness", "BRIGHTNESS_GESTURES"}};
+    for (const auto& [row, key] : switches) {
+        const std::string label = "\"" + std::string(row) + "\".*\\n.*";
+        EXPECT_FALSE(storedDefaults().contains(key)) << key;
+        const auto toggle = handleOf("on", label);
+        ASSERT_FALSE(toggle.empty()) << row << "\n" << screen();
+        ASSERT_EQ(command("tap " + toggle), HostSession::Outcome::done) << err.str();
+        EXPECT_EQ(storedDefaults().value(key, true), false) << key << " " << storedDefaults().dump();
+        EXPECT_FALSE(handleOf("off", label).empty()) << row << "\n" << screen();
+    }
+    // The pinch cannot be turned off: its row has no switch to tap.
+    EXPECT_TRUE(handleOf("(on|off)", "\"Change aspect ratio\".*\\n.*").empty()) << screen();
+}
+
 }  // namespace
 }  // namespace reelhaven

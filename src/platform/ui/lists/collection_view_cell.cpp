@@ -39,7 +39,43 @@ void CollectionViewCell::setContentConfiguration(std::optional<ListContentConfig
     m_listContent->apply(*m_contentConfiguration);
 }
 
+namespace {
+
+constexpr double kAccessoryTrailingInset = 16;
+
+bool placedInCell(const CellAccessory& accessory) {
+    return accessory.kind == CellAccessory::Kind::customView && accessory.view &&
+           accessory.displayed != CellAccessory::Displayed::whenEditing;
+}
+
+}  // namespace
+
+void CollectionViewCell::setAccessories(std::vector<CellAccessory> accessories) {
+    checkMainThread();
+    for (const auto& old : m_accessories)
+        if (old.view && old.view->superview().get() == this) old.view->removeFromSuperview();
+    m_accessories = std::move(accessories);
+    contentView();  // made first, so the accessories lie above it
+    for (const auto& accessory : m_accessories) {
+        if (!placedInCell(accessory)) continue;
+        accessory.view->setHidden(accessory.isHidden);
+        addSubview(accessory.view);
+    }
+    placeAccessories();
+}
+
+void CollectionViewCell::placeAccessories() {
+    double trailing = bounds().width() - kAccessoryTrailingInset;
+    for (auto it = m_accessories.rbegin(); it != m_accessories.rend(); ++it) {
+        if (!placedInCell(*it)) continue;
+        const auto size = it->view->sizeThatFits(bounds().size);
+        it->view->setFrame(Rect(trailing - size.width, (bounds().height() - size.height) / 2, size.width, size.height));
+        trailing -= size.width + 8;
+    }
+}
+
 void CollectionViewCell::layoutContent() {
+    placeAccessories();
     if (m_listContent) m_listContent->setFrame(contentView()->bounds());
 }
 

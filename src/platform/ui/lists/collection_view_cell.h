@@ -33,10 +33,9 @@ public:
     // Shown through a list content view that fills the content view, replacing the previous one.
     void setContentConfiguration(std::optional<ListContentConfiguration> c);
     const std::vector<CellAccessory>& accessories() const { return m_accessories; }
-    void setAccessories(std::vector<CellAccessory> accessories) {
-        checkMainThread();
-        m_accessories = std::move(accessories);
-    }
+    // A custom view accessory becomes a subview at the trailing edge, above the content, so it is
+    // shown and takes its touches; one marked hidden keeps its place unseen.
+    void setAccessories(std::vector<CellAccessory> accessories);
     std::optional<Color> backgroundColorConfiguration() const { return m_backgroundColor; }
     void setBackgroundColorConfiguration(std::optional<Color> color) {
         checkMainThread();
@@ -51,6 +50,8 @@ protected:
     virtual void layoutContent();
 
 private:
+    void placeAccessories();
+
     std::shared_ptr<View> m_contentView;
     std::shared_ptr<class ListContentView> m_listContent;
     bool m_selected = false;
