@@ -234,6 +234,12 @@ void ReelhavenViewController::wireSession() {
     m_session->onFileLoaded = [weak](const PlaybackInfoPtr& info) {
         auto self = weak.lock();
         if (!self) return;
+        if (info->isRestored()) {
+            // A restored player comes back paused, with its controls as the user left them.
+            self->setPaused(true, true);
+            self->setHideControls(info->hideControls());
+            if (!self->hideControls()) self->showControls();
+        }
         if (self->m_videoRenderer) self->m_videoRenderer->updatePlaybackInfo(info);
         // Again once loaded: the duration is known now, and the record may be a new video's.
         self->offerUserActivity();

@@ -41,6 +41,23 @@ TEST_F(PlayerScreenTest, LoadingStartsThePlaybackTheTimersAndHidesTheControls) {
     EXPECT_NEAR(player->glkView()->bounds().size.height, 360, 1e-4);
 }
 
+TEST_F(PlayerScreenTest, ARestoredPlayerComesBackPausedWithItsControlsAsTheyWere) {
+    for (const bool hidden : {false, true}) {
+        SCOPED_TRACE(hidden ? "controls hidden" : "controls shown");
+        open(PlaybackInfo::create(progressClient, nullptr, clip("long.mp4"), true, hidden, std::nullopt));
+        ASSERT_TRUE(waitForLoad());
+        mainLoop.runUntilIdle();
+        EXPECT_TRUE(player->playbackInfo()->isPaused());
+        EXPECT_EQ(player->hideControls(), hidden);
+        EXPECT_EQ(player->controlView()->isHidden(), hidden);
+        player->close(false);
+        flush();
+        mainLoop.runUntilIdle();
+        settle();
+        player.reset();
+    }
+}
+
 TEST_F(PlayerScreenTest, TheInterfaceTimerFollowsMpvsPositionIntoTheLabelsAndTheRecord) {
     openLoaded("long.mp4");
     ASSERT_TRUE(waitFor([&] { return property("time-pos").value_or("0") != "0.000000"; }));
