@@ -13,6 +13,7 @@
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
 #include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/lists/scroll_view.h"
 #include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/text/text_field.h"
@@ -111,6 +112,21 @@ constexpr const char* libraryScreen =
     "    NavigationBar \"Library\"\n"
     "    View 0,0 390x844 <LibraryScreen>\n"
     "      Button #1 16,100 120x44 \"New Folder\"\n";
+
+TEST_F(ScreenDriverTest, TheShownScreensSafeAreaStartsBelowTheNavigationBarWhileItShows) {
+    auto screen = navigation->topViewController()->view();
+    auto list = ScrollView::create(Rect(0, 0, 390, 844));
+    screen->addSubview(list);
+    EXPECT_EQ(screen->safeAreaInsets().top, NavigationController::barHeight);
+    EXPECT_EQ(list->adjustedContentInset().top, NavigationController::barHeight)
+        << "the first row would lie under the bar";
+    navigation->setNavigationBarHidden(true);
+    EXPECT_EQ(list->adjustedContentInset().top, 0);
+    navigation->setNavigationBarHidden(false);
+    // A pushed screen gets the same inset.
+    navigation->pushViewController(LibraryScreen::create(), false);
+    EXPECT_EQ(navigation->topViewController()->view()->safeAreaInsets().top, NavigationController::barHeight);
+}
 
 TEST_F(ScreenDriverTest, AScriptedSessionNavigatesTypesAnswersAnAlertAndGoesBack) {
     EXPECT_EQ(driver.screen(), libraryScreen);

@@ -20,6 +20,7 @@ void NavigationController::viewDidLoad() {
     if (auto top = topViewController()) {
         auto view = top->view();
         view->setFrame(this->view()->bounds());
+        insetBelowBar(*view);
         // The shown screen follows the navigation controller's size (a window resize, a rotation).
         view->setAutoresizingMask(flexibleWidth | flexibleHeight);
         this->view()->addSubview(view);
@@ -35,6 +36,14 @@ std::shared_ptr<ViewController> NavigationController::visibleViewController() co
 void NavigationController::setNavigationBarHidden(bool hidden, bool) {
     checkMainThread();
     m_barHidden = hidden;
+    for (const auto& controller : m_stack)
+        if (controller->isViewLoaded()) insetBelowBar(*controller->view());
+}
+
+void NavigationController::insetBelowBar(View& view) const {
+    auto insets = view.additionalSafeAreaInsets();
+    insets.top = m_barHidden ? 0 : barHeight;
+    view.setAdditionalSafeAreaInsets(insets);
 }
 void NavigationController::setToolbarHidden(bool hidden, bool) {
     checkMainThread();
@@ -52,6 +61,7 @@ void NavigationController::show(const std::shared_ptr<ViewController>& from, con
     if (to) {
         auto view = to->view();
         view->setFrame(this->view()->bounds());
+        insetBelowBar(*view);
         view->setAutoresizingMask(flexibleWidth | flexibleHeight);
         this->view()->addSubview(view);
         if (onScreen) to->beginAppearance(true, animated);

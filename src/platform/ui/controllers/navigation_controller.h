@@ -37,6 +37,8 @@ public:
 
     // The bar's look (one bar for every controller of the stack).
     const std::shared_ptr<NavigationBar>& navigationBar() const { return m_navigationBar; }
+    // The bar's height; the shown screen's safe area starts below it while it shows.
+    static constexpr double barHeight = 44;
     bool isNavigationBarHidden() const { return m_barHidden; }
     void setNavigationBarHidden(bool hidden, bool animated = false);
     bool isToolbarHidden() const { return m_toolbarHidden; }
@@ -63,6 +65,7 @@ private:
     std::vector<std::shared_ptr<ViewController>> m_stack;
     std::shared_ptr<NavigationBar> m_navigationBar = NavigationBar::create();
     bool m_barHidden = false;
+    void insetBelowBar(View& view) const;
     bool m_toolbarHidden = true;
     bool m_prefersLargeTitles = false;
     std::weak_ptr<NavigationControllerDelegate> m_delegate;

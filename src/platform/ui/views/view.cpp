@@ -375,14 +375,29 @@ void View::resizeSubviews(Size oldSize) {
 }
 
 EdgeInsets View::safeAreaInsets() const {
-    if (m_safeAreaInsets) return *m_safeAreaInsets;
-    auto parent = superview();
-    if (!parent) return {};
-    const EdgeInsets outer = parent->safeAreaInsets();
-    const Rect f = frame();
-    const Rect pb = parent->bounds();
-    return {std::max(0.0, outer.top - (f.minY() - pb.minY())), std::max(0.0, outer.left - (f.minX() - pb.minX())),
-            std::max(0.0, outer.bottom - (pb.maxY() - f.maxY())), std::max(0.0, outer.right - (pb.maxX() - f.maxX()))};
+    EdgeInsets own;
+    if (m_safeAreaInsets) {
+        own = *m_safeAreaInsets;
+    } else if (auto parent = superview()) {
+        const EdgeInsets outer = parent->safeAreaInsets();
+        const Rect f = frame();
+        const Rect pb = parent->bounds();
+        own = {std::max(0.0, outer.top - (f.minY() - pb.minY())), std::max(0.0, outer.left - (f.minX() - pb.minX())),
+               std::max(0.0, outer.bottom - (pb.maxY() - f.maxY())),
+               std::max(0.0, outer.right - (pb.maxX() - f.maxX()))};
+    }
+    const EdgeInsets& more = m_additionalSafeArea;
+    return {own.top + more.top, own.left + more.left, own.bottom + more.bottom, own.right + more.right};
+}
+
+void View::setAdditionalSafeAreaInsets(const EdgeInsets& insets) {
+    checkMainThread();
+    if (insets.top == m_additionalSafeArea.top && insets.left == m_additionalSafeArea.left &&
+        insets.bottom == m_additionalSafeArea.bottom && insets.right == m_additionalSafeArea.right)
+        return;
+    LayoutEngine::noteChange();
+    m_additionalSafeArea = insets;
+    setNeedsLayout();
 }
 
 void View::setSafeAreaInsets(std::optional<EdgeInsets> insets) {

@@ -161,6 +161,9 @@ public:
     // Given (a window or a test sets them) or inherited from the superview's, where they overlap.
     EdgeInsets safeAreaInsets() const;
     void setSafeAreaInsets(std::optional<EdgeInsets> insets);
+    // Added to the inherited or given insets: what a container's own bars cover (a navigation bar).
+    EdgeInsets additionalSafeAreaInsets() const { return m_additionalSafeArea; }
+    void setAdditionalSafeAreaInsets(const EdgeInsets& insets);
     std::shared_ptr<LayoutGuide> safeAreaLayoutGuide();
     std::shared_ptr<LayoutGuide> layoutMarginsGuide();
     // The layout margins narrowed to a comfortable line length, centred.
@@ -274,6 +277,7 @@ private:
     int m_intrinsicInvalidations = 0;
     EdgeInsets m_layoutMargins{8, 8, 8, 8};
     std::optional<EdgeInsets> m_safeAreaInsets;
+    EdgeInsets m_additionalSafeArea;
     std::shared_ptr<LayoutGuide> m_safeAreaGuide;
     std::shared_ptr<LayoutGuide> m_marginsGuide;
     std::shared_ptr<LayoutGuide> m_readableGuide;
