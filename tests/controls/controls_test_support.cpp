@@ -5,34 +5,15 @@
 #include <memory>
 
 #include "platform/foundation/container.h"
-#include "support/temp_dir.h"
+#include "support/container_environment.h"
 #include "toolkit/number_text.h"
 
 namespace reelhaven::controls_testing {
 namespace {
 
 // One container for the whole program, installed before any test reads a setting.
-class ContainerEnvironment : public ::testing::Environment {
-public:
-    static std::filesystem::path folder() { return s_folder; }
-
-    void SetUp() override {
-        m_dir = std::make_unique<testing_support::TempDir>();
-        m_container = std::make_unique<foundation::ScopedContainer>(*m_dir / "home");
-        s_folder = m_dir->path();
-    }
-    void TearDown() override {
-        m_container.reset();
-        m_dir.reset();
-    }
-
-private:
-    std::unique_ptr<testing_support::TempDir> m_dir;
-    std::unique_ptr<foundation::ScopedContainer> m_container;
-    static inline std::filesystem::path s_folder;
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new ContainerEnvironment);
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new testing_support::ContainerEnvironment);
 
 }  // namespace
 
@@ -54,7 +35,7 @@ void resetPreferences() {
 }
 
 VideoPtr makeVideo(const std::string& fileName, bool isSecurityScoped) {
-    const auto path = ContainerEnvironment::folder() / "videos" / fileName;
+    const auto path = testing_support::ContainerEnvironment::folder() / "videos" / fileName;
     if (!std::filesystem::exists(path)) testing_support::writeFile(path, "x");
     return Video::create(foundation::URL::fileURLWithPath(path.string()), LibraryItemType::file, isSecurityScoped);
 }

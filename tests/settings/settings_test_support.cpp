@@ -13,31 +13,13 @@
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/views/screen.h"
 #include "settings/settings_storyboard.h"
-#include "support/temp_dir.h"
+#include "support/container_environment.h"
 
 namespace reelhaven::settings_testing {
 namespace {
 
-class ContainerEnvironment : public ::testing::Environment {
-public:
-    static inline std::filesystem::path home;
-
-    void SetUp() override {
-        m_dir = std::make_unique<testing_support::TempDir>();
-        home = m_dir->path() / "home";
-        m_container = std::make_unique<foundation::ScopedContainer>(home);
-    }
-    void TearDown() override {
-        m_container.reset();
-        m_dir.reset();
-    }
-
-private:
-    std::unique_ptr<testing_support::TempDir> m_dir;
-    std::unique_ptr<foundation::ScopedContainer> m_container;
-};
-
-[[maybe_unused]] auto* const environment = ::testing::AddGlobalTestEnvironment(new ContainerEnvironment);
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new testing_support::ContainerEnvironment);
 
 void emptyFolder(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
@@ -58,7 +40,7 @@ void resetSettings() {
 
 }  // namespace
 
-const std::filesystem::path& containerHome() { return ContainerEnvironment::home; }
+const std::filesystem::path& containerHome() { return testing_support::ContainerEnvironment::home(); }
 
 std::filesystem::path documentsFolder() {
     return foundation::Container::current()->folder(foundation::SearchPathDirectory::documents);
