@@ -6,6 +6,11 @@ if(REELHAVEN_WERROR)
   target_compile_options(reelhaven_options INTERFACE -Werror)
 endif()
 
+# Debug sections are compressed and no assembly goes through /tmp: the three builds of the test
+# run must fit on a small disk, and gdb and the sanitizers read compressed sections alike.
+add_compile_options(-pipe -gz)
+add_link_options(-gz)
+
 if(REELHAVEN_SANITIZE)
   string(REPLACE "," ";" _sanitizers "${REELHAVEN_SANITIZE}")
   add_compile_options(-fsanitize=${REELHAVEN_SANITIZE} -fno-omit-frame-pointer)
