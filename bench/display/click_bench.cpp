@@ -25,6 +25,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
 #include "platform/ui/scenes/window_scene.h"
+#include "platform/ui/views/window.h"
 #include "platform/ui/screen/screen_driver.h"
 #include "playback/reelhaven_view_controller.h"
 
@@ -37,6 +38,7 @@ using Clock = std::chrono::steady_clock;
 
 // Serves the window until `done` holds, looking every few milliseconds; false after `limit`.
 bool serveUntil(display::DisplayHost& display, const std::function<bool()>& done, std::chrono::seconds limit) {
+    if (done()) return true;  // a stop before the loop runs would not end it
     auto loop = dispatch::RunLoop::main();
     const auto deadline = Clock::now() + limit;
     bool held = false;
@@ -48,7 +50,7 @@ bool serveUntil(display::DisplayHost& display, const std::function<bool()>& done
         }
         loop->schedule(loop->now() + dispatch::seconds(0.002), look);
     };
-    look();
+    loop->schedule(loop->now(), look);
     display.run();
     return held;
 }
@@ -112,6 +114,14 @@ int main(int argc, char** argv) {
         auto controls = player ? player->controlView() : nullptr;
         if (!controls) {
             std::cerr << "run " << run + 1 << ": no player to close\n";
+            return 1;
+        }
+        // A player opens with its controls hidden; a tap on the picture brings them, as a person
+        // would do before reaching the close button.
+        display.click(host.window()->bounds().center());
+        if (!serveUntil(
+                display, [&] { return !controls->isHidden(); }, std::chrono::seconds(60))) {
+            std::cerr << "run " << run + 1 << ": a tap on the picture did not show the controls\n";
             return 1;
         }
         controls->closeButtonPressed();
