@@ -25,8 +25,8 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
 #include "platform/ui/scenes/window_scene.h"
-#include "platform/ui/views/window.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/views/window.h"
 #include "playback/reelhaven_view_controller.h"
 
 using namespace reelhaven;
