@@ -12,6 +12,7 @@
 #include "output/picture_in_picture_view.h"
 #include "output/video_renderer.h"
 #include "platform/base/fatal.h"
+#include "platform/dispatch/group.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/sleep.h"
 #include "platform/dispatch/timer.h"
@@ -50,6 +51,7 @@ ReelhavenViewController::ReelhavenViewController(PlaybackInfoPtr playbackInfo,
     : m_playbackInfo(std::move(playbackInfo)),
       m_mediaCenterService(std::move(mediaCenterService)),
       m_lightHapticFeedbackGenerator(ui::FeedbackGenerator::impact(ui::FeedbackGenerator::ImpactStyle::light)),
+      m_progressSaves(dispatch::Group::create()),
       m_hideStatusBarWorkItem(dispatch::WorkItem::create()),
       m_hideTitleViewWorkItem(dispatch::WorkItem::create()),
       m_volume(media::VolumeView::create()),
@@ -331,7 +333,7 @@ void ReelhavenViewController::viewWillDisappear(bool animated) {
     ViewController::viewWillDisappear(animated);
     // Closing the player writes the file as well as the record: a process that ends before the
     // next periodic commit must not lose where the user stopped.
-    dispatch::Queue::global()->async([info = m_playbackInfo] {
+    saveInBackground([info = m_playbackInfo] {
         info->saveProgress();
         if (auto client = info->progressClient()) client->save();
     });

@@ -26,6 +26,7 @@
 #include "playback/mpv_session.h"
 
 namespace dispatch {
+class Group;
 class Timer;
 class WorkItem;
 }  // namespace dispatch
@@ -153,6 +154,10 @@ public:
     void syncUITime();
     void saveProgress();
     void commitProgress();
+    // Blocks until the progress saves the player started in the background have ended. Called
+    // before the process ends: a save cut off by the exit loses the position, and one still
+    // running while the statics go (OpenSSL's digest locks among them) crashes the exit.
+    void waitForProgressSaves() const;
 
     // ---- reelhaven_view_controller_layout.cpp
     void showControls();
@@ -288,6 +293,10 @@ private:
     std::optional<double> popoverMaxHeight() const;
     void seekCommand(const std::string& target, const std::string& flag);
 
+    // ---- reelhaven_view_controller_timers.cpp
+    // Runs `save` on the global queue, counted in `m_progressSaves`.
+    void saveInBackground(std::function<void()> save);
+
     // ---- reelhaven_view_controller_gestures.cpp
     // Decides what a pan is at its first event beyond the dead zone; true when it seeks.
     bool decidePan(ui::Point translation);
@@ -320,6 +329,7 @@ private:
     std::shared_ptr<dispatch::Timer> m_syncPlayTimeTimer;
     std::shared_ptr<dispatch::Timer> m_saveProgressTimer;
     std::shared_ptr<dispatch::Timer> m_commitProgressTimer;
+    std::shared_ptr<dispatch::Group> m_progressSaves;  // the saves running on the global queue
     std::optional<double> m_gestureDeadzoneOrigin;
     std::optional<bool> m_validPanSeek;
     std::optional<double> m_panSeekInitialTime;

@@ -1,6 +1,7 @@
 #include "controls/bottom_control_view.h"
 #include "controls/video_control_view.h"
 #include "core/progress_client.h"
+#include "platform/dispatch/group.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/timer.h"
 #include "platform/ui/views/view.h"
@@ -56,13 +57,19 @@ void ReelhavenViewController::syncUITime() {
 
 void ReelhavenViewController::saveProgress() {
     // The record current now, so a save asked for just before a switch still saves the old video.
-    dispatch::Queue::global()->async([info = m_playbackInfo] { info->saveProgress(); });
+    saveInBackground([info = m_playbackInfo] { info->saveProgress(); });
 }
 
 void ReelhavenViewController::commitProgress() {
-    dispatch::Queue::global()->async([client = m_playbackInfo->progressClient()] {
+    saveInBackground([client = m_playbackInfo->progressClient()] {
         if (client) client->save();
     });
 }
+
+void ReelhavenViewController::saveInBackground(std::function<void()> save) {
+    m_progressSaves->async(dispatch::Queue::global(), std::move(save));
+}
+
+void ReelhavenViewController::waitForProgressSaves() const { m_progressSaves->wait(); }
 
 }  // namespace reelhaven

@@ -293,6 +293,7 @@ protected:
             if (session) session->commandQueue()->sync([] {});
             for (int round = 0; round < 10 && root->presentedViewController(); ++round) settle();
             EXPECT_EQ(root->presentedViewController(), nullptr);
+            shown->waitForProgressSaves();  // they must not outlive the container or the process
         }
         LibraryRootScreenTest::TearDown();
     }

@@ -86,6 +86,9 @@ protected:
             if (player->mpv()) player->close(false);
             flush();
             mainLoop.runUntilIdle();
+            // The saves the player started write into this test's container, and must not still
+            // run when it is removed or the process exits.
+            player->waitForProgressSaves();
             player.reset();
             VideoRenderer::renderQueue()->sync([] {});
         }

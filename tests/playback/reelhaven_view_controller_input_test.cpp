@@ -1,3 +1,4 @@
+#include <cmath>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -172,20 +173,25 @@ TEST_F(PlayerInputTest, AHorizontalPanSeeksFromTheDeadZoneAtAboutAFrameOfChange)
     openPausedAt("long.mp4", 20);
     auto pan = window->beginPan(center);
     ASSERT_NE(pan, nullptr);
-    pan->move({30, 10});  // undecided
-    EXPECT_FALSE(player->playbackInfo()->isPanSeeking());
-    pan->move({60, 0}, {500, 0});  // 20 points past the zone: 1.33 s
-    EXPECT_TRUE(player->playbackInfo()->isPanSeeking());
-    EXPECT_FALSE(player->noteView()->isHidden());  // controls hidden: the note shows the offset
-    pan->move({60.5, 0});                          // 0.033 s of change: held back
-    pan->move({61, 0});
-    pan->move({45, 0});  // back near the start, within half a second: nothing
+    {
+        // mpv gets the seeks only after the checks: the restart of the first would clear the flag.
+        QueueHold hold(player->session()->commandQueue());
+        pan->move({30, 10});  // undecided
+        EXPECT_FALSE(player->playbackInfo()->isPanSeeking());
+        pan->move({60, 0}, {500, 0});  // 20 points past the zone: 1.33 s
+        EXPECT_TRUE(player->playbackInfo()->isPanSeeking());
+        EXPECT_FALSE(player->noteView()->isHidden());  // controls hidden: the note shows the offset
+        pan->move({60.5, 0});                          // 0.033 s of change: held back
+        pan->move({61, 0});
+        pan->move({45, 0});  // back near the start, within half a second: nothing
+    }
     EXPECT_EQ(commands(),
               (std::vector<std::string>{seek(20 + 20.0 / 15, "absolute"), seek(20 + 21.0 / 15, "absolute")}));
     pan->end();
     EXPECT_DOUBLE_EQ(player->playbackInfo()->progress(), 20 + 21.0 / 15);
-    EXPECT_TRUE(waitFor([&] { return !player->playbackInfo()->isPanSeeking(); }));  // cleared at the restart
-    EXPECT_NEAR(timePos(), 21.4, 0.001);
+    // Cleared at a restart; the first seek's may come on its own, before the second seek's.
+    EXPECT_TRUE(waitFor([&] { return !player->playbackInfo()->isPanSeeking() && std::abs(timePos() - 21.4) < 0.001; }))
+        << "time-pos " << timePos();
     mainLoop.advanceSeconds(0.31);
     EXPECT_TRUE(player->noteView()->isHidden());
     EXPECT_EQ(player->noteView()->alpha(), 1.0);

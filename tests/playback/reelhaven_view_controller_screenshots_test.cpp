@@ -23,6 +23,7 @@ protected:
     std::filesystem::path shots;
     int succeeded = 0;
     int failed = 0;
+    int restarts = 0;
     std::vector<foundation::NotificationCenter::Token> observers;
 
     void SetUp() override {
@@ -34,6 +35,8 @@ protected:
                                                [this](const foundation::Notification&) { ++succeeded; }));
         observers.push_back(center.addObserver(ReelhavenViewController::kScreenshotFailed, nullptr,
                                                [this](const foundation::Notification&) { ++failed; }));
+        observers.push_back(center.addObserver(MPVSession::kPlaybackRestartNotification, nullptr,
+                                               [this](const foundation::Notification&) { ++restarts; }));
     }
     void TearDown() override {
         for (auto token : observers) foundation::NotificationCenter::defaultCenter().removeObserver(token);
@@ -41,10 +44,12 @@ protected:
         PlayerScreenTest::TearDown();
     }
 
+    // Loaded, paused, and shown: mpv takes a shot only of a frame its video output has, which it
+    // has once playback started (the view draws black before that, so its frames do not tell).
     void openShowing(const std::string& name) {
         openLoaded(name);
         player->setPaused(true, true);
-        ASSERT_TRUE(waitFor([&] { return player->glkView()->framesDisplayed() > 0; }));
+        ASSERT_TRUE(waitFor([&] { return restarts > 0 && player->glkView()->framesDisplayed() > 0; }));
     }
     std::vector<std::string> filesIn(const std::filesystem::path& folder) {
         std::vector<std::string> names;

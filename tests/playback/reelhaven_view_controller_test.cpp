@@ -54,6 +54,7 @@ TEST_F(PlayerScreenTest, ARestoredPlayerComesBackPausedWithItsControlsAsTheyWere
         flush();
         mainLoop.runUntilIdle();
         settle();
+        player->waitForProgressSaves();
         player.reset();
     }
 }
