@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Paint time of the library grid's cells in the display's painter (bench_display_paint): every
-# layer drawn, against the kept bitmaps composited, against one changed text per paint; at scale
-# 1 and 2, interleaved in one run. Needs no display. Reports milliseconds per paint and the load
+# Paint time of the display's painter (bench_display_paint): the library grid's cells, and the
+# same cells under a navigation bar with an alert presented; every layer, bar and alert drawn,
+# against the kept bitmaps composited, against one changed text per paint; at scale 1 and 2,
+# interleaved in one run. Needs no display. Reports milliseconds per paint and the load
 # average before and after, since other work on the machine moves every figure. Figures go to
 # standard output and bench/out/display-paint.txt. Not part of tools/test.
 #

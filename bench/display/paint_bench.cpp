@@ -1,19 +1,23 @@
-// Paint time of the library grid: 24 of the library's video cells (thumbnail plate, duration,
-// progress bar, title, size) in a 1024x720 window, painted by the display's painter into an
-// image at scale 1 and at scale 2, three ways, interleaved so the machine's load falls on each
-// alike:
-//   full        the layer cache off: every layer drawn, as each repaint was before the cache
-//   cached      the unchanged tree again: the kept bitmaps composited
-//   one_change  one cell's duration text changes before each paint (a video playing beside the grid)
-// Each paint clears a window-sized target and paints the tree into it, as the display host does.
+// Paint time of the display's painter, into an image at scale 1 and at scale 2, three ways,
+// interleaved so the machine's load falls on each alike. Two screens in a 1024x720 window:
+//   grid    24 of the library's video cells (thumbnail plate, duration, progress bar, title, size)
+//   chrome  the same cells under a navigation bar (back button, title, two items) with an alert
+//           presented over them (title, message, text field, two actions): the tree and the chrome
+// Each way:
+//   full        the cache off: every layer, bar and alert drawn, as each repaint was before the cache
+//   cached      the unchanged screen again: the kept bitmaps composited
+//   one_change  grid: one cell's duration text changes before each paint (a video playing beside
+//               the grid); chrome: the bar's title changes before each paint
+// Each paint clears a window-sized target and paints the screen into it, as the display host does.
 // Prints the median and mean milliseconds per paint of each. No window or GL: only the painter.
 //
-// Usage: bench_display_paint [ROUNDS]   (default 200 paints of each kind per scale)
+// Usage: bench_display_paint [ROUNDS]   (default 200 paints of each kind per scale and screen)
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -23,7 +27,11 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/symbol_icons.h"
 #include "platform/display/view_painter.h"
+#include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controllers/nib.h"
+#include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/progress_view.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/views/image_view.h"
@@ -71,13 +79,14 @@ struct Painter {
         : surface(display::createSurface(static_cast<int>(1024 * scale), static_cast<int>(720 * scale))), scale(scale) {
         painter.setCaching(caching);
     }
-    double paint(ui::View& root) {
+    double paint(ui::Window& window, bool chrome) {
         const auto start = Clock::now();
         display::CairoPtr cr(cairo_create(surface.get()));
         cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
         cairo_paint(cr.get());
         cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
-        painter.paint(root, cr.get(), scale);
+        painter.paint(window, cr.get(), scale);
+        if (chrome) painter.paintChrome(window, cr.get(), scale);
         cr.reset();
         cairo_surface_flush(surface.get());
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -88,42 +97,99 @@ struct Painter {
     double scale;
 };
 
+// The screens the painter paints.
+struct Screen {
+    const char* name;
+    std::shared_ptr<ui::Window> window;
+    bool chrome;
+    std::function<void(int round)> change;  // what one_change changes before each paint
+};
+
+std::shared_ptr<ui::Window> makeWindow() {
+    auto window = ui::Window::create(ui::Rect(0, 0, 1024, 720));
+    window->setBackgroundColor(ui::Color::systemBackground());
+    return window;
+}
+
+// Fills `parent` with the grid's cells, `top` points down.
+std::vector<std::shared_ptr<reelhaven::VideoCollectionViewCell>> addCells(ui::View& parent, double top) {
+    std::vector<std::shared_ptr<reelhaven::VideoCollectionViewCell>> cells;
+    for (int i = 0; i < 24; ++i) {
+        auto cell = videoCell(i);
+        cell->setFrame(ui::Rect(16 + (i % 6) * 168.0, top + (i / 6) * 170.0, 160, 150));
+        parent.addSubview(cell);
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+Screen gridScreen() {
+    auto window = makeWindow();
+    auto cells = addCells(*window, 16);
+    window->makeKeyAndVisible();
+    window->layoutIfNeeded();
+    return {
+        "grid", window, false, [cells](int round) {
+            cells[static_cast<size_t>(round % 24)]->timestampLabel()->setText("12:" + std::to_string(10 + round % 50));
+        }};
+}
+
+Screen chromeScreen(dispatch::ScopedMainRunLoop& loop) {
+    auto window = makeWindow();
+    auto library = ui::ViewController::create();
+    library->setTitle("Library");
+    auto folder = ui::ViewController::create();
+    folder->setTitle("Holiday Clips");
+    folder->view()->setBackgroundColor(ui::Color::systemBackground());
+    folder->navigationItem()->setRightBarButtonItems(
+        {ui::BarButtonItem::create(ui::BarButtonItem::SystemItem::add), ui::BarButtonItem::create("Select")});
+    auto navigation = ui::NavigationController::create(library);
+    navigation->pushViewController(folder, false);
+    window->setRootViewController(navigation);
+    window->makeKeyAndVisible();
+    loop.runUntilIdle();
+    addCells(*folder->view(), 60);
+    auto alert =
+        ui::AlertController::create("New Folder", "Enter a name for the folder.", ui::AlertControllerStyle::alert);
+    alert->addTextField([](ui::TextField& field) { field.setPlaceholder("Name"); });
+    alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
+    alert->addAction(ui::AlertAction::create("Create", ui::AlertActionStyle::defaultStyle, nullptr));
+    folder->present(alert, false);
+    loop.advanceSeconds(1);
+    window->layoutIfNeeded();
+    return {"chrome", window, true,
+            [folder](int round) { folder->setTitle("Holiday Clips " + std::to_string(round % 50)); }};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     dispatch::ScopedMainRunLoop loop;
     reelhaven::registerLibraryCellNibs();
-    auto window = ui::Window::create(ui::Rect(0, 0, 1024, 720));
-    window->setBackgroundColor(ui::Color::systemBackground());
-    std::vector<std::shared_ptr<reelhaven::VideoCollectionViewCell>> cells;
-    for (int i = 0; i < 24; ++i) {
-        auto cell = videoCell(i);
-        cell->setFrame(ui::Rect(16 + (i % 6) * 168.0, 16 + (i / 6) * 170.0, 160, 150));
-        window->addSubview(cell);
-        cells.push_back(cell);
-    }
-    window->makeKeyAndVisible();
-    window->layoutIfNeeded();
-
-    for (double scale : {1.0, 2.0}) {
-        Painter full(scale, false), cached(scale, true), changing(scale, true);
-        Figure fullTimes, cachedTimes, changeTimes;
-        cached.paint(*window);
-        changing.paint(*window);
-        const auto renderedBefore = changing.painter.cacheStatistics().rendered;
-        for (int round = 0; round < rounds; ++round) {
-            fullTimes.milliseconds.push_back(full.paint(*window));
-            cachedTimes.milliseconds.push_back(cached.paint(*window));
-            cells[static_cast<size_t>(round % 24)]->timestampLabel()->setText("12:" + std::to_string(10 + round % 50));
-            changeTimes.milliseconds.push_back(changing.paint(*window));
+    for (auto& screen : {gridScreen(), chromeScreen(loop)}) {
+        auto& window = *screen.window;
+        for (double scale : {1.0, 2.0}) {
+            Painter full(scale, false), cached(scale, true), changing(scale, true);
+            Figure fullTimes, cachedTimes, changeTimes;
+            cached.paint(window, screen.chrome);
+            changing.paint(window, screen.chrome);
+            const auto renderedBefore = changing.painter.cacheStatistics().rendered;
+            for (int round = 0; round < rounds; ++round) {
+                fullTimes.milliseconds.push_back(full.paint(window, screen.chrome));
+                cachedTimes.milliseconds.push_back(cached.paint(window, screen.chrome));
+                screen.change(round);
+                changeTimes.milliseconds.push_back(changing.paint(window, screen.chrome));
+            }
+            const auto rendered = changing.painter.cacheStatistics().rendered - renderedBefore;
+            std::printf("%s scale %.0f: paint_ms_full median %.3f mean %.3f\n", screen.name, scale, fullTimes.median(),
+                        fullTimes.mean());
+            std::printf("%s scale %.0f: paint_ms_cached median %.3f mean %.3f\n", screen.name, scale,
+                        cachedTimes.median(), cachedTimes.mean());
+            std::printf("%s scale %.0f: paint_ms_one_change median %.3f mean %.3f (bitmaps drawn per paint %.2f)\n",
+                        screen.name, scale, changeTimes.median(), changeTimes.mean(),
+                        static_cast<double>(rendered) / rounds);
         }
-        const auto rendered = changing.painter.cacheStatistics().rendered - renderedBefore;
-        std::printf("scale %.0f: paint_ms_full median %.3f mean %.3f\n", scale, fullTimes.median(), fullTimes.mean());
-        std::printf("scale %.0f: paint_ms_cached median %.3f mean %.3f\n", scale, cachedTimes.median(),
-                    cachedTimes.mean());
-        std::printf("scale %.0f: paint_ms_one_change median %.3f mean %.3f (bitmaps drawn per paint %.2f)\n", scale,
-                    changeTimes.median(), changeTimes.mean(), static_cast<double>(rendered) / rounds);
     }
     return 0;
 }

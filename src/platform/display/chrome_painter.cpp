@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/display/image_painter.h"
-#include "platform/display/layer_painter.h"
+#include "platform/display/chrome_drawing.h"
+#include "platform/display/layer_cache.h"
 #include "platform/display/text_painter.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -21,24 +21,23 @@ namespace display {
 struct ChromePainter::Handles {
     std::map<const void*, int> items;                           // bar items, back buttons
     std::map<std::pair<const void*, std::string>, int> titled;  // alert actions, menu entries
+
+    // 0: none.
+    int item(const void* object) const {
+        const auto found = items.find(object);
+        return found == items.end() ? 0 : found->second;
+    }
+    int entry(const void* owner, const std::string& title) const {
+        const auto found = titled.find({owner, title});
+        return found == titled.end() ? 0 : found->second;
+    }
 };
 
 namespace {
-void setColor(cairo_t* cr, const ui::Color& c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
+constexpr double barHeight = ui::NavigationController::barHeight;
 
-void fillRounded(cairo_t* cr, const ui::Rect& rect, double radius, const ui::Color& color) {
-    LayerPainter::cornerPath(cr, rect, radius, ui::allCorners);
-    setColor(cr, color);
-    cairo_fill(cr);
-}
-
-void hairline(cairo_t* cr, double x0, double y0, double x1, double y1) {
-    setColor(cr, ui::Color::separator());
-    cairo_set_line_width(cr, 0.5);
-    cairo_move_to(cr, x0, y0);
-    cairo_line_to(cr, x1, y1);
-    cairo_stroke(cr);
-}
+// A bar item held down fades; a held row of an alert or a menu darkens.
+ui::Color pressed(const ui::Color& color) { return color.withAlpha(color.alpha * 0.3); }
 
 void collectNavigations(const std::shared_ptr<ui::View>& view, std::vector<std::shared_ptr<ui::View>>& out) {
     if (view->isHidden() || view->alpha() < 0.01) return;
@@ -87,9 +86,22 @@ void ChromePainter::addTarget(const ui::Rect& rect, int handle) {
     if (handle > 0) m_result.targets.push_back({rect, handle});
 }
 
-ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, double scale) {
+void ChromePainter::draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale) {
+    Fingerprint key;
+    key.add(scale);
+    drawing.fingerprint(key);
+    SavedState saved(cr);
+    cairo_translate(cr, drawing.origin().x, drawing.origin().y);
+    m_cache.draw(cr, owner, static_cast<int>(part), key, false, [&](cairo_t* target) {
+        ++m_draws;
+        drawing.draw(target, m_images, m_text, scale);
+    });
+}
+
+ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, double scale, int highlighted) {
     m_result = {};
     m_itemRects.clear();
+    m_highlighted = highlighted;
     Handles handles;
     const auto screen = ui::TextScreen::capture(window);
     for (size_t i = 0; i < screen.targets().size(); ++i) {
@@ -114,7 +126,7 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
                 const ui::Rect bar(origin.x, origin.y + view->safeAreaInsets().top, view->bounds().size.width,
                                    barHeight);
                 if (coveredAbove(windowSubviews, index, bar)) continue;
-                paintBar(cr, *navigation, bar, scale);
+                paintBar(cr, *navigation, bar, origin.y, scale);
             }
         }
         paintAlerts(cr, window, scale);
@@ -124,15 +136,18 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
     return std::move(m_result);
 }
 
-void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double scale) {
-    auto top = navigation.topViewController();
-    if (!top) return;
-    auto item = top->navigationItem();
+void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double top,
+                             double scale) {
+    auto shown = navigation.topViewController();
+    if (!shown) return;
+    auto item = shown->navigationItem();
     const double y = bar.origin.y;
-    setColor(cr, ui::Color::secondarySystemBackground().withAlpha(0.94));
-    cairo_rectangle(cr, bar.origin.x, 0, bar.size.width, y + barHeight);  // under the status area too
-    cairo_fill(cr);
-    hairline(cr, bar.origin.x, y + barHeight, bar.origin.x + bar.size.width, y + barHeight);
+    // The bar's colour reaches up to the top of the navigation's view, under the status area; no
+    // higher, so a sheet's bar leaves the screen behind the sheet uncovered.
+    ChromeDrawing drawing({bar.origin.x, top});
+    drawing.fill(ui::Rect(bar.origin.x, top, bar.size.width, y + barHeight - top),
+                 ui::Color::secondarySystemBackground().withAlpha(0.94));
+    drawing.hairline({bar.origin.x, y + barHeight}, {bar.origin.x + bar.size.width, y + barHeight});
     const auto tint = navigation.view()->tintColor();
     const auto itemFont = ui::Font::systemFont(17);
     auto drawItem = [&](const std::shared_ptr<ui::BarButtonItem>& barItem, double x, bool fromRight) -> double {
@@ -147,16 +162,16 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
         const auto font = bold ? ui::Font::systemFont(17, ui::FontWeight::semibold) : itemFont;
         const double width = image && title.empty() ? 44 : TextPainter::width(title, font) + 16;
         const ui::Rect rect(fromRight ? x - width : x, y, width, barHeight);
-        const auto color = barItem->isEnabled() ? barItem->tintColor().value_or(tint) : ui::Color::tertiaryLabel();
+        const int handle = m_handles->item(barItem.get());
+        auto color = barItem->isEnabled() ? barItem->tintColor().value_or(tint) : ui::Color::tertiaryLabel();
+        if (isHighlighted(handle)) color = pressed(color);
         if (image && title.empty()) {
-            m_images.draw(cr, *image, ui::Rect(rect.origin.x + 11, y + 11, 22, 22), ui::ContentMode::scaleAspectFit,
-                          color, scale);
+            drawing.image(image, ui::Rect(rect.origin.x + 11, y + 11, 22, 22), color);
         } else {
-            m_text.drawLine(cr, title, font, color, rect, ui::TextAlignment::center, scale);
+            drawing.text(title, font, color, rect, ui::TextAlignment::center);
         }
         m_itemRects.push_back({barItem.get(), rect});
-        if (auto found = m_handles->items.find(barItem.get()); found != m_handles->items.end())
-            addTarget(rect, found->second);
+        addTarget(rect, handle);
         return width;
     };
     double left = bar.origin.x + 8;
@@ -171,20 +186,20 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
         const std::string text = "\u2039 " + title;
         const double width = std::min(TextPainter::width(text, itemFont) + 16, bar.size.width / 3);
         const ui::Rect rect(left, y, width, barHeight);
-        m_text.drawLine(cr, text, itemFont, tint, rect, ui::TextAlignment::left, scale);
-        if (auto found = m_handles->items.find(&navigation); found != m_handles->items.end())
-            addTarget(rect, found->second);
+        const int handle = m_handles->item(&navigation);
+        drawing.text(text, itemFont, isHighlighted(handle) ? pressed(tint) : tint, rect, ui::TextAlignment::left);
+        addTarget(rect, handle);
         left += width;
     }
     for (const auto& leftItem : item->leftBarButtonItems()) left += drawItem(leftItem, left, false);
     double right = bar.origin.x + bar.size.width - 8;
     for (const auto& rightItem : item->rightBarButtonItems()) right -= drawItem(rightItem, right, true);
-    const std::string title = item->title().empty() ? top->title() : item->title();
+    const std::string title = item->title().empty() ? shown->title() : item->title();
     const double room =
         std::max(0.0, std::min(bar.origin.x + bar.size.width / 2 - left, right - bar.origin.x - bar.size.width / 2));
-    m_text.drawLine(cr, title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
-                    ui::Rect(bar.origin.x + bar.size.width / 2 - room, y, 2 * room, barHeight),
-                    ui::TextAlignment::center, scale);
+    drawing.text(title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
+                 ui::Rect(bar.origin.x + bar.size.width / 2 - room, y, 2 * room, barHeight), ui::TextAlignment::center);
+    draw(cr, navigation.view()->layer(), Part::bar, drawing, scale);
 }
 
 void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
@@ -193,7 +208,10 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
         auto alert = std::dynamic_pointer_cast<ui::AlertController>(view->viewController());
         if (!alert || view->isHidden()) continue;
         m_result.modal = true;
-        setColor(cr, ui::Color::black().withAlpha(0.4));
+        // Only the alert's actions take touches: what lies under it (a bar's items) is dimmed out.
+        m_result.targets.clear();
+        // A plain fill costs no more to draw than a bitmap of it would to copy.
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.4);
         cairo_rectangle(cr, 0, 0, size.width, size.height);
         cairo_fill(cr);
         const bool sheet = alert->preferredStyle() == ui::AlertControllerStyle::actionSheet;
@@ -207,27 +225,27 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
         const double height = header + row * rows;
         const double x = (size.width - width) / 2;
         const double y = sheet ? size.height - height - 8 - window.safeAreaInsets().bottom : (size.height - height) / 2;
-        fillRounded(cr, ui::Rect(x, y, width, height), 14, ui::Color::systemGray5());
+        constexpr double radius = 14;
+        ChromeDrawing drawing({x, y});
+        drawing.fill(ui::Rect(x, y, width, height), ui::Color::systemGray5(), radius);
         double line = y + 12;
         if (alert->alertTitle()) {
-            m_text.drawLine(cr, *alert->alertTitle(), ui::Font::systemFont(17, ui::FontWeight::semibold),
-                            ui::Color::label(), ui::Rect(x + 16, line, width - 32, 22), ui::TextAlignment::center,
-                            scale);
+            drawing.text(*alert->alertTitle(), ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
+                         ui::Rect(x + 16, line, width - 32, 22), ui::TextAlignment::center);
             line += 22;
         }
         if (alert->message()) {
-            m_text.drawLine(cr, *alert->message(), ui::Font::systemFont(13), ui::Color::label(),
-                            ui::Rect(x + 16, line, width - 32, 20), ui::TextAlignment::center, scale);
+            drawing.text(*alert->message(), ui::Font::systemFont(13), ui::Color::label(),
+                         ui::Rect(x + 16, line, width - 32, 20), ui::TextAlignment::center);
             line += 20;
         }
         for (const auto& field : alert->textFields()) {
             const ui::Rect box(x + 16, line + 2, width - 32, 24);
-            fillRounded(cr, box, 5, ui::Color::systemGray6());
-            m_text.drawLine(
-                cr, field->displayedText(), ui::Font::systemFont(13),
-                field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
-                ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height), ui::TextAlignment::left,
-                scale);
+            drawing.fill(box, ui::Color::systemGray6(), 5);
+            drawing.text(field->displayedText(), ui::Font::systemFont(13),
+                         field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
+                         ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height),
+                         ui::TextAlignment::left);
             line += 28;
         }
         line = y + header;
@@ -235,19 +253,27 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
             const auto& action = actions[i];
             ui::Rect rect(x, line, width, row);
             if (sideBySide) rect = ui::Rect(x + width / 2 * static_cast<double>(i), line, width / 2, row);
-            hairline(cr, rect.origin.x, rect.origin.y, rect.origin.x + rect.size.width, rect.origin.y);
-            if (sideBySide && i == 1) hairline(cr, rect.origin.x, rect.origin.y, rect.origin.x, rect.origin.y + row);
+            const int handle = m_handles->entry(alert.get(), action->title());
+            if (isHighlighted(handle)) {
+                // The bottom row's highlight follows the alert's rounded corners.
+                std::uint32_t corners = 0;
+                if (sideBySide) corners = i == 0 ? ui::minXMaxYCorner : ui::maxXMaxYCorner;
+                if (!sideBySide && i + 1 == actions.size()) corners = ui::minXMaxYCorner | ui::maxXMaxYCorner;
+                drawing.fill(rect, ui::Color::systemGray4(), radius, corners);
+            }
+            drawing.hairline(rect.origin, {rect.origin.x + rect.size.width, rect.origin.y});
+            if (sideBySide && i == 1) drawing.hairline(rect.origin, {rect.origin.x, rect.origin.y + row});
             const auto color = !action->isEnabled()                                   ? ui::Color::tertiaryLabel()
                                : action->style() == ui::AlertActionStyle::destructive ? ui::Color::systemRed()
                                                                                       : view->tintColor();
             const bool bold = action->style() == ui::AlertActionStyle::cancel || action == alert->preferredAction();
-            m_text.drawLine(cr, action->title(),
-                            ui::Font::systemFont(17, bold ? ui::FontWeight::semibold : ui::FontWeight::regular), color,
-                            rect, ui::TextAlignment::center, scale);
-            if (auto found = m_handles->titled.find({alert.get(), action->title()}); found != m_handles->titled.end())
-                addTarget(rect, found->second);
+            drawing.text(action->title(),
+                         ui::Font::systemFont(17, bold ? ui::FontWeight::semibold : ui::FontWeight::regular), color,
+                         rect, ui::TextAlignment::center);
+            addTarget(rect, handle);
             if (!sideBySide) line += row;
         }
+        draw(cr, view->layer(), Part::alert, drawing, scale);
     }
 }
 
@@ -263,53 +289,58 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
             if (key == item.get()) anchor = rect;
     }
     const auto& entries = menu->entries();
-    constexpr double row = 44, width = 250, gap = 8;
+    constexpr double row = 44, width = 250, gap = 8, radius = 13;
     int groups = 0;
     for (size_t i = 1; i < entries.size(); ++i) groups += entries[i].group != entries[i - 1].group;
-    const double height =
-        row * static_cast<double>(entries.size()) + gap * groups + (menu->menu()->title().empty() ? 0 : 30);
+    const bool titled = !menu->menu()->title().empty();
+    const double height = row * static_cast<double>(entries.size()) + gap * groups + (titled ? 30 : 0);
     double x = std::clamp(anchor.origin.x + anchor.size.width - width, 8.0, std::max(8.0, size.width - width - 8));
     double y = anchor.origin.y + anchor.size.height + 4;
     if (y + height > size.height - 8) y = std::max(8.0, anchor.origin.y - height - 4);
     const ui::Rect box(x, y, width, height);
     m_result.menuRects.push_back(box);
-    fillRounded(cr, box, 13, ui::Color::systemGray5().withAlpha(0.97));
+    ChromeDrawing drawing({x, y});
+    drawing.fill(box, ui::Color::systemGray5().withAlpha(0.97), radius);
     double line = y;
-    if (!menu->menu()->title().empty()) {
-        m_text.drawLine(cr, menu->menu()->title(), ui::Font::systemFont(13), ui::Color::secondaryLabel(),
-                        ui::Rect(x + 16, line, width - 32, 30), ui::TextAlignment::left, scale);
+    if (titled) {
+        drawing.text(menu->menu()->title(), ui::Font::systemFont(13), ui::Color::secondaryLabel(),
+                     ui::Rect(x + 16, line, width - 32, 30), ui::TextAlignment::left);
         line += 30;
     }
     for (size_t i = 0; i < entries.size(); ++i) {
         const auto& entry = entries[i];
         if (i > 0) {
             if (entry.group != entries[i - 1].group) {
-                setColor(cr, ui::Color::black().withAlpha(0.25));
-                cairo_rectangle(cr, x, line, width, gap);
-                cairo_fill(cr);
+                drawing.fill(ui::Rect(x, line, width, gap), ui::Color::black().withAlpha(0.25));
                 line += gap;
             } else {
-                hairline(cr, x, line, x + width, line);
+                drawing.hairline({x, line}, {x + width, line});
             }
         }
         const ui::Rect rect(x, line, width, row);
+        const int handle = m_handles->entry(menu.get(), entry.element->title());
+        if (isHighlighted(handle)) {
+            // The first and last rows' highlights follow the menu's rounded corners.
+            std::uint32_t corners = 0;
+            if (i == 0 && !titled) corners |= ui::minXMinYCorner | ui::maxXMinYCorner;
+            if (i + 1 == entries.size()) corners |= ui::minXMaxYCorner | ui::maxXMaxYCorner;
+            drawing.fill(rect, ui::Color::systemGray4(), radius, corners);
+        }
         const auto action = std::dynamic_pointer_cast<ui::Action>(entry.element);
         const bool disabled = action && action->isDisabled();
         const auto color = disabled                            ? ui::Color::tertiaryLabel()
                            : action && action->isDestructive() ? ui::Color::systemRed()
                                                                : ui::Color::label();
         if (action && action->state() == ui::Action::State::on)
-            m_images.draw(cr, *ui::Image::systemImage("checkmark"), ui::Rect(x + 10, line + 14, 16, 16),
-                          ui::ContentMode::scaleAspectFit, color, scale);
-        m_text.drawLine(cr, entry.element->title() + (entry.isSubmenu ? "  \u203A" : ""), ui::Font::systemFont(17),
-                        color, ui::Rect(x + 34, line, width - 34 - 44, row), ui::TextAlignment::left, scale);
+            drawing.image(ui::Image::systemImage("checkmark"), ui::Rect(x + 10, line + 14, 16, 16), color);
+        drawing.text(entry.element->title() + (entry.isSubmenu ? "  \u203A" : ""), ui::Font::systemFont(17), color,
+                     ui::Rect(x + 34, line, width - 34 - 44, row), ui::TextAlignment::left);
         if (auto image = entry.element->image())
-            m_images.draw(cr, *image, ui::Rect(x + width - 36, line + 11, 22, 22), ui::ContentMode::scaleAspectFit,
-                          color, scale);
-        if (auto found = m_handles->titled.find({menu.get(), entry.element->title()}); found != m_handles->titled.end())
-            addTarget(rect, found->second);
+            drawing.image(image, ui::Rect(x + width - 36, line + 11, 22, 22), color);
+        addTarget(rect, handle);
         line += row;
     }
+    draw(cr, window.layer(), Part::menu, drawing, scale);
 }
 
 }  // namespace display

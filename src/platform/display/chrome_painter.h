@@ -1,18 +1,22 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
 #include "platform/ui/views/rect.h"
 
 namespace ui {
+class Layer;
 class NavigationController;
 class Window;
 }  // namespace ui
 
 namespace display {
 
+class ChromeDrawing;
 class ImagePainter;
+class LayerCache;
 class TextPainter;
 
 // Where an element the window draws outside its views lies, in window points, with its handle
@@ -24,7 +28,9 @@ struct ChromeTarget {
 
 // What the UI layer keeps outside the view tree, drawn over the views: each navigation
 // controller's bar (back button, title, bar items), alerts and action sheets, and the open menu.
-// Main thread (the painter's).
+// Each bar, alert and menu is laid out into a ChromeDrawing first and drawn through the layer
+// cache under that drawing's fingerprint, so an unchanged piece composites its bitmap; the
+// targets come from the layout, drawn or not. Main thread (the painter's).
 class ChromePainter {
 public:
     struct Result {
@@ -32,25 +38,37 @@ public:
         bool modal = false;                 // an alert shows: touches elsewhere do nothing
         std::vector<ui::Rect> menuRects;    // the open menu (a touch outside closes it)
     };
-    static constexpr double barHeight = 44;
 
-    ChromePainter(ImagePainter& images, TextPainter& text) : m_images(images), m_text(text) {}
+    ChromePainter(ImagePainter& images, TextPainter& text, LayerCache& cache)
+        : m_images(images), m_text(text), m_cache(cache) {}
 
-    // `cr`'s user space is the window's, in points.
-    Result paint(cairo_t* cr, ui::Window& window, double scale);
+    // `cr`'s user space is the window's, in points. The element with handle `highlighted` (held
+    // down; 0: none) shows pressed.
+    Result paint(cairo_t* cr, ui::Window& window, double scale, int highlighted = 0);
+    // Pieces drawn so far (kept bitmaps composited instead do not count).
+    std::uint64_t draws() const { return m_draws; }
 
 private:
-    void paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double scale);
+    // The parts of a layer's cache entries the chrome keeps its pieces under (0 is the layer's own).
+    enum class Part { bar = 1, alert, menu };
+
+    void paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double top, double scale);
     void paintAlerts(cairo_t* cr, ui::Window& window, double scale);
     void paintMenu(cairo_t* cr, ui::Window& window, double scale);
+    // Draws `drawing` through the cache, kept as `owner`'s `part`.
+    void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale);
     void addTarget(const ui::Rect& rect, int handle);
+    bool isHighlighted(int handle) const { return handle > 0 && handle == m_highlighted; }
 
     ImagePainter& m_images;
     TextPainter& m_text;
+    LayerCache& m_cache;
     Result m_result;
     std::vector<std::pair<const void*, ui::Rect>> m_itemRects;  // bar items and anchors, for menus
     struct Handles;
     const Handles* m_handles = nullptr;
+    int m_highlighted = 0;
+    std::uint64_t m_draws = 0;
 };
 
 }  // namespace display

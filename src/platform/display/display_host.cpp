@@ -262,7 +262,16 @@ bool DisplayHost::handle(const SDL_Event& event) {
             m_pointer->press(at, button, control, event.button.clicks);
             break;
         }
-        case SDL_MOUSEMOTION: m_pointer->move(point(event.motion.x, event.motion.y)); break;
+        case SDL_MOUSEMOTION:
+            if (m_chromePressed) {
+                // The held element shows pressed while the pointer stays on it. A motion without
+                // the button down (the window system's own, as the window gains the pointer) is
+                // no drag of it.
+                if (event.motion.state & SDL_BUTTON_LMASK) m_chromePointer = point(event.motion.x, event.motion.y);
+                break;
+            }
+            m_pointer->move(point(event.motion.x, event.motion.y));
+            break;
         case SDL_MOUSEBUTTONUP: {
             const auto at = point(event.button.x, event.button.y);
             if (!chromeRelease(at)) m_pointer->release(at);
@@ -293,6 +302,7 @@ bool DisplayHost::chromePress(ui::Point point) {
     for (auto it = m_chrome.targets.rbegin(); it != m_chrome.targets.rend(); ++it) {
         if (it->rect.contains(point)) {
             m_chromePressed = *it;
+            m_chromePointer = point;
             return true;
         }
     }
@@ -329,7 +339,8 @@ void DisplayHost::paint() {
         const auto points = m_window->bounds().size;
         const double scale = points.width > 0 ? pixels.width / points.width : 1.0;
         m_painter->paint(*m_window, cr.get(), scale);
-        m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale);
+        const bool held = m_chromePressed && m_chromePressed->rect.contains(m_chromePointer);
+        m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale, held ? m_chromePressed->handle : 0);
     }
     ++m_statistics.repaints;
     m_videoFrames->watch(m_painter->videoRegions(), m_window);

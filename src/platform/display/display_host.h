@@ -140,6 +140,7 @@ private:
     std::unique_ptr<VideoFrames> m_videoFrames;
     ChromePainter::Result m_chrome;
     std::optional<ChromeTarget> m_chromePressed;
+    ui::Point m_chromePointer;  // where the pointer is while m_chromePressed is held
 
     bool m_interfaceDirty = true;
     bool m_compositeNeeded = true;

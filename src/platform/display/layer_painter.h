@@ -31,7 +31,7 @@ public:
     // per point. `views` tells which view a layer backs.
     void paint(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer& views, double scale);
 
-    // Ends a frame: bitmaps the frame did not use are let go.
+    // Ends a frame: bitmaps the frame did not use (here or through the cache directly) are let go.
     void endFrame() { m_cache.endFrame(); }
     LayerCache& cache() { return m_cache; }
     const LayerCache& cache() const { return m_cache; }

@@ -24,26 +24,32 @@ bool layerAnimates(const ui::Layer& layer) {
 }  // namespace
 
 ViewPainter::ViewPainter(SymbolIcons& icons)
-    : m_images(icons), m_text(m_images), m_content(m_images, m_text), m_layers(m_content), m_chrome(m_images, m_text) {}
+    : m_images(icons),
+      m_text(m_images),
+      m_content(m_images, m_text),
+      m_layers(m_content),
+      m_chrome(m_images, m_text, m_layers.cache()) {}
 
 void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
     LayerPainter::ViewsByLayer views;
     collectViews(root, views);
+    // The last frame ends here rather than after its tree: the chrome painted over the tree kept
+    // bitmaps in the same cache, and those count as used too.
+    m_layers.endFrame();
     SavedState saved(cr);
     cairo_scale(cr, scale, scale);
     // The root stands at the origin whatever its frame says.
     const auto frame = root.frame();
     cairo_translate(cr, -frame.origin.x, -frame.origin.y);
     m_layers.paint(cr, root.layer(), views, scale);
-    m_layers.endFrame();
     m_videoRegions = m_content.takeVideoRegions();
     m_images.purge();
 }
 
-ChromePainter::Result ViewPainter::paintChrome(ui::Window& window, cairo_t* cr, double scale) {
+ChromePainter::Result ViewPainter::paintChrome(ui::Window& window, cairo_t* cr, double scale, int highlighted) {
     SavedState saved(cr);
     cairo_scale(cr, scale, scale);
-    return m_chrome.paint(cr, window, scale);
+    return m_chrome.paint(cr, window, scale, highlighted);
 }
 
 gfx::Image ViewPainter::paintImage(ui::View& root, double scale) {

@@ -25,17 +25,20 @@ public:
     // Paints `root` with its top left at the target's origin, at `scale` pixels per point, over
     // what the target holds.
     void paint(ui::View& root, cairo_t* cr, double scale);
-    // The window's navigation bars, alerts and open menu, over what `paint` drew of it.
-    ChromePainter::Result paintChrome(ui::Window& window, cairo_t* cr, double scale);
+    // The window's navigation bars, alerts and open menu, over what `paint` drew of it; the element
+    // with handle `highlighted` (held down; 0: none) shows pressed.
+    ChromePainter::Result paintChrome(ui::Window& window, cairo_t* cr, double scale, int highlighted = 0);
     // `root` painted alone into a transparent image of its size x `scale`.
     gfx::Image paintImage(ui::View& root, double scale);
 
-    // Whether unchanged layers composite their kept bitmaps (on by default); off, every paint
-    // draws everything again.
+    // Whether unchanged layers, bars, alerts and menus composite their kept bitmaps (on by
+    // default); off, every paint draws everything again.
     void setCaching(bool caching) { m_layers.cache().setEnabled(caching); }
     LayerCache::Statistics cacheStatistics() const { return m_layers.cache().statistics(); }
     // Views whose content was drawn so far.
     std::uint64_t contentDraws() const { return m_content.draws(); }
+    // Bars, alerts and menus drawn so far.
+    std::uint64_t chromeDraws() const { return m_chrome.draws(); }
 
     // The OpenGL views of the last paint, in device pixels, bottom-most first.
     const std::vector<VideoRegion>& videoRegions() const { return m_videoRegions; }

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "pixel_checks.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/symbol_icons.h"
 #include "platform/display/view_painter.h"
@@ -7,7 +11,10 @@
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controls/bar_button_item.h"
+#include "platform/ui/controls/menu.h"
+#include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/screen/text_screen.h"
 #include "platform/ui/views/window.h"
 
 namespace display {
@@ -26,14 +33,28 @@ protected:
         window->makeKeyAndVisible();
         loop.runUntilIdle();
     }
-    ChromePainter::Result paint() {
-        auto surface = createSurface(400, 300);
+    ChromePainter::Result paint(double scale = 1, int highlighted = 0) {
+        return paintWith(painter, scale, highlighted);
+    }
+    // The window and its chrome painted by `with` into a new target, as the display host paints them.
+    ChromePainter::Result paintWith(ViewPainter& with, double scale, int highlighted = 0) {
+        auto surface = createSurface(static_cast<int>(400 * scale), static_cast<int>(300 * scale));
         CairoPtr cr(cairo_create(surface.get()));
-        painter.paint(*window, cr.get(), 1);
-        auto result = painter.paintChrome(*window, cr.get(), 1);
+        with.paint(*window, cr.get(), scale);
+        auto result = with.paintChrome(*window, cr.get(), scale, highlighted);
         cr.reset();
         image = imageFromSurface(surface.get());
         return result;
+    }
+    // The handle the printed screen gives the bar item, alert action or menu entry titled `title`.
+    int handleOf(const std::string& title) {
+        const auto screen = ui::TextScreen::capture(*window);
+        for (size_t i = 0; i < screen.targets().size(); ++i) {
+            const auto& target = screen.targets()[i];
+            if (target.title == title || std::ranges::count(target.texts, title) > 0) return static_cast<int>(i) + 1;
+        }
+        ADD_FAILURE() << "nothing titled " << title << " on the screen";
+        return 0;
     }
     // Whether a click at the centre of the target with `handle` reaches what the screen prints there.
     static const ChromeTarget* target(const ChromePainter::Result& result, int handle) {
@@ -59,7 +80,7 @@ TEST_F(ChromeTest, TheNavigationBarShowsTheTitleAndItsItemsWhereTheirHandlesAct)
     ASSERT_EQ(result.targets.size(), 1u);
     const auto& item = result.targets[0];
     EXPECT_GT(item.rect.origin.x, 300);  // on the right of the bar
-    EXPECT_LT(item.rect.origin.y + item.rect.size.height, ChromePainter::barHeight + 1);
+    EXPECT_LT(item.rect.origin.y + item.rect.size.height, ui::NavigationController::barHeight + 1);
     EXPECT_FALSE(result.modal);
     // Text is drawn in the middle of the bar (the title) and nowhere below it.
     auto inked = [&](int x0, int x1, int y0, int y1) {
@@ -124,6 +145,198 @@ TEST_F(ChromeTest, AnAlertIsModalAndEachActionIsATarget) {
     ASSERT_TRUE(driver.tap("#" + std::to_string(ok.handle)));
     loop.advanceSeconds(1);
     EXPECT_EQ(chosen, "OK");
+}
+
+// A menu with a title, a checked row, and a second group with a destructive row and an image.
+std::shared_ptr<ui::Menu> sortMenu() {
+    auto date = ui::Action::create("Date");
+    date->setState(ui::Action::State::on);
+    auto remove = ui::Action::create("Delete", ui::Image::systemImage("trash"), {}, ui::Action::destructive,
+                                     ui::Action::State::off);
+    return ui::Menu::create(
+        "Sort By", nullptr, {}, ui::Menu::none,
+        {ui::Menu::create("", nullptr, {}, ui::Menu::displayInline, {ui::Action::create("Name"), date}),
+         ui::Menu::create("", nullptr, {}, ui::Menu::displayInline, {remove})});
+}
+
+// How many pixels of `region` (points at `scale`) differ between two images.
+int pixelsThatDiffer(const gfx::Image& a, const gfx::Image& b, Rect region, double scale = 1) {
+    int count = 0;
+    for (int y = int(region.origin.y * scale); y < int(region.maxY() * scale); ++y)
+        for (int x = int(region.origin.x * scale); x < int(region.maxX() * scale); ++x) {
+            const auto p = a.pixel(x, y), q = b.pixel(x, y);
+            count += p.r != q.r || p.g != q.g || p.b != q.b || p.a != q.a;
+        }
+    return count;
+}
+
+TEST_F(ChromeTest, ASecondPaintCompositesTheBarTheMenuAndTheAlertWithoutDrawingThemAndKeepsTheirTargets) {
+    auto edit = ui::BarButtonItem::create("Edit");
+    root->navigationItem()->setRightBarButtonItem(edit);
+    window->presentMenu(sortMenu(), nullptr, edit);
+    const auto first = paint();
+    const auto firstImage = image;
+    EXPECT_EQ(painter.chromeDraws(), 2u) << "the bar and the menu";
+    const auto second = paint();
+    EXPECT_EQ(painter.chromeDraws(), 2u);
+    EXPECT_EQ(difference(firstImage, image).largest, 0);
+    ASSERT_EQ(second.targets.size(), first.targets.size());
+    EXPECT_EQ(second.targets.size(), 4u) << "Edit and the menu's three rows";
+    for (size_t i = 0; i < first.targets.size(); ++i) {
+        EXPECT_EQ(second.targets[i].rect, first.targets[i].rect);
+        EXPECT_EQ(second.targets[i].handle, first.targets[i].handle);
+    }
+    EXPECT_EQ(second.menuRects, first.menuRects);
+
+    // Once the menu closes and an alert shows, the alert is drawn once and the bar not again.
+    window->presentedMenu()->close();
+    auto alert = ui::AlertController::create("Delete Clip?", std::nullopt, ui::AlertControllerStyle::alert);
+    alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
+    alert->addAction(ui::AlertAction::create("Delete", ui::AlertActionStyle::destructive, nullptr));
+    root->present(alert, false);
+    loop.advanceSeconds(1);
+    EXPECT_TRUE(paint().modal);
+    EXPECT_EQ(painter.chromeDraws(), 3u);
+    const auto withAlert = image;
+    EXPECT_EQ(paint().targets.size(), 2u) << "under the alert only its actions take touches";
+    EXPECT_EQ(painter.chromeDraws(), 3u);
+    EXPECT_EQ(difference(withAlert, image).largest, 0);
+}
+
+TEST_F(ChromeTest, AChangedTitleOrAHeldMenuRowDrawsThatPieceAloneOnce) {
+    auto edit = ui::BarButtonItem::create("Edit");
+    root->navigationItem()->setRightBarButtonItem(edit);
+    window->presentMenu(sortMenu(), nullptr, edit);
+    const auto result = paint();
+    ASSERT_EQ(result.menuRects.size(), 1u);
+    const Rect menu = result.menuRects[0];
+    const Rect bar(0, 0, 400, ui::NavigationController::barHeight);
+    const auto before = image;
+    const auto draws = painter.chromeDraws();
+
+    root->navigationItem()->setTitle("Movies");
+    paint();
+    EXPECT_EQ(painter.chromeDraws(), draws + 1);
+    EXPECT_GT(pixelsThatDiffer(before, image, bar), 50) << "the new title shows";
+    EXPECT_EQ(pixelsThatDiffer(before, image, menu), 0) << "the menu is copied";
+    paint();
+    EXPECT_EQ(painter.chromeDraws(), draws + 1);
+    const auto retitled = image;
+
+    // A held row shows pressed; the bar is copied.
+    const int name = handleOf("Name");
+    const auto held = paint(1, name);
+    EXPECT_EQ(painter.chromeDraws(), draws + 2);
+    EXPECT_EQ(pixelsThatDiffer(retitled, image, bar), 0);
+    const ChromeTarget* row = target(held, name);
+    ASSERT_NE(row, nullptr);
+    const int x = int(row->rect.origin.x + 4), y = int(row->rect.origin.y + row->rect.size.height / 2);
+    EXPECT_GE(std::abs(image.pixel(x, y).r - retitled.pixel(x, y).r), 10) << "the held row shows pressed";
+    const int below = int(row->rect.maxY() + 20);
+    EXPECT_EQ(image.pixel(x, below), retitled.pixel(x, below)) << "the next row is not";
+    paint(1, name);
+    EXPECT_EQ(painter.chromeDraws(), draws + 2);
+    paint();
+    EXPECT_EQ(painter.chromeDraws(), draws + 3);
+    EXPECT_EQ(difference(retitled, image).largest, 0) << "released, the menu is as it was";
+}
+
+TEST_F(ChromeTest, AHeldBarItemFadesAndAHeldAlertActionShowsPressed) {
+    root->navigationItem()->setRightBarButtonItem(ui::BarButtonItem::create("Edit"));
+    const auto result = paint();
+    const auto edit = result.targets.at(0).rect;
+    // How far the pixels of `r` stand out from the bar's colour at its corner.
+    const auto contrastIn = [&](Rect r) {
+        const auto background = image.pixel(int(r.origin.x) + 1, int(r.origin.y) + 1);
+        int contrast = 0;
+        for (int y = int(r.origin.y); y < int(r.maxY()); ++y)
+            for (int x = int(r.origin.x); x < int(r.maxX()); ++x) {
+                const auto p = image.pixel(x, y);
+                contrast += std::abs(p.r - background.r) + std::abs(p.g - background.g) + std::abs(p.b - background.b);
+            }
+        return contrast;
+    };
+    const int normal = contrastIn(edit);
+    EXPECT_GT(normal, 5000);
+    paint(1, result.targets[0].handle);
+    EXPECT_LT(contrastIn(edit) * 2, normal) << "the held item fades";
+
+    auto alert = ui::AlertController::create("Rename Failed", std::nullopt, ui::AlertControllerStyle::alert);
+    alert->addAction(ui::AlertAction::create("OK", ui::AlertActionStyle::defaultStyle, nullptr));
+    root->present(alert, false);
+    loop.advanceSeconds(1);
+    const auto shown = paint();
+    ASSERT_EQ(shown.targets.size(), 1u);
+    const auto ok = shown.targets[0];
+    const auto idle = image;
+    paint(1, ok.handle);
+    // Beside the title the row's colour changes; its rounded bottom corner stays outside the alert.
+    const int x = int(ok.rect.origin.x + 20), y = int(ok.rect.origin.y + ok.rect.size.height / 2);
+    EXPECT_GE(std::abs(image.pixel(x, y).r - idle.pixel(x, y).r), 5);
+    const int left = int(ok.rect.origin.x), bottom = int(ok.rect.maxY()) - 1;
+    EXPECT_EQ(image.pixel(left, bottom), idle.pixel(left, bottom));
+}
+
+TEST_F(ChromeTest, KeptChromeMatchesChromeDrawnEveryTimeAtScalesOneAndTwo) {
+    auto second = ui::ViewController::create();
+    second->setTitle("Holiday Clips");
+    second->view()->setBackgroundColor(ui::Color::systemBackground());
+    second->navigationItem()->setRightBarButtonItems(
+        {ui::BarButtonItem::create(ui::BarButtonItem::SystemItem::add), ui::BarButtonItem::create("Select")});
+    navigation->pushViewController(second, false);
+    // An anchor off the pixel grid: at scale 1 the menu lies half a pixel off it.
+    auto anchor = ui::View::create(Rect(300.5, 60.25, 80, 30));
+    second->view()->addSubview(anchor);
+    loop.runUntilIdle();
+    window->presentMenu(sortMenu(), anchor);
+    for (double scale : {1.0, 2.0}) {
+        ViewPainter cached{SymbolIcons::shared()};
+        ViewPainter everyTime{SymbolIcons::shared()};
+        everyTime.setCaching(false);
+        paintWith(cached, scale);
+        const auto draws = cached.chromeDraws();
+        paintWith(cached, scale);
+        EXPECT_EQ(cached.chromeDraws(), draws) << "scale " << scale;
+        const auto kept = image;
+        paintWith(everyTime, scale);
+        EXPECT_TRUE(sameButForRounding(kept, image)) << "scale " << scale;
+
+        // Moved by whole points the menu is copied to its new place; by half a point at scale 1
+        // it is drawn again there.
+        anchor->setFrame(Rect(290.5, 70.25, 80, 30));
+        paintWith(cached, scale);
+        EXPECT_EQ(cached.chromeDraws(), draws) << "scale " << scale;
+        const auto moved = image;
+        paintWith(everyTime, scale);
+        EXPECT_TRUE(sameButForRounding(moved, image)) << "scale " << scale;
+        anchor->setFrame(Rect(290, 70.25, 80, 30));
+        paintWith(cached, scale);
+        EXPECT_EQ(cached.chromeDraws(), draws + (scale == 1 ? 1 : 0)) << "scale " << scale;
+        const auto shifted = image;
+        paintWith(everyTime, scale);
+        EXPECT_TRUE(sameButForRounding(shifted, image)) << "scale " << scale;
+        anchor->setFrame(Rect(300.5, 60.25, 80, 30));
+    }
+
+    // An alert with a text field and two actions side by side: the same at both scales.
+    window->presentedMenu()->close();
+    auto alert = ui::AlertController::create("New Folder", "Name the folder", ui::AlertControllerStyle::alert);
+    alert->addTextField([](ui::TextField& field) { field.setPlaceholder("Folder name"); });
+    alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
+    alert->addAction(ui::AlertAction::create("Create", ui::AlertActionStyle::defaultStyle, nullptr));
+    second->present(alert, false);
+    loop.advanceSeconds(1);
+    for (double scale : {1.0, 2.0}) {
+        ViewPainter cached{SymbolIcons::shared()};
+        ViewPainter everyTime{SymbolIcons::shared()};
+        everyTime.setCaching(false);
+        paintWith(cached, scale);
+        paintWith(cached, scale);
+        const auto kept = image;
+        paintWith(everyTime, scale);
+        EXPECT_TRUE(sameButForRounding(kept, image)) << "scale " << scale;
+        EXPECT_EQ(cached.chromeDraws(), 2u) << "the bar and the alert, once each";
+    }
 }
 
 }  // namespace

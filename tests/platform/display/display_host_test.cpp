@@ -289,5 +289,78 @@ TEST_F(DisplayHostTest, AClickOnABarActsAtOnceWhileATransitionRunsOn) {
     transition->end();
 }
 
+// Pushes a press, a move or a release of the left button at `at` into the window's queue.
+void pushMouse(Uint32 type, ui::Point at) {
+    SDL_Event event{};
+    event.type = type;
+    if (type == SDL_MOUSEMOTION) {
+        event.motion.state = SDL_BUTTON_LMASK;  // a drag
+        event.motion.x = static_cast<int>(at.x);
+        event.motion.y = static_cast<int>(at.y);
+    } else {
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.clicks = 1;
+        event.button.x = static_cast<int>(at.x);
+        event.button.y = static_cast<int>(at.y);
+    }
+    SDL_PushEvent(&event);
+}
+
+TEST_F(DisplayHostTest, AHeldBarItemShowsPressedWhileThePointerStaysOnIt) {
+    auto content = ui::ViewController::create();
+    content->setTitle("Library");
+    int edits = 0;
+    auto edit = ui::BarButtonItem::create("Edit");
+    edit->setTarget(nullptr, [&](ui::BarButtonItem&) { ++edits; });
+    content->navigationItem()->setRightBarButtonItem(edit);
+    window->setRootViewController(ui::NavigationController::create(content));
+    loop->runUntilIdle();
+    const auto idle = host->capture();  // lays the bar out
+    // The pixels of the item, and how far they differ from `from`.
+    const Rect item(270, 0, 50, 44);
+    auto differing = [&](const gfx::Image& image, const gfx::Image& from) {
+        int count = 0;
+        for (int y = int(item.origin.y); y < int(item.maxY()); ++y)
+            for (int x = int(item.origin.x); x < int(item.maxX()); ++x)
+                count += std::abs(image.pixel(x, y).r - from.pixel(x, y).r) > 16;
+        return count;
+    };
+    // Serves the window until it has painted what the pushed events did.
+    auto serve = [&] {
+        const auto repaints = host->statistics().repaints;
+        bool timedOut = false;
+        auto guard = loop->schedule(loop->now() + dispatch::seconds(20), [&] {
+            timedOut = true;
+            loop->stop();
+        });
+        std::function<void()> poll;
+        poll = [&] {
+            if (host->statistics().repaints >= repaints + 2) {
+                loop->stop();
+                return;
+            }
+            loop->schedule(loop->now() + dispatch::seconds(0.005), poll);
+        };
+        poll();
+        host->run();
+        loop->cancel(guard);
+        ASSERT_FALSE(timedOut);
+    };
+    pushMouse(SDL_MOUSEBUTTONDOWN, {300, 22});
+    serve();
+    const auto held = host->capture();
+    EXPECT_GT(differing(held, idle), 20) << "the held item fades";
+    pushMouse(SDL_MOUSEMOTION, {160, 150});
+    serve();
+    EXPECT_EQ(differing(host->capture(), idle), 0) << "off the item it shows as it was";
+    pushMouse(SDL_MOUSEMOTION, {298, 20});
+    serve();
+    EXPECT_GT(differing(host->capture(), idle), 20) << "back on it, pressed again";
+    pushMouse(SDL_MOUSEBUTTONUP, {160, 150});
+    serve();
+    EXPECT_EQ(edits, 0) << "released off the item";
+    EXPECT_EQ(differing(host->capture(), idle), 0);
+}
+
 }  // namespace
 }  // namespace display

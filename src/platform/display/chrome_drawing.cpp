@@ -1,0 +1,83 @@
+#include "platform/display/chrome_drawing.h"
+
+#include "platform/display/image_painter.h"
+#include "platform/display/layer_painter.h"
+#include "platform/display/text_painter.h"
+#include "platform/ui/views/view_types.h"
+
+namespace display {
+
+namespace {
+void setColor(cairo_t* cr, const ui::Color& c) { cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha); }
+
+template <class... Visitors>
+struct Overloaded : Visitors... {
+    using Visitors::operator()...;
+};
+}  // namespace
+
+ui::Rect ChromeDrawing::local(const ui::Rect& rect) const { return ui::Rect(local(rect.origin), rect.size); }
+
+ui::Point ChromeDrawing::local(ui::Point point) const { return {point.x - m_origin.x, point.y - m_origin.y}; }
+
+void ChromeDrawing::fill(const ui::Rect& rect, const ui::Color& color, double radius, std::uint32_t corners) {
+    m_operations.emplace_back(Fill{local(rect), color, radius, corners});
+}
+
+void ChromeDrawing::hairline(ui::Point from, ui::Point to) { m_operations.emplace_back(Line{local(from), local(to)}); }
+
+void ChromeDrawing::text(std::string text, const ui::Font& font, const ui::Color& color, const ui::Rect& rect,
+                         ui::TextAlignment alignment) {
+    m_operations.emplace_back(Text{std::move(text), font, color, local(rect), alignment});
+}
+
+void ChromeDrawing::image(std::shared_ptr<const ui::Image> image, const ui::Rect& rect, const ui::Color& tint) {
+    if (image) m_operations.emplace_back(Picture{std::move(image), local(rect), tint});
+}
+
+void ChromeDrawing::fingerprint(Fingerprint& key) const {
+    key.add(static_cast<std::uint64_t>(m_operations.size()));
+    for (const auto& operation : m_operations) {
+        key.add(static_cast<int>(operation.index()));
+        std::visit(
+            Overloaded{
+                [&](const Fill& f) { key.add(f.rect).add(f.color).add(f.radius).add(static_cast<int>(f.corners)); },
+                [&](const Line& l) { key.add(l.from).add(l.to); },
+                [&](const Text& t) {
+                    key.add(t.text).add(t.font.fontName()).add(t.font.pointSize()).add(t.color).add(t.rect);
+                    key.add(static_cast<int>(t.alignment));
+                },
+                [&](const Picture& p) {
+                    ImagePainter::fingerprint(*p.image, key);
+                    key.add(p.rect).add(p.tint);
+                },
+            },
+            operation);
+    }
+}
+
+void ChromeDrawing::draw(cairo_t* cr, ImagePainter& images, TextPainter& text, double scale) const {
+    for (const auto& operation : m_operations) {
+        std::visit(Overloaded{
+                       [&](const Fill& f) {
+                           LayerPainter::cornerPath(cr, f.rect, f.radius, f.corners);
+                           setColor(cr, f.color);
+                           cairo_fill(cr);
+                       },
+                       [&](const Line& l) {
+                           setColor(cr, ui::Color::separator());
+                           cairo_set_line_width(cr, 0.5);
+                           cairo_move_to(cr, l.from.x, l.from.y);
+                           cairo_line_to(cr, l.to.x, l.to.y);
+                           cairo_stroke(cr);
+                       },
+                       [&](const Text& t) { text.drawLine(cr, t.text, t.font, t.color, t.rect, t.alignment, scale); },
+                       [&](const Picture& p) {
+                           images.draw(cr, *p.image, p.rect, ui::ContentMode::scaleAspectFit, p.tint, scale);
+                       },
+                   },
+                   operation);
+    }
+}
+
+}  // namespace display
