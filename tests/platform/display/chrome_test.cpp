@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "pixel_checks.h"
@@ -145,6 +146,28 @@ TEST_F(ChromeTest, AnAlertIsModalAndEachActionIsATarget) {
     ASSERT_TRUE(driver.tap("#" + std::to_string(ok.handle)));
     loop.advanceSeconds(1);
     EXPECT_EQ(chosen, "OK");
+}
+
+TEST_F(ChromeTest, ASheetsBarCoversNothingAboveTheSheet) {
+    navigation->setNavigationBarHidden(true);
+    root->view()->setBackgroundColor(ui::Color::redColor());
+    auto settings = ui::ViewController::create();
+    settings->setTitle("Settings");
+    settings->view()->setBackgroundColor(ui::Color::blueColor());
+    auto sheet = ui::NavigationController::create(settings);
+    sheet->setModalPresentationStyle(ui::ModalPresentationStyle::pageSheet);
+    root->present(sheet, false);
+    loop.runUntilIdle();
+    const auto top = sheet->view()->frame().origin.y;
+    ASSERT_GT(top, 4);
+    paint();
+    const auto above = image.pixel(200, 2), bar = image.pixel(200, int(top) + 2);
+    EXPECT_TRUE(isColor(above, 255, 0, 0)) << "the screen behind the sheet shows above it";
+    // The bar's colour over the sheet's blue.
+    const auto c = ui::Color::secondarySystemBackground();
+    const auto over = [](double bar, double under) { return int(std::lround((bar * 0.94 + under * 0.06) * 255)); };
+    EXPECT_TRUE(isColor(bar, over(c.red, 0), over(c.green, 0), over(c.blue, 1)))
+        << "the sheet's bar starts at the sheet's top";
 }
 
 // A menu with a title, a checked row, and a second group with a destructive row and an image.
