@@ -110,11 +110,14 @@ TEST_F(PlayerScreenTest, AnEarlyCloseKeepsTheSavedProgress) {
     }
     flush();
     ASSERT_TRUE(waitForDismissal());
-    ASSERT_TRUE(waitFor([&] {
-        auto saved = savedProgress(*video);
-        return saved && saved->isFinished == false;
-    }));
-    EXPECT_DOUBLE_EQ(savedProgress(*video)->progress.seconds, 30);
+    player->waitForProgressSaves();  // the record and the file are written by the time it returns
+    auto saved = savedProgress(*video);
+    ASSERT_TRUE(saved);
+    EXPECT_FALSE(saved->isFinished);
+    EXPECT_DOUBLE_EQ(saved->progress.seconds, 30);
+    auto written = ProgressClient::create()->progress(*video);  // read back from the file
+    ASSERT_TRUE(written);
+    EXPECT_DOUBLE_EQ(written->progress.seconds, 30);
 }
 
 TEST_F(PlayerScreenTest, ReturningFromTheBackgroundRestartsEachTimerOnce) {
