@@ -48,6 +48,15 @@ constexpr std::array<ColorSpaceRow, 2> kHDRColorSpaces{{
     {"display-p3", gfx::ColorSpaceName::displayP3PQ, gfx::ColorSpaceName::displayP3HLG, gfx::ColorSpaceName::displayP3},
     {"bt.2020", gfx::ColorSpaceName::itur2100PQ, gfx::ColorSpaceName::itur2100HLG, gfx::ColorSpaceName::itur2020},
 }};
+// "video-params/sig-peak" is the tagged peak (MaxCLL, else the mastering display's maximum)
+// relative to mpv's reference white of 203 nits; an untagged PQ picture reports the curve's own
+// peak of 10000 nits, which says nothing about the picture and gives 0 here.
+double taggedPeakLuminance(double sigPeak) {
+    constexpr double referenceWhite = 203;
+    constexpr double pqPeak = 10000;
+    const double nits = std::round(sigPeak * referenceWhite * 100) / 100;
+    return nits > 0 && nits < pqPeak ? nits : 0;
+}
 }  // namespace
 
 double MPVSession::startPosition(const PlaybackInfo& info) {
@@ -208,6 +217,12 @@ void MPVSession::updateHDR() {
     } else {
         double minimum = doubleProperty("video-params/min-luminance").value_or(0);
         double maximum = doubleProperty("video-params/max-luminance").value_or(0);
+        if (maximum == 0) {
+            // The libmpv we build on reports no mastering luminances, only the tagged peak; without
+            // this an HDR10 clip's static metadata never reached the display.
+            minimum = 0;
+            maximum = taggedPeakLuminance(doubleProperty("video-params/sig-peak").value_or(0));
+        }
         if (maximum != 0)
             metadata.edrMetadata =
                 gfx::EDRMetadata::hdr10(static_cast<float>(minimum), static_cast<float>(maximum), 10000);

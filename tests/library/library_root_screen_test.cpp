@@ -14,6 +14,7 @@
 #include "platform/foundation/extended_attributes.h"
 #include "platform/network/interface_addresses.h"
 #include "platform/ui/controllers/page_view_controller.h"
+#include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "playback/reelhaven_view_controller.h"
@@ -239,6 +240,8 @@ TEST_F(LibraryRootScreenTest, ImportingMovesCopiesAndKeepsTheOriginals) {
     EXPECT_EQ(picker->navigationItem()->title(), "Import Files");
     picker->pick({urlOf(dir / "elsewhere" / "One.mp4"), urlOf(dir / "elsewhere" / "Two.mkv"),
                   urlOf(dir / "elsewhere" / "notes.txt")});
+    // The picker copies on its own queue and hands the copies back on the main queue.
+    ASSERT_TRUE(loop.runUntil([] { return ui::TransitionsInFlight::count() == 0; }));
     settle();
     EXPECT_TRUE(exists("One.mp4"));
     EXPECT_TRUE(exists("Two.mkv"));

@@ -103,6 +103,26 @@ TEST_F(PlayerOutputTest, StartsOnTheGLViewWithPictureInPictureOnlyWhenAudioMayCo
     EXPECT_TRUE(waitForFrames(*view)) << "everything else works the same";
 }
 
+TEST_F(PlayerOutputTest, AnHDR10ClipsTaggedLuminanceReachesTheMetalLayersEDRMetadata) {
+    useHDRScreen();
+    play("hdr10-mastering.mkv");  // mastered on a 0.005 to 1000 nit display, MaxCLL 1000 nits
+    ASSERT_TRUE(waitForHDR());
+    // mpv tells the peak only, so the layer maps 0 to 1000 nits, on PQ's 10000 nit scale.
+    const auto expected = gfx::EDRMetadata::hdr10(0, 1000, 10000);
+    EXPECT_EQ((*hdr)->edrMetadata, expected);
+    auto& layer = *metalView->metalLayer();
+    EXPECT_EQ(layer.edrMetadata(), expected);
+    EXPECT_EQ(layer.colorSpace(), gfx::ColorSpaceName::itur2100PQ);
+    close();
+
+    // Without static metadata mpv reports the curve's own peak, which tells the display nothing.
+    hdr.reset();
+    play("hdr10.mkv");
+    ASSERT_TRUE(waitForHDR());
+    EXPECT_EQ((*hdr)->edrMetadata, std::nullopt);
+    EXPECT_EQ(metalView->metalLayer()->edrMetadata(), std::nullopt);
+}
+
 TEST_F(PlayerOutputTest, HDRVideoIsRenderedInHalfFloatOntoTheMetalLayerWithItsTargets) {
     useHDRScreen();
     play("hdr10.mkv");

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/uniform_type.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
+#include "platform/ui/controllers/transitions_in_flight.h"
+#include "platform/ui/views/window.h"
 #include "support/temp_dir.h"
 
 namespace ui {
@@ -32,6 +37,17 @@ protected:
     foundation::URL file(const std::string& name) const {
         return foundation::URL::fileURLWithPath((outside / name).string());
     }
+    // Serves the main queue until `count` picks have been handed (the copies come from the
+    // picker's queue, a real thread).
+    bool handed(size_t count) {
+        return loop.runUntil([&] { return picks->picked.size() >= count; });
+    }
+    std::vector<std::string> inboxEntries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(home / "tmp" / "Inbox"))
+            names.push_back(std::filesystem::relative(entry.path(), home / "tmp" / "Inbox").string());
+        return names;
+    }
 
     dispatch::ScopedMainRunLoop loop;
     testing_support::TempDir home;
@@ -46,8 +62,15 @@ TEST_F(DocumentPickerTest, ACopyingPickerHandsCopiesInTheInboxAndKeepsTheOrigina
     picker->setDelegate(picks);
     EXPECT_FALSE(picker->canPick(file("notes.txt")));
     EXPECT_FALSE(picker->canPick(foundation::URL::fileURLWithPath(outside.path().string())));  // a folder
+    const int settled = TransitionsInFlight::count();
     picker->pick({file("a.mp4"), file("missing.mp4"), file("notes.txt"), file("b.mkv")});
     picker->pick({file("a.mp4")});  // the same name again, before the first copy is taken away
+    // The copies are made off the main thread: nothing is handed until the main queue serves them,
+    // and until then a host waiting for the screen to settle waits for them.
+    EXPECT_TRUE(picks->picked.empty());
+    EXPECT_EQ(TransitionsInFlight::count(), settled + 2);
+    ASSERT_TRUE(handed(2));
+    EXPECT_EQ(TransitionsInFlight::count(), settled);
 
     ASSERT_EQ(picks->picked.size(), 2u);
     const auto& copies = picks->picked[0];
@@ -76,8 +99,57 @@ TEST_F(DocumentPickerTest, AnOpeningPickerHandsTheOriginalsAndACopyNeedsAContain
     auto copying = DocumentPickerViewController::create({"public.movie"}, true);
     copying->setDelegate(picks);
     copying->pick({file("a.mp4")});
+    ASSERT_TRUE(handed(2));
     ASSERT_EQ(picks->picked.size(), 2u);
     EXPECT_TRUE(picks->picked[1].empty());  // never the original in place of a copy
+}
+
+TEST_F(DocumentPickerTest, AFailedCopyIsLeftOutAndLeavesNothingHalfCopiedInTheInbox) {
+    foundation::ScopedContainer container(home.path());
+    // A folder that copies halfway: a file, then a named pipe, which cannot be copied.
+    writeFile(outside / "Season" / "01.mp4", "episode");
+    ASSERT_EQ(::mkfifo((outside / "Season" / "02.mp4").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((outside / "pipe.mp4").c_str(), 0600), 0);
+    auto picker = DocumentPickerViewController::create({"public.movie", "test.matroska", "public.folder"}, true);
+    picker->setAllowsMultipleSelection(true);
+    picker->setDelegate(picks);
+    picker->pick({file("a.mp4"), file("Season"), file("pipe.mp4"), file("b.mkv")});
+    ASSERT_TRUE(handed(1));
+
+    ASSERT_EQ(picks->picked[0].size(), 2u);  // all the copies at once, the failed ones left out
+    EXPECT_EQ(picks->picked[0][0].lastPathComponent(), "a.mp4");
+    EXPECT_EQ(picks->picked[0][1].lastPathComponent(), "b.mkv");
+    std::vector<std::string> kept;
+    for (const auto& copy : picks->picked[0]) {
+        const auto folder = std::filesystem::path(copy.path()).parent_path().filename().string();
+        kept.push_back(folder);
+        kept.push_back(folder + "/" + copy.lastPathComponent());
+    }
+    auto entries = inboxEntries();
+    std::sort(entries.begin(), entries.end());
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(entries, kept);  // no folder of a failed copy, no part of the season
+    EXPECT_EQ(readFile(outside / "Season" / "01.mp4"), "episode");
+}
+
+TEST_F(DocumentPickerTest, ThePickerIsDismissedAtOnceAndHandsItsCopiesEvenWhenLetGo) {
+    foundation::ScopedContainer container(home.path());
+    auto window = Window::create(Rect(0, 0, 390, 844));
+    auto root = ViewController::create();
+    window->setRootViewController(root);
+    window->makeKeyAndVisible();
+    auto picker = DocumentPickerViewController::create({"public.movie"}, true);
+    picker->setDelegate(picks);
+    root->present(picker, false);
+    picker->pick({file("a.mp4")});
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    std::weak_ptr<DocumentPickerViewController> weak = picker;
+    picker.reset();  // as when its presenter held it only while it showed
+    ASSERT_TRUE(handed(1));
+    ASSERT_EQ(picks->picked[0].size(), 1u);
+    EXPECT_EQ(readFile(picks->picked[0][0].path()), "first");
+    loop.runUntilIdle();
+    EXPECT_TRUE(weak.expired());
 }
 
 }  // namespace

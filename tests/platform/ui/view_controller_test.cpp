@@ -164,7 +164,8 @@ protected:
         root->present(popover, false);
         return presentation;
     }
-    Rect background() { return popover->popoverPresentationController()->backgroundView()->frame(); }
+    std::shared_ptr<PopoverPresentationController> presentation() { return popover->popoverPresentationController(); }
+    Rect background() { return presentation()->backgroundView()->frame(); }
 
     std::shared_ptr<Keep> keep = std::make_shared<Keep>();
     std::shared_ptr<Page> popover;
@@ -207,6 +208,53 @@ TEST_F(PopoverPlacementTest, TheBottomMarginCountsAsNoRoomBelowTheAnchor) {
     presentation = present(Rect(100, 680, 20, 20), {0, 0, 60, 0});
     EXPECT_EQ(presentation->arrowDirection(), popoverArrowDown);
     EXPECT_EQ(popover->view()->frame().maxY(), 680 - 13 - 8);
+}
+
+TEST_F(PopoverPlacementTest, ANewSizeOnAShowingPopoverPlacesItAgainNearTheEdge) {
+    auto presentation = present(Rect(370, 600, 20, 20), {0, 0, 0, 10});
+    popover->setPreferredContentSize({300, 150});
+    // Wider, it still keeps its margin from the right edge, and it still points up at the anchor.
+    EXPECT_EQ(presentation->arrowDirection(), popoverArrowUp);
+    EXPECT_EQ(popover->view()->frame(), Rect(72, 641, 300, 150));
+    EXPECT_EQ(background(), Rect(64, 633, 316, 166));
+
+    // Too tall for the room below the anchor (620 + 250 > 844): it moves above it, pointing down.
+    popover->setPreferredContentSize({300, 250});
+    EXPECT_EQ(presentation->arrowDirection(), popoverArrowDown);
+    EXPECT_EQ(presentation->backgroundView()->arrowDirection(), popoverArrowDown);
+    EXPECT_EQ(popover->view()->frame(), Rect(72, 600 - 13 - 8 - 250, 300, 250));
+    EXPECT_EQ(background().maxX(), 380);
+}
+
+TEST_F(PopoverPlacementTest, ANewSizeAwayFromTheEdgesKeepsThePopoverCentredAndAnimatesIt) {
+    present(Rect(180, 300, 20, 20), {0, 10, 0, 10});
+    popover->setPreferredContentSize({120, 60});
+    EXPECT_EQ(popover->view()->frame(), Rect(130, 341, 120, 60));
+    EXPECT_EQ(background(), Rect(122, 333, 136, 76));
+    // Shown already, the popover grows on screen as the content and its background move together.
+    EXPECT_FALSE(popover->view()->layer().animationKeys().empty());
+    EXPECT_FALSE(presentation()->backgroundView()->layer().animationKeys().empty());
+    loop.advanceSeconds(PopoverPresentationController::resizeDuration);
+    EXPECT_TRUE(popover->view()->layer().animationKeys().empty());
+    EXPECT_EQ(popover->view()->frame(), Rect(130, 341, 120, 60));
+}
+
+TEST_F(PopoverPlacementTest, ASizeSetWhileAppearingTakesPlaceAtOnceAndOneAfterDismissalMovesNothing) {
+    popover = Page::create("popover");
+    popover->setModalPresentationStyle(ModalPresentationStyle::popover);
+    popover->setPreferredContentSize({200, 100});
+    popover->popoverPresentationController()->setDelegate(keep);
+    popover->popoverPresentationController()->setSourceRect(Rect(180, 300, 20, 20));
+    root->present(popover, true);
+    popover->setPreferredContentSize({100, 80});  // what content does in viewWillAppear
+    EXPECT_EQ(popover->view()->frame(), Rect(140, 341, 100, 80));
+    EXPECT_TRUE(popover->view()->layer().animationKeys().empty());
+    loop.advanceSeconds(ViewController::transitionDuration);
+
+    root->dismiss(false);
+    popover->setPreferredContentSize({300, 300});
+    EXPECT_EQ(popover->view()->frame(), Rect(140, 341, 100, 80));
+    EXPECT_EQ(popover->view()->superview(), nullptr);
 }
 
 TEST_F(PresentationTest, AlertActionDismissesThenRunsItsHandler) {

@@ -1,20 +1,66 @@
 #include "platform/ui/controllers/document_picker_view_controller.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/base/log.h"
+#include "platform/dispatch/queue.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/uniform_type.h"
 #include "platform/foundation/uuid.h"
+#include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
+
+namespace {
+
+// The Inbox of the current container, made if missing; nothing when there is no container.
+std::optional<foundation::URL> inboxFolder() {
+    const auto temporary = foundation::FileManager::defaultManager().url(foundation::SearchPathDirectory::temporary,
+                                                                         foundation::Intermediates::create);
+    if (!temporary) {
+        base::log(base::LogLevel::error, "DocumentPicker", "no folder for copies: " + temporary.error().description);
+        return std::nullopt;
+    }
+    return temporary.value().appendingPathComponent(DocumentPickerViewController::inboxName,
+                                                    foundation::PathKind::directory);
+}
+
+// Runs on the copy queue: touches only the files and the log.
+std::vector<foundation::URL> copyIntoInbox(const foundation::URL& inbox, const std::vector<foundation::URL>& urls) {
+    auto& files = foundation::FileManager::defaultManager();
+    std::vector<foundation::URL> copies;
+    for (const auto& url : urls) {
+        // A folder per pick keeps the item's own name without meeting an earlier copy.
+        const auto folder =
+            inbox.appendingPathComponent(foundation::UUID::random().uuidString(), foundation::PathKind::directory);
+        const auto copy = folder.appendingPathComponent(url.lastPathComponent());
+        auto status = files.createDirectory(folder, foundation::Intermediates::create);
+        const bool made = static_cast<bool>(status);
+        if (made) status = files.copyItem(url, copy);
+        if (!status) {
+            // copyItem removes its partial copy; the folder made for it goes too.
+            if (made) (void)files.removeItem(folder);
+            base::log(base::LogLevel::warning, "DocumentPicker",
+                      "could not copy " + url.path() + ": " + status.error().description);
+            continue;
+        }
+        copies.push_back(copy);
+    }
+    return copies;
+}
+
+}  // namespace
 
 std::shared_ptr<DocumentPickerViewController> DocumentPickerViewController::create(
     std::vector<std::string> contentTypes, bool asCopy) {
     auto picker = make<DocumentPickerViewController>();
     picker->m_contentTypes = std::move(contentTypes);
     picker->m_asCopy = asCopy;
+    if (asCopy)
+        picker->m_copyQueue =
+            dispatch::Queue::create("DocumentPicker.copy", dispatch::QueueKind::serial, dispatch::QoS::userInitiated);
     return picker;
 }
 
@@ -26,10 +72,33 @@ void DocumentPickerViewController::pick(std::vector<foundation::URL> urls) {
         return true;
     });
     if (!m_multiple && urls.size() > 1) urls.resize(1);
-    if (m_asCopy) urls = copiesInInbox(urls);
-    auto self = sharedAs<DocumentPickerViewController>();
     if (presentingViewController()) dismiss(false);
+    if (m_asCopy) {
+        handCopiesLater(std::move(urls));
+    } else {
+        hand(urls);
+    }
+}
+
+void DocumentPickerViewController::hand(const std::vector<foundation::URL>& urls) {
+    auto self = sharedAs<DocumentPickerViewController>();
     if (auto d = delegate()) d->didPickDocuments(*self, urls);
+}
+
+void DocumentPickerViewController::handCopiesLater(std::vector<foundation::URL> urls) {
+    // Made here, on the main thread: the container is the main thread's.
+    auto inbox = inboxFolder();
+    auto token = TransitionsInFlight::begin();
+    // The picker stays alive until it has handed the copies, even when nothing else holds it
+    // once dismissed; both references move on to the main queue, so they are let go there.
+    m_copyQueue->async([self = sharedAs<DocumentPickerViewController>(), token = std::move(token),
+                        inbox = std::move(inbox), urls = std::move(urls)]() mutable {
+        auto copies = inbox ? copyIntoInbox(*inbox, urls) : std::vector<foundation::URL>{};
+        dispatch::Queue::main()->async([self = std::move(self), token = std::move(token), copies = std::move(copies)] {
+            self->hand(copies);
+            token->end();
+        });
+    });
 }
 
 bool DocumentPickerViewController::canPick(const foundation::URL& url) const {
@@ -43,34 +112,6 @@ bool DocumentPickerViewController::canPick(const foundation::URL& url) const {
         const auto wanted = UniformType::withIdentifier(identifier);
         return wanted && type.conforms(*wanted);
     });
-}
-
-std::vector<foundation::URL> DocumentPickerViewController::copiesInInbox(
-    const std::vector<foundation::URL>& urls) const {
-    auto& files = foundation::FileManager::defaultManager();
-    std::vector<foundation::URL> copies;
-    const auto temporary = files.url(foundation::SearchPathDirectory::temporary, foundation::Intermediates::create);
-    if (!temporary) {
-        base::log(base::LogLevel::error, "DocumentPicker", "no folder for copies: " + temporary.error().description);
-        return copies;
-    }
-    for (const auto& url : urls) {
-        // A folder per pick keeps the item's own name without meeting an earlier copy.
-        const auto folder =
-            temporary.value()
-                .appendingPathComponent(inboxName, foundation::PathKind::directory)
-                .appendingPathComponent(foundation::UUID::random().uuidString(), foundation::PathKind::directory);
-        const auto copy = folder.appendingPathComponent(url.lastPathComponent());
-        auto status = files.createDirectory(folder, foundation::Intermediates::create);
-        if (status) status = files.copyItem(url, copy);
-        if (!status) {
-            base::log(base::LogLevel::warning, "DocumentPicker",
-                      "could not copy " + url.path() + ": " + status.error().description);
-            continue;
-        }
-        copies.push_back(copy);
-    }
-    return copies;
 }
 
 void DocumentPickerViewController::cancel() {

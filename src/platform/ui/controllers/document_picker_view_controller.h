@@ -8,6 +8,10 @@
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/views/main_thread_check.h"
 
+namespace dispatch {
+class Queue;
+}
+
 namespace ui {
 
 class DocumentPickerViewController;
@@ -25,8 +29,12 @@ public:
 // type registry; folders are "public.folder"): others are left out as the system would grey
 // them. Opening as a copy copies each picked item into a fresh folder of the container's
 // "tmp/Inbox" (keeping its name) and hands the copies, so the receiver may move them away
-// without touching the user's originals; an item that cannot be copied is left out (logged).
-// Opening in place hands the originals.
+// without touching the user's originals; an item that cannot be copied is left out (logged)
+// and leaves nothing behind in the Inbox. The copying runs on the picker's own serial queue, so
+// a large pick does not hold up the interface: the picker is dismissed at once, and the copies
+// are handed on the main queue, all together and in the order of the picks, once they are made
+// (until then the hand-over counts as a transition in flight). Opening in place hands the
+// originals at once.
 class DocumentPickerViewController : public ViewController {
 public:
     static std::shared_ptr<DocumentPickerViewController> create(std::vector<std::string> contentTypes, bool asCopy);
@@ -63,13 +71,16 @@ protected:
     DocumentPickerViewController() = default;
 
 private:
-    std::vector<foundation::URL> copiesInInbox(const std::vector<foundation::URL>& urls) const;
+    // Copies `urls` off the main thread, then hands the copies to the delegate on the main queue.
+    void handCopiesLater(std::vector<foundation::URL> urls);
+    void hand(const std::vector<foundation::URL>& urls);
 
     std::vector<std::string> m_contentTypes;
     bool m_asCopy = false;
     bool m_multiple = false;
     bool m_showExtensions = false;
     std::weak_ptr<DocumentPickerDelegate> m_delegate;
+    std::shared_ptr<dispatch::Queue> m_copyQueue;
 };
 
 }  // namespace ui

@@ -42,8 +42,24 @@ Rect PopoverPresentationController::anchorInWindow() const {
 void PopoverPresentationController::setPopoverLayoutMargins(const EdgeInsets& margins) {
     checkMainThread();
     m_popoverLayoutMargins = margins;
+    placeAgain(false);
+}
+
+void PopoverPresentationController::preferredContentSizeDidChange(bool animated) {
+    checkMainThread();
+    placeAgain(animated);
+}
+
+void PopoverPresentationController::placeAgain(bool animated) {
     auto presented = presentedViewController();
-    if (m_backgroundView && presented && presented->presentingViewController()) presented->view()->setFrame(place());
+    if (!m_backgroundView || !presented || !presented->presentingViewController()) return;
+    auto content = presented->view();
+    if (!animated) {
+        content->setFrame(place());
+        return;
+    }
+    // The background and the content move together, so the arrow stays on the anchor throughout.
+    View::animate(resizeDuration, [&] { content->setFrame(place()); });
 }
 
 Rect PopoverPresentationController::prepareForPresentation(const Rect& area) {

@@ -104,6 +104,10 @@ public:
     ModalPresentationStyle adaptedStyle(const TraitCollection& traits);
     // Makes the background view and returns the content's frame in the window (`area`).
     Rect prepareForPresentation(const Rect& area);
+    // The presented controller asks for another size: while presented, the popover is placed again
+    // by the same rules (margins, arrow, anchor), over `resizeDuration` when animated.
+    void preferredContentSizeDidChange(bool animated);
+    static constexpr double resizeDuration = 0.25;
     // The area of the last presentation; empty before one.
     Rect presentationArea() const { return m_area; }
     // The user taps outside: asks the delegate, dismisses, then tells it. Returns whether dismissed.
@@ -112,6 +116,8 @@ public:
 private:
     PopoverPresentationController() = default;
     Rect anchorInWindow() const;
+    // Places the presented content again, if it is presented now.
+    void placeAgain(bool animated);
     // Chooses the arrow and frames the background view; returns the content's frame.
     Rect place();
 

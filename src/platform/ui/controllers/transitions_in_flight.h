@@ -5,7 +5,8 @@
 namespace ui {
 
 // Counts the screen transitions that have begun and not yet ended (presentations, dismissals,
-// navigation pushes and pops), so a host or a test can wait until the screen has settled.
+// navigation pushes and pops, a document picker's copies on their way to its delegate), so a
+// host or a test can wait until the screen has settled.
 // Main thread only.
 class TransitionsInFlight {
 public:

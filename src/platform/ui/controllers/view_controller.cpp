@@ -85,6 +85,15 @@ std::shared_ptr<NavigationController> ViewController::navigationController() con
     return nullptr;
 }
 
+void ViewController::setPreferredContentSize(Size size) {
+    checkMainThread();
+    if (size == m_preferredContentSize) return;
+    m_preferredContentSize = size;
+    if (m_popover && m_effectiveStyle == ModalPresentationStyle::popover) {
+        m_popover->preferredContentSizeDidChange(m_appearance == AppearanceState::appeared);
+    }
+}
+
 std::shared_ptr<PopoverPresentationController> ViewController::popoverPresentationController() {
     checkMainThread();
     if (m_presentationStyle != ModalPresentationStyle::popover) return m_popover;

@@ -64,10 +64,8 @@ public:
     }
     std::shared_ptr<NavigationItem> navigationItem();
     Size preferredContentSize() const { return m_preferredContentSize; }
-    void setPreferredContentSize(Size size) {
-        checkMainThread();
-        m_preferredContentSize = size;
-    }
+    // Shown as a popover, the popover takes the new size at once (animated once it has appeared).
+    void setPreferredContentSize(Size size);
 
     // Containment.
     std::shared_ptr<ViewController> parent() const { return m_parent.lock(); }
