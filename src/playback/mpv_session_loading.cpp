@@ -217,7 +217,7 @@ void MPVSession::updateHDR() {
     } else {
         double minimum = doubleProperty("video-params/min-luminance").value_or(0);
         double maximum = doubleProperty("video-params/max-luminance").value_or(0);
-        if (maximum == 0) {
+        if (maximum == 0 && *gamma == "pq") {
             // The libmpv we build on reports no mastering luminances, only the tagged peak; without
             // this an HDR10 clip's static metadata never reached the display.
             minimum = 0;
