@@ -350,13 +350,16 @@ void AppHost::shutDown() {
     }
     // The scene goes with its player, which frees its mpv handle and render context on its
     // command queue, and its progress saves run on the global queue; both must end now, not
-    // while the process's statics are torn down.
-    auto delegate = std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate());
-    auto player = delegate ? delegate->presentedPlayer() : nullptr;
-    auto playerSession = player ? player->session() : nullptr;
-    application.disconnectScene(m_scene);
-    if (playerSession) playerSession->commandQueue()->sync([] {});
-    if (player) player->waitForProgressSaves();
+    // while the process's statics are torn down. The player is let go here too: its render
+    // context must go before the window's (below).
+    {
+        auto delegate = std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate());
+        auto player = delegate ? delegate->presentedPlayer() : nullptr;
+        auto playerSession = player ? player->session() : nullptr;
+        application.disconnectScene(m_scene);
+        if (playerSession) playerSession->commandQueue()->sync([] {});
+        if (player) player->waitForProgressSaves();
+    }
     m_session->settle();
     m_firstFrames.reset();
     m_session.reset();

@@ -61,15 +61,19 @@ foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std
     SDL_GL_MakeCurrent(window, context);
     // Swaps wait for the display's refresh, which paces the frames.
     SDL_GL_SetSwapInterval(1);
-    gfx::GLContext::shareWith(eglGetCurrentDisplay(), eglGetCurrentContext());
-    return std::unique_ptr<DisplayWindow>(new DisplayWindow(window, context));
+    EGLDisplay display = eglGetCurrentDisplay();
+    gfx::GLContext::shareWith(display, eglGetCurrentContext());
+    return std::unique_ptr<DisplayWindow>(new DisplayWindow(window, context, display));
 }
 
 DisplayWindow::~DisplayWindow() {
     gfx::GLContext::shareWith(nullptr, nullptr);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(m_context));
     SDL_DestroyWindow(m_window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    // Quitting video ends the EGL display and the connection to the desktop. A context made on
+    // them that is still alive (a renderer closing after its window) would crash when its thread
+    // lets it go (Mesa on Wayland), so then the connection stays until the process ends.
+    if (gfx::GLContext::contextsOn(m_eglDisplay) == 0) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
 std::uint32_t DisplayWindow::windowID() const { return SDL_GetWindowID(m_window); }

@@ -39,10 +39,12 @@ public:
     void swap();
 
 private:
-    DisplayWindow(SDL_Window* window, void* context) : m_window(window), m_context(context) {}
+    DisplayWindow(SDL_Window* window, void* context, void* eglDisplay)
+        : m_window(window), m_context(context), m_eglDisplay(eglDisplay) {}
 
     SDL_Window* m_window;
-    void* m_context;  // SDL_GLContext
+    void* m_context;     // SDL_GLContext
+    void* m_eglDisplay;  // EGLDisplay, which the renderers' contexts share
 };
 
 }  // namespace display

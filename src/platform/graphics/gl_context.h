@@ -33,6 +33,9 @@ public:
     // Null handles go back to the surfaceless display. Any thread; contexts already made keep
     // their display.
     static void shareWith(void* eglDisplay, void* eglContext);
+    // How many contexts made on `eglDisplay` are alive. A window's display must outlive them:
+    // releasing a context whose display connection is gone crashes in the driver (Mesa on Wayland).
+    static int contextsOn(void* eglDisplay);
 
     // The GL renderer's name ("llvmpipe ..."), read once at creation.
     const std::string& renderer() const { return m_renderer; }

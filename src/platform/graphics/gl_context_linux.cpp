@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string_view>
 
@@ -69,6 +70,11 @@ struct SharedContext {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
 };
+// Live contexts per display; guarded by sharedMutex().
+std::map<EGLDisplay, int>& contextCounts() {
+    static std::map<EGLDisplay, int> counts;
+    return counts;
+}
 std::mutex& sharedMutex() {
     static std::mutex mutex;
     return mutex;
@@ -83,6 +89,12 @@ void GLContext::shareWith(void* eglDisplay, void* eglContext) {
     std::lock_guard lock(sharedMutex());
     sharedContext() = {eglDisplay ? static_cast<EGLDisplay>(eglDisplay) : EGL_NO_DISPLAY,
                        eglContext ? static_cast<EGLContext>(eglContext) : EGL_NO_CONTEXT};
+}
+
+int GLContext::contextsOn(void* eglDisplay) {
+    std::lock_guard lock(sharedMutex());
+    auto found = contextCounts().find(static_cast<EGLDisplay>(eglDisplay));
+    return found == contextCounts().end() ? 0 : found->second;
 }
 
 struct GLContext::Handles {
@@ -111,6 +123,10 @@ std::shared_ptr<GLContext> GLContext::create() {
     auto handles = std::make_unique<Handles>();
     handles->display = display;
     handles->context = context;
+    {
+        std::lock_guard lock(sharedMutex());
+        ++contextCounts()[display];
+    }
     auto made = std::shared_ptr<GLContext>(new GLContext(std::move(handles)));
     // Read the renderer's name on the creating thread, then let the context go: its owner
     // thread makes it current.
@@ -130,6 +146,8 @@ GLContext::~GLContext() {
     if (isCurrent()) releaseCurrent();
     // A context still current on another thread is destroyed by EGL once that thread lets go.
     eglDestroyContext(m_handles->display, m_handles->context);
+    std::lock_guard lock(sharedMutex());
+    if (--contextCounts()[m_handles->display] == 0) contextCounts().erase(m_handles->display);
 }
 
 bool GLContext::makeCurrent() {
