@@ -12,6 +12,8 @@ namespace {
 
 using Objects = std::vector<std::shared_ptr<ui::Object>>;
 
+constexpr double kArrowSide = 20;
+
 template <typename T>
 std::shared_ptr<T> constrained(std::shared_ptr<T> view) {
     view->setTranslatesAutoresizingMaskIntoConstraints(false);
@@ -47,6 +49,9 @@ public:
         auto panel = blur->contentView();
         ui::LayoutConstraint::activate({
             arrow->leadingAnchor().constraint(panel->leadingAnchor(), 16),
+            // Sized here: the arrow has no image until the first seek gives it a direction.
+            arrow->widthAnchor().constraintEqualToConstant(kArrowSide),
+            arrow->heightAnchor().constraintEqualToConstant(kArrowSide),
             arrow->centerYAnchor().constraint(offset->centerYAnchor(), 0),
             offset->leadingAnchor().constraint(arrow->trailingAnchor(), 8),
             offset->topAnchor().constraint(panel->topAnchor(), 12),

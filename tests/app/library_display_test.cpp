@@ -1,8 +1,8 @@
-// The library and the player in a real window: `reelhaven --display --script FILE` run as a user
-// runs it on a home with three clips of one known colour each, clicks and keys going through the
-// window's input path, and what the window shows read back from its screenshots. Pixels are
-// sampled by colour with tolerances, never compared whole (fonts and Mesa versions differ).
-// Without a display (the display stage runs these under Xvfb) the cases skip.
+// The library and the player in a real window: `reelhaven --display` run as a user runs it (from a
+// script, or a command at a time where the next click depends on the screen) on a home with three
+// clips of one known colour each, clicks and keys going through the window's input path, and what the window shows read
+// back from its screenshots. Pixels are sampled by colour with tolerances, never compared whole (fonts and Mesa
+// versions differ). Without a display (the display stage runs these under Xvfb) the cases skip.
 
 #include <gtest/gtest.h>
 
@@ -182,13 +182,6 @@ TEST_F(LibraryDisplay, AWiderWindowLaysTheGridOutInMoreColumns) {
     EXPECT_EQ(firstRow(*wide), 3);
 }
 
-// Where the player's buttons are in the phone's window (390 x 844 points), clicked as a person
-// would click them: the close button at the top left, the options and play buttons on the
-// bottom bar.
-constexpr const char* kCloseButton = "33 30";
-constexpr const char* kOptionsButton = "48 801";
-constexpr const char* kPlayPauseButton = "195 801";
-
 // The player's position as its scrubber shows it in each printed screen, in per cent.
 std::vector<double> scrubberValues(const std::string& out) {
     std::vector<double> values;
@@ -198,20 +191,79 @@ std::vector<double> scrubberValues(const std::string& out) {
     return values;
 }
 
+// The launcher in a window driven a command at a time, as a person at its terminal drives it:
+// each command's screen is read before the next is typed, so the player's buttons, which show
+// only a symbol, are clicked by the handle their line carries, at whatever place the layout gives
+// them, through the window's input path.
+class WindowSession {
+public:
+    WindowSession(const testing_support::TempDir& dir, const fs::path& home)
+        : m_process(dir.path(), {"--home", home.string(), "--display"}) {}
+
+    bool started() { return m_process.waitFor("Window ").has_value(); }
+
+    // Runs one command; the screen it left (empty when none came).
+    std::string run(const std::string& command) {
+        m_process.send(command);
+        m_process.send("wait 0");
+        if (!m_process.waitFor("\nWindow ")) return {};
+        auto screen = m_process.waitFor("\nWindow ");
+        return screen ? "Window " + *screen : std::string();
+    }
+
+    // Clicks the one element whose line on `screen` shows `detail` (a symbol: "sym:xmark").
+    ::testing::AssertionResult clickShowing(const std::string& screen, const std::string& detail) {
+        const std::regex line("#(\\d+) [^\\n]*" + std::regex_replace(detail, std::regex(R"([.])"), R"(\.)") +
+                              "(?![\\w.])");
+        std::vector<std::string> handles;
+        for (std::sregex_iterator it(screen.begin(), screen.end(), line), end; it != end; ++it)
+            handles.push_back((*it)[1]);
+        if (handles.size() != 1)
+            return ::testing::AssertionFailure() << handles.size() << " elements show " << detail << ":\n" << screen;
+        m_lastScreen = run("click #" + handles.front());
+        if (m_lastScreen.empty()) return ::testing::AssertionFailure() << "no screen after the click";
+        const std::string errors = m_process.errors();
+        if (errors.find("reelhaven: ") != std::string::npos)
+            return ::testing::AssertionFailure() << "the click on " << detail << " failed: " << errors;
+        return ::testing::AssertionSuccess();
+    }
+
+    const std::string& lastScreen() const { return m_lastScreen; }
+    int finish() { return m_process.finish(); }
+    const std::string& output() const { return m_process.output(); }
+    std::string errors() const { return m_process.errors(); }
+
+private:
+    testing_support::LauncherProcess m_process;
+    std::string m_lastScreen;
+};
+
 // Opens the green clip with a click on its cell and lets its picture show (the screenshot waits for
-// it), brings the bars up with a click on the screen above the video (a single tap: it waits out
-// the double click), then pauses with the play button, which holds the bars up. Paused, the
-// picture stays put while the window is read back.
-std::string openGreenAndPause(const testing_support::TempDir& dir) {
-    return "click \"Green\"\nscreenshot " + (dir / "playing.png").string() + "\nclick 195 150\nwait 0.5\nclick " +
-           kPlayPauseButton + "\n";
+// it), brings the bars up with a click on the picture (a single tap: it waits out the double
+// click), then pauses with the play button, which holds the bars up. Paused, the picture stays put
+// while the window is read back. The screen the pause left, or a failure.
+::testing::AssertionResult openGreenAndPause(WindowSession& session, const testing_support::TempDir& dir) {
+    if (!session.started()) return ::testing::AssertionFailure() << "no first screen: " << session.errors();
+    session.run("click \"Green\"");
+    session.run("screenshot " + (dir / "playing.png").string());
+    session.run("click 195 150");
+    const std::string shown = session.run("wait 0.5");
+    auto paused = session.clickShowing(shown, "sym:pause.fill");
+    if (!paused) return paused;
+    if (session.lastScreen().find("sym:play.fill") == std::string::npos)
+        return ::testing::AssertionFailure() << "not paused:\n" << session.lastScreen();
+    return ::testing::AssertionSuccess();
 }
 
 TEST_F(LibraryDisplay, AClickOnACellOpensThePlayerShowingThatClip) {
-    auto run = launch("screenshot " + path("grid.png") + "\n" + openGreenAndPause(dir) + "wait 0.5\nscreenshot " +
-                      path("player.png") + "\nshow tree\n");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("presents ReelhavenViewController (shown)"), std::string::npos) << run.out;
+    WindowSession session(dir, home);
+    session.run("screenshot " + path("grid.png"));
+    ASSERT_TRUE(openGreenAndPause(session, dir));
+    session.run("wait 0.5");
+    session.run("screenshot " + path("player.png"));
+    session.run("show tree");
+    ASSERT_EQ(session.finish(), 0) << session.errors();
+    EXPECT_NE(session.output().find("presents ReelhavenViewController (shown)"), std::string::npos) << session.output();
     auto grid = screenshot("grid.png");
     auto player = screenshot("player.png");
     ASSERT_TRUE(grid && player);
@@ -227,28 +279,38 @@ TEST_F(LibraryDisplay, AClickOnACellOpensThePlayerShowingThatClip) {
 
 TEST_F(LibraryDisplay, TheRightArrowKeySkipsForwardByTheSkipInterval) {
     // Paused, the position stays put and shows; the key then skips the default 15 s of the 30 s clip.
-    auto run = launch(openGreenAndPause(dir) + "show\nkey right\nwait 1\nshow\nwait 2\nshow\n");
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("sym:play.fill"), std::string::npos) << "paused:\n" << run.out;
-    const auto values = scrubberValues(run.out);
-    ASSERT_EQ(values.size(), 3u) << run.out;
-    const double skipped = (values[2] - values[0]) * 30 / 100;
+    WindowSession session(dir, home);
+    ASSERT_TRUE(openGreenAndPause(session, dir));
+    const auto before = scrubberValues(session.run("show"));
+    session.run("key right");
+    const auto second = scrubberValues(session.run("wait 1"));
+    const auto later = scrubberValues(session.run("wait 2"));
+    ASSERT_EQ(session.finish(), 0) << session.errors();
+    ASSERT_EQ(before.size(), 1u) << session.output();
+    ASSERT_EQ(second.size(), 1u) << session.output();
+    ASSERT_EQ(later.size(), 1u) << session.output();
+    const double skipped = (later[0] - before[0]) * 30 / 100;
     // A skip lands on a key frame (one a second).
-    EXPECT_NEAR(skipped, 15, 1.1) << values[0] << "% -> " << values[2] << "%";
-    EXPECT_EQ(values[1], values[2]) << "the seek had ended a second after the key, the video paused";
+    EXPECT_NEAR(skipped, 15, 1.1) << before[0] << "% -> " << later[0] << "%";
+    EXPECT_EQ(second[0], later[0]) << "the seek had ended a second after the key, the video paused";
 }
 
 TEST_F(LibraryDisplay, TheOptionsPopoverOpensFromItsButton) {
+    WindowSession session(dir, home);
+    ASSERT_TRUE(openGreenAndPause(session, dir));
+    ASSERT_TRUE(session.clickShowing(session.run("wait 0.5"), "sym:switch.2"));
     // The popover comes up a moment after the touch.
-    auto run = launch(openGreenAndPause(dir) + "wait 0.5\nshow tree\nclick " + kOptionsButton +
-                      "\nwait 1\nshow tree\nscreenshot " + path("options.png") + "\n");
-    ASSERT_EQ(run.status, 0) << run.err;
+    session.run("wait 1");
+    session.run("show tree");
+    session.run("screenshot " + path("options.png"));
+    ASSERT_EQ(session.finish(), 0) << session.errors();
+    const std::string& out = session.output();
     const std::string presented = "presents OptionsPopoverViewController (shown)";
-    const auto opened = run.out.find(presented);
-    ASSERT_NE(opened, std::string::npos) << run.out;
-    EXPECT_LT(run.out.find("presents ReelhavenViewController (shown)\n"), opened);
-    EXPECT_EQ(run.out.find("OptionsPopoverViewController"), opened + presented.find("Options")) << "not before";
-    EXPECT_NE(run.out.find("\"Skip Interval\"", opened), std::string::npos) << run.out;
+    const auto opened = out.find(presented);
+    ASSERT_NE(opened, std::string::npos) << out;
+    EXPECT_LT(out.find("presents ReelhavenViewController (shown)\n"), opened);
+    EXPECT_EQ(out.find("OptionsPopoverViewController"), opened + presented.find("Options")) << "not before";
+    EXPECT_NE(out.find("\"Skip Interval\"", opened), std::string::npos) << out;
     // The popover covers a good part of the video (16:9 across the window's width).
     auto options = screenshot("options.png");
     ASSERT_TRUE(options);
@@ -261,19 +323,24 @@ TEST_F(LibraryDisplay, TheOptionsPopoverOpensFromItsButton) {
 TEST_F(LibraryDisplay, ClosingThePlayerWritesItsProgress) {
     // The launcher stays up after the close, so what the file holds was written by the close, not
     // by the app leaving at the end.
-    writeFile(dir / "script.txt",
-              openGreenAndPause(dir) + "key right\nwait 1\nclick " + kCloseButton + "\nshow tree\nwait 600\n");
-    testing_support::LauncherProcess run(
-        dir.path(), {"--home", home.string(), "--display", "--script", (dir / "script.txt").string()});
-    ASSERT_TRUE(run.waitFor("NavigationController (shown)\n    LibraryFileCollectionViewController (shown)\n"))
-        << run.output() << run.errors();
-    EXPECT_EQ(run.output().find("presents ReelhavenViewController"), std::string::npos) << run.output();
+    WindowSession session(dir, home);
+    ASSERT_TRUE(openGreenAndPause(session, dir));
+    session.run("key right");
+    ASSERT_TRUE(session.clickShowing(session.run("wait 1"), "sym:xmark"));
+    // The tree comes before the screen it is printed with.
+    const size_t mark = session.output().size();
+    session.run("show tree");
+    const std::string closed = session.output().substr(mark);
+    EXPECT_NE(closed.find("NavigationController (shown)\n    LibraryFileCollectionViewController (shown)\n"),
+              std::string::npos)
+        << closed << session.errors();
+    EXPECT_EQ(closed.find("presents ReelhavenViewController"), std::string::npos) << closed;
     // The file is written in the background of the close: look for it while the launcher waits.
     const auto progressFile = home / "Library" / "Application Support" / reelhaven::ProgressClient::kFileName;
     const auto deadline = std::chrono::steady_clock::now() + testing_support::LauncherProcess::kPatience;
     while (!fs::exists(progressFile) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(fs::exists(progressFile)) << run.output() << run.errors();
+    ASSERT_TRUE(fs::exists(progressFile)) << session.output() << session.errors();
     // Written whole: a temporary file renamed over.
     const auto records = nlohmann::json::parse(readFile(progressFile), nullptr, false);
     ASSERT_TRUE(records.is_object()) << readFile(progressFile);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "core/preferences.h"
+#include "platform/base/log.h"
 #include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/text/label.h"
 #include "settings/gesture_settings_view_controller.h"
 #include "settings/new_settings_view_controller.h"
 #include "settings_test_support.h"
@@ -93,6 +95,44 @@ TEST_F(GestureSettingsTest, AValueChangeFromAnotherControlIsIgnored) {
     auto button = ui::Control::create();
     gestures->switchChanged(*button, GestureSettingsViewController::items()[0]);
     EXPECT_EQ(settings_testing::storedDefaults(), before);
+}
+
+TEST_F(GestureSettingsTest, EachRowShowsItsTextsAndSwitchApartWithNothingUndecided) {
+    std::vector<std::string> warnings;
+    base::ScopedLogSink sink([&](base::LogLevel, std::string_view category, std::string_view message) {
+        if (category == "layout") warnings.emplace_back(message);
+    });
+    auto gestures = openGestures();
+    ASSERT_TRUE(gestures);
+    for (const auto& [width, height, orientation] :
+         {std::tuple(390.0, 844.0, ui::InterfaceOrientation::portrait),
+          std::tuple(844.0, 390.0, ui::InterfaceOrientation::landscapeRight)}) {
+        resizeWindow(width, height, orientation);
+        gestures->collectionView()->layoutIfNeeded();
+        for (int item = 0; item < 5; ++item) {
+            auto cell = row(*gestures, item);
+            ASSERT_TRUE(cell) << item;
+            const ui::Rect bounds = cell->bounds();
+            std::vector<ui::Rect> shown;
+            cell->forEachInTree([&](ui::View& view) {
+                if (view.isHidden() || (!dynamic_cast<ui::Label*>(&view) && !dynamic_cast<ui::Switch*>(&view))) return;
+                for (auto up = view.superview(); up && up.get() != cell.get(); up = up->superview()) {
+                    if (up->isHidden()) return;
+                }
+                const ui::Rect frame = view.convert(view.bounds(), cell.get());
+                EXPECT_TRUE(bounds.intersection(frame) == frame)
+                    << "row " << item << " at " << width << ": " << view.layoutItemName() << " leaves the row";
+                for (const auto& other : shown) {
+                    const ui::Rect common = frame.intersection(other);
+                    EXPECT_TRUE(common.isNull() || common.size.width <= 0 || common.size.height <= 0)
+                        << "row " << item << " at " << width << ": " << view.layoutItemName() << " covers another";
+                }
+                shown.push_back(frame);
+            });
+            EXPECT_GE(shown.size(), item == 4 ? 2u : 3u) << "row " << item << ": the title, the subtitle, the switch";
+        }
+    }
+    for (const auto& line : warnings) EXPECT_FALSE(line.starts_with("Ambiguous layout")) << line;
 }
 
 TEST_F(GestureSettingsTest, MarginsGoToTheCollectionView) {

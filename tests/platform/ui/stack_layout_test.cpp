@@ -1,7 +1,10 @@
 // Frames of stack views: every distribution and alignment, spacing and hidden views.
 #include <gtest/gtest.h>
 
+#include "platform/base/log.h"
+#include "platform/ui/controls/slider.h"
 #include "platform/ui/layout/stack_view.h"
+#include "platform/ui/views/image.h"
 
 namespace ui {
 
@@ -133,6 +136,45 @@ TEST_F(StackLayoutTest, AStackNothingSizesFitsItsContentInsideItsMargins) {
     stack->setLayoutMarginsRelativeArrangement(true);
     EXPECT_EQ(frames()[0], Rect(6, 4, 40, 30));
     EXPECT_EQ(stack->frame(), Rect(10, 10, 232, 38));
+}
+
+TEST_F(StackLayoutTest, AnEmptySpacerInStacksNothingSizesKeepsNoNegativeLengthAndNoneOverlap) {
+    // A column of a 30-high box over an empty spacer, beside a 50-high box, in a row whose height
+    // only its content decides: the spacer could go below zero and let the column shrink past its
+    // box; it keeps 0 and the column its box's height, with nothing left undecided.
+    std::vector<std::string> warnings;
+    base::ScopedLogSink sink([&](base::LogLevel, std::string_view category, std::string_view message) {
+        if (category == "layout") warnings.emplace_back(message);
+    });
+    auto tall = Box::create({50, 50});
+    auto top = Box::create({80, 30});
+    auto spacer = View::create();
+    auto column = StackView::create({top, spacer});
+    column->setAxis(LayoutAxis::vertical);
+    auto row = StackView::create({tall, column});
+    row->setAlignment(StackViewAlignment::center);
+    row->setTranslatesAutoresizingMaskIntoConstraints(false);
+    stack->removeFromSuperview();
+    root->addSubview(row);
+    LayoutConstraint::activate({row->leadingAnchor().constraint(root->leadingAnchor()),
+                                row->topAnchor().constraint(root->topAnchor()),
+                                row->widthAnchor().constraintEqualToConstant(200)});
+    root->layoutIfNeeded();
+    EXPECT_EQ(row->frame(), Rect(0, 0, 200, 50));
+    EXPECT_EQ(column->frame(), Rect(50, 10, 150, 30));
+    EXPECT_EQ(top->frame(), Rect(0, 0, 150, 30));
+    EXPECT_EQ(spacer->frame().size.height, 0);
+    EXPECT_EQ(warnings, std::vector<std::string>{});
+}
+
+TEST(SliderLayoutTest, ASliderIsAsTallAsItsThumbImage) {
+    auto slider = Slider::create();
+    EXPECT_EQ(slider->intrinsicContentSize().height, Slider::height);
+    slider->setThumbImage(Image::create(gfx::Image(20, 24)), highlighted);
+    EXPECT_EQ(slider->intrinsicContentSize().height, Slider::height) << "only the normal state's thumb counts";
+    slider->setThumbImage(Image::create(gfx::Image(20, 50)), normal);
+    EXPECT_EQ(slider->intrinsicContentSize().height, 50);
+    EXPECT_EQ(slider->intrinsicContentSize().width, View::noIntrinsicMetric);
 }
 
 }  // namespace

@@ -32,9 +32,16 @@ std::shared_ptr<Image> Slider::thumbImage(std::uint32_t state) const {
     return nullptr;
 }
 
+Size Slider::intrinsicContentSize() const {
+    const auto thumb = m_thumbImages.find(normal);
+    if (thumb == m_thumbImages.end() || !thumb->second) return {noIntrinsicMetric, height};
+    return {noIntrinsicMetric, thumb->second->size().height};
+}
+
 void Slider::setThumbImage(std::shared_ptr<Image> image, std::uint32_t state) {
     checkMainThread();
     m_thumbImages[state] = std::move(image);
+    if (state == normal) invalidateIntrinsicContentSize();
 }
 
 Rect Slider::trackRect(const Rect& bounds) const {

@@ -17,9 +17,10 @@ class Slider : public Control {
 public:
     static std::shared_ptr<Slider> create(const Rect& frame = {});
     std::string className() const override { return "Slider"; }
-    // As wide as its constraints make it; as tall as its thumb.
+    // As wide as its constraints make it; as tall as its thumb: the default knob's height, or the
+    // height of the thumb image set for the normal state.
     static constexpr double height = 31;
-    Size intrinsicContentSize() const override { return {noIntrinsicMetric, height}; }
+    Size intrinsicContentSize() const override;
 
     float value() const { return m_value; }
     // Clamped to minimum...maximum.

@@ -60,6 +60,8 @@ const char* kindName(LayoutSpec::Kind kind) {
         case LayoutSpec::Kind::huggingHeight: return "content hugging";
         case LayoutSpec::Kind::compressionWidth:
         case LayoutSpec::Kind::compressionHeight: return "compression resistance";
+        case LayoutSpec::Kind::nonNegativeWidth:
+        case LayoutSpec::Kind::nonNegativeHeight: return "size of at least 0";
         case LayoutSpec::Kind::guideX:
         case LayoutSpec::Kind::guideY:
         case LayoutSpec::Kind::guideWidth:

@@ -35,6 +35,8 @@ struct LayoutSpec {
         huggingHeight,
         compressionWidth,
         compressionHeight,
+        nonNegativeWidth,
+        nonNegativeHeight,
         guideX,
         guideY,
         guideWidth,

@@ -168,6 +168,13 @@ void LayoutSpecBuilder::addStaySpecs(const View& view, const View* superview) {
 void LayoutSpecBuilder::addContentSizeSpecs(const View& view) {
     const Size intrinsic = view.intrinsicContentSize();
     const ItemVariables& v = m_variablesFor(itemOf(&view));
+    // A frame has no negative size. Without this a view that has no content size of its own (an
+    // empty spacer in a stack) could go below zero to let the stacks around it shrink further, and
+    // push its neighbours over each other. Anything required still wins.
+    add(&view, LayoutSpec::Kind::nonNegativeWidth, 0, Expression(v.width), Relation::greaterOrEqual,
+        nonNegativePriority, &view);
+    add(&view, LayoutSpec::Kind::nonNegativeHeight, 0, Expression(v.height), Relation::greaterOrEqual,
+        nonNegativePriority, &view);
     // Arranged views of a stack that share a priority give way in their order: the first view
     // stretches and shrinks before the ones after it.
     double bias[2] = {0, 0};

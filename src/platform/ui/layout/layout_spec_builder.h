@@ -25,6 +25,8 @@ public:
     using VariablesFor = std::function<ItemVariables&(const LayoutItem*)>;
     // The width a readable-content guide does not exceed.
     static constexpr double readableWidth = 672;
+    // Keeps a governed view's width and height at 0 or more; only a required constraint outweighs it.
+    static constexpr float nonNegativePriority = 999;
 
     explicit LayoutSpecBuilder(VariablesFor variablesFor) : m_variablesFor(std::move(variablesFor)) {}
 

@@ -1,0 +1,162 @@
+// The player's bars as a person sees them: the interface the player loads, in a window of a phone
+// or a tablet held either way, solved by the real layout engine. Every control of the bottom bar
+// lies inside the bar, none covers another, and the engine finds nothing left undecided.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/bottom_control_view.h"
+#include "controls/note_view.h"
+#include "controls/title_view.h"
+#include "controls/top_control_view.h"
+#include "controls/video_control_view.h"
+#include "platform/base/log.h"
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/views/window.h"
+#include "playback/reelhaven_storyboard.h"
+#include "support/container_environment.h"
+
+namespace reelhaven {
+namespace {
+
+// The bars read the skip interval and the fonts' settings.
+[[maybe_unused]] auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new testing_support::ContainerEnvironment);
+
+struct Screen {
+    const char* name;
+    ui::Size size;
+    ui::EdgeInsets safeArea;
+    ui::UserInterfaceSizeClass horizontal;
+    ui::UserInterfaceSizeClass vertical;
+    BottomControlView::Arrangement arrangement;
+};
+
+constexpr auto kCompact = ui::UserInterfaceSizeClass::compact;
+constexpr auto kRegular = ui::UserInterfaceSizeClass::regular;
+
+const Screen kScreens[] = {
+    {"phone portrait", {390, 844}, {47, 0, 34, 0}, kCompact, kRegular, BottomControlView::Arrangement::stacked},
+    {"phone landscape", {844, 390}, {0, 47, 21, 47}, kCompact, kCompact, BottomControlView::Arrangement::compact},
+    {"large phone landscape", {932, 430}, {0, 59, 21, 59}, kRegular, kCompact, BottomControlView::Arrangement::wide},
+    {"pad portrait", {820, 1180}, {24, 0, 20, 0}, kRegular, kRegular, BottomControlView::Arrangement::wide},
+    {"pad landscape", {1180, 820}, {24, 0, 20, 0}, kRegular, kRegular, BottomControlView::Arrangement::wide},
+};
+
+struct LayoutWarnings {
+    std::vector<std::string> lines;
+    base::ScopedLogSink sink{[this](base::LogLevel, std::string_view category, std::string_view message) {
+        if (category == "layout") lines.emplace_back(message);
+    }};
+};
+
+ui::Rect inWindow(const ui::View& view) { return ui::Rect(view.convertToWindow({0, 0}), view.bounds().size); }
+
+bool inside(const ui::Rect& inner, const ui::Rect& outer) {
+    constexpr double slack = 1e-6;
+    return inner.minX() >= outer.minX() - slack && inner.minY() >= outer.minY() - slack &&
+           inner.maxX() <= outer.maxX() + slack && inner.maxY() <= outer.maxY() + slack;
+}
+
+bool overlap(const ui::Rect& a, const ui::Rect& b) {
+    constexpr double slack = 1e-6;
+    return a.minX() < b.maxX() - slack && b.minX() < a.maxX() - slack && a.minY() < b.maxY() - slack &&
+           b.minY() < a.maxY() - slack;
+}
+
+std::string text(const ui::Rect& r) {
+    return "(" + std::to_string(r.minX()) + "," + std::to_string(r.minY()) + " " + std::to_string(r.size.width) + "x" +
+           std::to_string(r.size.height) + ")";
+}
+
+class PlayerInterfaceLayoutTest : public ::testing::TestWithParam<Screen> {
+protected:
+    void SetUp() override {
+        const Screen& screen = GetParam();
+        window = ui::Window::create(ui::Rect({0, 0}, screen.size));
+        ui::TraitCollection traits;
+        traits.horizontalSizeClass = screen.horizontal;
+        traits.verticalSizeClass = screen.vertical;
+        traits.userInterfaceIdiom = screen.size.width >= 700 && screen.size.height >= 700
+                                        ? ui::UserInterfaceIdiom::pad
+                                        : ui::UserInterfaceIdiom::phone;
+        window->setTraitCollection(traits);
+        interface = PlayerInterface::build();
+        interface->root->setFrame(window->bounds());
+        window->addSubview(interface->root);
+        window->setSafeAreaInsets(screen.safeArea);
+        window->setHidden(false);
+        loop.runUntilIdle();
+        window->layoutIfNeeded();
+    }
+
+    std::shared_ptr<BottomControlView> bottom() const { return interface->controlView->bottomControlView(); }
+
+    dispatch::ScopedMainRunLoop loop;
+    LayoutWarnings warnings;
+    std::shared_ptr<ui::Window> window;
+    std::shared_ptr<PlayerInterface> interface;
+};
+
+TEST_P(PlayerInterfaceLayoutTest, TheBottomBarsControlsLieInsideItAndApart) {
+    auto bar = bottom();
+    ASSERT_EQ(bar->arrangement(), GetParam().arrangement);
+    const ui::Rect barFrame = inWindow(*bar);
+    EXPECT_TRUE(inside(barFrame, window->bounds())) << text(barFrame);
+    const std::vector<std::pair<const char*, std::shared_ptr<ui::View>>> controls{
+        {"skip backward", bar->skipBackwardButton()},
+        {"play/pause", bar->playPauseButton()},
+        {"skip forward", bar->skipForwardButton()},
+        {"progress bar", bar->progressBar()},
+        {"progress label", bar->progressLabel()},
+        {"duration label", bar->durationLabel()},
+        {"options", bar->optionsButton()},
+        {"audio/subtitles", bar->audioSubtitlesButton()},
+    };
+    for (const auto& [name, view] : controls) {
+        const ui::Rect frame = inWindow(*view);
+        EXPECT_GT(frame.size.width, 0) << name;
+        EXPECT_GT(frame.size.height, 0) << name;
+        EXPECT_TRUE(inside(frame, barFrame)) << name << " " << text(frame) << " outside the bar " << text(barFrame);
+    }
+    for (size_t i = 0; i < controls.size(); ++i) {
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            const ui::Rect a = inWindow(*controls[i].second);
+            const ui::Rect b = inWindow(*controls[j].second);
+            EXPECT_FALSE(overlap(a, b)) << controls[i].first << " " << text(a) << " covers " << controls[j].first << " "
+                                        << text(b);
+        }
+    }
+    // The buttons keep their 50-point square and the labels show their whole text.
+    for (size_t i : {0u, 1u, 2u, 6u, 7u})
+        EXPECT_EQ(controls[i].second->bounds().size, ui::Size(50, 50)) << controls[i].first;
+    for (const auto& label : {bar->progressLabel(), bar->durationLabel()}) {
+        EXPECT_GE(label->bounds().size.width, label->intrinsicContentSize().width);
+        EXPECT_GE(label->bounds().size.height, label->intrinsicContentSize().height);
+    }
+}
+
+TEST_P(PlayerInterfaceLayoutTest, TheBarsAndOverlaysAreDecidedByTheirConstraints) {
+    for (const auto& line : warnings.lines) {
+        EXPECT_FALSE(line.starts_with("Ambiguous layout")) << line;
+        for (const char* name : {"BottomControlView", "TopControlView", "DetailScrubber", "NoteView", "TitleView"})
+            EXPECT_EQ(line.find(name), std::string::npos) << line;
+    }
+    // The top bar stays clear of the bottom one.
+    auto top = interface->controlView->topControlView();
+    EXPECT_FALSE(overlap(inWindow(*top), inWindow(*bottom())));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, PlayerInterfaceLayoutTest, ::testing::ValuesIn(kScreens),
+                         [](const ::testing::TestParamInfo<Screen>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name) {
+                                 if (c == ' ') c = '_';
+                             }
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace reelhaven
