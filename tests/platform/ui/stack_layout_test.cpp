@@ -161,8 +161,9 @@ TEST_F(StackLayoutTest, AnEmptySpacerInStacksNothingSizesKeepsNoNegativeLengthAn
                                 row->widthAnchor().constraintEqualToConstant(200)});
     root->layoutIfNeeded();
     EXPECT_EQ(row->frame(), Rect(0, 0, 200, 50));
-    EXPECT_EQ(column->frame(), Rect(50, 10, 150, 30));
-    EXPECT_EQ(top->frame(), Rect(0, 0, 150, 30));
+    // The first view stretches along the row; the column is as tall as its box, centred.
+    EXPECT_EQ(column->frame(), Rect(120, 10, 80, 30));
+    EXPECT_EQ(top->frame(), Rect(0, 0, 80, 30));
     EXPECT_EQ(spacer->frame().size.height, 0);
     EXPECT_EQ(warnings, std::vector<std::string>{});
 }
