@@ -50,9 +50,21 @@ void PopoverPresentationController::preferredContentSizeDidChange(bool animated)
     placeAgain(animated);
 }
 
-void PopoverPresentationController::placeAgain(bool animated) {
+void PopoverPresentationController::presentationAreaDidChange(const Rect& area) {
+    checkMainThread();
+    if (!isPresented()) return;
+    m_area = area;
+    placeAgain(false);
+}
+
+bool PopoverPresentationController::isPresented() const {
     auto presented = presentedViewController();
-    if (!m_backgroundView || !presented || !presented->presentingViewController()) return;
+    return m_backgroundView && presented && presented->presentingViewController();
+}
+
+void PopoverPresentationController::placeAgain(bool animated) {
+    if (!isPresented()) return;
+    auto presented = presentedViewController();
     auto content = presented->view();
     if (!animated) {
         content->setFrame(place());

@@ -108,6 +108,10 @@ public:
     // by the same rules (margins, arrow, anchor), over `resizeDuration` when animated.
     void preferredContentSizeDidChange(bool animated);
     static constexpr double resizeDuration = 0.25;
+    // The area it is presented in took another size (the window turned or was resized): while
+    // presented, the popover is placed again there by the same rules, next to the anchor's new
+    // place. At once: a caller animating the change carries the move along.
+    void presentationAreaDidChange(const Rect& area);
     // The area of the last presentation; empty before one.
     Rect presentationArea() const { return m_area; }
     // The user taps outside: asks the delegate, dismisses, then tells it. Returns whether dismissed.
@@ -116,6 +120,8 @@ public:
 private:
     PopoverPresentationController() = default;
     Rect anchorInWindow() const;
+    // Shown now (or on its way): only then does a new size or area move it.
+    bool isPresented() const;
     // Places the presented content again, if it is presented now.
     void placeAgain(bool animated);
     // Chooses the arrow and frames the background view; returns the content's frame.

@@ -10,6 +10,7 @@
 #include "platform/ui/controllers/transition_coordinator.h"
 #include "platform/ui/views/interface_orientation.h"
 #include "platform/ui/views/main_thread_check.h"
+#include "platform/ui/views/rect.h"
 #include "platform/ui/views/responder.h"
 #include "platform/ui/views/size.h"
 #include "platform/ui/views/trait_collection.h"
@@ -101,6 +102,9 @@ public:
     ModalPresentationStyle effectivePresentationStyle() const { return m_effectiveStyle; }
     // Made when the style is popover and first asked for.
     std::shared_ptr<PopoverPresentationController> popoverPresentationController();
+    // The window it is presented in took another size: its view takes the place its style gives
+    // it in `area` (a popover's place is its presentation controller's). Nothing when not presented.
+    void presentationAreaDidChange(const Rect& area);
     bool isBeingPresented() const { return m_beingPresented; }
     bool isBeingDismissed() const { return m_beingDismissed; }
     // Presents `controller` above this one. A controller that already presents another logs a

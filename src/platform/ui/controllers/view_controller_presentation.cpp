@@ -16,6 +16,13 @@ bool coversPresenter(ModalPresentationStyle style) {
     return style == ModalPresentationStyle::fullScreen || style == ModalPresentationStyle::currentContext;
 }
 
+// Where a presented view lies in the window's `area`: a sheet leaves the top of the presenter in
+// view, the other styles (but a popover, placed by its own rules) cover the area.
+Rect presentedFrame(ModalPresentationStyle style, const Rect& area) {
+    const bool sheet = style == ModalPresentationStyle::pageSheet || style == ModalPresentationStyle::formSheet;
+    return sheet ? Rect(area.origin.x, area.origin.y + 10, area.size.width, area.size.height - 10) : area;
+}
+
 // Runs `finish` after the transition: on the clock when animated, at once otherwise. The
 // transition counts as in flight until `finish` has run.
 void afterTransition(bool animated, std::function<void()> finish) {
@@ -73,10 +80,7 @@ void ViewController::present(const std::shared_ptr<ViewController>& controller, 
             view->setFrame(popover->prepareForPresentation(area));
         }
     }
-    if (style != ModalPresentationStyle::popover) {
-        const bool sheet = style == ModalPresentationStyle::pageSheet || style == ModalPresentationStyle::formSheet;
-        view->setFrame(sheet ? Rect(area.origin.x, area.origin.y + 10, area.size.width, area.size.height - 10) : area);
-    }
+    if (style != ModalPresentationStyle::popover) view->setFrame(presentedFrame(style, area));
     controller->m_effectiveStyle = style;
     controller->m_beingPresented = true;
     if (window) window->addSubview(view);
@@ -95,6 +99,16 @@ void ViewController::present(const std::shared_ptr<ViewController>& controller, 
         if (completion) completion();
         if (presented) presented->runAfterTransition();
     });
+}
+
+void ViewController::presentationAreaDidChange(const Rect& area) {
+    checkMainThread();
+    if (!m_view || m_presenting.expired()) return;
+    if (m_effectiveStyle == ModalPresentationStyle::popover) {
+        popoverPresentationController()->presentationAreaDidChange(area);
+        return;
+    }
+    m_view->setFrame(presentedFrame(m_effectiveStyle, area));
 }
 
 std::shared_ptr<ViewController> ViewController::presentingViewController() const {

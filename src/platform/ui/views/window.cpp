@@ -101,9 +101,21 @@ void Window::transitionToSize(Size size, double duration) {
         duration,
         [&] {
             setFrame(Rect(frame().origin, size));
+            const Rect area({0, 0}, size);
+            if (m_rootViewController && m_rootViewController->isViewLoaded())
+                m_rootViewController->view()->setFrame(area);
+            std::vector<std::shared_ptr<ViewController>> popovers;
             for (const auto& c : controllers) {
-                if (c->isViewLoaded()) c->view()->setFrame(Rect({0, 0}, size));
+                if (c == m_rootViewController) continue;
+                if (c->effectivePresentationStyle() == ModalPresentationStyle::popover)
+                    popovers.push_back(c);
+                else
+                    c->presentationAreaDidChange(area);
             }
+            // A popover follows its anchor, which the new size may move: the screens under it are
+            // laid out first.
+            if (!popovers.empty()) layoutIfNeeded();
+            for (const auto& popover : popovers) popover->presentationAreaDidChange(area);
             for (const auto& block : coordinator.alongside()) block();
         },
         [completions](bool) {
