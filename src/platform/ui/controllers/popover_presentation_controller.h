@@ -120,7 +120,7 @@ public:
 private:
     PopoverPresentationController() = default;
     Rect anchorInWindow() const;
-    // Shown now (or on its way): only then does a new size or area move it.
+    // Presented (also while coming or going): only then does a new size or area move it.
     bool isPresented() const;
     // Places the presented content again, if it is presented now.
     void placeAgain(bool animated);

@@ -50,9 +50,10 @@ public:
     void setTraitCollection(const TraitCollection& traits);
 
     // The window changes size as in a rotation: the root controller and every controller it
-    // presents hear `viewWillTransition`, then the window and their views take the new size inside
-    // a `duration` animation that runs the coordinators' alongside blocks; their completions run
-    // when it ends on the clock.
+    // presents hear `viewWillTransition`, then inside a `duration` animation that runs the
+    // coordinators' alongside blocks the window takes the new size and each view the place its
+    // presentation style gives it there (a popover stays by its anchor's new place); their
+    // completions run when it ends on the clock.
     void transitionToSize(Size size, double duration = 0.3);
 
     // Runs a layout pass on the next turn of the main run loop (once, however often asked).
