@@ -24,6 +24,7 @@
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
 #include "playback/media_center_service.h"
+#include "playback/mpv_session.h"
 #include "playback/reelhaven_storyboard.h"
 #include "playback/reelhaven_view_controller.h"
 #include "support/temp_dir.h"
@@ -89,7 +90,18 @@ protected:
             // The saves the player started write into this test's container, and must not still
             // run when it is removed or the process exits.
             player->waitForProgressSaves();
+            // mpv's last events (a video track turned off and on just before the close) leave
+            // blocks on the command queue that hold the session. Were one of them the last to let
+            // it go, its queue's thread would end detached and outlive the test; so the session
+            // goes here, on the main thread, once its queue has nothing left.
+            std::shared_ptr<MPVSession> session = player->session();
             player.reset();
+            if (session) {
+                session->commandQueue()->sync([] {});
+                mainLoop.runUntilIdle();
+                session->commandQueue()->sync([] {});
+                session.reset();
+            }
             VideoRenderer::renderQueue()->sync([] {});
         }
         media::RemoteCommandCenter::shared().reset();
