@@ -115,8 +115,11 @@ std::string handleBefore(const std::string& screen, const std::string& text) {
 }
 
 // The subtitle row checked in the player's audio and subtitle popover, opened as a person does:
-// a touch on the picture brings the controls, then the captions button.
+// a touch on the picture brings the controls, then the captions button. Paused first, so the
+// controls stay up: playing, they hide after a few seconds, which a slow machine can reach
+// between the touch that showed them and the one on the captions button.
 std::string checkedSubtitle(HostTerminal& host) {
+    host.screenAfter("key space");
     std::string screen = host.screenAfter("show");
     for (int look = 0; look < 50 && screen.find("sym:captions.bubble") == std::string::npos; ++look)
         screen = host.screenAfter("tap " + handleOf(screen, "<ReelhavenViewController>"));
