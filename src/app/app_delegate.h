@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/ui/scenes/application_delegate.h"
 
@@ -32,6 +33,10 @@ public:
     // over an empty root it would serve the whole file system.
     std::shared_ptr<WebUploader> webServer();
 
+    // mpv's audio output for the players the scenes present; empty: the default device.
+    const std::string& playerAudioOutput() const { return m_playerAudioOutput; }
+    void setPlayerAudioOutput(std::string name) { m_playerAudioOutput = std::move(name); }
+
     bool didFinishLaunching(ui::Application& application) override;
     ui::SceneConfiguration configurationForConnecting(ui::Application& application, ui::SceneSession& session,
                                                       const ui::ConnectionOptions& options) override;
@@ -44,6 +49,7 @@ private:
     std::shared_ptr<ProgressClient> m_progressClient;
     std::shared_ptr<MediaCenterService> m_mediaCenterService;
     std::shared_ptr<WebUploader> m_webServer;
+    std::string m_playerAudioOutput;
 };
 
 }  // namespace reelhaven

@@ -105,7 +105,9 @@ bool AppHost::start() {
     registerSettingsStoryboard();
 
     auto& application = ui::Application::shared();
-    application.setDelegate(AppDelegate::create());
+    auto delegate = AppDelegate::create();
+    delegate->setPlayerAudioOutput(m_options.audioOutput);
+    application.setDelegate(delegate);
     // Nothing else runs on this machine to take a URL the app hands on (a store page): say so.
     application.setURLOpener([this](const foundation::URL& url) {
         m_err << "reelhaven: cannot open " << url.absoluteString() << " here\n";

@@ -25,14 +25,19 @@ namespace reelhaven {
 
 namespace {
 
-// The player from its storyboard, with its state and the now-playing service.
-std::shared_ptr<ReelhavenViewController> makePlayer(const PlaybackInfoPtr& info,
-                                                    const std::shared_ptr<MediaCenterService>& mediaCenterService) {
+// The player from its storyboard, with its state, the now-playing service and the audio output
+// the app was started with.
+std::shared_ptr<ReelhavenViewController> makePlayer(const PlaybackInfoPtr& info, AppDelegate& app) {
     auto storyboard = ui::Storyboard::named(ReelhavenViewController::kStoryboardName);
     auto player = std::dynamic_pointer_cast<ReelhavenViewController>(storyboard->instantiateViewController(
-        ReelhavenViewController::kStoryboardIdentifier,
-        [&](const ui::Coder& coder) { return ReelhavenViewController::create(coder, info, mediaCenterService); }));
-    if (player) player->setModalTransitionStyle(ui::ModalTransitionStyle::crossDissolve);
+        ReelhavenViewController::kStoryboardIdentifier, [&](const ui::Coder& coder) {
+            return ReelhavenViewController::create(coder, info, app.mediaCenterService());
+        }));
+    if (!player) return nullptr;
+    player->setModalTransitionStyle(ui::ModalTransitionStyle::crossDissolve);
+    MPVSession::Options options;
+    options.audioOutput = app.playerAudioOutput();
+    player->setSessionOptions(options);
     return player;
 }
 
@@ -77,7 +82,7 @@ void SceneDelegate::presentPlayer(const foundation::URL& url) {
     url.startAccessingSecurityScopedResource();
     auto video = Video::create(url, LibraryItemType::file, true);
     auto info = PlaybackInfo::create(app->progressClient(), screen->videoManager(), video, false, true, std::nullopt);
-    auto player = makePlayer(info, app->mediaCenterService());
+    auto player = makePlayer(info, *app);
     screen = topLibraryScreen();
     if (!player || !screen) {
         // Nobody will play it, so nobody else ends the access started above.
@@ -141,7 +146,7 @@ void SceneDelegate::restorePlayer(ui::Scene& scene, const ui::UserActivity& acti
         }
     }
     auto info = PlaybackInfo::create(progressClient, folderManager, video, true, *controlsHidden, std::nullopt);
-    auto player = makePlayer(info, app->mediaCenterService());
+    auto player = makePlayer(info, *app);
     if (!player) return giveUp();
     std::weak_ptr<ui::Scene> weakScene = scene.sharedAs<ui::Scene>();
     screen->present(player, false, [weakScene] {

@@ -38,6 +38,9 @@ void MPVSession::setup() {
     mpv_set_property_string(handle, "vo", "libmpv");
     mpv_set_property_string(handle, "hwdec", m_options.hwdec.c_str());
     if (!m_options.audioOutput.empty()) mpv_set_property_string(handle, "ao", m_options.audioOutput.c_str());
+    // A machine without a sound device still plays its videos to their end, silently: without
+    // this mpv ends every file with audio as an error.
+    mpv_set_property_string(handle, "audio-fallback-to-null", "yes");
     mpv_request_log_messages(handle, "no");
     if (mpv_initialize(handle) < 0) base::fatal("mpv_initialize failed");
     {
@@ -83,12 +86,21 @@ PlaybackInfoPtr MPVSession::playbackInfo() const {
     return m_playbackInfo;
 }
 
+namespace {
+bool isOutputFailure(int error) { return error == MPV_ERROR_AO_INIT_FAILED || error == MPV_ERROR_VO_INIT_FAILED; }
+}  // namespace
+
 EndFileAction endFileAction(const EndFileEvent& event, bool changedVideo, bool continuousPlayback) {
     if (changedVideo) return EndFileAction::none;
     switch (event.reason) {
         case MPV_END_FILE_REASON_EOF:
             return continuousPlayback ? EndFileAction::playNext : EndFileAction::closeFinished;
-        case MPV_END_FILE_REASON_ERROR: return EndFileAction::closeUnfinished;
+        case MPV_END_FILE_REASON_ERROR:
+            // An output that could not be opened still lets the file play to its end, and mpv then
+            // reports that end as the output's error: a file that loaded and played is played.
+            if (event.played && isOutputFailure(event.error))
+                return continuousPlayback ? EndFileAction::playNext : EndFileAction::closeFinished;
+            return EndFileAction::closeUnfinished;
         default: return EndFileAction::none;  // stop, quit, redirect: something else took over
     }
 }

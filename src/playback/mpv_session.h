@@ -227,6 +227,8 @@ private:
     // Command queue.
     std::int64_t m_latestLoadEntry = -1;  // playlist entry of the last "loadfile"
     std::int64_t m_startedEntry = -1;     // entry of the last START_FILE
+    std::int64_t m_loadedEntry = -1;      // entry of the last FILE_LOADED acted on
+    std::int64_t m_playedEntry = -1;      // entry whose playback started after it loaded
     PlaybackInfoPtr m_latestLoadInfo;     // the record that load was started for
 
     std::atomic<bool> m_changedVideo{false};

@@ -107,7 +107,7 @@ void MPVSession::handleEndFile(const mpv_event& event) {
     if (!end) return;
     // The end of a file replaced by a later load is that load's business.
     if (end->playlist_entry_id != m_latestLoadEntry) return;
-    EndFileEvent ended{end->reason, end->error};
+    EndFileEvent ended{end->reason, end->error, end->playlist_entry_id == m_playedEntry};
     onMain([self = shared_from_this(), ended] {
         auto action = endFileAction(ended, self->m_changedVideo, self->preferences().continuousPlayback.wrappedValue());
         if (self->onEndFile) self->onEndFile(action, ended);
@@ -115,6 +115,7 @@ void MPVSession::handleEndFile(const mpv_event& event) {
 }
 
 void MPVSession::handlePlaybackRestart(const mpv_event&) {
+    if (m_loadedEntry == m_startedEntry) m_playedEntry = m_startedEntry;
     auto info = playbackInfo();
     info->setIsSeeking(false);
     info->setIsPanSeeking(false);

@@ -132,6 +132,7 @@ void MPVSession::handleFileLoaded(const mpv_event&) {
     // late event must not fill the new record with its tracks.
     if (m_startedEntry != m_latestLoadEntry || !m_latestLoadInfo) return;
     auto info = m_latestLoadInfo;
+    m_loadedEntry = m_startedEntry;
     {
         std::lock_guard lock(m_mutex);
         // A later load on the main thread already moved on to another record.

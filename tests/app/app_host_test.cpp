@@ -15,6 +15,7 @@
 #include "core/video_manager.h"
 #include "library/library_file_collection_view_controller.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/work_queue.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/security_scope.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -131,6 +132,17 @@ TEST_F(AppHostTest, AFileOpenedInPlacePlaysWhereItIs) {
     fs::copy_file(testMedia("wide.mp4"), other);
     ASSERT_EQ(command("open " + other.string()), HostSession::Outcome::done);
     EXPECT_EQ(player()->playbackInfo(), info);
+}
+
+TEST_F(AppHostTest, ThePlayerUsesTheAudioOutputTheAppWasStartedWith) {
+    LauncherOptions options;
+    options.open = {testMedia("classic.mkv").string()};
+    options.audioOutput = "null";
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    auto session = player()->session();
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->commandQueue()->syncValue([&] { return session->stringProperty("ao"); }), "null");
 }
 
 TEST_F(AppHostTest, AFileHandedOverAsACopyMovesIntoTheLibraryUnderAFreeName) {

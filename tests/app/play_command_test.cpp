@@ -97,6 +97,15 @@ TEST(PlayCommand, AFilePlayedToItsEndExitsZero) {
     EXPECT_NE(run.out().find("end\teof\n"), std::string::npos) << run.out();
 }
 
+// With the default output: on a machine without a sound device (CI's) mpv plays no sound and
+// the file still ends as played.
+TEST(PlayCommand, AFileWithSoundPlayedToItsEndExitsZeroOnTheDefaultOutput) {
+    TempDir dir;
+    Launcher run(dir, {"--play", testMedia("classic.mkv").string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\teof\n"), std::string::npos) << run.out();
+}
+
 TEST(PlayCommand, AFileThatCannotBePlayedExitsWithAMessage) {
     TempDir dir;
     Launcher missing(dir, {"--play", (dir / "missing.mp4").string(), "--audio-output", "null"});
