@@ -1,5 +1,6 @@
 #include "playback/reelhaven_view_controller.h"
 
+#include "controls/title_view.h"
 #include "controls/video_control_view.h"
 #include "controls/video_menu_popover_view_controller.h"
 #include "core/documents_client.h"
@@ -149,7 +150,7 @@ void ReelhavenViewController::viewDidLoad() {
 
     setupGestures();
     activateMediaCenter();
-    m_session->startPlayback(m_playbackInfo);
+    startPlayback();
 
     controls->setDelegate(self());
     controls->setPlaybackInfo(m_playbackInfo);
@@ -190,6 +191,15 @@ void ReelhavenViewController::viewDidLoad() {
                                                  if (auto self = weak.lock()) self->audioInterruption(notification);
                                              }));
     observePictureInPicture();
+}
+
+void ReelhavenViewController::startPlayback() {
+    // The title panel names the video about to load: the next one of the folder shows its own.
+    if (auto title = m_titleView.lock()) {
+        if (auto label = title->titleLabel()) label->setText(m_playbackInfo->title());
+        title->layoutIfNeeded();
+    }
+    m_session->startPlayback(m_playbackInfo);
 }
 
 void ReelhavenViewController::activateMediaCenter() {
@@ -458,7 +468,7 @@ void ReelhavenViewController::playNextVideo() {
     m_playbackInfo->saveFinished();
     m_playbackInfo = std::move(next);
     if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
-    m_session->startPlayback(m_playbackInfo);
+    startPlayback();
     restoreContentModeAndAspect();
     if (!showOnNowPlayingView()) showTitleView();
     setSceneTitle(m_playbackInfo->name());
@@ -479,7 +489,7 @@ void ReelhavenViewController::switchToVideo(const std::shared_ptr<Video>& video)
     saveProgress();
     m_playbackInfo = m_playbackInfo->forVideo(video);
     if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
-    m_session->startPlayback(m_playbackInfo);
+    startPlayback();
     restoreContentModeAndAspect();
     showOnNowPlayingView();
     setSceneTitle(m_playbackInfo->name());

@@ -262,6 +262,8 @@ private:
     // ---- reelhaven_view_controller.cpp
     void addPictureInPictureView();
     void wireSession();
+    // Writes the title of the current record into the title view and has the session load it.
+    void startPlayback();
     // With a second screen connected the now-playing view shows the current video; false without.
     bool showOnNowPlayingView();
     void fileEnded(EndFileAction action);

@@ -37,6 +37,7 @@ TEST_F(PlayerScreenTest, LoadingStartsThePlaybackTheTimersAndHidesTheControls) {
     EXPECT_EQ(player->commitProgressTimer()->interval(), dispatch::seconds(30.0));
     EXPECT_TRUE(ui::Application::shared().isIdleTimerDisabled());
     EXPECT_EQ(scene->title(), "long");
+    EXPECT_EQ(player->titleView()->titleLabel()->text(), "long");
     EXPECT_NEAR(player->glkView()->bounds().size.width, 640, 1e-4);
     EXPECT_NEAR(player->glkView()->bounds().size.height, 360, 1e-4);
 }
@@ -306,6 +307,7 @@ TEST_F(PlayerScreenFolderTest, WithContinuousPlaybackTheNextVideoOfTheFolderPlay
     EXPECT_EQ(player->playbackInfo()->name(), "wide");
     EXPECT_EQ(root->presentedViewController(), player);
     EXPECT_FALSE(player->titleView()->isHidden());
+    EXPECT_EQ(player->titleView()->titleLabel()->text(), "wide");
     EXPECT_EQ(scene->title(), "wide");
     ASSERT_TRUE(savedProgress(*videos[0]));
     EXPECT_EQ(savedProgress(*videos[0])->isFinished, true);
@@ -336,6 +338,7 @@ TEST_F(PlayerScreenFolderTest, SwitchingSavesTheOldVideoAndPlaysTheChosenOne) {
     EXPECT_FALSE(player->changedVideo()) << "cleared when the chosen file starts";
     EXPECT_EQ(root->presentedViewController(), player) << "the replaced file's end closes nothing";
     EXPECT_EQ(player->controlView()->delegate(), player);
+    EXPECT_EQ(player->titleView()->titleLabel()->text(), "long");
 }
 
 }  // namespace
