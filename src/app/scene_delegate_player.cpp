@@ -10,7 +10,6 @@
 #include "core/video.h"
 #include "core/video_manager.h"
 #include "library/file_collection_view_controller.h"
-#include "platform/foundation/security_scope.h"
 #include "platform/ui/controllers/storyboard.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/scenes/scene.h"
@@ -79,27 +78,20 @@ void SceneDelegate::presentPlayer(const foundation::URL& url) {
     if (!screen) return;
     auto app = AppDelegate::shared();
     if (!app) return;
-    url.startAccessingSecurityScopedResource();
+    // The player holds the file's security-scoped access from its load until it closes; starting
+    // one here as well left an access open for every file opened.
     auto video = Video::create(url, LibraryItemType::file, true);
     auto info = PlaybackInfo::create(app->progressClient(), screen->videoManager(), video, false, true, std::nullopt);
     auto player = makePlayer(info, *app);
     screen = topLibraryScreen();
-    if (!player || !screen) {
-        // Nobody will play it, so nobody else ends the access started above.
-        url.stopAccessingSecurityScopedResource();
-        return;
-    }
+    if (!player || !screen) return;
     // A menu, sheet or alert on the screen would make it refuse the player; the user's new
     // request wins over them.
     if (auto menu = m_window->presentedMenu()) menu->close();
     if (screen->presentedViewController()) {
         std::weak_ptr<FileCollectionViewController> weakScreen = screen;
-        screen->dismiss(false, [weakScreen, player, url] {
-            if (auto shown = weakScreen.lock(); shown && !shown->presentedViewController()) {
-                shown->present(player, true);
-            } else {
-                url.stopAccessingSecurityScopedResource();
-            }
+        screen->dismiss(false, [weakScreen, player] {
+            if (auto shown = weakScreen.lock(); shown && !shown->presentedViewController()) shown->present(player, true);
         });
         return;
     }

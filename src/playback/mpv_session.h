@@ -94,6 +94,8 @@ public:
     // Command queue, before the handle is destroyed: the renderer frees its render context.
     std::function<void()> onWillDestroyHandle;
     std::function<void(EndFileAction, EndFileEvent)> onEndFile;
+    // mpv shut down by itself (a "quit"): the handle is gone.
+    std::function<void()> onShutdown;
     std::function<void()> onStartFile;
     std::function<void(const PlaybackInfoPtr&)> onFileLoaded;
     std::function<void()> onPlaybackRestart;

@@ -83,7 +83,13 @@ void MPVSession::handleEvent(const mpv_event& event) {
     }
 }
 
-void MPVSession::handleShutdown(const mpv_event&) { teardownOnCommandQueue(); }
+void MPVSession::handleShutdown(const mpv_event&) {
+    teardownOnCommandQueue();
+    // The player's timers are the main thread's; they stop there, with nothing left to read.
+    onMain([self = shared_from_this()] {
+        if (self->onShutdown) self->onShutdown();
+    });
+}
 
 void MPVSession::handleLogMessage(const mpv_event& event) {
     auto* message = static_cast<const mpv_event_log_message*>(event.data);

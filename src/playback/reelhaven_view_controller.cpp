@@ -237,6 +237,9 @@ void ReelhavenViewController::observePictureInPicture() {
 
 void ReelhavenViewController::wireSession() {
     std::weak_ptr<ReelhavenViewController> weak = self();
+    m_session->onShutdown = [weak] {
+        if (auto self = weak.lock()) self->invalidateTimers();
+    };
     m_session->onStartFile = [weak] {
         if (auto self = weak.lock()) self->m_changedVideo = false;
     };

@@ -134,6 +134,23 @@ TEST_F(AppHostTest, AFileOpenedInPlacePlaysWhereItIs) {
     EXPECT_EQ(player()->playbackInfo(), info);
 }
 
+TEST_F(AppHostTest, AFileOpenedFromOutsideIsAccessedOnceWhilePlayingAndNotAfter) {
+    const auto outside = dir / "outside" / "Trip.mp4";
+    fs::create_directories(outside.parent_path());
+    fs::copy_file(testMedia("wide.mp4"), outside);
+    LauncherOptions options;
+    options.open = {outside.string()};
+    options.audioOutput = "null";
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    auto session = player()->session();
+    session->commandQueue()->sync([] {});  // the load has run
+    EXPECT_EQ(foundation::SecurityScope::accessCount(outside.string()), 1);
+    player()->close(false);
+    session->commandQueue()->sync([] {});  // the teardown has run
+    EXPECT_EQ(foundation::SecurityScope::accessCount(outside.string()), 0);
+}
+
 TEST_F(AppHostTest, ThePlayerUsesTheAudioOutputTheAppWasStartedWith) {
     LauncherOptions options;
     options.open = {testMedia("classic.mkv").string()};

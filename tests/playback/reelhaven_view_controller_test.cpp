@@ -121,6 +121,20 @@ TEST_F(PlayerScreenTest, AnEarlyCloseKeepsTheSavedProgress) {
     EXPECT_DOUBLE_EQ(written->progress.seconds, 30);
 }
 
+TEST_F(PlayerScreenTest, MpvShuttingDownByItselfStopsTheThreeTimers) {
+    openLoaded("long.mp4");
+    const auto timers = {player->syncPlayTimeTimer(), player->saveProgressTimer(), player->commitProgressTimer()};
+    for (const auto& timer : timers) ASSERT_TRUE(timer && timer->isValid());
+    // On the command queue, so the handle cannot go while the command is under way.
+    player->session()->commandQueue()->sync([&] {
+        const char* quit[] = {"quit", nullptr};
+        mpv_command(player->mpv(), quit);
+    });
+    ASSERT_TRUE(waitFor([&] { return player->mpv() == nullptr; }));
+    mainLoop.runUntilIdle();
+    for (const auto& timer : timers) EXPECT_FALSE(timer->isValid());
+}
+
 TEST_F(PlayerScreenTest, ReturningFromTheBackgroundRestartsEachTimerOnce) {
     openLoaded("long.mp4");
     auto sync = player->syncPlayTimeTimer();
