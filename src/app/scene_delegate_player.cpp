@@ -91,7 +91,8 @@ void SceneDelegate::presentPlayer(const foundation::URL& url) {
     if (screen->presentedViewController()) {
         std::weak_ptr<FileCollectionViewController> weakScreen = screen;
         screen->dismiss(false, [weakScreen, player] {
-            if (auto shown = weakScreen.lock(); shown && !shown->presentedViewController()) shown->present(player, true);
+            if (auto shown = weakScreen.lock(); shown && !shown->presentedViewController())
+                shown->present(player, true);
         });
         return;
     }
