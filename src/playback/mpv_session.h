@@ -146,6 +146,10 @@ public:
     // Main thread: loads `info` (replacing the current file) from its start position.
     void startPlayback(PlaybackInfoPtr info);
     void setHighQualityVideo(bool on) override;
+    // Command queue: the hardware-decoding handler with "hwdec-current" as mpv reported it. An
+    // empty name while paused (the decoder went) switches decoders half a second later.
+    void hwdecReported(const std::optional<std::string>& current);
+    static constexpr double kPausedDecoderSwitchDelay = 0.5;
 
     // ---- mpv_session_tracks.cpp
     void updateSubtitleFont() override;

@@ -272,13 +272,24 @@ void MPVSession::chapterChanged() {
         [self = shared_from_this(), chapter] { self->playbackInfo()->setCurrentChapter(chapter); });
 }
 
-void MPVSession::hwdecChanged() {
-    auto current = stringProperty("hwdec-current");
+void MPVSession::hwdecChanged() { hwdecReported(stringProperty("hwdec-current")); }
+
+void MPVSession::hwdecReported(const std::optional<std::string>& current) {
     if (!current) return;
     // A decoder's name; mpv says "no" (or nothing) when it decodes in software.
     bool hardware = !current->empty() && *current != "no";
     dispatch::Queue::main()->async(
         [self = shared_from_this(), hardware] { self->playbackInfo()->setIsHwdec(hardware); });
+    if (!playbackInfo()->isPaused() || !current->empty()) return;
+    // The decoder went while paused, taking the picture with it: switching decoders once makes
+    // mpv decode the paused frame again. From the configured decoder to mpv's choice, and back.
+    auto hwdec = stringProperty("hwdec");
+    if (!hwdec) return;
+    const std::string next = *hwdec == m_options.hwdec ? "auto" : m_options.hwdec;
+    // Timed on the main run loop, whose clock tests drive; the write itself is queued here.
+    dispatch::Queue::main()->asyncAfter(kPausedDecoderSwitchDelay, [weak = weak_from_this(), next] {
+        if (auto self = weak.lock()) self->setStringProperty("hwdec", next);
+    });
 }
 
 }  // namespace reelhaven

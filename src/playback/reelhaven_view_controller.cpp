@@ -256,13 +256,16 @@ void ReelhavenViewController::wireSession() {
             if (!self->hideControls()) self->showControls();
         }
         if (self->m_videoRenderer) self->m_videoRenderer->updatePlaybackInfo(info);
+        // The window asks again for the new file's time range and play state.
+        if (ui::PlatformVersion::isAtLeast(15) && self->m_pictureInPictureController)
+            self->m_pictureInPictureController->invalidatePlaybackState();
         // Again once loaded: the duration is known now, and the record may be a new video's.
         self->offerUserActivity();
         if (auto menu = std::dynamic_pointer_cast<VideoMenuPopoverViewController>(self->presentedViewController()))
             menu->setPlaybackInfo(info);
     };
     m_session->onPlaybackRestart = [weak] {
-        if (auto self = weak.lock()) self->updateNowPlayingInfo();
+        if (auto self = weak.lock()) self->playbackRestarted();
     };
     m_session->onAspectChanged = [weak](std::optional<double> aspect, std::optional<double> rotate) {
         auto self = weak.lock();
@@ -280,6 +283,14 @@ void ReelhavenViewController::wireSession() {
     m_session->onScreenshotReply = [weak](int error) {
         if (auto self = weak.lock()) self->saveScreenshots(error);
     };
+}
+
+void ReelhavenViewController::playbackRestarted() {
+    // The labels and the slider show the new position at once, not at the timer's next beat.
+    syncUITime();
+    if (ui::PlatformVersion::isAtLeast(15) && isPictureInPictureActive())
+        m_pictureInPictureController->invalidatePlaybackState();
+    updateNowPlayingInfo();
 }
 
 void ReelhavenViewController::fileEnded(EndFileAction action) {

@@ -266,6 +266,8 @@ private:
     void startPlayback();
     // With a second screen connected the now-playing view shows the current video; false without.
     bool showOnNowPlayingView();
+    // Main queue, after mpv restarted playback (a load or a seek).
+    void playbackRestarted();
     void fileEnded(EndFileAction action);
     void restoreContentModeAndAspect();
     void setSceneTitle(const std::string& title);

@@ -384,6 +384,30 @@ TEST_F(PlayerTest, HDRIsShownOnlyOnAScreenWithHeadroom) {
     }
 }
 
+TEST_F(PlayerTest, ADecoderGoneWhilePausedIsSwitchedHalfASecondLater) {
+    open(info(clip("long.mp4")));
+    ASSERT_TRUE(waitForLoad());
+    auto record = session->playbackInfo();
+    auto report = [&](const std::string& current) {
+        session->commandQueue()->sync([&] { session->hwdecReported(current); });
+        mainLoop.runUntilIdle();
+    };
+    record->setIsPaused(true);
+    report("");
+    EXPECT_EQ(property("hwdec"), "no") << "not before half a second";
+    mainLoop.advanceSeconds(0.5);
+    EXPECT_EQ(property("hwdec"), "auto") << "from the configured decoder to mpv's choice";
+    report("");
+    mainLoop.advanceSeconds(0.5);
+    EXPECT_EQ(property("hwdec"), "no") << "and back";
+
+    report("no");  // a decoder that names itself is there
+    record->setIsPaused(false);
+    report("");  // playing: the next frame comes anyway
+    mainLoop.advanceSeconds(1);
+    EXPECT_EQ(property("hwdec"), "no");
+}
+
 TEST_F(PlayerTest, SoftwareDecodingIsNotReportedAsHardware) {
     auto played = info(clip("halves.mp4"));
     open(played);

@@ -292,6 +292,27 @@ TEST_F(PlayerScreenTest, PictureInPictureEndingInTheBackgroundRunsTheBackgroundP
     EXPECT_FALSE(player->syncPlayTimeTimer()->isValid()) << "the timers stop as when entering the background";
 }
 
+TEST_F(PlayerScreenTest, ThePictureInPictureWindowIsToldAtLoadAndAtRestartsWhileItShows) {
+    openLoaded("long.mp4");
+    auto pip = player->pictureInPictureController();
+    ASSERT_TRUE(pip);
+    EXPECT_TRUE(waitFor([&] { return pip->invalidationCount() == 1; })) << "the file loaded";
+    mainLoop.runUntilIdle();
+    EXPECT_EQ(pip->invalidationCount(), 1u) << "restarts before picture in picture tell nothing";
+    pip->startPictureInPicture();
+    const auto started = pip->invalidationCount();
+    player->seekTo(30);
+    EXPECT_TRUE(waitFor([&] { return pip->invalidationCount() > started; })) << "the seek's restart";
+}
+
+TEST_F(PlayerScreenTest, ARestartShowsTheNewPositionWithoutWaitingForTheTimer) {
+    openLoaded("long.mp4");
+    auto label = player->controlView()->bottomControlView()->progressLabel();
+    player->seekTo(30);
+    // The manual clock stands still: the 0.2-second timer does not fire.
+    EXPECT_TRUE(waitFor([&] { return label->text() == "0:30"; })) << label->text().value_or("(none)");
+}
+
 class PlayerScreenFolderTest : public PlayerScreenTest {
 protected:
     std::shared_ptr<VideoManager> manager = VideoManager::create(DocumentsClient::create(), progressClient);
