@@ -72,8 +72,10 @@ struct PlayerInterface;
 // library's completion removes).
 //
 // Where each member lives:
-// - reelhaven_view_controller.cpp: creation, the view life cycle, background and foreground,
-//   interruptions, moving on to another video, closing, the options delegate.
+// - reelhaven_view_controller.cpp: creation, the view life cycle, moving on to another video,
+//   closing, the options delegate.
+// - reelhaven_view_controller_scene.cpp: background and foreground, interruptions, the second
+//   screen's arrival, the status bar and the orientations.
 // - reelhaven_view_controller_timers.cpp: the three timers, `syncUITime`, the progress saves.
 // - reelhaven_view_controller_layout.cpp: control visibility, the title, label widths, content
 //   modes, the aspect ratio, the picture-in-picture size, the subtitle position.
@@ -112,7 +114,7 @@ public:
     // Before the view loads: how the session talks to mpv (audio output, decoder, screen).
     void setSessionOptions(MPVSession::Options options);
 
-    // ---- reelhaven_view_controller.cpp
+    // ---- reelhaven_view_controller.cpp (and _scene.cpp: status bar, orientations, scene calls)
     void loadView() override;
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -276,11 +278,16 @@ private:
     void offerUserActivity();
     void destroyMPV();
     void dismissPlayer();
-    void restoreOrientation();
     void invalidateTimers();
     void observePictureInPicture();
     void activateMediaCenter();
     void updateNowPlayingInfo();
+
+    // ---- reelhaven_view_controller_scene.cpp
+    // Before 16, with landscape preferred: turns the device to landscape from the orientation of
+    // the application's first window; then follows the setting into `m_shouldLockOrientation`.
+    void setUpLandscape();
+    void restoreOrientation();
 
     // ---- reelhaven_view_controller_layout.cpp
     void hideControlsChanged(bool oldValue);

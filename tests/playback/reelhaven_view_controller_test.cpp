@@ -12,6 +12,8 @@
 #include "platform/media/now_playing_info_center.h"
 #include "platform/media/picture_in_picture_controller.h"
 #include "platform/ui/scenes/application.h"
+#include "platform/ui/views/device.h"
+#include "platform/ui/views/platform_version.h"
 #include "playback/player_screen_fixture.h"
 
 namespace reelhaven::playback_test {
@@ -311,6 +313,44 @@ TEST_F(PlayerScreenTest, ARestartShowsTheNewPositionWithoutWaitingForTheTimer) {
     player->seekTo(30);
     // The manual clock stands still: the 0.2-second timer does not fire.
     EXPECT_TRUE(waitFor([&] { return label->text() == "0:30"; })) << label->text().value_or("(none)");
+}
+
+// Before 16 the player turns the device to landscape itself, from the orientation of the
+// application's first window, and back when it closes.
+class PlayerLandscapeTest : public PlayerScreenTest {
+protected:
+    ui::ScopedPlatformVersion version{{15, 0, 0}};
+    std::shared_ptr<ui::WindowScene> firstScene;
+    std::shared_ptr<ui::Window> firstWindow;
+
+    void SetUp() override {
+        PlayerScreenTest::SetUp();
+        preferences->preferLandscape.setWrappedValue(true);
+        // The application's first window is not the key one (the fixture's).
+        firstScene = ui::Application::shared().connectScene(ui::SceneSessionRole::windowApplication);
+        firstWindow = ui::Window::create(firstScene);
+        ui::Device::current().setOrientation(ui::DeviceOrientation::portrait);
+    }
+    void TearDown() override {
+        PlayerScreenTest::TearDown();
+        ui::Application::shared().reset();
+        ui::Device::current().setOrientation(ui::DeviceOrientation::portrait);
+    }
+};
+
+TEST_F(PlayerLandscapeTest, TheFirstWindowsOrientationDecidesTheLandscapeSide) {
+    firstScene->setInterfaceOrientation(ui::InterfaceOrientation::landscapeLeft);
+    open(info(clip("long.mp4")));
+    EXPECT_EQ(ui::Device::current().orientation(), ui::DeviceOrientation::landscapeRight);
+}
+
+TEST_F(PlayerLandscapeTest, ClosingTurnsTheDeviceBackUpsideDown) {
+    firstScene->setInterfaceOrientation(ui::InterfaceOrientation::portraitUpsideDown);
+    open(info(clip("long.mp4")));
+    EXPECT_EQ(ui::Device::current().orientation(), ui::DeviceOrientation::landscapeLeft);
+    player->close(false);
+    ASSERT_TRUE(waitForDismissal());
+    EXPECT_EQ(ui::Device::current().orientation(), ui::DeviceOrientation::portraitUpsideDown);
 }
 
 class PlayerScreenFolderTest : public PlayerScreenTest {
