@@ -100,6 +100,9 @@ public:
     std::function<void(const PlaybackInfoPtr&)> onFileLoaded;
     std::function<void()> onPlaybackRestart;
     std::function<void(std::optional<double> aspect, std::optional<double> rotate)> onAspectChanged;
+    // Command queue, right after `onAspectChanged` is sent to the main queue: the picture's size
+    // may have changed with it.
+    std::function<void()> afterAspectChanged;
     std::function<void()> onDurationChanged;
     std::function<void(std::optional<HDRMetadata>)> onHDRMetadata;
     // Command queue: the reply of a screenshot command, with mpv's error code.

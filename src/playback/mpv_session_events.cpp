@@ -162,6 +162,7 @@ void MPVSession::aspectChanged() {
     onMain([self = shared_from_this(), aspect, rotate] {
         if (self->onAspectChanged) self->onAspectChanged(aspect, rotate);
     });
+    if (afterAspectChanged) afterAspectChanged();
 }
 
 }  // namespace reelhaven

@@ -256,7 +256,9 @@ void ReelhavenViewController::wireSession() {
         auto self = weak.lock();
         if (!self) return;
         self->updateAspectRatioConstraint(std::nullopt, aspect, rotate);
-        self->updatePictureInPictureSize();
+    };
+    m_session->afterAspectChanged = [weak] {
+        if (auto self = weak.lock()) self->updatePictureInPictureSize();
     };
     m_session->onDurationChanged = [weak] {
         if (auto self = weak.lock()) self->updateProgressLabelWidths();

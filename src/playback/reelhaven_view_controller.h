@@ -172,6 +172,8 @@ public:
     void switchContentMode(ContentMode mode);
     void updateAspectRatioConstraint(std::optional<double> ratio, std::optional<double> aspect,
                                      std::optional<double> rotation);
+    // Command queue (fatal elsewhere): reads the picture's size and gives it to the renderer for
+    // picture in picture on the main queue.
     void updatePictureInPictureSize();
     void updateSubtitlePosition() override;
     // The "sub-pos" value the automatic position gives now; none without a window.

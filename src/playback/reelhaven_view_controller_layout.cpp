@@ -197,22 +197,20 @@ void ReelhavenViewController::updateAspectRatioConstraint(std::optional<double> 
 }
 
 void ReelhavenViewController::updatePictureInPictureSize() {
-    if (!m_session) return;
-    m_session->commandQueue()->async([session = m_session, weak = weakSelf()] {
-        const auto width = session->intProperty("video-params/w").value_or(0);
-        const auto height = width != 0 ? session->intProperty("video-params/h").value_or(0) : 0;
-        if (width == 0 || height == 0) return;
-        const auto rotation = session->doubleProperty("video-params/rotate");
-        dispatch::Queue::main()->async([weak, width, height, rotation] {
-            auto self = weak.lock();
-            if (!self || !self->m_videoRenderer) return;
-            if (!ui::PlatformVersion::isAtLeast(15) || !self->preferences().continueAudioBackground.wrappedValue())
-                return;
-            if (isQuarterTurn(rotation))
-                self->m_videoRenderer->setPictureInPictureRenderTarget(height, width);
-            else
-                self->m_videoRenderer->setPictureInPictureRenderTarget(width, height);
-        });
+    if (!m_session || !m_session->commandQueue()->isCurrent())
+        base::fatal("ReelhavenViewController::updatePictureInPictureSize runs on mpv.commandQueue");
+    const auto width = m_session->intProperty("video-params/w").value_or(0);
+    const auto height = width != 0 ? m_session->intProperty("video-params/h").value_or(0) : 0;
+    if (width == 0 || height == 0) return;
+    const auto rotation = m_session->doubleProperty("video-params/rotate");
+    dispatch::Queue::main()->async([weak = weakSelf(), width, height, rotation] {
+        auto self = weak.lock();
+        if (!self || !self->m_videoRenderer) return;
+        if (!ui::PlatformVersion::isAtLeast(15) || !self->preferences().continueAudioBackground.wrappedValue()) return;
+        if (isQuarterTurn(rotation))
+            self->m_videoRenderer->setPictureInPictureRenderTarget(height, width);
+        else
+            self->m_videoRenderer->setPictureInPictureRenderTarget(width, height);
     });
 }
 

@@ -8,6 +8,7 @@
 #include "controls/video_control_view.h"
 #include "controls/video_menu_popover_view_controller.h"
 #include "output/mpv_glk_view.h"
+#include "platform/base/fatal.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "playback/player_screen_fixture.h"
@@ -223,6 +224,17 @@ TEST_F(PlayerScreenTest, AQuarterTurnEitherWayUsesTheInverseAspect) {
     }
     player->updateAspectRatioConstraint(std::nullopt, 16.0 / 9.0, 180);
     EXPECT_NEAR(*player->playbackInfo()->aspectRatio(), 16.0 / 9.0, 1e-9) << "a half turn keeps the aspect";
+}
+
+TEST_F(PlayerScreenTest, ThePicturesSizeIsReadOnTheCommandQueueForPictureInPicture) {
+    openLoaded("halves-rot90.mp4");  // 320x180, turned a quarter
+    auto renderer = player->videoRenderer();
+    auto target = [&] {
+        return VideoRenderer::renderQueue()->syncValue([&] { return renderer->pictureInPictureRenderTarget(); });
+    };
+    EXPECT_TRUE(waitFor([&] { return target() == PixelSize{180, 320}; }));
+    base::ScopedFatalThrows fatalThrows;
+    EXPECT_THROW(player->updatePictureInPictureSize(), base::FatalError) << "not on the main thread";
 }
 
 class SubtitlePositionTest : public PlayerScreenTest {

@@ -133,6 +133,7 @@ TEST_F(PlayerScreenTest, MpvShuttingDownByItselfStopsTheThreeTimers) {
         mpv_command(player->mpv(), quit);
     });
     ASSERT_TRUE(waitFor([&] { return player->mpv() == nullptr; }));
+    flush();  // the handler has posted its word to the main queue
     mainLoop.runUntilIdle();
     for (const auto& timer : timers) EXPECT_FALSE(timer->isValid());
 }
