@@ -106,6 +106,44 @@ TEST(PlayCommand, AFileWithSoundPlayedToItsEndExitsZeroOnTheDefaultOutput) {
     EXPECT_NE(run.out().find("end\teof\n"), std::string::npos) << run.out();
 }
 
+std::size_t endLines(const std::string& out) {
+    std::size_t count = 0;
+    for (auto at = out.find("end\t"); at != std::string::npos; at = out.find("end\t", at + 1))
+        if (at == 0 || out[at - 1] == '\n') ++count;
+    return count;
+}
+
+TEST(PlayCommand, TimeRunningOutJustAfterTheFileEndedPrintsOneEnd) {
+    TempDir dir;
+    Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null", "--seconds", "2.1"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_EQ(endLines(run.out()), 1u) << run.out();
+}
+
+TEST(PlayCommand, ASkipPastTheEndPrintsOneEnd) {
+    TempDir dir;
+    const auto input = dir / "keys.txt";
+    {
+        std::ofstream keys(input);
+        keys << "right\n";
+    }
+    Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null", "--seconds", "0.25"},
+                 input);
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_EQ(endLines(run.out()), 1u) << run.out();
+}
+
+TEST(PlayCommand, TheFrameToSaveIsWaitedForWhenTheTimeRunsOutFirst) {
+    TempDir dir;
+    auto png = dir / "frame.png";
+    Launcher run(dir, {"--play", testMedia("long.mp4").string(), "--audio-output", "null", "--seconds", "0",
+                       "--frame-out", png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_TRUE(gfx::PngCodec::decode(readFile(png))) << run.out();
+    EXPECT_NE(run.out().find("end\tafter 0 s\n"), std::string::npos) << run.out();
+    EXPECT_EQ(endLines(run.out()), 1u) << run.out();
+}
+
 TEST(PlayCommand, AFileThatCannotBePlayedExitsWithAMessage) {
     TempDir dir;
     Launcher missing(dir, {"--play", (dir / "missing.mp4").string(), "--audio-output", "null"});
