@@ -228,6 +228,7 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         if (auto position = session->doubleProperty("time-pos"))
             out << "time\t" << VideoTime::timeString(*position).value_or("-") << std::endl;
     });
+    bool screenshotTaken = false;
     if (host && !options.screenshot.empty()) {
         host->screenshotWhenSettled(
             options.screenshot, [&restarted] { return restarted; },
@@ -238,6 +239,7 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
                     return;
                 }
                 out << "screenshot\t" << path << std::endl;
+                screenshotTaken = true;
                 end("screenshot", 0);
             });
     }
@@ -257,6 +259,11 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     loop->runUntil([&] { return root->presentedViewController() == nullptr; }, std::chrono::seconds(5));
     player.reset();
     host.reset();
+    if (exitCode == 0 && host && !options.screenshot.empty() && !screenshotTaken) {
+        err << "reelhaven: playback ended before the window settled; no screenshot was saved to " << options.screenshot
+            << std::endl;
+        return 1;
+    }
     if (exitCode == 0 && !frameSaved) {
         err << "reelhaven: no frame was drawn to save to " << options.frameOut << std::endl;
         return 1;

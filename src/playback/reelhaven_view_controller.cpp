@@ -248,6 +248,7 @@ void ReelhavenViewController::wireSession() {
         self->offerUserActivity();
         if (auto menu = std::dynamic_pointer_cast<VideoMenuPopoverViewController>(self->presentedViewController()))
             menu->setPlaybackInfo(info);
+        if (info->videoTracks().empty()) self->fileHasNoPicture();
     };
     m_session->onPlaybackRestart = [weak] {
         if (auto self = weak.lock()) self->playbackRestarted();

@@ -104,6 +104,9 @@ public:
     static constexpr const char* kScreenshotSucceeded = "screenshotSucceeded";
     static constexpr const char* kScreenshotFailed = "screenshotFailed";
     static constexpr const char* kExternalDisplayReady = "externalDisplayReady";
+    // Told when a loaded file has no video track (a song opened from elsewhere).
+    static constexpr const char* kNoPictureTitle = "No Picture";
+    static constexpr const char* kNoPictureMessage = "This file has sound but no video.";
 
     // The creator the storyboard's caller passes: the only way to make a player.
     static std::shared_ptr<ReelhavenViewController> create(const ui::Coder& coder, PlaybackInfoPtr playbackInfo,
@@ -165,6 +168,9 @@ public:
     void showControls();
     void scheduleHideControls(bool evenIfPaused);
     void showTitleView();
+    // Main thread, once a file without a video track has loaded: draws the empty picture and
+    // says in an alert that only sound plays.
+    void fileHasNoPicture();
     void updateProgressLabelWidths() override;
     void toggleAspectRatio() override;
     void applyContentMode(ContentMode mode);

@@ -12,6 +12,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_item.h"
 #include "platform/dispatch/work_queue.h"
+#include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/views/platform_version.h"
@@ -134,6 +135,15 @@ void ReelhavenViewController::showTitleView() {
             });
     });
     dispatch::Queue::main()->asyncAfter(kControlsHideDelay, m_hideTitleViewWorkItem);
+}
+
+void ReelhavenViewController::fileHasNoPicture() {
+    // The view shows its empty (black) picture instead of nothing at all, and the user learns why.
+    if (m_videoRenderer) m_videoRenderer->redraw();
+    if (presentedViewController()) return;
+    auto alert = ui::AlertController::create(kNoPictureTitle, kNoPictureMessage, ui::AlertControllerStyle::alert);
+    alert->addAction(ui::AlertAction::create("OK", ui::AlertActionStyle::defaultStyle));
+    present(alert, true);
 }
 
 void ReelhavenViewController::updateProgressLabelWidths() {

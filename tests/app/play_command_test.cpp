@@ -222,6 +222,21 @@ TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {
     EXPECT_LT(image->pixel(480, 180).b, 60);
 }
 
+TEST(PlayDisplay, AFileWithoutPictureIsScreenshotWithItsMessage) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    TempDir dir;
+    auto png = dir / "window.png";
+    Launcher run(dir,
+                 {"--play", testMedia("audio.m4a").string(), "--audio-output", "null", "--screenshot", png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\tscreenshot\n"), std::string::npos) << run.out();
+    auto image = gfx::PngCodec::decode(readFile(png));
+    ASSERT_TRUE(image) << run.out();
+    // The alert's panel in the middle is lighter than the black picture around it.
+    EXPECT_GT(image->pixel(320, 180).r, 20);
+    EXPECT_LT(image->pixel(40, 40).r, 10);
+}
+
 TEST(PlayDisplay, WithoutADisplayTheWindowCannotOpenAndSaysSo) {
     TempDir dir;
     setenv("DISPLAY", ":9999", 1);  // no server there

@@ -11,6 +11,7 @@
 #include "platform/media/audio_session.h"
 #include "platform/media/now_playing_info_center.h"
 #include "platform/media/picture_in_picture_controller.h"
+#include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/views/device.h"
 #include "platform/ui/views/platform_version.h"
@@ -40,8 +41,29 @@ TEST_F(PlayerScreenTest, LoadingStartsThePlaybackTheTimersAndHidesTheControls) {
     EXPECT_TRUE(ui::Application::shared().isIdleTimerDisabled());
     EXPECT_EQ(scene->title(), "long");
     EXPECT_EQ(player->titleView()->titleLabel()->text(), "long");
+    mainLoop.runUntilIdle();
+    EXPECT_EQ(player->presentedViewController(), nullptr) << "a video has its picture";
     EXPECT_NEAR(player->glkView()->bounds().size.width, 640, 1e-4);
     EXPECT_NEAR(player->glkView()->bounds().size.height, 360, 1e-4);
+}
+
+TEST_F(PlayerScreenTest, AFileWithoutPictureSaysSoAndShowsItsEmptyPicture) {
+    open(info(clip("audio.m4a")), false);
+    player->glkView()->setKeepsLastFrame(true);
+    ASSERT_TRUE(waitForLoad());
+    ASSERT_TRUE(waitFor([&] { return player->presentedViewController() != nullptr; }));
+    auto alert = std::dynamic_pointer_cast<ui::AlertController>(player->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->alertTitle(), "No Picture");
+    EXPECT_EQ(alert->message(), "This file has sound but no video.");
+    EXPECT_TRUE(waitFor([&] { return player->glkView()->framesDisplayed() > 0; })) << "a picture, if black";
+    settle();
+    EXPECT_TRUE(alert->tapAction("OK"));
+    EXPECT_TRUE(waitFor([&] {
+        settle();
+        return player->presentedViewController() == nullptr;
+    }));
+    EXPECT_EQ(root->presentedViewController(), player) << "the sound plays on";
 }
 
 TEST_F(PlayerScreenTest, ARestoredPlayerComesBackPausedWithItsControlsAsTheyWere) {
