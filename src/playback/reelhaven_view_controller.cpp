@@ -81,6 +81,12 @@ bool ReelhavenViewController::isSecondScreenConnected() const {
     return ExternalDisplayViewController::current() != nullptr;
 }
 
+bool ReelhavenViewController::isSceneDisconnected() const {
+    auto window = isViewLoaded() ? const_cast<ReelhavenViewController*>(this)->view()->window() : nullptr;
+    auto scene = window ? window->windowScene() : nullptr;
+    return scene && scene->activationState() == ui::SceneActivationState::unattached;
+}
+
 bool ReelhavenViewController::isSceneInBackground() const {
     auto window = isViewLoaded() ? const_cast<ReelhavenViewController*>(this)->view()->window() : nullptr;
     auto scene = window ? window->windowScene() : nullptr;
@@ -450,16 +456,19 @@ void ReelhavenViewController::dismissPlayer() {
         m_mediaCenterService->setDelegate(nullptr);
         m_mediaCenterService->deactivate();
     }
+    // A scene that is gone shows nothing: the player goes at once, not after an animation nobody
+    // sees (the app quitting waits for it).
+    const bool animated = !isSceneDisconnected();
     if (ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
         m_shouldLockOrientation = false;
         setNeedsUpdateOfSupportedInterfaceOrientations();
-        dispatch::Queue::main()->async([weak = weakSelf()] {
-            if (auto self = weak.lock()) self->dismiss(true);
+        dispatch::Queue::main()->async([weak = weakSelf(), animated] {
+            if (auto self = weak.lock()) self->dismiss(animated);
         });
         return;
     }
     std::weak_ptr<ReelhavenViewController> weak = self();
-    dismiss(true, [weak] {
+    dismiss(animated, [weak] {
         if (auto self = weak.lock()) self->restoreOrientation();
     });
 }

@@ -267,6 +267,7 @@ private:
     bool isPictureInPictureActive() const;
     bool isSecondScreenConnected() const;
     bool isSceneInBackground() const;
+    bool isSceneDisconnected() const;
     Preferences& preferences() const;
 
     // ---- reelhaven_view_controller.cpp

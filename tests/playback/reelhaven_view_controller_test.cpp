@@ -160,6 +160,15 @@ TEST_F(PlayerScreenTest, MpvShuttingDownByItselfStopsTheThreeTimers) {
     for (const auto& timer : timers) EXPECT_FALSE(timer->isValid());
 }
 
+TEST_F(PlayerScreenTest, ThePlayerOfADisconnectedSceneGoesWithoutAnimation) {
+    openLoaded("long.mp4");
+    settle();
+    scene->disconnect();
+    player->close(false);
+    mainLoop.runUntilIdle();  // the clock stands still: no animation can end
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+}
+
 TEST_F(PlayerScreenTest, ReturningFromTheBackgroundRestartsEachTimerOnce) {
     openLoaded("long.mp4");
     auto sync = player->syncPlayTimeTimer();
