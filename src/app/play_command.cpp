@@ -259,7 +259,7 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     loop->runUntil([&] { return root->presentedViewController() == nullptr; }, std::chrono::seconds(5));
     player.reset();
     host.reset();
-    if (exitCode == 0 && host && !options.screenshot.empty() && !screenshotTaken) {
+    if (exitCode == 0 && !options.screenshot.empty() && !screenshotTaken) {
         err << "reelhaven: playback ended before the window settled; no screenshot was saved to " << options.screenshot
             << std::endl;
         return 1;

@@ -125,6 +125,7 @@ TEST_F(AppHostTest, AFileOpenedInPlacePlaysWhereItIs) {
     EXPECT_TRUE(info->isSecurityScoped());
     EXPECT_TRUE(fs::exists(outside));
     EXPECT_FALSE(fs::exists(documents / "Trip.mp4"));
+    player()->session()->commandQueue()->sync([] {});  // the player's load, which starts the access
     EXPECT_GE(foundation::SecurityScope::accessCount(outside.string()), 1);
 
     // While it plays, another URL is ignored.
