@@ -150,7 +150,8 @@ public:
     void startPlayback(PlaybackInfoPtr info);
     void setHighQualityVideo(bool on) override;
     // Command queue: the hardware-decoding handler with "hwdec-current" as mpv reported it. An
-    // empty name while paused (the decoder went) switches decoders half a second later.
+    // empty name while paused (the decoder went) switches decoders half a second later. (The
+    // libmpv we build on reports a decoder that went as no value at all, which changes nothing.)
     void hwdecReported(const std::optional<std::string>& current);
     static constexpr double kPausedDecoderSwitchDelay = 0.5;
 
