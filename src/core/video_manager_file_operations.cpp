@@ -7,6 +7,7 @@
 #include <functional>
 #include <set>
 #include <string_view>
+#include <unordered_set>
 
 #include "core/documents_client.h"
 #include "core/progress_client.h"
@@ -88,11 +89,32 @@ void VideoManager::forgetSubtitles(const std::vector<SubtitlePtr>& subtitles) {
 }
 
 // Drops the thumbnail files and progress records of deleted videos, then writes the store once.
+std::unordered_set<std::string> VideoManager::progressKeysInLibrary() const {
+    const foundation::URL documents = m_documentsClient->documentsURL();
+    const std::string inbox = documents.appendingPathComponent(DocumentsClient::kInboxName).path() + "/";
+    foundation::EnumerationOptions options;
+    options.hiddenFiles = foundation::HiddenFiles::skip;
+    auto entries =
+        files().enumerate(documents, options, [](const foundation::URL&, const foundation::Error&) { return true; });
+    std::unordered_set<std::string> keys;
+    if (!entries) return keys;
+    for (const auto& entry : *entries) {
+        if (entry.path().starts_with(inbox)) continue;  // never listed, so not in the library
+        if (!DocumentsClient::isVideoExtension(foundation::StringCompare::lowercased(entry.pathExtension()))) continue;
+        if (files().typeOfItem(entry).valueOr(foundation::FileType::other) == foundation::FileType::directory) continue;
+        keys.insert(ProgressClient::progressKey(entry));
+    }
+    return keys;
+}
+
 void VideoManager::forgetVideos(const std::vector<VideoPtr>& videos) {
     if (videos.empty()) return;
+    // A record is keyed by the file name alone, so videos of one name in several folders share
+    // it: it goes only with the last of them.
+    const auto keysInUse = progressKeysInLibrary();
     for (const auto& video : videos) {
         m_documentsClient->removeCachedItem(video->id().uuidString());
-        m_progressClient->remove(*video);
+        if (!keysInUse.contains(ProgressClient::progressKey(video->url()))) m_progressClient->remove(*video);
     }
     m_progressClient->save();
 }
