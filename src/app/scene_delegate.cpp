@@ -27,7 +27,7 @@ void SceneDelegate::willConnect(ui::Scene& scene, ui::SceneSession&, const ui::C
     auto manager = VideoManager::create(documentsClient, progressClient);
     // The first listing is synchronous, so the screen opens on the library as it is.
     manager->update(documentsClient->contents(manager->folderURL(), false));
-    auto root = LibraryFileCollectionViewController::create(manager, progressClient, app->webServer(),
+    auto root = LibraryFileCollectionViewController::create(nullptr, manager, progressClient, app->webServer(),
                                                             app->mediaCenterService());
     window->setRootViewController(ui::NavigationController::create(root));
     m_window = window;

@@ -80,17 +80,18 @@ const std::vector<std::string>& LibraryFileCollectionViewController::supportedVi
 }
 
 std::shared_ptr<LibraryFileCollectionViewController> LibraryFileCollectionViewController::create(
-    std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
+    FolderPtr folder, std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
     std::shared_ptr<WebUploader> webServer, std::shared_ptr<MediaCenterService> mediaCenterService) {
-    return std::shared_ptr<LibraryFileCollectionViewController>(new LibraryFileCollectionViewController(
-        std::move(videoManager), std::move(progressClient), std::move(webServer), std::move(mediaCenterService)));
+    return std::shared_ptr<LibraryFileCollectionViewController>(
+        new LibraryFileCollectionViewController(std::move(folder), std::move(videoManager), std::move(progressClient),
+                                                std::move(webServer), std::move(mediaCenterService)));
 }
 
 LibraryFileCollectionViewController::LibraryFileCollectionViewController(
-    std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
+    FolderPtr folder, std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
     std::shared_ptr<WebUploader> webServer, std::shared_ptr<MediaCenterService> mediaCenterService)
-    : FileCollectionViewController(nullptr, std::move(videoManager), std::move(progressClient), std::move(webServer),
-                                   std::move(mediaCenterService)) {}
+    : FileCollectionViewController(std::move(folder), std::move(videoManager), std::move(progressClient),
+                                   std::move(webServer), std::move(mediaCenterService)) {}
 
 std::shared_ptr<ui::BarButtonItem> LibraryFileCollectionViewController::makeBarButton(
     const std::string& systemImageName, std::function<void(LibraryFileCollectionViewController&)> action) {

@@ -47,7 +47,7 @@ protected:
     }
     void showRoot() {
         listDocuments();
-        root = LibraryFileCollectionViewController::create(manager, progressClient, uploader, nullptr);
+        root = LibraryFileCollectionViewController::create(nullptr, manager, progressClient, uploader, nullptr);
         screen = root;
         navigation = ui::NavigationController::create(root);
         window = ui::Window::create(ui::Rect(0, 0, 390, 844));
@@ -116,10 +116,21 @@ TEST_F(LibraryRootScreenTest, TheGearPushesTheSettingsScreenWithTheRootServices)
     EXPECT_NE(navigation->topViewController(), settings);
 }
 
+TEST_F(LibraryRootScreenTest, TheScreenKeepsTheFolderItIsMadeWith) {
+    makeFolder("Box");
+    listDocuments();
+    auto box = folder("Box");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(LibraryFileCollectionViewController::create(box, manager, progressClient, uploader, nullptr)->folder(),
+              box);
+    EXPECT_FALSE(
+        LibraryFileCollectionViewController::create(nullptr, manager, progressClient, uploader, nullptr)->folder());
+}
+
 TEST_F(LibraryRootScreenTest, TheGearDoesNothingOutsideANavigationController) {
     registerSettingsStoryboard();
     listDocuments();
-    root = LibraryFileCollectionViewController::create(manager, progressClient, uploader, nullptr);
+    root = LibraryFileCollectionViewController::create(nullptr, manager, progressClient, uploader, nullptr);
     screen = root;
     window = ui::Window::create(ui::Rect(0, 0, 390, 844));
     window->setRootViewController(root);
