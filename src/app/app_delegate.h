@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "platform/ui/scenes/application_delegate.h"
 
@@ -32,6 +34,10 @@ public:
     // over an empty root it would serve the whole file system.
     std::shared_ptr<WebUploader> webServer();
 
+    // Told the name of each service ("documentsClient", "progressClient", "mediaCenterService",
+    // "webServer") right after its getter made it.
+    std::function<void(std::string_view name)> onServiceCreated;
+
     bool didFinishLaunching(ui::Application& application) override;
     ui::SceneConfiguration configurationForConnecting(ui::Application& application, ui::SceneSession& session,
                                                       const ui::ConnectionOptions& options) override;
@@ -39,6 +45,9 @@ public:
 
 private:
     AppDelegate() = default;
+    void tellServiceCreated(std::string_view name) const {
+        if (onServiceCreated) onServiceCreated(name);
+    }
 
     std::shared_ptr<DocumentsClient> m_documentsClient;
     std::shared_ptr<ProgressClient> m_progressClient;
