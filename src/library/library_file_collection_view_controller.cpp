@@ -288,17 +288,17 @@ void LibraryFileCollectionViewController::playModalChanged(ui::SegmentedControl&
 }
 
 void LibraryFileCollectionViewController::handleOpenURL(const std::optional<std::string>& text) {
-    if (!text) {
-        if (presentedViewController()) dismiss(true);
+    const auto url = text ? foundation::URL::parse(*text) : std::nullopt;
+    if (!presentedViewController()) {
+        if (url) playExternalVideo(*url);
         return;
     }
-    const auto url = foundation::URL::parse(*text);
-    if (!url) {
-        if (presentedViewController()) dismiss(true);
-        return;
-    }
-    // The player is presented once the sheet is gone, never over it.
-    playExternalVideo(*url);
+    // The sheet slides away whatever the text; an address plays once it has gone, never over it.
+    std::weak_ptr<LibraryFileCollectionViewController> weak = sharedAs<LibraryFileCollectionViewController>();
+    dismiss(true, [weak, url] {
+        auto self = weak.lock();
+        if (self && url) self->playExternalVideo(*url);
+    });
 }
 
 void LibraryFileCollectionViewController::startWebServer() {

@@ -362,7 +362,14 @@ TEST_F(PlayerPresentationTest, AnAddressPlaysOnceThePlaySheetHasGone) {
     ASSERT_TRUE(root->playButton()->tap());
     settle();
     const auto file = testing_support::testMedia("wide.mp4");
+    auto sheet = root->presentedViewController();
+    ASSERT_TRUE(sheet);
     root->openURLController()->rootView()->delegate()->didChange.send("file://" + file.string());
+    // The sheet slides away, animated: it is still on its way out a moment later.
+    loop.runUntilIdle();
+    loop.advanceSeconds(ui::ViewController::transitionDuration / 2);
+    EXPECT_EQ(root->presentedViewController(), sheet);
+    EXPECT_TRUE(sheet->isBeingDismissed());
     settle();
     Preferences::shared().playExternalFileIndex.setWrappedValue(0);
     auto shown = player();
