@@ -44,16 +44,17 @@ std::string FileIdentityClaims::canonicalPath(const std::string& path) {
 }
 
 FileIdentityClaims::Claim FileIdentityClaims::claim(const foundation::UUID& uuid, const std::string& path) {
-    const std::string canonical = canonicalPath(path);
     std::lock_guard lock(m_mutex);
-    auto [holder, inserted] = m_holders.try_emplace(uuid, canonical);
-    if (inserted || holder->second == canonical) return Claim::granted;
-    // The holder keeps the identifier only while it still carries it: a file renamed or moved
-    // since, or one whose attribute changed, gives it up.
-    if (readLocked(holder->second) == uuid) {
-        return sameFile(holder->second, canonical) ? Claim::heldBySameFile : Claim::heldByAnotherFile;
+    auto [holder, inserted] = m_holders.try_emplace(uuid, path);
+    if (inserted || holder->second == path) return Claim::granted;
+    // Resolving paths costs more than a listing's own work per file, so only a conflict pays it.
+    if (canonicalPath(holder->second) != canonicalPath(path)) {
+        // The holder keeps the identifier only while it still carries it: a file renamed or
+        // moved since, or one whose attribute changed, gives it up.
+        if (readLocked(holder->second) == uuid)
+            return sameFile(holder->second, path) ? Claim::heldBySameFile : Claim::heldByAnotherFile;
     }
-    holder->second = canonical;
+    holder->second = path;
     return Claim::granted;
 }
 
