@@ -213,6 +213,9 @@ bool VideoManager::deleteItems(const std::vector<int>& positions) {
     if (!removed) return false;
 
     const auto remaining = m_library.value();
+    // The records of what went are dropped once at the end, whatever the outcome: which names
+    // are still in use is known only when every file that goes has gone.
+    std::vector<VideoPtr> gone;
     for (std::size_t i = 0; i < removed->size(); ++i) {
         const LibraryItemPtr& item = (*removed)[i];
         // What a folder held is found before it goes, so its videos' records can follow it.
@@ -227,6 +230,7 @@ bool VideoManager::deleteItems(const std::vector<int>& positions) {
         if (auto status = files().removeItem(item->url()); !status && !status.error().isPOSIX(ENOENT)) {
             // This item and the ones not reached are still on disk, so they stay in the list.
             for (std::size_t j = i; j < removed->size(); ++j) insertSorted((*removed)[j]);
+            forgetVideos(gone);
             return false;
         }
 
@@ -236,9 +240,10 @@ bool VideoManager::deleteItems(const std::vector<int>& positions) {
             forgetSubtitles(subtitles);
             videos.push_back(video);
         }
-        forgetVideos(videos);
+        gone.insert(gone.end(), videos.begin(), videos.end());
         clearCachedFolders();
     }
+    forgetVideos(gone);
     return true;
 }
 

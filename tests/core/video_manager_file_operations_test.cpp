@@ -294,6 +294,16 @@ TEST_F(VideoManagerFileOperationsTest, ARecordSharedByANameInAnotherFolderStaysU
     EXPECT_TRUE(manager->deleteItems({position("Film")}));
     EXPECT_FALSE(hasProgress("Film.mkv"));
     EXPECT_FALSE(savedProgress("Film.mkv"));
+
+    // Deleted together, the two take the record with them.
+    makeFile("Again.mp4");
+    makeFile("Box/Again.mkv");
+    giveProgress("Again.mp4");
+    listDocuments();
+    flush();
+    EXPECT_TRUE(manager->deleteItems({position("Again"), position("Box")}));
+    EXPECT_FALSE(hasProgress("Again.mp4"));
+    EXPECT_FALSE(savedProgress("Again.mp4"));
 }
 
 TEST_F(VideoManagerFileOperationsTest, DeletingRefusesOutOfRangePositionsWithNothingChanged) {
