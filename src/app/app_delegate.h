@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/ui/scenes/application_delegate.h"
 
@@ -37,6 +39,10 @@ public:
     const std::string& playerAudioOutput() const { return m_playerAudioOutput; }
     void setPlayerAudioOutput(std::string name) { m_playerAudioOutput = std::move(name); }
 
+    // Told the name of each service ("documentsClient", "progressClient", "mediaCenterService",
+    // "webServer") right after its getter made it.
+    std::function<void(std::string_view name)> onServiceCreated;
+
     bool didFinishLaunching(ui::Application& application) override;
     ui::SceneConfiguration configurationForConnecting(ui::Application& application, ui::SceneSession& session,
                                                       const ui::ConnectionOptions& options) override;
@@ -44,6 +50,9 @@ public:
 
 private:
     AppDelegate() = default;
+    void tellServiceCreated(std::string_view name) const {
+        if (onServiceCreated) onServiceCreated(name);
+    }
 
     std::shared_ptr<DocumentsClient> m_documentsClient;
     std::shared_ptr<ProgressClient> m_progressClient;

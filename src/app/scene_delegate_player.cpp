@@ -54,6 +54,9 @@ void SceneDelegate::openURLContexts(ui::Scene&, const std::vector<ui::OpenURLCon
 
 void SceneDelegate::openURLContexts(const std::vector<ui::OpenURLContext>& contexts) {
     if (contexts.empty()) return;
+    // Only the first URL plays, but every copy handed over is the library's: one left in Inbox
+    // would never be listed, nor ever leave.
+    const auto moved = moveCopiesIntoDocuments(contexts);
     const auto& context = contexts.front();
     if (presentedPlayer()) return;
     if (context.url.scheme() == kAppURLScheme) {
@@ -64,13 +67,26 @@ void SceneDelegate::openURLContexts(const std::vector<ui::OpenURLContext>& conte
         presentPlayer(context.url);
         return;
     }
+    if (moved.front()) presentPlayer(*moved.front());
+}
+
+std::vector<std::optional<foundation::URL>> SceneDelegate::moveCopiesIntoDocuments(
+    const std::vector<ui::OpenURLContext>& contexts) {
+    std::vector<std::optional<foundation::URL>> moved(contexts.size());
     auto app = AppDelegate::shared();
-    if (!app) return;
-    auto moved = app->documentsClient()->moveIntoDocuments(context.url);
-    if (!moved) return;
-    // The file is part of the library now; the grid shows it when the player closes.
-    if (auto screen = topLibraryScreen()) screen->videoManager()->reload();
-    presentPlayer(*moved);
+    if (!app) return moved;
+    bool arrived = false;
+    for (std::size_t i = 0; i < contexts.size(); ++i) {
+        const auto& context = contexts[i];
+        if (context.url.scheme() == kAppURLScheme || context.options.openInPlace || !context.url.isFileURL()) continue;
+        moved[i] = app->documentsClient()->moveIntoDocuments(context.url);
+        arrived = arrived || moved[i].has_value();
+    }
+    // The grid shows the new files (at once, or when a player over it closes).
+    if (arrived) {
+        if (auto screen = topLibraryScreen()) screen->videoManager()->reload();
+    }
+    return moved;
 }
 
 void SceneDelegate::presentPlayer(const foundation::URL& url) {

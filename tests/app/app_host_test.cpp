@@ -177,6 +177,31 @@ TEST_F(AppHostTest, AFileHandedOverAsACopyMovesIntoTheLibraryUnderAFreeName) {
     EXPECT_TRUE(fs::exists(outside)) << "the other app keeps its own file";
 }
 
+TEST_F(AppHostTest, EveryFileHandedOverAsACopyJoinsTheLibraryAndTheFirstPlays) {
+    std::vector<std::string> imports;
+    for (const char* name : {"One.mp4", "Two.mp4", "Three.mp4"}) {
+        fs::copy_file(testMedia("wide.mp4"), dir / name);
+        imports.push_back((dir / name).string());
+    }
+    LauncherOptions options;
+    options.imports = imports;
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    EXPECT_EQ(player()->playbackInfo()->url().path(), (documents / "One.mp4").string());
+    for (const char* name : {"One.mp4", "Two.mp4", "Three.mp4"}) EXPECT_TRUE(fs::exists(documents / name)) << name;
+    EXPECT_TRUE(fs::is_empty(documents / "Inbox"));
+    root()->videoManager()->videoManagerQueue()->sync([] {});
+    EXPECT_EQ(libraryNames(), (std::vector<std::string>{"One", "Three", "Two"}));
+
+    // A copy that arrives while a player is up is not played, and still joins.
+    const auto inbox = documents / "Inbox" / "Four.mp4";
+    fs::copy_file(testMedia("wide.mp4"), inbox);
+    sceneDelegate()->openURLContexts({{foundation::URL::fileURLWithPath(inbox.string()), {}}});
+    EXPECT_EQ(player()->playbackInfo()->url().path(), (documents / "One.mp4").string());
+    EXPECT_TRUE(fs::exists(documents / "Four.mp4"));
+    EXPECT_TRUE(fs::is_empty(documents / "Inbox"));
+}
+
 TEST_F(AppHostTest, AnAppURLPlaysTheNetworkAddressItCarries) {
     ASSERT_TRUE(launch()) << err.str();
     // Nothing answers there, and the player closes once mpv says so; what it was given is read
