@@ -26,8 +26,8 @@ namespace reelhaven {
 // given on the command line), switches the transfer server on through the library's import
 // menu when asked, then hands the window to a session that reads commands. Each player that
 // comes up prints "first frame\tTITLE" once its view has drawn the video. At the end, and on
-// SIGINT or SIGTERM, the scene goes to the background (the player and the progress store save),
-// the application terminates and the session is kept for the next run. Main thread.
+// SIGINT, SIGTERM or SIGHUP, the scene goes to the background (the player and the progress store
+// save), the application terminates and the session is kept for the next run. Main thread.
 class FirstFrameWatch;
 
 class AppHost final : public HostSystem {

@@ -191,7 +191,7 @@ std::string launcherUsage() {
            "  --open PATH|URL  hand the app a file to play where it is, or a URL, as it starts\n"
            "  --import PATH    hand the app a copy of a file, which it moves into the library\n"
            "  --no-restore  do not bring back the player that was up when the app last stopped\n"
-           "                (SIGINT and SIGTERM save progress, then stop the app)\n"
+           "                (SIGINT, SIGTERM and SIGHUP save progress, then stop the app)\n"
            "  --list        list the library as the root grid shows it: kind, name, duration,\n"
            "                allocated size in bytes and thumbnail source, subtitles under their video\n"
            "  --play PATH   play a file or an http, https or ftp URL on the player screen;\n"

@@ -13,6 +13,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/user_activity.h"
+#include "support/launcher_process.h"
 #include "support/launcher_run.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
@@ -93,6 +94,21 @@ TEST_F(HostLauncherTest, APlayerNeverTouchedIsBroughtBackRunAfterRun) {
         EXPECT_NE(restored.out.find("presents ReelhavenViewController"), std::string::npos) << "run " << run << ":\n"
                                                                                             << restored.out;
     }
+}
+
+TEST_F(HostLauncherTest, AClosedTerminalStopsTheAppAsSIGTERMDoes) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    testing_support::LauncherProcess app(dir.path(), {"--home", home.string()});
+    ASSERT_TRUE(app.waitFor("Window ")) << app.errors();
+    app.send("tap \"Film\"");
+    ASSERT_TRUE(app.waitFor("first frame\tFilm")) << app.output() << app.errors();
+    app.signal(SIGHUP);
+    EXPECT_EQ(app.finish(), 0) << app.errors();
+    // The stop saved the progress and kept the scene with its player for the next run.
+    EXPECT_TRUE(fs::is_regular_file(home / "Library/Application Support/progressData"));
+    EXPECT_NE(readFile(home / "Library/Saved Application State/scene.json").find("com.qvrm.reelhaven.playVideo"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -142,14 +142,15 @@ TEST(PlayCommand, KeysFromStandardInputDriveThePlayerAndScreenPrintsIt) {
     EXPECT_NE(out.find("VideoControlView"), std::string::npos) << out;
 }
 
-TEST(PlayCommand, StopsOnSIGTERMAndSIGINT) {
-    for (int number : {SIGTERM, SIGINT}) {
+TEST(PlayCommand, StopsOnSIGTERMSIGINTAndSIGHUP) {
+    // SIGHUP: the terminal it ran in was closed.
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
         TempDir dir;
         Launcher run(dir, {"--play", testMedia("long.mp4").string(), "--audio-output", "null"});
         ASSERT_TRUE(run.waitForOutput("loaded\t")) << run.err();
         run.signal(number);
         EXPECT_EQ(run.wait(), 128 + number);
-        EXPECT_NE(run.out().find(number == SIGTERM ? "end\tterminated\n" : "end\tinterrupted\n"), std::string::npos)
+        EXPECT_NE(run.out().find(number == SIGINT ? "end\tinterrupted\n" : "end\tterminated\n"), std::string::npos)
             << run.out();
     }
 }
