@@ -194,6 +194,8 @@ std::string launcherUsage() {
            "                (SIGINT, SIGTERM and SIGHUP save progress, then stop the app)\n"
            "  --list        list the library as the root grid shows it: kind, name, duration,\n"
            "                allocated size in bytes and thumbnail source, subtitles under their video\n"
+           "                (in names \\\\, \\t, \\n, \\r and \\xHH stand for a backslash, a tab, a line\n"
+           "                break, a carriage return and another control character)\n"
            "  --play PATH   play a file or an http, https or ftp URL on the player screen;\n"
            "                prints its tracks and chapters, the time once a second and how it\n"
            "                ended, and exits when it ends (0), cannot be played (1) or is\n"
