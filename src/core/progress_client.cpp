@@ -51,11 +51,14 @@ void ProgressClient::load() {
     }
     Records records;
     for (const auto& [key, value] : json->items()) {
-        try {
-            records.emplace(key, value.get<VideoProgress>());
-        } catch (const nlohmann::json::exception& error) {
-            logProblem("dropped progress record " + key + ": " + error.what());
+        std::vector<std::string> dropped;
+        auto record = decodeStoredVideoProgress(value, dropped);
+        if (!record) {
+            logProblem("dropped progress record " + key + ": a required value is missing or unusable");
+            continue;
         }
+        for (const auto& field : dropped) logProblem("progress record " + key + ": dropped its unusable " + field);
+        records.emplace(key, std::move(*record));
     }
     m_progress.setValue(std::move(records));
 }

@@ -92,15 +92,25 @@ TEST_F(ProgressClientTest, LoadReplacesTheRecordsInMemory) {
     EXPECT_EQ(client->records().size(), 1u);
 }
 
-TEST_F(ProgressClientTest, ABadRecordIsDroppedAlone) {
+TEST_F(ProgressClientTest, ABadRecordIsDroppedAloneAndABadChoiceAloneFromItsRecord) {
     writeFile(file,
               R"({"a":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false},)"
-              R"("b":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false,"aspectRatio":"zoom"},)"
-              R"("c":7})");
+              R"("b":{"progress":{"seconds":7},"duration":{"seconds":60},"isFinished":false,"aspectRatio":"zoom",)"
+              R"("volume":40},"c":7,"d":{"progress":{"seconds":5},"isFinished":false}})");
     auto client = ProgressClient::create();
     auto records = client->records();
-    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records.at("a").progress, VideoTime{5});
+    EXPECT_EQ(records.at("b").progress, VideoTime{7});
+    EXPECT_EQ(records.at("b").contentMode, std::nullopt);
+    EXPECT_EQ(records.at("b").volume, 40);
+
+    // The next save keeps the record, without the value nothing could use.
+    client->save();
+    auto saved = savedJson();
+    ASSERT_TRUE(saved.contains("b"));
+    EXPECT_FALSE(saved["b"].contains("aspectRatio"));
+    EXPECT_EQ(saved["b"]["volume"], 40);
 }
 
 TEST_F(ProgressClientTest, AFileThatIsNotAnObjectIsKeptAsideBeforeTheNextSave) {
