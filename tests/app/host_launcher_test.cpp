@@ -2,6 +2,7 @@
 // player brought back by the next run after the app was stopped.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -94,6 +95,21 @@ TEST_F(HostLauncherTest, APlayerNeverTouchedIsBroughtBackRunAfterRun) {
         EXPECT_NE(restored.out.find("presents ReelhavenViewController"), std::string::npos) << "run " << run << ":\n"
                                                                                             << restored.out;
     }
+}
+
+TEST_F(HostLauncherTest, StateFilesThatArePipesOrDevicesNeitherHangNorStopTheStart) {
+    fs::create_directories(home / "Documents");
+    fs::create_directories(home / "Library/Application Support");
+    fs::create_directories(home / "Library/Preferences");
+    fs::create_directories(home / "Library/Saved Application State");
+    ASSERT_EQ(::mkfifo((home / "Library/Application Support/progressData").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((home / "Library/Preferences/com.qvrm.reelhaven.json").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", home / "Library/Saved Application State/scene.json");
+    auto run = launch({}, "show\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("NavigationBar \"Library\""), std::string::npos) << run.out;
+    // The stop saved over them.
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(home / "Library/Saved Application State/scene.json")));
 }
 
 TEST_F(HostLauncherTest, AClosedTerminalStopsTheAppAsSIGTERMDoes) {
