@@ -54,7 +54,7 @@ public:
     struct Options {
         // "hwdec" before initialisation: a decoder mpv knows on this platform.
         std::string hwdec = "auto-safe";
-        // "ao": empty for mpv's default device, "null" for tests and CI.
+        // "ao": empty for the machine's default (below), "null" for tests and CI.
         std::string audioOutput;
         std::shared_ptr<Preferences> preferences;          // null: Preferences::shared()
         std::shared_ptr<DocumentsClient> documentsClient;  // for the screenshot folder; may be null
@@ -68,6 +68,15 @@ public:
     static constexpr const char* kPlaybackRestartNotification = "MPVSessionPlaybackRestart";
     // Its user info: the position playback starts from (a double), when mpv has one.
     static constexpr const char* kPlaybackRestartPositionKey = "position";
+
+    // What every session uses unless its options say otherwise: the outputs this machine has,
+    // set once by the launcher at start, so mpv does not probe the ones it lacks (each failed
+    // probe prints library errors on the terminal). Empty values leave mpv's own choice.
+    struct MachineDefaults {
+        std::string audioOutput;   // "ao"
+        std::string hwdecInterop;  // "gpu-hwdec-interop"
+    };
+    static void setMachineDefaults(MachineDefaults defaults);
 
     static std::shared_ptr<MPVSession> create(PlaybackInfoPtr playbackInfo, Options options);
     ~MPVSession() override;
