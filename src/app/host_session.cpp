@@ -1,5 +1,7 @@
 #include "app/host_session.h"
 
+#include <utility>
+
 #include <filesystem>
 #include <ostream>
 
@@ -81,6 +83,13 @@ HostSession::Outcome HostSession::executeLine(std::string_view line) {
     }
     if (!parsed.value()) return Outcome::done;
     return execute(**parsed);
+}
+
+HostSession::Outcome HostSession::executeLineQuietly(std::string_view line) {
+    const Printing printing = std::exchange(m_printing, Printing::onShow);
+    const Outcome outcome = executeLine(line);
+    m_printing = printing;
+    return outcome;
 }
 
 HostSession::Outcome HostSession::execute(const HostCommand& command) {
