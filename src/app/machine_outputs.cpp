@@ -39,6 +39,20 @@ bool hasAlsaPlayback(const MachineOutputs::Probe& probe) {
     return false;
 }
 
+// A VDPAU backend library (libvdpau_<driver>.so) where libvdpau looks for one; its tracing
+// wrapper is no backend.
+bool hasVdpauBackend(const MachineOutputs::Probe& probe) {
+    std::vector<std::string> folders = {"/usr/lib/x86_64-linux-gnu/vdpau", "/usr/lib/aarch64-linux-gnu/vdpau",
+                                        "/usr/lib/vdpau", "/usr/lib64/vdpau"};
+    if (auto path = probe.environment("VDPAU_DRIVER_PATH"); path && !path->empty())
+        folders.insert(folders.begin(), *path);
+    for (const auto& folder : folders) {
+        for (const auto& name : probe.names(folder))
+            if (name.starts_with("libvdpau_") && !name.starts_with("libvdpau_trace")) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 MachineOutputs MachineOutputs::detect(const Probe& probe) {
@@ -51,7 +65,9 @@ MachineOutputs MachineOutputs::detect(const Probe& probe) {
     if (hasPulseAudio(probe)) add("pulse");
     if (hasAlsaPlayback(probe)) add("alsa");
     if (outputs.audioOutput.empty()) outputs.audioOutput = "null";
-    if (!probe.hasCudaDriver()) outputs.hwdecInterop = "vaapi";
+    const bool nvidia = probe.hasCudaDriver();
+    if (!nvidia) outputs.hwdecInterop = "vaapi";
+    if (!nvidia && !hasVdpauBackend(probe)) outputs.hwdec = "vaapi";
     return outputs;
 }
 

@@ -15,6 +15,10 @@ struct MachineOutputs {
     // mpv's "ao": the sound servers and devices present, in mpv's order of preference; "null"
     // when there are none (playback then keeps time without sound, as it would anyway).
     std::string audioOutput;
+    // mpv's "hwdec": empty (its safe automatic choice) unless VDPAU cannot work here (no NVIDIA
+    // driver, no VDPAU backend installed), then VA-API alone: mpv 0.35 takes no list, and its
+    // automatic choice would open VDPAU and print the backend's failure.
+    std::string hwdec;
     // mpv's "gpu-hwdec-interop": empty (mpv probes them all) when the NVIDIA driver is there,
     // else only VA-API, the interface of the Mesa drivers.
     std::string hwdecInterop;

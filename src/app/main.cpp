@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
     // The players use the outputs this machine has, rather than probe for all of them aloud.
     const auto outputs = MachineOutputs::detect(MachineOutputs::systemProbe());
-    MPVSession::setMachineDefaults({outputs.audioOutput, outputs.hwdecInterop});
+    MPVSession::setMachineDefaults({outputs.audioOutput, outputs.hwdec, outputs.hwdecInterop});
     switch (options.mode) {
         case LauncherOptions::Mode::help: break;
         case LauncherOptions::Mode::host: return AppHost::run(options);

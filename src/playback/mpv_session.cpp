@@ -50,12 +50,15 @@ void MPVSession::setup() {
     mpv_handle* handle = mpv_create();
     if (!handle) base::fatal("mpv_create gave no handle");
     mpv_set_property_string(handle, "vo", "libmpv");
-    mpv_set_property_string(handle, "hwdec", m_options.hwdec.c_str());
     MachineDefaults machine;
     {
         std::lock_guard lock(machineDefaultsMutex);
         machine = machineDefaults;
     }
+    const std::string hwdec = !m_options.hwdec.empty() ? m_options.hwdec
+                              : !machine.hwdec.empty() ? machine.hwdec
+                                                       : std::string("auto-safe");
+    mpv_set_property_string(handle, "hwdec", hwdec.c_str());
     const std::string& audioOutput = m_options.audioOutput.empty() ? machine.audioOutput : m_options.audioOutput;
     if (!audioOutput.empty()) mpv_set_property_string(handle, "ao", audioOutput.c_str());
     if (!machine.hwdecInterop.empty())

@@ -52,8 +52,9 @@ class Preferences;
 class MPVSession : public MPVOptionsDelegate, public std::enable_shared_from_this<MPVSession> {
 public:
     struct Options {
-        // "hwdec" before initialisation: a decoder mpv knows on this platform.
-        std::string hwdec = "auto-safe";
+        // "hwdec" before initialisation: a decoder mpv knows on this platform; empty for the
+        // machine's default (below), else "auto-safe".
+        std::string hwdec;
         // "ao": empty for the machine's default (below), "null" for tests and CI.
         std::string audioOutput;
         std::shared_ptr<Preferences> preferences;          // null: Preferences::shared()
@@ -74,6 +75,7 @@ public:
     // probe prints library errors on the terminal). Empty values leave mpv's own choice.
     struct MachineDefaults {
         std::string audioOutput;   // "ao"
+        std::string hwdec;         // "hwdec"
         std::string hwdecInterop;  // "gpu-hwdec-interop"
     };
     static void setMachineDefaults(MachineDefaults defaults);

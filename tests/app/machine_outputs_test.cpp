@@ -15,6 +15,7 @@ struct Machine {
     std::set<std::string> files;
     std::vector<std::string> soundDevices;
     bool cuda = false;
+    std::vector<std::string> vdpauLibraries = {"libvdpau_trace.so.1"};
 
     MachineOutputs detect() const {
         MachineOutputs::Probe probe;
@@ -24,7 +25,9 @@ struct Machine {
         };
         probe.exists = [this](const std::string& path) { return files.contains(path); };
         probe.names = [this](const std::string& folder) {
-            return folder == "/dev/snd" ? soundDevices : std::vector<std::string>{};
+            if (folder == "/dev/snd") return soundDevices;
+            if (folder == "/usr/lib/x86_64-linux-gnu/vdpau") return vdpauLibraries;
+            return std::vector<std::string>{};
         };
         probe.hasCudaDriver = [this] { return cuda; };
         return MachineOutputs::detect(probe);
@@ -35,6 +38,14 @@ TEST(MachineOutputsTest, AMachineWithoutSoundPlaysToTheNullOutputAndDecodesThrou
     Machine headless{{{"XDG_RUNTIME_DIR", "/run/user/0"}}, {}, {"controlC0", "pcmC0D0c", "timer"}};
     EXPECT_EQ(headless.detect().audioOutput, "null") << "a capture device plays nothing";
     EXPECT_EQ(headless.detect().hwdecInterop, "vaapi");
+    EXPECT_EQ(headless.detect().hwdec, "vaapi") << "no VDPAU backend: VDPAU is not tried";
+}
+
+TEST(MachineOutputsTest, AnInstalledVDPAUBackendKeepsMpvsAutomaticDecoderChoice) {
+    Machine amd;
+    amd.vdpauLibraries = {"libvdpau_radeonsi.so.1", "libvdpau_trace.so.1"};
+    EXPECT_EQ(amd.detect().hwdec, "");
+    EXPECT_EQ(amd.detect().hwdecInterop, "vaapi");
 }
 
 TEST(MachineOutputsTest, TheSoundServersAndDevicesPresentAreOfferedInMpvsOrder) {
@@ -59,6 +70,7 @@ TEST(MachineOutputsTest, WithTheNVIDIADriverMpvChoosesAmongAllItsInterops) {
     Machine nvidia;
     nvidia.cuda = true;
     EXPECT_EQ(nvidia.detect().hwdecInterop, "");
+    EXPECT_EQ(nvidia.detect().hwdec, "");
 }
 
 }  // namespace

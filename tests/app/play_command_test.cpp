@@ -104,6 +104,19 @@ TEST(PlayCommand, TheTerminalShowsNoLibraryProbingItsOutputs) {
         EXPECT_EQ(run.err().find(noise), std::string::npos) << noise << " in:\n" << run.err();
 }
 
+// The same in a window on a desktop (the display stage's Xvfb), where mpv could reach VDPAU.
+TEST(PlayDisplay, TheTerminalShowsNoLibraryProbingItsOutputs) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    TempDir dir;
+    fs::create_directories(dir / "run");
+    ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR"}) ::unsetenv(name);
+    Launcher run(dir, {"--play", testMedia("classic.mkv").string(), "--seconds", "0.5", "--display"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    for (const char* noise : {"ALSA lib", "pw.conf", "libcuda", "VDPAU", "libva", " @ 0x"})
+        EXPECT_EQ(run.err().find(noise), std::string::npos) << noise << " in:\n" << run.err();
+}
+
 TEST(PlayCommand, AFilePlayedToItsEndExitsZero) {
     TempDir dir;
     Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null"});
