@@ -1,9 +1,8 @@
 #include "app/host_session.h"
 
-#include <utility>
-
 #include <filesystem>
 #include <ostream>
+#include <utility>
 
 #include "app/controller_tree.h"
 #include "app/host_system.h"
