@@ -50,8 +50,12 @@ Result<std::optional<Data>> StoredFile::read() const {
     if (!S_ISREG(info.st_mode))
         return Error::foundation(kErrorUnsupported, path + " is not a regular file; it is not read");
     auto tooLarge = [&] {
-        return Error::foundation(kErrorUnsupported,
-                                 path + " is larger than " + std::to_string(m_sizeLimit) + " bytes; it is not read");
+        std::string aside = damagedCopyPath();
+        const bool moved = ::rename(path.c_str(), aside.c_str()) == 0;
+        if (moved) removeOldDamagedCopies();
+        return Error::foundation(kErrorUnsupported, path + " is larger than " + std::to_string(m_sizeLimit) +
+                                                        " bytes; it is not read" +
+                                                        (moved ? " and is kept as " + aside : std::string()));
     };
     if (static_cast<std::uint64_t>(info.st_size) > m_sizeLimit) return tooLarge();
     Data data;
@@ -78,13 +82,18 @@ std::size_t StoredFile::removeAbandonedTemporaries() const {
 }
 
 std::optional<std::string> StoredFile::keepDamagedCopy(std::string_view bytes) const {
-    auto& files = FileManager::defaultManager();
+    const std::string path = damagedCopyPath();
+    if (!FileManager::defaultManager().writeFile(URL::fileURLWithPath(path), bytes, WriteMode::atomic))
+        return std::nullopt;
+    removeOldDamagedCopies();
+    return path;
+}
+
+std::string StoredFile::damagedCopyPath() const {
     const std::string base = m_url.path() + kDamagedCopyInfix + utcStamp();
     // Two copies within one millisecond get a suffix rather than replace each other.
     std::string path = base;
-    for (int n = 2; files.fileExistsAtPath(path); ++n) path = base + "-" + std::to_string(n);
-    if (!files.writeFile(URL::fileURLWithPath(path), bytes, WriteMode::atomic)) return std::nullopt;
-    removeOldDamagedCopies();
+    for (int n = 2; FileManager::defaultManager().fileExistsAtPath(path); ++n) path = base + "-" + std::to_string(n);
     return path;
 }
 

@@ -32,6 +32,8 @@ public:
 
     // The contents; nothing when no file is there. An item that is not a regular file (after
     // following links), a file over the size limit or a read error is an error naming the file.
+    // A file over the limit is moved aside first, as a damaged copy, so the next write does not
+    // replace what was never read.
     Result<std::optional<Data>> read() const;
     // Replaces the file whole; a failed write leaves the old file and no temporary behind.
     Status write(std::string_view bytes) const;
@@ -43,6 +45,7 @@ public:
     std::optional<std::string> keepDamagedCopy(std::string_view bytes) const;
 
 private:
+    std::string damagedCopyPath() const;
     void removeOldDamagedCopies() const;
 
     URL m_url;

@@ -63,7 +63,7 @@ TEST_F(StoredFileTest, APipeOrADeviceUnderTheNameIsRefusedAtOnce) {
     EXPECT_FALSE(file.read());
 }
 
-TEST_F(StoredFileTest, AFileOverTheLimitIsRefused) {
+TEST_F(StoredFileTest, AFileOverTheLimitIsRefusedAndMovedAsideForTheNextWrite) {
     StoredFile small(URL::fileURLWithPath(path.string()), 10);
     writeFile(path, "0123456789");
     ASSERT_TRUE(small.read());
@@ -72,6 +72,13 @@ TEST_F(StoredFileTest, AFileOverTheLimitIsRefused) {
     auto tooLarge = small.read();
     ASSERT_FALSE(tooLarge);
     EXPECT_NE(tooLarge.error().description.find("larger than 10 bytes"), std::string::npos);
+    // Not lost to the next write: kept beside it.
+    ASSERT_TRUE(small.write("{}"));
+    auto kept = names();
+    kept.erase("progressData");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_TRUE(kept.begin()->starts_with("progressData.corrupt-")) << *kept.begin();
+    EXPECT_EQ(readFile(dir / *kept.begin()), "0123456789A");
 }
 
 TEST_F(StoredFileTest, WritesReplaceTheFileWhole) {
