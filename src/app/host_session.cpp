@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <utility>
 
 #include "app/controller_tree.h"
 #include "app/host_system.h"
@@ -81,6 +82,13 @@ HostSession::Outcome HostSession::executeLine(std::string_view line) {
     }
     if (!parsed.value()) return Outcome::done;
     return execute(**parsed);
+}
+
+HostSession::Outcome HostSession::executeLineQuietly(std::string_view line) {
+    const Printing printing = std::exchange(m_printing, Printing::onShow);
+    const Outcome outcome = executeLine(line);
+    m_printing = printing;
+    return outcome;
 }
 
 HostSession::Outcome HostSession::execute(const HostCommand& command) {

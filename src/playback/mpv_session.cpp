@@ -2,12 +2,26 @@
 
 #include <mpv/client.h>
 
+#include <mutex>
+
 #include "core/preferences.h"
 #include "platform/base/fatal.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/security_scope.h"
 
 namespace reelhaven {
+
+namespace {
+
+std::mutex machineDefaultsMutex;
+MPVSession::MachineDefaults machineDefaults;
+
+}  // namespace
+
+void MPVSession::setMachineDefaults(MachineDefaults defaults) {
+    std::lock_guard lock(machineDefaultsMutex);
+    machineDefaults = std::move(defaults);
+}
 
 std::shared_ptr<MPVSession> MPVSession::create(PlaybackInfoPtr playbackInfo, Options options) {
     return std::shared_ptr<MPVSession>(new MPVSession(std::move(playbackInfo), std::move(options)));
@@ -36,8 +50,19 @@ void MPVSession::setup() {
     mpv_handle* handle = mpv_create();
     if (!handle) base::fatal("mpv_create gave no handle");
     mpv_set_property_string(handle, "vo", "libmpv");
-    mpv_set_property_string(handle, "hwdec", m_options.hwdec.c_str());
-    if (!m_options.audioOutput.empty()) mpv_set_property_string(handle, "ao", m_options.audioOutput.c_str());
+    MachineDefaults machine;
+    {
+        std::lock_guard lock(machineDefaultsMutex);
+        machine = machineDefaults;
+    }
+    m_configuredHwdec = !m_options.hwdec.empty() ? m_options.hwdec
+                        : !machine.hwdec.empty() ? machine.hwdec
+                                                 : std::string("auto-safe");
+    mpv_set_property_string(handle, "hwdec", m_configuredHwdec.c_str());
+    const std::string& audioOutput = m_options.audioOutput.empty() ? machine.audioOutput : m_options.audioOutput;
+    if (!audioOutput.empty()) mpv_set_property_string(handle, "ao", audioOutput.c_str());
+    if (!machine.hwdecInterop.empty())
+        mpv_set_property_string(handle, "gpu-hwdec-interop", machine.hwdecInterop.c_str());
     // A machine without a sound device still plays its videos to their end, silently: without
     // this mpv ends every file with audio as an error.
     mpv_set_property_string(handle, "audio-fallback-to-null", "yes");

@@ -52,9 +52,10 @@ class Preferences;
 class MPVSession : public MPVOptionsDelegate, public std::enable_shared_from_this<MPVSession> {
 public:
     struct Options {
-        // "hwdec" before initialisation: a decoder mpv knows on this platform.
-        std::string hwdec = "auto-safe";
-        // "ao": empty for mpv's default device, "null" for tests and CI.
+        // "hwdec" before initialisation: a decoder mpv knows on this platform; empty for the
+        // machine's default (below), else "auto-safe".
+        std::string hwdec;
+        // "ao": empty for the machine's default (below), "null" for tests and CI.
         std::string audioOutput;
         std::shared_ptr<Preferences> preferences;          // null: Preferences::shared()
         std::shared_ptr<DocumentsClient> documentsClient;  // for the screenshot folder; may be null
@@ -68,6 +69,16 @@ public:
     static constexpr const char* kPlaybackRestartNotification = "MPVSessionPlaybackRestart";
     // Its user info: the position playback starts from (a double), when mpv has one.
     static constexpr const char* kPlaybackRestartPositionKey = "position";
+
+    // What every session uses unless its options say otherwise: the outputs this machine has,
+    // set once by the launcher at start, so mpv does not probe the ones it lacks (each failed
+    // probe prints library errors on the terminal). Empty values leave mpv's own choice.
+    struct MachineDefaults {
+        std::string audioOutput;   // "ao"
+        std::string hwdec;         // "hwdec"
+        std::string hwdecInterop;  // "gpu-hwdec-interop"
+    };
+    static void setMachineDefaults(MachineDefaults defaults);
 
     static std::shared_ptr<MPVSession> create(PlaybackInfoPtr playbackInfo, Options options);
     ~MPVSession() override;
@@ -217,6 +228,9 @@ private:
 
     const Options m_options;
     const std::shared_ptr<dispatch::WorkQueue> m_commandQueue;
+    // The decoder `setup` configured (the options', else the machine's, else "auto-safe"): the
+    // paused-picture switch goes back to it. Written before the handle is published.
+    std::string m_configuredHwdec;
 
     mutable std::shared_mutex m_handleMutex;  // guards m_mpv (see above)
     mpv_handle* m_mpv = nullptr;

@@ -285,7 +285,7 @@ void MPVSession::hwdecReported(const std::optional<std::string>& current) {
     // mpv decode the paused frame again. From the configured decoder to mpv's choice, and back.
     auto hwdec = stringProperty("hwdec");
     if (!hwdec) return;
-    const std::string next = *hwdec == m_options.hwdec ? "auto" : m_options.hwdec;
+    const std::string next = *hwdec == m_configuredHwdec ? "auto" : m_configuredHwdec;
     // Timed on the main run loop, whose clock tests drive; the write itself is queued here.
     dispatch::Queue::main()->asyncAfter(kPausedDecoderSwitchDelay, [weak = weak_from_this(), next] {
         if (auto self = weak.lock()) self->setStringProperty("hwdec", next);

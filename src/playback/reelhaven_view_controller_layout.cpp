@@ -5,6 +5,7 @@
 #include "controls/title_view.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "core/video_progress.h"
 #include "output/external_display_view_controller.h"
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
@@ -191,9 +192,10 @@ void ReelhavenViewController::applyContentMode(ContentMode mode) {
 void ReelhavenViewController::updateAspectRatioConstraint(std::optional<double> ratio, std::optional<double> aspect,
                                                           std::optional<double> rotation) {
     double r = 0;
-    if (ratio && *ratio > 0) {
+    // A ratio no picture has would lay the video view out with no size.
+    if (ratio && isUsableAspectRatio(*ratio)) {
         r = *ratio;
-    } else if (aspect && *aspect > 0) {
+    } else if (aspect && isUsableAspectRatio(*aspect)) {
         r = isQuarterTurn(rotation) ? 1 / *aspect : *aspect;
         if (m_playbackInfo->aspectRatio() == r) return;
     } else {

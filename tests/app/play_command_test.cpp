@@ -90,6 +90,33 @@ TEST(PlayCommand, PrintsTracksAndChaptersThenEndsAfterTheGivenSeconds) {
     EXPECT_NE(out.find("end\tafter 0.5 s\n"), std::string::npos) << out;
 }
 
+// On a machine with no sound server, no sound card and no NVIDIA driver (as CI is), a user sees
+// only what the player prints, no library probing its outputs.
+TEST(PlayCommand, TheTerminalShowsNoLibraryProbingItsOutputs) {
+    TempDir dir;
+    fs::create_directories(dir / "run");
+    ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR"}) ::unsetenv(name);
+    Launcher run(dir, {"--play", testMedia("classic.mkv").string(), "--seconds", "0.5"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\tafter 0.5 s\n"), std::string::npos) << run.out();
+    for (const char* noise : {"ALSA lib", "pw.conf", "libcuda", "VDPAU", "libva", " @ 0x"})
+        EXPECT_EQ(run.err().find(noise), std::string::npos) << noise << " in:\n" << run.err();
+}
+
+// The same in a window on a desktop (the display stage's Xvfb), where mpv could reach VDPAU.
+TEST(PlayDisplay, TheTerminalShowsNoLibraryProbingItsOutputs) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    TempDir dir;
+    fs::create_directories(dir / "run");
+    ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR"}) ::unsetenv(name);
+    Launcher run(dir, {"--play", testMedia("classic.mkv").string(), "--seconds", "0.5", "--display"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    for (const char* noise : {"ALSA lib", "pw.conf", "libcuda", "VDPAU", "libva", " @ 0x"})
+        EXPECT_EQ(run.err().find(noise), std::string::npos) << noise << " in:\n" << run.err();
+}
+
 TEST(PlayCommand, AFilePlayedToItsEndExitsZero) {
     TempDir dir;
     Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null"});
@@ -189,14 +216,15 @@ TEST(PlayCommand, KeysFromStandardInputDriveThePlayerAndScreenPrintsIt) {
     EXPECT_NE(out.find("VideoControlView"), std::string::npos) << out;
 }
 
-TEST(PlayCommand, StopsOnSIGTERMAndSIGINT) {
-    for (int number : {SIGTERM, SIGINT}) {
+TEST(PlayCommand, StopsOnSIGTERMSIGINTAndSIGHUP) {
+    // SIGHUP: the terminal it ran in was closed.
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
         TempDir dir;
         Launcher run(dir, {"--play", testMedia("long.mp4").string(), "--audio-output", "null"});
         ASSERT_TRUE(run.waitForOutput("loaded\t")) << run.err();
         run.signal(number);
         EXPECT_EQ(run.wait(), 128 + number);
-        EXPECT_NE(run.out().find(number == SIGTERM ? "end\tterminated\n" : "end\tinterrupted\n"), std::string::npos)
+        EXPECT_NE(run.out().find(number == SIGINT ? "end\tinterrupted\n" : "end\tterminated\n"), std::string::npos)
             << run.out();
     }
 }

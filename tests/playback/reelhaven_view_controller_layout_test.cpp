@@ -199,6 +199,13 @@ TEST_F(PlayerScreenTest, TheVideoViewTakesTheVideosAspectInEachContentMode) {
     auto constraint = player->aspectRatioConstraint();
     player->updateAspectRatioConstraint(std::nullopt, 1.5, 0);
     EXPECT_EQ(player->aspectRatioConstraint(), constraint) << "the same aspect does not rebuild it";
+    // A ratio no picture has (a damaged progress record's) leaves the view as it is.
+    for (double unusable : {1e308, 100.0, 0.0, -1.5, std::nan("")})
+        player->updateAspectRatioConstraint(unusable, std::nullopt, std::nullopt);
+    EXPECT_EQ(player->aspectRatioConstraint(), constraint);
+    EXPECT_EQ(player->playbackInfo()->aspectRatio(), 1.5);
+    window->layoutIfNeeded();
+    EXPECT_EQ(glk->frame(), (ui::Rect{50, 0, 540, 360}));
 
     player->toggleAspectRatio();
     EXPECT_EQ(player->contentMode(), ContentMode::aspectFill);
