@@ -321,6 +321,12 @@ void AppHost::keepSession() {
 }
 
 void AppHost::flushShownScreens() {
+    // What the player queued for mpv has run, and what it hands back to the main queue (a popover
+    // opened after reading a property, the time after a skip) is posted by now.
+    if (auto delegate = m_scene ? std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate()) : nullptr) {
+        if (auto player = delegate->presentedPlayer(); player && player->session())
+            player->session()->commandQueue()->sync([] {});
+    }
     auto shown = window();
     auto navigation =
         shown ? std::dynamic_pointer_cast<ui::NavigationController>(shown->rootViewController()) : nullptr;

@@ -168,16 +168,29 @@ TEST_F(ScreenDriverTest, NamesThatFindNothingOrTooMuchAreErrorsThatShowTheScreen
     EXPECT_NE(missing.error().description.find("Button #1 16,100 120x44 \"New Folder\""), std::string::npos);
     EXPECT_FALSE(driver.tap("#2"));
     auto root = navigation->topViewController()->view();
+    int plays = 0;
     for (double y : {200.0, 260.0}) {
         auto same = Button::create();
         same->setTitle("Play", ControlState::normal);
         same->setFrame(Rect(16, y, 100, 44));
+        same->addTarget(
+            nullptr, [&](Control&) { ++plays; }, touchUpInside);
         root->addSubview(same);
     }
     const auto twice = driver.tap("Play");
     ASSERT_FALSE(twice);
     EXPECT_NE(twice.error().description.find("more than one"), std::string::npos);
     EXPECT_TRUE(driver.tap("#3"));  // a handle still names one of them
+    EXPECT_EQ(plays, 1);
+
+    // A touch that changes nothing is no success.
+    auto idle = Button::create();
+    idle->setTitle("Idle", ControlState::normal);
+    idle->setFrame(Rect(16, 320, 100, 44));
+    root->addSubview(idle);
+    const auto nothing = driver.tap("Idle");
+    ASSERT_FALSE(nothing);
+    EXPECT_NE(nothing.error().description.find("changes nothing"), std::string::npos);
 }
 
 TEST_F(ScreenDriverTest, ATextInsideAnElementNamesTheInnermostElementThatShowsIt) {
