@@ -14,6 +14,8 @@ namespace reelhaven {
 namespace {
 constexpr auto kLongestSeekWait = std::chrono::seconds(5);
 constexpr auto kSeekPoll = std::chrono::milliseconds(2);
+constexpr int kQuietReads = 3;
+constexpr auto kQuietWindow = std::chrono::milliseconds(30);
 // How far the shown time may lag mpv's position: less than a tick of a playing video's clock.
 constexpr double kShownLag = 0.5;
 }  // namespace
@@ -24,13 +26,21 @@ void settlePlayer(ReelhavenViewController& player) {
     auto queue = session->commandQueue();
     queue->sync([] {});
     const auto deadline = std::chrono::steady_clock::now() + kLongestSeekWait;
-    for (int i = 0; i < 20; ++i) {
-        auto v = queue->syncValue([&] { return session->stringProperty("seeking"); });
-        auto t = queue->syncValue([&] { return session->stringProperty("time-pos"); });
-        fprintf(stderr, "DBG %d %s %s\n", i, v.value_or("-").c_str(), t.value_or("-").c_str());
-    }
-    while (queue->syncValue([&] { return session->stringProperty("seeking"); }) == std::optional<std::string>("yes") &&
-           std::chrono::steady_clock::now() < deadline) {
+    // A seek just handed to mpv starts on a later turn of its core, so a "not seeking" may come
+    // before it: only one that lasts a while says the seek has landed. Playing, the next tick of
+    // the player's clock shows the time anyway; paused, only this shows it.
+    const auto quietFor = player.playbackInfo()->isPaused() ? kQuietWindow : std::chrono::milliseconds(0);
+    auto quietSince = std::chrono::steady_clock::now();
+    int quietReads = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const bool seeking = queue->syncValue([&] { return session->stringProperty("seeking"); }) == "yes";
+        const auto now = std::chrono::steady_clock::now();
+        if (seeking) {
+            quietReads = 0;
+            quietSince = now;
+        } else if (++quietReads >= kQuietReads && now - quietSince >= quietFor) {
+            break;
+        }
         // mpv's own threads carry the seek out; nothing on this side can make it land sooner.
         std::this_thread::sleep_for(kSeekPoll);
     }
