@@ -318,7 +318,8 @@ void LibraryFileCollectionViewController::toggleWebServer() {
         server->stop();
     else
         startWebServer();
-    // The device stays awake exactly while the server runs; a start that failed holds nothing.
+    // The device stays awake exactly while the server runs, read from the server rather than
+    // from the switch: a start that failed must not keep the screen on for nothing.
     ui::Application::shared().setIdleTimerHeld(idleTimerHolder, server->isRunning());
     if (auto menu = importMenu()) menu->reloadServerRow();
 }

@@ -117,6 +117,8 @@ bool isOutputFailure(int error) { return error == MPV_ERROR_AO_INIT_FAILED || er
 
 EndFileAction endFileAction(const EndFileEvent& event, bool changedVideo, bool continuousPlayback) {
     if (changedVideo) return EndFileAction::none;
+    // The end reason is looked at on purpose: a file that failed to play would otherwise be
+    // marked watched, or skipped past by continuous playback, as if it had played to its end.
     switch (event.reason) {
         case MPV_END_FILE_REASON_EOF:
             return continuousPlayback ? EndFileAction::playNext : EndFileAction::closeFinished;

@@ -38,6 +38,8 @@ std::shared_ptr<T> outlet(const std::weak_ptr<T>& weak, const char* name) {
 }
 
 // mpv names the turn clockwise: a picture turned either way by a quarter is shown on its side.
+// 270 counts as much as 90: taking only 90 as turned would show a picture turned the other way
+// stretched to the wrong shape.
 bool isQuarterTurn(std::optional<double> rotation) { return rotation && (*rotation == 90 || *rotation == 270); }
 
 // A copy with the new multiplier takes the old constraint's place.
