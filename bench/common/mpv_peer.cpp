@@ -139,7 +139,8 @@ std::optional<double> MpvPeer::seek(const std::vector<std::string>& arguments, i
     if (!waitFor(R"("event":"playback-restart")", 60000)) return std::nullopt;
     const double elapsed = millisecondsSince(start);
     // What mpv sends meanwhile (its own redraw, property events) is read and dropped.
-    while (millisecondsSince(start) < elapsed + settleMs) readLine(static_cast<int>(elapsed + settleMs - millisecondsSince(start)) + 1);
+    while (millisecondsSince(start) < elapsed + settleMs)
+        readLine(static_cast<int>(elapsed + settleMs - millisecondsSince(start)) + 1);
     return elapsed;
 }
 

@@ -227,7 +227,8 @@ int main(int argc, char** argv) {
             for (double percent : kTargets) {
                 if (auto ms = player.scrubTo(percent, fine)) (fine ? exact : keyframe).push_back(*ms);
                 const std::string mode = fine ? "absolute-percent+exact" : "absolute-percent+keyframes";
-                if (auto ms = peer->seek({std::to_string(percent), mode})) (fine ? exactPeer : keyframePeer).push_back(*ms);
+                if (auto ms = peer->seek({std::to_string(percent), mode}))
+                    (fine ? exactPeer : keyframePeer).push_back(*ms);
             }
         }
     }
