@@ -352,15 +352,16 @@ void DisplayHost::frame() {
     m_interfaceDirty = false;
     m_signals->videoFrame = false;
     if (repaint) paint();
-    composite();
+    composite(repaint ? Compositor::Interface::repainted : Compositor::Interface::unchanged);
     m_lastComposite = now();
     m_compositeNeeded = false;
 }
 
-void DisplayHost::composite() {
+void DisplayHost::composite(Compositor::Interface change) {
     const auto pixels = m_desktop->pixelSize();
     const auto videos = m_videoFrames->take(m_painter->videoRegions());
-    m_compositor->draw(m_surface.get(), videos, static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    m_compositor->draw(m_surface.get(), change, videos, static_cast<int>(pixels.width),
+                       static_cast<int>(pixels.height));
     if (m_compositor->rowsUploaded() > 0) m_lastInterfaceChange = now();
     if (m_screenshot) checkScreenshot();  // reads the back buffer just drawn
     m_desktop->swap();
@@ -416,7 +417,8 @@ gfx::Image DisplayHost::capture() {
     paint();
     const auto pixels = m_desktop->pixelSize();
     const auto videos = m_videoFrames->take(m_painter->videoRegions());
-    m_compositor->draw(m_surface.get(), videos, static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    m_compositor->draw(m_surface.get(), Compositor::Interface::repainted, videos, static_cast<int>(pixels.width),
+                       static_cast<int>(pixels.height));
     auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     m_desktop->swap();
     ++m_statistics.composites;

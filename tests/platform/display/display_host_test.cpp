@@ -126,6 +126,54 @@ TEST_F(DisplayHostTest, VideoFramesFromASharedContextShowUnderTheBarsWithoutACop
     });
 }
 
+TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {
+    // The player: the video fills the window, so the composite draws no black under it.
+    auto video = SolidGLView::create(Rect(0, 0, 320, 240));
+    window->addSubview(video);
+    auto box = ui::View::create(Rect(20, 20, 40, 40));
+    box->setBackgroundColor(Color::white());
+    window->addSubview(box);
+    host->capture();
+    auto context = gfx::GLContext::create();
+    ASSERT_TRUE(context);
+    video->setContext(context);
+    auto queue = dispatch::WorkQueue::create("display.test.render");
+    queue->sync([&] {
+        context->makeCurrent();
+        video->display();
+    });
+    auto image = host->capture();
+    for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {160, 120}})
+        EXPECT_TRUE(near(image.pixel(x, y), 255, 0, 0)) << x << "," << y;
+    EXPECT_TRUE(near(image.pixel(40, 40), 255, 255, 255));
+    // New frames composited by the window's own loop, the interface unchanged; then a change of it.
+    auto serveUntil = [&](const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        std::function<void()> check = [&] {
+            if (done() || std::chrono::steady_clock::now() > deadline) return loop->stop();
+            loop->schedule(loop->now() + dispatch::seconds(0.005), check);
+        };
+        check();
+        host->run();
+        return done();
+    };
+    for (int i = 0; i < 3; ++i) {
+        video->red = static_cast<float>(i % 2);
+        video->blue = static_cast<float>(1 - i % 2);
+        const auto shown = host->statistics().videoFrames;
+        queue->sync([&] { video->display(); });
+        ASSERT_TRUE(serveUntil([&] { return host->statistics().videoFrames > shown; }));
+    }
+    box->removeFromSuperview();
+    image = host->capture();
+    EXPECT_TRUE(near(image.pixel(40, 40), 0, 0, 255)) << "the box's place shows the video again";
+    EXPECT_TRUE(near(image.pixel(319, 239), 0, 0, 255));
+    queue->sync([&] {
+        video->setContext(nullptr);
+        context->releaseCurrent();
+    });
+}
+
 TEST_F(DisplayHostTest, TheLoopServesTimersAndPostsFromOtherThreadsAndStops) {
     int fired = 0;
     loop->schedule(loop->now() + dispatch::seconds(0.02), [&] { ++fired; });
