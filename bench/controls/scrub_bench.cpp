@@ -94,10 +94,7 @@ public:
         };
         session = MPVSession::create(info, {"no", "null", nullptr, nullptr, output.screen});
         session->onFileLoaded = [this](const PlaybackInfoPtr&) { loaded = true; };
-        session->onPlaybackRestart = [this] {
-            ++restarts;
-            framesAtRestart = output.view->framesDisplayed();
-        };
+        session->onPlaybackRestart = [this] { ++restarts; };
         output.attach(session);
         session->startPlayback(info);
 
@@ -116,7 +113,7 @@ public:
     bool start() {
         if (!waitFor([&] { return loaded; })) return false;
         session->setFlagProperty("pause", true);
-        return waitFor([&] { return restarts > 0 && output.view->framesDisplayed() > framesAtRestart; }) && settle();
+        return waitFor([&] { return restarts > 0 && frameCount() > 0; }) && settle();
     }
 
     // Drags the bar to `percent` at full speed, or 160 points off the bar at a tenth of it, and
@@ -171,7 +168,6 @@ private:
     std::shared_ptr<DetailScrubber> bar;
     bool loaded = false;
     int restarts = 0;
-    std::uint64_t framesAtRestart = 0;
     struct Frame {
         Clock::time_point at;
         std::size_t print;  // a hash of the pixels
