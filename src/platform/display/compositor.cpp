@@ -123,6 +123,16 @@ void Compositor::upload(cairo_surface_t* interface, Interface change) {
     if (m_rowsUploaded > 0) findInkedRows(data, width, height, stride);
 }
 
+bool Compositor::shows(cairo_surface_t* interface) const {
+    const int width = cairo_image_surface_get_width(interface);
+    const int height = cairo_image_surface_get_height(interface);
+    if (width != m_textureWidth || height != m_textureHeight) return false;
+    cairo_surface_flush(interface);
+    const auto* data = cairo_image_surface_get_data(interface);
+    const size_t bytes = static_cast<size_t>(cairo_image_surface_get_stride(interface)) * static_cast<size_t>(height);
+    return bytes == m_uploaded.size() && std::memcmp(m_uploaded.data(), data, bytes) == 0;
+}
+
 void Compositor::findInkedRows(const std::uint8_t* data, int width, int height, int stride) {
     // Bands closer than this merge: a few more blended rows cost less than another draw.
     constexpr int kGap = 16;

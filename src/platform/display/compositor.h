@@ -37,6 +37,9 @@ public:
     // interface at that size (premultiplied ARGB32).
     void draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
               int height);
+    // Whether the interface texture holds exactly `interface`: a composite of it would show
+    // nothing new unless a video frame is new.
+    bool shows(cairo_surface_t* interface) const;
     // The back buffer as drawn, upright (screenshots only).
     gfx::Image readPixels(int width, int height) const;
     // Rows uploaded by the last `draw` (0 when the interface did not change).

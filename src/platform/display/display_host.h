@@ -144,6 +144,9 @@ private:
 
     bool m_interfaceDirty = true;
     bool m_compositeNeeded = true;
+    // The window's pixels must be drawn again whatever the interface holds (first frame, exposed,
+    // resized).
+    bool m_mustComposite = true;
     bool m_closed = false;
     const Options m_options;
     const double m_quietTime;

@@ -75,6 +75,19 @@ protected:
         mainLoop.reset();
     }
 
+    // Serves the window's own loop (events, paced composites) until `done`, 20 s at most.
+    bool serveUntil(const std::function<bool()>& done) {
+        if (done()) return true;  // a stop before the loop runs would not end it
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        std::function<void()> check = [&] {
+            if (done() || std::chrono::steady_clock::now() > deadline) return loop->stop();
+            loop->schedule(loop->now() + dispatch::seconds(0.005), check);
+        };
+        check();
+        host->run();
+        return done();
+    }
+
     std::optional<testing_support::RealMainLoop> mainLoop;
     std::shared_ptr<dispatch::RunLoop> loop;
     std::shared_ptr<ui::Window> window;
@@ -147,16 +160,6 @@ TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOver
         EXPECT_TRUE(near(image.pixel(x, y), 255, 0, 0)) << x << "," << y;
     EXPECT_TRUE(near(image.pixel(40, 40), 255, 255, 255));
     // New frames composited by the window's own loop, the interface unchanged; then a change of it.
-    auto serveUntil = [&](const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        std::function<void()> check = [&] {
-            if (done() || std::chrono::steady_clock::now() > deadline) return loop->stop();
-            loop->schedule(loop->now() + dispatch::seconds(0.005), check);
-        };
-        check();
-        host->run();
-        return done();
-    };
     for (int i = 0; i < 3; ++i) {
         video->red = static_cast<float>(i % 2);
         video->blue = static_cast<float>(1 - i % 2);
@@ -172,6 +175,29 @@ TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOver
         video->setContext(nullptr);
         context->releaseCurrent();
     });
+}
+
+TEST_F(DisplayHostTest, WorkThatChangesNothingOnScreenIsNotCompositedAgain) {
+    auto box = ui::View::create(Rect(20, 20, 100, 50));
+    box->setBackgroundColor(Color::redColor());
+    window->addSubview(box);
+    // Settled: the window shows the box, and a timer has run since.
+    bool settled = false;
+    loop->schedule(loop->now() + dispatch::seconds(0.1), [&] { settled = true; });
+    ASSERT_TRUE(serveUntil([&] { return settled && host->statistics().composites >= 1; }));
+    // Timers that change nothing (a player's clock while its controls are hidden): the interface
+    // is painted again, found the same, and the window keeps what it shows.
+    const auto before = host->statistics();
+    int ran = 0;
+    for (int i = 1; i <= 10; ++i) loop->schedule(loop->now() + dispatch::seconds(0.02 * i), [&] { ++ran; });
+    ASSERT_TRUE(serveUntil([&] { return ran == 10 && host->statistics().repaints > before.repaints + 2; }));
+    // The window system may still expose the window once (it is drawn again then).
+    EXPECT_LE(host->statistics().composites, before.composites + 1)
+        << "painted " << host->statistics().repaints - before.repaints << " times";
+    // One that changes it is shown.
+    loop->schedule(loop->now() + dispatch::seconds(0.01), [&] { box->setBackgroundColor(Color::blueColor()); });
+    ASSERT_TRUE(serveUntil([&] { return host->statistics().composites > before.composites; }));
+    EXPECT_TRUE(near(host->capture().pixel(70, 45), 0, 0, 255));
 }
 
 TEST_F(DisplayHostTest, TheLoopServesTimersAndPostsFromOtherThreadsAndStops) {
