@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """Playback in a window, ours beside mpv's, alternating run by run on one display.
 
-  compare_play.py BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP SECONDS ROUNDS SIZE...
+  compare_play.py [--app LAUNCHER] BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP SECONDS ROUNDS SIZE...
 
 For each SIZE (WxH) and round: bench_display_play (our player output in the display host) and
 `mpv --no-config --vo=gpu --gpu-sw --ao=null` in a window of that size, each playing SECONDS of
 CLIP. Reports each process's CPU time (user + system, all threads), the frames it showed and
 dropped, and the CPU per frame shown: under load both players drop frames, and a dropped frame
 costs neither of them its drawing, so CPU per frame shown is the fair ratio. Medians of ROUNDS.
+With --app, at 640x360 (the size its window opens at) the application itself joins each round:
+`reelhaven --play CLIP --display` with the player screen and its controls, whose CPU is compared
+with mpv's as a whole (it does not count its frames).
 """
+import tempfile
 import os
 import re
 import statistics
@@ -37,17 +41,28 @@ def load():
 
 
 def main():
-    play, counts, clip, seconds, rounds, *sizes = sys.argv[1:]
+    arguments = sys.argv[1:]
+    app = None
+    if arguments[0] == "--app":
+        app, arguments = arguments[1], arguments[2:]
+    play, counts, clip, seconds, rounds, *sizes = arguments
     rounds = int(rounds)
+    home = tempfile.mkdtemp(prefix="bench-display-app-")
     for size in sizes:
         width, height = size.split("x")
         figures = {"ours": [], "mpv": []}
+        withApp = app is not None and size == "640x360"
+        appCpu = []
         print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
         for _ in range(rounds):
             cpu, numbers = run([play, clip, seconds, width, height])
             shown = numbers.get("shown", 0)
             drops = numbers.get("mpv_output_drops", 0) + numbers.get("dropped_to_window", 0)
             figures["ours"].append((cpu, shown, drops))
+            if withApp:
+                cpu, _ = run([app, "--home", home, "--play", clip, "--seconds", seconds, "--audio-output", "null",
+                              "--display"])
+                appCpu.append(cpu)
             cpu, numbers = run(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
                                 "--no-border", f"--length={seconds}", "--really-quiet", f"--script={counts}", clip])
             figures["mpv"].append((cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)))
@@ -60,6 +75,10 @@ def main():
             print(f"  {name:<5} cpu {cpu:6.2f} s   shown {shown:5.0f}   dropped {drops:4.0f}   "
                   f"cpu per frame shown {perFrame[name]:6.2f} ms")
         print(f"  ratio, cpu per frame shown: {perFrame['ours'] / perFrame['mpv']:.2f}x mpv   (load after {load()})")
+        if withApp:
+            mpvCpu = statistics.median(r[0] for r in figures["mpv"])
+            print(f"  reelhaven --play --display: cpu {statistics.median(appCpu):6.2f} s, "
+                  f"{statistics.median(appCpu) / mpvCpu:.2f}x mpv's cpu")
 
 
 main()

@@ -8,8 +8,9 @@
 # each playing SECONDS (default 30) of a 1080p30 H.264 clip in windows of each of SIZES (default
 # "640x360 1280x720"), ROUNDS times (default 3), with audio to the null output. Reports CPU time
 # (user + system, whole process), frames shown and dropped, and the CPU per frame shown with its
-# ratio (under load both drop frames, which cost neither their drawing); the load average before
-# and after. Then idle: the display host showing a grid of 24 cells with thumbnails and titles for
+# ratio (under load both drop frames, which cost neither their drawing); at 640x360 also the app
+# itself (`reelhaven --play --display`, the player screen with its controls), CPU against mpv's;
+# the load average before and after. Then idle: the display host showing a grid of 24 cells with thumbnails and titles for
 # IDLE seconds (default 10), CPU time. Last, the app host on a library holding the same clip: a
 # click on its cell to the first video frame on the window (bench_display_click), CLICKS runs
 # (default 11): the first, cold, and the median of the others. Figures go to standard output and
@@ -24,7 +25,7 @@ clicks=${CLICKS:-11}
 sizes=${SIZES:-640x360 1280x720}
 rounds=${ROUNDS:-3}
 report="$out/display.txt"
-bench_build bench_display_play bench_display_idle bench_display_click
+bench_build bench_display_play bench_display_idle bench_display_click reelhaven
 
 clip="$build/bench-1080p30-${seconds}s.mp4"
 if [[ ! -s "$clip" ]]; then
@@ -43,7 +44,7 @@ build=$1 clip=$2 seconds=$3 idle=$4 here=$5 clicks=$6 rounds=$7 sizes=$8
 echo "display benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${seconds} s of 1080p30 H.264"
 echo "renderer: Mesa software GL on Xvfb"
 # shellcheck disable=SC2086 # one argument per size
-python3 "$here/compare_play.py" "$build/bench/bench_display_play" "$here/mpv_counts.lua" "$clip" "$seconds" \
+python3 "$here/compare_play.py" --app "$build/src/app/reelhaven" "$build/bench/bench_display_play" "$here/mpv_counts.lua" "$clip" "$seconds" \
   "$rounds" $sizes
 echo "== idle: a grid of 24 cells shown for ${idle} s"
 /usr/bin/time -f "process_cpu_seconds %U %S" "$build/bench/bench_display_idle" "$idle" 2>&1 |
