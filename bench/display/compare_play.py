@@ -12,6 +12,7 @@ With --app, at 640x360 (the size its window opens at) the application itself joi
 `reelhaven --play CLIP --display` with the player screen and its controls, whose CPU is compared
 with mpv's as a whole (it does not count its frames).
 """
+import shutil
 import tempfile
 import os
 import re
@@ -48,6 +49,13 @@ def main():
     play, counts, clip, seconds, rounds, *sizes = arguments
     rounds = int(rounds)
     home = tempfile.mkdtemp(prefix="bench-display-app-")
+    try:
+        compare(app, home, play, counts, clip, seconds, rounds, sizes)
+    finally:
+        shutil.rmtree(home, ignore_errors=True)
+
+
+def compare(app, home, play, counts, clip, seconds, rounds, sizes):
     for size in sizes:
         width, height = size.split("x")
         figures = {"ours": [], "mpv": []}
@@ -81,4 +89,5 @@ def main():
                   f"{statistics.median(appCpu) / mpvCpu:.2f}x mpv's cpu")
 
 
-main()
+if __name__ == "__main__":
+    main()
