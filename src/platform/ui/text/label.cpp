@@ -100,6 +100,16 @@ Size Label::intrinsicContentSize() const {
     return sizeThatFits({m_intrinsicWidth, 0});
 }
 
+std::pair<double, double> Label::layoutBaselines() const {
+    TextContainer container;
+    container.width = numberOfLines() == 1 ? 0 : bounds().width();
+    container.maximumNumberOfLines = numberOfLines();
+    container.lineBreakMode = lineBreakMode();
+    const TextFrame frame = frameFor(container, textColor());
+    if (frame.lines().empty()) return {-1, -1};
+    return {frame.lines().front().origin.y, frame.lines().back().origin.y};
+}
+
 void Label::layoutSubviews() {
     View::layoutSubviews();
     if (numberOfLines() != 1 && m_preferredMaxLayoutWidth == 0 && bounds().width() != m_intrinsicWidth)

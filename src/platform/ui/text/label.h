@@ -96,6 +96,10 @@ public:
     Size sizeThatFits(Size size) const override;
     Size intrinsicContentSize() const override;
     void layoutSubviews() override;
+    // The baselines of the first and last line below the top, as the label lays its text out
+    // when it hugs it (its intrinsic height, which is how a baseline-aligned stack sizes it);
+    // none without text.
+    std::pair<double, double> layoutBaselines() const override;
 
     // The text as the label shows it in its bounds: wrapped at their width (unlimited while it is
     // 0), lines that do not fit their height left out, the last line cut by the break mode, the
