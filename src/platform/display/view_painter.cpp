@@ -28,7 +28,19 @@ ViewPainter::ViewPainter(SymbolIcons& icons)
       m_text(m_images),
       m_content(m_images, m_text),
       m_layers(m_content),
-      m_chrome(m_images, m_text, m_layers.cache()) {}
+      m_chrome(m_images, m_text, m_layers.cache()) {
+    m_chrome.paintOverBar = [this](cairo_t* cr, ui::View& view, double scale) {
+        auto superview = view.superview();
+        if (!superview) return;
+        LayerPainter::ViewsByLayer views;
+        collectViews(view, views);
+        SavedState saved(cr);
+        // The layer stands where its superview's bounds put it.
+        const ui::Point origin = superview->convertToWindow(superview->bounds().origin);
+        cairo_translate(cr, origin.x - superview->bounds().origin.x, origin.y - superview->bounds().origin.y);
+        m_layers.paint(cr, view.layer(), views, scale);
+    };
+}
 
 void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
     LayerPainter::ViewsByLayer views;

@@ -105,6 +105,18 @@ TEST_F(ChromeTest, TheNavigationBarShowsTheTitleAndItsItemsWhereTheirHandlesAct)
     EXPECT_EQ(pressed, 1);
 }
 
+TEST_F(ChromeTest, ATitleViewIsDrawnInTheBarInPlaceOfTheTitle) {
+    auto titleView = ui::View::create(Rect(0, 0, 100, 30));
+    titleView->setBackgroundColor(ui::Color(1, 0, 0, 1));
+    root->navigationItem()->setTitleView(titleView);
+    window->layoutIfNeeded();
+    ASSERT_EQ(titleView->frame(), Rect(150, 7, 100, 30));
+    paint(2);
+    EXPECT_TRUE(isColor(image.pixel(400, 44), 255, 0, 0)) << "the bar is drawn under it, not over it";
+    EXPECT_TRUE(isColor(image.pixel(304, 60), 255, 0, 0));
+    EXPECT_FALSE(isColor(image.pixel(280, 44), 255, 0, 0)) << "beside it the bar shows";
+}
+
 TEST_F(ChromeTest, AScreenPresentedOverTheWholeWindowCoversTheBarAndItsItems) {
     root->navigationItem()->setRightBarButtonItem(ui::BarButtonItem::create("Edit"));
     auto player = ui::ViewController::create();
