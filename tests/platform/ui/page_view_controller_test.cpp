@@ -90,7 +90,8 @@ TEST_F(PageViewControllerTest, TheTitleViewSitsCentredInTheBarAboveThePageAndTak
     auto segments = SegmentedControl::create({"Play External File", "Play URL"});
     segments->setSelectedSegmentIndex(0);
     int changes = 0;
-    segments->addTarget(nullptr, [&](Control&) { ++changes; }, valueChanged);
+    segments->addTarget(
+        nullptr, [&](Control&) { ++changes; }, valueChanged);
     pages->navigationItem()->setTitleView(segments);
     window->layoutIfNeeded();
     ASSERT_EQ(segments->superview(), navigation->view());
