@@ -119,6 +119,20 @@ TEST_F(ListDisplayTest, TenThousandItemsKeepOnlyTheCellsInView) {
     EXPECT_EQ(view->cellAt({0, 120})->frame(), Rect(0, 120 * 44, 390, 44));
 }
 
+TEST_F(ListDisplayTest, ADragComesToRestInsideTheContent) {
+    makeList(Rect(0, 0, 350, 400), CompositionalLayout::createList(CollectionLayoutSection::ListAppearance::plain));
+    view->setContentInset({10, 0, 5, 0});
+    source->apply(items(1, 15), false);  // 660 points of rows
+    ASSERT_EQ(view->contentSize().height, 660);
+    EXPECT_TRUE(view->drag(Point{0, 941}));
+    EXPECT_EQ(view->contentOffset(), (Point{0, 660 + 5 - 400})) << "the last row rests at the bottom";
+    EXPECT_TRUE(view->drag(Point{-30, -200}));
+    EXPECT_EQ(view->contentOffset(), (Point{0, -10})) << "the first row rests under the top inset";
+    source->apply(items(1, 3), false);  // shorter than the bounds
+    EXPECT_TRUE(view->drag(Point{0, 100}));
+    EXPECT_EQ(view->contentOffset(), (Point{0, -10}));
+}
+
 TEST_F(ListDisplayTest, ScrollingToAnItemMovesTheLeastThatShowsIt) {
     makeList(Rect(0, 0, 390, 844), CompositionalLayout::createList(CollectionLayoutSection::ListAppearance::plain));
     source->apply(items(1, 10000), false);
