@@ -194,19 +194,12 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
     for (const auto& leftItem : item->leftBarButtonItems()) left += drawItem(leftItem, left, false);
     double right = bar.origin.x + bar.size.width - 8;
     for (const auto& rightItem : item->rightBarButtonItems()) right -= drawItem(rightItem, right, true);
-    // A title view stands in for the title: the bar is drawn over the views, so it is painted again above.
-    auto titleView = item->titleView();
-    const bool showsTitleView = titleView && titleView->superview() && paintOverBar;
-    if (!showsTitleView) {
-        const std::string title = item->title().empty() ? shown->title() : item->title();
-        const double room = std::max(
-            0.0, std::min(bar.origin.x + bar.size.width / 2 - left, right - bar.origin.x - bar.size.width / 2));
-        drawing.text(title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
-                     ui::Rect(bar.origin.x + bar.size.width / 2 - room, y, 2 * room, barHeight),
-                     ui::TextAlignment::center);
-    }
+    const std::string title = item->title().empty() ? shown->title() : item->title();
+    const double room =
+        std::max(0.0, std::min(bar.origin.x + bar.size.width / 2 - left, right - bar.origin.x - bar.size.width / 2));
+    drawing.text(title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
+                 ui::Rect(bar.origin.x + bar.size.width / 2 - room, y, 2 * room, barHeight), ui::TextAlignment::center);
     draw(cr, navigation.view()->layer(), Part::bar, drawing, scale);
-    if (showsTitleView) paintOverBar(cr, *titleView, scale);
 }
 
 void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
@@ -9,7 +8,6 @@
 
 namespace ui {
 class Layer;
-class View;
 class NavigationController;
 class Window;
 }  // namespace ui
@@ -49,8 +47,6 @@ public:
     Result paint(cairo_t* cr, ui::Window& window, double scale, int highlighted = 0);
     // Pieces drawn so far (kept bitmaps composited instead do not count).
     std::uint64_t draws() const { return m_draws; }
-    // Paints a view of the tree (a navigation item's title view) over the bar it sits in.
-    std::function<void(cairo_t* cr, ui::View& view, double scale)> paintOverBar;
 
 private:
     // The parts of a layer's cache entries the chrome keeps its pieces under (0 is the layer's own).

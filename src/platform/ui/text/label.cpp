@@ -100,16 +100,6 @@ Size Label::intrinsicContentSize() const {
     return sizeThatFits({m_intrinsicWidth, 0});
 }
 
-std::pair<double, double> Label::layoutBaselines() const {
-    TextContainer container;
-    container.width = numberOfLines() == 1 ? 0 : bounds().width();
-    container.maximumNumberOfLines = numberOfLines();
-    container.lineBreakMode = lineBreakMode();
-    const TextFrame frame = frameFor(container, textColor());
-    if (frame.lines().empty()) return {-1, -1};
-    return {frame.lines().front().origin.y, frame.lines().back().origin.y};
-}
-
 void Label::layoutSubviews() {
     View::layoutSubviews();
     if (numberOfLines() != 1 && m_preferredMaxLayoutWidth == 0 && bounds().width() != m_intrinsicWidth)
@@ -138,6 +128,16 @@ Rect Label::textRect() const {
     const Rect box = bounds();
     const double height = textFrame().size().height;
     return {box.minX(), box.minY() + (box.height() - height) / 2, box.width(), height};
+}
+
+std::pair<double, double> Label::layoutBaselines() const {
+    TextContainer container;
+    container.width = numberOfLines() == 1 ? 0 : bounds().width();
+    container.maximumNumberOfLines = numberOfLines();
+    container.lineBreakMode = lineBreakMode();
+    const TextFrame frame = frameFor(container, textColor());
+    if (frame.lines().empty()) return {-1, -1};
+    return {frame.lines().front().origin.y, frame.lines().back().origin.y};
 }
 
 }  // namespace ui
