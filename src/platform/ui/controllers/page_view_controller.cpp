@@ -42,6 +42,7 @@ void PageViewController::setViewControllers(std::vector<std::shared_ptr<ViewCont
     }
     m_pages = std::move(pages);
     for (const auto& page : m_pages) {
+        if (page->parent().get() == this) continue;
         addChild(page);
         page->didMoveToParent(sharedAs<ViewController>());
     }
