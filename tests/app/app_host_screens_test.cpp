@@ -213,6 +213,26 @@ TEST_P(AppHostScreensTest, EveryScreenLaysOutWithoutAWarning) {
     EXPECT_TRUE(warnings.empty()) << all;
 }
 
+TEST_P(AppHostScreensTest, TheEmptyLibraryLaysOutWithoutAWarning) {
+    host->shutDown();
+    host.reset();
+    ui::Application::shared().reset();
+    fs::remove_all(documents);
+    fs::create_directories(documents);
+    LauncherOptions options;
+    options.home = home;
+    options.device = GetParam();
+    options.restore = false;
+    options.script = "script";
+    host = std::make_unique<AppHost>(options, out, err);
+    ASSERT_TRUE(host->start()) << err.str();
+    reached("empty library");
+    EXPECT_NE(driver().screen().find("No Videos Yet"), std::string::npos) << driver().screen();
+    std::string all;
+    for (const auto& warning : warnings) all += "\n" + warning;
+    EXPECT_TRUE(warnings.empty()) << all;
+}
+
 TEST_P(AppHostScreensTest, ThePlaySheetSwitchesPagesPlaysATypedAddressAndCanBeLeft) {
     ASSERT_TRUE(command("tap " + handleOf(root()->playButton().get())));
     auto sheet = std::dynamic_pointer_cast<ui::NavigationController>(root()->presentedViewController());
