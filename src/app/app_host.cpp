@@ -99,6 +99,10 @@ bool AppHost::start() {
     }
     const bool pad = m_options.device == LauncherOptions::Device::pad;
     ui::Device::current().setUserInterfaceIdiom(pad ? ui::UserInterfaceIdiom::pad : ui::UserInterfaceIdiom::phone);
+    ui::Device::current().setUserInterfaceLayoutDirection(m_options.layoutDirection ==
+                                                                  LauncherOptions::LayoutDirection::rightToLeft
+                                                              ? ui::UserInterfaceLayoutDirection::rightToLeft
+                                                              : ui::UserInterfaceLayoutDirection::leftToRight);
     const auto [width, height] = m_options.size.value_or(pad ? std::pair(1024.0, 1366.0) : std::pair(390.0, 844.0));
     ui::Screen::main()->setBounds(ui::Rect(0, 0, width, height));
 

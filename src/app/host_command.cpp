@@ -188,7 +188,7 @@ const char* HostCommand::usage() {
            "  choose \"title\"    a menu entry or an alert action\n"
            "  type #n \"text\"    replace the text of a field (\"\" clears it)\n"
            "  search \"text\"     type into the search bar of the screen\n"
-           "  cancel            close the open menu, cancel a picker or the search\n"
+           "  cancel            close the open menu, cancel a file or font picker or the search\n"
            "  alert \"action\"    an action of the alert on the screen\n"
            "  pick PATH...      choose files in the file picker on the screen\n"
            "  drag #n #m        drag an item onto another (or a list)\n"

@@ -9,6 +9,7 @@
 #include "app/play_keys.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
+#include "platform/ui/controllers/font_picker_view_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
@@ -44,20 +45,22 @@ std::optional<size_t> searchBarTarget(const ui::TextScreen& screen) {
     return std::nullopt;
 }
 
-// The file picker on the screen: the last one shown in the window's controllers, their children
-// and what they present (a presentation may start from any of them).
-void findPicker(const std::shared_ptr<ui::ViewController>& controller,
-                std::shared_ptr<ui::DocumentPickerViewController>& found) {
+// The picker of a kind on the screen (a file or a font picker): the last one shown in the
+// window's controllers, their children and what they present (a presentation may start from any
+// of them).
+template <typename Picker>
+void findPicker(const std::shared_ptr<ui::ViewController>& controller, std::shared_ptr<Picker>& found) {
     if (!controller) return;
-    if (auto picker = std::dynamic_pointer_cast<ui::DocumentPickerViewController>(controller);
+    if (auto picker = std::dynamic_pointer_cast<Picker>(controller);
         picker && picker->appearanceState() == ui::ViewController::AppearanceState::appeared)
         found = picker;
     for (const auto& child : controller->children()) findPicker(child, found);
     findPicker(controller->presentedViewController(), found);
 }
 
-std::shared_ptr<ui::DocumentPickerViewController> shownPicker(ui::Window& window) {
-    std::shared_ptr<ui::DocumentPickerViewController> found;
+template <typename Picker = ui::DocumentPickerViewController>
+std::shared_ptr<Picker> shownPicker(ui::Window& window) {
+    std::shared_ptr<Picker> found;
     findPicker(window.rootViewController(), found);
     return found;
 }
@@ -168,6 +171,10 @@ foundation::Status HostSession::cancel() {
         picker->cancel();
         return {};
     }
+    if (auto picker = shownPicker<ui::FontPickerViewController>(*m_window)) {
+        picker->cancel();
+        return {};
+    }
     const auto screen = m_driver.capture();
     if (auto bar = searchBarTarget(screen)) {
         auto searchBar = std::static_pointer_cast<ui::SearchBar>(screen.targets()[*bar].view);
@@ -176,7 +183,7 @@ foundation::Status HostSession::cancel() {
             return {};
         }
     }
-    return sessionError("nothing to cancel: no menu, file picker or search is open");
+    return sessionError("nothing to cancel: no menu, file or font picker or search is open");
 }
 
 foundation::Status HostSession::alert(const std::string& action) {

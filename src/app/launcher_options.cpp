@@ -122,6 +122,16 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
                 return LauncherError{"--device needs phone or pad"};
             }
             hostOptions = true;
+        } else if (argument == "--layout-direction") {
+            auto direction = value();
+            if (direction == "ltr") {
+                options.layoutDirection = LauncherOptions::LayoutDirection::leftToRight;
+            } else if (direction == "rtl") {
+                options.layoutDirection = LauncherOptions::LayoutDirection::rightToLeft;
+            } else {
+                return LauncherError{"--layout-direction needs ltr or rtl"};
+            }
+            hostOptions = true;
         } else if (argument == "--size") {
             auto text = value();
             auto size = text ? parseSize(*text) : std::nullopt;
@@ -144,7 +154,7 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
     options.mode = mode.value_or(LauncherOptions::Mode::host);
     if (hostOptions && options.mode != LauncherOptions::Mode::host) {
         return LauncherError{
-            "--transfer, --script, --device, --size, --open, --import and --no-restore apply only "
+            "--transfer, --script, --device, --size, --layout-direction, --open, --import and --no-restore apply only "
             "when the app runs, not with --list, --play or --help"};
     }
     if (options.port && !options.transfer) return LauncherError{"--port applies only to --transfer"};
@@ -190,7 +200,11 @@ std::string launcherUsage() {
            "  --script FILE run the commands of FILE, printing the screen on each show; stops at\n"
            "                the first command that fails (exit status 1)\n"
            "  --device phone|pad  the device the app believes it runs on (default phone)\n"
-           "  --size WxH    the screen in points (default 390x844 on a phone, 1024x1366 on a pad)\n"
+           "  --size WxH    the screen in points (default 390x844 on a phone, 1024x1366 on a pad);\n"
+           "                the size classes follow it (a regular width from 700 points on, a\n"
+           "                compact height below 500)\n"
+           "  --layout-direction ltr|rtl  the direction the interface reads in, as the device's\n"
+           "                language gives it (default ltr)\n"
            "  --open PATH|URL  hand the app a file to play where it is, or a URL, as it starts\n"
            "  --import PATH    hand the app a copy of a file, which it moves into the library\n"
            "  --no-restore  do not bring back the player that was up when the app last stopped\n"

@@ -14,6 +14,7 @@ struct LauncherOptions {
     // `host` runs the application; the others are one-shot commands.
     enum class Mode { host, help, list, play };
     enum class Device { phone, pad };
+    enum class LayoutDirection { leftToRight, rightToLeft };
 
     Mode mode = Mode::host;
     std::filesystem::path home;                     // the container folder
@@ -31,6 +32,9 @@ struct LauncherOptions {
     std::string frameOut;                           // --frame-out, for --play: a PNG file
     bool display = false;                           // --display: in a window on the desktop
     std::string screenshot;                         // --screenshot: a PNG of the settled window, then exit
+
+    // --layout-direction: the direction of the language the device runs in
+    LayoutDirection layoutDirection = LayoutDirection::leftToRight;
 };
 
 struct LauncherError {

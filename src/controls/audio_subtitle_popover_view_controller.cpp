@@ -100,6 +100,7 @@ void AudioSubtitlePopoverViewController::viewDidLoad() {
     m_dataSource->playbackInfo = m_playbackInfo;
     auto table = tableView();
     table->registerCell("trackCell", [] { return ui::TableViewCell::create(); });
+    table->registerHeaderFooter("header", [] { return OptionsTableHeaderView::create(); });
 
     table->setBackgroundColor(ui::Color::clear());
     // The dark blur behind the rows, as the table's background.
@@ -141,8 +142,9 @@ std::optional<double> AudioSubtitlePopoverViewController::heightForRow(ui::Table
 
 std::optional<double> AudioSubtitlePopoverViewController::heightForHeader(ui::TableView&, int) { return kHeaderHeight; }
 
-std::shared_ptr<ui::View> AudioSubtitlePopoverViewController::viewForHeader(ui::TableView&, int section) {
-    auto header = OptionsTableHeaderView::create("header");
+std::shared_ptr<ui::View> AudioSubtitlePopoverViewController::viewForHeader(ui::TableView& table, int section) {
+    auto header = std::dynamic_pointer_cast<OptionsTableHeaderView>(table.dequeueReusableHeaderFooterView("header"));
+    if (!header) return ui::View::create();
     const std::string title = section == 0 ? "Audio" : section == 1 ? "Subtitles" : "";
     header->setTitle(title);
     header->label()->setText(title);

@@ -193,8 +193,9 @@ std::shared_ptr<ui::Button> OptionsItemCell::makeResetButton(const OptionsContro
 }
 
 void OptionsItemCell::updateChevron() {
-    // The platform layer lays text out left to right only, so the chevron points right.
-    const std::string name = "chevron.right";
+    const bool rightToLeft =
+        traitCollection().effectiveLayoutDirection() == ui::UserInterfaceLayoutDirection::rightToLeft;
+    const std::string name = rightToLeft ? "chevron.left" : "chevron.right";
     const bool pressed = isHighlighted() || isSelected();
     ui::SymbolConfiguration configuration;
     ui::AffineTransform transform = ui::AffineTransform::identity();
@@ -204,13 +205,18 @@ void OptionsItemCell::updateChevron() {
         tint = pressed ? ui::Color::systemGray2() : ui::Color::systemGray();
     } else {
         configuration.weight = ui::SymbolWeight::bold;
-        if (m_isExpanded) transform = ui::AffineTransform::rotation(M_PI / 2);
+        if (m_isExpanded) transform = ui::AffineTransform::rotation(rightToLeft ? -M_PI / 2 : M_PI / 2);
         tint = pressed ? ui::Color::gray() : ui::Color::white();
     }
     m_chevronImageView->setImage(ui::Image::systemImage(name));
     m_chevronImageView->setPreferredSymbolConfiguration(configuration);
     m_chevronImageView->setTransform(transform);
     m_chevronImageView->setTintColor(tint);
+}
+
+void OptionsItemCell::traitCollectionDidChange(const ui::TraitCollection& previous) {
+    ui::CollectionViewCell::traitCollectionDidChange(previous);
+    if (previous.layoutDirection != traitCollection().layoutDirection) updateChevron();
 }
 
 void OptionsItemCell::setSelected(bool selected) {

@@ -35,6 +35,8 @@ public:
     void setSelected(bool selected) override;
     void setHighlighted(bool highlighted) override;
     void prepareForReuse() override;
+    // The chevron points the way the interface reads.
+    void traitCollectionDidChange(const ui::TraitCollection& previous) override;
 
     const std::optional<OptionsItem>& setting() const { return m_setting; }
     const std::shared_ptr<ui::View>& containerView() const { return m_containerView; }

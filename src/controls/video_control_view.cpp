@@ -124,8 +124,10 @@ void VideoControlView::updateSkipIntervalIcons() {
     auto found = skipImages().find(Preferences::shared().skipInterval.wrappedValue());
     if (found == skipImages().end()) return;
     const SkipImages& images = found->second;
-    bar->skipBackwardButton()->setImage(skipImage(images.backward, images.asset), ui::normal);
-    bar->skipForwardButton()->setImage(skipImage(images.forward, images.asset), ui::normal);
+    // A skip image that cannot be loaded leaves the button with the one it has, not with none:
+    // a blank button would still skip, but by an interval nobody can see.
+    if (auto image = skipImage(images.backward, images.asset)) bar->skipBackwardButton()->setImage(image, ui::normal);
+    if (auto image = skipImage(images.forward, images.asset)) bar->skipForwardButton()->setImage(image, ui::normal);
 }
 
 void VideoControlView::updateProgressLabels(double progress, double duration) {

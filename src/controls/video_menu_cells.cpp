@@ -89,8 +89,10 @@ void VideoMenuPlaylistItemCell::setupViews() {
     ui::LayoutConstraint::activate({
         m_containerStackView->leadingAnchor().constraint(content->leadingAnchor(), 10),
         m_containerStackView->trailingAnchor().constraint(content->trailingAnchor(), -10),
-        m_containerStackView->topAnchor().constraint(content->topAnchor(), 10),
-        m_containerStackView->bottomAnchor().constraint(content->bottomAnchor(), -10),
+        // 8 above and below: the 49-point framed thumbnail fills the 65-point row exactly (10
+        // each would ask for 69 points and break the row's own height).
+        m_containerStackView->topAnchor().constraint(content->topAnchor(), 8),
+        m_containerStackView->bottomAnchor().constraint(content->bottomAnchor(), -8),
         m_thumbnail->heightAnchor().constraintEqualToConstant(45),
         m_thumbnail->widthAnchor().constraintEqualToConstant(80),
         m_selectionView->leadingAnchor().constraint(m_thumbnail->leadingAnchor(), -2),

@@ -66,7 +66,8 @@ void VideoMenuHeaderView::setupViews() {
         view->setTranslatesAutoresizingMaskIntoConstraints(false);
     }
     m_nowPlayingLabel->setContentHuggingPriority(1000, ui::LayoutAxis::vertical);
-    m_screenshotButton->setContentHuggingPriority(1000, ui::LayoutAxis::vertical);
+    // The button is 30 points high by its constraint; hugging its shorter title as well would
+    // ask for two heights at once.
     m_stackView->setAxis(ui::LayoutAxis::vertical);
     m_stackView->setAlignment(ui::StackViewAlignment::leading);
     m_stackView->setSpacing(8);

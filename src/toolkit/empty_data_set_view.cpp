@@ -186,6 +186,9 @@ void EmptyDataSetView::setupConstraints() {
         }
         names.push_back(name);
         views[name] = element;
+        // A text longer than the room wraps within the paddings instead of pushing against them
+        // with equal force, which would leave its width undecided.
+        element->setContentCompressionResistancePriority(749, ui::LayoutAxis::horizontal);
         addFormat(m_contentView, "H:|-(padding@750)-[" + name + "(>=0)]-(padding@750)-|", metrics, {{name, element}});
         return true;
     };

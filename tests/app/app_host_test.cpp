@@ -93,6 +93,39 @@ TEST_F(AppHostTest, ConnectingShowsTheLibraryListedBeforeTheScreenAppears) {
     EXPECT_EQ(root()->mediaCenterService(), app->mediaCenterService());
 }
 
+TEST_F(AppHostTest, TheWindowsSizeClassesAndDirectionFollowTheDeviceAndScreen) {
+    using SizeClass = ui::UserInterfaceSizeClass;
+    struct Case {
+        LauncherOptions::Device device;
+        std::optional<std::pair<double, double>> size;
+        SizeClass horizontal, vertical;
+    };
+    for (const auto& c :
+         {Case{LauncherOptions::Device::phone, std::nullopt, SizeClass::compact, SizeClass::regular},
+          Case{LauncherOptions::Device::pad, std::nullopt, SizeClass::regular, SizeClass::regular},
+          Case{LauncherOptions::Device::phone, std::pair(844.0, 390.0), SizeClass::regular, SizeClass::compact},
+          Case{LauncherOptions::Device::pad, std::pair(500.0, 1000.0), SizeClass::compact, SizeClass::regular}}) {
+        LauncherOptions options;
+        options.device = c.device;
+        options.size = c.size;
+        options.layoutDirection = c.device == LauncherOptions::Device::pad
+                                      ? LauncherOptions::LayoutDirection::rightToLeft
+                                      : LauncherOptions::LayoutDirection::leftToRight;
+        ASSERT_TRUE(launch(options)) << err.str();
+        const auto traits = root()->traitCollection();
+        EXPECT_EQ(traits.horizontalSizeClass, c.horizontal);
+        EXPECT_EQ(traits.verticalSizeClass, c.vertical);
+        EXPECT_EQ(traits.userInterfaceIdiom, c.device == LauncherOptions::Device::pad ? ui::UserInterfaceIdiom::pad
+                                                                                      : ui::UserInterfaceIdiom::phone);
+        EXPECT_EQ(traits.effectiveLayoutDirection(), c.device == LauncherOptions::Device::pad
+                                                         ? ui::UserInterfaceLayoutDirection::rightToLeft
+                                                         : ui::UserInterfaceLayoutDirection::leftToRight);
+        host->shutDown();
+        host.reset();
+        ui::Application::shared().reset();
+    }
+}
+
 TEST_F(AppHostTest, TheFirstActivationDoesNotListAgainLaterOnesDo) {
     ASSERT_TRUE(launch()) << err.str();
     fs::copy_file(testMedia("wide.mp4"), documents / "Later.mp4");

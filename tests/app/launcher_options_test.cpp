@@ -64,6 +64,14 @@ TEST(LauncherOptions, ReadsTheHostsOptions) {
     EXPECT_EQ(parsed({}).device, LauncherOptions::Device::phone);
 }
 
+TEST(LauncherOptions, ReadsTheLayoutDirection) {
+    EXPECT_EQ(parsed({}).layoutDirection, LauncherOptions::LayoutDirection::leftToRight);
+    EXPECT_EQ(parsed({"--layout-direction", "rtl"}).layoutDirection, LauncherOptions::LayoutDirection::rightToLeft);
+    EXPECT_EQ(parsed({"--layout-direction", "ltr"}).layoutDirection, LauncherOptions::LayoutDirection::leftToRight);
+    EXPECT_NE(failure({"--layout-direction", "up"}).find("ltr or rtl"), std::string::npos);
+    EXPECT_NE(failure({"--list", "--layout-direction", "rtl"}).find("apply only when the app runs"), std::string::npos);
+}
+
 TEST(LauncherOptions, RejectsWhatItCannotUseWithAClearMessage) {
     EXPECT_NE(failure({"--port", "80"}).find("only to --transfer"), std::string::npos);
     EXPECT_NE(failure({"--transfer", "--port", "65536"}).find("65535"), std::string::npos);

@@ -70,6 +70,23 @@ TEST_F(AudioSubtitlePopoverTest, AVideoWithoutStreamsShowsTwoNoneRows) {
     EXPECT_EQ(header->label()->text(), "Subtitles");
 }
 
+TEST_F(AudioSubtitlePopoverTest, SectionHeadersAreDequeuedUnderHeaderAndReused) {
+    present();
+    auto table = popover->tableView();
+    auto audio = std::dynamic_pointer_cast<OptionsTableHeaderView>(table->headerView(0));
+    auto subtitles = std::dynamic_pointer_cast<OptionsTableHeaderView>(table->headerView(1));
+    ASSERT_TRUE(audio && subtitles);
+    EXPECT_EQ(audio->reuseIdentifier(), "header");
+    table->reloadData();
+    auto again = std::dynamic_pointer_cast<OptionsTableHeaderView>(table->headerView(0));
+    ASSERT_TRUE(again);
+    // The plates come back from the reuse queue, titled for where they now stand.
+    EXPECT_TRUE(again == audio || again == subtitles);
+    EXPECT_EQ(again->reuseCount(), 1);
+    EXPECT_EQ(again->title(), "Audio");
+    EXPECT_EQ(std::dynamic_pointer_cast<OptionsTableHeaderView>(table->headerView(1))->label()->text(), "Subtitles");
+}
+
 TEST_F(AudioSubtitlePopoverTest, ManyTracksAreClampedToTheLimitOrTheRoomGiven) {
     info->setTracks({}, tracks(TrackType::audio, 9), tracks(TrackType::subtitle, 9));
     present();

@@ -162,6 +162,19 @@ TEST_F(ControlBarsTest, SkipIconsFollowTheIntervalAndIgnoreOtherValues) {
     EXPECT_TRUE(bottom->skipForwardButton()->image(ui::normal)->cgImage());
 }
 
+TEST_F(ControlBarsTest, SkipButtonsKeepTheirImagesWhenTheFiveSecondImagesCannotBeLoaded) {
+    // The images stand in for unreadable files; the originals come back after the test.
+    const auto backward = ui::Image::named("backward5");
+    const auto forward = ui::Image::named("forward5");
+    ui::Image::registerAsset("backward5", [] { return std::shared_ptr<ui::Image>(); });
+    ui::Image::registerAsset("forward5", [] { return std::shared_ptr<ui::Image>(); });
+    Preferences::shared().skipInterval.setWrappedValue("5");
+    controls->updateSkipIntervalIcons();
+    ui::Image::registerAsset("backward5", [backward] { return backward; });
+    ui::Image::registerAsset("forward5", [forward] { return forward; });
+    EXPECT_EQ(skipSymbols(), "gobackward.15 goforward.15");
+}
+
 TEST_F(ControlBarsTest, EachPopoverDimsTheOtherTwoButtons) {
     auto videoMenu = top->videoMenuButtonView()->button();
     auto options = bottom->optionsButton();

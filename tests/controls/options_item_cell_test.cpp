@@ -10,6 +10,7 @@
 #include "platform/ui/controls/slider.h"
 #include "platform/ui/controls/switch_control.h"
 #include "platform/ui/views/image.h"
+#include "platform/ui/views/window.h"
 
 namespace reelhaven {
 namespace {
@@ -124,6 +125,24 @@ TEST_F(OptionsItemCellTest, TheChevronTurnsForExpandedRowsAndGreysForSegues) {
     EXPECT_EQ(cell->chevronImageView()->preferredSymbolConfiguration()->pointSize, 18);
     cell->setSelected(true);
     EXPECT_EQ(cell->chevronImageView()->tintColor(), ui::Color::systemGray2());
+}
+
+TEST_F(OptionsItemCellTest, TheChevronPointsTheWayTheWindowReads) {
+    auto window = ui::Window::create(ui::Rect(0, 0, 350, 44));
+    window->addSubview(cell);
+    OptionsItem position = item("Position");
+    position.subitems.push_back(item("Auto-Adjust", std::nullopt, 1));
+    position.isExpanded = true;
+    cell->configure(position, false);
+    ui::TraitCollection rightToLeft = window->windowTraitCollection();
+    rightToLeft.layoutDirection = ui::TraitEnvironmentLayoutDirection::rightToLeft;
+    window->setTraitCollection(rightToLeft);
+    EXPECT_EQ(cell->chevronImageView()->image()->symbolName(), "chevron.left");
+    EXPECT_EQ(cell->chevronImageView()->transform(), ui::AffineTransform::rotation(-M_PI / 2));
+    rightToLeft.layoutDirection = ui::TraitEnvironmentLayoutDirection::leftToRight;
+    window->setTraitCollection(rightToLeft);
+    EXPECT_EQ(cell->chevronImageView()->image()->symbolName(), "chevron.right");
+    EXPECT_EQ(cell->chevronImageView()->transform(), ui::AffineTransform::rotation(M_PI / 2));
 }
 
 TEST_F(OptionsItemCellTest, TheValueFollowsItsPublisherUntilReuse) {

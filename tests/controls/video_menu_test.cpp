@@ -7,6 +7,7 @@
 #include "core/documents_client.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
+#include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/ui/controls/deferred_menu_element.h"
@@ -98,6 +99,23 @@ TEST_F(VideoMenuTest, ALibraryVideoOpensOnThePlaylistWithItselfSelected) {
     EXPECT_EQ(menu->header()->chapterPlaylistSegmentedControl()->selectedSegmentIndex(), 0);
     EXPECT_TRUE(menu->header()->shouldHideSegmentedControl());  // fewer than two chapters
     EXPECT_EQ(menu->header()->titleLabel()->text(), "Beta");
+}
+
+TEST_F(VideoMenuTest, TheMenuLaysOutWithoutBreakingAConstraint) {
+    std::vector<std::string> warnings;
+    base::ScopedLogSink sink([&](base::LogLevel level, std::string_view category, std::string_view message) {
+        if (level >= base::LogLevel::warning && category == "layout") warnings.emplace_back(message);
+    });
+    open(playing(videos[1], 0, true));
+    window->layoutIfNeeded();
+    EXPECT_EQ(warnings, std::vector<std::string>{});
+    auto button = menu->header()->screenshotButton();
+    EXPECT_EQ(button->frame().height(), 30);
+    EXPECT_FALSE(button->titleLabel()->textFrame().isTruncated()) << "the title shows whole";
+    auto row = std::dynamic_pointer_cast<VideoMenuPlaylistItemCell>(menu->collectionView()->cellAt({0, 0}));
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->frame().height(), 65);
+    EXPECT_EQ(row->thumbnail()->frame().height(), 45);
 }
 
 TEST_F(VideoMenuTest, AFileFromElsewhereWithChaptersOpensOnTheChapters) {

@@ -26,15 +26,10 @@
 namespace display {
 
 namespace {
-// Size classes as the platform gives them to a window of that size: a regular width from a
-// tablet's portrait width on, a compact height below a phone's landscape height.
+// Size classes as the platform gives them to a window of that size.
 ui::TraitCollection traitsFor(ui::TraitCollection traits, ui::Size size, double scale) {
-    traits.horizontalSizeClass =
-        size.width >= 700 ? ui::UserInterfaceSizeClass::regular : ui::UserInterfaceSizeClass::compact;
-    traits.verticalSizeClass =
-        size.height >= 500 ? ui::UserInterfaceSizeClass::regular : ui::UserInterfaceSizeClass::compact;
     traits.displayScale = scale;
-    return traits;
+    return ui::TraitCollection::withSizeClasses(traits, size.width, size.height);
 }
 
 std::uint32_t modifierFlags(Uint16 mod) {

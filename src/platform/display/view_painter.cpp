@@ -4,6 +4,9 @@
 #include <functional>
 
 #include "platform/display/symbol_icons.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/views/window.h"
 
 namespace display {
 
@@ -49,7 +52,38 @@ void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
 ChromePainter::Result ViewPainter::paintChrome(ui::Window& window, cairo_t* cr, double scale, int highlighted) {
     SavedState saved(cr);
     cairo_scale(cr, scale, scale);
-    return m_chrome.paint(cr, window, scale, highlighted);
+    auto result = m_chrome.paint(cr, window, scale, highlighted);
+    // An alert dims everything under it, title views too.
+    if (!result.modal) paintTitleViews(window, cr, scale);
+    return result;
+}
+
+void ViewPainter::paintTitleViews(ui::Window& window, cairo_t* cr, double scale) {
+    std::vector<ui::View*> titleViews;
+    const std::function<void(ui::View&)> collect = [&](ui::View& view) {
+        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(view.viewController());
+        auto top = navigation ? navigation->topViewController() : nullptr;
+        auto titleView = top ? top->navigationItem()->titleView() : nullptr;
+        if (titleView && titleView->superview().get() == &view && !titleView->isHidden()) {
+            titleViews.push_back(titleView.get());
+        }
+        for (const auto& child : view.subviews()) collect(*child);
+    };
+    collect(window);
+    for (ui::View* titleView : titleViews) {
+        // Only where a finger would reach it: nothing presented above covers it.
+        const ui::Point center = titleView->convertToWindow(titleView->bounds().center());
+        auto hit = window.hitTest(center);
+        if (!hit || (hit.get() != titleView && !hit->isDescendant(*titleView))) continue;
+        LayerPainter::ViewsByLayer views;
+        collectViews(*titleView, views);
+        SavedState saved(cr);
+        // The layer stands where its superview's bounds put it.
+        auto superview = titleView->superview();
+        const ui::Point origin = superview->convertToWindow(superview->bounds().origin);
+        cairo_translate(cr, origin.x - superview->bounds().origin.x, origin.y - superview->bounds().origin.y);
+        m_layers.paint(cr, titleView->layer(), views, scale);
+    }
 }
 
 gfx::Image ViewPainter::paintImage(ui::View& root, double scale) {

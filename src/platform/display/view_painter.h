@@ -25,8 +25,8 @@ public:
     // Paints `root` with its top left at the target's origin, at `scale` pixels per point, over
     // what the target holds.
     void paint(ui::View& root, cairo_t* cr, double scale);
-    // The window's navigation bars, alerts and open menu, over what `paint` drew of it; the element
-    // with handle `highlighted` (held down; 0: none) shows pressed.
+    // The window's navigation bars (with the title views in them), alerts and open menu, over what
+    // `paint` drew of it; the element with handle `highlighted` (held down; 0: none) shows pressed.
     ChromePainter::Result paintChrome(ui::Window& window, cairo_t* cr, double scale, int highlighted = 0);
     // `root` painted alone into a transparent image of its size x `scale`.
     gfx::Image paintImage(ui::View& root, double scale);
@@ -46,6 +46,9 @@ public:
     static bool isAnimating(const ui::View& root);
 
 private:
+    // A navigation item's title view is a view in the bar's place: painted again over the bar.
+    void paintTitleViews(ui::Window& window, cairo_t* cr, double scale);
+
     ImagePainter m_images;
     TextPainter m_text;
     ContentPainter m_content;

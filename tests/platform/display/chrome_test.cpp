@@ -354,5 +354,25 @@ TEST_F(ChromeTest, KeptChromeMatchesChromeDrawnEveryTimeAtScalesOneAndTwo) {
     }
 }
 
+TEST_F(ChromeTest, ATitleViewIsDrawnInTheBarInPlaceOfTheTitle) {
+    auto titleView = ui::View::create(Rect(0, 0, 100, 30));
+    titleView->setBackgroundColor(ui::Color(1, 0, 0, 1));
+    root->navigationItem()->setTitleView(titleView);
+    window->layoutIfNeeded();
+    ASSERT_EQ(titleView->frame(), Rect(150, 7, 100, 30));
+    paint(2);
+    EXPECT_TRUE(isColor(image.pixel(400, 44), 255, 0, 0)) << "the bar is drawn under it, not over it";
+    EXPECT_TRUE(isColor(image.pixel(304, 60), 255, 0, 0));
+    EXPECT_FALSE(isColor(image.pixel(280, 44), 255, 0, 0)) << "beside it the bar shows";
+    // A screen presented over the whole window covers it.
+    auto player = ui::ViewController::create();
+    player->setModalPresentationStyle(ui::ModalPresentationStyle::fullScreen);
+    player->view()->setBackgroundColor(ui::Color::black());
+    root->present(player, false);
+    loop.runUntilIdle();
+    paint(2);
+    EXPECT_TRUE(isColor(image.pixel(400, 44), 0, 0, 0));
+}
+
 }  // namespace
 }  // namespace display

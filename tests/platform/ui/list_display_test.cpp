@@ -2,6 +2,8 @@
 // reused as they leave; taps reach the cell under the finger; pinned headers stay in view.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/lists/collection_view_diffable_data_source.h"
@@ -15,11 +17,18 @@ using DataSource = CollectionViewDiffableDataSource<int, int>;
 
 class Counter : public CollectionViewDelegate {
 public:
-    void willDisplayCell(CollectionView&, CollectionViewCell&, const IndexPath&) override { ++displayed; }
-    void didEndDisplayingCell(CollectionView&, CollectionViewCell&, const IndexPath&) override { ++ended; }
+    void willDisplayCell(CollectionView&, CollectionViewCell&, const IndexPath& p) override {
+        ++displayed;
+        told.insert(p);
+    }
+    void didEndDisplayingCell(CollectionView&, CollectionViewCell&, const IndexPath& p) override {
+        ++ended;
+        told.erase(p);
+    }
     void didSelectItem(CollectionView&, const IndexPath& p) override { selected.push_back(p); }
     int displayed = 0;
     int ended = 0;
+    std::set<IndexPath> told;  // what the delegate believes is on screen
     std::vector<IndexPath> selected;
 };
 
@@ -93,11 +102,35 @@ TEST_F(ListDisplayTest, TenThousandItemsKeepOnlyTheCellsInView) {
     EXPECT_NE(view->cellAt({0, 112}), nullptr);
     EXPECT_NE(view->cellAt({0, 133}), nullptr);
     EXPECT_EQ(view->cellAt({0, 0}), nullptr);
+    // The two kept ready in the margin are not seen, so nobody was told of them.
     EXPECT_EQ(counter->ended, 20);
-    EXPECT_EQ(counter->displayed, 20 + 22);
+    EXPECT_EQ(counter->displayed, 20 + 20);
+    const auto visible = view->indexPathsForVisibleItems();
+    EXPECT_EQ(counter->told, std::set<IndexPath>(visible.begin(), visible.end()));
+    // A small scroll brings the ready row 133 into view and row 113 out of it.
+    view->setContentOffset({0, 5000 + 30});
+    EXPECT_EQ(counter->told.count({0, 133}), 1u);
+    EXPECT_EQ(counter->told.count({0, 113}), 0u);
+    const auto after = view->indexPathsForVisibleItems();
+    EXPECT_EQ(counter->told, std::set<IndexPath>(after.begin(), after.end()));
+    view->setContentOffset({0, 5000});
     EXPECT_EQ(cellsMade, 22);  // the twenty that left were reused
     EXPECT_EQ(view->subviews().size(), 22u);
     EXPECT_EQ(view->cellAt({0, 120})->frame(), Rect(0, 120 * 44, 390, 44));
+}
+
+TEST_F(ListDisplayTest, ADragComesToRestInsideTheContent) {
+    makeList(Rect(0, 0, 350, 400), CompositionalLayout::createList(CollectionLayoutSection::ListAppearance::plain));
+    view->setContentInset({10, 0, 5, 0});
+    source->apply(items(1, 15), false);  // 660 points of rows
+    ASSERT_EQ(view->contentSize().height, 660);
+    EXPECT_TRUE(view->drag(Point{0, 941}));
+    EXPECT_EQ(view->contentOffset(), (Point{0, 660 + 5 - 400})) << "the last row rests at the bottom";
+    EXPECT_TRUE(view->drag(Point{-30, -200}));
+    EXPECT_EQ(view->contentOffset(), (Point{0, -10})) << "the first row rests under the top inset";
+    source->apply(items(1, 3), false);  // shorter than the bounds
+    EXPECT_TRUE(view->drag(Point{0, 100}));
+    EXPECT_EQ(view->contentOffset(), (Point{0, -10}));
 }
 
 TEST_F(ListDisplayTest, ScrollingToAnItemMovesTheLeastThatShowsIt) {
@@ -123,7 +156,7 @@ TEST_F(ListDisplayTest, ScrollingBackAndForthReusesCells) {
     for (int step = 19; step >= 0; --step) view->setContentOffset({0, step * 22.0});
     EXPECT_EQ(visibleTags(), range(0, 9));
     EXPECT_LE(cellsMade, 12 + 2);  // what a screen and its margins hold, not what was passed
-    EXPECT_EQ(counter->displayed - counter->ended, static_cast<int>(view->subviews().size()));
+    EXPECT_EQ(counter->displayed - counter->ended, static_cast<int>(view->indexPathsForVisibleItems().size()));
     int reused = 0;
     for (const auto& cell : view->visibleCells()) reused += cell->reuseCount();
     EXPECT_GT(reused, 0);

@@ -4,6 +4,7 @@
 #include "platform/base/log.h"
 #include "platform/ui/controls/slider.h"
 #include "platform/ui/layout/stack_view.h"
+#include "platform/ui/text/label.h"
 #include "platform/ui/views/image.h"
 
 namespace ui {
@@ -103,6 +104,31 @@ TEST_F(StackLayoutTest, AlignmentsAcrossTheAxis) {
     EXPECT_EQ(frames(), (Frames{{0, 10, 40, 20}, {90, 0, 60, 30}, {200, 17, 100, 10}}));
     stack->setAlignment(StackViewAlignment::fill);
     EXPECT_EQ(frames(), (Frames{{0, 0, 40, 50}, {90, 0, 60, 50}, {200, 0, 100, 50}}));
+}
+
+TEST(StackLabelLayoutTest, LabelsOfDifferentSizesLineUpOnTheirFirstAndLastBaselines) {
+    auto root = View::create(Rect(0, 0, 400, 400));
+    auto small = Label::create();
+    small->setText("Speed");
+    small->setFont(Font::systemFont(12));
+    auto large = Label::create();
+    large->setText("1.0x");
+    large->setFont(Font::systemFont(30));
+    auto stack = StackView::create({small, large});
+    stack->setFrame(Rect(0, 0, 300, 100));
+    root->addSubview(stack);
+    // The text's own baseline, not the label's bottom edge (the descenders differ by size).
+    const auto baselineOf = [](const Label& label) {
+        return label.frame().minY() + TextFrame::create(*label.text(), label.font(), {}).lines().front().origin.y;
+    };
+    for (const auto alignment : {StackViewAlignment::firstBaseline, StackViewAlignment::lastBaseline}) {
+        stack->setAlignment(alignment);
+        root->layoutIfNeeded();
+        EXPECT_NEAR(baselineOf(*small), baselineOf(*large), 0.5);
+        EXPECT_NE(small->frame().maxY(), large->frame().maxY());
+    }
+    auto empty = Label::create();
+    EXPECT_EQ(empty->layoutBaselines(), std::make_pair(-1.0, -1.0));
 }
 
 TEST_F(StackLayoutTest, HiddenViewsCollapseAndTakeNoSpacing) {

@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/text/font_descriptor.h"
@@ -24,7 +26,14 @@ struct FontPickerConfiguration {
     bool displayUsingSystemFont = false;
 };
 
-// The system's font picker. Tests pick a font descriptor or cancel, as the user would.
+class Button;
+class TableView;
+class TextField;
+
+// The system's font picker: a list of the installed fonts (every face, or one per family) under a
+// search field, which narrows it to the names holding the typed text, and a "Cancel" button.
+// Tapping a font picks it (the delegate dismisses the picker); "Cancel" dismisses the picker and
+// tells the delegate. Tests pick a descriptor or cancel, as the user would.
 class FontPickerViewController : public ViewController {
 public:
     using Configuration = FontPickerConfiguration;
@@ -47,10 +56,28 @@ public:
     void pick(const FontDescriptor& descriptor);
     void cancel();
 
+    // The PostScript names the list offers now, in order.
+    const std::vector<std::string>& fontNames() const { return m_names; }
+    std::shared_ptr<TableView> tableView() const { return m_tableView; }
+    std::shared_ptr<TextField> searchField() const { return m_searchField; }
+    std::shared_ptr<Button> cancelButton() const { return m_cancelButton; }
+    void viewDidLoad() override;
+
 protected:
     FontPickerViewController() = default;
 
 private:
+    class List;
+
+    // The list shows the offered names that hold the search text, ignoring case.
+    void filter(const std::string& text);
+
+    std::vector<std::string> m_offered;
+    std::vector<std::string> m_names;
+    std::shared_ptr<List> m_list;
+    std::shared_ptr<TextField> m_searchField;
+    std::shared_ptr<TableView> m_tableView;
+    std::shared_ptr<Button> m_cancelButton;
     Configuration m_configuration;
     std::optional<FontDescriptor> m_selected;
     std::weak_ptr<FontPickerDelegate> m_delegate;

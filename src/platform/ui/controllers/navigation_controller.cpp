@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/view.h"
@@ -25,6 +26,46 @@ void NavigationController::viewDidLoad() {
         view->setAutoresizingMask(flexibleWidth | flexibleHeight);
         this->view()->addSubview(view);
     }
+    placeTitleView();
+}
+
+void NavigationController::viewDidLayoutSubviews() {
+    checkMainThread();
+    placeTitleView();
+}
+
+void NavigationController::placeTitleView() {
+    if (!isViewLoaded()) return;
+    auto top = topViewController();
+    auto item = top ? top->navigationItem() : nullptr;
+    auto titleView = item && !m_barHidden ? item->titleView() : nullptr;
+    auto shown = m_shownTitleView.lock();
+    if (shown && shown != titleView && shown->superview() == view()) shown->removeFromSuperview();
+    m_shownTitleView = titleView;
+    if (item) {
+        std::weak_ptr<NavigationController> weakSelf = sharedAs<NavigationController>();
+        item->titleViewDidChange = [weakSelf] {
+            if (auto self = weakSelf.lock()) self->placeTitleView();
+        };
+    }
+    if (!titleView) return;
+    // Centred in the bar at the size it asks for, no wider than the bar leaves beside its margins.
+    constexpr double margin = 16;
+    const Rect bounds = view()->bounds();
+    Size size = titleView->intrinsicContentSize();
+    if (size.width < 0) size.width = titleView->frame().width();
+    if (size.height < 0) size.height = titleView->frame().height();
+    size.width = std::max(0.0, std::min(size.width, bounds.width() - 2 * margin));
+    size.height = std::min(size.height, barHeight);
+    const double barTop = bounds.minY() + view()->safeAreaInsets().top;
+    const Rect frame(bounds.minX() + (bounds.width() - size.width) / 2, barTop + (barHeight - size.height) / 2,
+                     size.width, size.height);
+    if (titleView->superview() != view()) {
+        view()->addSubview(titleView);
+    } else if (view()->subviews().back() != titleView) {
+        view()->bringSubviewToFront(titleView);
+    }
+    if (!(titleView->frame() == frame)) titleView->setFrame(frame);
 }
 
 std::shared_ptr<ViewController> NavigationController::visibleViewController() const {
@@ -38,6 +79,7 @@ void NavigationController::setNavigationBarHidden(bool hidden, bool) {
     m_barHidden = hidden;
     for (const auto& controller : m_stack)
         if (controller->isViewLoaded()) insetBelowBar(*controller->view());
+    placeTitleView();
 }
 
 void NavigationController::insetBelowBar(View& view) const {
@@ -66,6 +108,7 @@ void NavigationController::show(const std::shared_ptr<ViewController>& from, con
         this->view()->addSubview(view);
         if (onScreen) to->beginAppearance(true, animated);
     }
+    placeTitleView();
     std::weak_ptr<NavigationController> weakSelf = sharedAs<NavigationController>();
     auto finish = [weakSelf, from, to, animated, token = TransitionsInFlight::begin()] {
         token->end();

@@ -18,7 +18,8 @@ public:
     virtual void didShow(NavigationController& /*navigation*/, ViewController& /*shown*/, bool /*animated*/) {}
 };
 
-// A stack of controllers; the top one's view fills this controller's view. Pushing and popping
+// A stack of controllers; the top one's view fills this controller's view, below the bar that
+// shows its navigation item (its title view a subview of this controller's view, in the bar). Pushing and popping
 // run the appearance callbacks of the two controllers (while this controller is on screen) and,
 // when animated, finish after `transitionDuration` on the clock.
 class NavigationController : public ViewController {
@@ -55,6 +56,7 @@ public:
     }
 
     void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
 
 protected:
     NavigationController() = default;
@@ -66,6 +68,10 @@ private:
     std::shared_ptr<NavigationBar> m_navigationBar = NavigationBar::create();
     bool m_barHidden = false;
     void insetBelowBar(View& view) const;
+    // The top controller's title view in the bar, above the shown screen; the one shown before
+    // leaves.
+    void placeTitleView();
+    std::weak_ptr<View> m_shownTitleView;
     bool m_toolbarHidden = true;
     bool m_prefersLargeTitles = false;
     std::weak_ptr<NavigationControllerDelegate> m_delegate;

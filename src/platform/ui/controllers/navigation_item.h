@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,11 +33,16 @@ public:
         checkMainThread();
         m_prompt = std::move(prompt);
     }
+    // Shown in the bar in place of the title, centred at the size it asks for.
     std::shared_ptr<View> titleView() const { return m_titleView; }
     void setTitleView(std::shared_ptr<View> view) {
         checkMainThread();
+        if (view == m_titleView) return;
         m_titleView = std::move(view);
+        if (titleViewDidChange) titleViewDidChange();
     }
+    // The navigation controller showing this item places the new title view.
+    std::function<void()> titleViewDidChange;
     const std::vector<std::shared_ptr<BarButtonItem>>& leftBarButtonItems() const { return m_left; }
     void setLeftBarButtonItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool animated = false);
     const std::vector<std::shared_ptr<BarButtonItem>>& rightBarButtonItems() const { return m_right; }

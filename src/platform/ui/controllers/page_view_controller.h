@@ -26,7 +26,10 @@ public:
                                     bool /*completed*/) {}
 };
 
-// Pages of controllers, one shown at a time; swipes ask the data source for the neighbour.
+// Pages of controllers, one shown at a time, its view filling this controller's; swipes ask the
+// data source for the neighbour. Setting the pages while on screen runs the appearance callbacks
+// of the page that leaves and the one that comes and, when animated, ends after
+// `transitionDuration` on the clock.
 class PageViewController : public ViewController {
 public:
     enum class TransitionStyle { pageCurl, scroll };
@@ -58,11 +61,15 @@ public:
     bool swipeForward();
     bool swipeBackward();
 
+    void viewDidLoad() override;
+
 protected:
     PageViewController() = default;
 
 private:
     bool swipe(bool forward);
+    // Puts the page's view in this controller's, filling it and following its size.
+    void place(ViewController& page);
 
     TransitionStyle m_style = TransitionStyle::scroll;
     NavigationOrientation m_orientation = NavigationOrientation::horizontal;

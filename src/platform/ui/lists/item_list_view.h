@@ -153,6 +153,8 @@ private:
     void showSupplementaries(const Rect& area);
     bool measureShownElements();
     void show(const IndexPath& indexPath, const Rect& frame);
+    // Tells the delegate of the cells that came into the bounds or left them.
+    void tellDisplayChanges();
     void retire(const std::shared_ptr<CollectionViewCell>& cell, const IndexPath& indexPath);
     void retireAll();
 
@@ -164,6 +166,7 @@ private:
     MeasuredSizes m_measured;
     std::set<IndexPath> m_remeasure;
     std::map<IndexPath, std::shared_ptr<CollectionViewCell>> m_cells;
+    std::set<const CollectionViewCell*> m_displayed;  // the cells the delegate was told it sees
     std::map<SupplementaryKey, std::shared_ptr<View>> m_supplementaries;
     std::set<IndexPath> m_selected;
     std::optional<IndexPath> m_touched;

@@ -99,6 +99,24 @@ void ItemListView::showCells(const Rect& area) {
             show(indexPath, frame);
         }
     }
+    tellDisplayChanges();
+}
+
+void ItemListView::tellDisplayChanges() {
+    // Cells in the margin are ready but not yet seen: the delegate hears of a cell when it comes
+    // into the bounds and when it leaves them, so what it was told matches the visible items.
+    const auto cells = m_cells;
+    for (const auto& [indexPath, cell] : cells) {
+        const bool inBounds = isInBounds(cell->frame());
+        if (inBounds == (m_displayed.count(cell.get()) > 0)) continue;
+        if (inBounds) {
+            m_displayed.insert(cell.get());
+            willDisplay(*cell, indexPath);
+        } else {
+            m_displayed.erase(cell.get());
+            didEndDisplaying(*cell, indexPath);
+        }
+    }
 }
 
 void ItemListView::showSupplementaries(const Rect& area) {
@@ -177,11 +195,10 @@ void ItemListView::show(const IndexPath& indexPath, const Rect& frame) {
     cell->setFrame(frame);
     cell->setSelected(m_selected.count(indexPath) > 0);
     m_cells[indexPath] = cell;
-    willDisplay(*cell, indexPath);
 }
 
 void ItemListView::retire(const std::shared_ptr<CollectionViewCell>& cell, const IndexPath& indexPath) {
-    didEndDisplaying(*cell, indexPath);
+    if (m_displayed.erase(cell.get())) didEndDisplaying(*cell, indexPath);
     cell->setSelected(false);
     cell->setHighlighted(false);
     if (cell->reuseIdentifier().empty()) {

@@ -1,5 +1,7 @@
 #include "platform/ui/lists/scroll_view.h"
 
+#include <algorithm>
+
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -26,6 +28,14 @@ bool ScrollView::drag(Point offset) {
     if (!m_scrollEnabled) return false;
     auto d = scrollDelegate();
     if (d) d->scrollViewWillBeginDragging(*this);
+    // A finger may pull the content past its ends, but it springs back when let go: the drag comes
+    // to rest with the content filling the bounds, or at its start when it is shorter.
+    const EdgeInsets inset = adjustedContentInset();
+    const Size visible = bounds().size;
+    const Size content = contentSize();
+    const auto rest = [](double wanted, double start, double end) { return std::max(start, std::min(wanted, end)); };
+    offset.x = rest(offset.x, -inset.left, content.width + inset.right - visible.width);
+    offset.y = rest(offset.y, -inset.top, content.height + inset.bottom - visible.height);
     setContentOffset(offset);
     if (d) d->scrollViewDidEndDragging(*this, false);
     return true;

@@ -80,7 +80,9 @@ public:
         m_scrollDelegate = d;
     }
 
-    // The user drags the content to `offset`; nothing when scrolling is off. Returns whether it moved.
+    // The user drags the content to `offset`, where it comes to rest within the content (its
+    // start, or its end filling the bounds); nothing when scrolling is off. Returns whether it
+    // scrolled.
     bool drag(Point offset);
 
 protected:

@@ -133,6 +133,19 @@ std::shared_ptr<TableViewCell> TableView::cellForRow(const IndexPath& indexPath)
     return std::dynamic_pointer_cast<TableViewCell>(cellAt(indexPath));
 }
 
+void TableView::registerHeaderFooter(const std::string& identifier,
+                                     std::function<std::shared_ptr<TableViewHeaderFooterView>()> factory) {
+    checkMainThread();
+    m_headerFooterPool.registerFactory(identifier, [factory = std::move(factory)] { return factory(); });
+}
+
+std::shared_ptr<TableViewHeaderFooterView> TableView::dequeueReusableHeaderFooterView(const std::string& identifier) {
+    checkMainThread();
+    if (!m_headerFooterPool.isRegistered(identifier)) return nullptr;
+    return std::dynamic_pointer_cast<TableViewHeaderFooterView>(
+        m_headerFooterPool.dequeue(identifier, "header or footer view"));
+}
+
 std::optional<std::string> TableView::headerTitle(int section) {
     checkMainThread();
     auto source = dataSource();
@@ -167,6 +180,14 @@ void TableView::sectionsDidChange() {
         titled->textLabel()->setText(*title);
         return titled;
     };
+    // The dequeued views shown so far wait for the next dequeue; others are let go.
+    auto recycle = [this](const std::shared_ptr<View>& view) {
+        auto reusable = std::dynamic_pointer_cast<CollectionReusableView>(view);
+        if (reusable && m_headerFooterPool.isRegistered(reusable->reuseIdentifier()))
+            m_headerFooterPool.enqueue(reusable);
+    };
+    for (const auto& [section, header] : m_headers) recycle(header);
+    for (const auto& [section, footer] : m_footers) recycle(footer);
     m_headers.clear();
     m_footers.clear();
     for (int section = 0; section < numberOfSections(); ++section) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -103,6 +104,11 @@ public:
     void registerNib(const std::shared_ptr<Nib>& nib, const std::string& identifier);
     std::shared_ptr<TableViewCell> dequeueReusableCell(const std::string& identifier, const IndexPath& indexPath);
     std::shared_ptr<TableViewCell> cellForRow(const IndexPath& indexPath) const;
+    // Section header and footer views by identifier: a dequeue hands out one the table no longer
+    // shows (after `prepareForReuse`) or a new one; none for an identifier nobody registered.
+    void registerHeaderFooter(const std::string& identifier,
+                              std::function<std::shared_ptr<TableViewHeaderFooterView>()> factory);
+    std::shared_ptr<TableViewHeaderFooterView> dequeueReusableHeaderFooterView(const std::string& identifier);
     std::optional<std::string> headerTitle(int section);
     std::optional<std::string> footerTitle(int section);
     // The header and footer of a section: the delegate's view, else a header-footer view holding
@@ -163,6 +169,7 @@ private:
     int m_updateDepth = 0;
     std::map<int, std::shared_ptr<View>> m_headers;
     std::map<int, std::shared_ptr<View>> m_footers;
+    ReusePool m_headerFooterPool;
 };
 
 }  // namespace ui

@@ -4,9 +4,26 @@
 
 #include "platform/dispatch/queue.h"
 #include "platform/foundation/notification_center.h"
+#include "platform/ui/views/device.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
+
+namespace {
+// The environment the system gives a scene it connects: the device's idiom and language
+// direction, and the size classes of a window filling the screen.
+TraitCollection traitsOnScreen(const Screen& screen) {
+    const auto& device = Device::current();
+    TraitCollection traits;
+    traits.userInterfaceIdiom = device.userInterfaceIdiom();
+    traits.layoutDirection = device.userInterfaceLayoutDirection() == UserInterfaceLayoutDirection::rightToLeft
+                                 ? TraitEnvironmentLayoutDirection::rightToLeft
+                                 : TraitEnvironmentLayoutDirection::leftToRight;
+    traits.displayScale = screen.scale();
+    const Size size = screen.bounds().size;
+    return TraitCollection::withSizeClasses(traits, size.width, size.height);
+}
+}  // namespace
 
 SceneConfiguration ApplicationDelegate::configurationForConnecting(Application&, SceneSession& session,
                                                                    const ConnectionOptions&) {
@@ -58,6 +75,7 @@ std::shared_ptr<WindowScene> Application::connectScene(std::shared_ptr<SceneSess
     }
     session->setConfiguration(configuration);
     auto scene = WindowScene::create(session, screen ? std::move(screen) : Screen::main());
+    scene->setTraitCollection(traitsOnScreen(*scene->screen()));
     if (configuration.delegateFactory) scene->setDelegate(configuration.delegateFactory());
     m_scenes.push_back(scene);
     if (auto d = scene->delegate()) {

@@ -130,4 +130,14 @@ Rect Label::textRect() const {
     return {box.minX(), box.minY() + (box.height() - height) / 2, box.width(), height};
 }
 
+std::pair<double, double> Label::layoutBaselines() const {
+    TextContainer container;
+    container.width = numberOfLines() == 1 ? 0 : bounds().width();
+    container.maximumNumberOfLines = numberOfLines();
+    container.lineBreakMode = lineBreakMode();
+    const TextFrame frame = frameFor(container, textColor());
+    if (frame.lines().empty()) return {-1, -1};
+    return {frame.lines().front().origin.y, frame.lines().back().origin.y};
+}
+
 }  // namespace ui

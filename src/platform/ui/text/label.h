@@ -104,6 +104,10 @@ public:
     TextFrame textFrame() const;
     // Where `textFrame` sits in the bounds: centred vertically, as wide as the bounds.
     Rect textRect() const;
+    // The baselines of the first and last line below the top, as the label lays its text out
+    // when it hugs it (its intrinsic height, which is how a baseline-aligned stack sizes it);
+    // none without text.
+    std::pair<double, double> layoutBaselines() const override;
 
 protected:
     explicit Label(const Rect& frame, std::shared_ptr<Layer> layer = nullptr);
