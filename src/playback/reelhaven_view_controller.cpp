@@ -188,7 +188,6 @@ void ReelhavenViewController::startPlayback() {
     // The title panel names the video about to load: the next one of the folder shows its own.
     if (auto title = m_titleView.lock()) {
         if (auto label = title->titleLabel()) label->setText(m_playbackInfo->title());
-        title->layoutIfNeeded();
     }
     m_session->startPlayback(m_playbackInfo);
 }

@@ -181,7 +181,7 @@ TEST_P(AppHostScreensTest, EveryScreenLaysOutWithoutAWarning) {
 
     ASSERT_TRUE(command("tap " + handleOf(root()->playButton().get())));
     reached("play sheet, file page");
-    ASSERT_TRUE(driver().chooseSegment(handleOf(root()->playModalControl().get()), "Play URL").ok());
+    ASSERT_TRUE(command("tap \"Play URL\""));
     reached("play sheet, address page");
     ASSERT_TRUE(command("tap \"Cancel\""));
 
@@ -253,7 +253,7 @@ TEST_P(AppHostScreensTest, ThePlaySheetSwitchesPagesPlaysATypedAddressAndCanBeLe
     EXPECT_EQ(root()->presentedViewController(), nullptr);
 
     ASSERT_TRUE(command("tap " + handleOf(root()->playButton().get())));
-    ASSERT_TRUE(driver().chooseSegment(handleOf(root()->playModalControl().get()), "Play URL").ok());
+    ASSERT_TRUE(command("tap \"Play URL\""));
     auto address = root()->openURLController();
     EXPECT_TRUE(address->view()->window()) << "the address page shows";
     EXPECT_FALSE(root()->openPicker()->view()->window());
