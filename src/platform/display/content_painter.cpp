@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "platform/display/image_painter.h"
+#include "platform/display/recorded_drawing.h"
 #include "platform/display/text_painter.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/progress_view.h"
@@ -115,22 +116,34 @@ const ContentPainter::Drawer* ContentPainter::drawerOf(ui::View& view) {
 
 ContentPainter::Kind ContentPainter::kind(ui::View& view) {
     const auto* drawer = drawerOf(view);
-    return drawer ? drawer->kind : Kind::none;
+    if (drawer && drawer->kind == Kind::live) return Kind::live;
+    // What the view's own `draw` records, made again when asked for or when the view took another
+    // size (a check mark draws over its whole bounds). An OpenGL view draws on its render queue,
+    // never here.
+    if (view.lastDrawingSize() != view.bounds().size) view.setNeedsDisplay();
+    view.displayIfNeeded();
+    if (drawer) return drawer->kind;
+    return view.lastDrawing().empty() ? Kind::none : Kind::cacheable;
 }
 
 void ContentPainter::fingerprint(ui::View& view, Fingerprint& key) {
     key.add(view.bounds());
+    RecordedDrawing::fingerprint(view.lastDrawing(), key);
     if (const auto* drawer = drawerOf(view)) drawer->key(view, key);
 }
 
 void ContentPainter::draw(cairo_t* cr, ui::View& view, double scale) {
-    if (const auto* drawer = drawerOf(view)) {
-        ++m_draws;
-        drawer->draw(cr, view, scale);
-    }
+    const auto* drawer = drawerOf(view);
+    if (!drawer && view.lastDrawing().empty()) return;
+    ++m_draws;
+    if (!drawer || drawer->kind != Kind::live) RecordedDrawing::play(cr, view.lastDrawing(), scale);
+    if (drawer) drawer->draw(cr, view, scale);
 }
 
 void ContentPainter::drawLabel(cairo_t* cr, ui::Label& label, double scale) {
+    // A label whose class draws otherwise (a scrolling label leaves its text to an inner label)
+    // shows no text of its own.
+    if (!RecordedDrawing::drawsText(label.lastDrawing())) return;
     const auto frame = label.textFrame();
     if (frame.lines().empty()) return;
     SavedState saved(cr);
