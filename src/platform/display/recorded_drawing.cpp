@@ -31,7 +31,9 @@ void addEllipse(cairo_t* cr, const ui::Rect& r) {
     cairo_close_path(cr);
 }
 
-void addRect(cairo_t* cr, const ui::Rect& r) { cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height); }
+void addRect(cairo_t* cr, const ui::Rect& r) {
+    cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
+}
 
 cairo_line_cap_t capOf(ui::LineCap cap) {
     switch (cap) {

@@ -184,6 +184,25 @@ TEST_F(PainterTest, ShadowsFallOutsideTheBoundsAtTheirOffsetAndFadeWithDistance)
     EXPECT_GT(image.pixel(40, 63).a, image.pixel(40, 71).a);
 }
 
+TEST_F(PainterTest, AShadowPathGivesTheShadowItsShapeWhateverTheBounds) {
+    auto root = makeView(Rect(0, 0, 120, 100));
+    // A clear label-sized layer whose shadow is a wider badge's rectangle, pushed down by 3.
+    auto label = makeView(Rect(20, 20, 20, 20));
+    label->layer().setShadowOpacity(1);
+    label->layer().setShadowOffset({0, 3});
+    label->layer().setShadowRadius(1);
+    label->layer().setShadowPath(ui::BezierPath::rect(Rect(0, 0, 80, 20)));
+    root->addSubview(label);
+    auto image = paint(*root);
+    EXPECT_GT(image.pixel(90, 32).a, 200) << "the badge's shadow reaches past the layer's bounds";
+    EXPECT_LT(image.pixel(110, 32).a, 10) << "but no further than the path";
+    EXPECT_LT(image.pixel(90, 19).a, 10) << "pushed down by its offset";
+    label->layer().setShadowPath(std::nullopt);
+    image = paint(*root);
+    EXPECT_LT(image.pixel(90, 32).a, 10) << "without the path the shadow follows the bounds";
+    EXPECT_GT(image.pixel(30, 42).a, 100);
+}
+
 TEST_F(PainterTest, LabelTextSitsOnItsBaselineInItsColour) {
     auto root = makeView(Rect(0, 0, 200, 100), Color::white());
     auto label = ui::Label::create(Rect(10, 10, 180, 80));
