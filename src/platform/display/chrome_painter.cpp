@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/display/backdrop_blur.h"
 #include "platform/display/chrome_drawing.h"
 #include "platform/display/layer_cache.h"
 #include "platform/display/text_painter.h"
@@ -199,6 +200,8 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
         std::max(0.0, std::min(bar.origin.x + bar.size.width / 2 - left, right - bar.origin.x - bar.size.width / 2));
     drawing.text(title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
                  ui::Rect(bar.origin.x + bar.size.width / 2 - room, y, 2 * room, barHeight), ui::TextAlignment::center);
+    // The bar is a material too: what scrolls (or lies) under it shows blurred, not as text.
+    blurBackdrop(cr, ui::Rect(bar.origin.x, top, bar.size.width, y + barHeight - top), 20, scale);
     draw(cr, navigation.view()->layer(), Part::bar, drawing, scale);
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/display/backdrop_blur.h"
 #include "platform/display/image_painter.h"
 #include "platform/display/recorded_drawing.h"
 #include "platform/display/text_painter.h"
@@ -97,7 +98,8 @@ ContentPainter::ContentPainter(ImagePainter& images, TextPainter& text) : m_imag
     add(&ContentPainter::drawSlider, &keySlider);
     add(&ContentPainter::drawProgressView, &keyProgressView);
     add(&ContentPainter::drawSegmentedControl, &keySegmentedControl);
-    add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView);
+    // A blur shows what lies behind it, which may change under it: drawn every time.
+    add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView, Kind::live);
     add(&ContentPainter::drawButton, &keyButton);
 }
 
@@ -295,11 +297,13 @@ void ContentPainter::keySegmentedControl(ui::SegmentedControl& control, Fingerpr
     }
 }
 
-void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double) {
+void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double scale) {
     using Style = ui::VisualEffectView::BlurStyle;
     auto effect = view.effect();
     if (!effect || view.vibrancyBlurStyle()) return;
-    // No backdrop blur here: the material's tint stands for it.
+    // What lies behind is blurred, so text under a popover or a sheet does not read through its
+    // material; the material's tint goes over it.
+    blurBackdrop(cr, view.bounds(), 20, scale);
     ui::Color tint = ui::Color::white(0.1, 0.75);
     switch (*effect) {
         case Style::extraLight:

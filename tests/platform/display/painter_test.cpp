@@ -18,6 +18,7 @@
 #include "platform/ui/views/replicator_layer.h"
 #include "platform/ui/views/shape_layer.h"
 #include "platform/ui/views/view.h"
+#include "platform/ui/views/visual_effect_view.h"
 
 namespace display {
 namespace {
@@ -201,6 +202,26 @@ TEST_F(PainterTest, AShadowPathGivesTheShadowItsShapeWhateverTheBounds) {
     image = paint(*root);
     EXPECT_LT(image.pixel(90, 32).a, 10) << "without the path the shadow follows the bounds";
     EXPECT_GT(image.pixel(30, 42).a, 100);
+}
+
+TEST_F(PainterTest, ABlurMaterialShowsWhatLiesBehindItBlurredNotSharp) {
+    // Stripes two points wide behind a dark blur: under it they mix into one grey; beside it they
+    // stay sharp.
+    auto root = makeView(Rect(0, 0, 120, 60), Color::white());
+    for (int x = 0; x < 120; x += 4) root->addSubview(makeView(Rect(x, 0, 2, 60), Color::black()));
+    auto blur = ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::dark);
+    blur->setFrame(Rect(60, 0, 60, 60));
+    root->addSubview(blur);
+    const auto image = paint(*root, 2);
+    EXPECT_TRUE(isColor(image.pixel(40, 60), 0, 0, 0)) << "a stripe beside the blur";
+    EXPECT_TRUE(isColor(image.pixel(44, 60), 255, 255, 255)) << "a gap beside the blur";
+    int darkest = 255, lightest = 0;
+    for (int x = 140; x < 220; ++x) {
+        darkest = std::min<int>(darkest, image.pixel(x, 60).r);
+        lightest = std::max<int>(lightest, image.pixel(x, 60).r);
+    }
+    EXPECT_LT(lightest - darkest, 12) << "the stripes read through the material";
+    EXPECT_GT(darkest, 20) << "the backdrop's light still shows through the tint";
 }
 
 TEST_F(PainterTest, LabelTextSitsOnItsBaselineInItsColour) {
