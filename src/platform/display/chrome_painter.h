@@ -9,6 +9,7 @@
 namespace ui {
 class Layer;
 class NavigationController;
+struct NavigationBarLayout;
 class Window;
 }  // namespace ui
 
@@ -52,7 +53,8 @@ private:
     // The parts of a layer's cache entries the chrome keeps its pieces under (0 is the layer's own).
     enum class Part { bar = 1, alert, menu };
 
-    void paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double top, double scale);
+    void paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::NavigationBarLayout& layout,
+                  double scale);
     void paintAlerts(cairo_t* cr, ui::Window& window, double scale);
     void paintMenu(cairo_t* cr, ui::Window& window, double scale);
     // Draws `drawing` through the cache, kept as `owner`'s `part`.

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/views/image.h"
+#include "platform/ui/views/rect.h"
+
+namespace ui {
+
+class BarButtonItem;
+class NavigationController;
+
+// Where a navigation controller's bar puts its pieces, in window points: the back button at the
+// left, the left items after it, the right items from the right edge in, the title centred in the
+// room between. The window draws the bar by it, and a popover anchored on a bar item points at the
+// item's place in it. Main thread only.
+struct NavigationBarLayout {
+    struct Item {
+        std::shared_ptr<BarButtonItem> item;
+        Rect rect;
+        std::shared_ptr<Image> image;  // an item shown as an icon (a system item's symbol)
+        std::string title;             // else as its title
+        bool bold = false;             // a done item
+    };
+
+    // None when the bar is hidden or the navigation shows no controller.
+    static std::optional<NavigationBarLayout> of(NavigationController& navigation);
+    // Where `item` sits, when the bar shows it.
+    std::optional<Rect> frameOf(const BarButtonItem& item) const;
+
+    Rect bar;                        // the row of the items, NavigationController::barHeight high
+    double top = 0;                  // where the navigation's view begins: the bar's colour reaches up
+    std::optional<Rect> backButton;  // none: the bar shows no back button
+    std::string backTitle;           // "‹ " and the title of the controller below
+    std::vector<Item> items;         // left items first, then right items from the right edge in
+    std::string title;               // the shown controller's
+    Rect titleRoom;                  // the room centred on the bar the title is centred in
+};
+
+}  // namespace ui
