@@ -14,6 +14,7 @@
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/menu_element.h"
 #include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/search_bar.h"
 #include "platform/ui/screen/text_screen.h"
 #include "platform/ui/views/window.h"
 
@@ -93,6 +94,8 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
         if (target.kind == Kind::backButton) handles.items[target.navigation.get()] = handle;
         if (target.kind == Kind::alertAction) handles.titled[{target.alert.get(), target.title}] = handle;
         if (target.kind == Kind::menuEntry) handles.titled[{target.menu.get(), target.title}] = handle;
+        if (target.kind == Kind::view && std::dynamic_pointer_cast<ui::SearchBar>(target.view))
+            handles.items[target.view.get()] = handle;
     }
     m_handles = &handles;
     if (!window.isHidden()) {
@@ -146,11 +149,44 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
         m_itemRects.push_back({placed.item.get(), rect});
         addTarget(rect, handle);
     }
-    drawing.text(layout.title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(), layout.titleRoom,
-                 ui::TextAlignment::center);
+    if (layout.searchField) {
+        paintSearchField(drawing, layout, tint);
+    } else {
+        drawing.text(layout.title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
+                     layout.titleRoom, ui::TextAlignment::center);
+    }
     // The bar is a material too: what scrolls (or lies) under it shows blurred, not as text.
     blurBackdrop(cr, ui::Rect(bar.origin.x, top, bar.size.width, y + barHeight - top), 20, scale);
     draw(cr, navigation.view()->layer(), Part::bar, drawing, scale);
+}
+
+void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout,
+                                     const ui::Color& tint) {
+    const auto& field = *layout.searchField;
+    auto bar = layout.searchBar;
+    drawing.fill(field, ui::Color::secondarySystemFill(), 10);
+    drawing.image(ui::Image::systemImage("magnifyingglass"), ui::Rect(field.origin.x + 8, field.midY() - 9, 18, 18),
+                  ui::Color::secondaryLabel());
+    const auto font = ui::Font::systemFont(17);
+    const std::string text = bar->text().value_or("");
+    const ui::Rect room(field.origin.x + 32, field.origin.y, std::max(0.0, field.size.width - 40), field.size.height);
+    drawing.text(text.empty() ? bar->placeholder() : text, font,
+                 text.empty() ? ui::Color::placeholderText() : ui::Color::label(), room, ui::TextAlignment::left);
+    // The caret while typing: after the text, or at the start under the placeholder.
+    if (bar->isEditing()) {
+        const double x = room.origin.x + (text.empty() ? 0 : std::min(font.widthOf(text), room.size.width)) + 1;
+        drawing.fill(ui::Rect(x, field.midY() - 10, 2, 20), tint);
+    }
+    std::weak_ptr<ui::SearchBar> weak = bar;
+    m_result.targets.push_back({field, m_handles->item(bar.get()), [weak] {
+                                    if (auto searchBar = weak.lock()) searchBar->beginEditing();
+                                }});
+    if (layout.searchCancel) {
+        drawing.text("Cancel", font, tint, *layout.searchCancel, ui::TextAlignment::center);
+        m_result.targets.push_back({*layout.searchCancel, 0, [weak] {
+                                        if (auto searchBar = weak.lock()) searchBar->tapCancel();
+                                    }});
+    }
 }
 
 void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {

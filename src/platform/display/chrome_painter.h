@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
+#include "platform/ui/views/color.h"
 #include "platform/ui/views/rect.h"
 
 namespace ui {
@@ -25,6 +27,9 @@ class TextPainter;
 struct ChromeTarget {
     ui::Rect rect;
     int handle = 0;
+    // What a click does when the printed screen's driver has no touch for it (a search field
+    // drawn in the bar); none: the driver taps the handle.
+    std::function<void()> action;
 };
 
 // What the UI layer keeps outside the view tree, drawn over the views: each navigation
@@ -60,6 +65,7 @@ private:
     // Draws `drawing` through the cache, kept as `owner`'s `part`.
     void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale);
     void addTarget(const ui::Rect& rect, int handle);
+    void paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout, const ui::Color& tint);
     bool isHighlighted(int handle) const { return handle > 0 && handle == m_highlighted; }
 
     ImagePainter& m_images;

@@ -224,6 +224,41 @@ TEST_F(PainterTest, ABlurMaterialShowsWhatLiesBehindItBlurredNotSharp) {
     EXPECT_GT(darkest, 20) << "the backdrop's light still shows through the tint";
 }
 
+TEST_F(PainterTest, JapaneseAndEmojiShowTheirOwnGlyphsNotBoxes) {
+    // Each text alone in a black label on white; what a character no installed font has looks
+    // like (the empty box) is painted too, to tell a box from a glyph.
+    auto painted = [&](const std::string& text) {
+        auto root = makeView(Rect(0, 0, 60, 40), Color::white());
+        auto label = ui::Label::create(Rect(4, 4, 52, 32));
+        label->setText(text);
+        label->setFont(ui::Font::systemFont(24));
+        label->setTextColor(Color::black());
+        root->addSubview(label);
+        return paint(*root);
+    };
+    auto differing = [](const gfx::Image& a, const gfx::Image& b) {
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x) count += std::abs(a.pixel(x, y).r - b.pixel(x, y).r) > 96;
+        return count;
+    };
+    const auto box = painted("\xF3\xBF\xBF\xBD");  // U+FFFFD, a private use character
+    const auto natsu = painted("\xE5\xA4\x8F");    // 夏
+    const auto no = painted("\xE3\x81\xAE");       // の
+    EXPECT_GT(differing(box, natsu), 40) << "夏 shows as the empty box";
+    EXPECT_GT(differing(box, no), 40) << "の shows as the empty box";
+    EXPECT_GT(differing(natsu, no), 40);
+    // The fireworks emoji in its own colours, not in the label's black.
+    const auto fireworks = painted("\xF0\x9F\x8E\x86");
+    int coloured = 0;
+    for (int y = 0; y < fireworks.height(); ++y)
+        for (int x = 0; x < fireworks.width(); ++x) {
+            const auto p = fireworks.pixel(x, y);
+            coloured += std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) > 60;
+        }
+    EXPECT_GT(coloured, 30);
+}
+
 TEST_F(PainterTest, LabelTextSitsOnItsBaselineInItsColour) {
     auto root = makeView(Rect(0, 0, 200, 100), Color::white());
     auto label = ui::Label::create(Rect(10, 10, 180, 80));

@@ -4,6 +4,7 @@
 
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/search_controller.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/text/font.h"
 
@@ -89,6 +90,22 @@ std::optional<NavigationBarLayout> NavigationBarLayout::of(NavigationController&
     const double middle = bar.origin.x + bar.size.width / 2;
     const double room = std::max(0.0, std::min(middle - left, right - middle));
     layout.titleRoom = Rect(middle - room, y, 2 * room, height);
+    auto search = item->searchController();
+    layout.searchBar = search ? search->searchBar() : nullptr;
+    if (layout.searchBar) {
+        // The room between the items, not only the part centred on the bar; at most a comfortable
+        // field's width, its Cancel button at its right while editing.
+        constexpr double fieldHeight = 36, widest = 420;
+        const Rect between(left + 4, y, std::max(0.0, right - left - 8), height);
+        double width = std::min(between.size.width, widest);
+        const double x = between.origin.x + (between.size.width - width) / 2;
+        if (layout.searchBar->isEditing()) {
+            const double cancel = itemFont().widthOf("Cancel") + 16;
+            layout.searchCancel = Rect(x + width - cancel, y, cancel, height);
+            width = std::max(0.0, width - cancel);
+        }
+        layout.searchField = Rect(x, y + (height - fieldHeight) / 2, width, fieldHeight);
+    }
     return layout;
 }
 

@@ -12,11 +12,14 @@ namespace ui {
 
 class BarButtonItem;
 class NavigationController;
+class SearchBar;
 
 // Where a navigation controller's bar puts its pieces, in window points: the back button at the
 // left, the left items after it, the right items from the right edge in, the title centred in the
-// room between. The window draws the bar by it, and a popover anchored on a bar item points at the
-// item's place in it. Main thread only.
+// room between. A screen with a search controller shows its search field in that room instead of
+// the title (in the bar itself: the content below is laid out for a bar of one row), with a Cancel
+// button beside it while the search is edited. The window draws the bar by it, and a popover
+// anchored on a bar item points at the item's place in it. Main thread only.
 struct NavigationBarLayout {
     struct Item {
         std::shared_ptr<BarButtonItem> item;
@@ -31,13 +34,16 @@ struct NavigationBarLayout {
     // Where `item` sits, when the bar shows it.
     std::optional<Rect> frameOf(const BarButtonItem& item) const;
 
-    Rect bar;                        // the row of the items, NavigationController::barHeight high
-    double top = 0;                  // where the navigation's view begins: the bar's colour reaches up
-    std::optional<Rect> backButton;  // none: the bar shows no back button
-    std::string backTitle;           // "‹ " and the title of the controller below
-    std::vector<Item> items;         // left items first, then right items from the right edge in
-    std::string title;               // the shown controller's
-    Rect titleRoom;                  // the room centred on the bar the title is centred in
+    Rect bar;                              // the row of the items, NavigationController::barHeight high
+    double top = 0;                        // where the navigation's view begins: the bar's colour reaches up
+    std::optional<Rect> backButton;        // none: the bar shows no back button
+    std::string backTitle;                 // "‹ " and the title of the controller below
+    std::vector<Item> items;               // left items first, then right items from the right edge in
+    std::string title;                     // the shown controller's
+    Rect titleRoom;                        // the room centred on the bar the title is centred in
+    std::shared_ptr<SearchBar> searchBar;  // the shown screen's, if it searches
+    std::optional<Rect> searchField;       // where the field shows (then the title does not)
+    std::optional<Rect> searchCancel;      // its Cancel button, while the search is edited
 };
 
 }  // namespace ui
