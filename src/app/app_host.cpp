@@ -7,6 +7,7 @@
 
 #include "app/app_delegate.h"
 #include "app/first_frame_watch.h"
+#include "app/host_player_settle.h"
 #include "app/host_runner.h"
 #include "app/scene_delegate.h"
 #include "app/stop_signals.h"
@@ -321,6 +322,11 @@ void AppHost::keepSession() {
 }
 
 void AppHost::flushShownScreens() {
+    // What the player queued for mpv has run, and what it hands back to the main queue (a popover
+    // opened after reading a property, the time after a skip) is posted by now.
+    if (auto delegate = m_scene ? std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate()) : nullptr) {
+        if (auto player = delegate->presentedPlayer()) settlePlayer(*player);
+    }
     auto shown = window();
     auto navigation =
         shown ? std::dynamic_pointer_cast<ui::NavigationController>(shown->rootViewController()) : nullptr;

@@ -116,6 +116,7 @@ foundation::Status HostSession::perform(const HostCommand& command) {
         case Verb::pick: return pick(arguments);
         case Verb::drag: return m_driver.dragAndDrop(arguments[0], arguments[1]);
         case Verb::slide: return m_driver.slide(arguments[0], command.value);
+        case Verb::step: return m_driver.step(arguments[0], arguments[1] == "up");
         case Verb::swipe: return m_driver.swipe(arguments[0], direction(arguments[1]));
         case Verb::key: return pressKeys(arguments);
         case Verb::back: return m_driver.back();

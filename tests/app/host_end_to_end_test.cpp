@@ -244,4 +244,37 @@ TEST_F(HostEndToEndTest, ASubtitleLanguageChosenInTheSettingsIsTheOneThePlayerSh
     EXPECT_EQ(host.process->finish(), 0) << host.process->errors();
 }
 
+// The elapsed time the player's label shows, in seconds, whether it plays or not.
+std::optional<int> labelTime(const std::string& screen) {
+    static const std::regex time(R"re(\n *Label 33,761 [^"\n]*"(\d+):(\d\d)")re");
+    std::smatch match;
+    if (!std::regex_search(screen, match, time)) return std::nullopt;
+    return std::stoi(match[1]) * 60 + std::stoi(match[2]);
+}
+
+TEST_F(HostEndToEndTest, TheScreenAfterASkipShowsTheTimeItLandedOn) {
+    fs::copy_file(testing_support::testMedia("long.mp4"), home / "Documents" / "Long.mp4");
+    HostTerminal host(dir.path(), home, {"--no-restore"});
+    ASSERT_TRUE(host.started()) << host.process->errors();
+    const auto beforeTap = host.mark();
+    host.screenAfter("tap \"Long\"");
+    ASSERT_TRUE(host.firstFrame("Long", beforeTap)) << host.process->output() << host.process->errors();
+    host.screenAfter("key space");  // paused, the controls stay up
+    std::string screen = host.screenAfter("show");
+    for (int look = 0; look < 50 && screen.find("sym:goforward.15") == std::string::npos; ++look)
+        screen = host.screenAfter("tap " + handleOf(screen, "<ReelhavenViewController>"));
+    const auto before = labelTime(screen);
+    ASSERT_TRUE(before) << screen;
+    // Each screen follows its skip at once, with no tick of the player's clock in between: the
+    // host waited for mpv to land the seek and showed where.
+    const auto once = labelTime(host.screenAfter("tap " + handleOf(screen, "sym:goforward.15")));
+    const auto twice = labelTime(host.screenAfter("tap " + handleOf(screen, "sym:goforward.15")));
+    ASSERT_TRUE(once && twice);
+    // Whole seconds as the label rounds them: each skip moves it 15 s, give or take the rounding.
+    EXPECT_NEAR(*once - *before, 15, 1) << screen;
+    EXPECT_NEAR(*twice - *before, 30, 1) << screen;
+    host.process->send("quit");
+    EXPECT_EQ(host.process->finish(), 0) << host.process->errors();
+}
+
 }  // namespace
