@@ -57,7 +57,11 @@ protected:
 };
 
 TEST_F(WindowClicksDisplay, AClickOnASettingsSwitchFlipsItAndStoresTheSetting) {
-    const auto settings = run("click 30 22");  // the gear at the bar's left
+    // The gear at the bar's left, by its handle: the click lands where the window draws it.
+    const auto gear = handle(run("show"), "BarButtonItem", "left sym:gear");
+    ASSERT_FALSE(gear.empty()) << process->output();
+    const auto settings = run("click " + gear);
+    ASSERT_NE(settings.find("NavigationBar \"Settings\""), std::string::npos) << settings << process->errors();
     // The first switch of the screen: "Continue Audio in Background", on by default.
     const auto toggle = handle(settings, "Switch", "[^\\n]* on\\n");
     ASSERT_FALSE(toggle.empty()) << settings << process->errors();
