@@ -149,9 +149,8 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
         m_itemRects.push_back({placed.item.get(), rect});
         addTarget(rect, handle);
     }
-    if (layout.searchField) {
-        paintSearchField(drawing, layout, tint);
-    } else {
+    if (layout.searchField) paintSearchField(drawing, layout, tint);
+    if (layout.showsTitle) {
         drawing.text(layout.title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
                      layout.titleRoom, ui::TextAlignment::center);
     }

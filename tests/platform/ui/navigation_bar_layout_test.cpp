@@ -5,8 +5,10 @@
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
+#include "platform/ui/controllers/search_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/bar_button_item.h"
+#include "platform/ui/controls/search_bar.h"
 #include "platform/ui/text/font.h"
 #include "platform/ui/views/window.h"
 
@@ -60,6 +62,28 @@ TEST_F(NavigationBarLayoutTest, ItemsSitAtTheBarsEdgesInOrderWithTheTitleBetween
     EXPECT_LE(layout->titleRoom.maxX(), layout->frameOf(*import)->minX());
     navigation->setNavigationBarHidden(true, false);
     EXPECT_FALSE(NavigationBarLayout::of(*navigation));
+}
+
+TEST_F(NavigationBarLayoutTest, ASearchFieldTakesTheTitlesPlaceOnAPhoneAndSitsBesideItOnAWideBar) {
+    auto search = SearchController::create();
+    root->navigationItem()->setSearchController(search);
+    auto layout = NavigationBarLayout::of(*navigation);
+    ASSERT_TRUE(layout && layout->searchField);
+    EXPECT_FALSE(layout->showsTitle);
+    EXPECT_GE(layout->searchField->minX(), layout->frameOf(*settings)->maxX());
+    EXPECT_LE(layout->searchField->maxX(), layout->frameOf(*import)->minX());
+    EXPECT_FALSE(layout->searchCancel);
+    search->searchBar()->beginEditing();
+    layout = NavigationBarLayout::of(*navigation);
+    ASSERT_TRUE(layout->searchCancel);
+    EXPECT_LE(layout->searchField->maxX(), layout->searchCancel->minX()) << "Cancel beside the field";
+
+    window->setFrame(Rect(0, 0, 1024, 768));
+    navigation->view()->setFrame(window->bounds());
+    window->layoutIfNeeded();
+    layout = NavigationBarLayout::of(*navigation);
+    EXPECT_TRUE(layout->showsTitle);
+    EXPECT_LE(layout->titleRoom.maxX(), layout->searchField->minX()) << "the title left of the field";
 }
 
 TEST_F(NavigationBarLayoutTest, APopoverFromABarItemHangsBelowThatItem) {

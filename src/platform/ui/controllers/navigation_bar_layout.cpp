@@ -90,15 +90,23 @@ std::optional<NavigationBarLayout> NavigationBarLayout::of(NavigationController&
     const double middle = bar.origin.x + bar.size.width / 2;
     const double room = std::max(0.0, std::min(middle - left, right - middle));
     layout.titleRoom = Rect(middle - room, y, 2 * room, height);
+    layout.showsTitle = true;
     auto search = item->searchController();
     layout.searchBar = search ? search->searchBar() : nullptr;
     if (layout.searchBar) {
         // The room between the items, not only the part centred on the bar; at most a comfortable
-        // field's width, its Cancel button at its right while editing.
-        constexpr double fieldHeight = 36, widest = 420;
+        // field's width, its Cancel button at its right while editing. A wide bar keeps the title
+        // at its left; a narrow one (a phone's) gives the field the title's place.
+        constexpr double fieldHeight = 36, widest = 420, gap = 16;
         const Rect between(left + 4, y, std::max(0.0, right - left - 8), height);
         double width = std::min(between.size.width, widest);
-        const double x = between.origin.x + (between.size.width - width) / 2;
+        double x = between.origin.x + (between.size.width - width) / 2;
+        const double titleWidth = Font::systemFont(17, FontWeight::semibold).widthOf(layout.title);
+        layout.showsTitle = between.size.width >= widest + titleWidth + 2 * gap;
+        if (layout.showsTitle) {
+            x = between.maxX() - width;
+            layout.titleRoom = Rect(between.origin.x, y, x - gap - between.origin.x, height);
+        }
         if (layout.searchBar->isEditing()) {
             const double cancel = itemFont().widthOf("Cancel") + 16;
             layout.searchCancel = Rect(x + width - cancel, y, cancel, height);

@@ -16,10 +16,11 @@ class SearchBar;
 
 // Where a navigation controller's bar puts its pieces, in window points: the back button at the
 // left, the left items after it, the right items from the right edge in, the title centred in the
-// room between. A screen with a search controller shows its search field in that room instead of
-// the title (in the bar itself: the content below is laid out for a bar of one row), with a Cancel
-// button beside it while the search is edited. The window draws the bar by it, and a popover
-// anchored on a bar item points at the item's place in it. Main thread only.
+// room between. A screen with a search controller shows its search field in the bar itself (the
+// content below is laid out for a bar of one row): at the right of the title where the bar is wide
+// enough, else in the title's place; with a Cancel button beside it while the search is edited.
+// The window draws the bar by it, and a popover anchored on a bar item points at the item's place
+// in it. Main thread only.
 struct NavigationBarLayout {
     struct Item {
         std::shared_ptr<BarButtonItem> item;
@@ -40,9 +41,10 @@ struct NavigationBarLayout {
     std::string backTitle;                 // "‹ " and the title of the controller below
     std::vector<Item> items;               // left items first, then right items from the right edge in
     std::string title;                     // the shown controller's
-    Rect titleRoom;                        // the room centred on the bar the title is centred in
+    Rect titleRoom;                        // the room the title is centred in
+    bool showsTitle = true;                // false: the search field took the title's place
     std::shared_ptr<SearchBar> searchBar;  // the shown screen's, if it searches
-    std::optional<Rect> searchField;       // where the field shows (then the title does not)
+    std::optional<Rect> searchField;       // where the field shows
     std::optional<Rect> searchCancel;      // its Cancel button, while the search is edited
 };
 
