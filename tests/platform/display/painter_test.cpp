@@ -222,6 +222,16 @@ TEST_F(PainterTest, ABlurMaterialShowsWhatLiesBehindItBlurredNotSharp) {
     }
     EXPECT_LT(lightest - darkest, 12) << "the stripes read through the material";
     EXPECT_GT(darkest, 20) << "the backdrop's light still shows through the tint";
+
+    // One colour behind keeps its hue through the blur (each channel averaged on its own).
+    auto plain = makeView(Rect(0, 0, 120, 60), Color::rgba(0.9, 0.1, 0.4, 1));
+    auto over = ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::systemUltraThinMaterialDark);
+    over->setFrame(Rect(0, 0, 120, 60));
+    plain->addSubview(over);
+    const auto tinted = paint(*plain, 2);
+    const auto p = tinted.pixel(120, 60);
+    EXPECT_GT(p.r, 2 * p.b) << int(p.r) << "," << int(p.g) << "," << int(p.b);
+    EXPECT_GT(p.b, p.g);
 }
 
 TEST_F(PainterTest, JapaneseAndEmojiShowTheirOwnGlyphsNotBoxes) {
