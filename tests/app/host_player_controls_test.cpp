@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "app/app_host.h"
 #include "app/scene_delegate.h"
+#include "controls/options_popover_view_controller.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/container.h"
@@ -116,6 +119,24 @@ TEST_F(HostPlayerControlsTest, ATouchOnTheBarsGoesThroughThePlayersFilterAndKeep
     EXPECT_TRUE(controlsShow()) << screen();
     ASSERT_EQ(command("wait 1.5"), Outcome::done);
     EXPECT_FALSE(controlsShow()) << screen();
+}
+
+TEST_F(HostPlayerControlsTest, APopoverThePlayerOpensAfterAskingMpvShowsAfterTheTouchThatAskedForIt) {
+    ASSERT_NO_FATAL_FAILURE(play());
+    // mpv slow to answer: the player's command queue is held a moment on another thread.
+    std::promise<void> answer;
+    player()->session()->commandQueue()->async([later = answer.get_future().share()] { later.wait(); });
+    std::thread mpv([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        answer.set_value();
+    });
+    const auto touched = command("tap " + handleOf("Button", "sym:switch.2"));
+    mpv.join();
+    ASSERT_EQ(touched, Outcome::done) << err.str();
+    // The options popover asks whether the frame is interlaced before it opens; it is up when
+    // the command returns, not at some later look.
+    EXPECT_TRUE(std::dynamic_pointer_cast<OptionsPopoverViewController>(player()->presentedViewController()));
+    EXPECT_NE(screen().find("<OptionsPopoverViewController>"), std::string::npos) << screen();
 }
 
 TEST_F(HostPlayerControlsTest, TheSpeedStepperRaisesTheSpeedOneStepInTheRowAndInMpv) {
