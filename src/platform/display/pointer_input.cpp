@@ -58,8 +58,12 @@ void PointerInput::press(ui::Point point, Button button, bool control, int click
     m_start = m_last = point;
     m_lastTime = dispatch::RunLoop::main()->now();
     m_velocity = {};
-    // A second click comes before the first one's single tap was let go: that tap is off.
-    cancelTimer(m_singleTapTimer);
+    if (m_singleTapTimer) {
+        // A click came before the last one's single tap was let go: the second of a double click
+        // calls that tap off; another click lets it go first.
+        cancelTimer(m_singleTapTimer);
+        if (clicks < 2) m_finger.up(m_pendingTap);
+    }
     // The finger rests while the button is held (a held menu button opens its menu on time).
     if (button == Button::primary) m_finger.down(point);
 }
@@ -125,6 +129,7 @@ void PointerInput::lift(ui::Point point, int clicks) {
     if (single && waitsForAnother(*single)) {
         // It recognises only once no second click came: the finger is lifted then.
         auto loop = dispatch::RunLoop::main();
+        m_pendingTap = point;
         m_singleTapTimer = loop->schedule(loop->now() + dispatch::seconds(doubleClickInterval), [this, point] {
             // `this` lives as long as the window's input, which cancels the timer when it goes.
             m_singleTapTimer = 0;

@@ -77,6 +77,7 @@ private:
     double m_pinchScale = 1;
     dispatch::RunLoop::TimerId m_pinchTimer = 0;
     dispatch::RunLoop::TimerId m_singleTapTimer = 0;
+    ui::Point m_pendingTap;  // where the single tap that waits was lifted
 };
 
 }  // namespace display

@@ -93,6 +93,13 @@ TEST_F(InputTest, ASingleTapThatWaitsForADoubleTapComesOnlyWhenNoSecondClickCame
     click({100, 100}, 1);
     loop.advanceSeconds(PointerInput::doubleClickInterval * 2);
     EXPECT_EQ(log, (std::vector<std::string>{"double", "single"}));
+    // A click elsewhere soon after is no double click: the waiting tap is let go at once.
+    click({100, 100}, 1);
+    loop.advanceSeconds(PointerInput::doubleClickInterval / 2);
+    click({300, 200}, 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"double", "single", "single"}));
+    loop.advanceSeconds(PointerInput::doubleClickInterval * 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"double", "single", "single", "single"}));
 }
 
 TEST_F(InputTest, ClicksFlipSwitchesSelectSegmentsAndStepSteppersAsFingersDo) {
