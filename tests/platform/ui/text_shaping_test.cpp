@@ -190,6 +190,32 @@ TEST(TextShapingTest, ThreadsShapeAndLayOutTheSameAsOneThreadDoes) {
     }
 }
 
+TEST(TextShapingTest, ThreadsFindFallbackFontsTogetherAsOneThreadDoes) {
+    // Scripts no other case asks for, so their fallbacks are looked up here first, by four threads
+    // at once; one thread afterwards measures the same.
+    const std::vector<std::string> texts{"\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4",               // 한국어
+                                         "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2",   // ภาษา
+                                         "\xE6\xBC\xA2\xE5\xAD\x97 \xE6\x97\xA5\xE6\x9C\xAC",  // 漢字 日本
+                                         "\xF0\x9F\x8E\xAC \xF0\x9F\x8D\xBF"};                 // 🎬 🍿
+    const auto font = Font::systemFont(15, FontWeight::semibold);
+    std::vector<std::vector<double>> results(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < results.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (size_t k = 0; k < texts.size(); ++k)
+                results[t].push_back(TextFrame::create(texts[(k + t) % texts.size()], font, {}).size().width);
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    for (size_t t = 0; t < results.size(); ++t) {
+        for (size_t k = 0; k < texts.size(); ++k) {
+            const auto& text = texts[(k + t) % texts.size()];
+            EXPECT_EQ(results[t][k], TextFrame::create(text, font, {}).size().width) << text;
+            EXPECT_GT(results[t][k], 15) << text;
+        }
+    }
+}
+
 TEST(TextShapingTest, ButtonTitlesAreMeasuredShaped) {
     auto button = Button::create();
     button->setTitle("AV", ControlState::normal);
