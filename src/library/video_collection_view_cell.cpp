@@ -39,10 +39,17 @@ void VideoCollectionViewCell::awakeFromNib() {
 
 void VideoCollectionViewCell::layoutSubviews() {
     LibraryCollectionViewCell::layoutSubviews();
-    if (auto icon = finishedIcon()) setShadow(icon->layer(), {0, 2}, 3, 0.3);
-    for (const auto& view : {std::shared_ptr<ui::View>(timeRemainingLabel()), timeRemainingShadowView()}) {
+    // Each shadow is cast from a path given here, so it needs no look at what the layer draws.
+    if (auto icon = finishedIcon()) {
+        setShadow(icon->layer(), {0, 2}, 3, 0.3);
+        icon->layer().setShadowPath(ui::BezierPath::roundedRect(icon->bounds(), 15));
+    }
+    const auto badge = timeRemainingShadowView();
+    for (const auto& view : {std::shared_ptr<ui::View>(timeRemainingLabel()), badge}) {
         if (!view) continue;
         setShadow(view->layer(), {0, 3}, 8, 0.6);
+        // Both cast the badge's rectangle (the label's own shape would be its text's).
+        view->layer().setShadowPath(ui::BezierPath::rect(badge ? badge->bounds() : view->bounds()));
         view->layer().setMasksToBounds(false);
         view->setClipsToBounds(false);
     }

@@ -99,6 +99,27 @@ TEST_F(LibraryCellsTest, BadgesRoundTheirCornersFromTheirSize) {
     EXPECT_EQ(badge->label()->superview(), badge);
 }
 
+TEST_F(LibraryCellsTest, BadgeShadowsAreCastFromPathsOfTheirBadges) {
+    auto cell = videoCell();
+    cell->setFrame(ui::Rect(0, 0, 200, 180));
+    cell->layoutIfNeeded();
+    const auto icon = cell->finishedIcon();
+    ASSERT_TRUE(icon->layer().shadowPath());
+    EXPECT_EQ(*icon->layer().shadowPath(), ui::BezierPath::roundedRect(icon->bounds(), 15));
+    const auto badge = cell->timeRemainingShadowView()->bounds();
+    ASSERT_TRUE(cell->timeRemainingShadowView()->layer().shadowPath());
+    EXPECT_EQ(*cell->timeRemainingShadowView()->layer().shadowPath(), ui::BezierPath::rect(badge));
+    // The label's shadow is the badge's rectangle, not the shape of its text.
+    ASSERT_TRUE(cell->timeRemainingLabel()->layer().shadowPath());
+    EXPECT_EQ(*cell->timeRemainingLabel()->layer().shadowPath(), ui::BezierPath::rect(badge));
+    // Laying out again with nothing changed leaves the kept shadow drawings valid.
+    const auto version = icon->layer().contentsVersion();
+    cell->setNeedsLayout();
+    cell->layoutIfNeeded();
+    EXPECT_EQ(icon->layer().shadowPath(), ui::BezierPath::roundedRect(icon->bounds(), 15));
+    EXPECT_EQ(icon->layer().contentsVersion(), version);
+}
+
 TEST_F(LibraryCellsTest, AVideoWithoutARecordShowsItsDurationOnly) {
     auto cell = configured(knownVideo("Plain.mp4", 754));
     EXPECT_EQ(text(cell->titleLabel()), "Plain");

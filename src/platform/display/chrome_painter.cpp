@@ -3,15 +3,18 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/display/backdrop_blur.h"
 #include "platform/display/chrome_drawing.h"
 #include "platform/display/layer_cache.h"
 #include "platform/display/text_painter.h"
 #include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_bar_layout.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/menu_element.h"
 #include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/search_bar.h"
 #include "platform/ui/screen/text_screen.h"
 #include "platform/ui/views/window.h"
 
@@ -59,27 +62,6 @@ bool coveredAbove(const std::vector<std::shared_ptr<ui::View>>& windowSubviews, 
     return false;
 }
 
-std::string systemItemTitle(ui::BarButtonItem::SystemItem item) {
-    using S = ui::BarButtonItem::SystemItem;
-    switch (item) {
-        case S::done: return "Done";
-        case S::cancel: return "Cancel";
-        case S::edit: return "Edit";
-        case S::close: return "Close";
-        default: return {};
-    }
-}
-
-std::string systemItemSymbol(ui::BarButtonItem::SystemItem item) {
-    using S = ui::BarButtonItem::SystemItem;
-    switch (item) {
-        case S::add: return "plus";
-        case S::action: return "square.and.arrow.up";
-        case S::trash: return "trash";
-        case S::search: return "magnifyingglass";
-        default: return {};
-    }
-}
 }  // namespace
 
 void ChromePainter::addTarget(const ui::Rect& rect, int handle) {
@@ -112,6 +94,8 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
         if (target.kind == Kind::backButton) handles.items[target.navigation.get()] = handle;
         if (target.kind == Kind::alertAction) handles.titled[{target.alert.get(), target.title}] = handle;
         if (target.kind == Kind::menuEntry) handles.titled[{target.menu.get(), target.title}] = handle;
+        if (target.kind == Kind::view && std::dynamic_pointer_cast<ui::SearchBar>(target.view))
+            handles.items[target.view.get()] = handle;
     }
     m_handles = &handles;
     if (!window.isHidden()) {
@@ -121,12 +105,9 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
             collectNavigations(windowSubviews[index], navigations);
             for (const auto& view : navigations) {
                 auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(view->viewController());
-                if (navigation->isNavigationBarHidden()) continue;
-                const ui::Point origin = view->convertToWindow(view->bounds().origin);
-                const ui::Rect bar(origin.x, origin.y + view->safeAreaInsets().top, view->bounds().size.width,
-                                   barHeight);
-                if (coveredAbove(windowSubviews, index, bar)) continue;
-                paintBar(cr, *navigation, bar, origin.y, scale);
+                const auto layout = ui::NavigationBarLayout::of(*navigation);
+                if (!layout || coveredAbove(windowSubviews, index, layout->bar)) continue;
+                paintBar(cr, *navigation, *layout, scale);
             }
         }
         paintAlerts(cr, window, scale);
@@ -136,12 +117,10 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
     return std::move(m_result);
 }
 
-void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double top,
+void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::NavigationBarLayout& layout,
                              double scale) {
-    auto shown = navigation.topViewController();
-    if (!shown) return;
-    auto item = shown->navigationItem();
-    const double y = bar.origin.y;
+    const auto& bar = layout.bar;
+    const double y = bar.origin.y, top = layout.top;
     // The bar's colour reaches up to the top of the navigation's view, under the status area; no
     // higher, so a sheet's bar leaves the screen behind the sheet uncovered.
     ChromeDrawing drawing({bar.origin.x, top});
@@ -149,57 +128,64 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
                  ui::Color::secondarySystemBackground().withAlpha(0.94));
     drawing.hairline({bar.origin.x, y + barHeight}, {bar.origin.x + bar.size.width, y + barHeight});
     const auto tint = navigation.view()->tintColor();
-    const auto itemFont = ui::Font::systemFont(17);
-    auto drawItem = [&](const std::shared_ptr<ui::BarButtonItem>& barItem, double x, bool fromRight) -> double {
-        if (barItem->isHidden()) return 0;
-        using S = ui::BarButtonItem::SystemItem;
-        if (barItem->systemItem() == S::flexibleSpace || barItem->systemItem() == S::fixedSpace) return 0;
-        auto image = barItem->image();
-        if (!image && !systemItemSymbol(barItem->systemItem()).empty())
-            image = ui::Image::systemImage(systemItemSymbol(barItem->systemItem()));
-        std::string title = barItem->title().empty() ? systemItemTitle(barItem->systemItem()) : barItem->title();
-        const bool bold = barItem->style() == ui::BarButtonItem::Style::done || barItem->systemItem() == S::done;
-        const auto font = bold ? ui::Font::systemFont(17, ui::FontWeight::semibold) : itemFont;
-        const double width = image && title.empty() ? 44 : TextPainter::width(title, font) + 16;
-        const ui::Rect rect(fromRight ? x - width : x, y, width, barHeight);
-        const int handle = m_handles->item(barItem.get());
-        auto color = barItem->isEnabled() ? barItem->tintColor().value_or(tint) : ui::Color::tertiaryLabel();
-        if (isHighlighted(handle)) color = pressed(color);
-        if (image && title.empty()) {
-            drawing.image(image, ui::Rect(rect.origin.x + 11, y + 11, 22, 22), color);
-        } else {
-            drawing.text(title, font, color, rect, ui::TextAlignment::center);
-        }
-        m_itemRects.push_back({barItem.get(), rect});
-        addTarget(rect, handle);
-        return width;
-    };
-    double left = bar.origin.x + 8;
-    if (navigation.viewControllers().size() > 1 && !item->hidesBackButton() && item->leftBarButtonItems().empty()) {
-        const auto& stack = navigation.viewControllers();
-        const auto& previous = stack[stack.size() - 2];
-        std::string title = previous->navigationItem()->backButtonTitle();
-        if (title.empty())
-            title =
-                previous->navigationItem()->title().empty() ? previous->title() : previous->navigationItem()->title();
-        if (title.empty()) title = "Back";
-        const std::string text = "\u2039 " + title;
-        const double width = std::min(TextPainter::width(text, itemFont) + 16, bar.size.width / 3);
-        const ui::Rect rect(left, y, width, barHeight);
+    if (layout.backButton) {
         const int handle = m_handles->item(&navigation);
-        drawing.text(text, itemFont, isHighlighted(handle) ? pressed(tint) : tint, rect, ui::TextAlignment::left);
-        addTarget(rect, handle);
-        left += width;
+        drawing.text(layout.backTitle, ui::Font::systemFont(17), isHighlighted(handle) ? pressed(tint) : tint,
+                     *layout.backButton, ui::TextAlignment::left);
+        addTarget(*layout.backButton, handle);
     }
-    for (const auto& leftItem : item->leftBarButtonItems()) left += drawItem(leftItem, left, false);
-    double right = bar.origin.x + bar.size.width - 8;
-    for (const auto& rightItem : item->rightBarButtonItems()) right -= drawItem(rightItem, right, true);
-    const std::string title = item->title().empty() ? shown->title() : item->title();
-    const double room =
-        std::max(0.0, std::min(bar.origin.x + bar.size.width / 2 - left, right - bar.origin.x - bar.size.width / 2));
-    drawing.text(title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
-                 ui::Rect(bar.origin.x + bar.size.width / 2 - room, y, 2 * room, barHeight), ui::TextAlignment::center);
+    for (const auto& placed : layout.items) {
+        const auto& rect = placed.rect;
+        const int handle = m_handles->item(placed.item.get());
+        auto color = placed.item->isEnabled() ? placed.item->tintColor().value_or(tint) : ui::Color::tertiaryLabel();
+        if (isHighlighted(handle)) color = pressed(color);
+        if (placed.image && placed.title.empty()) {
+            drawing.image(placed.image, ui::Rect(rect.origin.x + 11, y + 11, 22, 22), color);
+        } else {
+            drawing.text(placed.title,
+                         ui::Font::systemFont(17, placed.bold ? ui::FontWeight::semibold : ui::FontWeight::regular),
+                         color, rect, ui::TextAlignment::center);
+        }
+        m_itemRects.push_back({placed.item.get(), rect});
+        addTarget(rect, handle);
+    }
+    if (layout.searchField) paintSearchField(drawing, layout, tint);
+    if (layout.showsTitle) {
+        drawing.text(layout.title, ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
+                     layout.titleRoom, ui::TextAlignment::center);
+    }
+    // The bar is a material too: what scrolls (or lies) under it shows blurred, not as text.
+    blurBackdrop(cr, ui::Rect(bar.origin.x, top, bar.size.width, y + barHeight - top), 20, scale);
     draw(cr, navigation.view()->layer(), Part::bar, drawing, scale);
+}
+
+void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout,
+                                     const ui::Color& tint) {
+    const auto& field = *layout.searchField;
+    auto bar = layout.searchBar;
+    drawing.fill(field, ui::Color::secondarySystemFill(), 10);
+    drawing.image(ui::Image::systemImage("magnifyingglass"), ui::Rect(field.origin.x + 8, field.midY() - 9, 18, 18),
+                  ui::Color::secondaryLabel());
+    const auto font = ui::Font::systemFont(17);
+    const std::string text = bar->text().value_or("");
+    const ui::Rect room(field.origin.x + 32, field.origin.y, std::max(0.0, field.size.width - 40), field.size.height);
+    drawing.text(text.empty() ? bar->placeholder() : text, font,
+                 text.empty() ? ui::Color::placeholderText() : ui::Color::label(), room, ui::TextAlignment::left);
+    // The caret while typing: after the text, or at the start under the placeholder.
+    if (bar->isEditing()) {
+        const double x = room.origin.x + (text.empty() ? 0 : std::min(font.widthOf(text), room.size.width)) + 1;
+        drawing.fill(ui::Rect(x, field.midY() - 10, 2, 20), tint);
+    }
+    std::weak_ptr<ui::SearchBar> weak = bar;
+    m_result.targets.push_back({field, m_handles->item(bar.get()), [weak] {
+                                    if (auto searchBar = weak.lock()) searchBar->beginEditing();
+                                }});
+    if (layout.searchCancel) {
+        drawing.text("Cancel", font, tint, *layout.searchCancel, ui::TextAlignment::center);
+        m_result.targets.push_back({*layout.searchCancel, 0, [weak] {
+                                        if (auto searchBar = weak.lock()) searchBar->tapCancel();
+                                    }});
+    }
 }
 
 void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {

@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
+#include "platform/ui/views/color.h"
 #include "platform/ui/views/rect.h"
 
 namespace ui {
 class Layer;
 class NavigationController;
+struct NavigationBarLayout;
 class Window;
 }  // namespace ui
 
@@ -24,6 +27,9 @@ class TextPainter;
 struct ChromeTarget {
     ui::Rect rect;
     int handle = 0;
+    // What a click does when the printed screen's driver has no touch for it (a search field
+    // drawn in the bar); none: the driver taps the handle.
+    std::function<void()> action;
 };
 
 // What the UI layer keeps outside the view tree, drawn over the views: each navigation
@@ -52,12 +58,14 @@ private:
     // The parts of a layer's cache entries the chrome keeps its pieces under (0 is the layer's own).
     enum class Part { bar = 1, alert, menu };
 
-    void paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::Rect& bar, double top, double scale);
+    void paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::NavigationBarLayout& layout,
+                  double scale);
     void paintAlerts(cairo_t* cr, ui::Window& window, double scale);
     void paintMenu(cairo_t* cr, ui::Window& window, double scale);
     // Draws `drawing` through the cache, kept as `owner`'s `part`.
     void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale);
     void addTarget(const ui::Rect& rect, int handle);
+    void paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout, const ui::Color& tint);
     bool isHighlighted(int handle) const { return handle > 0 && handle == m_highlighted; }
 
     ImagePainter& m_images;

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/display/backdrop_blur.h"
 #include "platform/display/image_painter.h"
+#include "platform/display/recorded_drawing.h"
 #include "platform/display/text_painter.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/progress_view.h"
@@ -97,7 +99,8 @@ ContentPainter::ContentPainter(ImagePainter& images, TextPainter& text) : m_imag
     add(&ContentPainter::drawSlider, &keySlider);
     add(&ContentPainter::drawProgressView, &keyProgressView);
     add(&ContentPainter::drawSegmentedControl, &keySegmentedControl);
-    add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView);
+    // A blur shows what lies behind it, which may change under it: drawn every time.
+    add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView, Kind::live);
     add(&ContentPainter::drawButton, &keyButton);
 }
 
@@ -116,22 +119,34 @@ const ContentPainter::Drawer* ContentPainter::drawerOf(ui::View& view) {
 
 ContentPainter::Kind ContentPainter::kind(ui::View& view) {
     const auto* drawer = drawerOf(view);
-    return drawer ? drawer->kind : Kind::none;
+    if (drawer && drawer->kind == Kind::live) return Kind::live;
+    // What the view's own `draw` records, made again when asked for or when the view took another
+    // size (a check mark draws over its whole bounds). An OpenGL view draws on its render queue,
+    // never here.
+    if (view.lastDrawingSize() != view.bounds().size) view.setNeedsDisplay();
+    view.displayIfNeeded();
+    if (drawer) return drawer->kind;
+    return view.lastDrawing().empty() ? Kind::none : Kind::cacheable;
 }
 
 void ContentPainter::fingerprint(ui::View& view, Fingerprint& key) {
     key.add(view.bounds());
+    RecordedDrawing::fingerprint(view.lastDrawing(), key);
     if (const auto* drawer = drawerOf(view)) drawer->key(view, key);
 }
 
 void ContentPainter::draw(cairo_t* cr, ui::View& view, double scale) {
-    if (const auto* drawer = drawerOf(view)) {
-        ++m_draws;
-        drawer->draw(cr, view, scale);
-    }
+    const auto* drawer = drawerOf(view);
+    if (!drawer && view.lastDrawing().empty()) return;
+    ++m_draws;
+    if (!drawer || drawer->kind != Kind::live) RecordedDrawing::play(cr, view.lastDrawing(), scale);
+    if (drawer) drawer->draw(cr, view, scale);
 }
 
 void ContentPainter::drawLabel(cairo_t* cr, ui::Label& label, double scale) {
+    // A label whose class draws otherwise (a scrolling label leaves its text to an inner label)
+    // shows no text of its own.
+    if (!RecordedDrawing::drawsText(label.lastDrawing())) return;
     const auto frame = label.textFrame();
     if (frame.lines().empty()) return;
     SavedState saved(cr);
@@ -290,11 +305,13 @@ void ContentPainter::keySegmentedControl(ui::SegmentedControl& control, Fingerpr
     }
 }
 
-void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double) {
+void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double scale) {
     using Style = ui::VisualEffectView::BlurStyle;
     auto effect = view.effect();
     if (!effect || view.vibrancyBlurStyle()) return;
-    // No backdrop blur here: the material's tint stands for it.
+    // What lies behind is blurred, so text under a popover or a sheet does not read through its
+    // material; the material's tint goes over it.
+    blurBackdrop(cr, view.bounds(), 20, scale);
     ui::Color tint = ui::Color::white(0.1, 0.75);
     switch (*effect) {
         case Style::extraLight:

@@ -309,7 +309,9 @@ bool DisplayHost::chromePress(ui::Point point) {
 bool DisplayHost::chromeRelease(ui::Point point) {
     auto pressed = std::exchange(m_chromePressed, std::nullopt);
     if (!pressed) return m_chrome.modal;
-    if (pressed->rect.contains(point)) {
+    if (pressed->rect.contains(point) && pressed->action) {
+        pressed->action();
+    } else if (pressed->rect.contains(point)) {
         // The element acts as the printed screen's driver would make it act, but this loop serves
         // what follows (a transition runs on, painted frame by frame, and further clicks come in).
         ui::ScreenDriver driver(m_window, ui::ScreenDriver::Settling::never);

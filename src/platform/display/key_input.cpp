@@ -2,6 +2,7 @@
 
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/controls/search_bar.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/text/text_field.h"
 #include "platform/ui/views/window.h"
@@ -46,6 +47,16 @@ std::shared_ptr<ui::Responder> KeyInput::fallbackResponder() const {
 }
 
 void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& characters) {
+    if (auto bar = std::dynamic_pointer_cast<ui::SearchBar>(ui::Responder::firstResponder())) {
+        if (usage == kBackspace) {
+            bar->type(dropLastCharacter(bar->text().value_or("")));
+        } else if (usage == ui::Key::returnOrEnter) {
+            bar->tapSearch();
+        } else if (usage == ui::Key::escape) {
+            bar->tapCancel();
+        }
+        return;
+    }
     if (auto field = editingField()) {
         if (usage == kBackspace) {
             field->type(dropLastCharacter(field->text().value_or("")));
@@ -65,7 +76,11 @@ void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& ch
 }
 
 void KeyInput::text(const std::string& utf8) {
-    if (auto field = editingField()) field->type(field->text().value_or("") + utf8);
+    if (auto bar = std::dynamic_pointer_cast<ui::SearchBar>(ui::Responder::firstResponder())) {
+        bar->type(bar->text().value_or("") + utf8);
+    } else if (auto field = editingField()) {
+        field->type(field->text().value_or("") + utf8);
+    }
 }
 
 }  // namespace display

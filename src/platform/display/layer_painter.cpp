@@ -237,9 +237,18 @@ void LayerPainter::paintOwn(cairo_t* cr, const ui::Layer& layer, const ui::Rect&
 
 void LayerPainter::paintShadow(cairo_t* cr, const ui::Layer& layer, const ui::Rect& bounds, double radius,
                                double scale) {
-    // The shadow follows the rounded bounds (what the layers of this toolkit cast it from).
     const auto color = layer.shadowColor()->withAlpha(layer.shadowColor()->alpha * layer.shadowOpacity());
     const auto offset = layer.shadowOffset();
+    if (const auto& path = layer.shadowPath()) {
+        paintBlurredShape(cr, scale, layer.shadowRadius(), color, [&](cairo_t* target) {
+            SavedState moved(target);
+            cairo_translate(target, offset.width, offset.height);
+            addPath(target, *path);
+        });
+        return;
+    }
+    // Without a path the shadow follows the rounded bounds (what the layers of this toolkit cast
+    // it from).
     paintBlurredShape(cr, scale, layer.shadowRadius(), color, [&](cairo_t* target) {
         cornerPath(target,
                    ui::Rect(bounds.origin.x + offset.width, bounds.origin.y + offset.height, bounds.size.width,

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/controls/control.h"
 #include "platform/ui/gestures/gesture_recognizer_delegate.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
@@ -59,6 +58,14 @@ void PointerInput::press(ui::Point point, Button button, bool control, int click
     m_start = m_last = point;
     m_lastTime = dispatch::RunLoop::main()->now();
     m_velocity = {};
+    if (m_singleTapTimer) {
+        // A click came before the last one's single tap was let go: the second of a double click
+        // calls that tap off; another click lets it go first.
+        cancelTimer(m_singleTapTimer);
+        if (clicks < 2) m_finger.up(m_pendingTap);
+    }
+    // The finger rests while the button is held (a held menu button opens its menu on time).
+    if (button == Button::primary) m_finger.down(point);
 }
 
 void PointerInput::move(ui::Point point) {
@@ -69,7 +76,10 @@ void PointerInput::move(ui::Point point) {
     m_last = point;
     m_lastTime = now;
     if (!m_dragging) {
-        if (distance(point, m_start) < dragThreshold) return;
+        if (distance(point, m_start) < dragThreshold) {
+            m_finger.move(point);
+            return;
+        }
         beginDrag(m_start);
     }
     const ui::Point translation{point.x - m_start.x, point.y - m_start.y};
@@ -80,6 +90,8 @@ void PointerInput::move(ui::Point point) {
 void PointerInput::beginDrag(ui::Point point) {
     m_dragging = true;
     cancelTimer(m_singleTapTimer);
+    // A drag is no touch of the control under it: it pans, or scrolls.
+    m_finger.cancel();
     const int fingers = m_button == Button::secondary || m_control ? 2 : 1;
     m_pan = m_window->beginPan(point, fingers);
     if (!m_pan && fingers == 1) {
@@ -98,43 +110,34 @@ void PointerInput::release(ui::Point point) {
         m_dragging = false;
         return;
     }
-    if (m_button == Button::primary) tap(point, m_clicks);
+    if (m_button == Button::primary) lift(point, m_clicks);
 }
 
-void PointerInput::tap(ui::Point point, int clicks) {
-    if (m_window->presentedMenu() || m_window->dismissPopoverOutside(point)) {
-        m_window->tap(point);  // closes the menu, or does nothing more after the dismissal
+void PointerInput::lift(ui::Point point, int clicks) {
+    const auto hit = m_finger.isDown() ? m_window->hitTest(point) : nullptr;
+    if (!hit || m_finger.control()) {
+        m_finger.up(point);
         return;
     }
-    auto hit = m_window->hitTest(point);
-    if (!hit) return;
+    // The second click of a double click is a double tap where a recogniser wants one, else
+    // another single tap.
     if (clicks >= 2) {
-        cancelTimer(m_singleTapTimer);
-        if (auto doubleTap = tapRecognizerFor(hit, point, 2); doubleTap && doubleTap->tap(point, 2, 1)) return;
+        m_finger.up(point, tapRecognizerFor(hit, point, 2) ? 2 : 1);
+        return;
     }
     auto single = tapRecognizerFor(hit, point, 1);
-    if (single && waitsForAnother(*single) && clicks < 2) {
-        // It recognises only once no second click came.
-        std::weak_ptr<ui::TapGestureRecognizer> weak = single;
+    if (single && waitsForAnother(*single)) {
+        // It recognises only once no second click came: the finger is lifted then.
         auto loop = dispatch::RunLoop::main();
-        m_singleTapTimer = loop->schedule(loop->now() + dispatch::seconds(doubleClickInterval), [this, weak, point] {
+        m_pendingTap = point;
+        m_singleTapTimer = loop->schedule(loop->now() + dispatch::seconds(doubleClickInterval), [this, point] {
             // `this` lives as long as the window's input, which cancels the timer when it goes.
             m_singleTapTimer = 0;
-            if (auto tap = weak.lock()) tap->tap(point, 1, 1);
+            m_finger.up(point);
         });
         return;
     }
-    if (single && single->tap(point, 1, 1)) return;
-    for (auto view = hit; view; view = view->superview()) {
-        if (auto control = std::dynamic_pointer_cast<ui::Control>(view)) {
-            if (control->touchDown(point)) control->touchUp(point);
-            return;
-        }
-    }
-    ui::Touch touch{point, point, ui::Touch::Phase::began, clicks, hit};
-    hit->touchesBegan({touch});
-    touch.phase = ui::Touch::Phase::ended;
-    hit->touchesEnded({touch});
+    m_finger.up(point);
 }
 
 std::shared_ptr<ui::ScrollView> PointerInput::scrollViewAt(ui::Point point) const {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/gestures/finger.h"
 #include "platform/ui/views/point.h"
 
 namespace ui {
@@ -15,8 +16,12 @@ class Window;
 namespace display {
 
 // A mouse (or touchpad) acting as fingers on a window, in window points:
-// - a click is a tap through hit-testing; the second click of a double click is a double tap (a
-//   single tap that must wait for a double tap to fail waits one double-click interval);
+// - a press puts a finger down and a release lifts it, through the window's one touch path
+//   (ui::Finger, as the text host's taps): the recognisers' delegates are asked, the control
+//   under it tracks it (a switch flips, a segment selects, a stepper's half steps, a button held
+//   half a second opens its menu), else the tap recognisers take it; the second click of a double
+//   click is a double tap (a single tap that must wait for a double tap to fail waits one
+//   double-click interval);
 // - a drag is a one-finger pan, with the right button or Ctrl held a two-finger pan; a drag
 //   that no recogniser takes scrolls the scroll view under it;
 // - the wheel scrolls the scroll view under the pointer; Ctrl + wheel pinches, ending once the
@@ -34,7 +39,7 @@ public:
     static constexpr double wheelStep = 40;
     static constexpr double pinchStep = 1.1;
 
-    explicit PointerInput(std::shared_ptr<ui::Window> window) : m_window(std::move(window)) {}
+    explicit PointerInput(std::shared_ptr<ui::Window> window) : m_window(window), m_finger(std::move(window)) {}
     ~PointerInput();
 
     // `clicks` counts the presses in a row at one place (2 for the second of a double click).
@@ -47,13 +52,15 @@ public:
     bool tapPending() const { return m_singleTapTimer != 0; }
 
 private:
-    void tap(ui::Point point, int clicks);
+    // Lifts the finger as the `clicks`-th click in a row.
+    void lift(ui::Point point, int clicks);
     void beginDrag(ui::Point point);
     std::shared_ptr<ui::ScrollView> scrollViewAt(ui::Point point) const;
     void scroll(ui::ScrollView& view, ui::Point offset);
     void cancelTimer(dispatch::RunLoop::TimerId& timer);
 
     std::shared_ptr<ui::Window> m_window;
+    ui::Finger m_finger;
     bool m_pressed = false;
     bool m_dragging = false;
     Button m_button = Button::primary;
@@ -70,6 +77,7 @@ private:
     double m_pinchScale = 1;
     dispatch::RunLoop::TimerId m_pinchTimer = 0;
     dispatch::RunLoop::TimerId m_singleTapTimer = 0;
+    ui::Point m_pendingTap;  // where the single tap that waits was lifted
 };
 
 }  // namespace display

@@ -42,10 +42,12 @@ TextPainter::~TextPainter() {
 cairo_font_face_t* TextPainter::face(const std::string& postscriptName) {
     if (auto found = m_faces.find(postscriptName); found != m_faces.end()) return found->second;
     cairo_font_face_t* made = nullptr;
-    auto file = ui::FontLibrary::shared().filePath(postscriptName);
+    auto file = ui::FontLibrary::shared().fontFile(postscriptName);
     FT_Face ftFace = nullptr;
-    if (m_library && file && FT_New_Face(static_cast<FT_Library>(m_library), file->c_str(), 0, &ftFace) == 0) {
-        made = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+    if (m_library && file &&
+        FT_New_Face(static_cast<FT_Library>(m_library), file->path.c_str(), file->index, &ftFace) == 0) {
+        // Colour glyphs (emoji) in their colours; bitmap-only fonts are scaled from their strike.
+        made = cairo_ft_font_face_create_for_ft_face(ftFace, FT_LOAD_COLOR);
         // The FreeType face lives as long as the cairo face that draws with it.
         if (cairo_font_face_set_user_data(made, &kFaceKey, ftFace, [](void* face) {
                 FT_Done_Face(static_cast<FT_Face>(face));

@@ -11,9 +11,11 @@
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/search_controller.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/menu.h"
 #include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/search_bar.h"
 #include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/screen/text_screen.h"
 #include "platform/ui/views/window.h"
@@ -103,6 +105,42 @@ TEST_F(ChromeTest, TheNavigationBarShowsTheTitleAndItsItemsWhereTheirHandlesAct)
     ui::ScreenDriver driver(window);
     ASSERT_TRUE(driver.tap("#" + std::to_string(item.handle)));
     EXPECT_EQ(pressed, 1);
+}
+
+TEST_F(ChromeTest, AScreenThatSearchesShowsItsFieldInTheBarAndAClickEditsIt) {
+    auto search = ui::SearchController::create();
+    search->searchBar()->setPlaceholder("Search");
+    root->navigationItem()->setSearchController(search);
+    auto bar = search->searchBar();
+    // Pixels right of the magnifier that stand out from the field's plate (text, the caret).
+    auto inked = [&](const Rect& r) {
+        const auto plate = image.pixel(static_cast<int>(r.minX()) + 3, static_cast<int>(r.midY()));
+        int count = 0;
+        for (int y = static_cast<int>(r.minY()); y < static_cast<int>(r.maxY()); ++y)
+            for (int x = static_cast<int>(r.minX()) + 30; x < static_cast<int>(r.maxX()); ++x)
+                count += std::abs(image.pixel(x, y).g - plate.g) > 40;
+        return count;
+    };
+    auto result = paint();
+    ASSERT_EQ(result.targets.size(), 1u);
+    const auto field = result.targets[0];
+    EXPECT_EQ(field.handle, handleOf("Search")) << "the printed screen's search bar";
+    EXPECT_LT(field.rect.maxY(), ui::NavigationController::barHeight);
+    const int placeholder = inked(field.rect);
+    EXPECT_GT(placeholder, 0) << "the placeholder shows";
+    const auto plate = image.pixel(static_cast<int>(field.rect.minX()) + 3, static_cast<int>(field.rect.midY()));
+    EXPECT_GT(plate.r, image.pixel(5, 40).r) << "the field's plate is lighter than the bar";
+
+    ASSERT_TRUE(field.action);
+    field.action();  // the click
+    EXPECT_TRUE(bar->isEditing());
+    bar->type("Holiday at the sea");
+    result = paint();
+    ASSERT_EQ(result.targets.size(), 2u) << "the field and its Cancel button";
+    EXPECT_GT(inked(result.targets[0].rect), placeholder * 2) << "the typed text shows, brighter than the placeholder";
+    result.targets[1].action();
+    EXPECT_FALSE(bar->isEditing());
+    EXPECT_EQ(bar->text().value_or(""), "");
 }
 
 TEST_F(ChromeTest, AScreenPresentedOverTheWholeWindowCoversTheBarAndItsItems) {

@@ -4,6 +4,13 @@
 #include "platform/display/key_input.h"
 #include "platform/display/pointer_input.h"
 #include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/controls/action.h"
+#include "platform/ui/controls/button.h"
+#include "platform/ui/controls/menu.h"
+#include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/stepper.h"
+#include "platform/ui/controls/switch_control.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
 #include "platform/ui/gestures/tap_gesture_recognizer.h"
@@ -86,6 +93,62 @@ TEST_F(InputTest, ASingleTapThatWaitsForADoubleTapComesOnlyWhenNoSecondClickCame
     click({100, 100}, 1);
     loop.advanceSeconds(PointerInput::doubleClickInterval * 2);
     EXPECT_EQ(log, (std::vector<std::string>{"double", "single"}));
+    // A click elsewhere soon after is no double click: the waiting tap is let go at once.
+    click({100, 100}, 1);
+    loop.advanceSeconds(PointerInput::doubleClickInterval / 2);
+    click({300, 200}, 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"double", "single", "single"}));
+    loop.advanceSeconds(PointerInput::doubleClickInterval * 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"double", "single", "single", "single"}));
+}
+
+TEST_F(InputTest, ClicksFlipSwitchesSelectSegmentsAndStepSteppersAsFingersDo) {
+    auto toggle = ui::Switch::create(Rect(10, 10, 51, 31));
+    auto segments = ui::SegmentedControl::create({"Playlist", "Chapters"});
+    segments->setFrame(Rect(10, 60, 200, 32));
+    segments->setSelectedSegmentIndex(0);
+    auto stepper = ui::Stepper::create(Rect(10, 110, 94, 29));
+    stepper->setMaximumValue(10);
+    int changes = 0;
+    for (const std::shared_ptr<ui::Control>& control :
+         std::vector<std::shared_ptr<ui::Control>>{toggle, segments, stepper}) {
+        surface->addSubview(control);
+        control->addTarget(
+            nullptr, [&](ui::Control&) { ++changes; }, ui::valueChanged);
+    }
+    // A tap recogniser around them does not take their clicks.
+    std::vector<std::string> log;
+    addTap(1, log, "surface");
+    click({35, 25});
+    EXPECT_TRUE(toggle->isOn());
+    click({160, 76});  // "Chapters"
+    EXPECT_EQ(segments->selectedSegmentIndex(), 1);
+    click({80, 124});  // the plus half
+    EXPECT_EQ(stepper->value(), 1);
+    click({30, 124});  // the minus half
+    EXPECT_EQ(stepper->value(), 0);
+    EXPECT_EQ(changes, 4);
+    EXPECT_TRUE(log.empty()) << "the surface's recogniser took a control's click";
+}
+
+TEST_F(InputTest, HoldingTheButtonDownOpensAMenuThatIsNotItsPrimaryAction) {
+    auto button = ui::Button::create();
+    button->setFrame(Rect(10, 10, 100, 30));
+    int pressed = 0;
+    button->addTarget(
+        nullptr, [&](ui::Control&) { ++pressed; }, ui::touchUpInside);
+    button->setMenu(ui::Menu::create({ui::Action::create("Without Subtitles", [](ui::Action&) {})}));
+    surface->addSubview(button);
+    mouse().press({50, 25}, PointerInput::Button::primary, false, 1);
+    loop.advanceSeconds(ui::Button::menuPressDuration + 0.1);
+    ASSERT_TRUE(window->presentedMenu()) << "half a second held opens the menu";
+    mouse().release({50, 25});
+    EXPECT_TRUE(window->presentedMenu()) << "lifting the finger leaves the menu open";
+    EXPECT_EQ(pressed, 0) << "a held press is no click";
+    window->presentedMenu()->close();
+    click({50, 25});
+    EXPECT_EQ(pressed, 1);
+    EXPECT_FALSE(window->presentedMenu());
 }
 
 TEST_F(InputTest, DragsPanWithOneFingerAndRightOrControlDragsWithTwo) {

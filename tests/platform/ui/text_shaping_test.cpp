@@ -25,7 +25,8 @@ std::vector<std::uint32_t> freetypeGlyphs(const std::string& postscriptName, con
     FT_Init_FreeType(&library);
     FT_Face face = nullptr;
     std::vector<std::uint32_t> glyphs;
-    if (FT_New_Face(library, FontLibrary::shared().filePath(postscriptName).value_or("").c_str(), 0, &face) == 0) {
+    const auto file = FontLibrary::shared().fontFile(postscriptName).value_or(FontLibrary::FontFile{});
+    if (FT_New_Face(library, file.path.c_str(), file.index, &face) == 0) {
         for (const char32_t c : characters) glyphs.push_back(FT_Get_Char_Index(face, static_cast<FT_ULong>(c)));
         FT_Done_Face(face);
     }
@@ -118,6 +119,38 @@ TEST(TextShapingTest, CharactersTheFontLacksShowInAnInstalledFontThatHasThem) {
     EXPECT_EQ(fallback.glyphs.front().sourceIndex, 3 + hebrew.size() - 2);
 }
 
+TEST(TextShapingTest, JapaneseAndEmojiShowInFontsOfTheirOwnNearTheWeightAskedFor) {
+    // Neither Inter nor DejaVu has kanji, kana or emoji: the system's configuration finds a CJK
+    // face (a font of a collection file) and the emoji font; a bold label gets a bold CJK face.
+    const std::u32string natsu = U"\u590F";
+    const std::u32string fireworks = U"\U0001F386";
+    ASSERT_EQ(freetypeGlyphs("Inter-Regular", natsu), std::vector<std::uint32_t>{0});
+    const std::string title =
+        "\xE5\xA4\x8F\xE3\x81\xAE\xE6\x80\x9D\xE3\x81\x84\xE5\x87\xBA "
+        "\xF0\x9F\x8E\x86";  // "夏の思い出 🎆"
+    for (const auto weight : {FontWeight::regular, FontWeight::bold}) {
+        const auto font = Font::systemFont(17, weight);
+        const auto frame = TextFrame::create(title, font, TextContainer{});
+        ASSERT_EQ(frame.lines().size(), 1u);
+        const auto& runs = frame.lines()[0].runs;
+        ASSERT_EQ(runs.size(), 2u) << "the kana and kanji in one run, the emoji in another";
+        EXPECT_NE(runs[0].font.fontName(), runs[1].font.fontName());
+        EXPECT_NE(freetypeGlyphs(runs[0].font.fontName(), natsu), std::vector<std::uint32_t>{0});
+        EXPECT_NE(freetypeGlyphs(runs[1].font.fontName(), fireworks), std::vector<std::uint32_t>{0});
+        for (const auto& run : runs) {
+            for (const auto& glyph : run.glyphs) EXPECT_NE(glyph.id, 0u) << run.font.fontName();
+        }
+        const auto cjk = FontLibrary::shared().metrics(runs[0].font.fontName());
+        ASSERT_TRUE(cjk);
+        if (weight == FontWeight::bold) {
+            EXPECT_GE(cjk->weightClass, 600) << runs[0].font.fontName();
+        } else {
+            EXPECT_LT(cjk->weightClass, 600) << runs[0].font.fontName();
+        }
+        EXPECT_GT(frame.lines()[0].width, 5 * 17 * 0.9) << "five full-width characters and an emoji";
+    }
+}
+
 TEST(TextShapingTest, ShapedRunsAreCachedAndServeEverySize) {
     auto& shaper = TextShaper::shared();
     const auto first = shaper.shape("Inter-Regular", ShapingFeatures::none, "cached once", TextDirection::leftToRight);
@@ -154,6 +187,32 @@ TEST(TextShapingTest, ThreadsShapeAndLayOutTheSameAsOneThreadDoes) {
     for (auto& thread : threads) thread.join();
     for (size_t t = 0; t < results.size(); ++t) {
         for (size_t k = 0; k < texts.size(); ++k) ASSERT_EQ(results[t][k], expected[(k + t * 75) % texts.size()]);
+    }
+}
+
+TEST(TextShapingTest, ThreadsFindFallbackFontsTogetherAsOneThreadDoes) {
+    // Scripts no other case asks for, so their fallbacks are looked up here first, by four threads
+    // at once; one thread afterwards measures the same.
+    const std::vector<std::string> texts{"\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4",               // 한국어
+                                         "\xE0\xB8\xA0\xE0\xB8\xB2\xE0\xB8\xA9\xE0\xB8\xB2",   // ภาษา
+                                         "\xE6\xBC\xA2\xE5\xAD\x97 \xE6\x97\xA5\xE6\x9C\xAC",  // 漢字 日本
+                                         "\xF0\x9F\x8E\xAC \xF0\x9F\x8D\xBF"};                 // 🎬 🍿
+    const auto font = Font::systemFont(15, FontWeight::semibold);
+    std::vector<std::vector<double>> results(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < results.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (size_t k = 0; k < texts.size(); ++k)
+                results[t].push_back(TextFrame::create(texts[(k + t) % texts.size()], font, {}).size().width);
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    for (size_t t = 0; t < results.size(); ++t) {
+        for (size_t k = 0; k < texts.size(); ++k) {
+            const auto& text = texts[(k + t) % texts.size()];
+            EXPECT_EQ(results[t][k], TextFrame::create(text, font, {}).size().width) << text;
+            EXPECT_GT(results[t][k], 15) << text;
+        }
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ui/controllers/navigation_bar_layout.h"
+#include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/view.h"
@@ -36,6 +38,19 @@ ModalPresentationStyle PopoverPresentationController::adaptedStyle(const TraitCo
 
 Rect PopoverPresentationController::anchorInWindow() const {
     if (auto source = sourceView()) return source->convert(m_sourceRect, nullptr);
+    // A bar item is where the presenter's navigation bar shows it.
+    auto item = barButtonItem();
+    auto presented = presentedViewController();
+    auto presenter = presented ? presented->presentingViewController() : nullptr;
+    if (item && presenter) {
+        auto navigation = std::dynamic_pointer_cast<NavigationController>(presenter);
+        if (!navigation) navigation = presenter->navigationController();
+        if (navigation) {
+            if (const auto bar = NavigationBarLayout::of(*navigation)) {
+                if (const auto frame = bar->frameOf(*item)) return *frame;
+            }
+        }
+    }
     return m_sourceRect;
 }
 

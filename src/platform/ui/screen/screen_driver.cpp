@@ -6,6 +6,7 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_bar_layout.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/controls/bar_button_item.h"
@@ -201,7 +202,36 @@ foundation::Result<ScreenDriver::Touched> ScreenDriver::reach(const std::string&
     return Touched{target.value(), point.value()};
 }
 
+namespace {
+// Where the window draws a bar's element (a bar item, a back button, a search field), if a
+// navigation bar of the window shows it.
+std::optional<Point> barPoint(const std::shared_ptr<View>& view, const ScreenTarget& target) {
+    if (!view || view->isHidden()) return std::nullopt;
+    if (auto navigation = std::dynamic_pointer_cast<NavigationController>(view->viewController())) {
+        if (const auto bar = NavigationBarLayout::of(*navigation)) {
+            if (target.kind == ScreenTarget::Kind::barItem && target.item) {
+                if (const auto frame = bar->frameOf(*target.item)) return frame->center();
+            }
+            if (target.kind == ScreenTarget::Kind::backButton && target.navigation == navigation && bar->backButton)
+                return bar->backButton->center();
+            if (bar->searchField && target.view && bar->searchBar == target.view) return bar->searchField->center();
+        }
+    }
+    for (const auto& child : view->subviews()) {
+        if (auto point = barPoint(child, target)) return point;
+    }
+    return std::nullopt;
+}
+}  // namespace
+
 foundation::Result<Point> ScreenDriver::touchPointOf(const std::string& what) {
+    // A click on what a navigation bar shows lands where the window draws it.
+    if (auto target = resolve(what); target && !target->inViewTree) {
+        const auto& subviews = m_window->subviews();
+        for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
+            if (auto point = barPoint(*it, target.value())) return *point;
+        }
+    }
     auto touched = reach(what);
     if (!touched) return touched.error();
     return touched->point;

@@ -14,7 +14,7 @@ namespace ui {
 struct FontLibrary::Face {
     FT_Face face = nullptr;
     FaceMetrics metrics;
-    std::string path;
+    FontFile file;
 };
 
 FontLibrary& FontLibrary::shared() {
@@ -49,11 +49,17 @@ bool FontLibrary::scanNextFolderLocked() {
     if (!fs::is_directory(root, error)) return true;
     for (fs::recursive_directory_iterator it(root, error), end; it != end && !error; it.increment(error)) {
         const auto extension = it->path().extension().string();
-        if (extension != ".otf" && extension != ".ttf") continue;
-        FT_Face face = nullptr;
-        if (FT_New_Face(static_cast<FT_Library>(m_library), it->path().c_str(), 0, &face) != 0) continue;
-        if (const char* name = FT_Get_Postscript_Name(face)) m_files.emplace(name, it->path().string());
-        FT_Done_Face(face);
+        if (extension != ".otf" && extension != ".ttf" && extension != ".ttc" && extension != ".otc") continue;
+        // Every font of a collection (the CJK fonts come as one file per weight, a face per region).
+        long faces = 1;
+        for (long index = 0; index < faces; ++index) {
+            FT_Face face = nullptr;
+            if (FT_New_Face(static_cast<FT_Library>(m_library), it->path().c_str(), index, &face) != 0) break;
+            faces = face->num_faces;
+            if (const char* name = FT_Get_Postscript_Name(face))
+                m_files.emplace(name, FontFile{it->path().string(), static_cast<int>(index)});
+            FT_Done_Face(face);
+        }
     }
     return true;
 }
@@ -64,17 +70,20 @@ FontLibrary::Face* FontLibrary::faceLocked(const std::string& postscriptName) {
     while (file == m_files.end() && scanNextFolderLocked()) file = m_files.find(postscriptName);
     if (file == m_files.end()) return nullptr;
     FT_Face ftFace = nullptr;
-    if (FT_New_Face(static_cast<FT_Library>(m_library), file->second.c_str(), 0, &ftFace) != 0) return nullptr;
+    if (FT_New_Face(static_cast<FT_Library>(m_library), file->second.path.c_str(), file->second.index, &ftFace) != 0)
+        return nullptr;
     auto face = std::make_unique<Face>();
     face->face = ftFace;
-    face->path = file->second;
+    face->file = file->second;
     auto& m = face->metrics;
     m.unitsPerEm = ftFace->units_per_EM ? ftFace->units_per_EM : 1000;
     m.ascender = ftFace->ascender;
     m.descender = ftFace->descender;
     m.height = ftFace->height;
     m.familyName = ftFace->family_name ? ftFace->family_name : "";
-    if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ftFace, FT_SFNT_OS2)); os2 && os2->version >= 2) {
+    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(ftFace, FT_SFNT_OS2));
+    if (os2 && os2->usWeightClass >= 100 && os2->usWeightClass <= 1000) m.weightClass = os2->usWeightClass;
+    if (os2 && os2->version >= 2) {
         m.capHeight = os2->sCapHeight;
         m.xHeight = os2->sxHeight;
     } else {
@@ -98,11 +107,16 @@ std::optional<FontLibrary::FaceMetrics> FontLibrary::metrics(const std::string& 
     return face->metrics;
 }
 
-std::optional<std::string> FontLibrary::filePath(const std::string& postscriptName) {
+std::optional<FontLibrary::FontFile> FontLibrary::fontFile(const std::string& postscriptName) {
     std::lock_guard lock(m_mutex);
     auto* face = faceLocked(postscriptName);
     if (!face) return std::nullopt;
-    return face->path;
+    return face->file;
+}
+
+void FontLibrary::addFont(const std::string& postscriptName, FontFile file) {
+    std::lock_guard lock(m_mutex);
+    m_files.emplace(postscriptName, std::move(file));
 }
 
 std::vector<std::string> FontLibrary::installedFontNames() {

@@ -1,5 +1,6 @@
 #include "platform/ui/text/label.h"
 
+#include "platform/ui/views/graphics_context.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -98,6 +99,11 @@ Size Label::intrinsicContentSize() const {
                        : m_preferredMaxLayoutWidth > 0 ? m_preferredMaxLayoutWidth
                                                        : bounds().width();
     return sizeThatFits({m_intrinsicWidth, 0});
+}
+
+void Label::draw(const Rect& rect) {
+    View::draw(rect);
+    if (auto context = GraphicsContext::current()) context->drawText(textRect());
 }
 
 void Label::layoutSubviews() {

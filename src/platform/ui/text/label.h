@@ -96,6 +96,8 @@ public:
     Size sizeThatFits(Size size) const override;
     Size intrinsicContentSize() const override;
     void layoutSubviews() override;
+    // Draws the text; a subclass that draws otherwise (or nothing) overrides it.
+    void draw(const Rect& rect) override;
 
     // The text as the label shows it in its bounds: wrapped at their width (unlimited while it is
     // 0), lines that do not fit their height left out, the last line cut by the break mode, the

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/text/font_library.h"
 #include "platform/ui/text/font_shaping.h"
 #include "platform/ui/text/text_boundaries.h"
 
@@ -108,7 +109,8 @@ void StyledParagraph::fallBack() {
             if (!control && afterFallback && shaper.hasGlyph(items.back().style->font.fontName(), codepoint)) {
                 style = items.back().style;
             } else if (!control && !shaper.hasGlyph(own, codepoint)) {
-                if (const auto fallback = shaper.fallbackFont(codepoint))
+                const auto metrics = FontLibrary::shared().metrics(own);
+                if (const auto fallback = shaper.fallbackFont(codepoint, metrics ? metrics->weightClass : 400))
                     style = &fallbackStyle(*item.style, *fallback);
             }
             if (from > item.start && items.back().style == style) {

@@ -4,6 +4,7 @@
 #include <unicode/utext.h>
 
 #include <memory>
+#include <mutex>
 
 namespace ui::text_boundaries {
 
@@ -11,17 +12,30 @@ namespace {
 
 enum class Kind { line, grapheme };
 
-// Making an iterator loads ICU's rules (tens of microseconds); each thread keeps its own, since
-// an iterator holds its text and is not shareable.
+// Making an iterator loads ICU's rules (tens of microseconds): they are loaded once, before any
+// thread uses them, and each thread keeps its own clone, since an iterator holds its text and is
+// not shareable. Threads that made their first iterators at the same moment raced inside ICU's
+// lazy set-up.
+const icu::BreakIterator* prototype(Kind kind) {
+    static std::unique_ptr<icu::BreakIterator> line, grapheme;
+    static std::once_flag loaded;
+    std::call_once(loaded, [] {
+        UErrorCode status = U_ZERO_ERROR;
+        line.reset(icu::BreakIterator::createLineInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status)) line.reset();
+        status = U_ZERO_ERROR;
+        grapheme.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status)) grapheme.reset();
+    });
+    return kind == Kind::line ? line.get() : grapheme.get();
+}
+
 icu::BreakIterator* iterator(Kind kind) {
     thread_local std::unique_ptr<icu::BreakIterator> line;
     thread_local std::unique_ptr<icu::BreakIterator> grapheme;
     auto& slot = kind == Kind::line ? line : grapheme;
     if (!slot) {
-        UErrorCode status = U_ZERO_ERROR;
-        slot.reset(kind == Kind::line ? icu::BreakIterator::createLineInstance(icu::Locale::getRoot(), status)
-                                      : icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-        if (U_FAILURE(status)) slot.reset();
+        if (const auto* made = prototype(kind)) slot.reset(made->clone());
     }
     return slot.get();
 }

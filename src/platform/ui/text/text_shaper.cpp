@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/text/font_fallback.h"
 #include "platform/ui/text/font_library.h"
 
 namespace ui {
@@ -27,10 +28,10 @@ TextShaper::~TextShaper() = default;
 TextShaper::FontHandle* TextShaper::fontLocked(const std::string& postscriptName) {
     if (auto it = m_fonts.find(postscriptName); it != m_fonts.end()) return it->second.get();
     auto handle = std::make_unique<FontHandle>();
-    if (const auto path = FontLibrary::shared().filePath(postscriptName)) {
-        hb_blob_t* blob = hb_blob_create_from_file_or_fail(path->c_str());
+    if (const auto file = FontLibrary::shared().fontFile(postscriptName)) {
+        hb_blob_t* blob = hb_blob_create_from_file_or_fail(file->path.c_str());
         if (blob) {
-            hb_face_t* face = hb_face_create(blob, 0);
+            hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(file->index));
             // At a scale of one em in font units the positions come out in font units.
             handle->unitsPerEm = hb_face_get_upem(face);
             handle->font = hb_font_create(face);
@@ -125,27 +126,45 @@ bool plainSans(const std::string& name) {
 
 }  // namespace
 
-std::optional<std::string> TextShaper::fallbackFont(std::uint32_t codepoint) {
-    std::unique_lock lock(m_mutex);
-    if (auto it = m_fallbacks.find(codepoint); it != m_fallbacks.end()) return it->second;
-    if (!m_fallbackOrder) {
-        lock.unlock();
-        auto names = FontLibrary::shared().installedFontNames();
-        std::stable_partition(names.begin(), names.end(), plainSans);
-        lock.lock();
-        m_fallbackOrder = std::move(names);
+std::optional<std::string> TextShaper::fallbackFont(std::uint32_t codepoint, int weightClass) {
+    const std::uint64_t key = (std::uint64_t{codepoint} << 16) | static_cast<std::uint16_t>(weightClass);
+    {
+        std::lock_guard lock(m_mutex);
+        if (auto it = m_fallbacks.find(key); it != m_fallbacks.end()) return it->second;
     }
-    std::optional<std::string> found;
-    for (const auto& name : *m_fallbackOrder) {
+    // The system's font configuration knows which font suits a script best (a Japanese sans for
+    // kanji, the colour emoji font for emoji) and in which weight; the installed fonts are searched
+    // by name only when it has none.
+    auto found = FontFallback::find(codepoint, weightClass);
+    if (found) {
+        FontLibrary::shared().addFont(found->postscriptName, found->file);
+        std::lock_guard lock(m_mutex);
         hb_codepoint_t glyph = 0;
-        const auto* handle = fontLocked(name);
-        if (handle->font && hb_font_get_nominal_glyph(handle->font, codepoint, &glyph)) {
-            found = name;
-            break;
+        const auto* handle = fontLocked(found->postscriptName);
+        // The configuration's font must shape the character here too.
+        if (!handle->font || !hb_font_get_nominal_glyph(handle->font, codepoint, &glyph)) found.reset();
+    }
+    std::optional<std::string> name = found ? std::optional(found->postscriptName) : std::nullopt;
+    std::unique_lock lock(m_mutex);
+    if (!name) {
+        if (!m_fallbackOrder) {
+            lock.unlock();
+            auto names = FontLibrary::shared().installedFontNames();
+            std::stable_partition(names.begin(), names.end(), plainSans);
+            lock.lock();
+            m_fallbackOrder = std::move(names);
+        }
+        for (const auto& candidate : *m_fallbackOrder) {
+            hb_codepoint_t glyph = 0;
+            const auto* handle = fontLocked(candidate);
+            if (handle->font && hb_font_get_nominal_glyph(handle->font, codepoint, &glyph)) {
+                name = candidate;
+                break;
+            }
         }
     }
-    m_fallbacks.emplace(codepoint, found);
-    return found;
+    m_fallbacks.emplace(key, name);
+    return name;
 }
 
 size_t TextShaper::cachedRuns() {

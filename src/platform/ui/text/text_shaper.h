@@ -54,9 +54,10 @@ public:
 
     // Whether the font has a glyph of its own for the character (false when it is not installed).
     bool hasGlyph(const std::string& postscriptName, std::uint32_t codepoint);
-    // An installed font that has the character, for text whose own font lacks it: plain sans
-    // faces first, then the others by name. None when no installed font has it.
-    std::optional<std::string> fallbackFont(std::uint32_t codepoint);
+    // An installed font that has the character, for text whose own font lacks it, near the weight
+    // asked for (OpenType's 100 to 900): the one the system's font configuration prefers, else
+    // plain sans faces first, then the others by name. None when no installed font has it.
+    std::optional<std::string> fallbackFont(std::uint32_t codepoint, int weightClass = 400);
 
     // How many shaped runs the cache holds, and forgets them all (benchmarks measure a cold cache).
     size_t cachedRuns();
@@ -72,10 +73,10 @@ private:
     static constexpr size_t cacheCapacity = 8192;
 
     std::mutex m_mutex;
-    std::map<std::string, std::unique_ptr<FontHandle>> m_fonts;  // a null hb font: not installed
-    std::optional<std::vector<std::string>> m_fallbackOrder;     // read on the first missing glyph
-    std::map<std::uint32_t, std::optional<std::string>> m_fallbacks;
-    std::list<std::string> m_recent;  // most recent first
+    std::map<std::string, std::unique_ptr<FontHandle>> m_fonts;       // a null hb font: not installed
+    std::optional<std::vector<std::string>> m_fallbackOrder;          // read on the first missing glyph
+    std::map<std::uint64_t, std::optional<std::string>> m_fallbacks;  // by character and weight
+    std::list<std::string> m_recent;                                  // most recent first
     struct Entry {
         std::shared_ptr<const ShapedText> shaped;
         std::list<std::string>::iterator position;

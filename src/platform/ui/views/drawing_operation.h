@@ -31,6 +31,7 @@ struct DrawingOperation {
         fillPath,
         strokePath,
         drawImage,  // rect
+        drawText,   // rect: a label's text, laid out as the label lays it out
     };
 
     Kind kind = Kind::saveState;

@@ -41,6 +41,7 @@ std::string drawingOperationName(DrawingOperation::Kind kind) {
         case K::fillPath: return "fillPath";
         case K::strokePath: return "strokePath";
         case K::drawImage: return "drawImage";
+        case K::drawText: return "drawText";
     }
     return "";
 }
@@ -186,6 +187,12 @@ void GraphicsContext::strokePath() {
     operation.lineCap = m_state.lineCap;
     record(operation);
     m_pathEllipses.clear();
+}
+
+void GraphicsContext::drawText(const Rect& rect) {
+    auto operation = op(DrawingOperation::Kind::drawText);
+    operation.rect = rect;
+    record(operation);
 }
 
 void GraphicsContext::drawImage(const Image& image, const Rect& rect) {

@@ -53,6 +53,8 @@ public:
     void fillPath();
     void strokePath();
     void drawImage(const Image& image, const Rect& rect);
+    // A label's text in `rect` (recorded only: the window lays the text out as the label does).
+    void drawText(const Rect& rect);
 
 private:
     struct State {

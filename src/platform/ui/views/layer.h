@@ -8,6 +8,7 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/animation/animation.h"
+#include "platform/ui/views/bezier_path.h"
 #include "platform/ui/views/color.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/rect.h"
@@ -122,25 +123,38 @@ public:
     std::optional<Color> shadowColor() const { return m_shadowColor; }
     void setShadowColor(std::optional<Color> color) {
         checkMainThread();
+        if (color == m_shadowColor) return;
         m_shadowColor = std::move(color);
         contentsChanged();
     }
     double shadowOpacity() const { return m_shadowOpacity; }
     void setShadowOpacity(double opacity) {
         checkMainThread();
+        if (opacity == m_shadowOpacity) return;
         m_shadowOpacity = opacity;
         contentsChanged();
     }
     Size shadowOffset() const { return m_shadowOffset; }
     void setShadowOffset(Size offset) {
         checkMainThread();
+        if (offset == m_shadowOffset) return;
         m_shadowOffset = offset;
         contentsChanged();
     }
     double shadowRadius() const { return m_shadowRadius; }
     void setShadowRadius(double radius) {
         checkMainThread();
+        if (radius == m_shadowRadius) return;
         m_shadowRadius = radius;
+        contentsChanged();
+    }
+    // The shape the shadow is cast from, in the layer's own coordinates; none: its rounded
+    // bounds. Cells set it on every layout pass: the same path again changes nothing.
+    const std::optional<BezierPath>& shadowPath() const { return m_shadowPath; }
+    void setShadowPath(std::optional<BezierPath> path) {
+        checkMainThread();
+        if (path == m_shadowPath) return;
+        m_shadowPath = std::move(path);
         contentsChanged();
     }
     double contentsScale() const { return m_contentsScale; }
@@ -253,6 +267,7 @@ private:
     double m_shadowOpacity = 0;
     Size m_shadowOffset{0, -3};
     double m_shadowRadius = 3;
+    std::optional<BezierPath> m_shadowPath;
     double m_contentsScale = 1;
     bool m_shouldRasterize = false;
     double m_rasterizationScale = 1;

@@ -506,6 +506,7 @@ void View::displayIfNeeded() {
     draw(bounds());
     GraphicsContext::pop();
     m_lastDrawing = context->operations();
+    m_lastDrawingSize = bounds().size;
 }
 
 TraitCollection View::traitCollection() const {

@@ -191,6 +191,8 @@ public:
     // Runs `draw` into a recording context of the bounds' size when the view needs display.
     void displayIfNeeded();
     const std::vector<DrawingOperation>& lastDrawing() const { return m_lastDrawing; }
+    // The bounds' size the last drawing was made for.
+    Size lastDrawingSize() const { return m_lastDrawingSize; }
 
     // Traits.
     TraitCollection traitCollection() const;
@@ -288,6 +290,7 @@ private:
     std::vector<std::shared_ptr<LayoutConstraint>> m_constraints;
     std::vector<std::shared_ptr<GestureRecognizer>> m_gestureRecognizers;
     std::vector<DrawingOperation> m_lastDrawing;
+    Size m_lastDrawingSize;
 };
 
 }  // namespace ui
