@@ -13,11 +13,14 @@ Preferences& Preferences::shared() {
     // program makes its own) must not go on writing into the folder of an earlier one. The
     // stores live for the process, so their addresses are stable keys. Never released: settings
     // are read from any thread until the process ends.
+    // The table itself is never destroyed either, so the instances stay reachable to the end
+    // (a static map would be torn down at exit, under threads still reading, and leave them
+    // unreferenced).
     static std::mutex mutex;
-    static std::map<const foundation::UserDefaults*, Preferences*> instances;
+    static auto* instances = new std::map<const foundation::UserDefaults*, Preferences*>;
     auto defaults = foundation::UserDefaults::standard();
     std::lock_guard lock(mutex);
-    auto& instance = instances[defaults.get()];
+    auto& instance = (*instances)[defaults.get()];
     if (!instance) instance = new Preferences(defaults);
     return *instance;
 }
