@@ -158,10 +158,19 @@ void VideoMenuHeaderView::setShouldHideSegmentedControl(bool hide) {
 
 void VideoMenuHeaderView::showScreenshotSucceeded() {
     m_screenshotButton->setEnabled(true);
-    auto icon = m_successIcon;
+    // The icon's layer holds the animation and the animation its completion: a strong icon in the
+    // completion would keep both alive until the fade ends, and for ever if it never runs.
+    std::weak_ptr<ui::View> weakIcon = m_successIcon;
     ui::View::animate(
-        0.3, [icon] { icon->setAlpha(1); },
-        [icon](bool) { ui::View::animate(0.3, 2.0, ui::animationOptionsNone, [icon] { icon->setAlpha(0); }); });
+        0.3,
+        [weakIcon] {
+            if (auto icon = weakIcon.lock()) icon->setAlpha(1);
+        },
+        [weakIcon](bool) {
+            ui::View::animate(0.3, 2.0, ui::animationOptionsNone, [weakIcon] {
+                if (auto icon = weakIcon.lock()) icon->setAlpha(0);
+            });
+        });
 }
 
 }  // namespace reelhaven
