@@ -336,7 +336,11 @@ bool WebServerConnection::closeBody(bool readOK) {
     auto closed = m_request->performClose();
     if (!readOK && m_bodyWriteError && !m_interrupted) {
         // The body arrived but could not be kept (a full disk, a malformed form): say why.
-        finishProcessingRequest(WebServerErrorResponse::responseWithServerError(500, m_bodyWriteError->description));
+        if (int status = WebServerClientErrorStatus(*m_bodyWriteError); status != 0) {
+            finishProcessingRequest(WebServerErrorResponse::responseWithClientError(status, m_bodyWriteError->description));
+        } else {
+            finishProcessingRequest(WebServerErrorResponse::responseWithServerError(500, m_bodyWriteError->description));
+        }
         return false;
     }
     if (!readOK) {

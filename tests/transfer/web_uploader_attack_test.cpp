@@ -1,0 +1,46 @@
+// What a second attack run of the upload server found: forms nested without end, heads over the
+// limit, requests that name no host or another host in their target.
+
+#include <nlohmann/json.hpp>
+
+#include "web_uploader_test_fixture.h"
+
+namespace reelhaven {
+namespace {
+
+// A POST /upload whose form is `levels` "multipart/mixed" parts, each inside the one before.
+std::string nestedUpload(int levels) {
+    std::string body;
+    for (int level = 0; level < levels; ++level) {
+        body += "--b" + std::to_string(level) +
+                "\r\nContent-Disposition: form-data; name=\"files[]\"\r\nContent-Type: multipart/mixed; boundary=b" +
+                std::to_string(level + 1) + "\r\n\r\n";
+    }
+    return "POST /upload HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; boundary=b0\r\n"
+           "Content-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+TEST_F(WebUploaderTest, AFormNestedDeeperThanOneLevelIsRefusedAndTheServerGoesOn) {
+    auto refused = raw(nestedUpload(1000));
+    EXPECT_EQ(refused.status, 400) << refused.raw.substr(0, 300);
+    EXPECT_NE(refused.body.find("nested too deeply"), std::string::npos) << refused.body;
+    auto listing = raw("GET /list?path=/ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    EXPECT_EQ(listing.status, 200);
+    EXPECT_TRUE(fs::is_empty(docs));
+}
+
+TEST_F(WebUploaderTest, SeveralFilesUnderOneFieldStillArrive) {
+    std::string body =
+        "--b\r\nContent-Disposition: form-data; name=\"path\"\r\n\r\n/\r\n"
+        "--b\r\nContent-Disposition: form-data; name=\"files[]\"\r\nContent-Type: multipart/mixed; boundary=in\r\n\r\n"
+        "--in\r\nContent-Disposition: file; filename=\"one.mp4\"\r\n\r\nONE\r\n--in--\r\n--b--\r\n";
+    auto uploaded = raw("POST /upload HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; boundary=b\r\n"
+                        "Content-Length: " +
+                        std::to_string(body.size()) + "\r\n\r\n" + body);
+    EXPECT_EQ(uploaded.status, 200) << uploaded.raw;
+    EXPECT_EQ(readFile(docs / "one.mp4"), "ONE");
+}
+
+}  // namespace
+}  // namespace reelhaven
