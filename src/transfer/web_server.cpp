@@ -502,16 +502,19 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         std::lock_guard lock(m_threads->mutex);
         ++m_threads->live;
     }
+    // Set on the connection's thread when its answer starts; read there when it ends.
+    auto answering = std::make_shared<bool>(false);
     // Holds only what outlives the server: it runs after the thread has let the server go.
-    auto end = [threads = m_threads, limits, client] {
-        limits->release(client);
+    auto end = [threads = m_threads, limits, client, answering] {
+        limits->release(client, *answering);
         std::lock_guard lock(threads->mutex);
         --threads->live;
         threads->done.notify_all();
     };
     // Detached from its creation: a connection may end before the acceptor would get to detach it.
     bool started =
-        dispatch::startDetachedThread([self = shared_from_this(), fd, local, remote, factory, end]() mutable {
+        dispatch::startDetachedThread([self = shared_from_this(), fd, local, remote, factory, end, limits, client,
+                                       answering]() mutable {
             // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
             sigset_t pipe;
             sigemptyset(&pipe);
@@ -520,7 +523,13 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
             {
                 auto connection = factory ? factory(self, local, remote, fd)
                                           : std::make_shared<WebServerConnection>(self, local, remote, fd);
-                if (connection) connection->run();
+                if (connection) {
+                    connection->willAnswer = [limits, client, answering] {
+                        *answering = true;
+                        limits->answering(client);
+                    };
+                    connection->run();
+                }
             }
             // Before the end is signalled: once `stop` returns, no thread holds the server.
             self.reset();

@@ -39,6 +39,10 @@ public:
     // grace). Only while the connection is tracked by its server.
     void abort();
 
+    // Runs once, on the connection's thread, just before the first byte of the answer is written
+    // (the request has been read and processed, or refused).
+    std::function<void()> willAnswer;
+
     WebServer& server() const { return *m_server; }
     const net::SocketAddress& localAddress() const { return m_localAddress; }
     const net::SocketAddress& remoteAddress() const { return m_remoteAddress; }
@@ -81,6 +85,8 @@ private:
     std::string responseHead(const WebServerResponse& response, int statusCode);
     void writeBody(WebServerResponse& response);
     bool writeData(const char* data, std::size_t length);
+    // Writes the head of the answer, telling `willAnswer` first.
+    bool writeAnswerHead(const std::string& head);
     // Reads once into `buffer`; logs what went wrong.
     bool readSome(std::string& buffer, std::size_t capacity);
     // The status of an answer to a request that could not be read.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <utility>
 
 #include "transfer/web_server.h"
 #include "transfer/web_server_connection.h"
@@ -103,7 +104,7 @@ void WebServerConnection::finishProcessingRequest(std::shared_ptr<WebServerRespo
     m_response = response;
     m_statusCode = response->statusCode();
     std::string head = responseHead(*response, m_statusCode);
-    if (writeData(head.data(), head.size()) && opened) writeBody(*response);
+    if (writeAnswerHead(head) && opened) writeBody(*response);
     if (opened) response->performClose();
 }
 
@@ -202,7 +203,12 @@ void WebServerConnection::abortRequest(const std::shared_ptr<WebServerRequest>& 
     head += "Server: " + headerSafe(m_server->serverName().empty() ? m_server->className() : m_server->serverName()) +
             "\r\n";
     head += "Date: " + WebServerHTTPDateString(foundation::Date::now()) + "\r\n\r\n";
-    writeData(head.data(), head.size());
+    writeAnswerHead(head);
+}
+
+bool WebServerConnection::writeAnswerHead(const std::string& head) {
+    if (auto announce = std::exchange(willAnswer, nullptr)) announce();
+    return writeData(head.data(), head.size());
 }
 
 }  // namespace reelhaven
