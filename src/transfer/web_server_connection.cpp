@@ -185,7 +185,7 @@ bool WebServerConnection::readHead(std::string& initialBody) {
         WebServerLog(LogLevel::error, [&] {
             return "Failed parsing request headers from socket " + std::to_string(m_fd) + " (" + parser.error() + ")";
         });
-        abortRequest(nullptr, 500);
+        abortRequest(nullptr, parser.isTooLarge() ? 431 : 500);
         return false;
     }
     WebServerRequestInfo info;
@@ -240,10 +240,14 @@ bool WebServerConnection::parseHead(const WebServerRequestHead& head, WebServerR
     info.url = rewriteRequestURL(head.target, info.method, info.headers);
     std::string_view target = info.url;
     if (!target.starts_with('/')) {
-        // Absolute form: "http://host:port/path?query".
+        // Absolute form: "http://host:port/path?query". Its host stands in for "Host", so it is
+        // held to the same rule.
         std::size_t scheme = target.find("://");
         if (scheme == std::string_view::npos) return false;
         std::size_t pathStart = target.find_first_of("/?", scheme + 3);
+        m_targetAuthority = std::string(target.substr(scheme + 3, pathStart == std::string_view::npos
+                                                                      ? std::string_view::npos
+                                                                      : pathStart - scheme - 3));
         target = pathStart == std::string_view::npos ? std::string_view() : target.substr(pathStart);
     }
     target = target.substr(0, target.find('#'));
@@ -359,13 +363,16 @@ bool WebServerConnection::closeBody(bool readOK) {
 
 std::shared_ptr<WebServerResponse> WebServerConnection::preflightRequest(
     const std::shared_ptr<WebServerRequest>& request) {
-    // Clients without "Host" (HTTP/1.0 tools) are no browser visiting another site.
+    // Clients without "Host" (HTTP/1.0 tools) are no browser visiting another site; a "Host" that
+    // names nothing is no answer either.
     const std::string* host = WebServerHeaderValue(request->headers(), "Host");
-    if (host && !WebServerHostNamesThisMachine(*host, m_server->allowedHostNames())) {
+    const std::string* authority = m_targetAuthority ? &*m_targetAuthority : nullptr;
+    for (const std::string* named : {authority, host}) {
+        if (!named || WebServerHostNamesThisMachine(*named, m_server->allowedHostNames())) continue;
         WebServerLog(LogLevel::warning, [&] {
-            return "Refusing request for host " + loggablePath(*host) + " on socket " + std::to_string(m_fd);
+            return "Refusing request for host " + loggablePath(*named) + " on socket " + std::to_string(m_fd);
         });
-        return WebServerErrorResponse::responseWithClientError(403, "Host \"" + *host + "\" is not served here");
+        return WebServerErrorResponse::responseWithClientError(403, "Host \"" + *named + "\" is not served here");
     }
     return authenticate(request);
 }

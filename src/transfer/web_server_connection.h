@@ -101,6 +101,7 @@ private:
     net::StreamSocket m_socket;
     int m_fd;
     bool m_virtualHEAD = false;
+    std::optional<std::string> m_targetAuthority;  // the host of an absolute-form target
     std::shared_ptr<WebServerRequest> m_request;
     std::shared_ptr<const WebServerHandler> m_handler;
     std::shared_ptr<WebServerResponse> m_response;

@@ -39,6 +39,7 @@ const char* reasonPhrase(int status) {
         case 413: return "Payload Too Large";
         case 416: return "Range Not Satisfiable";
         case 417: return "Expectation Failed";
+        case 431: return "Request Header Fields Too Large";
         case 500: return "Internal Server Error";
         case 501: return "Not Implemented";
         case 503: return "Service Unavailable";

@@ -42,5 +42,29 @@ TEST_F(WebUploaderTest, SeveralFilesUnderOneFieldStillArrive) {
     EXPECT_EQ(readFile(docs / "one.mp4"), "ONE");
 }
 
+TEST_F(WebUploaderTest, AHeadOverTheLimitIsAnswered431) {
+    auto tooLarge = raw("GET /list?path=/ HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Filler: " + std::string(70 * 1024, 'x') +
+                        "\r\n\r\n");
+    EXPECT_EQ(tooLarge.status, 431) << tooLarge.raw.substr(0, 200);
+    EXPECT_EQ(raw("GET /list?path=/ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n").status, 200);
+}
+
+TEST_F(WebUploaderTest, AHostThatNamesNothingIsRefused) {
+    for (const std::string& host : {std::string(""), std::string(" "), ":" + port, std::string("[]")}) {
+        EXPECT_EQ(raw("GET /list?path=/ HTTP/1.1\r\nHost:" + host + "\r\n\r\n").status, 403) << host;
+    }
+}
+
+TEST_F(WebUploaderTest, TheHostOfAnAbsoluteTargetIsHeldToTheSameRule) {
+    writeFile(docs / "a.mp4", "a");
+    // The target names the host whatever "Host" says, and with no "Host" at all.
+    EXPECT_EQ(raw("GET http://evil.example/list?path=/ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n").status, 403);
+    EXPECT_EQ(raw("GET http://evil.example:" + port + "/list?path=/ HTTP/1.0\r\n\r\n").status, 403);
+    EXPECT_EQ(raw("GET http://user@evil.example/list?path=/ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n").status, 403);
+    auto served = raw("GET http://127.0.0.1:" + port + "/list?path=/ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    EXPECT_EQ(served.status, 200);
+    EXPECT_EQ(nlohmann::json::parse(served.body).size(), 1u);
+}
+
 }  // namespace
 }  // namespace reelhaven
