@@ -267,7 +267,7 @@ TEST_F(WebServerTest, RejectsAHeadOver64KiB) {
     start();
     std::string head = "GET / HTTP/1.1\r\n";
     while (head.size() < 70 * 1024) head += "X-Filler: " + std::string(1000, 'f') + "\r\n";
-    EXPECT_EQ(parseResponse(exchange(server->port(), head + "\r\n")).status, 500);
+    EXPECT_EQ(parseResponse(exchange(server->port(), head + "\r\n")).status, 431);
 }
 
 TEST_F(WebServerTest, InflatesGzipBodiesCompletelyAndRejectsTruncatedOnes) {
