@@ -195,7 +195,7 @@ bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Er
         m_threads->ending = ConnectionThreads::Ending::none;
     }
     // Uploads a killed process left half-written would otherwise stay for ever.
-    if (std::size_t removed = WebServerTemporaryFile::removeStale(); removed > 0) {
+    if (std::size_t removed = removeStaleFiles(); removed > 0) {
         WebServerLog(LogLevel::info,
                      [&] { return "Removed " + std::to_string(removed) + " temporary files of unfinished uploads"; });
     }
@@ -207,6 +207,8 @@ bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Er
     }
     return true;
 }
+
+std::size_t WebServer::removeStaleFiles() { return WebServerTemporaryFile::removeStale(); }
 
 void WebServer::stop() {
     bool open;
@@ -512,9 +514,8 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         threads->done.notify_all();
     };
     // Detached from its creation: a connection may end before the acceptor would get to detach it.
-    bool started =
-        dispatch::startDetachedThread([self = shared_from_this(), fd, local, remote, factory, end, limits, client,
-                                       answering]() mutable {
+    bool started = dispatch::startDetachedThread(
+        [self = shared_from_this(), fd, local, remote, factory, end, limits, client, answering]() mutable {
             // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
             sigset_t pipe;
             sigemptyset(&pipe);

@@ -138,6 +138,8 @@ public:
 
 protected:
     explicit WebServer(std::string className);
+    // What a killed process left half-written; run at each start. Returns how many items went.
+    virtual std::size_t removeStaleFiles();
 
 private:
     struct Bonjour;

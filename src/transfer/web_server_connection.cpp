@@ -245,9 +245,8 @@ bool WebServerConnection::parseHead(const WebServerRequestHead& head, WebServerR
         std::size_t scheme = target.find("://");
         if (scheme == std::string_view::npos) return false;
         std::size_t pathStart = target.find_first_of("/?", scheme + 3);
-        m_targetAuthority = std::string(target.substr(scheme + 3, pathStart == std::string_view::npos
-                                                                      ? std::string_view::npos
-                                                                      : pathStart - scheme - 3));
+        m_targetAuthority = std::string(target.substr(
+            scheme + 3, pathStart == std::string_view::npos ? std::string_view::npos : pathStart - scheme - 3));
         target = pathStart == std::string_view::npos ? std::string_view() : target.substr(pathStart);
     }
     target = target.substr(0, target.find('#'));
@@ -341,9 +340,11 @@ bool WebServerConnection::closeBody(bool readOK) {
     if (!readOK && m_bodyWriteError && !m_interrupted) {
         // The body arrived but could not be kept (a full disk, a malformed form): say why.
         if (int status = WebServerClientErrorStatus(*m_bodyWriteError); status != 0) {
-            finishProcessingRequest(WebServerErrorResponse::responseWithClientError(status, m_bodyWriteError->description));
+            finishProcessingRequest(
+                WebServerErrorResponse::responseWithClientError(status, m_bodyWriteError->description));
         } else {
-            finishProcessingRequest(WebServerErrorResponse::responseWithServerError(500, m_bodyWriteError->description));
+            finishProcessingRequest(
+                WebServerErrorResponse::responseWithServerError(500, m_bodyWriteError->description));
         }
         return false;
     }

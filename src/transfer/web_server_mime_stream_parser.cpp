@@ -149,7 +149,7 @@ WebServerMIMEStreamParser::Step WebServerMIMEStreamParser::parseContent(std::str
 }
 
 WebServerMIMEStreamParser::Step WebServerMIMEStreamParser::finishDelimiter(std::string_view data,
-                                                                            std::size_t& position) {
+                                                                           std::size_t& position) {
     std::size_t after = position + m_delimiter.size();
     if (data.size() < after + 2) return Step::wait;
     std::string_view next = data.substr(after, 2);

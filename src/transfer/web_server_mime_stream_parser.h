@@ -91,7 +91,7 @@ private:
     std::size_t m_maxPartHeadSize;
     int m_maxNesting;
     State m_state = State::start;
-    std::string m_buffer;         // bytes held back: a possible delimiter, or an unfinished head
+    std::string m_buffer;              // bytes held back: a possible delimiter, or an unfinished head
     std::size_t m_partBytes = 0;       // content bytes seen for the current part
     std::size_t m_headSearchFrom = 0;  // where the search for the end of a part head resumes
     std::unique_ptr<WebServerMIMEStreamParser> m_nested;  // the current part is "multipart/mixed"

@@ -20,6 +20,7 @@
 #include "transfer/web_server_url_encoded_form_request.h"
 #include "transfer/web_server_utf8.h"
 #include "transfer/web_uploader_listing.h"
+#include "transfer/web_uploader_staging.h"
 
 namespace reelhaven {
 
@@ -137,6 +138,10 @@ std::shared_ptr<WebUploader> WebUploader::create(const std::string& uploadDirect
 
 WebUploader::WebUploader(const std::string& uploadDirectory, WebUploaderBundle bundle)
     : WebServer("WebUploader"), m_files(uploadDirectory), m_bundle(std::move(bundle)) {}
+
+std::size_t WebUploader::removeStaleFiles() {
+    return WebServer::removeStaleFiles() + WebUploaderStaging::removeStale(uploadDirectory());
+}
 
 std::shared_ptr<WebUploaderDelegate> WebUploader::uploaderDelegate() const {
     return std::dynamic_pointer_cast<WebUploaderDelegate>(delegate());

@@ -38,6 +38,8 @@ public:
 
 protected:
     WebUploader(const std::string& uploadDirectory, WebUploaderBundle bundle);
+    // Also the hidden copies that moves across filesystems left in the folder.
+    std::size_t removeStaleFiles() override;
 
     // Subclass hooks; false answers 403.
     virtual bool shouldUploadFile(const std::string& /*path*/, const std::string& /*temporaryPath*/) { return true; }

@@ -48,7 +48,8 @@ struct MultipartCase {
 
 // A "multipart/mixed" part of the field "files" holding `inner` (the nested body, boundary "in").
 std::string mixedPart(const std::string& inner) {
-    return "--XyZ\r\nContent-Disposition: form-data; name=\"files\"\r\nContent-Type: multipart/mixed; boundary=in\r\n\r\n" +
+    return "--XyZ\r\nContent-Disposition: form-data; name=\"files\"\r\nContent-Type: multipart/mixed; "
+           "boundary=in\r\n\r\n" +
            inner + "\r\n--XyZ--\r\n";
 }
 
@@ -120,8 +121,9 @@ const std::vector<MultipartCase>& multipartCases() {
          true,
          {"begin files a.mp4 text/plain", "data AA", "end", "begin files b.mp4 video/mp4", "data BB", "end"}},
         {"a mixed part inside a mixed part is refused",
-         mixedPart("--in\r\nContent-Disposition: file; filename=\"a\"\r\nContent-Type: multipart/mixed; boundary=deep\r\n"
-                   "\r\n--deep\r\nContent-Disposition: file; filename=\"x\"\r\n\r\nX\r\n--deep--\r\n--in--"),
+         mixedPart(
+             "--in\r\nContent-Disposition: file; filename=\"a\"\r\nContent-Type: multipart/mixed; boundary=deep\r\n"
+             "\r\n--deep\r\nContent-Disposition: file; filename=\"x\"\r\n\r\nX\r\n--deep--\r\n--in--"),
          false,
          false,
          {},
