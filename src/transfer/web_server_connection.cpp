@@ -124,14 +124,14 @@ net::StreamSocket::Deadline WebServerConnection::bodyDeadline(std::uint64_t byte
            std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(seconds));
 }
 
-bool WebServerConnection::readSome(std::string& buffer, std::size_t capacity) {
-    std::size_t used = buffer.size();
-    buffer.resize(used + capacity);
-    net::IoResult result = m_socket.readSome(buffer.data() + used, capacity);
-    buffer.resize(used + result.bytes);
+std::optional<std::string_view> WebServerConnection::readSome(std::size_t capacity) {
+    // Reused and never cleared: filling a fresh buffer for every read cost as much as the read.
+    if (!m_readBuffer) m_readBuffer = std::make_unique_for_overwrite<char[]>(kReadChunk);
+    capacity = std::min(capacity, kReadChunk);
+    net::IoResult result = m_socket.readSome(m_readBuffer.get(), capacity);
     if (result.ok()) {
-        didReadBytes(buffer.data() + used, result.bytes);
-        return true;
+        didReadBytes(m_readBuffer.get(), result.bytes);
+        return std::string_view(m_readBuffer.get(), result.bytes);
     }
     m_socket.setDeadline(std::nullopt);  // the answer still goes out
     if (result.status == net::IoStatus::pastDeadline) m_tooSlow = true;
@@ -165,21 +165,20 @@ bool WebServerConnection::readSome(std::string& buffer, std::size_t capacity) {
             });
             break;
     }
-    return false;
+    return std::nullopt;
 }
 
 bool WebServerConnection::readHead(std::string& initialBody) {
     WebServerRequestHeadParser parser;
-    std::string buffer;
     m_socket.setDeadline(std::chrono::steady_clock::now() + m_headTimeout);
     while (parser.status() == WebServerRequestHeadParser::Status::needMore) {
-        buffer.clear();
-        if (!readSome(buffer, 16 * 1024)) {
+        auto bytes = readSome(16 * 1024);
+        if (!bytes) {
             abortRequest(nullptr, unreadableRequestStatus());
             return false;
         }
-        std::size_t taken = parser.feed(buffer);
-        if (parser.status() == WebServerRequestHeadParser::Status::complete) initialBody = buffer.substr(taken);
+        std::size_t taken = parser.feed(*bytes);
+        if (parser.status() == WebServerRequestHeadParser::Status::complete) initialBody = bytes->substr(taken);
     }
     if (parser.status() == WebServerRequestHeadParser::Status::error) {
         WebServerLog(LogLevel::error, [&] {
@@ -287,14 +286,12 @@ bool WebServerConnection::readFixedLengthBody(std::string initialBody) {
     };
     if (!initialBody.empty() && !write(initialBody)) return false;
     std::uint64_t remaining = m_request->contentLength() - initialBody.size();
-    std::string buffer;
-    buffer.reserve(kReadChunk);
     while (remaining > 0) {
-        buffer.clear();
         m_socket.setDeadline(bodyDeadline(m_request->contentLength() - remaining));
-        if (!readSome(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kReadChunk)))) return false;
-        remaining -= buffer.size();
-        if (!write(buffer)) return false;
+        auto bytes = readSome(static_cast<std::size_t>(std::min<std::uint64_t>(remaining, kReadChunk)));
+        if (!bytes) return false;
+        remaining -= bytes->size();
+        if (!write(*bytes)) return false;
     }
     return true;
 }
@@ -314,7 +311,7 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
         }
         return written.ok();
     };
-    std::string buffer = std::move(initialBody);
+    std::string_view buffer = initialBody;
     std::uint64_t received = 0;
     for (;;) {
         received += buffer.size();
@@ -329,9 +326,10 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
             }
             return false;
         }
-        buffer.clear();
         m_socket.setDeadline(bodyDeadline(received));
-        if (!readSome(buffer, kReadChunk)) return false;
+        auto bytes = readSome(kReadChunk);
+        if (!bytes) return false;
+        buffer = *bytes;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/network/socket_address.h"
 #include "platform/network/stream_socket.h"
@@ -87,8 +88,9 @@ private:
     bool writeData(const char* data, std::size_t length);
     // Writes the head of the answer, telling `willAnswer` first.
     bool writeAnswerHead(const std::string& head);
-    // Reads once into `buffer`; logs what went wrong.
-    bool readSome(std::string& buffer, std::size_t capacity);
+    // Reads once, at most `capacity` bytes; the bytes stay valid until the next read. Nothing
+    // (logged) when the read failed.
+    std::optional<std::string_view> readSome(std::size_t capacity);
     // The status of an answer to a request that could not be read.
     int unreadableRequestStatus() const { return m_interrupted ? 503 : m_tooSlow ? 408 : 500; }
     // The latest time by which the body's first `bytesRead` bytes must have arrived.
@@ -119,6 +121,7 @@ private:
     std::atomic<bool> m_interrupted = false;
     bool m_tooSlow = false;  // the request missed its deadline
     std::optional<foundation::Error> m_bodyWriteError;
+    std::unique_ptr<char[]> m_readBuffer;
 };
 
 }  // namespace reelhaven
