@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "platform/dispatch/worker_pool.h"
@@ -235,6 +236,17 @@ void WebServer::trackConnection(WebServerConnection* connection) {
 void WebServer::untrackConnection(WebServerConnection* connection) {
     std::lock_guard lock(m_threads->mutex);
     m_threads->connections.erase(connection);
+}
+
+bool WebServer::releaseAbandonedConnections(const std::string& client) {
+    // Under the lock: a tracked connection has not closed its socket yet.
+    std::lock_guard lock(m_threads->mutex);
+    bool released = false;
+    for (auto* connection : m_threads->connections) {
+        if (connection->remoteAddress().toString(false) != client) continue;
+        released = connection->leaveShareIfAbandoned() || released;
+    }
+    return released;
 }
 
 void WebServer::interruptConnections() {
@@ -491,7 +503,11 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         limits = m_limits;
     }
     std::string client = remote.toString(false);
-    if (auto admission = limits->admit(client); admission != WebServerConnectionLimits::Admission::admitted) {
+    auto admission = limits->admit(client);
+    if (admission == WebServerConnectionLimits::Admission::clientFull && releaseAbandonedConnections(client)) {
+        admission = limits->admit(client);
+    }
+    if (admission != WebServerConnectionLimits::Admission::admitted) {
         WebServerLog(LogLevel::verbose, [&] {
             return "Refusing connection from " + client +
                    (admission == WebServerConnectionLimits::Admission::clientFull ? ": too many from this client"
@@ -505,7 +521,7 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         ++m_threads->live;
     }
     // Set on the connection's thread when its answer starts; read there when it ends.
-    auto answering = std::make_shared<bool>(false);
+    auto answering = std::make_shared<std::atomic<bool>>(false);
     // Holds only what outlives the server: it runs after the thread has let the server go.
     auto end = [threads = m_threads, limits, client, answering] {
         limits->release(client, *answering);

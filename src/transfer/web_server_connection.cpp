@@ -1,5 +1,7 @@
 #include "transfer/web_server_connection.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cstring>
 #include <future>
@@ -109,6 +111,14 @@ void WebServerConnection::interrupt() {
     m_interrupted = true;
     // Wakes a read waiting for the peer: it then sees the end of the input.
     ::shutdown(m_fd, SHUT_RD);
+}
+
+bool WebServerConnection::leaveShareIfAbandoned() {
+    if (m_leftShare) return false;
+    pollfd state{m_fd, POLLRDHUP, 0};
+    if (::poll(&state, 1, 0) != 1 || (state.revents & (POLLRDHUP | POLLHUP | POLLERR)) == 0) return false;
+    leaveShare();
+    return true;
 }
 
 void WebServerConnection::abort() {

@@ -40,9 +40,14 @@ public:
     // grace). Only while the connection is tracked by its server.
     void abort();
 
-    // Runs once, on the connection's thread, just before the first byte of the answer is written
-    // (the request has been read and processed, or refused).
+    // Runs once when the connection leaves its client's share of connections: just before the
+    // first byte of the answer is written (on the connection's thread), or when its client has hung
+    // up (on the thread calling `leaveShareIfAbandoned`). Set before `run`.
     std::function<void()> willAnswer;
+    // Leaves the client's share when the client has closed its end while the request is still
+    // being read or processed (it gave up waiting); true when it left. Only while the connection
+    // is tracked by its server.
+    bool leaveShareIfAbandoned();
 
     WebServer& server() const { return *m_server; }
     const net::SocketAddress& localAddress() const { return m_localAddress; }
@@ -86,8 +91,9 @@ private:
     std::string responseHead(const WebServerResponse& response, int statusCode);
     void writeBody(WebServerResponse& response);
     bool writeData(const char* data, std::size_t length);
-    // Writes the head of the answer, telling `willAnswer` first.
+    // Writes the head of the answer, leaving the client's share first.
     bool writeAnswerHead(const std::string& head);
+    void leaveShare();
     // Reads once, at most `capacity` bytes; the bytes stay valid until the next read. Nothing
     // (logged) when the read failed.
     std::optional<std::string_view> readSome(std::size_t capacity);
@@ -119,6 +125,7 @@ private:
     std::size_t m_minimumBodyRate = 0;
     net::StreamSocket::Deadline m_bodyStart;
     std::atomic<bool> m_interrupted = false;
+    std::atomic<bool> m_leftShare = false;
     bool m_tooSlow = false;  // the request missed its deadline
     std::optional<foundation::Error> m_bodyWriteError;
     std::unique_ptr<char[]> m_readBuffer;

@@ -208,8 +208,12 @@ void WebServerConnection::abortRequest(const std::shared_ptr<WebServerRequest>& 
 }
 
 bool WebServerConnection::writeAnswerHead(const std::string& head) {
-    if (auto announce = std::exchange(willAnswer, nullptr)) announce();
+    leaveShare();
     return writeData(head.data(), head.size());
+}
+
+void WebServerConnection::leaveShare() {
+    if (!m_leftShare.exchange(true) && willAnswer) willAnswer();
 }
 
 }  // namespace reelhaven

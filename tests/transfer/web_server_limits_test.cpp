@@ -187,6 +187,40 @@ TEST_F(WebServerLimitsTest, AClientReconnectingTheMomentItHasItsAnswerIsNeverRef
     EXPECT_EQ(counts, (std::map<int, int>{{200, 16 * 25}}));
 }
 
+TEST_F(WebServerLimitsTest, ConnectionsTheClientGaveUpOnLeaveItsShare) {
+    // Requests that take long: the client gives up on all of them and connects again.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    server->addHandlerWithProcessBlock(
+        [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
+            return info.path == "/slow" ? WebServerRequest::make<WebServerRequest>(info) : nullptr;
+        },
+        [released](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
+            released.wait();
+            return WebServerDataResponse::responseWithText("slow");
+        });
+    options.maxConnectionsPerClient = 4;
+    start();
+    for (int i = 0; i < 4; ++i) {
+        int fd = connectTo(server->port());
+        ASSERT_TRUE(sendAll(fd, "GET /slow HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+        held.push_back(fd);
+    }
+    // The server has them all once a fifth is refused.
+    int status = 0;
+    for (int attempt = 0; attempt < 100 && status != 503; ++attempt)
+        status = parseResponse(get(connectTo(server->port()))).status;
+    ASSERT_EQ(status, 503);
+    for (int fd : held) ::close(fd);
+    held.clear();
+    // Their hang-up reaches the server with the next connection's handshake at the latest; a
+    // few attempts cover a busy machine, where before none of them was ever served.
+    for (int attempt = 0; attempt < 20 && status != 200; ++attempt)
+        status = parseResponse(get(connectTo(server->port()))).status;
+    EXPECT_EQ(status, 200);
+    release.set_value();
+}
+
 TEST(WebServerConnectionLimits, AnAnsweringConnectionFreesItsShareWithinAWiderAllowance) {
     WebServerConnectionLimits limits(2, 100);
     using Admission = WebServerConnectionLimits::Admission;
