@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <future>
 #include <map>
+#include <mutex>
 
 #include "platform/dispatch/run_loop.h"
 #include "transfer/web_server.h"
@@ -191,11 +193,19 @@ TEST_F(WebServerLimitsTest, ConnectionsTheClientGaveUpOnLeaveItsShare) {
     // Requests that take long: the client gives up on all of them and connects again.
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
+    std::mutex mutex;
+    std::condition_variable arrived;
+    int waiting = 0;
     server->addHandlerWithProcessBlock(
         [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
             return info.path == "/slow" ? WebServerRequest::make<WebServerRequest>(info) : nullptr;
         },
-        [released](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
+        [&, released](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
+            {
+                std::lock_guard lock(mutex);
+                ++waiting;
+            }
+            arrived.notify_all();
             released.wait();
             return WebServerDataResponse::responseWithText("slow");
         });
@@ -206,17 +216,19 @@ TEST_F(WebServerLimitsTest, ConnectionsTheClientGaveUpOnLeaveItsShare) {
         ASSERT_TRUE(sendAll(fd, "GET /slow HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
         held.push_back(fd);
     }
-    // The server has them all once a fifth is refused.
-    int status = 0;
-    for (int attempt = 0; attempt < 100 && status != 503; ++attempt)
-        status = parseResponse(get(connectTo(server->port()))).status;
-    ASSERT_EQ(status, 503);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(arrived.wait_for(lock, 10s, [&] { return waiting == 4; }));
+    }
+    EXPECT_EQ(parseResponse(get(connectTo(server->port()))).status, 503);
     for (int fd : held) ::close(fd);
     held.clear();
     // Their hang-up reaches the server with the next connection's handshake at the latest; a
     // few attempts cover a busy machine, where before none of them was ever served.
-    for (int attempt = 0; attempt < 20 && status != 200; ++attempt)
+    int status = 0;
+    for (int attempt = 0; attempt < 20 && status != 200; ++attempt) {
         status = parseResponse(get(connectTo(server->port()))).status;
+    }
     EXPECT_EQ(status, 200);
     release.set_value();
 }
