@@ -20,6 +20,7 @@
 #include "transfer/web_server_url_encoded_form_request.h"
 #include "transfer/web_server_utf8.h"
 #include "transfer/web_uploader_listing.h"
+#include "transfer/web_uploader_listing_order.h"
 #include "transfer/web_uploader_staging.h"
 
 namespace reelhaven {
@@ -247,7 +248,8 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     });
     std::string prefix = *relative;
     if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
-    std::string json = WebUploaderListingJSON(shown, prefix);
+    auto order = m_listingOrder.orderFor(absolute, shown);
+    std::string json = WebUploaderListingJSON(shown, *order, prefix);
     return WebServerDataResponse::responseWithData(std::move(json), "application/json");
 }
 

@@ -9,6 +9,7 @@
 #include "transfer/web_uploader_bundle.h"
 #include "transfer/web_uploader_delegate.h"
 #include "transfer/web_uploader_file_system.h"
+#include "transfer/web_uploader_listing_order.h"
 
 namespace reelhaven {
 
@@ -64,6 +65,7 @@ private:
 
     WebUploaderFileSystem m_files;
     WebUploaderBundle m_bundle;
+    WebUploaderListingOrder m_listingOrder;
 };
 
 }  // namespace reelhaven
