@@ -126,9 +126,10 @@ WebServerMIMEStreamParser::Step WebServerMIMEStreamParser::parseContent(std::str
     }
     const void* found = ::memmem(rest.data(), rest.size(), m_delimiter.data(), m_delimiter.size());
     if (!found) {
-        // Everything but the last delimiter-length bytes can belong to no delimiter.
-        if (rest.size() < m_delimiter.size()) return Step::wait;
-        std::size_t flushable = rest.size() - (m_delimiter.size() - 1);
+        // Everything but a start of the delimiter at the very end belongs to no delimiter. Holding
+        // back only that (rarely anything) lets the next bytes be parsed in place, not joined.
+        std::size_t flushable = rest.size() - partialDelimiterAtEnd(rest);
+        if (flushable == 0) return Step::wait;
         if (content) {
             m_partBytes += flushable;
             if (!partData(rest.substr(0, flushable))) return Step::fail;
@@ -146,6 +147,14 @@ WebServerMIMEStreamParser::Step WebServerMIMEStreamParser::parseContent(std::str
     // Keep m_partBytes non-zero so the bare-boundary check does not apply at the delimiter.
     if (content) m_partBytes = std::max<std::size_t>(m_partBytes, 1);
     return finishDelimiter(data, position);
+}
+
+std::size_t WebServerMIMEStreamParser::partialDelimiterAtEnd(std::string_view data) const {
+    std::size_t from = data.size() >= m_delimiter.size() ? data.size() - (m_delimiter.size() - 1) : 0;
+    for (std::size_t at = data.find('\r', from); at != std::string_view::npos; at = data.find('\r', at + 1)) {
+        if (std::string_view(m_delimiter).starts_with(data.substr(at))) return data.size() - at;
+    }
+    return 0;
 }
 
 WebServerMIMEStreamParser::Step WebServerMIMEStreamParser::finishDelimiter(std::string_view data,

@@ -20,8 +20,8 @@ struct WebServerMultiPartHead {
 // Sans-I/O streaming parser of a multipart body ("multipart/form-data" or a nested
 // "multipart/mixed"). Bytes go in through `append`; events come out through the callbacks: the
 // head of each part, its content piece by piece as it arrives, and its end. Content is handed on
-// straight from the caller's bytes; only a window of about the boundary's length (or an
-// unfinished part head) is held back, so parts of any size pass through a small buffer.
+// straight from the caller's bytes, one piece per append; only what could start a delimiter (or
+// an unfinished part head) is held back, so parts of any size pass through a small buffer.
 //
 // A "multipart/mixed" part (several files under one field) is parsed by a nested parser whose
 // parts come out through the same callbacks, named after the enclosing part; the mixed part
@@ -79,6 +79,8 @@ private:
     Step parseHeaders(std::string_view data, std::size_t& position);
     Step parseContent(std::string_view data, std::size_t& position);
     Step finishDelimiter(std::string_view data, std::size_t& position);
+    // How many bytes at the end of `data` could start the delimiter (it is not in `data` whole).
+    std::size_t partialDelimiterAtEnd(std::string_view data) const;
     bool parseHead(std::string_view text, WebServerMultiPartHead& head) const;
     bool beginPart(const WebServerMultiPartHead& head);
     bool partData(std::string_view data);

@@ -36,7 +36,7 @@ private:
     };
 
     const std::size_t m_capacity;
-    mutable std::mutex m_mutex;  // guards the two below
+    mutable std::mutex m_mutex;   // guards the two below
     std::list<Folder> m_folders;  // most recently listed first
     std::size_t m_reuses = 0;
 };

@@ -211,14 +211,26 @@ TEST(WebServerMIMEStreamParser, KeepsOnlyASmallWindowOfALargePart) {
     EXPECT_EQ(total, 256u * 4096u);
 }
 
-TEST(WebServerMIMEStreamParser, HoldsBackOnlyABoundarysLengthOfALargePiece) {
-    auto parser = WebServerMIMEStreamParser::create("XyZ", std::nullopt, {});
+TEST(WebServerMIMEStreamParser, HandsOnEachPieceWholeAndHoldsBackOnlyAStartOfTheBoundary) {
+    std::vector<std::size_t> pieces;
+    WebServerMIMEStreamParser::Callbacks callbacks{[](const WebServerMultiPartHead&) { return true; },
+                                                   [&](std::string_view data) {
+                                                       pieces.push_back(data.size());
+                                                       return true;
+                                                   },
+                                                   [] { return true; }};
+    auto parser = WebServerMIMEStreamParser::create("XyZ", std::nullopt, callbacks);
     ASSERT_TRUE(parser->append("--XyZ\r\nContent-Disposition: form-data; name=\"f\"; filename=\"big\"\r\n\r\n"));
-    // One piece as a socket read gives it: handed on in place, not copied into the parser.
-    ASSERT_TRUE(parser->append(std::string(256 * 1024, 'x')));
-    EXPECT_LT(parser->heldBytes(), 16u);
-    ASSERT_TRUE(parser->append("\r\n--XyZ--\r\n"));
+    // Pieces as socket reads give them: each handed on in place, in one call (one write).
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(parser->append(std::string(256 * 1024, 'x')));
+    EXPECT_EQ(pieces, (std::vector<std::size_t>{256 * 1024, 256 * 1024, 256 * 1024}));
+    EXPECT_EQ(parser->heldBytes(), 0u);
+    // A piece ending in what may start the boundary keeps just that back.
+    ASSERT_TRUE(parser->append("tail\r\n--Xy"));
+    EXPECT_EQ(parser->heldBytes(), 6u);
+    ASSERT_TRUE(parser->append("Z--\r\n"));
     EXPECT_TRUE(parser->isAtEnd());
+    EXPECT_EQ(pieces.back(), 4u);
 }
 
 TEST(WebServerMIMEStreamParser, ABodyOfNothingButNestedLevelsFailsAtTheSecondAndHoldsLittle) {
