@@ -81,6 +81,12 @@ protected:
 private:
     enum class ReadResult { ok, failed };
 
+    // Bodies and files above this size get socket buffers of kLargeTransferBuffer instead of what
+    // the kernel starts a connection with: measured on loopback with a 1 GiB upload, the two ends
+    // otherwise took turns more than they overlapped.
+    static constexpr std::uint64_t kLargeTransfer = 8 * 1024 * 1024;
+    static constexpr int kLargeTransferBuffer = 4 * 1024 * 1024;
+
     bool readHead(std::string& initialBody);
     bool parseHead(const struct WebServerRequestHead& head, WebServerRequestInfo& info);
     bool readBody(std::string initialBody);

@@ -1,6 +1,8 @@
 // How WebServerConnection answers: the conditional-request rules, the response head and body,
 // and the bare head of an aborted request.
 
+#include <sys/socket.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -153,6 +155,9 @@ bool WebServerConnection::writeData(const char* data, std::size_t length) {
 void WebServerConnection::writeBody(WebServerResponse& response) {
     bool chunked = response.usesChunkedTransferEncoding();
     if (auto region = response.directFileRegion(); region && !chunked) {
+        if (region->length > kLargeTransfer) {
+            ::setsockopt(m_fd, SOL_SOCKET, SO_SNDBUF, &kLargeTransferBuffer, sizeof kLargeTransferBuffer);
+        }
         off_t offset = region->offset;
         net::IoResult result = m_socket.sendFile(region->fd, &offset, region->length);
         if (result.bytes > 0) didWriteBytes(nullptr, result.bytes);
