@@ -541,7 +541,7 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
                 auto connection = factory ? factory(self, local, remote, fd)
                                           : std::make_shared<WebServerConnection>(self, local, remote, fd);
                 if (connection) {
-                    connection->willAnswer = [limits, client, answering] {
+                    connection->willLeaveShare = [limits, client, answering] {
                         *answering = true;
                         limits->answering(client);
                     };

@@ -270,8 +270,8 @@ bool WebServerConnection::parseHead(const WebServerRequestHead& head, WebServerR
 
 bool WebServerConnection::readBody(std::string initialBody) {
     m_bodyStart = std::chrono::steady_clock::now();
-    if (m_request->usesChunkedTransferEncoding() || m_request->contentLength() > kLargeTransfer) {
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &kLargeTransferBuffer, sizeof kLargeTransferBuffer);
+    if (m_request->usesChunkedTransferEncoding() || m_request->contentLength() > kLargeBody) {
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &kLargeBodyBuffer, sizeof kLargeBodyBuffer);
     }
     if (auto opened = m_request->performOpen(); !opened) {
         WebServerLog(LogLevel::error, [&] {

@@ -43,7 +43,7 @@ public:
     // Runs once when the connection leaves its client's share of connections: just before the
     // first byte of the answer is written (on the connection's thread), or when its client has hung
     // up (on the thread calling `leaveShareIfAbandoned`). Set before `run`.
-    std::function<void()> willAnswer;
+    std::function<void()> willLeaveShare;
     // Leaves the client's share when the client has closed its end while the request is still
     // being read or processed (it gave up waiting); true when it left. Only while the connection
     // is tracked by its server.
@@ -81,11 +81,12 @@ protected:
 private:
     enum class ReadResult { ok, failed };
 
-    // Bodies and files above this size get socket buffers of kLargeTransferBuffer instead of what
-    // the kernel starts a connection with: measured on loopback with a 1 GiB upload, the two ends
-    // otherwise took turns more than they overlapped.
-    static constexpr std::uint64_t kLargeTransfer = 8 * 1024 * 1024;
-    static constexpr int kLargeTransferBuffer = 4 * 1024 * 1024;
+    // Bodies above this size get a receive buffer of kLargeBodyBuffer instead of what the kernel
+    // starts a connection with: with a 1 GiB upload on loopback (12 alternating rounds), 0.93x of
+    // nginx's speed became 0.99x, since the client can send ahead while the server stores. (A
+    // larger send buffer for large downloads measured slower than the kernel's own tuning.)
+    static constexpr std::uint64_t kLargeBody = 8 * 1024 * 1024;
+    static constexpr int kLargeBodyBuffer = 4 * 1024 * 1024;
 
     bool readHead(std::string& initialBody);
     bool parseHead(const struct WebServerRequestHead& head, WebServerRequestInfo& info);

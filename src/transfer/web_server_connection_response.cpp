@@ -1,8 +1,6 @@
 // How WebServerConnection answers: the conditional-request rules, the response head and body,
 // and the bare head of an aborted request.
 
-#include <sys/socket.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -155,9 +153,6 @@ bool WebServerConnection::writeData(const char* data, std::size_t length) {
 void WebServerConnection::writeBody(WebServerResponse& response) {
     bool chunked = response.usesChunkedTransferEncoding();
     if (auto region = response.directFileRegion(); region && !chunked) {
-        if (region->length > kLargeTransfer) {
-            ::setsockopt(m_fd, SOL_SOCKET, SO_SNDBUF, &kLargeTransferBuffer, sizeof kLargeTransferBuffer);
-        }
         off_t offset = region->offset;
         net::IoResult result = m_socket.sendFile(region->fd, &offset, region->length);
         if (result.bytes > 0) didWriteBytes(nullptr, result.bytes);
@@ -218,7 +213,7 @@ bool WebServerConnection::writeAnswerHead(const std::string& head) {
 }
 
 void WebServerConnection::leaveShare() {
-    if (!m_leftShare.exchange(true) && willAnswer) willAnswer();
+    if (!m_leftShare.exchange(true) && willLeaveShare) willLeaveShare();
 }
 
 }  // namespace reelhaven
