@@ -202,10 +202,12 @@ TEST_F(WebServerLimitsTest, ConnectionsTheClientGaveUpOnLeaveItsShare) {
         },
         [&, released](const std::shared_ptr<WebServerRequest>&) -> std::shared_ptr<WebServerResponse> {
             {
+                // Notified under the lock: the test cannot wake, finish and take the condition
+                // away between the count and the notification.
                 std::lock_guard lock(mutex);
                 ++waiting;
+                arrived.notify_all();
             }
-            arrived.notify_all();
             released.wait();
             return WebServerDataResponse::responseWithText("slow");
         });
