@@ -270,9 +270,6 @@ bool WebServerConnection::parseHead(const WebServerRequestHead& head, WebServerR
 
 bool WebServerConnection::readBody(std::string initialBody) {
     m_bodyStart = std::chrono::steady_clock::now();
-    if (m_request->usesChunkedTransferEncoding() || m_request->contentLength() > kLargeBody) {
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &kLargeBodyBuffer, sizeof kLargeBodyBuffer);
-    }
     if (auto opened = m_request->performOpen(); !opened) {
         WebServerLog(LogLevel::error, [&] {
             return "Failed opening request body for socket " + std::to_string(m_fd) + ": " + opened.error().description;

@@ -23,7 +23,6 @@ namespace reelhaven {
 namespace {
 
 constexpr std::string_view kNamePrefix = "WebServer-";
-constexpr std::uint64_t kSynchronousBytes = 1024 * 1024;
 
 // The temporary files of this process that are still in use, so that cleaning up stale ones never
 // takes a file from a running upload.
@@ -81,16 +80,10 @@ foundation::Result<WebServerTemporaryFile> WebServerTemporaryFile::create() {
     return WebServerTemporaryFile(fd, std::string(name.data()));
 }
 
-WebServerTemporaryFile::WebServerTemporaryFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
-
 WebServerTemporaryFile::WebServerTemporaryFile(WebServerTemporaryFile&& other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)),
-      m_path(std::exchange(other.m_path, std::string())),
-      m_written(other.m_written),
-      m_writer(std::move(other.m_writer)) {}
+    : m_fd(std::exchange(other.m_fd, -1)), m_path(std::exchange(other.m_path, std::string())) {}
 
 WebServerTemporaryFile::~WebServerTemporaryFile() {
-    m_writer.reset();  // what it still holds is not wanted
     if (m_fd >= 0) ::close(m_fd);
     if (!m_path.empty()) discard(m_path);
 }
@@ -124,9 +117,6 @@ bool WebServerTemporaryFile::ownerHasEnded(std::string_view name) {
 
 foundation::Status WebServerTemporaryFile::write(std::string_view data) {
     if (m_fd < 0) return WebServerPOSIXError(EBADF);
-    m_written += data.size();
-    if (!m_writer && m_written > kSynchronousBytes) m_writer = std::make_unique<WebServerBackgroundWriter>(m_fd);
-    if (m_writer) return m_writer->write(data);
     while (!data.empty()) {
         ssize_t count = ::write(m_fd, data.data(), data.size());
         if (count < 0) {
@@ -140,14 +130,9 @@ foundation::Status WebServerTemporaryFile::write(std::string_view data) {
 
 foundation::Status WebServerTemporaryFile::close() {
     if (m_fd < 0) return {};
-    foundation::Status written;
-    if (m_writer) {
-        written = m_writer->finish();
-        m_writer.reset();
-    }
     int fd = std::exchange(m_fd, -1);
-    if (::close(fd) != 0 && written) return WebServerPOSIXError(errno);
-    return written;
+    if (::close(fd) != 0) return WebServerPOSIXError(errno);
+    return {};
 }
 
 std::string WebServerTemporaryFile::keep() {

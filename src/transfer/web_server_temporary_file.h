@@ -1,13 +1,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/foundation/error.h"
-#include "transfer/web_server_background_writer.h"
 
 namespace reelhaven {
 
@@ -24,10 +21,8 @@ public:
     ~WebServerTemporaryFile();
 
     const std::string& path() const { return m_path; }
-    // Writes every byte (a short write is an error); past the first MiB the bytes may still be on
-    // their way, and a failure is then reported by a later `write` or by `close`.
+    // Writes every byte (a short write is an error).
     foundation::Status write(std::string_view data);
-    // Writes what is still on its way and closes the file.
     foundation::Status close();
     // Hands the file over: it is no longer deleted by this object.
     std::string keep();
@@ -46,14 +41,10 @@ public:
     static bool ownerHasEnded(std::string_view name);
 
 private:
-    WebServerTemporaryFile(int fd, std::string path);
+    WebServerTemporaryFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
 
     int m_fd = -1;
     std::string m_path;
-    std::uint64_t m_written = 0;
-    // Past the first MiB (a large upload, not a form's small file), writes go on in the
-    // background while the connection receives the next bytes.
-    std::unique_ptr<WebServerBackgroundWriter> m_writer;
 };
 
 }  // namespace reelhaven
