@@ -20,7 +20,11 @@ namespace {
 
 using base::LogLevel;
 
-constexpr std::size_t kReadChunk = 256 * 1024;
+// What one read takes from the socket. Small enough that the bytes are still in the core's caches
+// when the body writer (a multipart search, a file write) goes over them: with a 1 GiB upload on a
+// busy machine, 32 KiB reads ran at 0.96-1.02x of nginx's speed where 256 KiB reads ran at
+// 0.79-0.91x, and took a fifth less CPU.
+constexpr std::size_t kReadChunk = 32 * 1024;
 
 // The decoded path as it goes into the access log: control characters stay escaped, so a
 // "%0D%0A" in a URL cannot start a forged log line.
