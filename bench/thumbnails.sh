@@ -5,15 +5,14 @@
 # ffmpegthumbnailer's.
 # Usage: bench/thumbnails.sh [build folder] [benchmark options...]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/bench}
+[[ -n ${1:-} ]] && export BENCH_BUILD=$1
 shift || true
+source "$(dirname "$0")/lib.sh"
 media=$build/bench-media
 
 "$root/tools/setup"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_thumbnails >/dev/null
+bench_build bench_thumbnails
 
 mkdir -p "$media"
 make_clip() { # name size
@@ -27,5 +26,5 @@ make_clip() { # name size
 make_clip 1080p.mp4 1920x1080
 make_clip 4k.mp4 3840x2160
 
-echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')" >&2
+{ bench_machine; bench_load before; } >&2
 REELHAVEN_BENCH_MEDIA=$media "$build/bench/bench_thumbnails" --benchmark_min_time=2 "$@"

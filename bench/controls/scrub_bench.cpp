@@ -1,21 +1,27 @@
 // Scrub-to-frame latency. A DetailScrubber over a 10-minute 720p clip (2 s GOP, made here with
 // ffmpeg) drives the real mpv session and renderer: each value change seeks to the bar's percent,
 // by keyframe at full scrubbing speed and exactly at a fine speed (0.1), and the time runs from
-// the value change to the first frame the OpenGL view shows after mpv's playback restart. Beside
-// it, for the same targets, the mpv command line opening the clip and showing one frame there:
-// `mpv --no-config --vo=null --ao=null --start=<p>% --frames=1 --hr-seek=no|yes`.
-// Usage: bench_controls_scrub [work folder]   (prints median and p90 in milliseconds)
+// the value change to the first frame the OpenGL view shows with the new picture (every frame is
+// read back and fingerprinted: a redraw of the old picture does not count). The targets lie
+// between keyframes, so an exact seek decodes past the keyframe and differs from a keyframe seek.
+// Beside it, target by target, the same seeks inside one running mpv paused on the same clip
+// (bench::MpvPeer: its JSON IPC, `seek <p> absolute-percent+keyframes|exact`), from the command to
+// its playback-restart event, which mpv sends once the frame at the target is up.
+// Usage: bench_controls_scrub [work folder]
+// (prints median and p90 in milliseconds, and the ratio of the medians, ours over mpv's)
 #include <stdlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/mpv_peer.h"
 #include "controls/detail_scrubber.h"
 #include "core/progress_client.h"
 #include "output/mpv_glk_view.h"
@@ -34,7 +40,9 @@ namespace {
 using namespace reelhaven;
 using Clock = std::chrono::steady_clock;
 
-const std::vector<double> kTargets{5, 17, 29, 41, 53, 65, 77, 89, 34, 71, 12, 58, 83, 23, 47, 95, 38, 62, 8, 74};
+// Percent of 600 s: each lands 0.9 s past a keyframe (one every 2 s).
+const std::vector<double> kTargets{5.15,  17.15, 29.15, 41.15, 53.15, 65.15, 77.15, 89.15, 34.15, 71.15,
+                                   12.15, 58.15, 83.15, 23.15, 47.15, 95.15, 38.15, 62.15, 8.15,  74.15};
 
 bool makeClip(const std::filesystem::path& clip) {
     if (std::filesystem::exists(clip)) return true;
@@ -58,20 +66,12 @@ Figures figures(std::vector<double> samples) {
 
 void print(const std::string& name, const std::vector<double>& samples) {
     const Figures f = figures(samples);
-    std::printf("%-44s median %7.1f ms   p90 %7.1f ms   (%zu seeks)\n", name.c_str(), f.median, f.p90, samples.size());
+    std::printf("%-48s median %7.1f ms   p90 %7.1f ms   (%zu seeks)\n", name.c_str(), f.median, f.p90, samples.size());
 }
 
-std::vector<double> commandLine(const std::filesystem::path& clip, bool exact) {
-    std::vector<double> samples;
-    for (double percent : kTargets) {
-        const std::string command =
-            "mpv --no-config --really-quiet --vo=null --ao=null --start=" + std::to_string(percent) +
-            "% --frames=1 --hr-seek=" + (exact ? "yes" : "no") + " '" + clip.string() + "' >/dev/null 2>&1";
-        const auto start = Clock::now();
-        if (std::system(command.c_str()) != 0) continue;
-        samples.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    return samples;
+void ratio(const std::string& name, const std::vector<double>& ours, const std::vector<double>& theirs) {
+    const double peer = figures(theirs).median;
+    if (peer > 0) std::printf("  %s: %.2fx mpv's median\n", name.c_str(), figures(ours).median / peer);
 }
 
 // The player's pieces as the player screen wires them, with the bar seeking on value changes.
@@ -81,16 +81,20 @@ public:
         auto video = Video::create(foundation::URL::fileURLWithPath(clip.string()), LibraryItemType::file, true);
         info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
         output = PlayerOutput::create({640, 360}, 1.0, info);
-        output.view->onFrameDisplayed = [this](const gfx::Image&) {
-            lastFrameAt.store(Clock::now().time_since_epoch().count());
+        output.view->setKeepsLastFrame(true);
+        output.view->onFrameDisplayed = [this](const gfx::Image& image) {
+            const auto& pixels = image.pixels();
+            const std::size_t print = std::hash<std::string_view>{}(
+                std::string_view(reinterpret_cast<const char*>(pixels.data()), pixels.size()));
+            {
+                std::lock_guard lock(frameMutex);
+                drawn.push_back({Clock::now(), print});
+            }
             dispatch::Queue::main()->async([] {});
         };
         session = MPVSession::create(info, {"no", "null", nullptr, nullptr, output.screen});
         session->onFileLoaded = [this](const PlaybackInfoPtr&) { loaded = true; };
-        session->onPlaybackRestart = [this] {
-            ++restarts;
-            framesAtRestart = output.view->framesDisplayed();
-        };
+        session->onPlaybackRestart = [this] { ++restarts; };
         output.attach(session);
         session->startPlayback(info);
 
@@ -109,12 +113,19 @@ public:
     bool start() {
         if (!waitFor([&] { return loaded; })) return false;
         session->setFlagProperty("pause", true);
-        return waitFor([&] { return restarts > 0 && output.view->framesDisplayed() > framesAtRestart; });
+        return waitFor([&] { return restarts > 0 && frameCount() > 0; }) && settle();
     }
 
     // Drags the bar to `percent` at full speed, or 160 points off the bar at a tenth of it, and
-    // gives the time from the last value change to the first frame after the restart it caused.
+    // gives the time from the last value change to the first frame with the new picture.
     std::optional<double> scrubTo(double percent, bool fine) {
+        std::size_t first;
+        std::size_t old;
+        {
+            std::lock_guard lock(frameMutex);
+            first = drawn.size();
+            old = drawn.empty() ? 0 : drawn.back().print;
+        }
         const ui::Point from = bar->pointInWindow(bar->value());
         const double width = bar->trackRect(bar->bounds()).size.width;
         const double travel = (percent - bar->value()) / 100 * width / (fine ? 0.1 : 1.0);
@@ -124,12 +135,16 @@ public:
         bar->touchMove({from.x + travel, from.y + dy});
         bar->touchUp({from.x + travel, from.y + dy});
         if (!seekIssuedAt) return std::nullopt;
-        const int restartsBefore = restartsAtSeek;
-        if (!waitFor([&] { return restarts > restartsBefore && output.view->framesDisplayed() > framesAtRestart; })) {
+        std::optional<Clock::time_point> shown;
+        if (!waitFor([&] {
+                std::lock_guard lock(frameMutex);
+                for (std::size_t i = first; i < drawn.size() && !shown; ++i)
+                    if (drawn[i].print != old) shown = drawn[i].at;
+                return shown.has_value();
+            }))
             return std::nullopt;
-        }
-        const Clock::time_point frame{Clock::duration(lastFrameAt.load())};
-        return std::chrono::duration<double, std::milli>(frame - *seekIssuedAt).count();
+        if (!settle()) return std::nullopt;
+        return std::chrono::duration<double, std::milli>(*shown - *seekIssuedAt).count();
     }
 
 private:
@@ -139,7 +154,6 @@ private:
         if (value == lastSought) return;
         lastSought = value;
         const bool exact = bar->currentSpeed() < 1.0f && bar->currentSpeed() > 0;
-        restartsAtSeek = restarts;
         seekIssuedAt = Clock::now();
         session->commandQueue()->async([session = session, value, exact] {
             session->command(MPVCommand::seek,
@@ -154,10 +168,30 @@ private:
     std::shared_ptr<DetailScrubber> bar;
     bool loaded = false;
     int restarts = 0;
-    std::uint64_t framesAtRestart = 0;
-    std::atomic<Clock::rep> lastFrameAt{0};
+    struct Frame {
+        Clock::time_point at;
+        std::size_t print;  // a hash of the pixels
+    };
+    std::mutex frameMutex;  // guards `drawn`: the render queue appends, the main thread reads
+    std::vector<Frame> drawn;
+
+    std::size_t frameCount() {
+        std::lock_guard lock(frameMutex);
+        return drawn.size();
+    }
+    // Serves the main loop until no frame was drawn for 300 ms: the seek before is over.
+    bool settle() {
+        std::size_t seen = frameCount();
+        auto quietSince = Clock::now();
+        return waitFor([&] {
+            if (frameCount() != seen) {
+                seen = frameCount();
+                quietSince = Clock::now();
+            }
+            return Clock::now() - quietSince > std::chrono::milliseconds(300);
+        });
+    }
     std::optional<Clock::time_point> seekIssuedAt;
-    int restartsAtSeek = 0;
     float lastSought = -1;
 };
 
@@ -172,23 +206,35 @@ int main(int argc, char** argv) {
         return 1;
     }
     foundation::ScopedContainer container(work / "home");
-    std::vector<double> keyframe;
-    std::vector<double> exact;
+    auto peer = bench::MpvPeer::start(clip.string(), 640, 360);
+    if (!peer) {
+        std::cerr << "mpv did not start with its IPC socket\n";
+        return 1;
+    }
+    std::vector<double> keyframe, exact, keyframePeer, exactPeer;
     {
         ScrubPlayer player(clip);
         if (!player.start()) {
             std::cerr << "the player did not start\n";
             return 1;
         }
+        // Ours and mpv's alternate target by target, so a swing of the machine's load touches both alike.
         for (bool fine : {false, true}) {
             for (double percent : kTargets) {
                 if (auto ms = player.scrubTo(percent, fine)) (fine ? exact : keyframe).push_back(*ms);
+                const std::string mode = fine ? "absolute-percent+exact" : "absolute-percent+keyframes";
+                if (auto ms = peer->seek({std::to_string(percent), mode}))
+                    (fine ? exactPeer : keyframePeer).push_back(*ms);
             }
         }
     }
+    std::printf("scrub to frame, 720p 10 min clip, view 640x360; mpv %s\n",
+                peer->drawsFrames() ? "--vo=gpu --gpu-sw in a window of that size" : "--vo=null (no display)");
     print("scrubber at speed 1.0 (keyframe seek)", keyframe);
+    print("mpv in one process, absolute-percent+keyframes", keyframePeer);
+    ratio("keyframe", keyframe, keyframePeer);
     print("scrubber at speed 0.1 (exact seek)", exact);
-    print("mpv command line, --hr-seek=no", commandLine(clip, false));
-    print("mpv command line, --hr-seek=yes", commandLine(clip, true));
+    print("mpv in one process, absolute-percent+exact", exactPeer);
+    ratio("exact", exact, exactPeer);
     return 0;
 }

@@ -1,31 +1,31 @@
 #!/usr/bin/env bash
-# Playback in a window, side by side in one run on one Xvfb display with Mesa's software GL:
+# Playback in a window, side by side in one run on one Xvfb display with Mesa's software GL
+# (bench/display/compare_play.py, alternating run by run):
 #   reelhaven  our player output in the display host (bench_display_play): the frames drawn by
 #              libmpv's render API into a context that shares the window's, composited under the
 #              painted interface
-#   mpv        `mpv --no-config --vo=gpu` in a window of the same size
-# each playing SECONDS (default 60) of a 1080p30 H.264 clip in a WIDTHxHEIGHT window (default
-# 1280x720), with audio to the null output. Reports CPU time (user + system, whole process) and
-# dropped frames; the load average before and after, since other work on the machine moves every
-# figure. Then idle: the display host showing a grid of 24 cells with thumbnails and titles for
-# IDLE seconds (default 10), CPU time. Last, the app host on a library holding the same clip: a click
-# on its cell to the first video frame on the window (bench_display_click), CLICKS runs (default
-# 11): the first, cold, and the median of the others. Figures go to standard output and
-# bench/out/display.txt.
-# Not part of tools/test.
+#   mpv        `mpv --no-config --vo=gpu --gpu-sw` in a window of the same size
+# each playing SECONDS (default 30) of a 1080p30 H.264 clip in windows of each of SIZES (default
+# "640x360 1280x720"), ROUNDS times (default 3), with audio to the null output. Reports CPU time
+# (user + system, whole process), frames shown and dropped, and the CPU per frame shown with its
+# ratio (under load both drop frames, which cost neither their drawing); at 640x360 also the app
+# itself (`reelhaven --play --display`, the player screen with its controls), CPU against mpv's;
+# the load average before and after. Then idle: the display host showing a grid of 24 cells with thumbnails and titles for
+# IDLE seconds (default 10), CPU time. Last, the app host on a library holding the same clip: a
+# click on its cell to the first video frame on the window (bench_display_click), CLICKS runs
+# (default 11): the first, cold, and the median of the others. Figures go to standard output and
+# $BENCH_OUT/display.txt. Not part of tools/test.
+# Usage: bench/display/run.sh   (BENCH_BUILD, BENCH_OUT, SECONDS_PLAYED, SIZES, ROUNDS, IDLE, CLICKS;
+# see bench/lib.sh)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BENCH_BUILD:-$root/build/bench-display}
-seconds=${SECONDS_PLAYED:-60}
+source "$(dirname "$0")/../lib.sh"
+seconds=${SECONDS_PLAYED:-30}
 idle=${IDLE:-10}
 clicks=${CLICKS:-11}
-size=${SIZE:-1280x720}
-out="$root/bench/out"
-mkdir -p "$out" "$build"
+sizes=${SIZES:-640x360 1280x720}
+rounds=${ROUNDS:-3}
 report="$out/display.txt"
-
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_display_play bench_display_idle bench_display_click >/dev/null
+bench_build bench_display_play bench_display_idle bench_display_click reelhaven
 
 clip="$build/bench-1080p30-${seconds}s.mp4"
 if [[ ! -s "$clip" ]]; then
@@ -35,30 +35,21 @@ if [[ ! -s "$clip" ]]; then
   mv "$clip.tmp.mp4" "$clip"
 fi
 
-width=${size%x*}
-height=${size#*x}
 export LIBGL_ALWAYS_SOFTWARE=1
 unset WAYLAND_DISPLAY
-xvfb-run -a -s "-screen 0 1920x1200x24 -nolisten tcp" bash -s "$build" "$clip" "$seconds" "$width" "$height" \
-  "$idle" "$root/bench/display/mpv_counts.lua" "$clicks" <<'INNER' | tee "$report"
+"$root/tools/with-xvfb" --screen 1920x1200x24 -- bash -s "$build" "$clip" "$seconds" "$idle" \
+  "$root/bench/display" "$clicks" "$rounds" "$sizes" <<'INNER' 2>&1 | bench_quiet | tee "$report"
 set -euo pipefail
-build=$1 clip=$2 seconds=$3 width=$4 height=$5 idle=$6 counts=$7 clicks=$8
-cpu() { /usr/bin/time -f "cpu_seconds %U %S" "$@" 2>&1 >/dev/null | awk '/^cpu_seconds/ {printf "cpu_seconds %.2f\n", $2 + $3}'; }
-echo "display benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${width}x${height}, ${seconds} s of 1080p30 H.264"
+build=$1 clip=$2 seconds=$3 idle=$4 here=$5 clicks=$6 rounds=$7 sizes=$8
+echo "display benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${seconds} s of 1080p30 H.264"
 echo "renderer: Mesa software GL on Xvfb"
-echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "== reelhaven (bench_display_play)"
-/usr/bin/time -f "process_cpu_seconds %U %S" "$build/bench/bench_display_play" "$clip" "$seconds" "$width" "$height" 2>&1 |
-  grep -Ev '^(Cannot load|Failed to open|error: XDG)' | awk '/^process_cpu_seconds/ {printf "process_cpu_seconds %.2f\n", $2 + $3; next} {print}'
-echo "== mpv --no-config --vo=gpu --gpu-sw"
-# --gpu-sw: mpv refuses a software renderer (Mesa's llvmpipe here) unless told to use it.
-/usr/bin/time -f "process_cpu_seconds %U %S" mpv --no-config --vo=gpu --gpu-sw --ao=null --geometry="${width}x${height}" \
-  --no-border --length="$seconds" --really-quiet --script="$counts" "$clip" 2>&1 |
-  grep -Ev '^(Cannot load|Failed to open|error: XDG)' | awk '/^process_cpu_seconds/ {printf "process_cpu_seconds %.2f\n", $2 + $3; next} {print}'
+# shellcheck disable=SC2086 # one argument per size
+python3 "$here/compare_play.py" --app "$build/src/app/reelhaven" "$build/bench/bench_display_play" "$here/mpv_counts.lua" "$clip" "$seconds" \
+  "$rounds" $sizes
 echo "== idle: a grid of 24 cells shown for ${idle} s"
 /usr/bin/time -f "process_cpu_seconds %U %S" "$build/bench/bench_display_idle" "$idle" 2>&1 |
-  grep -Ev '^(Cannot load|Failed to open|error: XDG)' | awk '/^process_cpu_seconds/ {printf "process_cpu_seconds %.2f\n", $2 + $3; next} {print}'
+  awk '/^process_cpu_seconds/ {printf "process_cpu_seconds %.2f\n", $2 + $3; next} {print}'
 echo "== click on a library cell to the first video frame on the window (${clicks} runs)"
-"$build/bench/bench_display_click" "$clip" "$clicks" 2>&1 | grep -Ev '^(Cannot load|Failed to open|error: XDG)'
+"$build/bench/bench_display_click" "$clip" "$clicks" 2>&1
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 INNER

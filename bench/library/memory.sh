@@ -5,16 +5,15 @@
 # file with its own identity, so its thumbnail is decoded, cached and saved like any other.
 # Usage: bench/library/memory.sh [build folder] [videos] [distinct clips]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build/bench-library}
+[[ -n ${1:-} ]] && export BENCH_BUILD=$1
+source "$(dirname "$0")/../lib.sh"
 videos=${2:-2000}
 distinct=${3:-250}
 clips=$build/memory-clips
 home=$build/memory-home
 
 "$root/tools/setup"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
-cmake --build "$build" --target reelhaven >/dev/null
+bench_build reelhaven
 "$root/bench/library/make_clips.sh" "$clips" "$distinct" 1
 
 rm -rf "$home"
@@ -24,7 +23,7 @@ for ((i = 0; i < videos; i++)); do
   cp "${made[i % ${#made[@]}]}" "$(printf '%s/Documents/video %05d.mp4' "$home" "$i")"
 done
 
-echo "machine: $(nproc) CPUs, load $(cut -d' ' -f1-3 /proc/loadavg)" >&2
+{ bench_machine; bench_load before; } >&2
 measure() {
   local label=$1 report sources
   report=$(mktemp)

@@ -1,7 +1,9 @@
 // The library screen at scale: a folder of 2,000 videos opened in a real window, timed until every
 // visible cell shows its thumbnail and duration, beside the library manager's metadata pass alone
-// over the same folder in the same run (both with cold caches); then the main-thread time the grid
-// spends per reloaded cell. Run through bench/library_screen/run.sh, which makes the folder.
+// over the same folder (both with cold caches), alternating round by round (REELHAVEN_BENCH_ROUNDS,
+// default 3) so a swing of the machine's load touches both alike; medians and the ratio of the
+// medians. Then the main-thread time the grid spends per reloaded cell. Run through
+// bench/library_screen/run.sh, which makes the folder.
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -11,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/documents_client.h"
 #include "core/preferences.h"
@@ -154,23 +157,54 @@ ScreenFigures screenOpened(const fs::path& home, const fs::path& folder) {
     return figures;
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+std::string load() {
+    std::FILE* file = std::fopen("/proc/loadavg", "r");
+    char text[64] = {};
+    if (file) {
+        if (!std::fgets(text, sizeof text, file)) text[0] = 0;
+        std::fclose(file);
+    }
+    std::string line(text);
+    // The 1, 5 and 15 minute averages.
+    for (int spaces = 0, i = 0; i < static_cast<int>(line.size()); ++i)
+        if (line[static_cast<std::size_t>(i)] == ' ' && ++spaces == 3)
+            return line.substr(0, static_cast<std::size_t>(i));
+    return line;
+}
+
 }  // namespace
 
 int main() {
     const fs::path folder = fromEnvironment("REELHAVEN_BENCH_FOLDER");
     const fs::path work = fromEnvironment("REELHAVEN_BENCH_WORK");
-    fs::remove_all(work / "alone");
-    fs::remove_all(work / "screen");
-    const auto screen = screenOpened(work / "screen", folder);
-    const auto alone = metadataPassAlone(work / "alone", folder, static_cast<std::size_t>(screen.visibleCells));
-    std::printf("metadata pass alone, whole folder:                %8.3f s\n", alone.wholeSeconds);
-    std::printf("metadata pass alone, first %2d videos answered:    %8.3f s\n", screen.visibleCells,
-                alone.firstSeconds);
-    std::printf(
-        "screen until its %2d visible cells are complete:   %8.3f s (%.2fx the pass's first %d, %.3fx the "
-        "whole pass)\n",
-        screen.visibleCells, screen.visibleSeconds, screen.visibleSeconds / alone.firstSeconds, screen.visibleCells,
-        screen.visibleSeconds / alone.wholeSeconds);
-    std::printf("main-thread time per reloaded cell:               %8.1f us\n", screen.reloadMicrosecondsPerCell);
+    const char* roundsText = std::getenv("REELHAVEN_BENCH_ROUNDS");
+    const int rounds = std::max(1, roundsText ? std::atoi(roundsText) : 3);
+    std::vector<double> visible, first, whole, reload;
+    int cells = 0;
+    for (int round = 0; round < rounds; ++round) {
+        fs::remove_all(work / "alone");
+        fs::remove_all(work / "screen");
+        std::printf("round %d, load %s\n", round + 1, load().c_str());
+        const auto screen = screenOpened(work / "screen", folder);
+        const auto alone = metadataPassAlone(work / "alone", folder, static_cast<std::size_t>(screen.visibleCells));
+        std::printf("  screen's %d visible cells complete %.3f s; the pass alone answered its first %d in %.3f s\n",
+                    screen.visibleCells, screen.visibleSeconds, screen.visibleCells, alone.firstSeconds);
+        visible.push_back(screen.visibleSeconds);
+        first.push_back(alone.firstSeconds);
+        whole.push_back(alone.wholeSeconds);
+        reload.push_back(screen.reloadMicrosecondsPerCell);
+        cells = screen.visibleCells;
+    }
+    std::printf("medians of %d rounds, load after %s\n", rounds, load().c_str());
+    std::printf("metadata pass alone, whole folder:                %8.3f s\n", median(whole));
+    std::printf("metadata pass alone, first %2d videos answered:    %8.3f s\n", cells, median(first));
+    std::printf("screen until its %2d visible cells are complete:   %8.3f s (%.2fx the pass's first %d)\n", cells,
+                median(visible), median(visible) / median(first), cells);
+    std::printf("main-thread time per reloaded cell:               %8.1f us\n", median(reload));
     return 0;
 }

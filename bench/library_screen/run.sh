@@ -5,16 +5,15 @@
 # manager's metadata pass alone, and the main-thread time per reloaded cell.
 # Usage: bench/library_screen/run.sh [build folder] [video count]
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-$root/build/bench-library-screen}
+[[ -n ${1:-} ]] && export BENCH_BUILD=$1
+source "$(dirname "$0")/../lib.sh"
 count=${2:-2000}
 clips=$build/library-screen-clips
 folder=$build/library-screen-folder
 work=$build/library-screen-work
 
 "$root/tools/setup"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_library_screen >/dev/null
+bench_build bench_library_screen
 mkdir -p "$clips" "$folder" "$work"
 for i in $(seq 1 40); do
   name=$(printf '%s/clip %02d.mp4' "$clips" "$i")
@@ -29,5 +28,9 @@ for i in $(seq 1 "$count"); do
   [[ -s "$target" ]] || cp "$(printf '%s/clip %02d.mp4' "$clips" $(((i - 1) % 40 + 1)))" "$target"
 done
 
-echo "machine: $(nproc) CPUs, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), load $(cut -d' ' -f1-3 /proc/loadavg)" >&2
-REELHAVEN_BENCH_FOLDER=$folder REELHAVEN_BENCH_WORK=$work "$build/bench/bench_library_screen" 2>"$work/stderr.log"
+{
+  bench_machine
+  bench_load before
+  REELHAVEN_BENCH_FOLDER=$folder REELHAVEN_BENCH_WORK=$work "$build/bench/bench_library_screen" 2>"$work/stderr.log"
+  bench_load after
+} | tee "$out/library-screen.txt"

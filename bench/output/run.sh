@@ -4,17 +4,13 @@
 # frame (bench_output_frame_cost), on an HDR10-tagged clip (BT.2020, SMPTE 2084: the GL view's
 # frame is tone-mapped to SDR, the Metal one is not) and on the same picture in SDR. The load
 # average is recorded before and after, since other work on the machine moves every figure.
-# Figures go to standard output and bench/out/output.txt. Not part of tools/test.
+# Figures go to standard output and $BENCH_OUT/output.txt (default build/bench/out; see bench/lib.sh). Not part of tools/test.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BENCH_BUILD:-$root/build/bench-output}
+source "$(dirname "$0")/../lib.sh"
 frames=${FRAMES:-60}
-out="$root/bench/out"
-mkdir -p "$out" "$build"
 report="$out/output.txt"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_output_frame_cost >/dev/null
+bench_build bench_output_frame_cost
 
 make_clip() { # name [colour tags...]
   local clip="$build/$1"; shift

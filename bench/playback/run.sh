@@ -5,17 +5,13 @@
 #   cli      wall time of `mpv --no-config --vo=null --ao=null --frames=1 CLIP` (start-up included)
 # ROUNDS runs of each (default 20), player and harness interleaved; median and p90; the load
 # average is recorded before and after, since other work on the machine moves every figure.
-# Figures go to standard output and bench/out/playback.txt. Not part of tools/test.
+# Figures go to standard output and $BENCH_OUT/playback.txt (default build/bench/out; see bench/lib.sh). Not part of tools/test.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BENCH_BUILD:-$root/build/bench-playback}
+source "$(dirname "$0")/../lib.sh"
 rounds=${ROUNDS:-20}
-out="$root/bench/out"
-mkdir -p "$out" "$build"
 report="$out/playback.txt"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
-cmake --build "$build" --target bench_playback_first_frame >/dev/null
+bench_build bench_playback_first_frame
 
 clip="$build/bench-1080p.mp4"
 if [[ ! -s "$clip" ]]; then

@@ -4,13 +4,12 @@
 // is made as the tests make it (storyboard creator, presented over an empty root screen in a
 // window of a foreground scene), with real libmpv decoding in software, the null audio output,
 // EGL offscreen and the real clock. Each seek starts from a paused, settled picture at a position
-// between keyframes, reached by an exact seek that is not timed. Beside it, for the same target
-// times T, the wall time of `mpv --no-config --vo=null --ao=null --start=T --frames=1 CLIP`
-// (start-up included).
+// between keyframes, reached by an exact seek that is not timed. Beside it, round by round, the
+// same seeks inside one running mpv paused on the same clip (bench::MpvPeer: its JSON IPC), from
+// the command to its playback-restart event, which mpv sends once the frame at the target is up.
 //
-// Usage: bench_player_seek CLIP [ROUNDS] [WIDTH HEIGHT]   (prints median and p90 in milliseconds)
-
-#include <sys/wait.h>
+// Usage: bench_player_seek CLIP [ROUNDS] [WIDTH HEIGHT]
+// (prints median and p90 in milliseconds, and the ratio of the medians, ours over mpv's)
 
 #include <algorithm>
 #include <chrono>
@@ -25,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/mpv_peer.h"
 #include "core/preferences.h"
 #include "core/progress_client.h"
 #include "output/mpv_glk_view.h"
@@ -64,7 +64,12 @@ Figures figures(std::vector<double> samples) {
 
 void print(const char* name, const std::vector<double>& samples, int asked) {
     const Figures f = figures(samples);
-    std::printf("%-40s median %7.1f ms  p90 %7.1f ms  (%zu of %d)\n", name, f.median, f.p90, samples.size(), asked);
+    std::printf("%-48s median %7.1f ms  p90 %7.1f ms  (%zu of %d)\n", name, f.median, f.p90, samples.size(), asked);
+}
+
+void ratio(const char* name, const std::vector<double>& ours, const std::vector<double>& theirs) {
+    const double peer = figures(theirs).median;
+    if (peer > 0) std::printf("  %s: %.2fx mpv's median\n", name, figures(ours).median / peer);
 }
 
 // The player screen in a window, on the real clock, with the GL view's frames stamped.
@@ -199,18 +204,6 @@ private:
     }
 };
 
-// Wall time of the mpv command line opening the clip at `target` and showing one frame.
-std::optional<double> commandLine(const std::string& clip, double target) {
-    char start[32];
-    std::snprintf(start, sizeof start, "%.3f", target);
-    const std::string command = "mpv --no-config --vo=null --ao=null --start=" + std::string(start) + " --frames=1 '" +
-                                clip + "' >/dev/null 2>&1";
-    const auto begin = Clock::now();
-    const int status = std::system(command.c_str());
-    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-    return milliseconds(Clock::now() - begin);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -230,8 +223,13 @@ int main(int argc, char** argv) {
     std::vector<double> starts;
     for (int i = 0; i < rounds; ++i) starts.push_back(3.3 + std::fmod(i * 7.7, 90.0));
 
-    std::vector<double> skip, shift, skipTargets, shiftTargets;
+    std::vector<double> skip, shift, skipPeer, shiftPeer;
     std::size_t extraFrames = 0;
+    auto peer = bench::MpvPeer::start(clip, static_cast<int>(size.width), static_cast<int>(size.height));
+    if (!peer) {
+        std::fprintf(stderr, "mpv did not start with its IPC socket\n");
+        return 1;
+    }
     {
         SeekingPlayer screen(clip, size);
         if (!screen.start()) {
@@ -242,34 +240,39 @@ int main(int argc, char** argv) {
         ui::Press shiftRight;
         shiftRight.key.keyCode = ui::Key::rightArrow;
         shiftRight.key.modifierFlags = ui::Key::shift;
-        for (double from : starts) {
-            if (!screen.timed([&] { player.seekTo(from); })) continue;
-            const auto at = screen.position().value_or(from);
+        // Ours and mpv's alternate seek by seek, so a swing of the machine's load touches both alike.
+        auto from = [](double at) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%.3f", at);
+            return std::vector<std::string>{text, "absolute+exact"};
+        };
+        for (double at : starts) {
+            if (!screen.timed([&] { player.seekTo(at); })) continue;
             if (auto r = screen.timed([&] { player.skipForward(); })) {
                 skip.push_back(r->first);
                 extraFrames += r->second - 1;
             }
-            skipTargets.push_back(at + 10);
-            if (!screen.timed([&] { player.seekTo(from); })) continue;
+            if (peer->seek(from(at)))
+                if (auto ms = peer->seek({"10", "relative+keyframes"})) skipPeer.push_back(*ms);
+            if (!screen.timed([&] { player.seekTo(at); })) continue;
             if (auto r = screen.timed([&] { player.pressesBegan({shiftRight}); })) {
                 shift.push_back(r->first);
                 extraFrames += r->second - 1;
             }
-            shiftTargets.push_back(at + 1);
+            if (peer->seek(from(at)))
+                if (auto ms = peer->seek({"1", "relative+exact"})) shiftPeer.push_back(*ms);
         }
     }
-    std::vector<double> skipCLI, shiftCLI;
-    for (double t : skipTargets)
-        if (auto ms = commandLine(clip, t)) skipCLI.push_back(*ms);
-    for (double t : shiftTargets)
-        if (auto ms = commandLine(clip, t)) shiftCLI.push_back(*ms);
 
-    std::printf("seek to frame, %s, view %.0fx%.0f, %d rounds\n", std::filesystem::path(clip).filename().c_str(),
-                size.width, size.height, rounds);
+    std::printf("seek to frame, %s, view %.0fx%.0f, %d rounds; mpv %s\n",
+                std::filesystem::path(clip).filename().c_str(), size.width, size.height, rounds,
+                peer->drawsFrames() ? "--vo=gpu --gpu-sw in a window of that size" : "--vo=null (no display)");
     print("player skipForward (+10 s, keyframe)", skip, rounds);
-    print("mpv --start=T --frames=1 (T = from + 10)", skipCLI, rounds);
+    print("mpv in one process, seek 10 relative+keyframes", skipPeer, rounds);
+    ratio("skipForward", skip, skipPeer);
     print("player Shift+right (+1 s, exact)", shift, rounds);
-    print("mpv --start=T --frames=1 (T = from + 1)", shiftCLI, rounds);
+    print("mpv in one process, seek 1 relative+exact", shiftPeer, rounds);
+    ratio("Shift+right", shift, shiftPeer);
     std::printf("frames drawn beside the seeks' own (redraws of the old picture or the new): %zu\n", extraFrames);
     return 0;
 }

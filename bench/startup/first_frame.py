@@ -1,54 +1,75 @@
 #!/usr/bin/env python3
-"""Wall time from a process's start to a line it prints, median of ROUNDS runs, side by side.
+"""Time to the first frame of a clip, ours beside mpv's, like for like, median of ROUNDS runs.
 
   first_frame.py ROUNDS LAUNCHER HOME CLIP PLAYED_HOME
 
-Three figures, interleaved round by round so load swings touch each alike:
-  open     `reelhaven --home HOME --no-restore --open CLIP` to its "first frame" line
-  mpv      `mpv --no-config --vo=null --ao=null --frames=1 CLIP`, start to exit
-  restore  `reelhaven --home PLAYED_HOME` whose kept session has the player up, to "first frame"
-           (PLAYED_HOME holds one video, "Clip"; it is played from the grid first and left playing)
-The launcher is told to quit once the line is seen; that part is not counted.
+Run on a display (the X11 display bench/startup/run.sh starts). Round by round, so load swings
+touch each alike:
+
+First-frame lines: the wall time from the process's start to the line each prints for its first
+frame, the process then told to quit (not counted):
+  ours      `reelhaven --home HOME --no-restore --open CLIP`, headless, to its "first frame" line
+  ours-win  the same with --display (a window on the display), to its "first frame" line
+  mpv-win   `mpv --no-config --vo=gpu --gpu-sw --ao=null -v CLIP` in a window, to its own
+            "first video frame after restart shown" line (cplayer's verbose log)
+
+Whole processes: start to exit for one frame:
+  ours-win  `reelhaven --display --open CLIP`, quit as soon as its "first frame" line came
+  mpv-win   `mpv --no-config --vo=gpu --gpu-sw --ao=null --frames=1 CLIP`
+
+And the player brought back by a restart (a kept session with the clip playing from the
+library) to its "first frame" line, which mpv has no peer for.
 """
 import re
 import selectors
+import signal
 import statistics
 import subprocess
 import sys
 import time
 
 PATIENCE = 60.0
+MPV_WINDOW = ["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", "--geometry=640x360", "--no-border"]
 
 
-def until_line(arguments, marker, commands=()):
-    """Milliseconds from the start to the line starting with `marker`; then the launcher quits."""
-    start = time.monotonic()
-    process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                               stderr=subprocess.DEVNULL, text=True, bufsize=1)
-    for command in commands:
-        process.stdin.write(command + "\n")
-    process.stdin.flush()
-    elapsed = None
-    waiting = selectors.DefaultSelector()
-    waiting.register(process.stdout, selectors.EVENT_READ)
-    while elapsed is None and time.monotonic() - start < PATIENCE:
-        if not waiting.select(timeout=PATIENCE - (time.monotonic() - start)):
-            break
-        line = process.stdout.readline()
-        if not line:
-            break
-        if line.startswith(marker):
-            elapsed = (time.monotonic() - start) * 1000
-    try:
-        process.stdin.write("quit\n")
-        process.stdin.close()
-    except BrokenPipeError:
-        pass
-    process.stdout.read()  # to its end: the launcher has quit
-    process.wait(timeout=PATIENCE)
-    if elapsed is None:
-        sys.exit(f"no '{marker}' line from: {' '.join(arguments)}")
-    return elapsed
+class Run:
+    """A process whose output is watched for a line, then asked to quit, then waited for."""
+
+    def __init__(self, arguments, stdin=True):
+        self.start = time.monotonic()
+        self.process = subprocess.Popen(arguments, stdin=subprocess.PIPE if stdin else subprocess.DEVNULL,
+                                        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, bufsize=1,
+                                        errors="replace")
+        self.arguments = arguments
+
+    def until(self, pattern):
+        """Milliseconds from the start to the first line matching `pattern`, or exits."""
+        waiting = selectors.DefaultSelector()
+        waiting.register(self.process.stdout, selectors.EVENT_READ)
+        while time.monotonic() - self.start < PATIENCE:
+            if not waiting.select(timeout=PATIENCE - (time.monotonic() - self.start)):
+                break
+            line = self.process.stdout.readline()
+            if not line:
+                break
+            if re.search(pattern, line):
+                return (time.monotonic() - self.start) * 1000
+        self.process.kill()
+        sys.exit(f"no line matching '{pattern}' from: {' '.join(self.arguments)}")
+
+    def quit(self, how):
+        """Asks the process to quit (`how`: "stdin" or "signal") and returns ms from the start to its exit."""
+        if how == "stdin":
+            try:
+                self.process.stdin.write("quit\n")
+                self.process.stdin.close()
+            except BrokenPipeError:
+                pass
+        else:
+            self.process.send_signal(signal.SIGTERM)
+        self.process.stdout.read()  # to its end: the process has quit
+        self.process.wait(timeout=PATIENCE)
+        return (time.monotonic() - self.start) * 1000
 
 
 def leave_playing(launcher, home):
@@ -84,18 +105,45 @@ def whole_run(arguments):
 
 def main():
     rounds, launcher, home, clip, played_home = int(sys.argv[1]), *sys.argv[2:6]
-    figures = {"open": [], "mpv": [], "restore": []}
+    ours = [launcher, "--home", home, "--no-restore", "--open", clip]
+    figures = {name: [] for name in ("line ours", "line ours-win", "line mpv-win", "whole ours-win",
+                                     "whole mpv-win", "restore")}
     for _ in range(rounds):
-        figures["open"].append(until_line([launcher, "--home", home, "--no-restore", "--open", clip], "first frame"))
-        figures["mpv"].append(whole_run(["mpv", "--no-config", "--vo=null", "--ao=null", "--frames=1", clip]))
+        run = Run(ours)
+        figures["line ours"].append(run.until(r"^first frame"))
+        run.quit("stdin")
+
+        run = Run(ours + ["--display"])
+        figures["line ours-win"].append(run.until(r"^first frame"))
+        figures["whole ours-win"].append(run.quit("stdin"))
+
+        run = Run(MPV_WINDOW + ["-v", clip], stdin=False)
+        figures["line mpv-win"].append(run.until(r"first video frame after restart shown"))
+        run.quit("signal")
+
+        figures["whole mpv-win"].append(whole_run(MPV_WINDOW + ["--frames=1", clip]))
+
         # A restored player not touched offers no session again: play it anew before each round.
         leave_playing(launcher, played_home)
-        figures["restore"].append(until_line([launcher, "--home", played_home], "first frame"))
+        run = Run([launcher, "--home", played_home])
+        figures["restore"].append(run.until(r"^first frame"))
+        run.quit("stdin")
     median = {name: statistics.median(times) for name, times in figures.items()}
-    print(f"reelhaven --open 1080p clip to its first rendered frame: {median['open']:.0f} ms (median of {rounds})")
-    print(f"mpv --no-config --vo=null --ao=null --frames=1, same clip: {median['mpv']:.0f} ms (median of {rounds})")
-    print(f"  ratio: {median['open'] / median['mpv']:.2f}x (aim: within 1.5x)")
-    print(f"player restored across a restart to its first frame:     {median['restore']:.0f} ms (median of {rounds})")
+
+    def row(label, name):
+        print(f"  {label:<66} {median[name]:6.0f} ms")
+
+    print(f"first-frame lines (median of {rounds}), 1080p clip:")
+    row("reelhaven --open, headless, to its \"first frame\" line", "line ours")
+    row("reelhaven --open --display, to its \"first frame\" line", "line ours-win")
+    row("mpv --vo=gpu --gpu-sw, to \"first video frame after restart shown\"", "line mpv-win")
+    print(f"  ratio, in a window: {median['line ours-win'] / median['line mpv-win']:.2f}x; "
+          f"headless ours against mpv in a window: {median['line ours'] / median['line mpv-win']:.2f}x")
+    print(f"whole processes for one frame (median of {rounds}):")
+    row("reelhaven --open --display, quit at its first frame", "whole ours-win")
+    row("mpv --vo=gpu --gpu-sw --frames=1", "whole mpv-win")
+    print(f"  ratio: {median['whole ours-win'] / median['whole mpv-win']:.2f}x")
+    row("player restored across a restart, to its first frame", "restore")
 
 
 main()

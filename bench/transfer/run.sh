@@ -17,28 +17,26 @@
 # average is recorded around every part.
 #
 # Usage: bench/transfer/run.sh [BUILD_DIR [OUT_DIR]]
-#   BUILD_DIR (or $BENCH_BUILD): a Release build made here (default ${TMPDIR:-/tmp}/reelhaven-bench/transfer)
+#   BUILD_DIR (or $BENCH_BUILD): the shared Release build of bench/lib.sh (default build/bench)
 #   OUT_DIR (or $BENCH_OUT): where transfer.txt and the work files go (default BUILD_DIR/out)
 # BENCH_MB sets the file size (default 1024), ROUNDS the rounds per comparison (default 5),
-# WRK_SECONDS the load test's length (default 10), BENCH_JOBS the build's parallel jobs (default 3).
-# Needs nginx, wrk and curl. Not part of tools/test.
+# WRK_SECONDS the load test's length (default 10). Needs nginx, wrk and curl. Not part of tools/test.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${1:-${BENCH_BUILD:-${TMPDIR:-/tmp}/reelhaven-bench/transfer}}
-out=${2:-${BENCH_OUT:-$build/out}}
-work="$out/work"
+if [[ $# -ge 1 ]]; then export BENCH_BUILD=$1; fi
+if [[ $# -ge 2 ]]; then export BENCH_OUT=$2; fi
+# shellcheck source=bench/lib.sh
+source "$(dirname "$0")/../lib.sh"
+work="$out/transfer-work"
 duration=${WRK_SECONDS:-10}
 megabytes=${BENCH_MB:-1024}
 rounds=${ROUNDS:-5}
-mkdir -p "$out"
 report="$out/transfer.txt"
 
 for tool in nginx wrk curl; do
   command -v "$tool" >/dev/null || { echo "bench/transfer: $tool is missing (apt-get install $tool)" >&2; exit 1; }
 done
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j "${BENCH_JOBS:-3}" --target uploader_test_server >/dev/null
+bench_build uploader_test_server
 
 rm -rf "$work"
 mkdir -p "$work/docs/many" "$work/docs/huge" "$work/nginx/root/many" "$work/nginx/logs" "$work/nginx/tmp" \

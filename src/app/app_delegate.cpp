@@ -15,19 +15,28 @@ std::shared_ptr<AppDelegate> AppDelegate::shared() {
 }
 
 std::shared_ptr<DocumentsClient> AppDelegate::documentsClient() {
-    if (!m_documentsClient) m_documentsClient = DocumentsClient::create();
+    if (!m_documentsClient) {
+        m_documentsClient = DocumentsClient::create();
+        tellServiceCreated("documentsClient");
+    }
     return m_documentsClient;
 }
 
 std::shared_ptr<ProgressClient> AppDelegate::progressClient() {
     // ProgressClient::create loads the file before it returns, so the field never holds a store
     // that has not read it.
-    if (!m_progressClient) m_progressClient = ProgressClient::create();
+    if (!m_progressClient) {
+        m_progressClient = ProgressClient::create();
+        tellServiceCreated("progressClient");
+    }
     return m_progressClient;
 }
 
 std::shared_ptr<MediaCenterService> AppDelegate::mediaCenterService() {
-    if (!m_mediaCenterService) m_mediaCenterService = MediaCenterService::create();
+    if (!m_mediaCenterService) {
+        m_mediaCenterService = MediaCenterService::create();
+        tellServiceCreated("mediaCenterService");
+    }
     return m_mediaCenterService;
 }
 
@@ -36,6 +45,7 @@ std::shared_ptr<WebUploader> AppDelegate::webServer() {
     const auto documents = documentsClient()->documentsURL();
     if (documents.isEmpty()) return nullptr;
     m_webServer = WebUploader::create(documents.path());
+    if (m_webServer) tellServiceCreated("webServer");
     return m_webServer;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "platform/ui/scenes/application_delegate.h"
 
@@ -32,6 +35,14 @@ public:
     // over an empty root it would serve the whole file system.
     std::shared_ptr<WebUploader> webServer();
 
+    // mpv's audio output for the players the scenes present; empty: the default device.
+    const std::string& playerAudioOutput() const { return m_playerAudioOutput; }
+    void setPlayerAudioOutput(std::string name) { m_playerAudioOutput = std::move(name); }
+
+    // Told the name of each service ("documentsClient", "progressClient", "mediaCenterService",
+    // "webServer") right after its getter made it.
+    std::function<void(std::string_view name)> onServiceCreated;
+
     bool didFinishLaunching(ui::Application& application) override;
     ui::SceneConfiguration configurationForConnecting(ui::Application& application, ui::SceneSession& session,
                                                       const ui::ConnectionOptions& options) override;
@@ -39,11 +50,15 @@ public:
 
 private:
     AppDelegate() = default;
+    void tellServiceCreated(std::string_view name) const {
+        if (onServiceCreated) onServiceCreated(name);
+    }
 
     std::shared_ptr<DocumentsClient> m_documentsClient;
     std::shared_ptr<ProgressClient> m_progressClient;
     std::shared_ptr<MediaCenterService> m_mediaCenterService;
     std::shared_ptr<WebUploader> m_webServer;
+    std::string m_playerAudioOutput;
 };
 
 }  // namespace reelhaven

@@ -10,7 +10,9 @@
 
 #include "app/app_delegate.h"
 #include "app/first_frame_watch.h"
+#include "app/host_player_settle.h"
 #include "app/host_runner.h"
+#include "app/port_probe.h"
 #include "app/scene_delegate.h"
 #include "app/stop_signals.h"
 #include "core/documents_client.h"
@@ -108,7 +110,9 @@ bool AppHost::start() {
     registerSettingsStoryboard();
 
     auto& application = ui::Application::shared();
-    application.setDelegate(AppDelegate::create());
+    auto delegate = AppDelegate::create();
+    delegate->setPlayerAudioOutput(m_options.audioOutput);
+    application.setDelegate(delegate);
     // Nothing else runs on this machine to take a URL the app hands on (a store page): say so.
     application.setURLOpener([this](const foundation::URL& url) {
         m_err << "reelhaven: cannot open " << url.absoluteString() << " here\n";
@@ -177,7 +181,15 @@ foundation::Status AppHost::switchTransferOn() {
         return hostError("the transfer server cannot start: its page bundle is missing (looked for " +
                          WebUploaderBundle::defaultPath() +
                          "); set REELHAVEN_RESOURCES_DIR to the folder that holds WebUploader.bundle");
-    if (m_options.port) server->setPortOverride(static_cast<std::uint16_t>(*m_options.port));
+    if (m_options.port) {
+        server->setPortOverride(static_cast<std::uint16_t>(*m_options.port));
+    } else if (auto reason = portUnavailableReason(kPreferredTransferPort)) {
+        // The import menu's switch would try port 80 first and log its failure as an error; a
+        // free port is what it falls back to, and nothing is wrong.
+        server->setPortOverride(0);
+        m_out << "reelhaven: port " << kPreferredTransferPort << " is not available here (" << *reason
+              << "); the server takes a free port" << std::endl;
+    }
     auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(window()->rootViewController());
     auto root = navigation ? std::dynamic_pointer_cast<LibraryFileCollectionViewController>(
                                  navigation->viewControllers().empty() ? nullptr : navigation->viewControllers()[0])
@@ -191,9 +203,9 @@ foundation::Status AppHost::switchTransferOn() {
             if (screen.targets()[i].item == root->importButton()) handle = "#" + std::to_string(i + 1);
         }
         if (handle.empty()) return hostError("the import button is not on the screen:\n" + screen.text());
-        auto opened = m_session->executeLine("tap " + handle);
+        auto opened = m_session->executeLineQuietly("tap " + handle);
         if (opened != HostSession::Outcome::done) return hostError("the import menu did not open");
-        if (m_session->executeLine("tap \"Enable local Wi-Fi Server\"") != HostSession::Outcome::done)
+        if (m_session->executeLineQuietly("tap \"Enable local Wi-Fi Server\"") != HostSession::Outcome::done)
             return hostError("the import menu offers no server switch");
         // Close the menu as a user does: a touch beside it.
         const auto bounds = window()->bounds();
@@ -205,11 +217,17 @@ foundation::Status AppHost::switchTransferOn() {
                          std::string(m_options.port ? " on port " + std::to_string(*m_options.port) : std::string()));
     }
     m_transferOn = true;
+    return {};
+}
+
+void AppHost::printTransferAddress() {
+    auto app = AppDelegate::shared();
+    auto server = app ? app->webServer() : nullptr;
+    if (!m_transferOn || !server || !server->isRunning()) return;
     m_out << "reelhaven: transfer server running over " << server->uploadDirectory() << "\n"
           << "reelhaven: open "
           << server->serverURL().value_or("http://localhost:" + std::to_string(server->port()) + "/")
           << " in a browser on this network (port " << server->port() << ")" << std::endl;
-    return {};
 }
 
 foundation::Status AppHost::open(const std::string& pathOrURL) {
@@ -324,6 +342,11 @@ void AppHost::keepSession() {
 }
 
 void AppHost::flushShownScreens() {
+    // What the player queued for mpv has run, and what it hands back to the main queue (a popover
+    // opened after reading a property, the time after a skip) is posted by now.
+    if (auto delegate = m_scene ? std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate()) : nullptr) {
+        if (auto player = delegate->presentedPlayer()) settlePlayer(*player);
+    }
     auto shown = window();
     auto navigation =
         shown ? std::dynamic_pointer_cast<ui::NavigationController>(shown->rootViewController()) : nullptr;
@@ -388,6 +411,7 @@ int AppHost::run(const LauncherOptions& options) {
     }
     const bool scripted = !options.script.empty();
     if (options.display && !options.screenshot.empty() && !scripted) {
+        host.printTransferAddress();
         const int status = host.screenshotWhenSettled();
         host.shutDown();
         dispatch::RunLoop::setMain(nullptr);
@@ -402,8 +426,11 @@ int AppHost::run(const LauncherOptions& options) {
             return 1;
         }
         runner->setInput(std::move(script.value()));
+        host.printTransferAddress();
     } else {
         host.session().printScreen();
+        // Last, under the screen, where a user looks.
+        host.printTransferAddress();
         auto input = StreamInput::start(STDIN_FILENO, runner->waker());
         if (!input) {
             std::cerr << "reelhaven: " << input.error().description << "\n";

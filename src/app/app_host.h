@@ -26,8 +26,8 @@ namespace reelhaven {
 // given on the command line), switches the transfer server on through the library's import
 // menu when asked, then hands the window to a session that reads commands. Each player that
 // comes up prints "first frame\tTITLE" once its view has drawn the video. At the end, and on
-// SIGINT or SIGTERM, the scene goes to the background (the player and the progress store save),
-// the application terminates and the session is kept for the next run. Main thread.
+// SIGINT, SIGTERM or SIGHUP, the scene goes to the background (the player and the progress store
+// save), the application terminates and the session is kept for the next run. Main thread.
 class FirstFrameWatch;
 
 class AppHost final : public HostSystem {
@@ -45,9 +45,11 @@ public:
     HostSession& session() { return *m_session; }
     // The desktop window (--display), else null.
     display::DisplayHost* display() const { return m_display.get(); }
-    // Switches the server on through the root screen's import menu, as a user would, and says
-    // where to reach it.
+    // Switches the server on through the root screen's import menu, as a user would (printing no
+    // screen meanwhile). Port 80 when it is free and not asked otherwise, else a free port.
     foundation::Status switchTransferOn();
+    // Where to reach the server, once it runs: printed last at start, under the first screen.
+    void printTransferAddress();
     // --screenshot without a script: serves the window until the screen has settled, writes its
     // pixels and returns the exit status.
     int screenshotWhenSettled();
@@ -76,6 +78,8 @@ private:
     // How long a screenshot waits for the player to show its video: generous, a loaded machine
     // decodes slowly.
     static constexpr std::chrono::milliseconds kFrameTimeout{30000};
+    // The port the import menu's switch asks for first.
+    static constexpr std::uint16_t kPreferredTransferPort = 80;
 
     const LauncherOptions m_options;
     std::ostream& m_out;

@@ -25,7 +25,7 @@ struct VerbEntry {
     std::string_view form;
 };
 
-constexpr std::array<VerbEntry, 22> kVerbs{{
+constexpr std::array<VerbEntry, 23> kVerbs{{
     {"tap", Verb::tap, 1, 1, "tap #n|\"text\""},
     {"menu", Verb::menu, 1, 1, "menu #n|\"text\""},
     {"choose", Verb::choose, 1, 1, "choose \"title\""},
@@ -36,6 +36,7 @@ constexpr std::array<VerbEntry, 22> kVerbs{{
     {"pick", Verb::pick, 1, -1, "pick PATH..."},
     {"drag", Verb::drag, 2, 2, "drag #n #m"},
     {"slide", Verb::slide, 2, 2, "slide #n VALUE"},
+    {"step", Verb::step, 2, 2, "step #n|\"text\" up|down"},
     {"swipe", Verb::swipe, 2, 2, "swipe #n|\"text\" up|down|left|right"},
     {"key", Verb::key, 1, -1, "key NAME..."},
     {"back", Verb::back, 0, 0, "back"},
@@ -127,8 +128,10 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
     const int count = static_cast<int>(command.arguments.size());
     if (count < entry->minArguments || (entry->maxArguments >= 0 && count > entry->maxArguments))
         return commandError("usage: " + std::string(entry->form));
-    for (const auto& argument : command.arguments) {
-        if (argument.empty())
+    for (size_t i = 0; i < command.arguments.size(); ++i) {
+        // The text typed into a field may be empty: that clears it.
+        if (command.verb == Verb::type && i == 1) continue;
+        if (command.arguments[i].empty())
             return commandError("usage: " + std::string(entry->form) + " (an empty text names nothing)");
     }
     if (command.verb == Verb::wait) {
@@ -143,6 +146,10 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
         if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
             return commandError("slide needs a number for the slider's value, not \"" + text + "\"");
         command.value = value;
+    }
+    if (command.verb == Verb::step) {
+        const auto& way = command.arguments[1];
+        if (way != "up" && way != "down") return commandError("step goes up or down, not \"" + way + "\"");
     }
     if (command.verb == Verb::swipe) {
         const auto& way = command.arguments[1];
@@ -176,16 +183,17 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
 }
 
 const char* HostCommand::usage() {
-    return "  tap #n|\"text\"     touch an element, by handle or by what it shows\n"
-           "  menu #n|\"text\"    press and hold an element (a cell's menu)\n"
+    return "  tap #n|\"text\"     touch an element, by handle or by what it shows (a segment by its title)\n"
+           "  menu #n|\"text\"    press and hold an element (a cell's menu, a button's held menu)\n"
            "  choose \"title\"    a menu entry or an alert action\n"
-           "  type #n \"text\"    replace the text of a field\n"
+           "  type #n \"text\"    replace the text of a field (\"\" clears it)\n"
            "  search \"text\"     type into the search bar of the screen\n"
            "  cancel            close the open menu, cancel a picker or the search\n"
            "  alert \"action\"    an action of the alert on the screen\n"
            "  pick PATH...      choose files in the file picker on the screen\n"
            "  drag #n #m        drag an item onto another (or a list)\n"
            "  slide #n VALUE    move a slider to VALUE as a finger would\n"
+           "  step #n up|down   touch a stepper's plus (up) or minus (down) half\n"
            "  swipe #n WAY      swipe a finger over an element: up, down, left or right\n"
            "  key NAME...       press keys: left, right, shift-left, shift-right, space\n"
            "  back              the back button\n"

@@ -15,7 +15,8 @@ namespace reelhaven {
 //   tap #3 | tap "Import from Files"     menu #4          choose "Rename"
 //   type #2 "New name"                   search "beach"   cancel
 //   alert "Confirm"                      pick PATH...     drag #4 #7
-//   slide #5 0.4   swipe "Trip" right    key shift-right space
+//   slide #5 0.4   swipe "Trip" right    key shift-right space   step #6 up
+//   type #2 ""   (clears the field)
 //   back   wait 1.5   show [tree]   open PATH|URL   background   foreground   quit
 //   with a desktop window: click 120 300 | click #3    resize 1024 768    screenshot PATH
 //   (and there keys go through the window too)
@@ -34,6 +35,7 @@ struct HostCommand {
         pick,
         drag,
         slide,
+        step,
         swipe,
         key,
         back,

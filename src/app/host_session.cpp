@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <utility>
 
 #include "app/controller_tree.h"
 #include "app/host_system.h"
@@ -83,6 +84,13 @@ HostSession::Outcome HostSession::executeLine(std::string_view line) {
     return execute(**parsed);
 }
 
+HostSession::Outcome HostSession::executeLineQuietly(std::string_view line) {
+    const Printing printing = std::exchange(m_printing, Printing::onShow);
+    const Outcome outcome = executeLine(line);
+    m_printing = printing;
+    return outcome;
+}
+
 HostSession::Outcome HostSession::execute(const HostCommand& command) {
     if (command.verb == Verb::quit) return Outcome::quit;
     auto status = perform(command);
@@ -116,6 +124,7 @@ foundation::Status HostSession::perform(const HostCommand& command) {
         case Verb::pick: return pick(arguments);
         case Verb::drag: return m_driver.dragAndDrop(arguments[0], arguments[1]);
         case Verb::slide: return m_driver.slide(arguments[0], command.value);
+        case Verb::step: return m_driver.step(arguments[0], arguments[1] == "up");
         case Verb::swipe: return m_driver.swipe(arguments[0], direction(arguments[1]));
         case Verb::key: return pressKeys(arguments);
         case Verb::back: return m_driver.back();

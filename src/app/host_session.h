@@ -29,6 +29,8 @@ public:
                 std::ostream& out, std::ostream& err, Printing printing);
 
     Outcome executeLine(std::string_view line);
+    // As executeLine, printing no screen: steps the launcher takes on the user's behalf.
+    Outcome executeLineQuietly(std::string_view line);
     Outcome execute(const HostCommand& command);
     void printScreen();
     void settle();

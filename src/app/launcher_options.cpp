@@ -148,9 +148,12 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
             "when the app runs, not with --list, --play or --help"};
     }
     if (options.port && !options.transfer) return LauncherError{"--port applies only to --transfer"};
-    if ((options.seconds || !options.audioOutput.empty() || !options.frameOut.empty()) &&
-        options.mode != LauncherOptions::Mode::play) {
-        return LauncherError{"--seconds, --audio-output and --frame-out apply only to --play"};
+    if ((options.seconds || !options.frameOut.empty()) && options.mode != LauncherOptions::Mode::play) {
+        return LauncherError{"--seconds and --frame-out apply only to --play"};
+    }
+    if (!options.audioOutput.empty() && options.mode != LauncherOptions::Mode::play &&
+        options.mode != LauncherOptions::Mode::host) {
+        return LauncherError{"--audio-output applies only to --play and when the app runs"};
     }
     if (options.home.empty() && options.mode != LauncherOptions::Mode::help) {
         auto home = defaultHome(environment);
@@ -167,7 +170,7 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
 std::string launcherUsage() {
     return "Usage: reelhaven [--home DIR] [--transfer [--port N]] [--script FILE]\n"
            "                 [--device phone|pad] [--size WxH] [--open PATH|URL]... [--import PATH]...\n"
-           "                 [--no-restore] [--display] [--screenshot FILE.png]\n"
+           "                 [--no-restore] [--audio-output NAME] [--display] [--screenshot FILE.png]\n"
            "       reelhaven [--home DIR] --list\n"
            "       reelhaven [--home DIR] --play PATH [--seconds N] [--audio-output NAME]\n"
            "                 [--frame-out FILE.png] [--display] [--screenshot FILE.png]\n"
@@ -192,16 +195,19 @@ std::string launcherUsage() {
            "  --open PATH|URL  hand the app a file to play where it is, or a URL, as it starts\n"
            "  --import PATH    hand the app a copy of a file, which it moves into the library\n"
            "  --no-restore  do not bring back the player that was up when the app last stopped\n"
-           "                (SIGINT and SIGTERM save progress, then stop the app)\n"
+           "                (SIGINT, SIGTERM and SIGHUP save progress, then stop the app)\n"
            "  --list        list the library as the root grid shows it: kind, name, duration,\n"
            "                allocated size in bytes and thumbnail source, subtitles under their video\n"
+           "                (in names \\\\, \\t, \\n, \\r and \\xHH stand for a backslash, a tab, a line\n"
+           "                break, a carriage return and another control character)\n"
            "  --play PATH   play a file or an http, https or ftp URL on the player screen;\n"
            "                prints its tracks and chapters, the time once a second and how it\n"
            "                ended, and exits when it ends (0), cannot be played (1) or is\n"
            "                interrupted. Lines on standard input: left, right, shift-left,\n"
            "                shift-right (or the arrow keys), space, and screen (print the screen)\n"
            "  --seconds N   stop playing N seconds after the file has loaded\n"
-           "  --audio-output NAME  mpv's audio output (default: the default device;\n"
+           "  --audio-output NAME  mpv's audio output for the player, with --play or when the app\n"
+           "                runs (default: the default device, or none when it cannot open;\n"
            "                \"null\" plays no sound)\n"
            "  --frame-out FILE.png  save the first frame drawn, upright\n"
            "  --display     show the app, or the video, in a window on the desktop (X11 or\n"

@@ -27,7 +27,7 @@ struct LauncherOptions {
     bool restore = true;                            // --no-restore: forget the saved player
     std::string playPath;                           // --play: a file path or an http, https or ftp URL
     std::optional<double> seconds;                  // --seconds, for --play
-    std::string audioOutput;                        // --audio-output, for --play: mpv's output name
+    std::string audioOutput;                        // --audio-output: mpv's output name for the player
     std::string frameOut;                           // --frame-out, for --play: a PNG file
     bool display = false;                           // --display: in a window on the desktop
     std::string screenshot;                         // --screenshot: a PNG of the settled window, then exit
@@ -37,7 +37,7 @@ struct LauncherError {
     std::string message;
 };
 
-// Reads `reelhaven [--home DIR] [host options] | --list | --play PATH [--seconds N]
+// Reads `reelhaven [--home DIR] [host options] [--audio-output NAME] | --list | --play PATH [--seconds N]
 // [--audio-output NAME] [--frame-out FILE.png] | --help` (see `launcherUsage`). `environment`
 // looks up variables (XDG_DATA_HOME, HOME) for the default home folder.
 std::variant<LauncherOptions, LauncherError> parseLauncherOptions(

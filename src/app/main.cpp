@@ -6,7 +6,9 @@
 #include "app/container_setup.h"
 #include "app/launcher_options.h"
 #include "app/list_command.h"
+#include "app/machine_outputs.h"
 #include "app/play_command.h"
+#include "playback/mpv_session.h"
 
 using namespace reelhaven;
 
@@ -30,6 +32,9 @@ int main(int argc, char** argv) {
         std::cerr << "reelhaven: " << *error << "\n";
         return 1;
     }
+    // The players use the outputs this machine has, rather than probe for all of them aloud.
+    const auto outputs = MachineOutputs::detect(MachineOutputs::systemProbe());
+    MPVSession::setMachineDefaults({outputs.audioOutput, outputs.hwdec, outputs.hwdecInterop});
     switch (options.mode) {
         case LauncherOptions::Mode::help: break;
         case LauncherOptions::Mode::host: return AppHost::run(options);

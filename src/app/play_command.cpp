@@ -41,6 +41,8 @@ namespace {
 
 constexpr double kViewWidth = 640;
 constexpr double kViewHeight = 360;
+// How long the end waits past --seconds for a first frame still to come.
+constexpr double kFramePatience = 30;
 
 std::optional<foundation::URL> playableURL(const std::string& path, std::string& problem) {
     if (auto url = foundation::URL::parse(path); url && (url->scheme() == "http" || url->scheme() == "https" ||
@@ -125,20 +127,31 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     int exitCode = 0;
     bool restarted = false;
     bool frameSaved = options.frameOut.empty();
-    auto finish = [&](int code) {
+    // One end is printed, the first that comes: the file's own, the time asked running out, a
+    // signal or the screenshot. Whatever comes after it (the file's end reaching the main queue
+    // while the player closes) is not told.
+    bool ended = false;
+    auto end = [&](const std::string& how, int code) {
+        if (std::exchange(ended, true)) return;
+        out << "end\t" << how << std::endl;
         exitCode = code;
-        loop->stop();
+        // On the next turn: what the end set off (the player closing) runs first.
+        dispatch::Queue::main()->async([loop] { loop->stop(); });
     };
 
     // The playing time counts from the load, so a slow start (a busy machine, a network file) still
-    // plays for the time asked and prints what was loaded before it ends.
+    // plays for the time asked and prints what was loaded before it ends. With --frame-out the end
+    // waits for the first frame as well (a large picture may come late), for a while.
     bool stopArmed = false;
+    bool stopDue = false;
+    const std::string afterSeconds = options.seconds ? "after " + MPVSession::decimal(*options.seconds) + " s" : "";
     auto armStop = [&] {
         if (!options.seconds || stopArmed) return;
         stopArmed = true;
         dispatch::Queue::main()->asyncAfter(*options.seconds, [&] {
-            out << "end\tafter " << *options.seconds << " s" << std::endl;
-            finish(0);
+            if (frameSaved) return end(afterSeconds, 0);
+            stopDue = true;
+            dispatch::Queue::main()->asyncAfter(kFramePatience, [&] { end(afterSeconds, 0); });
         });
     };
     auto playerLoaded = session->onFileLoaded;
@@ -162,8 +175,7 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         if (!frameSaved) view->setKeepsLastFrame(true);
     };
     // The first frame drawn after playback started: handed from the render queue to the main one.
-    view->onFrameDisplayed = [&restarted, &frameSaved, loop, path = options.frameOut, &out,
-                              &err](const gfx::Image& frame) {
+    view->onFrameDisplayed = [&, loop, path = options.frameOut](const gfx::Image& frame) {
         if (frame.isEmpty()) return;
         loop->post([&, frame, path] {
             if (frameSaved || !restarted) return;
@@ -172,26 +184,23 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
             std::ofstream file(path, std::ios::binary);
             if (!png || !(file << *png)) {
                 err << "reelhaven: cannot write the frame to " << path << std::endl;
-                return;
+                return end("error", 1);
             }
             out << "frame\t" << path << std::endl;
+            if (stopDue) end(afterSeconds, 0);
         });
     };
     // The player acts on the end itself (it closes); the launcher then says how it ended and stops.
     auto playerEnded = session->onEndFile;
     session->onEndFile = [&, playerEnded](EndFileAction action, EndFileEvent event) {
         if (playerEnded) playerEnded(action, event);
-        int code = 0;
+        if (ended) return;
         if (action == EndFileAction::closeUnfinished) {
             err << "reelhaven: cannot play " << options.playPath << ": " << mpv_error_string(event.error) << std::endl;
-            out << "end\terror" << std::endl;
-            code = 1;
+            end("error", 1);
         } else if (action == EndFileAction::closeFinished || action == EndFileAction::playNext) {
-            out << "end\teof" << std::endl;
-        } else {
-            return;
+            end("eof", 0);
         }
-        dispatch::Queue::main()->async([&finish, code] { finish(code); });
     };
 
     // Lines typed on standard input: arrow keys and the space bar for the player, "screen" to print it.
@@ -212,27 +221,26 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
         while (auto line = keys->next()) handleLine(*line);
     });
 
-    signals.start([loop, &out, &finish](int signal) {
-        loop->post([signal, &out, &finish] {
-            out << "end\t" << (signal == SIGINT ? "interrupted" : "terminated") << std::endl;
-            finish(128 + signal);
-        });
+    signals.start([loop, &end](int signal) {
+        loop->post([signal, &end] { end(signal == SIGINT ? "interrupted" : "terminated", 128 + signal); });
     });
     auto clock = dispatch::Timer::scheduledTimer(1.0, true, [&](dispatch::Timer&) {
         if (auto position = session->doubleProperty("time-pos"))
             out << "time\t" << VideoTime::timeString(*position).value_or("-") << std::endl;
     });
+    bool screenshotTaken = false;
     if (host && !options.screenshot.empty()) {
         host->screenshotWhenSettled(
             options.screenshot, [&restarted] { return restarted; },
             [&, path = options.screenshot](foundation::Status status) {
                 if (!status) {
                     err << "reelhaven: " << status.error().description << std::endl;
-                    finish(1);
+                    end("error", 1);
                     return;
                 }
-                out << "screenshot\t" << path << "\nend\tscreenshot" << std::endl;
-                finish(0);
+                out << "screenshot\t" << path << std::endl;
+                screenshotTaken = true;
+                end("screenshot", 0);
             });
     }
     if (host) {
@@ -251,6 +259,11 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     loop->runUntil([&] { return root->presentedViewController() == nullptr; }, std::chrono::seconds(5));
     player.reset();
     host.reset();
+    if (exitCode == 0 && !options.screenshot.empty() && !screenshotTaken) {
+        err << "reelhaven: playback ended before the window settled; no screenshot was saved to " << options.screenshot
+            << std::endl;
+        return 1;
+    }
     if (exitCode == 0 && !frameSaved) {
         err << "reelhaven: no frame was drawn to save to " << options.frameOut << std::endl;
         return 1;

@@ -12,7 +12,7 @@ namespace reelhaven {
 // Shift+arrows, space) or print the screen as text ("screen"). Prints the loaded tracks
 // and chapters, the position once a second and how playback ended, then exits:
 // 0 when the file played to its end or `--seconds` ran out, 1 with a message when it cannot be
-// played, 128 + the signal's number on SIGINT or SIGTERM. `--frame-out FILE.png` saves the
+// played, 128 + the signal's number on SIGINT, SIGTERM or SIGHUP. `--frame-out FILE.png` saves the
 // first frame drawn after playback started, upright.
 int runPlayCommand(const LauncherOptions& options);
 int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostream& err);

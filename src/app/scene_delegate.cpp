@@ -27,8 +27,11 @@ void SceneDelegate::willConnect(ui::Scene& scene, ui::SceneSession&, const ui::C
     auto manager = VideoManager::create(documentsClient, progressClient);
     // The first listing is synchronous, so the screen opens on the library as it is.
     manager->update(documentsClient->contents(manager->folderURL(), false));
-    auto root = LibraryFileCollectionViewController::create(manager, progressClient, app->webServer(),
-                                                            app->mediaCenterService());
+    // The server before the now-playing service, in the order the services are made.
+    auto webServer = app->webServer();
+    auto mediaCenterService = app->mediaCenterService();
+    auto root =
+        LibraryFileCollectionViewController::create(nullptr, manager, progressClient, webServer, mediaCenterService);
     window->setRootViewController(ui::NavigationController::create(root));
     m_window = window;
     window->makeKeyAndVisible();

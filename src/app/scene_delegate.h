@@ -51,7 +51,8 @@ public:
     // --- scene_delegate_player.cpp
     void openURLContexts(ui::Scene& scene, const std::vector<ui::OpenURLContext>& contexts) override;
     void restoreInteractionState(ui::Scene& scene, const ui::UserActivity& activity) override;
-    // Plays the first of the contexts; nothing while a player is up.
+    // Plays the first of the contexts; nothing while a player is up. Every file handed over as a
+    // copy moves into Documents all the same.
     void openURLContexts(const std::vector<ui::OpenURLContext>& contexts);
     // Presents the player for a file or network URL from outside the library.
     void presentPlayer(const foundation::URL& url);
@@ -61,6 +62,11 @@ public:
 
 private:
     SceneDelegate() = default;
+    // Moves each copy among the contexts into Documents and lists the library again when one
+    // arrived; the place in Documents of each context, in order (none for the others and for
+    // copies that could not be moved).
+    std::vector<std::optional<foundation::URL>> moveCopiesIntoDocuments(
+        const std::vector<ui::OpenURLContext>& contexts);
 
     std::shared_ptr<ui::Window> m_window;
     bool m_previouslyActive = false;

@@ -10,7 +10,6 @@
 #include "core/video.h"
 #include "core/video_manager.h"
 #include "library/file_collection_view_controller.h"
-#include "platform/foundation/security_scope.h"
 #include "platform/ui/controllers/storyboard.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/scenes/scene.h"
@@ -25,14 +24,19 @@ namespace reelhaven {
 
 namespace {
 
-// The player from its storyboard, with its state and the now-playing service.
-std::shared_ptr<ReelhavenViewController> makePlayer(const PlaybackInfoPtr& info,
-                                                    const std::shared_ptr<MediaCenterService>& mediaCenterService) {
+// The player from its storyboard, with its state, the now-playing service and the audio output
+// the app was started with.
+std::shared_ptr<ReelhavenViewController> makePlayer(const PlaybackInfoPtr& info, AppDelegate& app) {
     auto storyboard = ui::Storyboard::named(ReelhavenViewController::kStoryboardName);
     auto player = std::dynamic_pointer_cast<ReelhavenViewController>(storyboard->instantiateViewController(
-        ReelhavenViewController::kStoryboardIdentifier,
-        [&](const ui::Coder& coder) { return ReelhavenViewController::create(coder, info, mediaCenterService); }));
-    if (player) player->setModalTransitionStyle(ui::ModalTransitionStyle::crossDissolve);
+        ReelhavenViewController::kStoryboardIdentifier, [&](const ui::Coder& coder) {
+            return ReelhavenViewController::create(coder, info, app.mediaCenterService());
+        }));
+    if (!player) return nullptr;
+    player->setModalTransitionStyle(ui::ModalTransitionStyle::crossDissolve);
+    MPVSession::Options options;
+    options.audioOutput = app.playerAudioOutput();
+    player->setSessionOptions(options);
     return player;
 }
 
@@ -50,6 +54,9 @@ void SceneDelegate::openURLContexts(ui::Scene&, const std::vector<ui::OpenURLCon
 
 void SceneDelegate::openURLContexts(const std::vector<ui::OpenURLContext>& contexts) {
     if (contexts.empty()) return;
+    // Only the first URL plays, but every copy handed over is the library's: one left in Inbox
+    // would never be listed, nor ever leave.
+    const auto moved = moveCopiesIntoDocuments(contexts);
     const auto& context = contexts.front();
     if (presentedPlayer()) return;
     if (context.url.scheme() == kAppURLScheme) {
@@ -60,13 +67,26 @@ void SceneDelegate::openURLContexts(const std::vector<ui::OpenURLContext>& conte
         presentPlayer(context.url);
         return;
     }
+    if (moved.front()) presentPlayer(*moved.front());
+}
+
+std::vector<std::optional<foundation::URL>> SceneDelegate::moveCopiesIntoDocuments(
+    const std::vector<ui::OpenURLContext>& contexts) {
+    std::vector<std::optional<foundation::URL>> moved(contexts.size());
     auto app = AppDelegate::shared();
-    if (!app) return;
-    auto moved = app->documentsClient()->moveIntoDocuments(context.url);
-    if (!moved) return;
-    // The file is part of the library now; the grid shows it when the player closes.
-    if (auto screen = topLibraryScreen()) screen->videoManager()->reload();
-    presentPlayer(*moved);
+    if (!app) return moved;
+    bool arrived = false;
+    for (std::size_t i = 0; i < contexts.size(); ++i) {
+        const auto& context = contexts[i];
+        if (context.url.scheme() == kAppURLScheme || context.options.openInPlace || !context.url.isFileURL()) continue;
+        moved[i] = app->documentsClient()->moveIntoDocuments(context.url);
+        arrived = arrived || moved[i].has_value();
+    }
+    // The grid shows the new files (at once, or when a player over it closes).
+    if (arrived) {
+        if (auto screen = topLibraryScreen()) screen->videoManager()->reload();
+    }
+    return moved;
 }
 
 void SceneDelegate::presentPlayer(const foundation::URL& url) {
@@ -74,27 +94,21 @@ void SceneDelegate::presentPlayer(const foundation::URL& url) {
     if (!screen) return;
     auto app = AppDelegate::shared();
     if (!app) return;
-    url.startAccessingSecurityScopedResource();
+    // The player holds the file's security-scoped access from its load until it closes; starting
+    // one here as well left an access open for every file opened.
     auto video = Video::create(url, LibraryItemType::file, true);
     auto info = PlaybackInfo::create(app->progressClient(), screen->videoManager(), video, false, true, std::nullopt);
-    auto player = makePlayer(info, app->mediaCenterService());
+    auto player = makePlayer(info, *app);
     screen = topLibraryScreen();
-    if (!player || !screen) {
-        // Nobody will play it, so nobody else ends the access started above.
-        url.stopAccessingSecurityScopedResource();
-        return;
-    }
+    if (!player || !screen) return;
     // A menu, sheet or alert on the screen would make it refuse the player; the user's new
     // request wins over them.
     if (auto menu = m_window->presentedMenu()) menu->close();
     if (screen->presentedViewController()) {
         std::weak_ptr<FileCollectionViewController> weakScreen = screen;
-        screen->dismiss(false, [weakScreen, player, url] {
-            if (auto shown = weakScreen.lock(); shown && !shown->presentedViewController()) {
+        screen->dismiss(false, [weakScreen, player] {
+            if (auto shown = weakScreen.lock(); shown && !shown->presentedViewController())
                 shown->present(player, true);
-            } else {
-                url.stopAccessingSecurityScopedResource();
-            }
         });
         return;
     }
@@ -141,7 +155,7 @@ void SceneDelegate::restorePlayer(ui::Scene& scene, const ui::UserActivity& acti
         }
     }
     auto info = PlaybackInfo::create(progressClient, folderManager, video, true, *controlsHidden, std::nullopt);
-    auto player = makePlayer(info, app->mediaCenterService());
+    auto player = makePlayer(info, *app);
     if (!player) return giveUp();
     std::weak_ptr<ui::Scene> weakScene = scene.sharedAs<ui::Scene>();
     screen->present(player, false, [weakScene] {

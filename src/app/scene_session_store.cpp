@@ -1,11 +1,10 @@
 #include "app/scene_session_store.h"
 
-#include <cerrno>
-#include <fstream>
-#include <sstream>
+#include <system_error>
 
 #include "platform/base/log.h"
 #include "platform/foundation/json.h"
+#include "platform/foundation/stored_file.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/user_activity.h"
@@ -21,18 +20,25 @@ std::shared_ptr<ui::SceneSession> SceneSessionStore::load(bool restore) const {
         return ui::SceneSession::create(ui::SceneSessionRole::windowApplication,
                                         ui::Application::shared().makeSessionIdentifier());
     };
-    std::ifstream stream(m_file);
-    if (!stream) return fresh();
-    std::stringstream text;
-    text << stream.rdbuf();
-    auto json = foundation::JsonCoding::parse(text.str());
+    removeAbandonedTemporaries();
+    foundation::StoredFile file(fileURL());
+    auto text = file.read();
+    if (!text) {
+        base::log(base::LogLevel::warning, "SceneSessionStore", text.error().description + "; starting a new session");
+        return fresh();
+    }
+    if (!text.value()) return fresh();
+    auto json = foundation::JsonCoding::parse(*text.value());
     auto identifier =
         json ? foundation::JsonCoding::decodeIfPresent<std::string>(json.value(), "identifier") : std::nullopt;
     if (!identifier || identifier->empty()) {
-        base::log(base::LogLevel::warning, "SceneSessionStore",
-                  "the kept scene session in " + m_file.string() + " cannot be read; starting a new one");
+        // Set aside for a look, and not read again.
+        const auto copy = file.keepDamagedCopy(*text.value());
         std::error_code error;
-        std::filesystem::rename(m_file, m_file.string() + ".corrupt", error);
+        std::filesystem::remove(m_file, error);
+        base::log(base::LogLevel::warning, "SceneSessionStore",
+                  "the kept scene session in " + m_file.string() + " cannot be read; starting a new one" +
+                      (copy ? " (kept as " + *copy + ")" : std::string()));
         return fresh();
     }
     auto session = ui::SceneSession::create(ui::SceneSessionRole::windowApplication, *identifier);
@@ -48,16 +54,19 @@ foundation::Status SceneSessionStore::save(const ui::SceneSession& session) cons
     std::error_code error;
     std::filesystem::create_directories(m_file.parent_path(), error);
     if (error) return foundation::Error::posix(error.value(), "create " + m_file.parent_path().string());
-    const auto temporary = m_file.string() + ".tmp";
-    {
-        std::ofstream stream(temporary, std::ios::trunc);
-        stream << foundation::JsonCoding::dumpPretty(json);
-        stream.flush();
-        if (!stream) return foundation::Error::posix(errno ? errno : EIO, "write " + temporary);
-    }
-    std::filesystem::rename(temporary, m_file, error);
-    if (error) return foundation::Error::posix(error.value(), "rename " + temporary);
-    return {};
+    // Whole or not at all: a failed write (a full disk) leaves the old file and no temporary.
+    return foundation::StoredFile(fileURL()).write(foundation::JsonCoding::dumpPretty(json));
+}
+
+foundation::URL SceneSessionStore::fileURL() const { return foundation::URL::fileURLWithPath(m_file.string()); }
+
+void SceneSessionStore::removeAbandonedTemporaries() const {
+    (void)foundation::StoredFile(fileURL()).removeAbandonedTemporaries();
+    // Earlier saves wrote through this one fixed name; a full disk could leave it empty.
+    std::error_code error;
+    const std::filesystem::path legacy = m_file.string() + ".tmp";
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(legacy, error)))
+        std::filesystem::remove(legacy, error);
 }
 
 }  // namespace reelhaven

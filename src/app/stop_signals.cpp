@@ -8,6 +8,8 @@ StopSignals::StopSignals() {
     sigemptyset(&m_set);
     sigaddset(&m_set, SIGINT);
     sigaddset(&m_set, SIGTERM);
+    // A closed terminal or a dropped ssh session: stop as asked, saving what a stop saves.
+    sigaddset(&m_set, SIGHUP);
     sigaddset(&m_set, SIGUSR1);  // our own wake-up when the command ends first
     pthread_sigmask(SIG_BLOCK, &m_set, &m_previous);
 }

@@ -7,7 +7,7 @@
 
 namespace reelhaven {
 
-// SIGINT and SIGTERM are blocked in every thread started after this object and taken by one
+// SIGINT, SIGTERM and SIGHUP are blocked in every thread started after this object and taken by one
 // thread of its own, which hands them to `onSignal` (on that thread). Make it before any other
 // thread starts, so no other thread can be the one a signal interrupts.
 class StopSignals {

@@ -2,6 +2,8 @@
 
 #include "core/ffmpeg_resources.h"
 
+#include <algorithm>
+
 namespace reelhaven {
 
 namespace {
@@ -36,8 +38,17 @@ FFmpegFrameReader::Result FFmpegFrameReader::decodeAt(std::int64_t target, AVFra
 
 FFmpegFrameReader::Read FFmpegFrameReader::decodeFrom(std::int64_t target, AVFrame& frame) {
     if (!seek(target)) return Read::seekFailed;
-    // Demuxers that seek by time stamp (transport streams) land on whatever packet is there, and
-    // decoding from it to the next key frame costs hundreds of frames that never give a picture.
+    // Demuxers that seek by time stamp (transport streams) land on whatever packet is there, not
+    // on the key frame at or before it: that one is looked for by reading back, so the picture is
+    // the one an indexed container of the same stream gives.
+    if (!landedOnKeyPacket()) {
+        const auto key = keyPacketAtOrBefore(target);
+        if (!(key && seekToPacket(*key)) && !seek(target)) return Read::seekFailed;
+    } else if (!seek(target)) {
+        return Read::seekFailed;
+    }
+    // Decoding from a packet in the middle of a group costs hundreds of frames that never give
+    // a picture: the decode starts at the first key packet.
     Read read = decodeFirstFrame(Start::keyPacket, frame);
     if (read == Read::noKeyPacket) {
         // A stream whose packets never say they are key frames is decoded as it comes.
@@ -45,6 +56,57 @@ FFmpegFrameReader::Read FFmpegFrameReader::decodeFrom(std::int64_t target, AVFra
         read = decodeFirstFrame(Start::anyPacket, frame);
     }
     return read;
+}
+
+bool FFmpegFrameReader::landedOnKeyPacket() {
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) return true;
+    while (av_read_frame(&m_format, packet.get()) >= 0) {
+        const bool ours = packet->stream_index == m_streamIndex;
+        const bool key = packet->flags & AV_PKT_FLAG_KEY;
+        av_packet_unref(packet.get());
+        if (ours) return key;
+    }
+    return true;  // nothing to read: nothing better to find either
+}
+
+std::optional<FFmpegFrameReader::KeyPacket> FFmpegFrameReader::keyPacketAtOrBefore(std::int64_t target) {
+    const AVStream& stream = *m_format.streams[m_streamIndex];
+    const std::int64_t start = startTime(stream);
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) return std::nullopt;
+    // Windows of one second before the target, doubled each time none holds a key packet: a
+    // group of pictures is read through about twice at most.
+    std::int64_t window = std::max<std::int64_t>(1, av_rescale_q(AV_TIME_BASE, AV_TIME_BASE_Q, stream.time_base));
+    for (;;) {
+        const std::int64_t from = std::max(start, target - window);
+        if (av_seek_frame(&m_format, m_streamIndex, from, AVSEEK_FLAG_BACKWARD) < 0) return std::nullopt;
+        std::optional<KeyPacket> last;
+        while (av_read_frame(&m_format, packet.get()) >= 0) {
+            const bool ours = packet->stream_index == m_streamIndex;
+            const std::int64_t decodeTime = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+            const std::int64_t showTime = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            const bool key = packet->flags & AV_PKT_FLAG_KEY;
+            const std::int64_t position = packet->pos;
+            av_packet_unref(packet.get());
+            if (!ours || decodeTime == AV_NOPTS_VALUE) continue;
+            if (decodeTime > target) break;
+            if (key && showTime <= target) last = KeyPacket{showTime, position};
+        }
+        if (last) return last;
+        if (from <= start) return std::nullopt;
+        window *= 2;
+    }
+}
+
+bool FFmpegFrameReader::seekToPacket(const KeyPacket& key) {
+    avcodec_flush_buffers(&m_codec);
+    // Straight to the packet's bytes where the demuxer can: a seek by time stamp could land after it.
+    const bool byBytes = key.position >= 0 && !(m_format.iformat->flags & AVFMT_NO_BYTE_SEEK) &&
+                         av_seek_frame(&m_format, -1, key.position, AVSEEK_FLAG_BYTE) >= 0;
+    if (!byBytes && av_seek_frame(&m_format, m_streamIndex, key.time, AVSEEK_FLAG_BACKWARD) < 0) return false;
+    avcodec_flush_buffers(&m_codec);
+    return true;
 }
 
 // A raw stream without an index cannot seek by time; at its start it can still go back to byte 0.

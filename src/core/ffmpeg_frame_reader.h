@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -35,7 +36,18 @@ private:
     enum class Start { anyPacket, keyPacket };
     enum class Read { frame, none, noKeyPacket, seekFailed };
 
+    // Where a key packet lies: its presentation time stamp and its byte offset (-1: unknown).
+    struct KeyPacket {
+        std::int64_t time;
+        std::int64_t position;
+    };
+
     bool seek(std::int64_t target);
+    // Reads the stream's first packet after a seek: whether the demuxer went to a key frame.
+    bool landedOnKeyPacket();
+    // The last key packet shown at or before `target`, read back from it in widening windows.
+    std::optional<KeyPacket> keyPacketAtOrBefore(std::int64_t target);
+    bool seekToPacket(const KeyPacket& key);
     Read decodeFirstFrame(Start start, AVFrame& frame);
     Read decodeFrom(std::int64_t target, AVFrame& frame);
     // Takes the frames the decoder has ready after a packet (or after draining): true when `frame`

@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 extern "C" {
 #include <libavutil/display.h>
 #include <libavutil/imgutils.h>
+#include <libavutil/log.h>
 }
 
 #include "core/ffmpeg_frame_reader.h"
@@ -29,6 +31,10 @@ std::shared_ptr<gfx::Image> fail(const char* message) {
 }
 
 FormatPtr openInput(const std::string& path) {
+    // FFmpeg's own messages (a damaged stream's decoding errors, "moov atom not found") would go
+    // to the terminal; a file that cannot be read is reported where it matters, as no thumbnail.
+    static std::once_flag quiet;
+    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
     // Only regular files (or links to them): a pipe or device under a video's name would block the
     // open for ever, and the listing's own check may be older than the file.
     auto type = foundation::FileManager::defaultManager().typeOfItem(foundation::URL::fileURLWithPath(path),

@@ -1,5 +1,7 @@
 #include "core/file_identity.h"
 
+#include "core/file_identity_claims.h"
+
 #include <sys/xattr.h>
 
 #include <array>
@@ -43,12 +45,28 @@ foundation::UUID FileIdentity::writeNewUUID(const std::string& path) {
 }
 
 foundation::UUID FileIdentity::identify(const std::string& path) {
+    std::optional<foundation::UUID> stored;
     {
         LockHolder held;
-        if (auto stored = readUUID(path)) return *stored;
+        stored = readUUID(path);
     }
-    LockHolder held;
-    return writeNewUUID(path);
+    auto& claims = FileIdentityClaims::shared();
+    if (stored) {
+        switch (claims.claim(*stored, path)) {
+            case FileIdentityClaims::Claim::granted: return *stored;
+            case FileIdentityClaims::Claim::heldBySameFile: return FileIdentityClaims::identifierOfLink(*stored, path);
+            // A copy that kept the attribute of its source: it gets an identifier of its own,
+            // written, so it keeps it after a restart.
+            case FileIdentityClaims::Claim::heldByAnotherFile: break;
+        }
+    }
+    foundation::UUID fresh;
+    {
+        LockHolder held;
+        fresh = writeNewUUID(path);
+    }
+    (void)claims.claim(fresh, path);
+    return fresh;
 }
 
 }  // namespace reelhaven

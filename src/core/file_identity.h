@@ -29,6 +29,8 @@ public:
 
     // The identity rule every maker of items follows: read under the lock; when that gives
     // nothing, write a new identifier under the lock. The lock is never held across the pair.
+    // An identifier that another file still carries (a copy made with its attributes) is not
+    // taken over: the copy gets a new one written (see FileIdentityClaims).
     static foundation::UUID identify(const std::string& path);
 };
 

@@ -1,13 +1,24 @@
 #include "core/preferences.h"
 
+#include <map>
+#include <mutex>
+
 #include "core/color_hex_string.h"
 #include "platform/graphics/color.h"
 
 namespace reelhaven {
 
 Preferences& Preferences::shared() {
-    // Never released: settings are read from any thread until the process ends.
-    static Preferences* instance = new Preferences(foundation::UserDefaults::standard());
+    // One instance per standard store: a process that changes its container (each test of a
+    // program makes its own) must not go on writing into the folder of an earlier one. The
+    // stores live for the process, so their addresses are stable keys. Never released: settings
+    // are read from any thread until the process ends.
+    static std::mutex mutex;
+    static std::map<const foundation::UserDefaults*, Preferences*> instances;
+    auto defaults = foundation::UserDefaults::standard();
+    std::lock_guard lock(mutex);
+    auto& instance = instances[defaults.get()];
+    if (!instance) instance = new Preferences(defaults);
     return *instance;
 }
 

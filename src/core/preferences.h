@@ -12,8 +12,8 @@ namespace reelhaven {
 // and served from memory afterwards. Values may be read on any thread while another sets them.
 class Preferences {
 public:
-    // The one instance of the process over the standard user defaults of the current container,
-    // made on first use (thread safe) and never released.
+    // The one instance over the standard user defaults of the current container, made on first
+    // use (thread safe) and never released; the app has one container, so one instance.
     static Preferences& shared();
     // A separate instance over `defaults`, for tests and tools.
     static std::shared_ptr<Preferences> create(std::shared_ptr<foundation::UserDefaults> defaults);

@@ -6,7 +6,9 @@
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/json.h"
+#include "platform/foundation/json_salvage.h"
 #include "platform/foundation/md5.h"
+#include "platform/foundation/stored_file.h"
 
 namespace reelhaven {
 
@@ -38,26 +40,40 @@ void ProgressClient::load() {
     std::lock_guard fileLock(m_fileMutex);
     auto url = fileURL(false);
     if (!url) return;
-    auto& files = foundation::FileManager::defaultManager();
-    auto bytes = files.contentsOfFile(*url);
-    if (!bytes) return;
-
-    auto json = foundation::JsonCoding::parse(*bytes);
-    if (!json || !json->is_object()) {
-        // Keep what cannot be read for someone to look at; the next save replaces the file.
-        logProblem("progress file is not a JSON object; kept as " + std::string(kCorruptFileName));
-        (void)files.writeFile(url->deletingLastPathComponent().appendingPathComponent(kCorruptFileName), *bytes);
+    foundation::StoredFile file(*url);
+    if (const auto removed = file.removeAbandonedTemporaries(); removed > 0)
+        logProblem("removed " + std::to_string(removed) + " temporary files of saves that never finished");
+    auto bytes = file.read();
+    if (!bytes) {
+        logProblem(bytes.error().description);
         return;
     }
+    if (!bytes.value()) return;
+
+    const auto salvaged = foundation::salvageJsonObject(*bytes.value(), 1);
+    bool damaged = !salvaged || salvaged->damaged();
     Records records;
-    for (const auto& [key, value] : json->items()) {
-        try {
-            records.emplace(key, value.get<VideoProgress>());
-        } catch (const nlohmann::json::exception& error) {
-            logProblem("dropped progress record " + key + ": " + error.what());
+    if (salvaged) {
+        for (const auto& [key, value] : salvaged->object.items()) {
+            std::vector<std::string> dropped;
+            auto record = decodeStoredVideoProgress(value, dropped);
+            damaged = damaged || !record || !dropped.empty();
+            if (!record) {
+                logProblem("dropped progress record " + key + ": a required value is missing or unusable");
+                continue;
+            }
+            for (const auto& field : dropped) logProblem("progress record " + key + ": dropped its unusable " + field);
+            records.emplace(key, std::move(*record));
         }
     }
-    m_progress.setValue(std::move(records));
+    if (damaged) {
+        // What the next save leaves out is kept for someone to look at.
+        const auto copy = file.keepDamagedCopy(*bytes.value());
+        logProblem(std::string(salvaged ? "the progress file is damaged; read what stands whole"
+                                        : "the progress file is not a JSON object; nothing read") +
+                   (copy ? ", kept it as " + *copy : std::string()));
+    }
+    if (salvaged) m_progress.setValue(std::move(records));
 }
 
 void ProgressClient::save() {
@@ -66,9 +82,7 @@ void ProgressClient::save() {
     if (!url) return;
     // Copied under the file lock, so saves reach the disk in the order of their copies.
     const nlohmann::json json = m_progress.value();
-    if (auto written = foundation::FileManager::defaultManager().writeFile(*url, foundation::JsonCoding::dump(json),
-                                                                           foundation::WriteMode::atomic);
-        !written)
+    if (auto written = foundation::StoredFile(*url).write(foundation::JsonCoding::dump(json)); !written)
         logProblem("could not save progress: " + written.error().description);
 }
 

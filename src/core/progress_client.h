@@ -22,8 +22,6 @@ public:
     using Records = std::unordered_map<std::string, VideoProgress>;
 
     static constexpr const char* kFileName = "progressData";
-    // Where a progress file that is not a JSON object is kept before a save replaces it.
-    static constexpr const char* kCorruptFileName = "progressData.corrupt";
     // Files opened from elsewhere are remembered only from this position on.
     static constexpr double kSecurityScopedMinimumProgress = 20.0;
 
@@ -34,11 +32,15 @@ public:
     // the extension. The folder is not part of it.
     static std::string progressKey(const foundation::URL& url);
 
-    // Replaces the records with the file's. A record that does not decode is dropped alone; a
-    // file that is not a JSON object changes nothing and is copied to kCorruptFileName.
+    // Replaces the records with the file's, read record by record: a record cut off or holding
+    // a value JSON cannot carry is dropped alone, a record's unusable choice alone from it. A
+    // file that is not a JSON object changes nothing. Whatever is dropped is kept in a copy
+    // beside the file ("progressData.corrupt-<time>", the newest few). Only a regular file is
+    // read; temporaries of saves that were killed are removed first.
     void load();
     // Writes the records: a temporary file in the same folder renamed over the old one, so the
-    // file always holds a whole save. Creates Application Support when it is missing.
+    // file always holds a whole save and a failed save leaves the old one and no temporary.
+    // Creates Application Support when it is missing.
     void save();
     // Forgets every record and deletes the file.
     void deleteAll();

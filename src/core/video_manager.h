@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -221,7 +222,11 @@ private:
     bool isDocumentsManager() const;
     std::vector<SubtitlePtr> ownedSubtitles(const VideoPtr& video, const std::vector<LibraryItemPtr>& others) const;
     void forgetSubtitles(const std::vector<SubtitlePtr>& subtitles);
+    // Drops the thumbnails of deleted videos, and their progress records unless a video still in
+    // the library has the same record key; then saves the store.
     void forgetVideos(const std::vector<VideoPtr>& videos);
+    // The record keys of every video under Documents (the system's Inbox left out).
+    std::unordered_set<std::string> progressKeysInLibrary() const;
     void insertSorted(const LibraryItemPtr& item);
 
     const std::optional<foundation::URL> m_url;

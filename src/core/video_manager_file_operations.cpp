@@ -7,6 +7,7 @@
 #include <functional>
 #include <set>
 #include <string_view>
+#include <unordered_set>
 
 #include "core/documents_client.h"
 #include "core/progress_client.h"
@@ -88,11 +89,32 @@ void VideoManager::forgetSubtitles(const std::vector<SubtitlePtr>& subtitles) {
 }
 
 // Drops the thumbnail files and progress records of deleted videos, then writes the store once.
+std::unordered_set<std::string> VideoManager::progressKeysInLibrary() const {
+    const foundation::URL documents = m_documentsClient->documentsURL();
+    const std::string inbox = documents.appendingPathComponent(DocumentsClient::kInboxName).path() + "/";
+    foundation::EnumerationOptions options;
+    options.hiddenFiles = foundation::HiddenFiles::skip;
+    auto entries =
+        files().enumerate(documents, options, [](const foundation::URL&, const foundation::Error&) { return true; });
+    std::unordered_set<std::string> keys;
+    if (!entries) return keys;
+    for (const auto& entry : *entries) {
+        if (entry.path().starts_with(inbox)) continue;  // never listed, so not in the library
+        if (!DocumentsClient::isVideoExtension(foundation::StringCompare::lowercased(entry.pathExtension()))) continue;
+        if (files().typeOfItem(entry).valueOr(foundation::FileType::other) == foundation::FileType::directory) continue;
+        keys.insert(ProgressClient::progressKey(entry));
+    }
+    return keys;
+}
+
 void VideoManager::forgetVideos(const std::vector<VideoPtr>& videos) {
     if (videos.empty()) return;
+    // A record is keyed by the file name alone, so videos of one name in several folders share
+    // it: it goes only with the last of them.
+    const auto keysInUse = progressKeysInLibrary();
     for (const auto& video : videos) {
         m_documentsClient->removeCachedItem(video->id().uuidString());
-        m_progressClient->remove(*video);
+        if (!keysInUse.contains(ProgressClient::progressKey(video->url()))) m_progressClient->remove(*video);
     }
     m_progressClient->save();
 }
@@ -191,6 +213,9 @@ bool VideoManager::deleteItems(const std::vector<int>& positions) {
     if (!removed) return false;
 
     const auto remaining = m_library.value();
+    // The records of what went are dropped once at the end, whatever the outcome: which names
+    // are still in use is known only when every file that goes has gone.
+    std::vector<VideoPtr> gone;
     for (std::size_t i = 0; i < removed->size(); ++i) {
         const LibraryItemPtr& item = (*removed)[i];
         // What a folder held is found before it goes, so its videos' records can follow it.
@@ -205,6 +230,7 @@ bool VideoManager::deleteItems(const std::vector<int>& positions) {
         if (auto status = files().removeItem(item->url()); !status && !status.error().isPOSIX(ENOENT)) {
             // This item and the ones not reached are still on disk, so they stay in the list.
             for (std::size_t j = i; j < removed->size(); ++j) insertSorted((*removed)[j]);
+            forgetVideos(gone);
             return false;
         }
 
@@ -214,9 +240,10 @@ bool VideoManager::deleteItems(const std::vector<int>& positions) {
             forgetSubtitles(subtitles);
             videos.push_back(video);
         }
-        forgetVideos(videos);
+        gone.insert(gone.end(), videos.begin(), videos.end());
         clearCachedFolders();
     }
+    forgetVideos(gone);
     return true;
 }
 

@@ -107,28 +107,78 @@ void to_json(nlohmann::json& json, const VideoProgress& record) {
     if (record.volume) json["volume"] = *record.volume;
 }
 
-void from_json(const nlohmann::json& json, VideoProgress& record) {
+namespace {
+
+enum class BadOptionalValue { fail, drop };
+
+// Reads one optional member with `read`; under BadOptionalValue::drop a value `read` refuses is
+// noted in `dropped` and leaves the field empty.
+template <typename T, typename Read>
+void readOptional(const nlohmann::json& json, const char* key, std::optional<T>& field, BadOptionalValue policy,
+                  std::vector<std::string>* dropped, Read read) {
+    const nlohmann::json* value = optionalMember(json, key);
+    if (!value) return;
+    if (policy == BadOptionalValue::fail) {
+        field = read(*value);
+        return;
+    }
+    try {
+        field = read(*value);
+    } catch (const nlohmann::json::exception&) {
+        dropped->push_back(key);
+    }
+}
+
+VideoProgress decode(const nlohmann::json& json, BadOptionalValue policy, std::vector<std::string>* dropped) {
     if (!json.is_object()) throw nlohmann::json::type_error::create(302, "a progress record is not an object", &json);
     VideoProgress decoded;
     decoded.progress = json.at("progress").get<VideoTime>();
     decoded.duration = json.at("duration").get<VideoTime>();
     decoded.isFinished = readBool(json, json.at("isFinished"), "isFinished");
-    if (auto* v = optionalMember(json, "selectedAudio")) decoded.selectedAudio = readInt(json, *v, "selectedAudio");
-    if (auto* v = optionalMember(json, "selectedSubtitle"))
-        decoded.selectedSubtitle = readInt(json, *v, "selectedSubtitle");
-    if (auto* v = optionalMember(json, "aspectRatio")) {
-        if (!v->is_string()) typeError(json, "aspectRatio", "a string");
-        decoded.contentMode = contentModeFromRawValue(v->get<std::string>());
-        if (!decoded.contentMode)
-            throw nlohmann::json::other_error::create(501, "unknown content mode " + v->dump(), &json);
+    auto integer = [&](const char* key) {
+        return [&json, key](const nlohmann::json& v) { return readInt(json, v, key); };
+    };
+    auto boolean = [&](const char* key) {
+        return [&json, key](const nlohmann::json& v) { return readBool(json, v, key); };
+    };
+    auto number = [&](const char* key) {
+        return [&json, key](const nlohmann::json& v) { return readDouble(json, v, key); };
+    };
+    readOptional(json, "selectedAudio", decoded.selectedAudio, policy, dropped, integer("selectedAudio"));
+    readOptional(json, "selectedSubtitle", decoded.selectedSubtitle, policy, dropped, integer("selectedSubtitle"));
+    readOptional(json, "aspectRatio", decoded.contentMode, policy, dropped, [&json](const nlohmann::json& v) {
+        if (!v.is_string()) typeError(json, "aspectRatio", "a string");
+        auto mode = contentModeFromRawValue(v.get<std::string>());
+        if (!mode) throw nlohmann::json::other_error::create(501, "unknown content mode " + v.dump(), &json);
+        return *mode;
+    });
+    readOptional(json, "videoAspectRatio", decoded.aspectRatio, policy, dropped, number("videoAspectRatio"));
+    if (decoded.aspectRatio && !isUsableAspectRatio(*decoded.aspectRatio)) {
+        decoded.aspectRatio.reset();
+        if (dropped) dropped->push_back("videoAspectRatio");
     }
-    if (auto* v = optionalMember(json, "videoAspectRatio"))
-        decoded.aspectRatio = readDouble(json, *v, "videoAspectRatio");
-    if (auto* v = optionalMember(json, "playbackSpeed")) decoded.playbackSpeed = readDouble(json, *v, "playbackSpeed");
-    if (auto* v = optionalMember(json, "deinterlace")) decoded.deinterlace = readBool(json, *v, "deinterlace");
-    if (auto* v = optionalMember(json, "loop")) decoded.loop = readBool(json, *v, "loop");
-    if (auto* v = optionalMember(json, "volume")) decoded.volume = readInt(json, *v, "volume");
-    record = decoded;
+    readOptional(json, "playbackSpeed", decoded.playbackSpeed, policy, dropped, number("playbackSpeed"));
+    readOptional(json, "deinterlace", decoded.deinterlace, policy, dropped, boolean("deinterlace"));
+    readOptional(json, "loop", decoded.loop, policy, dropped, boolean("loop"));
+    readOptional(json, "volume", decoded.volume, policy, dropped, integer("volume"));
+    return decoded;
+}
+
+}  // namespace
+
+bool isUsableAspectRatio(double ratio) { return ratio >= kSmallestAspectRatio && ratio <= kLargestAspectRatio; }
+
+void from_json(const nlohmann::json& json, VideoProgress& record) {
+    record = decode(json, BadOptionalValue::fail, nullptr);
+}
+
+std::optional<VideoProgress> decodeStoredVideoProgress(const nlohmann::json& json,
+                                                       std::vector<std::string>& droppedKeys) {
+    try {
+        return decode(json, BadOptionalValue::drop, &droppedKeys);
+    } catch (const nlohmann::json::exception&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace reelhaven

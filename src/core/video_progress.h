@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -48,10 +50,22 @@ struct VideoProgress {
     friend bool operator==(const VideoProgress&, const VideoProgress&) = default;
 };
 
+// Width over height of every real picture lies well inside these bounds; a stored ratio outside
+// them (1e308 from a damaged file) would lay the picture out with no size at all.
+inline constexpr double kSmallestAspectRatio = 0.05;
+inline constexpr double kLargestAspectRatio = 20.0;
+bool isUsableAspectRatio(double ratio);
+
 // Optional fields are left out when empty, never written as null.
 void to_json(nlohmann::json& json, const VideoProgress& record);
 // Throws nlohmann::json::exception for a missing required key, a value of the wrong type or an
-// unknown content mode; absent or null optional keys leave the field empty.
+// unknown content mode; absent or null optional keys leave the field empty. A "videoAspectRatio"
+// that is not a usable ratio counts as absent.
 void from_json(const nlohmann::json& json, VideoProgress& record);
+// A stored record as far as it can be used: nothing when a required key is missing or unusable;
+// an optional value of the wrong type or an unknown content mode leaves its field empty and its
+// key in `droppedKeys`, so one bad choice does not cost the position and the other choices.
+std::optional<VideoProgress> decodeStoredVideoProgress(const nlohmann::json& json,
+                                                       std::vector<std::string>& droppedKeys);
 
 }  // namespace reelhaven

@@ -287,6 +287,8 @@ void FileCollectionViewController::applySnapshot(bool animatingDifferences) {
 
 void FileCollectionViewController::reloadItems(const std::vector<LibraryItemPtr>& items) {
     if (!m_dataSource) return;
+    // Only the items still shown are reloaded: one that left the grid (deleted, filtered out by a
+    // search) while its metadata was made would make the snapshot's reload fail.
     auto snapshot = m_dataSource->snapshot();
     std::vector<LibraryItemPtr> present;
     std::copy_if(items.begin(), items.end(), std::back_inserter(present),

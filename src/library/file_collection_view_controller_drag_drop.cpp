@@ -60,7 +60,9 @@ void FileCollectionViewController::performDrop(ui::CollectionView&, const ui::Dr
     if (coordinator.proposal.intent == ui::DropProposal::Intent::insertIntoDestinationIndexPath &&
         coordinator.destinationIndexPath) {
         auto folder = gridItem(*coordinator.destinationIndexPath);
-        // The folder is found by identity; one that is gone (or only in search results) takes nothing.
+        // The folder is found by identity, not by row: a search result's row is no index into the
+        // manager's list, so the row would move the items into an unrelated folder. One that is
+        // gone (or only in search results) takes nothing.
         target = folder ? libraryIndex(*folder) : std::nullopt;
         if (!target) return;
     }

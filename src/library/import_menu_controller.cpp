@@ -1,5 +1,7 @@
 #include "library/import_menu_controller.h"
 
+#include <limits>
+
 #include "library/subtitle_table_view_cell.h"
 #include "library/wifi_address.h"
 #include "platform/ui/lists/table_view.h"
@@ -55,11 +57,13 @@ void ImportMenuController::viewDidLoad() {
     setClearsSelectionOnViewWillAppear(true);
     auto table = tableView();
     table->setBackgroundColor(ui::Color::clear());
+    table->setBackgroundView(ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::dark));
     table->setSeparatorEffect(ui::VisualEffectView::BlurStyle::dark);
     table->registerCell(importRowIdentifier, [] { return ui::TableViewCell::create(); });
     table->registerCell(serverRowIdentifier, [] { return SubtitleTableViewCell::create(); });
     table->setScrollEnabled(false);
     table->setSeparatorStyle(ui::TableViewCellSeparatorStyle::singleLine);
+    table->setSeparatorInset({0, 0, 0, 0});
     table->reloadData();
 }
 
@@ -89,6 +93,8 @@ std::shared_ptr<ui::TableViewCell> ImportMenuController::cellForRow(ui::TableVie
     cell->imageView()->setContentMode(ui::ContentMode::scaleToFill);
     cell->setLayoutMargins({0, 30, 0, 0});
     if (serverRow) {
+        // The last row: an inset this wide leaves no line under it.
+        cell->setSeparatorInset(ui::EdgeInsets{0, 0, 0, std::numeric_limits<double>::max() / 2});
         configureServerRow(*cell);
     } else {
         cell->textLabel()->setText("Import from Files");
@@ -100,6 +106,8 @@ std::shared_ptr<ui::TableViewCell> ImportMenuController::cellForRow(ui::TableVie
 void ImportMenuController::configureServerRow(ui::TableViewCell& cell) {
     if (!m_webServer || !m_webServer->isRunning()) {
         cell.textLabel()->setText("Enable local Wi-Fi Server");
+        // A reused cell would still show the address of a server that no longer runs.
+        cell.detailTextLabel()->setText(std::nullopt);
         cell.imageView()->setImage(icon("wifi.slash"));
         cell.imageView()->setTintColor(std::nullopt);
         return;

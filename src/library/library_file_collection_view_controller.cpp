@@ -80,17 +80,18 @@ const std::vector<std::string>& LibraryFileCollectionViewController::supportedVi
 }
 
 std::shared_ptr<LibraryFileCollectionViewController> LibraryFileCollectionViewController::create(
-    std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
+    FolderPtr folder, std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
     std::shared_ptr<WebUploader> webServer, std::shared_ptr<MediaCenterService> mediaCenterService) {
-    return std::shared_ptr<LibraryFileCollectionViewController>(new LibraryFileCollectionViewController(
-        std::move(videoManager), std::move(progressClient), std::move(webServer), std::move(mediaCenterService)));
+    return std::shared_ptr<LibraryFileCollectionViewController>(
+        new LibraryFileCollectionViewController(std::move(folder), std::move(videoManager), std::move(progressClient),
+                                                std::move(webServer), std::move(mediaCenterService)));
 }
 
 LibraryFileCollectionViewController::LibraryFileCollectionViewController(
-    std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
+    FolderPtr folder, std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
     std::shared_ptr<WebUploader> webServer, std::shared_ptr<MediaCenterService> mediaCenterService)
-    : FileCollectionViewController(nullptr, std::move(videoManager), std::move(progressClient), std::move(webServer),
-                                   std::move(mediaCenterService)) {}
+    : FileCollectionViewController(std::move(folder), std::move(videoManager), std::move(progressClient),
+                                   std::move(webServer), std::move(mediaCenterService)) {}
 
 std::shared_ptr<ui::BarButtonItem> LibraryFileCollectionViewController::makeBarButton(
     const std::string& systemImageName, std::function<void(LibraryFileCollectionViewController&)> action) {
@@ -287,17 +288,17 @@ void LibraryFileCollectionViewController::playModalChanged(ui::SegmentedControl&
 }
 
 void LibraryFileCollectionViewController::handleOpenURL(const std::optional<std::string>& text) {
-    if (!text) {
-        if (presentedViewController()) dismiss(true);
+    const auto url = text ? foundation::URL::parse(*text) : std::nullopt;
+    if (!presentedViewController()) {
+        if (url) playExternalVideo(*url);
         return;
     }
-    const auto url = foundation::URL::parse(*text);
-    if (!url) {
-        if (presentedViewController()) dismiss(true);
-        return;
-    }
-    // The player is presented once the sheet is gone, never over it.
-    playExternalVideo(*url);
+    // The sheet slides away whatever the text; an address plays once it has gone, never over it.
+    std::weak_ptr<LibraryFileCollectionViewController> weak = sharedAs<LibraryFileCollectionViewController>();
+    dismiss(true, [weak, url] {
+        auto self = weak.lock();
+        if (self && url) self->playExternalVideo(*url);
+    });
 }
 
 void LibraryFileCollectionViewController::startWebServer() {
@@ -317,7 +318,8 @@ void LibraryFileCollectionViewController::toggleWebServer() {
         server->stop();
     else
         startWebServer();
-    // The device stays awake exactly while the server runs; a start that failed holds nothing.
+    // The device stays awake exactly while the server runs, read from the server rather than
+    // from the switch: a start that failed must not keep the screen on for nothing.
     ui::Application::shared().setIdleTimerHeld(idleTimerHolder, server->isRunning());
     if (auto menu = importMenu()) menu->reloadServerRow();
 }

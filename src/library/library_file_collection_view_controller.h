@@ -32,8 +32,9 @@ public:
     // Says for the server that the device must not lock while it runs.
     static constexpr const char* idleTimerHolder = "webServer";
 
+    // The scene makes it with no folder: the root stands for Documents.
     static std::shared_ptr<LibraryFileCollectionViewController> create(
-        std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
+        FolderPtr folder, std::shared_ptr<VideoManager> videoManager, std::shared_ptr<ProgressClient> progressClient,
         std::shared_ptr<WebUploader> webServer, std::shared_ptr<MediaCenterService> mediaCenterService);
     std::string className() const override { return "LibraryFileCollectionViewController"; }
 
@@ -82,7 +83,7 @@ public:
     double verticalOffsetForEmptyDataSet(ui::ScrollView&) override { return -80; }
 
 private:
-    LibraryFileCollectionViewController(std::shared_ptr<VideoManager> videoManager,
+    LibraryFileCollectionViewController(FolderPtr folder, std::shared_ptr<VideoManager> videoManager,
                                         std::shared_ptr<ProgressClient> progressClient,
                                         std::shared_ptr<WebUploader> webServer,
                                         std::shared_ptr<MediaCenterService> mediaCenterService);

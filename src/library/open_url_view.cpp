@@ -89,6 +89,8 @@ void OpenURLView::build() {
     m_addressField->setAutocapitalizationType(ui::TextAutocapitalizationType::none);
     m_addressField->setAutocorrectionType(ui::TextAutocorrectionType::no);
     m_addressField->setFont(ui::Font::systemFont(18));
+    // From 16 on the field grows with a long address, up to 8 lines; before, it stays one line.
+    if (ui::PlatformVersion::isAtLeast(16)) m_addressField->setLineLimit(kAddressLineLimit);
     m_addressField->setContentHuggingPriority(1, ui::LayoutAxis::horizontal);
     m_addressField->addAction(ui::Action::create("",
                                                  [weak](ui::Action&) {

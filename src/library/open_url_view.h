@@ -25,6 +25,9 @@ public:
     static constexpr const char* restrictionMessage =
         "Due to YouTube restrictions, playing from YouTube is not supported";
 
+    // The lines the address field grows to before it stops (from system 16 on).
+    static constexpr int kAddressLineLimit = 8;
+
     static std::shared_ptr<OpenURLView> create(std::shared_ptr<OpenURLDelegate> delegate, std::string url = " ");
     std::string className() const override { return "OpenURLView"; }
 

@@ -144,12 +144,13 @@ void VideoRenderer::render() {
     checkRenderQueue("render");
     if (!m_context->makeCurrent()) return;
     bool toWindow = false;
+    m_framesRendered.fetch_add(1, std::memory_order_relaxed);
     switch (m_renderMethod.load()) {
-        case RenderMethod::openGL: toWindow = m_openGLView->display(); break;
+        case RenderMethod::openGL: toWindow = showIn(*m_openGLView); break;
         case RenderMethod::metal: renderMetal(); break;
         case RenderMethod::pictureInPicture: renderPictureInPicture(); break;
         case RenderMethod::legacyExternalDisplay:
-            if (auto external = m_renderSlot->externalView) toWindow = external->display();
+            if (auto external = m_renderSlot->externalView) toWindow = showIn(*external);
             break;
     }
     // A frame handed to a window is reported once the window swapped it (`frameShown`); every

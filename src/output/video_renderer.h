@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -122,6 +123,9 @@ public:
     RenderMethod renderMethod() const { return m_renderMethod.load(); }
     // True from the will-start callback of picture in picture to its did-start. Any thread.
     bool isEnteringPiP() const { return m_isEnteringPiP.load(); }
+    // Any thread: frames drawn through mpv by the GL, Metal, picture-in-picture or second-screen
+    // method, whether or not a window was handed them (a redraw that changes nothing is not).
+    std::uint64_t framesRendered() const { return m_framesRendered.load(std::memory_order_relaxed); }
 
     const std::shared_ptr<MPVGLKView>& openGLView() const { return m_openGLView; }
     const std::shared_ptr<MetalHDRView>& metalView() const { return m_metalView; }
@@ -198,6 +202,11 @@ private:
     // Render queue: the window swapped the last frame onto the screen (or let it go unseen).
     void frameShown();
     void reportSwap();
+    // Render queue: whether mpv's next frame is a new picture, not a redraw of the last one.
+    bool nextFrameIsNew() const;
+    // Render queue: draws the frame into a GL view, handing it to the window unless it is a
+    // redraw with the same pixels. True when the window will say it showed it.
+    bool showIn(MPVGLKView& view);
     // For the GL views: the window's word that a frame was shown, passed to the render queue.
     std::function<void()> frameShownHandler();
     // Render queue: the view the window takes the current method's frames from, if any.
@@ -234,6 +243,7 @@ private:
 
     std::atomic<RenderMethod> m_renderMethod{RenderMethod::openGL};
     std::atomic<bool> m_isEnteringPiP{false};
+    std::atomic<std::uint64_t> m_framesRendered{0};
 
     // Main thread.
     std::weak_ptr<media::PictureInPictureController> m_pictureInPictureController;

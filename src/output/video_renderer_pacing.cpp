@@ -57,6 +57,23 @@ void VideoRenderer::renderDueFrame() {
     render();
 }
 
+bool VideoRenderer::nextFrameIsNew() const {
+    auto* context = m_renderSlot->mpvRenderContext;
+    if (!context) return false;
+    mpv_render_frame_info info{};
+    mpv_render_param param{MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info};
+    if (mpv_render_context_get_info(context, param) < 0) return true;  // unknown: shown as drawn
+    return (info.flags & MPV_RENDER_FRAME_INFO_PRESENT) && !(info.flags & MPV_RENDER_FRAME_INFO_REDRAW);
+}
+
+bool VideoRenderer::showIn(MPVGLKView& view) {
+    // mpv redraws the frame it showed last on its own: once more about 150 ms after every seek
+    // (the reset of its video output asks for it), after OSD or property changes, and `redraw()`
+    // does after a layout. Only a redraw whose pixels differ from the frame on screen is handed
+    // to the window; a seek's picture is shown once.
+    return nextFrameIsNew() ? view.display() : view.displayIfChanged();
+}
+
 std::function<void()> VideoRenderer::frameShownHandler() {
     // Called on the window's thread; the view is the renderer's, so only a weak reference.
     return [weak = weak_from_this()] {

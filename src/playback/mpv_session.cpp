@@ -2,12 +2,26 @@
 
 #include <mpv/client.h>
 
+#include <mutex>
+
 #include "core/preferences.h"
 #include "platform/base/fatal.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/security_scope.h"
 
 namespace reelhaven {
+
+namespace {
+
+std::mutex machineDefaultsMutex;
+MPVSession::MachineDefaults machineDefaults;
+
+}  // namespace
+
+void MPVSession::setMachineDefaults(MachineDefaults defaults) {
+    std::lock_guard lock(machineDefaultsMutex);
+    machineDefaults = std::move(defaults);
+}
 
 std::shared_ptr<MPVSession> MPVSession::create(PlaybackInfoPtr playbackInfo, Options options) {
     return std::shared_ptr<MPVSession>(new MPVSession(std::move(playbackInfo), std::move(options)));
@@ -36,8 +50,22 @@ void MPVSession::setup() {
     mpv_handle* handle = mpv_create();
     if (!handle) base::fatal("mpv_create gave no handle");
     mpv_set_property_string(handle, "vo", "libmpv");
-    mpv_set_property_string(handle, "hwdec", m_options.hwdec.c_str());
-    if (!m_options.audioOutput.empty()) mpv_set_property_string(handle, "ao", m_options.audioOutput.c_str());
+    MachineDefaults machine;
+    {
+        std::lock_guard lock(machineDefaultsMutex);
+        machine = machineDefaults;
+    }
+    m_configuredHwdec = !m_options.hwdec.empty() ? m_options.hwdec
+                        : !machine.hwdec.empty() ? machine.hwdec
+                                                 : std::string("auto-safe");
+    mpv_set_property_string(handle, "hwdec", m_configuredHwdec.c_str());
+    const std::string& audioOutput = m_options.audioOutput.empty() ? machine.audioOutput : m_options.audioOutput;
+    if (!audioOutput.empty()) mpv_set_property_string(handle, "ao", audioOutput.c_str());
+    if (!machine.hwdecInterop.empty())
+        mpv_set_property_string(handle, "gpu-hwdec-interop", machine.hwdecInterop.c_str());
+    // A machine without a sound device still plays its videos to their end, silently: without
+    // this mpv ends every file with audio as an error.
+    mpv_set_property_string(handle, "audio-fallback-to-null", "yes");
     mpv_request_log_messages(handle, "no");
     if (mpv_initialize(handle) < 0) base::fatal("mpv_initialize failed");
     {
@@ -83,12 +111,23 @@ PlaybackInfoPtr MPVSession::playbackInfo() const {
     return m_playbackInfo;
 }
 
+namespace {
+bool isOutputFailure(int error) { return error == MPV_ERROR_AO_INIT_FAILED || error == MPV_ERROR_VO_INIT_FAILED; }
+}  // namespace
+
 EndFileAction endFileAction(const EndFileEvent& event, bool changedVideo, bool continuousPlayback) {
     if (changedVideo) return EndFileAction::none;
+    // The end reason is looked at on purpose: a file that failed to play would otherwise be
+    // marked watched, or skipped past by continuous playback, as if it had played to its end.
     switch (event.reason) {
         case MPV_END_FILE_REASON_EOF:
             return continuousPlayback ? EndFileAction::playNext : EndFileAction::closeFinished;
-        case MPV_END_FILE_REASON_ERROR: return EndFileAction::closeUnfinished;
+        case MPV_END_FILE_REASON_ERROR:
+            // An output that could not be opened still lets the file play to its end, and mpv then
+            // reports that end as the output's error: a file that loaded and played is played.
+            if (event.played && isOutputFailure(event.error))
+                return continuousPlayback ? EndFileAction::playNext : EndFileAction::closeFinished;
+            return EndFileAction::closeUnfinished;
         default: return EndFileAction::none;  // stop, quit, redirect: something else took over
     }
 }

@@ -52,9 +52,10 @@ class Preferences;
 class MPVSession : public MPVOptionsDelegate, public std::enable_shared_from_this<MPVSession> {
 public:
     struct Options {
-        // "hwdec" before initialisation: a decoder mpv knows on this platform.
-        std::string hwdec = "auto-safe";
-        // "ao": empty for mpv's default device, "null" for tests and CI.
+        // "hwdec" before initialisation: a decoder mpv knows on this platform; empty for the
+        // machine's default (below), else "auto-safe".
+        std::string hwdec;
+        // "ao": empty for the machine's default (below), "null" for tests and CI.
         std::string audioOutput;
         std::shared_ptr<Preferences> preferences;          // null: Preferences::shared()
         std::shared_ptr<DocumentsClient> documentsClient;  // for the screenshot folder; may be null
@@ -68,6 +69,16 @@ public:
     static constexpr const char* kPlaybackRestartNotification = "MPVSessionPlaybackRestart";
     // Its user info: the position playback starts from (a double), when mpv has one.
     static constexpr const char* kPlaybackRestartPositionKey = "position";
+
+    // What every session uses unless its options say otherwise: the outputs this machine has,
+    // set once by the launcher at start, so mpv does not probe the ones it lacks (each failed
+    // probe prints library errors on the terminal). Empty values leave mpv's own choice.
+    struct MachineDefaults {
+        std::string audioOutput;   // "ao"
+        std::string hwdec;         // "hwdec"
+        std::string hwdecInterop;  // "gpu-hwdec-interop"
+    };
+    static void setMachineDefaults(MachineDefaults defaults);
 
     static std::shared_ptr<MPVSession> create(PlaybackInfoPtr playbackInfo, Options options);
     ~MPVSession() override;
@@ -94,10 +105,15 @@ public:
     // Command queue, before the handle is destroyed: the renderer frees its render context.
     std::function<void()> onWillDestroyHandle;
     std::function<void(EndFileAction, EndFileEvent)> onEndFile;
+    // mpv shut down by itself (a "quit"): the handle is gone.
+    std::function<void()> onShutdown;
     std::function<void()> onStartFile;
     std::function<void(const PlaybackInfoPtr&)> onFileLoaded;
     std::function<void()> onPlaybackRestart;
     std::function<void(std::optional<double> aspect, std::optional<double> rotate)> onAspectChanged;
+    // Command queue, right after `onAspectChanged` is sent to the main queue: the picture's size
+    // may have changed with it.
+    std::function<void()> afterAspectChanged;
     std::function<void()> onDurationChanged;
     std::function<void(std::optional<HDRMetadata>)> onHDRMetadata;
     // Command queue: the reply of a screenshot command, with mpv's error code.
@@ -144,6 +160,11 @@ public:
     // Main thread: loads `info` (replacing the current file) from its start position.
     void startPlayback(PlaybackInfoPtr info);
     void setHighQualityVideo(bool on) override;
+    // Command queue: the hardware-decoding handler with "hwdec-current" as mpv reported it. An
+    // empty name while paused (the decoder went) switches decoders half a second later. (The
+    // libmpv we build on reports a decoder that went as no value at all, which changes nothing.)
+    void hwdecReported(const std::optional<std::string>& current);
+    static constexpr double kPausedDecoderSwitchDelay = 0.5;
 
     // ---- mpv_session_tracks.cpp
     void updateSubtitleFont() override;
@@ -207,6 +228,9 @@ private:
 
     const Options m_options;
     const std::shared_ptr<dispatch::WorkQueue> m_commandQueue;
+    // The decoder `setup` configured (the options', else the machine's, else "auto-safe"): the
+    // paused-picture switch goes back to it. Written before the handle is published.
+    std::string m_configuredHwdec;
 
     mutable std::shared_mutex m_handleMutex;  // guards m_mpv (see above)
     mpv_handle* m_mpv = nullptr;
@@ -227,6 +251,8 @@ private:
     // Command queue.
     std::int64_t m_latestLoadEntry = -1;  // playlist entry of the last "loadfile"
     std::int64_t m_startedEntry = -1;     // entry of the last START_FILE
+    std::int64_t m_loadedEntry = -1;      // entry of the last FILE_LOADED acted on
+    std::int64_t m_playedEntry = -1;      // entry whose playback started after it loaded
     PlaybackInfoPtr m_latestLoadInfo;     // the record that load was started for
 
     std::atomic<bool> m_changedVideo{false};

@@ -83,7 +83,13 @@ void MPVSession::handleEvent(const mpv_event& event) {
     }
 }
 
-void MPVSession::handleShutdown(const mpv_event&) { teardownOnCommandQueue(); }
+void MPVSession::handleShutdown(const mpv_event&) {
+    teardownOnCommandQueue();
+    // The player's timers are the main thread's; they stop there, with nothing left to read.
+    onMain([self = shared_from_this()] {
+        if (self->onShutdown) self->onShutdown();
+    });
+}
 
 void MPVSession::handleLogMessage(const mpv_event& event) {
     auto* message = static_cast<const mpv_event_log_message*>(event.data);
@@ -107,7 +113,7 @@ void MPVSession::handleEndFile(const mpv_event& event) {
     if (!end) return;
     // The end of a file replaced by a later load is that load's business.
     if (end->playlist_entry_id != m_latestLoadEntry) return;
-    EndFileEvent ended{end->reason, end->error};
+    EndFileEvent ended{end->reason, end->error, end->playlist_entry_id == m_playedEntry};
     onMain([self = shared_from_this(), ended] {
         auto action = endFileAction(ended, self->m_changedVideo, self->preferences().continuousPlayback.wrappedValue());
         if (self->onEndFile) self->onEndFile(action, ended);
@@ -115,6 +121,7 @@ void MPVSession::handleEndFile(const mpv_event& event) {
 }
 
 void MPVSession::handlePlaybackRestart(const mpv_event&) {
+    if (m_loadedEntry == m_startedEntry) m_playedEntry = m_startedEntry;
     auto info = playbackInfo();
     info->setIsSeeking(false);
     info->setIsPanSeeking(false);
@@ -155,6 +162,7 @@ void MPVSession::aspectChanged() {
     onMain([self = shared_from_this(), aspect, rotate] {
         if (self->onAspectChanged) self->onAspectChanged(aspect, rotate);
     });
+    if (afterAspectChanged) afterAspectChanged();
 }
 
 }  // namespace reelhaven

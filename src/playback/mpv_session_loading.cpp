@@ -132,6 +132,7 @@ void MPVSession::handleFileLoaded(const mpv_event&) {
     // late event must not fill the new record with its tracks.
     if (m_startedEntry != m_latestLoadEntry || !m_latestLoadInfo) return;
     auto info = m_latestLoadInfo;
+    m_loadedEntry = m_startedEntry;
     {
         std::lock_guard lock(m_mutex);
         // A later load on the main thread already moved on to another record.
@@ -271,13 +272,24 @@ void MPVSession::chapterChanged() {
         [self = shared_from_this(), chapter] { self->playbackInfo()->setCurrentChapter(chapter); });
 }
 
-void MPVSession::hwdecChanged() {
-    auto current = stringProperty("hwdec-current");
+void MPVSession::hwdecChanged() { hwdecReported(stringProperty("hwdec-current")); }
+
+void MPVSession::hwdecReported(const std::optional<std::string>& current) {
     if (!current) return;
     // A decoder's name; mpv says "no" (or nothing) when it decodes in software.
     bool hardware = !current->empty() && *current != "no";
     dispatch::Queue::main()->async(
         [self = shared_from_this(), hardware] { self->playbackInfo()->setIsHwdec(hardware); });
+    if (!playbackInfo()->isPaused() || !current->empty()) return;
+    // The decoder went while paused, taking the picture with it: switching decoders once makes
+    // mpv decode the paused frame again. From the configured decoder to mpv's choice, and back.
+    auto hwdec = stringProperty("hwdec");
+    if (!hwdec) return;
+    const std::string next = *hwdec == m_configuredHwdec ? "auto" : m_configuredHwdec;
+    // Timed on the main run loop, whose clock tests drive; the write itself is queued here.
+    dispatch::Queue::main()->asyncAfter(kPausedDecoderSwitchDelay, [weak = weak_from_this(), next] {
+        if (auto self = weak.lock()) self->setStringProperty("hwdec", next);
+    });
 }
 
 }  // namespace reelhaven

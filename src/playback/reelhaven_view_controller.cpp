@@ -1,5 +1,6 @@
 #include "playback/reelhaven_view_controller.h"
 
+#include "controls/title_view.h"
 #include "controls/video_control_view.h"
 #include "controls/video_menu_popover_view_controller.h"
 #include "core/documents_client.h"
@@ -14,7 +15,6 @@
 #include "platform/base/fatal.h"
 #include "platform/dispatch/group.h"
 #include "platform/dispatch/queue.h"
-#include "platform/dispatch/sleep.h"
 #include "platform/dispatch/timer.h"
 #include "platform/dispatch/work_item.h"
 #include "platform/dispatch/work_queue.h"
@@ -79,6 +79,12 @@ bool ReelhavenViewController::isPictureInPictureActive() const {
 
 bool ReelhavenViewController::isSecondScreenConnected() const {
     return ExternalDisplayViewController::current() != nullptr;
+}
+
+bool ReelhavenViewController::isSceneDisconnected() const {
+    auto window = isViewLoaded() ? const_cast<ReelhavenViewController*>(this)->view()->window() : nullptr;
+    auto scene = window ? window->windowScene() : nullptr;
+    return scene && scene->activationState() == ui::SceneActivationState::unattached;
 }
 
 bool ReelhavenViewController::isSceneInBackground() const {
@@ -149,28 +155,14 @@ void ReelhavenViewController::viewDidLoad() {
 
     setupGestures();
     activateMediaCenter();
-    m_session->startPlayback(m_playbackInfo);
+    startPlayback();
 
     controls->setDelegate(self());
     controls->setPlaybackInfo(m_playbackInfo);
     controls->setHidden(true);
     setupControlActions();
 
-    if (!ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
-        auto window = ui::Window::keyWindow();
-        if (auto scene = window ? window->windowScene() : nullptr) {
-            m_previousOrientation = scene->interfaceOrientation();
-            ui::Device::current().setOrientation(m_previousOrientation == ui::InterfaceOrientation::landscapeLeft
-                                                     ? ui::DeviceOrientation::landscapeRight
-                                                     : ui::DeviceOrientation::landscapeLeft);
-        }
-    }
-    bool first = true;
-    m_cancellables.push_back(
-        preferences().preferLandscape.publisher().sink([weak = weakSelf(), first](bool lock) mutable {
-            if (std::exchange(first, false)) return;
-            if (auto self = weak.lock()) self->m_shouldLockOrientation = lock;
-        }));
+    setUpLandscape();
 
     if (auto style = progressLabelStyleFromRawValue(preferences().progressLabelStyle.wrappedValue())) {
         controls->setProgressLabelStyle(*style);
@@ -190,6 +182,15 @@ void ReelhavenViewController::viewDidLoad() {
                                                  if (auto self = weak.lock()) self->audioInterruption(notification);
                                              }));
     observePictureInPicture();
+}
+
+void ReelhavenViewController::startPlayback() {
+    // The title panel names the video about to load: the next one of the folder shows its own.
+    if (auto title = m_titleView.lock()) {
+        if (auto label = title->titleLabel()) label->setText(m_playbackInfo->title());
+        title->layoutIfNeeded();
+    }
+    m_session->startPlayback(m_playbackInfo);
 }
 
 void ReelhavenViewController::activateMediaCenter() {
@@ -227,6 +228,9 @@ void ReelhavenViewController::observePictureInPicture() {
 
 void ReelhavenViewController::wireSession() {
     std::weak_ptr<ReelhavenViewController> weak = self();
+    m_session->onShutdown = [weak] {
+        if (auto self = weak.lock()) self->invalidateTimers();
+    };
     m_session->onStartFile = [weak] {
         if (auto self = weak.lock()) self->m_changedVideo = false;
     };
@@ -243,19 +247,25 @@ void ReelhavenViewController::wireSession() {
             if (!self->hideControls()) self->showControls();
         }
         if (self->m_videoRenderer) self->m_videoRenderer->updatePlaybackInfo(info);
+        // The window asks again for the new file's time range and play state.
+        if (ui::PlatformVersion::isAtLeast(15) && self->m_pictureInPictureController)
+            self->m_pictureInPictureController->invalidatePlaybackState();
         // Again once loaded: the duration is known now, and the record may be a new video's.
         self->offerUserActivity();
         if (auto menu = std::dynamic_pointer_cast<VideoMenuPopoverViewController>(self->presentedViewController()))
             menu->setPlaybackInfo(info);
+        if (info->videoTracks().empty()) self->fileHasNoPicture();
     };
     m_session->onPlaybackRestart = [weak] {
-        if (auto self = weak.lock()) self->updateNowPlayingInfo();
+        if (auto self = weak.lock()) self->playbackRestarted();
     };
     m_session->onAspectChanged = [weak](std::optional<double> aspect, std::optional<double> rotate) {
         auto self = weak.lock();
         if (!self) return;
         self->updateAspectRatioConstraint(std::nullopt, aspect, rotate);
-        self->updatePictureInPictureSize();
+    };
+    m_session->afterAspectChanged = [weak] {
+        if (auto self = weak.lock()) self->updatePictureInPictureSize();
     };
     m_session->onDurationChanged = [weak] {
         if (auto self = weak.lock()) self->updateProgressLabelWidths();
@@ -267,6 +277,14 @@ void ReelhavenViewController::wireSession() {
     m_session->onScreenshotReply = [weak](int error) {
         if (auto self = weak.lock()) self->saveScreenshots(error);
     };
+}
+
+void ReelhavenViewController::playbackRestarted() {
+    // The labels and the slider show the new position at once, not at the timer's next beat.
+    syncUITime();
+    if (ui::PlatformVersion::isAtLeast(15) && isPictureInPictureActive())
+        m_pictureInPictureController->invalidatePlaybackState();
+    updateNowPlayingInfo();
 }
 
 void ReelhavenViewController::fileEnded(EndFileAction action) {
@@ -366,89 +384,6 @@ void ReelhavenViewController::viewWillTransition(ui::Size size, ui::TransitionCo
         });
 }
 
-bool ReelhavenViewController::prefersStatusBarHidden() const {
-    if (ui::Device::current().userInterfaceIdiom() == ui::UserInterfaceIdiom::phone && isViewLoaded()) {
-        auto window = const_cast<ReelhavenViewController*>(this)->view()->window();
-        auto scene = window ? window->windowScene() : nullptr;
-        if (scene && ui::isLandscape(scene->interfaceOrientation())) return true;
-    }
-    return m_hideStatusBar;
-}
-
-unsigned ReelhavenViewController::supportedInterfaceOrientations() const {
-    const bool preferLandscape = preferences().preferLandscape.wrappedValue();
-    if (ui::PlatformVersion::isAtLeast(16))
-        return preferLandscape && m_shouldLockOrientation ? ui::orientationMaskLandscape
-                                                          : ui::orientationMaskAllButUpsideDown;
-    return preferLandscape ? ui::orientationMaskLandscape : ui::orientationMaskAllButUpsideDown;
-}
-
-void ReelhavenViewController::invalidateTimers() {
-    for (const auto& timer : {m_syncPlayTimeTimer, m_saveProgressTimer, m_commitProgressTimer})
-        if (timer) timer->invalidate();
-}
-
-void ReelhavenViewController::enterBackground() {
-    const bool paused = m_playbackInfo->isPaused();
-    const bool pictureInPicture = isPictureInPictureActive();
-    const bool secondScreen = isSecondScreenConnected();
-    if (!pictureInPicture && paused && !secondScreen) {
-        m_session->disableVideoTrack();
-        m_session->disableAudioTrack();
-    }
-    invalidateTimers();
-    const auto audioTracks = m_playbackInfo->audioTracks();
-    const bool enteringPiP = m_videoRenderer && m_videoRenderer->isEnteringPiP();
-    if (audioTracks.size() < 2 || m_playbackInfo->activeAudioTrack().id == -1 ||
-        (!paused && !pictureInPicture && !enteringPiP && !secondScreen)) {
-        m_session->disableVideoTrack();
-        dispatch::sleepFor(0.5);
-    }
-    if (!preferences().continueAudioBackground.wrappedValue() && !m_playbackInfo->isPaused()) {
-        setPaused(true, true);
-        m_pausedFromBackground = true;
-    }
-    if (!m_hideControls) showControls();
-    m_playbackInfo->saveProgress();
-}
-
-void ReelhavenViewController::enterForeground() {
-    if (!media::AudioSession::shared()->secondaryAudioShouldBeSilencedHint()) m_session->restoreAudioTrack();
-    m_session->enableVideoTrack();
-    startTimers();
-    activateMediaCenter();
-    if (!preferences().continueAudioBackground.wrappedValue() && m_pausedFromBackground) {
-        setPaused(false, true);
-        m_pausedFromBackground = false;
-    }
-    if (!m_hideControls && !m_playbackInfo->isPaused()) scheduleHideControls(false);
-    if (isPictureInPictureActive()) return;
-    if (m_playbackInfo->isPaused()) dispatch::sleepFor(0.3);
-}
-
-void ReelhavenViewController::displayConnected() {
-    // Asks with no ratio, aspect or rotation, which keeps the constraint as it is.
-    updateAspectRatioConstraint(std::nullopt, std::nullopt, std::nullopt);
-}
-
-void ReelhavenViewController::audioInterruption(const foundation::Notification& notification) {
-    const auto found = notification.userInfo.find(media::kInterruptionTypeKey);
-    if (found == notification.userInfo.end()) return;
-    const auto* type = std::any_cast<std::uint64_t>(&found->second);
-    if (!type) return;
-    if (*type == static_cast<std::uint64_t>(media::InterruptionType::began)) {
-        if (isSceneInBackground()) m_session->disableVideoTrack();
-        if (!m_playbackInfo->isPaused()) m_pausedFromAudioInterruption = true;
-        setPaused(true, true);
-    } else if (*type == static_cast<std::uint64_t>(media::InterruptionType::ended)) {
-        const auto option = notification.userInfo.find(media::kInterruptionOptionKey);
-        if (option == notification.userInfo.end()) return;
-        const auto* options = std::any_cast<std::uint64_t>(&option->second);
-        if (options && (*options & media::kInterruptionOptionShouldResume) && m_pausedFromAudioInterruption)
-            setPaused(false, true);
-    }
-}
-
 void ReelhavenViewController::playNextVideo() {
     auto next = m_playbackInfo->nextVideo();
     if (!next) {
@@ -458,7 +393,7 @@ void ReelhavenViewController::playNextVideo() {
     m_playbackInfo->saveFinished();
     m_playbackInfo = std::move(next);
     if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
-    m_session->startPlayback(m_playbackInfo);
+    startPlayback();
     restoreContentModeAndAspect();
     if (!showOnNowPlayingView()) showTitleView();
     setSceneTitle(m_playbackInfo->name());
@@ -479,7 +414,7 @@ void ReelhavenViewController::switchToVideo(const std::shared_ptr<Video>& video)
     saveProgress();
     m_playbackInfo = m_playbackInfo->forVideo(video);
     if (auto controls = m_controlView.lock()) controls->setPlaybackInfo(m_playbackInfo);
-    m_session->startPlayback(m_playbackInfo);
+    startPlayback();
     restoreContentModeAndAspect();
     showOnNowPlayingView();
     setSceneTitle(m_playbackInfo->name());
@@ -521,27 +456,21 @@ void ReelhavenViewController::dismissPlayer() {
         m_mediaCenterService->setDelegate(nullptr);
         m_mediaCenterService->deactivate();
     }
+    // A scene that is gone shows nothing: the player goes at once, not after an animation nobody
+    // sees (the app quitting waits for it).
+    const bool animated = !isSceneDisconnected();
     if (ui::PlatformVersion::isAtLeast(16) && preferences().preferLandscape.wrappedValue()) {
         m_shouldLockOrientation = false;
         setNeedsUpdateOfSupportedInterfaceOrientations();
-        dispatch::Queue::main()->async([weak = weakSelf()] {
-            if (auto self = weak.lock()) self->dismiss(true);
+        dispatch::Queue::main()->async([weak = weakSelf(), animated] {
+            if (auto self = weak.lock()) self->dismiss(animated);
         });
         return;
     }
     std::weak_ptr<ReelhavenViewController> weak = self();
-    dismiss(true, [weak] {
+    dismiss(animated, [weak] {
         if (auto self = weak.lock()) self->restoreOrientation();
     });
-}
-
-void ReelhavenViewController::restoreOrientation() {
-    if (!m_previousOrientation || !preferences().preferLandscape.wrappedValue()) return;
-    const auto wanted =
-        *m_previousOrientation == ui::InterfaceOrientation::landscapeLeft    ? ui::DeviceOrientation::landscapeRight
-        : *m_previousOrientation == ui::InterfaceOrientation::landscapeRight ? ui::DeviceOrientation::landscapeLeft
-                                                                             : ui::DeviceOrientation::portrait;
-    if (ui::Device::current().orientation() != wanted) ui::Device::current().setOrientation(wanted);
 }
 
 mpv_handle* ReelhavenViewController::mpv() const { return m_session ? m_session->mpv() : nullptr; }

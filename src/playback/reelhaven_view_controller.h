@@ -72,8 +72,10 @@ struct PlayerInterface;
 // library's completion removes).
 //
 // Where each member lives:
-// - reelhaven_view_controller.cpp: creation, the view life cycle, background and foreground,
-//   interruptions, moving on to another video, closing, the options delegate.
+// - reelhaven_view_controller.cpp: creation, the view life cycle, moving on to another video,
+//   closing, the options delegate.
+// - reelhaven_view_controller_scene.cpp: background and foreground, interruptions, the second
+//   screen's arrival, the status bar and the orientations.
 // - reelhaven_view_controller_timers.cpp: the three timers, `syncUITime`, the progress saves.
 // - reelhaven_view_controller_layout.cpp: control visibility, the title, label widths, content
 //   modes, the aspect ratio, the picture-in-picture size, the subtitle position.
@@ -102,6 +104,9 @@ public:
     static constexpr const char* kScreenshotSucceeded = "screenshotSucceeded";
     static constexpr const char* kScreenshotFailed = "screenshotFailed";
     static constexpr const char* kExternalDisplayReady = "externalDisplayReady";
+    // Told when a loaded file has no video track (a song opened from elsewhere).
+    static constexpr const char* kNoPictureTitle = "No Picture";
+    static constexpr const char* kNoPictureMessage = "This file has sound but no video.";
 
     // The creator the storyboard's caller passes: the only way to make a player.
     static std::shared_ptr<ReelhavenViewController> create(const ui::Coder& coder, PlaybackInfoPtr playbackInfo,
@@ -112,7 +117,7 @@ public:
     // Before the view loads: how the session talks to mpv (audio output, decoder, screen).
     void setSessionOptions(MPVSession::Options options);
 
-    // ---- reelhaven_view_controller.cpp
+    // ---- reelhaven_view_controller.cpp (and _scene.cpp: status bar, orientations, scene calls)
     void loadView() override;
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -163,6 +168,9 @@ public:
     void showControls();
     void scheduleHideControls(bool evenIfPaused);
     void showTitleView();
+    // Main thread, once a file without a video track has loaded: draws the empty picture and
+    // says in an alert that only sound plays.
+    void fileHasNoPicture();
     void updateProgressLabelWidths() override;
     void toggleAspectRatio() override;
     void applyContentMode(ContentMode mode);
@@ -170,6 +178,8 @@ public:
     void switchContentMode(ContentMode mode);
     void updateAspectRatioConstraint(std::optional<double> ratio, std::optional<double> aspect,
                                      std::optional<double> rotation);
+    // Command queue (fatal elsewhere): reads the picture's size and gives it to the renderer for
+    // picture in picture on the main queue.
     void updatePictureInPictureSize();
     void updateSubtitlePosition() override;
     // The "sub-pos" value the automatic position gives now; none without a window.
@@ -257,13 +267,18 @@ private:
     bool isPictureInPictureActive() const;
     bool isSecondScreenConnected() const;
     bool isSceneInBackground() const;
+    bool isSceneDisconnected() const;
     Preferences& preferences() const;
 
     // ---- reelhaven_view_controller.cpp
     void addPictureInPictureView();
     void wireSession();
+    // Writes the title of the current record into the title view and has the session load it.
+    void startPlayback();
     // With a second screen connected the now-playing view shows the current video; false without.
     bool showOnNowPlayingView();
+    // Main queue, after mpv restarted playback (a load or a seek).
+    void playbackRestarted();
     void fileEnded(EndFileAction action);
     void restoreContentModeAndAspect();
     void setSceneTitle(const std::string& title);
@@ -272,11 +287,16 @@ private:
     void offerUserActivity();
     void destroyMPV();
     void dismissPlayer();
-    void restoreOrientation();
     void invalidateTimers();
     void observePictureInPicture();
     void activateMediaCenter();
     void updateNowPlayingInfo();
+
+    // ---- reelhaven_view_controller_scene.cpp
+    // Before 16, with landscape preferred: turns the device to landscape from the orientation of
+    // the application's first window; then follows the setting into `m_shouldLockOrientation`.
+    void setUpLandscape();
+    void restoreOrientation();
 
     // ---- reelhaven_view_controller_layout.cpp
     void hideControlsChanged(bool oldValue);

@@ -5,6 +5,7 @@
 #include "controls/title_view.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "core/video_progress.h"
 #include "output/external_display_view_controller.h"
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
@@ -12,6 +13,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_item.h"
 #include "platform/dispatch/work_queue.h"
+#include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/views/platform_version.h"
@@ -36,6 +38,8 @@ std::shared_ptr<T> outlet(const std::weak_ptr<T>& weak, const char* name) {
 }
 
 // mpv names the turn clockwise: a picture turned either way by a quarter is shown on its side.
+// 270 counts as much as 90: taking only 90 as turned would show a picture turned the other way
+// stretched to the wrong shape.
 bool isQuarterTurn(std::optional<double> rotation) { return rotation && (*rotation == 90 || *rotation == 270); }
 
 // A copy with the new multiplier takes the old constraint's place.
@@ -136,6 +140,15 @@ void ReelhavenViewController::showTitleView() {
     dispatch::Queue::main()->asyncAfter(kControlsHideDelay, m_hideTitleViewWorkItem);
 }
 
+void ReelhavenViewController::fileHasNoPicture() {
+    // The view shows its empty (black) picture instead of nothing at all, and the user learns why.
+    if (m_videoRenderer) m_videoRenderer->redraw();
+    if (presentedViewController()) return;
+    auto alert = ui::AlertController::create(kNoPictureTitle, kNoPictureMessage, ui::AlertControllerStyle::alert);
+    alert->addAction(ui::AlertAction::create("OK", ui::AlertActionStyle::defaultStyle));
+    present(alert, true);
+}
+
 void ReelhavenViewController::updateProgressLabelWidths() {
     auto controls = outlet(m_controlView, "controlView");
     const auto duration = m_playbackInfo->duration();
@@ -181,9 +194,10 @@ void ReelhavenViewController::applyContentMode(ContentMode mode) {
 void ReelhavenViewController::updateAspectRatioConstraint(std::optional<double> ratio, std::optional<double> aspect,
                                                           std::optional<double> rotation) {
     double r = 0;
-    if (ratio && *ratio > 0) {
+    // A ratio no picture has would lay the video view out with no size.
+    if (ratio && isUsableAspectRatio(*ratio)) {
         r = *ratio;
-    } else if (aspect && *aspect > 0) {
+    } else if (aspect && isUsableAspectRatio(*aspect)) {
         r = isQuarterTurn(rotation) ? 1 / *aspect : *aspect;
         if (m_playbackInfo->aspectRatio() == r) return;
     } else {
@@ -197,22 +211,20 @@ void ReelhavenViewController::updateAspectRatioConstraint(std::optional<double> 
 }
 
 void ReelhavenViewController::updatePictureInPictureSize() {
-    if (!m_session) return;
-    m_session->commandQueue()->async([session = m_session, weak = weakSelf()] {
-        const auto width = session->intProperty("video-params/w").value_or(0);
-        const auto height = width != 0 ? session->intProperty("video-params/h").value_or(0) : 0;
-        if (width == 0 || height == 0) return;
-        const auto rotation = session->doubleProperty("video-params/rotate");
-        dispatch::Queue::main()->async([weak, width, height, rotation] {
-            auto self = weak.lock();
-            if (!self || !self->m_videoRenderer) return;
-            if (!ui::PlatformVersion::isAtLeast(15) || !self->preferences().continueAudioBackground.wrappedValue())
-                return;
-            if (isQuarterTurn(rotation))
-                self->m_videoRenderer->setPictureInPictureRenderTarget(height, width);
-            else
-                self->m_videoRenderer->setPictureInPictureRenderTarget(width, height);
-        });
+    if (!m_session || !m_session->commandQueue()->isCurrent())
+        base::fatal("ReelhavenViewController::updatePictureInPictureSize runs on mpv.commandQueue");
+    const auto width = m_session->intProperty("video-params/w").value_or(0);
+    const auto height = width != 0 ? m_session->intProperty("video-params/h").value_or(0) : 0;
+    if (width == 0 || height == 0) return;
+    const auto rotation = m_session->doubleProperty("video-params/rotate");
+    dispatch::Queue::main()->async([weak = weakSelf(), width, height, rotation] {
+        auto self = weak.lock();
+        if (!self || !self->m_videoRenderer) return;
+        if (!ui::PlatformVersion::isAtLeast(15) || !self->preferences().continueAudioBackground.wrappedValue()) return;
+        if (isQuarterTurn(rotation))
+            self->m_videoRenderer->setPictureInPictureRenderTarget(height, width);
+        else
+            self->m_videoRenderer->setPictureInPictureRenderTarget(width, height);
     });
 }
 

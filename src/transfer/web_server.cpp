@@ -421,7 +421,22 @@ void WebServer::startBonjour(const std::string& name) {
     int code = 0;
     auto service = net::BonjourService::create(name, m_options.bonjourType, port(), std::move(callbacks), &code);
     if (!service) {
-        // No daemon (or no memory): the server keeps serving without the announcement.
+        // No daemon (or no memory): the server keeps serving without the announcement. A machine
+        // without the daemon is told once, as a note: the address printed works all the same.
+        if (code == net::bonjourNoDaemonError()) {
+            bool noted;
+            {
+                std::lock_guard lock(m_mutex);
+                noted = std::exchange(m_notedNoBonjourDaemon, true);
+            }
+            if (noted) return;
+            WebServerLog(LogLevel::info, [] {
+                return std::string(
+                    "Bonjour is not available (no Avahi daemon runs here); the server is reached by "
+                    "its address");
+            });
+            return;
+        }
         WebServerLog(LogLevel::error, [&] {
             return "Bonjour registration error " + std::to_string(code) + " (domain " +
                    std::to_string(net::kBonjourAvahiErrorDomain) + ")";

@@ -172,6 +172,7 @@ private:
     WebServerOptions m_options;                 // the options of the open sockets
     std::unique_ptr<net::Acceptor> m_acceptor;  // non-null exactly while the sockets are open
     std::unique_ptr<Bonjour> m_bonjour;
+    bool m_notedNoBonjourDaemon = false;  // the missing daemon is told once
     std::optional<std::string> m_resolvedHost;
     std::uint16_t m_port = 0;
     std::string m_serverName;

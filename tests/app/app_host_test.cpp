@@ -15,6 +15,7 @@
 #include "core/video_manager.h"
 #include "library/library_file_collection_view_controller.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/work_queue.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/security_scope.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -124,6 +125,7 @@ TEST_F(AppHostTest, AFileOpenedInPlacePlaysWhereItIs) {
     EXPECT_TRUE(info->isSecurityScoped());
     EXPECT_TRUE(fs::exists(outside));
     EXPECT_FALSE(fs::exists(documents / "Trip.mp4"));
+    player()->session()->commandQueue()->sync([] {});  // the player's load, which starts the access
     EXPECT_GE(foundation::SecurityScope::accessCount(outside.string()), 1);
 
     // While it plays, another URL is ignored.
@@ -131,6 +133,34 @@ TEST_F(AppHostTest, AFileOpenedInPlacePlaysWhereItIs) {
     fs::copy_file(testMedia("wide.mp4"), other);
     ASSERT_EQ(command("open " + other.string()), HostSession::Outcome::done);
     EXPECT_EQ(player()->playbackInfo(), info);
+}
+
+TEST_F(AppHostTest, AFileOpenedFromOutsideIsAccessedOnceWhilePlayingAndNotAfter) {
+    const auto outside = dir / "outside" / "Trip.mp4";
+    fs::create_directories(outside.parent_path());
+    fs::copy_file(testMedia("wide.mp4"), outside);
+    LauncherOptions options;
+    options.open = {outside.string()};
+    options.audioOutput = "null";
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    auto session = player()->session();
+    session->commandQueue()->sync([] {});  // the load has run
+    EXPECT_EQ(foundation::SecurityScope::accessCount(outside.string()), 1);
+    player()->close(false);
+    session->commandQueue()->sync([] {});  // the teardown has run
+    EXPECT_EQ(foundation::SecurityScope::accessCount(outside.string()), 0);
+}
+
+TEST_F(AppHostTest, ThePlayerUsesTheAudioOutputTheAppWasStartedWith) {
+    LauncherOptions options;
+    options.open = {testMedia("classic.mkv").string()};
+    options.audioOutput = "null";
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    auto session = player()->session();
+    ASSERT_TRUE(session);
+    EXPECT_EQ(session->commandQueue()->syncValue([&] { return session->stringProperty("ao"); }), "null");
 }
 
 TEST_F(AppHostTest, AFileHandedOverAsACopyMovesIntoTheLibraryUnderAFreeName) {
@@ -145,6 +175,31 @@ TEST_F(AppHostTest, AFileHandedOverAsACopyMovesIntoTheLibraryUnderAFreeName) {
     EXPECT_EQ(fs::file_size(documents / "Clip (1).mp4"), fs::file_size(testMedia("portrait.mp4")));
     EXPECT_TRUE(fs::is_empty(documents / "Inbox"));
     EXPECT_TRUE(fs::exists(outside)) << "the other app keeps its own file";
+}
+
+TEST_F(AppHostTest, EveryFileHandedOverAsACopyJoinsTheLibraryAndTheFirstPlays) {
+    std::vector<std::string> imports;
+    for (const char* name : {"One.mp4", "Two.mp4", "Three.mp4"}) {
+        fs::copy_file(testMedia("wide.mp4"), dir / name);
+        imports.push_back((dir / name).string());
+    }
+    LauncherOptions options;
+    options.imports = imports;
+    ASSERT_TRUE(launch(options)) << err.str();
+    ASSERT_TRUE(player());
+    EXPECT_EQ(player()->playbackInfo()->url().path(), (documents / "One.mp4").string());
+    for (const char* name : {"One.mp4", "Two.mp4", "Three.mp4"}) EXPECT_TRUE(fs::exists(documents / name)) << name;
+    EXPECT_TRUE(fs::is_empty(documents / "Inbox"));
+    root()->videoManager()->videoManagerQueue()->sync([] {});
+    EXPECT_EQ(libraryNames(), (std::vector<std::string>{"One", "Three", "Two"}));
+
+    // A copy that arrives while a player is up is not played, and still joins.
+    const auto inbox = documents / "Inbox" / "Four.mp4";
+    fs::copy_file(testMedia("wide.mp4"), inbox);
+    sceneDelegate()->openURLContexts({{foundation::URL::fileURLWithPath(inbox.string()), {}}});
+    EXPECT_EQ(player()->playbackInfo()->url().path(), (documents / "One.mp4").string());
+    EXPECT_TRUE(fs::exists(documents / "Four.mp4"));
+    EXPECT_TRUE(fs::is_empty(documents / "Inbox"));
 }
 
 TEST_F(AppHostTest, AnAppURLPlaysTheNetworkAddressItCarries) {

@@ -39,7 +39,7 @@ public:
         process = std::make_unique<LauncherProcess>(dir, arguments);
     }
 
-    // The start, up to the first screen the terminal shows (after the server's address, if any).
+    // The start, up to the first screen the terminal shows (the server's address comes after it).
     bool started() { return process->waitFor("Window ").has_value(); }
 
     std::string screenAfter(const std::string& command) {
@@ -151,12 +151,17 @@ TEST_F(HostEndToEndTest, AnUploadedClipPlaysIsSoughtAndResumesASecondBeforeWhere
     double stoppedAt = 0;
     {
         HostTerminal host(dir.path(), home, {"--transfer", "--port", "0"});
-        ASSERT_TRUE(host.process->waitFor(" in a browser on this network (port "))
-            << host.process->output() << host.process->errors();
+        ASSERT_TRUE(host.started());
+        // The address comes last, under the first screen: the import menu the launcher went
+        // through on the user's behalf is not shown.
+        auto underScreen = host.process->waitFor(" in a browser on this network (port ");
+        ASSERT_TRUE(underScreen) << host.process->output() << host.process->errors();
+        EXPECT_EQ(underScreen->find("Wi-Fi Server"), std::string::npos) << *underScreen;
+        EXPECT_NE(underScreen->find("NavigationBar \"Library\""), std::string::npos) << *underScreen;
+        EXPECT_EQ(host.process->output().find("Window "), host.process->output().rfind("Window "));
         auto portText = host.process->waitFor(")");
         ASSERT_TRUE(portText);
         const int port = std::stoi(*portText);
-        ASSERT_TRUE(host.started());
 
         // A browser's upload, as the page sends it.
         const std::string curl = "curl -sS -f -o /dev/null -F 'files[]=@" +
@@ -240,6 +245,39 @@ TEST_F(HostEndToEndTest, ASubtitleLanguageChosenInTheSettingsIsTheOneThePlayerSh
     host.screenAfter("tap \"Lesson\"");
     ASSERT_TRUE(host.firstFrame("Lesson", beforeTap)) << host.process->output() << host.process->errors();
     EXPECT_NE(checkedSubtitle(host).find("[Jpn]"), std::string::npos);
+    host.process->send("quit");
+    EXPECT_EQ(host.process->finish(), 0) << host.process->errors();
+}
+
+// The elapsed time the player's label shows, in seconds, whether it plays or not.
+std::optional<int> labelTime(const std::string& screen) {
+    static const std::regex time(R"re(\n *Label 33,761 [^"\n]*"(\d+):(\d\d)")re");
+    std::smatch match;
+    if (!std::regex_search(screen, match, time)) return std::nullopt;
+    return std::stoi(match[1]) * 60 + std::stoi(match[2]);
+}
+
+TEST_F(HostEndToEndTest, TheScreenAfterASkipShowsTheTimeItLandedOn) {
+    fs::copy_file(testing_support::testMedia("long.mp4"), home / "Documents" / "Long.mp4");
+    HostTerminal host(dir.path(), home, {"--no-restore"});
+    ASSERT_TRUE(host.started()) << host.process->errors();
+    const auto beforeTap = host.mark();
+    host.screenAfter("tap \"Long\"");
+    ASSERT_TRUE(host.firstFrame("Long", beforeTap)) << host.process->output() << host.process->errors();
+    host.screenAfter("key space");  // paused, the controls stay up
+    std::string screen = host.screenAfter("show");
+    for (int look = 0; look < 50 && screen.find("sym:goforward.15") == std::string::npos; ++look)
+        screen = host.screenAfter("tap " + handleOf(screen, "<ReelhavenViewController>"));
+    const auto before = labelTime(screen);
+    ASSERT_TRUE(before) << screen;
+    // Each screen follows its skip at once, with no tick of the player's clock in between: the
+    // host waited for mpv to land the seek and showed where.
+    const auto once = labelTime(host.screenAfter("tap " + handleOf(screen, "sym:goforward.15")));
+    const auto twice = labelTime(host.screenAfter("tap " + handleOf(screen, "sym:goforward.15")));
+    ASSERT_TRUE(once && twice);
+    // Whole seconds as the label rounds them: each skip moves it 15 s, give or take the rounding.
+    EXPECT_NEAR(*once - *before, 15, 1) << screen;
+    EXPECT_NEAR(*twice - *before, 30, 1) << screen;
     host.process->send("quit");
     EXPECT_EQ(host.process->finish(), 0) << host.process->errors();
 }

@@ -2,6 +2,7 @@
 // player brought back by the next run after the app was stopped.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/user_activity.h"
+#include "support/launcher_process.h"
 #include "support/launcher_run.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
@@ -93,6 +95,36 @@ TEST_F(HostLauncherTest, APlayerNeverTouchedIsBroughtBackRunAfterRun) {
         EXPECT_NE(restored.out.find("presents ReelhavenViewController"), std::string::npos) << "run " << run << ":\n"
                                                                                             << restored.out;
     }
+}
+
+TEST_F(HostLauncherTest, StateFilesThatArePipesOrDevicesNeitherHangNorStopTheStart) {
+    fs::create_directories(home / "Documents");
+    fs::create_directories(home / "Library/Application Support");
+    fs::create_directories(home / "Library/Preferences");
+    fs::create_directories(home / "Library/Saved Application State");
+    ASSERT_EQ(::mkfifo((home / "Library/Application Support/progressData").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((home / "Library/Preferences/com.qvrm.reelhaven.json").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", home / "Library/Saved Application State/scene.json");
+    auto run = launch({}, "show\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("NavigationBar \"Library\""), std::string::npos) << run.out;
+    // The stop saved over them.
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(home / "Library/Saved Application State/scene.json")));
+}
+
+TEST_F(HostLauncherTest, AClosedTerminalStopsTheAppAsSIGTERMDoes) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    testing_support::LauncherProcess app(dir.path(), {"--home", home.string()});
+    ASSERT_TRUE(app.waitFor("Window ")) << app.errors();
+    app.send("tap \"Film\"");
+    ASSERT_TRUE(app.waitFor("first frame\tFilm")) << app.output() << app.errors();
+    app.signal(SIGHUP);
+    EXPECT_EQ(app.finish(), 0) << app.errors();
+    // The stop saved the progress and kept the scene with its player for the next run.
+    EXPECT_TRUE(fs::is_regular_file(home / "Library/Application Support/progressData"));
+    EXPECT_NE(readFile(home / "Library/Saved Application State/scene.json").find("com.qvrm.reelhaven.playVideo"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -224,6 +224,13 @@ TEST_F(HostSessionTest, CancelClosesWhatIsOpenOrSaysThereIsNothing) {
     EXPECT_EQ(screen->navigationItem()->searchController()->searchBar()->text().value_or(""), "");
 }
 
+TEST_F(HostSessionTest, TypingNothingClearsTheField) {
+    EXPECT_EQ(session.executeLine("search \"beach\""), Outcome::done);
+    EXPECT_EQ(session.executeLine("type #1 \"\""), Outcome::done) << err.str();
+    EXPECT_EQ(status(), "Searching \"\"");
+    EXPECT_EQ(screen->navigationItem()->searchController()->searchBar()->text().value_or("?"), "");
+}
+
 TEST_F(HostSessionTest, WaitMovesTheManualClock) {
     const auto before = loop.loop().now();
     bool fired = false;

@@ -93,5 +93,13 @@ TEST(LauncherOptions, ReadsPlayWithItsOwnOptionsOnly) {
     EXPECT_NE(failure({"--play", "a.mp4", "--seconds", "-1"}).find("--seconds needs"), std::string::npos);
     EXPECT_NE(failure({"--play", "a.mp4", "--seconds", "soon"}).find("--seconds needs"), std::string::npos);
     EXPECT_NE(failure({"--list", "--seconds", "3"}).find("only to --play"), std::string::npos);
+    EXPECT_NE(failure({"--list", "--frame-out", "f.png"}).find("only to --play"), std::string::npos);
+}
+
+TEST(LauncherOptions, TheAppTakesAnAudioOutputLikePlay) {
+    auto options = parsed({"--audio-output", "null", "--open", "song.mp3"});
+    EXPECT_EQ(options.mode, LauncherOptions::Mode::host);
+    EXPECT_EQ(options.audioOutput, "null");
+    EXPECT_NE(failure({"--list", "--audio-output", "null"}).find("--audio-output applies only"), std::string::npos);
     EXPECT_NE(failure({"--list", "--play", "a.mp4"}).find("choose one of"), std::string::npos);
 }

@@ -90,11 +90,85 @@ TEST(PlayCommand, PrintsTracksAndChaptersThenEndsAfterTheGivenSeconds) {
     EXPECT_NE(out.find("end\tafter 0.5 s\n"), std::string::npos) << out;
 }
 
+// On a machine with no sound server, no sound card and no NVIDIA driver (as CI is), a user sees
+// only what the player prints, no library probing its outputs.
+TEST(PlayCommand, TheTerminalShowsNoLibraryProbingItsOutputs) {
+    TempDir dir;
+    fs::create_directories(dir / "run");
+    ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR"}) ::unsetenv(name);
+    Launcher run(dir, {"--play", testMedia("classic.mkv").string(), "--seconds", "0.5"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\tafter 0.5 s\n"), std::string::npos) << run.out();
+    for (const char* noise : {"ALSA lib", "pw.conf", "libcuda", "VDPAU", "libva", " @ 0x"})
+        EXPECT_EQ(run.err().find(noise), std::string::npos) << noise << " in:\n" << run.err();
+}
+
+// The same in a window on a desktop (the display stage's Xvfb), where mpv could reach VDPAU.
+TEST(PlayDisplay, TheTerminalShowsNoLibraryProbingItsOutputs) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    TempDir dir;
+    fs::create_directories(dir / "run");
+    ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
+    for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR"}) ::unsetenv(name);
+    Launcher run(dir, {"--play", testMedia("classic.mkv").string(), "--seconds", "0.5", "--display"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    for (const char* noise : {"ALSA lib", "pw.conf", "libcuda", "VDPAU", "libva", " @ 0x"})
+        EXPECT_EQ(run.err().find(noise), std::string::npos) << noise << " in:\n" << run.err();
+}
+
 TEST(PlayCommand, AFilePlayedToItsEndExitsZero) {
     TempDir dir;
     Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null"});
     EXPECT_EQ(run.wait(), 0) << run.err();
     EXPECT_NE(run.out().find("end\teof\n"), std::string::npos) << run.out();
+}
+
+// With the default output: on a machine without a sound device (CI's) mpv plays no sound and
+// the file still ends as played.
+TEST(PlayCommand, AFileWithSoundPlayedToItsEndExitsZeroOnTheDefaultOutput) {
+    TempDir dir;
+    Launcher run(dir, {"--play", testMedia("classic.mkv").string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\teof\n"), std::string::npos) << run.out();
+}
+
+std::size_t endLines(const std::string& out) {
+    std::size_t count = 0;
+    for (auto at = out.find("end\t"); at != std::string::npos; at = out.find("end\t", at + 1))
+        if (at == 0 || out[at - 1] == '\n') ++count;
+    return count;
+}
+
+TEST(PlayCommand, TimeRunningOutJustAfterTheFileEndedPrintsOneEnd) {
+    TempDir dir;
+    Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null", "--seconds", "2.1"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_EQ(endLines(run.out()), 1u) << run.out();
+}
+
+TEST(PlayCommand, ASkipPastTheEndPrintsOneEnd) {
+    TempDir dir;
+    const auto input = dir / "keys.txt";
+    {
+        std::ofstream keys(input);
+        keys << "right\n";
+    }
+    Launcher run(dir, {"--play", testMedia("halves.mp4").string(), "--audio-output", "null", "--seconds", "0.25"},
+                 input);
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_EQ(endLines(run.out()), 1u) << run.out();
+}
+
+TEST(PlayCommand, TheFrameToSaveIsWaitedForWhenTheTimeRunsOutFirst) {
+    TempDir dir;
+    auto png = dir / "frame.png";
+    Launcher run(dir, {"--play", testMedia("long.mp4").string(), "--audio-output", "null", "--seconds", "0",
+                       "--frame-out", png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_TRUE(gfx::PngCodec::decode(readFile(png))) << run.out();
+    EXPECT_NE(run.out().find("end\tafter 0 s\n"), std::string::npos) << run.out();
+    EXPECT_EQ(endLines(run.out()), 1u) << run.out();
 }
 
 TEST(PlayCommand, AFileThatCannotBePlayedExitsWithAMessage) {
@@ -142,14 +216,15 @@ TEST(PlayCommand, KeysFromStandardInputDriveThePlayerAndScreenPrintsIt) {
     EXPECT_NE(out.find("VideoControlView"), std::string::npos) << out;
 }
 
-TEST(PlayCommand, StopsOnSIGTERMAndSIGINT) {
-    for (int number : {SIGTERM, SIGINT}) {
+TEST(PlayCommand, StopsOnSIGTERMSIGINTAndSIGHUP) {
+    // SIGHUP: the terminal it ran in was closed.
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
         TempDir dir;
         Launcher run(dir, {"--play", testMedia("long.mp4").string(), "--audio-output", "null"});
         ASSERT_TRUE(run.waitForOutput("loaded\t")) << run.err();
         run.signal(number);
         EXPECT_EQ(run.wait(), 128 + number);
-        EXPECT_NE(run.out().find(number == SIGTERM ? "end\tterminated\n" : "end\tinterrupted\n"), std::string::npos)
+        EXPECT_NE(run.out().find(number == SIGINT ? "end\tinterrupted\n" : "end\tterminated\n"), std::string::npos)
             << run.out();
     }
 }
@@ -173,6 +248,21 @@ TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {
     EXPECT_LT(image->pixel(160, 180).r, 60);
     EXPECT_GT(image->pixel(480, 180).r, 200);
     EXPECT_LT(image->pixel(480, 180).b, 60);
+}
+
+TEST(PlayDisplay, AFileWithoutPictureIsScreenshotWithItsMessage) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    TempDir dir;
+    auto png = dir / "window.png";
+    Launcher run(dir,
+                 {"--play", testMedia("audio.m4a").string(), "--audio-output", "null", "--screenshot", png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("end\tscreenshot\n"), std::string::npos) << run.out();
+    auto image = gfx::PngCodec::decode(readFile(png));
+    ASSERT_TRUE(image) << run.out();
+    // The alert's panel in the middle is lighter than the black picture around it.
+    EXPECT_GT(image->pixel(320, 180).r, 20);
+    EXPECT_LT(image->pixel(40, 40).r, 10);
 }
 
 TEST(PlayDisplay, WithoutADisplayTheWindowCannotOpenAndSaysSo) {

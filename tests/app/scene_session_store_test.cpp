@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <any>
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/user_activity.h"
+#include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 namespace reelhaven {
@@ -20,6 +24,21 @@ protected:
     dispatch::ScopedMainRunLoop loop;
     testing_support::TempDir home;
     SceneSessionStore store{home.path()};
+
+    std::vector<std::string> folderNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(store.file().parent_path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Oldest first.
+    std::vector<std::filesystem::path> damagedCopies() const {
+        std::vector<std::filesystem::path> copies;
+        for (const auto& name : folderNames())
+            if (name.starts_with("scene.json.corrupt-")) copies.push_back(store.file().parent_path() / name);
+        return copies;
+    }
 };
 
 TEST_F(SceneSessionStoreTest, TheNextRunGetsTheSessionWithItsActivity) {
@@ -58,8 +77,48 @@ TEST_F(SceneSessionStoreTest, NoFileOrABrokenOneGivesANewSession) {
     EXPECT_EQ(fresh->stateRestorationActivity(), nullptr);
     EXPECT_NE(fresh->persistentIdentifier(), first->persistentIdentifier());
     // The broken file is set aside for a look, not read again.
-    EXPECT_EQ(testing_support::readFile(store.file().string() + ".corrupt"), "{not json");
+    ASSERT_EQ(damagedCopies().size(), 1u);
+    EXPECT_EQ(testing_support::readFile(damagedCopies()[0]), "{not json");
     EXPECT_FALSE(std::filesystem::exists(store.file()));
+    // Each broken file is kept, the newest few.
+    for (int i = 0; i < 4; ++i) {
+        testing_support::writeFile(store.file(), "[" + std::to_string(i) + "]");
+        (void)store.load(true);
+    }
+    ASSERT_EQ(damagedCopies().size(), 3u);
+    EXPECT_EQ(testing_support::readFile(damagedCopies()[2]), "[3]");
+}
+
+TEST_F(SceneSessionStoreTest, APipeOrADeviceUnderTheFileNameGivesANewSessionAtOnce) {
+    std::filesystem::create_directories(store.file().parent_path());
+    ASSERT_EQ(::mkfifo(store.file().c_str(), 0644), 0);
+    EXPECT_FALSE(store.load(true)->persistentIdentifier().empty());  // would block for ever
+    std::filesystem::remove(store.file());
+    std::filesystem::create_symlink("/dev/zero", store.file());
+    EXPECT_FALSE(store.load(true)->persistentIdentifier().empty());  // would read without end
+    ASSERT_TRUE(store.save(*ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "kept-4")));
+    EXPECT_EQ(store.load(true)->persistentIdentifier(), "kept-4");
+}
+
+TEST_F(SceneSessionStoreTest, AFullDiskLeavesTheOldFileAndNoTemporary) {
+    auto session = ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "kept-5");
+    ASSERT_TRUE(store.save(*session));
+    const auto old = testing_support::readFile(store.file());
+    auto longer = ui::SceneSession::create(ui::SceneSessionRole::windowApplication, std::string(4000, 'x'));
+    {
+        testing_support::ScopedFullDisk full(old.size() + 100);
+        EXPECT_FALSE(store.save(*longer));
+    }
+    EXPECT_EQ(testing_support::readFile(store.file()), old);
+    EXPECT_EQ(folderNames(), std::vector<std::string>{"scene.json"});
+}
+
+TEST_F(SceneSessionStoreTest, TemporariesOfKilledSavesAreRemovedAtStart) {
+    testing_support::writeFile(store.file().string() + ".tmp", "");
+    testing_support::writeFile(store.file().parent_path() / ".scene.json.aB3dE9", "{\"identifier\":");
+    ASSERT_TRUE(store.save(*ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "kept-6")));
+    EXPECT_EQ(store.load(true)->persistentIdentifier(), "kept-6");
+    EXPECT_EQ(folderNames(), std::vector<std::string>{"scene.json"});
 }
 
 TEST_F(SceneSessionStoreTest, ASaveThatCannotBeWrittenSaysSo) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "controls/option_rows.h"
 #include "controls/options_header_view.h"
@@ -13,6 +14,7 @@
 #include "platform/ui/controls/slider.h"
 #include "platform/ui/controls/stepper.h"
 #include "platform/ui/controls/switch_control.h"
+#include "platform/ui/gestures/finger.h"
 #include "platform/ui/views/image.h"
 #include "platform/ui/views/window.h"
 
@@ -67,6 +69,27 @@ protected:
         return made;
     }
     void present(const std::shared_ptr<OptionsPopoverViewController>& shown) { player->present(shown, false); }
+
+    // A finger on `control`, put on top of the window at its own size, at `local` in its own
+    // coordinates: the touch path a person's takes.
+    void touch(const std::shared_ptr<ui::Control>& control, std::function<ui::Point(const ui::Control&)> local) {
+        control->setFrame(ui::Rect({20, 200}, control->intrinsicContentSize()));
+        window->addSubview(control);
+        const ui::Point at = control->convertToWindow(local(*control));
+        ui::Finger finger(window);
+        finger.down(at);
+        finger.up(at);
+        control->removeFromSuperview();
+    }
+    void step(const std::shared_ptr<ui::Stepper>& stepper, ui::Stepper::Half half) {
+        touch(stepper,
+              [half](const ui::Control& c) { return static_cast<const ui::Stepper&>(c).halfFrame(half).center(); });
+    }
+    void chooseSegment(const std::shared_ptr<ui::SegmentedControl>& segments, int index) {
+        touch(segments, [index](const ui::Control& c) {
+            return static_cast<const ui::SegmentedControl&>(c).segmentFrame(index).center();
+        });
+    }
     void close() { player->dismiss(false); }
 
     // A control of the row's type made and set up as a cell would.
@@ -184,11 +207,11 @@ TEST_F(OptionsPopoverTest, SkipSegmentsShowTenForOtherIntervalsAndRefreshThePlay
     EXPECT_EQ(segments->numberOfSegments(), 4);
     EXPECT_EQ(segments->titleForSegment(0), "5");
     EXPECT_EQ(segments->selectedSegmentIndex(), 1);
-    segments->selectSegment(3);
+    chooseSegment(segments, 3);
     EXPECT_EQ(Preferences::shared().skipInterval.wrappedValue(), "30");
     EXPECT_EQ(player->controls->bottomControlView()->skipForwardButton()->image(ui::normal)->symbolName(),
               "goforward.30");
-    segments->selectSegment(0);
+    chooseSegment(segments, 0);
     EXPECT_EQ(Preferences::shared().skipInterval.wrappedValue(), "5");
     EXPECT_TRUE(mpv->calls.empty());
 }
@@ -199,8 +222,8 @@ TEST_F(OptionsPopoverTest, VolumeSegmentsTreatOtherVolumesAsNormal) {
     auto segments = made<ui::SegmentedControl>(popover->controls()->volumeSegmentedControl());
     EXPECT_EQ(segments->selectedSegmentIndex(), 1);
     EXPECT_EQ(segments->titleForSegment(2), "Higher");
-    segments->selectSegment(0);
-    segments->selectSegment(1);
+    chooseSegment(segments, 0);
+    chooseSegment(segments, 1);
     EXPECT_EQ(info->volume(), 100);
     EXPECT_EQ(mpv->calls, (Strings{"int volume 50", "int volume 100"}));
     info->setVolume(150);
@@ -214,7 +237,7 @@ TEST_F(OptionsPopoverTest, TheSpeedStepperStartsRoundedAndStoresWhatItReads) {
     EXPECT_DOUBLE_EQ(stepper->value(), 1.2);
     EXPECT_DOUBLE_EQ(stepper->minimumValue(), 0.1);
     EXPECT_DOUBLE_EQ(stepper->maximumValue(), 4.0);
-    stepper->increment();
+    step(stepper, ui::Stepper::Half::plus);
     EXPECT_EQ(info->playbackSpeed(), stepper->value());
     EXPECT_EQ(mpv->calls.size(), 1u);
     EXPECT_EQ(mpv->calls[0].rfind("double speed 1.3", 0), 0u);
@@ -226,8 +249,8 @@ TEST_F(OptionsPopoverTest, SwitchesStoreAndWriteTheirProperties) {
     made<ui::Switch>(popover->controls()->deinterlaceSwitch())->tap();
     made<ui::Switch>(popover->controls()->highQualityVideoSwitch())->tap();
     made<ui::Switch>(popover->controls()->continuousPlaybackSwitch())->tap();
-    made<ui::Stepper>(popover->controls()->subtitleDelayStepper())->decrement();
-    made<ui::Stepper>(popover->controls()->subtitleBorderSizeStepper())->increment();
+    step(made<ui::Stepper>(popover->controls()->subtitleDelayStepper()), ui::Stepper::Half::minus);
+    step(made<ui::Stepper>(popover->controls()->subtitleBorderSizeStepper()), ui::Stepper::Half::plus);
     EXPECT_EQ(info->loop(), true);
     EXPECT_EQ(info->deinterlace(), true);
     EXPECT_TRUE(Preferences::shared().highQualityVideo.wrappedValue());

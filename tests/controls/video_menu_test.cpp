@@ -11,6 +11,7 @@
 #include "platform/foundation/notification_center.h"
 #include "platform/ui/controls/deferred_menu_element.h"
 #include "platform/ui/controls/menu.h"
+#include "platform/ui/gestures/finger.h"
 #include "platform/ui/views/platform_version.h"
 #include "platform/ui/views/window.h"
 
@@ -71,6 +72,16 @@ protected:
         player->present(menu, false);
     }
     std::vector<ui::IndexPath> selected() const { return menu->collectionView()->selectedIndexPaths(); }
+    // A finger on the header's segment `index`, lifted at once, as a person switches the list.
+    void touchSegment(int index) {
+        window->layoutIfNeeded();
+        auto segments = menu->header()->chapterPlaylistSegmentedControl();
+        const auto at = segments->convertToWindow(segments->segmentFrame(index).center());
+        ui::Finger finger(window);
+        finger.down(at);
+        finger.up(at);
+        ASSERT_EQ(segments->selectedSegmentIndex(), index);
+    }
     std::string selectedTitle() {
         auto rows = selected();
         if (rows.size() != 1) return "<" + std::to_string(rows.size()) + " rows>";
@@ -124,7 +135,7 @@ TEST_F(VideoMenuTest, TheRememberedTabNeedsTwoChapters) {
 TEST_F(VideoMenuTest, ChoosingChaptersIsRememberedForTheNextOpening) {
     auto info = playing(videos[0], 3);
     open(info);
-    menu->header()->chapterPlaylistSegmentedControl()->selectSegment(1);
+    ASSERT_NO_FATAL_FAILURE(touchSegment(1));
     EXPECT_EQ(menu->listMode(), ListType::chapters);
     EXPECT_EQ(info->videoMenuTab(), ListType::chapters);
     player->dismiss(false);
@@ -210,7 +221,7 @@ TEST_F(VideoMenuTest, AThumbnailRedrawsItsRowOnlyWhileThatPlaylistShows) {
     EXPECT_FALSE(playlist->lastApplyAnimated());  // not in the playlist: nothing to redraw
 
     menu->reloadPlaylistItems({videos[1]});
-    menu->header()->chapterPlaylistSegmentedControl()->selectSegment(1);  // before the main queue turns
+    ASSERT_NO_FATAL_FAILURE(touchSegment(1));  // before the main queue turns
     loop.runUntilIdle();
     EXPECT_FALSE(playlist->lastApplyAnimated());
     EXPECT_EQ(menu->collectionView()->dataSource(), menu->chaptersDataSource());

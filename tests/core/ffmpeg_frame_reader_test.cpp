@@ -34,15 +34,25 @@ struct OpenClip {
     int stream = -1;
 };
 
-TEST(FFmpegFrameReaderTest, ASeekIntoALongGroupOfPicturesDecodesFromTheNextKeyFrameOnly) {
-    // Key frames at 0 s and 10 s: a seek to 5 s lands on a picture that needs the one before.
-    OpenClip clip(testing_support::testMedia("longgop.ts"));
-    ASSERT_TRUE(clip.codec);
-    FramePtr frame(av_frame_alloc());
-    FFmpegFrameReader reader(*clip.format, *clip.codec, clip.stream);
-    ASSERT_EQ(reader.decodeAt(clip.secondsIn(5), *frame), FFmpegFrameReader::Result::frame);
-    EXPECT_TRUE(frame->key_frame);
-    EXPECT_LE(reader.packetsDecoded(), 2);
+TEST(FFmpegFrameReaderTest, ASeekIntoALongGroupOfPicturesDecodesOnlyTheKeyFrameBeforeIt) {
+    // Key frames at 0 s and 10 s: a transport stream seeks by time stamp and lands on a picture at
+    // 5 s that needs the key frame before it; an MP4 of the same pictures seeks to that key frame.
+    for (const char* name : {"longgop.ts", "longgop.mp4"}) {
+        OpenClip clip(testing_support::testMedia(name));
+        ASSERT_TRUE(clip.codec) << name;
+        FramePtr frame(av_frame_alloc());
+        FFmpegFrameReader reader(*clip.format, *clip.codec, clip.stream);
+        ASSERT_EQ(reader.decodeAt(clip.secondsIn(5), *frame), FFmpegFrameReader::Result::frame) << name;
+        EXPECT_TRUE(frame->key_frame) << name;
+        EXPECT_EQ(frame->pts, clip.secondsIn(0)) << name;
+        EXPECT_LE(reader.packetsDecoded(), 2) << name;
+
+        // At or after the second key frame, that one.
+        ASSERT_EQ(reader.decodeAt(clip.secondsIn(15), *frame), FFmpegFrameReader::Result::frame) << name;
+        EXPECT_EQ(frame->pts, clip.secondsIn(10)) << name;
+        ASSERT_EQ(reader.decodeAt(clip.secondsIn(10), *frame), FFmpegFrameReader::Result::frame) << name;
+        EXPECT_EQ(frame->pts, clip.secondsIn(10)) << name;
+    }
 }
 
 TEST(FFmpegFrameReaderTest, AClipThatSeeksToItsKeyFramesDecodesOnePacket) {

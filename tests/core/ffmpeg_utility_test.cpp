@@ -111,6 +111,14 @@ TEST(FFmpegUtilityTest, StreamsThatCannotSeekToAKeyFrameGiveTheirFirstPicture) {
     EXPECT_LE(FFmpegUtility::getDurationForFile(testMedia("raw.h264")), 0);
 }
 
+TEST(FFmpegUtilityTest, ATransportStreamGivesTheThumbnailOfTheSamePicturesInAnMP4) {
+    // Key frames at 0 s and 10 s of 20 s: the quarter point needs the one at 0 s in both.
+    auto transport = FFmpegUtility::getThumbnailForFile(testMedia("longgop.ts"));
+    auto indexed = FFmpegUtility::getThumbnailForFile(testMedia("longgop.mp4"));
+    ASSERT_TRUE(transport && indexed);
+    EXPECT_TRUE(*transport == *indexed);
+}
+
 TEST(FFmpegUtilityTest, FilesWithoutAPictureGiveNothing) {
     LogCapture log;
     EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(testMedia("audio.m4a")));

@@ -98,5 +98,51 @@ TEST_F(FileIdentityTest, ConcurrentIdentifiersOfOneFileEndWithOneStoredValue) {
     EXPECT_EQ(FileIdentity::identify(file), *stored);
 }
 
+TEST_F(FileIdentityTest, ACopyMadeWithItsAttributesGetsAnIdentityOfItsOwnAndKeepsIt) {
+    const auto id = FileIdentity::identify(file);
+    const auto copy = dir / "clip.mkv";
+    std::filesystem::copy_file(file, copy);
+    storeAttribute(copy, id.uuidString());
+
+    EXPECT_EQ(FileIdentity::identify(file), id);
+    const auto copyId = FileIdentity::identify(copy);
+    EXPECT_NE(copyId, id);
+    // Written, so a restart (which knows of no earlier holder) finds the two apart on disk.
+    EXPECT_EQ(storedAttribute(copy), copyId.uuidString());
+    EXPECT_EQ(storedAttribute(file), id.uuidString());
+    for (int listing = 0; listing < 2; ++listing) {
+        EXPECT_EQ(FileIdentity::identify(copy), copyId);
+        EXPECT_EQ(FileIdentity::identify(file), id);
+    }
+}
+
+TEST_F(FileIdentityTest, AFileMovedAwayLeavesItsIdentityToTheFileThatCarriesItNow) {
+    const auto id = FileIdentity::identify(file);
+    std::filesystem::create_directory(dir / "Films");
+    const auto moved = dir / "Films" / "clip.mp4";
+    std::filesystem::rename(file, moved);
+    EXPECT_EQ(FileIdentity::identify(moved), id);
+    // The same path spelled another way is the same holder.
+    EXPECT_EQ(FileIdentity::identify(dir / "Films" / ".." / "Films" / "clip.mp4"), id);
+}
+
+TEST_F(FileIdentityTest, LinksToOneFileGetStableIdentitiesOfTheirOwnWithoutRewritingIt) {
+    const auto id = FileIdentity::identify(file);
+    const auto hard = dir / "hard.mp4";
+    const auto symbolic = dir / "symbolic.mp4";
+    std::filesystem::create_hard_link(file, hard);
+    std::filesystem::create_symlink(file, symbolic);
+
+    const auto hardId = FileIdentity::identify(hard);
+    const auto symbolicId = FileIdentity::identify(symbolic);
+    EXPECT_NE(hardId, id);
+    EXPECT_NE(symbolicId, id);
+    EXPECT_NE(hardId, symbolicId);
+    EXPECT_EQ(FileIdentity::identify(hard), hardId);
+    EXPECT_EQ(FileIdentity::identify(symbolic), symbolicId);
+    EXPECT_EQ(FileIdentity::identify(file), id);
+    EXPECT_EQ(storedAttribute(file), id.uuidString());
+}
+
 }  // namespace
 }  // namespace reelhaven

@@ -38,7 +38,7 @@ TEST_F(LibraryItemTest, RenamedFilesKeepTheirIdButAreUnequal) {
     EXPECT_EQ(before->hash(), after->hash());
 }
 
-TEST_F(LibraryItemTest, CopiesWithAttributesAreEqualOnlyUnderTheSameName) {
+TEST_F(LibraryItemTest, CopiesWithAttributesGetIdsOfTheirOwnSoNoTwoItemsAreEqual) {
     writeFile(dir / "a" / "Film.mkv", "x");
     auto original = Video::create(urlOf(dir / "a" / "Film.mkv"), LibraryItemType::file, false);
     std::filesystem::create_directory(dir / "b");
@@ -50,6 +50,14 @@ TEST_F(LibraryItemTest, CopiesWithAttributesAreEqualOnlyUnderTheSameName) {
               0);
     auto sameName = Video::create(urlOf(dir / "b" / "Film.mkv"), LibraryItemType::file, false);
     auto otherName = Video::create(urlOf(dir / "b" / "Other.mkv"), LibraryItemType::file, false);
+    // Shown side by side (search lists sub-folders too), two equal items could not be told apart.
+    EXPECT_NE(sameName->id(), original->id());
+    EXPECT_NE(otherName->id(), original->id());
+    EXPECT_FALSE(*original == *sameName);
+
+    // Equality itself stays: the same id under the same name is equal, under another name not.
+    sameName->setId(original->id());
+    otherName->setId(original->id());
     EXPECT_TRUE(*original == *sameName);
     EXPECT_FALSE(*original == *otherName);
 }

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/foundation/container.h"
 #include "support/temp_dir.h"
 
 namespace reelhaven {
@@ -161,6 +162,30 @@ TEST_F(PreferencesTest, ChangesBehindItsBackAreNotSeen) {
     auto preferences = Preferences::create(defaults);
     defaults->setDouble("SUBTITLE_SCALE", 3.0);
     EXPECT_EQ(preferences->subtitleScale.wrappedValue(), 1.0);
+}
+
+TEST_F(PreferencesTest, TheSharedInstanceBelongsToTheContainerInUse) {
+    // A program that runs one app after another in one process (a test program) must not carry
+    // the settings of an earlier container into the next one, nor write them into its folder.
+    TempDir first, second;
+    const auto stored = [](const TempDir& home) {
+        return foundation::UserDefaults::create(home / "Library/Preferences/com.qvrm.reelhaven.json")
+            ->boolean("REDUCE_HAPTICS");
+    };
+    {
+        foundation::ScopedContainer container(first.path());
+        Preferences::shared().reduceHaptics.setWrappedValue(true);
+        EXPECT_EQ(stored(first), true);
+    }
+    {
+        foundation::ScopedContainer container(second.path());
+        EXPECT_FALSE(Preferences::shared().reduceHaptics.wrappedValue());
+        Preferences::shared().reduceHaptics.setWrappedValue(true);
+        EXPECT_EQ(stored(second), true);
+    }
+    // The first container's instance is still the one it had.
+    foundation::ScopedContainer again(first.path());
+    EXPECT_TRUE(Preferences::shared().reduceHaptics.wrappedValue());
 }
 
 }  // namespace

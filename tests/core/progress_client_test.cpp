@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -9,6 +12,7 @@
 
 #include "core/video.h"
 #include "platform/foundation/container.h"
+#include "support/full_disk.h"
 #include "support/temp_dir.h"
 
 namespace reelhaven {
@@ -36,6 +40,23 @@ protected:
     }
 
     nlohmann::json savedJson() { return nlohmann::json::parse(readFile(file)); }
+
+    // Oldest first.
+    std::vector<std::filesystem::path> damagedCopies() const {
+        std::vector<std::filesystem::path> copies;
+        for (const auto& entry : std::filesystem::directory_iterator(supportFolder))
+            if (entry.path().filename().string().starts_with("progressData.corrupt-")) copies.push_back(entry.path());
+        std::sort(copies.begin(), copies.end());
+        return copies;
+    }
+
+    std::vector<std::string> directoryNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(supportFolder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
 TEST_F(ProgressClientTest, KeysAreTheMD5OfTheDecodedNameWithoutExtension) {
@@ -92,30 +113,111 @@ TEST_F(ProgressClientTest, LoadReplacesTheRecordsInMemory) {
     EXPECT_EQ(client->records().size(), 1u);
 }
 
-TEST_F(ProgressClientTest, ABadRecordIsDroppedAlone) {
+TEST_F(ProgressClientTest, ABadRecordIsDroppedAloneAndABadChoiceAloneFromItsRecord) {
     writeFile(file,
               R"({"a":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false},)"
-              R"("b":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false,"aspectRatio":"zoom"},)"
-              R"("c":7})");
+              R"("b":{"progress":{"seconds":7},"duration":{"seconds":60},"isFinished":false,"aspectRatio":"zoom",)"
+              R"("volume":40},"c":7,"d":{"progress":{"seconds":5},"isFinished":false}})");
     auto client = ProgressClient::create();
     auto records = client->records();
-    ASSERT_EQ(records.size(), 1u);
+    ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records.at("a").progress, VideoTime{5});
+    EXPECT_EQ(records.at("b").progress, VideoTime{7});
+    EXPECT_EQ(records.at("b").contentMode, std::nullopt);
+    EXPECT_EQ(records.at("b").volume, 40);
+
+    // The next save keeps the record, without the value nothing could use.
+    client->save();
+    auto saved = savedJson();
+    ASSERT_TRUE(saved.contains("b"));
+    EXPECT_FALSE(saved["b"].contains("aspectRatio"));
+    EXPECT_EQ(saved["b"]["volume"], 40);
 }
 
 TEST_F(ProgressClientTest, AFileThatIsNotAnObjectIsKeptAsideBeforeTheNextSave) {
     for (std::string corrupt :
          {std::string("[1,2,3]"), std::string("{\"a\":{\"progress\""), std::string("\x00\x01", 2)}) {
-        std::filesystem::remove(supportFolder / "progressData.corrupt");
+        for (const auto& copy : damagedCopies()) std::filesystem::remove(copy);
         writeFile(file, corrupt);
         auto client = ProgressClient::create();
         EXPECT_TRUE(client->records().empty());
-        EXPECT_EQ(readFile(supportFolder / "progressData.corrupt"), corrupt);
+        ASSERT_EQ(damagedCopies().size(), 1u);
+        EXPECT_EQ(readFile(damagedCopies()[0]), corrupt);
         client->update(*video("Film.mkv", 600), 100, std::nullopt, {});
         client->save();
         EXPECT_EQ(savedJson().size(), 1u);
-        EXPECT_EQ(readFile(supportFolder / "progressData.corrupt"), corrupt);
+        ASSERT_EQ(damagedCopies().size(), 1u);
+        EXPECT_EQ(readFile(damagedCopies()[0]), corrupt);
     }
+}
+
+TEST_F(ProgressClientTest, AFileCutOffKeepsTheRecordsThatStandWhole) {
+    const std::string whole = R"({"a":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false},)"
+                              R"("b":{"progress":{"seconds":7},"duration":{"seconds":60},"isFinished":true},)"
+                              R"("c":{"progress":{"seconds":9},"duration":{"seconds":6)";
+    writeFile(file, whole);
+    auto records = ProgressClient::create()->records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records.at("a").progress, VideoTime{5});
+    EXPECT_TRUE(records.at("b").isFinished);
+    ASSERT_EQ(damagedCopies().size(), 1u);
+    EXPECT_EQ(readFile(damagedCopies()[0]), whole);
+}
+
+TEST_F(ProgressClientTest, ANumberJSONCannotHoldCostsOnlyItsValueOrItsRecord) {
+    writeFile(file,
+              R"({"a":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false,"volume":NaN},)"
+              R"("b":{"progress":{"seconds":1e400},"duration":{"seconds":60},"isFinished":false},)"
+              R"("c":{"progress":{"seconds":8},"duration":{"seconds":60},"isFinished":false,"playbackSpeed":1e400}})");
+    auto records = ProgressClient::create()->records();
+    ASSERT_EQ(records.size(), 2u) << "a position that cannot be read is no record";
+    EXPECT_EQ(records.at("a").progress, VideoTime{5});
+    EXPECT_EQ(records.at("a").volume, std::nullopt);
+    EXPECT_EQ(records.at("c").progress, VideoTime{8});
+    EXPECT_EQ(records.at("c").playbackSpeed, std::nullopt);
+}
+
+TEST_F(ProgressClientTest, EachDamagedFileIsKeptAndOnlyTheNewestFew) {
+    for (int i = 0; i < 5; ++i) {
+        writeFile(file, "{\"damaged\":" + std::to_string(i));
+        (void)ProgressClient::create();
+    }
+    auto copies = damagedCopies();
+    ASSERT_EQ(copies.size(), 3u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(readFile(copies[i]), "{\"damaged\":" + std::to_string(i + 2));
+}
+
+TEST_F(ProgressClientTest, APipeOrADeviceUnderTheFileNameIsNotReadAndTheNextSaveReplacesIt) {
+    for (bool fifo : {true, false}) {
+        std::filesystem::remove(file);
+        if (fifo)
+            ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+        else
+            std::filesystem::create_symlink("/dev/zero", file);
+        auto client = ProgressClient::create();  // would block for ever, or read without end
+        EXPECT_TRUE(client->records().empty());
+        client->update(*video("Film.mkv", 600), 100, std::nullopt, {});
+        client->save();
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(file)));
+        EXPECT_EQ(savedJson().size(), 1u);
+    }
+}
+
+TEST_F(ProgressClientTest, TemporariesOfKilledSavesAreRemovedAtStartAndAFailedSaveLeavesNone) {
+    writeFile(supportFolder / ".progressData.k1LLed", "half a save");
+    auto client = ProgressClient::create();
+    EXPECT_FALSE(std::filesystem::exists(supportFolder / ".progressData.k1LLed"));
+
+    client->update(*video("Film.mkv", 600), 100, std::nullopt, {});
+    client->save();
+    const std::string saved = readFile(file);
+    for (int i = 0; i < 200; ++i) client->update(*video("v" + std::to_string(i) + ".mkv", 600), 50, std::nullopt, {});
+    {
+        testing_support::ScopedFullDisk full(saved.size() + 10);
+        client->save();
+    }
+    EXPECT_EQ(readFile(file), saved) << "the old file stands";
+    EXPECT_EQ(directoryNames(), std::vector<std::string>{"progressData"});
 }
 
 TEST_F(ProgressClientTest, SavesLeaveNoTemporaryFilesAndAlwaysAWholeFile) {

@@ -267,6 +267,45 @@ TEST_F(VideoManagerFileOperationsTest, DeletingAFolderClearsTheRecordsOfEveryVid
     EXPECT_TRUE(savedProgress("other.mp4"));
 }
 
+TEST_F(VideoManagerFileOperationsTest, ARecordSharedByANameInAnotherFolderStaysUntilTheLastVideoGoes) {
+    // The record key is the file name without extension, wherever the file lies.
+    makeFile("Film.mp4");
+    makeFile("Shows/Film.mkv");
+    makeFile("Shows/Deep/Film.avi");
+    makeFile("Inbox/Other.mp4");  // never listed, so not part of the library
+    makeFile("Other.mp4");
+    giveProgress("Film.mp4");
+    giveProgress("Other.mp4");
+    listDocuments();
+    flush();
+
+    EXPECT_TRUE(manager->deleteItems({position("Film")}));
+    EXPECT_TRUE(hasProgress("Shows/Film.mkv"));
+    EXPECT_TRUE(savedProgress("Shows/Film.mkv"));
+    EXPECT_TRUE(manager->deleteItems({position("Other")}));
+    EXPECT_FALSE(hasProgress("Other.mp4"));
+
+    // A folder holding one of the two leaves the record to the other; the last one takes it.
+    std::filesystem::rename(documents / "Shows" / "Film.mkv", documents / "Film.mkv");
+    listDocuments();
+    flush();
+    EXPECT_TRUE(manager->deleteItems({position("Shows")}));
+    EXPECT_TRUE(hasProgress("Film.mkv"));
+    EXPECT_TRUE(manager->deleteItems({position("Film")}));
+    EXPECT_FALSE(hasProgress("Film.mkv"));
+    EXPECT_FALSE(savedProgress("Film.mkv"));
+
+    // Deleted together, the two take the record with them.
+    makeFile("Again.mp4");
+    makeFile("Box/Again.mkv");
+    giveProgress("Again.mp4");
+    listDocuments();
+    flush();
+    EXPECT_TRUE(manager->deleteItems({position("Again"), position("Box")}));
+    EXPECT_FALSE(hasProgress("Again.mp4"));
+    EXPECT_FALSE(savedProgress("Again.mp4"));
+}
+
 TEST_F(VideoManagerFileOperationsTest, DeletingRefusesOutOfRangePositionsWithNothingChanged) {
     listed({"a.mp4", "b.mp4", "c.mp4", "d.mp4", "e.mp4"});
     EXPECT_FALSE(manager->deleteItems({0, 7}));

@@ -140,5 +140,47 @@ TEST(VideoProgressCodingTest, RejectsMissingKeysWrongTypesAndUnknownModes) {
         EXPECT_THROW(nlohmann::json::parse(text).get<VideoProgress>(), nlohmann::json::exception) << text;
 }
 
+TEST(VideoProgressCodingTest, AStoredRecordKeepsEverythingButItsUnusableChoices) {
+    const std::string required = R"("progress":{"seconds":61.2},"duration":{"seconds":1432.5},"isFinished":true)";
+    const std::pair<const char*, const char*> bad[] = {
+        {R"("aspectRatio":"bogus")", "aspectRatio"},
+        {R"("aspectRatio":3)", "aspectRatio"},
+        {R"("volume":"loud")", "volume"},
+        {R"("selectedAudio":1.5)", "selectedAudio"},
+        {R"("loop":1)", "loop"},
+        {R"("playbackSpeed":"fast")", "playbackSpeed"},
+        {R"("videoAspectRatio":1e308)", "videoAspectRatio"},
+    };
+    for (const auto& [member, key] : bad) {
+        auto json = nlohmann::json::parse("{" + required + "," + member + R"(,"selectedSubtitle":3})");
+        std::vector<std::string> dropped;
+        auto decoded = decodeStoredVideoProgress(json, dropped);
+        ASSERT_TRUE(decoded) << member;
+        EXPECT_EQ(decoded->progress, VideoTime{61.2}) << member;
+        EXPECT_TRUE(decoded->isFinished) << member;
+        EXPECT_EQ(decoded->selectedSubtitle, 3) << member << ": the other choices stay";
+        EXPECT_EQ(dropped, std::vector<std::string>{key}) << member;
+        EXPECT_EQ(nlohmann::json(*decoded).size(), 4u) << member << ": written back without the bad value";
+    }
+    std::vector<std::string> dropped;
+    EXPECT_FALSE(
+        decodeStoredVideoProgress(nlohmann::json::parse(R"({"progress":{"seconds":1},"isFinished":false})"), dropped))
+        << "a required key cannot be done without";
+    EXPECT_FALSE(decodeStoredVideoProgress(nlohmann::json::parse("[1]"), dropped));
+}
+
+TEST(VideoProgressCodingTest, AnAspectRatioNoPictureHasCountsAsAbsent) {
+    for (double ratio : {1e308, -1.78, 0.0, 0.04, 20.5}) {
+        nlohmann::json json = record(1, 2);
+        json["videoAspectRatio"] = ratio;
+        EXPECT_EQ(json.get<VideoProgress>().aspectRatio, std::nullopt) << ratio;
+    }
+    for (double ratio : {0.05, 180.0 / 320.0, 2.39, 20.0}) {
+        nlohmann::json json = record(1, 2);
+        json["videoAspectRatio"] = ratio;
+        EXPECT_EQ(json.get<VideoProgress>().aspectRatio, ratio) << ratio;
+    }
+}
+
 }  // namespace
 }  // namespace reelhaven

@@ -17,6 +17,7 @@
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
+#include "platform/ui/views/visual_effect_view.h"
 #include "playback/reelhaven_view_controller.h"
 #include "settings/settings_storyboard.h"
 #include "settings/settings_table_view_controller.h"
@@ -46,7 +47,7 @@ protected:
     }
     void showRoot() {
         listDocuments();
-        root = LibraryFileCollectionViewController::create(manager, progressClient, uploader, nullptr);
+        root = LibraryFileCollectionViewController::create(nullptr, manager, progressClient, uploader, nullptr);
         screen = root;
         navigation = ui::NavigationController::create(root);
         window = ui::Window::create(ui::Rect(0, 0, 390, 844));
@@ -115,10 +116,21 @@ TEST_F(LibraryRootScreenTest, TheGearPushesTheSettingsScreenWithTheRootServices)
     EXPECT_NE(navigation->topViewController(), settings);
 }
 
+TEST_F(LibraryRootScreenTest, TheScreenKeepsTheFolderItIsMadeWith) {
+    makeFolder("Box");
+    listDocuments();
+    auto box = folder("Box");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(LibraryFileCollectionViewController::create(box, manager, progressClient, uploader, nullptr)->folder(),
+              box);
+    EXPECT_FALSE(
+        LibraryFileCollectionViewController::create(nullptr, manager, progressClient, uploader, nullptr)->folder());
+}
+
 TEST_F(LibraryRootScreenTest, TheGearDoesNothingOutsideANavigationController) {
     registerSettingsStoryboard();
     listDocuments();
-    root = LibraryFileCollectionViewController::create(manager, progressClient, uploader, nullptr);
+    root = LibraryFileCollectionViewController::create(nullptr, manager, progressClient, uploader, nullptr);
     screen = root;
     window = ui::Window::create(ui::Rect(0, 0, 390, 844));
     window->setRootViewController(root);
@@ -208,6 +220,36 @@ TEST_F(LibraryRootScreenTest, TheRowTogglesTheRealServerAndTheIdleTimerFollowsIt
     EXPECT_FALSE(uploader->isRunning());
     EXPECT_FALSE(ui::Application::shared().isIdleTimerDisabled());
     EXPECT_EQ(serverRow(*menu)->textLabel()->text(), "Enable local Wi-Fi Server");
+}
+
+TEST_F(LibraryRootScreenTest, StoppingTheServerTakesItsAddressOffTheRow) {
+    net::ScopedInterfaceList list(std::vector<InterfaceEntry>{InterfaceEntry::make("en0", "192.168.1.20")}, "en0");
+    showRoot();
+    auto menu = openImportMenu();
+    menu->tableView()->tapRow(ui::IndexPath(0, 1));
+    ASSERT_NE(detail(*serverRow(*menu)).find("Visit http://192.168.1.20"), std::string::npos);
+
+    menu->tableView()->tapRow(ui::IndexPath(0, 1));
+    ASSERT_FALSE(uploader->isRunning());
+    auto cell = serverRow(*menu);
+    EXPECT_EQ(cell->textLabel()->text(), "Enable local Wi-Fi Server");
+    EXPECT_EQ(detail(*cell), "");
+    EXPECT_FALSE(cell->detailTextLabel()->attributedText());
+}
+
+TEST_F(LibraryRootScreenTest, TheImportMenuIsOnTheDarkBlurWithFullWidthLinesAndNoneUnderTheLastRow) {
+    showRoot();
+    auto menu = openImportMenu();
+    ASSERT_TRUE(menu);
+    auto table = menu->tableView();
+    auto blur = std::dynamic_pointer_cast<ui::VisualEffectView>(table->backgroundView());
+    ASSERT_TRUE(blur);
+    EXPECT_EQ(blur->effect(), ui::VisualEffectView::BlurStyle::dark);
+    const auto line = table->separatorFrame(ui::IndexPath(0, 0));
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->origin.x, 0);
+    EXPECT_EQ(line->size.width, table->bounds().size.width);
+    EXPECT_FALSE(table->separatorFrame(ui::IndexPath(0, 1)));
 }
 
 TEST_F(LibraryRootScreenTest, UploadsAndMovesThroughABrowserRefreshTheGrid) {
@@ -320,7 +362,14 @@ TEST_F(PlayerPresentationTest, AnAddressPlaysOnceThePlaySheetHasGone) {
     ASSERT_TRUE(root->playButton()->tap());
     settle();
     const auto file = testing_support::testMedia("wide.mp4");
+    auto sheet = root->presentedViewController();
+    ASSERT_TRUE(sheet);
     root->openURLController()->rootView()->delegate()->didChange.send("file://" + file.string());
+    // The sheet slides away, animated: it is still on its way out a moment later.
+    loop.runUntilIdle();
+    loop.advanceSeconds(ui::ViewController::transitionDuration / 2);
+    EXPECT_EQ(root->presentedViewController(), sheet);
+    EXPECT_TRUE(sheet->isBeingDismissed());
     settle();
     Preferences::shared().playExternalFileIndex.setWrappedValue(0);
     auto shown = player();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "library/open_url_hosting_controller.h"
 #include "library/string_extensions.h"
 #include "platform/dispatch/run_loop.h"
@@ -134,6 +136,47 @@ TEST_F(OpenURLSheetTest, CancelClosesTheSheetAndReopeningShowsAnEmptyField) {
     ASSERT_TRUE(driver.type("https://", "https://example.com/b.mp4"));
     ASSERT_TRUE(driver.tap("Play "));
     EXPECT_TRUE(received.empty());
+}
+
+TEST_F(OpenURLSheetTest, TheFieldGrowsWithALongAddressUpToEightLines) {
+    open();
+    auto field = sheet().addressField();
+    EXPECT_EQ(field->lineLimit(), OpenURLView::kAddressLineLimit);
+    const double oneLine = field->frame().height();
+    const double width = field->frame().width();
+
+    std::string address = "https://example.com/";
+    while (address.size() < 120) address += "segment/";
+    ASSERT_TRUE(driver.type("https://", address));
+    window->layoutIfNeeded();
+    const double grown = field->frame().height();
+    EXPECT_GT(grown, oneLine * 1.5);
+    EXPECT_EQ(field->frame().width(), width);  // it grows down, not across the sheet
+
+    // However long, no more than 8 lines.
+    std::string endless = "https://example.com/";
+    while (endless.size() < 4000) endless += "segment/";
+    ASSERT_TRUE(driver.type(address, endless));
+    window->layoutIfNeeded();
+    const double lineHeight = std::ceil(field->font().lineHeight());
+    EXPECT_LE(field->frame().height(), oneLine + 7 * lineHeight + 1);
+    EXPECT_GT(field->frame().height(), oneLine + 6 * lineHeight);
+
+    // Emptied, it is one line again.
+    ASSERT_TRUE(driver.type(endless, ""));
+    window->layoutIfNeeded();
+    EXPECT_EQ(field->frame().height(), oneLine);
+}
+
+TEST_F(OpenURLSheetTest, BeforeSystem16TheFieldStaysOneLine) {
+    ui::ScopedPlatformVersion old({15, 0, 0});
+    open();
+    auto field = sheet().addressField();
+    EXPECT_EQ(field->lineLimit(), 1);
+    const double oneLine = field->frame().height();
+    ASSERT_TRUE(driver.type("https://", "https://example.com/" + std::string(300, 'a')));
+    window->layoutIfNeeded();
+    EXPECT_EQ(field->frame().height(), oneLine);
 }
 
 TEST_F(OpenURLSheetTest, BeforeSystem16ThereIsNoPasteControl) {

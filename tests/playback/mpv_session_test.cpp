@@ -57,6 +57,20 @@ TEST(EndFileActionTable, OnlyAFileThatPlayedToItsEndIsFinished) {
         EXPECT_EQ(endFileAction({c.reason, 0}, c.changedVideo, c.continuous), c.expected) << "reason " << c.reason;
 }
 
+TEST(EndFileActionTable, AFileThatPlayedWithoutAnOutputIsFinished) {
+    const EndFileEvent noSound{MPV_END_FILE_REASON_ERROR, MPV_ERROR_AO_INIT_FAILED, true};
+    EXPECT_EQ(endFileAction(noSound, false, false), EndFileAction::closeFinished);
+    EXPECT_EQ(endFileAction(noSound, false, true), EndFileAction::playNext);
+    EXPECT_EQ(endFileAction(noSound, true, true), EndFileAction::none);
+    EXPECT_EQ(endFileAction({MPV_END_FILE_REASON_ERROR, MPV_ERROR_VO_INIT_FAILED, true}, false, false),
+              EndFileAction::closeFinished);
+    // Before it played, the same error is a file that could not be played.
+    EXPECT_EQ(endFileAction({MPV_END_FILE_REASON_ERROR, MPV_ERROR_AO_INIT_FAILED, false}, false, true),
+              EndFileAction::closeUnfinished);
+    EXPECT_EQ(endFileAction({MPV_END_FILE_REASON_ERROR, MPV_ERROR_LOADING_FAILED, true}, false, true),
+              EndFileAction::closeUnfinished);
+}
+
 TEST_F(PlayerTest, LoadsFromOneSecondBeforeTheSavedPositionWithThePerFileOptions) {
     auto video = clip("long.mp4");
     VideoProgress::Choices choices;
@@ -130,6 +144,46 @@ TEST_F(PlayerTest, AFilePlayedToItsEndClosesFinishedOrPlaysTheNext) {
     session->startPlayback(first);
     ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
     EXPECT_EQ(ended->first, EndFileAction::playNext);
+}
+
+// No sound device: mpv's "pcm" output writing into a folder that does not exist cannot open,
+// on any machine.
+class PlayerWithoutSoundTest : public PlayerTest {
+protected:
+    void SetUp() override {
+        audioOutput = "pcm";
+        beforeLoad = [this] {
+            const auto file = (dir / "no-such-folder" / "sound.wav").string();
+            mpv_set_property_string(session->mpv(), "ao-pcm-file", file.c_str());
+        };
+    }
+    PlaybackInfoPtr nearTheEnd() {
+        auto first = info(clip("classic.mkv"));  // 3 s with a sound track
+        first->setProgress(2.5);                 // starts at 1.5 s
+        return first;
+    }
+};
+
+TEST_F(PlayerWithoutSoundTest, AFileWithSoundPlaysToItsEndAndIsFinished) {
+    open(nearTheEnd());
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(ended->first, EndFileAction::closeFinished);
+    EXPECT_EQ(ended->second.reason, MPV_END_FILE_REASON_EOF) << "mpv fell back to no sound output";
+    EXPECT_EQ(property("audio-fallback-to-null"), "yes");
+}
+
+TEST_F(PlayerWithoutSoundTest, WithoutTheFallbackAFileThatLoadedAndPlayedIsStillFinished) {
+    auto noFallback = beforeLoad;
+    beforeLoad = [&] {
+        noFallback();
+        mpv_set_property_string(session->mpv(), "audio-fallback-to-null", "no");
+    };
+    open(nearTheEnd());
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(ended->second.reason, MPV_END_FILE_REASON_ERROR);
+    EXPECT_EQ(ended->second.error, MPV_ERROR_AO_INIT_FAILED);
+    EXPECT_TRUE(ended->second.played);
+    EXPECT_EQ(ended->first, EndFileAction::closeFinished);
 }
 
 TEST_F(PlayerTest, TheReplacedFilesEndIsNotActedOn) {
@@ -328,6 +382,30 @@ TEST_F(PlayerTest, HDRIsShownOnlyOnAScreenWithHeadroom) {
         }
         session->commandQueue()->sync([] {});
     }
+}
+
+TEST_F(PlayerTest, ADecoderGoneWhilePausedIsSwitchedHalfASecondLater) {
+    open(info(clip("long.mp4")));
+    ASSERT_TRUE(waitForLoad());
+    auto record = session->playbackInfo();
+    auto report = [&](const std::string& current) {
+        session->commandQueue()->sync([&] { session->hwdecReported(current); });
+        mainLoop.runUntilIdle();
+    };
+    record->setIsPaused(true);
+    report("");
+    EXPECT_EQ(property("hwdec"), "no") << "not before half a second";
+    mainLoop.advanceSeconds(0.5);
+    EXPECT_EQ(property("hwdec"), "auto") << "from the configured decoder to mpv's choice";
+    report("");
+    mainLoop.advanceSeconds(0.5);
+    EXPECT_EQ(property("hwdec"), "no") << "and back";
+
+    report("no");  // a decoder that names itself is there
+    record->setIsPaused(false);
+    report("");  // playing: the next frame comes anyway
+    mainLoop.advanceSeconds(1);
+    EXPECT_EQ(property("hwdec"), "no");
 }
 
 TEST_F(PlayerTest, SoftwareDecodingIsNotReportedAsHardware) {

@@ -57,6 +57,9 @@ protected:
     std::optional<std::optional<HDRMetadata>> hdr;
     // Given to the renderer before it starts, as the player gives itself.
     std::shared_ptr<VideoControlDelegate> controlDelegate;
+    // mpv's audio output, and what runs once the handle is set up, before the first load.
+    std::string audioOutput = "null";
+    std::function<void()> beforeLoad;
 
     void TearDown() override { close(); }
 
@@ -90,7 +93,7 @@ protected:
         view->setKeepsLastFrame(true);
         // Each frame wakes the main loop so a waiting test looks at it at once.
         view->onFrameDisplayed = [](const gfx::Image&) { dispatch::Queue::main()->async([] {}); };
-        session = MPVSession::create(first, {"no", "null", preferences, nullptr, screen});
+        session = MPVSession::create(first, {"no", audioOutput, preferences, nullptr, screen});
         session->onFileLoaded = [this](const PlaybackInfoPtr& info) { loaded.push_back(info); };
         session->onEndFile = [this](EndFileAction action, EndFileEvent event) { ended.emplace(action, event); };
         session->onPlaybackRestart = [this] {
@@ -104,6 +107,7 @@ protected:
         renderer->controlDelegate = controlDelegate;
         output.attach(session);
         pictureInPictureController = output.pictureInPictureController;
+        if (beforeLoad) beforeLoad();
         session->startPlayback(first);
     }
     void close() {

@@ -8,6 +8,7 @@
 #include "controls/video_control_view.h"
 #include "controls/video_menu_popover_view_controller.h"
 #include "output/mpv_glk_view.h"
+#include "platform/base/fatal.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "playback/player_screen_fixture.h"
@@ -198,6 +199,13 @@ TEST_F(PlayerScreenTest, TheVideoViewTakesTheVideosAspectInEachContentMode) {
     auto constraint = player->aspectRatioConstraint();
     player->updateAspectRatioConstraint(std::nullopt, 1.5, 0);
     EXPECT_EQ(player->aspectRatioConstraint(), constraint) << "the same aspect does not rebuild it";
+    // A ratio no picture has (a damaged progress record's) leaves the view as it is.
+    for (double unusable : {1e308, 100.0, 0.0, -1.5, std::nan("")})
+        player->updateAspectRatioConstraint(unusable, std::nullopt, std::nullopt);
+    EXPECT_EQ(player->aspectRatioConstraint(), constraint);
+    EXPECT_EQ(player->playbackInfo()->aspectRatio(), 1.5);
+    window->layoutIfNeeded();
+    EXPECT_EQ(glk->frame(), (ui::Rect{50, 0, 540, 360}));
 
     player->toggleAspectRatio();
     EXPECT_EQ(player->contentMode(), ContentMode::aspectFill);
@@ -223,6 +231,17 @@ TEST_F(PlayerScreenTest, AQuarterTurnEitherWayUsesTheInverseAspect) {
     }
     player->updateAspectRatioConstraint(std::nullopt, 16.0 / 9.0, 180);
     EXPECT_NEAR(*player->playbackInfo()->aspectRatio(), 16.0 / 9.0, 1e-9) << "a half turn keeps the aspect";
+}
+
+TEST_F(PlayerScreenTest, ThePicturesSizeIsReadOnTheCommandQueueForPictureInPicture) {
+    openLoaded("halves-rot90.mp4");  // 320x180, turned a quarter
+    auto renderer = player->videoRenderer();
+    auto target = [&] {
+        return VideoRenderer::renderQueue()->syncValue([&] { return renderer->pictureInPictureRenderTarget(); });
+    };
+    EXPECT_TRUE(waitFor([&] { return target() == PixelSize{180, 320}; }));
+    base::ScopedFatalThrows fatalThrows;
+    EXPECT_THROW(player->updatePictureInPictureSize(), base::FatalError) << "not on the main thread";
 }
 
 class SubtitlePositionTest : public PlayerScreenTest {

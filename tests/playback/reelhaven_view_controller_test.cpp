@@ -11,7 +11,10 @@
 #include "platform/media/audio_session.h"
 #include "platform/media/now_playing_info_center.h"
 #include "platform/media/picture_in_picture_controller.h"
+#include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/scenes/application.h"
+#include "platform/ui/views/device.h"
+#include "platform/ui/views/platform_version.h"
 #include "playback/player_screen_fixture.h"
 
 namespace reelhaven::playback_test {
@@ -37,8 +40,30 @@ TEST_F(PlayerScreenTest, LoadingStartsThePlaybackTheTimersAndHidesTheControls) {
     EXPECT_EQ(player->commitProgressTimer()->interval(), dispatch::seconds(30.0));
     EXPECT_TRUE(ui::Application::shared().isIdleTimerDisabled());
     EXPECT_EQ(scene->title(), "long");
+    EXPECT_EQ(player->titleView()->titleLabel()->text(), "long");
+    mainLoop.runUntilIdle();
+    EXPECT_EQ(player->presentedViewController(), nullptr) << "a video has its picture";
     EXPECT_NEAR(player->glkView()->bounds().size.width, 640, 1e-4);
     EXPECT_NEAR(player->glkView()->bounds().size.height, 360, 1e-4);
+}
+
+TEST_F(PlayerScreenTest, AFileWithoutPictureSaysSoAndShowsItsEmptyPicture) {
+    open(info(clip("audio.m4a")), false);
+    player->glkView()->setKeepsLastFrame(true);
+    ASSERT_TRUE(waitForLoad());
+    ASSERT_TRUE(waitFor([&] { return player->presentedViewController() != nullptr; }));
+    auto alert = std::dynamic_pointer_cast<ui::AlertController>(player->presentedViewController());
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->alertTitle(), "No Picture");
+    EXPECT_EQ(alert->message(), "This file has sound but no video.");
+    EXPECT_TRUE(waitFor([&] { return player->glkView()->framesDisplayed() > 0; })) << "a picture, if black";
+    settle();
+    EXPECT_TRUE(alert->tapAction("OK"));
+    EXPECT_TRUE(waitFor([&] {
+        settle();
+        return player->presentedViewController() == nullptr;
+    }));
+    EXPECT_EQ(root->presentedViewController(), player) << "the sound plays on";
 }
 
 TEST_F(PlayerScreenTest, ARestoredPlayerComesBackPausedWithItsControlsAsTheyWere) {
@@ -118,6 +143,30 @@ TEST_F(PlayerScreenTest, AnEarlyCloseKeepsTheSavedProgress) {
     auto written = ProgressClient::create()->progress(*video);  // read back from the file
     ASSERT_TRUE(written);
     EXPECT_DOUBLE_EQ(written->progress.seconds, 30);
+}
+
+TEST_F(PlayerScreenTest, MpvShuttingDownByItselfStopsTheThreeTimers) {
+    openLoaded("long.mp4");
+    const auto timers = {player->syncPlayTimeTimer(), player->saveProgressTimer(), player->commitProgressTimer()};
+    for (const auto& timer : timers) ASSERT_TRUE(timer && timer->isValid());
+    // On the command queue, so the handle cannot go while the command is under way.
+    player->session()->commandQueue()->sync([&] {
+        const char* quit[] = {"quit", nullptr};
+        mpv_command(player->mpv(), quit);
+    });
+    ASSERT_TRUE(waitFor([&] { return player->mpv() == nullptr; }));
+    flush();  // the handler has posted its word to the main queue
+    mainLoop.runUntilIdle();
+    for (const auto& timer : timers) EXPECT_FALSE(timer->isValid());
+}
+
+TEST_F(PlayerScreenTest, ThePlayerOfADisconnectedSceneGoesWithoutAnimation) {
+    openLoaded("long.mp4");
+    settle();
+    scene->disconnect();
+    player->close(false);
+    mainLoop.runUntilIdle();  // the clock stands still: no animation can end
+    EXPECT_EQ(root->presentedViewController(), nullptr);
 }
 
 TEST_F(PlayerScreenTest, ReturningFromTheBackgroundRestartsEachTimerOnce) {
@@ -277,6 +326,65 @@ TEST_F(PlayerScreenTest, PictureInPictureEndingInTheBackgroundRunsTheBackgroundP
     EXPECT_FALSE(player->syncPlayTimeTimer()->isValid()) << "the timers stop as when entering the background";
 }
 
+TEST_F(PlayerScreenTest, ThePictureInPictureWindowIsToldAtLoadAndAtRestartsWhileItShows) {
+    openLoaded("long.mp4");
+    auto pip = player->pictureInPictureController();
+    ASSERT_TRUE(pip);
+    EXPECT_TRUE(waitFor([&] { return pip->invalidationCount() == 1; })) << "the file loaded";
+    mainLoop.runUntilIdle();
+    EXPECT_EQ(pip->invalidationCount(), 1u) << "restarts before picture in picture tell nothing";
+    pip->startPictureInPicture();
+    const auto started = pip->invalidationCount();
+    player->seekTo(30);
+    EXPECT_TRUE(waitFor([&] { return pip->invalidationCount() > started; })) << "the seek's restart";
+}
+
+TEST_F(PlayerScreenTest, ARestartShowsTheNewPositionWithoutWaitingForTheTimer) {
+    openLoaded("long.mp4");
+    auto label = player->controlView()->bottomControlView()->progressLabel();
+    player->seekTo(30);
+    // The manual clock stands still: the 0.2-second timer does not fire.
+    EXPECT_TRUE(waitFor([&] { return label->text() == "0:30"; })) << label->text().value_or("(none)");
+}
+
+// Before 16 the player turns the device to landscape itself, from the orientation of the
+// application's first window, and back when it closes.
+class PlayerLandscapeTest : public PlayerScreenTest {
+protected:
+    ui::ScopedPlatformVersion version{{15, 0, 0}};
+    std::shared_ptr<ui::WindowScene> firstScene;
+    std::shared_ptr<ui::Window> firstWindow;
+
+    void SetUp() override {
+        PlayerScreenTest::SetUp();
+        preferences->preferLandscape.setWrappedValue(true);
+        // The application's first window is not the key one (the fixture's).
+        firstScene = ui::Application::shared().connectScene(ui::SceneSessionRole::windowApplication);
+        firstWindow = ui::Window::create(firstScene);
+        ui::Device::current().setOrientation(ui::DeviceOrientation::portrait);
+    }
+    void TearDown() override {
+        PlayerScreenTest::TearDown();
+        ui::Application::shared().reset();
+        ui::Device::current().setOrientation(ui::DeviceOrientation::portrait);
+    }
+};
+
+TEST_F(PlayerLandscapeTest, TheFirstWindowsOrientationDecidesTheLandscapeSide) {
+    firstScene->setInterfaceOrientation(ui::InterfaceOrientation::landscapeLeft);
+    open(info(clip("long.mp4")));
+    EXPECT_EQ(ui::Device::current().orientation(), ui::DeviceOrientation::landscapeRight);
+}
+
+TEST_F(PlayerLandscapeTest, ClosingTurnsTheDeviceBackUpsideDown) {
+    firstScene->setInterfaceOrientation(ui::InterfaceOrientation::portraitUpsideDown);
+    open(info(clip("long.mp4")));
+    EXPECT_EQ(ui::Device::current().orientation(), ui::DeviceOrientation::landscapeLeft);
+    player->close(false);
+    ASSERT_TRUE(waitForDismissal());
+    EXPECT_EQ(ui::Device::current().orientation(), ui::DeviceOrientation::portraitUpsideDown);
+}
+
 class PlayerScreenFolderTest : public PlayerScreenTest {
 protected:
     std::shared_ptr<VideoManager> manager = VideoManager::create(DocumentsClient::create(), progressClient);
@@ -306,6 +414,7 @@ TEST_F(PlayerScreenFolderTest, WithContinuousPlaybackTheNextVideoOfTheFolderPlay
     EXPECT_EQ(player->playbackInfo()->name(), "wide");
     EXPECT_EQ(root->presentedViewController(), player);
     EXPECT_FALSE(player->titleView()->isHidden());
+    EXPECT_EQ(player->titleView()->titleLabel()->text(), "wide");
     EXPECT_EQ(scene->title(), "wide");
     ASSERT_TRUE(savedProgress(*videos[0]));
     EXPECT_EQ(savedProgress(*videos[0])->isFinished, true);
@@ -336,6 +445,7 @@ TEST_F(PlayerScreenFolderTest, SwitchingSavesTheOldVideoAndPlaysTheChosenOne) {
     EXPECT_FALSE(player->changedVideo()) << "cleared when the chosen file starts";
     EXPECT_EQ(root->presentedViewController(), player) << "the replaced file's end closes nothing";
     EXPECT_EQ(player->controlView()->delegate(), player);
+    EXPECT_EQ(player->titleView()->titleLabel()->text(), "long");
 }
 
 }  // namespace

@@ -29,6 +29,15 @@ out vec4 color;
 void main() { color = texture(interfaceTexture, uv).bgra; }
 )";
 
+// Whether a video's frame, blitted, writes every pixel of the window.
+bool fillsWindow(const VideoFrame& video, int width, int height) {
+    auto covers = [&](const ui::Rect& r) {
+        return r.origin.x <= 0 && r.origin.y <= 0 && r.origin.x + r.size.width >= width &&
+               r.origin.y + r.size.height >= height;
+    };
+    return video.frame.renderbuffer && covers(video.rect) && covers(video.clip);
+}
+
 unsigned compile(GLenum type, const char* source) {
     const unsigned shader = glCreateShader(type);
     glShaderSource(shader, 1, &source, nullptr);
@@ -71,10 +80,14 @@ Compositor::~Compositor() {
     glDeleteProgram(m_program);
 }
 
-void Compositor::upload(cairo_surface_t* interface) {
-    cairo_surface_flush(interface);
+void Compositor::upload(cairo_surface_t* interface, Interface change) {
     const int width = cairo_image_surface_get_width(interface);
     const int height = cairo_image_surface_get_height(interface);
+    if (change == Interface::unchanged && width == m_textureWidth && height == m_textureHeight) {
+        m_rowsUploaded = 0;
+        return;
+    }
+    cairo_surface_flush(interface);
     const int stride = cairo_image_surface_get_stride(interface);
     const auto* data = cairo_image_surface_get_data(interface);
     const size_t rowBytes = static_cast<size_t>(width) * 4;
@@ -110,6 +123,16 @@ void Compositor::upload(cairo_surface_t* interface) {
     if (m_rowsUploaded > 0) findInkedRows(data, width, height, stride);
 }
 
+bool Compositor::shows(cairo_surface_t* interface) const {
+    const int width = cairo_image_surface_get_width(interface);
+    const int height = cairo_image_surface_get_height(interface);
+    if (width != m_textureWidth || height != m_textureHeight) return false;
+    cairo_surface_flush(interface);
+    const auto* data = cairo_image_surface_get_data(interface);
+    const size_t bytes = static_cast<size_t>(cairo_image_surface_get_stride(interface)) * static_cast<size_t>(height);
+    return bytes == m_uploaded.size() && std::memcmp(m_uploaded.data(), data, bytes) == 0;
+}
+
 void Compositor::findInkedRows(const std::uint8_t* data, int width, int height, int stride) {
     // Bands closer than this merge: a few more blended rows cost less than another draw.
     constexpr int kGap = 16;
@@ -126,12 +149,8 @@ void Compositor::findInkedRows(const std::uint8_t* data, int width, int height, 
     }
 }
 
-void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoFrame>& videos, int width, int height) {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, width, height);
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
+bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, int height) {
+    bool filled = false;
     for (const auto& region : videos) {
         const auto& frame = region.frame;
         if (!frame.renderbuffer || region.clip.isEmpty()) continue;
@@ -152,9 +171,29 @@ void Compositor::draw(cairo_surface_t* interface, const std::vector<VideoFrame>&
         glBlitFramebuffer(0, 0, frame.width, frame.height, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
                           same ? GL_NEAREST : GL_LINEAR);
         glDisable(GL_SCISSOR_TEST);
+        filled = filled || fillsWindow(region, width, height);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    upload(interface);
+    return filled;
+}
+
+void Compositor::draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
+                      int height) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, width, height);
+    glDisable(GL_SCISSOR_TEST);
+    // Black under the videos, unless one fills the window (the player): in software GL a clear
+    // of the window is a pass over every pixel, as the blit over it is.
+    const bool filled = std::any_of(videos.begin(), videos.end(),
+                                    [&](const VideoFrame& video) { return fillsWindow(video, width, height); });
+    glClearColor(0, 0, 0, 1);
+    if (!filled) glClear(GL_COLOR_BUFFER_BIT);
+    if (!drawVideos(videos, width, height) && filled) {
+        // Its frame could not be read after all: black and the others, so nothing stale shows.
+        glClear(GL_COLOR_BUFFER_BIT);
+        drawVideos(videos, width, height);
+    }
+    upload(interface, change);
     glUseProgram(m_program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, m_texture);

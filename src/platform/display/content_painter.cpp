@@ -14,6 +14,7 @@
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/text/text_field.h"
+#include "platform/ui/text/text_frame.h"
 #include "platform/ui/views/image_view.h"
 #include "platform/ui/views/visual_effect_view.h"
 
@@ -183,15 +184,22 @@ void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double sca
     const bool placeholder = !field.text() || field.text()->empty();
     const std::string text = field.displayedText();
     if (text.empty()) return;
+    const ui::Color color = placeholder ? ui::Color::placeholderText() : ui::Color::label();
+    if (field.lineLimit() > 1) {
+        // A field that grows with its text draws it wrapped, as it measured it.
+        const auto frame =
+            ui::TextFrame::create(*ui::AttributedString::create(text), field.font(), color, field.textContainer());
+        m_text.draw(cr, frame, field.textRect().origin, scale);
+        return;
+    }
     const ui::Rect inner(bounds.origin.x + 7, bounds.origin.y, std::max(0.0, bounds.size.width - 14),
                          bounds.size.height);
-    m_text.drawLine(cr, text, field.font(), placeholder ? ui::Color::placeholderText() : ui::Color::label(), inner,
-                    ui::TextAlignment::left, scale);
+    m_text.drawLine(cr, text, field.font(), color, inner, ui::TextAlignment::left, scale);
 }
 
 void ContentPainter::keyTextField(ui::TextField& field, Fingerprint& key) {
     key.add(static_cast<int>(field.borderStyle())).add(!field.text() || field.text()->empty());
-    key.add(field.displayedText()).add(field.font().fontName()).add(field.font().pointSize());
+    key.add(field.displayedText()).add(field.font().fontName()).add(field.font().pointSize()).add(field.lineLimit());
 }
 
 void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {

@@ -127,6 +127,7 @@ void DisplayHost::applyWindowSize(bool transition) {
         m_window->setFrame(ui::Rect(0, 0, points.width, points.height));
     }
     m_interfaceDirty = true;
+    m_mustComposite = true;
 }
 
 void DisplayHost::resize(ui::Size points) {
@@ -251,7 +252,7 @@ bool DisplayHost::handle(const SDL_Event& event) {
             return true;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) applyWindowSize(true);
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) m_compositeNeeded = true;
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) m_compositeNeeded = m_mustComposite = true;
             return event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
         case SDL_MOUSEBUTTONDOWN: {
             const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
@@ -348,19 +349,28 @@ void DisplayHost::paint() {
 
 void DisplayHost::frame() {
     m_desktop->makeCurrent();
-    const bool repaint = m_interfaceDirty || (m_window && ViewPainter::isAnimating(*m_window));
+    const bool animating = m_window && ViewPainter::isAnimating(*m_window);
+    const bool repaint = m_interfaceDirty || animating;
     m_interfaceDirty = false;
-    m_signals->videoFrame = false;
+    const bool videoFrame = m_signals->videoFrame.exchange(false);
     if (repaint) paint();
-    composite();
+    // The loop marks the interface dirty whenever it ran anything (a timer, a post from the
+    // player); painted again exactly as the window shows it, with no new video frame, it shows
+    // nothing new: no composite and no swap, each a pass over the window in software GL and the
+    // swap a copy to the display server.
+    const bool nothingNew = repaint && !videoFrame && !m_mustComposite && !m_screenshot && !animating &&
+                            m_compositor->shows(m_surface.get());
+    if (!nothingNew) composite(repaint ? Compositor::Interface::repainted : Compositor::Interface::unchanged);
+    m_mustComposite = false;
     m_lastComposite = now();
     m_compositeNeeded = false;
 }
 
-void DisplayHost::composite() {
+void DisplayHost::composite(Compositor::Interface change) {
     const auto pixels = m_desktop->pixelSize();
     const auto videos = m_videoFrames->take(m_painter->videoRegions());
-    m_compositor->draw(m_surface.get(), videos, static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    m_compositor->draw(m_surface.get(), change, videos, static_cast<int>(pixels.width),
+                       static_cast<int>(pixels.height));
     if (m_compositor->rowsUploaded() > 0) m_lastInterfaceChange = now();
     if (m_screenshot) checkScreenshot();  // reads the back buffer just drawn
     m_desktop->swap();
@@ -416,7 +426,8 @@ gfx::Image DisplayHost::capture() {
     paint();
     const auto pixels = m_desktop->pixelSize();
     const auto videos = m_videoFrames->take(m_painter->videoRegions());
-    m_compositor->draw(m_surface.get(), videos, static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    m_compositor->draw(m_surface.get(), Compositor::Interface::repainted, videos, static_cast<int>(pixels.width),
+                       static_cast<int>(pixels.height));
     auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     m_desktop->swap();
     ++m_statistics.composites;

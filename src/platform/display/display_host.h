@@ -9,6 +9,7 @@
 #include "platform/dispatch/clock.h"
 #include "platform/display/cairo_surface.h"
 #include "platform/display/chrome_painter.h"
+#include "platform/display/compositor.h"
 #include "platform/foundation/error.h"
 #include "platform/graphics/image.h"
 #include "platform/ui/views/size.h"
@@ -22,7 +23,6 @@ class Window;
 
 namespace display {
 
-class Compositor;
 class DisplayWindow;
 class KeyInput;
 class PointerInput;
@@ -109,7 +109,7 @@ private:
     void frame();
     void paint();
     // Composites and swaps what the window shows now.
-    void composite();
+    void composite(Compositor::Interface change);
     // A press on what the window draws outside its views (bars, alerts, menus); true when that
     // took it.
     bool chromePress(ui::Point point);
@@ -144,6 +144,9 @@ private:
 
     bool m_interfaceDirty = true;
     bool m_compositeNeeded = true;
+    // The window's pixels must be drawn again whatever the interface holds (first frame, exposed,
+    // resized).
+    bool m_mustComposite = true;
     bool m_closed = false;
     const Options m_options;
     const double m_quietTime;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -225,10 +226,11 @@ Status FileManager::writeFile(const URL& url, std::string_view bytes, WriteMode 
         return file.close();
     }
     const std::string folder = url.deletingLastPathComponent().path();
-    // The temporary name stays short enough for the longest destination names.
-    std::string temporary = folder + "/." + url.lastPathComponent().substr(0, 64) + ".XXXXXX";
+    std::string temporary = folder + "/" + temporaryPrefix(url) + "XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!file) return Error::posix(errno, "create temporary file for " + path);
+    // Held until the rename, so a sweep of abandoned temporaries never takes this live one.
+    ::flock(file.get(), LOCK_EX);
     auto fail = [&](Error error) -> Status {
         ::unlink(temporary.c_str());
         return error;
@@ -237,12 +239,38 @@ Status FileManager::writeFile(const URL& url, std::string_view bytes, WriteMode 
     if (::fchmod(file.get(), 0644) != 0) return fail(Error::posix(errno, "chmod " + temporary));
     if (auto status = file.writeAll(bytes); !status) return fail(status.error());
     if (::fsync(file.get()) != 0) return fail(Error::posix(errno, "sync " + temporary));
-    if (auto status = file.close(); !status) return fail(status.error());
     if (::rename(temporary.c_str(), path.c_str()) != 0) return fail(Error::posix(errno, "replace " + path));
+    // The bytes were synced, so the close has nothing left to lose.
+    (void)file.close();
     // Make the rename itself durable; the data is already safe, so a failure here is not reported.
     if (FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); directory)
         ::fsync(directory.get());
     return {};
+}
+
+std::string FileManager::temporaryPrefix(const URL& url) {
+    // Short enough for the longest destination names.
+    return "." + url.lastPathComponent().substr(0, 64) + ".";
+}
+
+Result<std::size_t> FileManager::removeAbandonedTemporaries(const URL& url) const {
+    if (auto error = requireFileURL(url)) return *error;
+    const std::string folder = url.deletingLastPathComponent().path();
+    const std::string prefix = temporaryPrefix(url);
+    auto names = contentsOfDirectoryAtPath(folder);
+    if (!names) return names.error();
+    std::size_t removed = 0;
+    for (const auto& name : *names) {
+        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
+        const std::string candidate = folder + "/" + name;
+        FileDescriptor file(::open(candidate.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+        struct stat info {};
+        if (!file || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        // A writer still at work holds the lock; one that died released it with its process.
+        if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) continue;
+        if (::unlink(candidate.c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace foundation

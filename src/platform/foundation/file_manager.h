@@ -85,11 +85,16 @@ public:
     // Writes (creating or replacing) a file. Atomic writes go to a temporary file in the same
     // folder that is flushed and renamed over the destination, so readers see old or new bytes.
     Status writeFile(const URL& url, std::string_view bytes, WriteMode mode = WriteMode::atomic) const;
+    // Removes the temporary files that atomic writes of `url` left when their process died before
+    // the rename (each live writer holds a lock on its own until then); the number removed.
+    Result<std::size_t> removeAbandonedTemporaries(const URL& url) const;
 
 private:
     FileManager() = default;
     // Nothing for a file URL with a path; otherwise the kErrorUnsupported error to return.
     static std::optional<Error> requireFileURL(const URL& url);
+    // The name of an atomic write's temporary file without its six random characters.
+    static std::string temporaryPrefix(const URL& url);
 };
 
 }  // namespace foundation

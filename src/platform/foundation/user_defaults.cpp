@@ -7,6 +7,8 @@
 #include "platform/foundation/base64.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/json_salvage.h"
+#include "platform/foundation/stored_file.h"
 
 namespace foundation {
 
@@ -56,20 +58,24 @@ UserDefaults::UserDefaults(std::filesystem::path file) : m_file(std::move(file))
 
 void UserDefaults::load() {
     std::lock_guard lock(m_mutex);
-    URL url = URL::fileURLWithPath(m_file.string());
-    auto& files = FileManager::defaultManager();
-    if (!files.fileExists(url)) return;
-    auto text = files.contentsOfFile(url);
-    auto parsed = text ? JsonCoding::parse(*text) : Result<Json>(text.error());
-    if (parsed && parsed->is_object()) {
-        m_values = std::move(*parsed);
+    StoredFile file(URL::fileURLWithPath(m_file.string()));
+    (void)file.removeAbandonedTemporaries();
+    auto text = file.read();
+    if (!text) {
+        // Not a regular file, or too large: the values start empty and the next change replaces it.
+        base::log(base::LogLevel::error, "foundation", "defaults not read: " + text.error().description);
         return;
     }
-    // Keep the unreadable file aside rather than overwrite it with the next change.
-    URL aside = URL::fileURLWithPath(m_file.string() + ".corrupt");
-    (void)files.removeItem(aside);
-    (void)files.moveItem(url, aside);
-    base::log(base::LogLevel::error, "foundation", "unreadable defaults kept as " + aside.path());
+    if (!text.value()) return;
+    // Settings are read one by one, so a cut-off file keeps the ones before the cut.
+    auto salvaged = salvageJsonObject(*text.value(), 0);
+    if (salvaged) m_values = std::move(salvaged->object);
+    if (salvaged && !salvaged->damaged()) return;
+    // Keep the damaged file aside rather than lose what the next change leaves out.
+    auto copy = file.keepDamagedCopy(*text.value());
+    base::log(base::LogLevel::error, "foundation",
+              "damaged defaults" + std::string(salvaged ? ", read what stands whole" : "") +
+                  (copy ? "; kept as " + *copy : std::string()));
 }
 
 DefaultsValueType UserDefaults::type(const std::string& key) const {
@@ -166,7 +172,7 @@ void UserDefaults::persistWithLock() {
     auto& files = FileManager::defaultManager();
     URL url = URL::fileURLWithPath(m_file.string());
     Status status = files.createDirectory(url.deletingLastPathComponent(), Intermediates::create);
-    if (status) status = files.writeFile(url, JsonCoding::dumpPretty(m_values), WriteMode::atomic);
+    if (status) status = StoredFile(url).write(JsonCoding::dumpPretty(m_values));
     m_lastWriteSucceeded = status.ok();
     if (!status) base::log(base::LogLevel::error, "foundation", "cannot write defaults: " + status.error().description);
 }

@@ -18,7 +18,8 @@ enum class DefaultsValueType { none, boolean, integer, real, string, data, array
 
 // A typed key-value store persisted as JSON in Library/Preferences/<suite>.json. Every change is
 // written through at once, atomically (temporary file + rename). Values read from the file when
-// the store is made; changes made to the file afterwards are not seen. Thread safe.
+// the store is made; changes made to the file afterwards are not seen. Only a regular file is
+// read; a damaged one gives the settings that stand whole and is kept aside by time. Thread safe.
 //
 // Stored forms: booleans, integers, reals and strings as their JSON kinds; data as
 // {"$data": "<base64>"}; arrays and dictionaries as JSON arrays and objects.

@@ -72,6 +72,7 @@ struct BonjourService::Avahi {
 };
 
 int bonjourTimeoutError() { return AVAHI_ERR_TIMEOUT; }
+int bonjourNoDaemonError() { return AVAHI_ERR_NO_DAEMON; }
 
 std::string BonjourService::errorText(int error) { return avahi_strerror(error); }
 

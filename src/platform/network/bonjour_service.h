@@ -11,6 +11,8 @@ namespace net {
 inline constexpr int kBonjourAvahiErrorDomain = 1;
 // The resolution of the announced service timed out (not worth reporting).
 int bonjourTimeoutError();
+// No daemon runs on this machine to announce through (nothing the program can mend).
+int bonjourNoDaemonError();
 
 // Announces one TCP service over multicast DNS through the Avahi daemon, then resolves it to learn
 // the host name others reach it by. Callbacks run on the service's own thread; a stopped or

@@ -75,6 +75,19 @@ protected:
         mainLoop.reset();
     }
 
+    // Serves the window's own loop (events, paced composites) until `done`, 20 s at most.
+    bool serveUntil(const std::function<bool()>& done) {
+        if (done()) return true;  // a stop before the loop runs would not end it
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        std::function<void()> check = [&] {
+            if (done() || std::chrono::steady_clock::now() > deadline) return loop->stop();
+            loop->schedule(loop->now() + dispatch::seconds(0.005), check);
+        };
+        check();
+        host->run();
+        return done();
+    }
+
     std::optional<testing_support::RealMainLoop> mainLoop;
     std::shared_ptr<dispatch::RunLoop> loop;
     std::shared_ptr<ui::Window> window;
@@ -124,6 +137,72 @@ TEST_F(DisplayHostTest, VideoFramesFromASharedContextShowUnderTheBarsWithoutACop
         video->setContext(nullptr);
         context->releaseCurrent();
     });
+}
+
+TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {
+    // The player: the video fills the window, so the composite draws no black under it.
+    auto video = SolidGLView::create(Rect(0, 0, 320, 240));
+    window->addSubview(video);
+    auto box = ui::View::create(Rect(20, 20, 40, 40));
+    box->setBackgroundColor(Color::white());
+    window->addSubview(box);
+    host->capture();
+    auto context = gfx::GLContext::create();
+    ASSERT_TRUE(context);
+    video->setContext(context);
+    auto queue = dispatch::WorkQueue::create("display.test.render");
+    queue->sync([&] {
+        context->makeCurrent();
+        video->display();
+    });
+    auto image = host->capture();
+    for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {160, 120}})
+        EXPECT_TRUE(near(image.pixel(x, y), 255, 0, 0)) << x << "," << y;
+    EXPECT_TRUE(near(image.pixel(40, 40), 255, 255, 255));
+    // New frames composited by the window's own loop, the interface unchanged; then a change of it.
+    for (int i = 0; i < 3; ++i) {
+        video->red = static_cast<float>(i % 2);
+        video->blue = static_cast<float>(1 - i % 2);
+        const auto shown = host->statistics().videoFrames;
+        queue->sync([&] { video->display(); });
+        ASSERT_TRUE(serveUntil([&] { return host->statistics().videoFrames > shown; }));
+    }
+    box->removeFromSuperview();
+    image = host->capture();
+    EXPECT_TRUE(near(image.pixel(40, 40), 0, 0, 255)) << "the box's place shows the video again";
+    EXPECT_TRUE(near(image.pixel(319, 239), 0, 0, 255));
+    queue->sync([&] {
+        video->setContext(nullptr);
+        context->releaseCurrent();
+    });
+}
+
+TEST_F(DisplayHostTest, WorkThatChangesNothingOnScreenIsNotCompositedAgain) {
+    auto box = ui::View::create(Rect(20, 20, 100, 50));
+    box->setBackgroundColor(Color::redColor());
+    window->addSubview(box);
+    // Settled: the window shows the box, and a timer has run since.
+    bool settled = false;
+    loop->schedule(loop->now() + dispatch::seconds(0.1), [&] { settled = true; });
+    ASSERT_TRUE(serveUntil([&] { return settled && host->statistics().composites >= 1; }));
+    // Timers that change nothing (a player's clock while its controls are hidden): the interface
+    // is painted again, found the same, and the window keeps what it shows.
+    const auto before = host->statistics();
+    int ran = 0;
+    for (int i = 1; i <= 10; ++i) loop->schedule(loop->now() + dispatch::seconds(0.02 * i), [&] { ++ran; });
+    ASSERT_TRUE(serveUntil([&] { return ran == 10 && host->statistics().repaints > before.repaints + 2; }));
+    // The window system may still expose the window once (it is drawn again then).
+    EXPECT_LE(host->statistics().composites, before.composites + 1)
+        << "painted " << host->statistics().repaints - before.repaints << " times";
+    // One that changes it is shown.
+    const auto composites = host->statistics().composites;
+    bool changed = false;
+    loop->schedule(loop->now() + dispatch::seconds(0.01), [&] {
+        box->setBackgroundColor(Color::blueColor());
+        changed = true;
+    });
+    ASSERT_TRUE(serveUntil([&] { return changed && host->statistics().composites > composites; }));
+    EXPECT_TRUE(near(host->capture().pixel(70, 45), 0, 0, 255));
 }
 
 TEST_F(DisplayHostTest, TheLoopServesTimersAndPostsFromOtherThreadsAndStops) {

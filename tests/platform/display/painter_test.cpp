@@ -13,6 +13,7 @@
 #include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/text/text_attachment.h"
+#include "platform/ui/text/text_field.h"
 #include "platform/ui/views/gradient_layer.h"
 #include "platform/ui/views/image_view.h"
 #include "platform/ui/views/replicator_layer.h"
@@ -211,6 +212,32 @@ TEST_F(PainterTest, LabelTextSitsOnItsBaselineInItsColour) {
     EXPECT_NEAR(bottom + 1, baseline, 1.5);
     EXPECT_NEAR(top, capTop, 1.5);
     EXPECT_NEAR(left, 10 + label->textRect().origin.x + frame.lines()[0].origin.x + 3, 3);  // the H's side bearing
+}
+
+TEST_F(PainterTest, AFieldWithALineLimitDrawsItsTextWrappedFromItsTop) {
+    // The text is the label colour, light on the dark interface.
+    auto root = makeView(Rect(0, 0, 140, 140), Color::black());
+    auto field = ui::TextField::create(Rect(0, 0, 120, 130));
+    field->setText(std::string(100, 'W'));
+    root->addSubview(field);
+    const double line = std::ceil(field->font().lineHeight());
+    // Lit pixels in the band of the n-th line of text (from 0); a field without a border has no
+    // padding.
+    const auto inkOnLine = [&](const gfx::Image& image, int n) {
+        int ink = 0;
+        for (int y = static_cast<int>(n * line) + 2; y < static_cast<int>((n + 1) * line) - 2; ++y)
+            for (int x = 0; x < 120; ++x) ink += image.pixel(x, y).r > 100;
+        return ink;
+    };
+    // One line, centred: nothing at the top or at the fifth line.
+    auto image = paint(*root);
+    EXPECT_GT(inkOnLine(image, 2) + inkOnLine(image, 3), 0);
+    EXPECT_EQ(inkOnLine(image, 0), 0);
+    EXPECT_EQ(inkOnLine(image, 4), 0);
+
+    field->setLineLimit(5);
+    image = paint(*root);
+    for (int n = 0; n < 5; ++n) EXPECT_GT(inkOnLine(image, n), 0) << "line " << n;
 }
 
 TEST_F(PainterTest, SymbolImagesTakeTheTintAndUnknownSymbolsDrawNothing) {

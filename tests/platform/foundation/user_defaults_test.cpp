@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -19,6 +22,14 @@ using testing_support::writeFile;
 class UserDefaultsTest : public ::testing::Test {
 protected:
     std::filesystem::path file() const { return dir / "Preferences" / "suite.json"; }
+    // Oldest first.
+    std::vector<std::filesystem::path> damagedCopies() const {
+        std::vector<std::filesystem::path> copies;
+        for (const auto& entry : std::filesystem::directory_iterator(file().parent_path()))
+            if (entry.path().filename().string().starts_with("suite.json.corrupt-")) copies.push_back(entry.path());
+        std::sort(copies.begin(), copies.end());
+        return copies;
+    }
     TempDir dir;
 };
 
@@ -84,9 +95,34 @@ TEST_F(UserDefaultsTest, AnUnreadableFileIsKeptAsideNotOverwritten) {
     base::ScopedLogSink quiet([](base::LogLevel, std::string_view, std::string_view) {});
     auto defaults = UserDefaults::create(file());
     EXPECT_TRUE(defaults->keys().empty());
-    EXPECT_EQ(readFile(file().string() + ".corrupt"), "{not json");
+    ASSERT_EQ(damagedCopies().size(), 1u);
+    EXPECT_EQ(readFile(damagedCopies()[0]), "{not json");
     defaults->setBool("a", true);
-    EXPECT_EQ(readFile(file().string() + ".corrupt"), "{not json");
+    ASSERT_EQ(damagedCopies().size(), 1u);
+    EXPECT_EQ(readFile(damagedCopies()[0]), "{not json");
+}
+
+TEST_F(UserDefaultsTest, AFileCutOffKeepsTheSettingsBeforeTheCut) {
+    writeFile(file(), R"({"SKIP_INTERVAL":"30","SUBTITLE_SCALE":1.5,"SUBTITLE_FONT":"Del)");
+    base::ScopedLogSink quiet([](base::LogLevel, std::string_view, std::string_view) {});
+    auto defaults = UserDefaults::create(file());
+    EXPECT_EQ(defaults->string("SKIP_INTERVAL"), "30");
+    EXPECT_EQ(defaults->real("SUBTITLE_SCALE"), 1.5);
+    EXPECT_FALSE(defaults->contains("SUBTITLE_FONT"));
+    EXPECT_EQ(damagedCopies().size(), 1u);
+}
+
+TEST_F(UserDefaultsTest, APipeUnderTheFileNameIsNotReadAndTemporariesOfKilledWritesGo) {
+    std::filesystem::create_directories(file().parent_path());
+    ASSERT_EQ(::mkfifo(file().c_str(), 0644), 0);
+    writeFile(file().parent_path() / ".suite.json.Xy12Zw", "half a write");
+    base::ScopedLogSink quiet([](base::LogLevel, std::string_view, std::string_view) {});
+    auto defaults = UserDefaults::create(file());  // would block for ever on the pipe
+    EXPECT_TRUE(defaults->keys().empty());
+    EXPECT_FALSE(std::filesystem::exists(file().parent_path() / ".suite.json.Xy12Zw"));
+    defaults->setString("a", "b");
+    EXPECT_TRUE(std::filesystem::is_regular_file(file()));
+    EXPECT_EQ(UserDefaults::create(file())->string("a"), "b");
 }
 
 TEST_F(UserDefaultsTest, WritesAreAtomicAndLeaveNoTemporaries) {

@@ -8,6 +8,7 @@
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/segmented_control.h"
 #include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
 #include "platform/ui/controls/switch_control.h"
 #include "platform/ui/gestures/long_press_gesture_recognizer.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
@@ -168,16 +169,29 @@ TEST_F(ScreenDriverTest, NamesThatFindNothingOrTooMuchAreErrorsThatShowTheScreen
     EXPECT_NE(missing.error().description.find("Button #1 16,100 120x44 \"New Folder\""), std::string::npos);
     EXPECT_FALSE(driver.tap("#2"));
     auto root = navigation->topViewController()->view();
+    int plays = 0;
     for (double y : {200.0, 260.0}) {
         auto same = Button::create();
         same->setTitle("Play", ControlState::normal);
         same->setFrame(Rect(16, y, 100, 44));
+        same->addTarget(
+            nullptr, [&](Control&) { ++plays; }, touchUpInside);
         root->addSubview(same);
     }
     const auto twice = driver.tap("Play");
     ASSERT_FALSE(twice);
     EXPECT_NE(twice.error().description.find("more than one"), std::string::npos);
     EXPECT_TRUE(driver.tap("#3"));  // a handle still names one of them
+    EXPECT_EQ(plays, 1);
+
+    // A touch that changes nothing is no success.
+    auto idle = Button::create();
+    idle->setTitle("Idle", ControlState::normal);
+    idle->setFrame(Rect(16, 320, 100, 44));
+    root->addSubview(idle);
+    const auto nothing = driver.tap("Idle");
+    ASSERT_FALSE(nothing);
+    EXPECT_NE(nothing.error().description.find("changes nothing"), std::string::npos);
 }
 
 TEST_F(ScreenDriverTest, ATextInsideAnElementNamesTheInnermostElementThatShowsIt) {
@@ -331,6 +345,90 @@ TEST_F(ScreenDriverTest, AMenuOpensOnItsButtonAndClosesWhenAnActionIsChosenOrThe
     EXPECT_FALSE(driver.tap("New Folder"));  // a touch outside only closes the menu
     EXPECT_EQ(window->presentedMenu(), nullptr);
     EXPECT_EQ(chosen, (std::vector<std::string>{"Select from Button", "Name"}));
+}
+
+}  // namespace
+}  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST_F(ScreenDriverTest, ATextOnSeveralElementsNamesTheOneOnTop) {
+    auto root = navigation->topViewController()->view();
+    std::vector<std::string> heard;
+    auto button = [&](const std::string& title, const std::string& name, Rect frame) {
+        auto made = Button::create();
+        made->setTitle(title, ControlState::normal);
+        made->setFrame(frame);
+        made->addTarget(
+            nullptr, [&heard, name](Control&) { heard.push_back(name); }, touchUpInside);
+        return made;
+    };
+    root->addSubview(button("Trip", "covered", Rect(16, 200, 100, 44)));
+    root->addSubview(button("Beach", "covered beach", Rect(16, 260, 100, 44)));
+    // A sheet over the screen: its own "Trip", and a card that holds a "Beach" label.
+    auto sheet = View::create(Rect(0, 150, 390, 694));
+    sheet->addSubview(button("Trip", "sheet", Rect(16, 350, 100, 44)));
+    auto card = View::create(Rect(0, 420, 390, 100));
+    card->addGestureRecognizer(
+        TapGestureRecognizer::create(nullptr, [&](GestureRecognizer&) { heard.push_back("card"); }));
+    auto caption = Label::create(Rect(16, 10, 200, 20));
+    caption->setText("Beach");
+    card->addSubview(caption);
+    sheet->addSubview(card);
+    root->addSubview(sheet);
+
+    ASSERT_TRUE(driver.tap("Trip"));
+    ASSERT_TRUE(driver.tap("Beach"));  // the covered button shows it itself, but cannot be reached
+    EXPECT_EQ(heard, (std::vector<std::string>{"sheet", "card"}));
+    // Both reachable again: the name is ambiguous as before.
+    sheet->removeFromSuperview();
+    root->addSubview(button("Trip", "second", Rect(16, 400, 100, 44)));
+    const auto twice = driver.tap("Trip");
+    ASSERT_FALSE(twice);
+    EXPECT_NE(twice.error().description.find("more than one"), std::string::npos);
+}
+
+TEST_F(ScreenDriverTest, StepsSegmentsAndHeldMenusGoThroughTheFinger) {
+    auto root = navigation->topViewController()->view();
+    auto stepper = Stepper::create(Rect(16, 200, 94, 29));
+    stepper->setMaximumValue(1);
+    root->addSubview(stepper);
+    auto tabs = SegmentedControl::create({"Playlist", "Chapters"});
+    tabs->setFrame(Rect(16, 250, 200, 32));
+    tabs->setSelectedSegmentIndex(0);
+    root->addSubview(tabs);
+    auto shot = Button::create(ButtonType::custom);
+    shot->setTitle("Shot", ControlState::normal);
+    shot->setFrame(Rect(16, 300, 125, 30));
+    int shots = 0;
+    shot->addTarget(
+        nullptr, [&](Control&) { ++shots; }, touchUpInside);
+    shot->setMenu(
+        Menu::create(std::vector<std::shared_ptr<MenuElement>>{Action::create("Without", Action::Handler{})}));
+    root->addSubview(shot);
+
+    ASSERT_TRUE(driver.step("#2", true));
+    EXPECT_EQ(stepper->value(), 1);
+    const auto atEnd = driver.step("#2", true);
+    ASSERT_FALSE(atEnd);
+    EXPECT_NE(atEnd.error().description.find("the plus half of Stepper #2"), std::string::npos)
+        << atEnd.error().description;
+    EXPECT_NE(driver.screen().find("Stepper #2 16,200 94x29 value 1 of 0..1 plus disabled"), std::string::npos)
+        << driver.screen();
+    EXPECT_FALSE(driver.step("#3", false));  // not a stepper
+
+    ASSERT_TRUE(driver.tap("Chapters"));  // a segment's title touches that segment
+    EXPECT_EQ(tabs->selectedSegmentIndex(), 1);
+    EXPECT_FALSE(driver.tap("Chapters"));  // chosen already: the touch changes nothing
+
+    ASSERT_TRUE(driver.tap("Shot"));
+    EXPECT_EQ(shots, 1);
+    EXPECT_NE(driver.screen().find("\"Shot\" menu when held"), std::string::npos) << driver.screen();
+    ASSERT_TRUE(driver.longPress("Shot"));
+    ASSERT_TRUE(window->presentedMenu());
+    EXPECT_EQ(shots, 1);
+    ASSERT_TRUE(driver.choose("Without"));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+
+#include "platform/dispatch/run_loop.h"
 
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/window.h"
@@ -123,18 +126,54 @@ void Button::refreshTitleLabel() {
     }
 }
 
-bool Button::tap() {
-    checkMainThread();
-    if (!isEnabled() || !isUserInteractionEnabled()) return false;
+void Button::openMenu() {
+    ++m_menuOpenings;
+    noteReaction();
+    if (auto w = window()) w->presentMenu(m_menu, sharedAs<View>());
+    sendActions(menuActionTriggered);
+}
+
+void Button::touchEndedInside() {
     if (m_showsMenu && m_menu) {
-        ++m_menuOpenings;
-        if (auto w = window()) w->presentMenu(m_menu, sharedAs<View>());
-        sendActions(menuActionTriggered);
-        return true;
+        openMenu();
+        return;
     }
-    Control::tap();
-    if (m_primaryAction) m_primaryAction->perform(sharedAs<Button>());
+    Control::touchEndedInside();
+    if (m_primaryAction) {
+        noteReaction();
+        m_primaryAction->perform(sharedAs<Button>());
+    }
+}
+
+bool Button::beginTracking(const Touch& touch) {
+    if (!opensMenuOnPress()) return Control::beginTracking(touch);
+    stopMenuPress();
+    auto loop = dispatch::RunLoop::main();
+    std::weak_ptr<Button> weak = sharedAs<Button>();
+    m_menuPressTimer = loop->schedule(loop->now() + dispatch::seconds(menuPressDuration), [weak] {
+        auto self = weak.lock();
+        if (!self) return;
+        self->m_menuPressTimer = 0;
+        if (!self->isTouched() || !self->opensMenuOnPress()) return;
+        // The press became the menu's: lifting the finger now must not also run the primary action.
+        self->touchCancel();
+        self->openMenu();
+    });
     return true;
+}
+
+void Button::endTracking(const Touch* touch) {
+    stopMenuPress();
+    Control::endTracking(touch);
+}
+
+void Button::cancelTracking() {
+    stopMenuPress();
+    Control::cancelTracking();
+}
+
+void Button::stopMenuPress() {
+    if (m_menuPressTimer) dispatch::RunLoop::main()->cancel(std::exchange(m_menuPressTimer, 0));
 }
 
 Size Button::sizeThatFits(Size) const {

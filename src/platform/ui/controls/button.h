@@ -16,8 +16,10 @@ namespace ui {
 enum class ButtonType { custom, system, detailDisclosure, infoLight, infoDark, contactAdd, close };
 
 // A button with a title, attributed title, title colour, image and background image per control
-// state (a state without its own value shows the normal one), an optional menu (opened by a tap
-// when it is the primary action) and an optional primary action.
+// state (a state without its own value shows the normal one), an optional menu and an optional
+// primary action. A menu that is the primary action opens when a touch lifts over the button;
+// any other menu opens once a finger has held the button for `menuPressDuration` on the main run
+// loop's clock, and that touch then ends without the primary action.
 class Button : public Control {
 public:
     static std::shared_ptr<Button> create(ButtonType type = ButtonType::system);
@@ -69,17 +71,26 @@ public:
         m_pointerInteraction = enabled;
     }
 
-    // With a menu as the primary action the menu opens (counted) and no action is sent;
-    // otherwise the touch events and the primary action.
-    bool tap() override;
+    static constexpr double menuPressDuration = 0.5;
+    // Whether a finger held on the button opens its menu.
+    bool opensMenuOnPress() const { return m_menu && !m_showsMenu; }
+
+    bool beginTracking(const Touch& touch) override;
+    void endTracking(const Touch* touch) override;
+    void cancelTracking() override;
 
     Size intrinsicContentSize() const override;
     Size sizeThatFits(Size size) const override;
 
 protected:
     explicit Button(ButtonType type) : Control(Rect{}), m_type(type) {}
+    // With a menu as the primary action the menu opens (counted) and no touch event is sent;
+    // otherwise the touch events and the primary action.
+    void touchEndedInside() override;
 
 private:
+    void openMenu();
+    void stopMenuPress();
     template <typename T>
     static T lookup(const std::map<std::uint32_t, T>& map, std::uint32_t state);
     void refreshTitleLabel();
@@ -97,6 +108,7 @@ private:
     std::shared_ptr<Action> m_primaryAction;
     EdgeInsets m_contentEdgeInsets;
     int m_menuOpenings = 0;
+    std::uint64_t m_menuPressTimer = 0;
     bool m_pointerInteraction = false;
 };
 

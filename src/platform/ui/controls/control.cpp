@@ -44,18 +44,23 @@ size_t Control::targetCount() const {
     }));
 }
 
-void Control::sendActions(std::uint32_t events) {
+bool Control::sendActions(std::uint32_t events) {
     checkMainThread();
     auto self = sharedAs<Control>();
     const auto bindings = m_bindings;
+    bool heard = false;
     for (const auto& binding : bindings) {
         if ((binding.events & events) == 0) continue;
         if (binding.action) {
             binding.action->perform(self);
+            heard = true;
         } else if (binding.handler && !(binding.hasTarget && binding.target.expired())) {
             binding.handler(*this);
+            heard = true;
         }
     }
+    if (heard) ++m_reactions;
+    return heard;
 }
 
 std::uint32_t Control::state() const {
@@ -97,8 +102,14 @@ void Control::touchUp(Point inWindow) {
     m_touching = false;
     setHighlighted(false);
     const bool inside = pointInside(convertFromWindow(inWindow)) || bounds().isEmpty();
-    sendActions(inside ? (touchUpInside | primaryActionTriggered) : touchUpOutside);
+    if (inside) {
+        touchEndedInside();
+    } else {
+        sendActions(touchUpOutside);
+    }
 }
+
+void Control::touchEndedInside() { sendActions(touchUpInside | primaryActionTriggered); }
 
 void Control::touchCancel() {
     checkMainThread();
@@ -112,10 +123,11 @@ void Control::touchCancel() {
 
 bool Control::tap() {
     checkMainThread();
+    const auto before = m_reactions;
     const Point center = convertToWindow({bounds().midX(), bounds().midY()});
     if (!touchDown(center)) return false;
     touchUp(center);
-    return true;
+    return m_reactions != before;
 }
 
 }  // namespace ui

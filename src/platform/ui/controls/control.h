@@ -45,8 +45,10 @@ enum class ContentHorizontalAlignment { center, left, right, fill, leading, trai
 enum class ContentVerticalAlignment { center, top, bottom, fill };
 
 // A control: sends target-actions and actions for its events. A target is held weakly; its
-// action is skipped once the target is gone. Tests act as the user through `tap` and the
-// subclasses' own drivers, or send events directly with `sendActions`.
+// action is skipped once the target is gone. A person's finger reaches it through the window's
+// touch path (`Finger`), which calls `touchDown`, `touchMove`, `touchUp` and `touchCancel`; the
+// subclasses react in the tracking hooks and in `touchEndedInside`. `sendActions` sends events
+// directly, as the control itself does.
 class Control : public View {
 public:
     using Handler = std::function<void(Control& sender)>;
@@ -60,7 +62,8 @@ public:
     void addAction(const std::shared_ptr<Action>& action, std::uint32_t events);
     void removeAction(const std::shared_ptr<Action>& action, std::uint32_t events);
     size_t targetCount() const;
-    void sendActions(std::uint32_t events);
+    // Returns whether any target or action was there to hear it.
+    bool sendActions(std::uint32_t events);
 
     virtual bool isEnabled() const { return m_enabled; }
     virtual void setEnabled(bool enabled) {
@@ -104,12 +107,22 @@ public:
     void touchMove(Point inWindow);
     void touchUp(Point inWindow);
     void touchCancel();
-    // Down and up at the centre.
-    virtual bool tap();
+    bool isTouched() const { return m_touching; }
+    // Counts what the control did for a person: actions that reached a target, values changed,
+    // menus opened. A touch that leaves it unchanged changed nothing.
+    std::uint64_t reactions() const { return m_reactions; }
+    // Down and up at the centre, straight on the control (no hit-testing, no recognisers):
+    // whether the touch changed anything.
+    bool tap();
 
 protected:
     explicit Control(const Rect& frame) : View(frame) {}
     void setTracking(bool tracking) { m_tracking = tracking; }
+    // The finger lifted inside the control, after its tracking ended: the base sends "touch up
+    // inside" and the primary action.
+    virtual void touchEndedInside();
+    // Something a person sees changed that no action reports (a value nobody listens to).
+    void noteReaction() { ++m_reactions; }
 
 private:
     struct Binding {
@@ -126,6 +139,7 @@ private:
     bool m_highlighted = false;
     bool m_tracking = false;
     bool m_touching = false;
+    std::uint64_t m_reactions = 0;
     Point m_lastTouch;
     ContentHorizontalAlignment m_horizontal = ContentHorizontalAlignment::center;
     ContentVerticalAlignment m_vertical = ContentVerticalAlignment::center;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/gestures/touch.h"
 #include "platform/ui/text/attributed_string.h"
 #include "platform/ui/text/font.h"
 #include "platform/ui/views/main_thread_check.h"
@@ -64,12 +65,49 @@ void SegmentedControl::setSelectedSegmentIndex(int index) {
     m_selected = index >= 0 && index < numberOfSegments() ? index : noSegment;
 }
 
+Rect SegmentedControl::segmentFrame(int index) const {
+    // A control never laid out is touched as if it had its own size.
+    const Rect b = bounds().isEmpty() ? Rect({0, 0}, intrinsicContentSize()) : bounds();
+    if (index < 0 || index >= numberOfSegments()) return {};
+    const double width = b.size.width / numberOfSegments();
+    return {b.origin.x + index * width, b.origin.y, width, b.size.height};
+}
+
+int SegmentedControl::segmentAt(Point local) const {
+    for (int i = 0; i < numberOfSegments(); ++i) {
+        if (segmentFrame(i).contains(local)) return i;
+    }
+    return noSegment;
+}
+
+bool SegmentedControl::beginTracking(const Touch& touch) {
+    m_lastTouch = touch.location(this);
+    return true;
+}
+
+bool SegmentedControl::continueTracking(const Touch& touch) {
+    m_lastTouch = touch.location(this);
+    return true;
+}
+
+void SegmentedControl::touchEndedInside() {
+    const int index = segmentAt(m_lastTouch);
+    Control::touchEndedInside();
+    if (!isEnabledForSegment(index) || (index == m_selected && !m_momentary)) return;
+    m_selected = index;
+    noteReaction();
+    sendActions(valueChanged);
+    if (m_momentary) m_selected = noSegment;
+}
+
 bool SegmentedControl::selectSegment(int index) {
     checkMainThread();
-    if (!isEnabled() || !isEnabledForSegment(index) || index == m_selected) return false;
-    m_selected = index;
-    sendActions(valueChanged);
-    return true;
+    if (index < 0 || index >= numberOfSegments()) return false;
+    const auto before = reactions();
+    const Point at = convertToWindow(segmentFrame(index).center());
+    if (!touchDown(at)) return false;
+    touchUp(at);
+    return reactions() != before;
 }
 
 Size SegmentedControl::intrinsicContentSize() const {

@@ -9,7 +9,9 @@
 
 namespace ui {
 
-// A row of segments, one selected; `selectSegment` acts as the user's tap.
+// A row of equally wide segments, one selected. A touch lifted over an enabled segment selects
+// it and sends "value changed", unless it is selected already; a momentary control sends it for
+// every touch and shows no segment selected afterwards. Main thread only.
 class SegmentedControl : public Control {
 public:
     static constexpr int noSegment = -1;
@@ -34,17 +36,33 @@ public:
     int selectedSegmentIndex() const { return m_selected; }
     void setSelectedSegmentIndex(int index);
 
-    // Returns whether the selection changed.
+    bool isMomentary() const { return m_momentary; }
+    void setMomentary(bool momentary) {
+        checkMainThread();
+        m_momentary = momentary;
+    }
+    // Where segment `index` lies in the control's own coordinates, and the segment at a point.
+    Rect segmentFrame(int index) const;
+    int segmentAt(Point local) const;
+
+    // A finger lifted over segment `index` (a touch on the control, without hit-testing): whether
+    // it changed anything.
     bool selectSegment(int index);
+
+    bool beginTracking(const Touch& touch) override;
+    bool continueTracking(const Touch& touch) override;
 
 protected:
     SegmentedControl() : Control(Rect{}) {}
+    void touchEndedInside() override;
 
 private:
     std::vector<std::string> m_titles;
     std::vector<std::shared_ptr<Image>> m_images;
     std::vector<bool> m_enabled;
     int m_selected = noSegment;
+    bool m_momentary = false;
+    Point m_lastTouch;
 };
 
 }  // namespace ui

@@ -10,12 +10,10 @@ void Switch::setOn(bool on, bool) {
     m_on = on;
 }
 
-bool Switch::tap() {
-    checkMainThread();
-    if (!isEnabled() || !isUserInteractionEnabled()) return false;
+void Switch::touchEndedInside() {
     m_on = !m_on;
-    sendActions(valueChanged | primaryActionTriggered);
-    return true;
+    noteReaction();  // the knob moved, whoever listens
+    sendActions(valueChanged | touchUpInside | primaryActionTriggered);
 }
 
 }  // namespace ui

@@ -8,7 +8,7 @@
 
 namespace ui {
 
-// An on/off switch; a tap flips it and sends "value changed".
+// An on/off switch; a touch lifted over it flips it and sends "value changed".
 class Switch : public Control {
 public:
     static std::shared_ptr<Switch> create(const Rect& frame = {});
@@ -22,7 +22,6 @@ public:
         m_onTint = std::move(color);
     }
 
-    bool tap() override;
     // A switch has one size.
     static constexpr Size size{51, 31};
     Size intrinsicContentSize() const override { return size; }
@@ -30,6 +29,7 @@ public:
 
 protected:
     explicit Switch(const Rect& frame) : Control(frame) {}
+    void touchEndedInside() override;
 
 private:
     bool m_on = false;

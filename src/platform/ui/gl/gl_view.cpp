@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 #include "platform/base/fatal.h"
 #include "platform/graphics/gl_context.h"
@@ -151,19 +152,26 @@ void GLView::releaseFramebuffer() {
     if (m_spareRenderbuffer) glDeleteRenderbuffers(1, &m_spareRenderbuffer);
     m_framebuffer = m_renderbuffer = m_spareRenderbuffer = 0;
     m_framebufferWidth = m_framebufferHeight = 0;
+    m_holdsFrame = false;
 }
 
-bool GLView::display() {
-    int width, height;
-    bool keep, presents;
-    {
-        std::lock_guard lock(m_mutex);
-        width = m_drawableWidth;
-        height = m_drawableHeight;
-        keep = m_keepsLastFrame;
-        presents = m_presentsToSharedContext;
-    }
-    if (width <= 0 || height <= 0) return false;
+bool GLView::display() { return displayFrame(Repeat::show); }
+
+bool GLView::displayIfChanged() { return displayFrame(Repeat::skip); }
+
+namespace {
+// A framebuffer's pixels as GL keeps them (no flip): only ever compared with each other. The
+// framebuffer is bound first: a drawer (libmpv) may leave another one bound.
+std::vector<std::uint8_t> readPixels(unsigned framebuffer, int width, int height) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+}  // namespace
+
+bool GLView::prepareFramebuffer(int width, int height) {
     // The framebuffer's name stays for the view's life (drawers may keep it); a new size only
     // gets new storage.
     if (!m_framebuffer) glGenFramebuffers(1, &m_framebuffer);
@@ -171,6 +179,7 @@ bool GLView::display() {
         if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
         if (m_spareRenderbuffer) glDeleteRenderbuffers(1, &m_spareRenderbuffer);
         m_spareRenderbuffer = 0;
+        m_holdsFrame = false;
         glGenRenderbuffers(1, &m_renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
@@ -182,20 +191,49 @@ bool GLView::display() {
         if (!complete) return false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-    if (presents) {
-        // Draw into the renderbuffer the window is not showing.
-        if (!m_spareRenderbuffer) {
-            glGenRenderbuffers(1, &m_spareRenderbuffer);
-            glBindRenderbuffer(GL_RENDERBUFFER, m_spareRenderbuffer);
-            glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        }
-        std::swap(m_renderbuffer, m_spareRenderbuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+    return true;
+}
+
+void GLView::attachSpare(int width, int height) {
+    if (!m_spareRenderbuffer) {
+        glGenRenderbuffers(1, &m_spareRenderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_spareRenderbuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     }
+    std::swap(m_renderbuffer, m_spareRenderbuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+}
+
+bool GLView::displayFrame(Repeat repeat) {
+    int width, height;
+    bool keep, presents;
+    {
+        std::lock_guard lock(m_mutex);
+        width = m_drawableWidth;
+        height = m_drawableHeight;
+        keep = m_keepsLastFrame;
+        presents = m_presentsToSharedContext;
+    }
+    if (width <= 0 || height <= 0) return false;
+    if (!prepareFramebuffer(width, height)) return false;
+    // The frame shown last, to compare the new one with: a repeat draws into the other
+    // renderbuffer, so the shown one stays whole when the two turn out the same.
+    const bool compares = repeat == Repeat::skip && m_holdsFrame;
+    std::vector<std::uint8_t> shown;
+    if (compares) shown = readPixels(m_framebuffer, width, height);
+    // Draw into the renderbuffer the window is not showing.
+    if (presents || compares) attachSpare(width, height);
     glViewport(0, 0, width, height);
     tlsDisplaying = this;
     draw(Rect{{0, 0}, {static_cast<double>(width), static_cast<double>(height)}});
     tlsDisplaying = nullptr;
+    if (compares && readPixels(m_framebuffer, width, height) == shown) {
+        // The same picture again: the window keeps showing the one it has.
+        std::swap(m_renderbuffer, m_spareRenderbuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+        return false;
+    }
+    m_holdsFrame = true;
     gfx::Image frame;
     if (keep) frame = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
     // The window's context samples the frame only once it is whole.

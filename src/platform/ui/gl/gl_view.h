@@ -35,6 +35,10 @@ public:
     // with the drawable's rectangle in pixels. Nothing while the drawable is empty. True when the
     // frame went to a window that will say when it showed it (see `isAwaitingWindow`).
     bool display();
+    // Context thread: the same, for a frame that may repeat the one shown last (a redraw): it is
+    // drawn beside that one and shown only when its pixels differ, so a repeat costs no hand-over
+    // to the window, no composite and no swap. False, nothing shown, for a repeat.
+    bool displayIfChanged();
     // Context thread, inside `display()`: the framebuffer `draw` renders into.
     unsigned framebuffer() const { return m_framebuffer; }
     // Context thread, with the context current: frees the framebuffer and its storage now, for a
@@ -89,7 +93,13 @@ protected:
     bool isDisplaying() const;
 
 private:
+    enum class Repeat { show, skip };
     void updateDrawableSize();
+    // Context thread: binds the framebuffer, with storage of that size; false when incomplete.
+    bool prepareFramebuffer(int width, int height);
+    // Context thread: the other renderbuffer (made on first use) becomes the one drawn into.
+    void attachSpare(int width, int height);
+    bool displayFrame(Repeat repeat);
 
     mutable std::mutex m_mutex;  // guards the fields below up to the framebuffer's
     std::shared_ptr<gfx::GLContext> m_context;
@@ -110,6 +120,7 @@ private:
     unsigned m_spareRenderbuffer = 0;  // the other of the two while presenting to a shared context
     int m_framebufferWidth = 0;
     int m_framebufferHeight = 0;
+    bool m_holdsFrame = false;  // the bound renderbuffer holds the frame displayed last
 };
 
 }  // namespace ui

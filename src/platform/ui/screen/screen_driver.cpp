@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/controls/bar_button_item.h"
+#include "platform/ui/controls/button.h"
 #include "platform/ui/controls/context_menu_configuration.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/controls/segmented_control.h"
 #include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
+#include "platform/ui/gestures/finger.h"
 #include "platform/ui/gestures/long_press_gesture_recognizer.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
@@ -97,20 +101,39 @@ foundation::Result<ScreenTarget> ScreenDriver::resolve(const std::string& what, 
             return driverError(notFound, "no element " + what + " on the screen:\n" + screen.text());
         return targets[handle - 1];
     }
+    // Whether a finger can touch it now; elements drawn outside the view tree (an alert's
+    // actions, a menu's entries, bar items) are taken as shown.
+    auto reachable = [&](int i) {
+        const auto& t = targets[static_cast<size_t>(i)];
+        return !t.inViewTree || static_cast<bool>(touchPoint(t));
+    };
+    // Several elements show the text: the one a finger can reach is meant (a sheet's button
+    // over a grid cell of the same name).
+    auto onTop = [&](std::vector<int>& matches) {
+        if (matches.size() < 2) return;
+        std::vector<int> reached;
+        std::copy_if(matches.begin(), matches.end(), std::back_inserter(reached), reachable);
+        if (reached.size() == 1) matches = reached;
+    };
     std::vector<int> matches;
     for (size_t i = 0; i < targets.size(); ++i) {
         if ((!filter || filter(targets[i])) && contains(targets[i].texts, what)) matches.push_back(static_cast<int>(i));
     }
-    if (matches.empty()) {
+    onTop(matches);
+    // What shows the text itself but lies covered gives way to an element on top that holds it.
+    const bool covered = !matches.empty() && std::none_of(matches.begin(), matches.end(), reachable);
+    if (matches.empty() || covered) {
+        std::vector<int> inner;
         for (size_t i = 0; i < targets.size(); ++i) {
             if ((!filter || filter(targets[i])) && contains(targets[i].innerTexts, what))
-                matches.push_back(static_cast<int>(i));
+                inner.push_back(static_cast<int>(i));
         }
         // A text inside nested elements names the innermost one.
-        std::erase_if(matches, [&](int outer) {
-            return std::any_of(matches.begin(), matches.end(),
-                               [&](int inner) { return encloses(targets, outer, inner); });
+        std::erase_if(inner, [&](int outer) {
+            return std::any_of(inner.begin(), inner.end(), [&](int in) { return encloses(targets, outer, in); });
         });
+        onTop(inner);
+        if (matches.empty() || std::any_of(inner.begin(), inner.end(), reachable)) matches = inner;
     }
     if (matches.empty()) return driverError(notFound, "nothing shows " + what + " on the screen:\n" + screen.text());
     if (matches.size() > 1) {
@@ -124,7 +147,10 @@ foundation::Result<ScreenTarget> ScreenDriver::resolve(const std::string& what, 
 foundation::Result<Point> ScreenDriver::touchPoint(const ScreenTarget& target) {
     if (!target.inViewTree) return driverError(notApplicable, target.line + " is not in the window's views");
     const Rect frame(target.view->convertToWindow(target.view->bounds().origin), target.view->frame().size);
-    const Point point = frame.intersection(m_window->bounds()).center();
+    return reaching(target, frame.intersection(m_window->bounds()).center());
+}
+
+foundation::Result<Point> ScreenDriver::reaching(const ScreenTarget& target, Point point) {
     auto hit = m_window->hitTest(point);
     if (!hit || (hit != target.view && !hit->isDescendant(*target.view))) {
         return driverError(unreachable, "a touch at " + std::to_string(point.x) + "," + std::to_string(point.y) +
@@ -132,6 +158,39 @@ foundation::Result<Point> ScreenDriver::touchPoint(const ScreenTarget& target) {
                                             (hit ? " (it lands on " + hit->className() + ")" : ""));
     }
     return point;
+}
+
+foundation::Result<Point> ScreenDriver::segmentPoint(const ScreenTarget& target, const std::string& title) {
+    auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.view);
+    if (!segments) return driverError(notApplicable, target.line + " has no segments");
+    for (int i = 0; i < segments->numberOfSegments(); ++i) {
+        if (segments->titleForSegment(i) != title) continue;
+        if (!segments->isEnabled() || !segments->isEnabledForSegment(i))
+            return driverError(refused, "segment " + title + " is disabled");
+        return reaching(target, segments->convertToWindow(segments->segmentFrame(i).center()));
+    }
+    return driverError(notFound, target.line + " has no segment " + title);
+}
+
+void ScreenDriver::hold(double seconds) {
+    auto loop = dispatch::RunLoop::main();
+    if (loop->clock().isManual()) {
+        loop->advance(dispatch::seconds(seconds));
+        return;
+    }
+    const auto until = loop->now() + dispatch::seconds(seconds);
+    loop->runUntil([&] { return loop->now() >= until; });
+}
+
+foundation::Status ScreenDriver::touch(const ScreenTarget& target, Point point, double holdSeconds) {
+    Finger finger(m_window);
+    if (!finger.down(point)) return driverError(unreachable, "the touch lands on nothing");
+    if (holdSeconds > 0) hold(holdSeconds);
+    finger.up(point);
+    if (!std::dynamic_pointer_cast<Control>(target.view)) return {};
+    if (!finger.control() && !finger.changedSomething()) return driverError(refused, target.line + " is disabled");
+    if (!finger.changedSomething()) return driverError(refused, "touching " + target.line + " changes nothing");
+    return {};
 }
 
 foundation::Result<ScreenDriver::Touched> ScreenDriver::reach(const std::string& what) {
@@ -155,7 +214,7 @@ bool ScreenDriver::closeMenuOutside(const ScreenTarget& target) {
     return true;
 }
 
-foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target) {
+foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target, const std::string& what) {
     if (closeMenuOutside(target)) return driverError(refused, "the touch only closed the open menu");
     switch (target.kind) {
         case ScreenTarget::Kind::alertAction:
@@ -175,24 +234,27 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target) {
         if (auto field = std::dynamic_pointer_cast<TextField>(target.view)) field->becomeFirstResponder();
         return {};
     }
-    auto point = touchPoint(target);
+    // A segment's title names the segment: the finger goes there.
+    bool segment = false;
+    if (auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.view)) {
+        for (int i = 0; i < segments->numberOfSegments(); ++i)
+            segment = segment || segments->titleForSegment(i) == what;
+    }
+    auto point = segment ? segmentPoint(target, what) : touchPoint(target);
     if (!point) return point.error();
     if (m_window->dismissPopoverOutside(point.value()))
         return driverError(refused, "the touch only dismissed the popover");
     if (auto bar = std::dynamic_pointer_cast<SearchBar>(target.view)) {
         bar->beginEditing();
-    } else if (auto control = std::dynamic_pointer_cast<Control>(target.view)) {
-        if (!control->tap()) return driverError(refused, target.line + " is disabled");
-    } else {
-        m_window->tap(point.value());
+        return {};
     }
-    return {};
+    return touch(target, point.value());
 }
 
 foundation::Status ScreenDriver::tap(const std::string& what) {
     auto target = resolve(what);
     if (!target) return target.error();
-    auto status = tapTarget(target.value());
+    auto status = tapTarget(target.value(), what);
     settleAfterAction();
     return status;
 }
@@ -239,26 +301,45 @@ foundation::Status ScreenDriver::slide(const std::string& what, float value) {
 }
 
 foundation::Status ScreenDriver::chooseSegment(const std::string& what, const std::string& segment) {
-    auto touched = reach(what);
-    if (!touched) return touched.error();
-    const auto& target = touched.value().target;
-    auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.view);
-    if (!segments) return driverError(notApplicable, target.line + " has no segments");
-    for (int i = 0; i < segments->numberOfSegments(); ++i) {
-        if (segments->titleForSegment(i) != segment) continue;
-        if (!segments->isEnabled() || !segments->isEnabledForSegment(i))
-            return driverError(refused, "segment " + segment + " is disabled");
-        segments->selectSegment(i);  // choosing the chosen segment changes nothing, as on screen
-        settleAfterAction();
-        return {};
-    }
-    return driverError(notFound, target.line + " has no segment " + segment);
+    auto target = resolve(what);
+    if (!target) return target.error();
+    if (closeMenuOutside(target.value())) return driverError(refused, "the touch only closed the open menu");
+    auto point = segmentPoint(target.value(), segment);
+    if (!point) return point.error();
+    auto status = touch(target.value(), point.value());
+    settleAfterAction();
+    return status;
+}
+
+foundation::Status ScreenDriver::step(const std::string& what, bool up) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto stepper = std::dynamic_pointer_cast<Stepper>(target.value().view);
+    if (!stepper) return driverError(notApplicable, target.value().line + " is not a stepper");
+    if (closeMenuOutside(target.value())) return driverError(refused, "the touch only closed the open menu");
+    const auto half = up ? Stepper::Half::plus : Stepper::Half::minus;
+    const std::string name = up ? "plus" : "minus";
+    if (!stepper->isHalfEnabled(half))
+        return driverError(refused, "the " + name + " half of " + target.value().line + " is disabled");
+    auto point = reaching(target.value(), stepper->convertToWindow(stepper->halfFrame(half).center()));
+    if (!point) return point.error();
+    auto status = touch(target.value(), point.value());
+    settleAfterAction();
+    return status;
 }
 
 foundation::Status ScreenDriver::longPress(const std::string& what) {
     auto touched = reach(what);
     if (!touched) return touched.error();
     const auto& [target, point] = touched.value();
+    if (auto button = std::dynamic_pointer_cast<Button>(target.view); button && button->opensMenuOnPress()) {
+        if (closeMenuOutside(target)) return driverError(refused, "the touch only closed the open menu");
+        auto status = touch(target, point, Button::menuPressDuration);
+        settleAfterAction();
+        if (!status) return status;
+        if (!m_window->presentedMenu()) return driverError(refused, "holding " + target.line + " opened no menu");
+        return {};
+    }
     if (auto press = m_window->beginLongPress(point)) {
         press->release();
     } else if (auto grid = std::dynamic_pointer_cast<CollectionView>(target.list)) {

@@ -13,10 +13,12 @@ class Window;
 
 // Acts on a window as a user would, naming what to touch as the printed screen shows it: by
 // handle ("#3") or by a text that exactly one element shows ("OK", "Rename"); a text inside an
-// element names that element (a cell by its label). Touches go through hit-testing (an element
-// covered by another one cannot be touched) and then through the element's own driver: a
-// button's tap, a field's typing, a list's item tap, an alert's action, a menu's entry, the
-// recognisers under the finger.
+// element names that element (a cell by its label); a segment's title names that segment. When
+// a text names several elements and only one of them can be touched (a sheet over the grid),
+// the one on top is meant. Touches go the way a finger's do (`Finger`): hit-testing (an element
+// covered by another one cannot be touched), the delegates of the recognisers under the finger,
+// then the control, recogniser or view that takes the touch; a held touch lets the main run
+// loop's clock run while the finger rests. Fields take typing, alerts and menus their choices.
 //
 // After each action the driver lets the screen settle: the main run loop serves what is ready
 // and, on a manual clock, time moves on until no presentation, dismissal or navigation
@@ -43,7 +45,10 @@ public:
     // Slider values and segments.
     foundation::Status slide(const std::string& what, float value);
     foundation::Status chooseSegment(const std::string& what, const std::string& segment);
-    // A press held on the element: its long-press recognisers, else a cell's context menu opens.
+    // A finger on the minus (`up` false) or plus half of a stepper, lifted at once.
+    foundation::Status step(const std::string& what, bool up);
+    // A press held on the element: a button's menu that is not its primary action, its long-press
+    // recognisers, else a cell's context menu opens.
     foundation::Status longPress(const std::string& what);
     // A pan from the element's centre by `translation`: the pan recognisers under the finger, else
     // the scroll view under it follows the content. A swipe is a quick pan one screen-third long.
@@ -69,13 +74,21 @@ private:
     foundation::Result<ScreenTarget> resolve(const std::string& what, Filter filter = nullptr);
     // The point a finger touches the element at, after checking that the touch reaches it.
     foundation::Result<Point> touchPoint(const ScreenTarget& target);
+    // `point` when a touch there reaches `target`, else why not.
+    foundation::Result<Point> reaching(const ScreenTarget& target, Point point);
+    // The centre of the segment titled `title` of a segmented control.
+    foundation::Result<Point> segmentPoint(const ScreenTarget& target, const std::string& title);
     struct Touched {
         ScreenTarget target;
         Point point;
     };
     // `resolve` and `touchPoint` in one.
     foundation::Result<Touched> reach(const std::string& what);
-    foundation::Status tapTarget(const ScreenTarget& target);
+    foundation::Status tapTarget(const ScreenTarget& target, const std::string& what = {});
+    // A finger put down at `point` over `target`'s view and lifted after `hold` seconds.
+    foundation::Status touch(const ScreenTarget& target, Point point, double hold = 0);
+    // Lets `seconds` pass on the main run loop's clock while a finger rests.
+    void hold(double seconds);
     foundation::Status panTarget(const ScreenTarget& target, Point translation, Point velocity);
     // Closes an open menu that the touch of `target` lands outside of; true when it did.
     bool closeMenuOutside(const ScreenTarget& target);

@@ -84,6 +84,7 @@ void describeButton(ViewDescription& d, const Button& button) {
     }
     append(d.details, describeImage(button.currentImage().get()));
     if (button.menu() && button.showsMenuAsPrimaryAction()) append(d.details, "menu");
+    if (button.opensMenuOnPress()) append(d.details, "menu when held");
 }
 
 void describeSegments(ViewDescription& d, const SegmentedControl& segments) {
@@ -132,6 +133,10 @@ ViewDescription describeView(const View& view) {
             describeSegments(d, *segments);
         } else if (const auto* stepper = dynamic_cast<const Stepper*>(control)) {
             append(d.details, range(stepper->value(), stepper->minimumValue(), stepper->maximumValue()));
+            if (stepper->isEnabled() && !stepper->isHalfEnabled(Stepper::Half::minus))
+                append(d.details, "minus disabled");
+            if (stepper->isEnabled() && !stepper->isHalfEnabled(Stepper::Half::plus))
+                append(d.details, "plus disabled");
         }
         describeControlState(d, *control);
         d.actionable = true;

@@ -98,12 +98,55 @@ std::string TextField::displayedText() const {
     return dots;
 }
 
-Size TextField::sizeThatFits(Size) const {
-    const auto line = TextFrame::create(displayedText(), m_font, TextContainer{}).size();
-    const Size inset = padding(m_borderStyle);
-    return {line.width + 2 * inset.width, std::max(line.height, std::ceil(m_font.lineHeight())) + 2 * inset.height};
+void TextField::setLineLimit(int lines) {
+    checkMainThread();
+    m_lineLimit = std::max(1, lines);
+    invalidateIntrinsicContentSize();
 }
 
-Size TextField::intrinsicContentSize() const { return sizeThatFits({}); }
+Rect TextField::textRect() const {
+    const Size inset = padding(m_borderStyle);
+    const Rect box = bounds();
+    return Rect(box.origin.x + inset.width, box.origin.y + inset.height,
+                std::max(0.0, box.size.width - 2 * inset.width), std::max(0.0, box.size.height - 2 * inset.height));
+}
+
+TextContainer TextField::textContainer() const {
+    TextContainer container;
+    if (m_lineLimit > 1) {
+        container.width = std::max(1.0, textRect().size.width);
+        container.maximumNumberOfLines = m_lineLimit;
+        // An address has no spaces to break at: long words break where they must.
+        container.lineBreakMode = LineBreakMode::byCharWrapping;
+    }
+    return container;
+}
+
+Size TextField::sizeThatFits(Size size) const {
+    const Size inset = padding(m_borderStyle);
+    const double lineHeight = std::ceil(m_font.lineHeight());
+    if (m_lineLimit == 1 || !(size.width > 2 * inset.width)) {
+        const auto line = TextFrame::create(displayedText(), m_font, TextContainer{}).size();
+        return {line.width + 2 * inset.width, std::max(line.height, lineHeight) + 2 * inset.height};
+    }
+    TextContainer container;
+    container.width = size.width - 2 * inset.width;
+    container.maximumNumberOfLines = m_lineLimit;
+    container.lineBreakMode = LineBreakMode::byCharWrapping;
+    const auto text = TextFrame::create(displayedText(), m_font, container).size();
+    return {size.width, std::max(text.height, lineHeight) + 2 * inset.height};
+}
+
+Size TextField::intrinsicContentSize() const {
+    if (m_lineLimit == 1) return sizeThatFits({});
+    m_intrinsicWidth = bounds().width();
+    return sizeThatFits({m_intrinsicWidth, 0});
+}
+
+void TextField::layoutSubviews() {
+    Control::layoutSubviews();
+    // The height follows the width the layout gave: wrap again at the new one.
+    if (m_lineLimit > 1 && bounds().width() != m_intrinsicWidth) invalidateIntrinsicContentSize();
+}
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 
 #include "platform/ui/controls/control.h"
 #include "platform/ui/text/font.h"
+#include "platform/ui/text/text_container.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -37,7 +38,8 @@ public:
     virtual bool shouldReturn(TextField& /*field*/) { return true; }
 };
 
-// A one-line text input. Tests type with `type` (editing changed) and `pressReturn`.
+// A text input, on one line unless given a line limit. Tests type with `type` (editing changed)
+// and `pressReturn`.
 class TextField : public Control {
 public:
     static std::shared_ptr<TextField> create(const Rect& frame = {});
@@ -79,13 +81,24 @@ public:
         m_delegate = d;
     }
 
+    // How many lines the text may wrap over, the field growing with it up to that many; 1 (the
+    // default): one line that never wraps, however long the text.
+    int lineLimit() const { return m_lineLimit; }
+    void setLineLimit(int lines);
+    // Where the text is drawn: the bounds inside the padding of the border style.
+    Rect textRect() const;
+    // The room the shown text is laid out in within `textRect`.
+    TextContainer textContainer() const;
+
     bool canBecomeFirstResponder() const override { return isEnabled(); }
     // What the field shows: its text (one dot per character when secure), else the placeholder.
     std::string displayedText() const;
     // The shown text on one line, shaped, inside the padding of the border style; as tall as a
-    // line of the font even when empty.
+    // line of the font even when empty. With a line limit the text wraps at the width offered
+    // (the field's own width for the intrinsic size), over that many lines at most.
     Size sizeThatFits(Size size) const override;
     Size intrinsicContentSize() const override;
+    void layoutSubviews() override;
     // The user replaces the text: editing begins if needed, then "editing changed".
     void type(const std::string& text);
     void pressReturn();
@@ -106,6 +119,8 @@ private:
     TextFieldBorderStyle m_borderStyle = TextFieldBorderStyle::none;
     std::weak_ptr<TextFieldDelegate> m_delegate;
     bool m_editing = false;
+    int m_lineLimit = 1;
+    mutable double m_intrinsicWidth = 0;  // the width the intrinsic size last wrapped at
 };
 
 }  // namespace ui

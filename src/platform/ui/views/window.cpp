@@ -3,12 +3,11 @@
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
-#include "platform/ui/controls/control.h"
 #include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/gestures/finger.h"
 #include "platform/ui/gestures/long_press_gesture_recognizer.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
-#include "platform/ui/gestures/tap_gesture_recognizer.h"
 #include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/views/main_thread_check.h"
 
@@ -138,32 +137,9 @@ void Window::scheduleLayoutPass() {
 
 std::shared_ptr<View> Window::tap(Point point, int touches) {
     checkMainThread();
-    if (auto menu = m_presentedMenu) {
-        menu->close();
-        return nullptr;
-    }
-    if (dismissPopoverOutside(point)) return nullptr;
-    auto hit = hitTest(point);
-    if (!hit) return nullptr;
-    for (auto v = hit; v; v = v->superview()) {
-        for (const auto& recognizer : v->gestureRecognizers()) {
-            auto tapRecognizer = std::dynamic_pointer_cast<TapGestureRecognizer>(recognizer);
-            if (!tapRecognizer) continue;
-            Touch touch{point, point, Touch::Phase::began, 1, hit};
-            if (auto d = tapRecognizer->delegate(); d && !d->shouldReceiveTouch(*tapRecognizer, touch)) continue;
-            if (tapRecognizer->tap(point, -1, touches)) return hit;
-        }
-    }
-    for (auto v = hit; v; v = v->superview()) {
-        if (auto control = std::dynamic_pointer_cast<Control>(v)) {
-            if (control->touchDown(point)) control->touchUp(point);
-            return hit;
-        }
-    }
-    Touch touch{point, point, Touch::Phase::began, 1, hit};
-    hit->touchesBegan({touch});
-    touch.phase = Touch::Phase::ended;
-    hit->touchesEnded({touch});
+    Finger finger(sharedAs<Window>());
+    auto hit = finger.down(point, touches);
+    finger.up(point);
     return hit;
 }
 

@@ -59,13 +59,12 @@ public:
     // Runs a layout pass on the next turn of the main run loop (once, however often asked).
     void scheduleLayoutPass();
 
-    // A touch on the screen at a point of the window: the tap recognisers of the hit view and its
-    // ancestors recognise it, the nearest first; without one the nearest control takes the
-    // touch (down and up), else the hit view gets the touches. While a menu is open the touch
-    // only closes it; a touch outside a popover only dismisses it.
-    // `touches` fingers tap together: a recogniser that requires another number of touches does
-    // not recognise it. Returns the hit view (none when the touch closed a menu or dismissed a
-    // popover).
+    // A touch put down and lifted at once at a point of the window, through the one touch path
+    // (`Finger`): the delegates of the recognisers under it are asked, the control under it
+    // takes it, else the tap recognisers, else the hit view. While a menu is open the touch only
+    // closes it; a touch outside a popover only dismisses it. `touches` fingers tap together: a
+    // recogniser that requires another number of touches does not recognise it. Returns the hit
+    // view (none when the touch closed a menu or dismissed a popover).
     std::shared_ptr<View> tap(Point point, int touches = 1);
 
     // Fingers put down at a point of the window to pan, pinch or press: the recognisers of that

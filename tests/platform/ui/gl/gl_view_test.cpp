@@ -26,18 +26,20 @@ public:
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
         m_boundDuringDraw = static_cast<unsigned>(bound);
         m_drawnRect = rect;
-        glClearColor(0, 1, 0, 1);
+        const float top = m_upsideDown ? 0 : 1;
+        glClearColor(1 - top, top, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glEnable(GL_SCISSOR_TEST);
         glScissor(0, static_cast<GLint>(rect.size.height / 2), static_cast<GLsizei>(rect.size.width),
                   static_cast<GLsizei>(rect.size.height / 2));
-        glClearColor(1, 0, 0, 1);
+        glClearColor(top, 1 - top, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glDisable(GL_SCISSOR_TEST);
     }
     unsigned m_boundDuringDraw = 0;
     ui::Rect m_drawnRect;
     int m_drawsOutsideDisplay = 0;
+    bool m_upsideDown = false;  // green above red
 
 private:
     using GLView::GLView;
@@ -55,6 +57,14 @@ protected:
             ASSERT_TRUE(context->makeCurrent());
             view.display();
         });
+    }
+    bool displayIfChangedOnRenderThread(ui::GLView& view) {
+        bool awaitsWindow = false;
+        renderThread->sync([&] {
+            ASSERT_TRUE(context->makeCurrent());
+            awaitsWindow = view.displayIfChanged();
+        });
+        return awaitsWindow;
     }
     void TearDown() override {
         renderThread->sync([&] { context->releaseCurrent(); });
@@ -128,6 +138,55 @@ TEST_F(GLViewTest, AnEmptyViewDrawsNothingAndDrawOutsideDisplayDoesNoGLWork) {
     view->displayIfNeeded();  // the recording path of ordinary views, on the main thread
     EXPECT_EQ(view->m_drawsOutsideDisplay, 1);
     EXPECT_EQ(view->framesDisplayed(), 0u);
+}
+
+TEST_F(GLViewTest, ARedrawWithTheSamePixelsIsNotShownAndOneWithOthersIs) {
+    auto view = TwoToneView::create(ui::Rect(0, 0, 16, 8));
+    view->setContext(context);
+    view->setKeepsLastFrame(true);
+    EXPECT_FALSE(displayIfChangedOnRenderThread(*view));
+    EXPECT_EQ(view->framesDisplayed(), 1u) << "nothing shown yet to repeat: the first frame is shown";
+
+    EXPECT_FALSE(displayIfChangedOnRenderThread(*view));
+    EXPECT_EQ(view->framesDisplayed(), 1u);
+    EXPECT_EQ(view->lastFrame().pixel(8, 1), (gfx::Pixel{255, 0, 0, 255}));
+
+    view->m_upsideDown = true;
+    displayIfChangedOnRenderThread(*view);
+    EXPECT_EQ(view->framesDisplayed(), 2u);
+    EXPECT_EQ(view->lastFrame().pixel(8, 1), (gfx::Pixel{0, 255, 0, 255}));
+
+    // A plain display after a repeat still draws into the framebuffer it shows.
+    displayIfChangedOnRenderThread(*view);
+    view->m_upsideDown = false;
+    displayOnRenderThread(*view);
+    EXPECT_EQ(view->framesDisplayed(), 3u);
+    EXPECT_EQ(view->lastFrame().pixel(8, 1), (gfx::Pixel{255, 0, 0, 255}));
+    EXPECT_FALSE(displayIfChangedOnRenderThread(*view));
+    EXPECT_EQ(view->framesDisplayed(), 3u);
+}
+
+TEST_F(GLViewTest, ARepeatHandsNothingToTheWindowWhichKeepsItsRenderbuffer) {
+    auto view = TwoToneView::create(ui::Rect(0, 0, 16, 8));
+    view->setContext(context);
+    view->setPresentsToSharedContext(true);
+    int presented = 0;
+    view->setFramePresentedHandler([&] { ++presented; });
+    EXPECT_TRUE(displayIfChangedOnRenderThread(*view));
+    const auto first = view->presentedFrame();
+    view->windowDidShowFrame(first.serial);
+
+    EXPECT_FALSE(displayIfChangedOnRenderThread(*view)) << "no swap to wait for";
+    EXPECT_FALSE(view->isAwaitingWindow());
+    EXPECT_EQ(presented, 1);
+    EXPECT_EQ(view->presentedFrame().serial, first.serial);
+    EXPECT_EQ(view->presentedFrame().renderbuffer, first.renderbuffer);
+
+    view->m_upsideDown = true;
+    EXPECT_TRUE(displayIfChangedOnRenderThread(*view));
+    EXPECT_EQ(presented, 2);
+    EXPECT_EQ(view->presentedFrame().serial, first.serial + 1);
+    EXPECT_NE(view->presentedFrame().renderbuffer, first.renderbuffer) << "drawn beside the one shown";
 }
 
 }  // namespace

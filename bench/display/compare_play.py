@@ -1,0 +1,93 @@
+#!/usr/bin/env python3
+"""Playback in a window, ours beside mpv's, alternating run by run on one display.
+
+  compare_play.py [--app LAUNCHER] BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP SECONDS ROUNDS SIZE...
+
+For each SIZE (WxH) and round: bench_display_play (our player output in the display host) and
+`mpv --no-config --vo=gpu --gpu-sw --ao=null` in a window of that size, each playing SECONDS of
+CLIP. Reports each process's CPU time (user + system, all threads), the frames it showed and
+dropped, and the CPU per frame shown: under load both players drop frames, and a dropped frame
+costs neither of them its drawing, so CPU per frame shown is the fair ratio. Medians of ROUNDS.
+With --app, at 640x360 (the size its window opens at) the application itself joins each round:
+`reelhaven --play CLIP --display` with the player screen and its controls, whose CPU is compared
+with mpv's as a whole (it does not count its frames).
+"""
+import shutil
+import tempfile
+import os
+import re
+import statistics
+import subprocess
+import sys
+
+
+def run(arguments):
+    """CPU seconds of the process and the numbers it printed as "name value" lines."""
+    before = os.times()
+    completed = subprocess.run(arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True, timeout=600)
+    after = os.times()
+    cpu = (after.children_user - before.children_user) + (after.children_system - before.children_system)
+    numbers = {}
+    for line in completed.stdout.splitlines():
+        found = re.match(r"^(\w+) (-?[\d.]+)$", line.strip())
+        if found:
+            numbers[found.group(1)] = float(found.group(2))
+    return cpu, numbers
+
+
+def load():
+    with open("/proc/loadavg") as file:
+        return " ".join(file.read().split()[:3])
+
+
+def main():
+    arguments = sys.argv[1:]
+    app = None
+    if arguments[0] == "--app":
+        app, arguments = arguments[1], arguments[2:]
+    play, counts, clip, seconds, rounds, *sizes = arguments
+    rounds = int(rounds)
+    home = tempfile.mkdtemp(prefix="bench-display-app-")
+    try:
+        compare(app, home, play, counts, clip, seconds, rounds, sizes)
+    finally:
+        shutil.rmtree(home, ignore_errors=True)
+
+
+def compare(app, home, play, counts, clip, seconds, rounds, sizes):
+    for size in sizes:
+        width, height = size.split("x")
+        figures = {"ours": [], "mpv": []}
+        withApp = app is not None and size == "640x360"
+        appCpu = []
+        print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
+        for _ in range(rounds):
+            cpu, numbers = run([play, clip, seconds, width, height])
+            shown = numbers.get("shown", 0)
+            drops = numbers.get("mpv_output_drops", 0) + numbers.get("dropped_to_window", 0)
+            figures["ours"].append((cpu, shown, drops))
+            if withApp:
+                cpu, _ = run([app, "--home", home, "--play", clip, "--seconds", seconds, "--audio-output", "null",
+                              "--display"])
+                appCpu.append(cpu)
+            cpu, numbers = run(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
+                                "--no-border", f"--length={seconds}", "--really-quiet", f"--script={counts}", clip])
+            figures["mpv"].append((cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)))
+        perFrame = {}
+        for name, runs in figures.items():
+            cpu = statistics.median(r[0] for r in runs)
+            perFrame[name] = statistics.median(r[0] / r[1] * 1000 for r in runs if r[1] > 0)
+            shown = statistics.median(r[1] for r in runs)
+            drops = statistics.median(r[2] for r in runs)
+            print(f"  {name:<5} cpu {cpu:6.2f} s   shown {shown:5.0f}   dropped {drops:4.0f}   "
+                  f"cpu per frame shown {perFrame[name]:6.2f} ms")
+        print(f"  ratio, cpu per frame shown: {perFrame['ours'] / perFrame['mpv']:.2f}x mpv   (load after {load()})")
+        if withApp:
+            mpvCpu = statistics.median(r[0] for r in figures["mpv"])
+            print(f"  reelhaven --play --display: cpu {statistics.median(appCpu):6.2f} s, "
+                  f"{statistics.median(appCpu) / mpvCpu:.2f}x mpv's cpu")
+
+
+if __name__ == "__main__":
+    main()

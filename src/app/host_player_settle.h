@@ -1,0 +1,14 @@
+#pragma once
+
+namespace reelhaven {
+
+class ReelhavenViewController;
+
+// Lets the player come to rest before the host prints it: what it queued for mpv has run, a seek
+// mpv is carrying out has landed (waiting at most `kLongestSeekWait` of real time: a stream that
+// never answers is shown as it is), its events are handed to the main queue, and time labels that
+// lag the position (after a skip) show where it is now, as the next tick of its clock would.
+// Main thread only.
+void settlePlayer(ReelhavenViewController& player);
+
+}  // namespace reelhaven

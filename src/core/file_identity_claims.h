@@ -1,0 +1,48 @@
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "platform/foundation/uuid.h"
+
+namespace reelhaven {
+
+// Which file holds each identifier this process has met. A file copied together with its
+// attributes (`cp -a`, a restored backup) carries the identifier of its source, yet the grid and
+// every library operation tell items apart by it: two items with one identifier and one display
+// name cannot both be shown. The file met first keeps the identifier (within one listing, the
+// first by name, as listings are sorted); a later file that carries it while the first still
+// does is told so, and gets one of its own.
+//
+// Nothing here is trusted blindly: a holder is looked at on disk again before it wins, so a file
+// renamed or moved keeps its identifier under its new path, and state left by earlier listings
+// can never take an identifier from a file. Thread safe; the attribute reads take the identity
+// lock one at a time, as every reader does.
+class FileIdentityClaims {
+public:
+    enum class Claim {
+        granted,            // `path` may use the identifier
+        heldByAnotherFile,  // another file carries it and keeps it
+        heldBySameFile,     // another name of the same file (a hard or symbolic link) carries it
+    };
+
+    static FileIdentityClaims& shared();
+
+    // Records `path` as the holder of `uuid` unless another path still carries it.
+    Claim claim(const foundation::UUID& uuid, const std::string& path);
+
+    // The identifier of a second name of one file: stable for that name and never written, since
+    // writing it would change the attribute under every name of the file.
+    static foundation::UUID identifierOfLink(const foundation::UUID& uuid, const std::string& path);
+
+private:
+    // The path with its folder resolved, so one entry spelled two ways is one holder; the entry
+    // itself is not resolved, so a link stays a name of its own.
+    static std::string canonicalPath(const std::string& path);
+
+    std::mutex m_mutex;
+    std::unordered_map<foundation::UUID, std::string> m_holders;
+};
+
+}  // namespace reelhaven
