@@ -43,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < size; i += 5) piecesOK = pieces->append(input.substr(i, 5)) && piecesOK;
 
     if (wholeOK != piecesOK || whole->isAtEnd() != pieces->isAtEnd()) std::abort();
+    if (whole->failure() != pieces->failure()) std::abort();
+    // Whatever the nesting, only a window (or an unfinished head) is held back per level.
+    if (whole->heldBytes() > 2 * (512 + 4 + WebServerMIMEStreamParser::kMaxBoundaryLength + 6)) std::abort();
     if (wholeOK && whole->isAtEnd() && wholeLog.events != piecesLog.events) std::abort();
     return 0;
 }

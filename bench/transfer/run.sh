@@ -1,41 +1,46 @@
 #!/usr/bin/env bash
 # Measures the transfer server against nginx on loopback, side by side in one run:
 #   1. download of a large file (both: sendfile)
-#   2. upload of the same file (ours: multipart POST /upload; nginx: PUT written to disk with
-#      client_body_in_file_only on), each round to a fresh name for both
-#   3. GET /list of a folder of 10,000 entries (nginx: autoindex, autoindex_format json), with 4
-#      connections and one request at a time
+#   2. upload of the same file as the same multipart body made by curl -F (ours: POST /upload,
+#      parsed and stored; nginx: PUT, the body written to disk as it is with
+#      client_body_in_file_only on), each round to a fresh name for both; also each server's CPU
+#      time per uploaded GiB (ours: the process; nginx: its workers)
+#   3. GET /list of a folder of 10,000 entries (nginx: autoindex, autoindex_format json), with 16
+#      connections from one address (the per-client limit) and one request at a time
 #   4. GET /list of 100,000 entries: time of one request, answer size, and the server's memory per
 #      request in flight (peak resident size over 4 concurrent requests, less the idle size, / 4)
-#   5. wrk, 64 connections for 30 s, on /list and on a 1 MiB download: errors, and the server's
-#      memory and open descriptors before and after.
-# Made fair: the two peers run in interleaved rounds (who goes first alternates), figures are
-# medians, nginx listens with reuseport (its workers share the load evenly) and buffers bodies of
-# up to 256k in memory as ours does, and the load average is recorded around every part.
-# Figures go to standard output and bench/out/transfer.txt. Needs nginx, wrk and curl (installed
-# here when missing). Not part of tools/test. BENCH_MB sets the file size (default 1024),
-# ROUNDS the rounds per comparison (default 5), WRK_SECONDS the load test's length (default 30).
+#   5. wrk, 16 connections, on /list and on a 1 MiB download: errors (a 503 is one), and the
+#      server's memory and open descriptors before and after.
+# Made fair: the two peers run in interleaved rounds (who goes first alternates, so both meet the
+# same background load), figures are medians, nginx runs with its default buffers (a 16k body
+# buffer: bodies go to a temporary file as ours do) and listens with reuseport, and the load
+# average is recorded around every part.
+#
+# Usage: bench/transfer/run.sh [BUILD_DIR [OUT_DIR]]
+#   BUILD_DIR (or $BENCH_BUILD): the shared Release build of bench/lib.sh (default build/bench)
+#   OUT_DIR (or $BENCH_OUT): where transfer.txt and the work files go (default BUILD_DIR/out)
+# BENCH_MB sets the file size (default 1024), ROUNDS the rounds per comparison (default 5),
+# WRK_SECONDS the load test's length (default 10). Needs nginx, wrk and curl. Not part of tools/test.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${BENCH_BUILD:-$root/build/bench-transfer}
-work=${BENCH_WORK:-$build/work}
-duration=${WRK_SECONDS:-30}
+if [[ $# -ge 1 ]]; then export BENCH_BUILD=$1; fi
+if [[ $# -ge 2 ]]; then export BENCH_OUT=$2; fi
+# shellcheck source=bench/lib.sh
+source "$(dirname "$0")/../lib.sh"
+work="$out/transfer-work"
+duration=${WRK_SECONDS:-10}
 megabytes=${BENCH_MB:-1024}
 rounds=${ROUNDS:-5}
-out="$root/bench/out"
-mkdir -p "$out"
 report="$out/transfer.txt"
 
 for tool in nginx wrk curl; do
-  command -v "$tool" >/dev/null || { apt-get install -y -qq "$tool" >/dev/null; }
+  command -v "$tool" >/dev/null || { echo "bench/transfer: $tool is missing (apt-get install $tool)" >&2; exit 1; }
 done
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" --target uploader_test_server >/dev/null
+bench_build uploader_test_server
 
 rm -rf "$work"
 mkdir -p "$work/docs/many" "$work/docs/huge" "$work/nginx/root/many" "$work/nginx/logs" "$work/nginx/tmp" \
-  "$work/nginx/upload"
+  "$work/nginx/upload" "$work/tmp"
 echo "preparing files" >&2
 head -c $((megabytes * 1048576)) /dev/urandom >"$work/big.bin"
 head -c 1048576 /dev/urandom >"$work/docs/one.bin"
@@ -62,7 +67,6 @@ http {
   sendfile on;
   tcp_nopush on;
   client_body_temp_path $work/nginx/tmp;
-  client_body_buffer_size 256k;
   client_max_body_size 4g;
   proxy_temp_path $work/nginx/tmp;
   fastcgi_temp_path $work/nginx/tmp;
@@ -84,9 +88,10 @@ CONF
 nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
 nginx_pid=$!
 # The server prints its port and then a line per delegate event: into a file, so it never blocks.
-# The load test opens 64 connections from one address: allow them.
+# It keeps its default limit of 16 connections per client address; its temporary files go to the
+# work folder's filesystem, as nginx's do.
 mkfifo "$work/stdin"
-"$build/tests/transfer/uploader_test_server" "$work/docs" "$root/resources/WebUploader.bundle" 128 \
+TMPDIR="$work/tmp" "$build/tests/transfer/uploader_test_server" "$work/docs" "$root/resources/WebUploader.bundle" \
   <"$work/stdin" >"$work/server.out" 2>/dev/null &
 server_pid=$!
 exec 3>"$work/stdin"
@@ -97,7 +102,7 @@ cleanup() {
   kill "$server_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-sleep 0.5
+until curl -s -o /dev/null "http://127.0.0.1:18080/one.bin"; do sleep 0.1; done
 ours="http://127.0.0.1:$port"
 theirs="http://127.0.0.1:18080"
 
@@ -123,6 +128,16 @@ print(f"{statistics.median(values[:half]):.3f} {statistics.median(values[half:])
 PY
 }
 megabytesPerSecond() { python3 -c "print(f'{$1 / 1e6:.0f}')"; }
+# CPU seconds (user + system) used so far by the processes given.
+cpuSeconds() {
+  local ticks=0
+  for pid in "$@"; do
+    read -r -a fields <"/proc/$pid/stat"
+    ticks=$((ticks + fields[13] + fields[14]))
+  done
+  python3 -c "print($ticks / $(getconf CLK_TCK))"
+}
+nginxWorkers() { pgrep -P "$nginx_pid" | tr '\n' ' '; }
 download() {
   if [[ $1 == ours ]]; then
     curl -s -o /dev/null -w '%{speed_download}' "$ours/download?path=big.bin"
@@ -131,19 +146,30 @@ download() {
   fi
 }
 # Each round writes a new name for both; the file is removed after curl has reported its speed.
+# Prints the speed and records the server's CPU seconds per GiB in $work/cpu-<peer>.
 upload() {
+  local pids before speed after
+  if [[ $1 == ours ]]; then pids=$server_pid; else pids=$(nginxWorkers); fi
+  # shellcheck disable=SC2086
+  before=$(cpuSeconds $pids)
   if [[ $1 == ours ]]; then
-    curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up-$2.bin" -F path=/ "$ours/upload"
+    speed=$(curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up-$2.bin" -F path=/ \
+      "$ours/upload")
     rm -f "$work/docs/up-$2"*.bin
   else
-    curl -s -o /dev/null -w '%{speed_upload}' -T "$work/big.bin" "$theirs/upload/up-$2.bin"
+    speed=$(curl -s -o /dev/null -w '%{speed_upload}' -X PUT -F "files[]=@$work/big.bin;filename=up-$2.bin" -F path=/ \
+      "$theirs/upload/up-$2.bin")
     rm -f "$work/nginx/upload/up-$2.bin"
   fi
+  # shellcheck disable=SC2086
+  after=$(cpuSeconds $pids)
+  python3 -c "print(($after - $before) * 1024 / $megabytes)" >>"$work/cpu-$1"
+  echo "$speed"
 }
 listingRate() {
   local url=$ours/list?path=/many
   [[ $1 == nginx ]] && url=$theirs/many/
-  wrk -t2 -c4 -d5s "$url" | awk '/Requests\/sec/ {print $2}'
+  wrk -t2 -c16 -d5s "$url" | awk '/Requests\/sec/ {print $2}'
 }
 listingTime() {
   local url=$ours/list?path=/many
@@ -151,26 +177,35 @@ listingTime() {
   curl -s -o /dev/null "$url"  # warm
   python3 -c "import sys; print(float(sys.argv[1]) * 1000)" "$(curl -s -o /dev/null -w '%{time_total}' "$url")"
 }
+median() { python3 -c "import statistics, sys; print(f'{statistics.median(map(float, sys.argv[1:])):.2f}')" "$@"; }
 ratio() { python3 -c "print(f'{$1 / $2:.2f}x')"; }
 rss() { awk '/VmRSS/ {print $2 " kB"}' "/proc/$server_pid/status"; }
 fds() { ls "/proc/$server_pid/fd" | wc -l; }
 load() { echo "load $(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 {
-echo "transfer server vs nginx $(nginx -v 2>&1 | sed 's/.*\///') (reuseport), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
+echo "transfer server vs nginx $(nginx -v 2>&1 | sed 's/.*\///') (default buffers, reuseport), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
 echo "$(load) before"
 
 read -r ours_down nginx_down < <(compare download)
 echo "$megabytes MiB download (median of $rounds): ours $(megabytesPerSecond "$ours_down") MB/s   nginx $(megabytesPerSecond "$nginx_down") MB/s   ratio $(ratio "$ours_down" "$nginx_down")   ($(load) after)"
+rm -f "$work/cpu-ours" "$work/cpu-nginx"
 read -r ours_up nginx_up < <(compare upload)
+# shellcheck disable=SC2046
+cpu_ours=$(median $(cat "$work/cpu-ours"))
+# shellcheck disable=SC2046
+cpu_nginx=$(median $(cat "$work/cpu-nginx"))
 echo "$megabytes MiB upload (median of $rounds):   ours $(megabytesPerSecond "$ours_up") MB/s   nginx $(megabytesPerSecond "$nginx_up") MB/s   ratio $(ratio "$ours_up" "$nginx_up")   ($(load) after)"
+echo "server CPU per uploaded GiB (median):  ours $cpu_ours s   nginx $cpu_nginx s"
 
 list_ours=$(curl -s "$ours/list?path=/many" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
 list_nginx=$(curl -s "$theirs/many/" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
+bytes_ours=$(curl -s -o /dev/null -w '%{size_download}' "$ours/list?path=/many")
+bytes_nginx=$(curl -s -o /dev/null -w '%{size_download}' "$theirs/many/")
 read -r ours_list nginx_list < <(compare listingRate)
-echo "GET /list of 10,000, 4 connections: ours $ours_list req/s ($list_ours entries, sorted)   nginx $nginx_list req/s ($list_nginx entries, unsorted)   ratio $(ratio "$ours_list" "$nginx_list")   ($(load) after)"
+echo "GET /list of 10,000, 16 connections: ours $ours_list req/s ($list_ours entries, sorted, $bytes_ours bytes)   nginx $nginx_list req/s ($list_nginx entries, unsorted, $bytes_nginx bytes)   ratio $(ratio "$ours_list" "$nginx_list")   ($(load) after)"
 read -r ours_one nginx_one < <(compare listingTime)
-echo "GET /list of 10,000, one at a time: ours $ours_one ms   nginx $nginx_one ms   ($(load) after)"
+echo "GET /list of 10,000, one at a time: ours $ours_one ms   nginx $nginx_one ms   ratio (nginx/ours) $(ratio "$nginx_one" "$ours_one")   ($(load) after)"
 
 huge="$ours/list?path=/huge"
 huge_bytes=$(curl -s -o /dev/null -w '%{size_download}' "$huge")
@@ -190,10 +225,10 @@ sleep 1
 echo "server before wrk:     rss $(rss), fds $(fds)"
 for round in 1 2; do
   for target in "/list?path=/" "/download?path=one.bin"; do
-    result=$(wrk -t4 -c64 -d"${duration}s" "$ours$target")
+    result=$(wrk -t4 -c16 -d"${duration}s" "$ours$target")
     requests=$(awk '/Requests\/sec/ {print $2}' <<<"$result")
     errors=$(grep -E 'Socket errors|Non-2xx' <<<"$result" | tr -s ' ' | paste -sd';' || true)
-    echo "wrk 64 x ${duration}s $target (round $round): $requests req/s, errors: ${errors:-none}"
+    echo "wrk 16 x ${duration}s $target (round $round): $requests req/s, errors: ${errors:-none}"
   done
   sleep 3
   echo "server after round $round:  rss $(rss), fds $(fds)"

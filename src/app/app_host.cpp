@@ -1,6 +1,9 @@
 #include "app/app_host.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <fstream>
 #include <iostream>
@@ -397,6 +400,9 @@ void AppHost::shutDown() {
 }
 
 int AppHost::run(const LauncherOptions& options) {
+    // Started with standard input closed (as a service may be), the next descriptor opened would
+    // become the input: hold its place with /dev/null.
+    if (::fcntl(STDIN_FILENO, F_GETFD) < 0 && errno == EBADF) ::open("/dev/null", O_RDONLY);
     // Before any thread starts, so every signal comes to this one.
     StopSignals signals;
     AppHost host(options, std::cout, std::cerr);
@@ -434,7 +440,14 @@ int AppHost::run(const LauncherOptions& options) {
             std::cerr << "reelhaven: " << input.error().description << "\n";
             return 1;
         }
-        runner->setInput(std::move(input.value()));
+        if (options.transfer) {
+            // The server is what this run is for: the end of the input does not stop it.
+            runner->setInput(std::make_unique<EndlessInput>(std::move(input.value()), [&host] {
+                host.m_out << "reelhaven: standard input ended; serving until a signal (SIGTERM, SIGINT)" << std::endl;
+            }));
+        } else {
+            runner->setInput(std::move(input.value()));
+        }
     }
     auto loop = dispatch::RunLoop::main();
     signals.start([loop, weak = std::weak_ptr<HostRunner>(runner)](int) {

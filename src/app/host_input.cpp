@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <utility>
 
 namespace reelhaven {
 
@@ -85,6 +86,12 @@ void StreamInput::read() {
         m_ended = true;
     }
     m_onReady();
+}
+
+std::optional<std::string> EndlessInput::next() {
+    auto line = m_input->next();
+    if (!line && m_onEnd && m_input->finished()) std::exchange(m_onEnd, nullptr)();
+    return line;
 }
 
 }  // namespace reelhaven

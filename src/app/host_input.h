@@ -66,4 +66,19 @@ private:
     std::thread m_thread;
 };
 
+// The lines of another input that never counts as finished: a transfer server run as a service
+// (standard input closed or /dev/null) keeps serving after the input ends, until `quit` or a
+// signal. `onEnd` runs once, on the thread taking lines, when the other input has ended.
+class EndlessInput final : public HostInput {
+public:
+    EndlessInput(std::unique_ptr<HostInput> input, std::function<void()> onEnd)
+        : m_input(std::move(input)), m_onEnd(std::move(onEnd)) {}
+    std::optional<std::string> next() override;
+    bool finished() const override { return false; }
+
+private:
+    std::unique_ptr<HostInput> m_input;
+    std::function<void()> m_onEnd;
+};
+
 }  // namespace reelhaven

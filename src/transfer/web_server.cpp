@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "platform/dispatch/worker_pool.h"
@@ -195,7 +196,7 @@ bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Er
         m_threads->ending = ConnectionThreads::Ending::none;
     }
     // Uploads a killed process left half-written would otherwise stay for ever.
-    if (std::size_t removed = WebServerTemporaryFile::removeStale(); removed > 0) {
+    if (std::size_t removed = removeStaleFiles(); removed > 0) {
         WebServerLog(LogLevel::info,
                      [&] { return "Removed " + std::to_string(removed) + " temporary files of unfinished uploads"; });
     }
@@ -207,6 +208,8 @@ bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Er
     }
     return true;
 }
+
+std::size_t WebServer::removeStaleFiles() { return WebServerTemporaryFile::removeStale(); }
 
 void WebServer::stop() {
     bool open;
@@ -233,6 +236,17 @@ void WebServer::trackConnection(WebServerConnection* connection) {
 void WebServer::untrackConnection(WebServerConnection* connection) {
     std::lock_guard lock(m_threads->mutex);
     m_threads->connections.erase(connection);
+}
+
+bool WebServer::releaseAbandonedConnections(const std::string& client) {
+    // Under the lock: a tracked connection has not closed its socket yet.
+    std::lock_guard lock(m_threads->mutex);
+    bool released = false;
+    for (auto* connection : m_threads->connections) {
+        if (connection->remoteAddress().toString(false) != client) continue;
+        released = connection->leaveShareIfAbandoned() || released;
+    }
+    return released;
 }
 
 void WebServer::interruptConnections() {
@@ -504,7 +518,11 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         limits = m_limits;
     }
     std::string client = remote.toString(false);
-    if (auto admission = limits->admit(client); admission != WebServerConnectionLimits::Admission::admitted) {
+    auto admission = limits->admit(client);
+    if (admission == WebServerConnectionLimits::Admission::clientFull && releaseAbandonedConnections(client)) {
+        admission = limits->admit(client);
+    }
+    if (admission != WebServerConnectionLimits::Admission::admitted) {
         WebServerLog(LogLevel::verbose, [&] {
             return "Refusing connection from " + client +
                    (admission == WebServerConnectionLimits::Admission::clientFull ? ": too many from this client"
@@ -517,16 +535,18 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
         std::lock_guard lock(m_threads->mutex);
         ++m_threads->live;
     }
+    // Set on the connection's thread when its answer starts; read there when it ends.
+    auto answering = std::make_shared<std::atomic<bool>>(false);
     // Holds only what outlives the server: it runs after the thread has let the server go.
-    auto end = [threads = m_threads, limits, client] {
-        limits->release(client);
+    auto end = [threads = m_threads, limits, client, answering] {
+        limits->release(client, *answering);
         std::lock_guard lock(threads->mutex);
         --threads->live;
         threads->done.notify_all();
     };
     // Detached from its creation: a connection may end before the acceptor would get to detach it.
-    bool started =
-        dispatch::startDetachedThread([self = shared_from_this(), fd, local, remote, factory, end]() mutable {
+    bool started = dispatch::startDetachedThread(
+        [self = shared_from_this(), fd, local, remote, factory, end, limits, client, answering]() mutable {
             // Writes to a closed peer fail with EPIPE on this thread instead of a signal.
             sigset_t pipe;
             sigemptyset(&pipe);
@@ -535,7 +555,13 @@ void WebServer::accept(int fd, net::SocketAddress local, net::SocketAddress remo
             {
                 auto connection = factory ? factory(self, local, remote, fd)
                                           : std::make_shared<WebServerConnection>(self, local, remote, fd);
-                if (connection) connection->run();
+                if (connection) {
+                    connection->willLeaveShare = [limits, client, answering] {
+                        *answering = true;
+                        limits->answering(client);
+                    };
+                    connection->run();
+                }
             }
             // Before the end is signalled: once `stop` returns, no thread holds the server.
             self.reset();

@@ -138,6 +138,8 @@ public:
 
 protected:
     explicit WebServer(std::string className);
+    // What a killed process left half-written; run at each start. Returns how many items went.
+    virtual std::size_t removeStaleFiles();
 
 private:
     struct Bonjour;
@@ -146,6 +148,9 @@ private:
     void closeSockets();
     void accept(int fd, net::SocketAddress local, net::SocketAddress remote);
     void interruptConnections();
+    // Lets connections of `client` whose client hung up before its answer leave its share (a
+    // browser or wrk that gave up waiting and connects again); true when any did.
+    bool releaseAbandonedConnections(const std::string& client);
     void abortConnections();
     void joinConnections();
     void startBonjour(const std::string& name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/foundation/error.h"
@@ -19,5 +20,10 @@ public:
 foundation::Error WebServerError(std::string description);
 // A POSIX error with the system's text for `errnum`.
 foundation::Error WebServerPOSIXError(int errnum);
+// A body the client got wrong (of the server's domain, with the 4xx status as its code): the
+// connection answers with that status instead of 500.
+foundation::Error WebServerClientError(int statusCode, std::string description);
+// The status of an error made by WebServerClientError; 0 for any other error.
+int WebServerClientErrorStatus(const foundation::Error& error);
 
 }  // namespace reelhaven

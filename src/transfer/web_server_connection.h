@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/network/socket_address.h"
 #include "platform/network/stream_socket.h"
@@ -38,6 +39,15 @@ public:
     // Ends reading and writing at once (the server is stopping and the connection outlasted its
     // grace). Only while the connection is tracked by its server.
     void abort();
+
+    // Runs once when the connection leaves its client's share of connections: just before the
+    // first byte of the answer is written (on the connection's thread), or when its client has hung
+    // up (on the thread calling `leaveShareIfAbandoned`). Set before `run`.
+    std::function<void()> willLeaveShare;
+    // Leaves the client's share when the client has closed its end while the request is still
+    // being read or processed (it gave up waiting); true when it left. Only while the connection
+    // is tracked by its server.
+    bool leaveShareIfAbandoned();
 
     WebServer& server() const { return *m_server; }
     const net::SocketAddress& localAddress() const { return m_localAddress; }
@@ -81,8 +91,12 @@ private:
     std::string responseHead(const WebServerResponse& response, int statusCode);
     void writeBody(WebServerResponse& response);
     bool writeData(const char* data, std::size_t length);
-    // Reads once into `buffer`; logs what went wrong.
-    bool readSome(std::string& buffer, std::size_t capacity);
+    // Writes the head of the answer, leaving the client's share first.
+    bool writeAnswerHead(const std::string& head);
+    void leaveShare();
+    // Reads once, at most `capacity` bytes; the bytes stay valid until the next read. Nothing
+    // (logged) when the read failed.
+    std::optional<std::string_view> readSome(std::size_t capacity);
     // The status of an answer to a request that could not be read.
     int unreadableRequestStatus() const { return m_interrupted ? 503 : m_tooSlow ? 408 : 500; }
     // The latest time by which the body's first `bytesRead` bytes must have arrived.
@@ -95,6 +109,7 @@ private:
     net::StreamSocket m_socket;
     int m_fd;
     bool m_virtualHEAD = false;
+    std::optional<std::string> m_targetAuthority;  // the host of an absolute-form target
     std::shared_ptr<WebServerRequest> m_request;
     std::shared_ptr<const WebServerHandler> m_handler;
     std::shared_ptr<WebServerResponse> m_response;
@@ -110,8 +125,10 @@ private:
     std::size_t m_minimumBodyRate = 0;
     net::StreamSocket::Deadline m_bodyStart;
     std::atomic<bool> m_interrupted = false;
+    std::atomic<bool> m_leftShare = false;
     bool m_tooSlow = false;  // the request missed its deadline
     std::optional<foundation::Error> m_bodyWriteError;
+    std::unique_ptr<char[]> m_readBuffer;
 };
 
 }  // namespace reelhaven

@@ -15,18 +15,32 @@ constexpr std::size_t kReservedDescriptors = 64;
 WebServerConnectionLimits::Admission WebServerConnectionLimits::admit(const std::string& client) {
     std::lock_guard lock(m_mutex);
     if (m_count >= m_total) return Admission::serverFull;
-    std::size_t& mine = m_perAddress[client];
-    if (mine >= m_perClient) return Admission::clientFull;
-    ++mine;
+    Counts& mine = m_perAddress[client];
+    if (mine.active >= m_perClient || mine.active + mine.answering >= kAnsweringAllowance * m_perClient) {
+        if (mine.active == 0 && mine.answering == 0) m_perAddress.erase(client);
+        return Admission::clientFull;
+    }
+    ++mine.active;
     ++m_count;
     return Admission::admitted;
 }
 
-void WebServerConnectionLimits::release(const std::string& client) {
+void WebServerConnectionLimits::answering(const std::string& client) {
+    std::lock_guard lock(m_mutex);
+    auto found = m_perAddress.find(client);
+    if (found == m_perAddress.end() || found->second.active == 0) return;
+    --found->second.active;
+    ++found->second.answering;
+}
+
+void WebServerConnectionLimits::release(const std::string& client, bool wasAnswering) {
     std::lock_guard lock(m_mutex);
     auto found = m_perAddress.find(client);
     if (found == m_perAddress.end()) return;
-    if (--found->second == 0) m_perAddress.erase(found);
+    std::size_t& counted = wasAnswering ? found->second.answering : found->second.active;
+    if (counted == 0) return;
+    --counted;
+    if (found->second.active == 0 && found->second.answering == 0) m_perAddress.erase(found);
     --m_count;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <future>
+#include <utility>
 
 #include "transfer/web_server.h"
 #include "transfer/web_server_connection.h"
@@ -38,6 +39,7 @@ const char* reasonPhrase(int status) {
         case 413: return "Payload Too Large";
         case 416: return "Range Not Satisfiable";
         case 417: return "Expectation Failed";
+        case 431: return "Request Header Fields Too Large";
         case 500: return "Internal Server Error";
         case 501: return "Not Implemented";
         case 503: return "Service Unavailable";
@@ -103,7 +105,7 @@ void WebServerConnection::finishProcessingRequest(std::shared_ptr<WebServerRespo
     m_response = response;
     m_statusCode = response->statusCode();
     std::string head = responseHead(*response, m_statusCode);
-    if (writeData(head.data(), head.size()) && opened) writeBody(*response);
+    if (writeAnswerHead(head) && opened) writeBody(*response);
     if (opened) response->performClose();
 }
 
@@ -202,7 +204,16 @@ void WebServerConnection::abortRequest(const std::shared_ptr<WebServerRequest>& 
     head += "Server: " + headerSafe(m_server->serverName().empty() ? m_server->className() : m_server->serverName()) +
             "\r\n";
     head += "Date: " + WebServerHTTPDateString(foundation::Date::now()) + "\r\n\r\n";
-    writeData(head.data(), head.size());
+    writeAnswerHead(head);
+}
+
+bool WebServerConnection::writeAnswerHead(const std::string& head) {
+    leaveShare();
+    return writeData(head.data(), head.size());
+}
+
+void WebServerConnection::leaveShare() {
+    if (!m_leftShare.exchange(true) && willLeaveShare) willLeaveShare();
 }
 
 }  // namespace reelhaven

@@ -17,77 +17,49 @@ WebServerMultiPartFormRequest::WebServerMultiPartFormRequest(const WebServerRequ
 
 WebServerMultiPartFormRequest::~WebServerMultiPartFormRequest() = default;
 
-std::unique_ptr<WebServerMultiPartFormRequest::Level> WebServerMultiPartFormRequest::makeLevel(
-    std::string_view boundary, std::optional<std::string> defaultControlName) {
-    auto level = std::make_unique<Level>();
-    Level* raw = level.get();
-    // The callbacks run only inside append() calls made by this request on this level, which
-    // both outlive them.
-    WebServerMIMEStreamParser::Callbacks callbacks{
-        [this, raw](const WebServerMultiPartHead& head) { return partBegin(*raw, head); },
-        [this, raw](std::string_view data) { return partData(*raw, data); },
-        [this, raw] { return partEnd(*raw); },
-    };
-    level->parser = WebServerMIMEStreamParser::create(boundary, std::move(defaultControlName), std::move(callbacks));
-    if (!level->parser) return nullptr;
-    return level;
-}
-
-bool WebServerMultiPartFormRequest::partBegin(Level& level, const WebServerMultiPartHead& head) {
+bool WebServerMultiPartFormRequest::partBegin(const WebServerMultiPartHead& head) {
     // Every part's head is kept with its argument or file: it counts against the same budget, so a
     // body of countless small or empty parts cannot grow memory (or temporary files) without bound.
     m_argumentBytes += kPartCost + head.controlName.size() + head.contentType.size() + head.mimeType.size() +
                        head.fileName.value_or("").size();
     if (m_argumentBytes > m_maxArgumentBytes) return false;
-    level.head = head;
-    level.argument.clear();
-    level.file.reset();
-    level.nested.reset();
-    if (head.mimeType == "multipart/mixed") {
-        auto boundary = WebServerHeaderParameter(head.contentType, "boundary");
-        if (!boundary) return false;
-        level.nested = makeLevel(*boundary, head.controlName);
-        return level.nested != nullptr;
-    }
+    m_head = head;
+    m_argument.clear();
+    m_file.reset();
     if (head.fileName) {
         auto file = WebServerTemporaryFile::create();
         if (!file) return storageFailed(file.error());
-        level.file = std::make_unique<WebServerTemporaryFile>(std::move(file).value());
+        m_file = std::make_unique<WebServerTemporaryFile>(std::move(file).value());
     }
     return true;
 }
 
-bool WebServerMultiPartFormRequest::partData(Level& level, std::string_view data) {
-    if (level.nested) return level.nested->parser->append(data);
-    if (level.file) {
-        auto written = level.file->write(data);
+bool WebServerMultiPartFormRequest::partData(std::string_view data) {
+    if (m_file) {
+        auto written = m_file->write(data);
         return written ? true : storageFailed(written.error());
     }
     m_argumentBytes += data.size();
     if (m_argumentBytes > m_maxArgumentBytes) return false;
-    level.argument.append(data);
+    m_argument.append(data);
     return true;
 }
 
-bool WebServerMultiPartFormRequest::partEnd(Level& level) {
-    const WebServerMultiPartHead& head = *level.head;
-    bool ok = true;
-    if (level.nested) {
-        ok = level.nested->parser->isAtEnd();
-        level.nested.reset();
-    } else if (level.file) {
-        if (auto closed = level.file->close(); !closed) return storageFailed(closed.error());
-        std::string path = level.file->keep();
-        level.file.reset();
+bool WebServerMultiPartFormRequest::partEnd() {
+    const WebServerMultiPartHead& head = *m_head;
+    if (m_file) {
+        if (auto closed = m_file->close(); !closed) return storageFailed(closed.error());
+        std::string path = m_file->keep();
+        m_file.reset();
         m_files.push_back(std::make_shared<WebServerMultiPartFile>(head.controlName, head.contentType, head.mimeType,
                                                                    *head.fileName, path));
     } else {
         m_arguments.push_back(std::make_shared<WebServerMultiPartArgument>(head.controlName, head.contentType,
-                                                                           head.mimeType, std::move(level.argument)));
-        level.argument.clear();
+                                                                           head.mimeType, std::move(m_argument)));
+        m_argument.clear();
     }
-    level.head.reset();
-    return ok;
+    m_head.reset();
+    return true;
 }
 
 bool WebServerMultiPartFormRequest::storageFailed(const foundation::Error& error) {
@@ -97,22 +69,32 @@ bool WebServerMultiPartFormRequest::storageFailed(const foundation::Error& error
 
 foundation::Status WebServerMultiPartFormRequest::open() {
     auto boundary = WebServerHeaderParameter(contentType().value_or(""), "boundary");
-    if (boundary) m_root = makeLevel(*boundary, std::nullopt);
-    if (!m_root) return WebServerError("Failed starting to parse multipart form data");
+    // The callbacks run only inside append() calls made by this request, which owns the parser.
+    WebServerMIMEStreamParser::Callbacks callbacks{
+        [this](const WebServerMultiPartHead& head) { return partBegin(head); },
+        [this](std::string_view data) { return partData(data); },
+        [this] { return partEnd(); },
+    };
+    if (boundary) m_parser = WebServerMIMEStreamParser::create(*boundary, std::nullopt, std::move(callbacks));
+    if (!m_parser) return WebServerError("Failed starting to parse multipart form data");
     return {};
 }
 
 foundation::Status WebServerMultiPartFormRequest::writeData(std::string_view data) {
-    if (!m_root || !m_root->parser->append(data)) {
+    if (!m_parser || !m_parser->append(data)) {
         if (m_storageError) return WebServerError("Failed storing uploaded file: " + m_storageError->description);
+        if (m_parser && m_parser->failure() == WebServerMIMEStreamParser::Failure::nestedTooDeep) {
+            return WebServerClientError(400, "Multipart form data nested too deeply");
+        }
         return WebServerError("Failed continuing to parse multipart form data");
     }
     return {};
 }
 
 foundation::Status WebServerMultiPartFormRequest::close() {
-    bool complete = m_root && m_root->parser->isAtEnd();
-    m_root.reset();  // an unfinished part's temporary file goes with it
+    bool complete = m_parser && m_parser->isAtEnd();
+    m_parser.reset();
+    m_file.reset();  // an unfinished part's temporary file goes with it
     if (!complete) return WebServerError("Failed finishing to parse multipart form data");
     return {};
 }

@@ -16,7 +16,8 @@ namespace reelhaven {
 
 // A "multipart/form-data" request: fields become arguments in memory (at most
 // `maxArgumentBytes` in all, with every part's head), file parts stream straight into temporary files, and a
-// "multipart/mixed" part (several files under one field) goes through a nested parser.
+// "multipart/mixed" part (several files under one field) goes through a nested parser. A body
+// nested deeper than that is refused with 400.
 class WebServerMultiPartFormRequest : public WebServerRequest {
 public:
     static std::string mimeType() { return "multipart/form-data"; }
@@ -37,24 +38,18 @@ public:
     std::string description() const override;
 
 private:
-    // One level of parsing: the top-level form, or a nested "multipart/mixed" part.
-    struct Level {
-        std::unique_ptr<WebServerMIMEStreamParser> parser;
-        std::optional<WebServerMultiPartHead> head;  // the part being read
-        std::unique_ptr<WebServerTemporaryFile> file;
-        std::string argument;
-        std::unique_ptr<Level> nested;
-    };
-
-    std::unique_ptr<Level> makeLevel(std::string_view boundary, std::optional<std::string> defaultControlName);
-    bool partBegin(Level& level, const WebServerMultiPartHead& head);
-    bool partData(Level& level, std::string_view data);
-    bool partEnd(Level& level);
+    bool partBegin(const WebServerMultiPartHead& head);
+    bool partData(std::string_view data);
+    bool partEnd();
     bool storageFailed(const foundation::Error& error);  // false, remembering the first error
 
     std::size_t m_maxArgumentBytes;
     std::size_t m_argumentBytes = 0;
-    std::unique_ptr<Level> m_root;
+    std::unique_ptr<WebServerMIMEStreamParser> m_parser;
+    // The part being read (nested "multipart/mixed" parts come through the same parser).
+    std::optional<WebServerMultiPartHead> m_head;
+    std::unique_ptr<WebServerTemporaryFile> m_file;
+    std::string m_argument;
     // Why a file part could not be stored (a full disk, say): reported instead of a parse failure.
     std::optional<foundation::Error> m_storageError;
     std::vector<std::shared_ptr<WebServerMultiPartArgument>> m_arguments;

@@ -49,7 +49,10 @@ std::size_t WebServerRequestHeadParser::feed(std::string_view bytes) {
     std::size_t end = m_buffer.find("\r\n\r\n", m_searchFrom);
     if (end == std::string::npos) {
         m_searchFrom = m_buffer.size() >= 3 ? m_buffer.size() - 3 : 0;
-        if (m_buffer.size() >= m_maxHeadSize) fail("request head too large");
+        if (m_buffer.size() >= m_maxHeadSize) {
+            fail("request head too large");
+            m_tooLarge = true;
+        }
         return m_buffer.size() - previous;
     }
     m_buffer.resize(end + 4);

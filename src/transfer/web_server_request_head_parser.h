@@ -42,6 +42,8 @@ public:
     WebServerRequestHead takeHead() { return std::move(m_head); }
     // Why parsing failed.
     const std::string& error() const { return m_error; }
+    // Parsing failed because the head passed `maxHeadSize` (an answer of 431, not 400).
+    bool isTooLarge() const { return m_tooLarge; }
 
 private:
     void parse();
@@ -53,6 +55,7 @@ private:
     Status m_status = Status::needMore;
     WebServerRequestHead m_head;
     std::string m_error;
+    bool m_tooLarge = false;
 };
 
 }  // namespace reelhaven

@@ -44,9 +44,8 @@ struct LiveFiles {
     }
 };
 
-// The process that made a temporary file, from its name ("WebServer-<pid>-XXXXXX").
+// The process that made a file, from its name after the prefix ("<pid>-XXXXXX").
 std::optional<pid_t> ownerOf(std::string_view name) {
-    name.remove_prefix(kNamePrefix.size());
     pid_t pid = 0;
     auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
     if (error != std::errc() || end == name.data() || end == name.data() + name.size() || *end != '-') return {};
@@ -102,12 +101,18 @@ std::size_t WebServerTemporaryFile::removeStale(const std::string& folder) {
          !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::string name = it->path().filename().string();
         if (!name.starts_with(kNamePrefix)) continue;
-        if (auto owner = ownerOf(name); owner && *owner != ::getpid() && isRunning(*owner)) continue;
+        auto owner = ownerOf(std::string_view(name).substr(kNamePrefix.size()));
+        if (owner && *owner != ::getpid() && isRunning(*owner)) continue;
         std::lock_guard lock(live.mutex);
         if (live.paths.count(it->path().string()) != 0) continue;
         if (::unlink(it->path().c_str()) == 0) ++removed;
     }
     return removed;
+}
+
+bool WebServerTemporaryFile::ownerHasEnded(std::string_view name) {
+    auto owner = ownerOf(name);
+    return !owner || (*owner != ::getpid() && !isRunning(*owner));
 }
 
 foundation::Status WebServerTemporaryFile::write(std::string_view data) {

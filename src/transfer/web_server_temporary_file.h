@@ -36,6 +36,9 @@ public:
     // mid-upload left behind. Files of other running processes (their id is in the name) and of
     // live objects of this one stay. Returns how many went.
     static std::size_t removeStale(const std::string& folder = directory());
+    // Whether the process named at the start of `name` ("<pid>-...") no longer runs; true also for
+    // a name without a process id. This process counts as running.
+    static bool ownerHasEnded(std::string_view name);
 
 private:
     WebServerTemporaryFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}

@@ -20,6 +20,8 @@
 #include "transfer/web_server_url_encoded_form_request.h"
 #include "transfer/web_server_utf8.h"
 #include "transfer/web_uploader_listing.h"
+#include "transfer/web_uploader_listing_order.h"
+#include "transfer/web_uploader_staging.h"
 
 namespace reelhaven {
 
@@ -138,6 +140,10 @@ std::shared_ptr<WebUploader> WebUploader::create(const std::string& uploadDirect
 WebUploader::WebUploader(const std::string& uploadDirectory, WebUploaderBundle bundle)
     : WebServer("WebUploader"), m_files(uploadDirectory), m_bundle(std::move(bundle)) {}
 
+std::size_t WebUploader::removeStaleFiles() {
+    return WebServer::removeStaleFiles() + WebUploaderStaging::removeStale(uploadDirectory());
+}
+
 std::shared_ptr<WebUploaderDelegate> WebUploader::uploaderDelegate() const {
     return std::dynamic_pointer_cast<WebUploaderDelegate>(delegate());
 }
@@ -242,7 +248,8 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     });
     std::string prefix = *relative;
     if (!prefix.empty() && !prefix.ends_with('/')) prefix += '/';
-    std::string json = WebUploaderListingJSON(shown, prefix);
+    auto order = m_listingOrder.orderFor(absolute, shown);
+    std::string json = WebUploaderListingJSON(shown, *order, prefix);
     return WebServerDataResponse::responseWithData(std::move(json), "application/json");
 }
 

@@ -9,6 +9,7 @@
 #include "transfer/web_uploader_bundle.h"
 #include "transfer/web_uploader_delegate.h"
 #include "transfer/web_uploader_file_system.h"
+#include "transfer/web_uploader_listing_order.h"
 
 namespace reelhaven {
 
@@ -38,6 +39,8 @@ public:
 
 protected:
     WebUploader(const std::string& uploadDirectory, WebUploaderBundle bundle);
+    // Also the hidden copies that moves across filesystems left in the folder.
+    std::size_t removeStaleFiles() override;
 
     // Subclass hooks; false answers 403.
     virtual bool shouldUploadFile(const std::string& /*path*/, const std::string& /*temporaryPath*/) { return true; }
@@ -62,6 +65,7 @@ private:
 
     WebUploaderFileSystem m_files;
     WebUploaderBundle m_bundle;
+    WebUploaderListingOrder m_listingOrder;
 };
 
 }  // namespace reelhaven

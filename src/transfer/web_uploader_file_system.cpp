@@ -11,11 +11,11 @@
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/path_names.h"
-#include "platform/foundation/uuid.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_log.h"
 #include "transfer/web_server_utf8.h"
 #include "transfer/web_uploader_names.h"
+#include "transfer/web_uploader_staging.h"
 
 namespace reelhaven {
 
@@ -173,7 +173,7 @@ foundation::Result<std::string> renameToUniquePath(const std::string& source, co
 foundation::Result<std::string> stageCopy(const std::string& source, const std::string& folder) {
     auto& files = foundation::FileManager::defaultManager();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string staged = folder + "/.WebServer-" + foundation::UUID::random().uuidString();
+        std::string staged = folder + "/" + WebUploaderStaging::newName();
         auto copied =
             files.copyItem(foundation::URL::fileURLWithPath(source), foundation::URL::fileURLWithPath(staged));
         if (copied) return staged;

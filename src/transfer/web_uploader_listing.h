@@ -15,6 +15,8 @@ namespace reelhaven {
 // Folders hold hundreds of thousands of entries: the answer is written straight into one string
 // (no JSON tree, no per-entry objects), and the sort keys are gone before it is written, so a
 // request in flight holds little more than the compact entries and the answer.
-std::string WebUploaderListingJSON(const WebUploaderFileSystem::DirectoryContents& contents, std::string_view prefix);
+// `order` gives the entries' indexes in browsing order (WebUploaderListingOrder).
+std::string WebUploaderListingJSON(const WebUploaderFileSystem::DirectoryContents& contents,
+                                   const std::vector<std::size_t>& order, std::string_view prefix);
 
 }  // namespace reelhaven

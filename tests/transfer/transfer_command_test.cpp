@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -36,8 +37,11 @@ protected:
         if (input >= 0) ::close(input);
     }
 
+    // Where the launcher's standard input comes from: the test's pipe, or nothing as for a service.
+    enum class Input { pipe, devNull, closed };
+
     // Starts the launcher on a free port; returns the port ("" when it did not start).
-    std::string launch(std::optional<rlim_t> fileSizeLimit = std::nullopt) {
+    std::string launch(std::optional<rlim_t> fileSizeLimit = std::nullopt, Input from = Input::pipe) {
         int fds[2];
         int commands[2];
         if (::pipe(fds) != 0 || ::pipe(commands) != 0) return "";
@@ -45,7 +49,9 @@ protected:
         if (child < 0) return "";
         if (child == 0) {
             ::dup2(fds[1], 1);
-            ::dup2(commands[0], 0);
+            if (from == Input::pipe) ::dup2(commands[0], 0);
+            if (from == Input::devNull) ::dup2(::open("/dev/null", O_RDONLY), 0);
+            if (from == Input::closed) ::close(0);
             ::close(fds[0]);
             ::close(commands[1]);
             if (fileSizeLimit) {
@@ -150,6 +156,25 @@ TEST_P(TransferCommandTest, ServesTheDocumentsFolderUntilASignal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, TransferCommandTest, ::testing::Values(SIGTERM, SIGINT));
+
+class ServiceTest : public LauncherTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ServiceTest, RunAsAServiceTheServerOutlivesTheEndOfItsInputUntilASignal) {
+    std::string port = launch(std::nullopt, GetParam() ? Input::closed : Input::devNull);
+    ASSERT_FALSE(port.empty());
+    // The launcher has seen the end of its input and goes on.
+    ASSERT_NE(readUntil("standard input ended"), "");
+    auto listing = parseResponse(runCommand("curl -s -i " + shellQuote("http://127.0.0.1:" + port + "/list?path=/")));
+    EXPECT_EQ(listing.status, 200);
+    ::kill(child, SIGTERM);
+    std::string rest = readRest();
+    int status = waitForExit();
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_NE(rest.find("reelhaven: transfer server stopped"), std::string::npos) << rest;
+}
+
+INSTANTIATE_TEST_SUITE_P(InputClosedOrEmpty, ServiceTest, ::testing::Values(true, false));
 
 TEST_F(LauncherTest, TemporaryFilesOfAKilledRunGoWhenTheServerStarts) {
     writeFile(home / "tmp/WebServer-Ab12Cd", std::string(100000, 'x'));

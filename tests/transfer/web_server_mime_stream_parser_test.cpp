@@ -42,7 +42,16 @@ struct MultipartCase {
     bool ok;     // no failure
     bool atEnd;  // the final boundary was seen
     std::vector<std::string> events;
+    // Why a case that is not ok fails.
+    WebServerMIMEStreamParser::Failure failure = WebServerMIMEStreamParser::Failure::malformed;
 };
+
+// A "multipart/mixed" part of the field "files" holding `inner` (the nested body, boundary "in").
+std::string mixedPart(const std::string& inner) {
+    return "--XyZ\r\nContent-Disposition: form-data; name=\"files\"\r\nContent-Type: multipart/mixed; "
+           "boundary=in\r\n\r\n" +
+           inner + "\r\n--XyZ--\r\n";
+}
 
 const std::vector<MultipartCase>& multipartCases() {
     static const std::vector<MultipartCase> cases = {
@@ -104,6 +113,32 @@ const std::vector<MultipartCase>& multipartCases() {
          false,
          false,
          {"begin a - text/plain"}},
+        {"a mixed part gives its files under the field's name",
+         mixedPart("--in\r\nContent-Disposition: file; filename=\"a.mp4\"\r\n\r\nAA\r\n"
+                   "--in\r\nContent-Disposition: file; filename=\"b.mp4\"\r\nContent-Type: video/mp4\r\n\r\nBB\r\n"
+                   "--in--"),
+         true,
+         true,
+         {"begin files a.mp4 text/plain", "data AA", "end", "begin files b.mp4 video/mp4", "data BB", "end"}},
+        {"a mixed part inside a mixed part is refused",
+         mixedPart(
+             "--in\r\nContent-Disposition: file; filename=\"a\"\r\nContent-Type: multipart/mixed; boundary=deep\r\n"
+             "\r\n--deep\r\nContent-Disposition: file; filename=\"x\"\r\n\r\nX\r\n--deep--\r\n--in--"),
+         false,
+         false,
+         {},
+         WebServerMIMEStreamParser::Failure::nestedTooDeep},
+        {"a mixed part ending before its own final boundary fails",
+         mixedPart("--in\r\nContent-Disposition: file; filename=\"a\"\r\n\r\nAA"),
+         false,
+         false,
+         {"begin files a text/plain"}},
+        {"a mixed part without a boundary fails",
+         "--XyZ\r\nContent-Disposition: form-data; name=\"files\"\r\nContent-Type: multipart/mixed\r\n\r\n"
+         "x\r\n--XyZ--\r\n",
+         false,
+         false,
+         {}},
         {"cut before the final boundary",
          "--XyZ\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n12345",
          true,
@@ -127,6 +162,9 @@ void run(const MultipartCase& test, bool byteByByte, const std::string& trailing
     std::string label = test.name + (byteByByte ? " (byte by byte)" : "") + (trailing.empty() ? "" : " (trailing)");
     EXPECT_EQ(ok, test.ok) << label;
     EXPECT_EQ(parser->isAtEnd(), test.atEnd) << label;
+    if (!test.ok) {
+        EXPECT_EQ(parser->failure(), test.failure) << label;
+    }
     // A cut body holds back the last bytes (they could start a boundary): compare the prefix.
     if (test.ok && !test.atEnd) {
         ASSERT_FALSE(recorder.events.empty()) << label;
@@ -171,6 +209,48 @@ TEST(WebServerMIMEStreamParser, KeepsOnlyASmallWindowOfALargePart) {
     EXPECT_LE(largestPiece, 4096u + 16u);
     ASSERT_TRUE(parser->append("\r\n--XyZ--\r\n"));
     EXPECT_EQ(total, 256u * 4096u);
+}
+
+TEST(WebServerMIMEStreamParser, HandsOnEachPieceWholeAndHoldsBackOnlyAStartOfTheBoundary) {
+    std::vector<std::size_t> pieces;
+    WebServerMIMEStreamParser::Callbacks callbacks{[](const WebServerMultiPartHead&) { return true; },
+                                                   [&](std::string_view data) {
+                                                       pieces.push_back(data.size());
+                                                       return true;
+                                                   },
+                                                   [] { return true; }};
+    auto parser = WebServerMIMEStreamParser::create("XyZ", std::nullopt, callbacks);
+    ASSERT_TRUE(parser->append("--XyZ\r\nContent-Disposition: form-data; name=\"f\"; filename=\"big\"\r\n\r\n"));
+    // Pieces as socket reads give them: each handed on in place, in one call (one write).
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(parser->append(std::string(256 * 1024, 'x')));
+    EXPECT_EQ(pieces, (std::vector<std::size_t>{256 * 1024, 256 * 1024, 256 * 1024}));
+    EXPECT_EQ(parser->heldBytes(), 0u);
+    // A piece ending in what may start the boundary keeps just that back.
+    ASSERT_TRUE(parser->append("tail\r\n--Xy"));
+    EXPECT_EQ(parser->heldBytes(), 6u);
+    ASSERT_TRUE(parser->append("Z--\r\n"));
+    EXPECT_TRUE(parser->isAtEnd());
+    EXPECT_EQ(pieces.back(), 4u);
+}
+
+TEST(WebServerMIMEStreamParser, ABodyOfNothingButNestedLevelsFailsAtTheSecondAndHoldsLittle) {
+    // Each level is a mixed part whose content opens the next one.
+    std::string body;
+    for (int level = 0; level < 10000; ++level) {
+        body += "--b" + std::to_string(level) +
+                "\r\nContent-Disposition: form-data; name=\"f\"\r\nContent-Type: multipart/mixed; boundary=b" +
+                std::to_string(level + 1) + "\r\n\r\n";
+    }
+    auto parser = WebServerMIMEStreamParser::create("b0", std::nullopt, {});
+    bool ok = true;
+    std::size_t mostHeld = 0;
+    for (std::size_t at = 0; at < body.size() && ok; at += 64 * 1024) {
+        ok = parser->append(std::string_view(body).substr(at, 64 * 1024));
+        mostHeld = std::max(mostHeld, parser->heldBytes());
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(parser->failure(), WebServerMIMEStreamParser::Failure::nestedTooDeep);
+    EXPECT_LT(mostHeld, 64u * 1024u);
 }
 
 TEST(WebServerMIMEStreamParser, RejectsAnEndlessPartHead) {

@@ -127,6 +127,14 @@ TEST(WebServerRequestHeadParser, RejectsAHeadOverItsLimit) {
     std::string head = "GET / HTTP/1.1\r\nX-Long: " + std::string(100, 'a') + "\r\n\r\n";
     parser.feed(head);
     EXPECT_EQ(parser.status(), Status::error);
+    EXPECT_TRUE(parser.isTooLarge());
+}
+
+TEST(WebServerRequestHeadParser, AMalformedHeadIsNotTooLarge) {
+    WebServerRequestHeadParser parser;
+    parser.feed("GET / HTTP/1.1\r\nBad Name: x\r\n\r\n");
+    EXPECT_EQ(parser.status(), Status::error);
+    EXPECT_FALSE(parser.isTooLarge());
 }
 
 TEST(WebServerRequestHeadParser, RejectsEndlessHeadsAtTheDefaultLimitOf64KiB) {

@@ -179,7 +179,8 @@ TEST_F(WebServerTest, DecodesThePathAndRejectsANulInIt) {
     EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%20b HTTP/1.1\r\n\r\n")).body, "path /a b");
     EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%00b HTTP/1.1\r\n\r\n")).status, 500);
     EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%ZZ HTTP/1.1\r\n\r\n")).status, 500);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET http://host/abs?x=1 HTTP/1.1\r\n\r\n")).body, "path /abs");
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET http://127.0.0.1/abs?x=1 HTTP/1.1\r\n\r\n")).body,
+              "path /abs");
 }
 
 TEST_F(WebServerTest, AnswersHEADWithTheHeadOfGETAndNoBody) {
@@ -267,7 +268,7 @@ TEST_F(WebServerTest, RejectsAHeadOver64KiB) {
     start();
     std::string head = "GET / HTTP/1.1\r\n";
     while (head.size() < 70 * 1024) head += "X-Filler: " + std::string(1000, 'f') + "\r\n";
-    EXPECT_EQ(parseResponse(exchange(server->port(), head + "\r\n")).status, 500);
+    EXPECT_EQ(parseResponse(exchange(server->port(), head + "\r\n")).status, 431);
 }
 
 TEST_F(WebServerTest, InflatesGzipBodiesCompletelyAndRejectsTruncatedOnes) {

@@ -144,6 +144,34 @@ try {
   await page.waitForSelector(longRow);
   assert.ok(await page.isVisible(`${longRow} td.size`), "sizes are hidden");
   assert.equal((await page.textContent(`${longRow} td.size`)).trim(), "4 bytes");
+
+  // At every phone width down to 320 px, and on wider screens, each row's buttons lie whole inside
+  // their cell and the table (which clips what sticks out), and their labels inside the buttons.
+  const widths = [];
+  for (let width = 320; width <= 430; width++) widths.push(width);
+  widths.push(576, 768, 1024);
+  for (const width of widths) {
+    await page.setViewportSize({ width, height: 844 });
+    const cut = await page.evaluate(() => {
+      const problems = [];
+      const table = document.querySelector(".listing").getBoundingClientRect();
+      for (const button of document.querySelectorAll("#listing td.tools .button")) {
+        const box = button.getBoundingClientRect();
+        const cell = button.closest("td").getBoundingClientRect();
+        const row = button.closest("tr").dataset.name;
+        const inside = (outer) => box.left >= outer.left - 0.5 && box.right <= outer.right + 0.5;
+        if (!inside(cell) || !inside(table)) {
+          problems.push(`${button.textContent} of "${row}" at ${box.left}-${box.right}, cell ${cell.left}-${cell.right}`);
+        }
+        if (button.scrollWidth > button.clientWidth) problems.push(`${button.textContent} of "${row}" clips its label`);
+      }
+      return problems;
+    });
+    assert.deepEqual(cut, [], `at ${width} px wide`);
+    const over = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+    assert.ok(over <= 0, `at ${width} px the page is ${over}px wider than the screen`);
+  }
+  await page.setViewportSize({ width: 390, height: 844 });
   await page.click(`${longRow} >> text=Rename`);
   await page.waitForSelector(`${longRow} input`);
   const widthOver = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);

@@ -1,0 +1,37 @@
+#include "transfer/web_uploader_staging.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/foundation/uuid.h"
+#include "transfer/web_server_temporary_file.h"
+
+namespace reelhaven {
+
+std::string WebUploaderStaging::newName() {
+    return std::string(kPrefix) + std::to_string(::getpid()) + "-" + foundation::UUID::random().uuidString();
+}
+
+std::size_t WebUploaderStaging::removeStale(const std::string& root) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    std::size_t removed = 0;
+    std::vector<fs::path> stale;
+    for (auto it = fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, error);
+         !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (!name.starts_with(kPrefix)) continue;
+        it.disable_recursion_pending();  // a staged folder goes as a whole
+        if (!WebServerTemporaryFile::ownerHasEnded(std::string_view(name).substr(kPrefix.size()))) continue;
+        stale.push_back(it->path());
+    }
+    for (const auto& path : stale) {
+        std::error_code removeError;
+        if (fs::remove_all(path, removeError) != static_cast<std::uintmax_t>(-1) && !removeError) ++removed;
+    }
+    return removed;
+}
+
+}  // namespace reelhaven
