@@ -15,12 +15,14 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/frame_log.h"
 #include "common/mpv_peer.h"
 #include "controls/detail_scrubber.h"
 #include "core/progress_client.h"
@@ -83,13 +85,7 @@ public:
         output = PlayerOutput::create({640, 360}, 1.0, info);
         output.view->setKeepsLastFrame(true);
         output.view->onFrameDisplayed = [this](const gfx::Image& image) {
-            const auto& pixels = image.pixels();
-            const std::size_t print = std::hash<std::string_view>{}(
-                std::string_view(reinterpret_cast<const char*>(pixels.data()), pixels.size()));
-            {
-                std::lock_guard lock(frameMutex);
-                drawn.push_back({Clock::now(), print});
-            }
+            frames.add(image);
             dispatch::Queue::main()->async([] {});
         };
         session = MPVSession::create(info, {"no", "null", nullptr, nullptr, output.screen});
@@ -119,13 +115,7 @@ public:
     // Drags the bar to `percent` at full speed, or 160 points off the bar at a tenth of it, and
     // gives the time from the last value change to the first frame with the new picture.
     std::optional<double> scrubTo(double percent, bool fine) {
-        std::size_t first;
-        std::size_t old;
-        {
-            std::lock_guard lock(frameMutex);
-            first = drawn.size();
-            old = drawn.empty() ? 0 : drawn.back().print;
-        }
+        const FrameLog::Mark before = frames.mark();
         const ui::Point from = bar->pointInWindow(bar->value());
         const double width = bar->trackRect(bar->bounds()).size.width;
         const double travel = (percent - bar->value()) / 100 * width / (fine ? 0.1 : 1.0);
@@ -136,13 +126,7 @@ public:
         bar->touchUp({from.x + travel, from.y + dy});
         if (!seekIssuedAt) return std::nullopt;
         std::optional<Clock::time_point> shown;
-        if (!waitFor([&] {
-                std::lock_guard lock(frameMutex);
-                for (std::size_t i = first; i < drawn.size() && !shown; ++i)
-                    if (drawn[i].print != old) shown = drawn[i].at;
-                return shown.has_value();
-            }))
-            return std::nullopt;
+        if (!waitFor([&] { return (shown = frames.firstNewPicture(before)).has_value(); })) return std::nullopt;
         if (!settle()) return std::nullopt;
         return std::chrono::duration<double, std::milli>(*shown - *seekIssuedAt).count();
     }
@@ -168,28 +152,11 @@ private:
     std::shared_ptr<DetailScrubber> bar;
     bool loaded = false;
     int restarts = 0;
-    struct Frame {
-        Clock::time_point at;
-        std::size_t print;  // a hash of the pixels
-    };
-    std::mutex frameMutex;  // guards `drawn`: the render queue appends, the main thread reads
-    std::vector<Frame> drawn;
+    FrameLog frames;
 
-    std::size_t frameCount() {
-        std::lock_guard lock(frameMutex);
-        return drawn.size();
-    }
-    // Serves the main loop until no frame was drawn for 300 ms: the seek before is over.
+    std::size_t frameCount() const { return frames.count(); }
     bool settle() {
-        std::size_t seen = frameCount();
-        auto quietSince = Clock::now();
-        return waitFor([&] {
-            if (frameCount() != seen) {
-                seen = frameCount();
-                quietSince = Clock::now();
-            }
-            return Clock::now() - quietSince > std::chrono::milliseconds(300);
-        });
+        return frames.settle([this](const std::function<bool()>& condition) { return waitFor(condition); });
     }
     std::optional<Clock::time_point> seekIssuedAt;
     float lastSought = -1;

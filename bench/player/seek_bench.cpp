@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/frame_log.h"
 #include "common/mpv_peer.h"
 #include "core/preferences.h"
 #include "core/progress_client.h"
@@ -101,15 +102,8 @@ public:
             // the first one whose pixels differ, so every frame is read back (640x360: about a
             // millisecond) and fingerprinted.
             view->setKeepsLastFrame(true);
-            VideoRenderer::renderQueue()->sync([&] {
-                view->onFrameDisplayed = [this](const gfx::Image& image) {
-                    const auto& pixels = image.pixels();
-                    const std::size_t print = std::hash<std::string_view>{}(
-                        std::string_view(reinterpret_cast<const char*>(pixels.data()), pixels.size()));
-                    std::lock_guard lock(frameMutex);
-                    drawn.push_back({Clock::now(), print});
-                };
-            });
+            VideoRenderer::renderQueue()->sync(
+                [&] { view->onFrameDisplayed = [this](const gfx::Image& image) { frames.add(image); }; });
         }
     }
     ~SeekingPlayer() {
@@ -146,25 +140,13 @@ public:
     // new picture, and the number of frames drawn until the picture settled (1 when the seek drew
     // only its own frame).
     std::optional<std::pair<double, std::size_t>> timed(const std::function<void()>& seek) {
-        std::size_t from;
-        std::size_t old;
-        {
-            std::lock_guard lock(frameMutex);
-            from = drawn.size();
-            old = drawn.empty() ? 0 : drawn.back().print;
-        }
+        const FrameLog::Mark before = frames.mark();
         const auto start = Clock::now();
         seek();
         std::optional<Clock::time_point> shown;
-        if (!waitFor([&] {
-                std::lock_guard lock(frameMutex);
-                for (std::size_t i = from; i < drawn.size() && !shown; ++i)
-                    if (drawn[i].print != old) shown = drawn[i].at;
-                return shown.has_value();
-            }))
-            return std::nullopt;
+        if (!waitFor([&] { return (shown = frames.firstNewPicture(before)).has_value(); })) return std::nullopt;
         if (!settle()) return std::nullopt;
-        return std::make_pair(milliseconds(*shown - start), frameCount() - from);
+        return std::make_pair(milliseconds(*shown - start), frameCount() - before.next);
     }
 
     std::shared_ptr<ReelhavenViewController> player;
@@ -179,28 +161,11 @@ private:
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::ViewController> root = ui::ViewController::create();
     std::shared_ptr<MediaCenterService> mediaCenter = MediaCenterService::create();
-    struct Frame {
-        Clock::time_point at;
-        std::size_t print;  // a hash of the pixels
-    };
-    std::mutex frameMutex;  // guards `drawn`: the render queue appends, the main thread reads
-    std::vector<Frame> drawn;
+    FrameLog frames;
 
-    std::size_t frameCount() {
-        std::lock_guard lock(frameMutex);
-        return drawn.size();
-    }
-    // Serves the main loop until no frame was drawn for 300 ms: the seek before is over.
+    std::size_t frameCount() const { return frames.count(); }
     bool settle() {
-        std::size_t seen = frameCount();
-        auto quietSince = Clock::now();
-        return waitFor([&] {
-            if (frameCount() != seen) {
-                seen = frameCount();
-                quietSince = Clock::now();
-            }
-            return Clock::now() - quietSince > std::chrono::milliseconds(300);
-        });
+        return frames.settle([this](const std::function<bool()>& condition) { return waitFor(condition); });
     }
 };
 

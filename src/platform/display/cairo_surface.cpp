@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
 
 namespace display {
 
@@ -53,6 +54,16 @@ gfx::Image imageFromSurface(cairo_surface_t* surface) {
         }
     }
     return image;
+}
+
+void addEllipsePath(cairo_t* cr, const ui::Rect& r) {
+    if (r.size.width <= 0 || r.size.height <= 0) return;
+    SavedState saved(cr);
+    cairo_translate(cr, r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2);
+    cairo_scale(cr, r.size.width / 2, r.size.height / 2);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
+    cairo_close_path(cr);
 }
 
 }  // namespace display

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/graphics/image.h"
+#include "platform/ui/views/rect.h"
 
 namespace display {
 
@@ -36,5 +37,9 @@ public:
 private:
     cairo_t* m_cr;
 };
+
+// Adds the ellipse inscribed in `rect` to the current path as a closed sub-path; an empty rect
+// adds nothing.
+void addEllipsePath(cairo_t* cr, const ui::Rect& rect);
 
 }  // namespace display

@@ -44,16 +44,7 @@ void addPath(cairo_t* cr, const ui::BezierPath& path) {
             case Kind::close: cairo_close_path(cr); break;
             case Kind::rect: cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height); break;
             case Kind::roundedRect: LayerPainter::cornerPath(cr, r, element.cornerRadius, ui::allCorners); break;
-            case Kind::ellipse:
-                if (r.size.width > 0 && r.size.height > 0) {
-                    SavedState saved(cr);
-                    cairo_translate(cr, r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2);
-                    cairo_scale(cr, r.size.width / 2, r.size.height / 2);
-                    cairo_new_sub_path(cr);
-                    cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
-                    cairo_close_path(cr);
-                }
-                break;
+            case Kind::ellipse: addEllipsePath(cr, r); break;
         }
     }
 }

@@ -1,7 +1,6 @@
 #include "platform/display/recorded_drawing.h"
 
 #include <algorithm>
-#include <numbers>
 
 #include "platform/display/shadow_blur.h"
 
@@ -20,16 +19,6 @@ struct State {
     ui::Size shadowOffset;
     double shadowBlur = 0;
 };
-
-void addEllipse(cairo_t* cr, const ui::Rect& r) {
-    if (r.size.width <= 0 || r.size.height <= 0) return;
-    SavedState saved(cr);
-    cairo_translate(cr, r.origin.x + r.size.width / 2, r.origin.y + r.size.height / 2);
-    cairo_scale(cr, r.size.width / 2, r.size.height / 2);
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
-    cairo_close_path(cr);
-}
 
 void addRect(cairo_t* cr, const ui::Rect& r) {
     cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
@@ -94,7 +83,7 @@ void RecordedDrawing::play(cairo_t* cr, const std::vector<ui::DrawingOperation>&
             if (op->kind == Kind::moveTo) cairo_move_to(target, op->point.x, op->point.y);
             if (op->kind == Kind::lineTo) cairo_line_to(target, op->point.x, op->point.y);
             if (op->kind == Kind::closePath) cairo_close_path(target);
-            if (op->kind == Kind::addEllipse) addEllipse(target, op->rect);
+            if (op->kind == Kind::addEllipse) addEllipsePath(target, op->rect);
         }
     };
     cairo_new_path(cr);
@@ -122,7 +111,7 @@ void RecordedDrawing::play(cairo_t* cr, const std::vector<ui::DrawingOperation>&
                     if (op.kind == Kind::fillRect) {
                         addRect(target, op.rect);
                     } else {
-                        addEllipse(target, op.rect);
+                        addEllipsePath(target, op.rect);
                     }
                 };
                 cairo_new_path(cr);
@@ -136,7 +125,7 @@ void RecordedDrawing::play(cairo_t* cr, const std::vector<ui::DrawingOperation>&
                 if (op.kind == Kind::strokeRect) {
                     addRect(cr, op.rect);
                 } else {
-                    addEllipse(cr, op.rect);
+                    addEllipsePath(cr, op.rect);
                 }
                 stroke(cr, state);
                 break;
