@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -15,6 +14,7 @@
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/views/window.h"
 #include "settings/settings_table_view_controller.h"
+#include "support/stored_defaults.h"
 #include "support/temp_dir.h"
 
 namespace reelhaven {
@@ -61,11 +61,7 @@ protected:
                           : nullptr;
     }
 
-    foundation::Json storedDefaults() const {
-        std::ifstream file(home / "Library/Preferences/com.qvrm.reelhaven.json");
-        if (!file) return foundation::Json::object();
-        return foundation::Json::parse(file);
-    }
+    foundation::Json storedDefaults() const { return testing_support::storedDefaults(home); }
 
     dispatch::ScopedMainRunLoop loop;
     testing_support::TempDir dir;

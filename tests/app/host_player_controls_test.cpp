@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <future>
 #include <regex>
 #include <sstream>
@@ -24,6 +23,7 @@
 #include "playback/model/playback_info.h"
 #include "playback/mpv_session.h"
 #include "playback/reelhaven_view_controller.h"
+#include "support/stored_defaults.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
@@ -95,10 +95,7 @@ protected:
         auto session = player()->session();
         return session->commandQueue()->syncValue([&] { return session->stringProperty(name); });
     }
-    foundation::Json defaults() const {
-        std::ifstream file(home / "Library/Preferences/com.qvrm.reelhaven.json");
-        return file ? foundation::Json::parse(file) : foundation::Json::object();
-    }
+    foundation::Json defaults() const { return testing_support::storedDefaults(home); }
 
     dispatch::ScopedMainRunLoop loop;
     testing_support::TempDir dir;

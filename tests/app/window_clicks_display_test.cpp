@@ -8,12 +8,12 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <string>
 
 #include "support/launcher_process.h"
+#include "support/stored_defaults.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
@@ -46,10 +46,7 @@ protected:
         if (!std::regex_search(screen, found, std::regex(kind + " #(\\d+) " + pattern))) return {};
         return "#" + found[1].str();
     }
-    nlohmann::json defaults() const {
-        std::ifstream file(home / "Library/Preferences/com.qvrm.reelhaven.json");
-        return file ? nlohmann::json::parse(file, nullptr, false) : nlohmann::json::object();
-    }
+    nlohmann::json defaults() const { return testing_support::storedDefaults(home); }
 
     testing_support::TempDir dir;
     fs::path home = dir / "home";

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "painter_fixture.h"
 #include "pixel_checks.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/symbol_icons.h"
@@ -21,18 +22,7 @@ namespace {
 using ui::Color;
 using ui::Rect;
 
-class PainterLooksTest : public ::testing::Test {
-protected:
-    std::shared_ptr<ui::View> makeView(Rect frame, std::optional<Color> background = std::nullopt) {
-        auto view = ui::View::create(frame);
-        view->setBackgroundColor(background);
-        return view;
-    }
-    gfx::Image paint(ui::View& root, double scale = 1) { return painter.paintImage(root, scale); }
-
-    dispatch::ScopedMainRunLoop loop;
-    ViewPainter painter{SymbolIcons::shared()};
-};
+class PainterLooksTest : public PainterFixture {};
 
 TEST_F(PainterLooksTest, AShadowPathGivesTheShadowItsShapeWhateverTheBounds) {
     auto root = makeView(Rect(0, 0, 120, 100));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "painter_fixture.h"
 #include "pixel_checks.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/symbol_icons.h"
@@ -26,18 +27,7 @@ namespace {
 using ui::Color;
 using ui::Rect;
 
-class PainterTest : public ::testing::Test {
-protected:
-    std::shared_ptr<ui::View> makeView(Rect frame, std::optional<Color> background = std::nullopt) {
-        auto view = ui::View::create(frame);
-        view->setBackgroundColor(background);
-        return view;
-    }
-    gfx::Image paint(ui::View& root, double scale = 1) { return painter.paintImage(root, scale); }
-
-    dispatch::ScopedMainRunLoop loop;
-    ViewPainter painter{SymbolIcons::shared()};
-};
+class PainterTest : public PainterFixture {};
 
 TEST_F(PainterTest, SubviewsPaintOverTheirParentAndAClippingParentCutsThemAtItsBounds) {
     auto root = makeView(Rect(0, 0, 200, 200), Color::white());
