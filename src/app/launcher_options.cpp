@@ -179,7 +179,8 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
 
 std::string launcherUsage() {
     return "Usage: reelhaven [--home DIR] [--transfer [--port N]] [--script FILE]\n"
-           "                 [--device phone|pad] [--size WxH] [--open PATH|URL]... [--import PATH]...\n"
+           "                 [--device phone|pad] [--size WxH] [--layout-direction ltr|rtl]\n"
+           "                 [--open PATH|URL]... [--import PATH]...\n"
            "                 [--no-restore] [--audio-output NAME] [--display] [--screenshot FILE.png]\n"
            "       reelhaven [--home DIR] --list\n"
            "       reelhaven [--home DIR] --play PATH [--seconds N] [--audio-output NAME]\n"
