@@ -159,18 +159,6 @@ bool GLView::display() { return displayFrame(Repeat::show); }
 
 bool GLView::displayIfChanged() { return displayFrame(Repeat::skip); }
 
-namespace {
-// A framebuffer's pixels as GL keeps them (no flip): only ever compared with each other. The
-// framebuffer is bound first: a drawer (libmpv) may leave another one bound.
-std::vector<std::uint8_t> readPixels(unsigned framebuffer, int width, int height) {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-}
-}  // namespace
-
 bool GLView::prepareFramebuffer(int width, int height) {
     // The framebuffer's name stays for the view's life (drawers may keep it); a new size only
     // gets new storage.
@@ -219,15 +207,20 @@ bool GLView::displayFrame(Repeat repeat) {
     // The frame shown last, to compare the new one with: a repeat draws into the other
     // renderbuffer, so the shown one stays whole when the two turn out the same.
     const bool compares = repeat == Repeat::skip && m_holdsFrame;
-    std::vector<std::uint8_t> shown;
-    if (compares) shown = readPixels(m_framebuffer, width, height);
+    gfx::Image shown;
+    if (compares) shown = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
     // Draw into the renderbuffer the window is not showing.
     if (presents || compares) attachSpare(width, height);
     glViewport(0, 0, width, height);
     tlsDisplaying = this;
     draw(Rect{{0, 0}, {static_cast<double>(width), static_cast<double>(height)}});
     tlsDisplaying = nullptr;
-    if (compares && readPixels(m_framebuffer, width, height) == shown) {
+    // The new picture, read once: compared with the shown one and kept as the last frame.
+    gfx::Image drawn;
+    if (compares || keep) drawn = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
+    // A drawer (libmpv) may leave another framebuffer bound.
+    glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    if (compares && !drawn.pixels().empty() && drawn.pixels() == shown.pixels()) {
         // The same picture again: the window keeps showing the one it has.
         std::swap(m_renderbuffer, m_spareRenderbuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
@@ -235,7 +228,7 @@ bool GLView::displayFrame(Repeat repeat) {
     }
     m_holdsFrame = true;
     gfx::Image frame;
-    if (keep) frame = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
+    if (keep) frame = std::move(drawn);
     // The window's context samples the frame only once it is whole.
     if (presents) glFinish();
     std::function<void()> presented;
