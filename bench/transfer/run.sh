@@ -95,14 +95,25 @@ TMPDIR="$work/tmp" "$build/tests/transfer/uploader_test_server" "$work/docs" "$r
   <"$work/stdin" >"$work/server.out" 2>/dev/null &
 server_pid=$!
 exec 3>"$work/stdin"
-until grep -q '^PORT ' "$work/server.out" 2>/dev/null; do sleep 0.1; done
-port=$(awk '/^PORT /{print $2}' "$work/server.out")
 cleanup() {
   kill "$nginx_pid" 2>/dev/null || true
   kill "$server_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-until curl -s -o /dev/null "http://127.0.0.1:18080/one.bin"; do sleep 0.1; done
+# Waits up to 30 s for a command to succeed: a server that never comes up ends the benchmark.
+wait_for() {
+  local what=$1
+  shift
+  for _ in $(seq 300); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  echo "bench/transfer: $what did not start" >&2
+  exit 1
+}
+wait_for "our server" grep -qs '^PORT ' "$work/server.out"
+port=$(awk '/^PORT /{print $2}' "$work/server.out")
+wait_for nginx curl -s -o /dev/null "http://127.0.0.1:18080/one.bin"
 ours="http://127.0.0.1:$port"
 theirs="http://127.0.0.1:18080"
 

@@ -32,9 +32,12 @@ int main(int argc, char** argv) {
         std::cerr << "reelhaven: " << *error << "\n";
         return 1;
     }
-    // The players use the outputs this machine has, rather than probe for all of them aloud.
-    const auto outputs = MachineOutputs::detect(MachineOutputs::systemProbe());
-    MPVSession::setMachineDefaults({outputs.audioOutput, outputs.hwdec, outputs.hwdecInterop});
+    if (options.mode == LauncherOptions::Mode::host || options.mode == LauncherOptions::Mode::play) {
+        // The players use the outputs this machine has, rather than probe for all of them aloud;
+        // a listing plays nothing and skips the probe (it maps the NVIDIA driver when present).
+        const auto outputs = MachineOutputs::detect(MachineOutputs::systemProbe());
+        MPVSession::setMachineDefaults({outputs.audioOutput, outputs.hwdec, outputs.hwdecInterop});
+    }
     switch (options.mode) {
         case LauncherOptions::Mode::help: break;
         case LauncherOptions::Mode::host: return AppHost::run(options);

@@ -195,17 +195,26 @@ bool WebServer::startWithOptions(const WebServerOptions& options, foundation::Er
         std::lock_guard lock(m_threads->mutex);
         m_threads->ending = ConnectionThreads::Ending::none;
     }
-    // Uploads a killed process left half-written would otherwise stay for ever.
-    if (std::size_t removed = removeStaleFiles(); removed > 0) {
-        WebServerLog(LogLevel::info,
-                     [&] { return "Removed " + std::to_string(removed) + " temporary files of unfinished uploads"; });
+    // Uploads a killed process left half-written would otherwise stay for ever. Swept once the
+    // server is sure to run: a start refused its port (port 80, before a free one is tried) pays
+    // for no walk of the folder.
+    const auto sweep = [this] {
+        if (std::size_t removed = removeStaleFiles(); removed > 0) {
+            WebServerLog(LogLevel::info, [&] {
+                return "Removed " + std::to_string(removed) + " temporary files of unfinished uploads";
+            });
+        }
+    };
+    if (options.automaticallySuspendInBackground && isInBackground()) {
+        sweep();
+        return true;  // opens in the foreground
     }
-    if (options.automaticallySuspendInBackground && isInBackground()) return true;  // opens in the foreground
     if (!openSockets(error)) {
         std::lock_guard lock(m_mutex);
         m_running.reset();
         return false;
     }
+    sweep();
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/text/font.h"
+#include "platform/ui/views/view.h"
 #include "platform/ui/views/window.h"
 
 namespace ui {
@@ -62,6 +63,16 @@ TEST_F(NavigationBarLayoutTest, ItemsSitAtTheBarsEdgesInOrderWithTheTitleBetween
     EXPECT_LE(layout->titleRoom.maxX(), layout->frameOf(*import)->minX());
     navigation->setNavigationBarHidden(true, false);
     EXPECT_FALSE(NavigationBarLayout::of(*navigation));
+}
+
+TEST_F(NavigationBarLayoutTest, ATitleViewTakesTheTitlesPlaceUntilItIsHidden) {
+    ASSERT_TRUE(NavigationBarLayout::of(*navigation)->showsTitle);
+    auto titleView = View::create(Rect(0, 0, 120, 30));
+    root->navigationItem()->setTitleView(titleView);
+    // The title text would show through under the view that stands for it.
+    EXPECT_FALSE(NavigationBarLayout::of(*navigation)->showsTitle);
+    titleView->setHidden(true);
+    EXPECT_TRUE(NavigationBarLayout::of(*navigation)->showsTitle);
 }
 
 TEST_F(NavigationBarLayoutTest, ASearchFieldTakesTheTitlesPlaceOnAPhoneAndSitsBesideItOnAWideBar) {

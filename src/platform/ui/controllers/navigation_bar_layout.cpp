@@ -90,7 +90,9 @@ std::optional<NavigationBarLayout> NavigationBarLayout::of(NavigationController&
     const double middle = bar.origin.x + bar.size.width / 2;
     const double room = std::max(0.0, std::min(middle - left, right - middle));
     layout.titleRoom = Rect(middle - room, y, 2 * room, height);
-    layout.showsTitle = true;
+    // A title view takes the title's place: the title text under it would show through.
+    const auto titleView = item->titleView();
+    layout.showsTitle = !titleView || titleView->isHidden();
     auto search = item->searchController();
     layout.searchBar = search ? search->searchBar() : nullptr;
     if (layout.searchBar) {
@@ -102,7 +104,7 @@ std::optional<NavigationBarLayout> NavigationBarLayout::of(NavigationController&
         double width = std::min(between.size.width, widest);
         double x = between.origin.x + (between.size.width - width) / 2;
         const double titleWidth = Font::systemFont(17, FontWeight::semibold).widthOf(layout.title);
-        layout.showsTitle = between.size.width >= widest + titleWidth + 2 * gap;
+        layout.showsTitle = layout.showsTitle && between.size.width >= widest + titleWidth + 2 * gap;
         if (layout.showsTitle) {
             x = between.maxX() - width;
             layout.titleRoom = Rect(between.origin.x, y, x - gap - between.origin.x, height);
