@@ -141,7 +141,7 @@ TEST_F(OpenURLSheetTest, CancelClosesTheSheetAndReopeningShowsAnEmptyField) {
 TEST_F(OpenURLSheetTest, TheFieldGrowsWithALongAddressUpToEightLines) {
     open();
     auto field = sheet().addressField();
-    EXPECT_EQ(field->lineLimit(), OpenURLView::kAddressLineLimit);
+    EXPECT_EQ(field->lineLimit(), 8);
     const double oneLine = field->frame().height();
     const double width = field->frame().width();
 

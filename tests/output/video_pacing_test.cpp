@@ -74,14 +74,7 @@ protected:
 
     // Serves the window (its real loop: events, paced composites) until `done`, 30 s at most.
     bool serveUntil(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        std::function<void()> check = [&] {
-            if (done() || std::chrono::steady_clock::now() > deadline) return loop->stop();
-            loop->schedule(loop->now() + dispatch::seconds(0.005), check);
-        };
-        check();
-        host->run();
-        return done();
+        return testing_support::serveWindowUntil(*loop, *host, done, std::chrono::seconds(30));
     }
     // Frames the window took from the view (each one a swap) and frames the renderer drew.
     std::uint64_t handedOver() const { return view->presentedFrame().serial; }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "platform/dispatch/clock.h"
@@ -32,5 +34,21 @@ private:
     std::shared_ptr<dispatch::RunLoop> m_loop;
     std::shared_ptr<dispatch::RunLoop> m_previous;
 };
+
+// Serves a window host's own loop (events, paced composites) until `done`, `limit` at most; true
+// when `done` holds at the end.
+template <typename Host>
+bool serveWindowUntil(dispatch::RunLoop& loop, Host& host, const std::function<bool()>& done,
+                      std::chrono::seconds limit) {
+    if (done()) return true;  // a stop before the loop runs would not end it
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::function<void()> check = [&] {
+        if (done() || std::chrono::steady_clock::now() > deadline) return loop.stop();
+        loop.schedule(loop.now() + dispatch::seconds(0.005), check);
+    };
+    check();
+    host.run();
+    return done();
+}
 
 }  // namespace testing_support
