@@ -246,8 +246,14 @@ bool DisplayHost::handle(const SDL_Event& event) {
             }
             return true;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) applyWindowSize(true);
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) m_compositeNeeded = m_mustComposite = true;
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                applyWindowSize(true);
+                ++m_statistics.windowSystemRedraws;
+            }
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                m_compositeNeeded = m_mustComposite = true;
+                ++m_statistics.windowSystemRedraws;
+            }
             return event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
         case SDL_MOUSEBUTTONDOWN: {
             const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
