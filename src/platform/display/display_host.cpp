@@ -246,14 +246,8 @@ bool DisplayHost::handle(const SDL_Event& event) {
             }
             return true;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                applyWindowSize(true);
-                ++m_statistics.windowSystemRedraws;
-            }
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                m_compositeNeeded = m_mustComposite = true;
-                ++m_statistics.windowSystemRedraws;
-            }
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) applyWindowSize(true);
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) m_compositeNeeded = m_mustComposite = true;
             return event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
         case SDL_MOUSEBUTTONDOWN: {
             const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
@@ -361,9 +355,12 @@ void DisplayHost::frame() {
     // player); painted again exactly as the window shows it, with no new video frame, it shows
     // nothing new: no composite and no swap, each a pass over the window in software GL and the
     // swap a copy to the display server.
-    const bool nothingNew = repaint && !videoFrame && !m_mustComposite && !m_screenshot && !animating &&
-                            m_compositor->shows(m_surface.get());
-    if (!nothingNew) composite(repaint ? Compositor::Interface::repainted : Compositor::Interface::unchanged);
+    const bool nothingNew =
+        !videoFrame && !m_screenshot && !animating && (!repaint || m_compositor->shows(m_surface.get()));
+    // A window the window system exposed, resized or has just shown is drawn again all the same.
+    if (nothingNew && m_mustComposite) ++m_statistics.windowSystemComposites;
+    if (!nothingNew || m_mustComposite)
+        composite(repaint ? Compositor::Interface::repainted : Compositor::Interface::unchanged);
     m_mustComposite = false;
     m_lastComposite = now();
     m_compositeNeeded = false;

@@ -55,11 +55,11 @@ public:
         double quietTime = 0.5;
     };
     struct Statistics {
-        std::uint64_t composites = 0;           // frames swapped onto the window
-        std::uint64_t repaints = 0;             // of those, frames whose interface was painted again
-        std::uint64_t videoFrames = 0;          // video frames shown
-        std::uint64_t droppedFrames = 0;        // video frames drawn but replaced before they were shown
-        std::uint64_t windowSystemRedraws = 0;  // exposes and resizes: the window must be drawn again
+        std::uint64_t composites = 0;              // frames swapped onto the window
+        std::uint64_t repaints = 0;                // of those, frames whose interface was painted again
+        std::uint64_t windowSystemComposites = 0;  // composites with nothing new, for an expose or a resize
+        std::uint64_t videoFrames = 0;             // video frames shown
+        std::uint64_t droppedFrames = 0;           // video frames drawn but replaced before they were shown
     };
 
     // Opens the desktop window. Open it before anything makes a GL context (a video renderer):
