@@ -24,7 +24,7 @@ bench_load() { echo "load ${1:-now}: $(cut -d' ' -f1-3 /proc/loadavg)"; }
 # with no device (ALSA, PipeWire, PulseAudio, JACK), GPU probes (CUDA, VDPAU, VA-API) and the
 # desktop's runtime folder.
 bench_quiet() {
-  grep -Ev --line-buffered '^(Cannot load|Failed to open|error: XDG)|ALSA|alsa|PipeWire|pipewire|[Pp]ulse[Aa]udio|JACK|jack|VDPAU|vdpau|libva|VA-API|libcuda|\[ao\]|\[ao/|AO:' || true
+  grep -Ev --line-buffered '^(Cannot load|Failed to open|error: XDG)|ALSA|alsa|PipeWire|pipewire|[Pp]ulse[Aa]udio|JACK|jack|pw\.conf|VDPAU|vdpau|libva|VA-API|libcuda|\[ao\]|\[ao/|AO:' || true
 }
 
 # The python that has kiwisolver (Debian's python3-kiwisolver is built for /usr/bin/python3, which

@@ -28,7 +28,9 @@ void MPVGLKView::draw(const ui::Rect& rect) {
     if (!m_connected) return;
     // The drawable as `display()` sized it (the main thread may be resizing the view meanwhile).
     mpv_opengl_fbo fbo{m_fboIdentifier, static_cast<int>(rect.size.width), static_cast<int>(rect.size.height), 0};
-    int flipY = 1;
+    // mpv's own orientation, top row at GL's y = 0 (see `drawsTopRowFirst`), rather than the
+    // flip a GL-upright framebuffer would need: the window copies such frames row for row.
+    int flipY = 0;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
         {MPV_RENDER_PARAM_FLIP_Y, &flipY},

@@ -12,7 +12,7 @@ namespace reelhaven {
 
 // The view libmpv draws the video into, through its render context. It never redraws by
 // itself: the renderer calls `display()` on the render queue, and `draw` renders the current
-// frame into the view's framebuffer, upright (the framebuffer is shown bottom row last).
+// frame into the view's framebuffer, top row first (as a window's back buffer holds it).
 //
 // Threads: `draw`, `fboIdentifier` and `mpvContext` belong to "Reelhaven.renderQueue";
 // `didMoveToWindow` and `layoutSubviews` run on the main thread; `connected` crosses between.
@@ -33,6 +33,7 @@ public:
     std::weak_ptr<VideoLayoutDelegate> layoutDelegate;
 
     void draw(const ui::Rect& rect) override;
+    bool drawsTopRowFirst() const override { return true; }
     void didMoveToWindow() override;
     void layoutSubviews() override;
 

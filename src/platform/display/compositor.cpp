@@ -35,7 +35,7 @@ bool fillsWindow(const VideoFrame& video, int width, int height) {
         return r.origin.x <= 0 && r.origin.y <= 0 && r.origin.x + r.size.width >= width &&
                r.origin.y + r.size.height >= height;
     };
-    return video.frame.renderbuffer && covers(video.rect) && covers(video.clip);
+    return video.frame.texture && covers(video.rect) && covers(video.clip);
 }
 
 unsigned compile(GLenum type, const char* source) {
@@ -153,9 +153,9 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
     bool filled = false;
     for (const auto& region : videos) {
         const auto& frame = region.frame;
-        if (!frame.renderbuffer || region.clip.isEmpty()) continue;
+        if (!frame.texture || region.clip.isEmpty()) continue;
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
-        glFramebufferRenderbuffer(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, frame.renderbuffer);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture, 0);
         if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) continue;
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         const auto& r = region.rect;
@@ -166,9 +166,11 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         const int x0 = static_cast<int>(r.origin.x), x1 = static_cast<int>(r.origin.x + r.size.width);
         const int y0 = height - static_cast<int>(r.origin.y + r.size.height),
                   y1 = height - static_cast<int>(r.origin.y);
-        // A frame drawn at the size it shows at copies pixel for pixel.
+        // A frame drawn at the size it shows at copies pixel for pixel; one drawn top row first
+        // is read bottom up, which the window's own top-down rows turn into a plain copy.
         const bool same = x1 - x0 == frame.width && y1 - y0 == frame.height;
-        glBlitFramebuffer(0, 0, frame.width, frame.height, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
+        const int sourceY0 = frame.topRowFirst ? frame.height : 0, sourceY1 = frame.height - sourceY0;
+        glBlitFramebuffer(0, sourceY0, frame.width, sourceY1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
                           same ? GL_NEAREST : GL_LINEAR);
         glDisable(GL_SCISSOR_TEST);
         filled = filled || fillsWindow(region, width, height);

@@ -19,8 +19,8 @@ struct VideoFrame {
 };
 
 // Composites a frame in the window's GL context (current on the calling thread): black, then the
-// newest frame of each OpenGL view where it shows (a blit from the renderbuffer its context
-// shares: no copy through the CPU), then the painted interface over them with its alpha, the
+// newest frame of each OpenGL view where it shows (a blit from the texture its context shares:
+// no copy through the CPU), then the painted interface over them with its alpha, the
 // holes over the videos left clear. The interface texture is kept between frames and only the
 // rows that changed are uploaded again. Main thread (the window's context) only.
 class Compositor {

@@ -8,10 +8,9 @@
 namespace gfx {
 
 namespace {
-// Reads `width` x `height` pixels of `type` (4 components of `componentBytes` each), then puts
-// the rows top first.
+// Reads `width` x `height` pixels of `type` (4 components each), then puts the rows top first.
 template <typename T>
-std::vector<T> readRows(unsigned framebuffer, int width, int height, GLenum type) {
+std::vector<T> readRows(unsigned framebuffer, int width, int height, GLenum type, RowOrder drawn) {
     if (width <= 0 || height <= 0) return {};
     GLint previous = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
@@ -22,6 +21,7 @@ std::vector<T> readRows(unsigned framebuffer, int width, int height, GLenum type
     bool failed = glGetError() != GL_NO_ERROR;
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
     if (failed) return {};
+    if (drawn == RowOrder::topFirst) return pixels;
     const std::size_t rowLength = static_cast<std::size_t>(width) * 4;
     std::vector<T> row(rowLength);
     for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
@@ -35,14 +35,14 @@ std::vector<T> readRows(unsigned framebuffer, int width, int height, GLenum type
 }
 }  // namespace
 
-Image readFramebufferRGBA8(unsigned framebuffer, int width, int height) {
-    auto pixels = readRows<std::uint8_t>(framebuffer, width, height, GL_UNSIGNED_BYTE);
+Image readFramebufferRGBA8(unsigned framebuffer, int width, int height, RowOrder drawn) {
+    auto pixels = readRows<std::uint8_t>(framebuffer, width, height, GL_UNSIGNED_BYTE, drawn);
     if (pixels.empty()) return {};
     return Image(width, height, static_cast<std::size_t>(width) * 4, std::move(pixels));
 }
 
 std::vector<std::uint16_t> readFramebufferRGBA16F(unsigned framebuffer, int width, int height) {
-    return readRows<std::uint16_t>(framebuffer, width, height, GL_HALF_FLOAT);
+    return readRows<std::uint16_t>(framebuffer, width, height, GL_HALF_FLOAT, RowOrder::bottomFirst);
 }
 
 float halfToFloat(std::uint16_t half) {

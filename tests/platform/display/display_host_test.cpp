@@ -49,6 +49,31 @@ private:
     explicit SolidGLView(const Rect& frame) : GLView(frame) {}
 };
 
+// Red above blue, drawn the way mpv draws (top row at GL's y = 0) or the GL way up.
+class TwoToneGLView : public ui::GLView {
+public:
+    static std::shared_ptr<TwoToneGLView> create(const Rect& frame, bool topRowFirst) {
+        return std::shared_ptr<TwoToneGLView>(new TwoToneGLView(frame, topRowFirst));
+    }
+    void draw(const Rect& rect) override {
+        glClearColor(m_topRowFirst ? 1 : 0, 0, m_topRowFirst ? 0 : 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, static_cast<GLint>(rect.size.height / 2), static_cast<GLsizei>(rect.size.width),
+                  static_cast<GLsizei>(rect.size.height / 2));
+        glClearColor(m_topRowFirst ? 0 : 1, 0, m_topRowFirst ? 1 : 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+    }
+
+protected:
+    bool drawsTopRowFirst() const override { return m_topRowFirst; }
+
+private:
+    TwoToneGLView(const Rect& frame, bool topRowFirst) : GLView(frame), m_topRowFirst(topRowFirst) {}
+    bool m_topRowFirst;
+};
+
 ::testing::AssertionResult near(gfx::Pixel p, int r, int g, int b, int tolerance = 8) {
     auto close = [tolerance](int x, int y) { return std::abs(x - y) <= tolerance; };
     if (close(p.r, r) && close(p.g, g) && close(p.b, b)) return ::testing::AssertionSuccess();
@@ -129,6 +154,37 @@ TEST_F(DisplayHostTest, VideoFramesFromASharedContextShowUnderTheBarsWithoutACop
         video->setContext(nullptr);
         context->releaseCurrent();
     });
+}
+
+TEST_F(DisplayHostTest, FramesShowUprightWhicheverWayTheirRowsWereDrawn) {
+    auto context = gfx::GLContext::create();
+    ASSERT_TRUE(context);
+    auto queue = dispatch::WorkQueue::create("display.test.render");
+    for (bool topRowFirst : {false, true}) {
+        // Filling the window (the player's case, copied as it is) and in a corner.
+        for (auto frame : {Rect(0, 0, 320, 240), Rect(200, 10, 100, 80)}) {
+            auto video = TwoToneGLView::create(frame, topRowFirst);
+            window->addSubview(video);
+            host->capture();
+            video->setContext(context);
+            queue->sync([&] {
+                context->makeCurrent();
+                video->display();
+            });
+            const auto image = host->capture();
+            const int x = static_cast<int>(frame.origin.x + frame.size.width / 2);
+            const int top = static_cast<int>(frame.origin.y) + 2;
+            const int bottom = static_cast<int>(frame.origin.y + frame.size.height) - 3;
+            EXPECT_TRUE(near(image.pixel(x, top), 255, 0, 0)) << "top row first: " << topRowFirst;
+            EXPECT_TRUE(near(image.pixel(x, bottom), 0, 0, 255)) << "top row first: " << topRowFirst;
+            queue->sync([&] {
+                video->setContext(nullptr);
+                video->releaseFramebuffer();
+            });
+            video->removeFromSuperview();
+        }
+    }
+    queue->sync([&] { context->releaseCurrent(); });
 }
 
 TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {

@@ -1,9 +1,12 @@
 #include "platform/ui/gl/gl_view.h"
 
 #include <GLES3/gl3.h>
+// After gl3.h, whose types it uses.
+#include <GLES2/gl2ext.h>
 
 #include <cmath>
 #include <limits>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +26,41 @@ int pixels(double points, double scale) {
     if (!(value >= 0)) return 0;
     if (value > std::numeric_limits<std::int32_t>::max()) base::fatal("GL view drawable size outside Int32");
     return static_cast<int>(value);
+}
+
+bool hasExtension(const char* name) {
+    const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!extensions) return false;
+    const std::string_view all(extensions), wanted(name);
+    for (std::size_t at = all.find(wanted); at != std::string_view::npos; at = all.find(wanted, at + 1)) {
+        const std::size_t end = at + wanted.size();
+        if ((at == 0 || all[at - 1] == ' ') && (end == all.size() || all[end] == ' ')) return true;
+    }
+    return false;
+}
+
+// A frame's colour storage: BGRA (the layout of a window's back buffer) or RGBA. Leaves the
+// drawer's texture binding as it was.
+unsigned makeColorTexture(int width, int height, bool bgra) {
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    if (bgra) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_BGRA_EXT, width, height, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE, nullptr);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    }
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    return texture;
+}
+
+void deleteTexture(unsigned& texture) {
+    if (texture) glDeleteTextures(1, &texture);
+    texture = 0;
 }
 }  // namespace
 
@@ -148,9 +186,9 @@ bool GLView::isDisplaying() const { return tlsDisplaying == this; }
 
 void GLView::releaseFramebuffer() {
     if (m_framebuffer) glDeleteFramebuffers(1, &m_framebuffer);
-    if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
-    if (m_spareRenderbuffer) glDeleteRenderbuffers(1, &m_spareRenderbuffer);
-    m_framebuffer = m_renderbuffer = m_spareRenderbuffer = 0;
+    m_framebuffer = 0;
+    deleteTexture(m_texture);
+    deleteTexture(m_spareTexture);
     m_framebufferWidth = m_framebufferHeight = 0;
     m_holdsFrame = false;
 }
@@ -164,16 +202,21 @@ bool GLView::prepareFramebuffer(int width, int height) {
     // gets new storage.
     if (!m_framebuffer) glGenFramebuffers(1, &m_framebuffer);
     if (width != m_framebufferWidth || height != m_framebufferHeight) {
-        if (m_renderbuffer) glDeleteRenderbuffers(1, &m_renderbuffer);
-        if (m_spareRenderbuffer) glDeleteRenderbuffers(1, &m_spareRenderbuffer);
-        m_spareRenderbuffer = 0;
+        deleteTexture(m_texture);
+        deleteTexture(m_spareTexture);
         m_holdsFrame = false;
-        glGenRenderbuffers(1, &m_renderbuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, m_renderbuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
         glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
-        bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        // BGRA where the context has it and can render to it; RGBA otherwise.
+        m_bgra = hasExtension("GL_EXT_texture_format_BGRA8888");
+        bool complete = false;
+        for (bool bgra : {m_bgra, false}) {
+            deleteTexture(m_texture);
+            m_bgra = bgra;
+            m_texture = makeColorTexture(width, height, bgra);
+            attach(m_texture);
+            complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+            if (complete || !bgra) break;
+        }
         m_framebufferWidth = complete ? width : 0;
         m_framebufferHeight = complete ? height : 0;
         if (!complete) return false;
@@ -183,13 +226,18 @@ bool GLView::prepareFramebuffer(int width, int height) {
 }
 
 void GLView::attachSpare(int width, int height) {
-    if (!m_spareRenderbuffer) {
-        glGenRenderbuffers(1, &m_spareRenderbuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, m_spareRenderbuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    }
-    std::swap(m_renderbuffer, m_spareRenderbuffer);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+    if (!m_spareTexture) m_spareTexture = makeColorTexture(width, height, m_bgra);
+    std::swap(m_texture, m_spareTexture);
+    attach(m_texture);
+}
+
+void GLView::attach(unsigned texture) {
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+}
+
+gfx::Image GLView::readFrame(int width, int height) const {
+    return gfx::readFramebufferRGBA8(m_framebuffer, width, height,
+                                     drawsTopRowFirst() ? gfx::RowOrder::topFirst : gfx::RowOrder::bottomFirst);
 }
 
 bool GLView::displayFrame(Repeat repeat) {
@@ -205,11 +253,11 @@ bool GLView::displayFrame(Repeat repeat) {
     if (width <= 0 || height <= 0) return false;
     if (!prepareFramebuffer(width, height)) return false;
     // The frame shown last, to compare the new one with: a repeat draws into the other
-    // renderbuffer, so the shown one stays whole when the two turn out the same.
+    // texture, so the shown one stays whole when the two turn out the same.
     const bool compares = repeat == Repeat::skip && m_holdsFrame;
     gfx::Image shown;
-    if (compares) shown = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
-    // Draw into the renderbuffer the window is not showing.
+    if (compares) shown = readFrame(width, height);
+    // Draw into the texture the window is not showing.
     if (presents || compares) attachSpare(width, height);
     glViewport(0, 0, width, height);
     tlsDisplaying = this;
@@ -217,13 +265,13 @@ bool GLView::displayFrame(Repeat repeat) {
     tlsDisplaying = nullptr;
     // The new picture, read once: compared with the shown one and kept as the last frame.
     gfx::Image drawn;
-    if (compares || keep) drawn = gfx::readFramebufferRGBA8(m_framebuffer, width, height);
+    if (compares || keep) drawn = readFrame(width, height);
     // A drawer (libmpv) may leave another framebuffer bound.
     glBindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     if (compares && !drawn.pixels().empty() && drawn.pixels() == shown.pixels()) {
         // The same picture again: the window keeps showing the one it has.
-        std::swap(m_renderbuffer, m_spareRenderbuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, m_renderbuffer);
+        std::swap(m_texture, m_spareTexture);
+        attach(m_texture);
         return false;
     }
     m_holdsFrame = true;
@@ -238,7 +286,7 @@ bool GLView::displayFrame(Repeat repeat) {
         ++m_framesDisplayed;
         if (keep) m_lastFrame = frame;
         if (presents) {
-            m_presented = {m_renderbuffer, width, height, m_presented.serial + 1};
+            m_presented = {m_texture, width, height, drawsTopRowFirst(), m_presented.serial + 1};
             // A window that stopped taking frames while this one was drawn will not show it.
             awaits = m_awaitingWindow = m_presentsToSharedContext;
             presented = m_framePresentedHandler;

@@ -17,7 +17,9 @@ namespace ui {
 // A view whose content is drawn with OpenGL ES into a framebuffer object of its own, sized
 // bounds x screen scale (the drawable size). It never redraws by itself: its owner calls
 // `display()` on the thread where the view's context is current; `display()` binds the
-// framebuffer and calls `draw` with it bound.
+// framebuffer and calls `draw` with it bound. The framebuffer's colour is a texture, BGRA where
+// the context can render to that: the layout of a window's back buffer, so a window shows a frame
+// drawn top row first (see `drawsTopRowFirst`) with a plain copy.
 //
 // Threads: layout, window changes and the drawable size are main-thread state; `display()`, the
 // framebuffer and the frame read-back belong to the context's thread. The drawable size and the
@@ -59,13 +61,14 @@ public:
     std::function<void(const gfx::Image&)> onFrameDisplayed;
 
     // Showing frames in a window whose context shares this view's (see gfx::GLContext::shareWith):
-    // while on, `display()` draws into two renderbuffers in turn and lets each finish before it
-    // hands it over, so the window shows the newest whole frame with no copy through the CPU while
-    // the next one is drawn into the other.
+    // while on, `display()` draws into two textures in turn and lets each finish before it hands
+    // it over, so the window shows the newest whole frame with no copy through the CPU while the
+    // next one is drawn into the other.
     struct PresentedFrame {
-        unsigned renderbuffer = 0;  // a name of the shared context group; 0: none yet
+        unsigned texture = 0;  // a name of the shared context group; 0: none yet
         int width = 0;
         int height = 0;
+        bool topRowFirst = false;  // drawn upside down in GL's terms (see `drawsTopRowFirst`)
         std::uint64_t serial = 0;  // grows with each frame handed over
     };
     void setPresentsToSharedContext(bool presents);
@@ -91,14 +94,22 @@ protected:
     explicit GLView(const Rect& frame);
     // True on the thread running `display()`, while it runs: `draw` does GL work only then.
     bool isDisplaying() const;
+    // True for a drawer that puts the picture's top row at GL's y = 0, as a window's back buffer
+    // holds it: a window then copies the frame row for row, where a frame drawn the GL way up
+    // takes a flipping pass over every pixel (in software GL, a shader pass). Read-backs and
+    // `lastFrame()` are upright either way.
+    virtual bool drawsTopRowFirst() const { return false; }
 
 private:
     enum class Repeat { show, skip };
     void updateDrawableSize();
     // Context thread: binds the framebuffer, with storage of that size; false when incomplete.
     bool prepareFramebuffer(int width, int height);
-    // Context thread: the other renderbuffer (made on first use) becomes the one drawn into.
+    // Context thread: the other texture (made on first use) becomes the one drawn into.
     void attachSpare(int width, int height);
+    // Context thread: attaches `texture` to the bound framebuffer.
+    void attach(unsigned texture);
+    gfx::Image readFrame(int width, int height) const;
     bool displayFrame(Repeat repeat);
 
     mutable std::mutex m_mutex;  // guards the fields below up to the framebuffer's
@@ -116,11 +127,12 @@ private:
 
     // Context thread only.
     unsigned m_framebuffer = 0;
-    unsigned m_renderbuffer = 0;
-    unsigned m_spareRenderbuffer = 0;  // the other of the two while presenting to a shared context
+    unsigned m_texture = 0;
+    unsigned m_spareTexture = 0;  // the other of the two while presenting to a shared context
     int m_framebufferWidth = 0;
     int m_framebufferHeight = 0;
-    bool m_holdsFrame = false;  // the bound renderbuffer holds the frame displayed last
+    bool m_holdsFrame = false;  // the attached texture holds the frame displayed last
+    bool m_bgra = false;        // the textures are BGRA
 };
 
 }  // namespace ui

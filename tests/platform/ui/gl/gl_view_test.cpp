@@ -26,7 +26,8 @@ public:
         glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
         m_boundDuringDraw = static_cast<unsigned>(bound);
         m_drawnRect = rect;
-        const float top = m_upsideDown ? 0 : 1;
+        // Drawn top row first, the upper half lies at GL's y = 0: as upside down in GL's terms.
+        const float top = m_upsideDown != m_topRowFirst ? 0 : 1;
         glClearColor(1 - top, top, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glEnable(GL_SCISSOR_TEST);
@@ -40,6 +41,10 @@ public:
     ui::Rect m_drawnRect;
     int m_drawsOutsideDisplay = 0;
     bool m_upsideDown = false;  // green above red
+    bool m_topRowFirst = false;
+
+protected:
+    bool drawsTopRowFirst() const override { return m_topRowFirst; }
 
 private:
     using GLView::GLView;
@@ -91,6 +96,21 @@ TEST_F(GLViewTest, DrawsIntoItsOwnFramebufferSizedBoundsTimesScreenScale) {
     EXPECT_EQ(frame.pixel(40, 5), (gfx::Pixel{255, 0, 0, 255})) << "the upper half comes first";
     EXPECT_EQ(frame.pixel(40, 35), (gfx::Pixel{0, 255, 0, 255}));
     EXPECT_EQ(view->framesDisplayed(), 1u);
+}
+
+TEST_F(GLViewTest, AFrameDrawnTopRowFirstIsReadBackUpright) {
+    auto view = TwoToneView::create(ui::Rect(0, 0, 40, 20));
+    view->m_topRowFirst = true;
+    view->setContext(context);
+    view->setKeepsLastFrame(true);
+    view->setPresentsToSharedContext(true);
+    displayOnRenderThread(*view);
+    EXPECT_TRUE(view->presentedFrame().topRowFirst) << "the window must know which way its rows run";
+    const auto frame = view->lastFrame();
+    const int height = frame.height();
+    ASSERT_GT(height, 0);
+    EXPECT_EQ(frame.pixel(frame.width() / 2, 1), (gfx::Pixel{255, 0, 0, 255})) << "the upper half comes first";
+    EXPECT_EQ(frame.pixel(frame.width() / 2, height - 2), (gfx::Pixel{0, 255, 0, 255}));
 }
 
 TEST_F(GLViewTest, ANewSizeGetsNewStorageUnderTheSameFramebufferName) {
@@ -180,13 +200,13 @@ TEST_F(GLViewTest, ARepeatHandsNothingToTheWindowWhichKeepsItsRenderbuffer) {
     EXPECT_FALSE(view->isAwaitingWindow());
     EXPECT_EQ(presented, 1);
     EXPECT_EQ(view->presentedFrame().serial, first.serial);
-    EXPECT_EQ(view->presentedFrame().renderbuffer, first.renderbuffer);
+    EXPECT_EQ(view->presentedFrame().texture, first.texture);
 
     view->m_upsideDown = true;
     EXPECT_TRUE(displayIfChangedOnRenderThread(*view));
     EXPECT_EQ(presented, 2);
     EXPECT_EQ(view->presentedFrame().serial, first.serial + 1);
-    EXPECT_NE(view->presentedFrame().renderbuffer, first.renderbuffer) << "drawn beside the one shown";
+    EXPECT_NE(view->presentedFrame().texture, first.texture) << "drawn beside the one shown";
 }
 
 }  // namespace
