@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Playback in a window, ours beside mpv's, alternating run by run on one display.
 
-  compare_play.py [--app LAUNCHER] BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP SECONDS ROUNDS SIZE...
+  compare_play.py [--app LAUNCHER] [--other LABEL=BENCH_DISPLAY_PLAY]... BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP
+                  SECONDS ROUNDS SIZE...
 
 For each SIZE (WxH) and round: bench_display_play (our player output in the display host) and
 `mpv --no-config --vo=gpu --gpu-sw --ao=null` in a window of that size, each playing SECONDS of
@@ -10,7 +11,8 @@ dropped, and the CPU per frame shown: under load both players drop frames, and a
 costs neither of them its drawing, so CPU per frame shown is the fair ratio. Medians of ROUNDS.
 With --app, at 640x360 (the size its window opens at) the application itself joins each round:
 `reelhaven --play CLIP --display` with the player screen and its controls, whose CPU is compared
-with mpv's as a whole (it does not count its frames).
+with mpv's as a whole (it does not count its frames). Each --other build (another checkout's
+bench_display_play, say the one before a change) joins every round beside ours under its LABEL.
 """
 import shutil
 import tempfile
@@ -44,29 +46,37 @@ def load():
 def main():
     arguments = sys.argv[1:]
     app = None
-    if arguments[0] == "--app":
-        app, arguments = arguments[1], arguments[2:]
+    plays = {}
+    while arguments[0] in ("--app", "--other"):
+        if arguments[0] == "--app":
+            app = arguments[1]
+        else:
+            label, path = arguments[1].split("=", 1)
+            plays[label] = path
+        arguments = arguments[2:]
     play, counts, clip, seconds, rounds, *sizes = arguments
+    plays = {"ours": play, **plays}
     rounds = int(rounds)
     home = tempfile.mkdtemp(prefix="bench-display-app-")
     try:
-        compare(app, home, play, counts, clip, seconds, rounds, sizes)
+        compare(app, home, plays, counts, clip, seconds, rounds, sizes)
     finally:
         shutil.rmtree(home, ignore_errors=True)
 
 
-def compare(app, home, play, counts, clip, seconds, rounds, sizes):
+def compare(app, home, plays, counts, clip, seconds, rounds, sizes):
     for size in sizes:
         width, height = size.split("x")
-        figures = {"ours": [], "mpv": []}
+        figures = {**{label: [] for label in plays}, "mpv": []}
         withApp = app is not None and size == "640x360"
         appCpu = []
         print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
         for _ in range(rounds):
-            cpu, numbers = run([play, clip, seconds, width, height])
-            shown = numbers.get("shown", 0)
-            drops = numbers.get("mpv_output_drops", 0) + numbers.get("dropped_to_window", 0)
-            figures["ours"].append((cpu, shown, drops))
+            for label, play in plays.items():
+                cpu, numbers = run([play, clip, seconds, width, height])
+                shown = numbers.get("shown", 0)
+                drops = numbers.get("mpv_output_drops", 0) + numbers.get("dropped_to_window", 0)
+                figures[label].append((cpu, shown, drops))
             if withApp:
                 cpu, _ = run([app, "--home", home, "--play", clip, "--seconds", seconds, "--audio-output", "null",
                               "--display"])
@@ -82,7 +92,9 @@ def compare(app, home, play, counts, clip, seconds, rounds, sizes):
             drops = statistics.median(r[2] for r in runs)
             print(f"  {name:<5} cpu {cpu:6.2f} s   shown {shown:5.0f}   dropped {drops:4.0f}   "
                   f"cpu per frame shown {perFrame[name]:6.2f} ms")
-        print(f"  ratio, cpu per frame shown: {perFrame['ours'] / perFrame['mpv']:.2f}x mpv   (load after {load()})")
+        for label in plays:
+            print(f"  ratio, cpu per frame shown: {label} {perFrame[label] / perFrame['mpv']:.2f}x mpv")
+        print(f"  load after {load()}")
         if withApp:
             mpvCpu = statistics.median(r[0] for r in figures["mpv"])
             print(f"  reelhaven --play --display: cpu {statistics.median(appCpu):6.2f} s, "

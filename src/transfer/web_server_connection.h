@@ -129,6 +129,7 @@ private:
     bool m_tooSlow = false;  // the request missed its deadline
     std::optional<foundation::Error> m_bodyWriteError;
     std::unique_ptr<char[]> m_readBuffer;
+    std::size_t m_readBufferSize = 0;
 };
 
 }  // namespace reelhaven
