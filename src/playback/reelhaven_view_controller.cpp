@@ -264,7 +264,12 @@ void ReelhavenViewController::wireSession() {
         self->updateAspectRatioConstraint(std::nullopt, aspect, rotate);
     };
     m_session->afterAspectChanged = [weak] {
-        if (auto self = weak.lock()) self->updatePictureInPictureSize();
+        auto self = weak.lock();
+        if (!self) return;
+        self->updatePictureInPictureSize();
+        // Runs on the command queue: should the player have been closed meanwhile, this is its
+        // last holder, and a player is torn down on the main queue, not here.
+        dispatch::Queue::main()->async([self = std::move(self)] {});
     };
     m_session->onDurationChanged = [weak] {
         if (auto self = weak.lock()) self->updateProgressLabelWidths();
