@@ -63,7 +63,11 @@ foundation::UUID FileIdentity::identify(const std::string& path) {
     foundation::UUID fresh;
     {
         LockHolder held;
-        fresh = writeNewUUID(path);
+        // Another thread identifying this file since the read may have written its identifier
+        // already. That one is the file's now: writing over it would leave the other thread's
+        // item with an identifier the file no longer carries.
+        const auto now = readUUID(path);
+        fresh = now && now != stored ? *now : writeNewUUID(path);
     }
     (void)claims.claim(fresh, path);
     return fresh;

@@ -28,9 +28,11 @@ public:
     static foundation::UUID writeNewUUID(const std::string& path);
 
     // The identity rule every maker of items follows: read under the lock; when that gives
-    // nothing, write a new identifier under the lock. The lock is never held across the pair.
-    // An identifier that another file still carries (a copy made with its attributes) is not
-    // taken over: the copy gets a new one written (see FileIdentityClaims).
+    // nothing, write a new identifier under the lock. The lock is not held across the pair, so
+    // the write looks once more first: an identifier another thread wrote meanwhile is kept, and
+    // every caller gets the one the file carries. An identifier that another file still carries
+    // (a copy made with its attributes) is not taken over: the copy gets a new one written (see
+    // FileIdentityClaims).
     static foundation::UUID identify(const std::string& path);
 };
 

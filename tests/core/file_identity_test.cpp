@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/xattr.h>
 
+#include <atomic>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -88,14 +89,27 @@ TEST_F(FileIdentityTest, FoldersCarryIdentitiesToo) {
     EXPECT_EQ(storedAttribute(dir / "Films"), id.uuidString());
 }
 
-TEST_F(FileIdentityTest, ConcurrentIdentifiersOfOneFileEndWithOneStoredValue) {
-    std::vector<std::thread> threads;
-    std::vector<foundation::UUID> ids(8);
-    for (int i = 0; i < 8; ++i) threads.emplace_back([&, i] { ids[i] = FileIdentity::identify(file); });
-    for (auto& t : threads) t.join();
-    auto stored = FileIdentity::readUUID(file);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(FileIdentity::identify(file), *stored);
+TEST_F(FileIdentityTest, ConcurrentIdentifiersOfOneFileAllGetTheOneItKeeps) {
+    // Listings on several threads meeting a new file: each item they make must carry the
+    // identifier the file keeps, not one a later writer replaced.
+    for (int round = 0; round < 20; ++round) {
+        const auto fresh = dir / ("new-" + std::to_string(round) + ".mp4");
+        writeFile(fresh, "x");
+        std::vector<foundation::UUID> ids(8);
+        std::atomic<int> ready = 0;
+        std::vector<std::thread> threads;
+        for (int i = 0; i < 8; ++i) {
+            threads.emplace_back([&, i] {
+                ++ready;
+                while (ready < 8) std::this_thread::yield();
+                ids[i] = FileIdentity::identify(fresh);
+            });
+        }
+        for (auto& t : threads) t.join();
+        const auto stored = FileIdentity::readUUID(fresh);
+        ASSERT_TRUE(stored);
+        for (const auto& id : ids) EXPECT_EQ(id, *stored) << "round " << round;
+    }
 }
 
 TEST_F(FileIdentityTest, ACopyMadeWithItsAttributesGetsAnIdentityOfItsOwnAndKeepsIt) {
