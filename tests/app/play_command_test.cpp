@@ -255,6 +255,23 @@ TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {
     EXPECT_LT(image->pixel(480, 180).b, 60);
 }
 
+// Top and bottom as mpv itself shows them: the clip turned a quarter, its blue half below.
+TEST(PlayDisplay, TheWindowShowsTheVideoTheRightWayUp) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    TempDir dir;
+    auto png = dir / "window.png";
+    Launcher run(dir, {"--play", testMedia("halves-rot90.mp4").string(), "--audio-output", "null", "--screenshot",
+                       png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    auto image = gfx::PngCodec::decode(readFile(png));
+    ASSERT_TRUE(image) << run.out();
+    ASSERT_EQ(image->height(), 360);
+    EXPECT_GT(image->pixel(320, 90).r, 200);
+    EXPECT_LT(image->pixel(320, 90).b, 60);
+    EXPECT_GT(image->pixel(320, 270).b, 200);
+    EXPECT_LT(image->pixel(320, 270).r, 60);
+}
+
 TEST(PlayDisplay, AFileWithoutPictureIsScreenshotWithItsMessage) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
     TempDir dir;
