@@ -8,11 +8,11 @@
 #include <future>
 #include <regex>
 #include <sstream>
-#include <thread>
 
 #include "app/app_host.h"
 #include "app/scene_delegate.h"
 #include "controls/options_popover_view_controller.h"
+#include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/container.h"
@@ -120,16 +120,17 @@ TEST_F(HostPlayerControlsTest, ATouchOnTheBarsGoesThroughThePlayersFilterAndKeep
 
 TEST_F(HostPlayerControlsTest, APopoverThePlayerOpensAfterAskingMpvShowsAfterTheTouchThatAskedForIt) {
     ASSERT_NO_FATAL_FAILURE(play());
-    // mpv slow to answer: the player's command queue is held a moment on another thread.
-    std::promise<void> answer;
-    player()->session()->commandQueue()->async([later = answer.get_future().share()] { later.wait(); });
-    std::thread mpv([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        answer.set_value();
+    const auto options = handleOf("Button", "sym:switch.2");
+    // mpv slow to answer: the player's command queue is held from before the touch until the
+    // main queue runs again, which the host does only once the touch has been delivered.
+    std::promise<void> held, answer;
+    player()->session()->commandQueue()->async([&held, &answer, later = answer.get_future().share()] {
+        dispatch::Queue::main()->async([&answer] { answer.set_value(); });
+        held.set_value();
+        later.wait();
     });
-    const auto touched = command("tap " + handleOf("Button", "sym:switch.2"));
-    mpv.join();
-    ASSERT_EQ(touched, Outcome::done) << err.str();
+    held.get_future().wait();
+    ASSERT_EQ(command("tap " + options), Outcome::done) << err.str();
     // The options popover asks whether the frame is interlaced before it opens; it is up when
     // the command returns, not at some later look.
     EXPECT_TRUE(std::dynamic_pointer_cast<OptionsPopoverViewController>(player()->presentedViewController()));
