@@ -7,6 +7,9 @@
 
 #include "platform/dispatch/clock.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/work_queue.h"
+#include "platform/graphics/gl_context.h"
+#include "platform/ui/gl/gl_view.h"
 
 namespace testing_support {
 
@@ -33,6 +36,43 @@ public:
 private:
     std::shared_ptr<dispatch::RunLoop> m_loop;
     std::shared_ptr<dispatch::RunLoop> m_previous;
+};
+
+// The video renderer's side of a window test: a thread with a context of its own, made after the
+// window's so that it shares it, drawing GL views' frames as the renderer does.
+class RenderThread {
+public:
+    explicit RenderThread(const char* label = "display.test.render")
+        : m_context(gfx::GLContext::create()), m_queue(dispatch::WorkQueue::create(label)) {}
+    ~RenderThread() {
+        m_queue->sync([&] {
+            if (m_context) m_context->releaseCurrent();
+        });
+    }
+    RenderThread(const RenderThread&) = delete;
+    RenderThread& operator=(const RenderThread&) = delete;
+
+    bool hasContext() const { return m_context != nullptr; }
+    // Draws `view`'s next frame with this thread's context; true when the window will say it
+    // showed it (see ui::GLView::display).
+    bool display(ui::GLView& view) {
+        view.setContext(m_context);
+        return m_queue->syncValue([&] {
+            m_context->makeCurrent();
+            return view.display();
+        });
+    }
+    // The view stops drawing here; its framebuffer goes with it.
+    void release(ui::GLView& view) {
+        m_queue->sync([&] {
+            view.setContext(nullptr);
+            view.releaseFramebuffer();
+        });
+    }
+
+private:
+    std::shared_ptr<gfx::GLContext> m_context;
+    std::shared_ptr<dispatch::WorkQueue> m_queue;
 };
 
 // Serves a window host's own loop (events, paced composites) until `done`, `limit` at most; true

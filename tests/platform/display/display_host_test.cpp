@@ -10,9 +10,7 @@
 #include <thread>
 
 #include "platform/dispatch/run_loop.h"
-#include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
-#include "platform/graphics/gl_context.h"
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
@@ -131,15 +129,9 @@ TEST_F(DisplayHostTest, VideoFramesFromASharedContextShowUnderTheBarsWithoutACop
     bar->setBackgroundColor(Color::white());
     window->addSubview(bar);
     host->capture();  // the painter finds the view and has it present to the window
-    // The renderer's context is made after the window's, so it shares it.
-    auto context = gfx::GLContext::create();
-    ASSERT_TRUE(context);
-    video->setContext(context);
-    auto queue = dispatch::WorkQueue::create("display.test.render");
-    queue->sync([&] {
-        context->makeCurrent();
-        video->display();
-    });
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
+    renderer.display(*video);
     EXPECT_EQ(video->presentedFrame().serial, 1u);
     auto image = host->capture();
     EXPECT_TRUE(near(image.pixel(160, 60), 255, 0, 0));
@@ -147,44 +139,32 @@ TEST_F(DisplayHostTest, VideoFramesFromASharedContextShowUnderTheBarsWithoutACop
     EXPECT_TRUE(near(image.pixel(160, 220), 255, 255, 255));  // the window below it
     video->red = 0;
     video->blue = 1;
-    queue->sync([&] { video->display(); });
+    renderer.display(*video);
     image = host->capture();
     EXPECT_TRUE(near(image.pixel(160, 60), 0, 0, 255));
-    queue->sync([&] {
-        video->setContext(nullptr);
-        context->releaseCurrent();
-    });
+    renderer.release(*video);
 }
 
 TEST_F(DisplayHostTest, FramesShowUprightWhicheverWayTheirRowsWereDrawn) {
-    auto context = gfx::GLContext::create();
-    ASSERT_TRUE(context);
-    auto queue = dispatch::WorkQueue::create("display.test.render");
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
     for (bool topRowFirst : {false, true}) {
         // Filling the window (the player's case, copied as it is) and in a corner.
         for (auto frame : {Rect(0, 0, 320, 240), Rect(200, 10, 100, 80)}) {
             auto video = TwoToneGLView::create(frame, topRowFirst);
             window->addSubview(video);
             host->capture();
-            video->setContext(context);
-            queue->sync([&] {
-                context->makeCurrent();
-                video->display();
-            });
+            renderer.display(*video);
             const auto image = host->capture();
             const int x = static_cast<int>(frame.origin.x + frame.size.width / 2);
             const int top = static_cast<int>(frame.origin.y) + 2;
             const int bottom = static_cast<int>(frame.origin.y + frame.size.height) - 3;
             EXPECT_TRUE(near(image.pixel(x, top), 255, 0, 0)) << "top row first: " << topRowFirst;
             EXPECT_TRUE(near(image.pixel(x, bottom), 0, 0, 255)) << "top row first: " << topRowFirst;
-            queue->sync([&] {
-                video->setContext(nullptr);
-                video->releaseFramebuffer();
-            });
+            renderer.release(*video);
             video->removeFromSuperview();
         }
     }
-    queue->sync([&] { context->releaseCurrent(); });
 }
 
 TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {
@@ -195,14 +175,9 @@ TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOver
     box->setBackgroundColor(Color::white());
     window->addSubview(box);
     host->capture();
-    auto context = gfx::GLContext::create();
-    ASSERT_TRUE(context);
-    video->setContext(context);
-    auto queue = dispatch::WorkQueue::create("display.test.render");
-    queue->sync([&] {
-        context->makeCurrent();
-        video->display();
-    });
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
+    renderer.display(*video);
     auto image = host->capture();
     for (auto [x, y] : {std::pair{0, 0}, {319, 0}, {0, 239}, {319, 239}, {160, 120}})
         EXPECT_TRUE(near(image.pixel(x, y), 255, 0, 0)) << x << "," << y;
@@ -212,17 +187,14 @@ TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOver
         video->red = static_cast<float>(i % 2);
         video->blue = static_cast<float>(1 - i % 2);
         const auto shown = host->statistics().videoFrames;
-        queue->sync([&] { video->display(); });
+        renderer.display(*video);
         ASSERT_TRUE(serveUntil([&] { return host->statistics().videoFrames > shown; }));
     }
     box->removeFromSuperview();
     image = host->capture();
     EXPECT_TRUE(near(image.pixel(40, 40), 0, 0, 255)) << "the box's place shows the video again";
     EXPECT_TRUE(near(image.pixel(319, 239), 0, 0, 255));
-    queue->sync([&] {
-        video->setContext(nullptr);
-        context->releaseCurrent();
-    });
+    renderer.release(*video);
 }
 
 TEST_F(DisplayHostTest, WorkThatChangesNothingOnScreenIsNotCompositedAgain) {

@@ -6,9 +6,7 @@
 #include <atomic>
 #include <optional>
 
-#include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
-#include "platform/graphics/gl_context.h"
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/views/window.h"
 #include "support/display_stage.h"
@@ -44,35 +42,25 @@ protected:
         video = ClearingGLView::create(ui::Rect(0, 0, 320, 180));
         window->addSubview(video);
         host->capture();  // the painter finds the view: it presents to the window from now on
-        context = gfx::GLContext::create();
-        ASSERT_TRUE(context);
-        video->setContext(context);
+        renderer.emplace("display.test.frames");
+        ASSERT_TRUE(renderer->hasContext());
         video->setFrameShownHandler([this] { ++shown; });
     }
     void TearDown() override {
-        if (context)
-            queue->sync([&] {
-                video->setContext(nullptr);
-                context->releaseCurrent();
-            });
+        if (renderer) renderer->release(*video);
+        renderer.reset();
         host.reset();
         window.reset();
         mainLoop.reset();
     }
     // Draws one frame as a renderer would; true when the window will say it showed it.
-    bool drawFrame() {
-        return queue->syncValue([&] {
-            context->makeCurrent();
-            return video->display();
-        });
-    }
+    bool drawFrame() { return renderer->display(*video); }
 
     std::optional<testing_support::RealMainLoop> mainLoop;
     std::shared_ptr<ui::Window> window;
     std::unique_ptr<DisplayHost> host;
     std::shared_ptr<ClearingGLView> video;
-    std::shared_ptr<gfx::GLContext> context;
-    std::shared_ptr<dispatch::WorkQueue> queue = dispatch::WorkQueue::create("display.test.frames");
+    std::optional<testing_support::RenderThread> renderer;
     std::atomic<int> shown{0};
 };
 
