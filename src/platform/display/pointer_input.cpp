@@ -3,32 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/gestures/gesture_recognizer_delegate.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
 #include "platform/ui/gestures/tap_gesture_recognizer.h"
-#include "platform/ui/gestures/touch.h"
 #include "platform/ui/lists/scroll_view.h"
 #include "platform/ui/views/window.h"
 
 namespace display {
 
 namespace {
-// The tap recogniser nearest the hit view that would take a tap of `taps`, if any.
-std::shared_ptr<ui::TapGestureRecognizer> tapRecognizerFor(const std::shared_ptr<ui::View>& hit, ui::Point point,
-                                                           int taps) {
-    for (auto view = hit; view; view = view->superview()) {
-        for (const auto& recognizer : view->gestureRecognizers()) {
-            auto tap = std::dynamic_pointer_cast<ui::TapGestureRecognizer>(recognizer);
-            if (!tap || !tap->isEnabled() || tap->numberOfTapsRequired() != taps) continue;
-            ui::Touch touch{point, point, ui::Touch::Phase::began, taps, hit};
-            if (auto d = tap->delegate(); d && !d->shouldReceiveTouch(*tap, touch)) continue;
-            return tap;
-        }
-    }
-    return nullptr;
-}
-
 bool waitsForAnother(const ui::TapGestureRecognizer& tap) {
     return std::any_of(tap.requiredToFail().begin(), tap.requiredToFail().end(), [](const auto& weak) {
         auto other = std::dynamic_pointer_cast<ui::TapGestureRecognizer>(weak.lock());
@@ -114,7 +97,7 @@ void PointerInput::release(ui::Point point) {
 }
 
 void PointerInput::lift(ui::Point point, int clicks) {
-    const auto hit = m_finger.isDown() ? m_window->hitTest(point) : nullptr;
+    const auto hit = m_finger.isDown() ? m_finger.hit() : nullptr;
     if (!hit || m_finger.control()) {
         m_finger.up(point);
         return;
@@ -122,10 +105,10 @@ void PointerInput::lift(ui::Point point, int clicks) {
     // The second click of a double click is a double tap where a recogniser wants one, else
     // another single tap.
     if (clicks >= 2) {
-        m_finger.up(point, tapRecognizerFor(hit, point, 2) ? 2 : 1);
+        m_finger.up(point, m_finger.tapRecognizer(2) ? 2 : 1);
         return;
     }
-    auto single = tapRecognizerFor(hit, point, 1);
+    auto single = m_finger.tapRecognizer(1);
     if (single && waitsForAnother(*single)) {
         // It recognises only once no second click came: the finger is lifted then.
         auto loop = dispatch::RunLoop::main();

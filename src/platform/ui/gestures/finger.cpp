@@ -36,7 +36,6 @@ std::shared_ptr<View> Finger::down(Point point, int touches) {
     m_hit.reset();
     m_control.reset();
     m_receivers.clear();
-    m_point = point;
     m_touches = touches;
     m_consumed = m_recognized = false;
     if (auto menu = m_window->presentedMenu()) {
@@ -71,10 +70,17 @@ std::shared_ptr<View> Finger::down(Point point, int touches) {
     return m_hit;
 }
 
+std::shared_ptr<TapGestureRecognizer> Finger::tapRecognizer(int taps) const {
+    for (const auto& recognizer : m_receivers) {
+        auto tap = std::dynamic_pointer_cast<TapGestureRecognizer>(recognizer);
+        if (tap && tap->isEnabled() && tap->numberOfTapsRequired() == taps) return tap;
+    }
+    return nullptr;
+}
+
 void Finger::move(Point point) {
     checkMainThread();
     if (!m_down) return;
-    m_point = point;
     if (m_control) m_control->touchMove(point);
 }
 
@@ -82,7 +88,6 @@ void Finger::up(Point point, int taps) {
     checkMainThread();
     if (!m_down) return;
     m_down = false;
-    m_point = point;
     auto hit = std::exchange(m_hit, nullptr);
     auto tryTaps = [&](const std::function<bool(const View&)>& attachedWhere) {
         for (const auto& recognizer : m_receivers) {

@@ -10,6 +10,7 @@ namespace ui {
 
 class Control;
 class GestureRecognizer;
+class TapGestureRecognizer;
 class View;
 class Window;
 
@@ -43,6 +44,10 @@ public:
     bool isDown() const { return m_down; }
     // The control tracking the touch, if any.
     std::shared_ptr<Control> control() const { return m_control; }
+    // While down: the view the touch landed on, and the nearest enabled tap recogniser that
+    // receives the touch (its delegate said so at `down`) and wants `taps` taps, if any.
+    std::shared_ptr<View> hit() const { return m_hit; }
+    std::shared_ptr<TapGestureRecognizer> tapRecognizer(int taps) const;
     // Whether the touch changed anything: a control reacted, a recogniser recognised, or the
     // touch closed a menu or dismissed a popover.
     bool changedSomething() const;
@@ -52,7 +57,6 @@ private:
     std::shared_ptr<View> m_hit;
     std::shared_ptr<Control> m_control;
     std::vector<std::shared_ptr<GestureRecognizer>> m_receivers;
-    Point m_point;
     int m_touches = 1;
     bool m_down = false;
     bool m_consumed = false;    // a menu closed or a popover went

@@ -3,6 +3,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/ui/text/font_library.h"
 #include "platform/ui/text/font_shaping.h"
@@ -92,6 +93,8 @@ void StyledParagraph::fallBack() {
         }
         // Whole characters (a base with its marks) go to the first font that has their base.
         const std::string& own = item.style->font.fontName();
+        // The weight a fallback font should match: looked up once per item, when first needed.
+        std::optional<int> ownWeight;
         size_t from = item.start;
         auto breaks = text_boundaries::graphemeBreaks(text);
         for (size_t& to : breaks) to += item.start;
@@ -109,8 +112,11 @@ void StyledParagraph::fallBack() {
             if (!control && afterFallback && shaper.hasGlyph(items.back().style->font.fontName(), codepoint)) {
                 style = items.back().style;
             } else if (!control && !shaper.hasGlyph(own, codepoint)) {
-                const auto metrics = FontLibrary::shared().metrics(own);
-                if (const auto fallback = shaper.fallbackFont(codepoint, metrics ? metrics->weightClass : 400))
+                if (!ownWeight) {
+                    const auto metrics = FontLibrary::shared().metrics(own);
+                    ownWeight = metrics ? metrics->weightClass : 400;
+                }
+                if (const auto fallback = shaper.fallbackFont(codepoint, *ownWeight))
                     style = &fallbackStyle(*item.style, *fallback);
             }
             if (from > item.start && items.back().style == style) {
