@@ -36,6 +36,11 @@ std::optional<foundation::UUID> FileIdentity::readUUID(const std::string& path) 
     return foundation::UUID::parse(std::string_view(buffer.data(), buffer.size()));
 }
 
+std::optional<foundation::UUID> FileIdentity::readUUIDLocked(const std::string& path) {
+    LockHolder held;
+    return readUUID(path);
+}
+
 foundation::UUID FileIdentity::writeNewUUID(const std::string& path) {
     const auto uuid = foundation::UUID::random();
     const std::string text = uuid.uuidString();
@@ -45,11 +50,7 @@ foundation::UUID FileIdentity::writeNewUUID(const std::string& path) {
 }
 
 foundation::UUID FileIdentity::identify(const std::string& path) {
-    std::optional<foundation::UUID> stored;
-    {
-        LockHolder held;
-        stored = readUUID(path);
-    }
+    const auto stored = readUUIDLocked(path);
     auto& claims = FileIdentityClaims::shared();
     if (stored) {
         switch (claims.claim(*stored, path)) {

@@ -23,6 +23,8 @@ public:
     // The identifier stored at `path`, or nothing when the attribute is missing, unreadable, not
     // exactly 36 bytes or not UUID text. Does not take the lock.
     static std::optional<foundation::UUID> readUUID(const std::string& path);
+    // readUUID under the lock.
+    static std::optional<foundation::UUID> readUUIDLocked(const std::string& path);
     // Stores a new random identifier at `path` and returns it, whether or not the store worked.
     // Does not take the lock.
     static foundation::UUID writeNewUUID(const std::string& path);

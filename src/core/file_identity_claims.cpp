@@ -21,13 +21,6 @@ bool sameFile(const std::string& a, const std::string& b) {
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::optional<foundation::UUID> readLocked(const std::string& path) {
-    FileIdentity::lock().wait();
-    auto stored = FileIdentity::readUUID(path);
-    FileIdentity::lock().signal();
-    return stored;
-}
-
 }  // namespace
 
 FileIdentityClaims& FileIdentityClaims::shared() {
@@ -51,7 +44,7 @@ FileIdentityClaims::Claim FileIdentityClaims::claim(const foundation::UUID& uuid
     if (canonicalPath(holder->second) != canonicalPath(path)) {
         // The holder keeps the identifier only while it still carries it: a file renamed or
         // moved since, or one whose attribute changed, gives it up.
-        if (readLocked(holder->second) == uuid)
+        if (FileIdentity::readUUIDLocked(holder->second) == uuid)
             return sameFile(holder->second, path) ? Claim::heldBySameFile : Claim::heldByAnotherFile;
     }
     holder->second = path;

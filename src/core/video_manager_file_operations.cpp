@@ -88,7 +88,6 @@ void VideoManager::forgetSubtitles(const std::vector<SubtitlePtr>& subtitles) {
     }
 }
 
-// Drops the thumbnail files and progress records of deleted videos, then writes the store once.
 std::unordered_set<std::string> VideoManager::progressKeysInLibrary() const {
     const foundation::URL documents = m_documentsClient->documentsURL();
     const std::string inbox = documents.appendingPathComponent(DocumentsClient::kInboxName).path() + "/";
@@ -107,14 +106,22 @@ std::unordered_set<std::string> VideoManager::progressKeysInLibrary() const {
     return keys;
 }
 
+// Drops the thumbnail files and progress records of deleted videos, then writes the store once.
 void VideoManager::forgetVideos(const std::vector<VideoPtr>& videos) {
     if (videos.empty()) return;
-    // A record is keyed by the file name alone, so videos of one name in several folders share
-    // it: it goes only with the last of them.
-    const auto keysInUse = progressKeysInLibrary();
+    std::vector<VideoPtr> recorded;
     for (const auto& video : videos) {
         m_documentsClient->removeCachedItem(video->id().uuidString());
-        if (!keysInUse.contains(ProgressClient::progressKey(video->url()))) m_progressClient->remove(*video);
+        if (m_progressClient->progress(*video)) recorded.push_back(video);
+    }
+    // A record is keyed by the file name alone, so videos of one name in several folders share
+    // it: it goes only with the last of them. Only a deletion that has records to drop walks the
+    // library for the others.
+    if (!recorded.empty()) {
+        const auto keysInUse = progressKeysInLibrary();
+        for (const auto& video : recorded) {
+            if (!keysInUse.contains(ProgressClient::progressKey(video->url()))) m_progressClient->remove(*video);
+        }
     }
     m_progressClient->save();
 }
