@@ -97,8 +97,7 @@ void NavigationController::show(const std::shared_ptr<ViewController>& from, con
     if (from == to) return;
     if (auto d = delegate(); d && to) d->willShow(*this, *to, animated);
     if (!isViewLoaded()) return;
-    const bool onScreen =
-        appearanceState() == AppearanceState::appeared || appearanceState() == AppearanceState::appearing;
+    const bool onScreen = isOnScreen();
     if (from && onScreen) from->beginAppearance(false, animated);
     if (to) {
         auto view = to->view();

@@ -51,8 +51,7 @@ void PageViewController::setViewControllers(std::vector<std::shared_ptr<ViewCont
         if (completion) completion(true);
         return;
     }
-    const bool onScreen =
-        appearanceState() == AppearanceState::appeared || appearanceState() == AppearanceState::appearing;
+    const bool onScreen = isOnScreen();
     if (from && onScreen) from->beginAppearance(false, animated);
     if (to) {
         place(*to);

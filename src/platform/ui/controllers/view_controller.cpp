@@ -138,7 +138,7 @@ void ViewController::beginAppearance(bool appearing, bool animated) {
     checkMainThread();
     m_appearanceAnimated = animated;
     if (appearing) {
-        if (m_appearance == AppearanceState::appeared || m_appearance == AppearanceState::appearing) return;
+        if (isOnScreen()) return;
         loadViewIfNeeded();
         m_appearance = AppearanceState::appearing;
         viewWillAppear(animated);

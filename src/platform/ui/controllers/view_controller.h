@@ -56,6 +56,10 @@ public:
     // The window is about to take `size` (a rotation); `coordinator` animates along.
     virtual void viewWillTransition(Size /*size*/, TransitionCoordinator& /*coordinator*/) {}
     AppearanceState appearanceState() const { return m_appearance; }
+    // Shown, or on its way in.
+    bool isOnScreen() const {
+        return m_appearance == AppearanceState::appeared || m_appearance == AppearanceState::appearing;
+    }
     TraitCollection traitCollection() const;
 
     const std::string& title() const { return m_title; }

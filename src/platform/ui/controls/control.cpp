@@ -121,12 +121,13 @@ void Control::touchCancel() {
     sendActions(ControlEvents::touchCancel);
 }
 
-bool Control::tap() {
+bool Control::tap() { return tapAt(convertToWindow({bounds().midX(), bounds().midY()})); }
+
+bool Control::tapAt(Point inWindow) {
     checkMainThread();
     const auto before = m_reactions;
-    const Point center = convertToWindow({bounds().midX(), bounds().midY()});
-    if (!touchDown(center)) return false;
-    touchUp(center);
+    if (!touchDown(inWindow)) return false;
+    touchUp(inWindow);
     return m_reactions != before;
 }
 

@@ -114,6 +114,8 @@ public:
     // Down and up at the centre, straight on the control (no hit-testing, no recognisers):
     // whether the touch changed anything.
     bool tap();
+    // The same at a point of the window (a segment, a stepper's half).
+    bool tapAt(Point inWindow);
 
 protected:
     explicit Control(const Rect& frame) : View(frame) {}

@@ -103,11 +103,7 @@ void SegmentedControl::touchEndedInside() {
 bool SegmentedControl::selectSegment(int index) {
     checkMainThread();
     if (index < 0 || index >= numberOfSegments()) return false;
-    const auto before = reactions();
-    const Point at = convertToWindow(segmentFrame(index).center());
-    if (!touchDown(at)) return false;
-    touchUp(at);
-    return reactions() != before;
+    return tapAt(convertToWindow(segmentFrame(index).center()));
 }
 
 Size SegmentedControl::intrinsicContentSize() const {

@@ -85,14 +85,16 @@ TextFrame Label::frameFor(const TextContainer& container, const Color& color) co
     return frame;
 }
 
-Size Label::sizeThatFits(Size size) const {
+TextContainer Label::measuringContainer(double width) const {
     TextContainer container;
     // One line measures the whole text, however narrow the room offered.
-    container.width = numberOfLines() == 1 ? 0 : size.width;
+    container.width = numberOfLines() == 1 ? 0 : width;
     container.maximumNumberOfLines = numberOfLines();
     container.lineBreakMode = lineBreakMode();
-    return frameFor(container, textColor()).size();
+    return container;
 }
+
+Size Label::sizeThatFits(Size size) const { return frameFor(measuringContainer(size.width), textColor()).size(); }
 
 Size Label::intrinsicContentSize() const {
     m_intrinsicWidth = numberOfLines() == 1            ? 0
@@ -137,11 +139,7 @@ Rect Label::textRect() const {
 }
 
 std::pair<double, double> Label::layoutBaselines() const {
-    TextContainer container;
-    container.width = numberOfLines() == 1 ? 0 : bounds().width();
-    container.maximumNumberOfLines = numberOfLines();
-    container.lineBreakMode = lineBreakMode();
-    const TextFrame frame = frameFor(container, textColor());
+    const TextFrame frame = frameFor(measuringContainer(bounds().width()), textColor());
     if (frame.lines().empty()) return {-1, -1};
     return {frame.lines().front().origin.y, frame.lines().back().origin.y};
 }

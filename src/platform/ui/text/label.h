@@ -126,6 +126,8 @@ private:
         TextFrame frame;
     };
     TextFrame frameFor(const TextContainer& container, const Color& color) const;
+    // The room the text is measured in at `width`: unbounded for one line.
+    TextContainer measuringContainer(double width) const;
 
     std::optional<std::string> m_text;
     std::shared_ptr<AttributedString> m_attributedText;

@@ -111,15 +111,17 @@ Rect TextField::textRect() const {
                 std::max(0.0, box.size.width - 2 * inset.width), std::max(0.0, box.size.height - 2 * inset.height));
 }
 
-TextContainer TextField::textContainer() const {
+TextContainer TextField::wrappingContainer(double width) const {
     TextContainer container;
-    if (m_lineLimit > 1) {
-        container.width = std::max(1.0, textRect().size.width);
-        container.maximumNumberOfLines = m_lineLimit;
-        // An address has no spaces to break at: long words break where they must.
-        container.lineBreakMode = LineBreakMode::byCharWrapping;
-    }
+    container.width = width;
+    container.maximumNumberOfLines = m_lineLimit;
+    // An address has no spaces to break at: long words break where they must.
+    container.lineBreakMode = LineBreakMode::byCharWrapping;
     return container;
+}
+
+TextContainer TextField::textContainer() const {
+    return m_lineLimit > 1 ? wrappingContainer(std::max(1.0, textRect().size.width)) : TextContainer{};
 }
 
 Size TextField::sizeThatFits(Size size) const {
@@ -129,11 +131,8 @@ Size TextField::sizeThatFits(Size size) const {
         const auto line = TextFrame::create(displayedText(), m_font, TextContainer{}).size();
         return {line.width + 2 * inset.width, std::max(line.height, lineHeight) + 2 * inset.height};
     }
-    TextContainer container;
-    container.width = size.width - 2 * inset.width;
-    container.maximumNumberOfLines = m_lineLimit;
-    container.lineBreakMode = LineBreakMode::byCharWrapping;
-    const auto text = TextFrame::create(displayedText(), m_font, container).size();
+    const auto text =
+        TextFrame::create(displayedText(), m_font, wrappingContainer(size.width - 2 * inset.width)).size();
     return {size.width, std::max(text.height, lineHeight) + 2 * inset.height};
 }
 

@@ -108,6 +108,8 @@ protected:
     explicit TextField(const Rect& frame) : Control(frame) {}
 
 private:
+    // The room of a field of several lines, `width` wide.
+    TextContainer wrappingContainer(double width) const;
     std::optional<std::string> m_text;
     std::string m_placeholder;
     KeyboardType m_keyboardType = KeyboardType::defaultType;
