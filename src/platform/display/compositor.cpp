@@ -80,17 +80,14 @@ Compositor::~Compositor() {
     glDeleteProgram(m_program);
 }
 
-void Compositor::upload(cairo_surface_t* interface, Interface change) {
+int Compositor::upload(cairo_surface_t* interface) {
     const int width = cairo_image_surface_get_width(interface);
     const int height = cairo_image_surface_get_height(interface);
-    if (change == Interface::unchanged && width == m_textureWidth && height == m_textureHeight) {
-        m_rowsUploaded = 0;
-        return;
-    }
     cairo_surface_flush(interface);
     const int stride = cairo_image_surface_get_stride(interface);
     const auto* data = cairo_image_surface_get_data(interface);
     const size_t rowBytes = static_cast<size_t>(width) * 4;
+    int rows = 0;
     glBindTexture(GL_TEXTURE_2D, m_texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, stride / 4);
@@ -99,7 +96,7 @@ void Compositor::upload(cairo_surface_t* interface, Interface change) {
         m_textureWidth = width;
         m_textureHeight = height;
         m_uploaded.assign(data, data + static_cast<size_t>(stride) * static_cast<size_t>(height));
-        m_rowsUploaded = height;
+        rows = height;
     } else {
         // Only the band of rows that differ from what the texture holds goes up again.
         int first = height, last = -1;
@@ -110,27 +107,17 @@ void Compositor::upload(cairo_surface_t* interface, Interface change) {
                 last = y;
             }
         }
-        m_rowsUploaded = last >= first ? last - first + 1 : 0;
-        if (m_rowsUploaded > 0) {
+        rows = last >= first ? last - first + 1 : 0;
+        if (rows > 0) {
             const size_t offset = static_cast<size_t>(first) * static_cast<size_t>(stride);
-            const size_t bytes = static_cast<size_t>(m_rowsUploaded) * static_cast<size_t>(stride);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, width, m_rowsUploaded, GL_RGBA, GL_UNSIGNED_BYTE,
-                            data + offset);
+            const size_t bytes = static_cast<size_t>(rows) * static_cast<size_t>(stride);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, width, rows, GL_RGBA, GL_UNSIGNED_BYTE, data + offset);
             std::memcpy(m_uploaded.data() + offset, data + offset, bytes);
         }
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    if (m_rowsUploaded > 0) findInkedRows(data, width, height, stride);
-}
-
-bool Compositor::shows(cairo_surface_t* interface) const {
-    const int width = cairo_image_surface_get_width(interface);
-    const int height = cairo_image_surface_get_height(interface);
-    if (width != m_textureWidth || height != m_textureHeight) return false;
-    cairo_surface_flush(interface);
-    const auto* data = cairo_image_surface_get_data(interface);
-    const size_t bytes = static_cast<size_t>(cairo_image_surface_get_stride(interface)) * static_cast<size_t>(height);
-    return bytes == m_uploaded.size() && std::memcmp(m_uploaded.data(), data, bytes) == 0;
+    if (rows > 0) findInkedRows(data, width, height, stride);
+    return rows;
 }
 
 void Compositor::findInkedRows(const std::uint8_t* data, int width, int height, int stride) {
@@ -195,7 +182,10 @@ void Compositor::draw(cairo_surface_t* interface, Interface change, const std::v
         glClear(GL_COLOR_BUFFER_BIT);
         drawVideos(videos, width, height);
     }
-    upload(interface, change);
+    // An interface never uploaded at this size goes up whatever `change` says.
+    const bool sized = cairo_image_surface_get_width(interface) == m_textureWidth &&
+                       cairo_image_surface_get_height(interface) == m_textureHeight;
+    if (change == Interface::repainted || !sized) upload(interface);
     glUseProgram(m_program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, m_texture);

@@ -30,23 +30,20 @@ public:
     Compositor(const Compositor&) = delete;
     Compositor& operator=(const Compositor&) = delete;
 
-    // Whether the interface was painted again since the last `draw`: an unchanged one is not even
-    // compared with what the texture holds (a 1280x720 window is 3.7 MB to compare per frame).
+    // Whether the interface was painted again since it was last uploaded: an unchanged one is not
+    // even compared with what the texture holds (a 1280x720 window is 3.7 MB to compare).
     enum class Interface { unchanged, repainted };
     // Draws into the window's back buffer of `width` x `height` pixels. `interface` is the painted
     // interface at that size (premultiplied ARGB32).
     void draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
               int height);
-    // Whether the interface texture holds exactly `interface`: a composite of it would show
-    // nothing new unless a video frame is new.
-    bool shows(cairo_surface_t* interface) const;
+    // Brings the interface texture up to `interface`, sending only the rows that differ from
+    // what it holds: the number of rows sent, 0 when the window would show nothing new of it.
+    int upload(cairo_surface_t* interface);
     // The back buffer as drawn, upright (screenshots only).
     gfx::Image readPixels(int width, int height) const;
-    // Rows uploaded by the last `draw` (0 when the interface did not change).
-    int rowsUploaded() const { return m_rowsUploaded; }
 
 private:
-    void upload(cairo_surface_t* interface, Interface change);
     // Blits each video's frame where it shows; true when they covered the whole window.
     bool drawVideos(const std::vector<VideoFrame>& videos, int width, int height);
     void findInkedRows(const std::uint8_t* data, int width, int height, int stride);
@@ -56,7 +53,6 @@ private:
     unsigned m_readFramebuffer = 0;
     int m_textureWidth = 0;
     int m_textureHeight = 0;
-    int m_rowsUploaded = 0;
     std::vector<std::uint8_t> m_uploaded;  // what the texture holds, to find the changed rows
     // The bands of rows where the interface has any pixel that is not clear: only those are
     // blended over the video (in software GL a full-window blend costs as much as the video).

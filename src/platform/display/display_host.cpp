@@ -350,28 +350,33 @@ void DisplayHost::frame() {
     const bool repaint = m_interfaceDirty || animating;
     m_interfaceDirty = false;
     const bool videoFrame = m_signals->videoFrame.exchange(false);
-    if (repaint) paint();
+    // Repainted, the interface goes up to the window's texture at once, only the rows that
+    // differ: none means it looks as the window shows it.
+    bool interfaceChanged = false;
+    if (repaint) {
+        paint();
+        interfaceChanged = m_compositor->upload(m_surface.get()) > 0;
+        if (interfaceChanged) m_lastInterfaceChange = now();
+    }
     // The loop marks the interface dirty whenever it ran anything (a timer, a post from the
     // player); painted again exactly as the window shows it, with no new video frame, it shows
     // nothing new: no composite and no swap, each a pass over the window in software GL and the
     // swap a copy to the display server.
-    const bool nothingNew =
-        !videoFrame && !m_screenshot && !animating && (!repaint || m_compositor->shows(m_surface.get()));
+    const bool nothingNew = !videoFrame && !m_screenshot && !animating && !interfaceChanged;
     // A window the window system exposed, resized or has just shown is drawn again all the same.
     if (nothingNew && m_mustComposite) ++m_statistics.windowSystemComposites;
-    if (!nothingNew || m_mustComposite)
-        composite(repaint ? Compositor::Interface::repainted : Compositor::Interface::unchanged);
+    if (!nothingNew || m_mustComposite) composite();
     m_mustComposite = false;
     m_lastComposite = now();
     m_compositeNeeded = false;
 }
 
-void DisplayHost::composite(Compositor::Interface change) {
+void DisplayHost::composite() {
     const auto pixels = m_desktop->pixelSize();
     const auto videos = m_videoFrames->take(m_painter->videoRegions());
-    m_compositor->draw(m_surface.get(), change, videos, static_cast<int>(pixels.width),
+    // `frame` has uploaded the interface already.
+    m_compositor->draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
                        static_cast<int>(pixels.height));
-    if (m_compositor->rowsUploaded() > 0) m_lastInterfaceChange = now();
     if (m_screenshot) checkScreenshot();  // reads the back buffer just drawn
     m_desktop->swap();
     ++m_statistics.composites;

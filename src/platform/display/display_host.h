@@ -110,7 +110,7 @@ private:
     void frame();
     void paint();
     // Composites and swaps what the window shows now.
-    void composite(Compositor::Interface change);
+    void composite();
     // A press on what the window draws outside its views (bars, alerts, menus); true when that
     // took it.
     bool chromePress(ui::Point point);
