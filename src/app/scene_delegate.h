@@ -63,10 +63,9 @@ public:
 private:
     SceneDelegate() = default;
     // Moves each copy among the contexts into Documents and lists the library again when one
-    // arrived; the place in Documents of each context, in order (none for the others and for
-    // copies that could not be moved).
-    std::vector<std::optional<foundation::URL>> moveCopiesIntoDocuments(
-        const std::vector<ui::OpenURLContext>& contexts);
+    // arrived; the place in Documents of the first context's copy (none when it is no copy or
+    // could not be moved).
+    std::optional<foundation::URL> moveCopiesIntoDocuments(const std::vector<ui::OpenURLContext>& contexts);
 
     std::shared_ptr<ui::Window> m_window;
     bool m_previouslyActive = false;

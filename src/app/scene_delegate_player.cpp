@@ -67,26 +67,26 @@ void SceneDelegate::openURLContexts(const std::vector<ui::OpenURLContext>& conte
         presentPlayer(context.url);
         return;
     }
-    if (moved.front()) presentPlayer(*moved.front());
+    if (moved) presentPlayer(*moved);
 }
 
-std::vector<std::optional<foundation::URL>> SceneDelegate::moveCopiesIntoDocuments(
-    const std::vector<ui::OpenURLContext>& contexts) {
-    std::vector<std::optional<foundation::URL>> moved(contexts.size());
+std::optional<foundation::URL> SceneDelegate::moveCopiesIntoDocuments(const std::vector<ui::OpenURLContext>& contexts) {
     auto app = AppDelegate::shared();
-    if (!app) return moved;
+    if (!app) return std::nullopt;
+    std::optional<foundation::URL> first;
     bool arrived = false;
     for (std::size_t i = 0; i < contexts.size(); ++i) {
         const auto& context = contexts[i];
         if (context.url.scheme() == kAppURLScheme || context.options.openInPlace || !context.url.isFileURL()) continue;
-        moved[i] = app->documentsClient()->moveIntoDocuments(context.url);
-        arrived = arrived || moved[i].has_value();
+        auto moved = app->documentsClient()->moveIntoDocuments(context.url);
+        arrived = arrived || moved.has_value();
+        if (i == 0) first = std::move(moved);
     }
     // The grid shows the new files (at once, or when a player over it closes).
     if (arrived) {
         if (auto screen = topLibraryScreen()) screen->videoManager()->reload();
     }
-    return moved;
+    return first;
 }
 
 void SceneDelegate::presentPlayer(const foundation::URL& url) {

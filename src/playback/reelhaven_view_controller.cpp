@@ -81,17 +81,15 @@ bool ReelhavenViewController::isSecondScreenConnected() const {
     return ExternalDisplayViewController::current() != nullptr;
 }
 
-bool ReelhavenViewController::isSceneDisconnected() const {
+bool ReelhavenViewController::isSceneIn(ui::SceneActivationState state) const {
     auto window = isViewLoaded() ? const_cast<ReelhavenViewController*>(this)->view()->window() : nullptr;
     auto scene = window ? window->windowScene() : nullptr;
-    return scene && scene->activationState() == ui::SceneActivationState::unattached;
+    return scene && scene->activationState() == state;
 }
 
-bool ReelhavenViewController::isSceneInBackground() const {
-    auto window = isViewLoaded() ? const_cast<ReelhavenViewController*>(this)->view()->window() : nullptr;
-    auto scene = window ? window->windowScene() : nullptr;
-    return scene && scene->activationState() == ui::SceneActivationState::background;
-}
+bool ReelhavenViewController::isSceneDisconnected() const { return isSceneIn(ui::SceneActivationState::unattached); }
+
+bool ReelhavenViewController::isSceneInBackground() const { return isSceneIn(ui::SceneActivationState::background); }
 
 void ReelhavenViewController::loadView() {
     m_interface = PlayerInterface::build();

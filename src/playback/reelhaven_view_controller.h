@@ -16,6 +16,7 @@
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/gestures/gesture_recognizer_delegate.h"
+#include "platform/ui/scenes/scene_types.h"
 #include "platform/ui/views/interface_orientation.h"
 #include "playback/end_file_action.h"
 #include "playback/model/mpv_options_delegate.h"
@@ -268,6 +269,7 @@ private:
     bool isSecondScreenConnected() const;
     bool isSceneInBackground() const;
     bool isSceneDisconnected() const;
+    bool isSceneIn(ui::SceneActivationState state) const;
     Preferences& preferences() const;
 
     // ---- reelhaven_view_controller.cpp
