@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace foundation {
@@ -18,6 +19,18 @@ Status FileDescriptor::writeAll(std::string_view bytes) const {
         bytes.remove_prefix(static_cast<std::size_t>(count));
     }
     return {};
+}
+
+Result<bool> FileDescriptor::readAll(std::string& into, std::string_view what, std::size_t limit) const {
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t count = ::read(m_fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return Error::posix(errno, "read " + std::string(what));
+        if (count == 0) return true;
+        if (static_cast<std::size_t>(count) > limit - std::min(limit, into.size())) return false;
+        into.append(buffer, static_cast<std::size_t>(count));
+    }
 }
 
 Status FileDescriptor::close() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <limits>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -31,6 +34,10 @@ public:
 
     // Writes every byte, retrying short writes and EINTR.
     Status writeAll(std::string_view bytes) const;
+    // Appends what is left to read to `into`, retrying EINTR; `what` names the file in an error.
+    // False when the whole would pass `limit` bytes (`into` then holds less than all of it).
+    Result<bool> readAll(std::string& into, std::string_view what,
+                         std::size_t limit = std::numeric_limits<std::size_t>::max()) const;
     // Closes now and reports the result (a failed close can mean lost data on some filesystems).
     Status close();
 

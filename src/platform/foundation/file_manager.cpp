@@ -205,14 +205,7 @@ Result<Data> FileManager::contentsOfFile(const URL& url) const {
     FileDescriptor file(::open(url.path().c_str(), O_RDONLY | O_CLOEXEC));
     if (!file) return Error::posix(errno, "open " + url.path());
     Data data;
-    char buffer[64 * 1024];
-    for (;;) {
-        ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return Error::posix(errno, "read " + url.path());
-        if (count == 0) break;
-        data.append(buffer, static_cast<std::size_t>(count));
-    }
+    if (auto read = file.readAll(data, url.path()); !read) return read.error();
     return data;
 }
 

@@ -60,16 +60,9 @@ Result<std::optional<Data>> StoredFile::read() const {
     if (static_cast<std::uint64_t>(info.st_size) > m_sizeLimit) return tooLarge();
     Data data;
     data.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return Error::posix(errno, "read " + path);
-        if (count == 0) break;
-        // The file may have grown since the fstat.
-        if (data.size() + static_cast<std::size_t>(count) > m_sizeLimit) return tooLarge();
-        data.append(buffer, static_cast<std::size_t>(count));
-    }
+    auto whole = file.readAll(data, path, m_sizeLimit);
+    if (!whole) return whole.error();
+    if (!whole.value()) return tooLarge();  // it grew since the fstat
     return std::optional<Data>(std::move(data));
 }
 
