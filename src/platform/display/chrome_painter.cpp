@@ -108,6 +108,10 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
                 const auto layout = ui::NavigationBarLayout::of(*navigation);
                 if (!layout || coveredAbove(windowSubviews, index, layout->bar)) continue;
                 paintBar(cr, *navigation, *layout, scale);
+                auto top = navigation->topViewController();
+                auto titleView = top ? top->navigationItem()->titleView() : nullptr;
+                if (titleView && titleView->superview() == view && !titleView->isHidden())
+                    m_result.titleViews.push_back(std::move(titleView));
             }
         }
         paintAlerts(cr, window, scale);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
@@ -12,6 +13,7 @@ namespace ui {
 class Layer;
 class NavigationController;
 struct NavigationBarLayout;
+class View;
 class Window;
 }  // namespace ui
 
@@ -43,6 +45,8 @@ public:
         std::vector<ChromeTarget> targets;  // top-most last
         bool modal = false;                 // an alert shows: touches elsewhere do nothing
         std::vector<ui::Rect> menuRects;    // the open menu (a touch outside closes it)
+        // The title views of the bars drawn: views, painted over their bars by the view painter.
+        std::vector<std::shared_ptr<ui::View>> titleViews;
     };
 
     ChromePainter(ImagePainter& images, TextPainter& text, LayerCache& cache)

@@ -1,7 +1,6 @@
 #include "platform/display/view_painter.h"
 
 #include <cmath>
-#include <functional>
 
 #include "platform/display/symbol_icons.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -54,27 +53,18 @@ ChromePainter::Result ViewPainter::paintChrome(ui::Window& window, cairo_t* cr, 
     cairo_scale(cr, scale, scale);
     auto result = m_chrome.paint(cr, window, scale, highlighted);
     // An alert dims everything under it, title views too.
-    if (!result.modal) paintTitleViews(window, cr, scale);
+    if (!result.modal) paintTitleViews(window, result.titleViews, cr, scale);
+    result.titleViews.clear();  // painted: the window's later touches need only the targets
     return result;
 }
 
-void ViewPainter::paintTitleViews(ui::Window& window, cairo_t* cr, double scale) {
-    std::vector<ui::View*> titleViews;
-    const std::function<void(ui::View&)> collect = [&](ui::View& view) {
-        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(view.viewController());
-        auto top = navigation ? navigation->topViewController() : nullptr;
-        auto titleView = top ? top->navigationItem()->titleView() : nullptr;
-        if (titleView && titleView->superview().get() == &view && !titleView->isHidden()) {
-            titleViews.push_back(titleView.get());
-        }
-        for (const auto& child : view.subviews()) collect(*child);
-    };
-    collect(window);
-    for (ui::View* titleView : titleViews) {
+void ViewPainter::paintTitleViews(ui::Window& window, const std::vector<std::shared_ptr<ui::View>>& titleViews,
+                                  cairo_t* cr, double scale) {
+    for (const auto& titleView : titleViews) {
         // Only where a finger would reach it: nothing presented above covers it.
         const ui::Point center = titleView->convertToWindow(titleView->bounds().center());
         auto hit = window.hitTest(center);
-        if (!hit || (hit.get() != titleView && !hit->isDescendant(*titleView))) continue;
+        if (!hit || (hit != titleView && !hit->isDescendant(*titleView))) continue;
         LayerPainter::ViewsByLayer views;
         collectViews(*titleView, views);
         SavedState saved(cr);

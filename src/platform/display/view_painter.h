@@ -47,7 +47,8 @@ public:
 
 private:
     // A navigation item's title view is a view in the bar's place: painted again over the bar.
-    void paintTitleViews(ui::Window& window, cairo_t* cr, double scale);
+    void paintTitleViews(ui::Window& window, const std::vector<std::shared_ptr<ui::View>>& titleViews, cairo_t* cr,
+                         double scale);
 
     ImagePainter m_images;
     TextPainter m_text;
