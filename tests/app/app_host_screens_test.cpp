@@ -53,6 +53,7 @@ protected:
         fs::copy_file(testing_support::testMedia("chapters.mkv"), documents / "Clip.mkv");
         fs::copy_file(testing_support::testMedia("wide.mp4"), documents / "Shows" / "Episode.mp4");
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
+        subtitleFontBefore = Preferences::shared().subtitleFont.wrappedValue();
         LauncherOptions options;
         options.home = home;
         options.device = GetParam();
@@ -71,6 +72,8 @@ protected:
         if (host) host->shutDown();
         ui::Application::shared().reset();
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
+        // Restored even when a test stops early, so a font a test chose is not the next test's.
+        Preferences::shared().subtitleFont.setWrappedValue(subtitleFontBefore);
     }
 
     // Runs a host command; false (with what the host said) when it failed.
@@ -153,6 +156,7 @@ protected:
     }};
     std::ostringstream out, err;
     std::unique_ptr<AppHost> host;
+    std::string subtitleFontBefore;
 };
 
 std::string deviceName(const ::testing::TestParamInfo<LauncherOptions::Device>& info) {
@@ -211,12 +215,13 @@ TEST_P(AppHostScreensTest, EveryScreenLaysOutWithoutAWarning) {
     ASSERT_TRUE(command("back"));
     ASSERT_TRUE(command("back"));
 
-    openPlayer();
+    ASSERT_NO_FATAL_FAILURE(openPlayer());
     reached("player");
     auto controls = player()->controlView();
-    openPopover(controls->bottomControlView()->optionsButton(), "options popover");
-    openPopover(controls->topControlView()->videoMenuButtonView()->button(), "video menu");
-    openPopover(controls->bottomControlView()->audioSubtitlesButton(), "audio and subtitle popover");
+    ASSERT_NO_FATAL_FAILURE(openPopover(controls->bottomControlView()->optionsButton(), "options popover"));
+    ASSERT_NO_FATAL_FAILURE(openPopover(controls->topControlView()->videoMenuButtonView()->button(), "video menu"));
+    ASSERT_NO_FATAL_FAILURE(
+        openPopover(controls->bottomControlView()->audioSubtitlesButton(), "audio and subtitle popover"));
 
     std::string all;
     for (const auto& warning : warnings) all += "\n" + warning;
@@ -289,11 +294,12 @@ TEST_P(AppHostScreensTest, ThePlaySheetSwitchesPagesPlaysATypedAddressAndCanBeLe
 }
 
 TEST_P(AppHostScreensTest, TheFontPickerChoosesAFontAndCanBeCancelled) {
-    openPlayer();
+    ASSERT_NO_FATAL_FAILURE(openPlayer());
     ASSERT_TRUE(command("tap " + handleOf(player()->controlView()->bottomControlView()->optionsButton().get())));
     ASSERT_TRUE(waitFor([&] { return player()->presentedViewController() != nullptr; }));
     auto options = std::dynamic_pointer_cast<OptionsPopoverViewController>(player()->presentedViewController());
     ASSERT_TRUE(options);
+    // Fatal failures inside return only from the lambda: each call is wrapped.
     const auto openPicker = [&] {
         // The font row sits under the subtitles' Appearance row, near the end of the list.
         for (int step = 0; step < 4 && driver().screen().find("\"Font\"") == std::string::npos; ++step) {
@@ -315,12 +321,12 @@ TEST_P(AppHostScreensTest, TheFontPickerChoosesAFontAndCanBeCancelled) {
     };
     const auto before = Preferences::shared().subtitleFont.wrappedValue();
 
-    openPicker();
+    ASSERT_NO_FATAL_FAILURE(openPicker());
     ASSERT_TRUE(command("cancel"));
     EXPECT_FALSE(pickerShown());
     EXPECT_EQ(Preferences::shared().subtitleFont.wrappedValue(), before);
 
-    openPicker();
+    ASSERT_NO_FATAL_FAILURE(openPicker());
     auto picker = std::dynamic_pointer_cast<ui::FontPickerViewController>(options->presentedViewController());
     ASSERT_TRUE(picker);
     ASSERT_TRUE(command("type " + handleOf(picker->searchField().get()) + " \"Inter-SemiBold\""));
@@ -328,7 +334,6 @@ TEST_P(AppHostScreensTest, TheFontPickerChoosesAFontAndCanBeCancelled) {
     ASSERT_TRUE(command("tap " + handleOf(picker->tableView()->cellForRow({0, 0}).get())));
     EXPECT_FALSE(pickerShown());
     EXPECT_EQ(Preferences::shared().subtitleFont.wrappedValue(), "Inter-SemiBold");
-    Preferences::shared().subtitleFont.setWrappedValue(before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, AppHostScreensTest,

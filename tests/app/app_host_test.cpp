@@ -95,29 +95,32 @@ TEST_F(AppHostTest, ConnectingShowsTheLibraryListedBeforeTheScreenAppears) {
 
 TEST_F(AppHostTest, TheWindowsSizeClassesAndDirectionFollowTheDeviceAndScreen) {
     using SizeClass = ui::UserInterfaceSizeClass;
+    using Device = LauncherOptions::Device;
+    using Direction = LauncherOptions::LayoutDirection;
     struct Case {
-        LauncherOptions::Device device;
+        Device device;
         std::optional<std::pair<double, double>> size;
+        Direction direction;
         SizeClass horizontal, vertical;
     };
+    // Each device is tried in both directions, so the direction cannot be told from the device.
     for (const auto& c :
-         {Case{LauncherOptions::Device::phone, std::nullopt, SizeClass::compact, SizeClass::regular},
-          Case{LauncherOptions::Device::pad, std::nullopt, SizeClass::regular, SizeClass::regular},
-          Case{LauncherOptions::Device::phone, std::pair(844.0, 390.0), SizeClass::regular, SizeClass::compact},
-          Case{LauncherOptions::Device::pad, std::pair(500.0, 1000.0), SizeClass::compact, SizeClass::regular}}) {
+         {Case{Device::phone, std::nullopt, Direction::leftToRight, SizeClass::compact, SizeClass::regular},
+          Case{Device::pad, std::nullopt, Direction::rightToLeft, SizeClass::regular, SizeClass::regular},
+          Case{Device::phone, std::pair(844.0, 390.0), Direction::rightToLeft, SizeClass::regular, SizeClass::compact},
+          Case{Device::pad, std::pair(500.0, 1000.0), Direction::leftToRight, SizeClass::compact,
+               SizeClass::regular}}) {
         LauncherOptions options;
         options.device = c.device;
         options.size = c.size;
-        options.layoutDirection = c.device == LauncherOptions::Device::pad
-                                      ? LauncherOptions::LayoutDirection::rightToLeft
-                                      : LauncherOptions::LayoutDirection::leftToRight;
+        options.layoutDirection = c.direction;
         ASSERT_TRUE(launch(options)) << err.str();
         const auto traits = root()->traitCollection();
         EXPECT_EQ(traits.horizontalSizeClass, c.horizontal);
         EXPECT_EQ(traits.verticalSizeClass, c.vertical);
-        EXPECT_EQ(traits.userInterfaceIdiom, c.device == LauncherOptions::Device::pad ? ui::UserInterfaceIdiom::pad
-                                                                                      : ui::UserInterfaceIdiom::phone);
-        EXPECT_EQ(traits.effectiveLayoutDirection(), c.device == LauncherOptions::Device::pad
+        EXPECT_EQ(traits.userInterfaceIdiom,
+                  c.device == Device::pad ? ui::UserInterfaceIdiom::pad : ui::UserInterfaceIdiom::phone);
+        EXPECT_EQ(traits.effectiveLayoutDirection(), c.direction == Direction::rightToLeft
                                                          ? ui::UserInterfaceLayoutDirection::rightToLeft
                                                          : ui::UserInterfaceLayoutDirection::leftToRight);
         host->shutDown();

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -20,6 +19,7 @@
 #include "core/progress_client.h"
 #include "platform/foundation/url.h"
 #include "platform/graphics/png_codec.h"
+#include "support/display_stage.h"
 #include "support/launcher_process.h"
 #include "support/launcher_run.h"
 #include "support/temp_dir.h"
@@ -38,8 +38,7 @@ using namespace window_pixels;
 class LibraryDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-            GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
         fs::create_directories(home / "Documents");
         for (const auto* colour : {&kRed, &kGreen, &kBlue}) {
             std::string file = colour->name;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/graphics/png_codec.h"
+#include "support/display_stage.h"
 #include "support/launcher_run.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
@@ -61,8 +62,7 @@ int count(const gfx::Image& image, const Box& box, Test test) {
 class LibraryDrawingDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-            GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
         fs::create_directories(home / "Documents");
         fs::copy_file(testMedia("solid-red.mp4"), home / "Documents" / (kJapaneseTitle + ".mp4"));
         fs::copy_file(testMedia("solid-green.mp4"), home / "Documents" / (kLongTitle + ".mp4"));

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/graphics/png_codec.h"
+#include "support/display_stage.h"
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
@@ -90,13 +92,21 @@ TEST(PlayCommand, PrintsTracksAndChaptersThenEndsAfterTheGivenSeconds) {
     EXPECT_NE(out.find("end\tafter 0.5 s\n"), std::string::npos) << out;
 }
 
+// The runtime folder given, and no sound server named, until the test ends.
+struct SoundServersHidden {
+    explicit SoundServersHidden(const fs::path& runtime) : runtimeDir("XDG_RUNTIME_DIR", runtime.string()) {}
+    testing_support::ScopedEnvironment runtimeDir;
+    testing_support::ScopedEnvironment pulse{"PULSE_SERVER", std::nullopt};
+    testing_support::ScopedEnvironment pipewire{"PIPEWIRE_REMOTE", std::nullopt};
+    testing_support::ScopedEnvironment pipewireRuntime{"PIPEWIRE_RUNTIME_DIR", std::nullopt};
+};
+
 // On a machine with no sound server, no sound card and no NVIDIA driver (as CI is), a user sees
 // only what the player prints, no library probing its outputs.
 TEST(PlayCommand, TheTerminalShowsNoLibraryProbingItsOutputs) {
     TempDir dir;
     fs::create_directories(dir / "run");
-    ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR"}) ::unsetenv(name);
+    const SoundServersHidden hidden(dir / "run");
     Launcher run(dir, {"--play", testMedia("classic.mkv").string(), "--seconds", "0.5"});
     EXPECT_EQ(run.wait(), 0) << run.err();
     EXPECT_NE(run.out().find("end\tafter 0.5 s\n"), std::string::npos) << run.out();
@@ -106,7 +116,7 @@ TEST(PlayCommand, TheTerminalShowsNoLibraryProbingItsOutputs) {
 
 // The same in a window on a desktop (the display stage's Xvfb), where mpv could reach VDPAU.
 TEST(PlayDisplay, TheTerminalShowsNoLibraryProbingItsOutputs) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";
     TempDir dir;
     fs::create_directories(dir / "run");
     // A compositor's socket is found in the runtime folder: the empty one gets a link to it, so
@@ -114,8 +124,7 @@ TEST(PlayDisplay, TheTerminalShowsNoLibraryProbingItsOutputs) {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (wayland && wayland[0] != '/' && runtime) fs::create_symlink(fs::path(runtime) / wayland, dir / "run" / wayland);
-    ::setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
-    for (const char* name : {"PULSE_SERVER", "PIPEWIRE_REMOTE", "PIPEWIRE_RUNTIME_DIR"}) ::unsetenv(name);
+    const SoundServersHidden hidden(dir / "run");
     Launcher run(dir, {"--play", testMedia("classic.mkv").string(), "--seconds", "0.5", "--display"});
     EXPECT_EQ(run.wait(), 0) << run.err();
     for (const char* noise : {"ALSA lib", "pw.conf", "libcuda", "VDPAU", "libva", " @ 0x"})
@@ -237,7 +246,7 @@ TEST(PlayCommand, StopsOnSIGTERMSIGINTAndSIGHUP) {
 // In a window on a desktop (the display stage's Xvfb): the frames are composited on screen and the
 // window's own pixels show them.
 TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";
     TempDir dir;
     auto png = dir / "window.png";
     Launcher run(dir,
@@ -257,7 +266,7 @@ TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {
 
 // Top and bottom as mpv itself shows them: the clip turned a quarter, its blue half below.
 TEST(PlayDisplay, TheWindowShowsTheVideoTheRightWayUp) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";
     TempDir dir;
     auto png = dir / "window.png";
     Launcher run(dir, {"--play", testMedia("halves-rot90.mp4").string(), "--audio-output", "null", "--screenshot",
@@ -273,7 +282,7 @@ TEST(PlayDisplay, TheWindowShowsTheVideoTheRightWayUp) {
 }
 
 TEST(PlayDisplay, AFileWithoutPictureIsScreenshotWithItsMessage) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) GTEST_SKIP() << "no display";
+    if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";
     TempDir dir;
     auto png = dir / "window.png";
     Launcher run(dir,

@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <string>
 
+#include "support/display_stage.h"
 #include "support/launcher_process.h"
 #include "support/stored_defaults.h"
 #include "support/temp_dir.h"
@@ -24,8 +24,7 @@ namespace fs = std::filesystem;
 class WindowClicksDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-            GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+        if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
         fs::create_directories(home / "Documents");
         fs::copy_file(testing_support::testMedia("three-chapters.mkv"), home / "Documents" / "three-chapters.mkv");
         process.emplace(dir.path(), std::vector<std::string>{"--home", home.string(), "--display", "--no-restore"});

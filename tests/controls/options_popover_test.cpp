@@ -70,8 +70,10 @@ protected:
     }
     void present(const std::shared_ptr<OptionsPopoverViewController>& shown) { player->present(shown, false); }
 
-    // A finger on `control`, put on top of the window at its own size, at `local` in its own
-    // coordinates: the touch path a person's takes.
+    // A finger on `control` at `local` in its own coordinates. The control is one made from the
+    // row's record as a cell makes it, not the one in the shown popover: it is put on top of the
+    // window at its own size for the touch, so the touch goes through the window's hit-testing
+    // and the control's own tracking, but not through the popover's list and its scrolling.
     void touch(const std::shared_ptr<ui::Control>& control, std::function<ui::Point(const ui::Control&)> local) {
         control->setFrame(ui::Rect({20, 200}, control->intrinsicContentSize()));
         window->addSubview(control);

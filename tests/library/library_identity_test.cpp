@@ -14,10 +14,14 @@ using Strings = std::vector<std::string>;
 
 class LibraryIdentityTest : public library_testing::LibraryScreenTest {
 protected:
-    // `copy` gets the identity attribute of `source`, as `cp -a` leaves it.
-    void copyAttributes(const std::string& source, const std::string& copy) {
-        const auto id = FileIdentity::identify((documents / source).string()).uuidString();
-        ASSERT_EQ(::setxattr((documents / copy).c_str(), FileIdentity::kAttributeName, id.data(), id.size(), 0), 0);
+    // `copy` gets the identity attribute of `source`, as `cp -a` leaves it; returns that identity.
+    foundation::UUID copyAttributes(const std::string& source, const std::string& copy) {
+        const auto uuid = FileIdentity::identify((documents / source).string());
+        const auto id = uuid.uuidString();
+        [&] {
+            ASSERT_EQ(::setxattr((documents / copy).c_str(), FileIdentity::kAttributeName, id.data(), id.size(), 0), 0);
+        }();
+        return uuid;
     }
 
     LibraryItemPtr shownItem(const std::string& lastPathComponent) {
@@ -76,12 +80,14 @@ TEST_F(LibraryIdentityTest, CopiesSharingAnIdentityAreListedSearchedAndDeletedAp
 TEST_F(LibraryIdentityTest, TheIdentitiesGivenToCopiesAreStoredSoTheNextRunFindsThemApart) {
     makeFile("Film.mkv");
     makeFile("Film.mp4");
-    copyAttributes("Film.mkv", "Film.mp4");
+    const auto copied = copyAttributes("Film.mkv", "Film.mp4");
     show();
     const auto mkv = shownItem("Film.mkv");
     const auto mp4 = shownItem("Film.mp4");
     ASSERT_TRUE(mkv && mp4);
-    // The first by name keeps the identity it had.
+    // The first by name keeps the identity it had; the other is given a new one.
+    EXPECT_EQ(mkv->id(), copied);
+    EXPECT_NE(mp4->id(), copied);
     EXPECT_EQ(FileIdentity::readUUID((documents / "Film.mkv").string()), mkv->id());
     EXPECT_EQ(FileIdentity::readUUID((documents / "Film.mp4").string()), mp4->id());
 

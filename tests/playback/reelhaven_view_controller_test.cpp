@@ -331,11 +331,16 @@ TEST_F(PlayerScreenTest, ThePictureInPictureWindowIsToldAtLoadAndAtRestartsWhile
     auto pip = player->pictureInPictureController();
     ASSERT_TRUE(pip);
     EXPECT_TRUE(waitFor([&] { return pip->invalidationCount() == 1; })) << "the file loaded";
+    // The label is set by the same restart handler that would tell the window, so once it shows
+    // the new time that restart has been handled.
+    auto label = player->controlView()->bottomControlView()->progressLabel();
+    player->seekTo(30);
+    ASSERT_TRUE(waitFor([&] { return label->text() == "0:30"; })) << label->text().value_or("(none)");
     mainLoop.runUntilIdle();
     EXPECT_EQ(pip->invalidationCount(), 1u) << "restarts before picture in picture tell nothing";
     pip->startPictureInPicture();
     const auto started = pip->invalidationCount();
-    player->seekTo(30);
+    player->seekTo(40);
     EXPECT_TRUE(waitFor([&] { return pip->invalidationCount() > started; })) << "the seek's restart";
 }
 

@@ -8,6 +8,7 @@
 #include "platform/ui/text/label.h"
 #include "platform/ui/views/device.h"
 #include "platform/ui/views/window.h"
+#include "support/keep_popover_delegate.h"
 #include "toolkit/device_flag.h"
 #include "toolkit/nib_loadable.h"
 #include "toolkit/transparent_popover_background_down.h"
@@ -16,13 +17,7 @@
 namespace reelhaven {
 namespace {
 
-class KeepPopover : public ui::PopoverPresentationControllerDelegate {
-public:
-    std::optional<ui::ModalPresentationStyle> adaptivePresentationStyle(ui::PopoverPresentationController&,
-                                                                        const ui::TraitCollection&) override {
-        return ui::ModalPresentationStyle::none;
-    }
-};
+using KeepPopover = testing_support::KeepPopoverDelegate;
 
 TEST(PopoverBackgroundTest, IgnoresWhatThePopoverSetsAndIsInvisible) {
     auto up = TransparentPopoverBackgroundUp::create(ui::Rect(0, 0, 50, 50));

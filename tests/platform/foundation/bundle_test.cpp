@@ -1,37 +1,19 @@
 #include "platform/foundation/bundle.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <regex>
 #include <sstream>
 
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
 namespace foundation {
 namespace {
 
-// Sets an environment variable for one test.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : m_name(name) {
-        if (const char* old = std::getenv(name)) m_previous = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment() {
-        if (m_previous) {
-            setenv(m_name, m_previous->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_previous;
-};
+using testing_support::ScopedEnvironment;
 
 TEST(BundleTest, ReportsTheVersionTheProjectIsBuiltAs) {
     std::ifstream file(testing_support::sourceDir() / "CMakeLists.txt");

@@ -12,6 +12,7 @@
 #include "platform/ui/text/font.h"
 #include "platform/ui/views/view.h"
 #include "platform/ui/views/window.h"
+#include "support/keep_popover_delegate.h"
 
 namespace ui {
 namespace {
@@ -20,12 +21,7 @@ namespace {
 // icon on the left, as the library's root screen does.
 class NavigationBarLayoutTest : public ::testing::Test {
 protected:
-    struct Keep : PopoverPresentationControllerDelegate {
-        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
-                                                                        const TraitCollection&) override {
-            return ModalPresentationStyle::none;
-        }
-    };
+    using Keep = testing_support::KeepPopoverDelegate;
 
     void SetUp() override {
         window = Window::create(Rect(0, 0, 390, 844));

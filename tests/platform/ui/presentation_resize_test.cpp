@@ -5,6 +5,7 @@
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "platform/ui/views/window.h"
+#include "support/keep_popover_delegate.h"
 
 namespace ui {
 namespace {
@@ -15,12 +16,7 @@ namespace {
 // adds 8 points around it and an arrow of 13.
 class PresentationResizeTest : public ::testing::Test {
 protected:
-    struct Keep : PopoverPresentationControllerDelegate {
-        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
-                                                                        const TraitCollection&) override {
-            return ModalPresentationStyle::none;
-        }
-    };
+    using Keep = testing_support::KeepPopoverDelegate;
 
     void SetUp() override {
         window = Window::create(Rect(0, 0, 390, 844));

@@ -19,6 +19,7 @@
 #include "platform/ui/text/label.h"
 #include "platform/ui/text/text_field.h"
 #include "platform/ui/views/window.h"
+#include "support/keep_popover_delegate.h"
 
 namespace ui {
 namespace {
@@ -237,12 +238,7 @@ TEST_F(ScreenDriverTest, ATouchOutsideAPopoverOnlyDismissesIt) {
     auto root = navigation->topViewController();
     auto options = ViewController::create();
     options->setModalPresentationStyle(ModalPresentationStyle::popover);
-    struct Keep : PopoverPresentationControllerDelegate {
-        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
-                                                                        const TraitCollection&) override {
-            return ModalPresentationStyle::none;
-        }
-    };
+    using Keep = testing_support::KeepPopoverDelegate;
     auto keep = std::make_shared<Keep>();
     options->popoverPresentationController()->setDelegate(keep);
     options->popoverPresentationController()->setSourceRect(Rect(300, 400, 40, 40));

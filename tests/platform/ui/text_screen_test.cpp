@@ -23,6 +23,7 @@
 #include "platform/ui/text/text_field.h"
 #include "platform/ui/views/image_view.h"
 #include "platform/ui/views/window.h"
+#include "support/keep_popover_delegate.h"
 
 namespace ui {
 namespace {
@@ -127,12 +128,7 @@ TEST_F(TextScreenTest, AlertsMenusAndPopoversPrintAboveTheScreenWithTheirAnchors
     auto options = ViewController::create();
     options->setModalPresentationStyle(ModalPresentationStyle::popover);
     options->popoverPresentationController()->setSourceView(more);
-    struct Keep : PopoverPresentationControllerDelegate {
-        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
-                                                                        const TraitCollection&) override {
-            return ModalPresentationStyle::none;
-        }
-    };
+    using Keep = testing_support::KeepPopoverDelegate;
     auto keep = std::make_shared<Keep>();
     options->popoverPresentationController()->setDelegate(keep);
     options->setPreferredContentSize(Size{200, 100});

@@ -10,6 +10,7 @@
 #include "platform/ui/controls/deferred_menu_element.h"
 #include "platform/ui/controls/menu.h"
 #include "platform/ui/views/window.h"
+#include "support/keep_popover_delegate.h"
 
 namespace ui {
 namespace {
@@ -112,12 +113,8 @@ TEST_F(PresentationTest, PresentingWhileAlreadyPresentingIsRefusedWithAWarning) 
 }
 
 TEST_F(PresentationTest, PopoverAdaptsInCompactWidthUnlessItsDelegateKeepsIt) {
-    class Keep : public PopoverPresentationControllerDelegate {
+    class Keep : public testing_support::KeepPopoverDelegate {
     public:
-        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
-                                                                        const TraitCollection&) override {
-            return ModalPresentationStyle::none;
-        }
         void popoverDidDismiss(PopoverPresentationController&) override { ++dismissed; }
         int dismissed = 0;
     };
@@ -144,12 +141,7 @@ TEST_F(PresentationTest, PopoverAdaptsInCompactWidthUnlessItsDelegateKeepsIt) {
 // at `anchor` of the window.
 class PopoverPlacementTest : public PresentationTest {
 protected:
-    struct Keep : PopoverPresentationControllerDelegate {
-        std::optional<ModalPresentationStyle> adaptivePresentationStyle(PopoverPresentationController&,
-                                                                        const TraitCollection&) override {
-            return ModalPresentationStyle::none;
-        }
-    };
+    using Keep = testing_support::KeepPopoverDelegate;
 
     std::shared_ptr<PopoverPresentationController> present(const Rect& anchor, EdgeInsets margins,
                                                            unsigned arrows = popoverArrowAny) {
