@@ -27,7 +27,12 @@ std::unique_ptr<MpvPeer> MpvPeer::start(const std::string& clip, int width, int 
     std::unique_ptr<MpvPeer> peer(new MpvPeer);
     peer->m_path = (std::filesystem::temp_directory_path() / ("bench-mpv-peer-" + std::to_string(getpid()))).string();
     std::filesystem::remove(peer->m_path);
-    peer->m_drawsFrames = std::getenv("DISPLAY") != nullptr;
+    // mpv opens a window on either kind of display; without one it could only decode.
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    peer->m_drawsFrames = set("DISPLAY") || set("WAYLAND_DISPLAY");
     std::vector<std::string> arguments{"mpv",
                                        "--no-config",
                                        "--really-quiet",

@@ -11,9 +11,10 @@ namespace bench {
 
 // The like-for-like peer of the player's seeks: one mpv process, paused on a clip, driven over its
 // JSON IPC socket (`--input-ipc-server`), so a seek costs what a seek costs inside one running
-// player, without process start or file opening. With a display it draws as the player does
-// (`--vo=gpu --gpu-sw`, software GL, in a window of the player's view size); without one it
-// decodes only (`--vo=null`), which `drawsFrames()` says.
+// player, without process start or file opening. With a display (DISPLAY or WAYLAND_DISPLAY) it
+// draws as the player does (`--vo=gpu --gpu-sw`, software GL, in a window of the player's view
+// size); without one it decodes only (`--vo=null`), which `drawsFrames()` says: its times are
+// then no peer of the player's.
 class MpvPeer {
 public:
     // Starts mpv on `clip` and waits until the clip is open and its first frame is up; none when

@@ -1,17 +1,28 @@
 #!/usr/bin/env python3
-"""Playback in a window, ours beside mpv's, alternating run by run on one display.
+"""Playback in a window, ours beside mpv's, on one display, each round in a rotated order.
 
   compare_play.py [--app LAUNCHER] [--other LABEL=BENCH_DISPLAY_PLAY]... BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP
                   SECONDS ROUNDS SIZE...
 
 For each SIZE (WxH) and round: bench_display_play (our player output in the display host) and
 `mpv --no-config --vo=gpu --gpu-sw --ao=null` in a window of that size, each playing SECONDS of
-CLIP. Reports each process's CPU time (user + system, all threads), the frames it showed and
-dropped, and the CPU per frame shown: under load both players drop frames, and a dropped frame
-costs neither of them its drawing, so CPU per frame shown is the fair ratio. Medians of ROUNDS.
+CLIP (`--length` for mpv, the same option set on our session, which stops at that point of the
+clip however long the load makes it take). Each round starts with the next runner in turn, so
+none always runs first. Reports each process's CPU time (user + system,
+all threads, start-up and exit included), the frames it showed and dropped, and the CPU per frame
+shown: under load both players drop frames, and a dropped frame costs neither of them its drawing,
+so CPU per frame shown is the fair ratio. Medians of ROUNDS.
+
+Frames shown are counted differently on the two sides: ours counts the video frames the
+compositor put in the window; mpv's come from MPV_COUNTS_LUA, read as the file is unloaded: its
+estimated number of the frame on screen (from the frame rate and timestamps) plus one, less the
+frames it dropped.
+
 With --app, at 640x360 (the size its window opens at) the application itself joins each round:
-`reelhaven --play CLIP --display` with the player screen and its controls, whose CPU is compared
-with mpv's as a whole (it does not count its frames). Each --other build (another checkout's
+`reelhaven --play CLIP --display` with the player screen and its controls, for SECONDS of wall
+time after the clip has loaded. It does not count its frames, so its line is the whole process's
+CPU, start-up and exit included, against mpv's whole process: for information, not a per-frame
+ratio. Each --other build (another checkout's
 bench_display_play, say the one before a change) joins every round beside ours under its LABEL.
 """
 import shutil
@@ -52,6 +63,8 @@ def main():
             app = arguments[1]
         else:
             label, path = arguments[1].split("=", 1)
+            if label in ("ours", "app", "mpv"):
+                sys.exit(f"--other {label}: the label is taken")
             plays[label] = path
         arguments = arguments[2:]
     play, counts, clip, seconds, rounds, *sizes = arguments
@@ -71,19 +84,23 @@ def compare(app, home, plays, counts, clip, seconds, rounds, sizes):
         withApp = app is not None and size == "640x360"
         appCpu = []
         print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
-        for _ in range(rounds):
-            for label, play in plays.items():
-                cpu, numbers = run([play, clip, seconds, width, height])
-                shown = numbers.get("shown", 0)
-                drops = numbers.get("mpv_output_drops", 0) + numbers.get("dropped_to_window", 0)
-                figures[label].append((cpu, shown, drops))
-            if withApp:
-                cpu, _ = run([app, "--home", home, "--play", clip, "--seconds", seconds, "--audio-output", "null",
-                              "--display"])
-                appCpu.append(cpu)
-            cpu, numbers = run(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
-                                "--no-border", f"--length={seconds}", "--really-quiet", f"--script={counts}", clip])
-            figures["mpv"].append((cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)))
+        runners = [*plays, *(["app"] if withApp else []), "mpv"]
+        for turn in range(rounds):
+            for runner in runners[turn % len(runners):] + runners[:turn % len(runners)]:
+                if runner == "mpv":
+                    cpu, numbers = run(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null",
+                                        f"--geometry={size}", "--no-border", f"--length={seconds}", "--really-quiet",
+                                        f"--script={counts}", clip])
+                    figures["mpv"].append((cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)))
+                elif runner == "app":
+                    cpu, _ = run([app, "--home", home, "--play", clip, "--seconds", seconds, "--audio-output",
+                                  "null", "--display"])
+                    appCpu.append(cpu)
+                else:
+                    cpu, numbers = run([plays[runner], clip, seconds, width, height])
+                    shown = numbers.get("shown", 0)
+                    drops = numbers.get("mpv_output_drops", 0) + numbers.get("dropped_to_window", 0)
+                    figures[runner].append((cpu, shown, drops))
         perFrame = {}
         for name, runs in figures.items():
             cpu = statistics.median(r[0] for r in runs)
@@ -97,8 +114,9 @@ def compare(app, home, plays, counts, clip, seconds, rounds, sizes):
         print(f"  load after {load()}")
         if withApp:
             mpvCpu = statistics.median(r[0] for r in figures["mpv"])
-            print(f"  reelhaven --play --display: cpu {statistics.median(appCpu):6.2f} s, "
-                  f"{statistics.median(appCpu) / mpvCpu:.2f}x mpv's cpu")
+            appMedian = statistics.median(appCpu)
+            print(f"  reelhaven --play --display, whole-process cpu, start-up and exit included, not per frame "
+                  f"(information, not the fair ratio): {appMedian:6.2f} s, {appMedian / mpvCpu:.2f}x mpv's")
 
 
 if __name__ == "__main__":

@@ -1,13 +1,16 @@
 // Plays a clip in a desktop window through our player output (mpv session, renderer, OpenGL view)
-// and the display host (painter, compositor, one loop), for a number of seconds, then prints the
-// process's CPU time and the frames: shown, dropped on the way to the window, and dropped by mpv.
-// run.sh puts it beside the mpv command line in a window of the same size.
+// and the display host (painter, compositor, one loop), for SECONDS of the clip (mpv's "length", as
+// the peer's `--length`, held on its last frame by "keep-open"), then prints the process's CPU time
+// and the frames: shown, dropped on the way to the window, and dropped by mpv. run.sh puts it
+// beside the mpv command line in a window of the same size.
 //
 // Usage: bench_display_play CLIP SECONDS WIDTH HEIGHT
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 
 #include "core/progress_client.h"
@@ -54,10 +57,31 @@ int main(int argc, char** argv) {
     options.screen = output.screen;
     auto session = MPVSession::create(info, options);
     output.attach(session);
+    // The same span of the clip as the peer plays, whatever the load makes of the wall time; kept
+    // open at its end so the drop counts can still be read.
+    session->setStringProperty("length", MPVSession::decimal(seconds));
+    session->setStringProperty("keep-open", "yes");
     const double cpuBefore = processCpuSeconds();
-    dispatch::Queue::main()->asyncAfter(seconds, [&] { loop->stop(); });
+    const auto started = std::chrono::steady_clock::now();
+    const auto patience = std::chrono::duration<double>(seconds * 4 + 60);
+    bool timedOut = false;
+    std::function<void()> poll = [&] {
+        if (session->flagProperty("eof-reached").value_or(false)) {
+            loop->stop();
+        } else if (std::chrono::steady_clock::now() - started > patience) {
+            timedOut = true;
+            loop->stop();
+        } else {
+            dispatch::Queue::main()->asyncAfter(0.05, poll);
+        }
+    };
+    dispatch::Queue::main()->asyncAfter(0.05, poll);
     session->startPlayback(info);
     host->run();
+    if (timedOut) {
+        std::cerr << "playback did not reach the end of " << seconds << " s of the clip\n";
+        return 1;
+    }
     const double cpu = processCpuSeconds() - cpuBefore;
     const auto outputDrops = session->doubleProperty("frame-drop-count").value_or(-1);
     const auto decoderDrops = session->doubleProperty("decoder-frame-drop-count").value_or(-1);

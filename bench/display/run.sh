@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Playback in a window, side by side in one run on one Xvfb display with Mesa's software GL
-# (bench/display/compare_play.py, alternating run by run):
+# (bench/display/compare_play.py, each round starting with the next runner in turn):
 #   reelhaven  our player output in the display host (bench_display_play): the frames drawn by
 #              libmpv's render API into a context that shares the window's, composited under the
 #              painted interface
 #   mpv        `mpv --no-config --vo=gpu --gpu-sw` in a window of the same size
-# each playing SECONDS (default 30) of a 1080p30 H.264 clip in windows of each of SIZES (default
-# "640x360 1280x720"), ROUNDS times (default 3), with audio to the null output. Reports CPU time
+# each playing SECONDS (default 30) of a 1080p30 H.264 clip (mpv's `--length`, set on our session
+# too) in windows of each of SIZES (default "640x360 1280x720"), ROUNDS times (default 3), with
+# audio to the null output. Reports CPU time
 # (user + system, whole process), frames shown and dropped, and the CPU per frame shown with its
 # ratio (under load both drop frames, which cost neither their drawing); at 640x360 also the app
-# itself (`reelhaven --play --display`, the player screen with its controls), CPU against mpv's;
+# itself (`reelhaven --play --display`, the player screen with its controls), its whole-process CPU
+# (start-up and exit included, not per frame) against mpv's;
 # the load average before and after. Then idle: the display host showing a grid of 24 cells with thumbnails and titles for
 # IDLE seconds (default 10), CPU time. Last, the app host on a library holding the same clip: a
 # click on its cell to the first video frame on the window (bench_display_click), CLICKS runs
