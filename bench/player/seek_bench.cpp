@@ -69,8 +69,7 @@ void print(const char* name, const std::vector<double>& samples, int asked) {
     std::printf("%-48s median %7.1f ms  p90 %7.1f ms  (%zu of %d)\n", name, f.median, f.p90, samples.size(), asked);
 }
 
-void ratio(const char* name, const std::vector<double>& ours, const std::vector<double>& theirs,
-           bool peerDraws) {
+void ratio(const char* name, const std::vector<double>& ours, const std::vector<double>& theirs, bool peerDraws) {
     // A peer that draws nothing does less than ours: its times are shown, but not set against ours.
     if (!peerDraws) {
         std::printf("  %s: no ratio, mpv drew no frames (--vo=null, no display): not like for like\n", name);
