@@ -7,6 +7,7 @@
 #include <future>
 
 #include "transfer/web_server.h"
+#include "transfer/web_server_body_framing.h"
 #include "transfer/web_server_chunked_decoder.h"
 #include "transfer/web_server_error_response.h"
 #include "transfer/web_server_functions.h"

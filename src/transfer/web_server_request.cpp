@@ -20,17 +20,6 @@ std::optional<std::int64_t> parseInteger(std::string_view text) {
 
 }  // namespace
 
-int WebServerBodyFramingStatus(const WebServerHeaders& headers) {
-    const std::string* length = WebServerHeaderValue(headers, "Content-Length");
-    const std::string* coding = WebServerHeaderValue(headers, "Transfer-Encoding");
-    if (length && coding) return 400;
-    if (coding) return WebServerLowercase(*coding) == "chunked" ? 0 : 501;
-    if (!length) return 0;
-    bool digits = !length->empty() && length->find_first_not_of("0123456789") == std::string::npos;
-    if (!digits) return 400;
-    return parseInteger(*length) ? 0 : 413;  // digits only: it failed by overflowing
-}
-
 WebServerByteRange WebServerParseByteRange(std::string_view value) {
     WebServerByteRange range;
     if (!value.starts_with("bytes=")) return range;

@@ -102,12 +102,6 @@ private:
     WebServerByteRange m_byteRange;
 };
 
-// The status that refuses a request head whose body framing is unsafe or unreadable, before any
-// handler sees it: "Content-Length" beside "Transfer-Encoding" (a smuggling shape) or a length
-// that is not a decimal number: 400; a length no disk could hold: 413; a transfer coding other
-// than chunked: 501. 0 when the framing is sound.
-int WebServerBodyFramingStatus(const WebServerHeaders& headers);
-
 // Reads a "Range" header value ("bytes=500-999", "bytes=9500-", "bytes=-500"); no range for
 // anything else.
 WebServerByteRange WebServerParseByteRange(std::string_view value);

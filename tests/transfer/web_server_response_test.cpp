@@ -4,6 +4,7 @@
 
 #include "platform/foundation/container.h"
 #include "support/temp_dir.h"
+#include "transfer/web_server_body_framing.h"
 #include "transfer/web_server_data_response.h"
 #include "transfer/web_server_error_response.h"
 #include "transfer/web_server_file_response.h"
@@ -238,6 +239,33 @@ TEST(WebServerMultiPartFormRequest, BoundsTheHeadsOfManyEmptyParts) {
     for (int i = 0; i < 100 && !refused; ++i) refused = !request->performWriteData(part).ok();
     EXPECT_TRUE(refused);
     EXPECT_LE(request->arguments().size(), 8u);
+}
+
+TEST(WebServerRequest, TellsUnsafeBodyFramingFromTheHeadersAlone) {
+    struct Case {
+        WebServerHeaders headers;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {{}, 0},
+        {{{"Content-Length", "0"}}, 0},
+        {{{"content-length", "18446744073709551615"}}, 0},
+        {{{"Content-Length", "18446744073709551616"}}, 413},
+        {{{"Content-Length", "-1"}}, 400},
+        {{{"Content-Length", "+1"}}, 400},
+        {{{"Content-Length", " 1"}}, 400},
+        {{{"Content-Length", "0x10"}}, 400},
+        {{{"Content-Length", ""}}, 400},
+        {{{"Transfer-Encoding", "Chunked"}}, 0},
+        {{{"Transfer-Encoding", "chunked"}, {"Content-Length", "5"}}, 400},
+        {{{"Transfer-Encoding", "gzip, chunked"}}, 501},
+        {{{"Transfer-Encoding", "identity"}}, 501},
+    };
+    for (const auto& each : cases) {
+        std::string shown;
+        for (const auto& [name, value] : each.headers) shown += name + ": " + value + "; ";
+        EXPECT_EQ(WebServerBodyFramingStatus(each.headers), each.status) << shown;
+    }
 }
 
 TEST(WebServerRequest, RejectsInconsistentHeads) {
