@@ -67,8 +67,10 @@ WebServerProcessRun::Owner WebServerProcessRun::ownerOf(std::string_view name) {
     if (*pid == ::getpid()) {
         return std::to_string(*pid) + "." + std::to_string(*start) == current() ? Owner::thisRun : Owner::ended;
     }
+    // A process whose start cannot be read (another user's, with /proc hidden) may be the owner.
     auto running = startTimeOf(*pid);
-    return running && *running == *start ? Owner::otherLiveRun : Owner::ended;
+    if (!running) return isRunning(*pid) ? Owner::otherLiveRun : Owner::ended;
+    return *running == *start ? Owner::otherLiveRun : Owner::ended;
 }
 
 }  // namespace reelhaven

@@ -75,7 +75,7 @@ std::string WebServerTemporaryFile::directory() {
 }
 
 foundation::Result<WebServerTemporaryFile> WebServerTemporaryFile::create() {
-    // The process id in the name tells a later cleanup whether the owner still runs.
+    // The process run in the name tells a later cleanup whether the owner still runs.
     std::string pattern = directory() + "/" + std::string(kNamePrefix) + WebServerProcessRun::current() + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
