@@ -12,8 +12,10 @@
 #include "platform/ui/controls/progress_view.h"
 #include "platform/ui/controls/segmented_control.h"
 #include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
 #include "platform/ui/controls/switch_control.h"
 #include "platform/ui/gl/gl_view.h"
+#include "platform/ui/lists/collection_view_cell.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/text/text_field.h"
 #include "platform/ui/text/text_frame.h"
@@ -102,6 +104,8 @@ ContentPainter::ContentPainter(ImagePainter& images, TextPainter& text) : m_imag
     // A blur shows what lies behind it, which may change under it: drawn every time.
     add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView, Kind::live);
     add(&ContentPainter::drawButton, &keyButton);
+    add(&ContentPainter::drawStepper, &keyStepper);
+    add(&ContentPainter::drawCell, &keyCell);
 }
 
 const ContentPainter::Drawer* ContentPainter::drawerOf(ui::View& view) {
@@ -397,6 +401,54 @@ void ContentPainter::keyButton(ui::Button& button, Fingerprint& key) {
     }
     key.add(face.title.value_or("")).add(button.titleColor(button.state()));
     key.add(face.font.fontName()).add(face.font.pointSize());
+}
+
+void ContentPainter::drawStepper(cairo_t* cr, ui::Stepper& stepper, double) {
+    using Half = ui::Stepper::Half;
+    const auto b = stepper.bounds();
+    roundedRect(cr, b, 8);
+    setColor(cr, ui::Color::secondarySystemFill());
+    cairo_fill(cr);
+    // The divider between the halves.
+    const auto minus = stepper.halfFrame(Half::minus), plus = stepper.halfFrame(Half::plus);
+    setColor(cr, ui::Color::separator());
+    cairo_rectangle(cr, plus.origin.x - 0.5, b.origin.y + b.size.height * 0.2, 1, b.size.height * 0.6);
+    cairo_fill(cr);
+    const auto tint = stepper.tintColor();
+    // A half that would leave a limit (or the whole of a disabled stepper) is drawn faint.
+    auto colorOf = [&](Half half) { return stepper.isHalfEnabled(half) ? tint : tint.withAlpha(tint.alpha * 0.3); };
+    const double arm = std::min(7.0, std::min(minus.size.width, minus.size.height) / 3);
+    cairo_set_line_width(cr, 2);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    const auto minusCentre = minus.center(), plusCentre = plus.center();
+    cairo_move_to(cr, minusCentre.x - arm, minusCentre.y);
+    cairo_line_to(cr, minusCentre.x + arm, minusCentre.y);
+    setColor(cr, colorOf(Half::minus));
+    cairo_stroke(cr);
+    cairo_move_to(cr, plusCentre.x - arm, plusCentre.y);
+    cairo_line_to(cr, plusCentre.x + arm, plusCentre.y);
+    cairo_move_to(cr, plusCentre.x, plusCentre.y - arm);
+    cairo_line_to(cr, plusCentre.x, plusCentre.y + arm);
+    setColor(cr, colorOf(Half::plus));
+    cairo_stroke(cr);
+}
+
+void ContentPainter::keyStepper(ui::Stepper& stepper, Fingerprint& key) {
+    key.add(stepper.tintColor());
+    key.add(stepper.isHalfEnabled(ui::Stepper::Half::minus)).add(stepper.isHalfEnabled(ui::Stepper::Half::plus));
+}
+
+void ContentPainter::drawCell(cairo_t* cr, ui::CollectionViewCell& cell, double) {
+    const auto background = cell.backgroundColorConfiguration();
+    if (!background) return;
+    const auto b = cell.bounds();
+    setColor(cr, *background);
+    cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
+    cairo_fill(cr);
+}
+
+void ContentPainter::keyCell(ui::CollectionViewCell& cell, Fingerprint& key) {
+    key.add(cell.backgroundColorConfiguration());
 }
 
 }  // namespace display
