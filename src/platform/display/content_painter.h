@@ -36,6 +36,9 @@ struct VideoRegion {
     std::weak_ptr<ui::GLView> view;
     ui::Rect rect;  // the view's bounds on the target
     ui::Rect clip;  // the part left visible by clipping ancestors
+    // Where blur materials painted over the view lie (device pixels, within `clip`): the video
+    // under them is shown blurred as well.
+    std::vector<ui::Rect> blurs;
 };
 
 // Draws what a view shows beyond its layer's own appearance: a label's text, an image view's
@@ -99,6 +102,10 @@ private:
     static void keyButton(ui::Button& button, Fingerprint& key);
     static void keyStepper(ui::Stepper& stepper, Fingerprint& key);
     static void keyCell(ui::CollectionViewCell& cell, Fingerprint& key);
+
+    // The part of `rect` (user space) left visible by the clip of `cr`, in device pixels; and the
+    // whole of it.
+    static ui::Rect deviceClip(cairo_t* cr, const ui::Rect& rect, ui::Rect* whole = nullptr);
 
     ImagePainter& m_images;
     TextPainter& m_text;
