@@ -22,9 +22,10 @@ struct VideoFrame {
 
 // Composites a frame in the window's GL context (current on the calling thread): black, then the
 // newest frame of each OpenGL view where it shows (a blit from the texture its context shares:
-// no copy through the CPU), blurred under the blur materials over it, then the painted interface over them with its
-// alpha, the holes over the videos left clear. The interface texture is kept between frames and only the rows that
-// changed are uploaded again. Main thread (the window's context) only.
+// no copy through the CPU), blurred under the blur materials over it, then the painted interface
+// over them with its alpha, the holes over the videos left clear. The interface texture is kept
+// between frames and only the rows that changed are uploaded again. Main thread (the window's
+// context) only.
 class Compositor {
 public:
     Compositor();

@@ -43,9 +43,10 @@ struct VideoRegion {
 
 // Draws what a view shows beyond its layer's own appearance: a label's text, an image view's
 // picture, the faces of switches, sliders, progress bars, segmented controls and text fields, the
-// tint of a blur, the halves of a stepper, a list cell's background. Views of other kinds show only their layers. Each
-// kind also tells what its drawing depends on (a fingerprint read from the same state the drawing reads), so a painter
-// can keep the drawing until that changes; an OpenGL view is live and drawn every time. Main thread (the painter's).
+// tint of a blur, the halves of a stepper, a list cell's background. Views of other kinds show
+// only their layers. Each kind also tells what its drawing depends on (a fingerprint read from the
+// same state the drawing reads), so a painter can keep the drawing until that changes; an OpenGL
+// view is live and drawn every time. Main thread (the painter's).
 class ContentPainter {
 public:
     enum class Kind { none, cacheable, live };

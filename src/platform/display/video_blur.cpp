@@ -48,8 +48,7 @@ void VideoBlur::blur(const ui::Rect& rect, int width, int height) {
     const int x0 = left, x1 = right, y0 = height - bottom, y1 = height - top;
     const int w1 = (x1 - x0 + kStep - 1) / kStep, h1 = (y1 - y0 + kStep - 1) / kStep;
     const int w2 = (w1 + kStep - 1) / kStep, h2 = (h1 + kStep - 1) / kStep;
-    auto blit = [](unsigned from, unsigned to, int sx0, int sy0, int sx1, int sy1, int dx0, int dy0, int dx1,
-                   int dy1) {
+    auto blit = [](unsigned from, unsigned to, int sx0, int sy0, int sx1, int sy1, int dx0, int dy0, int dx1, int dy1) {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
         glBlitFramebuffer(sx0, sy0, sx1, sy1, dx0, dy0, dx1, dy1, GL_COLOR_BUFFER_BIT, GL_LINEAR);

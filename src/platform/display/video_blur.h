@@ -7,7 +7,8 @@ namespace display {
 // Blurs a rectangle of the window's back buffer in place, in the GL context current on the
 // calling thread: the video under a blur material. The pixels are scaled down by 16 in two
 // filtered steps and back up in two, all blits on the GPU, which leaves no detail of the picture
-// (a subtitle is a soft smear) at the cost of two small copies. Main thread (the window's context).
+// (a subtitle is a soft smear) for the cost of one read and one write of the rectangle and a few
+// small copies. Main thread (the window's context).
 class VideoBlur {
 public:
     VideoBlur() = default;
