@@ -1,35 +1,47 @@
 #include "transfer/web_server_process_run.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace reelhaven {
 
 namespace {
 
 // The start time of process `pid` in clock ticks after boot (field 22 of its stat file), or
-// nothing when it does not run.
+// nothing when it does not run. Read with plain system calls: a process that ends while its file is
+// read makes the read fail (ESRCH), which a stream would throw.
 std::optional<unsigned long long> startTimeOf(pid_t pid) {
-    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string path = "/proc/" + std::to_string(pid) + "/stat";
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    char buffer[1024];
+    ssize_t count;
+    do {
+        count = ::read(fd, buffer, sizeof buffer);
+    } while (count < 0 && errno == EINTR);
+    ::close(fd);
+    if (count <= 0) return std::nullopt;
+    std::string_view text(buffer, static_cast<std::size_t>(count));
     // The command name (field 2) may hold spaces and parentheses: count from its last ')'.
-    auto close = text.rfind(')');
-    if (close == std::string::npos) return std::nullopt;
-    std::istringstream fields(text.substr(close + 1));
-    std::string field;
-    for (int index = 3; index <= 22; ++index) {
-        if (!(fields >> field)) return std::nullopt;
+    auto nameEnd = text.rfind(')');
+    if (nameEnd == std::string_view::npos) return std::nullopt;
+    text.remove_prefix(nameEnd + 1);
+    for (int field = 3; field < 22; ++field) {
+        text.remove_prefix(std::min(text.size(), text.find_first_not_of(' ')));
+        text.remove_prefix(std::min(text.size(), text.find(' ')));
     }
-    unsigned long long start = 0;
-    auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), start);
-    if (error != std::errc() || end != field.data() + field.size()) return std::nullopt;
-    return start;
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(' ')));
+    text = text.substr(0, text.find(' '));
+    unsigned long long value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
 }
 
 bool isRunning(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
