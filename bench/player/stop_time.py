@@ -4,12 +4,14 @@ rounds alternating (the first runner changes each round), median and spread of e
 
   stop_time.py ROUNDS CLIP LAUNCHER
 
-Ours: `reelhaven --play CLIP --display --audio-output null` on a fresh home folder; it saves the
-clip's progress on the way out (the home's progress file is checked after each round). mpv:
-`mpv --vo=gpu --gpu-sw --ao=null --save-position-on-quit` with a watch-later folder of its own, the
-same kind of window, also saving the position. Each plays for PLAYED seconds (2) after it said it
-started (ours: its first "time" line, mpv: its playing message) before the signal, so both stop in
-the same state. Run it under a display (bench/player/run.sh starts an Xvfb of its own).
+Ours: `reelhaven --play CLIP --display --audio-output null` on a fresh home folder, taken past 30 s
+by two typed skips (a file opened from outside the library keeps its place only past 20 s); it
+saves the clip's progress on the way out, and the home's progress file is checked after each
+round. mpv: `mpv --vo=gpu --gpu-sw --ao=null --start=30 --save-position-on-quit` with a
+watch-later folder of its own, in a window of the same size, also saving the position. Each plays
+for PLAYED seconds (2) once it is there before the signal, so both stop in the same state. The
+clip must be longer than 40 s. Run it under a display (bench/player/run.sh starts an Xvfb of its
+own).
 """
 import json
 import os
@@ -25,11 +27,12 @@ PATIENCE = 60.0
 
 
 def stop_after_start(command, started):
-    """Starts `command`, waits for a line `started` accepts, lets it play, then signals and times the exit."""
-    process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+    """Starts `command`, waits until `started` (given each line and the standard input) says it is
+    there, lets it play, then signals and times the exit."""
+    process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                text=True, bufsize=1)
     for line in process.stdout:
-        if started(line):
+        if started(line, process.stdin):
             break
     else:
         process.wait(timeout=PATIENCE)
@@ -44,11 +47,27 @@ def stop_after_start(command, started):
     return elapsed
 
 
+def skipped_past_thirty():
+    """Types a skip (+15 s) at the first time line and another at 0:1x; there once a time line says 0:3x."""
+    typed = []
+
+    def started(line, keys):
+        if not line.startswith("time\t"):
+            return False
+        if line.startswith("time\t0:3"):
+            return True
+        if not typed or (len(typed) == 1 and line.startswith("time\t0:1")):
+            keys.write("right\n")
+            keys.flush()
+            typed.append(line)
+        return False
+    return started
+
+
 def ours(launcher, clip):
     with tempfile.TemporaryDirectory() as home:
         elapsed = stop_after_start(
-            [launcher, "--home", home, "--play", clip, "--display", "--audio-output", "null"],
-            lambda line: line.startswith("time\t"))
+            [launcher, "--home", home, "--play", clip, "--display", "--audio-output", "null"], skipped_past_thirty())
         progress = os.path.join(home, "Library", "Application Support", "progressData")
         with open(progress, encoding="utf-8") as file:
             if not json.load(file):
@@ -59,10 +78,9 @@ def ours(launcher, clip):
 def mpv(clip):
     with tempfile.TemporaryDirectory() as later:
         elapsed = stop_after_start(
-            ["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--geometry=640x360", "--ao=null",
-             "--save-position-on-quit", f"--watch-later-directory={later}", "--term-playing-msg=playing",
-             "--really-quiet=no", "--msg-level=all=no,cplayer=status", clip],
-            lambda line: line.startswith("playing"))
+            ["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--geometry=640x360", "--ao=null", "--start=30",
+             "--save-position-on-quit", f"--watch-later-directory={later}", "--term-playing-msg=playing", clip],
+            lambda line, keys: line.startswith("playing"))
         if not os.listdir(later):
             sys.exit("mpv stopped without saving the position")
         return elapsed

@@ -50,7 +50,7 @@ int runPlayCommand(const LauncherOptions& options, StopSignals& signals, std::os
     auto watch = PlayWatch::start(options, *screen.value(), signals, out, err);
     screen.value()->run();
     watch->stop();
-    screen.value()->close();
+    screen.value()->finishClosing();
     return watch->exitStatus();
 }
 

@@ -1,5 +1,7 @@
 #include "app/play_screen.h"
 
+#include <utility>
+
 #include "core/documents_client.h"
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
@@ -80,6 +82,19 @@ void PlayScreen::run() {
 }
 
 void PlayScreen::close() {
+    if (std::exchange(m_closing, true)) return;
+    const auto session = m_player->session();
+    // The video output goes first, while the loop still serves the window, which shows the frame
+    // it may be waiting with: taken down later with the handle, it would wait for a frame the
+    // window no longer shows, about 200 ms.
+    if (m_player->mpv()) session->disableVideoTrack();
+    session->commandQueue()->async([] {
+        auto loop = dispatch::RunLoop::main();
+        loop->post([loop] { loop->stop(); });
+    });
+}
+
+void PlayScreen::finishClosing() {
     const auto session = m_player->session();
     const auto view = m_player->glkView();
     // A scene that is gone shows nothing: the player leaves without its dismissal animation.

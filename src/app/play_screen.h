@@ -41,9 +41,13 @@ public:
 
     // Serves the main run loop (and the window's events) until the loop stops.
     void run();
-    // The scene goes away and the player closes with it, at once (no dismissal animation nobody
-    // sees): its mpv handle is freed and its progress written before this returns.
+    // Lets the player's video output go while the loop still serves the window, then stops the
+    // loop. Once.
     void close();
+    // After the loop stopped: the scene goes away and the player closes with it, at once (no
+    // dismissal animation nobody sees); returns once its mpv handle is gone and its progress
+    // written.
+    void finishClosing();
 
 private:
     PlayScreen() = default;
@@ -53,6 +57,7 @@ private:
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<ui::ViewController> m_root;
     std::shared_ptr<ReelhavenViewController> m_player;
+    bool m_closing = false;
 };
 
 }  // namespace reelhaven

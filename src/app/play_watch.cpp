@@ -193,7 +193,9 @@ void PlayWatch::end(const std::string& how, int code) {
     if (!m_report.end(how)) return;
     m_exitCode = code;
     // On the next turn: what the end set off (the player closing) runs first.
-    dispatch::Queue::main()->async([] { dispatch::RunLoop::main()->stop(); });
+    dispatch::Queue::main()->async([weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->m_screen.close();
+    });
 }
 
 int PlayWatch::exitStatus() const {

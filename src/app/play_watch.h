@@ -24,7 +24,8 @@ class StreamInput;
 // second, saves the first frame (--frame-out) and the window's pixels (--screenshot), presses the
 // keys typed on standard input as they arrive, and ends the run at the first of: the file's end
 // or failure, `--seconds` after the load, a stop signal or the output closing, the screenshot.
-// The end stops the main run loop; `exitStatus` then says how the run went. Main thread; what
+// The end closes the screen, which stops the main run loop once the player is gone; `exitStatus`
+// then says how the run went. Main thread; what
 // comes from other threads (signals, typed lines, drawn frames) is posted to the main run loop
 // and dropped once the watch is gone.
 class PlayWatch : public std::enable_shared_from_this<PlayWatch> {
