@@ -84,9 +84,9 @@ void PlayScreen::run() {
 void PlayScreen::close() {
     if (std::exchange(m_closing, true)) return;
     const auto session = m_player->session();
-    // The video output goes first, while the loop still serves the window, which shows the frame
-    // it may be waiting with: taken down later with the handle, it would wait for a frame the
-    // window no longer shows, about 200 ms.
+    // The video output goes first, while the loop still serves the window: it may be waiting for
+    // the window to show its last frame, which a window no longer served never does (it gives up
+    // after about 200 ms).
     if (m_player->mpv()) session->disableVideoTrack();
     session->commandQueue()->async([] {
         auto loop = dispatch::RunLoop::main();
