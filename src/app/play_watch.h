@@ -30,6 +30,7 @@ class StreamInput;
 // and dropped once the watch is gone.
 class PlayWatch : public std::enable_shared_from_this<PlayWatch> {
 public:
+    // `options` and `screen` must outlive the watch; what other threads hold of it is weak.
     static std::shared_ptr<PlayWatch> start(const LauncherOptions& options, PlayScreen& screen, StopSignals& signals,
                                             std::ostream& out, std::ostream& err);
     ~PlayWatch();
