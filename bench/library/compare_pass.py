@@ -25,21 +25,21 @@ def load():
 
 
 def timed(command, cwd=None):
-    """Wall seconds and peak resident KiB of a whole process (its children included)."""
+    """Wall seconds, CPU seconds and peak resident KiB of a whole process (its children included)."""
     start = time.monotonic()
     process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     _, status, usage = os.wait4(process.pid, 0)
     seconds = time.monotonic() - start
     if os.waitstatus_to_exitcode(status) != 0:
         sys.exit(f"compare_pass.py: {command[0]} failed")
-    return seconds, usage.ru_maxrss
+    return seconds, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
 
 
 def main():
     if len(sys.argv) < 5:
         sys.exit(__doc__)
-    rounds, clips, work = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-    launchers = [argument.split("=", 1) for argument in sys.argv[4:]]
+    rounds, clips, work = int(sys.argv[1]), os.path.abspath(sys.argv[2]), os.path.abspath(sys.argv[3])
+    launchers = [(label, os.path.abspath(path)) for label, path in (a.split("=", 1) for a in sys.argv[4:])]
     home = os.path.join(work, "home")
     documents = os.path.join(home, "Documents")
     caches = os.path.join(home, "Library", "Caches")
@@ -56,6 +56,7 @@ def main():
     runners = [(label, [path, "--home", home, "--list"]) for label, path in launchers]
     runners.append(("ffmpegthumbnailer", peer))
     times = {label: [] for label, _ in runners}
+    cpu = {label: [] for label, _ in runners}
     peaks = {label: [] for label, _ in runners}
     print(f"{len(names)} clips from {clips}, {rounds} rounds, {workers} CPUs; load before: {load()}")
     # One untimed run of each first: the clips come into the page cache for every runner alike.
@@ -71,17 +72,21 @@ def main():
             shutil.rmtree(caches, ignore_errors=True)
             shutil.rmtree(peer_out, ignore_errors=True)
             os.makedirs(peer_out)
-            seconds, peak = timed(command, cwd=documents)
+            seconds, cpu_seconds, peak = timed(command, cwd=documents)
             times[label].append(seconds)
+            cpu[label].append(cpu_seconds)
             peaks[label].append(peak)
-            line.append(f"{label} {seconds:.2f} s")
+            line.append(f"{label} {seconds:.2f} s ({cpu_seconds:.2f} s CPU)")
         print(f"round {round_number + 1} (load {load()}): " + ", ".join(line))
     peer_median = statistics.median(times["ffmpegthumbnailer"])
+    peer_cpu = statistics.median(cpu["ffmpegthumbnailer"])
     for label, _ in runners:
         median = statistics.median(times[label])
-        ratio = f"{median / peer_median:.2f}x ffmpegthumbnailer" if label != "ffmpegthumbnailer" else "peer"
+        cpu_median = statistics.median(cpu[label])
+        ratio = (f"{median / peer_median:.2f}x ffmpegthumbnailer's time, {cpu_median / peer_cpu:.2f}x its CPU"
+                 if label != "ffmpegthumbnailer" else "peer")
         print(f"{label:20} median {median:.2f} s ({min(times[label]):.2f}-{max(times[label]):.2f}), "
-              f"{ratio}, peak {statistics.median(peaks[label]) / 1024:.0f} MiB")
+              f"CPU {cpu_median:.2f} s, {ratio}, peak {statistics.median(peaks[label]) / 1024:.0f} MiB")
     print(f"load after: {load()}")
 
 

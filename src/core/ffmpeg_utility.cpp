@@ -116,6 +116,32 @@ double durationOf(std::int64_t headerDuration, const AVFormatContext& probed) {
     return static_cast<double>(duration) / AV_TIME_BASE;
 }
 
+// The decoded picture scaled to the thumbnail's width and `height`, then turned.
+std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int height, double rotation) {
+    constexpr int kWidth = FFmpegUtility::kThumbnailWidth;
+    FramePtr rgba(av_frame_alloc());
+    if (!rgba) return fail("Couldn't alloc RGBA frame");
+    rgba->width = kWidth;
+    rgba->height = height;
+    rgba->format = AV_PIX_FMT_RGBA;
+    const int bufferSize = av_image_get_buffer_size(AV_PIX_FMT_RGBA, kWidth, height, 1);
+    BufferPtr buffer(bufferSize > 0 ? static_cast<std::uint8_t*>(av_malloc(bufferSize)) : nullptr);
+    if (!buffer ||
+        av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA, kWidth, height, 1) < 0)
+        return fail("Couldn't fill data for RGBA frame");
+
+    // The scaler follows the decoded frame itself: a stream may change size or format after its
+    // header, and scaling a frame with another frame's geometry would read past its planes.
+    const auto sourceFormat = static_cast<AVPixelFormat>(frame.format);
+    if (frame.width <= 0 || frame.height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
+    ScalerPtr scaler(sws_getContext(frame.width, frame.height, sourceFormat, kWidth, height, AV_PIX_FMT_RGBA,
+                                    SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!scaler ||
+        sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, rgba->data, rgba->linesize) <= 0)
+        return fail("Cannot convert frame");
+    return FFmpegUtility::createImage(*rgba, rotation);
+}
+
 std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudget& budget) {
     int streamIndex = -1;
     for (unsigned i = 0; i < format.nb_streams; ++i) {
@@ -139,8 +165,6 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
 
     FramePtr frame(av_frame_alloc());
     if (!frame) return fail("Couldn't alloc video frame");
-    FramePtr rgba(av_frame_alloc());
-    if (!rgba) return fail("Couldn't alloc RGBA frame");
 
     // The pixel shape may come only with the decoded pictures, so the size is settled again then.
     auto heightFor = [&](AVFrame* decoded) -> std::optional<int> {
@@ -167,27 +191,7 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
 
     const auto lines = heightFor(frame.get());
     if (!lines) return fail("Invalid video size");
-    const int height = *lines;
-    rgba->width = FFmpegUtility::kThumbnailWidth;
-    rgba->height = height;
-    rgba->format = AV_PIX_FMT_RGBA;
-    const int bufferSize = av_image_get_buffer_size(AV_PIX_FMT_RGBA, FFmpegUtility::kThumbnailWidth, height, 1);
-    BufferPtr buffer(bufferSize > 0 ? static_cast<std::uint8_t*>(av_malloc(bufferSize)) : nullptr);
-    if (!buffer || av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA,
-                                        FFmpegUtility::kThumbnailWidth, height, 1) < 0)
-        return fail("Couldn't fill data for RGBA frame");
-
-    // The scaler follows the decoded frame itself: a stream may change size or format after its
-    // header, and scaling a frame with another frame's geometry would read past its planes.
-    const auto sourceFormat = static_cast<AVPixelFormat>(frame->format);
-    if (frame->width <= 0 || frame->height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
-    ScalerPtr scaler(sws_getContext(frame->width, frame->height, sourceFormat, FFmpegUtility::kThumbnailWidth, height,
-                                    AV_PIX_FMT_RGBA, SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!scaler ||
-        sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, rgba->data, rgba->linesize) <= 0)
-        return fail("Cannot convert frame");
-
-    return FFmpegUtility::createImage(*rgba, displayRotation(stream));
+    return thumbnailFrom(*frame, *lines, displayRotation(stream));
 }
 
 }  // namespace
