@@ -1,5 +1,7 @@
 #include "app/process_memory.h"
 
+#include <cstdlib>  // defines __GLIBC__ on the C library that has the setting below
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -8,11 +10,12 @@ namespace reelhaven {
 
 void tuneAllocatorForDecodingThreads() {
 #if defined(__GLIBC__)
-    // Two arenas serve the few threads that allocate at the same moment without contention.
-    mallopt(M_ARENA_MAX, 2);
-    // A fixed threshold: pictures and other blocks from 256 KiB up are mapped on their own and
-    // returned when freed, whatever was freed before.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    // One arena for every thread. The decoders allocate rarely beside the time they spend
+    // decoding, so they hardly wait for each other, and what one of them frees serves the next.
+    // (A fixed threshold for mapping large blocks on their own, the other half of the problem,
+    // costs more in page faults than it saves: each picture's planes would be mapped, cleared
+    // and unmapped again.)
+    mallopt(M_ARENA_MAX, 1);
 #endif
 }
 

@@ -4,9 +4,8 @@ namespace reelhaven {
 
 // Sets the C library's allocator up for a process whose worker threads decode pictures: glibc
 // gives each thread that allocates its own arena (up to eight per core) and keeps what is freed
-// there, and raises its threshold for returning large blocks to the system with every large
-// block freed, so a metadata pass on many cores ends up holding hundreds of megabytes of decoded
-// pictures it no longer uses. Call first in `main`, before any thread starts.
+// there, so a metadata pass on many cores ends up holding a hundred megabytes and more of
+// decoded pictures it no longer uses. Call first in `main`, before any thread starts.
 void tuneAllocatorForDecodingThreads();
 
 }  // namespace reelhaven
