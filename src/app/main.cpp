@@ -9,12 +9,14 @@
 #include "app/list_command.h"
 #include "app/machine_outputs.h"
 #include "app/play_command.h"
+#include "app/process_memory.h"
 #include "app/stop_signals.h"
 #include "playback/mpv_session.h"
 
 using namespace reelhaven;
 
 int main(int argc, char** argv) {
+    tuneAllocatorForDecodingThreads();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     auto parsed = parseLauncherOptions(arguments, [](const char* name) -> std::optional<std::string> {
         const char* value = std::getenv(name);
