@@ -146,8 +146,15 @@ foundation::Status HostSession::perform(const HostCommand& command) {
 
 foundation::Status HostSession::click(const HostCommand& command) {
     if (command.point) return m_system.click({command.point->first, command.point->second});
+    const auto& what = command.arguments[0];
+    // What the window draws outside its views is clicked where it drew it.
+    if (auto handle = m_driver.drawnHandleOf(what); handle && m_system.hasWindow()) {
+        auto drawn = m_system.drawnPointOf(*handle);
+        if (!drawn) return sessionError(what + " is not drawn where a click reaches it (something lies over it)");
+        return m_system.click(*drawn);
+    }
     // An element is clicked where a finger would touch it; the click itself goes through the window.
-    auto point = m_driver.touchPointOf(command.arguments[0]);
+    auto point = m_driver.touchPointOf(what);
     if (!point) return point.error();
     return m_system.click(point.value());
 }
