@@ -167,12 +167,13 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
                 }
                 // Only the topmost presented thing takes touches where it lies.
                 auto& targets = m_result.targets;
-                const auto covered = std::remove_if(
-                    targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore), targets.end(),
-                    [&over](const ChromeTarget& target) {
-                        return over.popover || std::any_of(over.frames.begin(), over.frames.end(),
-                                                           [&](const ui::Rect& f) { return f.intersects(target.rect); });
-                    });
+                const auto covered =
+                    std::remove_if(targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore), targets.end(),
+                                   [&over](const ChromeTarget& target) {
+                                       return over.popover ||
+                                              std::any_of(over.frames.begin(), over.frames.end(),
+                                                          [&](const ui::Rect& f) { return f.intersects(target.rect); });
+                                   });
                 targets.erase(covered, targets.end());
                 auto top = navigation->topViewController();
                 auto titleView = top ? top->navigationItem()->titleView() : nullptr;

@@ -6,10 +6,10 @@
 
 #include "platform/base/log.h"
 #include "platform/dispatch/queue.h"
-#include "platform/ui/controllers/document_picker_browser.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/uniform_type.h"
 #include "platform/foundation/uuid.h"
+#include "platform/ui/controllers/document_picker_browser.h"
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/views/main_thread_check.h"
 
