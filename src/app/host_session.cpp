@@ -8,6 +8,7 @@
 #include "app/host_system.h"
 #include "app/play_keys.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/controllers/cancel_topmost.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
 #include "platform/ui/controllers/font_picker_view_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -170,10 +171,8 @@ foundation::Status HostSession::search(const std::string& text) {
 }
 
 foundation::Status HostSession::cancel() {
-    if (auto menu = m_window->presentedMenu()) {
-        menu->close();
-        return {};
-    }
+    // A menu, a picker or a sheet on top, as Escape leaves them in the window.
+    if (ui::cancelTopmost(*m_window)) return {};
     if (auto picker = shownPicker(*m_window)) {
         picker->cancel();
         return {};
@@ -190,7 +189,7 @@ foundation::Status HostSession::cancel() {
             return {};
         }
     }
-    return sessionError("nothing to cancel: no menu, file or font picker or search is open");
+    return sessionError("nothing to cancel: no menu, file or font picker, sheet, popover or search is open");
 }
 
 foundation::Status HostSession::alert(const std::string& action) {
@@ -235,7 +234,11 @@ foundation::Status HostSession::pressKeys(const std::vector<std::string>& names)
         }
         return {};
     }
-    // Keys go to the first responder; with none, to the screen the user sees, as a keyboard's would.
+    // Escape leaves what is on top, as in the window; other keys go to the first responder, with
+    // none to the screen the user sees, as a keyboard's would.
+    std::erase_if(presses, [this](const ui::Press& press) {
+        return press.key.keyCode == ui::Key::escape && ui::cancelTopmost(*m_window);
+    });
     std::shared_ptr<ui::ViewController> shown = m_window->rootViewController();
     if (shown && shown->presentedViewController()) {
         shown = shown->topPresentedViewController();

@@ -167,14 +167,14 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
                 }
                 // Only the topmost presented thing takes touches where it lies.
                 auto& targets = m_result.targets;
-                const auto covered =
-                    std::remove_if(targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore), targets.end(),
-                                   [&over](const ChromeTarget& target) {
-                                       return over.popover ||
-                                              std::any_of(over.frames.begin(), over.frames.end(),
-                                                          [&](const ui::Rect& f) { return f.intersects(target.rect); });
-                                   });
+                const auto first = targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore);
+                const auto covered = std::remove_if(first, targets.end(), [&over](const ChromeTarget& target) {
+                    return std::any_of(over.frames.begin(), over.frames.end(),
+                                       [&](const ui::Rect& f) { return f.intersects(target.rect); });
+                });
                 targets.erase(covered, targets.end());
+                for (auto it = targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore); it != targets.end(); ++it)
+                    it->takesClicks = !over.popover;
                 auto top = navigation->topViewController();
                 auto titleView = top ? top->navigationItem()->titleView() : nullptr;
                 if (titleView && titleView->superview() == view && !titleView->isHidden())

@@ -305,7 +305,7 @@ bool DisplayHost::handle(const SDL_Event& event) {
 bool DisplayHost::chromePress(ui::Point point) {
     m_chromePressed.reset();
     for (auto it = m_chrome.targets.rbegin(); it != m_chrome.targets.rend(); ++it) {
-        if (it->rect.contains(point)) {
+        if (it->takesClicks && it->rect.contains(point)) {
             m_chromePressed = *it;
             m_chromePointer = point;
             return true;

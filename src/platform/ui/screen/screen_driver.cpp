@@ -232,6 +232,23 @@ std::optional<std::string> ScreenDriver::segmentNamed(const ScreenTarget& target
     return std::nullopt;
 }
 
+namespace {
+// Whether a screen presented later lies over where `navigation`'s bar shows `item` (all of its
+// bar when no item is given).
+bool barCovered(Window& window, NavigationController& navigation, const BarButtonItem* item) {
+    const auto layout = NavigationBarLayout::of(navigation);
+    if (!layout) return false;
+    const auto rect = item ? layout->frameOf(*item).value_or(layout->bar) : layout->bar;
+    const auto subviews = window.subviews();
+    bool above = false;
+    for (const auto& view : subviews) {
+        if (above && !view->isHidden() && view->alpha() >= 0.01 && view->frame().intersects(rect)) return true;
+        above = above || view == navigation.view() || navigation.view()->isDescendant(*view);
+    }
+    return false;
+}
+}  // namespace
+
 bool ScreenDriver::closeMenuOutside(const ScreenTarget& target) {
     auto menu = m_window->presentedMenu();
     if (!menu || target.kind == ScreenTarget::Kind::menuEntry) return false;
@@ -249,9 +266,20 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target, const std
             if (!target.menu->choose(target.title)) return driverError(refused, target.line + " is disabled");
             return {};
         case ScreenTarget::Kind::barItem:
+            // A bar outside the popover on top: the touch only takes the popover away.
+            if (target.navigation && m_window->dismissPopoverOutside(*target.navigation->view()))
+                return driverError(refused, "the touch only dismissed the popover");
+            if (target.navigation && barCovered(*m_window, *target.navigation, target.item.get()))
+                return driverError(unreachable, target.line + " lies under a screen presented over it");
             if (!target.item->tap()) return driverError(refused, target.line + " does nothing");
             return {};
-        case ScreenTarget::Kind::backButton: target.navigation->popViewController(true); return {};
+        case ScreenTarget::Kind::backButton:
+            if (m_window->dismissPopoverOutside(*target.navigation->view()))
+                return driverError(refused, "the touch only dismissed the popover");
+            if (barCovered(*m_window, *target.navigation, nullptr))
+                return driverError(unreachable, target.line + " lies under a screen presented over it");
+            target.navigation->popViewController(true);
+            return {};
         case ScreenTarget::Kind::cell:  // the list takes the touch lifted over its cell
         case ScreenTarget::Kind::view: break;
     }
