@@ -64,9 +64,9 @@ bool coveredAbove(const std::vector<std::shared_ptr<ui::View>>& windowSubviews, 
     return false;
 }
 
-// The frames of what the window shows above its subview `index` (screens presented later):
-// a bar under them is neither drawn nor touched there. `popover`: one of them is a popover, whose
-// outside only dismisses it, so no bar under it takes a touch anywhere.
+// The frames of what the window shows above its subview `index` (screens presented later, views
+// with a background): a bar under them is neither drawn nor touched there. `popover`: one of them
+// is a popover, whose outside only dismisses it, so no bar under it takes a click anywhere.
 struct Above {
     std::vector<ui::Rect> frames;
     bool popover = false;
@@ -76,9 +76,13 @@ Above above(const std::vector<std::shared_ptr<ui::View>>& windowSubviews, size_t
     for (size_t i = index + 1; i < windowSubviews.size(); ++i) {
         const auto& view = windowSubviews[i];
         if (view->isHidden() || view->alpha() < 0.01) continue;
-        result.frames.push_back(view->frame());
+        // A presented screen, clear or not; a plain clear view (a dimming) covers nothing.
         auto controller = view->viewController();
-        if (controller && controller->presentingViewController() && !controller->isBeingDismissed() &&
+        const bool presented = controller && controller->presentingViewController();
+        const auto background = view->backgroundColor();
+        if (!presented && (!background || background->alpha < 0.01)) continue;
+        result.frames.push_back(view->frame());
+        if (presented && !controller->isBeingDismissed() &&
             controller->effectivePresentationStyle() == ui::ModalPresentationStyle::popover)
             result.popover = true;
     }
