@@ -73,7 +73,7 @@ HostSession::HostSession(std::shared_ptr<ui::Window> window, HostSystem& system,
     : m_window(std::move(window)),
       m_system(system),
       m_driver(m_window),
-      m_settler(m_driver, std::move(flush)),
+      m_settler(m_driver, std::move(flush), [this] { m_system.serveWindow(); }),
       m_out(out),
       m_err(err),
       m_printing(printing) {}
@@ -98,7 +98,8 @@ HostSession::Outcome HostSession::executeLineQuietly(std::string_view line) {
 HostSession::Outcome HostSession::execute(const HostCommand& command) {
     if (command.verb == Verb::quit) return Outcome::quit;
     auto status = perform(command);
-    settle();
+    // A wait is the script's own measure of time: nothing beyond it runs.
+    settle(command.verb != Verb::wait);
     if (!status) m_err << "reelhaven: " << status.error().description << "\n";
     if (command.verb == Verb::show) {
         if (command.tree) m_out << describeControllers(*m_window);
@@ -111,8 +112,8 @@ HostSession::Outcome HostSession::execute(const HostCommand& command) {
 
 void HostSession::printScreen() { m_out << m_driver.screen() << std::flush; }
 
-void HostSession::settle() {
-    if (!m_settler.settle()) m_err << "reelhaven: the screen did not come to rest\n";
+void HostSession::settle(bool shortDelays) {
+    if (!m_settler.settle(shortDelays)) m_err << "reelhaven: the screen did not come to rest\n";
 }
 
 foundation::Status HostSession::perform(const HostCommand& command) {
