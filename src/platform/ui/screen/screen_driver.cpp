@@ -249,6 +249,16 @@ bool barCovered(Window& window, NavigationController& navigation, const BarButto
 }
 }  // namespace
 
+foundation::Status ScreenDriver::reachBar(const ScreenTarget& target) {
+    if (!target.navigation) return {};
+    // A bar outside the popover on top: the touch only takes the popover away.
+    if (m_window->dismissPopoverOutside(*target.navigation->view()))
+        return driverError(refused, "the touch only dismissed the popover");
+    if (barCovered(*m_window, *target.navigation, target.item.get()))
+        return driverError(unreachable, target.line + " lies under a screen presented over it");
+    return {};
+}
+
 bool ScreenDriver::closeMenuOutside(const ScreenTarget& target) {
     auto menu = m_window->presentedMenu();
     if (!menu || target.kind == ScreenTarget::Kind::menuEntry) return false;
@@ -266,18 +276,11 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target, const std
             if (!target.menu->choose(target.title)) return driverError(refused, target.line + " is disabled");
             return {};
         case ScreenTarget::Kind::barItem:
-            // A bar outside the popover on top: the touch only takes the popover away.
-            if (target.navigation && m_window->dismissPopoverOutside(*target.navigation->view()))
-                return driverError(refused, "the touch only dismissed the popover");
-            if (target.navigation && barCovered(*m_window, *target.navigation, target.item.get()))
-                return driverError(unreachable, target.line + " lies under a screen presented over it");
+            if (auto reached = reachBar(target); !reached) return reached;
             if (!target.item->tap()) return driverError(refused, target.line + " does nothing");
             return {};
         case ScreenTarget::Kind::backButton:
-            if (m_window->dismissPopoverOutside(*target.navigation->view()))
-                return driverError(refused, "the touch only dismissed the popover");
-            if (barCovered(*m_window, *target.navigation, nullptr))
-                return driverError(unreachable, target.line + " lies under a screen presented over it");
+            if (auto reached = reachBar(target); !reached) return reached;
             target.navigation->popViewController(true);
             return {};
         case ScreenTarget::Kind::cell:  // the list takes the touch lifted over its cell

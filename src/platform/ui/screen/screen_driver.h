@@ -99,6 +99,9 @@ private:
     // Lets `seconds` pass on the main run loop's clock while a finger rests.
     void hold(double seconds);
     foundation::Status panTarget(const ScreenTarget& target, Point translation, Point velocity);
+    // Whether a touch reaches the bar element `target` (a bar item, a back button): a popover on
+    // top only goes, a screen presented over the bar takes the touch itself.
+    foundation::Status reachBar(const ScreenTarget& target);
     // Closes an open menu that the touch of `target` lands outside of; true when it did.
     bool closeMenuOutside(const ScreenTarget& target);
     // `settle`, unless this driver never waits (then only a layout pass).
