@@ -303,6 +303,11 @@ foundation::Status AppHost::click(ui::Point at) {
     return {};
 }
 
+std::optional<ui::Point> AppHost::drawnPointOf(int handle) {
+    if (!m_display) return std::nullopt;
+    return m_display->drawnPointOf(handle);
+}
+
 foundation::Status AppHost::pressKey(const ui::Key& key) {
     if (!m_display) return hostError("key needs a window: run with --display");
     m_display->pressKey(key.keyCode, key.modifierFlags);

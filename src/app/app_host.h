@@ -66,6 +66,7 @@ public:
     bool hasWindow() const override { return m_display != nullptr; }
     void serveWindow() override;
     foundation::Status click(ui::Point at) override;
+    std::optional<ui::Point> drawnPointOf(int handle) override;
     foundation::Status pressKey(const ui::Key& key) override;
     foundation::Status resizeWindow(ui::Size points) override;
 

@@ -195,7 +195,7 @@ const char* HostCommand::usage() {
            "  slide #n VALUE    move a slider to VALUE as a finger would\n"
            "  step #n up|down   touch a stepper's plus (up) or minus (down) half\n"
            "  swipe #n WAY      swipe a finger over an element: up, down, left or right\n"
-           "  key NAME...       press keys: left, right, shift-left, shift-right, space\n"
+           "  key NAME...       press keys: left, right, shift-left, shift-right, space, escape\n"
            "  back              the back button\n"
            "  wait SECONDS      let time pass\n"
            "  show [tree]       print the screen (tree: the controllers as well)\n"

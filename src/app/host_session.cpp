@@ -8,6 +8,7 @@
 #include "app/host_system.h"
 #include "app/play_keys.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/controllers/cancel_topmost.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
 #include "platform/ui/controllers/font_picker_view_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -72,7 +73,7 @@ HostSession::HostSession(std::shared_ptr<ui::Window> window, HostSystem& system,
     : m_window(std::move(window)),
       m_system(system),
       m_driver(m_window),
-      m_settler(m_driver, std::move(flush)),
+      m_settler(m_driver, std::move(flush), [this] { m_system.serveWindow(); }),
       m_out(out),
       m_err(err),
       m_printing(printing) {}
@@ -97,7 +98,8 @@ HostSession::Outcome HostSession::executeLineQuietly(std::string_view line) {
 HostSession::Outcome HostSession::execute(const HostCommand& command) {
     if (command.verb == Verb::quit) return Outcome::quit;
     auto status = perform(command);
-    settle();
+    // A wait is the script's own measure of time: nothing beyond it runs.
+    settle(command.verb != Verb::wait);
     if (!status) m_err << "reelhaven: " << status.error().description << "\n";
     if (command.verb == Verb::show) {
         if (command.tree) m_out << describeControllers(*m_window);
@@ -110,8 +112,8 @@ HostSession::Outcome HostSession::execute(const HostCommand& command) {
 
 void HostSession::printScreen() { m_out << m_driver.screen() << std::flush; }
 
-void HostSession::settle() {
-    if (!m_settler.settle()) m_err << "reelhaven: the screen did not come to rest\n";
+void HostSession::settle(bool shortDelays) {
+    if (!m_settler.settle(shortDelays)) m_err << "reelhaven: the screen did not come to rest\n";
 }
 
 foundation::Status HostSession::perform(const HostCommand& command) {
@@ -146,8 +148,15 @@ foundation::Status HostSession::perform(const HostCommand& command) {
 
 foundation::Status HostSession::click(const HostCommand& command) {
     if (command.point) return m_system.click({command.point->first, command.point->second});
+    const auto& what = command.arguments[0];
+    // What the window draws outside its views is clicked where it drew it.
+    if (auto handle = m_driver.drawnHandleOf(what); handle && m_system.hasWindow()) {
+        auto drawn = m_system.drawnPointOf(*handle);
+        if (!drawn) return sessionError(what + " is not drawn where a click reaches it (something lies over it)");
+        return m_system.click(*drawn);
+    }
     // An element is clicked where a finger would touch it; the click itself goes through the window.
-    auto point = m_driver.touchPointOf(command.arguments[0]);
+    auto point = m_driver.touchPointOf(what);
     if (!point) return point.error();
     return m_system.click(point.value());
 }
@@ -163,10 +172,8 @@ foundation::Status HostSession::search(const std::string& text) {
 }
 
 foundation::Status HostSession::cancel() {
-    if (auto menu = m_window->presentedMenu()) {
-        menu->close();
-        return {};
-    }
+    // A menu, a picker or a sheet on top, as Escape leaves them in the window.
+    if (ui::cancelTopmost(*m_window)) return {};
     if (auto picker = shownPicker(*m_window)) {
         picker->cancel();
         return {};
@@ -183,7 +190,7 @@ foundation::Status HostSession::cancel() {
             return {};
         }
     }
-    return sessionError("nothing to cancel: no menu, file or font picker or search is open");
+    return sessionError("nothing to cancel: no menu, file or font picker, sheet, popover or search is open");
 }
 
 foundation::Status HostSession::alert(const std::string& action) {
@@ -228,7 +235,11 @@ foundation::Status HostSession::pressKeys(const std::vector<std::string>& names)
         }
         return {};
     }
-    // Keys go to the first responder; with none, to the screen the user sees, as a keyboard's would.
+    // Escape leaves what is on top, as in the window; other keys go to the first responder, with
+    // none to the screen the user sees, as a keyboard's would.
+    std::erase_if(presses, [this](const ui::Press& press) {
+        return press.key.keyCode == ui::Key::escape && ui::cancelTopmost(*m_window);
+    });
     std::shared_ptr<ui::ViewController> shown = m_window->rootViewController();
     if (shown && shown->presentedViewController()) {
         shown = shown->topPresentedViewController();

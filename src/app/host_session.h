@@ -33,7 +33,8 @@ public:
     Outcome executeLineQuietly(std::string_view line);
     Outcome execute(const HostCommand& command);
     void printScreen();
-    void settle();
+    // `shortDelays`: also the app's own short delays run (HostSettler).
+    void settle(bool shortDelays = true);
 
     // Set from the main queue when the process is asked to stop; a `wait` ends early then.
     void setStopRequested() { m_stopRequested = true; }

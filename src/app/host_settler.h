@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+#include "platform/dispatch/clock.h"
+
 namespace ui {
 class ScreenDriver;
 }
@@ -11,26 +13,39 @@ namespace reelhaven {
 
 // Lets the app come to rest after a command, so what the host prints next is what the user
 // would see once nothing moves any more: the main queue is empty, no presentation, dismissal or
-// navigation transition is in flight, and the background work of the screens on show (their
-// library managers' listings, thumbnails and durations) has ended and been delivered. Main
-// thread only.
+// navigation transition is in flight, the app's own short delays due within `kShortDelay` of the
+// command (a context menu's delete, the end of a fade) have run on the real clock (a manual one
+// moves only as its owner says), and the background work of the
+// screens on show (their library managers' listings, thumbnails and durations) has ended and been
+// delivered. Main thread only.
 class HostSettler {
 public:
     // Blocks until the background work of the screens shown now has ended.
     using FlushShownScreens = std::function<void()>;
 
-    HostSettler(ui::ScreenDriver& driver, FlushShownScreens flush) : m_driver(driver), m_flush(std::move(flush)) {}
+    // `serve` runs over and over while a short delay runs out on the real clock (a window shows
+    // what happens meanwhile).
+    HostSettler(ui::ScreenDriver& driver, FlushShownScreens flush, std::function<void()> serve = {})
+        : m_driver(driver), m_flush(std::move(flush)), m_serve(std::move(serve)) {}
 
     // Each round may start new work (a delivered listing makes cells ask for thumbnails), so
     // rounds repeat until one delivers nothing. Returns false when it never came to rest.
-    bool settle();
+    // `shortDelays` false: the short delays are left for later.
+    bool settle(bool shortDelays = true);
 
 private:
     // A screen that keeps asking for work on every round is a fault to show, not to wait out.
     static constexpr int kMaxRounds = 100;
+    // Timers due this soon after the command are the app's own steps of it, not later events (a
+    // player's tick, bars that hide after seconds): the screen is printed once they have run.
+    static constexpr double kShortDelay = 0.5;
+
+    // Serves the main run loop until its real clock reaches `when`.
+    void runUntil(dispatch::TimePoint when);
 
     ui::ScreenDriver& m_driver;  // owned by the session that owns this settler
     FlushShownScreens m_flush;
+    std::function<void()> m_serve;
 };
 
 }  // namespace reelhaven

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/foundation/error.h"
@@ -29,6 +30,10 @@ public:
     // Input through the desktop window, delivered as its window system delivers the user's (a
     // click in window points, a key, the window's edge dragged); an error where there is no window.
     virtual foundation::Status click(ui::Point at) = 0;
+    // Where the desktop window drew the element with handle `#handle` it draws outside the views
+    // (a bar item, an alert's action, a menu's entry) so that a click there reaches it; none
+    // where it drew none (covered, or no window).
+    virtual std::optional<ui::Point> drawnPointOf(int /*handle*/) { return std::nullopt; }
     virtual foundation::Status pressKey(const ui::Key& key) = 0;
     virtual foundation::Status resizeWindow(ui::Size points) = 0;
 };

@@ -15,7 +15,7 @@ struct KeyWord {
 };
 
 // Longest first, so a terminal's Shift sequence is not read as the plain one followed by junk.
-constexpr std::array<KeyWord, 11> kKeys{{
+constexpr std::array<KeyWord, 12> kKeys{{
     {"shift-right", ui::Key::rightArrow, ui::Key::shift},
     {"shift-left", ui::Key::leftArrow, ui::Key::shift},
     {"\x1b[1;2C", ui::Key::rightArrow, ui::Key::shift},
@@ -23,6 +23,7 @@ constexpr std::array<KeyWord, 11> kKeys{{
     {"right", ui::Key::rightArrow, ui::Key::none},
     {"left", ui::Key::leftArrow, ui::Key::none},
     {"space", ui::Key::spacebar, ui::Key::none},
+    {"escape", ui::Key::escape, ui::Key::none},
     {"\x1b[C", ui::Key::rightArrow, ui::Key::none},
     {"\x1b[D", ui::Key::leftArrow, ui::Key::none},
     {"\x1bOC", ui::Key::rightArrow, ui::Key::none},

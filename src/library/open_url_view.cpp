@@ -141,7 +141,8 @@ void OpenURLView::build() {
     addSubview(m_stack);
 
     const double side = isPad() ? 20 : 16;
-    m_topConstraint = m_stack->topAnchor().constraint(topAnchor(), topPadding());
+    // Below the bar of the sheet it sits in, as hosted content keeps to the safe area.
+    m_topConstraint = m_stack->topAnchor().constraint(safeAreaLayoutGuide()->topAnchor(), topPadding());
     std::vector<std::shared_ptr<ui::LayoutConstraint>> constraints{
         m_topConstraint,
         m_stack->leadingAnchor().constraint(leadingAnchor(), side),

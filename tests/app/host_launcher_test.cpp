@@ -56,6 +56,22 @@ TEST_F(HostLauncherTest, AScriptPrintsTheScreenOnShowAndEndsWithItsLastLine) {
     EXPECT_EQ(run.out.find("Window "), run.out.rfind("Window ")) << "printed once, on show:\n" << run.out;
 }
 
+// The context menu's delete waits a moment before it starts: the screen printed after the choice
+// shows it done, and a quit right after it loses nothing of it.
+TEST_F(HostLauncherTest, TheScreenAfterACommandShowsTheAppsOwnShortDelaysRun) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Other.mp4");
+    auto run = launch({},
+                      "menu \"Film\"\nchoose \"Delete\"\nchoose \"Delete\"\nshow\nmenu \"Other\"\n"
+                      "choose \"Delete\"\nchoose \"Delete\"\nquit\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find("\"Film\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"Other\""), std::string::npos) << run.out;
+    EXPECT_FALSE(fs::exists(home / "Documents" / "Film.mp4"));
+    EXPECT_FALSE(fs::exists(home / "Documents" / "Other.mp4")) << "the quit came before the delete";
+}
+
 TEST_F(HostLauncherTest, AScriptStopsAtItsFirstFailedCommand) {
     auto run = launch({}, "tap \"Nothing Here\"\nshow\n");
     EXPECT_EQ(run.status, 1);

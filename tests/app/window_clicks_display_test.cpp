@@ -1,16 +1,22 @@
 // A person's clicks in the window act on controls as touches do: a settings switch flips and is
-// stored, the video menu's segment switches its list, a held button opens its menu. The launcher
+// stored, the video menu's segment switches its list, a held button opens its menu; only the
+// topmost presented thing (a sheet, popover, menu or alert) takes a click; the play sheet and the
+// file picker are drawn and usable with the mouse alone. The launcher
 // runs with `--display` a command at a time, each click going through the window's pointer (the
 // desktop's event queue) and the one touch path. Without a display (the display stage runs these
 // under Xvfb) the cases skip.
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <string>
 
+#include "platform/graphics/png_codec.h"
 #include "support/display_stage.h"
 #include "support/launcher_process.h"
 #include "support/stored_defaults.h"
@@ -27,9 +33,20 @@ protected:
         if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
         fs::create_directories(home / "Documents");
         fs::copy_file(testing_support::testMedia("three-chapters.mkv"), home / "Documents" / "three-chapters.mkv");
+        // The user's own folders, where a file picker starts.
+        fs::create_directories(userHome / "Movies");
+        fs::copy_file(testing_support::testMedia("solid-red.mp4"), userHome / "Movies" / "holiday.mp4");
+        writeText(userHome / "notes.txt", "not a video");
+        if (const char* old = std::getenv("HOME")) savedHome = old;
+        setenv("HOME", userHome.c_str(), 1);
         process.emplace(dir.path(), std::vector<std::string>{"--home", home.string(), "--display", "--no-restore"});
         ASSERT_TRUE(process->waitFor("Window ")) << process->errors();
     }
+
+    void TearDown() override {
+        if (savedHome) setenv("HOME", savedHome->c_str(), 1);
+    }
+    static void writeText(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
 
     // Runs one command; the screen it left.
     std::string run(const std::string& command) {
@@ -47,8 +64,37 @@ protected:
     }
     nlohmann::json defaults() const { return testing_support::storedDefaults(home); }
 
+    // The window's pixels now, from a screenshot named `name`.
+    std::optional<gfx::Image> pixels(const std::string& name) {
+        const auto path = dir / name;
+        run("screenshot " + path.string());
+        std::ifstream file(path, std::ios::binary);
+        const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        auto image = gfx::PngCodec::decode(bytes);
+        if (!image) return std::nullopt;
+        return image.value();
+    }
+
+    // The share of the pixels in `box` (window points, the screenshots at one pixel per point) that
+    // two screenshots show alike.
+    struct Box {
+        int x, y, width, height;
+    };
+    static double unchangedShare(const gfx::Image& before, const gfx::Image& after, Box box) {
+        long same = 0;
+        for (int y = box.y; y < box.y + box.height; ++y) {
+            for (int x = box.x; x < box.x + box.width; ++x) {
+                const auto a = before.pixel(x, y), b = after.pixel(x, y);
+                same += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) < 12;
+            }
+        }
+        return static_cast<double>(same) / (box.width * box.height);
+    }
+
     testing_support::TempDir dir;
     fs::path home = dir / "home";
+    fs::path userHome = dir / "user";
+    std::optional<std::string> savedHome;
     std::optional<testing_support::LauncherProcess> process;
 };
 
@@ -93,6 +139,81 @@ TEST_F(WindowClicksDisplay, ClicksSwitchTheVideoMenuToChaptersAndAHeldButtonOpen
     ASSERT_FALSE(screenshot.empty()) << chapters;
     const auto held = run("menu " + screenshot);
     EXPECT_NE(held.find("\"Without Subtitles\""), std::string::npos) << held << process->errors();
+    EXPECT_EQ(process->finish(), 0) << process->errors();
+}
+
+TEST_F(WindowClicksDisplay, ThePlaySheetCoversTheLibraryAndItsPagesAndCancelTakeClicks) {
+    // The library's thumbnail (the clip's colour bars) before the sheet comes.
+    const auto library = pixels("library.png");
+    ASSERT_TRUE(library) << process->errors();
+    const auto play = handle(run("show"), "BarButtonItem", "left sym:play.rectangle");
+    ASSERT_FALSE(play.empty()) << process->output();
+    const auto sheet = run("click " + play);
+    ASSERT_NE(sheet.find("<DocumentPickerViewController>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("\"Movies\""), std::string::npos) << "it lists the user's folders:\n" << sheet;
+    EXPECT_EQ(sheet.find("notes.txt"), std::string::npos) << "only the types it opens:\n" << sheet;
+    // The file page is drawn over the library: where the thumbnail was, hardly a pixel stays.
+    const auto covered = pixels("sheet.png");
+    ASSERT_TRUE(covered) << process->errors();
+    EXPECT_LT(unchangedShare(*library, *covered, {20, 70, 160, 90}), 0.1) << "the library shows through the sheet";
+
+    // The segment in the sheet's bar takes the click, not the library's search field under it.
+    const auto url = run("click \"Play URL\"");
+    EXPECT_NE(url.find("segments \"Play External File\" [\"Play URL\"]"), std::string::npos) << url;
+    EXPECT_EQ(url.find("editing"), std::string::npos) << "the search field under the sheet was touched:\n" << url;
+    // The page's Cancel lies below the sheet's bar and takes its click.
+    const auto cancelled = run("click \"Cancel\"");
+    EXPECT_EQ(cancelled.find("<OpenURLHostingController>"), std::string::npos) << cancelled << process->errors();
+
+    // `cancel` leaves the sheet as a person's swipe would.
+    ASSERT_NE(run("click " + play).find("<OpenURLHostingController>"), std::string::npos) << process->output();
+    EXPECT_EQ(run("cancel").find("<OpenURLHostingController>"), std::string::npos) << process->errors();
+    EXPECT_EQ(process->errors().find("nothing to cancel"), std::string::npos) << process->errors();
+    EXPECT_EQ(process->finish(), 0) << process->errors();
+}
+
+TEST_F(WindowClicksDisplay, AFilePickedWithTheMouseFromAFolderPlays) {
+    const auto play = handle(run("show"), "BarButtonItem", "left sym:play.rectangle");
+    ASSERT_FALSE(run("click " + play).empty()) << process->errors();
+    const auto movies = run("click \"Movies\"");
+    ASSERT_NE(movies.find("\"holiday.mp4\""), std::string::npos) << movies << process->errors();
+    EXPECT_TRUE(std::regex_search(movies, std::regex("Button #\\d+ [^\\n]* \"Open\" disabled"))) << movies;
+    // Up goes back to the home folder; the folder opens again.
+    EXPECT_NE(run("click \"Up\"").find("\"Movies\""), std::string::npos) << process->output();
+    run("click \"Movies\"");
+    const auto selected = run("click \"holiday.mp4\"");
+    EXPECT_NE(selected.find("checkmark"), std::string::npos) << selected;
+    EXPECT_FALSE(std::regex_search(selected, std::regex("\"Open\" disabled"))) << selected;
+    process->send("click \"Open\"");
+    EXPECT_TRUE(process->waitFor("first frame\tholiday\t")) << process->output() << process->errors();
+    EXPECT_EQ(process->finish(), 0) << process->errors();
+}
+
+TEST_F(WindowClicksDisplay, TheImportButtonTakesItsMenuAwayAndEscapeLeavesTheImportPicker) {
+    const auto import = handle(run("show"), "BarButtonItem", "right sym:arrow.down.doc");
+    ASSERT_FALSE(import.empty()) << process->output();
+    ASSERT_NE(run("click " + import).find("<ImportMenuController>"), std::string::npos) << process->errors();
+    // Pressed again while its menu is up, the button's click lands outside the popover.
+    EXPECT_EQ(run("click " + import).find("<ImportMenuController>"), std::string::npos) << process->errors();
+    EXPECT_EQ(process->errors().find("Attempt to present"), std::string::npos) << process->errors();
+
+    run("click " + import);
+    const auto picker = run("click \"Import from Files\"");
+    ASSERT_NE(picker.find("NavigationBar \"Import Files\""), std::string::npos) << picker << process->errors();
+    EXPECT_NE(picker.find("\"Cancel\""), std::string::npos) << picker;
+    EXPECT_NE(picker.find("\"Movies\""), std::string::npos) << picker;
+    EXPECT_EQ(run("key escape").find("<DocumentPickerViewController>"), std::string::npos) << process->errors();
+    EXPECT_EQ(process->finish(), 0) << process->errors();
+}
+
+TEST_F(WindowClicksDisplay, ClicksReachMenuEntriesAndAlertButtonsByTheirText) {
+    const auto cell = handle(run("show"), "VideoCollectionViewCell", "");
+    ASSERT_FALSE(cell.empty()) << process->output();
+    ASSERT_NE(run("menu " + cell).find("\"Rename\""), std::string::npos) << process->errors();
+    const auto alert = run("click \"Rename\"");
+    ASSERT_NE(alert.find("Alert \"Rename\""), std::string::npos) << alert << process->errors();
+    const auto after = run("click \"Cancel\"");
+    EXPECT_EQ(after.find("Alert \"Rename\""), std::string::npos) << after << process->errors();
     EXPECT_EQ(process->finish(), 0) << process->errors();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/display/chrome_painter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "platform/display/backdrop_blur.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/controllers/navigation_bar_layout.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/menu_element.h"
 #include "platform/ui/controls/presented_menu.h"
@@ -62,6 +64,59 @@ bool coveredAbove(const std::vector<std::shared_ptr<ui::View>>& windowSubviews, 
     return false;
 }
 
+// The frames of what the window shows above its subview `index` (screens presented later, views
+// with a background): a bar under them is neither drawn nor touched there. `popover`: one of them
+// is a popover, whose outside only dismisses it, so no bar under it takes a click anywhere.
+struct Above {
+    std::vector<ui::Rect> frames;
+    bool popover = false;
+};
+Above above(const std::vector<std::shared_ptr<ui::View>>& windowSubviews, size_t index) {
+    Above result;
+    for (size_t i = index + 1; i < windowSubviews.size(); ++i) {
+        const auto& view = windowSubviews[i];
+        if (view->isHidden() || view->alpha() < 0.01) continue;
+        // A presented screen, clear or not; a plain clear view (a dimming) covers nothing.
+        auto controller = view->viewController();
+        const bool presented = controller && controller->presentingViewController();
+        const auto background = view->backgroundColor();
+        if (!presented && (!background || background->alpha < 0.01)) continue;
+        result.frames.push_back(view->frame());
+        if (presented && !controller->isBeingDismissed() &&
+            controller->effectivePresentationStyle() == ui::ModalPresentationStyle::popover)
+            result.popover = true;
+    }
+    return result;
+}
+
+// Clips `cr` (user space in window points, `scale` pixels per point) to the window less `frames`,
+// whole device pixels each.
+void clipOut(cairo_t* cr, const ui::Rect& window, const std::vector<ui::Rect>& frames, double scale) {
+    auto pixels = [scale](const ui::Rect& rect) {
+        const int x = static_cast<int>(std::floor(rect.origin.x * scale));
+        const int y = static_cast<int>(std::floor(rect.origin.y * scale));
+        return cairo_rectangle_int_t{x, y, static_cast<int>(std::ceil(rect.maxX() * scale)) - x,
+                                     static_cast<int>(std::ceil(rect.maxY() * scale)) - y};
+    };
+    const auto whole = pixels(window);
+    cairo_region_t* region = cairo_region_create_rectangle(&whole);
+    for (const auto& frame : frames) {
+        const auto cut = pixels(frame);
+        cairo_region_subtract_rectangle(region, &cut);
+    }
+    cairo_matrix_t matrix;
+    cairo_get_matrix(cr, &matrix);
+    cairo_identity_matrix(cr);
+    for (int i = 0; i < cairo_region_num_rectangles(region); ++i) {
+        cairo_rectangle_int_t rect;
+        cairo_region_get_rectangle(region, i, &rect);
+        cairo_rectangle(cr, rect.x, rect.y, rect.width, rect.height);
+    }
+    cairo_region_destroy(region);
+    cairo_clip(cr);
+    cairo_set_matrix(cr, &matrix);
+}
+
 }  // namespace
 
 void ChromePainter::addTarget(const ui::Rect& rect, int handle) {
@@ -107,7 +162,23 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
                 auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(view->viewController());
                 const auto layout = ui::NavigationBarLayout::of(*navigation);
                 if (!layout || coveredAbove(windowSubviews, index, layout->bar)) continue;
-                paintBar(cr, *navigation, *layout, scale);
+                const auto over = above(windowSubviews, index);
+                const auto targetsBefore = m_result.targets.size();
+                {
+                    SavedState saved(cr);
+                    if (!over.frames.empty()) clipOut(cr, window.bounds(), over.frames, scale);
+                    paintBar(cr, *navigation, *layout, scale);
+                }
+                // Only the topmost presented thing takes touches where it lies.
+                auto& targets = m_result.targets;
+                const auto first = targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore);
+                const auto covered = std::remove_if(first, targets.end(), [&over](const ChromeTarget& target) {
+                    return std::any_of(over.frames.begin(), over.frames.end(),
+                                       [&](const ui::Rect& f) { return f.intersects(target.rect); });
+                });
+                targets.erase(covered, targets.end());
+                for (auto it = targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore); it != targets.end(); ++it)
+                    it->takesClicks = !over.popover;
                 auto top = navigation->topViewController();
                 auto titleView = top ? top->navigationItem()->titleView() : nullptr;
                 if (titleView && titleView->superview() == view && !titleView->isHidden())

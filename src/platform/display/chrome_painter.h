@@ -32,6 +32,8 @@ struct ChromeTarget {
     // What a click does when the printed screen's driver has no touch for it (a search field
     // drawn in the bar); none: the driver taps the handle.
     std::function<void()> action;
+    // False under a popover: a click there goes to the window's touch path, which dismisses it.
+    bool takesClicks = true;
 };
 
 // What the UI layer keeps outside the view tree, drawn over the views: each navigation

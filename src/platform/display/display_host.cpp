@@ -151,6 +151,15 @@ void DisplayHost::click(ui::Point at) {
     dispatch::RunLoop::main()->runUntil([this] { return !m_pointer->tapPending(); }, interval * 10);
 }
 
+std::optional<ui::Point> DisplayHost::drawnPointOf(int handle) {
+    m_interfaceDirty = true;
+    frame();
+    for (auto it = m_chrome.targets.rbegin(); it != m_chrome.targets.rend(); ++it) {
+        if (it->handle == handle) return it->rect.center();
+    }
+    return std::nullopt;
+}
+
 void DisplayHost::pressKey(int usage, std::uint32_t modifiers) {
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
@@ -296,14 +305,15 @@ bool DisplayHost::handle(const SDL_Event& event) {
 bool DisplayHost::chromePress(ui::Point point) {
     m_chromePressed.reset();
     for (auto it = m_chrome.targets.rbegin(); it != m_chrome.targets.rend(); ++it) {
-        if (it->rect.contains(point)) {
+        if (it->takesClicks && it->rect.contains(point)) {
             m_chromePressed = *it;
             m_chromePointer = point;
             return true;
         }
     }
-    // Under an alert nothing else takes touches.
-    return m_chrome.modal;
+    // Under an alert nothing else takes touches; the open menu takes those on its blank parts.
+    return m_chrome.modal || std::any_of(m_chrome.menuRects.begin(), m_chrome.menuRects.end(),
+                                         [&](const ui::Rect& rect) { return rect.contains(point); });
 }
 
 bool DisplayHost::chromeRelease(ui::Point point) {

@@ -91,6 +91,9 @@ public:
     // event queue and through the same handling as the user's, on what the window shows now. A
     // click returns once it has tapped (a single click waits to be no double click).
     void click(ui::Point at);
+    // The centre of the element with handle `#handle` (ui::TextScreen) that the window draws
+    // outside the views, as painted now, where a click reaches it; none if it is not drawn so.
+    std::optional<ui::Point> drawnPointOf(int handle);
     // `usage`: the key's HID usage code (SDL's scancode); `modifiers` as ui::Key::ModifierFlags.
     void pressKey(int usage, std::uint32_t modifiers);
     // For a host serving the main run loop elsewhere (a script's command that waits): paints and

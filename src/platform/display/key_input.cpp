@@ -1,5 +1,6 @@
 #include "platform/display/key_input.h"
 
+#include "platform/ui/controllers/cancel_topmost.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/search_bar.h"
@@ -67,6 +68,8 @@ void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& ch
         }
         return;
     }
+    // Escape leaves the menu, picker, sheet or popover on top.
+    if (usage == ui::Key::escape && ui::cancelTopmost(*m_window)) return;
     ui::Press press;  // SDL's scancodes are the keyboard's HID usage codes
     press.key.keyCode = usage;
     press.key.characters = characters;

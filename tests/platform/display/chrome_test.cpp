@@ -11,6 +11,7 @@
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/controllers/search_controller.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/menu.h"
@@ -160,6 +161,57 @@ TEST_F(ChromeTest, AScreenPresentedOverTheWholeWindowCoversTheBarAndItsItems) {
     auto dimming = ui::View::create(Rect(0, 0, 400, 300));
     window->addSubview(dimming);
     EXPECT_EQ(paint().targets.size(), 1u);
+}
+
+// A popover that stays one in a compact window, as the library's menus do.
+class StaysAPopover : public ui::PopoverPresentationControllerDelegate {
+public:
+    std::optional<ui::ModalPresentationStyle> adaptivePresentationStyle(ui::PopoverPresentationController&,
+                                                                        const ui::TraitCollection&) override {
+        return ui::ModalPresentationStyle::none;
+    }
+};
+
+// A sheet leaves the top of the screen under it in view, but none of that screen's bar takes a
+// click where the sheet lies (its own bar's segment there does), nor is it drawn over the sheet;
+// under a popover the bar's items show but a click there goes to the touch path that dismisses it.
+TEST_F(ChromeTest, OnlyTheTopmostPresentedScreenTakesClicksWhereItLies) {
+    int pressed = 0;
+    auto edit = ui::BarButtonItem::create("Edit");
+    edit->setTarget(nullptr, [&](ui::BarButtonItem&) { ++pressed; });
+    root->navigationItem()->setRightBarButtonItem(edit);
+    root->navigationItem()->setLeftBarButtonItem(ui::BarButtonItem::create("Done"));
+    auto sheet = ui::NavigationController::create(ui::ViewController::create());  // clear, as a page's is
+    sheet->setModalPresentationStyle(ui::ModalPresentationStyle::formSheet);
+    root->present(sheet, false);
+    loop.runUntilIdle();
+    const auto result = paint();
+    EXPECT_TRUE(std::none_of(result.targets.begin(), result.targets.end(), [](const ChromeTarget& t) {
+        return t.rect.intersects(Rect(0, 10, 400, 290));
+    })) << "a bar item under the sheet takes a click";
+    ui::ScreenDriver driver(window);
+    EXPECT_FALSE(driver.tap("Edit")) << "the text host's finger does not reach it either";
+    EXPECT_EQ(pressed, 0);
+    sheet->dismiss(false);
+    loop.runUntilIdle();
+
+    auto menu = ui::ViewController::create();
+    auto staysAPopover = std::make_shared<StaysAPopover>();
+    menu->setModalPresentationStyle(ui::ModalPresentationStyle::popover);
+    menu->setPreferredContentSize({200, 100});
+    menu->popoverPresentationController()->setDelegate(staysAPopover);
+    menu->popoverPresentationController()->setBarButtonItem(edit);
+    menu->popoverPresentationController()->setSourceRect(Rect(300, 0, 80, 44));
+    root->present(menu, false);
+    loop.runUntilIdle();
+    const auto under = paint();
+    const auto shown = std::find_if(under.targets.begin(), under.targets.end(),
+                                    [&](const ChromeTarget& t) { return t.handle == handleOf("Done"); });
+    ASSERT_NE(shown, under.targets.end()) << "the item away from the popover is drawn";
+    EXPECT_FALSE(shown->takesClicks);
+    EXPECT_FALSE(driver.tap("Edit")) << "the touch only dismisses the popover";
+    EXPECT_EQ(pressed, 0);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
 }
 
 TEST_F(ChromeTest, APushedScreenGetsABackButtonThatGoesBack) {

@@ -8,6 +8,7 @@
 #include "platform/foundation/uniform_type.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
 #include "platform/ui/controllers/transitions_in_flight.h"
+#include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/views/window.h"
 #include "support/temp_dir.h"
 
@@ -150,6 +151,72 @@ TEST_F(DocumentPickerTest, ThePickerIsDismissedAtOnceAndHandsItsCopiesEvenWhenLe
     EXPECT_EQ(readFile(picks->picked[0][0].path()), "first");
     loop.runUntilIdle();
     EXPECT_TRUE(weak.expired());
+}
+
+// A person in the window: folders first and only pickable files, folders open and go up, files
+// selected by touch (one, or several), Open hands them on; all through taps as a finger gives them.
+TEST_F(DocumentPickerTest, APersonBrowsesFoldersSelectsFilesAndOpensThem) {
+    std::filesystem::create_directories(outside / "Zebra");
+    std::filesystem::create_directories(outside / "alpha");
+    std::filesystem::create_directories(outside / ".hidden");
+    writeFile(outside / "alpha" / "c.mp4", "third");
+    writeFile(outside / ".secret.mp4", "hidden");
+    auto picker = DocumentPickerViewController::create({"public.movie", "test.matroska"}, false);
+    picker->setDelegate(picks);
+    picker->setDirectoryURL(foundation::URL::fileURLWithPath(outside.path().string()));
+    auto window = Window::create(Rect(0, 0, 390, 844));
+    window->setRootViewController(picker);
+    window->makeKeyAndVisible();
+    ScreenDriver driver(window);
+    driver.settle();
+
+    const auto screen = driver.screen();
+    // Folders first by name ignoring case, then the files of the types; nothing hidden, no text.
+    const auto at = [&](const std::string& text) { return screen.find("\"" + text + "\""); };
+    ASSERT_NE(at("alpha"), std::string::npos) << screen;
+    EXPECT_LT(at("alpha"), at("Zebra")) << screen;
+    EXPECT_LT(at("Zebra"), at("a.mp4")) << screen;
+    EXPECT_LT(at("a.mp4"), at("b.mkv")) << screen;
+    EXPECT_EQ(screen.find("notes.txt"), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("\".hidden\""), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("secret"), std::string::npos) << screen;
+    EXPECT_FALSE(driver.tap("Open")) << "nothing selected yet";
+
+    ASSERT_TRUE(driver.tap("alpha"));
+    EXPECT_NE(driver.screen().find("\"c.mp4\""), std::string::npos) << driver.screen();
+    ASSERT_TRUE(driver.tap("Up"));
+    // One at a time: a second file replaces the first.
+    ASSERT_TRUE(driver.tap("a.mp4"));
+    ASSERT_TRUE(driver.tap("b.mkv"));
+    ASSERT_TRUE(driver.tap("Open"));
+    ASSERT_EQ(picks->picked.size(), 1u);
+    EXPECT_EQ(picks->picked[0], std::vector<foundation::URL>{file("b.mkv")});
+
+    // Several: each touch toggles its file (a folder shown afresh starts with none).
+    picker->setAllowsMultipleSelection(true);
+    ASSERT_TRUE(driver.tap("alpha"));
+    ASSERT_TRUE(driver.tap("Up"));
+    ASSERT_TRUE(driver.tap("a.mp4"));
+    ASSERT_TRUE(driver.tap("b.mkv"));
+    ASSERT_TRUE(driver.tap("a.mp4"));
+    ASSERT_TRUE(driver.tap("a.mp4"));
+    ASSERT_TRUE(driver.tap("Open"));
+    ASSERT_EQ(picks->picked.size(), 2u);
+    EXPECT_EQ(picks->picked[1], (std::vector<foundation::URL>{file("b.mkv"), file("a.mp4")}));
+}
+
+TEST_F(DocumentPickerTest, AFolderThatCannotBeReadSaysSoAndStillGoesUp) {
+    // Gone since it was chosen: it cannot be listed.
+    auto picker = DocumentPickerViewController::create({"public.movie"}, false);
+    picker->setDirectoryURL(foundation::URL::fileURLWithPath((outside / "gone").string()));
+    auto window = Window::create(Rect(0, 0, 390, 844));
+    window->setRootViewController(picker);
+    window->makeKeyAndVisible();
+    ScreenDriver driver(window);
+    driver.settle();
+    EXPECT_NE(driver.screen().find("This folder cannot be read."), std::string::npos) << driver.screen();
+    ASSERT_TRUE(driver.tap("Up"));
+    EXPECT_NE(driver.screen().find("\"a.mp4\""), std::string::npos) << driver.screen();
 }
 
 }  // namespace

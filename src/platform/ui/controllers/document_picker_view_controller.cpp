@@ -1,6 +1,7 @@
 #include "platform/ui/controllers/document_picker_view_controller.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "platform/base/log.h"
@@ -8,6 +9,7 @@
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/uniform_type.h"
 #include "platform/foundation/uuid.h"
+#include "platform/ui/controllers/document_picker_browser.h"
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/views/main_thread_check.h"
 
@@ -51,7 +53,50 @@ std::vector<foundation::URL> copyIntoInbox(const foundation::URL& inbox, const s
     return copies;
 }
 
+// The user's home folder, where a person starts looking.
+foundation::URL homeFolder() {
+    const char* home = std::getenv("HOME");
+    return foundation::URL::fileURLWithPath(home && *home ? home : "/", foundation::PathKind::directory);
+}
+
 }  // namespace
+
+DocumentPickerViewController::DocumentPickerViewController() = default;
+DocumentPickerViewController::~DocumentPickerViewController() = default;
+
+void DocumentPickerViewController::setAllowsMultipleSelection(bool allows) {
+    checkMainThread();
+    m_multiple = allows;
+    if (m_browser) m_browser->setMultipleSelection(allows);
+}
+
+void DocumentPickerViewController::viewDidLoad() {
+    checkMainThread();
+    std::weak_ptr<DocumentPickerViewController> weak = sharedAs<DocumentPickerViewController>();
+    DocumentPickerBrowser::Callbacks callbacks;
+    callbacks.canPick = [weak](const foundation::URL& url) {
+        auto self = weak.lock();
+        return self && self->canPick(url);
+    };
+    callbacks.open = [weak](std::vector<foundation::URL> urls) {
+        if (auto self = weak.lock()) self->pick(std::move(urls));
+    };
+    callbacks.cancel = [weak] {
+        if (auto self = weak.lock()) self->cancel();
+    };
+    m_browser = std::make_unique<DocumentPickerBrowser>(*view(), m_multiple, std::move(callbacks));
+    m_browser->show(m_directory.value_or(homeFolder()));
+}
+
+void DocumentPickerViewController::viewWillAppear(bool animated) {
+    ViewController::viewWillAppear(animated);
+    // Files come and go while it is away: listed afresh, nothing picked yet.
+    if (m_browser) m_browser->show(m_browser->folder());
+}
+
+void DocumentPickerViewController::viewDidLayoutSubviews() {
+    if (m_browser) m_browser->layout(*view());
+}
 
 std::shared_ptr<DocumentPickerViewController> DocumentPickerViewController::create(
     std::vector<std::string> contentTypes, bool asCopy) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ class Queue;
 
 namespace ui {
 
+class DocumentPickerBrowser;
 class DocumentPickerViewController;
 
 class DocumentPickerDelegate {
@@ -23,8 +25,10 @@ public:
     virtual void wasCancelled(DocumentPickerViewController& /*picker*/) {}
 };
 
-// The system's file picker for opening documents of some types. Tests stand for the user:
-// `pick` dismisses it and hands the delegate the URLs; `cancel` dismisses it and says so.
+// The system's file picker for opening documents of some types. A person browses folders from
+// the user's home folder (or the directory set) and picks one or several files, or cancels
+// (DocumentPickerBrowser). The text host stands for the user: `pick` dismisses it and hands the
+// delegate the URLs; `cancel` dismisses it and says so.
 // Only items of the picker's content types can be picked (by extension, through the uniform
 // type registry; folders are "public.folder"): others are left out as the system would grey
 // them. Opening as a copy copies each picked item into a fresh folder of the container's
@@ -43,9 +47,12 @@ public:
     const std::vector<std::string>& contentTypes() const { return m_contentTypes; }
     bool opensAsCopy() const { return m_asCopy; }
     bool allowsMultipleSelection() const { return m_multiple; }
-    void setAllowsMultipleSelection(bool allows) {
+    void setAllowsMultipleSelection(bool allows);
+    // The folder the picker starts in; none: the user's home folder.
+    std::optional<foundation::URL> directoryURL() const { return m_directory; }
+    void setDirectoryURL(std::optional<foundation::URL> folder) {
         checkMainThread();
-        m_multiple = allows;
+        m_directory = std::move(folder);
     }
     bool shouldShowFileExtensions() const { return m_showExtensions; }
     void setShouldShowFileExtensions(bool shows) {
@@ -67,8 +74,16 @@ public:
     // Where copies go: "Inbox" in the container's tmp folder.
     static constexpr const char* inboxName = "Inbox";
 
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewDidLayoutSubviews() override;
+    // What a person sees and taps (after the view has loaded).
+    DocumentPickerBrowser* browser() const { return m_browser.get(); }
+
+    ~DocumentPickerViewController() override;
+
 protected:
-    DocumentPickerViewController() = default;
+    DocumentPickerViewController();
 
 private:
     // Copies `urls` off the main thread, then hands the copies to the delegate on the main queue.
@@ -81,6 +96,8 @@ private:
     bool m_showExtensions = false;
     std::weak_ptr<DocumentPickerDelegate> m_delegate;
     std::shared_ptr<dispatch::Queue> m_copyQueue;
+    std::optional<foundation::URL> m_directory;
+    std::unique_ptr<DocumentPickerBrowser> m_browser;
 };
 
 }  // namespace ui

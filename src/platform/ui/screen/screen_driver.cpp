@@ -95,12 +95,19 @@ void ScreenDriver::settleAfterAction() {
 
 foundation::Result<ScreenTarget> ScreenDriver::resolve(const std::string& what, Filter filter) {
     const TextScreen screen = capture();
+    auto index = resolveIndex(screen, what, filter);
+    if (!index) return index.error();
+    return screen.targets()[index.value()];
+}
+
+foundation::Result<size_t> ScreenDriver::resolveIndex(const TextScreen& screen, const std::string& what,
+                                                      Filter filter) {
     const auto& targets = screen.targets();
     if (isHandle(what)) {
         const auto handle = std::stoul(what.substr(1));
         if (handle == 0 || handle > targets.size() || (filter && !filter(targets[handle - 1])))
             return driverError(notFound, "no element " + what + " on the screen:\n" + screen.text());
-        return targets[handle - 1];
+        return handle - 1;
     }
     // Whether a finger can touch it now; elements drawn outside the view tree (an alert's
     // actions, a menu's entries, bar items) are taken as shown.
@@ -142,7 +149,7 @@ foundation::Result<ScreenTarget> ScreenDriver::resolve(const std::string& what, 
         for (int m : matches) lines += "\n  " + targets[static_cast<size_t>(m)].line;
         return driverError(ambiguous, what + " names more than one element:" + lines);
     }
-    return targets[static_cast<size_t>(matches.front())];
+    return static_cast<size_t>(matches.front());
 }
 
 foundation::Result<Point> ScreenDriver::touchPoint(const ScreenTarget& target) {
@@ -202,39 +209,54 @@ foundation::Result<ScreenDriver::Touched> ScreenDriver::reach(const std::string&
     return Touched{target.value(), point.value()};
 }
 
-namespace {
-// Where the window draws a bar's element (a bar item, a back button, a search field), if a
-// navigation bar of the window shows it.
-std::optional<Point> barPoint(const std::shared_ptr<View>& view, const ScreenTarget& target) {
-    if (!view || view->isHidden()) return std::nullopt;
-    if (auto navigation = std::dynamic_pointer_cast<NavigationController>(view->viewController())) {
-        if (const auto bar = NavigationBarLayout::of(*navigation)) {
-            if (target.kind == ScreenTarget::Kind::barItem && target.item) {
-                if (const auto frame = bar->frameOf(*target.item)) return frame->center();
-            }
-            if (target.kind == ScreenTarget::Kind::backButton && target.navigation == navigation && bar->backButton)
-                return bar->backButton->center();
-            if (bar->searchField && target.view && bar->searchBar == target.view) return bar->searchField->center();
-        }
-    }
-    for (const auto& child : view->subviews()) {
-        if (auto point = barPoint(child, target)) return point;
+foundation::Result<Point> ScreenDriver::touchPointOf(const std::string& what) {
+    auto target = resolve(what);
+    if (!target) return target.error();
+    auto segment = segmentNamed(target.value(), what);
+    return segment ? segmentPoint(target.value(), *segment) : touchPoint(target.value());
+}
+
+std::optional<int> ScreenDriver::drawnHandleOf(const std::string& what) {
+    const TextScreen screen = capture();
+    auto index = resolveIndex(screen, what, nullptr);
+    if (!index || screen.targets()[index.value()].inViewTree) return std::nullopt;
+    return static_cast<int>(index.value()) + 1;
+}
+
+std::optional<std::string> ScreenDriver::segmentNamed(const ScreenTarget& target, const std::string& what) {
+    auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.view);
+    if (!segments) return std::nullopt;
+    for (int i = 0; i < segments->numberOfSegments(); ++i) {
+        if (segments->titleForSegment(i) == what) return what;
     }
     return std::nullopt;
 }
+
+namespace {
+// Whether a screen presented later lies over where `navigation`'s bar shows `item` (all of its
+// bar when no item is given).
+bool barCovered(Window& window, NavigationController& navigation, const BarButtonItem* item) {
+    const auto layout = NavigationBarLayout::of(navigation);
+    if (!layout) return false;
+    const auto rect = item ? layout->frameOf(*item).value_or(layout->bar) : layout->bar;
+    const auto subviews = window.subviews();
+    bool above = false;
+    for (const auto& view : subviews) {
+        if (above && !view->isHidden() && view->alpha() >= 0.01 && view->frame().intersects(rect)) return true;
+        above = above || view == navigation.view() || navigation.view()->isDescendant(*view);
+    }
+    return false;
+}
 }  // namespace
 
-foundation::Result<Point> ScreenDriver::touchPointOf(const std::string& what) {
-    // A click on what a navigation bar shows lands where the window draws it.
-    if (auto target = resolve(what); target && !target->inViewTree) {
-        const auto& subviews = m_window->subviews();
-        for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
-            if (auto point = barPoint(*it, target.value())) return *point;
-        }
-    }
-    auto touched = reach(what);
-    if (!touched) return touched.error();
-    return touched->point;
+foundation::Status ScreenDriver::reachBar(const ScreenTarget& target) {
+    if (!target.navigation) return {};
+    // A bar outside the popover on top: the touch only takes the popover away.
+    if (m_window->dismissPopoverOutside(*target.navigation->view()))
+        return driverError(refused, "the touch only dismissed the popover");
+    if (barCovered(*m_window, *target.navigation, target.item.get()))
+        return driverError(unreachable, target.line + " lies under a screen presented over it");
+    return {};
 }
 
 bool ScreenDriver::closeMenuOutside(const ScreenTarget& target) {
@@ -254,9 +276,13 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target, const std
             if (!target.menu->choose(target.title)) return driverError(refused, target.line + " is disabled");
             return {};
         case ScreenTarget::Kind::barItem:
+            if (auto reached = reachBar(target); !reached) return reached;
             if (!target.item->tap()) return driverError(refused, target.line + " does nothing");
             return {};
-        case ScreenTarget::Kind::backButton: target.navigation->popViewController(true); return {};
+        case ScreenTarget::Kind::backButton:
+            if (auto reached = reachBar(target); !reached) return reached;
+            target.navigation->popViewController(true);
+            return {};
         case ScreenTarget::Kind::cell:  // the list takes the touch lifted over its cell
         case ScreenTarget::Kind::view: break;
     }
@@ -265,12 +291,8 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target, const std
         return {};
     }
     // A segment's title names the segment: the finger goes there.
-    bool segment = false;
-    if (auto segments = std::dynamic_pointer_cast<SegmentedControl>(target.view)) {
-        for (int i = 0; i < segments->numberOfSegments(); ++i)
-            segment = segment || segments->titleForSegment(i) == what;
-    }
-    auto point = segment ? segmentPoint(target, what) : touchPoint(target);
+    auto segment = segmentNamed(target, what);
+    auto point = segment ? segmentPoint(target, *segment) : touchPoint(target);
     if (!point) return point.error();
     if (m_window->dismissPopoverOutside(point.value()))
         return driverError(refused, "the touch only dismissed the popover");

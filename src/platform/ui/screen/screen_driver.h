@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/foundation/error.h"
@@ -63,15 +64,23 @@ public:
     // Serves the main run loop until the screen has settled (see above).
     void settle();
 
-    // Where, in the window's points, a finger touches the element `what` names: for input that
-    // reaches the window another way (a desktop's pointer). An error when no touch reaches it.
+    // Where, in the window's points, a finger touches the element `what` names (a segment's title:
+    // that segment): for input that reaches the window another way (a desktop's pointer). An
+    // error when no touch reaches it.
     foundation::Result<Point> touchPointOf(const std::string& what);
+    // The handle of the element `what` names when it lies outside the window's views (a bar item,
+    // an alert's action, a menu's entry): a desktop window draws those itself and knows where.
+    std::optional<int> drawnHandleOf(const std::string& what);
 
 private:
     using Filter = bool (*)(const ScreenTarget&);
     // The element `what` names on the screen now (among those `filter` accepts), or an error
     // that says why none.
     foundation::Result<ScreenTarget> resolve(const std::string& what, Filter filter = nullptr);
+    // Its index among `screen`'s targets.
+    foundation::Result<size_t> resolveIndex(const TextScreen& screen, const std::string& what, Filter filter);
+    // `what` when it is the title of one of `target`'s segments.
+    static std::optional<std::string> segmentNamed(const ScreenTarget& target, const std::string& what);
     // The point a finger touches the element at, after checking that the touch reaches it.
     foundation::Result<Point> touchPoint(const ScreenTarget& target);
     // `point` when a touch there reaches `target`, else why not.
@@ -90,6 +99,9 @@ private:
     // Lets `seconds` pass on the main run loop's clock while a finger rests.
     void hold(double seconds);
     foundation::Status panTarget(const ScreenTarget& target, Point translation, Point velocity);
+    // Whether a touch reaches the bar element `target` (a bar item, a back button): a popover on
+    // top only goes, a screen presented over the bar takes the touch itself.
+    foundation::Status reachBar(const ScreenTarget& target);
     // Closes an open menu that the touch of `target` lands outside of; true when it did.
     bool closeMenuOutside(const ScreenTarget& target);
     // `settle`, unless this driver never waits (then only a layout pass).

@@ -31,7 +31,7 @@ struct ScreenTarget {
     std::shared_ptr<ItemListView> list;
     IndexPath indexPath;
     std::shared_ptr<BarButtonItem> item;
-    std::shared_ptr<NavigationController> navigation;
+    std::shared_ptr<NavigationController> navigation;  // of a back button or bar item
     std::shared_ptr<AlertController> alert;
     std::shared_ptr<PresentedMenu> menu;
     std::string title;

@@ -202,8 +202,9 @@ void TextScreen::printNavigationBar(NavigationController& navigation, int depth,
         back.texts = {back.title};
         emit(depth + 1, "BackButton", quoted(back.title), &back, enclosing);
     }
-    for (const auto& left : item->leftBarButtonItems()) printBarItem(left, "left", depth + 1, enclosing);
-    for (const auto& right : item->rightBarButtonItems()) printBarItem(right, "right", depth + 1, enclosing);
+    const auto shared = navigation.sharedAs<NavigationController>();
+    for (const auto& left : item->leftBarButtonItems()) printBarItem(left, shared, "left", depth + 1, enclosing);
+    for (const auto& right : item->rightBarButtonItems()) printBarItem(right, shared, "right", depth + 1, enclosing);
     if (auto search = item->searchController()) {
         if (auto bar = search->searchBar()) {
             ViewDescription d = describeView(*bar);
@@ -215,8 +216,9 @@ void TextScreen::printNavigationBar(NavigationController& navigation, int depth,
     }
 }
 
-void TextScreen::printBarItem(const std::shared_ptr<BarButtonItem>& item, const std::string& side, int depth,
-                              int enclosing) {
+void TextScreen::printBarItem(const std::shared_ptr<BarButtonItem>& item,
+                              const std::shared_ptr<NavigationController>& navigation, const std::string& side,
+                              int depth, int enclosing) {
     if (item->isHidden()) {
         emit(depth, "BarButtonItem", side + " hidden", nullptr, enclosing);
         return;
@@ -236,6 +238,7 @@ void TextScreen::printBarItem(const std::shared_ptr<BarButtonItem>& item, const 
     ScreenTarget target;
     target.kind = ScreenTarget::Kind::barItem;
     target.item = item;
+    target.navigation = navigation;
     if (!item->title().empty()) target.texts.push_back(item->title());
     if (!systemItemName(system).empty()) target.texts.push_back(systemItemName(system));
     m_handles[item.get()] = emit(depth, "BarButtonItem", rest, &target, enclosing) + 1;

@@ -46,7 +46,9 @@ private:
     // `clip` is what the clipping views around it leave visible, in window points.
     void printView(const std::shared_ptr<View>& view, int depth, int enclosing, const Rect& clip);
     void printNavigationBar(NavigationController& navigation, int depth, int enclosing);
-    void printBarItem(const std::shared_ptr<BarButtonItem>& item, const std::string& side, int depth, int enclosing);
+    void printBarItem(const std::shared_ptr<BarButtonItem>& item,
+                      const std::shared_ptr<NavigationController>& navigation, const std::string& side, int depth,
+                      int enclosing);
     void printAlert(const std::shared_ptr<AlertController>& alert, int depth);
     void printMenu(const std::shared_ptr<PresentedMenu>& menu, int depth);
     std::string popoverAnchor(ViewController& controller) const;

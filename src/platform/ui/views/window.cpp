@@ -175,16 +175,34 @@ std::shared_ptr<LongPressGestureRecognizer> Window::beginLongPress(Point point) 
                                                     [&](LongPressGestureRecognizer& r) { return r.press(point); });
 }
 
+std::shared_ptr<ViewController> Window::topPresentedViewController() const {
+    // Presented screens lie above the root's view in the window, the latest on top.
+    for (auto it = subviews().rbegin(); it != subviews().rend(); ++it) {
+        if (auto controller = (*it)->viewController(); controller && controller->presentingViewController())
+            return controller;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<ViewController> Window::popoverOnTop() const {
+    auto top = topPresentedViewController();
+    if (!top || top->effectivePresentationStyle() != ModalPresentationStyle::popover || top->isBeingDismissed())
+        return nullptr;
+    return top;
+}
+
+bool Window::dismissPopoverOutside(const View& owner) {
+    checkMainThread();
+    auto top = popoverOnTop();
+    if (!top || &owner == top->view().get() || owner.isDescendant(*top->view())) return false;
+    top->popoverPresentationController()->dismissByUser();
+    return true;
+}
+
 bool Window::dismissPopoverOutside(Point point) {
     checkMainThread();
-    // Presented screens lie above the root's view in the window, the latest on top.
-    std::shared_ptr<ViewController> top;
-    for (auto it = subviews().rbegin(); it != subviews().rend() && !top; ++it) {
-        if (auto controller = (*it)->viewController(); controller && controller->presentingViewController())
-            top = controller;
-    }
-    if (!top || top->effectivePresentationStyle() != ModalPresentationStyle::popover || top->isBeingDismissed())
-        return false;
+    auto top = popoverOnTop();
+    if (!top) return false;
     auto inside = [point](const View& view) { return view.convert(view.bounds(), nullptr).contains(point); };
     if (inside(*top->view())) return false;
     auto popover = top->popoverPresentationController();

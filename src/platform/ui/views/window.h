@@ -78,6 +78,13 @@ public:
     // A touch at `point` outside the popover shown on top (and outside its passthrough views)
     // dismisses it as the user would; returns true when the touch went to that.
     bool dismissPopoverOutside(Point point);
+    // The same for a touch on what the window draws for `owner` outside its views (a bar's item):
+    // it is outside the popover unless `owner` lies inside it.
+    bool dismissPopoverOutside(const View& owner);
+
+    // The screen presented last that shows in the window (its view is the window's top-most
+    // presented one), if any.
+    std::shared_ptr<ViewController> topPresentedViewController() const;
 
     // The menu open on this window, if any: opening another closes it first.
     std::shared_ptr<PresentedMenu> presentedMenu() const { return m_presentedMenu; }
@@ -88,6 +95,8 @@ protected:
     explicit Window(const Rect& frame);
 
 private:
+    // The popover presented on top and not going, if any.
+    std::shared_ptr<ViewController> popoverOnTop() const;
     // The first recogniser of type T under `point` that takes the touch and `start`s.
     template <typename T>
     std::shared_ptr<T> beginGesture(Point point, const std::function<bool(T&)>& start);
