@@ -11,6 +11,7 @@
 #include "platform/foundation/extended_attributes.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/string_compare.h"
+#include "platform/foundation/uuid.h"
 #include "platform/graphics/png_codec.h"
 
 namespace reelhaven {
@@ -73,7 +74,9 @@ bool DocumentsClient::isSubtitleExtension(std::string_view extension) {
 }
 
 std::shared_ptr<DocumentsClient> DocumentsClient::create(std::shared_ptr<Preferences> preferences) {
-    return std::shared_ptr<DocumentsClient>(new DocumentsClient(std::move(preferences)));
+    auto client = std::shared_ptr<DocumentsClient>(new DocumentsClient(std::move(preferences)));
+    (void)client->removeAbandonedThumbnailTemporaries();
+    return client;
 }
 
 bool DocumentsClient::icloudBackup() const {
@@ -221,6 +224,15 @@ bool DocumentsClient::saveCachedImage(const std::string& name, const gfx::Image&
     auto png = gfx::PngCodec::encode(image);
     if (!png) return false;
     return files().writeFile(caches->appendingPathComponent(name), *png, foundation::WriteMode::atomic).ok();
+}
+
+std::size_t DocumentsClient::removeAbandonedThumbnailTemporaries() {
+    auto caches = files().url(foundation::SearchPathDirectory::caches);
+    if (!caches) return 0;
+    return files()
+        .removeAbandonedTemporaries(*caches,
+                                    [](std::string_view name) { return foundation::UUID::parse(name).has_value(); })
+        .valueOr(0);
 }
 
 bool DocumentsClient::removeCachedItem(const std::string& name) {

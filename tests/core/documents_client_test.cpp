@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
@@ -374,6 +375,28 @@ TEST_F(DocumentsClientTest, CachedImagesAreWrittenAsPNGAndRemoved) {
 
     EXPECT_TRUE(client->removeCachedItem("thumb"));
     EXPECT_FALSE(client->removeCachedItem("thumb"));
+}
+
+TEST_F(DocumentsClientTest, ThumbnailWritesOfAKilledRunAreSweptAtStartAndLiveOnesStay) {
+    const std::string id = "E621E1F8-C36C-495A-93FC-0C247A3E6E5F";
+    writeFile(caches / id, "png");
+    writeFile(caches / ("." + id + ".k1LLed"), "half a thumbnail");
+    writeFile(caches / ".E621E1F8-C36C-495A-93FC-0C247A3E6E5F.w0rk1n", "a thumbnail being written");
+    writeFile(caches / ".notes.k1LLed", "not a thumbnail's");
+    writeFile(caches / "Screenshots" / ("." + id + ".k1LLed"), "not in the folder of thumbnails");
+    // A live writer holds a lock on its temporary until the rename.
+    const int live = ::open((caches / ("." + id + ".w0rk1n")).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    (void)DocumentsClient::create(preferences);  // as a run starts
+    std::vector<std::string> left;
+    for (auto& entry : std::filesystem::directory_iterator(caches)) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"." + id + ".w0rk1n", ".notes.k1LLed", id, "Screenshots"}));
+    EXPECT_TRUE(std::filesystem::exists(caches / "Screenshots" / ("." + id + ".k1LLed")));
+    ::close(live);
+    EXPECT_EQ(client->removeAbandonedThumbnailTemporaries(), 1u) << "its writer is gone";
 }
 
 TEST_F(DocumentsClientTest, WithoutAContainerEverythingFailsQuietly) {
