@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/file_identity_claims.h"
 #include "core/folder.h"
 #include "core/preferences.h"
 #include "core/subtitle.h"
@@ -23,6 +24,15 @@ using foundation::FileType;
 using foundation::URL;
 
 FileManager& files() { return FileManager::defaultManager(); }
+
+// Listings are sorted by name, so without this a copy named before its source would take the
+// source's identifier, and the thumbnail, progress and restoration that hang on it.
+void settleIdentities(const std::vector<URL>& entries) {
+    std::vector<std::string> paths;
+    paths.reserve(entries.size());
+    for (const URL& entry : entries) paths.push_back(entry.path());
+    FileIdentityClaims::shared().settle(paths);
+}
 
 bool contains(const std::vector<std::string>& list, std::string_view value) {
     return std::find(list.begin(), list.end(), value) != list.end();
@@ -101,15 +111,26 @@ std::vector<LibraryItemPtr> DocumentsClient::contents(const URL& folder, bool re
     auto entries = files().contentsOfDirectory(folder, foundation::HiddenFiles::skip);
     if (!entries) return {};
 
-    std::vector<LibraryItemPtr> items;
+    // What becomes an item, before any item is made: their identities are settled together.
+    std::vector<URL> listed;
+    std::vector<bool> isFolder;
     for (const URL& entry : *entries) {
         const EntryKind kind = entryKind(entry);
         if (kind == EntryKind::skipped) continue;
         if (kind == EntryKind::folder && samePath(entry, inbox)) continue;
-        auto item = makeItem(entry, kind == EntryKind::folder, recursive);
+        const std::string extension = lowercasedExtension(entry);
+        if (kind == EntryKind::file && !isVideoExtension(extension) && !isSubtitleExtension(extension)) continue;
+        listed.push_back(entry);
+        isFolder.push_back(kind == EntryKind::folder);
+    }
+    settleIdentities(listed);
+
+    std::vector<LibraryItemPtr> items;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        auto item = makeItem(listed[i], isFolder[i], recursive);
         if (!item) continue;
         // The mark follows the setting on every listing; a volume that refuses it changes nothing.
-        (void)foundation::ExtendedAttributes::setExcludedFromBackup(entry.path(), excludedFromBackup);
+        (void)foundation::ExtendedAttributes::setExcludedFromBackup(listed[i].path(), excludedFromBackup);
         items.push_back(std::move(item));
     }
     return items;
@@ -121,13 +142,23 @@ std::vector<LibraryItemPtr> DocumentsClient::allItems(const URL& folder) {
     auto entries = files().enumerate(folder, options, [](const URL&, const foundation::Error&) { return true; });
     if (!entries) return {};
 
-    std::vector<LibraryItemPtr> items;
+    std::vector<URL> listed;
+    std::vector<bool> isFolder;
     for (const URL& entry : *entries) {
         const EntryKind kind = entryKind(entry);
-        if (kind == EntryKind::folder) {
-            items.push_back(Folder::create(entry, LibraryItemType::folder, false));
-        } else if (kind == EntryKind::file && isVideoExtension(lowercasedExtension(entry))) {
-            items.push_back(Video::create(entry, LibraryItemType::file, false));
+        if (kind == EntryKind::folder || (kind == EntryKind::file && isVideoExtension(lowercasedExtension(entry)))) {
+            listed.push_back(entry);
+            isFolder.push_back(kind == EntryKind::folder);
+        }
+    }
+    settleIdentities(listed);
+
+    std::vector<LibraryItemPtr> items;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (isFolder[i]) {
+            items.push_back(Folder::create(listed[i], LibraryItemType::folder, false));
+        } else {
+            items.push_back(Video::create(listed[i], LibraryItemType::file, false));
         }
     }
     return items;

@@ -51,6 +51,33 @@ FileIdentityClaims::Claim FileIdentityClaims::claim(const foundation::UUID& uuid
     return Claim::granted;
 }
 
+void FileIdentityClaims::settle(const std::vector<std::string>& paths) {
+    std::unordered_map<foundation::UUID, std::vector<const std::string*>> carriers;
+    for (const auto& path : paths)
+        if (auto uuid = FileIdentity::readUUIDLocked(path)) carriers[*uuid].push_back(&path);
+
+    std::lock_guard lock(m_mutex);
+    for (const auto& [uuid, sharing] : carriers) {
+        if (sharing.size() < 2) continue;
+        if (auto known = m_holders.find(uuid);
+            known != m_holders.end() && FileIdentity::readUUIDLocked(known->second) == uuid)
+            continue;
+        const std::string* oldest = nullptr;
+        timespec oldestChange{};
+        for (const std::string* path : sharing) {
+            struct stat info {};
+            if (::stat(path->c_str(), &info) != 0) continue;
+            const timespec change = info.st_ctim;
+            if (!oldest || change.tv_sec < oldestChange.tv_sec ||
+                (change.tv_sec == oldestChange.tv_sec && change.tv_nsec < oldestChange.tv_nsec)) {
+                oldest = path;
+                oldestChange = change;
+            }
+        }
+        if (oldest) m_holders[uuid] = *oldest;
+    }
+}
+
 foundation::UUID FileIdentityClaims::identifierOfLink(const foundation::UUID& uuid, const std::string& path) {
     // A name-based identifier (version 3 layout) of the shared one and the link's own path.
     const std::string digest = foundation::md5Hex(uuid.uuidString() + '\0' + canonicalPath(path));
