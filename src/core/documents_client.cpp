@@ -26,12 +26,13 @@ using foundation::URL;
 FileManager& files() { return FileManager::defaultManager(); }
 
 // Listings are sorted by name, so without this a copy named before its source would take the
-// source's identifier, and the thumbnail, progress and restoration that hang on it.
-void settleIdentities(const std::vector<URL>& entries) {
+// source's identifier, and the thumbnail, progress and restoration that hang on it. The items
+// made while the result lives take the attributes read here.
+FileIdentityReads settleIdentities(const std::vector<URL>& entries) {
     std::vector<std::string> paths;
     paths.reserve(entries.size());
     for (const URL& entry : entries) paths.push_back(entry.path());
-    FileIdentityClaims::shared().settle(paths);
+    return FileIdentityReads(FileIdentityClaims::shared().settle(paths));
 }
 
 bool contains(const std::vector<std::string>& list, std::string_view value) {
@@ -123,7 +124,7 @@ std::vector<LibraryItemPtr> DocumentsClient::contents(const URL& folder, bool re
         listed.push_back(entry);
         isFolder.push_back(kind == EntryKind::folder);
     }
-    settleIdentities(listed);
+    const FileIdentityReads reads = settleIdentities(listed);
 
     std::vector<LibraryItemPtr> items;
     for (std::size_t i = 0; i < listed.size(); ++i) {
@@ -151,7 +152,7 @@ std::vector<LibraryItemPtr> DocumentsClient::allItems(const URL& folder) {
             isFolder.push_back(kind == EntryKind::folder);
         }
     }
-    settleIdentities(listed);
+    const FileIdentityReads reads = settleIdentities(listed);
 
     std::vector<LibraryItemPtr> items;
     for (std::size_t i = 0; i < listed.size(); ++i) {

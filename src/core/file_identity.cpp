@@ -20,7 +20,23 @@ public:
     LockHolder& operator=(const LockHolder&) = delete;
 };
 
+thread_local FileIdentityReads* t_reads = nullptr;
+
 }  // namespace
+
+FileIdentityReads::FileIdentityReads(Reads reads) : m_reads(std::move(reads)), m_enclosing(t_reads) { t_reads = this; }
+
+FileIdentityReads::~FileIdentityReads() { t_reads = m_enclosing; }
+
+std::optional<std::optional<foundation::UUID>> FileIdentityReads::take(const std::string& path) {
+    if (!t_reads) return std::nullopt;
+    auto found = t_reads->m_reads.find(path);
+    if (found == t_reads->m_reads.end()) return std::nullopt;
+    auto read = found->second;
+    // Once: what identify() does next (a fresh identifier for a copy) makes it stale.
+    t_reads->m_reads.erase(found);
+    return read;
+}
 
 dispatch::Semaphore& FileIdentity::lock() {
     // Never destroyed: listings on other threads may still use it while the process exits.
@@ -50,7 +66,8 @@ foundation::UUID FileIdentity::writeNewUUID(const std::string& path) {
 }
 
 foundation::UUID FileIdentity::identify(const std::string& path) {
-    const auto stored = readUUIDLocked(path);
+    const auto listed = FileIdentityReads::take(path);
+    const auto stored = listed ? *listed : readUUIDLocked(path);
     auto& claims = FileIdentityClaims::shared();
     if (stored) {
         switch (claims.claim(*stored, path)) {

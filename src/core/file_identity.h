@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "platform/dispatch/semaphore.h"
 #include "platform/foundation/uuid.h"
@@ -36,6 +37,26 @@ public:
     // (a copy made with its attributes) is not taken over: the copy gets a new one written (see
     // FileIdentityClaims).
     static foundation::UUID identify(const std::string& path);
+};
+
+// The identity attributes a listing read for its entries all at once (see
+// FileIdentityClaims::settle). While one is alive on a thread, identify() there takes an entry's
+// attribute from it, once, instead of reading it again: a listing reads each attribute once.
+class FileIdentityReads {
+public:
+    using Reads = std::unordered_map<std::string, std::optional<foundation::UUID>>;
+
+    explicit FileIdentityReads(Reads reads);
+    ~FileIdentityReads();
+    FileIdentityReads(const FileIdentityReads&) = delete;
+    FileIdentityReads& operator=(const FileIdentityReads&) = delete;
+
+    // The attribute read for `path` on this thread, taken out; nothing when none was read.
+    static std::optional<std::optional<foundation::UUID>> take(const std::string& path);
+
+private:
+    Reads m_reads;
+    FileIdentityReads* m_enclosing;  // a listing of a folder inside a listing
 };
 
 }  // namespace reelhaven

@@ -51,10 +51,14 @@ FileIdentityClaims::Claim FileIdentityClaims::claim(const foundation::UUID& uuid
     return Claim::granted;
 }
 
-void FileIdentityClaims::settle(const std::vector<std::string>& paths) {
+FileIdentityReads::Reads FileIdentityClaims::settle(const std::vector<std::string>& paths) {
+    FileIdentityReads::Reads reads;
     std::unordered_map<foundation::UUID, std::vector<const std::string*>> carriers;
-    for (const auto& path : paths)
-        if (auto uuid = FileIdentity::readUUIDLocked(path)) carriers[*uuid].push_back(&path);
+    for (const auto& path : paths) {
+        const auto uuid = FileIdentity::readUUIDLocked(path);
+        reads.emplace(path, uuid);
+        if (uuid) carriers[*uuid].push_back(&path);
+    }
 
     std::lock_guard lock(m_mutex);
     for (const auto& [uuid, sharing] : carriers) {
@@ -76,6 +80,7 @@ void FileIdentityClaims::settle(const std::vector<std::string>& paths) {
         }
         if (oldest) m_holders[uuid] = *oldest;
     }
+    return reads;
 }
 
 foundation::UUID FileIdentityClaims::identifierOfLink(const foundation::UUID& uuid, const std::string& path) {

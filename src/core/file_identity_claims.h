@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/file_identity.h"
 #include "platform/foundation/uuid.h"
 
 namespace reelhaven {
@@ -37,8 +38,9 @@ public:
     // Before a listing claims for its entries: where several of `paths` carry one identifier and
     // no holder met earlier still does, records the oldest of them as its holder (the first
     // listed among equals, as names of one file are), so sorting cannot hand the identifier to a
-    // copy. One attribute read per path; the times only of those that share one.
-    void settle(const std::vector<std::string>& paths);
+    // copy. Reads each path's attribute (under the identity lock) and returns what it read, for
+    // the listing's items to use (FileIdentityReads); the times only of those that share one.
+    FileIdentityReads::Reads settle(const std::vector<std::string>& paths);
 
     // The identifier of a second name of one file: stable for that name and never written, since
     // writing it would change the attribute under every name of the file.
