@@ -32,7 +32,7 @@ FileIdentityReads settleIdentities(const std::vector<URL>& entries) {
     std::vector<std::string> paths;
     paths.reserve(entries.size());
     for (const URL& entry : entries) paths.push_back(entry.path());
-    return FileIdentityReads(FileIdentityClaims::shared().settle(paths));
+    return FileIdentityReads(FileIdentityClaims::shared().settle(std::move(paths)));
 }
 
 bool contains(const std::vector<std::string>& list, std::string_view value) {

@@ -30,12 +30,15 @@ FileIdentityReads::~FileIdentityReads() { t_reads = m_enclosing; }
 
 std::optional<std::optional<foundation::UUID>> FileIdentityReads::take(const std::string& path) {
     if (!t_reads) return std::nullopt;
-    auto found = t_reads->m_reads.find(path);
-    if (found == t_reads->m_reads.end()) return std::nullopt;
-    auto read = found->second;
-    // Once: what identify() does next (a fresh identifier for a copy) makes it stale.
-    t_reads->m_reads.erase(found);
-    return read;
+    // The next one, unless the listing passed over some.
+    const auto& reads = t_reads->m_reads;
+    for (std::size_t i = t_reads->m_next; i < reads.size(); ++i) {
+        if (reads[i].first != path) continue;
+        // Once: what identify() does next (a fresh identifier for a copy) makes it stale.
+        t_reads->m_next = i + 1;
+        return reads[i].second;
+    }
+    return std::nullopt;
 }
 
 dispatch::Semaphore& FileIdentity::lock() {

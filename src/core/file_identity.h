@@ -2,7 +2,8 @@
 
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/dispatch/semaphore.h"
 #include "platform/foundation/uuid.h"
@@ -40,22 +41,25 @@ public:
 };
 
 // The identity attributes a listing read for its entries all at once (see
-// FileIdentityClaims::settle). While one is alive on a thread, identify() there takes an entry's
-// attribute from it, once, instead of reading it again: a listing reads each attribute once.
+// FileIdentityClaims::settle), in the order it makes their items. While one is alive on a thread,
+// identify() there takes the next entry's attribute from it instead of reading it again, so a
+// listing reads each attribute once; a path it does not hold is read as usual.
 class FileIdentityReads {
 public:
-    using Reads = std::unordered_map<std::string, std::optional<foundation::UUID>>;
+    using Reads = std::vector<std::pair<std::string, std::optional<foundation::UUID>>>;
 
     explicit FileIdentityReads(Reads reads);
     ~FileIdentityReads();
     FileIdentityReads(const FileIdentityReads&) = delete;
     FileIdentityReads& operator=(const FileIdentityReads&) = delete;
 
-    // The attribute read for `path` on this thread, taken out; nothing when none was read.
+    // The attribute read for `path` on this thread, taken with those before it; nothing when it
+    // was not read or was taken already.
     static std::optional<std::optional<foundation::UUID>> take(const std::string& path);
 
 private:
     Reads m_reads;
+    std::size_t m_next = 0;
     FileIdentityReads* m_enclosing;  // a listing of a folder inside a listing
 };
 

@@ -40,7 +40,7 @@ public:
     // listed among equals, as names of one file are), so sorting cannot hand the identifier to a
     // copy. Reads each path's attribute (under the identity lock) and returns what it read, for
     // the listing's items to use (FileIdentityReads); the times only of those that share one.
-    FileIdentityReads::Reads settle(const std::vector<std::string>& paths);
+    FileIdentityReads::Reads settle(std::vector<std::string> paths);
 
     // The identifier of a second name of one file: stable for that name and never written, since
     // writing it would change the attribute under every name of the file.
