@@ -59,6 +59,11 @@ public:
     // Rebuilds the player from the activity the player saved; every way out completes the
     // scene's restoration.
     void restorePlayer(ui::Scene& scene, const ui::UserActivity& activity);
+    // The length a restored player starts with. The file's own wins: a kept length that
+    // disagrees (a stale or damaged scene's, 1e308 or -5) would make the saved position look
+    // like another file's, restore the player at 0 and be saved into the progress record. The
+    // kept one is used only while the file's cannot be read, and only when it can be a length.
+    static std::optional<double> restoredDuration(const foundation::URL& file, double kept);
 
 private:
     SceneDelegate() = default;

@@ -6,9 +6,11 @@
 #include "app/app_url.h"
 #include "app/scene_delegate.h"
 #include "core/documents_client.h"
+#include "core/ffmpeg_utility.h"
 #include "core/progress_client.h"
 #include "core/video.h"
 #include "core/video_manager.h"
+#include "core/video_time.h"
 #include "library/file_collection_view_controller.h"
 #include "platform/ui/controllers/storyboard.h"
 #include "platform/ui/controls/presented_menu.h"
@@ -115,6 +117,11 @@ void SceneDelegate::presentPlayer(const foundation::URL& url) {
     screen->present(player, true);
 }
 
+std::optional<double> SceneDelegate::restoredDuration(const foundation::URL& file, double kept) {
+    if (auto own = usableDuration(FFmpegUtility::getDurationForFile(file.path()))) return own;
+    return usableDuration(kept);
+}
+
 void SceneDelegate::restoreInteractionState(ui::Scene& scene, const ui::UserActivity& activity) {
     restorePlayer(scene, activity);
 }
@@ -140,7 +147,7 @@ void SceneDelegate::restorePlayer(ui::Scene& scene, const ui::UserActivity& acti
     if (!duration || !controlsHidden) return giveUp();
 
     auto video = Video::create(url.value(), LibraryItemType::file, false);
-    video->setDuration(VideoTime{*duration});
+    if (auto length = restoredDuration(url.value(), *duration)) video->setDuration(VideoTime{*length});
     auto rootManager = screen->videoManager();
     auto progressClient = screen->progressClient();
     auto folderManager = VideoManager::create(rootManager->documentsClient(), rootManager->progressClient(),

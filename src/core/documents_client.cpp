@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "core/file_identity_claims.h"
 #include "core/folder.h"
 #include "core/preferences.h"
 #include "core/subtitle.h"
@@ -11,6 +12,7 @@
 #include "platform/foundation/extended_attributes.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/string_compare.h"
+#include "platform/foundation/uuid.h"
 #include "platform/graphics/png_codec.h"
 
 namespace reelhaven {
@@ -22,6 +24,16 @@ using foundation::FileType;
 using foundation::URL;
 
 FileManager& files() { return FileManager::defaultManager(); }
+
+// Listings are sorted by name, so without this a copy named before its source would take the
+// source's identifier, and the thumbnail, progress and restoration that hang on it. The items
+// made while the result lives take the attributes read here.
+FileIdentityReads settleIdentities(const std::vector<URL>& entries) {
+    std::vector<std::string> paths;
+    paths.reserve(entries.size());
+    for (const URL& entry : entries) paths.push_back(entry.path());
+    return FileIdentityReads(FileIdentityClaims::shared().settle(std::move(paths)));
+}
 
 bool contains(const std::vector<std::string>& list, std::string_view value) {
     return std::find(list.begin(), list.end(), value) != list.end();
@@ -73,7 +85,9 @@ bool DocumentsClient::isSubtitleExtension(std::string_view extension) {
 }
 
 std::shared_ptr<DocumentsClient> DocumentsClient::create(std::shared_ptr<Preferences> preferences) {
-    return std::shared_ptr<DocumentsClient>(new DocumentsClient(std::move(preferences)));
+    auto client = std::shared_ptr<DocumentsClient>(new DocumentsClient(std::move(preferences)));
+    (void)client->removeAbandonedThumbnailTemporaries();
+    return client;
 }
 
 bool DocumentsClient::icloudBackup() const {
@@ -98,15 +112,26 @@ std::vector<LibraryItemPtr> DocumentsClient::contents(const URL& folder, bool re
     auto entries = files().contentsOfDirectory(folder, foundation::HiddenFiles::skip);
     if (!entries) return {};
 
-    std::vector<LibraryItemPtr> items;
+    // What becomes an item, before any item is made: their identities are settled together.
+    std::vector<URL> listed;
+    std::vector<bool> isFolder;
     for (const URL& entry : *entries) {
         const EntryKind kind = entryKind(entry);
         if (kind == EntryKind::skipped) continue;
         if (kind == EntryKind::folder && samePath(entry, inbox)) continue;
-        auto item = makeItem(entry, kind == EntryKind::folder, recursive);
+        const std::string extension = lowercasedExtension(entry);
+        if (kind == EntryKind::file && !isVideoExtension(extension) && !isSubtitleExtension(extension)) continue;
+        listed.push_back(entry);
+        isFolder.push_back(kind == EntryKind::folder);
+    }
+    const FileIdentityReads reads = settleIdentities(listed);
+
+    std::vector<LibraryItemPtr> items;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        auto item = makeItem(listed[i], isFolder[i], recursive);
         if (!item) continue;
         // The mark follows the setting on every listing; a volume that refuses it changes nothing.
-        (void)foundation::ExtendedAttributes::setExcludedFromBackup(entry.path(), excludedFromBackup);
+        (void)foundation::ExtendedAttributes::setExcludedFromBackup(listed[i].path(), excludedFromBackup);
         items.push_back(std::move(item));
     }
     return items;
@@ -118,13 +143,23 @@ std::vector<LibraryItemPtr> DocumentsClient::allItems(const URL& folder) {
     auto entries = files().enumerate(folder, options, [](const URL&, const foundation::Error&) { return true; });
     if (!entries) return {};
 
-    std::vector<LibraryItemPtr> items;
+    std::vector<URL> listed;
+    std::vector<bool> isFolder;
     for (const URL& entry : *entries) {
         const EntryKind kind = entryKind(entry);
-        if (kind == EntryKind::folder) {
-            items.push_back(Folder::create(entry, LibraryItemType::folder, false));
-        } else if (kind == EntryKind::file && isVideoExtension(lowercasedExtension(entry))) {
-            items.push_back(Video::create(entry, LibraryItemType::file, false));
+        if (kind == EntryKind::folder || (kind == EntryKind::file && isVideoExtension(lowercasedExtension(entry)))) {
+            listed.push_back(entry);
+            isFolder.push_back(kind == EntryKind::folder);
+        }
+    }
+    const FileIdentityReads reads = settleIdentities(listed);
+
+    std::vector<LibraryItemPtr> items;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (isFolder[i]) {
+            items.push_back(Folder::create(listed[i], LibraryItemType::folder, false));
+        } else {
+            items.push_back(Video::create(listed[i], LibraryItemType::file, false));
         }
     }
     return items;
@@ -221,6 +256,15 @@ bool DocumentsClient::saveCachedImage(const std::string& name, const gfx::Image&
     auto png = gfx::PngCodec::encode(image, gfx::PngCodec::Effort::fast);
     if (!png) return false;
     return files().writeFile(caches->appendingPathComponent(name), *png, foundation::WriteMode::atomic).ok();
+}
+
+std::size_t DocumentsClient::removeAbandonedThumbnailTemporaries() {
+    auto caches = files().url(foundation::SearchPathDirectory::caches);
+    if (!caches) return 0;
+    return files()
+        .removeAbandonedTemporaries(*caches,
+                                    [](std::string_view name) { return foundation::UUID::parse(name).has_value(); })
+        .valueOr(0);
 }
 
 bool DocumentsClient::removeCachedItem(const std::string& name) {

@@ -36,7 +36,8 @@ public:
     static constexpr const char* kScreenshotsName = "Screenshots";
     static constexpr const char* kSnapshotsName = "Snapshots";
 
-    // `preferences` supplies the backup setting; null means Preferences::shared().
+    // `preferences` supplies the backup setting; null means Preferences::shared(). Every run
+    // makes one at start, so this is where the thumbnail writes a killed run left are swept.
     static std::shared_ptr<DocumentsClient> create(std::shared_ptr<Preferences> preferences = nullptr);
     virtual ~DocumentsClient() = default;
 
@@ -79,6 +80,9 @@ public:
     // missing, the image has no PNG form or the write fails.
     bool saveCachedImage(const std::string& name, const gfx::Image& image);
     bool removeCachedItem(const std::string& name);
+    // Removes the temporaries of thumbnail writes whose process died (files named by an item id
+    // are thumbnails); those of live writers stay. The number removed.
+    std::size_t removeAbandonedThumbnailTemporaries();
 
 protected:
     explicit DocumentsClient(std::shared_ptr<Preferences> preferences) : m_preferences(std::move(preferences)) {}

@@ -13,6 +13,7 @@ extern "C" {
 
 #include "core/ffmpeg_frame_reader.h"
 #include "core/ffmpeg_resources.h"
+#include "core/video_time.h"
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/graphics/image.h"
@@ -257,7 +258,9 @@ double FFmpegUtility::getDurationForFile(const std::string& path) {
         if (avformat_find_stream_info(format.get(), nullptr) < 0) return -1;
         duration = format->duration;
     }
-    return static_cast<double>(duration) / AV_TIME_BASE;
+    const double seconds = static_cast<double>(duration) / AV_TIME_BASE;
+    // A damaged header can claim any length; one beyond real media is none.
+    return seconds > kLongestMediaTime ? -1 : seconds;
 }
 
 }  // namespace reelhaven

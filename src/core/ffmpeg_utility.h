@@ -42,8 +42,8 @@ public:
     // Turns an image by a display-matrix angle: 90 a quarter counter-clockwise, -90 a quarter
     // clockwise, -180 half a turn. Any other angle gives the image unchanged.
     static std::shared_ptr<gfx::Image> rotate(std::shared_ptr<gfx::Image> image, double angle);
-    // Seconds, or -1 when the file cannot be opened or probed. A duration still unknown after
-    // probing comes out as 0 or negative.
+    // Seconds, or -1 when the file cannot be opened or probed or claims a length beyond real
+    // media. A duration still unknown after probing comes out as 0 or negative.
     static double getDurationForFile(const std::string& path);
 };
 

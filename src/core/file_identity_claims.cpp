@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "core/file_identity.h"
 #include "platform/foundation/md5.h"
@@ -49,6 +50,51 @@ FileIdentityClaims::Claim FileIdentityClaims::claim(const foundation::UUID& uuid
     }
     holder->second = path;
     return Claim::granted;
+}
+
+FileIdentityReads::Reads FileIdentityClaims::settle(std::vector<std::string> paths) {
+    std::vector<std::optional<foundation::UUID>> read;
+    read.reserve(paths.size());
+    // Nearly every identifier is carried once: only the second carrier of one starts a group.
+    std::unordered_map<foundation::UUID, std::size_t> firstCarrier;
+    firstCarrier.reserve(paths.size());
+    std::unordered_map<foundation::UUID, std::vector<std::size_t>> shared;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        read.push_back(FileIdentity::readUUIDLocked(paths[i]));
+        if (!read.back()) continue;
+        auto [first, isFirst] = firstCarrier.try_emplace(*read.back(), i);
+        if (isFirst) continue;
+        auto& group = shared[*read.back()];
+        if (group.empty()) group.push_back(first->second);
+        group.push_back(i);
+    }
+
+    if (!shared.empty()) {
+        std::lock_guard lock(m_mutex);
+        for (const auto& [uuid, carriers] : shared) {
+            if (auto known = m_holders.find(uuid);
+                known != m_holders.end() && FileIdentity::readUUIDLocked(known->second) == uuid)
+                continue;
+            std::optional<std::size_t> oldest;
+            timespec oldestChange{};
+            for (const std::size_t carrier : carriers) {
+                struct stat info {};
+                if (::stat(paths[carrier].c_str(), &info) != 0) continue;
+                const timespec change = info.st_ctim;
+                if (!oldest || change.tv_sec < oldestChange.tv_sec ||
+                    (change.tv_sec == oldestChange.tv_sec && change.tv_nsec < oldestChange.tv_nsec)) {
+                    oldest = carrier;
+                    oldestChange = change;
+                }
+            }
+            if (oldest) m_holders[uuid] = paths[*oldest];
+        }
+    }
+
+    FileIdentityReads::Reads reads;
+    reads.reserve(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) reads.emplace_back(std::move(paths[i]), read[i]);
+    return reads;
 }
 
 foundation::UUID FileIdentityClaims::identifierOfLink(const foundation::UUID& uuid, const std::string& path) {

@@ -3,7 +3,9 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
+#include "core/file_identity.h"
 #include "platform/foundation/uuid.h"
 
 namespace reelhaven {
@@ -11,9 +13,10 @@ namespace reelhaven {
 // Which file holds each identifier this process has met. A file copied together with its
 // attributes (`cp -a`, a restored backup) carries the identifier of its source, yet the grid and
 // every library operation tell items apart by it: two items with one identifier and one display
-// name cannot both be shown. The file met first keeps the identifier (within one listing, the
-// first by name, as listings are sorted); a later file that carries it while the first still
-// does is told so, and gets one of its own.
+// name cannot both be shown. The file that held the identifier before keeps it: the holder met
+// earlier while it still carries it, and among files a listing meets at once, the oldest by
+// status-change time (a copy is newer than its source, whatever times it was given). Another
+// file that carries it is told so, and gets one of its own.
 //
 // Nothing here is trusted blindly: a holder is looked at on disk again before it wins, so a file
 // renamed or moved keeps its identifier under its new path, and state left by earlier listings
@@ -31,6 +34,13 @@ public:
 
     // Records `path` as the holder of `uuid` unless another path still carries it.
     Claim claim(const foundation::UUID& uuid, const std::string& path);
+
+    // Before a listing claims for its entries: where several of `paths` carry one identifier and
+    // no holder met earlier still does, records the oldest of them as its holder (the first
+    // listed among equals, as names of one file are), so sorting cannot hand the identifier to a
+    // copy. Reads each path's attribute (under the identity lock) and returns what it read, for
+    // the listing's items to use (FileIdentityReads); the times only of those that share one.
+    FileIdentityReads::Reads settle(std::vector<std::string> paths);
 
     // The identifier of a second name of one file: stable for that name and never written, since
     // writing it would change the attribute under every name of the file.

@@ -1,7 +1,5 @@
 #include "core/progress_client.h"
 
-#include <cmath>
-
 #include "core/video.h"
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
@@ -111,19 +109,20 @@ void ProgressClient::remove(const Video& video) {
 void ProgressClient::update(const Video& video, double progress, std::optional<bool> isFinished,
                             const VideoProgress::Choices& choices) {
     // JSON has no NaN or infinity: such a position would be saved as null, and the next load
-    // would drop the whole record with the video's watched mark and choices.
-    if (!std::isfinite(progress)) {
-        logProblem("refused a progress update to a position that is not a number");
+    // would drop the whole record with the video's watched mark and choices. A position beyond
+    // any real media would be refused by that load too.
+    if (!isUsableMediaTime(progress)) {
+        logProblem("refused a progress update to a position that is no time within media");
         return;
     }
     const std::string key = progressKey(video.url());
-    auto duration = video.duration();
-    if (duration && !std::isfinite(duration->seconds)) duration.reset();
+    // A bogus length (a damaged header's) is not written into the record.
+    const auto duration = video.duration() ? usableDuration(video.duration()->seconds) : std::nullopt;
     const bool scoped = video.isSecurityScoped();
     m_progress.mutate([&](Records& records) {
         if (auto it = records.find(key); it != records.end()) {
             VideoProgress updated = it->second;
-            updated.update(progress, duration ? std::optional(duration->seconds) : std::nullopt, isFinished, choices);
+            updated.update(progress, duration, isFinished, choices);
             // A record that stays finished (reopened near its start) is kept: it may be a library
             // video's of the same name, watched.
             if (scoped && (isFinished.value_or(false) || updated.progress.seconds < kSecurityScopedMinimumProgress)) {
@@ -137,7 +136,7 @@ void ProgressClient::update(const Video& video, double progress, std::optional<b
         if (scoped && (isFinished.value_or(false) || progress < kSecurityScopedMinimumProgress)) return;
         VideoProgress record;
         record.progress = VideoTime{progress};
-        record.duration = *duration;
+        record.duration = VideoTime{*duration};
         record.isFinished = isFinished.value_or(false);
         record.setChoices(choices);
         records.emplace(key, record);

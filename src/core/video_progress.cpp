@@ -63,7 +63,8 @@ void VideoProgress::update(double newProgress, std::optional<double> newDuration
         isFinished = *finished;
         return;
     }
-    const double ratio = newProgress / duration.seconds;
+    // An unknown length (a record whose length was damaged) gives no ratio, as 0 / 0 does.
+    const double ratio = duration.seconds > 0 ? newProgress / duration.seconds : std::nan("");
     if (ratio > kFinishedRatio) {
         progress = VideoTime{0};
         isFinished = true;
@@ -129,12 +130,38 @@ void readOptional(const nlohmann::json& json, const char* key, std::optional<T>&
     }
 }
 
+// Reads one member the stored record can do without: under BadOptionalValue::drop a missing or
+// unusable value leaves the field as it is and its key in `dropped`.
+template <typename T, typename Read>
+void readRequired(const nlohmann::json& json, const char* key, T& field, BadOptionalValue policy,
+                  std::vector<std::string>* dropped, Read read) {
+    if (policy == BadOptionalValue::fail) {
+        field = read(json.at(key));
+        return;
+    }
+    try {
+        field = read(json.at(key));
+    } catch (const nlohmann::json::exception&) {
+        dropped->push_back(key);
+    }
+}
+
+VideoTime readMediaTime(const nlohmann::json& json, const nlohmann::json& value, const char* key) {
+    auto time = value.get<VideoTime>();
+    if (!isUsableMediaTime(time.seconds)) typeError(json, key, "a time within media");
+    return time;
+}
+
 VideoProgress decode(const nlohmann::json& json, BadOptionalValue policy, std::vector<std::string>* dropped) {
     if (!json.is_object()) throw nlohmann::json::type_error::create(302, "a progress record is not an object", &json);
     VideoProgress decoded;
-    decoded.progress = json.at("progress").get<VideoTime>();
-    decoded.duration = json.at("duration").get<VideoTime>();
-    decoded.isFinished = readBool(json, json.at("isFinished"), "isFinished");
+    // The position is what the record is for: without it there is no record. A damaged length or
+    // watched mark costs only itself (an unknown length of 0, not watched).
+    decoded.progress = readMediaTime(json, json.at("progress"), "progress");
+    readRequired(json, "duration", decoded.duration, policy, dropped,
+                 [&json](const nlohmann::json& v) { return readMediaTime(json, v, "duration"); });
+    readRequired(json, "isFinished", decoded.isFinished, policy, dropped,
+                 [&json](const nlohmann::json& v) { return readBool(json, v, "isFinished"); });
     auto integer = [&](const char* key) {
         return [&json, key](const nlohmann::json& v) { return readInt(json, v, key); };
     };

@@ -40,7 +40,7 @@ struct VideoProgress {
 
     // Absorbs a new position: short videos (under 10 s) never keep one, an explicit mark wins,
     // past 97 % counts as finished, and a finished video reopened and left under 2 % stays
-    // finished.
+    // finished. Without a known length (0) no ratio applies: the position is kept, unfinished.
     void update(double newProgress, std::optional<double> newDuration, std::optional<bool> finished,
                 const Choices& choices);
 
@@ -58,13 +58,15 @@ bool isUsableAspectRatio(double ratio);
 
 // Optional fields are left out when empty, never written as null.
 void to_json(nlohmann::json& json, const VideoProgress& record);
-// Throws nlohmann::json::exception for a missing required key, a value of the wrong type or an
-// unknown content mode; absent or null optional keys leave the field empty. A "videoAspectRatio"
-// that is not a usable ratio counts as absent.
+// Throws nlohmann::json::exception for a missing required key, a value of the wrong type, a time
+// outside the range of real media (see isUsableMediaTime) or an unknown content mode; absent or
+// null optional keys leave the field empty. A "videoAspectRatio" that is not a usable ratio counts
+// as absent.
 void from_json(const nlohmann::json& json, VideoProgress& record);
-// A stored record as far as it can be used: nothing when a required key is missing or unusable;
-// an optional value of the wrong type or an unknown content mode leaves its field empty and its
-// key in `droppedKeys`, so one bad choice does not cost the position and the other choices.
+// A stored record as far as it can be used: nothing when its position is missing or unusable. A
+// damaged "duration" leaves the length unknown (0), a damaged "isFinished" leaves it false, and an
+// optional value of the wrong type or an unknown content mode leaves its field empty; each such key
+// goes into `droppedKeys`, so one bad value does not cost the position and the other choices.
 std::optional<VideoProgress> decodeStoredVideoProgress(const nlohmann::json& json,
                                                        std::vector<std::string>& droppedKeys);
 

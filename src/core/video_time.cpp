@@ -35,6 +35,13 @@ std::optional<std::string> VideoTime::timeString(double seconds) {
     return std::string(text);
 }
 
+bool isUsableMediaTime(double seconds) { return seconds >= 0 && seconds <= kLongestMediaTime; }
+
+std::optional<double> usableDuration(double seconds) {
+    if (!isUsableMediaTime(seconds) || seconds == 0) return std::nullopt;
+    return seconds;
+}
+
 void to_json(nlohmann::json& json, const VideoTime& time) { json = nlohmann::json{{"seconds", time.seconds}}; }
 
 void from_json(const nlohmann::json& json, VideoTime& time) {

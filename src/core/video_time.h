@@ -20,6 +20,15 @@ struct VideoTime {
     static std::optional<std::string> timeString(double seconds);
 };
 
+// Times taken from files and from media are used only inside this range: some three years, far
+// beyond any real video, while a count of nanoseconds of it still fits 64 bits with room for
+// sums. A damaged header (1e10 s) or a damaged state file (1e308, -5) lies outside it.
+inline constexpr double kLongestMediaTime = 1e8;
+// Whether `seconds` can be a position in or the length of real media: from 0 to kLongestMediaTime.
+bool isUsableMediaTime(double seconds);
+// The length of real media, or nothing: `seconds` when usable and above 0.
+std::optional<double> usableDuration(double seconds);
+
 void to_json(nlohmann::json& json, const VideoTime& time);
 // Throws nlohmann::json::exception when "seconds" is missing or not a number.
 void from_json(const nlohmann::json& json, VideoTime& time);

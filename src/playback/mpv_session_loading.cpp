@@ -5,6 +5,7 @@
 
 #include "core/documents_client.h"
 #include "core/preferences.h"
+#include "core/video_time.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/security_scope.h"
@@ -251,7 +252,8 @@ void MPVSession::hdrOff() {
 
 void MPVSession::durationChanged() {
     double value = doubleProperty("duration").value_or(0);
-    if (!std::isnormal(value)) return;
+    // A damaged header can claim any length (1e10 s); such a length is no length at all.
+    if (!std::isnormal(value) || !usableDuration(value)) return;
     dispatch::Queue::main()->async([self = shared_from_this(), value] {
         auto info = self->playbackInfo();
         bool changed = false;

@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <any>
+#include <cmath>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "app/app_delegate.h"
 #include "app/scene_delegate.h"
+#include "core/ffmpeg_utility.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
 #include "library/library_file_collection_view_controller.h"
@@ -281,14 +285,14 @@ TEST_F(AppHostTest, AURLArrivingOverAMenuClosesItAndPlays) {
 }
 
 // The activity a player leaves when the app stops, written where the next run finds it.
-void keepActivity(const fs::path& home, const fs::path& video, bool securityScoped) {
+void keepActivity(const fs::path& home, const fs::path& video, bool securityScoped, double duration = 10.0) {
     auto session = ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "kept");
     auto activity = ui::UserActivity::create(PlaybackInfo::kActivityType);
     auto bookmark = foundation::URL::fileURLWithPath(video.string()).bookmarkData();
     ASSERT_TRUE(bookmark);
     activity->setUserInfo({{"url", bookmark.value()},
                            {"isSecurityScoped", securityScoped},
-                           {"duration", 10.0},
+                           {"duration", duration},
                            {"controlsHidden", true}});
     session->setStateRestorationActivity(activity);
     ASSERT_TRUE(SceneSessionStore(home).save(*session));
@@ -303,13 +307,58 @@ TEST_F(AppHostTest, AVideoInASubFolderIsRestoredWithAManagerOfItsFolder) {
     auto info = player()->playbackInfo();
     EXPECT_TRUE(info->isRestored());
     EXPECT_TRUE(info->hideControls());
-    EXPECT_EQ(info->video()->duration(), VideoTime{10.0});
+    EXPECT_EQ(info->video()->duration(),
+              VideoTime{FFmpegUtility::getDurationForFile((documents / "Shows" / "Pilot.mp4").string())})
+        << "the file's own length, not the scene's 10 s";
     EXPECT_EQ(info->videoManager()->folderURL().path(), (documents / "Shows").string());
     EXPECT_EQ(info->videoManager()->parent(), root()->videoManager());
     // The root screen does not show the video, so it is not marked played there.
     EXPECT_TRUE(root()->videoManager()->playedVideos().empty());
     EXPECT_FALSE(host->scene()->isStateRestorationPending());
     EXPECT_EQ(host->scene()->stateRestorationExtensions(), 1);
+}
+
+TEST_F(AppHostTest, ARestoredPlayerTakesTheFilesLengthOverAKeptSceneThatDisagrees) {
+    const auto film = documents / "Film.mp4";
+    fs::copy_file(testMedia("long.mp4"), film);
+    const double length = FFmpegUtility::getDurationForFile(film.string());
+    ASSERT_GT(length, 60);
+    const auto key = ProgressClient::progressKey(foundation::URL::fileURLWithPath(film.string()));
+    for (double kept : {1e308, -5.0, 30.0, 0.5}) {
+        SCOPED_TRACE(kept);
+        // What the last run saved: 41.5 s into the file, and a scene that says otherwise of its length.
+        writeFile(home / "Library/Application Support/progressData",
+                  R"({")" + key + R"(":{"progress":{"seconds":41.5},"duration":{"seconds":)" +
+                      nlohmann::json(length).dump() + R"(},"isFinished":false}})");
+        keepActivity(home, film, false, kept);
+        ASSERT_TRUE(launch()) << err.str();
+        ASSERT_TRUE(player());
+        auto info = player()->playbackInfo();
+        EXPECT_EQ(info->video()->duration(), VideoTime{length});
+        EXPECT_NEAR(info->progress(), 41.5, 0.5) << "the position of the file's record";
+        info->saveProgress();
+        const auto record = AppDelegate::shared()->progressClient()->progress(*info->video());
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->duration, VideoTime{length}) << "the scene's length is not saved into the record";
+        host->shutDown();
+        host.reset();
+        ui::Application::shared().reset();
+    }
+}
+
+TEST(SceneRestorationTest, AKeptLengthStandsOnlyWhileTheFilesCannotBeReadAndOnlyWhenItCanBeOne) {
+    auto url = [](const char* clip) { return foundation::URL::fileURLWithPath(testMedia(clip).string()); };
+    const double own = FFmpegUtility::getDurationForFile(testMedia("long.mp4").string());
+    ASSERT_GT(own, 60);
+    for (double kept : {30.0, 1e308, -5.0}) EXPECT_EQ(SceneDelegate::restoredDuration(url("long.mp4"), kept), own);
+    // A raw stream has no length FFmpeg can read without decoding it all; a header's claim of
+    // 1e10 s is none either.
+    for (const char* unread : {"raw.h264", "huge-duration.mkv"}) {
+        SCOPED_TRACE(unread);
+        EXPECT_EQ(SceneDelegate::restoredDuration(url(unread), 30.0), 30.0);
+        for (double bogus : {1e308, 1e10, -5.0, 0.0, std::nan("")})
+            EXPECT_EQ(SceneDelegate::restoredDuration(url(unread), bogus), std::nullopt) << bogus;
+    }
 }
 
 TEST_F(AppHostTest, TheActivityOfTheSceneWhenItStopsRestoresThePlayerNextTime) {

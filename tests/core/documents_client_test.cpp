@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/xattr.h>
@@ -12,6 +13,8 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
+#include <thread>
 
 #include "core/folder.h"
 #include "core/preferences.h"
@@ -164,6 +167,89 @@ TEST_F(DocumentsClientTest, ListingsGiveStableIds) {
     auto second = client->contents(urlOf(documents), false);
     ASSERT_EQ(first.size(), 1u);
     EXPECT_EQ(first[0]->id(), second[0]->id());
+}
+
+// Makes the status-change time of `later` later than that of `earlier`: file times come from a
+// coarse clock, so files made one after the other can share one. Each chmod sets it anew.
+void changeLater(const std::filesystem::path& later, const std::filesystem::path& earlier) {
+    auto changed = [](const std::filesystem::path& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(path.c_str(), &info), 0);
+        return std::pair(info.st_ctim.tv_sec, info.st_ctim.tv_nsec);
+    };
+    while (changed(later) <= changed(earlier)) ASSERT_EQ(::chmod(later.c_str(), 0644), 0);
+}
+
+// A copy made with its attributes (`cp -a`): the source's identifier, a later status change.
+void copyWithIdentity(const std::filesystem::path& source, const std::filesystem::path& copy) {
+    std::filesystem::copy_file(source, copy);
+    char id[64];
+    const ssize_t length = ::getxattr(source.c_str(), "user.reelhaven.UUID", id, sizeof id);
+    ASSERT_EQ(length, 36);
+    ASSERT_EQ(::setxattr(copy.c_str(), "user.reelhaven.UUID", id, 36, 0), 0);
+    changeLater(copy, source);
+}
+
+std::map<std::string, std::string> idsByName(const std::vector<LibraryItemPtr>& items) {
+    std::map<std::string, std::string> ids;
+    for (const auto& item : items) ids[item->url().lastPathComponent()] = item->id().uuidString();
+    return ids;
+}
+
+TEST_F(DocumentsClientTest, ACopyNamedBeforeItsSourceDoesNotTakeItsIdentity) {
+    // As a restart finds them: the source's identifier on disk, no holder known to this process.
+    const std::string id = foundation::UUID::random().uuidString();
+    writeFile(documents / "b.mp4", "x");
+    ASSERT_EQ(::setxattr((documents / "b.mp4").c_str(), "user.reelhaven.UUID", id.data(), id.size(), 0), 0);
+    copyWithIdentity(documents / "b.mp4", documents / "A.mp4");
+    std::filesystem::create_directory(documents / "Shows");
+    copyWithIdentity(documents / "b.mp4", documents / "Shows" / "0.mp4");
+
+    auto ids = idsByName(client->contents(urlOf(documents), true));
+    EXPECT_EQ(ids["b.mp4"], id) << "the original keeps it";
+    EXPECT_NE(ids["A.mp4"], id);
+    for (const auto& [name, path] : {std::pair("b.mp4", documents / "b.mp4"), {"A.mp4", documents / "A.mp4"}}) {
+        char stored[64];
+        ASSERT_EQ(::getxattr(path.c_str(), "user.reelhaven.UUID", stored, sizeof stored), 36);
+        EXPECT_EQ(std::string(stored, 36), ids[name]) << name << ": written, so the next start agrees";
+    }
+    EXPECT_EQ(idsByName(client->contents(urlOf(documents), false)), (std::map<std::string, std::string>{
+                                                                        {"A.mp4", ids["A.mp4"]},
+                                                                        {"Shows", ids["Shows"]},
+                                                                        {"b.mp4", id},
+                                                                    }));
+    // The copy in a folder of its own is met later, while the original still carries it.
+    const auto all = idsByName(client->allItems(urlOf(documents)));
+    EXPECT_EQ(all.at("b.mp4"), id);
+    EXPECT_NE(all.at("0.mp4"), id);
+}
+
+TEST_F(DocumentsClientTest, ACopyMadeBeforeItsSourceChangedLeavesTheIdentityToTheSourceMetFirst) {
+    writeFile(documents / "b.mp4", "x");
+    const auto id = client->contents(urlOf(documents), false).at(0)->id();
+    copyWithIdentity(documents / "b.mp4", documents / "A.mp4");
+    changeLater(documents / "b.mp4", documents / "A.mp4");  // the source renamed or touched since
+    auto ids = idsByName(client->contents(urlOf(documents), false));
+    EXPECT_EQ(ids["b.mp4"], id.uuidString()) << "the holder the library knew";
+    EXPECT_NE(ids["A.mp4"], id.uuidString());
+}
+
+TEST_F(DocumentsClientTest, ListingsOnSeveralThreadsAgreeWhichCopyKeepsTheIdentity) {
+    const std::string id = foundation::UUID::random().uuidString();
+    writeFile(documents / "b.mp4", "x");
+    ASSERT_EQ(::setxattr((documents / "b.mp4").c_str(), "user.reelhaven.UUID", id.data(), id.size(), 0), 0);
+    for (const char* copy : {"A.mp4", "0.mp4", "a.mp4"}) copyWithIdentity(documents / "b.mp4", documents / copy);
+    std::vector<std::map<std::string, std::string>> seen(4);
+    std::vector<std::thread> threads;
+    for (auto& ids : seen) threads.emplace_back([&] { ids = idsByName(client->contents(urlOf(documents), false)); });
+    for (auto& thread : threads) thread.join();
+    for (const auto& ids : seen) {
+        EXPECT_EQ(ids.at("b.mp4"), id);
+        EXPECT_EQ(ids, seen[0]) << "every listing gives each file the identifier it carries";
+    }
+    std::set<std::string> distinct;
+    for (const auto& [name, uuid] : seen[0]) distinct.insert(uuid);
+    EXPECT_EQ(distinct.size(), 4u);
 }
 
 TEST_F(DocumentsClientTest, ListingsMarkListedEntriesByTheBackupSetting) {
@@ -374,6 +460,28 @@ TEST_F(DocumentsClientTest, CachedImagesAreWrittenAsPNGAndRemoved) {
 
     EXPECT_TRUE(client->removeCachedItem("thumb"));
     EXPECT_FALSE(client->removeCachedItem("thumb"));
+}
+
+TEST_F(DocumentsClientTest, ThumbnailWritesOfAKilledRunAreSweptAtStartAndLiveOnesStay) {
+    const std::string id = "E621E1F8-C36C-495A-93FC-0C247A3E6E5F";
+    writeFile(caches / id, "png");
+    writeFile(caches / ("." + id + ".k1LLed"), "half a thumbnail");
+    writeFile(caches / ".E621E1F8-C36C-495A-93FC-0C247A3E6E5F.w0rk1n", "a thumbnail being written");
+    writeFile(caches / ".notes.k1LLed", "not a thumbnail's");
+    writeFile(caches / "Screenshots" / ("." + id + ".k1LLed"), "not in the folder of thumbnails");
+    // A live writer holds a lock on its temporary until the rename.
+    const int live = ::open((caches / ("." + id + ".w0rk1n")).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    (void)DocumentsClient::create(preferences);  // as a run starts
+    std::vector<std::string> left;
+    for (auto& entry : std::filesystem::directory_iterator(caches)) left.push_back(entry.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"." + id + ".w0rk1n", ".notes.k1LLed", id, "Screenshots"}));
+    EXPECT_TRUE(std::filesystem::exists(caches / "Screenshots" / ("." + id + ".k1LLed")));
+    ::close(live);
+    EXPECT_EQ(client->removeAbandonedThumbnailTemporaries(), 1u) << "its writer is gone";
 }
 
 TEST_F(DocumentsClientTest, WithoutAContainerEverythingFailsQuietly) {

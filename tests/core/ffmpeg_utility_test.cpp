@@ -149,6 +149,7 @@ TEST(FFmpegUtilityTest, DurationsMatchFFprobe) {
 TEST(FFmpegUtilityTest, DurationsOfUnreadableFilesAreMinusOne) {
     EXPECT_EQ(FFmpegUtility::getDurationForFile("/nonexistent/clip.mp4"), -1);
     EXPECT_EQ(FFmpegUtility::getDurationForFile(testMedia("truncated.mp4")), -1);
+    EXPECT_EQ(FFmpegUtility::getDurationForFile(testMedia("huge-duration.mkv")), -1) << "a header claiming 1e10 s";
     testing_support::TempDir dir;
     testing_support::writeFile(dir / "noise.mp4", std::string(4096, '\x5a'));
     EXPECT_EQ(FFmpegUtility::getDurationForFile(dir / "noise.mp4"), -1);

@@ -117,10 +117,10 @@ TEST_F(ProgressClientTest, ABadRecordIsDroppedAloneAndABadChoiceAloneFromItsReco
     writeFile(file,
               R"({"a":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false},)"
               R"("b":{"progress":{"seconds":7},"duration":{"seconds":60},"isFinished":false,"aspectRatio":"zoom",)"
-              R"("volume":40},"c":7,"d":{"progress":{"seconds":5},"isFinished":false}})");
+              R"("volume":40},"c":7,"d":{"duration":{"seconds":60},"isFinished":false}})");
     auto client = ProgressClient::create();
     auto records = client->records();
-    ASSERT_EQ(records.size(), 2u);
+    ASSERT_EQ(records.size(), 2u) << "a record without a position is none";
     EXPECT_EQ(records.at("a").progress, VideoTime{5});
     EXPECT_EQ(records.at("b").progress, VideoTime{7});
     EXPECT_EQ(records.at("b").contentMode, std::nullopt);
@@ -177,6 +177,64 @@ TEST_F(ProgressClientTest, ANumberJSONCannotHoldCostsOnlyItsValueOrItsRecord) {
     EXPECT_EQ(records.at("c").playbackSpeed, std::nullopt);
 }
 
+TEST_F(ProgressClientTest, ADamagedLengthOrWatchedMarkKeepsThePositionAndTheChoices) {
+    const std::string film = ProgressClient::progressKey(URL::fileURLWithPath("/Film.mkv"));
+    writeFile(file,
+              R"({")" + film +
+                  R"(":{"progress":{"seconds":61.2},"duration":{"seconds":NaN},"isFinished":false,)"
+                  R"("volume":40},)"
+                  R"("text":{"progress":{"seconds":30},"duration":{"seconds":600},"isFinished":"no","loop":true},)"
+                  R"("huge":{"progress":{"seconds":45},"duration":{"seconds":1e308},"isFinished":true},)"
+                  R"("negative":{"progress":{"seconds":12},"duration":{"seconds":-5}},)"
+                  R"("late":{"progress":{"seconds":1e10},"duration":{"seconds":600},"isFinished":false},)"
+                  R"("early":{"progress":{"seconds":-5},"duration":{"seconds":600},"isFinished":false}})");
+    auto client = ProgressClient::create();
+    auto records = client->records();
+    ASSERT_EQ(records.size(), 4u) << "a position outside any media is no position";
+    EXPECT_EQ(records.at(film).progress, VideoTime{61.2});
+    EXPECT_EQ(records.at(film).duration, VideoTime{0}) << "unknown";
+    EXPECT_EQ(records.at(film).volume, 40);
+    EXPECT_EQ(records.at("text").progress, VideoTime{30});
+    EXPECT_EQ(records.at("text").duration, VideoTime{600});
+    EXPECT_FALSE(records.at("text").isFinished);
+    EXPECT_EQ(records.at("text").loop, true);
+    EXPECT_EQ(records.at("huge").duration, VideoTime{0});
+    EXPECT_TRUE(records.at("huge").isFinished);
+    EXPECT_EQ(records.at("negative").progress, VideoTime{12});
+    EXPECT_EQ(records.at("negative").duration, VideoTime{0});
+    EXPECT_EQ(damagedCopies().size(), 1u) << "what was dropped is kept aside";
+
+    // The next update with the video's real length mends the record; the position and the
+    // choices stand.
+    auto played = video("Film.mkv", 600);
+    client->update(*played, 62, std::nullopt, records.at(film).choices());
+    client->save();
+    const auto saved = savedJson()[film];
+    EXPECT_EQ(saved["progress"]["seconds"], 62.0);
+    EXPECT_EQ(saved["duration"]["seconds"], 600.0);
+    EXPECT_EQ(saved["isFinished"], false);
+    EXPECT_EQ(saved["volume"], 40);
+}
+
+TEST_F(ProgressClientTest, ABogusLengthOfTheVideoIsNeverWrittenIntoItsRecord) {
+    auto client = ProgressClient::create();
+    auto film = video("Film.mkv", 600);
+    client->update(*film, 100, std::nullopt, {});
+    for (double bogus : {1e10, 1e308, -5.0}) {
+        film->setDuration(VideoTime{bogus});
+        client->update(*film, 120, std::nullopt, {});
+        auto record = client->progress(*film);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->duration, VideoTime{600}) << bogus;
+        EXPECT_EQ(record->progress, VideoTime{120}) << bogus;
+    }
+    auto fresh = video("Fresh.mkv", 1e10);
+    client->update(*fresh, 50, std::nullopt, {});
+    EXPECT_FALSE(client->progress(*fresh)) << "no first record without a real length";
+    client->update(*film, 2e8, std::nullopt, {});
+    EXPECT_EQ(client->progress(*film)->progress, VideoTime{120}) << "a position beyond any media";
+}
+
 TEST_F(ProgressClientTest, EachDamagedFileIsKeptAndOnlyTheNewestFew) {
     for (int i = 0; i < 5; ++i) {
         writeFile(file, "{\"damaged\":" + std::to_string(i));
@@ -185,6 +243,26 @@ TEST_F(ProgressClientTest, EachDamagedFileIsKeptAndOnlyTheNewestFew) {
     auto copies = damagedCopies();
     ASSERT_EQ(copies.size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(readFile(copies[i]), "{\"damaged\":" + std::to_string(i + 2));
+}
+
+TEST_F(ProgressClientTest, ADamagedFileReadAtEveryStartIsKeptOnceAndPushesOutNoOlderCopy) {
+    const std::string older = R"({"lost":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false}} x)";
+    writeFile(file, older);
+    (void)ProgressClient::create();
+    const std::string damaged = "{\"damaged\":";
+    writeFile(file, damaged);
+    for (int start = 0; start < 4; ++start) (void)ProgressClient::create();
+    auto copies = damagedCopies();
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(readFile(copies[0]), older) << "the only copy of the dropped record stays";
+    EXPECT_EQ(readFile(copies[1]), damaged);
+
+    // Damage that differs from the newest copy is kept again, even when an older copy holds it.
+    writeFile(file, older);
+    (void)ProgressClient::create();
+    copies = damagedCopies();
+    ASSERT_EQ(copies.size(), 3u);
+    EXPECT_EQ(readFile(copies[2]), older);
 }
 
 TEST_F(ProgressClientTest, APipeOrADeviceUnderTheFileNameIsNotReadAndTheNextSaveReplacesIt) {

@@ -75,6 +75,10 @@ TEST(VideoProgressUpdateTest, AZeroDurationGivesAnUnfinishedPosition) {
     r.update(0, std::nullopt, std::nullopt, {});  // 0 / 0 is not a number
     EXPECT_FALSE(r.isFinished);
     EXPECT_EQ(r.progress, VideoTime{0});
+    // A record whose length was lost keeps its positions until a length is known again.
+    r.update(50, std::nullopt, std::nullopt, {});
+    EXPECT_FALSE(r.isFinished);
+    EXPECT_EQ(r.progress, VideoTime{50});
 }
 
 TEST(VideoProgressUpdateTest, ReplacesEveryChoice) {
@@ -134,6 +138,8 @@ TEST(VideoProgressCodingTest, RejectsMissingKeysWrongTypesAndUnknownModes) {
         R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,"volume":"loud"})",
         R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,"selectedAudio":1.5})",
         R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,"loop":1})",
+        R"({"progress":{"seconds":-5},"duration":{"seconds":2},"isFinished":false})",
+        R"({"progress":{"seconds":1},"duration":{"seconds":1e308},"isFinished":false})",
         R"([1,2])",
     };
     for (const char* text : bad)
@@ -164,9 +170,16 @@ TEST(VideoProgressCodingTest, AStoredRecordKeepsEverythingButItsUnusableChoices)
     }
     std::vector<std::string> dropped;
     EXPECT_FALSE(
-        decodeStoredVideoProgress(nlohmann::json::parse(R"({"progress":{"seconds":1},"isFinished":false})"), dropped))
-        << "a required key cannot be done without";
+        decodeStoredVideoProgress(nlohmann::json::parse(R"({"duration":{"seconds":1},"isFinished":false})"), dropped))
+        << "the position cannot be done without";
     EXPECT_FALSE(decodeStoredVideoProgress(nlohmann::json::parse("[1]"), dropped));
+    // Without its length or watched mark the record still holds a position.
+    auto lengthless = decodeStoredVideoProgress(nlohmann::json::parse(R"({"progress":{"seconds":1}})"), dropped);
+    ASSERT_TRUE(lengthless);
+    EXPECT_EQ(lengthless->progress, VideoTime{1});
+    EXPECT_EQ(lengthless->duration, VideoTime{0});
+    EXPECT_FALSE(lengthless->isFinished);
+    EXPECT_EQ(dropped, (std::vector<std::string>{"duration", "isFinished"}));
 }
 
 TEST(VideoProgressCodingTest, AnAspectRatioNoPictureHasCountsAsAbsent) {

@@ -146,6 +146,17 @@ TEST_F(PlayerTest, AFilePlayedToItsEndClosesFinishedOrPlaysTheNext) {
     EXPECT_EQ(ended->first, EndFileAction::playNext);
 }
 
+TEST_F(PlayerTest, ALengthBeyondAnyMediaIsNoLength) {
+    auto played = info(clip("huge-duration.mkv", false));
+    open(played);
+    ASSERT_TRUE(waitForLoad());
+    EXPECT_EQ(property("duration"), "10000000000.000000") << "what the file's header claims";
+    // Its end comes after everything mpv reported of it, its length included.
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(played->duration(), std::nullopt);
+    EXPECT_EQ(played->video()->duration(), std::nullopt);
+}
+
 // No sound device: mpv's "pcm" output writing into a folder that does not exist cannot open,
 // on any machine.
 class PlayerWithoutSoundTest : public PlayerTest {

@@ -71,6 +71,21 @@ TEST_F(PlaybackInfoTest, ASavedRecordAppliesOnlyToTheSameDurationOrAFileFromElse
     EXPECT_EQ(applied->isFinished(), std::nullopt);
 }
 
+TEST_F(PlaybackInfoTest, ARecordWhoseLengthWasLostAppliesWhileItsPositionLiesInsideTheFile) {
+    auto library = video("movie.mp4", 120.5);
+    saveRecord(*library, 0, 41.5);
+    auto applied = make(library);
+    EXPECT_EQ(applied->progress(), 41.5);
+    EXPECT_EQ(applied->selectedAudioTrack(), 2);
+
+    auto shorter = video("short.mp4", 30.0);
+    saveRecord(*shorter, 0, 41.5);
+    EXPECT_EQ(make(shorter)->progress(), 0) << "another file of the same name";
+    auto unknown = video("unknown.mp4", std::nullopt);
+    saveRecord(*unknown, 0, 41.5);
+    EXPECT_EQ(make(unknown)->progress(), 0);
+}
+
 TEST_F(PlaybackInfoTest, SavingMergesPositionAndChoicesIntoTheStore) {
     auto target = video("saved.mp4", 60.0);
     auto info = make(target, 1.5);

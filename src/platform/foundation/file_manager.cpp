@@ -242,19 +242,29 @@ Status FileManager::writeFile(const URL& url, std::string_view bytes, WriteMode 
 }
 
 std::string FileManager::temporaryPrefix(const URL& url) {
-    // Short enough for the longest destination names.
-    return "." + url.lastPathComponent().substr(0, 64) + ".";
+    return "." + url.lastPathComponent().substr(0, kTemporaryNameLength) + ".";
 }
 
 Result<std::size_t> FileManager::removeAbandonedTemporaries(const URL& url) const {
     if (auto error = requireFileURL(url)) return *error;
-    const std::string folder = url.deletingLastPathComponent().path();
-    const std::string prefix = temporaryPrefix(url);
+    const std::string target = url.lastPathComponent().substr(0, kTemporaryNameLength);
+    return removeAbandonedTemporaries(url.deletingLastPathComponent(),
+                                      [&target](std::string_view name) { return name == target; });
+}
+
+Result<std::size_t> FileManager::removeAbandonedTemporaries(
+    const URL& folderURL, const std::function<bool(std::string_view)>& isTarget) const {
+    if (auto error = requireFileURL(folderURL)) return *error;
+    const std::string folder = folderURL.path();
     auto names = contentsOfDirectoryAtPath(folder);
     if (!names) return names.error();
+    constexpr std::size_t kRandomLength = 6;
     std::size_t removed = 0;
     for (const auto& name : *names) {
-        if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) continue;
+        // "." + target + "." + six random characters
+        if (name.size() < kRandomLength + 3 || name.front() != '.' || name[name.size() - kRandomLength - 1] != '.')
+            continue;
+        if (!isTarget(std::string_view(name).substr(1, name.size() - kRandomLength - 2))) continue;
         const std::string candidate = folder + "/" + name;
         FileDescriptor file(::open(candidate.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
         struct stat info {};

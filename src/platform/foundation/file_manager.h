@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/foundation/container.h"
@@ -88,11 +89,18 @@ public:
     // Removes the temporary files that atomic writes of `url` left when their process died before
     // the rename (each live writer holds a lock on its own until then); the number removed.
     Result<std::size_t> removeAbandonedTemporaries(const URL& url) const;
+    // The same for every file of `folder` whose (possibly shortened) name `isTarget` accepts: for
+    // files written under names not known in advance (thumbnails, copies named by time).
+    Result<std::size_t> removeAbandonedTemporaries(const URL& folder,
+                                                   const std::function<bool(std::string_view)>& isTarget) const;
 
 private:
     FileManager() = default;
     // Nothing for a file URL with a path; otherwise the kErrorUnsupported error to return.
     static std::optional<Error> requireFileURL(const URL& url);
+    // Temporaries carry at most this much of their destination's name, short enough for the
+    // longest destination names.
+    static constexpr std::size_t kTemporaryNameLength = 64;
     // The name of an atomic write's temporary file without its six random characters.
     static std::string temporaryPrefix(const URL& url);
 };

@@ -4,12 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <functional>
 #include <vector>
 
 #include "platform/foundation/file_descriptor.h"
@@ -71,10 +69,24 @@ Status StoredFile::write(std::string_view bytes) const {
 }
 
 std::size_t StoredFile::removeAbandonedTemporaries() const {
-    return FileManager::defaultManager().removeAbandonedTemporaries(m_url).valueOr(0);
+    auto& files = FileManager::defaultManager();
+    const std::string copyPrefix = m_url.lastPathComponent() + kDamagedCopyInfix;
+    return files.removeAbandonedTemporaries(m_url).valueOr(0) +
+           files
+               .removeAbandonedTemporaries(
+                   m_url.deletingLastPathComponent(),
+                   [&copyPrefix](std::string_view name) { return name.starts_with(copyPrefix); })
+               .valueOr(0);
 }
 
 std::optional<std::string> StoredFile::keepDamagedCopy(std::string_view bytes) const {
+    const std::string folder = m_url.deletingLastPathComponent().path();
+    if (const auto copies = damagedCopyNames(); !copies.empty()) {
+        const std::string newest = folder + "/" + copies.back();
+        // Read as the file itself is: a FIFO or a huge file under the copy's name is no match.
+        const auto kept = StoredFile(URL::fileURLWithPath(newest), m_sizeLimit).read();
+        if (kept && kept.value() && *kept.value() == bytes) return newest;
+    }
     const std::string path = damagedCopyPath();
     if (!FileManager::defaultManager().writeFile(URL::fileURLWithPath(path), bytes, WriteMode::atomic))
         return std::nullopt;
@@ -90,19 +102,23 @@ std::string StoredFile::damagedCopyPath() const {
     return path;
 }
 
-void StoredFile::removeOldDamagedCopies() const {
-    auto& files = FileManager::defaultManager();
-    const std::string folder = m_url.deletingLastPathComponent().path();
+std::vector<std::string> StoredFile::damagedCopyNames() const {
     const std::string prefix = m_url.lastPathComponent() + kDamagedCopyInfix;
-    auto names = files.contentsOfDirectoryAtPath(folder);
-    if (!names) return;
+    auto names = FileManager::defaultManager().contentsOfDirectoryAtPath(m_url.deletingLastPathComponent().path());
     std::vector<std::string> copies;
+    if (!names) return copies;
+    // The stamps sort as time does, and the listing is sorted.
     for (const auto& name : *names)
         if (name.starts_with(prefix)) copies.push_back(name);
+    return copies;
+}
+
+void StoredFile::removeOldDamagedCopies() const {
+    auto copies = damagedCopyNames();
     if (copies.size() <= kKeptDamagedCopies) return;
-    std::sort(copies.begin(), copies.end(), std::greater<>());
-    for (std::size_t i = kKeptDamagedCopies; i < copies.size(); ++i)
-        (void)files.removeItem(URL::fileURLWithPath(folder + "/" + copies[i]));
+    const std::string folder = m_url.deletingLastPathComponent().path();
+    for (std::size_t i = 0; i + kKeptDamagedCopies < copies.size(); ++i)
+        (void)FileManager::defaultManager().removeItem(URL::fileURLWithPath(folder + "/" + copies[i]));
 }
 
 }  // namespace foundation

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/data.h"
 #include "platform/foundation/error.h"
@@ -37,15 +38,20 @@ public:
     Result<std::optional<Data>> read() const;
     // Replaces the file whole; a failed write leaves the old file and no temporary behind.
     Status write(std::string_view bytes) const;
-    // Removes what saves killed half-way left beside the file; the number removed.
+    // Removes what saves and damaged copies killed half-way left beside the file; the number
+    // removed.
     std::size_t removeAbandonedTemporaries() const;
     // Keeps `bytes` beside the file as "<name>.corrupt-<UTC time>" for someone to look at, and
-    // removes the oldest such copies beyond kKeptDamagedCopies. The copy's path, or nothing when
-    // it could not be written.
+    // removes the oldest such copies beyond kKeptDamagedCopies. Bytes the newest copy already
+    // holds are not copied again (a damaged file read at every start would otherwise push out
+    // the older copies one start at a time): that copy's path is returned. The copy's path, or
+    // nothing when it could not be written.
     std::optional<std::string> keepDamagedCopy(std::string_view bytes) const;
 
 private:
     std::string damagedCopyPath() const;
+    // Oldest first.
+    std::vector<std::string> damagedCopyNames() const;
     void removeOldDamagedCopies() const;
 
     URL m_url;

@@ -21,6 +21,15 @@ std::string displayName(const Video& video) {
 std::optional<double> seconds(const std::optional<VideoTime>& time) {
     return time ? std::optional(time->seconds) : std::nullopt;
 }
+// A record applies to the file it was saved for: a library file whose length changed is another
+// file. A record whose length was lost (0) applies while its position lies inside the file.
+// Not inlined: GCC then takes the fields of an engaged optional for uninitialised.
+[[gnu::noinline]] bool recordAppliesToFile(const VideoProgress& record, std::optional<double> duration) {
+    if (!duration) return false;
+    if (*duration == record.duration.seconds) return true;
+    return record.duration.seconds == 0 && record.progress.seconds < *duration;
+}
+
 }  // namespace
 
 std::shared_ptr<PlaybackInfo> PlaybackInfo::create(std::shared_ptr<ProgressClient> progressClient,
@@ -52,9 +61,8 @@ void PlaybackInfo::restoreSavedChoices() {
     {
         std::lock_guard lock(m_mutex);
         if (m_duration && *m_duration <= kShortVideoLoopSeconds) m_loop = true;
-        // A record applies to the file it was saved for: a library file whose length changed is
-        // another file. Files opened from elsewhere have no stable length to compare.
-        if (!saved || !(m_isSecurityScoped || (m_duration && *m_duration == saved->duration.seconds))) return;
+        // Files opened from elsewhere have no stable length to compare.
+        if (!saved || !(m_isSecurityScoped || recordAppliesToFile(*saved, m_duration))) return;
         m_progress = saved->progress.seconds;
         m_selectedAudioTrack = saved->selectedAudio;
         m_selectedSubtitleTrack = saved->selectedSubtitle;

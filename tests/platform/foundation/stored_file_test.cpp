@@ -94,6 +94,9 @@ TEST_F(StoredFileTest, OnlyTheTemporariesOfDeadSavesAreRemoved) {
     writeFile(dir / ".progressData.Zz99Yy", "another");
     writeFile(dir / ".progressData.toolong", "not a temporary name");
     writeFile(dir / ".other.Ab12Cd", "another file's");
+    // Damaged copies are written the same way, under names made from the time.
+    writeFile(dir / ".progressData.corrupt-20261207T101502.123Z.Ab12Cd", "a copy killed before its rename");
+    writeFile(dir / ".other.corrupt-20261207T101502.123Z.Ab12Cd", "another file's copy");
     fs::create_directory(dir / ".progressData.Dir123");
     ASSERT_EQ(::mkfifo((dir / ".progressData.Fifo12").c_str(), 0644), 0);
     // A save in progress holds a lock on its temporary.
@@ -101,9 +104,10 @@ TEST_F(StoredFileTest, OnlyTheTemporariesOfDeadSavesAreRemoved) {
     FileDescriptor live(::open((dir / ".progressData.Live12").c_str(), O_RDONLY | O_CLOEXEC));
     ASSERT_EQ(::flock(live.get(), LOCK_EX), 0);
 
-    EXPECT_EQ(file.removeAbandonedTemporaries(), 2u);
+    EXPECT_EQ(file.removeAbandonedTemporaries(), 3u);
     EXPECT_EQ(names(), (std::set<std::string>{"progressData", ".progressData.toolong", ".other.Ab12Cd",
-                                              ".progressData.Dir123", ".progressData.Fifo12", ".progressData.Live12"}));
+                                              ".other.corrupt-20261207T101502.123Z.Ab12Cd", ".progressData.Dir123",
+                                              ".progressData.Fifo12", ".progressData.Live12"}));
     live.reset();
     EXPECT_EQ(file.removeAbandonedTemporaries(), 1u) << "its writer is gone";
 }
@@ -119,6 +123,21 @@ TEST_F(StoredFileTest, DamagedContentsAreKeptByTimeAndOnlyTheNewestFew) {
     EXPECT_EQ(names().size(), StoredFile::kKeptDamagedCopies);
     for (int i = 0; i < 2; ++i) EXPECT_FALSE(fs::exists(copies[i])) << copies[i];
     for (int i = 2; i < 5; ++i) EXPECT_EQ(readFile(copies[i]), "damaged " + std::to_string(i + 1));
+}
+
+TEST_F(StoredFileTest, DamageTheNewestCopyHoldsIsNotCopiedAgain) {
+    const auto first = file.keepDamagedCopy("damaged 1");
+    const auto second = file.keepDamagedCopy("damaged 2");
+    ASSERT_TRUE(first && second);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(file.keepDamagedCopy("damaged 2"), second);
+    EXPECT_EQ(names(),
+              (std::set<std::string>{fs::path(*first).filename().string(), fs::path(*second).filename().string()}));
+    // Only the newest counts: damage seen before it is kept once more.
+    const auto third = file.keepDamagedCopy("damaged 1");
+    ASSERT_TRUE(third);
+    EXPECT_NE(third, first);
+    EXPECT_EQ(readFile(*third), "damaged 1");
+    EXPECT_EQ(names().size(), 3u);
 }
 
 }  // namespace
