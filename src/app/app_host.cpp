@@ -25,6 +25,7 @@
 #include "platform/foundation/container.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/graphics/png_codec.h"
+#include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/scenes/scene_session.h"
@@ -266,6 +267,8 @@ foundation::Status AppHost::waitForPlayerFrame() {
     auto session = player ? player->session() : nullptr;
     auto view = player ? player->glkView() : nullptr;
     if (!session || !view) return {};
+    // In the background the player draws nothing: the window shows what it last had.
+    if (m_scene->activationState() == ui::SceneActivationState::background) return {};
     // The view hands over blank frames before mpv has a picture; once mpv's clock has passed the
     // first frame, every frame drawn from then on shows the file. The render queue may be drawing
     // one frame already (begun before), so the second one handed over counts. A paused player
@@ -273,6 +276,9 @@ foundation::Status AppHost::waitForPlayerFrame() {
     std::optional<std::uint64_t> playingFrom;
     auto showsTheFile = [&] {
         serveWindow();
+        // A file without a picture shows its black view under the player's alert saying so.
+        if (auto alert = std::dynamic_pointer_cast<ui::AlertController>(player->presentedViewController()))
+            return alert->alertTitle() == std::optional<std::string>(ReelhavenViewController::kNoPictureTitle);
         const auto serial = view->presentedFrame().serial;
         if (playingFrom) return serial > *playingFrom + 1;
         auto info = session->playbackInfo();

@@ -1,5 +1,6 @@
 #include <mpv/client.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -9,6 +10,8 @@
 #include "platform/foundation/notification_center.h"
 #include "platform/ui/views/platform_version.h"
 #include "playback/mpv_session.h"
+
+#include <algorithm>
 
 namespace reelhaven {
 
@@ -125,8 +128,10 @@ void MPVSession::handlePlaybackRestart(const mpv_event&) {
     auto info = playbackInfo();
     info->setIsSeeking(false);
     info->setIsPanSeeking(false);
-    // Read here, as playback starts; on the main queue it would already have moved on.
-    const auto position = doubleProperty("time-pos");
+    // Read here, as playback starts; on the main queue it would already have moved on. An audio
+    // file's clock can start a hair before zero (-2.8e-07): no position lies before the start.
+    auto position = doubleProperty("time-pos");
+    if (position) position = std::max(0.0, *position);
     onMain([self = shared_from_this(), position] {
         if (self->onPlaybackRestart) self->onPlaybackRestart();
         foundation::UserInfo userInfo;

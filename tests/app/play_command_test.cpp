@@ -341,8 +341,8 @@ TEST(PlayDisplay, AFileWithoutPictureIsScreenshotWithItsMessage) {
     if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";
     TempDir dir;
     auto png = dir / "window.png";
-    Launcher run(dir,
-                 {"--play", testMedia("audio.m4a").string(), "--audio-output", "null", "--screenshot", png.string()});
+    Launcher run(
+        dir, {"--play", testMedia("long-audio.m4a").string(), "--audio-output", "null", "--screenshot", png.string()});
     EXPECT_EQ(run.wait(), 0) << run.err();
     EXPECT_NE(run.out().find("end\tscreenshot\n"), std::string::npos) << run.out();
     auto image = gfx::PngCodec::decode(readFile(png));

@@ -218,3 +218,26 @@ TEST_F(WindowClicksDisplay, ClicksReachMenuEntriesAndAlertButtonsByTheirText) {
 }
 
 }  // namespace
+
+TEST_F(WindowClicksDisplay, AScreenshotIsTakenWhenNoVideoFrameComes) {
+    ASSERT_EQ(process->finish(), 0) << process->errors();
+    process.emplace(dir.path(),
+                    std::vector<std::string>{"--home", home.string(), "--display", "--no-restore", "--audio-output",
+                                             "null", "--open", testing_support::testMedia("long-audio.m4a").string()});
+    ASSERT_TRUE(process->waitFor("Window ")) << process->errors();
+    // The file has no picture: the player says so in an alert over its black view.
+    std::string shown = run("show");
+    for (int look = 0; look < 100 && shown.find("No Picture") == std::string::npos; ++look) shown = run("wait 0.1");
+    ASSERT_NE(shown.find("No Picture"), std::string::npos) << shown;
+    const auto alert = pixels("no-picture.png");
+    ASSERT_TRUE(alert) << process->errors();
+    // The alert's panel in the middle is lighter than the black picture around it.
+    EXPECT_GT(alert->pixel(195, 422).r, 20);
+    EXPECT_LT(alert->pixel(20, 300).r, 12);
+    // Its first frame is at the start, not a hair before it.
+    EXPECT_EQ(process->output().find("\t-"), std::string::npos) << process->output();
+    // In the background the player draws nothing new; the window is taken as it is.
+    run("background");
+    EXPECT_TRUE(pixels("background.png")) << process->errors();
+    EXPECT_EQ(process->finish(), 0) << process->errors();
+}
