@@ -158,6 +158,8 @@ public:
     // ---- reelhaven_view_controller_timers.cpp
     void startTimers();
     void syncUITime();
+    // Runs the clock's timer while playing, stops it while paused.
+    void updateClockTimer();
     void saveProgress();
     void commitProgress();
     // Blocks until the progress saves the player started in the background have ended. Called

@@ -29,10 +29,23 @@ void startIfStopped(std::shared_ptr<dispatch::Timer>& timer,
 
 void ReelhavenViewController::startTimers() {
     auto weak = weakSelf();
-    startIfStopped(m_syncPlayTimeTimer, [&] { return repeating(0.2, weak, &ReelhavenViewController::syncUITime); });
     startIfStopped(m_saveProgressTimer, [&] { return repeating(5.0, weak, &ReelhavenViewController::saveProgress); });
+    updateClockTimer();
     startIfStopped(m_commitProgressTimer,
                    [&] { return repeating(30.0, weak, &ReelhavenViewController::commitProgress); });
+}
+
+void ReelhavenViewController::updateClockTimer() {
+    // A paused clock stands still: its timer stops, so a paused player sleeps. A seek made
+    // meanwhile shows as playback restarts there.
+    if (m_playbackInfo->isPaused()) {
+        if (m_syncPlayTimeTimer) m_syncPlayTimeTimer->invalidate();
+        return;
+    }
+    // In the background the timers stop together, and start again together.
+    if (!m_saveProgressTimer || !m_saveProgressTimer->isValid()) return;
+    startIfStopped(m_syncPlayTimeTimer,
+                   [&] { return repeating(0.2, weakSelf(), &ReelhavenViewController::syncUITime); });
 }
 
 void ReelhavenViewController::syncUITime() {

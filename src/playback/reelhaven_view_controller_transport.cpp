@@ -48,6 +48,7 @@ void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
             m_session->disableVideoTrack();
         m_playbackInfo->setIsPaused(false);
     }
+    updateClockTimer();
     if (updateUI) {
         // Hidden while paused, so the system offers no picture in picture for a still picture.
         if (ui::PlatformVersion::isAtLeast(15) && !pictureInPicture) m_pictureInPictureView->setHidden(paused);
