@@ -19,7 +19,11 @@ public:
     // Blocks until the background work of the screens shown now has ended.
     using FlushShownScreens = std::function<void()>;
 
-    HostSettler(ui::ScreenDriver& driver, FlushShownScreens flush) : m_driver(driver), m_flush(std::move(flush)) {}
+    // `serve`, where a desktop window shows the app: called over and over while transitions run,
+    // so the window shows them as they go (and a player's first picture as it comes) rather than
+    // only the screen at rest.
+    HostSettler(ui::ScreenDriver& driver, FlushShownScreens flush, std::function<void()> serve = {})
+        : m_driver(driver), m_flush(std::move(flush)), m_serve(std::move(serve)) {}
 
     // Each round may start new work (a delivered listing makes cells ask for thumbnails), so
     // rounds repeat until one delivers nothing. Returns false when it never came to rest.
@@ -31,6 +35,7 @@ private:
 
     ui::ScreenDriver& m_driver;  // owned by the session that owns this settler
     FlushShownScreens m_flush;
+    std::function<void()> m_serve;
 };
 
 }  // namespace reelhaven

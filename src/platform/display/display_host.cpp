@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/base/log.h"
@@ -94,6 +95,7 @@ void DisplayHost::show(std::shared_ptr<ui::Window> window) {
 }
 
 DisplayHost::~DisplayHost() {
+    writeStatistics();
     dispatch::RunLoop::main()->setWakeHandler(nullptr);
     m_videoFrames.reset();
     m_desktop->makeCurrent();
@@ -414,6 +416,17 @@ void DisplayHost::composite() {
     m_desktop->swap();
     ++m_statistics.composites;
     m_videoFrames->didSwap(videos);
+}
+
+void DisplayHost::writeStatistics() const {
+    // For benchmarks of the whole app: what its window showed, read once it has closed.
+    const char* path = std::getenv("REELHAVEN_DISPLAY_STATISTICS");
+    if (!path || !*path) return;
+    const auto s = statistics();
+    std::ofstream file(path);
+    file << "composites " << s.composites << "\nrepaints " << s.repaints << "\nscans " << s.scans
+         << "\nrepainted_pixels " << s.repaintedPixels << "\nshown " << s.videoFrames << "\ndropped_to_window "
+         << s.droppedFrames << "\n";
 }
 
 DisplayHost::Statistics DisplayHost::statistics() const {

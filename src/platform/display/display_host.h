@@ -101,6 +101,9 @@ public:
     // window shows them.
     void presentIfDue();
     Statistics statistics() const;
+    // Writes the statistics to the file REELHAVEN_DISPLAY_STATISTICS names, if it does (once the
+    // window closes, for benchmarks of the whole app).
+    void writeStatistics() const;
     // Called when the user closes the window; by default the main run loop stops.
     std::function<void()> onClose;
 
