@@ -82,11 +82,15 @@ def processCpu(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def pausedCpu(arguments, settle, seconds):
-    """CPU of a process over `seconds`, from `settle` seconds after its start; it is ended after."""
-    process = subprocess.Popen(arguments, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+def pausedCpu(arguments, settle, seconds, typed=None):
+    """CPU of a process over `seconds`, from `settle` seconds after its start; it is ended after.
+    `typed`: lines typed at its start (standard input stays open, as a terminal's would)."""
+    process = subprocess.Popen(arguments, stdin=subprocess.PIPE if typed else subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, text=True)
     try:
+        if typed:
+            process.stdin.write(typed)
+            process.stdin.flush()
         time.sleep(settle)
         start = processCpu(process.pid)
         time.sleep(seconds)
@@ -140,7 +144,8 @@ def script(work, name, lines):
 
 def paused(apps, work, clip, rounds, size, seconds):
     """The apps and mpv paused in a window: CPU over `seconds` once settled, in rotated order."""
-    pause = script(work, "pause.txt", ["wait 3", "key space", f"wait {seconds + 30:.0f}", "quit"])
+    # Typed as a person at the terminal would, who then leaves it alone.
+    pause = "wait 3\nkey space\n"
     figures = {**{label: [] for label in apps}, "mpv": []}
     runners = list(figures)
     print(f"== idle while paused, {size}, {seconds:.0f} s, {rounds} rounds, load before {load()}")
@@ -149,7 +154,7 @@ def paused(apps, work, clip, rounds, size, seconds):
             if runner != "mpv":
                 with tempfile.TemporaryDirectory(prefix="bench-display-paused-") as home:
                     cpu = pausedCpu([apps[runner], "--home", home, "--open", clip, "--display", "--size", size,
-                                     "--audio-output", "null", "--script", pause], 8, seconds)
+                                     "--audio-output", "null"], 8, seconds, pause)
             else:
                 cpu = pausedCpu(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
                                  "--no-border", "--pause", "--really-quiet", clip], 8, seconds)

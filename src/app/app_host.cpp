@@ -293,14 +293,6 @@ void AppHost::serveWindow() {
     if (m_display) m_display->presentIfDue();
 }
 
-bool AppHost::serveWindowUntil(dispatch::TimePoint until) {
-    if (!m_display) return false;
-    auto loop = dispatch::RunLoop::main();
-    const auto end = loop->schedule(until, [loop] { loop->stop(); });
-    m_display->run();
-    loop->cancel(end);
-    return true;
-}
 
 foundation::Status AppHost::click(ui::Point at) {
     if (!m_display) return hostError("click needs a window: run with --display");

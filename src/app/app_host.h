@@ -63,7 +63,6 @@ public:
     foundation::Status screenshot(const std::string& path) override;
     bool hasWindow() const override { return m_display != nullptr; }
     void serveWindow() override;
-    bool serveWindowUntil(dispatch::TimePoint until) override;
     foundation::Status click(ui::Point at) override;
     foundation::Status pressKey(const ui::Key& key) override;
     foundation::Status resizeWindow(ui::Size points) override;

@@ -30,12 +30,7 @@ std::function<void()> HostRunner::waker() {
 
 void HostRunner::requestStop() {
     m_session.setStopRequested();
-    if (!m_busy) {
-        finish(m_status);
-    } else {
-        // A command serving the window's loop (a wait) ends with it; the runner then finishes.
-        dispatch::RunLoop::main()->stop();
-    }
+    if (!m_busy) finish(m_status);
 }
 
 void HostRunner::finish(int status) {

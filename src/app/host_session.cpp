@@ -247,10 +247,6 @@ void HostSession::wait(double seconds) {
         return;
     }
     const auto until = loop->now() + dispatch::seconds(seconds);
-    if (m_stopRequested) return;
-    // In a window its own loop serves the app and sleeps while nothing changes; a stop request
-    // stops it.
-    if (m_system.serveWindowUntil(until)) return;
     // Real time: serve the app meanwhile, and end early when the process is asked to stop.
     loop->runUntil(
         [&] {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "platform/dispatch/clock.h"
 #include "platform/foundation/error.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/views/point.h"
@@ -27,9 +26,6 @@ public:
     // Called over and over while a command waits: the desktop window shows what changed (its
     // video comes only as it is shown).
     virtual void serveWindow() {}
-    // Serves the desktop window's own loop, which sleeps while nothing changes, until the main
-    // run loop's clock reaches `until` or the loop is stopped; false where there is no window.
-    virtual bool serveWindowUntil(dispatch::TimePoint /*until*/) { return false; }
     // Input through the desktop window, delivered as its window system delivers the user's (a
     // click in window points, a key, the window's edge dragged); an error where there is no window.
     virtual foundation::Status click(ui::Point at) = 0;
