@@ -293,7 +293,6 @@ void AppHost::serveWindow() {
     if (m_display) m_display->presentIfDue();
 }
 
-
 foundation::Status AppHost::click(ui::Point at) {
     if (!m_display) return hostError("click needs a window: run with --display");
     const auto bounds = window()->bounds();

@@ -11,10 +11,9 @@
 
 namespace reelhaven {
 
-std::shared_ptr<FirstFrameWatch> FirstFrameWatch::start(PresentedPlayer presentedPlayer, Report report,
-                                                        bool inWindow) {
-    auto watch = std::shared_ptr<FirstFrameWatch>(
-        new FirstFrameWatch(std::move(presentedPlayer), std::move(report), inWindow));
+std::shared_ptr<FirstFrameWatch> FirstFrameWatch::start(PresentedPlayer presentedPlayer, Report report, bool inWindow) {
+    auto watch =
+        std::shared_ptr<FirstFrameWatch>(new FirstFrameWatch(std::move(presentedPlayer), std::move(report), inWindow));
     watch->m_observer = foundation::NotificationCenter::defaultCenter().addObserver(
         MPVSession::kPlaybackRestartNotification, nullptr,
         [weak = std::weak_ptr<FirstFrameWatch>(watch)](const foundation::Notification& notification) {

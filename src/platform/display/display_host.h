@@ -138,7 +138,7 @@ private:
     std::unique_ptr<PointerInput> m_pointer;
     std::unique_ptr<KeyInput> m_keys;
     SurfacePtr m_surface;
-    PixelRegion m_painted;                // by the last paint
+    PixelRegion m_painted;                    // by the last paint
     std::vector<VideoRegion> m_videoRegions;  // where the last whole paint found videos
     std::uint32_t m_wakeEvent = 0;
     // Shared with the video views' frame handlers and the run loop's wake handler (other threads).

@@ -153,7 +153,8 @@ void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect
     if (costly) {
         Fingerprint key;
         key.add(layer.contentsVersion()).add(bounds).add(radius).add(scale);
-        key.add(presentedValue<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear())));
+        key.add(
+            presentedValue<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear())));
         if (gradient) {
             for (const auto& color : gradient->presentationColors()) key.add(color);
         }

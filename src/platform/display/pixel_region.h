@@ -15,7 +15,9 @@ struct PixelRect {
     bool intersects(const PixelRect& o) const {
         return !isEmpty() && !o.isEmpty() && x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1;
     }
-    bool contains(const PixelRect& o) const { return o.isEmpty() || (x0 <= o.x0 && y0 <= o.y0 && x1 >= o.x1 && y1 >= o.y1); }
+    bool contains(const PixelRect& o) const {
+        return o.isEmpty() || (x0 <= o.x0 && y0 <= o.y0 && x1 >= o.x1 && y1 >= o.y1);
+    }
     PixelRect intersection(const PixelRect& o) const;
     PixelRect united(const PixelRect& o) const;
     bool operator==(const PixelRect&) const = default;

@@ -20,6 +20,7 @@
 #include "platform/ui/controls/button.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
+#include "platform/ui/text/label.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
 #include "support/display_stage.h"
@@ -228,6 +229,39 @@ TEST_F(DisplayHostTest, WorkThatChangesNothingOnScreenIsNotCompositedAgain) {
     ASSERT_TRUE(serveUntil([&] { return changed && host->statistics().composites > composites; }));
     EXPECT_LT(host->statistics().repaintedPixels - painted, 320u * 240u / 4) << "the box, not the window";
     EXPECT_TRUE(near(host->capture().pixel(70, 45), 0, 0, 255));
+}
+
+TEST_F(DisplayHostTest, AClockLabelRepaintsOnlyWhenItsTextChangesAndOnlyItsPlace) {
+    auto clock = ui::Label::create(Rect(200, 200, 100, 30));
+    clock->setText("0:07");
+    window->addSubview(clock);
+    // Settled: the window shows it, and what the window system sent at its opening is served.
+    bool settled = false;
+    loop->schedule(loop->now() + dispatch::seconds(0.1), [&] { settled = true; });
+    ASSERT_TRUE(serveUntil([&] { return settled && host->statistics().composites >= 1; }));
+    // Ticks that set the text it shows: looked at, painted nowhere.
+    const auto before = host->statistics();
+    int ticks = 0;
+    for (int i = 1; i <= 5; ++i)
+        loop->schedule(loop->now() + dispatch::seconds(0.02 * i), [&] {
+            clock->setText("0:07");
+            ++ticks;
+        });
+    ASSERT_TRUE(serveUntil([&] { return ticks == 5 && host->statistics().scans > before.scans + 2; }));
+    auto after = host->statistics();
+    EXPECT_EQ(after.repaints, before.repaints);
+    EXPECT_EQ(after.repaintedPixels, before.repaintedPixels);
+    // A tick that changes it repaints the label's place, not the window.
+    loop->schedule(loop->now() + dispatch::seconds(0.01), [&] { clock->setText("0:08"); });
+    ASSERT_TRUE(serveUntil([&] { return host->statistics().repaints > after.repaints; }));
+    after = host->statistics();
+    EXPECT_GT(after.repaintedPixels, before.repaintedPixels);
+    EXPECT_LE(after.repaintedPixels - before.repaintedPixels, 110u * 40u);
+    // And the window shows the new text exactly as a whole repaint draws it.
+    const auto partial = host->capture();
+    window->setBackgroundColor(Color::white());              // the same colour: the whole window painted again
+    EXPECT_EQ(host->statistics().repaints, after.repaints);  // not yet
+    EXPECT_EQ(host->capture().pixels(), partial.pixels());
 }
 
 TEST_F(DisplayHostTest, TheLoopServesTimersAndPostsFromOtherThreadsAndStops) {
