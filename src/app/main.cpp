@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "app/app_host.h"
 #include "app/container_setup.h"
@@ -8,6 +9,7 @@
 #include "app/list_command.h"
 #include "app/machine_outputs.h"
 #include "app/play_command.h"
+#include "app/stop_signals.h"
 #include "playback/mpv_session.h"
 
 using namespace reelhaven;
@@ -27,6 +29,10 @@ int main(int argc, char** argv) {
         std::cout << launcherUsage();
         return 0;
     }
+    // Before anything that may need saving: a stop asked for from here on waits until the app can
+    // save. A listing has nothing to save and stops as any command-line tool does.
+    std::optional<StopSignals> signals;
+    if (options.mode == LauncherOptions::Mode::host || options.mode == LauncherOptions::Mode::play) signals.emplace();
     auto installed = installContainer(options.home);
     if (auto* error = std::get_if<std::string>(&installed)) {
         std::cerr << "reelhaven: " << *error << "\n";
@@ -40,9 +46,9 @@ int main(int argc, char** argv) {
     }
     switch (options.mode) {
         case LauncherOptions::Mode::help: break;
-        case LauncherOptions::Mode::host: return AppHost::run(options);
+        case LauncherOptions::Mode::host: return AppHost::run(options, *signals);
         case LauncherOptions::Mode::list: return runListCommand(options);
-        case LauncherOptions::Mode::play: return runPlayCommand(options);
+        case LauncherOptions::Mode::play: return runPlayCommand(options, *signals);
     }
     return 0;
 }
