@@ -140,7 +140,7 @@ void DamageTracker::addChrome(Entries& entries, const ChromePainter::Result& chr
     cairo_matrix_init_scale(&matrix, scale, scale);
     for (const auto& piece : chrome.pieces) {
         const PixelRect place = deviceBox(matrix, piece.rect, kEdge);
-        Entry entry{place, place, piece.key, piece.blurred, false};
+        Entry entry{place, place, piece.key, piece.blurred, false, true};
         entries[Id{piece.owner, -piece.part}] = entry;
     }
 }
@@ -169,13 +169,16 @@ PixelRegion DamageTracker::scan(ui::View& root, const ChromePainter::Result& chr
         if (old != m_entries.end()) damage.add(old->second.shown, width, height);
         damage.add(entry.place, width, height);
         m_changed.push_back(id);
-        // Where videos show is learnt from a paint of the whole: a partial one sees only its part.
-        full = full || entry.video || (old != m_entries.end() && old->second.video);
+        // Where videos show, and where blur materials lie over them, is learnt from a paint of
+        // the whole: a partial one sees only its part.
+        const bool wide = entry.video || (entry.readsBackdrop && !entry.chrome);
+        full = full || wide ||
+               (old != m_entries.end() && (old->second.video || (old->second.readsBackdrop && !old->second.chrome)));
     }
     for (const auto& [id, entry] : m_entries) {
         if (walk.entries.contains(id)) continue;
         damage.add(entry.shown, width, height);
-        full = full || entry.video;
+        full = full || entry.video || (entry.readsBackdrop && !entry.chrome);
     }
     if (full) damage = PixelRegion::whole(width, height);
     // A blur over damage shows it changed as a whole.

@@ -21,9 +21,9 @@ class LayerCache;
 // painting it: each layer as the painter would place it (presentation geometry, opacity, clips)
 // with a fingerprint of what it draws, and the chrome's pieces with theirs. What changed, came or
 // went is damaged where it was and where it is. A blur (a material view, a bar) shows what lies
-// under it: damage under one damages all of it. A video view that came, went or moved damages the
-// whole target, so that where videos show is always learnt from a whole paint. Main thread (the
-// painter's).
+// under it: damage under one damages all of it. A video view or a blur material view that came,
+// went or moved damages the whole target, so that where videos show, and where they show
+// blurred, is always learnt from a whole paint. Main thread (the painter's).
 class DamageTracker {
 public:
     explicit DamageTracker(ContentPainter& content) : m_content(content) {}
@@ -44,7 +44,8 @@ private:
         PixelRect shown;  // where its pixels are: its place and any ink its drawing left past it
         std::uint64_t key = 0;
         bool readsBackdrop = false;
-        bool video = false;  // an OpenGL view's hole, where the compositor puts its frames
+        bool video = false;   // an OpenGL view's hole, where the compositor puts its frames
+        bool chrome = false;  // a bar, alert or menu (its blur reads the painted interface only)
     };
     struct Id {
         const void* object;
