@@ -73,8 +73,10 @@ void ChromePainter::draw(cairo_t* cr, const ui::Layer& owner, Part part, const C
     Fingerprint key;
     key.add(scale);
     drawing.fingerprint(key);
-    key.add(drawing.origin());
-    m_result.pieces.push_back({&owner, static_cast<int>(part), area.rect, key.value(), area.blurred});
+    // The cache keeps a piece moved by whole pixels; where it is matters only to the damage.
+    Fingerprint placed;
+    placed.add(key.value()).add(drawing.origin());
+    m_result.pieces.push_back({&owner, static_cast<int>(part), area.rect, placed.value(), area.blurred});
     if (!cr) return;
     SavedState saved(cr);
     cairo_translate(cr, drawing.origin().x, drawing.origin().y);
