@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Playback in a window, ours beside mpv's, on one display, each round in a rotated order.
 
-  compare_play.py [--app LAUNCHER] [--other LABEL=BENCH_DISPLAY_PLAY]... BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP
-                  SECONDS ROUNDS SIZE...
+  compare_play.py [--app LAUNCHER] [--other-app LABEL=LAUNCHER]... [--other LABEL=BENCH_DISPLAY_PLAY]...
+                  BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP SECONDS ROUNDS SIZE...
 
 For each SIZE (WxH) and round: bench_display_play (our player output in the display host) and
 `mpv --no-config --vo=gpu --gpu-sw --ao=null` in a window of that size, each playing SECONDS of
@@ -18,12 +18,17 @@ compositor put in the window; mpv's come from MPV_COUNTS_LUA, read as the file i
 estimated number of the frame on screen (from the frame rate and timestamps) plus one, less the
 frames it dropped.
 
-With --app, at 640x360 (the size its window opens at) the application itself joins each round:
-`reelhaven --play CLIP --display` with the player screen and its controls, for SECONDS of wall
-time after the clip has loaded. It does not count its frames, so its line is the whole process's
-CPU, start-up and exit included, against mpv's whole process: for information, not a per-frame
-ratio. Each --other build (another checkout's
-bench_display_play, say the one before a change) joins every round beside ours under its LABEL.
+With --app the application itself joins each round, as a person runs it: `reelhaven --open CLIP
+--display --size SIZE` (the library, then the player screen with its controls, shown at first and
+hidden after a few seconds) for SECONDS of wall time, and at 640x360 (the size its window opens
+at) also `reelhaven --play CLIP --display`. Each runs in a container of its own, and its window's
+statistics (REELHAVEN_DISPLAY_STATISTICS) give the frames it showed and dropped. Its CPU is the
+whole process's, start-up, library and exit included, against mpv's whole process. Then, with
+--app, idle while paused: each of the app and mpv (`--pause`) paused in a window of the first SIZE,
+its CPU over PAUSED seconds (default 20) read from /proc once it has settled. Each --other build
+(another checkout's bench_display_play, say the one before a change) joins every round beside
+ours under its LABEL; each --other-app launcher (another checkout's) joins beside the app the same
+way.
 """
 import shutil
 import tempfile
@@ -32,21 +37,67 @@ import re
 import statistics
 import subprocess
 import sys
+import time
 
 
-def run(arguments):
-    """CPU seconds of the process and the numbers it printed as "name value" lines."""
-    before = os.times()
-    completed = subprocess.run(arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                               stderr=subprocess.DEVNULL, text=True, timeout=600)
-    after = os.times()
-    cpu = (after.children_user - before.children_user) + (after.children_system - before.children_system)
+def numbersIn(text):
+    """The numbers of "name value" lines."""
     numbers = {}
-    for line in completed.stdout.splitlines():
+    for line in text.splitlines():
         found = re.match(r"^(\w+) (-?[\d.]+)$", line.strip())
         if found:
             numbers[found.group(1)] = float(found.group(2))
+    return numbers
+
+
+def run(arguments, environment=None):
+    """CPU seconds of the process and the numbers it printed as "name value" lines."""
+    before = os.times()
+    completed = subprocess.run(arguments, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True, timeout=600,
+                               env={**os.environ, **(environment or {})})
+    after = os.times()
+    cpu = (after.children_user - before.children_user) + (after.children_system - before.children_system)
+    return cpu, numbersIn(completed.stdout)
+
+
+def runApp(arguments):
+    """The app in a container of its own: its CPU seconds and its window's statistics."""
+    with tempfile.TemporaryDirectory(prefix="bench-display-app-") as home:
+        statisticsFile = os.path.join(home, "statistics")
+        cpu, _ = run([arguments[0], "--home", os.path.join(home, "home"), *arguments[1:]],
+                     {"REELHAVEN_DISPLAY_STATISTICS": statisticsFile})
+        try:
+            with open(statisticsFile) as file:
+                numbers = numbersIn(file.read())
+        except OSError:
+            numbers = {}
     return cpu, numbers
+
+
+def processCpu(pid):
+    """User + system CPU seconds of a running process, from /proc."""
+    with open(f"/proc/{pid}/stat") as file:
+        fields = file.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def pausedCpu(arguments, settle, seconds, typed=None):
+    """CPU of a process over `seconds`, from `settle` seconds after its start; it is ended after.
+    `typed`: lines typed at its start (standard input stays open, as a terminal's would)."""
+    process = subprocess.Popen(arguments, stdin=subprocess.PIPE if typed else subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, text=True)
+    try:
+        if typed:
+            process.stdin.write(typed)
+            process.stdin.flush()
+        time.sleep(settle)
+        start = processCpu(process.pid)
+        time.sleep(seconds)
+        return processCpu(process.pid) - start
+    finally:
+        process.terminate()
+        process.wait(timeout=60)
 
 
 def load():
@@ -58,9 +109,13 @@ def main():
     arguments = sys.argv[1:]
     app = None
     plays = {}
-    while arguments[0] in ("--app", "--other"):
+    apps = {}
+    while arguments[0] in ("--app", "--other", "--other-app"):
         if arguments[0] == "--app":
             app = arguments[1]
+        elif arguments[0] == "--other-app":
+            label, path = arguments[1].split("=", 1)
+            apps[label] = path
         else:
             label, path = arguments[1].split("=", 1)
             if label in ("ours", "app", "mpv"):
@@ -70,21 +125,61 @@ def main():
     play, counts, clip, seconds, rounds, *sizes = arguments
     plays = {"ours": play, **plays}
     rounds = int(rounds)
-    home = tempfile.mkdtemp(prefix="bench-display-app-")
+    work = tempfile.mkdtemp(prefix="bench-display-")
     try:
-        compare(app, home, plays, counts, clip, seconds, rounds, sizes)
+        apps = {"app": app, **apps} if app else {}
+        compare(apps, work, plays, counts, clip, seconds, rounds, sizes)
+        if apps:
+            paused(apps, work, clip, rounds, sizes[0], float(os.environ.get("PAUSED", "20")))
     finally:
-        shutil.rmtree(home, ignore_errors=True)
+        shutil.rmtree(work, ignore_errors=True)
 
 
-def compare(app, home, plays, counts, clip, seconds, rounds, sizes):
+def script(work, name, lines):
+    path = os.path.join(work, name)
+    with open(path, "w") as file:
+        file.write("\n".join(lines) + "\n")
+    return path
+
+
+def paused(apps, work, clip, rounds, size, seconds):
+    """The apps and mpv paused in a window: CPU over `seconds` once settled, in rotated order."""
+    # Typed as a person at the terminal would, who then leaves it alone.
+    pause = "wait 3\nkey space\n"
+    figures = {**{label: [] for label in apps}, "mpv": []}
+    runners = list(figures)
+    print(f"== idle while paused, {size}, {seconds:.0f} s, {rounds} rounds, load before {load()}")
+    for turn in range(rounds):
+        for runner in runners[turn % len(runners):] + runners[:turn % len(runners)]:
+            if runner != "mpv":
+                with tempfile.TemporaryDirectory(prefix="bench-display-paused-") as home:
+                    cpu = pausedCpu([apps[runner], "--home", home, "--open", clip, "--display", "--size", size,
+                                     "--audio-output", "null"], 8, seconds, pause)
+            else:
+                cpu = pausedCpu(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
+                                 "--no-border", "--pause", "--really-quiet", clip], 8, seconds)
+            figures[runner].append(cpu)
+    for runner, runs in figures.items():
+        cpu = statistics.median(runs)
+        print(f"  {runner:<6} paused cpu {cpu:6.3f} s over {seconds:.0f} s, {100 * cpu / seconds:5.2f}% of a cpu "
+              f"(each: {' '.join(f'{r:.2f}' for r in runs)})")
+    print(f"  load after {load()}")
+
+
+def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
     for size in sizes:
         width, height = size.split("x")
         figures = {**{label: [] for label in plays}, "mpv": []}
-        withApp = app is not None and size == "640x360"
-        appCpu = []
+        appRunners = []
+        for label in apps:
+            appRunners.append(f"{label} --open")
+            if size == "640x360":
+                appRunners.append(f"{label} --play")
+        for runner in appRunners:
+            figures[runner] = []
+        watch = script(work, "watch.txt", [f"wait {seconds}", "quit"])
         print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
-        runners = [*plays, *(["app"] if withApp else []), "mpv"]
+        runners = [*plays, *appRunners, "mpv"]
         for turn in range(rounds):
             for runner in runners[turn % len(runners):] + runners[:turn % len(runners)]:
                 if runner == "mpv":
@@ -92,10 +187,14 @@ def compare(app, home, plays, counts, clip, seconds, rounds, sizes):
                                         f"--geometry={size}", "--no-border", f"--length={seconds}", "--really-quiet",
                                         f"--script={counts}", clip])
                     figures["mpv"].append((cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)))
-                elif runner == "app":
-                    cpu, _ = run([app, "--home", home, "--play", clip, "--seconds", seconds, "--audio-output",
-                                  "null", "--display"])
-                    appCpu.append(cpu)
+                elif runner.endswith(" --open"):
+                    cpu, numbers = runApp([apps[runner.split()[0]], "--open", clip, "--display", "--size", size, "--no-restore",
+                                           "--audio-output", "null", "--script", watch])
+                    figures[runner].append((cpu, numbers.get("shown", 0), numbers.get("dropped_to_window", 0)))
+                elif runner.endswith(" --play"):
+                    cpu, numbers = runApp([apps[runner.split()[0]], "--play", clip, "--seconds", seconds, "--audio-output", "null",
+                                           "--display"])
+                    figures[runner].append((cpu, numbers.get("shown", 0), numbers.get("dropped_to_window", 0)))
                 else:
                     cpu, numbers = run([plays[runner], clip, seconds, width, height])
                     shown = numbers.get("shown", 0)
@@ -104,19 +203,19 @@ def compare(app, home, plays, counts, clip, seconds, rounds, sizes):
         perFrame = {}
         for name, runs in figures.items():
             cpu = statistics.median(r[0] for r in runs)
-            perFrame[name] = statistics.median(r[0] / r[1] * 1000 for r in runs if r[1] > 0)
+            perFrame[name] = statistics.median([r[0] / r[1] * 1000 for r in runs if r[1] > 0] or [float("nan")])
             shown = statistics.median(r[1] for r in runs)
             drops = statistics.median(r[2] for r in runs)
-            print(f"  {name:<5} cpu {cpu:6.2f} s   shown {shown:5.0f}   dropped {drops:4.0f}   "
+            print(f"  {name:<14} cpu {cpu:6.2f} s   shown {shown:5.0f}   dropped {drops:4.0f}   "
                   f"cpu per frame shown {perFrame[name]:6.2f} ms")
         for label in plays:
             print(f"  ratio, cpu per frame shown: {label} {perFrame[label] / perFrame['mpv']:.2f}x mpv")
+        mpvCpu = statistics.median(r[0] for r in figures["mpv"])
+        for runner in appRunners:
+            appCpu = statistics.median(r[0] for r in figures[runner])
+            print(f"  ratio, whole-process cpu: {runner} {appCpu / mpvCpu:.2f}x mpv "
+                  f"(start-up and exit included); per frame shown {perFrame[runner] / perFrame['mpv']:.2f}x")
         print(f"  load after {load()}")
-        if withApp:
-            mpvCpu = statistics.median(r[0] for r in figures["mpv"])
-            appMedian = statistics.median(appCpu)
-            print(f"  reelhaven --play --display, whole-process cpu, start-up and exit included, not per frame "
-                  f"(information, not the fair ratio): {appMedian:6.2f} s, {appMedian / mpvCpu:.2f}x mpv's")
 
 
 if __name__ == "__main__":

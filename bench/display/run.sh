@@ -17,7 +17,9 @@
 # click on its cell to the first video frame on the window (bench_display_click), CLICKS runs
 # (default 11): the first, cold, and the median of the others. Figures go to standard output and
 # $BENCH_OUT/display.txt. Not part of tools/test.
-# OTHER=LABEL=PATH adds another build's bench_display_play to every round (the one before a change).
+# OTHER=LABEL=PATH adds another build's bench_display_play to every round (the one before a change);
+# OTHER_APP=LABEL=PATH another build's launcher beside the app's runs (see compare_play.py: the whole
+# app with --open at each size and --play at 640x360, then each paused for PAUSED seconds).
 # Usage: bench/display/run.sh   (BENCH_BUILD, BENCH_OUT, SECONDS_PLAYED, SIZES, ROUNDS, IDLE, CLICKS, OTHER;
 # see bench/lib.sh)
 set -euo pipefail
@@ -41,13 +43,13 @@ fi
 export LIBGL_ALWAYS_SOFTWARE=1
 unset WAYLAND_DISPLAY
 "$root/tools/with-xvfb" --screen 1920x1200x24 -- bash -s "$build" "$clip" "$seconds" "$idle" \
-  "$root/bench/display" "$clicks" "$rounds" "$sizes" "${OTHER:-}" <<'INNER' 2>&1 | bench_quiet | tee "$report"
+  "$root/bench/display" "$clicks" "$rounds" "$sizes" "${OTHER:-}" "${OTHER_APP:-}" <<'INNER' 2>&1 | bench_quiet | tee "$report"
 set -euo pipefail
-build=$1 clip=$2 seconds=$3 idle=$4 here=$5 clicks=$6 rounds=$7 sizes=$8 other=$9
+build=$1 clip=$2 seconds=$3 idle=$4 here=$5 clicks=$6 rounds=$7 sizes=$8 other=$9 otherApp=${10}
 echo "display benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${seconds} s of 1080p30 H.264"
 echo "renderer: Mesa software GL on Xvfb"
 # shellcheck disable=SC2086 # one argument per size
-python3 "$here/compare_play.py" --app "$build/src/app/reelhaven" ${other:+--other "$other"} \
+python3 "$here/compare_play.py" --app "$build/src/app/reelhaven" ${otherApp:+--other-app "$otherApp"} ${other:+--other "$other"} \
   "$build/bench/bench_display_play" "$here/mpv_counts.lua" "$clip" "$seconds" "$rounds" $sizes
 echo "== idle: a grid of 24 cells shown for ${idle} s"
 /usr/bin/time -f "process_cpu_seconds %U %S" "$build/bench/bench_display_idle" "$idle" 2>&1 |

@@ -134,7 +134,8 @@ bool AppHost::start() {
         [this](ReelhavenViewController& player, std::optional<double> position) {
             m_out << "first frame\t" << player.playbackInfo()->title() << "\t"
                   << (position ? MPVSession::decimal(*position) : std::string("-")) << std::endl;
-        });
+        },
+        m_display != nullptr);
     auto options = connectionOptions();
     m_scene = application.connectScene(m_store.load(m_options.restore), options);
     auto shown = window();

@@ -11,8 +11,9 @@
 
 namespace reelhaven {
 
-std::shared_ptr<FirstFrameWatch> FirstFrameWatch::start(PresentedPlayer presentedPlayer, Report report) {
-    auto watch = std::shared_ptr<FirstFrameWatch>(new FirstFrameWatch(std::move(presentedPlayer), std::move(report)));
+std::shared_ptr<FirstFrameWatch> FirstFrameWatch::start(PresentedPlayer presentedPlayer, Report report, bool inWindow) {
+    auto watch =
+        std::shared_ptr<FirstFrameWatch>(new FirstFrameWatch(std::move(presentedPlayer), std::move(report), inWindow));
     watch->m_observer = foundation::NotificationCenter::defaultCenter().addObserver(
         MPVSession::kPlaybackRestartNotification, nullptr,
         [weak = std::weak_ptr<FirstFrameWatch>(watch)](const foundation::Notification& notification) {
@@ -50,7 +51,8 @@ void FirstFrameWatch::look(const std::weak_ptr<ReelhavenViewController>& weakPla
     // Closed, or replaced by another player meanwhile: that one reports for itself.
     if (!player || player->session() != m_watched.lock() || player != m_presentedPlayer()) return;
     auto view = player->glkView();
-    if (view && view->framesDisplayed() > 0) {
+    // A frame drawn is not yet a frame seen: in a window, only its swap shows it.
+    if (view && (m_inWindow ? view->framesShownInWindow() : view->framesDisplayed()) > 0) {
         m_report(*player, m_position);
         return;
     }

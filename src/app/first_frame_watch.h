@@ -11,9 +11,10 @@ namespace reelhaven {
 class MPVSession;
 class ReelhavenViewController;
 
-// Tells once per player session that the player's view has drawn the first frame of its video,
-// so whoever drives the launcher (a test, a benchmark) can wait for the picture instead of a
-// guessed time. mpv reports playback restarted only once the renderer has taken that frame; a
+// Tells once per player session that the first frame of its video is there: in a desktop window,
+// once the window has swapped a frame of the player's view onto the screen; without one, once the
+// view has drawn it. Whoever drives the launcher (a test, a benchmark) can wait for the picture
+// instead of a guessed time. mpv reports playback restarted only once the renderer has taken that frame; a
 // render still under way then is waited out on the render queue, and a view that drew nothing
 // yet is looked at again shortly. Main thread only.
 class FirstFrameWatch : public std::enable_shared_from_this<FirstFrameWatch> {
@@ -22,7 +23,7 @@ public:
     // With the position mpv gave for the frame (none when it had none).
     using Report = std::function<void(ReelhavenViewController& player, std::optional<double> position)>;
 
-    static std::shared_ptr<FirstFrameWatch> start(PresentedPlayer presentedPlayer, Report report);
+    static std::shared_ptr<FirstFrameWatch> start(PresentedPlayer presentedPlayer, Report report, bool inWindow);
     ~FirstFrameWatch();
     FirstFrameWatch(const FirstFrameWatch&) = delete;
     FirstFrameWatch& operator=(const FirstFrameWatch&) = delete;
@@ -32,14 +33,15 @@ private:
     static constexpr int kMaxLooks = 500;
     static constexpr double kLookInterval = 0.01;
 
-    FirstFrameWatch(PresentedPlayer presentedPlayer, Report report)
-        : m_presentedPlayer(std::move(presentedPlayer)), m_report(std::move(report)) {}
+    FirstFrameWatch(PresentedPlayer presentedPlayer, Report report, bool inWindow)
+        : m_presentedPlayer(std::move(presentedPlayer)), m_report(std::move(report)), m_inWindow(inWindow) {}
     void playbackRestarted(const foundation::Notification& notification);
     void look(const std::weak_ptr<ReelhavenViewController>& player, int looks);
     void afterRenders(const std::weak_ptr<ReelhavenViewController>& player);
 
     PresentedPlayer m_presentedPlayer;
     Report m_report;
+    const bool m_inWindow;
     foundation::NotificationCenter::Token m_observer;
     std::weak_ptr<MPVSession> m_watched;  // the session whose first frame is reported or awaited
     std::optional<double> m_position;     // its position when playback started

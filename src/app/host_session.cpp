@@ -73,7 +73,9 @@ HostSession::HostSession(std::shared_ptr<ui::Window> window, HostSystem& system,
     : m_window(std::move(window)),
       m_system(system),
       m_driver(m_window),
-      m_settler(m_driver, std::move(flush), [this] { m_system.serveWindow(); }),
+      m_settler(
+          m_driver, std::move(flush),
+          system.hasWindow() ? std::function<void()>([&system] { system.serveWindow(); }) : std::function<void()>()),
       m_out(out),
       m_err(err),
       m_printing(printing) {}

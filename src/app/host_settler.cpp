@@ -8,6 +8,13 @@ namespace reelhaven {
 
 bool HostSettler::settle(bool shortDelays) {
     auto loop = dispatch::RunLoop::main();
+    if (m_serve && !loop->clock().isManual()) {
+        // Before the background work is waited for (the window shows nothing new meanwhile).
+        loop->runUntil([&] {
+            m_serve();
+            return ui::TransitionsInFlight::count() == 0;
+        });
+    }
     const auto horizon = loop->now() + dispatch::seconds(kShortDelay);
     for (int round = 0; round < kMaxRounds; ++round) {
         m_driver.settle();

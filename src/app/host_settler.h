@@ -23,8 +23,9 @@ public:
     // Blocks until the background work of the screens shown now has ended.
     using FlushShownScreens = std::function<void()>;
 
-    // `serve` runs over and over while a short delay runs out on the real clock (a window shows
-    // what happens meanwhile).
+    // `serve`, where a desktop window shows the app: called over and over while transitions run
+    // and while a short delay runs out on the real clock, so the window shows them as they go (and
+    // a player's first picture as it comes) rather than only the screen at rest.
     HostSettler(ui::ScreenDriver& driver, FlushShownScreens flush, std::function<void()> serve = {})
         : m_driver(driver), m_flush(std::move(flush)), m_serve(std::move(serve)) {}
 

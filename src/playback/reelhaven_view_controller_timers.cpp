@@ -29,10 +29,25 @@ void startIfStopped(std::shared_ptr<dispatch::Timer>& timer,
 
 void ReelhavenViewController::startTimers() {
     auto weak = weakSelf();
-    startIfStopped(m_syncPlayTimeTimer, [&] { return repeating(0.2, weak, &ReelhavenViewController::syncUITime); });
     startIfStopped(m_saveProgressTimer, [&] { return repeating(5.0, weak, &ReelhavenViewController::saveProgress); });
+    updateClockTimer();
     startIfStopped(m_commitProgressTimer,
                    [&] { return repeating(30.0, weak, &ReelhavenViewController::commitProgress); });
+}
+
+void ReelhavenViewController::updateClockTimer() {
+    // In the background the timers stop together, and start again together.
+    if (!m_saveProgressTimer || !m_saveProgressTimer->isValid()) return;
+    startIfStopped(m_syncPlayTimeTimer,
+                   [&] { return repeating(0.2, weakSelf(), &ReelhavenViewController::syncUITime); });
+}
+
+void ReelhavenViewController::stopClockIfStill(double position) {
+    // Paused, the clock stands still once a seek has landed: its timer stops, so a paused player
+    // sleeps. Playing, or a seek, starts it again.
+    const bool still = m_playbackInfo->isPaused() && !m_playbackInfo->isSeeking() && m_lastClockPosition == position;
+    m_lastClockPosition = position;
+    if (still && m_syncPlayTimeTimer) m_syncPlayTimeTimer->invalidate();
 }
 
 void ReelhavenViewController::syncUITime() {
@@ -44,6 +59,7 @@ void ReelhavenViewController::syncUITime() {
     if (!m_session->hasLoaded(*info)) return;
     const auto position = m_session->doubleProperty("time-pos");
     if (!position) return;
+    stopClockIfStill(*position);
     auto controls = m_controlView.lock();
     auto slider = controls ? controls->bottomControlView()->progressBar() : nullptr;
     const bool labelsFree = !info->isPanSeeking() && !info->isSeeking() && !(slider && slider->isTracking());

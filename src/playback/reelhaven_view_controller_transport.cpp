@@ -31,6 +31,8 @@ constexpr double kLeastNormalMargin = 2.2250738585072014e-308;
 
 void ReelhavenViewController::seekCommand(const std::string& target, const std::string& flag) {
     if (!m_session) return;
+    // Paused too, the clock follows the seek until it has landed.
+    updateClockTimer();
     m_session->commandQueue()->async([session = m_session, target, flag] {
         session->command(MPVCommand::seek, {target, flag});
     });
@@ -48,6 +50,7 @@ void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
             m_session->disableVideoTrack();
         m_playbackInfo->setIsPaused(false);
     }
+    updateClockTimer();
     if (updateUI) {
         // Hidden while paused, so the system offers no picture in picture for a still picture.
         if (ui::PlatformVersion::isAtLeast(15) && !pictureInPicture) m_pictureInPictureView->setHidden(paused);

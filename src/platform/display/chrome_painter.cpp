@@ -123,10 +123,16 @@ void ChromePainter::addTarget(const ui::Rect& rect, int handle) {
     if (handle > 0) m_result.targets.push_back({rect, handle});
 }
 
-void ChromePainter::draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale) {
+void ChromePainter::draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale,
+                         Area area) {
     Fingerprint key;
     key.add(scale);
     drawing.fingerprint(key);
+    // The cache keeps a piece moved by whole pixels; where it is matters only to the damage.
+    Fingerprint placed;
+    placed.add(key.value()).add(drawing.origin());
+    m_result.pieces.push_back({&owner, static_cast<int>(part), area.rect, placed.value(), area.blurred});
+    if (!cr) return;
     SavedState saved(cr);
     cairo_translate(cr, drawing.origin().x, drawing.origin().y);
     m_cache.draw(cr, owner, static_cast<int>(part), key, false, [&](cairo_t* target) {
@@ -230,8 +236,9 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
                      layout.titleRoom, ui::TextAlignment::center);
     }
     // The bar is a material too: what scrolls (or lies) under it shows blurred, not as text.
-    blurBackdrop(cr, ui::Rect(bar.origin.x, top, bar.size.width, y + barHeight - top), 20, scale);
-    draw(cr, navigation.view()->layer(), Part::bar, drawing, scale);
+    const ui::Rect material(bar.origin.x, top, bar.size.width, y + barHeight - top);
+    if (cr) blurBackdrop(cr, material, 20, scale);
+    draw(cr, navigation.view()->layer(), Part::bar, drawing, scale, {material, true});
 }
 
 void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout,
@@ -272,9 +279,11 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
         // Only the alert's actions take touches: what lies under it (a bar's items) is dimmed out.
         m_result.targets.clear();
         // A plain fill costs no more to draw than a bitmap of it would to copy.
-        cairo_set_source_rgba(cr, 0, 0, 0, 0.4);
-        cairo_rectangle(cr, 0, 0, size.width, size.height);
-        cairo_fill(cr);
+        if (cr) {
+            cairo_set_source_rgba(cr, 0, 0, 0, 0.4);
+            cairo_rectangle(cr, 0, 0, size.width, size.height);
+            cairo_fill(cr);
+        }
         const bool sheet = alert->preferredStyle() == ui::AlertControllerStyle::actionSheet;
         const auto& actions = alert->actions();
         const double width = sheet ? std::min(size.width - 16, 400.0) : 270;
@@ -340,7 +349,8 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
             addTarget(rect, handle);
             if (!sideBySide) line += row;
         }
-        draw(cr, view->layer(), Part::alert, drawing, scale);
+        // The dimming covers the window.
+        draw(cr, view->layer(), Part::alert, drawing, scale, {ui::Rect(0, 0, size.width, size.height), false});
     }
 }
 
@@ -407,7 +417,10 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
         addTarget(rect, handle);
         line += row;
     }
-    draw(cr, window.layer(), Part::menu, drawing, scale);
+    // With room for the shadow a menu casts.
+    constexpr double shadow = 40;
+    draw(cr, window.layer(), Part::menu, drawing, scale,
+         {ui::Rect(x - shadow, y - shadow, width + 2 * shadow, height + 2 * shadow), false});
 }
 
 }  // namespace display

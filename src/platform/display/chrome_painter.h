@@ -49,13 +49,22 @@ public:
         std::vector<ui::Rect> menuRects;    // the open menu (a touch outside closes it)
         // The title views of the bars drawn: views, painted over their bars by the view painter.
         std::vector<std::shared_ptr<ui::View>> titleViews;
+        // Each bar, alert and menu: where it draws, in window points, and a fingerprint of what.
+        struct Piece {
+            const ui::Layer* owner;
+            int part;
+            ui::Rect rect;
+            std::uint64_t key;
+            bool blurred;  // shows what lies under it, blurred
+        };
+        std::vector<Piece> pieces;
     };
 
     ChromePainter(ImagePainter& images, TextPainter& text, LayerCache& cache)
         : m_images(images), m_text(text), m_cache(cache) {}
 
     // `cr`'s user space is the window's, in points. The element with handle `highlighted` (held
-    // down; 0: none) shows pressed.
+    // down; 0: none) shows pressed. Without `cr` the pieces are laid out and nothing is drawn.
     Result paint(cairo_t* cr, ui::Window& window, double scale, int highlighted = 0);
     // Pieces drawn so far (kept bitmaps composited instead do not count).
     std::uint64_t draws() const { return m_draws; }
@@ -68,8 +77,13 @@ private:
                   double scale);
     void paintAlerts(cairo_t* cr, ui::Window& window, double scale);
     void paintMenu(cairo_t* cr, ui::Window& window, double scale);
-    // Draws `drawing` through the cache, kept as `owner`'s `part`.
-    void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale);
+    // Where a piece draws, and whether it blurs what lies under it.
+    struct Area {
+        ui::Rect rect;
+        bool blurred;
+    };
+    // Draws `drawing` through the cache, kept as `owner`'s `part`, and records it as a piece.
+    void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale, Area area);
     void addTarget(const ui::Rect& rect, int handle);
     void paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout, const ui::Color& tint);
     bool isHighlighted(int handle) const { return handle > 0 && handle == m_highlighted; }

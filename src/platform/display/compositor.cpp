@@ -80,7 +80,7 @@ Compositor::~Compositor() {
     glDeleteProgram(m_program);
 }
 
-int Compositor::upload(cairo_surface_t* interface) {
+int Compositor::upload(cairo_surface_t* interface, int firstRow, int endRow) {
     const int width = cairo_image_surface_get_width(interface);
     const int height = cairo_image_surface_get_height(interface);
     cairo_surface_flush(interface);
@@ -97,10 +97,14 @@ int Compositor::upload(cairo_surface_t* interface) {
         m_textureHeight = height;
         m_uploaded.assign(data, data + static_cast<size_t>(stride) * static_cast<size_t>(height));
         rows = height;
+        firstRow = 0;
+        endRow = height;
     } else {
+        firstRow = std::clamp(firstRow, 0, height);
+        endRow = endRow < 0 ? height : std::clamp(endRow, firstRow, height);
         // Only the band of rows that differ from what the texture holds goes up again.
         int first = height, last = -1;
-        for (int y = 0; y < height; ++y) {
+        for (int y = firstRow; y < endRow; ++y) {
             const size_t offset = static_cast<size_t>(y) * static_cast<size_t>(stride);
             if (std::memcmp(m_uploaded.data() + offset, data + offset, rowBytes) != 0) {
                 first = std::min(first, y);
@@ -116,18 +120,22 @@ int Compositor::upload(cairo_surface_t* interface) {
         }
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    if (rows > 0) findInkedRows(data, width, height, stride);
+    if (rows > 0) findInkedRows(data, width, stride, firstRow, endRow);
     return rows;
 }
 
-void Compositor::findInkedRows(const std::uint8_t* data, int width, int height, int stride) {
+void Compositor::findInkedRows(const std::uint8_t* data, int width, int stride, int first, int end) {
     // Bands closer than this merge: a few more blended rows cost less than another draw.
     constexpr int kGap = 16;
-    m_inkedRows.clear();
-    for (int y = 0; y < height; ++y) {
+    m_rowInked.resize(static_cast<size_t>(m_textureHeight), false);
+    for (int y = first; y < end; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        const bool inked = std::any_of(row, row + width, [](std::uint32_t pixel) { return (pixel >> 24) != 0; });
-        if (!inked) continue;
+        m_rowInked[static_cast<size_t>(y)] =
+            std::any_of(row, row + width, [](std::uint32_t pixel) { return (pixel >> 24) != 0; });
+    }
+    m_inkedRows.clear();
+    for (int y = 0; y < m_textureHeight; ++y) {
+        if (!m_rowInked[static_cast<size_t>(y)]) continue;
         if (!m_inkedRows.empty() && y - (m_inkedRows.back().first + m_inkedRows.back().second) <= kGap) {
             m_inkedRows.back().second = y - m_inkedRows.back().first + 1;
         } else {

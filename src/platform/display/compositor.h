@@ -42,14 +42,16 @@ public:
               int height);
     // Brings the interface texture up to `interface`, sending only the rows that differ from
     // what it holds: the number of rows sent, 0 when the window would show nothing new of it.
-    int upload(cairo_surface_t* interface);
+    // Only the rows from `firstRow` up to `endRow` are compared: the painter changed no others.
+    int upload(cairo_surface_t* interface, int firstRow = 0, int endRow = -1);
     // The back buffer as drawn, upright (screenshots only).
     gfx::Image readPixels(int width, int height) const;
 
 private:
     // Blits each video's frame where it shows; true when they covered the whole window.
     bool drawVideos(const std::vector<VideoFrame>& videos, int width, int height);
-    void findInkedRows(const std::uint8_t* data, int width, int height, int stride);
+    // Looks again at the rows from `first` up to `end` for ink.
+    void findInkedRows(const std::uint8_t* data, int width, int stride, int first, int end);
 
     unsigned m_program = 0;
     unsigned m_texture = 0;
@@ -60,6 +62,7 @@ private:
     // The bands of rows where the interface has any pixel that is not clear: only those are
     // blended over the video (in software GL a full-window blend costs as much as the video).
     std::vector<std::pair<int, int>> m_inkedRows;  // first row, row count
+    std::vector<bool> m_rowInked;                  // per row of the texture
     VideoBlur m_blur;
 };
 

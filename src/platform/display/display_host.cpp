@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 
 #include "platform/base/log.h"
@@ -94,6 +95,7 @@ void DisplayHost::show(std::shared_ptr<ui::Window> window) {
 }
 
 DisplayHost::~DisplayHost() {
+    writeStatistics();
     dispatch::RunLoop::main()->setWakeHandler(nullptr);
     m_videoFrames.reset();
     m_desktop->makeCurrent();
@@ -331,27 +333,60 @@ bool DisplayHost::chromeRelease(ui::Point point) {
     return true;
 }
 
-void DisplayHost::paint() {
+bool DisplayHost::paint() {
     if (m_window) m_window->layoutIfNeeded();
     // The drawable follows a resize once the window system has made it.
     const auto pixels = m_desktop->pixelSize();
     const int width = static_cast<int>(pixels.width), height = static_cast<int>(pixels.height);
     if (!m_surface || cairo_image_surface_get_width(m_surface.get()) != width ||
-        cairo_image_surface_get_height(m_surface.get()) != height)
+        cairo_image_surface_get_height(m_surface.get()) != height) {
         m_surface = createSurface(width, height);
+        m_painter->invalidate();
+    }
+    ++m_statistics.scans;
+    m_painted = {};
+    if (!m_window) {
+        m_painted = PixelRegion::whole(width, height);
+        paintRegion(m_painted);
+        m_videoRegions.clear();
+        ++m_statistics.repaints;
+        return true;
+    }
+    // Only where the interface would come out otherwise than the surface holds it.
+    const auto points = m_window->bounds().size;
+    const double scale = points.width > 0 ? pixels.width / points.width : 1.0;
+    const bool held = m_chromePressed && m_chromePressed->rect.contains(m_chromePointer);
+    const int highlighted = held ? m_chromePressed->handle : 0;
+    m_painted = m_painter->damage(*m_window, scale, width, height, highlighted, m_chrome);
+    if (m_painted.isEmpty()) return false;
+    paintRegion(m_painted);
+    // What changed may have drawn past its place (a picture wider than its view): that too.
+    const auto beyond = m_painter->inkOutside(m_painted);
+    if (!beyond.isEmpty()) {
+        paintRegion(beyond);
+        m_painted.add(beyond, width, height);
+    }
+    ++m_statistics.repaints;
+    m_statistics.repaintedPixels += static_cast<std::uint64_t>(m_painted.area());
+    // A paint clipped to part of the window sees only the videos' parts in it; the tracker paints
+    // the whole whenever a video moves, so the whole paint's places hold until then.
+    if (m_painted.contains({0, 0, width, height})) m_videoRegions = m_painter->videoRegions();
+    m_videoFrames->watch(m_videoRegions, m_window);
+    return true;
+}
+
+void DisplayHost::paintRegion(const PixelRegion& region) {
     CairoPtr cr(cairo_create(m_surface.get()));
+    region.clip(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_CLEAR);
     cairo_paint(cr.get());
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_OVER);
-    if (m_window) {
-        const auto points = m_window->bounds().size;
-        const double scale = points.width > 0 ? pixels.width / points.width : 1.0;
-        m_painter->paint(*m_window, cr.get(), scale);
-        const bool held = m_chromePressed && m_chromePressed->rect.contains(m_chromePointer);
-        m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale, held ? m_chromePressed->handle : 0);
-    }
-    ++m_statistics.repaints;
-    m_videoFrames->watch(m_painter->videoRegions(), m_window);
+    if (!m_window) return;
+    const auto points = m_window->bounds().size;
+    const double scale = points.width > 0 ? m_desktop->pixelSize().width / points.width : 1.0;
+    m_painter->paint(*m_window, cr.get(), scale);
+    const bool held = m_chromePressed && m_chromePressed->rect.contains(m_chromePointer);
+    m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale, held ? m_chromePressed->handle : 0);
 }
 
 void DisplayHost::frame() {
@@ -363,9 +398,9 @@ void DisplayHost::frame() {
     // Repainted, the interface goes up to the window's texture at once, only the rows that
     // differ: none means it looks as the window shows it.
     bool interfaceChanged = false;
-    if (repaint) {
-        paint();
-        interfaceChanged = m_compositor->upload(m_surface.get()) > 0;
+    if (repaint && paint()) {
+        const auto rows = m_painted.bounds();
+        interfaceChanged = m_compositor->upload(m_surface.get(), rows.y0, rows.y1) > 0;
         if (interfaceChanged) m_lastInterfaceChange = now();
     }
     // The loop marks the interface dirty whenever it ran anything (a timer, a post from the
@@ -383,7 +418,7 @@ void DisplayHost::frame() {
 
 void DisplayHost::composite() {
     const auto pixels = m_desktop->pixelSize();
-    const auto videos = m_videoFrames->take(m_painter->videoRegions());
+    const auto videos = m_videoFrames->take(m_videoRegions);
     // `frame` has uploaded the interface already.
     m_compositor->draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
                        static_cast<int>(pixels.height));
@@ -391,6 +426,17 @@ void DisplayHost::composite() {
     m_desktop->swap();
     ++m_statistics.composites;
     m_videoFrames->didSwap(videos);
+}
+
+void DisplayHost::writeStatistics() const {
+    // For benchmarks of the whole app: what its window showed, read once it has closed.
+    const char* path = std::getenv("REELHAVEN_DISPLAY_STATISTICS");
+    if (!path || !*path) return;
+    const auto s = statistics();
+    std::ofstream file(path);
+    file << "composites " << s.composites << "\nrepaints " << s.repaints << "\nscans " << s.scans
+         << "\nrepainted_pixels " << s.repaintedPixels << "\nshown " << s.videoFrames << "\ndropped_to_window "
+         << s.droppedFrames << "\n";
 }
 
 DisplayHost::Statistics DisplayHost::statistics() const {
@@ -421,7 +467,7 @@ void DisplayHost::checkScreenshot() {
 }
 
 bool DisplayHost::videosShowFrames() const {
-    for (const auto& region : m_painter->videoRegions()) {
+    for (const auto& region : m_videoRegions) {
         auto view = region.view.lock();
         if (view && view->presentedFrame().serial == 0) return false;
     }
@@ -438,9 +484,9 @@ void DisplayHost::screenshotWhenSettled(std::string path, std::function<bool()> 
 gfx::Image DisplayHost::capture() {
     m_interfaceDirty = true;
     m_desktop->makeCurrent();
-    paint();
+    paint();  // the surface holds the whole interface, painted again or not
     const auto pixels = m_desktop->pixelSize();
-    const auto videos = m_videoFrames->take(m_painter->videoRegions());
+    const auto videos = m_videoFrames->take(m_videoRegions);
     m_compositor->draw(m_surface.get(), Compositor::Interface::repainted, videos, static_cast<int>(pixels.width),
                        static_cast<int>(pixels.height));
     auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));

@@ -10,6 +10,7 @@
 #include "platform/display/cairo_surface.h"
 #include "platform/display/chrome_painter.h"
 #include "platform/display/compositor.h"
+#include "platform/display/pixel_region.h"
 #include "platform/foundation/error.h"
 #include "platform/graphics/image.h"
 #include "platform/ui/views/size.h"
@@ -56,7 +57,9 @@ public:
     };
     struct Statistics {
         std::uint64_t composites = 0;              // frames swapped onto the window
-        std::uint64_t repaints = 0;                // of those, frames whose interface was painted again
+        std::uint64_t scans = 0;                   // looks at the interface for changes
+        std::uint64_t repaints = 0;                // looks that found some and painted them
+        std::uint64_t repaintedPixels = 0;         // the pixels those painted again, all told
         std::uint64_t windowSystemComposites = 0;  // composites with nothing new, for an expose or a resize
         std::uint64_t videoFrames = 0;             // video frames shown
         std::uint64_t droppedFrames = 0;           // video frames drawn but replaced before they were shown
@@ -101,6 +104,9 @@ public:
     // window shows them.
     void presentIfDue();
     Statistics statistics() const;
+    // Writes the statistics to the file REELHAVEN_DISPLAY_STATISTICS names, if it does (once the
+    // window closes, for benchmarks of the whole app).
+    void writeStatistics() const;
     // Called when the user closes the window; by default the main run loop stops.
     std::function<void()> onClose;
 
@@ -111,7 +117,10 @@ private:
     bool handle(const SDL_Event& event);
     void applyWindowSize(bool transition);
     void frame();
-    void paint();
+    // Paints where the interface changed since the last paint; false when it did nowhere.
+    bool paint();
+    // Paints the whole interface inside `region` (the rest of the surface kept).
+    void paintRegion(const PixelRegion& region);
     // Composites and swaps what the window shows now.
     void composite();
     // A press on what the window draws outside its views (bars, alerts, menus); true when that
@@ -132,6 +141,8 @@ private:
     std::unique_ptr<PointerInput> m_pointer;
     std::unique_ptr<KeyInput> m_keys;
     SurfacePtr m_surface;
+    PixelRegion m_painted;                    // by the last paint
+    std::vector<VideoRegion> m_videoRegions;  // where the last whole paint found videos
     std::uint32_t m_wakeEvent = 0;
     // Shared with the video views' frame handlers and the run loop's wake handler (other threads).
     struct Signals {

@@ -1,5 +1,6 @@
 #include "platform/display/layer_cache.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace display {
@@ -74,7 +75,7 @@ void LayerCache::draw(cairo_t* cr, const ui::Layer& layer, int part, const Finge
 
 std::optional<LayerCache::Entry> LayerCache::render(cairo_t* cr, const Fingerprint& key,
                                                     const std::function<void(cairo_t*)>& draw) {
-    Entry entry{key, {}, nullptr, 0, 0, false};
+    Entry entry{key, {}, nullptr, 0, 0, false, {}};
     cairo_get_matrix(cr, &entry.matrix);
     // Recorded first to learn where the drawing leaves ink, then played into a bitmap just that
     // big, on the target's pixel grid.
@@ -100,14 +101,19 @@ std::optional<LayerCache::Entry> LayerCache::render(cairo_t* cr, const Fingerpri
     return entry;
 }
 
-void LayerCache::composite(cairo_t* cr, const Entry& entry, const cairo_matrix_t& now) {
+void LayerCache::composite(cairo_t* cr, Entry& entry, const cairo_matrix_t& now) {
+    entry.placed = {};
     if (!entry.bitmap) return;
     SavedState saved(cr);
+    const int width = cairo_image_surface_get_width(entry.bitmap.get());
+    const int height = cairo_image_surface_get_height(entry.bitmap.get());
     if (sameGrid(entry.matrix, now)) {
         // Whole pixels: an exact copy.
+        const int x = entry.x + static_cast<int>(std::round(now.x0 - entry.matrix.x0));
+        const int y = entry.y + static_cast<int>(std::round(now.y0 - entry.matrix.y0));
+        entry.placed = {x, y, x + width, y + height};
         cairo_identity_matrix(cr);
-        cairo_set_source_surface(cr, entry.bitmap.get(), entry.x + std::round(now.x0 - entry.matrix.x0),
-                                 entry.y + std::round(now.y0 - entry.matrix.y0));
+        cairo_set_source_surface(cr, entry.bitmap.get(), x, y);
     } else {
         // Bitmap pixels to the user space they were drawn in, then to the device as it is now.
         cairo_matrix_t toUser = entry.matrix;
@@ -117,10 +123,33 @@ void LayerCache::composite(cairo_t* cr, const Entry& entry, const cairo_matrix_t
         cairo_matrix_multiply(&bitmapToUser, &placed, &toUser);
         cairo_matrix_multiply(&full, &bitmapToUser, &now);
         cairo_set_matrix(cr, &full);
+        double left = 0, top = 0, right = width, bottom = height;
+        cairo_user_to_device(cr, &left, &top);
+        cairo_user_to_device(cr, &right, &bottom);
+        double corners[2][2] = {{0, static_cast<double>(height)}, {static_cast<double>(width), 0}};
+        cairo_user_to_device(cr, &corners[0][0], &corners[0][1]);
+        cairo_user_to_device(cr, &corners[1][0], &corners[1][1]);
+        const double xs[4] = {left, right, corners[0][0], corners[1][0]};
+        const double ys[4] = {top, bottom, corners[0][1], corners[1][1]};
+        // A pixel more each way for the filter's reach.
+        entry.placed = {static_cast<int>(std::floor(*std::min_element(xs, xs + 4))) - 1,
+                        static_cast<int>(std::floor(*std::min_element(ys, ys + 4))) - 1,
+                        static_cast<int>(std::ceil(*std::max_element(xs, xs + 4))) + 1,
+                        static_cast<int>(std::ceil(*std::max_element(ys, ys + 4))) + 1};
         cairo_set_source_surface(cr, entry.bitmap.get(), 0, 0);
         cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
     }
     cairo_paint(cr);
+}
+
+std::optional<PixelRect> LayerCache::inkRect(const void* layer, int part) const {
+    const auto found = m_entries.find(Owner{layer, part});
+    if (found == m_entries.end()) return std::nullopt;
+    std::optional<PixelRect> ink;
+    for (const auto& entry : found->second) {
+        if (entry.used && !entry.placed.isEmpty()) ink = ink ? ink->united(entry.placed) : entry.placed;
+    }
+    return ink;
 }
 
 void LayerCache::endFrame() {

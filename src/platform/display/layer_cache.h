@@ -8,6 +8,7 @@
 
 #include "platform/display/cairo_surface.h"
 #include "platform/display/fingerprint.h"
+#include "platform/display/pixel_region.h"
 
 namespace ui {
 class Layer;
@@ -38,6 +39,9 @@ public:
               const std::function<void(cairo_t*)>& draw);
     // Lets go of the bitmaps the frame did not use.
     void endFrame();
+    // Where the bitmaps of `layer`'s `part` went on the target in this frame, in device pixels;
+    // none when it composited none.
+    std::optional<PixelRect> inkRect(const void* layer, int part) const;
 
     void setEnabled(bool enabled);
     bool isEnabled() const { return m_enabled; }
@@ -51,9 +55,10 @@ private:
         SurfacePtr bitmap;      // null: the drawing left no ink
         int x = 0, y = 0;       // the bitmap's top left in device pixels
         bool used = false;
+        PixelRect placed;  // where it was composited last
     };
     struct Owner {
-        const ui::Layer* layer;
+        const void* layer;
         int part;
         bool operator==(const Owner&) const = default;
     };
@@ -66,7 +71,7 @@ private:
     static bool sameGrid(const cairo_matrix_t& a, const cairo_matrix_t& b);
     // The drawing as a bitmap on the target's grid; none when it is too large to keep.
     std::optional<Entry> render(cairo_t* cr, const Fingerprint& key, const std::function<void(cairo_t*)>& draw);
-    void composite(cairo_t* cr, const Entry& entry, const cairo_matrix_t& now);
+    void composite(cairo_t* cr, Entry& entry, const cairo_matrix_t& now);
 
     bool m_enabled = true;
     Statistics m_statistics;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/display/content_painter.h"
+#include "platform/display/layer_geometry.h"
 #include "platform/display/shadow_blur.h"
 #include "platform/ui/lists/scroll_view.h"
 #include "platform/ui/views/gradient_layer.h"
@@ -18,20 +19,6 @@ namespace display {
 namespace {
 void setColor(cairo_t* cr, const ui::Color& c, double alpha = 1) {
     cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha * alpha);
-}
-
-template <typename T>
-T presented(const ui::Layer& layer, const char* keyPath, T fallback) {
-    const auto value = layer.presentationValue(keyPath);
-    if (value && std::holds_alternative<T>(*value)) return std::get<T>(*value);
-    return fallback;
-}
-
-cairo_matrix_t matrixOf(const ui::Transform3D& t) {
-    // Row vectors: x' = m0 x + m4 y + m12, y' = m1 x + m5 y + m13 (depth and perspective dropped).
-    cairo_matrix_t m;
-    cairo_matrix_init(&m, t.m[0], t.m[1], t.m[4], t.m[5], t.m[12], t.m[13]);
-    return m;
 }
 
 void addPath(cairo_t* cr, const ui::BezierPath& path) {
@@ -120,19 +107,14 @@ void LayerPainter::paintLayer(cairo_t* cr, const ui::Layer& layer, const ViewsBy
     moving = moving || layer.isAnimating();
     const double opacity = layer.presentationOpacity();
     if (opacity <= 0.001) return;
-    const ui::Rect bounds = presented<ui::Rect>(layer, "bounds", layer.bounds());
-    const ui::Point position = layer.presentationPosition();
-    const ui::Transform3D transform = presented<ui::Transform3D>(layer, "transform", layer.transform());
-    const ui::Point anchor = layer.anchorPoint();
+    const LayerGeometry geometry = LayerGeometry::presented(layer);
+    const ui::Rect bounds = geometry.bounds;
 
     SavedState saved(cr);
-    cairo_translate(cr, position.x, position.y);
-    if (!transform.isIdentity()) {
-        const auto m = matrixOf(transform);
-        cairo_transform(cr, &m);
-    }
-    cairo_translate(cr, -anchor.x * bounds.size.width - bounds.origin.x,
-                    -anchor.y * bounds.size.height - bounds.origin.y);
+    cairo_matrix_t matrix;
+    cairo_get_matrix(cr, &matrix);
+    geometry.apply(matrix);
+    cairo_set_matrix(cr, &matrix);
 
     const auto mask = layer.mask();
     const bool grouped = opacity < 0.999 || mask;
@@ -159,7 +141,7 @@ void LayerPainter::paintLayer(cairo_t* cr, const ui::Layer& layer, const ViewsBy
 
 void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect& bounds, const ViewsByLayer& views,
                              double scale, bool moving) {
-    const double radius = presented<double>(layer, "cornerRadius", layer.cornerRadius());
+    const double radius = presentedValue<double>(layer, "cornerRadius", layer.cornerRadius());
     const auto corners = layer.maskedCorners();
     auto found = views.find(&layer);
     ui::View* view = found != views.end() ? found->second : nullptr;
@@ -171,7 +153,8 @@ void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect
     if (costly) {
         Fingerprint key;
         key.add(layer.contentsVersion()).add(bounds).add(radius).add(scale);
-        key.add(presented<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear())));
+        key.add(
+            presentedValue<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear())));
         if (gradient) {
             for (const auto& color : gradient->presentationColors()) key.add(color);
         }
@@ -206,11 +189,11 @@ void LayerPainter::paintBody(cairo_t* cr, const ui::Layer& layer, const ui::Rect
 
 void LayerPainter::paintOwn(cairo_t* cr, const ui::Layer& layer, const ui::Rect& bounds, ui::View* view,
                             bool withContent, double scale) {
-    const double radius = presented<double>(layer, "cornerRadius", layer.cornerRadius());
+    const double radius = presentedValue<double>(layer, "cornerRadius", layer.cornerRadius());
     const auto corners = layer.maskedCorners();
     if (layer.shadowOpacity() > 0 && layer.shadowColor()) paintShadow(cr, layer, bounds, radius, scale);
     const auto background =
-        presented<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear()));
+        presentedValue<ui::Color>(layer, "backgroundColor", layer.backgroundColor().value_or(ui::Color::clear()));
     if (background.alpha > 0) {
         cornerPath(cr, bounds, radius, corners);
         setColor(cr, background);
@@ -259,7 +242,7 @@ void LayerPainter::paintSublayers(cairo_t* cr, const ui::Layer& layer, const Vie
     cairo_matrix_init_identity(&step);
     if (auto* replicator = dynamic_cast<const ui::ReplicatorLayer*>(&layer)) {
         copies = std::max(0, replicator->instanceCount());
-        step = matrixOf(replicator->instanceTransform());
+        step = LayerGeometry::matrixOf(replicator->instanceTransform());
     }
     SavedState saved(cr);
     for (int copy = 0; copy < copies; ++copy) {

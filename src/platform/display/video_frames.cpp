@@ -58,7 +58,7 @@ void VideoFrames::didSwap(const std::vector<VideoFrame>& frames) {
     // A view the window holds but does not show (hidden, or scrolled away) would otherwise keep
     // its renderer waiting for ever: its frames are let go unseen.
     for (const auto& view : m_views) {
-        if (!onScreen.count(view.get())) view->windowDidShowFrame(view->presentedFrame().serial);
+        if (!onScreen.count(view.get())) view->windowDidShowFrame(view->presentedFrame().serial, false);
     }
 }
 

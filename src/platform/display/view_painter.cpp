@@ -18,6 +18,8 @@ void collectViews(ui::View& view, LayerPainter::ViewsByLayer& views) {
 bool layerAnimates(const ui::Layer& layer) {
     if (layer.isHidden()) return false;
     if (layer.isAnimating()) return true;
+    // What shows nowhere (controls faded out) moves nothing on screen, however its parts animate.
+    if (layer.presentationOpacity() <= 0.001) return false;
     for (const auto& sublayer : layer.sublayers()) {
         if (layerAnimates(*sublayer)) return true;
     }
@@ -30,7 +32,17 @@ ViewPainter::ViewPainter(SymbolIcons& icons)
       m_text(m_images),
       m_content(m_images, m_text),
       m_layers(m_content),
-      m_chrome(m_images, m_text, m_layers.cache()) {}
+      m_chrome(m_images, m_text, m_layers.cache()),
+      m_damage(m_content) {}
+
+PixelRegion ViewPainter::damage(ui::Window& window, double scale, int width, int height, int highlighted,
+                                ChromePainter::Result& chrome) {
+    chrome = m_chrome.paint(nullptr, window, scale, highlighted);
+    auto region = m_damage.scan(window, chrome, scale, width, height);
+    chrome.titleViews.clear();
+    chrome.pieces.clear();
+    return region;
+}
 
 void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
     LayerPainter::ViewsByLayer views;

@@ -6,6 +6,7 @@
 #include "platform/display/cairo_surface.h"
 #include "platform/display/chrome_painter.h"
 #include "platform/display/content_painter.h"
+#include "platform/display/damage_tracker.h"
 #include "platform/display/image_painter.h"
 #include "platform/display/layer_painter.h"
 #include "platform/display/text_painter.h"
@@ -28,6 +29,15 @@ public:
     // The window's navigation bars (with the title views in them), alerts and open menu, over what
     // `paint` drew of it; the element with handle `highlighted` (held down; 0: none) shows pressed.
     ChromePainter::Result paintChrome(ui::Window& window, cairo_t* cr, double scale, int highlighted = 0);
+    // Where `window` with its chrome (the element `highlighted` held), painted at `scale` into a
+    // target of `width` x `height` pixels, would differ from what the last look found; `chrome`
+    // receives the chrome's layout (its targets), nothing drawn.
+    PixelRegion damage(ui::Window& window, double scale, int width, int height, int highlighted,
+                       ChromePainter::Result& chrome);
+    // After painting `painted`: where what changed drew past its place, to be painted as well.
+    PixelRegion inkOutside(const PixelRegion& painted) { return m_damage.inkOutside(m_layers.cache(), painted); }
+    // The next look damages everything (the target's pixels were lost).
+    void invalidate() { m_damage.invalidate(); }
     // `root` painted alone into a transparent image of its size x `scale`.
     gfx::Image paintImage(ui::View& root, double scale);
 
@@ -55,6 +65,7 @@ private:
     ContentPainter m_content;
     LayerPainter m_layers;
     ChromePainter m_chrome;
+    DamageTracker m_damage;
     std::vector<VideoRegion> m_videoRegions;
 };
 

@@ -20,6 +20,7 @@
 #include "platform/ui/controls/button.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
+#include "platform/ui/text/label.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
 #include "support/display_stage.h"
@@ -206,25 +207,61 @@ TEST_F(DisplayHostTest, WorkThatChangesNothingOnScreenIsNotCompositedAgain) {
     loop->schedule(loop->now() + dispatch::seconds(0.1), [&] { settled = true; });
     ASSERT_TRUE(serveUntil([&] { return settled && host->statistics().composites >= 1; }));
     // Timers that change nothing (a player's clock while its controls are hidden): the interface
-    // is painted again, found the same, and the window keeps what it shows.
+    // is looked at, found the same, and neither painted nor composited again.
     const auto before = host->statistics();
     int ran = 0;
     for (int i = 1; i <= 10; ++i) loop->schedule(loop->now() + dispatch::seconds(0.02 * i), [&] { ++ran; });
-    ASSERT_TRUE(serveUntil([&] { return ran == 10 && host->statistics().repaints > before.repaints + 2; }));
+    ASSERT_TRUE(serveUntil([&] { return ran == 10 && host->statistics().scans > before.scans + 2; }));
     // Only the window system's exposes and resizes, which can come late on a busy machine, have
     // it drawn again.
     const auto after = host->statistics();
+    EXPECT_EQ(after.repaints, before.repaints);
     EXPECT_EQ(after.composites - before.composites, after.windowSystemComposites - before.windowSystemComposites)
         << "painted " << after.repaints - before.repaints << " times";
-    // One that changes it is shown.
+    // One that changes it is shown, painted again only where it changed.
     const auto composites = host->statistics().composites;
+    const auto painted = host->statistics().repaintedPixels;
     bool changed = false;
     loop->schedule(loop->now() + dispatch::seconds(0.01), [&] {
         box->setBackgroundColor(Color::blueColor());
         changed = true;
     });
     ASSERT_TRUE(serveUntil([&] { return changed && host->statistics().composites > composites; }));
+    EXPECT_LT(host->statistics().repaintedPixels - painted, 320u * 240u / 4) << "the box, not the window";
     EXPECT_TRUE(near(host->capture().pixel(70, 45), 0, 0, 255));
+}
+
+TEST_F(DisplayHostTest, AClockLabelRepaintsOnlyWhenItsTextChangesAndOnlyItsPlace) {
+    auto clock = ui::Label::create(Rect(200, 200, 100, 30));
+    clock->setText("0:07");
+    window->addSubview(clock);
+    // Settled: the window shows it, and what the window system sent at its opening is served.
+    bool settled = false;
+    loop->schedule(loop->now() + dispatch::seconds(0.1), [&] { settled = true; });
+    ASSERT_TRUE(serveUntil([&] { return settled && host->statistics().composites >= 1; }));
+    // Ticks that set the text it shows: looked at, painted nowhere.
+    const auto before = host->statistics();
+    int ticks = 0;
+    for (int i = 1; i <= 5; ++i)
+        loop->schedule(loop->now() + dispatch::seconds(0.02 * i), [&] {
+            clock->setText("0:07");
+            ++ticks;
+        });
+    ASSERT_TRUE(serveUntil([&] { return ticks == 5 && host->statistics().scans > before.scans + 2; }));
+    auto after = host->statistics();
+    EXPECT_EQ(after.repaints, before.repaints);
+    EXPECT_EQ(after.repaintedPixels, before.repaintedPixels);
+    // A tick that changes it repaints the label's place, not the window.
+    loop->schedule(loop->now() + dispatch::seconds(0.01), [&] { clock->setText("0:08"); });
+    ASSERT_TRUE(serveUntil([&] { return host->statistics().repaints > after.repaints; }));
+    after = host->statistics();
+    EXPECT_GT(after.repaintedPixels, before.repaintedPixels);
+    EXPECT_LE(after.repaintedPixels - before.repaintedPixels, 110u * 40u);
+    // And the window shows the new text exactly as a whole repaint draws it.
+    const auto partial = host->capture();
+    window->setBackgroundColor(Color::white());              // the same colour: the whole window painted again
+    EXPECT_EQ(host->statistics().repaints, after.repaints);  // not yet
+    EXPECT_EQ(host->capture().pixels(), partial.pixels());
 }
 
 TEST_F(DisplayHostTest, TheLoopServesTimersAndPostsFromOtherThreadsAndStops) {
@@ -428,7 +465,7 @@ TEST_F(DisplayHostTest, AHeldBarItemShowsPressedWhileThePointerStaysOnIt) {
     };
     // Serves the window until it has painted what the pushed events did.
     auto serve = [&] {
-        const auto repaints = host->statistics().repaints;
+        const auto scans = host->statistics().scans;
         bool timedOut = false;
         auto guard = loop->schedule(loop->now() + dispatch::seconds(20), [&] {
             timedOut = true;
@@ -436,7 +473,7 @@ TEST_F(DisplayHostTest, AHeldBarItemShowsPressedWhileThePointerStaysOnIt) {
         });
         std::function<void()> poll;
         poll = [&] {
-            if (host->statistics().repaints >= repaints + 2) {
+            if (host->statistics().scans >= scans + 2) {
                 loop->stop();
                 return;
             }

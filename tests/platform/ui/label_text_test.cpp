@@ -91,6 +91,28 @@ TEST(LabelTextTest, ChangesThatMoveTheTextInvalidateTheIntrinsicSize) {
     EXPECT_GT(label->intrinsicContentSize().height, regular.height);
 }
 
+TEST(LabelTextTest, TheSameTextAgainChangesNothingButTextWithAttributesIsReplaced) {
+    // A clock sets its text many times a second: the same text must neither lay out nor paint.
+    auto label = Label::create(Rect(0, 0, 80, 20));
+    label->setText("0:07");
+    label->displayIfNeeded();
+    const int invalidations = label->intrinsicContentSizeInvalidations();
+    const auto version = label->layer().contentsVersion();
+    label->setText("0:07");
+    EXPECT_EQ(label->intrinsicContentSizeInvalidations(), invalidations);
+    EXPECT_FALSE(label->needsDisplay());
+    EXPECT_EQ(label->layer().contentsVersion(), version);
+    label->setText("0:08");
+    EXPECT_EQ(label->intrinsicContentSizeInvalidations(), invalidations + 1);
+    EXPECT_TRUE(label->needsDisplay());
+    // The same characters given with attributes, then as plain text: the attributes go.
+    auto styled = AttributedString::create("0:08");
+    label->setAttributedText(styled);
+    label->setText("0:08");
+    EXPECT_NE(label->attributedText(), styled);
+    EXPECT_EQ(label->text(), std::optional<std::string>("0:08"));
+}
+
 TEST(LabelTextTest, TheShownTextIsCutToTheBoundsAndCentredInThem) {
     const auto font = Font::systemFont(17);
     auto label = Label::create(Rect(0, 0, 100, 60));

@@ -125,16 +125,25 @@ bool GLView::isAwaitingWindow() const {
     return m_awaitingWindow;
 }
 
-void GLView::windowDidShowFrame(std::uint64_t serial) {
+void GLView::windowDidShowFrame(std::uint64_t serial, bool onScreen) {
     std::function<void()> shown;
     {
         std::lock_guard lock(m_mutex);
+        if (onScreen && serial > m_lastSerialShown) {
+            m_lastSerialShown = serial;
+            ++m_framesShownInWindow;
+        }
         // An older frame's swap says nothing about the newest one.
         if (!m_awaitingWindow || serial < m_presented.serial) return;
         m_awaitingWindow = false;
         shown = m_frameShownHandler;
     }
     if (shown) shown();
+}
+
+std::uint64_t GLView::framesShownInWindow() const {
+    std::lock_guard lock(m_mutex);
+    return m_framesShownInWindow;
 }
 
 void GLView::setFrameShownHandler(std::function<void()> handler) {

@@ -78,9 +78,11 @@ public:
     // True from a frame's hand-over until the window has swapped it onto the screen (or let it
     // go unseen, or stopped taking frames): a frame drawn meanwhile would replace one never shown.
     bool isAwaitingWindow() const;
-    // The window's thread, after a swap whose composite held frame `serial` of this view (or
-    // dropped it because the view is not on screen): ends the wait for that frame.
-    void windowDidShowFrame(std::uint64_t serial);
+    // The window's thread, after a swap whose composite held frame `serial` of this view (or,
+    // `onScreen` false, dropped it because the view is not on screen): ends the wait for that frame.
+    void windowDidShowFrame(std::uint64_t serial, bool onScreen = true);
+    // How many frames of this view a window has swapped onto the screen.
+    std::uint64_t framesShownInWindow() const;
     // Called on the window's thread when the frame handed over last is no longer awaited; the
     // drawer may draw the next one then.
     void setFrameShownHandler(std::function<void()> handler);
@@ -121,6 +123,8 @@ private:
     std::uint64_t m_framesDisplayed = 0;
     bool m_presentsToSharedContext = false;
     PresentedFrame m_presented;
+    std::uint64_t m_framesShownInWindow = 0;
+    std::uint64_t m_lastSerialShown = 0;
     bool m_awaitingWindow = false;
     std::function<void()> m_framePresentedHandler;
     std::function<void()> m_frameShownHandler;

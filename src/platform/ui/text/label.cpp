@@ -14,6 +14,10 @@ Label::Label(const Rect& frame, std::shared_ptr<Layer> layer) : View(frame, std:
 
 void Label::setText(std::optional<std::string> text) {
     checkMainThread();
+    // A clock sets its text many times a second; the same plain text again changes nothing, so
+    // it neither lays out nor paints anything again.
+    if (m_plainText && text == m_text) return;
+    m_plainText = true;
     m_text = std::move(text);
     m_attributedText = m_text ? AttributedString::create(*m_text) : nullptr;
     invalidateIntrinsicContentSize();
@@ -22,6 +26,7 @@ void Label::setText(std::optional<std::string> text) {
 
 void Label::setAttributedText(std::shared_ptr<AttributedString> text) {
     checkMainThread();
+    m_plainText = false;
     m_attributedText = std::move(text);
     m_text = m_attributedText ? std::optional<std::string>(m_attributedText->string()) : std::nullopt;
     invalidateIntrinsicContentSize();

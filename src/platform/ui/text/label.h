@@ -131,6 +131,7 @@ private:
 
     std::optional<std::string> m_text;
     std::shared_ptr<AttributedString> m_attributedText;
+    bool m_plainText = false;  // the text was set as a plain string (no attributes of its own)
     Font m_font = Font::systemFont(17);
     Color m_textColor = Color::label();
     TextAlignment m_textAlignment = TextAlignment::natural;
