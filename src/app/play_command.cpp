@@ -14,6 +14,7 @@
 #include "app/host_input.h"
 #include "app/play_keys.h"
 #include "app/stop_signals.h"
+#include "app/window_size.h"
 #include "core/documents_client.h"
 #include "core/preferences.h"
 #include "core/progress_client.h"
@@ -87,7 +88,10 @@ int runPlayCommand(const LauncherOptions& options, std::ostream& out, std::ostre
     // renderer makes its GL context, which then shares the window's.
     std::unique_ptr<display::DisplayHost> host;
     if (options.display) {
-        auto opened = display::DisplayHost::open({"Reelhaven - " + info->title()});
+        display::DisplayHost::Options window;
+        window.title = "Reelhaven - " + info->title();
+        window.minimumSize = kMinimumWindowSize;
+        auto opened = display::DisplayHost::open(std::move(window));
         if (!opened) {
             err << "reelhaven: " << opened.error().description << std::endl;
             return 1;
