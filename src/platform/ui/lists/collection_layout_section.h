@@ -57,6 +57,7 @@ struct CollectionLayoutSection {
 struct CollectionLayoutEnvironment {
     Size effectiveContentSize;
     TraitCollection traits;
+    EdgeInsets layoutMargins;
 };
 
 }  // namespace ui

@@ -9,6 +9,14 @@ std::shared_ptr<CollectionViewCell> CollectionViewCell::create(const Rect& frame
     return make<CollectionViewCell>(frame);
 }
 
+CollectionViewCell::CollectionViewCell(const Rect& frame) : CollectionReusableView(frame) {
+    setLayoutMargins(ListContentView::kCellMargins);
+}
+
+void CollectionViewCell::layoutMarginsDidChange() {
+    if (m_contentView) m_contentView->setNeedsLayout();
+}
+
 std::shared_ptr<View> CollectionViewCell::contentView() {
     checkMainThread();
     if (!m_contentView) {
@@ -76,7 +84,9 @@ void CollectionViewCell::placeAccessories() {
 
 void CollectionViewCell::layoutContent() {
     placeAccessories();
-    if (m_listContent) m_listContent->setFrame(contentView()->bounds());
+    if (!m_listContent) return;
+    m_listContent->setFrame(contentView()->bounds());
+    m_listContent->setLayoutMargins(layoutMargins());
 }
 
 void CollectionViewCell::prepareForReuse() {

@@ -15,12 +15,12 @@ void CellContentView::layoutSubviews() {
     if (m_layout) m_layout();
 }
 
-void placeRowContent(const Rect& bounds, ImageView* image, Label* text, Label* secondary, bool stacked,
-                     double imageWidth) {
-    double leading = bounds.minX() + ListContentView::kHorizontalInset;
-    const double trailing = bounds.maxX() - ListContentView::kHorizontalInset;
+void placeRowContent(const Rect& bounds, const RowContentPlacement& placement, ImageView* image, Label* text,
+                     Label* secondary) {
+    double leading = bounds.minX() + placement.margins.left;
+    const double trailing = std::max(leading, bounds.maxX() - placement.margins.right);
     if (image && image->image()) {
-        const double side = std::min(imageWidth, bounds.height());
+        const double side = std::min(placement.imageWidth, bounds.height());
         image->setFrame(Rect(leading, bounds.minY() + (bounds.height() - side) / 2, side, side));
         leading += side + ListContentView::kImageTextSpacing;
     } else if (image) {
@@ -33,7 +33,7 @@ void placeRowContent(const Rect& bounds, ImageView* image, Label* text, Label* s
         if (secondary) secondary->setFrame(Rect(trailing, bounds.midY(), 0, 0));
         return;
     }
-    if (stacked) {
+    if (placement.stacked) {
         const double top = text ? text->sizeThatFits(Size(width, bounds.height())).height : 0;
         const double bottom = secondary->sizeThatFits(Size(width, bounds.height())).height;
         const double y = bounds.minY() + std::max(0.0, (bounds.height() - top - bottom) / 2);
@@ -55,6 +55,7 @@ std::shared_ptr<ListContentView> ListContentView::create(const Rect& frame) {
 
 void ListContentView::setUp() {
     setUserInteractionEnabled(false);
+    setLayoutMargins(kCellMargins);
     m_image = ImageView::create();
     m_text = Label::create();
     m_secondary = Label::create();
@@ -91,8 +92,10 @@ void ListContentView::apply(const ListContentConfiguration& c) {
 
 void ListContentView::layoutSubviews() {
     View::layoutSubviews();
-    placeRowContent(bounds(), m_image.get(), m_text.get(), m_secondary.get(),
-                    m_style != ListContentConfiguration::Style::valueCell, m_imageMaximumWidth.value_or(kImageWidth));
+    placeRowContent(bounds(),
+                    {layoutMargins(), m_style != ListContentConfiguration::Style::valueCell,
+                     m_imageMaximumWidth.value_or(kImageWidth)},
+                    m_image.get(), m_text.get(), m_secondary.get());
 }
 
 std::shared_ptr<CellAccessoryIndicatorView> CellAccessoryIndicatorView::create() {

@@ -108,8 +108,8 @@ void TableViewCell::layoutContent() {
     }
     const Rect content = contentView()->bounds();
     placeRowContent(Rect(content.minX(), content.minY(), std::max(0.0, content.width() - taken), content.height()),
-                    m_imageView.get(), m_textLabel.get(), m_detailTextLabel.get(),
-                    m_style == TableViewCellStyle::subtitle);
+                    {layoutMargins(), m_style == TableViewCellStyle::subtitle}, m_imageView.get(), m_textLabel.get(),
+                    m_detailTextLabel.get());
 }
 
 }  // namespace ui

@@ -326,6 +326,7 @@ void View::setLayoutMargins(const EdgeInsets& margins) {
     m_layoutMargins = margins;
     LayoutEngine::noteChange();
     setNeedsLayout();
+    layoutMarginsDidChange();
 }
 
 void View::setInsetsLayoutMarginsFromSafeArea(bool insets) {

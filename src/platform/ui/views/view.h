@@ -150,6 +150,8 @@ public:
     int intrinsicContentSizeInvalidations() const { return m_intrinsicInvalidations; }
     EdgeInsets layoutMargins() const { return m_layoutMargins; }
     void setLayoutMargins(const EdgeInsets& margins);
+    // The margins changed: a view that places content by them places it again.
+    virtual void layoutMarginsDidChange() {}
     // Whether the margins are measured from the safe area's edges (the default) or the bounds'.
     bool insetsLayoutMarginsFromSafeArea() const { return m_insetsMarginsFromSafeArea; }
     void setInsetsLayoutMarginsFromSafeArea(bool insets);
