@@ -27,8 +27,7 @@ struct Frame {
     std::string line;
     double x = 0, y = 0, width = 0, height = 0;
     bool intersects(const Frame& other) const {
-        return x < other.x + other.width && other.x < x + width && y < other.y + other.height &&
-               other.y < y + height;
+        return x < other.x + other.width && other.x < x + width && y < other.y + other.height && other.y < y + height;
     }
 };
 

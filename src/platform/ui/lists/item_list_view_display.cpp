@@ -54,8 +54,8 @@ void ItemListView::layoutItems() {
 
 void ItemListView::ensureGeometry() {
     auto layout = listLayout();
-    const LayoutKey key{bounds().size,   adjustedContentInset(), layoutMargins(), traitCollection(), layout.get(),
-                        layout ? layout->invalidations() : 0};
+    const LayoutKey key{bounds().size,     adjustedContentInset(), layoutMargins(),
+                        traitCollection(), layout.get(),           layout ? layout->invalidations() : 0};
     if (m_geometryValid && key == m_preparedFor) return;
     // Heights measured at another width say nothing about this one.
     if (key.container.width != m_preparedFor.container.width) m_measured = {};
