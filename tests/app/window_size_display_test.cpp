@@ -42,14 +42,7 @@ protected:
         ASSERT_TRUE(process->waitFor("Window ")) << process->errors();
     }
 
-    // Runs one command; the screen it left.
-    std::string run(const std::string& command) {
-        process->send(command);
-        process->send("wait 0");
-        if (!process->waitFor("\nWindow ")) return {};
-        auto screen = process->waitFor("\nWindow ");
-        return screen ? "Window " + *screen : std::string();
-    }
+    std::string run(const std::string& command) { return process->screenAfter(command); }
 
     // Plays the video, paused (so the bars a click brings up stay however slow the machine is).
     void playPaused() {

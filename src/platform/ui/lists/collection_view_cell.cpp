@@ -73,11 +73,15 @@ void CollectionViewCell::setAccessories(std::vector<CellAccessory> accessories) 
 }
 
 void CollectionViewCell::placeAccessories() {
-    double trailing = bounds().width() - kAccessoryTrailingInset;
+    const double width = bounds().width();
+    const bool rightToLeft = isRightToLeft();
+    double trailing = width - kAccessoryTrailingInset;
     for (auto it = m_accessories.rbegin(); it != m_accessories.rend(); ++it) {
         if (!placedInCell(*it)) continue;
         const auto size = it->view->sizeThatFits(bounds().size);
-        it->view->setFrame(Rect(trailing - size.width, (bounds().height() - size.height) / 2, size.width, size.height));
+        // Trailing is the left edge when the row reads right to left.
+        const double x = rightToLeft ? width - trailing : trailing - size.width;
+        it->view->setFrame(Rect(x, (bounds().height() - size.height) / 2, size.width, size.height));
         trailing -= size.width + 8;
     }
 }

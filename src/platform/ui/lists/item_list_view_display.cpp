@@ -61,6 +61,7 @@ void ItemListView::ensureGeometry() {
     if (key.container.width != m_preparedFor.container.width) m_measured = {};
     ListLayoutContext context{key.container, key.inset, key.traits, m_counts, &m_measured, key.margins};
     m_geometry = layout ? layout->prepare(context) : ListGeometry{};
+    if (isRightToLeft()) m_geometry.mirrorHorizontally();
     const EdgeInsets oldInset = m_preparedFor.inset;
     m_preparedFor = key;
     m_geometryValid = true;

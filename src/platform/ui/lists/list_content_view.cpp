@@ -1,6 +1,7 @@
 #include "platform/ui/lists/list_content_view.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "platform/ui/views/main_thread_check.h"
 
@@ -15,8 +16,10 @@ void CellContentView::layoutSubviews() {
     if (m_layout) m_layout();
 }
 
-void placeRowContent(const Rect& bounds, const RowContentPlacement& placement, ImageView* image, Label* text,
-                     Label* secondary) {
+namespace {
+
+void placeLeftToRight(const Rect& bounds, const RowContentPlacement& placement, ImageView* image, Label* text,
+                      Label* secondary) {
     double leading = bounds.minX() + placement.margins.left;
     const double trailing = std::max(leading, bounds.maxX() - placement.margins.right);
     if (image && image->image()) {
@@ -45,6 +48,20 @@ void placeRowContent(const Rect& bounds, const RowContentPlacement& placement, I
     const double second = std::min(width, secondary->sizeThatFits(Size(width, bounds.height())).width);
     secondary->setFrame(Rect(trailing - second, bounds.minY(), second, bounds.height()));
     if (text) text->setFrame(Rect(leading, bounds.minY(), std::max(0.0, width - second - 8), bounds.height()));
+}
+
+}  // namespace
+
+void placeRowContent(const Rect& bounds, const RowContentPlacement& placement, ImageView* image, Label* text,
+                     Label* secondary) {
+    placeLeftToRight(bounds, placement, image, text, secondary);
+    if (!placement.rightToLeft) return;
+    for (View* view : std::initializer_list<View*>{image, text, secondary}) {
+        if (!view) continue;
+        Rect frame = view->frame();
+        frame.origin.x = bounds.minX() + bounds.maxX() - frame.maxX();
+        view->setFrame(frame);
+    }
 }
 
 std::shared_ptr<ListContentView> ListContentView::create(const Rect& frame) {
@@ -94,7 +111,7 @@ void ListContentView::layoutSubviews() {
     View::layoutSubviews();
     placeRowContent(bounds(),
                     {layoutMargins(), m_style != ListContentConfiguration::Style::valueCell,
-                     m_imageMaximumWidth.value_or(kImageWidth)},
+                     m_imageMaximumWidth.value_or(kImageWidth), isRightToLeft()},
                     m_image.get(), m_text.get(), m_secondary.get());
 }
 

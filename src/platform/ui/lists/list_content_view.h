@@ -67,6 +67,9 @@ struct RowContentPlacement {
     // The texts one above the other rather than side by side.
     bool stacked = false;
     double imageWidth = ListContentView::kImageWidth;
+    // Read right to left: the image at the right, the second text at the left, the margins
+    // swapped.
+    bool rightToLeft = false;
 };
 
 // The standard places of a row's image and labels in `bounds`, shared by table rows and list
