@@ -208,8 +208,8 @@ Expression LayoutSpecBuilder::attributeExpression(const LayoutItem& item, Layout
         // Right to left, leading is the right edge and is read leftwards: a constant that moves a
         // leading edge inwards from its container's moves it left.
         if (auto owner = item.owningViewForLayout(); owner && owner->isRightToLeft()) {
-            return -1 * v.expression(attribute == LayoutAttribute::leading ? LayoutAttribute::right
-                                                                          : LayoutAttribute::left);
+            return -1 *
+                   v.expression(attribute == LayoutAttribute::leading ? LayoutAttribute::right : LayoutAttribute::left);
         }
     }
     if (attribute == LayoutAttribute::firstBaseline || attribute == LayoutAttribute::lastBaseline) {

@@ -113,9 +113,10 @@ void TableViewCell::layoutContent() {
     }
     const Rect content = contentView()->bounds();
     const double width = std::max(0.0, content.width() - taken);
-    placeRowContent(Rect(rightToLeft ? content.maxX() - width : content.minX(), content.minY(), width, content.height()),
-                    {layoutMargins(), m_style == TableViewCellStyle::subtitle, ListContentView::kImageWidth, rightToLeft},
-                    m_imageView.get(), m_textLabel.get(), m_detailTextLabel.get());
+    placeRowContent(
+        Rect(rightToLeft ? content.maxX() - width : content.minX(), content.minY(), width, content.height()),
+        {layoutMargins(), m_style == TableViewCellStyle::subtitle, ListContentView::kImageWidth, rightToLeft},
+        m_imageView.get(), m_textLabel.get(), m_detailTextLabel.get());
 }
 
 }  // namespace ui

@@ -128,8 +128,8 @@ TextFrame Label::textFrame() const {
     container.maximumNumberOfLines = numberOfLines();
     container.lineBreakMode = lineBreakMode();
     // Natural alignment follows the interface's direction, whatever the text's own.
-    container.alignment = textAlignment() == TextAlignment::natural && isRightToLeft() ? TextAlignment::right
-                                                                                        : textAlignment();
+    container.alignment =
+        textAlignment() == TextAlignment::natural && isRightToLeft() ? TextAlignment::right : textAlignment();
     if (adjustsFontSizeToFitWidth()) {
         const double pointSize = font().pointSize();
         container.minimumScaleFactor = minimumScaleFactor() > 0                 ? minimumScaleFactor()
