@@ -1,8 +1,10 @@
-// Any bytes give a complete head, "need more" or a parse error, whole or byte by byte alike.
+// Any bytes give a complete head, "need more" or a parse error, whole or byte by byte alike; a
+// complete head's body framing is sound or refused with one of its statuses.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "transfer/web_server_body_framing.h"
 #include "transfer/web_server_request_head_parser.h"
 
 using reelhaven::WebServerRequestHeadParser;
@@ -24,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto& head = whole.head();
         if (head.method.empty() || head.target.empty() || head.method != pieces.head().method) std::abort();
         if (input.substr(taken - 4, 4) != "\r\n\r\n") std::abort();
+        int framing = reelhaven::WebServerBodyFramingStatus(head.headers);
+        if (framing != 0 && framing != 400 && framing != 413 && framing != 501) std::abort();
+        if (framing != reelhaven::WebServerBodyFramingStatus(pieces.head().headers)) std::abort();
         for (const auto& [name, value] : head.headers) {
             if (name.find_first_of("\r\n:") != std::string::npos || value.find_first_of("\r\n") != std::string::npos) {
                 std::abort();

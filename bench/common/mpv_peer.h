@@ -27,7 +27,8 @@ public:
     // Sends `seek ARGS...` and returns the milliseconds until mpv's playback-restart event, which
     // mpv sends once the first frame at the target was shown. Then waits `settleMs` so the next
     // seek starts from a quiet player. None on an error or after a minute.
-    std::optional<double> seek(const std::vector<std::string>& arguments, int settleMs = 300);
+    static constexpr int kSettleMs = 300;
+    std::optional<double> seek(const std::vector<std::string>& arguments, int settleMs = kSettleMs);
     std::optional<double> position();
     bool drawsFrames() const { return m_drawsFrames; }
 

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Seek-to-frame latency of the player screen (bench_player_seek): `skipForward` (+10 s by
-# keyframe) and Shift+right (+1 s, exact), from the call to the first frame the OpenGL view draws
-# with the new picture, beside the same seeks inside one running mpv paused on the same clip
-# (`--vo=gpu --gpu-sw` in a 640x360 window on an Xvfb display of its own, driven over its JSON IPC
-# socket, timed to its playback-restart event), seek by seek; a 2-minute 1080p H.264 clip with a
-# keyframe every 2 s, made here with ffmpeg. ROUNDS seeks of each (default 20); median, p90 and
-# the ratio of the medians. The load average is recorded before and after, since other work on
-# the machine moves every figure. Figures go to standard output and $BENCH_OUT/player.txt.
-# Not part of tools/test.
-# Usage: bench/player/run.sh   (BENCH_BUILD, BENCH_OUT, ROUNDS; see bench/lib.sh)
+# The player against mpv, both in a window on an Xvfb display of its own (Mesa's software GL):
+# - seeks (bench_player_seek): `skipForward` (+15 s, the default interval, "relative") and
+#   Shift+right (+1 s, "relative+exact"), from the call to the player's playback-restart event,
+#   beside the same seeks with the same arguments inside one running mpv paused on the same clip
+#   (`--vo=gpu --gpu-sw` in a window of the same size, driven over its JSON IPC socket, timed to its
+#   playback-restart event), seek by seek; ROUNDS seeks of each (default 20); median, p90 and the
+#   ratio of the medians;
+# - SIGTERM to exit with the position saved (stop_time.py): `reelhaven --play --display` beside
+#   `mpv --save-position-on-quit`, STOP_ROUNDS rounds (default 9) alternating; medians.
+# Both on a 2-minute 1080p H.264 clip with a keyframe every 2 s, made here with ffmpeg. The load
+# average is recorded before and after, since other work on the machine moves every figure.
+# Figures go to standard output and $BENCH_OUT/player.txt. Not part of tools/test.
+# Usage: bench/player/run.sh   (BENCH_BUILD, BENCH_OUT, ROUNDS, STOP_ROUNDS; see bench/lib.sh)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 rounds=${ROUNDS:-20}
-bench_build bench_player_seek
+stop_rounds=${STOP_ROUNDS:-9}
+bench_build bench_player_seek reelhaven
 
 clip="$build/bench-1080p-gop2s.mp4"
 if [[ ! -s "$clip" ]]; then
@@ -23,10 +27,14 @@ fi
 
 export LIBGL_ALWAYS_SOFTWARE=1
 unset WAYLAND_DISPLAY
+xvfb=("$root/tools/with-xvfb" --screen 1920x1200x24 --)
 {
-  echo "player seek to frame, $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "player against mpv, $(date -u '+%Y-%m-%d %H:%M UTC')"
   bench_machine
   bench_load before
-  "$root/tools/with-xvfb" --screen 1920x1200x24 -- "$build/bench/bench_player_seek" "$clip" "$rounds" 2>&1 | bench_quiet
+  "${xvfb[@]}" "$build/bench/bench_player_seek" "$clip" "$rounds" 2>&1 | bench_quiet
+  bench_load between
+  "${xvfb[@]}" python3 "$root/bench/player/stop_time.py" "$stop_rounds" "$clip" "$build/src/app/reelhaven" 2>&1 |
+    bench_quiet
   bench_load after
 } | tee "$out/player.txt"

@@ -1,16 +1,17 @@
-// Seek-to-frame latency of the player screen: the time from `skipForward()` (the skip button,
-// the right arrow) and from Shift+right (one second, exactly) to the first frame the OpenGL view
-// draws with the new picture, on a 1080p H.264 clip with a keyframe every 2 s. The player screen
-// is made as the tests make it (storyboard creator, presented over an empty root screen in a
-// window of a foreground scene), with real libmpv decoding in software, the null audio output,
-// EGL offscreen and the real clock. Each seek starts from a paused, settled picture at a position
-// between keyframes, reached by an exact seek that is not timed. Beside it, round by round, the
-// same seeks inside one running mpv paused on the same clip (bench::MpvPeer: its JSON IPC), from
-// the command to its playback-restart event, which mpv sends once the frame at the target is up.
+// Seek latency of the player screen: the time from `skipForward()` (the skip button, the right
+// arrow: +15 s, the default interval) and from Shift+right (one second, exactly) to the player's
+// playback-restart event, on a 1080p H.264 clip with a keyframe every 2 s. The player screen is made
+// as the tests make it (storyboard creator, presented over an empty root screen in a window of a
+// foreground scene) and shown in a desktop window (the display host, as `--display` shows it), with
+// real libmpv decoding in software, the null audio output and the real clock. Each seek starts from
+// a paused, settled picture at a position between keyframes, reached by an exact seek that is not
+// timed. Beside it, round by round, the same seeks with the same arguments inside one running mpv
+// paused on the same clip, in a window of the same size (bench::MpvPeer: its JSON IPC), from the
+// command to its playback-restart event. Both sides stop at the same event: mpv sends it once the
+// frame at the target is up in its window, and the window host shows ours as it comes.
 //
-// Usage: bench_player_seek CLIP [ROUNDS] [WIDTH HEIGHT]
-// (prints median and p90 in milliseconds, and the ratio of the medians, ours over mpv's, when mpv
-// draws its frames on a display; without one it decodes only and no ratio is given)
+// Usage: bench_player_seek CLIP [ROUNDS] [WIDTH HEIGHT]   (needs a display: run.sh starts an Xvfb)
+// (prints median and p90 in milliseconds, and the ratio of the medians, ours over mpv's)
 
 #include <algorithm>
 #include <chrono>
@@ -19,20 +20,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "common/frame_log.h"
 #include "common/mpv_peer.h"
 #include "core/preferences.h"
 #include "core/progress_client.h"
-#include "output/mpv_glk_view.h"
-#include "output/video_renderer.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/dispatch/timer.h"
 #include "platform/dispatch/work_queue.h"
+#include "platform/display/display_host.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/user_defaults.h"
 #include "platform/ui/controllers/storyboard.h"
@@ -42,6 +41,7 @@
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
 #include "playback/media_center_service.h"
+#include "playback/mpv_session.h"
 #include "playback/reelhaven_storyboard.h"
 #include "playback/reelhaven_view_controller.h"
 
@@ -64,32 +64,30 @@ Figures figures(std::vector<double> samples) {
     return {at(0.5), at(0.9)};
 }
 
-void print(const char* name, const std::vector<double>& samples, int asked) {
+void print(const std::string& name, const std::vector<double>& samples, int asked) {
     const Figures f = figures(samples);
-    std::printf("%-48s median %7.1f ms  p90 %7.1f ms  (%zu of %d)\n", name, f.median, f.p90, samples.size(), asked);
+    std::printf("%-48s median %7.1f ms  p90 %7.1f ms  (%zu of %d)\n", name.c_str(), f.median, f.p90, samples.size(),
+                asked);
 }
 
-void ratio(const char* name, const std::vector<double>& ours, const std::vector<double>& theirs, bool peerDraws) {
-    // A peer that draws nothing does less than ours: its times are shown, but not set against ours.
-    if (!peerDraws) {
-        std::printf("  %s: no ratio, mpv drew no frames (--vo=null, no display): not like for like\n", name);
-        return;
-    }
+void ratio(const char* name, const std::vector<double>& ours, const std::vector<double>& theirs) {
     const double peer = figures(theirs).median;
     if (peer > 0) std::printf("  %s: %.2fx mpv's median\n", name, figures(ours).median / peer);
 }
 
-// The player screen in a window, on the real clock, with the GL view's frames stamped.
+// The player screen in a desktop window, on the real clock, with its playback restarts stamped.
 class SeekingPlayer {
 public:
-    SeekingPlayer(const std::string& clip, ui::Size size) {
-        screen = ui::Screen::create({0, 0, size.width, size.height}, 1.0);
-        scene =
-            ui::WindowScene::create(ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "bench"), screen);
-        scene->setActivationState(ui::SceneActivationState::foregroundActive);
-        window = ui::Window::create(scene);
-        window->setRootViewController(root);
-        window->makeKeyAndVisible();
+    SeekingPlayer(std::unique_ptr<display::DisplayHost> host, const std::string& clip, ui::Size size)
+        : m_host(std::move(host)) {
+        m_screen = ui::Screen::create({0, 0, size.width, size.height}, 1.0);
+        m_scene = ui::WindowScene::create(ui::SceneSession::create(ui::SceneSessionRole::windowApplication, "bench"),
+                                          m_screen);
+        m_scene->setActivationState(ui::SceneActivationState::foregroundActive);
+        m_window = ui::Window::create(m_scene);
+        m_window->setRootViewController(m_root);
+        m_window->makeKeyAndVisible();
+        m_host->show(m_window);
         registerReelhavenStoryboard();
 
         auto video = Video::create(foundation::URL::fileURLWithPath(clip), LibraryItemType::file, false);
@@ -97,83 +95,90 @@ public:
         auto made = ui::Storyboard::named(ReelhavenViewController::kStoryboardName)
                         ->instantiateViewController(
                             ReelhavenViewController::kStoryboardIdentifier, [&](const ui::Coder& coder) {
-                                return ReelhavenViewController::create(coder, info, mediaCenter);
+                                return ReelhavenViewController::create(coder, info, m_mediaCenter);
                             });
         player = std::dynamic_pointer_cast<ReelhavenViewController>(made);
-        player->setSessionOptions({"no", "null", preferences, nullptr, screen});
-        root->present(player, false);
-        loop->runUntilIdle();
-        if (auto view = player->glkView()) {
-            // A paused player may redraw the old picture when a seek begins; the seek's frame is
-            // the first one whose pixels differ, so every frame is read back (640x360: about a
-            // millisecond) and fingerprinted.
-            view->setKeepsLastFrame(true);
-            VideoRenderer::renderQueue()->sync(
-                [&] { view->onFrameDisplayed = [this](const gfx::Image& image) { frames.add(image); }; });
-        }
+        player->setSessionOptions({"no", "null", preferences, nullptr, m_screen});
+        m_root->present(player, false);
+        // The player's own hook stays first; the stamp is taken as the event reaches the main
+        // thread, as the peer's is taken as its event reaches this process.
+        auto playerRestarted = player->session()->onPlaybackRestart;
+        player->session()->onPlaybackRestart = [this, playerRestarted] {
+            if (playerRestarted) playerRestarted();
+            m_restarts.push_back(Clock::now());
+        };
     }
     ~SeekingPlayer() {
-        if (auto view = player->glkView())
-            VideoRenderer::renderQueue()->sync([&] { view->onFrameDisplayed = nullptr; });
         player->close(false);
         player->session()->commandQueue()->sync([] {});
-        loop->runUntil([&] { return root->presentedViewController() == nullptr; }, std::chrono::seconds(10));
+        waitFor([&] { return m_root->presentedViewController() == nullptr; });
         player.reset();
-        VideoRenderer::renderQueue()->sync([] {});
+        m_host.reset();
     }
 
-    bool waitFor(const std::function<bool()>& condition) { return loop->runUntil(condition, std::chrono::seconds(60)); }
+    // Serves the window and the main run loop until `condition` holds (looked at every 2 ms: when
+    // the harness notices, not what is timed) or a minute passes.
+    bool waitFor(const std::function<bool()>& condition) {
+        if (condition()) return true;
+        const auto deadline = Clock::now() + std::chrono::seconds(60);
+        bool met = false;
+        auto loop = dispatch::RunLoop::main();
+        auto look = dispatch::Timer::scheduledTimer(0.002, true, [&](dispatch::Timer&) {
+            met = condition();
+            if (met || Clock::now() > deadline) loop->stop();
+        });
+        m_host->run();
+        look->invalidate();
+        return met;
+    }
 
     bool start() {
-        if (!player->glkView()) return false;
         if (!waitFor([&] {
                 auto info = player->playbackInfo();
-                return player->session()->hasLoaded(*info) && info->duration().has_value() && frameCount() > 0;
+                return player->session()->hasLoaded(*info) && info->duration().has_value() && !m_restarts.empty();
             }))
             return false;
         player->setPaused(true, true);
         return settle();
     }
 
-    std::optional<double> position() {
-        auto session = player->session();
-        auto text = session->commandQueue()->syncValue([&] { return session->stringProperty("time-pos"); });
-        if (!text) return std::nullopt;
-        return std::strtod(text->c_str(), nullptr);
-    }
-
-    // Runs `seek` and returns the time from the call to the first frame the GL view drew with a
-    // new picture, and the number of frames drawn until the picture settled (1 when the seek drew
-    // only its own frame).
-    std::optional<std::pair<double, std::size_t>> timed(const std::function<void()>& seek) {
-        const FrameLog::Mark before = frames.mark();
+    // Runs `seek` and returns the time from the call to the player's next playback restart.
+    std::optional<double> timed(const std::function<void()>& seek) {
+        const std::size_t before = m_restarts.size();
         const auto start = Clock::now();
         seek();
-        std::optional<Clock::time_point> shown;
-        if (!waitFor([&] { return (shown = frames.firstNewPicture(before)).has_value(); })) return std::nullopt;
+        if (!waitFor([&] { return m_restarts.size() > before; })) return std::nullopt;
+        const double elapsed = milliseconds(m_restarts[before] - start);
         if (!settle()) return std::nullopt;
-        return std::make_pair(milliseconds(*shown - start), frameCount() - before.next);
+        return elapsed;
     }
 
     std::shared_ptr<ReelhavenViewController> player;
-
-private:
-    // The real clock: the player's timers run as in the application.
-    std::shared_ptr<dispatch::RunLoop> loop = dispatch::RunLoop::main();
     std::shared_ptr<Preferences> preferences = Preferences::create(
         foundation::UserDefaults::create(std::filesystem::temp_directory_path() / "bench-player-seek-defaults.json"));
-    std::shared_ptr<ui::Screen> screen;
-    std::shared_ptr<ui::WindowScene> scene;
-    std::shared_ptr<ui::Window> window;
-    std::shared_ptr<ui::ViewController> root = ui::ViewController::create();
-    std::shared_ptr<MediaCenterService> mediaCenter = MediaCenterService::create();
-    FrameLog frames;
 
-    std::size_t frameCount() const { return frames.count(); }
+private:
+    // The same quiet time the peer keeps after each of its seeks, so the next starts from a still
+    // player on both sides.
     bool settle() {
-        return frames.settle([this](const std::function<bool()>& condition) { return waitFor(condition); });
+        const auto until = Clock::now() + std::chrono::milliseconds(bench::MpvPeer::kSettleMs);
+        return waitFor([&] { return Clock::now() >= until; });
     }
+
+    std::unique_ptr<display::DisplayHost> m_host;
+    std::shared_ptr<ui::Screen> m_screen;
+    std::shared_ptr<ui::WindowScene> m_scene;
+    std::shared_ptr<ui::Window> m_window;
+    std::shared_ptr<ui::ViewController> m_root = ui::ViewController::create();
+    std::shared_ptr<MediaCenterService> m_mediaCenter = MediaCenterService::create();
+    std::vector<Clock::time_point> m_restarts;
 };
+
+std::string decimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
 
 }  // namespace
 
@@ -190,60 +195,55 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(home);
     foundation::ScopedContainer container(home);
 
-    // Start positions between keyframes (every 2 s), spread over the clip; the skip adds 10 s.
-    std::vector<double> starts;
-    for (int i = 0; i < rounds; ++i) starts.push_back(3.3 + std::fmod(i * 7.7, 90.0));
-
-    std::vector<double> skip, shift, skipPeer, shiftPeer;
-    std::size_t extraFrames = 0;
-    auto peer = bench::MpvPeer::start(clip, static_cast<int>(size.width), static_cast<int>(size.height));
-    if (!peer) {
-        std::fprintf(stderr, "mpv did not start with its IPC socket\n");
+    // Before any GL context: the renderer's then shares the window's.
+    auto host = display::DisplayHost::open({"bench", size});
+    if (!host) {
+        std::fprintf(stderr, "no window: %s (run under a display; run.sh starts an Xvfb)\n",
+                     host.error().description.c_str());
         return 1;
     }
-    {
-        SeekingPlayer screen(clip, size);
-        if (!screen.start()) {
-            std::fprintf(stderr, "the player screen did not show the clip\n");
-            return 1;
-        }
-        auto& player = *screen.player;
-        ui::Press shiftRight;
-        shiftRight.key.keyCode = ui::Key::rightArrow;
-        shiftRight.key.modifierFlags = ui::Key::shift;
+    auto peer = bench::MpvPeer::start(clip, static_cast<int>(size.width), static_cast<int>(size.height));
+    if (!peer || !peer->drawsFrames()) {
+        std::fprintf(stderr, "mpv did not start in a window with its IPC socket\n");
+        return 1;
+    }
+    SeekingPlayer screen(std::move(host.value()), clip, size);
+    if (!screen.start()) {
+        std::fprintf(stderr, "the player screen did not show the clip\n");
+        return 1;
+    }
+    auto& player = *screen.player;
+    // The skip the player makes, made by mpv too.
+    const int skip = ReelhavenViewController::skipInterval(screen.preferences->skipInterval.wrappedValue());
+    ui::Press shiftRight;
+    shiftRight.key.keyCode = ui::Key::rightArrow;
+    shiftRight.key.modifierFlags = ui::Key::shift;
+
+    // Start positions between keyframes (every 2 s), spread over the clip.
+    std::vector<double> skips, shifts, skipsPeer, shiftsPeer;
+    for (int i = 0; i < rounds; ++i) {
+        const double at = 3.3 + std::fmod(i * 7.7, 90.0);
         // Ours and mpv's alternate seek by seek, so a swing of the machine's load touches both alike.
-        auto from = [](double at) {
-            char text[32];
-            std::snprintf(text, sizeof text, "%.3f", at);
-            return std::vector<std::string>{text, "absolute+exact"};
-        };
-        for (double at : starts) {
-            if (!screen.timed([&] { player.seekTo(at); })) continue;
-            if (auto r = screen.timed([&] { player.skipForward(); })) {
-                skip.push_back(r->first);
-                extraFrames += r->second - 1;
-            }
-            if (peer->seek(from(at)))
-                if (auto ms = peer->seek({"10", "relative+keyframes"})) skipPeer.push_back(*ms);
-            if (!screen.timed([&] { player.seekTo(at); })) continue;
-            if (auto r = screen.timed([&] { player.pressesBegan({shiftRight}); })) {
-                shift.push_back(r->first);
-                extraFrames += r->second - 1;
-            }
-            if (peer->seek(from(at)))
-                if (auto ms = peer->seek({"1", "relative+exact"})) shiftPeer.push_back(*ms);
+        if (screen.timed([&] { player.seekTo(at); })) {
+            if (auto ms = screen.timed([&] { player.skipForward(); })) skips.push_back(*ms);
         }
+        if (peer->seek({decimal(at), "absolute+exact"}))
+            if (auto ms = peer->seek({std::to_string(skip), "relative"})) skipsPeer.push_back(*ms);
+        if (screen.timed([&] { player.seekTo(at); })) {
+            if (auto ms = screen.timed([&] { player.pressesBegan({shiftRight}); })) shifts.push_back(*ms);
+        }
+        if (peer->seek({decimal(at), "absolute+exact"}))
+            if (auto ms = peer->seek({"1", "relative+exact"})) shiftsPeer.push_back(*ms);
     }
 
-    std::printf("seek to frame, %s, view %.0fx%.0f, %d rounds; mpv %s\n",
-                std::filesystem::path(clip).filename().c_str(), size.width, size.height, rounds,
-                peer->drawsFrames() ? "--vo=gpu --gpu-sw in a window of that size" : "--vo=null (no display)");
-    print("player skipForward (+10 s, keyframe)", skip, rounds);
-    print("mpv in one process, seek 10 relative+keyframes", skipPeer, rounds);
-    ratio("skipForward", skip, skipPeer, peer->drawsFrames());
-    print("player Shift+right (+1 s, exact)", shift, rounds);
-    print("mpv in one process, seek 1 relative+exact", shiftPeer, rounds);
-    ratio("Shift+right", shift, shiftPeer, peer->drawsFrames());
-    std::printf("frames drawn beside the seeks' own (redraws of the old picture or the new): %zu\n", extraFrames);
+    std::printf("seek to playback restart, %s, %.0fx%.0f windows, %d rounds; mpv --vo=gpu --gpu-sw\n",
+                std::filesystem::path(clip).filename().c_str(), size.width, size.height, rounds);
+    const std::string skipName = "+" + std::to_string(skip) + " s, relative";
+    print("player skipForward (" + skipName + ")", skips, rounds);
+    print("mpv in one process, seek " + std::to_string(skip) + " relative", skipsPeer, rounds);
+    ratio("skipForward", skips, skipsPeer);
+    print("player Shift+right (+1 s, relative+exact)", shifts, rounds);
+    print("mpv in one process, seek 1 relative+exact", shiftsPeer, rounds);
+    ratio("Shift+right", shifts, shiftsPeer);
     return 0;
 }

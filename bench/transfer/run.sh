@@ -1,20 +1,23 @@
 #!/usr/bin/env bash
-# Measures the transfer server against nginx on loopback, side by side in one run:
+# Measures the transfer server as a user runs it (`reelhaven --transfer` on a home folder) against
+# nginx on loopback, side by side in one run:
 #   1. download of a large file (both: sendfile)
 #   2. upload of the same file as the same multipart body made by curl -F (ours: POST /upload,
 #      parsed and stored; nginx: PUT, the body written to disk as it is with
-#      client_body_in_file_only on), each round to a fresh name for both; also each server's CPU
-#      time per uploaded GiB (ours: the process; nginx: its workers)
+#      client_body_in_file_only on), each round to a fresh name for both, with the disk synced
+#      before each round so no round pays for the writeback of the one before; also each server's
+#      CPU time per uploaded GiB (ours: the process; nginx: its workers)
 #   3. GET /list of a folder of 10,000 entries (nginx: autoindex, autoindex_format json), with 16
 #      connections from one address (the per-client limit) and one request at a time
 #   4. GET /list of 100,000 entries: time of one request, answer size, and the server's memory per
 #      request in flight (peak resident size over 4 concurrent requests, less the idle size, / 4)
-#   5. wrk, 16 connections, on /list and on a 1 MiB download: errors (a 503 is one), and the
-#      server's memory and open descriptors before and after.
+#   5. wrk, 16 connections, on /list of the 10,000 and on a 1 MiB download: errors (a 503 is one),
+#      and the server's memory and open descriptors before and after.
 # Made fair: the two peers run in interleaved rounds (who goes first alternates, so both meet the
-# same background load), figures are medians, nginx runs with its default buffers (a 16k body
-# buffer: bodies go to a temporary file as ours do) and listens with reuseport, and the load
-# average is recorded around every part.
+# same background load), figures are medians, and the load average is recorded around every part.
+# nginx runs with its default buffers (an 8 KiB body buffer on x86-64: bodies go to a temporary
+# file as ours do), its access log off and reuseport on its listening socket; both listings are
+# sorted by name.
 #
 # Usage: bench/transfer/run.sh [BUILD_DIR [OUT_DIR]]
 #   BUILD_DIR (or $BENCH_BUILD): the shared Release build of bench/lib.sh (default build/bench)
@@ -36,21 +39,23 @@ for tool in nginx wrk curl; do
   command -v "$tool" >/dev/null || { echo "bench/transfer: $tool is missing (apt-get install $tool)" >&2; exit 1; }
 done
 
-bench_build uploader_test_server
+bench_build reelhaven
 
 rm -rf "$work"
-mkdir -p "$work/docs/many" "$work/docs/huge" "$work/nginx/root/many" "$work/nginx/logs" "$work/nginx/tmp" \
-  "$work/nginx/upload" "$work/tmp"
+# The app's home folder: the server serves its Documents and stages uploads in its tmp, on the
+# same filesystem as nginx's folders.
+docs="$work/home/Documents"
+mkdir -p "$docs/many" "$docs/huge" "$work/nginx/root/many" "$work/nginx/logs" "$work/nginx/tmp" "$work/nginx/upload"
 echo "preparing files" >&2
 head -c $((megabytes * 1048576)) /dev/urandom >"$work/big.bin"
-head -c 1048576 /dev/urandom >"$work/docs/one.bin"
-ln "$work/big.bin" "$work/docs/big.bin"
+head -c 1048576 /dev/urandom >"$docs/one.bin"
+ln "$work/big.bin" "$docs/big.bin"
 ln "$work/big.bin" "$work/nginx/root/big.bin"
-cp "$work/docs/one.bin" "$work/nginx/root/one.bin"
-python3 - "$work" <<'PY'
+cp "$docs/one.bin" "$work/nginx/root/one.bin"
+python3 - "$work" "$docs" <<'PY'
 import os, sys
-work = sys.argv[1]
-for folder, count in ((f"{work}/docs/many", 10000), (f"{work}/nginx/root/many", 10000), (f"{work}/docs/huge", 100000)):
+work, docs = sys.argv[1], sys.argv[2]
+for folder, count in ((f"{docs}/many", 10000), (f"{work}/nginx/root/many", 10000), (f"{docs}/huge", 100000)):
     for i in range(count):
         with open(os.path.join(folder, f"Episode {i}.mkv"), "wb") as f:
             f.write(b"x" * (i % 100))
@@ -87,12 +92,11 @@ http {
 CONF
 nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
 nginx_pid=$!
-# The server prints its port and then a line per delegate event: into a file, so it never blocks.
-# It keeps its default limit of 16 connections per client address; its temporary files go to the
-# work folder's filesystem, as nginx's do.
+# The app switches the server on as its user would, prints the address and then what the library
+# screen shows: into a file, so it never blocks. The server keeps its default limit of 16
+# connections per client address. Its input stays open (a fifo) as a terminal's would.
 mkfifo "$work/stdin"
-TMPDIR="$work/tmp" "$build/tests/transfer/uploader_test_server" "$work/docs" "$root/resources/WebUploader.bundle" \
-  <"$work/stdin" >"$work/server.out" 2>/dev/null &
+"$build/src/app/reelhaven" --home "$work/home" --transfer --port 0 <"$work/stdin" >"$work/server.out" 2>/dev/null &
 server_pid=$!
 exec 3>"$work/stdin"
 cleanup() {
@@ -111,8 +115,8 @@ wait_for() {
   echo "bench/transfer: $what did not start" >&2
   exit 1
 }
-wait_for "our server" grep -qs '^PORT ' "$work/server.out"
-port=$(awk '/^PORT /{print $2}' "$work/server.out")
+wait_for "our server" grep -qs '(port [0-9]*)' "$work/server.out"
+port=$(grep -o -m1 '(port [0-9]*)' "$work/server.out" | tr -dc '0-9')
 wait_for nginx curl -s -o /dev/null "http://127.0.0.1:18080/one.bin"
 ours="http://127.0.0.1:$port"
 theirs="http://127.0.0.1:18080"
@@ -157,16 +161,19 @@ download() {
   fi
 }
 # Each round writes a new name for both; the file is removed after curl has reported its speed.
-# Prints the speed and records the server's CPU seconds per GiB in $work/cpu-<peer>.
+# The disk is synced first, so the writeback of the round before (1 GiB of dirty pages) does not
+# spill into this one. Prints the speed and records the server's CPU seconds per GiB in
+# $work/cpu-<peer>.
 upload() {
   local pids before speed after
+  sync
   if [[ $1 == ours ]]; then pids=$server_pid; else pids=$(nginxWorkers); fi
   # shellcheck disable=SC2086
   before=$(cpuSeconds $pids)
   if [[ $1 == ours ]]; then
     speed=$(curl -s -o /dev/null -w '%{speed_upload}' -F "files[]=@$work/big.bin;filename=up-$2.bin" -F path=/ \
       "$ours/upload")
-    rm -f "$work/docs/up-$2"*.bin
+    rm -f "$docs/up-$2"*.bin
   else
     speed=$(curl -s -o /dev/null -w '%{speed_upload}' -X PUT -F "files[]=@$work/big.bin;filename=up-$2.bin" -F path=/ \
       "$theirs/upload/up-$2.bin")
@@ -195,7 +202,7 @@ fds() { ls "/proc/$server_pid/fd" | wc -l; }
 load() { echo "load $(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 {
-echo "transfer server vs nginx $(nginx -v 2>&1 | sed 's/.*\///') (default buffers, reuseport), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
+echo "reelhaven --transfer vs nginx $(nginx -v 2>&1 | sed 's/.*\///') (default buffers, access log off, reuseport), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
 echo "$(load) before"
 
 read -r ours_down nginx_down < <(compare download)
@@ -214,7 +221,7 @@ list_nginx=$(curl -s "$theirs/many/" | python3 -c "import json,sys; print(len(js
 bytes_ours=$(curl -s -o /dev/null -w '%{size_download}' "$ours/list?path=/many")
 bytes_nginx=$(curl -s -o /dev/null -w '%{size_download}' "$theirs/many/")
 read -r ours_list nginx_list < <(compare listingRate)
-echo "GET /list of 10,000, 16 connections: ours $ours_list req/s ($list_ours entries, sorted, $bytes_ours bytes)   nginx $nginx_list req/s ($list_nginx entries, unsorted, $bytes_nginx bytes)   ratio $(ratio "$ours_list" "$nginx_list")   ($(load) after)"
+echo "GET /list of 10,000, 16 connections: ours $ours_list req/s ($list_ours entries, sorted, $bytes_ours bytes)   nginx $nginx_list req/s ($list_nginx entries, sorted, $bytes_nginx bytes)   ratio $(ratio "$ours_list" "$nginx_list")   ($(load) after)"
 read -r ours_one nginx_one < <(compare listingTime)
 echo "GET /list of 10,000, one at a time: ours $ours_one ms   nginx $nginx_one ms   ratio (nginx/ours) $(ratio "$nginx_one" "$ours_one")   ($(load) after)"
 
@@ -231,11 +238,11 @@ wait
 peak=$(awk '/VmHWM/ {print $2}' "/proc/$server_pid/status")
 echo "GET /list of 100,000: $huge_time s (median of 5), answer $((huge_bytes / 1024)) KiB, memory per request in flight $(((peak - idle) / 4)) KiB (4 at once: idle $idle kB, peak $peak kB)   ($(load) after)"
 
-curl -s -o /dev/null "$ours/list?path=/" && curl -s -o /dev/null "$ours/download?path=one.bin"
+curl -s -o /dev/null "$ours/list?path=/many" && curl -s -o /dev/null "$ours/download?path=one.bin"
 sleep 1
 echo "server before wrk:     rss $(rss), fds $(fds)"
 for round in 1 2; do
-  for target in "/list?path=/" "/download?path=one.bin"; do
+  for target in "/list?path=/many" "/download?path=one.bin"; do
     result=$(wrk -t4 -c16 -d"${duration}s" "$ours$target")
     requests=$(awk '/Requests\/sec/ {print $2}' <<<"$result")
     errors=$(grep -E 'Socket errors|Non-2xx' <<<"$result" | tr -s ' ' | paste -sd';' || true)

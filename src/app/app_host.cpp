@@ -402,12 +402,10 @@ void AppHost::shutDown() {
     m_display.reset();
 }
 
-int AppHost::run(const LauncherOptions& options) {
+int AppHost::run(const LauncherOptions& options, StopSignals& signals) {
     // Started with standard input closed (as a service may be), the next descriptor opened would
     // become the input: hold its place with /dev/null.
     if (::fcntl(STDIN_FILENO, F_GETFD) < 0 && errno == EBADF) ::open("/dev/null", O_RDONLY);
-    // Before any thread starts, so every signal comes to this one.
-    StopSignals signals;
     AppHost host(options, std::cout, std::cerr);
     if (!host.start()) return 1;
     if (options.transfer) {
@@ -453,11 +451,13 @@ int AppHost::run(const LauncherOptions& options) {
         }
     }
     auto loop = dispatch::RunLoop::main();
-    signals.start([loop, weak = std::weak_ptr<HostRunner>(runner)](int) {
-        loop->post([weak] {
-            if (auto alive = weak.lock()) alive->requestStop();
-        });
-    });
+    signals.start(
+        [loop, weak = std::weak_ptr<HostRunner>(runner)](int) {
+            loop->post([weak] {
+                if (auto alive = weak.lock()) alive->requestStop();
+            });
+        },
+        STDOUT_FILENO);
     const int status = host.m_display ? runner->run([&host] { host.m_display->run(); }) : runner->run();
     host.shutDown();
     // What the loop still holds (timers of views that went) goes now, while everything it may

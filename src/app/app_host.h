@@ -29,14 +29,16 @@ namespace reelhaven {
 // SIGINT, SIGTERM or SIGHUP, the scene goes to the background (the player and the progress store
 // save), the application terminates and the session is kept for the next run. Main thread.
 class FirstFrameWatch;
+class StopSignals;
 
 class AppHost final : public HostSystem {
 public:
     AppHost(const LauncherOptions& options, std::ostream& out, std::ostream& err);
     ~AppHost() override;
 
-    // The whole run; the process's exit status.
-    static int run(const LauncherOptions& options);
+    // The whole run; the process's exit status. `signals` stop it as the end of input does, the
+    // standard output closing too.
+    static int run(const LauncherOptions& options, StopSignals& signals);
 
     // Launches and connects the scene. False (with a message) when the app cannot start.
     bool start();

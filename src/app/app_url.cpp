@@ -1,6 +1,8 @@
 #include "app/app_url.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -8,20 +10,33 @@ namespace reelhaven {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kNetworkSchemes{"http", "https", "ftp"};
+// What the player's media engine opens on this machine, not over the network: local files and
+// descriptors, memory and inline data, devices and discs, and the prefixes that pass the rest
+// to the engine's own readers (which open files too).
+constexpr std::array<std::string_view, 28> kLocalSchemes{
+    "file",   "fd",  "fdclose",  "memory", "hex",    "data",    "null", "edl",    "slice", "appending",
+    "mf",     "av",  "avdevice", "lavf",   "ffmpeg", "lavfi",   "bd",   "bluray", "bdnav", "dvd",
+    "dvdnav", "dvb", "cdda",     "tv",     "v4l2",   "archive", "ytdl", "pipe"};
 
-bool isNetworkScheme(std::string_view text) {
-    for (auto scheme : kNetworkSchemes) {
-        if (text == scheme) return true;
-    }
-    return false;
+// A scheme's letters: a letter, then letters, digits, "+" and "-". A dot is allowed in a scheme
+// but is read here as a host's ("example.com//a.mp4"): no player takes a dotted scheme.
+bool isScheme(std::string_view text) {
+    if (text.empty() || !std::isalpha(static_cast<unsigned char>(text.front()))) return false;
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-'; });
 }
 
-bool startsWithNetworkScheme(std::string_view text) {
-    for (auto scheme : kNetworkSchemes) {
-        if (text.starts_with(std::string(scheme) + "://")) return true;
-    }
-    return false;
+// The scheme at the start of `text` followed by "://", if any.
+std::optional<std::string_view> leadingScheme(std::string_view text) {
+    const auto end = text.find("://");
+    if (end == std::string_view::npos || !isScheme(text.substr(0, end))) return std::nullopt;
+    return text.substr(0, end);
+}
+
+bool isLocalScheme(std::string scheme) {
+    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(kLocalSchemes.begin(), kLocalSchemes.end(), scheme) != kLocalSchemes.end();
 }
 
 }  // namespace
@@ -33,17 +48,19 @@ std::optional<foundation::URL> networkURLFromAppURL(const foundation::URL& url) 
     // Dropping a fixed 12 characters cut into the host of "reelhaven:example.com/a.mp4".
     std::string rest = absolute.substr(prefix.size());
     if (rest.starts_with("//")) rest.erase(0, 2);
-    // Only a known scheme before "//" lost its colon; elsewhere "//" is part of the path
-    // ("example.com/media//a.mp4") and must stay as it is.
-    if (const auto slashes = rest.find("//"); slashes != std::string::npos && slashes > 0 && rest[slashes - 1] != ':' &&
-                                              isNetworkScheme(rest.substr(0, slashes))) {
-        rest = rest.substr(0, slashes) + "://" + rest.substr(slashes + 2);
-    } else if (!startsWithNetworkScheme(rest)) {
-        rest = "http://" + rest;
+    if (!leadingScheme(rest)) {
+        // Only a scheme before the first "//" lost its colon; elsewhere "//" is part of the path
+        // ("example.com/media//a.mp4") and must stay as it is.
+        const auto slashes = rest.find("//");
+        if (slashes != std::string::npos && isScheme(std::string_view(rest).substr(0, slashes))) {
+            rest.insert(slashes, ":");
+        } else {
+            rest.insert(0, "http://");
+        }
     }
     // "http://" alone parses, but names nothing to play.
     auto network = foundation::URL::parse(rest);
-    if (!network || network->host().empty()) return std::nullopt;
+    if (!network || network->host().empty() || isLocalScheme(network->scheme())) return std::nullopt;
     return network;
 }
 

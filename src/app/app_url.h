@@ -11,9 +11,12 @@ namespace reelhaven {
 inline constexpr const char* kAppURLScheme = "reelhaven";
 
 // The network URL a "reelhaven" URL stands for: the text after "reelhaven:" (and after "//" when
-// it starts so); "X//rest" becomes "X://rest" when X is "http", "https" or "ftp" (a scheme that
-// lost its colon on the way); text without one of those schemes gets "http://" in front.
-// Nothing when the result is no valid URL or names no host.
+// it starts so). Text that starts with a scheme and "://" is used as it is; "X//rest" becomes
+// "X://rest" when X is a scheme that lost its colon on the way ("rtsp//cam/s"); anything else
+// gets "http://" in front ("example.com//a.mp4" is a host, whose path keeps its "//"). Nothing
+// when the result is no valid URL, names no host, or has a scheme that reads from this machine
+// rather than the network (files, descriptors, devices, discs, media made up from text): the URL
+// comes from another app or a web page.
 std::optional<foundation::URL> networkURLFromAppURL(const foundation::URL& url);
 
 }  // namespace reelhaven

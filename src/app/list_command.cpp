@@ -9,6 +9,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "app/line_field.h"
 #include "core/documents_client.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
@@ -70,42 +71,16 @@ private:
     std::unordered_map<foundation::UUID, ThumbnailSource> m_sources;
 };
 
-// A name as one field of a line: a tab or line break in a file name would otherwise start a field
-// or a line of its own that readers take for the library's.
-std::string escapedName(std::string_view name) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string escaped;
-    escaped.reserve(name.size());
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '\\': escaped += "\\\\"; break;
-            case '\t': escaped += "\\t"; break;
-            case '\n': escaped += "\\n"; break;
-            case '\r': escaped += "\\r"; break;
-            default:
-                if (byte < 0x20 || byte == 0x7f) {
-                    escaped += "\\x";
-                    escaped += kHex[byte >> 4];
-                    escaped += kHex[byte & 0xf];
-                } else {
-                    escaped += c;
-                }
-        }
-    }
-    return escaped;
-}
-
 void printItem(std::ostream& out, const LibraryItemPtr& item, const PassWatcher& watcher) {
     if (auto video = std::dynamic_pointer_cast<Video>(item)) {
         const auto duration = video->duration();
         const auto label = duration ? VideoTime::timeString(duration->seconds) : std::nullopt;
-        out << "video\t" << escapedName(video->displayName()) << "\t" << label.value_or("-") << "\t"
+        out << "video\t" << escapedField(video->displayName()) << "\t" << label.value_or("-") << "\t"
             << video->size().value_or(0) << "\t" << sourceName(watcher.source(*video)) << "\n";
         for (const auto& subtitle : video->externalSubtitles().value_or(std::vector<SubtitlePtr>{}))
-            out << "  subtitle\t" << escapedName(subtitle->displayName()) << "\n";
+            out << "  subtitle\t" << escapedField(subtitle->displayName()) << "\n";
     } else if (auto folder = std::dynamic_pointer_cast<Folder>(item)) {
-        out << "folder\t" << escapedName(folder->displayName()) << "\t-\t-\t-\n";
+        out << "folder\t" << escapedField(folder->displayName()) << "\t-\t-\t-\n";
     }
 }
 

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "app/app_host.h"
 #include "app/container_setup.h"
@@ -8,11 +9,14 @@
 #include "app/list_command.h"
 #include "app/machine_outputs.h"
 #include "app/play_command.h"
+#include "app/process_memory.h"
+#include "app/stop_signals.h"
 #include "playback/mpv_session.h"
 
 using namespace reelhaven;
 
 int main(int argc, char** argv) {
+    tuneAllocatorForDecodingThreads();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     auto parsed = parseLauncherOptions(arguments, [](const char* name) -> std::optional<std::string> {
         const char* value = std::getenv(name);
@@ -27,6 +31,10 @@ int main(int argc, char** argv) {
         std::cout << launcherUsage();
         return 0;
     }
+    // Before anything that may need saving: a stop asked for from here on waits until the app can
+    // save. A listing has nothing to save and stops as any command-line tool does.
+    std::optional<StopSignals> signals;
+    if (options.mode == LauncherOptions::Mode::host || options.mode == LauncherOptions::Mode::play) signals.emplace();
     auto installed = installContainer(options.home);
     if (auto* error = std::get_if<std::string>(&installed)) {
         std::cerr << "reelhaven: " << *error << "\n";
@@ -40,9 +48,9 @@ int main(int argc, char** argv) {
     }
     switch (options.mode) {
         case LauncherOptions::Mode::help: break;
-        case LauncherOptions::Mode::host: return AppHost::run(options);
+        case LauncherOptions::Mode::host: return AppHost::run(options, *signals);
         case LauncherOptions::Mode::list: return runListCommand(options);
-        case LauncherOptions::Mode::play: return runPlayCommand(options);
+        case LauncherOptions::Mode::play: return runPlayCommand(options, *signals);
     }
     return 0;
 }

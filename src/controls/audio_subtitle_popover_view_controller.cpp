@@ -104,10 +104,7 @@ void AudioSubtitlePopoverViewController::viewDidLoad() {
 
     table->setBackgroundColor(ui::Color::clear());
     // The dark blur behind the rows, as the table's background.
-    auto background = ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::dark);
-    background->setFrame(table->bounds());
-    background->setAutoresizingMask(ui::flexibleWidth | ui::flexibleHeight);
-    table->insertSubview(background, 0);
+    table->setBackgroundView(ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::dark));
     table->setDataSource(m_dataSource);
     table->setDelegate(sharedAs<AudioSubtitlePopoverViewController>());
     setClearsSelectionOnViewWillAppear(true);

@@ -186,10 +186,7 @@ void VideoMenuPopoverViewController::viewDidLoad() {
     m_collectionView->registerCell("videoMenuPlaylistItem", [] { return VideoMenuPlaylistItemCell::create(); });
     m_collectionView->registerCell("videoMenuChapter", [] { return VideoMenuChapterCell::create(); });
     // The dark blur behind the rows, as the list's background.
-    auto background = ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::dark);
-    background->setFrame(m_collectionView->bounds());
-    background->setAutoresizingMask(ui::flexibleWidth | ui::flexibleHeight);
-    m_collectionView->insertSubview(background, 0);
+    m_collectionView->setBackgroundView(ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::dark));
     m_collectionView->setAlwaysBounceVertical(true);
     m_collectionView->setAllowsSelection(true);
     m_collectionView->setHidden(hidesList());

@@ -218,7 +218,7 @@ bool DocumentsClient::clearCaches() {
 bool DocumentsClient::saveCachedImage(const std::string& name, const gfx::Image& image) {
     auto caches = files().url(foundation::SearchPathDirectory::caches);
     if (!caches) return false;
-    auto png = gfx::PngCodec::encode(image);
+    auto png = gfx::PngCodec::encode(image, gfx::PngCodec::Effort::fast);
     if (!png) return false;
     return files().writeFile(caches->appendingPathComponent(name), *png, foundation::WriteMode::atomic).ok();
 }

@@ -102,22 +102,56 @@ std::shared_ptr<gfx::Image> turned(const gfx::Image& source, int width, int heig
     return image;
 }
 
-}  // namespace
+// The largest reduction (a power of two) the decoder offers that keeps the picture at least a
+// thumbnail wide: a huge picture is then decoded at a fraction of its memory and time.
+int reducedScale(const AVCodec& decoder, int width) {
+    int scale = 0;
+    while (scale < decoder.max_lowres && (width >> (scale + 1)) >= FFmpegUtility::kThumbnailWidth) ++scale;
+    return scale;
+}
 
-std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string& path) {
-    FormatPtr format = openInput(path);
-    if (!format) return fail("Couldn't open input stream");
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) return fail("Couldn't get stream info");
+// Seconds from the duration the header gave or, where it gave none, the one probing found.
+double durationOf(std::int64_t headerDuration, const AVFormatContext& probed) {
+    const std::int64_t duration = headerDuration >= 1 ? headerDuration : probed.duration;
+    return static_cast<double>(duration) / AV_TIME_BASE;
+}
 
+// The decoded picture scaled to the thumbnail's width and `height`, then turned.
+std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int height, double rotation) {
+    constexpr int kWidth = FFmpegUtility::kThumbnailWidth;
+    FramePtr rgba(av_frame_alloc());
+    if (!rgba) return fail("Couldn't alloc RGBA frame");
+    rgba->width = kWidth;
+    rgba->height = height;
+    rgba->format = AV_PIX_FMT_RGBA;
+    const int bufferSize = av_image_get_buffer_size(AV_PIX_FMT_RGBA, kWidth, height, 1);
+    BufferPtr buffer(bufferSize > 0 ? static_cast<std::uint8_t*>(av_malloc(bufferSize)) : nullptr);
+    if (!buffer ||
+        av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA, kWidth, height, 1) < 0)
+        return fail("Couldn't fill data for RGBA frame");
+
+    // The scaler follows the decoded frame itself: a stream may change size or format after its
+    // header, and scaling a frame with another frame's geometry would read past its planes.
+    const auto sourceFormat = static_cast<AVPixelFormat>(frame.format);
+    if (frame.width <= 0 || frame.height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
+    ScalerPtr scaler(sws_getContext(frame.width, frame.height, sourceFormat, kWidth, height, AV_PIX_FMT_RGBA,
+                                    SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!scaler ||
+        sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, rgba->data, rgba->linesize) <= 0)
+        return fail("Cannot convert frame");
+    return FFmpegUtility::createImage(*rgba, rotation);
+}
+
+std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudget& budget) {
     int streamIndex = -1;
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+    for (unsigned i = 0; i < format.nb_streams; ++i) {
+        if (format.streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
             streamIndex = static_cast<int>(i);
             break;
         }
     }
     if (streamIndex < 0) return fail("No video stream");
-    AVStream& stream = *format->streams[streamIndex];
+    AVStream& stream = *format.streams[streamIndex];
     // Still pictures (cover art) carry no frame rate; they are not videos to take a picture of.
     if (stream.avg_frame_rate.den == 0 || av_q2d(stream.avg_frame_rate) == 0) return nullptr;
 
@@ -126,30 +160,30 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
     CodecContextPtr codec(avcodec_alloc_context3(decoder));
     if (!codec || avcodec_parameters_to_context(codec.get(), stream.codecpar) < 0) return fail("Couldn't open codec");
     codec->time_base = stream.time_base;
+    codec->lowres = reducedScale(*decoder, codec->width);
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
 
     FramePtr frame(av_frame_alloc());
     if (!frame) return fail("Couldn't alloc video frame");
-    FramePtr rgba(av_frame_alloc());
-    if (!rgba) return fail("Couldn't alloc RGBA frame");
 
     // The pixel shape may come only with the decoded pictures, so the size is settled again then.
     auto heightFor = [&](AVFrame* decoded) -> std::optional<int> {
         if (codec->width <= 0 || codec->height <= 0) return std::nullopt;
         const float lines =
-            thumbnailHeight(codec->width, codec->height, av_guess_sample_aspect_ratio(format.get(), &stream, decoded));
+            thumbnailHeight(codec->width, codec->height, av_guess_sample_aspect_ratio(&format, &stream, decoded));
         if (!(lines >= 1.0f) || lines > kTallestThumbnail) return std::nullopt;
         return static_cast<int>(lines);
     };
     if (!heightFor(nullptr)) return fail("Invalid video size");
     if (codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
+    const auto lease = budget.acquire(static_cast<std::int64_t>(codec->width) * codec->height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
     // only key frame of a long group of pictures, and nothing decodes from there to the end. The
     // start of the file then gives the picture, as it does for a clip shorter than one such group.
-    FFmpegFrameReader reader(*format, *codec, streamIndex);
+    FFmpegFrameReader reader(format, *codec, streamIndex);
     const std::int64_t start = FFmpegFrameReader::startTime(stream);
-    const std::int64_t target = quarterPoint(*format, stream);
+    const std::int64_t target = quarterPoint(format, stream);
     auto decoded = reader.decodeAt(target, *frame);
     if (decoded != FFmpegFrameReader::Result::frame && target > start) decoded = reader.decodeAt(start, *frame);
     if (decoded == FFmpegFrameReader::Result::seekFailed) return fail("Cannot seek");
@@ -157,27 +191,31 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
 
     const auto lines = heightFor(frame.get());
     if (!lines) return fail("Invalid video size");
-    const int height = *lines;
-    rgba->width = kThumbnailWidth;
-    rgba->height = height;
-    rgba->format = AV_PIX_FMT_RGBA;
-    const int bufferSize = av_image_get_buffer_size(AV_PIX_FMT_RGBA, kThumbnailWidth, height, 1);
-    BufferPtr buffer(bufferSize > 0 ? static_cast<std::uint8_t*>(av_malloc(bufferSize)) : nullptr);
-    if (!buffer ||
-        av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA, kThumbnailWidth, height, 1) < 0)
-        return fail("Couldn't fill data for RGBA frame");
+    return thumbnailFrom(*frame, *lines, displayRotation(stream));
+}
 
-    // The scaler follows the decoded frame itself: a stream may change size or format after its
-    // header, and scaling a frame with another frame's geometry would read past its planes.
-    const auto sourceFormat = static_cast<AVPixelFormat>(frame->format);
-    if (frame->width <= 0 || frame->height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
-    ScalerPtr scaler(sws_getContext(frame->width, frame->height, sourceFormat, kThumbnailWidth, height, AV_PIX_FMT_RGBA,
-                                    SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!scaler ||
-        sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, rgba->data, rgba->linesize) <= 0)
-        return fail("Cannot convert frame");
+}  // namespace
 
-    return createImage(*rgba, displayRotation(stream));
+std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string& path) {
+    return getMetadataForFile(path).thumbnail;
+}
+
+FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& path, DecodePixelBudget& budget) {
+    Metadata metadata;
+    FormatPtr format = openInput(path);
+    if (!format) {
+        fail("Couldn't open input stream");
+        return metadata;
+    }
+    const std::int64_t headerDuration = format->duration;
+    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+        if (headerDuration >= 1) metadata.duration = durationOf(headerDuration, *format);
+        fail("Couldn't get stream info");
+        return metadata;
+    }
+    metadata.duration = durationOf(headerDuration, *format);
+    metadata.thumbnail = thumbnailOf(*format, budget);
+    return metadata;
 }
 
 std::shared_ptr<gfx::Image> FFmpegUtility::createImage(const AVFrame& rgbaFrame, double rotation) {

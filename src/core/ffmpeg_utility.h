@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "core/decode_pixel_budget.h"
+
 struct AVFrame;
 
 namespace gfx {
@@ -24,6 +26,17 @@ public:
     // 640 pixels wide and turned by the stream's display matrix; null on any failure (logged as
     // "FFmpeg error: <what>" where the failure is the file's).
     static std::shared_ptr<gfx::Image> getThumbnailForFile(const std::string& path);
+
+    // The thumbnail and the duration of one file, read from one opening of it: what the library
+    // pass needs of a video it has no thumbnail of. Each is what its own call above gives.
+    struct Metadata {
+        std::shared_ptr<gfx::Image> thumbnail;
+        double duration = -1;
+    };
+    // The picture is decoded under a lease of `budget` and, where the decoder can, at a reduced
+    // size still at least 640 pixels wide.
+    static Metadata getMetadataForFile(const std::string& path,
+                                       DecodePixelBudget& budget = DecodePixelBudget::shared());
     // An image of an RGBA frame, turned by `rotation` degrees (see `rotate`).
     static std::shared_ptr<gfx::Image> createImage(const AVFrame& rgbaFrame, double rotation);
     // Turns an image by a display-matrix angle: 90 a quarter counter-clockwise, -90 a quarter

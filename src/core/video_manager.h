@@ -214,9 +214,17 @@ private:
     // video_manager_metadata.cpp
     void loadMetadata(const std::shared_ptr<MetadataPass>& pass, const VideoPtr& video);
     void startJob(std::function<void(VideoManager&)> job);
+    // Answer what they can at once and join running jobs; true when the caller starts the job.
+    bool admitThumbnail(const VideoPtr& video, ThumbnailCompletion completion);
+    bool admitDuration(const VideoPtr& video, DurationCompletion completion);
     void runThumbnailJob(const VideoPtr& video);
     void runDurationJob(const VideoPtr& video);
+    // Both of one video from one opening of its file, where its thumbnail is to be made.
+    void runMetadataJob(const VideoPtr& video);
+    void deliverThumbnail(const VideoPtr& video, std::shared_ptr<gfx::Image> image, ThumbnailSource source);
+    void deliverDuration(const VideoPtr& video, double seconds);
     std::shared_ptr<gfx::Image> cachedThumbnail(const Video& video) const;
+    std::shared_ptr<gfx::Image> thumbnailFromCaches(const Video& video) const;
 
     // video_manager_file_operations.cpp
     bool isDocumentsManager() const;

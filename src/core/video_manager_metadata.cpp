@@ -69,16 +69,27 @@ void VideoManager::loadMetadata(const std::shared_ptr<MetadataPass>& pass, const
     attachSubtitles(video);
 
     // Counted before asking: a memory-cache hit answers before the request returns.
-    if (pass) pass->requested();
-    thumbnail(video, [pass](const VideoPtr& answered, std::shared_ptr<gfx::Image> image, ThumbnailSource source) {
-        if (image) answered->setImage(image);
-        if (pass) pass->answered(answered, source);
-    });
-    if (pass) pass->requested();
-    duration(video, [pass](const VideoPtr& answered, std::optional<double> seconds) {
+    if (pass) {
+        pass->requested();
+        pass->requested();
+    }
+    const bool makeThumbnail = admitThumbnail(
+        video, [pass](const VideoPtr& answered, std::shared_ptr<gfx::Image> image, ThumbnailSource source) {
+            if (image) answered->setImage(image);
+            if (pass) pass->answered(answered, source);
+        });
+    const bool readDuration = admitDuration(video, [pass](const VideoPtr& answered, std::optional<double> seconds) {
         if (seconds) answered->setDuration(VideoTime{*seconds});
         if (pass) pass->answered(answered, std::nullopt);
     });
+    // A video whose picture is made is opened once for both.
+    if (makeThumbnail && readDuration) {
+        startJob([video](VideoManager& manager) { manager.runMetadataJob(video); });
+    } else if (makeThumbnail) {
+        startJob([video](VideoManager& manager) { manager.runThumbnailJob(video); });
+    } else if (readDuration) {
+        startJob([video](VideoManager& manager) { manager.runDurationJob(video); });
+    }
 
     video->setSize(foundation::allocatedFileSize(video->url()).valueOr(0));
 }
@@ -107,28 +118,52 @@ std::shared_ptr<gfx::Image> VideoManager::cachedThumbnail(const Video& video) co
 }
 
 void VideoManager::thumbnail(const VideoPtr& video, ThumbnailCompletion completion) {
+    if (admitThumbnail(video, std::move(completion)))
+        startJob([video](VideoManager& manager) { manager.runThumbnailJob(video); });
+}
+
+bool VideoManager::admitThumbnail(const VideoPtr& video, ThumbnailCompletion completion) {
     if (auto image = cachedThumbnail(*video)) {
         completion(video, std::move(image), ThumbnailSource::cache);
-        return;
+        return false;
     }
     switch (m_thumbnailOperations.admit(video->id(), ThumbnailWaiter{video, completion})) {
-        case decltype(m_thumbnailOperations)::Admission::start:
-            startJob([video](VideoManager& manager) { manager.runThumbnailJob(video); });
-            break;
+        case decltype(m_thumbnailOperations)::Admission::start: return true;
         case decltype(m_thumbnailOperations)::Admission::joined: break;
         case decltype(m_thumbnailOperations)::Admission::failed:
             completion(video, nullptr, ThumbnailSource::none);
             break;
     }
+    return false;
 }
 
 void VideoManager::runThumbnailJob(const VideoPtr& video) {
     // Another manager sharing the cache (or a job that ended just before this one was admitted)
     // may have made the image meanwhile.
-    std::pair<std::shared_ptr<gfx::Image>, ThumbnailSource> loaded{cachedThumbnail(*video), ThumbnailSource::cache};
-    if (!loaded.first) loaded = loadThumbnail(*video);
-    auto& [image, source] = loaded;
+    if (auto image = cachedThumbnail(*video)) return deliverThumbnail(video, std::move(image), ThumbnailSource::cache);
+    auto [image, source] = loadThumbnail(*video);
+    deliverThumbnail(video, std::move(image), source);
+}
 
+void VideoManager::runMetadataJob(const VideoPtr& video) {
+    std::shared_ptr<gfx::Image> image = cachedThumbnail(*video);
+    ThumbnailSource source = ThumbnailSource::cache;
+    if (!image) {
+        image = thumbnailFromCaches(*video);
+        source = ThumbnailSource::disk;
+    }
+    if (image) {
+        deliverThumbnail(video, std::move(image), source);
+        deliverDuration(video, FFmpegUtility::getDurationForFile(video->url().path()));
+        return;
+    }
+    auto metadata = FFmpegUtility::getMetadataForFile(video->url().path());
+    source = metadata.thumbnail ? ThumbnailSource::generated : ThumbnailSource::none;
+    deliverThumbnail(video, std::move(metadata.thumbnail), source);
+    deliverDuration(video, metadata.duration);
+}
+
+void VideoManager::deliverThumbnail(const VideoPtr& video, std::shared_ptr<gfx::Image> image, ThumbnailSource source) {
     if (!image) {
         for (auto& waiter : m_thumbnailOperations.fail(video->id()))
             waiter.completion(waiter.video, nullptr, ThumbnailSource::none);
@@ -142,18 +177,20 @@ void VideoManager::runThumbnailJob(const VideoPtr& video) {
     for (auto& waiter : m_thumbnailOperations.finish(video->id())) waiter.completion(waiter.video, image, source);
 }
 
+std::shared_ptr<gfx::Image> VideoManager::thumbnailFromCaches(const Video& video) const {
+    const foundation::URL caches = m_documentsClient->directoryURL(foundation::SearchPathDirectory::caches);
+    if (caches.isEmpty()) return nullptr;
+    auto data = foundation::FileManager::defaultManager().contentsOfFile(
+        caches.appendingPathComponent(video.id().uuidString()));
+    if (!data) return nullptr;
+    auto decoded = gfx::PngCodec::decode(*data);
+    if (!decoded || decoded->isEmpty()) return nullptr;
+    return std::make_shared<gfx::Image>(std::move(decoded).value());
+}
+
 std::pair<std::shared_ptr<gfx::Image>, VideoManager::ThumbnailSource> VideoManager::loadThumbnail(
     const Video& video) const {
-    const foundation::URL caches = m_documentsClient->directoryURL(foundation::SearchPathDirectory::caches);
-    if (!caches.isEmpty()) {
-        auto data = foundation::FileManager::defaultManager().contentsOfFile(
-            caches.appendingPathComponent(video.id().uuidString()));
-        if (data) {
-            auto decoded = gfx::PngCodec::decode(*data);
-            if (decoded && !decoded->isEmpty())
-                return {std::make_shared<gfx::Image>(std::move(decoded).value()), ThumbnailSource::disk};
-        }
-    }
+    if (auto image = thumbnailFromCaches(video)) return {image, ThumbnailSource::disk};
     if (auto image = FFmpegUtility::getThumbnailForFile(video.url().path())) return {image, ThumbnailSource::generated};
     return {nullptr, ThumbnailSource::none};
 }
@@ -161,17 +198,24 @@ std::pair<std::shared_ptr<gfx::Image>, VideoManager::ThumbnailSource> VideoManag
 // --- Durations ---
 
 void VideoManager::duration(const VideoPtr& video, DurationCompletion completion) {
+    if (admitDuration(video, std::move(completion)))
+        startJob([video](VideoManager& manager) { manager.runDurationJob(video); });
+}
+
+bool VideoManager::admitDuration(const VideoPtr& video, DurationCompletion completion) {
     switch (m_durationOperations.admit(video->id(), DurationWaiter{video, completion})) {
-        case decltype(m_durationOperations)::Admission::start:
-            startJob([video](VideoManager& manager) { manager.runDurationJob(video); });
-            break;
+        case decltype(m_durationOperations)::Admission::start: return true;
         case decltype(m_durationOperations)::Admission::joined: break;
         case decltype(m_durationOperations)::Admission::failed: completion(video, std::nullopt); break;
     }
+    return false;
 }
 
 void VideoManager::runDurationJob(const VideoPtr& video) {
-    const double seconds = FFmpegUtility::getDurationForFile(video->url().path());
+    deliverDuration(video, FFmpegUtility::getDurationForFile(video->url().path()));
+}
+
+void VideoManager::deliverDuration(const VideoPtr& video, double seconds) {
     // A duration of 0, a negative one (the file could not be read) and NaN all count as failures.
     if (seconds > 0) {
         for (auto& waiter : m_durationOperations.finish(video->id())) waiter.completion(waiter.video, seconds);

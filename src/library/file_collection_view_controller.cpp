@@ -260,10 +260,11 @@ std::vector<LibraryItemPtr> FileCollectionViewController::sortItems(std::vector<
 
 std::vector<LibraryItemPtr> FileCollectionViewController::filterItems(const std::vector<LibraryItemPtr>& items,
                                                                       const std::string& text) {
-    const std::string needle = foundation::StringCompare::lowercased(text);
+    // Case folded and canonically normalised on both sides: a name copied from a system that
+    // writes "é" as "e" and a combining accent is found by the "é" typed here.
     std::vector<LibraryItemPtr> found;
-    std::copy_if(items.begin(), items.end(), std::back_inserter(found), [&needle](const LibraryItemPtr& item) {
-        return foundation::StringCompare::lowercased(item->displayName()).find(needle) != std::string::npos;
+    std::copy_if(items.begin(), items.end(), std::back_inserter(found), [&text](const LibraryItemPtr& item) {
+        return foundation::StringCompare::localizedCaseInsensitiveContains(item->displayName(), text);
     });
     return found;
 }

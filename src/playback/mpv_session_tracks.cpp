@@ -51,6 +51,9 @@ void MPVSession::updateChapters(PlaybackInfo& info) {
         auto time = doubleProperty((prefix + "/time").c_str());
         if (!time && !mpv()) break;
         auto title = stringProperty((prefix + "/title").c_str());
+        // mpv names an untitled Matroska chapter "(unnamed)" and an untitled MP4 one "": neither
+        // is a title to show.
+        if (title && (title->empty() || *title == "(unnamed)")) title.reset();
         chapters.push_back(
             {static_cast<int>(i), title.value_or("Chapter " + std::to_string(i)), VideoTime{time.value_or(0)}});
     }

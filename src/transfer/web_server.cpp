@@ -356,6 +356,7 @@ bool WebServer::openSockets(foundation::Error* error) {
             return "Failed accepting " + familyName(families[index]) + " socket: " + WebServerErrnoText(errnum);
         });
     };
+    WebServerConnectionLimits::raiseDescriptorLimit();
     auto limits = std::make_shared<WebServerConnectionLimits>(
         options.maxConnectionsPerClient,
         options.maxConnections != 0 ? options.maxConnections : WebServerConnectionLimits::totalForDescriptorLimit());

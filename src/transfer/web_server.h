@@ -135,6 +135,11 @@ public:
     std::vector<std::string> allowedHostNames() const;
     // The options the sockets were opened with.
     WebServerOptions currentOptions() const;
+    // The answer that refuses a request from its head alone, before its body is read; nothing
+    // lets it through. Runs on the connection's thread.
+    virtual std::shared_ptr<WebServerResponse> refusalOfRequestHead(const WebServerRequest& /*request*/) const {
+        return nullptr;
+    }
 
 protected:
     explicit WebServer(std::string className);

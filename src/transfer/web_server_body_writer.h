@@ -20,10 +20,11 @@ public:
 foundation::Error WebServerError(std::string description);
 // A POSIX error with the system's text for `errnum`.
 foundation::Error WebServerPOSIXError(int errnum);
-// A body the client got wrong (of the server's domain, with the 4xx status as its code): the
-// connection answers with that status instead of 500.
+// A body the server refuses with a status other than 500 (of the server's domain, with the 4xx or
+// 5xx status as its code): the connection answers with that status.
 foundation::Error WebServerClientError(int statusCode, std::string description);
-// The status of an error made by WebServerClientError; 0 for any other error.
-int WebServerClientErrorStatus(const foundation::Error& error);
+// The status an error stands for: its own for one made by WebServerClientError, 507 for a full
+// disk or quota, 400 for a name the file system refuses as too long; 0 for any other error.
+int WebServerErrorStatus(const foundation::Error& error);
 
 }  // namespace reelhaven

@@ -7,6 +7,7 @@
 #include <future>
 
 #include "transfer/web_server.h"
+#include "transfer/web_server_body_framing.h"
 #include "transfer/web_server_chunked_decoder.h"
 #include "transfer/web_server_error_response.h"
 #include "transfer/web_server_functions.h"
@@ -202,12 +203,25 @@ bool WebServerConnection::readHead(std::string& initialBody) {
         WebServerLog(LogLevel::error, [&] {
             return "Failed parsing request headers from socket " + std::to_string(m_fd) + " (" + parser.error() + ")";
         });
-        abortRequest(nullptr, parser.isTooLarge() ? 431 : 500);
+        abortRequest(nullptr, parser.isTooLarge() ? 431 : 400);
         return false;
     }
     WebServerRequestInfo info;
     if (!parseHead(parser.head(), info)) {
-        abortRequest(nullptr, 500);
+        WebServerLog(LogLevel::error, [&] {
+            return "Malformed request target " + loggablePath(parser.head().target) + " on socket " +
+                   std::to_string(m_fd);
+        });
+        abortRequest(nullptr, 400);
+        return false;
+    }
+    // Framing no handler could read safely is refused before any handler is asked.
+    if (int status = WebServerBodyFramingStatus(info.headers); status != 0) {
+        WebServerLog(LogLevel::error, [&] {
+            return "Refusing the body framing of the request on socket " + std::to_string(m_fd) + " (" +
+                   std::to_string(status) + ")";
+        });
+        abortRequest(nullptr, status);
         return false;
     }
     for (const auto& handler : m_server->handlers()) {
@@ -224,6 +238,11 @@ bool WebServerConnection::readHead(std::string& initialBody) {
         return false;
     }
     m_request->setAddresses(m_localAddress, m_remoteAddress);
+    // Before any byte of the body is read: a refused request must not fill the disk first.
+    if (auto refusal = refusalOfHead(*m_request)) {
+        finishProcessingRequest(std::move(refusal));
+        return false;
+    }
     if (!m_request->hasBody()) return true;
 
     m_request->prepareForWriting();
@@ -231,6 +250,15 @@ bool WebServerConnection::readHead(std::string& initialBody) {
         WebServerLog(LogLevel::error,
                      [&] { return "Unexpected 'Content-Length' header value on socket " + std::to_string(m_fd); });
         abortRequest(m_request, 400);
+        return false;
+    }
+    // Opened before "100 Continue": a body its writer cannot take (too large, no room on the disk)
+    // is refused before the client sends it.
+    if (auto opened = m_request->performOpen(); !opened) {
+        WebServerLog(LogLevel::error, [&] {
+            return "Failed opening request body for socket " + std::to_string(m_fd) + ": " + opened.error().description;
+        });
+        answerWithError(opened.error());
         return false;
     }
     if (auto* expect = WebServerHeaderValue(m_request->headers(), "Expect")) {
@@ -278,13 +306,6 @@ bool WebServerConnection::parseHead(const WebServerRequestHead& head, WebServerR
 
 bool WebServerConnection::readBody(std::string initialBody) {
     m_bodyStart = std::chrono::steady_clock::now();
-    if (auto opened = m_request->performOpen(); !opened) {
-        WebServerLog(LogLevel::error, [&] {
-            return "Failed opening request body for socket " + std::to_string(m_fd) + ": " + opened.error().description;
-        });
-        abortRequest(m_request, 500);
-        return false;
-    }
     bool ok = m_request->usesChunkedTransferEncoding() ? readChunkedBody(std::move(initialBody))
                                                        : readFixedLengthBody(std::move(initialBody));
     return closeBody(ok);
@@ -337,6 +358,7 @@ bool WebServerConnection::readChunkedBody(std::string initialBody) {
         if (decoder.status() == WebServerChunkedDecoder::Status::done) return true;
         if (decoder.status() == WebServerChunkedDecoder::Status::error) {
             if (!writeFailed) {
+                m_malformedBody = true;
                 WebServerLog(LogLevel::error, [&] {
                     return "Invalid chunk length reading request body on socket " + std::to_string(m_fd) + " (" +
                            decoder.error() + ")";
@@ -355,17 +377,11 @@ bool WebServerConnection::closeBody(bool readOK) {
     auto closed = m_request->performClose();
     if (!readOK && m_bodyWriteError && !m_interrupted) {
         // The body arrived but could not be kept (a full disk, a malformed form): say why.
-        if (int status = WebServerClientErrorStatus(*m_bodyWriteError); status != 0) {
-            finishProcessingRequest(
-                WebServerErrorResponse::responseWithClientError(status, m_bodyWriteError->description));
-        } else {
-            finishProcessingRequest(
-                WebServerErrorResponse::responseWithServerError(500, m_bodyWriteError->description));
-        }
+        answerWithError(*m_bodyWriteError);
         return false;
     }
     if (!readOK) {
-        abortRequest(m_request, unreadableRequestStatus());
+        abortRequest(m_request, m_malformedBody && !m_interrupted ? 400 : unreadableRequestStatus());
         return false;
     }
     if (!closed) {
@@ -378,11 +394,17 @@ bool WebServerConnection::closeBody(bool readOK) {
     return true;
 }
 
-std::shared_ptr<WebServerResponse> WebServerConnection::preflightRequest(
-    const std::shared_ptr<WebServerRequest>& request) {
+void WebServerConnection::answerWithError(const foundation::Error& error) {
+    int status = WebServerErrorStatus(error);
+    if (status == 0) status = 500;
+    finishProcessingRequest(status < 500 ? WebServerErrorResponse::responseWithClientError(status, error.description)
+                                         : WebServerErrorResponse::responseWithServerError(status, error.description));
+}
+
+std::shared_ptr<WebServerResponse> WebServerConnection::refusalOfHead(const WebServerRequest& request) {
     // Clients without "Host" (HTTP/1.0 tools) are no browser visiting another site; a "Host" that
     // names nothing is no answer either.
-    const std::string* host = WebServerHeaderValue(request->headers(), "Host");
+    const std::string* host = WebServerHeaderValue(request.headers(), "Host");
     const std::string* authority = m_targetAuthority ? &*m_targetAuthority : nullptr;
     for (const std::string* named : {authority, host}) {
         if (!named || WebServerHostNamesThisMachine(*named, m_server->allowedHostNames())) continue;
@@ -391,6 +413,11 @@ std::shared_ptr<WebServerResponse> WebServerConnection::preflightRequest(
         });
         return WebServerErrorResponse::responseWithClientError(403, "Host \"" + *named + "\" is not served here");
     }
+    return m_server->refusalOfRequestHead(request);
+}
+
+std::shared_ptr<WebServerResponse> WebServerConnection::preflightRequest(
+    const std::shared_ptr<WebServerRequest>& request) {
     return authenticate(request);
 }
 

@@ -67,7 +67,7 @@ protected:
                                           const WebServerHeaders& /*headers*/) {
         return url;
     }
-    // Authentication; a response answers the request at once.
+    // Authentication, once the whole request has been read; a response answers the request at once.
     virtual std::shared_ptr<WebServerResponse> preflightRequest(const std::shared_ptr<WebServerRequest>& request);
     virtual void processRequest(const std::shared_ptr<WebServerRequest>& request, WebServerCompletionBlock completion);
     // The conditional-request rules (304 or 412 for an unchanged resource).
@@ -87,6 +87,11 @@ private:
     bool readFixedLengthBody(std::string initialBody);
     bool readChunkedBody(std::string initialBody);
     bool closeBody(bool readOK);
+    // The refusal of a request from its head alone (a host not served here, the server's own
+    // rules), or nothing.
+    std::shared_ptr<WebServerResponse> refusalOfHead(const WebServerRequest& request);
+    // Answers with the status the error stands for (500 when it stands for none) and its text.
+    void answerWithError(const foundation::Error& error);
     void finishProcessingRequest(std::shared_ptr<WebServerResponse> response);
     std::string responseHead(const WebServerResponse& response, int statusCode);
     void writeBody(WebServerResponse& response);
@@ -126,7 +131,8 @@ private:
     net::StreamSocket::Deadline m_bodyStart;
     std::atomic<bool> m_interrupted = false;
     std::atomic<bool> m_leftShare = false;
-    bool m_tooSlow = false;  // the request missed its deadline
+    bool m_tooSlow = false;        // the request missed its deadline
+    bool m_malformedBody = false;  // the chunked framing of the body was broken
     std::optional<foundation::Error> m_bodyWriteError;
     std::unique_ptr<char[]> m_readBuffer;
     std::size_t m_readBufferSize = 0;

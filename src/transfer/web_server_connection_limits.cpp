@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace reelhaven {
 
@@ -14,7 +15,8 @@ constexpr std::size_t kReservedDescriptors = 64;
 
 WebServerConnectionLimits::Admission WebServerConnectionLimits::admit(const std::string& client) {
     std::lock_guard lock(m_mutex);
-    if (m_count >= m_total) return Admission::serverFull;
+    bool newcomer = m_perAddress.find(client) == m_perAddress.end();
+    if (m_count >= m_total || (!newcomer && m_count + m_newcomerReserve >= m_total)) return Admission::serverFull;
     Counts& mine = m_perAddress[client];
     if (mine.active >= m_perClient || mine.active + mine.answering >= kAnsweringAllowance * m_perClient) {
         if (mine.active == 0 && mine.answering == 0) m_perAddress.erase(client);
@@ -51,9 +53,21 @@ std::size_t WebServerConnectionLimits::count() const {
 
 std::size_t WebServerConnectionLimits::totalForDescriptorLimit() {
     rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 4096;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kMaxTotal;
     auto descriptors = static_cast<std::size_t>(limit.rlim_cur);
-    return std::max<std::size_t>(1, descriptors > kReservedDescriptors ? (descriptors - kReservedDescriptors) / 2 : 1);
+    std::size_t total = descriptors > kReservedDescriptors ? (descriptors - kReservedDescriptors) / 2 : 1;
+    return std::clamp<std::size_t>(total, 1, kMaxTotal);
+}
+
+std::size_t WebServerConnectionLimits::raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+    if (limit.rlim_cur != limit.rlim_max) {
+        rlimit raised = limit;
+        raised.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+    }
+    return limit.rlim_cur == RLIM_INFINITY ? SIZE_MAX : static_cast<std::size_t>(limit.rlim_cur);
 }
 
 }  // namespace reelhaven

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <map>
 #include <mutex>
@@ -17,12 +18,17 @@ namespace reelhaven {
 // script) must not be refused while the previous one is still closing. Answering connections
 // count against a wider allowance of their own (`kAnsweringAllowance` times the share), so a
 // client that never reads its answers still cannot take every thread.
+//
+// Shares alone did not keep everyone served: 31 addresses, each within its share, filled all 480
+// places. So the last eighth of the places (at least one) is kept for addresses that hold no
+// connection yet: a newcomer is served while the others hold theirs.
 class WebServerConnectionLimits {
 public:
     enum class Admission { admitted, clientFull, serverFull };
     static constexpr std::size_t kAnsweringAllowance = 4;
 
-    WebServerConnectionLimits(std::size_t perClient, std::size_t total) : m_perClient(perClient), m_total(total) {}
+    WebServerConnectionLimits(std::size_t perClient, std::size_t total)
+        : m_perClient(perClient), m_total(total), m_newcomerReserve(std::max<std::size_t>(1, total / 8)) {}
 
     // Counts a new connection of `client` (its numeric address) unless a limit is reached.
     Admission admit(const std::string& client);
@@ -33,12 +39,18 @@ public:
     std::size_t count() const;
 
     // The total that leaves room below the process's descriptor limit: each connection may hold
-    // its socket and one file, and the rest of the process needs some too.
+    // its socket and one file, and the rest of the process needs some too. Each connection is a
+    // thread as well, so the total stays below `kMaxTotal` however many descriptors there are.
     static std::size_t totalForDescriptorLimit();
+    static constexpr std::size_t kMaxTotal = 8192;
+    // Raises the process's soft descriptor limit to its hard limit (often 1,024 of 500,000 or
+    // more), which bounds the connections served at once. Returns the soft limit now in force.
+    static std::size_t raiseDescriptorLimit();
 
 private:
     const std::size_t m_perClient;
     const std::size_t m_total;
+    const std::size_t m_newcomerReserve;
     mutable std::mutex m_mutex;  // guards the two fields below
     struct Counts {
         std::size_t active = 0;

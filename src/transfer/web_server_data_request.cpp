@@ -9,16 +9,20 @@ namespace reelhaven {
 WebServerDataRequest::WebServerDataRequest(const WebServerRequestInfo& info, std::size_t maxDataSize)
     : WebServerRequest(info), m_maxDataSize(maxDataSize) {}
 
+foundation::Error WebServerDataRequest::tooLarge() const {
+    return WebServerClientError(413, "Request body larger than " + std::to_string(m_maxDataSize) + " bytes");
+}
+
 foundation::Status WebServerDataRequest::open() {
     if (contentLength() != kUnknownLength) {
-        if (contentLength() > m_maxDataSize) return WebServerError("Failed allocating memory");
+        if (contentLength() > m_maxDataSize) return tooLarge();
         m_data.reserve(static_cast<std::size_t>(contentLength()));
     }
     return {};
 }
 
 foundation::Status WebServerDataRequest::writeData(std::string_view data) {
-    if (m_data.size() + data.size() > m_maxDataSize) return WebServerError("Failed allocating memory");
+    if (m_data.size() + data.size() > m_maxDataSize) return tooLarge();
     m_data.append(data);
     return {};
 }

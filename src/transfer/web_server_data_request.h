@@ -28,6 +28,8 @@ public:
     std::string description() const override;
 
 private:
+    foundation::Error tooLarge() const;  // 413
+
     std::size_t m_maxDataSize;
     std::string m_data;
 };

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 
 #include "transfer/web_server_body_writer.h"
@@ -12,9 +13,15 @@ foundation::Error WebServerClientError(int statusCode, std::string description) 
     return foundation::Error{"WebServerErrorDomain", statusCode, std::move(description)};
 }
 
-int WebServerClientErrorStatus(const foundation::Error& error) {
-    bool client = error.domain == "WebServerErrorDomain" && error.code >= 400 && error.code <= 499;
-    return client ? error.code : 0;
+int WebServerErrorStatus(const foundation::Error& error) {
+    if (error.domain == "WebServerErrorDomain") return error.code >= 400 && error.code <= 599 ? error.code : 0;
+    if (error.domain != foundation::kPOSIXErrorDomain) return 0;
+    switch (error.code) {
+        case ENOSPC:
+        case EDQUOT: return 507;
+        case ENAMETOOLONG: return 400;
+        default: return 0;
+    }
 }
 
 foundation::Error WebServerPOSIXError(int errnum) {

@@ -4,8 +4,12 @@
 
 namespace reelhaven {
 
-WebServerGZipDecoder::WebServerGZipDecoder(WebServerRequest& request, WebServerBodyWriter& next, std::size_t pieceSize)
-    : WebServerBodyDecoder(request, next), m_pieceSize(pieceSize) {}
+WebServerGZipDecoder::WebServerGZipDecoder(WebServerRequest& request, WebServerBodyWriter& next, std::size_t pieceSize,
+                                           std::uint64_t maxRatio, std::uint64_t ratioAllowance)
+    : WebServerBodyDecoder(request, next),
+      m_pieceSize(pieceSize),
+      m_maxRatio(maxRatio),
+      m_ratioAllowance(ratioAllowance) {}
 
 WebServerGZipDecoder::~WebServerGZipDecoder() {
     if (m_initialized) inflateEnd(&m_stream);
@@ -13,6 +17,15 @@ WebServerGZipDecoder::~WebServerGZipDecoder() {
 
 foundation::Error WebServerGZipDecoder::zlibError(int result) {
     return foundation::Error{"ZlibErrorDomain", result, std::string("zlib error ") + std::to_string(result)};
+}
+
+foundation::Status WebServerGZipDecoder::produce(std::string_view decoded) {
+    m_decodedBytes += decoded.size();
+    if (m_decodedBytes > m_ratioAllowance && m_decodedBytes / m_maxRatio > m_codedBytes) {
+        return WebServerClientError(
+            413, "Gzip-coded body decodes to more than " + std::to_string(m_maxRatio) + " times its size");
+    }
+    return next().writeData(decoded);
 }
 
 foundation::Status WebServerGZipDecoder::open() {
@@ -29,6 +42,7 @@ foundation::Status WebServerGZipDecoder::open() {
 
 foundation::Status WebServerGZipDecoder::writeData(std::string_view data) {
     if (!m_initialized) return zlibError(Z_STREAM_ERROR);
+    m_codedBytes += data.size();
     std::string piece(m_pieceSize, '\0');
     m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
     m_stream.avail_in = static_cast<uInt>(data.size());
@@ -45,7 +59,7 @@ foundation::Status WebServerGZipDecoder::writeData(std::string_view data) {
         std::size_t produced = piece.size() - m_stream.avail_out;
         if (result == Z_STREAM_END) m_finished = true;
         if (produced > 0) {
-            if (auto written = next().writeData(std::string_view(piece.data(), produced)); !written) return written;
+            if (auto written = produce(std::string_view(piece.data(), produced)); !written) return written;
         }
         if (result == Z_BUF_ERROR && produced == 0) break;  // needs more input
     }
@@ -60,7 +74,7 @@ foundation::Status WebServerGZipDecoder::writeData(std::string_view data) {
         else if (result != Z_OK && result != Z_BUF_ERROR)
             return zlibError(result);
         if (produced > 0) {
-            if (auto written = next().writeData(std::string_view(piece.data(), produced)); !written) return written;
+            if (auto written = produce(std::string_view(piece.data(), produced)); !written) return written;
         }
         if (produced == 0) break;
     }

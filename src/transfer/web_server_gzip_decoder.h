@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "transfer/web_server_body_decoder.h"
 
@@ -11,12 +12,20 @@ namespace reelhaven {
 // Inflates a gzip-coded body on its way to the next writer, in fixed-size pieces (a small body
 // can never make it allocate more than one piece). Several gzip members in a row are accepted; a
 // stream that ends before its last member is complete fails on close.
+//
+// Deflate packs a run of zeros about 1000 to 1, so a 2 MB body once wrote a 2 GiB file. A body
+// whose decoded bytes pass `maxRatio` times the coded bytes received (beyond a first
+// `ratioAllowance` bytes, which small, very regular bodies may use) is refused with 413. Real
+// media hardly compresses, and text seldom beyond 10 to 1.
 class WebServerGZipDecoder : public WebServerBodyDecoder {
 public:
     static constexpr std::size_t kDefaultPieceSize = 64 * 1024;
+    static constexpr std::uint64_t kDefaultMaxRatio = 100;
+    static constexpr std::uint64_t kDefaultRatioAllowance = 1024 * 1024;
 
     WebServerGZipDecoder(WebServerRequest& request, WebServerBodyWriter& next,
-                         std::size_t pieceSize = kDefaultPieceSize);
+                         std::size_t pieceSize = kDefaultPieceSize, std::uint64_t maxRatio = kDefaultMaxRatio,
+                         std::uint64_t ratioAllowance = kDefaultRatioAllowance);
     ~WebServerGZipDecoder() override;
 
     foundation::Status open() override;
@@ -25,11 +34,17 @@ public:
 
 private:
     static foundation::Error zlibError(int result);
+    // Hands decoded bytes on, unless they pass the ratio.
+    foundation::Status produce(std::string_view decoded);
 
     z_stream m_stream{};
     bool m_initialized = false;
     bool m_finished = false;  // the current member has ended
     std::size_t m_pieceSize;
+    std::uint64_t m_maxRatio;
+    std::uint64_t m_ratioAllowance;
+    std::uint64_t m_codedBytes = 0;
+    std::uint64_t m_decodedBytes = 0;
 };
 
 }  // namespace reelhaven

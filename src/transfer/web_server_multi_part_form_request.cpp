@@ -22,7 +22,7 @@ bool WebServerMultiPartFormRequest::partBegin(const WebServerMultiPartHead& head
     // body of countless small or empty parts cannot grow memory (or temporary files) without bound.
     m_argumentBytes += kPartCost + head.controlName.size() + head.contentType.size() + head.mimeType.size() +
                        head.fileName.value_or("").size();
-    if (m_argumentBytes > m_maxArgumentBytes) return false;
+    if (m_argumentBytes > m_maxArgumentBytes) return storageFailed(argumentsTooLarge());
     m_head = head;
     m_argument.clear();
     m_file.reset();
@@ -40,7 +40,7 @@ bool WebServerMultiPartFormRequest::partData(std::string_view data) {
         return written ? true : storageFailed(written.error());
     }
     m_argumentBytes += data.size();
-    if (m_argumentBytes > m_maxArgumentBytes) return false;
+    if (m_argumentBytes > m_maxArgumentBytes) return storageFailed(argumentsTooLarge());
     m_argument.append(data);
     return true;
 }
@@ -62,6 +62,10 @@ bool WebServerMultiPartFormRequest::partEnd() {
     return true;
 }
 
+foundation::Error WebServerMultiPartFormRequest::argumentsTooLarge() const {
+    return WebServerClientError(413, "Form fields larger than " + std::to_string(m_maxArgumentBytes) + " bytes");
+}
+
 bool WebServerMultiPartFormRequest::storageFailed(const foundation::Error& error) {
     if (!m_storageError) m_storageError = error;
     return false;
@@ -77,12 +81,26 @@ foundation::Status WebServerMultiPartFormRequest::open() {
     };
     if (boundary) m_parser = WebServerMIMEStreamParser::create(*boundary, std::nullopt, std::move(callbacks));
     if (!m_parser) return WebServerError("Failed starting to parse multipart form data");
+    // A body that cannot fit is refused before it is read.
+    if (contentLength() != kUnknownLength) {
+        if (auto room = WebServerTemporaryFile::checkRoomFor(contentLength()); !room) {
+            return WebServerClientError(
+                507, "Not enough free space for an upload of " + std::to_string(contentLength()) + " bytes");
+        }
+    }
     return {};
 }
 
 foundation::Status WebServerMultiPartFormRequest::writeData(std::string_view data) {
     if (!m_parser || !m_parser->append(data)) {
-        if (m_storageError) return WebServerError("Failed storing uploaded file: " + m_storageError->description);
+        if (m_storageError) {
+            // A failure of the server's own (too large) says why itself; a system one gets context.
+            bool own = m_storageError->domain == "WebServerErrorDomain";
+            std::string description =
+                own ? m_storageError->description : "Failed storing uploaded file: " + m_storageError->description;
+            int status = WebServerErrorStatus(*m_storageError);
+            return status != 0 ? WebServerClientError(status, description) : WebServerError(description);
+        }
         if (m_parser && m_parser->failure() == WebServerMIMEStreamParser::Failure::nestedTooDeep) {
             return WebServerClientError(400, "Multipart form data nested too deeply");
         }

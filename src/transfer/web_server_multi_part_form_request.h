@@ -42,6 +42,7 @@ private:
     bool partData(std::string_view data);
     bool partEnd();
     bool storageFailed(const foundation::Error& error);  // false, remembering the first error
+    foundation::Error argumentsTooLarge() const;         // 413
 
     std::size_t m_maxArgumentBytes;
     std::size_t m_argumentBytes = 0;
@@ -50,7 +51,8 @@ private:
     std::optional<WebServerMultiPartHead> m_head;
     std::unique_ptr<WebServerTemporaryFile> m_file;
     std::string m_argument;
-    // Why a file part could not be stored (a full disk, say): reported instead of a parse failure.
+    // Why a part could not be kept (a full disk, fields over their cap): reported instead of a parse
+    // failure.
     std::optional<foundation::Error> m_storageError;
     std::vector<std::shared_ptr<WebServerMultiPartArgument>> m_arguments;
     std::vector<std::shared_ptr<WebServerMultiPartFile>> m_files;

@@ -1,12 +1,13 @@
 #include "transfer/web_server_temporary_file.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -17,6 +18,7 @@
 
 #include "platform/foundation/container.h"
 #include "transfer/web_server_body_writer.h"
+#include "transfer/web_server_process_run.h"
 
 namespace reelhaven {
 
@@ -44,15 +46,22 @@ struct LiveFiles {
     }
 };
 
-// The process that made a file, from its name after the prefix ("<pid>-XXXXXX").
-std::optional<pid_t> ownerOf(std::string_view name) {
-    pid_t pid = 0;
-    auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
-    if (error != std::errc() || end == name.data() || end == name.data() + name.size() || *end != '-') return {};
-    return pid;
-}
+// The library's state files (progress, scenes, thumbnails) must still fit beside a full upload.
+std::atomic<std::uint64_t> minimumFree = 64ull * 1024 * 1024;
 
-bool isRunning(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+// The free space is asked again after at most this much, so uploads running side by side each
+// see what the others took.
+constexpr std::uint64_t kMaxRoomPerCheck = 64ull * 1024 * 1024;
+
+// Bytes that may still be written to the file system of `fd` (or of `path` when `fd` is -1) with
+// the minimum left free; nothing when the system cannot tell.
+std::optional<std::uint64_t> roomLeft(int fd, const std::string& path) {
+    struct statvfs info {};
+    if ((fd >= 0 ? ::fstatvfs(fd, &info) : ::statvfs(path.c_str(), &info)) != 0) return std::nullopt;
+    std::uint64_t available = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+    std::uint64_t keep = minimumFree.load();
+    return available > keep ? available - keep : 0;
+}
 
 }  // namespace
 
@@ -66,8 +75,8 @@ std::string WebServerTemporaryFile::directory() {
 }
 
 foundation::Result<WebServerTemporaryFile> WebServerTemporaryFile::create() {
-    // The process id in the name tells a later cleanup whether the owner still runs.
-    std::string pattern = directory() + "/" + std::string(kNamePrefix) + std::to_string(::getpid()) + "-XXXXXX";
+    // The process run in the name tells a later cleanup whether the owner still runs.
+    std::string pattern = directory() + "/" + std::string(kNamePrefix) + WebServerProcessRun::current() + "-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     LiveFiles& live = LiveFiles::shared();
@@ -101,8 +110,8 @@ std::size_t WebServerTemporaryFile::removeStale(const std::string& folder) {
          !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::string name = it->path().filename().string();
         if (!name.starts_with(kNamePrefix)) continue;
-        auto owner = ownerOf(std::string_view(name).substr(kNamePrefix.size()));
-        if (owner && *owner != ::getpid() && isRunning(*owner)) continue;
+        auto owner = WebServerProcessRun::ownerOf(std::string_view(name).substr(kNamePrefix.size()));
+        if (owner == WebServerProcessRun::Owner::otherLiveRun) continue;
         std::lock_guard lock(live.mutex);
         if (live.paths.count(it->path().string()) != 0) continue;
         if (::unlink(it->path().c_str()) == 0) ++removed;
@@ -110,13 +119,25 @@ std::size_t WebServerTemporaryFile::removeStale(const std::string& folder) {
     return removed;
 }
 
-bool WebServerTemporaryFile::ownerHasEnded(std::string_view name) {
-    auto owner = ownerOf(name);
-    return !owner || (*owner != ::getpid() && !isRunning(*owner));
+std::uint64_t WebServerTemporaryFile::minimumFreeSpace() { return minimumFree.load(); }
+
+void WebServerTemporaryFile::setMinimumFreeSpace(std::uint64_t bytes) { minimumFree = bytes; }
+
+foundation::Status WebServerTemporaryFile::checkRoomFor(std::uint64_t bytes) {
+    auto room = roomLeft(-1, directory());
+    if (room && *room < bytes) return WebServerPOSIXError(ENOSPC);
+    return {};
 }
 
 foundation::Status WebServerTemporaryFile::write(std::string_view data) {
     if (m_fd < 0) return WebServerPOSIXError(EBADF);
+    if (data.size() > m_room) {
+        // Counted on what is written, so a body that grows on its way (decoded) counts in full.
+        auto room = roomLeft(m_fd, m_path);
+        if (room && *room < data.size()) return WebServerPOSIXError(ENOSPC);
+        m_room = room ? std::min(*room, kMaxRoomPerCheck) : kMaxRoomPerCheck;
+    }
+    m_room -= std::min<std::uint64_t>(m_room, data.size());
     while (!data.empty()) {
         ssize_t count = ::write(m_fd, data.data(), data.size());
         if (count < 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,8 @@ namespace reelhaven {
 
 // A new file with a unique name in the temporary folder (the container's "tmp" when one is
 // installed, else the system's), open for writing with mode 0644. The file is deleted when the
-// object goes away unless it was kept.
+// object goes away unless it was kept. Writes leave `minimumFreeSpace` free on the disk: one that
+// would not fails as the full disk would (ENOSPC).
 class WebServerTemporaryFile {
 public:
     static foundation::Result<WebServerTemporaryFile> create();
@@ -21,7 +23,7 @@ public:
     ~WebServerTemporaryFile();
 
     const std::string& path() const { return m_path; }
-    // Writes every byte (a short write is an error).
+    // Writes every byte (a short write is an error; so is one that would leave too little free).
     foundation::Status write(std::string_view data);
     foundation::Status close();
     // Hands the file over: it is no longer deleted by this object.
@@ -30,21 +32,26 @@ public:
     // The folder temporary files go to.
     static std::string directory();
 
+    // What every upload leaves free on the disk of the temporary folder, so that the library's own
+    // files can still be saved. Process-wide.
+    static std::uint64_t minimumFreeSpace();
+    static void setMinimumFreeSpace(std::uint64_t bytes);
+    // Whether `bytes` more fit in the temporary folder with the minimum left free; ENOSPC if not.
+    static foundation::Status checkRoomFor(std::uint64_t bytes);
+
     // Deletes a file this class made and handed over with `keep` (when it is still there).
     static void discard(const std::string& path);
     // Deletes the temporary files in `folder` that no running upload owns: what a process killed
-    // mid-upload left behind. Files of other running processes (their id is in the name) and of
+    // mid-upload left behind. Files of other running processes (their run is in the name) and of
     // live objects of this one stay. Returns how many went.
     static std::size_t removeStale(const std::string& folder = directory());
-    // Whether the process named at the start of `name` ("<pid>-...") no longer runs; true also for
-    // a name without a process id. This process counts as running.
-    static bool ownerHasEnded(std::string_view name);
 
 private:
     WebServerTemporaryFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
 
     int m_fd = -1;
     std::string m_path;
+    std::uint64_t m_room = 0;  // bytes known to fit before the free space is asked again
 };
 
 }  // namespace reelhaven

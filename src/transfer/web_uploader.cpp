@@ -11,6 +11,7 @@
 #include "platform/dispatch/queue.h"
 #include "platform/foundation/bundle.h"
 #include "platform/foundation/file_manager.h"
+#include "transfer/web_server_body_writer.h"
 #include "transfer/web_server_data_response.h"
 #include "transfer/web_server_error_response.h"
 #include "transfer/web_server_file_response.h"
@@ -55,8 +56,14 @@ foundation::Error publicError(const foundation::Error& error) {
     return {error.domain, error.code, description};
 }
 
+// A failed file operation: 500, or the status its error stands for (a full disk 507, a name too
+// long for the file system 400).
 std::shared_ptr<WebServerResponse> serverError(const foundation::Error& error, const std::string& message) {
-    return WebServerErrorResponse::responseWithServerError(500, publicError(error), message);
+    int status = WebServerErrorStatus(error);
+    if (status >= 400 && status < 500) {
+        return WebServerErrorResponse::responseWithClientError(status, publicError(error), message);
+    }
+    return WebServerErrorResponse::responseWithServerError(status == 0 ? 500 : status, publicError(error), message);
 }
 
 std::shared_ptr<WebServerResponse> missingParameter(const std::string& name) {
@@ -144,6 +151,14 @@ std::size_t WebUploader::removeStaleFiles() {
     return WebServer::removeStaleFiles() + WebUploaderStaging::removeStale(uploadDirectory());
 }
 
+std::shared_ptr<WebServerResponse> WebUploader::refusalOfRequestHead(const WebServerRequest& request) const {
+    // Every route that changes the library is a POST.
+    if (request.method() == "POST" && comesFromAnotherSite(request)) {
+        return clientError(403, "Changes sent by another site are not allowed");
+    }
+    return nullptr;
+}
+
 std::shared_ptr<WebUploaderDelegate> WebUploader::uploaderDelegate() const {
     return std::dynamic_pointer_cast<WebUploaderDelegate>(delegate());
 }
@@ -178,17 +193,12 @@ void WebUploader::registerHandlers() {
             return uploader ? uploader->page() : nullptr;
         });
     auto route = [&](const std::string& method, const std::string& path, RequestFactory factory, auto handle) {
-        bool changes = method == "POST";
-        addHandlerForMethod(method, path, std::move(factory),
-                            [self, handle, changes](const std::shared_ptr<WebServerRequest>& request,
-                                                    WebServerCompletionBlock completion) {
-                                auto uploader = self();
-                                if (uploader && changes && comesFromAnotherSite(*request)) {
-                                    completion(clientError(403, "Changes sent by another site are not allowed"));
-                                    return;
-                                }
-                                completion(uploader ? handle(*uploader, *request) : nullptr);
-                            });
+        addHandlerForMethod(
+            method, path, std::move(factory),
+            [self, handle](const std::shared_ptr<WebServerRequest>& request, WebServerCompletionBlock completion) {
+                auto uploader = self();
+                completion(uploader ? handle(*uploader, *request) : nullptr);
+            });
     };
     route("GET", "/list", requestFactory<WebServerRequest>(),
           [](WebUploader& uploader, WebServerRequest& request) { return uploader.listDirectory(request); });

@@ -41,6 +41,8 @@ protected:
     WebUploader(const std::string& uploadDirectory, WebUploaderBundle bundle);
     // Also the hidden copies that moves across filesystems left in the folder.
     std::size_t removeStaleFiles() override;
+    // Changes sent from another site's page are refused before their body is read.
+    std::shared_ptr<WebServerResponse> refusalOfRequestHead(const WebServerRequest& request) const override;
 
     // Subclass hooks; false answers 403.
     virtual bool shouldUploadFile(const std::string& /*path*/, const std::string& /*temporaryPath*/) { return true; }

@@ -52,16 +52,14 @@ std::string WebUploaderFileSystem::absolutePath(const std::string& relative) con
     std::string cleaned = WebServerCleanPath(relative);
     while (cleaned.starts_with('/')) cleaned.erase(0, 1);
     if (cleaned.empty()) return m_root;
-    // Component by component, a name a listing escaped stands for the name on disk unless an item
-    // of the literal name exists.
+    // Component by component, a name a listing escaped stands for the name on disk it was made
+    // from (the escaping is one to one).
     std::string path = m_root;
     for (std::size_t start = 0; start <= cleaned.size();) {
         std::size_t end = cleaned.find('/', start);
         if (end == std::string::npos) end = cleaned.size();
         std::string component = cleaned.substr(start, end - start);
-        if (auto onDisk = WebUploaderNames::unescaped(component); onDisk && !exists(path + "/" + component)) {
-            if (exists(path + "/" + *onDisk)) component = *onDisk;
-        }
+        if (auto onDisk = WebUploaderNames::unescaped(component)) component = std::move(*onDisk);
         path += "/" + component;
         start = end + 1;
     }

@@ -1,6 +1,5 @@
 #include "transfer/web_uploader_listing.h"
 
-#include "transfer/web_server_utf8.h"
 #include "transfer/web_uploader_names.h"
 
 namespace reelhaven {
@@ -51,8 +50,8 @@ std::string WebUploaderListingJSON(const WebUploaderFileSystem::DirectoryContent
         const auto& entry = entries[index];
         name.clear();
         std::string_view raw = contents.name(entry);
-        // Names that are UTF-8 (nearly all) are written as they are, without a copy.
-        if (WebServerIsValidUTF8(raw)) {
+        // Nearly every name is written as it is, without a copy.
+        if (WebUploaderNames::isListedAsItIs(raw)) {
             appendJSONEscaped(name, raw);
         } else {
             appendJSONEscaped(name, WebUploaderNames::listed(raw));

@@ -1,17 +1,15 @@
 #include "transfer/web_uploader_staging.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <vector>
 
 #include "platform/foundation/uuid.h"
-#include "transfer/web_server_temporary_file.h"
+#include "transfer/web_server_process_run.h"
 
 namespace reelhaven {
 
 std::string WebUploaderStaging::newName() {
-    return std::string(kPrefix) + std::to_string(::getpid()) + "-" + foundation::UUID::random().uuidString();
+    return std::string(kPrefix) + WebServerProcessRun::current() + "-" + foundation::UUID::random().uuidString();
 }
 
 std::size_t WebUploaderStaging::removeStale(const std::string& root) {
@@ -24,7 +22,8 @@ std::size_t WebUploaderStaging::removeStale(const std::string& root) {
         std::string name = it->path().filename().string();
         if (!name.starts_with(kPrefix)) continue;
         it.disable_recursion_pending();  // a staged folder goes as a whole
-        if (!WebServerTemporaryFile::ownerHasEnded(std::string_view(name).substr(kPrefix.size()))) continue;
+        auto owner = WebServerProcessRun::ownerOf(std::string_view(name).substr(kPrefix.size()));
+        if (owner != WebServerProcessRun::Owner::ended) continue;
         stale.push_back(it->path());
     }
     for (const auto& path : stale) {

@@ -7,8 +7,9 @@
 namespace reelhaven {
 
 // The hidden names under which a move across filesystems copies an item before renaming it into
-// place: ".WebServer-<pid>-<UUID>" in the destination folder. The process id tells a later sweep
-// whether the move that made a name can still finish.
+// place: ".WebServer-<pid>.<start time>-<UUID>" in the destination folder. The process run tells a
+// later sweep whether the move that made a name can still finish, also when a restarted process
+// got the same id.
 class WebUploaderStaging {
 public:
     static constexpr std::string_view kPrefix = ".WebServer-";
@@ -17,8 +18,8 @@ public:
     static std::string newName();
     // Removes, in `root` and every folder below it, what moves of processes that no longer run
     // left staged (a kill during the copy leaves it for ever otherwise); also names of this form
-    // without a process id, which older builds made. Symbolic links are not followed. Returns how
-    // many items went.
+    // without a process id, and those older builds made with this process's id. Symbolic links are not followed.
+    // Returns how many items went.
     static std::size_t removeStale(const std::string& root);
 };
 

@@ -16,11 +16,17 @@ TEST(AppURLTest, TheAddressEachAppURLPlays) {
         // A scheme that lost its colon gets it back.
         {"reelhaven://https//example.com/a.mp4", "https://example.com/a.mp4"},
         {"reelhaven://ftp//files.example.com/x//y.mkv", "ftp://files.example.com/x//y.mkv"},
+        // Any scheme, not only the web's.
+        {"reelhaven://rtsp//cam/s", "rtsp://cam/s"},
+        {"reelhaven://rtmps//live.example.com/app/key", "rtmps://live.example.com/app/key"},
+        {"reelhaven://rtsp://cam/s", "rtsp://cam/s"},
         // A host and a path get "http://" in front.
         {"reelhaven://example.com/a.mp4", "http://example.com/a.mp4"},
         {"reelhaven://192.168.1.20:8080/live.m3u8", "http://192.168.1.20:8080/live.m3u8"},
         // "//" inside a path is no lost scheme: it stays, and the host stays whole.
         {"reelhaven://example.com/media//a.mp4", "http://example.com/media//a.mp4"},
+        {"reelhaven://example.com//a.mp4", "http://example.com//a.mp4"},
+        {"reelhaven://192.168.1.20:8080//a.mp4", "http://192.168.1.20:8080//a.mp4"},
         // Without "//" after the scheme the host is not cut short.
         {"reelhaven:example.com/a.mp4", "http://example.com/a.mp4"},
         {"reelhaven:https://example.com/a.mp4", "https://example.com/a.mp4"},
@@ -31,6 +37,20 @@ TEST(AppURLTest, TheAddressEachAppURLPlays) {
         auto played = networkURLFromAppURL(*url);
         ASSERT_TRUE(played) << given;
         EXPECT_EQ(played->absoluteString(), expected) << given;
+    }
+}
+
+// A link from another app or a web page must not make the player read this machine's files,
+// descriptors or devices, or media made up from its text.
+TEST(AppURLTest, AnAppURLNamingSomethingLocalPlaysNothing) {
+    for (const char* given :
+         {"reelhaven://file//localhost/etc/passwd", "reelhaven://FILE://localhost/etc/passwd", "reelhaven://fd//3",
+          "reelhaven://edl//example.com/a.mp4", "reelhaven://lavf//file:/etc/passwd", "reelhaven://dvd//0/dev/sr0",
+          "reelhaven://av//v4l2:/dev/video0", "reelhaven://file///etc/passwd"}) {
+        auto url = foundation::URL::parse(given);
+        ASSERT_TRUE(url) << given;
+        auto played = networkURLFromAppURL(*url);
+        EXPECT_FALSE(played) << given << " plays " << played->absoluteString();
     }
 }
 

@@ -1,12 +1,16 @@
 // `reelhaven` running the app in its own process: a script's screens and exit status, and a
 // player brought back by the next run after the app was stopped.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,7 @@
 #include "platform/ui/scenes/user_activity.h"
 #include "support/launcher_process.h"
 #include "support/launcher_run.h"
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
@@ -125,6 +130,55 @@ TEST_F(HostLauncherTest, AClosedTerminalStopsTheAppAsSIGTERMDoes) {
     EXPECT_TRUE(fs::is_regular_file(home / "Library/Application Support/progressData"));
     EXPECT_NE(readFile(home / "Library/Saved Application State/scene.json").find("com.qvrm.reelhaven.playVideo"),
               std::string::npos);
+}
+
+// Piped into a reader that has seen enough (`| head`): the output closes under the app, which
+// saves and stops as it does on SIGTERM instead of dying on the next screen it prints.
+TEST_F(HostLauncherTest, AClosedOutputStopsTheAppAsSIGTERMDoes) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    testing_support::LauncherProcess app(dir.path(), {"--home", home.string()});
+    ASSERT_TRUE(app.waitFor("Window ")) << app.errors();
+    app.send("tap \"Film\"");
+    ASSERT_TRUE(app.waitFor("first frame\tFilm")) << app.output() << app.errors();
+    app.closeOutput();
+    app.send("show");
+    EXPECT_EQ(app.waitForExit(), 0) << app.errors();
+    EXPECT_TRUE(fs::is_regular_file(home / "Library/Application Support/progressData"));
+    EXPECT_NE(readFile(home / "Library/Saved Application State/scene.json").find("com.qvrm.reelhaven.playVideo"),
+              std::string::npos);
+}
+
+// A stop asked for while the app is still starting waits until the app can stop as asked, rather
+// than ending the process at once.
+TEST_F(HostLauncherTest, SIGTERMWhileTheAppStartsStopsItAsAsked) {
+    // The start looks for the GPU driver's library once the container is set up, before the app
+    // runs: a pipe in its place holds the start there until the test opens the other end.
+    const auto drivers = dir / "drivers";
+    fs::create_directories(drivers);
+    const auto driver = drivers / "libcuda.so.1";
+    ASSERT_EQ(::mkfifo(driver.c_str(), 0644), 0);
+    std::optional<testing_support::LauncherProcess> app;
+    {
+        const testing_support::ScopedEnvironment libraries("LD_LIBRARY_PATH", drivers.string());
+        app.emplace(dir.path(), std::vector<std::string>{"--home", home.string()});
+    }
+    // Returns once the start has opened the pipe to read it, and holds it reading.
+    auto writer = std::async(std::launch::async, [&] { return ::open(driver.c_str(), O_WRONLY | O_CLOEXEC); });
+    if (writer.wait_for(std::chrono::seconds(120)) != std::future_status::ready) {
+        const int unblock = ::open(driver.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        ::close(writer.get());
+        ::close(unblock);
+        FAIL() << "the start never looked for the GPU driver: " << app->errors();
+    }
+    const int held = writer.get();
+    ASSERT_GE(held, 0);
+    app->signal(SIGTERM);
+    // Let go: the start reads no library there and goes on.
+    fs::remove(driver);
+    ::close(held);
+    EXPECT_EQ(app->waitForExit(), 0) << app->errors();
+    EXPECT_TRUE(fs::is_regular_file(home / "Library/Saved Application State/scene.json")) << app->errors();
 }
 
 }  // namespace

@@ -108,6 +108,19 @@ TEST(LauncherOptions, TheAppTakesAnAudioOutputLikePlay) {
     auto options = parsed({"--audio-output", "null", "--open", "song.mp3"});
     EXPECT_EQ(options.mode, LauncherOptions::Mode::host);
     EXPECT_EQ(options.audioOutput, "null");
-    EXPECT_NE(failure({"--list", "--audio-output", "null"}).find("--audio-output applies only"), std::string::npos);
+    EXPECT_EQ(failure({"--list", "--audio-output", "null"}),
+              "--audio-output, --display and --screenshot apply only to --play and when the app runs");
     EXPECT_NE(failure({"--list", "--play", "a.mp4"}).find("choose one of"), std::string::npos);
+}
+
+// Each misplaced option is named with every other option that applies where it does.
+TEST(LauncherOptions, SaysWhereAMisplacedOptionApplies) {
+    EXPECT_EQ(failure({"--play", "a.mp4", "--no-restore"}),
+              "--transfer, --script, --device, --size, --layout-direction, --open, --import and --no-restore apply "
+              "only when the app runs, not with --list, --play or --help");
+    EXPECT_EQ(failure({"--seconds", "3"}), "--seconds and --frame-out apply only to --play");
+    EXPECT_EQ(failure({"--list", "--port", "80"}), "--port applies only to --transfer");
+    EXPECT_EQ(failure({"--help", "--screenshot", "a.png"}),
+              "--audio-output, --display and --screenshot apply only to --play and when the app runs");
+    EXPECT_EQ(parsed({"-h"}).mode, LauncherOptions::Mode::help);
 }

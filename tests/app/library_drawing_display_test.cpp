@@ -154,6 +154,41 @@ TEST_F(LibraryDrawingDisplay, EditModeMarksSelectedCellsAndTheMoveSheetBlursTheG
     EXPECT_LT(edges(sheet, title), 10) << "the grid's text reads through the sheet";
 }
 
+// How many pixels of row `y` between `left` and `right` lie part way between the red of one side
+// and the blue of the other: one or two where the edge is sharp, many where it is blurred.
+int blendedColumns(const gfx::Image& image, int y, int left, int right) {
+    int lowest = 255, highest = 0;
+    for (int x = left; x < right; ++x) {
+        lowest = std::min<int>(lowest, image.pixel(x, y).r);
+        highest = std::max<int>(highest, image.pixel(x, y).r);
+    }
+    const int span = highest - lowest;
+    if (span < 20) return 0;
+    int blended = 0;
+    for (int x = left; x < right; ++x) {
+        const int r = image.pixel(x, y).r;
+        blended += r > lowest + span / 5 && r < highest - span / 5;
+    }
+    return blended;
+}
+
+TEST_F(LibraryDrawingDisplay, ThePlayersOptionsPopoverBlursThePictureUnderIt) {
+    // A picture half blue, half red: its edge runs down the middle of the window, under the
+    // popover's rows.
+    fs::copy_file(testMedia("halves.mp4"), home / "Documents" / "Halves.mp4");
+    const auto shots =
+        run("click \"Halves\"\nwait 1\nclick 195 300\nkey space\nscreenshot @/player.png\n"
+            "click 48 801\nwait 1\nscreenshot @/options.png\n",
+            {"player.png", "options.png"});
+    ASSERT_EQ(shots.size(), 2u);
+    // A row of the picture the popover covers, clear of its rows' texts and controls.
+    constexpr int y = 470, left = 150, right = 250;
+    const int sharp = blendedColumns(shots[0], y, left, right);
+    const int under = blendedColumns(shots[1], y, left, right);
+    EXPECT_LE(sharp, 4) << "the picture's edge is sharp without the popover";
+    EXPECT_GE(under, 12) << "the picture shows sharp through the popover's blur";
+}
+
 TEST_F(LibraryDrawingDisplay, TheImportMenuHangsBelowItsButtonAndTheSearchFieldShowsWhatIsTyped) {
     const auto shots =
         run("screenshot @/grid.png\nclick 316 22\nwait 1\nscreenshot @/menu.png\nclick 40 600\n"

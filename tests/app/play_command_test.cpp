@@ -9,12 +9,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/graphics/png_codec.h"
 #include "support/display_stage.h"
+#include "support/launcher_process.h"
 #include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
@@ -241,6 +244,59 @@ TEST(PlayCommand, StopsOnSIGTERMSIGINTAndSIGHUP) {
         EXPECT_NE(run.out().find(number == SIGINT ? "end\tinterrupted\n" : "end\tterminated\n"), std::string::npos)
             << run.out();
     }
+}
+
+// The position kept for the one clip in the home's progress file; none when nothing was kept.
+std::optional<double> savedProgress(const fs::path& home) {
+    const auto file = home / "Library/Application Support/progressData";
+    if (!fs::exists(file)) return std::nullopt;
+    const auto records = nlohmann::json::parse(readFile(file), nullptr, false);
+    if (!records.is_object() || records.size() != 1) return std::nullopt;
+    const auto& seconds = records.begin().value()["progress"]["seconds"];
+    return seconds.is_number() ? std::optional<double>(seconds.get<double>()) : std::nullopt;
+}
+
+// Stopped while it plays, by a signal or by a reader that has seen enough (`| head`) closing the
+// output, the run keeps where it was, as the player does when it closes.
+TEST(PlayCommand, AStopOrAClosedOutputSavesWhereItWas) {
+    for (const bool closeOutput : {true, false}) {
+        TempDir dir;
+        testing_support::LauncherProcess run(dir.path(), {"--home", (dir / "home").string(), "--play",
+                                                          testMedia("long.mp4").string(), "--audio-output", "null"});
+        ASSERT_TRUE(run.waitFor("loaded\t")) << run.errors();
+        ASSERT_TRUE(run.waitFor("time\t")) << run.errors();
+        // Past the 20 s a file opened from outside the library must play before its place is kept:
+        // two skips, each from where the other landed.
+        run.send("right");
+        ASSERT_TRUE(run.waitFor("time\t0:1")) << run.errors();
+        run.send("right");
+        ASSERT_TRUE(run.waitFor("time\t0:3")) << run.errors();
+        // One more: the player has read the new position since.
+        ASSERT_TRUE(run.waitFor("time\t")) << run.errors();
+        if (closeOutput) {
+            run.closeOutput();
+        } else {
+            run.signal(SIGTERM);
+        }
+        EXPECT_EQ(run.waitForExit(), 128 + (closeOutput ? SIGPIPE : SIGTERM)) << run.errors();
+        EXPECT_GE(savedProgress(dir / "home").value_or(0), 30.0) << (closeOutput ? "output closed" : "SIGTERM");
+    }
+}
+
+// Names come from files: a line break in one must not start a line a reader takes for the run's.
+TEST(PlayCommand, NamesAndPathsAreEscapedSoTheyCannotForgeLines) {
+    TempDir dir;
+    const auto clip = dir / "Film\nend\teof\nfirst frame\tFilm.mp4";
+    fs::copy_file(testMedia("halves.mp4"), clip);
+    const auto png = dir / "a\tb\\c.png";
+    Launcher run(dir,
+                 {"--play", clip.string(), "--audio-output", "null", "--seconds", "0", "--frame-out", png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    const auto out = run.out();
+    EXPECT_NE(out.find("loaded\tFilm\\nend\\teof\\nfirst frame\\tFilm\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("frame\t" + (dir / "a\\tb\\\\c.png").string() + "\n"), std::string::npos) << out;
+    EXPECT_EQ(endLines(out), 1u) << out;
+    EXPECT_EQ(out.find("\nfirst frame"), std::string::npos) << out;
 }
 
 // In a window on a desktop (the display stage's Xvfb): the frames are composited on screen and the

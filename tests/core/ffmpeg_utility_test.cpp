@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/base/log.h"
@@ -151,6 +153,53 @@ TEST(FFmpegUtilityTest, DurationsOfUnreadableFilesAreMinusOne) {
     testing_support::writeFile(dir / "noise.mp4", std::string(4096, '\x5a'));
     EXPECT_EQ(FFmpegUtility::getDurationForFile(dir / "noise.mp4"), -1);
     EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(dir / "noise.mp4"));
+}
+
+TEST(FFmpegUtilityTest, OneOpeningGivesTheThumbnailAndTheDurationTheirOwnCallsGive) {
+    for (const char* clip : {"wide.mp4", "rotated.mp4", "classic.mkv", "wide.ts", "audio.m4a", "truncated.mp4"}) {
+        const auto path = testMedia(clip).string();
+        const auto metadata = FFmpegUtility::getMetadataForFile(path);
+        EXPECT_EQ(metadata.duration, FFmpegUtility::getDurationForFile(path)) << clip;
+        const auto thumbnail = FFmpegUtility::getThumbnailForFile(path);
+        ASSERT_EQ(bool(metadata.thumbnail), bool(thumbnail)) << clip;
+        if (thumbnail) {
+            EXPECT_EQ(*metadata.thumbnail, *thumbnail) << clip;
+        }
+    }
+}
+
+TEST(FFmpegUtilityTest, PicturesAreDecodedWithinThePixelBudgetOneAfterAnotherWhenOnlyOneFits) {
+    constexpr std::int64_t kPicture = 320 * 180;  // wide.mp4
+    DecodePixelBudget budget(kPicture + kPicture / 2);
+    std::vector<std::thread> workers;
+    std::atomic<int> made{0};
+    for (int i = 0; i < 4; ++i)
+        workers.emplace_back(
+            [&] { made += bool(FFmpegUtility::getMetadataForFile(testMedia("wide.mp4"), budget).thumbnail); });
+    for (auto& worker : workers) worker.join();
+    EXPECT_EQ(made, 4);
+    EXPECT_EQ(budget.peak(), kPicture) << "two pictures were decoded at once";
+
+    // A picture larger than the whole budget is still made, holding all of it.
+    DecodePixelBudget small(1000);
+    EXPECT_TRUE(FFmpegUtility::getMetadataForFile(testMedia("wide.mp4"), small).thumbnail);
+    EXPECT_EQ(small.peak(), 1000);
+}
+
+TEST(FFmpegUtilityTest, AHugePictureIsDecodedAtTheSmallestSizeThatStillFillsTheThumbnail) {
+    const auto path = testMedia("large-mjpeg.mkv").string();
+    DecodePixelBudget budget(DecodePixelBudget::kDefaultPixels);
+    const auto image = FFmpegUtility::getMetadataForFile(path, budget).thumbnail;
+    ASSERT_TRUE(image);
+    EXPECT_EQ(budget.peak(), 640 * 360) << "2560 x 1440 decoded at a quarter";
+    ASSERT_EQ(image->width(), 640);
+    ASSERT_EQ(image->height(), 360);
+    const gfx::Image reference = ffmpegFrame(path, 640, 360);
+    ASSERT_EQ(reference.width(), 640);
+    int unlike = 0;
+    for (int y = 10; y < 360; y += 20)
+        for (int x = 10; x < 640; x += 20) unlike += !similar(image->pixel(x, y), reference.pixel(x, y));
+    EXPECT_LT(unlike, 20) << "of 576 sampled pixels";
 }
 
 TEST(FFmpegUtilityTest, PicturesOfPixelsThatAreNotSquareAreDrawnAtTheirDisplayShape) {

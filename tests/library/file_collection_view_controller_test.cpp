@@ -113,6 +113,18 @@ TEST_F(LibraryBrowserTest, SearchFlattensOneLevelAndAnEmptyTextShowsNothing) {
     EXPECT_EQ(gridNames(), (Strings{"Alpha", "Box"}));
 }
 
+TEST_F(LibraryBrowserTest, SearchFindsNamesWrittenInEitherUnicodeForm) {
+    makeFile("Re\xcc\x81sume\xcc\x81 final.mp4");  // decomposed, as another system may write it
+    makeFile("\xc3\x89T\xc3\x89.mp4");             // precomposed "ÉTÉ"
+    makeFile("Resume.mp4");
+    show();
+    searchBar()->beginEditing();
+    searchBar()->type("r\xc3\xa9sum\xc3\xa9");  // precomposed "résumé"
+    EXPECT_EQ(gridNames(), Strings{"Re\xcc\x81sume\xcc\x81 final"});
+    searchBar()->type("e\xcc\x81te\xcc\x81");  // decomposed "été"
+    EXPECT_EQ(gridNames(), Strings{"\xc3\x89T\xc3\x89"});
+}
+
 TEST_F(LibraryBrowserTest, SearchHelpersKeepOrderAndMatchWithoutCase) {
     auto make = [this](const std::string& name) -> LibraryItemPtr {
         makeFile(name);

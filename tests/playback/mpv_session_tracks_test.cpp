@@ -43,6 +43,19 @@ TEST_F(PlayerTest, ListsTracksAndChaptersWithTheirTitles) {
     EXPECT_TRUE(waitFor([&] { return played->currentChapter() == -1; }));
 }
 
+TEST_F(PlayerTest, UntitledChaptersAreNamedByTheirNumber) {
+    for (const char* name : {"untitled-chapters.mkv", "untitled-chapters.mp4"}) {
+        SCOPED_TRACE(name);
+        loaded.clear();
+        auto played = info(clip(name));
+        open(played);
+        ASSERT_TRUE(waitForLoad());
+        EXPECT_EQ(played->chapters(),
+                  (std::vector<Chapter>{{0, "Chapter 0", VideoTime{0.0}}, {1, "Chapter 1", VideoTime{2.0}}}));
+        close();
+    }
+}
+
 TEST_F(PlayerTest, SavedChoicesComeBackIncludingNone) {
     auto video = clip("chapters.mkv");
     VideoProgress::Choices choices;

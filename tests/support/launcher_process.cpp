@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,6 +28,14 @@ LauncherProcess::LauncherProcess(const std::filesystem::path& dir, const std::ve
     // A host that exits early must not kill the test with SIGPIPE on the next line sent.
     ::signal(SIGPIPE, SIG_IGN);
 
+    // The run gets SIGPIPE as a shell would start it, whatever this process does with it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
@@ -37,8 +46,9 @@ LauncherProcess::LauncherProcess(const std::filesystem::path& dir, const std::ve
     std::vector<char*> argv;
     for (auto& argument : all) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    const int spawned = posix_spawn(&m_pid, executable, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&m_pid, executable, &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     close(input[0]);
     close(output[1]);
     m_input = input[1];
@@ -126,6 +136,33 @@ void LauncherProcess::closeInput() {
     m_input = -1;
 }
 
+void LauncherProcess::closeOutput() {
+    if (m_output >= 0) close(m_output);
+    m_output = -1;
+}
+
+int LauncherProcess::reap(int status) {
+    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return *m_status;
+}
+
+int LauncherProcess::waitForExit(std::chrono::seconds patience) {
+    if (m_status) return *m_status;
+    // A descriptor for the process, readable once it exits: waited on with the deadline, no polling.
+    const int process = static_cast<int>(syscall(SYS_pidfd_open, m_pid, 0));
+    if (process >= 0) {
+        pollfd exited{process, POLLIN, 0};
+        const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(patience).count();
+        while (poll(&exited, 1, static_cast<int>(milliseconds)) < 0 && errno == EINTR) {
+        }
+        close(process);
+        if (!(exited.revents & POLLIN)) kill(m_pid, SIGKILL);
+    }
+    int status = 0;
+    waitpid(m_pid, &status, 0);
+    return reap(status);
+}
+
 int LauncherProcess::finish(std::chrono::seconds patience) {
     closeInput();
     const auto until = std::chrono::steady_clock::now() + patience;
@@ -136,8 +173,7 @@ int LauncherProcess::finish(std::chrono::seconds patience) {
     // The output ends when the run exits; one that hangs on with it closed is killed.
     if (m_output >= 0) kill(m_pid, SIGKILL);
     waitpid(m_pid, &status, 0);
-    m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return *m_status;
+    return reap(status);
 }
 
 std::string LauncherProcess::errors() const { return readFile(m_errPath); }

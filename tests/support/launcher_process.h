@@ -36,6 +36,12 @@ public:
     // line saying so when none comes.
     std::string screenAfter(const std::string& command);
     void signal(int number);
+    // Closes the test's end of the run's standard output, as a reader that has seen enough
+    // (`| head`) does.
+    void closeOutput();
+    // Waits for the run to exit by itself, its input left open; the exit status, -1 when it was
+    // ended by a signal or did not exit in time (it is killed then).
+    int waitForExit(std::chrono::seconds patience = kPatience);
     // Closes the input and reads the output to its end; the exit status, -1 when the run did not
     // exit by itself in time (it is killed then) or was ended by a signal.
     int finish(std::chrono::seconds patience = kPatience);
@@ -47,6 +53,7 @@ private:
     // Appends what is ready within `until` to the output; false once the output has ended.
     bool readSome(std::chrono::steady_clock::time_point until);
     void closeInput();
+    int reap(int status);
 
     std::filesystem::path m_errPath;
     pid_t m_pid = -1;

@@ -274,6 +274,43 @@ TEST(WebServerConnectionLimits, AnAnsweringConnectionFreesItsShareWithinAWiderAl
     EXPECT_EQ(limits.admit("a"), Admission::admitted);
 }
 
+TEST(WebServerConnectionLimits, KeepsRoomForAnAddressThatHoldsNoConnectionYet) {
+    using Admission = WebServerConnectionLimits::Admission;
+    WebServerConnectionLimits limits(4, 8);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(limits.admit("a"), Admission::admitted);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(limits.admit("b"), Admission::admitted);
+    // One place left: kept for a newcomer, though "b" is within its share.
+    EXPECT_EQ(limits.admit("b"), Admission::serverFull);
+    EXPECT_EQ(limits.admit("c"), Admission::admitted);
+    EXPECT_EQ(limits.admit("d"), Admission::serverFull);
+    limits.release("c", false);
+    EXPECT_EQ(limits.admit("d"), Admission::admitted);
+}
+
+TEST_F(WebServerLimitsTest, ANewcomerIsServedWhileOtherAddressesHoldEveryPlaceTheirSharesAllow) {
+    options.maxConnectionsPerClient = 4;
+    options.maxConnections = 8;
+    start();
+    for (int i = 0; i < 4; ++i) hold(connectTo(server->port()));
+    for (int i = 0; i < 3; ++i) hold(connectFrom("127.0.0.2", server->port()));
+    EXPECT_EQ(parseResponse(answerWithoutAsking(connectFrom("127.0.0.2", server->port()))).status, 503);
+    auto newcomer = parseResponse(get(connectFrom("127.0.0.3", server->port())));
+    EXPECT_EQ(newcomer.status, 200);
+}
+
+TEST_F(WebServerLimitsTest, StartingRaisesTheSoftDescriptorLimitToTheHardOne) {
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max <= 256) GTEST_SKIP() << "no room to lower the limit";
+    rlimit lowered = limit;
+    lowered.rlim_cur = 256;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
+    start();
+    rlimit raised{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &raised), 0);
+    EXPECT_EQ(raised.rlim_cur, limit.rlim_max);
+}
+
 TEST_F(WebServerLimitsTest, TheDefaultTotalStaysBelowTheDescriptorLimit) {
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);

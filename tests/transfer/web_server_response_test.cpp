@@ -4,6 +4,7 @@
 
 #include "platform/foundation/container.h"
 #include "support/temp_dir.h"
+#include "transfer/web_server_body_framing.h"
 #include "transfer/web_server_data_response.h"
 #include "transfer/web_server_error_response.h"
 #include "transfer/web_server_file_response.h"
@@ -133,6 +134,41 @@ TEST(WebServerResponse, GzipEncodesARoundTripWithTheDecoder) {
     EXPECT_EQ(sink.data, text);
 }
 
+TEST(WebServerGZipDecoder, RefusesABodyThatDecodesPastItsRatioWith413) {
+    // Zeros pack about 1000 to 1; the decoder allows 10 to 1 beyond the first 64 KiB here.
+    auto gzipOf = [](const std::string& text) {
+        auto response = WebServerDataResponse::responseWithData(text, "application/octet-stream");
+        response->setGZipContentEncodingEnabled(true);
+        return readWhole(*response);
+    };
+    struct Count : WebServerRequest {
+        using WebServerRequest::WebServerRequest;
+        std::size_t bytes = 0;
+        foundation::Status writeData(std::string_view piece) override {
+            bytes += piece.size();
+            return {};
+        }
+    };
+    auto decode = [](const std::string& coded, Count& sink) {
+        WebServerGZipDecoder decoder(sink, sink, 4096, 10, 64 * 1024);
+        EXPECT_TRUE(decoder.open().ok());
+        foundation::Status status;
+        for (std::size_t i = 0; i < coded.size() && status.ok(); i += 1000) {
+            status = decoder.writeData(std::string_view(coded).substr(i, 1000));
+        }
+        [[maybe_unused]] auto closed = decoder.close();
+        return status;
+    };
+    Count small(WebServerRequestInfo{"POST", "/", {}, "/", {}});
+    EXPECT_TRUE(decode(gzipOf(std::string(60 * 1024, '\0')), small).ok()) << "within the allowance";
+    EXPECT_EQ(small.bytes, 60u * 1024);
+    Count bomb(WebServerRequestInfo{"POST", "/", {}, "/", {}});
+    auto refused = decode(gzipOf(std::string(8 * 1024 * 1024, '\0')), bomb);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(WebServerErrorStatus(refused.error()), 413);
+    EXPECT_LT(bomb.bytes, 1024u * 1024u) << "stopped soon after passing the ratio";
+}
+
 TEST(WebServerMultiPartFormRequest, StreamsFilesToDiskAndRemovesThemWithTheRequest) {
     WebServerRequestInfo info{"POST",
                               "/upload",
@@ -203,6 +239,33 @@ TEST(WebServerMultiPartFormRequest, BoundsTheHeadsOfManyEmptyParts) {
     for (int i = 0; i < 100 && !refused; ++i) refused = !request->performWriteData(part).ok();
     EXPECT_TRUE(refused);
     EXPECT_LE(request->arguments().size(), 8u);
+}
+
+TEST(WebServerRequest, TellsUnsafeBodyFramingFromTheHeadersAlone) {
+    struct Case {
+        WebServerHeaders headers;
+        int status;
+    };
+    const std::vector<Case> cases = {
+        {{}, 0},
+        {{{"Content-Length", "0"}}, 0},
+        {{{"content-length", "18446744073709551615"}}, 0},
+        {{{"Content-Length", "18446744073709551616"}}, 413},
+        {{{"Content-Length", "-1"}}, 400},
+        {{{"Content-Length", "+1"}}, 400},
+        {{{"Content-Length", " 1"}}, 400},
+        {{{"Content-Length", "0x10"}}, 400},
+        {{{"Content-Length", ""}}, 400},
+        {{{"Transfer-Encoding", "Chunked"}}, 0},
+        {{{"Transfer-Encoding", "chunked"}, {"Content-Length", "5"}}, 400},
+        {{{"Transfer-Encoding", "gzip, chunked"}}, 501},
+        {{{"Transfer-Encoding", "identity"}}, 501},
+    };
+    for (const auto& each : cases) {
+        std::string shown;
+        for (const auto& [name, value] : each.headers) shown += name + ": " + value + "; ";
+        EXPECT_EQ(WebServerBodyFramingStatus(each.headers), each.status) << shown;
+    }
 }
 
 TEST(WebServerRequest, RejectsInconsistentHeads) {

@@ -7,10 +7,14 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
 
 #include "platform/foundation/uuid.h"
 #include "support/temp_dir.h"
+#include "transfer/web_server_process_run.h"
 #include "transfer/web_server_temporary_file.h"
+#include "transfer/web_uploader_names.h"
 
 namespace reelhaven {
 namespace {
@@ -97,6 +101,62 @@ TEST(WebServerTemporaryFile, CleaningUpTakesOnlyFilesNoRunningUploadOwns) {
     for (const auto& entry : fs::directory_iterator(temp.path())) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"WebServer-" + running + "-cccccc", "other.txt"}));
+}
+
+// The start time of a running process as its stat file gives it.
+std::string startTimeOf(pid_t pid) {
+    std::string text = readFile("/proc/" + std::to_string(pid) + "/stat");
+    std::istringstream fields(text.substr(text.rfind(')') + 1));
+    std::string field;
+    for (int index = 3; index <= 22; ++index) fields >> field;
+    return field;
+}
+
+TEST(WebServerProcessRun, TellsThisRunFromAnEarlierOneWithTheSameProcessId) {
+    using Owner = WebServerProcessRun::Owner;
+    std::string self = std::to_string(::getpid());
+    std::string parent = std::to_string(::getppid());
+    EXPECT_EQ(WebServerProcessRun::current(), self + "." + startTimeOf(::getpid()));
+    struct Case {
+        std::string name;
+        Owner owner;
+    };
+    const std::vector<Case> cases = {
+        {WebServerProcessRun::current() + "-x", Owner::thisRun},
+        {self + ".1-x", Owner::ended},  // an earlier run that had this id
+        {self + "-x", Owner::ended},    // the older form, never made by this run
+        {parent + "." + startTimeOf(::getppid()) + "-x", Owner::otherLiveRun},
+        {parent + ".1-x", Owner::ended},  // the id was reused by another process
+        {parent + "-x", Owner::otherLiveRun},
+        {"x-1", Owner::ended},
+        {self + ".-x", Owner::ended},
+        {self, Owner::ended},
+    };
+    for (const auto& each : cases) EXPECT_EQ(WebServerProcessRun::ownerOf(each.name), each.owner) << each.name;
+}
+
+TEST(WebUploaderNames, ListsEveryNameUnderItsOwnPathAndReadsItBack) {
+    const std::vector<std::string> names = {
+        "plain.mp4",
+        "caf\xC3\xA9.mp4",
+        "\x80"
+        "clip.mp4",
+        "\xEF\x9E\x80"
+        "clip.mp4",
+        "\xEF\x9F\xBF",
+        "\xEF\x9E",
+        "a\xFF\xFE"
+        "b",
+        "\xEF\xBF\xBD",
+        "\xEF\x9D\xBF"
+        "x",
+    };
+    std::set<std::string> listed;
+    for (const auto& name : names) {
+        std::string shown = WebUploaderNames::listed(name);
+        EXPECT_TRUE(listed.insert(shown).second) << "two names listed as " << shown;
+        EXPECT_EQ(WebUploaderNames::unescaped(shown).value_or(shown), name);
+    }
 }
 
 }  // namespace

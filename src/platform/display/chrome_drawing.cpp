@@ -1,8 +1,12 @@
 #include "platform/display/chrome_drawing.h"
 
+#include <cmath>
+
 #include "platform/display/image_painter.h"
 #include "platform/display/layer_painter.h"
 #include "platform/display/text_painter.h"
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/text_frame.h"
 #include "platform/ui/views/view_types.h"
 
 namespace display {
@@ -31,6 +35,15 @@ void ChromeDrawing::text(std::string text, const ui::Font& font, const ui::Color
     m_operations.emplace_back(Text{std::move(text), font, color, local(rect), alignment});
 }
 
+void ChromeDrawing::paragraph(std::string text, const ui::Font& font, const ui::Color& color, const ui::Rect& rect,
+                              ui::TextAlignment alignment) {
+    m_operations.emplace_back(Text{std::move(text), font, color, local(rect), alignment, true});
+}
+
+double ChromeDrawing::paragraphHeight(const std::string& text, const ui::Font& font, double width) {
+    return std::ceil(ui::TextFrame::create(text, font, ui::TextContainer{width}).size().height);
+}
+
 void ChromeDrawing::image(std::shared_ptr<const ui::Image> image, const ui::Rect& rect, const ui::Color& tint) {
     if (image) m_operations.emplace_back(Picture{std::move(image), local(rect), tint});
 }
@@ -45,7 +58,7 @@ void ChromeDrawing::fingerprint(Fingerprint& key) const {
                 [&](const Line& l) { key.add(l.from).add(l.to); },
                 [&](const Text& t) {
                     key.add(t.text).add(t.font.fontName()).add(t.font.pointSize()).add(t.color).add(t.rect);
-                    key.add(static_cast<int>(t.alignment));
+                    key.add(static_cast<int>(t.alignment)).add(t.wraps);
                 },
                 [&](const Picture& p) {
                     ImagePainter::fingerprint(*p.image, key);
@@ -71,7 +84,17 @@ void ChromeDrawing::draw(cairo_t* cr, ImagePainter& images, TextPainter& text, d
                            cairo_line_to(cr, l.to.x, l.to.y);
                            cairo_stroke(cr);
                        },
-                       [&](const Text& t) { text.drawLine(cr, t.text, t.font, t.color, t.rect, t.alignment, scale); },
+                       [&](const Text& t) {
+                           if (!t.wraps) {
+                               text.drawLine(cr, t.text, t.font, t.color, t.rect, t.alignment, scale);
+                               return;
+                           }
+                           ui::TextContainer container{t.rect.size.width};
+                           container.alignment = t.alignment;
+                           const auto frame =
+                               ui::TextFrame::create(*ui::AttributedString::create(t.text), t.font, t.color, container);
+                           text.draw(cr, frame, t.rect.origin, scale);
+                       },
                        [&](const Picture& p) {
                            images.draw(cr, *p.image, p.rect, ui::ContentMode::scaleAspectFit, p.tint, scale);
                        },

@@ -36,6 +36,11 @@ public:
     // One line of text in `rect`, as TextPainter::drawLine draws it.
     void text(std::string text, const ui::Font& font, const ui::Color& color, const ui::Rect& rect,
               ui::TextAlignment alignment);
+    // Text wrapped to the width of `rect`, from its top: as many lines as it needs.
+    void paragraph(std::string text, const ui::Font& font, const ui::Color& color, const ui::Rect& rect,
+                   ui::TextAlignment alignment);
+    // The height `text` takes wrapped to `width`.
+    static double paragraphHeight(const std::string& text, const ui::Font& font, double width);
     // An image fitted into `rect`; symbols and template images take `tint`.
     void image(std::shared_ptr<const ui::Image> image, const ui::Rect& rect, const ui::Color& tint);
 
@@ -61,6 +66,7 @@ private:
         ui::Color color;
         ui::Rect rect;
         ui::TextAlignment alignment;
+        bool wraps = false;
     };
     struct Picture {
         std::shared_ptr<const ui::Image> image;

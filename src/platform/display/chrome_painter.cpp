@@ -209,7 +209,13 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
         const double width = sheet ? std::min(size.width - 16, 400.0) : 270;
         const double row = sheet ? 57 : 44;
         const bool sideBySide = !sheet && actions.size() == 2;
-        const double header = 20 + (alert->alertTitle() ? 22 : 0) + (alert->message() ? 20 : 0) +
+        // A message longer than a line wraps, and the alert grows to hold it.
+        const auto messageFont = ui::Font::systemFont(13);
+        const double messageHeight =
+            alert->message()
+                ? std::max(20.0, ChromeDrawing::paragraphHeight(*alert->message(), messageFont, width - 32) + 4)
+                : 0;
+        const double header = 20 + (alert->alertTitle() ? 22 : 0) + messageHeight +
                               28.0 * static_cast<double>(alert->textFields().size());
         const double rows = sideBySide ? 1 : static_cast<double>(actions.size());
         const double height = header + row * rows;
@@ -225,9 +231,9 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
             line += 22;
         }
         if (alert->message()) {
-            drawing.text(*alert->message(), ui::Font::systemFont(13), ui::Color::label(),
-                         ui::Rect(x + 16, line, width - 32, 20), ui::TextAlignment::center);
-            line += 20;
+            drawing.paragraph(*alert->message(), messageFont, ui::Color::label(),
+                              ui::Rect(x + 16, line + 2, width - 32, messageHeight - 4), ui::TextAlignment::center);
+            line += messageHeight;
         }
         for (const auto& field : alert->textFields()) {
             const ui::Rect box(x + 16, line + 2, width - 32, 24);

@@ -160,6 +160,7 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         glBlitFramebuffer(0, sourceY0, frame.width, sourceY1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
                           same ? GL_NEAREST : GL_LINEAR);
         glDisable(GL_SCISSOR_TEST);
+        for (const auto& blurred : region.blurs) m_blur.blur(blurred, width, height);
         filled = filled || fillsWindow(region, width, height);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

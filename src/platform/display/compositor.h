@@ -5,6 +5,7 @@
 
 #include "platform/display/cairo_surface.h"
 #include "platform/display/content_painter.h"
+#include "platform/display/video_blur.h"
 #include "platform/ui/gl/gl_view.h"
 
 namespace display {
@@ -16,13 +17,15 @@ struct VideoFrame {
     ui::Rect rect;  // where the view shows, in the window's pixels
     ui::Rect clip;  // the part left visible
     ui::GLView::PresentedFrame frame;
+    std::vector<ui::Rect> blurs;  // where a blur material over it lies, in the window's pixels
 };
 
 // Composites a frame in the window's GL context (current on the calling thread): black, then the
 // newest frame of each OpenGL view where it shows (a blit from the texture its context shares:
-// no copy through the CPU), then the painted interface over them with its alpha, the
-// holes over the videos left clear. The interface texture is kept between frames and only the
-// rows that changed are uploaded again. Main thread (the window's context) only.
+// no copy through the CPU), blurred under the blur materials over it, then the painted interface
+// over them with its alpha, the holes over the videos left clear. The interface texture is kept
+// between frames and only the rows that changed are uploaded again. Main thread (the window's
+// context) only.
 class Compositor {
 public:
     Compositor();
@@ -57,6 +60,7 @@ private:
     // The bands of rows where the interface has any pixel that is not clear: only those are
     // blended over the video (in software GL a full-window blend costs as much as the video).
     std::vector<std::pair<int, int>> m_inkedRows;  // first row, row count
+    VideoBlur m_blur;
 };
 
 }  // namespace display

@@ -12,8 +12,10 @@
 #include "platform/ui/controls/progress_view.h"
 #include "platform/ui/controls/segmented_control.h"
 #include "platform/ui/controls/slider.h"
+#include "platform/ui/controls/stepper.h"
 #include "platform/ui/controls/switch_control.h"
 #include "platform/ui/gl/gl_view.h"
+#include "platform/ui/lists/collection_view_cell.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/text/text_field.h"
 #include "platform/ui/text/text_frame.h"
@@ -102,6 +104,8 @@ ContentPainter::ContentPainter(ImagePainter& images, TextPainter& text) : m_imag
     // A blur shows what lies behind it, which may change under it: drawn every time.
     add(&ContentPainter::drawVisualEffectView, &keyVisualEffectView, Kind::live);
     add(&ContentPainter::drawButton, &keyButton);
+    add(&ContentPainter::drawStepper, &keyStepper);
+    add(&ContentPainter::drawCell, &keyCell);
 }
 
 const ContentPainter::Drawer* ContentPainter::drawerOf(ui::View& view) {
@@ -232,26 +236,40 @@ void ContentPainter::keySwitch(ui::Switch& control, Fingerprint& key) {
     key.add(control.isOn()).add(control.onTintColor());
 }
 
-void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double) {
+void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double scale) {
     const auto b = slider.bounds();
     const double span = slider.maximumValue() - slider.minimumValue();
     const double fraction = span > 0 ? std::clamp((slider.value() - slider.minimumValue()) / span, 0.0, 1.0) : 0;
-    const double radius = 14;
-    const double left = b.origin.x + radius, right = b.origin.x + b.size.width - radius;
-    const double midY = b.origin.y + b.size.height / 2;
-    const double x = left + (right - left) * fraction;
-    roundedRect(cr, ui::Rect(b.origin.x, midY - 2, b.size.width, 4), 2);
+    // The track the slider reports (a subclass may make it taller), the thumb where the value lies.
+    const auto track = slider.trackRect(b);
+    const double radius = track.size.height / 2;
+    const auto thumb = slider.thumbImage(slider.state());
+    const double knobRadius = 14;
+    // The default knob stays inside the bounds at the ends; an image thumb sits on the value.
+    const double inset = thumb ? 0 : std::min(knobRadius, track.size.width / 2);
+    const double x = track.minX() + inset + (track.size.width - 2 * inset) * fraction;
+    roundedRect(cr, track, radius);
     setColor(cr, slider.maximumTrackTintColor().value_or(ui::Color::systemGray3()));
     cairo_fill(cr);
-    roundedRect(cr, ui::Rect(b.origin.x, midY - 2, x - b.origin.x, 4), 2);
+    roundedRect(cr, ui::Rect(track.minX(), track.minY(), x - track.minX(), track.size.height), radius);
     setColor(cr, slider.minimumTrackTintColor().value_or(slider.tintColor()));
     cairo_fill(cr);
-    knob(cr, {x, midY}, radius);
+    if (!thumb) {
+        knob(cr, {x, track.midY()}, knobRadius);
+        return;
+    }
+    const auto size = thumb->size();
+    m_images.draw(cr, *thumb, ui::Rect(x - size.width / 2, track.midY() - size.height / 2, size.width, size.height),
+                  ui::ContentMode::scaleToFill, slider.tintColor(), scale);
 }
 
 void ContentPainter::keySlider(ui::Slider& slider, Fingerprint& key) {
     key.add(double{slider.value()}).add(double{slider.minimumValue()}).add(double{slider.maximumValue()});
     key.add(slider.minimumTrackTintColor()).add(slider.maximumTrackTintColor()).add(slider.tintColor());
+    key.add(slider.trackRect(slider.bounds()));
+    const auto thumb = slider.thumbImage(slider.state());
+    key.add(thumb != nullptr);
+    if (thumb) ImagePainter::fingerprint(*thumb, key);
 }
 
 void ContentPainter::drawProgressView(cairo_t* cr, ui::ProgressView& progress, double) {
@@ -310,8 +328,14 @@ void ContentPainter::drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& vie
     auto effect = view.effect();
     if (!effect || view.vibrancyBlurStyle()) return;
     // What lies behind is blurred, so text under a popover or a sheet does not read through its
-    // material; the material's tint goes over it.
+    // material; the material's tint goes over it. A video under it is blurred where it is
+    // composited.
     blurBackdrop(cr, view.bounds(), 20, scale);
+    const auto over = deviceClip(cr, view.bounds());
+    for (auto& region : m_videoRegions) {
+        const auto blurred = over.intersection(region.clip);
+        if (!blurred.isEmpty()) region.blurs.push_back(blurred);
+    }
     ui::Color tint = ui::Color::white(0.1, 0.75);
     switch (*effect) {
         case Style::extraLight:
@@ -333,8 +357,7 @@ void ContentPainter::keyVisualEffectView(ui::VisualEffectView& view, Fingerprint
     key.add(view.vibrancyBlurStyle().has_value());
 }
 
-void ContentPainter::drawGLView(cairo_t* cr, ui::GLView& view, double) {
-    const auto b = view.bounds();
+ui::Rect ContentPainter::deviceClip(cairo_t* cr, const ui::Rect& b, ui::Rect* whole) {
     double x0 = b.origin.x, y0 = b.origin.y, x1 = b.origin.x + b.size.width, y1 = b.origin.y + b.size.height;
     cairo_user_to_device(cr, &x0, &y0);
     cairo_user_to_device(cr, &x1, &y1);
@@ -343,9 +366,16 @@ void ContentPainter::drawGLView(cairo_t* cr, ui::GLView& view, double) {
     cairo_user_to_device(cr, &cx0, &cy0);
     cairo_user_to_device(cr, &cx1, &cy1);
     const ui::Rect rect = ui::Rect(std::min(x0, x1), std::min(y0, y1), std::abs(x1 - x0), std::abs(y1 - y0));
-    const ui::Rect clip =
-        ui::Rect(std::min(cx0, cx1), std::min(cy0, cy1), std::abs(cx1 - cx0), std::abs(cy1 - cy0)).intersection(rect);
-    m_videoRegions.push_back({view.sharedAs<ui::GLView>(), rect, clip});
+    if (whole) *whole = rect;
+    return ui::Rect(std::min(cx0, cx1), std::min(cy0, cy1), std::abs(cx1 - cx0), std::abs(cy1 - cy0))
+        .intersection(rect);
+}
+
+void ContentPainter::drawGLView(cairo_t* cr, ui::GLView& view, double) {
+    const auto b = view.bounds();
+    ui::Rect rect;
+    const ui::Rect clip = deviceClip(cr, b, &rect);
+    m_videoRegions.push_back({view.sharedAs<ui::GLView>(), rect, clip, {}});
     // The frames show through a hole: what lies beneath the view here is covered by the video.
     SavedState saved(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
@@ -359,30 +389,11 @@ void ContentPainter::drawButton(cairo_t* cr, ui::Button& button, double scale) {
         m_images.draw(cr, *background, b, ui::ContentMode::scaleToFill, buttonTint(button), scale);
     const auto face = buttonFace(button);
     if (!face.image && !face.title) return;
-    const auto insets = button.contentEdgeInsets();
-    const ui::Rect content(b.origin.x + insets.left, b.origin.y + insets.top,
-                           std::max(0.0, b.size.width - insets.left - insets.right),
-                           std::max(0.0, b.size.height - insets.top - insets.bottom));
-    const auto& font = face.font;
-    const ui::Size imageSize = face.image ? face.image->size() : ui::Size{};
-    const double titleWidth = face.title
-                                  ? std::min(content.size.width - imageSize.width,
-                                             ui::AttributedString::create(*face.title)->singleLineSize(font).width)
-                                  : 0;
-    // Image then title, the pair centred in the content rectangle.
-    double x = content.origin.x + (content.size.width - imageSize.width - std::max(0.0, titleWidth)) / 2;
-    const auto tint = buttonTint(button);
-    if (face.image) {
-        m_images.draw(cr, *face.image, ui::Rect(x, content.origin.y, imageSize.width, content.size.height),
-                      ui::ContentMode::center, tint, scale);
-        x += imageSize.width;
-    }
-    if (face.title && titleWidth > 0) {
-        auto color = button.titleColor(button.state())
-                         .value_or(button.buttonType() == ui::ButtonType::custom ? ui::Color::white() : tint);
-        if (!button.isEnabled()) color = color.withAlpha(color.alpha * 0.35);
-        m_text.drawLine(cr, *face.title, font, color, ui::Rect(x, content.origin.y, titleWidth, content.size.height),
-                        ui::TextAlignment::left, scale);
+    const auto frames = button.contentFrames();
+    if (face.image) m_images.draw(cr, *face.image, frames.image, ui::ContentMode::center, buttonTint(button), scale);
+    if (face.title && frames.title.size.width > 0) {
+        m_text.drawLine(cr, *face.title, face.font, button.currentTitleColor(), frames.title, ui::TextAlignment::left,
+                        scale);
     }
 }
 
@@ -395,8 +406,56 @@ void ContentPainter::keyButton(ui::Button& button, Fingerprint& key) {
         key.add(image != nullptr);
         if (image) ImagePainter::fingerprint(*image, key);
     }
-    key.add(face.title.value_or("")).add(button.titleColor(button.state()));
+    key.add(face.title.value_or("")).add(button.currentTitleColor());
     key.add(face.font.fontName()).add(face.font.pointSize());
+}
+
+void ContentPainter::drawStepper(cairo_t* cr, ui::Stepper& stepper, double) {
+    using Half = ui::Stepper::Half;
+    const auto b = stepper.bounds();
+    roundedRect(cr, b, 8);
+    setColor(cr, ui::Color::secondarySystemFill());
+    cairo_fill(cr);
+    // The divider between the halves.
+    const auto minus = stepper.halfFrame(Half::minus), plus = stepper.halfFrame(Half::plus);
+    setColor(cr, ui::Color::separator());
+    cairo_rectangle(cr, plus.origin.x - 0.5, b.origin.y + b.size.height * 0.2, 1, b.size.height * 0.6);
+    cairo_fill(cr);
+    const auto tint = stepper.tintColor();
+    // A half that would leave a limit (or the whole of a disabled stepper) is drawn faint.
+    auto colorOf = [&](Half half) { return stepper.isHalfEnabled(half) ? tint : tint.withAlpha(tint.alpha * 0.3); };
+    const double arm = std::min(7.0, std::min(minus.size.width, minus.size.height) / 3);
+    cairo_set_line_width(cr, 2);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    const auto minusCentre = minus.center(), plusCentre = plus.center();
+    cairo_move_to(cr, minusCentre.x - arm, minusCentre.y);
+    cairo_line_to(cr, minusCentre.x + arm, minusCentre.y);
+    setColor(cr, colorOf(Half::minus));
+    cairo_stroke(cr);
+    cairo_move_to(cr, plusCentre.x - arm, plusCentre.y);
+    cairo_line_to(cr, plusCentre.x + arm, plusCentre.y);
+    cairo_move_to(cr, plusCentre.x, plusCentre.y - arm);
+    cairo_line_to(cr, plusCentre.x, plusCentre.y + arm);
+    setColor(cr, colorOf(Half::plus));
+    cairo_stroke(cr);
+}
+
+void ContentPainter::keyStepper(ui::Stepper& stepper, Fingerprint& key) {
+    key.add(stepper.tintColor());
+    key.add(stepper.isHalfEnabled(ui::Stepper::Half::minus)).add(stepper.isHalfEnabled(ui::Stepper::Half::plus));
+}
+
+void ContentPainter::drawCell(cairo_t* cr, ui::CollectionViewCell& cell, double) {
+    const auto background = cell.backgroundColorConfiguration();
+    if (!background) return;
+    const auto b = cell.bounds();
+    setColor(cr, *background);
+    cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
+    cairo_fill(cr);
+}
+
+void ContentPainter::keyCell(ui::CollectionViewCell& cell, Fingerprint& key) {
+    key.add(cell.backgroundColorConfiguration());
 }
 
 }  // namespace display

@@ -12,12 +12,14 @@
 
 namespace ui {
 class Button;
+class CollectionViewCell;
 class GLView;
 class ImageView;
 class Label;
 class ProgressView;
 class SegmentedControl;
 class Slider;
+class Stepper;
 class Switch;
 class TextField;
 class VisualEffectView;
@@ -34,14 +36,17 @@ struct VideoRegion {
     std::weak_ptr<ui::GLView> view;
     ui::Rect rect;  // the view's bounds on the target
     ui::Rect clip;  // the part left visible by clipping ancestors
+    // Where blur materials painted over the view lie (device pixels, within `clip`): the video
+    // under them is shown blurred as well.
+    std::vector<ui::Rect> blurs;
 };
 
 // Draws what a view shows beyond its layer's own appearance: a label's text, an image view's
 // picture, the faces of switches, sliders, progress bars, segmented controls and text fields, the
-// tint of a blur. Views of other kinds show only their layers. Each kind also tells what its
-// drawing depends on (a fingerprint read from the same state the drawing reads), so a painter can
-// keep the drawing until that changes; an OpenGL view is live and drawn every time. Main thread
-// (the painter's).
+// tint of a blur, the halves of a stepper, a list cell's background. Views of other kinds show
+// only their layers. Each kind also tells what its drawing depends on (a fingerprint read from the
+// same state the drawing reads), so a painter can keep the drawing until that changes; an OpenGL
+// view is live and drawn every time. Main thread (the painter's).
 class ContentPainter {
 public:
     enum class Kind { none, cacheable, live };
@@ -85,6 +90,8 @@ private:
     void drawVisualEffectView(cairo_t* cr, ui::VisualEffectView& view, double scale);
     void drawGLView(cairo_t* cr, ui::GLView& view, double scale);
     void drawButton(cairo_t* cr, ui::Button& button, double scale);
+    void drawStepper(cairo_t* cr, ui::Stepper& stepper, double scale);
+    void drawCell(cairo_t* cr, ui::CollectionViewCell& cell, double scale);
     static void keyLabel(ui::Label& label, Fingerprint& key);
     static void keyImageView(ui::ImageView& view, Fingerprint& key);
     static void keyTextField(ui::TextField& field, Fingerprint& key);
@@ -94,6 +101,12 @@ private:
     static void keySegmentedControl(ui::SegmentedControl& control, Fingerprint& key);
     static void keyVisualEffectView(ui::VisualEffectView& view, Fingerprint& key);
     static void keyButton(ui::Button& button, Fingerprint& key);
+    static void keyStepper(ui::Stepper& stepper, Fingerprint& key);
+    static void keyCell(ui::CollectionViewCell& cell, Fingerprint& key);
+
+    // The part of `rect` (user space) left visible by the clip of `cr`, in device pixels; and the
+    // whole of it.
+    static ui::Rect deviceClip(cairo_t* cr, const ui::Rect& rect, ui::Rect* whole = nullptr);
 
     ImagePainter& m_images;
     TextPainter& m_text;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/display/symbol_glyphs.h"
 #include "platform/graphics/png_codec.h"
 
 namespace display {
@@ -35,7 +36,13 @@ constexpr std::array kMappings{
     Mapping{"arrow.left", "go-previous-symbolic", false},
     Mapping{"arrow.right", "go-next-symbolic", false},
     Mapping{"arrow.counterclockwise", "edit-undo-symbolic", false},
-    Mapping{"arrowshape.bounce.right", "media-playlist-repeat-symbolic", false},
+    Mapping{"arrowshape.bounce.right", "media-playlist-consecutive-symbolic", false},
+    Mapping{"repeat", "media-playlist-repeat-symbolic", true},
+    Mapping{"speedometer", "power-profile-performance-symbolic", false},
+    Mapping{"stopwatch", "alarm-symbolic", true},
+    Mapping{"sparkles", "star-new-symbolic", false},
+    Mapping{"rectangle.stack", "edit-copy-symbolic", true},
+    Mapping{"wifi.slash", "network-wireless-disabled-symbolic", false},
     Mapping{"gobackward", "media-seek-backward-symbolic", true},
     Mapping{"goforward", "media-seek-forward-symbolic", true},
     Mapping{"backward", "media-skip-backward-symbolic", true},
@@ -56,7 +63,7 @@ constexpr std::array kMappings{
     Mapping{"switch.2", "emblem-system-symbolic", false},
     Mapping{"slider", "emblem-system-symbolic", true},
     Mapping{"gear", "emblem-system-symbolic", true},
-    Mapping{"textformat", "format-text-larger-symbolic", true},
+    Mapping{"textformat", "preferences-desktop-font-symbolic", true},
     Mapping{"text.cursor", "insert-text-symbolic", false},
     Mapping{"bookmark", "user-bookmarks-symbolic", true},
     Mapping{"dock.arrow.up.rectangle", "video-display-symbolic", false},
@@ -121,9 +128,14 @@ std::optional<std::string> SymbolIcons::findFile(const std::string& icon, int pi
 }
 
 cairo_surface_t* SymbolIcons::surface(const std::string& symbol, int pixels) {
+    std::lock_guard lock(m_mutex);
+    // A symbol drawn by our own paths is kept under its own name, apart from the theme's icons.
+    auto drawnKey = std::make_pair("symbol:" + symbol, pixels);
+    if (auto found = m_loaded.find(drawnKey); found != m_loaded.end()) return found->second.get();
+    if (auto drawn = drawSymbolGlyph(symbol, pixels))
+        return m_loaded.emplace(drawnKey, std::move(drawn)).first->second.get();
     auto icon = iconName(symbol);
     if (!icon) return nullptr;
-    std::lock_guard lock(m_mutex);
     auto key = std::make_pair(*icon, pixels);
     if (auto found = m_loaded.find(key); found != m_loaded.end()) return found->second.get();
     SurfacePtr loaded;

@@ -36,7 +36,7 @@ std::vector<VideoFrame> VideoFrames::take(const std::vector<VideoRegion>& region
     for (const auto& region : regions) {
         auto view = region.view.lock();
         if (!view) continue;
-        frames.push_back({view, region.rect, region.clip, view->presentedFrame()});
+        frames.push_back({view, region.rect, region.clip, view->presentedFrame(), region.blurs});
     }
     return frames;
 }

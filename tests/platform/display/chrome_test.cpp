@@ -195,6 +195,30 @@ TEST_F(ChromeTest, AnAlertIsModalAndEachActionIsATarget) {
     EXPECT_EQ(chosen, "OK");
 }
 
+TEST_F(ChromeTest, AnAlertsLongMessageWrapsAndTheAlertGrowsToHoldIt) {
+    const std::string message =
+        "The file could not be moved because a file with the same name already exists in the folder you chose.";
+    auto alert = ui::AlertController::create("Move Failed", message, ui::AlertControllerStyle::alert);
+    alert->addAction(ui::AlertAction::create("OK", ui::AlertActionStyle::defaultStyle, nullptr));
+    root->present(alert, false);
+    loop.advanceSeconds(1);
+    const auto result = paint();
+    ASSERT_EQ(result.targets.size(), 1u);
+    const auto ok = result.targets[0].rect;
+    // The rows of text between the alert's title and its button: the message's lines.
+    int textRows = 0, bands = 0;
+    bool inBand = false;
+    for (int y = 0; y < int(ok.origin.y) - 2; ++y) {
+        bool inked = false;
+        for (int x = 80; x < 320 && !inked; ++x) inked = image.pixel(x, y).r > 200;
+        textRows += inked;
+        if (inked && !inBand) ++bands;
+        inBand = inked;
+    }
+    EXPECT_GE(bands, 4) << "the title and at least three lines of the message, not one line ending in an ellipsis";
+    EXPECT_GT(textRows, 40);
+}
+
 TEST_F(ChromeTest, ASheetsBarCoversNothingAboveTheSheet) {
     navigation->setNavigationBarHidden(true);
     root->view()->setBackgroundColor(ui::Color::redColor());

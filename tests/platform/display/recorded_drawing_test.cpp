@@ -43,13 +43,15 @@ protected:
 };
 
 // A label that leaves its text to an inner label, as a scrolling label does.
-class Marquee : public ui::Label {
+class ScrollingLabelStandIn : public ui::Label {
 public:
-    static std::shared_ptr<Marquee> create(const Rect& frame) { return ui::make<Marquee>(frame); }
+    static std::shared_ptr<ScrollingLabelStandIn> create(const Rect& frame) {
+        return ui::make<ScrollingLabelStandIn>(frame);
+    }
     void draw(const Rect&) override {}
 
 protected:
-    explicit Marquee(const Rect& frame) : ui::Label(frame) {}
+    explicit ScrollingLabelStandIn(const Rect& frame) : ui::Label(frame) {}
 };
 
 class RecordedDrawingTest : public ::testing::Test {
@@ -95,7 +97,7 @@ TEST_F(RecordedDrawingTest, AViewThatTakesAnotherSizeIsDrawnAgainForIt) {
 TEST_F(RecordedDrawingTest, ALabelWhoseClassDrawsNothingLeavesItsTextToItsInnerLabel) {
     auto root = ui::View::create(Rect(0, 0, 200, 40));
     root->setBackgroundColor(Color::white());
-    auto outer = Marquee::create(Rect(0, 0, 200, 40));
+    auto outer = ScrollingLabelStandIn::create(Rect(0, 0, 200, 40));
     outer->setText("Holiday");
     outer->setTextColor(Color::black());
     root->addSubview(outer);

@@ -64,6 +64,20 @@ TEST(PngCodecTest, RoundTripsRGBAExactly) {
     EXPECT_EQ(decoded->pixel(1, 0), (Pixel{0, 255, 0, 128}));
 }
 
+TEST(PngCodecTest, TheFastEncodingIsAsExactOnAPhotoLikePicture) {
+    Image image(97, 61);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y,
+                           {static_cast<std::uint8_t>(x * 5 + y), static_cast<std::uint8_t>((x * y) % 251),
+                            static_cast<std::uint8_t>(255 - y * 3), static_cast<std::uint8_t>(x % 2 ? 255 : 17)});
+    auto fast = PngCodec::encode(image, PngCodec::Effort::fast);
+    ASSERT_TRUE(fast);
+    auto decoded = PngCodec::decode(*fast);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, image);
+}
+
 TEST(PngCodecTest, EncodesImagesWithPaddedRows) {
     std::vector<std::uint8_t> pixels(2 * 16, 0);
     pixels[0] = 9;       // (0,0) red

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <set>
 
 #include "platform/ui/controls/switch_control.h"
 #include "platform/ui/lists/table_view.h"
+#include "platform/ui/lists/table_view_header_footer_view.h"
 #include "platform/ui/text/font.h"
 #include "platform/ui/views/window.h"
 
@@ -127,6 +129,46 @@ TEST(SystemLookTest, GrayFourIsNamedAndTheMonospacedFontHasEvenAdvances) {
     EXPECT_NE(Font::monospacedSystemFont(14, FontWeight::bold).fontName(), mono.fontName());
     const auto proportional = Font::systemFont(14);
     EXPECT_LT(proportional.widthOf("iiii"), proportional.widthOf("WWWW"));
+}
+
+// A grouped table whose sections carry a note under them, long or short.
+class Notes : public TableViewDataSource {
+public:
+    int numberOfSections(TableView&) override { return 2; }
+    int numberOfRows(TableView&, int) override { return 1; }
+    std::shared_ptr<TableViewCell> cellForRow(TableView& table, const IndexPath& p) override {
+        return table.dequeueReusableCell("row", p);
+    }
+    std::optional<std::string> titleForFooter(TableView&, int section) override {
+        if (section == 0) return "Short note.";
+        return "A video that has tracks in these languages starts with them, and a video without them starts with "
+               "the tracks its file marks as the default ones.";
+    }
+};
+
+TEST(TableViewNotesTest, AFooterTitleLongerThanALineWrapsAndItsFooterGrowsToHoldIt) {
+    auto window = Window::create(Rect(0, 0, 320, 480));
+    auto table = TableView::create(Rect(0, 0, 320, 480), TableViewStyle::insetGrouped);
+    auto notes = std::make_shared<Notes>();
+    table->registerCell("row", [] { return TableViewCell::create(); });
+    table->setDataSource(notes);
+    window->addSubview(table);
+    window->makeKeyAndVisible();
+    table->reloadData();
+    table->layoutIfNeeded();
+    auto shortNote = std::dynamic_pointer_cast<TableViewHeaderFooterView>(table->footerView(0));
+    auto longNote = std::dynamic_pointer_cast<TableViewHeaderFooterView>(table->footerView(1));
+    ASSERT_TRUE(shortNote && longNote);
+    const double line = shortNote->frame().height();
+    EXPECT_GT(longNote->frame().height(), line + 2 * std::floor(longNote->textLabel()->font().lineHeight()))
+        << "three lines or more at 320 points";
+    longNote->layoutIfNeeded();
+    const auto label = longNote->textLabel();
+    const auto frame = label->textFrame();
+    EXPECT_GE(frame.lines().size(), 3u);
+    EXPECT_LE(frame.size().height, label->bounds().height() + 0.5) << "every line inside the label";
+    // The table scrolls far enough to show all of it.
+    EXPECT_GE(table->contentSize().height, longNote->frame().maxY());
 }
 
 }  // namespace

@@ -151,6 +151,24 @@ TEST(TextShapingTest, JapaneseAndEmojiShowInFontsOfTheirOwnNearTheWeightAskedFor
     }
 }
 
+TEST(TextShapingTest, TheSpaceAfterAnEmojiIsMeasuredAndDrawnInTheTextsOwnFont) {
+    // The emoji font has a space of its own, as wide as an emoji: kept in the emoji's run it
+    // left a gap after the emoji and made the title wider than what it shows.
+    const auto font = Font::systemFont(17);
+    const auto frame = TextFrame::create("Party \xF0\x9F\x8E\x89 time", font, TextContainer{});
+    ASSERT_EQ(frame.lines().size(), 1u);
+    const auto& runs = frame.lines()[0].runs;
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].font.fontName(), runs[2].font.fontName());
+    EXPECT_EQ(runs[1].glyphs.size(), 1u) << "the emoji alone in its font";
+    const auto width = [&](const std::string& text) {
+        return TextFrame::create(text, font, TextContainer{}).lines()[0].width;
+    };
+    const double space = width("a b") - width("ab");
+    const double joined = width("Party \xF0\x9F\x8E\x89time");
+    EXPECT_NEAR(frame.lines()[0].width - joined, space, 0.5) << "the space after the emoji is a text space";
+}
+
 TEST(TextShapingTest, ShapedRunsAreCachedAndServeEverySize) {
     auto& shaper = TextShaper::shared();
     const auto first = shaper.shape("Inter-Regular", ShapingFeatures::none, "cached once", TextDirection::leftToRight);

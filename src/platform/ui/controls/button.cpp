@@ -85,6 +85,7 @@ void Button::setImage(std::shared_ptr<Image> image, std::uint32_t state) {
         m_images.erase(state);
     }
     if (m_imageView) m_imageView->setImage(currentImage());
+    setNeedsLayout();
 }
 
 std::shared_ptr<Image> Button::backgroundImage(std::uint32_t state) const { return lookup(m_backgroundImages, state); }
@@ -118,12 +119,93 @@ std::shared_ptr<ImageView> Button::imageView() {
 }
 
 void Button::refreshTitleLabel() {
+    // The content's size may change with the state's title or image.
+    setNeedsLayout();
+    if (m_imageView) m_imageView->setImage(currentImage());
     if (!m_titleLabel) return;
     if (auto attributed = attributedTitle(state())) {
         m_titleLabel->setAttributedText(attributed);
     } else {
         m_titleLabel->setText(currentTitle());
     }
+    m_titleLabel->setTextColor(currentTitleColor());
+}
+
+Color Button::currentTitleColor() const {
+    const auto tint = tintColor();
+    auto color = titleColor(state()).value_or(m_type == ButtonType::custom ? Color::white() : tint);
+    if (!isEnabled()) return color.withAlpha(color.alpha * 0.35);
+    if (isHighlighted() && m_type == ButtonType::system) return color.withAlpha(color.alpha * 0.5);
+    return color;
+}
+
+Size Button::titleSize() const {
+    const Font font = m_titleLabel ? m_titleLabel->font() : Font::systemFont(15);
+    // The title shows on one line, shaped as the title label lays it out.
+    if (auto attributed = attributedTitle(state())) return attributed->singleLineSize(font);
+    if (auto text = currentTitle()) return AttributedString::create(*text)->singleLineSize(font);
+    return {};
+}
+
+Button::ContentFrames Button::contentFrames() const {
+    const Rect b = bounds();
+    const EdgeInsets& insets = m_contentEdgeInsets;
+    const Rect content(b.origin.x + insets.left, b.origin.y + insets.top,
+                       std::max(0.0, b.size.width - insets.left - insets.right),
+                       std::max(0.0, b.size.height - insets.top - insets.bottom));
+    const auto image = currentImage();
+    const Size imageSize = image ? image->size() : Size{};
+    const Size title = titleSize();
+    const double titleWidth = std::clamp(content.size.width - imageSize.width, 0.0, title.width);
+    const double titleHeight = std::min(content.size.height, std::ceil(title.height));
+    const double pair = imageSize.width + titleWidth;
+    double x = content.origin.x + (content.size.width - pair) / 2;
+    switch (contentHorizontalAlignment()) {
+        case ContentHorizontalAlignment::left:
+        case ContentHorizontalAlignment::leading:
+        case ContentHorizontalAlignment::fill: x = content.origin.x; break;
+        case ContentHorizontalAlignment::right:
+        case ContentHorizontalAlignment::trailing: x = content.maxX() - pair; break;
+        case ContentHorizontalAlignment::center: break;
+    }
+    auto vertical = [&](double height) {
+        switch (contentVerticalAlignment()) {
+            case ContentVerticalAlignment::top: return content.origin.y;
+            case ContentVerticalAlignment::bottom: return content.maxY() - height;
+            default: return content.origin.y + (content.size.height - height) / 2;
+        }
+    };
+    ContentFrames frames;
+    frames.image = Rect(x, vertical(imageSize.height), imageSize.width, imageSize.height);
+    frames.title = Rect(x + imageSize.width, vertical(titleHeight), titleWidth, titleHeight);
+    return frames;
+}
+
+void Button::layoutSubviews() {
+    Control::layoutSubviews();
+    const auto frames = contentFrames();
+    if (m_imageView) m_imageView->setFrame(frames.image);
+    if (m_titleLabel) m_titleLabel->setFrame(frames.title);
+}
+
+void Button::setEnabled(bool enabled) {
+    Control::setEnabled(enabled);
+    refreshTitleLabel();
+}
+
+void Button::setSelected(bool selected) {
+    Control::setSelected(selected);
+    refreshTitleLabel();
+}
+
+void Button::setHighlighted(bool highlighted) {
+    Control::setHighlighted(highlighted);
+    refreshTitleLabel();
+}
+
+void Button::tintColorDidChange() {
+    Control::tintColorDidChange();
+    refreshTitleLabel();
 }
 
 void Button::openMenu() {
@@ -177,14 +259,7 @@ void Button::stopMenuPress() {
 }
 
 Size Button::sizeThatFits(Size) const {
-    Size content;
-    const Font font = m_titleLabel ? m_titleLabel->font() : Font::systemFont(15);
-    // The title shows on one line, shaped as the title label lays it out.
-    if (auto attributed = attributedTitle(state())) {
-        content = attributed->singleLineSize(font);
-    } else if (auto text = currentTitle()) {
-        content = AttributedString::create(*text)->singleLineSize(font);
-    }
+    Size content = titleSize();
     if (auto img = currentImage()) {
         const Size s = img->size();
         content = {content.width + s.width, std::max(content.height, s.height)};

@@ -41,8 +41,19 @@ public:
     std::optional<std::string> currentTitle() const { return title(state()); }
     std::shared_ptr<Image> currentImage() const { return image(state()); }
 
+    // Once asked for, the title label and image view show the title and image: the button's
+    // layout places them in its content rectangle and the label takes the title's colour.
     std::shared_ptr<Label> titleLabel();
     std::shared_ptr<ImageView> imageView();
+    // The colour the title shows in now: the state's title colour, else the tint (white for a
+    // custom button), faded while disabled or while a system button is held.
+    Color currentTitleColor() const;
+    // Where the image and the title go in `bounds`: the pair centred in the content rectangle.
+    struct ContentFrames {
+        Rect image;
+        Rect title;
+    };
+    ContentFrames contentFrames() const;
     std::shared_ptr<Menu> menu() const { return m_menu; }
     void setMenu(std::shared_ptr<Menu> menu) {
         checkMainThread();
@@ -81,6 +92,11 @@ public:
 
     Size intrinsicContentSize() const override;
     Size sizeThatFits(Size size) const override;
+    void layoutSubviews() override;
+    void setEnabled(bool enabled) override;
+    void setSelected(bool selected) override;
+    void setHighlighted(bool highlighted) override;
+    void tintColorDidChange() override;
 
 protected:
     explicit Button(ButtonType type) : Control(Rect{}), m_type(type) {}
@@ -94,6 +110,8 @@ private:
     template <typename T>
     static T lookup(const std::map<std::uint32_t, T>& map, std::uint32_t state);
     void refreshTitleLabel();
+    // The title's one-line size in the title label's font.
+    Size titleSize() const;
 
     ButtonType m_type;
     std::map<std::uint32_t, std::string> m_titles;

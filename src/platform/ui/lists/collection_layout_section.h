@@ -43,6 +43,10 @@ struct CollectionLayoutSection {
     std::vector<CollectionLayoutBoundarySupplementaryItem> boundarySupplementaryItems;
     std::optional<ListAppearance> listAppearance;
     std::optional<Color> backgroundColor;
+    // What a list's rows lie on when their cells set no background of their own (none: the
+    // list's background shows through); a first item that is the section's header has none.
+    std::optional<Color> rowBackgroundColor;
+    bool firstItemIsHeader = false;
 
     // The first boundary item of a kind (the section header of a list, say).
     const CollectionLayoutBoundarySupplementaryItem* boundaryItem(const std::string& kind) const {

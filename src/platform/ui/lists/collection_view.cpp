@@ -18,6 +18,11 @@ void CollectionView::setCollectionViewLayout(std::shared_ptr<CollectionViewLayou
     checkMainThread();
     if (m_layout) m_layout->onInvalidate = nullptr;
     m_layout = std::move(layout);
+    // A list lies on its appearance's background, so a picker presented over a screen hides it;
+    // a colour set later on the view takes its place.
+    if (auto compositional = std::dynamic_pointer_cast<CompositionalLayout>(m_layout);
+        compositional && compositional->listBackgroundColor())
+        setBackgroundColor(*compositional->listBackgroundColor());
     if (m_layout) {
         std::weak_ptr<CollectionView> weak = sharedAs<CollectionView>();
         m_layout->onInvalidate = [weak] {
@@ -130,7 +135,14 @@ int CollectionView::dataItemCount(int section) {
 std::shared_ptr<CollectionViewCell> CollectionView::dataCell(const IndexPath& indexPath) {
     auto source = dataSource();
     if (!source) base::fatal("asked for a cell without a data source");
-    return source->cellForItem(*this, indexPath);
+    auto cell = source->cellForItem(*this, indexPath);
+    // A grouped list's row shows its card unless its cell chose a background.
+    if (cell && !cell->backgroundColorConfiguration()) {
+        const auto section = layoutSection(indexPath.section);
+        if (section && section->rowBackgroundColor && !(section->firstItemIsHeader && indexPath.item == 0))
+            cell->setBackgroundColorConfiguration(section->rowBackgroundColor);
+    }
+    return cell;
 }
 
 bool CollectionView::shouldSelect(const IndexPath& p) {

@@ -156,9 +156,11 @@ std::shared_ptr<CompositionalLayout> CompositionalLayout::createList(
 }
 
 std::shared_ptr<CompositionalLayout> CompositionalLayout::createList(const ListLayoutConfiguration& configuration) {
-    return create([configuration](int, const CollectionLayoutEnvironment& environment) {
+    auto layout = create([configuration](int, const CollectionLayoutEnvironment& environment) {
         return std::optional<CollectionLayoutSection>(listSection(configuration, environment));
     });
+    layout->m_listBackground = configuration.listBackgroundColor();
+    return layout;
 }
 
 std::optional<CollectionLayoutSection> CompositionalLayout::section(

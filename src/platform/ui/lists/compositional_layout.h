@@ -25,12 +25,15 @@ public:
     std::string className() const override { return "CompositionalLayout"; }
 
     std::optional<CollectionLayoutSection> section(int index, const CollectionLayoutEnvironment& environment) const;
+    // The colour a list layout lies on (none for other layouts): a list given it shows it.
+    const std::optional<Color>& listBackgroundColor() const { return m_listBackground; }
     ListGeometry prepare(const ListLayoutContext& context) const override;
 
 private:
     CompositionalLayout() = default;
 
     SectionProvider m_provider;
+    std::optional<Color> m_listBackground;
 };
 
 }  // namespace ui

@@ -50,6 +50,11 @@ public:
     void performUpdates(const std::function<std::optional<IndexPath>(const IndexPath&)>& oldToNew,
                         const std::set<IndexPath>& reloaded);
 
+    // Behind every row, filling the visible bounds whatever the scroll offset (a blur behind a
+    // clear list stays where the list shows).
+    std::shared_ptr<View> backgroundView() const { return m_backgroundView; }
+    void setBackgroundView(std::shared_ptr<View> view);
+
     // The cell shown for an item (none while the item is out of view).
     std::shared_ptr<CollectionViewCell> cellAt(const IndexPath& indexPath) const;
     // The cells that meet the bounds, in item order.
@@ -148,6 +153,8 @@ private:
 
     // lists/item_list_view_display.cpp
     void layoutItems();
+    // The background view over the visible bounds, behind the rest.
+    void placeBackgroundView();
     void ensureGeometry();
     void showVisibleElements();
     void showCells(const Rect& area);
@@ -164,6 +171,7 @@ private:
     LayoutKey m_preparedFor;
     bool m_geometryValid = false;
     bool m_inLayout = false;
+    std::shared_ptr<View> m_backgroundView;
     MeasuredSizes m_measured;
     std::set<IndexPath> m_remeasure;
     std::map<IndexPath, std::shared_ptr<CollectionViewCell>> m_cells;

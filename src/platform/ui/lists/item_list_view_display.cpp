@@ -27,13 +27,31 @@ void ItemListView::setBounds(const Rect& bounds) {
     const Rect before = this->bounds();
     ScrollView::setBounds(bounds);
     // Scrolling shows and retires cells at once; a new size waits for the layout pass it asked for.
-    if (before.size == bounds.size && !(before.origin == bounds.origin)) layoutItems();
+    if (before.size == bounds.size && !(before.origin == bounds.origin)) {
+        placeBackgroundView();
+        layoutItems();
+    }
 }
 
 void ItemListView::layoutSubviews() {
     checkMainThread();
     ScrollView::layoutSubviews();
+    placeBackgroundView();
     layoutItems();
+}
+
+void ItemListView::setBackgroundView(std::shared_ptr<View> view) {
+    checkMainThread();
+    if (m_backgroundView) m_backgroundView->removeFromSuperview();
+    m_backgroundView = std::move(view);
+    if (m_backgroundView) insertSubview(m_backgroundView, 0);
+    setNeedsLayout();
+}
+
+void ItemListView::placeBackgroundView() {
+    if (!m_backgroundView) return;
+    m_backgroundView->setFrame(bounds());
+    sendSubviewToBack(m_backgroundView);  // cells shown since stay above it
 }
 
 void ItemListView::traitCollectionDidChange(const TraitCollection& previous) {

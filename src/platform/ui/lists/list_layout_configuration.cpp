@@ -4,6 +4,14 @@
 
 namespace ui {
 
+Color ListLayoutConfiguration::listBackgroundColor() const {
+    if (backgroundColor) return *backgroundColor;
+    return appearance == CollectionLayoutSection::ListAppearance::plain ||
+                   appearance == CollectionLayoutSection::ListAppearance::sidebarPlain
+               ? Color::systemBackground()
+               : Color::systemGroupedBackground();
+}
+
 CollectionLayoutSection listSection(const ListLayoutConfiguration& configuration,
                                     const CollectionLayoutEnvironment& environment) {
     using Appearance = CollectionLayoutSection::ListAppearance;
@@ -15,6 +23,9 @@ CollectionLayoutSection listSection(const ListLayoutConfiguration& configuration
     CollectionLayoutSection section;
     section.listAppearance = appearance;
     section.backgroundColor = configuration.backgroundColor;
+    // Grouped rows stand out from the list's background as cards.
+    if (grouped) section.rowBackgroundColor = Color::secondarySystemBackground();
+    section.firstItemIsHeader = configuration.headerMode == ListLayoutConfiguration::HeaderMode::firstItemInSection;
     section.itemSize = {LayoutDimension::fractionalWidth(1), LayoutDimension::estimated(ListMetrics::rowHeight)};
     section.groupSize = section.itemSize;
     EdgeInsets sides;

@@ -16,8 +16,13 @@ struct ListLayoutConfiguration {
     CollectionLayoutSection::ListAppearance appearance = CollectionLayoutSection::ListAppearance::plain;
     HeaderMode headerMode = HeaderMode::none;
     FooterMode footerMode = FooterMode::none;
+    // None: the appearance's own (grouped lists lie on the grouped background, plain ones on the
+    // system background).
     std::optional<Color> backgroundColor;
     bool showsSeparators = true;
+
+    // The colour the list lies on.
+    Color listBackgroundColor() const;
 };
 
 // Row metrics of the list appearances, in points.

@@ -33,8 +33,14 @@ double TableView::boundaryHeight(bool header, int section) {
     const auto given =
         d ? (header ? d->heightForHeader(*this, section) : d->heightForFooter(*this, section)) : std::nullopt;
     if (given) return *given;
-    const bool exists = header ? headerView(section) != nullptr : footerView(section) != nullptr;
-    if (exists) return header ? m_sectionHeaderHeight : m_sectionFooterHeight;
+    const auto view = header ? headerView(section) : footerView(section);
+    if (view) {
+        const double height = header ? m_sectionHeaderHeight : m_sectionFooterHeight;
+        // A titled header or footer grows to show a title that wraps.
+        if (auto titled = std::dynamic_pointer_cast<TableViewHeaderFooterView>(view))
+            return titled->heightFitting(bounds().size.width, height);
+        return height;
+    }
     return m_style == TableViewStyle::plain ? 0 : groupedSectionSpacing;
 }
 
@@ -69,20 +75,8 @@ void TableView::setTableFooterView(std::shared_ptr<View> view) {
     setNeedsLayout();
 }
 
-void TableView::setBackgroundView(std::shared_ptr<View> view) {
-    checkMainThread();
-    if (m_backgroundView) m_backgroundView->removeFromSuperview();
-    m_backgroundView = std::move(view);
-    if (m_backgroundView) insertSubview(m_backgroundView, 0);
-    setNeedsLayout();
-}
-
 void TableView::layoutSubviews() {
     ItemListView::layoutSubviews();
-    if (m_backgroundView) {
-        m_backgroundView->setFrame(bounds());
-        sendSubviewToBack(m_backgroundView);  // cells shown since stay above it
-    }
     if (!m_tableFooterView) return;
     const double height = m_tableFooterView->frame().size.height;
     const double width = geometry().contentSize.width;

@@ -78,9 +78,6 @@ public:
         return m_style == TableViewStyle::plain && m_separatorStyle != TableViewCellSeparatorStyle::none &&
                !m_tableFooterView;
     }
-    // Behind every row, filling the visible bounds (a blur behind a clear table).
-    std::shared_ptr<View> backgroundView() const { return m_backgroundView; }
-    void setBackgroundView(std::shared_ptr<View> view);
     // The view under every section, at its own height and the table's width.
     std::shared_ptr<View> tableFooterView() const { return m_tableFooterView; }
     void setTableFooterView(std::shared_ptr<View> view);
@@ -162,7 +159,6 @@ private:
     EdgeInsets m_separatorInset{0, 16, 0, 0};
     std::optional<VisualEffectView::BlurStyle> m_separatorEffect;
     std::shared_ptr<View> m_tableFooterView;
-    std::shared_ptr<View> m_backgroundView;
     std::optional<double> m_sectionHeaderTopPadding;
     int m_updateDepth = 0;
     std::map<int, std::shared_ptr<View>> m_headers;

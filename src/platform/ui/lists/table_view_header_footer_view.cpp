@@ -1,6 +1,7 @@
 #include "platform/ui/lists/table_view_header_footer_view.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ui/lists/list_content_view.h"
 #include "platform/ui/views/main_thread_check.h"
@@ -37,6 +38,14 @@ std::shared_ptr<Label> TableViewHeaderFooterView::textLabel() {
         contentView()->setNeedsLayout();
     }
     return m_textLabel;
+}
+
+double TableViewHeaderFooterView::heightFitting(double width, double minimum) const {
+    if (!m_textLabel || !m_textLabel->text() || m_textLabel->text()->empty()) return minimum;
+    const double inset = ListContentView::kHorizontalInset;
+    const double text = m_textLabel->sizeThatFits({std::max(0.0, width - 2 * inset), 0}).height;
+    const double line = std::ceil(m_textLabel->font().lineHeight());
+    return std::max(minimum, minimum + std::ceil(text) - line);
 }
 
 void TableViewHeaderFooterView::layoutContent() {

@@ -18,6 +18,9 @@ public:
 
     std::shared_ptr<View> contentView();
     std::shared_ptr<Label> textLabel();
+    // The height that shows the whole title at `width` (the table's), at least `minimum`: a title
+    // longer than a line wraps and the view grows by the lines it adds.
+    double heightFitting(double width, double minimum) const;
     const std::optional<ListContentConfiguration>& contentConfiguration() const { return m_configuration; }
     void setContentConfiguration(std::optional<ListContentConfiguration> c) {
         checkMainThread();

@@ -105,11 +105,13 @@ void StyledParagraph::fallBack() {
                     base);
             const auto codepoint = static_cast<std::uint32_t>(base);
             // A character both fonts have (a space, a digit) stays in the font before it, so a
-            // fallback run is not split at every space.
+            // fallback run is not split at every space; not in an emoji font, whose space is as
+            // wide as an emoji.
             const TextStyle* style = item.style;
             const bool control = base < 0x20;
             const bool afterFallback = from > item.start && items.back().style != item.style;
-            if (!control && afterFallback && shaper.hasGlyph(items.back().style->font.fontName(), codepoint)) {
+            const auto& before = items.empty() ? own : items.back().style->font.fontName();
+            if (!control && afterFallback && !shaper.isColourFont(before) && shaper.hasGlyph(before, codepoint)) {
                 style = items.back().style;
             } else if (!control && !shaper.hasGlyph(own, codepoint)) {
                 if (!ownWeight) {

@@ -13,6 +13,7 @@ namespace ui {
 struct TextShaper::FontHandle {
     hb_font_t* font = nullptr;
     double unitsPerEm = 1000;
+    bool colour = false;
     ~FontHandle() {
         if (font) hb_font_destroy(font);
     }
@@ -34,6 +35,7 @@ TextShaper::FontHandle* TextShaper::fontLocked(const std::string& postscriptName
             hb_face_t* face = hb_face_create(blob, static_cast<unsigned>(file->index));
             // At a scale of one em in font units the positions come out in font units.
             handle->unitsPerEm = hb_face_get_upem(face);
+            handle->colour = hb_ot_color_has_png(face) || hb_ot_color_has_layers(face);
             handle->font = hb_font_create(face);
             hb_font_set_scale(handle->font, static_cast<int>(handle->unitsPerEm), static_cast<int>(handle->unitsPerEm));
             hb_font_make_immutable(handle->font);
@@ -113,6 +115,11 @@ bool TextShaper::hasGlyph(const std::string& postscriptName, std::uint32_t codep
     }
     hb_codepoint_t glyph = 0;
     return font && hb_font_get_nominal_glyph(font, codepoint, &glyph);
+}
+
+bool TextShaper::isColourFont(const std::string& postscriptName) {
+    std::lock_guard lock(m_mutex);
+    return fontLocked(postscriptName)->colour;
 }
 
 namespace {

@@ -54,6 +54,9 @@ public:
 
     // Whether the font has a glyph of its own for the character (false when it is not installed).
     bool hasGlyph(const std::string& postscriptName, std::uint32_t codepoint);
+    // Whether the font draws its glyphs as colour pictures (an emoji font): its other characters
+    // (a space as wide as an emoji) are no stand-in for text.
+    bool isColourFont(const std::string& postscriptName);
     // An installed font that has the character, for text whose own font lacks it, near the weight
     // asked for (OpenType's 100 to 900): the one the system's font configuration prefers, else
     // plain sans faces first, then the others by name. None when no installed font has it.

@@ -134,6 +134,7 @@ void View::insertSubview(const std::shared_ptr<View>& view, size_t index) {
     }
     const auto oldWindow = view->window();
     const auto newWindow = window();
+    const Color tintBefore = view->tintColor();
     view->willMoveToSuperview(self);
     view->m_layoutEngine.reset();  // no longer a root: the new root's engine takes its constraints
     view->moveToWindow(oldWindow, newWindow, false);
@@ -149,6 +150,8 @@ void View::insertSubview(const std::shared_ptr<View>& view, size_t index) {
     view->setNeedsLayout();
     didAddSubview(view);
     view->didMoveToSuperview();
+    // A view that inherits its tint sees the new superview's.
+    if (!view->m_tintColor && !(tintBefore == view->tintColor())) view->notifyTintChange();
     view->moveToWindow(oldWindow, newWindow, true);
     setNeedsLayout();
 }
