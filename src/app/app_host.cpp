@@ -15,6 +15,7 @@
 #include "app/port_probe.h"
 #include "app/scene_delegate.h"
 #include "app/stop_signals.h"
+#include "app/window_size.h"
 #include "core/documents_client.h"
 #include "core/video_manager.h"
 #include "library/library_file_collection_view_controller.h"
@@ -94,7 +95,9 @@ AppHost::~AppHost() { shutDown(); }
 bool AppHost::start() {
     if (m_options.display) {
         // Before the player's renderer exists: its GL context then shares the window's.
-        auto opened = display::DisplayHost::open({"Reelhaven"});
+        display::DisplayHost::Options window;
+        window.minimumSize = kMinimumWindowSize;
+        auto opened = display::DisplayHost::open(std::move(window));
         if (!opened) {
             m_err << "reelhaven: " << opened.error().description << "\n";
             return false;

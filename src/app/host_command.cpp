@@ -205,6 +205,7 @@ const char* HostCommand::usage() {
            "  screenshot PATH   save the window's pixels as PNG once the screen has settled (with --display)\n"
            "  click X Y|#n|\"text\"  click in the window at a point, or on an element (with --display)\n"
            "  resize W H        resize the window to W x H points, as a user dragging its edge\n"
+           "                    (never below the smallest window, 390 x 390)\n"
            "  quit              leave (the app goes to the background and terminates)\n";
 }
 

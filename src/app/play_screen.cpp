@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/window_size.h"
 #include "core/documents_client.h"
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
@@ -33,7 +34,10 @@ foundation::Result<std::unique_ptr<PlayScreen>> PlayScreen::open(const LauncherO
     // In a window the view's frames are composited on the desktop. The window opens before the
     // renderer makes its GL context, which then shares the window's.
     if (options.display) {
-        auto opened = display::DisplayHost::open({"Reelhaven - " + info->title()});
+        display::DisplayHost::Options window;
+        window.title = "Reelhaven - " + info->title();
+        window.minimumSize = kMinimumWindowSize;
+        auto opened = display::DisplayHost::open(std::move(window));
         if (!opened) return opened.error();
         screen->m_host = std::move(opened.value());
     }

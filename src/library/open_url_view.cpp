@@ -167,7 +167,10 @@ void OpenURLView::traitCollectionDidChange(const ui::TraitCollection& previous) 
 
 void OpenURLView::didMoveToWindow() {
     ui::View::didMoveToWindow();
-    if (window()) clearURL();  // the field appears
+    if (!window()) return;
+    // Made before it joined a window, the sheet took its padding from no size class at all.
+    if (m_topConstraint) m_topConstraint->setConstant(topPadding());
+    clearURL();  // the field appears
 }
 
 void OpenURLView::setURL(std::string url) {

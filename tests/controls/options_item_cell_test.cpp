@@ -139,6 +139,15 @@ TEST_F(OptionsItemCellTest, TheChevronPointsTheWayTheWindowReads) {
     window->setTraitCollection(rightToLeft);
     EXPECT_EQ(cell->chevronImageView()->image()->symbolName(), "chevron.left");
     EXPECT_EQ(cell->chevronImageView()->transform(), ui::AffineTransform::rotation(-M_PI / 2));
+    // The row is mirrored too: the title at its right, the chevron at its left edge.
+    window->layoutIfNeeded();
+    const auto inCell = [this](const std::shared_ptr<ui::View>& view) {
+        return view->superview()->convert(view->frame(), cell.get());
+    };
+    const auto title = inCell(cell->label());
+    const auto chevron = inCell(cell->chevronImageView());
+    EXPECT_GT(title.minX(), 175) << "the title at the right half";
+    EXPECT_LT(chevron.maxX(), title.minX()) << "the chevron at the trailing (left) side";
     rightToLeft.layoutDirection = ui::TraitEnvironmentLayoutDirection::leftToRight;
     window->setTraitCollection(rightToLeft);
     EXPECT_EQ(cell->chevronImageView()->image()->symbolName(), "chevron.right");

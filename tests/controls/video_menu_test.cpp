@@ -118,6 +118,29 @@ TEST_F(VideoMenuTest, TheMenuLaysOutWithoutBreakingAConstraint) {
     EXPECT_EQ(row->thumbnail()->frame().height(), 45);
 }
 
+TEST_F(VideoMenuTest, APlaylistTitleKeepsItsWidthAfterTheChaptersShowedAndWentAgain) {
+    setLibrary({"First Video", "Second Video"});
+    open(playing(videos[0], 3));
+    ASSERT_EQ(menu->listMode(), ListType::playlist);
+    const auto title = [this] {
+        window->layoutIfNeeded();
+        auto row = std::dynamic_pointer_cast<VideoMenuPlaylistItemCell>(menu->collectionView()->cellAt({0, 1}));
+        return row ? row->titleLabel()->frame() : ui::Rect();
+    };
+    const auto first = title();
+    ASSERT_GT(first.width(), 0);
+    ASSERT_FALSE(menu->collectionView()->cellAt({0, 1}) == nullptr);
+    touchSegment(1);
+    ASSERT_EQ(menu->listMode(), ListType::chapters);
+    touchSegment(0);
+    ASSERT_EQ(menu->listMode(), ListType::playlist);
+    const auto again = title();
+    EXPECT_EQ(again, first);
+    auto row = std::dynamic_pointer_cast<VideoMenuPlaylistItemCell>(menu->collectionView()->cellAt({0, 1}));
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->titleLabel()->textFrame().lines().size(), 1u) << "\"Second Video\" on one line";
+}
+
 TEST_F(VideoMenuTest, AFileFromElsewhereWithChaptersOpensOnTheChapters) {
     auto outside = controls_testing::makeVideo("Outside.mkv", true);
     auto info = playing(outside, 3);

@@ -190,6 +190,20 @@ TEST_F(LibraryRootScreenTest, TheServerRowShowsTheLastWiFiAddress) {
                                  " using a device on the same Wi-Fi network to transfer files to Reelhaven.");
 }
 
+TEST_F(LibraryRootScreenTest, TheImportMenusRowsStartTheirIconsAtTheRowsLeftMarginOf30) {
+    showRoot();
+    auto menu = openImportMenu();
+    ASSERT_TRUE(menu);
+    for (const auto& cell : {menu->tableView()->cellForRow(ui::IndexPath(0, 0)), serverRow(*menu)}) {
+        ASSERT_TRUE(cell);
+        const auto icon = cell->imageView()->superview()->convert(cell->imageView()->frame(), cell.get());
+        const auto title = cell->textLabel()->superview()->convert(cell->textLabel()->frame(), cell.get());
+        EXPECT_EQ(icon.minX(), 30) << *cell->textLabel()->text();
+        EXPECT_GT(icon.width(), 0) << *cell->textLabel()->text();
+        EXPECT_GT(title.minX(), icon.maxX()) << *cell->textLabel()->text();
+    }
+}
+
 TEST(ImportMenuAddressText, PortEightyIsLeftOutAndTheLinkIsBold) {
     const auto text = ImportMenuController::addressText("10.0.0.2", 80);
     EXPECT_EQ(text->string(),

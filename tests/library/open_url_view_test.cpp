@@ -96,6 +96,22 @@ TEST_F(OpenURLSheetTest, TypingALinkEnablesPlayWhichSendsTheTextUnchanged) {
     EXPECT_EQ(sheet().playButton()->backgroundColor(), ui::Color::systemGray());
 }
 
+TEST_F(OpenURLSheetTest, TheTopPaddingFollowsTheVerticalSizeClassOfTheWindowTheSheetJoins) {
+    const auto cancelTop = [this] {
+        window->layoutIfNeeded();
+        const auto& cancel = sheet().cancelButton();
+        return cancel->superview()->convert(cancel->frame(), &sheet()).minY();
+    };
+    // A phone on its side: the sheet is made, then joins the compact window.
+    window->setTraitCollection(ui::TraitCollection::withSizeClasses(window->windowTraitCollection(), 844, 390));
+    window->transitionToSize({844, 390}, 0);
+    open();
+    EXPECT_EQ(cancelTop(), 4);
+    window->setTraitCollection(ui::TraitCollection::withSizeClasses(window->windowTraitCollection(), 390, 844));
+    window->transitionToSize({390, 844}, 0);
+    EXPECT_EQ(cancelTop(), 18);
+}
+
 TEST_F(OpenURLSheetTest, TheRefusedSiteSaysWhyAndKeepsPlayOff) {
     open();
     ASSERT_TRUE(driver.type("https://", "https://m.youtube.com/watch?v=1"));

@@ -119,6 +119,14 @@ std::optional<size_t> LauncherProcess::waitSince(size_t since, const std::string
     }
 }
 
+std::string LauncherProcess::screenAfter(const std::string& command) {
+    send(command);
+    send("wait 0");
+    if (!waitFor("\nWindow ")) return "(no screen after " + command + ")";
+    auto screen = waitFor("\nWindow ");
+    return screen ? "Window " + *screen : "(no screen after " + command + ")";
+}
+
 void LauncherProcess::signal(int number) {
     if (m_pid > 0 && !m_status) kill(m_pid, number);
 }

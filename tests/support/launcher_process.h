@@ -31,6 +31,10 @@ public:
     // The same without consuming: `text` anywhere after `since` (an offset into `output()`);
     // where it starts, or none.
     std::optional<size_t> waitSince(size_t since, const std::string& text, std::chrono::seconds patience = kPatience);
+    // Runs one host command and returns the screen it left (the host prints one for the command
+    // and one for a `wait 0` after it: the second shows what the command's settling left); a
+    // line saying so when none comes.
+    std::string screenAfter(const std::string& command);
     void signal(int number);
     // Closes the test's end of the run's standard output, as a reader that has seen enough
     // (`| head`) does.

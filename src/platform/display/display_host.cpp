@@ -64,6 +64,7 @@ foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(Options optio
     const ui::Size size = options.size.value_or(ui::Size{640, 480});
     auto desktop = DisplayWindow::open(options.title, size, options.hidden);
     if (!desktop) return desktop.error();
+    if (options.minimumSize) desktop.value()->setMinimumSize(*options.minimumSize);
     return std::unique_ptr<DisplayHost>(new DisplayHost(std::move(desktop.value()), std::move(options)));
 }
 

@@ -54,6 +54,8 @@ public:
         bool hidden = false;
         // How long the interface must stay unchanged before a screenshot counts it settled.
         double quietTime = 0.5;
+        // The smallest size a user may drag the window to (or `resize` ask for); none: any.
+        std::optional<ui::Size> minimumSize;
     };
     struct Statistics {
         std::uint64_t composites = 0;              // frames swapped onto the window

@@ -108,6 +108,11 @@ void DisplayWindow::resize(ui::Size points) {
                       static_cast<int>(std::lround(points.height)));
 }
 
+void DisplayWindow::setMinimumSize(ui::Size points) {
+    SDL_SetWindowMinimumSize(m_window, static_cast<int>(std::lround(points.width)),
+                             static_cast<int>(std::lround(points.height)));
+}
+
 void DisplayWindow::makeCurrent() { SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context)); }
 
 void DisplayWindow::swap() { SDL_GL_SwapWindow(m_window); }

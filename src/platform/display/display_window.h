@@ -35,6 +35,9 @@ public:
     int refreshRate() const;
 
     void resize(ui::Size points);
+    // Neither a user's drag nor `resize` makes the window smaller than this; a smaller window
+    // grows to it at once.
+    void setMinimumSize(ui::Size points);
     void makeCurrent();
     void swap();
 

@@ -274,6 +274,28 @@ TEST(TableLayoutTest, InsetGroupedRowsKeepTheirMargins) {
     EXPECT_EQ(table->cellForRow({0, 0})->frame(), Rect(20, 38, 350, 44));
     // No delegate: every row 44; grouped sections without a header or footer keep 18 points.
     EXPECT_EQ(table->cellForRow({1, 0})->frame(), Rect(20, 38 + 3 * 44 + 18 + 18, 350, 44));
+
+    // A screen on a wide window widens the table's margins (a settings screen's rule): the rows
+    // keep inside them, and come back to the style's own inset when they narrow again.
+    table->setFrame(Rect(0, 0, 1024, 600));
+    table->setLayoutMargins({0, 200, 0, 150});
+    table->layoutIfNeeded();
+    EXPECT_EQ(table->cellForRow({0, 0})->frame(), Rect(200, 38, 674, 44));
+    table->setLayoutMargins({0, 0, 0, 0});
+    table->layoutIfNeeded();
+    EXPECT_EQ(table->cellForRow({0, 0})->frame(), Rect(20, 38, 984, 44));
+}
+
+TEST_F(ListLayoutTest, InsetGroupedListRowsKeepInsideTheListsLayoutMargins) {
+    ListLayoutConfiguration configuration;
+    configuration.appearance = CollectionLayoutSection::ListAppearance::insetGrouped;
+    makeView(1000, CompositionalLayout::createList(configuration));
+    source->apply(snapshotOf({2}), false);
+    EXPECT_EQ(frames()[1], Rect(20, 18 + 44, 960, 44));
+    view->setLayoutMargins({0, 100, 0, 100});
+    view->layoutIfNeeded();
+    EXPECT_EQ(frames()[1], Rect(100, 18 + 44, 800, 44));
+    EXPECT_EQ(view->cellAt({0, 1})->frame(), Rect(100, 18 + 44, 800, 44));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/layout/layout_constraint.h"
@@ -149,6 +150,34 @@ TEST_F(PresentationResizeTest, APopoverOverASheetFollowsItsAnchorInTheResizedShe
     window->transitionToSize({1024, 768}, 0);
     EXPECT_EQ(inSheet->frame(), Rect(984, 300, 20, 20));
     EXPECT_EQ(popover->view()->frame(), Rect(806, 10 + 341, 200, 100));
+}
+
+// The library presents the player from the navigation controller's child, not from the root: the
+// window still finds it, and its popovers, whether it changes size in a transition or at once.
+TEST_F(PresentationResizeTest, ScreensPresentedFromAChildOfTheRootFollowEveryNewSize) {
+    auto child = ViewController::create();
+    auto navigation = NavigationController::create(child);
+    window->setRootViewController(navigation);
+    window->layoutIfNeeded();
+    auto player = ViewController::create();
+    player->setModalPresentationStyle(ModalPresentationStyle::fullScreen);
+    child->present(player, false);
+    auto playerAnchor = pinnedAnchor(*player->view());
+    window->layoutIfNeeded();
+    auto popover = presentPopover(player, playerAnchor);
+    ASSERT_EQ(player->view()->frame(), Rect(0, 0, 390, 844));
+
+    window->transitionToSize({800, 600}, 0);
+    EXPECT_EQ(player->view()->frame(), Rect(0, 0, 800, 600));
+    EXPECT_EQ(playerAnchor->frame(), Rect(760, 300, 20, 20));
+    EXPECT_EQ(popover->view()->frame(), Rect(582, 341, 200, 100));
+
+    // A window given its size without a transition (the desktop window it shows was made another
+    // size) lays them out all the same.
+    window->setFrame(Rect(0, 0, 1024, 768));
+    EXPECT_EQ(player->view()->frame(), Rect(0, 0, 1024, 768));
+    EXPECT_EQ(popover->view()->frame(), Rect(806, 341, 200, 100));
+    EXPECT_EQ(navigation->view()->frame(), Rect(0, 0, 1024, 768));
 }
 
 }  // namespace

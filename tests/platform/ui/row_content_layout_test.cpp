@@ -141,6 +141,36 @@ TEST_F(RowContentLayoutTest, AContentConfigurationIsShownAsViewsButPrintedOnTheR
     EXPECT_FALSE(content->superview());
 }
 
+TEST_F(RowContentLayoutTest, ARowsContentKeepsInsideTheLayoutMarginsItsScreenSets) {
+    // A menu row whose screen sets a left margin of 30 and none on the right.
+    auto plain = row(TableViewCellStyle::subtitle);
+    plain->textLabel()->setText("Import from Files");
+    plain->imageView()->setImage(Image::systemImage("folder.circle"));
+    window->layoutIfNeeded();
+    ASSERT_EQ(inRow(plain->imageView(), plain).minX(), ListContentView::kHorizontalInset);
+    plain->setLayoutMargins({0, 30, 0, 0});
+    window->layoutIfNeeded();
+    const auto image = inRow(plain->imageView(), plain);
+    EXPECT_EQ(image.minX(), 30);
+    EXPECT_EQ(inRow(plain->textLabel(), plain).minX(), image.maxX() + ListContentView::kImageTextSpacing);
+    EXPECT_EQ(inRow(plain->textLabel(), plain).maxX(), 320);
+
+    // A list cell's configured content keeps inside the cell's margins too, as they change.
+    auto cell = row(TableViewCellStyle::defaultStyle);
+    auto configuration = ListContentConfiguration::valueCell();
+    configuration.text = "Speed";
+    configuration.secondaryText = "1.0";
+    cell->setContentConfiguration(configuration);
+    cell->setLayoutMargins({0, 40, 0, 24});
+    window->layoutIfNeeded();
+    std::shared_ptr<ListContentView> content;
+    for (const auto& view : cell->contentView()->subviews())
+        if (auto list = std::dynamic_pointer_cast<ListContentView>(view)) content = list;
+    ASSERT_TRUE(content);
+    EXPECT_EQ(inRow(content->textLabel(), cell).minX(), 40);
+    EXPECT_EQ(inRow(content->secondaryTextLabel(), cell).maxX(), 320 - 24);
+}
+
 TEST_F(RowContentLayoutTest, AHeaderTitleIsInsetFromBothEdgesAndFollowsTheHeadersWidth) {
     auto header = TableViewHeaderFooterView::create();
     header->setFrame(Rect(0, 0, 320, 28));

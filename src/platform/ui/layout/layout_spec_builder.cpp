@@ -204,6 +204,14 @@ void LayoutSpecBuilder::addContentSizeSpecs(const View& view) {
 
 Expression LayoutSpecBuilder::attributeExpression(const LayoutItem& item, LayoutAttribute attribute) {
     const ItemVariables& v = m_variablesFor(&item);
+    if (attribute == LayoutAttribute::leading || attribute == LayoutAttribute::trailing) {
+        // Right to left, leading is the right edge and is read leftwards: a constant that moves a
+        // leading edge inwards from its container's moves it left.
+        if (auto owner = item.owningViewForLayout(); owner && owner->isRightToLeft()) {
+            return -1 *
+                   v.expression(attribute == LayoutAttribute::leading ? LayoutAttribute::right : LayoutAttribute::left);
+        }
+    }
     if (attribute == LayoutAttribute::firstBaseline || attribute == LayoutAttribute::lastBaseline) {
         if (auto view = dynamic_cast<const View*>(&item)) {
             const auto baselines = view->layoutBaselines();

@@ -1,5 +1,7 @@
 #include "platform/ui/layout/stack_arrangement.h"
 
+#include <algorithm>
+
 #include "platform/ui/layout/stack_view.h"
 
 namespace ui {
@@ -51,10 +53,15 @@ void StackArrangement::appendSpecs(std::vector<LayoutSpec>& specs) {
     for (const auto& view : m_stack.arrangedSubviews()) {
         if (!view->isHidden()) visible.push_back(view.get());
     }
-    double spacingTotal = 0;
-    for (std::size_t i = 0; i + 1 < visible.size(); ++i) {
-        spacingTotal += m_stack.spacingAfter(*visible[i]);
+    // The gap after each view in reading order; a row read right to left is placed from the right.
+    m_gaps.clear();
+    for (std::size_t i = 0; i + 1 < visible.size(); ++i) m_gaps.push_back(m_stack.spacingAfter(*visible[i]));
+    if (horizontal && m_stack.isRightToLeft()) {
+        std::reverse(visible.begin(), visible.end());
+        std::reverse(m_gaps.begin(), m_gaps.end());
     }
+    double spacingTotal = 0;
+    for (const double gap : m_gaps) spacingTotal += gap;
     distribute(visible, start, end, spacingTotal);
 
     // Hidden views collapse where they stand in the order and keep the cross alignment.
@@ -85,7 +92,7 @@ void StackArrangement::distribute(const std::vector<const View*>& visible, Expre
     add(Expression(along(*visible.front()).start) - start, Relation::equal, required);
     add(along(*visible.back()).end() - end, Relation::equal, required);
     for (std::size_t i = 0; i + 1 < visible.size(); ++i) {
-        const double spacing = m_stack.spacingAfter(*visible[i]);
+        const double spacing = m_gaps[i];
         const Expression gap = Expression(along(*visible[i + 1]).start) - along(*visible[i]).end();
         add(gap - spacing, flexibleGaps ? Relation::greaterOrEqual : Relation::equal, required);
     }
@@ -137,6 +144,14 @@ void StackArrangement::distribute(const std::vector<const View*>& visible, Expre
 void StackArrangement::align(const View& view, const View* first, Expression crossStart, Expression crossEnd) {
     const Span span = across(view);
     StackViewAlignment alignment = m_stack.alignment();
+    // A column read right to left keeps its leading views at its right edge.
+    if (m_stack.axis() == LayoutAxis::vertical && m_stack.isRightToLeft()) {
+        if (alignment == StackViewAlignment::leading) {
+            alignment = StackViewAlignment::trailing;
+        } else if (alignment == StackViewAlignment::trailing) {
+            alignment = StackViewAlignment::leading;
+        }
+    }
     const bool baseline =
         alignment == StackViewAlignment::firstBaseline || alignment == StackViewAlignment::lastBaseline;
     // Baselines line up along a row only; a column fills instead.

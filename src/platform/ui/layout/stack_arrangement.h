@@ -46,6 +46,8 @@ private:
     const LayoutSpecBuilder::VariablesFor& m_variablesFor;
     std::vector<LayoutSpec>* m_specs = nullptr;
     int m_index = 0;
+    // The spacing between each two neighbours of the visible views, in the order they are placed.
+    std::vector<double> m_gaps;
 };
 
 }  // namespace ui

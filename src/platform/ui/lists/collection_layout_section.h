@@ -61,6 +61,7 @@ struct CollectionLayoutSection {
 struct CollectionLayoutEnvironment {
     Size effectiveContentSize;
     TraitCollection traits;
+    EdgeInsets layoutMargins;
 };
 
 }  // namespace ui

@@ -9,6 +9,14 @@ std::shared_ptr<CollectionViewCell> CollectionViewCell::create(const Rect& frame
     return make<CollectionViewCell>(frame);
 }
 
+CollectionViewCell::CollectionViewCell(const Rect& frame) : CollectionReusableView(frame) {
+    setLayoutMargins(ListContentView::kCellMargins);
+}
+
+void CollectionViewCell::layoutMarginsDidChange() {
+    if (m_contentView) m_contentView->setNeedsLayout();
+}
+
 std::shared_ptr<View> CollectionViewCell::contentView() {
     checkMainThread();
     if (!m_contentView) {
@@ -65,18 +73,24 @@ void CollectionViewCell::setAccessories(std::vector<CellAccessory> accessories) 
 }
 
 void CollectionViewCell::placeAccessories() {
-    double trailing = bounds().width() - kAccessoryTrailingInset;
+    const double width = bounds().width();
+    const bool rightToLeft = isRightToLeft();
+    double trailing = width - kAccessoryTrailingInset;
     for (auto it = m_accessories.rbegin(); it != m_accessories.rend(); ++it) {
         if (!placedInCell(*it)) continue;
         const auto size = it->view->sizeThatFits(bounds().size);
-        it->view->setFrame(Rect(trailing - size.width, (bounds().height() - size.height) / 2, size.width, size.height));
+        // Trailing is the left edge when the row reads right to left.
+        const double x = rightToLeft ? width - trailing : trailing - size.width;
+        it->view->setFrame(Rect(x, (bounds().height() - size.height) / 2, size.width, size.height));
         trailing -= size.width + 8;
     }
 }
 
 void CollectionViewCell::layoutContent() {
     placeAccessories();
-    if (m_listContent) m_listContent->setFrame(contentView()->bounds());
+    if (!m_listContent) return;
+    m_listContent->setFrame(contentView()->bounds());
+    m_listContent->setLayoutMargins(layoutMargins());
 }
 
 void CollectionViewCell::prepareForReuse() {

@@ -44,9 +44,12 @@ public:
 
     void prepareForReuse() override;
 
+    void layoutMarginsDidChange() override;
+
 protected:
-    explicit CollectionViewCell(const Rect& frame) : CollectionReusableView(frame) {}
-    // Places what the cell shows in its content view; runs in the content view's layout pass.
+    explicit CollectionViewCell(const Rect& frame);
+    // Places what the cell shows in its content view, inside the cell's layout margins; runs in
+    // the content view's layout pass.
     virtual void layoutContent();
 
 private:

@@ -170,7 +170,8 @@ std::optional<CollectionLayoutSection> CompositionalLayout::section(
 
 ListGeometry CompositionalLayout::prepare(const ListLayoutContext& context) const {
     ListGeometry geometry;
-    const CollectionLayoutEnvironment environment{context.effectiveContentSize(), context.traits};
+    const CollectionLayoutEnvironment environment{context.effectiveContentSize(), context.traits,
+                                                  context.layoutMargins};
     double y = 0;
     for (int s = 0; s < static_cast<int>(context.itemCounts.size()); ++s) {
         const auto spec = section(s, environment);

@@ -136,6 +136,7 @@ private:
     struct LayoutKey {
         Size container;
         EdgeInsets inset;
+        EdgeInsets margins;
         TraitCollection traits;
         const CollectionViewLayout* layout = nullptr;
         int invalidations = 0;

@@ -72,13 +72,14 @@ void ItemListView::layoutItems() {
 
 void ItemListView::ensureGeometry() {
     auto layout = listLayout();
-    const LayoutKey key{bounds().size, adjustedContentInset(), traitCollection(), layout.get(),
-                        layout ? layout->invalidations() : 0};
+    const LayoutKey key{bounds().size,     adjustedContentInset(), layoutMargins(),
+                        traitCollection(), layout.get(),           layout ? layout->invalidations() : 0};
     if (m_geometryValid && key == m_preparedFor) return;
     // Heights measured at another width say nothing about this one.
     if (key.container.width != m_preparedFor.container.width) m_measured = {};
-    ListLayoutContext context{key.container, key.inset, key.traits, m_counts, &m_measured};
+    ListLayoutContext context{key.container, key.inset, key.traits, m_counts, &m_measured, key.margins};
     m_geometry = layout ? layout->prepare(context) : ListGeometry{};
+    if (isRightToLeft()) m_geometry.mirrorHorizontally();
     const EdgeInsets oldInset = m_preparedFor.inset;
     m_preparedFor = key;
     m_geometryValid = true;

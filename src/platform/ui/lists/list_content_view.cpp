@@ -1,6 +1,7 @@
 #include "platform/ui/lists/list_content_view.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "platform/ui/views/main_thread_check.h"
 
@@ -15,12 +16,14 @@ void CellContentView::layoutSubviews() {
     if (m_layout) m_layout();
 }
 
-void placeRowContent(const Rect& bounds, ImageView* image, Label* text, Label* secondary, bool stacked,
-                     double imageWidth) {
-    double leading = bounds.minX() + ListContentView::kHorizontalInset;
-    const double trailing = bounds.maxX() - ListContentView::kHorizontalInset;
+namespace {
+
+void placeLeftToRight(const Rect& bounds, const RowContentPlacement& placement, ImageView* image, Label* text,
+                      Label* secondary) {
+    double leading = bounds.minX() + placement.margins.left;
+    const double trailing = std::max(leading, bounds.maxX() - placement.margins.right);
     if (image && image->image()) {
-        const double side = std::min(imageWidth, bounds.height());
+        const double side = std::min(placement.imageWidth, bounds.height());
         image->setFrame(Rect(leading, bounds.minY() + (bounds.height() - side) / 2, side, side));
         leading += side + ListContentView::kImageTextSpacing;
     } else if (image) {
@@ -33,7 +36,7 @@ void placeRowContent(const Rect& bounds, ImageView* image, Label* text, Label* s
         if (secondary) secondary->setFrame(Rect(trailing, bounds.midY(), 0, 0));
         return;
     }
-    if (stacked) {
+    if (placement.stacked) {
         const double top = text ? text->sizeThatFits(Size(width, bounds.height())).height : 0;
         const double bottom = secondary->sizeThatFits(Size(width, bounds.height())).height;
         const double y = bounds.minY() + std::max(0.0, (bounds.height() - top - bottom) / 2);
@@ -47,6 +50,20 @@ void placeRowContent(const Rect& bounds, ImageView* image, Label* text, Label* s
     if (text) text->setFrame(Rect(leading, bounds.minY(), std::max(0.0, width - second - 8), bounds.height()));
 }
 
+}  // namespace
+
+void placeRowContent(const Rect& bounds, const RowContentPlacement& placement, ImageView* image, Label* text,
+                     Label* secondary) {
+    placeLeftToRight(bounds, placement, image, text, secondary);
+    if (!placement.rightToLeft) return;
+    for (View* view : std::initializer_list<View*>{image, text, secondary}) {
+        if (!view) continue;
+        Rect frame = view->frame();
+        frame.origin.x = bounds.minX() + bounds.maxX() - frame.maxX();
+        view->setFrame(frame);
+    }
+}
+
 std::shared_ptr<ListContentView> ListContentView::create(const Rect& frame) {
     auto view = make<ListContentView>(frame);
     view->setUp();
@@ -55,6 +72,7 @@ std::shared_ptr<ListContentView> ListContentView::create(const Rect& frame) {
 
 void ListContentView::setUp() {
     setUserInteractionEnabled(false);
+    setLayoutMargins(kCellMargins);
     m_image = ImageView::create();
     m_text = Label::create();
     m_secondary = Label::create();
@@ -91,8 +109,10 @@ void ListContentView::apply(const ListContentConfiguration& c) {
 
 void ListContentView::layoutSubviews() {
     View::layoutSubviews();
-    placeRowContent(bounds(), m_image.get(), m_text.get(), m_secondary.get(),
-                    m_style != ListContentConfiguration::Style::valueCell, m_imageMaximumWidth.value_or(kImageWidth));
+    placeRowContent(bounds(),
+                    {layoutMargins(), m_style != ListContentConfiguration::Style::valueCell,
+                     m_imageMaximumWidth.value_or(kImageWidth), isRightToLeft()},
+                    m_image.get(), m_text.get(), m_secondary.get());
 }
 
 std::shared_ptr<CellAccessoryIndicatorView> CellAccessoryIndicatorView::create() {

@@ -44,6 +44,8 @@ public:
     static constexpr double kHorizontalInset = 16;
     static constexpr double kImageWidth = 29;
     static constexpr double kImageTextSpacing = 12;
+    // A cell's layout margins until its screen sets others.
+    static constexpr EdgeInsets kCellMargins{8, kHorizontalInset, 8, kHorizontalInset};
 
 protected:
     explicit ListContentView(const Rect& frame) : View(frame) {}
@@ -58,11 +60,23 @@ private:
     std::shared_ptr<Label> m_secondary;
 };
 
+// How a row's content sits in its bounds.
+struct RowContentPlacement {
+    // The row's layout margins: the content keeps inside them.
+    EdgeInsets margins = ListContentView::kCellMargins;
+    // The texts one above the other rather than side by side.
+    bool stacked = false;
+    double imageWidth = ListContentView::kImageWidth;
+    // Read right to left: the image at the right, the second text at the left, the margins
+    // swapped.
+    bool rightToLeft = false;
+};
+
 // The standard places of a row's image and labels in `bounds`, shared by table rows and list
-// content: the image in a leading column, then the texts stacked (`stacked`) or side by side with
-// the second at the trailing edge. A missing view is skipped.
-void placeRowContent(const Rect& bounds, ImageView* image, Label* text, Label* secondary, bool stacked,
-                     double imageWidth = ListContentView::kImageWidth);
+// content: the image in a leading column, then the texts stacked or side by side with the second
+// at the trailing edge. A missing view is skipped.
+void placeRowContent(const Rect& bounds, const RowContentPlacement& placement, ImageView* image, Label* text,
+                     Label* secondary);
 
 // The image shown for a table row's accessory type (a check mark, a chevron, an info button), at
 // the row's trailing edge. The row's line on the text screen names the accessory instead.

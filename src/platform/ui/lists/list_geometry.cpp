@@ -101,4 +101,15 @@ std::vector<PlacedSupplementary> ListGeometry::supplementariesIn(const Rect& rec
     return found;
 }
 
+void ListGeometry::mirrorHorizontally() {
+    const double width = contentSize.width;
+    const auto mirror = [width](Rect& frame) { frame.origin.x = width - frame.maxX(); };
+    for (auto& section : sections) {
+        mirror(section.frame);
+        for (auto& item : section.items) mirror(item);
+        for (auto& row : section.rows) mirror(row.frame);
+        for (auto& boundary : section.supplementaries) mirror(boundary.frame);
+    }
+}
+
 }  // namespace ui

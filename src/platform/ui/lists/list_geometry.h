@@ -72,6 +72,9 @@ public:
                                  bool selfSizing = false);
     // Closes a section that runs from `top` to `bottom` across `width`.
     void appendSection(Section section, double top, double bottom, double width);
+    // Every frame turned about the content's vertical centre line, for a list read right to left:
+    // the first item of a row at its right end.
+    void mirrorHorizontally();
 
     // Where a boundary view shows when `visible` is what the list shows.
     static Rect pinnedFrame(const SupplementaryPlacement& placement, const Rect& section, const Rect& visible);

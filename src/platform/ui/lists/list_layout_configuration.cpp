@@ -12,7 +12,8 @@ Color ListLayoutConfiguration::listBackgroundColor() const {
                : Color::systemGroupedBackground();
 }
 
-CollectionLayoutSection listSection(const ListLayoutConfiguration& configuration, const CollectionLayoutEnvironment&) {
+CollectionLayoutSection listSection(const ListLayoutConfiguration& configuration,
+                                    const CollectionLayoutEnvironment& environment) {
     using Appearance = CollectionLayoutSection::ListAppearance;
     const Appearance appearance = configuration.appearance;
     const bool grouped = appearance == Appearance::grouped || appearance == Appearance::insetGrouped;
@@ -27,11 +28,11 @@ CollectionLayoutSection listSection(const ListLayoutConfiguration& configuration
     section.firstItemIsHeader = configuration.headerMode == ListLayoutConfiguration::HeaderMode::firstItemInSection;
     section.itemSize = {LayoutDimension::fractionalWidth(1), LayoutDimension::estimated(ListMetrics::rowHeight)};
     section.groupSize = section.itemSize;
-    double side = 0;
-    if (appearance == Appearance::insetGrouped) side = ListMetrics::insetGroupedMargin;
-    if (appearance == Appearance::sidebar) side = ListMetrics::sidebarMargin;
-    section.contentInsets = {grouped && !header ? ListMetrics::groupedSectionSpacing : 0, side,
-                             grouped && !footer ? ListMetrics::groupedSectionSpacing : 0, side};
+    EdgeInsets sides;
+    if (appearance == Appearance::insetGrouped) sides = ListMetrics::insetGroupedSides(environment.layoutMargins);
+    if (appearance == Appearance::sidebar) sides = {0, ListMetrics::sidebarMargin, 0, ListMetrics::sidebarMargin};
+    section.contentInsets = {grouped && !header ? ListMetrics::groupedSectionSpacing : 0, sides.left,
+                             grouped && !footer ? ListMetrics::groupedSectionSpacing : 0, sides.right};
     if (header) {
         const double height = grouped ? ListMetrics::groupedHeaderHeight : ListMetrics::plainHeaderHeight;
         // Plain lists keep the header of the section in view on top of its rows.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/ui/lists/collection_layout_section.h"
@@ -35,6 +36,12 @@ struct ListMetrics {
     // Side insets of the inset appearances.
     static constexpr double insetGroupedMargin = 20;
     static constexpr double sidebarMargin = 10;
+
+    // The sides of an inset-grouped section: the list's layout margins (a screen widens them on
+    // a wide window), never less than the appearance's own inset.
+    static EdgeInsets insetGroupedSides(const EdgeInsets& margins) {
+        return {0, std::max(insetGroupedMargin, margins.left), 0, std::max(insetGroupedMargin, margins.right)};
+    }
 };
 
 // A list section in `environment`: full-width rows of estimated height, the appearance's insets,

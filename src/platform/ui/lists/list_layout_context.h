@@ -39,6 +39,8 @@ struct ListLayoutContext {
     TraitCollection traits;
     std::vector<int> itemCounts;
     const MeasuredSizes* measured = nullptr;
+    // The list's layout margins: inset-grouped sections keep their rows inside them.
+    EdgeInsets layoutMargins;
 
     // The container less its content inset, as a section provider sees it.
     Size effectiveContentSize() const {

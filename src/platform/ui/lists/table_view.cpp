@@ -24,7 +24,7 @@ TableView::TableView(const Rect& frame, TableViewStyle style)
     };
     m_layout->headerHeight = [this](int section) { return boundaryHeight(true, section); };
     m_layout->footerHeight = [this](int section) { return boundaryHeight(false, section); };
-    m_layout->sideInset = style == TableViewStyle::insetGrouped ? insetGroupedMargin : 0;
+    m_layout->insetsRows = style == TableViewStyle::insetGrouped;
     m_layout->pinsHeaders = style == TableViewStyle::plain;
 }
 

@@ -92,9 +92,7 @@ public:
         checkMainThread();
         m_sectionHeaderTopPadding = padding;
     }
-    // Side insets of the inset-grouped style, and the gap grouped styles keep above and below a
-    // section without a header or footer.
-    static constexpr double insetGroupedMargin = 20;
+    // The gap grouped styles keep above and below a section without a header or footer.
     static constexpr double groupedSectionSpacing = 18;
 
     void registerCell(const std::string& identifier, ReusePool::Factory factory);

@@ -95,21 +95,28 @@ void TableViewCell::setAccessoryType(TableViewCellAccessoryType type) {
 void TableViewCell::layoutContent() {
     CollectionViewCell::layoutContent();
     const Rect row = bounds();
+    const bool rightToLeft = isRightToLeft();
+    // The accessory at the trailing edge: the left one when the row reads right to left.
+    const auto atTrailingEdge = [&](View& view, Size size) {
+        const double x = rightToLeft ? kAccessoryTrailingInset : row.width() - kAccessoryTrailingInset - size.width;
+        view.setFrame(Rect(x, (row.height() - size.height) / 2, size.width, size.height));
+        return kAccessoryTrailingInset + size.width;
+    };
     // What the accessory takes from the trailing side of the content.
     double taken = 0;
     if (m_indicator) m_indicator->setHidden(m_accessoryView != nullptr);
     if (m_accessoryView) {
-        taken = std::max(0.0, row.width() - m_accessoryView->frame().minX());
+        taken = atTrailingEdge(*m_accessoryView, m_accessoryView->frame().size);
     } else if (m_indicator) {
         const double side = m_accessoryType == TableViewCellAccessoryType::disclosureIndicator ? 13 : 20;
-        m_indicator->setFrame(
-            Rect(row.width() - kAccessoryTrailingInset - side, (row.height() - side) / 2, side, side));
-        taken = kAccessoryTrailingInset + side;
+        taken = atTrailingEdge(*m_indicator, {side, side});
     }
     const Rect content = contentView()->bounds();
-    placeRowContent(Rect(content.minX(), content.minY(), std::max(0.0, content.width() - taken), content.height()),
-                    m_imageView.get(), m_textLabel.get(), m_detailTextLabel.get(),
-                    m_style == TableViewCellStyle::subtitle);
+    const double width = std::max(0.0, content.width() - taken);
+    placeRowContent(
+        Rect(rightToLeft ? content.maxX() - width : content.minX(), content.minY(), width, content.height()),
+        {layoutMargins(), m_style == TableViewCellStyle::subtitle, ListContentView::kImageWidth, rightToLeft},
+        m_imageView.get(), m_textLabel.get(), m_detailTextLabel.get());
 }
 
 }  // namespace ui

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/ui/lists/list_layout_configuration.h"
+
 namespace ui {
 
 ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
     ListGeometry geometry;
     const double width = context.effectiveContentSize().width;
-    const double rowWidth = std::max(0.0, width - 2 * sideInset);
+    const EdgeInsets sides = insetsRows ? ListMetrics::insetGroupedSides(context.layoutMargins) : EdgeInsets{};
+    const double rowWidth = std::max(0.0, width - sides.left - sides.right);
     double y = 0;
     for (int s = 0; s < static_cast<int>(context.itemCounts.size()); ++s) {
         ListGeometry::Section section;
@@ -20,7 +23,7 @@ ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
         section.rows.reserve(static_cast<size_t>(rows));
         for (int r = 0; r < rows; ++r) {
             const double height = rowHeight ? std::max(0.0, rowHeight({s, r})) : 0;
-            const Rect frame(sideInset, y, rowWidth, height);
+            const Rect frame(sides.left, y, rowWidth, height);
             section.items.push_back(frame);
             section.rows.push_back({frame, r, 1});
             y += height;

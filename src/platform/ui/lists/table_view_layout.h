@@ -9,7 +9,8 @@
 namespace ui {
 
 // A table's layout: each section is its header, its rows and its footer, stacked by their
-// heights; rows span the width less the side insets. The table gives the heights.
+// heights; rows span the width, or in an inset table the width inside the list's margins. The
+// table gives the heights.
 class TableViewLayout : public CollectionViewLayout {
 public:
     static std::shared_ptr<TableViewLayout> create() { return std::shared_ptr<TableViewLayout>(new TableViewLayout()); }
@@ -19,7 +20,7 @@ public:
     // 0: the section has none.
     std::function<double(int section)> headerHeight;
     std::function<double(int section)> footerHeight;
-    double sideInset = 0;
+    bool insetsRows = false;
     // Below the last section: the table's footer view.
     double trailingHeight = 0;
     // Headers stay on top of their rows while their section shows (plain tables).

@@ -105,7 +105,13 @@ Size Label::intrinsicContentSize() const {
     m_intrinsicWidth = numberOfLines() == 1            ? 0
                        : m_preferredMaxLayoutWidth > 0 ? m_preferredMaxLayoutWidth
                                                        : bounds().width();
-    return sizeThatFits({m_intrinsicWidth, 0});
+    if (numberOfLines() == 1 || m_preferredMaxLayoutWidth > 0) return sizeThatFits({m_intrinsicWidth, 0});
+    // A wrapping label asks for its whole unwrapped width, as tall as its lines are at the width
+    // it has now: asked only for that width, a label once laid out narrow (a reused row) would
+    // never grow again where there is room.
+    const Size natural = sizeThatFits({0, 0});
+    if (m_intrinsicWidth <= 0 || m_intrinsicWidth >= natural.width) return natural;
+    return {natural.width, sizeThatFits({m_intrinsicWidth, 0}).height};
 }
 
 void Label::draw(const Rect& rect) {
@@ -126,7 +132,9 @@ TextFrame Label::textFrame() const {
     container.height = box.height();
     container.maximumNumberOfLines = numberOfLines();
     container.lineBreakMode = lineBreakMode();
-    container.alignment = textAlignment();
+    // Natural alignment follows the interface's direction, whatever the text's own.
+    container.alignment =
+        textAlignment() == TextAlignment::natural && isRightToLeft() ? TextAlignment::right : textAlignment();
     if (adjustsFontSizeToFitWidth()) {
         const double pointSize = font().pointSize();
         container.minimumScaleFactor = minimumScaleFactor() > 0                 ? minimumScaleFactor()

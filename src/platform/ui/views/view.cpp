@@ -329,6 +329,7 @@ void View::setLayoutMargins(const EdgeInsets& margins) {
     m_layoutMargins = margins;
     LayoutEngine::noteChange();
     setNeedsLayout();
+    layoutMarginsDidChange();
 }
 
 void View::setInsetsLayoutMarginsFromSafeArea(bool insets) {
@@ -521,7 +522,31 @@ TraitCollection View::traitCollection() const {
             break;
         }
     }
+    for (const View* v = this; v; v = v->superview().get()) {
+        if (v->m_semanticContent == SemanticContentAttribute::forceLeftToRight ||
+            v->m_semanticContent == SemanticContentAttribute::forceRightToLeft) {
+            traits.layoutDirection = v->m_semanticContent == SemanticContentAttribute::forceRightToLeft
+                                         ? TraitEnvironmentLayoutDirection::rightToLeft
+                                         : TraitEnvironmentLayoutDirection::leftToRight;
+            break;
+        }
+    }
     return traits;
+}
+
+void View::setSemanticContentAttribute(SemanticContentAttribute attribute) {
+    checkMainThread();
+    if (attribute == m_semanticContent) return;
+    m_semanticContent = attribute;
+    LayoutEngine::noteChange();
+    setNeedsLayout();
+}
+
+UserInterfaceLayoutDirection View::effectiveUserInterfaceLayoutDirection() const {
+    if (m_semanticContent == SemanticContentAttribute::playback ||
+        m_semanticContent == SemanticContentAttribute::spatial)
+        return UserInterfaceLayoutDirection::leftToRight;
+    return traitCollection().effectiveLayoutDirection();
 }
 
 Point View::convertToWindow(Point point) const {

@@ -109,6 +109,14 @@ public:
         checkMainThread();
         m_accessibilityElement = element;
     }
+    SemanticContentAttribute semanticContentAttribute() const { return m_semanticContent; }
+    void setSemanticContentAttribute(SemanticContentAttribute attribute);
+    // The direction this view lays out in: leading is its right edge when right to left. A forced
+    // attribute holds for the view and everything in it; playback and spatial for the view only.
+    UserInterfaceLayoutDirection effectiveUserInterfaceLayoutDirection() const;
+    bool isRightToLeft() const {
+        return effectiveUserInterfaceLayoutDirection() == UserInterfaceLayoutDirection::rightToLeft;
+    }
     UserInterfaceStyle overrideUserInterfaceStyle() const { return m_overrideStyle; }
     void setOverrideUserInterfaceStyle(UserInterfaceStyle style) {
         checkMainThread();
@@ -150,6 +158,8 @@ public:
     int intrinsicContentSizeInvalidations() const { return m_intrinsicInvalidations; }
     EdgeInsets layoutMargins() const { return m_layoutMargins; }
     void setLayoutMargins(const EdgeInsets& margins);
+    // The margins changed: a view that places content by them places it again.
+    virtual void layoutMarginsDidChange() {}
     // Whether the margins are measured from the safe area's edges (the default) or the bounds'.
     bool insetsLayoutMarginsFromSafeArea() const { return m_insetsMarginsFromSafeArea; }
     void setInsetsLayoutMarginsFromSafeArea(bool insets);
@@ -274,6 +284,7 @@ private:
     std::string m_accessibilityLabel;
     bool m_accessibilityElement = false;
     UserInterfaceStyle m_overrideStyle = UserInterfaceStyle::unspecified;
+    SemanticContentAttribute m_semanticContent = SemanticContentAttribute::unspecified;
     bool m_needsLayout = true;
     bool m_needsDisplay = true;
     int m_intrinsicInvalidations = 0;

@@ -52,6 +52,10 @@ enum AnimationOptions : std::uint32_t {
     transitionFlipFromBottom = 7 << 20,
 };
 
+// How a view's content reads when the interface runs right to left: `unspecified` follows the
+// interface; playback controls and spatial content keep left to right; the forced ones say which.
+enum class SemanticContentAttribute { unspecified, playback, spatial, forceLeftToRight, forceRightToLeft };
+
 enum class ViewAnimationCurve { easeInOut = 0, easeIn = 1, easeOut = 2, linear = 3 };
 
 }  // namespace ui

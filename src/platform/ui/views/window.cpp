@@ -89,10 +89,45 @@ void Window::setTraitCollection(const TraitCollection& traits) {
     });
 }
 
+void Window::setFrame(const Rect& frame) {
+    const Size oldSize = bounds().size;
+    View::setFrame(frame);
+    if (!(oldSize == bounds().size)) placePresentedScreens();
+}
+
+std::vector<std::shared_ptr<ViewController>> Window::presentedScreens() const {
+    // A screen may be presented by any controller in the tree (a child of a navigation controller
+    // presents the player); its view lies above the root's in the window, the latest on top.
+    std::vector<std::shared_ptr<ViewController>> screens;
+    for (const auto& subview : subviews()) {
+        auto controller = subview->viewController();
+        if (controller && controller != m_rootViewController && controller->presentingViewController())
+            screens.push_back(std::move(controller));
+    }
+    return screens;
+}
+
+void Window::placePresentedScreens() {
+    const Rect area({0, 0}, bounds().size);
+    if (m_rootViewController && m_rootViewController->isViewLoaded()) m_rootViewController->view()->setFrame(area);
+    std::vector<std::shared_ptr<ViewController>> popovers;
+    for (const auto& c : presentedScreens()) {
+        if (c->effectivePresentationStyle() == ModalPresentationStyle::popover)
+            popovers.push_back(c);
+        else
+            c->presentationAreaDidChange(area);
+    }
+    // A popover follows its anchor, which the new size may move: the screens under it are laid out
+    // first.
+    if (!popovers.empty()) layoutIfNeeded();
+    for (const auto& popover : popovers) popover->presentationAreaDidChange(area);
+}
+
 void Window::transitionToSize(Size size, double duration) {
     checkMainThread();
     std::vector<std::shared_ptr<ViewController>> controllers;
-    for (auto c = m_rootViewController; c; c = c->presentedViewController()) controllers.push_back(c);
+    if (m_rootViewController) controllers.push_back(m_rootViewController);
+    for (auto& c : presentedScreens()) controllers.push_back(std::move(c));
     TransitionCoordinator coordinator(duration);
     for (const auto& c : controllers) c->viewWillTransition(size, coordinator);
     const auto completions = coordinator.completions();
@@ -100,21 +135,6 @@ void Window::transitionToSize(Size size, double duration) {
         duration,
         [&] {
             setFrame(Rect(frame().origin, size));
-            const Rect area({0, 0}, size);
-            if (m_rootViewController && m_rootViewController->isViewLoaded())
-                m_rootViewController->view()->setFrame(area);
-            std::vector<std::shared_ptr<ViewController>> popovers;
-            for (const auto& c : controllers) {
-                if (c == m_rootViewController) continue;
-                if (c->effectivePresentationStyle() == ModalPresentationStyle::popover)
-                    popovers.push_back(c);
-                else
-                    c->presentationAreaDidChange(area);
-            }
-            // A popover follows its anchor, which the new size may move: the screens under it are
-            // laid out first.
-            if (!popovers.empty()) layoutIfNeeded();
-            for (const auto& popover : popovers) popover->presentationAreaDidChange(area);
             for (const auto& block : coordinator.alongside()) block();
         },
         [completions](bool) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/screen.h"
@@ -55,6 +56,8 @@ public:
     // presentation style gives it there (a popover stays by its anchor's new place); their
     // completions run when it ends on the clock.
     void transitionToSize(Size size, double duration = 0.3);
+    // A new size, with or without a transition, lays out every presented screen for it.
+    void setFrame(const Rect& frame) override;
 
     // Runs a layout pass on the next turn of the main run loop (once, however often asked).
     void scheduleLayoutPass();
@@ -97,6 +100,12 @@ protected:
 private:
     // The popover presented on top and not going, if any.
     std::shared_ptr<ViewController> popoverOnTop() const;
+    // The controllers presented on this window, bottom first, wherever in the tree they were
+    // presented from.
+    std::vector<std::shared_ptr<ViewController>> presentedScreens() const;
+    // Gives the root's view and every presented screen their place in the window's bounds.
+    void placePresentedScreens();
+
     // The first recogniser of type T under `point` that takes the touch and `start`s.
     template <typename T>
     std::shared_ptr<T> beginGesture(Point point, const std::function<bool(T&)>& start);
