@@ -97,6 +97,9 @@ public:
     // composites when a frame is due, as the window's loop would; video frames come only as the
     // window shows them.
     void presentIfDue();
+    // What the window drew over its views when it last painted (bars' items, a menu's entries, an
+    // alert's buttons), top-most last: a click inside one goes to it, not to the views.
+    const std::vector<ChromeTarget>& chromeTargets() const { return m_chrome.targets; }
     Statistics statistics() const;
     // Called when the user closes the window; by default the main run loop stops.
     std::function<void()> onClose;
