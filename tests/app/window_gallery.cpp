@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "platform/display/display_host.h"
 #include "platform/display/symbol_icons.h"
+#include "platform/graphics/png_codec.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/control.h"
@@ -72,7 +74,23 @@ int firstHandleOfTopLayer(const std::string& printed) {
     return first;
 }
 
+std::shared_ptr<ui::ScrollView> enclosingList(const ui::View& view) {
+    for (auto above = view.superview(); above; above = above->superview()) {
+        if (auto list = std::dynamic_pointer_cast<ui::ScrollView>(above)) return list;
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+bool Inspection::coveredInItsList(const Element& element) const {
+    const auto hit = m_window->hitTest(element.visible.center());
+    if (!hit || hit == element.view || hit->isDescendant(*element.view) || element.view->isDescendant(*hit))
+        return false;
+    // A list's pinned header lies over the rows scrolling under it, as it should.
+    const auto list = enclosingList(*element.view);
+    return list && hit->isDescendant(*list);
+}
 
 std::shared_ptr<ui::View> Inspection::topLayer() const {
     // Presented views lie on the window in presentation order: the last one is on top.
@@ -110,7 +128,11 @@ std::vector<Inspection::Element> Inspection::elements(const std::shared_ptr<ui::
         const auto* image = dynamic_cast<const ui::ImageView*>(view.get());
         const bool shows = dynamic_cast<const ui::Control*>(view.get()) || (label && !textOf(*label).empty()) ||
                            (image && image->image());
-        found.push_back({view, visible, describe(*view, visible), shows});
+        // Half of it at least in view: a sliver at a list's edge is not what a person looks at.
+        const auto size = view->bounds().size;
+        if (visible.size.width * visible.size.height < 0.5 * size.width * size.height) continue;
+        Element element{view, visible, describe(*view, visible), shows};
+        if (!coveredInItsList(element)) found.push_back(std::move(element));
     }
     return found;
 }
@@ -143,7 +165,7 @@ long Inspection::sharpDifferences(const gfx::Image& a, const gfx::Image& b, cons
     };
     long sharp = 0;
     for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left + 1; x < box.right; ++x) sharp += std::abs(difference(x, y) - difference(x - 1, y)) > 60;
+        for (int x = box.left + 1; x < box.right; ++x) sharp += std::abs(difference(x, y) - difference(x - 1, y)) > 30;
     }
     return sharp;
 }
@@ -156,9 +178,21 @@ gfx::Image Inspection::captureWithout(const std::shared_ptr<ui::View>& view) {
     return image;
 }
 
+bool Inspection::still() {
+    auto now = m_display.capture();
+    const bool same = !m_shown.isEmpty() && now.width() == m_shown.width() && now.height() == m_shown.height() &&
+                      changedPixels(m_shown, now, m_window->bounds()) == 0;
+    m_shown = std::move(now);
+    return same;
+}
+
 void Inspection::inspect(const std::string& screen) {
     m_window->layoutIfNeeded();
     m_shown = m_display.capture();
+    if (const char* folder = std::getenv("GALLERY_PICTURES")) {
+        if (auto png = gfx::PngCodec::encode(m_shown))
+            std::ofstream(std::string(folder) + "/" + screen + ".png") << *png;
+    }
     const auto top = topLayer();
     const auto shown = overlayShown() ? std::vector<Element>() : elements(top);
     // Before anything is made transparent: the handles the window drew are the printed screen's.
@@ -272,11 +306,6 @@ void Inspection::checkClicks(const std::string& screen, const std::shared_ptr<ui
 
 void Inspection::checkCover(const std::string& screen, const std::shared_ptr<ui::View>& top) {
     if (top == m_window || overlayShown()) return;
-    // A popover lets its material show what lies under it, blurred, by design.
-    if (auto controller = top->viewController();
-        controller && controller->modalPresentationStyle() == ui::ModalPresentationStyle::popover &&
-        top->frame() != m_window->bounds())
-        return;
     std::vector<std::pair<std::shared_ptr<ui::View>, double>> under;
     for (const auto& layer : m_window->subviews()) {
         if (layer == top) break;

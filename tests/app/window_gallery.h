@@ -34,6 +34,9 @@ public:
     Inspection(display::DisplayHost& display, std::shared_ptr<ui::Window> window)
         : m_display(display), m_window(std::move(window)) {}
 
+    // Whether the window shows what it showed when last asked (a video's newest frame, an
+    // animation's last step): what is compared must hold still.
+    bool still();
     // Looks at the screen the window shows now; what is wrong is added to `findings`.
     void inspect(const std::string& screen);
 
@@ -53,7 +56,9 @@ private:
     std::shared_ptr<ui::View> topLayer() const;
     // An alert or an open menu is drawn over every view and takes every click.
     bool overlayShown() const;
-    // The visible views of the layer.
+    // Whether a view of its own list (a pinned header) lies over the element's centre.
+    bool coveredInItsList(const Element& element) const;
+    // The visible views of the layer, at least half in view and not under their list's header.
     std::vector<Element> elements(const std::shared_ptr<ui::View>& top) const;
     void checkInk(const std::string& screen, const std::vector<Element>& elements);
     void checkTexts(const std::string& screen, const std::vector<Element>& elements);
