@@ -57,6 +57,9 @@ protected:
         fs::copy_file(testing_support::testMedia("chapters.mkv"), documents / "Clip.mkv");
         fs::copy_file(testing_support::testMedia("wide.mp4"), documents / "Shows" / "Episode.mp4");
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
+        ASSERT_NO_FATAL_FAILURE(startHost());
+    }
+    void startHost() {
         LauncherOptions options;
         options.home = home;
         options.device = GetParam().device;
@@ -230,7 +233,6 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     auto controls = player()->controlView();
     ASSERT_NO_FATAL_FAILURE(openPopover(controls->bottomControlView()->optionsButton(), "options popover"));
     ASSERT_NO_FATAL_FAILURE(scrollOptionsTo("Font", "Appearance"));
-    ASSERT_TRUE(command("wait 1"));
     ASSERT_NO_FATAL_FAILURE(look("options popover, subtitle appearance"));
     ASSERT_TRUE(command("tap \"Font\""));
     ASSERT_TRUE(waitFor([&] { return player()->presentedViewController()->presentedViewController() != nullptr; }));
@@ -248,6 +250,21 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
         openPopover(controls->bottomControlView()->audioSubtitlesButton(), "audio and subtitle popover"));
     ASSERT_NO_FATAL_FAILURE(closePopover());
 
+    std::string all;
+    for (const auto& finding : inspection->findings()) all += "\n" + finding;
+    EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+}
+
+TEST_P(WindowGalleryDisplay, TheEmptyLibraryIsDrawnWhole) {
+    inspection.reset();
+    host->shutDown();
+    host.reset();
+    ui::Application::shared().reset();
+    fs::remove_all(documents);
+    fs::create_directories(documents);
+    ASSERT_NO_FATAL_FAILURE(startHost());
+    ASSERT_NE(screen().find("No Videos Yet"), std::string::npos) << screen();
+    ASSERT_NO_FATAL_FAILURE(look("empty library"));
     std::string all;
     for (const auto& finding : inspection->findings()) all += "\n" + finding;
     EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
