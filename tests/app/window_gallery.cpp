@@ -157,17 +157,16 @@ long Inspection::changedPixels(const gfx::Image& a, const gfx::Image& b, const u
     return changed;
 }
 
-long Inspection::sharpDifferences(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect) const {
-    const auto box = pixelBox(a, rect);
-    const auto difference = [&](int x, int y) {
-        const auto p = a.pixel(x, y), q = b.pixel(x, y);
-        return std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b);
-    };
-    long sharp = 0;
+long Inspection::edges(const gfx::Image& image, const ui::Rect& rect) const {
+    const auto box = pixelBox(image, rect);
+    long found = 0;
     for (int y = box.top; y < box.bottom; ++y) {
-        for (int x = box.left + 1; x < box.right; ++x) sharp += std::abs(difference(x, y) - difference(x - 1, y)) > 30;
+        for (int x = box.left + 1; x < box.right; ++x) {
+            const auto p = image.pixel(x, y), q = image.pixel(x - 1, y);
+            found += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 90;
+        }
     }
-    return sharp;
+    return found;
 }
 
 gfx::Image Inspection::captureWithout(const std::shared_ptr<ui::View>& view) {
@@ -277,6 +276,12 @@ void Inspection::checkClicks(const std::string& screen, const std::shared_ptr<ui
                 continue;
             const auto point = element->visible.center();
             const auto hit = m_window->hitTest(point);
+            // A view may let touches through where it shows nothing to act on (the empty state
+            // takes them only on its content): the click goes where that view sends it.
+            const auto inTarget = target.view->convertFromWindow(point);
+            if (target.view->isUserInteractionEnabled() && target.view->pointInside(inTarget) &&
+                !target.view->hitTest(inTarget))
+                continue;
             if (!hit || (hit != target.view && !hit->isDescendant(*target.view))) {
                 m_findings.push_back(screen + ": a click at the centre of " + target.line + " lands on " +
                                      (hit ? describe(*hit, inWindow(*hit, hit->bounds())) : std::string("nothing")));
@@ -317,9 +322,9 @@ void Inspection::checkCover(const std::string& screen, const std::shared_ptr<ui:
     for (auto& [layer, alpha] : under) layer->setAlpha(alpha);
     const auto area = inWindow(*top, top->bounds()).intersection(m_window->bounds());
     const long pixels = std::lround(area.size.width * area.size.height);
-    // A material lets what lies under it through blurred: the difference it makes changes
-    // smoothly. Text or edges seen through make it change sharply from one pixel to the next.
-    const long sharp = sharpDifferences(m_shown, alone, area);
+    // A material lets what lies under it through blurred, without edges of its own; text or
+    // edges seen through add edges to the picture.
+    const long sharp = edges(m_shown, area) - edges(alone, area);
     if (pixels > 0 && sharp * 200 > pixels)
         m_findings.push_back(screen + ": what lies under " + describe(*top, area) + " shows through (" +
                              std::to_string(sharp) + " sharp differences in " + std::to_string(pixels) + " pixels)");

@@ -72,8 +72,8 @@ private:
     PixelBox pixelBox(const gfx::Image& image, const ui::Rect& rect) const;
     // How many pixels of `rect` (window points) differ between the two pictures.
     long changedPixels(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect) const;
-    // Where the difference between the two pictures steps sharply from one pixel to the next.
-    long sharpDifferences(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect) const;
+    // Where the picture steps sharply from one pixel to the next along its rows.
+    long edges(const gfx::Image& image, const ui::Rect& rect) const;
     gfx::Image captureWithout(const std::shared_ptr<ui::View>& view);
 
     display::DisplayHost& m_display;

@@ -276,7 +276,8 @@ INSTANTIATE_TEST_SUITE_P(Shapes, WindowGalleryDisplay,
                          ::testing::Values(Shape{"PhoneUpright", LauncherOptions::Device::phone, 390, 844},
                                            Shape{"PhoneOnItsSide", LauncherOptions::Device::phone, 844, 390},
                                            Shape{"PadUpright", LauncherOptions::Device::pad, 820, 1180},
-                                           Shape{"PadOnItsSide", LauncherOptions::Device::pad, 1180, 820}),
+                                           Shape{"PadOnItsSide", LauncherOptions::Device::pad, 1180, 820},
+                                           Shape{"Smallest", LauncherOptions::Device::phone, 390, 390}),
                          shapeName);
 
 }  // namespace
