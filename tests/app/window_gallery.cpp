@@ -163,7 +163,7 @@ long Inspection::edges(const gfx::Image& image, const ui::Rect& rect) const {
     for (int y = box.top; y < box.bottom; ++y) {
         for (int x = box.left + 1; x < box.right; ++x) {
             const auto p = image.pixel(x, y), q = image.pixel(x - 1, y);
-            found += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 90;
+            found += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 45;
         }
     }
     return found;
@@ -327,7 +327,7 @@ void Inspection::checkCover(const std::string& screen, const std::shared_ptr<ui:
     const long sharp = edges(m_shown, area) - edges(alone, area);
     if (pixels > 0 && sharp * 200 > pixels)
         m_findings.push_back(screen + ": what lies under " + describe(*top, area) + " shows through (" +
-                             std::to_string(sharp) + " sharp differences in " + std::to_string(pixels) + " pixels)");
+                             std::to_string(sharp) + " edges more in " + std::to_string(pixels) + " pixels)");
 }
 
 }  // namespace window_gallery
