@@ -105,6 +105,9 @@ public:
     // composites when a frame is due, as the window's loop would; video frames come only as the
     // window shows them.
     void presentIfDue();
+    // What the window drew over its views when it last painted (bars' items, a menu's entries, an
+    // alert's buttons), top-most last: a click inside one goes to it, not to the views.
+    const std::vector<ChromeTarget>& chromeTargets() const { return m_chrome.targets; }
     Statistics statistics() const;
     // Writes the statistics to the file REELHAVEN_DISPLAY_STATISTICS names, if it does (once the
     // window closes, for benchmarks of the whole app).
