@@ -170,10 +170,13 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
                 if (!layout || coveredAbove(windowSubviews, index, layout->bar)) continue;
                 const auto over = above(windowSubviews, index);
                 const auto targetsBefore = m_result.targets.size();
-                {
+                if (cr) {
                     SavedState saved(cr);
                     if (!over.frames.empty()) clipOut(cr, window.bounds(), over.frames, scale);
                     paintBar(cr, *navigation, *layout, scale);
+                } else {
+                    // Only laid out, for the damage it would paint.
+                    paintBar(nullptr, *navigation, *layout, scale);
                 }
                 // Only the topmost presented thing takes touches where it lies.
                 auto& targets = m_result.targets;
