@@ -10,12 +10,14 @@
 #include "app/machine_outputs.h"
 #include "app/play_command.h"
 #include "app/process_memory.h"
+#include "app/standard_streams.h"
 #include "app/stop_signals.h"
 #include "playback/mpv_session.h"
 
 using namespace reelhaven;
 
 int main(int argc, char** argv) {
+    holdStandardStreamsOpen();
     tuneAllocatorForDecodingThreads();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     auto parsed = parseLauncherOptions(arguments, [](const char* name) -> std::optional<std::string> {
