@@ -103,17 +103,8 @@ void DamageTracker::visit(Walk& walk, const ui::Layer& layer) const {
     if (layer.masksToBounds() || dynamic_cast<ui::ScrollView*>(view))
         clip = clip.intersection(deviceBox(matrix, geometry.bounds, kEdge));
     if (clip.isEmpty()) return;
-    std::vector<const ui::Layer*> ordered;
-    for (const auto& sublayer : layer.sublayers()) ordered.push_back(sublayer.get());
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const ui::Layer* a, const ui::Layer* b) { return a->zPosition() < b->zPosition(); });
-    int copies = 1;
-    cairo_matrix_t step;
-    cairo_matrix_init_identity(&step);
-    if (auto* replicator = dynamic_cast<const ui::ReplicatorLayer*>(&layer)) {
-        copies = std::max(0, replicator->instanceCount());
-        step = LayerGeometry::matrixOf(replicator->instanceTransform());
-    }
+    const auto ordered = paintOrder(layer);
+    const auto [copies, step] = Replication::of(layer);
     const Walk saved{{}, {}, walk.scale, walk.matrix, walk.clip, walk.opacity, walk.copy, walk.below};
     cairo_matrix_t copyMatrix = matrix;
     for (int copy = 0; copy < copies; ++copy) {

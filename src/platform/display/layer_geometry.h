@@ -2,7 +2,11 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/ui/views/layer.h"
+#include "platform/ui/views/replicator_layer.h"
 
 namespace display {
 
@@ -42,6 +46,32 @@ struct LayerGeometry {
         }
         cairo_matrix_translate(&matrix, -anchor.x * bounds.size.width - bounds.origin.x,
                                -anchor.y * bounds.size.height - bounds.origin.y);
+    }
+};
+
+// A layer's sublayers in the order they are painted: by z position, the order added among equals.
+inline std::vector<const ui::Layer*> paintOrder(const ui::Layer& layer) {
+    std::vector<const ui::Layer*> ordered;
+    for (const auto& sublayer : layer.sublayers()) ordered.push_back(sublayer.get());
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const ui::Layer* a, const ui::Layer* b) { return a->zPosition() < b->zPosition(); });
+    return ordered;
+}
+
+// How many times a layer's sublayers are drawn (a replicator's instances), each moved by `step`
+// from the one before.
+struct Replication {
+    int copies = 1;
+    cairo_matrix_t step;
+
+    static Replication of(const ui::Layer& layer) {
+        Replication replication;
+        cairo_matrix_init_identity(&replication.step);
+        if (auto* replicator = dynamic_cast<const ui::ReplicatorLayer*>(&layer)) {
+            replication.copies = std::max(0, replicator->instanceCount());
+            replication.step = LayerGeometry::matrixOf(replicator->instanceTransform());
+        }
+        return replication;
     }
 };
 

@@ -233,17 +233,8 @@ void LayerPainter::paintShadow(cairo_t* cr, const ui::Layer& layer, const ui::Re
 
 void LayerPainter::paintSublayers(cairo_t* cr, const ui::Layer& layer, const ViewsByLayer& views, double scale,
                                   bool moving) {
-    std::vector<const ui::Layer*> ordered;
-    for (const auto& sublayer : layer.sublayers()) ordered.push_back(sublayer.get());
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const ui::Layer* a, const ui::Layer* b) { return a->zPosition() < b->zPosition(); });
-    int copies = 1;
-    cairo_matrix_t step;
-    cairo_matrix_init_identity(&step);
-    if (auto* replicator = dynamic_cast<const ui::ReplicatorLayer*>(&layer)) {
-        copies = std::max(0, replicator->instanceCount());
-        step = LayerGeometry::matrixOf(replicator->instanceTransform());
-    }
+    const auto ordered = paintOrder(layer);
+    const auto [copies, step] = Replication::of(layer);
     SavedState saved(cr);
     for (int copy = 0; copy < copies; ++copy) {
         if (copy > 0) cairo_transform(cr, &step);
