@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "app/window_size.h"
 #include "core/documents_client.h"
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
@@ -36,7 +35,8 @@ foundation::Result<std::unique_ptr<PlayScreen>> PlayScreen::open(const LauncherO
     if (options.display) {
         display::DisplayHost::Options window;
         window.title = "Reelhaven - " + info->title();
-        window.minimumSize = kMinimumWindowSize;
+        // The window takes its video's size, as a player's window does, even below the smallest
+        // window of the app's screens: a clip of 640x360 shows at 640x360.
         auto opened = display::DisplayHost::open(std::move(window));
         if (!opened) return opened.error();
         screen->m_host = std::move(opened.value());
