@@ -126,6 +126,7 @@ void DisplayHost::applyWindowSize(bool transition) {
     }
     m_interfaceDirty = true;
     m_mustComposite = true;
+    m_windowSystemChange = true;
 }
 
 void DisplayHost::resize(ui::Size points) {
@@ -343,7 +344,9 @@ bool DisplayHost::paint() {
         cairo_image_surface_get_height(m_surface.get()) != height) {
         m_surface = createSurface(width, height);
         m_painter->invalidate();
+        m_windowSystemChange = true;
     }
+    const bool windowSystemChange = std::exchange(m_windowSystemChange, false);
     ++m_statistics.scans;
     m_painted = {};
     if (!m_window) {
@@ -368,7 +371,10 @@ bool DisplayHost::paint() {
         m_painted.add(beyond, width, height);
     }
     ++m_statistics.repaints;
-    m_statistics.repaintedPixels += static_cast<std::uint64_t>(m_painted.area());
+    if (windowSystemChange)
+        ++m_statistics.windowSystemRepaints;
+    else
+        m_statistics.repaintedPixels += static_cast<std::uint64_t>(m_painted.area());
     // A paint clipped to part of the window sees only the videos' parts in it; the tracker paints
     // the whole whenever a video moves, so the whole paint's places hold until then.
     if (m_painted.contains({0, 0, width, height})) m_videoRegions = m_painter->videoRegions();

@@ -63,8 +63,11 @@ public:
         std::uint64_t repaints = 0;                // looks that found some and painted them
         std::uint64_t repaintedPixels = 0;         // the pixels those painted again, all told
         std::uint64_t windowSystemComposites = 0;  // composites with nothing new, for an expose or a resize
-        std::uint64_t videoFrames = 0;             // video frames shown
-        std::uint64_t droppedFrames = 0;           // video frames drawn but replaced before they were shown
+        // Paints owed to the window system (it sized or configured the window again; a compositor
+        // may do so late, more than once); their pixels are not in `repaintedPixels`.
+        std::uint64_t windowSystemRepaints = 0;
+        std::uint64_t videoFrames = 0;    // video frames shown
+        std::uint64_t droppedFrames = 0;  // video frames drawn but replaced before they were shown
     };
 
     // Opens the desktop window. Open it before anything makes a GL context (a video renderer):
@@ -168,6 +171,8 @@ private:
     // resized).
     bool m_mustComposite = true;
     bool m_closed = false;
+    // The window system sized or configured the window since the last paint.
+    bool m_windowSystemChange = false;
     const Options m_options;
     const double m_quietTime;
     double m_lastComposite = -1;

@@ -215,8 +215,9 @@ TEST_F(DisplayHostTest, WorkThatChangesNothingOnScreenIsNotCompositedAgain) {
     // Only the window system's exposes and resizes, which can come late on a busy machine, have
     // it drawn again.
     const auto after = host->statistics();
-    EXPECT_EQ(after.repaints, before.repaints);
-    EXPECT_EQ(after.composites - before.composites, after.windowSystemComposites - before.windowSystemComposites)
+    EXPECT_EQ(after.repaints - before.repaints, after.windowSystemRepaints - before.windowSystemRepaints);
+    EXPECT_LE(after.composites - before.composites, after.windowSystemComposites - before.windowSystemComposites +
+                                                        after.windowSystemRepaints - before.windowSystemRepaints)
         << "painted " << after.repaints - before.repaints << " times";
     // One that changes it is shown, painted again only where it changed.
     const auto composites = host->statistics().composites;
@@ -249,11 +250,14 @@ TEST_F(DisplayHostTest, AClockLabelRepaintsOnlyWhenItsTextChangesAndOnlyItsPlace
         });
     ASSERT_TRUE(serveUntil([&] { return ticks == 5 && host->statistics().scans > before.scans + 2; }));
     auto after = host->statistics();
-    EXPECT_EQ(after.repaints, before.repaints);
+    EXPECT_EQ(after.repaints - before.repaints, after.windowSystemRepaints - before.windowSystemRepaints);
     EXPECT_EQ(after.repaintedPixels, before.repaintedPixels);
     // A tick that changes it repaints the label's place, not the window.
     loop->schedule(loop->now() + dispatch::seconds(0.01), [&] { clock->setText("0:08"); });
-    ASSERT_TRUE(serveUntil([&] { return host->statistics().repaints > after.repaints; }));
+    ASSERT_TRUE(serveUntil([&] {
+        const auto now = host->statistics();
+        return now.repaints - now.windowSystemRepaints > after.repaints - after.windowSystemRepaints;
+    }));
     after = host->statistics();
     EXPECT_GT(after.repaintedPixels, before.repaintedPixels);
     EXPECT_LE(after.repaintedPixels - before.repaintedPixels, 110u * 40u);
