@@ -158,10 +158,8 @@ public:
     // ---- reelhaven_view_controller_timers.cpp
     void startTimers();
     void syncUITime();
-    // Starts the clock's timer (not in the background): it stops itself while paused once the
-    // position holds still (`stopClockIfStill`).
+    // Starts the clock's timer if it is not running (not in the background).
     void updateClockTimer();
-    void stopClockIfStill(double position);
     void saveProgress();
     void commitProgress();
     // Blocks until the progress saves the player started in the background have ended. Called
@@ -353,7 +351,6 @@ private:
     std::shared_ptr<ui::TapGestureRecognizer> m_multitapGestureRecognizer;
     std::shared_ptr<ui::FeedbackGenerator> m_lightHapticFeedbackGenerator;
     std::shared_ptr<dispatch::Timer> m_syncPlayTimeTimer;
-    std::optional<double> m_lastClockPosition;  // read by the clock's last tick
     std::shared_ptr<dispatch::Timer> m_saveProgressTimer;
     std::shared_ptr<dispatch::Timer> m_commitProgressTimer;
     std::shared_ptr<dispatch::Group> m_progressSaves;  // the saves running on the global queue

@@ -42,14 +42,6 @@ void ReelhavenViewController::updateClockTimer() {
                    [&] { return repeating(0.2, weakSelf(), &ReelhavenViewController::syncUITime); });
 }
 
-void ReelhavenViewController::stopClockIfStill(double position) {
-    // Paused, the clock stands still once a seek has landed: its timer stops, so a paused player
-    // sleeps. Playing, or a seek, starts it again.
-    const bool still = m_playbackInfo->isPaused() && !m_playbackInfo->isSeeking() && m_lastClockPosition == position;
-    m_lastClockPosition = position;
-    if (still && m_syncPlayTimeTimer) m_syncPlayTimeTimer->invalidate();
-}
-
 void ReelhavenViewController::syncUITime() {
     auto info = m_playbackInfo;
     const auto duration = info->duration();
@@ -59,7 +51,6 @@ void ReelhavenViewController::syncUITime() {
     if (!m_session->hasLoaded(*info)) return;
     const auto position = m_session->doubleProperty("time-pos");
     if (!position) return;
-    stopClockIfStill(*position);
     auto controls = m_controlView.lock();
     auto slider = controls ? controls->bottomControlView()->progressBar() : nullptr;
     const bool labelsFree = !info->isPanSeeking() && !info->isSeeking() && !(slider && slider->isTracking());

@@ -31,7 +31,6 @@ constexpr double kLeastNormalMargin = 2.2250738585072014e-308;
 
 void ReelhavenViewController::seekCommand(const std::string& target, const std::string& flag) {
     if (!m_session) return;
-    // Paused too, the clock follows the seek until it has landed.
     updateClockTimer();
     m_session->commandQueue()->async([session = m_session, target, flag] {
         session->command(MPVCommand::seek, {target, flag});
