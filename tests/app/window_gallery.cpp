@@ -242,8 +242,9 @@ void Inspection::checkSymbols(const std::string& screen) {
     static const std::regex symbol("sym:([A-Za-z0-9_.]+)");
     for (auto it = std::sregex_iterator(text.begin(), text.end(), symbol); it != std::sregex_iterator(); ++it) {
         const auto name = (*it)[1].str();
-        m_symbols.insert(name);
-        if (!display::SymbolIcons::iconName(name))
+        // Through the lookup the painter draws symbols with: a mapping to a theme icon that is not
+        // installed is no drawing either.
+        if (!display::SymbolIcons::shared().surface(name, 24))
             m_findings.push_back(screen + ": the symbol " + name + " has no drawing");
     }
 }

@@ -12,7 +12,6 @@
 // Each finding is a line naming the screen and the element.
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -41,8 +40,6 @@ public:
     void inspect(const std::string& screen);
 
     const std::vector<std::string>& findings() const { return m_findings; }
-    // Every symbol name the inspected screens showed.
-    const std::set<std::string>& symbols() const { return m_symbols; }
 
 private:
     struct Element {
@@ -80,7 +77,6 @@ private:
     std::shared_ptr<ui::Window> m_window;
     gfx::Image m_shown;
     std::vector<std::string> m_findings;
-    std::set<std::string> m_symbols;
 };
 
 }  // namespace window_gallery
