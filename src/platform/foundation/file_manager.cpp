@@ -219,11 +219,20 @@ Status FileManager::writeFile(const URL& url, std::string_view bytes, WriteMode 
         return file.close();
     }
     const std::string folder = url.deletingLastPathComponent().path();
-    std::string temporary = folder + "/" + temporaryPrefix(url) + "XXXXXX";
-    FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!file) return Error::posix(errno, "create temporary file for " + path);
-    // Held until the rename, so a sweep of abandoned temporaries never takes this live one.
-    ::flock(file.get(), LOCK_EX);
+    std::string temporary;
+    FileDescriptor file;
+    // Held until the rename, so a sweep of abandoned temporaries never takes this live one. A sweep
+    // that came between the file's making and its lock has unlinked it: a new one is made.
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        temporary = folder + "/" + temporaryPrefix(url) + "XXXXXX";
+        file = FileDescriptor(::mkostemp(temporary.data(), O_CLOEXEC));
+        if (!file) return Error::posix(errno, "create temporary file for " + path);
+        ::flock(file.get(), LOCK_EX);
+        struct stat info {};
+        if (::fstat(file.get(), &info) == 0 && info.st_nlink > 0) break;
+        file = FileDescriptor();
+    }
+    if (!file) return Error::posix(ENOENT, "create temporary file for " + path);
     auto fail = [&](Error error) -> Status {
         ::unlink(temporary.c_str());
         return error;

@@ -101,6 +101,8 @@ private:
     // Temporaries carry at most this much of their destination's name, short enough for the
     // longest destination names.
     static constexpr std::size_t kTemporaryNameLength = 64;
+    // How many temporary files a write makes before giving up, should sweeps keep taking them.
+    static constexpr int kTemporaryAttempts = 8;
     // The name of an atomic write's temporary file without its six random characters.
     static std::string temporaryPrefix(const URL& url);
 };
