@@ -254,7 +254,8 @@ TEST_F(RightToLeftDisplay, ASettingsRowsChevronIsDrawnAtItsLeftPointingLeft) {
         auto indicator = indicatorOf(*cell);
         ASSERT_TRUE(indicator) << row.origin.y;
         const auto drawn = inWindow(*indicator);
-        EXPECT_LT(drawn.maxX(), row.minX() + 40) << "the chevron of the row at " << row.origin.y << " is not at its left";
+        EXPECT_LT(drawn.maxX(), row.minX() + 40)
+            << "the chevron of the row at " << row.origin.y << " is not at its left";
         // Ink: what differs from the row's own colour at its left end.
         const auto background = picture.pixel(pixels(picture, row).left + 2, pixels(picture, row).top + 2);
         const auto isInk = [&](gfx::Pixel p) { return distance(p, background) > 60; };
@@ -272,8 +273,7 @@ TEST_F(RightToLeftDisplay, AnOptionsRowsChevronIsDrawnAtItsLeftPointingLeftAndDo
     ASSERT_TRUE(command("screenshot " + (dir / "playing.png").string()));
     ASSERT_TRUE(command("key space"));
     const auto options = player()->controlView()->bottomControlView()->optionsButton();
-    for (int look = 0; look < 20 && player()->controlView()->isHidden(); ++look)
-        ASSERT_TRUE(clickAt({195, 300}));
+    for (int look = 0; look < 20 && player()->controlView()->isHidden(); ++look) ASSERT_TRUE(clickAt({195, 300}));
     ASSERT_TRUE(clickAt(inWindow(*options).center()));
     ASSERT_TRUE(waitFor([&] { return player()->presentedViewController() != nullptr; }));
     auto popover = std::dynamic_pointer_cast<OptionsPopoverViewController>(player()->presentedViewController());
