@@ -204,21 +204,25 @@ void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double sca
     const std::string text = field.displayedText();
     if (text.empty()) return;
     const ui::Color color = placeholder ? ui::Color::placeholderText() : ui::Color::label();
+    // The text keeps to the field's leading end: the right one when the field reads right to left.
+    const auto alignment = field.isRightToLeft() ? ui::TextAlignment::right : ui::TextAlignment::left;
     if (field.lineLimit() > 1) {
         // A field that grows with its text draws it wrapped, as it measured it.
-        const auto frame =
-            ui::TextFrame::create(*ui::AttributedString::create(text), field.font(), color, field.textContainer());
+        auto container = field.textContainer();
+        container.alignment = alignment;
+        const auto frame = ui::TextFrame::create(*ui::AttributedString::create(text), field.font(), color, container);
         m_text.draw(cr, frame, field.textRect().origin, scale);
         return;
     }
     const ui::Rect inner(bounds.origin.x + 7, bounds.origin.y, std::max(0.0, bounds.size.width - 14),
                          bounds.size.height);
-    m_text.drawLine(cr, text, field.font(), color, inner, ui::TextAlignment::left, scale);
+    m_text.drawLine(cr, text, field.font(), color, inner, alignment, scale);
 }
 
 void ContentPainter::keyTextField(ui::TextField& field, Fingerprint& key) {
     key.add(static_cast<int>(field.borderStyle())).add(!field.text() || field.text()->empty());
     key.add(field.displayedText()).add(field.font().fontName()).add(field.font().pointSize()).add(field.lineLimit());
+    key.add(field.isRightToLeft());
 }
 
 void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {
