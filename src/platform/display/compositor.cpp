@@ -3,6 +3,7 @@
 #include <GLES3/gl3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -29,22 +30,24 @@ out vec4 color;
 void main() { color = texture(interfaceTexture, uv).bgra; }
 )";
 
-// A rectangle of the window in GL's whole pixels, bottom up, as the blit and its scissor take it.
+// A rectangle of the window in GL's whole pixels, bottom up, as the blit and its scissor take it:
+// each edge on the nearest pixel boundary, so layout arithmetic's dust (a view at y = 3e-06 and
+// 719.999997 high) neither leaves a row unwritten nor turns a plain copy into a filtered one.
 struct PixelBox {
     int x0, y0, x1, y1;
 
     PixelBox(const ui::Rect& r, int windowHeight)
-        : x0(static_cast<int>(r.origin.x)),
-          y0(windowHeight - static_cast<int>(r.origin.y + r.size.height)),
-          x1(static_cast<int>(r.origin.x + r.size.width)),
-          y1(windowHeight - static_cast<int>(r.origin.y)) {}
+        : x0(edge(r.origin.x)),
+          y0(windowHeight - edge(r.origin.y + r.size.height)),
+          x1(edge(r.origin.x + r.size.width)),
+          y1(windowHeight - edge(r.origin.y)) {}
 
+    static int edge(double position) { return static_cast<int>(std::lround(position)); }
     bool covers(int width, int height) const { return x0 <= 0 && y0 <= 0 && x1 >= width && y1 >= height; }
 };
 
-// Whether a video's frame, blitted, writes every pixel of the window. Judged on the whole pixels
-// the blit writes: a view placed a hair off the window's edge by layout arithmetic (3e-06) still
-// fills it, and the window is not cleared first for nothing (a full pass in software GL).
+// Whether a video's frame, blitted, writes every pixel of the window (then the window is not
+// cleared under it first: a full pass in software GL).
 bool fillsWindow(const VideoFrame& video, int width, int height) {
     return video.frame.texture && PixelBox(video.rect, height).covers(width, height) &&
            PixelBox(video.clip, height).covers(width, height);
