@@ -69,6 +69,14 @@ protected:
         ADD_FAILURE() << "nothing titled " << title << " on the screen";
         return 0;
     }
+    // An alert with two actions side by side, Cancel first, shown once its presentation is done.
+    void presentDeleteAlert() {
+        auto alert = ui::AlertController::create("Delete Clip?", std::nullopt, ui::AlertControllerStyle::alert);
+        alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
+        alert->addAction(ui::AlertAction::create("Delete", ui::AlertActionStyle::destructive, nullptr));
+        root->present(alert, false);
+        loop.advanceSeconds(1);
+    }
     // Whether a click at the centre of the target with `handle` reaches what the screen prints there.
     static const ChromeTarget* target(const ChromePainter::Result& result, int handle) {
         for (const auto& t : result.targets)
@@ -336,11 +344,7 @@ TEST_F(ChromeTest, ASecondPaintCompositesTheBarTheMenuAndTheAlertWithoutDrawingT
 
     // Once the menu closes and an alert shows, the alert is drawn once and the bar not again.
     window->presentedMenu()->close();
-    auto alert = ui::AlertController::create("Delete Clip?", std::nullopt, ui::AlertControllerStyle::alert);
-    alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
-    alert->addAction(ui::AlertAction::create("Delete", ui::AlertActionStyle::destructive, nullptr));
-    root->present(alert, false);
-    loop.advanceSeconds(1);
+    presentDeleteAlert();
     EXPECT_TRUE(paint().modal);
     EXPECT_EQ(painter.chromeDraws(), 3u);
     const auto withAlert = image;
@@ -375,11 +379,7 @@ TEST_F(ChromeTest, ReadRightToLeftAMenuHangsFromItsItemsLeftEdgeAndAnAlertsFirst
     EXPECT_EQ(checked(date->rect.minX() + 4, date->rect.minX() + 30), 0);
 
     window->presentedMenu()->close();
-    auto alert = ui::AlertController::create("Delete Clip?", std::nullopt, ui::AlertControllerStyle::alert);
-    alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
-    alert->addAction(ui::AlertAction::create("Delete", ui::AlertActionStyle::destructive, nullptr));
-    root->present(alert, false);
-    loop.advanceSeconds(1);
+    presentDeleteAlert();
     result = paint();
     const auto* cancel = target(result, handleOf("Cancel"));
     const auto* remove = target(result, handleOf("Delete"));
