@@ -174,6 +174,8 @@ public:
     // before the process ends: a save cut off by the exit loses the position, and one still
     // running while the statics go (OpenSSL's digest locks among them) crashes the exit.
     void waitForProgressSaves() const;
+    // The saves above, for an owner that waits for them after the player has gone.
+    const std::shared_ptr<dispatch::Group>& progressSaves() const { return m_progressSaves; }
 
     // ---- reelhaven_view_controller_layout.cpp
     void showControls();
