@@ -44,7 +44,8 @@ TEST_F(DisplayHostPausedPlayer, OverHalfAMinuteItSchedulesNoTimerAndCompositesNo
         quiet = now == composites && view->presentedFrame().serial > 0 ? quiet + 1 : 0;
         composites = now;
         return quiet >= 20;
-    })) << "composites " << composites << ", frame " << view->presentedFrame().serial;
+    })) << "composites "
+        << composites << ", frame " << view->presentedFrame().serial;
     const auto before = host->statistics();
     const auto drawn = view->framesDisplayed();
     for (int step = 0; step < 310; ++step) {
