@@ -18,8 +18,10 @@ TEST_F(PlayerClockTest, APausedPlayerRestsOnceMpvHasStoppedAndLeavesNothingToWak
     openPausedAt(video, 20);
     EXPECT_FALSE(player->saveProgressTimer()->isValid());
     EXPECT_DOUBLE_EQ(player->playbackInfo()->progress(), 20);
-    // The 30 s commit writes the resting position at its next beat, and is the last to go.
+    // The 30 s commit writes the resting position at its next beat, and is the last to go. (The
+    // rest's save into the records, on the global queue, has long run by then.)
     ASSERT_TRUE(player->commitProgressTimer()->isValid());
+    player->waitForProgressSaves();
     mainLoop.advanceSeconds(30);
     EXPECT_FALSE(player->commitProgressTimer()->isValid());
     EXPECT_FALSE(mainLoop.loop().nextTimerTime()) << "a timer is left to wake a paused player";
