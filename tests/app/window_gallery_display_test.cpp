@@ -31,14 +31,13 @@
 #include "support/display_stage.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
+#include "in_process_host.h"
 #include "window_gallery.h"
 
 namespace reelhaven {
 namespace {
 
 namespace fs = std::filesystem;
-using Outcome = HostSession::Outcome;
-
 struct Shape {
     const char* name;
     LauncherOptions::Device device;
@@ -47,7 +46,8 @@ struct Shape {
 
 void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
 
-class WindowGalleryDisplay : public ::testing::TestWithParam<Shape> {
+class WindowGalleryDisplay : public ::testing::TestWithParam<Shape>,
+                             protected InProcessHost<testing_support::RealMainLoop> {
 protected:
     void SetUp() override {
         if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
@@ -61,62 +61,22 @@ protected:
     }
     void startHost() {
         LauncherOptions options;
-        options.home = home;
         options.device = GetParam().device;
         options.size = std::pair(GetParam().width, GetParam().height);
         options.restore = false;
         options.display = true;
         options.audioOutput = "null";
         options.script = "script";  // prints only on `show`
-        host = std::make_unique<AppHost>(options, out, err);
-        ASSERT_TRUE(host->start()) << err.str();
+        ASSERT_TRUE(launch(options)) << err.str();
         inspection.emplace(*host->display(), host->window());
     }
     void TearDown() override {
-        if (auto shown = player()) {
-            if (shown->mpv()) shown->close(false);
-            if (auto session = shown->session()) session->commandQueue()->sync([] {});
-            host->session().settle();
-            shown->waitForProgressSaves();
-        }
+        closePlayer();
         inspection.reset();
-        if (host) host->shutDown();
-        host.reset();
-        ui::Application::shared().reset();
+        shutDown();
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
     }
 
-    ::testing::AssertionResult command(const std::string& line) {
-        err.str({});
-        if (host->session().executeLine(line) == Outcome::done) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << line << ": " << err.str() << "\n"
-                                             << ui::ScreenDriver(host->window()).screen();
-    }
-    std::string handleOf(const void* thing) {
-        const auto screen = ui::ScreenDriver(host->window()).capture();
-        for (size_t i = 0; i < screen.targets().size(); ++i) {
-            const auto& target = screen.targets()[i];
-            if (target.view.get() == thing || target.item.get() == thing) return "#" + std::to_string(i + 1);
-        }
-        ADD_FAILURE() << "not on the screen:\n" << screen.text();
-        return "#0";
-    }
-    std::shared_ptr<LibraryFileCollectionViewController> root() const {
-        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(host->window()->rootViewController());
-        return std::dynamic_pointer_cast<LibraryFileCollectionViewController>(navigation->viewControllers().at(0));
-    }
-    std::shared_ptr<ReelhavenViewController> player() const {
-        auto delegate = host ? std::dynamic_pointer_cast<SceneDelegate>(host->scene()->delegate()) : nullptr;
-        return delegate ? delegate->presentedPlayer() : nullptr;
-    }
-    bool waitFor(const std::function<bool()>& done) {
-        return dispatch::RunLoop::main()->runUntil(
-            [&] {
-                host->session().settle();
-                return done();
-            },
-            std::chrono::seconds(30));
-    }
     void look(const std::string& screen) {
         host->session().settle();
         ASSERT_TRUE(waitFor([&] { return inspection->still(); })) << screen << " does not hold still";
@@ -143,22 +103,14 @@ protected:
         for (int step = 0; step < 8 && screen().find("\"" + title + "\"") == std::string::npos; ++step) {
             // A row under the list's pinned header cannot be touched: the list scrolls on instead.
             if (screen().find("\"" + section + "\"") != std::string::npos && !opened.count(section) &&
-                host->session().executeLine("tap \"" + section + "\"") == Outcome::done) {
+                run("tap \"" + section + "\"") == Outcome::done) {
                 opened.insert(section);
                 continue;
             }
             ASSERT_TRUE(command("swipe " + handleOf(options->collectionView().get()) + " up"));
         }
     }
-    std::string screen() const { return ui::ScreenDriver(host->window()).screen(); }
 
-    testing_support::RealMainLoop loop;
-    testing_support::TempDir dir;
-    fs::path home = dir / "home";
-    fs::path documents = home / "Documents";
-    foundation::ScopedContainer container{home};
-    std::ostringstream out, err;
-    std::unique_ptr<AppHost> host;
     std::optional<window_gallery::Inspection> inspection;
     std::set<std::string> opened;  // the options popover's sections opened
 };
@@ -257,9 +209,7 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
 
 TEST_P(WindowGalleryDisplay, TheEmptyLibraryIsDrawnWhole) {
     inspection.reset();
-    host->shutDown();
-    host.reset();
-    ui::Application::shared().reset();
+    shutDown();
     fs::remove_all(documents);
     fs::create_directories(documents);
     ASSERT_NO_FATAL_FAILURE(startHost());
