@@ -17,9 +17,8 @@ bool HostSettler::settle(bool shortDelays) {
             return ui::TransitionsInFlight::count() == 0;
         });
     }
-    const auto start = loop->now();
-    const auto horizon = start + dispatch::seconds(kShortDelay);
-    const auto latest = start + dispatch::seconds(kLongestRest);
+    const auto horizon = loop->now() + dispatch::seconds(kShortDelay);
+    auto restLeft = dispatch::seconds(kLongestRest);
     for (int round = 0; round < kMaxRounds; ++round) {
         m_driver.settle();
         if (m_flush) m_flush();
@@ -34,8 +33,10 @@ bool HostSettler::settle(bool shortDelays) {
             continue;
         }
         const auto rest = m_driver.restingTime(kShortDelay);
-        if (!rest || loop->now() >= latest) return true;
-        passTime(std::min(dispatch::seconds(*rest), latest));
+        if (!rest || restLeft <= dispatch::Duration::zero()) return true;
+        const auto from = loop->now();
+        passTime(std::min(dispatch::seconds(*rest), from + restLeft));
+        restLeft -= loop->now() - from;
     }
     return false;
 }

@@ -43,9 +43,10 @@ private:
     // Animations that end this soon are the screen still moving; longer ones (a scrolling title,
     // a fade that waits seconds first) are part of the screen at rest.
     static constexpr double kShortDelay = 0.5;
-    // The screen is printed by then at the latest, moving or not: one step may start the next (a
-    // delete's delay, then the grid's change, then the empty state's fade), but nothing on screen
-    // is waited for without end.
+    // The longest the animations of one command are waited for, moving or not: one step may start
+    // the next (a delete's delay, then the empty state's fade), but nothing on screen is waited for
+    // without end. Counted as the time given to animations only, so a loaded machine that is slow
+    // to deliver the steps' work gets no less of it.
     static constexpr double kLongestRest = 2.0;
 
     // Serves the main run loop until its real clock reaches `when`.

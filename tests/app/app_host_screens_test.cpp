@@ -9,6 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "app/app_host.h"
@@ -280,6 +282,37 @@ TEST_P(AppHostScreensTest, TheFontPickerChoosesAFontAndCanBeCancelled) {
     ASSERT_TRUE(command("tap " + handleOf(picker->tableView()->cellForRow({0, 0}).get())));
     EXPECT_FALSE(pickerShown());
     EXPECT_EQ(Preferences::shared().subtitleFont.wrappedValue(), "Inter-SemiBold");
+}
+
+// Whether an animation still moves `layer` or a layer under it.
+bool moves(const ui::Layer& layer) {
+    if (layer.isAnimating()) return true;
+    const auto& sublayers = layer.sublayers();
+    return std::any_of(sublayers.begin(), sublayers.end(), [](const auto& sublayer) { return moves(*sublayer); });
+}
+
+// An options section opens with a short animation: the screen after the touch shows it open whole,
+// nothing in the popover still on its way.
+TEST_P(AppHostScreensTest, TheScreenAfterATouchShowsAnOptionsSectionOpenedWhole) {
+    auto& expansion = OptionsPopoverViewController::expansionState();
+    const auto expansionBefore = expansion;
+    struct Restore {
+        std::map<OptionsRowKind, bool>& state;
+        std::map<OptionsRowKind, bool> before;
+        ~Restore() { state = before; }
+    } restore{expansion, expansionBefore};
+    expansion[OptionsRowKind::subtitleAppearance] = false;
+    ASSERT_NO_FATAL_FAILURE(openPlayer());
+    ASSERT_TRUE(command("tap " + handleOf(player()->controlView()->bottomControlView()->optionsButton().get())));
+    ASSERT_TRUE(waitFor([&] { return player()->presentedViewController() != nullptr; }));
+    auto options = std::dynamic_pointer_cast<OptionsPopoverViewController>(player()->presentedViewController());
+    ASSERT_TRUE(options);
+    for (int step = 0; step < 4 && screen().find("\"Appearance\"") == std::string::npos; ++step)
+        ASSERT_TRUE(command("swipe " + handleOf(options->collectionView().get()) + " up"));
+    ASSERT_FALSE(moves(options->view()->layer())) << "still moving before the touch";
+    ASSERT_TRUE(command("tap \"Appearance\""));
+    EXPECT_TRUE(expansion[OptionsRowKind::subtitleAppearance]);
+    EXPECT_FALSE(moves(options->view()->layer()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, AppHostScreensTest,

@@ -32,6 +32,8 @@
 #include "platform/ui/views/window.h"
 #include "playback/model/playback_info.h"
 #include "playback/reelhaven_view_controller.h"
+#include "toolkit/empty_data_set.h"
+#include "toolkit/empty_data_set_view.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 #include "transfer/web_uploader.h"
@@ -241,6 +243,26 @@ TEST_F(AppHostTest, AMissingFileIsRefusedWithTheReason) {
     EXPECT_EQ(run("open " + (dir / "gone.mp4").string()), Outcome::failed);
     EXPECT_NE(err.str().find("no such file"), std::string::npos) << err.str();
     EXPECT_FALSE(player());
+}
+
+// The empty state fades in once the last video is gone: the screen printed next shows it whole,
+// not a step of its fade, though that step ends after the half second the command's own delays get.
+TEST_F(AppHostTest, TheScreenAfterTheLastDeleteShowsTheEmptyStateFadedInWhole) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    ASSERT_TRUE(launch()) << err.str();
+    ASSERT_TRUE(command("menu \"Film\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    // The delete waits a moment first; on this clock the test says when it has passed.
+    ASSERT_TRUE(command("wait 0.4"));
+    EXPECT_FALSE(fs::exists(documents / "Film.mp4"));
+    out.str({});
+    ASSERT_TRUE(command("show"));
+    EXPECT_NE(out.str().find("\"No Videos Yet\""), std::string::npos) << out.str();
+    auto empty = EmptyDataSet::emptyDataSetView(*root()->collectionView(), false);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->contentView()->layer().presentationOpacity(), 1.0);
+    EXPECT_FALSE(empty->contentView()->layer().isAnimating());
 }
 
 TEST_F(AppHostTest, AURLArrivingOverAMenuClosesItAndPlays) {

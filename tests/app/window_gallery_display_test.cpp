@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -31,6 +33,8 @@
 #include "support/display_stage.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
+#include "toolkit/empty_data_set.h"
+#include "toolkit/empty_data_set_view.h"
 #include "in_process_host.h"
 #include "window_gallery.h"
 
@@ -218,6 +222,52 @@ TEST_P(WindowGalleryDisplay, TheEmptyLibraryIsDrawnWhole) {
     std::string all;
     for (const auto& finding : inspection->findings()) all += "\n" + finding;
     EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+}
+
+// How many pixels of `rect` (window points) differ between two pictures of the window.
+long changedPixels(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect, double windowWidth) {
+    const double scale = a.width() / windowWidth;
+    const int left = std::max(0, static_cast<int>(rect.origin.x * scale));
+    const int top = std::max(0, static_cast<int>(rect.origin.y * scale));
+    const int right = std::min(a.width(), static_cast<int>((rect.origin.x + rect.size.width) * scale));
+    const int bottom = std::min(a.height(), static_cast<int>((rect.origin.y + rect.size.height) * scale));
+    long changed = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const auto p = a.pixel(x, y), q = b.pixel(x, y);
+            changed += std::abs(p.r - q.r) > 8 || std::abs(p.g - q.g) > 8 || std::abs(p.b - q.b) > 8;
+        }
+    }
+    return changed;
+}
+
+// The window right after the command that deletes the last video shows the empty state as it
+// stays, not a step of its fade in (which ends after the half second the delete's own delay gets).
+TEST_P(WindowGalleryDisplay, TheWindowAfterTheLastDeleteShowsTheEmptyStateFadedInWhole) {
+    inspection.reset();
+    shutDown();
+    fs::remove_all(documents);
+    fs::create_directories(documents);
+    fs::copy_file(testing_support::testMedia("wide.mp4"), documents / "Film.mp4");
+    ASSERT_NO_FATAL_FAILURE(startHost());
+    ASSERT_TRUE(command("menu \"Film\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    const auto afterCommand = host->display()->capture();
+    ASSERT_NE(screen().find("\"No Videos Yet\""), std::string::npos) << screen();
+    ASSERT_TRUE(waitFor([&] { return inspection->still(); })) << "the window does not hold still";
+    const auto atRest = host->display()->capture();
+    auto empty = EmptyDataSet::emptyDataSetView(*root()->collectionView(), false);
+    ASSERT_TRUE(empty);
+    const auto content = empty->contentView();
+    const auto area = content->convert(content->bounds(), nullptr);
+    const auto width = host->window()->bounds().size.width;
+    // Its text shows at all: without it the area looks otherwise.
+    content->setAlpha(0);
+    const auto without = host->display()->capture();
+    content->setAlpha(1);
+    ASSERT_GT(changedPixels(atRest, without, area, width), 100);
+    EXPECT_EQ(changedPixels(afterCommand, atRest, area, width), 0) << "the empty state was still fading in";
 }
 
 std::string shapeName(const ::testing::TestParamInfo<Shape>& info) { return info.param.name; }
