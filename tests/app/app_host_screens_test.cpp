@@ -21,6 +21,7 @@
 #include "controls/top_control_view.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "in_process_host.h"
 #include "library/library_file_collection_view_controller.h"
 #include "library/open_url_hosting_controller.h"
 #include "platform/base/log.h"
@@ -39,7 +40,6 @@
 #include "playback/reelhaven_view_controller.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
-#include "in_process_host.h"
 
 namespace reelhaven {
 namespace {

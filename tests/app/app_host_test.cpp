@@ -17,6 +17,7 @@
 #include "core/ffmpeg_utility.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
+#include "in_process_host.h"
 #include "library/library_file_collection_view_controller.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
@@ -32,12 +33,11 @@
 #include "platform/ui/views/window.h"
 #include "playback/model/playback_info.h"
 #include "playback/reelhaven_view_controller.h"
-#include "toolkit/empty_data_set.h"
-#include "toolkit/empty_data_set_view.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
+#include "toolkit/empty_data_set.h"
+#include "toolkit/empty_data_set_view.h"
 #include "transfer/web_uploader.h"
-#include "in_process_host.h"
 
 namespace reelhaven {
 namespace {

@@ -18,6 +18,7 @@
 #include "controls/top_control_view.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "in_process_host.h"
 #include "library/library_file_collection_view_controller.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
@@ -35,7 +36,6 @@
 #include "support/test_media.h"
 #include "toolkit/empty_data_set.h"
 #include "toolkit/empty_data_set_view.h"
-#include "in_process_host.h"
 #include "window_gallery.h"
 
 namespace reelhaven {
@@ -187,6 +187,12 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     }
     ASSERT_NO_FATAL_FAILURE(look("player"));
     auto controls = player()->controlView();
+    // The times show whole at every size, the window's smallest too, not cut to "…". (The
+    // content size of a label is rounded up to whole points.)
+    for (const auto& time :
+         {controls->bottomControlView()->progressLabel(), controls->bottomControlView()->durationLabel()})
+        EXPECT_LE(time->intrinsicContentSize().width, time->bounds().size.width + 1)
+            << "\"" << time->text().value_or("") << "\" is cut to fit its " << time->bounds().size.width << " points";
     ASSERT_NO_FATAL_FAILURE(openPopover(controls->bottomControlView()->optionsButton(), "options popover"));
     ASSERT_NO_FATAL_FAILURE(scrollOptionsTo("Font", "Appearance"));
     ASSERT_NO_FATAL_FAILURE(look("options popover, subtitle appearance"));
@@ -219,6 +225,28 @@ TEST_P(WindowGalleryDisplay, TheEmptyLibraryIsDrawnWhole) {
     ASSERT_NO_FATAL_FAILURE(startHost());
     ASSERT_NE(screen().find("No Videos Yet"), std::string::npos) << screen();
     ASSERT_NO_FATAL_FAILURE(look("empty library"));
+    std::string all;
+    for (const auto& finding : inspection->findings()) all += "\n" + finding;
+    EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+}
+
+// A context menu over the grid, with long names in the cells under it: nothing of them reads
+// through the menu.
+TEST_P(WindowGalleryDisplay, AMenuOverTheGridLetsNoTextUnderItThrough) {
+    inspection.reset();
+    shutDown();
+    fs::remove_all(documents);
+    fs::create_directories(documents);
+    for (const char* name : {"A long name for a summer holiday video by the sea at dusk", "Beach",
+                             "Camping trip with the whole family in the mountains", "Dunes",
+                             "Evening walk along the harbour wall in the rain", "Forest"})
+        fs::copy_file(testing_support::testMedia("wide.mp4"), documents / (std::string(name) + ".mp4"));
+    ASSERT_NO_FATAL_FAILURE(startHost());
+    for (const char* item : {"Beach", "Dunes"}) {
+        ASSERT_TRUE(command("menu \"" + std::string(item) + "\""));
+        ASSERT_NO_FATAL_FAILURE(look(std::string("menu over the grid from ") + item));
+        ASSERT_TRUE(command("cancel"));
+    }
     std::string all;
     for (const auto& finding : inspection->findings()) all += "\n" + finding;
     EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
