@@ -42,6 +42,8 @@ public:
     void inspect(const std::string& screen);
 
     const std::vector<std::string>& findings() const { return m_findings; }
+    // How many pixels of `rect` (window points) differ between the two pictures of the window.
+    long changedPixels(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect) const;
 
 private:
     struct Element {
@@ -70,8 +72,6 @@ private:
         int left, top, right, bottom;  // right and bottom exclusive
     };
     PixelBox pixelBox(const gfx::Image& image, const ui::Rect& rect) const;
-    // How many pixels of `rect` (window points) differ between the two pictures.
-    long changedPixels(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect) const;
     // Where the picture steps sharply from one pixel to the next along its rows: by more than
     // `step` (the three channels' differences summed).
     long edges(const gfx::Image& image, const ui::Rect& rect, int step = 45) const;

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -252,23 +250,6 @@ TEST_P(WindowGalleryDisplay, AMenuOverTheGridLetsNoTextUnderItThrough) {
     EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
 }
 
-// How many pixels of `rect` (window points) differ between two pictures of the window.
-long changedPixels(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect, double windowWidth) {
-    const double scale = a.width() / windowWidth;
-    const int left = std::max(0, static_cast<int>(rect.origin.x * scale));
-    const int top = std::max(0, static_cast<int>(rect.origin.y * scale));
-    const int right = std::min(a.width(), static_cast<int>((rect.origin.x + rect.size.width) * scale));
-    const int bottom = std::min(a.height(), static_cast<int>((rect.origin.y + rect.size.height) * scale));
-    long changed = 0;
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            const auto p = a.pixel(x, y), q = b.pixel(x, y);
-            changed += std::abs(p.r - q.r) > 8 || std::abs(p.g - q.g) > 8 || std::abs(p.b - q.b) > 8;
-        }
-    }
-    return changed;
-}
-
 // The window right after the command that deletes the last video shows the empty state as it
 // stays, not a step of its fade in (which ends after the half second the delete's own delay gets).
 TEST_P(WindowGalleryDisplay, TheWindowAfterTheLastDeleteShowsTheEmptyStateFadedInWhole) {
@@ -289,13 +270,12 @@ TEST_P(WindowGalleryDisplay, TheWindowAfterTheLastDeleteShowsTheEmptyStateFadedI
     ASSERT_TRUE(empty);
     const auto content = empty->contentView();
     const auto area = content->convert(content->bounds(), nullptr);
-    const auto width = host->window()->bounds().size.width;
     // Its text shows at all: without it the area looks otherwise.
     content->setAlpha(0);
     const auto without = host->display()->capture();
     content->setAlpha(1);
-    ASSERT_GT(changedPixels(atRest, without, area, width), 100);
-    EXPECT_EQ(changedPixels(afterCommand, atRest, area, width), 0) << "the empty state was still fading in";
+    ASSERT_GT(inspection->changedPixels(atRest, without, area), 100);
+    EXPECT_EQ(inspection->changedPixels(afterCommand, atRest, area), 0) << "the empty state was still fading in";
 }
 
 std::string shapeName(const ::testing::TestParamInfo<Shape>& info) { return info.param.name; }

@@ -18,7 +18,8 @@ void collectEnds(const Layer& layer, double now, double until, std::optional<dou
     for (double end : layer.animationEnds()) {
         if (end > now && end <= until) latest = std::max(latest.value_or(end), end);
     }
-    if (layer.presentationOpacity() <= kInvisible) return;
+    // Faded out and staying so: nothing under it shows (a fade in or out shows it meanwhile).
+    if (layer.opacity() <= kInvisible && layer.presentationOpacity() <= kInvisible) return;
     for (const auto& sublayer : layer.sublayers()) collectEnds(*sublayer, now, until, latest);
     if (auto mask = layer.mask()) collectEnds(*mask, now, until, latest);
 }
