@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "app/app_host.h"
 #include "app/scene_delegate.h"
@@ -79,6 +80,21 @@ protected:
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
     }
 
+    // Starts the app again on a library that holds only `videos` (copies of one clip).
+    void restartWith(const std::vector<std::string>& videos) {
+        inspection.reset();
+        shutDown();
+        fs::remove_all(documents);
+        fs::create_directories(documents);
+        for (const auto& name : videos)
+            fs::copy_file(testing_support::testMedia("wide.mp4"), documents / (name + ".mp4"));
+        ASSERT_NO_FATAL_FAILURE(startHost());
+    }
+    void expectNothingFound() const {
+        std::string all;
+        for (const auto& finding : inspection->findings()) all += "\n" + finding;
+        EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+    }
     void look(const std::string& screen) {
         host->session().settle();
         ASSERT_TRUE(waitFor([&] { return inspection->still(); })) << screen << " does not hold still";
@@ -210,55 +226,34 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
         openPopover(controls->bottomControlView()->audioSubtitlesButton(), "audio and subtitle popover"));
     ASSERT_NO_FATAL_FAILURE(closePopover());
 
-    std::string all;
-    for (const auto& finding : inspection->findings()) all += "\n" + finding;
-    EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+    expectNothingFound();
 }
 
 TEST_P(WindowGalleryDisplay, TheEmptyLibraryIsDrawnWhole) {
-    inspection.reset();
-    shutDown();
-    fs::remove_all(documents);
-    fs::create_directories(documents);
-    ASSERT_NO_FATAL_FAILURE(startHost());
+    ASSERT_NO_FATAL_FAILURE(restartWith({}));
     ASSERT_NE(screen().find("No Videos Yet"), std::string::npos) << screen();
     ASSERT_NO_FATAL_FAILURE(look("empty library"));
-    std::string all;
-    for (const auto& finding : inspection->findings()) all += "\n" + finding;
-    EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+    expectNothingFound();
 }
 
 // A context menu over the grid, with long names in the cells under it: nothing of them reads
 // through the menu.
 TEST_P(WindowGalleryDisplay, AMenuOverTheGridLetsNoTextUnderItThrough) {
-    inspection.reset();
-    shutDown();
-    fs::remove_all(documents);
-    fs::create_directories(documents);
-    for (const char* name : {"A long name for a summer holiday video by the sea at dusk", "Beach",
-                             "Camping trip with the whole family in the mountains", "Dunes",
-                             "Evening walk along the harbour wall in the rain", "Forest"})
-        fs::copy_file(testing_support::testMedia("wide.mp4"), documents / (std::string(name) + ".mp4"));
-    ASSERT_NO_FATAL_FAILURE(startHost());
+    ASSERT_NO_FATAL_FAILURE(restartWith({"A long name for a summer holiday video by the sea at dusk", "Beach",
+                                         "Camping trip with the whole family in the mountains", "Dunes",
+                                         "Evening walk along the harbour wall in the rain", "Forest"}));
     for (const char* item : {"Beach", "Dunes"}) {
         ASSERT_TRUE(command("menu \"" + std::string(item) + "\""));
         ASSERT_NO_FATAL_FAILURE(look(std::string("menu over the grid from ") + item));
         ASSERT_TRUE(command("cancel"));
     }
-    std::string all;
-    for (const auto& finding : inspection->findings()) all += "\n" + finding;
-    EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+    expectNothingFound();
 }
 
 // The window right after the command that deletes the last video shows the empty state as it
 // stays, not a step of its fade in (which ends after the half second the delete's own delay gets).
 TEST_P(WindowGalleryDisplay, TheWindowAfterTheLastDeleteShowsTheEmptyStateFadedInWhole) {
-    inspection.reset();
-    shutDown();
-    fs::remove_all(documents);
-    fs::create_directories(documents);
-    fs::copy_file(testing_support::testMedia("wide.mp4"), documents / "Film.mp4");
-    ASSERT_NO_FATAL_FAILURE(startHost());
+    ASSERT_NO_FATAL_FAILURE(restartWith({"Film"}));
     ASSERT_TRUE(command("menu \"Film\""));
     ASSERT_TRUE(command("choose \"Delete\""));
     ASSERT_TRUE(command("choose \"Delete\""));
