@@ -27,6 +27,7 @@
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/views/device.h"
 #include "platform/ui/views/window.h"
 #include "playback/model/playback_info.h"
 #include "playback/reelhaven_view_controller.h"
@@ -45,6 +46,7 @@ struct Shape {
     const char* name;
     LauncherOptions::Device device;
     double width, height;
+    LauncherOptions::LayoutDirection direction = LauncherOptions::LayoutDirection::leftToRight;
 };
 
 void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
@@ -66,6 +68,7 @@ protected:
         LauncherOptions options;
         options.device = GetParam().device;
         options.size = std::pair(GetParam().width, GetParam().height);
+        options.layoutDirection = GetParam().direction;
         options.restore = false;
         options.display = true;
         options.audioOutput = "null";
@@ -77,6 +80,7 @@ protected:
         closePlayer();
         inspection.reset();
         shutDown();
+        ui::Device::current().setUserInterfaceLayoutDirection(ui::UserInterfaceLayoutDirection::leftToRight);
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
     }
 
@@ -280,7 +284,9 @@ INSTANTIATE_TEST_SUITE_P(Shapes, WindowGalleryDisplay,
                                            Shape{"PhoneOnItsSide", LauncherOptions::Device::phone, 844, 390},
                                            Shape{"PadUpright", LauncherOptions::Device::pad, 820, 1180},
                                            Shape{"PadOnItsSide", LauncherOptions::Device::pad, 1180, 820},
-                                           Shape{"Smallest", LauncherOptions::Device::phone, 390, 390}),
+                                           Shape{"Smallest", LauncherOptions::Device::phone, 390, 390},
+                                           Shape{"PhoneRightToLeft", LauncherOptions::Device::phone, 390, 844,
+                                                 LauncherOptions::LayoutDirection::rightToLeft}),
                          shapeName);
 
 }  // namespace
