@@ -47,6 +47,27 @@ FormatPtr openInput(const std::string& path) {
     return FormatPtr(context);
 }
 
+int firstVideoStream(const AVFormatContext& format) {
+    for (unsigned i = 0; i < format.nb_streams; ++i)
+        if (format.streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) return static_cast<int>(i);
+    return -1;
+}
+
+// Whether the container's header already says all a thumbnail and a duration need: the length,
+// and for the first video stream its size, frame rate and first time stamp. Probing the streams
+// decodes several pictures (to learn what the decoder learns from the first one anyway) and cost
+// as much as the thumbnail's own picture; files whose header leaves anything open are probed.
+bool headerSuffices(const AVFormatContext& format) {
+    if ((format.ctx_flags & AVFMTCTX_NOHEADER) || format.duration == AV_NOPTS_VALUE || format.duration < 1)
+        return false;
+    const int index = firstVideoStream(format);
+    if (index < 0) return false;
+    const AVStream& stream = *format.streams[index];
+    const AVCodecParameters& parameters = *stream.codecpar;
+    return parameters.width > 0 && parameters.height > 0 && stream.avg_frame_rate.num > 0 &&
+           stream.avg_frame_rate.den > 0 && stream.start_time != AV_NOPTS_VALUE;
+}
+
 // The stream time stamp a quarter of the way in. An unknown duration means the start.
 std::int64_t quarterPoint(const AVFormatContext& format, const AVStream& stream) {
     double offset = 0;
@@ -143,14 +164,9 @@ std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int height, doub
     return FFmpegUtility::createImage(*rgba, rotation);
 }
 
-std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudget& budget) {
-    int streamIndex = -1;
-    for (unsigned i = 0; i < format.nb_streams; ++i) {
-        if (format.streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-            streamIndex = static_cast<int>(i);
-            break;
-        }
-    }
+// `probed`: the streams were probed, so the decoder's pixel format is known before decoding.
+std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, DecodePixelBudget& budget) {
+    const int streamIndex = firstVideoStream(format);
     if (streamIndex < 0) return fail("No video stream");
     AVStream& stream = *format.streams[streamIndex];
     // Still pictures (cover art) carry no frame rate; they are not videos to take a picture of.
@@ -176,7 +192,7 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
         return static_cast<int>(lines);
     };
     if (!heightFor(nullptr)) return fail("Invalid video size");
-    if (codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
+    if (probed && codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
     const auto lease = budget.acquire(static_cast<std::int64_t>(codec->width) * codec->height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
@@ -190,6 +206,7 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     if (decoded == FFmpegFrameReader::Result::seekFailed) return fail("Cannot seek");
     if (decoded != FFmpegFrameReader::Result::frame) return nullptr;
 
+    if (frame->format == AV_PIX_FMT_NONE) return fail("Pixel format is none");
     const auto lines = heightFor(frame.get());
     if (!lines) return fail("Invalid video size");
     return thumbnailFrom(*frame, *lines, displayRotation(stream));
@@ -209,13 +226,14 @@ FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& pat
         return metadata;
     }
     const std::int64_t headerDuration = format->duration;
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+    const bool probed = !headerSuffices(*format);
+    if (probed && avformat_find_stream_info(format.get(), nullptr) < 0) {
         if (headerDuration >= 1) metadata.duration = durationOf(headerDuration, *format);
         fail("Couldn't get stream info");
         return metadata;
     }
     metadata.duration = durationOf(headerDuration, *format);
-    metadata.thumbnail = thumbnailOf(*format, budget);
+    metadata.thumbnail = thumbnailOf(*format, probed, budget);
     return metadata;
 }
 
