@@ -7,7 +7,6 @@
 
 extern "C" {
 #include <libavutil/display.h>
-#include <libavutil/imgutils.h>
 #include <libavutil/log.h>
 }
 
@@ -138,30 +137,24 @@ double durationOf(std::int64_t headerDuration, const AVFormatContext& probed) {
     return static_cast<double>(duration) / AV_TIME_BASE;
 }
 
-// The decoded picture scaled to the thumbnail's width and `height`, then turned.
+// The decoded picture scaled to the thumbnail's width and `height`, then turned. The scaler
+// writes straight into the image (rows packed, as an RGBA frame of alignment 1 would be): no frame
+// of its own and no copy, a picture's worth less memory for every worker.
 std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int height, double rotation) {
     constexpr int kWidth = FFmpegUtility::kThumbnailWidth;
-    FramePtr rgba(av_frame_alloc());
-    if (!rgba) return fail("Couldn't alloc RGBA frame");
-    rgba->width = kWidth;
-    rgba->height = height;
-    rgba->format = AV_PIX_FMT_RGBA;
-    const int bufferSize = av_image_get_buffer_size(AV_PIX_FMT_RGBA, kWidth, height, 1);
-    BufferPtr buffer(bufferSize > 0 ? static_cast<std::uint8_t*>(av_malloc(bufferSize)) : nullptr);
-    if (!buffer ||
-        av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA, kWidth, height, 1) < 0)
-        return fail("Couldn't fill data for RGBA frame");
-
     // The scaler follows the decoded frame itself: a stream may change size or format after its
     // header, and scaling a frame with another frame's geometry would read past its planes.
     const auto sourceFormat = static_cast<AVPixelFormat>(frame.format);
     if (frame.width <= 0 || frame.height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
+    auto image = std::make_shared<gfx::Image>(kWidth, height);
+    std::uint8_t* planes[4] = {image->row(0), nullptr, nullptr, nullptr};
+    int strides[4] = {static_cast<int>(image->bytesPerRow()), 0, 0, 0};
     ScalerPtr scaler(sws_getContext(frame.width, frame.height, sourceFormat, kWidth, height, AV_PIX_FMT_RGBA,
                                     SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!scaler ||
-        sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, rgba->data, rgba->linesize) <= 0)
+    if (!scaler || sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0)
         return fail("Cannot convert frame");
-    return FFmpegUtility::createImage(*rgba, rotation);
+    if (rotation == 0) return image;
+    return FFmpegUtility::rotate(std::move(image), rotation);
 }
 
 // `probed`: the streams were probed, so the decoder's pixel format is known before decoding.
@@ -209,6 +202,8 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, De
     if (frame->format == AV_PIX_FMT_NONE) return fail("Pixel format is none");
     const auto lines = heightFor(frame.get());
     if (!lines) return fail("Invalid video size");
+    // Only the picture is needed from here: the decoder's context and tables go before scaling.
+    codec.reset();
     return thumbnailFrom(*frame, *lines, displayRotation(stream));
 }
 
