@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -36,11 +37,13 @@ double ffprobeDuration(const std::string& path) {
     return std::stod(commandOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "'"));
 }
 
-// The first frame as the ffmpeg tool shows it (turned by the display matrix), scaled to w x h.
-gfx::Image ffmpegFrame(const std::string& path, int w, int h) {
+// The first frame from `seconds` on as the ffmpeg tool shows it (turned by the display matrix),
+// scaled to w x h.
+gfx::Image ffmpegFrame(const std::string& path, int w, int h, double seconds = 0) {
     std::string bytes =
-        commandOutput("ffmpeg -v error -nostdin -i '" + path + "' -frames:v 1 -vf scale=" + std::to_string(w) + ":" +
-                      std::to_string(h) + " -f rawvideo -pix_fmt rgba -");
+        commandOutput("ffmpeg -v error -nostdin -ss " + std::to_string(seconds) + " -i '" + path +
+                      "' -frames:v 1 -vf scale=" + std::to_string(w) + ":" + std::to_string(h) +
+                      " -f rawvideo -pix_fmt rgba -");
     if (bytes.size() != static_cast<std::size_t>(w) * h * 4) return {};
     return gfx::Image(w, h, static_cast<std::size_t>(w) * 4, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
@@ -100,6 +103,42 @@ TEST(FFmpegUtilityTest, AOneFrameClipIsDrainedFromTheDecoder) {
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width(), 640);
     EXPECT_EQ(image->height(), 360);
+}
+
+// The mean difference of the colour components of two images of one size.
+double meanDifference(const gfx::Image& a, const gfx::Image& b) {
+    double sum = 0;
+    for (std::size_t i = 0; i < a.pixels().size(); ++i) sum += std::abs(a.pixels()[i] - b.pixels()[i]);
+    return sum / static_cast<double>(a.pixels().size());
+}
+
+TEST(FFmpegUtilityTest, AStreamThatReordersPicturesGivesTheKeyFrameBeforeTheQuarterPoint) {
+    // 10 s with key frames every 2 s and B-frames: the quarter point (2.5 s) gives the picture at
+    // 2 s, from an MP4 whose header is read alone, from the same stream in Matroska (probed) and
+    // from an interlaced coding of it.
+    std::shared_ptr<gfx::Image> first;
+    for (const char* clip : {"reordered.mp4", "reordered.mkv", "interlaced.mp4"}) {
+        const auto path = testMedia(clip).string();
+        const auto image = FFmpegUtility::getThumbnailForFile(path);
+        ASSERT_TRUE(image) << clip;
+        ASSERT_EQ(image->width(), 640) << clip;
+        ASSERT_EQ(image->height(), 360) << clip;
+        double nearest = 1e9;
+        double nearestAt = -1;
+        for (double seconds : {0.0, 2.0, 2.04, 2.5}) {
+            const gfx::Image reference = ffmpegFrame(path, 640, 360, seconds);
+            ASSERT_EQ(reference.width(), 640) << clip << " at " << seconds;
+            if (const double difference = meanDifference(*image, reference); difference < nearest) {
+                nearest = difference;
+                nearestAt = seconds;
+            }
+        }
+        EXPECT_EQ(nearestAt, 2.0) << clip;
+        if (!first) first = image;
+    }
+    // One stream, one picture, whichever way its container is read.
+    EXPECT_TRUE(*first == *FFmpegUtility::getThumbnailForFile(testMedia("reordered.mkv")));
+    EXPECT_EQ(FFmpegUtility::getDurationForFile(testMedia("reordered.mp4")), 10);
 }
 
 TEST(FFmpegUtilityTest, StreamsThatCannotSeekToAKeyFrameGiveTheirFirstPicture) {
