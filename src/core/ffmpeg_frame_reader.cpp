@@ -118,7 +118,13 @@ std::optional<FFmpegFrameReader::KeyPacket> FFmpegFrameReader::keyPacketAtOrBefo
     std::int64_t window = std::max<std::int64_t>(1, av_rescale_q(AV_TIME_BASE, AV_TIME_BASE_Q, stream.time_base));
     for (;;) {
         const std::int64_t from = std::max(start, target - window);
-        if (av_seek_frame(&m_format, m_streamIndex, from, AVSEEK_FLAG_BACKWARD) < 0) return std::nullopt;
+        // The widest window reads from the file's first byte: with reordered pictures the first
+        // key packet is decoded before the first time shown, and a seek by time stamp to that time
+        // lands after it.
+        const bool fromFileStart = from <= start && !(m_format.iformat->flags & AVFMT_NO_BYTE_SEEK) &&
+                                   av_seek_frame(&m_format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+        if (!fromFileStart && av_seek_frame(&m_format, m_streamIndex, from, AVSEEK_FLAG_BACKWARD) < 0)
+            return std::nullopt;
         std::optional<KeyPacket> last;
         while (av_read_frame(&m_format, packet.get()) >= 0) {
             const bool ours = packet->stream_index == m_streamIndex;
