@@ -62,6 +62,14 @@ public:
             return view.display();
         });
     }
+    // Draws `view`'s frame again as a redraw (see ui::GLView::displayIfChanged).
+    bool displayRepeat(ui::GLView& view) {
+        view.setContext(m_context);
+        return m_queue->syncValue([&] {
+            m_context->makeCurrent();
+            return view.displayIfChanged();
+        });
+    }
     // The view stops drawing here; its framebuffer goes with it.
     void release(ui::GLView& view) {
         m_queue->sync([&] {

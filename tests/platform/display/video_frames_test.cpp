@@ -81,6 +81,27 @@ TEST_F(DisplayHostFrames, AFrameIsAwaitedUntilTheSwapThatShowedItAndCountedDropp
     EXPECT_EQ(shown, 2);
 }
 
+TEST_F(DisplayHostFrames, APictureDrawnBeforeTheWindowTookTheViewIsDrawnAgainForIt) {
+    // An audio file's player draws one picture, which can come before the window takes the view's
+    // frames: then the window waited for a picture for ever (and a screenshot with it).
+    auto early = ClearingGLView::create(ui::Rect(0, 0, 160, 90));
+    EXPECT_FALSE(renderer->display(*early)) << "no window takes its frames yet";
+    int redrawsAsked = 0;
+    early->setRedrawHandler([&] { ++redrawsAsked; });
+    window->addSubview(early);
+    host->capture();
+    EXPECT_EQ(redrawsAsked, 1);
+    // The drawer's redraw repeats the same picture: the window gets it all the same.
+    EXPECT_TRUE(renderer->displayRepeat(*early));
+    EXPECT_EQ(early->presentedFrame().serial, 1u);
+    host->capture();
+    // Later repeats of a picture the window has are not handed over again.
+    EXPECT_FALSE(renderer->displayRepeat(*early));
+    EXPECT_EQ(early->presentedFrame().serial, 1u);
+    EXPECT_EQ(redrawsAsked, 1);
+    renderer->release(*early);
+}
+
 TEST_F(DisplayHostFrames, AViewTheWindowDoesNotShowLetsItsFramesGoAtTheNextSwap) {
     video->setHidden(true);
     host->capture();  // still in the window, so still presenting, but not on screen

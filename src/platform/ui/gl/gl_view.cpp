@@ -110,14 +110,23 @@ std::uint64_t GLView::framesDisplayed() const {
 }
 
 void GLView::setPresentsToSharedContext(bool presents) {
-    std::function<void()> shown;
+    std::function<void()> shown, redraw;
     {
         std::lock_guard lock(m_mutex);
+        const bool starts = presents && !m_presentsToSharedContext;
         m_presentsToSharedContext = presents;
         // A window that stops taking frames no longer holds back the next one.
         if (!presents && std::exchange(m_awaitingWindow, false)) shown = m_frameShownHandler;
+        // One that starts taking them gets the picture already drawn.
+        if (starts && m_framesDisplayed > 0 && m_presented.serial == 0) redraw = m_redrawHandler;
     }
     if (shown) shown();
+    if (redraw) redraw();
+}
+
+void GLView::setRedrawHandler(std::function<void()> handler) {
+    std::lock_guard lock(m_mutex);
+    m_redrawHandler = std::move(handler);
 }
 
 bool GLView::isAwaitingWindow() const {
@@ -251,19 +260,21 @@ gfx::Image GLView::readFrame(int width, int height) const {
 
 bool GLView::displayFrame(Repeat repeat) {
     int width, height;
-    bool keep, presents;
+    bool keep, presents, windowHasNone;
     {
         std::lock_guard lock(m_mutex);
         width = m_drawableWidth;
         height = m_drawableHeight;
         keep = m_keepsLastFrame;
         presents = m_presentsToSharedContext;
+        windowHasNone = m_presented.serial == 0;
     }
     if (width <= 0 || height <= 0) return false;
     if (!prepareFramebuffer(width, height)) return false;
     // The frame shown last, to compare the new one with: a repeat draws into the other
-    // texture, so the shown one stays whole when the two turn out the same.
-    const bool compares = repeat == Repeat::skip && m_holdsFrame;
+    // texture, so the shown one stays whole when the two turn out the same. A window that has no
+    // frame of this view yet gets the repeat.
+    const bool compares = repeat == Repeat::skip && m_holdsFrame && !(presents && windowHasNone);
     gfx::Image shown;
     if (compares) shown = readFrame(width, height);
     // Draw into the texture the window is not showing.

@@ -72,6 +72,10 @@ public:
         std::uint64_t serial = 0;  // grows with each frame handed over
     };
     void setPresentsToSharedContext(bool presents);
+    // Called on the main thread when a window starts taking the frames of a view that displayed
+    // one before: the drawer draws it again (a drawer with nothing new, an audio file's player,
+    // would otherwise leave the window without a picture for ever).
+    void setRedrawHandler(std::function<void()> handler);
     PresentedFrame presentedFrame() const;
     // Called on the context thread after each frame handed over (then the window composites).
     void setFramePresentedHandler(std::function<void()> handler);
@@ -128,6 +132,7 @@ private:
     bool m_awaitingWindow = false;
     std::function<void()> m_framePresentedHandler;
     std::function<void()> m_frameShownHandler;
+    std::function<void()> m_redrawHandler;
 
     // Context thread only.
     unsigned m_framebuffer = 0;
