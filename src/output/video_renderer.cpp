@@ -11,6 +11,7 @@
 #include "output/picture_in_picture_view.h"
 #include "output/sample_buffer_playback_delegate.h"
 #include "platform/base/fatal.h"
+#include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/graphics/gl_context.h"
@@ -153,6 +154,7 @@ void VideoRenderer::render() {
             if (auto external = m_renderSlot->externalView) toWindow = showIn(*external);
             break;
     }
+    base::startupMark("first video frame drawn");
     // A frame handed to a window is reported once the window swapped it (`frameShown`); every
     // other frame is on its way as soon as it is drawn.
     if (!toWindow) reportSwap();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/preferences.h"
+#include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/notification_center.h"
@@ -124,6 +125,7 @@ void MPVSession::handleEndFile(const mpv_event& event) {
 }
 
 void MPVSession::handlePlaybackRestart(const mpv_event&) {
+    base::startupMark("mpv playback restart");
     if (m_loadedEntry == m_startedEntry) m_playedEntry = m_startedEntry;
     auto info = playbackInfo();
     info->setIsSeeking(false);

@@ -146,6 +146,10 @@ void Compositor::findInkedRows(const std::uint8_t* data, int width, int stride, 
 
 bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, int height) {
     bool filled = false;
+    // A window's first blur costs a few hundred ms in software GL (the paths of its scaled copies
+    // are built then): the first picture shows without it, and the blur comes with the next
+    // composite, which is owed.
+    const bool deferBlurs = !m_blur.hasRun() && !m_shownVideo;
     for (const auto& region : videos) {
         const auto& frame = region.frame;
         if (!frame.texture || region.clip.isEmpty()) continue;
@@ -168,8 +172,13 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         glBlitFramebuffer(0, sourceY0, frame.width, sourceY1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
                           same ? GL_NEAREST : GL_LINEAR);
         glDisable(GL_SCISSOR_TEST);
-        for (const auto& blurred : region.blurs) m_blur.blur(blurred, width, height);
+        if (deferBlurs) {
+            m_blurOwed = m_blurOwed || !region.blurs.empty();
+        } else {
+            for (const auto& blurred : region.blurs) m_blur.blur(blurred, width, height);
+        }
         filled = filled || fillsWindow(region, width, height);
+        m_shownVideo = true;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     return filled;
@@ -177,6 +186,7 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
 
 void Compositor::draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
                       int height) {
+    m_blurOwed = false;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
     glDisable(GL_SCISSOR_TEST);

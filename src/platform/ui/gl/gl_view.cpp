@@ -146,6 +146,11 @@ std::uint64_t GLView::framesShownInWindow() const {
     return m_framesShownInWindow;
 }
 
+std::uint64_t GLView::lastSerialShownInWindow() const {
+    std::lock_guard lock(m_mutex);
+    return m_lastSerialShown;
+}
+
 void GLView::setFrameShownHandler(std::function<void()> handler) {
     std::lock_guard lock(m_mutex);
     m_frameShownHandler = std::move(handler);

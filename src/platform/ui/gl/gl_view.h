@@ -81,8 +81,10 @@ public:
     // The window's thread, after a swap whose composite held frame `serial` of this view (or,
     // `onScreen` false, dropped it because the view is not on screen): ends the wait for that frame.
     void windowDidShowFrame(std::uint64_t serial, bool onScreen = true);
-    // How many frames of this view a window has swapped onto the screen.
+    // How many frames of this view a window has swapped onto the screen, and the serial of the
+    // newest of them (0: none yet).
     std::uint64_t framesShownInWindow() const;
+    std::uint64_t lastSerialShownInWindow() const;
     // Called on the window's thread when the frame handed over last is no longer awaited; the
     // drawer may draw the next one then.
     void setFrameShownHandler(std::function<void()> handler);
