@@ -38,26 +38,30 @@ void FirstFrameWatch::playbackRestarted(const foundation::Notification& notifica
     afterRenders(player);
 }
 
-// The render queue is serial: a block queued now runs after the render that took mpv's frame.
-void FirstFrameWatch::afterRenders(const std::weak_ptr<ReelhavenViewController>& player) {
-    VideoRenderer::renderQueue()->async([weak = weak_from_this(), player] {
-        dispatch::Queue::main()->async([weak, player] {
-            if (auto self = weak.lock()) self->rendered(player);
+// The render queue is serial: a block queued now runs after the render that took mpv's frame,
+// and the frame handed over by then holds the picture (read there: by the time the main queue
+// runs, the window may have taken the next one).
+void FirstFrameWatch::afterRenders(const std::shared_ptr<ReelhavenViewController>& player) {
+    std::weak_ptr<ui::GLView> view = player->glkView();
+    VideoRenderer::renderQueue()->async([weak = weak_from_this(), weakPlayer = std::weak_ptr(player), view] {
+        const auto shown = view.lock();
+        const std::uint64_t serial = shown ? shown->presentedFrame().serial : 0;
+        dispatch::Queue::main()->async([weak, weakPlayer, serial] {
+            if (auto self = weak.lock()) self->rendered(weakPlayer, serial);
         });
     });
 }
 
-void FirstFrameWatch::rendered(const std::weak_ptr<ReelhavenViewController>& weakPlayer) {
+void FirstFrameWatch::rendered(const std::weak_ptr<ReelhavenViewController>& weakPlayer, std::uint64_t serial) {
     if (!m_inWindow) {
         look(weakPlayer, 1);
         return;
     }
     auto player = watchedPlayer(weakPlayer);
-    auto view = player ? player->glkView() : nullptr;
-    if (!view) return;
-    // The frame handed over by now holds the picture: the window's swap of it shows it.
+    if (!player || !player->glkView()) return;
+    // The window's swap of that frame shows the picture.
     m_awaited = player;
-    m_awaitedSerial = std::max<std::uint64_t>(1, view->presentedFrame().serial);
+    m_awaitedSerial = std::max<std::uint64_t>(1, serial);
     reportIfShown();
 }
 

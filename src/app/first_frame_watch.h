@@ -43,9 +43,9 @@ private:
     FirstFrameWatch(PresentedPlayer presentedPlayer, Report report, bool inWindow)
         : m_presentedPlayer(std::move(presentedPlayer)), m_report(std::move(report)), m_inWindow(inWindow) {}
     void playbackRestarted(const foundation::Notification& notification);
-    void afterRenders(const std::weak_ptr<ReelhavenViewController>& player);
-    // Once the render that took mpv's first frame is done.
-    void rendered(const std::weak_ptr<ReelhavenViewController>& player);
+    void afterRenders(const std::shared_ptr<ReelhavenViewController>& player);
+    // Once the render that took mpv's first frame is done; `serial`: the view's frame handed over then.
+    void rendered(const std::weak_ptr<ReelhavenViewController>& player, std::uint64_t serial);
     // The player still shown with the watched session, or none.
     std::shared_ptr<ReelhavenViewController> watchedPlayer(const std::weak_ptr<ReelhavenViewController>& player) const;
     // In a window: reports once the window has shown the awaited frame.
