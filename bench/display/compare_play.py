@@ -21,7 +21,9 @@ frames it dropped.
 With --app the application itself joins each round, as a person runs it: `reelhaven --open CLIP
 --display --size SIZE` (the library, then the player screen with its controls, shown at first and
 hidden after a few seconds) for SECONDS of wall time, and at 640x360 (the size its window opens
-at) also `reelhaven --play CLIP --display`. Each runs in a container of its own, and its window's
+at) also `reelhaven --play CLIP --display`. The app's window is at least 390 pixels each way, so
+where SIZE is smaller mpv also runs in a window of the app's size, and `--open` is compared with
+that run. Each runs in a container of its own, and its window's
 statistics (REELHAVEN_DISPLAY_STATISTICS) give the frames it showed and dropped. Its CPU is the
 whole process's, start-up, library and exit included, against mpv's whole process. Then, with
 --app, idle while paused: each of the app and mpv (`--pause`) paused in a window of the first SIZE,
@@ -166,6 +168,22 @@ def paused(apps, work, clip, rounds, size, seconds):
     print(f"  load after {load()}")
 
 
+# The app's window is never smaller than this either way (src/app/window_size.h): asked for
+# 640x360 it opens at 640x390, the picture letterboxed.
+APP_MINIMUM_SIDE = 390
+
+
+def appWindowSize(size):
+    width, height = (int(side) for side in size.split("x"))
+    return f"{max(width, APP_MINIMUM_SIDE)}x{max(height, APP_MINIMUM_SIDE)}"
+
+
+def runMpv(size, seconds, counts, clip):
+    cpu, numbers = run(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}", "--no-border",
+                        f"--length={seconds}", "--really-quiet", f"--script={counts}", clip])
+    return cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)
+
+
 def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
     for size in sizes:
         width, height = size.split("x")
@@ -177,16 +195,21 @@ def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
                 appRunners.append(f"{label} --play")
         for runner in appRunners:
             figures[runner] = []
+        # `--open` is compared with mpv in a window of the app's own size (`--play` keeps the
+        # video's 640x360, as mpv's window does).
+        appSize = appWindowSize(size)
+        mpvAtAppSize = f"mpv {appSize}" if apps and appSize != size else None
+        if mpvAtAppSize:
+            figures[mpvAtAppSize] = []
         watch = script(work, "watch.txt", [f"wait {seconds}", "quit"])
         print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
-        runners = [*plays, *appRunners, "mpv"]
+        runners = [*plays, *appRunners, "mpv", *([mpvAtAppSize] if mpvAtAppSize else [])]
         for turn in range(rounds):
             for runner in runners[turn % len(runners):] + runners[:turn % len(runners)]:
                 if runner == "mpv":
-                    cpu, numbers = run(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null",
-                                        f"--geometry={size}", "--no-border", f"--length={seconds}", "--really-quiet",
-                                        f"--script={counts}", clip])
-                    figures["mpv"].append((cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)))
+                    figures["mpv"].append(runMpv(size, seconds, counts, clip))
+                elif runner == mpvAtAppSize:
+                    figures[runner].append(runMpv(appSize, seconds, counts, clip))
                 elif runner.endswith(" --open"):
                     cpu, numbers = runApp([apps[runner.split()[0]], "--open", clip, "--display", "--size", size, "--no-restore",
                                            "--audio-output", "null", "--script", watch])
@@ -210,11 +233,12 @@ def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
                   f"cpu per frame shown {perFrame[name]:6.2f} ms")
         for label in plays:
             print(f"  ratio, cpu per frame shown: {label} {perFrame[label] / perFrame['mpv']:.2f}x mpv")
-        mpvCpu = statistics.median(r[0] for r in figures["mpv"])
         for runner in appRunners:
+            peer = mpvAtAppSize if mpvAtAppSize and runner.endswith(" --open") else "mpv"
             appCpu = statistics.median(r[0] for r in figures[runner])
-            print(f"  ratio, whole-process cpu: {runner} {appCpu / mpvCpu:.2f}x mpv "
-                  f"(start-up and exit included); per frame shown {perFrame[runner] / perFrame['mpv']:.2f}x")
+            mpvCpu = statistics.median(r[0] for r in figures[peer])
+            print(f"  ratio, whole-process cpu: {runner} {appCpu / mpvCpu:.2f}x {peer} "
+                  f"(start-up and exit included); per frame shown {perFrame[runner] / perFrame[peer]:.2f}x")
         print(f"  load after {load()}")
 
 

@@ -104,6 +104,10 @@ BottomControlView::BottomControlView(const ui::Rect& frame)
     m_buttonsStack->setDistribution(ui::StackViewDistribution::equalCentering);
     m_buttonsStack->setContentHuggingPriority(250, ui::LayoutAxis::horizontal);
     m_centerButtonsStack->setAxis(ui::LayoutAxis::horizontal);
+    // The times read along the timeline, which runs left to right whatever the interface's
+    // direction: the elapsed time at its start, the duration or time left at its end.
+    m_progressBarStack->setSemanticContentAttribute(ui::SemanticContentAttribute::playback);
+    m_labelsStack->setSemanticContentAttribute(ui::SemanticContentAttribute::playback);
 }
 
 void BottomControlView::setupLayout() {

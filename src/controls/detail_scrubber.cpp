@@ -25,7 +25,11 @@ void animateTransform(const std::shared_ptr<DetailScrubber>& scrubber, double du
 }  // namespace
 
 std::shared_ptr<DetailScrubber> DetailScrubber::create(const ui::Rect& frame) {
-    return std::shared_ptr<DetailScrubber>(new DetailScrubber(frame));
+    auto scrubber = std::shared_ptr<DetailScrubber>(new DetailScrubber(frame));
+    // A timeline runs left to right in every language, and the drag below measures travel so: a
+    // scrubber read right to left would move against the finger.
+    scrubber->setSemanticContentAttribute(ui::SemanticContentAttribute::playback);
+    return scrubber;
 }
 
 DetailScrubber::DetailScrubber(const ui::Rect& frame) : ui::Slider(frame) { rebuildTrackMask(); }

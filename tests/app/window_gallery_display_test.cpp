@@ -25,6 +25,7 @@
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/views/device.h"
 #include "platform/ui/views/window.h"
 #include "playback/model/playback_info.h"
 #include "playback/reelhaven_view_controller.h"
@@ -43,6 +44,7 @@ struct Shape {
     const char* name;
     LauncherOptions::Device device;
     double width, height;
+    LauncherOptions::LayoutDirection direction = LauncherOptions::LayoutDirection::leftToRight;
 };
 
 void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
@@ -64,6 +66,7 @@ protected:
         options.home = home;
         options.device = GetParam().device;
         options.size = std::pair(GetParam().width, GetParam().height);
+        options.layoutDirection = GetParam().direction;
         options.restore = false;
         options.display = true;
         options.audioOutput = "null";
@@ -83,6 +86,7 @@ protected:
         if (host) host->shutDown();
         host.reset();
         ui::Application::shared().reset();
+        ui::Device::current().setUserInterfaceLayoutDirection(ui::UserInterfaceLayoutDirection::leftToRight);
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
     }
 
@@ -277,7 +281,9 @@ INSTANTIATE_TEST_SUITE_P(Shapes, WindowGalleryDisplay,
                                            Shape{"PhoneOnItsSide", LauncherOptions::Device::phone, 844, 390},
                                            Shape{"PadUpright", LauncherOptions::Device::pad, 820, 1180},
                                            Shape{"PadOnItsSide", LauncherOptions::Device::pad, 1180, 820},
-                                           Shape{"Smallest", LauncherOptions::Device::phone, 390, 390}),
+                                           Shape{"Smallest", LauncherOptions::Device::phone, 390, 390},
+                                           Shape{"PhoneRightToLeft", LauncherOptions::Device::phone, 390, 844,
+                                                 LauncherOptions::LayoutDirection::rightToLeft}),
                          shapeName);
 
 }  // namespace

@@ -274,6 +274,24 @@ TEST_F(ControlBarsTest, TheStackedArrangementIsTwoRows) {
     EXPECT_EQ(bottom->progressBarStack()->layoutMargins(), (ui::EdgeInsets{0, 3, 0, 3}));
 }
 
+TEST_F(ControlBarsTest, ReadRightToLeftTheTimelineAndItsTimesStillRunLeftToRight) {
+    for (const auto& traits : {sizeClasses(kCompact, kRegular), sizeClasses(kRegular, kRegular)}) {
+        auto rightToLeft = traits;
+        rightToLeft.layoutDirection = ui::TraitEnvironmentLayoutDirection::rightToLeft;
+        window->setTraitCollection(rightToLeft);
+        bottom->setFrame(ui::Rect(0, 700, 390, 120));
+        window->layoutIfNeeded();
+        const auto inWindow = [](const std::shared_ptr<ui::View>& view) {
+            return view->convert(view->bounds(), nullptr);
+        };
+        EXPECT_LT(inWindow(bottom->progressLabel()).minX(), inWindow(bottom->durationLabel()).minX())
+            << "the elapsed time at the timeline's left";
+        EXPECT_FALSE(bottom->progressBar()->isRightToLeft());
+        // The buttons around it follow the interface: options at the right, as its leading end.
+        EXPECT_GT(inWindow(bottom->optionsButton()).minX(), inWindow(bottom->audioSubtitlesButton()).minX());
+    }
+}
+
 TEST_F(ControlBarsTest, ATraitChangeThatKeepsBothClassesLeavesTheArrangement) {
     bottom->progressBarStack()->setSpacing(99);  // a marker a rearrangement would reset
     ui::TraitCollection light = sizeClasses(kCompact, kRegular);

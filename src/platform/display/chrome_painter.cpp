@@ -214,8 +214,7 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
     const auto tint = navigation.view()->tintColor();
     if (layout.backButton) {
         const int handle = m_handles->item(&navigation);
-        drawing.text(layout.backTitle, ui::Font::systemFont(17), isHighlighted(handle) ? pressed(tint) : tint,
-                     *layout.backButton, ui::TextAlignment::left);
+        paintBackButton(drawing, layout, isHighlighted(handle) ? pressed(tint) : tint);
         addTarget(*layout.backButton, handle);
     }
     for (const auto& placed : layout.items) {
@@ -244,21 +243,42 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
     draw(cr, navigation.view()->layer(), Part::bar, drawing, scale, {material, true});
 }
 
+void ChromePainter::paintBackButton(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout,
+                                    const ui::Color& color) {
+    // The chevron apart from the title, so a title in a script read the other way does not carry it
+    // to the far end; both keep to the button's leading end.
+    const auto font = ui::Font::systemFont(17);
+    const auto& button = *layout.backButton;
+    const std::string chevron = ui::NavigationBarLayout::backChevron(layout.rightToLeft);
+    const double chevronWidth = std::min(font.widthOf(chevron + " "), button.size.width);
+    const auto [chevronRect, titleRect] =
+        button.divided(chevronWidth, layout.rightToLeft ? ui::RectEdge::maxX : ui::RectEdge::minX);
+    const auto alignment = layout.rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left;
+    drawing.text(chevron, font, color, chevronRect, alignment);
+    drawing.text(layout.backTitle, font, color, titleRect, alignment);
+}
+
 void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout,
                                      const ui::Color& tint) {
     const auto& field = *layout.searchField;
     auto bar = layout.searchBar;
+    const bool rightToLeft = layout.rightToLeft;
     drawing.fill(field, ui::Color::secondarySystemFill(), 10);
-    drawing.image(ui::Image::systemImage("magnifyingglass"), ui::Rect(field.origin.x + 8, field.midY() - 9, 18, 18),
+    // The magnifying glass at the field's leading end, the text after it.
+    const double glass = rightToLeft ? field.maxX() - 26 : field.origin.x + 8;
+    drawing.image(ui::Image::systemImage("magnifyingglass"), ui::Rect(glass, field.midY() - 9, 18, 18),
                   ui::Color::secondaryLabel());
     const auto font = ui::Font::systemFont(17);
     const std::string text = bar->text().value_or("");
-    const ui::Rect room(field.origin.x + 32, field.origin.y, std::max(0.0, field.size.width - 40), field.size.height);
+    const ui::Rect room(field.origin.x + (rightToLeft ? 8 : 32), field.origin.y, std::max(0.0, field.size.width - 40),
+                        field.size.height);
     drawing.text(text.empty() ? bar->placeholder() : text, font,
-                 text.empty() ? ui::Color::placeholderText() : ui::Color::label(), room, ui::TextAlignment::left);
+                 text.empty() ? ui::Color::placeholderText() : ui::Color::label(), room,
+                 rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left);
     // The caret while typing: after the text, or at the start under the placeholder.
     if (bar->isEditing()) {
-        const double x = room.origin.x + (text.empty() ? 0 : std::min(font.widthOf(text), room.size.width)) + 1;
+        const double typed = (text.empty() ? 0 : std::min(font.widthOf(text), room.size.width)) + 1;
+        const double x = rightToLeft ? room.maxX() - typed - 2 : room.origin.x + typed;
         drawing.fill(ui::Rect(x, field.midY() - 10, 2, 20), tint);
     }
     std::weak_ptr<ui::SearchBar> weak = bar;
@@ -292,6 +312,8 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
         const double width = sheet ? std::min(size.width - 16, 400.0) : 270;
         const double row = sheet ? 57 : 44;
         const bool sideBySide = !sheet && actions.size() == 2;
+        // Two buttons side by side read from the leading end: the first at the right, right to left.
+        const bool rightToLeft = view->isRightToLeft();
         // A message longer than a line wraps, and the alert grows to hold it.
         const auto messageFont = ui::Font::systemFont(13);
         const double messageHeight =
@@ -324,24 +346,25 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
             drawing.text(field->displayedText(), ui::Font::systemFont(13),
                          field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
                          ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height),
-                         ui::TextAlignment::left);
+                         rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left);
             line += 28;
         }
         line = y + header;
         for (size_t i = 0; i < actions.size(); ++i) {
             const auto& action = actions[i];
             ui::Rect rect(x, line, width, row);
-            if (sideBySide) rect = ui::Rect(x + width / 2 * static_cast<double>(i), line, width / 2, row);
+            const bool leftHalf = (i == 0) != rightToLeft;
+            if (sideBySide) rect = ui::Rect(leftHalf ? x : x + width / 2, line, width / 2, row);
             const int handle = m_handles->entry(alert.get(), action->title());
             if (isHighlighted(handle)) {
                 // The bottom row's highlight follows the alert's rounded corners.
                 std::uint32_t corners = 0;
-                if (sideBySide) corners = i == 0 ? ui::minXMaxYCorner : ui::maxXMaxYCorner;
+                if (sideBySide) corners = leftHalf ? ui::minXMaxYCorner : ui::maxXMaxYCorner;
                 if (!sideBySide && i + 1 == actions.size()) corners = ui::minXMaxYCorner | ui::maxXMaxYCorner;
                 drawing.fill(rect, ui::Color::systemGray4(), radius, corners);
             }
             drawing.hairline(rect.origin, {rect.origin.x + rect.size.width, rect.origin.y});
-            if (sideBySide && i == 1) drawing.hairline(rect.origin, {rect.origin.x, rect.origin.y + row});
+            if (sideBySide && i == 1) drawing.hairline({x + width / 2, line}, {x + width / 2, line + row});
             const auto color = !action->isEnabled()                                   ? ui::Color::tertiaryLabel()
                                : action->style() == ui::AlertActionStyle::destructive ? ui::Color::systemRed()
                                                                                       : view->tintColor();
@@ -374,7 +397,10 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
     for (size_t i = 1; i < entries.size(); ++i) groups += entries[i].group != entries[i - 1].group;
     const bool titled = !menu->menu()->title().empty();
     const double height = row * static_cast<double>(entries.size()) + gap * groups + (titled ? 30 : 0);
-    double x = std::clamp(anchor.origin.x + anchor.size.width - width, 8.0, std::max(8.0, size.width - width - 8));
+    // The menu hangs from its anchor's trailing end, towards the middle of the window.
+    const bool rightToLeft = window.isRightToLeft();
+    const double hung = rightToLeft ? anchor.origin.x : anchor.origin.x + anchor.size.width - width;
+    double x = std::clamp(hung, 8.0, std::max(8.0, size.width - width - 8));
     double y = anchor.origin.y + anchor.size.height + 4;
     if (y + height > size.height - 8) y = std::max(8.0, anchor.origin.y - height - 4);
     const ui::Rect box(x, y, width, height);
@@ -382,9 +408,12 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
     ChromeDrawing drawing({x, y});
     drawing.fill(box, ui::Color::systemGray5().withAlpha(0.97), radius);
     double line = y;
+    // A row reads from its leading end: the check mark, the title, and the image at the trailing end.
+    const auto alignment = rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left;
+    const auto inRow = [&](double from, double length) { return rightToLeft ? x + width - from - length : x + from; };
     if (titled) {
         drawing.text(menu->menu()->title(), ui::Font::systemFont(13), ui::Color::secondaryLabel(),
-                     ui::Rect(x + 16, line, width - 32, 30), ui::TextAlignment::left);
+                     ui::Rect(x + 16, line, width - 32, 30), alignment);
         line += 30;
     }
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -412,11 +441,14 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
                            : action && action->isDestructive() ? ui::Color::systemRed()
                                                                : ui::Color::label();
         if (action && action->state() == ui::Action::State::on)
-            drawing.image(ui::Image::systemImage("checkmark"), ui::Rect(x + 10, line + 14, 16, 16), color);
-        drawing.text(entry.element->title() + (entry.isSubmenu ? "  \u203A" : ""), ui::Font::systemFont(17), color,
-                     ui::Rect(x + 34, line, width - 34 - 44, row), ui::TextAlignment::left);
+            drawing.image(ui::Image::systemImage("checkmark"), ui::Rect(inRow(10, 16), line + 14, 16, 16), color);
+        const std::string submenu = rightToLeft ? "\u2039  " : "  \u203A";
+        const std::string title = entry.element->title();
+        drawing.text(entry.isSubmenu ? (rightToLeft ? submenu + title : title + submenu) : title,
+                     ui::Font::systemFont(17), color, ui::Rect(inRow(34, width - 34 - 44), line, width - 34 - 44, row),
+                     alignment);
         if (auto image = entry.element->image())
-            drawing.image(image, ui::Rect(x + width - 36, line + 11, 22, 22), color);
+            drawing.image(image, ui::Rect(inRow(width - 36, 22), line + 11, 22, 22), color);
         addTarget(rect, handle);
         line += row;
     }

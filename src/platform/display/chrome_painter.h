@@ -85,6 +85,7 @@ private:
     // Draws `drawing` through the cache, kept as `owner`'s `part`, and records it as a piece.
     void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale, Area area);
     void addTarget(const ui::Rect& rect, int handle);
+    void paintBackButton(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout, const ui::Color& color);
     void paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout, const ui::Color& tint);
     bool isHighlighted(int handle) const { return handle > 0 && handle == m_highlighted; }
 

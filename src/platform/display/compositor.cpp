@@ -3,6 +3,7 @@
 #include <GLES3/gl3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -29,13 +30,27 @@ out vec4 color;
 void main() { color = texture(interfaceTexture, uv).bgra; }
 )";
 
-// Whether a video's frame, blitted, writes every pixel of the window.
+// A rectangle of the window in GL's whole pixels, bottom up, as the blit and its scissor take it:
+// each edge on the nearest pixel boundary, so layout arithmetic's dust (a view at y = 3e-06 and
+// 719.999997 high) neither leaves a row unwritten nor turns a plain copy into a filtered one.
+struct PixelBox {
+    int x0, y0, x1, y1;
+
+    PixelBox(const ui::Rect& r, int windowHeight)
+        : x0(edge(r.origin.x)),
+          y0(windowHeight - edge(r.origin.y + r.size.height)),
+          x1(edge(r.origin.x + r.size.width)),
+          y1(windowHeight - edge(r.origin.y)) {}
+
+    static int edge(double position) { return static_cast<int>(std::lround(position)); }
+    bool covers(int width, int height) const { return x0 <= 0 && y0 <= 0 && x1 >= width && y1 >= height; }
+};
+
+// Whether a video's frame, blitted, writes every pixel of the window (then the window is not
+// cleared under it first: a full pass in software GL).
 bool fillsWindow(const VideoFrame& video, int width, int height) {
-    auto covers = [&](const ui::Rect& r) {
-        return r.origin.x <= 0 && r.origin.y <= 0 && r.origin.x + r.size.width >= width &&
-               r.origin.y + r.size.height >= height;
-    };
-    return video.frame.texture && covers(video.rect) && covers(video.clip);
+    return video.frame.texture && PixelBox(video.rect, height).covers(width, height) &&
+           PixelBox(video.clip, height).covers(width, height);
 }
 
 unsigned compile(GLenum type, const char* source) {
@@ -157,14 +172,11 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture, 0);
         if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) continue;
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        const auto& r = region.rect;
-        const auto& c = region.clip;
+        const PixelBox c(region.clip, height);
         glEnable(GL_SCISSOR_TEST);
-        glScissor(static_cast<int>(c.origin.x), height - static_cast<int>(c.origin.y + c.size.height),
-                  static_cast<int>(c.size.width), static_cast<int>(c.size.height));
-        const int x0 = static_cast<int>(r.origin.x), x1 = static_cast<int>(r.origin.x + r.size.width);
-        const int y0 = height - static_cast<int>(r.origin.y + r.size.height),
-                  y1 = height - static_cast<int>(r.origin.y);
+        glScissor(c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0);
+        const PixelBox r(region.rect, height);
+        const int x0 = r.x0, x1 = r.x1, y0 = r.y0, y1 = r.y1;
         // A frame drawn at the size it shows at copies pixel for pixel; one drawn top row first
         // is read bottom up, which the window's own top-down rows turn into a plain copy.
         const bool same = x1 - x0 == frame.width && y1 - y0 == frame.height;

@@ -204,21 +204,25 @@ void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double sca
     const std::string text = field.displayedText();
     if (text.empty()) return;
     const ui::Color color = placeholder ? ui::Color::placeholderText() : ui::Color::label();
+    // The text keeps to the field's leading end: the right one when the field reads right to left.
+    const auto alignment = field.isRightToLeft() ? ui::TextAlignment::right : ui::TextAlignment::left;
     if (field.lineLimit() > 1) {
         // A field that grows with its text draws it wrapped, as it measured it.
-        const auto frame =
-            ui::TextFrame::create(*ui::AttributedString::create(text), field.font(), color, field.textContainer());
+        auto container = field.textContainer();
+        container.alignment = alignment;
+        const auto frame = ui::TextFrame::create(*ui::AttributedString::create(text), field.font(), color, container);
         m_text.draw(cr, frame, field.textRect().origin, scale);
         return;
     }
     const ui::Rect inner(bounds.origin.x + 7, bounds.origin.y, std::max(0.0, bounds.size.width - 14),
                          bounds.size.height);
-    m_text.drawLine(cr, text, field.font(), color, inner, ui::TextAlignment::left, scale);
+    m_text.drawLine(cr, text, field.font(), color, inner, alignment, scale);
 }
 
 void ContentPainter::keyTextField(ui::TextField& field, Fingerprint& key) {
     key.add(static_cast<int>(field.borderStyle())).add(!field.text() || field.text()->empty());
     key.add(field.displayedText()).add(field.font().fontName()).add(field.font().pointSize()).add(field.lineLimit());
+    key.add(field.isRightToLeft());
 }
 
 void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {
@@ -228,12 +232,14 @@ void ContentPainter::drawSwitch(cairo_t* cr, ui::Switch& control, double) {
     setColor(cr, control.isOn() ? control.onTintColor().value_or(ui::Color::systemGreen())
                                 : ui::Color::secondarySystemFill());
     cairo_fill(cr);
-    const double x = control.isOn() ? track.origin.x + 51 - 15.5 : track.origin.x + 15.5;
+    // The knob sits at the trailing end when on: the left one when the switch reads right to left.
+    const bool atRight = control.isOn() != control.isRightToLeft();
+    const double x = atRight ? track.origin.x + 51 - 15.5 : track.origin.x + 15.5;
     knob(cr, {x, track.origin.y + 15.5}, 13.5);
 }
 
 void ContentPainter::keySwitch(ui::Switch& control, Fingerprint& key) {
-    key.add(control.isOn()).add(control.onTintColor());
+    key.add(control.isOn()).add(control.onTintColor()).add(control.isRightToLeft());
 }
 
 void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double scale) {
@@ -247,11 +253,17 @@ void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double scale) {
     const double knobRadius = 14;
     // The default knob stays inside the bounds at the ends; an image thumb sits on the value.
     const double inset = thumb ? 0 : std::min(knobRadius, track.size.width / 2);
-    const double x = track.minX() + inset + (track.size.width - 2 * inset) * fraction;
+    // Read right to left, the minimum is at the right end and the filled part grows leftwards.
+    const bool rightToLeft = slider.isRightToLeft();
+    const double travel = (track.size.width - 2 * inset) * fraction;
+    const double x = rightToLeft ? track.maxX() - inset - travel : track.minX() + inset + travel;
     roundedRect(cr, track, radius);
     setColor(cr, slider.maximumTrackTintColor().value_or(ui::Color::systemGray3()));
     cairo_fill(cr);
-    roundedRect(cr, ui::Rect(track.minX(), track.minY(), x - track.minX(), track.size.height), radius);
+    const double filledFrom = rightToLeft ? x : track.minX();
+    roundedRect(
+        cr, ui::Rect(filledFrom, track.minY(), rightToLeft ? track.maxX() - x : x - track.minX(), track.size.height),
+        radius);
     setColor(cr, slider.minimumTrackTintColor().value_or(slider.tintColor()));
     cairo_fill(cr);
     if (!thumb) {
@@ -266,7 +278,7 @@ void ContentPainter::drawSlider(cairo_t* cr, ui::Slider& slider, double scale) {
 void ContentPainter::keySlider(ui::Slider& slider, Fingerprint& key) {
     key.add(double{slider.value()}).add(double{slider.minimumValue()}).add(double{slider.maximumValue()});
     key.add(slider.minimumTrackTintColor()).add(slider.maximumTrackTintColor()).add(slider.tintColor());
-    key.add(slider.trackRect(slider.bounds()));
+    key.add(slider.trackRect(slider.bounds())).add(slider.isRightToLeft());
     const auto thumb = slider.thumbImage(slider.state());
     key.add(thumb != nullptr);
     if (thumb) ImagePainter::fingerprint(*thumb, key);
@@ -294,11 +306,12 @@ void ContentPainter::drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& con
     roundedRect(cr, b, 8);
     setColor(cr, ui::Color::secondarySystemFill());
     cairo_fill(cr);
-    if (count == 0) return;
-    const double width = b.size.width / count;
+    if (count == 0 || b.isEmpty()) return;
     const auto font = ui::Font::systemFont(13, ui::FontWeight::medium);
     for (int i = 0; i < count; ++i) {
-        const ui::Rect segment(b.origin.x + width * i, b.origin.y, width, b.size.height);
+        // Where a touch selects it: the segments run from the right when the control reads so.
+        const ui::Rect segment = control.segmentFrame(i);
+        const double width = segment.size.width;
         if (i == control.selectedSegmentIndex()) {
             roundedRect(cr, ui::Rect(segment.origin.x + 2, segment.origin.y + 2, width - 4, b.size.height - 4), 7);
             setColor(cr, ui::Color::systemGray());
@@ -314,7 +327,7 @@ void ContentPainter::drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& con
 }
 
 void ContentPainter::keySegmentedControl(ui::SegmentedControl& control, Fingerprint& key) {
-    key.add(control.numberOfSegments()).add(control.selectedSegmentIndex());
+    key.add(control.numberOfSegments()).add(control.selectedSegmentIndex()).add(control.isRightToLeft());
     for (int i = 0; i < control.numberOfSegments(); ++i) {
         key.add(control.isEnabledForSegment(i)).add(control.titleForSegment(i));
         auto image = control.imageForSegment(i);

@@ -69,6 +69,14 @@ protected:
         ADD_FAILURE() << "nothing titled " << title << " on the screen";
         return 0;
     }
+    // An alert with two actions side by side, Cancel first, shown once its presentation is done.
+    void presentDeleteAlert() {
+        auto alert = ui::AlertController::create("Delete Clip?", std::nullopt, ui::AlertControllerStyle::alert);
+        alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
+        alert->addAction(ui::AlertAction::create("Delete", ui::AlertActionStyle::destructive, nullptr));
+        root->present(alert, false);
+        loop.advanceSeconds(1);
+    }
     // Whether a click at the centre of the target with `handle` reaches what the screen prints there.
     static const ChromeTarget* target(const ChromePainter::Result& result, int handle) {
         for (const auto& t : result.targets)
@@ -336,17 +344,47 @@ TEST_F(ChromeTest, ASecondPaintCompositesTheBarTheMenuAndTheAlertWithoutDrawingT
 
     // Once the menu closes and an alert shows, the alert is drawn once and the bar not again.
     window->presentedMenu()->close();
-    auto alert = ui::AlertController::create("Delete Clip?", std::nullopt, ui::AlertControllerStyle::alert);
-    alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel, nullptr));
-    alert->addAction(ui::AlertAction::create("Delete", ui::AlertActionStyle::destructive, nullptr));
-    root->present(alert, false);
-    loop.advanceSeconds(1);
+    presentDeleteAlert();
     EXPECT_TRUE(paint().modal);
     EXPECT_EQ(painter.chromeDraws(), 3u);
     const auto withAlert = image;
     EXPECT_EQ(paint().targets.size(), 2u) << "under the alert only its actions take touches";
     EXPECT_EQ(painter.chromeDraws(), 3u);
     EXPECT_EQ(difference(withAlert, image).largest, 0);
+}
+
+TEST_F(ChromeTest, ReadRightToLeftAMenuHangsFromItsItemsLeftEdgeAndAnAlertsFirstButtonIsAtTheRight) {
+    auto traits = window->windowTraitCollection();
+    traits.layoutDirection = ui::TraitEnvironmentLayoutDirection::rightToLeft;
+    window->setTraitCollection(traits);
+    // A right item sits at the bar's left; its menu hangs from there, its check mark at the right.
+    auto edit = ui::BarButtonItem::create("Edit");
+    root->navigationItem()->setRightBarButtonItem(edit);
+    window->presentMenu(sortMenu(), nullptr, edit);
+    auto result = paint();
+    const auto* item = target(result, handleOf("Edit"));
+    ASSERT_TRUE(item);
+    EXPECT_LT(item->rect.maxX(), 100);
+    ASSERT_EQ(result.menuRects.size(), 1u);
+    EXPECT_EQ(result.menuRects[0].minX(), 8) << "from the item's left edge, kept inside the window";
+    const auto* date = target(result, handleOf("Date"));
+    ASSERT_TRUE(date);
+    const auto checked = [&](double fromX, double toX) {
+        int ink = 0;
+        for (int y = static_cast<int>(date->rect.minY()) + 12; y < static_cast<int>(date->rect.maxY()) - 12; ++y)
+            for (int x = static_cast<int>(fromX); x < static_cast<int>(toX); ++x) ink += image.pixel(x, y).r > 160;
+        return ink;
+    };
+    EXPECT_GT(checked(date->rect.maxX() - 30, date->rect.maxX() - 8), 5) << "the check mark at the row's right";
+    EXPECT_EQ(checked(date->rect.minX() + 4, date->rect.minX() + 30), 0);
+
+    window->presentedMenu()->close();
+    presentDeleteAlert();
+    result = paint();
+    const auto* cancel = target(result, handleOf("Cancel"));
+    const auto* remove = target(result, handleOf("Delete"));
+    ASSERT_TRUE(cancel && remove);
+    EXPECT_GT(cancel->rect.minX(), remove->rect.maxX() - 1) << "the first action at the right";
 }
 
 TEST_F(ChromeTest, AChangedTitleOrAHeldMenuRowDrawsThatPieceAloneOnce) {

@@ -7,10 +7,12 @@
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/slider.h"
 #include "platform/ui/controls/stepper.h"
+#include "platform/ui/controls/switch_control.h"
 #include "platform/ui/lists/collection_view.h"
 #include "platform/ui/lists/collection_view_diffable_data_source.h"
 #include "platform/ui/lists/compositional_layout.h"
 #include "platform/ui/lists/list_layout_configuration.h"
+#include "platform/ui/text/text_field.h"
 #include "platform/ui/views/image_view.h"
 
 namespace display {
@@ -164,6 +166,39 @@ TEST_F(ControlFacesTest, ASliderDrawsTheThumbImageItIsGivenOnItsValueInPlaceOfTh
     image = paint(*root);
     EXPECT_TRUE(isColor(image.pixel(50, 20), 255, 0, 0));
     EXPECT_TRUE(isColor(image.pixel(100, 20), 0, 0, 255));
+}
+
+TEST_F(ControlFacesTest, ReadRightToLeftControlsAreDrawnMirrored) {
+    auto root = makeView(Rect(0, 0, 200, 160), Color::black());
+    root->setSemanticContentAttribute(ui::SemanticContentAttribute::forceRightToLeft);
+    // A slider a quarter along from its minimum, which is at its right end.
+    auto slider = ui::Slider::create(Rect(0, 0, 200, 40));
+    slider->setMinimumTrackTintColor(Color::redColor());
+    slider->setMaximumTrackTintColor(Color::blueColor());
+    slider->setValue(0.25);
+    root->addSubview(slider);
+    // A switch that is on has its knob at the left.
+    auto toggle = ui::Switch::create(Rect(0, 50, 51, 31));
+    toggle->setOn(true);
+    root->addSubview(toggle);
+    // A field's placeholder keeps to its right.
+    auto field = ui::TextField::create(Rect(0, 100, 200, 36));
+    field->setPlaceholder("Search");
+    root->addSubview(field);
+
+    const auto image = paint(*root);
+    EXPECT_TRUE(isColor(image.pixel(190, 20), 255, 0, 0, 255, 40)) << "the filled part at the right";
+    EXPECT_TRUE(isColor(image.pixel(60, 20), 0, 0, 255, 255, 40)) << "the rest at the left";
+    EXPECT_GT(whiteInk(image, Rect(2, 52, 24, 27)), 100) << "the knob at the left";
+    EXPECT_EQ(whiteInk(image, Rect(32, 52, 17, 27)), 0);
+    const auto inkIn = [&](Rect r) {
+        int count = 0;
+        for (int y = int(r.minY()); y < int(r.maxY()); ++y)
+            for (int x = int(r.minX()); x < int(r.maxX()); ++x) count += image.pixel(x, y).g > 60;
+        return count;
+    };
+    EXPECT_GT(inkIn(Rect(130, 104, 65, 28)), 20) << "the placeholder at the right";
+    EXPECT_EQ(inkIn(Rect(5, 104, 100, 28)), 0);
 }
 
 struct Row {

@@ -169,6 +169,23 @@ TEST_F(DisplayHostTest, FramesShowUprightWhicheverWayTheirRowsWereDrawn) {
     }
 }
 
+TEST_F(DisplayHostTest, AVideoOffTheWindowsEdgeByLayoutDustStillFillsItEdgeToEdge) {
+    // The layout solver leaves dust of a few millionths on a view's frame: the video must still
+    // cover the window's first and last rows (it was drawn a row short, the last row black).
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
+    auto video = TwoToneGLView::create(Rect(0, 3e-06, 320, 240 - 3e-06), true);
+    window->addSubview(video);
+    host->capture();
+    renderer.display(*video);
+    const auto image = host->capture();
+    for (int x : {0, 160, 319}) {
+        EXPECT_TRUE(near(image.pixel(x, 0), 255, 0, 0)) << x;
+        EXPECT_TRUE(near(image.pixel(x, 239), 0, 0, 255)) << x;
+    }
+    renderer.release(*video);
+}
+
 TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {
     // The player: the video fills the window, so the composite draws no black under it.
     auto video = SolidGLView::create(Rect(0, 0, 320, 240));

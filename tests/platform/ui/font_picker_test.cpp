@@ -6,7 +6,9 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/font_picker_view_controller.h"
+#include "platform/ui/controls/button.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/text/text_field.h"
 #include "platform/ui/views/window.h"
 
 namespace ui {
@@ -77,6 +79,22 @@ TEST_F(FontPickerTest, CancelLeavesThePickerAndPicksNothing) {
     EXPECT_EQ(recorder->cancelled, 1);
     EXPECT_TRUE(recorder->picked.empty());
     EXPECT_EQ(picker->selectedFontDescriptor(), std::nullopt);
+}
+
+TEST_F(FontPickerTest, ReadRightToLeftTheSearchFieldIsAtTheRightAndCancelAtTheLeft) {
+    auto traits = window->windowTraitCollection();
+    traits.layoutDirection = TraitEnvironmentLayoutDirection::rightToLeft;
+    window->setTraitCollection(traits);
+    auto picker = present(false);
+    window->layoutIfNeeded();
+    const auto cancel = picker->cancelButton()->frame();
+    const auto field = picker->searchField()->frame();
+    EXPECT_EQ(cancel.minX(), 16);
+    EXPECT_EQ(field.maxX(), 390 - 16);
+    EXPECT_LT(cancel.maxX(), field.minX());
+    // A touch where Cancel is drawn takes it.
+    ASSERT_TRUE(driver.tap("Cancel").ok()) << driver.screen();
+    EXPECT_EQ(recorder->cancelled, 1);
 }
 
 }  // namespace

@@ -3,12 +3,17 @@
 // accessory trade sides. Views forced left to right (or marked as playback controls) keep theirs.
 #include <gtest/gtest.h>
 
+#include "platform/dispatch/run_loop.h"
+#include "platform/ui/controls/segmented_control.h"
+#include "platform/ui/controls/slider.h"
+#include "platform/ui/gestures/finger.h"
 #include "platform/ui/layout/layout_constraint.h"
 #include "platform/ui/layout/stack_view.h"
 #include "platform/ui/lists/collection_view.h"
 #include "platform/ui/lists/flow_layout.h"
 #include "platform/ui/lists/list_content_view.h"
 #include "platform/ui/lists/table_view.h"
+#include "platform/ui/views/image_view.h"
 #include "platform/ui/views/window.h"
 
 namespace ui {
@@ -45,6 +50,20 @@ protected:
         });
     }
 
+    // A finger put down and lifted at `point`: whether it changed anything.
+    bool touch(Point point) {
+        Finger finger(window);
+        finger.down(point);
+        finger.up(point);
+        return finger.changedSomething();
+    }
+    static std::shared_ptr<ImageView> indicatorOf(View& cell) {
+        for (const auto& view : cell.subviews())
+            if (view->className() == "CellAccessoryIndicatorView") return std::dynamic_pointer_cast<ImageView>(view);
+        return nullptr;
+    }
+
+    dispatch::ScopedMainRunLoop loop;
     std::shared_ptr<Window> window = Window::create(Rect(0, 0, 300, 400));
     std::shared_ptr<View> root = View::create(Rect(0, 0, 300, 400));
 };
@@ -134,6 +153,38 @@ TEST_F(LayoutDirectionTest, AGridsFirstItemIsAtTheRightAndARowsImageTextsAndAcce
     EXPECT_LT(detail.maxX(), title.minX());
     const double indicatorRight = TableViewCell::kAccessoryTrailingInset + 13;
     EXPECT_GE(detail.minX(), indicatorRight + ListContentView::kHorizontalInset);
+    // The chevron at the left points left, on along the row; it turns back when the window does.
+    const auto indicator = indicatorOf(*cell);
+    ASSERT_TRUE(indicator && indicator->image());
+    EXPECT_EQ(indicator->frame().minX(), TableViewCell::kAccessoryTrailingInset);
+    EXPECT_EQ(indicator->image()->symbolName(), "chevron.left");
+    auto traits = window->windowTraitCollection();
+    traits.layoutDirection = TraitEnvironmentLayoutDirection::leftToRight;
+    window->setTraitCollection(traits);
+    window->layoutIfNeeded();
+    EXPECT_EQ(indicator->image()->symbolName(), "chevron.right");
+    EXPECT_EQ(indicator->frame().maxX(), 300 - TableViewCell::kAccessoryTrailingInset);
+}
+
+TEST_F(LayoutDirectionTest, SegmentsRunFromTheRightAndASliderGrowsLeftwardsUnlessItIsATimeline) {
+    auto segments = SegmentedControl::create({"Playlist", "Chapters"});
+    segments->setFrame(Rect(0, 0, 200, 32));
+    root->addSubview(segments);
+    EXPECT_EQ(segments->segmentAt({150, 16}), 0) << "the first segment at the right";
+    EXPECT_EQ(segments->segmentFrame(1), Rect(0, 0, 100, 32));
+    EXPECT_TRUE(touch({50, 16}));
+    EXPECT_EQ(segments->selectedSegmentIndex(), 1);
+
+    auto slider = Slider::create(Rect(0, 100, 300, 30));
+    slider->setMaximumValue(10);
+    root->addSubview(slider);
+    touch({30, 115});
+    EXPECT_NEAR(slider->value(), 9, 0.01) << "the maximum at the left end";
+    EXPECT_NEAR(slider->pointInWindow(2).x, 240, 0.01);
+    // A timeline keeps left to right, as its playback controls do.
+    slider->setSemanticContentAttribute(SemanticContentAttribute::playback);
+    touch({30, 115});
+    EXPECT_NEAR(slider->value(), 1, 0.01);
 }
 
 }  // namespace

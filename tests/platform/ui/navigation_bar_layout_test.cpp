@@ -93,6 +93,40 @@ TEST_F(NavigationBarLayoutTest, ASearchFieldTakesTheTitlesPlaceOnAPhoneAndSitsBe
     EXPECT_LE(layout->titleRoom.maxX(), layout->searchField->minX()) << "the title left of the field";
 }
 
+TEST_F(NavigationBarLayoutTest, ABarReadRightToLeftIsTheMirrorImage) {
+    auto search = SearchController::create();
+    root->navigationItem()->setSearchController(search);
+    search->searchBar()->beginEditing();
+    const auto leftToRight = NavigationBarLayout::of(*navigation);
+    auto traits = window->windowTraitCollection();
+    traits.layoutDirection = TraitEnvironmentLayoutDirection::rightToLeft;
+    window->setTraitCollection(traits);
+    const auto rightToLeft = NavigationBarLayout::of(*navigation);
+    ASSERT_TRUE(leftToRight && rightToLeft);
+    EXPECT_FALSE(leftToRight->rightToLeft);
+    EXPECT_TRUE(rightToLeft->rightToLeft);
+    const auto reflected = [](const Rect& rect) { return Rect(390 - rect.maxX(), rect.minY(), rect.width(), 44); };
+    // The left item at the right edge, the right items from the left edge in.
+    EXPECT_EQ(rightToLeft->frameOf(*settings), Rect(390 - 8 - 44, 0, 44, 44));
+    for (const auto& item : {settings, edit, import})
+        EXPECT_EQ(rightToLeft->frameOf(*item), reflected(*leftToRight->frameOf(*item)));
+    EXPECT_EQ(rightToLeft->titleRoom, reflected(leftToRight->titleRoom));
+    ASSERT_TRUE(rightToLeft->searchField && rightToLeft->searchCancel);
+    EXPECT_EQ(rightToLeft->searchField->minX(), 390 - leftToRight->searchField->maxX());
+    EXPECT_LT(rightToLeft->searchCancel->maxX(), rightToLeft->searchField->maxX()) << "Cancel at the field's left";
+
+    // A pushed screen's back button at the right, its chevron pointing right.
+    auto pushed = ViewController::create();
+    pushed->setTitle("Storage");
+    navigation->pushViewController(pushed, false);
+    const auto back = NavigationBarLayout::of(*navigation);
+    ASSERT_TRUE(back && back->backButton);
+    EXPECT_EQ(back->backButton->maxX(), 390 - 8);
+    EXPECT_EQ(back->backTitle, "Library");
+    EXPECT_EQ(NavigationBarLayout::backChevron(back->rightToLeft), "\u203A");
+    EXPECT_EQ(back->titleRoom.midX(), 195) << "the title stays centred";
+}
+
 TEST_F(NavigationBarLayoutTest, APopoverFromABarItemHangsBelowThatItem) {
     auto menu = ViewController::create();
     menu->setModalPresentationStyle(ModalPresentationStyle::popover);

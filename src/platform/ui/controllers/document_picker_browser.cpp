@@ -1,6 +1,7 @@
 #include "platform/ui/controllers/document_picker_browser.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "platform/ui/controls/button.h"
 #include "platform/ui/lists/table_view.h"
@@ -98,6 +99,13 @@ void DocumentPickerBrowser::layout(View& root) {
     const double listTop = top + 2 * kBarHeight;
     m_table->setFrame(Rect(bounds.minX(), listTop, width, std::max(0.0, bounds.maxY() - listTop)));
     m_note->setFrame(Rect(bounds.minX() + kSide, listTop + 24, std::max(0.0, width - 2 * kSide), 22));
+    // Read right to left, the bar is the mirror image: Cancel and Up at the right, Open at the left.
+    if (!root.isRightToLeft()) return;
+    for (View* view : std::initializer_list<View*>{m_cancel.get(), m_open.get(), m_title.get(), m_up.get()}) {
+        Rect frame = view->frame();
+        frame.origin.x = bounds.minX() + bounds.maxX() - frame.maxX();
+        view->setFrame(frame);
+    }
 }
 
 void DocumentPickerBrowser::show(const foundation::URL& folder) {

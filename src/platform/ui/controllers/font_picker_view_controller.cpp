@@ -72,16 +72,12 @@ void FontPickerViewController::viewDidLoad() {
 
     m_cancelButton = Button::create(ButtonType::system);
     m_cancelButton->setTitle("Cancel", normal);
-    const Size size = m_cancelButton->intrinsicContentSize();
-    const double cancelX = bounds.width() - 16 - size.width;
-    m_cancelButton->setFrame(Rect(cancelX, (kBarHeight - size.height) / 2, size.width, size.height));
-    m_cancelButton->setAutoresizingMask(flexibleLeftMargin);
     std::weak_ptr<FontPickerViewController> weak = sharedAs<FontPickerViewController>();
 
-    m_searchField = TextField::create(Rect(16, (kBarHeight - 36) / 2, std::max(0.0, cancelX - 32), 36));
+    m_searchField = TextField::create();
     m_searchField->setPlaceholder("Search");
     m_searchField->setBorderStyle(TextFieldBorderStyle::roundedRect);
-    m_searchField->setAutoresizingMask(flexibleWidth);
+    placeSearchRow();
     m_searchField->addTarget(
         nullptr,
         [weak](Control& sender) {
@@ -107,6 +103,25 @@ void FontPickerViewController::viewDidLoad() {
     m_tableView->setDelegate(m_list);
     root->addSubview(m_tableView);
     m_tableView->reloadData();
+}
+
+void FontPickerViewController::viewDidLayoutSubviews() {
+    checkMainThread();
+    placeSearchRow();
+}
+
+void FontPickerViewController::placeSearchRow() {
+    const Rect bounds = view()->bounds();
+    const Size size = m_cancelButton->intrinsicContentSize();
+    const double fieldWidth = std::max(0.0, bounds.width() - size.width - 48);
+    // The field at the leading end, Cancel at the trailing one: mirrored when read right to left.
+    const bool rightToLeft = view()->isRightToLeft();
+    const double cancelX = rightToLeft ? 16 : bounds.width() - 16 - size.width;
+    const double fieldX = rightToLeft ? bounds.width() - 16 - fieldWidth : 16;
+    const Rect cancel(cancelX, (kBarHeight - size.height) / 2, size.width, size.height);
+    const Rect field(fieldX, (kBarHeight - 36) / 2, fieldWidth, 36);
+    if (!(m_cancelButton->frame() == cancel)) m_cancelButton->setFrame(cancel);
+    if (!(m_searchField->frame() == field)) m_searchField->setFrame(field);
 }
 
 void FontPickerViewController::filter(const std::string& text) {

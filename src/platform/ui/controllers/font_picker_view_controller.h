@@ -62,11 +62,14 @@ public:
     std::shared_ptr<TextField> searchField() const { return m_searchField; }
     std::shared_ptr<Button> cancelButton() const { return m_cancelButton; }
     void viewDidLoad() override;
+    void viewDidLayoutSubviews() override;
 
 protected:
     FontPickerViewController() = default;
 
 private:
+    // The search field and its Cancel button across the top, for the view's width and direction.
+    void placeSearchRow();
     class List;
 
     // The list shows the offered names that hold the search text, ignoring case.

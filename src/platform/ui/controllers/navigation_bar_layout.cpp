@@ -37,7 +37,24 @@ const Font& itemFont() {
     static const Font font = Font::systemFont(17);
     return font;
 }
+
+// `rect` reflected across the middle of `bar`.
+Rect mirrored(const Rect& rect, const Rect& bar) {
+    return Rect(bar.minX() + bar.maxX() - rect.maxX(), rect.origin.y, rect.size.width, rect.size.height);
+}
+
+// The bar laid out left to right, reflected: every piece changes sides, the title's room with them.
+void mirror(NavigationBarLayout& layout) {
+    const Rect bar = layout.bar;
+    layout.rightToLeft = true;
+    for (auto* rect : {&layout.backButton, &layout.searchField, &layout.searchCancel})
+        if (*rect) *rect = mirrored(**rect, bar);
+    for (auto& item : layout.items) item.rect = mirrored(item.rect, bar);
+    layout.titleRoom = mirrored(layout.titleRoom, bar);
+}
 }  // namespace
+
+std::string NavigationBarLayout::backChevron(bool rightToLeft) { return rightToLeft ? "\u203A" : "\u2039"; }
 
 std::optional<NavigationBarLayout> NavigationBarLayout::of(NavigationController& navigation) {
     auto shown = navigation.topViewController();
@@ -78,8 +95,8 @@ std::optional<NavigationBarLayout> NavigationBarLayout::of(NavigationController&
             title =
                 previous->navigationItem()->title().empty() ? previous->title() : previous->navigationItem()->title();
         if (title.empty()) title = "Back";
-        layout.backTitle = "\u2039 " + title;
-        const double width = std::min(itemFont().widthOf(layout.backTitle) + 16, bar.size.width / 3);
+        layout.backTitle = title;
+        const double width = std::min(itemFont().widthOf(backChevron(false) + " " + title) + 16, bar.size.width / 3);
         layout.backButton = Rect(left, y, width, height);
         left += width;
     }
@@ -116,6 +133,7 @@ std::optional<NavigationBarLayout> NavigationBarLayout::of(NavigationController&
         }
         layout.searchField = Rect(x, y + (height - fieldHeight) / 2, width, fieldHeight);
     }
+    if (view->isRightToLeft()) mirror(layout);
     return layout;
 }
 

@@ -15,12 +15,14 @@ class NavigationController;
 class SearchBar;
 
 // Where a navigation controller's bar puts its pieces, in window points: the back button at the
-// left, the left items after it, the right items from the right edge in, the title centred in the
-// room between. A screen with a search controller shows its search field in the bar itself (the
-// content below is laid out for a bar of one row): at the right of the title where the bar is wide
-// enough, else in the title's place; with a Cancel button beside it while the search is edited.
-// The window draws the bar by it, and a popover anchored on a bar item points at the item's place
-// in it. Main thread only.
+// leading edge, the left items after it, the right items from the trailing edge in, the title
+// centred in the room between. A screen with a search controller shows its search field in the bar
+// itself (the content below is laid out for a bar of one row): after the title where the bar is
+// wide enough, else in the title's place; with a Cancel button beside it while the search is
+// edited. A bar read right to left is the mirror image: its leading edge is the right one, so the
+// back button and the left items sit at the right. The window draws the bar by it, a click goes
+// where it says, and a popover anchored on a bar item points at the item's place in it. Main
+// thread only.
 struct NavigationBarLayout {
     struct Item {
         std::shared_ptr<BarButtonItem> item;
@@ -34,12 +36,15 @@ struct NavigationBarLayout {
     static std::optional<NavigationBarLayout> of(NavigationController& navigation);
     // Where `item` sits, when the bar shows it.
     std::optional<Rect> frameOf(const BarButtonItem& item) const;
+    // The back button's chevron, drawn at its leading end, pointing back: "‹", or "›" right to left.
+    static std::string backChevron(bool rightToLeft);
 
     Rect bar;                              // the row of the items, NavigationController::barHeight high
     double top = 0;                        // where the navigation's view begins: the bar's colour reaches up
+    bool rightToLeft = false;              // mirrored: leading is the right edge
     std::optional<Rect> backButton;        // none: the bar shows no back button
-    std::string backTitle;                 // "‹ " and the title of the controller below
-    std::vector<Item> items;               // left items first, then right items from the right edge in
+    std::string backTitle;                 // the title of the controller below
+    std::vector<Item> items;               // left items first, then right items from the trailing edge in
     std::string title;                     // the shown controller's
     Rect titleRoom;                        // the room the title is centred in
     bool showsTitle = true;                // false: the search field took the title's place

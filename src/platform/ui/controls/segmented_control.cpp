@@ -70,7 +70,9 @@ Rect SegmentedControl::segmentFrame(int index) const {
     const Rect b = bounds().isEmpty() ? Rect({0, 0}, intrinsicContentSize()) : bounds();
     if (index < 0 || index >= numberOfSegments()) return {};
     const double width = b.size.width / numberOfSegments();
-    return {b.origin.x + index * width, b.origin.y, width, b.size.height};
+    // Read right to left, the first segment is the rightmost.
+    const int slot = isRightToLeft() ? numberOfSegments() - 1 - index : index;
+    return {b.origin.x + slot * width, b.origin.y, width, b.size.height};
 }
 
 int SegmentedControl::segmentAt(Point local) const {

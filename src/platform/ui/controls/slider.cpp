@@ -51,14 +51,17 @@ Rect Slider::trackRect(const Rect& bounds) const {
 float Slider::valueAt(double x) const {
     const Rect track = trackRect(bounds());
     if (track.size.width <= 0) return m_value;
-    const double fraction = std::clamp((x - track.minX()) / track.size.width, 0.0, 1.0);
+    double fraction = std::clamp((x - track.minX()) / track.size.width, 0.0, 1.0);
+    // Read right to left, the minimum is at the right end.
+    if (isRightToLeft()) fraction = 1 - fraction;
     return static_cast<float>(m_minimum + fraction * (m_maximum - m_minimum));
 }
 
 Point Slider::pointInWindow(float value) const {
     const Rect track = trackRect(bounds());
     const double range = m_maximum - m_minimum;
-    const double fraction = range > 0 ? (value - m_minimum) / range : 0;
+    double fraction = range > 0 ? (value - m_minimum) / range : 0;
+    if (isRightToLeft()) fraction = 1 - fraction;
     return convertToWindow({track.minX() + fraction * track.size.width, track.midY()});
 }
 

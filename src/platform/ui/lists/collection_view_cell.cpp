@@ -17,6 +17,11 @@ void CollectionViewCell::layoutMarginsDidChange() {
     if (m_contentView) m_contentView->setNeedsLayout();
 }
 
+void CollectionViewCell::traitCollectionDidChange(const TraitCollection& previous) {
+    CollectionReusableView::traitCollectionDidChange(previous);
+    if (m_contentView && previous.layoutDirection != traitCollection().layoutDirection) m_contentView->setNeedsLayout();
+}
+
 std::shared_ptr<View> CollectionViewCell::contentView() {
     checkMainThread();
     if (!m_contentView) {

@@ -45,6 +45,8 @@ public:
     void prepareForReuse() override;
 
     void layoutMarginsDidChange() override;
+    // A row read the other way places its content and accessories again.
+    void traitCollectionDidChange(const TraitCollection& previous) override;
 
 protected:
     explicit CollectionViewCell(const Rect& frame);

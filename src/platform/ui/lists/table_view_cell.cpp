@@ -67,15 +67,7 @@ void TableViewCell::setAccessoryView(std::shared_ptr<View> view) {
 void TableViewCell::setAccessoryType(TableViewCellAccessoryType type) {
     checkMainThread();
     m_accessoryType = type;
-    const char* symbol = nullptr;
-    switch (type) {
-        case TableViewCellAccessoryType::none: break;
-        case TableViewCellAccessoryType::disclosureIndicator: symbol = "chevron.right"; break;
-        case TableViewCellAccessoryType::checkmark: symbol = "checkmark"; break;
-        case TableViewCellAccessoryType::detailButton:
-        case TableViewCellAccessoryType::detailDisclosureButton: symbol = "info.circle"; break;
-    }
-    if (!symbol) {
+    if (type == TableViewCellAccessoryType::none) {
         if (m_indicator) m_indicator->removeFromSuperview();
         m_indicator.reset();
     } else {
@@ -84,12 +76,32 @@ void TableViewCell::setAccessoryType(TableViewCellAccessoryType type) {
             contentView();  // below the indicator
             addSubview(m_indicator);
         }
-        m_indicator->setImage(Image::systemImage(symbol));
+        m_indicatorSymbol.clear();
+        showIndicatorSymbol();
         m_indicator->setTintColor(type == TableViewCellAccessoryType::disclosureIndicator
                                       ? std::optional<Color>(Color::tertiaryLabel())
                                       : std::nullopt);
     }
     contentView()->setNeedsLayout();
+}
+
+void TableViewCell::showIndicatorSymbol() {
+    if (!m_indicator) return;
+    std::string symbol;
+    switch (m_accessoryType) {
+        case TableViewCellAccessoryType::none: return;
+        // The chevron points the way the row reads on, towards the trailing edge it sits at.
+        case TableViewCellAccessoryType::disclosureIndicator:
+            symbol = isRightToLeft() ? "chevron.left" : "chevron.right";
+            break;
+        case TableViewCellAccessoryType::checkmark: symbol = "checkmark"; break;
+        case TableViewCellAccessoryType::detailButton:
+        case TableViewCellAccessoryType::detailDisclosureButton: symbol = "info.circle"; break;
+    }
+    // Set only when it changes: each layout asks, and a new image would paint the row again.
+    if (symbol == m_indicatorSymbol) return;
+    m_indicatorSymbol = symbol;
+    m_indicator->setImage(Image::systemImage(symbol));
 }
 
 void TableViewCell::layoutContent() {
@@ -105,6 +117,8 @@ void TableViewCell::layoutContent() {
     // What the accessory takes from the trailing side of the content.
     double taken = 0;
     if (m_indicator) m_indicator->setHidden(m_accessoryView != nullptr);
+    // The row's direction is known once it is in a window, and follows the window's.
+    showIndicatorSymbol();
     if (m_accessoryView) {
         taken = atTrailingEdge(*m_accessoryView, m_accessoryView->frame().size);
     } else if (m_indicator) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/ui/lists/collection_view_cell.h"
 #include "platform/ui/text/label.h"
@@ -57,6 +58,9 @@ protected:
     void layoutContent() override;
 
 private:
+    // The accessory type's image on the indicator, for the direction the row reads in now.
+    void showIndicatorSymbol();
+
     TableViewCellStyle m_style;
     std::shared_ptr<Label> m_textLabel;
     std::shared_ptr<Label> m_detailTextLabel;
@@ -64,6 +68,7 @@ private:
     TableViewCellAccessoryType m_accessoryType = TableViewCellAccessoryType::none;
     std::shared_ptr<View> m_accessoryView;
     std::shared_ptr<class CellAccessoryIndicatorView> m_indicator;  // for the accessory type
+    std::string m_indicatorSymbol;                                  // the symbol it shows
     TableViewCellSelectionStyle m_selectionStyle = TableViewCellSelectionStyle::defaultStyle;
     std::shared_ptr<View> m_selectedBackgroundView;
     std::optional<EdgeInsets> m_separatorInset;
