@@ -136,6 +136,11 @@ void VideoRenderer::createRenderContext(mpv_handle* mpv) {
         base::fatal("libmpv refused the OpenGL render context");
     m_openGLView->setMpvContext(slot.mpvRenderContext);
     m_openGLView->setFrameShownHandler(frameShownHandler());
+    // A frame drawn before the window took the view's frames never reached it; paused, mpv draws
+    // no other.
+    m_openGLView->setPresentationStartedHandler([weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->redraw();
+    });
     slot.updateContext = std::make_unique<UpdateContext>(UpdateContext{weak_from_this()});
     mpv_render_context_set_update_callback(slot.mpvRenderContext, &VideoRenderer::renderUpdateCallback,
                                            slot.updateContext.get());

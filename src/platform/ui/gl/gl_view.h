@@ -72,6 +72,10 @@ public:
         std::uint64_t serial = 0;  // grows with each frame handed over
     };
     void setPresentsToSharedContext(bool presents);
+    // Called on the main thread when a window starts taking the frames of a view that has drawn
+    // before: the window never got that frame, and a drawer with no next one coming (a paused
+    // video) is to draw it again (the next `displayIfChanged` shows it, not taking it for a repeat).
+    void setPresentationStartedHandler(std::function<void()> handler);
     PresentedFrame presentedFrame() const;
     // Called on the context thread after each frame handed over (then the window composites).
     void setFramePresentedHandler(std::function<void()> handler);
@@ -130,6 +134,8 @@ private:
     bool m_awaitingWindow = false;
     std::function<void()> m_framePresentedHandler;
     std::function<void()> m_frameShownHandler;
+    std::function<void()> m_presentationStartedHandler;
+    bool m_windowHasFrame = false;  // the window taking frames now was handed one
 
     // Context thread only.
     unsigned m_framebuffer = 0;
