@@ -18,6 +18,9 @@ timed the same way, which mpv has no peer for. After one untimed run of each, ev
 all of them, in an order that rotates from round to round, so a swing of the load touches each
 alike. Medians and ranges are printed.
 
+OTHER=LABEL=LAUNCHER runs another build of ours beside them in every round (its "ours" runs and
+its restored player), for a before-and-after.
+
 With MARKS=1 ours runs with REELHAVEN_STARTUP_MARKS set and the median time of each of its
 start-up milestones (from its process's start, on the same clock) is printed too: where the time
 before the picture goes.
@@ -143,6 +146,9 @@ def main():
     first_frame = r"^first frame\t"
     milestones = {}
 
+    others = [tuple(os.environ["OTHER"].split("=", 1))] if os.environ.get("OTHER") else []
+    builds = [("ours", launcher)] + others
+
     def timed_ours(name, arguments):
         run = Timed(arguments, first_frame, MARKS)
         picture = run.picture()
@@ -152,8 +158,8 @@ def main():
             milestones.setdefault(name, {}).setdefault(mark, []).append(at)
         return picture, line
 
-    def ours(clip, name):
-        return timed_ours(name, [launcher, "--home", home, "--no-restore", "--open", clip] + window)
+    def ours(build, clip, name):
+        return timed_ours(name, [build, "--home", home, "--no-restore", "--open", clip] + window)
 
     def theirs(clip):
         run = Timed(mpv + [clip])
@@ -161,16 +167,20 @@ def main():
         run.stop()
         return picture, None
 
-    def restored():
+    def restored(build, name):
         # A restored player that is not touched offers no session again: played anew each time.
-        leave_playing(launcher, played)
-        return timed_ours("restored ours", [launcher, "--home", played] + window)
+        leave_playing(build, played)
+        return timed_ours(name, [build, "--home", played] + window)
 
     runners = []
     for label, clip in clips:
-        runners.append((f"{label} ours", lambda clip=clip, label=label: ours(clip, f"{label} ours")))
+        for build_name, build in builds:
+            name = f"{label} {build_name}"
+            runners.append((name, lambda build=build, clip=clip, name=name: ours(build, clip, name)))
         runners.append((f"{label} mpv", lambda clip=clip: theirs(clip)))
-    runners.append(("restored ours", restored))
+    for build_name, build in builds:
+        name = f"restored {build_name}"
+        runners.append((name, lambda build=build, name=name: restored(build, name)))
     for _, run in runners:  # untimed: files, libraries and shader caches warm for all alike
         run()
     milestones.clear()
@@ -189,12 +199,17 @@ def main():
 
     print(f"to the first picture in a {size} window, from the process's start (median of {rounds}, range):")
     for label, _ in clips:
-        ours_, theirs_ = pictures[f"{label} ours"], pictures[f"{label} mpv"]
-        print(f"  {label}: ours {figure(ours_)}, mpv {figure(theirs_)}, "
-              f"ratio {statistics.median(ours_) / statistics.median(theirs_):.2f}x")
-        print(f"  {label}: ours' \"first frame\" line {figure(lines[f'{label} ours'])}")
-    print(f"  a player restored across a restart (paused, no peer): picture {figure(pictures['restored ours'])}, "
-          f"\"first frame\" line {figure(lines['restored ours'])}")
+        theirs_ = pictures[f"{label} mpv"]
+        print(f"  {label}: mpv {figure(theirs_)}")
+        for build_name, _ in builds:
+            ours_ = pictures[f"{label} {build_name}"]
+            print(f"  {label}: {build_name} {figure(ours_)}, "
+                  f"ratio {statistics.median(ours_) / statistics.median(theirs_):.2f}x; "
+                  f"its \"first frame\" line {figure(lines[f'{label} {build_name}'])}")
+    for build_name, _ in builds:
+        name = f"restored {build_name}"
+        print(f"  a player restored across a restart (paused, no peer), {build_name}: picture {figure(pictures[name])}, "
+              f"\"first frame\" line {figure(lines[name])}")
     for name, marks in milestones.items():
         print(f"ours' start-up milestones, {name} (median ms from the start):")
         for mark, times in sorted(marks.items(), key=lambda item: statistics.median(item[1])):

@@ -10,7 +10,8 @@
 # "first frame" line beside it; and the player brought back by a restart (a kept session with the
 # 1080p clip playing from the library) to its picture.
 # Figures go to standard output and $BENCH_OUT/startup.txt.
-# Usage: bench/startup/run.sh [build folder]   (or BENCH_BUILD, BENCH_OUT, ROUNDS; see bench/lib.sh)
+# Usage: bench/startup/run.sh [build folder]   (or BENCH_BUILD, BENCH_OUT, ROUNDS, SIZE, OTHER=LABEL=LAUNCHER
+# for another build beside ours, MARKS=1 for ours' start-up milestones; see bench/lib.sh)
 set -euo pipefail
 [[ -n ${1:-} ]] && export BENCH_BUILD=$1
 source "$(dirname "$0")/../lib.sh"
