@@ -27,7 +27,8 @@ that run. Each runs in a container of its own, and its window's
 statistics (REELHAVEN_DISPLAY_STATISTICS) give the frames it showed and dropped. Its CPU is the
 whole process's, start-up, library and exit included, against mpv's whole process. Then, with
 --app, idle while paused: each of the app and mpv (`--pause`) paused in a window of the first SIZE,
-its CPU over PAUSED seconds (default 20) read from /proc once it has settled. Each --other build
+its CPU over PAUSED seconds (default 20) read from /proc once it has settled (ONLY=paused: this
+line alone). Each --other build
 (another checkout's bench_display_play, say the one before a change) joins every round beside
 ours under its LABEL; each --other-app launcher (another checkout's) joins beside the app the same
 way.
@@ -130,7 +131,8 @@ def main():
     work = tempfile.mkdtemp(prefix="bench-display-")
     try:
         apps = {"app": app, **apps} if app else {}
-        compare(apps, work, plays, counts, clip, seconds, rounds, sizes)
+        if os.environ.get("ONLY") != "paused":
+            compare(apps, work, plays, counts, clip, seconds, rounds, sizes)
         if apps:
             paused(apps, work, clip, rounds, sizes[0], float(os.environ.get("PAUSED", "20")))
     finally:

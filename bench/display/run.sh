@@ -20,8 +20,9 @@
 # OTHER=LABEL=PATH adds another build's bench_display_play to every round (the one before a change);
 # OTHER_APP=LABEL=PATH another build's launcher beside the app's runs (see compare_play.py: the whole
 # app with --open at each size and --play at 640x360, then each paused for PAUSED seconds).
-# Usage: bench/display/run.sh   (BENCH_BUILD, BENCH_OUT, SECONDS_PLAYED, SIZES, ROUNDS, IDLE, CLICKS, OTHER;
-# see bench/lib.sh)
+# ONLY=paused runs the idle-while-paused line alone (the app and mpv, paused).
+# Usage: bench/display/run.sh   (BENCH_BUILD, BENCH_OUT, SECONDS_PLAYED, SIZES, ROUNDS, IDLE, CLICKS, OTHER,
+# OTHER_APP, PAUSED, ONLY; see bench/lib.sh)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 seconds=${SECONDS_PLAYED:-30}
@@ -51,6 +52,10 @@ echo "renderer: Mesa software GL on Xvfb"
 # shellcheck disable=SC2086 # one argument per size
 python3 "$here/compare_play.py" --app "$build/src/app/reelhaven" ${otherApp:+--other-app "$otherApp"} ${other:+--other "$other"} \
   "$build/bench/bench_display_play" "$here/mpv_counts.lua" "$clip" "$seconds" "$rounds" $sizes
+if [[ "${ONLY:-}" == paused ]]; then
+  echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
+  exit 0
+fi
 echo "== idle: a grid of 24 cells shown for ${idle} s"
 /usr/bin/time -f "process_cpu_seconds %U %S" "$build/bench/bench_display_idle" "$idle" 2>&1 |
   awk '/^process_cpu_seconds/ {printf "process_cpu_seconds %.2f\n", $2 + $3; next} {print}'

@@ -11,7 +11,8 @@
 # Both on a 2-minute 1080p H.264 clip with a keyframe every 2 s, made here with ffmpeg. The load
 # average is recorded before and after, since other work on the machine moves every figure.
 # Figures go to standard output and $BENCH_OUT/player.txt. Not part of tools/test.
-# Usage: bench/player/run.sh   (BENCH_BUILD, BENCH_OUT, ROUNDS, STOP_ROUNDS; see bench/lib.sh)
+# OTHER_APP=LABEL=PATH adds another build's launcher to the stop rounds (the one before a change).
+# Usage: bench/player/run.sh   (BENCH_BUILD, BENCH_OUT, ROUNDS, STOP_ROUNDS, OTHER_APP; see bench/lib.sh)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"
 rounds=${ROUNDS:-20}
@@ -34,7 +35,8 @@ xvfb=("$root/tools/with-xvfb" --screen 1920x1200x24 --)
   bench_load before
   "${xvfb[@]}" "$build/bench/bench_player_seek" "$clip" "$rounds" 2>&1 | bench_quiet
   bench_load between
-  "${xvfb[@]}" python3 "$root/bench/player/stop_time.py" "$stop_rounds" "$clip" "$build/src/app/reelhaven" 2>&1 |
+  "${xvfb[@]}" python3 "$root/bench/player/stop_time.py" "$stop_rounds" "$clip" "$build/src/app/reelhaven" \
+    ${OTHER_APP:+"$OTHER_APP"} 2>&1 |
     bench_quiet
   bench_load after
 } | tee "$out/player.txt"

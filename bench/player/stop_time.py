@@ -2,7 +2,7 @@
 """Wall time from SIGTERM to the process's exit while a clip plays in a window, ours beside mpv,
 rounds alternating (the first runner changes each round), median and spread of each.
 
-  stop_time.py ROUNDS CLIP LAUNCHER
+  stop_time.py ROUNDS CLIP LAUNCHER [LABEL=LAUNCHER]...
 
 Ours: `reelhaven --play CLIP --display --audio-output null` on a fresh home folder, taken past 30 s
 by two typed skips (a file opened from outside the library keeps its place only past 20 s); it
@@ -11,7 +11,8 @@ round. mpv: `mpv --vo=gpu --gpu-sw --ao=null --start=30 --save-position-on-quit`
 watch-later folder of its own, in a window of the same size, also saving the position. Each plays
 for PLAYED seconds (2) once it is there before the signal, so both stop in the same state. The
 clip must be longer than 40 s. Run it under a display (bench/player/run.sh starts an Xvfb of its
-own).
+own). Each LABEL=LAUNCHER (another build's, say the one before a change) joins the rounds as ours
+does, in the rotation.
 """
 import json
 import os
@@ -87,20 +88,24 @@ def mpv(clip):
 
 
 def main():
-    if len(sys.argv) != 4:
+    if len(sys.argv) < 4:
         sys.exit(__doc__)
     rounds, clip, launcher = int(sys.argv[1]), sys.argv[2], sys.argv[3]
     runners = [("reelhaven --play --display", lambda: ours(launcher, clip)), ("mpv --vo=gpu --gpu-sw", lambda: mpv(clip))]
+    for other in sys.argv[4:]:
+        label, path = other.split("=", 1)
+        runners.append((label, lambda path=path: ours(path, clip)))
     figures = {name: [] for name, _ in runners}
     for round_number in range(rounds):
-        order = runners[round_number % 2:] + runners[:round_number % 2]
-        for name, run in order:
+        turn = round_number % len(runners)
+        for name, run in runners[turn:] + runners[:turn]:
             figures[name].append(run())
     for name, values in figures.items():
         print(f"{name}: SIGTERM to exit, progress saved: median {statistics.median(values):.0f} ms "
               f"(min {min(values):.0f}, max {max(values):.0f}, {rounds} rounds)")
-    ratio = statistics.median(figures[runners[0][0]]) / statistics.median(figures[runners[1][0]])
-    print(f"ratio of the medians: {ratio:.2f}x")
+    mpvMedian = statistics.median(figures[runners[1][0]])
+    for name, _ in runners[:1] + runners[2:]:
+        print(f"ratio of the medians, {name}: {statistics.median(figures[name]) / mpvMedian:.2f}x mpv's")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,7 @@
 #include "app/host_settler.h"
 
+#include <algorithm>
+
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/screen/screen_driver.h"
@@ -16,17 +18,36 @@ bool HostSettler::settle(bool shortDelays) {
         });
     }
     const auto horizon = loop->now() + dispatch::seconds(kShortDelay);
+    auto restLeft = dispatch::seconds(kLongestRest);
     for (int round = 0; round < kMaxRounds; ++round) {
         m_driver.settle();
         if (m_flush) m_flush();
         const bool delivered = loop->runUntilIdle();
         if (delivered || ui::TransitionsInFlight::count() > 0) continue;
+        if (!shortDelays) return true;
+        // On a manual clock time moves only as its owner says (a test's `wait`), or below while
+        // the screen moves.
         const auto next = loop->nextTimerTime();
-        // On a manual clock time moves only as its owner says (a test's `wait`).
-        if (!shortDelays || loop->clock().isManual() || !next || *next > horizon) return true;
-        runUntil(*next);
+        if (!loop->clock().isManual() && next && *next <= horizon) {
+            runUntil(*next);
+            continue;
+        }
+        const auto rest = m_driver.restingTime(kShortDelay);
+        if (!rest || restLeft <= dispatch::Duration::zero()) return true;
+        const auto from = loop->now();
+        passTime(std::min(dispatch::seconds(*rest), from + restLeft));
+        restLeft -= loop->now() - from;
     }
     return false;
+}
+
+void HostSettler::passTime(dispatch::TimePoint when) {
+    auto loop = dispatch::RunLoop::main();
+    if (loop->clock().isManual()) {
+        loop->advance(std::max(when - loop->now(), dispatch::Duration::zero()));
+    } else {
+        runUntil(when);
+    }
 }
 
 void HostSettler::runUntil(dispatch::TimePoint when) {

@@ -14,10 +14,11 @@ namespace reelhaven {
 // Lets the app come to rest after a command, so what the host prints next is what the user
 // would see once nothing moves any more: the main queue is empty, no presentation, dismissal or
 // navigation transition is in flight, the app's own short delays due within `kShortDelay` of the
-// command (a context menu's delete, the end of a fade) have run on the real clock (a manual one
-// moves only as its owner says), and the background work of the
-// screens on show (their library managers' listings, thumbnails and durations) has ended and been
-// delivered. Main thread only.
+// command (a context menu's delete) have run on the real clock (a manual one moves only as its
+// owner says, or while the screen moves), the animations in view that end within `kShortDelay`
+// (a section that opens, an empty state that fades in) have ended, on either clock, and the
+// background work of the screens on show (their library managers' listings, thumbnails and
+// durations) has ended and been delivered. Main thread only.
 class HostSettler {
 public:
     // Blocks until the background work of the screens shown now has ended.
@@ -39,10 +40,19 @@ private:
     static constexpr int kMaxRounds = 100;
     // Timers due this soon after the command are the app's own steps of it, not later events (a
     // player's tick, bars that hide after seconds): the screen is printed once they have run.
+    // Animations that end this soon are the screen still moving; longer ones (a scrolling title,
+    // a fade that waits seconds first) are part of the screen at rest.
     static constexpr double kShortDelay = 0.5;
+    // The longest the animations of one command are waited for, moving or not: one step may start
+    // the next (a delete's delay, then the empty state's fade), but nothing on screen is waited for
+    // without end. Counted as the time given to animations only, so a loaded machine that is slow
+    // to deliver the steps' work gets no less of it.
+    static constexpr double kLongestRest = 2.0;
 
     // Serves the main run loop until its real clock reaches `when`.
     void runUntil(dispatch::TimePoint when);
+    // Lets the main run loop's clock reach `when`: served in real time, or moved on a manual one.
+    void passTime(dispatch::TimePoint when);
 
     ui::ScreenDriver& m_driver;  // owned by the session that owns this settler
     FlushShownScreens m_flush;

@@ -1,5 +1,7 @@
 #include "app/play_command.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/play_screen.h"
@@ -51,7 +53,13 @@ int runPlayCommand(const LauncherOptions& options, StopSignals& signals, std::os
     screen.value()->run();
     watch->stop();
     screen.value()->finishClosing();
-    return watch->exitStatus();
+    screen.value()->waitForProgressSaves();
+    const int status = watch->exitStatus();
+    screen.value()->writeWindowStatistics();
+    out.flush();
+    err.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 }  // namespace reelhaven

@@ -20,6 +20,10 @@ class StopSignals;
 //
 // Its phases: the screen opens (play_screen), the watch reports what loads and plays and waits
 // for the end (play_watch, play_report), then the screen closes, saving the progress.
+// Once the progress is written to its file (and the window's statistics, for benchmarks), it
+// flushes the output and ends the process with the exit status: mpv's teardown and the window's
+// are left to the system, which ends both with the process. Nothing needs them any more, and they
+// were most of the time a stop took. It returns only when the file cannot be played.
 int runPlayCommand(const LauncherOptions& options, StopSignals& signals);
 int runPlayCommand(const LauncherOptions& options, StopSignals& signals, std::ostream& out, std::ostream& err);
 

@@ -5,6 +5,7 @@
 #include "core/documents_client.h"
 #include "output/mpv_glk_view.h"
 #include "output/video_renderer.h"
+#include "platform/dispatch/group.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
@@ -70,9 +71,18 @@ foundation::Result<std::unique_ptr<PlayScreen>> PlayScreen::open(const LauncherO
 }
 
 PlayScreen::~PlayScreen() {
+    if (m_closing) {
+        // The handle's teardown, queued by the close, has ended, and so have the frame hand-overs
+        // posted before it: nothing of the screen may be left to the run loop's own destruction.
+        if (const auto& session = m_player->session()) session->teardown();
+        if (auto view = m_player->glkView())
+            VideoRenderer::renderQueue()->sync([&] { view->onFrameDisplayed = nullptr; });
+        dispatch::RunLoop::main()->runUntilIdle();
+    }
     m_player.reset();
     // Last: the player's render context, gone now, shared the window's.
     m_host.reset();
+    waitForProgressSaves();
 }
 
 const std::shared_ptr<MPVSession>& PlayScreen::session() const { return m_player->session(); }
@@ -89,30 +99,30 @@ void PlayScreen::run() {
 
 void PlayScreen::close() {
     if (std::exchange(m_closing, true)) return;
-    const auto session = m_player->session();
-    // The video output goes first, while the loop still serves the window: it may be waiting for
-    // the window to show its last frame, which a window no longer served never does (it gives up
-    // after about 200 ms).
-    if (m_player->mpv()) session->disableVideoTrack();
-    session->commandQueue()->async([] {
-        auto loop = dispatch::RunLoop::main();
-        loop->post([loop] { loop->stop(); });
-    });
+    // The window lets the video go first: a renderer waiting for it to show a frame would hold the
+    // player's teardown until it gave up (about 200 ms), as a window no longer served shows none.
+    if (m_host) m_host->releaseVideos();
+    dispatch::RunLoop::main()->stop();
 }
 
 void PlayScreen::finishClosing() {
-    const auto session = m_player->session();
-    const auto view = m_player->glkView();
+    m_closing = true;
     // A scene that is gone shows nothing: the player leaves without its dismissal animation.
     m_scene->disconnect();
+    // Closing queues the mpv handle's teardown on the command queue; the dismissal, run here,
+    // starts the progress save on the global queue. Both go on while the caller does the rest.
     if (m_player->mpv()) m_player->close(false);
-    session->teardown();
-    if (view) VideoRenderer::renderQueue()->sync([&] { view->onFrameDisplayed = nullptr; });
-    // The dismissal (which writes the progress) and frame hand-overs posted before the teardown:
-    // nothing of the screen may be left to the run loop's own destruction at exit.
     dispatch::RunLoop::main()->runUntil([&] { return m_root->presentedViewController() == nullptr; },
                                         std::chrono::seconds(5));
-    m_player->waitForProgressSaves();
+    m_progressSaves = m_player->progressSaves();
+}
+
+void PlayScreen::waitForProgressSaves() const {
+    if (m_progressSaves) m_progressSaves->wait();
+}
+
+void PlayScreen::writeWindowStatistics() const {
+    if (m_host) m_host->writeStatistics();
 }
 
 }  // namespace reelhaven

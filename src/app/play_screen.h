@@ -15,6 +15,9 @@ class WindowScene;
 namespace display {
 class DisplayHost;
 }
+namespace dispatch {
+class Group;
+}
 
 namespace reelhaven {
 
@@ -41,13 +44,17 @@ public:
 
     // Serves the main run loop (and the window's events) until the loop stops.
     void run();
-    // Lets the player's video output go while the loop still serves the window, then stops the
-    // loop. Once.
+    // Main thread, from the loop: the window lets the player's video go, and the loop stops. Once.
     void close();
     // After the loop stopped: the scene goes away and the player closes with it, at once (no
-    // dismissal animation nobody sees); returns once its mpv handle is gone and its progress
-    // written.
+    // dismissal animation nobody sees). Returns as soon as its progress save has started and its
+    // mpv handle's teardown is queued; the screen's destruction waits for both.
     void finishClosing();
+    // Blocks until the progress the close saves is written to its file.
+    void waitForProgressSaves() const;
+    // The window's statistics for benchmarks (see DisplayHost), written now rather than when the
+    // window goes; nothing without a window.
+    void writeWindowStatistics() const;
 
 private:
     PlayScreen() = default;
@@ -57,6 +64,7 @@ private:
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<ui::ViewController> m_root;
     std::shared_ptr<ReelhavenViewController> m_player;
+    std::shared_ptr<dispatch::Group> m_progressSaves;  // the player's, kept past it
     bool m_closing = false;
 };
 

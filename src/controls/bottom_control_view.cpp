@@ -26,11 +26,17 @@ ui::Font timeLabelFont(double size) {
     return ui::Label::create()->font();
 }
 
+// A time cut to "…" tells nothing: where the bar is short of room (a window at its smallest) the
+// labels keep their texts' width and the buttons give up a little of theirs instead.
+constexpr float kTimeCompressionResistance = 999;
+constexpr float kButtonWidthPriority = 998;
+
 std::shared_ptr<ui::Label> timeLabel(ui::TextAlignment alignment) {
     auto label = ui::Label::create();
     label->setTextAlignment(alignment);
     label->setFont(timeLabelFont(12));
     label->setText("0:00");
+    label->setContentCompressionResistancePriority(kTimeCompressionResistance, ui::LayoutAxis::horizontal);
     return label;
 }
 
@@ -138,7 +144,9 @@ void BottomControlView::setupLayout() {
         m_visualEffectView->trailingAnchor().constraint(trailingAnchor())};
     for (const auto& button :
          {m_skipBackwardButton, m_playPauseButton, m_skipForwardButton, m_optionsButton, m_audioSubtitlesButton}) {
-        constraints.push_back(button->widthAnchor().constraintEqualToConstant(50));
+        auto width = button->widthAnchor().constraintEqualToConstant(50);
+        width->setPriority(kButtonWidthPriority);
+        constraints.push_back(width);
         constraints.push_back(button->heightAnchor().constraintEqualToConstant(50));
     }
     ui::LayoutConstraint::activate(constraints);
@@ -169,6 +177,14 @@ void BottomControlView::traitCollectionDidChange(const std::optional<ui::TraitCo
 void BottomControlView::didMoveToWindow() {
     ui::View::didMoveToWindow();
     traitCollectionDidChange(m_arrangedTraits);
+}
+
+void BottomControlView::keepButtonWidthsAlike() {
+    // Made anew for each arrangement: removing the buttons from their stacks took the last ones.
+    std::vector<std::shared_ptr<ui::LayoutConstraint>> alike;
+    for (const auto& button : {m_skipBackwardButton, m_skipForwardButton, m_optionsButton, m_audioSubtitlesButton})
+        alike.push_back(button->widthAnchor().constraint(m_playPauseButton->widthAnchor()));
+    ui::LayoutConstraint::activate(alike);
 }
 
 void BottomControlView::removeArrangedViews() {
@@ -232,6 +248,7 @@ void BottomControlView::arrangeCompact() {
     m_allControlsStack->setCustomSpacing(13, m_progressBarStack);
     m_allControlsStack->addArrangedSubview(m_optionsButton);
     m_allControlsStack->addArrangedSubview(m_audioSubtitlesButton);
+    keepButtonWidthsAlike();
 }
 
 void BottomControlView::arrangeWide() {
@@ -262,6 +279,7 @@ void BottomControlView::arrangeWide() {
     m_allControlsStack->setCustomSpacing(10, m_progressBarStack);
     m_allControlsStack->addArrangedSubview(m_optionsButton);
     m_allControlsStack->addArrangedSubview(m_audioSubtitlesButton);
+    keepButtonWidthsAlike();
 }
 
 void BottomControlView::arrangeStacked() {
@@ -294,6 +312,7 @@ void BottomControlView::arrangeStacked() {
     m_buttonsStack->addArrangedSubview(m_centerButtonsStack);
     m_buttonsStack->addArrangedSubview(m_audioSubtitlesButton);
     m_allControlsStack->addArrangedSubview(m_buttonsStack);
+    keepButtonWidthsAlike();
 }
 
 }  // namespace reelhaven

@@ -62,6 +62,8 @@ private:
 
     void setupLayout();
     void removeArrangedViews();
+    // Where the bar is short of room the five buttons give up width, all alike.
+    void keepButtonWidthsAlike();
     void applyStyle(const ArrangementStyle& style);
     void arrangeCompact();
     void arrangeWide();

@@ -37,16 +37,18 @@ FFmpegFrameReader::Result FFmpegFrameReader::decodeAt(std::int64_t target, AVFra
 }
 
 FFmpegFrameReader::Read FFmpegFrameReader::decodeFrom(std::int64_t target, AVFrame& frame) {
-    if (!seek(target)) return Read::seekFailed;
-    // Demuxers that seek by time stamp (transport streams) land on whatever packet is there, not
-    // on the key frame at or before it: that one is looked for by reading back, so the picture is
-    // the one an indexed container of the same stream gives.
-    if (!landedOnKeyPacket()) {
-        const auto key = keyPacketAtOrBefore(target);
-        if (!(key && seekToPacket(*key)) && !seek(target)) return Read::seekFailed;
-    } else if (!seek(target)) {
-        return Read::seekFailed;
+    // A field of an interlaced picture may come in a packet of its own: the key packet alone
+    // would be half a picture.
+    const AVFieldOrder fields = m_format.streams[m_streamIndex]->codecpar->field_order;
+    if (fields == AV_FIELD_UNKNOWN || fields == AV_FIELD_PROGRESSIVE) {
+        if (!seekToKeyFrame(target)) return Read::seekFailed;
+        if (decodeKeyPictureAlone(frame) == Read::frame) return Read::frame;
     }
+    return decodeOnwards(target, frame);
+}
+
+FFmpegFrameReader::Read FFmpegFrameReader::decodeOnwards(std::int64_t target, AVFrame& frame) {
+    if (!seekToKeyFrame(target)) return Read::seekFailed;
     // Decoding from a packet in the middle of a group costs hundreds of frames that never give
     // a picture: the decode starts at the first key packet.
     Read read = decodeFirstFrame(Start::keyPacket, frame);
@@ -56,6 +58,42 @@ FFmpegFrameReader::Read FFmpegFrameReader::decodeFrom(std::int64_t target, AVFra
         read = decodeFirstFrame(Start::anyPacket, frame);
     }
     return read;
+}
+
+bool FFmpegFrameReader::seekToKeyFrame(std::int64_t target) {
+    if (!seek(target)) return false;
+    // Demuxers that seek by time stamp (transport streams) land on whatever packet is there, not
+    // on the key frame at or before it: that one is looked for by reading back, so the picture is
+    // the one an indexed container of the same stream gives.
+    if (!landedOnKeyPacket()) {
+        const auto key = keyPacketAtOrBefore(target);
+        return (key && seekToPacket(*key)) || seek(target);
+    }
+    return seek(target);
+}
+
+FFmpegFrameReader::Read FFmpegFrameReader::decodeKeyPictureAlone(AVFrame& frame) {
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) return Read::none;
+    for (;;) {
+        if (av_read_frame(&m_format, packet.get()) < 0) return Read::noKeyPacket;
+        if (packet->stream_index == m_streamIndex && (packet->flags & AV_PKT_FLAG_KEY)) break;
+        av_packet_unref(packet.get());
+    }
+    const int sent = avcodec_send_packet(&m_codec, packet.get());
+    av_packet_unref(packet.get());
+    ++m_packetsDecoded;
+    if (sent < 0) {
+        if (sent == AVERROR_INVALIDDATA) m_refusedPackets = true;
+        return Read::none;
+    }
+    int received = avcodec_receive_frame(&m_codec, &frame);
+    if (received == AVERROR(EAGAIN) && avcodec_send_packet(&m_codec, nullptr) >= 0)
+        received = avcodec_receive_frame(&m_codec, &frame);
+    if (received < 0) return Read::none;
+    if (isSound(frame) && !frame.interlaced_frame) return Read::frame;
+    av_frame_unref(&frame);
+    return Read::none;
 }
 
 bool FFmpegFrameReader::landedOnKeyPacket() {
@@ -80,7 +118,13 @@ std::optional<FFmpegFrameReader::KeyPacket> FFmpegFrameReader::keyPacketAtOrBefo
     std::int64_t window = std::max<std::int64_t>(1, av_rescale_q(AV_TIME_BASE, AV_TIME_BASE_Q, stream.time_base));
     for (;;) {
         const std::int64_t from = std::max(start, target - window);
-        if (av_seek_frame(&m_format, m_streamIndex, from, AVSEEK_FLAG_BACKWARD) < 0) return std::nullopt;
+        // The widest window reads from the file's first byte: with reordered pictures the first
+        // key packet is decoded before the first time shown, and a seek by time stamp to that time
+        // lands after it.
+        const bool fromFileStart = from <= start && !(m_format.iformat->flags & AVFMT_NO_BYTE_SEEK) &&
+                                   av_seek_frame(&m_format, -1, 0, AVSEEK_FLAG_BYTE) >= 0;
+        if (!fromFileStart && av_seek_frame(&m_format, m_streamIndex, from, AVSEEK_FLAG_BACKWARD) < 0)
+            return std::nullopt;
         std::optional<KeyPacket> last;
         while (av_read_frame(&m_format, packet.get()) >= 0) {
             const bool ours = packet->stream_index == m_streamIndex;

@@ -15,6 +15,11 @@ namespace reelhaven {
 // one: frames the decoder flags, and packets it refuses when asked to check them, after which it
 // starts again at the next key frame. Only when no sound picture comes is a damaged one taken. Works on contexts its
 // caller opened and owns; one reader per thumbnail, on one thread.
+//
+// A decoder that reorders pictures holds the key frame back until it has decoded the pictures
+// after it (two or three more for common H.264), each costing time and a picture's memory. The key
+// packet is therefore first decoded alone and the decoder drained, which gives the same picture
+// for one packet; only when that gives no sound, whole picture is the stream decoded onwards.
 class FFmpegFrameReader {
 public:
     enum class Result { frame, none, seekFailed };
@@ -43,13 +48,19 @@ private:
     };
 
     bool seek(std::int64_t target);
+    // Goes to the key frame at or before `target`, or where a demuxer that cannot tell puts it.
+    bool seekToKeyFrame(std::int64_t target);
     // Reads the stream's first packet after a seek: whether the demuxer went to a key frame.
     bool landedOnKeyPacket();
     // The last key packet shown at or before `target`, read back from it in widening windows.
     std::optional<KeyPacket> keyPacketAtOrBefore(std::int64_t target);
     bool seekToPacket(const KeyPacket& key);
     Read decodeFirstFrame(Start start, AVFrame& frame);
+    // Decodes the first key packet on its own and drains the decoder: a frame only when that
+    // gives a sound, whole (progressive) picture.
+    Read decodeKeyPictureAlone(AVFrame& frame);
     Read decodeFrom(std::int64_t target, AVFrame& frame);
+    Read decodeOnwards(std::int64_t target, AVFrame& frame);
     // Takes the frames the decoder has ready after a packet (or after draining): true when `frame`
     // now holds a sound one; a damaged one is kept in `damaged` when none is kept yet.
     bool receiveSoundFrame(AVFrame& frame, AVFrame& damaged, int& damagedFrames, bool& failed);

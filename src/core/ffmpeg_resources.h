@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 
 extern "C" {
@@ -27,15 +26,11 @@ struct PacketFreer {
 struct ScalerFreer {
     void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
 };
-struct BufferFreer {
-    void operator()(std::uint8_t* buffer) const { av_free(buffer); }
-};
 
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
-using BufferPtr = std::unique_ptr<std::uint8_t, BufferFreer>;
 
 }  // namespace reelhaven

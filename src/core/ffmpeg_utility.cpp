@@ -7,7 +7,6 @@
 
 extern "C" {
 #include <libavutil/display.h>
-#include <libavutil/imgutils.h>
 #include <libavutil/log.h>
 }
 
@@ -45,6 +44,27 @@ FormatPtr openInput(const std::string& path) {
     // FFmpeg frees the context itself when opening fails.
     if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return nullptr;
     return FormatPtr(context);
+}
+
+int firstVideoStream(const AVFormatContext& format) {
+    for (unsigned i = 0; i < format.nb_streams; ++i)
+        if (format.streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) return static_cast<int>(i);
+    return -1;
+}
+
+// Whether the container's header already says all a thumbnail and a duration need: the length,
+// and for the first video stream its size, frame rate and first time stamp. Probing the streams
+// decodes several pictures (to learn what the decoder learns from the first one anyway) and cost
+// as much as the thumbnail's own picture; files whose header leaves anything open are probed.
+bool headerSuffices(const AVFormatContext& format) {
+    if ((format.ctx_flags & AVFMTCTX_NOHEADER) || format.duration == AV_NOPTS_VALUE || format.duration < 1)
+        return false;
+    const int index = firstVideoStream(format);
+    if (index < 0) return false;
+    const AVStream& stream = *format.streams[index];
+    const AVCodecParameters& parameters = *stream.codecpar;
+    return parameters.width > 0 && parameters.height > 0 && stream.avg_frame_rate.num > 0 &&
+           stream.avg_frame_rate.den > 0 && stream.start_time != AV_NOPTS_VALUE;
 }
 
 // The stream time stamp a quarter of the way in. An unknown duration means the start.
@@ -117,40 +137,29 @@ double durationOf(std::int64_t headerDuration, const AVFormatContext& probed) {
     return static_cast<double>(duration) / AV_TIME_BASE;
 }
 
-// The decoded picture scaled to the thumbnail's width and `height`, then turned.
+// The decoded picture scaled to the thumbnail's width and `height`, then turned. The scaler
+// writes straight into the image (rows packed, as an RGBA frame of alignment 1 would be): no frame
+// of its own and no copy, a picture's worth less memory for every worker.
 std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int height, double rotation) {
     constexpr int kWidth = FFmpegUtility::kThumbnailWidth;
-    FramePtr rgba(av_frame_alloc());
-    if (!rgba) return fail("Couldn't alloc RGBA frame");
-    rgba->width = kWidth;
-    rgba->height = height;
-    rgba->format = AV_PIX_FMT_RGBA;
-    const int bufferSize = av_image_get_buffer_size(AV_PIX_FMT_RGBA, kWidth, height, 1);
-    BufferPtr buffer(bufferSize > 0 ? static_cast<std::uint8_t*>(av_malloc(bufferSize)) : nullptr);
-    if (!buffer ||
-        av_image_fill_arrays(rgba->data, rgba->linesize, buffer.get(), AV_PIX_FMT_RGBA, kWidth, height, 1) < 0)
-        return fail("Couldn't fill data for RGBA frame");
-
     // The scaler follows the decoded frame itself: a stream may change size or format after its
     // header, and scaling a frame with another frame's geometry would read past its planes.
     const auto sourceFormat = static_cast<AVPixelFormat>(frame.format);
     if (frame.width <= 0 || frame.height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
+    auto image = std::make_shared<gfx::Image>(kWidth, height);
+    std::uint8_t* planes[4] = {image->row(0), nullptr, nullptr, nullptr};
+    int strides[4] = {static_cast<int>(image->bytesPerRow()), 0, 0, 0};
     ScalerPtr scaler(sws_getContext(frame.width, frame.height, sourceFormat, kWidth, height, AV_PIX_FMT_RGBA,
                                     SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!scaler ||
-        sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, rgba->data, rgba->linesize) <= 0)
+    if (!scaler || sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0)
         return fail("Cannot convert frame");
-    return FFmpegUtility::createImage(*rgba, rotation);
+    if (rotation == 0) return image;
+    return FFmpegUtility::rotate(std::move(image), rotation);
 }
 
-std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudget& budget) {
-    int streamIndex = -1;
-    for (unsigned i = 0; i < format.nb_streams; ++i) {
-        if (format.streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-            streamIndex = static_cast<int>(i);
-            break;
-        }
-    }
+// `probed`: the streams were probed, so the decoder's pixel format is known before decoding.
+std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, DecodePixelBudget& budget) {
+    const int streamIndex = firstVideoStream(format);
     if (streamIndex < 0) return fail("No video stream");
     AVStream& stream = *format.streams[streamIndex];
     // Still pictures (cover art) carry no frame rate; they are not videos to take a picture of.
@@ -176,7 +185,7 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
         return static_cast<int>(lines);
     };
     if (!heightFor(nullptr)) return fail("Invalid video size");
-    if (codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
+    if (probed && codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
     const auto lease = budget.acquire(static_cast<std::int64_t>(codec->width) * codec->height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
@@ -190,8 +199,11 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     if (decoded == FFmpegFrameReader::Result::seekFailed) return fail("Cannot seek");
     if (decoded != FFmpegFrameReader::Result::frame) return nullptr;
 
+    if (frame->format == AV_PIX_FMT_NONE) return fail("Pixel format is none");
     const auto lines = heightFor(frame.get());
     if (!lines) return fail("Invalid video size");
+    // Only the picture is needed from here: the decoder's context and tables go before scaling.
+    codec.reset();
     return thumbnailFrom(*frame, *lines, displayRotation(stream));
 }
 
@@ -209,13 +221,14 @@ FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& pat
         return metadata;
     }
     const std::int64_t headerDuration = format->duration;
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) {
+    const bool probed = !headerSuffices(*format);
+    if (probed && avformat_find_stream_info(format.get(), nullptr) < 0) {
         if (headerDuration >= 1) metadata.duration = durationOf(headerDuration, *format);
         fail("Couldn't get stream info");
         return metadata;
     }
     metadata.duration = durationOf(headerDuration, *format);
-    metadata.thumbnail = thumbnailOf(*format, budget);
+    metadata.thumbnail = thumbnailOf(*format, probed, budget);
     return metadata;
 }
 

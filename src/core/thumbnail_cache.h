@@ -18,10 +18,11 @@ namespace reelhaven {
 // that went is read again from its PNG file in Caches. Safe from any thread.
 class ThumbnailCache {
 public:
-    // 32 MiB: about 36 thumbnails of 640 x 360, more than a screen of grid cells. Listing 2,000
-    // 1080p clips once peaked at 2.05 GB resident without a limit and 323 MB with this one (8
-    // cores, 8 decoders at a time).
-    static constexpr std::size_t kDefaultCostLimit = 32u << 20;
+    // 16 MiB: about 18 thumbnails of 640 x 360. The grid's cells hold the images they show (the
+    // cache's own, not copies), and a video reaches its image while a cell holds it, so the cache
+    // serves what scrolled away and comes back; beyond it an image is read again from its PNG.
+    // Listing 2,000 1080p clips peaked at 2.05 GB resident without a limit.
+    static constexpr std::size_t kDefaultCostLimit = 16u << 20;
 
     static std::shared_ptr<ThumbnailCache> create(std::size_t costLimit = kDefaultCostLimit) {
         return std::shared_ptr<ThumbnailCache>(new ThumbnailCache(costLimit));

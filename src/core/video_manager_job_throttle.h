@@ -19,10 +19,18 @@ namespace reelhaven {
 // FFmpeg decoder; the jobs are CPU-bound and gain nothing beyond one per core.
 class VideoManagerJobThrottle {
 public:
-    // The process-wide throttle, as wide as the machine has cores (at least 2).
+    // Every job holds an open file, a picture and its encoding while it runs, so the memory of a
+    // pass grows with the jobs at once: past this many it would grow with the machine's cores.
+    // A job takes some 15 ms of CPU, so eight of them make hundreds of thumbnails a second.
+    static constexpr unsigned kMostJobs = 8;
+
+    // As wide as the machine has cores, at least 2 and at most `kMostJobs`.
+    static std::size_t widthFor(unsigned cores) { return std::clamp(cores, 2u, kMostJobs); }
+
+    // The process-wide throttle, as wide as `widthFor` this machine.
     static VideoManagerJobThrottle& shared() {
         // Never destroyed: jobs may still end while the process exits.
-        static auto* throttle = new VideoManagerJobThrottle(std::max(2u, std::thread::hardware_concurrency()));
+        static auto* throttle = new VideoManagerJobThrottle(widthFor(std::thread::hardware_concurrency()));
         return *throttle;
     }
 

@@ -74,7 +74,7 @@ void LibraryCellProvider::configure(VideoCollectionViewCell& cell, const VideoPt
 
     if (auto imageView = cell.imageView()) {
         if (auto image = video->image()) {
-            imageView->setImage(ui::Image::create(*image));
+            imageView->setImage(ui::Image::create(std::move(image)));
         } else {
             imageView->setImage(nullptr);
             askThumbnail(video);
@@ -193,7 +193,7 @@ void LibraryCellProvider::askPreview(FolderCollectionViewCell& cell, int positio
         dispatch::Queue::main()->async([weakCell, position, id = answered->id(), image] {
             auto cell = weakCell.lock();
             if (!cell || cell->previewItem(position) != id) return;
-            if (auto thumb = cell->thumb(position)) thumb->setImage(ui::Image::create(*image));
+            if (auto thumb = cell->thumb(position)) thumb->setImage(ui::Image::create(image));
         });
     });
 }

@@ -15,6 +15,7 @@
 #include "playback/model/mpv_command.h"
 #include "playback/model/mpv_options_delegate.h"
 #include "playback/model/playback_info.h"
+#include "playback/seek_ledger.h"
 
 struct mpv_event;
 
@@ -110,6 +111,9 @@ public:
     std::function<void()> onStartFile;
     std::function<void(const PlaybackInfoPtr&)> onFileLoaded;
     std::function<void()> onPlaybackRestart;
+    // mpv's own "pause", each time it changes (and once as observation starts): paused by the
+    // player, or by mpv itself.
+    std::function<void(bool paused)> onPauseChanged;
     std::function<void(std::optional<double> aspect, std::optional<double> rotate)> onAspectChanged;
     // Command queue, right after `onAspectChanged` is sent to the main queue: the picture's size
     // may have changed with it.
@@ -132,10 +136,15 @@ public:
     void setIntProperty(const std::string& name, std::int64_t value) override;
     void setDoubleProperty(const std::string& name, double value) override;
     void setStringProperty(const std::string& name, const std::string& value) override;
-    // Synchronous on the calling thread; results are not examined.
-    void command(MPVCommand command, const std::vector<std::optional<std::string>>& args);
+    // Synchronous on the calling thread: mpv's status (negative when it refused, or with no handle).
+    int command(MPVCommand command, const std::vector<std::optional<std::string>>& args);
     void commandAsync(MPVCommand command, const std::vector<std::optional<std::string>>& args,
                       std::uint64_t replyUserdata);
+    // Main thread: a "seek" to `target` with `flag`, sent on the command queue; in flight (see
+    // `seekInFlight`) until the playback restart that ends it.
+    void seek(const std::string& target, const std::string& flag);
+    // Whether a seek or a load asked for has not yet ended in a playback restart.
+    bool seekInFlight() const { return m_seeks.inFlight(); }
     void enableVideoTrack();
     void disableVideoTrack();
     void restoreAudioTrack();
@@ -204,6 +213,7 @@ private:
     void handlePlaybackRestart(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
     void handleShutdown(const mpv_event& event);
+    void pauseChanged();
     void aspectChanged();
     void observeProperties();
     void teardownOnCommandQueue();
@@ -255,6 +265,7 @@ private:
     std::int64_t m_playedEntry = -1;      // entry whose playback started after it loaded
     PlaybackInfoPtr m_latestLoadInfo;     // the record that load was started for
 
+    SeekLedger m_seeks;  // any thread
     std::atomic<bool> m_changedVideo{false};
     std::atomic<bool> m_tornDown{false};
 };

@@ -86,12 +86,21 @@ struct CArguments {
 };
 }  // namespace
 
-void MPVSession::command(MPVCommand command, const std::vector<std::optional<std::string>>& args) {
+int MPVSession::command(MPVCommand command, const std::vector<std::optional<std::string>>& args) {
     auto full = argumentVector(command, args);
     CArguments vector(full);
+    int status = MPV_ERROR_UNINITIALIZED;
     withHandle([&](mpv_handle* handle) {
         if (onCommand) onCommand(full);
-        mpv_command(handle, vector.data());
+        status = mpv_command(handle, vector.data());
+    });
+    return status;
+}
+
+void MPVSession::seek(const std::string& target, const std::string& flag) {
+    m_seeks.asked();
+    m_commandQueue->async([self = shared_from_this(), target, flag] {
+        self->m_seeks.handedOver(self->command(MPVCommand::seek, {target, flag}) >= 0);
     });
 }
 

@@ -12,20 +12,19 @@
 #include "platform/ui/views/platform_version.h"
 #include "playback/mpv_session.h"
 
-#include <algorithm>
-
 namespace reelhaven {
 
 namespace {
 // Observed properties; the reply id of each is its position here.
-enum PropertyReply : std::uint64_t { duration, chapter, aspect, primaries, hwPixelFormat, hwdecCurrent };
-constexpr std::array<std::pair<const char*, mpv_format>, 6> kObservedProperties{{
+enum PropertyReply : std::uint64_t { duration, chapter, aspect, primaries, hwPixelFormat, hwdecCurrent, pause };
+constexpr std::array<std::pair<const char*, mpv_format>, 7> kObservedProperties{{
     {"duration", MPV_FORMAT_DOUBLE},
     {"chapter", MPV_FORMAT_DOUBLE},
     {"video-params/aspect", MPV_FORMAT_DOUBLE},
     {"video-params/primaries", MPV_FORMAT_STRING},
     {"video-params/hw-pixelformat", MPV_FORMAT_STRING},
     {"hwdec-current", MPV_FORMAT_STRING},
+    {"pause", MPV_FORMAT_FLAG},
 }};
 
 // Work for the interface goes to the main queue; the block holds the session.
@@ -126,6 +125,7 @@ void MPVSession::handleEndFile(const mpv_event& event) {
 
 void MPVSession::handlePlaybackRestart(const mpv_event&) {
     base::startupMark("mpv playback restart");
+    m_seeks.restarted();
     if (m_loadedEntry == m_startedEntry) m_playedEntry = m_startedEntry;
     auto info = playbackInfo();
     info->setIsSeeking(false);
@@ -145,17 +145,26 @@ void MPVSession::handlePlaybackRestart(const mpv_event&) {
 void MPVSession::handlePropertyChange(const mpv_event& event) {
     // Each handler reads its property again rather than trusting the event's value.
     using Handler = void (MPVSession::*)();
-    static const std::array<Handler, 6> handlers{
+    static const std::array<Handler, kObservedProperties.size()> handlers{
         &MPVSession::durationChanged,
         &MPVSession::chapterChanged,
         &MPVSession::aspectChanged,
         &MPVSession::updateHDR,
         &MPVSession::updateScalersForPixelFormat,
         &MPVSession::hwdecChanged,
+        &MPVSession::pauseChanged,
     };
     if (event.reply_userdata >= handlers.size()) return;
     if (event.reply_userdata == PropertyReply::primaries && !ui::PlatformVersion::isAtLeast(16)) return;
     (this->*handlers[event.reply_userdata])();
+}
+
+void MPVSession::pauseChanged() {
+    const auto paused = flagProperty("pause");
+    if (!paused) return;
+    onMain([self = shared_from_this(), paused = *paused] {
+        if (self->onPauseChanged) self->onPauseChanged(paused);
+    });
 }
 
 void MPVSession::aspectChanged() {

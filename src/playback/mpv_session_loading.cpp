@@ -80,6 +80,7 @@ void MPVSession::startPlayback(PlaybackInfoPtr info) {
         m_loadedInfo = nullptr;
     }
     double start = startPosition(*info);
+    m_seeks.asked();
     m_commandQueue->async([self = shared_from_this(), info = std::move(info), start] { self->loadFile(info, start); });
 }
 
@@ -112,6 +113,8 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
         }
         mpv_free_node_contents(&result);
     });
+    // A load ends in a playback restart, as a seek does; one mpv refused ends here.
+    m_seeks.handedOver(loaded && status >= 0);
     if (!loaded) return;
     if (status < 0) {
         // mpv refused the command itself: no file starts or ends, so say so here.

@@ -14,6 +14,7 @@
 #include "output/video_renderer.h"
 #include "platform/base/fatal.h"
 #include "platform/dispatch/group.h"
+#include "platform/dispatch/main_thread.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/timer.h"
 #include "platform/dispatch/work_item.h"
@@ -188,6 +189,7 @@ void ReelhavenViewController::startPlayback() {
         if (auto label = title->titleLabel()) label->setText(m_playbackInfo->title());
     }
     m_session->startPlayback(m_playbackInfo);
+    wakeClock();
 }
 
 void ReelhavenViewController::activateMediaCenter() {
@@ -256,6 +258,15 @@ void ReelhavenViewController::wireSession() {
     m_session->onPlaybackRestart = [weak] {
         if (auto self = weak.lock()) self->playbackRestarted();
     };
+    m_session->onPauseChanged = [weak](bool paused) {
+        auto self = weak.lock();
+        if (!self) return;
+        self->m_mpvPaused = paused;
+        if (!paused) return self->wakeClock();
+        // mpv has stopped: the position it shows now is the one to rest at.
+        if (self->clockMayRest()) self->syncUITime();
+        self->restClockIfSettled();
+    };
     m_session->onAspectChanged = [weak](std::optional<double> aspect, std::optional<double> rotate) {
         auto self = weak.lock();
         if (!self) return;
@@ -287,6 +298,7 @@ void ReelhavenViewController::playbackRestarted() {
     if (ui::PlatformVersion::isAtLeast(15) && isPictureInPictureActive())
         m_pictureInPictureController->invalidatePlaybackState();
     updateNowPlayingInfo();
+    restClockIfSettled();
 }
 
 void ReelhavenViewController::fileEnded(EndFileAction action) {
@@ -477,32 +489,46 @@ void ReelhavenViewController::dismissPlayer() {
 
 mpv_handle* ReelhavenViewController::mpv() const { return m_session ? m_session->mpv() : nullptr; }
 
+// An option set while the clock rests (a popover over a paused video) wakes it, so its next tick
+// saves what was chosen and lets it rest again. The renderer's colour writes come from the render
+// queue and are nothing the progress keeps.
+void ReelhavenViewController::optionSet() {
+    if (dispatch::isMainThread()) wakeClock();
+}
+
 void ReelhavenViewController::setFlagProperty(const std::string& name, bool value) {
     if (m_session) m_session->setFlagProperty(name, value);
+    optionSet();
 }
 
 void ReelhavenViewController::setIntProperty(const std::string& name, std::int64_t value) {
     if (m_session) m_session->setIntProperty(name, value);
+    optionSet();
 }
 
 void ReelhavenViewController::setDoubleProperty(const std::string& name, double value) {
     if (m_session) m_session->setDoubleProperty(name, value);
+    optionSet();
 }
 
 void ReelhavenViewController::setStringProperty(const std::string& name, const std::string& value) {
     if (m_session) m_session->setStringProperty(name, value);
+    optionSet();
 }
 
 void ReelhavenViewController::setHighQualityVideo(bool on) {
     if (m_session) m_session->setHighQualityVideo(on);
+    optionSet();
 }
 
 void ReelhavenViewController::updateSubtitleFont() {
     if (m_session) m_session->updateSubtitleFont();
+    optionSet();
 }
 
 void ReelhavenViewController::selectTrack(const Track& track) {
     if (m_session) m_session->selectTrack(track);
+    optionSet();
 }
 
 void ReelhavenViewController::videoViewDidLayoutSubviews() {

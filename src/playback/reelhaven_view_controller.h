@@ -77,7 +77,8 @@ struct PlayerInterface;
 //   closing, the options delegate.
 // - reelhaven_view_controller_scene.cpp: background and foreground, interruptions, the second
 //   screen's arrival, the status bar and the orientations.
-// - reelhaven_view_controller_timers.cpp: the three timers, `syncUITime`, the progress saves.
+// - reelhaven_view_controller_timers.cpp: the three timers and the clock's rest, `syncUITime`, the
+//   progress saves.
 // - reelhaven_view_controller_layout.cpp: control visibility, the title, label widths, content
 //   modes, the aspect ratio, the picture-in-picture size, the subtitle position.
 // - reelhaven_view_controller_transport.cpp: pause, seeks, skips, chapters, the progress slider,
@@ -156,16 +157,25 @@ public:
     void videoViewDidLayoutSubviews() override;
 
     // ---- reelhaven_view_controller_timers.cpp
+    // Starts the timers that are not running, unless the clock may rest (below).
     void startTimers();
     void syncUITime();
-    // Starts the clock's timer if it is not running (not in the background).
-    void updateClockTimer();
+    // The clock (the 0.2 s interface timer and the 5 s save) rests while nothing can move the
+    // position: paused as mpv reports it, with no seek in flight and no finger on the position.
+    // A seek asked for, a load, mpv playing again, an option set or a pan's end wakes it; its next
+    // tick, mpv's pause report or a playback restart lets it rest again. The 30 s commit stops at
+    // its first beat while resting. So a paused player wakes nobody.
+    void wakeClock();
+    void restClockIfSettled();
+    bool clockMayRest() const;
     void saveProgress();
     void commitProgress();
     // Blocks until the progress saves the player started in the background have ended. Called
     // before the process ends: a save cut off by the exit loses the position, and one still
     // running while the statics go (OpenSSL's digest locks among them) crashes the exit.
     void waitForProgressSaves() const;
+    // The saves above, for an owner that waits for them after the player has gone.
+    const std::shared_ptr<dispatch::Group>& progressSaves() const { return m_progressSaves; }
 
     // ---- reelhaven_view_controller_layout.cpp
     void showControls();
@@ -290,6 +300,8 @@ private:
     // brings this player back; on system versions before 15 nothing is offered.
     void offerUserActivity();
     void destroyMPV();
+    // Main thread only: wakes the clock (see `wakeClock`); from other threads nothing.
+    void optionSet();
     void dismissPlayer();
     void invalidateTimers();
     void observePictureInPicture();
@@ -320,6 +332,11 @@ private:
     // ---- reelhaven_view_controller_timers.cpp
     // Runs `save` on the global queue, counted in `m_progressSaves`.
     void saveInBackground(std::function<void()> save);
+    // Starts each of the three timers that is not running.
+    void runTimers();
+    // The timers' actions: the work, then a rest if it may.
+    void clockTick();
+    void commitTick();
 
     // ---- reelhaven_view_controller_gestures.cpp
     // Decides what a pan is at its first event beyond the dead zone; true when it seeks.
@@ -354,6 +371,9 @@ private:
     std::shared_ptr<dispatch::Timer> m_saveProgressTimer;
     std::shared_ptr<dispatch::Timer> m_commitProgressTimer;
     std::shared_ptr<dispatch::Group> m_progressSaves;  // the saves running on the global queue
+    // The timers are stopped (background, closed), which is more than resting.
+    bool m_clockStopped = true;
+    bool m_mpvPaused = false;  // mpv's "pause" as it last reported it
     std::optional<double> m_gestureDeadzoneOrigin;
     std::optional<bool> m_validPanSeek;
     std::optional<double> m_panSeekInitialTime;

@@ -236,7 +236,8 @@ void ReelhavenViewController::panSeek(double tx, double velocity) {
 }
 
 void ReelhavenViewController::endPan() {
-    if (m_validPanSeek == true) {
+    const bool seekPan = m_validPanSeek == true;
+    if (seekPan) {
         auto duration = m_playbackInfo->duration();
         if (!m_lastPanSeek) {
             m_playbackInfo->setIsPanSeeking(false);
@@ -274,6 +275,9 @@ void ReelhavenViewController::endPan() {
     m_validPanVolume.reset();
     m_validPanBrightness.reset();
     m_gestureDeadzoneOrigin.reset();
+    // The restarts that came while the finger owned the labels were not shown: the clock's next
+    // tick shows where the pan left the video.
+    if (seekPan) wakeClock();
 }
 
 void ReelhavenViewController::setSystemVolume(double level) {

@@ -34,6 +34,7 @@ unsigned ReelhavenViewController::supportedInterfaceOrientations() const {
 }
 
 void ReelhavenViewController::invalidateTimers() {
+    m_clockStopped = true;
     for (const auto& timer : {m_syncPlayTimeTimer, m_saveProgressTimer, m_commitProgressTimer})
         if (timer) timer->invalidate();
 }

@@ -28,18 +28,54 @@ void startIfStopped(std::shared_ptr<dispatch::Timer>& timer,
 }  // namespace
 
 void ReelhavenViewController::startTimers() {
-    auto weak = weakSelf();
-    startIfStopped(m_saveProgressTimer, [&] { return repeating(5.0, weak, &ReelhavenViewController::saveProgress); });
-    updateClockTimer();
-    startIfStopped(m_commitProgressTimer,
-                   [&] { return repeating(30.0, weak, &ReelhavenViewController::commitProgress); });
+    m_clockStopped = false;
+    runTimers();
+    restClockIfSettled();
 }
 
-void ReelhavenViewController::updateClockTimer() {
-    // In the background the timers stop together, and start again together.
-    if (!m_saveProgressTimer || !m_saveProgressTimer->isValid()) return;
-    startIfStopped(m_syncPlayTimeTimer,
-                   [&] { return repeating(0.2, weakSelf(), &ReelhavenViewController::syncUITime); });
+void ReelhavenViewController::runTimers() {
+    auto weak = weakSelf();
+    startIfStopped(m_saveProgressTimer, [&] { return repeating(5.0, weak, &ReelhavenViewController::saveProgress); });
+    startIfStopped(m_syncPlayTimeTimer, [&] { return repeating(0.2, weak, &ReelhavenViewController::clockTick); });
+    startIfStopped(m_commitProgressTimer, [&] { return repeating(30.0, weak, &ReelhavenViewController::commitTick); });
+}
+
+void ReelhavenViewController::wakeClock() {
+    // In the background and once closed the timers stay stopped; the foreground starts them.
+    if (!m_clockStopped) runTimers();
+}
+
+bool ReelhavenViewController::clockMayRest() const {
+    if (!m_session) return false;
+    auto controls = m_controlView.lock();
+    auto slider = controls ? controls->bottomControlView()->progressBar() : nullptr;
+    // Paused as mpv itself reports it, every seek asked for ended in its playback restart, and no
+    // finger on the position: nothing can move the clock until one of those changes, and each
+    // change wakes it.
+    return m_playbackInfo->isPaused() && m_mpvPaused && !m_session->seekInFlight() && m_validPanSeek != true &&
+           !(slider && slider->isTracking());
+}
+
+void ReelhavenViewController::restClockIfSettled() {
+    if (m_clockStopped || !clockMayRest()) return;
+    const bool running = (m_syncPlayTimeTimer && m_syncPlayTimeTimer->isValid()) ||
+                         (m_saveProgressTimer && m_saveProgressTimer->isValid());
+    if (!running) return;
+    for (const auto& timer : {m_syncPlayTimeTimer, m_saveProgressTimer})
+        if (timer) timer->invalidate();
+    // The position it rests at and what was chosen while paused; the file follows at the next
+    // 30 s beat, the commit timer's last while resting.
+    saveProgress();
+}
+
+void ReelhavenViewController::clockTick() {
+    syncUITime();
+    restClockIfSettled();
+}
+
+void ReelhavenViewController::commitTick() {
+    commitProgress();
+    if (clockMayRest() && m_commitProgressTimer) m_commitProgressTimer->invalidate();
 }
 
 void ReelhavenViewController::syncUITime() {

@@ -31,10 +31,9 @@ constexpr double kLeastNormalMargin = 2.2250738585072014e-308;
 
 void ReelhavenViewController::seekCommand(const std::string& target, const std::string& flag) {
     if (!m_session) return;
-    updateClockTimer();
-    m_session->commandQueue()->async([session = m_session, target, flag] {
-        session->command(MPVCommand::seek, {target, flag});
-    });
+    // Paused too, the clock follows the seek until its playback restart.
+    wakeClock();
+    m_session->seek(target, flag);
 }
 
 void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
@@ -48,8 +47,8 @@ void ReelhavenViewController::setPaused(bool paused, bool updateUI) {
         if (!pictureInPicture && !isSecondScreenConnected() && isSceneInBackground() && !m_pausedFromBackground)
             m_session->disableVideoTrack();
         m_playbackInfo->setIsPaused(false);
+        wakeClock();
     }
-    updateClockTimer();
     if (updateUI) {
         // Hidden while paused, so the system offers no picture in picture for a still picture.
         if (ui::PlatformVersion::isAtLeast(15) && !pictureInPicture) m_pictureInPictureView->setHidden(paused);

@@ -9,6 +9,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "app/app_host.h"
@@ -19,6 +21,7 @@
 #include "controls/top_control_view.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "in_process_host.h"
 #include "library/library_file_collection_view_controller.h"
 #include "library/open_url_hosting_controller.h"
 #include "platform/base/log.h"
@@ -42,9 +45,8 @@ namespace reelhaven {
 namespace {
 
 namespace fs = std::filesystem;
-using Outcome = HostSession::Outcome;
-
-class AppHostScreensTest : public ::testing::TestWithParam<LauncherOptions::Device> {
+class AppHostScreensTest : public ::testing::TestWithParam<LauncherOptions::Device>,
+                           protected InProcessHost<dispatch::ScopedMainRunLoop> {
 protected:
     void SetUp() override {
         fs::create_directories(documents / "Shows");
@@ -54,61 +56,22 @@ protected:
         fs::copy_file(testing_support::testMedia("wide.mp4"), documents / "Shows" / "Episode.mp4");
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
         subtitleFontBefore = Preferences::shared().subtitleFont.wrappedValue();
-        LauncherOptions options;
-        options.home = home;
-        options.device = GetParam();
-        options.restore = false;
-        options.script = "script";  // prints only on `show`
-        host = std::make_unique<AppHost>(options, out, err);
-        ASSERT_TRUE(host->start()) << err.str();
+        ASSERT_TRUE(launch(launchOptions())) << err.str();
     }
     void TearDown() override {
-        if (auto shown = player()) {
-            if (shown->mpv()) shown->close(false);
-            if (auto session = shown->session()) session->commandQueue()->sync([] {});
-            host->session().settle();
-            shown->waitForProgressSaves();
-        }
-        if (host) host->shutDown();
-        ui::Application::shared().reset();
+        closePlayer();
+        shutDown();
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
         // Restored even when a test stops early, so a font a test chose is not the next test's.
         Preferences::shared().subtitleFont.setWrappedValue(subtitleFontBefore);
     }
 
-    // Runs a host command; false (with what the host said) when it failed.
-    ::testing::AssertionResult command(const std::string& line) {
-        err.str({});
-        if (host->session().executeLine(line) == Outcome::done) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << line << ": " << err.str() << "\n" << driver().screen();
-    }
-    ui::ScreenDriver driver() const { return ui::ScreenDriver(host->window()); }
-    // The handle ("#n") of the element that is `thing` (a view or a bar item) on the screen now.
-    std::string handleOf(const void* thing) {
-        const auto screen = driver().capture();
-        for (size_t i = 0; i < screen.targets().size(); ++i) {
-            const auto& target = screen.targets()[i];
-            if (target.view.get() == thing || target.item.get() == thing) return "#" + std::to_string(i + 1);
-        }
-        ADD_FAILURE() << "not on the screen:\n" << screen.text();
-        return "#0";
-    }
-    std::shared_ptr<LibraryFileCollectionViewController> root() const {
-        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(host->window()->rootViewController());
-        return std::dynamic_pointer_cast<LibraryFileCollectionViewController>(navigation->viewControllers().at(0));
-    }
-    std::shared_ptr<ReelhavenViewController> player() const {
-        auto delegate = std::dynamic_pointer_cast<SceneDelegate>(host->scene()->delegate());
-        return delegate ? delegate->presentedPlayer() : nullptr;
-    }
-    // Serves the app until `done` (mpv answers on its own threads).
-    bool waitFor(const std::function<bool()>& done) {
-        return loop.runUntil(
-            [&] {
-                host->session().settle();
-                return done();
-            },
-            std::chrono::seconds(20));
+    static LauncherOptions launchOptions() {
+        LauncherOptions options;
+        options.device = GetParam();
+        options.restore = false;
+        options.script = "script";  // prints only on `show`
+        return options;
     }
     // Notes the screen now shown: what the layout said since the last one belongs to it.
     void reached(const std::string& screen) {
@@ -145,17 +108,10 @@ protected:
         }
     }
 
-    dispatch::ScopedMainRunLoop loop;
-    testing_support::TempDir dir;
-    fs::path home = dir / "home";
-    fs::path documents = home / "Documents";
-    foundation::ScopedContainer container{home};
     std::vector<std::string> pending, warnings;
     base::ScopedLogSink sink{[this](base::LogLevel level, std::string_view category, std::string_view message) {
         if (level >= base::LogLevel::warning && category == "layout") pending.emplace_back(message);
     }};
-    std::ostringstream out, err;
-    std::unique_ptr<AppHost> host;
     std::string subtitleFontBefore;
 };
 
@@ -229,18 +185,10 @@ TEST_P(AppHostScreensTest, EveryScreenLaysOutWithoutAWarning) {
 }
 
 TEST_P(AppHostScreensTest, TheEmptyLibraryLaysOutWithoutAWarning) {
-    host->shutDown();
-    host.reset();
-    ui::Application::shared().reset();
+    shutDown();
     fs::remove_all(documents);
     fs::create_directories(documents);
-    LauncherOptions options;
-    options.home = home;
-    options.device = GetParam();
-    options.restore = false;
-    options.script = "script";
-    host = std::make_unique<AppHost>(options, out, err);
-    ASSERT_TRUE(host->start()) << err.str();
+    ASSERT_TRUE(launch(launchOptions())) << err.str();
     reached("empty library");
     EXPECT_NE(driver().screen().find("No Videos Yet"), std::string::npos) << driver().screen();
     std::string all;
@@ -334,6 +282,37 @@ TEST_P(AppHostScreensTest, TheFontPickerChoosesAFontAndCanBeCancelled) {
     ASSERT_TRUE(command("tap " + handleOf(picker->tableView()->cellForRow({0, 0}).get())));
     EXPECT_FALSE(pickerShown());
     EXPECT_EQ(Preferences::shared().subtitleFont.wrappedValue(), "Inter-SemiBold");
+}
+
+// Whether an animation still moves `layer` or a layer under it.
+bool moves(const ui::Layer& layer) {
+    if (layer.isAnimating()) return true;
+    const auto& sublayers = layer.sublayers();
+    return std::any_of(sublayers.begin(), sublayers.end(), [](const auto& sublayer) { return moves(*sublayer); });
+}
+
+// An options section opens with a short animation: the screen after the touch shows it open whole,
+// nothing in the popover still on its way.
+TEST_P(AppHostScreensTest, TheScreenAfterATouchShowsAnOptionsSectionOpenedWhole) {
+    auto& expansion = OptionsPopoverViewController::expansionState();
+    const auto expansionBefore = expansion;
+    struct Restore {
+        std::map<OptionsRowKind, bool>& state;
+        std::map<OptionsRowKind, bool> before;
+        ~Restore() { state = before; }
+    } restore{expansion, expansionBefore};
+    expansion[OptionsRowKind::subtitleAppearance] = false;
+    ASSERT_NO_FATAL_FAILURE(openPlayer());
+    ASSERT_TRUE(command("tap " + handleOf(player()->controlView()->bottomControlView()->optionsButton().get())));
+    ASSERT_TRUE(waitFor([&] { return player()->presentedViewController() != nullptr; }));
+    auto options = std::dynamic_pointer_cast<OptionsPopoverViewController>(player()->presentedViewController());
+    ASSERT_TRUE(options);
+    for (int step = 0; step < 4 && screen().find("\"Appearance\"") == std::string::npos; ++step)
+        ASSERT_TRUE(command("swipe " + handleOf(options->collectionView().get()) + " up"));
+    ASSERT_FALSE(moves(options->view()->layer())) << "still moving before the touch";
+    ASSERT_TRUE(command("tap \"Appearance\""));
+    EXPECT_TRUE(expansion[OptionsRowKind::subtitleAppearance]);
+    EXPECT_FALSE(moves(options->view()->layer()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, AppHostScreensTest,

@@ -17,6 +17,7 @@
 #include "core/ffmpeg_utility.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
+#include "in_process_host.h"
 #include "library/library_file_collection_view_controller.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
@@ -34,6 +35,8 @@
 #include "playback/reelhaven_view_controller.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
+#include "toolkit/empty_data_set.h"
+#include "toolkit/empty_data_set_view.h"
 #include "transfer/web_uploader.h"
 
 namespace reelhaven {
@@ -44,42 +47,15 @@ using testing_support::readFile;
 using testing_support::testMedia;
 using testing_support::writeFile;
 
-class AppHostTest : public ::testing::Test {
+class AppHostTest : public ::testing::Test, protected InProcessHost<dispatch::ScopedMainRunLoop> {
 protected:
-    void TearDown() override {
-        if (host) host->shutDown();
-        ui::Application::shared().reset();
-    }
+    void TearDown() override { shutDown(); }
 
-    // Starts the app on the container; false when it did not start.
-    bool launch(LauncherOptions options = {}) {
-        options.home = home;
-        host = std::make_unique<AppHost>(options, out, err);
-        return host->start();
-    }
-
-    std::shared_ptr<SceneDelegate> sceneDelegate() const {
-        return std::dynamic_pointer_cast<SceneDelegate>(host->scene()->delegate());
-    }
-    std::shared_ptr<LibraryFileCollectionViewController> root() const {
-        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(host->window()->rootViewController());
-        return std::dynamic_pointer_cast<LibraryFileCollectionViewController>(navigation->viewControllers().at(0));
-    }
-    std::shared_ptr<ReelhavenViewController> player() const { return sceneDelegate()->presentedPlayer(); }
     std::vector<std::string> libraryNames() const {
         std::vector<std::string> names;
         for (const auto& item : root()->videoManager()->library()) names.push_back(item->displayName());
         return names;
     }
-    HostSession::Outcome command(const std::string& line) { return host->session().executeLine(line); }
-
-    dispatch::ScopedMainRunLoop loop;
-    testing_support::TempDir dir;
-    fs::path home = dir / "home";
-    fs::path documents = home / "Documents";
-    foundation::ScopedContainer container{home};
-    std::ostringstream out, err;
-    std::unique_ptr<AppHost> host;
 };
 
 TEST_F(AppHostTest, ConnectingShowsTheLibraryListedBeforeTheScreenAppears) {
@@ -127,9 +103,7 @@ TEST_F(AppHostTest, TheWindowsSizeClassesAndDirectionFollowTheDeviceAndScreen) {
         EXPECT_EQ(traits.effectiveLayoutDirection(), c.direction == Direction::rightToLeft
                                                          ? ui::UserInterfaceLayoutDirection::rightToLeft
                                                          : ui::UserInterfaceLayoutDirection::leftToRight);
-        host->shutDown();
-        host.reset();
-        ui::Application::shared().reset();
+        shutDown();
     }
 }
 
@@ -138,8 +112,8 @@ TEST_F(AppHostTest, TheFirstActivationDoesNotListAgainLaterOnesDo) {
     fs::copy_file(testMedia("wide.mp4"), documents / "Later.mp4");
     host->session().settle();
     EXPECT_EQ(libraryNames(), std::vector<std::string>{});
-    ASSERT_EQ(command("background"), HostSession::Outcome::done) << err.str();
-    ASSERT_EQ(command("foreground"), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(command("background"));
+    ASSERT_TRUE(command("foreground"));
     EXPECT_EQ(libraryNames(), std::vector<std::string>{"Later"});
 }
 
@@ -147,7 +121,7 @@ TEST_F(AppHostTest, GoingToTheBackgroundSavesProgressWithNoPlayerAndKeepsTheSess
     ASSERT_TRUE(launch()) << err.str();
     const auto progressFile = home / "Library/Application Support/progressData";
     fs::remove(progressFile);
-    ASSERT_EQ(command("background"), HostSession::Outcome::done);
+    ASSERT_TRUE(command("background"));
     EXPECT_EQ(readFile(progressFile), "{}");
     EXPECT_TRUE(fs::exists(home / "Library/Saved Application State/scene.json"));
 }
@@ -171,7 +145,7 @@ TEST_F(AppHostTest, AFileOpenedInPlacePlaysWhereItIs) {
     // While it plays, another URL is ignored.
     const auto other = dir / "outside" / "Other.mp4";
     fs::copy_file(testMedia("wide.mp4"), other);
-    ASSERT_EQ(command("open " + other.string()), HostSession::Outcome::done);
+    ASSERT_TRUE(command("open " + other.string()));
     EXPECT_EQ(player()->playbackInfo(), info);
 }
 
@@ -266,19 +240,39 @@ TEST_F(AppHostTest, AURLTheAppHandsOnIsRefusedAndPrinted) {
 
 TEST_F(AppHostTest, AMissingFileIsRefusedWithTheReason) {
     ASSERT_TRUE(launch()) << err.str();
-    EXPECT_EQ(command("open " + (dir / "gone.mp4").string()), HostSession::Outcome::failed);
+    EXPECT_EQ(run("open " + (dir / "gone.mp4").string()), Outcome::failed);
     EXPECT_NE(err.str().find("no such file"), std::string::npos) << err.str();
     EXPECT_FALSE(player());
+}
+
+// The empty state fades in once the last video is gone: the screen printed next shows it whole,
+// not a step of its fade, though that step ends after the half second the command's own delays get.
+TEST_F(AppHostTest, TheScreenAfterTheLastDeleteShowsTheEmptyStateFadedInWhole) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    ASSERT_TRUE(launch()) << err.str();
+    ASSERT_TRUE(command("menu \"Film\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    // The delete waits a moment first; on this clock the test says when it has passed.
+    ASSERT_TRUE(command("wait 0.4"));
+    EXPECT_FALSE(fs::exists(documents / "Film.mp4"));
+    out.str({});
+    ASSERT_TRUE(command("show"));
+    EXPECT_NE(out.str().find("\"No Videos Yet\""), std::string::npos) << out.str();
+    auto empty = EmptyDataSet::emptyDataSetView(*root()->collectionView(), false);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->contentView()->layer().presentationOpacity(), 1.0);
+    EXPECT_FALSE(empty->contentView()->layer().isAnimating());
 }
 
 TEST_F(AppHostTest, AURLArrivingOverAMenuClosesItAndPlays) {
     fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
     ASSERT_TRUE(launch()) << err.str();
-    ASSERT_EQ(command("menu \"Film\""), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(command("menu \"Film\""));
     ASSERT_TRUE(host->window()->presentedMenu());
     const auto outside = dir / "Trip.mp4";
     fs::copy_file(testMedia("wide.mp4"), outside);
-    ASSERT_EQ(command("open " + outside.string()), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(command("open " + outside.string()));
     EXPECT_FALSE(host->window()->presentedMenu());
     ASSERT_TRUE(player());
     EXPECT_EQ(player()->playbackInfo()->url().path(), outside.string());
@@ -340,9 +334,7 @@ TEST_F(AppHostTest, ARestoredPlayerTakesTheFilesLengthOverAKeptSceneThatDisagree
         const auto record = AppDelegate::shared()->progressClient()->progress(*info->video());
         ASSERT_TRUE(record);
         EXPECT_EQ(record->duration, VideoTime{length}) << "the scene's length is not saved into the record";
-        host->shutDown();
-        host.reset();
-        ui::Application::shared().reset();
+        shutDown();
     }
 }
 
@@ -371,8 +363,7 @@ TEST_F(AppHostTest, TheActivityOfTheSceneWhenItStopsRestoresThePlayerNextTime) {
     auto info = PlaybackInfo::create(AppDelegate::shared()->progressClient(), root()->videoManager(), video, false,
                                      false, std::nullopt);
     host->scene()->setUserActivity(info->userActivity());
-    host->shutDown();
-    host.reset();
+    shutDown();
 
     ASSERT_TRUE(launch()) << err.str();
     ASSERT_TRUE(player());
@@ -387,7 +378,7 @@ TEST_F(AppHostTest, APlayerOffersItsActivityAsSoonAsItShowsAndNotOnOldSystems) {
     fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
     ASSERT_TRUE(launch()) << err.str();
     EXPECT_FALSE(host->scene()->userActivity());
-    ASSERT_EQ(command("tap \"Film\""), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(command("tap \"Film\""));
     ASSERT_TRUE(player());
     // Nothing has touched the controls, and the scene already carries the video.
     auto activity = host->scene()->userActivity();
@@ -395,17 +386,16 @@ TEST_F(AppHostTest, APlayerOffersItsActivityAsSoonAsItShowsAndNotOnOldSystems) {
     EXPECT_EQ(activity->activityType(), PlaybackInfo::kActivityType);
     EXPECT_EQ(activity->title(), "Film");
     EXPECT_EQ(std::any_cast<bool>(activity->userInfo().at("isSecurityScoped")), false);
-    ASSERT_EQ(command("background"), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(command("background"));
     ASSERT_TRUE(host->scene()->session()->stateRestorationActivity());
     EXPECT_EQ(host->scene()->session()->stateRestorationActivity()->title(), "Film");
-    host->shutDown();
-    host.reset();
+    shutDown();
 
     ui::ScopedPlatformVersion old({14, 0, 0});
     LauncherOptions fresh;
     fresh.restore = false;
     ASSERT_TRUE(launch(fresh)) << err.str();
-    ASSERT_EQ(command("tap \"Film\""), HostSession::Outcome::done) << err.str();
+    ASSERT_TRUE(command("tap \"Film\""));
     ASSERT_TRUE(player());
     EXPECT_FALSE(host->scene()->userActivity());
 }

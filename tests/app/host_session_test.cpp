@@ -231,6 +231,50 @@ TEST_F(HostSessionTest, TypingNothingClearsTheField) {
     EXPECT_EQ(screen->navigationItem()->searchController()->searchBar()->text().value_or("?"), "");
 }
 
+// Fades `view` in over `seconds`; again each time it has, for ever when `again`.
+void fadeIn(const std::shared_ptr<ui::View>& view, double seconds, bool again) {
+    std::weak_ptr<ui::View> weak = view;
+    view->setAlpha(0);
+    ui::View::animate(
+        seconds,
+        [weak] {
+            if (auto shown = weak.lock()) shown->setAlpha(1);
+        },
+        [weak, seconds, again](bool finished) {
+            if (auto shown = weak.lock(); shown && finished && again) fadeIn(shown, seconds, again);
+        });
+}
+
+TEST_F(HostSessionTest, ACommandWaitsForTheShortAnimationsOnScreenNotForLongOnesNorWithoutEnd) {
+    auto badge = ui::View::create(ui::Rect(16, 400, 20, 20));
+    screen->view()->addSubview(badge);
+    auto elapsed = [&, since = loop.loop().now()]() mutable {
+        const double seconds = dispatch::toSeconds(loop.loop().now() - since);
+        since = loop.loop().now();
+        return seconds;
+    };
+    fadeIn(badge, 0.3, false);
+    EXPECT_EQ(session.executeLine("show"), Outcome::done);
+    EXPECT_DOUBLE_EQ(elapsed(), 0.3);
+    EXPECT_FALSE(badge->layer().isAnimating());
+    // A fade that takes seconds is part of the screen as it stays.
+    fadeIn(badge, 5, false);
+    EXPECT_EQ(session.executeLine("show"), Outcome::done);
+    EXPECT_DOUBLE_EQ(elapsed(), 0);
+    badge->layer().removeAllAnimations();
+    // A wait is the script's own measure of time, whatever moves.
+    fadeIn(badge, 0.3, false);
+    EXPECT_EQ(session.executeLine("wait 0.1"), Outcome::done);
+    EXPECT_DOUBLE_EQ(elapsed(), 0.1);
+    // One short fade after another, for ever: the screen is printed all the same, soon.
+    fadeIn(badge, 0.2, true);
+    EXPECT_EQ(session.executeLine("show"), Outcome::done);
+    const double waited = elapsed();
+    EXPECT_GT(waited, 0.5);
+    EXPECT_LE(waited, 2.5);
+    EXPECT_EQ(err.str(), "");
+}
+
 TEST_F(HostSessionTest, WaitMovesTheManualClock) {
     const auto before = loop.loop().now();
     bool fired = false;

@@ -256,7 +256,11 @@ TEST_F(LibraryDisplay, ClosingThePlayerWritesItsProgress) {
     // by the app leaving at the end.
     WindowSession session(dir, home);
     ASSERT_TRUE(openGreenAndPause(session, dir));
-    session.run("key right");
+    // Where the paused player shows it stands after the skip: how long it played before the pause
+    // depends on how busy the machine is.
+    const auto shown = scrubberValues(session.run("key right"));
+    ASSERT_FALSE(shown.empty()) << session.output();
+    const double position = shown.back() * 30 / 100;
     ASSERT_TRUE(session.clickShowing(session.run("wait 1"), "sym:xmark"));
     // The tree comes before the screen it is printed with.
     const size_t mark = session.output().size();
@@ -279,8 +283,9 @@ TEST_F(LibraryDisplay, ClosingThePlayerWritesItsProgress) {
         foundation::URL::fileURLWithPath((home / "Documents" / "Green.mp4").string()));
     ASSERT_TRUE(records.contains(key)) << records.dump();
     EXPECT_EQ(records[key]["duration"]["seconds"], 30.0);
-    // Paused near the start, then skipped 15 s.
-    EXPECT_NEAR(records[key]["progress"]["seconds"].get<double>(), 16, 2.5) << records.dump();
+    // Paused near the start, then skipped 15 s: kept where the player showed it.
+    EXPECT_GE(position, 15);
+    EXPECT_NEAR(records[key]["progress"]["seconds"].get<double>(), position, 1) << records.dump();
     EXPECT_EQ(records[key]["isFinished"], false);
 }
 

@@ -320,6 +320,22 @@ TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {
     EXPECT_LT(image->pixel(480, 180).b, 60);
 }
 
+// The process ends without tearing its window down; the window's statistics, which the benchmarks
+// read, are written all the same, with the frames it showed.
+TEST(PlayDisplay, TheWindowsStatisticsAreWrittenAsTheProcessEnds) {
+    if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";
+    TempDir dir;
+    const testing_support::ScopedEnvironment statistics("REELHAVEN_DISPLAY_STATISTICS", (dir / "window.txt").string());
+    Launcher run(dir,
+                 {"--play", testMedia("long.mp4").string(), "--audio-output", "null", "--display", "--seconds", "1"});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    ASSERT_TRUE(fs::exists(dir / "window.txt")) << run.err();
+    const auto text = readFile(dir / "window.txt");
+    const auto shown = text.find("\nshown ");
+    ASSERT_NE(shown, std::string::npos) << text;
+    EXPECT_GT(std::stoi(text.substr(shown + 7)), 0) << text;
+}
+
 // Top and bottom as mpv itself shows them: the clip turned a quarter, its blue half below.
 TEST(PlayDisplay, TheWindowShowsTheVideoTheRightWayUp) {
     if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";

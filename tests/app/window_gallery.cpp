@@ -157,13 +157,13 @@ long Inspection::changedPixels(const gfx::Image& a, const gfx::Image& b, const u
     return changed;
 }
 
-long Inspection::edges(const gfx::Image& image, const ui::Rect& rect) const {
+long Inspection::edges(const gfx::Image& image, const ui::Rect& rect, int step) const {
     const auto box = pixelBox(image, rect);
     long found = 0;
     for (int y = box.top; y < box.bottom; ++y) {
         for (int x = box.left + 1; x < box.right; ++x) {
             const auto p = image.pixel(x, y), q = image.pixel(x - 1, y);
-            found += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 45;
+            found += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > step;
         }
     }
     return found;
@@ -200,6 +200,7 @@ void Inspection::inspect(const std::string& screen) {
     checkTexts(screen, shown);
     checkInk(screen, shown);
     checkCover(screen, top);
+    checkMenuBackdrop(screen);
     m_display.capture();
 }
 
@@ -329,6 +330,33 @@ void Inspection::checkCover(const std::string& screen, const std::shared_ptr<ui:
     if (pixels > 0 && sharp * 200 > pixels)
         m_findings.push_back(screen + ": what lies under " + describe(*top, area) + " shows through (" +
                              std::to_string(sharp) + " edges more in " + std::to_string(pixels) + " pixels)");
+}
+
+void Inspection::checkMenuBackdrop(const std::string& screen) {
+    if (!m_window->presentedMenu()) return;
+    // The menu's rows, as the window drew them.
+    const auto printed = ui::TextScreen::capture(*m_window);
+    std::vector<ui::Rect> rows;
+    for (const auto& drawn : m_display.chromeTargets()) {
+        const auto index = static_cast<size_t>(drawn.handle - 1);
+        if (drawn.handle > 0 && index < printed.targets().size() &&
+            printed.targets()[index].kind == ui::ScreenTarget::Kind::menuEntry)
+            rows.push_back(drawn.rect);
+    }
+    if (rows.empty()) return;
+    // The screen under the menu made transparent: the rows' own drawing stays, and whatever else
+    // steps sharply in them came through from under the menu. Faint text a few levels above the
+    // menu's colour is enough for a person to read it.
+    const auto alone = captureWithout(m_window->rootViewController()->view());
+    constexpr int kFaintStep = 6;
+    for (const auto& row : rows) {
+        const long through = edges(m_shown, row, kFaintStep) - edges(alone, row, kFaintStep);
+        const long pixels = std::lround(row.size.width * row.size.height);
+        if (through * 400 > pixels)
+            m_findings.push_back(screen + ": what lies under the menu shows through its row at " +
+                                 std::to_string(row.origin.x) + "," + std::to_string(row.origin.y) + " (" +
+                                 std::to_string(through) + " edges more)");
+    }
 }
 
 }  // namespace window_gallery

@@ -8,7 +8,9 @@
 // - a click at the centre of each element a person can act on reaches that element, and no
 //   element the window draws over it (a bar, a menu, an alert) takes it first;
 // - a presented sheet or picker covers what lies under it: its pixels do not change when what
-//   it covers is made transparent.
+//   it covers is made transparent;
+// - an open menu lets nothing of what lies under it through sharp: no faint text or edges of the
+//   screen under it show in its rows.
 // Each finding is a line naming the screen and the element.
 
 #include <memory>
@@ -40,6 +42,8 @@ public:
     void inspect(const std::string& screen);
 
     const std::vector<std::string>& findings() const { return m_findings; }
+    // How many pixels of `rect` (window points) differ between the two pictures of the window.
+    long changedPixels(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect) const;
 
 private:
     struct Element {
@@ -63,14 +67,14 @@ private:
     void checkClicks(const std::string& screen, const std::shared_ptr<ui::View>& top,
                      const std::vector<Element>& elements);
     void checkCover(const std::string& screen, const std::shared_ptr<ui::View>& top);
+    void checkMenuBackdrop(const std::string& screen);
     struct PixelBox {
         int left, top, right, bottom;  // right and bottom exclusive
     };
     PixelBox pixelBox(const gfx::Image& image, const ui::Rect& rect) const;
-    // How many pixels of `rect` (window points) differ between the two pictures.
-    long changedPixels(const gfx::Image& a, const gfx::Image& b, const ui::Rect& rect) const;
-    // Where the picture steps sharply from one pixel to the next along its rows.
-    long edges(const gfx::Image& image, const ui::Rect& rect) const;
+    // Where the picture steps sharply from one pixel to the next along its rows: by more than
+    // `step` (the three channels' differences summed).
+    long edges(const gfx::Image& image, const ui::Rect& rect, int step = 45) const;
     gfx::Image captureWithout(const std::shared_ptr<ui::View>& view);
 
     display::DisplayHost& m_display;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "app/app_host.h"
 #include "app/scene_delegate.h"
@@ -16,6 +17,7 @@
 #include "controls/top_control_view.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "in_process_host.h"
 #include "library/library_file_collection_view_controller.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
@@ -32,14 +34,14 @@
 #include "support/display_stage.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
+#include "toolkit/empty_data_set.h"
+#include "toolkit/empty_data_set_view.h"
 #include "window_gallery.h"
 
 namespace reelhaven {
 namespace {
 
 namespace fs = std::filesystem;
-using Outcome = HostSession::Outcome;
-
 struct Shape {
     const char* name;
     LauncherOptions::Device device;
@@ -49,7 +51,8 @@ struct Shape {
 
 void PrintTo(const Shape& shape, std::ostream* out) { *out << shape.name; }
 
-class WindowGalleryDisplay : public ::testing::TestWithParam<Shape> {
+class WindowGalleryDisplay : public ::testing::TestWithParam<Shape>,
+                             protected InProcessHost<testing_support::RealMainLoop> {
 protected:
     void SetUp() override {
         if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
@@ -63,7 +66,6 @@ protected:
     }
     void startHost() {
         LauncherOptions options;
-        options.home = home;
         options.device = GetParam().device;
         options.size = std::pair(GetParam().width, GetParam().height);
         options.layoutDirection = GetParam().direction;
@@ -71,55 +73,31 @@ protected:
         options.display = true;
         options.audioOutput = "null";
         options.script = "script";  // prints only on `show`
-        host = std::make_unique<AppHost>(options, out, err);
-        ASSERT_TRUE(host->start()) << err.str();
+        ASSERT_TRUE(launch(options)) << err.str();
         inspection.emplace(*host->display(), host->window());
     }
     void TearDown() override {
-        if (auto shown = player()) {
-            if (shown->mpv()) shown->close(false);
-            if (auto session = shown->session()) session->commandQueue()->sync([] {});
-            host->session().settle();
-            shown->waitForProgressSaves();
-        }
+        closePlayer();
         inspection.reset();
-        if (host) host->shutDown();
-        host.reset();
-        ui::Application::shared().reset();
+        shutDown();
         ui::Device::current().setUserInterfaceLayoutDirection(ui::UserInterfaceLayoutDirection::leftToRight);
         Preferences::shared().playExternalFileIndex.setWrappedValue(0);
     }
 
-    ::testing::AssertionResult command(const std::string& line) {
-        err.str({});
-        if (host->session().executeLine(line) == Outcome::done) return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << line << ": " << err.str() << "\n"
-                                             << ui::ScreenDriver(host->window()).screen();
+    // Starts the app again on a library that holds only `videos` (copies of one clip).
+    void restartWith(const std::vector<std::string>& videos) {
+        inspection.reset();
+        shutDown();
+        fs::remove_all(documents);
+        fs::create_directories(documents);
+        for (const auto& name : videos)
+            fs::copy_file(testing_support::testMedia("wide.mp4"), documents / (name + ".mp4"));
+        ASSERT_NO_FATAL_FAILURE(startHost());
     }
-    std::string handleOf(const void* thing) {
-        const auto screen = ui::ScreenDriver(host->window()).capture();
-        for (size_t i = 0; i < screen.targets().size(); ++i) {
-            const auto& target = screen.targets()[i];
-            if (target.view.get() == thing || target.item.get() == thing) return "#" + std::to_string(i + 1);
-        }
-        ADD_FAILURE() << "not on the screen:\n" << screen.text();
-        return "#0";
-    }
-    std::shared_ptr<LibraryFileCollectionViewController> root() const {
-        auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(host->window()->rootViewController());
-        return std::dynamic_pointer_cast<LibraryFileCollectionViewController>(navigation->viewControllers().at(0));
-    }
-    std::shared_ptr<ReelhavenViewController> player() const {
-        auto delegate = host ? std::dynamic_pointer_cast<SceneDelegate>(host->scene()->delegate()) : nullptr;
-        return delegate ? delegate->presentedPlayer() : nullptr;
-    }
-    bool waitFor(const std::function<bool()>& done) {
-        return dispatch::RunLoop::main()->runUntil(
-            [&] {
-                host->session().settle();
-                return done();
-            },
-            std::chrono::seconds(30));
+    void expectNothingFound() const {
+        std::string all;
+        for (const auto& finding : inspection->findings()) all += "\n" + finding;
+        EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
     }
     void look(const std::string& screen) {
         host->session().settle();
@@ -147,22 +125,14 @@ protected:
         for (int step = 0; step < 8 && screen().find("\"" + title + "\"") == std::string::npos; ++step) {
             // A row under the list's pinned header cannot be touched: the list scrolls on instead.
             if (screen().find("\"" + section + "\"") != std::string::npos && !opened.count(section) &&
-                host->session().executeLine("tap \"" + section + "\"") == Outcome::done) {
+                run("tap \"" + section + "\"") == Outcome::done) {
                 opened.insert(section);
                 continue;
             }
             ASSERT_TRUE(command("swipe " + handleOf(options->collectionView().get()) + " up"));
         }
     }
-    std::string screen() const { return ui::ScreenDriver(host->window()).screen(); }
 
-    testing_support::RealMainLoop loop;
-    testing_support::TempDir dir;
-    fs::path home = dir / "home";
-    fs::path documents = home / "Documents";
-    foundation::ScopedContainer container{home};
-    std::ostringstream out, err;
-    std::unique_ptr<AppHost> host;
     std::optional<window_gallery::Inspection> inspection;
     std::set<std::string> opened;  // the options popover's sections opened
 };
@@ -235,6 +205,12 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     }
     ASSERT_NO_FATAL_FAILURE(look("player"));
     auto controls = player()->controlView();
+    // The times show whole at every size, the window's smallest too, not cut to "…". (The
+    // content size of a label is rounded up to whole points.)
+    for (const auto& time :
+         {controls->bottomControlView()->progressLabel(), controls->bottomControlView()->durationLabel()})
+        EXPECT_LE(time->intrinsicContentSize().width, time->bounds().size.width + 1)
+            << "\"" << time->text().value_or("") << "\" is cut to fit its " << time->bounds().size.width << " points";
     ASSERT_NO_FATAL_FAILURE(openPopover(controls->bottomControlView()->optionsButton(), "options popover"));
     ASSERT_NO_FATAL_FAILURE(scrollOptionsTo("Font", "Appearance"));
     ASSERT_NO_FATAL_FAILURE(look("options popover, subtitle appearance"));
@@ -254,24 +230,51 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
         openPopover(controls->bottomControlView()->audioSubtitlesButton(), "audio and subtitle popover"));
     ASSERT_NO_FATAL_FAILURE(closePopover());
 
-    std::string all;
-    for (const auto& finding : inspection->findings()) all += "\n" + finding;
-    EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+    expectNothingFound();
 }
 
 TEST_P(WindowGalleryDisplay, TheEmptyLibraryIsDrawnWhole) {
-    inspection.reset();
-    host->shutDown();
-    host.reset();
-    ui::Application::shared().reset();
-    fs::remove_all(documents);
-    fs::create_directories(documents);
-    ASSERT_NO_FATAL_FAILURE(startHost());
+    ASSERT_NO_FATAL_FAILURE(restartWith({}));
     ASSERT_NE(screen().find("No Videos Yet"), std::string::npos) << screen();
     ASSERT_NO_FATAL_FAILURE(look("empty library"));
-    std::string all;
-    for (const auto& finding : inspection->findings()) all += "\n" + finding;
-    EXPECT_TRUE(inspection->findings().empty()) << inspection->findings().size() << " findings:" << all;
+    expectNothingFound();
+}
+
+// A context menu over the grid, with long names in the cells under it: nothing of them reads
+// through the menu.
+TEST_P(WindowGalleryDisplay, AMenuOverTheGridLetsNoTextUnderItThrough) {
+    ASSERT_NO_FATAL_FAILURE(restartWith({"A long name for a summer holiday video by the sea at dusk", "Beach",
+                                         "Camping trip with the whole family in the mountains", "Dunes",
+                                         "Evening walk along the harbour wall in the rain", "Forest"}));
+    for (const char* item : {"Beach", "Dunes"}) {
+        ASSERT_TRUE(command("menu \"" + std::string(item) + "\""));
+        ASSERT_NO_FATAL_FAILURE(look(std::string("menu over the grid from ") + item));
+        ASSERT_TRUE(command("cancel"));
+    }
+    expectNothingFound();
+}
+
+// The window right after the command that deletes the last video shows the empty state as it
+// stays, not a step of its fade in (which ends after the half second the delete's own delay gets).
+TEST_P(WindowGalleryDisplay, TheWindowAfterTheLastDeleteShowsTheEmptyStateFadedInWhole) {
+    ASSERT_NO_FATAL_FAILURE(restartWith({"Film"}));
+    ASSERT_TRUE(command("menu \"Film\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    ASSERT_TRUE(command("choose \"Delete\""));
+    const auto afterCommand = host->display()->capture();
+    ASSERT_NE(screen().find("\"No Videos Yet\""), std::string::npos) << screen();
+    ASSERT_TRUE(waitFor([&] { return inspection->still(); })) << "the window does not hold still";
+    const auto atRest = host->display()->capture();
+    auto empty = EmptyDataSet::emptyDataSetView(*root()->collectionView(), false);
+    ASSERT_TRUE(empty);
+    const auto content = empty->contentView();
+    const auto area = content->convert(content->bounds(), nullptr);
+    // Its text shows at all: without it the area looks otherwise.
+    content->setAlpha(0);
+    const auto without = host->display()->capture();
+    content->setAlpha(1);
+    ASSERT_GT(inspection->changedPixels(atRest, without, area), 100);
+    EXPECT_EQ(inspection->changedPixels(afterCommand, atRest, area), 0) << "the empty state was still fading in";
 }
 
 std::string shapeName(const ::testing::TestParamInfo<Shape>& info) { return info.param.name; }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -36,11 +37,13 @@ double ffprobeDuration(const std::string& path) {
     return std::stod(commandOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + path + "'"));
 }
 
-// The first frame as the ffmpeg tool shows it (turned by the display matrix), scaled to w x h.
-gfx::Image ffmpegFrame(const std::string& path, int w, int h) {
-    std::string bytes =
-        commandOutput("ffmpeg -v error -nostdin -i '" + path + "' -frames:v 1 -vf scale=" + std::to_string(w) + ":" +
-                      std::to_string(h) + " -f rawvideo -pix_fmt rgba -");
+// The first frame from `seconds` on as the ffmpeg tool shows it (turned by the display matrix),
+// scaled to w x h. The tool decodes from the start up to that time: its own seek would miss the
+// picture of a stream it cannot seek in to a key frame.
+gfx::Image ffmpegFrame(const std::string& path, int w, int h, double seconds = 0) {
+    std::string bytes = commandOutput("ffmpeg -v error -nostdin -i '" + path + "' -ss " + std::to_string(seconds) +
+                                      " -frames:v 1 -vf scale=" + std::to_string(w) + ":" + std::to_string(h) +
+                                      " -f rawvideo -pix_fmt rgba -");
     if (bytes.size() != static_cast<std::size_t>(w) * h * 4) return {};
     return gfx::Image(w, h, static_cast<std::size_t>(w) * 4, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }
@@ -102,12 +105,56 @@ TEST(FFmpegUtilityTest, AOneFrameClipIsDrainedFromTheDecoder) {
     EXPECT_EQ(image->height(), 360);
 }
 
+// The mean difference of the colour components of two images of one size.
+double meanDifference(const gfx::Image& a, const gfx::Image& b) {
+    double sum = 0;
+    for (std::size_t i = 0; i < a.pixels().size(); ++i) sum += std::abs(a.pixels()[i] - b.pixels()[i]);
+    return sum / static_cast<double>(a.pixels().size());
+}
+
+// Of the pictures the ffmpeg tool shows from each of `seconds` on, the time of the one most like
+// `image`; -1 when the tool gave none.
+double nearestSecond(const std::string& path, const gfx::Image& image, std::initializer_list<double> seconds) {
+    double nearest = 1e9;
+    double nearestAt = -1;
+    for (double at : seconds) {
+        const gfx::Image reference = ffmpegFrame(path, image.width(), image.height(), at);
+        if (reference.isEmpty()) return -1;
+        if (const double difference = meanDifference(image, reference); difference < nearest) {
+            nearest = difference;
+            nearestAt = at;
+        }
+    }
+    return nearestAt;
+}
+
+TEST(FFmpegUtilityTest, AStreamThatReordersPicturesGivesTheKeyFrameBeforeTheQuarterPoint) {
+    // 10 s with key frames every 2 s and B-frames: the quarter point (2.5 s) gives the picture at
+    // 2 s, from an MP4 whose header is read alone, from the same stream in Matroska (probed) and
+    // from an interlaced coding of it.
+    std::shared_ptr<gfx::Image> first;
+    for (const char* clip : {"reordered.mp4", "reordered.mkv", "interlaced.mp4"}) {
+        const auto path = testMedia(clip).string();
+        const auto image = FFmpegUtility::getThumbnailForFile(path);
+        ASSERT_TRUE(image) << clip;
+        ASSERT_EQ(image->width(), 640) << clip;
+        ASSERT_EQ(image->height(), 360) << clip;
+        EXPECT_EQ(nearestSecond(path, *image, {0.0, 2.0, 2.04, 2.5}), 2.0) << clip;
+        if (!first) first = image;
+    }
+    // One stream, one picture, whichever way its container is read.
+    EXPECT_TRUE(*first == *FFmpegUtility::getThumbnailForFile(testMedia("reordered.mkv")));
+    EXPECT_EQ(FFmpegUtility::getDurationForFile(testMedia("reordered.mp4")), 10);
+}
+
 TEST(FFmpegUtilityTest, StreamsThatCannotSeekToAKeyFrameGiveTheirFirstPicture) {
-    for (const char* clip : {"sparse.ts", "raw.h264"}) {
+    // sparse-reordered.ts decodes its only key frame before the first time it shows.
+    for (const char* clip : {"sparse.ts", "raw.h264", "sparse-reordered.ts"}) {
         auto image = FFmpegUtility::getThumbnailForFile(testMedia(clip));
         ASSERT_TRUE(image) << clip;
         EXPECT_EQ(image->width(), 640) << clip;
         EXPECT_EQ(image->height(), 360) << clip;
+        EXPECT_EQ(nearestSecond(testMedia(clip), *image, {0.0, 0.04, 1.0}), 0.0) << clip;
     }
     // A raw stream has no duration, and says so with a number that is not positive.
     EXPECT_LE(FFmpegUtility::getDurationForFile(testMedia("raw.h264")), 0);

@@ -307,5 +307,15 @@ TEST(VideoManagerJobThrottleTest, RunsAtMostItsWidthAtOnceAndEveryJobInTheEnd) {
     EXPECT_GE(most, 1);
 }
 
+TEST(VideoManagerJobThrottleTest, JobsAtOnceFollowTheCoresUpToABoundThatKeepsMemoryFlat) {
+    // Each job holds a decoder, a picture and its encoding: a pass on a machine of many cores must
+    // not hold more of them than on eight.
+    EXPECT_EQ(VideoManagerJobThrottle::widthFor(0), 2u);  // cores unknown
+    EXPECT_EQ(VideoManagerJobThrottle::widthFor(1), 2u);
+    EXPECT_EQ(VideoManagerJobThrottle::widthFor(6), 6u);
+    EXPECT_EQ(VideoManagerJobThrottle::widthFor(64), VideoManagerJobThrottle::kMostJobs);
+    EXPECT_LE(VideoManagerJobThrottle::shared().width(), VideoManagerJobThrottle::kMostJobs);
+}
+
 }  // namespace
 }  // namespace reelhaven::video_manager_test

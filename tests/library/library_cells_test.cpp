@@ -220,6 +220,18 @@ TEST_F(LibraryCellsTest, AMissingThumbnailAndDurationAreAskedOnceAndKept) {
     EXPECT_TRUE(shown(cell->timestampLabel()));
 }
 
+TEST_F(LibraryCellsTest, ACellShowsTheThumbnailItselfSoTheVideoKeepsItWhileShown) {
+    auto video = knownVideo("Shown.mp4", 60);
+    auto cell = configured(video);
+    ASSERT_NE(cell->imageView()->image(), nullptr);
+    EXPECT_EQ(cell->imageView()->image()->cgImage().get(), picture.get()) << "a copy of the thumbnail";
+    // The video holds its picture weakly: once the cache lets go, the cell on screen keeps it.
+    picture.reset();
+    EXPECT_NE(video->image(), nullptr);
+    cell->imageView()->setImage(nullptr);
+    EXPECT_EQ(video->image(), nullptr);
+}
+
 TEST_F(LibraryCellsTest, AFileThatGivesNothingLeavesTheCellAsConfigured) {
     makeFile("Broken.mp4", "not a video");
     auto video = Video::create(urlOf(documents / "Broken.mp4"), LibraryItemType::file, false);

@@ -13,12 +13,14 @@
 #include "output/video_renderer.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/sleep.h"
+#include "platform/dispatch/timer.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/user_defaults.h"
 #include "platform/media/remote_command_center.h"
 #include "platform/ui/controllers/storyboard.h"
 #include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/gestures/press.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/window_scene.h"
 #include "platform/ui/views/screen.h"
@@ -132,11 +134,47 @@ protected:
         open(info(clip(name)));
         ASSERT_TRUE(waitForLoad()) << "the file did not load";
     }
+    // Opens `video` and pauses it at `seconds` as a user would (the space bar, then a seek), and
+    // returns once mpv has stopped there and the player's clock rests.
+    void openPausedAt(const VideoPtr& video, double seconds) {
+        open(info(video));
+        ASSERT_TRUE(waitForLoad()) << "the file did not load";
+        // The load's own playback restart first: one read after the seek was handed to mpv would
+        // count for the seek too.
+        ASSERT_TRUE(waitFor([&] { return !player->session()->seekInFlight(); }));
+        press(ui::Key::spacebar);
+        player->seekTo(seconds);
+        ASSERT_TRUE(waitFor([&] {
+            return property("time-pos").value_or("") == MPVSession::decimal(seconds) + ".000000";
+        })) << "the seek to "
+            << seconds << " did not land";
+        ASSERT_TRUE(waitFor([&] { return !clockRuns(); })) << "the clock did not rest";
+        ASSERT_DOUBLE_EQ(player->playbackInfo()->progress(), seconds);
+    }
+    // Whether the player's 0.2 s clock is running (not resting or stopped).
+    bool clockRuns() const {
+        const auto& timer = player->syncPlayTimeTimer();
+        return timer && timer->isValid();
+    }
+    // A key pressed on the keyboard, delivered to the player as the responder chain does.
+    void press(int keyCode, std::uint32_t modifiers = ui::Key::none) {
+        ui::Press press;
+        press.key.keyCode = keyCode;
+        press.key.modifierFlags = modifiers;
+        player->pressesBegan({press});
+    }
 
     // Serves the main loop until `condition` holds; generous, as CI machines are busy.
     bool waitFor(const std::function<bool()>& condition) {
-        return mainLoop.runUntil(condition, std::chrono::seconds(60));
+        return mainLoop.runUntil(
+            [&] {
+                if (serveWhileWaiting) serveWhileWaiting();
+                return condition();
+            },
+            std::chrono::seconds(60));
     }
+    // Called at each look while waiting (a window to serve); none by default.
+    std::function<void()> serveWhileWaiting;
     // The player closed itself: its dismissal, animated on the manual clock, is over.
     bool waitForDismissal() {
         if (!waitFor([&] { return player->isBeingDismissed() || !root->presentedViewController(); })) return false;

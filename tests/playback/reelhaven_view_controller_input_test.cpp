@@ -29,18 +29,10 @@ protected:
         ui::Screen::main()->setBrightness(0.5);
     }
 
-    // Opens `name` paused at `seconds`, with the position timer caught up, and starts recording.
+    // Opens `name` paused at `seconds`, with the clock resting there, and starts recording.
     void openPausedAt(const std::string& name, double seconds) {
-        openLoaded(name);
-        player->setPaused(true, true);
-        player->seekTo(seconds);
-        ASSERT_TRUE(waitFor([&] {
-            return property("time-pos").value_or("") == MPVSession::decimal(seconds) + ".000000";
-        })) << "the seek to "
-            << seconds << " did not land";
-        ASSERT_TRUE(waitFor([&] { return !player->playbackInfo()->isSeeking(); }));
-        mainLoop.advanceSeconds(0.2);
-        ASSERT_DOUBLE_EQ(player->playbackInfo()->progress(), seconds);
+        PlayerScreenTest::openPausedAt(clip(name), seconds);
+        if (HasFatalFailure()) return;
         auto session = player->session();
         session->commandQueue()->sync([&] {
             session->onCommand = [this](const std::vector<std::optional<std::string>>& vector) {
@@ -59,12 +51,6 @@ protected:
         flush();
         std::lock_guard lock(m_mutex);
         return std::exchange(m_commands, {});
-    }
-    void press(int keyCode, std::uint32_t modifiers = ui::Key::none) {
-        ui::Press press;
-        press.key.keyCode = keyCode;
-        press.key.modifierFlags = modifiers;
-        player->pressesBegan({press});
     }
     std::string seek(double target, const char* flag) { return "seek " + MPVSession::decimal(target) + " " + flag; }
     double timePos() { return std::stod(property("time-pos").value_or("-1")); }

@@ -7,6 +7,7 @@
 #include "platform/display/backdrop_blur.h"
 #include "platform/display/chrome_drawing.h"
 #include "platform/display/layer_cache.h"
+#include "platform/display/layer_painter.h"
 #include "platform/display/text_painter.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_bar_layout.h"
@@ -452,10 +453,18 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
         addTarget(rect, handle);
         line += row;
     }
+    // A menu is a material: the little of what lies under it that its fill lets through shows
+    // blurred, never as faint text to read.
+    if (cr) {
+        SavedState saved(cr);
+        LayerPainter::cornerPath(cr, box, radius, ui::allCorners);
+        cairo_clip(cr);
+        blurBackdrop(cr, box, 20, scale);
+    }
     // With room for the shadow a menu casts.
     constexpr double shadow = 40;
     draw(cr, window.layer(), Part::menu, drawing, scale,
-         {ui::Rect(x - shadow, y - shadow, width + 2 * shadow, height + 2 * shadow), false});
+         {ui::Rect(x - shadow, y - shadow, width + 2 * shadow, height + 2 * shadow), true});
 }
 
 }  // namespace display

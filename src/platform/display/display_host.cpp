@@ -109,6 +109,8 @@ DisplayHost::~DisplayHost() {
     m_compositor.reset();
 }
 
+void DisplayHost::releaseVideos() { m_videoFrames->releaseAll(); }
+
 double DisplayHost::now() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }

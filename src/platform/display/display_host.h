@@ -118,6 +118,10 @@ public:
     // Writes the statistics to the file REELHAVEN_DISPLAY_STATISTICS names, if it does (once the
     // window closes, for benchmarks of the whole app).
     void writeStatistics() const;
+    // The window is about to close while videos still play in it: their renderers stop handing
+    // frames to it and waiting for it to show them, so their players can stop at once rather than
+    // wait for a swap that a window no longer served never makes.
+    void releaseVideos();
     // Called when the user closes the window; by default the main run loop stops.
     std::function<void()> onClose;
     // Called after each swap that put video frames on the screen (the views' own counts say

@@ -5,8 +5,11 @@
 
 namespace display {
 
-VideoFrames::~VideoFrames() {
+VideoFrames::~VideoFrames() { releaseAll(); }
+
+void VideoFrames::releaseAll() {
     // Their renderers must not wait for a window that is going.
+    m_released = true;
     for (const auto& view : std::set(m_views)) stop(view);
 }
 
@@ -20,7 +23,7 @@ void VideoFrames::stop(const std::shared_ptr<ui::GLView>& view) {
 void VideoFrames::watch(const std::vector<VideoRegion>& regions, const std::shared_ptr<ui::Window>& window) {
     for (const auto& region : regions) {
         auto view = region.view.lock();
-        if (!view || m_views.count(view)) continue;
+        if (!view || m_released || m_views.count(view)) continue;
         m_views.insert(view);
         view->setFramePresentedHandler(m_onFrame);
         view->setPresentsToSharedContext(true);

@@ -36,6 +36,9 @@ public:
     std::vector<VideoFrame> take(const std::vector<VideoRegion>& regions);
     // After the swap of a composite that showed `frames`: counts them and ends each view's wait.
     void didSwap(const std::vector<VideoFrame>& frames);
+    // The window is closing: every view stops presenting to it, and none is taken on again. The
+    // counts stay.
+    void releaseAll();
 
     std::uint64_t shown() const { return m_shown; }
     std::uint64_t dropped() const { return m_dropped; }
@@ -48,6 +51,7 @@ private:
     std::map<const ui::GLView*, std::uint64_t> m_shownSerials;
     std::uint64_t m_shown = 0;
     std::uint64_t m_dropped = 0;
+    bool m_released = false;
 };
 
 }  // namespace display

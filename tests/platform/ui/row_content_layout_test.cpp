@@ -92,6 +92,43 @@ TEST_F(RowContentLayoutTest, AnAccessoryMarkSitsAtTheTrailingEdgeAndTheTextStops
     EXPECT_EQ(inRow(cell->textLabel(), cell).maxX(), 320 - ListContentView::kHorizontalInset);
 }
 
+TEST_F(RowContentLayoutTest, AListRowsCheckMarkAndChevronAreShownAtTheTrailingEdgeAndItsTextStopsBeforeThem) {
+    // The language picker's rows: the chosen one has a check mark, the others a chevron.
+    auto cell = row(TableViewCellStyle::defaultStyle);
+    auto content = ListContentConfiguration::cell();
+    content.text = "English";
+    cell->setContentConfiguration(content);
+    auto indicators = [&] {
+        std::vector<std::shared_ptr<ImageView>> found;
+        for (const auto& view : cell->subviews())
+            if (auto mark = std::dynamic_pointer_cast<CellAccessoryIndicatorView>(view)) found.push_back(mark);
+        return found;
+    };
+    auto listContent = [&] {
+        for (const auto& view : cell->contentView()->subviews())
+            if (auto list = std::dynamic_pointer_cast<ListContentView>(view)) return list;
+        return std::shared_ptr<ListContentView>();
+    };
+    for (auto [accessory, symbol] : {std::pair{CellAccessory::checkmark(), "checkmark"},
+                                     std::pair{CellAccessory::disclosureIndicator(), "chevron.right"}}) {
+        cell->setAccessories({accessory});
+        window->layoutIfNeeded();
+        const auto marks = indicators();
+        ASSERT_EQ(marks.size(), 1u) << symbol << ": the one before it is gone";
+        ASSERT_TRUE(marks[0]->image());
+        EXPECT_EQ(marks[0]->image()->symbolName(), symbol);
+        EXPECT_FALSE(marks[0]->isHidden());
+        EXPECT_GT(marks[0]->frame().width(), 0);
+        EXPECT_DOUBLE_EQ(marks[0]->frame().maxX(), 320 - TableViewCell::kAccessoryTrailingInset);
+        ASSERT_TRUE(listContent());
+        EXPECT_LE(inRow(listContent()->textLabel(), cell).maxX(), marks[0]->frame().minX()) << symbol;
+        EXPECT_EQ(window->hitTest(marks[0]->frame().center()), cell->contentView()) << "a tap on it selects the row";
+    }
+    cell->setAccessories({});
+    window->layoutIfNeeded();
+    EXPECT_TRUE(indicators().empty());
+}
+
 TEST_F(RowContentLayoutTest, AContentConfigurationIsShownAsViewsButPrintedOnTheRowsOwnLine) {
     auto table = TableView::create(Rect(0, 0, 320, 480));
     class Source : public TableViewDataSource {

@@ -34,7 +34,8 @@ public:
     void setContentConfiguration(std::optional<ListContentConfiguration> c);
     const std::vector<CellAccessory>& accessories() const { return m_accessories; }
     // A custom view accessory becomes a subview at the trailing edge, above the content, so it is
-    // shown and takes its touches; one marked hidden keeps its place unseen.
+    // shown and takes its touches; one marked hidden keeps its place unseen. A disclosure
+    // indicator or a check mark is shown as its symbol there, and the list content stops before it.
     void setAccessories(std::vector<CellAccessory> accessories);
     std::optional<Color> backgroundColorConfiguration() const { return m_backgroundColor; }
     void setBackgroundColorConfiguration(std::optional<Color> color) {
@@ -55,7 +56,15 @@ protected:
     virtual void layoutContent();
 
 private:
-    void placeAccessories();
+    // An accessory as the cell shows it: its view, and the symbol an indicator shows now.
+    struct PlacedAccessory {
+        std::shared_ptr<View> view;
+        CellAccessory::Kind kind;
+        std::string symbol;
+    };
+    static std::optional<PlacedAccessory> placed(const CellAccessory& accessory);
+    // Places the accessories from the trailing edge in; the width the marks take from the content.
+    double placeAccessories();
 
     std::shared_ptr<View> m_contentView;
     std::shared_ptr<class ListContentView> m_listContent;
@@ -63,6 +72,7 @@ private:
     bool m_highlighted = false;
     std::optional<ListContentConfiguration> m_contentConfiguration;
     std::vector<CellAccessory> m_accessories;
+    std::vector<PlacedAccessory> m_placed;
     std::optional<Color> m_backgroundColor;
 };
 

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/ui/animation/animations_in_flight.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_bar_layout.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -83,6 +84,10 @@ void ScreenDriver::settle() {
         }
     }
     m_window->layoutIfNeeded();
+}
+
+std::optional<double> ScreenDriver::restingTime(double within) const {
+    return AnimationsInFlight::restingTime(m_window->layer(), within);
 }
 
 void ScreenDriver::settleAfterAction() {

@@ -63,6 +63,10 @@ public:
 
     // Serves the main run loop until the screen has settled (see above).
     void settle();
+    // The media time by which the window's animations that end within `within` seconds have
+    // ended; none when nothing in view moves that soon (AnimationsInFlight). Animations are not
+    // waited for by `settle`: a host that shows the screen at rest waits for them itself.
+    std::optional<double> restingTime(double within) const;
 
     // Where, in the window's points, a finger touches the element `what` names (a segment's title:
     // that segment): for input that reaches the window another way (a desktop's pointer). An

@@ -22,8 +22,14 @@ std::map<std::string, std::function<std::shared_ptr<Image>()>>& assets() {
 }  // namespace
 
 std::shared_ptr<Image> Image::create(gfx::Image bitmap, double scale, ImageOrientation orientation) {
+    return create(std::make_shared<const gfx::Image>(std::move(bitmap)), scale, orientation);
+}
+
+std::shared_ptr<Image> Image::create(std::shared_ptr<const gfx::Image> bitmap, double scale,
+                                     ImageOrientation orientation) {
+    if (!bitmap) return nullptr;
     auto image = make<Image>();
-    image->m_bitmap = std::make_shared<const gfx::Image>(std::move(bitmap));
+    image->m_bitmap = std::move(bitmap);
     image->m_scale = scale > 0 ? scale : 1;
     image->m_orientation = orientation;
     return image;

@@ -24,6 +24,10 @@ class Image : public Object {
 public:
     static std::shared_ptr<Image> create(gfx::Image bitmap, double scale = 1,
                                          ImageOrientation orientation = ImageOrientation::up);
+    // An image of a bitmap held elsewhere too (a cached thumbnail), shared instead of copied;
+    // null for a null bitmap.
+    static std::shared_ptr<Image> create(std::shared_ptr<const gfx::Image> bitmap, double scale = 1,
+                                         ImageOrientation orientation = ImageOrientation::up);
     // A system symbol ("play.fill"); every name is known here.
     static std::shared_ptr<Image> systemImage(const std::string& name,
                                               std::optional<SymbolConfiguration> configuration = std::nullopt);

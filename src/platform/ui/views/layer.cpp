@@ -154,6 +154,16 @@ bool Layer::isAnimating() const {
     return std::any_of(m_animations.begin(), m_animations.end(), [](const Entry& e) { return !e.ended; });
 }
 
+std::vector<double> Layer::animationEnds() const {
+    std::vector<double> ends;
+    for (const auto& entry : m_animations) {
+        if (entry.ended) continue;
+        const auto& animation = *entry.animation;
+        if (auto end = globalTimeForLocal(animation.beginTime + animation.activeDuration())) ends.push_back(*end);
+    }
+    return ends;
+}
+
 void Layer::removeAnimation(const std::string& key) {
     checkMainThread();
     for (const auto& entry : m_animations) {

@@ -218,6 +218,9 @@ public:
     std::vector<std::string> animationKeys() const;
     // Whether an animation of this layer is still running (not ended), keyed or not.
     bool isAnimating() const;
+    // When each of its running animations ends, in global media time; one whose time stands
+    // still (a layer of speed 0 above it) never ends and is left out.
+    std::vector<double> animationEnds() const;
     void removeAnimation(const std::string& key);
     void removeAllAnimations();
 
