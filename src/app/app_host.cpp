@@ -20,6 +20,7 @@
 #include "core/video_manager.h"
 #include "library/library_file_collection_view_controller.h"
 #include "output/mpv_glk_view.h"
+#include "platform/base/startup_marks.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/display/display_host.h"
@@ -93,24 +94,27 @@ AppHost::AppHost(const LauncherOptions& options, std::ostream& out, std::ostream
 AppHost::~AppHost() { shutDown(); }
 
 bool AppHost::start() {
+    const bool pad = m_options.device == LauncherOptions::Device::pad;
+    const auto [width, height] = m_options.size.value_or(pad ? std::pair(1024.0, 1366.0) : std::pair(390.0, 844.0));
     if (m_options.display) {
         // Before the player's renderer exists: its GL context then shares the window's.
         display::DisplayHost::Options window;
         window.minimumSize = kMinimumWindowSize;
+        // Opened at the size the scene's window will have, the desktop window is configured once.
+        window.initialSize = ui::Size{width, height};
         auto opened = display::DisplayHost::open(std::move(window));
         if (!opened) {
             m_err << "reelhaven: " << opened.error().description << "\n";
             return false;
         }
         m_display = std::move(opened.value());
+        base::startupMark("window opened");
     }
-    const bool pad = m_options.device == LauncherOptions::Device::pad;
     ui::Device::current().setUserInterfaceIdiom(pad ? ui::UserInterfaceIdiom::pad : ui::UserInterfaceIdiom::phone);
     ui::Device::current().setUserInterfaceLayoutDirection(m_options.layoutDirection ==
                                                                   LauncherOptions::LayoutDirection::rightToLeft
                                                               ? ui::UserInterfaceLayoutDirection::rightToLeft
                                                               : ui::UserInterfaceLayoutDirection::leftToRight);
-    const auto [width, height] = m_options.size.value_or(pad ? std::pair(1024.0, 1366.0) : std::pair(390.0, 844.0));
     ui::Screen::main()->setBounds(ui::Rect(0, 0, width, height));
 
     // The interface files the app's bundle carries.
@@ -135,12 +139,19 @@ bool AppHost::start() {
             return delegate ? delegate->presentedPlayer() : nullptr;
         },
         [this](ReelhavenViewController& player, std::optional<double> position) {
+            base::startupMark("first frame line");
             m_out << "first frame\t" << player.playbackInfo()->title() << "\t"
                   << (position ? MPVSession::decimal(*position) : std::string("-")) << std::endl;
         },
         m_display != nullptr);
+    if (m_display) {
+        m_display->onVideoFramesShown = [weak = std::weak_ptr<FirstFrameWatch>(m_firstFrames)] {
+            if (auto watch = weak.lock()) watch->windowDidSwap();
+        };
+    }
     auto options = connectionOptions();
     m_scene = application.connectScene(m_store.load(m_options.restore), options);
+    base::startupMark("scene connected");
     auto shown = window();
     if (!shown) {
         m_err << "reelhaven: the window scene did not connect\n";
@@ -149,9 +160,17 @@ bool AppHost::start() {
     if (m_display) m_display->show(shown);
     const auto printing =
         m_options.script.empty() ? HostSession::Printing::afterEachCommand : HostSession::Printing::onShow;
+    // A settle's rounds let the window show what is new (a player's first picture among it) while
+    // they wait for the screens' background work, the thumbnails of a library behind the player.
     m_session = std::make_unique<HostSession>(
-        shown, *this, [this] { flushShownScreens(); }, m_out, m_err, printing);
+        shown, *this,
+        [this] {
+            serveWindow();
+            flushShownScreens([this] { serveWindow(); });
+        },
+        m_out, m_err, printing);
     m_session->settle();
+    base::startupMark("start settled");
     return true;
 }
 
@@ -360,7 +379,7 @@ void AppHost::keepSession() {
         m_err << "reelhaven: the scene session could not be kept: " << status.error().description << "\n";
 }
 
-void AppHost::flushShownScreens() {
+void AppHost::flushShownScreens(const std::function<void()>& meanwhile) {
     // What the player queued for mpv has run, and what it hands back to the main queue (a popover
     // opened after reading a property, the time after a skip) is posted by now.
     if (auto delegate = m_scene ? std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate()) : nullptr) {
@@ -376,7 +395,11 @@ void AppHost::flushShownScreens() {
         screen->fileOperationQueue()->sync([] {});
         // The listing and the metadata pass first: the pass starts the thumbnail and duration jobs.
         screen->videoManager()->videoManagerQueue()->sync([] {});
-        screen->videoManager()->waitForMetadataJobs();
+        if (!meanwhile) {
+            screen->videoManager()->waitForMetadataJobs();
+            continue;
+        }
+        while (!screen->videoManager()->waitForMetadataJobs(kServeInterval)) meanwhile();
     }
 }
 

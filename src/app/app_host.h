@@ -72,8 +72,9 @@ public:
 
 private:
     ui::ConnectionOptions connectionOptions();
-    // Blocks until the shown library screens' managers have delivered their work.
-    void flushShownScreens();
+    // Blocks until the shown library screens' managers have delivered their work; `meanwhile`,
+    // when given, is called every `kServeInterval` while their thumbnails and durations are made.
+    void flushShownScreens(const std::function<void()>& meanwhile = {});
     void keepSession();
     // Serves the main run loop until the player on the screen, if any, shows a frame of its video.
     foundation::Status waitForPlayerFrame();
@@ -81,6 +82,8 @@ private:
     // How long a screenshot waits for the player to show its video: generous, a loaded machine
     // decodes slowly.
     static constexpr std::chrono::milliseconds kFrameTimeout{30000};
+    // How often a settle that waits for the library's thumbnails lets the window show what is new.
+    static constexpr std::chrono::milliseconds kServeInterval{4};
     // The port the import menu's switch asks for first.
     static constexpr std::uint16_t kPreferredTransferPort = 80;
 

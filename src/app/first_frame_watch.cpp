@@ -1,5 +1,6 @@
 #include "app/first_frame_watch.h"
 
+#include <algorithm>
 #include <any>
 
 #include "output/mpv_glk_view.h"
@@ -37,23 +38,62 @@ void FirstFrameWatch::playbackRestarted(const foundation::Notification& notifica
     afterRenders(player);
 }
 
-// The render queue is serial: a block queued now runs after the render that took mpv's frame.
-void FirstFrameWatch::afterRenders(const std::weak_ptr<ReelhavenViewController>& player) {
-    VideoRenderer::renderQueue()->async([weak = weak_from_this(), player] {
-        dispatch::Queue::main()->async([weak, player] {
-            if (auto self = weak.lock()) self->look(player, 1);
+// The render queue is serial: a block queued now runs after the render that took mpv's frame,
+// and the frame handed over by then holds the picture (read there: by the time the main queue
+// runs, the window may have taken the next one).
+void FirstFrameWatch::afterRenders(const std::shared_ptr<ReelhavenViewController>& player) {
+    std::weak_ptr<ui::GLView> view = player->glkView();
+    VideoRenderer::renderQueue()->async([weak = weak_from_this(), weakPlayer = std::weak_ptr(player), view] {
+        const auto shown = view.lock();
+        const std::uint64_t serial = shown ? shown->presentedFrame().serial : 0;
+        dispatch::Queue::main()->async([weak, weakPlayer, serial] {
+            if (auto self = weak.lock()) self->rendered(weakPlayer, serial);
         });
     });
 }
 
-void FirstFrameWatch::look(const std::weak_ptr<ReelhavenViewController>& weakPlayer, int looks) {
+void FirstFrameWatch::rendered(const std::weak_ptr<ReelhavenViewController>& weakPlayer, std::uint64_t serial) {
+    if (!m_inWindow) {
+        look(weakPlayer, 1);
+        return;
+    }
+    auto player = watchedPlayer(weakPlayer);
+    if (!player || !player->glkView()) return;
+    // The window's swap of that frame shows the picture.
+    m_awaited = player;
+    m_awaitedSerial = std::max<std::uint64_t>(1, serial);
+    reportIfShown();
+}
+
+std::shared_ptr<ReelhavenViewController> FirstFrameWatch::watchedPlayer(
+    const std::weak_ptr<ReelhavenViewController>& weakPlayer) const {
     auto player = weakPlayer.lock();
     // Closed, or replaced by another player meanwhile: that one reports for itself.
-    if (!player || player->session() != m_watched.lock() || player != m_presentedPlayer()) return;
-    auto view = player->glkView();
-    // A frame drawn is not yet a frame seen: in a window, only its swap shows it.
-    if (view && (m_inWindow ? view->framesShownInWindow() : view->framesDisplayed()) > 0) {
-        m_report(*player, m_position);
+    if (!player || player->session() != m_watched.lock() || player != m_presentedPlayer()) return nullptr;
+    return player;
+}
+
+void FirstFrameWatch::windowDidSwap() {
+    if (!m_awaited.expired()) reportIfShown();
+}
+
+void FirstFrameWatch::reportIfShown() {
+    auto player = watchedPlayer(m_awaited);
+    auto view = player ? player->glkView() : nullptr;
+    if (!view) {
+        m_awaited.reset();
+        return;
+    }
+    if (view->lastSerialShownInWindow() < m_awaitedSerial) return;
+    m_awaited.reset();
+    report(*player);
+}
+
+void FirstFrameWatch::look(const std::weak_ptr<ReelhavenViewController>& weakPlayer, int looks) {
+    auto player = watchedPlayer(weakPlayer);
+    if (!player) return;
+    if (auto view = player->glkView(); view && view->framesDisplayed() > 0) {
+        report(*player);
         return;
     }
     if (looks >= kMaxLooks) return;
@@ -61,5 +101,7 @@ void FirstFrameWatch::look(const std::weak_ptr<ReelhavenViewController>& weakPla
         if (auto self = weak.lock()) self->look(weakPlayer, looks + 1);
     });
 }
+
+void FirstFrameWatch::report(ReelhavenViewController& player) { m_report(player, m_position); }
 
 }  // namespace reelhaven

@@ -12,11 +12,13 @@
 #include "app/process_memory.h"
 #include "app/standard_streams.h"
 #include "app/stop_signals.h"
+#include "platform/base/startup_marks.h"
 #include "playback/mpv_session.h"
 
 using namespace reelhaven;
 
 int main(int argc, char** argv) {
+    base::startupMark("main");
     holdStandardStreamsOpen();
     tuneAllocatorForDecodingThreads();
     std::vector<std::string> arguments(argv + 1, argv + argc);

@@ -37,7 +37,9 @@ foundation::Result<std::unique_ptr<PlayScreen>> PlayScreen::open(const LauncherO
         display::DisplayHost::Options window;
         window.title = "Reelhaven - " + info->title();
         // The window takes its video's size, as a player's window does, even below the smallest
-        // window of the app's screens: a clip of 640x360 shows at 640x360.
+        // window of the app's screens: a clip of 640x360 shows at 640x360. Opened at that size, it
+        // is configured once.
+        window.initialSize = ui::Size{kViewWidth, kViewHeight};
         auto opened = display::DisplayHost::open(std::move(window));
         if (!opened) return opened.error();
         screen->m_host = std::move(opened.value());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -150,6 +151,9 @@ public:
     // Blocks until every thumbnail and duration job started so far has ended and answered.
     // Jobs wait their turn behind those of other managers, so a queue flush does not cover them.
     void waitForMetadataJobs() const;
+    // The same for at most `timeout`: true when they have all ended (a caller serving a window
+    // meanwhile waits in slices).
+    bool waitForMetadataJobs(std::chrono::milliseconds timeout) const;
     // The thumbnail from Caches, else made from the video. Blocks; the thumbnail jobs call it.
     std::pair<std::shared_ptr<gfx::Image>, ThumbnailSource> loadThumbnail(const Video& video) const;
 

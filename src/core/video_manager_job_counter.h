@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -23,6 +24,12 @@ public:
     void waitUntilNone() {
         std::unique_lock lock(m_mutex);
         m_none.wait(lock, [this] { return m_count == 0; });
+    }
+
+    // At most `timeout`: true once there are none.
+    bool waitUntilNone(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(m_mutex);
+        return m_none.wait_for(lock, timeout, [this] { return m_count == 0; });
     }
 
 private:

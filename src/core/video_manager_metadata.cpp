@@ -111,6 +111,10 @@ void VideoManager::startJob(std::function<void(VideoManager&)> job) {
 
 void VideoManager::waitForMetadataJobs() const { m_jobsInFlight->waitUntilNone(); }
 
+bool VideoManager::waitForMetadataJobs(std::chrono::milliseconds timeout) const {
+    return m_jobsInFlight->waitUntilNone(timeout);
+}
+
 // --- Thumbnails ---
 
 std::shared_ptr<gfx::Image> VideoManager::cachedThumbnail(const Video& video) const {

@@ -11,6 +11,7 @@
 #include "output/picture_in_picture_view.h"
 #include "output/sample_buffer_playback_delegate.h"
 #include "platform/base/fatal.h"
+#include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/graphics/gl_context.h"
@@ -135,7 +136,9 @@ void VideoRenderer::createRenderContext(mpv_handle* mpv) {
         base::fatal("libmpv refused the OpenGL render context");
     m_openGLView->setMpvContext(slot.mpvRenderContext);
     m_openGLView->setFrameShownHandler(frameShownHandler());
-    m_openGLView->setRedrawHandler([weak = weak_from_this()] {
+    // A frame drawn before the window took the view's frames never reached it; paused, mpv draws
+    // no other.
+    m_openGLView->setPresentationStartedHandler([weak = weak_from_this()] {
         if (auto self = weak.lock()) self->redraw();
     });
     slot.updateContext = std::make_unique<UpdateContext>(UpdateContext{weak_from_this()});
@@ -156,6 +159,7 @@ void VideoRenderer::render() {
             if (auto external = m_renderSlot->externalView) toWindow = showIn(*external);
             break;
     }
+    base::startupMark("first video frame drawn");
     // A frame handed to a window is reported once the window swapped it (`frameShown`); every
     // other frame is on its way as soon as it is drawn.
     if (!toWindow) reportSwap();

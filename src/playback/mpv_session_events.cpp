@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/preferences.h"
+#include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/notification_center.h"
@@ -123,6 +124,7 @@ void MPVSession::handleEndFile(const mpv_event& event) {
 }
 
 void MPVSession::handlePlaybackRestart(const mpv_event&) {
+    base::startupMark("mpv playback restart");
     m_seeks.restarted();
     if (m_loadedEntry == m_startedEntry) m_playedEntry = m_startedEntry;
     auto info = playbackInfo();

@@ -6,6 +6,7 @@
 #include "core/documents_client.h"
 #include "core/preferences.h"
 #include "core/video_time.h"
+#include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/security_scope.h"
@@ -84,6 +85,7 @@ void MPVSession::startPlayback(PlaybackInfoPtr info) {
 }
 
 void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
+    base::startupMark("mpv loadfile");
     if (info->isSecurityScoped()) {
         std::lock_guard lock(m_mutex);
         // One access for the session's life, ended by the teardown, whatever is loaded later.
@@ -132,6 +134,7 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
 }
 
 void MPVSession::handleFileLoaded(const mpv_event&) {
+    base::startupMark("mpv file loaded");
     // Only for the file the last load was started for: after a quick switch, the first file's
     // late event must not fill the new record with its tracks.
     if (m_startedEntry != m_latestLoadEntry || !m_latestLoadInfo) return;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -46,10 +47,21 @@ struct PixelBox {
     bool covers(int width, int height) const { return x0 <= 0 && y0 <= 0 && x1 >= width && y1 >= height; }
 };
 
+// Where a video's frame is copied to. A frame within a pixel of its place's size (a 693.33-pixel
+// view drawn 693 wide) goes there at its own size from the near edge: a filtered blit costs a pass
+// more per frame and, the first time, the building of its path in software GL (~100 ms before a
+// first picture).
+PixelBox placed(const VideoFrame& video, int windowHeight) {
+    PixelBox box(video.rect, windowHeight);
+    if (std::abs(box.x1 - box.x0 - video.frame.width) <= 1) box.x1 = box.x0 + video.frame.width;
+    if (std::abs(box.y1 - box.y0 - video.frame.height) <= 1) box.y1 = box.y0 + video.frame.height;
+    return box;
+}
+
 // Whether a video's frame, blitted, writes every pixel of the window (then the window is not
 // cleared under it first: a full pass in software GL).
 bool fillsWindow(const VideoFrame& video, int width, int height) {
-    return video.frame.texture && PixelBox(video.rect, height).covers(width, height) &&
+    return video.frame.texture && placed(video, height).covers(width, height) &&
            PixelBox(video.clip, height).covers(width, height);
 }
 
@@ -161,6 +173,10 @@ void Compositor::findInkedRows(const std::uint8_t* data, int width, int stride, 
 
 bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, int height) {
     bool filled = false;
+    // A window's first blur costs a few hundred ms in software GL (the paths of its scaled copies
+    // are built then): the first picture shows without it, and the blur comes with the next
+    // composite, which is owed.
+    const bool deferBlurs = !m_blur.hasRun() && !m_shownVideo;
     for (const auto& region : videos) {
         const auto& frame = region.frame;
         if (!frame.texture || region.clip.isEmpty()) continue;
@@ -171,7 +187,7 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         const PixelBox c(region.clip, height);
         glEnable(GL_SCISSOR_TEST);
         glScissor(c.x0, c.y0, c.x1 - c.x0, c.y1 - c.y0);
-        const PixelBox r(region.rect, height);
+        const PixelBox r = placed(region, height);
         const int x0 = r.x0, x1 = r.x1, y0 = r.y0, y1 = r.y1;
         // A frame drawn at the size it shows at copies pixel for pixel; one drawn top row first
         // is read bottom up, which the window's own top-down rows turn into a plain copy.
@@ -180,8 +196,13 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         glBlitFramebuffer(0, sourceY0, frame.width, sourceY1, x0, y0, x1, y1, GL_COLOR_BUFFER_BIT,
                           same ? GL_NEAREST : GL_LINEAR);
         glDisable(GL_SCISSOR_TEST);
-        for (const auto& blurred : region.blurs) m_blur.blur(blurred, width, height);
+        if (deferBlurs) {
+            m_blurOwed = m_blurOwed || !region.blurs.empty();
+        } else {
+            for (const auto& blurred : region.blurs) m_blur.blur(blurred, width, height);
+        }
         filled = filled || fillsWindow(region, width, height);
+        m_shownVideo = true;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     return filled;
@@ -189,6 +210,7 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
 
 void Compositor::draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
                       int height) {
+    m_blurOwed = false;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
     glDisable(GL_SCISSOR_TEST);

@@ -22,10 +22,10 @@ struct VideoFrame {
 
 // Composites a frame in the window's GL context (current on the calling thread): black, then the
 // newest frame of each OpenGL view where it shows (a blit from the texture its context shares:
-// no copy through the CPU), blurred under the blur materials over it, then the painted interface
-// over them with its alpha, the holes over the videos left clear. The interface texture is kept
-// between frames and only the rows that changed are uploaded again. Main thread (the window's
-// context) only.
+// no copy through the CPU), blurred under the blur materials over it (but in the window's very
+// first picture, see `owesBlur`), then the painted interface over them with its alpha, the holes
+// over the videos left clear. The interface texture is kept between frames and only the rows that
+// changed are uploaded again. Main thread (the window's context) only.
 class Compositor {
 public:
     Compositor();
@@ -46,6 +46,9 @@ public:
     int upload(cairo_surface_t* interface, int firstRow = 0, int endRow = -1);
     // The back buffer as drawn, upright (screenshots only).
     gfx::Image readPixels(int width, int height) const;
+    // The last `draw` left the blur under materials over a video out (the window's first picture
+    // goes up without waiting for the first blur): the next composite owes it.
+    bool owesBlur() const { return m_blurOwed; }
 
 private:
     // Blits each video's frame where it shows; true when they covered the whole window.
@@ -64,6 +67,8 @@ private:
     std::vector<std::pair<int, int>> m_inkedRows;  // first row, row count
     std::vector<bool> m_rowInked;                  // per row of the texture
     VideoBlur m_blur;
+    bool m_shownVideo = false;  // a video frame was drawn before
+    bool m_blurOwed = false;
 };
 
 }  // namespace display

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "platform/base/log.h"
+#include "platform/base/startup_marks.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/compositor.h"
 #include "platform/display/display_window.h"
@@ -61,7 +62,12 @@ void DisplayHost::Signals::wake() {
 }
 
 foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(Options options) {
-    const ui::Size size = options.size.value_or(ui::Size{640, 480});
+    ui::Size size = options.size.value_or(options.initialSize.value_or(ui::Size{640, 480}));
+    // Not below the smallest size, which would size it again at once.
+    if (options.minimumSize) {
+        size.width = std::max(size.width, options.minimumSize->width);
+        size.height = std::max(size.height, options.minimumSize->height);
+    }
     auto desktop = DisplayWindow::open(options.title, size, options.hidden);
     if (!desktop) return desktop.error();
     if (options.minimumSize) desktop.value()->setMinimumSize(*options.minimumSize);
@@ -183,7 +189,9 @@ void DisplayHost::pressKey(int usage, std::uint32_t modifiers) {
 }
 
 void DisplayHost::presentIfDue() {
-    if (now() - m_lastComposite < 1.0 / std::max(1, m_desktop->refreshRate())) return;
+    // A new video frame goes up at once, as in the window's own loop (its renderer waits for the
+    // swap); the interface alone at most once per refresh.
+    if (!m_signals->videoFrame.load() && now() - m_lastComposite < 1.0 / std::max(1, m_desktop->refreshRate())) return;
     m_interfaceDirty = true;
     frame();
 }
@@ -420,9 +428,9 @@ void DisplayHost::frame() {
     // A window the window system exposed, resized or has just shown is drawn again all the same.
     if (nothingNew && m_mustComposite) ++m_statistics.windowSystemComposites;
     if (!nothingNew || m_mustComposite) composite();
-    m_mustComposite = false;
+    // A first picture that went up without its blurs gets them with the next composite.
+    m_mustComposite = m_compositeNeeded = m_compositor->owesBlur();
     m_lastComposite = now();
-    m_compositeNeeded = false;
 }
 
 void DisplayHost::composite() {
@@ -431,10 +439,22 @@ void DisplayHost::composite() {
     // `frame` has uploaded the interface already.
     m_compositor->draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
                        static_cast<int>(pixels.height));
-    if (m_screenshot) checkScreenshot();  // reads the back buffer just drawn
+    // Reads the back buffer just drawn, once it holds everything (its blurs too).
+    if (m_screenshot && !m_compositor->owesBlur()) checkScreenshot();
     m_desktop->swap();
+    base::startupMark("first composite");
     ++m_statistics.composites;
+    videosSwapped(videos);
+}
+
+void DisplayHost::videosSwapped(const std::vector<VideoFrame>& videos) {
     m_videoFrames->didSwap(videos);
+    const bool shown = std::any_of(videos.begin(), videos.end(), [](const VideoFrame& video) {
+        return video.frame.serial > 0 && !video.clip.isEmpty();
+    });
+    if (!shown) return;
+    base::startupMark("first video frame composited");
+    if (onVideoFramesShown) onVideoFramesShown();
 }
 
 void DisplayHost::writeStatistics() const {
@@ -498,10 +518,14 @@ gfx::Image DisplayHost::capture() {
     const auto videos = m_videoFrames->take(m_videoRegions);
     m_compositor->draw(m_surface.get(), Compositor::Interface::repainted, videos, static_cast<int>(pixels.width),
                        static_cast<int>(pixels.height));
+    // A capture shows the blurs a first picture would go up without.
+    if (m_compositor->owesBlur())
+        m_compositor->draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
+                           static_cast<int>(pixels.height));
     auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     m_desktop->swap();
     ++m_statistics.composites;
-    m_videoFrames->didSwap(videos);
+    videosSwapped(videos);
     m_interfaceDirty = false;
     return image;
 }

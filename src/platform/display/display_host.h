@@ -56,6 +56,9 @@ public:
         double quietTime = 0.5;
         // The smallest size a user may drag the window to (or `resize` ask for); none: any.
         std::optional<ui::Size> minimumSize;
+        // Without `size`: the size to open at, that of the ui::Window to be shown (none: 640 x 480).
+        // A window opened at another size is sized again once it shows one, a second configure.
+        std::optional<ui::Size> initialSize;
     };
     struct Statistics {
         std::uint64_t composites = 0;              // frames swapped onto the window
@@ -121,6 +124,9 @@ public:
     void releaseVideos();
     // Called when the user closes the window; by default the main run loop stops.
     std::function<void()> onClose;
+    // Called after each swap that put video frames on the screen (the views' own counts say
+    // which), so a watcher of the first picture waits for the swap, not on a timer.
+    std::function<void()> onVideoFramesShown;
 
 private:
     DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options);
@@ -144,6 +150,8 @@ private:
     void handleQueuedEvents();
     // Whether every video view painted last has handed a frame over to the window.
     bool videosShowFrames() const;
+    // After a swap that showed `videos`: their views hear it, and so does `onVideoFramesShown`.
+    void videosSwapped(const std::vector<VideoFrame>& videos);
     double now() const;
 
     std::shared_ptr<ui::Window> m_window;

@@ -58,6 +58,7 @@ void VideoBlur::blur(const ui::Rect& rect, int width, int height) {
     blit(m_framebuffers[1], m_framebuffers[0], 0, 0, w2, h2, 0, 0, w1, h1);
     blit(m_framebuffers[0], 0, 0, 0, w1, h1, x0, y0, x1, y1);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    m_hasRun = true;
 }
 
 }  // namespace display

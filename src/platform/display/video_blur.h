@@ -18,6 +18,8 @@ public:
 
     // `rect` in the window's pixels, top-down; the window is `width` x `height`.
     void blur(const ui::Rect& rect, int width, int height);
+    // Whether a blur has run in this context (the first one is the costly one).
+    bool hasRun() const { return m_hasRun; }
 
 private:
     // The two scaled-down copies' framebuffers and their storage, grown as needed.
@@ -27,6 +29,7 @@ private:
     unsigned m_renderbuffers[2] = {0, 0};
     int m_width = 0;
     int m_height = 0;
+    bool m_hasRun = false;
 };
 
 }  // namespace display

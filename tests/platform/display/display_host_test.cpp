@@ -22,6 +22,7 @@
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/text/label.h"
 #include "platform/ui/views/screen.h"
+#include "platform/ui/views/visual_effect_view.h"
 #include "platform/ui/views/window.h"
 #include "support/display_stage.h"
 
@@ -212,6 +213,44 @@ TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOver
     image = host->capture();
     EXPECT_TRUE(near(image.pixel(40, 40), 0, 0, 255)) << "the box's place shows the video again";
     EXPECT_TRUE(near(image.pixel(319, 239), 0, 0, 255));
+    renderer.release(*video);
+}
+
+TEST_F(DisplayHostTest, AFirstPictureGoesUpBeforeTheBlurOverItAndTheNextCompositeBringsItUnasked) {
+    // Red above blue, a dark material across the line between them (the player's bars over its
+    // picture): blurred, the two colours mix under it.
+    auto video = TwoToneGLView::create(Rect(0, 0, 320, 240), true);
+    window->addSubview(video);
+    auto material = ui::VisualEffectView::create(ui::VisualEffectView::BlurStyle::systemUltraThinMaterialDark);
+    material->setFrame(Rect(100, 80, 120, 80));
+    window->addSubview(material);
+    ASSERT_TRUE(serveUntil([&] { return host->statistics().composites >= 1; }));  // the view is found
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
+    renderer.display(*video);
+    ASSERT_TRUE(serveUntil([&] { return host->statistics().videoFrames >= 1; }));
+    // Nothing changes after the first picture, yet the window composites once more, for the blur.
+    const auto composites = host->statistics().composites;
+    ASSERT_TRUE(serveUntil([&] { return host->statistics().composites > composites; }));
+    // What the window shows once settled has it.
+    const auto path = std::filesystem::temp_directory_path() / ("display-blur-" + std::to_string(getpid()) + ".png");
+    std::optional<foundation::Status> outcome;
+    host->screenshotWhenSettled(path.string(), nullptr, [&](foundation::Status status) { outcome = status; });
+    ASSERT_TRUE(serveUntil([&] { return outcome.has_value(); }));
+    ASSERT_TRUE(*outcome) << outcome->error().description;
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    std::filesystem::remove(path);
+    auto image = gfx::PngCodec::decode(bytes.str());
+    ASSERT_TRUE(image);
+    for (int y : {116, 124}) {
+        const auto mixed = image->pixel(160, y);
+        EXPECT_TRUE(mixed.r > 40 && mixed.b > 40)
+            << "under the material at y " << y << ": " << int(mixed.r) << "," << int(mixed.g) << "," << int(mixed.b);
+    }
+    EXPECT_TRUE(near(image->pixel(40, 116), 255, 0, 0)) << "beside it the picture stays sharp";
+    EXPECT_TRUE(near(image->pixel(40, 124), 0, 0, 255));
     renderer.release(*video);
 }
 

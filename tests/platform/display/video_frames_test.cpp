@@ -87,7 +87,7 @@ TEST_F(DisplayHostFrames, APictureDrawnBeforeTheWindowTookTheViewIsDrawnAgainFor
     auto early = ClearingGLView::create(ui::Rect(0, 0, 160, 90));
     EXPECT_FALSE(renderer->display(*early)) << "no window takes its frames yet";
     int redrawsAsked = 0;
-    early->setRedrawHandler([&] { ++redrawsAsked; });
+    early->setPresentationStartedHandler([&] { ++redrawsAsked; });
     window->addSubview(early);
     host->capture();
     EXPECT_EQ(redrawsAsked, 1);

@@ -110,23 +110,24 @@ std::uint64_t GLView::framesDisplayed() const {
 }
 
 void GLView::setPresentsToSharedContext(bool presents) {
-    std::function<void()> shown, redraw;
+    std::function<void()> shown, started;
     {
         std::lock_guard lock(m_mutex);
-        const bool starts = presents && !m_presentsToSharedContext;
+        if (presents && !m_presentsToSharedContext) {
+            m_windowHasFrame = false;
+            if (m_framesDisplayed > 0) started = m_presentationStartedHandler;
+        }
         m_presentsToSharedContext = presents;
         // A window that stops taking frames no longer holds back the next one.
         if (!presents && std::exchange(m_awaitingWindow, false)) shown = m_frameShownHandler;
-        // One that starts taking them gets the picture already drawn.
-        if (starts && m_framesDisplayed > 0 && m_presented.serial == 0) redraw = m_redrawHandler;
     }
     if (shown) shown();
-    if (redraw) redraw();
+    if (started) started();
 }
 
-void GLView::setRedrawHandler(std::function<void()> handler) {
+void GLView::setPresentationStartedHandler(std::function<void()> handler) {
     std::lock_guard lock(m_mutex);
-    m_redrawHandler = std::move(handler);
+    m_presentationStartedHandler = std::move(handler);
 }
 
 bool GLView::isAwaitingWindow() const {
@@ -153,6 +154,11 @@ void GLView::windowDidShowFrame(std::uint64_t serial, bool onScreen) {
 std::uint64_t GLView::framesShownInWindow() const {
     std::lock_guard lock(m_mutex);
     return m_framesShownInWindow;
+}
+
+std::uint64_t GLView::lastSerialShownInWindow() const {
+    std::lock_guard lock(m_mutex);
+    return m_lastSerialShown;
 }
 
 void GLView::setFrameShownHandler(std::function<void()> handler) {
@@ -260,21 +266,21 @@ gfx::Image GLView::readFrame(int width, int height) const {
 
 bool GLView::displayFrame(Repeat repeat) {
     int width, height;
-    bool keep, presents, windowHasNone;
+    bool keep, presents, windowLacksFrame;
     {
         std::lock_guard lock(m_mutex);
         width = m_drawableWidth;
         height = m_drawableHeight;
         keep = m_keepsLastFrame;
         presents = m_presentsToSharedContext;
-        windowHasNone = m_presented.serial == 0;
+        windowLacksFrame = presents && !m_windowHasFrame;
     }
     if (width <= 0 || height <= 0) return false;
     if (!prepareFramebuffer(width, height)) return false;
     // The frame shown last, to compare the new one with: a repeat draws into the other
-    // texture, so the shown one stays whole when the two turn out the same. A window that has no
-    // frame of this view yet gets the repeat.
-    const bool compares = repeat == Repeat::skip && m_holdsFrame && !(presents && windowHasNone);
+    // texture, so the shown one stays whole when the two turn out the same.
+    // Only a frame the window already has can be repeated.
+    const bool compares = repeat == Repeat::skip && m_holdsFrame && !windowLacksFrame;
     gfx::Image shown;
     if (compares) shown = readFrame(width, height);
     // Draw into the texture the window is not showing.
@@ -309,6 +315,7 @@ bool GLView::displayFrame(Repeat repeat) {
             m_presented = {m_texture, width, height, drawsTopRowFirst(), m_presented.serial + 1};
             // A window that stopped taking frames while this one was drawn will not show it.
             awaits = m_awaitingWindow = m_presentsToSharedContext;
+            m_windowHasFrame = m_presentsToSharedContext;
             presented = m_framePresentedHandler;
         }
     }

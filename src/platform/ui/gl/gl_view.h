@@ -72,10 +72,10 @@ public:
         std::uint64_t serial = 0;  // grows with each frame handed over
     };
     void setPresentsToSharedContext(bool presents);
-    // Called on the main thread when a window starts taking the frames of a view that displayed
-    // one before: the drawer draws it again (a drawer with nothing new, an audio file's player,
-    // would otherwise leave the window without a picture for ever).
-    void setRedrawHandler(std::function<void()> handler);
+    // Called on the main thread when a window starts taking the frames of a view that has drawn
+    // before: the window never got that frame, and a drawer with no next one coming (a paused
+    // video) is to draw it again (the next `displayIfChanged` shows it, not taking it for a repeat).
+    void setPresentationStartedHandler(std::function<void()> handler);
     PresentedFrame presentedFrame() const;
     // Called on the context thread after each frame handed over (then the window composites).
     void setFramePresentedHandler(std::function<void()> handler);
@@ -85,8 +85,10 @@ public:
     // The window's thread, after a swap whose composite held frame `serial` of this view (or,
     // `onScreen` false, dropped it because the view is not on screen): ends the wait for that frame.
     void windowDidShowFrame(std::uint64_t serial, bool onScreen = true);
-    // How many frames of this view a window has swapped onto the screen.
+    // How many frames of this view a window has swapped onto the screen, and the serial of the
+    // newest of them (0: none yet).
     std::uint64_t framesShownInWindow() const;
+    std::uint64_t lastSerialShownInWindow() const;
     // Called on the window's thread when the frame handed over last is no longer awaited; the
     // drawer may draw the next one then.
     void setFrameShownHandler(std::function<void()> handler);
@@ -132,7 +134,8 @@ private:
     bool m_awaitingWindow = false;
     std::function<void()> m_framePresentedHandler;
     std::function<void()> m_frameShownHandler;
-    std::function<void()> m_redrawHandler;
+    std::function<void()> m_presentationStartedHandler;
+    bool m_windowHasFrame = false;  // the window taking frames now was handed one
 
     // Context thread only.
     unsigned m_framebuffer = 0;
