@@ -67,6 +67,10 @@ void MPVSession::setup() {
     // this mpv ends every file with audio as an error.
     mpv_set_property_string(handle, "audio-fallback-to-null", "yes");
     mpv_request_log_messages(handle, "no");
+    // mpv's own on-screen tools (its stats page, console and profile switching) are scripts that
+    // load before the first file may open, and no key of ours reaches them.
+    for (const char* script : {"load-stats-overlay", "load-osd-console", "load-auto-profiles"})
+        mpv_set_property_string(handle, script, "no");
     if (mpv_initialize(handle) < 0) base::fatal("mpv_initialize failed");
     {
         std::unique_lock lock(m_handleMutex);

@@ -53,6 +53,15 @@ void RunLoop::callWakeHandler() {
     if (handler) handler();
 }
 
+void RunLoop::wake() {
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_wakes;
+    }
+    m_wake.notify_all();
+    callWakeHandler();
+}
+
 void RunLoop::post(std::function<void()> work) {
     {
         std::lock_guard lock(m_mutex);
@@ -216,9 +225,14 @@ bool RunLoop::runUntil(const std::function<bool()>& condition, std::chrono::mill
     const auto deadline = std::chrono::steady_clock::now() + realTimeout;
     for (;;) {
         runUntilIdle();
+        // A wake that comes while the condition is looked at is not lost.
+        const auto wakes = [this] {
+            std::lock_guard lock(m_mutex);
+            return m_wakes;
+        }();
         if (condition()) return true;
         std::unique_lock lock(m_mutex);
-        if (!m_posted.empty()) continue;
+        if (!m_posted.empty() || m_wakes != wakes) continue;
         if (std::chrono::steady_clock::now() >= deadline) {
             lock.unlock();
             runUntilIdle();

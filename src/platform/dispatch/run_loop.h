@@ -46,6 +46,9 @@ public:
     // loop that waits somewhere else than in `run()`: a window's event pump serving this loop
     // wakes its wait from it. Null removes it.
     void setWakeHandler(std::function<void()> handler);
+    // Any thread. Wakes a `runUntil` waiting on this loop, and the wake handler, without posting:
+    // for work done on another thread that its condition looks at (a video frame drawn).
+    void wake();
 
     // Serving; the calling thread becomes the main thread.
     // Serves until `stop()`; on the real clock it sleeps until the next post or timer.
@@ -91,6 +94,7 @@ private:
     std::map<TimerId, TimePoint> m_timerTimes;
     TimerId m_nextTimerId = 1;
     bool m_stopped = false;
+    std::uint64_t m_wakes = 0;  // by `wake()`
     std::atomic<std::thread::id> m_thread{};
     std::mutex m_wakeMutex;  // guards m_wakeHandler only: it runs outside m_mutex
     std::function<void()> m_wakeHandler;

@@ -77,11 +77,13 @@ foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(Options optio
 DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options)
     : m_desktop(std::move(desktop)),
       m_painter(std::make_unique<ViewPainter>(SymbolIcons::shared())),
-      m_compositor(std::make_unique<Compositor>()),
-      m_videoFrames(std::make_unique<VideoFrames>([signals = m_signals] {
-          signals->videoFrame = true;
-          signals->wake();
-      })),
+      m_videoFrames(std::make_unique<VideoFrames>(
+          [signals = m_signals, loop = std::weak_ptr<dispatch::RunLoop>(dispatch::RunLoop::main())] {
+              signals->videoFrame = true;
+              signals->wake();
+              // A settle or a script's wait serves the window from the loop: it goes up now.
+              if (auto served = loop.lock()) served->wake();
+          })),
       m_options(std::move(options)),
       m_quietTime(m_options.quietTime) {
     m_signals->wakeEvent = SDL_RegisterEvents(1);
@@ -107,6 +109,13 @@ DisplayHost::~DisplayHost() {
     m_videoFrames.reset();
     m_desktop->makeCurrent();
     m_compositor.reset();
+}
+
+Compositor& DisplayHost::compositor() {
+    // Made at the first composite, with the window's context current: its shaders then compile
+    // while the player opens its file, not before the file is asked for.
+    if (!m_compositor) m_compositor = std::make_unique<Compositor>();
+    return *m_compositor;
 }
 
 void DisplayHost::releaseVideos() { m_videoFrames->releaseAll(); }
@@ -417,7 +426,7 @@ void DisplayHost::frame() {
     bool interfaceChanged = false;
     if (repaint && paint()) {
         const auto rows = m_painted.bounds();
-        interfaceChanged = m_compositor->upload(m_surface.get(), rows.y0, rows.y1) > 0;
+        interfaceChanged = compositor().upload(m_surface.get(), rows.y0, rows.y1) > 0;
         if (interfaceChanged) m_lastInterfaceChange = now();
     }
     // The loop marks the interface dirty whenever it ran anything (a timer, a post from the
@@ -429,7 +438,7 @@ void DisplayHost::frame() {
     if (nothingNew && m_mustComposite) ++m_statistics.windowSystemComposites;
     if (!nothingNew || m_mustComposite) composite();
     // A first picture that went up without its blurs gets them with the next composite.
-    m_mustComposite = m_compositeNeeded = m_compositor->owesBlur();
+    m_mustComposite = m_compositeNeeded = compositor().owesBlur();
     m_lastComposite = now();
 }
 
@@ -437,10 +446,10 @@ void DisplayHost::composite() {
     const auto pixels = m_desktop->pixelSize();
     const auto videos = m_videoFrames->take(m_videoRegions);
     // `frame` has uploaded the interface already.
-    m_compositor->draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
-                       static_cast<int>(pixels.height));
+    compositor().draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
+                      static_cast<int>(pixels.height));
     // Reads the back buffer just drawn, once it holds everything (its blurs too).
-    if (m_screenshot && !m_compositor->owesBlur()) checkScreenshot();
+    if (m_screenshot && !compositor().owesBlur()) checkScreenshot();
     m_desktop->swap();
     base::startupMark("first composite");
     ++m_statistics.composites;
@@ -483,7 +492,7 @@ void DisplayHost::checkScreenshot() {
     if (!quiet || (m_screenshot->ready && !m_screenshot->ready())) return;
     // The back buffer holds the frame just composited.
     const auto pixels = m_desktop->pixelSize();
-    auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    auto image = compositor().readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     auto pending = std::move(*m_screenshot);
     m_screenshot.reset();
     foundation::Status status;
@@ -516,13 +525,13 @@ gfx::Image DisplayHost::capture() {
     paint();  // the surface holds the whole interface, painted again or not
     const auto pixels = m_desktop->pixelSize();
     const auto videos = m_videoFrames->take(m_videoRegions);
-    m_compositor->draw(m_surface.get(), Compositor::Interface::repainted, videos, static_cast<int>(pixels.width),
-                       static_cast<int>(pixels.height));
+    compositor().draw(m_surface.get(), Compositor::Interface::repainted, videos, static_cast<int>(pixels.width),
+                      static_cast<int>(pixels.height));
     // A capture shows the blurs a first picture would go up without.
-    if (m_compositor->owesBlur())
-        m_compositor->draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
-                           static_cast<int>(pixels.height));
-    auto image = m_compositor->readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
+    if (compositor().owesBlur())
+        compositor().draw(m_surface.get(), Compositor::Interface::unchanged, videos, static_cast<int>(pixels.width),
+                          static_cast<int>(pixels.height));
+    auto image = compositor().readPixels(static_cast<int>(pixels.width), static_cast<int>(pixels.height));
     m_desktop->swap();
     ++m_statistics.composites;
     videosSwapped(videos);

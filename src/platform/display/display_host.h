@@ -153,6 +153,7 @@ private:
     // After a swap that showed `videos`: their views hear it, and so does `onVideoFramesShown`.
     void videosSwapped(const std::vector<VideoFrame>& videos);
     double now() const;
+    Compositor& compositor();
 
     std::shared_ptr<ui::Window> m_window;
     std::unique_ptr<DisplayWindow> m_desktop;

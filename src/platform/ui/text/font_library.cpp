@@ -4,6 +4,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -18,11 +19,14 @@ struct FontLibrary::Face {
 };
 
 FontLibrary& FontLibrary::shared() {
-    static FontLibrary library;
+    // The Inter folders first: the product's fonts are found without reading every installed font.
+    static FontLibrary library({"/usr/share/fonts/opentype/inter", "/usr/share/fonts/truetype/inter", "/usr/share/fonts"},
+                               2);
     return library;
 }
 
-FontLibrary::FontLibrary() {
+FontLibrary::FontLibrary(std::vector<std::string> folders, std::size_t namedFolders)
+    : m_folders(std::move(folders)), m_namedFolders(std::min(namedFolders, m_folders.size())) {
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
         base::log(base::LogLevel::error, "ui", "FreeType could not start; text has no metrics");
@@ -38,13 +42,30 @@ FontLibrary::~FontLibrary() {
     if (m_library) FT_Done_FreeType(static_cast<FT_Library>(m_library));
 }
 
+bool FontLibrary::findNamedFileLocked(const std::string& postscriptName) {
+    if (!m_library || postscriptName.find('/') != std::string::npos) return false;
+    for (std::size_t folder = 0; folder < m_namedFolders; ++folder) {
+        for (const char* extension : {".otf", ".ttf"}) {
+            const std::string path = m_folders[folder] + "/" + postscriptName + extension;
+            FT_Face face = nullptr;
+            if (FT_New_Face(static_cast<FT_Library>(m_library), path.c_str(), 0, &face) != 0) continue;
+            // The file's name is only a guess: its face must carry the name.
+            const char* name = FT_Get_Postscript_Name(face);
+            const bool named = name && postscriptName == name;
+            FT_Done_Face(face);
+            if (named) {
+                m_files.emplace(postscriptName, FontFile{path, 0});
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool FontLibrary::scanNextFolderLocked() {
-    // The Inter folders first: the product's fonts are found without reading every installed font.
-    static const std::vector<std::string> folders{"/usr/share/fonts/opentype/inter", "/usr/share/fonts/truetype/inter",
-                                                  "/usr/share/fonts"};
-    if (!m_library || m_foldersScanned >= folders.size()) return false;
+    if (!m_library || m_foldersScanned >= m_folders.size()) return false;
     namespace fs = std::filesystem;
-    const auto& root = folders[m_foldersScanned++];
+    const auto& root = m_folders[m_foldersScanned++];
     std::error_code error;
     if (!fs::is_directory(root, error)) return true;
     for (fs::recursive_directory_iterator it(root, error), end; it != end && !error; it.increment(error)) {
@@ -67,6 +88,10 @@ bool FontLibrary::scanNextFolderLocked() {
 FontLibrary::Face* FontLibrary::faceLocked(const std::string& postscriptName) {
     if (auto it = m_faces.find(postscriptName); it != m_faces.end()) return it->second.get();
     auto file = m_files.find(postscriptName);
+    // Opening every face of a folder to learn its names costs a millisecond or more per file; the
+    // product's fonts are files named after their faces, found at once.
+    if (file == m_files.end() && m_foldersScanned < m_namedFolders && findNamedFileLocked(postscriptName))
+        file = m_files.find(postscriptName);
     while (file == m_files.end() && scanNextFolderLocked()) file = m_files.find(postscriptName);
     if (file == m_files.end()) return nullptr;
     FT_Face ftFace = nullptr;

@@ -32,7 +32,11 @@ public:
         std::string familyName;
     };
 
+    // The system's fonts, the Inter folders first.
     static FontLibrary& shared();
+    // The fonts in `folders`, read in this order; the first `namedFolders` of them hold fonts in
+    // files named after them ("Inter-Bold.otf"), found without reading the folder.
+    FontLibrary(std::vector<std::string> folders, std::size_t namedFolders);
     ~FontLibrary();
 
     bool hasFont(const std::string& postscriptName);
@@ -51,14 +55,18 @@ public:
 
 private:
     struct Face;
-    FontLibrary();
     // Reads the PostScript names of the next font folder; false when every folder has been read.
     bool scanNextFolderLocked();
+    // The file named after `postscriptName` in a named folder, found without reading the folder;
+    // registered.
+    bool findNamedFileLocked(const std::string& postscriptName);
     Face* faceLocked(const std::string& postscriptName);
 
     std::mutex m_mutex;
     void* m_library = nullptr;  // FT_Library
-    size_t m_foldersScanned = 0;
+    std::vector<std::string> m_folders;
+    std::size_t m_namedFolders = 0;
+    std::size_t m_foldersScanned = 0;
     std::map<std::string, FontFile> m_files;  // PostScript name -> file
     std::map<std::string, std::unique_ptr<Face>> m_faces;
 };
