@@ -20,7 +20,8 @@ frames it dropped.
 
 With --app the application itself joins each round, as a person runs it: `reelhaven --open CLIP
 --display --size SIZE` (the library, then the player screen with its controls, shown at first and
-hidden after a few seconds) for SECONDS of wall time, and at 640x360 (the size its window opens
+hidden after a few seconds), without a script, for SECONDS of wall time from its start, then
+stopped with SIGTERM (it saves and exits, as on Ctrl-C at its terminal), and at 640x360 (the size its window opens
 at) also `reelhaven --play CLIP --display`. The app's window is at least 390 pixels each way, so
 where SIZE is smaller mpv also runs in a window of the app's size, and `--open` is compared with
 that run. Each runs in a container of its own, and its window's
@@ -64,12 +65,31 @@ def run(arguments, environment=None):
     return cpu, numbersIn(completed.stdout)
 
 
-def runApp(arguments):
-    """The app in a container of its own: its CPU seconds and its window's statistics."""
+def runFor(arguments, seconds, environment=None):
+    """CPU seconds of a process left running for `seconds` of wall time from its start, then asked
+    to stop with SIGTERM (as Ctrl-C at its terminal: the app saves and exits), waited for. Its
+    standard input stays open and empty, a terminal nobody types at (at its end the app quits)."""
+    before = os.times()
+    process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, env={**os.environ, **(environment or {})})
+    try:
+        process.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        process.terminate()
+        process.wait(timeout=600)
+    process.stdin.close()
+    after = os.times()
+    return (after.children_user - before.children_user) + (after.children_system - before.children_system)
+
+
+def runApp(arguments, seconds=None):
+    """The app in a container of its own: its CPU seconds and its window's statistics. With
+    `seconds`, it runs as a person runs it (no script) for that long and is then stopped."""
     with tempfile.TemporaryDirectory(prefix="bench-display-app-") as home:
         statisticsFile = os.path.join(home, "statistics")
-        cpu, _ = run([arguments[0], "--home", os.path.join(home, "home"), *arguments[1:]],
-                     {"REELHAVEN_DISPLAY_STATISTICS": statisticsFile})
+        command = [arguments[0], "--home", os.path.join(home, "home"), *arguments[1:]]
+        environment = {"REELHAVEN_DISPLAY_STATISTICS": statisticsFile}
+        cpu = runFor(command, seconds, environment) if seconds else run(command, environment)[0]
         try:
             with open(statisticsFile) as file:
                 numbers = numbersIn(file.read())
@@ -139,13 +159,6 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
 
 
-def script(work, name, lines):
-    path = os.path.join(work, name)
-    with open(path, "w") as file:
-        file.write("\n".join(lines) + "\n")
-    return path
-
-
 def paused(apps, work, clip, rounds, size, seconds):
     """The apps and mpv paused in a window: CPU over `seconds` once settled, in rotated order."""
     # Typed as a person at the terminal would, who then leaves it alone.
@@ -203,7 +216,6 @@ def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
         mpvAtAppSize = f"mpv {appSize}" if apps and appSize != size else None
         if mpvAtAppSize:
             figures[mpvAtAppSize] = []
-        watch = script(work, "watch.txt", [f"wait {seconds}", "quit"])
         print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
         runners = [*plays, *appRunners, "mpv", *([mpvAtAppSize] if mpvAtAppSize else [])]
         for turn in range(rounds):
@@ -213,8 +225,8 @@ def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
                 elif runner == mpvAtAppSize:
                     figures[runner].append(runMpv(appSize, seconds, counts, clip))
                 elif runner.endswith(" --open"):
-                    cpu, numbers = runApp([apps[runner.split()[0]], "--open", clip, "--display", "--size", size, "--no-restore",
-                                           "--audio-output", "null", "--script", watch])
+                    cpu, numbers = runApp([apps[runner.split()[0]], "--open", clip, "--display", "--size", size,
+                                           "--no-restore", "--audio-output", "null"], float(seconds))
                     figures[runner].append((cpu, numbers.get("shown", 0), numbers.get("dropped_to_window", 0)))
                 elif runner.endswith(" --play"):
                     cpu, numbers = runApp([apps[runner.split()[0]], "--play", clip, "--seconds", seconds, "--audio-output", "null",
