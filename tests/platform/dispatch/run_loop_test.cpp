@@ -103,3 +103,19 @@ TEST(RunLoop, RunUntilGivesUpAfterTheRealTimeout) {
     ScopedMainRunLoop loop;
     EXPECT_FALSE(loop.runUntil([] { return false; }, std::chrono::milliseconds(20)));
 }
+
+TEST(RunLoop, AWakeFromAnotherThreadReachesTheWakeHandlerAndAWaitLooksAgainWithoutAPost) {
+    auto loop = RunLoop::create(std::make_shared<RealClock>());
+    loop->bindToCurrentThread();
+    std::atomic<int> handled{0};
+    loop->setWakeHandler([&] { ++handled; });
+    std::atomic<bool> drawn{false};
+    std::thread drawer([&] {
+        drawn = true;
+        loop->wake();
+    });
+    EXPECT_TRUE(loop->runUntil([&] { return drawn.load(); }, std::chrono::seconds(60)));
+    drawer.join();
+    EXPECT_EQ(handled, 1);
+    EXPECT_FALSE(loop->hasPostedWork());
+}

@@ -20,8 +20,8 @@ struct FontLibrary::Face {
 
 FontLibrary& FontLibrary::shared() {
     // The Inter folders first: the product's fonts are found without reading every installed font.
-    static FontLibrary library({"/usr/share/fonts/opentype/inter", "/usr/share/fonts/truetype/inter", "/usr/share/fonts"},
-                               2);
+    static FontLibrary library(
+        {"/usr/share/fonts/opentype/inter", "/usr/share/fonts/truetype/inter", "/usr/share/fonts"}, 2);
     return library;
 }
 
