@@ -80,9 +80,13 @@ DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options
       m_videoFrames(std::make_unique<VideoFrames>(
           [signals = m_signals, loop = std::weak_ptr<dispatch::RunLoop>(dispatch::RunLoop::main())] {
               signals->videoFrame = true;
-              signals->wake();
-              // A settle or a script's wait serves the window from the loop: it goes up now.
-              if (auto served = loop.lock()) served->wake();
+              // The loop's wake reaches the window's own wait through its wake handler, and a
+              // settle or a script's wait, which serve the window from the loop, at once.
+              if (auto served = loop.lock()) {
+                  served->wake();
+              } else {
+                  signals->wake();
+              }
           })),
       m_options(std::move(options)),
       m_quietTime(m_options.quietTime) {

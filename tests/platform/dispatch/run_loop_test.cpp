@@ -104,7 +104,7 @@ TEST(RunLoop, RunUntilGivesUpAfterTheRealTimeout) {
     EXPECT_FALSE(loop.runUntil([] { return false; }, std::chrono::milliseconds(20)));
 }
 
-TEST(RunLoop, AWakeFromAnotherThreadReachesTheWakeHandlerAndAWaitLooksAgainWithoutAPost) {
+TEST(RunLoop, AWakeFromAnotherThreadReachesTheWakeHandlerWithoutPostingWork) {
     auto loop = RunLoop::create(std::make_shared<RealClock>());
     loop->bindToCurrentThread();
     std::atomic<int> handled{0};

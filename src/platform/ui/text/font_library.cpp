@@ -44,7 +44,7 @@ FontLibrary::~FontLibrary() {
 
 bool FontLibrary::findNamedFileLocked(const std::string& postscriptName) {
     if (!m_library || postscriptName.find('/') != std::string::npos) return false;
-    for (std::size_t folder = 0; folder < m_namedFolders; ++folder) {
+    for (std::size_t folder = m_foldersScanned; folder < m_namedFolders; ++folder) {
         for (const char* extension : {".otf", ".ttf"}) {
             const std::string path = m_folders[folder] + "/" + postscriptName + extension;
             FT_Face face = nullptr;
@@ -90,8 +90,7 @@ FontLibrary::Face* FontLibrary::faceLocked(const std::string& postscriptName) {
     auto file = m_files.find(postscriptName);
     // Opening every face of a folder to learn its names costs a millisecond or more per file; the
     // product's fonts are files named after their faces, found at once.
-    if (file == m_files.end() && m_foldersScanned < m_namedFolders && findNamedFileLocked(postscriptName))
-        file = m_files.find(postscriptName);
+    if (file == m_files.end() && findNamedFileLocked(postscriptName)) file = m_files.find(postscriptName);
     while (file == m_files.end() && scanNextFolderLocked()) file = m_files.find(postscriptName);
     if (file == m_files.end()) return nullptr;
     FT_Face ftFace = nullptr;

@@ -57,8 +57,8 @@ private:
     struct Face;
     // Reads the PostScript names of the next font folder; false when every folder has been read.
     bool scanNextFolderLocked();
-    // The file named after `postscriptName` in a named folder, found without reading the folder;
-    // registered.
+    // The file named after `postscriptName` in a named folder not read yet, found without reading
+    // the folder; registered.
     bool findNamedFileLocked(const std::string& postscriptName);
     Face* faceLocked(const std::string& postscriptName);
 
