@@ -11,7 +11,9 @@ clip however long the load makes it take). Each round starts with the next runne
 none always runs first. Reports each process's CPU time (user + system,
 all threads, start-up and exit included), the frames it showed and dropped, and the CPU per frame
 shown: under load both players drop frames, and a dropped frame costs neither of them its drawing,
-so CPU per frame shown is the fair ratio. Medians of ROUNDS.
+so CPU per frame shown is the fair ratio. Medians of ROUNDS, each run's CPU listed too. The
+machine's pace drifts over minutes, so the app's whole-process ratio is also taken round by round
+(against mpv's run in the same round) and the median of those given.
 
 Frames shown are counted differently on the two sides: ours counts the video frames the
 compositor put in the window; mpv's come from MPV_COUNTS_LUA, read as the file is unloaded: its
@@ -244,15 +246,20 @@ def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
             shown = statistics.median(r[1] for r in runs)
             drops = statistics.median(r[2] for r in runs)
             print(f"  {name:<14} cpu {cpu:6.2f} s   shown {shown:5.0f}   dropped {drops:4.0f}   "
-                  f"cpu per frame shown {perFrame[name]:6.2f} ms")
+                  f"cpu per frame shown {perFrame[name]:6.2f} ms   (each: {' '.join(f'{r[0]:.2f}' for r in runs)})")
         for label in plays:
             print(f"  ratio, cpu per frame shown: {label} {perFrame[label] / perFrame['mpv']:.2f}x mpv")
         for runner in appRunners:
             peer = mpvAtAppSize if mpvAtAppSize and runner.endswith(" --open") else "mpv"
             appCpu = statistics.median(r[0] for r in figures[runner])
             mpvCpu = statistics.median(r[0] for r in figures[peer])
+            # The machine's pace drifts over minutes: each round's own ratio compares runs made
+            # minutes apart, not a fast round's app with a slow round's mpv.
+            perRound = [ours[0] / theirs[0] for ours, theirs in zip(figures[runner], figures[peer]) if theirs[0] > 0]
             print(f"  ratio, whole-process cpu: {runner} {appCpu / mpvCpu:.2f}x {peer} "
-                  f"(start-up and exit included); per frame shown {perFrame[runner] / perFrame[peer]:.2f}x")
+                  f"(start-up and exit included); per frame shown {perFrame[runner] / perFrame[peer]:.2f}x; "
+                  f"median of the rounds' own ratios {statistics.median(perRound):.2f}x "
+                  f"(each: {' '.join(f'{r:.2f}' for r in perRound)})")
         print(f"  load after {load()}")
 
 

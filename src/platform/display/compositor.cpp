@@ -35,7 +35,10 @@ void main() { color = texture(interfaceTexture, uv).bgra; }
 // each edge on the nearest pixel boundary, so layout arithmetic's dust (a view at y = 3e-06 and
 // 719.999997 high) neither leaves a row unwritten nor turns a plain copy into a filtered one.
 struct PixelBox {
-    int x0, y0, x1, y1;
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+
+    PixelBox() = default;
+    PixelBox(int left, int bottom, int right, int top) : x0(left), y0(bottom), x1(right), y1(top) {}
 
     PixelBox(const ui::Rect& r, int windowHeight)
         : x0(edge(r.origin.x)),
@@ -44,7 +47,7 @@ struct PixelBox {
           y1(windowHeight - edge(r.origin.y)) {}
 
     static int edge(double position) { return static_cast<int>(std::lround(position)); }
-    bool covers(int width, int height) const { return x0 <= 0 && y0 <= 0 && x1 >= width && y1 >= height; }
+    long area() const { return x1 > x0 && y1 > y0 ? static_cast<long>(x1 - x0) * (y1 - y0) : 0; }
 };
 
 // Where a video's frame is copied to. A frame within a pixel of its place's size (a 693.33-pixel
@@ -58,11 +61,33 @@ PixelBox placed(const VideoFrame& video, int windowHeight) {
     return box;
 }
 
-// Whether a video's frame, blitted, writes every pixel of the window (then the window is not
-// cleared under it first: a full pass in software GL).
-bool fillsWindow(const VideoFrame& video, int width, int height) {
-    return video.frame.texture && placed(video, height).covers(width, height) &&
-           PixelBox(video.clip, height).covers(width, height);
+// The pixels a video's frame, blitted, writes: where it is placed, within its clip; empty for a
+// view with no frame yet.
+PixelBox covered(const VideoFrame& video, int windowHeight) {
+    if (!video.frame.texture || video.clip.isEmpty()) return {};
+    const PixelBox at = placed(video, windowHeight), clip(video.clip, windowHeight);
+    return {std::max(at.x0, clip.x0), std::max(at.y0, clip.y0), std::min(at.x1, clip.x1), std::min(at.y1, clip.y1)};
+}
+
+// Black over the window but where `kept` lies, in up to four bands around it (a letterboxed
+// player's bars): in software GL a clear is a pass over every pixel it touches, and the frame
+// blitted over `kept` writes each of its pixels anyway.
+void clearAround(const PixelBox& kept, int width, int height) {
+    const int x0 = std::clamp(kept.x0, 0, width), x1 = std::clamp(kept.x1, x0, width);
+    const int y0 = std::clamp(kept.y0, 0, height), y1 = std::clamp(kept.y1, y0, height);
+    if (x1 == x0 || y1 == y0) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    const int bands[4][4] = {
+        {0, 0, width, y0}, {0, y1, width, height - y1}, {0, y0, x0, y1 - y0}, {x1, y0, width - x1, y1 - y0}};
+    for (const auto& band : bands) {
+        if (band[2] <= 0 || band[3] <= 0) continue;
+        glScissor(band[0], band[1], band[2], band[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
 }
 
 unsigned compile(GLenum type, const char* source) {
@@ -172,7 +197,7 @@ void Compositor::findInkedRows(const std::uint8_t* data, int width, int stride, 
 }
 
 bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, int height) {
-    bool filled = false;
+    bool all = true;
     // A window's first blur costs a few hundred ms in software GL (the paths of its scaled copies
     // are built then): the first picture shows without it, and the blur comes with the next
     // composite, which is owed.
@@ -182,7 +207,10 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         if (!frame.texture || region.clip.isEmpty()) continue;
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture, 0);
-        if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) continue;
+        if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+            all = false;
+            continue;
+        }
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         const PixelBox c(region.clip, height);
         glEnable(GL_SCISSOR_TEST);
@@ -201,11 +229,10 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
         } else {
             for (const auto& blurred : region.blurs) m_blur.blur(blurred, width, height);
         }
-        filled = filled || fillsWindow(region, width, height);
         m_shownVideo = true;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    return filled;
+    return all;
 }
 
 void Compositor::draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
@@ -214,14 +241,17 @@ void Compositor::draw(cairo_surface_t* interface, Interface change, const std::v
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
     glDisable(GL_SCISSOR_TEST);
-    // Black under the videos, unless one fills the window (the player): in software GL a clear
-    // of the window is a pass over every pixel, as the blit over it is.
-    const bool filled = std::any_of(videos.begin(), videos.end(),
-                                    [&](const VideoFrame& video) { return fillsWindow(video, width, height); });
+    // Black under the videos, but where the largest frame will lie (all of the window in the
+    // player, all but the bars when it is letterboxed).
+    PixelBox kept;
+    for (const auto& video : videos) {
+        const PixelBox box = covered(video, height);
+        if (box.area() > kept.area()) kept = box;
+    }
     glClearColor(0, 0, 0, 1);
-    if (!filled) glClear(GL_COLOR_BUFFER_BIT);
-    if (!drawVideos(videos, width, height) && filled) {
-        // Its frame could not be read after all: black and the others, so nothing stale shows.
+    clearAround(kept, width, height);
+    if (!drawVideos(videos, width, height) && kept.area() > 0) {
+        // A frame could not be read after all: black and the others, so nothing stale shows.
         glClear(GL_COLOR_BUFFER_BIT);
         drawVideos(videos, width, height);
     }

@@ -20,12 +20,13 @@ struct VideoFrame {
     std::vector<ui::Rect> blurs;  // where a blur material over it lies, in the window's pixels
 };
 
-// Composites a frame in the window's GL context (current on the calling thread): black, then the
-// newest frame of each OpenGL view where it shows (a blit from the texture its context shares:
-// no copy through the CPU), blurred under the blur materials over it (but in the window's very
-// first picture, see `owesBlur`), then the painted interface over them with its alpha, the holes
-// over the videos left clear. The interface texture is kept between frames and only the rows that
-// changed are uploaded again. Main thread (the window's context) only.
+// Composites a frame in the window's GL context (current on the calling thread): black (but under
+// the largest frame, which covers its place), then the newest frame of each OpenGL view where it
+// shows (a blit from the texture its context shares: no copy through the CPU), blurred under the
+// blur materials over it (but in the window's very first picture, see `owesBlur`), then the
+// painted interface over them with its alpha, the holes over the videos left clear. The interface
+// texture is kept between frames and only the rows that changed are uploaded again. Main thread
+// (the window's context) only.
 class Compositor {
 public:
     Compositor();
@@ -51,7 +52,7 @@ public:
     bool owesBlur() const { return m_blurOwed; }
 
 private:
-    // Blits each video's frame where it shows; true when they covered the whole window.
+    // Blits each video's frame where it shows; false when one could not be read.
     bool drawVideos(const std::vector<VideoFrame>& videos, int width, int height);
     // Looks again at the rows from `first` up to `end` for ink.
     void findInkedRows(const std::uint8_t* data, int width, int stride, int first, int end);

@@ -186,6 +186,33 @@ TEST_F(DisplayHostTest, AVideoOffTheWindowsEdgeByLayoutDustStillFillsItEdgeToEdg
     renderer.release(*video);
 }
 
+TEST_F(DisplayHostTest, TheWindowAroundALetterboxedVideoIsBlackWhereverItMoves) {
+    // Only the bands around the frame are cleared: where it lay before must turn black once it
+    // moves, first above and below it, then beside it.
+    window->setBackgroundColor(Color::clear());
+    auto video = SolidGLView::create(Rect(0, 30, 320, 180));
+    window->addSubview(video);
+    host->capture();
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
+    renderer.display(*video);
+    auto image = host->capture();
+    EXPECT_TRUE(near(image.pixel(160, 120), 255, 0, 0));
+    for (auto [x, y] : {std::pair{160, 10}, {160, 229}, {0, 0}, {319, 239}})
+        EXPECT_TRUE(near(image.pixel(x, y), 0, 0, 0)) << x << "," << y;
+    video->setFrame(Rect(40, 0, 240, 240));
+    host->capture();
+    video->red = 0;
+    video->blue = 1;
+    renderer.display(*video);
+    image = host->capture();
+    for (auto [x, y] : {std::pair{160, 10}, {160, 229}, {40, 120}, {279, 120}})
+        EXPECT_TRUE(near(image.pixel(x, y), 0, 0, 255)) << x << "," << y;
+    for (auto [x, y] : {std::pair{10, 120}, {39, 120}, {280, 120}, {310, 60}, {0, 0}, {319, 239}})
+        EXPECT_TRUE(near(image.pixel(x, y), 0, 0, 0)) << x << "," << y;
+    renderer.release(*video);
+}
+
 TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {
     // The player: the video fills the window, so the composite draws no black under it.
     auto video = SolidGLView::create(Rect(0, 0, 320, 240));
