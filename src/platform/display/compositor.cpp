@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/base/fatal.h"
+#include "platform/display/pixel_region.h"
 
 namespace display {
 
@@ -35,10 +36,7 @@ void main() { color = texture(interfaceTexture, uv).bgra; }
 // each edge on the nearest pixel boundary, so layout arithmetic's dust (a view at y = 3e-06 and
 // 719.999997 high) neither leaves a row unwritten nor turns a plain copy into a filtered one.
 struct PixelBox {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-
-    PixelBox() = default;
-    PixelBox(int left, int bottom, int right, int top) : x0(left), y0(bottom), x1(right), y1(top) {}
+    int x0, y0, x1, y1;
 
     PixelBox(const ui::Rect& r, int windowHeight)
         : x0(edge(r.origin.x)),
@@ -47,7 +45,7 @@ struct PixelBox {
           y1(windowHeight - edge(r.origin.y)) {}
 
     static int edge(double position) { return static_cast<int>(std::lround(position)); }
-    long area() const { return x1 > x0 && y1 > y0 ? static_cast<long>(x1 - x0) * (y1 - y0) : 0; }
+    PixelRect rect() const { return {x0, y0, x1, y1}; }
 };
 
 // Where a video's frame is copied to. A frame within a pixel of its place's size (a 693.33-pixel
@@ -61,24 +59,23 @@ PixelBox placed(const VideoFrame& video, int windowHeight) {
     return box;
 }
 
-// The pixels a video's frame, blitted, writes: where it is placed, within its clip; empty for a
-// view with no frame yet.
-PixelBox covered(const VideoFrame& video, int windowHeight) {
+// The pixels a video's frame, blitted, writes (bottom up, as GL counts them): where it is placed,
+// within its clip; empty for a view with no frame yet.
+PixelRect covered(const VideoFrame& video, int windowHeight) {
     if (!video.frame.texture || video.clip.isEmpty()) return {};
-    const PixelBox at = placed(video, windowHeight), clip(video.clip, windowHeight);
-    return {std::max(at.x0, clip.x0), std::max(at.y0, clip.y0), std::min(at.x1, clip.x1), std::min(at.y1, clip.y1)};
+    return placed(video, windowHeight).rect().intersection(PixelBox(video.clip, windowHeight).rect());
 }
 
 // Black over the window but where `kept` lies, in up to four bands around it (a letterboxed
 // player's bars): in software GL a clear is a pass over every pixel it touches, and the frame
 // blitted over `kept` writes each of its pixels anyway.
-void clearAround(const PixelBox& kept, int width, int height) {
-    const int x0 = std::clamp(kept.x0, 0, width), x1 = std::clamp(kept.x1, x0, width);
-    const int y0 = std::clamp(kept.y0, 0, height), y1 = std::clamp(kept.y1, y0, height);
-    if (x1 == x0 || y1 == y0) {
+void clearAround(const PixelRect& kept, int width, int height) {
+    const PixelRect inside = kept.intersection({0, 0, width, height});
+    if (inside.isEmpty()) {
         glClear(GL_COLOR_BUFFER_BIT);
         return;
     }
+    const auto [x0, y0, x1, y1] = inside;
     glEnable(GL_SCISSOR_TEST);
     const int bands[4][4] = {
         {0, 0, width, y0}, {0, y1, width, height - y1}, {0, y0, x0, y1 - y0}, {x1, y0, width - x1, y1 - y0}};
@@ -243,9 +240,9 @@ void Compositor::draw(cairo_surface_t* interface, Interface change, const std::v
     glDisable(GL_SCISSOR_TEST);
     // Black under the videos, but where the largest frame will lie (all of the window in the
     // player, all but the bars when it is letterboxed).
-    PixelBox kept;
+    PixelRect kept;
     for (const auto& video : videos) {
-        const PixelBox box = covered(video, height);
+        const PixelRect box = covered(video, height);
         if (box.area() > kept.area()) kept = box;
     }
     glClearColor(0, 0, 0, 1);
