@@ -31,7 +31,11 @@ statistics (REELHAVEN_DISPLAY_STATISTICS) give the frames it showed and dropped.
 whole process's, start-up, library and exit included, against mpv's whole process. Then, with
 --app, idle while paused: each of the app and mpv (`--pause`) paused in a window of the first SIZE,
 its CPU over PAUSED seconds (default 20) read from /proc once it has settled (ONLY=paused: this
-line alone). Each --other build
+line alone). With --app and ONLY=threads, only where the CPU goes instead: the app's `--open` and mpv, in
+windows of the app's size, each read from /proc thread by thread over the same stretch of steady
+playback (from 5 s to 13 s after its start, the app's controls hidden by then), the threads grouped
+as the GL rasterizer's (llvmpipe), the decoder's (mpv's core and its frame threads) and the rest
+(the app's window and render threads; mpv's video output, audio, demuxer and scripts). Each --other build
 (another checkout's bench_display_play, say the one before a change) joins every round beside
 ours under its LABEL; each --other-app launcher (another checkout's) joins beside the app the same
 way.
@@ -153,6 +157,11 @@ def main():
     work = tempfile.mkdtemp(prefix="bench-display-")
     try:
         apps = {"app": app, **apps} if app else {}
+        if os.environ.get("ONLY") == "threads":
+            if not apps:
+                sys.exit("ONLY=threads needs --app")
+            threads(apps, clip, rounds, appWindowSize(sizes[0]))
+            return
         if os.environ.get("ONLY") != "paused":
             compare(apps, work, plays, counts, clip, seconds, rounds, sizes)
         if apps:
@@ -182,6 +191,76 @@ def paused(apps, work, clip, rounds, size, seconds):
         cpu = statistics.median(runs)
         print(f"  {runner:<6} paused cpu {cpu:6.3f} s over {seconds:.0f} s, {100 * cpu / seconds:5.2f}% of a cpu "
               f"(each: {' '.join(f'{r:.2f}' for r in runs)})")
+    print(f"  load after {load()}")
+
+
+def threadGroup(name):
+    if name.startswith("llvmpipe-"):
+        return "rasterizer"
+    # mpv's playback core and FFmpeg's frame threads carry the process's name (or, in the app,
+    # the name of the thread that created them).
+    if name in ("mpv", "mpv/mpv core"):
+        return "decoder"
+    return "rest"
+
+
+def threadCpu(pid):
+    """CPU seconds of each group of a running process's threads."""
+    groups = {"rasterizer": 0.0, "decoder": 0.0, "rest": 0.0}
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/stat") as file:
+                stat = file.read()
+        except FileNotFoundError:
+            continue  # ended meanwhile
+        name = stat[stat.index("(") + 1:stat.rindex(")")]
+        fields = stat.rsplit(")", 1)[1].split()
+        groups[threadGroup(name)] += (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    return groups
+
+
+def steadyThreadCpu(arguments, start=5, end=13):
+    """The thread groups' CPU of a process between `start` and `end` seconds after its start."""
+    process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(start)
+        before = threadCpu(process.pid)
+        time.sleep(end - start)
+        after = threadCpu(process.pid)
+        return {group: after[group] - before[group] for group in after}
+    finally:
+        process.terminate()
+        process.wait(timeout=60)
+
+
+def threads(apps, clip, rounds, size):
+    """Where each side's CPU goes in steady playback, in rotated order."""
+    figures = {f"{label} --open": [] for label in apps}
+    figures["mpv"] = []
+    runners = list(figures)
+    print(f"== where the cpu goes, {size}, 5-13 s after the start, {rounds} rounds, load before {load()}")
+    for turn in range(rounds):
+        for runner in runners[turn % len(runners):] + runners[:turn % len(runners)]:
+            if runner == "mpv":
+                figures[runner].append(steadyThreadCpu(
+                    ["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
+                     "--no-border", "--really-quiet", clip]))
+            else:
+                with tempfile.TemporaryDirectory(prefix="bench-display-threads-") as home:
+                    figures[runner].append(steadyThreadCpu(
+                        [apps[runner.split()[0]], "--home", home, "--open", clip, "--display", "--size", size,
+                         "--no-restore", "--audio-output", "null"]))
+    medians = {runner: {group: statistics.median(run[group] for run in runs) for group in runs[0]}
+               for runner, runs in figures.items()}
+    for runner, groups in medians.items():
+        total = statistics.median(sum(run.values()) for run in figures[runner])
+        print(f"  {runner:<12} total {total:5.2f} s   " +
+              "   ".join(f"{group} {cpu:5.2f} s" for group, cpu in groups.items()))
+    for runner in runners[:-1]:
+        print(f"  ratio, {runner} against mpv: " + "   ".join(
+            f"{group} {medians[runner][group] / medians['mpv'][group]:.2f}x"
+            for group in medians[runner] if medians["mpv"][group] > 0))
     print(f"  load after {load()}")
 
 

@@ -232,6 +232,14 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
     return all;
 }
 
+bool Compositor::clearsAfterCopying(const std::vector<VideoFrame>& videos) {
+    const auto shown = std::count_if(videos.begin(), videos.end(), [](const VideoFrame& video) {
+        return video.frame.texture && !video.clip.isEmpty();
+    });
+    return shown == 1 &&
+           std::all_of(videos.begin(), videos.end(), [](const VideoFrame& video) { return video.blurs.empty(); });
+}
+
 void Compositor::draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
                       int height) {
     m_blurOwed = false;
@@ -246,12 +254,19 @@ void Compositor::draw(cairo_surface_t* interface, Interface change, const std::v
         if (box.area() > kept.area()) kept = box;
     }
     glClearColor(0, 0, 0, 1);
-    clearAround(kept, width, height);
+    // One frame with no blur over it (a letterboxed player, its controls hidden): its bands are
+    // cleared after it is copied, in one pass with the interface blended over them. Cleared
+    // before, they make a pass of their own ahead of the copy, and in software GL each pass costs
+    // the rasterizer's threads a round of their own, however few its pixels. Other frames may lie
+    // in the bands of the largest, and a blur reads what is around its frame: those clear first.
+    const bool clearLast = clearsAfterCopying(videos);
+    if (!clearLast) clearAround(kept, width, height);
     if (!drawVideos(videos, width, height) && kept.area() > 0) {
         // A frame could not be read after all: black and the others, so nothing stale shows.
         glClear(GL_COLOR_BUFFER_BIT);
         drawVideos(videos, width, height);
     }
+    if (clearLast) clearAround(kept, width, height);
     // An interface never uploaded at this size goes up whatever `change` says.
     const bool sized = cairo_image_surface_get_width(interface) == m_textureWidth &&
                        cairo_image_surface_get_height(interface) == m_textureHeight;

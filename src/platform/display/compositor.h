@@ -21,12 +21,12 @@ struct VideoFrame {
 };
 
 // Composites a frame in the window's GL context (current on the calling thread): black (but under
-// the largest frame, which covers its place), then the newest frame of each OpenGL view where it
-// shows (a blit from the texture its context shares: no copy through the CPU), blurred under the
-// blur materials over it (but in the window's very first picture, see `owesBlur`), then the
-// painted interface over them with its alpha, the holes over the videos left clear. The interface
-// texture is kept between frames and only the rows that changed are uploaded again. Main thread
-// (the window's context) only.
+// the largest frame, which covers its place; around a frame shown alone, after it), then the
+// newest frame of each OpenGL view where it shows (a blit from the texture its context shares: no
+// copy through the CPU), blurred under the blur materials over it (but in the window's very first
+// picture, see `owesBlur`), then the painted interface over them with its alpha, the holes over
+// the videos left clear. The interface texture is kept between frames and only the rows that
+// changed are uploaded again. Main thread (the window's context) only.
 class Compositor {
 public:
     Compositor();
@@ -54,6 +54,8 @@ public:
 private:
     // Blits each video's frame where it shows; false when one could not be read.
     bool drawVideos(const std::vector<VideoFrame>& videos, int width, int height);
+    // Whether the black around the one frame of `videos` can go on after it is copied.
+    static bool clearsAfterCopying(const std::vector<VideoFrame>& videos);
     // Looks again at the rows from `first` up to `end` for ink.
     void findInkedRows(const std::uint8_t* data, int width, int stride, int first, int end);
 

@@ -213,6 +213,35 @@ TEST_F(DisplayHostTest, TheWindowAroundALetterboxedVideoIsBlackWhereverItMoves) 
     renderer.release(*video);
 }
 
+TEST_F(DisplayHostTest, ASmallVideoInTheBarsOfALargerOneStaysOverTheirBlack) {
+    // A frame alone has its bars cleared after it is copied; with a second frame lying in them,
+    // that clear would wipe it out.
+    window->setBackgroundColor(Color::clear());
+    auto large = SolidGLView::create(Rect(0, 30, 320, 180));
+    auto small = SolidGLView::create(Rect(10, 4, 40, 20));
+    small->red = 0;
+    small->blue = 1;
+    window->addSubview(large);
+    window->addSubview(small);
+    host->capture();
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
+    renderer.display(*large);
+    renderer.display(*small);
+    for (int frame = 0; frame < 2; ++frame) {
+        const auto image = host->capture();
+        EXPECT_TRUE(near(image.pixel(160, 120), 255, 0, 0));
+        EXPECT_TRUE(near(image.pixel(30, 14), 0, 0, 255)) << "the small video, frame " << frame;
+        for (auto [x, y] : {std::pair{160, 10}, {5, 14}, {160, 229}})
+            EXPECT_TRUE(near(image.pixel(x, y), 0, 0, 0)) << x << "," << y;
+        const auto shown = host->statistics().videoFrames;
+        renderer.display(*large);
+        ASSERT_TRUE(serveUntil([&] { return host->statistics().videoFrames > shown; }));
+    }
+    renderer.release(*small);
+    renderer.release(*large);
+}
+
 TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {
     // The player: the video fills the window, so the composite draws no black under it.
     auto video = SolidGLView::create(Rect(0, 0, 320, 240));
