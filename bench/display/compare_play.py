@@ -255,7 +255,7 @@ def threads(apps, clip, rounds, size):
                for runner, runs in figures.items()}
     for runner, groups in medians.items():
         total = statistics.median(sum(run.values()) for run in figures[runner])
-        print(f"  {runner:<12} total {total:5.2f} s   " +
+        print(f"  {runner:<14} total {total:5.2f} s   " +
               "   ".join(f"{group} {cpu:5.2f} s" for group, cpu in groups.items()))
     for runner in runners[:-1]:
         print(f"  ratio, {runner} against mpv: " + "   ".join(
