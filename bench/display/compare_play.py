@@ -104,29 +104,47 @@ def runApp(arguments, seconds=None):
     return cpu, numbers
 
 
-def processCpu(pid):
-    """User + system CPU seconds of a running process, from /proc."""
-    with open(f"/proc/{pid}/stat") as file:
-        fields = file.read().rsplit(")", 1)[1].split()
+def statCpu(stat):
+    """User + system CPU seconds from the text of a /proc stat file (a process's or a thread's)."""
+    fields = stat.rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def pausedCpu(arguments, settle, seconds, typed=None):
-    """CPU of a process over `seconds`, from `settle` seconds after its start; it is ended after.
-    `typed`: lines typed at its start (standard input stays open, as a terminal's would)."""
-    process = subprocess.Popen(arguments, stdin=subprocess.PIPE if typed else subprocess.DEVNULL,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, text=True)
+def processCpu(pid):
+    """User + system CPU seconds of a running process, from /proc."""
+    with open(f"/proc/{pid}/stat") as file:
+        return statCpu(file.read())
+
+
+def sampledOver(arguments, settle, seconds, sample, typed=None):
+    """`sample(pid)` of a process `settle` seconds after its start and `seconds` later, as a pair;
+    it is ended after. `typed`: lines typed at its start (standard input stays open, as a terminal's
+    would: at its end the app quits)."""
+    process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, text=True)
     try:
         if typed:
             process.stdin.write(typed)
             process.stdin.flush()
         time.sleep(settle)
-        start = processCpu(process.pid)
+        before = sample(process.pid)
         time.sleep(seconds)
-        return processCpu(process.pid) - start
+        return before, sample(process.pid)
     finally:
         process.terminate()
         process.wait(timeout=60)
+
+
+def pausedCpu(arguments, settle, seconds, typed=None):
+    """CPU of a process over `seconds`, from `settle` seconds after its start."""
+    before, after = sampledOver(arguments, settle, seconds, processCpu, typed)
+    return after - before
+
+
+def mpvCommand(size, *options):
+    """mpv in a window of `size`, as every stage runs it."""
+    return ["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}", "--no-border",
+            *options]
 
 
 def load():
@@ -184,8 +202,7 @@ def paused(apps, work, clip, rounds, size, seconds):
                     cpu = pausedCpu([apps[runner], "--home", home, "--open", clip, "--display", "--size", size,
                                      "--audio-output", "null"], 8, seconds, pause)
             else:
-                cpu = pausedCpu(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
-                                 "--no-border", "--pause", "--really-quiet", clip], 8, seconds)
+                cpu = pausedCpu(mpvCommand(size, "--pause", "--really-quiet", clip), 8, seconds)
             figures[runner].append(cpu)
     for runner, runs in figures.items():
         cpu = statistics.median(runs)
@@ -213,25 +230,14 @@ def threadCpu(pid):
                 stat = file.read()
         except FileNotFoundError:
             continue  # ended meanwhile
-        name = stat[stat.index("(") + 1:stat.rindex(")")]
-        fields = stat.rsplit(")", 1)[1].split()
-        groups[threadGroup(name)] += (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        groups[threadGroup(stat[stat.index("(") + 1:stat.rindex(")")])] += statCpu(stat)
     return groups
 
 
 def steadyThreadCpu(arguments, start=5, end=13):
     """The thread groups' CPU of a process between `start` and `end` seconds after its start."""
-    process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    try:
-        time.sleep(start)
-        before = threadCpu(process.pid)
-        time.sleep(end - start)
-        after = threadCpu(process.pid)
-        return {group: after[group] - before[group] for group in after}
-    finally:
-        process.terminate()
-        process.wait(timeout=60)
+    before, after = sampledOver(arguments, start, end - start, threadCpu)
+    return {group: after[group] - before[group] for group in after}
 
 
 def threads(apps, clip, rounds, size):
@@ -243,9 +249,7 @@ def threads(apps, clip, rounds, size):
     for turn in range(rounds):
         for runner in runners[turn % len(runners):] + runners[:turn % len(runners)]:
             if runner == "mpv":
-                figures[runner].append(steadyThreadCpu(
-                    ["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}",
-                     "--no-border", "--really-quiet", clip]))
+                figures[runner].append(steadyThreadCpu(mpvCommand(size, "--really-quiet", clip)))
             else:
                 with tempfile.TemporaryDirectory(prefix="bench-display-threads-") as home:
                     figures[runner].append(steadyThreadCpu(
@@ -275,8 +279,7 @@ def appWindowSize(size):
 
 
 def runMpv(size, seconds, counts, clip):
-    cpu, numbers = run(["mpv", "--no-config", "--vo=gpu", "--gpu-sw", "--ao=null", f"--geometry={size}", "--no-border",
-                        f"--length={seconds}", "--really-quiet", f"--script={counts}", clip])
+    cpu, numbers = run(mpvCommand(size, f"--length={seconds}", "--really-quiet", f"--script={counts}", clip))
     return cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)
 
 

@@ -59,10 +59,13 @@ PixelBox placed(const VideoFrame& video, int windowHeight) {
     return box;
 }
 
+// Whether a video has a frame to show and some of its place is visible.
+bool showsFrame(const VideoFrame& video) { return video.frame.texture && !video.clip.isEmpty(); }
+
 // The pixels a video's frame, blitted, writes (bottom up, as GL counts them): where it is placed,
 // within its clip; empty for a view with no frame yet.
 PixelRect covered(const VideoFrame& video, int windowHeight) {
-    if (!video.frame.texture || video.clip.isEmpty()) return {};
+    if (!showsFrame(video)) return {};
     return placed(video, windowHeight).rect().intersection(PixelBox(video.clip, windowHeight).rect());
 }
 
@@ -77,11 +80,10 @@ void clearAround(const PixelRect& kept, int width, int height) {
     }
     const auto [x0, y0, x1, y1] = inside;
     glEnable(GL_SCISSOR_TEST);
-    const int bands[4][4] = {
-        {0, 0, width, y0}, {0, y1, width, height - y1}, {0, y0, x0, y1 - y0}, {x1, y0, width - x1, y1 - y0}};
-    for (const auto& band : bands) {
-        if (band[2] <= 0 || band[3] <= 0) continue;
-        glScissor(band[0], band[1], band[2], band[3]);
+    for (const PixelRect& band : {PixelRect{0, 0, width, y0}, PixelRect{0, y1, width, height}, PixelRect{0, y0, x0, y1},
+                                  PixelRect{x1, y0, width, y1}}) {
+        if (band.isEmpty()) continue;
+        glScissor(band.x0, band.y0, band.x1 - band.x0, band.y1 - band.y0);
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glDisable(GL_SCISSOR_TEST);
@@ -201,7 +203,7 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
     const bool deferBlurs = !m_blur.hasRun() && !m_shownVideo;
     for (const auto& region : videos) {
         const auto& frame = region.frame;
-        if (!frame.texture || region.clip.isEmpty()) continue;
+        if (!showsFrame(region)) continue;
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_readFramebuffer);
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture, 0);
         if (glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -233,10 +235,7 @@ bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, in
 }
 
 bool Compositor::clearsAfterCopying(const std::vector<VideoFrame>& videos) {
-    const auto shown = std::count_if(videos.begin(), videos.end(), [](const VideoFrame& video) {
-        return video.frame.texture && !video.clip.isEmpty();
-    });
-    return shown == 1 &&
+    return std::count_if(videos.begin(), videos.end(), showsFrame) == 1 &&
            std::all_of(videos.begin(), videos.end(), [](const VideoFrame& video) { return video.blurs.empty(); });
 }
 
@@ -261,7 +260,7 @@ void Compositor::draw(cairo_surface_t* interface, Interface change, const std::v
     // in the bands of the largest, and a blur reads what is around its frame: those clear first.
     const bool clearLast = clearsAfterCopying(videos);
     if (!clearLast) clearAround(kept, width, height);
-    if (!drawVideos(videos, width, height) && kept.area() > 0) {
+    if (!drawVideos(videos, width, height) && !kept.isEmpty()) {
         // A frame could not be read after all: black and the others, so nothing stale shows.
         glClear(GL_COLOR_BUFFER_BIT);
         drawVideos(videos, width, height);
