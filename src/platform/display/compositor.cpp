@@ -104,7 +104,7 @@ unsigned compile(GLenum type, const char* source) {
 }
 }  // namespace
 
-Compositor::Compositor() {
+Compositor::Compositor(bool keptBackBuffer) : m_keptBackBuffer(keptBackBuffer) {
     const unsigned vertex = compile(GL_VERTEX_SHADER, kVertexShader);
     const unsigned fragment = compile(GL_FRAGMENT_SHADER, kFragmentShader);
     m_program = glCreateProgram();
@@ -171,7 +171,10 @@ int Compositor::upload(cairo_surface_t* interface, int firstRow, int endRow) {
         }
     }
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    if (rows > 0) findInkedRows(data, width, stride, firstRow, endRow);
+    if (rows > 0) {
+        ++m_interfaceVersion;
+        findInkedRows(data, width, stride, firstRow, endRow);
+    }
     return rows;
 }
 
@@ -242,6 +245,10 @@ bool Compositor::clearsAfterCopying(const std::vector<VideoFrame>& videos) {
 void Compositor::draw(cairo_surface_t* interface, Interface change, const std::vector<VideoFrame>& videos, int width,
                       int height) {
     m_blurOwed = false;
+    // An interface never uploaded at this size goes up whatever `change` says.
+    const bool sized = cairo_image_surface_get_width(interface) == m_textureWidth &&
+                       cairo_image_surface_get_height(interface) == m_textureHeight;
+    if (change == Interface::repainted || !sized) upload(interface);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
     glDisable(GL_SCISSOR_TEST);
@@ -259,17 +266,25 @@ void Compositor::draw(cairo_surface_t* interface, Interface change, const std::v
     // the rasterizer's threads a round of their own, however few its pixels. Other frames may lie
     // in the bands of the largest, and a blur reads what is around its frame: those clear first.
     const bool clearLast = clearsAfterCopying(videos);
+    // Kept from the last composite, what lies around the frame is as this one would draw it: then
+    // only the frame's place is drawn, and with the frame's copy done by the CPU a letterboxed
+    // player whose controls are hidden makes the rasterizer no pass at all.
+    const Surround surround{kept, width, height, m_interfaceVersion};
+    const bool surroundKept = clearLast && m_surround == surround;
+    m_surround.reset();
     if (!clearLast) clearAround(kept, width, height);
-    if (!drawVideos(videos, width, height) && !kept.isEmpty()) {
+    const bool drawn = drawVideos(videos, width, height);
+    if (!drawn && !kept.isEmpty()) {
         // A frame could not be read after all: black and the others, so nothing stale shows.
         glClear(GL_COLOR_BUFFER_BIT);
         drawVideos(videos, width, height);
     }
-    if (clearLast) clearAround(kept, width, height);
-    // An interface never uploaded at this size goes up whatever `change` says.
-    const bool sized = cairo_image_surface_get_width(interface) == m_textureWidth &&
-                       cairo_image_surface_get_height(interface) == m_textureHeight;
-    if (change == Interface::repainted || !sized) upload(interface);
+    if (clearLast && !surroundKept) clearAround(kept, width, height);
+    blendInterface(surroundKept ? kept : PixelRect{0, 0, width, height}, width, height);
+    if (m_keptBackBuffer && clearLast && drawn) m_surround = surround;
+}
+
+void Compositor::blendInterface(const PixelRect& within, int width, int height) {
     glUseProgram(m_program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, m_texture);
@@ -282,7 +297,9 @@ void Compositor::draw(cairo_surface_t* interface, Interface change, const std::v
         // Texture rows run top down, the window's bottom up; the texture fills the window.
         const int top = first * height / textureHeight;
         const int bottom = ((first + count) * height + textureHeight - 1) / textureHeight;
-        glScissor(0, height - bottom, width, bottom - top);
+        const PixelRect rows = PixelRect{0, height - bottom, width, height - top}.intersection(within);
+        if (rows.isEmpty()) continue;
+        glScissor(rows.x0, rows.y0, rows.x1 - rows.x0, rows.y1 - rows.y0);
         glDrawArrays(GL_TRIANGLES, 0, 3);
     }
     glDisable(GL_SCISSOR_TEST);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
 #include "platform/display/content_painter.h"
+#include "platform/display/pixel_region.h"
 #include "platform/display/video_blur.h"
 #include "platform/ui/gl/gl_view.h"
 
@@ -26,10 +28,14 @@ struct VideoFrame {
 // copy through the CPU), blurred under the blur materials over it (but in the window's very first
 // picture, see `owesBlur`), then the painted interface over them with its alpha, the holes over
 // the videos left clear. The interface texture is kept between frames and only the rows that
-// changed are uploaded again. Main thread (the window's context) only.
+// changed are uploaded again. Where the window keeps its back buffer across swaps, what lies
+// around a frame shown alone is drawn only when it changed: a letterboxed player's bars, black
+// and the interface over them, are drawn once, not every frame. Main thread (the window's
+// context) only.
 class Compositor {
 public:
-    Compositor();
+    // `keptBackBuffer`: a swap leaves the back buffer as it was drawn (DisplayWindow::keepsBackBuffer).
+    explicit Compositor(bool keptBackBuffer = false);
     ~Compositor();
     Compositor(const Compositor&) = delete;
     Compositor& operator=(const Compositor&) = delete;
@@ -56,6 +62,8 @@ private:
     bool drawVideos(const std::vector<VideoFrame>& videos, int width, int height);
     // Whether the black around the one frame of `videos` can go on after it is copied.
     static bool clearsAfterCopying(const std::vector<VideoFrame>& videos);
+    // Blends the interface's inked rows over what is drawn, within `within`.
+    void blendInterface(const PixelRect& within, int width, int height);
     // Looks again at the rows from `first` up to `end` for ink.
     void findInkedRows(const std::uint8_t* data, int width, int stride, int first, int end);
 
@@ -72,6 +80,18 @@ private:
     VideoBlur m_blur;
     bool m_shownVideo = false;  // a video frame was drawn before
     bool m_blurOwed = false;
+    const bool m_keptBackBuffer;
+    std::uint64_t m_interfaceVersion = 0;  // counts the uploads that changed the texture
+    // With a kept back buffer: what the last composite drew around its one frame (black and the
+    // interface over it) was drawn for this frame's place, window size and interface. Another
+    // composite with all three the same finds it there still.
+    struct Surround {
+        PixelRect frame;
+        int width = 0, height = 0;
+        std::uint64_t interfaceVersion = 0;
+        bool operator==(const Surround&) const = default;
+    };
+    std::optional<Surround> m_surround;
 };
 
 }  // namespace display

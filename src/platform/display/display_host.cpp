@@ -118,7 +118,7 @@ DisplayHost::~DisplayHost() {
 Compositor& DisplayHost::compositor() {
     // Made at the first composite, with the window's context current: its shaders then compile
     // while the player opens its file, not before the file is asked for.
-    if (!m_compositor) m_compositor = std::make_unique<Compositor>();
+    if (!m_compositor) m_compositor = std::make_unique<Compositor>(m_desktop->keepsBackBuffer());
     return *m_compositor;
 }
 

@@ -63,7 +63,15 @@ foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std
     SDL_GL_SetSwapInterval(1);
     EGLDisplay display = eglGetCurrentDisplay();
     gfx::GLContext::shareWith(display, eglGetCurrentContext());
-    return std::unique_ptr<DisplayWindow>(new DisplayWindow(window, context, display));
+    // A kept back buffer lets a letterboxed video's bars stay black without a pass each frame (in
+    // software GL every pass costs the rasterizer's threads a round). Only where the display offers it.
+    const EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+    EGLint swapBehaviour = 0;
+    const bool kept = eglSurfaceAttrib(display, surface, EGL_SWAP_BEHAVIOR, EGL_BUFFER_PRESERVED) == EGL_TRUE &&
+                      eglQuerySurface(display, surface, EGL_SWAP_BEHAVIOR, &swapBehaviour) == EGL_TRUE &&
+                      swapBehaviour == EGL_BUFFER_PRESERVED;
+    if (!kept) eglGetError();  // the refusal is an answer, not an error for the next EGL call to find
+    return std::unique_ptr<DisplayWindow>(new DisplayWindow(window, context, display, kept));
 }
 
 DisplayWindow::~DisplayWindow() {

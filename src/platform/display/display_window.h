@@ -40,14 +40,19 @@ public:
     void setMinimumSize(ui::Size points);
     void makeCurrent();
     void swap();
+    // Whether a swap leaves the back buffer as it was drawn (EGL's preserved swap, where the
+    // display offers it): what a frame leaves unchanged need not be drawn again in the next.
+    // A resize still loses it.
+    bool keepsBackBuffer() const { return m_keepsBackBuffer; }
 
 private:
-    DisplayWindow(SDL_Window* window, void* context, void* eglDisplay)
-        : m_window(window), m_context(context), m_eglDisplay(eglDisplay) {}
+    DisplayWindow(SDL_Window* window, void* context, void* eglDisplay, bool keepsBackBuffer)
+        : m_window(window), m_context(context), m_eglDisplay(eglDisplay), m_keepsBackBuffer(keepsBackBuffer) {}
 
     SDL_Window* m_window;
     void* m_context;     // SDL_GLContext
     void* m_eglDisplay;  // EGLDisplay, which the renderers' contexts share
+    bool m_keepsBackBuffer;
 };
 
 }  // namespace display

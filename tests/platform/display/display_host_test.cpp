@@ -242,6 +242,48 @@ TEST_F(DisplayHostTest, ASmallVideoInTheBarsOfALargerOneStaysOverTheirBlack) {
     renderer.release(*large);
 }
 
+TEST_F(DisplayHostTest, TheBarsOfALetterboxedVideoShowTheirInterfaceAsPaintedFrameAfterFrame) {
+    // Where the window keeps its back buffer, the bars are drawn only when they change: a
+    // translucent mark in them must neither build up frame after frame nor stay once changed.
+    window->setBackgroundColor(Color::clear());
+    auto video = SolidGLView::create(Rect(0, 30, 320, 180));
+    window->addSubview(video);
+    auto mark = ui::View::create(Rect(20, 5, 40, 20));
+    mark->setBackgroundColor(Color::white(1, 0.5));
+    window->addSubview(mark);
+    host->capture();
+    testing_support::RenderThread renderer;
+    ASSERT_TRUE(renderer.hasContext());
+    // Frames of alternate colours, the last one blue.
+    auto nextFrames = [&](int count) {
+        for (int i = count - 1; i >= 0; --i) {
+            video->red = static_cast<float>(i % 2);
+            video->blue = static_cast<float>(1 - i % 2);
+            const auto shown = host->statistics().videoFrames;
+            renderer.display(*video);
+            if (!serveUntil([&] { return host->statistics().videoFrames > shown; })) return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(nextFrames(4));
+    auto image = host->capture();
+    EXPECT_TRUE(near(image.pixel(40, 15), 128, 128, 128, 12)) << "half white over the bar's black, once";
+    EXPECT_TRUE(near(image.pixel(160, 120), 0, 0, 255)) << "the last frame";
+    EXPECT_TRUE(near(image.pixel(160, 229), 0, 0, 0));
+    mark->setBackgroundColor(Color::redColor());
+    host->capture();
+    ASSERT_TRUE(nextFrames(3));
+    image = host->capture();
+    EXPECT_TRUE(near(image.pixel(40, 15), 255, 0, 0)) << "the mark as painted again";
+    mark->removeFromSuperview();
+    host->capture();
+    ASSERT_TRUE(nextFrames(2));
+    image = host->capture();
+    EXPECT_TRUE(near(image.pixel(40, 15), 0, 0, 0)) << "the bar black again without it";
+    EXPECT_TRUE(near(image.pixel(160, 120), 0, 0, 255));
+    renderer.release(*video);
+}
+
 TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOverItFollowsItsChanges) {
     // The player: the video fills the window, so the composite draws no black under it.
     auto video = SolidGLView::create(Rect(0, 0, 320, 240));
