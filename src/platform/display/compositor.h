@@ -51,6 +51,9 @@ public:
     // what it holds: the number of rows sent, 0 when the window would show nothing new of it.
     // Only the rows from `firstRow` up to `endRow` are compared: the painter changed no others.
     int upload(cairo_surface_t* interface, int firstRow = 0, int endRow = -1);
+    // The window system may have given the window a new back buffer (it was resized or exposed):
+    // the next `draw` draws all of it.
+    void backBufferLost() { m_surround.reset(); }
     // The back buffer as drawn, upright (screenshots only).
     gfx::Image readPixels(int width, int height) const;
     // The last `draw` left the blur under materials over a video out (the window's first picture

@@ -440,6 +440,7 @@ void DisplayHost::frame() {
     const bool nothingNew = !videoFrame && !m_screenshot && !animating && !interfaceChanged;
     // A window the window system exposed, resized or has just shown is drawn again all the same.
     if (nothingNew && m_mustComposite) ++m_statistics.windowSystemComposites;
+    if (m_mustComposite) compositor().backBufferLost();
     if (!nothingNew || m_mustComposite) composite();
     // A first picture that went up without its blurs gets them with the next composite.
     m_mustComposite = m_compositeNeeded = compositor().owesBlur();
