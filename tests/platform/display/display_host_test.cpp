@@ -104,6 +104,12 @@ protected:
     bool serveUntil(const std::function<bool()>& done) {
         return testing_support::serveWindowUntil(*loop, *host, done, std::chrono::seconds(20));
     }
+    // Has `view` draw a new frame and serves the window's loop until it has shown it.
+    bool showNextFrame(testing_support::RenderThread& renderer, ui::GLView& view) {
+        const auto shown = host->statistics().videoFrames;
+        renderer.display(view);
+        return serveUntil([&] { return host->statistics().videoFrames > shown; });
+    }
 
     std::optional<testing_support::RealMainLoop> mainLoop;
     std::shared_ptr<dispatch::RunLoop> loop;
@@ -234,9 +240,7 @@ TEST_F(DisplayHostTest, ASmallVideoInTheBarsOfALargerOneStaysOverTheirBlack) {
         EXPECT_TRUE(near(image.pixel(30, 14), 0, 0, 255)) << "the small video, frame " << frame;
         for (auto [x, y] : {std::pair{160, 10}, {5, 14}, {160, 229}})
             EXPECT_TRUE(near(image.pixel(x, y), 0, 0, 0)) << x << "," << y;
-        const auto shown = host->statistics().videoFrames;
-        renderer.display(*large);
-        ASSERT_TRUE(serveUntil([&] { return host->statistics().videoFrames > shown; }));
+        ASSERT_TRUE(showNextFrame(renderer, *large));
     }
     renderer.release(*small);
     renderer.release(*large);
@@ -259,9 +263,7 @@ TEST_F(DisplayHostTest, TheBarsOfALetterboxedVideoShowTheirInterfaceAsPaintedFra
         for (int i = count - 1; i >= 0; --i) {
             video->red = static_cast<float>(i % 2);
             video->blue = static_cast<float>(1 - i % 2);
-            const auto shown = host->statistics().videoFrames;
-            renderer.display(*video);
-            if (!serveUntil([&] { return host->statistics().videoFrames > shown; })) return false;
+            if (!showNextFrame(renderer, *video)) return false;
         }
         return true;
     };
@@ -303,9 +305,7 @@ TEST_F(DisplayHostTest, AVideoFillingTheWindowShowsEdgeToEdgeAndTheInterfaceOver
     for (int i = 0; i < 3; ++i) {
         video->red = static_cast<float>(i % 2);
         video->blue = static_cast<float>(1 - i % 2);
-        const auto shown = host->statistics().videoFrames;
-        renderer.display(*video);
-        ASSERT_TRUE(serveUntil([&] { return host->statistics().videoFrames > shown; }));
+        ASSERT_TRUE(showNextFrame(renderer, *video));
     }
     box->removeFromSuperview();
     image = host->capture();
