@@ -50,8 +50,8 @@ struct PixelBox {
 
 // Where a video's frame is copied to. A frame within a pixel of its place's size (a 693.33-pixel
 // view drawn 693 wide) goes there at its own size from the near edge: a filtered blit costs a pass
-// more per frame and, the first time, the building of its path in software GL (~100 ms before a
-// first picture).
+// more per frame and, the first time, the building of its path in software GL, which would delay
+// the first picture.
 PixelBox placed(const VideoFrame& video, int windowHeight) {
     PixelBox box(video.rect, windowHeight);
     if (std::abs(box.x1 - box.x0 - video.frame.width) <= 1) box.x1 = box.x0 + video.frame.width;
@@ -200,9 +200,9 @@ void Compositor::findInkedRows(const std::uint8_t* data, int width, int stride, 
 
 bool Compositor::drawVideos(const std::vector<VideoFrame>& videos, int width, int height) {
     bool all = true;
-    // A window's first blur costs a few hundred ms in software GL (the paths of its scaled copies
-    // are built then): the first picture shows without it, and the blur comes with the next
-    // composite, which is owed.
+    // A window's first blur is slow in software GL (the paths of its scaled copies are built
+    // then): the first picture shows without it, and the blur comes with the next composite,
+    // which is owed.
     const bool deferBlurs = !m_blur.hasRun() && !m_shownVideo;
     for (const auto& region : videos) {
         const auto& frame = region.frame;
