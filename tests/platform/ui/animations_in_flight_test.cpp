@@ -43,11 +43,11 @@ TEST(AnimationsInFlightTest, TheRestIsTheLastEndOfTheShortAnimationsInView) {
 TEST(AnimationsInFlightTest, WhatRunsOnLongerIsPartOfTheScreenAtRest) {
     dispatch::ScopedMainRunLoop loop;
     auto root = View::create(Rect(0, 0, 100, 100));
-    auto marquee = View::create(Rect(0, 0, 10, 10));
+    auto sixSecondFade = View::create(Rect(0, 0, 10, 10));
     auto later = View::create(Rect(0, 0, 10, 10));
     auto forever = View::create(Rect(0, 0, 10, 10));
-    for (const auto& view : {marquee, later, forever}) root->addSubview(view);
-    fade(marquee->layer(), 6);
+    for (const auto& view : {sixSecondFade, later, forever}) root->addSubview(view);
+    fade(sixSecondFade->layer(), 6);
     fade(later->layer(), 0.3, 2.0);         // a fade that waits seconds first
     fade(forever->layer(), 0.2, 0, 1e30f);  // repeats for ever
     EXPECT_EQ(AnimationsInFlight::restingTime(root->layer(), 0.5), std::nullopt);
