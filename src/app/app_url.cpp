@@ -10,13 +10,14 @@ namespace reelhaven {
 
 namespace {
 
-// What the player's media engine opens on this machine, not over the network: local files and
-// descriptors, memory and inline data, devices and discs, and the prefixes that pass the rest
-// to the engine's own readers (which open files too).
-constexpr std::array<std::string_view, 28> kLocalSchemes{
-    "file",   "fd",  "fdclose",  "memory", "hex",    "data",    "null", "edl",    "slice", "appending",
-    "mf",     "av",  "avdevice", "lavf",   "ffmpeg", "lavfi",   "bd",   "bluray", "bdnav", "dvd",
-    "dvdnav", "dvb", "cdda",     "tv",     "v4l2",   "archive", "ytdl", "pipe"};
+// What a link from another app or a web page may have the player open: the web's and the file
+// servers' schemes and the streaming protocols the media engine plays over the network. Anything
+// else is refused, whatever it is: the engine also knows schemes that read this machine's files,
+// descriptors, devices and sockets, or that pass the rest to its own readers (which open files
+// too), and a list of those would miss the next one.
+constexpr std::array<std::string_view, 17> kNetworkSchemes{"http", "https", "ftp",   "ftps",  "rtsp",   "rtsps",
+                                                           "rtmp", "rtmps", "rtmpe", "rtmpt", "rtmpte", "rtmpts",
+                                                           "rtp",  "srt",   "mms",   "mmsh",  "mmst"};
 
 // A scheme's letters: a letter, then letters, digits, "+" and "-". A dot is allowed in a scheme
 // but is read here as a host's ("example.com//a.mp4"): no player takes a dotted scheme.
@@ -33,10 +34,10 @@ std::optional<std::string_view> leadingScheme(std::string_view text) {
     return text.substr(0, end);
 }
 
-bool isLocalScheme(std::string scheme) {
+bool isNetworkScheme(std::string scheme) {
     std::transform(scheme.begin(), scheme.end(), scheme.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::find(kLocalSchemes.begin(), kLocalSchemes.end(), scheme) != kLocalSchemes.end();
+    return std::find(kNetworkSchemes.begin(), kNetworkSchemes.end(), scheme) != kNetworkSchemes.end();
 }
 
 }  // namespace
@@ -45,7 +46,7 @@ std::optional<foundation::URL> networkURLFromAppURL(const foundation::URL& url) 
     const std::string absolute = url.absoluteString();
     const std::string prefix = std::string(kAppURLScheme) + ":";
     if (absolute.size() < prefix.size()) return std::nullopt;
-    // Dropping a fixed 12 characters cut into the host of "reelhaven:example.com/a.mp4".
+    // The scheme's own length, not "reelhaven://"'s: a link may omit the "//".
     std::string rest = absolute.substr(prefix.size());
     if (rest.starts_with("//")) rest.erase(0, 2);
     if (!leadingScheme(rest)) {
@@ -60,7 +61,7 @@ std::optional<foundation::URL> networkURLFromAppURL(const foundation::URL& url) 
     }
     // "http://" alone parses, but names nothing to play.
     auto network = foundation::URL::parse(rest);
-    if (!network || network->host().empty() || isLocalScheme(network->scheme())) return std::nullopt;
+    if (!network || network->host().empty() || !isNetworkScheme(network->scheme())) return std::nullopt;
     return network;
 }
 

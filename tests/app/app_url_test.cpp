@@ -20,6 +20,9 @@ TEST(AppURLTest, TheAddressEachAppURLPlays) {
         {"reelhaven://rtsp//cam/s", "rtsp://cam/s"},
         {"reelhaven://rtmps//live.example.com/app/key", "rtmps://live.example.com/app/key"},
         {"reelhaven://rtsp://cam/s", "rtsp://cam/s"},
+        {"reelhaven://RTMP//live.example.com/app", "rtmp://live.example.com/app"},
+        {"reelhaven:srt://live.example.com:9000", "srt://live.example.com:9000"},
+        {"reelhaven://mmsh//media.example.com/a", "mmsh://media.example.com/a"},
         // A host and a path get "http://" in front.
         {"reelhaven://example.com/a.mp4", "http://example.com/a.mp4"},
         {"reelhaven://192.168.1.20:8080/live.m3u8", "http://192.168.1.20:8080/live.m3u8"},
@@ -41,12 +44,16 @@ TEST(AppURLTest, TheAddressEachAppURLPlays) {
 }
 
 // A link from another app or a web page must not make the player read this machine's files,
-// descriptors or devices, or media made up from its text.
+// descriptors, devices or sockets, or media made up from its text: only network schemes pass,
+// so a scheme nobody thought of is refused too.
 TEST(AppURLTest, AnAppURLNamingSomethingLocalPlaysNothing) {
     for (const char* given :
          {"reelhaven://file//localhost/etc/passwd", "reelhaven://FILE://localhost/etc/passwd", "reelhaven://fd//3",
           "reelhaven://edl//example.com/a.mp4", "reelhaven://lavf//file:/etc/passwd", "reelhaven://dvd//0/dev/sr0",
-          "reelhaven://av//v4l2:/dev/video0", "reelhaven://file///etc/passwd"}) {
+          "reelhaven://av//v4l2:/dev/video0", "reelhaven://file///etc/passwd", "reelhaven:concat://tmp/x.mp4",
+          "reelhaven:concat://etc/passwd", "reelhaven:unix://run/x.sock", "reelhaven://unix//run/x.sock",
+          "reelhaven://subfile//etc/passwd", "reelhaven://crypto//etc/passwd", "reelhaven://cache//etc/passwd",
+          "reelhaven://smb//server/share/a.mp4", "reelhaven://made-up//example.com/a.mp4"}) {
         auto url = foundation::URL::parse(given);
         ASSERT_TRUE(url) << given;
         auto played = networkURLFromAppURL(*url);
