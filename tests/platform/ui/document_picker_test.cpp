@@ -205,6 +205,45 @@ TEST_F(DocumentPickerTest, APersonBrowsesFoldersSelectsFilesAndOpensThem) {
     EXPECT_EQ(picks->picked[1], (std::vector<foundation::URL>{file("b.mkv"), file("a.mp4")}));
 }
 
+// A folder entered from far down a long list, and the way back up, start at the top.
+TEST_F(DocumentPickerTest, EveryFolderOpensAtItsTop) {
+    for (int index = 0; index < 40; ++index) {
+        const std::string name = "Folder " + std::string(index < 10 ? "0" : "") + std::to_string(index);
+        std::filesystem::create_directories(outside / name);
+    }
+    for (int index = 0; index < 10; ++index)
+        std::filesystem::create_directories(outside / "Folder 39" / ("Inner " + std::to_string(index)));
+    auto picker = DocumentPickerViewController::create({"public.movie"}, false);
+    picker->setDirectoryURL(foundation::URL::fileURLWithPath(outside.path().string()));
+    auto window = Window::create(Rect(0, 0, 390, 844));
+    window->setRootViewController(picker);
+    window->makeKeyAndVisible();
+    ScreenDriver driver(window);
+    driver.settle();
+    const auto shows = [&](const std::string& name) {
+        return driver.screen().find("\"" + name + "\"") != std::string::npos;
+    };
+    ASSERT_TRUE(shows("Folder 00"));
+    ASSERT_FALSE(shows("Folder 39"));
+    const auto lastShown = [&] {
+        std::string last;
+        for (int index = 0; index < 40; ++index) {
+            const std::string name = "Folder " + std::string(index < 10 ? "0" : "") + std::to_string(index);
+            if (shows(name)) last = name;
+        }
+        return last;
+    };
+    for (int swipes = 0; swipes < 12 && !shows("Folder 39"); ++swipes)
+        ASSERT_TRUE(driver.swipe(lastShown(), ScreenDriver::Direction::up));
+    ASSERT_TRUE(shows("Folder 39")) << driver.screen();
+    ASSERT_FALSE(shows("Folder 00"));
+
+    ASSERT_TRUE(driver.tap("Folder 39"));
+    for (int index = 0; index < 10; ++index) EXPECT_TRUE(shows("Inner " + std::to_string(index))) << driver.screen();
+    ASSERT_TRUE(driver.tap("Up"));
+    EXPECT_TRUE(shows("Folder 00")) << driver.screen();
+}
+
 TEST_F(DocumentPickerTest, AFolderThatCannotBeReadSaysSoAndStillGoesUp) {
     // Gone since it was chosen: it cannot be listed.
     auto picker = DocumentPickerViewController::create({"public.movie"}, false);

@@ -121,6 +121,8 @@ void DocumentPickerBrowser::show(const foundation::URL& folder) {
         m_note->setText("This folder cannot be read.");
     }
     refresh();
+    // Another folder's offset means nothing here, and past this one's end it shows no rows at all.
+    m_table->setContentOffset(Point(m_table->contentOffset().x, -m_table->adjustedContentInset().top));
 }
 
 void DocumentPickerBrowser::tapped(size_t row) {

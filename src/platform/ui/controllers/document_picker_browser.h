@@ -30,8 +30,8 @@ public:
     DocumentPickerBrowser(View& root, bool multipleSelection, Callbacks callbacks);
     ~DocumentPickerBrowser();
 
-    // Shows `folder` with nothing selected; one that cannot be read says so and still offers the
-    // way up.
+    // Shows `folder` from its top with nothing selected; one that cannot be read says so and still
+    // offers the way up.
     void show(const foundation::URL& folder);
     // Frames from the root's bounds and safe area.
     void layout(View& root);
