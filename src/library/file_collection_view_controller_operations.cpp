@@ -181,11 +181,11 @@ void FileCollectionViewController::deleteItem(const LibraryItemPtr& item) {
     dispatch::Queue::main()->asyncAfter(kMenuDeleteDelay, [self, item] {
         self->setAlpha({item}, 0.4);
         self->deleteItems({item}, [self, item](bool success) {
+            // Undimmed first, while the item still finds its cell: the rebuilt grid may keep the cell.
+            self->setAlpha({item}, 1.0);
             if (success) {
                 self->applySnapshot(true);
                 EmptyDataSet::reloadEmptyDataSet(*self->collectionView());
-            } else {
-                self->setAlpha({item}, 1.0);
             }
         });
     });
@@ -211,13 +211,11 @@ void FileCollectionViewController::confirmDeleteSelection() {
 }
 
 void FileCollectionViewController::finishDeleteSelection(bool success, const std::vector<LibraryItemPtr>& items) {
+    setAlpha(items, 1.0);
+    applySnapshot(true);
     if (success) {
-        applySnapshot(true);
         setMode(Mode::normal);
         EmptyDataSet::reloadEmptyDataSet(*collectionView());
-    } else {
-        setAlpha(items, 1.0);
-        applySnapshot(true);
     }
     auto grid = collectionView();
     for (const auto& path : grid->selectedIndexPaths()) grid->deselectItem(path);

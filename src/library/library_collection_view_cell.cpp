@@ -31,4 +31,9 @@ void LibraryCollectionViewCell::setSelected(bool selected) {
     if (auto dimmed = dimmedView()) dimmed->setAlpha(selected ? 0.6 : 1.0);
 }
 
+void LibraryCollectionViewCell::prepareForReuse() {
+    ui::CollectionViewCell::prepareForReuse();
+    setAlpha(1.0);
+}
+
 }  // namespace reelhaven

@@ -26,6 +26,8 @@ public:
     virtual void awakeFromNib();
 
     void setSelected(bool selected) override;
+    // A cell dimmed while its item was being deleted shows the next item whole.
+    void prepareForReuse() override;
 
 protected:
     explicit LibraryCollectionViewCell(const ui::Rect& frame) : ui::CollectionViewCell(frame) {}

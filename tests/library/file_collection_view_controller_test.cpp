@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "core/drag_origin.h"
+#include "library/folder_collection_view_cell.h"
 #include "library/move_items_table_view_controller.h"
 #include "library_screen_fixture.h"
 #include "platform/ui/lists/drag_session.h"
@@ -321,6 +322,43 @@ TEST_F(LibraryBrowserTest, AnUploadWhileTheMenuIsOpenNeverRedirectsTheAction) {
     EXPECT_TRUE(exists("Renamed.mp4"));
 }
 
+TEST_F(LibraryBrowserTest, CellsDimmedForADeleteAreWholeAgainWhenShownForOtherItems) {
+    for (const char* name : {"A.mp4", "B.mp4", "C.mp4", "D.mp4"}) makeFile(name);
+    show();
+    auto dimmedNames = [&] {
+        std::vector<std::string> dimmed;
+        grid()->layoutIfNeeded();
+        for (const auto& item : screen->dataSource()->snapshot().itemIdentifiers())
+            if (auto cell = cellOf(item->displayName()); cell && cell->alpha() != 1.0)
+                dimmed.push_back(item->displayName());
+        return dimmed;
+    };
+    for (const char* name : {"A", "B"}) {
+        auto remove = std::dynamic_pointer_cast<ui::Menu>(menuOf(name)->children().back());
+        ASSERT_TRUE(remove && remove->selectAction("Delete"));
+        loop.advanceSeconds(0.4);
+        EXPECT_EQ(cellOf(name)->alpha(), 0.4);
+        screen->fileOperationQueue()->sync([] {});
+        settle();
+    }
+    ASSERT_EQ(gridNames(), (Strings{"C", "D"}));
+    EXPECT_EQ(dimmedNames(), Strings{});
+
+    // Files that arrive later take the cells the deleted ones left.
+    makeFile("E.mp4");
+    makeFile("F.mp4");
+    screen->reloadAfterWebUpload();
+    settle();
+    ASSERT_EQ(gridNames(), (Strings{"C", "D", "E", "F"}));
+    EXPECT_EQ(dimmedNames(), Strings{});
+
+    // So do search results.
+    searchBar()->beginEditing();
+    searchBar()->type("e");
+    ASSERT_EQ(gridNames(), Strings{"E"});
+    EXPECT_EQ(dimmedNames(), Strings{});
+}
+
 TEST_F(LibraryBrowserTest, AnItemThatWentAwayIsNotActedOn) {
     makeFile("Gone.mp4");
     makeFile("Stays.mp4");
@@ -446,6 +484,38 @@ TEST_F(LibraryBrowserTest, TheMoveSheetMovesTheChosenItemsEvenAfterAnUpload) {
     EXPECT_EQ(screen->mode(), Mode::normal);
     EXPECT_EQ(screen->presentedViewController(), nullptr);
     EXPECT_EQ(gridNames(), (Strings{"A", "C", "Target"}));
+}
+
+// A folder's count is of the videos it holds (its previews come from them), not of its
+// sub-folders: moved in with a name of emoji and CJK, it still says so after a restart.
+TEST_F(LibraryBrowserTest, AFolderCountsTheVideosItHoldsAfterAMoveAndARestart) {
+    const std::string film = "\xf0\x9f\x8e\xac \xe6\x9d\xb1\xe4\xba\xac";  // clapper board, Tokyo
+    for (const char* name : {"Box/1.mp4", "Box/2.mp4", "Box/3.mp4", "Sub/Inner.mp4"}) makeFile(name);
+    makeFile(film + ".mp4");
+    makeFile("B.mp4");
+    show();
+    screen->setMode(Mode::edit);
+    for (const std::string& name : {film, std::string("B"), std::string("Sub")}) ASSERT_TRUE(tap(name));
+    std::vector<LibraryItemPtr> chosen;
+    for (const auto& path : grid()->selectedIndexPaths())
+        chosen.push_back(screen->dataSource()->itemIdentifier(path).value_or(nullptr));
+    ASSERT_EQ(chosen.size(), 3u);
+    screen->moveItems(chosen, folder("Box"), false);
+    settle();
+    ASSERT_TRUE(exists("Box/" + film + ".mp4"));
+    const auto countOfBox = [&] {
+        settle();
+        auto cell = std::dynamic_pointer_cast<FolderCollectionViewCell>(cellOf("Box"));
+        return cell ? cell->contentsLabel()->text().value_or("") : "no cell";
+    };
+    EXPECT_EQ(countOfBox(), "5 items");
+
+    manager = VideoManager::create(documentsClient, progressClient);
+    show();
+    EXPECT_EQ(countOfBox(), "5 items");
+    std::vector<std::string> counted;
+    for (const auto& item : folder("Box")->contents()) counted.push_back(item->displayName());
+    EXPECT_EQ(counted, (Strings{film, "1", "2", "3", "B"}));
 }
 
 class DropTest : public LibraryBrowserTest {
