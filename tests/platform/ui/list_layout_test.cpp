@@ -270,7 +270,8 @@ TEST(TableLayoutTest, InsetGroupedRowsKeepTheirMargins) {
     auto heights = std::make_shared<Heights>();
     table->setDataSource(heights);
     table->reloadData();
-    EXPECT_EQ(table->headerView(0)->frame(), Rect(0, 0, 390, 38));
+    // The header spans the rows' width, so its title lines up with theirs.
+    EXPECT_EQ(table->headerView(0)->frame(), Rect(20, 0, 350, 38));
     EXPECT_EQ(table->cellForRow({0, 0})->frame(), Rect(20, 38, 350, 44));
     // No delegate: every row 44; grouped sections without a header or footer keep 18 points.
     EXPECT_EQ(table->cellForRow({1, 0})->frame(), Rect(20, 38 + 3 * 44 + 18 + 18, 350, 44));
@@ -281,6 +282,7 @@ TEST(TableLayoutTest, InsetGroupedRowsKeepTheirMargins) {
     table->setLayoutMargins({0, 200, 0, 150});
     table->layoutIfNeeded();
     EXPECT_EQ(table->cellForRow({0, 0})->frame(), Rect(200, 38, 674, 44));
+    EXPECT_EQ(table->headerView(0)->frame(), Rect(200, 0, 674, 38));
     table->setLayoutMargins({0, 0, 0, 0});
     table->layoutIfNeeded();
     EXPECT_EQ(table->cellForRow({0, 0})->frame(), Rect(20, 38, 984, 44));

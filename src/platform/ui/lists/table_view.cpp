@@ -1,6 +1,9 @@
 #include "platform/ui/lists/table_view.h"
 
+#include <algorithm>
+
 #include "platform/base/fatal.h"
+#include "platform/ui/lists/list_layout_configuration.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
@@ -38,10 +41,17 @@ double TableView::boundaryHeight(bool header, int section) {
         const double height = header ? m_sectionHeaderHeight : m_sectionFooterHeight;
         // A titled header or footer grows to show a title that wraps.
         if (auto titled = std::dynamic_pointer_cast<TableViewHeaderFooterView>(view))
-            return titled->heightFitting(bounds().size.width, height);
+            return titled->heightFitting(boundaryWidth(), height);
         return height;
     }
     return m_style == TableViewStyle::plain ? 0 : groupedSectionSpacing;
+}
+
+double TableView::boundaryWidth() const {
+    const double width = bounds().size.width;
+    if (m_style != TableViewStyle::insetGrouped) return width;
+    const EdgeInsets sides = ListMetrics::insetGroupedSides(layoutMargins());
+    return std::max(0.0, width - sides.left - sides.right);
 }
 
 void TableView::setRowHeight(double height) {

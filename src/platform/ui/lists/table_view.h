@@ -145,6 +145,8 @@ protected:
 
 private:
     double boundaryHeight(bool header, int section);
+    // The width a header or footer gets: the rows' width.
+    double boundaryWidth() const;
 
     TableViewStyle m_style;
     std::shared_ptr<TableViewLayout> m_layout;

@@ -15,9 +15,10 @@ ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
     for (int s = 0; s < static_cast<int>(context.itemCounts.size()); ++s) {
         ListGeometry::Section section;
         const double top = y;
+        // Headers and footers span the rows' width, so their titles line up with the rows' text.
         if (const double height = headerHeight ? headerHeight(s) : 0; height > 0)
-            y = ListGeometry::appendBoundary(section, elementKindSectionHeader, Rect(0, y, width, height), true,
-                                             pinsHeaders);
+            y = ListGeometry::appendBoundary(section, elementKindSectionHeader, Rect(sides.left, y, rowWidth, height),
+                                             true, pinsHeaders);
         const int rows = context.itemCounts[static_cast<size_t>(s)];
         section.items.reserve(static_cast<size_t>(rows));
         section.rows.reserve(static_cast<size_t>(rows));
@@ -29,8 +30,8 @@ ListGeometry TableViewLayout::prepare(const ListLayoutContext& context) const {
             y += height;
         }
         if (const double height = footerHeight ? footerHeight(s) : 0; height > 0)
-            y = ListGeometry::appendBoundary(section, elementKindSectionFooter, Rect(0, y, width, height), false,
-                                             false);
+            y = ListGeometry::appendBoundary(section, elementKindSectionFooter, Rect(sides.left, y, rowWidth, height),
+                                             false, false);
         geometry.appendSection(std::move(section), top, y, width);
     }
     geometry.contentSize = {width, y + std::max(0.0, trailingHeight)};
