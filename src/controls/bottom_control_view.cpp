@@ -101,6 +101,8 @@ BottomControlView::BottomControlView(const ui::Rect& frame)
     m_allControlsStack->setAlignment(ui::StackViewAlignment::center);
     m_labelsStack->setAxis(ui::LayoutAxis::horizontal);
     m_labelsStack->setDistribution(ui::StackViewDistribution::equalSpacing);
+    // The least gap between the two times, so on the narrowest bar they still read as two.
+    m_labelsStack->setSpacing(8);
     m_labelsStack->setLayoutMarginsRelativeArrangement(true);
     m_progressBarStack->setAlignment(ui::StackViewAlignment::fill);
     m_progressBarStack->setContentHuggingPriority(250, ui::LayoutAxis::horizontal);

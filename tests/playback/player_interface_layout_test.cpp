@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ struct Screen {
     ui::UserInterfaceSizeClass vertical;
     BottomControlView::Arrangement arrangement;
 };
+
+void PrintTo(const Screen& screen, std::ostream* out) { *out << screen.name; }
 
 constexpr auto kCompact = ui::UserInterfaceSizeClass::compact;
 constexpr auto kRegular = ui::UserInterfaceSizeClass::regular;
@@ -149,14 +152,53 @@ TEST_P(PlayerInterfaceLayoutTest, TheBarsAndOverlaysAreDecidedByTheirConstraints
     EXPECT_FALSE(overlap(inWindow(*top), inWindow(*bottom())));
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, PlayerInterfaceLayoutTest, ::testing::ValuesIn(kScreens),
-                         [](const ::testing::TestParamInfo<Screen>& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name) {
-                                 if (c == ' ') c = '_';
-                             }
-                             return name;
-                         });
+// The two time labels read as two times: their texts keep a gap, down to the smallest window,
+// where the bar between the buttons is narrowest.
+class PlayerTimeLabelsTest : public PlayerInterfaceLayoutTest {};
+
+TEST_P(PlayerTimeLabelsTest, TheTwoTimesKeepAGap) {
+    auto bar = bottom();
+    bar->progressLabel()->setText("0:02");
+    bar->durationLabel()->setText("-0:12");
+    window->layoutIfNeeded();
+    // Where each text is drawn: at the leading end of the progress label, the trailing end of the
+    // duration label, or centred, as each is aligned.
+    auto textRect = [](const ui::Label& label) {
+        const ui::Rect frame = inWindow(label);
+        const double width = std::min(label.intrinsicContentSize().width, frame.size.width);
+        double x = frame.minX();
+        if (label.textAlignment() == ui::TextAlignment::right) x = frame.maxX() - width;
+        if (label.textAlignment() == ui::TextAlignment::center) x = frame.midX() - width / 2;
+        return ui::Rect(x, frame.minY(), width, frame.size.height);
+    };
+    const ui::Rect progress = textRect(*bar->progressLabel());
+    const ui::Rect duration = textRect(*bar->durationLabel());
+    EXPECT_GE(bar->progressLabel()->bounds().size.width, bar->progressLabel()->intrinsicContentSize().width)
+        << "the whole time shows";
+    EXPECT_GE(bar->durationLabel()->bounds().size.width, bar->durationLabel()->intrinsicContentSize().width)
+        << "the whole time shows";
+    if (progress.minY() < duration.maxY() && duration.minY() < progress.maxY()) {  // on one line
+        EXPECT_GE(duration.minX() - progress.maxX(), 6) << text(progress) << " and " << text(duration);
+    }
+}
+
+std::string screenName(const ::testing::TestParamInfo<Screen>& info) {
+    std::string name = info.param.name;
+    for (char& c : name) {
+        if (c == ' ') c = '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, PlayerInterfaceLayoutTest, ::testing::ValuesIn(kScreens), screenName);
+
+const Screen kTimeLabelScreens[] = {
+    kScreens[0],
+    kScreens[1],
+    kScreens[3],
+    {"smallest window", {390, 390}, {0, 0, 0, 0}, kCompact, kCompact, BottomControlView::Arrangement::compact},
+};
+INSTANTIATE_TEST_SUITE_P(Screens, PlayerTimeLabelsTest, ::testing::ValuesIn(kTimeLabelScreens), screenName);
 
 }  // namespace
 }  // namespace reelhaven
