@@ -77,8 +77,10 @@ Above above(const std::vector<std::shared_ptr<ui::View>>& windowSubviews, size_t
     for (size_t i = index + 1; i < windowSubviews.size(); ++i) {
         const auto& view = windowSubviews[i];
         if (view->isHidden() || view->alpha() < 0.01) continue;
-        // A presented screen, clear or not; a plain clear view (a dimming) covers nothing.
+        // A presented screen, clear or not; a plain clear view (a dimming) covers nothing. An
+        // alert hides nothing: its dimming, drawn over the bars, lets them show through.
         auto controller = view->viewController();
+        if (std::dynamic_pointer_cast<ui::AlertController>(controller)) continue;
         const bool presented = controller && controller->presentingViewController();
         const auto background = view->backgroundColor();
         if (!presented && (!background || background->alpha < 0.01)) continue;

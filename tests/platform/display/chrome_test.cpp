@@ -255,6 +255,36 @@ TEST_F(ChromeTest, AnAlertIsModalAndEachActionIsATarget) {
     EXPECT_EQ(chosen, "OK");
 }
 
+// The dimming lies over the bar as over the rest: its title and items show, darker, and only the
+// alert's actions take clicks.
+TEST_F(ChromeTest, AnAlertDimsTheBarUnderItWithItsTitleAndItems) {
+    root->navigationItem()->setRightBarButtonItem(ui::BarButtonItem::create("Edit"));
+    // What under the window's top stands out from the bar's plate at (5, 5): the title, the item.
+    auto inked = [&](const Rect& r) {
+        const auto plate = image.pixel(5, 5);
+        int count = 0;
+        for (int y = static_cast<int>(r.minY()); y < static_cast<int>(r.maxY()); ++y)
+            for (int x = static_cast<int>(r.minX()); x < static_cast<int>(r.maxX()); ++x) {
+                const auto p = image.pixel(x, y);
+                count += std::abs(p.r - plate.r) + std::abs(p.g - plate.g) + std::abs(p.b - plate.b) > 45;
+            }
+        return count;
+    };
+    const Rect title(150, 8, 100, 28), item(330, 8, 70, 28);
+    paint();
+    const auto plain = image.pixel(5, 5);
+    const int titleInk = inked(title), itemInk = inked(item);
+    ASSERT_GT(titleInk, 20);
+    ASSERT_GT(itemInk, 10);
+    presentDeleteAlert();
+    const auto result = paint();
+    EXPECT_LT(image.pixel(5, 5).g, plain.g) << "the bar is dimmed";
+    EXPECT_GT(image.pixel(5, 5).g, 0) << "and drawn";
+    EXPECT_GT(inked(title), titleInk / 2) << "the title shows under the dimming";
+    EXPECT_GT(inked(item), itemInk / 2) << "the item shows under the dimming";
+    EXPECT_EQ(result.targets.size(), 2u) << "only the alert's actions take clicks";
+}
+
 TEST_F(ChromeTest, AnAlertsLongMessageWrapsAndTheAlertGrowsToHoldIt) {
     const std::string message =
         "The file could not be moved because a file with the same name already exists in the folder you chose.";
