@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "core/ffmpeg_frame_reader.h"
+#include "core/ffmpeg_picture_bound.h"
 #include "core/ffmpeg_resources.h"
 #include "core/video_time.h"
 #include "platform/base/log.h"
@@ -131,10 +132,13 @@ int reducedScale(const AVCodec& decoder, int width) {
     return scale;
 }
 
-// Seconds from the duration the header gave or, where it gave none, the one probing found.
-double durationOf(std::int64_t headerDuration, const AVFormatContext& probed) {
+// The file's length in seconds: the duration the header gave or, where it gave none, the one
+// probing found. -1 for a length beyond real media (a damaged header can claim any); a length
+// still unknown after probing comes out as 0 or negative.
+double lengthOf(std::int64_t headerDuration, const AVFormatContext& probed) {
     const std::int64_t duration = headerDuration >= 1 ? headerDuration : probed.duration;
-    return static_cast<double>(duration) / AV_TIME_BASE;
+    const double seconds = static_cast<double>(duration) / AV_TIME_BASE;
+    return seconds > kLongestMediaTime ? -1 : seconds;
 }
 
 // The decoded picture scaled to the thumbnail's width and `height`, then turned. The scaler
@@ -171,7 +175,6 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, De
     if (!codec || avcodec_parameters_to_context(codec.get(), stream.codecpar) < 0) return fail("Couldn't open codec");
     codec->time_base = stream.time_base;
     codec->lowres = reducedScale(*decoder, codec->width);
-    if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
 
     FramePtr frame(av_frame_alloc());
     if (!frame) return fail("Couldn't alloc video frame");
@@ -185,7 +188,19 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, De
         return static_cast<int>(lines);
     };
     if (!heightFor(nullptr)) return fail("Invalid video size");
-    if (probed && codec->pix_fmt == AV_PIX_FMT_NONE) return fail("Pixel format is none");
+    // The picture as the decoder will give it, reduced: measured before the decoder is opened
+    // where its format is known. A format the probe could not learn is none only for a picture
+    // too large to probe; the decoder then measures it before taking its memory.
+    const int decodedWidth = AV_CEIL_RSHIFT(codec->width, codec->lowres);
+    const int decodedHeight = AV_CEIL_RSHIFT(codec->height, codec->lowres);
+    if (codec->pix_fmt != AV_PIX_FMT_NONE && !FFmpegPictureBound::fits(decodedWidth, decodedHeight, codec->pix_fmt))
+        return fail("Picture too large");
+    if (probed && codec->pix_fmt == AV_PIX_FMT_NONE &&
+        FFmpegPictureBound::fits(decodedWidth, decodedHeight, AV_PIX_FMT_NONE))
+        return fail("Pixel format is none");
+    bool tooLarge = false;
+    FFmpegPictureBound::guard(*codec, tooLarge);
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
     const auto lease = budget.acquire(static_cast<std::int64_t>(codec->width) * codec->height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
@@ -197,6 +212,7 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, De
     auto decoded = reader.decodeAt(target, *frame);
     if (decoded != FFmpegFrameReader::Result::frame && target > start) decoded = reader.decodeAt(start, *frame);
     if (decoded == FFmpegFrameReader::Result::seekFailed) return fail("Cannot seek");
+    if (tooLarge) return fail("Picture too large");
     if (decoded != FFmpegFrameReader::Result::frame) return nullptr;
 
     if (frame->format == AV_PIX_FMT_NONE) return fail("Pixel format is none");
@@ -222,27 +238,14 @@ FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& pat
     }
     const std::int64_t headerDuration = format->duration;
     const bool probed = !headerSuffices(*format);
-    if (probed && avformat_find_stream_info(format.get(), nullptr) < 0) {
-        if (headerDuration >= 1) metadata.duration = durationOf(headerDuration, *format);
+    if (probed && FFmpegPictureBound::findStreamInfo(*format) < 0) {
+        if (headerDuration >= 1) metadata.duration = lengthOf(headerDuration, *format);
         fail("Couldn't get stream info");
         return metadata;
     }
-    metadata.duration = durationOf(headerDuration, *format);
+    metadata.duration = lengthOf(headerDuration, *format);
     metadata.thumbnail = thumbnailOf(*format, probed, budget);
     return metadata;
-}
-
-std::shared_ptr<gfx::Image> FFmpegUtility::createImage(const AVFrame& rgbaFrame, double rotation) {
-    const int width = rgbaFrame.width;
-    const int height = rgbaFrame.height;
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(pixels.data() + static_cast<std::size_t>(y) * width * 4,
-                    rgbaFrame.data[0] + static_cast<std::ptrdiff_t>(y) * rgbaFrame.linesize[0],
-                    static_cast<std::size_t>(width) * 4);
-    auto image = std::make_shared<gfx::Image>(width, height, static_cast<std::size_t>(width) * 4, std::move(pixels));
-    if (rotation == 0) return image;
-    return rotate(std::move(image), rotation);
 }
 
 std::shared_ptr<gfx::Image> FFmpegUtility::rotate(std::shared_ptr<gfx::Image> image, double angle) {
@@ -265,15 +268,10 @@ std::shared_ptr<gfx::Image> FFmpegUtility::rotate(std::shared_ptr<gfx::Image> im
 double FFmpegUtility::getDurationForFile(const std::string& path) {
     FormatPtr format = openInput(path);
     if (!format) return -1;
-    std::int64_t duration = format->duration;
+    const std::int64_t headerDuration = format->duration;
     // Containers without a duration in their header need their streams probed.
-    if (duration < 1) {
-        if (avformat_find_stream_info(format.get(), nullptr) < 0) return -1;
-        duration = format->duration;
-    }
-    const double seconds = static_cast<double>(duration) / AV_TIME_BASE;
-    // A damaged header can claim any length; one beyond real media is none.
-    return seconds > kLongestMediaTime ? -1 : seconds;
+    if (headerDuration < 1 && FFmpegPictureBound::findStreamInfo(*format) < 0) return -1;
+    return lengthOf(headerDuration, *format);
 }
 
 }  // namespace reelhaven

@@ -5,8 +5,6 @@
 
 #include "core/decode_pixel_budget.h"
 
-struct AVFrame;
-
 namespace gfx {
 class Image;
 }
@@ -24,7 +22,8 @@ public:
 
     // The first frame decoded from the key frame at or before 25 % of the duration, scaled to
     // 640 pixels wide and turned by the stream's display matrix; null on any failure (logged as
-    // "FFmpeg error: <what>" where the failure is the file's).
+    // "FFmpeg error: <what>" where the failure is the file's). A picture too large to decode
+    // within FFmpegPictureBound gives none ("Picture too large").
     static std::shared_ptr<gfx::Image> getThumbnailForFile(const std::string& path);
 
     // The thumbnail and the duration of one file, read from one opening of it: what the library
@@ -37,8 +36,6 @@ public:
     // size still at least 640 pixels wide.
     static Metadata getMetadataForFile(const std::string& path,
                                        DecodePixelBudget& budget = DecodePixelBudget::shared());
-    // An image of an RGBA frame, turned by `rotation` degrees (see `rotate`).
-    static std::shared_ptr<gfx::Image> createImage(const AVFrame& rgbaFrame, double rotation);
     // Turns an image by a display-matrix angle: 90 a quarter counter-clockwise, -90 a quarter
     // clockwise, -180 half a turn. Any other angle gives the image unchanged.
     static std::shared_ptr<gfx::Image> rotate(std::shared_ptr<gfx::Image> image, double angle);

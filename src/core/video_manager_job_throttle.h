@@ -20,8 +20,8 @@ namespace reelhaven {
 class VideoManagerJobThrottle {
 public:
     // Every job holds an open file, a picture and its encoding while it runs, so the memory of a
-    // pass grows with the jobs at once: past this many it would grow with the machine's cores.
-    // A job takes some 15 ms of CPU, so eight of them make hundreds of thumbnails a second.
+    // pass grows with the jobs at once: past this many it would grow with the machine's cores,
+    // while a job is short enough that this many already keep a pass ahead of the grid.
     static constexpr unsigned kMostJobs = 8;
 
     // As wide as the machine has cores, at least 2 and at most `kMostJobs`.

@@ -1,6 +1,7 @@
 // `reelhaven --home DIR --list` run as a user runs it, on a container of generated clips.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -102,6 +103,29 @@ TEST_F(ListCommandTest, NamesWithTabsLineBreaksAndBackslashesStayOneFieldOfOneLi
               }));
     const LauncherRun help = runLauncher(dir.path(), {"--help"});
     EXPECT_NE(help.out.find("\\t"), std::string::npos) << help.out;
+}
+
+TEST_F(ListCommandTest, ALengthBeyondAnyMediaAndAPictureTooLargeToDecodeAreNoneOnEveryRun) {
+    fs::remove_all(documents);
+    fs::create_directories(documents);
+    // A header claiming 1e10 s; a second-long still of 6000 x 6000 16-bit RGBA (275 MiB decoded).
+    fs::copy_file(testMedia("huge-duration.mkv"), documents / "Endless.mkv");
+    fs::copy_file(testMedia("huge-picture.mkv"), documents / "Poster.mkv");
+    // The first run reads both from one opening of each file, the second reads the length alone
+    // beside the thumbnail it saved.
+    for (const char* source : {"generated", "disk"}) {
+        SCOPED_TRACE(source);
+        const LauncherRun run = runLauncher(dir.path(), {"--home", home.string(), "--list"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{
+                                        "video\tEndless\t-\t" + allocated(documents / "Endless.mkv") + "\t" + source,
+                                        "video\tPoster\t0:01\t" + allocated(documents / "Poster.mkv") + "\tnone",
+                                    }));
+    }
+    // Decoding the still would take more than all of a listing does.
+    rusage usage{};
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 160 * 1024) << "kB at most in any run";
 }
 
 TEST_F(ListCommandTest, AnEmptyLibraryListsNothing) {

@@ -1,6 +1,7 @@
 #include "core/ffmpeg_utility.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -203,16 +204,60 @@ TEST(FFmpegUtilityTest, DurationsOfUnreadableFilesAreMinusOne) {
     EXPECT_FALSE(FFmpegUtility::getThumbnailForFile(dir / "noise.mp4"));
 }
 
-TEST(FFmpegUtilityTest, OneOpeningGivesTheThumbnailAndTheDurationTheirOwnCallsGive) {
-    for (const char* clip : {"wide.mp4", "rotated.mp4", "classic.mkv", "wide.ts", "audio.m4a", "truncated.mp4"}) {
-        const auto path = testMedia(clip).string();
+TEST(FFmpegUtilityTest, OneOpeningGivesThePictureTheFFmpegToolDecodesAndTheRangeCheckedLength) {
+    struct Case {
+        const char* clip;
+        double picture;  // the key frame before the quarter point, in seconds; < 0: no picture
+        double length;   // 0: as ffprobe reads it
+    };
+    const Case cases[] = {
+        {"wide.mp4", 1.0, 0}, {"rotated.mp4", 1.0, 0},   {"classic.mkv", 0.0, 0},        {"wide.ts", 1.0, 0},
+        {"audio.m4a", -1, 0}, {"truncated.mp4", -1, -1}, {"huge-duration.mkv", 0.0, -1},  // its header claims 1e10 s:
+                                                                                          // the quarter point lies past
+                                                                                          // the end
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clip);
+        const auto path = testMedia(c.clip).string();
         const auto metadata = FFmpegUtility::getMetadataForFile(path);
-        EXPECT_EQ(metadata.duration, FFmpegUtility::getDurationForFile(path)) << clip;
-        const auto thumbnail = FFmpegUtility::getThumbnailForFile(path);
-        ASSERT_EQ(bool(metadata.thumbnail), bool(thumbnail)) << clip;
-        if (thumbnail) {
-            EXPECT_EQ(*metadata.thumbnail, *thumbnail) << clip;
+        if (c.length == 0) {
+            EXPECT_NEAR(metadata.duration, ffprobeDuration(path), 0.1);
+        } else {
+            EXPECT_EQ(metadata.duration, c.length);
         }
+        ASSERT_EQ(bool(metadata.thumbnail), c.picture >= 0);
+        if (!metadata.thumbnail) continue;
+        // The ffmpeg tool's frame at that time (and not the one after it) is the picture.
+        const gfx::Image& image = *metadata.thumbnail;
+        EXPECT_EQ(nearestSecond(path, image, {c.picture, c.picture + 0.04, c.picture + 0.5}), c.picture);
+        EXPECT_LT(meanDifference(image, ffmpegFrame(path, image.width(), image.height(), c.picture)), 8);
+    }
+}
+
+TEST(FFmpegUtilityTest, APictureTooLargeToDecodeGivesNoThumbnailAndItsLengthWithoutTakingItsMemory) {
+    LogCapture log;
+    DecodePixelBudget budget(DecodePixelBudget::kDefaultPixels);
+    // 6000 x 6000 of 16-bit RGBA: 275 MiB decoded, from 600 KB of file.
+    const auto huge = testMedia("huge-picture.mkv").string();
+    const auto metadata = FFmpegUtility::getMetadataForFile(huge, budget);
+    EXPECT_FALSE(metadata.thumbnail);
+    EXPECT_EQ(metadata.duration, 1);
+    EXPECT_EQ(log.lines, std::vector<std::string>{"FFmpeg error: Picture too large"});
+    EXPECT_EQ(FFmpegUtility::getDurationForFile(huge), 1);
+    rusage usage{};
+    ASSERT_EQ(::getrusage(RUSAGE_SELF, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 160 * 1024) << "kB at most, so far in this process";
+
+    // 4000 x 4000 of it (122 MiB) is made, and so is an 8K picture of 8-bit 4:2:0 (47 MiB), whose
+    // size alone would be too large in the widest pixels.
+    for (const char* clip : {"big-picture.mkv", "eight-k.mkv"}) {
+        SCOPED_TRACE(clip);
+        const auto image = FFmpegUtility::getMetadataForFile(testMedia(clip), budget).thumbnail;
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width(), 640);
+        const gfx::Image reference = ffmpegFrame(testMedia(clip), image->width(), image->height());
+        ASSERT_FALSE(reference.isEmpty());
+        EXPECT_LT(meanDifference(*image, reference), 8);
     }
 }
 

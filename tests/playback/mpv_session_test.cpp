@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "core/ffmpeg_utility.h"
 #include "platform/foundation/security_scope.h"
 #include "platform/graphics/gl_context.h"
 #include "platform/graphics/gl_readback.h"
@@ -155,6 +156,22 @@ TEST_F(PlayerTest, ALengthBeyondAnyMediaIsNoLength) {
     ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
     EXPECT_EQ(played->duration(), std::nullopt);
     EXPECT_EQ(played->video()->duration(), std::nullopt);
+}
+
+TEST_F(PlayerTest, AFileWhoseHeaderLengthIsBogusIsSavedWithTheLengthMpvReports) {
+    // FFmpeg reads this header's length as -1e10 s, so the library knows none; mpv reads the
+    // second the file lasts.
+    auto video = clip("negative-duration.mkv", false);
+    ASSERT_LE(FFmpegUtility::getDurationForFile(video->url().path()), 0);
+    auto played = info(video);
+    open(played);
+    ASSERT_TRUE(waitFor([&] { return video->duration().has_value(); }));
+    EXPECT_NEAR(video->duration()->seconds, 1, 0.1);
+    played->setProgress(0.5);
+    played->saveProgress();
+    const auto record = progressClient->progress(*video);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->duration, *video->duration());
 }
 
 // No sound device: mpv's "pcm" output writing into a folder that does not exist cannot open,
