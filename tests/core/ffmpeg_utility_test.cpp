@@ -210,11 +210,10 @@ TEST(FFmpegUtilityTest, OneOpeningGivesThePictureTheFFmpegToolDecodesAndTheRange
         double picture;  // the key frame before the quarter point, in seconds; < 0: no picture
         double length;   // 0: as ffprobe reads it
     };
+    // huge-duration.mkv's header claims 1e10 s: its quarter point lies past the end.
     const Case cases[] = {
         {"wide.mp4", 1.0, 0}, {"rotated.mp4", 1.0, 0},   {"classic.mkv", 0.0, 0},        {"wide.ts", 1.0, 0},
-        {"audio.m4a", -1, 0}, {"truncated.mp4", -1, -1}, {"huge-duration.mkv", 0.0, -1},  // its header claims 1e10 s:
-                                                                                          // the quarter point lies past
-                                                                                          // the end
+        {"audio.m4a", -1, 0}, {"truncated.mp4", -1, -1}, {"huge-duration.mkv", 0.0, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.clip);
