@@ -402,6 +402,12 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
     const double height = row * static_cast<double>(entries.size()) + gap * groups + (titled ? 30 : 0);
     // The menu hangs from its anchor's trailing end, towards the middle of the window.
     const bool rightToLeft = window.isRightToLeft();
+    // Opened by the pointer, the menu hangs from the pointer by its leading top corner, turned to
+    // the other side where the window's edge is too near.
+    if (auto at = menu->location()) {
+        const bool fits = rightToLeft ? at->x - width >= 8 : at->x + width <= size.width - 8;
+        anchor = ui::Rect(rightToLeft == fits ? at->x - width : at->x, at->y, width, 0);
+    }
     const double hung = rightToLeft ? anchor.origin.x : anchor.origin.x + anchor.size.width - width;
     double x = std::clamp(hung, 8.0, std::max(8.0, size.width - width - 8));
     double y = anchor.origin.y + anchor.size.height + 4;

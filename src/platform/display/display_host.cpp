@@ -159,21 +159,51 @@ void DisplayHost::click(ui::Point at) {
     // Bars and alerts drawn outside the views take clicks where the last paint put them.
     m_interfaceDirty = true;
     frame();
-    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-        SDL_Event event{};
-        event.type = type;
-        event.button.button = SDL_BUTTON_LEFT;
-        event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        event.button.clicks = 1;
-        event.button.x = static_cast<int>(std::lround(at.x));
-        event.button.y = static_cast<int>(std::lround(at.y));
-        SDL_PushEvent(&event);
-    }
+    m_hostButton = MouseButton::left;
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) pushMouse(type, at);
     handleQueuedEvents();
     // A click where a double click could follow taps once that has not come: the script's next
     // command sees what the tap did.
     const auto interval = std::chrono::milliseconds(static_cast<int>(PointerInput::doubleClickInterval * 1000));
     dispatch::RunLoop::main()->runUntil([this] { return !m_pointer->tapPending(); }, interval * 10);
+}
+
+void DisplayHost::mouseDown(ui::Point at, MouseButton button) {
+    // What the window draws over its views takes the press where the last paint put it.
+    m_interfaceDirty = true;
+    frame();
+    m_hostButton = button;
+    pushMouse(SDL_MOUSEBUTTONDOWN, at);
+    handleQueuedEvents();
+}
+
+void DisplayHost::mouseMove(ui::Point to) {
+    pushMouse(SDL_MOUSEMOTION, to);
+    handleQueuedEvents();
+}
+
+void DisplayHost::mouseUp(ui::Point at) {
+    pushMouse(SDL_MOUSEBUTTONUP, at);
+    handleQueuedEvents();
+}
+
+void DisplayHost::pushMouse(std::uint32_t type, ui::Point at) {
+    const bool right = m_hostButton == MouseButton::right;
+    const int x = static_cast<int>(std::lround(at.x)), y = static_cast<int>(std::lround(at.y));
+    SDL_Event event{};
+    event.type = type;
+    if (type == SDL_MOUSEMOTION) {
+        event.motion.state = right ? SDL_BUTTON_RMASK : SDL_BUTTON_LMASK;
+        event.motion.x = x;
+        event.motion.y = y;
+    } else {
+        event.button.button = right ? SDL_BUTTON_RIGHT : SDL_BUTTON_LEFT;
+        event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = 1;
+        event.button.x = x;
+        event.button.y = y;
+    }
+    SDL_PushEvent(&event);
 }
 
 std::optional<ui::Point> DisplayHost::drawnPointOf(int handle) {
@@ -291,6 +321,8 @@ bool DisplayHost::handle(const SDL_Event& event) {
                                                                         : PointerInput::Button::primary;
             const auto at = point(event.button.x, event.button.y);
             if (button == PointerInput::Button::primary && chromePress(at)) break;
+            // A right click on a bar, a menu or an alert opens no menu of what lies under it.
+            if (button == PointerInput::Button::secondary && chromeCovers(at)) break;
             m_pointer->press(at, button, control, event.button.clicks);
             break;
         }
@@ -302,7 +334,9 @@ bool DisplayHost::handle(const SDL_Event& event) {
                 if (event.motion.state & SDL_BUTTON_LMASK) m_chromePointer = point(event.motion.x, event.motion.y);
                 break;
             }
-            m_pointer->move(point(event.motion.x, event.motion.y));
+            // Nor is a motion without a button held a drag of a press (the window system's own).
+            if (event.motion.state & (SDL_BUTTON_LMASK | SDL_BUTTON_RMASK))
+                m_pointer->move(point(event.motion.x, event.motion.y));
             break;
         case SDL_MOUSEBUTTONUP: {
             const auto at = point(event.button.x, event.button.y);
@@ -341,6 +375,15 @@ bool DisplayHost::chromePress(ui::Point point) {
     // Under an alert nothing else takes touches; the open menu takes those on its blank parts.
     return m_chrome.modal || std::any_of(m_chrome.menuRects.begin(), m_chrome.menuRects.end(),
                                          [&](const ui::Rect& rect) { return rect.contains(point); });
+}
+
+bool DisplayHost::chromeCovers(ui::Point point) const {
+    const auto& targets = m_chrome.targets;
+    return m_chrome.modal ||
+           std::any_of(targets.begin(), targets.end(),
+                       [&](const ChromeTarget& target) { return target.takesClicks && target.rect.contains(point); }) ||
+           std::any_of(m_chrome.menuRects.begin(), m_chrome.menuRects.end(),
+                       [&](const ui::Rect& rect) { return rect.contains(point); });
 }
 
 bool DisplayHost::chromeRelease(ui::Point point) {

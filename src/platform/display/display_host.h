@@ -102,6 +102,13 @@ public:
     // event queue and through the same handling as the user's, on what the window shows now. A
     // click returns once it has tapped (a single click waits to be no double click).
     void click(ui::Point at);
+    // A button pressed, the pointer moved with it held, the button released: the window system's
+    // event for each, handled at once. Time passes between them only as the main run loop's clock
+    // moves (a press is held so).
+    enum class MouseButton { left, right };
+    void mouseDown(ui::Point at, MouseButton button = MouseButton::left);
+    void mouseMove(ui::Point to);
+    void mouseUp(ui::Point at);
     // The centre of the element with handle `#handle` (ui::TextScreen) that the window draws
     // outside the views, as painted now, where a click reaches it; none if it is not drawn so.
     std::optional<ui::Point> drawnPointOf(int handle);
@@ -145,6 +152,11 @@ private:
     // took it.
     bool chromePress(ui::Point point);
     bool chromeRelease(ui::Point point);
+    // Whether what the window draws over its views takes a click at `point` (a bar's item, the
+    // open menu, anything while an alert shows).
+    bool chromeCovers(ui::Point point) const;
+    // Puts the window system's event for the host's mouse into the window's queue.
+    void pushMouse(std::uint32_t type, ui::Point at);
     void checkScreenshot();
     // Handles what the window's event queue holds now.
     void handleQueuedEvents();
@@ -177,6 +189,8 @@ private:
     ChromePainter::Result m_chrome;
     std::optional<ChromeTarget> m_chromePressed;
     ui::Point m_chromePointer;  // where the pointer is while m_chromePressed is held
+    // The button the host's mouse holds down.
+    MouseButton m_hostButton = MouseButton::left;
 
     bool m_interfaceDirty = true;
     bool m_compositeNeeded = true;

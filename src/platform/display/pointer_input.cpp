@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "platform/ui/controls/context_menu_interaction.h"
+#include "platform/ui/controls/control.h"
+#include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
 #include "platform/ui/gestures/tap_gesture_recognizer.h"
@@ -25,6 +29,7 @@ double distance(ui::Point a, ui::Point b) { return std::hypot(a.x - b.x, a.y - b
 PointerInput::~PointerInput() {
     cancelTimer(m_pinchTimer);
     cancelTimer(m_singleTapTimer);
+    cancelTimer(m_menuTimer);
 }
 
 void PointerInput::cancelTimer(dispatch::RunLoop::TimerId& timer) {
@@ -34,7 +39,8 @@ void PointerInput::cancelTimer(dispatch::RunLoop::TimerId& timer) {
 
 void PointerInput::press(ui::Point point, Button button, bool control, int clicks) {
     m_pressed = true;
-    m_dragging = false;
+    m_dragging = m_dragsControl = m_menuOpened = false;
+    cancelTimer(m_menuTimer);
     m_button = button;
     m_control = control;
     m_clicks = std::max(1, clicks);
@@ -48,11 +54,37 @@ void PointerInput::press(ui::Point point, Button button, bool control, int click
         if (clicks < 2) m_finger.up(m_pendingTap);
     }
     // The finger rests while the button is held (a held menu button opens its menu on time).
-    if (button == Button::primary) m_finger.down(point);
+    if (button != Button::primary) return;
+    m_finger.down(point);
+    if (m_finger.isDown() && !m_finger.control()) holdForMenu(point);
+}
+
+void PointerInput::holdForMenu(ui::Point point) {
+    auto loop = dispatch::RunLoop::main();
+    m_menuTimer =
+        loop->schedule(loop->now() + dispatch::seconds(ui::ContextMenuInteraction::pressDuration), [this, point] {
+            // `this` lives as long as the window's input, which cancels the timer when it goes.
+            m_menuTimer = 0;
+            if (!m_pressed || m_dragging || !m_finger.isDown()) return;
+            if (!ui::ContextMenuInteraction::open(*m_window, point, m_last)) return;
+            // The press became the menu's: its release must not also tap.
+            m_finger.cancel();
+            m_menuOpened = true;
+        });
+}
+
+void PointerInput::openMenu(ui::Point point) {
+    // As a touch does, a click while a menu or a popover is up only takes that away.
+    if (auto menu = m_window->presentedMenu()) {
+        menu->close();
+        return;
+    }
+    if (m_window->dismissPopoverOutside(point)) return;
+    ui::ContextMenuInteraction::open(*m_window, point, point);
 }
 
 void PointerInput::move(ui::Point point) {
-    if (!m_pressed) return;
+    if (!m_pressed || m_menuOpened) return;
     const auto now = dispatch::RunLoop::main()->now();
     const double elapsed = dispatch::toSeconds(now - m_lastTime);
     if (elapsed > 0) m_velocity = {(point.x - m_last.x) / elapsed, (point.y - m_last.y) / elapsed};
@@ -65,6 +97,10 @@ void PointerInput::move(ui::Point point) {
         }
         beginDrag(m_start);
     }
+    if (m_dragsControl) {
+        m_finger.move(point);
+        return;
+    }
     const ui::Point translation{point.x - m_start.x, point.y - m_start.y};
     if (m_pan) m_pan->move(translation, m_velocity);
     if (m_dragScroll) scroll(*m_dragScroll, {m_dragScrollStart.x - translation.x, m_dragScrollStart.y - translation.y});
@@ -73,9 +109,15 @@ void PointerInput::move(ui::Point point) {
 void PointerInput::beginDrag(ui::Point point) {
     m_dragging = true;
     cancelTimer(m_singleTapTimer);
-    // A drag is no touch of the control under it: it pans, or scrolls.
-    m_finger.cancel();
+    cancelTimer(m_menuTimer);
     const int fingers = m_button == Button::secondary || m_control ? 2 : 1;
+    // A slider's thumb follows the pointer as it follows a finger.
+    if (auto control = m_finger.control(); fingers == 1 && control && control->isTouched() && control->followsDrags()) {
+        m_dragsControl = true;
+        return;
+    }
+    // Any other drag is no touch of the control under it: it pans, or scrolls.
+    m_finger.cancel();
     m_pan = m_window->beginPan(point, fingers);
     if (!m_pan && fingers == 1) {
         m_dragScroll = scrollViewAt(point);
@@ -87,13 +129,24 @@ void PointerInput::release(ui::Point point) {
     if (!m_pressed) return;
     move(point);
     m_pressed = false;
+    cancelTimer(m_menuTimer);
+    if (std::exchange(m_menuOpened, false)) return;
+    if (std::exchange(m_dragsControl, false)) {
+        m_dragging = false;
+        m_finger.up(point);
+        return;
+    }
     if (m_dragging) {
         if (auto pan = std::exchange(m_pan, nullptr)) pan->end(m_velocity);
         m_dragScroll = nullptr;
         m_dragging = false;
         return;
     }
-    if (m_button == Button::primary) lift(point, m_clicks);
+    if (m_button == Button::primary) {
+        lift(point, m_clicks);
+    } else {
+        openMenu(point);
+    }
 }
 
 void PointerInput::lift(ui::Point point, int clicks) {

@@ -22,8 +22,14 @@ namespace display {
 //   half a second opens its menu), else the tap recognisers take it; the second click of a double
 //   click is a double tap (a single tap that must wait for a double tap to fail waits one
 //   double-click interval);
-// - a drag is a one-finger pan, with the right button or Ctrl held a two-finger pan; a drag
-//   that no recogniser takes scrolls the scroll view under it;
+// - a press held as long as a long press where no control took it (a grid's item) opens the
+//   menu of what lies there, at the pointer; the release then taps nothing;
+// - a right click (no drag) opens that menu at once, at the pointer; while a menu or a popover
+//   is up it only takes that away, as a touch does;
+// - a drag that starts on a control that follows drags (a slider, the player's scrubber) stays
+//   that control's touch, moved and lifted as a finger's; any other drag is a one-finger pan,
+//   with the right button or Ctrl held a two-finger pan; a drag that no recogniser takes
+//   scrolls the scroll view under it;
 // - the wheel scrolls the scroll view under the pointer; Ctrl + wheel pinches, ending once the
 //   wheel rests.
 // Timers run on the main run loop. Main thread only.
@@ -55,6 +61,9 @@ private:
     // Lifts the finger as the `clicks`-th click in a row.
     void lift(ui::Point point, int clicks);
     void beginDrag(ui::Point point);
+    // The menu of what lies under `point`, opened there by a held press or a right click.
+    void holdForMenu(ui::Point point);
+    void openMenu(ui::Point point);
     std::shared_ptr<ui::ScrollView> scrollViewAt(ui::Point point) const;
     void scroll(ui::ScrollView& view, ui::Point offset);
     void cancelTimer(dispatch::RunLoop::TimerId& timer);
@@ -63,6 +72,8 @@ private:
     ui::Finger m_finger;
     bool m_pressed = false;
     bool m_dragging = false;
+    bool m_dragsControl = false;  // the drag stays the touched control's
+    bool m_menuOpened = false;    // the held press opened a menu: its release does nothing
     Button m_button = Button::primary;
     bool m_control = false;
     int m_clicks = 0;
@@ -77,6 +88,7 @@ private:
     double m_pinchScale = 1;
     dispatch::RunLoop::TimerId m_pinchTimer = 0;
     dispatch::RunLoop::TimerId m_singleTapTimer = 0;
+    dispatch::RunLoop::TimerId m_menuTimer = 0;
     ui::Point m_pendingTap;  // where the single tap that waits was lifted
 };
 

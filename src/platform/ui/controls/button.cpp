@@ -215,6 +215,13 @@ void Button::openMenu() {
     sendActions(menuActionTriggered);
 }
 
+bool Button::showMenu() {
+    checkMainThread();
+    if (!m_menu || !isEnabled() || !window()) return false;
+    openMenu();
+    return true;
+}
+
 void Button::touchEndedInside() {
     if (m_showsMenu && m_menu) {
         openMenu();

@@ -85,6 +85,9 @@ public:
     static constexpr double menuPressDuration = 0.5;
     // Whether a finger held on the button opens its menu.
     bool opensMenuOnPress() const { return m_menu && !m_showsMenu; }
+    // Opens the menu at once, as a held press does (a pointer's secondary click asks for it so):
+    // false without a menu, while disabled or outside a window.
+    bool showMenu();
 
     bool beginTracking(const Touch& touch) override;
     void endTracking(const Touch* touch) override;

@@ -108,6 +108,9 @@ public:
     void touchUp(Point inWindow);
     void touchCancel();
     bool isTouched() const { return m_touching; }
+    // Whether a finger that moves on after touching down stays this control's (a slider's thumb
+    // follows it) rather than turning into a pan or a scroll of what lies around it.
+    virtual bool followsDrags() const { return false; }
     // Counts what the control did for a person: actions that reached a target, values changed,
     // menus opened. A touch that leaves it unchanged changed nothing.
     std::uint64_t reactions() const { return m_reactions; }

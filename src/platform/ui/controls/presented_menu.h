@@ -2,11 +2,13 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/controls/menu.h"
 #include "platform/ui/views/object.h"
+#include "platform/ui/views/point.h"
 
 namespace ui {
 
@@ -34,6 +36,10 @@ public:
     const std::vector<Entry>& entries() const { return m_entries; }
     std::shared_ptr<View> anchorView() const { return m_anchorView.lock(); }
     std::shared_ptr<BarButtonItem> anchorItem() const { return m_anchorItem.lock(); }
+    // Where a pointer opened the menu, in window points: it shows there rather than hanging from
+    // its anchor.
+    std::optional<Point> location() const { return m_location; }
+    void setLocation(std::optional<Point> location) { m_location = location; }
 
     // The user picks the entry titled `title`: false when none is shown or it is disabled. An
     // action that closes the menu does so (`onClose`) before its handler runs.
@@ -55,6 +61,7 @@ private:
     std::vector<Entry> m_entries;
     std::weak_ptr<View> m_anchorView;
     std::weak_ptr<BarButtonItem> m_anchorItem;
+    std::optional<Point> m_location;
     bool m_closed = false;
 };
 

@@ -57,6 +57,7 @@ public:
     bool beginTracking(const Touch& touch) override;
     bool continueTracking(const Touch& touch) override;
     void endTracking(const Touch* touch) override;
+    bool followsDrags() const override { return true; }
 
     // The finger drags the thumb from the current value to `value`.
     bool slide(float value);

@@ -12,7 +12,7 @@
 #include "platform/ui/controllers/transitions_in_flight.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/button.h"
-#include "platform/ui/controls/context_menu_configuration.h"
+#include "platform/ui/controls/context_menu_interaction.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/controls/segmented_control.h"
@@ -292,7 +292,7 @@ foundation::Status ScreenDriver::tapTarget(const ScreenTarget& target, const std
         case ScreenTarget::Kind::view: break;
     }
     if (!target.inViewTree) {
-        if (auto field = std::dynamic_pointer_cast<TextField>(target.view)) field->becomeFirstResponder();
+        if (auto field = std::dynamic_pointer_cast<TextField>(target.view)) field->beginEditing();
         return {};
     }
     // A segment's title names the segment: the finger goes there.
@@ -400,18 +400,8 @@ foundation::Status ScreenDriver::longPress(const std::string& what) {
     if (auto press = m_window->beginLongPress(point)) {
         press->release();
     } else if (auto grid = std::dynamic_pointer_cast<CollectionView>(target.list)) {
-        auto configuration = grid->contextMenu(target.indexPath, point);
-        auto menu = configuration ? configuration->makeMenu() : nullptr;
-        if (!menu) return driverError(refused, target.line + " offers no menu");
-        m_window->presentMenu(menu, target.view);
-        // Closing the menu sets the lifted preview down, as the system asks for it then.
-        if (auto presented = m_window->presentedMenu()) {
-            std::weak_ptr<CollectionView> weakGrid = grid;
-            presented->onClose = [closeMenu = presented->onClose, weakGrid, configuration](PresentedMenu& closed) {
-                if (closeMenu) closeMenu(closed);
-                if (auto owner = weakGrid.lock()) owner->endContextMenu(*configuration);
-            };
-        }
+        if (!ContextMenuInteraction::openItemMenu(*grid, target.indexPath, point, target.view))
+            return driverError(refused, target.line + " offers no menu");
     } else {
         return driverError(notApplicable, "nothing under " + target.line + " answers a long press");
     }
