@@ -1,11 +1,20 @@
 #include "transfer/web_server_body_framing.h"
 
 #include <charconv>
-#include <cstdint>
+#include <string>
 
 #include "transfer/web_server_functions.h"
 
 namespace reelhaven {
+
+WebServerContentLength WebServerContentLength::read(std::string_view text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return {0, 400};
+    std::uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    // Digits only: it failed by overflowing.
+    if (error != std::errc() || value > kMax) return {0, 413};
+    return {value, 0};
+}
 
 int WebServerBodyFramingStatus(const WebServerHeaders& headers) {
     const std::string* length = WebServerHeaderValue(headers, "Content-Length");
@@ -13,10 +22,7 @@ int WebServerBodyFramingStatus(const WebServerHeaders& headers) {
     if (length && coding) return 400;
     if (coding) return WebServerLowercase(*coding) == "chunked" ? 0 : 501;
     if (!length) return 0;
-    if (length->empty() || length->find_first_not_of("0123456789") != std::string::npos) return 400;
-    std::uint64_t value = 0;
-    auto [end, error] = std::from_chars(length->data(), length->data() + length->size(), value);
-    return error == std::errc() ? 0 : 413;  // digits only: it failed by overflowing
+    return WebServerContentLength::read(*length).refusal;
 }
 
 }  // namespace reelhaven

@@ -188,13 +188,26 @@ std::optional<std::string_view> WebServerConnection::readSome(std::size_t capaci
 }
 
 bool WebServerConnection::readHead(std::string& initialBody) {
+    auto head = receiveHead(initialBody);
+    if (!head) return false;
+    WebServerRequestInfo info;
+    if (!acceptHead(*head, info) || !findHandler(info)) return false;
+    // Before any byte of the body is read: a refused request must not fill the disk first.
+    if (auto refusal = refusalOfHead(*m_request)) {
+        finishProcessingRequest(std::move(refusal));
+        return false;
+    }
+    return !m_request->hasBody() || prepareBody(initialBody);
+}
+
+std::optional<WebServerRequestHead> WebServerConnection::receiveHead(std::string& initialBody) {
     WebServerRequestHeadParser parser;
     m_socket.setDeadline(std::chrono::steady_clock::now() + m_headTimeout);
     while (parser.status() == WebServerRequestHeadParser::Status::needMore) {
         auto bytes = readSome(16 * 1024);
         if (!bytes) {
             abortRequest(nullptr, unreadableRequestStatus());
-            return false;
+            return std::nullopt;
         }
         std::size_t taken = parser.feed(*bytes);
         if (parser.status() == WebServerRequestHeadParser::Status::complete) initialBody = bytes->substr(taken);
@@ -204,13 +217,15 @@ bool WebServerConnection::readHead(std::string& initialBody) {
             return "Failed parsing request headers from socket " + std::to_string(m_fd) + " (" + parser.error() + ")";
         });
         abortRequest(nullptr, parser.isTooLarge() ? 431 : 400);
-        return false;
+        return std::nullopt;
     }
-    WebServerRequestInfo info;
-    if (!parseHead(parser.head(), info)) {
+    return parser.takeHead();
+}
+
+bool WebServerConnection::acceptHead(const WebServerRequestHead& head, WebServerRequestInfo& info) {
+    if (!parseHead(head, info)) {
         WebServerLog(LogLevel::error, [&] {
-            return "Malformed request target " + loggablePath(parser.head().target) + " on socket " +
-                   std::to_string(m_fd);
+            return "Malformed request target " + loggablePath(head.target) + " on socket " + std::to_string(m_fd);
         });
         abortRequest(nullptr, 400);
         return false;
@@ -224,6 +239,10 @@ bool WebServerConnection::readHead(std::string& initialBody) {
         abortRequest(nullptr, status);
         return false;
     }
+    return true;
+}
+
+bool WebServerConnection::findHandler(const WebServerRequestInfo& info) {
     for (const auto& handler : m_server->handlers()) {
         if (auto request = handler->matchBlock(info)) {
             m_handler = handler;
@@ -238,13 +257,10 @@ bool WebServerConnection::readHead(std::string& initialBody) {
         return false;
     }
     m_request->setAddresses(m_localAddress, m_remoteAddress);
-    // Before any byte of the body is read: a refused request must not fill the disk first.
-    if (auto refusal = refusalOfHead(*m_request)) {
-        finishProcessingRequest(std::move(refusal));
-        return false;
-    }
-    if (!m_request->hasBody()) return true;
+    return true;
+}
 
+bool WebServerConnection::prepareBody(const std::string& initialBody) {
     m_request->prepareForWriting();
     if (!m_request->usesChunkedTransferEncoding() && initialBody.size() > m_request->contentLength()) {
         WebServerLog(LogLevel::error,

@@ -13,6 +13,7 @@
 #include "platform/network/stream_socket.h"
 #include "transfer/web_server_handler.h"
 #include "transfer/web_server_request.h"
+#include "transfer/web_server_request_head_parser.h"
 #include "transfer/web_server_response.h"
 
 namespace reelhaven {
@@ -81,8 +82,18 @@ protected:
 private:
     enum class ReadResult { ok, failed };
 
+    // Reads the head and prepares the request it asks for (a handler, an opened body); false when
+    // the request has been answered already. The steps, in order:
     bool readHead(std::string& initialBody);
-    bool parseHead(const struct WebServerRequestHead& head, WebServerRequestInfo& info);
+    // The parsed head and the body bytes read with it, or nothing (answered 400, 431 or as unread).
+    std::optional<WebServerRequestHead> receiveHead(std::string& initialBody);
+    // The target and the body framing, or answers 400 (or the framing's status).
+    bool acceptHead(const WebServerRequestHead& head, WebServerRequestInfo& info);
+    // The handler and its request, or answers 501.
+    bool findHandler(const WebServerRequestInfo& info);
+    // Opens the body's writer and says "100 Continue" when asked, or answers why not.
+    bool prepareBody(const std::string& initialBody);
+    bool parseHead(const WebServerRequestHead& head, WebServerRequestInfo& info);
     bool readBody(std::string initialBody);
     bool readFixedLengthBody(std::string initialBody);
     bool readChunkedBody(std::string initialBody);

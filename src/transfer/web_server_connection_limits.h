@@ -19,8 +19,8 @@ namespace reelhaven {
 // count against a wider allowance of their own (`kAnsweringAllowance` times the share), so a
 // client that never reads its answers still cannot take every thread.
 //
-// Shares alone did not keep everyone served: 31 addresses, each within its share, filled all 480
-// places. So the last eighth of the places (at least one) is kept for addresses that hold no
+// Shares alone do not keep everyone served: enough addresses, each within its share, fill every
+// place. So the last eighth of the places (at least one) is kept for addresses that hold no
 // connection yet: a newcomer is served while the others hold theirs.
 class WebServerConnectionLimits {
 public:
@@ -43,8 +43,8 @@ public:
     // thread as well, so the total stays below `kMaxTotal` however many descriptors there are.
     static std::size_t totalForDescriptorLimit();
     static constexpr std::size_t kMaxTotal = 8192;
-    // Raises the process's soft descriptor limit to its hard limit (often 1,024 of 500,000 or
-    // more), which bounds the connections served at once. Returns the soft limit now in force.
+    // Raises the process's soft descriptor limit to its hard limit (the soft one is often far
+    // lower), which bounds the connections served at once. Returns the soft limit now in force.
     static std::size_t raiseDescriptorLimit();
 
 private:

@@ -43,6 +43,7 @@ const char* reasonPhrase(int status) {
         case 500: return "Internal Server Error";
         case 501: return "Not Implemented";
         case 503: return "Service Unavailable";
+        case 507: return "Insufficient Storage";
         default:
             return status < 300 ? "OK" : status < 400 ? "Redirect" : status < 500 ? "Client Error" : "Server Error";
     }

@@ -13,10 +13,10 @@ namespace reelhaven {
 // can never make it allocate more than one piece). Several gzip members in a row are accepted; a
 // stream that ends before its last member is complete fails on close.
 //
-// Deflate packs a run of zeros about 1000 to 1, so a 2 MB body once wrote a 2 GiB file. A body
-// whose decoded bytes pass `maxRatio` times the coded bytes received (beyond a first
-// `ratioAllowance` bytes, which small, very regular bodies may use) is refused with 413. Real
-// media hardly compresses, and text seldom beyond 10 to 1.
+// Deflate packs a run of zeros about 1000 to 1, so a small body can fill the disk. A body whose
+// decoded bytes pass `maxRatio` times the coded bytes received (beyond a first `ratioAllowance`
+// bytes, which small, very regular bodies may use) is refused with 413. Media hardly compresses
+// and text far less than the ratio allows, so no real upload comes near it.
 class WebServerGZipDecoder : public WebServerBodyDecoder {
 public:
     static constexpr std::size_t kDefaultPieceSize = 64 * 1024;

@@ -65,24 +65,21 @@ const std::string& WebServerProcessRun::current() {
     return run;
 }
 
-WebServerProcessRun::Owner WebServerProcessRun::ownerOf(std::string_view name) {
+std::optional<WebServerProcessRun::Named> WebServerProcessRun::ownerOf(std::string_view name) {
     auto pid = leadingNumber<pid_t>(name);
-    if (!pid || *pid <= 0 || name.empty()) return Owner::ended;
-    if (name.front() == '-') {
-        // The older form, made by builds that named the process only.
-        return *pid != ::getpid() && isRunning(*pid) ? Owner::otherLiveRun : Owner::ended;
-    }
-    if (name.front() != '.') return Owner::ended;
+    if (!pid || *pid <= 0 || name.empty() || name.front() != '.') return std::nullopt;
     name.remove_prefix(1);
     auto start = leadingNumber<unsigned long long>(name);
-    if (!start || name.empty() || name.front() != '-') return Owner::ended;
+    if (!start || name.empty() || name.front() != '-') return std::nullopt;
+    std::string_view rest = name.substr(1);
     if (*pid == ::getpid()) {
-        return std::to_string(*pid) + "." + std::to_string(*start) == current() ? Owner::thisRun : Owner::ended;
+        bool same = std::to_string(*pid) + "." + std::to_string(*start) == current();
+        return Named{same ? Owner::thisRun : Owner::ended, rest};
     }
     // A process whose start cannot be read (another user's, with /proc hidden) may be the owner.
     auto running = startTimeOf(*pid);
-    if (!running) return isRunning(*pid) ? Owner::otherLiveRun : Owner::ended;
-    return *running == *start ? Owner::otherLiveRun : Owner::ended;
+    if (!running) return Named{isRunning(*pid) ? Owner::otherLiveRun : Owner::ended, rest};
+    return Named{*running == *start ? Owner::otherLiveRun : Owner::ended, rest};
 }
 
 }  // namespace reelhaven

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,13 +12,18 @@ namespace reelhaven {
 class WebServerProcessRun {
 public:
     enum class Owner { thisRun, otherLiveRun, ended };
+    // A name that begins with a run: whose run it is, and what follows "<pid>.<start>-".
+    struct Named {
+        Owner owner;
+        std::string_view rest;
+    };
 
     // This process's run, "<pid>.<start time>".
     static const std::string& current();
     // The run named at the start of `name` ("<pid>.<start>-..."): this one, another that still
-    // runs, or one that has ended. The older form "<pid>-..." never names this run (it makes the
-    // new form only) and names another live one while that id runs; a name without an id has ended.
-    static Owner ownerOf(std::string_view name);
+    // runs, or one that has ended. Nothing when `name` does not begin with a run: this program
+    // did not make it, so no sweep may take it.
+    static std::optional<Named> ownerOf(std::string_view name);
 };
 
 }  // namespace reelhaven

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "transfer/web_server_body_framing.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_gzip_decoder.h"
 #include "transfer/web_server_log.h"
@@ -57,8 +58,8 @@ WebServerRequest::WebServerRequest(const WebServerRequestInfo& info) : m_info(in
         m_usesChunkedTransferEncoding = WebServerLowercase(*coding) == "chunked";
     }
     if (auto* lengthText = WebServerHeaderValue(headers, "Content-Length")) {
-        auto length = parseInteger(*lengthText);
-        if (m_usesChunkedTransferEncoding || !length || *length < 0) {
+        auto length = WebServerContentLength::read(*lengthText);
+        if (m_usesChunkedTransferEncoding || length.refusal != 0) {
             WebServerLog(base::LogLevel::warning, [&] {
                 return "Invalid 'Content-Length' header '" + *lengthText + "' for '" + m_info.method +
                        "' request on \"" + m_info.url + "\"";
@@ -66,7 +67,7 @@ WebServerRequest::WebServerRequest(const WebServerRequestInfo& info) : m_info(in
             m_valid = false;
             return;
         }
-        m_contentLength = static_cast<std::uint64_t>(*length);
+        m_contentLength = length.value;
         if (!m_contentType) m_contentType = "application/octet-stream";
     } else if (m_usesChunkedTransferEncoding) {
         if (!m_contentType) m_contentType = "application/octet-stream";

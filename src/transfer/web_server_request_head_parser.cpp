@@ -106,10 +106,17 @@ void WebServerRequestHeadParser::parse() {
         if (inserted) continue;
         if (equalsIgnoringCase(name, "Content-Length")) {
             if (entry->second != value) return fail("conflicting Content-Length headers");
+        } else if (equalsIgnoringCase(name, "Host")) {
+            // Two hosts leave it open which site is asked for, and checks may read the other one.
+            return fail("repeated Host header");
         } else {
             entry->second += ", ";
             entry->second += value;
         }
+    }
+    // An HTTP/1.1 client always names the site it asks for; only HTTP/1.0 may leave it out.
+    if (m_head.version == "HTTP/1.1" && !WebServerHeaderValue(m_head.headers, "Host")) {
+        return fail("missing Host header");
     }
     m_buffer.clear();
     m_buffer.shrink_to_fit();

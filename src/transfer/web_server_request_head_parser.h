@@ -23,7 +23,8 @@ struct WebServerRequestHead {
 //
 // Rejected: a head longer than `maxHeadSize`, a bad request line, a version other than 1.0 or 1.1,
 // header names that are not tokens or are followed by white space, folded lines, control
-// characters (CR, LF, NUL ...) inside a line, and conflicting repeated "Content-Length" values.
+// characters (CR, LF, NUL ...) inside a line, conflicting repeated "Content-Length" values, a
+// repeated "Host", and an HTTP/1.1 head without "Host".
 class WebServerRequestHeadParser {
 public:
     enum class Status { needMore, complete, error };

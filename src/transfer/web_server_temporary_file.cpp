@@ -46,6 +46,13 @@ struct LiveFiles {
     }
 };
 
+// What mkostemp puts after the run: six letters or digits.
+bool isTemporarySuffix(std::string_view rest) {
+    return rest.size() == 6 && std::all_of(rest.begin(), rest.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+           });
+}
+
 // The library's state files (progress, scenes, thumbnails) must still fit beside a full upload.
 std::atomic<std::uint64_t> minimumFree = 64ull * 1024 * 1024;
 
@@ -110,8 +117,10 @@ std::size_t WebServerTemporaryFile::removeStale(const std::string& folder) {
          !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::string name = it->path().filename().string();
         if (!name.starts_with(kNamePrefix)) continue;
-        auto owner = WebServerProcessRun::ownerOf(std::string_view(name).substr(kNamePrefix.size()));
-        if (owner == WebServerProcessRun::Owner::otherLiveRun) continue;
+        // Only names this program makes: the folder may be a shared one such as /tmp.
+        auto named = WebServerProcessRun::ownerOf(std::string_view(name).substr(kNamePrefix.size()));
+        if (!named || !isTemporarySuffix(named->rest)) continue;
+        if (named->owner == WebServerProcessRun::Owner::otherLiveRun) continue;
         std::lock_guard lock(live.mutex);
         if (live.paths.count(it->path().string()) != 0) continue;
         if (::unlink(it->path().c_str()) == 0) ++removed;

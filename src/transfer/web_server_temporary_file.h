@@ -43,7 +43,8 @@ public:
     static void discard(const std::string& path);
     // Deletes the temporary files in `folder` that no running upload owns: what a process killed
     // mid-upload left behind. Files of other running processes (their run is in the name) and of
-    // live objects of this one stay. Returns how many went.
+    // live objects of this one stay, and so does every name this program did not make (one without
+    // a run). Returns how many went.
     static std::size_t removeStale(const std::string& folder = directory());
 
 private:

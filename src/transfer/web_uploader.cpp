@@ -22,6 +22,7 @@
 #include "transfer/web_server_utf8.h"
 #include "transfer/web_uploader_listing.h"
 #include "transfer/web_uploader_listing_order.h"
+#include "transfer/web_uploader_names.h"
 #include "transfer/web_uploader_staging.h"
 
 namespace reelhaven {
@@ -119,9 +120,14 @@ bool comesFromAnotherSite(const WebServerRequest& request) {
     const std::string* origin = WebServerHeaderValue(request.headers(), "Origin");
     if (!origin) return false;
     const std::string* host = WebServerHeaderValue(request.headers(), "Host");
-    auto scheme = origin->find("://");
-    if (!host || scheme == std::string::npos) return true;  // "null" and the like
-    return WebServerLowercase(origin->substr(scheme + 3)) != WebServerLowercase(*host);
+    if (!host) return true;
+    // The scheme is part of the site: this server speaks plain http only, so a page served over
+    // https under the same name is another site. The default port may be left out on either side.
+    auto withoutDefaultPort = [](std::string text) {
+        if (text.ends_with(":80")) text.resize(text.size() - 3);
+        return text;
+    };
+    return withoutDefaultPort(WebServerLowercase(*origin)) != withoutDefaultPort("http://" + WebServerLowercase(*host));
 }
 
 }  // namespace
@@ -244,9 +250,8 @@ std::shared_ptr<WebServerResponse> WebUploader::listDirectory(const WebServerReq
     if (!itemExists(absolute) || !m_files.staysInside(absolute))
         return clientError(404, quote(*relative) + " does not exist");
     if (!isDirectory(absolute)) return clientError(400, quote(*relative) + " is not a directory");
-    std::string name = WebUploaderFileSystem::lastPathComponent(absolute);
-    if (!m_files.isRoot(absolute) && isHidden(name)) {
-        return clientError(403, "Listing directory name " + quote(name) + " is not allowed");
+    if (auto hidden = hiddenName(absolute)) {
+        return clientError(403, "Listing directory name " + quote(*hidden) + " is not allowed");
     }
     auto entries = WebUploaderFileSystem::contentsOfDirectory(absolute);
     if (!entries) return serverError(entries.error(), "Failed listing directory " + quote(*relative));
@@ -271,8 +276,9 @@ std::shared_ptr<WebServerResponse> WebUploader::downloadFile(const WebServerRequ
         return clientError(404, quote(*relative) + " does not exist");
     if (isDirectory(absolute)) return clientError(400, quote(*relative) + " is a directory");
     std::string name = WebUploaderFileSystem::lastPathComponent(absolute);
-    if (isHidden(name) || !checkFileExtension(name)) {
-        return clientError(403, "Downlading file name " + quote(name) + " is not allowed");
+    auto hidden = hiddenName(absolute);
+    if (hidden || !checkFileExtension(name)) {
+        return clientError(403, "Downlading file name " + quote(hidden.value_or(name)) + " is not allowed");
     }
     // No response (a link, or the file went away): the connection answers 500 and the delegate
     // hears nothing.
@@ -292,7 +298,9 @@ std::shared_ptr<WebServerResponse> WebUploader::uploadFile(const WebServerMultiP
     if (!WebServerIsValidUTF8(fileName)) {
         return clientError(400, "Uploaded file name " + quote(fileName) + " is not valid UTF-8");
     }
-    if (!isPlainName(fileName) || isHidden(fileName) || !checkFileExtension(fileName)) {
+    // Read as every route reads a name: escaped bytes stand for the name on disk a listing showed.
+    std::string nameOnDisk = WebUploaderNames::unescaped(fileName).value_or(fileName);
+    if (!isPlainName(nameOnDisk) || isHidden(nameOnDisk) || !checkFileExtension(nameOnDisk)) {
         return clientError(403, "Uploaded file name " + quote(fileName) + " is not allowed");
     }
     auto pathArgument = request.firstArgumentForControlName("path");
@@ -304,11 +312,14 @@ std::shared_ptr<WebServerResponse> WebUploader::uploadFile(const WebServerMultiP
     std::string folder = m_files.absolutePath(relative);
     // A missing folder makes the move below fail with its error, as for any failed move.
     if (!m_files.staysInside(folder)) return clientError(404, quote(relative) + " does not exist");
-    std::string destination = WebUploaderFileSystem::uniquePath(folder + "/" + fileName);
+    if (auto hidden = hiddenName(folder)) {
+        return clientError(403, "Uploading to folder name " + quote(*hidden) + " is not allowed");
+    }
+    std::string destination = WebUploaderFileSystem::uniquePath(folder + "/" + nameOnDisk);
     if (!shouldUploadFile(destination, file->temporaryPath())) {
         return clientError(403, "Uploading file " + quote(fileName) + " to " + quote(relative) + " is not permitted");
     }
-    auto moved = WebUploaderFileSystem::moveToUniquePath(file->temporaryPath(), folder + "/" + fileName);
+    auto moved = WebUploaderFileSystem::moveToUniquePath(file->temporaryPath(), folder + "/" + nameOnDisk);
     if (!moved) return serverError(moved.error(), "Failed moving uploaded file to " + quote(relative));
     std::string final = moved.value();
     notify([final](WebUploaderDelegate& delegate, WebUploader& uploader) {
@@ -328,6 +339,9 @@ std::shared_ptr<WebServerResponse> WebUploader::moveItem(const WebServerURLEncod
     if (!itemExists(oldAbsolute) || !m_files.staysInside(oldAbsolute)) {
         return clientError(404, quote(*oldRelative) + " does not exist");
     }
+    if (auto hidden = hiddenName(oldAbsolute)) {
+        return clientError(403, "Moving item name " + quote(*hidden) + " is not allowed");
+    }
     std::string requested = m_files.absolutePath(*newRelative);
     if (m_files.isRoot(oldAbsolute) || m_files.isRoot(requested) || !m_files.staysInside(requested)) {
         std::string name =
@@ -336,8 +350,9 @@ std::shared_ptr<WebServerResponse> WebUploader::moveItem(const WebServerURLEncod
     }
     std::string newAbsolute = WebUploaderFileSystem::uniquePath(requested);
     std::string newName = WebUploaderFileSystem::lastPathComponent(newAbsolute);
-    if (isHidden(newName) || (!isDirectory(oldAbsolute) && !checkFileExtension(newName))) {
-        return clientError(403, "Moving to item name " + quote(newName) + " is not allowed");
+    auto hidden = hiddenName(newAbsolute);
+    if (hidden || (!isDirectory(oldAbsolute) && !checkFileExtension(newName))) {
+        return clientError(403, "Moving to item name " + quote(hidden.value_or(newName)) + " is not allowed");
     }
     if (!shouldMoveItem(oldAbsolute, newAbsolute)) {
         return clientError(403, "Moving " + quote(*oldRelative) + " to " + quote(*newRelative) + " is not permitted");
@@ -359,8 +374,9 @@ std::shared_ptr<WebServerResponse> WebUploader::deleteItem(const WebServerURLEnc
     if (!itemExists(absolute) || !m_files.staysInside(absolute))
         return clientError(404, quote(*relative) + " does not exist");
     std::string name = WebUploaderFileSystem::lastPathComponent(absolute);
-    if (m_files.isRoot(absolute) || isHidden(name) || (!isDirectory(absolute) && !checkFileExtension(name))) {
-        return clientError(403, "Deleting item name " + quote(name) + " is not allowed");
+    auto hidden = hiddenName(absolute);
+    if (m_files.isRoot(absolute) || hidden || (!isDirectory(absolute) && !checkFileExtension(name))) {
+        return clientError(403, "Deleting item name " + quote(hidden.value_or(name)) + " is not allowed");
     }
     if (!shouldDeleteItem(absolute)) return clientError(403, "Deleting " + quote(*relative) + " is not permitted");
     auto removed = foundation::FileManager::defaultManager().removeItem(foundation::URL::fileURLWithPath(absolute));
@@ -377,8 +393,9 @@ std::shared_ptr<WebServerResponse> WebUploader::createDirectory(const WebServerU
     std::string requested = m_files.absolutePath(*relative);
     std::string absolute = WebUploaderFileSystem::uniquePath(requested);
     std::string name = WebUploaderFileSystem::lastPathComponent(m_files.isRoot(requested) ? requested : absolute);
-    if (m_files.isRoot(requested) || isHidden(name) || !m_files.staysInside(requested)) {
-        return clientError(403, "Creating directory name " + quote(name) + " is not allowed");
+    auto hidden = hiddenName(absolute);
+    if (m_files.isRoot(requested) || hidden || !m_files.staysInside(requested)) {
+        return clientError(403, "Creating directory name " + quote(hidden.value_or(name)) + " is not allowed");
     }
     if (!shouldCreateDirectory(absolute)) {
         return clientError(403, "Creating directory " + quote(*relative) + " is not permitted");

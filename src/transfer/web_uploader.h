@@ -61,6 +61,11 @@ private:
     std::shared_ptr<WebServerResponse> createDirectory(const WebServerURLEncodedFormRequest& request);
 
     bool isHidden(const std::string& name) const { return !allowHiddenItems && name.starts_with('.'); }
+    // The hidden name on the way to `absolute` below the folder, unless hidden items are allowed:
+    // a hidden folder hides everything in it on every route.
+    std::optional<std::string> hiddenName(const std::string& absolute) const {
+        return allowHiddenItems ? std::nullopt : m_files.hiddenComponent(absolute);
+    }
     bool checkFileExtension(const std::string& name) const;
     template <typename Call>
     void notify(Call call);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -66,20 +67,42 @@ std::string WebUploaderFileSystem::absolutePath(const std::string& relative) con
     return path;
 }
 
-bool WebUploaderFileSystem::staysInside(const std::string& absolute) const {
-    auto inside = [this](const std::string& resolved) {
-        return resolved == m_canonicalRoot || resolved.starts_with(m_canonicalRoot + "/");
-    };
-    if (exists(absolute)) {
-        auto resolved = realPath(absolute);
-        return resolved && inside(*resolved);
-    }
+std::optional<std::string> WebUploaderFileSystem::resolved(const std::string& absolute) const {
+    if (exists(absolute)) return realPath(absolute);
     // A new item: its nearest existing ancestor decides. Missing folders in between make the
     // operation itself fail (a 500 naming the error), not a refusal.
     std::string ancestor = parentOf(absolute);
     while (!exists(ancestor) && ancestor.size() > m_root.size()) ancestor = parentOf(ancestor);
-    auto resolved = realPath(ancestor);
-    return resolved && inside(*resolved);
+    return realPath(ancestor);
+}
+
+bool WebUploaderFileSystem::staysInside(const std::string& absolute) const {
+    auto path = resolved(absolute);
+    return path && (*path == m_canonicalRoot || path->starts_with(m_canonicalRoot + "/"));
+}
+
+namespace {
+
+// The first component of `path` below `root` that begins with ".".
+std::optional<std::string> hiddenBelow(const std::string& path, const std::string& root) {
+    std::string prefix = root.ends_with('/') ? root : root + "/";
+    if (!path.starts_with(prefix)) return std::nullopt;
+    std::string_view rest = std::string_view(path).substr(prefix.size());
+    while (!rest.empty()) {
+        std::string_view name = rest.substr(0, rest.find('/'));
+        if (name.starts_with('.')) return std::string(name);
+        rest.remove_prefix(std::min(rest.size(), name.size() + 1));
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> WebUploaderFileSystem::hiddenComponent(const std::string& absolute) const {
+    if (auto hidden = hiddenBelow(absolute, m_root)) return hidden;
+    // A plainly named link may lead into a hidden folder.
+    auto path = resolved(absolute);
+    return path ? hiddenBelow(*path, m_canonicalRoot) : std::nullopt;
 }
 
 void WebUploaderFileSystem::DirectoryContents::add(std::string_view name, EntryType type, std::uint64_t size) {

@@ -26,6 +26,10 @@ public:
     // it are resolved. An existing item must itself resolve inside; a missing one needs its nearest
     // existing ancestor to.
     bool staysInside(const std::string& absolute) const;
+    // The first name below the folder that begins with "." on the way to `absolute` (made by
+    // `absolutePath`, which may not exist yet), as written or once symbolic links on the way are
+    // resolved; nothing when every name is plain.
+    std::optional<std::string> hiddenComponent(const std::string& absolute) const;
 
     // `path` when nothing exists there, else "name (1).ext", "name (2).ext", ... in the same folder.
     static std::string uniquePath(const std::string& path);
@@ -62,6 +66,10 @@ public:
     static std::string pathExtension(const std::string& name);
 
 private:
+    // `absolute` with its symbolic links resolved, or its nearest existing ancestor's when it does
+    // not exist; nothing when neither resolves.
+    std::optional<std::string> resolved(const std::string& absolute) const;
+
     std::string m_root;
     std::string m_canonicalRoot;
 };

@@ -8,6 +8,13 @@
 
 namespace reelhaven {
 
+namespace {
+
+// What `newName` puts after the run: a UUID in its canonical form.
+bool isStagingSuffix(std::string_view rest) { return rest.size() == 36 && foundation::UUID::parse(rest).has_value(); }
+
+}  // namespace
+
 std::string WebUploaderStaging::newName() {
     return std::string(kPrefix) + WebServerProcessRun::current() + "-" + foundation::UUID::random().uuidString();
 }
@@ -21,10 +28,12 @@ std::size_t WebUploaderStaging::removeStale(const std::string& root) {
          !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
         std::string name = it->path().filename().string();
         if (!name.starts_with(kPrefix)) continue;
+        // Only a name of exactly the form this program makes: the user's own ".WebServer-notes"
+        // is theirs.
+        auto named = WebServerProcessRun::ownerOf(std::string_view(name).substr(kPrefix.size()));
+        if (!named || !isStagingSuffix(named->rest)) continue;
         it.disable_recursion_pending();  // a staged folder goes as a whole
-        auto owner = WebServerProcessRun::ownerOf(std::string_view(name).substr(kPrefix.size()));
-        if (owner != WebServerProcessRun::Owner::ended) continue;
-        stale.push_back(it->path());
+        if (named->owner == WebServerProcessRun::Owner::ended) stale.push_back(it->path());
     }
     for (const auto& path : stale) {
         std::error_code removeError;

@@ -17,9 +17,8 @@ public:
     // A new staging name (without folder) for this process.
     static std::string newName();
     // Removes, in `root` and every folder below it, what moves of processes that no longer run
-    // left staged (a kill during the copy leaves it for ever otherwise); also names of this form
-    // without a process id, and those older builds made with this process's id. Symbolic links are not followed.
-    // Returns how many items went.
+    // left staged (a kill during the copy leaves it for ever otherwise). Only names of exactly the
+    // form `newName` makes are taken. Symbolic links are not followed. Returns how many items went.
     static std::size_t removeStale(const std::string& root);
 };
 

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -177,10 +178,17 @@ TEST_P(ServiceTest, RunAsAServiceTheServerOutlivesTheEndOfItsInputUntilASignal) 
 INSTANTIATE_TEST_SUITE_P(InputClosedOrEmpty, ServiceTest, ::testing::Values(true, false));
 
 TEST_F(LauncherTest, TemporaryFilesOfAKilledRunGoWhenTheServerStarts) {
-    writeFile(home / "tmp/WebServer-Ab12Cd", std::string(100000, 'x'));
+    pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    writeFile(home / ("tmp/WebServer-" + std::to_string(gone) + ".3-Ab12Cd"), std::string(100000, 'x'));
+    writeFile(home / "tmp/WebServer-notes", "not made by the server");
     writeFile(home / "tmp/kept.txt", "not ours");
     ASSERT_FALSE(launch().empty());
-    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{"kept.txt"});
+    auto left = temporaryFiles();
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"WebServer-notes", "kept.txt"}));
 }
 
 TEST_F(LauncherTest, StoppingAnswersAnUploadStillArrivingAndRemovesItsFile) {

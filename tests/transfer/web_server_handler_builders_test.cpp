@@ -79,7 +79,7 @@ TEST_F(HandlerBuildersTest, HandsRegexCapturesToTheRequest) {
     server->addHandlerForMethodPathRegex("GET", "(unclosed", WebServer::requestFactory<WebServerRequest>(), {});
     EXPECT_EQ(server->handlers().size(), 1u);
     start();
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /ITEMS/42 HTTP/1.1\r\n\r\n")).status, 200);
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /ITEMS/42 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).status, 200);
     EXPECT_EQ(captures, std::vector<std::string>{"42"});
 }
 
@@ -95,7 +95,7 @@ TEST_F(HandlerBuildersTest, ListsFoldersUnderABasePath) {
                                      WebServerRanges::notAllowed);
     EXPECT_EQ(server->handlers().size(), 1u);
     start();
-    auto listing = parseResponse(exchange(server->port(), "GET /static/ HTTP/1.1\r\n\r\n"));
+    auto listing = parseResponse(exchange(server->port(), "GET /static/ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     EXPECT_EQ(listing.status, 200);
     EXPECT_EQ(listing.body,
               "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n<ul>\n"
@@ -103,11 +103,16 @@ TEST_F(HandlerBuildersTest, ListsFoldersUnderABasePath) {
               "onerror=alert(1)&gt;&amp;.txt</a></li>\n"
               "<li><a href=\"b.txt\">b.txt</a></li>\n<li><a href=\"Sub%20Folder/\">Sub Folder/</a></li>\n"
               "</ul>\n</body></html>\n");
-    auto file = parseResponse(exchange(server->port(), "GET /static/Sub%20Folder/c.txt HTTP/1.1\r\n\r\n"));
+    auto file =
+        parseResponse(exchange(server->port(), "GET /static/Sub%20Folder/c.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     EXPECT_EQ(file.body, "c");
     EXPECT_EQ(file.header("cache-control"), "max-age=10, public");
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /static/missing HTTP/1.1\r\n\r\n")).status, 404);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /static/../../etc/passwd HTTP/1.1\r\n\r\n")).status, 404);
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /static/missing HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).status,
+              404);
+    EXPECT_EQ(
+        parseResponse(exchange(server->port(), "GET /static/../../etc/passwd HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"))
+            .status,
+        404);
 }
 
 }  // namespace

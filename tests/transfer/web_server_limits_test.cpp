@@ -90,7 +90,7 @@ protected:
     // A connection that has sent half a head and waits.
     void hold(int fd) {
         ASSERT_GE(fd, 0);
-        ASSERT_TRUE(sendAll(fd, "GET / HTTP/1.1\r\n"));
+        ASSERT_TRUE(sendAll(fd, "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n"));
         held.push_back(fd);
     }
 

@@ -249,7 +249,9 @@ TEST(WebServerRequest, TellsUnsafeBodyFramingFromTheHeadersAlone) {
     const std::vector<Case> cases = {
         {{}, 0},
         {{{"Content-Length", "0"}}, 0},
-        {{{"content-length", "18446744073709551615"}}, 0},
+        {{{"content-length", "9223372036854775807"}}, 0},  // the largest a file can be
+        {{{"Content-Length", "9223372036854775808"}}, 413},
+        {{{"Content-Length", "18446744073709551615"}}, 413},  // stands for "unknown"
         {{{"Content-Length", "18446744073709551616"}}, 413},
         {{{"Content-Length", "-1"}}, 400},
         {{{"Content-Length", "+1"}}, 400},
@@ -265,6 +267,19 @@ TEST(WebServerRequest, TellsUnsafeBodyFramingFromTheHeadersAlone) {
         std::string shown;
         for (const auto& [name, value] : each.headers) shown += name + ": " + value + "; ";
         EXPECT_EQ(WebServerBodyFramingStatus(each.headers), each.status) << shown;
+    }
+}
+
+// The framing check and the request read a length alike: whatever the check lets through, the
+// request takes as its length.
+TEST(WebServerRequest, TakesEveryLengthTheFramingCheckAccepts) {
+    for (std::string length : {"0", "5", "9223372036854775807", "9223372036854775808", "18446744073709551615"}) {
+        WebServerHeaders headers = {{"Content-Length", length}};
+        auto request = WebServerRequest::make<WebServerRequest>({"POST", "/", headers, "/", {}});
+        EXPECT_EQ(request != nullptr, WebServerBodyFramingStatus(headers) == 0) << length;
+        if (request) {
+            EXPECT_EQ(std::to_string(request->contentLength()), length);
+        }
     }
 }
 

@@ -108,13 +108,13 @@ TEST_F(WebServerTest, StartsOnASystemChosenPortForIPv4AndIPv6) {
     start();
     ASSERT_NE(server->port(), 0);
     EXPECT_EQ(server->serverURL(), "http://localhost:" + std::to_string(server->port()) + "/");
-    auto v4 = parseResponse(exchange(server->port(), "GET /four HTTP/1.1\r\n\r\n", AF_INET));
+    auto v4 = parseResponse(exchange(server->port(), "GET /four HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", AF_INET));
     EXPECT_EQ(v4.status, 200);
     EXPECT_EQ(v4.body, "path /four");
     int probe = connectTo(server->port(), AF_INET6);
     if (probe >= 0) {
         ::close(probe);
-        auto v6 = parseResponse(exchange(server->port(), "GET /six HTTP/1.1\r\n\r\n", AF_INET6));
+        auto v6 = parseResponse(exchange(server->port(), "GET /six HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", AF_INET6));
         EXPECT_EQ(v6.status, 200);
     }
     EXPECT_TRUE(loop.runUntil([&] { return delegate->count("start") == 1; }));
@@ -176,11 +176,14 @@ TEST_F(WebServerTest, ParsesAHeadThatArrivesInSmallPieces) {
 
 TEST_F(WebServerTest, DecodesThePathAndRejectsANulInIt) {
     start();
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%20b HTTP/1.1\r\n\r\n")).body, "path /a b");
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%00b HTTP/1.1\r\n\r\n")).status, 400);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%ZZ HTTP/1.1\r\n\r\n")).status, 400);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET http://127.0.0.1/abs?x=1 HTTP/1.1\r\n\r\n")).body,
-              "path /abs");
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%20b HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).body,
+              "path /a b");
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%00b HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).status, 400);
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /a%ZZ HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).status, 400);
+    EXPECT_EQ(
+        parseResponse(exchange(server->port(), "GET http://127.0.0.1/abs?x=1 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"))
+            .body,
+        "path /abs");
 }
 
 TEST_F(WebServerTest, AnswersHEADWithTheHeadOfGETAndNoBody) {
@@ -190,10 +193,10 @@ TEST_F(WebServerTest, AnswersHEADWithTheHeadOfGETAndNoBody) {
         if (level == base::LogLevel::verbose) lines.emplace_back(message);
     });
     start();
-    auto get = parseResponse(exchange(server->port(), "GET /h HTTP/1.1\r\n\r\n"));
-    auto head = parseResponse(exchange(server->port(), "HEAD /h HTTP/1.1\r\n\r\n"));
+    auto get = parseResponse(exchange(server->port(), "GET /h HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+    auto head = parseResponse(exchange(server->port(), "HEAD /h HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     // A decoded line break in the path must not start a forged line in the access log.
-    exchange(server->port(), "GET /h%0D%0A[INFO]%20forged HTTP/1.1\r\n\r\n");
+    exchange(server->port(), "GET /h%0D%0A[INFO]%20forged HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     EXPECT_TRUE(server->waitForConnectionsToEnd(10s));
     WebServerSetLogLevel(base::LogLevel::info);
     EXPECT_EQ(head.status, 200);
@@ -212,7 +215,8 @@ TEST_F(WebServerTest, AnswersHEADWithTheHeadOfGETAndNoBody) {
 TEST_F(WebServerTest, SendsContinueBeforeReadingTheBody) {
     start();
     int fd = connectTo(server->port());
-    ASSERT_TRUE(sendAll(fd, "POST /echo HTTP/1.1\r\nContent-Length: 5\r\nExpect: 100-continue\r\n\r\n"));
+    ASSERT_TRUE(
+        sendAll(fd, "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\nExpect: 100-continue\r\n\r\n"));
     std::string interim;
     char buffer[256];
     while (interim.find("\r\n\r\n") == std::string::npos) {
@@ -231,21 +235,23 @@ TEST_F(WebServerTest, SendsContinueBeforeReadingTheBody) {
 TEST_F(WebServerTest, RefusesOtherExpectations) {
     start();
     auto response = parseResponse(
-        exchange(server->port(), "POST /echo HTTP/1.1\r\nContent-Length: 5\r\nExpect: something\r\n\r\nhello"));
+        exchange(server->port(),
+                 "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\nExpect: something\r\n\r\nhello"));
     EXPECT_EQ(response.status, 417);
 }
 
 TEST_F(WebServerTest, ReadsChunkedBodiesAndRejectsBadChunkSizes) {
     start();
     auto good = parseResponse(exchange(server->port(),
-                                       "POST /echo HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                       "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n"
                                        "5;ext=1\r\nhello\r\n0\r\n\r\n"));
     EXPECT_EQ(good.status, 200);
     EXPECT_EQ(good.body, "hello");
     for (const char* size : {"5x", "-5", "+5", "FFFFFFFFFFFFFFFFFF"}) {
-        auto bad = parseResponse(exchange(server->port(), std::string("POST /echo HTTP/1.1\r\nTransfer-Encoding: "
-                                                                      "chunked\r\n\r\n") +
-                                                              size + "\r\nhello\r\n0\r\n\r\n"));
+        auto bad = parseResponse(
+            exchange(server->port(), std::string("POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: "
+                                                 "chunked\r\n\r\n") +
+                                         size + "\r\nhello\r\n0\r\n\r\n"));
         EXPECT_EQ(bad.status, 400) << size;
     }
 }
@@ -261,35 +267,46 @@ TEST_F(WebServerTest, RefusesMalformedRequestsAndUnsafeFramingWithTheStatusThatN
     const std::vector<Case> cases = {
         {"request line without a version", "GARBAGE\r\n\r\n", 400},
         {"unknown version", "GET / HTTP/2.7\r\n\r\n", 400},
-        {"header without a colon", "GET / HTTP/1.1\r\nNoColon\r\n\r\n", 400},
-        {"folded header", "GET / HTTP/1.1\r\nA: b\r\n c\r\n\r\n", 400},
-        {"bad percent-encoding", "GET /a%Z HTTP/1.1\r\n\r\n", 400},
+        {"header without a colon", "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nNoColon\r\n\r\n", 400},
+        {"folded header", "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nA: b\r\n c\r\n\r\n", 400},
+        {"bad percent-encoding", "GET /a%Z HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", 400},
         {"length and chunked",
-         "POST /echo HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n"
+         "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n"
          "5\r\nhello\r\n0\r\n\r\n",
          400},
-        {"negative length", "POST /echo HTTP/1.1\r\nContent-Length: -1\r\n\r\n", 400},
-        {"length with a sign", "POST /echo HTTP/1.1\r\nContent-Length: +5\r\n\r\nhello", 400},
-        {"length not a number", "POST /echo HTTP/1.1\r\nContent-Length: 5x\r\n\r\nhello", 400},
-        {"length beyond 64 bits", "POST /echo HTTP/1.1\r\nContent-Length: 99999999999999999999999\r\n\r\n", 413},
-        {"length over the in-memory cap", "POST /echo HTTP/1.1\r\nContent-Length: 999999999999\r\n\r\n", 413},
-        {"unknown transfer coding", "POST /echo HTTP/1.1\r\nTransfer-Encoding: gzip, chunked\r\n\r\n0\r\n\r\n", 501},
+        {"negative length", "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: -1\r\n\r\n", 400},
+        {"length with a sign", "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: +5\r\n\r\nhello", 400},
+        {"length not a number", "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 5x\r\n\r\nhello", 400},
+        {"length beyond 64 bits",
+         "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 99999999999999999999999\r\n\r\n", 413},
+        {"length over the in-memory cap",
+         "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 999999999999\r\n\r\n", 413},
+        // Past what a file can hold, 2^63 up to 2^64 - 1 included: no body of that length can be stored.
+        {"length of 2^63", "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 9223372036854775808\r\n\r\n",
+         413},
+        {"length of 2^64 - 1", "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 18446744073709551615\r\n\r\n",
+         413},
+        {"HTTP/1.1 without a host", "GET /x HTTP/1.1\r\n\r\n", 400},
+        {"two hosts", "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\nHost: evil.example\r\n\r\n", 400},
+        {"another host first", "GET /x HTTP/1.1\r\nHost: evil.example\r\nHost: 127.0.0.1\r\n\r\n", 400},
+        {"unknown transfer coding",
+         "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: gzip, chunked\r\n\r\n0\r\n\r\n", 501},
         {"chunk data not ended by CRLF",
-         "POST /echo HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhelloXX0\r\n\r\n", 400},
-        {"more bytes than the length", "POST /echo HTTP/1.1\r\nContent-Length: 2\r\n\r\nhello", 400},
-        {"no handler", "PUT /echo HTTP/1.1\r\n\r\n", 501},
+         "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhelloXX0\r\n\r\n", 400},
+        {"more bytes than the length", "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 2\r\n\r\nhello", 400},
+        {"no handler", "PUT /echo HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", 501},
     };
     for (const auto& each : cases) {
         EXPECT_EQ(parseResponse(exchange(server->port(), each.request)).status, each.status) << each.what;
     }
-    auto served = parseResponse(exchange(server->port(), "GET /still HTTP/1.1\r\n\r\n"));
+    auto served = parseResponse(exchange(server->port(), "GET /still HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     EXPECT_EQ(served.status, 200);
     EXPECT_EQ(served.body, "path /still");
 }
 
 TEST_F(WebServerTest, RejectsAHeadOver64KiB) {
     start();
-    std::string head = "GET / HTTP/1.1\r\n";
+    std::string head = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n";
     while (head.size() < 70 * 1024) head += "X-Filler: " + std::string(1000, 'f') + "\r\n";
     EXPECT_EQ(parseResponse(exchange(server->port(), head + "\r\n")).status, 431);
 }
@@ -299,25 +316,25 @@ TEST_F(WebServerTest, InflatesGzipBodiesCompletelyAndRejectsTruncatedOnes) {
     std::string body;
     for (int i = 0; i < 400000; ++i) body += char('a' + i % 26);  // inflates to more than 256 KiB
     std::string compressed = gzip(body);
-    auto good =
-        parseResponse(exchange(server->port(), "POST /echo HTTP/1.1\r\nContent-Encoding: gzip\r\nContent-Length: " +
-                                                   std::to_string(compressed.size()) + "\r\n\r\n" + compressed));
+    auto good = parseResponse(exchange(
+        server->port(), "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Encoding: gzip\r\nContent-Length: " +
+                            std::to_string(compressed.size()) + "\r\n\r\n" + compressed));
     EXPECT_EQ(good.status, 200);
     EXPECT_EQ(good.body, body);
     std::string truncated = compressed.substr(0, compressed.size() - 12);
-    auto bad =
-        parseResponse(exchange(server->port(), "POST /echo HTTP/1.1\r\nContent-Encoding: gzip\r\nContent-Length: " +
-                                                   std::to_string(truncated.size()) + "\r\n\r\n" + truncated));
+    auto bad = parseResponse(exchange(
+        server->port(), "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Encoding: gzip\r\nContent-Length: " +
+                            std::to_string(truncated.size()) + "\r\n\r\n" + truncated));
     EXPECT_EQ(bad.status, 500);
 }
 
 TEST_F(WebServerTest, AppliesCacheControlOnlyToSuccesses) {
     start();
-    auto ok = parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\n\r\n"));
+    auto ok = parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     EXPECT_EQ(ok.header("cache-control"), "no-cache");
     EXPECT_EQ(ok.header("connection"), "Close");
     EXPECT_EQ(ok.header("server"), "WebServer");
-    auto missing = parseResponse(exchange(server->port(), "GET /missing HTTP/1.1\r\n\r\n"));
+    auto missing = parseResponse(exchange(server->port(), "GET /missing HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     EXPECT_EQ(missing.status, 404);
     EXPECT_FALSE(missing.has("cache-control"));
     EXPECT_EQ(missing.body.find("<h1>HTTP Error 404: gone</h1>") != std::string::npos, true);
@@ -325,9 +342,16 @@ TEST_F(WebServerTest, AppliesCacheControlOnlyToSuccesses) {
 
 TEST_F(WebServerTest, AnswersUnchangedResourcesWith304Or412) {
     start();
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nIf-None-Match: *\r\n\r\n")).status, 304);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nIf-None-Match: \"tag\"\r\n\r\n")).status, 304);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nIf-None-Match: \"other\"\r\n\r\n")).status,
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-None-Match: *\r\n\r\n"))
+                  .status,
+              304);
+    EXPECT_EQ(
+        parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-None-Match: \"tag\"\r\n\r\n"))
+            .status,
+        304);
+    EXPECT_EQ(parseResponse(
+                  exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-None-Match: \"other\"\r\n\r\n"))
+                  .status,
               200);
     server->addHandlerWithProcessBlock(
         [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
@@ -339,7 +363,10 @@ TEST_F(WebServerTest, AnswersUnchangedResourcesWith304Or412) {
             response->setETag("\"tag\"");
             return response;
         });
-    EXPECT_EQ(parseResponse(exchange(server->port(), "POST /tagged HTTP/1.1\r\nIf-None-Match: *\r\n\r\n")).status, 412);
+    EXPECT_EQ(
+        parseResponse(exchange(server->port(), "POST /tagged HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-None-Match: *\r\n\r\n"))
+            .status,
+        412);
 }
 
 TEST_F(WebServerTest, AMatchingTagAnswers304AlsoWhenTheDateIsStale) {
@@ -356,10 +383,11 @@ TEST_F(WebServerTest, AMatchingTagAnswers304AlsoWhenTheDateIsStale) {
     start();
     // The date is older than the resource's, so only the tag can tell that it is unchanged.
     auto ask = [&](const std::string& method, const std::string& tag) {
-        return parseResponse(exchange(server->port(), method +
-                                                          " /dated HTTP/1.1\r\nIf-Modified-Since: Sat, 01 Jan 2000 "
-                                                          "00:00:00 GMT\r\nIf-None-Match: " +
-                                                          tag + "\r\n\r\n"))
+        return parseResponse(exchange(server->port(),
+                                      method +
+                                          " /dated HTTP/1.1\r\nHost: 127.0.0.1\r\nIf-Modified-Since: Sat, 01 Jan 2000 "
+                                          "00:00:00 GMT\r\nIf-None-Match: " +
+                                          tag + "\r\n\r\n"))
             .status;
     };
     EXPECT_EQ(ask("GET", "*"), 304);
@@ -378,7 +406,7 @@ TEST_F(WebServerTest, TriesTheNewestHandlerFirst) {
             return WebServerDataResponse::responseWithText("newest");
         });
     start();
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\n\r\n")).body, "newest");
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).body, "newest");
 }
 
 TEST_F(WebServerTest, DrainsAnUnreadBodySoTheClientGetsTheAnswer) {
@@ -386,7 +414,8 @@ TEST_F(WebServerTest, DrainsAnUnreadBodySoTheClientGetsTheAnswer) {
     int fd = connectTo(server->port());
     std::string body(4 * 1024 * 1024, 'x');
     std::thread writer([&] {
-        sendAll(fd, "PUT /nowhere HTTP/1.1\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n");
+        sendAll(fd, "PUT /nowhere HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: " + std::to_string(body.size()) +
+                        "\r\n\r\n");
         sendAll(fd, body);
     });
     bool reset = false;
@@ -401,7 +430,7 @@ TEST_F(WebServerTest, ClosesAConnectionThatMakesNoProgress) {
     options.connectionIdleTimeout = 100ms;
     start(options);
     int fd = connectTo(server->port());
-    ASSERT_TRUE(sendAll(fd, "GET /x HTTP/1.1\r\n"));  // and then nothing
+    ASSERT_TRUE(sendAll(fd, "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n"));  // and then nothing
     auto started = std::chrono::steady_clock::now();
     std::string raw = readAll(fd, 5s);
     auto waited = std::chrono::steady_clock::now() - started;
@@ -427,7 +456,7 @@ TEST_F(WebServerTest, NeverCutsASlowUploadThatKeepsMoving) {
         // this send returned.
         auto previousSendStarted = std::chrono::steady_clock::now();
         std::chrono::steady_clock::duration longestWait{};
-        bool sent = sendAll(fd, "POST /echo HTTP/1.1\r\nContent-Length: 8\r\n\r\n");
+        bool sent = sendAll(fd, "POST /echo HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Length: 8\r\n\r\n");
         for (int i = 0; i < 8 && sent; ++i) {  // 8 x 50 ms: longer than the time-out
             std::this_thread::sleep_for(50ms);
             auto sendStarted = std::chrono::steady_clock::now();
@@ -451,8 +480,8 @@ TEST_F(WebServerTest, CoalescesOverlappingAndCloseConnectionsIntoOneConnectedSta
     start();
     int first = connectTo(server->port());
     int second = connectTo(server->port());
-    sendAll(first, "GET /1 HTTP/1.1\r\n\r\n");
-    sendAll(second, "GET /2 HTTP/1.1\r\n\r\n");
+    sendAll(first, "GET /1 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    sendAll(second, "GET /2 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     readAll(first);
     readAll(second);
     ::close(first);
@@ -462,7 +491,7 @@ TEST_F(WebServerTest, CoalescesOverlappingAndCloseConnectionsIntoOneConnectedSta
     loop.runUntilIdle();
     EXPECT_EQ(delegate->count("disconnect"), 0);  // within the coalescing interval
     loop.advanceSeconds(0.5);
-    exchange(server->port(), "GET /3 HTTP/1.1\r\n\r\n");  // follows within the interval
+    exchange(server->port(), "GET /3 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");  // follows within the interval
     ASSERT_TRUE(server->waitForConnectionsToEnd(10s));
     loop.runUntilIdle();
     loop.advanceSeconds(0.9);
@@ -474,7 +503,7 @@ TEST_F(WebServerTest, CoalescesOverlappingAndCloseConnectionsIntoOneConnectedSta
 
 TEST_F(WebServerTest, StopReportsAPendingDisconnectionAtOnce) {
     start();
-    exchange(server->port(), "GET /1 HTTP/1.1\r\n\r\n");
+    exchange(server->port(), "GET /1 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     ASSERT_TRUE(server->waitForConnectionsToEnd(10s));
     loop.runUntilIdle();
     EXPECT_EQ(delegate->count("disconnect"), 0);
@@ -501,7 +530,7 @@ TEST_F(WebServerTest, StopReturnsOnlyOnceEveryConnectionHasEndedAndLetGoOfTheSer
         });
     start();
     int fd = connectTo(server->port());
-    ASSERT_TRUE(sendAll(fd, "GET /while-stopping HTTP/1.1\r\n\r\n"));
+    ASSERT_TRUE(sendAll(fd, "GET /while-stopping HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     while (!entered) std::this_thread::yield();
     server->stop();
     EXPECT_TRUE(server->waitForConnectionsToEnd(0ms));
@@ -527,7 +556,7 @@ TEST_F(WebServerTest, StopCutsOffAConnectionThatOutlastsItsGrace) {
     ASSERT_EQ(server->activeConnectionCount(), 0u);
     int fd = connectTo(server->port());
     // Never read: the answer fills the socket buffers and its writer waits on the client.
-    ASSERT_TRUE(sendAll(fd, "GET /large HTTP/1.1\r\n\r\n"));
+    ASSERT_TRUE(sendAll(fd, "GET /large HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     while (server->activeConnectionCount() == 0) std::this_thread::yield();
     server->stop();
     EXPECT_TRUE(server->waitForConnectionsToEnd(0ms));
@@ -545,7 +574,7 @@ TEST_F(WebServerTest, StaysClosedWhileInTheBackground) {
     background = false;
     server->applicationWillEnterForeground();
     ASSERT_NE(server->port(), 0);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\n\r\n")).status, 200);
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).status, 200);
     ASSERT_TRUE(server->waitForConnectionsToEnd(10s));
     loop.runUntilIdle();
     loop.advanceSeconds(2);  // the connected state ends
@@ -565,7 +594,7 @@ TEST_F(WebServerTest, KeepsServingWhenBonjourIsUnavailable) {
     options.bonjourName = "";
     options.requestNATPortMapping = true;
     start(options);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\n\r\n")).status, 200);
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).status, 200);
     EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& line) {
         return line.starts_with("Failed creating NAT port mapping (");
     }));
@@ -577,7 +606,7 @@ TEST_F(WebServerTest, KeepsServingWhenBonjourIsUnavailable) {
     EXPECT_FALSE(server->publicServerURL());
     server->stop();
     start(options);
-    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\n\r\n")).status, 200);
+    EXPECT_EQ(parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")).status, 200);
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_NE(notes[0].find("no Avahi daemon"), std::string::npos) << notes[0];
 }

@@ -4,8 +4,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
+#include "transfer/web_server_process_run.h"
 #include "web_uploader_test_fixture.h"
 
 namespace reelhaven {
@@ -70,19 +73,27 @@ TEST_F(WebUploaderTest, TheHostOfAnAbsoluteTargetIsHeldToTheSameRule) {
     EXPECT_EQ(nlohmann::json::parse(served.body).size(), 1u);
 }
 
-TEST_F(WebUploaderTest, StartingSweepsWhatAKilledMoveLeftStagedInTheFolder) {
+TEST_F(WebUploaderTest, StartingSweepsWhatAKilledMoveLeftStagedInTheFolderAndNothingOfTheUsers) {
     pid_t gone = ::fork();
     if (gone == 0) ::_exit(0);
     ASSERT_GT(gone, 0);
     ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    std::string dead = std::to_string(gone);
-    std::string running = std::to_string(::getppid());
+    std::string dead = std::to_string(gone) + ".7";
+    std::string running = WebServerProcessRun::current();
     fs::create_directories(docs / "Show" / "Season");
     writeFile(docs / "Show" / "Season" / (".WebServer-" + dead + "-A1B2C3D4-0000-4000-8000-000000000001"), "cut copy");
     writeFile(docs / (".WebServer-" + dead + "-A1B2C3D4-0000-4000-8000-000000000002") / "inside.mp4", "cut folder");
-    writeFile(docs / ".WebServer-A1B2C3D4-0000-4000-8000-000000000003", "an older build's copy");
     writeFile(docs / (".WebServer-" + running + "-A1B2C3D4-0000-4000-8000-000000000004"), "a running move");
     writeFile(docs / "Show" / "keep.mp4", "a video");
+    // The user's own items that merely look alike.
+    const std::vector<std::string> users = {
+        ".WebServer-A1B2C3D4-0000-4000-8000-000000000003",
+        ".WebServer-notes.txt",
+        ".WebServer-" + std::to_string(gone) + "-A1B2C3D4-0000-4000-8000-000000000005",
+        ".WebServer-" + dead + "-my-copy",
+        ".WebServer-backup/Season/keep.mp4",
+    };
+    for (const auto& name : users) writeFile(docs / name, "the user's");
     uploader->stop();
     WebServerOptions options;
     options.bindToLocalhost = true;
@@ -90,11 +101,14 @@ TEST_F(WebUploaderTest, StartingSweepsWhatAKilledMoveLeftStagedInTheFolder) {
     port = std::to_string(uploader->port());
     std::vector<std::string> left;
     for (const auto& entry : fs::recursive_directory_iterator(docs)) {
-        left.push_back(fs::relative(entry.path(), docs).string());
+        if (entry.is_regular_file()) left.push_back(fs::relative(entry.path(), docs).string());
     }
+    std::vector<std::string> expected = users;
+    expected.push_back(".WebServer-" + running + "-A1B2C3D4-0000-4000-8000-000000000004");
+    expected.push_back("Show/keep.mp4");
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{".WebServer-" + running + "-A1B2C3D4-0000-4000-8000-000000000004", "Show",
-                                              "Show/Season", "Show/keep.mp4"}));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
 }
 
 }  // namespace

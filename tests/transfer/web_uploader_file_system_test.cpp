@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -85,24 +86,6 @@ TEST(WebUploaderFileSystem, AMoveAcrossFileSystemsShowsTheFinalNameOnlyOnceWhole
     EXPECT_EQ(names, (std::vector<std::string>{"clip (1).mp4", "clip.mp4"}));
 }
 
-TEST(WebServerTemporaryFile, CleaningUpTakesOnlyFilesNoRunningUploadOwns) {
-    testing_support::TempDir temp;
-    pid_t gone = ::fork();
-    if (gone == 0) ::_exit(0);
-    ASSERT_GT(gone, 0);
-    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
-    std::string running = std::to_string(::getppid());
-    writeFile(temp / ("WebServer-" + std::to_string(gone) + "-aaaaaa"), "killed mid-upload");
-    writeFile(temp / "WebServer-bbbbbb", "an older run");
-    writeFile(temp / ("WebServer-" + running + "-cccccc"), "another server's upload");
-    writeFile(temp / "other.txt", "not ours");
-    EXPECT_EQ(WebServerTemporaryFile::removeStale(temp.path().string()), 2u);
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(temp.path())) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"WebServer-" + running + "-cccccc", "other.txt"}));
-}
-
 // The start time of a running process as its stat file gives it.
 std::string startTimeOf(pid_t pid) {
     std::string text = readFile("/proc/" + std::to_string(pid) + "/stat");
@@ -112,6 +95,31 @@ std::string startTimeOf(pid_t pid) {
     return field;
 }
 
+TEST(WebServerTemporaryFile, CleaningUpTakesOnlyFilesNoRunningUploadOwns) {
+    testing_support::TempDir temp;
+    pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    std::string running = std::to_string(::getppid()) + "." + startTimeOf(::getppid());
+    std::string earlierRun = std::to_string(::getpid()) + ".1";
+    writeFile(temp / ("WebServer-" + std::to_string(gone) + ".5-aaaaaa"), "killed mid-upload");
+    writeFile(temp / ("WebServer-" + earlierRun + "-dddddd"), "an earlier run with this id");
+    writeFile(temp / ("WebServer-" + running + "-cccccc"), "another server's upload");
+    // The folder may be a shared one: names this program does not make belong to someone else.
+    const std::vector<std::string> others = {"WebServer-bbbbbb", "WebServer-" + std::to_string(gone) + "-eeeeee",
+                                             "WebServer-" + std::to_string(gone) + ".5-notes.txt", "other.txt"};
+    for (const auto& name : others) writeFile(temp / name, "not ours");
+    EXPECT_EQ(WebServerTemporaryFile::removeStale(temp.path().string()), 2u);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(temp.path())) names.push_back(entry.path().filename().string());
+    std::vector<std::string> expected = others;
+    expected.push_back("WebServer-" + running + "-cccccc");
+    std::sort(names.begin(), names.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+}
+
 TEST(WebServerProcessRun, TellsThisRunFromAnEarlierOneWithTheSameProcessId) {
     using Owner = WebServerProcessRun::Owner;
     std::string self = std::to_string(::getpid());
@@ -119,20 +127,29 @@ TEST(WebServerProcessRun, TellsThisRunFromAnEarlierOneWithTheSameProcessId) {
     EXPECT_EQ(WebServerProcessRun::current(), self + "." + startTimeOf(::getpid()));
     struct Case {
         std::string name;
-        Owner owner;
+        std::optional<Owner> owner;  // nothing: the name does not begin with a run
     };
     const std::vector<Case> cases = {
         {WebServerProcessRun::current() + "-x", Owner::thisRun},
         {self + ".1-x", Owner::ended},  // an earlier run that had this id
-        {self + "-x", Owner::ended},    // the older form, never made by this run
         {parent + "." + startTimeOf(::getppid()) + "-x", Owner::otherLiveRun},
         {parent + ".1-x", Owner::ended},  // the id was reused by another process
-        {parent + "-x", Owner::otherLiveRun},
-        {"x-1", Owner::ended},
-        {self + ".-x", Owner::ended},
-        {self, Owner::ended},
+        {self + "-x", std::nullopt},      // a process id alone is no run
+        {parent + "-x", std::nullopt},
+        {"x-1", std::nullopt},
+        {"notes", std::nullopt},
+        {self + ".-x", std::nullopt},
+        {self + ".1x-x", std::nullopt},
+        {self, std::nullopt},
+        {"0.1-x", std::nullopt},
     };
-    for (const auto& each : cases) EXPECT_EQ(WebServerProcessRun::ownerOf(each.name), each.owner) << each.name;
+    for (const auto& each : cases) {
+        auto named = WebServerProcessRun::ownerOf(each.name);
+        EXPECT_EQ(named ? std::optional<Owner>(named->owner) : std::nullopt, each.owner) << each.name;
+        if (named) {
+            EXPECT_EQ(named->rest, "x") << each.name;
+        }
+    }
 }
 
 TEST(WebUploaderNames, ListsEveryNameUnderItsOwnPathAndReadsItBack) {

@@ -47,13 +47,6 @@ std::string uploadRequest(const std::string& fileName, const std::string& folder
            std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
-std::vector<std::string> namesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST_F(WebUploaderTest, EveryListedItemIsReachableByItsListedPathWhateverBytesItsNameHas) {
     std::string file = std::string("bad\xff") + "name.mp4";
     std::string folder = std::string("dir\xfe\xc3");

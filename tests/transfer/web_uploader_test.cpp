@@ -148,16 +148,20 @@ TEST_F(WebUploaderTest, RefusesUnsafeUploadNames) {
                           "--b\r\nContent-Disposition: form-data; name=\"path\"\r\n\r\n/\r\n"
                           "--b\r\nContent-Disposition: form-data; name=\"files[]\"; filename=\"a") +
                       '\0' + "b.mp4\"\r\n\r\nNUL\r\n--b--\r\n";
-    auto nulName = raw("POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
-                       std::to_string(nul.size()) + "\r\n\r\n" + nul);
+    auto nulName =
+        raw("POST /upload HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; "
+            "boundary=b\r\nContent-Length: " +
+            std::to_string(nul.size()) + "\r\n\r\n" + nul);
     EXPECT_EQ(nulName.status, 403);
     // A NUL in the target folder would cut the path short in every system call ("Show" here).
     fs::create_directory(docs / "Show");
     std::string nulFolder = std::string("--b\r\nContent-Disposition: form-data; name=\"path\"\r\n\r\nShow") + '\0' +
                             "x\r\n--b\r\nContent-Disposition: form-data; name=\"files[]\"; filename=\"a.mp4\"\r\n\r\n"
                             "NUL\r\n--b--\r\n";
-    auto nulPath = raw("POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=b\r\nContent-Length: " +
-                       std::to_string(nulFolder.size()) + "\r\n\r\n" + nulFolder);
+    auto nulPath =
+        raw("POST /upload HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: multipart/form-data; "
+            "boundary=b\r\nContent-Length: " +
+            std::to_string(nulFolder.size()) + "\r\n\r\n" + nulFolder);
     EXPECT_EQ(nulPath.status, 400) << nulPath.raw.substr(0, 300);
     fs::remove(docs / "Show");
     EXPECT_EQ(curl("-F " + shellQuote("files[]=@" + path) + " " + url("/upload")).status, 400);  // no "path"
@@ -237,7 +241,7 @@ TEST_F(WebUploaderTest, NeverReachesOutsideTheFolder) {
     }
     for (std::string form : {"path=escape/secret.txt", "path=..%2Foutside%2Fsecret.txt", "path=secret.txt/x"}) {
         auto response =
-            raw("POST /delete HTTP/1.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+            raw("POST /delete HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
                 "Content-Length: " +
                 std::to_string(form.size()) + "\r\n\r\n" + form);
         EXPECT_NE(response.status, 200) << form;
@@ -307,7 +311,7 @@ TEST_F(WebUploaderTest, DownloadsAsAnAttachmentWithHeadAndConditionalRequests) {
 
 TEST_F(WebUploaderTest, KeepsLineBreaksOutOfTheDispositionHeader) {
     writeFile(docs / "a\r\nSet-Cookie: x=1\".mp4", "x");
-    auto response = raw("GET /download?path=a%0D%0ASet-Cookie%3A%20x%3D1%22.mp4 HTTP/1.1\r\n\r\n");
+    auto response = raw("GET /download?path=a%0D%0ASet-Cookie%3A%20x%3D1%22.mp4 HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     EXPECT_EQ(response.status, 200);
     EXPECT_FALSE(response.has("set-cookie"));
     EXPECT_EQ(response.header("content-disposition"),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -53,6 +54,14 @@ inline std::map<std::string, std::uintmax_t> snapshot(const fs::path& root) {
         items[fs::relative(it->path(), root).string()] = size;
     }
     return items;
+}
+
+// The names directly inside a folder, sorted.
+inline std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 class WebUploaderTest : public ::testing::Test {
