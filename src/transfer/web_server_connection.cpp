@@ -22,9 +22,8 @@ namespace {
 using base::LogLevel;
 
 // The most one read takes from the socket. A large upload is bound by its reads and the writes
-// that follow them: with 1 GiB uploads alternating with nginx's, 256 KiB reads ran at 1.12x of
-// nginx's speed on a quiet machine and 1.12-1.19x under load, where 32 KiB reads ran at
-// 0.88-1.02x and took a fifth more CPU per GiB (1 MiB reads: 1.34x quiet, 1.03x under load).
+// that follow them: smaller reads cost more CPU per byte in system calls, and much larger ones
+// stop gaining while they hold more memory per connection (bench/transfer measures the choice).
 // The buffer grows to what the reads ask, so a request without a large body keeps a small one.
 constexpr std::size_t kReadChunk = 256 * 1024;
 
