@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -24,6 +25,8 @@
 #include "platform/foundation/container.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/table_view_controller.h"
+#include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/slider.h"
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/screen/screen_driver.h"
@@ -133,6 +136,30 @@ protected:
         }
     }
 
+    // A right click on what the printed screen names `what`, through the window's event queue.
+    void rightClick(const std::string& what) {
+        auto at = driver().touchPointOf(what);
+        ASSERT_TRUE(at) << what << "\n" << screen();
+        host->display()->mouseDown(at.value(), display::DisplayHost::MouseButton::right);
+        host->display()->mouseUp(at.value());
+    }
+    // The left button pressed at `from` and moved to `to` in steps, through the window's event
+    // queue; released there unless `release` is false.
+    void drag(ui::Point from, ui::Point to, bool release = true) {
+        host->display()->mouseDown(from);
+        for (double step = 1; step <= 4; ++step)
+            host->display()->mouseMove({from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4});
+        if (release) host->display()->mouseUp(to);
+    }
+    // The first slider under `view` whose range starts at `minimum`.
+    static std::shared_ptr<ui::Slider> sliderIn(const std::shared_ptr<ui::View>& view, float minimum) {
+        if (auto slider = std::dynamic_pointer_cast<ui::Slider>(view); slider && slider->minimumValue() == minimum)
+            return slider;
+        for (const auto& child : view->subviews())
+            if (auto found = sliderIn(child, minimum)) return found;
+        return nullptr;
+    }
+
     std::optional<window_gallery::Inspection> inspection;
     std::set<std::string> opened;  // the options popover's sections opened
 };
@@ -148,7 +175,8 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     ASSERT_TRUE(command("tap \"Empty\""));
     ASSERT_NO_FATAL_FAILURE(look("empty folder"));
     ASSERT_TRUE(command("back"));
-    ASSERT_TRUE(command("menu \"Clip\""));
+    ASSERT_NO_FATAL_FAILURE(rightClick("Clip"));
+    ASSERT_TRUE(host->window()->presentedMenu()) << "a right click on a cell opened no menu\n" << screen();
     ASSERT_NO_FATAL_FAILURE(look("context menu"));
     ASSERT_TRUE(command("choose \"Rename\""));
     ASSERT_NO_FATAL_FAILURE(look("rename alert"));
@@ -205,6 +233,29 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     }
     ASSERT_NO_FATAL_FAILURE(look("player"));
     auto controls = player()->controlView();
+    {
+        // The scrubber follows a drag: the player seeks while it is dragged and where it ends.
+        auto scrubber = controls->bottomControlView()->progressBar();
+        const auto duration = player()->playbackInfo()->duration();
+        ASSERT_TRUE(duration);
+        auto seekedTo = [&](float value) {
+            return waitFor(
+                [&] { return std::abs(player()->playbackInfo()->progress() / *duration * 100 - value) < 2; });
+        };
+        const float start = scrubber->value();
+        const ui::Point from = scrubber->pointInWindow(start);
+        const double track = scrubber->trackRect(scrubber->bounds()).size.width;
+        drag(from, {from.x + track * 0.3, from.y}, false);
+        EXPECT_NEAR(scrubber->value(), start + 30, 2) << "the scrubber does not follow the pointer";
+        EXPECT_TRUE(seekedTo(scrubber->value())) << "no seek while dragged";
+        host->display()->mouseMove({from.x + track * 0.4, from.y});
+        host->display()->mouseUp({from.x + track * 0.4, from.y});
+        EXPECT_NEAR(scrubber->value(), start + 40, 2);
+        EXPECT_TRUE(seekedTo(scrubber->value())) << "no seek where the drag ended";
+        if (controls->isHidden()) {
+            ASSERT_TRUE(command("tap " + handleOf(player()->view().get())));
+        }
+    }
     // The times show whole at every size, the window's smallest too, not cut to "…". (The
     // content size of a label is rounded up to whole points.)
     for (const auto& time :
@@ -214,6 +265,18 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     ASSERT_NO_FATAL_FAILURE(openPopover(controls->bottomControlView()->optionsButton(), "options popover"));
     ASSERT_NO_FATAL_FAILURE(scrollOptionsTo("Font", "Appearance"));
     ASSERT_NO_FATAL_FAILURE(look("options popover, subtitle appearance"));
+    if (auto size = sliderIn(player()->presentedViewController()->view(), -1.5f)) {
+        // The Size slider follows a drag, there and back, and sets the subtitles' size.
+        const double scale = Preferences::shared().subtitleScale.wrappedValue();
+        const float start = size->value();
+        drag(size->pointInWindow(start), size->pointInWindow(start + 0.5f));
+        EXPECT_NEAR(size->value(), start + 0.5f, 0.05) << "the Size slider does not follow the pointer";
+        EXPECT_GT(Preferences::shared().subtitleScale.wrappedValue(), scale + 0.3);
+        drag(size->pointInWindow(size->value()), size->pointInWindow(start));
+        EXPECT_NEAR(Preferences::shared().subtitleScale.wrappedValue(), scale, 0.05);
+    } else {
+        ADD_FAILURE() << "no Size slider on the subtitle appearance page\n" << screen();
+    }
     ASSERT_TRUE(command("tap \"Font\""));
     ASSERT_TRUE(waitFor([&] { return player()->presentedViewController()->presentedViewController() != nullptr; }));
     ASSERT_NO_FATAL_FAILURE(look("font picker"));
