@@ -222,6 +222,52 @@ TEST_F(ChromeTest, OnlyTheTopmostPresentedScreenTakesClicksWhereItLies) {
     EXPECT_EQ(root->presentedViewController(), nullptr);
 }
 
+// A background that draws nothing and puts the content right under its anchor, as the library's
+// import menu has.
+class ClearPopoverBackground : public ui::PopoverBackgroundView {
+public:
+    ClearPopoverBackground() : ui::PopoverBackgroundView(Rect()) {}
+    double arrowHeight() const override { return 7; }
+    ui::EdgeInsets contentViewInsets() const override { return {0, 0, 0, 0}; }
+};
+
+// A popover hung from an item at the window's edge keeps a margin from it, and its content shows
+// inside rounded corners even where its background draws none.
+TEST_F(ChromeTest, APopoverKeepsClearOfTheWindowsEdgeAndRoundsItsCorners) {
+    window->setBackgroundColor(ui::Color::redColor());
+    root->view()->setBackgroundColor(ui::Color::redColor());
+    auto edit = ui::BarButtonItem::create("Edit");
+    root->navigationItem()->setRightBarButtonItem(edit);
+    auto menu = ui::ViewController::create();
+    menu->view()->setBackgroundColor(ui::Color::white());
+    auto staysAPopover = std::make_shared<StaysAPopover>();
+    menu->setModalPresentationStyle(ui::ModalPresentationStyle::popover);
+    menu->setPreferredContentSize({300, 120});
+    auto popover = menu->popoverPresentationController();
+    popover->setDelegate(staysAPopover);
+    popover->setPopoverBackgroundViewClass("ClearPopoverBackground",
+                                           [] { return std::make_shared<ClearPopoverBackground>(); });
+    popover->setBarButtonItem(edit);
+    root->present(menu, false);
+    loop.runUntilIdle();
+    paint();
+    // The white content's extent along a row through its middle.
+    auto isWhite = [&](int x, int y) {
+        const auto p = image.pixel(x, y);
+        return p.r > 230 && p.g > 230 && p.b > 230;
+    };
+    int right = -1, top = 110;
+    for (int x = 0; x < 400; ++x)
+        if (isWhite(x, 110)) right = x;
+    ASSERT_GT(right, 0) << "the popover shows";
+    while (top > 0 && isWhite(right - 40, top - 1)) --top;
+    EXPECT_LE(right, 400 - 8) << "its content stops short of the window's right edge";
+    // Its top right corner is rounded: the corner pixel shows what lies under it, a pixel well
+    // inside does not.
+    EXPECT_FALSE(isWhite(right, top)) << "square corner at " << right << "," << top;
+    EXPECT_TRUE(isWhite(right - 12, top + 12));
+}
+
 TEST_F(ChromeTest, APushedScreenGetsABackButtonThatGoesBack) {
     auto second = ui::ViewController::create();
     second->setTitle("Movies");

@@ -12,7 +12,8 @@ namespace ui {
 
 namespace {
 constexpr Size defaultContentSize{320, 480};
-}
+constexpr double cornerRadius = 13;
+}  // namespace
 
 std::shared_ptr<PopoverPresentationController> PopoverPresentationController::create(
     const std::shared_ptr<ViewController>& presented) {
@@ -93,6 +94,12 @@ Rect PopoverPresentationController::prepareForPresentation(const Rect& area) {
     checkMainThread();
     m_backgroundView = m_backgroundFactory ? m_backgroundFactory() : PopoverBackgroundView::create();
     m_area = area;
+    // The content shows inside rounded corners, whatever its background view draws (a clear one
+    // draws none).
+    if (auto presented = presentedViewController(); presented && presented->view()->layer().cornerRadius() == 0) {
+        presented->view()->layer().setCornerRadius(cornerRadius);
+        presented->view()->layer().setMasksToBounds(true);
+    }
     return place();
 }
 

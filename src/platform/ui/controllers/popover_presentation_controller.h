@@ -134,7 +134,8 @@ private:
     unsigned m_permittedArrowDirections = popoverArrowAny;
     std::optional<Color> m_backgroundColor;
     bool m_canOverlap = false;
-    EdgeInsets m_popoverLayoutMargins;
+    // A popover keeps clear of the window's edges unless its presenter says otherwise.
+    EdgeInsets m_popoverLayoutMargins{10, 10, 10, 10};
     std::vector<std::weak_ptr<View>> m_passthroughViews;
     std::weak_ptr<PopoverPresentationControllerDelegate> m_delegate;
     std::string m_backgroundClassName = "PopoverBackgroundView";
