@@ -20,6 +20,7 @@
 #include "core/video_manager.h"
 #include "library/library_file_collection_view_controller.h"
 #include "output/mpv_glk_view.h"
+#include "platform/base/escaped_text.h"
 #include "platform/base/startup_marks.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/work_queue.h"
@@ -57,7 +58,8 @@ bool looksLikeURL(const std::string& text) {
 foundation::Result<foundation::URL> existingFile(const std::string& path) {
     std::error_code error;
     const auto absolute = std::filesystem::absolute(path, error).lexically_normal();
-    if (error || !std::filesystem::is_regular_file(absolute, error)) return hostError("no such file: " + path);
+    if (error || !std::filesystem::is_regular_file(absolute, error))
+        return hostError("no such file: " + base::escapedText(path));
     return foundation::URL::fileURLWithPath(absolute.string());
 }
 
@@ -83,7 +85,7 @@ foundation::Result<ui::OpenURLContext> importContext(const std::string& path, co
         const auto copy = inbox.appendingPathComponent(number == 0 ? name : std::to_string(number) + " " + name);
         if (files.copyItem(file.value(), copy)) return ui::OpenURLContext{copy, {}};
     }
-    return hostError("cannot copy " + path + " into " + inbox.path());
+    return hostError("cannot copy " + base::escapedText(path) + " into " + base::escapedText(inbox.path()));
 }
 
 }  // namespace
@@ -96,27 +98,42 @@ AppHost::~AppHost() { shutDown(); }
 bool AppHost::start() {
     const bool pad = m_options.device == LauncherOptions::Device::pad;
     const auto [width, height] = m_options.size.value_or(pad ? std::pair(1024.0, 1366.0) : std::pair(390.0, 844.0));
-    if (m_options.display) {
-        // Before the player's renderer exists: its GL context then shares the window's.
-        display::DisplayHost::Options window;
-        window.minimumSize = kMinimumWindowSize;
-        // Opened at the size the scene's window will have, the desktop window is configured once.
-        window.initialSize = ui::Size{width, height};
-        auto opened = display::DisplayHost::open(std::move(window));
-        if (!opened) {
-            m_err << "reelhaven: " << opened.error().description << "\n";
-            return false;
-        }
-        m_display = std::move(opened.value());
-        base::startupMark("window opened");
+    const ui::Size size{width, height};
+    // Before the player's renderer exists: its GL context then shares the window's.
+    if (m_options.display && !openWindow(size)) return false;
+    setUpDevice(size);
+    launchApplication();
+    // Before the scene connects: a player it restores or opens comes up with it.
+    watchFirstFrames();
+    return connectScene();
+}
+
+bool AppHost::openWindow(ui::Size size) {
+    display::DisplayHost::Options window;
+    window.minimumSize = kMinimumWindowSize;
+    // Opened at the size the scene's window will have, the desktop window is configured once.
+    window.initialSize = size;
+    auto opened = display::DisplayHost::open(std::move(window));
+    if (!opened) {
+        m_err << "reelhaven: " << opened.error().description << "\n";
+        return false;
     }
+    m_display = std::move(opened.value());
+    base::startupMark("window opened");
+    return true;
+}
+
+void AppHost::setUpDevice(ui::Size size) {
+    const bool pad = m_options.device == LauncherOptions::Device::pad;
     ui::Device::current().setUserInterfaceIdiom(pad ? ui::UserInterfaceIdiom::pad : ui::UserInterfaceIdiom::phone);
     ui::Device::current().setUserInterfaceLayoutDirection(m_options.layoutDirection ==
                                                                   LauncherOptions::LayoutDirection::rightToLeft
                                                               ? ui::UserInterfaceLayoutDirection::rightToLeft
                                                               : ui::UserInterfaceLayoutDirection::leftToRight);
-    ui::Screen::main()->setBounds(ui::Rect(0, 0, width, height));
+    ui::Screen::main()->setBounds(ui::Rect(0, 0, size.width, size.height));
+}
 
+void AppHost::launchApplication() {
     // The interface files the app's bundle carries.
     registerReelhavenStoryboard();
     registerSettingsStoryboard();
@@ -127,12 +144,13 @@ bool AppHost::start() {
     application.setDelegate(delegate);
     // Nothing else runs on this machine to take a URL the app hands on (a store page): say so.
     application.setURLOpener([this](const foundation::URL& url) {
-        m_err << "reelhaven: cannot open " << url.absoluteString() << " here\n";
+        m_err << "reelhaven: cannot open " << base::escapedText(url.absoluteString()) << " here\n";
         return false;
     });
     application.launch();
+}
 
-    // Before the scene connects: a player it restores or opens comes up with it.
+void AppHost::watchFirstFrames() {
     m_firstFrames = FirstFrameWatch::start(
         [this] {
             auto delegate = m_scene ? std::dynamic_pointer_cast<SceneDelegate>(m_scene->delegate()) : nullptr;
@@ -140,7 +158,7 @@ bool AppHost::start() {
         },
         [this](ReelhavenViewController& player, std::optional<double> position) {
             base::startupMark("first frame line");
-            m_out << "first frame\t" << player.playbackInfo()->title() << "\t"
+            m_out << "first frame\t" << base::escapedText(player.playbackInfo()->title()) << "\t"
                   << (position ? MPVSession::decimal(*position) : std::string("-")) << std::endl;
         },
         m_display != nullptr);
@@ -149,8 +167,11 @@ bool AppHost::start() {
             if (auto watch = weak.lock()) watch->windowDidSwap();
         };
     }
+}
+
+bool AppHost::connectScene() {
     auto options = connectionOptions();
-    m_scene = application.connectScene(m_store.load(m_options.restore), options);
+    m_scene = ui::Application::shared().connectScene(m_store.load(m_options.restore), options);
     base::startupMark("scene connected");
     auto shown = window();
     if (!shown) {
@@ -252,7 +273,7 @@ void AppHost::printTransferAddress() {
     auto app = AppDelegate::shared();
     auto server = app ? app->webServer() : nullptr;
     if (!m_transferOn || !server || !server->isRunning()) return;
-    m_out << "reelhaven: transfer server running over " << server->uploadDirectory() << "\n"
+    m_out << "reelhaven: transfer server running over " << base::escapedText(server->uploadDirectory()) << "\n"
           << "reelhaven: open "
           << server->serverURL().value_or("http://localhost:" + std::to_string(server->port()) + "/")
           << " in a browser on this network (port " << server->port() << ")" << std::endl;
@@ -279,8 +300,8 @@ foundation::Status AppHost::screenshot(const std::string& path) {
     auto png = gfx::PngCodec::encode(m_display->capture());
     if (!png) return hostError("cannot encode the window's pixels as PNG");
     std::ofstream file(path, std::ios::binary);
-    if (!(file << *png) || !file.flush()) return hostError("cannot write the screenshot to " + path);
-    m_out << "screenshot\t" << path << std::endl;
+    if (!(file << *png) || !file.flush()) return hostError("cannot write the screenshot to " + base::escapedText(path));
+    m_out << "screenshot\t" << base::escapedText(path) << std::endl;
     return {};
 }
 
@@ -364,7 +385,7 @@ int AppHost::screenshotWhenSettled() {
                 m_err << "reelhaven: " << written.error().description << std::endl;
                 status = 1;
             } else {
-                m_out << "screenshot\t" << m_options.screenshot << std::endl;
+                m_out << "screenshot\t" << base::escapedText(m_options.screenshot) << std::endl;
             }
             dispatch::RunLoop::main()->stop();
         });

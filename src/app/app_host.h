@@ -71,6 +71,14 @@ public:
     foundation::Status resizeWindow(ui::Size points) override;
 
 private:
+    // The steps of `start`, in order.
+    bool openWindow(ui::Size size);
+    void setUpDevice(ui::Size size);
+    void launchApplication();
+    void watchFirstFrames();
+    // Connects the scene, shows it in the window and starts the session on it; false when no
+    // window came up.
+    bool connectScene();
     ui::ConnectionOptions connectionOptions();
     // Blocks until the shown library screens' managers have delivered their work; `meanwhile`,
     // when given, is called every `kServeInterval` while their thumbnails and durations are made.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -53,6 +54,17 @@ constexpr std::array<VerbEntry, 23> kVerbs{{
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+std::optional<char> hexByte(std::string_view digits) {
+    unsigned value = 0;
+    if (digits.size() != 2) return std::nullopt;
+    for (const char digit : digits) {
+        const auto lower = static_cast<char>(std::tolower(static_cast<unsigned char>(digit)));
+        if (!std::isxdigit(static_cast<unsigned char>(lower))) return std::nullopt;
+        value = value * 16 + static_cast<unsigned>(lower <= '9' ? lower - '0' : lower - 'a' + 10);
+    }
+    return static_cast<char>(value);
+}
+
 // Splits the line into words; a quoted text is one word whatever it holds.
 foundation::Result<std::vector<std::string>> splitWords(std::string_view line) {
     std::vector<std::string> words;
@@ -87,6 +99,14 @@ foundation::Result<std::vector<std::string>> splitWords(std::string_view line) {
                 case 't': word += '\t'; break;
                 case '"':
                 case '\\': word += escaped; break;
+                case 'x': {
+                    // A byte as the screen prints a control character: two hex digits.
+                    auto byte = hexByte(line.substr(i, 2));
+                    if (!byte) return commandError("\\x needs two hex digits in a quoted text");
+                    word += *byte;
+                    i += 2;
+                    break;
+                }
                 default: return commandError(std::string("unknown escape \\") + escaped + " in a quoted text");
             }
         }

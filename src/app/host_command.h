@@ -22,7 +22,7 @@ namespace reelhaven {
 //   (and there keys go through the window too)
 //
 // An argument is a handle (`#n`), a quoted text (with the escapes the printed screen uses:
-// \" \\ \n \r \t) or a bare word. Blank lines and lines starting with "//" are no command.
+// \" \\ \n \r \t and \xHH for any other byte) or a bare word. Blank lines and lines starting with "//" are no command.
 struct HostCommand {
     enum class Verb {
         tap,

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "app/line_field.h"
 #include "core/documents_client.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
+#include "platform/base/escaped_text.h"
 #include "platform/foundation/container.h"
 
 namespace reelhaven {
@@ -75,12 +75,12 @@ void printItem(std::ostream& out, const LibraryItemPtr& item, const PassWatcher&
     if (auto video = std::dynamic_pointer_cast<Video>(item)) {
         const auto duration = video->duration();
         const auto label = duration ? VideoTime::timeString(duration->seconds) : std::nullopt;
-        out << "video\t" << escapedField(video->displayName()) << "\t" << label.value_or("-") << "\t"
+        out << "video\t" << base::escapedText(video->displayName()) << "\t" << label.value_or("-") << "\t"
             << video->size().value_or(0) << "\t" << sourceName(watcher.source(*video)) << "\n";
         for (const auto& subtitle : video->externalSubtitles().value_or(std::vector<SubtitlePtr>{}))
-            out << "  subtitle\t" << escapedField(subtitle->displayName()) << "\n";
+            out << "  subtitle\t" << base::escapedText(subtitle->displayName()) << "\n";
     } else if (auto folder = std::dynamic_pointer_cast<Folder>(item)) {
-        out << "folder\t" << escapedField(folder->displayName()) << "\t-\t-\t-\n";
+        out << "folder\t" << base::escapedText(folder->displayName()) << "\t-\t-\t-\n";
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/play_screen.h"
 #include "app/play_watch.h"
 #include "core/progress_client.h"
+#include "platform/base/escaped_text.h"
 #include "platform/dispatch/run_loop.h"
 
 namespace reelhaven {
@@ -21,7 +22,7 @@ std::optional<foundation::URL> playableURL(const std::string& path, std::string&
     std::error_code error;
     auto absolute = std::filesystem::absolute(path, error);
     if (error || !std::filesystem::is_regular_file(absolute, error)) {
-        problem = "no such file: " + path;
+        problem = "no such file";
         return std::nullopt;
     }
     return foundation::URL::fileURLWithPath(absolute.lexically_normal().string());
@@ -37,7 +38,8 @@ int runPlayCommand(const LauncherOptions& options, StopSignals& signals, std::os
     std::string problem;
     auto url = playableURL(options.playPath, problem);
     if (!url) {
-        err << "reelhaven: cannot play " << options.playPath << ": " << problem << std::endl;
+        // The path is escaped as the lines on standard output are: no path can forge a line.
+        err << "reelhaven: cannot play " << base::escapedText(options.playPath) << ": " << problem << std::endl;
         return 1;
     }
     dispatch::RunLoop::main()->bindToCurrentThread();

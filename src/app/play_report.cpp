@@ -5,7 +5,7 @@
 #include <sstream>
 #include <utility>
 
-#include "app/line_field.h"
+#include "platform/base/escaped_text.h"
 
 namespace reelhaven {
 
@@ -21,15 +21,15 @@ std::string seconds3(double value) {
 
 void PlayReport::loaded(const PlaybackInfo& info) {
     if (m_ended) return;
-    m_out << "loaded\t" << escapedField(info.title()) << "\n";
+    m_out << "loaded\t" << base::escapedText(info.title()) << "\n";
     for (const auto& list : {info.videoTracks(), info.audioTracks(), info.subtitleTracks()})
         for (const auto& track : list)
             if (!track.isNone())
-                m_out << "track\t" << rawValue(track.type) << "\t" << track.id << "\t" << escapedField(track.title)
+                m_out << "track\t" << rawValue(track.type) << "\t" << track.id << "\t" << base::escapedText(track.title)
                       << "\n";
     for (const auto& chapter : info.chapters())
         m_out << "chapter\t" << chapter.index << "\t" << seconds3(chapter.startTime.seconds) << "\t"
-              << escapedField(chapter.title) << "\n";
+              << base::escapedText(chapter.title) << "\n";
     m_out << std::flush;
 }
 
@@ -39,11 +39,11 @@ void PlayReport::time(double position) {
 }
 
 void PlayReport::frame(const std::string& path) {
-    if (!m_ended) m_out << "frame\t" << escapedField(path) << std::endl;
+    if (!m_ended) m_out << "frame\t" << base::escapedText(path) << std::endl;
 }
 
 void PlayReport::screenshot(const std::string& path) {
-    if (!m_ended) m_out << "screenshot\t" << escapedField(path) << std::endl;
+    if (!m_ended) m_out << "screenshot\t" << base::escapedText(path) << std::endl;
 }
 
 void PlayReport::screen(const std::string& text) {

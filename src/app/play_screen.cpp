@@ -100,7 +100,7 @@ void PlayScreen::run() {
 void PlayScreen::close() {
     if (std::exchange(m_closing, true)) return;
     // The window lets the video go first: a renderer waiting for it to show a frame would hold the
-    // player's teardown until it gave up (about 200 ms), as a window no longer served shows none.
+    // player's teardown until it gave up, as a window no longer served shows none.
     if (m_host) m_host->releaseVideos();
     dispatch::RunLoop::main()->stop();
 }

@@ -12,6 +12,7 @@
 #include "app/play_screen.h"
 #include "app/stop_signals.h"
 #include "output/mpv_glk_view.h"
+#include "platform/base/escaped_text.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/dispatch/timer.h"
@@ -89,7 +90,7 @@ void PlayWatch::watchSession() {
         auto self = weak.lock();
         if (!self || self->m_report.ended()) return;
         if (action == EndFileAction::closeUnfinished) {
-            self->m_err << "reelhaven: cannot play " << self->m_options.playPath << ": "
+            self->m_err << "reelhaven: cannot play " << base::escapedText(self->m_options.playPath) << ": "
                         << mpv_error_string(event.error) << std::endl;
             self->end("error", 1);
         } else if (action == EndFileAction::closeFinished || action == EndFileAction::playNext) {
@@ -112,7 +113,7 @@ void PlayWatch::saveFrame(const gfx::Image& frame) {
     auto png = gfx::PngCodec::encode(frame);
     std::ofstream file(m_options.frameOut, std::ios::binary);
     if (!png || !(file << *png)) {
-        m_err << "reelhaven: cannot write the frame to " << m_options.frameOut << std::endl;
+        m_err << "reelhaven: cannot write the frame to " << base::escapedText(m_options.frameOut) << std::endl;
         return end("error", 1);
     }
     m_report.frame(m_options.frameOut);
@@ -202,11 +203,11 @@ int PlayWatch::exitStatus() const {
     if (m_exitCode != 0) return m_exitCode;
     if (!m_options.screenshot.empty() && !m_screenshotTaken) {
         m_err << "reelhaven: playback ended before the window settled; no screenshot was saved to "
-              << m_options.screenshot << std::endl;
+              << base::escapedText(m_options.screenshot) << std::endl;
         return 1;
     }
     if (!m_frameSaved) {
-        m_err << "reelhaven: no frame was drawn to save to " << m_options.frameOut << std::endl;
+        m_err << "reelhaven: no frame was drawn to save to " << base::escapedText(m_options.frameOut) << std::endl;
         return 1;
     }
     return 0;

@@ -25,6 +25,11 @@ TEST(HostCommandTest, LinesTheHostUnderstands) {
         {"choose \"Rename\"", Verb::choose, {"Rename"}},
         {"type #2 \"Summer \\\"24\\\"\"", Verb::type, {"#2", "Summer \"24\""}},
         {"type #2 \"a\\\\b\\tc\\nd\"", Verb::type, {"#2", "a\\b\tc\nd"}},
+        // A name as the screen prints its control characters and stray bytes.
+        {"tap \"\\x1b]0;x\\x07Film\\xC2\\x9b\\xff\"",
+         Verb::tap,
+         {"\x1b]0;x\x07"
+          "Film\xc2\x9b\xff"}},
         {"search \"beach\"", Verb::search, {"beach"}},
         {"cancel", Verb::cancel, {}},
         {"alert \"Confirm\"", Verb::alert, {"Confirm"}},
@@ -124,6 +129,8 @@ TEST(HostCommandTest, MalformedLinesSayWhatIsWrong) {
         {"key up", "unknown key \"up\"; the keys are left, right"},
         {"key right screen", "unknown key \"screen\""},
         {"key \x1b[C", "unknown key"},
+        {"tap \"a\\x1\"", "\\x needs two hex digits"},
+        {"tap \"a\\xg1\"", "\\x needs two hex digits"},
         {"click 10 down", "X and Y: window points"},
         {"click -5 10", "X and Y: window points"},
         {"click 1 2 3", "usage: click"},

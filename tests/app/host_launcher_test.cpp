@@ -148,6 +148,25 @@ TEST_F(HostLauncherTest, AClosedTerminalStopsTheAppAsSIGTERMDoes) {
               std::string::npos);
 }
 
+// A name that came in from outside (an upload over Wi-Fi) carries a terminal's escape sequences:
+// the screen and the first-frame line print them escaped, and the printed name, typed back,
+// names the file.
+TEST_F(HostLauncherTest, ANamesEscapeSequencesReachTheTerminalEscaped) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" /
+                                             "\x1b]0;owned\x07\x1b[2J\x1b[3J\xc2\x9b"
+                                             "2JFilm.mp4");
+    const std::string printed = "\\x1b]0;owned\\x07\\x1b[2J\\x1b[3J\\xc2\\x9b2JFilm";
+    testing_support::LauncherProcess app(dir.path(), {"--home", home.string()});
+    ASSERT_TRUE(app.waitFor("\"" + printed + "\"")) << app.output() << app.errors();
+    app.send("tap \"" + printed + "\"");
+    ASSERT_TRUE(app.waitFor("first frame\t" + printed + "\t")) << app.output() << app.errors();
+    app.signal(SIGTERM);
+    EXPECT_EQ(app.finish(), 0) << app.errors();
+    EXPECT_EQ(app.output().find_first_of("\x1b\x07\x9b"), std::string::npos) << app.output();
+    EXPECT_EQ(app.errors().find_first_of("\x1b\x07\x9b"), std::string::npos) << app.errors();
+}
+
 // Piped into a reader that has seen enough (`| head`): the output closes under the app, which
 // saves and stops as it does on SIGTERM instead of dying on the next screen it prints.
 TEST_F(HostLauncherTest, AClosedOutputStopsTheAppAsSIGTERMDoes) {

@@ -299,6 +299,32 @@ TEST(PlayCommand, NamesAndPathsAreEscapedSoTheyCannotForgeLines) {
     EXPECT_EQ(out.find("\nfirst frame"), std::string::npos) << out;
 }
 
+// A name with a terminal's escape sequences (an uploaded file's) reaches neither stream as it is:
+// not in the lines, not in the message of a file that cannot be played, whose path cannot forge
+// a second line there either.
+TEST(PlayCommand, ANamesEscapeSequencesReachNeitherStream) {
+    TempDir dir;
+    const std::string name =
+        "\x1b]0;owned\x07\x1b[2J"
+        "Film";
+    const std::string printed = "\\x1b]0;owned\\x07\\x1b[2JFilm";
+    fs::copy_file(testMedia("halves.mp4"), dir / (name + ".mp4"));
+    const auto png = dir / (name + ".png");
+    Launcher run(dir, {"--play", (dir / (name + ".mp4")).string(), "--audio-output", "null", "--seconds", "0",
+                       "--frame-out", png.string()});
+    EXPECT_EQ(run.wait(), 0) << run.err();
+    EXPECT_NE(run.out().find("loaded\t" + printed + "\n"), std::string::npos) << run.out();
+    EXPECT_NE(run.out().find("frame\t" + (dir / printed).string() + ".png\n"), std::string::npos) << run.out();
+    for (const auto& stream : {run.out(), run.err()})
+        EXPECT_EQ(stream.find_first_of("\x1b\x07"), std::string::npos) << stream;
+
+    const auto missing = dir / (name + "\nreelhaven: forged.mp4");
+    Launcher refused(dir, {"--play", missing.string(), "--audio-output", "null"});
+    EXPECT_EQ(refused.wait(), 1);
+    EXPECT_EQ(refused.err(),
+              "reelhaven: cannot play " + (dir / printed).string() + "\\nreelhaven: forged.mp4: no such file\n");
+}
+
 // In a window on a desktop (the display stage's Xvfb): the frames are composited on screen and the
 // window's own pixels show them.
 TEST(PlayDisplay, TheWindowShowsTheVideoAndItsScreenshotHoldsTheFrameColours) {

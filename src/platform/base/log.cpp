@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/base/escaped_text.h"
+
 namespace base {
 
 namespace {
@@ -48,8 +50,11 @@ void log(LogLevel level, std::string_view category, std::string_view message) {
         return;
     }
     if (level < minimum()) return;
+    // Messages carry names and paths from outside (an uploaded file's name): one line each, and
+    // nothing that acts on the terminal.
+    const std::string text = escapedText(message);
     std::fprintf(stderr, "[%.*s] %.*s: %.*s\n", int(logLevelName(level).size()), logLevelName(level).data(),
-                 int(category.size()), category.data(), int(message.size()), message.data());
+                 int(category.size()), category.data(), int(text.size()), text.data());
 }
 
 ScopedLogSink::ScopedLogSink(LogSink sink) {

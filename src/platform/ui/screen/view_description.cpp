@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/base/escaped_text.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/progress_view.h"
 #include "platform/ui/controls/search_bar.h"
@@ -18,20 +19,7 @@
 
 namespace ui {
 
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default: out += c;
-        }
-    }
-    return out + "\"";
-}
+std::string quoted(std::string_view text) { return "\"" + base::escapedText(text, base::QuoteEscape::escape) + "\""; }
 
 std::string formatNumber(double value) {
     const double rounded = std::round(value * 100) / 100;

@@ -22,7 +22,8 @@ struct ViewDescription {
 
 ViewDescription describeView(const View& view);
 
-// `"text"` with quotes, backslashes and line breaks escaped, so every element stays on one line.
+// `"text"` escaped as every text from outside is printed (base::escapedText), its quotes too: every
+// element stays on one line, and a name's control characters reach no terminal.
 std::string quoted(std::string_view text);
 // Whole numbers without decimals, others with at most two: "16", "16.5", "0.33".
 std::string formatNumber(double value);
