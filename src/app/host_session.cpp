@@ -7,6 +7,7 @@
 #include "app/controller_tree.h"
 #include "app/host_system.h"
 #include "app/play_keys.h"
+#include "platform/base/escaped_text.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/controllers/cancel_topmost.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
@@ -216,7 +217,7 @@ foundation::Status HostSession::pick(const std::vector<std::string>& paths) {
         std::error_code error;
         const auto absolute = std::filesystem::absolute(path, error).lexically_normal();
         if (error || !std::filesystem::exists(absolute, error))
-            return sessionError("no such file: " + path + " (nothing was picked)");
+            return sessionError("no such file: " + base::escapedText(path) + " (nothing was picked)");
         urls.push_back(foundation::URL::fileURLWithPath(absolute.string()));
     }
     picker->pick(std::move(urls));
@@ -259,13 +260,21 @@ void HostSession::wait(double seconds) {
         return;
     }
     const auto until = loop->now() + dispatch::seconds(seconds);
-    // Real time: serve the app meanwhile, and end early when the process is asked to stop.
+    // Real time: serve the app meanwhile, and end early when the process is asked to stop (a
+    // request the main queue runs). Without a window nothing but what the loop serves changes
+    // the app, so it sleeps until a post or a timer, this one the wait's end. A window's own
+    // changes (an animation's next step) tell the loop nothing: it is looked at every few
+    // milliseconds.
+    const auto due = loop->schedule(until, [] {});
     loop->runUntil(
         [&] {
             m_system.serveWindow();
             return m_stopRequested || loop->now() >= until;
         },
-        std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 1000));
+        std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 1000),
+        m_system.hasWindow() ? dispatch::RunLoop::ConditionSource::anyThread
+                             : dispatch::RunLoop::ConditionSource::servedWork);
+    loop->cancel(due);
 }
 
 }  // namespace reelhaven

@@ -133,7 +133,9 @@ public:
         return {};
     }
     bool hasWindow() const override { return window; }
+    void serveWindow() override { ++served; }
     std::vector<ui::Point> clicks;
+    int served = 0;  // times the host was asked to serve its window
     bool window = false;
     std::vector<std::string> calls;
 };
@@ -284,6 +286,27 @@ TEST_F(HostSessionTest, WaitMovesTheManualClock) {
     EXPECT_EQ(session.executeLine("wait 0.5"), Outcome::done);
     EXPECT_TRUE(fired);
     EXPECT_EQ(loop.loop().now() - before, dispatch::seconds(2.0));
+}
+
+// On the real clock and without a window, a script's wait sleeps until something comes (a timer
+// here) or it is due: the app is looked at then, not every few milliseconds in between, which
+// would cost a paused player's process its CPU.
+TEST_F(HostSessionTest, AWaitOnTheRealClockWithoutAWindowSleepsUntilItIsDue) {
+    const auto manual = dispatch::RunLoop::main();
+    auto real = dispatch::RunLoop::create(std::make_shared<dispatch::RealClock>());
+    dispatch::RunLoop::setMain(real);
+    real->bindToCurrentThread();
+    const auto start = real->now();
+    bool fired = false;
+    real->schedule(start + dispatch::seconds(0.02), [&] { fired = true; });
+    EXPECT_EQ(session.executeLine("wait 0.06"), Outcome::done);
+    const auto waited = real->now() - start;
+    dispatch::RunLoop::setMain(manual);
+    manual->bindToCurrentThread();
+    EXPECT_TRUE(fired);
+    EXPECT_GE(waited, dispatch::seconds(0.06));
+    // Once at the start, once for the timer, once when due.
+    EXPECT_EQ(system.served, 3);
 }
 
 TEST_F(HostSessionTest, SystemCommandsGoToTheHostSystem) {

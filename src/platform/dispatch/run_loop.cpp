@@ -220,7 +220,8 @@ void RunLoop::stop() {
     callWakeHandler();
 }
 
-bool RunLoop::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout) {
+bool RunLoop::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds realTimeout,
+                       ConditionSource source) {
     bindToCurrentThread();
     const auto deadline = std::chrono::steady_clock::now() + realTimeout;
     for (;;) {
@@ -233,15 +234,31 @@ bool RunLoop::runUntil(const std::function<bool()>& condition, std::chrono::mill
         if (condition()) return true;
         std::unique_lock lock(m_mutex);
         if (!m_posted.empty() || m_wakes != wakes) continue;
-        if (std::chrono::steady_clock::now() >= deadline) {
-            lock.unlock();
-            runUntilIdle();
-            return condition();
-        }
-        // Work done on other threads may make the condition true without posting anything, so
-        // look again at short intervals while waiting for posts.
-        m_wake.wait_until(lock, std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(5)));
+        // The condition was just looked at, and nothing came since.
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        // A timer scheduled sooner than the one waited for, from another thread, ends the wait too.
+        const auto firstTimer = [this] { return m_timers.empty() ? TimePoint::max() : m_timers.begin()->first.when; };
+        const TimePoint waitedTimer = firstTimer();
+        m_wake.wait_until(lock, runUntilWakeTimeWithLock(deadline, source),
+                          [&] { return !m_posted.empty() || m_wakes != wakes || firstTimer() != waitedTimer; });
     }
+}
+
+std::chrono::steady_clock::time_point RunLoop::runUntilWakeTimeWithLock(std::chrono::steady_clock::time_point deadline,
+                                                                        ConditionSource source) const {
+    // The loop's clock is read first: a timer's wake time computed from it is then never early.
+    const auto clockNow = m_clock->now();
+    const auto now = std::chrono::steady_clock::now();
+    auto until = deadline;
+    // Work done on other threads may make the condition true without posting anything: look
+    // again at short intervals.
+    if (source == ConditionSource::anyThread) until = std::min(until, now + std::chrono::milliseconds(5));
+    // The next timer is due then (a manual clock's only when a test moves it).
+    if (!m_timers.empty() && !m_clock->isManual()) {
+        const auto due = std::max(Duration::zero(), m_timers.begin()->first.when - clockNow);
+        if (due < until - now) until = now + std::chrono::duration_cast<std::chrono::steady_clock::duration>(due);
+    }
+    return until;
 }
 
 ScopedMainRunLoop::ScopedMainRunLoop(TimePoint start)

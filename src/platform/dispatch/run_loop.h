@@ -62,10 +62,17 @@ public:
     bool runUntilIdle();
     // Manual clock only: moves time forward by `by`, firing each due timer at its own fire time.
     void advance(Duration by);
-    // Serves posted work (waiting for posts from other threads in real time) until `condition`
-    // holds or `realTimeout` passes. Returns whether the condition held. The clock does not move.
+    // What may make a `runUntil` condition hold. `anyThread`: also work on other threads that
+    // tells the loop nothing, so the condition is looked at again every few milliseconds.
+    // `servedWork`: only what the loop serves (posts, timers) and `wake()`; between them it sleeps
+    // until the next post, wake, timer or the timeout, as `run()` does.
+    enum class ConditionSource { anyThread, servedWork };
+    // Serves posted work and due timers (waiting for posts from other threads in real time) until
+    // `condition` holds or `realTimeout` passes. Returns whether the condition held. The clock
+    // does not move.
     bool runUntil(const std::function<bool()>& condition,
-                  std::chrono::milliseconds realTimeout = std::chrono::seconds(30));
+                  std::chrono::milliseconds realTimeout = std::chrono::seconds(30),
+                  ConditionSource source = ConditionSource::anyThread);
 
     // True on the thread that serves this loop.
     bool isCurrent() const;
@@ -83,6 +90,9 @@ private:
     };
 
     bool runPosted();
+    // When a `runUntil` that has nothing to run wakes up by itself, in real time; m_mutex held.
+    std::chrono::steady_clock::time_point runUntilWakeTimeWithLock(std::chrono::steady_clock::time_point deadline,
+                                                                   ConditionSource source) const;
     void callWakeHandler();
     bool fireOneDueTimer(TimePoint now);
 

@@ -104,6 +104,48 @@ TEST(RunLoop, RunUntilGivesUpAfterTheRealTimeout) {
     EXPECT_FALSE(loop.runUntil([] { return false; }, std::chrono::milliseconds(20)));
 }
 
+// A condition only the loop's own work can change is looked at once, and again only after the
+// loop served something (a timer here, at its time) or gave up: not every few milliseconds.
+TEST(RunLoop, RunUntilOnServedWorkLooksAgainOnlyWhenSomethingWasServed) {
+    auto loop = RunLoop::create(std::make_shared<RealClock>());
+    loop->bindToCurrentThread();
+    int looks = 0;
+    EXPECT_FALSE(loop->runUntil([&] { return ++looks < 0; }, std::chrono::milliseconds(40),
+                                RunLoop::ConditionSource::servedWork));
+    EXPECT_EQ(looks, 2) << "at the start and at the timeout";
+
+    looks = 0;
+    bool fired = false;
+    const auto due = loop->now() + seconds(0.03);
+    loop->schedule(due, [&] { fired = true; });
+    EXPECT_TRUE(loop->runUntil(
+        [&] {
+            ++looks;
+            return fired;
+        },
+        std::chrono::seconds(60), RunLoop::ConditionSource::servedWork));
+    EXPECT_GE(loop->now(), due);
+    EXPECT_EQ(looks, 2) << "at the start and once the timer ran";
+}
+
+// A post or a wake from another thread ends such a wait at once.
+TEST(RunLoop, RunUntilOnServedWorkWakesForPostsAndWakesFromOtherThreads) {
+    auto loop = RunLoop::create(std::make_shared<RealClock>());
+    loop->bindToCurrentThread();
+    bool posted = false;
+    std::thread poster([&] { loop->post([&] { posted = true; }); });
+    EXPECT_TRUE(loop->runUntil([&] { return posted; }, std::chrono::seconds(60), RunLoop::ConditionSource::servedWork));
+    poster.join();
+    std::atomic<bool> drawn{false};
+    std::thread drawer([&] {
+        drawn = true;
+        loop->wake();
+    });
+    EXPECT_TRUE(
+        loop->runUntil([&] { return drawn.load(); }, std::chrono::seconds(60), RunLoop::ConditionSource::servedWork));
+    drawer.join();
+}
+
 TEST(RunLoop, AWakeFromAnotherThreadReachesTheWakeHandlerWithoutPostingWork) {
     auto loop = RunLoop::create(std::make_shared<RealClock>());
     loop->bindToCurrentThread();
