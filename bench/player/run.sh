@@ -6,12 +6,15 @@
 #   (`--vo=gpu --gpu-sw` in a window of the same size, driven over its JSON IPC socket, timed to its
 #   playback-restart event), seek by seek; ROUNDS seeks of each (default 20); median, p90 and the
 #   ratio of the medians;
-# - SIGTERM to exit with the position saved (stop_time.py): `reelhaven --play --display` beside
-#   `mpv --save-position-on-quit`, STOP_ROUNDS rounds (default 9) alternating; medians.
+# - a stop to the exit with the position saved (stop_time.py): `reelhaven --play --display` stopped
+#   by SIGTERM, and the app as a person runs it (`--open --display`) stopped by SIGTERM and by
+#   closing its window, each beside `mpv --save-position-on-quit` in a window of the same size
+#   stopped the same way, STOP_ROUNDS rounds (default 9) alternating, each round listed with the
+#   load; medians, and where ours' stop goes (its main thread's states, the progress file's write).
 # Both on a 2-minute 1080p H.264 clip with a keyframe every 2 s, made here with ffmpeg. The load
 # average is recorded before and after, since other work on the machine moves every figure.
 # Figures go to standard output and $BENCH_OUT/player.txt. Not part of tools/test.
-# OTHER_APP=LABEL=PATH adds another build's launcher to the stop rounds (the one before a change).
+# OTHER_APP=LABEL=PATH adds another build's launcher (its --open, SIGTERM) to the stop rounds.
 # Usage: bench/player/run.sh   (BENCH_BUILD, BENCH_OUT, ROUNDS, STOP_ROUNDS, OTHER_APP; see bench/lib.sh)
 set -euo pipefail
 source "$(dirname "$0")/../lib.sh"

@@ -5,9 +5,13 @@ green) over a moving pattern. A window shows the picture once the centres of all
 a 16:9 picture fitted into the window puts them, have those colours. Neither player's interface
 draws those four colours there, and the test is the same for every process watched: the pixels
 the display shows, read from the X server, not a line a process prints about itself.
+
+WindowCloser closes a process's new window from outside as a user does, with the message a window
+manager sends (bench/player/stop_time.py times the exit that follows).
 """
 import ctypes
 import ctypes.util
+import time
 
 # Box centres as fractions of the picture, and the colour of each box: 1 a full channel, 0 none.
 BOXES = [((0.20, 0.275), (1, 0, 1)),  # magenta, top left
@@ -47,6 +51,10 @@ class _Display:
         x11.XDestroyImage.argtypes = [ctypes.c_void_p]
         x11.XFree.argtypes = [ctypes.c_void_p]
         x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        x11.XInternAtom.restype = ctypes.c_ulong
+        x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
         # A window that goes or is not mapped yet answers with an error: ignored, it is looked at again.
         self._ignore = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda d, e: 0)
         x11.XSetErrorHandler(self._ignore)
@@ -84,16 +92,67 @@ class _Display:
         self.x11.XDestroyImage(image)
         return (value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF
 
+    def ask_to_close(self, window):
+        """What a window manager sends when the user closes the window: WM_DELETE_WINDOW."""
+        event = _XEvent()
+        message = event.client
+        message.type = 33  # ClientMessage
+        message.window = window
+        message.message_type = self.x11.XInternAtom(self.handle, b"WM_PROTOCOLS", 0)
+        message.format = 32
+        message.data[0] = self.x11.XInternAtom(self.handle, b"WM_DELETE_WINDOW", 0)
+        message.data[1] = 0  # CurrentTime
+        self.x11.XSendEvent(self.handle, window, 0, 0, ctypes.byref(event))
+        self.x11.XFlush(self.handle)
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("client", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def _shared_display():
+    if _Display.shared is None:
+        _Display.shared = _Display()
+    return _Display.shared
+
+
+_Display.shared = None  # one connection for every watch
+
+
+class WindowCloser:
+    """Closes, as a user does through the window manager, the windows that were not there when it
+    was made (the display has no window manager: the message is the one a manager would send)."""
+
+    def __init__(self):
+        self.display = _shared_display()
+        self.before = set(self.display.top_levels())
+
+    def close(self, patience=10.0):
+        """Asks every new window of at least 64x64 to close; how many were asked. Waits up to
+        `patience` seconds for one to be there."""
+        end = time.monotonic() + patience
+        while True:
+            windows = [window for window in self.display.top_levels() if window not in self.before]
+            windows = [window for window in windows if min(self.display.size(window) or (0, 0)) >= 64]
+            if windows or time.monotonic() > end:
+                break
+            time.sleep(0.01)
+        for window in windows:
+            self.display.ask_to_close(window)
+        return len(windows)
+
 
 class PictureWatch:
     """Looks for the picture in windows that were not there when it was made."""
 
-    _display = None  # one connection for every watch
-
     def __init__(self):
-        if PictureWatch._display is None:
-            PictureWatch._display = _Display()
-        self.display = PictureWatch._display
+        self.display = _shared_display()
         self.before = set(self.display.top_levels())
 
     def shows_picture(self):
