@@ -81,9 +81,9 @@ std::shared_ptr<BottomControlView> BottomControlView::create(const ui::Rect& fra
 
 BottomControlView::BottomControlView(const ui::Rect& frame)
     : ui::View(frame),
-      m_skipBackwardButton(symbolButton("gobackward.15", buttonSymbolConfiguration())),
+      m_skipBackwardButton(symbolButton("gobackward.15", skipSymbolConfiguration())),
       m_playPauseButton(symbolButton("play.fill", playSymbolConfiguration())),
-      m_skipForwardButton(symbolButton("goforward.15", buttonSymbolConfiguration())),
+      m_skipForwardButton(symbolButton("goforward.15", skipSymbolConfiguration())),
       m_progressBar(progressScrubber()),
       m_progressLabel(timeLabel(ui::TextAlignment::left)),
       m_durationLabel(timeLabel(ui::TextAlignment::right)),

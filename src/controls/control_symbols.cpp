@@ -12,4 +12,9 @@ const ui::SymbolConfiguration& playSymbolConfiguration() {
     return configuration;
 }
 
+const ui::SymbolConfiguration& skipSymbolConfiguration() {
+    static const ui::SymbolConfiguration configuration{26, ui::SymbolWeight::medium, ui::SymbolScale::large};
+    return configuration;
+}
+
 }  // namespace reelhaven

@@ -32,9 +32,9 @@ const std::map<std::string, SkipImages>& skipImages() {
 std::shared_ptr<ui::Image> skipImage(const char* name, bool asset) {
     if (asset) {
         auto image = ui::Image::named(name);
-        return image ? image->withConfiguration(buttonSymbolConfiguration()) : nullptr;
+        return image ? image->withConfiguration(skipSymbolConfiguration()) : nullptr;
     }
-    return ui::Image::systemImage(name, buttonSymbolConfiguration());
+    return ui::Image::systemImage(name, skipSymbolConfiguration());
 }
 
 void tint(const std::shared_ptr<ui::Button>& a, const std::shared_ptr<ui::Button>& b, bool dimmed) {

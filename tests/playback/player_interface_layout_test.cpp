@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,9 @@
 #include "controls/video_control_view.h"
 #include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/display/symbol_icons.h"
+#include "platform/display/view_painter.h"
+#include "platform/graphics/image.h"
 #include "platform/ui/views/window.h"
 #include "playback/reelhaven_storyboard.h"
 #include "support/container_environment.h"
@@ -150,6 +154,92 @@ TEST_P(PlayerInterfaceLayoutTest, TheBarsAndOverlaysAreDecidedByTheirConstraints
     // The top bar stays clear of the bottom one.
     auto top = interface->controlView->topControlView();
     EXPECT_FALSE(overlap(inWindow(*top), inWindow(*bottom())));
+}
+
+// What a skip button shows, painted: the largest patch of ink (the circle with its arrow head) and
+// the height of the tallest other patch inside it (a digit of its number).
+struct SkipGlyph {
+    int left = 0, top = 0, right = -1, bottom = -1;  // the circle's box, inclusive
+    bool inkedAtOne = false, inkedAtEleven = false;  // on the circle at one and eleven o'clock
+    int digitHeight = 0;
+};
+
+SkipGlyph readSkipGlyph(const gfx::Image& image) {
+    const int width = image.width(), height = image.height();
+    auto inked = [&](int x, int y) { return image.pixel(x, y).a > 128 && image.pixel(x, y).g > 128; };
+    std::vector<int> patch(static_cast<size_t>(width * height), -1);
+    struct Box {
+        int left, top, right, bottom;
+        long count;
+    };
+    std::vector<Box> boxes;
+    for (int y0 = 0; y0 < height; ++y0)
+        for (int x0 = 0; x0 < width; ++x0) {
+            if (patch[y0 * width + x0] >= 0 || !inked(x0, y0)) continue;
+            Box box{x0, y0, x0, y0, 0};
+            const int id = static_cast<int>(boxes.size());
+            std::vector<std::pair<int, int>> stack{{x0, y0}};
+            patch[y0 * width + x0] = id;
+            while (!stack.empty()) {
+                const auto [x, y] = stack.back();
+                stack.pop_back();
+                ++box.count;
+                box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y),
+                       box.count};
+                for (const auto& [nx, ny] :
+                     {std::pair(x + 1, y), std::pair(x - 1, y), std::pair(x, y + 1), std::pair(x, y - 1)}) {
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= height || patch[ny * width + nx] >= 0) continue;
+                    if (!inked(nx, ny)) continue;
+                    patch[ny * width + nx] = id;
+                    stack.push_back({nx, ny});
+                }
+            }
+            boxes.push_back(box);
+        }
+    SkipGlyph glyph;
+    if (boxes.empty()) return glyph;
+    const auto ring = std::max_element(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) {
+        return (a.right - a.left) * (a.bottom - a.top) < (b.right - b.left) * (b.bottom - b.top);
+    });
+    glyph = {ring->left, ring->top, ring->right, ring->bottom, false, false, 0};
+    const int ringId = static_cast<int>(ring - boxes.begin());
+    // The circle's centre and radius from its width (the head adds to its height only).
+    const double radius = (ring->right - ring->left) / 2.0 - 1;
+    const double cx = (ring->left + ring->right) / 2.0, cy = ring->bottom - 1 - radius;
+    auto inkedAround = [&](double angle) {
+        const int x = static_cast<int>(std::lround(cx + radius * std::sin(angle)));
+        const int y = static_cast<int>(std::lround(cy - radius * std::cos(angle)));
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (x + dx >= 0 && y + dy >= 0 && x + dx < width && y + dy < height &&
+                    patch[(y + dy) * width + x + dx] == ringId)
+                    return true;
+        return false;
+    };
+    glyph.inkedAtOne = inkedAround(0.7);
+    glyph.inkedAtEleven = inkedAround(-0.7);
+    for (const auto& box : boxes)
+        if (&box != &*ring && box.left > ring->left && box.right < ring->right && box.top > ring->top &&
+            box.bottom < ring->bottom)
+            glyph.digitHeight = std::max(glyph.digitHeight, box.bottom - box.top + 1);
+    return glyph;
+}
+
+// Back turns counter-clockwise and forward clockwise, and the seconds inside read: the circle is
+// open ahead of its arrow head (at the top right going forward), and the digits are as tall as a
+// small label's.
+TEST_P(PlayerInterfaceLayoutTest, TheSkipButtonsTurnTheirOwnWaysAroundANumberThatReads) {
+    display::ViewPainter painter{display::SymbolIcons::shared()};
+    const auto back = readSkipGlyph(painter.paintImage(*bottom()->skipBackwardButton(), 1));
+    const auto forward = readSkipGlyph(painter.paintImage(*bottom()->skipForwardButton(), 1));
+    for (const auto& [name, glyph] : {std::pair("back", back), std::pair("forward", forward)}) {
+        EXPECT_GE(glyph.digitHeight, 8) << name << ": the number is too small to read";
+        EXPECT_GE(glyph.right - glyph.left + 1, 20) << name;
+    }
+    EXPECT_FALSE(forward.inkedAtOne) << "forward: open ahead of the head, at one o'clock";
+    EXPECT_TRUE(forward.inkedAtEleven) << "forward: the circle comes round to the head";
+    EXPECT_FALSE(back.inkedAtEleven) << "back: open ahead of the head, at eleven o'clock";
+    EXPECT_TRUE(back.inkedAtOne) << "back: the circle comes round to the head";
 }
 
 // The two time labels read as two times: their texts keep a gap, down to the smallest window,
