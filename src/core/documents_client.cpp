@@ -25,16 +25,6 @@ using foundation::URL;
 
 FileManager& files() { return FileManager::defaultManager(); }
 
-// Listings are sorted by name, so without this a copy named before its source would take the
-// source's identifier, and the thumbnail, progress and restoration that hang on it. The items
-// made while the result lives take the attributes read here.
-FileIdentityReads settleIdentities(const std::vector<URL>& entries) {
-    std::vector<std::string> paths;
-    paths.reserve(entries.size());
-    for (const URL& entry : entries) paths.push_back(entry.path());
-    return FileIdentityReads(FileIdentityClaims::shared().settle(std::move(paths)));
-}
-
 bool contains(const std::vector<std::string>& list, std::string_view value) {
     return std::find(list.begin(), list.end(), value) != list.end();
 }
@@ -94,46 +84,60 @@ bool DocumentsClient::icloudBackup() const {
     return (m_preferences ? *m_preferences : Preferences::shared()).icloudBackup.wrappedValue();
 }
 
-LibraryItemPtr DocumentsClient::makeItem(const URL& url, bool isDirectory, bool recursive) {
+std::vector<LibraryItemPtr> DocumentsClient::makeItems(const std::vector<URL>& entries, const EntryFilter& keep,
+                                                       bool recursive) {
+    // What becomes an item, before any item is made: their identities are settled together.
+    // Listings are sorted by name, so without this a copy named before its source would take the
+    // source's identifier, and the thumbnail, progress and restoration that hang on it.
+    std::vector<URL> listed;
+    std::vector<std::string> paths;
+    std::vector<bool> isFolder;
+    for (const URL& entry : entries) {
+        const EntryKind kind = entryKind(entry);
+        if (kind == EntryKind::skipped || !keep(entry, kind == EntryKind::folder)) continue;
+        listed.push_back(entry);
+        paths.push_back(entry.path());
+        isFolder.push_back(kind == EntryKind::folder);
+    }
+    const std::vector<ListedIdentity> identities = FileIdentityClaims::shared().settle(paths);
+
+    std::vector<LibraryItemPtr> items;
+    items.reserve(listed.size());
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        if (auto item = makeItem(listed[i], isFolder[i], recursive, identities[i])) items.push_back(std::move(item));
+    }
+    return items;
+}
+
+LibraryItemPtr DocumentsClient::makeItem(const URL& url, bool isDirectory, bool recursive,
+                                         const ListedIdentity& identity) {
     if (isDirectory) {
-        auto folder = Folder::create(url, LibraryItemType::folder, false);
+        auto folder = Folder::create(url, LibraryItemType::folder, identity);
         if (recursive) folder->setContents(contents(url, true));
         return folder;
     }
     const std::string extension = lowercasedExtension(url);
-    if (isSubtitleExtension(extension)) return Subtitle::create(url, LibraryItemType::subtitle, false);
-    if (isVideoExtension(extension)) return Video::create(url, LibraryItemType::file, false);
+    if (isSubtitleExtension(extension)) return Subtitle::create(url, LibraryItemType::subtitle, identity);
+    if (isVideoExtension(extension)) return Video::create(url, LibraryItemType::file, identity);
     return nullptr;
 }
 
 std::vector<LibraryItemPtr> DocumentsClient::contents(const URL& folder, bool recursive) {
-    const URL inbox = documentsURL().appendingPathComponent(kInboxName);
-    const bool excludedFromBackup = !icloudBackup();
     auto entries = files().contentsOfDirectory(folder, foundation::HiddenFiles::skip);
     if (!entries) return {};
-
-    // What becomes an item, before any item is made: their identities are settled together.
-    std::vector<URL> listed;
-    std::vector<bool> isFolder;
-    for (const URL& entry : *entries) {
-        const EntryKind kind = entryKind(entry);
-        if (kind == EntryKind::skipped) continue;
-        if (kind == EntryKind::folder && samePath(entry, inbox)) continue;
-        const std::string extension = lowercasedExtension(entry);
-        if (kind == EntryKind::file && !isVideoExtension(extension) && !isSubtitleExtension(extension)) continue;
-        listed.push_back(entry);
-        isFolder.push_back(kind == EntryKind::folder);
-    }
-    const FileIdentityReads reads = settleIdentities(listed);
-
-    std::vector<LibraryItemPtr> items;
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        auto item = makeItem(listed[i], isFolder[i], recursive);
-        if (!item) continue;
-        // The mark follows the setting on every listing; a volume that refuses it changes nothing.
-        (void)foundation::ExtendedAttributes::setExcludedFromBackup(listed[i].path(), excludedFromBackup);
-        items.push_back(std::move(item));
-    }
+    const URL inbox = documentsURL().appendingPathComponent(kInboxName);
+    auto items = makeItems(
+        *entries,
+        [&inbox](const URL& entry, bool isFolder) {
+            if (isFolder) return !samePath(entry, inbox);
+            const std::string extension = lowercasedExtension(entry);
+            return isVideoExtension(extension) || isSubtitleExtension(extension);
+        },
+        recursive);
+    // The mark follows the setting on every listing; a volume that refuses it changes nothing.
+    const bool excludedFromBackup = !icloudBackup();
+    for (const auto& item : items)
+        (void)foundation::ExtendedAttributes::setExcludedFromBackup(item->url().path(), excludedFromBackup);
     return items;
 }
 
@@ -142,27 +146,10 @@ std::vector<LibraryItemPtr> DocumentsClient::allItems(const URL& folder) {
     options.hiddenFiles = foundation::HiddenFiles::skip;
     auto entries = files().enumerate(folder, options, [](const URL&, const foundation::Error&) { return true; });
     if (!entries) return {};
-
-    std::vector<URL> listed;
-    std::vector<bool> isFolder;
-    for (const URL& entry : *entries) {
-        const EntryKind kind = entryKind(entry);
-        if (kind == EntryKind::folder || (kind == EntryKind::file && isVideoExtension(lowercasedExtension(entry)))) {
-            listed.push_back(entry);
-            isFolder.push_back(kind == EntryKind::folder);
-        }
-    }
-    const FileIdentityReads reads = settleIdentities(listed);
-
-    std::vector<LibraryItemPtr> items;
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        if (isFolder[i]) {
-            items.push_back(Folder::create(listed[i], LibraryItemType::folder, false));
-        } else {
-            items.push_back(Video::create(listed[i], LibraryItemType::file, false));
-        }
-    }
-    return items;
+    return makeItems(
+        *entries,
+        [](const URL& entry, bool isFolder) { return isFolder || isVideoExtension(lowercasedExtension(entry)); },
+        false);
 }
 
 URL DocumentsClient::documentsURL() { return directoryURL(foundation::SearchPathDirectory::documents); }

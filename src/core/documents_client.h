@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@ class Image;
 namespace reelhaven {
 
 class Preferences;
+struct ListedIdentity;
 
 // The one door to the file system for library content: lists library folders as items, moves
 // opened files into Documents, renames, creates folders, and keeps the thumbnails and screenshots
@@ -89,7 +91,15 @@ protected:
 
 private:
     bool icloudBackup() const;
-    LibraryItemPtr makeItem(const foundation::URL& url, bool isDirectory, bool recursive);
+    // Which entries of a listing become items, beyond the devices, pipes and sockets none takes.
+    using EntryFilter = std::function<bool(const foundation::URL& entry, bool isFolder)>;
+    // The one path of every listing: the entries `keep` takes, in order, their identities settled
+    // together before any item is made, each item made with what was read for it. With
+    // `recursive`, folders carry their contents.
+    std::vector<LibraryItemPtr> makeItems(const std::vector<foundation::URL>& entries, const EntryFilter& keep,
+                                          bool recursive);
+    LibraryItemPtr makeItem(const foundation::URL& url, bool isDirectory, bool recursive,
+                            const ListedIdentity& identity);
 
     // Only for tests that give their own settings; the app reads the shared settings.
     std::shared_ptr<Preferences> m_preferences;

@@ -20,26 +20,7 @@ public:
     LockHolder& operator=(const LockHolder&) = delete;
 };
 
-thread_local FileIdentityReads* t_reads = nullptr;
-
 }  // namespace
-
-FileIdentityReads::FileIdentityReads(Reads reads) : m_reads(std::move(reads)), m_enclosing(t_reads) { t_reads = this; }
-
-FileIdentityReads::~FileIdentityReads() { t_reads = m_enclosing; }
-
-std::optional<std::optional<foundation::UUID>> FileIdentityReads::take(const std::string& path) {
-    if (!t_reads) return std::nullopt;
-    // The next one, unless the listing passed over some.
-    const auto& reads = t_reads->m_reads;
-    for (std::size_t i = t_reads->m_next; i < reads.size(); ++i) {
-        if (reads[i].first != path) continue;
-        // Once: what identify() does next (a fresh identifier for a copy) makes it stale.
-        t_reads->m_next = i + 1;
-        return reads[i].second;
-    }
-    return std::nullopt;
-}
 
 dispatch::Semaphore& FileIdentity::lock() {
     // Never destroyed: listings on other threads may still use it while the process exits.
@@ -69,8 +50,11 @@ foundation::UUID FileIdentity::writeNewUUID(const std::string& path) {
 }
 
 foundation::UUID FileIdentity::identify(const std::string& path) {
-    const auto listed = FileIdentityReads::take(path);
-    const auto stored = listed ? *listed : readUUIDLocked(path);
+    return identify(path, ListedIdentity{readUUIDLocked(path)});
+}
+
+foundation::UUID FileIdentity::identify(const std::string& path, const ListedIdentity& listed) {
+    const auto& stored = listed.stored;
     auto& claims = FileIdentityClaims::shared();
     if (stored) {
         switch (claims.claim(*stored, path)) {

@@ -2,13 +2,18 @@
 
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/dispatch/semaphore.h"
 #include "platform/foundation/uuid.h"
 
 namespace reelhaven {
+
+// A file's identity attribute as a listing read it for all its entries at once
+// (FileIdentityClaims::settle), handed to the item made for that file so the attribute is read
+// once; `stored` is nothing when the file carries none.
+struct ListedIdentity {
+    std::optional<foundation::UUID> stored;
+};
 
 // The stable identifier of a library file or folder, kept in the item's extended attribute
 // "reelhaven.UUID" (stored by Linux as "user.reelhaven.UUID"): exactly 36 bytes of UUID text,
@@ -38,29 +43,8 @@ public:
     // (a copy made with its attributes) is not taken over: the copy gets a new one written (see
     // FileIdentityClaims).
     static foundation::UUID identify(const std::string& path);
-};
-
-// The identity attributes a listing read for its entries all at once (see
-// FileIdentityClaims::settle), in the order it makes their items. While one is alive on a thread,
-// identify() there takes the next entry's attribute from it instead of reading it again, so a
-// listing reads each attribute once; a path it does not hold is read as usual.
-class FileIdentityReads {
-public:
-    using Reads = std::vector<std::pair<std::string, std::optional<foundation::UUID>>>;
-
-    explicit FileIdentityReads(Reads reads);
-    ~FileIdentityReads();
-    FileIdentityReads(const FileIdentityReads&) = delete;
-    FileIdentityReads& operator=(const FileIdentityReads&) = delete;
-
-    // The attribute read for `path` on this thread, taken with those before it; nothing when it
-    // was not read or was taken already.
-    static std::optional<std::optional<foundation::UUID>> take(const std::string& path);
-
-private:
-    Reads m_reads;
-    std::size_t m_next = 0;
-    FileIdentityReads* m_enclosing;  // a listing of a folder inside a listing
+    // The same rule with the attribute as `listed` read it a moment ago, so it is not read twice.
+    static foundation::UUID identify(const std::string& path, const ListedIdentity& listed);
 };
 
 }  // namespace reelhaven

@@ -52,19 +52,20 @@ FileIdentityClaims::Claim FileIdentityClaims::claim(const foundation::UUID& uuid
     return Claim::granted;
 }
 
-FileIdentityReads::Reads FileIdentityClaims::settle(std::vector<std::string> paths) {
-    std::vector<std::optional<foundation::UUID>> read;
-    read.reserve(paths.size());
+std::vector<ListedIdentity> FileIdentityClaims::settle(const std::vector<std::string>& paths) {
+    std::vector<ListedIdentity> listed;
+    listed.reserve(paths.size());
     // Nearly every identifier is carried once: only the second carrier of one starts a group.
     std::unordered_map<foundation::UUID, std::size_t> firstCarrier;
     firstCarrier.reserve(paths.size());
     std::unordered_map<foundation::UUID, std::vector<std::size_t>> shared;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        read.push_back(FileIdentity::readUUIDLocked(paths[i]));
-        if (!read.back()) continue;
-        auto [first, isFirst] = firstCarrier.try_emplace(*read.back(), i);
+        listed.push_back(ListedIdentity{FileIdentity::readUUIDLocked(paths[i])});
+        const auto& stored = listed.back().stored;
+        if (!stored) continue;
+        auto [first, isFirst] = firstCarrier.try_emplace(*stored, i);
         if (isFirst) continue;
-        auto& group = shared[*read.back()];
+        auto& group = shared[*stored];
         if (group.empty()) group.push_back(first->second);
         group.push_back(i);
     }
@@ -90,11 +91,7 @@ FileIdentityReads::Reads FileIdentityClaims::settle(std::vector<std::string> pat
             if (oldest) m_holders[uuid] = paths[*oldest];
         }
     }
-
-    FileIdentityReads::Reads reads;
-    reads.reserve(paths.size());
-    for (std::size_t i = 0; i < paths.size(); ++i) reads.emplace_back(std::move(paths[i]), read[i]);
-    return reads;
+    return listed;
 }
 
 foundation::UUID FileIdentityClaims::identifierOfLink(const foundation::UUID& uuid, const std::string& path) {

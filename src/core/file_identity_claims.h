@@ -38,9 +38,10 @@ public:
     // Before a listing claims for its entries: where several of `paths` carry one identifier and
     // no holder met earlier still does, records the oldest of them as its holder (the first
     // listed among equals, as names of one file are), so sorting cannot hand the identifier to a
-    // copy. Reads each path's attribute (under the identity lock) and returns what it read, for
-    // the listing's items to use (FileIdentityReads); the times only of those that share one.
-    FileIdentityReads::Reads settle(std::vector<std::string> paths);
+    // copy. Reads each path's attribute (under the identity lock) and returns what it read, one
+    // per path in order, for the listing's items to be made with; the times only of those that
+    // share one.
+    std::vector<ListedIdentity> settle(const std::vector<std::string>& paths);
 
     // The identifier of a second name of one file: stable for that name and never written, since
     // writing it would change the attribute under every name of the file.

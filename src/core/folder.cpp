@@ -8,6 +8,10 @@ std::shared_ptr<Folder> Folder::create(foundation::URL url, LibraryItemType type
     return std::shared_ptr<Folder>(new Folder(std::move(url), type, isSecurityScoped));
 }
 
+std::shared_ptr<Folder> Folder::create(foundation::URL url, LibraryItemType type, const ListedIdentity& listed) {
+    return std::shared_ptr<Folder>(new Folder(std::move(url), type, listed));
+}
+
 void Folder::decode(const nlohmann::json&) { base::fatal("init(from:) has not been implemented"); }
 
 std::vector<LibraryItemPtr> Folder::contents() const {

@@ -11,6 +11,8 @@ namespace reelhaven {
 class Folder : public LibraryItem {
 public:
     static std::shared_ptr<Folder> create(foundation::URL url, LibraryItemType type, bool isSecurityScoped);
+    // One a listing makes, with the identity attribute it read for the file.
+    static std::shared_ptr<Folder> create(foundation::URL url, LibraryItemType type, const ListedIdentity& listed);
     // Folders are never decoded from their coded form; asking is a programming error.
     [[noreturn]] static void decode(const nlohmann::json& json);
 

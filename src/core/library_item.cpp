@@ -29,6 +29,11 @@ LibraryItem::LibraryItem(foundation::URL url, LibraryItemType type, bool isSecur
     m_id = isSecurityScoped ? foundation::UUID::random() : FileIdentity::identify(m_url.path());
 }
 
+LibraryItem::LibraryItem(foundation::URL url, LibraryItemType type, const ListedIdentity& listed)
+    : m_url(std::move(url)), m_type(type), m_isSecurityScoped(false) {
+    m_id = FileIdentity::identify(m_url.path(), listed);
+}
+
 std::shared_ptr<LibraryItem> LibraryItem::create(foundation::URL url, LibraryItemType type, bool isSecurityScoped) {
     return std::shared_ptr<LibraryItem>(new LibraryItem(std::move(url), type, isSecurityScoped));
 }

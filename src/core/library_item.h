@@ -14,6 +14,8 @@
 
 namespace reelhaven {
 
+struct ListedIdentity;
+
 enum class LibraryItemType { file = 0, folder = 1, subtitle = 2 };
 
 // Nothing for any integer but 0, 1 and 2.
@@ -63,6 +65,8 @@ public:
 
 protected:
     LibraryItem(foundation::URL url, LibraryItemType type, bool isSecurityScoped);
+    // An item of the library's own folders whose identity attribute a listing has read already.
+    LibraryItem(foundation::URL url, LibraryItemType type, const ListedIdentity& listed);
 
     // Guards the fields of this object and of its subclass.
     mutable std::mutex m_mutex;

@@ -10,6 +10,8 @@ namespace reelhaven {
 class Subtitle : public LibraryItem {
 public:
     static std::shared_ptr<Subtitle> create(foundation::URL url, LibraryItemType type, bool isSecurityScoped);
+    // One a listing makes, with the identity attribute it read for the file.
+    static std::shared_ptr<Subtitle> create(foundation::URL url, LibraryItemType type, const ListedIdentity& listed);
     // Subtitles are never decoded from their coded form; asking is a programming error.
     [[noreturn]] static void decode(const nlohmann::json& json);
 

@@ -8,6 +8,10 @@ std::shared_ptr<Video> Video::create(foundation::URL url, LibraryItemType type, 
     return std::shared_ptr<Video>(new Video(std::move(url), type, isSecurityScoped));
 }
 
+std::shared_ptr<Video> Video::create(foundation::URL url, LibraryItemType type, const ListedIdentity& listed) {
+    return std::shared_ptr<Video>(new Video(std::move(url), type, listed));
+}
+
 void Video::decode(const nlohmann::json&) { base::fatal("init(from:) has not been implemented"); }
 
 std::optional<VideoTime> Video::duration() const {

@@ -19,6 +19,8 @@ namespace reelhaven {
 class Video : public LibraryItem {
 public:
     static std::shared_ptr<Video> create(foundation::URL url, LibraryItemType type, bool isSecurityScoped);
+    // One a listing makes, with the identity attribute it read for the file.
+    static std::shared_ptr<Video> create(foundation::URL url, LibraryItemType type, const ListedIdentity& listed);
     // Videos are never decoded from their coded form; asking is a programming error.
     [[noreturn]] static void decode(const nlohmann::json& json);
 
