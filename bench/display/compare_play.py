@@ -4,12 +4,14 @@
   compare_play.py [--app LAUNCHER] [--other-app LABEL=LAUNCHER]... [--other LABEL=BENCH_DISPLAY_PLAY]...
                   BENCH_DISPLAY_PLAY MPV_COUNTS_LUA CLIP SECONDS ROUNDS SIZE...
 
+(BENCH_DISPLAY_PLAY `-`: without the bare path, the app's lines alone beside mpv.)
+
 For each SIZE (WxH) and round: bench_display_play (our player output in the display host) and
 `mpv --no-config --vo=gpu --gpu-sw --ao=null` in a window of that size, each playing SECONDS of
 CLIP (`--length` for mpv, the same option set on our session, which stops at that point of the
 clip however long the load makes it take). Each round starts with the next runner in turn, so
 none always runs first. Reports each process's CPU time (user + system,
-all threads, start-up and exit included), the frames it showed and dropped, and the CPU per frame
+all threads, start-up and exit included), the frames it showed and did not show, and the CPU per frame
 shown: under load both players drop frames, and a dropped frame costs neither of them its drawing,
 so CPU per frame shown is the fair ratio. Medians of ROUNDS, each run's CPU listed too. The
 machine's pace drifts over minutes, so the app's whole-process ratio is also taken round by round
@@ -22,13 +24,35 @@ frames it dropped.
 
 With --app the application itself joins each round, as a person runs it: `reelhaven --open CLIP
 --display --size SIZE` (the library, then the player screen with its controls, shown at first and
-hidden after a few seconds), without a script, for SECONDS of wall time from its start, then
-stopped with SIGTERM (it saves and exits, as on Ctrl-C at its terminal), and at 640x360 (the size its window opens
-at) also `reelhaven --play CLIP --display`. The app's window is at least 390 pixels each way, so
-where SIZE is smaller mpv also runs in a window of the app's size, and `--open` is compared with
-that run. Each runs in a container of its own, and its window's
-statistics (REELHAVEN_DISPLAY_STATISTICS) give the frames it showed and dropped. Its CPU is the
-whole process's, start-up, library and exit included, against mpv's whole process. Then, with
+hidden after a few seconds), without a script, and at 640x360 (the size its window opens at) also
+`reelhaven --play CLIP --seconds SECONDS --display`. `--open` has no option to stop at a point of
+the clip, so it is compared with an mpv run stopped the same way: each of the two is started,
+waited for until its first frame shows (ours prints a "first frame" line; mpv's is MPV_COUNTS_LUA's
+line at its first playback restart), left playing SECONDS of wall time from there, then stopped
+with SIGTERM (the app saves and exits, as on Ctrl-C at its terminal; mpv quits). Both play without
+sound (the null audio output keeps time by the wall clock, and a player that falls behind drops
+video frames rather than slowing its clock), so both play the same span of the clip, from its
+start for SECONDS, and are stopped the same way at its end; CLIP must be longer than SECONDS (by 10
+s from bench/display/run.sh), or the app would leave the player at the clip's end where mpv quits.
+Giving mpv SIGTERM after SECONDS of wall time from its start instead would stop each at a
+different point of the clip (the app's start, with its library, is longer), and stopping the app
+at a fixed wall time against mpv's `--length` (as before) played it a different span and stopped
+it another way. The app's window is at least 390 pixels each way, so `--open` is compared with mpv
+in a window of the app's size. Each runs in a container of its own, and its window's statistics
+(REELHAVEN_DISPLAY_STATISTICS) give the frames it showed and the frames its window replaced
+before showing them. Its CPU is the whole process's, start-up, library and exit included, against
+mpv's whole process.
+
+Frames not shown are counted the same way for every run: the frames the span holds (its length
+times the clip's frame rate: SECONDS for the runs that stop themselves, the measured wall time from
+the first frame to the signal for the two stopped ones) less the frames the run showed. That
+counts every frame a side skipped, wherever it skipped it: the app's own mpv drops late frames
+before its window sees them, which the window's count cannot tell. Each side's own count is
+printed beside it (mpv's output and decoder drops; the frames the app's window replaced). `--play
+--seconds` counts its SECONDS of wall time from its file's loading, not from its first frame, so it
+plays a few frames fewer than mpv's `--length`, and its count is that much high.
+
+Then, with
 --app, idle while paused: each of the app and mpv (`--pause`) paused in a window of the first SIZE,
 its CPU over PAUSED seconds (default 20) read from /proc once it has settled (ONLY=paused: this
 line alone). With --app and ONLY=threads, only where the CPU goes instead: the app's `--open` and mpv, in
@@ -41,7 +65,9 @@ ours under its LABEL; each --other-app launcher (another checkout's) joins besid
 way.
 """
 import shutil
+import signal
 import tempfile
+import threading
 import os
 import re
 import statistics
@@ -71,37 +97,64 @@ def run(arguments, environment=None):
     return cpu, numbersIn(completed.stdout)
 
 
-def runFor(arguments, seconds, environment=None):
-    """CPU seconds of a process left running for `seconds` of wall time from its start, then asked
-    to stop with SIGTERM (as Ctrl-C at its terminal: the app saves and exits), waited for. Its
-    standard input stays open and empty, a terminal nobody types at (at its end the app quits)."""
+# How long a run may take to show its first frame before the benchmark gives up.
+PATIENCE = 120
+
+
+def runSpan(arguments, seconds, started, environment=None):
+    """CPU seconds of a process stopped at the end of a span of playback, the numbers it printed as
+    "name value" lines, and the span's wall time: it is waited for until a line it prints matches
+    `started` (its first frame shown), left playing `seconds` from there, then asked to stop with
+    SIGTERM (as Ctrl-C at its terminal: the app saves and exits) and waited for. Its standard input
+    stays open and empty, a terminal nobody types at (at its end the app quits)."""
     before = os.times()
-    process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, env={**os.environ, **(environment or {})})
-    try:
-        process.wait(timeout=seconds)
-    except subprocess.TimeoutExpired:
-        process.terminate()
-        process.wait(timeout=600)
+    process = subprocess.Popen(arguments, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True, env={**os.environ, **(environment or {})})
+    printed = []
+    shown = threading.Event()
+
+    def read():
+        # Read to the end, so the process never blocks on a full pipe.
+        for line in process.stdout:
+            printed.append(line)
+            if started(line):
+                shown.set()
+    reader = threading.Thread(target=read, daemon=True)
+    reader.start()
+    if not shown.wait(PATIENCE):
+        process.kill()
+        process.wait()
+        sys.exit(f"{arguments[0]} showed no first frame in {PATIENCE} s")
+    first = time.monotonic()
+    time.sleep(seconds)
+    process.send_signal(signal.SIGTERM)
+    span = time.monotonic() - first
+    process.wait(timeout=600)
+    reader.join(timeout=60)
     process.stdin.close()
     after = os.times()
-    return (after.children_user - before.children_user) + (after.children_system - before.children_system)
+    cpu = (after.children_user - before.children_user) + (after.children_system - before.children_system)
+    return cpu, numbersIn("".join(printed)), span
 
 
 def runApp(arguments, seconds=None):
-    """The app in a container of its own: its CPU seconds and its window's statistics. With
-    `seconds`, it runs as a person runs it (no script) for that long and is then stopped."""
+    """The app in a container of its own: its CPU seconds, its window's statistics and its span's
+    wall time. With `seconds`, it runs as a person runs it (no script) and is stopped that long
+    after its first frame shows; without, it stops itself (`--play --seconds`)."""
     with tempfile.TemporaryDirectory(prefix="bench-display-app-") as home:
         statisticsFile = os.path.join(home, "statistics")
         command = [arguments[0], "--home", os.path.join(home, "home"), *arguments[1:]]
         environment = {"REELHAVEN_DISPLAY_STATISTICS": statisticsFile}
-        cpu = runFor(command, seconds, environment) if seconds else run(command, environment)[0]
+        if seconds:
+            cpu, _, span = runSpan(command, seconds, lambda line: line.startswith("first frame\t"), environment)
+        else:
+            cpu, span = run(command, environment)[0], None
         try:
             with open(statisticsFile) as file:
                 numbers = numbersIn(file.read())
         except OSError:
             numbers = {}
-    return cpu, numbers
+    return cpu, numbers, span
 
 
 def statCpu(stat):
@@ -170,7 +223,7 @@ def main():
             plays[label] = path
         arguments = arguments[2:]
     play, counts, clip, seconds, rounds, *sizes = arguments
-    plays = {"ours": play, **plays}
+    plays = {"ours": play, **plays} if play != "-" else plays
     rounds = int(rounds)
     work = tempfile.mkdtemp(prefix="bench-display-")
     try:
@@ -278,61 +331,89 @@ def appWindowSize(size):
     return f"{max(width, APP_MINIMUM_SIDE)}x{max(height, APP_MINIMUM_SIDE)}"
 
 
+def framesPerSecond(clip):
+    rate = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "stream=avg_frame_rate",
+                           "-of", "default=noprint_wrappers=1:nokey=1", clip],
+                          capture_output=True, text=True, check=True).stdout.strip()
+    numerator, _, denominator = rate.partition("/")
+    return float(numerator) / float(denominator or 1)
+
+
+# A run's figures: CPU seconds, frames shown, the frames it counted as dropped itself, and the
+# seconds of the clip it played (the span its frames are counted against).
 def runMpv(size, seconds, counts, clip):
+    """mpv stopping itself at the end of the span (`--length`)."""
     cpu, numbers = run(mpvCommand(size, f"--length={seconds}", "--really-quiet", f"--script={counts}", clip))
-    return cpu, numbers.get("mpv_shown", 0), numbers.get("mpv_output_drops", 0)
+    return cpu, numbers.get("mpv_shown", 0), mpvDrops(numbers), float(seconds)
+
+
+def runMpvStopped(size, seconds, counts, clip):
+    """mpv stopped as the app's `--open` is: SIGTERM `seconds` after its first frame."""
+    cpu, numbers, span = runSpan(mpvCommand(size, "--really-quiet", f"--script={counts}", clip), float(seconds),
+                                 lambda line: line.startswith("mpv_playing"))
+    return cpu, numbers.get("mpv_shown", 0), mpvDrops(numbers), span
+
+
+def mpvDrops(numbers):
+    return max(0, numbers.get("mpv_output_drops", 0)) + max(0, numbers.get("mpv_decoder_drops", 0))
 
 
 def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
+    rate = framesPerSecond(clip)
     for size in sizes:
         width, height = size.split("x")
-        figures = {**{label: [] for label in plays}, "mpv": []}
+        figures = {**{label: [] for label in plays}}
         appRunners = []
         for label in apps:
             appRunners.append(f"{label} --open")
             if size == "640x360":
                 appRunners.append(f"{label} --play")
-        for runner in appRunners:
-            figures[runner] = []
-        # `--open` is compared with mpv in a window of the app's own size (`--play` keeps the
-        # video's 640x360, as mpv's window does).
+        # `--open` is compared with mpv in a window of the app's own size, stopped as it is (`--play`
+        # keeps the video's 640x360, as mpv's window does, and stops itself as mpv's `--length` does).
         appSize = appWindowSize(size)
-        mpvAtAppSize = f"mpv {appSize}" if apps and appSize != size else None
-        if mpvAtAppSize:
-            figures[mpvAtAppSize] = []
-        print(f"== {size}, {seconds} s of the clip, {rounds} rounds, load before {load()}")
-        runners = [*plays, *appRunners, "mpv", *([mpvAtAppSize] if mpvAtAppSize else [])]
+        mpvStopped = f"mpv {appSize} stopped" if apps else None
+        plainMpv = plays or any(runner.endswith(" --play") for runner in appRunners)
+        runners = [*plays, *appRunners, *(["mpv"] if plainMpv else []), *([mpvStopped] if mpvStopped else [])]
+        for runner in runners:
+            figures[runner] = []
+        print(f"== {size}, {seconds} s of the clip ({rate:g} frames a second), {rounds} rounds, load before {load()}")
         for turn in range(rounds):
+            roundLoad = load()
             for runner in runners[turn % len(runners):] + runners[:turn % len(runners)]:
                 if runner == "mpv":
                     figures["mpv"].append(runMpv(size, seconds, counts, clip))
-                elif runner == mpvAtAppSize:
-                    figures[runner].append(runMpv(appSize, seconds, counts, clip))
+                elif runner == mpvStopped:
+                    figures[runner].append(runMpvStopped(appSize, seconds, counts, clip))
                 elif runner.endswith(" --open"):
-                    cpu, numbers = runApp([apps[runner.split()[0]], "--open", clip, "--display", "--size", size,
-                                           "--no-restore", "--audio-output", "null"], float(seconds))
-                    figures[runner].append((cpu, numbers.get("shown", 0), numbers.get("dropped_to_window", 0)))
+                    cpu, numbers, span = runApp([apps[runner.split()[0]], "--open", clip, "--display", "--size", size,
+                                                 "--no-restore", "--audio-output", "null"], float(seconds))
+                    figures[runner].append((cpu, numbers.get("shown", 0), numbers.get("dropped_to_window", 0), span))
                 elif runner.endswith(" --play"):
-                    cpu, numbers = runApp([apps[runner.split()[0]], "--play", clip, "--seconds", seconds, "--audio-output", "null",
-                                           "--display"])
-                    figures[runner].append((cpu, numbers.get("shown", 0), numbers.get("dropped_to_window", 0)))
+                    cpu, numbers, _ = runApp([apps[runner.split()[0]], "--play", clip, "--seconds", seconds,
+                                              "--audio-output", "null", "--display"])
+                    figures[runner].append((cpu, numbers.get("shown", 0), numbers.get("dropped_to_window", 0),
+                                            float(seconds)))
                 else:
                     cpu, numbers = run([plays[runner], clip, seconds, width, height])
-                    shown = numbers.get("shown", 0)
                     drops = numbers.get("mpv_output_drops", 0) + numbers.get("dropped_to_window", 0)
-                    figures[runner].append((cpu, shown, drops))
+                    figures[runner].append((cpu, numbers.get("shown", 0), drops, float(seconds)))
+            print(f"  round {turn + 1}, load {roundLoad}: " + ", ".join(
+                f"{runner} {figures[runner][-1][0]:.2f} s cpu, {figures[runner][-1][1]:.0f} shown" for runner in runners))
         perFrame = {}
         for name, runs in figures.items():
             cpu = statistics.median(r[0] for r in runs)
             perFrame[name] = statistics.median([r[0] / r[1] * 1000 for r in runs if r[1] > 0] or [float("nan")])
             shown = statistics.median(r[1] for r in runs)
-            drops = statistics.median(r[2] for r in runs)
-            print(f"  {name:<14} cpu {cpu:6.2f} s   shown {shown:5.0f}   dropped {drops:4.0f}   "
-                  f"cpu per frame shown {perFrame[name]:6.2f} ms   (each: {' '.join(f'{r[0]:.2f}' for r in runs)})")
+            notShown = statistics.median(max(0, round(r[3] * rate) - r[1]) for r in runs)
+            ownCount = statistics.median(r[2] for r in runs)
+            span = statistics.median(r[3] for r in runs)
+            print(f"  {name:<18} cpu {cpu:6.2f} s   span {span:5.2f} s   shown {shown:5.0f}   not shown {notShown:4.0f} "
+                  f"(its own count {ownCount:4.0f})   cpu per frame shown {perFrame[name]:6.2f} ms   "
+                  f"(each: {' '.join(f'{r[0]:.2f}' for r in runs)})")
         for label in plays:
             print(f"  ratio, cpu per frame shown: {label} {perFrame[label] / perFrame['mpv']:.2f}x mpv")
         for runner in appRunners:
-            peer = mpvAtAppSize if mpvAtAppSize and runner.endswith(" --open") else "mpv"
+            peer = mpvStopped if runner.endswith(" --open") else "mpv"
             appCpu = statistics.median(r[0] for r in figures[runner])
             mpvCpu = statistics.median(r[0] for r in figures[peer])
             # The machine's pace drifts over minutes: each round's own ratio compares runs made

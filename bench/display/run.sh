@@ -5,13 +5,14 @@
 #              libmpv's render API into a context that shares the window's, composited under the
 #              painted interface
 #   mpv        `mpv --no-config --vo=gpu --gpu-sw` in a window of the same size
-# each playing SECONDS (default 30) of a 1080p30 H.264 clip (mpv's `--length`, set on our session
-# too) in windows of each of SIZES (default "640x360 1280x720"), ROUNDS times (default 3), with
-# audio to the null output. Reports CPU time
+# each playing SECONDS (default 30) of a 1080p30 H.264 clip 10 s longer (mpv's `--length`, set on
+# our session too) in windows of each of SIZES (default "640x360 1280x720"), ROUNDS times (default
+# 3), with audio to the null output. Reports CPU time
 # (user + system, whole process), frames shown and dropped, and the CPU per frame shown with its
-# ratio (under load both drop frames, which cost neither their drawing); at 640x360 also the app
-# itself (`reelhaven --play --display`, the player screen with its controls), its whole-process CPU
-# (start-up and exit included, not per frame) against mpv's;
+# ratio (under load both drop frames, which cost neither their drawing); the app itself
+# (`reelhaven --open --display` at each size, stopped by SIGTERM SECONDS after its first frame
+# beside mpv stopped the same way, and at 640x360 `reelhaven --play --display`), its whole-process
+# CPU (start-up and exit included) and the frames it did not show against mpv's;
 # the load average before and after. Then idle: the display host showing a grid of 24 cells with thumbnails and titles for
 # IDLE seconds (default 10), CPU time. Last, the app host on a library holding the same clip: a
 # click on its cell to the first video frame on the window (bench_display_click), CLICKS runs
@@ -33,10 +34,13 @@ rounds=${ROUNDS:-3}
 report="$out/display.txt"
 bench_build bench_display_play bench_display_idle bench_display_click reelhaven
 
-clip="$build/bench-1080p30-${seconds}s.mp4"
+# 10 s longer than the span played: the app's `--open`, stopped at the span's end, must not reach
+# the clip's end first (where it would leave the player).
+length=$((seconds + 10))
+clip="$build/bench-1080p30-${length}s.mp4"
 if [[ ! -s "$clip" ]]; then
-  ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi -i "testsrc2=size=1920x1080:rate=30:duration=$seconds" \
-    -f lavfi -i "sine=frequency=440:duration=$seconds" -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 60 \
+  ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi -i "testsrc2=size=1920x1080:rate=30:duration=$length" \
+    -f lavfi -i "sine=frequency=440:duration=$length" -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 60 \
     -c:a aac -shortest "$clip.tmp.mp4"
   mv "$clip.tmp.mp4" "$clip"
 fi
