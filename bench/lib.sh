@@ -8,8 +8,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(mkdir -p "${BENCH_BUILD:-$root/build/bench}" && cd "${BENCH_BUILD:-$root/build/bench}" && pwd)
 out=$(mkdir -p "${BENCH_OUT:-$build/out}" && cd "${BENCH_OUT:-$build/out}" && pwd)
 
-# Configures the shared Release build and builds the given targets.
+# Configures the shared Release build and builds the given targets; with BENCH_NO_BUILD set, uses
+# what BENCH_BUILD holds as it is (a build configured otherwise, or a binary kept from before).
 bench_build() {
+  [[ -n ${BENCH_NO_BUILD:-} ]] && return
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DREELHAVEN_BENCH=ON >/dev/null
   cmake --build "$build" --target "$@" >/dev/null
 }

@@ -16,7 +16,7 @@ stopped (not counted). Both open a window of SIZE (WIDTHxHEIGHT) and play the cl
 Ours also brings back a player left playing the first clip (a kept session; it comes back paused),
 timed the same way, which mpv has no peer for. After one untimed run of each, every round runs
 all of them, in an order that rotates from round to round, so a swing of the load touches each
-alike. Medians and ranges are printed.
+alike. Medians and ranges are printed, then each round with the load average before it.
 
 OTHER=LABEL=LAUNCHER runs another build of ours beside them in every round (its "ours" runs and
 its restored player), for a before-and-after.
@@ -186,8 +186,11 @@ def main():
     milestones.clear()
     pictures = {name: [] for name, _ in runners}
     lines = {name: [] for name, _ in runners}
+    loads = []
     for round_ in range(rounds):
         shift = round_ % len(runners)
+        with open("/proc/loadavg") as file:
+            loads.append(" ".join(file.read().split()[:2]))
         for name, run in runners[shift:] + runners[:shift]:
             picture, line = run()
             pictures[name].append(picture)
@@ -210,6 +213,16 @@ def main():
         name = f"restored {build_name}"
         print(f"  a player restored across a restart (paused, no peer), {build_name}: picture {figure(pictures[name])}, "
               f"\"first frame\" line {figure(lines[name])}")
+    print("each round (the load average before it; ms to the picture, and ours' ratio to mpv's in that round):")
+    for round_, load in enumerate(loads):
+        cells = []
+        for label, _ in clips:
+            theirs_ = pictures[f"{label} mpv"][round_]
+            cells.append(f"{label} mpv {theirs_:.0f}")
+            for build_name, _ in builds:
+                ours_ = pictures[f"{label} {build_name}"][round_]
+                cells.append(f"{build_name} {ours_:.0f} ({ours_ / theirs_:.2f}x)")
+        print(f"  round {round_ + 1}, load {load}: " + ", ".join(cells))
     for name, marks in milestones.items():
         print(f"ours' start-up milestones, {name} (median ms from the start):")
         for mark, times in sorted(marks.items(), key=lambda item: statistics.median(item[1])):

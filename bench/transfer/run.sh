@@ -23,7 +23,8 @@
 #   BUILD_DIR (or $BENCH_BUILD): the shared Release build of bench/lib.sh (default build/bench)
 #   OUT_DIR (or $BENCH_OUT): where transfer.txt and the work files go (default BUILD_DIR/out)
 # BENCH_MB sets the file size (default 1024), ROUNDS the rounds per comparison (default 5),
-# WRK_SECONDS the load test's length (default 10). Needs nginx, wrk and curl. Not part of tools/test.
+# WRK_SECONDS the load test's length (default 10), ONLY=upload the upload alone. Each round of the
+# download and the upload is listed with the load average before it. Needs nginx, wrk and curl. Not part of tools/test.
 set -euo pipefail
 if [[ $# -ge 1 ]]; then export BENCH_BUILD=$1; fi
 if [[ $# -ge 2 ]]; then export BENCH_OUT=$2; fi
@@ -121,12 +122,16 @@ wait_for nginx curl -s -o /dev/null "http://127.0.0.1:18080/one.bin"
 ours="http://127.0.0.1:$port"
 theirs="http://127.0.0.1:18080"
 
+load() { echo "load $(cut -d' ' -f1-3 /proc/loadavg)"; }
 # Runs `ours` and `nginx` in $rounds interleaved rounds (who goes first alternates, so both meet
 # the same background load) and prints the median of each: "ours nginx". The argument is a shell
 # function that runs one measurement for "ours" or "nginx" in round N and prints a number.
+# Each round's figures, with the load average before it, go to $work/rounds-<function>.
 compare() {
-  local run=$1 a=() b=()
+  local run=$1 a=() b=() before
+  rm -f "$work/rounds-$run"
   for ((round = 1; round <= rounds; round++)); do
+    before=$(load)
     if ((round % 2)); then
       a+=("$($run ours "$round")")
       b+=("$($run nginx "$round")")
@@ -134,6 +139,7 @@ compare() {
       b+=("$($run nginx "$round")")
       a+=("$($run ours "$round")")
     fi
+    echo "  round $round, $before: ours ${a[-1]}, nginx ${b[-1]}" >>"$work/rounds-$run"
   done
   python3 - "${a[@]}" "${b[@]}" <<'PY'
 import statistics, sys
@@ -199,14 +205,17 @@ median() { python3 -c "import statistics, sys; print(f'{statistics.median(map(fl
 ratio() { python3 -c "print(f'{$1 / $2:.2f}x')"; }
 rss() { awk '/VmRSS/ {print $2 " kB"}' "/proc/$server_pid/status"; }
 fds() { ls "/proc/$server_pid/fd" | wc -l; }
-load() { echo "load $(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 {
 echo "reelhaven --transfer vs nginx $(nginx -v 2>&1 | sed 's/.*\///') (default buffers, access log off, reuseport), loopback, $(nproc) CPUs, $(date -u +%FT%TZ)"
 echo "$(load) before"
 
-read -r ours_down nginx_down < <(compare download)
-echo "$megabytes MiB download (median of $rounds): ours $(megabytesPerSecond "$ours_down") MB/s   nginx $(megabytesPerSecond "$nginx_down") MB/s   ratio $(ratio "$ours_down" "$nginx_down")   ($(load) after)"
+if [[ -z ${ONLY:-} ]]; then
+  read -r ours_down nginx_down < <(compare download)
+  echo "$megabytes MiB download (median of $rounds): ours $(megabytesPerSecond "$ours_down") MB/s   nginx $(megabytesPerSecond "$nginx_down") MB/s   ratio $(ratio "$ours_down" "$nginx_down")   ($(load) after)"
+  echo "each round (bytes/s):"
+  cat "$work/rounds-download"
+fi
 rm -f "$work/cpu-ours" "$work/cpu-nginx"
 read -r ours_up nginx_up < <(compare upload)
 # shellcheck disable=SC2046
@@ -214,7 +223,13 @@ cpu_ours=$(median $(cat "$work/cpu-ours"))
 # shellcheck disable=SC2046
 cpu_nginx=$(median $(cat "$work/cpu-nginx"))
 echo "$megabytes MiB upload (median of $rounds):   ours $(megabytesPerSecond "$ours_up") MB/s   nginx $(megabytesPerSecond "$nginx_up") MB/s   ratio $(ratio "$ours_up" "$nginx_up")   ($(load) after)"
-echo "server CPU per uploaded GiB (median):  ours $cpu_ours s   nginx $cpu_nginx s"
+echo "server CPU per uploaded GiB (median):  ours $cpu_ours s   nginx $cpu_nginx s   ratio $(ratio "$cpu_ours" "$cpu_nginx")"
+echo "each round (bytes/s; then each server's CPU seconds per GiB in that round, ours and nginx):"
+paste -d' ' "$work/rounds-upload" <(paste -d' ' "$work/cpu-ours" "$work/cpu-nginx" | awk '{printf "   cpu per GiB %.2f s, %.2f s (%.2fx)\n", $1, $2, $1 / $2}')
+if [[ ${ONLY:-} == upload ]]; then
+  echo "$(load) at the end"
+  exit 0
+fi
 
 list_ours=$(curl -s "$ours/list?path=/many" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
 list_nginx=$(curl -s "$theirs/many/" | python3 -c "import json,sys; print(len(json.load(sys.stdin)))")
