@@ -63,7 +63,19 @@ void DamageTracker::visit(Walk& walk, const ui::Layer& layer) const {
     cairo_matrix_t matrix = walk.matrix;
     geometry.apply(matrix);
     const double opacity = walk.opacity * ownOpacity;
+    const auto found = walk.views.find(&layer);
+    ui::View* view = found != walk.views.end() ? found->second : nullptr;
+    walk.entries[Id{&layer, walk.copy}] = entryFor(walk, layer, view, geometry, matrix, opacity);
 
+    PixelRect clip = walk.clip;
+    if (layer.masksToBounds() || dynamic_cast<ui::ScrollView*>(view))
+        clip = clip.intersection(deviceBox(matrix, geometry.bounds, kEdge));
+    if (!clip.isEmpty()) visitSublayers(walk, layer, matrix, clip, opacity);
+}
+
+DamageTracker::Entry DamageTracker::entryFor(const Walk& walk, const ui::Layer& layer, ui::View* view,
+                                             const LayerGeometry& geometry, const cairo_matrix_t& matrix,
+                                             double opacity) const {
     // How far the layer's own drawing may reach past its bounds, in points.
     double reach = 0;
     if (layer.shadowOpacity() > 0 && layer.shadowColor()) {
@@ -90,19 +102,15 @@ void DamageTracker::visit(Walk& walk, const ui::Layer& layer) const {
         key.add(mask->contentsVersion()).add(maskGeometry.bounds).add(maskGeometry.position);
         key.add(mask->presentationOpacity()).add(mask->isHidden());
     }
-    const auto found = walk.views.find(&layer);
-    ui::View* view = found != walk.views.end() ? found->second : nullptr;
     if (view && m_content.kind(*view) != ContentPainter::Kind::none) m_content.fingerprint(*view, key);
     entry.key = key.value();
     entry.readsBackdrop = dynamic_cast<ui::VisualEffectView*>(view) != nullptr;
     entry.video = dynamic_cast<ui::GLView*>(view) != nullptr;
-    walk.entries[Id{&layer, walk.copy}] = entry;
+    return entry;
+}
 
-    // The sublayers, in the painter's order.
-    PixelRect clip = walk.clip;
-    if (layer.masksToBounds() || dynamic_cast<ui::ScrollView*>(view))
-        clip = clip.intersection(deviceBox(matrix, geometry.bounds, kEdge));
-    if (clip.isEmpty()) return;
+void DamageTracker::visitSublayers(Walk& walk, const ui::Layer& layer, const cairo_matrix_t& matrix,
+                                   const PixelRect& clip, double opacity) const {
     const auto ordered = paintOrder(layer);
     const auto [copies, step] = Replication::of(layer);
     const Walk saved{{}, {}, walk.scale, walk.matrix, walk.clip, walk.opacity, walk.copy, walk.below};

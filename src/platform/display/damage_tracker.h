@@ -16,6 +16,7 @@ namespace display {
 
 class ContentPainter;
 class LayerCache;
+struct LayerGeometry;
 
 // Finds where a view tree would paint differently from the last time it was looked at, without
 // painting it: each layer as the painter would place it (presentation geometry, opacity, clips)
@@ -60,7 +61,15 @@ private:
     using Entries = std::unordered_map<Id, Entry, IdHash>;
     struct Walk;
 
+    // Records where a shown layer paints and what, then walks its sublayers.
     void visit(Walk& walk, const ui::Layer& layer) const;
+    // The layer (drawn as `view`, if one) placed by `matrix` with `opacity`: where it paints,
+    // within the walk's clip, and a fingerprint of what.
+    Entry entryFor(const Walk& walk, const ui::Layer& layer, ui::View* view, const LayerGeometry& geometry,
+                   const cairo_matrix_t& matrix, double opacity) const;
+    // The sublayers in the painter's order (each copy of a replicator's), inside `clip`.
+    void visitSublayers(Walk& walk, const ui::Layer& layer, const cairo_matrix_t& matrix, const PixelRect& clip,
+                        double opacity) const;
     void addChrome(Entries& entries, const ChromePainter::Result& chrome, double scale) const;
 
     ContentPainter& m_content;
