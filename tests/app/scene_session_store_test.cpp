@@ -89,6 +89,19 @@ TEST_F(SceneSessionStoreTest, NoFileOrABrokenOneGivesANewSession) {
     EXPECT_EQ(testing_support::readFile(damagedCopies()[2]), "[3]");
 }
 
+TEST_F(SceneSessionStoreTest, AFileNestedTooDeepIsSetAsideAndGivesANewSession) {
+    const std::string deep = std::string(160'000, '[') + std::string(160'000, ']');
+    const std::string text =
+        R"({"identifier":"kept-3","restorationActivity":{"activityType":"play","userInfo":)" + deep + "}}";
+    testing_support::writeFile(store.file(), text);
+    auto fresh = store.load(true);
+    EXPECT_NE(fresh->persistentIdentifier(), "kept-3");
+    EXPECT_EQ(fresh->stateRestorationActivity(), nullptr);
+    ASSERT_EQ(damagedCopies().size(), 1u);
+    EXPECT_EQ(testing_support::readFile(damagedCopies()[0]), text);
+    EXPECT_FALSE(std::filesystem::exists(store.file()));
+}
+
 TEST_F(SceneSessionStoreTest, APipeOrADeviceUnderTheFileNameGivesANewSessionAtOnce) {
     std::filesystem::create_directories(store.file().parent_path());
     ASSERT_EQ(::mkfifo(store.file().c_str(), 0644), 0);

@@ -19,8 +19,15 @@ using Json = nlohmann::json;
 // 5.0 -> "5.0"), which nlohmann's dump guarantees.
 class JsonCoding {
 public:
-    // Parses JSON text without throwing; kErrorCorruptData with the parser's message on failure.
-    static Result<Json> parse(std::string_view text);
+    // Copying, comparing and writing a value recurse once per level of nesting, so a stored file
+    // nesting arrays 160,000 deep would overflow the stack wherever its value is used. Nothing the
+    // program stores comes near this depth; the deepest record it writes nests 3 levels.
+    static constexpr int kMaximumDepth = 100;
+
+    // The one reader of JSON text the program stores or is handed back (files, bookmarks): never
+    // throws; kErrorCorruptData when the text is malformed or nests arrays and objects more than
+    // `maximumDepth` levels deep (the outermost counts as 1). Linear in the text whatever its depth.
+    static Result<Json> parse(std::string_view text, int maximumDepth = kMaximumDepth);
     // Compact text ({"a":1}); invalid UTF-8 in strings is replaced, never thrown on.
     static std::string dump(const Json& value);
     // Indented text for files people read.

@@ -73,19 +73,22 @@ std::string keyText(std::string_view quoted) {
     return std::string(quoted);
 }
 
-// One member's value: parsed whole, or salvaged when it is an object and depth allows.
-void takeValue(SalvagedJsonObject& result, const std::string& key, std::string_view value, int depth) {
-    if (auto parsed = JsonCoding::parse(value)) {
+std::optional<SalvagedJsonObject> salvageObject(std::string_view text, int depth, int room);
+
+// One member's value: parsed whole, or salvaged when it is an object and depth allows. `room` is
+// how deep the value may nest, so what is salvaged nests no deeper than a whole parse allows.
+void takeValue(SalvagedJsonObject& result, const std::string& key, std::string_view value, int depth, int room) {
+    if (auto parsed = JsonCoding::parse(value, room)) {
         result.object[key] = std::move(*parsed);
         return;
     }
     result.lost.push_back(key);
     if (depth <= 0 || !trimmed(value).starts_with('{')) return;
-    if (auto inner = salvageJsonObject(value, depth - 1); inner && inner->complete)
+    if (auto inner = salvageObject(value, depth - 1, room); inner && inner->complete)
         result.object[key] = std::move(inner->object);
 }
 
-SalvagedJsonObject salvageMembers(std::string_view text, std::size_t afterBrace, int depth) {
+SalvagedJsonObject salvageMembers(std::string_view text, std::size_t afterBrace, int depth, int room) {
     SalvagedJsonObject result;
     MemberScanner scanner(text, afterBrace);
     for (;;) {
@@ -115,7 +118,7 @@ SalvagedJsonObject salvageMembers(std::string_view text, std::size_t afterBrace,
                 result.lost.push_back(*key);
                 return result;
             }
-            takeValue(result, *key, *value, depth);
+            takeValue(result, *key, *value, depth, room - 1);
             continue;
         }
         // Not a member: passed over up to the next one.
@@ -124,10 +127,8 @@ SalvagedJsonObject salvageMembers(std::string_view text, std::size_t afterBrace,
     }
 }
 
-}  // namespace
-
-std::optional<SalvagedJsonObject> salvageJsonObject(std::string_view text, int depth) {
-    if (auto whole = JsonCoding::parse(text)) {
+std::optional<SalvagedJsonObject> salvageObject(std::string_view text, int depth, int room) {
+    if (auto whole = JsonCoding::parse(text, room)) {
         if (!whole->is_object()) return std::nullopt;
         SalvagedJsonObject result;
         result.object = std::move(*whole);
@@ -137,7 +138,13 @@ std::optional<SalvagedJsonObject> salvageJsonObject(std::string_view text, int d
     std::size_t start = 0;
     while (start < text.size() && isSpace(text[start])) ++start;
     if (start == text.size() || text[start] != '{') return std::nullopt;
-    return salvageMembers(text, start + 1, depth);
+    return salvageMembers(text, start + 1, depth, room);
+}
+
+}  // namespace
+
+std::optional<SalvagedJsonObject> salvageJsonObject(std::string_view text, int depth) {
+    return salvageObject(text, depth, JsonCoding::kMaximumDepth);
 }
 
 }  // namespace foundation

@@ -26,7 +26,8 @@ struct SalvagedJsonObject {
 // parsed on its own: one whose value does not parse is left out, unless `depth` > 0 and the value
 // is an object, which is then salvaged the same way with `depth` - 1; a member cut off by the end
 // of the text is left out (a number cut short would read as another number). Nothing when the
-// text does not begin with an object. Linear in the text for each level of depth.
+// text does not begin with an object. A value that would nest past JsonCoding::kMaximumDepth in
+// the whole text does not parse. Linear in the text for each level of depth.
 std::optional<SalvagedJsonObject> salvageJsonObject(std::string_view text, int depth = 1);
 
 }  // namespace foundation

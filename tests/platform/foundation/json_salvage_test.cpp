@@ -42,6 +42,39 @@ TEST(JsonSalvageTest, KeepsTheMembersThatStandWhole) {
     }
 }
 
+// A value nesting past the limit in the whole text is lost like one that does not parse, even
+// where it would parse on its own, so nothing salvaged nests deeper than a whole parse allows.
+TEST(JsonSalvageTest, AValueNestedPastTheLimitIsLostAndTheRestKept) {
+    const int limit = JsonCoding::kMaximumDepth;
+    auto arrays = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+    struct DeepCase {
+        std::string text;
+        int depth;
+        Json object;
+        std::vector<std::string> lost;
+    };
+    const DeepCase cases[] = {
+        {R"({"a":1,"deep":)" + arrays(limit) + "}", 1, Json{{"a", 1}}, {"deep"}},
+        {R"({"a":1,"deep":)" + arrays(limit - 1) + "}",
+         1,
+         Json{{"a", 1}, {"deep", Json::parse(arrays(limit - 1))}},
+         {}},
+        {R"({"r":{"p":1,"q":)" + arrays(limit - 1) + R"(},"s":2})", 1, Json{{"r", {{"p", 1}}}, {"s", 2}}, {"r"}},
+        {R"({"r":{"p":1,"q":)" + arrays(limit - 1) + R"(},"s":2})", 0, Json{{"s", 2}}, {"r"}},
+        {R"({"ICLOUD_BACKUP":)" + arrays(160'000) + R"(,"SKIP_INTERVAL":"30"})",
+         0,
+         Json{{"SKIP_INTERVAL", "30"}},
+         {"ICLOUD_BACKUP"}},
+    };
+    for (const auto& c : cases) {
+        auto salvaged = salvageJsonObject(c.text, c.depth);
+        ASSERT_TRUE(salvaged) << c.text.substr(0, 60);
+        EXPECT_EQ(salvaged->object, c.object) << c.text.substr(0, 60);
+        EXPECT_EQ(salvaged->lost, c.lost) << c.text.substr(0, 60);
+        EXPECT_TRUE(salvaged->complete) << c.text.substr(0, 60);
+    }
+}
+
 TEST(JsonSalvageTest, TextThatIsNoObjectGivesNothing) {
     for (const char* text : {"", "   ", "[1,2]", "7", "nul", "\"{\"", "x{\"a\":1}"})
         EXPECT_FALSE(salvageJsonObject(text)) << text;

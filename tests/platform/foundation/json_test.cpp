@@ -57,6 +57,42 @@ TEST(JsonTest, ParsingNeverThrows) {
     EXPECT_EQ(JsonCoding::parse("x").error().domain, kFoundationErrorDomain);
 }
 
+std::string nestedArrays(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+std::string nestedObjects(int depth) {
+    std::string text = "{}";
+    for (int level = 1; level < depth; ++level) text = "{\"a\":" + text + "}";
+    return text;
+}
+
+TEST(JsonTest, TextNestedPastTheLimitIsDamageHoweverDeep) {
+    const int limit = JsonCoding::kMaximumDepth;
+    const std::pair<std::string, bool> cases[] = {
+        {nestedArrays(limit), true},
+        {nestedArrays(limit + 1), false},
+        {nestedObjects(limit), true},
+        {nestedObjects(limit + 1), false},
+        {"[" + nestedObjects(limit - 1) + ",[1],{\"b\":[]}]", true},  // siblings add no depth
+        {"{\"a\":\"" + nestedArrays(limit) + "\"}", true},            // brackets in a string nest nothing
+        {"[\"\\\"" + nestedArrays(limit) + "\\\"\"]", true},          // nor between escaped quotes
+        {"{\"a\":1,\"b\":[" + nestedObjects(limit) + "]}", false},
+        {"{\"ICLOUD_BACKUP\":" + nestedArrays(160'000) + "}", false},
+        {nestedArrays(160'000) + "]", false},  // past the limit and malformed besides
+    };
+    for (const auto& [text, reads] : cases) {
+        auto parsed = JsonCoding::parse(text);
+        EXPECT_EQ(parsed.ok(), reads) << text.substr(0, 80) << " (" << text.size() << " bytes)";
+        if (!reads) {
+            EXPECT_EQ(parsed.error().code, kErrorCorruptData);
+        }
+    }
+    EXPECT_NE(JsonCoding::parse(nestedArrays(limit + 1)).error().description.find("nested deeper than"),
+              std::string::npos);
+    EXPECT_TRUE(JsonCoding::parse("[[1]]", 2));
+    EXPECT_FALSE(JsonCoding::parse("[[1]]", 1));
+    EXPECT_TRUE(JsonCoding::parse("7", 0)) << "a bare value nests nothing";
+}
+
 TEST(JsonTest, InvalidUTF8IsReplacedWhenDumping) { EXPECT_EQ(JsonCoding::dump(Json("a\xff")), "\"a\xef\xbf\xbd\""); }
 
 TEST(Base64Test, RoundTripsAndRejectsMalformedText) {

@@ -112,6 +112,29 @@ TEST_F(UserDefaultsTest, AFileCutOffKeepsTheSettingsBeforeTheCut) {
     EXPECT_EQ(damagedCopies().size(), 1u);
 }
 
+// Reading such a value used to overflow the stack at every start, and writing any setting beside it
+// did so under any other key.
+TEST_F(UserDefaultsTest, AValueNestedTooDeepIsDamageKeptAsideAndTheOtherSettingsStay) {
+    const std::string deep = std::string(160'000, '[') + std::string(160'000, ']');
+    for (const std::string key : {"ICLOUD_BACKUP", "SOMETHING_UNKNOWN"}) {
+        const std::string text = R"({"SUBTITLE_SCALE":1.5,")" + key + R"(":)" + deep + "}";
+        writeFile(file(), text);
+        for (const auto& copy : damagedCopies()) std::filesystem::remove(copy);
+        base::ScopedLogSink quiet([](base::LogLevel, std::string_view, std::string_view) {});
+        auto defaults = UserDefaults::create(file());
+        EXPECT_FALSE(defaults->object(key)) << key;
+        EXPECT_FALSE(defaults->boolean(key)) << key;
+        EXPECT_EQ(defaults->real("SUBTITLE_SCALE"), 1.5) << key;
+        ASSERT_EQ(damagedCopies().size(), 1u) << key;
+        EXPECT_EQ(readFile(damagedCopies()[0]), text) << key;
+
+        defaults->setBool("SEEK_GESTURES", false);
+        EXPECT_TRUE(defaults->lastWriteSucceeded()) << key;
+        auto stored = Json::parse(readFile(file()));
+        EXPECT_EQ(stored, (Json{{"SUBTITLE_SCALE", 1.5}, {"SEEK_GESTURES", false}})) << key;
+    }
+}
+
 TEST_F(UserDefaultsTest, APipeUnderTheFileNameIsNotReadAndTemporariesOfKilledWritesGo) {
     std::filesystem::create_directories(file().parent_path());
     ASSERT_EQ(::mkfifo(file().c_str(), 0644), 0);
