@@ -5,6 +5,7 @@
 
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "core/video_progress.h"
 #include "platform/base/fatal.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/segmented_control.h"
@@ -190,8 +191,8 @@ const OptionsControl& OptionsControls::volumeSegmentedControl() {
 void OptionsControls::setupSpeedStepper(ui::Stepper& stepper) {
     stepper.setValue(roundedHalfEven(playbackInfo()->playbackSpeed().value_or(1.0), 1));
     stepper.setStepValue(0.1);
-    stepper.setMinimumValue(0.1);
-    stepper.setMaximumValue(4.0);
+    stepper.setMinimumValue(kSlowestPlaybackSpeed);
+    stepper.setMaximumValue(kFastestPlaybackSpeed);
     stepper.setTintColor(ui::Color::white());
     onChange(stepper, &OptionsControls::speedValueChanged, ui::valueChanged);
     stepper.setBackgroundColor(ui::Color::clear());

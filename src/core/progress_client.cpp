@@ -57,7 +57,7 @@ void ProgressClient::load() {
             auto record = decodeStoredVideoProgress(value, dropped);
             damaged = damaged || !record || !dropped.empty();
             if (!record) {
-                logProblem("dropped progress record " + key + ": a required value is missing or unusable");
+                logProblem("dropped progress record " + key + ": it is not an object");
                 continue;
             }
             for (const auto& field : dropped) logProblem("progress record " + key + ": dropped its unusable " + field);
@@ -106,15 +106,17 @@ void ProgressClient::remove(const Video& video) {
     m_progress.mutate([&](Records& records) { records.erase(key); });
 }
 
-void ProgressClient::update(const Video& video, double progress, std::optional<bool> isFinished,
-                            const VideoProgress::Choices& choices) {
-    // JSON has no NaN or infinity: such a position would be saved as null, and the next load
-    // would drop the whole record with the video's watched mark and choices. A position beyond
-    // any real media would be refused by that load too.
-    if (!isUsableMediaTime(progress)) {
+void ProgressClient::update(const Video& video, double reportedProgress, std::optional<bool> isFinished,
+                            const VideoProgress::Choices& reportedChoices) {
+    // JSON has no NaN or infinity: such a position would be saved as null. A position a hair
+    // before the start, as mpv reports one when a file begins, is the start.
+    const auto usable = usablePosition(reportedProgress);
+    if (!usable) {
         logProblem("refused a progress update to a position that is no time within media");
         return;
     }
+    const double progress = *usable;
+    const auto choices = reportedChoices.usable();
     const std::string key = progressKey(video.url());
     // A bogus length (a damaged header's) is not written into the record.
     const auto duration = video.duration() ? usableDuration(video.duration()->seconds) : std::nullopt;

@@ -32,11 +32,11 @@ public:
     // the extension. The folder is not part of it.
     static std::string progressKey(const foundation::URL& url);
 
-    // Replaces the records with the file's, read record by record: a record cut off or holding
-    // a value JSON cannot carry is dropped alone, a record's unusable choice alone from it. A
-    // file that is not a JSON object changes nothing. Whatever is dropped is kept in a copy
-    // beside the file ("progressData.corrupt-<time>", the newest few). Only a regular file is
-    // read; temporaries of saves that were killed are removed first.
+    // Replaces the records with the file's, read record by record: a record cut off is dropped
+    // alone, a record's unusable value (one JSON cannot carry, out of range or nested too deep)
+    // alone from it. A file that is not a JSON object changes nothing. Whatever is dropped is
+    // kept in a copy beside the file ("progressData.corrupt-<time>", the newest few). Only a
+    // regular file is read; temporaries of saves that were killed are removed first.
     void load();
     // Writes the records: a temporary file in the same folder renamed over the old one, so the
     // file always holds a whole save and a failed save leaves the old one and no temporary.
@@ -50,8 +50,9 @@ public:
     void remove(const Video& video);
     // Merges a new position and the per-video choices into the video's record; saves nothing.
     // A file opened from elsewhere loses its record when marked finished or left under 20 s; a
-    // video without a duration never gets a first record. A position that is not a finite number
-    // changes nothing.
+    // video without a duration never gets a first record. A position within kPositionTolerance
+    // before the start is 0; one that is not a number or far outside media changes nothing. A
+    // choice the player does not offer is stored as absent.
     void update(const Video& video, double progress, std::optional<bool> isFinished,
                 const VideoProgress::Choices& choices);
 

@@ -46,6 +46,22 @@ double readDouble(const nlohmann::json& json, const nlohmann::json& value, const
     return value.get<double>();
 }
 
+template <typename T, typename Usable>
+void dropUnusable(std::optional<T>& field, const char* key, Usable usable, std::vector<std::string>* dropped) {
+    if (!field || usable(*field)) return;
+    field.reset();
+    if (dropped) dropped->push_back(key);
+}
+
+// Empties each choice the player does not offer, naming its coded key in `dropped`.
+void dropUnusableChoices(VideoProgress::Choices& choices, std::vector<std::string>* dropped) {
+    dropUnusable(choices.selectedAudio, "selectedAudio", isUsableTrackID, dropped);
+    dropUnusable(choices.selectedSubtitle, "selectedSubtitle", isUsableTrackID, dropped);
+    dropUnusable(choices.aspectRatio, "videoAspectRatio", isUsableAspectRatio, dropped);
+    dropUnusable(choices.playbackSpeed, "playbackSpeed", isUsablePlaybackSpeed, dropped);
+    dropUnusable(choices.volume, "volume", isUsableVolume, dropped);
+}
+
 }  // namespace
 
 void VideoProgress::update(double newProgress, std::optional<double> newDuration, std::optional<bool> finished,
@@ -76,6 +92,12 @@ void VideoProgress::update(double newProgress, std::optional<double> newDuration
     }
     progress = VideoTime{newProgress};
     isFinished = false;
+}
+
+VideoProgress::Choices VideoProgress::Choices::usable() const {
+    Choices kept = *this;
+    dropUnusableChoices(kept, nullptr);
+    return kept;
 }
 
 VideoProgress::Choices VideoProgress::choices() const {
@@ -152,12 +174,19 @@ VideoTime readMediaTime(const nlohmann::json& json, const nlohmann::json& value,
     return time;
 }
 
+VideoTime readPosition(const nlohmann::json& json, const nlohmann::json& value) {
+    const auto position = usablePosition(value.get<VideoTime>().seconds);
+    if (!position) typeError(json, "progress", "a position within media");
+    return VideoTime{*position};
+}
+
 VideoProgress decode(const nlohmann::json& json, BadOptionalValue policy, std::vector<std::string>* dropped) {
     if (!json.is_object()) throw nlohmann::json::type_error::create(302, "a progress record is not an object", &json);
     VideoProgress decoded;
-    // The position is what the record is for: without it there is no record. A damaged length or
-    // watched mark costs only itself (an unknown length of 0, not watched).
-    decoded.progress = readMediaTime(json, json.at("progress"), "progress");
+    // A damaged position, length or watched mark costs only itself (the start, an unknown length
+    // of 0, not watched): the record's other values are the user's choices.
+    readRequired(json, "progress", decoded.progress, policy, dropped,
+                 [&json](const nlohmann::json& v) { return readPosition(json, v); });
     readRequired(json, "duration", decoded.duration, policy, dropped,
                  [&json](const nlohmann::json& v) { return readMediaTime(json, v, "duration"); });
     readRequired(json, "isFinished", decoded.isFinished, policy, dropped,
@@ -180,20 +209,32 @@ VideoProgress decode(const nlohmann::json& json, BadOptionalValue policy, std::v
         return *mode;
     });
     readOptional(json, "videoAspectRatio", decoded.aspectRatio, policy, dropped, number("videoAspectRatio"));
-    if (decoded.aspectRatio && !isUsableAspectRatio(*decoded.aspectRatio)) {
-        decoded.aspectRatio.reset();
-        if (dropped) dropped->push_back("videoAspectRatio");
-    }
     readOptional(json, "playbackSpeed", decoded.playbackSpeed, policy, dropped, number("playbackSpeed"));
     readOptional(json, "deinterlace", decoded.deinterlace, policy, dropped, boolean("deinterlace"));
     readOptional(json, "loop", decoded.loop, policy, dropped, boolean("loop"));
     readOptional(json, "volume", decoded.volume, policy, dropped, integer("volume"));
+    // A choice the player does not offer is read as absent, so it is not written back.
+    auto choices = decoded.choices();
+    dropUnusableChoices(choices, dropped);
+    decoded.setChoices(choices);
     return decoded;
 }
 
 }  // namespace
 
 bool isUsableAspectRatio(double ratio) { return ratio >= kSmallestAspectRatio && ratio <= kLargestAspectRatio; }
+
+std::optional<double> usablePosition(double seconds) {
+    if (isUsableMediaTime(seconds)) return seconds;
+    if (seconds < 0 && seconds >= -kPositionTolerance) return 0.0;
+    return std::nullopt;
+}
+
+bool isUsablePlaybackSpeed(double speed) { return speed >= kSlowestPlaybackSpeed && speed <= kFastestPlaybackSpeed; }
+
+bool isUsableVolume(int volume) { return volume >= kLowestVolume && volume <= kLoudestVolume; }
+
+bool isUsableTrackID(int id) { return id >= kNoTrack; }
 
 void from_json(const nlohmann::json& json, VideoProgress& record) {
     record = decode(json, BadOptionalValue::fail, nullptr);

@@ -120,7 +120,9 @@ TEST_F(ProgressClientTest, ABadRecordIsDroppedAloneAndABadChoiceAloneFromItsReco
               R"("volume":40},"c":7,"d":{"duration":{"seconds":60},"isFinished":false}})");
     auto client = ProgressClient::create();
     auto records = client->records();
-    ASSERT_EQ(records.size(), 2u) << "a record without a position is none";
+    ASSERT_EQ(records.size(), 3u) << "only a member that is no record is dropped";
+    EXPECT_EQ(records.at("d").progress, VideoTime{0}) << "a record without a position starts over";
+    EXPECT_EQ(records.at("d").duration, VideoTime{60});
     EXPECT_EQ(records.at("a").progress, VideoTime{5});
     EXPECT_EQ(records.at("b").progress, VideoTime{7});
     EXPECT_EQ(records.at("b").contentMode, std::nullopt);
@@ -170,7 +172,9 @@ TEST_F(ProgressClientTest, ANumberJSONCannotHoldCostsOnlyItsValueOrItsRecord) {
               R"("b":{"progress":{"seconds":1e400},"duration":{"seconds":60},"isFinished":false},)"
               R"("c":{"progress":{"seconds":8},"duration":{"seconds":60},"isFinished":false,"playbackSpeed":1e400}})");
     auto records = ProgressClient::create()->records();
-    ASSERT_EQ(records.size(), 2u) << "a position that cannot be read is no record";
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records.at("b").progress, VideoTime{0}) << "a position that cannot be read is the start";
+    EXPECT_EQ(records.at("b").duration, VideoTime{60});
     EXPECT_EQ(records.at("a").progress, VideoTime{5});
     EXPECT_EQ(records.at("a").volume, std::nullopt);
     EXPECT_EQ(records.at("c").progress, VideoTime{8});
@@ -190,7 +194,11 @@ TEST_F(ProgressClientTest, ADamagedLengthOrWatchedMarkKeepsThePositionAndTheChoi
                   R"("early":{"progress":{"seconds":-5},"duration":{"seconds":600},"isFinished":false}})");
     auto client = ProgressClient::create();
     auto records = client->records();
-    ASSERT_EQ(records.size(), 4u) << "a position outside any media is no position";
+    ASSERT_EQ(records.size(), 6u);
+    for (const char* key : {"late", "early"}) {
+        EXPECT_EQ(records.at(key).progress, VideoTime{0}) << key << ": a position outside any media is the start";
+        EXPECT_EQ(records.at(key).duration, VideoTime{600}) << key;
+    }
     EXPECT_EQ(records.at(film).progress, VideoTime{61.2});
     EXPECT_EQ(records.at(film).duration, VideoTime{0}) << "unknown";
     EXPECT_EQ(records.at(film).volume, 40);
@@ -214,6 +222,95 @@ TEST_F(ProgressClientTest, ADamagedLengthOrWatchedMarkKeepsThePositionAndTheChoi
     EXPECT_EQ(saved["duration"]["seconds"], 600.0);
     EXPECT_EQ(saved["isFinished"], false);
     EXPECT_EQ(saved["volume"], 40);
+}
+
+TEST_F(ProgressClientTest, ARecordAHairBeforeTheStartIsReadWholeAndWrittenBackWhole) {
+    const std::string film = ProgressClient::progressKey(URL::fileURLWithPath("/Film.mkv"));
+    writeFile(file, R"({")" + film +
+                        R"(":{"progress":{"seconds":-2.8e-07},"duration":{"seconds":600},"isFinished":true,)"
+                        R"("playbackSpeed":1.5,"selectedAudio":2,"selectedSubtitle":3,"volume":150}})");
+    auto client = ProgressClient::create();
+    auto record = client->progress(*video("Film.mkv", 600));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->progress, VideoTime{0});
+    EXPECT_TRUE(record->isFinished);
+    EXPECT_EQ(record->playbackSpeed, 1.5);
+    EXPECT_EQ(record->selectedAudio, 2);
+    EXPECT_EQ(record->selectedSubtitle, 3);
+    EXPECT_EQ(record->volume, 150);
+    EXPECT_TRUE(damagedCopies().empty()) << "nothing was damaged";
+    client->save();
+    EXPECT_EQ(savedJson()[film]["progress"]["seconds"], 0.0);
+    EXPECT_EQ(savedJson()[film].size(), 7u);
+}
+
+TEST_F(ProgressClientTest, AnUpdateAHairBeforeTheStartIsAnUpdateAtTheStart) {
+    auto client = ProgressClient::create();
+    auto fresh = video("Fresh.mkv", 600);
+    client->update(*fresh, -2.8e-07, std::nullopt, VideoProgress::Choices{.playbackSpeed = 1.5});
+    auto first = client->progress(*fresh);
+    ASSERT_TRUE(first) << "a first record";
+    EXPECT_EQ(first->progress, VideoTime{0});
+    EXPECT_EQ(first->playbackSpeed, 1.5);
+
+    auto film = video("Film.mkv", 600);
+    client->update(*film, 120, std::nullopt, {});
+    client->update(*film, -2.8e-07, std::nullopt, VideoProgress::Choices{.selectedAudio = 2, .volume = 50});
+    auto record = client->progress(*film);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->progress, VideoTime{0});
+    EXPECT_EQ(record->selectedAudio, 2);
+    EXPECT_EQ(record->volume, 50);
+
+    client->update(*film, -5, std::nullopt, {});
+    EXPECT_EQ(client->progress(*film), record) << "a position far before the start changes nothing";
+}
+
+TEST_F(ProgressClientTest, ChoicesThePlayerDoesNotOfferAreReadAsAbsentAndNotWrittenBack) {
+    writeFile(file, R"({"a":{"progress":{"seconds":30},"duration":{"seconds":600},"isFinished":false,)"
+                    R"("playbackSpeed":1e308,"volume":2147483647,"selectedAudio":-2147483648,"loop":true},)"
+                    R"("b":{"progress":{"seconds":40},"duration":{"seconds":600},"isFinished":false,)"
+                    R"("playbackSpeed":-1,"volume":-100,"selectedSubtitle":4}})");
+    auto client = ProgressClient::create();
+    const auto records = client->records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records.at("a").choices(), (VideoProgress::Choices{.loop = true}));
+    EXPECT_EQ(records.at("a").progress, VideoTime{30});
+    EXPECT_EQ(records.at("b").choices(), (VideoProgress::Choices{.selectedSubtitle = 4}));
+    EXPECT_EQ(damagedCopies().size(), 1u) << "what was dropped is kept aside";
+
+    auto film = video("Film.mkv", 600);
+    client->update(*film, 60, std::nullopt, VideoProgress::Choices{.playbackSpeed = 8, .volume = 151});
+    client->save();
+    const auto saved = savedJson();
+    for (const char* key : {"playbackSpeed", "volume", "selectedAudio"}) {
+        EXPECT_FALSE(saved["a"].contains(key)) << key;
+        EXPECT_FALSE(saved["b"].contains(key)) << key;
+    }
+    EXPECT_EQ(saved["a"]["loop"], true);
+    EXPECT_EQ(saved["b"]["selectedSubtitle"], 4);
+    EXPECT_EQ(saved[ProgressClient::progressKey(film->url())].size(), 3u) << "only the required keys";
+}
+
+// Such a file used to be read whole into memory, where one copy of the value would overflow the stack.
+TEST_F(ProgressClientTest, AFileNestedTooDeepIsDamageKeptAsideAndTheRecordsThatStandAreRead) {
+    const std::string deep = std::string(160'000, '[') + std::string(160'000, ']');
+    const std::string text = R"({"a":{"progress":{"seconds":5},"duration":{"seconds":60},"isFinished":false},)"
+                             R"("b":{"progress":{"seconds":7},"duration":{"seconds":60},"isFinished":false,)"
+                             R"("future":)" +
+                             deep + R"(,"volume":50}})";
+    writeFile(file, text);
+    auto client = ProgressClient::create();
+    const auto records = client->records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records.at("a").progress, VideoTime{5});
+    EXPECT_EQ(records.at("b").progress, VideoTime{7});
+    EXPECT_EQ(records.at("b").volume, 50);
+    ASSERT_EQ(damagedCopies().size(), 1u);
+    EXPECT_EQ(readFile(damagedCopies()[0]), text);
+    client->save();
+    EXPECT_EQ(ProgressClient::create()->records(), records);
+    EXPECT_EQ(damagedCopies().size(), 1u) << "the file saved is whole";
 }
 
 TEST_F(ProgressClientTest, ABogusLengthOfTheVideoIsNeverWrittenIntoItsRecord) {

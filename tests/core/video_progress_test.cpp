@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace reelhaven {
 namespace {
@@ -156,6 +160,16 @@ TEST(VideoProgressCodingTest, AStoredRecordKeepsEverythingButItsUnusableChoices)
         {R"("loop":1)", "loop"},
         {R"("playbackSpeed":"fast")", "playbackSpeed"},
         {R"("videoAspectRatio":1e308)", "videoAspectRatio"},
+        // Out of what the player offers.
+        {R"("playbackSpeed":1e308)", "playbackSpeed"},
+        {R"("playbackSpeed":-1)", "playbackSpeed"},
+        {R"("playbackSpeed":0)", "playbackSpeed"},
+        {R"("playbackSpeed":4.01)", "playbackSpeed"},
+        {R"("volume":2147483647)", "volume"},
+        {R"("volume":-100)", "volume"},
+        {R"("volume":151)", "volume"},
+        {R"("selectedAudio":-2147483648)", "selectedAudio"},
+        {R"("selectedAudio":-2)", "selectedAudio"},
     };
     for (const auto& [member, key] : bad) {
         auto json = nlohmann::json::parse("{" + required + "," + member + R"(,"selectedSubtitle":3})");
@@ -169,9 +183,6 @@ TEST(VideoProgressCodingTest, AStoredRecordKeepsEverythingButItsUnusableChoices)
         EXPECT_EQ(nlohmann::json(*decoded).size(), 4u) << member << ": written back without the bad value";
     }
     std::vector<std::string> dropped;
-    EXPECT_FALSE(
-        decodeStoredVideoProgress(nlohmann::json::parse(R"({"duration":{"seconds":1},"isFinished":false})"), dropped))
-        << "the position cannot be done without";
     EXPECT_FALSE(decodeStoredVideoProgress(nlohmann::json::parse("[1]"), dropped));
     // Without its length or watched mark the record still holds a position.
     auto lengthless = decodeStoredVideoProgress(nlohmann::json::parse(R"({"progress":{"seconds":1}})"), dropped);
@@ -180,6 +191,65 @@ TEST(VideoProgressCodingTest, AStoredRecordKeepsEverythingButItsUnusableChoices)
     EXPECT_EQ(lengthless->duration, VideoTime{0});
     EXPECT_FALSE(lengthless->isFinished);
     EXPECT_EQ(dropped, (std::vector<std::string>{"duration", "isFinished"}));
+}
+
+TEST(VideoProgressCodingTest, ChoicesAtTheEndsOfWhatThePlayerOffersStand) {
+    const std::string required = R"({"progress":{"seconds":1},"duration":{"seconds":2},"isFinished":false,)";
+    for (const char* choices :
+         {R"("playbackSpeed":0.1,"volume":0,"selectedAudio":-1,"selectedSubtitle":-1})",
+          R"("playbackSpeed":4.0,"volume":150,"selectedAudio":0,"selectedSubtitle":2147483647})"}) {
+        const auto json = nlohmann::json::parse(required + choices);
+        std::vector<std::string> dropped;
+        auto decoded = decodeStoredVideoProgress(json, dropped);
+        ASSERT_TRUE(decoded) << choices;
+        EXPECT_TRUE(dropped.empty()) << choices;
+        EXPECT_EQ(nlohmann::json(*decoded), json) << choices;
+        EXPECT_EQ(decoded->choices().usable(), decoded->choices()) << choices;
+    }
+    VideoProgress::Choices outOfRange{.selectedAudio = INT32_MIN,
+                                      .selectedSubtitle = -2,
+                                      .aspectRatio = 1e308,
+                                      .playbackSpeed = -1,
+                                      .deinterlace = true,
+                                      .loop = false,
+                                      .volume = 2147483647};
+    EXPECT_EQ(outOfRange.usable(), (VideoProgress::Choices{.deinterlace = true, .loop = false}));
+    auto strict = nlohmann::json::parse(required + R"("selectedSubtitle":-7,"volume":-100})").get<VideoProgress>();
+    EXPECT_EQ(strict.selectedSubtitle, std::nullopt);
+    EXPECT_EQ(strict.volume, std::nullopt);
+}
+
+// mpv reports -2.8e-07 as a file begins; only a position far outside media is damage, and then it
+// costs the record nothing else, as a damaged length does.
+TEST(VideoProgressCodingTest, APositionAHairBeforeTheStartIsTheStartAndADamagedOneCostsOnlyItself) {
+    const std::string rest = R"("duration":{"seconds":600},"isFinished":true,"playbackSpeed":1.5,"selectedAudio":2)";
+    const std::tuple<const char*, double, bool> cases[] = {
+        {R"("progress":{"seconds":-2.8e-07},)", 0.0, false},
+        {R"("progress":{"seconds":-1},)", 0.0, false},
+        {R"("progress":{"seconds":0},)", 0.0, false},
+        {R"("progress":{"seconds":12.5},)", 12.5, false},
+        {R"("progress":{"seconds":-1.5},)", 0.0, true},
+        {R"("progress":{"seconds":-5},)", 0.0, true},
+        {R"("progress":{"seconds":1e10},)", 0.0, true},
+        {R"("progress":{"seconds":"12"},)", 0.0, true},
+        {R"("progress":null,)", 0.0, true},
+        {"", 0.0, true},
+    };
+    for (const auto& [member, position, damaged] : cases) {
+        const auto json = nlohmann::json::parse(std::string("{") + member + rest + "}");
+        std::vector<std::string> dropped;
+        auto decoded = decodeStoredVideoProgress(json, dropped);
+        ASSERT_TRUE(decoded) << member;
+        EXPECT_EQ(decoded->progress, VideoTime{position}) << member;
+        EXPECT_EQ(dropped, damaged ? std::vector<std::string>{"progress"} : std::vector<std::string>{}) << member;
+        EXPECT_EQ(decoded->duration, VideoTime{600}) << member;
+        EXPECT_TRUE(decoded->isFinished) << member;
+        EXPECT_EQ(decoded->playbackSpeed, 1.5) << member;
+        EXPECT_EQ(decoded->selectedAudio, 2) << member;
+        if (!damaged) {
+            EXPECT_EQ(json.get<VideoProgress>(), *decoded) << member;
+        }
+    }
 }
 
 TEST(VideoProgressCodingTest, AnAspectRatioNoPictureHasCountsAsAbsent) {
