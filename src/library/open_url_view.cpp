@@ -98,6 +98,13 @@ void OpenURLView::build() {
                                                      if (self) self->setURL(self->m_addressField->text().value_or(""));
                                                  }),
                               ui::editingChanged);
+    // Return plays, as the play button would while it is enabled.
+    m_addressField->addAction(ui::Action::create("",
+                                                 [weak](ui::Action&) {
+                                                     auto self = weak.lock();
+                                                     if (self && self->isPlayEnabled()) self->play();
+                                                 }),
+                              ui::editingDidEndOnExit);
     std::vector<std::shared_ptr<ui::View>> addressRow{m_addressField};
     if (ui::PlatformVersion::isAtLeast(16)) {
         m_pasteButton =

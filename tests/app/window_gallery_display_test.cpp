@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -21,6 +22,8 @@
 #include "core/preferences.h"
 #include "in_process_host.h"
 #include "library/library_file_collection_view_controller.h"
+#include "library/open_url_hosting_controller.h"
+#include "library/open_url_view.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
 #include "platform/foundation/container.h"
@@ -28,6 +31,7 @@
 #include "platform/ui/controllers/table_view_controller.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/slider.h"
+#include "platform/ui/gestures/press.h"
 #include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/screen/screen_driver.h"
@@ -181,10 +185,26 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     ASSERT_NO_FATAL_FAILURE(look("context menu"));
     ASSERT_TRUE(command("choose \"Rename\""));
     ASSERT_NO_FATAL_FAILURE(look("rename alert"));
-    ASSERT_TRUE(command("alert \"Cancel\""));
+    // The alert's field takes typed keys at once, after the name it holds; Escape cancels.
+    host->display()->typeText(" 2");
+    ASSERT_NO_FATAL_FAILURE(look("rename alert, typed into"));
+    EXPECT_NE(screen().find("\"Clip 2\""), std::string::npos) << "typing did not reach the alert's field\n" << screen();
+    host->display()->pressKey(ui::Key::escape, ui::Key::none);
+    ASSERT_TRUE(waitFor([&] { return !host->window()->topPresentedViewController(); })) << screen();
 
     ASSERT_TRUE(command("tap " + handleOf(root()->editButton().get())));
     ASSERT_NO_FATAL_FAILURE(look("edit"));
+    // A new folder named with the keyboard and made with Enter.
+    std::smatch newFolder;
+    const auto editing = screen();
+    ASSERT_TRUE(
+        std::regex_search(editing, newFolder, std::regex("BarButtonItem (#\\d+) [^\\n]*sym:folder\\.badge\\.plus")))
+        << editing;
+    ASSERT_TRUE(command("click " + newFolder[1].str()));
+    host->display()->typeText("Typed");
+    ASSERT_NO_FATAL_FAILURE(look("new folder alert, typed into"));
+    host->display()->pressKey(ui::Key::returnOrEnter, ui::Key::none);
+    EXPECT_TRUE(waitFor([&] { return fs::is_directory(documents / "Typed"); })) << "Enter made no folder\n" << screen();
     ASSERT_TRUE(command("tap \"Clip\""));
     ASSERT_TRUE(command("tap \"Move\""));
     ASSERT_NO_FATAL_FAILURE(look("move sheet"));
@@ -195,6 +215,11 @@ TEST_P(WindowGalleryDisplay, EveryScreenIsDrawnWholeAndEveryElementTakesItsClick
     ASSERT_NO_FATAL_FAILURE(look("play sheet, file page"));
     ASSERT_TRUE(command("tap \"Play URL\""));
     ASSERT_NO_FATAL_FAILURE(look("play sheet, address page"));
+    // A click in the address field edits it; typed, the address enables Play.
+    ASSERT_TRUE(command("click " + handleOf(root()->openURLController()->rootView()->addressField().get())));
+    host->display()->typeText("https://example.com/a.mp4");
+    ASSERT_NO_FATAL_FAILURE(look("play sheet, address typed"));
+    EXPECT_TRUE(root()->openURLController()->rootView()->isPlayEnabled()) << "typing did not reach the field";
     ASSERT_TRUE(command("tap \"Cancel\""));
 
     ASSERT_TRUE(command("tap " + handleOf(root()->importButton().get())));

@@ -19,6 +19,8 @@
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/screen/text_screen.h"
+#include "platform/ui/text/text_field.h"
+#include "platform/ui/text/text_input.h"
 #include "platform/ui/views/window.h"
 
 namespace display {
@@ -158,7 +160,8 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
         if (target.kind == Kind::backButton) handles.items[target.navigation.get()] = handle;
         if (target.kind == Kind::alertAction) handles.titled[{target.alert.get(), target.title}] = handle;
         if (target.kind == Kind::menuEntry) handles.titled[{target.menu.get(), target.title}] = handle;
-        if (target.kind == Kind::view && std::dynamic_pointer_cast<ui::SearchBar>(target.view))
+        // Search fields in bars and alerts' text fields, drawn here rather than as views.
+        if (target.kind == Kind::view && std::dynamic_pointer_cast<ui::TextInput>(target.view))
             handles.items[target.view.get()] = handle;
     }
     m_handles = &handles;
@@ -261,6 +264,28 @@ void ChromePainter::paintBackButton(ChromeDrawing& drawing, const ui::Navigation
     drawing.text(layout.backTitle, font, color, titleRect, alignment);
 }
 
+namespace {
+
+// The caret while typing, or what is selected, in a field's text drawn in `font` on one line from
+// `room`'s leading end (as ChromeDrawing::text lays it out); at the leading end under a placeholder.
+void paintCaret(ChromeDrawing& drawing, const ui::TextInput& input, const ui::Font& font, const ui::Rect& room,
+                const ui::Color& tint) {
+    const std::string text = input.inputText();
+    const auto selected = input.selectedTextRange();
+    const bool rightToLeft = input.isInputRightToLeft();
+    auto from = [&](double offset, double width) {
+        return rightToLeft ? room.maxX() - offset - width : room.origin.x + offset;
+    };
+    const double height = std::ceil(font.lineHeight());
+    const double top = room.midY() - height / 2;
+    const double start = std::min(font.widthOf(text.substr(0, selected.location)), room.size.width);
+    if (selected.length == 0) return drawing.fill(ui::Rect(from(start, 2), top, 2, height), tint);
+    const double end = std::min(font.widthOf(text.substr(0, selected.end())), room.size.width);
+    drawing.fill(ui::Rect(from(start, end - start), top, end - start, height), tint.withAlpha(0.25));
+}
+
+}  // namespace
+
 void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout,
                                      const ui::Color& tint) {
     const auto& field = *layout.searchField;
@@ -278,12 +303,7 @@ void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::Navigatio
     drawing.text(text.empty() ? bar->placeholder() : text, font,
                  text.empty() ? ui::Color::placeholderText() : ui::Color::label(), room,
                  rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left);
-    // The caret while typing: after the text, or at the start under the placeholder.
-    if (bar->isEditing()) {
-        const double typed = (text.empty() ? 0 : std::min(font.widthOf(text), room.size.width)) + 1;
-        const double x = rightToLeft ? room.maxX() - typed - 2 : room.origin.x + typed;
-        drawing.fill(ui::Rect(x, field.midY() - 10, 2, 20), tint);
-    }
+    if (bar->isEditing()) paintCaret(drawing, *bar, font, room, tint);
     std::weak_ptr<ui::SearchBar> weak = bar;
     m_result.targets.push_back({field, m_handles->item(bar.get()), [weak] {
                                     if (auto searchBar = weak.lock()) searchBar->beginEditing();
@@ -350,6 +370,13 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
                          field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
                          ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height),
                          rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left);
+            if (field->isEditing())
+                paintCaret(drawing, *field, ui::Font::systemFont(13), box.insetBy(6, 0), view->tintColor());
+            // A click in the field edits it.
+            std::weak_ptr<ui::TextField> weakField = field;
+            m_result.targets.push_back({box, m_handles->item(field.get()), [weakField] {
+                                            if (auto edited = weakField.lock()) edited->beginEditing();
+                                        }});
             line += 28;
         }
         line = y + header;

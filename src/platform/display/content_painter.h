@@ -20,6 +20,7 @@ class ProgressView;
 class SegmentedControl;
 class Slider;
 class Stepper;
+class TextFrame;
 class Switch;
 class TextField;
 class VisualEffectView;
@@ -83,6 +84,9 @@ private:
     void drawLabel(cairo_t* cr, ui::Label& label, double scale);
     void drawImageView(cairo_t* cr, ui::ImageView& view, double scale);
     void drawTextField(cairo_t* cr, ui::TextField& field, double scale);
+    // The caret, or the selection, of a field being edited; `room`: where `frame` is drawn, and the
+    // width it was laid out in.
+    void drawSelection(cairo_t* cr, ui::TextField& field, const ui::TextFrame& frame, const ui::Rect& room);
     void drawSwitch(cairo_t* cr, ui::Switch& control, double scale);
     void drawSlider(cairo_t* cr, ui::Slider& slider, double scale);
     void drawProgressView(cairo_t* cr, ui::ProgressView& progress, double scale);

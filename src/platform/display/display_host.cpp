@@ -11,6 +11,7 @@
 #include "platform/base/log.h"
 #include "platform/base/startup_marks.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/display/clipboard.h"
 #include "platform/display/compositor.h"
 #include "platform/display/display_window.h"
 #include "platform/display/key_input.h"
@@ -100,7 +101,7 @@ DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options
 void DisplayHost::show(std::shared_ptr<ui::Window> window) {
     m_window = std::move(window);
     m_pointer = std::make_unique<PointerInput>(m_window);
-    m_keys = std::make_unique<KeyInput>(m_window);
+    m_keys = std::make_unique<KeyInput>(m_window, std::make_shared<SystemClipboard>());
     if (!m_options.size && !(m_window->bounds().size == m_desktop->pointSize())) {
         m_desktop->resize(m_window->bounds().size);
     }
@@ -228,6 +229,20 @@ void DisplayHost::pressKey(int usage, std::uint32_t modifiers) {
     if (modifiers & ui::Key::command) mod |= KMOD_LGUI;
     event.key.keysym.mod = mod;
     SDL_PushEvent(&event);
+    handleQueuedEvents();
+}
+
+void DisplayHost::typeText(const std::string& utf8) {
+    // A character an event, as a keyboard delivers them (an event holds 32 bytes at most).
+    for (size_t start = 0; start < utf8.size();) {
+        size_t end = start + 1;
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) ++end;
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        utf8.copy(event.text.text, std::min(end - start, sizeof(event.text.text) - 1), start);
+        SDL_PushEvent(&event);
+        start = end;
+    }
     handleQueuedEvents();
 }
 

@@ -114,6 +114,8 @@ public:
     std::optional<ui::Point> drawnPointOf(int handle);
     // `usage`: the key's HID usage code (SDL's scancode); `modifiers` as ui::Key::ModifierFlags.
     void pressKey(int usage, std::uint32_t modifiers);
+    // Typed text, as the window system hands over what keys type (SDL's text input events).
+    void typeText(const std::string& utf8);
     // For a host serving the main run loop elsewhere (a script's command that waits): paints and
     // composites when a frame is due, as the window's loop would; video frames come only as the
     // window shows them.

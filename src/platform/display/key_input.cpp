@@ -1,5 +1,7 @@
 #include "platform/display/key_input.h"
 
+#include "platform/display/field_keys.h"
+#include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/cancel_topmost.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controllers/view_controller.h"
@@ -11,21 +13,9 @@
 namespace display {
 
 namespace {
-constexpr int kBackspace = 42;
+constexpr int kKeypadEnter = 88;
 
-std::shared_ptr<ui::TextField> editingField() {
-    return std::dynamic_pointer_cast<ui::TextField>(ui::Responder::firstResponder());
-}
-
-// The text without its last UTF-8 character.
-std::string dropLastCharacter(std::string text) {
-    while (!text.empty()) {
-        const auto byte = static_cast<unsigned char>(text.back());
-        text.pop_back();
-        if ((byte & 0xC0) != 0x80) break;
-    }
-    return text;
-}
+bool isReturn(int usage) { return usage == ui::Key::returnOrEnter || usage == kKeypadEnter; }
 }  // namespace
 
 std::shared_ptr<ui::Responder> KeyInput::fallbackResponder() const {
@@ -47,27 +37,47 @@ std::shared_ptr<ui::Responder> KeyInput::fallbackResponder() const {
     return m_window;
 }
 
+std::shared_ptr<ui::AlertController> KeyInput::shownAlert() const {
+    auto alert = std::dynamic_pointer_cast<ui::AlertController>(m_window->topPresentedViewController());
+    return alert && !alert->isBeingDismissed() ? alert : nullptr;
+}
+
+std::shared_ptr<ui::TextInput> KeyInput::editingInput() const {
+    if (auto alert = shownAlert()) {
+        const auto& fields = alert->textFields();
+        for (const auto& field : fields) {
+            if (field->isFirstResponder()) return field;
+        }
+        return fields.empty() ? nullptr : fields.front();
+    }
+    return std::dynamic_pointer_cast<ui::TextInput>(ui::Responder::firstResponder());
+}
+
+void KeyInput::alertKey(ui::AlertController& alert, int usage, std::uint32_t modifiers) {
+    if (isReturn(usage)) {
+        if (auto action = alert.returnKeyAction()) alert.tapAction(action->title());
+    } else if (usage == ui::Key::escape) {
+        if (auto action = alert.cancelAction()) alert.tapAction(action->title());
+    } else if (auto field = editingInput()) {
+        FieldKeys::press(*field, usage, modifiers, *m_clipboard);
+    }
+}
+
+void KeyInput::fieldKey(ui::TextInput& field, int usage, std::uint32_t modifiers) {
+    if (FieldKeys::press(field, usage, modifiers, *m_clipboard)) return;
+    if (auto bar = dynamic_cast<ui::SearchBar*>(&field)) {
+        if (isReturn(usage)) bar->tapSearch();
+        if (usage == ui::Key::escape) bar->tapCancel();
+    } else if (auto textField = dynamic_cast<ui::TextField*>(&field)) {
+        if (isReturn(usage)) textField->pressReturn();
+        if (usage == ui::Key::escape) textField->endEditing();
+    }
+}
+
 void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& characters) {
-    if (auto bar = std::dynamic_pointer_cast<ui::SearchBar>(ui::Responder::firstResponder())) {
-        if (usage == kBackspace) {
-            bar->type(dropLastCharacter(bar->text().value_or("")));
-        } else if (usage == ui::Key::returnOrEnter) {
-            bar->tapSearch();
-        } else if (usage == ui::Key::escape) {
-            bar->tapCancel();
-        }
-        return;
-    }
-    if (auto field = editingField()) {
-        if (usage == kBackspace) {
-            field->type(dropLastCharacter(field->text().value_or("")));
-        } else if (usage == ui::Key::returnOrEnter) {
-            field->pressReturn();
-        } else if (usage == ui::Key::escape) {
-            field->endEditing();
-        }
-        return;
-    }
+    // An alert is modal: what lies under it hears no key.
+    if (auto alert = shownAlert()) return alertKey(*alert, usage, modifiers);
+    if (auto field = editingInput()) return fieldKey(*field, usage, modifiers);
     // Escape leaves the menu, picker, sheet or popover on top.
     if (usage == ui::Key::escape && ui::cancelTopmost(*m_window)) return;
     ui::Press press;  // SDL's scancodes are the keyboard's HID usage codes
@@ -79,11 +89,7 @@ void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& ch
 }
 
 void KeyInput::text(const std::string& utf8) {
-    if (auto bar = std::dynamic_pointer_cast<ui::SearchBar>(ui::Responder::firstResponder())) {
-        bar->type(bar->text().value_or("") + utf8);
-    } else if (auto field = editingField()) {
-        field->type(field->text().value_or("") + utf8);
-    }
+    if (auto field = editingInput()) FieldKeys::type(*field, utf8);
 }
 
 }  // namespace display

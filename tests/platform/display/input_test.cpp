@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/run_loop.h"
+#include "platform/display/clipboard.h"
 #include "platform/display/key_input.h"
 #include "platform/display/pointer_input.h"
+#include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/action.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/menu.h"
 #include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/controls/search_bar.h"
 #include "platform/ui/controls/segmented_control.h"
 #include "platform/ui/controls/stepper.h"
 #include "platform/ui/controls/switch_control.h"
@@ -35,6 +38,14 @@ public:
     std::vector<ui::Key> keys;
 };
 
+// Stands for the desktop's clipboard, which needs a window system.
+class HeldClipboard : public Clipboard {
+public:
+    std::optional<std::string> text() const override { return held; }
+    void setText(const std::string& text) override { held = text; }
+    std::optional<std::string> held;
+};
+
 class InputTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -55,6 +66,7 @@ protected:
     }
 
     dispatch::ScopedMainRunLoop loop;
+    std::shared_ptr<HeldClipboard> clipboard = std::make_shared<HeldClipboard>();
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<RecordingController> controller;
     std::shared_ptr<ui::View> surface;
@@ -213,7 +225,7 @@ TEST_F(InputTest, ControlWheelPinchesAndEndsOnceTheWheelRests) {
 }
 
 TEST_F(InputTest, KeysReachThePresentedControllerWithTheirUsageCodesAndShift) {
-    KeyInput keys(window);
+    KeyInput keys(window, clipboard);
     keys.keyDown(ui::Key::rightArrow, ui::Key::shift, "");
     keys.keyDown(ui::Key::spacebar, ui::Key::none, " ");
     ASSERT_EQ(controller->keys.size(), 2u);
@@ -227,7 +239,7 @@ TEST_F(InputTest, TypedTextGoesIntoTheEditingFieldAndBackspaceTakesTheLastCharac
     auto field = ui::TextField::create(Rect(10, 10, 200, 30));
     surface->addSubview(field);
     ASSERT_TRUE(field->becomeFirstResponder());
-    KeyInput keys(window);
+    KeyInput keys(window, clipboard);
     keys.text("hé");
     keys.text("!");
     EXPECT_EQ(field->text(), "hé!");
@@ -236,6 +248,122 @@ TEST_F(InputTest, TypedTextGoesIntoTheEditingFieldAndBackspaceTakesTheLastCharac
     EXPECT_EQ(field->text(), "h");
     EXPECT_TRUE(controller->keys.empty());  // editing keys are the field's
     field->resignFirstResponder();
+}
+
+// HID usage codes of the editing keys.
+enum Usage : int { keyA = 4, keyC = 6, keyV = 25, keyX = 27, backspace = 42, home = 74, forwardDelete = 76, end = 77 };
+constexpr auto left = ui::Key::leftArrow, right = ui::Key::rightArrow;
+constexpr auto ctrl = ui::Key::control, shift = ui::Key::shift, none = ui::Key::none;
+
+TEST_F(InputTest, AClickInAFieldBeginsEditingAndTheEditingKeysWorkAroundTheCaretAndTheClipboard) {
+    auto field = ui::TextField::create(Rect(10, 10, 200, 30));
+    surface->addSubview(field);
+    int changes = 0;
+    field->addTarget(
+        nullptr, [&](ui::Control&) { ++changes; }, ui::editingChanged);
+    KeyInput keys(window, clipboard);
+    keys.text("ignored");  // nothing is being edited yet
+    EXPECT_FALSE(field->text());
+    click({50, 25});
+    ASSERT_TRUE(field->isEditing());
+    keys.text("holiday");
+    // Each step: a key (or typed text), then the text with the caret ("|") or the selection ("[...]").
+    struct Step {
+        int usage;
+        std::uint32_t modifiers;
+        std::string typed;
+        std::string shown;
+    };
+    const std::vector<Step> steps = {
+        {left, none, "", "holida|y"},   {left, none, "", "holid|ay"},    {backspace, none, "", "holi|ay"},
+        {0, none, "d", "holid|ay"},     {home, none, "", "|holiday"},    {forwardDelete, none, "", "|oliday"},
+        {0, none, "H", "H|oliday"},     {end, none, "", "Holiday|"},     {left, shift, "", "Holida[y]"},
+        {left, shift, "", "Holid[ay]"}, {keyC, ctrl, "", "Holid[ay]"},   {right, none, "", "Holiday|"},
+        {keyV, ctrl, "", "Holidayay|"}, {keyA, ctrl, "", "[Holidayay]"}, {keyX, ctrl, "", "|"},
+        {keyV, ctrl, "", "Holidayay|"},
+    };
+    for (const auto& step : steps) {
+        if (step.usage) keys.keyDown(step.usage, step.modifiers, "");
+        if (!step.typed.empty()) keys.text(step.typed);
+        std::string shown = field->text().value_or("");
+        const auto range = field->selectedTextRange();
+        if (range.length == 0) {
+            shown.insert(range.location, "|");
+        } else {
+            shown.insert(range.end(), "]");
+            shown.insert(range.location, "[");
+        }
+        EXPECT_EQ(shown, step.shown) << "after key " << step.usage << " \"" << step.typed << "\"";
+    }
+    EXPECT_EQ(clipboard->held, "Holidayay");
+    EXPECT_EQ(changes, 8);  // every change of the text (the typing before the steps too), not the moves
+    // A pasted line break would end a field of one line: it becomes a space.
+    clipboard->held = "two\nlines";
+    keys.keyDown(keyA, ctrl, "");
+    keys.keyDown(keyV, ctrl, "");
+    EXPECT_EQ(field->text(), "two lines");
+    EXPECT_TRUE(controller->keys.empty());  // the field's keys, none the controller's
+    keys.keyDown(ui::Key::escape, none, "");
+    EXPECT_FALSE(field->isEditing());
+    keys.keyDown(ui::Key::spacebar, none, " ");
+    EXPECT_EQ(controller->keys.size(), 1u);  // once editing ended, keys are presses again
+}
+
+TEST_F(InputTest, AnAlertTakesEveryKeyReturnTakesItsActionAndEscapeItsCancel) {
+    KeyInput keys(window, clipboard);
+    std::vector<std::string> log;
+    auto present = [&](bool withField) {
+        auto alert = ui::AlertController::create("New Folder", std::nullopt, ui::AlertControllerStyle::alert);
+        alert->addAction(ui::AlertAction::create("Cancel", ui::AlertActionStyle::cancel,
+                                                 [&](ui::AlertAction&) { log.push_back("cancel"); }));
+        std::weak_ptr<ui::AlertController> weak = alert;
+        alert->addAction(
+            ui::AlertAction::create("Confirm", ui::AlertActionStyle::defaultStyle, [&, weak](ui::AlertAction&) {
+                auto shown = weak.lock();
+                log.push_back(shown && !shown->textFields().empty() ? shown->textFields()[0]->text().value_or("")
+                                                                    : "confirm");
+            }));
+        if (withField) alert->addTextField();
+        controller->present(alert, false);
+        loop.advanceSeconds(1);
+        return alert;
+    };
+    // A search field under the alert was being edited: the alert's field takes the text.
+    auto bar = ui::SearchBar::create();
+    bar->beginEditing();
+    auto alert = present(true);
+    EXPECT_TRUE(alert->textFields()[0]->isEditing());
+    keys.text("Trips");
+    keys.keyDown(backspace, none, "");
+    keys.keyDown(ui::Key::spacebar, none, " ");  // the key's press goes nowhere; its text comes as text
+    EXPECT_EQ(bar->text(), std::nullopt);
+    keys.keyDown(ui::Key::returnOrEnter, none, "\r");
+    loop.advanceSeconds(1);
+    EXPECT_EQ(log, std::vector<std::string>{"Trip"});
+    EXPECT_FALSE(controller->presentedViewController());
+    EXPECT_FALSE(alert->textFields()[0]->isEditing());
+
+    present(false);
+    keys.keyDown(ui::Key::spacebar, none, " ");
+    keys.keyDown(ui::Key::escape, none, "");
+    loop.advanceSeconds(1);
+    EXPECT_EQ(log, (std::vector<std::string>{"Trip", "cancel"}));
+    EXPECT_FALSE(controller->presentedViewController());
+    EXPECT_TRUE(controller->keys.empty());  // nothing reached what lay under the alerts
+}
+
+TEST_F(InputTest, AFieldTakenOffTheScreenNoLongerTakesTheKeys) {
+    auto field = ui::TextField::create(Rect(10, 10, 200, 30));
+    surface->addSubview(field);
+    KeyInput keys(window, clipboard);
+    click({50, 25});
+    keys.text("x");
+    field->removeFromSuperview();
+    EXPECT_FALSE(field->isEditing());
+    keys.keyDown(ui::Key::spacebar, none, " ");
+    keys.text(" ");
+    EXPECT_EQ(field->text(), "x");
+    EXPECT_EQ(controller->keys.size(), 1u);
 }
 
 }  // namespace

@@ -48,4 +48,33 @@ bool AlertController::tapAction(const std::string& title) {
     return false;
 }
 
+std::shared_ptr<AlertAction> AlertController::returnKeyAction() const {
+    auto chosen = m_preferredAction;
+    if (!chosen && m_style == AlertControllerStyle::alert) {
+        for (const auto& action : m_actions) {
+            if (action->style() == AlertActionStyle::cancel) continue;
+            chosen = action;
+            break;
+        }
+    }
+    return chosen && chosen->isEnabled() ? chosen : nullptr;
+}
+
+std::shared_ptr<AlertAction> AlertController::cancelAction() const {
+    for (const auto& action : m_actions) {
+        if (action->style() == AlertActionStyle::cancel) return action->isEnabled() ? action : nullptr;
+    }
+    return nullptr;
+}
+
+void AlertController::viewDidAppear(bool animated) {
+    ViewController::viewDidAppear(animated);
+    if (!m_textFields.empty()) m_textFields.front()->beginEditing();
+}
+
+void AlertController::viewWillDisappear(bool animated) {
+    ViewController::viewWillDisappear(animated);
+    for (const auto& field : m_textFields) field->endEditing();
+}
+
 }  // namespace ui

@@ -16,7 +16,8 @@ namespace ui {
 enum class AlertControllerStyle { actionSheet = 0, alert = 1 };
 
 // An alert or action sheet: title, message, actions in the order added, text fields. Tests tap
-// an action by title: the alert is dismissed, then the action's handler runs.
+// an action by title: the alert is dismissed, then the action's handler runs. Once shown, its
+// first text field is being edited; its fields stop editing as it goes.
 class AlertController : public ViewController {
 public:
     static std::shared_ptr<AlertController> create(std::optional<std::string> title, std::optional<std::string> message,
@@ -43,6 +44,14 @@ public:
 
     // Returns false when there is no enabled action with that title.
     bool tapAction(const std::string& title);
+    // What the keyboard's Return takes: the preferred action, else in an alert the first action
+    // that does not cancel; none when that is disabled or there is none.
+    std::shared_ptr<AlertAction> returnKeyAction() const;
+    // What Escape takes: the action of the cancel style, if it is enabled.
+    std::shared_ptr<AlertAction> cancelAction() const;
+
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
 
 private:
     AlertController(std::optional<std::string> title, std::optional<std::string> message, AlertControllerStyle style)

@@ -14,10 +14,20 @@ void SearchBar::beginEditing() {
     if (auto d = delegate()) d->textDidBeginEditing(*this);
 }
 
-void SearchBar::type(const std::string& text) {
+void SearchBar::type(const std::string& text) { replaceInput(text, {text.size(), 0}); }
+
+TextRange SearchBar::selectedTextRange() const { return m_selection.clamped(inputText().size()); }
+
+void SearchBar::setSelectedTextRange(TextRange range) {
+    checkMainThread();
+    m_selection = TextEditing(inputText(), range).selection();
+}
+
+void SearchBar::replaceInput(const std::string& text, TextRange selection) {
     checkMainThread();
     beginEditing();
     m_text = text;
+    setSelectedTextRange(selection);
     if (auto d = delegate()) d->textDidChange(*this, text);
     if (onTextChange) onTextChange(*this);
 }
@@ -30,6 +40,7 @@ void SearchBar::tapSearch() {
 void SearchBar::tapCancel() {
     checkMainThread();
     m_text = std::string();
+    m_selection = {};
     if (auto d = delegate()) d->cancelButtonClicked(*this);
     if (onCancel) onCancel(*this);
     endEditing();

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/ui/text/text_input.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/view.h"
 
@@ -21,8 +22,9 @@ public:
     virtual void cancelButtonClicked(SearchBar& /*bar*/) {}
 };
 
-// A search field. Tests type into it (`type`), and tap its search and cancel buttons.
-class SearchBar : public View {
+// A search field. Tests type into it (`type`), and tap its search and cancel buttons; a keyboard
+// edits it as a TextInput.
+class SearchBar : public View, public TextInput {
 public:
     static std::shared_ptr<SearchBar> create();
     std::string className() const override { return "SearchBar"; }
@@ -31,6 +33,7 @@ public:
     void setText(std::optional<std::string> text) {
         checkMainThread();
         m_text = std::move(text);
+        m_selection = {inputText().size(), 0};
     }
     const std::string& placeholder() const { return m_placeholder; }
     void setPlaceholder(std::string placeholder) {
@@ -56,6 +59,12 @@ public:
     void tapCancel();
     void endEditing();
 
+    std::string inputText() const override { return m_text.value_or(""); }
+    TextRange selectedTextRange() const override;
+    void setSelectedTextRange(TextRange range) override;
+    void replaceInput(const std::string& text, TextRange selection) override;
+    bool isInputRightToLeft() const override { return isRightToLeft(); }
+
     // Told of every edit (the search controller listens here).
     std::function<void(SearchBar&)> onTextChange;
     std::function<void(SearchBar&)> onBegin;
@@ -69,6 +78,7 @@ private:
     std::string m_placeholder;
     bool m_showsCancelButton = false;
     bool m_editing = false;
+    TextRange m_selection;  // the caret at the end of a text set anew
     std::weak_ptr<SearchBarDelegate> m_delegate;
 };
 

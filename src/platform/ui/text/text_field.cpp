@@ -10,18 +10,32 @@ namespace ui {
 
 std::shared_ptr<TextField> TextField::create(const Rect& frame) { return make<TextField>(frame); }
 
-void TextField::type(const std::string& text) {
+void TextField::type(const std::string& text) { replaceInput(text, {text.size(), 0}); }
+
+void TextField::replaceInput(const std::string& text, TextRange selection) {
     checkMainThread();
     if (!isEnabled()) return;
-    if (!m_editing) {
-        m_editing = true;
-        becomeFirstResponder();
-        if (auto d = delegate()) d->didBeginEditing(*this);
-        sendActions(editingDidBegin);
-    }
+    beginEditing();
     m_text = text;
+    setSelectedTextRange(selection);
     invalidateIntrinsicContentSize();
     sendActions(editingChanged);
+}
+
+TextRange TextField::selectedTextRange() const { return m_selection.clamped(inputText().size()); }
+
+void TextField::setSelectedTextRange(TextRange range) {
+    checkMainThread();
+    m_selection = TextEditing(inputText(), range).selection();
+}
+
+void TextField::beginEditing() {
+    checkMainThread();
+    if (m_editing || !isEnabled()) return;
+    m_editing = true;
+    becomeFirstResponder();
+    if (auto d = delegate()) d->didBeginEditing(*this);
+    sendActions(editingDidBegin);
 }
 
 void TextField::pressReturn() {
@@ -32,13 +46,29 @@ void TextField::pressReturn() {
     endEditing();
 }
 
-void TextField::endEditing() {
+void TextField::endEditing() { resignFirstResponder(); }
+
+bool TextField::resignFirstResponder() {
     checkMainThread();
-    if (!m_editing) return;
+    Control::resignFirstResponder();
+    if (!m_editing) return true;
     m_editing = false;
-    resignFirstResponder();
     if (auto d = delegate()) d->didEndEditing(*this);
     sendActions(editingDidEnd);
+    return true;
+}
+
+void TextField::touchEndedInside() {
+    Control::touchEndedInside();
+    if (m_editing) return;
+    m_selection = {inputText().size(), 0};
+    beginEditing();
+}
+
+void TextField::didMoveToWindow() {
+    Control::didMoveToWindow();
+    // A field taken off the screen (its sheet went) no longer takes the keyboard's keys.
+    if (!window()) endEditing();
 }
 
 namespace {
@@ -60,6 +90,7 @@ Size padding(TextFieldBorderStyle style) {
 void TextField::setText(std::optional<std::string> text) {
     checkMainThread();
     m_text = std::move(text);
+    m_selection = {inputText().size(), 0};
     invalidateIntrinsicContentSize();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/ui/controls/control.h"
 #include "platform/ui/text/font.h"
 #include "platform/ui/text/text_container.h"
+#include "platform/ui/text/text_input.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -38,9 +39,11 @@ public:
     virtual bool shouldReturn(TextField& /*field*/) { return true; }
 };
 
-// A text input, on one line unless given a line limit. Tests type with `type` (editing changed)
-// and `pressReturn`.
-class TextField : public Control {
+// A text input, on one line unless given a line limit. A touch lifted on it begins editing (it
+// becomes the first responder, the caret at the end of its text); resigning, or leaving the
+// window, ends it. Tests type with `type` (editing changed) and `pressReturn`; a keyboard edits
+// it as a TextInput.
+class TextField : public Control, public TextInput {
 public:
     static std::shared_ptr<TextField> create(const Rect& frame = {});
     std::string className() const override { return "TextField"; }
@@ -102,10 +105,22 @@ public:
     // The user replaces the text: editing begins if needed, then "editing changed".
     void type(const std::string& text);
     void pressReturn();
+    void beginEditing();
     void endEditing();
+    bool isEditing() const { return m_editing; }
+    bool resignFirstResponder() override;
+
+    std::string inputText() const override { return m_text.value_or(""); }
+    TextRange selectedTextRange() const override;
+    void setSelectedTextRange(TextRange range) override;
+    void replaceInput(const std::string& text, TextRange selection) override;
+    bool isInputRightToLeft() const override { return isRightToLeft(); }
+
+    void didMoveToWindow() override;
 
 protected:
     explicit TextField(const Rect& frame) : Control(frame) {}
+    void touchEndedInside() override;
 
 private:
     // The room of a field of several lines, `width` wide.
@@ -121,6 +136,8 @@ private:
     TextFieldBorderStyle m_borderStyle = TextFieldBorderStyle::none;
     std::weak_ptr<TextFieldDelegate> m_delegate;
     bool m_editing = false;
+    // Where the caret stands or what is selected; a text set anew puts the caret at its end.
+    TextRange m_selection;
     int m_lineLimit = 1;
     mutable double m_intrinsicWidth = 0;  // the width the intrinsic size last wrapped at
 };

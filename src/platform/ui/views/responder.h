@@ -19,7 +19,7 @@ public:
 
     virtual bool canBecomeFirstResponder() const { return false; }
     bool becomeFirstResponder();
-    bool resignFirstResponder();
+    virtual bool resignFirstResponder();
     bool isFirstResponder() const;
     static std::shared_ptr<Responder> firstResponder();
 

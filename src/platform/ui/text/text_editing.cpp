@@ -1,0 +1,97 @@
+#include "platform/ui/text/text_editing.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "platform/ui/text/text_boundaries.h"
+
+namespace ui {
+
+TextEditing::TextEditing(std::string text, TextRange selection) : m_text(std::move(text)) {
+    const size_t from = std::min(selection.location, m_text.size());
+    const size_t to = std::min(from + std::min(selection.length, m_text.size()), m_text.size());
+    // A place inside a character stands for the character's start; a selection's end for its end.
+    m_anchor = from == 0 ? 0 : previousBoundary(from + 1);
+    m_caret = to <= from ? m_anchor : to == m_text.size() ? to : nextBoundary(to - 1);
+    if (selection.backward) std::swap(m_anchor, m_caret);
+}
+
+TextRange TextEditing::selection() const {
+    const size_t from = std::min(m_anchor, m_caret);
+    return {from, std::max(m_anchor, m_caret) - from, m_caret < m_anchor};
+}
+
+std::string TextEditing::selectedText() const {
+    const auto range = selection();
+    return m_text.substr(range.location, range.length);
+}
+
+size_t TextEditing::previousBoundary(size_t offset) const {
+    size_t previous = 0;
+    for (const size_t boundary : text_boundaries::graphemeBreaks(m_text)) {
+        if (boundary >= offset) break;
+        previous = boundary;
+    }
+    return previous;
+}
+
+size_t TextEditing::nextBoundary(size_t offset) const {
+    for (const size_t boundary : text_boundaries::graphemeBreaks(m_text)) {
+        if (boundary > offset) return boundary;
+    }
+    return m_text.size();
+}
+
+void TextEditing::replace(size_t from, size_t to, std::string_view with) {
+    m_text.replace(from, to - from, with);
+    m_anchor = m_caret = from + with.size();
+}
+
+void TextEditing::insert(std::string_view typed) {
+    const auto range = selection();
+    replace(range.location, range.end(), typed);
+}
+
+void TextEditing::deleteBackward() {
+    const auto range = selection();
+    if (range.length > 0) return replace(range.location, range.end(), {});
+    if (m_caret == 0) return;
+    // The boundaries before the edit: a combining mark left alone would join the character before.
+    replace(previousBoundary(m_caret), m_caret, {});
+}
+
+void TextEditing::deleteForward() {
+    const auto range = selection();
+    if (range.length > 0) return replace(range.location, range.end(), {});
+    if (m_caret == m_text.size()) return;
+    replace(m_caret, nextBoundary(m_caret), {});
+}
+
+void TextEditing::moveTo(size_t offset, Extend extend) {
+    m_caret = offset;
+    if (extend == Extend::no) m_anchor = offset;
+}
+
+void TextEditing::moveBackward(Extend extend) {
+    const auto range = selection();
+    if (extend == Extend::no && range.length > 0) return moveTo(range.location, extend);
+    moveTo(previousBoundary(m_caret), extend);
+}
+
+void TextEditing::moveForward(Extend extend) {
+    const auto range = selection();
+    if (extend == Extend::no && range.length > 0) return moveTo(range.end(), extend);
+    moveTo(nextBoundary(m_caret), extend);
+}
+
+void TextEditing::moveToStart(Extend extend) { moveTo(0, extend); }
+
+void TextEditing::moveToEnd(Extend extend) { moveTo(m_text.size(), extend); }
+
+void TextEditing::selectAll() {
+    m_anchor = 0;
+    m_caret = m_text.size();
+}
+
+}  // namespace ui
