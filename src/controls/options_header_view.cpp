@@ -18,9 +18,10 @@ void setupPlate(ui::View& header, ui::View& container, ui::Label& label, double 
     label.setTextColor(ui::Color::label());
     header.addSubview(container.sharedAs<ui::View>());
     container.addSubview(label.sharedAs<ui::View>());
-    ui::LayoutConstraint::activate({container.topAnchor().constraint(header.topAnchor(), 5),
-                                    container.bottomAnchor().constraint(header.bottomAnchor(), -5),
-                                    container.leadingAnchor().constraint(header.leadingAnchor(), 5),
+    constexpr double inset = OptionsHeaderView::plateInset;
+    ui::LayoutConstraint::activate({container.topAnchor().constraint(header.topAnchor(), inset),
+                                    container.bottomAnchor().constraint(header.bottomAnchor(), -inset),
+                                    container.leadingAnchor().constraint(header.leadingAnchor(), inset),
                                     container.trailingAnchor().constraint(header.trailingAnchor(), -trailingInset),
                                     label.leadingAnchor().constraint(container.leadingAnchor(), 10),
                                     label.centerYAnchor().constraint(container.centerYAnchor(), 0)});

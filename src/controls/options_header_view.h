@@ -16,6 +16,9 @@ public:
     static std::shared_ptr<OptionsHeaderView> create(const ui::Rect& frame = {});
     std::string className() const override { return "OptionsHeaderView"; }
 
+    // The clear margin above the plate (and below and before it).
+    static constexpr double plateInset = 5;
+
     const std::shared_ptr<ui::View>& innerContainer() const { return m_innerContainer; }
     const std::shared_ptr<ui::Label>& label() const { return m_label; }
     const std::optional<std::string>& title() const { return m_title; }

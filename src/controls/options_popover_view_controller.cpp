@@ -81,6 +81,7 @@ std::shared_ptr<ui::CollectionViewLayout> OptionsPopoverViewController::makeLayo
         header.alignment = ui::CollectionLayoutBoundarySupplementaryItem::Alignment::top;
         header.pinToVisibleBounds = true;
         header.zIndex = 2;
+        header.pinnedOutset = OptionsHeaderView::plateInset;
         section.boundarySupplementaryItems.push_back(header);
         return std::optional<ui::CollectionLayoutSection>(section);
     });

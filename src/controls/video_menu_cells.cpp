@@ -175,8 +175,12 @@ void VideoMenuChapterCell::setupViews() {
         m_selectionView->bottomAnchor().constraint(content->bottomAnchor(), -5),
         m_containerStackView->leadingAnchor().constraint(m_selectionView->leadingAnchor(), 8),
         m_containerStackView->trailingAnchor().constraint(m_selectionView->trailingAnchor(), -8),
-        m_containerStackView->topAnchor().constraint(m_selectionView->topAnchor(), 2),
-        m_containerStackView->bottomAnchor().constraint(m_selectionView->bottomAnchor(), -8),
+        // The row hugs its content and sits in the middle of the plate, no nearer than 2 points to
+        // its top and 8 to its bottom: pinned to both, the 24-point row would hold its text at its
+        // top, some 5 points above the plate's middle.
+        m_containerStackView->centerYAnchor().constraint(m_selectionView->centerYAnchor()),
+        m_containerStackView->topAnchor().constraintGreaterThanOrEqualTo(m_selectionView->topAnchor(), 2),
+        m_containerStackView->bottomAnchor().constraintLessThanOrEqualTo(m_selectionView->bottomAnchor(), -8),
     });
 }
 

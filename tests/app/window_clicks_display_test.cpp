@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,7 @@
 #include "support/stored_defaults.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
+#include "window_pixels.h"
 
 namespace {
 
@@ -63,6 +65,22 @@ protected:
         return "#" + found[1].str();
     }
     nlohmann::json defaults() const { return testing_support::storedDefaults(home); }
+
+    // Plays the three-chapter clip, pauses it and brings its bars up; the handle of the video menu
+    // button (empty when the bars never showed). Paused first, so bars a click brings up stay up
+    // however long the machine takes between two commands (the window's clock is real); a click on
+    // the picture shows them, or hides them when they already show, so it is clicked until they do.
+    std::string videoMenuButton() {
+        run("click \"three-chapters\"");
+        run("screenshot " + (dir / "playing.png").string());  // once the picture shows
+        run("key space");
+        std::string shown = run("show");
+        for (int look = 0; look < 50 && handle(shown, "Button", "[^\\n]*sym:list.and.film").empty(); ++look)
+            shown = run("click 195 150");
+        const auto menu = handle(shown, "Button", "[^\\n]*sym:list.and.film");
+        if (menu.empty()) ADD_FAILURE() << shown << process->errors();
+        return menu;
+    }
 
     // The window's pixels now, from a screenshot named `name`.
     std::optional<gfx::Image> pixels(const std::string& name) {
@@ -115,17 +133,8 @@ TEST_F(WindowClicksDisplay, AClickOnASettingsSwitchFlipsItAndStoresTheSetting) {
 }
 
 TEST_F(WindowClicksDisplay, ClicksSwitchTheVideoMenuToChaptersAndAHeldButtonOpensItsMenu) {
-    run("click \"three-chapters\"");
-    run("screenshot " + (dir / "playing.png").string());  // once the picture shows
-    // Paused first, so bars a click brings up stay up however long the machine takes between two
-    // commands (the window's clock is real); a click on the picture shows them, or hides them when
-    // they already show, so it is clicked until they do.
-    run("key space");
-    std::string shown = run("show");
-    for (int look = 0; look < 50 && handle(shown, "Button", "[^\\n]*sym:list.and.film").empty(); ++look)
-        shown = run("click 195 150");
-    const auto menu = handle(shown, "Button", "[^\\n]*sym:list.and.film");
-    ASSERT_FALSE(menu.empty()) << shown << process->errors();
+    const auto menu = videoMenuButton();
+    ASSERT_FALSE(menu.empty());
     const auto opened = run("click " + menu);
     ASSERT_NE(opened.find("segments [\"Playlist\"] \"Chapters\""), std::string::npos) << opened;
     const auto chapters = run("click \"Chapters\"");
@@ -139,6 +148,33 @@ TEST_F(WindowClicksDisplay, ClicksSwitchTheVideoMenuToChaptersAndAHeldButtonOpen
     ASSERT_FALSE(screenshot.empty()) << chapters;
     const auto held = run("menu " + screenshot);
     EXPECT_NE(held.find("\"Without Subtitles\""), std::string::npos) << held << process->errors();
+    EXPECT_EQ(process->finish(), 0) << process->errors();
+}
+
+TEST_F(WindowClicksDisplay, TheCurrentChaptersTitleSitsInTheMiddleOfItsPlate) {
+    const auto menu = videoMenuButton();
+    ASSERT_FALSE(menu.empty());
+    run("click " + menu);
+    run("click \"Chapters\"");
+    const auto image = pixels("chapters.png");
+    ASSERT_TRUE(image) << process->errors();
+    // The current chapter's row is the blue plate; its title is the white text after the bookmark,
+    // well before the start time at the plate's end.
+    constexpr window_pixels::Colour kPlate{"the current chapter's plate", 10, 132, 255};
+    const auto plate = window_pixels::regionOf(*image, kPlate);
+    ASSERT_TRUE(window_pixels::showsBlock(plate, 30)) << plate;
+    int inkTop = plate.bottom, inkBottom = plate.top;
+    for (int y = plate.top; y <= plate.bottom; ++y) {
+        for (int x = plate.left + 28; x < plate.right - 60; ++x) {
+            const auto p = image->pixel(x, y);
+            if (p.r < 128 || p.g < 180) continue;  // mostly blue: no text here
+            inkTop = std::min(inkTop, y);
+            inkBottom = std::max(inkBottom, y);
+        }
+    }
+    ASSERT_LT(inkTop, inkBottom) << "no title on " << plate;
+    EXPECT_NEAR((inkTop + inkBottom) / 2.0, (plate.top + plate.bottom) / 2.0, 3)
+        << "title " << inkTop << " - " << inkBottom << " on " << plate;
     EXPECT_EQ(process->finish(), 0) << process->errors();
 }
 

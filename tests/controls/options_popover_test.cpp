@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -383,6 +384,50 @@ TEST_F(OptionsPopoverTest, TheScrollPositionReturnsForTheSameVideo) {
     popover = makePopover();
     present(popover);
     EXPECT_EQ(popover->collectionView()->contentOffset(), ui::Point(0, 120));
+}
+
+TEST_F(OptionsPopoverTest, NoRowShowsInTheMarginAboveAPinnedHeadersPlate) {
+    // Scrolled a point at a time through the whole list: wherever a header is pinned at the top,
+    // its grey plate starts at the list's top edge, so no row passing under it shows above it.
+    OptionsPopoverViewController::expansionState()[OptionsRowKind::subtitleAppearance] = true;
+    present(popover);
+    popover->view()->setFrame(ui::Rect({0, 0}, popover->preferredContentSize()));  // as a popover shows it
+    popover->view()->layoutIfNeeded();
+    auto list = popover->collectionView();
+    const double end = list->contentSize().height - list->bounds().height();
+    ASSERT_GT(end, 200);
+    int rowsUnderAPinnedHeader = 0;
+    std::vector<std::string> shown;  // what showed where it should not
+    for (double offset = 0; offset <= end; ++offset) {
+        list->setContentOffset({0, offset});
+        list->layoutIfNeeded();
+        std::vector<std::shared_ptr<OptionsHeaderView>> headers;
+        for (const auto& view : list->subviews()) {
+            auto header = std::dynamic_pointer_cast<OptionsHeaderView>(view);
+            if (header && !header->isHidden()) headers.push_back(header);
+        }
+        for (const auto& header : headers) {
+            const ui::Rect frame = header->frame();
+            if (frame.minY() > offset || frame.maxY() <= offset) continue;  // not at the top
+            const double plateTop = frame.minY() + header->innerContainer()->frame().minY();
+            // Only the next section's header, pushing it out, cuts a pinned plate.
+            const bool pushed = std::any_of(headers.begin(), headers.end(), [&](const auto& next) {
+                return std::abs(next->frame().minY() - frame.maxY()) < 0.5;
+            });
+            if (plateTop < offset && !pushed)
+                shown.push_back("a cut plate at " + std::to_string(static_cast<int>(offset)));
+            for (const auto& other : list->subviews()) {
+                auto cell = std::dynamic_pointer_cast<OptionsItemCell>(other);
+                if (!cell || cell->isHidden() || cell->frame().maxY() <= offset) continue;
+                if (cell->frame().minY() < frame.maxY() - OptionsHeaderView::plateInset) ++rowsUnderAPinnedHeader;
+                if (std::max(cell->frame().minY(), offset) < plateTop)
+                    shown.push_back("a row above the " + header->title().value_or("") + " plate at " +
+                                    std::to_string(static_cast<int>(offset)));
+            }
+        }
+    }
+    EXPECT_GT(rowsUnderAPinnedHeader, 0);  // the walk reached rows scrolling under pinned headers
+    EXPECT_TRUE(shown.empty()) << shown.size() << " times, first " << shown.front();
 }
 
 TEST_F(OptionsPopoverTest, TheOtherPopoverButtonsAreGreyWhileItShows) {

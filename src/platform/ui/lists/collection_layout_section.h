@@ -22,6 +22,9 @@ struct CollectionLayoutBoundarySupplementaryItem {
     Alignment alignment = Alignment::top;
     bool pinToVisibleBounds = false;
     int zIndex = 0;
+    // How far a pinned header may rise past the visible top: a margin above what it draws, kept
+    // out of view so the rows scrolling under it do not show through it.
+    double pinnedOutset = 0;
 };
 
 // The values of one section of a compositional layout: its item and group sizes, how many items

@@ -66,7 +66,7 @@ private:
                                       .value_or(resolve(item.layoutSize.height, m_width, m_height));
             out.supplementaries.push_back({item.elementKind, Rect(m_spec.contentInsets.left, y, width, height),
                                            alignment == Alignment::top, item.pinToVisibleBounds, item.zIndex,
-                                           estimated(item.layoutSize.height)});
+                                           estimated(item.layoutSize.height), item.pinnedOutset});
             y += height;
         }
         return y;

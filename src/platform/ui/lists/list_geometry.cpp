@@ -79,7 +79,8 @@ Rect ListGeometry::pinnedFrame(const SupplementaryPlacement& placement, const Re
     if (!placement.pinned) return placement.frame;
     Rect frame = placement.frame;
     if (placement.atTop) {
-        frame.origin.y = std::min(std::max(frame.minY(), visible.minY()), section.maxY() - frame.height());
+        frame.origin.y =
+            std::min(std::max(frame.minY(), visible.minY() - placement.pinnedOutset), section.maxY() - frame.height());
     } else {
         frame.origin.y = std::max(std::min(frame.minY(), visible.maxY() - frame.height()), section.minY());
     }

@@ -20,6 +20,8 @@ struct SupplementaryPlacement {
     int zIndex = 0;
     // Its height is an estimate until the view measures itself.
     bool selfSizing = false;
+    // How far a pinned header rises past the visible top (see the boundary item's).
+    double pinnedOutset = 0;
 };
 
 // A boundary view as it shows now: pinned ones moved into the visible bounds.
