@@ -44,6 +44,12 @@ struct ChromePainter::Handles {
 namespace {
 constexpr double barHeight = ui::NavigationController::barHeight;
 
+constexpr double alertRadius = 14;
+// A menu's rows, the gap between its groups, its title's height, its width and its corners.
+constexpr double menuRow = 44, menuGroupGap = 8, menuTitleHeight = 30, menuWidth = 250, menuRadius = 13;
+
+ui::Font alertMessageFont() { return ui::Font::systemFont(13); }
+
 // A bar item held down fades; a held row of an alert or a menu darkens.
 ui::Color pressed(const ui::Color& color) { return color.withAlpha(color.alpha * 0.3); }
 
@@ -316,6 +322,40 @@ void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::Navigatio
     }
 }
 
+// Where an alert or action sheet lies in its window and how its parts divide it.
+struct ChromePainter::AlertLayout {
+    bool sheet = false;
+    bool sideBySide = false;  // two buttons in one row
+    double x = 0, y = 0, width = 0, height = 0;
+    double row = 0;            // one action's height
+    double header = 0;         // title, message and fields above the actions
+    double messageHeight = 0;  // 0: no message
+};
+
+ChromePainter::AlertLayout ChromePainter::layoutAlert(const ui::AlertController& alert, const ui::Window& window) {
+    const auto size = window.bounds().size;
+    AlertLayout layout;
+    layout.sheet = alert.preferredStyle() == ui::AlertControllerStyle::actionSheet;
+    const auto& actions = alert.actions();
+    layout.width = layout.sheet ? std::min(size.width - 16, 400.0) : 270;
+    layout.row = layout.sheet ? 57 : 44;
+    layout.sideBySide = !layout.sheet && actions.size() == 2;
+    // A message longer than a line wraps, and the alert grows to hold it.
+    layout.messageHeight =
+        alert.message()
+            ? std::max(20.0,
+                       ChromeDrawing::paragraphHeight(*alert.message(), alertMessageFont(), layout.width - 32) + 4)
+            : 0;
+    layout.header = 20 + (alert.alertTitle() ? 22 : 0) + layout.messageHeight +
+                    28.0 * static_cast<double>(alert.textFields().size());
+    const double rows = layout.sideBySide ? 1 : static_cast<double>(actions.size());
+    layout.height = layout.header + layout.row * rows;
+    layout.x = (size.width - layout.width) / 2;
+    layout.y = layout.sheet ? size.height - layout.height - 8 - window.safeAreaInsets().bottom
+                            : (size.height - layout.height) / 2;
+    return layout;
+}
+
 void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
     const auto size = window.bounds().size;
     for (const auto& view : window.subviews()) {
@@ -330,146 +370,168 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
             cairo_rectangle(cr, 0, 0, size.width, size.height);
             cairo_fill(cr);
         }
-        const bool sheet = alert->preferredStyle() == ui::AlertControllerStyle::actionSheet;
-        const auto& actions = alert->actions();
-        const double width = sheet ? std::min(size.width - 16, 400.0) : 270;
-        const double row = sheet ? 57 : 44;
-        const bool sideBySide = !sheet && actions.size() == 2;
-        // Two buttons side by side read from the leading end: the first at the right, right to left.
-        const bool rightToLeft = view->isRightToLeft();
-        // A message longer than a line wraps, and the alert grows to hold it.
-        const auto messageFont = ui::Font::systemFont(13);
-        const double messageHeight =
-            alert->message()
-                ? std::max(20.0, ChromeDrawing::paragraphHeight(*alert->message(), messageFont, width - 32) + 4)
-                : 0;
-        const double header = 20 + (alert->alertTitle() ? 22 : 0) + messageHeight +
-                              28.0 * static_cast<double>(alert->textFields().size());
-        const double rows = sideBySide ? 1 : static_cast<double>(actions.size());
-        const double height = header + row * rows;
-        const double x = (size.width - width) / 2;
-        const double y = sheet ? size.height - height - 8 - window.safeAreaInsets().bottom : (size.height - height) / 2;
-        constexpr double radius = 14;
-        ChromeDrawing drawing({x, y});
-        drawing.fill(ui::Rect(x, y, width, height), ui::Color::systemGray5(), radius);
-        double line = y + 12;
-        if (alert->alertTitle()) {
-            drawing.text(*alert->alertTitle(), ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
-                         ui::Rect(x + 16, line, width - 32, 22), ui::TextAlignment::center);
-            line += 22;
-        }
-        if (alert->message()) {
-            drawing.paragraph(*alert->message(), messageFont, ui::Color::label(),
-                              ui::Rect(x + 16, line + 2, width - 32, messageHeight - 4), ui::TextAlignment::center);
-            line += messageHeight;
-        }
-        for (const auto& field : alert->textFields()) {
-            const ui::Rect box(x + 16, line + 2, width - 32, 24);
-            drawing.fill(box, ui::Color::systemGray6(), 5);
-            drawing.text(field->displayedText(), ui::Font::systemFont(13),
-                         field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
-                         ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height),
-                         rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left);
-            if (field->isEditing())
-                paintCaret(drawing, *field, ui::Font::systemFont(13), box.insetBy(6, 0), view->tintColor());
-            // A click in the field edits it.
-            std::weak_ptr<ui::TextField> weakField = field;
-            m_result.targets.push_back({box, m_handles->item(field.get()), [weakField] {
-                                            if (auto edited = weakField.lock()) edited->beginEditing();
-                                        }});
-            line += 28;
-        }
-        line = y + header;
-        for (size_t i = 0; i < actions.size(); ++i) {
-            const auto& action = actions[i];
-            ui::Rect rect(x, line, width, row);
-            const bool leftHalf = (i == 0) != rightToLeft;
-            if (sideBySide) rect = ui::Rect(leftHalf ? x : x + width / 2, line, width / 2, row);
-            const int handle = m_handles->entry(alert.get(), action->title());
-            if (isHighlighted(handle)) {
-                // The bottom row's highlight follows the alert's rounded corners.
-                std::uint32_t corners = 0;
-                if (sideBySide) corners = leftHalf ? ui::minXMaxYCorner : ui::maxXMaxYCorner;
-                if (!sideBySide && i + 1 == actions.size()) corners = ui::minXMaxYCorner | ui::maxXMaxYCorner;
-                drawing.fill(rect, ui::Color::systemGray4(), radius, corners);
-            }
-            drawing.hairline(rect.origin, {rect.origin.x + rect.size.width, rect.origin.y});
-            if (sideBySide && i == 1) drawing.hairline({x + width / 2, line}, {x + width / 2, line + row});
-            const auto color = !action->isEnabled()                                   ? ui::Color::tertiaryLabel()
-                               : action->style() == ui::AlertActionStyle::destructive ? ui::Color::systemRed()
-                                                                                      : view->tintColor();
-            const bool bold = action->style() == ui::AlertActionStyle::cancel || action == alert->preferredAction();
-            drawing.text(action->title(),
-                         ui::Font::systemFont(17, bold ? ui::FontWeight::semibold : ui::FontWeight::regular), color,
-                         rect, ui::TextAlignment::center);
-            addTarget(rect, handle);
-            if (!sideBySide) line += row;
-        }
+        const AlertLayout layout = layoutAlert(*alert, window);
+        ChromeDrawing drawing({layout.x, layout.y});
+        drawing.fill(ui::Rect(layout.x, layout.y, layout.width, layout.height), ui::Color::systemGray5(), alertRadius);
+        paintAlertHeader(drawing, *alert, *view, layout);
+        paintAlertActions(drawing, *alert, *view, layout);
         // The dimming covers the window.
         draw(cr, view->layer(), Part::alert, drawing, scale, {ui::Rect(0, 0, size.width, size.height), false});
     }
+}
+
+void ChromePainter::paintAlertHeader(ChromeDrawing& drawing, const ui::AlertController& alert, const ui::View& view,
+                                     const AlertLayout& layout) {
+    const double x = layout.x, width = layout.width;
+    double line = layout.y + 12;
+    if (alert.alertTitle()) {
+        drawing.text(*alert.alertTitle(), ui::Font::systemFont(17, ui::FontWeight::semibold), ui::Color::label(),
+                     ui::Rect(x + 16, line, width - 32, 22), ui::TextAlignment::center);
+        line += 22;
+    }
+    if (alert.message()) {
+        drawing.paragraph(*alert.message(), alertMessageFont(), ui::Color::label(),
+                          ui::Rect(x + 16, line + 2, width - 32, layout.messageHeight - 4), ui::TextAlignment::center);
+        line += layout.messageHeight;
+    }
+    for (const auto& field : alert.textFields()) {
+        const ui::Rect box(x + 16, line + 2, width - 32, 24);
+        drawing.fill(box, ui::Color::systemGray6(), 5);
+        drawing.text(field->displayedText(), ui::Font::systemFont(13),
+                     field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
+                     ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height),
+                     view.isRightToLeft() ? ui::TextAlignment::right : ui::TextAlignment::left);
+        if (field->isEditing())
+            paintCaret(drawing, *field, ui::Font::systemFont(13), box.insetBy(6, 0), view.tintColor());
+        // A click in the field edits it.
+        std::weak_ptr<ui::TextField> weakField = field;
+        m_result.targets.push_back({box, m_handles->item(field.get()), [weakField] {
+                                        if (auto edited = weakField.lock()) edited->beginEditing();
+                                    }});
+        line += 28;
+    }
+}
+
+void ChromePainter::paintAlertActions(ChromeDrawing& drawing, const ui::AlertController& alert, const ui::View& view,
+                                      const AlertLayout& layout) {
+    const auto& actions = alert.actions();
+    const double x = layout.x, width = layout.width, row = layout.row;
+    const bool sideBySide = layout.sideBySide;
+    // Two buttons side by side read from the leading end: the first at the right, right to left.
+    const bool rightToLeft = view.isRightToLeft();
+    double line = layout.y + layout.header;
+    for (size_t i = 0; i < actions.size(); ++i) {
+        const auto& action = actions[i];
+        ui::Rect rect(x, line, width, row);
+        const bool leftHalf = (i == 0) != rightToLeft;
+        if (sideBySide) rect = ui::Rect(leftHalf ? x : x + width / 2, line, width / 2, row);
+        const int handle = m_handles->entry(&alert, action->title());
+        if (isHighlighted(handle)) {
+            // The bottom row's highlight follows the alert's rounded corners.
+            std::uint32_t corners = 0;
+            if (sideBySide) corners = leftHalf ? ui::minXMaxYCorner : ui::maxXMaxYCorner;
+            if (!sideBySide && i + 1 == actions.size()) corners = ui::minXMaxYCorner | ui::maxXMaxYCorner;
+            drawing.fill(rect, ui::Color::systemGray4(), alertRadius, corners);
+        }
+        drawing.hairline(rect.origin, {rect.origin.x + rect.size.width, rect.origin.y});
+        if (sideBySide && i == 1) drawing.hairline({x + width / 2, line}, {x + width / 2, line + row});
+        const auto color = !action->isEnabled()                                   ? ui::Color::tertiaryLabel()
+                           : action->style() == ui::AlertActionStyle::destructive ? ui::Color::systemRed()
+                                                                                  : view.tintColor();
+        const bool bold = action->style() == ui::AlertActionStyle::cancel || action == alert.preferredAction();
+        drawing.text(action->title(),
+                     ui::Font::systemFont(17, bold ? ui::FontWeight::semibold : ui::FontWeight::regular), color, rect,
+                     ui::TextAlignment::center);
+        addTarget(rect, handle);
+        if (!sideBySide) line += row;
+    }
+}
+
+ui::Rect ChromePainter::menuAnchor(const ui::PresentedMenu& menu, const ui::Window& window) const {
+    const auto size = window.bounds().size;
+    ui::Rect anchor(size.width / 2, size.height / 3, 0, 0);
+    if (auto view = menu.anchorView()) {
+        anchor = ui::Rect(view->convertToWindow(view->bounds().origin), view->bounds().size);
+    } else if (auto item = menu.anchorItem()) {
+        for (const auto& [key, rect] : m_itemRects)
+            if (key == item.get()) anchor = rect;
+    }
+    // Opened by the pointer, the menu hangs from the pointer by its leading top corner, turned to
+    // the other side where the window's edge is too near.
+    if (auto at = menu.location()) {
+        const bool rightToLeft = window.isRightToLeft();
+        const bool fits = rightToLeft ? at->x - menuWidth >= 8 : at->x + menuWidth <= size.width - 8;
+        anchor = ui::Rect(rightToLeft == fits ? at->x - menuWidth : at->x, at->y, menuWidth, 0);
+    }
+    return anchor;
 }
 
 void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
     auto menu = window.presentedMenu();
     if (!menu) return;
     const auto size = window.bounds().size;
-    ui::Rect anchor(size.width / 2, size.height / 3, 0, 0);
-    if (auto view = menu->anchorView()) {
-        anchor = ui::Rect(view->convertToWindow(view->bounds().origin), view->bounds().size);
-    } else if (auto item = menu->anchorItem()) {
-        for (const auto& [key, rect] : m_itemRects)
-            if (key == item.get()) anchor = rect;
-    }
     const auto& entries = menu->entries();
-    constexpr double row = 44, width = 250, gap = 8, radius = 13;
     int groups = 0;
     for (size_t i = 1; i < entries.size(); ++i) groups += entries[i].group != entries[i - 1].group;
     const bool titled = !menu->menu()->title().empty();
-    const double height = row * static_cast<double>(entries.size()) + gap * groups + (titled ? 30 : 0);
+    const double height =
+        menuRow * static_cast<double>(entries.size()) + menuGroupGap * groups + (titled ? menuTitleHeight : 0);
     // The menu hangs from its anchor's trailing end, towards the middle of the window.
-    const bool rightToLeft = window.isRightToLeft();
-    // Opened by the pointer, the menu hangs from the pointer by its leading top corner, turned to
-    // the other side where the window's edge is too near.
-    if (auto at = menu->location()) {
-        const bool fits = rightToLeft ? at->x - width >= 8 : at->x + width <= size.width - 8;
-        anchor = ui::Rect(rightToLeft == fits ? at->x - width : at->x, at->y, width, 0);
-    }
-    const double hung = rightToLeft ? anchor.origin.x : anchor.origin.x + anchor.size.width - width;
-    double x = std::clamp(hung, 8.0, std::max(8.0, size.width - width - 8));
+    const ui::Rect anchor = menuAnchor(*menu, window);
+    const double hung = window.isRightToLeft() ? anchor.origin.x : anchor.origin.x + anchor.size.width - menuWidth;
+    const double x = std::clamp(hung, 8.0, std::max(8.0, size.width - menuWidth - 8));
     double y = anchor.origin.y + anchor.size.height + 4;
     if (y + height > size.height - 8) y = std::max(8.0, anchor.origin.y - height - 4);
-    const ui::Rect box(x, y, width, height);
+    const ui::Rect box(x, y, menuWidth, height);
     m_result.menuRects.push_back(box);
     ChromeDrawing drawing({x, y});
-    drawing.fill(box, ui::Color::systemGray5().withAlpha(0.97), radius);
-    double line = y;
+    drawing.fill(box, ui::Color::systemGray5().withAlpha(0.97), menuRadius);
+    paintMenuEntries(drawing, *menu, box, window.isRightToLeft());
+    // A menu is a material: the little of what lies under it that its fill lets through shows
+    // blurred, never as faint text to read.
+    if (cr) {
+        SavedState saved(cr);
+        LayerPainter::cornerPath(cr, box, menuRadius, ui::allCorners);
+        cairo_clip(cr);
+        blurBackdrop(cr, box, 20, scale);
+    }
+    // With room for the shadow a menu casts.
+    constexpr double shadow = 40;
+    draw(cr, window.layer(), Part::menu, drawing, scale, {box.insetBy(-shadow, -shadow), true});
+}
+
+void ChromePainter::paintMenuEntries(ChromeDrawing& drawing, const ui::PresentedMenu& menu, const ui::Rect& box,
+                                     bool rightToLeft) {
+    const auto& entries = menu.entries();
+    const double x = box.origin.x, width = box.size.width;
+    const bool titled = !menu.menu()->title().empty();
+    double line = box.origin.y;
     // A row reads from its leading end: the check mark, the title, and the image at the trailing end.
     const auto alignment = rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left;
     const auto inRow = [&](double from, double length) { return rightToLeft ? x + width - from - length : x + from; };
     if (titled) {
-        drawing.text(menu->menu()->title(), ui::Font::systemFont(13), ui::Color::secondaryLabel(),
-                     ui::Rect(x + 16, line, width - 32, 30), alignment);
-        line += 30;
+        drawing.text(menu.menu()->title(), ui::Font::systemFont(13), ui::Color::secondaryLabel(),
+                     ui::Rect(x + 16, line, width - 32, menuTitleHeight), alignment);
+        line += menuTitleHeight;
     }
     for (size_t i = 0; i < entries.size(); ++i) {
         const auto& entry = entries[i];
         if (i > 0) {
             if (entry.group != entries[i - 1].group) {
-                drawing.fill(ui::Rect(x, line, width, gap), ui::Color::black().withAlpha(0.25));
-                line += gap;
+                drawing.fill(ui::Rect(x, line, width, menuGroupGap), ui::Color::black().withAlpha(0.25));
+                line += menuGroupGap;
             } else {
                 drawing.hairline({x, line}, {x + width, line});
             }
         }
-        const ui::Rect rect(x, line, width, row);
-        const int handle = m_handles->entry(menu.get(), entry.element->title());
+        const ui::Rect rect(x, line, width, menuRow);
+        const int handle = m_handles->entry(&menu, entry.element->title());
         if (isHighlighted(handle)) {
             // The first and last rows' highlights follow the menu's rounded corners.
             std::uint32_t corners = 0;
             if (i == 0 && !titled) corners |= ui::minXMinYCorner | ui::maxXMinYCorner;
             if (i + 1 == entries.size()) corners |= ui::minXMaxYCorner | ui::maxXMaxYCorner;
-            drawing.fill(rect, ui::Color::systemGray4(), radius, corners);
+            drawing.fill(rect, ui::Color::systemGray4(), menuRadius, corners);
         }
         const auto action = std::dynamic_pointer_cast<ui::Action>(entry.element);
         const bool disabled = action && action->isDisabled();
@@ -481,25 +543,13 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
         const std::string submenu = rightToLeft ? "\u2039  " : "  \u203A";
         const std::string title = entry.element->title();
         drawing.text(entry.isSubmenu ? (rightToLeft ? submenu + title : title + submenu) : title,
-                     ui::Font::systemFont(17), color, ui::Rect(inRow(34, width - 34 - 44), line, width - 34 - 44, row),
-                     alignment);
+                     ui::Font::systemFont(17), color,
+                     ui::Rect(inRow(34, width - 34 - 44), line, width - 34 - 44, menuRow), alignment);
         if (auto image = entry.element->image())
             drawing.image(image, ui::Rect(inRow(width - 36, 22), line + 11, 22, 22), color);
         addTarget(rect, handle);
-        line += row;
+        line += menuRow;
     }
-    // A menu is a material: the little of what lies under it that its fill lets through shows
-    // blurred, never as faint text to read.
-    if (cr) {
-        SavedState saved(cr);
-        LayerPainter::cornerPath(cr, box, radius, ui::allCorners);
-        cairo_clip(cr);
-        blurBackdrop(cr, box, 20, scale);
-    }
-    // With room for the shadow a menu casts.
-    constexpr double shadow = 40;
-    draw(cr, window.layer(), Part::menu, drawing, scale,
-         {ui::Rect(x - shadow, y - shadow, width + 2 * shadow, height + 2 * shadow), true});
 }
 
 }  // namespace display

@@ -10,9 +10,11 @@
 #include "platform/ui/views/rect.h"
 
 namespace ui {
+class AlertController;
 class Layer;
 class NavigationController;
 struct NavigationBarLayout;
+class PresentedMenu;
 class View;
 class Window;
 }  // namespace ui
@@ -75,8 +77,18 @@ private:
 
     void paintBar(cairo_t* cr, ui::NavigationController& navigation, const ui::NavigationBarLayout& layout,
                   double scale);
+    // Alerts, by step: where each lies, its title, message and fields, then its actions.
+    struct AlertLayout;
     void paintAlerts(cairo_t* cr, ui::Window& window, double scale);
+    static AlertLayout layoutAlert(const ui::AlertController& alert, const ui::Window& window);
+    void paintAlertHeader(ChromeDrawing& drawing, const ui::AlertController& alert, const ui::View& view,
+                          const AlertLayout& layout);
+    void paintAlertActions(ChromeDrawing& drawing, const ui::AlertController& alert, const ui::View& view,
+                           const AlertLayout& layout);
+    // The open menu, by step: what it hangs from, where it lies, then its title and entries.
     void paintMenu(cairo_t* cr, ui::Window& window, double scale);
+    ui::Rect menuAnchor(const ui::PresentedMenu& menu, const ui::Window& window) const;
+    void paintMenuEntries(ChromeDrawing& drawing, const ui::PresentedMenu& menu, const ui::Rect& box, bool rightToLeft);
     // Where a piece draws, and whether it blurs what lies under it.
     struct Area {
         ui::Rect rect;
