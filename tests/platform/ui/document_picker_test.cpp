@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/container.h"
@@ -50,10 +51,23 @@ protected:
         return names;
     }
 
+    // Shows `picker` browsing `folder` in a phone's window, settled; the driver acts on it.
+    ScreenDriver& show(const std::shared_ptr<DocumentPickerViewController>& picker,
+                       const std::filesystem::path& folder) {
+        picker->setDirectoryURL(foundation::URL::fileURLWithPath(folder.string()));
+        auto window = Window::create(Rect(0, 0, 390, 844));
+        window->setRootViewController(picker);
+        window->makeKeyAndVisible();
+        shownDriver.emplace(window);
+        shownDriver->settle();
+        return *shownDriver;
+    }
+
     dispatch::ScopedMainRunLoop loop;
     testing_support::TempDir home;
     testing_support::TempDir outside;
     std::shared_ptr<Picks> picks = std::make_shared<Picks>();
+    std::optional<ScreenDriver> shownDriver;
 };
 
 TEST_F(DocumentPickerTest, ACopyingPickerHandsCopiesInTheInboxAndKeepsTheOriginals) {
@@ -163,12 +177,7 @@ TEST_F(DocumentPickerTest, APersonBrowsesFoldersSelectsFilesAndOpensThem) {
     writeFile(outside / ".secret.mp4", "hidden");
     auto picker = DocumentPickerViewController::create({"public.movie", "test.matroska"}, false);
     picker->setDelegate(picks);
-    picker->setDirectoryURL(foundation::URL::fileURLWithPath(outside.path().string()));
-    auto window = Window::create(Rect(0, 0, 390, 844));
-    window->setRootViewController(picker);
-    window->makeKeyAndVisible();
-    ScreenDriver driver(window);
-    driver.settle();
+    auto& driver = show(picker, outside.path());
 
     const auto screen = driver.screen();
     // Folders first by name ignoring case, then the files of the types; nothing hidden, no text.
@@ -214,12 +223,7 @@ TEST_F(DocumentPickerTest, EveryFolderOpensAtItsTop) {
     for (int index = 0; index < 10; ++index)
         std::filesystem::create_directories(outside / "Folder 39" / ("Inner " + std::to_string(index)));
     auto picker = DocumentPickerViewController::create({"public.movie"}, false);
-    picker->setDirectoryURL(foundation::URL::fileURLWithPath(outside.path().string()));
-    auto window = Window::create(Rect(0, 0, 390, 844));
-    window->setRootViewController(picker);
-    window->makeKeyAndVisible();
-    ScreenDriver driver(window);
-    driver.settle();
+    auto& driver = show(picker, outside.path());
     const auto shows = [&](const std::string& name) {
         return driver.screen().find("\"" + name + "\"") != std::string::npos;
     };
@@ -247,12 +251,7 @@ TEST_F(DocumentPickerTest, EveryFolderOpensAtItsTop) {
 TEST_F(DocumentPickerTest, AFolderThatCannotBeReadSaysSoAndStillGoesUp) {
     // Gone since it was chosen: it cannot be listed.
     auto picker = DocumentPickerViewController::create({"public.movie"}, false);
-    picker->setDirectoryURL(foundation::URL::fileURLWithPath((outside / "gone").string()));
-    auto window = Window::create(Rect(0, 0, 390, 844));
-    window->setRootViewController(picker);
-    window->makeKeyAndVisible();
-    ScreenDriver driver(window);
-    driver.settle();
+    auto& driver = show(picker, outside / "gone");
     EXPECT_NE(driver.screen().find("This folder cannot be read."), std::string::npos) << driver.screen();
     ASSERT_TRUE(driver.tap("Up"));
     EXPECT_NE(driver.screen().find("\"a.mp4\""), std::string::npos) << driver.screen();
