@@ -404,7 +404,8 @@ def compare(apps, work, plays, counts, clip, seconds, rounds, sizes):
             cpu = statistics.median(r[0] for r in runs)
             perFrame[name] = statistics.median([r[0] / r[1] * 1000 for r in runs if r[1] > 0] or [float("nan")])
             shown = statistics.median(r[1] for r in runs)
-            notShown = statistics.median(max(0, round(r[3] * rate) - r[1]) for r in runs)
+            # A span of 30 s at 30 frames a second holds 901 frames: the first at 0 s, the last at 30 s.
+            notShown = statistics.median(max(0, round(r[3] * rate) + 1 - r[1]) for r in runs)
             ownCount = statistics.median(r[2] for r in runs)
             span = statistics.median(r[3] for r in runs)
             print(f"  {name:<18} cpu {cpu:6.2f} s   span {span:5.2f} s   shown {shown:5.0f}   not shown {notShown:4.0f} "
