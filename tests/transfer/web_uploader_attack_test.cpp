@@ -94,11 +94,7 @@ TEST_F(WebUploaderTest, StartingSweepsWhatAKilledMoveLeftStagedInTheFolderAndNot
         ".WebServer-backup/Season/keep.mp4",
     };
     for (const auto& name : users) writeFile(docs / name, "the user's");
-    uploader->stop();
-    WebServerOptions options;
-    options.bindToLocalhost = true;
-    ASSERT_TRUE(uploader->startWithOptions(options));
-    port = std::to_string(uploader->port());
+    restart();
     std::vector<std::string> left;
     for (const auto& entry : fs::recursive_directory_iterator(docs)) {
         if (entry.is_regular_file()) left.push_back(fs::relative(entry.path(), docs).string());

@@ -60,7 +60,7 @@ TEST_F(WebUploaderTest, EveryRouteRefusesAPathThroughAHiddenFolder) {
 }
 
 TEST_F(WebUploaderTest, HiddenFoldersAreServedWhenHiddenItemsAreAllowed) {
-    uploader->allowHiddenItems = true;
+    restart([this] { uploader->allowHiddenItems = true; });
     writeFile(docs / ".private" / "top.mp4", "private");
     EXPECT_EQ(curl("-G " + encoded("path", "/.private/top.mp4") + " " + url("/download")).body, "private");
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -84,6 +85,18 @@ protected:
         EXPECT_TRUE(uploader->waitForConnectionsToEnd(10s));
         loop.runUntilIdle();
         EXPECT_EQ(snapshot(outside), outsideBefore) << "something outside the folder changed";
+    }
+
+    // Stops the server and starts it again on a fresh port, running `whileStopped` between: its
+    // settings change only while it is stopped, so the threads it starts after see them.
+    void restart(const std::function<void()>& whileStopped = {}) {
+        uploader->stop();
+        ASSERT_TRUE(uploader->waitForConnectionsToEnd(10s));
+        if (whileStopped) whileStopped();
+        WebServerOptions options;
+        options.bindToLocalhost = true;
+        ASSERT_TRUE(uploader->startWithOptions(options));
+        port = std::to_string(uploader->port());
     }
 
     std::string url(const std::string& path) { return shellQuote("http://127.0.0.1:" + port + path); }
