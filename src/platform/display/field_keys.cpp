@@ -8,20 +8,6 @@ namespace display {
 
 namespace {
 
-// HID usage codes of the editing keys.
-enum Usage : int {
-    keyA = 4,
-    keyC = 6,
-    keyV = 25,
-    keyX = 27,
-    backspace = 42,
-    home = 74,
-    deleteForward = 76,
-    end = 77,
-    right = ui::Key::rightArrow,
-    left = ui::Key::leftArrow,
-};
-
 enum class Chord { plain, shortcut };  // shortcut: with Control (or Command)
 
 struct Context {
@@ -47,26 +33,26 @@ struct Binding {
 };
 
 constexpr Binding kBindings[] = {
-    {backspace, Chord::plain, [](Context& c) { c.editing.deleteBackward(); }},
-    {deleteForward, Chord::plain, [](Context& c) { c.editing.deleteForward(); }},
-    {left, Chord::plain,
+    {ui::Key::deleteOrBackspace, Chord::plain, [](Context& c) { c.editing.deleteBackward(); }},
+    {ui::Key::deleteForward, Chord::plain, [](Context& c) { c.editing.deleteForward(); }},
+    {ui::Key::leftArrow, Chord::plain,
      [](Context& c) { c.rightToLeft ? c.editing.moveForward(c.extend) : c.editing.moveBackward(c.extend); }},
-    {right, Chord::plain,
+    {ui::Key::rightArrow, Chord::plain,
      [](Context& c) { c.rightToLeft ? c.editing.moveBackward(c.extend) : c.editing.moveForward(c.extend); }},
-    {home, Chord::plain, [](Context& c) { c.editing.moveToStart(c.extend); }},
-    {end, Chord::plain, [](Context& c) { c.editing.moveToEnd(c.extend); }},
-    {keyA, Chord::shortcut, [](Context& c) { c.editing.selectAll(); }},
-    {keyC, Chord::shortcut,
+    {ui::Key::home, Chord::plain, [](Context& c) { c.editing.moveToStart(c.extend); }},
+    {ui::Key::end, Chord::plain, [](Context& c) { c.editing.moveToEnd(c.extend); }},
+    {ui::Key::keyA, Chord::shortcut, [](Context& c) { c.editing.selectAll(); }},
+    {ui::Key::keyC, Chord::shortcut,
      [](Context& c) {
          if (c.editing.selection().length > 0) c.clipboard.setText(c.editing.selectedText());
      }},
-    {keyX, Chord::shortcut,
+    {ui::Key::keyX, Chord::shortcut,
      [](Context& c) {
          if (c.editing.selection().length == 0) return;
          c.clipboard.setText(c.editing.selectedText());
          c.editing.deleteBackward();
      }},
-    {keyV, Chord::shortcut,
+    {ui::Key::keyV, Chord::shortcut,
      [](Context& c) {
          if (auto text = c.clipboard.text()) c.editing.insert(oneLine(*text));
      }},

@@ -13,9 +13,8 @@
 namespace display {
 
 namespace {
-constexpr int kKeypadEnter = 88;
 
-bool isReturn(int usage) { return usage == ui::Key::returnOrEnter || usage == kKeypadEnter; }
+bool isReturn(int usage) { return usage == ui::Key::returnOrEnter || usage == ui::Key::keypadEnter; }
 }  // namespace
 
 std::shared_ptr<ui::Responder> KeyInput::fallbackResponder() const {

@@ -37,7 +37,7 @@ int nestingDepth(std::string_view text, int limit) {
 Result<Json> JsonCoding::parse(std::string_view text, int maximumDepth) {
     // Measured before parsing, so nothing of a text nested too deep is built. (A parser callback
     // could refuse deep containers too, but nlohmann's callback parser scans the whole enclosing
-    // object at the end of each member: 20,000 records took seconds, not a tenth of one.)
+    // object at the end of each member, which makes a large progress file's parse quadratic.)
     if (nestingDepth(text, maximumDepth) > maximumDepth)
         return Error::foundation(kErrorCorruptData,
                                  "JSON nested deeper than " + std::to_string(maximumDepth) + " levels");

@@ -7,9 +7,18 @@ namespace ui {
 
 // A hardware key and what it types.
 struct Key {
-    // Keyboard usage codes of the keys the player listens to.
+    // Keyboard usage codes of the keys the player and the text fields listen to.
     enum Code : int {
         unknown = 0,
+        keyA = 4,
+        keyC = 6,
+        keyV = 25,
+        keyX = 27,
+        deleteOrBackspace = 42,
+        home = 74,
+        deleteForward = 76,
+        end = 77,
+        keypadEnter = 88,
         spacebar = 44,
         rightArrow = 79,
         leftArrow = 80,
