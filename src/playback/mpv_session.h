@@ -265,6 +265,10 @@ private:
     std::int64_t m_playedEntry = -1;      // entry whose playback started after it loaded
     PlaybackInfoPtr m_latestLoadInfo;     // the record that load was started for
 
+    // Main queue. The record whose length came from mpv alone (its file's header gave none): mpv
+    // estimates such a length from what it has read so far, so it may grow. Compared only.
+    const PlaybackInfo* m_estimatedLengthInfo = nullptr;
+
     SeekLedger m_seeks;  // any thread
     std::atomic<bool> m_changedVideo{false};
     std::atomic<bool> m_tornDown{false};

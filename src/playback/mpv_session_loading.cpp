@@ -264,9 +264,15 @@ void MPVSession::durationChanged() {
         auto info = self->playbackInfo();
         bool changed = false;
         auto known = info->duration();
-        // A stream's duration only grows; a file's first known duration stays.
-        if (info->isSecurityScoped() && info->isNetworkStream() && known && *known < value) changed = true;
-        if (!known) changed = true;
+        // A stream's duration only grows; a file's first known duration stays, but for a length
+        // mpv estimates (the header gave none), which grows as mpv reads further into the file.
+        const bool estimated = self->m_estimatedLengthInfo == info.get();
+        if ((estimated || (info->isSecurityScoped() && info->isNetworkStream())) && known && *known < value)
+            changed = true;
+        if (!known) {
+            changed = true;
+            self->m_estimatedLengthInfo = info.get();
+        }
         if (!changed) return;
         info->setDuration(value);
         info->video()->setDuration(VideoTime{value});
