@@ -1,6 +1,7 @@
 #include "core/video_progress.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include <nlohmann/json.hpp>
 
@@ -28,11 +29,14 @@ bool readBool(const nlohmann::json& json, const nlohmann::json& value, const cha
 }
 
 int readInt(const nlohmann::json& json, const nlohmann::json& value, const char* key) {
-    if (value.is_number_integer()) {
+    // Asked first: is_number_integer() holds for unsigned numbers too, and reading one above the
+    // signed range as signed wraps it (18446744073709551615 became -1, "None").
+    if (value.is_number_unsigned()) {
+        auto number = value.get<unsigned long long>();
+        if (number <= static_cast<unsigned long long>(INT32_MAX)) return static_cast<int>(number);
+    } else if (value.is_number_integer()) {
         auto number = value.get<long long>();
         if (number >= INT32_MIN && number <= INT32_MAX) return static_cast<int>(number);
-    } else if (value.is_number_unsigned()) {
-        // Fall through to the error: unsigned values here are above the signed range.
     } else if (value.is_number_float()) {
         // An integral number written with a fraction part (1.0) is still that integer.
         double number = value.get<double>();

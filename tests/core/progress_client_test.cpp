@@ -292,6 +292,66 @@ TEST_F(ProgressClientTest, ChoicesThePlayerDoesNotOfferAreReadAsAbsentAndNotWrit
     EXPECT_EQ(saved[ProgressClient::progressKey(film->url())].size(), 3u) << "only the required keys";
 }
 
+// An unsigned number past the signed range used to wrap: 18446744073709551615 was read as -1, the
+// "None" track, and written back as a choice the user never made.
+TEST_F(ProgressClientTest, AnIntegerFieldHoldingWhatItsTypeCannotIsReadAsAbsentAndNotWrittenBack) {
+    struct Case {
+        const char* key;
+        const char* stored;
+    };
+    const Case unusable[] = {
+        {"selectedAudio", "18446744073709551615"},  // 2^64 - 1, which wrapped to -1
+        {"selectedSubtitle", "18446744073709551615"},
+        {"selectedAudio", "18446744073709551614"},    // wrapped to -2
+        {"selectedSubtitle", "9223372036854775808"},  // 2^63, wrapped to the lowest 64-bit value
+        {"selectedAudio", "4294967295"},              // 2^32 - 1, -1 when cut to 32 bits
+        {"selectedSubtitle", "4294967298"},           // 2 when cut to 32 bits
+        {"selectedAudio", "2147483648"},              // one past the largest int
+        {"selectedSubtitle", "-9223372036854775808"},
+        {"selectedAudio", "-18446744073709551615"},  // beyond 64 bits: read as a fraction-less double
+        {"selectedSubtitle", "1.5"},
+        {"selectedAudio", "\"2\""},
+        {"selectedSubtitle", "true"},
+        {"selectedAudio", "[2]"},
+        {"volume", "18446744073709551615"},
+        {"volume", "4294967346"},  // 50 when cut to 32 bits
+        {"volume", "50.5"},
+        {"volume", "{\"percent\":50}"},
+        {"aspectRatio", "1"},  // the content mode is stored by name
+        {"aspectRatio", "18446744073709551615"},
+    };
+    const Case usable[] = {{"selectedAudio", "2"}, {"selectedSubtitle", "-1"}, {"volume", "50.0"}};
+
+    std::string text = "{";
+    auto add = [&text](const std::string& name, const Case& c) {
+        if (text.size() > 1) text += ",";
+        text += "\"" + name + R"(":{"progress":{"seconds":30},"duration":{"seconds":600},"isFinished":false,)" +
+                R"("loop":true,")" + c.key + "\":" + c.stored + "}";
+    };
+    for (std::size_t i = 0; i < std::size(unusable); ++i) add("bad" + std::to_string(i), unusable[i]);
+    for (std::size_t i = 0; i < std::size(usable); ++i) add("good" + std::to_string(i), usable[i]);
+    writeFile(file, text + "}");
+
+    auto client = ProgressClient::create();
+    client->save();
+    const auto saved = savedJson();
+    for (std::size_t i = 0; i < std::size(unusable); ++i) {
+        const auto name = "bad" + std::to_string(i);
+        const auto what = std::string(unusable[i].key) + " " + unusable[i].stored;
+        ASSERT_TRUE(client->records().contains(name)) << what << ": only the value is dropped";
+        EXPECT_EQ(client->records().at(name).choices(), (VideoProgress::Choices{.loop = true})) << what;
+        EXPECT_EQ(client->records().at(name).progress, VideoTime{30}) << what;
+        EXPECT_FALSE(saved[name].contains(unusable[i].key)) << what << " was written back";
+        EXPECT_EQ(saved[name]["loop"], true) << what;
+    }
+    EXPECT_EQ(client->records().at("good0").selectedAudio, 2);
+    EXPECT_EQ(client->records().at("good1").selectedSubtitle, -1);
+    EXPECT_EQ(client->records().at("good2").volume, 50);
+    EXPECT_EQ(saved["good0"]["selectedAudio"], 2);
+    EXPECT_EQ(saved["good1"]["selectedSubtitle"], -1);
+    EXPECT_EQ(saved["good2"]["volume"], 50);
+}
+
 // Such a file used to be read whole into memory, where one copy of the value would overflow the stack.
 TEST_F(ProgressClientTest, AFileNestedTooDeepIsDamageKeptAsideAndTheRecordsThatStandAreRead) {
     const std::string deep = std::string(160'000, '[') + std::string(160'000, ']');
