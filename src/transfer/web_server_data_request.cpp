@@ -36,9 +36,11 @@ std::optional<nlohmann::json> WebServerDataRequest::jsonObject() const {
     if (!contentType()) return std::nullopt;
     std::string mime = *WebServerHeaderValueWithoutParameters(*contentType());
     if (mime != "application/json" && mime != "text/json" && mime != "text/javascript") return std::nullopt;
-    auto parsed = nlohmann::json::parse(m_data, nullptr, false);
-    if (parsed.is_discarded()) return std::nullopt;
-    return parsed;
+    // Through the program's one reader, which refuses nesting deep enough to overflow the stack
+    // wherever the value is later copied or compared.
+    auto parsed = foundation::JsonCoding::parse(m_data);
+    if (!parsed) return std::nullopt;
+    return std::move(parsed).value();
 }
 
 std::string WebServerDataRequest::description() const {

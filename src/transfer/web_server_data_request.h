@@ -19,7 +19,8 @@ public:
     const std::string& data() const { return m_data; }
     // The body as text for a "text/" type, decoded with its charset; nothing otherwise.
     std::optional<std::string> text() const;
-    // The body parsed as JSON for a JSON type; nothing otherwise or on a parse error.
+    // The body parsed as JSON for a JSON type; nothing otherwise, on a parse error, or when it nests
+    // deeper than the one reader of JSON allows.
     std::optional<nlohmann::json> jsonObject() const;
 
     foundation::Status open() override;

@@ -328,6 +328,47 @@ TEST_F(WebServerTest, InflatesGzipBodiesCompletelyAndRejectsTruncatedOnes) {
     EXPECT_EQ(bad.status, 500);
 }
 
+// A JSON body is read by the one reader of JSON: a body nested deep enough to overflow the stack
+// when its value is copied or compared is no object, like any malformed body.
+TEST_F(WebServerTest, ReadsJSONBodiesOfJSONTypesAndRefusesThoseNestedTooDeep) {
+    server->addHandlerWithProcessBlock(
+        [](const WebServerRequestInfo& info) -> std::shared_ptr<WebServerRequest> {
+            return info.method == "POST" && info.path == "/json" ? WebServerRequest::make<WebServerDataRequest>(info)
+                                                                 : nullptr;
+        },
+        [](const std::shared_ptr<WebServerRequest>& request) -> std::shared_ptr<WebServerResponse> {
+            auto json = static_cast<WebServerDataRequest&>(*request).jsonObject();
+            auto copy = json;  // what a handler does with a value: copies and compares it
+            bool same = copy == json;
+            return WebServerDataResponse::responseWithText(json && same ? json->dump() : "none");
+        });
+    start();
+    auto nested = [](int depth) { return std::string(depth, '[') + std::string(depth, ']'); };
+    struct Case {
+        const char* what;
+        std::string contentType;
+        std::string body;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"an object", "application/json", R"({"a":[1,2]})", R"({"a":[1,2]})"},
+        {"a type with parameters", "text/json; charset=utf-8", "[true]", "[true]"},
+        {"script", "text/javascript", "7", "7"},
+        {"another type", "text/plain", "[1]", "none"},
+        {"malformed", "application/json", "{\"a\":", "none"},
+        {"as deep as stored files may nest", "application/json", nested(100), nested(100)},
+        {"one level deeper", "application/json", nested(101), "none"},
+        {"deep enough to overflow the stack", "application/json", nested(200000), "none"},
+    };
+    for (const auto& c : cases) {
+        auto answer = parseResponse(
+            exchange(server->port(), "POST /json HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: " + c.contentType +
+                                         "\r\nContent-Length: " + std::to_string(c.body.size()) + "\r\n\r\n" + c.body));
+        EXPECT_EQ(answer.status, 200) << c.what;
+        EXPECT_EQ(answer.body, c.expected) << c.what;
+    }
+}
+
 TEST_F(WebServerTest, AppliesCacheControlOnlyToSuccesses) {
     start();
     auto ok = parseResponse(exchange(server->port(), "GET /x HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
