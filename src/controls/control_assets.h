@@ -2,9 +2,9 @@
 
 namespace reelhaven {
 
-// Registers the program's images the controls load by name ("backward5", "forward5", the
-// 5-second skip images) from the resources folder's images/. An image that cannot be read
-// gives none from `ui::Image::named`, so the buttons keep theirs.
+// Registers the program's images the controls load by name: "backward5" and "forward5", the
+// 5-second skip images, are symbols drawn as the 10, 15 and 30 second ones are, so they take the
+// buttons' symbol size and tint alike. Once per process; a test may register others over them.
 void registerControlAssets();
 
 }  // namespace reelhaven

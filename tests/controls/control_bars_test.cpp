@@ -154,12 +154,17 @@ TEST_F(ControlBarsTest, SkipIconsFollowTheIntervalAndIgnoreOtherValues) {
     EXPECT_EQ(skipSymbols(), "gobackward.30 goforward.30");
     Preferences::shared().skipInterval.setWrappedValue("5");
     controls->updateSkipIntervalIcons();
+    // The program's own 5-second images, drawn as the symbols of the other intervals are and at
+    // their size (a picture of their own showed smaller, thinner and grey beside them).
     auto backward = bottom->skipBackwardButton()->image(ui::normal);
+    auto forward = bottom->skipForwardButton()->image(ui::normal);
     ASSERT_TRUE(backward);
-    EXPECT_FALSE(backward->isSymbolImage());
-    EXPECT_TRUE(backward->cgImage());
-    EXPECT_EQ(backward->size(), ui::Size(18, 18));
-    EXPECT_TRUE(bottom->skipForwardButton()->image(ui::normal)->cgImage());
+    ASSERT_TRUE(forward);
+    EXPECT_EQ(backward->assetName(), "backward5");
+    EXPECT_EQ(forward->assetName(), "forward5");
+    EXPECT_EQ(skipSymbols(), "gobackward.5 goforward.5");
+    EXPECT_EQ(backward->size(), ui::Size(26, 26));
+    EXPECT_EQ(forward->size(), ui::Size(26, 26));
 }
 
 TEST_F(ControlBarsTest, SkipButtonsKeepTheirImagesWhenTheFiveSecondImagesCannotBeLoaded) {
