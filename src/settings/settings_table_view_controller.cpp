@@ -104,7 +104,9 @@ std::optional<std::string> SettingsTableViewController::titleForFooter(ui::Table
 }
 
 std::optional<double> SettingsTableViewController::heightForFooter(ui::TableView& table, int section) {
-    if (section == playback && hidesPlaybackFooter()) return 0.0;
+    // Without its text the footer keeps the gap of a section that has none: a height of 0 put the
+    // next header right against the playback rows.
+    if (section == playback && hidesPlaybackFooter()) return std::nullopt;
     return ui::TableViewController::heightForFooter(table, section);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <vector>
 
 #include "core/preferences.h"
@@ -35,6 +36,24 @@ TEST_F(PadSettingsTest, OnlyTheGesturesRowShowsInTheInterfaceSectionAndItsSwitch
     EXPECT_EQ(settings->tableView()->cellForRow({SettingsTableViewController::interface, 1}), nullptr);
     ASSERT_TRUE(settings->tableView()->tapRow({SettingsTableViewController::interface, 0}));
     EXPECT_EQ(navigation->viewControllers().size(), 3u);  // the gestures screen was pushed
+}
+
+// On a pad the interface section holds one row, and its header stands as far below the playback
+// rows as every header below its section.
+TEST_F(PadSettingsTest, EverySectionHeaderHasTheSameGapAboveIt) {
+    for (const auto& [width, height, orientation] :
+         {std::tuple(820.0, 1180.0, ui::InterfaceOrientation::portrait),
+          std::tuple(1180.0, 820.0, ui::InterfaceOrientation::landscapeLeft)}) {
+        resizeWindow(width, height, orientation);
+        auto settings = openSettings();
+        const auto gaps = settings_testing::gapsAboveHeaders(*settings->tableView());
+        ASSERT_EQ(gaps.size(), 3u);
+        for (size_t index = 0; index < gaps.size(); ++index)
+            EXPECT_DOUBLE_EQ(gaps[index], ui::TableView::groupedSectionSpacing)
+                << "above section " << index + 1 << " at " << width << " x " << height;
+        navigation->popViewController(false);
+        settle();
+    }
 }
 
 TEST_F(PadSettingsTest, SectionHeadersAndFootersLineUpWithTheirInsetRows) {

@@ -61,7 +61,9 @@ TEST_F(MainSettingsTest, TheEDRRowAndFooterFollowTheScreensHeadroomFromVersion16
         auto table = settings->tableView();
         EXPECT_EQ(table->numberOfItems(Section::playback), 2);
         EXPECT_EQ(table->footerTitle(Section::playback), std::nullopt);
-        EXPECT_EQ(settings->heightForFooter(*table, Section::playback), 0.0);
+        // The footer goes, not the gap between the sections: the table's own, as under a section
+        // without a footer.
+        EXPECT_EQ(settings->heightForFooter(*table, Section::playback), std::nullopt);
 
         ui::Screen::main()->setPotentialEDRHeadroom(2.0);
         table->reloadData();
@@ -77,6 +79,31 @@ TEST_F(MainSettingsTest, TheEDRRowAndFooterFollowTheScreensHeadroomFromVersion16
         auto table = settings->tableView();
         EXPECT_EQ(table->numberOfItems(Section::playback), 2);  // no EDR before 16, however bright
         EXPECT_TRUE(table->footerTitle(Section::playback).has_value());
+    }
+}
+
+// Each header stands as far below the section above it as every other, whether the playback
+// section shows its footer or not (the hidden footer took the gap with it, so "Interface" sat
+// right under the playback rows).
+TEST_F(MainSettingsTest, EverySectionHeaderHasTheSameGapAboveIt) {
+    for (const auto& [version, headroom] : {std::pair(16, 1.0), std::pair(15, 1.0), std::pair(16, 2.0)}) {
+        SCOPED_TRACE("version " + std::to_string(version) + ", headroom " + std::to_string(headroom));
+        ui::ScopedPlatformVersion platform({version, 0, 0});
+        ui::Screen::main()->setPotentialEDRHeadroom(headroom);
+        auto settings = openSettings();
+        const bool footer = settings->tableView()->footerTitle(Section::playback).has_value();
+        const auto gaps = settings_testing::gapsAboveHeaders(*settings->tableView());
+        ASSERT_EQ(gaps.size(), 3u);
+        EXPECT_DOUBLE_EQ(gaps[0], ui::TableView::groupedSectionSpacing) << "above Playback";
+        // Under a footer the gap holds its text.
+        if (footer) {
+            EXPECT_GT(gaps[1], ui::TableView::groupedSectionSpacing) << "above Interface";
+        } else {
+            EXPECT_DOUBLE_EQ(gaps[1], ui::TableView::groupedSectionSpacing) << "above Interface";
+        }
+        EXPECT_DOUBLE_EQ(gaps[2], ui::TableView::groupedSectionSpacing) << "above Feedback";
+        navigation->popViewController(false);
+        settle();
     }
 }
 

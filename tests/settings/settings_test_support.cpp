@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <fstream>
 
@@ -9,6 +10,8 @@
 #include "platform/foundation/container.h"
 #include "platform/foundation/user_defaults.h"
 #include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/lists/list_geometry.h"
+#include "platform/ui/lists/table_view.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/views/screen.h"
@@ -84,6 +87,23 @@ void QueueGate::open() {
     std::lock_guard lock(m_state->mutex);
     m_state->open = true;
     m_state->opened.notify_all();
+}
+
+std::vector<double> gapsAboveHeaders(ui::TableView& table) {
+    table.layoutIfNeeded();
+    const auto& sections = table.geometry().sections;
+    std::vector<double> gaps;
+    for (size_t section = 1; section < sections.size(); ++section) {
+        const auto& above = sections[section - 1].items;
+        const auto& boundaries = sections[section].supplementaries;
+        const auto header = std::find_if(boundaries.begin(), boundaries.end(),
+                                         [](const ui::SupplementaryPlacement& placed) { return placed.atTop; });
+        EXPECT_FALSE(above.empty()) << "section " << section - 1 << " has no rows";
+        EXPECT_NE(header, boundaries.end()) << "section " << section << " has no header";
+        if (above.empty() || header == boundaries.end()) return gaps;
+        gaps.push_back(header->frame.minY() - above.back().maxY());
+    }
+    return gaps;
 }
 
 SettingsScreenTest::SettingsScreenTest() {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "core/documents_client.h"
 #include "core/progress_client.h"
@@ -27,6 +28,10 @@ std::filesystem::path documentsFolder();
 std::filesystem::path cachesFolder();
 // The settings as the standard defaults file holds them now.
 foundation::Json storedDefaults();
+
+// The space between each section's last row and the next section's header as the table lays
+// them out, for every section after the first, in order.
+std::vector<double> gapsAboveHeaders(ui::TableView& table);
 
 // Hears the manager's reports from any thread.
 class RecordingManagerDelegate : public VideoManagerDelegate {
