@@ -133,6 +133,13 @@ bool comesFromAnotherSite(const WebServerRequest& request) {
 }  // namespace
 
 std::shared_ptr<WebUploader> WebUploader::create(const std::string& uploadDirectory, const std::string& bundlePath) {
+    return createWith(uploadDirectory, bundlePath, [](const std::string& folder, WebUploaderBundle bundle) {
+        return std::shared_ptr<WebUploader>(new WebUploader(folder, std::move(bundle)));
+    });
+}
+
+std::shared_ptr<WebUploader> WebUploader::createWith(const std::string& uploadDirectory, const std::string& bundlePath,
+                                                     const Maker& make) {
     // Every client path is taken relative to the root, so a root of "" or "." would serve
     // whatever folder the process runs in, and "" reached the whole file system.
     std::error_code error;
@@ -145,7 +152,7 @@ std::shared_ptr<WebUploader> WebUploader::create(const std::string& uploadDirect
     }
     auto bundle = WebUploaderBundle::open(bundlePath);
     if (!bundle) return nullptr;
-    std::shared_ptr<WebUploader> uploader(new WebUploader(uploadDirectory, std::move(*bundle)));
+    auto uploader = make(uploadDirectory, std::move(*bundle));
     uploader->registerHandlers();
     return uploader;
 }
@@ -348,18 +355,27 @@ std::shared_ptr<WebServerResponse> WebUploader::moveItem(const WebServerURLEncod
             WebUploaderFileSystem::lastPathComponent(m_files.isRoot(oldAbsolute) ? oldAbsolute : requested);
         return clientError(403, "Moving to item name " + quote(name) + " is not allowed");
     }
-    std::string newAbsolute = WebUploaderFileSystem::uniquePath(requested);
+    // An item moved onto its own name stays as it is; the name it holds is not taken by another.
+    const bool ontoItself = WebUploaderFileSystem::isSameEntry(oldAbsolute, requested);
+    std::string newAbsolute = ontoItself ? oldAbsolute : WebUploaderFileSystem::uniquePath(requested);
     std::string newName = WebUploaderFileSystem::lastPathComponent(newAbsolute);
     auto hidden = hiddenName(newAbsolute);
     if (hidden || (!isDirectory(oldAbsolute) && !checkFileExtension(newName))) {
         return clientError(403, "Moving to item name " + quote(hidden.value_or(newName)) + " is not allowed");
     }
+    if (!ontoItself && m_files.movesFolderIntoItself(oldAbsolute, requested)) {
+        return clientError(400, "Moving " + quote(*oldRelative) + " into itself is not possible");
+    }
     if (!shouldMoveItem(oldAbsolute, newAbsolute)) {
         return clientError(403, "Moving " + quote(*oldRelative) + " to " + quote(*newRelative) + " is not permitted");
     }
+    if (ontoItself) return emptyJSON();
     auto moved = WebUploaderFileSystem::moveToUniquePath(oldAbsolute, requested);
-    if (!moved)
+    if (!moved) {
+        // Deleted since it was looked at (another request, or another program).
+        if (!itemExists(oldAbsolute)) return clientError(404, quote(*oldRelative) + " does not exist");
         return serverError(moved.error(), "Failed moving " + quote(*oldRelative) + " to " + quote(*newRelative));
+    }
     std::string final = moved.value();
     notify([oldAbsolute, final](WebUploaderDelegate& delegate, WebUploader& uploader) {
         delegate.webUploaderDidMoveItem(uploader, oldAbsolute, final);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,11 @@ public:
 
 protected:
     WebUploader(const std::string& uploadDirectory, WebUploaderBundle bundle);
+    // How a subclass that answers the hooks is made: as `create` does, with `make` building the
+    // subclass over the folder and the opened bundle.
+    using Maker = std::function<std::shared_ptr<WebUploader>(const std::string& uploadDirectory, WebUploaderBundle)>;
+    static std::shared_ptr<WebUploader> createWith(const std::string& uploadDirectory, const std::string& bundlePath,
+                                                   const Maker& make);
     // Also the hidden copies that moves across filesystems left in the folder.
     std::size_t removeStaleFiles() override;
     // Changes sent from another site's page are refused before their body is read.

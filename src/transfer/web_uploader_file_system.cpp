@@ -105,6 +105,24 @@ std::optional<std::string> WebUploaderFileSystem::hiddenComponent(const std::str
     return path ? hiddenBelow(*path, m_canonicalRoot) : std::nullopt;
 }
 
+bool WebUploaderFileSystem::isSameEntry(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    if (lastPathComponent(a) != lastPathComponent(b)) return false;
+    auto folderOfA = realPath(parentOf(a));
+    auto folderOfB = realPath(parentOf(b));
+    return folderOfA && folderOfB && *folderOfA == *folderOfB;
+}
+
+bool WebUploaderFileSystem::movesFolderIntoItself(const std::string& source, const std::string& destination) const {
+    struct stat info {};
+    if (::lstat(source.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+    auto folder = realPath(source);
+    // The new entry is made in the destination's folder; a missing one is judged by its nearest
+    // existing ancestor.
+    auto place = resolved(parentOf(destination));
+    return folder && place && (*place == *folder || place->starts_with(*folder + "/"));
+}
+
 void WebUploaderFileSystem::DirectoryContents::add(std::string_view name, EntryType type, std::uint64_t size) {
     entries.push_back(
         {static_cast<std::uint32_t>(m_names.size()), static_cast<std::uint32_t>(name.size()), type, size});

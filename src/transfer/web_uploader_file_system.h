@@ -31,6 +31,13 @@ public:
     // resolved; nothing when every name is plain.
     std::optional<std::string> hiddenComponent(const std::string& absolute) const;
 
+    // Whether `a` and `b` (made by `absolutePath`) name one entry of one folder, however the
+    // folder is reached: a move from one to the other has nothing to do.
+    static bool isSameEntry(const std::string& a, const std::string& b);
+    // Whether moving `source` to `destination` (which may not exist yet) would put a folder inside
+    // itself once symbolic links on the way are resolved. A link to a folder moves as a link.
+    bool movesFolderIntoItself(const std::string& source, const std::string& destination) const;
+
     // `path` when nothing exists there, else "name (1).ext", "name (2).ext", ... in the same folder.
     static std::string uniquePath(const std::string& path);
     // Moves `source` to the unique path for `destination`, picking the next free name when another

@@ -210,6 +210,79 @@ TEST_F(WebUploaderTest, MovesWithoutReplacingAnything) {
     EXPECT_EQ(readFile(docs / "b.mp4"), "B");
 }
 
+TEST_F(WebUploaderTest, AMoveOntoItsOwnNameChangesNothingAndAFolderNeverGoesIntoItself) {
+    writeFile(docs / "m1.mp4", "M");
+    writeFile(docs / "Show/e1.mkv", "1");
+    fs::create_directories(docs / "Show/Sub");
+    fs::create_directory_symlink("Show", docs / "Link");
+    const auto before = snapshot(docs);
+    struct Case {
+        const char* oldPath;
+        const char* newPath;
+        int status;
+    };
+    const Case cases[] = {
+        {"/m1.mp4", "/m1.mp4", 200},  {"m1.mp4", "/./m1.mp4", 200},
+        {"/Show", "/Show", 200},      {"/Show/e1.mkv", "/Link/e1.mkv", 200},  // the same entry reached through a link
+        {"/Show", "/Show/Show", 400}, {"/Show", "/Show/Sub/Show", 400},
+        {"/Show", "/Link/Show", 400}, {"/Show", "/Show/Missing/Show", 400},
+    };
+    for (const auto& c : cases) {
+        auto answer = curl(std::string("--data-urlencode oldPath=") + c.oldPath +
+                           " --data-urlencode newPath=" + c.newPath + " " + url("/move"));
+        EXPECT_EQ(answer.status, c.status) << c.oldPath << " -> " << c.newPath << ": " << answer.body;
+        EXPECT_EQ(snapshot(docs), before) << c.oldPath << " -> " << c.newPath;
+    }
+    EXPECT_NE(curl("-d oldPath=/Show -d newPath=/Show/Show " + url("/move"))
+                  .body.find("Moving &quot;/Show&quot; into itself is not possible"),
+              std::string::npos);
+
+    // A link to the folder is an item of its own and moves as one; the delegate hears of that
+    // move alone.
+    EXPECT_EQ(curl("-d oldPath=/Link -d newPath=/Show/Link " + url("/move")).status, 200);
+    EXPECT_TRUE(fs::is_symlink(docs / "Show/Link"));
+    EXPECT_EQ(waitForEvents(1),
+              std::vector<std::string>{"move " + (docs / "Link").string() + " -> " + (docs / "Show/Link").string()});
+}
+
+// Removes the item as the move is about to happen: what a delete from another request or another
+// program does between the move's check and its rename.
+class SourceVanishingUploader : public WebUploader {
+public:
+    static std::shared_ptr<WebUploader> make(const std::string& folder, const std::string& bundlePath) {
+        return createWith(folder, bundlePath, [](const std::string& root, WebUploaderBundle bundle) {
+            return std::shared_ptr<WebUploader>(new SourceVanishingUploader(root, std::move(bundle)));
+        });
+    }
+
+protected:
+    using WebUploader::WebUploader;
+    bool shouldMoveItem(const std::string& fromPath, const std::string&) override {
+        fs::remove_all(fromPath);
+        return true;
+    }
+};
+
+TEST_F(WebUploaderTest, AnItemDeletedWhileItIsMovedIsReportedMissing) {
+    uploader->stop();
+    ASSERT_TRUE(uploader->waitForConnectionsToEnd(10s));
+    uploader = SourceVanishingUploader::make(docs.string(), bundlePath);
+    ASSERT_NE(uploader, nullptr);
+    uploader->setDelegate(delegate);
+    restart();
+    writeFile(docs / "a.mp4", "A");
+    writeFile(docs / "Show/e1.mkv", "1");
+    for (std::string item : {"a.mp4", "Show"}) {
+        auto answer = curl("-d oldPath=/" + item + " -d newPath=/Moved " + url("/move"));
+        EXPECT_EQ(answer.status, 404) << item << ": " << answer.body;
+        EXPECT_NE(answer.body.find("&quot;/" + item + "&quot; does not exist"), std::string::npos) << answer.body;
+    }
+    EXPECT_TRUE(namesIn(docs).empty());
+    // Nothing moved: the delegate hears only of the folder made after.
+    EXPECT_EQ(curl("-d path=/New " + url("/create")).status, 200);
+    EXPECT_EQ(waitForEvents(1), std::vector<std::string>{"create " + (docs / "New").string()});
+}
+
 TEST_F(WebUploaderTest, DeletesItemsButNeverTheFolderItself) {
     writeFile(docs / "Show/e1.mkv", "1");
     writeFile(docs / "a.mp4", "A");
