@@ -141,6 +141,10 @@ std::vector<LibraryItemPtr> DocumentsClient::contents(const URL& folder, bool re
     return items;
 }
 
+void DocumentsClient::markForBackup(const URL& url) {
+    (void)foundation::ExtendedAttributes::setExcludedFromBackup(url.path(), !icloudBackup());
+}
+
 std::vector<LibraryItemPtr> DocumentsClient::allItems(const URL& folder) {
     foundation::EnumerationOptions options;
     options.hiddenFiles = foundation::HiddenFiles::skip;

@@ -47,6 +47,9 @@ public:
     // by the backup setting. The system's Inbox directly under Documents is left out; so are
     // entries that vanish while listed. With `recursive`, folders carry their contents.
     virtual std::vector<LibraryItemPtr> contents(const foundation::URL& folder, bool recursive);
+    // Marks one item for backup by the setting, as a listing marks each item it lists; a volume
+    // that refuses the mark changes nothing.
+    void markForBackup(const foundation::URL& url);
     // Every folder and video beneath a folder, flat, Inbox included; subtitles are left out.
     std::vector<LibraryItemPtr> allItems(const foundation::URL& folder);
 
