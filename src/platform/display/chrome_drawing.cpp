@@ -35,6 +35,11 @@ void ChromeDrawing::text(std::string text, const ui::Font& font, const ui::Color
     m_operations.emplace_back(Text{std::move(text), font, color, local(rect), alignment});
 }
 
+void ChromeDrawing::fieldLine(std::string text, const ui::Font& font, const ui::Color& color, ui::Point origin,
+                              const ui::Rect& clip) {
+    m_operations.emplace_back(FieldLine{std::move(text), font, color, local(origin), local(clip)});
+}
+
 void ChromeDrawing::paragraph(std::string text, const ui::Font& font, const ui::Color& color, const ui::Rect& rect,
                               ui::TextAlignment alignment) {
     m_operations.emplace_back(Text{std::move(text), font, color, local(rect), alignment, true});
@@ -63,6 +68,10 @@ void ChromeDrawing::fingerprint(Fingerprint& key) const {
                 [&](const Picture& p) {
                     ImagePainter::fingerprint(*p.image, key);
                     key.add(p.rect).add(p.tint);
+                },
+                [&](const FieldLine& f) {
+                    key.add(f.text).add(f.font.fontName()).add(f.font.pointSize()).add(f.color);
+                    key.add(f.origin).add(f.clip);
                 },
             },
             operation);
@@ -97,6 +106,15 @@ void ChromeDrawing::draw(cairo_t* cr, ImagePainter& images, TextPainter& text, d
                        },
                        [&](const Picture& p) {
                            images.draw(cr, *p.image, p.rect, ui::ContentMode::scaleAspectFit, p.tint, scale);
+                       },
+                       [&](const FieldLine& f) {
+                           cairo_save(cr);
+                           cairo_rectangle(cr, f.clip.origin.x, f.clip.origin.y, f.clip.size.width, f.clip.size.height);
+                           cairo_clip(cr);
+                           const auto frame = ui::TextFrame::create(*ui::AttributedString::create(f.text), f.font,
+                                                                    f.color, ui::TextContainer{});
+                           text.draw(cr, frame, f.origin, scale);
+                           cairo_restore(cr);
                        },
                    },
                    operation);

@@ -36,6 +36,10 @@ public:
     // One line of text in `rect`, as TextPainter::drawLine draws it.
     void text(std::string text, const ui::Font& font, const ui::Color& color, const ui::Rect& rect,
               ui::TextAlignment alignment);
+    // A field's line of text whole, its top left at `origin` (as FieldTextLayout placed it), cut
+    // off outside `clip`.
+    void fieldLine(std::string text, const ui::Font& font, const ui::Color& color, ui::Point origin,
+                   const ui::Rect& clip);
     // Text wrapped to the width of `rect`, from its top: as many lines as it needs.
     void paragraph(std::string text, const ui::Font& font, const ui::Color& color, const ui::Rect& rect,
                    ui::TextAlignment alignment);
@@ -68,6 +72,13 @@ private:
         ui::TextAlignment alignment;
         bool wraps = false;
     };
+    struct FieldLine {
+        std::string text;
+        ui::Font font;
+        ui::Color color;
+        ui::Point origin;
+        ui::Rect clip;
+    };
     struct Picture {
         std::shared_ptr<const ui::Image> image;
         ui::Rect rect;
@@ -77,7 +88,7 @@ private:
     ui::Point local(ui::Point point) const;
 
     ui::Point m_origin;
-    std::vector<std::variant<Fill, Line, Text, Picture>> m_operations;
+    std::vector<std::variant<Fill, Line, Text, Picture, FieldLine>> m_operations;
 };
 
 }  // namespace display

@@ -19,6 +19,8 @@
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/screen/text_screen.h"
+#include "platform/ui/text/field_mouse.h"
+#include "platform/ui/text/field_text_layout.h"
 #include "platform/ui/text/text_field.h"
 #include "platform/ui/text/text_input.h"
 #include "platform/ui/views/window.h"
@@ -272,22 +274,51 @@ void ChromePainter::paintBackButton(ChromeDrawing& drawing, const ui::Navigation
 
 namespace {
 
-// The caret while typing, or what is selected, in a field's text drawn in `font` on one line from
-// `room`'s leading end (as ChromeDrawing::text lays it out); at the leading end under a placeholder.
-void paintCaret(ChromeDrawing& drawing, const ui::TextInput& input, const ui::Font& font, const ui::Rect& room,
-                const ui::Color& tint) {
-    const std::string text = input.inputText();
+// A field's text in `room` on one line: the placeholder when it is empty; while it is edited,
+// whole and scrolled to its caret (FieldTextLayout), over what is selected and under the caret.
+void paintFieldText(ChromeDrawing& drawing, ui::TextInput& input, const std::string& text,
+                    const std::string& placeholder, bool editing, const ui::Font& font, const ui::Rect& room,
+                    bool rightToLeft, const ui::Color& tint) {
+    const auto alignment = rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left;
+    if (!editing || text.empty()) {
+        input.setTextScroll(0);
+        drawing.text(text.empty() ? placeholder : text, font,
+                     text.empty() ? ui::Color::placeholderText() : ui::Color::label(), room, alignment);
+        if (editing) {
+            // Before the placeholder, at the field's leading end.
+            const auto empty = ui::FieldTextLayout::line({}, font, ui::Color::label(), room, rightToLeft,
+                                                         ui::FieldTextLayout::Editing::yes);
+            drawing.fill(empty.caret(0), tint);
+        }
+        return;
+    }
+    const auto layout = ui::FieldTextLayout::shownBy(input, text, true, font, ui::Color::label(), room, rightToLeft);
     const auto selected = input.selectedTextRange();
-    const bool rightToLeft = input.isInputRightToLeft();
-    auto from = [&](double offset, double width) {
-        return rightToLeft ? room.maxX() - offset - width : room.origin.x + offset;
+    for (const auto& rect : layout.selection(selected)) drawing.fill(rect, tint.withAlpha(0.25));
+    drawing.fieldLine(text, font, ui::Color::label(), layout.origin(), room);
+    if (selected.length == 0) drawing.fill(layout.caret(selected.location), tint);
+}
+
+// The mouse in a field drawn in `room` as paintFieldText draws it: the press begins editing, and
+// lands on the text as it was last shown.
+template <class Field>
+std::function<void(ui::Point, int)> fieldPointer(const std::shared_ptr<Field>& field, const ui::Font& font,
+                                                 const ui::Rect& room, bool rightToLeft) {
+    auto mouse = std::make_shared<ui::FieldMouse>();
+    std::weak_ptr<Field> weak = field;
+    return [weak, mouse, font, room, rightToLeft](ui::Point at, int clicks) {
+        auto edited = weak.lock();
+        if (!edited) return;
+        if (clicks > 0) edited->beginEditing();
+        if (!edited->isEditing()) return;
+        const auto layout = ui::FieldTextLayout::line(edited->inputText(), font, ui::Color::label(), room, rightToLeft,
+                                                      ui::FieldTextLayout::Editing::yes, edited->textScroll());
+        if (clicks > 0) {
+            mouse->press(*edited, layout, at, clicks);
+        } else {
+            mouse->drag(*edited, layout, at);
+        }
     };
-    const double height = std::ceil(font.lineHeight());
-    const double top = room.midY() - height / 2;
-    const double start = std::min(font.widthOf(text.substr(0, selected.location)), room.size.width);
-    if (selected.length == 0) return drawing.fill(ui::Rect(from(start, 2), top, 2, height), tint);
-    const double end = std::min(font.widthOf(text.substr(0, selected.end())), room.size.width);
-    drawing.fill(ui::Rect(from(start, end - start), top, end - start, height), tint.withAlpha(0.25));
 }
 
 }  // namespace
@@ -303,17 +334,16 @@ void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::Navigatio
     drawing.image(ui::Image::systemImage("magnifyingglass"), ui::Rect(glass, field.midY() - 9, 18, 18),
                   ui::Color::secondaryLabel());
     const auto font = ui::Font::systemFont(17);
-    const std::string text = bar->text().value_or("");
     const ui::Rect room(field.origin.x + (rightToLeft ? 8 : 32), field.origin.y, std::max(0.0, field.size.width - 40),
                         field.size.height);
-    drawing.text(text.empty() ? bar->placeholder() : text, font,
-                 text.empty() ? ui::Color::placeholderText() : ui::Color::label(), room,
-                 rightToLeft ? ui::TextAlignment::right : ui::TextAlignment::left);
-    if (bar->isEditing()) paintCaret(drawing, *bar, font, room, tint);
+    paintFieldText(drawing, *bar, bar->text().value_or(""), bar->placeholder(), bar->isEditing(), font, room,
+                   rightToLeft, tint);
     std::weak_ptr<ui::SearchBar> weak = bar;
-    m_result.targets.push_back({field, m_handles->item(bar.get()), [weak] {
-                                    if (auto searchBar = weak.lock()) searchBar->beginEditing();
-                                }});
+    ChromeTarget target{field, m_handles->item(bar.get()), [weak] {
+                            if (auto searchBar = weak.lock()) searchBar->beginEditing();
+                        }};
+    target.textPointer = fieldPointer(bar, font, room, rightToLeft);
+    m_result.targets.push_back(std::move(target));
     if (layout.searchCancel) {
         drawing.text("Cancel", font, tint, *layout.searchCancel, ui::TextAlignment::center);
         m_result.targets.push_back({*layout.searchCancel, 0, [weak] {
@@ -397,17 +427,18 @@ void ChromePainter::paintAlertHeader(ChromeDrawing& drawing, const ui::AlertCont
     for (const auto& field : alert.textFields()) {
         const ui::Rect box(x + 16, line + 2, width - 32, 24);
         drawing.fill(box, ui::Color::systemGray6(), 5);
-        drawing.text(field->displayedText(), ui::Font::systemFont(13),
-                     field->text() && !field->text()->empty() ? ui::Color::label() : ui::Color::placeholderText(),
-                     ui::Rect(box.origin.x + 6, box.origin.y, box.size.width - 12, box.size.height),
-                     view.isRightToLeft() ? ui::TextAlignment::right : ui::TextAlignment::left);
-        if (field->isEditing())
-            paintCaret(drawing, *field, ui::Font::systemFont(13), box.insetBy(6, 0), view.tintColor());
-        // A click in the field edits it.
+        const auto font = ui::Font::systemFont(13);
+        const auto room = box.insetBy(6, 0);
+        const bool empty = !field->text() || field->text()->empty();
+        paintFieldText(drawing, *field, empty ? std::string() : field->displayedText(), field->placeholder(),
+                       field->isEditing(), font, room, view.isRightToLeft(), view.tintColor());
+        // A click in the field edits it, where it lands in the text.
         std::weak_ptr<ui::TextField> weakField = field;
-        m_result.targets.push_back({box, m_handles->item(field.get()), [weakField] {
-                                        if (auto edited = weakField.lock()) edited->beginEditing();
-                                    }});
+        ChromeTarget target{box, m_handles->item(field.get()), [weakField] {
+                                if (auto edited = weakField.lock()) edited->beginEditing();
+                            }};
+        target.textPointer = fieldPointer(field, font, room, view.isRightToLeft());
+        m_result.targets.push_back(std::move(target));
         line += 28;
     }
 }
@@ -420,6 +451,7 @@ void ChromePainter::paintAlertActions(ChromeDrawing& drawing, const ui::AlertCon
     // Two buttons side by side read from the leading end: the first at the right, right to left.
     const bool rightToLeft = view.isRightToLeft();
     double line = layout.y + layout.header;
+    const auto emphasized = alert.emphasizedAction();
     for (size_t i = 0; i < actions.size(); ++i) {
         const auto& action = actions[i];
         ui::Rect rect(x, line, width, row);
@@ -438,7 +470,8 @@ void ChromePainter::paintAlertActions(ChromeDrawing& drawing, const ui::AlertCon
         const auto color = !action->isEnabled()                                   ? ui::Color::tertiaryLabel()
                            : action->style() == ui::AlertActionStyle::destructive ? ui::Color::systemRed()
                                                                                   : view.tintColor();
-        const bool bold = action->style() == ui::AlertActionStyle::cancel || action == alert.preferredAction();
+        // Bold is what Enter takes (else what Escape takes), so the keys do what the alert shows.
+        const bool bold = action == emphasized;
         drawing.text(action->title(),
                      ui::Font::systemFont(17, bold ? ui::FontWeight::semibold : ui::FontWeight::regular), color, rect,
                      ui::TextAlignment::center);

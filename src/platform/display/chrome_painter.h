@@ -36,6 +36,10 @@ struct ChromeTarget {
     std::function<void()> action;
     // False under a popover: a click there goes to the window's touch path, which dismisses it.
     bool takesClicks = true;
+    // A field's text drawn here: a press (`clicks` in a row, from 1) begins editing it and places
+    // its caret or selects a word; a move of the held button (`clicks` 0) selects. It takes the
+    // click in place of `action`.
+    std::function<void(ui::Point at, int clicks)> textPointer;
 };
 
 // What the UI layer keeps outside the view tree, drawn over the views: each navigation

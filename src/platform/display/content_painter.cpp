@@ -7,7 +7,6 @@
 #include "platform/display/backdrop_blur.h"
 #include "platform/display/image_painter.h"
 #include "platform/display/recorded_drawing.h"
-#include "platform/display/text_caret.h"
 #include "platform/display/text_painter.h"
 #include "platform/ui/controls/button.h"
 #include "platform/ui/controls/progress_view.h"
@@ -201,58 +200,38 @@ void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double sca
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
     }
-    const bool placeholder = !field.text() || field.text()->empty();
-    const std::string text = field.displayedText();
-    const ui::Color color = placeholder ? ui::Color::placeholderText() : ui::Color::label();
-    // The text keeps to the field's leading end: the right one when the field reads right to left.
-    const auto alignment = field.isRightToLeft() ? ui::TextAlignment::right : ui::TextAlignment::left;
-    const bool wraps = field.lineLimit() > 1;
-    const ui::Rect inner(bounds.origin.x + 7, bounds.origin.y, std::max(0.0, bounds.size.width - 14),
-                         bounds.size.height);
-    // A field that grows with its text draws it wrapped, as it measured it; one line is cut at its end.
-    auto container = wraps ? field.textContainer() : ui::TextContainer{};
-    if (!wraps) {
-        container.width = inner.size.width;
-        container.maximumNumberOfLines = 1;
-        container.lineBreakMode = ui::LineBreakMode::byTruncatingTail;
+    // The field lays its text out as it shows it: cut at its end, or scrolled to the caret while edited.
+    const auto layout = field.shownLayout();
+    if (field.isEditing()) drawSelection(cr, field, layout);
+    if (layout.frame().lines().empty()) return;
+    SavedState saved(cr);
+    if (layout.isScrollable()) {
+        const auto& room = layout.room();
+        cairo_rectangle(cr, room.origin.x, bounds.origin.y, room.size.width, bounds.size.height);
+        cairo_clip(cr);
     }
-    container.alignment = alignment;
-    const auto frame = ui::TextFrame::create(*ui::AttributedString::create(text), field.font(), color, container);
-    const ui::Point origin =
-        wraps ? field.textRect().origin
-              : ui::Point{inner.origin.x, inner.origin.y + (inner.size.height - frame.size().height) / 2};
-    if (field.isEditing())
-        drawSelection(cr, field, frame, {origin, {wraps ? field.textRect().size.width : inner.size.width, 0}});
-    if (!text.empty()) m_text.draw(cr, frame, origin, scale);
+    m_text.draw(cr, layout.frame(), layout.origin(), scale);
 }
 
-void ContentPainter::drawSelection(cairo_t* cr, ui::TextField& field, const ui::TextFrame& frame,
-                                   const ui::Rect& room) {
-    const auto selected = field.selectedTextRange();
+void ContentPainter::drawSelection(cairo_t* cr, ui::TextField& field, const ui::FieldTextLayout& layout) {
     const auto tint = field.tintColor();
     auto fill = [&](const ui::Rect& rect, const ui::Color& color) {
         setColor(cr, color);
-        cairo_rectangle(cr, room.origin.x + rect.origin.x, room.origin.y + rect.origin.y, rect.size.width,
-                        rect.size.height);
+        cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
         cairo_fill(cr);
     };
-    const bool empty = !field.text() || field.text()->empty();
-    if (empty) {
-        // Before the placeholder, at the field's leading end.
-        const double height = std::ceil(field.font().lineHeight());
-        const double x = field.isRightToLeft() ? room.size.width - 2 : 0;
-        return fill(ui::Rect(x, (frame.size().height - height) / 2, 2, height), tint);
-    }
     // A secure field shows dots, not the characters the selection counts: its caret keeps to the end.
-    if (field.isSecureTextEntry()) return fill(text_caret::caret(frame, field.displayedText().size()), tint);
-    for (const auto& rect : text_caret::selection(frame, selected)) fill(rect, tint.withAlpha(0.25));
-    if (selected.length == 0) fill(text_caret::caret(frame, selected.location), tint);
+    if (field.isSecureTextEntry()) return fill(layout.caret(field.displayedText().size()), tint);
+    const auto selected = field.selectedTextRange();
+    for (const auto& rect : layout.selection(selected)) fill(rect, tint.withAlpha(0.25));
+    if (selected.length == 0) fill(layout.caret(selected.location), tint);
 }
 
 void ContentPainter::keyTextField(ui::TextField& field, Fingerprint& key) {
     key.add(static_cast<int>(field.borderStyle())).add(!field.text() || field.text()->empty());
     key.add(field.displayedText()).add(field.font().fontName()).add(field.font().pointSize()).add(field.lineLimit());
     key.add(field.isRightToLeft());
+    key.add(field.isEditing() ? field.shownLayout().scroll() : 0.0);
     const auto selected = field.selectedTextRange();
     key.add(field.isEditing())
         .add(field.isEditing() ? selected.location : 0)

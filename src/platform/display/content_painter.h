@@ -20,7 +20,7 @@ class ProgressView;
 class SegmentedControl;
 class Slider;
 class Stepper;
-class TextFrame;
+class FieldTextLayout;
 class Switch;
 class TextField;
 class VisualEffectView;
@@ -86,7 +86,7 @@ private:
     void drawTextField(cairo_t* cr, ui::TextField& field, double scale);
     // The caret, or the selection, of a field being edited; `room`: where `frame` is drawn, and the
     // width it was laid out in.
-    void drawSelection(cairo_t* cr, ui::TextField& field, const ui::TextFrame& frame, const ui::Rect& room);
+    void drawSelection(cairo_t* cr, ui::TextField& field, const ui::FieldTextLayout& layout);
     void drawSwitch(cairo_t* cr, ui::Switch& control, double scale);
     void drawSlider(cairo_t* cr, ui::Slider& slider, double scale);
     void drawProgressView(cairo_t* cr, ui::ProgressView& progress, double scale);

@@ -169,12 +169,12 @@ void DisplayHost::click(ui::Point at) {
     dispatch::RunLoop::main()->runUntil([this] { return !m_pointer->tapPending(); }, interval * 10);
 }
 
-void DisplayHost::mouseDown(ui::Point at, MouseButton button) {
+void DisplayHost::mouseDown(ui::Point at, MouseButton button, int clicks) {
     // What the window draws over its views takes the press where the last paint put it.
     m_interfaceDirty = true;
     frame();
     m_hostButton = button;
-    pushMouse(SDL_MOUSEBUTTONDOWN, at);
+    pushMouse(SDL_MOUSEBUTTONDOWN, at, clicks);
     handleQueuedEvents();
 }
 
@@ -188,7 +188,7 @@ void DisplayHost::mouseUp(ui::Point at) {
     handleQueuedEvents();
 }
 
-void DisplayHost::pushMouse(std::uint32_t type, ui::Point at) {
+void DisplayHost::pushMouse(std::uint32_t type, ui::Point at, int clicks) {
     const bool right = m_hostButton == MouseButton::right;
     const int x = static_cast<int>(std::lround(at.x)), y = static_cast<int>(std::lround(at.y));
     SDL_Event event{};
@@ -200,7 +200,7 @@ void DisplayHost::pushMouse(std::uint32_t type, ui::Point at) {
     } else {
         event.button.button = right ? SDL_BUTTON_RIGHT : SDL_BUTTON_LEFT;
         event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-        event.button.clicks = 1;
+        event.button.clicks = static_cast<Uint8>(clicks);
         event.button.x = x;
         event.button.y = y;
     }
@@ -335,7 +335,7 @@ bool DisplayHost::handle(const SDL_Event& event) {
             const auto button = event.button.button == SDL_BUTTON_RIGHT ? PointerInput::Button::secondary
                                                                         : PointerInput::Button::primary;
             const auto at = point(event.button.x, event.button.y);
-            if (button == PointerInput::Button::primary && chromePress(at)) break;
+            if (button == PointerInput::Button::primary && chromePress(at, event.button.clicks)) break;
             // A right click on a bar, a menu or an alert opens no menu of what lies under it.
             if (button == PointerInput::Button::secondary && chromeCovers(at)) break;
             m_pointer->press(at, button, control, event.button.clicks);
@@ -346,7 +346,10 @@ bool DisplayHost::handle(const SDL_Event& event) {
                 // The held element shows pressed while the pointer stays on it. A motion without
                 // the button down (the window system's own, as the window gains the pointer) is
                 // no drag of it.
-                if (event.motion.state & SDL_BUTTON_LMASK) m_chromePointer = point(event.motion.x, event.motion.y);
+                if (event.motion.state & SDL_BUTTON_LMASK) {
+                    m_chromePointer = point(event.motion.x, event.motion.y);
+                    if (m_chromePressed->textPointer) m_chromePressed->textPointer(m_chromePointer, 0);
+                }
                 break;
             }
             // Nor is a motion without a button held a drag of a press (the window system's own).
@@ -378,12 +381,13 @@ bool DisplayHost::handle(const SDL_Event& event) {
     return true;
 }
 
-bool DisplayHost::chromePress(ui::Point point) {
+bool DisplayHost::chromePress(ui::Point point, int clicks) {
     m_chromePressed.reset();
     for (auto it = m_chrome.targets.rbegin(); it != m_chrome.targets.rend(); ++it) {
         if (it->takesClicks && it->rect.contains(point)) {
             m_chromePressed = *it;
             m_chromePointer = point;
+            if (it->textPointer) it->textPointer(point, std::max(1, clicks));
             return true;
         }
     }
@@ -404,6 +408,7 @@ bool DisplayHost::chromeCovers(ui::Point point) const {
 bool DisplayHost::chromeRelease(ui::Point point) {
     auto pressed = std::exchange(m_chromePressed, std::nullopt);
     if (!pressed) return m_chrome.modal;
+    if (pressed->textPointer) return true;  // the press placed the caret
     if (pressed->rect.contains(point) && pressed->action) {
         pressed->action();
     } else if (pressed->rect.contains(point)) {

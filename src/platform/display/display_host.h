@@ -104,9 +104,9 @@ public:
     void click(ui::Point at);
     // A button pressed, the pointer moved with it held, the button released: the window system's
     // event for each, handled at once. Time passes between them only as the main run loop's clock
-    // moves (a press is held so).
+    // moves (a press is held so). `clicks`: the presses in a row there (2 for a double click's second).
     enum class MouseButton { left, right };
-    void mouseDown(ui::Point at, MouseButton button = MouseButton::left);
+    void mouseDown(ui::Point at, MouseButton button = MouseButton::left, int clicks = 1);
     void mouseMove(ui::Point to);
     void mouseUp(ui::Point at);
     // The centre of the element with handle `#handle` (ui::TextScreen) that the window draws
@@ -152,13 +152,13 @@ private:
     void composite();
     // A press on what the window draws outside its views (bars, alerts, menus); true when that
     // took it.
-    bool chromePress(ui::Point point);
+    bool chromePress(ui::Point point, int clicks);
     bool chromeRelease(ui::Point point);
     // Whether what the window draws over its views takes a click at `point` (a bar's item, the
     // open menu, anything while an alert shows).
     bool chromeCovers(ui::Point point) const;
     // Puts the window system's event for the host's mouse into the window's queue.
-    void pushMouse(std::uint32_t type, ui::Point at);
+    void pushMouse(std::uint32_t type, ui::Point at, int clicks = 1);
     void checkScreenshot();
     // Handles what the window's event queue holds now.
     void handleQueuedEvents();

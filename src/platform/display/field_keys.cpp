@@ -17,14 +17,8 @@ struct Context {
     bool rightToLeft;
 };
 
-// Fields take one line: a pasted text's line breaks become spaces.
-std::string oneLine(std::string text) {
-    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
-    for (char& c : text) {
-        if (c == '\n' || c == '\r') c = ' ';
-    }
-    return text;
-}
+// Fields take one line: a pasted text's line breaks, tabs and other control characters become spaces.
+std::string oneLine(const std::string& text) { return ui::TextEditing::singleLine(text); }
 
 struct Binding {
     int usage;
@@ -35,10 +29,8 @@ struct Binding {
 constexpr Binding kBindings[] = {
     {ui::Key::deleteOrBackspace, Chord::plain, [](Context& c) { c.editing.deleteBackward(); }},
     {ui::Key::deleteForward, Chord::plain, [](Context& c) { c.editing.deleteForward(); }},
-    {ui::Key::leftArrow, Chord::plain,
-     [](Context& c) { c.rightToLeft ? c.editing.moveForward(c.extend) : c.editing.moveBackward(c.extend); }},
-    {ui::Key::rightArrow, Chord::plain,
-     [](Context& c) { c.rightToLeft ? c.editing.moveBackward(c.extend) : c.editing.moveForward(c.extend); }},
+    {ui::Key::leftArrow, Chord::plain, [](Context& c) { c.editing.moveLeft(c.extend); }},
+    {ui::Key::rightArrow, Chord::plain, [](Context& c) { c.editing.moveRight(c.extend); }},
     {ui::Key::home, Chord::plain, [](Context& c) { c.editing.moveToStart(c.extend); }},
     {ui::Key::end, Chord::plain, [](Context& c) { c.editing.moveToEnd(c.extend); }},
     {ui::Key::keyA, Chord::shortcut, [](Context& c) { c.editing.selectAll(); }},

@@ -13,7 +13,7 @@ class Clipboard;
 
 // The keys that edit a field being edited, as desktop programs bind them: Backspace and Delete
 // take the selection or the character before or after the caret; Left and Right move by a
-// character (Right moves back in a field that reads from the right), Home and End to the ends,
+// character as the text shows (Right goes back in text that reads from the right), Home and End to the ends,
 // each selecting with Shift; Ctrl+A selects all; Ctrl+C, Ctrl+X and Ctrl+V copy, cut and paste
 // through the clipboard (Command for Control as well). Typed text replaces the selection.
 // Main thread only.

@@ -55,7 +55,7 @@ void PointerInput::press(ui::Point point, Button button, bool control, int click
     }
     // The finger rests while the button is held (a held menu button opens its menu on time).
     if (button != Button::primary) return;
-    m_finger.down(point);
+    m_finger.down(point, 1, m_clicks);
     if (m_finger.isDown() && !m_finger.control()) holdForMenu(point);
 }
 

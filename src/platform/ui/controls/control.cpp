@@ -71,13 +71,13 @@ std::uint32_t Control::state() const {
     return state;
 }
 
-bool Control::touchDown(Point inWindow) {
+bool Control::touchDown(Point inWindow, int tapCount) {
     checkMainThread();
     if (!isEnabled() || !isUserInteractionEnabled()) return false;
     m_touching = true;
     m_lastTouch = inWindow;
     setHighlighted(true);
-    const Touch touch{inWindow, inWindow, Touch::Phase::began, 1, sharedAs<View>()};
+    const Touch touch{inWindow, inWindow, Touch::Phase::began, tapCount, sharedAs<View>()};
     m_tracking = beginTracking(touch);
     sendActions(ControlEvents::touchDown);
     return true;

@@ -103,7 +103,8 @@ public:
     // The user's finger, at points of the window: down (touch down), moves (drag inside or
     // outside), up (touch up inside with the primary action, or outside), or cancelled. Nothing
     // happens while the control is disabled. Return whether the control took the touch.
-    bool touchDown(Point inWindow);
+    // `tapCount`: the taps in a row this touch makes (2 for the second of a double tap).
+    bool touchDown(Point inWindow, int tapCount = 1);
     void touchMove(Point inWindow);
     void touchUp(Point inWindow);
     void touchCancel();

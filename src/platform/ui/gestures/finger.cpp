@@ -30,7 +30,7 @@ Finger::~Finger() {
     if (m_down) cancel();
 }
 
-std::shared_ptr<View> Finger::down(Point point, int touches) {
+std::shared_ptr<View> Finger::down(Point point, int touches, int taps) {
     checkMainThread();
     if (m_down) cancel();
     m_hit.reset();
@@ -50,7 +50,7 @@ std::shared_ptr<View> Finger::down(Point point, int touches) {
     m_hit = m_window->hitTest(point);
     if (!m_hit) return nullptr;
     m_down = true;
-    const Touch touch{point, point, Touch::Phase::began, 1, m_hit};
+    const Touch touch{point, point, Touch::Phase::began, taps, m_hit};
     for (auto v = m_hit; v; v = v->superview()) {
         const auto recognizers = v->gestureRecognizers();  // a delegate may change them
         for (const auto& recognizer : recognizers) {
@@ -64,7 +64,7 @@ std::shared_ptr<View> Finger::down(Point point, int touches) {
         auto control = nearestControl(m_hit);
         if (control) {
             m_reactionsBefore = control->reactions();
-            if (control->touchDown(point)) m_control = std::move(control);
+            if (control->touchDown(point, taps)) m_control = std::move(control);
         }
     }
     return m_hit;

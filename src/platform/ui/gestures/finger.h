@@ -33,9 +33,9 @@ public:
     Finger(const Finger&) = delete;
     Finger& operator=(const Finger&) = delete;
 
-    // `touches` fingers put down together. Returns the hit view, or none when the touch only
-    // closed a menu, only dismissed a popover or landed on nothing.
-    std::shared_ptr<View> down(Point point, int touches = 1);
+    // `touches` fingers put down together, the `taps`-th time in a row there. Returns the hit
+    // view, or none when the touch only closed a menu, only dismissed a popover or landed on nothing.
+    std::shared_ptr<View> down(Point point, int touches = 1, int taps = 1);
     void move(Point point);
     // `taps`: the taps in a row this lift completes (2 for the second of a double tap).
     void up(Point point, int taps = 1);

@@ -10,14 +10,14 @@ namespace ui::text_boundaries {
 
 namespace {
 
-enum class Kind { line, grapheme };
+enum class Kind { line, grapheme, word };
 
 // Making an iterator loads ICU's rules (tens of microseconds): they are loaded once, before any
 // thread uses them, and each thread keeps its own clone, since an iterator holds its text and is
 // not shareable. Threads that made their first iterators at the same moment raced inside ICU's
 // lazy set-up.
 const icu::BreakIterator* prototype(Kind kind) {
-    static std::unique_ptr<icu::BreakIterator> line, grapheme;
+    static std::unique_ptr<icu::BreakIterator> line, grapheme, word;
     static std::once_flag loaded;
     std::call_once(loaded, [] {
         UErrorCode status = U_ZERO_ERROR;
@@ -26,14 +26,18 @@ const icu::BreakIterator* prototype(Kind kind) {
         status = U_ZERO_ERROR;
         grapheme.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
         if (U_FAILURE(status)) grapheme.reset();
+        status = U_ZERO_ERROR;
+        word.reset(icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status)) word.reset();
     });
-    return kind == Kind::line ? line.get() : grapheme.get();
+    return kind == Kind::line ? line.get() : kind == Kind::grapheme ? grapheme.get() : word.get();
 }
 
 icu::BreakIterator* iterator(Kind kind) {
     thread_local std::unique_ptr<icu::BreakIterator> line;
     thread_local std::unique_ptr<icu::BreakIterator> grapheme;
-    auto& slot = kind == Kind::line ? line : grapheme;
+    thread_local std::unique_ptr<icu::BreakIterator> word;
+    auto& slot = kind == Kind::line ? line : kind == Kind::grapheme ? grapheme : word;
     if (!slot) {
         if (const auto* made = prototype(kind)) slot.reset(made->clone());
     }
@@ -64,5 +68,6 @@ std::vector<size_t> breaks(std::string_view utf8, Kind kind) {
 
 std::vector<size_t> lineBreaks(std::string_view utf8) { return breaks(utf8, Kind::line); }
 std::vector<size_t> graphemeBreaks(std::string_view utf8) { return breaks(utf8, Kind::grapheme); }
+std::vector<size_t> wordBreaks(std::string_view utf8) { return breaks(utf8, Kind::word); }
 
 }  // namespace ui::text_boundaries

@@ -13,6 +13,8 @@ namespace text_boundaries {
 std::vector<size_t> lineBreaks(std::string_view utf8);
 // Ends of user-perceived characters (a base with its combining marks, an emoji sequence).
 std::vector<size_t> graphemeBreaks(std::string_view utf8);
+// Both ends of each word, and of each run of spaces or punctuation between words.
+std::vector<size_t> wordBreaks(std::string_view utf8);
 
 }  // namespace text_boundaries
 

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ui/text/caret_stops.h"
 #include "platform/ui/text/text_boundaries.h"
 
 namespace ui {
@@ -88,6 +89,58 @@ void TextEditing::moveForward(Extend extend) {
 void TextEditing::moveToStart(Extend extend) { moveTo(0, extend); }
 
 void TextEditing::moveToEnd(Extend extend) { moveTo(m_text.size(), extend); }
+
+void TextEditing::moveAside(int side, Extend extend) {
+    const auto stops = CaretStops::ofText(m_text);
+    const auto range = selection();
+    if (extend == Extend::no && range.length > 0) {
+        const bool startIsLeft = stops.x(range.location) <= stops.x(range.end());
+        return moveTo((side < 0) == startIsLeft ? range.location : range.end(), extend);
+    }
+    moveTo(side < 0 ? stops.leftOf(m_caret) : stops.rightOf(m_caret), extend);
+}
+
+void TextEditing::moveLeft(Extend extend) { moveAside(-1, extend); }
+
+void TextEditing::moveRight(Extend extend) { moveAside(1, extend); }
+
+void TextEditing::selectWord(size_t offset) {
+    size_t from = 0;
+    for (const size_t boundary : text_boundaries::wordBreaks(m_text)) {
+        if (boundary > offset || boundary == m_text.size()) {
+            m_anchor = from;
+            m_caret = boundary;
+            return;
+        }
+        from = boundary;
+    }
+    m_anchor = m_caret = m_text.size();
+}
+
+std::string TextEditing::singleLine(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (byte < 0x20 || byte == 0x7F) {
+            line += ' ';
+        } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            // A control character of the C1 set (U+0080 to U+009F, the next line character among them).
+            line += ' ';
+            ++i;
+        } else if (byte == 0xE2 && i + 2 < text.size() && text[i + 1] == '\x80' &&
+                   (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
+            // The line and paragraph separators.
+            line += ' ';
+            i += 2;
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
 
 void TextEditing::selectAll() {
     m_anchor = 0;

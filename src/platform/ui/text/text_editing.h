@@ -46,12 +46,25 @@ public:
     void moveForward(Extend extend);
     void moveToStart(Extend extend);
     void moveToEnd(Extend extend);
+    // Left and Right as the text shows: to the next place on screen that way, whichever way the
+    // text reads there (back in the text where it reads from the right). Without Shift a
+    // selection collapses to its end on that side.
+    void moveLeft(Extend extend);
+    void moveRight(Extend extend);
     void selectAll();
+    // The word around the character that starts at `offset` (or the spaces or punctuation there);
+    // the last one at the text's end.
+    void selectWord(size_t offset);
+
+    // `text` made fit for a field of one line: line breaks (a CR LF pair as one), tabs and the
+    // other control characters become spaces.
+    static std::string singleLine(std::string_view text);
 
 private:
     size_t previousBoundary(size_t offset) const;
     size_t nextBoundary(size_t offset) const;
     void moveTo(size_t offset, Extend extend);
+    void moveAside(int side, Extend extend);
     void replace(size_t from, size_t to, std::string_view with);
 
     std::string m_text;

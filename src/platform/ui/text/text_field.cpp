@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/gestures/touch.h"
 #include "platform/ui/text/text_frame.h"
 #include "platform/ui/views/main_thread_check.h"
 
@@ -58,11 +59,21 @@ bool TextField::resignFirstResponder() {
     return true;
 }
 
-void TextField::touchEndedInside() {
-    Control::touchEndedInside();
-    if (m_editing) return;
-    m_selection = {inputText().size(), 0};
+bool TextField::beginTracking(const Touch& touch) {
     beginEditing();
+    if (!m_editing) return false;
+    // A secure field shows dots, not the characters: its caret keeps to the end.
+    if (m_secure) {
+        m_selection = {inputText().size(), 0};
+        return false;
+    }
+    m_mouse.press(*this, layout(FieldTextLayout::Editing::yes), touch.location(this), touch.tapCount);
+    return true;
+}
+
+bool TextField::continueTracking(const Touch& touch) {
+    m_mouse.drag(*this, layout(FieldTextLayout::Editing::yes), touch.location(this));
+    return true;
 }
 
 void TextField::didMoveToWindow() {
@@ -149,6 +160,31 @@ TextContainer TextField::wrappingContainer(double width) const {
     // An address has no spaces to break at: long words break where they must.
     container.lineBreakMode = LineBreakMode::byCharWrapping;
     return container;
+}
+
+FieldTextLayout TextField::layout(FieldTextLayout::Editing editing) {
+    const bool empty = !m_text || m_text->empty();
+    const auto color = empty ? Color::placeholderText() : Color::label();
+    const bool rightToLeft = isRightToLeft();
+    if (m_lineLimit > 1) {
+        auto container = textContainer();
+        container.alignment = rightToLeft ? TextAlignment::right : TextAlignment::left;
+        auto wrapped = FieldTextLayout::wrapped(displayedText(), m_font, color, textRect(), container, rightToLeft);
+        return empty ? wrapped.asPlaceholder() : wrapped;
+    }
+    if (empty)
+        return FieldTextLayout::line(displayedText(), m_font, color, textRect(), rightToLeft,
+                                     FieldTextLayout::Editing::no)
+            .asPlaceholder();
+    return FieldTextLayout::line(displayedText(), m_font, color, textRect(), rightToLeft, editing, textScroll());
+}
+
+FieldTextLayout TextField::shownLayout() {
+    if (!m_editing || m_lineLimit > 1 || m_secure || !m_text || m_text->empty()) {
+        setTextScroll(0);
+        return layout(m_editing ? FieldTextLayout::Editing::yes : FieldTextLayout::Editing::no);
+    }
+    return FieldTextLayout::shownBy(*this, displayedText(), true, m_font, Color::label(), textRect(), isRightToLeft());
 }
 
 TextContainer TextField::textContainer() const {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "platform/ui/controls/control.h"
+#include "platform/ui/text/field_mouse.h"
+#include "platform/ui/text/field_text_layout.h"
 #include "platform/ui/text/font.h"
 #include "platform/ui/text/text_container.h"
 #include "platform/ui/text/text_input.h"
@@ -39,9 +41,10 @@ public:
     virtual bool shouldReturn(TextField& /*field*/) { return true; }
 };
 
-// A text input, on one line unless given a line limit. A touch lifted on it begins editing (it
-// becomes the first responder, the caret at the end of its text); resigning, or leaving the
-// window, ends it. Tests type with `type` (editing changed) and `pressReturn`; a keyboard edits
+// A text input, on one line unless given a line limit. A touch on it begins editing (it becomes
+// the first responder) with the caret at the place nearest to the touch; a drag selects, a
+// second tap selects a word and a third everything (FieldMouse). Resigning, or leaving the
+// window, ends editing. Tests type with `type` (editing changed) and `pressReturn`; a keyboard edits
 // it as a TextInput.
 class TextField : public Control, public TextInput {
 public:
@@ -92,6 +95,10 @@ public:
     Rect textRect() const;
     // The room the shown text is laid out in within `textRect`.
     TextContainer textContainer() const;
+    // The text as the field shows it now (its placeholder when empty), in its own coordinates:
+    // while edited on one line, scrolled as far as it takes to keep the caret in view (and that
+    // scroll kept for the clicks that follow).
+    FieldTextLayout shownLayout();
 
     bool canBecomeFirstResponder() const override { return isEnabled(); }
     // What the field shows: its text (one dot per character when secure), else the placeholder.
@@ -117,14 +124,19 @@ public:
     bool isInputRightToLeft() const override { return isRightToLeft(); }
 
     void didMoveToWindow() override;
+    // A drag on the field selects its text: it stays the field's touch.
+    bool followsDrags() const override { return true; }
 
 protected:
     explicit TextField(const Rect& frame) : Control(frame) {}
-    void touchEndedInside() override;
+    bool beginTracking(const Touch& touch) override;
+    bool continueTracking(const Touch& touch) override;
 
 private:
     // The room of a field of several lines, `width` wide.
     TextContainer wrappingContainer(double width) const;
+    // The shown text laid out as it is scrolled now, while edited.
+    FieldTextLayout layout(FieldTextLayout::Editing editing);
     std::optional<std::string> m_text;
     std::string m_placeholder;
     KeyboardType m_keyboardType = KeyboardType::defaultType;
@@ -139,6 +151,7 @@ private:
     // Where the caret stands or what is selected; a text set anew puts the caret at its end.
     TextRange m_selection;
     int m_lineLimit = 1;
+    FieldMouse m_mouse;                   // the press being tracked
     mutable double m_intrinsicWidth = 0;  // the width the intrinsic size last wrapped at
 };
 

@@ -21,6 +21,14 @@ public:
     virtual void replaceInput(const std::string& text, TextRange selection) = 0;
     // Whether the text reads from the right (Left then moves forward).
     virtual bool isInputRightToLeft() const = 0;
+
+    // How far the line of an edited field is scrolled sideways to keep its caret in view, as it
+    // was last shown (FieldTextLayout); a click lands on the text as shown.
+    double textScroll() const { return m_textScroll; }
+    void setTextScroll(double scroll) { m_textScroll = scroll; }
+
+private:
+    double m_textScroll = 0;
 };
 
 }  // namespace ui

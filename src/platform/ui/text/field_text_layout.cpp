@@ -1,0 +1,161 @@
+#include "platform/ui/text/field_text_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/ui/text/attributed_string.h"
+#include "platform/ui/text/text_input.h"
+
+namespace ui {
+
+namespace {
+
+// Room kept for the caret where an edited line scrolls: at either end it shows whole.
+constexpr double caretRoom = 2;
+
+}  // namespace
+
+FieldTextLayout FieldTextLayout::line(const std::string& text, const Font& font, const Color& color, const Rect& room,
+                                      bool rightToLeft, Editing editing, double scroll) {
+    FieldTextLayout layout;
+    layout.m_room = room;
+    layout.m_font = font;
+    layout.m_rightToLeft = rightToLeft;
+    TextContainer container;
+    if (editing == Editing::no) {
+        container.width = room.size.width;
+        container.maximumNumberOfLines = 1;
+        container.lineBreakMode = LineBreakMode::byTruncatingTail;
+        container.alignment = rightToLeft ? TextAlignment::right : TextAlignment::left;
+    }
+    layout.m_frame = TextFrame::create(*AttributedString::create(text), font, color, container);
+    layout.measure(text);
+    const double top = room.origin.y + (room.size.height - layout.m_frame.size().height) / 2;
+    const auto& lines = layout.m_frame.lines();
+    const double width = lines.empty() ? 0 : lines.front().width;
+    double left = room.origin.x;
+    if (editing == Editing::yes) {
+        layout.m_scrollable = width + caretRoom > room.size.width;
+        if (!layout.m_scrollable) {
+            if (rightToLeft) left = room.maxX() - width;
+        } else {
+            layout.m_scroll = std::clamp(scroll, 0.0, width + caretRoom - room.size.width);
+            // Unscrolled, the line shows its start: its left end, or its right end when it reads
+            // from the right.
+            left = lines.front().rightToLeft ? room.maxX() - width + layout.m_scroll : room.origin.x - layout.m_scroll;
+        }
+    }
+    layout.m_origin = {left, top};
+    return layout;
+}
+
+FieldTextLayout FieldTextLayout::wrapped(const std::string& text, const Font& font, const Color& color,
+                                         const Rect& room, const TextContainer& container, bool rightToLeft) {
+    FieldTextLayout layout;
+    layout.m_room = room;
+    layout.m_font = font;
+    layout.m_rightToLeft = rightToLeft;
+    layout.m_frame = TextFrame::create(*AttributedString::create(text), font, color, container);
+    layout.measure(text);
+    layout.m_origin = room.origin;
+    return layout;
+}
+
+FieldTextLayout FieldTextLayout::shownBy(TextInput& input, const std::string& shown, bool editing, const Font& font,
+                                         const Color& color, const Rect& room, bool rightToLeft) {
+    if (!editing) {
+        input.setTextScroll(0);
+        return line(shown, font, color, room, rightToLeft, Editing::no);
+    }
+    auto layout = line(shown, font, color, room, rightToLeft, Editing::yes, input.textScroll());
+    const auto range = input.selectedTextRange();
+    const double scroll = layout.scrollShowing(range.backward ? range.location : range.end(), layout.scroll());
+    input.setTextScroll(scroll);
+    if (scroll == layout.scroll()) return layout;
+    return line(shown, font, color, room, rightToLeft, Editing::yes, scroll);
+}
+
+void FieldTextLayout::measure(const std::string& text) {
+    m_text = text;
+    m_stops.clear();
+    for (const auto& line : m_frame.lines()) m_stops.push_back(CaretStops::ofLine(line, m_text));
+}
+
+double FieldTextLayout::scrollShowing(size_t offset, double scroll) const {
+    if (!m_scrollable || m_stops.empty()) return 0;
+    const auto& line = m_frame.lines().front();
+    const double x = m_stops.front().x(offset);
+    // How far the caret lies from the line's start, against the room the field shows.
+    const double along = line.rightToLeft ? line.width - x : x;
+    const double room = m_room.size.width;
+    if (along - scroll > room - caretRoom / 2) scroll = along - room + caretRoom / 2;
+    if (along - scroll < caretRoom / 2) scroll = along - caretRoom / 2;
+    return std::clamp(scroll, 0.0, line.width + caretRoom - room);
+}
+
+std::optional<size_t> FieldTextLayout::lineOf(size_t offset) const {
+    const auto& lines = m_frame.lines();
+    if (lines.empty()) return std::nullopt;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (offset < lines[i].sourceEnd) return i;
+    }
+    return lines.size() - 1;
+}
+
+size_t FieldTextLayout::lineAt(double y) const {
+    const auto& lines = m_frame.lines();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (y < lines[i].top() + lines[i].height) return i;
+    }
+    return lines.empty() ? 0 : lines.size() - 1;
+}
+
+double FieldTextLayout::lineLeft(size_t line) const { return m_origin.x + m_frame.lines()[line].origin.x; }
+
+Rect FieldTextLayout::caret(size_t offset, double width) const {
+    const auto index = lineOf(offset);
+    const double maximum = std::max(m_room.origin.x, m_room.maxX() - width);
+    if (!index || m_text.empty() || m_placeholder) {
+        const double height = std::ceil(m_font.lineHeight());
+        const double top = m_scrollable || m_frame.lines().size() <= 1 ? m_room.midY() - height / 2 : m_room.origin.y;
+        return {m_rightToLeft ? maximum : m_room.origin.x, top, width, height};
+    }
+    const auto& line = m_frame.lines()[*index];
+    const double x = lineLeft(*index) + m_stops[*index].x(offset) - width / 2;
+    return {std::clamp(x, m_room.origin.x, maximum), m_origin.y + line.top(), width, line.ascent + line.descent};
+}
+
+std::vector<Rect> FieldTextLayout::selection(TextRange range) const {
+    std::vector<Rect> rects;
+    if (range.length == 0 || m_placeholder) return rects;
+    const auto& lines = m_frame.lines();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto& line = lines[i];
+        if (line.sourceEnd <= range.location || line.sourceStart >= range.end()) continue;
+        for (const auto& [from, to] : m_stops[i].spans(range.location, range.end())) {
+            // What scrolled out of the room is not shown.
+            const double left = std::max(lineLeft(i) + from, m_room.origin.x);
+            const double right = std::min(lineLeft(i) + to, m_room.maxX());
+            if (right > left)
+                rects.emplace_back(left, m_origin.y + line.top(), right - left, line.ascent + line.descent);
+        }
+    }
+    return rects;
+}
+
+size_t FieldTextLayout::offsetAt(Point point) const {
+    if (m_stops.empty() || m_placeholder) return 0;
+    const size_t index = lineAt(point.y - m_origin.y);
+    return m_stops[index].nearest(point.x - lineLeft(index));
+}
+
+TextRange FieldTextLayout::wordAt(Point point) const {
+    if (m_stops.empty() || m_placeholder) return {};
+    const size_t index = lineAt(point.y - m_origin.y);
+    const auto character = m_stops[index].characterAt(point.x - lineLeft(index));
+    TextEditing editing(m_text, {character.value_or(m_text.size()), 0});
+    editing.selectWord(character.value_or(m_text.size()));
+    return editing.selection();
+}
+
+}  // namespace ui
