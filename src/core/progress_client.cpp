@@ -6,6 +6,7 @@
 #include "platform/foundation/json.h"
 #include "platform/foundation/json_salvage.h"
 #include "platform/foundation/md5.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/foundation/stored_file.h"
 
 namespace reelhaven {
@@ -85,11 +86,16 @@ void ProgressClient::save() {
 }
 
 void ProgressClient::deleteAll() {
-    std::lock_guard fileLock(m_fileMutex);
-    m_progress.setValue({});
-    auto url = fileURL(false);
-    auto& files = foundation::FileManager::defaultManager();
-    if (url && files.fileExists(*url)) (void)files.removeItem(*url);
+    {
+        std::lock_guard fileLock(m_fileMutex);
+        m_progress.setValue({});
+        auto url = fileURL(false);
+        auto& files = foundation::FileManager::defaultManager();
+        if (url && files.fileExists(*url)) (void)files.removeItem(*url);
+    }
+    // Outside the lock, so an observer may read or save at once; the object only names the sender.
+    foundation::NotificationCenter::defaultCenter().post(kDidDeleteAllNotification,
+                                                         std::shared_ptr<void>(std::shared_ptr<void>(), this));
 }
 
 std::optional<VideoProgress> ProgressClient::progress(const Video& video) const {

@@ -42,8 +42,11 @@ public:
     // file always holds a whole save and a failed save leaves the old one and no temporary.
     // Creates Application Support when it is missing.
     void save();
-    // Forgets every record and deletes the file.
+    // Forgets every record and deletes the file, then posts kDidDeleteAllNotification.
     void deleteAll();
+    // Posted on the default notification center by `deleteAll`, on its thread, with the client as
+    // its object: whatever shows a video's progress reads the emptied store again.
+    static constexpr const char* kDidDeleteAllNotification = "ProgressClientDidDeleteAll";
 
     std::optional<VideoProgress> progress(const Video& video) const;
     // Drops the video's record; saves nothing.

@@ -48,7 +48,9 @@ FileCollectionViewController::FileCollectionViewController(FolderPtr folder, std
       m_fileOperationQueue(
           dispatch::Queue::create("fileOperations", dispatch::QueueKind::serial, dispatch::QoS::userInitiated)) {}
 
-FileCollectionViewController::~FileCollectionViewController() = default;
+FileCollectionViewController::~FileCollectionViewController() {
+    foundation::NotificationCenter::defaultCenter().removeObserver(m_progressDeletedObserver);
+}
 
 std::shared_ptr<ui::CollectionView> FileCollectionViewController::collectionView() {
     if (m_collectionView) return m_collectionView;
@@ -125,6 +127,17 @@ void FileCollectionViewController::viewDidLoad() {
                            });
     m_videoManager->setDelegate(self);
     applySnapshot(false);
+    // Emptying the progress store ("Delete cached data") changes what every video cell shows
+    // while no item of the grid changes: the shown items are drawn again from the store.
+    if (m_progressClient) {
+        m_progressDeletedObserver = foundation::NotificationCenter::defaultCenter().addObserver(
+            ProgressClient::kDidDeleteAllNotification, m_progressClient.get(), [weak](const foundation::Notification&) {
+                dispatch::Queue::main()->async([weak] {
+                    auto self = weak.lock();
+                    if (self && self->m_dataSource) self->reloadItems(self->m_dataSource->snapshot().itemIdentifiers());
+                });
+            });
+    }
 }
 
 void FileCollectionViewController::viewWillAppear(bool animated) {

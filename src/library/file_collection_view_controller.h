@@ -12,6 +12,7 @@
 #include "library/library_cell_provider.h"
 #include "library/move_items_table_view_controller_delegate.h"
 #include "platform/dispatch/queue.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/search_bar.h"
@@ -190,6 +191,7 @@ private:
     Mode m_mode = Mode::normal;
     std::shared_ptr<dispatch::Queue> m_fileOperationQueue;
     std::shared_ptr<ui::BarButtonItem> m_editButton;
+    foundation::NotificationCenter::Token m_progressDeletedObserver;
 };
 
 }  // namespace reelhaven

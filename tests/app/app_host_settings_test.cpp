@@ -7,15 +7,20 @@
 #include <sstream>
 
 #include "app/app_host.h"
+#include "core/ffmpeg_utility.h"
+#include "core/progress_client.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/json.h"
+#include "platform/foundation/url.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/scenes/application.h"
 #include "platform/ui/views/window.h"
 #include "settings/settings_table_view_controller.h"
+#include "settings/settings_work_queue.h"
 #include "support/stored_defaults.h"
 #include "support/temp_dir.h"
+#include "support/test_media.h"
 
 namespace reelhaven {
 namespace {
@@ -135,6 +140,53 @@ TEST_F(AppHostSettingsTest, TheGestureSwitchesShowOnTheirRowsAndWriteTheirKeys) 
     }
     // The pinch cannot be turned off: its row has no switch to tap.
     EXPECT_TRUE(handleOf("(on|off)", "\"Change aspect ratio\".*\\n.*").empty()) << screen();
+}
+
+// A library with one video watched to 12 s before its end, shown by a host whose settings work
+// runs on a queue the test can wait for.
+class AppHostStorageTest : public AppHostSettingsTest {
+protected:
+    void SetUp() override {
+        const auto film = home / "Documents" / "Film.mp4";
+        fs::create_directories(film.parent_path());
+        fs::copy_file(testing_support::testMedia("long.mp4"), film);
+        const double length = FFmpegUtility::getDurationForFile(film.string());
+        ASSERT_GT(length, 60);
+        const auto key = ProgressClient::progressKey(foundation::URL::fileURLWithPath(film.string()));
+        fs::create_directories(progressFile.parent_path());
+        testing_support::writeFile(progressFile, R"({")" + key + R"(":{"progress":{"seconds":)" +
+                                                     foundation::Json(length - 12).dump() +
+                                                     R"(},"duration":{"seconds":)" + foundation::Json(length).dump() +
+                                                     R"(},"isFinished":false}})");
+        AppHostSettingsTest::SetUp();
+    }
+
+    fs::path progressFile = home / "Library/Application Support/progressData";
+    std::shared_ptr<dispatch::Queue> work = dispatch::Queue::create("settings.test.work");
+    ScopedSettingsWorkQueue installed{work};
+};
+
+// The user deletes the cached data (the gear, Storage, the row, the alert's Confirm) and goes
+// back: the library's cell no longer says how much of the video is left, as its progress is gone.
+TEST_F(AppHostStorageTest, DeletingCachedDataTakesTheTimeLeftOffTheLibrarysCells) {
+    ASSERT_NE(screen().find("0:12 Left"), std::string::npos) << screen();
+    ASSERT_EQ(command("tap " + handleOf("left sym:gear")), HostSession::Outcome::done) << err.str();
+    // The storage row: the first section's only row.
+    const auto storage = handleOf("\\[0,0\\] disclosure");
+    ASSERT_FALSE(storage.empty()) << screen();
+    ASSERT_EQ(command("tap " + storage), HostSession::Outcome::done) << err.str();
+    ASSERT_NE(screen().find("NavigationBar \"Storage\""), std::string::npos) << screen();
+    ASSERT_EQ(command("tap \"Delete Cached Data\""), HostSession::Outcome::done) << err.str();
+    ASSERT_EQ(command("alert \"Confirm\""), HostSession::Outcome::done) << err.str();
+    work->sync([] {});  // the deletion, which hands the library's listing to its manager
+    EXPECT_FALSE(fs::exists(progressFile));
+
+    ASSERT_EQ(command("back"), HostSession::Outcome::done) << err.str();
+    ASSERT_EQ(command("back"), HostSession::Outcome::done) << err.str();
+    const auto shown = screen();
+    ASSERT_NE(shown.find("NavigationBar \"Library\""), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Film"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("Left"), std::string::npos) << shown;
 }
 
 }  // namespace
