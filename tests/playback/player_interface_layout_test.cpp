@@ -14,6 +14,7 @@
 #include "controls/title_view.h"
 #include "controls/top_control_view.h"
 #include "controls/video_control_view.h"
+#include "core/preferences.h"
 #include "platform/base/log.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/symbol_icons.h"
@@ -162,6 +163,8 @@ struct SkipGlyph {
     int left = 0, top = 0, right = -1, bottom = -1;  // the circle's box, inclusive
     bool inkedAtOne = false, inkedAtEleven = false;  // on the circle at one and eleven o'clock
     int digitHeight = 0;
+    int stroke = 0;   // how thick the circle is at six o'clock, in pixels
+    int whitest = 0;  // the palest channel of the circle's palest fully covered pixel (255: white)
 };
 
 SkipGlyph readSkipGlyph(const gfx::Image& image) {
@@ -216,6 +219,14 @@ SkipGlyph readSkipGlyph(const gfx::Image& image) {
                     return true;
         return false;
     };
+    const int bottomX = static_cast<int>(std::lround(cx));
+    for (int y = ring->bottom; y >= ring->top && patch[y * width + bottomX] == ringId; --y) ++glyph.stroke;
+    for (int y = ring->top; y <= ring->bottom; ++y)
+        for (int x = ring->left; x <= ring->right; ++x) {
+            const auto pixel = image.pixel(x, y);
+            if (patch[y * width + x] == ringId && pixel.a == 255)
+                glyph.whitest = std::max(glyph.whitest, static_cast<int>(std::min({pixel.r, pixel.g, pixel.b})));
+        }
     glyph.inkedAtOne = inkedAround(0.7);
     glyph.inkedAtEleven = inkedAround(-0.7);
     for (const auto& box : boxes)
@@ -240,6 +251,41 @@ TEST_P(PlayerInterfaceLayoutTest, TheSkipButtonsTurnTheirOwnWaysAroundANumberTha
     EXPECT_TRUE(forward.inkedAtEleven) << "forward: the circle comes round to the head";
     EXPECT_FALSE(back.inkedAtEleven) << "back: open ahead of the head, at eleven o'clock";
     EXPECT_TRUE(back.inkedAtOne) << "back: the circle comes round to the head";
+}
+
+// Whatever the skip interval, both skip buttons show the same circle: as large, as thick and as
+// white as the 15-second one, turning its own way round a number that reads.
+TEST_P(PlayerInterfaceLayoutTest, EverySkipIntervalIsDrawnAlikeInBothDirections) {
+    display::ViewPainter painter{display::SymbolIcons::shared()};
+    auto& interval = Preferences::shared().skipInterval;
+    const std::string kept = interval.wrappedValue();
+    auto paintBoth = [&](const std::string& seconds) {
+        interval.setWrappedValue(seconds);
+        interface->controlView->updateSkipIntervalIcons();
+        window->layoutIfNeeded();
+        return std::pair(readSkipGlyph(painter.paintImage(*bottom()->skipBackwardButton(), 2)),
+                         readSkipGlyph(painter.paintImage(*bottom()->skipForwardButton(), 2)));
+    };
+    const auto [back15, forward15] = paintBoth("15");
+    ASSERT_GE(back15.right - back15.left + 1, 40);
+    for (const char* seconds : {"5", "10", "15", "30"}) {
+        const auto [back, forward] = paintBoth(seconds);
+        for (const auto& [name, glyph] : {std::pair("back", back), std::pair("forward", forward)}) {
+            SCOPED_TRACE(std::string(seconds) + " s " + name);
+            EXPECT_NEAR(glyph.right - glyph.left, back15.right - back15.left, 1) << "as wide";
+            EXPECT_NEAR(glyph.bottom - glyph.top, back15.bottom - back15.top, 1) << "as tall";
+            EXPECT_NEAR(glyph.stroke, back15.stroke, 1) << "as thick";
+            EXPECT_GE(glyph.whitest, 250) << "white";
+            EXPECT_GE(glyph.digitHeight, 14) << "a number that reads";
+        }
+        EXPECT_FALSE(forward.inkedAtOne) << seconds;
+        EXPECT_TRUE(forward.inkedAtEleven) << seconds;
+        EXPECT_FALSE(back.inkedAtEleven) << seconds;
+        EXPECT_TRUE(back.inkedAtOne) << seconds;
+    }
+    EXPECT_EQ(forward15.stroke, back15.stroke);
+    interval.setWrappedValue(kept);
+    interface->controlView->updateSkipIntervalIcons();
 }
 
 // The two time labels read as two times: their texts keep a gap, down to the smallest window,
