@@ -267,6 +267,85 @@ TEST_F(PresentationTest, AlertActionDismissesThenRunsItsHandler) {
     EXPECT_THROW(sheet->addAction(AlertAction::create("Close", AlertActionStyle::cancel)), base::FatalError);
 }
 
+TEST(AlertKeysTest, ReturnTakesThePreferredOrADefaultActionNeverOneThatDestroysAndBoldShowsWhich) {
+    using Style = AlertActionStyle;
+    struct Case {
+        const char* what;
+        AlertControllerStyle style;
+        std::vector<std::pair<std::string, Style>> actions;
+        std::string preferred;  // empty: none
+        std::string disabled;   // empty: every action enabled
+        std::string returnTakes;
+        std::string bold;
+    };
+    const Case cases[] = {
+        {"rename",
+         AlertControllerStyle::alert,
+         {{"Cancel", Style::cancel}, {"Confirm", Style::defaultStyle}},
+         "",
+         "",
+         "Confirm",
+         "Confirm"},
+        {"delete",
+         AlertControllerStyle::alert,
+         {{"Cancel", Style::cancel}, {"Confirm", Style::destructive}},
+         "",
+         "",
+         "",
+         "Cancel"},
+        {"destroying first",
+         AlertControllerStyle::alert,
+         {{"Delete", Style::destructive}, {"Keep", Style::defaultStyle}, {"Cancel", Style::cancel}},
+         "",
+         "",
+         "Keep",
+         "Keep"},
+        {"only destroying", AlertControllerStyle::alert, {{"Delete", Style::destructive}}, "", "", "", ""},
+        {"chosen by the screen",
+         AlertControllerStyle::alert,
+         {{"Cancel", Style::cancel}, {"Confirm", Style::destructive}},
+         "Confirm",
+         "",
+         "Confirm",
+         "Confirm"},
+        {"preferred but disabled",
+         AlertControllerStyle::alert,
+         {{"Cancel", Style::cancel}, {"Save", Style::defaultStyle}, {"Other", Style::defaultStyle}},
+         "Save",
+         "Save",
+         "",
+         "Cancel"},
+        {"first default disabled",
+         AlertControllerStyle::alert,
+         {{"Save", Style::defaultStyle}, {"Other", Style::defaultStyle}},
+         "",
+         "Save",
+         "Other",
+         "Other"},
+        {"action sheet",
+         AlertControllerStyle::actionSheet,
+         {{"Cancel", Style::cancel}, {"Open", Style::defaultStyle}},
+         "",
+         "",
+         "",
+         "Cancel"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto alert = AlertController::create("Title", std::nullopt, c.style);
+        for (const auto& [title, style] : c.actions) {
+            auto action = AlertAction::create(title, style);
+            action->setEnabled(title != c.disabled);
+            alert->addAction(action);
+            if (title == c.preferred) alert->setPreferredAction(action);
+        }
+        const auto taken = alert->returnKeyAction();
+        EXPECT_EQ(taken ? taken->title() : "", c.returnTakes);
+        const auto bold = alert->emphasizedAction();
+        EXPECT_EQ(bold ? bold->title() : "", c.bold);
+    }
+}
+
 TEST_F(PresentationTest, NavigationPushAndPopRunAppearanceAndKeepTheStack) {
     auto list = Page::create("list");
     auto navigation = NavigationController::create(list);

@@ -49,20 +49,25 @@ bool AlertController::tapAction(const std::string& title) {
 }
 
 std::shared_ptr<AlertAction> AlertController::returnKeyAction() const {
-    auto chosen = m_preferredAction;
-    if (!chosen && m_style == AlertControllerStyle::alert) {
-        for (const auto& action : m_actions) {
-            if (action->style() == AlertActionStyle::cancel) continue;
-            chosen = action;
-            break;
-        }
+    if (m_preferredAction) return m_preferredAction->isEnabled() ? m_preferredAction : nullptr;
+    if (m_style != AlertControllerStyle::alert) return nullptr;
+    for (const auto& action : m_actions) {
+        if (action->style() == AlertActionStyle::defaultStyle && action->isEnabled()) return action;
     }
-    return chosen && chosen->isEnabled() ? chosen : nullptr;
+    return nullptr;
 }
 
 std::shared_ptr<AlertAction> AlertController::cancelAction() const {
     for (const auto& action : m_actions) {
         if (action->style() == AlertActionStyle::cancel) return action->isEnabled() ? action : nullptr;
+    }
+    return nullptr;
+}
+
+std::shared_ptr<AlertAction> AlertController::emphasizedAction() const {
+    if (auto action = returnKeyAction()) return action;
+    for (const auto& action : m_actions) {
+        if (action->style() == AlertActionStyle::cancel) return action;
     }
     return nullptr;
 }

@@ -44,11 +44,14 @@ public:
 
     // Returns false when there is no enabled action with that title.
     bool tapAction(const std::string& title);
-    // What the keyboard's Return takes: the preferred action, else in an alert the first action
-    // that does not cancel; none when that is disabled or there is none.
+    // What the keyboard's Return takes: the preferred action, else in an alert the first enabled
+    // action of the default style; none when the preferred one is disabled, and none when every
+    // other action destroys (Return never deletes unasked: the user clicks or taps that one).
     std::shared_ptr<AlertAction> returnKeyAction() const;
     // What Escape takes: the action of the cancel style, if it is enabled.
     std::shared_ptr<AlertAction> cancelAction() const;
+    // The action drawn in bold: the one Return takes, else the cancel action (any style).
+    std::shared_ptr<AlertAction> emphasizedAction() const;
 
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
