@@ -34,7 +34,13 @@ endfunction()
 # REELHAVEN_SOURCE_DIR, REELHAVEN_MEDIA_DIR and the given ENVIRONMENT entries (plain values, no
 # generator expressions).
 function(reelhaven_test target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  # RESOURCE_LOCK: a name the cases share with other targets' that must not run beside them (the
+  # desktop's one clipboard).
+  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  set(lock)
+  if(ARG_RESOURCE_LOCK)
+    set(lock RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE reelhaven_options reelhaven_test_support ${ARG_LIBS}
                         GTest::gmock GTest::gtest)
@@ -45,5 +51,5 @@ function(reelhaven_test target)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300 LABELS ${target})
+    PROPERTIES TIMEOUT 300 LABELS ${target} ${lock})
 endfunction()

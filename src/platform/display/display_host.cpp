@@ -23,6 +23,7 @@
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/screen/screen_driver.h"
+#include "platform/ui/scenes/pasteboard.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
 
@@ -54,6 +55,10 @@ std::string charactersOf(const SDL_Keysym& key) {
     return {};
 }
 }  // namespace
+
+// What the key gives on the user's layout (SDL's keysym), for a key that types; 0 for one that
+// does not (an arrow, whose keysym only names its place).
+char32_t symbolOf(const SDL_Keysym& key) { return key.sym & SDLK_SCANCODE_MASK ? 0 : static_cast<char32_t>(key.sym); }
 
 void DisplayHost::Signals::wake() {
     if (wakePending.exchange(true)) return;  // one wake-up event in the queue is enough
@@ -101,7 +106,10 @@ DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options
 void DisplayHost::show(std::shared_ptr<ui::Window> window) {
     m_window = std::move(window);
     m_pointer = std::make_unique<PointerInput>(m_window);
-    m_keys = std::make_unique<KeyInput>(m_window, std::make_shared<SystemClipboard>());
+    auto clipboard = std::make_shared<SystemClipboard>();
+    m_keys = std::make_unique<KeyInput>(m_window, clipboard);
+    // The app's paste controls offer what the desktop holds, as its fields' Ctrl+V does.
+    if (!m_pasteboard) m_pasteboard = std::make_unique<DesktopPasteboard>(clipboard);
     if (!m_options.size && !(m_window->bounds().size == m_desktop->pointSize())) {
         m_desktop->resize(m_window->bounds().size);
     }
@@ -216,12 +224,13 @@ std::optional<ui::Point> DisplayHost::drawnPointOf(int handle) {
     return std::nullopt;
 }
 
-void DisplayHost::pressKey(int usage, std::uint32_t modifiers) {
+void DisplayHost::pressKey(int usage, std::uint32_t modifiers, std::optional<char32_t> symbol) {
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
     event.key.state = SDL_PRESSED;
     event.key.keysym.scancode = static_cast<SDL_Scancode>(usage);
-    event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+    event.key.keysym.sym =
+        symbol ? static_cast<SDL_Keycode>(*symbol) : SDL_GetKeyFromScancode(event.key.keysym.scancode);
     Uint16 mod = KMOD_NONE;
     if (modifiers & ui::Key::shift) mod |= KMOD_LSHIFT;
     if (modifiers & ui::Key::control) mod |= KMOD_LCTRL;
@@ -371,7 +380,7 @@ bool DisplayHost::handle(const SDL_Event& event) {
         }
         case SDL_KEYDOWN:
             m_keys->keyDown(static_cast<int>(event.key.keysym.scancode), modifierFlags(event.key.keysym.mod),
-                            charactersOf(event.key.keysym));
+                            charactersOf(event.key.keysym), symbolOf(event.key.keysym));
             break;
         case SDL_TEXTINPUT: m_keys->text(event.text.text); break;
         default: return false;
@@ -395,6 +404,8 @@ bool DisplayHost::chromePress(ui::Point point, int clicks) {
     return m_chrome.modal || std::any_of(m_chrome.menuRects.begin(), m_chrome.menuRects.end(),
                                          [&](const ui::Rect& rect) { return rect.contains(point); });
 }
+        // Another program copied: a paste control shows whether it can paste that.
+        case SDL_CLIPBOARDUPDATE: ui::Pasteboard::general().storeDidChange(); break;
 
 bool DisplayHost::chromeCovers(ui::Point point) const {
     const auto& targets = m_chrome.targets;

@@ -25,6 +25,7 @@ class Window;
 namespace display {
 
 class DisplayWindow;
+class DesktopPasteboard;
 class KeyInput;
 class PointerInput;
 class SymbolIcons;
@@ -112,8 +113,9 @@ public:
     // The centre of the element with handle `#handle` (ui::TextScreen) that the window draws
     // outside the views, as painted now, where a click reaches it; none if it is not drawn so.
     std::optional<ui::Point> drawnPointOf(int handle);
-    // `usage`: the key's HID usage code (SDL's scancode); `modifiers` as ui::Key::ModifierFlags.
-    void pressKey(int usage, std::uint32_t modifiers);
+    // `usage`: the key's HID usage code (SDL's scancode); `modifiers` as ui::Key::ModifierFlags;
+    // `symbol`: what the key gives on the layout (SDL's keysym; none: the desktop's layout says).
+    void pressKey(int usage, std::uint32_t modifiers, std::optional<char32_t> symbol = std::nullopt);
     // Typed text, as the window system hands over what keys type (SDL's text input events).
     void typeText(const std::string& utf8);
     // For a host serving the main run loop elsewhere (a script's command that waits): paints and
@@ -180,6 +182,7 @@ private:
     std::vector<VideoRegion> m_videoRegions;  // where the last whole paint found videos
     std::uint32_t m_wakeEvent = 0;
     // Shared with the video views' frame handlers and the run loop's wake handler (other threads).
+    std::unique_ptr<DesktopPasteboard> m_pasteboard;  // while the window runs
     struct Signals {
         std::atomic<bool> wakePending{false};
         std::atomic<bool> videoFrame{false};

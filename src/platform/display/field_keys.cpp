@@ -20,35 +20,60 @@ struct Context {
 // Fields take one line: a pasted text's line breaks, tabs and other control characters become spaces.
 std::string oneLine(const std::string& text) { return ui::TextEditing::singleLine(text); }
 
+// A key that edits where it lies.
 struct Binding {
     int usage;
-    Chord chord;
     void (*edit)(Context&);
 };
 
 constexpr Binding kBindings[] = {
-    {ui::Key::deleteOrBackspace, Chord::plain, [](Context& c) { c.editing.deleteBackward(); }},
-    {ui::Key::deleteForward, Chord::plain, [](Context& c) { c.editing.deleteForward(); }},
-    {ui::Key::leftArrow, Chord::plain, [](Context& c) { c.editing.moveLeft(c.extend); }},
-    {ui::Key::rightArrow, Chord::plain, [](Context& c) { c.editing.moveRight(c.extend); }},
-    {ui::Key::home, Chord::plain, [](Context& c) { c.editing.moveToStart(c.extend); }},
-    {ui::Key::end, Chord::plain, [](Context& c) { c.editing.moveToEnd(c.extend); }},
-    {ui::Key::keyA, Chord::shortcut, [](Context& c) { c.editing.selectAll(); }},
-    {ui::Key::keyC, Chord::shortcut,
+    {ui::Key::deleteOrBackspace, [](Context& c) { c.editing.deleteBackward(); }},
+    {ui::Key::deleteForward, [](Context& c) { c.editing.deleteForward(); }},
+    {ui::Key::leftArrow, [](Context& c) { c.editing.moveLeft(c.extend); }},
+    {ui::Key::rightArrow, [](Context& c) { c.editing.moveRight(c.extend); }},
+    {ui::Key::home, [](Context& c) { c.editing.moveToStart(c.extend); }},
+    {ui::Key::end, [](Context& c) { c.editing.moveToEnd(c.extend); }},
+};
+
+// A shortcut, by the letter the key gives.
+struct Shortcut {
+    char letter;
+    void (*edit)(Context&);
+};
+
+constexpr Shortcut kShortcuts[] = {
+    {'a', [](Context& c) { c.editing.selectAll(); }},
+    {'c',
      [](Context& c) {
          if (c.editing.selection().length > 0) c.clipboard.setText(c.editing.selectedText());
      }},
-    {ui::Key::keyX, Chord::shortcut,
+    {'x',
      [](Context& c) {
          if (c.editing.selection().length == 0) return;
          c.clipboard.setText(c.editing.selectedText());
          c.editing.deleteBackward();
      }},
-    {ui::Key::keyV, Chord::shortcut,
+    {'v',
      [](Context& c) {
          if (auto text = c.clipboard.text()) c.editing.insert(oneLine(*text));
      }},
 };
+
+using Edit = void (*)(Context&);
+
+Edit editFor(int usage, char32_t symbol, Chord chord) {
+    if (chord == Chord::plain) {
+        for (const auto& binding : kBindings) {
+            if (binding.usage == usage) return binding.edit;
+        }
+        return nullptr;
+    }
+    const char letter = FieldKeys::shortcutLetter(usage, symbol);
+    for (const auto& shortcut : kShortcuts) {
+        if (shortcut.letter == letter) return shortcut.edit;
+    }
+    return nullptr;
+}
 
 // Hands what the edit made back to the field: a changed text as the user's change, else the
 // selection alone.
@@ -62,20 +87,27 @@ void apply(ui::TextInput& field, const std::string& before, const ui::TextEditin
 
 }  // namespace
 
-bool FieldKeys::press(ui::TextInput& field, int usage, std::uint32_t modifiers, Clipboard& clipboard) {
+bool FieldKeys::press(ui::TextInput& field, int usage, char32_t symbol, std::uint32_t modifiers, Clipboard& clipboard) {
     const Chord chord = modifiers & (ui::Key::control | ui::Key::command) ? Chord::shortcut : Chord::plain;
-    for (const auto& binding : kBindings) {
-        if (binding.usage != usage || binding.chord != chord) continue;
-        const std::string before = field.inputText();
-        ui::TextEditing editing(before, field.selectedTextRange());
-        Context context{editing, clipboard,
-                        modifiers & ui::Key::shift ? ui::TextEditing::Extend::yes : ui::TextEditing::Extend::no,
-                        field.isInputRightToLeft()};
-        binding.edit(context);
-        apply(field, before, editing);
-        return true;
-    }
-    return false;
+    const Edit edit = editFor(usage, symbol, chord);
+    if (!edit) return false;
+    const std::string before = field.inputText();
+    ui::TextEditing editing(before, field.selectedTextRange());
+    Context context{editing, clipboard,
+                    modifiers & ui::Key::shift ? ui::TextEditing::Extend::yes : ui::TextEditing::Extend::no,
+                    field.isInputRightToLeft()};
+    edit(context);
+    apply(field, before, editing);
+    return true;
+}
+
+char FieldKeys::shortcutLetter(int usage, char32_t symbol) {
+    if (symbol >= 'a' && symbol <= 'z') return static_cast<char>(symbol);
+    if (symbol >= 'A' && symbol <= 'Z') return static_cast<char>(symbol - 'A' + 'a');
+    // Another character of the Latin range (a digit, a sign) is that, wherever the key lies.
+    if (symbol != 0 && symbol < 0x80) return 0;
+    if (usage >= ui::Key::keyA && usage < ui::Key::keyA + 26) return static_cast<char>('a' + (usage - ui::Key::keyA));
+    return 0;
 }
 
 void FieldKeys::type(ui::TextInput& field, const std::string& utf8) {

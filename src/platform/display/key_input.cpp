@@ -3,8 +3,7 @@
 #include "platform/display/field_keys.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/cancel_topmost.h"
-#include "platform/ui/controllers/navigation_controller.h"
-#include "platform/ui/controllers/view_controller.h"
+#include "platform/ui/controllers/key_focus.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/text/text_field.h"
@@ -16,25 +15,6 @@ namespace {
 
 bool isReturn(int usage) { return usage == ui::Key::returnOrEnter || usage == ui::Key::keypadEnter; }
 }  // namespace
-
-std::shared_ptr<ui::Responder> KeyInput::fallbackResponder() const {
-    // The controller the user sees: the top-most presented one, inside a navigation controller
-    // the one on top of its stack.
-    auto controller = m_window->rootViewController();
-    for (bool deeper = true; controller && deeper;) {
-        deeper = false;
-        if (auto presented = controller->presentedViewController()) {
-            controller = presented;
-            deeper = true;
-        } else if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(controller);
-                   navigation && navigation->topViewController()) {
-            controller = navigation->topViewController();
-            deeper = true;
-        }
-    }
-    if (controller) return controller;
-    return m_window;
-}
 
 std::shared_ptr<ui::AlertController> KeyInput::shownAlert() const {
     auto alert = std::dynamic_pointer_cast<ui::AlertController>(m_window->topPresentedViewController());
@@ -49,21 +29,21 @@ std::shared_ptr<ui::TextInput> KeyInput::editingInput() const {
         }
         return fields.empty() ? nullptr : fields.front();
     }
-    return std::dynamic_pointer_cast<ui::TextInput>(ui::Responder::firstResponder());
+    return ui::editingInput(*m_window);
 }
 
-void KeyInput::alertKey(ui::AlertController& alert, int usage, std::uint32_t modifiers) {
+void KeyInput::alertKey(ui::AlertController& alert, int usage, char32_t symbol, std::uint32_t modifiers) {
     if (isReturn(usage)) {
         if (auto action = alert.returnKeyAction()) alert.tapAction(action->title());
     } else if (usage == ui::Key::escape) {
         if (auto action = alert.cancelAction()) alert.tapAction(action->title());
     } else if (auto field = editingInput()) {
-        FieldKeys::press(*field, usage, modifiers, *m_clipboard);
+        FieldKeys::press(*field, usage, symbol, modifiers, *m_clipboard);
     }
 }
 
-void KeyInput::fieldKey(ui::TextInput& field, int usage, std::uint32_t modifiers) {
-    if (FieldKeys::press(field, usage, modifiers, *m_clipboard)) return;
+void KeyInput::fieldKey(ui::TextInput& field, int usage, char32_t symbol, std::uint32_t modifiers) {
+    if (FieldKeys::press(field, usage, symbol, modifiers, *m_clipboard)) return;
     if (auto bar = dynamic_cast<ui::SearchBar*>(&field)) {
         if (isReturn(usage)) bar->tapSearch();
         if (usage == ui::Key::escape) bar->tapCancel();
@@ -73,10 +53,10 @@ void KeyInput::fieldKey(ui::TextInput& field, int usage, std::uint32_t modifiers
     }
 }
 
-void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& characters) {
+void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& characters, char32_t symbol) {
     // An alert is modal: what lies under it hears no key.
-    if (auto alert = shownAlert()) return alertKey(*alert, usage, modifiers);
-    if (auto field = editingInput()) return fieldKey(*field, usage, modifiers);
+    if (auto alert = shownAlert()) return alertKey(*alert, usage, symbol, modifiers);
+    if (auto field = editingInput()) return fieldKey(*field, usage, symbol, modifiers);
     // Escape leaves the menu, picker, sheet or popover on top.
     if (usage == ui::Key::escape && ui::cancelTopmost(*m_window)) return;
     ui::Press press;  // SDL's scancodes are the keyboard's HID usage codes
@@ -84,7 +64,7 @@ void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& ch
     press.key.characters = characters;
     press.key.charactersIgnoringModifiers = characters;
     press.key.modifierFlags = modifiers;
-    ui::Responder::deliverPresses({press}, fallbackResponder());
+    ui::Responder::deliverPressesTo({press}, ui::keyResponder(m_window));
 }
 
 void KeyInput::text(const std::string& utf8) {

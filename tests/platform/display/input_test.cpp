@@ -5,6 +5,9 @@
 #include "platform/display/key_input.h"
 #include "platform/display/pointer_input.h"
 #include "platform/ui/controllers/alert_controller.h"
+#include "platform/ui/controllers/navigation_controller.h"
+#include "platform/ui/controllers/navigation_item.h"
+#include "platform/ui/controllers/search_controller.h"
 #include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/action.h"
 #include "platform/ui/controls/button.h"
@@ -364,6 +367,56 @@ TEST_F(InputTest, AFieldTakenOffTheScreenNoLongerTakesTheKeys) {
     keys.text(" ");
     EXPECT_EQ(field->text(), "x");
     EXPECT_EQ(controller->keys.size(), 1u);
+}
+
+TEST_F(InputTest, AFieldThatAnotherScreenCoversGivesUpTheKeysUntilItsScreenIsBack) {
+    auto field = ui::TextField::create(Rect(10, 10, 200, 30));
+    surface->addSubview(field);
+    KeyInput keys(window, clipboard);
+    click({50, 25});
+    keys.text("x");
+    // A screen presented over the field's takes the keys; the field keeps its text and its place.
+    auto cover = RecordingController::create();
+    controller->present(cover, false);
+    loop.runUntilIdle();
+    keys.keyDown(ui::Key::spacebar, none, " ");
+    keys.text(" ");
+    keys.keyDown(right, none, "");
+    keys.keyDown(backspace, none, "");
+    EXPECT_EQ(field->text(), "x");
+    ASSERT_EQ(cover->keys.size(), 3u);
+    EXPECT_EQ(cover->keys[0].keyCode, ui::Key::spacebar);
+    EXPECT_EQ(cover->keys[1].keyCode, ui::Key::rightArrow);
+    EXPECT_TRUE(controller->keys.empty());
+    // Once it goes, the field has them again.
+    controller->dismiss(false);
+    loop.runUntilIdle();
+    keys.text("y");
+    EXPECT_EQ(field->text(), "xy");
+}
+
+TEST_F(InputTest, ASearchFieldInABarGivesUpTheKeysToAScreenPushedOverIt) {
+    auto list = RecordingController::create();
+    auto search = ui::SearchController::create();
+    list->navigationItem()->setSearchController(search);
+    auto navigation = ui::NavigationController::create(list);
+    window->setRootViewController(navigation);
+    loop.runUntilIdle();
+    KeyInput keys(window, clipboard);
+    search->searchBar()->beginEditing();
+    keys.text("Cli");
+    EXPECT_EQ(search->searchBar()->text(), "Cli");
+    auto folder = RecordingController::create();
+    navigation->pushViewController(folder, false);
+    loop.runUntilIdle();
+    keys.text(" ");
+    keys.keyDown(ui::Key::spacebar, none, " ");
+    EXPECT_EQ(search->searchBar()->text(), "Cli");
+    EXPECT_EQ(folder->keys.size(), 1u);
+    navigation->popViewController(false);
+    loop.runUntilIdle();
+    keys.text("p");
+    EXPECT_EQ(search->searchBar()->text(), "Clip");
 }
 
 }  // namespace

@@ -9,29 +9,44 @@ Pasteboard& Pasteboard::general() {
 
 std::vector<std::string> Pasteboard::strings() const {
     std::lock_guard lock(m_mutex);
-    return m_strings;
+    return m_store ? m_store->strings() : m_strings;
 }
 
 std::optional<std::string> Pasteboard::string() const {
-    std::lock_guard lock(m_mutex);
-    if (m_strings.empty()) return std::nullopt;
-    return m_strings.front();
+    auto all = strings();
+    if (all.empty()) return std::nullopt;
+    return all.front();
 }
 
 bool Pasteboard::hasStrings() const {
     std::lock_guard lock(m_mutex);
-    return !m_strings.empty();
+    return m_store ? m_store->hasStrings() : !m_strings.empty();
 }
 
 void Pasteboard::setStrings(std::vector<std::string> strings) {
     std::lock_guard lock(m_mutex);
-    m_strings = std::move(strings);
+    if (m_store) {
+        m_store->setStrings(strings);
+    } else {
+        m_strings = std::move(strings);
+    }
     ++m_changeCount;
 }
 
 long Pasteboard::changeCount() const {
     std::lock_guard lock(m_mutex);
     return m_changeCount;
+}
+
+void Pasteboard::setStore(std::shared_ptr<PasteboardStore> store) {
+    std::lock_guard lock(m_mutex);
+    m_store = std::move(store);
+    ++m_changeCount;  // what it holds is another's now
+}
+
+void Pasteboard::storeDidChange() {
+    std::lock_guard lock(m_mutex);
+    ++m_changeCount;
 }
 
 }  // namespace ui

@@ -63,7 +63,11 @@ void Responder::pressesEnded(const std::vector<Press>& presses) {
 void Responder::deliverPresses(const std::vector<Press>& presses, const std::shared_ptr<Responder>& fallback) {
     checkMainThread();
     auto target = firstResponder();
-    if (!target) target = fallback;
+    deliverPressesTo(presses, target ? target : fallback);
+}
+
+void Responder::deliverPressesTo(const std::vector<Press>& presses, const std::shared_ptr<Responder>& target) {
+    checkMainThread();
     if (!target) return;
     std::vector<Press> began = presses;
     for (auto& p : began) p.phase = Press::Phase::began;

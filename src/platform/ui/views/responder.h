@@ -32,6 +32,8 @@ public:
 
     // Sends presses (began, then ended) to the first responder, or to `fallback` when none.
     static void deliverPresses(const std::vector<Press>& presses, const std::shared_ptr<Responder>& fallback = nullptr);
+    // Sends presses (began, then ended) to `target` (nothing when none), whoever is first.
+    static void deliverPressesTo(const std::vector<Press>& presses, const std::shared_ptr<Responder>& target);
 
 protected:
     Responder() = default;
