@@ -107,7 +107,7 @@ bool MPVSession::isAlive() const { return mpv() != nullptr; }
 
 bool MPVSession::hasLoaded(const PlaybackInfo& info) const {
     std::lock_guard lock(m_mutex);
-    return m_loadedInfo == &info;
+    return m_loadedInfo == info.serial();
 }
 
 PlaybackInfoPtr MPVSession::playbackInfo() const {

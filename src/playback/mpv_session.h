@@ -15,6 +15,7 @@
 #include "playback/model/mpv_command.h"
 #include "playback/model/mpv_options_delegate.h"
 #include "playback/model/playback_info.h"
+#include "playback/playlist_trail.h"
 #include "playback/seek_ledger.h"
 
 struct mpv_event;
@@ -96,7 +97,8 @@ public:
     const std::shared_ptr<dispatch::WorkQueue>& commandQueue() const { return m_commandQueue; }
     PlaybackInfoPtr playbackInfo() const;
     // Whether mpv has loaded the file of `info` and plays it now: false from the load that
-    // starts it until its FILE_LOADED, and again once another load replaces it.
+    // starts it until its FILE_LOADED (of a playlist: its first entry's), and again once another
+    // load replaces it.
     bool hasLoaded(const PlaybackInfo& info) const;
     // The switch to another video sets this before replacing the file: the replaced file's end
     // is not acted on. Cleared when the next file starts.
@@ -254,20 +256,24 @@ private:
 
     mutable std::mutex m_mutex;  // guards the fields below
     PlaybackInfoPtr m_playbackInfo;
-    const PlaybackInfo* m_loadedInfo = nullptr;  // compared only; m_playbackInfo keeps it alive
+    // The record whose file mpv has loaded, by serial: an address could be a later record's.
+    std::optional<std::uint64_t> m_loadedInfo;
     bool m_securityScopeStarted = false;
     std::string m_securityScopePath;
 
     // Command queue.
-    std::int64_t m_latestLoadEntry = -1;  // playlist entry of the last "loadfile"
-    std::int64_t m_startedEntry = -1;     // entry of the last START_FILE
-    std::int64_t m_loadedEntry = -1;      // entry of the last FILE_LOADED acted on
-    std::int64_t m_playedEntry = -1;      // entry whose playback started after it loaded
-    PlaybackInfoPtr m_latestLoadInfo;     // the record that load was started for
+    PlaylistTrail m_trail;             // the entries of the last "loadfile", a playlist's included
+    double m_latestLoadStart = 0;      // the position it was to start at
+    bool m_trailLoaded = false;        // an entry of it has loaded
+    std::int64_t m_startedEntry = -1;  // entry of the last START_FILE
+    std::int64_t m_loadedEntry = -1;   // entry of the last FILE_LOADED acted on
+    std::int64_t m_playedEntry = -1;   // entry whose playback started after it loaded
+    PlaybackInfoPtr m_latestLoadInfo;  // the record that load was started for
 
     // Main queue. The record whose length came from mpv alone (its file's header gave none): mpv
-    // estimates such a length from what it has read so far, so it may grow. Compared only.
-    const PlaybackInfo* m_estimatedLengthInfo = nullptr;
+    // estimates such a length from what it has read so far, so it may grow. By serial: a later
+    // record may be made where a freed one lay.
+    std::optional<std::uint64_t> m_estimatedLengthInfo;
 
     SeekLedger m_seeks;  // any thread
     std::atomic<bool> m_changedVideo{false};

@@ -114,10 +114,17 @@ void MPVSession::handleStartFile(const mpv_event& event) {
 void MPVSession::handleEndFile(const mpv_event& event) {
     auto* end = static_cast<const mpv_event_end_file*>(event.data);
     if (!end) return;
-    // The end of a file replaced by a later load is that load's business.
-    if (end->playlist_entry_id != m_latestLoadEntry) return;
-    EndFileEvent ended{end->reason, end->error, end->playlist_entry_id == m_playedEntry};
-    onMain([self = shared_from_this(), ended] {
+    // The end of a file replaced by a later load is that load's business; the end of a playlist
+    // entry mpv goes on from is no end of the file played.
+    auto verdict = m_trail.ended({end->playlist_entry_id, end->reason, end->error, end->playlist_insert_id,
+                                  end->playlist_insert_num_entries, end->playlist_entry_id == m_playedEntry});
+    if (!verdict) return;
+    if (verdict->stopPlayback) {
+        // A playlist that names itself: mpv would expand it for ever.
+        const std::vector<std::optional<std::string>> none;
+        command(MPVCommand::stop, none);
+    }
+    onMain([self = shared_from_this(), ended = verdict->event] {
         auto action = endFileAction(ended, self->m_changedVideo, self->preferences().continuousPlayback.wrappedValue());
         if (self->onEndFile) self->onEndFile(action, ended);
     });

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "core/documents_client.h"
 #include "core/preferences.h"
@@ -77,7 +78,7 @@ void MPVSession::startPlayback(PlaybackInfoPtr info) {
     {
         std::lock_guard lock(m_mutex);
         m_playbackInfo = info;
-        m_loadedInfo = nullptr;
+        m_loadedInfo.reset();
     }
     double start = startPosition(*info);
     m_seeks.asked();
@@ -104,14 +105,18 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
         mpv_node result{};
         status = mpv_command_ret(handle, pointers.data(), &result);
         if (status < 0) return;
+        std::int64_t entry = -1;
         if (result.format == MPV_FORMAT_NODE_MAP) {
             for (int i = 0; i < result.u.list->num; ++i) {
                 if (std::string_view(result.u.list->keys[i]) == "playlist_entry_id" &&
                     result.u.list->values[i].format == MPV_FORMAT_INT64)
-                    m_latestLoadEntry = result.u.list->values[i].u.int64;
+                    entry = result.u.list->values[i].u.int64;
             }
         }
         mpv_free_node_contents(&result);
+        m_trail.reset(entry);
+        m_latestLoadStart = start;
+        m_trailLoaded = false;
     });
     // A load ends in a playback restart, as a seek does; one mpv refused ends here.
     m_seeks.handedOver(loaded && status >= 0);
@@ -135,15 +140,21 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
 
 void MPVSession::handleFileLoaded(const mpv_event&) {
     base::startupMark("mpv file loaded");
-    // Only for the file the last load was started for: after a quick switch, the first file's
-    // late event must not fill the new record with its tracks.
-    if (m_startedEntry != m_latestLoadEntry || !m_latestLoadInfo) return;
+    // Only for the file the last load was started for, or an entry its playlist became: after a
+    // quick switch, the first file's late event must not fill the new record with its tracks.
+    if (!m_trail.follows(m_startedEntry) || !m_latestLoadInfo) return;
     auto info = m_latestLoadInfo;
     m_loadedEntry = m_startedEntry;
     {
         std::lock_guard lock(m_mutex);
         // A later load on the main thread already moved on to another record.
-        if (m_playbackInfo == info) m_loadedInfo = info.get();
+        if (m_playbackInfo == info) m_loadedInfo = info->serial();
+    }
+    // mpv gives a playlist's entries none of the playlist's own options: the first one starts
+    // where the file was to start.
+    if (!std::exchange(m_trailLoaded, true) && !m_trail.isLoadedEntry(m_startedEntry) && m_latestLoadStart > 0) {
+        const std::vector<std::optional<std::string>> seekTo{decimal(m_latestLoadStart), "absolute"};
+        command(MPVCommand::seek, seekTo);
     }
     applyFileOptions(info);
     updateSubtitleFont();
@@ -257,21 +268,24 @@ void MPVSession::hdrOff() {
 }
 
 void MPVSession::durationChanged() {
+    // A length reported after a load but before its file started is the replaced file's: it
+    // would be written into the new record, and into its video's library entry.
+    if (!m_trail.follows(m_startedEntry) || !m_latestLoadInfo) return;
     double value = doubleProperty("duration").value_or(0);
     // A damaged header can claim any length (1e10 s); such a length is no length at all.
     if (!std::isnormal(value) || !usableDuration(value)) return;
-    dispatch::Queue::main()->async([self = shared_from_this(), value] {
-        auto info = self->playbackInfo();
+    dispatch::Queue::main()->async([self = shared_from_this(), value, info = m_latestLoadInfo] {
+        if (info != self->playbackInfo()) return;  // another video is on its way
         bool changed = false;
         auto known = info->duration();
         // A stream's duration only grows; a file's first known duration stays, but for a length
         // mpv estimates (the header gave none), which grows as mpv reads further into the file.
-        const bool estimated = self->m_estimatedLengthInfo == info.get();
+        const bool estimated = self->m_estimatedLengthInfo == info->serial();
         if ((estimated || (info->isSecurityScoped() && info->isNetworkStream())) && known && *known < value)
             changed = true;
         if (!known) {
             changed = true;
-            self->m_estimatedLengthInfo = info.get();
+            self->m_estimatedLengthInfo = info->serial();
         }
         if (!changed) return;
         info->setDuration(value);

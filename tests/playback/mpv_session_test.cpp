@@ -1,6 +1,7 @@
 #include <mpv/client.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "core/ffmpeg_utility.h"
@@ -174,6 +175,62 @@ TEST_F(PlayerTest, AFileWhoseHeaderLengthIsBogusIsSavedWithTheLengthMpvReports) 
     const auto record = progressClient->progress(*video);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->duration, *video->duration());
+}
+
+// Which record's length mpv may still grow is known by the record's serial, not its address: a
+// record made where a freed one lay (glibc hands the freed block straight back) is another
+// record, and the length its library gave it stays.
+TEST_F(PlayerTest, ARecordMadeWhereAFreedOneLayKeepsTheLengthItsLibraryGave) {
+    open(info(clip("long.mp4", false)));
+    ASSERT_TRUE(waitForLoad());
+    auto estimated = info(clip("negative-duration.mkv", false));
+    session->startPlayback(estimated);
+    ASSERT_TRUE(waitForLoad(2));
+    ASSERT_TRUE(waitFor([&] { return estimated->duration().has_value(); })) << "mpv gave its length";
+    auto known = clip("long.mp4", false);
+    known->setDuration(VideoTime{65});  // its library's: the record whose length mpv gave stays the one above
+    session->startPlayback(info(known));
+    ASSERT_TRUE(waitForLoad(3));
+    loaded.clear();
+    ended.reset();
+    ASSERT_EQ(estimated.use_count(), 1) << "the test holds the last reference, on this thread";
+
+    auto video = clip("halves.mp4", false);  // 2 s; its library says 1.5
+    video->setDuration(VideoTime{1.5});
+    // glibc keeps up to seven freed blocks of a size for its thread and hands the last one out
+    // first: with the cache for the record's size emptied, the next record lands where this one lay.
+    std::vector<void*> cached;
+    for (int i = 0; i < 8; ++i) cached.push_back(std::malloc(sizeof(PlaybackInfo)));
+    const void* freedAt = estimated.get();
+    estimated.reset();
+    auto played = info(video);
+    for (void* block : cached) std::free(block);
+    played->setLoop(false);
+    played->setProgress(1.9);  // starts at 0.9 s
+    session->startPlayback(played);
+    ASSERT_TRUE(waitFor([&] { return ended.has_value(); }));
+    EXPECT_EQ(played->duration(), 1.5) << (played.get() == freedAt ? "made where the freed record lay" : "");
+    EXPECT_EQ(video->duration(), VideoTime{1.5});
+}
+
+// A file replaced just after it loaded may still report its length: that length is not the new
+// record's (a 2 s clip once took the 65 s of the file before it, and kept it).
+TEST_F(PlayerTest, AReplacedFilesLateLengthIsNotTheNextRecords) {
+    open(info(clip("oneframe.mp4", false)));
+    for (std::size_t round = 1; round <= 4; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(waitForLoad(2 * round - 1));
+        session->startPlayback(info(clip("long.mp4", false)));
+        ASSERT_TRUE(waitForLoad(2 * round));
+        auto next = info(clip("halves.mp4", false));
+        next->setLoop(false);
+        session->startPlayback(next);
+        ASSERT_TRUE(waitForLoad(2 * round + 1));
+        ASSERT_TRUE(waitFor([&] { return next->duration().has_value(); }));
+        session->commandQueue()->sync([] {});
+        mainLoop.runUntilIdle();
+        EXPECT_NEAR(next->duration().value_or(0), 2, 0.1);
+    }
 }
 
 // No sound device: mpv's "pcm" output writing into a folder that does not exist cannot open,

@@ -5,14 +5,16 @@
 
 namespace reelhaven {
 
-// The commands the player sends to mpv; each goes as its name, the first argument.
-enum class MPVCommand { seek, screenshot, loadfile };
+// The commands the player sends to mpv; each goes as its name, the first argument. "stop" ends a
+// playlist that would expand for ever.
+enum class MPVCommand { seek, screenshot, loadfile, stop };
 
 constexpr std::string_view name(MPVCommand command) {
     switch (command) {
         case MPVCommand::seek: return "seek";
         case MPVCommand::screenshot: return "screenshot";
         case MPVCommand::loadfile: return "loadfile";
+        case MPVCommand::stop: return "stop";
     }
     return "";
 }

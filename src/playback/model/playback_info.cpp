@@ -1,6 +1,7 @@
 #include "playback/model/playback_info.h"
 
 #include <any>
+#include <atomic>
 
 #include "core/progress_client.h"
 #include "core/video_manager.h"
@@ -16,6 +17,11 @@ std::string displayName(const Video& video) {
     auto url = video.url();
     if (video.type() == LibraryItemType::folder) return url.lastPathComponent();
     return url.deletingPathExtension().lastPathComponent();
+}
+
+std::uint64_t nextSerial() {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1) + 1;
 }
 
 std::optional<double> seconds(const std::optional<VideoTime>& time) {
@@ -44,7 +50,8 @@ std::shared_ptr<PlaybackInfo> PlaybackInfo::create(std::shared_ptr<ProgressClien
 
 PlaybackInfo::PlaybackInfo(std::shared_ptr<ProgressClient> progressClient, std::shared_ptr<VideoManager> videoManager,
                            VideoPtr video, bool isRestored, bool hideControls, std::optional<double> playbackSpeed)
-    : m_progressClient(std::move(progressClient)),
+    : m_serial(nextSerial()),
+      m_progressClient(std::move(progressClient)),
       m_videoManager(std::move(videoManager)),
       m_video(std::move(video)),
       m_name(displayName(*m_video)),

@@ -47,6 +47,9 @@ public:
     PlaybackInfo& operator=(const PlaybackInfo&) = delete;
 
     // Fixed at creation.
+    // A number no other record of this process has, so a record can be told from one made
+    // later where a freed one lay.
+    std::uint64_t serial() const { return m_serial; }
     const std::shared_ptr<ProgressClient>& progressClient() const { return m_progressClient; }
     const std::shared_ptr<VideoManager>& videoManager() const { return m_videoManager; }
     const VideoPtr& video() const { return m_video; }
@@ -143,6 +146,7 @@ private:
     void restoreSavedChoices();
     void save(double progress, std::optional<bool> isFinished);
 
+    const std::uint64_t m_serial;
     const std::shared_ptr<ProgressClient> m_progressClient;
     const std::shared_ptr<VideoManager> m_videoManager;
     const VideoPtr m_video;
