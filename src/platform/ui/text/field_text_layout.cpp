@@ -68,8 +68,11 @@ FieldTextLayout FieldTextLayout::shownBy(TextInput& input, const std::string& sh
         return line(shown, font, color, room, rightToLeft, Editing::no);
     }
     auto layout = line(shown, font, color, room, rightToLeft, Editing::yes, input.textScroll());
+    // The whole selection where it fits, else its moving end: the caret.
     const auto range = input.selectedTextRange();
-    const double scroll = layout.scrollShowing(range.backward ? range.location : range.end(), layout.scroll());
+    const size_t caret = range.backward ? range.location : range.end();
+    const size_t anchor = range.backward ? range.end() : range.location;
+    const double scroll = layout.scrollShowing(caret, layout.scrollShowing(anchor, layout.scroll()));
     input.setTextScroll(scroll);
     if (scroll == layout.scroll()) return layout;
     return line(shown, font, color, room, rightToLeft, Editing::yes, scroll);
