@@ -12,6 +12,7 @@
 #include "platform/ui/controllers/cancel_topmost.h"
 #include "platform/ui/controllers/document_picker_view_controller.h"
 #include "platform/ui/controllers/font_picker_view_controller.h"
+#include "platform/ui/controllers/key_focus.h"
 #include "platform/ui/controllers/navigation_controller.h"
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/controls/search_bar.h"
@@ -243,13 +244,7 @@ foundation::Status HostSession::pressKeys(const std::vector<std::string>& names)
     std::erase_if(presses, [this](const ui::Press& press) {
         return press.key.keyCode == ui::Key::escape && ui::cancelTopmost(*m_window);
     });
-    std::shared_ptr<ui::ViewController> shown = m_window->rootViewController();
-    if (shown && shown->presentedViewController()) {
-        shown = shown->topPresentedViewController();
-    } else if (auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(shown)) {
-        shown = navigation->visibleViewController();
-    }
-    for (const auto& press : presses) ui::Responder::deliverPresses({press}, shown);
+    for (const auto& press : presses) ui::Responder::deliverPressesTo({press}, ui::keyResponder(m_window));
     return {};
 }
 

@@ -107,6 +107,19 @@ TEST_F(AppHostTest, TheWindowsSizeClassesAndDirectionFollowTheDeviceAndScreen) {
     }
 }
 
+TEST_F(AppHostTest, AfterASearchTheKeysReachThePlayerNotTheSearchFieldUnderIt) {
+    fs::copy_file(testMedia("wide.mp4"), documents / "Film.mp4");
+    fs::copy_file(testMedia("wide.mp4"), documents / "Other.mp4");
+    ASSERT_TRUE(launch()) << err.str();
+    ASSERT_TRUE(command("search \"Fil\""));
+    ASSERT_TRUE(command("tap \"Film\""));
+    ASSERT_TRUE(player()) << screen();
+    ASSERT_FALSE(player()->playbackInfo()->isPaused());
+    ASSERT_TRUE(command("key space"));
+    EXPECT_TRUE(player()->playbackInfo()->isPaused()) << "the space bar pauses";
+    closePlayer();
+}
+
 TEST_F(AppHostTest, TheFirstActivationDoesNotListAgainLaterOnesDo) {
     ASSERT_TRUE(launch()) << err.str();
     fs::copy_file(testMedia("wide.mp4"), documents / "Later.mp4");
