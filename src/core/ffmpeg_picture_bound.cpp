@@ -1,5 +1,6 @@
 #include "core/ffmpeg_picture_bound.h"
 
+#include <algorithm>
 #include <vector>
 
 extern "C" {
@@ -12,14 +13,21 @@ namespace reelhaven {
 
 namespace {
 
-int boundedBuffer(AVCodecContext* codec, AVFrame* frame, int flags) {
-    const auto format = static_cast<AVPixelFormat>(frame->format);
-    if (!FFmpegPictureBound::fits(frame->width, frame->height, format)) {
-        *static_cast<bool*>(codec->opaque) = true;
-        return AVERROR(ENOMEM);
-    }
-    return avcodec_default_get_buffer2(codec, frame, flags);
+// Decoders code pictures in blocks of up to 64 pixels: a 1080-line picture is 1088 lines to them.
+constexpr int kBlock = 64;
+
+int roundedUp(int value) { return (value + kBlock - 1) / kBlock * kBlock; }
+
+std::int64_t bytesOf(AVPixelFormat format, int width, int height) {
+    return av_image_get_buffer_size(format, width, height, 1);
 }
+
+// A buffer the decoder asked for, owned by the guard's wrapper until the last frame lets go of it.
+struct HeldBuffer {
+    std::atomic<std::int64_t>* held;
+    AVBufferRef* inner;
+    std::int64_t bytes;
+};
 
 }  // namespace
 
@@ -27,11 +35,42 @@ bool FFmpegPictureBound::fits(int width, int height, AVPixelFormat format) {
     if (width <= 0 || height <= 0) return true;
     if (format == AV_PIX_FMT_NONE) return static_cast<std::int64_t>(width) * height <= kMostBytes / kWidestPixelBytes;
     // Sizes FFmpeg cannot hold at all give an error here.
-    const int bytes = av_image_get_buffer_size(format, width, height, 1);
+    const std::int64_t bytes = bytesOf(format, width, height);
     return bytes >= 0 && bytes <= kMostBytes;
 }
 
+namespace {
+
+bool hasVideoStream(const AVFormatContext& format) {
+    for (unsigned i = 0; i < format.nb_streams; ++i)
+        if (format.streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) return true;
+    return false;
+}
+
+// Streams that appear only once their packets are read (MPEG program streams) would be probed
+// without the options set for the streams known beforehand: they are found first, by reading up
+// to the first video packet, and the file is then read again from where its data starts.
+void discoverStreams(AVFormatContext& format) {
+    constexpr int kMostPackets = 1000;
+    if (!(format.ctx_flags & AVFMTCTX_NOHEADER) || hasVideoStream(format) || !format.pb ||
+        (format.iformat->flags & AVFMT_NO_BYTE_SEEK))
+        return;
+    const std::int64_t dataStart = avio_tell(format.pb);
+    AVPacket* packet = av_packet_alloc();
+    if (!packet) return;
+    for (int read = 0; read < kMostPackets && av_read_frame(&format, packet) >= 0; ++read) {
+        const bool video = format.streams[packet->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+        av_packet_unref(packet);
+        if (video) break;
+    }
+    av_packet_free(&packet);
+    av_seek_frame(&format, -1, dataStart, AVSEEK_FLAG_BYTE);
+}
+
+}  // namespace
+
 int FFmpegPictureBound::findStreamInfo(AVFormatContext& format) {
+    discoverStreams(format);
     struct Size {
         int width = 0;
         int height = 0;
@@ -42,17 +81,16 @@ int FFmpegPictureBound::findStreamInfo(AVFormatContext& format) {
     for (unsigned i = 0; i < streams; ++i) {
         const AVCodecParameters& parameters = *format.streams[i]->codecpar;
         if (parameters.codec_type != AVMEDIA_TYPE_VIDEO) continue;
-        if (fits(parameters.width, parameters.height, static_cast<AVPixelFormat>(parameters.format))) continue;
         headerSizes[i] = {parameters.width, parameters.height};
-        // The probe's decoders cannot be asked before they allocate a picture, only told how many
-        // pixels they may take.
+        av_dict_set(&options[i], "skip_frame", "all", 0);
+        // Decoders that decode whatever they are told still take no picture larger than one that
+        // fits in any format.
         av_dict_set_int(&options[i], "max_pixels", kMostBytes / kWidestPixelBytes, 0);
     }
     const int result = avformat_find_stream_info(&format, options.data());
     for (unsigned i = 0; i < streams; ++i) {
         av_dict_free(&options[i]);
         AVCodecParameters& parameters = *format.streams[i]->codecpar;
-        // A decoder that refused the picture's size forgets it.
         if (headerSizes[i].width > 0 && (parameters.width <= 0 || parameters.height <= 0)) {
             parameters.width = headerSizes[i].width;
             parameters.height = headerSizes[i].height;
@@ -61,9 +99,81 @@ int FFmpegPictureBound::findStreamInfo(AVFormatContext& format) {
     return result;
 }
 
-void FFmpegPictureBound::guard(AVCodecContext& codec, bool& refused) {
-    codec.opaque = &refused;
-    codec.get_buffer2 = boundedBuffer;
+void FFmpegDecoderGuard::install(AVCodecContext& codec) {
+    codec.opaque = this;
+    codec.get_buffer2 = getBuffer;
+    codec.thread_count = 1;
+    // Checked when the decoder learns a picture's size, before it sizes its tables for it: no
+    // pixel takes less than the 12 bits of 8-bit 4:2:0, so nothing larger could fit anyway.
+    codec.max_pixels = FFmpegPictureBound::kMostBytes * 8 / 12;
+}
+
+void FFmpegDecoderGuard::allow(int width, int height) {
+    m_width = width;
+    m_height = height;
+    m_refused.reset();
+}
+
+bool FFmpegDecoderGuard::exceedsAllowedSize(const Picture& picture) const {
+    return m_width > 0 && m_height > 0 && (picture.width > roundedUp(m_width) || picture.height > roundedUp(m_height));
+}
+
+bool FFmpegDecoderGuard::admit(const Picture& picture) const {
+    if (!FFmpegPictureBound::fits(picture.width, picture.height, picture.format) || exceedsAllowedSize(picture))
+        return false;
+    const std::int64_t bytes = bytesOf(picture.format, picture.width, picture.height);
+    if (bytes < 0) return false;
+    std::int64_t allowance = FFmpegPictureBound::kMostBytes;
+    if (m_width > 0 && m_height > 0) {
+        const std::int64_t allowed = bytesOf(picture.format, roundedUp(m_width), roundedUp(m_height));
+        if (allowed >= 0) allowance = std::min(allowance, FFmpegPictureBound::kMostPictures * allowed);
+    }
+    return m_held.load() + bytes <= allowance;
+}
+
+int FFmpegDecoderGuard::getBuffer(AVCodecContext* codec, AVFrame* frame, int flags) {
+    auto& guard = *static_cast<FFmpegDecoderGuard*>(codec->opaque);
+    const Picture picture{frame->width, frame->height, static_cast<AVPixelFormat>(frame->format)};
+    if (!guard.admit(picture)) {
+        if (!guard.m_refused) guard.m_refused = picture;
+        return AVERROR(ENOMEM);
+    }
+    const int result = avcodec_default_get_buffer2(codec, frame, flags);
+    if (result < 0) return result;
+    return guard.track(*frame);
+}
+
+// Each buffer of the frame is wrapped in one that counts its bytes until it is let go of, by the
+// decoder or by whoever holds the frame last.
+int FFmpegDecoderGuard::track(AVFrame& frame) {
+    auto wrap = [this](AVBufferRef*& buffer) {
+        if (!buffer) return true;
+        auto* held = new HeldBuffer{&m_held, buffer, static_cast<std::int64_t>(buffer->size)};
+        AVBufferRef* outer = av_buffer_create(buffer->data, buffer->size, release, held, 0);
+        if (!outer) {
+            delete held;
+            return false;
+        }
+        buffer = outer;
+        const std::int64_t now = m_held.fetch_add(held->bytes) + held->bytes;
+        std::int64_t peak = m_peak.load();
+        while (now > peak && !m_peak.compare_exchange_weak(peak, now)) {
+        }
+        return true;
+    };
+    bool wrapped = true;
+    for (AVBufferRef*& buffer : frame.buf) wrapped = wrap(buffer) && wrapped;
+    for (int i = 0; i < frame.nb_extended_buf; ++i) wrapped = wrap(frame.extended_buf[i]) && wrapped;
+    if (wrapped) return 0;
+    av_frame_unref(&frame);
+    return AVERROR(ENOMEM);
+}
+
+void FFmpegDecoderGuard::release(void* opaque, std::uint8_t*) {
+    auto* held = static_cast<HeldBuffer*>(opaque);
+    held->held->fetch_sub(held->bytes);
+    av_buffer_unref(&held->inner);
+    delete held;
 }
 
 }  // namespace reelhaven

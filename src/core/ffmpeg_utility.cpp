@@ -24,7 +24,13 @@ namespace {
 
 // Taller pictures than this come only from damaged or hostile files (a 1 x 4000 "video" would ask
 // for gigabytes); they get no thumbnail.
-constexpr int kTallestThumbnail = 16 * FFmpegUtility::kThumbnailWidth;
+constexpr int kTallestPicture = 16 * FFmpegUtility::kThumbnailWidth;
+// A taller picture is drawn within this height, between black bars: a picture of tall pixels
+// would otherwise make a thumbnail of megabytes for every copy of a file of a few hundred bytes.
+constexpr int kTallestThumbnail = 2 * FFmpegUtility::kThumbnailWidth;
+// The picture a stream whose header gives no size is first decoded under: the common largest.
+constexpr int kUsualWidth = 1920;
+constexpr int kUsualHeight = 1080;
 
 std::shared_ptr<gfx::Image> fail(const char* message) {
     base::log(base::LogLevel::error, "FFmpeg", std::string("FFmpeg error: ") + message);
@@ -144,16 +150,22 @@ double lengthOf(std::int64_t headerDuration, const AVFormatContext& probed) {
 // The decoded picture scaled to the thumbnail's width and `height`, then turned. The scaler
 // writes straight into the image (rows packed, as an RGBA frame of alignment 1 would be): no frame
 // of its own and no copy, a picture's worth less memory for every worker.
-std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int height, double rotation) {
+std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int lines, double rotation) {
     constexpr int kWidth = FFmpegUtility::kThumbnailWidth;
     // The scaler follows the decoded frame itself: a stream may change size or format after its
     // header, and scaling a frame with another frame's geometry would read past its planes.
     const auto sourceFormat = static_cast<AVPixelFormat>(frame.format);
     if (frame.width <= 0 || frame.height <= 0 || sourceFormat == AV_PIX_FMT_NONE) return fail("Cannot convert frame");
+    // A picture taller than the thumbnail may be keeps its shape, narrower, in the middle.
+    const int height = std::min(lines, kTallestThumbnail);
+    const int width = lines > height
+                          ? std::max(1, static_cast<int>(std::lround(static_cast<double>(kWidth) * height / lines)))
+                          : kWidth;
     auto image = std::make_shared<gfx::Image>(kWidth, height);
-    std::uint8_t* planes[4] = {image->row(0), nullptr, nullptr, nullptr};
+    if (width < kWidth) image->fill(gfx::Color::black());
+    std::uint8_t* planes[4] = {image->row(0) + 4 * ((kWidth - width) / 2), nullptr, nullptr, nullptr};
     int strides[4] = {static_cast<int>(image->bytesPerRow()), 0, 0, 0};
-    ScalerPtr scaler(sws_getContext(frame.width, frame.height, sourceFormat, kWidth, height, AV_PIX_FMT_RGBA,
+    ScalerPtr scaler(sws_getContext(frame.width, frame.height, sourceFormat, width, height, AV_PIX_FMT_RGBA,
                                     SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!scaler || sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) <= 0)
         return fail("Cannot convert frame");
@@ -161,8 +173,7 @@ std::shared_ptr<gfx::Image> thumbnailFrom(const AVFrame& frame, int height, doub
     return FFmpegUtility::rotate(std::move(image), rotation);
 }
 
-// `probed`: the streams were probed, so the decoder's pixel format is known before decoding.
-std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, DecodePixelBudget& budget) {
+std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudget& budget) {
     const int streamIndex = firstVideoStream(format);
     if (streamIndex < 0) return fail("No video stream");
     AVStream& stream = *format.streams[streamIndex];
@@ -171,6 +182,8 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, De
 
     const AVCodec* decoder = avcodec_find_decoder(stream.codecpar->codec_id);
     if (!decoder) return fail("Unsupported codec");
+    // Declared first, so it outlives the decoder and the frame whose pictures it counts.
+    FFmpegDecoderGuard guard;
     CodecContextPtr codec(avcodec_alloc_context3(decoder));
     if (!codec || avcodec_parameters_to_context(codec.get(), stream.codecpar) < 0) return fail("Couldn't open codec");
     codec->time_base = stream.time_base;
@@ -184,24 +197,27 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, De
         if (codec->width <= 0 || codec->height <= 0) return std::nullopt;
         const float lines =
             thumbnailHeight(codec->width, codec->height, av_guess_sample_aspect_ratio(&format, &stream, decoded));
-        if (!(lines >= 1.0f) || lines > kTallestThumbnail) return std::nullopt;
+        if (!(lines >= 1.0f) || lines > kTallestPicture) return std::nullopt;
         return static_cast<int>(lines);
     };
-    if (!heightFor(nullptr)) return fail("Invalid video size");
+    const bool sized = codec->width > 0 && codec->height > 0;
+    if (sized && !heightFor(nullptr)) return fail("Invalid video size");
     // The picture as the decoder will give it, reduced: measured before the decoder is opened
-    // where its format is known. A format the probe could not learn is none only for a picture
-    // too large to probe; the decoder then measures it before taking its memory.
-    const int decodedWidth = AV_CEIL_RSHIFT(codec->width, codec->lowres);
-    const int decodedHeight = AV_CEIL_RSHIFT(codec->height, codec->lowres);
-    if (codec->pix_fmt != AV_PIX_FMT_NONE && !FFmpegPictureBound::fits(decodedWidth, decodedHeight, codec->pix_fmt))
+    // where its format is known; else the guard measures it before it takes its memory.
+    if (codec->pix_fmt != AV_PIX_FMT_NONE &&
+        !FFmpegPictureBound::fits(AV_CEIL_RSHIFT(codec->width, codec->lowres),
+                                  AV_CEIL_RSHIFT(codec->height, codec->lowres), codec->pix_fmt))
         return fail("Picture too large");
-    if (probed && codec->pix_fmt == AV_PIX_FMT_NONE &&
-        FFmpegPictureBound::fits(decodedWidth, decodedHeight, AV_PIX_FMT_NONE))
-        return fail("Pixel format is none");
-    bool tooLarge = false;
-    FFmpegPictureBound::guard(*codec, tooLarge);
+    guard.install(*codec);
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
-    const auto lease = budget.acquire(static_cast<std::int64_t>(codec->width) * codec->height);
+
+    // The header's size may be missing or false: the pictures are held to it (or to the usual
+    // largest), and a larger one is decoded again, alone if need be, under a lease of its own size.
+    const int width = sized ? codec->width : kUsualWidth;
+    const int height = sized ? codec->height : kUsualHeight;
+    std::optional<DecodePixelBudget::Lease> lease;
+    lease.emplace(budget.acquire(static_cast<std::int64_t>(width) * height));
+    guard.allow(width, height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
     // only key frame of a long group of pictures, and nothing decodes from there to the end. The
@@ -209,10 +225,24 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, bool probed, De
     FFmpegFrameReader reader(format, *codec, streamIndex);
     const std::int64_t start = FFmpegFrameReader::startTime(stream);
     const std::int64_t target = quarterPoint(format, stream);
-    auto decoded = reader.decodeAt(target, *frame);
-    if (decoded != FFmpegFrameReader::Result::frame && target > start) decoded = reader.decodeAt(start, *frame);
+    auto decode = [&] {
+        auto decoded = reader.decodeAt(target, *frame);
+        if (decoded != FFmpegFrameReader::Result::frame && target > start && !guard.refused())
+            decoded = reader.decodeAt(start, *frame);
+        return decoded;
+    };
+    auto decoded = decode();
+    if (const auto refused = guard.refused();
+        refused && guard.exceedsAllowedSize(*refused) &&
+        FFmpegPictureBound::fits(refused->width, refused->height, refused->format)) {
+        av_frame_unref(frame.get());
+        lease.reset();
+        lease.emplace(budget.acquire(static_cast<std::int64_t>(refused->width) * refused->height));
+        guard.allow(refused->width, refused->height);
+        decoded = decode();
+    }
+    if (guard.refused()) return fail("Picture too large");
     if (decoded == FFmpegFrameReader::Result::seekFailed) return fail("Cannot seek");
-    if (tooLarge) return fail("Picture too large");
     if (decoded != FFmpegFrameReader::Result::frame) return nullptr;
 
     if (frame->format == AV_PIX_FMT_NONE) return fail("Pixel format is none");
@@ -237,14 +267,13 @@ FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& pat
         return metadata;
     }
     const std::int64_t headerDuration = format->duration;
-    const bool probed = !headerSuffices(*format);
-    if (probed && FFmpegPictureBound::findStreamInfo(*format) < 0) {
+    if (!headerSuffices(*format) && FFmpegPictureBound::findStreamInfo(*format) < 0) {
         if (headerDuration >= 1) metadata.duration = lengthOf(headerDuration, *format);
         fail("Couldn't get stream info");
         return metadata;
     }
     metadata.duration = lengthOf(headerDuration, *format);
-    metadata.thumbnail = thumbnailOf(*format, probed, budget);
+    metadata.thumbnail = thumbnailOf(*format, budget);
     return metadata;
 }
 

@@ -21,9 +21,10 @@ public:
     static constexpr int kThumbnailWidth = 640;
 
     // The first frame decoded from the key frame at or before 25 % of the duration, scaled to
-    // 640 pixels wide and turned by the stream's display matrix; null on any failure (logged as
+    // 640 pixels wide (a picture more than twice as tall as that is drawn within 640 x 1280, between
+    // black bars) and turned by the stream's display matrix; null on any failure (logged as
     // "FFmpeg error: <what>" where the failure is the file's). A picture too large to decode
-    // within FFmpegPictureBound gives none ("Picture too large").
+    // within FFmpegPictureBound gives none ("Picture too large"), whatever its header says.
     static std::shared_ptr<gfx::Image> getThumbnailForFile(const std::string& path);
 
     // The thumbnail and the duration of one file, read from one opening of it: what the library

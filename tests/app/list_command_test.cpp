@@ -153,3 +153,36 @@ TEST_F(ListCommandTest, AHomeThatIsAFileIsRefusedWithAMessage) {
 }
 
 }  // namespace
+
+TEST(ListCommandMemoryTest, PicturesWhoseHeaderGivesNoSizeOrAFalseOneOrThatKeepManyReferencesStayWithinTheirBound) {
+    TempDir dir;
+    // What a listing takes without them, measured first: a sanitizer's build takes far more for
+    // all of a listing.
+    const fs::path plainHome = dir / "plain-home";
+    fs::create_directories(plainHome / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), plainHome / "Documents" / "Film.mp4");
+    ASSERT_EQ(runLauncher(dir.path(), {"--home", plainHome.string(), "--list"}).status, 0);
+    rusage usage{};
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+    const long plainPeak = usage.ru_maxrss;
+
+    // Listed side by side: a 12000 x 12000 picture (216 MB) in a stream that gives no size before
+    // decoding and under a header claiming 64 x 64; 1600 x 1200 under such a header; three streams
+    // of 6000 x 6000 pictures (52 MB) kept as sixteen references. They took 2.5 GB.
+    const fs::path documents = dir / "home" / "Documents";
+    fs::create_directories(documents);
+    fs::copy_file(testMedia("huge-no-size.ts"), documents / "Huge.ts");
+    fs::copy_file(testMedia("huge-false-size.mkv"), documents / "Liar.mkv");
+    fs::copy_file(testMedia("false-size.mkv"), documents / "Small liar.mkv");
+    for (const char* name : {"References 1.ts", "References 2.ts", "References 3.ts"})
+        fs::copy_file(testMedia("many-references.ts"), documents / name);
+    const LauncherRun run = runLauncher(dir.path(), {"--home", (dir / "home").string(), "--list"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> sources;
+    for (const std::string& line : linesOf(run.out)) sources.push_back(line.substr(line.rfind('\t') + 1));
+    EXPECT_EQ(sources, (std::vector<std::string>{"none", "none", "generated", "generated", "generated", "generated"}))
+        << run.out;
+    ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
+    // A sanitizer keeps up to 256 MB of freed memory in quarantine.
+    EXPECT_LT(usage.ru_maxrss - plainPeak, 320 * 1024) << "kB more at most than " << plainPeak;
+}

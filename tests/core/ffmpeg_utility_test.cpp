@@ -233,6 +233,66 @@ TEST(FFmpegUtilityTest, OneOpeningGivesThePictureTheFFmpegToolDecodesAndTheRange
     }
 }
 
+TEST(FFmpegUtilityTest, OneOpeningGivesTheThumbnailAndTheDurationTheirOwnCallsGive) {
+    for (const char* clip : {"wide.mp4", "rotated.mp4", "classic.mkv", "wide.ts", "audio.m4a", "truncated.mp4",
+                             "huge-duration.mkv", "false-size.mkv", "huge-false-size.mkv", "huge-no-size.ts"}) {
+        const auto path = testMedia(clip).string();
+        const auto metadata = FFmpegUtility::getMetadataForFile(path);
+        EXPECT_EQ(metadata.duration, FFmpegUtility::getDurationForFile(path)) << clip;
+        const auto thumbnail = FFmpegUtility::getThumbnailForFile(path);
+        ASSERT_EQ(bool(metadata.thumbnail), bool(thumbnail)) << clip;
+        if (thumbnail) {
+            EXPECT_EQ(*metadata.thumbnail, *thumbnail) << clip;
+        }
+    }
+}
+
+TEST(FFmpegUtilityTest, AHeaderThatGivesNoSizeOrAFalseOneStillBoundsThePicturesDecoded) {
+    struct Case {
+        const char* clip;
+        bool made;
+        double length;  // 0: as ffprobe reads it; -1: none to be read
+    };
+    const Case cases[] = {
+        {"false-size.mkv", true, 0},         // 1600 x 1200 under a header of 64 x 64: decoded again at its size
+        {"many-references.ts", true, 0},     // 6000 x 6000, sixteen references, no size before decoding
+        {"huge-no-size.ts", false, 0},       // 12000 x 12000, 216 MB, no size before decoding
+        {"huge-false-size.mkv", false, -1},  // the same under a header of 64 x 64, and no length
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clip);
+        const auto path = testMedia(c.clip).string();
+        DecodePixelBudget budget(DecodePixelBudget::kDefaultPixels);
+        const auto metadata = FFmpegUtility::getMetadataForFile(path, budget);
+        if (c.length == 0) {
+            EXPECT_NEAR(metadata.duration, ffprobeDuration(path), 0.1);
+        } else {
+            EXPECT_LE(metadata.duration, 0);
+        }
+        ASSERT_EQ(bool(metadata.thumbnail), c.made);
+        if (!metadata.thumbnail) continue;
+        const gfx::Image& image = *metadata.thumbnail;
+        EXPECT_EQ(image.width(), 640);
+        EXPECT_LT(meanDifference(image, ffmpegFrame(path, image.width(), image.height())), 8);
+    }
+}
+
+TEST(FFmpegUtilityTest, APictureOfTallPixelsIsDrawnWithinTwiceTheThumbnailsWidth) {
+    // 16 x 16 pixels shown 1 x 16: 640 x 10240 drawn 80 x 1280, in the middle of black.
+    const auto path = testMedia("tall-pixels.mp4").string();
+    const auto image = FFmpegUtility::getThumbnailForFile(path);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width(), 640);
+    ASSERT_EQ(image->height(), 1280);
+    for (int y : {0, 640, 1279}) {
+        SCOPED_TRACE(y);
+        EXPECT_TRUE(similar(image->pixel(279, y), gfx::Pixel{0, 0, 0, 255}));
+        EXPECT_TRUE(similar(image->pixel(282, y), gfx::Pixel{255, 0, 0, 255}));
+        EXPECT_TRUE(similar(image->pixel(357, y), gfx::Pixel{255, 0, 0, 255}));
+        EXPECT_TRUE(similar(image->pixel(360, y), gfx::Pixel{0, 0, 0, 255}));
+    }
+}
+
 TEST(FFmpegUtilityTest, APictureTooLargeToDecodeGivesNoThumbnailAndItsLengthWithoutTakingItsMemory) {
     LogCapture log;
     DecodePixelBudget budget(DecodePixelBudget::kDefaultPixels);
