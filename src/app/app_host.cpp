@@ -342,6 +342,13 @@ void AppHost::serveWindow() {
     if (m_display) m_display->presentIfDue();
 }
 
+bool AppHost::serveWindowUntil(const std::function<bool()>& done) {
+    if (m_display) return m_display->serveUntil(done);
+    // No window to close: the loop alone, asleep between what it serves.
+    dispatch::RunLoop::main()->runUntil(done, std::chrono::hours(24), dispatch::RunLoop::ConditionSource::servedWork);
+    return true;
+}
+
 foundation::Status AppHost::click(ui::Point at) {
     if (!m_display) return hostError("click needs a window: run with --display");
     const auto bounds = window()->bounds();

@@ -65,6 +65,7 @@ public:
     foundation::Status screenshot(const std::string& path) override;
     bool hasWindow() const override { return m_display != nullptr; }
     void serveWindow() override;
+    bool serveWindowUntil(const std::function<bool()>& done) override;
     foundation::Status click(ui::Point at) override;
     std::optional<ui::Point> drawnPointOf(int handle) override;
     foundation::Status pressKey(const ui::Key& key) override;

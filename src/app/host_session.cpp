@@ -250,25 +250,28 @@ foundation::Status HostSession::pressKeys(const std::vector<std::string>& names)
 
 void HostSession::wait(double seconds) {
     auto loop = dispatch::RunLoop::main();
-    if (loop->clock().isManual()) {
+    if (loop->clock().isManual() && !m_system.hasWindow()) {
         loop->advance(dispatch::seconds(seconds));
         return;
     }
+    // Serve the app meanwhile, and end early when the process is asked to stop (a request the
+    // main queue runs). Nothing but what is served changes the app, so it sleeps until a post, a
+    // timer (this one the wait's end), and with a window a video frame or the user's input.
     const auto until = loop->now() + dispatch::seconds(seconds);
-    // Real time: serve the app meanwhile, and end early when the process is asked to stop (a
-    // request the main queue runs). Without a window nothing but what the loop serves changes
-    // the app, so it sleeps until a post or a timer, this one the wait's end. A window's own
-    // changes (an animation's next step) tell the loop nothing: it is looked at every few
-    // milliseconds.
     const auto due = loop->schedule(until, [] {});
-    loop->runUntil(
-        [&] {
-            m_system.serveWindow();
-            return m_stopRequested || loop->now() >= until;
-        },
-        std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 1000),
-        m_system.hasWindow() ? dispatch::RunLoop::ConditionSource::anyThread
-                             : dispatch::RunLoop::ConditionSource::servedWork);
+    const auto done = [&] { return m_stopRequested || loop->now() >= until; };
+    if (m_system.hasWindow()) {
+        // A window closed meanwhile ends the script: nothing is left to show it.
+        if (!m_system.serveWindowUntil(done)) m_stopRequested = true;
+    } else {
+        loop->runUntil(
+            [&] {
+                m_system.serveWindow();
+                return done();
+            },
+            std::chrono::milliseconds(static_cast<long long>(seconds * 1000) + 1000),
+            dispatch::RunLoop::ConditionSource::servedWork);
+    }
     loop->cancel(due);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,10 @@ public:
     // Called over and over while a command waits: the desktop window shows what changed (its
     // video comes only as it is shown).
     virtual void serveWindow() {}
+    // Serves the app and its desktop window until `done` holds, as the window's own loop does:
+    // asleep until a post, a timer, a video frame or the user's input (a script's `wait`). False
+    // when the window was closed meanwhile.
+    virtual bool serveWindowUntil(const std::function<bool()>& done) = 0;
     // Input through the desktop window, delivered as its window system delivers the user's (a
     // click in window points, a key, the window's edge dragged); an error where there is no window.
     virtual foundation::Status click(ui::Point at) = 0;

@@ -134,8 +134,23 @@ public:
     }
     bool hasWindow() const override { return window; }
     void serveWindow() override { ++served; }
+    // A window's loop as the test lets time pass in it: the clock moves a step at a time, and
+    // the window is closed at `closesAt` when one is given.
+    bool serveWindowUntil(const std::function<bool()>& done) override {
+        ++waits;
+        auto loop = dispatch::RunLoop::main();
+        const auto start = loop->now();
+        for (;;) {
+            loop->runUntilIdle();
+            if (done()) return true;
+            if (closesAt && loop->now() - start >= dispatch::seconds(*closesAt)) return false;
+            loop->advance(dispatch::seconds(0.25));
+        }
+    }
     std::vector<ui::Point> clicks;
     int served = 0;  // times the host was asked to serve its window
+    int waits = 0;   // waits served by the window's loop
+    std::optional<double> closesAt;
     bool window = false;
     std::vector<std::string> calls;
 };
@@ -307,6 +322,43 @@ TEST_F(HostSessionTest, AWaitOnTheRealClockWithoutAWindowSleepsUntilItIsDue) {
     EXPECT_GE(waited, dispatch::seconds(0.06));
     // Once at the start, once for the timer, once when due.
     EXPECT_EQ(system.served, 3);
+}
+
+// With a window, a script's wait is served by the window's own loop, which sleeps between what
+// it serves; the wait ends when due, early on a stop request, and a window closed meanwhile ends
+// the script.
+TEST_F(HostSessionTest, AWaitWithAWindowIsServedByTheWindowsLoopUntilItIsDueOrTheWindowCloses) {
+    system.window = true;
+    const auto start = loop.loop().now();
+    bool fired = false;
+    dispatch::Queue::main()->asyncAfter(1.0, [&] { fired = true; });
+    EXPECT_EQ(session.executeLine("wait 1.5"), Outcome::done);
+    EXPECT_EQ(system.waits, 1);
+    EXPECT_TRUE(fired);
+    EXPECT_EQ(loop.loop().now() - start, dispatch::seconds(1.5));
+    EXPECT_FALSE(session.stopRequested());
+
+    // A stop request (a signal, which the main queue runs) ends it before its time.
+    const auto asked = loop.loop().now();
+    dispatch::Queue::main()->asyncAfter(0.5, [&] { session.setStopRequested(); });
+    EXPECT_EQ(session.executeLine("wait 10"), Outcome::done);
+    EXPECT_EQ(loop.loop().now() - asked, dispatch::seconds(0.5));
+    EXPECT_EQ(system.waits, 2);
+
+    // The window closed a second into a long wait: the wait ends there, and so does the script.
+    HostSession fresh{window, system, [] {}, out, err, HostSession::Printing::onShow};
+    testing_support::writeFile(dir / "steps.txt", "wait 60\nshow\n");
+    auto script = ScriptInput::open(dir / "steps.txt");
+    ASSERT_TRUE(script);
+    auto runner = HostRunner::create(fresh, HostRunner::OnFailure::stop);
+    runner->setInput(std::move(script.value()));
+    system.closesAt = 1.0;
+    const auto closing = loop.loop().now();
+    EXPECT_EQ(runner->run(), 0);
+    EXPECT_EQ(loop.loop().now() - closing, dispatch::seconds(1.0));
+    EXPECT_TRUE(fresh.stopRequested());
+    EXPECT_EQ(out.str(), "") << "the script's show never ran";
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(HostSessionTest, SystemCommandsGoToTheHostSystem) {

@@ -273,6 +273,21 @@ void DisplayHost::run() {
     dispatch::RunLoop::main()->run([this](std::optional<dispatch::Duration> timeout) { wait(timeout); });
 }
 
+bool DisplayHost::serveUntil(const std::function<bool()>& done) {
+    auto loop = dispatch::RunLoop::main();
+    for (;;) {
+        loop->runUntilIdle();
+        if (m_closed) return false;
+        if (done()) return true;
+        // As `run()` waits: until the next timer on the real clock; a manual clock's timers fall
+        // due only as its owner moves it, which it does from a post.
+        std::optional<dispatch::Duration> timeout;
+        if (const auto timer = loop->nextTimerTime(); timer && !loop->clock().isManual())
+            timeout = std::max(dispatch::Duration::zero(), *timer - loop->now());
+        wait(timeout);
+    }
+}
+
 void DisplayHost::wait(std::optional<dispatch::Duration> timeout) {
     // Whatever the loop just ran may have changed the interface.
     m_interfaceDirty = true;
@@ -315,7 +330,12 @@ void DisplayHost::wait(std::optional<dispatch::Duration> timeout) {
         auto loop = dispatch::RunLoop::main();
         if (input || loop->hasPostedWork()) return;
         const auto timer = loop->nextTimerTime();
-        if (timer && (deadline < 0 || dispatch::toSeconds(*timer - loop->now()) < deadline - now() - 0.0005)) return;
+        if (loop->clock().isManual()) {
+            // Its timers wait for the clock to move, not for the time to pass.
+            if (timer && *timer <= loop->now()) return;
+        } else if (timer && (deadline < 0 || dispatch::toSeconds(*timer - loop->now()) < deadline - now() - 0.0005)) {
+            return;
+        }
         if (deadline >= 0 && now() >= deadline) return;
     }
 }

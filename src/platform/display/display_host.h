@@ -122,6 +122,11 @@ public:
     // composites when a frame is due, as the window's loop would; video frames come only as the
     // window shows them.
     void presentIfDue();
+    // For a host that serves the main run loop inside a command (a script's `wait`): serves it and
+    // the window as `run()` does, asleep until a post, a timer, a video frame or the user's input,
+    // until `done` holds. False, once the window has been closed (the main run loop is stopped
+    // then, as `run()` stops it).
+    bool serveUntil(const std::function<bool()>& done);
     // What the window drew over its views when it last painted (bars' items, a menu's entries, an
     // alert's buttons), top-most last: a click inside one goes to it, not to the views.
     const std::vector<ChromeTarget>& chromeTargets() const { return m_chrome.targets; }
