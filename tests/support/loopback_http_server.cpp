@@ -10,10 +10,25 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace testing_support {
 
 namespace {
+
+// The type a web server gives by the name's extension, as players rely on for playlists.
+std::string contentType(const std::string& name) {
+    static const std::pair<const char*, const char*> types[] = {{".m3u", "audio/mpegurl"},
+                                                                {".m3u8", "application/vnd.apple.mpegurl"},
+                                                                {".pls", "audio/x-scpls"},
+                                                                {".mp4", "video/mp4"}};
+    for (const auto& [extension, type] : types) {
+        const std::string suffix(extension);
+        if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return type;
+    }
+    return "application/octet-stream";
+}
 
 bool sendAll(int fd, const std::string& bytes) {
     size_t sent = 0;
@@ -132,7 +147,7 @@ void LoopbackHttpServer::answer(int connection) {
             if (ranged)
                 response += "Content-Range: bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" +
                             std::to_string(body.size()) + "\r\n";
-            response += "Content-Type: application/octet-stream\r\nConnection: close\r\n\r\n";
+            response += "Content-Type: " + contentType(name) + "\r\nConnection: close\r\n\r\n";
             if (method != "HEAD") response += part;
         }
     }

@@ -12,9 +12,10 @@ namespace testing_support {
 
 // A plain file server on 127.0.0.1 and a free port, for players that fetch
 // network files: each GET of "/NAME" answers with the body given for NAME, or the byte range of
-// it the request asks for (so players can seek), or a 404 for any other NAME; then it closes the
-// connection. Each connection is served on a thread of its own, so a client that
-// opens a second one while the first is still open is served too. Stopped by its destructor.
+// it the request asks for (so players can seek), typed by its extension as web servers type
+// playlists and videos, or a 404 for any other NAME; then it closes the connection. Each connection is served on a
+// thread of its own, so a client that opens a second one while the first is still open is served too. Stopped by its
+// destructor.
 class LoopbackHttpServer {
 public:
     LoopbackHttpServer();
