@@ -119,6 +119,10 @@ CaretStops CaretStops::ofText(std::string_view text) {
 
 void CaretStops::finish() {
     std::stable_sort(m_cells.begin(), m_cells.end(), [](const Cell& a, const Cell& b) { return a.left < b.left; });
+    m_logical.resize(m_cells.size());
+    for (size_t i = 0; i < m_cells.size(); ++i) m_logical[i] = i;
+    std::sort(m_logical.begin(), m_logical.end(),
+              [this](size_t a, size_t b) { return m_cells[a].start < m_cells[b].start; });
     std::vector<size_t> offsets{m_start, m_end};
     for (const auto& cell : m_cells) offsets.push_back(cell.start);
     std::sort(offsets.begin(), offsets.end());
@@ -128,19 +132,14 @@ void CaretStops::finish() {
 }
 
 double CaretStops::x(size_t offset) const {
-    const Cell* last = nullptr;  // the line's last character in the text's order
-    const Cell* at = nullptr;    // the character the offset begins (or lies inside)
-    for (const auto& cell : m_cells) {
-        if (!last || cell.end > last->end) last = &cell;
-        if (cell.start <= offset && offset < cell.end && (!at || cell.start > at->start)) at = &cell;
-    }
-    if (!last) return m_rightToLeft ? m_width : 0;
-    if (offset >= m_end) return trailing(*last);
-    if (at) return leading(*at);
-    // Before the line: its first character's leading edge.
-    const auto first = std::min_element(m_cells.begin(), m_cells.end(),
-                                        [](const Cell& a, const Cell& b) { return a.start < b.start; });
-    return leading(*first);
+    if (m_logical.empty()) return m_rightToLeft ? m_width : 0;
+    // The line's last character in the text's order, at its end; else the character the offset
+    // begins or lies in; before the line, its first one.
+    if (offset >= m_end) return trailing(m_cells[m_logical.back()]);
+    const auto after = std::upper_bound(m_logical.begin(), m_logical.end(), offset,
+                                        [this](size_t at, size_t cell) { return at < m_cells[cell].start; });
+    if (after == m_logical.begin()) return leading(m_cells[m_logical.front()]);
+    return leading(m_cells[*std::prev(after)]);
 }
 
 size_t CaretStops::nearest(double x) const {

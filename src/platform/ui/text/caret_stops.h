@@ -58,6 +58,7 @@ private:
     size_t neighbour(size_t offset, int side) const;
 
     std::vector<Cell> m_cells;                        // left to right
+    std::vector<size_t> m_logical;                    // the cells' indexes in the text's order
     std::vector<std::pair<double, size_t>> m_places;  // (x, offset), by x
     size_t m_start = 0, m_end = 0;                    // the line's bytes of the text
     bool m_rightToLeft = false;                       // the paragraph's direction
