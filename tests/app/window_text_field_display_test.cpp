@@ -14,6 +14,7 @@
 #include "in_process_host.h"
 #include "library/open_url_hosting_controller.h"
 #include "library/open_url_view.h"
+#include "platform/display/clipboard.h"
 #include "platform/display/display_host.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_item.h"
@@ -29,7 +30,7 @@ namespace fs = std::filesystem;
 using Direction = LauncherOptions::LayoutDirection;
 
 // HID usage codes (SDL's scancodes) of the keys pressed here.
-enum Usage : int { keyA = 4 };
+enum Usage : int { keyA = 4, keyV = 25 };
 
 // Runs of columns, in pixels, left to right.
 struct Span {
@@ -255,6 +256,12 @@ TEST_F(WindowTextFieldDisplay, AnAlertFieldMovesThroughHebrewAsItShowsAndScrolls
     shown = pixelsOf(box);
     ASSERT_EQ(shown.caret.size(), 1u);
     EXPECT_LT(shown.caret[0].from, box.minX() * scale() + 10 * scale());
+
+    // Pasted text keeps to the field's one line: tabs and other control characters become spaces.
+    display::SystemClipboard().setText("Trip\tnotes\x01\r\n2024");
+    press(keyA, ui::Key::control);
+    press(keyV, ui::Key::control);
+    EXPECT_EQ(field->text(), "Trip notes  2024");
     press(ui::Key::escape);
 }
 
