@@ -239,8 +239,9 @@ foundation::Status HostSession::pressKeys(const std::vector<std::string>& names)
         }
         return {};
     }
-    // Escape leaves what is on top, as in the window; other keys go to the first responder, with
-    // none to the screen the user sees, as a keyboard's would.
+    // Escape leaves what is on top, as in the window; other keys go where a keyboard's would: to
+    // the first responder on the screen the user sees (a search field under the player has none),
+    // else to that screen.
     std::erase_if(presses, [this](const ui::Press& press) {
         return press.key.keyCode == ui::Key::escape && ui::cancelTopmost(*m_window);
     });

@@ -403,6 +403,8 @@ bool DisplayHost::handle(const SDL_Event& event) {
                             charactersOf(event.key.keysym), symbolOf(event.key.keysym));
             break;
         case SDL_TEXTINPUT: m_keys->text(event.text.text); break;
+        // Another program copied: a paste control shows whether it can paste that.
+        case SDL_CLIPBOARDUPDATE: ui::Pasteboard::general().storeDidChange(); break;
         default: return false;
     }
     m_lastInput = now();
@@ -424,8 +426,6 @@ bool DisplayHost::chromePress(ui::Point point, int clicks) {
     return m_chrome.modal || std::any_of(m_chrome.menuRects.begin(), m_chrome.menuRects.end(),
                                          [&](const ui::Rect& rect) { return rect.contains(point); });
 }
-        // Another program copied: a paste control shows whether it can paste that.
-        case SDL_CLIPBOARDUPDATE: ui::Pasteboard::general().storeDidChange(); break;
 
 bool DisplayHost::chromeCovers(ui::Point point) const {
     const auto& targets = m_chrome.targets;

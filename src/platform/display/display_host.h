@@ -182,12 +182,12 @@ private:
     std::unique_ptr<Compositor> m_compositor;
     std::unique_ptr<PointerInput> m_pointer;
     std::unique_ptr<KeyInput> m_keys;
+    std::unique_ptr<DesktopPasteboard> m_pasteboard;  // while the window runs
     SurfacePtr m_surface;
     PixelRegion m_painted;                    // by the last paint
     std::vector<VideoRegion> m_videoRegions;  // where the last whole paint found videos
     std::uint32_t m_wakeEvent = 0;
     // Shared with the video views' frame handlers and the run loop's wake handler (other threads).
-    std::unique_ptr<DesktopPasteboard> m_pasteboard;  // while the window runs
     struct Signals {
         std::atomic<bool> wakePending{false};
         std::atomic<bool> videoFrame{false};
