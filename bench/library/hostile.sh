@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Peak resident memory of `reelhaven --list` (empty Caches) over hostile media, each file alone and
+# in folders of eight listed side by side: one huge H.264 picture (16000 x 16000) in a transport
+# stream, in M2TS, as a raw stream and in an MPEG program stream, none of which gives its size
+# before decoding; the same in HEVC; a 12000 x 12000 picture under a Matroska header that claims
+# 64 x 64, with a length and without; an 8000 x 8000 stream of sixteen references. OTHER="label=path
+# ..." adds other builds' launchers; LAUNCHER=path measures that launcher instead of this build's.
+# Usage: [OTHER=...] [LAUNCHER=...] bench/library/hostile.sh [build folder]
+set -euo pipefail
+[[ -n ${1:-} ]] && export BENCH_BUILD=$1
+source "$(dirname "$0")/../lib.sh"
+media=$build/hostile-media
+work=$build/hostile-work
+[[ -n ${LAUNCHER:-} ]] || bench_build reelhaven
+launchers=("this=${LAUNCHER:-$build/src/app/reelhaven}")
+read -r -a others <<<"${OTHER:-}"
+launchers+=("${others[@]}")
+mkdir -p "$media" "$work"
+cd "$media"
+
+ff() { ffmpeg -hide_banner -loglevel error -nostdin -y "$@"; }
+# A Matroska file's PixelWidth and PixelHeight (two-byte values) patched to 64 x 64.
+false_size() { # source target size
+  python3 - "$@" <<'PY'
+import sys
+source, target, size = sys.argv[1], sys.argv[2], int(sys.argv[3])
+data = bytearray(open(source, 'rb').read())
+for element in (b'\xb0', b'\xba'):
+    at = data.index(element + b'\x82' + size.to_bytes(2, 'big'))
+    data[at + 2:at + 4] = (64).to_bytes(2, 'big')
+open(target, 'wb').write(data)
+PY
+}
+if [[ ! -s raw.h264 ]]; then
+  ff -f lavfi -i "color=c=blue:size=16000x16000:rate=25:duration=0.04" -frames:v 1 -c:v libx264 -preset ultrafast \
+     -pix_fmt yuv420p raw.tmp.h264
+  mv raw.tmp.h264 raw.h264
+fi
+[[ -s h264.ts ]] || ff -f h264 -r 25 -i raw.h264 -c copy h264.ts
+[[ -s h264.m2ts ]] || ff -f h264 -r 25 -i raw.h264 -c copy -f mpegts -mpegts_m2ts_mode 1 h264.m2ts
+[[ -s h264.mpg ]] || ff -f h264 -r 25 -i raw.h264 -c copy -f mpeg h264.mpg 2>/dev/null
+[[ -s raw-h264.mp4 ]] || cp raw.h264 raw-h264.mp4 # found by its content, listed by its name
+if [[ ! -s hevc.ts ]]; then
+  ff -f lavfi -i "color=c=red:size=16000x16000:rate=25:duration=0.04" -frames:v 1 -c:v libx265 -preset ultrafast \
+     -x265-params log-level=error -pix_fmt yuv420p hevc.ts
+fi
+if [[ ! -s false-size.mkv || ! -s false-size-no-length.mkv ]]; then
+  ff -f lavfi -i "color=c=yellow:size=12000x12000:rate=25:duration=0.08" -c:v libx264 -preset ultrafast \
+     -pix_fmt yuv420p big.tmp.mkv
+  ff -i big.tmp.mkv -c copy -f matroska pipe:1 >big-no-length.tmp.mkv
+  false_size big.tmp.mkv false-size.mkv 12000
+  false_size big-no-length.tmp.mkv false-size-no-length.mkv 12000
+  rm big.tmp.mkv big-no-length.tmp.mkv
+fi
+if [[ ! -s references.ts ]]; then
+  ff -f lavfi -i "color=c=green:size=8000x8000:rate=25:duration=1" -c:v libx264 -preset ultrafast \
+     -x264-params ref=16 -pix_fmt yuv420p references.ts
+fi
+files=(h264.ts h264.m2ts raw-h264.mp4 h264.mpg hevc.ts false-size.mkv false-size-no-length.mkv references.ts)
+
+# Peak resident memory in MiB of one listing of the files given, in a home of their own.
+peak() { # launcher files...
+  local launcher=$1 home=$work/home
+  shift
+  rm -rf "$home" && mkdir -p "$home/Documents"
+  for file in "$@"; do cp "$file" "$home/Documents/"; done
+  /usr/bin/time -o "$work/time" -f %M "$launcher" --home "$home" --list >/dev/null 2>&1
+  echo $(($(cat "$work/time") / 1024))
+}
+
+bench_machine
+printf '%-28s' file
+for entry in "${launchers[@]}"; do printf '%14s' "${entry%%=*}"; done
+echo
+rows=("${files[@]}" "the eight" "references.ts x 8")
+for row in "${rows[@]}"; do
+  printf '%-28s' "$row"
+  for entry in "${launchers[@]}"; do
+    case $row in
+      "the eight") value=$(peak "${entry#*=}" "${files[@]}") ;;
+      "references.ts x 8")
+        for i in 1 2 3 4 5 6 7 8; do cp references.ts "$work/references $i.ts"; done
+        value=$(peak "${entry#*=}" "$work"/references\ ?.ts) ;;
+      *) value=$(peak "${entry#*=}" "$row") ;;
+    esac
+    printf '%10s MiB' "$value"
+  done
+  echo
+done
