@@ -206,8 +206,8 @@ void ContentPainter::drawTextField(cairo_t* cr, ui::TextField& field, double sca
     if (layout.frame().lines().empty()) return;
     SavedState saved(cr);
     if (layout.isScrollable()) {
-        const auto& room = layout.room();
-        cairo_rectangle(cr, room.origin.x, bounds.origin.y, room.size.width, bounds.size.height);
+        const auto clip = layout.clip();
+        cairo_rectangle(cr, clip.origin.x, clip.origin.y, clip.size.width, clip.size.height);
         cairo_clip(cr);
     }
     m_text.draw(cr, layout.frame(), layout.origin(), scale);

@@ -136,5 +136,27 @@ TEST(FieldTextLayout, ATextFieldKeepsTheScrollItWasShownAtAndShowsItsPlaceholder
     EXPECT_TRUE(field->shownLayout().frame().isTruncated()) << "not edited, it is cut with \u2026";
 }
 
+TEST(FieldTextLayout, AFieldOfSeveralLinesScrollsUpToShowTheCaretOnALinePastItsLimit) {
+    auto field = TextField::create(Rect(0, 0, 150, 34));
+    field->setBorderStyle(TextFieldBorderStyle::roundedRect);
+    field->setLineLimit(2);
+    field->setFrame(Rect(0, 0, 150, field->sizeThatFits({150, 0}).height));
+    std::string url = "http://example.com/";
+    while (url.size() < 200) url += "segment/";
+    field->type(url);
+    auto shown = field->shownLayout();
+    ASSERT_TRUE(shown.scrollsVertically());
+    ASSERT_GT(shown.frame().lines().size(), 2u) << "edited, no line is left out";
+    EXPECT_GT(field->textScroll(), 0);
+    const auto caret = shown.caret(url.size());
+    EXPECT_GE(caret.minY(), field->textRect().minY() - 0.01);
+    EXPECT_LE(caret.maxY(), field->textRect().maxY() + 0.01);
+    EXPECT_EQ(shown.offsetAt({caret.midX(), caret.midY()}), url.size()) << "the mouse lands on the scrolled lines";
+    field->setSelectedTextRange({0, 0});
+    shown = field->shownLayout();
+    EXPECT_EQ(field->textScroll(), 0);
+    EXPECT_NEAR(shown.caret(0).minY(), field->textRect().minY(), 1);
+}
+
 }  // namespace
 }  // namespace ui

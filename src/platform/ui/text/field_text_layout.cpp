@@ -50,15 +50,33 @@ FieldTextLayout FieldTextLayout::line(const std::string& text, const Font& font,
 }
 
 FieldTextLayout FieldTextLayout::wrapped(const std::string& text, const Font& font, const Color& color,
-                                         const Rect& room, const TextContainer& container, bool rightToLeft) {
+                                         const Rect& room, TextContainer container, bool rightToLeft, Editing editing,
+                                         double scroll) {
     FieldTextLayout layout;
     layout.m_room = room;
     layout.m_font = font;
     layout.m_rightToLeft = rightToLeft;
+    layout.m_vertical = true;
+    // Edited, no line is left out: those past the room scroll into it.
+    if (editing == Editing::yes) container.maximumNumberOfLines = 0;
     layout.m_frame = TextFrame::create(*AttributedString::create(text), font, color, container);
     layout.measure(text);
-    layout.m_origin = room.origin;
+    const double height = layout.m_frame.size().height;
+    layout.m_scrollable = editing == Editing::yes && height > room.size.height;
+    if (layout.m_scrollable) layout.m_scroll = std::clamp(scroll, 0.0, height - room.size.height);
+    layout.m_origin = {room.origin.x, room.origin.y - layout.m_scroll};
     return layout;
+}
+
+Rect FieldTextLayout::clip() const {
+    if (m_vertical) return m_room;
+    return {m_room.origin.x, m_room.origin.y - m_room.size.height, m_room.size.width, 3 * m_room.size.height};
+}
+
+double FieldTextLayout::scrollShowing(TextRange selection) const {
+    const size_t caret = selection.backward ? selection.location : selection.end();
+    const size_t anchor = selection.backward ? selection.end() : selection.location;
+    return scrollShowing(caret, scrollShowing(anchor, m_scroll));
 }
 
 FieldTextLayout FieldTextLayout::shownBy(TextInput& input, const std::string& shown, bool editing, const Font& font,
@@ -68,11 +86,7 @@ FieldTextLayout FieldTextLayout::shownBy(TextInput& input, const std::string& sh
         return line(shown, font, color, room, rightToLeft, Editing::no);
     }
     auto layout = line(shown, font, color, room, rightToLeft, Editing::yes, input.textScroll());
-    // The whole selection where it fits, else its moving end: the caret.
-    const auto range = input.selectedTextRange();
-    const size_t caret = range.backward ? range.location : range.end();
-    const size_t anchor = range.backward ? range.end() : range.location;
-    const double scroll = layout.scrollShowing(caret, layout.scrollShowing(anchor, layout.scroll()));
+    const double scroll = layout.scrollShowing(input.selectedTextRange());
     input.setTextScroll(scroll);
     if (scroll == layout.scroll()) return layout;
     return line(shown, font, color, room, rightToLeft, Editing::yes, scroll);
@@ -86,6 +100,14 @@ void FieldTextLayout::measure(const std::string& text) {
 
 double FieldTextLayout::scrollShowing(size_t offset, double scroll) const {
     if (!m_scrollable || m_stops.empty()) return 0;
+    if (m_vertical) {
+        // The caret's line whole inside the room.
+        const auto& line = m_frame.lines()[lineOf(offset).value_or(0)];
+        const double room = m_room.size.height;
+        if (line.top() + line.height - scroll > room) scroll = line.top() + line.height - room;
+        if (line.top() - scroll < 0) scroll = line.top();
+        return std::clamp(scroll, 0.0, m_frame.size().height - room);
+    }
     const auto& line = m_frame.lines().front();
     const double x = m_stops.front().x(offset);
     // How far the caret lies from the line's start, against the room the field shows.
@@ -135,6 +157,10 @@ std::vector<Rect> FieldTextLayout::selection(TextRange range) const {
     for (size_t i = 0; i < lines.size(); ++i) {
         const auto& line = lines[i];
         if (line.sourceEnd <= range.location || line.sourceStart >= range.end()) continue;
+        // A line scrolled out of the room shows none of it.
+        if (m_vertical &&
+            (m_origin.y + line.top() + line.height <= m_room.minY() || m_origin.y + line.top() >= m_room.maxY()))
+            continue;
         for (const auto& [from, to] : m_stops[i].spans(range.location, range.end())) {
             // What scrolled out of the room is not shown.
             const double left = std::max(lineLeft(i) + from, m_room.origin.x);

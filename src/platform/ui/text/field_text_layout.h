@@ -27,8 +27,10 @@ public:
     static FieldTextLayout line(const std::string& text, const Font& font, const Color& color, const Rect& room,
                                 bool rightToLeft, Editing editing, double scroll = 0);
     // `text` wrapped in `container` from the top left of `room` (a field of several lines).
+    // While edited, every line is laid out, and when they are taller than the room they are
+    // scrolled up by `scroll`.
     static FieldTextLayout wrapped(const std::string& text, const Font& font, const Color& color, const Rect& room,
-                                   const TextContainer& container, bool rightToLeft);
+                                   TextContainer container, bool rightToLeft, Editing editing, double scroll = 0);
     // The line `input` shows in `room` now: `shown` (its text, or a placeholder when empty); while
     // it is edited, scrolled from where it last was by as little as shows the caret, and that
     // scroll kept in the input.
@@ -50,6 +52,13 @@ public:
     bool isScrollable() const { return m_scrollable; }
     // The scroll that shows the caret before `offset` whole, moved from `scroll` as little as it can.
     double scrollShowing(size_t offset, double scroll) const;
+    // The scroll that shows the whole selection where it fits, else its moving end (the caret).
+    double scrollShowing(TextRange selection) const;
+    // Whether the lines scroll up and down (a field of several lines) rather than sideways.
+    bool scrollsVertically() const { return m_vertical; }
+    // Where the text may show: the room, with the room's whole height above and below a line
+    // that scrolls sideways (no glyph of it is cut off at the top or the bottom).
+    Rect clip() const;
 
     // The caret before `offset`, `width` wide and a line tall, kept inside the room; at the field's
     // leading end when there is no text.
@@ -77,6 +86,7 @@ private:
     Font m_font = Font::systemFont(17);
     bool m_rightToLeft = false;  // the field's leading end is its right
     bool m_scrollable = false;
+    bool m_vertical = false;
     bool m_placeholder = false;
     double m_scroll = 0;
 };

@@ -169,7 +169,8 @@ FieldTextLayout TextField::layout(FieldTextLayout::Editing editing) {
     if (m_lineLimit > 1) {
         auto container = textContainer();
         container.alignment = rightToLeft ? TextAlignment::right : TextAlignment::left;
-        auto wrapped = FieldTextLayout::wrapped(displayedText(), m_font, color, textRect(), container, rightToLeft);
+        auto wrapped = FieldTextLayout::wrapped(displayedText(), m_font, color, textRect(), container, rightToLeft,
+                                                empty ? FieldTextLayout::Editing::no : editing, textScroll());
         return empty ? wrapped.asPlaceholder() : wrapped;
     }
     if (empty)
@@ -180,11 +181,15 @@ FieldTextLayout TextField::layout(FieldTextLayout::Editing editing) {
 }
 
 FieldTextLayout TextField::shownLayout() {
-    if (!m_editing || m_lineLimit > 1 || m_secure || !m_text || m_text->empty()) {
+    if (!m_editing || m_secure || !m_text || m_text->empty()) {
         setTextScroll(0);
         return layout(m_editing ? FieldTextLayout::Editing::yes : FieldTextLayout::Editing::no);
     }
-    return FieldTextLayout::shownBy(*this, displayedText(), true, m_font, Color::label(), textRect(), isRightToLeft());
+    auto shown = layout(FieldTextLayout::Editing::yes);
+    const double scroll = shown.scrollShowing(selectedTextRange());
+    if (scroll == shown.scroll()) return shown;
+    setTextScroll(scroll);
+    return layout(FieldTextLayout::Editing::yes);
 }
 
 TextContainer TextField::textContainer() const {
