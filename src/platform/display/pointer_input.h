@@ -29,9 +29,9 @@ namespace display {
 // - a press on a text field puts its caret where it lands, the second click of a double click
 //   selects the word there (the touch carries the click count);
 // - a drag that starts on a control that follows drags (a slider, the player's scrubber, a text
-//   field, which selects) stays that control's touch, moved and lifted as a finger's; any other drag is a one-finger
-//   pan, with the right button or Ctrl held a two-finger pan; a drag that no recogniser takes scrolls the scroll view
-//   under it;
+//   field, which selects) stays that control's touch, moved and lifted as a finger's; any other
+//   drag is a one-finger pan, with the right button or Ctrl held a two-finger pan; a drag that no
+//   recogniser takes scrolls the scroll view under it;
 // - the wheel scrolls the scroll view under the pointer; Ctrl + wheel pinches, ending once the
 //   wheel rests.
 // Timers run on the main run loop. Main thread only.
