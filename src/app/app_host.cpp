@@ -12,6 +12,7 @@
 #include "app/first_frame_watch.h"
 #include "app/host_player_settle.h"
 #include "app/host_runner.h"
+#include "app/local_file.h"
 #include "app/port_probe.h"
 #include "app/scene_delegate.h"
 #include "app/stop_signals.h"
@@ -55,18 +56,13 @@ bool looksLikeURL(const std::string& text) {
     return colon != std::string::npos && colon > 0 && foundation::URL::parse(text).has_value();
 }
 
-foundation::Result<foundation::URL> existingFile(const std::string& path) {
-    std::error_code error;
-    const auto absolute = std::filesystem::absolute(path, error).lexically_normal();
-    if (error || !std::filesystem::is_regular_file(absolute, error))
-        return hostError("no such file: " + base::escapedText(path));
-    return foundation::URL::fileURLWithPath(absolute.string());
-}
-
-// What another app's "open in" hands over: a file opened where it lies, or a URL.
+// What another app's "open in" hands over: a file opened where it lies, or a URL. The launcher
+// stands in for the system, which hands every local item over to be opened in place, whether
+// named by a path or by a "file:" URL: only a copy (`importContext`) is the app's to move.
 foundation::Result<ui::OpenURLContext> openContext(const std::string& pathOrURL) {
-    if (looksLikeURL(pathOrURL)) return ui::OpenURLContext{*foundation::URL::parse(pathOrURL), {}};
-    auto file = existingFile(pathOrURL);
+    if (looksLikeURL(pathOrURL) && !isFileURLText(pathOrURL))
+        return ui::OpenURLContext{*foundation::URL::parse(pathOrURL), {}};
+    auto file = localFileURL(pathOrURL, "open");
     if (!file) return file.error();
     ui::OpenURLContext context{file.value(), {}};
     context.options.openInPlace = true;
@@ -75,17 +71,23 @@ foundation::Result<ui::OpenURLContext> openContext(const std::string& pathOrURL)
 
 // What another app's "copy to" hands over: a copy of the file in Documents/Inbox, to be moved.
 foundation::Result<ui::OpenURLContext> importContext(const std::string& path, const foundation::URL& documents) {
-    auto file = existingFile(path);
+    auto file = localFileURL(path, "import");
     if (!file) return file.error();
+    // The copy is of the file a link leads to: a link in the library would lead outside it.
+    std::error_code error;
+    const auto source = std::filesystem::canonical(file.value().path(), error);
+    if (error) return hostError("cannot import " + base::escapedText(path) + ": " + error.message());
     const auto inbox = documents.appendingPathComponent(DocumentsClient::kInboxName);
     auto& files = foundation::FileManager::defaultManager();
     (void)files.createDirectory(inbox, foundation::Intermediates::create);
     const std::string name = file.value().lastPathComponent();
     for (int number = 0; number < 100; ++number) {
         const auto copy = inbox.appendingPathComponent(number == 0 ? name : std::to_string(number) + " " + name);
-        if (files.copyItem(file.value(), copy)) return ui::OpenURLContext{copy, {}};
+        if (files.copyItem(foundation::URL::fileURLWithPath(source.string()), copy))
+            return ui::OpenURLContext{copy, {}};
     }
-    return hostError("cannot copy " + base::escapedText(path) + " into " + base::escapedText(inbox.path()));
+    return hostError("cannot copy " + base::escapedText(path) + " into " + base::escapedText(inbox.path()) +
+                     " (not imported)");
 }
 
 }  // namespace
@@ -201,7 +203,7 @@ ui::ConnectionOptions AppHost::connectionOptions() {
     for (const auto& target : m_options.open) {
         auto context = openContext(target);
         if (!context) {
-            m_err << "reelhaven: " << context.error().description << " (not opened)\n";
+            m_err << "reelhaven: " << context.error().description << "\n";
             continue;
         }
         options.urlContexts.push_back(context.value());
@@ -209,7 +211,7 @@ ui::ConnectionOptions AppHost::connectionOptions() {
     for (const auto& path : m_options.imports) {
         auto context = importContext(path, documents);
         if (!context) {
-            m_err << "reelhaven: " << context.error().description << " (not imported)\n";
+            m_err << "reelhaven: " << context.error().description << "\n";
             continue;
         }
         options.urlContexts.push_back(context.value());

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "app/play_keys.h"
+#include "platform/ui/screen/view_description.h"
 
 namespace reelhaven {
 
@@ -140,7 +141,8 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
     if (!words) return words.error();
     const std::string name = words->front();
     const auto entry = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const VerbEntry& e) { return e.name == name; });
-    if (entry == kVerbs.end()) return commandError("unknown command \"" + name + "\"; the commands are:\n" + usage());
+    if (entry == kVerbs.end())
+        return commandError("unknown command " + ui::quoted(name) + "; the commands are:\n" + usage());
 
     HostCommand command;
     command.verb = entry->verb;
@@ -164,22 +166,22 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
         float value = 0;
         auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
         if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-            return commandError("slide needs a number for the slider's value, not \"" + text + "\"");
+            return commandError("slide needs a number for the slider's value, not " + ui::quoted(text));
         command.value = value;
     }
     if (command.verb == Verb::step) {
         const auto& way = command.arguments[1];
-        if (way != "up" && way != "down") return commandError("step goes up or down, not \"" + way + "\"");
+        if (way != "up" && way != "down") return commandError("step goes up or down, not " + ui::quoted(way));
     }
     if (command.verb == Verb::swipe) {
         const auto& way = command.arguments[1];
         if (way != "up" && way != "down" && way != "left" && way != "right")
-            return commandError("swipe goes up, down, left or right, not \"" + way + "\"");
+            return commandError("swipe goes up, down, left or right, not " + ui::quoted(way));
     }
     if (command.verb == Verb::key) {
         for (const auto& name : command.arguments) {
             if (!namedKeyPress(name))
-                return commandError("unknown key \"" + name + "\"; the keys are " + std::string(keyNames()));
+                return commandError("unknown key " + ui::quoted(name) + "; the keys are " + std::string(keyNames()));
         }
     }
     if (command.verb == Verb::click && count == 2) {

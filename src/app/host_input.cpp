@@ -8,14 +8,17 @@
 #include <fstream>
 #include <utility>
 
+#include "platform/base/escaped_text.h"
+
 namespace reelhaven {
 
 foundation::Result<std::unique_ptr<ScriptInput>> ScriptInput::open(const std::filesystem::path& file) {
     std::ifstream stream(file);
-    if (!stream) return foundation::Error::posix(errno, "cannot read the script " + file.string());
+    if (!stream) return foundation::Error::posix(errno, "cannot read the script " + base::escapedText(file.string()));
     std::vector<std::string> lines;
     for (std::string line; std::getline(stream, line);) lines.push_back(std::move(line));
-    if (stream.bad()) return foundation::Error::posix(EIO, "cannot read the script " + file.string());
+    if (stream.bad())
+        return foundation::Error::posix(EIO, "cannot read the script " + base::escapedText(file.string()));
     return std::unique_ptr<ScriptInput>(new ScriptInput(std::move(lines)));
 }
 

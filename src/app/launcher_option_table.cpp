@@ -1,4 +1,5 @@
 #include "app/launcher_option_table.h"
+#include "platform/base/escaped_text.h"
 
 #include <array>
 #include <charconv>
@@ -61,7 +62,9 @@ Error readTransfer(LauncherOptions& options, const std::string*) {
 Error readPort(LauncherOptions& options, const std::string* text) {
     if (!text) return "--port needs a number from 0 to 65535";
     options.port = parsePort(*text);
-    if (!options.port) return "--port needs a number from 0 to 65535, not \"" + *text + "\"";
+    if (!options.port)
+        return "--port needs a number from 0 to 65535, not \"" + base::escapedText(*text, base::QuoteEscape::escape) +
+               "\"";
     return std::nullopt;
 }
 

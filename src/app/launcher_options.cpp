@@ -4,6 +4,7 @@
 
 #include "app/host_command.h"
 #include "app/launcher_option_table.h"
+#include "platform/base/escaped_text.h"
 
 namespace reelhaven {
 
@@ -77,7 +78,9 @@ std::variant<LauncherOptions, LauncherError> parseLauncherOptions(
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const auto* row = findRow(argument);
-        if (!row) return LauncherError{"unknown option \"" + argument + "\" (see --help)"};
+        if (!row)
+            return LauncherError{"unknown option \"" + base::escapedText(argument, base::QuoteEscape::escape) +
+                                 "\" (see --help)"};
         if (row->selects) {
             if (mode && *mode != *row->selects)
                 return LauncherError{"choose one of --list, --play and --help, not " + argument + " as well"};

@@ -4,28 +4,24 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/local_file.h"
 #include "app/play_screen.h"
 #include "app/play_watch.h"
 #include "core/progress_client.h"
-#include "platform/base/escaped_text.h"
 #include "platform/dispatch/run_loop.h"
 
 namespace reelhaven {
 
 namespace {
 
-std::optional<foundation::URL> playableURL(const std::string& path, std::string& problem) {
-    if (auto url = foundation::URL::parse(path); url && (url->scheme() == "http" || url->scheme() == "https" ||
-                                                         url->scheme() == "ftp" || url->scheme() == "file")) {
-        return url;
+// A network URL, or a local file (a path or a "file:" URL) that can be read to its end: a pipe
+// or a device would hold the player forever, and a folder is no video.
+foundation::Result<foundation::URL> playableURL(const std::string& path) {
+    if (auto url = foundation::URL::parse(path);
+        url && (url->scheme() == "http" || url->scheme() == "https" || url->scheme() == "ftp")) {
+        return *url;
     }
-    std::error_code error;
-    auto absolute = std::filesystem::absolute(path, error);
-    if (error || !std::filesystem::is_regular_file(absolute, error)) {
-        problem = "no such file";
-        return std::nullopt;
-    }
-    return foundation::URL::fileURLWithPath(absolute.lexically_normal().string());
+    return localFileURL(path, "play");
 }
 
 }  // namespace
@@ -35,16 +31,15 @@ int runPlayCommand(const LauncherOptions& options, StopSignals& signals) {
 }
 
 int runPlayCommand(const LauncherOptions& options, StopSignals& signals, std::ostream& out, std::ostream& err) {
-    std::string problem;
-    auto url = playableURL(options.playPath, problem);
+    auto url = playableURL(options.playPath);
     if (!url) {
         // The path is escaped as the lines on standard output are: no path can forge a line.
-        err << "reelhaven: cannot play " << base::escapedText(options.playPath) << ": " << problem << std::endl;
+        err << "reelhaven: " << url.error().description << std::endl;
         return 1;
     }
     dispatch::RunLoop::main()->bindToCurrentThread();
     // The file is opened from outside the library: it gets no identity attribute.
-    auto video = Video::create(*url, LibraryItemType::file, true);
+    auto video = Video::create(url.value(), LibraryItemType::file, true);
     auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
     auto screen = PlayScreen::open(options, info);
     if (!screen) {

@@ -5,6 +5,7 @@
 
 #include "core/file_identity_claims.h"
 #include "core/folder.h"
+#include "core/local_file_kind.h"
 #include "core/preferences.h"
 #include "core/subtitle.h"
 #include "core/video.h"
@@ -166,6 +167,13 @@ std::optional<URL> DocumentsClient::moveIntoDocuments(const URL& url) {
     const std::string name = url.lastPathComponent();
     const URL documents = documentsURL();
     if (samePath(url, documents.appendingPathComponent(name))) return url;
+    // Only a file handed over as a copy moves. A folder would take its whole tree along, a pipe or
+    // device is no video, a link would put a name into the library that leads anywhere, and a
+    // system file cannot be removed, so the move would leave a copy of it (a process's
+    // environment) where the transfer server serves it.
+    const auto type = files().typeOfItem(url);
+    if (!type || *type != FileType::regular || localFileKind(url.path()) != LocalFileKind::regularFile)
+        return std::nullopt;
     // A taken name moves on to "name (1).ext", "name (2).ext" ... as uploads do; a file left
     // behind in Inbox would never be listed. The move itself refuses a taken name, so another
     // writer cannot slip in between.

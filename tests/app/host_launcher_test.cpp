@@ -184,6 +184,80 @@ TEST_F(HostLauncherTest, AClosedOutputStopsTheAppAsSIGTERMDoes) {
               std::string::npos);
 }
 
+// The launcher hands every local item over to be opened where it lies, whether named by a path
+// or by a "file:" URL; what is no file is refused with its reason, and nothing is moved, copied or
+// removed. Refused at the start, the app still runs; refused in a script, the script stops there.
+TEST_F(HostLauncherTest, LocalItemsOpenWhereTheyLieAndWhatIsNoFileIsRefused) {
+    const auto notes = dir / "outside" / "notes.mp4";
+    fs::create_directories(notes.parent_path());
+    fs::copy_file(testMedia("wide.mp4"), notes);
+    fs::create_directories(dir / "Films" / "Inner");
+    fs::copy_file(testMedia("wide.mp4"), dir / "Films" / "Inner" / "a.mp4");
+    ASSERT_EQ(::mkfifo((dir / "pipe.mp4").c_str(), 0644), 0);
+    fs::create_directories(home / "Documents");
+    const auto fileURL = [](const fs::path& path) { return "file://" + path.string(); };
+
+    auto started = launch({"--open", (dir / "Films").string(), "--open", fileURL(dir / "pipe.mp4"), "--open",
+                           "file:///proc/self/environ", "--import", "/dev/zero", "--open", fileURL(notes)},
+                          "show tree\n");
+    EXPECT_EQ(started.status, 0) << started.err;
+    for (const std::string& line :
+         {"reelhaven: cannot open " + (dir / "Films").string() + ": it is a folder, not a file\n",
+          "reelhaven: cannot open " + fileURL(dir / "pipe.mp4") + ": it is a FIFO (a named pipe), not a file\n",
+          std::string("reelhaven: cannot open file:///proc/self/environ: it is one of the system's files (/proc, "
+                      "/sys), not a file to play\n"),
+          std::string("reelhaven: cannot import /dev/zero: it is a device, not a file\n")}) {
+        EXPECT_NE(started.err.find(line), std::string::npos) << line << started.err;
+    }
+    EXPECT_NE(started.out.find("presents ReelhavenViewController"), std::string::npos) << started.out;
+    EXPECT_TRUE(fs::is_empty(home / "Documents")) << "nothing was moved or copied into the library";
+    EXPECT_EQ(fs::file_size(notes), fs::file_size(testMedia("wide.mp4")));
+    EXPECT_TRUE(fs::exists(dir / "Films" / "Inner" / "a.mp4"));
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe.mp4"));
+
+    auto scripted = launch({"--no-restore"}, "open \"" + fileURL(dir / "Films") + "\"\nshow\n");
+    EXPECT_EQ(scripted.status, 1);
+    EXPECT_NE(scripted.err.find("reelhaven: cannot open " + fileURL(dir / "Films") + ": it is a folder, not a file\n"),
+              std::string::npos)
+        << scripted.err;
+    EXPECT_EQ(scripted.out.find("Window "), std::string::npos) << "the script stopped there:\n" << scripted.out;
+    EXPECT_TRUE(fs::exists(dir / "Films" / "Inner" / "a.mp4"));
+    EXPECT_TRUE(fs::is_empty(home / "Documents"));
+}
+
+// What the user typed is echoed in messages as every printed text is: a terminal's escape
+// sequence in an option, a home folder's name or a script's line reaches standard error escaped.
+TEST_F(HostLauncherTest, EchoedInputReachesStandardErrorEscaped) {
+    const std::string raw = "\x1b]0;owned\x07\x1b[2J";
+    const std::string printed = "\\x1b]0;owned\\x07\\x1b[2J";
+    const auto homeFile = dir / ("home" + raw);
+    writeFile(homeFile, "a file, not a folder");
+    struct Case {
+        std::vector<std::string> arguments;  // after --home and --script, unless a --home is given here
+        std::string script;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"--bogus" + raw}, "", 2, "reelhaven: unknown option \"--bogus" + printed + "\" (see --help)\n"},
+        {{"--transfer", "--port", raw}, "", 2, "reelhaven: --port needs a number from 0 to 65535, not \"" + printed},
+        {{"--home", homeFile.string()},
+         "",
+         1,
+         "reelhaven: cannot use the home folder " + (dir / "home").string() + printed},
+        {{}, "bogus" + raw + "\n", 1, "reelhaven: unknown command \"bogus" + printed + "\"; the commands are:\n"},
+        {{}, "tap \"" + printed + "\"\n", 1, "reelhaven: nothing shows " + printed + " on the screen:\n"},
+        {{}, "tap " + raw + "\n", 1, "reelhaven: nothing shows " + printed + " on the screen:\n"},
+        {{}, "key " + raw + "\n", 1, "reelhaven: unknown key \"" + printed + "\"; the keys are "},
+    };
+    for (const auto& c : cases) {
+        auto run = launch(c.arguments, c.script);
+        EXPECT_EQ(run.status, c.status) << c.message << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.message << "\n" << run.err;
+        EXPECT_EQ(run.err.find_first_of("\x1b\x07"), std::string::npos) << run.err;
+    }
+}
+
 // A stop asked for while the app is still starting waits until the app can stop as asked, rather
 // than ending the process at once.
 TEST_F(HostLauncherTest, SIGTERMWhileTheAppStartsStopsItAsAsked) {

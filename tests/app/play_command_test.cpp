@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -200,6 +201,31 @@ TEST(PlayCommand, AFileThatCannotBePlayedExitsWithAMessage) {
     EXPECT_NE(damaged.out().find("end\terror\n"), std::string::npos) << damaged.out();
 }
 
+// What is no file to play is named for what it is, and nothing is opened: a pipe or a device would
+// hold the player reading forever.
+TEST(PlayCommand, WhatIsNoFileIsRefusedForWhatItIs) {
+    TempDir dir;
+    fs::create_directories(dir / "Films" / "Inner");
+    ASSERT_EQ(::mkfifo((dir / "pipe.mp4").c_str(), 0644), 0);
+    fs::create_symlink("/dev/zero", dir / "zero.mp4");
+    const std::pair<std::string, std::string> cases[] = {
+        {(dir / "pipe.mp4").string(), "it is a FIFO (a named pipe), not a file"},
+        {"/dev/zero", "it is a device, not a file"},
+        {(dir / "zero.mp4").string(), "it is a device, not a file"},
+        {"file:///dev/zero", "it is a device, not a file"},
+        {(dir / "Films").string(), "it is a folder, not a file"},
+        {"file://" + (dir / "Films").string(), "it is a folder, not a file"},
+        {(dir / "missing.mp4").string(), "no such file"},
+        {"file://" + (dir / "missing.mp4").string(), "no such file"},
+    };
+    for (const auto& [given, problem] : cases) {
+        Launcher run(dir, {"--play", given, "--audio-output", "null", "--seconds", "0"});
+        EXPECT_EQ(run.wait(), 1) << given;
+        EXPECT_EQ(run.err(), "reelhaven: cannot play " + given + ": " + problem + "\n") << given;
+        EXPECT_EQ(run.out(), "") << given;
+    }
+}
+
 TEST(PlayCommand, SavesTheFirstFrameUpright) {
     TempDir dir;
     auto png = dir / "frame.png";
@@ -377,6 +403,21 @@ TEST(PlayDisplay, TheWindowShowsTheVideoTheRightWayUp) {
     EXPECT_LT(image->pixel(320, 90).b, 60);
     EXPECT_GT(image->pixel(320, 270).b, 200);
     EXPECT_LT(image->pixel(320, 270).r, 60);
+}
+
+// A screenshot that cannot be written says where, its path escaped as every printed path is.
+TEST(PlayDisplay, AScreenshotThatCannotBeWrittenNamesItsPathEscaped) {
+    if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display";
+    TempDir dir;
+    const auto png = dir / "\x1b]0;owned\x07" / "window.png";
+    Launcher run(dir,
+                 {"--play", testMedia("halves.mp4").string(), "--audio-output", "null", "--screenshot", png.string()});
+    EXPECT_EQ(run.wait(), 1) << run.err();
+    EXPECT_NE(run.err().find("reelhaven: cannot write the screenshot to " + (dir / "\\x1b]0;owned\\x07").string() +
+                             "/window.png\n"),
+              std::string::npos)
+        << run.err();
+    EXPECT_EQ(run.err().find_first_of("\x1b\x07"), std::string::npos) << run.err();
 }
 
 TEST(PlayDisplay, AFileWithoutPictureIsScreenshotWithItsMessage) {

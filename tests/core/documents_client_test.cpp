@@ -366,6 +366,24 @@ TEST_F(DocumentsClientTest, MovesIntoDocumentsUnderAFreeNameWithoutEverOverwriti
     EXPECT_EQ(client->moveIntoDocuments(urlOf(documents / "movie.mp4")), urlOf(documents / "movie.mp4"));
 }
 
+// Only a file handed over as a copy moves in: a folder (with its tree), a pipe, a link or a file
+// of the system's /proc stays where it is, and no copy of it appears in Documents.
+TEST_F(DocumentsClientTest, MovesNothingButARegularFileIntoDocuments) {
+    const auto elsewhere = dir / "elsewhere";
+    writeFile(elsewhere / "Films" / "Inner" / "a.mp4", "a");
+    ASSERT_EQ(::mkfifo((elsewhere / "pipe.mp4").c_str(), 0644), 0);
+    writeFile(elsewhere / "target.mp4", "t");
+    std::filesystem::create_symlink(elsewhere / "target.mp4", elsewhere / "link.mp4");
+    for (const auto& source : {elsewhere / "Films", elsewhere / "pipe.mp4", elsewhere / "link.mp4",
+                               std::filesystem::path("/proc/self/environ")}) {
+        EXPECT_FALSE(client->moveIntoDocuments(urlOf(source))) << source;
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(source))) << source;
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(documents / source.filename()))) << source;
+    }
+    EXPECT_EQ(readFile(elsewhere / "Films" / "Inner" / "a.mp4"), "a");
+    EXPECT_TRUE(std::filesystem::is_fifo(elsewhere / "pipe.mp4"));
+}
+
 TEST_F(DocumentsClientTest, RenamesKeepingTheExtension) {
     writeFile(documents / "clip.mp4", "x");
     EXPECT_TRUE(client->renameKeepingExtension(urlOf(documents / "clip.mp4"), "clip"));

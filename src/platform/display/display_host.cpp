@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/base/escaped_text.h"
 #include "platform/base/log.h"
 #include "platform/base/startup_marks.h"
 #include "platform/dispatch/run_loop.h"
@@ -598,7 +599,8 @@ void DisplayHost::checkScreenshot() {
     auto png = gfx::PngCodec::encode(image);
     std::ofstream file(pending.path, std::ios::binary);
     if (!png || !(file << *png) || !file.flush()) {
-        status = foundation::Error{"DisplayErrorDomain", 2, "cannot write the screenshot to " + pending.path};
+        status = foundation::Error{"DisplayErrorDomain", 2,
+                                   "cannot write the screenshot to " + base::escapedText(pending.path)};
     }
     if (pending.done) dispatch::RunLoop::main()->post([done = pending.done, status] { done(status); });
 }

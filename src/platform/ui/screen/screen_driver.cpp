@@ -4,6 +4,7 @@
 #include <cctype>
 #include <iterator>
 
+#include "platform/base/escaped_text.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/animation/animations_in_flight.h"
 #include "platform/ui/controllers/alert_controller.h"
@@ -148,11 +149,12 @@ foundation::Result<size_t> ScreenDriver::resolveIndex(const TextScreen& screen, 
         onTop(inner);
         if (matches.empty() || std::any_of(inner.begin(), inner.end(), reachable)) matches = inner;
     }
-    if (matches.empty()) return driverError(notFound, "nothing shows " + what + " on the screen:\n" + screen.text());
+    if (matches.empty())
+        return driverError(notFound, "nothing shows " + base::escapedText(what) + " on the screen:\n" + screen.text());
     if (matches.size() > 1) {
         std::string lines;
         for (int m : matches) lines += "\n  " + targets[static_cast<size_t>(m)].line;
-        return driverError(ambiguous, what + " names more than one element:" + lines);
+        return driverError(ambiguous, base::escapedText(what) + " names more than one element:" + lines);
     }
     return static_cast<size_t>(matches.front());
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace reelhaven {
+
+// What a path handed to the app from outside names, as far as playing it or taking it into the
+// library goes. Only a regular file (or a link to one) is a file to play or keep: a folder would
+// be moved with its whole tree, a pipe or a device would hang or never end whoever reads it, and
+// a file of the kernel's own filesystems (/proc, /sys) is the system's state (a process's
+// environment, its memory map), which must not be copied where the transfer server serves it.
+enum class LocalFileKind { regularFile, missing, folder, fifo, device, socket, systemFile, other };
+
+// The kind of what `path` names, following links. A file that lies on /proc or /sys (through a
+// link too) is a `systemFile`, whatever its type. Never blocks: the path is not opened.
+LocalFileKind localFileKind(const std::string& path);
+
+// Why a path of that kind is refused, as a message's end after "cannot open PATH: " ("it is a
+// folder"); empty for a regular file.
+std::string_view localFileProblem(LocalFileKind kind);
+
+}  // namespace reelhaven
