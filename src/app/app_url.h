@@ -11,12 +11,12 @@ namespace reelhaven {
 inline constexpr const char* kAppURLScheme = "reelhaven";
 
 // The network URL a "reelhaven" URL stands for: the text after "reelhaven:" (and after "//" when
-// it starts so). Text that starts with a scheme and "://" is used as it is; "X//rest" becomes
-// "X://rest" when X is a scheme that lost its colon on the way ("rtsp//cam/s"); anything else
-// gets "http://" in front ("example.com//a.mp4" is a host, whose path keeps its "//"). Nothing
-// when the result is no valid URL, names no host, or has a scheme other than the network ones a
-// web page's link may carry (http, https, ftp and the streaming protocols): the URL comes from
-// another app or a web page and must not reach this machine's files, devices or sockets.
+// it starts so). Text that starts with "http://", "https://" or "ftp://" is used as it is;
+// "https//rest" becomes "https://rest" (the scheme lost its colon on the way); anything else gets
+// "http://" in front ("example.com//a.mp4" is a host, whose path keeps its "//", and
+// "rtsp://cam" an address on the web server "rtsp"). Nothing when the result is no valid URL or
+// names no host. The URL comes from another app or a web page: it reaches nothing but the web's
+// and the file servers' protocols, never this machine's files, devices or sockets.
 std::optional<foundation::URL> networkURLFromAppURL(const foundation::URL& url);
 
 }  // namespace reelhaven
