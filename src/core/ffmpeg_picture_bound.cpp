@@ -13,6 +13,8 @@ namespace reelhaven {
 
 namespace {
 
+constexpr int kProbedSeconds = 2;
+
 // Decoders code pictures in blocks of up to 64 pixels: a 1080-line picture is 1088 lines to them.
 constexpr int kBlock = 64;
 
@@ -87,6 +89,10 @@ int FFmpegPictureBound::findStreamInfo(AVFormatContext& format) {
         // fits in any format.
         av_dict_set_int(&options[i], "max_pixels", kMostBytes / kWidestPixelBytes, 0);
     }
+    // With no picture decoded a video stream never counts as known, so the probe reads on to its
+    // time limit (7 s of a transport stream, every packet kept to be read again); two seconds give
+    // the frame rate and the other streams what the decoded pictures gave before.
+    if (format.max_analyze_duration == 0) format.max_analyze_duration = kProbedSeconds * AV_TIME_BASE;
     const int result = avformat_find_stream_info(&format, options.data());
     for (unsigned i = 0; i < streams; ++i) {
         av_dict_free(&options[i]);
