@@ -13,6 +13,7 @@ namespace reelhaven {
 
 namespace {
 
+// How much of a stream the probe reads when it decodes no picture of it.
 constexpr int kProbedSeconds = 2;
 
 // Decoders code pictures in blocks of up to 64 pixels: a 1080-line picture is 1088 lines to them.
@@ -30,18 +31,6 @@ struct HeldBuffer {
     AVBufferRef* inner;
     std::int64_t bytes;
 };
-
-}  // namespace
-
-bool FFmpegPictureBound::fits(int width, int height, AVPixelFormat format) {
-    if (width <= 0 || height <= 0) return true;
-    if (format == AV_PIX_FMT_NONE) return static_cast<std::int64_t>(width) * height <= kMostBytes / kWidestPixelBytes;
-    // Sizes FFmpeg cannot hold at all give an error here.
-    const std::int64_t bytes = bytesOf(format, width, height);
-    return bytes >= 0 && bytes <= kMostBytes;
-}
-
-namespace {
 
 bool hasVideoStream(const AVFormatContext& format) {
     for (unsigned i = 0; i < format.nb_streams; ++i)
@@ -70,6 +59,14 @@ void discoverStreams(AVFormatContext& format) {
 }
 
 }  // namespace
+
+bool FFmpegPictureBound::fits(int width, int height, AVPixelFormat format) {
+    if (width <= 0 || height <= 0) return true;
+    if (format == AV_PIX_FMT_NONE) return static_cast<std::int64_t>(width) * height <= kMostBytes / kWidestPixelBytes;
+    // Sizes FFmpeg cannot hold at all give an error here.
+    const std::int64_t bytes = bytesOf(format, width, height);
+    return bytes >= 0 && bytes <= kMostBytes;
+}
 
 int FFmpegPictureBound::findStreamInfo(AVFormatContext& format) {
     discoverStreams(format);
@@ -109,8 +106,8 @@ void FFmpegDecoderGuard::install(AVCodecContext& codec) {
     codec.opaque = this;
     codec.get_buffer2 = getBuffer;
     codec.thread_count = 1;
-    // Checked when the decoder learns a picture's size, before it sizes its tables for it: no
-    // pixel takes less than the 12 bits of 8-bit 4:2:0, so nothing larger could fit anyway.
+    // Checked when the decoder learns a picture's size, before it sizes its tables for it: more
+    // pixels than this would not fit even at the 12 bits of 8-bit 4:2:0, video's smallest pixel.
     codec.max_pixels = FFmpegPictureBound::kMostBytes * 8 / 12;
 }
 

@@ -166,12 +166,14 @@ TEST(ListCommandMemoryTest, PicturesWhoseHeaderGivesNoSizeOrAFalseOneOrThatKeepM
     ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
     const long plainPeak = usage.ru_maxrss;
 
-    // Listed side by side: a 12000 x 12000 picture (216 MB) in a stream that gives no size before
-    // decoding and under a header claiming 64 x 64; 1600 x 1200 under such a header; three streams
+    // Listed side by side: a 12000 x 12000 picture (216 MB) in streams that give no size before
+    // decoding (a transport stream, and a program stream whose streams appear only as they are
+    // read) and under a header claiming 64 x 64; 1600 x 1200 under such a header; three streams
     // of 6000 x 6000 pictures (52 MB) kept as sixteen references. They took 2.5 GB.
     const fs::path documents = dir / "home" / "Documents";
     fs::create_directories(documents);
     fs::copy_file(testMedia("huge-no-size.ts"), documents / "Huge.ts");
+    fs::copy_file(testMedia("huge-no-size.mpg"), documents / "Huge.mpg");
     fs::copy_file(testMedia("huge-false-size.mkv"), documents / "Liar.mkv");
     fs::copy_file(testMedia("false-size.mkv"), documents / "Small liar.mkv");
     for (const char* name : {"References 1.ts", "References 2.ts", "References 3.ts"})
@@ -180,7 +182,8 @@ TEST(ListCommandMemoryTest, PicturesWhoseHeaderGivesNoSizeOrAFalseOneOrThatKeepM
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> sources;
     for (const std::string& line : linesOf(run.out)) sources.push_back(line.substr(line.rfind('\t') + 1));
-    EXPECT_EQ(sources, (std::vector<std::string>{"none", "none", "generated", "generated", "generated", "generated"}))
+    EXPECT_EQ(sources,
+              (std::vector<std::string>{"none", "none", "none", "generated", "generated", "generated", "generated"}))
         << run.out;
     ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
 #ifdef __SANITIZE_ADDRESS__
