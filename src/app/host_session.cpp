@@ -156,7 +156,9 @@ foundation::Status HostSession::click(const HostCommand& command) {
     // What the window draws outside its views is clicked where it drew it.
     if (auto handle = m_driver.drawnHandleOf(what); handle && m_system.hasWindow()) {
         auto drawn = m_system.drawnPointOf(*handle);
-        if (!drawn) return sessionError(what + " is not drawn where a click reaches it (something lies over it)");
+        if (!drawn)
+            return sessionError(base::escapedText(what) +
+                                " is not drawn where a click reaches it (something lies over it)");
         return m_system.click(*drawn);
     }
     // An element is clicked where a finger would touch it; the click itself goes through the window.
