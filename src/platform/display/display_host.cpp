@@ -23,8 +23,8 @@
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
-#include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/scenes/pasteboard.h"
+#include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
 
@@ -55,11 +55,11 @@ std::string charactersOf(const SDL_Keysym& key) {
     }
     return {};
 }
-}  // namespace
 
 // What the key gives on the user's layout (SDL's keysym), for a key that types; 0 for one that
 // does not (an arrow, whose keysym only names its place).
 char32_t symbolOf(const SDL_Keysym& key) { return key.sym & SDLK_SCANCODE_MASK ? 0 : static_cast<char32_t>(key.sym); }
+}  // namespace
 
 void DisplayHost::Signals::wake() {
     if (wakePending.exchange(true)) return;  // one wake-up event in the queue is enough
