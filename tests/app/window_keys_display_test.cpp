@@ -13,7 +13,6 @@
 
 #include "app/app_delegate.h"
 #include "core/progress_client.h"
-#include "in_process_host.h"
 #include "library/open_url_hosting_controller.h"
 #include "library/open_url_view.h"
 #include "platform/display/clipboard.h"
@@ -27,6 +26,7 @@
 #include "playback/model/playback_info.h"
 #include "support/display_stage.h"
 #include "support/test_media.h"
+#include "window_keyboard_host.h"
 
 namespace reelhaven {
 namespace {
@@ -36,7 +36,7 @@ namespace fs = std::filesystem;
 // HID usage codes (SDL's scancodes) of the keys pressed here.
 enum Usage : int { keyA = 4, keyC = 6, keyQ = 20, keyV = 25, keyX = 27, backspace = 42 };
 
-class WindowKeysDisplay : public ::testing::Test, protected InProcessHost<testing_support::RealMainLoop> {
+class WindowKeysDisplay : public ::testing::Test, protected WindowKeyboardHost {
 protected:
     void SetUp() override {
         if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
@@ -44,26 +44,12 @@ protected:
         fs::copy_file(testing_support::testMedia("long.mp4"), documents / "Clip.mp4");
     }
     void start() {
-        LauncherOptions options;
-        options.size = std::pair(390.0, 844.0);
-        options.restore = false;
-        options.display = true;
-        options.audioOutput = "null";
-        options.script = "script";  // prints only on `show`
+        auto options = windowOptions();
         ASSERT_TRUE(launch(options)) << err.str();
     }
     void TearDown() override {
         closePlayer();
         shutDown();
-    }
-    display::DisplayHost& window() { return *host->display(); }
-    void type(const std::string& text) {
-        window().typeText(text);
-        host->session().settle();
-    }
-    void press(int usage, std::uint32_t modifiers = ui::Key::none, std::optional<char32_t> symbol = std::nullopt) {
-        window().pressKey(usage, modifiers, symbol);
-        host->session().settle();
     }
     // The handle of the first element of class `kind` whose line goes on as `pattern` says.
     std::string handle(const std::string& kind, const std::string& pattern = "") const {

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <regex>
 
-#include "in_process_host.h"
 #include "library/open_url_hosting_controller.h"
 #include "library/open_url_view.h"
 #include "platform/display/clipboard.h"
@@ -22,6 +21,7 @@
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/gestures/press.h"
 #include "support/display_stage.h"
+#include "window_keyboard_host.h"
 
 namespace reelhaven {
 namespace {
@@ -63,7 +63,7 @@ struct FieldPixels {
     Span highlightExtent() const { return {highlight.front().from, highlight.back().to}; }
 };
 
-class WindowTextFieldDisplay : public ::testing::Test, protected InProcessHost<testing_support::RealMainLoop> {
+class WindowTextFieldDisplay : public ::testing::Test, protected WindowKeyboardHost {
 protected:
     void SetUp() override {
         if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
@@ -72,23 +72,9 @@ protected:
     void TearDown() override { shutDown(); }
     void start(Direction direction) {
         shutDown();
-        LauncherOptions options;
-        options.size = std::pair(390.0, 844.0);
-        options.restore = false;
-        options.display = true;
-        options.audioOutput = "null";
-        options.script = "script";  // prints only on `show`
+        auto options = windowOptions();
         options.layoutDirection = direction;
         ASSERT_TRUE(launch(options)) << err.str();
-    }
-    display::DisplayHost& window() { return *host->display(); }
-    void type(const std::string& text) {
-        window().typeText(text);
-        host->session().settle();
-    }
-    void press(int usage, std::uint32_t modifiers = ui::Key::none) {
-        window().pressKey(usage, modifiers);
-        host->session().settle();
     }
     double scale() {
         const auto image = window().capture();

@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <regex>
 
-#include "in_process_host.h"
 #include "library/open_url_hosting_controller.h"
 #include "library/open_url_view.h"
 #include "platform/display/clipboard.h"
@@ -23,6 +22,7 @@
 #include "playback/model/playback_info.h"
 #include "support/display_stage.h"
 #include "support/test_media.h"
+#include "window_keyboard_host.h"
 
 namespace reelhaven {
 namespace {
@@ -32,32 +32,18 @@ namespace fs = std::filesystem;
 // HID usage codes (SDL's scancodes) of the keys pressed here.
 enum Usage : int { keyA = 4, keyV = 25, keyX = 27, backspace = 42 };
 
-class WindowTypingDisplay : public ::testing::Test, protected InProcessHost<testing_support::RealMainLoop> {
+class WindowTypingDisplay : public ::testing::Test, protected WindowKeyboardHost {
 protected:
     void SetUp() override {
         if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
         fs::create_directories(documents);
         fs::copy_file(testing_support::testMedia("wide.mp4"), documents / "Clip.mp4");
-        LauncherOptions options;
-        options.size = std::pair(390.0, 844.0);
-        options.restore = false;
-        options.display = true;
-        options.audioOutput = "null";
-        options.script = "script";  // prints only on `show`
+        auto options = windowOptions();
         ASSERT_TRUE(launch(options)) << err.str();
     }
     void TearDown() override {
         closePlayer();
         shutDown();
-    }
-    display::DisplayHost& window() { return *host->display(); }
-    void type(const std::string& text) {
-        window().typeText(text);
-        host->session().settle();
-    }
-    void press(int usage, std::uint32_t modifiers = ui::Key::none) {
-        window().pressKey(usage, modifiers);
-        host->session().settle();
     }
     // The handle of the bar item showing the symbol `name`.
     std::string barItem(const std::string& symbol) const {
