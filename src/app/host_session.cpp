@@ -6,6 +6,7 @@
 
 #include "app/controller_tree.h"
 #include "app/host_system.h"
+#include "app/local_file.h"
 #include "app/play_keys.h"
 #include "platform/base/escaped_text.h"
 #include "platform/dispatch/run_loop.h"
@@ -221,7 +222,11 @@ foundation::Status HostSession::pick(const std::vector<std::string>& paths) {
         const auto absolute = std::filesystem::absolute(path, error).lexically_normal();
         if (error || !std::filesystem::exists(absolute, error))
             return sessionError("no such file: " + base::escapedText(path) + " (nothing was picked)");
-        urls.push_back(foundation::URL::fileURLWithPath(absolute.string()));
+        // A picker offers files only: a folder, a pipe, a device or a file of /proc would be
+        // copied into Documents, where the transfer server serves it.
+        auto file = localFileURL(path, "pick");
+        if (!file) return sessionError(file.error().description + " (nothing was picked)");
+        urls.push_back(file.value());
     }
     picker->pick(std::move(urls));
     return {};

@@ -220,6 +220,15 @@ TEST_F(HostSessionTest, PickHandsTheShownPickerAbsoluteFileURLs) {
               std::string::npos)
         << err.str();
     EXPECT_EQ(status(), "Idle");
+    // What is no file is refused as the launcher refuses it, and nothing is picked.
+    std::filesystem::create_directories(dir / "Films.mp4");
+    for (const std::string& path :
+         {(dir / "Films.mp4").string(), std::string("/proc/self/environ"), std::string("/dev/zero")}) {
+        EXPECT_EQ(session.executeLine("pick " + (dir / "a.mp4").string() + " " + path), Outcome::failed) << path;
+        EXPECT_NE(err.str().find("cannot pick " + path + ": it is "), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find("(nothing was picked)"), std::string::npos) << err.str();
+        EXPECT_EQ(status(), "Idle");
+    }
     EXPECT_EQ(session.executeLine("pick " + (dir / "a.mp4").string() + " \"" + (dir / "b.mkv").string() + "\""),
               Outcome::done);
     EXPECT_EQ(status(), "Picked a.mp4, b.mkv");
