@@ -67,12 +67,6 @@ void MPVSession::setup() {
     // this mpv ends every file with audio as an error.
     mpv_set_property_string(handle, "audio-fallback-to-null", "yes");
     mpv_request_log_messages(handle, "no");
-    // What mpv opens through FFmpeg's protocols speaks only the web's and the file servers' ones:
-    // a playlist served over http may list any address, and "srt://0.0.0.0:9001?mode=listener" or
-    // "udp://0.0.0.0:1234?listen=1" would have the app listen on every interface. Local files
-    // open through mpv's own reader, not these. "crypto" decrypts AES-128 HLS segments fetched
-    // through the others.
-    mpv_set_property_string(handle, "stream-lavf-o", "protocol_whitelist=[http,https,tls,tcp,ftp,httpproxy,crypto]");
     // mpv's own on-screen tools (its stats page, console and profile switching) are scripts that
     // load before the first file may open, and no key of ours reaches them.
     for (const char* script : {"load-stats-overlay", "load-osd-console", "load-auto-profiles"})

@@ -215,6 +215,7 @@ private:
     void handlePlaybackRestart(const mpv_event& event);
     void handlePropertyChange(const mpv_event& event);
     void handleShutdown(const mpv_event& event);
+    void handleLoadHook(const mpv_event& event);
     void pauseChanged();
     void aspectChanged();
     void observeProperties();

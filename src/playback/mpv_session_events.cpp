@@ -27,6 +27,13 @@ constexpr std::array<std::pair<const char*, mpv_format>, 7> kObservedProperties{
     {"pause", MPV_FORMAT_FLAG},
 }};
 
+// What an entry a playlist expanded into may open through FFmpeg: the web's and the file servers'
+// protocols ("crypto" decrypts AES-128 HLS over them). Whoever served the playlist named the
+// entry, and "srt://0.0.0.0:9001?mode=listener", "udp://0.0.0.0:1234?listen=1" or
+// "rtp://...?localport=" would have the app listen on every interface. What the user opened
+// themselves keeps every protocol; local files open through mpv's own reader, not these.
+constexpr const char* kPlaylistEntryProtocols = "protocol_whitelist=[http,https,tls,tcp,ftp,httpproxy,crypto]";
+
 // Work for the interface goes to the main queue; the block holds the session.
 template <typename F>
 void onMain(F&& work) {
@@ -38,6 +45,8 @@ void MPVSession::observeProperties() {
     withHandle([](mpv_handle* handle) {
         for (std::uint64_t id = 0; id < kObservedProperties.size(); ++id)
             mpv_observe_property(handle, id, kObservedProperties[id].first, kObservedProperties[id].second);
+        // Each entry waits for `handleLoadHook` before mpv opens it.
+        mpv_hook_add(handle, 0, "on_load", 0);
     });
 }
 
@@ -68,7 +77,7 @@ void MPVSession::drainEvents() {
 
 void MPVSession::handleEvent(const mpv_event& event) {
     using Handler = void (MPVSession::*)(const mpv_event&);
-    static const std::array<std::pair<mpv_event_id, Handler>, 8> handlers{{
+    static const std::array<std::pair<mpv_event_id, Handler>, 9> handlers{{
         {MPV_EVENT_SHUTDOWN, &MPVSession::handleShutdown},
         {MPV_EVENT_LOG_MESSAGE, &MPVSession::handleLogMessage},
         {MPV_EVENT_COMMAND_REPLY, &MPVSession::handleCommandReply},
@@ -77,6 +86,7 @@ void MPVSession::handleEvent(const mpv_event& event) {
         {MPV_EVENT_FILE_LOADED, &MPVSession::handleFileLoaded},
         {MPV_EVENT_PLAYBACK_RESTART, &MPVSession::handlePlaybackRestart},
         {MPV_EVENT_PROPERTY_CHANGE, &MPVSession::handlePropertyChange},
+        {MPV_EVENT_HOOK, &MPVSession::handleLoadHook},
     }};
     for (const auto& [id, handler] : handlers) {
         if (id == event.event_id) {
@@ -91,6 +101,17 @@ void MPVSession::handleShutdown(const mpv_event&) {
     // The player's timers are the main thread's; they stop there, with nothing left to read.
     onMain([self = shared_from_this()] {
         if (self->onShutdown) self->onShutdown();
+    });
+}
+
+// mpv's start-file event of the entry came first, so `m_startedEntry` is the entry to be opened.
+void MPVSession::handleLoadHook(const mpv_event& event) {
+    auto* hook = static_cast<const mpv_event_hook*>(event.data);
+    if (!hook) return;
+    withHandle([&](mpv_handle* handle) {
+        if (!m_trail.isLoadedEntry(m_startedEntry))
+            mpv_set_property_string(handle, "file-local-options/stream-lavf-o", kPlaylistEntryProtocols);
+        mpv_hook_continue(handle, hook->id);
     });
 }
 
