@@ -70,24 +70,25 @@ foundation::Result<ui::OpenURLContext> openContext(const std::string& pathOrURL)
 }
 
 // What another app's "copy to" hands over: a copy of the file in Documents/Inbox, to be moved.
+// The copy is made from the file opened for the check, so it is the file a link led to then: no
+// link leading out of the library, and nothing a link was turned to since.
 foundation::Result<ui::OpenURLContext> importContext(const std::string& path, const foundation::URL& documents) {
-    auto file = localFileURL(path, "import");
+    auto file = openLocalFile(path, "import");
     if (!file) return file.error();
-    // The copy is of the file a link leads to: a link in the library would lead outside it.
-    std::error_code error;
-    const auto source = std::filesystem::canonical(file.value().path(), error);
-    if (error) return hostError("cannot import " + base::escapedText(path) + ": " + error.message());
     const auto inbox = documents.appendingPathComponent(DocumentsClient::kInboxName);
-    auto& files = foundation::FileManager::defaultManager();
-    (void)files.createDirectory(inbox, foundation::Intermediates::create);
-    const std::string name = file.value().lastPathComponent();
+    (void)foundation::FileManager::defaultManager().createDirectory(inbox, foundation::Intermediates::create);
+    const std::string name = file.value().url.lastPathComponent();
+    std::string problem = "the names are taken";
     for (int number = 0; number < 100; ++number) {
         const auto copy = inbox.appendingPathComponent(number == 0 ? name : std::to_string(number) + " " + name);
-        if (files.copyItem(foundation::URL::fileURLWithPath(source.string()), copy))
-            return ui::OpenURLContext{copy, {}};
+        auto copied = file.value().file.copyTo(copy);
+        if (copied) return ui::OpenURLContext{copy, {}};
+        if (copied.error().isPOSIX(EEXIST)) continue;
+        problem = copied.error().description;
+        break;
     }
-    return hostError("cannot copy " + base::escapedText(path) + " into " + base::escapedText(inbox.path()) +
-                     " (not imported)");
+    return hostError("cannot copy " + base::escapedText(path) + " into " + base::escapedText(inbox.path()) + " (" +
+                     base::escapedText(problem) + "; not imported)");
 }
 
 }  // namespace

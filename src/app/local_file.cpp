@@ -21,7 +21,7 @@ bool isFileURLText(const std::string& text) {
     return url && url->scheme() == "file";
 }
 
-foundation::Result<foundation::URL> localFileURL(const std::string& text, std::string_view action) {
+foundation::Result<LocalFile> openLocalFile(const std::string& text, std::string_view action) {
     std::string path;
     if (isFileURLText(text)) {
         path = foundation::URL::parse(text)->path();
@@ -31,12 +31,18 @@ foundation::Result<foundation::URL> localFileURL(const std::string& text, std::s
         if (error) path.clear();
     }
     // A file URL names its file by an absolute path; anything else names nothing.
-    const auto kind = path.starts_with('/') ? localFileKind(path) : LocalFileKind::missing;
-    if (kind != LocalFileKind::regularFile) {
+    auto file = foundation::OpenedFile::open(path.starts_with('/') ? path : std::string());
+    if (file.kind() != LocalFileKind::regularFile) {
         return localFileError("cannot " + std::string(action) + " " + base::escapedText(text) + ": " +
-                              std::string(localFileProblem(kind)));
+                              std::string(localFileProblem(file.kind())));
     }
-    return foundation::URL::fileURLWithPath(path);
+    return LocalFile{foundation::URL::fileURLWithPath(path), std::move(file)};
+}
+
+foundation::Result<foundation::URL> localFileURL(const std::string& text, std::string_view action) {
+    auto file = openLocalFile(text, action);
+    if (!file) return file.error();
+    return file.value().url;
 }
 
 }  // namespace reelhaven

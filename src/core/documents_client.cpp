@@ -1,5 +1,7 @@
 #include "core/documents_client.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -192,6 +194,18 @@ std::optional<URL> DocumentsClient::moveIntoDocuments(const URL& url) {
         if (!taken) return std::nullopt;
     }
     return std::nullopt;
+}
+
+void DocumentsClient::removePickedCopy(const URL& url) {
+    const URL temporary = directoryURL(foundation::SearchPathDirectory::temporary);
+    if (temporary.isEmpty() || !url.isFileURL()) return;
+    const URL folder = url.deletingLastPathComponent();
+    if (!samePath(folder.deletingLastPathComponent(), temporary.appendingPathComponent(kInboxName))) return;
+    const std::string name = url.lastPathComponent();
+    if (name.empty() || name == "." || name == "..") return;
+    if (files().typeOfItem(url)) (void)files().removeItem(url);
+    // Only an empty folder goes: another copy handed into it is not this one's to remove.
+    (void)::rmdir(folder.path().c_str());
 }
 
 bool DocumentsClient::isSafeItemName(std::string_view name) {

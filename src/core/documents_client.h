@@ -60,6 +60,10 @@ public:
     // Moves a file into Documents under its own name, or the first free "name (n).ext" when that
     // is taken. Nothing when it cannot be moved.
     virtual std::optional<foundation::URL> moveIntoDocuments(const foundation::URL& url);
+    // Removes what a picker's copy (tmp/Inbox/FOLDER/NAME) leaves once it has been imported or
+    // skipped: the copy when it is still there, then its folder when that is empty. A URL that is
+    // no such copy is left alone, so an original handed in place is never removed.
+    void removePickedCopy(const foundation::URL& url);
     // How many numbered names a move tries before it gives up.
     static constexpr int kMaxNumberedNames = 1000;
     // Whether a typed name may become an item name in the item's own folder: not empty, not

@@ -295,7 +295,11 @@ void VideoManager::importDocuments(const std::vector<foundation::URL>& urls) {
             // Without a Documents folder there is nowhere to import to.
             if (documents.isEmpty()) break;
             const foundation::URL destination = documents.appendingPathComponent(url.lastPathComponent());
-            if (!(destination == url) && !files().moveItem(url, destination)) continue;
+            const bool moved = destination == url || files().moveItem(url, destination).ok();
+            // A skipped copy would stay in tmp/Inbox for good (the whole video, each try), and a
+            // moved one leaves its empty folder there.
+            manager.m_documentsClient->removePickedCopy(url);
+            if (!moved) continue;
             if (!listsDocuments ||
                 !DocumentsClient::isVideoExtension(foundation::StringCompare::lowercased(destination.pathExtension())))
                 continue;

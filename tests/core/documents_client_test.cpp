@@ -384,6 +384,32 @@ TEST_F(DocumentsClientTest, MovesNothingButARegularFileIntoDocuments) {
     EXPECT_TRUE(std::filesystem::is_fifo(elsewhere / "pipe.mp4"));
 }
 
+// What a picker's copy leaves once imported or skipped goes (the copy, then its emptied folder);
+// anything that is no such copy stays, whatever its name.
+TEST_F(DocumentsClientTest, RemovesOnlyWhatAPickersCopyLeaves) {
+    const auto inbox = container.container().folder(SearchPathDirectory::temporary) / "Inbox";
+    writeFile(inbox / "A" / "skipped.mp4", "copy");
+    std::filesystem::create_directories(inbox / "B");  // its copy was moved away
+    writeFile(inbox / "C" / "shared.mp4", "copy");
+    writeFile(inbox / "C" / "other.mp4", "another copy");
+    writeFile(inbox / "loose.mp4", "not in a copy's folder");
+    writeFile(documents / "Inbox" / "X" / "sent.mp4", "another app's");
+    writeFile(dir / "outside" / "Y" / "original.mp4", "the user's");
+    for (const auto& url :
+         {inbox / "A" / "skipped.mp4", inbox / "B" / "moved.mp4", inbox / "C" / "shared.mp4", inbox / "loose.mp4",
+          documents / "Inbox" / "X" / "sent.mp4", dir / "outside" / "Y" / "original.mp4"})
+        client->removePickedCopy(urlOf(url));
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+        if (entry.is_regular_file() && entry.path().extension() == ".mp4")
+            left.push_back(std::filesystem::relative(entry.path(), dir.path()).string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"home/Documents/Inbox/X/sent.mp4", "home/tmp/Inbox/C/other.mp4",
+                                              "home/tmp/Inbox/loose.mp4", "outside/Y/original.mp4"}));
+    EXPECT_FALSE(std::filesystem::exists(inbox / "A"));
+    EXPECT_FALSE(std::filesystem::exists(inbox / "B"));
+}
+
 TEST_F(DocumentsClientTest, RenamesKeepingTheExtension) {
     writeFile(documents / "clip.mp4", "x");
     EXPECT_TRUE(client->renameKeepingExtension(urlOf(documents / "clip.mp4"), "clip"));

@@ -76,6 +76,10 @@ public:
     Status moveItem(const URL& source, const URL& destination) const;
     // Copies a file, symbolic link or whole folder; never replaces an existing destination.
     Status copyItem(const URL& source, const URL& destination) const;
+    // Copies the regular file open for reading as `descriptor` (named `source` in errors), from
+    // its start, as copyItem copies a file: what is copied is what was opened, whatever its name
+    // leads to by now.
+    Status copyOpenedFile(int descriptor, const std::string& source, const URL& destination) const;
     // Removes a file, symbolic link (not its target) or a folder with everything in it.
     Status removeItem(const URL& url) const;
     // Creates a folder (mode 0755). Without intermediates a missing parent or an existing item

@@ -67,9 +67,8 @@ Status copyBytes(int in, const FileDescriptor& out) {
     }
 }
 
-Status copyRegularFile(const std::string& source, const std::string& destination, const struct stat& info) {
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in) return Error::posix(errno, "open " + source);
+// Copies the open regular file `in` (named `source` in errors) from where it stands.
+Status copyOpenFile(int in, const std::string& source, const std::string& destination, const struct stat& info) {
     FileDescriptor out(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777));
     if (!out) return Error::posix(errno, "create " + destination);
     auto fail = [&](Error error) -> Status {
@@ -77,14 +76,19 @@ Status copyRegularFile(const std::string& source, const std::string& destination
         ::unlink(destination.c_str());
         return error;
     };
-    if (auto status = copyBytes(in.get(), out); !status)
-        return fail(Error::posix(status.error().code, "copy " + source));
-    copyUserAttributes(in.get(), out.get(), destination);
+    if (auto status = copyBytes(in, out); !status) return fail(Error::posix(status.error().code, "copy " + source));
+    copyUserAttributes(in, out.get(), destination);
     struct timespec times[2] = {info.st_atim, info.st_mtim};
     ::futimens(out.get(), times);
     if (::fsync(out.get()) != 0) return fail(Error::posix(errno, "sync " + destination));
     if (auto status = out.close(); !status) return fail(status.error());
     return {};
+}
+
+Status copyRegularFile(const std::string& source, const std::string& destination, const struct stat& info) {
+    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in) return Error::posix(errno, "open " + source);
+    return copyOpenFile(in.get(), source, destination, info);
 }
 
 Status removeTree(const std::string& path) {
@@ -170,6 +174,16 @@ Status FileManager::copyItem(const URL& source, const URL& destination) const {
     const std::string to = destination.path();
     if (to.rfind(from + "/", 0) == 0) return Error::posix(EINVAL, "copy " + from + " into itself");
     return copyTree(from, to);
+}
+
+Status FileManager::copyOpenedFile(int descriptor, const std::string& source, const URL& destination) const {
+    if (auto error = requireFileURL(destination)) return *error;
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0) return Error::posix(errno, "stat " + source);
+    if (!S_ISREG(info.st_mode)) return Error::foundation(kErrorUnsupported, "cannot copy special file " + source);
+    // From its start, whatever was read of it before.
+    if (::lseek(descriptor, 0, SEEK_SET) != 0) return Error::posix(errno, "seek " + source);
+    return copyOpenFile(descriptor, source, destination.path(), info);
 }
 
 Status FileManager::removeItem(const URL& url) const {

@@ -7,6 +7,7 @@
 #include "platform/base/log.h"
 #include "platform/dispatch/queue.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/opened_file.h"
 #include "platform/foundation/uniform_type.h"
 #include "platform/foundation/uuid.h"
 #include "platform/ui/controllers/document_picker_browser.h"
@@ -29,6 +30,16 @@ std::optional<foundation::URL> inboxFolder() {
                                                     foundation::PathKind::directory);
 }
 
+// A picked file is copied from the one descriptor it was judged on, following links (a link to a
+// video brings the video, never a link out of the container); a folder is copied whole. Anything
+// else, a file of the kernel's own file systems among them, is refused.
+foundation::Status copyPicked(const foundation::URL& url, const foundation::URL& copy) {
+    const auto picked = foundation::OpenedFile::open(url.path());
+    if (picked.kind() == foundation::OpenedFile::Kind::folder)
+        return foundation::FileManager::defaultManager().copyItem(url, copy);
+    return picked.copyTo(copy);
+}
+
 // Runs on the copy queue: touches only the files and the log.
 std::vector<foundation::URL> copyIntoInbox(const foundation::URL& inbox, const std::vector<foundation::URL>& urls) {
     auto& files = foundation::FileManager::defaultManager();
@@ -40,9 +51,9 @@ std::vector<foundation::URL> copyIntoInbox(const foundation::URL& inbox, const s
         const auto copy = folder.appendingPathComponent(url.lastPathComponent());
         auto status = files.createDirectory(folder, foundation::Intermediates::create);
         const bool made = static_cast<bool>(status);
-        if (made) status = files.copyItem(url, copy);
+        if (made) status = copyPicked(url, copy);
         if (!status) {
-            // copyItem removes its partial copy; the folder made for it goes too.
+            // A failed copy removes what it made of itself; the folder made for it goes too.
             if (made) (void)files.removeItem(folder);
             base::log(base::LogLevel::warning, "DocumentPicker",
                       "could not copy " + url.path() + ": " + status.error().description);

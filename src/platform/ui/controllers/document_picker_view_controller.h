@@ -33,7 +33,10 @@ public:
 // type registry; folders are "public.folder"): others are left out as the system would grey
 // them. Opening as a copy copies each picked item into a fresh folder of the container's
 // "tmp/Inbox" (keeping its name) and hands the copies, so the receiver may move them away
-// without touching the user's originals; an item that cannot be copied is left out (logged)
+// without touching the user's originals (it removes what it does not keep, the copy and then
+// its folder). A link is copied as the file it leads to, read through the one descriptor its kind
+// was judged on; a pipe, a device or a file of the kernel's own file systems is no file to copy.
+// An item that cannot be copied is left out (logged)
 // and leaves nothing behind in the Inbox. The copying runs on the picker's own serial queue, so
 // a large pick does not hold up the interface: the picker is dismissed at once, and the copies
 // are handed on the main queue, all together and in the order of the picks, once they are made
