@@ -101,9 +101,13 @@ AppHost::~AppHost() { shutDown(); }
 bool AppHost::start() {
     const bool pad = m_options.device == LauncherOptions::Device::pad;
     const auto [width, height] = m_options.size.value_or(pad ? std::pair(1024.0, 1366.0) : std::pair(390.0, 844.0));
-    const ui::Size size{width, height};
+    ui::Size size{width, height};
     // Before the player's renderer exists: its GL context then shares the window's.
-    if (m_options.display && !openWindow(size)) return false;
+    if (m_options.display) {
+        if (!openWindow(size)) return false;
+        // Fitted to a smaller screen, the window's size is the device's screen.
+        size = m_display->windowSize();
+    }
     setUpDevice(size);
     launchApplication();
     // Before the scene connects: a player it restores or opens comes up with it.

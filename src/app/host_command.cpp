@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <charconv>
-#include <cmath>
 
 #include "app/play_keys.h"
+#include "platform/base/parsed_number.h"
 #include "platform/ui/screen/view_description.h"
 
 namespace reelhaven {
@@ -120,11 +119,7 @@ foundation::Result<std::vector<std::string>> splitWords(std::string_view line) {
 
 // A plain number from 0 to `limit` (seconds, points).
 std::optional<double> parseNumber(const std::string& text, double limit) {
-    double value = -1;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) || value < 0 || value > limit)
-        return std::nullopt;
-    return value;
+    return base::parsedNumber<double>(text, 0, limit);
 }
 
 // The window's limits: what SDL and the GL drivers take on any desktop.
@@ -163,11 +158,9 @@ foundation::Result<std::optional<HostCommand>> HostCommand::parse(std::string_vi
     }
     if (command.verb == Verb::slide) {
         const auto& text = command.arguments[1];
-        float value = 0;
-        auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-        if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-            return commandError("slide needs a number for the slider's value, not " + ui::quoted(text));
-        command.value = value;
+        const auto value = base::parsedNumber<float>(text);
+        if (!value) return commandError("slide needs a number for the slider's value, not " + ui::quoted(text));
+        command.value = *value;
     }
     if (command.verb == Verb::step) {
         const auto& way = command.arguments[1];

@@ -1,8 +1,8 @@
 #include "app/launcher_option_table.h"
 #include "platform/base/escaped_text.h"
+#include "platform/base/parsed_number.h"
 
 #include <array>
-#include <charconv>
 
 namespace reelhaven {
 
@@ -15,33 +15,19 @@ constexpr LauncherModes kAll = modeBit(Mode::host) | modeBit(Mode::help) | modeB
 
 using Error = std::optional<std::string>;
 
-std::optional<int> parsePort(const std::string& text) {
-    int value = -1;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < 0 || value > 65535) return std::nullopt;
-    return value;
-}
+std::optional<int> parsePort(const std::string& text) { return base::parsedNumber<int>(text, 0, 65535); }
 
-std::optional<double> parseSeconds(const std::string& text) {
-    double value = -1;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !(value >= 0) || value > 1e9) return std::nullopt;
-    return value;
-}
+std::optional<double> parseSeconds(const std::string& text) { return base::parsedNumber<double>(text, 0, 1e9); }
 
 // "390x844": a screen in points.
 std::optional<std::pair<double, double>> parseSize(const std::string& text) {
     const auto x = text.find('x');
     if (x == std::string::npos) return std::nullopt;
-    int width = 0;
-    int height = 0;
-    const char* begin = text.data();
-    auto [widthEnd, widthError] = std::from_chars(begin, begin + x, width);
-    auto [heightEnd, heightError] = std::from_chars(begin + x + 1, begin + text.size(), height);
-    if (widthError != std::errc() || heightError != std::errc() || widthEnd != begin + x ||
-        heightEnd != begin + text.size() || width < 100 || height < 100 || width > 10000 || height > 10000)
-        return std::nullopt;
-    return std::pair<double, double>(width, height);
+    const std::string_view whole(text);
+    const auto width = base::parsedNumber<int>(whole.substr(0, x), 100, 10000);
+    const auto height = base::parsedNumber<int>(whole.substr(x + 1), 100, 10000);
+    if (!width || !height) return std::nullopt;
+    return std::pair<double, double>(*width, *height);
 }
 
 bool missing(const std::string* argument) { return !argument || argument->empty(); }

@@ -248,8 +248,10 @@ std::shared_ptr<OpenURLHostingController> LibraryFileCollectionViewController::o
 }
 
 void LibraryFileCollectionViewController::showPlaySheet() {
-    const auto index = Preferences::shared().playExternalFileIndex.wrappedValue();
-    playModalControl()->setSelectedSegmentIndex(static_cast<int>(index));
+    // The stored page: only 1 is the second. Any other number (a hand-edited file; 2^32, which
+    // would wrap to 0 as an int) opens the first page, with its segment selected to match.
+    const int index = Preferences::shared().playExternalFileIndex.wrappedValue() == 1 ? 1 : 0;
+    playModalControl()->setSelectedSegmentIndex(index);
     auto pages = ui::PageViewController::create(ui::PageViewController::TransitionStyle::scroll,
                                                 ui::PageViewController::NavigationOrientation::horizontal);
     pages->navigationItem()->setTitleView(playModalControl());

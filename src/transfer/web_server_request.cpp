@@ -1,25 +1,12 @@
 #include "transfer/web_server_request.h"
 
-#include <charconv>
-
+#include "platform/base/parsed_number.h"
 #include "transfer/web_server_body_framing.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_gzip_decoder.h"
 #include "transfer/web_server_log.h"
 
 namespace reelhaven {
-
-namespace {
-
-std::optional<std::int64_t> parseInteger(std::string_view text) {
-    std::int64_t value = 0;
-    if (text.empty()) return std::nullopt;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-}  // namespace
 
 WebServerByteRange WebServerParseByteRange(std::string_view value) {
     WebServerByteRange range;
@@ -30,8 +17,8 @@ WebServerByteRange WebServerParseByteRange(std::string_view value) {
     if (dash == std::string_view::npos) return range;
     std::string_view firstText = spec.substr(0, dash);
     std::string_view lastText = spec.substr(dash + 1);
-    auto first = parseInteger(firstText);
-    auto last = parseInteger(lastText);
+    auto first = base::parsedNumber<std::int64_t>(firstText);
+    auto last = base::parsedNumber<std::int64_t>(lastText);
     if ((!firstText.empty() && !first) || (!lastText.empty() && !last)) return range;
     if (first && last) {
         if (*first >= 0 && *last >= *first) {

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "app/scene_session_store.h"
+#include "core/progress_client.h"
 #include "platform/dispatch/run_loop.h"
+#include "platform/foundation/url.h"
 #include "platform/ui/scenes/scene_session.h"
 #include "platform/ui/scenes/user_activity.h"
 #include "support/launcher_process.h"
@@ -256,6 +258,75 @@ TEST_F(HostLauncherTest, EchoedInputReachesStandardErrorEscaped) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.message << "\n" << run.err;
         EXPECT_EQ(run.err.find_first_of("\x1b\x07"), std::string::npos) << run.err;
     }
+}
+
+// Stored files whose numbers lie outside every range (past 64 bits, past a double, negative where
+// none belongs) neither crash nor stop the start: the app lists the library and plays the video
+// whose record holds them, with the values it cannot use left out.
+TEST_F(HostLauncherTest, StoredNumbersOutOfEveryRangeNeitherCrashNorStopTheStart) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("long.mp4"), home / "Documents" / "Long.mp4");
+    const auto key = reelhaven::ProgressClient::progressKey(
+        foundation::URL::fileURLWithPath((home / "Documents" / "Long.mp4").string()));
+    fs::create_directories(home / "Library/Application Support");
+    fs::create_directories(home / "Library/Preferences");
+    writeFile(home / "Library/Application Support/progressData",
+              "{\"" + key +
+                  "\": {\"progress\": {\"seconds\": 1e308}, \"duration\": {\"seconds\": 99999999999999999999999},"
+                  " \"isFinished\": false, \"selectedAudio\": 99999999999999999999, \"selectedSubtitle\":"
+                  " -99999999999999999999, \"volume\": 18446744073709551616, \"playbackSpeed\": -1e308,"
+                  " \"videoAspectRatio\": 4e-320}, \"0\": {\"progress\": {\"seconds\": 1e400}}}");
+    writeFile(home / "Library/Preferences/com.qvrm.reelhaven.json",
+              "{\"PLAY_EXTERNAL_FILE_INDEX\": 99999999999999999999, \"SUBTITLE_POSITION\": -9223372036854775808,"
+              " \"SUBTITLE_POSITION_AUTO\": false, \"SUBTITLE_SCALE\": 1e308, \"SUBTITLE_DELAY\": -1e308,"
+              " \"SUBTITLE_BORDER_SIZE\": 1e400, \"SKIP_INTERVAL\": \"99999999999999999999\"}");
+    auto run = launch({}, "show\ntap \"Long\"\nshow tree\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"Long\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("presents ReelhavenViewController"), std::string::npos) << run.out;
+}
+
+// A handle of more digits than any number holds names no element, as a handle past the last one
+// does: every command that takes one refuses it with the same message, from a script (which stops
+// there) and from the terminal (which goes on), and the app never aborts.
+TEST_F(HostLauncherTest, AnOverlongHandleIsRefusedAsAnyUnknownOneFromAScriptAndFromTheTerminal) {
+    fs::create_directories(home / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    const std::string overlong = "#99999999999999999999";
+    const std::vector<std::string> forms = {"tap H",     "menu H",          "slide H 0.5",
+                                            "step H up", "type H \"x\"",    "swipe H left",
+                                            "click H",   "drag H \"Film\"", "drag \"Film\" H"};
+    const auto commandOf = [](std::string form, const std::string& handle) {
+        return form.replace(form.find('H'), 1, handle);
+    };
+    struct Case {
+        std::string command, handle;
+    };
+    std::vector<Case> cases;
+    for (const auto& form : forms) cases.push_back({commandOf(form, overlong), overlong});
+    // 2^64, which wraps to 0 in 64 bits, and 2^32 + 1, which wraps to 1 in 32.
+    for (const std::string handle : {"#18446744073709551616", "#4294967297"})
+        cases.push_back({"tap " + handle, handle});
+    for (const auto& c : cases) {
+        auto run = launch({}, c.command + "\nshow\n");
+        EXPECT_EQ(run.status, 1) << c.command << "\n" << run.err;
+        EXPECT_NE(run.err.find("reelhaven: no element " + c.handle + " on the screen:\n"), std::string::npos)
+            << c.command << "\n"
+            << run.err;
+        EXPECT_EQ(run.out.find("Window "), std::string::npos) << c.command << ": the script went on";
+    }
+
+    testing_support::LauncherProcess app(dir.path(), {"--home", home.string()});
+    ASSERT_TRUE(app.waitFor("Window ")) << app.errors();
+    for (const auto& form : forms) app.send(commandOf(form, overlong));
+    app.send("show");
+    EXPECT_EQ(app.finish(), 0) << app.errors();
+    const std::string errors = app.errors();
+    size_t refused = 0;
+    for (size_t at = errors.find("no element " + overlong); at != std::string::npos;
+         at = errors.find("no element " + overlong, at + 1))
+        ++refused;
+    EXPECT_EQ(refused, forms.size()) << errors;
 }
 
 // A stop asked for while the app is still starting waits until the app can stop as asked, rather

@@ -20,7 +20,10 @@
 #include "controls/options_popover_view_controller.h"
 #include "controls/video_control_view.h"
 #include "core/preferences.h"
+#include "core/progress_client.h"
+#include "core/video.h"
 #include "library/library_file_collection_view_controller.h"
+#include "library/video_collection_view_cell.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/display/display_host.h"
 #include "platform/foundation/container.h"
@@ -99,6 +102,8 @@ protected:
         fs::create_directories(documents);
         // Two audio tracks, a subtitle track and chapters: the options show every kind of row.
         fs::copy_file(testing_support::testMedia("chapters.mkv"), documents / "Clip.mkv");
+        // Long enough for the grid to show where it was left.
+        fs::copy_file(testing_support::testMedia("long.mp4"), documents / "Long.mp4");
         LauncherOptions options;
         options.home = home;
         options.device = LauncherOptions::Device::phone;
@@ -318,6 +323,52 @@ TEST_F(RightToLeftDisplay, AnOptionsRowsChevronIsDrawnAtItsLeftPointingLeftAndDo
     for (const auto& chevron : chevrons(settledPicture()))
         if (chevron.title == expandable->title) turned = chevron.pointing;
     EXPECT_EQ(turned, Pointing::down) << expandable->title;
+}
+
+// A video's resume bar fills from where the row reads from, the right: a quarter watched shows
+// the bar's tint over its right quarter and the track's colour over the rest.
+TEST_F(RightToLeftDisplay, AResumeBarFillsFromTheRight) {
+    auto root = std::dynamic_pointer_cast<LibraryFileCollectionViewController>(navigation()->topViewController());
+    ASSERT_TRUE(root);
+    std::shared_ptr<Video> video;
+    // Once the listing has read the video's length.
+    ASSERT_TRUE(waitFor([&] {
+        for (const auto& item : root->dataSource()->snapshot().itemIdentifiers())
+            if (auto found = std::dynamic_pointer_cast<Video>(item);
+                found && found->url().lastPathComponent() == "Long.mp4")
+                video = found->duration() ? found : nullptr;
+        return video != nullptr;
+    }));
+    // What the player leaves in the store and the grid when it closes a quarter of the way in.
+    root->progressClient()->update(*video, video->duration()->seconds / 4, std::nullopt, {});
+    root->reloadItems({video});
+    const auto picture = settledPicture();
+
+    std::shared_ptr<ui::ProgressView> bar;
+    eachInTree(*root->view(), [&](ui::View& view) {
+        auto* cell = dynamic_cast<VideoCollectionViewCell*>(&view);
+        if (cell && cell->titleLabel() && cell->titleLabel()->text() == std::optional<std::string>("Long"))
+            bar = cell->progressView();
+    });
+    ASSERT_TRUE(bar && !bar->isHidden()) << ui::ScreenDriver(host->window()).screen();
+    const Box box = pixels(picture, inWindow(*bar));
+    // The fill is the tint, a blue (dimmed a little by what lies over the thumbnail); the track a grey.
+    ASSERT_GT(bar->tintColor().blue, bar->tintColor().red + 0.3);
+    const auto isFill = [](gfx::Pixel p) { return p.b > p.r + 60 && p.b > p.g + 40; };
+    // Along the bar's middle row, which columns show it. The thumbnail's rounded corners clip
+    // both ends of the bar.
+    const int y = (box.top + box.bottom) / 2;
+    int first = box.right, last = box.left - 1;
+    for (int x = box.left; x < box.right; ++x) {
+        if (!isFill(picture.pixel(x, y))) continue;
+        first = std::min(first, x);
+        last = std::max(last, x);
+    }
+    const int width = box.right - box.left;
+    ASSERT_GE(last, first) << "no part of the bar is filled";
+    EXPECT_GE(last, box.right - width / 10) << "the fill does not reach the bar's right end";
+    EXPECT_GT(first, box.left + width / 2) << "the fill reaches the bar's left half";
+    EXPECT_LT(first, box.right - width / 8) << "the fill is far shorter than a quarter";
 }
 
 }  // namespace

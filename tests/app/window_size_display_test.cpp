@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -16,8 +19,10 @@
 
 #include "support/display_stage.h"
 #include "support/launcher_process.h"
+#include "support/scoped_environment.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
+#include "support/xvfb_screen.h"
 
 namespace {
 
@@ -120,6 +125,68 @@ TEST_F(WindowSizeDisplay, TheWindowStopsAtItsMinimumWhereThePlayersBarStillHolds
         }
     }
     EXPECT_EQ(process->finish(), 0) << process->errors();
+}
+
+// Where the X server itself has the window: its place and size on the screen, as xwininfo reads
+// them. All zero when no window of that name shows.
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+Geometry windowOnScreen(const std::string& display, const std::string& name) {
+    Geometry found;
+    const std::string command = "xwininfo -display " + display + " -name " + name + " 2>/dev/null";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    if (!pipe) return found;
+    char line[256];
+    const std::pair<const char*, int*> fields[] = {{"Absolute upper-left X:", &found.x},
+                                                   {"Absolute upper-left Y:", &found.y},
+                                                   {"Width:", &found.width},
+                                                   {"Height:", &found.height}};
+    while (std::fgets(line, sizeof line, pipe.get())) {
+        const std::string text(line);
+        for (const auto& [label, value] : fields)
+            if (const auto at = text.find(label); at != std::string::npos)
+                *value = std::atoi(text.c_str() + at + std::string(label).size());
+    }
+    return found;
+}
+
+// A pad's window (1024 x 1366 points) opened on a screen shorter than it is scaled down whole, so
+// it keeps its shape and its bars lie on the screen, as the X server places it; the app lays out
+// in the size the window got. On a screen where it fits it opens at the pad's size. Each case
+// has an Xvfb screen of its own, of the size it names.
+TEST(WindowFitDisplay, APadWindowFitsAScreenShorterThanThePadKeepingItsShape) {
+    if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
+    struct Case {
+        int screenWidth, screenHeight;
+        int width, height;  // the window expected
+    };
+    for (const Case& c : {Case{1280, 1000, 749, 1000}, Case{1600, 1400, 1024, 1366}}) {
+        const std::string size = std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight);
+        testing_support::XvfbScreen screen(size + "x24");
+        ASSERT_FALSE(screen.display().empty()) << "Xvfb did not start";
+        const testing_support::ScopedEnvironment display("DISPLAY", screen.display());
+        const testing_support::ScopedEnvironment wayland("WAYLAND_DISPLAY", std::nullopt);
+        testing_support::TempDir dir;
+        const auto home = dir / "home";
+        fs::create_directories(home / "Documents");
+        testing_support::LauncherProcess app(dir.path(), {"--home", home.string(), "--display", "--device", "pad",
+                                                          "--no-restore", "--audio-output", "null"});
+        ASSERT_TRUE(app.waitFor("Window ")) << app.errors();
+        const std::string shown = app.screenAfter("show");
+        const std::string window = "Window " + std::to_string(c.width) + "x" + std::to_string(c.height) + "\n";
+        EXPECT_EQ(shown.rfind(window, 0), 0u) << size << ":\n" << shown.substr(0, 200);
+
+        const auto placed = windowOnScreen(screen.display(), "Reelhaven");
+        EXPECT_EQ(placed.width, c.width) << size;
+        EXPECT_EQ(placed.height, c.height) << size;
+        EXPECT_GE(placed.x, 0) << size;
+        EXPECT_GE(placed.y, 0) << size;
+        EXPECT_LE(placed.x + placed.width, c.screenWidth) << size;
+        EXPECT_LE(placed.y + placed.height, c.screenHeight) << size;
+        EXPECT_EQ(app.finish(), 0) << app.errors();
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "core/file_identity.h"
@@ -344,6 +345,18 @@ TEST_F(LibraryRootScreenTest, ThePlaySheetOpensOnThePageChosenLast) {
     EXPECT_EQ(page(), root->openURLController());
     EXPECT_EQ(root->playModalControl()->selectedSegmentIndex(), 1);
     root->dismiss(false);
+
+    // A stored number the sheet has no page for opens the first page with its segment selected.
+    for (const std::int64_t stored : {std::int64_t{1} << 32, std::int64_t{7}, std::int64_t{-1}}) {
+        Preferences::shared().playExternalFileIndex.setWrappedValue(stored);
+        settle();
+        ASSERT_TRUE(root->playButton()->tap());
+        settle();
+        EXPECT_TRUE(page() == root->openPicker()) << stored;
+        EXPECT_EQ(root->playModalControl()->selectedSegmentIndex(), 0) << stored;
+        root->dismiss(false);
+        settle();
+    }
     Preferences::shared().playExternalFileIndex.setWrappedValue(0);
 }
 

@@ -57,6 +57,13 @@ TEST_F(HandlerBuildersTest, ServesByteRangesToCurl) {
     EXPECT_EQ(curl("").body, bytes);
     EXPECT_EQ(curl("-r 200-").status, 500);  // nothing of the file is in range
     EXPECT_EQ(curl("-I").header("content-length"), "100");
+    // A bound past 64 bits is no range: the header is ignored and the whole file served.
+    for (const char* range : {"bytes=99999999999999999999-", "bytes=-99999999999999999999",
+                              "bytes=0-99999999999999999999", "bytes=18446744073709551616-18446744073709551617"}) {
+        const auto whole = curl("-H " + shellQuote(std::string("Range: ") + range));
+        EXPECT_EQ(whole.status, 200) << range;
+        EXPECT_EQ(whole.body, bytes) << range;
+    }
 }
 
 TEST_F(HandlerBuildersTest, IgnoresExactPathsWithoutALeadingSlash) {

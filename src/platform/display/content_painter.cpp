@@ -304,14 +304,17 @@ void ContentPainter::drawProgressView(cairo_t* cr, ui::ProgressView& progress, d
     setColor(cr, progress.trackTintColor().value_or(ui::Color::systemGray5()));
     cairo_fill(cr);
     const double fraction = std::clamp(static_cast<double>(progress.progress()), 0.0, 1.0);
-    roundedRect(cr, ui::Rect(b.origin.x, b.origin.y, b.size.width * fraction, b.size.height), b.size.height / 2);
+    // It fills from its leading edge: the right one when the bar reads right to left.
+    const double filled = b.size.width * fraction;
+    const double left = progress.isRightToLeft() ? b.maxX() - filled : b.origin.x;
+    roundedRect(cr, ui::Rect(left, b.origin.y, filled, b.size.height), b.size.height / 2);
     setColor(cr, progress.progressTintColor().value_or(progress.tintColor()));
     cairo_fill(cr);
 }
 
 void ContentPainter::keyProgressView(ui::ProgressView& progress, Fingerprint& key) {
     key.add(double{progress.progress()}).add(progress.trackTintColor()).add(progress.progressTintColor());
-    key.add(progress.tintColor());
+    key.add(progress.tintColor()).add(progress.isRightToLeft());
 }
 
 void ContentPainter::drawSegmentedControl(cairo_t* cr, ui::SegmentedControl& control, double scale) {

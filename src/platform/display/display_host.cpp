@@ -75,7 +75,7 @@ foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(Options optio
         size.width = std::max(size.width, options.minimumSize->width);
         size.height = std::max(size.height, options.minimumSize->height);
     }
-    auto desktop = DisplayWindow::open(options.title, size, options.hidden);
+    auto desktop = DisplayWindow::open(options.title, size, options.hidden, options.minimumSize.value_or(ui::Size{}));
     if (!desktop) return desktop.error();
     if (options.minimumSize) desktop.value()->setMinimumSize(*options.minimumSize);
     return std::unique_ptr<DisplayHost>(new DisplayHost(std::move(desktop.value()), std::move(options)));
@@ -159,6 +159,8 @@ void DisplayHost::applyWindowSize(bool transition) {
     m_mustComposite = true;
     m_windowSystemChange = true;
 }
+
+ui::Size DisplayHost::windowSize() const { return m_desktop->pointSize(); }
 
 void DisplayHost::resize(ui::Size points) {
     m_desktop->resize(points);

@@ -97,6 +97,8 @@ public:
     // Paints and composites now and returns the window's pixels.
     gfx::Image capture();
 
+    // The desktop window's size in points: the size asked for, or less where the screen is smaller.
+    ui::Size windowSize() const;
     // Resizes the desktop window (as a user dragging its edge would).
     void resize(ui::Size points);
     // Input for a host that drives the window itself (a script): the events go into the window's

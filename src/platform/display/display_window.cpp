@@ -3,8 +3,10 @@
 #include <EGL/egl.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "platform/display/window_fit.h"
 #include "platform/graphics/gl_context.h"
 
 namespace display {
@@ -13,10 +15,28 @@ namespace {
 foundation::Error sdlError(const std::string& what) {
     return foundation::Error{"DisplayErrorDomain", 1, what + ": " + SDL_GetError()};
 }
+
+struct Placement {
+    int x, y, width, height;
+};
+
+// A window of `size` fitted into the first screen's usable area (SDL opens a centred window
+// there) and centred in it, so no panel covers its bars. A desktop that does not say what is
+// usable gets the size as asked.
+Placement placementOnScreen(ui::Size size, ui::Size minimum) {
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {};
+    const ui::Size fitted =
+        fittedWindowSize(size, {static_cast<double>(usable.w), static_cast<double>(usable.h)}, minimum);
+    const int width = static_cast<int>(std::lround(fitted.width));
+    const int height = static_cast<int>(std::lround(fitted.height));
+    if (usable.w <= 0 || usable.h <= 0) return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height};
+    return {usable.x + std::max(0, usable.w - width) / 2, usable.y + std::max(0, usable.h - height) / 2, width, height};
+}
 }  // namespace
 
 foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std::string& title, ui::Size size,
-                                                                       bool hidden) {
+                                                                       bool hidden, ui::Size minimum) {
     // EGL on X11 too, so the renderer's contexts can share the window's on one EGL display.
     SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
     SDL_SetHint(SDL_HINT_VIDEO_EGL_ALLOW_TRANSPARENCY, "0");
@@ -43,9 +63,11 @@ foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     flags |= hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
-    SDL_Window* window =
-        SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         static_cast<int>(std::lround(size.width)), static_cast<int>(std::lround(size.height)), flags);
+    const auto [x, y, width, height] =
+        hidden ? Placement{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(std::lround(size.width)),
+                           static_cast<int>(std::lround(size.height))}
+               : placementOnScreen(size, minimum);
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
     if (!window) {
         auto error = sdlError("cannot open a window");
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);

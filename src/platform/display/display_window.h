@@ -17,9 +17,11 @@ namespace display {
 class DisplayWindow {
 public:
     // Opens a window of `size` points titled `title`; an error when there is no display or no
-    // GLES 3 context. `hidden` keeps it off the screen (benchmarks and tests still draw into it).
+    // GLES 3 context. A shown window is fitted to the screen's usable area (fittedWindowSize, not
+    // below `minimum`) and centred in it. `hidden` keeps it off the screen at the size asked
+    // (benchmarks and tests still draw into it).
     static foundation::Result<std::unique_ptr<DisplayWindow>> open(const std::string& title, ui::Size size,
-                                                                   bool hidden = false);
+                                                                   bool hidden = false, ui::Size minimum = {});
     ~DisplayWindow();
     DisplayWindow(const DisplayWindow&) = delete;
     DisplayWindow& operator=(const DisplayWindow&) = delete;

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "platform/base/escaped_text.h"
+#include "platform/base/parsed_number.h"
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/animation/animations_in_flight.h"
 #include "platform/ui/controllers/alert_controller.h"
@@ -110,10 +111,11 @@ foundation::Result<size_t> ScreenDriver::resolveIndex(const TextScreen& screen, 
                                                       Filter filter) {
     const auto& targets = screen.targets();
     if (isHandle(what)) {
-        const auto handle = std::stoul(what.substr(1));
-        if (handle == 0 || handle > targets.size() || (filter && !filter(targets[handle - 1])))
+        // A handle past every element (however many digits it has) names none.
+        const auto handle = base::parsedNumber<size_t>(std::string_view(what).substr(1), 1, targets.size());
+        if (!handle || (filter && !filter(targets[*handle - 1])))
             return driverError(notFound, "no element " + what + " on the screen:\n" + screen.text());
-        return handle - 1;
+        return *handle - 1;
     }
     // Whether a finger can touch it now; elements drawn outside the view tree (an alert's
     // actions, a menu's entries, bar items) are taken as shown.
