@@ -3,53 +3,23 @@
 // interfaces.
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "support/launcher_process.h"
 #include "support/loopback_http_server.h"
+#include "support/reach_watch.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using testing_support::freeUdpPort;
 using testing_support::LauncherProcess;
 using testing_support::LoopbackHttpServer;
 using testing_support::TempDir;
-
-// A UDP port nothing holds now.
-int freeUdpPort() {
-    const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    socklen_t length = sizeof address;
-    if (probe < 0 || ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return -1;
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
-// Whether a UDP socket of this machine's network is bound to `port`.
-bool udpPortBound(int port) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, ":%04X ", port);
-    for (const char* table : {"/proc/net/udp", "/proc/net/udp6"}) {
-        std::ifstream lines(table);
-        for (std::string line; std::getline(lines, line);) {
-            // "  sl  local_address rem_address ...": the local address is the second field.
-            const auto local = line.find(':', line.find(':') + 1);
-            if (local != std::string::npos && line.compare(local, 6, hex) == 0) return true;
-        }
-    }
-    return false;
-}
+using testing_support::udpPortBound;
 
 TEST(PlayProtocols, APlaylistOverTheWebListensNowhere) {
     const std::vector<int> ports{freeUdpPort(), freeUdpPort(), freeUdpPort()};
@@ -82,3 +52,22 @@ TEST(PlayProtocols, APlaylistOverTheWebListensNowhere) {
 }
 
 }  // namespace
+
+// An SDP text makes FFmpeg wait for RTP packets that never come: the file never loads, and the
+// time limit still ends the run (the user named the file, so it is read as SDP all the same).
+TEST(PlayProtocols, TheTimeLimitEndsARunWhoseFileNeverLoads) {
+    const int port = freeUdpPort();
+    ASSERT_GT(port, 0);
+    TempDir dir;
+    testing_support::writeFile(dir / "stream.sdp",
+                               "v=0\no=- 0 0 IN IP4 127.0.0.1\ns=camera\nc=IN IP4 127.0.0.1\nt=0 0\n"
+                               "m=video " +
+                                   std::to_string(port) +
+                                   " RTP/AVP 96\n"
+                                   "a=rtpmap:96 H264/90000\n");
+    LauncherProcess run(dir.path(), {"--home", (dir / "home").string(), "--play", (dir / "stream.sdp").string(),
+                                     "--audio-output", "null", "--seconds", "1"});
+    EXPECT_EQ(run.finish(), 0) << run.output() << run.errors();
+    EXPECT_NE(run.output().find("end\tafter 1 s\n"), std::string::npos) << run.output();
+    EXPECT_EQ(run.output().find("loaded\t"), std::string::npos) << run.output();
+}

@@ -1,6 +1,7 @@
 // Playlists fetched from a loopback HTTP server: the entries mpv plays in a playlist's place are
 // the file played, and a playlist that yields nothing, or names itself, ends as a failed file.
 // An address opened by the user reaches any protocol; one a playlist names, only the web's.
+// Each is played as a link another app hands over, unless said otherwise.
 
 #include <mpv/client.h>
 #include <netinet/in.h>
@@ -30,7 +31,7 @@ protected:
     PlaybackInfoPtr network(const std::string& name) {
         auto url = foundation::URL::parse(server.url(name));
         EXPECT_TRUE(url);
-        return info(Video::create(*url, LibraryItemType::file, true));
+        return info(Video::opened(*url, MediaOrigin::link));
     }
     void reopen(const PlaybackInfoPtr& played) {
         close();
@@ -132,7 +133,7 @@ TEST_F(PlaylistPlayerTest, AnAddressTheUserOpensReachesItsProtocolButOneAPlaylis
     SilentServer rtmp;
     auto opened = foundation::URL::parse(rtmp.url("rtmp"));
     ASSERT_TRUE(opened);
-    reopen(info(Video::create(*opened, LibraryItemType::file, true)));
+    reopen(info(Video::opened(*opened, MediaOrigin::chosenByUser)));
     EXPECT_TRUE(waitFor([&] { return rtmp.called(); })) << "the player never called " << rtmp.url("rtmp");
 
     server.serve("rtmp.m3u", "#EXTM3U\n" + rtmp.url("rtmp") + "\n");
