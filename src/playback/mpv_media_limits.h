@@ -23,11 +23,11 @@ enum class MPVLimitScope {
     fileLocal,
 };
 
-// Writes the options; failures are mpv's refusals of a known option, reported as false.
+// Writes the options; false when mpv refused one of them.
 bool setMediaLimits(mpv_handle* handle, const MediaLimits& limits, MPVLimitScope scope);
 
-// What a refused playlist entry is opened as instead: mpv's empty stream, which reads nothing,
-// so the entry ends as a file with nothing to play.
+// What a refused file is opened as instead: mpv's empty stream, which reads nothing, so the file
+// ends as one with nothing to play.
 inline constexpr const char* kRefusedEntryAddress = "null://";
 
 }  // namespace reelhaven

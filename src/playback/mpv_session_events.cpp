@@ -112,13 +112,15 @@ void MPVSession::handleLoadHook(const mpv_event& event) {
                                : entry                          ? playlistEntryLimits(m_latestLoadOrigin)
                                                                 : mediaLimits(m_latestLoadOrigin);
     withHandle([&](mpv_handle* handle) {
+        bool allowed = true;
         if (entry) {
             char* address = mpv_get_property_string(handle, "stream-open-filename");
-            if (!address || !limits.allows(address))
-                mpv_set_property_string(handle, "stream-open-filename", kRefusedEntryAddress);
+            allowed = address && limits.allows(address);
             mpv_free(address);
         }
-        setMediaLimits(handle, limits, MPVLimitScope::fileLocal);
+        // Limits mpv would not take leave the file unopened, rather than open it without them.
+        allowed = setMediaLimits(handle, limits, MPVLimitScope::fileLocal) && allowed;
+        if (!allowed) mpv_set_property_string(handle, "stream-open-filename", kRefusedEntryAddress);
         mpv_hook_continue(handle, hook->id);
     });
 }
