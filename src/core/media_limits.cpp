@@ -45,10 +45,6 @@ bool MediaLimits::allows(std::string_view address) const {
     return schemes.empty() || std::find(schemes.begin(), schemes.end(), schemeOf(address)) != schemes.end();
 }
 
-bool MediaLimits::isUnlimited() const {
-    return schemes.empty() && !protocols && demuxers == Demuxers::any && followsReferences;
-}
-
 MediaLimits mediaLimits(MediaOrigin origin) {
     switch (origin) {
         case MediaOrigin::libraryFile:
@@ -63,8 +59,8 @@ MediaLimits mediaLimits(MediaOrigin origin) {
 
 MediaLimits playlistEntryLimits(MediaOrigin playlist) {
     MediaLimits limits = mediaLimits(MediaOrigin::playlistEntry);
-    // Such an entry is read by mpv's own file reader, which the protocols do not govern; its
-    // demuxers still follow nothing out of it.
+    // Such an entry is read by mpv's own file reader, which the protocols do not govern; what its
+    // demuxer opens beyond it still goes over the web's protocols alone.
     if (playlist == MediaOrigin::chosenByUser) limits.schemes.push_back("file");
     return limits;
 }

@@ -43,7 +43,6 @@ struct MediaLimits {
     // Whether the address (a URL, or a path) has one of `schemes`. A scheme is what comes before
     // the first ":" when that is a scheme's name ("HTTP://a" is "http"); anything else is a path.
     bool allows(std::string_view address) const;
-    bool isUnlimited() const;
 };
 
 // The limits of an address that came from `origin`:
