@@ -38,8 +38,9 @@ int runPlayCommand(const LauncherOptions& options, StopSignals& signals, std::os
         return 1;
     }
     dispatch::RunLoop::main()->bindToCurrentThread();
-    // The file is opened from outside the library: it gets no identity attribute.
-    auto video = Video::create(url.value(), LibraryItemType::file, true);
+    // The file is opened from outside the library: it gets no identity attribute. The user named
+    // it on the command line, so it may reach any protocol or format (an RTSP camera, an SDP).
+    auto video = Video::opened(url.value(), MediaOrigin::chosenByUser);
     auto info = PlaybackInfo::create(ProgressClient::create(), nullptr, video, false, true, std::nullopt);
     auto screen = PlayScreen::open(options, info);
     if (!screen) {

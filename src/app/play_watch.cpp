@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <ostream>
 
@@ -55,6 +56,7 @@ std::shared_ptr<PlayWatch> PlayWatch::start(const LauncherOptions& options, Play
     signals.start([weak](int signal) { postToWatch(weak, [signal](PlayWatch& self) { self.stopBySignal(signal); }); },
                   STDOUT_FILENO);
     watch->startClock();
+    watch->armLoadDeadline();
     watch->takeScreenshot();
     return watch;
 }
@@ -130,6 +132,14 @@ void PlayWatch::armStop() {
         dispatch::Queue::main()->asyncAfter(kFramePatience, [weak] {
             if (auto self = weak.lock()) self->end(self->afterSeconds(), 0);
         });
+    });
+}
+
+void PlayWatch::armLoadDeadline() {
+    if (!m_options.seconds) return;
+    dispatch::Queue::main()->asyncAfter(std::max(*m_options.seconds, kLoadPatience), [weak = weak_from_this()] {
+        auto self = weak.lock();
+        if (self && !self->m_stopArmed) self->end(self->afterSeconds(), 0);
     });
 }
 

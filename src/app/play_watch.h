@@ -23,7 +23,8 @@ class StreamInput;
 // `reelhaven --play` while the file plays: it reports what the player loaded and the time once a
 // second, saves the first frame (--frame-out) and the window's pixels (--screenshot), presses the
 // keys typed on standard input as they arrive, and ends the run at the first of: the file's end
-// or failure, `--seconds` after the load, a stop signal or the output closing, the screenshot.
+// or failure, `--seconds` after the load (or without one, see `armLoadDeadline`), a stop signal or
+// the output closing, the screenshot.
 // The end closes the screen, which stops the main run loop once the player is gone; `exitStatus`
 // then says how the run went. Main thread; what
 // comes from other threads (signals, typed lines, drawn frames) is posted to the main run loop
@@ -55,12 +56,17 @@ private:
     // still plays for the time asked. With --frame-out the end waits for the first frame as well
     // (a large picture may come late), for a while.
     void armStop();
+    // A load that never comes (an SDP text's player waits for RTP packets for ever) ends the run
+    // all the same, `--seconds` after the start, or `kLoadPatience` when that is longer: a slow
+    // start on a busy machine still gets its load and then plays for the time asked.
+    void armLoadDeadline();
     void saveFrame(const gfx::Image& frame);
     std::string afterSeconds() const;
     void end(const std::string& how, int code);
 
     // How long the end waits past --seconds for a first frame still to come.
     static constexpr double kFramePatience = 30;
+    static constexpr double kLoadPatience = 10;
 
     const LauncherOptions& m_options;
     PlayScreen& m_screen;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/media_origin.h"
 #include "platform/foundation/url.h"
 #include "platform/ui/scenes/scene_delegate.h"
 
@@ -54,8 +55,11 @@ public:
     // Plays the first of the contexts; nothing while a player is up. Every file handed over as a
     // copy moves into Documents all the same.
     void openURLContexts(const std::vector<ui::OpenURLContext>& contexts);
-    // Presents the player for a file or network URL from outside the library.
-    void presentPlayer(const foundation::URL& url);
+    // Presents the player for a file or network URL from outside the library, held to the limits
+    // of where it came from: a "reelhaven:" link's address is a link's; a file offered to be
+    // opened where it lies was opened by the user (in Files, or with --open or the host's `open`
+    // as the launcher stands in for the system); a copy moved into Documents is a library file.
+    void presentPlayer(const foundation::URL& url, MediaOrigin origin);
     // Rebuilds the player from the activity the player saved; every way out completes the
     // scene's restoration.
     void restorePlayer(ui::Scene& scene, const ui::UserActivity& activity);

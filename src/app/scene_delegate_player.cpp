@@ -62,14 +62,14 @@ void SceneDelegate::openURLContexts(const std::vector<ui::OpenURLContext>& conte
     const auto& context = contexts.front();
     if (presentedPlayer()) return;
     if (context.url.scheme() == kAppURLScheme) {
-        if (auto url = networkURLFromAppURL(context.url)) presentPlayer(*url);
+        if (auto url = networkURLFromAppURL(context.url)) presentPlayer(*url, MediaOrigin::link);
         return;
     }
     if (context.options.openInPlace) {
-        presentPlayer(context.url);
+        presentPlayer(context.url, MediaOrigin::chosenByUser);
         return;
     }
-    if (moved) presentPlayer(*moved);
+    if (moved) presentPlayer(*moved, MediaOrigin::libraryFile);
 }
 
 std::optional<foundation::URL> SceneDelegate::moveCopiesIntoDocuments(const std::vector<ui::OpenURLContext>& contexts) {
@@ -91,14 +91,14 @@ std::optional<foundation::URL> SceneDelegate::moveCopiesIntoDocuments(const std:
     return first;
 }
 
-void SceneDelegate::presentPlayer(const foundation::URL& url) {
+void SceneDelegate::presentPlayer(const foundation::URL& url, MediaOrigin origin) {
     auto screen = topLibraryScreen();
     if (!screen) return;
     auto app = AppDelegate::shared();
     if (!app) return;
     // The player holds the file's security-scoped access from its load until it closes; starting
     // one here as well left an access open for every file opened.
-    auto video = Video::create(url, LibraryItemType::file, true);
+    auto video = Video::opened(url, origin);
     auto info = PlaybackInfo::create(app->progressClient(), screen->videoManager(), video, false, true, std::nullopt);
     auto player = makePlayer(info, *app);
     screen = topLibraryScreen();
@@ -146,6 +146,7 @@ void SceneDelegate::restorePlayer(ui::Scene& scene, const ui::UserActivity& acti
     const bool* controlsHidden = userInfoValue<bool>(activity, "controlsHidden");
     if (!duration || !controlsHidden) return giveUp();
 
+    // Only a library file is restored: it plays under a library file's limits, as when tapped.
     auto video = Video::create(url.value(), LibraryItemType::file, false);
     if (auto length = restoredDuration(url.value(), *duration)) video->setDuration(VideoTime{*length});
     auto rootManager = screen->videoManager();

@@ -11,8 +11,10 @@ extern "C" {
 }
 
 #include "core/ffmpeg_frame_reader.h"
+#include "core/ffmpeg_input_options.h"
 #include "core/ffmpeg_picture_bound.h"
 #include "core/ffmpeg_resources.h"
+#include "core/media_limits.h"
 #include "core/video_time.h"
 #include "platform/base/log.h"
 #include "platform/foundation/file_manager.h"
@@ -47,9 +49,16 @@ FormatPtr openInput(const std::string& path) {
     auto type = foundation::FileManager::defaultManager().typeOfItem(foundation::URL::fileURLWithPath(path),
                                                                      foundation::SymbolicLinks::follow);
     if (!type || *type != foundation::FileType::regular) return nullptr;
+    // A library file is read alone: uploaded under a video's name, an SDP text would bind ports and
+    // an HLS list or concat list would have its outside files read and shown in the grid.
+    AVDictionary* options = nullptr;
+    for (const auto& option : ffmpegInputOptions(mediaLimits(MediaOrigin::libraryFile)))
+        av_dict_set(&options, option.name.c_str(), option.value.c_str(), 0);
     AVFormatContext* context = nullptr;
     // FFmpeg frees the context itself when opening fails.
-    if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return nullptr;
+    const int opened = avformat_open_input(&context, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return nullptr;
     return FormatPtr(context);
 }
 

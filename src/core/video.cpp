@@ -12,6 +12,12 @@ std::shared_ptr<Video> Video::create(foundation::URL url, LibraryItemType type, 
     return std::shared_ptr<Video>(new Video(std::move(url), type, listed));
 }
 
+std::shared_ptr<Video> Video::opened(foundation::URL url, MediaOrigin origin) {
+    auto video = create(std::move(url), LibraryItemType::file, true);
+    video->m_origin = origin;
+    return video;
+}
+
 void Video::decode(const nlohmann::json&) { base::fatal("init(from:) has not been implemented"); }
 
 std::optional<VideoTime> Video::duration() const {

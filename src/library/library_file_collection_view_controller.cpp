@@ -340,8 +340,9 @@ void LibraryFileCollectionViewController::didPickDocuments(ui::DocumentPickerVie
 void LibraryFileCollectionViewController::playExternalVideo(const foundation::URL& url) {
     // Made field by field: a file from elsewhere gets a fresh identity and its file is not
     // touched (no identity attribute is read or written).
-    auto video = Video::create(url, LibraryItemType::file, true);
-    video->setId(foundation::UUID::random());
+    // A file picked to play, or an address typed: the user's own choice, which may reach any
+    // protocol or format.
+    auto video = Video::opened(url, MediaOrigin::chosenByUser);
     std::weak_ptr<LibraryFileCollectionViewController> weak = sharedAs<LibraryFileCollectionViewController>();
     // The player comes once whatever is presented (the picker, a sheet) has gone.
     dismissPresented([weak, video] {

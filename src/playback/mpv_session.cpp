@@ -4,10 +4,12 @@
 
 #include <mutex>
 
+#include "core/media_limits.h"
 #include "core/preferences.h"
 #include "platform/base/fatal.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/security_scope.h"
+#include "playback/mpv_media_limits.h"
 
 namespace reelhaven {
 
@@ -71,6 +73,12 @@ void MPVSession::setup() {
     // load before the first file may open, and no key of ours reaches them.
     for (const char* script : {"load-stats-overlay", "load-osd-console", "load-auto-profiles"})
         mpv_set_property_string(handle, script, "no");
+    // Its web-video hook would run a downloader program found on PATH with any address a link or
+    // a playlist names, each time mpv could not open one itself.
+    mpv_set_property_string(handle, "ytdl", "no");
+    // Each load sets its own limits as it opens (`handleLoadHook`); whatever opens without them
+    // is held to a library file's.
+    setMediaLimits(handle, mediaLimits(MediaOrigin::libraryFile), MPVLimitScope::session);
     if (mpv_initialize(handle) < 0) base::fatal("mpv_initialize failed");
     {
         std::unique_lock lock(m_handleMutex);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/media_origin.h"
 #include "playback/end_file_action.h"
 #include "playback/model/hdr_metadata.h"
 #include "playback/model/mpv_command.h"
@@ -47,7 +48,8 @@ class Preferences;
 // Where each member lives:
 // - mpv_session.cpp: creation, `setup`, `teardown`, the destructor, the delegate's record.
 // - mpv_session_bridge.cpp: the guarded handle, the property setters, reads, commands.
-// - mpv_session_events.cpp: the wakeup callback, the drain and the event and property tables.
+// - mpv_session_events.cpp: the wakeup callback, the drain, the event and property tables, and
+//   the load hook that holds each file it opens to its limits (mpv_media_limits).
 // - mpv_session_loading.cpp: the start position, `loadFile`, the file-loaded options, scalers,
 //   HDR detection and the duration, chapter and hardware-decoder handlers.
 // - mpv_session_tracks.cpp: chapters, tracks, their titles, track selection, the subtitle font.
@@ -270,6 +272,8 @@ private:
     std::int64_t m_loadedEntry = -1;   // entry of the last FILE_LOADED acted on
     std::int64_t m_playedEntry = -1;   // entry whose playback started after it loaded
     PlaybackInfoPtr m_latestLoadInfo;  // the record that load was started for
+    // Where its address came from: its own limits, and its playlist entries'.
+    MediaOrigin m_latestLoadOrigin = MediaOrigin::libraryFile;
 
     // Main queue. The record whose length came from mpv alone (its file's header gave none): mpv
     // estimates such a length from what it has read so far, so it may grow. By serial: a later

@@ -4,12 +4,14 @@
 #include <array>
 #include <utility>
 
+#include "core/media_limits.h"
 #include "core/preferences.h"
 #include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/ui/views/platform_version.h"
+#include "playback/mpv_media_limits.h"
 #include "playback/mpv_session.h"
 
 namespace reelhaven {
@@ -26,13 +28,6 @@ constexpr std::array<std::pair<const char*, mpv_format>, 7> kObservedProperties{
     {"hwdec-current", MPV_FORMAT_STRING},
     {"pause", MPV_FORMAT_FLAG},
 }};
-
-// What an entry a playlist expanded into may open through FFmpeg: the web's and the file servers'
-// protocols ("crypto" decrypts AES-128 HLS over them). Whoever served the playlist named the
-// entry, and "srt://0.0.0.0:9001?mode=listener", "udp://0.0.0.0:1234?listen=1" or
-// "rtp://...?localport=" would have the app listen on every interface. What the user opened
-// themselves keeps every protocol; local files open through mpv's own reader, not these.
-constexpr const char* kPlaylistEntryProtocols = "protocol_whitelist=[http,https,tls,tcp,ftp,httpproxy,crypto]";
 
 // Work for the interface goes to the main queue; the block holds the session.
 template <typename F>
@@ -104,13 +99,28 @@ void MPVSession::handleShutdown(const mpv_event&) {
     });
 }
 
-// mpv's start-file event of the entry came first, so `m_startedEntry` is the entry to be opened.
+// mpv's start-file event of the entry came first, so `m_startedEntry` is the entry to be opened:
+// the load's own address, held to its origin's limits, or an entry a playlist expanded into,
+// held to an entry's (whoever wrote the playlist named it: "srt://0.0.0.0:9001?mode=listener"
+// or an SDP text would have the app listen on every interface). An entry of a load already
+// replaced, which mpv is about to drop, gets the strictest.
 void MPVSession::handleLoadHook(const mpv_event& event) {
     auto* hook = static_cast<const mpv_event_hook*>(event.data);
     if (!hook) return;
+    const bool entry = !m_trail.isLoadedEntry(m_startedEntry);
+    const MediaLimits limits = !m_trail.follows(m_startedEntry) ? mediaLimits(MediaOrigin::libraryFile)
+                               : entry                          ? playlistEntryLimits(m_latestLoadOrigin)
+                                                                : mediaLimits(m_latestLoadOrigin);
     withHandle([&](mpv_handle* handle) {
-        if (!m_trail.isLoadedEntry(m_startedEntry))
-            mpv_set_property_string(handle, "file-local-options/stream-lavf-o", kPlaylistEntryProtocols);
+        bool allowed = true;
+        if (entry) {
+            char* address = mpv_get_property_string(handle, "stream-open-filename");
+            allowed = address && limits.allows(address);
+            mpv_free(address);
+        }
+        // Limits mpv would not take leave the file unopened, rather than open it without them.
+        allowed = setMediaLimits(handle, limits, MPVLimitScope::fileLocal) && allowed;
+        if (!allowed) mpv_set_property_string(handle, "stream-open-filename", kRefusedEntryAddress);
         mpv_hook_continue(handle, hook->id);
     });
 }

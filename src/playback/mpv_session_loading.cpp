@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/documents_client.h"
+#include "core/media_limits.h"
 #include "core/preferences.h"
 #include "core/video_time.h"
 #include "platform/base/startup_marks.h"
@@ -96,11 +97,18 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
             m_securityScopeStarted = true;
         }
     }
-    auto args = argumentVector(MPVCommand::loadfile, {info->url().absoluteString(), "replace", startOption(start)});
+    const std::string address = info->url().absoluteString();
+    const MediaOrigin origin = info->video()->origin();
+    auto args = argumentVector(MPVCommand::loadfile, {address, "replace", startOption(start)});
     std::vector<const char*> pointers;
     for (const auto& arg : args) pointers.push_back(arg ? arg->c_str() : nullptr);
     int status = 0;
     bool loaded = withHandle([&](mpv_handle* handle) {
+        // An address its origin may not have (a link's "file:" URL) is refused as mpv refuses one.
+        if (!mediaLimits(origin).allows(address)) {
+            status = MPV_ERROR_LOADING_FAILED;
+            return;
+        }
         // The reply names the playlist entry, so events of an older file can be told apart.
         mpv_node result{};
         status = mpv_command_ret(handle, pointers.data(), &result);
@@ -115,6 +123,7 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
         }
         mpv_free_node_contents(&result);
         m_trail.reset(entry);
+        m_latestLoadOrigin = origin;
         m_latestLoadStart = start;
         m_trailLoaded = false;
     });

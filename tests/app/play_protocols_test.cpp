@@ -3,53 +3,24 @@
 // interfaces.
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "support/launcher_process.h"
 #include "support/loopback_http_server.h"
+#include "support/reach_watch.h"
+#include "support/silent_server.h"
 #include "support/temp_dir.h"
 
 namespace {
 
+using testing_support::freeUdpPort;
 using testing_support::LauncherProcess;
 using testing_support::LoopbackHttpServer;
 using testing_support::TempDir;
-
-// A UDP port nothing holds now.
-int freeUdpPort() {
-    const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    socklen_t length = sizeof address;
-    if (probe < 0 || ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return -1;
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
-
-// Whether a UDP socket of this machine's network is bound to `port`.
-bool udpPortBound(int port) {
-    char hex[8];
-    std::snprintf(hex, sizeof hex, ":%04X ", port);
-    for (const char* table : {"/proc/net/udp", "/proc/net/udp6"}) {
-        std::ifstream lines(table);
-        for (std::string line; std::getline(lines, line);) {
-            // "  sl  local_address rem_address ...": the local address is the second field.
-            const auto local = line.find(':', line.find(':') + 1);
-            if (local != std::string::npos && line.compare(local, 6, hex) == 0) return true;
-        }
-    }
-    return false;
-}
+using testing_support::udpPortBound;
 
 TEST(PlayProtocols, APlaylistOverTheWebListensNowhere) {
     const std::vector<int> ports{freeUdpPort(), freeUdpPort(), freeUdpPort()};
@@ -79,6 +50,19 @@ TEST(PlayProtocols, APlaylistOverTheWebListensNowhere) {
         EXPECT_EQ(run.finish(), 1) << run.output() << run.errors();
         EXPECT_NE(run.output().find("end\terror\n"), std::string::npos) << run.output();
     }
+}
+
+// A file that never loads (an SDP text waits for RTP packets; a server that never answers keeps
+// the player waiting until its own time-out, a minute) still ends at the time limit, or after
+// the load's patience of 10 s when that is longer.
+TEST(PlayProtocols, TheTimeLimitEndsARunWhoseFileNeverLoads) {
+    testing_support::SilentServer server;
+    TempDir dir;
+    LauncherProcess run(dir.path(), {"--home", (dir / "home").string(), "--play", server.url("http"), "--audio-output",
+                                     "null", "--seconds", "1"});
+    EXPECT_EQ(run.finish(std::chrono::seconds(40)), 0) << run.output() << run.errors();
+    EXPECT_NE(run.output().find("end\tafter 1 s\n"), std::string::npos) << run.output();
+    EXPECT_EQ(run.output().find("loaded\t"), std::string::npos) << run.output();
 }
 
 }  // namespace

@@ -1,18 +1,16 @@
 // Playlists fetched from a loopback HTTP server: the entries mpv plays in a playlist's place are
 // the file played, and a playlist that yields nothing, or names itself, ends as a failed file.
 // An address opened by the user reaches any protocol; one a playlist names, only the web's.
+// Each is played as a link another app hands over, unless said otherwise.
 
 #include <mpv/client.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "playback/player_fixture.h"
 #include "support/loopback_http_server.h"
+#include "support/silent_server.h"
 
 namespace reelhaven::playback_test {
 namespace {
@@ -30,7 +28,7 @@ protected:
     PlaybackInfoPtr network(const std::string& name) {
         auto url = foundation::URL::parse(server.url(name));
         EXPECT_TRUE(url);
-        return info(Video::create(*url, LibraryItemType::file, true));
+        return info(Video::opened(*url, MediaOrigin::link));
     }
     void reopen(const PlaybackInfoPtr& played) {
         close();
@@ -94,45 +92,11 @@ TEST_F(PlaylistPlayerTest, APlaylistThatNamesItselfEndsAndMPVStopsExpandingIt) {
     }
 }
 
-// A server of a protocol other than the web's, which takes connections and never answers.
-class SilentServer {
-public:
-    SilentServer() {
-        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(m_socket, 8) != 0 || ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            ADD_FAILURE() << "no loopback listener";
-        m_port = ntohs(address.sin_port);
-    }
-    ~SilentServer() {
-        if (m_socket >= 0) ::close(m_socket);
-    }
-    std::string url(const std::string& scheme) const {
-        return scheme + "://127.0.0.1:" + std::to_string(m_port) + "/live/stream";
-    }
-    // Whether a caller came; its connection is closed at once, which fails its load.
-    bool called() const {
-        pollfd waiting{m_socket, POLLIN, 0};
-        if (::poll(&waiting, 1, 0) != 1) return false;
-        const int caller = ::accept4(m_socket, nullptr, nullptr, SOCK_CLOEXEC);
-        if (caller >= 0) ::close(caller);
-        return caller >= 0;
-    }
-
-private:
-    int m_socket = -1;
-    int m_port = 0;
-};
-
 TEST_F(PlaylistPlayerTest, AnAddressTheUserOpensReachesItsProtocolButOneAPlaylistNamesOnlyTheWebs) {
-    SilentServer rtmp;
+    testing_support::SilentServer rtmp;
     auto opened = foundation::URL::parse(rtmp.url("rtmp"));
     ASSERT_TRUE(opened);
-    reopen(info(Video::create(*opened, LibraryItemType::file, true)));
+    reopen(info(Video::opened(*opened, MediaOrigin::chosenByUser)));
     EXPECT_TRUE(waitFor([&] { return rtmp.called(); })) << "the player never called " << rtmp.url("rtmp");
 
     server.serve("rtmp.m3u", "#EXTM3U\n" + rtmp.url("rtmp") + "\n");

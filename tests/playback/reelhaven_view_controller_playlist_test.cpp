@@ -35,7 +35,8 @@ TEST_F(PlaylistPlayerScreenTest, ThePlayerClosesAfterThePlaylistsClipsOrWhenItYi
         SCOPED_TRACE(c.name);
         auto url = foundation::URL::parse(server.url(c.name));
         ASSERT_TRUE(url);
-        auto played = info(Video::create(*url, LibraryItemType::file, true));
+        // A link to a playlist on the web, as another app hands one over.
+        auto played = info(Video::opened(*url, MediaOrigin::link));
         played->setLoop(false);
         open(played);
         ASSERT_TRUE(waitForDismissal()) << "a blank player stayed up";

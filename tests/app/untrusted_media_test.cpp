@@ -1,0 +1,113 @@
+// What a stranger can hand the app opens nothing beyond itself: a file uploaded into the library
+// (listed, then tapped in the grid) and a "reelhaven:" link (with the playlist entries it leads
+// to) never make the app bind a port nor open a file outside what was handed over, whatever the
+// content says: an SDP text, an HLS list, an mpv playlist or EDL naming an outside file.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/video.h"
+#include "core/video_manager.h"
+#include "in_process_host.h"
+#include "support/loopback_http_server.h"
+#include "support/reach_watch.h"
+#include "support/test_media.h"
+
+namespace reelhaven {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::FileOpenWatch;
+using testing_support::freeUdpPort;
+using testing_support::udpPortBound;
+using testing_support::writeFile;
+
+std::string sdp(int port) {
+    return "v=0\no=- 0 0 IN IP4 127.0.0.1\ns=camera\nc=IN IP4 127.0.0.1\nt=0 0\nm=video " + std::to_string(port) +
+           " RTP/AVP 96\na=rtpmap:96 H264/90000\n";
+}
+
+std::string hls(const std::string& segment) {
+    return "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2.0,\n" + segment + "\n#EXT-X-ENDLIST\n";
+}
+
+class UntrustedMediaTest : public ::testing::Test, protected InProcessHost<dispatch::ScopedMainRunLoop> {
+protected:
+    void SetUp() override {
+        fs::create_directories(outside.parent_path());
+        fs::copy_file(testing_support::testMedia("wide.ts"), outside);
+        outsideOpened.emplace(outside);
+        ASSERT_GT(port, 0);
+    }
+    void TearDown() override {
+        closePlayer();
+        shutDown();
+    }
+
+    bool reachedPast() { return udpPortBound(port) || outsideOpened->opened(); }
+
+    // Serves the app until the player it presents has gone again (a file it cannot play closes
+    // it), watching all the while for the port and the outside file. Whether it ever reached past.
+    ::testing::AssertionResult playsAlone(const std::string& what) {
+        bool reached = false;
+        const bool closed = waitFor([&] {
+            reached = reached || reachedPast();
+            return !player();
+        });
+        if (reached) return ::testing::AssertionFailure() << what << " reached its port or the outside file";
+        if (!closed) return ::testing::AssertionFailure() << what << ": the player never closed\n" << screen();
+        return ::testing::AssertionSuccess();
+    }
+
+    const int port = freeUdpPort();
+    const fs::path outside = dir / "outside" / "private.ts";
+    std::optional<FileOpenWatch> outsideOpened;
+};
+
+TEST_F(UntrustedMediaTest, ALibraryFileIsListedAndPlayedAsThatFileAlone) {
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"Camera", sdp(port)},
+        {"Absolute", hls("file://" + outside.string())},
+        {"Relative", hls("../../outside/private.ts")},
+        {"Listed", "#EXTM3U\n" + outside.string() + "\n"},
+        {"Edited", "# mpv EDL v0\n" + outside.string() + "\n"},
+    };
+    for (const auto& [name, content] : files) writeFile(documents / (name + ".mp4"), content);
+    LauncherOptions options;
+    options.audioOutput = "null";
+    ASSERT_TRUE(launch(options)) << err.str();
+    // The grid has listed the files and asked for their thumbnails and lengths.
+    EXPECT_FALSE(reachedPast()) << "the listing reached past a file";
+    for (const auto& item : root()->videoManager()->library()) {
+        auto video = std::dynamic_pointer_cast<Video>(item);
+        ASSERT_TRUE(video) << item->displayName();
+        EXPECT_FALSE(video->duration()) << item->displayName() << " shows another file's length";
+    }
+    for (const auto& [name, content] : files) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(command("tap \"" + name + "\""));
+        EXPECT_TRUE(playsAlone(name));
+    }
+}
+
+TEST_F(UntrustedMediaTest, ALinkAndTheEntriesItLeadsToReachTheWebAlone) {
+    testing_support::LoopbackHttpServer server;
+    server.serve("camera.sdp", sdp(port));
+    server.serve("camera.m3u", "#EXTM3U\n" + server.url("camera.sdp") + "\n");
+    server.serve("absolute.m3u8", hls("file://" + outside.string()));
+    server.serve("files.m3u", "#EXTM3U\n" + outside.string() + "\nfile://" + outside.string() + "\n");
+    LauncherOptions options;
+    options.audioOutput = "null";
+    ASSERT_TRUE(launch(options)) << err.str();
+    for (const std::string name : {"camera.sdp", "camera.m3u", "absolute.m3u8", "files.m3u"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(command("open \"reelhaven:" + server.url(name) + "\""));
+        EXPECT_TRUE(playsAlone(name));
+    }
+}
+
+}  // namespace
+}  // namespace reelhaven
