@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "core/ffmpeg_file_input.h"
 #include "core/ffmpeg_frame_reader.h"
 #include "core/ffmpeg_picture_bound.h"
 #include "core/ffmpeg_resources.h"
@@ -37,7 +38,14 @@ std::shared_ptr<gfx::Image> fail(const char* message) {
     return nullptr;
 }
 
-FormatPtr openInput(const std::string& path) {
+// An opened file: the format context and, where the file's own bytes are read otherwise, the
+// input it reads them through (declared first, so it outlives the context).
+struct OpenedInput {
+    std::unique_ptr<FFmpegFileInput> file;
+    FormatPtr format;
+};
+
+OpenedInput openInput(const std::string& path) {
     // FFmpeg's own messages (a damaged stream's decoding errors, "moov atom not found") would go
     // to the terminal; a file that cannot be read is reported where it matters, as no thumbnail.
     static std::once_flag quiet;
@@ -46,11 +54,15 @@ FormatPtr openInput(const std::string& path) {
     // open for ever, and the listing's own check may be older than the file.
     auto type = foundation::FileManager::defaultManager().typeOfItem(foundation::URL::fileURLWithPath(path),
                                                                      foundation::SymbolicLinks::follow);
-    if (!type || *type != foundation::FileType::regular) return nullptr;
-    AVFormatContext* context = nullptr;
+    if (!type || *type != foundation::FileType::regular) return {};
+    OpenedInput opened{FFmpegFileInput::withoutAttachments(path), nullptr};
+    AVFormatContext* context = avformat_alloc_context();
+    if (!context) return {};
+    if (opened.file) context->pb = opened.file->context();
     // FFmpeg frees the context itself when opening fails.
-    if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return nullptr;
-    return FormatPtr(context);
+    if (avformat_open_input(&context, path.c_str(), nullptr, nullptr) < 0) return {};
+    opened.format.reset(context);
+    return opened;
 }
 
 int firstVideoStream(const AVFormatContext& format) {
@@ -202,13 +214,17 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     };
     const bool sized = codec->width > 0 && codec->height > 0;
     if (sized && !heightFor(nullptr)) return fail("Invalid video size");
-    // The picture as the decoder will give it, reduced: measured before the decoder is opened
-    // where its format is known; else the guard measures it before it takes its memory.
+    guard.install(*codec, *decoder);
+    // The picture as the decoder will give it, reduced, and as it reads it: measured before the
+    // decoder is opened where its format is known; else the guard measures it before it takes
+    // its memory.
     if (codec->pix_fmt != AV_PIX_FMT_NONE &&
-        !FFmpegPictureBound::fits(AV_CEIL_RSHIFT(codec->width, codec->lowres),
-                                  AV_CEIL_RSHIFT(codec->height, codec->lowres), codec->pix_fmt))
+        !guard.fitsAlone({AV_CEIL_RSHIFT(codec->width, codec->lowres), AV_CEIL_RSHIFT(codec->height, codec->lowres),
+                          codec->pix_fmt, codec->width, codec->height}))
         return fail("Picture too large");
-    guard.install(*codec);
+    // The lease is for the picture as coded: a decoder that reduces it still reads all of it.
+    const int codedWidth = sized ? codec->width : kUsualWidth;
+    const int codedHeight = sized ? codec->height : kUsualHeight;
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
 
     // The header's size may be missing or false: the pictures are held to it (or to the usual
@@ -216,7 +232,7 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     const int width = sized ? codec->width : kUsualWidth;
     const int height = sized ? codec->height : kUsualHeight;
     std::optional<DecodePixelBudget::Lease> lease;
-    lease.emplace(budget.acquire(static_cast<std::int64_t>(width) * height));
+    lease.emplace(budget.acquire(static_cast<std::int64_t>(codedWidth) * codedHeight));
     guard.allow(width, height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
@@ -233,11 +249,11 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     };
     auto decoded = decode();
     if (const auto refused = guard.refused();
-        refused && guard.exceedsAllowedSize(*refused) &&
-        FFmpegPictureBound::fits(refused->width, refused->height, refused->format)) {
+        refused && guard.exceedsAllowedSize(*refused) && guard.fitsAlone(*refused)) {
         av_frame_unref(frame.get());
         lease.reset();
-        lease.emplace(budget.acquire(static_cast<std::int64_t>(refused->width) * refused->height));
+        lease.emplace(budget.acquire(static_cast<std::int64_t>(std::max(refused->width, refused->codedWidth)) *
+                                     std::max(refused->height, refused->codedHeight)));
         guard.allow(refused->width, refused->height);
         decoded = decode();
     }
@@ -261,7 +277,8 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
 
 FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& path, DecodePixelBudget& budget) {
     Metadata metadata;
-    FormatPtr format = openInput(path);
+    const OpenedInput input = openInput(path);
+    const FormatPtr& format = input.format;
     if (!format) {
         fail("Couldn't open input stream");
         return metadata;
@@ -295,7 +312,8 @@ std::shared_ptr<gfx::Image> FFmpegUtility::rotate(std::shared_ptr<gfx::Image> im
 }
 
 double FFmpegUtility::getDurationForFile(const std::string& path) {
-    FormatPtr format = openInput(path);
+    const OpenedInput input = openInput(path);
+    const FormatPtr& format = input.format;
     if (!format) return -1;
     const std::int64_t headerDuration = format->duration;
     // Containers without a duration in their header need their streams probed.
