@@ -35,10 +35,11 @@ struct HeldBuffer {
 
 // A decoder that may keep every coefficient of the whole picture it reads (a progressive JPEG
 // keeps two bytes a sample until the last scan), even when it gives the picture reduced: the
-// intra-only decoders that can reduce (JPEG, JPEG 2000).
+// intra-only decoders that can reduce (JPEG, JPEG 2000), and Motion JPEG with its inter frames.
 bool keepsCoefficients(const AVCodec& decoder) {
     const AVCodecDescriptor* descriptor = avcodec_descriptor_get(decoder.id);
-    return decoder.max_lowres > 0 && descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
+    const bool intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
+    return decoder.max_lowres > 0 && (intraOnly || decoder.id == AV_CODEC_ID_MXPEG);
 }
 // Such a decoder's bytes for each byte of 8-bit picture: the picture and two of coefficients.
 constexpr int kCoefficientsAndPicture = 3;
@@ -185,6 +186,12 @@ bool FFmpegDecoderGuard::fitsAlone(const Picture& picture) const {
     // Two bytes a sample of coefficients: as many bytes as the picture at 16 bits, twice at 8.
     const std::int64_t coefficients = m_keepsCoefficients ? coded * (sampleBytes(picture.format) == 1 ? 2 : 1) : 0;
     return coded <= FFmpegPictureBound::kMostBytes - coefficients;
+}
+
+std::int64_t FFmpegDecoderGuard::pixelsRead(const Picture& picture) const {
+    if (!m_keepsCoefficients) return static_cast<std::int64_t>(picture.width) * picture.height;
+    return static_cast<std::int64_t>(std::max(picture.width, picture.codedWidth)) *
+           std::max(picture.height, picture.codedHeight);
 }
 
 bool FFmpegDecoderGuard::admit(const Picture& picture) const {

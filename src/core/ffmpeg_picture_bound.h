@@ -84,6 +84,9 @@ public:
     // Whether `picture` may be decoded at all, alone: the picture and what the decoder keeps of
     // it as coded fit FFmpegPictureBound.
     bool fitsAlone(const Picture& picture) const;
+    // The pixels a decode of `picture` holds memory for: those it gives, or, for a decoder that
+    // keeps the coefficients of the whole coded picture, the coded picture's.
+    std::int64_t pixelsRead(const Picture& picture) const;
     // Bytes the decoder's pictures hold now, and the most they held at once.
     std::int64_t heldBytes() const { return m_held.load(); }
     std::int64_t peakBytes() const { return m_peak.load(); }

@@ -217,23 +217,22 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     guard.install(*codec, *decoder);
     // The picture as the decoder will give it, reduced, and as it reads it: measured before the
     // decoder is opened where its format is known; else the guard measures it before it takes
-    // its memory.
-    if (codec->pix_fmt != AV_PIX_FMT_NONE &&
-        !guard.fitsAlone({AV_CEIL_RSHIFT(codec->width, codec->lowres), AV_CEIL_RSHIFT(codec->height, codec->lowres),
-                          codec->pix_fmt, codec->width, codec->height}))
-        return fail("Picture too large");
-    // The lease is for the picture as coded: a decoder that reduces it still reads all of it.
+    // its memory. The header's size may be missing (the usual largest is assumed) or false.
     const int codedWidth = sized ? codec->width : kUsualWidth;
     const int codedHeight = sized ? codec->height : kUsualHeight;
+    const auto stated = [&] {
+        return FFmpegDecoderGuard::Picture{AV_CEIL_RSHIFT(codedWidth, codec->lowres),
+                                           AV_CEIL_RSHIFT(codedHeight, codec->lowres), codec->pix_fmt, codedWidth,
+                                           codedHeight};
+    };
+    if (codec->pix_fmt != AV_PIX_FMT_NONE && !guard.fitsAlone(stated())) return fail("Picture too large");
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
 
-    // The header's size may be missing or false: the pictures are held to it (or to the usual
-    // largest), and a larger one is decoded again, alone if need be, under a lease of its own size.
-    const int width = sized ? codec->width : kUsualWidth;
-    const int height = sized ? codec->height : kUsualHeight;
+    // The pictures are held to the stated size, and a larger one is decoded again, alone if need
+    // be, under a lease of its own size.
     std::optional<DecodePixelBudget::Lease> lease;
-    lease.emplace(budget.acquire(static_cast<std::int64_t>(codedWidth) * codedHeight));
-    guard.allow(width, height);
+    lease.emplace(budget.acquire(guard.pixelsRead(stated())));
+    guard.allow(stated().width, stated().height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
     // only key frame of a long group of pictures, and nothing decodes from there to the end. The
@@ -252,8 +251,7 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
         refused && guard.exceedsAllowedSize(*refused) && guard.fitsAlone(*refused)) {
         av_frame_unref(frame.get());
         lease.reset();
-        lease.emplace(budget.acquire(static_cast<std::int64_t>(std::max(refused->width, refused->codedWidth)) *
-                                     std::max(refused->height, refused->codedHeight)));
+        lease.emplace(budget.acquire(guard.pixelsRead(*refused)));
         guard.allow(refused->width, refused->height);
         decoded = decode();
     }
