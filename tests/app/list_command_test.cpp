@@ -237,20 +237,21 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
     struct Case {
         const char* name;
         std::function<fs::path()> file;
-        const char* source;  // what each copy gets
+        const char* length;  // what each copy gets: its length and its thumbnail
+        const char* source;
     };
     const Case cases[] = {
         // 11520 x 11520 progressive JPEG at 4:4:4: the decoder keeps 800 MB of coefficients
         // beside a reduced picture (833 MB; eight 6 GB).
-        {"huge progressive JPEG in Matroska", [] { return testMedia("huge-progressive-jpeg.mkv"); }, "none"},
-        {"huge progressive JPEG in AVI", [] { return testMedia("huge-progressive-jpeg.avi"); }, "none"},
-        {"progressive JPEG that fits", [] { return testMedia("progressive-jpeg.mkv"); }, "generated"},
+        {"huge progressive JPEG in Matroska", [] { return testMedia("huge-progressive-jpeg.mkv"); }, "0:00", "none"},
+        {"huge progressive JPEG in AVI", [] { return testMedia("huge-progressive-jpeg.avi"); }, "0:00", "none"},
+        {"progressive JPEG that fits", [] { return testMedia("progressive-jpeg.mkv"); }, "0:00", "generated"},
         // Read whole on every opening (657 MB; eight 4 GB).
-        {"200 MB attachment", [&] { return withLargeAttachment(dir.path()); }, "generated"},
+        {"200 MB attachment", [&] { return withLargeAttachment(dir.path()); }, "0:03", "generated"},
         // Every stream probed and its packets kept (788 MB).
-        {"500 video streams", [&] { return withManyStreams(dir.path()); }, "generated"},
+        {"500 video streams", [&] { return withManyStreams(dir.path()); }, "0:03", "generated"},
         // libdav1d's own pictures, which the guard does not see.
-        {"4096 x 4096 AV1", [] { return testMedia("large-av1.mkv"); }, "none"},
+        {"4096 x 4096 AV1", [] { return testMedia("large-av1.mkv"); }, "0:00", "none"},
     };
     for (const Case& hostile : cases) {
         SCOPED_TRACE(hostile.name);
@@ -268,7 +269,14 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
             ASSERT_EQ(run.status, 0);
             const std::vector<std::string> lines = linesOf(run.out);
             ASSERT_EQ(lines.size(), static_cast<std::size_t>(copies)) << run.out;
-            for (const std::string& line : lines) EXPECT_EQ(line.substr(line.rfind('\t') + 1), hostile.source) << line;
+            for (const std::string& line : lines) {
+                std::vector<std::string> fields;
+                std::istringstream stream(line);
+                for (std::string field; std::getline(stream, field, '\t');) fields.push_back(field);
+                ASSERT_EQ(fields.size(), 5u) << line;
+                EXPECT_EQ(fields[2], hostile.length) << line;
+                EXPECT_EQ(fields[4], hostile.source) << line;
+            }
             const long bound = (copies == 1 ? 200 : 600) * 1024 + kQuarantine;
             EXPECT_LT(run.peakKilobytes - plain.peakKilobytes, bound) << "kB more at most than " << plain.peakKilobytes;
         }
