@@ -123,7 +123,7 @@ private:
     // The reader goes to every element a seek head names, whatever ID the entry claims: the
     // element found there is the one it reads.
     void followSeekHead(const Element& head) {
-        if (head.size > kLargestSeekHead) return;
+        if (head.size <= 0 || head.size > kLargestSeekHead) return;
         std::vector<std::uint8_t> data(static_cast<std::size_t>(head.size));
         if (m_read(head.dataStart(), data.data(), head.size) != head.size) return;
         for (std::int64_t at = 0; at < head.size;) {
