@@ -3,7 +3,8 @@
 # in folders of eight listed side by side: one huge H.264 picture (16000 x 16000) in a transport
 # stream, in M2TS, as a raw stream and in an MPEG program stream, none of which gives its size
 # before decoding; the same in HEVC; a 12000 x 12000 picture under a Matroska header that claims
-# 64 x 64, with a length and without; an 8000 x 8000 stream of sixteen references. OTHER="label=path
+# 64 x 64, with a length and without; an 8000 x 8000 stream of sixteen references; a huge
+# progressive JPEG, a 200 MB attachment, 500 streams and a large AV1 picture. OTHER="label=path
 # ..." adds other builds' launchers; LAUNCHER=path measures that launcher instead of this build's.
 # Usage: [OTHER=...] [LAUNCHER=...] bench/library/hostile.sh [build folder]
 set -euo pipefail
@@ -56,14 +57,39 @@ if [[ ! -s references.ts ]]; then
   ff -f lavfi -i "color=c=green:size=8000x8000:rate=25:duration=1" -c:v libx264 -preset ultrafast \
      -x264-params ref=16 -pix_fmt yuv420p references.ts
 fi
+# An 11520 x 11520 progressive JPEG at 4:4:4 (made by the test media's own generator) in Matroska
+# and AVI; a clip carrying a 200 MB attachment; one of 500 video streams; a 4096 x 4096 AV1 picture.
+if [[ ! -s progressive.mkv || ! -s progressive.avi || ! -s av1.mkv ]]; then
+  "$root/tools/make-test-media" "$media/test-media" >/dev/null
+  cp "$media/test-media/huge-progressive-jpeg.mkv" progressive.mkv
+  cp "$media/test-media/huge-progressive-jpeg.avi" progressive.avi
+  cp "$media/test-media/large-av1.mkv" av1.mkv
+fi
+[[ -s clip.mkv ]] || ff -f lavfi -i "testsrc2=size=320x180:rate=25:duration=2" -c:v libx264 -preset ultrafast \
+  -pix_fmt yuv420p -g 25 clip.mkv
+if [[ ! -s attachment.mkv ]]; then
+  truncate -s 200M blob.tmp.bin
+  ff -i clip.mkv -attach blob.tmp.bin -metadata:s:t mimetype=application/octet-stream -c copy attachment.mkv
+  rm blob.tmp.bin
+fi
+if [[ ! -s streams.mkv ]]; then
+  maps=()
+  for _ in $(seq 500); do maps+=(-map 0:v); done
+  ff -i clip.mkv "${maps[@]}" -c copy streams.mkv
+fi
 files=(h264.ts h264.m2ts raw-h264.mp4 h264.mpg hevc.ts false-size.mkv false-size-no-length.mkv references.ts)
+new_files=(progressive.mkv progressive.avi attachment.mkv streams.mkv av1.mkv)
 
 # Peak resident memory in MiB of one listing of the files given, in a home of their own.
 peak() { # launcher files...
   local launcher=$1 home=$work/home
   shift
   rm -rf "$home" && mkdir -p "$home/Documents"
-  for file in "$@"; do cp "$file" "$home/Documents/"; done
+  local i=0
+  for file in "$@"; do
+    i=$((i + 1))
+    ln "$file" "$home/Documents/$i-${file##*/}" 2>/dev/null || cp "$file" "$home/Documents/$i-${file##*/}"
+  done
   /usr/bin/time -o "$work/time" -f %M "$launcher" --home "$home" --list >/dev/null 2>&1
   echo $(($(cat "$work/time") / 1024))
 }
@@ -72,15 +98,16 @@ bench_machine
 printf '%-28s' file
 for entry in "${launchers[@]}"; do printf '%14s' "${entry%%=*}"; done
 echo
-rows=("${files[@]}" "the eight" "references.ts x 8")
+rows=("${files[@]}" "the eight" "references.ts x 8" "${new_files[@]}")
+for file in "${new_files[@]}"; do rows+=("$file x 8"); done
 for row in "${rows[@]}"; do
   printf '%-28s' "$row"
   for entry in "${launchers[@]}"; do
     case $row in
       "the eight") value=$(peak "${entry#*=}" "${files[@]}") ;;
-      "references.ts x 8")
-        for i in 1 2 3 4 5 6 7 8; do cp references.ts "$work/references $i.ts"; done
-        value=$(peak "${entry#*=}" "$work"/references\ ?.ts) ;;
+      *" x 8")
+        file=${row% x 8}
+        value=$(peak "${entry#*=}" "$file" "$file" "$file" "$file" "$file" "$file" "$file" "$file") ;;
       *) value=$(peak "${entry#*=}" "$row") ;;
     esac
     printf '%10s MiB' "$value"

@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/pixfmt.h>
 }
 
+struct AVCodec;
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
@@ -30,6 +31,10 @@ public:
     static constexpr int kWidestPixelBytes = 8;
     // What a decoder may hold at once: sixteen reference pictures and the one it decodes.
     static constexpr int kMostPictures = 17;
+    // The largest picture a decoder that allocates its own pictures (libdav1d) may make. Such
+    // pictures are out of the guard's sight; ten of them (eight references, the one decoded and
+    // the one given) and the rest of a listing stay within 400 MB.
+    static constexpr std::int64_t kMostOwnPictureBytes = std::int64_t{32} << 20;
 
     // Whether a picture of `width` x `height` in `format` fits. A size still unknown fits: the
     // decoder's own check decides once it is known.
@@ -55,6 +60,9 @@ public:
         int width = 0;
         int height = 0;
         AVPixelFormat format = AV_PIX_FMT_NONE;
+        // The picture as coded, before a decoder that reduces it (lowres) does: what it reads.
+        int codedWidth = 0;
+        int codedHeight = 0;
     };
 
     FFmpegDecoderGuard() = default;
@@ -62,8 +70,9 @@ public:
     FFmpegDecoderGuard& operator=(const FFmpegDecoderGuard&) = delete;
 
     // Takes over the decoder's picture memory and decodes on one thread: frame threads would each
-    // hold pictures of their own.
-    void install(AVCodecContext& codec);
+    // hold pictures of their own. Sets the largest picture `decoder` may learn of before it
+    // allocates anything for it (its tables, its coefficients, its own pictures).
+    void install(AVCodecContext& codec, const AVCodec& decoder);
     // Pictures of at most `width` x `height` (rounded up to whole 64-pixel blocks, as decoders
     // code them) may be decoded from now on; forgets an earlier refusal.
     void allow(int width, int height);
@@ -72,6 +81,12 @@ public:
     std::optional<Picture> refused() const { return m_refused; }
     // Whether `picture` is larger than the size allowed (and not merely one picture too many).
     bool exceedsAllowedSize(const Picture& picture) const;
+    // Whether `picture` may be decoded at all, alone: the picture and what the decoder keeps of
+    // it as coded fit FFmpegPictureBound.
+    bool fitsAlone(const Picture& picture) const;
+    // The pixels a decode of `picture` holds memory for: those it gives, or, for a decoder that
+    // keeps the coefficients of the whole coded picture, the coded picture's.
+    std::int64_t pixelsRead(const Picture& picture) const;
     // Bytes the decoder's pictures hold now, and the most they held at once.
     std::int64_t heldBytes() const { return m_held.load(); }
     std::int64_t peakBytes() const { return m_peak.load(); }
@@ -82,6 +97,8 @@ private:
     bool admit(const Picture& picture) const;
     int track(AVFrame& frame);
 
+    // Whether the decoder may keep every coefficient of the whole coded picture beside it.
+    bool m_keepsCoefficients = false;
     int m_width = 0;
     int m_height = 0;
     std::optional<Picture> m_refused;

@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "core/ffmpeg_file_input.h"
 #include "core/ffmpeg_frame_reader.h"
 #include "core/ffmpeg_input_options.h"
 #include "core/ffmpeg_picture_bound.h"
@@ -39,7 +40,14 @@ std::shared_ptr<gfx::Image> fail(const char* message) {
     return nullptr;
 }
 
-FormatPtr openInput(const std::string& path) {
+// An opened file: the format context and, where the file's own bytes are read otherwise, the
+// input it reads them through (declared first, so it outlives the context).
+struct OpenedInput {
+    std::unique_ptr<FFmpegFileInput> file;
+    FormatPtr format;
+};
+
+OpenedInput openInput(const std::string& path) {
     // FFmpeg's own messages (a damaged stream's decoding errors, "moov atom not found") would go
     // to the terminal; a file that cannot be read is reported where it matters, as no thumbnail.
     static std::once_flag quiet;
@@ -48,18 +56,23 @@ FormatPtr openInput(const std::string& path) {
     // open for ever, and the listing's own check may be older than the file.
     auto type = foundation::FileManager::defaultManager().typeOfItem(foundation::URL::fileURLWithPath(path),
                                                                      foundation::SymbolicLinks::follow);
-    if (!type || *type != foundation::FileType::regular) return nullptr;
+    if (!type || *type != foundation::FileType::regular) return {};
+    OpenedInput opened{FFmpegFileInput::withoutAttachments(path), nullptr};
+    AVFormatContext* context = avformat_alloc_context();
+    if (!context) return {};
+    if (opened.file) context->pb = opened.file->context();
     // A library file is read alone: uploaded under a video's name, an SDP text would bind ports and
-    // an HLS list or concat list would have its outside files read and shown in the grid.
+    // an HLS list or concat list would have its outside files read and shown in the grid. The
+    // lists hold for what the demuxer opens itself, also when it reads through our own reader.
     AVDictionary* options = nullptr;
     for (const auto& option : ffmpegInputOptions(mediaLimits(MediaOrigin::libraryFile)))
         av_dict_set(&options, option.name.c_str(), option.value.c_str(), 0);
-    AVFormatContext* context = nullptr;
     // FFmpeg frees the context itself when opening fails.
-    const int opened = avformat_open_input(&context, path.c_str(), nullptr, &options);
+    const int status = avformat_open_input(&context, path.c_str(), nullptr, &options);
     av_dict_free(&options);
-    if (opened < 0) return nullptr;
-    return FormatPtr(context);
+    if (status < 0) return {};
+    opened.format.reset(context);
+    return opened;
 }
 
 int firstVideoStream(const AVFormatContext& format) {
@@ -211,22 +224,25 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     };
     const bool sized = codec->width > 0 && codec->height > 0;
     if (sized && !heightFor(nullptr)) return fail("Invalid video size");
-    // The picture as the decoder will give it, reduced: measured before the decoder is opened
-    // where its format is known; else the guard measures it before it takes its memory.
-    if (codec->pix_fmt != AV_PIX_FMT_NONE &&
-        !FFmpegPictureBound::fits(AV_CEIL_RSHIFT(codec->width, codec->lowres),
-                                  AV_CEIL_RSHIFT(codec->height, codec->lowres), codec->pix_fmt))
-        return fail("Picture too large");
-    guard.install(*codec);
+    guard.install(*codec, *decoder);
+    // The picture as the decoder will give it, reduced, and as it reads it: measured before the
+    // decoder is opened where its format is known; else the guard measures it before it takes
+    // its memory. The header's size may be missing (the usual largest is assumed) or false.
+    const int codedWidth = sized ? codec->width : kUsualWidth;
+    const int codedHeight = sized ? codec->height : kUsualHeight;
+    const auto stated = [&] {
+        return FFmpegDecoderGuard::Picture{AV_CEIL_RSHIFT(codedWidth, codec->lowres),
+                                           AV_CEIL_RSHIFT(codedHeight, codec->lowres), codec->pix_fmt, codedWidth,
+                                           codedHeight};
+    };
+    if (codec->pix_fmt != AV_PIX_FMT_NONE && !guard.fitsAlone(stated())) return fail("Picture too large");
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return fail("Couldn't open codec");
 
-    // The header's size may be missing or false: the pictures are held to it (or to the usual
-    // largest), and a larger one is decoded again, alone if need be, under a lease of its own size.
-    const int width = sized ? codec->width : kUsualWidth;
-    const int height = sized ? codec->height : kUsualHeight;
+    // The pictures are held to the stated size, and a larger one is decoded again, alone if need
+    // be, under a lease of its own size.
     std::optional<DecodePixelBudget::Lease> lease;
-    lease.emplace(budget.acquire(static_cast<std::int64_t>(width) * height));
-    guard.allow(width, height);
+    lease.emplace(budget.acquire(guard.pixelsRead(stated())));
+    guard.allow(stated().width, stated().height);
 
     // Demuxers that seek by time stamp rather than by key frame (transport streams) can land past the
     // only key frame of a long group of pictures, and nothing decodes from there to the end. The
@@ -242,11 +258,10 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     };
     auto decoded = decode();
     if (const auto refused = guard.refused();
-        refused && guard.exceedsAllowedSize(*refused) &&
-        FFmpegPictureBound::fits(refused->width, refused->height, refused->format)) {
+        refused && guard.exceedsAllowedSize(*refused) && guard.fitsAlone(*refused)) {
         av_frame_unref(frame.get());
         lease.reset();
-        lease.emplace(budget.acquire(static_cast<std::int64_t>(refused->width) * refused->height));
+        lease.emplace(budget.acquire(guard.pixelsRead(*refused)));
         guard.allow(refused->width, refused->height);
         decoded = decode();
     }
@@ -270,7 +285,8 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
 
 FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& path, DecodePixelBudget& budget) {
     Metadata metadata;
-    FormatPtr format = openInput(path);
+    const OpenedInput input = openInput(path);
+    const FormatPtr& format = input.format;
     if (!format) {
         fail("Couldn't open input stream");
         return metadata;
@@ -304,7 +320,8 @@ std::shared_ptr<gfx::Image> FFmpegUtility::rotate(std::shared_ptr<gfx::Image> im
 }
 
 double FFmpegUtility::getDurationForFile(const std::string& path) {
-    FormatPtr format = openInput(path);
+    const OpenedInput input = openInput(path);
+    const FormatPtr& format = input.format;
     if (!format) return -1;
     const std::int64_t headerDuration = format->duration;
     // Containers without a duration in their header need their streams probed.

@@ -1,12 +1,15 @@
 // `reelhaven --home DIR --list` run as a user runs it, on a container of generated clips.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -150,6 +153,134 @@ TEST_F(ListCommandTest, AHomeThatIsAFileIsRefusedWithAMessage) {
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("reelhaven: "), std::string::npos) << run.err;
+}
+
+// One run of the launcher with `arguments`, its output in files under `dir`, and the peak resident
+// memory of that process alone (in kB).
+struct MeasuredRun {
+    int status = -1;
+    std::string out;
+    long peakKilobytes = 0;
+};
+
+MeasuredRun runMeasured(const fs::path& dir, const std::vector<std::string>& arguments) {
+    const char* executable = std::getenv("REELHAVEN_EXECUTABLE");
+    if (!executable) return {};
+    std::vector<std::string> words{executable};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const fs::path out = dir / "measured-out.txt";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int input = ::open("/dev/null", O_RDONLY);
+        const int output = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errors = ::open((dir / "measured-err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (input < 0 || output < 0 || errors < 0) ::_exit(127);
+        ::dup2(input, 0);
+        ::dup2(output, 1);
+        ::dup2(errors, 2);
+        ::execv(executable, argv.data());
+        ::_exit(127);
+    }
+    MeasuredRun run;
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readFile(out);
+    run.peakKilobytes = usage.ru_maxrss;
+    return run;
+}
+
+int ffmpeg(const std::string& arguments) {
+    return std::system(("ffmpeg -hide_banner -loglevel error -nostdin -y " + arguments).c_str());
+}
+
+std::string quoted(const fs::path& path) { return testing_support::shellQuoted(path.string()); }
+
+// A clip carrying a 200 MB attachment (of zeros, sparse where it is kept before being attached).
+fs::path withLargeAttachment(const fs::path& dir) {
+    const fs::path blob = dir / "blob.bin";
+    writeFile(blob, "");
+    fs::resize_file(blob, 200 << 20);
+    const fs::path clip = dir / "attachment.mkv";
+    EXPECT_EQ(ffmpeg("-i " + quoted(testMedia("classic.mkv")) + " -attach " + quoted(blob) +
+                     " -metadata:s:t mimetype=application/octet-stream -c copy " + quoted(clip)),
+              0);
+    fs::remove(blob);
+    return clip;
+}
+
+// A clip whose video stream is given 500 times.
+fs::path withManyStreams(const fs::path& dir) {
+    std::string maps;
+    for (int i = 0; i < 500; ++i) maps += " -map 0:v";
+    const fs::path clip = dir / "streams.mkv";
+    EXPECT_EQ(ffmpeg("-i " + quoted(testMedia("classic.mkv")) + maps + " -c copy " + quoted(clip)), 0);
+    return clip;
+}
+
+TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFolder) {
+    TempDir dir;
+    const fs::path plainHome = dir / "plain-home";
+    fs::create_directories(plainHome / "Documents");
+    fs::copy_file(testMedia("wide.mp4"), plainHome / "Documents" / "Film.mp4");
+    const MeasuredRun plain = runMeasured(dir.path(), {"--home", plainHome.string(), "--list"});
+    ASSERT_EQ(plain.status, 0);
+#ifdef __SANITIZE_ADDRESS__
+    constexpr long kQuarantine = 256 * 1024;  // freed memory the sanitizer keeps, in kB
+#else
+    constexpr long kQuarantine = 0;
+#endif
+    struct Case {
+        const char* name;
+        std::function<fs::path()> file;
+        const char* length;  // what each copy gets: its length and its thumbnail
+        const char* source;
+    };
+    const Case cases[] = {
+        // 11520 x 11520 progressive JPEG at 4:4:4: the decoder keeps 800 MB of coefficients
+        // beside a reduced picture (833 MB; eight 6 GB).
+        {"huge progressive JPEG in Matroska", [] { return testMedia("huge-progressive-jpeg.mkv"); }, "0:00", "none"},
+        {"huge progressive JPEG in AVI", [] { return testMedia("huge-progressive-jpeg.avi"); }, "0:00", "none"},
+        {"progressive JPEG that fits", [] { return testMedia("progressive-jpeg.mkv"); }, "0:00", "generated"},
+        // Read whole on every opening (657 MB; eight 4 GB).
+        {"200 MB attachment", [&] { return withLargeAttachment(dir.path()); }, "0:03", "generated"},
+        // Every stream probed and its packets kept (788 MB).
+        {"500 video streams", [&] { return withManyStreams(dir.path()); }, "0:03", "generated"},
+        // libdav1d's own pictures, which the guard does not see.
+        {"4096 x 4096 AV1", [] { return testMedia("large-av1.mkv"); }, "0:00", "none"},
+    };
+    for (const Case& hostile : cases) {
+        SCOPED_TRACE(hostile.name);
+        const fs::path file = hostile.file();
+        for (const int copies : {1, 8}) {
+            SCOPED_TRACE(copies);
+            const fs::path home = dir / "home";
+            fs::remove_all(home);
+            fs::create_directories(home / "Documents");
+            // Links, not copies: the folder of eight costs no disk.
+            for (int i = 1; i <= copies; ++i)
+                fs::create_hard_link(file,
+                                     home / "Documents" / ("Clip " + std::to_string(i) + file.extension().string()));
+            const MeasuredRun run = runMeasured(dir.path(), {"--home", home.string(), "--list"});
+            ASSERT_EQ(run.status, 0);
+            const std::vector<std::string> lines = linesOf(run.out);
+            ASSERT_EQ(lines.size(), static_cast<std::size_t>(copies)) << run.out;
+            for (const std::string& line : lines) {
+                std::vector<std::string> fields;
+                std::istringstream stream(line);
+                for (std::string field; std::getline(stream, field, '\t');) fields.push_back(field);
+                ASSERT_EQ(fields.size(), 5u) << line;
+                EXPECT_EQ(fields[2], hostile.length) << line;
+                EXPECT_EQ(fields[4], hostile.source) << line;
+            }
+            const long bound = (copies == 1 ? 200 : 600) * 1024 + kQuarantine;
+            EXPECT_LT(run.peakKilobytes - plain.peakKilobytes, bound) << "kB more at most than " << plain.peakKilobytes;
+        }
+    }
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ struct GuardedClip {
         const AVCodec* decoder = avcodec_find_decoder(context->streams[stream]->codecpar->codec_id);
         codec.reset(avcodec_alloc_context3(decoder));
         avcodec_parameters_to_context(codec.get(), context->streams[stream]->codecpar);
-        guard.install(*codec);
+        guard.install(*codec, *decoder);
         if (avcodec_open2(codec.get(), decoder, nullptr) < 0) codec.reset();
     }
 

@@ -343,7 +343,9 @@ TEST(FFmpegUtilityTest, AHugePictureIsDecodedAtTheSmallestSizeThatStillFillsTheT
     DecodePixelBudget budget(DecodePixelBudget::kDefaultPixels);
     const auto image = FFmpegUtility::getMetadataForFile(path, budget).thumbnail;
     ASSERT_TRUE(image);
-    EXPECT_EQ(budget.peak(), 640 * 360) << "2560 x 1440 decoded at a quarter";
+    // Decoded at a quarter, but leased as read: a JPEG decoder may keep every coefficient of the
+    // whole picture.
+    EXPECT_EQ(budget.peak(), 2560 * 1440);
     ASSERT_EQ(image->width(), 640);
     ASSERT_EQ(image->height(), 360);
     const gfx::Image reference = ffmpegFrame(path, 640, 360);

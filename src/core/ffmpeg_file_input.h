@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/matroska_attachments.h"
+
+struct AVIOContext;
+
+namespace reelhaven {
+
+// A file FFmpeg reads through a descriptor of our own, with a few bytes read otherwise: the
+// headers of the Matroska attachments it would load whole, read as void elements. Give
+// context() to the format context before opening it; the input must outlive that context.
+class FFmpegFileInput {
+public:
+    // The input for `path` when some of its bytes are to be read otherwise; null when FFmpeg
+    // may read the file as it is (or cannot open it, and says so itself).
+    static std::unique_ptr<FFmpegFileInput> withoutAttachments(const std::string& path);
+
+    FFmpegFileInput(const FFmpegFileInput&) = delete;
+    FFmpegFileInput& operator=(const FFmpegFileInput&) = delete;
+    ~FFmpegFileInput();
+
+    AVIOContext* context() const { return m_context; }
+
+private:
+    FFmpegFileInput(int descriptor, std::int64_t size, std::vector<MatroskaAttachments::Patch> patches);
+
+    std::int64_t readAt(std::int64_t offset, std::uint8_t* into, std::int64_t size) const;
+    static int readPacket(void* opaque, std::uint8_t* into, int size);
+    static std::int64_t seek(void* opaque, std::int64_t offset, int whence);
+
+    int m_descriptor;
+    std::int64_t m_size;
+    std::int64_t m_position = 0;
+    std::vector<MatroskaAttachments::Patch> m_patches;
+    AVIOContext* m_context = nullptr;
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace reelhaven {
+
+// Finds the attachment elements (fonts, covers, any file) of a Matroska file that its reader would
+// load while it opens the file, and gives, for each, the bytes that turn its header into one of a
+// void element of the same length. FFmpeg's demuxer reads every attachment whole into memory,
+// twice over, on every opening (a clip carrying 200 MB took 630 MB to list); a void element is
+// skipped unread, and nothing but the header changes, so every position in the file stays valid.
+// No state; any thread.
+class MatroskaAttachments {
+public:
+    MatroskaAttachments() = delete;
+
+    // Reads up to `size` bytes at `offset` into `into`: the count read, 0 at the end, -1 on error.
+    using Reader = std::function<std::int64_t(std::int64_t offset, std::uint8_t* into, std::int64_t size)>;
+
+    // Bytes to be read at `offset` in place of the file's own.
+    struct Patch {
+        std::int64_t offset = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    // The patches that hide every attachment a reader of the file opening it reaches: those
+    // among the top-level elements before the first cluster, and those its seek heads point at.
+    // None for a file that is no Matroska file or holds no attachment.
+    static std::vector<Patch> voidingPatches(const Reader& read);
+};
+
+}  // namespace reelhaven
