@@ -196,8 +196,9 @@ TEST_F(WindowPointerDisplay, ADoubleClickOnDeleteCachedDataLeavesTheAlertAndACli
     const auto clipURL = foundation::URL::fileURLWithPath((documents / "Clip.mp4").string());
     const auto progressFile = home / "Library/Application Support/progressData";
     fs::create_directories(progressFile.parent_path());
-    std::ofstream(progressFile) << R"({")" + ProgressClient::progressKey(clipURL) +
-                                       R"(":{"progress":{"seconds":41.5},"duration":{"seconds":65},"isFinished":false}})";
+    std::ofstream(progressFile)
+        << R"({")" + ProgressClient::progressKey(clipURL) +
+               R"(":{"progress":{"seconds":41.5},"duration":{"seconds":65},"isFinished":false}})";
     start({390, 500});
     if (!pointer) return;
     const auto clip = Video::create(clipURL, LibraryItemType::file, false);

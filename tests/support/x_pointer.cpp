@@ -77,8 +77,8 @@ void XPointer::moveTo(double x, double y) {
     int rootX = 0, rootY = 0;
     ::Window child = 0;
     const int screen = DefaultScreen(state.display);
-    XTranslateCoordinates(state.display, state.window, RootWindow(state.display, screen), state.targetX,
-                          state.targetY, &rootX, &rootY, &child);
+    XTranslateCoordinates(state.display, state.window, RootWindow(state.display, screen), state.targetX, state.targetY,
+                          &rootX, &rootY, &child);
     // A move to where the pointer already is makes no event: it goes there by way of a pixel beside.
     ::Window root = 0;
     int nowX = 0, nowY = 0, inX = 0, inY = 0;

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/context_menu_interaction.h"
 #include "platform/ui/controls/control.h"
 #include "platform/ui/controls/presented_menu.h"
-#include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"

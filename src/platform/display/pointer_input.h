@@ -83,9 +83,9 @@ private:
     ui::Finger m_finger;
     bool m_pressed = false;
     bool m_dragging = false;
-    bool m_dragsControl = false;  // the drag stays the touched control's
-    bool m_menuOpened = false;    // the held press opened a menu: its release does nothing
-    ui::Point m_heldAt;           // where the pointer was as the hold opened the menu
+    bool m_dragsControl = false;               // the drag stays the touched control's
+    bool m_menuOpened = false;                 // the held press opened a menu: its release does nothing
+    ui::Point m_heldAt;                        // where the pointer was as the hold opened the menu
     std::unique_ptr<ui::ItemDrag> m_itemDrag;  // the item carried after the hold
     bool m_liftRefused = false;                // what the hold opened is no item to carry
     Button m_button = Button::primary;

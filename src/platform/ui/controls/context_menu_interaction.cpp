@@ -29,7 +29,8 @@ std::shared_ptr<PresentedMenu> ContextMenuInteraction::open(Window& window, Poin
             return button->showMenu() ? placed(window, location) : nullptr;
         }
         if (!std::dynamic_pointer_cast<CollectionViewCell>(view)) continue;
-        if (auto item = GridItem::of(view)) return openItemMenu(*item->grid, item->indexPath, point, item->cell, location);
+        if (auto item = GridItem::of(view))
+            return openItemMenu(*item->grid, item->indexPath, point, item->cell, location);
     }
     return nullptr;
 }

@@ -19,12 +19,13 @@ std::unique_ptr<ItemDrag> ItemDrag::lift(Window& window, Point point) {
     if (!source) return nullptr;
     auto session = source->grid->drag(source->indexPath);
     if (!session) return nullptr;
-    return std::unique_ptr<ItemDrag>(
-        new ItemDrag(window.sharedAs<Window>(), std::move(*source), std::move(session)));
+    return std::unique_ptr<ItemDrag>(new ItemDrag(window.sharedAs<Window>(), std::move(*source), std::move(session)));
 }
 
 ItemDrag::ItemDrag(std::shared_ptr<Window> window, GridItem source, std::shared_ptr<DragSession> session)
-    : m_window(std::move(window)), m_source(std::move(source)), m_session(std::move(session)),
+    : m_window(std::move(window)),
+      m_source(std::move(source)),
+      m_session(std::move(session)),
       m_sourceAlpha(m_source.cell->alpha()) {
     m_source.cell->setAlpha(m_sourceAlpha * liftedAlpha);
 }
