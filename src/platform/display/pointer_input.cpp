@@ -41,6 +41,9 @@ void PointerInput::cancelTimer(dispatch::RunLoop::TimerId& timer) {
 }
 
 void PointerInput::press(ui::Point point, Button button, bool control, int clicks) {
+    // A new run of clicks unless it goes on with one (a window host that looked at what it draws
+    // first has counted it already: counting a new run twice changes nothing).
+    ui::ClickRuns::press(clicks > 1);
     m_pressed = true;
     m_dragging = m_dragsControl = m_menuOpened = m_liftRefused = false;
     m_itemDrag = nullptr;
