@@ -36,10 +36,15 @@ endfunction()
 function(reelhaven_test target)
   # RESOURCE_LOCK: a name the cases share with other targets' that must not run beside them (the
   # desktop's one clipboard).
-  cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
+  # RUN_SERIAL: the cases run with no other test beside them (they move the desktop's one pointer,
+  # which reaches whatever window lies on top).
+  cmake_parse_arguments(ARG "RUN_SERIAL" "RESOURCE_LOCK" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   set(lock)
   if(ARG_RESOURCE_LOCK)
     set(lock RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+  endif()
+  if(ARG_RUN_SERIAL)
+    list(APPEND lock RUN_SERIAL TRUE)
   endif()
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE reelhaven_options reelhaven_test_support ${ARG_LIBS}

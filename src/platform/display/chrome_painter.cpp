@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 #include "platform/display/backdrop_blur.h"
@@ -136,6 +137,18 @@ void ChromePainter::addTarget(const ui::Rect& rect, int handle) {
     if (handle > 0) m_result.targets.push_back({rect, handle});
 }
 
+template <typename Surface>
+void ChromePainter::belongTo(size_t first, const std::shared_ptr<Surface>& surface) {
+    if (!surface) return;
+    std::weak_ptr<Surface> weak = surface;
+    auto shownAt = [weak] {
+        // Gone since this paint: its targets take nothing (their handles may name another now).
+        auto shown = weak.lock();
+        return shown ? shown->shownAt() : std::numeric_limits<ui::ClickRuns::Stamp>::max();
+    };
+    for (auto i = first; i < m_result.targets.size(); ++i) m_result.targets[i].shownAt = shownAt;
+}
+
 void ChromePainter::draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale,
                          Area area) {
     Fingerprint key;
@@ -203,6 +216,7 @@ ChromePainter::Result ChromePainter::paint(cairo_t* cr, ui::Window& window, doub
                 for (auto it = targets.begin() + static_cast<std::ptrdiff_t>(targetsBefore); it != targets.end(); ++it)
                     it->takesClicks = !over.popover;
                 auto top = navigation->topViewController();
+                belongTo(targetsBefore, top);
                 auto titleView = top ? top->navigationItem()->titleView() : nullptr;
                 if (titleView && titleView->superview() == view && !titleView->isHidden())
                     m_result.titleViews.push_back(std::move(titleView));
@@ -405,6 +419,7 @@ void ChromePainter::paintAlerts(cairo_t* cr, ui::Window& window, double scale) {
         drawing.fill(ui::Rect(layout.x, layout.y, layout.width, layout.height), ui::Color::systemGray5(), alertRadius);
         paintAlertHeader(drawing, *alert, *view, layout);
         paintAlertActions(drawing, *alert, *view, layout);
+        belongTo(0, alert);
         // The dimming covers the window.
         draw(cr, view->layer(), Part::alert, drawing, scale, {ui::Rect(0, 0, size.width, size.height), false});
     }
@@ -519,7 +534,9 @@ void ChromePainter::paintMenu(cairo_t* cr, ui::Window& window, double scale) {
     m_result.menuRects.push_back(box);
     ChromeDrawing drawing({x, y});
     drawing.fill(box, ui::Color::systemGray5().withAlpha(0.97), menuRadius);
+    const auto targetsBefore = m_result.targets.size();
     paintMenuEntries(drawing, *menu, box, window.isRightToLeft());
+    belongTo(targetsBefore, menu);
     // A menu is a material: the little of what lies under it that its fill lets through shows
     // blurred, never as faint text to read.
     if (cr) {

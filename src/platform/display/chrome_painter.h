@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/display/cairo_surface.h"
+#include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/views/color.h"
 #include "platform/ui/views/rect.h"
 
@@ -40,6 +41,11 @@ struct ChromeTarget {
     // its caret or selects a word; a move of the held button (`clicks` 0) selects. It takes the
     // click in place of `action`.
     std::function<void(ui::Point at, int clicks)> textPointer;
+    // The pointer's run of clicks when what it belongs to (its menu, alert or screen) last
+    // appeared, read as a press comes: no press of that run lands on it. None: any press does.
+    std::function<ui::ClickRuns::Stamp()> shownAt;
+    // Whether a press of the pointer's run now may land here.
+    bool mayTake() const { return !shownAt || ui::ClickRuns::mayTake(shownAt()); }
 };
 
 // What the UI layer keeps outside the view tree, drawn over the views: each navigation
@@ -101,6 +107,10 @@ private:
     // Draws `drawing` through the cache, kept as `owner`'s `part`, and records it as a piece.
     void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale, Area area);
     void addTarget(const ui::Rect& rect, int handle);
+    // The targets from `first` on belong to `surface` (a menu or a controller), and take no
+    // press of the run of clicks it appeared in.
+    template <typename Surface>
+    void belongTo(size_t first, const std::shared_ptr<Surface>& surface);
     void paintBackButton(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout, const ui::Color& color);
     void paintSearchField(ChromeDrawing& drawing, const ui::NavigationBarLayout& layout, const ui::Color& tint);
     bool isHighlighted(int handle) const { return handle > 0 && handle == m_highlighted; }

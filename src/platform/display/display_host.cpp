@@ -21,6 +21,7 @@
 #include "platform/display/video_frames.h"
 #include "platform/display/view_painter.h"
 #include "platform/graphics/png_codec.h"
+#include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/scenes/pasteboard.h"
@@ -131,6 +132,8 @@ Compositor& DisplayHost::compositor() {
     if (!m_compositor) m_compositor = std::make_unique<Compositor>(m_desktop->keepsBackBuffer());
     return *m_compositor;
 }
+
+std::uint32_t DisplayHost::windowID() const { return m_desktop->windowID(); }
 
 void DisplayHost::releaseVideos() { m_videoFrames->releaseAll(); }
 
@@ -367,6 +370,7 @@ bool DisplayHost::handle(const SDL_Event& event) {
             const auto button = event.button.button == SDL_BUTTON_RIGHT ? PointerInput::Button::secondary
                                                                         : PointerInput::Button::primary;
             const auto at = point(event.button.x, event.button.y);
+            ui::ClickRuns::press(event.button.clicks > 1);
             if (button == PointerInput::Button::primary && chromePress(at, event.button.clicks)) break;
             // A right click on a bar, a menu or an alert opens no menu of what lies under it.
             if (button == PointerInput::Button::secondary && chromeCovers(at)) break;
@@ -419,6 +423,8 @@ bool DisplayHost::chromePress(ui::Point point, int clicks) {
     m_chromePressed.reset();
     for (auto it = m_chrome.targets.rbegin(); it != m_chrome.targets.rend(); ++it) {
         if (it->takesClicks && it->rect.contains(point)) {
+            // What appeared during this run of clicks (a submenu, an alert) is not pressed by it.
+            if (!it->mayTake()) return true;
             m_chromePressed = *it;
             m_chromePointer = point;
             if (it->textPointer) it->textPointer(point, std::max(1, clicks));

@@ -132,6 +132,8 @@ public:
     // What the window drew over its views when it last painted (bars' items, a menu's entries, an
     // alert's buttons), top-most last: a click inside one goes to it, not to the views.
     const std::vector<ChromeTarget>& chromeTargets() const { return m_chrome.targets; }
+    // The desktop window's SDL id (a test's pointer finds the window system's window by it).
+    std::uint32_t windowID() const;
     Statistics statistics() const;
     // Writes the statistics to the file REELHAVEN_DISPLAY_STATISTICS names, if it does (once the
     // window closes, for benchmarks of the whole app).

@@ -4,12 +4,15 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/ui/controllers/view_controller.h"
 #include "platform/ui/controls/context_menu_interaction.h"
 #include "platform/ui/controls/control.h"
 #include "platform/ui/controls/presented_menu.h"
+#include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/gestures/pan_gesture_recognizer.h"
 #include "platform/ui/gestures/pinch_gesture_recognizer.h"
 #include "platform/ui/gestures/tap_gesture_recognizer.h"
+#include "platform/ui/lists/item_drag.h"
 #include "platform/ui/lists/scroll_view.h"
 #include "platform/ui/views/window.h"
 
@@ -38,8 +41,12 @@ void PointerInput::cancelTimer(dispatch::RunLoop::TimerId& timer) {
 }
 
 void PointerInput::press(ui::Point point, Button button, bool control, int clicks) {
+    // A new run of clicks unless it goes on with one (a window host that looked at what it draws
+    // first has counted it already: counting a new run twice changes nothing).
+    ui::ClickRuns::press(clicks > 1);
     m_pressed = true;
-    m_dragging = m_dragsControl = m_menuOpened = false;
+    m_dragging = m_dragsControl = m_menuOpened = m_liftRefused = false;
+    m_itemDrag = nullptr;
     cancelTimer(m_menuTimer);
     m_button = button;
     m_control = control;
@@ -55,8 +62,21 @@ void PointerInput::press(ui::Point point, Button button, bool control, int click
     }
     // The finger rests while the button is held (a held menu button opens its menu on time).
     if (button != Button::primary) return;
+    if (!reaches(point)) {
+        // The rest of a double click whose first click brought up what lies here now.
+        m_pressed = false;
+        return;
+    }
     m_finger.down(point, 1, m_clicks);
     if (m_finger.isDown() && !m_finger.control()) holdForMenu(point);
+}
+
+bool PointerInput::reaches(ui::Point point) const {
+    for (auto view = m_window->hitTest(point); view; view = view->superview()) {
+        if (auto controller = view->viewController(); controller && !ui::ClickRuns::mayTake(controller->shownAt()))
+            return false;
+    }
+    return true;
 }
 
 void PointerInput::holdForMenu(ui::Point point) {
@@ -70,6 +90,7 @@ void PointerInput::holdForMenu(ui::Point point) {
             // The press became the menu's: its release must not also tap.
             m_finger.cancel();
             m_menuOpened = true;
+            m_heldAt = m_last;
         });
 }
 
@@ -84,7 +105,11 @@ void PointerInput::openMenu(ui::Point point) {
 }
 
 void PointerInput::move(ui::Point point) {
-    if (!m_pressed || m_menuOpened) return;
+    if (!m_pressed) return;
+    if (m_menuOpened) {
+        carry(point);
+        return;
+    }
     const auto now = dispatch::RunLoop::main()->now();
     const double elapsed = dispatch::toSeconds(now - m_lastTime);
     if (elapsed > 0) m_velocity = {(point.x - m_last.x) / elapsed, (point.y - m_last.y) / elapsed};
@@ -104,6 +129,18 @@ void PointerInput::move(ui::Point point) {
     const ui::Point translation{point.x - m_start.x, point.y - m_start.y};
     if (m_pan) m_pan->move(translation, m_velocity);
     if (m_dragScroll) scroll(*m_dragScroll, {m_dragScrollStart.x - translation.x, m_dragScrollStart.y - translation.y});
+}
+
+void PointerInput::carry(ui::Point point) {
+    // Moving on after the hold lifts the item whose menu it opened, as a finger does; the menu goes.
+    if (!m_itemDrag) {
+        if (m_liftRefused || distance(point, m_heldAt) < dragThreshold) return;
+        m_itemDrag = ui::ItemDrag::lift(*m_window, m_start);
+        m_liftRefused = !m_itemDrag;
+        if (!m_itemDrag) return;
+        if (auto menu = m_window->presentedMenu()) menu->close();
+    }
+    m_itemDrag->move(point);
 }
 
 void PointerInput::beginDrag(ui::Point point) {
@@ -130,7 +167,11 @@ void PointerInput::release(ui::Point point) {
     move(point);
     m_pressed = false;
     cancelTimer(m_menuTimer);
-    if (std::exchange(m_menuOpened, false)) return;
+    if (std::exchange(m_menuOpened, false)) {
+        // A carried item drops where it is let go (or goes back, where nothing takes it).
+        if (auto carried = std::exchange(m_itemDrag, nullptr)) carried->drop(point);
+        return;
+    }
     if (std::exchange(m_dragsControl, false)) {
         m_dragging = false;
         m_finger.up(point);

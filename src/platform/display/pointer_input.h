@@ -4,6 +4,7 @@
 
 #include "platform/dispatch/run_loop.h"
 #include "platform/ui/gestures/finger.h"
+#include "platform/ui/lists/item_drag.h"
 #include "platform/ui/views/point.h"
 
 namespace ui {
@@ -23,7 +24,9 @@ namespace display {
 //   click is a double tap (a single tap that must wait for a double tap to fail waits one
 //   double-click interval);
 // - a press held as long as a long press where no control took it (a grid's item) opens the
-//   menu of what lies there, at the pointer; the release then taps nothing;
+//   menu of what lies there, at the pointer; the release then taps nothing; moving on from there
+//   lifts a grid's item (its menu goes) and carries it: let go on a folder it moves there, let
+//   go elsewhere it goes back;
 // - a right click (no drag) opens that menu at once, at the pointer; while a menu or a popover
 //   is up it only takes that away, as a touch does;
 // - a press on a text field puts its caret where it lands, the second click of a double click
@@ -34,7 +37,8 @@ namespace display {
 //   recogniser takes scrolls the scroll view under it;
 // - the wheel scrolls the scroll view under the pointer; Ctrl + wheel pinches, ending once the
 //   wheel rests.
-// Timers run on the main run loop. Main thread only.
+// A press of the rest of a double click (or one held as it appeared) does not reach what the
+// first click brought up (ui::ClickRuns). Timers run on the main run loop. Main thread only.
 class PointerInput {
 public:
     enum class Button { primary, secondary };
@@ -62,7 +66,12 @@ public:
 private:
     // Lifts the finger as the `clicks`-th click in a row.
     void lift(ui::Point point, int clicks);
+    // After the hold opened a menu: lifts the item pressed and carries it to `point`.
+    void carry(ui::Point point);
     void beginDrag(ui::Point point);
+    // Whether a press of the pointer's run now reaches what lies at `point`: not when the screen
+    // there appeared during this run (the first click of a double click brought it up).
+    bool reaches(ui::Point point) const;
     // The menu of what lies under `point`, opened there by a held press or a right click.
     void holdForMenu(ui::Point point);
     void openMenu(ui::Point point);
@@ -74,8 +83,11 @@ private:
     ui::Finger m_finger;
     bool m_pressed = false;
     bool m_dragging = false;
-    bool m_dragsControl = false;  // the drag stays the touched control's
-    bool m_menuOpened = false;    // the held press opened a menu: its release does nothing
+    bool m_dragsControl = false;               // the drag stays the touched control's
+    bool m_menuOpened = false;                 // the held press opened a menu: its release does nothing
+    ui::Point m_heldAt;                        // where the pointer was as the hold opened the menu
+    std::unique_ptr<ui::ItemDrag> m_itemDrag;  // the item carried after the hold
+    bool m_liftRefused = false;                // what the hold opened is no item to carry
     Button m_button = Button::primary;
     bool m_control = false;
     int m_clicks = 0;

@@ -141,6 +141,7 @@ void ViewController::beginAppearance(bool appearing, bool animated) {
         if (isOnScreen()) return;
         loadViewIfNeeded();
         m_appearance = AppearanceState::appearing;
+        m_shownAt = ClickRuns::current();
         viewWillAppear(animated);
     } else {
         if (m_appearance == AppearanceState::disappeared || m_appearance == AppearanceState::disappearing) return;

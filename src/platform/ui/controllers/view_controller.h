@@ -8,6 +8,7 @@
 #include "platform/ui/controllers/modal_presentation_style.h"
 #include "platform/ui/controllers/storyboard_segue.h"
 #include "platform/ui/controllers/transition_coordinator.h"
+#include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/views/interface_orientation.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/rect.h"
@@ -60,6 +61,8 @@ public:
     bool isOnScreen() const {
         return m_appearance == AppearanceState::appeared || m_appearance == AppearanceState::appearing;
     }
+    // The pointer's run of clicks when it last began to appear: no press of that run lands on it.
+    ClickRuns::Stamp shownAt() const { return m_shownAt; }
     TraitCollection traitCollection() const;
 
     const std::string& title() const { return m_title; }
@@ -176,6 +179,7 @@ private:
     bool m_loading = false;
     AppearanceState m_appearance = AppearanceState::disappeared;
     bool m_appearanceAnimated = false;
+    ClickRuns::Stamp m_shownAt = 0;
     std::string m_title;
     std::shared_ptr<NavigationItem> m_navigationItem;
     Size m_preferredContentSize;

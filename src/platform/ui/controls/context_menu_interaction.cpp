@@ -5,23 +5,13 @@
 #include "platform/ui/controls/presented_menu.h"
 #include "platform/ui/lists/collection_view.h"
 #include "platform/ui/lists/collection_view_cell.h"
+#include "platform/ui/lists/grid_item.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/window.h"
 
 namespace ui {
 
 namespace {
-
-// The collection view that shows `cell` as one of its items, and the item.
-std::shared_ptr<CollectionView> gridOf(const CollectionViewCell& cell, std::optional<IndexPath>& indexPath) {
-    for (auto view = cell.superview(); view; view = view->superview()) {
-        auto grid = std::dynamic_pointer_cast<CollectionView>(view);
-        if (!grid) continue;
-        indexPath = grid->indexPathFor(cell);
-        return indexPath ? grid : nullptr;
-    }
-    return nullptr;
-}
 
 std::shared_ptr<PresentedMenu> placed(Window& window, std::optional<Point> location) {
     auto menu = window.presentedMenu();
@@ -38,10 +28,9 @@ std::shared_ptr<PresentedMenu> ContextMenuInteraction::open(Window& window, Poin
         if (auto button = std::dynamic_pointer_cast<Button>(view); button && button->menu()) {
             return button->showMenu() ? placed(window, location) : nullptr;
         }
-        auto cell = std::dynamic_pointer_cast<CollectionViewCell>(view);
-        if (!cell) continue;
-        std::optional<IndexPath> indexPath;
-        if (auto grid = gridOf(*cell, indexPath)) return openItemMenu(*grid, *indexPath, point, cell, location);
+        if (!std::dynamic_pointer_cast<CollectionViewCell>(view)) continue;
+        if (auto item = GridItem::of(view))
+            return openItemMenu(*item->grid, item->indexPath, point, item->cell, location);
     }
     return nullptr;
 }

@@ -20,6 +20,7 @@ std::shared_ptr<PresentedMenu> PresentedMenu::create(std::shared_ptr<Menu> menu,
 void PresentedMenu::open(std::shared_ptr<Menu> menu) {
     m_menus.push_back(std::move(menu));
     m_entries.clear();
+    m_shownAt = ClickRuns::current();
     int group = 0;
     addEntries(m_menus.back()->children(), group);
 }

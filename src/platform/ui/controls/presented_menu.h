@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ui/controls/menu.h"
+#include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/views/object.h"
 #include "platform/ui/views/point.h"
 
@@ -40,6 +41,9 @@ public:
     // its anchor.
     std::optional<Point> location() const { return m_location; }
     void setLocation(std::optional<Point> location) { m_location = location; }
+    // The pointer's run of clicks when the entries showing now appeared (a submenu replaces them):
+    // no press of that run lands on them.
+    ClickRuns::Stamp shownAt() const { return m_shownAt; }
 
     // The user picks the entry titled `title`: false when none is shown or it is disabled. An
     // action that closes the menu does so (`onClose`) before its handler runs.
@@ -62,6 +66,7 @@ private:
     std::weak_ptr<View> m_anchorView;
     std::weak_ptr<BarButtonItem> m_anchorItem;
     std::optional<Point> m_location;
+    ClickRuns::Stamp m_shownAt = 0;
     bool m_closed = false;
 };
 

@@ -1,0 +1,19 @@
+#include "platform/ui/gestures/click_runs.h"
+
+#include "platform/ui/views/main_thread_check.h"
+
+namespace ui {
+
+namespace {
+// What appeared before the first press keeps 0, which every press follows.
+ClickRuns::Stamp runNow = 0;
+}  // namespace
+
+ClickRuns::Stamp ClickRuns::current() { return runNow; }
+
+void ClickRuns::press(bool continuesRun) {
+    checkMainThread();
+    if (!continuesRun) ++runNow;
+}
+
+}  // namespace ui
