@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/ui/text/caret_stops.h"
 #include "platform/ui/text/field_text_layout.h"
 #include "platform/ui/text/text_editing.h"
 
@@ -65,6 +66,13 @@ void BM_ArrowKeyMovesTheCaret(benchmark::State& state) {
     state.counters["characters"] = static_cast<double>(kCharacters);
 }
 BENCHMARK(BM_ArrowKeyMovesTheCaret)->Unit(benchmark::kMicrosecond);
+
+// The first key after the text changed: the caret stops of the whole line made again.
+void BM_CaretStopsOfTheWholeLine(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(ui::CaretStops::ofText(line()).width());
+    state.counters["characters"] = static_cast<double>(kCharacters);
+}
+BENCHMARK(BM_CaretStopsOfTheWholeLine)->Unit(benchmark::kMillisecond);
 
 void BM_ArrowKeyMovesAndLaysOutTheField(benchmark::State& state) {
     Walk walk;

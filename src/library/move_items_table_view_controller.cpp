@@ -214,9 +214,8 @@ void MoveItemsTableViewController::confirmMove() {
 }
 
 void MoveItemsTableViewController::pressesBegan(const std::vector<ui::Press>& presses) {
-    const bool isReturn =
-        !presses.empty() && (presses.front().key.keyCode == ui::Key::returnOrEnter ||
-                             presses.front().key.keyCode == ui::Key::keypadEnter);
+    const bool isReturn = !presses.empty() && (presses.front().key.keyCode == ui::Key::returnOrEnter ||
+                                               presses.front().key.keyCode == ui::Key::keypadEnter);
     if (!isReturn) return ui::TableViewController::pressesBegan(presses);
     // A second Return while the sheet goes must not move the items again.
     const auto navigation = navigationController();

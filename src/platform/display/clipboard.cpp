@@ -11,14 +11,7 @@
 
 namespace display {
 
-namespace {
-
-std::atomic<long> clipboardReads{0};
-
-}  // namespace
-
 std::optional<std::string> SystemClipboard::text() const {
-    ++clipboardReads;
     // Only the text itself: asking whether there is any is a read of its own.
     char* held = SDL_GetClipboardText();
     if (!held) return std::nullopt;
@@ -32,8 +25,6 @@ void SystemClipboard::setText(const std::string& text) {
     if (SDL_SetClipboardText(text.c_str()) != 0)
         base::log(base::LogLevel::warning, "display", std::string("the clipboard took no text: ") + SDL_GetError());
 }
-
-long SystemClipboard::reads() { return clipboardReads; }
 
 // The desktop's clipboard, and whether it held text when last read or written. As the general
 // pasteboard's store it answers whether there are strings from that, and reads only to paste.

@@ -22,8 +22,6 @@ class SystemClipboard final : public Clipboard {
 public:
     std::optional<std::string> text() const override;
     void setText(const std::string& text) override;
-    // How many times this process has read the desktop's clipboard.
-    static long reads();
 };
 
 class WatchedClipboard;
