@@ -273,7 +273,7 @@ TEST_F(WindowKeysDisplay, ThePasteButtonOffersWhatTheDesktopClipboardHoldsReadin
     for (int i = 0; i < 3; ++i) {
         window().capture();
         screen();
-        ASSERT_TRUE(command("click \"Open URL\""));
+        ASSERT_TRUE(command("click " + handleOf(page->addressField().get())));
     }
     EXPECT_EQ(other->requests(), asked);
     ASSERT_TRUE(command("click " + handleOf(paste.get())));
@@ -341,7 +341,7 @@ TEST_F(WindowXKeysDisplay, ReturnConfirmsTheMoveSheetOnceAFolderIsChosenAndEscap
     auto openSheet = [&] {
         ASSERT_TRUE(command("click " + handleOf(root()->editButton().get())));
         ASSERT_TRUE(command("click " + handle("VideoCollectionViewCell")));
-        ASSERT_TRUE(command("click " + handle("BarButtonItem", "[^\\n]*sym:folder\"")));
+        ASSERT_TRUE(command("click " + handle("BarButtonItem", "right \"Move\"")));
         ASSERT_NE(screen().find("Move 1 Item"), std::string::npos) << screen();
     };
     auto sheetShows = [&] { return screen().find("Move 1 Item") != std::string::npos; };

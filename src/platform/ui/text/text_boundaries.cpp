@@ -87,8 +87,13 @@ size_t graphemeBreakBefore(std::string_view utf8, size_t offset) {
     if (offset == 0) return 0;
     size_t found = 0;
     withIterator(utf8, Kind::grapheme, [&](icu::BreakIterator& it) {
+        // ICU moves an offset inside a character to its start first: from the break it finds,
+        // step on to the last one still before the offset.
         const int32_t b = it.preceding(static_cast<int32_t>(offset));
         found = b == icu::BreakIterator::DONE ? 0 : static_cast<size_t>(b);
+        for (int32_t n = it.following(static_cast<int32_t>(found));
+             n != icu::BreakIterator::DONE && static_cast<size_t>(n) < offset; n = it.next())
+            found = static_cast<size_t>(n);
     });
     return found;
 }
