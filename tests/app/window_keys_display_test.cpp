@@ -307,7 +307,11 @@ protected:
         start();
         ASSERT_TRUE(serveUntil([&] { return keyboard->focusOwnWindow(); })) << "the window shows";
     }
-    void keys(const std::vector<std::string>& chord) { ASSERT_TRUE(keyboard->chord(chord)); }
+    // The keyboard goes to the window first: another test's window on the display may have taken it.
+    void keys(const std::vector<std::string>& chord) {
+        ASSERT_TRUE(keyboard->focusOwnWindow());
+        ASSERT_TRUE(keyboard->chord(chord));
+    }
 
     std::unique_ptr<testing_support::XKeyboard> keyboard;
 };
