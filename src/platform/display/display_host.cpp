@@ -408,7 +408,9 @@ bool DisplayHost::handle(const SDL_Event& event) {
             m_keys->keyDown(static_cast<int>(event.key.keysym.scancode), modifierFlags(event.key.keysym.mod),
                             charactersOf(event.key.keysym), symbolOf(event.key.keysym));
             break;
-        case SDL_KEYUP: m_keys->keyUp(static_cast<int>(event.key.keysym.scancode)); break;
+        case SDL_KEYUP:  // changes nothing shown: no paint for it
+            m_keys->keyUp(static_cast<int>(event.key.keysym.scancode));
+            return false;
         case SDL_TEXTINPUT: m_keys->text(event.text.text); break;
         // Another program copied: a paste control shows whether it can paste that.
         case SDL_CLIPBOARDUPDATE:
