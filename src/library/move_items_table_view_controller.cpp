@@ -213,6 +213,16 @@ void MoveItemsTableViewController::confirmMove() {
     receiver->moveItems(*m_itemsToMove, m_folders[static_cast<size_t>(row)], m_hasParentFolder && row == 0);
 }
 
+void MoveItemsTableViewController::pressesBegan(const std::vector<ui::Press>& presses) {
+    const bool isReturn = !presses.empty() && (presses.front().key.keyCode == ui::Key::returnOrEnter ||
+                                               presses.front().key.keyCode == ui::Key::keypadEnter);
+    if (!isReturn) return ui::TableViewController::pressesBegan(presses);
+    // A second Return while the sheet goes must not move the items again.
+    const auto navigation = navigationController();
+    const bool leaving = navigation ? navigation->isBeingDismissed() : isBeingDismissed();
+    if (m_confirmButton && m_confirmButton->isEnabled() && !leaving) confirmMove();
+}
+
 void MoveItemsTableViewController::dismissModal() {
     ui::checkMainThread();
     dismiss(true);

@@ -48,6 +48,9 @@ public:
     void confirmMove();
     // "Cancel".
     void dismissModal();
+    // Return (or Enter) confirms once "Confirm" is enabled, as a tap on it would. Escape cancels
+    // through the window, as it leaves any sheet.
+    void pressesBegan(const std::vector<ui::Press>& presses) override;
 
     int numberOfRows(ui::TableView& table, int section) override;
     std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, const ui::IndexPath& indexPath) override;

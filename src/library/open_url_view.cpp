@@ -2,6 +2,7 @@
 
 #include "library/string_extensions.h"
 #include "platform/ui/layout/layout_constraint.h"
+#include "platform/ui/text/text_editing.h"
 #include "platform/ui/views/platform_version.h"
 #include "toolkit/device_flag.h"
 
@@ -208,7 +209,10 @@ void OpenURLView::cancel() {
 void OpenURLView::paste(const std::vector<std::string>& strings) {
     ui::checkMainThread();
     if (strings.empty()) return;
-    setURL(strings.front());
+    // As typed text is: an address is one line, which the field only wraps when it is long, so a
+    // copied line break or another control character becomes a space (which, as any space
+    // around a link, leaves Play disabled rather than open something the field does not show).
+    setURL(ui::TextEditing::singleLine(strings.front()));
 }
 
 void OpenURLView::clearURL() { setURL(""); }

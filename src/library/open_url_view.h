@@ -41,7 +41,8 @@ public:
 
     void play();
     void cancel();
-    // What the paste control delivers: the first string becomes the text; none changes nothing.
+    // What the paste control delivers: the first string becomes the text, on one line; none
+    // changes nothing.
     void paste(const std::vector<std::string>& strings);
     void clearURL();
 

@@ -15,6 +15,7 @@
 #include "core/progress_client.h"
 #include "library/open_url_hosting_controller.h"
 #include "library/open_url_view.h"
+#include "platform/dispatch/queue.h"
 #include "platform/display/clipboard.h"
 #include "platform/display/display_host.h"
 #include "platform/foundation/url.h"
@@ -23,9 +24,12 @@
 #include "platform/ui/controllers/search_controller.h"
 #include "platform/ui/controls/search_bar.h"
 #include "platform/ui/gestures/press.h"
+#include "platform/ui/scenes/pasteboard.h"
 #include "playback/model/playback_info.h"
 #include "support/display_stage.h"
 #include "support/test_media.h"
+#include "support/x_clipboard.h"
+#include "support/x_keyboard.h"
 #include "window_keyboard_host.h"
 
 namespace reelhaven {
@@ -85,6 +89,14 @@ protected:
             }
         }
         return ink;
+    }
+    // Serves the window, whose events bring what the X server delivers, until `done`; false when
+    // 20 s passed first (a timer then wakes the window's wait, which no event would end).
+    bool serveUntil(const std::function<bool()>& done) {
+        auto late = std::make_shared<bool>(false);
+        dispatch::Queue::main()->asyncAfter(20.0, [late] { *late = true; });
+        window().serveUntil([&] { return done() || *late; });
+        return done();
     }
     // Opens the edit mode's "Delete 1 item" alert for the clip.
     void confirmDeletingTheClip() {
@@ -236,10 +248,10 @@ TEST_F(WindowKeysDisplay, EditingShortcutsFollowTheKeyboardLayoutAndTheMovingKey
     ASSERT_TRUE(waitFor([&] { return !alert(); })) << screen();
 }
 
-TEST_F(WindowKeysDisplay, ThePasteButtonOffersWhatTheDesktopClipboardHolds) {
+TEST_F(WindowKeysDisplay, ThePasteButtonOffersWhatTheDesktopClipboardHoldsReadingItOnlyToPaste) {
     start();
     display::SystemClipboard desktop;
-    desktop.setText("");
+    ui::Pasteboard::general().clear();
     ASSERT_TRUE(command("click " + handleOf(root()->playButton().get())));
     ASSERT_TRUE(command("click \"Play URL\""));
     auto page = root()->openURLController()->rootView();
@@ -250,13 +262,24 @@ TEST_F(WindowKeysDisplay, ThePasteButtonOffersWhatTheDesktopClipboardHolds) {
     ASSERT_TRUE(command("click " + handleOf(paste.get())));
     EXPECT_EQ(page->addressField()->text().value_or(""), "") << "a disabled button pastes nothing";
 
-    // Copied on the desktop, as another program would.
-    const std::string url = "https://example.com/clip.mp4";
-    desktop.setText(url);
-    EXPECT_TRUE(paste->isEnabled());
+    // Another program copies an address with a tab, a control character and a line break in it.
+    auto other = testing_support::XClipboardOwner::copy(
+        "https://example.com/a\tb\x01"
+        "c.mp4\r\n");
+    if (!other) GTEST_SKIP() << "another program's copy is made on X";
+    ASSERT_TRUE(serveUntil([&] { return paste->isEnabled(); })) << "the button heard of the copy";
+    // Painting, printing the screen and hit testing ask nothing of the program that copied.
+    const int asked = other->requests();
+    for (int i = 0; i < 3; ++i) {
+        window().capture();
+        screen();
+        ASSERT_TRUE(command("click " + handleOf(page->addressField().get())));
+    }
+    EXPECT_EQ(other->requests(), asked);
     ASSERT_TRUE(command("click " + handleOf(paste.get())));
-    EXPECT_EQ(page->addressField()->text(), url);
-    EXPECT_TRUE(page->isPlayEnabled());
+    EXPECT_EQ(other->requests(), asked + 1) << "a paste asks once";
+    EXPECT_EQ(page->addressField()->text(), "https://example.com/a b c.mp4 ") << "pasted on one line, as typed";
+    EXPECT_FALSE(page->isPlayEnabled());
 
     // What the app copies is on the desktop's clipboard too, and the button pastes it.
     ASSERT_TRUE(command("click " + handleOf(page->addressField().get())));
@@ -268,6 +291,78 @@ TEST_F(WindowKeysDisplay, ThePasteButtonOffersWhatTheDesktopClipboardHolds) {
     type("typed over");
     ASSERT_TRUE(command("click " + handleOf(paste.get())));
     EXPECT_EQ(page->addressField()->text(), "https://example.com/other.mp4");
+}
+
+// The keyboard as the X server delivers a person's keys, on the layout set on the display.
+class WindowXKeysDisplay : public WindowKeysDisplay {
+protected:
+    void SetUp() override {
+        WindowKeysDisplay::SetUp();
+        if (IsSkipped()) return;
+        keyboard = testing_support::XKeyboard::open();
+        if (!keyboard) GTEST_SKIP() << "keys go through the X server's XTest extension (none under Wayland)";
+    }
+    void startOn(const std::string& layout) {
+        ASSERT_TRUE(keyboard->setLayout(layout)) << layout;
+        start();
+        ASSERT_TRUE(serveUntil([&] { return keyboard->focusOwnWindow(); })) << "the window shows";
+    }
+    // The keyboard goes to the window first: another test's window on the display may have taken it.
+    void keys(const std::vector<std::string>& chord) {
+        ASSERT_TRUE(keyboard->focusOwnWindow());
+        ASSERT_TRUE(keyboard->chord(chord));
+    }
+
+    std::unique_ptr<testing_support::XKeyboard> keyboard;
+};
+
+TEST_F(WindowXKeysDisplay, ControlWithALetterOnARussianLayoutTypesNothingAndTheShortcutActs) {
+    startOn("ru");
+    display::SystemClipboard().setText("");
+    ASSERT_TRUE(command("menu " + handle("VideoCollectionViewCell")));
+    ASSERT_TRUE(command("click \"Rename\""));
+    ASSERT_TRUE(alert()) << screen();
+    auto field = alert()->textFields().at(0);
+    const std::string name = field->text().value_or("");
+    ASSERT_FALSE(name.empty());
+    // Ctrl+ф and Ctrl+с, where A and C lie: select all, copy; neither letter is typed.
+    keys({"Control_L", "Cyrillic_ef"});
+    keys({"Control_L", "Cyrillic_es"});
+    ASSERT_TRUE(serveUntil([&] { return display::SystemClipboard().text() == name; }))
+        << "copied: " << display::SystemClipboard().text().value_or("") << ", field: " << field->text().value_or("");
+    EXPECT_EQ(field->text(), name);
+    // Without Control the key types its letter, over the selection.
+    keys({"Cyrillic_ef"});
+    ASSERT_TRUE(serveUntil([&] { return field->text() == "\u0444"; })) << field->text().value_or("");
+    keys({"Escape"});
+    ASSERT_TRUE(serveUntil([&] { return !alert(); }));
+    EXPECT_TRUE(fs::exists(documents / "Clip.mp4"));
+}
+
+TEST_F(WindowXKeysDisplay, ReturnConfirmsTheMoveSheetOnceAFolderIsChosenAndEscapeCancels) {
+    fs::create_directories(documents / "Trips");
+    startOn("us");
+    auto openSheet = [&] {
+        ASSERT_TRUE(command("click " + handleOf(root()->editButton().get())));
+        ASSERT_TRUE(command("click " + handle("VideoCollectionViewCell")));
+        ASSERT_TRUE(command("click " + handle("BarButtonItem", "right \"Move\"")));
+        ASSERT_NE(screen().find("Move 1 Item"), std::string::npos) << screen();
+    };
+    auto sheetShows = [&] { return screen().find("Move 1 Item") != std::string::npos; };
+    // Escape leaves the sheet; Return before a folder is chosen moves nothing.
+    openSheet();
+    keys({"Return"});
+    keys({"Escape"});
+    ASSERT_TRUE(serveUntil([&] { return !sheetShows(); })) << screen();
+    EXPECT_TRUE(fs::exists(documents / "Clip.mp4"));
+    ASSERT_TRUE(command("click " + handle("BarButtonItem", "right \"Done\"")));
+
+    openSheet();
+    ASSERT_TRUE(command("click \"Trips\""));
+    keys({"Return"});
+    ASSERT_TRUE(serveUntil([&] { return fs::exists(documents / "Trips/Clip.mp4"); })) << screen();
+    EXPECT_FALSE(fs::exists(documents / "Clip.mp4"));
+    EXPECT_TRUE(serveUntil([&] { return !sheetShows(); })) << screen();
 }
 
 }  // namespace

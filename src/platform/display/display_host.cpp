@@ -24,7 +24,6 @@
 #include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/gestures/press.h"
 #include "platform/ui/gl/gl_view.h"
-#include "platform/ui/scenes/pasteboard.h"
 #include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/window.h"
@@ -108,10 +107,9 @@ DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options
 void DisplayHost::show(std::shared_ptr<ui::Window> window) {
     m_window = std::move(window);
     m_pointer = std::make_unique<PointerInput>(m_window);
-    auto clipboard = std::make_shared<SystemClipboard>();
-    m_keys = std::make_unique<KeyInput>(m_window, clipboard);
     // The app's paste controls offer what the desktop holds, as its fields' Ctrl+V does.
-    if (!m_pasteboard) m_pasteboard = std::make_unique<DesktopPasteboard>(clipboard);
+    if (!m_pasteboard) m_pasteboard = std::make_unique<DesktopPasteboard>(std::make_shared<SystemClipboard>());
+    m_keys = std::make_unique<KeyInput>(m_window, m_pasteboard->clipboard());
     if (!m_options.size && !(m_window->bounds().size == m_desktop->pointSize())) {
         m_desktop->resize(m_window->bounds().size);
     }
@@ -244,6 +242,10 @@ void DisplayHost::pressKey(int usage, std::uint32_t modifiers, std::optional<cha
     if (modifiers & ui::Key::command) mod |= KMOD_LGUI;
     event.key.keysym.mod = mod;
     SDL_PushEvent(&event);
+    // Released at once, as a key tapped is.
+    event.type = SDL_KEYUP;
+    event.key.state = SDL_RELEASED;
+    SDL_PushEvent(&event);
     handleQueuedEvents();
 }
 
@@ -364,6 +366,9 @@ bool DisplayHost::handle(const SDL_Event& event) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) applyWindowSize(true);
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) m_compositeNeeded = m_mustComposite = true;
+            // X11 tells of another program's copy only when it takes the clipboard from us: the
+            // person may have copied in the program they come back from.
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && m_pasteboard) m_pasteboard->clipboardDidChange();
             return event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
         case SDL_MOUSEBUTTONDOWN: {
             const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
@@ -409,9 +414,14 @@ bool DisplayHost::handle(const SDL_Event& event) {
             m_keys->keyDown(static_cast<int>(event.key.keysym.scancode), modifierFlags(event.key.keysym.mod),
                             charactersOf(event.key.keysym), symbolOf(event.key.keysym));
             break;
+        case SDL_KEYUP:  // changes nothing shown: no paint for it
+            m_keys->keyUp(static_cast<int>(event.key.keysym.scancode));
+            return false;
         case SDL_TEXTINPUT: m_keys->text(event.text.text); break;
         // Another program copied: a paste control shows whether it can paste that.
-        case SDL_CLIPBOARDUPDATE: ui::Pasteboard::general().storeDidChange(); break;
+        case SDL_CLIPBOARDUPDATE:
+            if (m_pasteboard) m_pasteboard->clipboardDidChange();
+            break;
         default: return false;
     }
     m_lastInput = now();

@@ -115,8 +115,9 @@ public:
     // The centre of the element with handle `#handle` (ui::TextScreen) that the window draws
     // outside the views, as painted now, where a click reaches it; none if it is not drawn so.
     std::optional<ui::Point> drawnPointOf(int handle);
-    // `usage`: the key's HID usage code (SDL's scancode); `modifiers` as ui::Key::ModifierFlags;
-    // `symbol`: what the key gives on the layout (SDL's keysym; none: the desktop's layout says).
+    // A key pressed and released. `usage`: the key's HID usage code (SDL's scancode); `modifiers` as
+    // ui::Key::ModifierFlags; `symbol`: what the key gives on the layout (SDL's keysym; none: the desktop's layout
+    // says).
     void pressKey(int usage, std::uint32_t modifiers, std::optional<char32_t> symbol = std::nullopt);
     // Typed text, as the window system hands over what keys type (SDL's text input events).
     void typeText(const std::string& utf8);

@@ -54,6 +54,7 @@ void KeyInput::fieldKey(ui::TextInput& field, int usage, char32_t symbol, std::u
 }
 
 void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& characters, char32_t symbol) {
+    m_shortcutKey = modifiers & (ui::Key::control | ui::Key::command) ? usage : 0;
     // An alert is modal: what lies under it hears no key.
     if (auto alert = shownAlert()) return alertKey(*alert, usage, symbol, modifiers);
     if (auto field = editingInput()) return fieldKey(*field, usage, symbol, modifiers);
@@ -67,7 +68,13 @@ void KeyInput::keyDown(int usage, std::uint32_t modifiers, const std::string& ch
     ui::Responder::deliverPressesTo({press}, ui::keyResponder(m_window));
 }
 
+void KeyInput::keyUp(int usage) {
+    if (usage == m_shortcutKey) m_shortcutKey = 0;
+}
+
 void KeyInput::text(const std::string& utf8) {
+    // The window system sends a key's text right after the key: this is the shortcut's.
+    if (m_shortcutKey) return;
     if (auto field = editingInput()) FieldKeys::type(*field, utf8);
 }
 

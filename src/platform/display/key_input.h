@@ -28,6 +28,9 @@ class Clipboard;
 //   Shift, Control, Option and Command) sent to the first responder on the screen on show, else
 //   to the controller on show (ui::keyResponder). Keys that do the same on every layout (arrows,
 //   the space bar) are known by their place; the editing shortcuts by their letter.
+// A key pressed with Control or Command is a shortcut and types nothing: the text the window
+// system still makes of it (a Cyrillic or Greek letter, where the layout has no control
+// character for the key) is dropped until that key is released or another is pressed.
 // Main thread only.
 class KeyInput {
 public:
@@ -38,6 +41,7 @@ public:
     // `characters` what the key types (may be empty); `symbol` the character the key gives on the
     // keyboard's layout without modifiers (SDL's keysym for a key that types; 0: unknown).
     void keyDown(int usage, std::uint32_t modifiers, const std::string& characters, char32_t symbol = 0);
+    void keyUp(int usage);
     void text(const std::string& utf8);
 
 private:
@@ -49,6 +53,7 @@ private:
 
     std::shared_ptr<ui::Window> m_window;
     std::shared_ptr<Clipboard> m_clipboard;
+    int m_shortcutKey = 0;  // the key held down as a shortcut (its usage), 0: none
 };
 
 }  // namespace display

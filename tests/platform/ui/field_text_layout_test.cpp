@@ -158,5 +158,38 @@ TEST(FieldTextLayout, AFieldOfSeveralLinesScrollsUpToShowTheCaretOnALinePastItsL
     EXPECT_NEAR(shown.caret(0).minY(), field->textRect().minY(), 1);
 }
 
+TEST(FieldTextLayout, ALayoutAskedAgainFollowsWhatChangedInItsTextLookAndRoom) {
+    // Each step asks again right after the one before, as a paint after a key does; what one
+    // shows must be its own text in its own font and room, never the one laid out before.
+    struct Step {
+        const char* what;
+        std::string text;
+        Font font;
+        double width;
+        bool truncated;
+    };
+    const std::string name = "Holiday in Lisbon";
+    const Step steps[] = {
+        {"whole", name, font, 300, false},
+        {"the same again", name, font, 300, false},
+        {"a narrower room cuts it", name, font, 60, true},
+        {"wide again", name, font, 300, false},
+        {"a larger font cuts it", name, Font::systemFont(40), 300, true},
+    };
+    for (const auto& step : steps) {
+        const Rect room{0, 0, step.width, 30};
+        const auto layout = FieldTextLayout::line(step.text, step.font, Color::label(), room, false, Editing::no);
+        EXPECT_EQ(layout.frame().isTruncated(), step.truncated) << step.what;
+    }
+    // Another text of the same length, right after: its own glyphs (capitals are wider).
+    auto endOf = [](const std::string& text) {
+        return caretX(FieldTextLayout::line(text, font, Color::label(), {0, 0, 2000, 30}, false, Editing::yes),
+                      text.size());
+    };
+    const double lower = endOf(name);
+    EXPECT_GT(endOf("Holiday in LISBON"), lower + 5);
+    EXPECT_EQ(endOf(name), lower);
+}
+
 }  // namespace
 }  // namespace ui

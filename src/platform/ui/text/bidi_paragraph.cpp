@@ -53,11 +53,17 @@ BidiParagraph BidiParagraph::analyze(std::string_view utf8) {
         return paragraph;
     }
     paragraph.rightToLeft = (ubidi_getParaLevel(bidi.get()) & 1) != 0;
-    for (int32_t start = 0; start < static_cast<int32_t>(units.size());) {
-        int32_t limit = 0;
-        UBiDiLevel level = 0;
-        ubidi_getLogicalRun(bidi.get(), start, &limit, &level);
-        paragraph.runs.push_back({offsets[static_cast<size_t>(start)], offsets[static_cast<size_t>(limit)], level});
+    // The level of every unit at once: asking ICU run by run costs a walk over its runs for each,
+    // which a long line of many direction changes (a Hebrew word in every other) pays squared.
+    const UBiDiLevel* levels = ubidi_getLevels(bidi.get(), &status);
+    if (U_FAILURE(status) || !levels) {
+        paragraph.runs.push_back({0, utf8.size(), paragraph.rightToLeft ? 1 : 0});
+        return paragraph;
+    }
+    for (size_t start = 0; start < units.size();) {
+        size_t limit = start + 1;
+        while (limit < units.size() && levels[limit] == levels[start]) ++limit;
+        paragraph.runs.push_back({offsets[start], offsets[limit], levels[start]});
         start = limit;
     }
     return paragraph;

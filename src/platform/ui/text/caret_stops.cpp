@@ -99,12 +99,14 @@ CaretStops CaretStops::ofText(std::string_view text) {
     const auto bidi = BidiParagraph::analyze(text);
     stops.m_rightToLeft = bidi.rightToLeft;
     std::vector<int> levels;
+    levels.reserve(bounds.size());
     for (size_t i = 0; i + 1 < bounds.size(); ++i) {
-        int level = 0;
-        for (const auto& run : bidi.runs) {
-            if (bounds[i] >= run.start && bounds[i] < run.end) level = run.level;
-        }
-        levels.push_back(level);
+        // The runs are in the text's order: the one holding the character is the last that starts
+        // at or before it.
+        const auto after = std::upper_bound(bidi.runs.begin(), bidi.runs.end(), bounds[i],
+                                            [](size_t at, const BidiParagraph::Run& run) { return at < run.start; });
+        const bool inside = after != bidi.runs.begin() && bounds[i] < std::prev(after)->end;
+        levels.push_back(inside ? std::prev(after)->level : 0);
     }
     const auto order = BidiParagraph::visualOrder(levels);
     for (size_t position = 0; position < order.size(); ++position) {
@@ -115,6 +117,16 @@ CaretStops CaretStops::ofText(std::string_view text) {
     stops.m_width = static_cast<double>(order.size());
     stops.finish();
     return stops;
+}
+
+const CaretStops& CaretStops::ofTextCached(const std::string& text) {
+    thread_local std::string cachedText;
+    thread_local CaretStops cached = ofText({});
+    if (text != cachedText) {
+        cached = ofText(text);
+        cachedText = text;
+    }
+    return cached;
 }
 
 void CaretStops::finish() {
@@ -169,16 +181,32 @@ std::optional<size_t> CaretStops::characterAt(double x) const {
 
 size_t CaretStops::neighbour(size_t offset, int side) const {
     const double from = x(offset);
-    std::optional<std::pair<double, size_t>> best;
-    for (const auto& [placeX, place] : m_places) {
-        if (side > 0 ? placeX <= from + tolerance : placeX >= from - tolerance) continue;
-        const bool nearer = !best || (side > 0 ? placeX < best->first - tolerance : placeX > best->first + tolerance);
-        // Two places that show at one spot: the one nearer in the text.
-        auto apart = [offset](size_t other) { return other > offset ? other - offset : offset - other; };
-        const bool tie = best && std::abs(placeX - best->first) <= tolerance && apart(place) < apart(best->second);
-        if (nearer || tie) best = {placeX, place};
+    // The places are ordered by x: the nearest that way are the first past `from` on that side,
+    // and those that show at the same spot.
+    auto byX = [](const std::pair<double, size_t>& place, double at) { return place.first < at; };
+    size_t first = 0, last = 0;  // the group nearest that way, [first, last)
+    if (side > 0) {
+        first = static_cast<size_t>(
+            std::upper_bound(m_places.begin(), m_places.end(), from + tolerance,
+                             [](double at, const std::pair<double, size_t>& place) { return at < place.first; }) -
+            m_places.begin());
+        if (first == m_places.size()) return offset;
+        last = first + 1;
+        while (last < m_places.size() && m_places[last].first <= m_places[last - 1].first + tolerance) ++last;
+    } else {
+        last = static_cast<size_t>(std::lower_bound(m_places.begin(), m_places.end(), from - tolerance, byX) -
+                                   m_places.begin());
+        if (last == 0) return offset;
+        first = last - 1;
+        while (first > 0 && m_places[first - 1].first >= m_places[first].first - tolerance) --first;
     }
-    return best ? best->second : offset;
+    // Two places that show at one spot: the one nearer in the text.
+    auto apart = [offset](size_t other) { return other > offset ? other - offset : offset - other; };
+    size_t best = m_places[first].second;
+    for (size_t i = first + 1; i < last; ++i) {
+        if (apart(m_places[i].second) < apart(best)) best = m_places[i].second;
+    }
+    return best;
 }
 
 size_t CaretStops::leftOf(size_t offset) const { return neighbour(offset, -1); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -31,6 +32,9 @@ public:
     // `text` on one line, each character a unit wide, in the order the bidirectional algorithm
     // shows it: the same order a layout of it in any font gives, for moving by arrows.
     static CaretStops ofText(std::string_view text);
+    // The same, kept for the text last asked on this thread: each arrow key of a field asks it
+    // again for the same text, which takes a pass over the whole text to order.
+    static const CaretStops& ofTextCached(const std::string& text);
 
     // Where the caret before byte `offset` shows (a place outside the line: its nearer end).
     double x(size_t offset) const;

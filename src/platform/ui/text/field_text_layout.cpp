@@ -28,10 +28,9 @@ FieldTextLayout FieldTextLayout::line(const std::string& text, const Font& font,
         container.lineBreakMode = LineBreakMode::byTruncatingTail;
         container.alignment = rightToLeft ? TextAlignment::right : TextAlignment::left;
     }
-    layout.m_frame = TextFrame::create(*AttributedString::create(text), font, color, container);
-    layout.measure(text);
-    const double top = room.origin.y + (room.size.height - layout.m_frame.size().height) / 2;
-    const auto& lines = layout.m_frame.lines();
+    layout.measure(text, font, color, container);
+    const double top = room.origin.y + (room.size.height - layout.frame().size().height) / 2;
+    const auto& lines = layout.frame().lines();
     const double width = lines.empty() ? 0 : lines.front().width;
     double left = room.origin.x;
     if (editing == Editing::yes) {
@@ -59,9 +58,8 @@ FieldTextLayout FieldTextLayout::wrapped(const std::string& text, const Font& fo
     layout.m_vertical = true;
     // Edited, no line is left out: those past the room scroll into it.
     if (editing == Editing::yes) container.maximumNumberOfLines = 0;
-    layout.m_frame = TextFrame::create(*AttributedString::create(text), font, color, container);
-    layout.measure(text);
-    const double height = layout.m_frame.size().height;
+    layout.measure(text, font, color, container);
+    const double height = layout.frame().size().height;
     layout.m_scrollable = editing == Editing::yes && height > room.size.height;
     if (layout.m_scrollable) layout.m_scroll = std::clamp(scroll, 0.0, height - room.size.height);
     layout.m_origin = {room.origin.x, room.origin.y - layout.m_scroll};
@@ -92,24 +90,47 @@ FieldTextLayout FieldTextLayout::shownBy(TextInput& input, const std::string& sh
     return line(shown, font, color, room, rightToLeft, Editing::yes, scroll);
 }
 
-void FieldTextLayout::measure(const std::string& text) {
-    m_text = text;
-    m_stops.clear();
-    for (const auto& line : m_frame.lines()) m_stops.push_back(CaretStops::ofLine(line, m_text));
+void FieldTextLayout::measure(const std::string& text, const Font& font, const Color& color,
+                              const TextContainer& container) {
+    // A field is laid out again for each paint, click and key, and its text is shaped whole: the
+    // texts laid out last are kept (a window shows few fields at once) until the text, its look
+    // or its room changes, so a key in a long line costs what it moves, not the whole line.
+    struct Entry {
+        Font font;
+        Color color;
+        TextContainer container;
+        std::shared_ptr<const Measured> measured;
+    };
+    constexpr size_t kept = 8;
+    thread_local std::vector<Entry> entries;  // the last used last
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it->measured->text == text && it->font == font && it->color == color && it->container == container) {
+            m_measured = it->measured;
+            std::rotate(it, std::next(it), entries.end());
+            return;
+        }
+    }
+    auto made = std::make_shared<Measured>();
+    made->text = text;
+    made->frame = TextFrame::create(*AttributedString::create(text), font, color, container);
+    for (const auto& line : made->frame.lines()) made->stops.push_back(CaretStops::ofLine(line, made->text));
+    m_measured = made;
+    if (entries.size() == kept) entries.erase(entries.begin());
+    entries.push_back({font, color, container, std::move(made)});
 }
 
 double FieldTextLayout::scrollShowing(size_t offset, double scroll) const {
-    if (!m_scrollable || m_stops.empty()) return 0;
+    if (!m_scrollable || stops().empty()) return 0;
     if (m_vertical) {
         // The caret's line whole inside the room.
-        const auto& line = m_frame.lines()[lineOf(offset).value_or(0)];
+        const auto& line = frame().lines()[lineOf(offset).value_or(0)];
         const double room = m_room.size.height;
         if (line.top() + line.height - scroll > room) scroll = line.top() + line.height - room;
         if (line.top() - scroll < 0) scroll = line.top();
-        return std::clamp(scroll, 0.0, m_frame.size().height - room);
+        return std::clamp(scroll, 0.0, frame().size().height - room);
     }
-    const auto& line = m_frame.lines().front();
-    const double x = m_stops.front().x(offset);
+    const auto& line = frame().lines().front();
+    const double x = stops().front().x(offset);
     // How far the caret lies from the line's start, against the room the field shows.
     const double along = line.rightToLeft ? line.width - x : x;
     const double room = m_room.size.width;
@@ -119,7 +140,7 @@ double FieldTextLayout::scrollShowing(size_t offset, double scroll) const {
 }
 
 std::optional<size_t> FieldTextLayout::lineOf(size_t offset) const {
-    const auto& lines = m_frame.lines();
+    const auto& lines = frame().lines();
     if (lines.empty()) return std::nullopt;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (offset < lines[i].sourceEnd) return i;
@@ -128,32 +149,32 @@ std::optional<size_t> FieldTextLayout::lineOf(size_t offset) const {
 }
 
 size_t FieldTextLayout::lineAt(double y) const {
-    const auto& lines = m_frame.lines();
+    const auto& lines = frame().lines();
     for (size_t i = 0; i < lines.size(); ++i) {
         if (y < lines[i].top() + lines[i].height) return i;
     }
     return lines.empty() ? 0 : lines.size() - 1;
 }
 
-double FieldTextLayout::lineLeft(size_t line) const { return m_origin.x + m_frame.lines()[line].origin.x; }
+double FieldTextLayout::lineLeft(size_t line) const { return m_origin.x + frame().lines()[line].origin.x; }
 
 Rect FieldTextLayout::caret(size_t offset, double width) const {
     const auto index = lineOf(offset);
     const double maximum = std::max(m_room.origin.x, m_room.maxX() - width);
-    if (!index || m_text.empty() || m_placeholder) {
+    if (!index || m_measured->text.empty() || m_placeholder) {
         const double height = std::ceil(m_font.lineHeight());
-        const double top = m_scrollable || m_frame.lines().size() <= 1 ? m_room.midY() - height / 2 : m_room.origin.y;
+        const double top = m_scrollable || frame().lines().size() <= 1 ? m_room.midY() - height / 2 : m_room.origin.y;
         return {m_rightToLeft ? maximum : m_room.origin.x, top, width, height};
     }
-    const auto& line = m_frame.lines()[*index];
-    const double x = lineLeft(*index) + m_stops[*index].x(offset) - width / 2;
+    const auto& line = frame().lines()[*index];
+    const double x = lineLeft(*index) + stops()[*index].x(offset) - width / 2;
     return {std::clamp(x, m_room.origin.x, maximum), m_origin.y + line.top(), width, line.ascent + line.descent};
 }
 
 std::vector<Rect> FieldTextLayout::selection(TextRange range) const {
     std::vector<Rect> rects;
     if (range.length == 0 || m_placeholder) return rects;
-    const auto& lines = m_frame.lines();
+    const auto& lines = frame().lines();
     for (size_t i = 0; i < lines.size(); ++i) {
         const auto& line = lines[i];
         if (line.sourceEnd <= range.location || line.sourceStart >= range.end()) continue;
@@ -161,7 +182,7 @@ std::vector<Rect> FieldTextLayout::selection(TextRange range) const {
         if (m_vertical &&
             (m_origin.y + line.top() + line.height <= m_room.minY() || m_origin.y + line.top() >= m_room.maxY()))
             continue;
-        for (const auto& [from, to] : m_stops[i].spans(range.location, range.end())) {
+        for (const auto& [from, to] : stops()[i].spans(range.location, range.end())) {
             // What scrolled out of the room is not shown.
             const double left = std::max(lineLeft(i) + from, m_room.origin.x);
             const double right = std::min(lineLeft(i) + to, m_room.maxX());
@@ -173,17 +194,17 @@ std::vector<Rect> FieldTextLayout::selection(TextRange range) const {
 }
 
 size_t FieldTextLayout::offsetAt(Point point) const {
-    if (m_stops.empty() || m_placeholder) return 0;
+    if (stops().empty() || m_placeholder) return 0;
     const size_t index = lineAt(point.y - m_origin.y);
-    return m_stops[index].nearest(point.x - lineLeft(index));
+    return stops()[index].nearest(point.x - lineLeft(index));
 }
 
 TextRange FieldTextLayout::wordAt(Point point) const {
-    if (m_stops.empty() || m_placeholder) return {};
+    if (stops().empty() || m_placeholder) return {};
     const size_t index = lineAt(point.y - m_origin.y);
-    const auto character = m_stops[index].characterAt(point.x - lineLeft(index));
-    TextEditing editing(m_text, {character.value_or(m_text.size()), 0});
-    editing.selectWord(character.value_or(m_text.size()));
+    const auto character = stops()[index].characterAt(point.x - lineLeft(index));
+    TextEditing editing(m_measured->text, {character.value_or(m_measured->text.size()), 0});
+    editing.selectWord(character.value_or(m_measured->text.size()));
     return editing.selection();
 }
 

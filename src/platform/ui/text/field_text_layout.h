@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,7 +45,7 @@ public:
         return *this;
     }
 
-    const TextFrame& frame() const { return m_frame; }
+    const TextFrame& frame() const { return m_measured->frame; }
     // Where the frame's top left lies; the text is cut off outside the room.
     Point origin() const { return m_origin; }
     const Rect& room() const { return m_room; }
@@ -71,16 +72,22 @@ public:
     TextRange wordAt(Point point) const;
 
 private:
+    // The text laid out, and the caret stops of each of its lines.
+    struct Measured {
+        std::string text;
+        TextFrame frame;
+        std::vector<CaretStops> stops;  // one per line
+    };
+
     FieldTextLayout() = default;
-    void measure(const std::string& text);
+    void measure(const std::string& text, const Font& font, const Color& color, const TextContainer& container);
+    const std::vector<CaretStops>& stops() const { return m_measured->stops; }
     // The line `offset` is on, by its index; none without lines.
     std::optional<size_t> lineOf(size_t offset) const;
     size_t lineAt(double y) const;
     double lineLeft(size_t line) const;
 
-    std::string m_text;
-    TextFrame m_frame;
-    std::vector<CaretStops> m_stops;  // one per line
+    std::shared_ptr<const Measured> m_measured;
     Rect m_room;
     Point m_origin;
     Font m_font = Font::systemFont(17);

@@ -3,6 +3,7 @@
 #include <unicode/brkiter.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 
@@ -44,22 +45,33 @@ icu::BreakIterator* iterator(Kind kind) {
     return slot.get();
 }
 
-std::vector<size_t> breaks(std::string_view utf8, Kind kind) {
-    std::vector<size_t> result;
-    if (utf8.empty()) return result;
+// Runs `walk` with the iterator of `kind` set on `utf8`; false when ICU could not set it.
+template <typename Walk>
+bool withIterator(std::string_view utf8, Kind kind, Walk walk) {
     auto* it = iterator(kind);
     UErrorCode status = U_ZERO_ERROR;
     UText* text = utext_openUTF8(nullptr, utf8.data(), static_cast<int64_t>(utf8.size()), &status);
+    bool walked = false;
     if (it && U_SUCCESS(status)) {
         // Over UTF-8 text, ICU's native indices are byte offsets.
         it->setText(text, status);
         if (U_SUCCESS(status)) {
-            for (int32_t b = it->next(); b != icu::BreakIterator::DONE; b = it->next())
-                result.push_back(static_cast<size_t>(b));
+            walk(*it);
+            walked = true;
         }
         it->setText(icu::UnicodeString());  // drop the reference to the caller's bytes
     }
     utext_close(text);
+    return walked;
+}
+
+std::vector<size_t> breaks(std::string_view utf8, Kind kind) {
+    std::vector<size_t> result;
+    if (utf8.empty()) return result;
+    withIterator(utf8, kind, [&](icu::BreakIterator& it) {
+        for (int32_t b = it.next(); b != icu::BreakIterator::DONE; b = it.next())
+            result.push_back(static_cast<size_t>(b));
+    });
     if (result.empty() || result.back() != utf8.size()) result.push_back(utf8.size());
     return result;
 }
@@ -69,5 +81,31 @@ std::vector<size_t> breaks(std::string_view utf8, Kind kind) {
 std::vector<size_t> lineBreaks(std::string_view utf8) { return breaks(utf8, Kind::line); }
 std::vector<size_t> graphemeBreaks(std::string_view utf8) { return breaks(utf8, Kind::grapheme); }
 std::vector<size_t> wordBreaks(std::string_view utf8) { return breaks(utf8, Kind::word); }
+
+size_t graphemeBreakBefore(std::string_view utf8, size_t offset) {
+    if (offset > utf8.size()) return utf8.size();
+    if (offset == 0) return 0;
+    size_t found = 0;
+    withIterator(utf8, Kind::grapheme, [&](icu::BreakIterator& it) {
+        // ICU moves an offset inside a character to its start first: from the break it finds,
+        // step on to the last one still before the offset.
+        const int32_t b = it.preceding(static_cast<int32_t>(offset));
+        found = b == icu::BreakIterator::DONE ? 0 : static_cast<size_t>(b);
+        for (int32_t n = it.following(static_cast<int32_t>(found));
+             n != icu::BreakIterator::DONE && static_cast<size_t>(n) < offset; n = it.next())
+            found = static_cast<size_t>(n);
+    });
+    return found;
+}
+
+size_t graphemeBreakAfter(std::string_view utf8, size_t offset) {
+    if (offset >= utf8.size()) return utf8.size();
+    size_t found = utf8.size();
+    withIterator(utf8, Kind::grapheme, [&](icu::BreakIterator& it) {
+        const int32_t b = it.following(static_cast<int32_t>(offset));
+        found = b == icu::BreakIterator::DONE ? utf8.size() : static_cast<size_t>(b);
+    });
+    return found;
+}
 
 }  // namespace ui::text_boundaries

@@ -16,6 +16,12 @@ std::vector<size_t> graphemeBreaks(std::string_view utf8);
 // Both ends of each word, and of each run of spaces or punctuation between words.
 std::vector<size_t> wordBreaks(std::string_view utf8);
 
+// The end of a user-perceived character nearest before `offset` (0 when none is), and nearest
+// after it (the text's size when none is), found from the text around it: a key's move costs
+// the same in a long text as in a short one.
+size_t graphemeBreakBefore(std::string_view utf8, size_t offset);
+size_t graphemeBreakAfter(std::string_view utf8, size_t offset);
+
 }  // namespace text_boundaries
 
 }  // namespace ui

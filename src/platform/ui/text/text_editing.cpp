@@ -29,20 +29,10 @@ std::string TextEditing::selectedText() const {
 }
 
 size_t TextEditing::previousBoundary(size_t offset) const {
-    size_t previous = 0;
-    for (const size_t boundary : text_boundaries::graphemeBreaks(m_text)) {
-        if (boundary >= offset) break;
-        previous = boundary;
-    }
-    return previous;
+    return text_boundaries::graphemeBreakBefore(m_text, offset);
 }
 
-size_t TextEditing::nextBoundary(size_t offset) const {
-    for (const size_t boundary : text_boundaries::graphemeBreaks(m_text)) {
-        if (boundary > offset) return boundary;
-    }
-    return m_text.size();
-}
+size_t TextEditing::nextBoundary(size_t offset) const { return text_boundaries::graphemeBreakAfter(m_text, offset); }
 
 void TextEditing::replace(size_t from, size_t to, std::string_view with) {
     m_text.replace(from, to - from, with);
@@ -91,7 +81,7 @@ void TextEditing::moveToStart(Extend extend) { moveTo(0, extend); }
 void TextEditing::moveToEnd(Extend extend) { moveTo(m_text.size(), extend); }
 
 void TextEditing::moveAside(int side, Extend extend) {
-    const auto stops = CaretStops::ofText(m_text);
+    const auto& stops = CaretStops::ofTextCached(m_text);
     const auto range = selection();
     if (extend == Extend::no && range.length > 0) {
         const bool startIsLeft = stops.x(range.location) <= stops.x(range.end());
