@@ -13,6 +13,8 @@ namespace {
 // A key-value list option as mpv takes it: a map node, so no value needs mpv's quoting.
 class OptionMap {
 public:
+    // The map points into `options`: a temporary would leave it pointing at freed strings.
+    explicit OptionMap(std::vector<FFmpegOption>&&) = delete;
     explicit OptionMap(const std::vector<FFmpegOption>& options) {
         for (const auto& option : options) {
             m_keys.push_back(const_cast<char*>(option.name.c_str()));
@@ -51,9 +53,11 @@ int setOption(mpv_handle* handle, MPVLimitScope scope, const std::string& name, 
 }  // namespace
 
 bool setMediaLimits(mpv_handle* handle, const MediaLimits& limits, MPVLimitScope scope) {
+    // The maps point into these option lists, which must outlive the calls below.
     const auto ffmpeg = ffmpegInputOptions(limits);
+    const auto protocols = protocolsOnly(ffmpeg);
     OptionMap demuxer(ffmpeg);
-    OptionMap stream(protocolsOnly(ffmpeg));
+    OptionMap stream(protocols);
     const char* references = limits.followsReferences ? "yes" : "no";
     bool written = setOption(handle, scope, "access-references", MPV_FORMAT_STRING, &references) >= 0;
     written = setOption(handle, scope, "demuxer-lavf-o", MPV_FORMAT_NODE, demuxer.node()) >= 0 && written;
