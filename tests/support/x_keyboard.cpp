@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "support/x_test_display.h"
+
 namespace testing_support {
 
 namespace {
@@ -60,13 +62,8 @@ int ignoreError(Display*, XErrorEvent*) { return 0; }
 std::unique_ptr<XKeyboard> XKeyboard::open() {
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) return nullptr;
-    Display* display = XOpenDisplay(name);
+    Display* display = testing_support::openXTestDisplay(name);
     if (!display) return nullptr;
-    int event = 0, error = 0, major = 0, minor = 0;
-    if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
-        XCloseDisplay(display);
-        return nullptr;
-    }
     return std::unique_ptr<XKeyboard>(new XKeyboard(display));
 }
 

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "support/x_test_display.h"
+
 namespace testing_support {
 
 // What the window's queue took, counted as SDL adds the events (its watch), against what was sent.
@@ -47,13 +49,8 @@ std::unique_ptr<XPointer> XPointer::over(std::uint32_t sdlWindowID) {
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
     // A connection of its own: the events come in as another client's would.
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = testing_support::openXTestDisplay(nullptr);
     if (!display) return nullptr;
-    int event = 0, error = 0, major = 0, minor = 0;
-    if (!XTestQueryExtension(display, &event, &error, &major, &minor)) {
-        XCloseDisplay(display);
-        return nullptr;
-    }
     auto state = std::make_unique<State>();
     state->display = display;
     state->window = info.info.x11.window;
