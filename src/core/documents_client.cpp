@@ -59,15 +59,16 @@ EntryKind entryKind(const URL& url) {
 
 }  // namespace
 
+// The lists are never destroyed: the library's jobs may still ask while the process exits.
 const std::vector<std::string>& DocumentsClient::videoExtensions() {
-    static const std::vector<std::string> extensions{
+    static const auto& extensions = *new std::vector<std::string>{
         "mkv",  "mp4", "m4v",  "mpg4", "webm", "avi", "vfw",  "ts",  "mts", "m2ts", "mov",  "qt",  "mpg",
         "mpeg", "wmv", "divx", "flv",  "f4v",  "rm",  "rmvb", "vob", "asf", "3gp",  "3gpp", "3g2", "3gp2"};
     return extensions;
 }
 
 const std::vector<std::string>& DocumentsClient::subtitleExtensions() {
-    static const std::vector<std::string> extensions{"ass", "ssa", "srt", "vtt"};
+    static const auto& extensions = *new std::vector<std::string>{"ass", "ssa", "srt", "vtt"};
     return extensions;
 }
 

@@ -42,10 +42,11 @@ std::string allowedDemuxers(MediaLimits::Demuxers demuxers) {
     return list;
 }
 
-// Computed once for each kind: the list is the library's, fixed for the process.
+// Computed once for each kind: the list is the library's, fixed for the process. Never destroyed:
+// the library's jobs may still open a file while the process exits.
 const std::string& demuxerWhitelist(MediaLimits::Demuxers demuxers) {
-    static const std::string noDirectAccess = allowedDemuxers(MediaLimits::Demuxers::noDirectAccess);
-    static const std::string singleFile = allowedDemuxers(MediaLimits::Demuxers::singleFile);
+    static const auto& noDirectAccess = *new std::string(allowedDemuxers(MediaLimits::Demuxers::noDirectAccess));
+    static const auto& singleFile = *new std::string(allowedDemuxers(MediaLimits::Demuxers::singleFile));
     return demuxers == MediaLimits::Demuxers::singleFile ? singleFile : noDirectAccess;
 }
 

@@ -11,15 +11,16 @@ namespace {
 // them, "httpproxy" for a proxy the environment names, "crypto" for AES-128 HLS parts, "data" for
 // parts a manifest carries inline. None reads this machine's files, and none listens: only the
 // address's own scheme (one of `networkSchemes`) could ask tcp to, and http and ftp build the
-// addresses of their connections themselves.
+// addresses of their connections themselves. (These lists are never destroyed: the library's jobs
+// may still open media while the process exits.)
 const std::vector<std::string>& networkProtocols() {
-    static const std::vector<std::string> protocols{"http", "https",     "tls",    "tcp",
-                                                    "ftp",  "httpproxy", "crypto", "data"};
+    static const auto& protocols =
+        *new std::vector<std::string>{"http", "https", "tls", "tcp", "ftp", "httpproxy", "crypto", "data"};
     return protocols;
 }
 
 const std::vector<std::string>& networkSchemes() {
-    static const std::vector<std::string> schemes{"http", "https", "ftp"};
+    static const auto& schemes = *new std::vector<std::string>{"http", "https", "ftp"};
     return schemes;
 }
 

@@ -10,8 +10,9 @@ namespace reelhaven {
 
 namespace {
 
+// Never destroyed: a connection's thread may still answer while the process exits.
 const std::string& processNonce() {
-    static const std::string nonce = WebServerMD5Hex(foundation::UUID::random().uuidString());
+    static const auto& nonce = *new std::string(WebServerMD5Hex(foundation::UUID::random().uuidString()));
     return nonce;
 }
 

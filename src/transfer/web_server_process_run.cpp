@@ -58,10 +58,11 @@ std::optional<Number> leadingNumber(std::string_view& text) {
 }  // namespace
 
 const std::string& WebServerProcessRun::current() {
-    static const std::string run = [] {
+    // Never destroyed: an upload's thread may still name its file while the process exits.
+    static const auto& run = *new std::string([] {
         pid_t pid = ::getpid();
         return std::to_string(pid) + "." + std::to_string(startTimeOf(pid).value_or(0));
-    }();
+    }());
     return run;
 }
 

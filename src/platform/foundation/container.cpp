@@ -12,8 +12,9 @@ std::mutex& currentMutex() {
     return mutex;
 }
 
+// Never destroyed: jobs on other threads may still ask for the container while the process exits.
 std::shared_ptr<const Container>& currentSlot() {
-    static std::shared_ptr<const Container> slot;
+    static auto& slot = *new std::shared_ptr<const Container>();
     return slot;
 }
 

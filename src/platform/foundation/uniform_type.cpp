@@ -19,7 +19,7 @@ std::string lowered(std::string_view text) {
 class Registry {
 public:
     static Registry& shared() {
-        static Registry registry;
+        static auto& registry = *new Registry();  // never destroyed: asked from any thread until exit
         return registry;
     }
 

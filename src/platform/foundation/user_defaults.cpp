@@ -39,9 +39,10 @@ std::shared_ptr<UserDefaults> UserDefaults::standard() {
     auto container = Container::current();
     if (!container) base::fatal("UserDefaults::standard() without a container");
     auto file = container->folder(SearchPathDirectory::preferences) / (std::string(kStandardSuite) + ".json");
-    // One store per file, so every user of one container sees one set of values.
+    // One store per file, so every user of one container sees one set of values. Never destroyed:
+    // other threads may still read a value while the process exits.
     static std::mutex mutex;
-    static std::map<std::filesystem::path, std::shared_ptr<UserDefaults>> stores;
+    static auto& stores = *new std::map<std::filesystem::path, std::shared_ptr<UserDefaults>>();
     std::lock_guard lock(mutex);
     auto& store = stores[file];
     if (!store) store = create(file);
