@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/byte_reader.h"
+#include "core/mp4_sample_tables.h"
+
 extern "C" {
 #include <libavformat/avio.h>
 #include <libavutil/error.h>
@@ -20,38 +23,28 @@ namespace {
 // FFmpeg's own buffer for files.
 constexpr int kBufferSize = 32 * 1024;
 
-std::int64_t readFully(int descriptor, std::int64_t offset, std::uint8_t* into, std::int64_t size) {
-    std::int64_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pread(descriptor, into + done, static_cast<std::size_t>(size - done), offset + done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return done > 0 ? done : -1;
-        if (got == 0) break;
-        done += got;
-    }
-    return done;
-}
-
 }  // namespace
 
-std::unique_ptr<FFmpegFileInput> FFmpegFileInput::withoutAttachments(const std::string& path) {
+FFmpegFileInput::Reading FFmpegFileInput::prepare(const std::string& path) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0) return nullptr;
+    if (descriptor < 0) return {};
     struct stat info {};
     if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(descriptor);
-        return nullptr;
+        return {};
     }
-    auto patches =
-        MatroskaAttachments::voidingPatches([descriptor](std::int64_t offset, std::uint8_t* into, std::int64_t size) {
-            return readFully(descriptor, offset, into, size);
-        });
+    const ByteReader read = descriptorReader(descriptor);
+    if (!Mp4SampleTables::withinBound(read)) {
+        ::close(descriptor);
+        return {true, nullptr};
+    }
+    auto patches = MatroskaAttachments::voidingPatches(read);
     if (patches.empty()) {
         ::close(descriptor);
-        return nullptr;
+        return {};
     }
     std::unique_ptr<FFmpegFileInput> input(new FFmpegFileInput(descriptor, info.st_size, std::move(patches)));
-    return input->m_context ? std::move(input) : nullptr;
+    return {false, input->m_context ? std::move(input) : nullptr};
 }
 
 FFmpegFileInput::FFmpegFileInput(int descriptor, std::int64_t size, std::vector<MatroskaAttachments::Patch> patches)

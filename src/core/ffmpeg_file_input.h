@@ -15,9 +15,17 @@ namespace reelhaven {
 // context() to the format context before opening it; the input must outlive that context.
 class FFmpegFileInput {
 public:
-    // The input for `path` when some of its bytes are to be read otherwise; null when FFmpeg
-    // may read the file as it is (or cannot open it, and says so itself).
-    static std::unique_ptr<FFmpegFileInput> withoutAttachments(const std::string& path);
+    // How FFmpeg is to read a file.
+    struct Reading {
+        // Its sample tables would have FFmpeg build an index beyond what one file may take: it is
+        // not to be opened at all.
+        bool refused = false;
+        // The input to read it through; null where FFmpeg may read the file as it is (or cannot
+        // open it, and says so itself).
+        std::unique_ptr<FFmpegFileInput> input;
+    };
+
+    static Reading prepare(const std::string& path);
 
     FFmpegFileInput(const FFmpegFileInput&) = delete;
     FFmpegFileInput& operator=(const FFmpegFileInput&) = delete;

@@ -57,7 +57,9 @@ OpenedInput openInput(const std::string& path) {
     auto type = foundation::FileManager::defaultManager().typeOfItem(foundation::URL::fileURLWithPath(path),
                                                                      foundation::SymbolicLinks::follow);
     if (!type || *type != foundation::FileType::regular) return {};
-    OpenedInput opened{FFmpegFileInput::withoutAttachments(path), nullptr};
+    auto reading = FFmpegFileInput::prepare(path);
+    if (reading.refused) return {};
+    OpenedInput opened{std::move(reading.input), nullptr};
     AVFormatContext* context = avformat_alloc_context();
     if (!context) return {};
     if (opened.file) context->pb = opened.file->context();

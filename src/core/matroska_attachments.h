@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
+
+#include "core/byte_reader.h"
 
 namespace reelhaven {
 
@@ -16,8 +17,7 @@ class MatroskaAttachments {
 public:
     MatroskaAttachments() = delete;
 
-    // Reads up to `size` bytes at `offset` into `into`: the count read, 0 at the end, -1 on error.
-    using Reader = std::function<std::int64_t(std::int64_t offset, std::uint8_t* into, std::int64_t size)>;
+    using Reader = ByteReader;
 
     // Bytes to be read at `offset` in place of the file's own.
     struct Patch {

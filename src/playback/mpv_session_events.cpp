@@ -5,11 +5,13 @@
 #include <utility>
 
 #include "core/media_limits.h"
+#include "core/mp4_sample_tables.h"
 #include "core/preferences.h"
 #include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
 #include "platform/dispatch/work_queue.h"
 #include "platform/foundation/notification_center.h"
+#include "platform/foundation/url.h"
 #include "platform/ui/views/platform_version.h"
 #include "playback/mpv_media_limits.h"
 #include "playback/mpv_session.h"
@@ -99,6 +101,16 @@ void MPVSession::handleShutdown(const mpv_event&) {
     });
 }
 
+namespace {
+
+// The file a library file's address names: a file URL's path, or the address itself.
+std::string localPathOf(const char* address) {
+    if (auto url = foundation::URL::parse(address); url && url->isFileURL()) return url->path();
+    return address;
+}
+
+}  // namespace
+
 // mpv's start-file event of the entry came first, so `m_startedEntry` is the entry to be opened:
 // the load's own address, held to its origin's limits, or an entry a playlist expanded into,
 // held to an entry's (whoever wrote the playlist named it: "srt://0.0.0.0:9001?mode=listener"
@@ -113,11 +125,13 @@ void MPVSession::handleLoadHook(const mpv_event& event) {
                                                                 : mediaLimits(m_latestLoadOrigin);
     withHandle([&](mpv_handle* handle) {
         bool allowed = true;
-        if (entry) {
-            char* address = mpv_get_property_string(handle, "stream-open-filename");
-            allowed = address && limits.allows(address);
-            mpv_free(address);
-        }
+        char* address = mpv_get_property_string(handle, "stream-open-filename");
+        if (entry) allowed = address && limits.allows(address);
+        // A library file whose sample tables would have the demuxer build an index of gigabytes
+        // (a file of a few hundred bytes can claim it) is not opened, as the listing opens it not.
+        if (allowed && address && limits.demuxers == MediaLimits::Demuxers::singleFile)
+            allowed = Mp4SampleTables::fileWithinBound(localPathOf(address));
+        mpv_free(address);
         // Limits mpv would not take leave the file unopened, rather than open it without them.
         allowed = setMediaLimits(handle, limits, MPVLimitScope::fileLocal) && allowed;
         if (!allowed) mpv_set_property_string(handle, "stream-open-filename", kRefusedEntryAddress);

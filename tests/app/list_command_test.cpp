@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/crafted_mp4.h"
 #include "support/launcher_run.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
@@ -213,6 +214,12 @@ fs::path withLargeAttachment(const fs::path& dir) {
     return clip;
 }
 
+// A crafted MP4 file of a few hundred bytes, written as `name` into `dir`.
+fs::path crafted(const fs::path& dir, const std::string& name, const std::string& bytes) {
+    writeFile(dir / name, bytes);
+    return dir / name;
+}
+
 // A clip whose video stream is given 500 times.
 fs::path withManyStreams(const fs::path& dir) {
     std::string maps;
@@ -252,6 +259,21 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
         {"500 video streams", [&] { return withManyStreams(dir.path()); }, "0:03", "generated"},
         // libdav1d's own pictures, which the guard does not see.
         {"4096 x 4096 AV1", [] { return testMedia("large-av1.mkv"); }, "0:00", "none"},
+        // Sample tables of a few hundred bytes declaring tens of millions of samples, each an
+        // index entry of the demuxer's (1.2 to 1.6 GB; eight 10 GB): refused unopened.
+        {"50 million samples",
+         [&] { return crafted(dir.path(), "samples.mp4", crafted_mp4::movie({{.samples = 50'000'000}})); }, "-",
+         "none"},
+        {"a million samples shown 64 times",
+         [&] {
+             return crafted(dir.path(), "edits.mp4", crafted_mp4::movie({{.samples = 1'000'000, .mediaEdits = 64}}));
+         },
+         "-", "none"},
+        {"a compressed header",
+         [&] { return crafted(dir.path(), "compressed.mov", crafted_mp4::movie({{.samples = 50'000'000}}, true)); },
+         "-", "none"},
+        {"a fragment's run", [&] { return crafted(dir.path(), "fragment.mp4", crafted_mp4::fragmented(50'000'000)); },
+         "-", "none"},
     };
     for (const Case& hostile : cases) {
         SCOPED_TRACE(hostile.name);

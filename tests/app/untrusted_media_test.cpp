@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "core/video.h"
 #include "core/video_manager.h"
 #include "in_process_host.h"
+#include "support/crafted_mp4.h"
 #include "support/loopback_http_server.h"
 #include "support/reach_watch.h"
 #include "support/test_media.h"
@@ -32,6 +34,21 @@ std::string sdp(int port) {
 
 std::string hls(const std::string& segment) {
     return "#EXTM3U\n#EXT-X-TARGETDURATION:2\n#EXTINF:2.0,\n" + segment + "\n#EXT-X-ENDLIST\n";
+}
+
+// This process's resident memory and its peak, in kB ("VmRSS", "VmHWM").
+long statusKilobytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
+    return -1;
+}
+
+// Starts counting this process's peak resident memory again from what it holds now.
+bool resetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    return static_cast<bool>(clear.flush());
 }
 
 class UntrustedMediaTest : public ::testing::Test, protected InProcessHost<dispatch::ScopedMainRunLoop> {
@@ -91,6 +108,24 @@ TEST_F(UntrustedMediaTest, ALibraryFileIsListedAndPlayedAsThatFileAlone) {
         ASSERT_TRUE(command("tap \"" + name + "\""));
         EXPECT_TRUE(playsAlone(name));
     }
+}
+
+// Sample tables of a few hundred bytes that declare fifty million samples: the demuxer would build
+// an index of 1.2 GB to open the file, and the player opened it.
+TEST_F(UntrustedMediaTest, ALibraryFileWhoseTablesWouldTakeGigabytesIsNeitherListedNorPlayed) {
+    writeFile(documents / "Tables.mp4", crafted_mp4::movie({{.samples = 50'000'000}}));
+    LauncherOptions options;
+    options.audioOutput = "null";
+    ASSERT_TRUE(launch(options)) << err.str();
+    root()->videoManager()->waitForMetadataJobs();
+    const auto library = root()->videoManager()->library();
+    ASSERT_EQ(library.size(), 1u);
+    EXPECT_FALSE(std::dynamic_pointer_cast<Video>(library.front())->duration());
+    ASSERT_TRUE(resetPeakMemory());
+    const long held = statusKilobytes("VmRSS");
+    ASSERT_TRUE(command("tap \"Tables\""));
+    EXPECT_TRUE(playsAlone("Tables"));
+    EXPECT_LT(statusKilobytes("VmHWM") - held, 300 * 1024) << "kB more at the peak than " << held;
 }
 
 TEST_F(UntrustedMediaTest, ALinkAndTheEntriesItLeadsToReachTheWebAlone) {

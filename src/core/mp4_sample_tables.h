@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/byte_reader.h"
+
+namespace reelhaven {
+
+// Counts, from the sample tables of an MP4 or QuickTime file, the index entries FFmpeg's reader
+// builds for it as it opens and reads it. It builds one per declared sample (24 bytes, and more
+// beside), however few bytes declare them: a 1.5 KB file claiming fifty million samples of one
+// size took 1.2 GB to list. A fragment's run of samples that carry no fields, an edit list that
+// repeats a track's samples, uncompressed audio counted by chunks, and a compressed header that
+// inflates to a larger one grow it the same way; each is counted as the reader would build it.
+// No state; any thread.
+class Mp4SampleTables {
+public:
+    Mp4SampleTables() = delete;
+
+    // More entries than this take more than one file may to list or play: about 56 bytes each at
+    // their peak (the entries, their composition times, and the copy the edit lists make), 84 MB.
+    // A file of six hours at 60 pictures a second with its sound has fewer.
+    static constexpr std::uint64_t kMostEntries = 1'500'000;
+
+    // The entries of the file read through `read`; 0 for a file that holds no sample tables (no
+    // MP4 or QuickTime file at all, say). None when the file cannot be counted within the walk's
+    // own bounds (a million boxes, a compressed header of more than 16 MB), which is as many as
+    // too many.
+    static std::optional<std::uint64_t> indexEntries(const ByteReader& read);
+
+    // Whether the file's index stays within `kMostEntries`.
+    static bool withinBound(const ByteReader& read);
+    // The same for the file at `path`; true for one that cannot be opened (its reader says why).
+    static bool fileWithinBound(const std::string& path);
+};
+
+}  // namespace reelhaven

@@ -1,0 +1,123 @@
+#include "support/crafted_mp4.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <stdexcept>
+
+namespace crafted_mp4 {
+
+namespace {
+
+std::string u32(std::initializer_list<std::uint32_t> values) {
+    std::string bytes;
+    for (std::uint32_t value : values)
+        for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>(value >> shift & 0xFF);
+    return bytes;
+}
+
+std::string u16(std::initializer_list<std::uint16_t> values) {
+    std::string bytes;
+    for (std::uint16_t value : values) bytes += {static_cast<char>(value >> 8), static_cast<char>(value & 0xFF)};
+    return bytes;
+}
+
+std::string box(std::string_view type, std::string_view body) {
+    return u32({static_cast<std::uint32_t>(8 + body.size())}) + std::string(type) + std::string(body);
+}
+
+std::string fullBox(std::string_view type, std::uint32_t versionAndFlags, std::string_view body) {
+    return box(type, u32({versionAndFlags}) + std::string(body));
+}
+
+const std::string kIdentityMatrix = u32({0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000});
+
+std::string movieHeader() {
+    return fullBox("mvhd", 0,
+                   u32({0, 0, 1000, 1000, 0x10000}) + u16({0x100}) + std::string(10, '\0') + kIdentityMatrix +
+                       std::string(24, '\0') + u32({2}));
+}
+
+std::string videoDescription() {
+    const std::string entry =
+        box("avc1", std::string(6, '\0') + u16({1}) + std::string(16, '\0') + u16({64, 64}) +
+                        u32({0x480000, 0x480000, 0}) + u16({1}) + std::string(32, '\0') + u16({24, 0xFFFF}));
+    return fullBox("stsd", 0, u32({1}) + entry);
+}
+
+std::string sampleTables(const Track& track) {
+    const std::uint32_t perChunk = track.samplesPerChunk ? track.samplesPerChunk : track.samples;
+    // Every chunk's offset is written: the reader takes no more chunks than the file holds.
+    std::string offsets = u32({track.chunks});
+    for (std::uint32_t i = 0; i < track.chunks; ++i) offsets += u32({48});
+    const bool empty = track.samples == 0;
+    return box("stbl", (track.description.empty() ? videoDescription() : track.description) +
+                           fullBox("stts", 0, empty ? u32({0}) : u32({1, track.samples, track.sampleDuration})) +
+                           fullBox("stsc", 0, empty ? u32({0}) : u32({1, 1, perChunk, 1})) +
+                           fullBox("stsz", 0, u32({empty ? 0u : 1u, track.samples})) +
+                           fullBox("stco", 0, empty ? u32({0}) : offsets));
+}
+
+std::string trackBox(std::uint32_t id, const Track& track) {
+    std::string body =
+        fullBox("tkhd", 3, u32({0, 0, id, 0, 1000, 0, 0, 0, 0}) + kIdentityMatrix + u32({64 << 16, 64 << 16}));
+    if (track.mediaEdits) {
+        std::string edits = u32({track.mediaEdits});
+        // Each shows the whole track from its start.
+        for (std::uint32_t i = 0; i < track.mediaEdits; ++i) edits += u32({track.samples, 0, 0x10000});
+        body += box("edts", fullBox("elst", 0, edits));
+    }
+    const std::string handler = fullBox("hdlr", 0, u32({0}) + track.handler + std::string(12, '\0') + "x" + '\0');
+    const std::string mediaHeader = fullBox("mdhd", 0, u32({0, 0, 1000, 1000}) + u16({0x55C4, 0}));
+    body += box("mdia", mediaHeader + handler + box("minf", sampleTables(track)));
+    return box("trak", body);
+}
+
+std::string fileOf(const std::string& header, const std::string& rest = {}) {
+    return box("ftyp", "isom" + u32({512}) + "isommp41") + header + rest + box("mdat", std::string(64, '\0'));
+}
+
+}  // namespace
+
+std::string soundDescription(std::string_view format, int version, std::uint32_t framed) {
+    std::string entry = std::string(6, '\0') + u16({1, static_cast<std::uint16_t>(version), 0}) + std::string(4, '\0') +
+                        u16({2, 16, 0, 0}) + u32({44100u << 16});
+    if (version == 1) entry += u32({framed, 0, 2, 2});
+    return fullBox("stsd", 0, u32({1}) + box(format, entry));
+}
+
+std::string movie(const std::vector<Track>& tracks, bool compressed) {
+    std::string body = movieHeader();
+    for (std::size_t i = 0; i < tracks.size(); ++i) body += trackBox(static_cast<std::uint32_t>(i + 1), tracks[i]);
+    if (!compressed) return fileOf(box("moov", body));
+    uLongf length = compressBound(static_cast<uLong>(body.size()));
+    std::string packed(length, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &length, reinterpret_cast<const Bytef*>(body.data()),
+                  static_cast<uLong>(body.size()), 9) != Z_OK)
+        throw std::runtime_error("zlib could not compress a movie header");
+    packed.resize(length);
+    const std::string header =
+        box("cmov", box("dcom", "zlib") + box("cmvd", u32({static_cast<std::uint32_t>(body.size())}) + packed));
+    return fileOf(box("moov", header));
+}
+
+std::string fragmented(std::uint32_t samples) {
+    const std::string header =
+        box("moov", movieHeader() + trackBox(1, Track{}) + box("mvex", fullBox("trex", 0, u32({1, 1, 1, 1, 0}))));
+    // The run gives its data's offset alone; every sample takes the fragment's defaults.
+    const std::string run = fullBox("trun", 1, u32({samples, 0}));
+    const std::string fragment =
+        box("moof", fullBox("mfhd", 0, u32({1})) +
+                        box("traf", fullBox("tfhd", 0x20, u32({1, 1})) + fullBox("tfdt", 0, u32({0})) + run));
+    return fileOf(header, fragment);
+}
+
+std::string emptyBoxes(std::uint32_t count) {
+    std::string boxes;
+    boxes.reserve(static_cast<std::size_t>(count) * 8);
+    for (std::uint32_t i = 0; i < count; ++i) boxes += box("free", "");
+    return boxes;
+}
+
+}  // namespace crafted_mp4
