@@ -38,12 +38,9 @@ FFmpegFileInput::Reading FFmpegFileInput::prepare(const std::string& path) {
         ::close(descriptor);
         return {true, nullptr};
     }
-    auto patches = MatroskaAttachments::voidingPatches(read);
-    if (patches.empty()) {
-        ::close(descriptor);
-        return {};
-    }
-    std::unique_ptr<FFmpegFileInput> input(new FFmpegFileInput(descriptor, info.st_size, std::move(patches)));
+    // FFmpeg reads what was looked at: the file's name may meanwhile lead to another.
+    std::unique_ptr<FFmpegFileInput> input(
+        new FFmpegFileInput(descriptor, info.st_size, MatroskaAttachments::voidingPatches(read)));
     return {false, input->m_context ? std::move(input) : nullptr};
 }
 

@@ -10,9 +10,9 @@ struct AVIOContext;
 
 namespace reelhaven {
 
-// A file FFmpeg reads through a descriptor of our own, with a few bytes read otherwise: the
-// headers of the Matroska attachments it would load whole, read as void elements. Give
-// context() to the format context before opening it; the input must outlive that context.
+// A file FFmpeg reads through the descriptor it was looked at through, with a few bytes read
+// otherwise: the headers of the Matroska attachments it would load whole, read as void elements.
+// Give context() to the format context before opening it; the input must outlive that context.
 class FFmpegFileInput {
 public:
     // How FFmpeg is to read a file.
@@ -20,8 +20,7 @@ public:
         // Its sample tables would have FFmpeg build an index beyond what one file may take: it is
         // not to be opened at all.
         bool refused = false;
-        // The input to read it through; null where FFmpeg may read the file as it is (or cannot
-        // open it, and says so itself).
+        // The input to read it through; null where it cannot be opened or is no regular file.
         std::unique_ptr<FFmpegFileInput> input;
     };
 

@@ -18,7 +18,6 @@ extern "C" {
 #include "core/media_limits.h"
 #include "core/video_time.h"
 #include "platform/base/log.h"
-#include "platform/foundation/file_manager.h"
 #include "platform/graphics/image.h"
 
 namespace reelhaven {
@@ -40,8 +39,8 @@ std::shared_ptr<gfx::Image> fail(const char* message) {
     return nullptr;
 }
 
-// An opened file: the format context and, where the file's own bytes are read otherwise, the
-// input it reads them through (declared first, so it outlives the context).
+// An opened file: the format context and the input it reads the file through (declared first,
+// so it outlives the context).
 struct OpenedInput {
     std::unique_ptr<FFmpegFileInput> file;
     FormatPtr format;
@@ -52,17 +51,15 @@ OpenedInput openInput(const std::string& path) {
     // to the terminal; a file that cannot be read is reported where it matters, as no thumbnail.
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
-    // Only regular files (or links to them): a pipe or device under a video's name would block the
-    // open for ever, and the listing's own check may be older than the file.
-    auto type = foundation::FileManager::defaultManager().typeOfItem(foundation::URL::fileURLWithPath(path),
-                                                                     foundation::SymbolicLinks::follow);
-    if (!type || *type != foundation::FileType::regular) return {};
+    // Only regular files (or links to them), read through the one opening that was looked at: a
+    // pipe or device under a video's name would block the open for ever, and the listing's own
+    // check may be older than the file.
     auto reading = FFmpegFileInput::prepare(path);
-    if (reading.refused) return {};
+    if (reading.refused || !reading.input) return {};
     OpenedInput opened{std::move(reading.input), nullptr};
     AVFormatContext* context = avformat_alloc_context();
     if (!context) return {};
-    if (opened.file) context->pb = opened.file->context();
+    context->pb = opened.file->context();
     // A library file is read alone: uploaded under a video's name, an SDP text would bind ports and
     // an HLS list or concat list would have its outside files read and shown in the grid. The
     // lists hold for what the demuxer opens itself, also when it reads through our own reader.
