@@ -11,7 +11,8 @@ namespace reelhaven {
 // (or one per core on a machine with many) would take gigabytes where the grid keeps a few
 // megabytes of thumbnails. A worker holds a lease for its picture while it decodes; one that
 // does not fit waits for others to finish, in turn. A picture larger than the whole budget is decoded
-// alone. Safe from any thread.
+// alone. The count is of any unit: the index entries of the files the jobs hold open are budgeted
+// by one too. Safe from any thread.
 class DecodePixelBudget {
 public:
     // About eight 1080p pictures, or two 4K ones, at once.

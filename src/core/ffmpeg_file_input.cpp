@@ -34,14 +34,15 @@ FFmpegFileInput::Reading FFmpegFileInput::prepare(const std::string& path) {
         return {};
     }
     const ByteReader read = descriptorReader(descriptor);
-    if (!Mp4SampleTables::withinBound(read)) {
+    const auto entries = Mp4SampleTables::indexEntries(read);
+    if (!entries || *entries > Mp4SampleTables::kMostEntries) {
         ::close(descriptor);
         return {true, nullptr};
     }
     // FFmpeg reads what was looked at: the file's name may meanwhile lead to another.
     std::unique_ptr<FFmpegFileInput> input(
         new FFmpegFileInput(descriptor, info.st_size, MatroskaAttachments::voidingPatches(read)));
-    return {false, input->m_context ? std::move(input) : nullptr};
+    return {false, input->m_context ? std::move(input) : nullptr, *entries};
 }
 
 FFmpegFileInput::FFmpegFileInput(int descriptor, std::int64_t size, std::vector<MatroskaAttachments::Patch> patches)

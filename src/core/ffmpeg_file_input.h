@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ public:
         bool refused = false;
         // The input to read it through; null where it cannot be opened or is no regular file.
         std::unique_ptr<FFmpegFileInput> input;
+        // The index entries its sample tables have the reader build (MP4 and QuickTime files).
+        std::uint64_t indexEntries = 0;
     };
 
     static Reading prepare(const std::string& path);

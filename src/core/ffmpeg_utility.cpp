@@ -39,9 +39,19 @@ std::shared_ptr<gfx::Image> fail(const char* message) {
     return nullptr;
 }
 
-// An opened file: the format context and the input it reads the file through (declared first,
-// so it outlives the context).
+// The index entries of MP4 and QuickTime files that the library's jobs may have built at once,
+// each file's counted from its tables before it is opened: eight files of a few million samples
+// each, listed side by side, would otherwise take gigabytes. A file that does not fit waits for
+// others to close. Never destroyed: jobs may still hold leases while the process exits.
+DecodePixelBudget& indexEntryBudget() {
+    static auto& budget = *new DecodePixelBudget(16'000'000);  // 640 MB
+    return budget;
+}
+
+// An opened file: the lease of its index, the input it reads the file through and the format
+// context, in that order, so each outlives what follows it.
 struct OpenedInput {
+    std::optional<DecodePixelBudget::Lease> index;
     std::unique_ptr<FFmpegFileInput> file;
     FormatPtr format;
 };
@@ -56,7 +66,9 @@ OpenedInput openInput(const std::string& path) {
     // check may be older than the file.
     auto reading = FFmpegFileInput::prepare(path);
     if (reading.refused || !reading.input) return {};
-    OpenedInput opened{std::move(reading.input), nullptr};
+    OpenedInput opened{std::nullopt, std::move(reading.input), nullptr};
+    if (reading.indexEntries > 0)
+        opened.index.emplace(indexEntryBudget().acquire(static_cast<std::int64_t>(reading.indexEntries)));
     AVFormatContext* context = avformat_alloc_context();
     if (!context) return {};
     context->pb = opened.file->context();

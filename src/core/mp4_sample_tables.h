@@ -19,10 +19,12 @@ class Mp4SampleTables {
 public:
     Mp4SampleTables() = delete;
 
-    // More entries than this take more than one file may to list or play: about 56 bytes each at
-    // their peak (the entries, their composition times, and the copy the edit lists make), 84 MB.
-    // A file of six hours at 60 pictures a second with its sound has fewer.
-    static constexpr std::uint64_t kMostEntries = 1'500'000;
+    // What one entry takes at most while the reader builds them: the entry (24 bytes), its
+    // composition time and its share of the copy the edit lists make.
+    static constexpr std::uint64_t kBytesPerEntry = 40;
+    // More entries than this take more than one file may to list or play (320 MB). A film of
+    // seven hours at 60 pictures a second with five sound tracks has fewer.
+    static constexpr std::uint64_t kMostEntries = 8'000'000;
 
     // The entries of the file read through `read`; 0 for a file that holds no sample tables (no
     // MP4 or QuickTime file at all, say). None when the file cannot be counted within the walk's

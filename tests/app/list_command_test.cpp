@@ -274,6 +274,10 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
          "-", "none"},
         {"a fragment's run", [&] { return crafted(dir.path(), "fragment.mp4", crafted_mp4::fragmented(50'000'000)); },
          "-", "none"},
+        // Within what one file may take (100 MB), listed; eight at once would take 800 MB.
+        {"4 million samples",
+         [&] { return crafted(dir.path(), "allowed.mp4", crafted_mp4::movie({{.samples = 4'000'000}})); }, "0:01",
+         "none"},
     };
     for (const Case& hostile : cases) {
         SCOPED_TRACE(hostile.name);
