@@ -90,7 +90,13 @@ public:
         }
     }
 
-    std::optional<std::uint64_t> entries() const { return m_failed ? std::nullopt : std::optional(m_entries); }
+    // The samples' entries, and those of the fragment index: the reader keeps, for each fragment it
+    // knows of (a movie fragment, a segment index's reference, a random-access entry), a record of
+    // every track (about 67 bytes, counted as two entries).
+    std::optional<std::uint64_t> entries() const {
+        if (m_failed) return std::nullopt;
+        return add(m_entries, multiply(multiply(m_fragments, std::max<std::uint64_t>(m_tracks, 1)), 2));
+    }
 
 private:
     // The box whose header is at `at`, ending at most at `to`, as the reader takes it: a size of 0
@@ -130,12 +136,19 @@ private:
             case tag("minf"):
             case tag("stbl"):
             case tag("edts"):
-            case tag("moof"):
             case tag("traf"):
+            case tag("mfra"):
                 if (depth < kDeepest) boxes(read, box.body, box.end, depth + 1, track);
                 return;
+            case tag("moof"):
+                m_fragments = add(m_fragments, 1);
+                if (depth < kDeepest) boxes(read, box.body, box.end, depth + 1, track);
+                return;
+            case tag("sidx"): return segmentIndex(read, box);
+            case tag("tfra"): m_fragments = add(m_fragments, fieldAt(read, box, 12)); return;
             case tag("trak"): {
                 if (depth >= kDeepest) return;
+                ++m_tracks;
                 Track own;
                 boxes(read, box.body, box.end, depth + 1, &own);
                 m_entries = add(m_entries, own.entries());
@@ -248,6 +261,16 @@ private:
         track.mediaEdits = std::max(track.mediaEdits, media);
     }
 
+    // A segment index's references, each a fragment to the reader.
+    void segmentIndex(const ByteReader& read, const Box& box) {
+        std::uint8_t version = 0;
+        if (box.end - box.body < 1 || !readExactly(read, box.body, &version, 1)) return;
+        const std::int64_t at = box.body + (version == 0 ? 22 : 30);
+        std::uint8_t count[2];
+        if (at + 2 > box.end || !readExactly(read, at, count, 2)) return;
+        m_fragments = add(m_fragments, static_cast<std::uint64_t>(count[0]) << 8 | count[1]);
+    }
+
     // A header compressed with zlib: "dcom" names the method, "cmvd" holds the inflated size and
     // the data. The reader inflates it whole, to as much as it says; it is looked into inflated.
     void compressedHeader(const ByteReader& read, const Box& box, int depth, Track* track) {
@@ -284,6 +307,8 @@ private:
     }
 
     std::uint64_t m_entries = 0;
+    std::uint64_t m_tracks = 0;
+    std::uint64_t m_fragments = 0;
     std::uint64_t m_boxes = 0;
     std::uint64_t m_inflated = 0;
     bool m_failed = false;

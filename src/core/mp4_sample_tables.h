@@ -12,8 +12,10 @@ namespace reelhaven {
 // builds for it as it opens and reads it. It builds one per declared sample (24 bytes, and more
 // beside), however few bytes declare them: a 1.5 KB file claiming fifty million samples of one
 // size took 1.2 GB to list. A fragment's run of samples that carry no fields, an edit list that
-// repeats a track's samples, uncompressed audio counted by chunks, and a compressed header that
-// inflates to a larger one grow it the same way; each is counted as the reader would build it.
+// repeats a track's samples, uncompressed audio counted by chunks, a compressed header that
+// inflates to a larger one, and a segment index of many fragments over many tracks (the reader
+// keeps a record of each track for each fragment) grow it the same way; each is counted as the
+// reader would build it.
 // No state; any thread.
 class Mp4SampleTables {
 public:

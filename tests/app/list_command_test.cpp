@@ -274,6 +274,8 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
          "-", "none"},
         {"a fragment's run", [&] { return crafted(dir.path(), "fragment.mp4", crafted_mp4::fragmented(50'000'000)); },
          "-", "none"},
+        {"65,535 fragments of 1,000 tracks",
+         [&] { return crafted(dir.path(), "index.mp4", crafted_mp4::segmentIndexed(1000, 65535)); }, "-", "none"},
         // Within what one file may take (100 MB), listed; eight at once would take 800 MB.
         {"4 million samples",
          [&] { return crafted(dir.path(), "allowed.mp4", crafted_mp4::movie({{.samples = 4'000'000}})); }, "0:01",

@@ -45,7 +45,10 @@ TEST(Mp4SampleTablesTest, CountsTheIndexTheReaderBuildsForEveryShapeOfTable) {
         {"a million samples shown by 64 edits", crafted_mp4::movie({Track{.samples = kMillion, .mediaEdits = 64}}),
          64 * kMillion},
         {"a compressed header", crafted_mp4::movie({Track{.samples = 50 * kMillion}}, true), 50 * kMillion},
-        {"a fragment's run", crafted_mp4::fragmented(50 * kMillion), 50 * kMillion},
+        // The run's samples, and the fragment's record of its one track.
+        {"a fragment's run", crafted_mp4::fragmented(50 * kMillion), 50 * kMillion + 2},
+        // A record of each of 1000 tracks for each of 65,535 fragments (4.4 GB from 1.2 MB).
+        {"a segment index over many tracks", crafted_mp4::segmentIndexed(1000, 65535), 65535ull * 1000 * 2},
         // Indexed by chunk, a frame of 160 samples an entry: 100 chunks of 16 million samples.
         {"uncompressed sound in large chunks",
          crafted_mp4::movie({Track{

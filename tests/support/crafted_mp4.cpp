@@ -102,9 +102,26 @@ std::string movie(const std::vector<Track>& tracks, bool compressed) {
     return fileOf(box("moov", header));
 }
 
+// A fragmented movie's header: `tracks` empty video tracks and their fragments' defaults.
+std::string fragmentedHeader(std::uint32_t tracks) {
+    std::string body = movieHeader();
+    std::string defaults;
+    for (std::uint32_t id = 1; id <= tracks; ++id) {
+        body += trackBox(id, Track{});
+        defaults += fullBox("trex", 0, u32({id, 1, 1, 1, 0}));
+    }
+    return box("moov", body + box("mvex", defaults));
+}
+
+std::string segmentIndexed(std::uint32_t tracks, std::uint16_t references) {
+    // Each reference: its size, its duration, and a stream access point at its start.
+    std::string index = u32({1, 1000, 0, 0}) + u16({0, references});
+    for (std::uint16_t i = 0; i < references; ++i) index += u32({100, 1000, 0x90000000});
+    return fileOf(fragmentedHeader(tracks), fullBox("sidx", 0, index));
+}
+
 std::string fragmented(std::uint32_t samples) {
-    const std::string header =
-        box("moov", movieHeader() + trackBox(1, Track{}) + box("mvex", fullBox("trex", 0, u32({1, 1, 1, 1, 0}))));
+    const std::string header = fragmentedHeader(1);
     // The run gives its data's offset alone; every sample takes the fragment's defaults.
     const std::string run = fullBox("trun", 1, u32({samples, 0}));
     const std::string fragment =

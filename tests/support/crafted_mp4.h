@@ -32,6 +32,10 @@ std::string movie(const std::vector<Track>& tracks, bool compressed = false);
 // fields of their own.
 std::string fragmented(std::uint32_t samples);
 
+// A fragmented movie of `tracks` empty video tracks whose segment index names `references`
+// fragments.
+std::string segmentIndexed(std::uint32_t tracks, std::uint16_t references);
+
 // `count` empty boxes of eight bytes, one after the other.
 std::string emptyBoxes(std::uint32_t count);
 
