@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -75,6 +76,14 @@ protected:
     ui::ScreenDriver driver() const { return ui::ScreenDriver(host->window()); }
     // The screen as the host prints it now.
     std::string screen() const { return driver().screen(); }
+    // The handle of the first element of class `kind` on the screen now whose line goes on as
+    // `pattern` says; "#0" (no element) when there is none.
+    std::string handle(const std::string& kind, const std::string& pattern = "") const {
+        std::smatch found;
+        const auto shown = screen();
+        if (!std::regex_search(shown, found, std::regex(kind + " #(\\d+) " + pattern))) return "#0";
+        return "#" + found[1].str();
+    }
     // The handle ("#n") of the element that is `thing` (a view or a bar item) on the screen now.
     std::string handleOf(const void* thing) const {
         const auto shown = driver().capture();

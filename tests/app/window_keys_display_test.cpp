@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <regex>
 
 #include "app/app_delegate.h"
 #include "core/progress_client.h"
@@ -54,13 +53,6 @@ protected:
     void TearDown() override {
         closePlayer();
         shutDown();
-    }
-    // The handle of the first element of class `kind` whose line goes on as `pattern` says.
-    std::string handle(const std::string& kind, const std::string& pattern = "") const {
-        std::smatch found;
-        const auto shown = screen();
-        if (!std::regex_search(shown, found, std::regex(kind + " #(\\d+) " + pattern))) return "#0";
-        return "#" + found[1].str();
     }
     std::shared_ptr<ui::AlertController> alert() const {
         return std::dynamic_pointer_cast<ui::AlertController>(host->window()->topPresentedViewController());

@@ -87,13 +87,6 @@ protected:
         handled();
     }
 
-    // The handle of the first element of class `kind` whose line goes on as `pattern` says.
-    std::string handle(const std::string& kind, const std::string& pattern = "") const {
-        std::smatch found;
-        const auto shown = screen();
-        if (!std::regex_search(shown, found, std::regex(kind + " #(\\d+) " + pattern))) return "#0";
-        return "#" + found[1].str();
-    }
     // The rectangle of the view or drawn element with the first handle whose screen line matches.
     ui::Rect drawnRect(const std::string& pattern) {
         std::smatch found;
