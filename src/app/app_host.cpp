@@ -28,6 +28,7 @@
 #include "platform/display/display_host.h"
 #include "platform/foundation/container.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/path_names.h"
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/controllers/alert_controller.h"
 #include "platform/ui/controllers/navigation_controller.h"
@@ -80,7 +81,7 @@ foundation::Result<ui::OpenURLContext> importContext(const std::string& path, co
     const std::string name = file.value().url.lastPathComponent();
     std::string problem = "the names are taken";
     for (int number = 0; number < 100; ++number) {
-        const auto copy = inbox.appendingPathComponent(number == 0 ? name : std::to_string(number) + " " + name);
+        const auto copy = inbox.appendingPathComponent(foundation::numberedName(name, number));
         auto copied = file.value().file.copyTo(copy);
         if (copied) return ui::OpenURLContext{copy, {}};
         if (copied.error().isPOSIX(EEXIST)) continue;

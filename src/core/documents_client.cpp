@@ -11,9 +11,11 @@
 #include "core/preferences.h"
 #include "core/subtitle.h"
 #include "core/video.h"
+#include "platform/base/log.h"
 #include "platform/foundation/allocated_size.h"
 #include "platform/foundation/extended_attributes.h"
 #include "platform/foundation/file_manager.h"
+#include "platform/foundation/path_names.h"
 #include "platform/foundation/string_compare.h"
 #include "platform/foundation/uuid.h"
 #include "platform/graphics/png_codec.h"
@@ -177,24 +179,32 @@ std::optional<URL> DocumentsClient::moveIntoDocuments(const URL& url) {
     const auto type = files().typeOfItem(url);
     if (!type || *type != FileType::regular || localFileKind(url.path()) != LocalFileKind::regularFile)
         return std::nullopt;
-    // A taken name moves on to "name (1).ext", "name (2).ext" ... as uploads do; a file left
-    // behind in Inbox would never be listed. The move itself refuses a taken name, so another
-    // writer cannot slip in between.
-    const std::string extension = url.pathExtension();
-    const std::string stem = extension.empty() ? name : name.substr(0, name.size() - extension.size() - 1);
-    for (int number = 0; number <= kMaxNumberedNames; ++number) {
-        const std::string candidate =
-            number == 0 ? name
-                        : stem + " (" + std::to_string(number) + ")" + (extension.empty() ? "" : "." + extension);
-        const URL destination = documents.appendingPathComponent(candidate);
+    // A taken name moves on to "name (1).ext", "name (2).ext" ... as uploads do, shortened to fit
+    // the file system's limit: a long name would otherwise fail at its first number. The move
+    // itself refuses a taken name, so another writer cannot slip in between.
+    std::string problem;
+    for (int number = 0; number <= kMaxNumberedNames && problem.empty(); ++number) {
+        const URL destination = documents.appendingPathComponent(foundation::numberedName(name, number));
         auto moved = files().moveItem(url, destination);
         if (moved) return destination;
         const auto& error = moved.error();
         const bool taken = error.isPOSIX(EEXIST) || (error.domain == foundation::kFoundationErrorDomain &&
                                                      error.code == foundation::kErrorFileExists);
-        if (!taken) return std::nullopt;
+        if (!taken) problem = error.description;
     }
+    if (problem.empty())
+        problem = "every name up to \"" + foundation::numberedName(name, kMaxNumberedNames) + "\" is taken";
+    dropUnmovedCopy(url, problem);
     return std::nullopt;
+}
+
+void DocumentsClient::dropUnmovedCopy(const URL& url, const std::string& problem) {
+    // A copy handed over in Inbox is never listed: left there it would take space for ever.
+    const bool inInbox = samePath(url.deletingLastPathComponent(), documentsURL().appendingPathComponent(kInboxName));
+    const bool removed = inInbox && files().removeItem(url).ok();
+    base::log(base::LogLevel::warning, "Documents",
+              "could not move " + url.lastPathComponent() + " into the library (" + problem + ")" +
+                  (removed ? "; its copy was removed" : ""));
 }
 
 void DocumentsClient::removePickedCopy(const URL& url) {

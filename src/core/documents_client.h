@@ -58,7 +58,8 @@ public:
     foundation::URL directoryURL(foundation::SearchPathDirectory directory);
 
     // Moves a file into Documents under its own name, or the first free "name (n).ext" when that
-    // is taken. Nothing when it cannot be moved.
+    // is taken (shortened to fit). Nothing when it cannot be moved: then the reason is logged, and
+    // a copy handed over in Documents/Inbox is removed.
     virtual std::optional<foundation::URL> moveIntoDocuments(const foundation::URL& url);
     // Removes what a picker's copy (tmp/Inbox/FOLDER/NAME) leaves once it has been imported or
     // skipped: the copy when it is still there, then its folder when that is empty. A URL that is
@@ -98,6 +99,8 @@ protected:
 
 private:
     bool icloudBackup() const;
+    // Says why `url` could not be moved in, and removes it when it is a copy in Inbox.
+    void dropUnmovedCopy(const foundation::URL& url, const std::string& problem);
     // Which entries of a listing become items, beyond the devices, pipes and sockets none takes.
     using EntryFilter = std::function<bool(const foundation::URL& entry, bool isFolder)>;
     // The one path of every listing: the entries `keep` takes, in order, their identities settled

@@ -14,7 +14,6 @@
 #include "platform/foundation/path_names.h"
 #include "transfer/web_server_functions.h"
 #include "transfer/web_server_log.h"
-#include "transfer/web_server_utf8.h"
 #include "transfer/web_uploader_names.h"
 #include "transfer/web_uploader_staging.h"
 
@@ -171,15 +170,8 @@ std::string WebUploaderFileSystem::uniquePath(const std::string& path) {
     if (!exists(path)) return path;
     std::string folder = parentOf(path);
     std::string name = lastPathComponent(path);
-    std::string extension = pathExtension(name);
-    std::string base = extension.empty() ? name : name.substr(0, name.size() - extension.size() - 1);
-    std::string suffixExtension = extension.empty() ? "" : "." + extension;
     for (int n = 1;; ++n) {
-        std::string number = " (" + std::to_string(n) + ")";
-        // A name must fit the filesystem's limit: the stem gives way to the number.
-        std::size_t room =
-            NAME_MAX > number.size() + suffixExtension.size() ? NAME_MAX - number.size() - suffixExtension.size() : 0;
-        std::string candidate = folder + "/" + std::string(WebServerUTF8Prefix(base, room)) + number + suffixExtension;
+        std::string candidate = folder + "/" + foundation::numberedName(name, n);
         if (!exists(candidate) || n >= kMaxNameAttempts) return candidate;
     }
 }

@@ -133,6 +133,64 @@ TEST_F(HostImportTest, ALinkIsImportedAsTheFileItLeadsToAndARepeatLeavesNothingB
     }
 }
 
+// A copy whose name is taken in the library moves in under the next numbered name, shortened to
+// the file system's limit (the extension kept, no character cut in two); one that cannot move in
+// at all says why and leaves nothing behind in Documents/Inbox.
+TEST_F(HostImportTest, ATakenLongNameMovesInShortenedAndAnImportThatCannotSaysWhyAndLeavesNothing) {
+    const std::string e = "\xC3\xA9";  // é, two bytes
+    std::string accents;
+    for (int i = 0; i < 125; ++i) accents += e;
+    std::string accentsShortened;
+    for (int i = 0; i < 123; ++i) accentsShortened += e;
+    const struct {
+        std::string name;     // 255 bytes at most, taken in Documents
+        std::string arrives;  // what it moves in as; empty when it cannot
+        int taken = 1;        // how many names are taken: it, then "(1)", "(2)" ...
+    } cases[] = {
+        {std::string(251, 'a') + ".mp4", std::string(247, 'a') + " (1).mp4"},
+        {accents + "b.mp4", accentsShortened + " (1).mp4"},
+        {std::string(255, 'n'), std::string(251, 'n') + " (1)"},
+        {"Short.mp4", "Short (2).mp4", 2},
+        // Not a video: the library does not read the thousand taken names.
+        {"Full.txt", "", 1001},
+    };
+    std::vector<std::string> arguments = {"--home", home.string(), "--no-restore"};
+    std::vector<std::string> expected = {"Inbox"};
+    for (const auto& c : cases) {
+        const fs::path source = dir / "sources" / c.name;
+        fs::create_directories(source.parent_path());
+        fs::copy_file(testMedia("wide.mp4"), source);
+        for (int number = 0; number < c.taken; ++number) {
+            const std::string taken = number == 0 ? c.name
+                                                  : fs::path(c.name).stem().string() + " (" + std::to_string(number) +
+                                                        ")" + fs::path(c.name).extension().string();
+            testing_support::writeFile(documents / taken, "taken");
+            expected.push_back(taken);
+        }
+        if (!c.arrives.empty()) expected.push_back(c.arrives);
+        arguments.push_back("--import");
+        arguments.push_back(source.string());
+    }
+    arguments.push_back("--script");
+    arguments.push_back((dir / "show.txt").string());
+    const auto run = testing_support::runLauncher(dir.path(), arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(tree(documents), expected) << run.err;
+    for (const auto& c : cases) {
+        if (c.arrives.empty()) continue;
+        EXPECT_TRUE(readFile(documents / c.arrives) == readFile(testMedia("wide.mp4"))) << c.arrives;
+    }
+    EXPECT_NE(run.err.find("could not move Full.txt into the library (every name up to \"Full (1000).txt\" is "
+                           "taken); its copy was removed"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("could not move", run.err.find("could not move") + 1), std::string::npos)
+        << "only Full.txt failed:\n"
+        << run.err;
+}
+
 // A link turned between a clip and the app's own environment while it is imported, over and over:
 // every import either brings the clip or is refused as the system's file. Whatever the timing,
 // the environment (with the secret it holds) never reaches Documents.
