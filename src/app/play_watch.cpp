@@ -137,9 +137,14 @@ void PlayWatch::armStop() {
 
 void PlayWatch::armLoadDeadline() {
     if (!m_options.seconds) return;
-    dispatch::Queue::main()->asyncAfter(std::max(*m_options.seconds, kLoadPatience), [weak = weak_from_this()] {
+    const double patience = std::max(*m_options.seconds, kLoadPatience);
+    dispatch::Queue::main()->asyncAfter(patience, [weak = weak_from_this(), patience] {
         auto self = weak.lock();
-        if (self && !self->m_stopArmed) self->end(self->afterSeconds(), 0);
+        if (!self || self->m_stopArmed) return;
+        // Nothing played: that is a failure, whatever time was asked for.
+        self->m_err << "reelhaven: cannot play " << base::escapedText(self->m_options.playPath)
+                    << ": it did not load within " << MPVSession::decimal(patience) << " s" << std::endl;
+        self->end("error", 1);
     });
 }
 

@@ -57,8 +57,9 @@ private:
     // (a large picture may come late), for a while.
     void armStop();
     // A load that never comes (an SDP text's player waits for RTP packets for ever) ends the run
-    // all the same, `--seconds` after the start, or `kLoadPatience` when that is longer: a slow
-    // start on a busy machine still gets its load and then plays for the time asked.
+    // all the same, as a file that cannot be played, `--seconds` after the start, or
+    // `kLoadPatience` when that is longer: a slow start on a busy machine still gets its load and
+    // then plays for the time asked.
     void armLoadDeadline();
     void saveFrame(const gfx::Image& frame);
     std::string afterSeconds() const;

@@ -54,15 +54,19 @@ TEST(PlayProtocols, APlaylistOverTheWebListensNowhere) {
 
 // A file that never loads (an SDP text waits for RTP packets; a server that never answers keeps
 // the player waiting until its own time-out, a minute) still ends at the time limit, or after
-// the load's patience of 10 s when that is longer.
-TEST(PlayProtocols, TheTimeLimitEndsARunWhoseFileNeverLoads) {
+// the load's patience of 10 s when that is longer, and as a file that cannot be played: nothing
+// played, so the run failed, whatever time it was given.
+TEST(PlayProtocols, ARunWhoseFileNeverLoadsFailsAtTheTimeLimit) {
     testing_support::SilentServer server;
     TempDir dir;
     LauncherProcess run(dir.path(), {"--home", (dir / "home").string(), "--play", server.url("http"), "--audio-output",
                                      "null", "--seconds", "1"});
-    EXPECT_EQ(run.finish(std::chrono::seconds(40)), 0) << run.output() << run.errors();
-    EXPECT_NE(run.output().find("end\tafter 1 s\n"), std::string::npos) << run.output();
+    EXPECT_EQ(run.finish(std::chrono::seconds(40)), 1) << run.output() << run.errors();
+    EXPECT_NE(run.output().find("end\terror\n"), std::string::npos) << run.output();
     EXPECT_EQ(run.output().find("loaded\t"), std::string::npos) << run.output();
+    EXPECT_NE(run.errors().find("reelhaven: cannot play " + server.url("http") + ": it did not load within 10 s\n"),
+              std::string::npos)
+        << run.errors();
 }
 
 }  // namespace
