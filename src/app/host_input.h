@@ -18,6 +18,10 @@ namespace reelhaven {
 // so the app keeps running while a person thinks.
 class HostInput {
 public:
+    // Longer than any command (a typed text of a few hundred thousand characters fits), and few
+    // enough bytes that an endless line (/dev/zero) is given up early instead of read on.
+    static constexpr std::size_t kMaxLineBytes = 1024 * 1024;
+
     virtual ~HostInput() = default;
     // The next line when one is ready.
     virtual std::optional<std::string> next() = 0;
@@ -28,6 +32,8 @@ public:
 // The lines of a script file, all there from the start.
 class ScriptInput final : public HostInput {
 public:
+    // Reads a regular file or a pipe to its end. Anything else is refused unread (a device such
+    // as /dev/zero never ends), and so is a line longer than kMaxLineBytes, when it is met.
     static foundation::Result<std::unique_ptr<ScriptInput>> open(const std::filesystem::path& file);
     std::optional<std::string> next() override;
     bool finished() const override { return m_next == m_lines.size(); }
@@ -40,7 +46,8 @@ private:
 };
 
 // Lines read from a descriptor (the terminal) by a thread of its own, which calls `onReady` after
-// each line and at the end of input so the main thread can come and take them.
+// each line and at the end of input so the main thread can come and take them. A line longer
+// than kMaxLineBytes is dropped, with a warning in the log, and the next one comes as usual.
 class StreamInput final : public HostInput {
 public:
     // The descriptor stays open; it is read until its end or until this object goes.
@@ -53,6 +60,7 @@ public:
 private:
     StreamInput(int fd, int wakeRead, int wakeWrite, std::function<void()> onReady);
     void read();
+    static void warnLineDropped();
 
     const int m_fd;
     const int m_wakeRead;  // written to on destruction, so the reader stops waiting

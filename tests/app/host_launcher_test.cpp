@@ -227,6 +227,59 @@ TEST_F(HostLauncherTest, LocalItemsOpenWhereTheyLieAndWhatIsNoFileIsRefused) {
     EXPECT_TRUE(fs::is_empty(home / "Documents"));
 }
 
+// A script is a file or a pipe, read to its end before it runs: anything else is refused unread (a
+// device such as /dev/zero never ends), and so is a line past the bound, as soon as it is met,
+// however much follows it. Refused, the run fails with the reason.
+TEST_F(HostLauncherTest, AScriptThatIsNoFileOrPipeOrHasAnEndlessLineIsRefusedWithItsReason) {
+    const std::string endless = "show\n" + std::string(16 * 1024 * 1024, 'x');
+    writeFile(dir / "endless.txt", endless);
+    writeFile(dir / "long.txt", "show\n" + std::string(1024 * 1024 + 1, ' ') + "\nshow\n");
+    writeFile(dir / "longest.txt", std::string(1024 * 1024 - 4, ' ') + "show\n");
+    fs::create_directories(dir / "Folder.txt");
+    const struct {
+        std::string script;
+        int status;
+        std::string message;  // on standard error
+    } cases[] = {
+        {"/dev/zero", 1, "it is a device, not a file of commands"},
+        {"/dev/null", 1, "it is a device, not a file of commands"},
+        {(dir / "Folder.txt").string(), 1, "it is a folder, not a file of commands"},
+        {(dir / "endless.txt").string(), 1, "line 2 is longer than 1048576 bytes"},
+        {(dir / "long.txt").string(), 1, "line 2 is longer than 1048576 bytes"},
+        {(dir / "longest.txt").string(), 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const auto run = testing_support::runLauncher(dir.path(), {"--home", home.string(), "--script", c.script});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        if (c.status == 0) {
+            EXPECT_NE(run.out.find("Window "), std::string::npos) << run.out;
+            continue;
+        }
+        EXPECT_NE(run.err.find("reelhaven: cannot read the script " + c.script + ": " + c.message + "\n"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(run.out.find("Window "), std::string::npos) << "nothing of it ran:\n" << run.out;
+    }
+
+    // A pipe ends when its writer closes it.
+    testing_support::LauncherProcess piped(dir.path(), {"--home", home.string(), "--script", "/dev/stdin"});
+    piped.send("show");
+    EXPECT_EQ(piped.finish(), 0) << piped.errors();
+    EXPECT_NE(piped.output().find("Window "), std::string::npos) << piped.output();
+}
+
+// From the terminal, a line past the bound is dropped unread with a warning, and the next runs.
+TEST_F(HostLauncherTest, ALineFromTheTerminalPastTheBoundIsDroppedAndTheNextOneRuns) {
+    testing_support::LauncherProcess typed(dir.path(), {"--home", home.string(), "--no-restore"});
+    ASSERT_TRUE(typed.waitFor("Window ")) << typed.errors();
+    typed.send(std::string(3 * 1024 * 1024, 'x'));
+    typed.send("quit");
+    EXPECT_EQ(typed.finish(), 0) << typed.errors();
+    EXPECT_NE(typed.errors().find("a line longer than 1048576 bytes was dropped"), std::string::npos) << typed.errors();
+    EXPECT_EQ(typed.errors().find("unknown command"), std::string::npos) << typed.errors();
+}
+
 // What the user typed is echoed in messages as every printed text is: a terminal's escape
 // sequence in an option, a home folder's name or a script's line reaches standard error escaped.
 TEST_F(HostLauncherTest, EchoedInputReachesStandardErrorEscaped) {
