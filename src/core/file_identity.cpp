@@ -55,15 +55,10 @@ foundation::UUID FileIdentity::identify(const std::string& path) {
 
 foundation::UUID FileIdentity::identify(const std::string& path, const ListedIdentity& listed) {
     const auto& stored = listed.stored;
-    auto& claims = FileIdentityClaims::shared();
+    // The identifier the file carries, unless another file holds it: a copy that kept the
+    // attribute of its source needs one of its own, written, so it keeps it after a restart.
     if (stored) {
-        switch (claims.claim(*stored, path)) {
-            case FileIdentityClaims::Claim::granted: return *stored;
-            case FileIdentityClaims::Claim::heldBySameFile: return FileIdentityClaims::identifierOfLink(*stored, path);
-            // A copy that kept the attribute of its source: it gets an identifier of its own,
-            // written, so it keeps it after a restart.
-            case FileIdentityClaims::Claim::heldByAnotherFile: break;
-        }
+        if (auto claimed = claimedIdentifier(*stored, path)) return *claimed;
     }
     foundation::UUID fresh;
     {
@@ -74,8 +69,26 @@ foundation::UUID FileIdentity::identify(const std::string& path, const ListedIde
         const auto now = readUUID(path);
         fresh = now && now != stored ? *now : writeNewUUID(path);
     }
-    (void)claims.claim(fresh, path);
+    // What was found written may have come through another name of this file (a hard link
+    // identified a moment ago): that name keeps it, and this one gets its own, as every later
+    // listing gives it.
+    if (auto claimed = claimedIdentifier(fresh, path)) return *claimed;
+    // Another file carries it (a copy made with its attributes meanwhile): this one gets its own.
+    {
+        LockHolder held;
+        fresh = writeNewUUID(path);
+    }
+    (void)FileIdentityClaims::shared().claim(fresh, path);
     return fresh;
+}
+
+std::optional<foundation::UUID> FileIdentity::claimedIdentifier(const foundation::UUID& uuid, const std::string& path) {
+    switch (FileIdentityClaims::shared().claim(uuid, path)) {
+        case FileIdentityClaims::Claim::granted: return uuid;
+        case FileIdentityClaims::Claim::heldBySameFile: return FileIdentityClaims::identifierOfLink(uuid, path);
+        case FileIdentityClaims::Claim::heldByAnotherFile: return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 }  // namespace reelhaven

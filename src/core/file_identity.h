@@ -44,7 +44,15 @@ public:
     // FileIdentityClaims).
     static foundation::UUID identify(const std::string& path);
     // The same rule with the attribute as `listed` read it a moment ago, so it is not read twice.
+    // Names of one file (hard links) share its attribute: the first name identified keeps the
+    // identifier, each other name gets one of its own (FileIdentityClaims::identifierOfLink),
+    // on the listing that writes the attribute as on every later one.
     static foundation::UUID identify(const std::string& path, const ListedIdentity& listed);
+
+private:
+    // What `path` goes by when the file carries `uuid`: `uuid` itself, its link's own identifier
+    // when another name of the file holds it, or nothing when another file does.
+    static std::optional<foundation::UUID> claimedIdentifier(const foundation::UUID& uuid, const std::string& path);
 };
 
 }  // namespace reelhaven

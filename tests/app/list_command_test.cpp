@@ -5,11 +5,13 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -138,6 +140,48 @@ TEST_F(ListCommandTest, ALengthBeyondAnyMediaAndAPictureTooLargeToDecodeAreNoneO
     // Decoding the still would take 275 MiB more than the plain listing.
     ASSERT_EQ(::getrusage(RUSAGE_CHILDREN, &usage), 0);
     EXPECT_LT(usage.ru_maxrss - plainPeak, 100 * 1024) << "kB more at most in any run than " << plainPeak;
+}
+
+// Each name of a hard-linked clip is a video of its own to the user, with an identity of its own
+// from the first listing on, since the thumbnail and the resume position hang on it: the next
+// listing finds every thumbnail the first made, and makes none again. An ordinary file keeps the
+// identity it carries.
+TEST_F(ListCommandTest, EachNameOfAHardLinkedClipHasItsOwnIdentityFromTheFirstListingOn) {
+    fs::remove_all(documents);
+    fs::create_directories(documents);
+    fs::copy_file(testMedia("wide.mp4"), documents / "Clip 1.mp4");
+    fs::create_hard_link(documents / "Clip 1.mp4", documents / "Clip 2.mp4");
+    fs::create_hard_link(documents / "Clip 1.mp4", documents / "Clip 3.mp4");
+    fs::copy_file(testMedia("portrait.mp4"), documents / "Single.mp4");
+    const std::string single = "0F1E2D3C-4B5A-4978-8695-A4B3C2D1E0F1";
+    ASSERT_EQ(::setxattr((documents / "Single.mp4").c_str(), "user.reelhaven.UUID", single.data(), single.size(), 0),
+              0);
+    // The thumbnails, named by their videos' identities.
+    const auto caches = [this, &single] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(home / "Library" / "Caches"))
+            if (entry.is_regular_file() && entry.path().filename().string().size() == single.size())
+                names.insert(entry.path().filename().string());
+        return names;
+    };
+
+    std::vector<std::set<std::string>> kept;
+    for (const char* source : {"generated", "disk"}) {
+        SCOPED_TRACE(source);
+        const LauncherRun run = runLauncher(dir.path(), {"--home", home.string(), "--list"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string size = allocated(documents / "Clip 1.mp4");
+        EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{
+                                        "video\tClip 1\t0:04\t" + size + "\t" + source,
+                                        "video\tClip 2\t0:04\t" + size + "\t" + source,
+                                        "video\tClip 3\t0:04\t" + size + "\t" + source,
+                                        "video\tSingle\t0:03\t" + allocated(documents / "Single.mp4") + "\t" + source,
+                                    }));
+        kept.push_back(caches());
+    }
+    EXPECT_EQ(kept[0].size(), 4u);
+    EXPECT_EQ(kept[0], kept[1]);
+    EXPECT_EQ(kept[0].count(single), 1u);
 }
 
 TEST_F(ListCommandTest, AnEmptyLibraryListsNothing) {
