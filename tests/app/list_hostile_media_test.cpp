@@ -1,5 +1,5 @@
-// `reelhaven --list` over recordings whose structure is unusual but ordinary, through the launcher
-// as a user runs it.
+// `reelhaven --list` over the crafted hostile shapes and over recordings whose structure is
+// unusual but ordinary, through the launcher as a user runs it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/crafted_mp4.h"
+#include "support/hostile_media.h"
 #include "support/launcher_run.h"
 #include "support/temp_dir.h"
 
@@ -44,6 +45,30 @@ TEST(ListHostileMediaTest, ARecordingFragmentedOnEveryFrameIsListedWithItsLength
     const auto videos = listed(run.out);
     ASSERT_EQ(videos.count("Recording"), 1u) << run.out;
     EXPECT_EQ(videos.at("Recording"), (std::pair<std::string, std::string>{"45:00", "generated"})) << run.out;
+}
+
+// Every shape, made small, is listed by its name in one folder, each as it was before the helper
+// processes: the many streams, the SVG text and the TIFF strip with a picture made of them, the rest
+// without.
+// (What they cost at full size is the hostile bench's.)
+TEST(ListHostileMediaTest, EveryCraftedShapeMadeSmallIsListedByItsName) {
+    TempDir dir;
+    const fs::path documents = dir / "home" / "Documents";
+    fs::create_directories(documents);
+    for (const auto& shape : hostile_media::shapes())
+        hostile_media::write(shape, documents, hostile_media::Scale::cheap);
+    const LauncherRun run = runLauncher(dir.path(), {"--home", (dir / "home").string(), "--list"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto videos = listed(run.out);
+    EXPECT_EQ(videos.size(), hostile_media::shapes().size()) << run.out;
+    for (const auto& shape : hostile_media::shapes()) {
+        SCOPED_TRACE(shape.name);
+        const auto video = videos.find(fs::path(shape.fileName).stem().string());
+        ASSERT_NE(video, videos.end()) << run.out;
+        const std::string name = shape.name;
+        const bool pictured = name == "streams" || name == "svg" || name == "tiff";
+        EXPECT_EQ(video->second.second, pictured ? "generated" : "none") << run.out;
+    }
 }
 
 }  // namespace
