@@ -2,7 +2,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace reelhaven {
 
@@ -22,6 +26,46 @@ ByteReader descriptorReader(int descriptor) {
     return [descriptor](std::int64_t offset, std::uint8_t* into, std::int64_t size) {
         return readFully(descriptor, offset, into, size);
     };
+}
+
+namespace {
+
+// The block last read: `length` bytes of the file from `start` (fewer than a block only at its end).
+struct Block {
+    ByteReader source;
+    std::vector<std::uint8_t> bytes;
+    std::int64_t start = 0;
+    std::int64_t length = 0;
+    bool filled = false;
+
+    std::int64_t read(std::int64_t offset, std::uint8_t* into, std::int64_t size) {
+        const auto capacity = static_cast<std::int64_t>(bytes.size());
+        if (size >= capacity || offset < 0) return source(offset, into, size);
+        const bool held = filled && offset >= start && offset + size <= start + length;
+        // A read past the end of the last block held runs into the file's end there.
+        const bool atEnd = filled && length < capacity && offset >= start && offset <= start + length;
+        if (!held && !atEnd) {
+            filled = false;
+            const std::int64_t got = source(offset, bytes.data(), capacity);
+            if (got < 0) return -1;
+            start = offset;
+            length = got;
+            filled = true;
+        }
+        const std::int64_t count = std::clamp<std::int64_t>(start + length - offset, 0, size);
+        std::memcpy(into, bytes.data() + (offset - start), static_cast<std::size_t>(count));
+        return count;
+    }
+};
+
+}  // namespace
+
+ByteReader bufferedReader(ByteReader source, std::int64_t blockSize) {
+    auto block = std::make_shared<Block>();
+    block->source = std::move(source);
+    block->bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(blockSize, 1)));
+    return
+        [block](std::int64_t offset, std::uint8_t* into, std::int64_t size) { return block->read(offset, into, size); };
 }
 
 }  // namespace reelhaven

@@ -41,7 +41,7 @@ FFmpegFileInput::Reading FFmpegFileInput::prepare(const std::string& path) {
     }
     // FFmpeg reads what was looked at: the file's name may meanwhile lead to another.
     std::unique_ptr<FFmpegFileInput> input(
-        new FFmpegFileInput(descriptor, info.st_size, MatroskaAttachments::voidingPatches(read)));
+        new FFmpegFileInput(descriptor, info.st_size, MatroskaAttachments::voidingPatches(bufferedReader(read))));
     return {false, input->m_context ? std::move(input) : nullptr, *entries};
 }
 

@@ -19,12 +19,16 @@ constexpr std::uint32_t tag(const char (&name)[5]) {
            static_cast<std::uint32_t>(static_cast<unsigned char>(name[3]));
 }
 
-// Bounds on the walk, so that a damaged or hostile file costs little to look at: boxes looked at
-// in all (a file fragmented picture by picture has seven a picture), nesting, and the compressed
-// headers inflated to be looked into, all together (one can hold another).
-constexpr std::uint64_t kMostBoxes = 1'000'000;
+// Bounds on the walk, so that a damaged or hostile file costs little to look at: nesting, the
+// compressed headers inflated to be looked into, all together (one can hold another), and the
+// sample-to-chunk entries read, all together (each table is read to the file's end when its count
+// says so, and a file of many such tables would be read again for each). Boxes are not counted:
+// every box takes 8 bytes or more, so a walk is as long as its file at each depth, and a recording
+// fragmented on every frame has seven a frame (over a million in 35 minutes at 30 frames a second
+// with its sound).
 constexpr int kDeepest = 16;
 constexpr std::uint64_t kLargestCompressedHeader = 16 << 20;
+constexpr std::uint64_t kMostChunkEntriesRead = 16 << 20;
 // Table entries are read this many bytes at a time.
 constexpr std::int64_t kPiece = 64 * 1024;
 
@@ -81,10 +85,6 @@ public:
         for (std::int64_t at = from; at < to && !m_failed;) {
             const auto box = header(read, at, to);
             if (!box) return;
-            if (++m_boxes > kMostBoxes) {
-                m_failed = true;
-                return;
-            }
             look(read, *box, depth, track);
             at = box->end;
         }
@@ -220,7 +220,7 @@ private:
 
     // The largest chunk. The reader takes as many entries as the count says while the file has
     // bytes, past the box's end too.
-    static void sampleToChunk(const ByteReader& read, const Box& box, Track& track) {
+    void sampleToChunk(const ByteReader& read, const Box& box, Track& track) {
         constexpr std::int64_t kEntry = 12;
         std::uint64_t left = fieldAt(read, box, 4);
         std::vector<std::uint8_t> piece(static_cast<std::size_t>(kPiece / kEntry * kEntry));
@@ -233,6 +233,11 @@ private:
                 track.mostSamplesPerChunk = std::max<std::uint64_t>(track.mostSamplesPerChunk, be32(&piece[i + 4]));
             left -= static_cast<std::uint64_t>(got / kEntry);
             at += got / kEntry * kEntry;
+            m_chunkEntriesRead += static_cast<std::uint64_t>(got / kEntry);
+            if (m_chunkEntriesRead > kMostChunkEntriesRead) {
+                m_failed = true;
+                return;
+            }
         }
     }
 
@@ -309,7 +314,7 @@ private:
     std::uint64_t m_entries = 0;
     std::uint64_t m_tracks = 0;
     std::uint64_t m_fragments = 0;
-    std::uint64_t m_boxes = 0;
+    std::uint64_t m_chunkEntriesRead = 0;
     std::uint64_t m_inflated = 0;
     bool m_failed = false;
 };
@@ -318,7 +323,7 @@ private:
 
 std::optional<std::uint64_t> Mp4SampleTables::indexEntries(const ByteReader& read) {
     Walk walk;
-    walk.boxes(read, 0, std::numeric_limits<std::int64_t>::max(), 0, nullptr);
+    walk.boxes(bufferedReader(read), 0, std::numeric_limits<std::int64_t>::max(), 0, nullptr);
     return walk.entries();
 }
 

@@ -28,10 +28,11 @@ public:
     // seven hours at 60 pictures a second with five sound tracks has fewer.
     static constexpr std::uint64_t kMostEntries = 8'000'000;
 
-    // The entries of the file read through `read`; 0 for a file that holds no sample tables (no
-    // MP4 or QuickTime file at all, say). None when the file cannot be counted within the walk's
-    // own bounds (a million boxes, a compressed header of more than 16 MB), which is as many as
-    // too many.
+    // The entries of the file read through `read` (in blocks: one read of `read` serves many box
+    // headers); 0 for a file that holds no sample tables (no MP4 or QuickTime file at all, say).
+    // None when the file cannot be counted within the walk's own bounds (compressed headers of
+    // more than 16 MB, sample-to-chunk tables of more than 16 million entries read in all), which
+    // is as many as too many.
     static std::optional<std::uint64_t> indexEntries(const ByteReader& read);
 
     // Whether the file's index stays within `kMostEntries`.

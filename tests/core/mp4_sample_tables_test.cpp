@@ -77,16 +77,46 @@ TEST(Mp4SampleTablesTest, CountsTheIndexTheReaderBuildsForEveryShapeOfTable) {
 }
 
 TEST(Mp4SampleTablesTest, AFileTooCostlyToCountIsBeyondTheBound) {
-    // A million and one boxes, and a compressed header that would inflate to 17 MB.
-    std::string boxes = crafted_mp4::emptyBoxes(1'000'001);
+    // A compressed header that would inflate to 17 MB; 2,000 sample-to-chunk tables each claiming
+    // to run to the end of the file's 24 MB, which would be read 2,000 times over.
     std::string compressed = crafted_mp4::movie({Track{.samples = 10}}, true);
     const auto at = compressed.find("cmvd") + 4;
     compressed.replace(at, 4, std::string{'\x01', '\x10', '\0', '\0'});
-    for (const std::string* file : {&boxes, &compressed}) {
+    std::string tables;
+    for (int i = 0; i < 2000; ++i) tables += crafted_mp4::fullBox("stsc", 0, crafted_mp4::u32({0xFFFFFFFF}));
+    const std::string rereading = crafted_mp4::box("moov", crafted_mp4::box("trak", crafted_mp4::box("stbl", tables))) +
+                                  std::string(24 << 20, '\0');
+    for (const std::string* file : std::initializer_list<const std::string*>{&compressed, &rereading}) {
         EXPECT_EQ(Mp4SampleTables::indexEntries(readerOf(*file)), std::nullopt);
         EXPECT_FALSE(Mp4SampleTables::withinBound(readerOf(*file)));
     }
-    EXPECT_EQ(Mp4SampleTables::indexEntries(readerOf(crafted_mp4::emptyBoxes(1000))), 0u);
+}
+
+// A camera that fragments its recording on every frame, so that a stop keeps all but the last
+// frame, writes seven boxes a frame: 45 minutes at 60 frames a second is 1.1 million boxes, past
+// the million the walk once gave up at, in 22 MB. Read 16 bytes at a time, it took a read a box.
+TEST(Mp4SampleTablesTest, ARecordingFragmentedOnEveryFrameIsCountedInFewReads) {
+    constexpr std::uint32_t kFrames = 45 * 60 * 60;
+    const std::string recording = crafted_mp4::recording(kFrames, 60);
+    const ByteReader file = readerOf(recording);
+    std::int64_t reads = 0;
+    std::int64_t bytesRead = 0;
+    const ByteReader counted = [&](std::int64_t offset, std::uint8_t* into, std::int64_t size) {
+        ++reads;
+        const std::int64_t got = file(offset, into, size);
+        bytesRead += std::max<std::int64_t>(got, 0);
+        return got;
+    };
+    const auto entries = Mp4SampleTables::indexEntries(counted);
+    ASSERT_TRUE(entries.has_value());
+    // Each frame a sample; each fragment, named again by the index at the end, a record of its track.
+    EXPECT_EQ(*entries, kFrames + 2ull * (2 * kFrames));
+    EXPECT_TRUE(Mp4SampleTables::withinBound(readerOf(recording)));
+    const auto blocks = static_cast<std::int64_t>(recording.size()) / kReadBlock + 1;
+    EXPECT_LE(reads, blocks + 16) << "of " << recording.size() << " bytes";
+    EXPECT_LE(bytesRead, static_cast<std::int64_t>(recording.size()) + 16 * kReadBlock);
+    // A million boxes of nothing are counted as nothing.
+    EXPECT_EQ(Mp4SampleTables::indexEntries(readerOf(crafted_mp4::emptyBoxes(1'000'001))), 0u);
 }
 
 TEST(Mp4SampleTablesTest, EveryClipOfTheTestMediaIsWithinTheBound) {

@@ -1,5 +1,7 @@
 #include "support/crafted_mp4.h"
 
+#include "support/crafted_h264.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -7,8 +9,6 @@
 #include <stdexcept>
 
 namespace crafted_mp4 {
-
-namespace {
 
 std::string u32(std::initializer_list<std::uint32_t> values) {
     std::string bytes;
@@ -31,20 +31,43 @@ std::string fullBox(std::string_view type, std::uint32_t versionAndFlags, std::s
     return box(type, u32({versionAndFlags}) + std::string(body));
 }
 
+std::string pictureFields(std::uint16_t width, std::uint16_t height) {
+    return std::string(6, '\0') + u16({1}) + std::string(16, '\0') + u16({width, height}) +
+           u32({0x480000, 0x480000, 0}) + u16({1}) + std::string(32, '\0') + u16({24, 0xFFFF});
+}
+
+std::string videoDescription(std::string_view format, std::uint16_t width, std::uint16_t height,
+                             std::string_view boxes) {
+    return fullBox("stsd", 0, u32({1}) + box(format, pictureFields(width, height) + std::string(boxes)));
+}
+
+namespace {
+
 const std::string kIdentityMatrix = u32({0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000});
 
-std::string movieHeader() {
+}  // namespace
+
+std::string fileType() { return box("ftyp", "isom" + u32({512}) + "isommp41"); }
+
+std::string movieHeader(std::uint32_t milliseconds) {
     return fullBox("mvhd", 0,
-                   u32({0, 0, 1000, 1000, 0x10000}) + u16({0x100}) + std::string(10, '\0') + kIdentityMatrix +
+                   u32({0, 0, 1000, milliseconds, 0x10000}) + u16({0x100}) + std::string(10, '\0') + kIdentityMatrix +
                        std::string(24, '\0') + u32({2}));
 }
 
-std::string videoDescription() {
-    const std::string entry =
-        box("avc1", std::string(6, '\0') + u16({1}) + std::string(16, '\0') + u16({64, 64}) +
-                        u32({0x480000, 0x480000, 0}) + u16({1}) + std::string(32, '\0') + u16({24, 0xFFFF}));
-    return fullBox("stsd", 0, u32({1}) + entry);
+std::string trackHeader(std::uint32_t id) {
+    return fullBox("tkhd", 3, u32({0, 0, id, 0, 1000, 0, 0, 0, 0}) + kIdentityMatrix + u32({64 << 16, 64 << 16}));
 }
+
+std::string mediaHeader(std::uint32_t timescale) {
+    return fullBox("mdhd", 0, u32({0, 0, timescale, 1000}) + u16({0x55C4, 0}));
+}
+
+std::string handler(std::string_view type) {
+    return fullBox("hdlr", 0, u32({0}) + std::string(type) + std::string(12, '\0') + "x" + '\0');
+}
+
+namespace {
 
 std::string sampleTables(const Track& track) {
     const std::uint32_t perChunk = track.samplesPerChunk ? track.samplesPerChunk : track.samples;
@@ -52,7 +75,7 @@ std::string sampleTables(const Track& track) {
     std::string offsets = u32({track.chunks});
     for (std::uint32_t i = 0; i < track.chunks; ++i) offsets += u32({48});
     const bool empty = track.samples == 0;
-    return box("stbl", (track.description.empty() ? videoDescription() : track.description) +
+    return box("stbl", (track.description.empty() ? videoDescription("avc1", 64, 64) : track.description) +
                            fullBox("stts", 0, empty ? u32({0}) : u32({1, track.samples, track.sampleDuration})) +
                            fullBox("stsc", 0, empty ? u32({0}) : u32({1, 1, perChunk, 1})) +
                            fullBox("stsz", 0, u32({empty ? 0u : 1u, track.samples})) +
@@ -60,22 +83,19 @@ std::string sampleTables(const Track& track) {
 }
 
 std::string trackBox(std::uint32_t id, const Track& track) {
-    std::string body =
-        fullBox("tkhd", 3, u32({0, 0, id, 0, 1000, 0, 0, 0, 0}) + kIdentityMatrix + u32({64 << 16, 64 << 16}));
+    std::string body = trackHeader(id);
     if (track.mediaEdits) {
         std::string edits = u32({track.mediaEdits});
         // Each shows the whole track from its start.
         for (std::uint32_t i = 0; i < track.mediaEdits; ++i) edits += u32({track.samples, 0, 0x10000});
         body += box("edts", fullBox("elst", 0, edits));
     }
-    const std::string handler = fullBox("hdlr", 0, u32({0}) + track.handler + std::string(12, '\0') + "x" + '\0');
-    const std::string mediaHeader = fullBox("mdhd", 0, u32({0, 0, 1000, 1000}) + u16({0x55C4, 0}));
-    body += box("mdia", mediaHeader + handler + box("minf", sampleTables(track)));
+    body += box("mdia", mediaHeader(track.timescale) + handler(track.handler) + box("minf", sampleTables(track)));
     return box("trak", body);
 }
 
 std::string fileOf(const std::string& header, const std::string& rest = {}) {
-    return box("ftyp", "isom" + u32({512}) + "isommp41") + header + rest + box("mdat", std::string(64, '\0'));
+    return fileType() + header + rest + box("mdat", std::string(64, '\0'));
 }
 
 }  // namespace
@@ -135,6 +155,39 @@ std::string emptyBoxes(std::uint32_t count) {
     boxes.reserve(static_cast<std::size_t>(count) * 8);
     for (std::uint32_t i = 0; i < count; ++i) boxes += box("free", "");
     return boxes;
+}
+
+std::string recording(std::uint32_t frames, std::uint32_t frameRate) {
+    const crafted_h264::Picture picture;
+    const auto milliseconds = static_cast<std::uint32_t>(std::uint64_t{frames} * 1000 / frameRate);
+    // One frame a tick; each frame a key frame of its own size, lasting one tick.
+    const Track video{
+        .description = videoDescription("avc1", 16, 16, box("avcC", crafted_h264::configuration(picture))),
+        .timescale = frameRate};
+    const std::string header = box(
+        "moov", movieHeader(milliseconds) + trackBox(1, video) +
+                    box("mvex", fullBox("mehd", 0, u32({milliseconds})) + fullBox("trex", 0, u32({1, 1, 1, 0, 0}))));
+    std::string file = fileType() + header;
+    // The random-access index at the end names every fragment: its time, where it starts, and its
+    // first fragment, run and sample.
+    std::string randomAccess = u32({1, 0, frames});
+    for (std::uint32_t frame = 0; frame < frames; ++frame) {
+        const std::string sample =
+            crafted_h264::lengthPrefixed({crafted_h264::refreshSlice(picture, static_cast<int>(frame % 2))});
+        const auto size = static_cast<std::uint32_t>(sample.size());
+        // Its defaults in the fragment's header (base at the fragment, one tick, its size, a key
+        // frame), the run giving where its data starts.
+        const std::string trackFragment =
+            box("traf", fullBox("tfhd", 0x020038, u32({1, 1, size, 0x02000000})) +
+                            fullBox("tfdt", 0x01000000, u32({0, frame})) + fullBox("trun", 1, u32({1, 0})));
+        std::string fragment = box("moof", fullBox("mfhd", 0, u32({frame + 1})) + trackFragment);
+        const auto dataOffset = static_cast<std::uint32_t>(fragment.size() + 8);
+        fragment.replace(fragment.size() - 4, 4, u32({dataOffset}));
+        randomAccess += u32({0, frame, 0, static_cast<std::uint32_t>(file.size())}) + std::string(3, '\1');
+        file += fragment + box("mdat", sample);
+    }
+    const std::string index = fullBox("tfra", 0x01000000, randomAccess);
+    return file + box("mfra", index + fullBox("mfro", 0, u32({static_cast<std::uint32_t>(index.size() + 24)})));
 }
 
 }  // namespace crafted_mp4
