@@ -4,7 +4,7 @@
 // presents the popover from a player-sized screen and dismisses it again.
 #include <benchmark/benchmark.h>
 
-#include "core/media_helper_pool.h"
+#include "../benchmark_main.h"
 
 #include <stdlib.h>
 
@@ -106,12 +106,4 @@ BENCHMARK(BM_OpenVideoMenuOf1000Videos)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-// Started again as a media helper (the library's jobs read their files in such), the program serves
-// as one.
-int main(int argc, char** argv) {
-    if (const int status = reelhaven::mediaHelperMain(argc, argv); status >= 0) return status;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+REELHAVEN_BENCHMARK_MAIN()

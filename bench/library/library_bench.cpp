@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/xattr.h>
-#include "core/media_helper_pool.h"
+#include "../benchmark_main.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -142,12 +142,4 @@ BENCHMARK(relisting)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond
 BENCHMARK(reloadUnchanged)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(getfattrTree)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-// Started again as a media helper (the library's jobs read their files in such), the program serves
-// as one.
-int main(int argc, char** argv) {
-    if (const int status = reelhaven::mediaHelperMain(argc, argv); status >= 0) return status;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+REELHAVEN_BENCHMARK_MAIN()

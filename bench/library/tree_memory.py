@@ -25,26 +25,24 @@ def children(pid):
     return found
 
 
-def pss(pid):
+def kilobytes(path, field):
+    """The KiB of the line starting with `field` of a /proc file; 0 when the process is gone."""
     try:
-        with open(f"/proc/{pid}/smaps_rollup") as f:
+        with open(path) as f:
             for line in f:
-                if line.startswith("Pss:"):
+                if line.startswith(field):
                     return int(line.split()[1])
     except OSError:
         pass
     return 0
+
+
+def pss(pid):
+    return kilobytes(f"/proc/{pid}/smaps_rollup", "Pss:")
 
 
 def peak_rss(pid):
-    try:
-        with open(f"/proc/{pid}/status") as f:
-            for line in f:
-                if line.startswith("VmHWM:"):
-                    return int(line.split()[1])
-    except OSError:
-        pass
-    return 0
+    return kilobytes(f"/proc/{pid}/status", "VmHWM:")
 
 
 def main():

@@ -24,6 +24,22 @@ struct AnswerHeader {
     double duration;
 };
 
+// A message of `size` bytes at `data` with room for one descriptor beside it.
+struct RightsMessage {
+    RightsMessage(void* data, std::size_t size) : part{data, size} {
+        header.msg_iov = &part;
+        header.msg_iovlen = 1;
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+    }
+    RightsMessage(const RightsMessage&) = delete;
+    RightsMessage& operator=(const RightsMessage&) = delete;
+
+    iovec part;
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    msghdr header{};
+};
+
 bool writeAll(int socket, const void* data, std::size_t size) {
     const auto* bytes = static_cast<const std::uint8_t*>(data);
     while (size > 0) {
@@ -63,20 +79,14 @@ bool readAll(int socket, void* data, std::size_t size, std::optional<std::chrono
 bool sendRequest(int socket, Request request, int descriptor, const std::string& name) {
     const std::string hint = name.size() > kLongestName ? name.substr(name.size() - kLongestName) : name;
     RequestHeader header{static_cast<std::uint32_t>(request), static_cast<std::uint32_t>(hint.size())};
-    iovec part{&header, sizeof header};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* rights = CMSG_FIRSTHDR(&message);
+    RightsMessage message(&header, sizeof header);
+    cmsghdr* rights = CMSG_FIRSTHDR(&message.header);
     rights->cmsg_level = SOL_SOCKET;
     rights->cmsg_type = SCM_RIGHTS;
     rights->cmsg_len = CMSG_LEN(sizeof(int));
     std::memcpy(CMSG_DATA(rights), &descriptor, sizeof(int));
     ssize_t sent;
-    do sent = ::sendmsg(socket, &message, MSG_NOSIGNAL);
+    do sent = ::sendmsg(socket, &message.header, MSG_NOSIGNAL);
     while (sent < 0 && errno == EINTR);
     if (sent <= 0) return false;
     // The descriptor travelled with the first byte; the rest of the header follows plainly.
@@ -87,26 +97,20 @@ bool sendRequest(int socket, Request request, int descriptor, const std::string&
 
 std::optional<IncomingRequest> receiveRequest(int socket) {
     RequestHeader header{};
-    iovec part{&header, sizeof header};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
-    msghdr message{};
-    message.msg_iov = &part;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    RightsMessage message(&header, sizeof header);
     ssize_t got;
-    do got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+    do got = ::recvmsg(socket, &message.header, MSG_CMSG_CLOEXEC);
     while (got < 0 && errno == EINTR);
     if (got <= 0) return std::nullopt;
     IncomingRequest incoming;
-    for (cmsghdr* part = CMSG_FIRSTHDR(&message); part; part = CMSG_NXTHDR(&message, part))
+    for (cmsghdr* part = CMSG_FIRSTHDR(&message.header); part; part = CMSG_NXTHDR(&message.header, part))
         if (part->cmsg_level == SOL_SOCKET && part->cmsg_type == SCM_RIGHTS && part->cmsg_len == CMSG_LEN(sizeof(int)))
             std::memcpy(&incoming.descriptor, CMSG_DATA(part), sizeof(int));
     auto broken = [&incoming]() -> std::optional<IncomingRequest> {
         if (incoming.descriptor >= 0) ::close(incoming.descriptor);
         return std::nullopt;
     };
-    if (incoming.descriptor < 0 || (message.msg_flags & MSG_CTRUNC)) return broken();
+    if (incoming.descriptor < 0 || (message.header.msg_flags & MSG_CTRUNC)) return broken();
     auto* rest = reinterpret_cast<std::uint8_t*>(&header) + got;
     if (!readAll(socket, rest, sizeof header - static_cast<std::size_t>(got), std::nullopt)) return broken();
     if (header.nameBytes > kLongestName || header.request < 1 || header.request > 3) return broken();

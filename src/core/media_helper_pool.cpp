@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "core/media_helper_worker.h"
 #include "platform/base/log.h"
@@ -138,7 +139,10 @@ std::optional<channel::Answer> MediaHelperPool::askOnce(const Worker& worker, ch
 
 std::vector<pid_t> MediaHelperPool::processes() const {
     std::lock_guard lock(m_mutex);
-    return m_running;
+    // Not the places held for helpers still starting.
+    std::vector<pid_t> alive;
+    std::copy_if(m_running.begin(), m_running.end(), std::back_inserter(alive), [](pid_t pid) { return pid > 0; });
+    return alive;
 }
 
 std::uint64_t MediaHelperPool::filesAsked() const {
@@ -220,9 +224,23 @@ std::optional<MediaHelperPool::Worker> MediaHelperPool::start() const {
     posix_spawn_file_actions_adddup2(&actions, executable, kExecutableSlot);
     // Nothing else of the app's goes with it (descriptors other threads opened meanwhile).
     posix_spawn_file_actions_addclosefrom_np(&actions, kExecutableSlot + 1);
+    // A group of its own: a Ctrl-C at the terminal is the app's to handle, and would otherwise end
+    // the helpers mid-file and have their files remembered as refused. No signal blocked or
+    // handled as the starting thread has them: its own alarm must end it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigset_t all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
     const std::string path = "/proc/self/fd/" + std::to_string(kExecutableSlot);
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
+    const int spawned = ::posix_spawn(&pid, path.c_str(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(helperEnd);
     if (spawned != 0) {
