@@ -4,6 +4,8 @@
 // presents the popover from a player-sized screen and dismisses it again.
 #include <benchmark/benchmark.h>
 
+#include "../benchmark_main.h"
+
 #include <stdlib.h>
 
 #include <filesystem>
@@ -104,4 +106,4 @@ BENCHMARK(BM_OpenVideoMenuOf1000Videos)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+REELHAVEN_BENCHMARK_MAIN()

@@ -117,7 +117,7 @@ peak() { # launcher files...
     cp --sparse=always "$file" "$home/Documents/$i-${file##*/}"
   done
   local sum largest seconds status
-  read -r sum largest seconds status < <("$root/bench/library/tree_memory.py" --timeout "${TIMEOUT:-300}" -- \
+  read -r sum largest seconds status _ < <("$root/bench/library/tree_memory.py" --timeout "${TIMEOUT:-300}" -- \
     "$launcher" --home "$home" --list)
   local mark=""
   [[ $status == 0 ]] || mark=" ($status)"

@@ -2,7 +2,9 @@
 // getfattr over the same tree. Run through bench/library/run.sh, which sets the work folder (the
 // metadata pass is timed there as whole processes, by compare_pass.py).
 #include <benchmark/benchmark.h>
+
 #include <sys/xattr.h>
+#include "../benchmark_main.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -140,4 +142,4 @@ BENCHMARK(relisting)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond
 BENCHMARK(reloadUnchanged)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(getfattrTree)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+REELHAVEN_BENCHMARK_MAIN()

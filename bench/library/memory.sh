@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Peak resident memory of the metadata pass over a large library, in rounds: `reelhaven --list`
+# Peak memory of the metadata pass over a large library, in rounds: the app's own peak resident
+# set and the peak proportional set size of the app and every process it starts (its media
+# helpers) summed (bench/library/tree_memory.py), for `reelhaven --list`
 # with empty Caches (every thumbnail decoded and saved), `--list` again (every thumbnail read back
 # from Caches), and the text host showing the library's grid with empty Caches until it has
 # settled. The library holds N videos made as copies of distinct 1080p clips of 1 s: each copy is
@@ -35,14 +37,12 @@ read -r -a others <<<"${OTHER:-}"
 launchers+=("${others[@]}")
 
 { bench_machine; bench_load before; } >&2
-# Peak resident KiB of one command, its standard input from the second argument.
+# "app's peak resident KiB,whole tree's peak summed PSS KiB" of one command, its standard input
+# from the second argument.
 peak() {
-  local input=$1 report
+  local input=$1
   shift
-  report=$(mktemp)
-  /usr/bin/time -f '%M' -o "$report" "$@" <"$input" >/dev/null 2>&1
-  cat "$report"
-  rm -f "$report"
+  "$root/bench/library/tree_memory.py" --stdin "$input" -- "$@" | awk '{print $5 * 1024 "," $1 * 1024}'
 }
 quit=$(mktemp)
 printf 'show\nquit\n' >"$quit"
@@ -57,20 +57,28 @@ for ((round = 0; round < rounds; round++)); do
     rm -rf "$home/Library/Caches" "$home/Library/Saved Application State"
     host=$(peak "$quit" "$launcher" --home "$home" --no-restore)
     peaks[$label]+="$empty $cached $host;"
-    printf 'round %d %-10s --list empty Caches %6.1f MiB, from Caches %6.1f MiB, host %6.1f MiB (%s)\n' \
-      $((round + 1)) "$label" "$(awk "BEGIN{print $empty/1024}")" "$(awk "BEGIN{print $cached/1024}")" \
-      "$(awk "BEGIN{print $host/1024}")" "$(bench_load)"
+    mib() { awk -F, -v f="$2" '{printf "%.1f", $f / 1024}' <<<"$1"; }
+    printf 'round %d %-10s MiB app (tree): --list empty Caches %s (%s), from Caches %s (%s), host %s (%s) (%s)\n' \
+      $((round + 1)) "$label" "$(mib "$empty" 1)" "$(mib "$empty" 2)" "$(mib "$cached" 1)" "$(mib "$cached" 2)" \
+      "$(mib "$host" 1)" "$(mib "$host" 2)" "$(bench_load)"
   done
 done
 rm -f "$quit"
 for entry in "${launchers[@]}"; do
   label=${entry%%=*}
   for column in 1 2 3; do
-    values=$(tr ';' '\n' <<<"${peaks[$label]}" | awk -v c=$column 'NF {print $c / 1024}')
-    median[column]=$(bench_median <<<"$values")
-    range[column]="$(sort -n <<<"$values" | head -1)-$(sort -n <<<"$values" | tail -1)"
+    for part in 1 2; do
+      values=$(tr ';' '\n' <<<"${peaks[$label]}" | awk -v c=$column 'NF {print $c}' |
+        awk -F, -v p=$part '{print $p / 1024}')
+      median[column * 2 + part]=$(bench_median <<<"$values")
+      range[column * 2 + part]="$(sort -n <<<"$values" | head -1)-$(sort -n <<<"$values" | tail -1)"
+    done
   done
-  printf '%-10s %d videos, median peak (range) MiB: --list empty Caches %s (%s), from Caches %s (%s), host %s (%s)\n' \
-    "$label" "$videos" "${median[1]}" "${range[1]}" "${median[2]}" "${range[2]}" "${median[3]}" "${range[3]}"
+  for column in 1 2 3; do
+    name=("" "--list empty Caches" "--list from Caches" "host")
+    printf '%-10s %d videos, %s median peak (range) MiB: app %s (%s), whole tree %s (%s)\n' "$label" "$videos" \
+      "${name[column]}" "${median[column * 2 + 1]}" "${range[column * 2 + 1]}" "${median[column * 2 + 2]}" \
+      "${range[column * 2 + 2]}"
+  done
 done
 bench_load after >&2

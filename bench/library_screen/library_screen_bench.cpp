@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/documents_client.h"
+#include "core/media_helper_pool.h"
 #include "core/preferences.h"
 #include "core/progress_client.h"
 #include "core/video_manager.h"
@@ -179,7 +180,9 @@ std::string load() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // Started again as a media helper (the library's jobs read their files in such), it serves as one.
+    if (const int status = reelhaven::mediaHelperMain(argc, argv); status >= 0) return status;
     const fs::path folder = fromEnvironment("REELHAVEN_BENCH_FOLDER");
     const fs::path work = fromEnvironment("REELHAVEN_BENCH_WORK");
     const char* roundsText = std::getenv("REELHAVEN_BENCH_ROUNDS");

@@ -12,12 +12,15 @@
 #include "app/process_memory.h"
 #include "app/standard_streams.h"
 #include "app/stop_signals.h"
+#include "core/media_helper_pool.h"
 #include "platform/base/startup_marks.h"
 #include "playback/mpv_session.h"
 
 using namespace reelhaven;
 
 int main(int argc, char** argv) {
+    // Started again as a media helper, the executable reads files for the app and nothing else.
+    if (const int status = mediaHelperMain(argc, argv); status >= 0) return status;
     base::startupMark("main");
     holdStandardStreamsOpen();
     tuneAllocatorForDecodingThreads();

@@ -6,7 +6,7 @@
 #include "app/app_url.h"
 #include "app/scene_delegate.h"
 #include "core/documents_client.h"
-#include "core/ffmpeg_utility.h"
+#include "core/library_media_reader.h"
 #include "core/progress_client.h"
 #include "core/video.h"
 #include "core/video_manager.h"
@@ -118,7 +118,10 @@ void SceneDelegate::presentPlayer(const foundation::URL& url, MediaOrigin origin
 }
 
 std::optional<double> SceneDelegate::restoredDuration(const foundation::URL& file, double kept) {
-    if (auto own = usableDuration(FFmpegUtility::getDurationForFile(file.path()))) return own;
+    // Read in a media helper, as the library reads its files: the restored file may be any.
+    // The restoration waits for it (at most the helpers' time limit, once at launch): the player's
+    // saved position is checked against this length when the player is made.
+    if (auto own = usableDuration(LibraryMediaReader::forCaches({}).duration(file.path()))) return own;
     return usableDuration(kept);
 }
 

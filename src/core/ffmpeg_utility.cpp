@@ -54,9 +54,13 @@ struct OpenedInput {
     std::optional<DecodePixelBudget::Lease> index;
     std::unique_ptr<FFmpegFileInput> file;
     FormatPtr format;
+    // A count refused the file unopened.
+    bool refused = false;
 };
 
-OpenedInput openInput(const std::string& path) {
+// Opens what `path` leads to; the demuxers are told it is `name` (its extension may help them
+// tell the format, and what a demuxer would open beside it is looked for there).
+OpenedInput openInput(const std::string& path, const std::string& name) {
     // FFmpeg's own messages (a damaged stream's decoding errors, "moov atom not found") would go
     // to the terminal; a file that cannot be read is reported where it matters, as no thumbnail.
     static std::once_flag quiet;
@@ -65,8 +69,9 @@ OpenedInput openInput(const std::string& path) {
     // pipe or device under a video's name would block the open for ever, and the listing's own
     // check may be older than the file.
     auto reading = FFmpegFileInput::prepare(path);
-    if (reading.refused || !reading.input) return {};
-    OpenedInput opened{std::nullopt, std::move(reading.input), nullptr};
+    if (reading.refused) return OpenedInput{std::nullopt, nullptr, nullptr, true};
+    if (!reading.input) return {};
+    OpenedInput opened{std::nullopt, std::move(reading.input), nullptr, false};
     if (reading.indexEntries > 0)
         opened.index.emplace(indexEntryBudget().acquire(static_cast<std::int64_t>(reading.indexEntries)));
     AVFormatContext* context = avformat_alloc_context();
@@ -79,7 +84,7 @@ OpenedInput openInput(const std::string& path) {
     for (const auto& option : ffmpegInputOptions(mediaLimits(MediaOrigin::libraryFile)))
         av_dict_set(&options, option.name.c_str(), option.value.c_str(), 0);
     // FFmpeg frees the context itself when opening fails.
-    const int status = avformat_open_input(&context, path.c_str(), nullptr, &options);
+    const int status = avformat_open_input(&context, name.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (status < 0) return {};
     opened.format.reset(context);
@@ -288,6 +293,10 @@ std::shared_ptr<gfx::Image> thumbnailOf(AVFormatContext& format, DecodePixelBudg
     return thumbnailFrom(*frame, *lines, displayRotation(stream));
 }
 
+// The path a file open at `descriptor` is opened again through: the same open file, whatever its
+// name leads to now.
+std::string descriptorPath(int descriptor) { return "/proc/self/fd/" + std::to_string(descriptor); }
+
 }  // namespace
 
 std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string& path) {
@@ -295,8 +304,30 @@ std::shared_ptr<gfx::Image> FFmpegUtility::getThumbnailForFile(const std::string
 }
 
 FFmpegUtility::Metadata FFmpegUtility::getMetadataForFile(const std::string& path, DecodePixelBudget& budget) {
+    return readMetadata(path, path, budget);
+}
+
+FFmpegUtility::Metadata FFmpegUtility::getMetadataForDescriptor(int descriptor, const std::string& name) {
+    return readMetadata(descriptorPath(descriptor), name, DecodePixelBudget::shared());
+}
+
+double FFmpegUtility::getDurationForDescriptor(int descriptor, const std::string& name) {
+    return readDuration(descriptorPath(descriptor), name);
+}
+
+FFmpegUtility::Probe FFmpegUtility::probeDescriptor(int descriptor, const std::string& name) {
+    const OpenedInput input = openInput(descriptorPath(descriptor), name);
+    if (input.refused) return Probe::refused;
+    if (!input.format) return Probe::unreadable;
+    // All the streams, as the player's demuxer probes them: not the bounded probe of the library's
+    // own reads, since what is cleared here is what the player will do.
+    return avformat_find_stream_info(input.format.get(), nullptr) >= 0 ? Probe::opened : Probe::unreadable;
+}
+
+FFmpegUtility::Metadata FFmpegUtility::readMetadata(const std::string& path, const std::string& name,
+                                                    DecodePixelBudget& budget) {
     Metadata metadata;
-    const OpenedInput input = openInput(path);
+    const OpenedInput input = openInput(path, name);
     const FormatPtr& format = input.format;
     if (!format) {
         fail("Couldn't open input stream");
@@ -330,8 +361,10 @@ std::shared_ptr<gfx::Image> FFmpegUtility::rotate(std::shared_ptr<gfx::Image> im
     return image;
 }
 
-double FFmpegUtility::getDurationForFile(const std::string& path) {
-    const OpenedInput input = openInput(path);
+double FFmpegUtility::getDurationForFile(const std::string& path) { return readDuration(path, path); }
+
+double FFmpegUtility::readDuration(const std::string& path, const std::string& name) {
+    const OpenedInput input = openInput(path, name);
     const FormatPtr& format = input.format;
     if (!format) return -1;
     const std::int64_t headerDuration = format->duration;

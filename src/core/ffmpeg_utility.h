@@ -43,6 +43,27 @@ public:
     // Seconds, or -1 when the file cannot be opened or probed or claims a length beyond real
     // media. A duration still unknown after probing comes out as 0 or negative.
     static double getDurationForFile(const std::string& path);
+
+    // The same reads of the file open at `descriptor`, which the demuxers are told is `name`:
+    // what a media helper process does with the file the app handed it.
+    static Metadata getMetadataForDescriptor(int descriptor, const std::string& name);
+    static double getDurationForDescriptor(int descriptor, const std::string& name);
+
+    enum class Probe {
+        // Opened and all its streams probed.
+        opened,
+        // Refused unopened by a count of its tables.
+        refused,
+        // Not a file FFmpeg opens.
+        unreadable,
+    };
+    // Opens the file open at `descriptor` as the player's demuxer would, under a library file's
+    // limits, and probes every stream.
+    static Probe probeDescriptor(int descriptor, const std::string& name);
+
+private:
+    static Metadata readMetadata(const std::string& path, const std::string& name, DecodePixelBudget& budget);
+    static double readDuration(const std::string& path, const std::string& name);
 };
 
 }  // namespace reelhaven

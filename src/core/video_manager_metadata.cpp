@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "core/documents_client.h"
-#include "core/ffmpeg_utility.h"
+#include "core/library_media_reader.h"
 #include "core/video_manager.h"
 #include "core/video_manager_job_throttle.h"
 #include "platform/foundation/allocated_size.h"
@@ -12,6 +12,17 @@
 #include "platform/graphics/png_codec.h"
 
 namespace reelhaven {
+
+namespace {
+
+// FFmpeg reads the library's files in the media helpers, which remember in the container's caches
+// the files that took one to its limits.
+LibraryMediaReader mediaReader(DocumentsClient& documents) {
+    const foundation::URL caches = documents.directoryURL(foundation::SearchPathDirectory::caches);
+    return LibraryMediaReader::forCaches(caches.isEmpty() ? std::string() : caches.path());
+}
+
+}  // namespace
 
 // Counts the requests of one metadata pass and reports each answer to the manager's handler, in
 // order: reports are made under the pass's lock.
@@ -158,10 +169,10 @@ void VideoManager::runMetadataJob(const VideoPtr& video) {
     }
     if (image) {
         deliverThumbnail(video, std::move(image), source);
-        deliverDuration(video, FFmpegUtility::getDurationForFile(video->url().path()));
+        deliverDuration(video, mediaReader(*m_documentsClient).duration(video->url().path()));
         return;
     }
-    auto metadata = FFmpegUtility::getMetadataForFile(video->url().path());
+    auto metadata = mediaReader(*m_documentsClient).metadata(video->url().path());
     source = metadata.thumbnail ? ThumbnailSource::generated : ThumbnailSource::none;
     deliverThumbnail(video, std::move(metadata.thumbnail), source);
     deliverDuration(video, metadata.duration);
@@ -195,7 +206,8 @@ std::shared_ptr<gfx::Image> VideoManager::thumbnailFromCaches(const Video& video
 std::pair<std::shared_ptr<gfx::Image>, VideoManager::ThumbnailSource> VideoManager::loadThumbnail(
     const Video& video) const {
     if (auto image = thumbnailFromCaches(video)) return {image, ThumbnailSource::disk};
-    if (auto image = FFmpegUtility::getThumbnailForFile(video.url().path())) return {image, ThumbnailSource::generated};
+    if (auto image = mediaReader(*m_documentsClient).metadata(video.url().path()).thumbnail)
+        return {image, ThumbnailSource::generated};
     return {nullptr, ThumbnailSource::none};
 }
 
@@ -216,7 +228,7 @@ bool VideoManager::admitDuration(const VideoPtr& video, DurationCompletion compl
 }
 
 void VideoManager::runDurationJob(const VideoPtr& video) {
-    deliverDuration(video, FFmpegUtility::getDurationForFile(video->url().path()));
+    deliverDuration(video, mediaReader(*m_documentsClient).duration(video->url().path()));
 }
 
 void VideoManager::deliverDuration(const VideoPtr& video, double seconds) {

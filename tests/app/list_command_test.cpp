@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,6 +19,7 @@
 
 #include "support/crafted_mp4.h"
 #include "support/launcher_run.h"
+#include "support/process_tree_memory.h"
 #include "support/temp_dir.h"
 #include "support/test_media.h"
 
@@ -200,12 +202,14 @@ TEST_F(ListCommandTest, AHomeThatIsAFileIsRefusedWithAMessage) {
     EXPECT_NE(run.err.find("reelhaven: "), std::string::npos) << run.err;
 }
 
-// One run of the launcher with `arguments`, its output in files under `dir`, and the peak resident
-// memory of that process alone (in kB).
+// One run of the launcher with `arguments`, its output in files under `dir`, the peak resident
+// memory of the largest of its processes (the app or a media helper, in kB), and the peaks of its
+// process tree.
 struct MeasuredRun {
     int status = -1;
     std::string out;
     long peakKilobytes = 0;
+    testing_support::ProcessTreeMemory::Peaks tree;
 };
 
 MeasuredRun runMeasured(const fs::path& dir, const std::vector<std::string>& arguments) {
@@ -230,9 +234,13 @@ MeasuredRun runMeasured(const fs::path& dir, const std::vector<std::string>& arg
         ::_exit(127);
     }
     MeasuredRun run;
+    if (child < 0) return run;
+    testing_support::ProcessTreeMemory tree(child);
     int status = 0;
     rusage usage{};
-    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return run;
+    const bool waited = ::wait4(child, &status, 0, &usage) == child;
+    run.tree = tree.stop();
+    if (!waited) return run;
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.out = readFile(out);
     run.peakKilobytes = usage.ru_maxrss;
@@ -263,6 +271,49 @@ fs::path crafted(const fs::path& dir, const std::string& name, const std::string
     writeFile(dir / name, bytes);
     return dir / name;
 }
+
+// Fifty million samples under a top-level box no count looks into, which FFmpeg reads as the
+// movie header all the same.
+std::string uncountedMovie() {
+    std::string bytes = crafted_mp4::movie({{.samples = 50'000'000}});
+    if (const auto at = bytes.find("moov"); at != std::string::npos) bytes.replace(at, 4, "hoov");
+    return bytes;
+}
+
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kThreadSanitizer = true;
+#else
+constexpr bool kThreadSanitizer = false;
+#endif
+
+// How often the file at `path` was read since `watch` was made (inotify).
+class ReadWatch {
+public:
+    explicit ReadWatch(const fs::path& path) : m_queue(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        if (m_queue >= 0) ::inotify_add_watch(m_queue, path.c_str(), IN_ACCESS);
+    }
+    ~ReadWatch() {
+        if (m_queue >= 0) ::close(m_queue);
+    }
+    ReadWatch(const ReadWatch&) = delete;
+    ReadWatch& operator=(const ReadWatch&) = delete;
+    // The reads since the last call.
+    int reads() {
+        int count = 0;
+        alignas(inotify_event) char buffer[4096];
+        for (ssize_t got; (got = ::read(m_queue, buffer, sizeof buffer)) > 0;)
+            for (char* at = buffer; at < buffer + got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->mask & IN_ACCESS) ++count;
+                at += sizeof(inotify_event) + event->len;
+            }
+        return count;
+    }
+    bool valid() const { return m_queue >= 0; }
+
+private:
+    int m_queue;
+};
 
 // A clip whose video stream is given 500 times.
 fs::path withManyStreams(const fs::path& dir) {
@@ -318,6 +369,10 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
          "-", "none"},
         {"a fragment's run", [&] { return crafted(dir.path(), "fragment.mp4", crafted_mp4::fragmented(50'000'000)); },
          "-", "none"},
+        // The same tables under a top-level box no count looks into, which FFmpeg reads as the
+        // movie header all the same (1.2 GB): they cost a media helper its memory, not the app.
+        {"fifty million samples under a box no count knows",
+         [&] { return crafted(dir.path(), "uncounted.mp4", uncountedMovie()); }, "-", "none"},
         {"65,535 fragments of 1,000 tracks",
          [&] { return crafted(dir.path(), "index.mp4", crafted_mp4::segmentIndexed(1000, 65535)); }, "-", "none"},
         // Within what one file may take (100 MB), listed; eight at once would take 800 MB.
@@ -351,8 +406,47 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
             }
             const long bound = (copies == 1 ? 200 : 600) * 1024 + kQuarantine;
             EXPECT_LT(run.peakKilobytes - plain.peakKilobytes, bound) << "kB more at most than " << plain.peakKilobytes;
+            // The app and its helpers together, shared libraries counted once: 400 MiB for one
+            // hostile file, 1 GiB for eight. A sanitizer's helpers are given more room.
+            if (kQuarantine == 0 && !kThreadSanitizer) {
+                EXPECT_LT(run.tree.treeKilobytes, (copies == 1 ? 400 : 1024) * 1024) << "kB summed";
+            }
         }
     }
+}
+
+TEST(ListCommandMemoryTest, AFileThatTookAHelperToItsLimitIsNotReadAgainOnTheNextListing) {
+    TempDir dir;
+    const fs::path home = dir / "home";
+    fs::create_directories(home / "Documents");
+    const fs::path hostile = crafted(home / "Documents", "Hostile.mp4", uncountedMovie());
+    fs::copy_file(testMedia("wide.mp4"), home / "Documents" / "Film.mp4");
+    ReadWatch watch(hostile);
+    ASSERT_TRUE(watch.valid());
+    auto expected = [&](const char* source) {
+        return std::vector<std::string>{
+            "video\tFilm\t0:04\t" + allocated(home / "Documents" / "Film.mp4") + "\t" + source,
+            "video\tHostile\t-\t" + allocated(hostile) + "\tnone",
+        };
+    };
+    const MeasuredRun first = runMeasured(dir.path(), {"--home", home.string(), "--list"});
+    ASSERT_EQ(first.status, 0);
+    EXPECT_EQ(linesOf(first.out), expected("generated"));
+    EXPECT_GT(watch.reads(), 0) << "the first listing reads it";
+    // Its identity: device, inode, size and time of change.
+    EXPECT_EQ(linesOf(readFile(home / "Library" / "Caches" / "refused-media")).size(), 1u);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        const MeasuredRun again = runMeasured(dir.path(), {"--home", home.string(), "--list"});
+        ASSERT_EQ(again.status, 0);
+        EXPECT_EQ(linesOf(again.out), expected("disk"));
+        EXPECT_EQ(watch.reads(), 0) << "a later listing does not read it again";
+    }
+    // Changed, it is another file: read again.
+    writeFile(hostile, uncountedMovie() + std::string(16, '\0'));
+    watch.reads();
+    ASSERT_EQ(runMeasured(dir.path(), {"--home", home.string(), "--list"}).status, 0);
+    EXPECT_GT(watch.reads(), 0);
 }
 
 }  // namespace
