@@ -140,7 +140,6 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
     }
     m_latestLoadInfo = info;
     setStringNow("sub-ass-override", "yes");
-    setStringNow("sub-auto", "fuzzy");
     if (info->isSecurityScoped())
         for (const auto& option : kSecurityScopedCache) setStringNow(option.name, option.value);
     setStringNow("alang", preferences().audioLanguage.wrappedValue());
