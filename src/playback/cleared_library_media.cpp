@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "core/media_clearance.h"
+#include "platform/base/fatal.h"
+#include "platform/dispatch/main_thread.h"
 
 namespace reelhaven {
 
@@ -32,6 +34,7 @@ bool lettersOnly(std::string_view text) {
 
 ClearedLibraryMedia ClearedLibraryMedia::clear(const std::string& videoPath,
                                                const std::vector<std::string>& subtitlePaths) {
+    if (dispatch::isMainThread()) base::fatal("a clearance takes seconds: the main thread never waits for one");
     ClearedLibraryMedia media;
     struct stat info {};
     auto video = openRegularFile(videoPath, info);

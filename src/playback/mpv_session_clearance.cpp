@@ -42,9 +42,8 @@ void MPVSession::clearLibraryFile(std::uint64_t hook, std::string path, MediaLim
             auto media = std::make_shared<ClearedLibraryMedia>(ClearedLibraryMedia::clear(path, subtitles));
             auto self = weak.lock();
             if (!self) return;
-            self->m_commandQueue->async([self, hook, entry, media, limits] {
-                self->openClearedFile(hook, entry, media, limits);
-            });
+            self->m_commandQueue->async(
+                [self, hook, entry, media, limits] { self->openClearedFile(hook, entry, media, limits); });
         });
 }
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,11 @@ namespace fs = std::filesystem;
 using testing_support::writeFile;
 
 constexpr const char* kCue = "1\n00:00:00,000 --> 00:00:03,000\nHello\n";
+
+// Off the main thread, where the player clears files.
+ClearedLibraryMedia clearOffMain(const fs::path& video, const std::vector<std::string>& subtitles) {
+    return std::async(std::launch::async, [&] { return ClearedLibraryMedia::clear(video, subtitles); }).get();
+}
 
 TEST(ClearedLibraryMediaTest, KeepsTheClearedSubtitlesOfAClearedVideoWithTheirNames) {
     testing_support::TempDir dir;
@@ -38,12 +44,12 @@ TEST(ClearedLibraryMediaTest, KeepsTheClearedSubtitlesOfAClearedVideoWithTheirNa
                              "Clip.missing.srt", "Clip.pt-BR.ass"})
         candidates.push_back(dir / name);
 
-    auto media = ClearedLibraryMedia::clear(dir / "Clip.mp4", candidates);
+    auto media = clearOffMain(dir / "Clip.mp4", candidates);
     ASSERT_TRUE(media.cleared());
     std::vector<std::pair<std::string, std::string>> kept;
     for (const auto& subtitle : media.subtitles()) kept.emplace_back(subtitle.title, subtitle.language.value_or(""));
-    EXPECT_EQ(kept, (std::vector<std::pair<std::string, std::string>>{{"Clip.en.srt", "en"},
-                                                                       {"Clip.pt-BR.ass", "pt-BR"}}));
+    EXPECT_EQ(kept,
+              (std::vector<std::pair<std::string, std::string>>{{"Clip.en.srt", "en"}, {"Clip.pt-BR.ass", "pt-BR"}}));
     // What is read is the file that was opened: a rename afterwards changes nothing.
     fs::rename(dir / "Clip.srt", dir / "Clip.mp4");
     struct stat opened {};
@@ -59,7 +65,7 @@ TEST(ClearedLibraryMediaTest, AVideoThatCannotBeOpenedOrIsRefusedIsNotClearedAnd
     writeFile(dir / "Tables.en.srt", kCue);
     for (const char* name : {"Tables.mp4", "Folder.mp4", "Pipe.mp4", "Missing.mp4"}) {
         SCOPED_TRACE(name);
-        auto media = ClearedLibraryMedia::clear(dir / name, {dir / "Tables.en.srt"});
+        auto media = clearOffMain(dir / name, {dir / "Tables.en.srt"});
         EXPECT_FALSE(media.cleared());
         EXPECT_EQ(media.videoDescriptor(), -1);
         EXPECT_TRUE(media.subtitles().empty());
@@ -68,9 +74,9 @@ TEST(ClearedLibraryMediaTest, AVideoThatCannotBeOpenedOrIsRefusedIsNotClearedAnd
 
 TEST(ClearedLibraryMediaTest, ALanguageIsTheTagBeforeTheExtension) {
     const std::vector<std::pair<const char*, const char*>> cases{
-        {"Film.en.srt", "en"},    {"Film.eng.ass", "eng"},      {"Film.pt-BR.srt", "pt-BR"},
-        {"Film.srt", nullptr},    {"Film.english.srt", nullptr}, {"Film.e1.srt", nullptr},
-        {"en.srt", nullptr},      {"Film.pt-.srt", nullptr},     {"Film", nullptr},
+        {"Film.en.srt", "en"}, {"Film.eng.ass", "eng"},       {"Film.pt-BR.srt", "pt-BR"},
+        {"Film.srt", nullptr}, {"Film.english.srt", nullptr}, {"Film.e1.srt", nullptr},
+        {"en.srt", nullptr},   {"Film.pt-.srt", nullptr},     {"Film", nullptr},
     };
     for (const auto& [name, language] : cases) {
         SCOPED_TRACE(name);
