@@ -31,9 +31,9 @@ std::vector<std::string> subtitlePaths(const PlaybackInfoPtr& info) {
 
 }  // namespace
 
-// The clearance reads the file in a helper and takes seconds: it runs on a background queue, so
-// neither the command queue nor the main thread (which waits for it) waits for it; mpv waits in
-// its hook meanwhile. The session is weak: a clearance that ends after it closes what it opened.
+// The clearance reads the file in a helper and may take seconds: it runs on a background queue,
+// so it never holds up the command queue, which the main thread may wait for; mpv waits in its
+// hook meanwhile. The session is weak: a clearance that ends after it closes what it opened.
 void MPVSession::clearLibraryFile(std::uint64_t hook, std::string path, MediaLimits limits) {
     const std::int64_t entry = m_startedEntry;
     dispatch::Queue::global(dispatch::QoS::userInitiated)
