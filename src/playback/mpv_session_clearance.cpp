@@ -39,6 +39,8 @@ void MPVSession::clearLibraryFile(std::uint64_t hook, std::string path, MediaLim
     dispatch::Queue::global(dispatch::QoS::userInitiated)
         ->async([weak = weak_from_this(), hook, entry, path = std::move(path), limits = std::move(limits),
                  subtitles = subtitlePaths(m_latestLoadInfo)] {
+            // A session closed before its turn came needs no clearance.
+            if (auto self = weak.lock(); !self || !self->isAlive()) return;
             auto media = std::make_shared<ClearedLibraryMedia>(ClearedLibraryMedia::clear(path, subtitles));
             auto self = weak.lock();
             if (!self) return;
