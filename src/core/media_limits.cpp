@@ -49,10 +49,10 @@ bool MediaLimits::allows(std::string_view address) const {
 MediaLimits mediaLimits(MediaOrigin origin) {
     switch (origin) {
         case MediaOrigin::libraryFile:
-            return {{"file"}, std::vector<std::string>{"file"}, MediaLimits::Demuxers::singleFile, false};
+            return {{"file"}, std::vector<std::string>{"file"}, MediaLimits::Demuxers::singleFile, false, false};
         case MediaOrigin::link:
         case MediaOrigin::playlistEntry:
-            return {networkSchemes(), networkProtocols(), MediaLimits::Demuxers::noDirectAccess, true};
+            return {networkSchemes(), networkProtocols(), MediaLimits::Demuxers::noDirectAccess, true, false};
         case MediaOrigin::chosenByUser: return {};
     }
     return mediaLimits(MediaOrigin::libraryFile);

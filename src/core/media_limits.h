@@ -39,6 +39,9 @@ struct MediaLimits {
     // Whether the player follows what it names as further media: a playlist's entries, mpv's EDL
     // and cue sheets, Matroska's linked segments, archives.
     bool followsReferences = true;
+    // Whether the player looks beside the file for subtitle, audio and cover files by name (it
+    // would list and read another folder for an address a stranger wrote).
+    bool findsFilesBeside = true;
 
     // Whether the address (a URL, or a path) has one of `schemes`. A scheme is what comes before
     // the first ":" when that is a scheme's name ("HTTP://a" is "http"); anything else is a path.
@@ -47,8 +50,8 @@ struct MediaLimits {
 
 // The limits of an address that came from `origin`:
 // - a library file: that file alone, read through the file protocol by a demuxer that follows
-//   nothing (its subtitle and cover files beside it, which the player finds itself, are read
-//   under the same limits);
+//   nothing (the player adds the subtitle files the library lists for it, under the same limits,
+//   and looks up nothing by name);
 // - a link, and an entry of a playlist: http, https or ftp, with the protocols they run over;
 //   a manifest's parts over those too, a playlist's entries under the entry's limits;
 // - what the user chose: anything.

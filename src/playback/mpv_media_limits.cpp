@@ -2,6 +2,7 @@
 
 #include <mpv/client.h>
 
+#include <utility>
 #include <vector>
 
 #include "core/ffmpeg_input_options.h"
@@ -62,6 +63,12 @@ bool setMediaLimits(mpv_handle* handle, const MediaLimits& limits, MPVLimitScope
     bool written = setOption(handle, scope, "access-references", MPV_FORMAT_STRING, &references) >= 0;
     written = setOption(handle, scope, "demuxer-lavf-o", MPV_FORMAT_NODE, demuxer.node()) >= 0 && written;
     written = setOption(handle, scope, "stream-lavf-o", MPV_FORMAT_NODE, stream.node()) >= 0 && written;
+    // mpv's own defaults when it may look; the user's own files keep the fuzzy subtitle match.
+    for (const auto& [name, beside] :
+         {std::pair{"sub-auto", "fuzzy"}, std::pair{"audio-file-auto", "no"}, std::pair{"cover-art-auto", "exact"}}) {
+        const char* value = limits.findsFilesBeside ? beside : "no";
+        written = setOption(handle, scope, name, MPV_FORMAT_STRING, &value) >= 0 && written;
+    }
     return written;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,7 +31,9 @@ class Screen;
 
 namespace reelhaven {
 
+class ClearedLibraryMedia;
 class DocumentsClient;
+struct MediaLimits;
 class Preferences;
 
 // The player's one libmpv client: created and configured once, driven from the serial queue
@@ -50,6 +53,8 @@ class Preferences;
 // - mpv_session_bridge.cpp: the guarded handle, the property setters, reads, commands.
 // - mpv_session_events.cpp: the wakeup callback, the drain, the event and property tables, and
 //   the load hook that holds each file it opens to its limits (mpv_media_limits).
+// - mpv_session_clearance.cpp: a library file and its subtitles cleared off the command queue
+//   and handed to mpv by descriptor (cleared_library_media).
 // - mpv_session_loading.cpp: the start position, `loadFile`, the file-loaded options, scalers,
 //   HDR detection and the duration, chapter and hardware-decoder handlers.
 // - mpv_session_tracks.cpp: chapters, tracks, their titles, track selection, the subtitle font.
@@ -223,6 +228,13 @@ private:
     void observeProperties();
     void teardownOnCommandQueue();
 
+    // ---- mpv_session_clearance.cpp (command queue)
+    void clearLibraryFile(std::uint64_t hook, std::string path, MediaLimits limits);
+    void openClearedFile(std::uint64_t hook, std::int64_t entry, const std::shared_ptr<ClearedLibraryMedia>& media,
+                         const MediaLimits& limits);
+    void addClearedSubtitles(std::uint64_t hook);
+    void releaseClearedMedia(std::int64_t entry);
+
     // ---- mpv_session_loading.cpp
     void loadFile(const PlaybackInfoPtr& info, double start);
     void handleFileLoaded(const mpv_event& event);
@@ -274,6 +286,8 @@ private:
     PlaybackInfoPtr m_latestLoadInfo;  // the record that load was started for
     // Where its address came from: its own limits, and its playlist entries'.
     MediaOrigin m_latestLoadOrigin = MediaOrigin::libraryFile;
+    // The cleared descriptors mpv reads, by entry, until that entry ends.
+    std::map<std::int64_t, std::shared_ptr<ClearedLibraryMedia>> m_clearedMedia;
 
     // Main queue. The record whose length came from mpv alone (its file's header gave none): mpv
     // estimates such a length from what it has read so far, so it may grow. By serial: a later

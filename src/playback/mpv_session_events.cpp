@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "core/media_limits.h"
-#include "core/mp4_sample_tables.h"
 #include "core/preferences.h"
 #include "platform/base/startup_marks.h"
 #include "platform/dispatch/queue.h"
@@ -31,6 +33,9 @@ constexpr std::array<std::pair<const char*, mpv_format>, 7> kObservedProperties{
     {"pause", MPV_FORMAT_FLAG},
 }};
 
+constexpr const char* kLoadHook = "on_load";
+constexpr const char* kPreloadedHook = "on_preloaded";
+
 // Work for the interface goes to the main queue; the block holds the session.
 template <typename F>
 void onMain(F&& work) {
@@ -42,8 +47,10 @@ void MPVSession::observeProperties() {
     withHandle([](mpv_handle* handle) {
         for (std::uint64_t id = 0; id < kObservedProperties.size(); ++id)
             mpv_observe_property(handle, id, kObservedProperties[id].first, kObservedProperties[id].second);
-        // Each entry waits for `handleLoadHook` before mpv opens it.
-        mpv_hook_add(handle, 0, "on_load", 0);
+        // Each entry waits for `handleLoadHook` before mpv opens it, and again once opened, before
+        // its tracks are chosen.
+        mpv_hook_add(handle, 0, kLoadHook, 0);
+        mpv_hook_add(handle, 0, kPreloadedHook, 0);
     });
 }
 
@@ -115,28 +122,36 @@ std::string localPathOf(const char* address) {
 // the load's own address, held to its origin's limits, or an entry a playlist expanded into,
 // held to an entry's (whoever wrote the playlist named it: "srt://0.0.0.0:9001?mode=listener"
 // or an SDP text would have the app listen on every interface). An entry of a load already
-// replaced, which mpv is about to drop, gets the strictest.
+// replaced, which mpv is about to drop, is refused.
+//
+// A library file is opened here, once, and played only when that open file has been cleared
+// (`clearLibraryFile`): mpv reads the descriptor, so a rename between the clearance and mpv's
+// open cannot put another file under the name.
 void MPVSession::handleLoadHook(const mpv_event& event) {
     auto* hook = static_cast<const mpv_event_hook*>(event.data);
-    if (!hook) return;
+    if (!hook || !hook->name) return;
+    if (std::string_view(hook->name) == kPreloadedHook) {
+        addClearedSubtitles(hook->id);
+        return;
+    }
+    const bool current = m_trail.follows(m_startedEntry);
     const bool entry = !m_trail.isLoadedEntry(m_startedEntry);
-    const MediaLimits limits = !m_trail.follows(m_startedEntry) ? mediaLimits(MediaOrigin::libraryFile)
-                               : entry                          ? playlistEntryLimits(m_latestLoadOrigin)
-                                                                : mediaLimits(m_latestLoadOrigin);
+    const MediaLimits limits = !current ? mediaLimits(MediaOrigin::libraryFile)
+                               : entry  ? playlistEntryLimits(m_latestLoadOrigin)
+                                        : mediaLimits(m_latestLoadOrigin);
+    std::optional<std::string> libraryFile;
     withHandle([&](mpv_handle* handle) {
-        bool allowed = true;
         char* address = mpv_get_property_string(handle, "stream-open-filename");
-        if (entry) allowed = address && limits.allows(address);
-        // A library file whose sample tables would have the demuxer build an index of gigabytes
-        // (a file of a few hundred bytes can claim it) is not opened, as the listing opens it not.
-        if (allowed && address && limits.demuxers == MediaLimits::Demuxers::singleFile)
-            allowed = Mp4SampleTables::fileWithinBound(localPathOf(address));
+        bool allowed = current && address && (!entry || limits.allows(address));
+        if (allowed && limits.demuxers == MediaLimits::Demuxers::singleFile) libraryFile = localPathOf(address);
         mpv_free(address);
+        if (libraryFile) return;  // the hook continues once the file is cleared
         // Limits mpv would not take leave the file unopened, rather than open it without them.
         allowed = setMediaLimits(handle, limits, MPVLimitScope::fileLocal) && allowed;
         if (!allowed) mpv_set_property_string(handle, "stream-open-filename", kRefusedEntryAddress);
         mpv_hook_continue(handle, hook->id);
     });
+    if (libraryFile) clearLibraryFile(hook->id, std::move(*libraryFile), limits);
 }
 
 void MPVSession::handleLogMessage(const mpv_event& event) {
@@ -159,6 +174,8 @@ void MPVSession::handleStartFile(const mpv_event& event) {
 void MPVSession::handleEndFile(const mpv_event& event) {
     auto* end = static_cast<const mpv_event_end_file*>(event.data);
     if (!end) return;
+    // mpv has closed the entry's streams by now.
+    releaseClearedMedia(end->playlist_entry_id);
     // The end of a file replaced by a later load is that load's business; the end of a playlist
     // entry mpv goes on from is no end of the file played.
     auto verdict = m_trail.ended({end->playlist_entry_id, end->reason, end->error, end->playlist_insert_id,

@@ -140,6 +140,8 @@ void MPVSession::loadFile(const PlaybackInfoPtr& info, double start) {
     }
     m_latestLoadInfo = info;
     setStringNow("sub-ass-override", "yes");
+    // The default for what mpv finds by name; each file's limits (set as it opens) switch it off
+    // for every file but the user's own.
     setStringNow("sub-auto", "fuzzy");
     if (info->isSecurityScoped())
         for (const auto& option : kSecurityScopedCache) setStringNow(option.name, option.value);

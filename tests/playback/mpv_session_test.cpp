@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "core/ffmpeg_utility.h"
+#include "core/subtitle.h"
+#include "core/video.h"
 #include "platform/foundation/security_scope.h"
 #include "platform/graphics/gl_context.h"
 #include "platform/graphics/gl_readback.h"
@@ -90,7 +92,7 @@ TEST_F(PlayerTest, LoadsFromOneSecondBeforeTheSavedPositionWithThePerFileOptions
     EXPECT_EQ(property("loop-file"), "no");
     EXPECT_EQ(property("pause"), "no");
     EXPECT_EQ(property("sub-ass-override"), "yes");
-    EXPECT_EQ(property("sub-auto"), "fuzzy");
+    EXPECT_EQ(property("sub-auto"), "no") << "a library file's subtitles are the ones the library lists";
     EXPECT_EQ(property("alang"), "deu,eng");
     EXPECT_EQ(property("cache"), "yes") << "a file opened from elsewhere is cached";
     EXPECT_EQ(property("demuxer-max-bytes"), "402653184");
@@ -501,6 +503,35 @@ TEST_F(PlayerTest, SoftwareDecodingIsNotReportedAsHardware) {
     ASSERT_TRUE(waitFor([&] { return restarts > 0; }));
     EXPECT_EQ(property("hwdec"), "no");
     EXPECT_FALSE(played->isHwdec());
+}
+
+// Only a file the user chose where it lies has its subtitles looked up beside it by name; a library
+// file gets the ones the library lists for it.
+TEST_F(PlayerTest, OnlyAFileTheUserChoseHasItsSubtitlesFoundByName) {
+    const auto clipPath = dir / "Clip.mp4";
+    std::filesystem::copy_file(testing_support::testMedia("wide.mp4"), clipPath);
+    for (const char* name : {"Clip.en.srt", "Clip.de.srt"})
+        testing_support::writeFile(dir / name, "1\n00:00:00,000 --> 00:00:03,000\nHello\n");
+    const auto url = foundation::URL::fileURLWithPath(clipPath.string());
+    auto library = Video::create(url, LibraryItemType::file, false);
+    library->setExternalSubtitles(std::vector<std::shared_ptr<Subtitle>>{Subtitle::create(
+        foundation::URL::fileURLWithPath((dir / "Clip.de.srt").string()), LibraryItemType::subtitle, false)});
+    const std::vector<std::pair<VideoPtr, std::vector<std::string>>> cases{
+        {Video::opened(url, MediaOrigin::chosenByUser), {"None", "[De] Clip.de.srt ", "[En] Clip.en.srt "}},
+        {library, {"None", "[De] Clip.de.srt "}},
+    };
+    for (const auto& [video, expected] : cases) {
+        SCOPED_TRACE(video->origin() == MediaOrigin::chosenByUser ? "chosen" : "library");
+        auto played = info(video);
+        if (!session)
+            open(played);
+        else
+            session->startPlayback(played);
+        ASSERT_TRUE(waitFor([&] { return !loaded.empty() && loaded.back() == played; }));
+        std::vector<std::string> titles;
+        for (const auto& track : played->subtitleTracks()) titles.push_back(track.title);
+        EXPECT_EQ(titles, expected);
+    }
 }
 
 }  // namespace
