@@ -4,6 +4,7 @@
 // process at once, leaving mpv's teardown to the system.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,10 +12,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "support/launcher_process.h"
 #include "support/temp_dir.h"
@@ -91,29 +95,37 @@ protected:
     fs::path home = dir / "home";
 };
 
-TEST_F(HostBusyPlayerTest, TheScreenAnswersAndQuitEndsTheAppWhileMpvsCoreIsBusy) {
-    LauncherProcess host(dir.path(), {"--home", home.string(), "--audio-output", "null"});
-    ASSERT_TRUE(host.waitFor("Window ")) << host.errors();
-    const auto tapped = answered(host, "tap \"Clip\"");
-    ASSERT_TRUE(tapped) << host.errors();
-    EXPECT_LT(*tapped, kAnswer) << "the tap waited for mpv";
-    // Busy: mpv's core has spent a second of processor time on the cues, several times what a
-    // whole ordinary load costs it, and has seconds of them left.
-    const auto patience = Clock::now() + LauncherProcess::kPatience;
-    while (coreSeconds(host.pid()) < 1.0 && Clock::now() < patience)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_GE(coreSeconds(host.pid()), 1.0) << "mpv's core never got busy with the subtitles";
-    const auto shown = answered(host, "show");
-    ASSERT_TRUE(shown) << host.errors();
-    EXPECT_LT(*shown, kAnswer) << "show waited for mpv";
-    EXPECT_NE(host.output().rfind("<ReelhavenViewController>"), std::string::npos) << host.output();
+// Each way the app is told to end: the host's command, and the system's stop.
+TEST_F(HostBusyPlayerTest, TheScreenAnswersAndTheAppEndsAtOnceWhileMpvsCoreIsBusy) {
+    const std::vector<std::pair<std::string, std::function<void(LauncherProcess&)>>> ends{
+        {"quit", [](LauncherProcess& host) { host.send("quit"); }},
+        {"SIGTERM", [](LauncherProcess& host) { host.signal(SIGTERM); }},
+    };
+    for (const auto& [name, end] : ends) {
+        SCOPED_TRACE(name);
+        LauncherProcess host(dir.path(), {"--home", home.string(), "--audio-output", "null", "--no-restore"});
+        ASSERT_TRUE(host.waitFor("Window ")) << host.errors();
+        const auto tapped = answered(host, "tap \"Clip\"");
+        ASSERT_TRUE(tapped) << host.errors();
+        EXPECT_LT(*tapped, kAnswer) << "the tap waited for mpv";
+        // Busy: mpv's core has spent a second of processor time on the cues, several times what a
+        // whole ordinary load costs it, and has seconds of them left.
+        const auto patience = Clock::now() + LauncherProcess::kPatience;
+        while (coreSeconds(host.pid()) < 1.0 && Clock::now() < patience)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ASSERT_GE(coreSeconds(host.pid()), 1.0) << "mpv's core never got busy with the subtitles";
+        const auto shown = answered(host, "show");
+        ASSERT_TRUE(shown) << host.errors();
+        EXPECT_LT(*shown, kAnswer) << "show waited for mpv";
+        EXPECT_NE(host.output().rfind("<ReelhavenViewController>"), std::string::npos) << host.output();
 
-    const auto quitAt = Clock::now();
-    host.send("quit");
-    EXPECT_EQ(host.finish(), 0) << host.errors();
-    EXPECT_LT(Clock::now() - quitAt, kAnswer) << "quit waited for mpv";
-    // Said only when mpv had not let its handle go by then: its core was still busy.
-    EXPECT_NE(host.output().find("the player's mpv is still busy"), std::string::npos) << host.output();
+        const auto endedAt = Clock::now();
+        end(host);
+        EXPECT_EQ(host.finish(), 0) << host.errors();
+        EXPECT_LT(Clock::now() - endedAt, kAnswer) << "the end waited for mpv";
+        // Said only when mpv had not let its handle go by then: its core was still busy.
+        EXPECT_NE(host.output().find("the player's mpv is still busy"), std::string::npos) << host.output();
+    }
 }
 
 }  // namespace
