@@ -4,9 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <future>
 #include <iostream>
+#include <memory>
+#include <utility>
 
 #include "app/app_delegate.h"
 #include "app/first_frame_watch.h"
@@ -97,7 +101,16 @@ foundation::Result<ui::OpenURLContext> importContext(const std::string& path, co
 AppHost::AppHost(const LauncherOptions& options, std::ostream& out, std::ostream& err)
     : m_options(options), m_out(out), m_err(err), m_store(options.home) {}
 
-AppHost::~AppHost() { shutDown(); }
+AppHost::~AppHost() {
+    shutDown();
+    // A player left running by the shut-down in a process that goes on (a test's): its teardown
+    // ends before what it shares goes.
+    if (auto left = std::exchange(m_playerLeftRunning, nullptr)) {
+        left->commandQueue()->sync([] {});
+        left.reset();
+        releaseScene();
+    }
+}
 
 bool AppHost::start() {
     const bool pad = m_options.device == LauncherOptions::Device::pad;
@@ -335,8 +348,9 @@ foundation::Status AppHost::waitForPlayerFrame() {
         if (playingFrom) return serial > *playingFrom + 1;
         auto info = session->playbackInfo();
         if (!info || !session->hasLoaded(*info)) return false;
-        if (session->flagProperty("pause").value_or(false)) return serial > 0;
-        if (session->doubleProperty("time-pos").value_or(0) <= 0) return false;
+        const auto observed = session->observed();
+        if (observed.paused.value_or(false)) return serial > 0;
+        if (observed.position.value_or(0) <= 0) return false;
         playingFrom = serial;
         return false;
     };
@@ -439,6 +453,18 @@ void AppHost::flushShownScreens(const std::function<void()>& meanwhile) {
     }
 }
 
+namespace {
+
+// Whether what was queued on `queue` before now has run within `limit`.
+bool queueEnds(dispatch::WorkQueue& queue, std::chrono::milliseconds limit) {
+    auto ended = std::make_shared<std::promise<void>>();
+    auto future = ended->get_future();
+    queue.async([ended] { ended->set_value(); });
+    return future.wait_for(limit) == std::future_status::ready;
+}
+
+}  // namespace
+
 void AppHost::shutDown() {
     if (m_shutDown || !m_scene) return;
     m_shutDown = true;
@@ -461,16 +487,41 @@ void AppHost::shutDown() {
         auto player = delegate ? delegate->presentedPlayer() : nullptr;
         auto playerSession = player ? player->session() : nullptr;
         application.disconnectScene(m_scene);
-        if (playerSession) playerSession->commandQueue()->sync([] {});
+        // The progress was saved from the position last observed; mpv's teardown waits for its
+        // core, which may be busy for seconds, and is not waited for longer than a moment.
+        if (playerSession && !queueEnds(*playerSession->commandQueue(), kPlayerTeardownWait))
+            m_playerLeftRunning = playerSession;
         if (player) player->waitForProgressSaves();
+        if (m_playerLeftRunning) {
+            // The dismissal the close posted saves once more as the player goes: it runs, and its
+            // save ends, before the process does.
+            dispatch::RunLoop::main()->runUntilIdle();
+            player->waitForProgressSaves();
+            // What the player still holds (its render context, sharing the window's) is left to
+            // end with the process, which ends next (`endProcessIfPlayerLeft`).
+            return;
+        }
     }
+    releaseScene();
+}
+
+void AppHost::releaseScene() {
     m_session->settle();
     m_firstFrames.reset();
     m_session.reset();
     m_scene.reset();
-    application.reset();
+    ui::Application::shared().reset();
     // Last: the player's render context, gone now, shared the window's.
     m_display.reset();
+}
+
+int AppHost::endProcessIfPlayerLeft(int status) {
+    if (!m_playerLeftRunning) return status;
+    m_out << "reelhaven: the player's mpv is still busy; it ends with the process" << std::endl;
+    m_out.flush();
+    m_err.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 int AppHost::run(const LauncherOptions& options, StopSignals& signals) {
@@ -490,6 +541,7 @@ int AppHost::run(const LauncherOptions& options, StopSignals& signals) {
         host.printTransferAddress();
         const int status = host.screenshotWhenSettled();
         host.shutDown();
+        host.endProcessIfPlayerLeft(status);
         dispatch::RunLoop::setMain(nullptr);
         return status;
     }
@@ -531,6 +583,7 @@ int AppHost::run(const LauncherOptions& options, StopSignals& signals) {
         STDOUT_FILENO);
     const int status = host.m_display ? runner->run([&host] { host.m_display->run(); }) : runner->run();
     host.shutDown();
+    host.endProcessIfPlayerLeft(status);
     // What the loop still holds (timers of views that went) goes now, while everything it may
     // touch is alive, not among the process's statics at exit.
     dispatch::RunLoop::setMain(nullptr);

@@ -29,6 +29,7 @@ namespace reelhaven {
 // SIGINT, SIGTERM or SIGHUP, the scene goes to the background (the player and the progress store
 // save), the application terminates and the session is kept for the next run. Main thread.
 class FirstFrameWatch;
+class MPVSession;
 class StopSignals;
 
 class AppHost final : public HostSystem {
@@ -55,8 +56,11 @@ public:
     // --screenshot without a script: serves the window until the screen has settled, writes its
     // pixels and returns the exit status.
     int screenshotWhenSettled();
-    // Background, terminate, keep the session; then the scene goes away with its player.
+    // Background, terminate, keep the session; then the scene goes away with its player. A
+    // player whose mpv does not let its handle go within `kPlayerTeardownWait` (its core busy) is
+    // left running, and with it the scene and the window: `endProcessIfPlayerLeft` ends the process.
     void shutDown();
+    static constexpr std::chrono::milliseconds kPlayerTeardownWait{300};
 
     // HostSystem
     foundation::Status open(const std::string& pathOrURL) override;
@@ -93,6 +97,11 @@ private:
     static constexpr std::chrono::milliseconds kFrameTimeout{30000};
     // How often a settle that waits for the library's thumbnails lets the window show what is new.
     static constexpr std::chrono::milliseconds kServeInterval{4};
+    // After `shutDown`: when the player was left running, flushes the output and ends the process
+    // with `status` (nothing is saved any more; what is left is mpv's to end); else returns it.
+    int endProcessIfPlayerLeft(int status);
+    // The scene, the application and the window go, in that order.
+    void releaseScene();
     // The port the import menu's switch asks for first.
     static constexpr std::uint16_t kPreferredTransferPort = 80;
 
@@ -106,6 +115,8 @@ private:
     std::shared_ptr<FirstFrameWatch> m_firstFrames;
     bool m_transferOn = false;
     bool m_shutDown = false;
+    // The session of a player whose mpv was still busy at the shut-down.
+    std::shared_ptr<MPVSession> m_playerLeftRunning;
     // The desktop window (--display); opened before anything makes a GL context.
     std::unique_ptr<display::DisplayHost> m_display;
 };

@@ -170,7 +170,8 @@ void PlayWatch::startClock() {
     m_clock = dispatch::Timer::scheduledTimer(1.0, true, [weak = weak_from_this()](dispatch::Timer&) {
         auto self = weak.lock();
         if (!self) return;
-        if (auto position = self->m_screen.session()->doubleProperty("time-pos")) self->m_report.time(*position);
+        // What mpv last reported: the main thread does not wait for mpv's core.
+        if (auto position = self->m_screen.session()->observed().position) self->m_report.time(*position);
     });
 }
 

@@ -54,19 +54,35 @@ VideoRenderer::VideoRenderer(std::shared_ptr<MPVGLKView> openGLView, std::shared
                                 : std::shared_ptr<Preferences>(&Preferences::shared(), [](Preferences*) {})),
       m_context(std::move(context)),
       m_playbackInfo(std::move(playbackInfo)),
-      m_renderSlot(std::make_shared<RenderSlot>(RenderSlot{m_context, m_openGLView, nullptr, nullptr, nullptr})) {}
+      m_renderSlot(makeRenderSlot(m_context, m_openGLView)) {}
+
+std::shared_ptr<VideoRenderer::RenderSlot> VideoRenderer::makeRenderSlot(std::shared_ptr<gfx::GLContext> context,
+                                                                         std::shared_ptr<MPVGLKView> view) {
+    auto slot = std::make_shared<RenderSlot>();
+    slot->context = std::move(context);
+    slot->view = std::move(view);
+    return slot;
+}
 
 VideoRenderer::~VideoRenderer() {
     for (auto token : m_observers) foundation::NotificationCenter::defaultCenter().removeObserver(token);
-    // A live render context is freed on the render queue, where its GL context is current.
-    auto teardown = [this] {
-        m_context->makeCurrent();
-        destroyRenderContext();
-        m_context->releaseCurrent();
+    // A live render context is freed on the render queue, where its GL context is current. The
+    // block owns what it frees.
+    auto teardown = [context = m_context, slot = m_renderSlot,
+                     offscreen = std::shared_ptr<OffscreenFramebuffer>(std::move(m_offscreen))]() mutable {
+        context->makeCurrent();
+        slot->free();
+        offscreen.reset();
+        context->releaseCurrent();
     };
     if (renderQueue()->isCurrent()) {
         teardown();
+    } else if (m_renderSlot->live) {
+        // Freeing it waits for mpv's core, which may be busy for seconds (the session's teardown
+        // may be waiting there already), and the last reference usually goes on the main thread.
+        renderQueue()->async(std::move(teardown));
     } else {
+        // Nothing of mpv left: what the window shares (the framebuffer) goes before the caller goes on.
         renderQueue()->sync(teardown);
     }
 }
@@ -134,6 +150,7 @@ void VideoRenderer::createRenderContext(mpv_handle* mpv) {
     auto& slot = *m_renderSlot;
     if (!mpv || mpv_render_context_create(&slot.mpvRenderContext, mpv, params) < 0)
         base::fatal("libmpv refused the OpenGL render context");
+    slot.live = true;
     m_openGLView->setMpvContext(slot.mpvRenderContext);
     m_openGLView->setFrameShownHandler(frameShownHandler());
     // A frame drawn before the window took the view's frames never reached it; paused, mpv draws
@@ -212,6 +229,7 @@ void VideoRenderer::RenderSlot::free() {
     }
     mpvRenderContext = nullptr;
     updateContext.reset();
+    live = false;
     view->setMpvContext(nullptr);
     if (externalView) {
         externalView->setMpvContext(nullptr);

@@ -269,9 +269,14 @@ private:
         std::shared_ptr<MPVGLKView> externalView;
         mpv_render_context* mpvRenderContext = nullptr;
         std::unique_ptr<UpdateContext> updateContext;
+        // Any thread: from the render context's creation until `free` has returned (freeing it
+        // waits for mpv's core).
+        std::atomic<bool> live{false};
         // Idempotent.
         void free();
     };
+    static std::shared_ptr<RenderSlot> makeRenderSlot(std::shared_ptr<gfx::GLContext> context,
+                                                      std::shared_ptr<MPVGLKView> view);
     const std::shared_ptr<RenderSlot> m_renderSlot;
 };
 

@@ -36,10 +36,11 @@ MPVSession::MPVSession(PlaybackInfoPtr playbackInfo, Options options)
 
 MPVSession::~MPVSession() {
     // A live handle is torn down here: on the command queue's thread when the last reference
-    // went there, else through the queue (the queue is still ours).
+    // went there, else through the queue (the queue is still ours). A session torn down already
+    // (the player's close queues it) has nothing to wait for: no block holds it any more.
     if (m_commandQueue->isCurrent()) {
         teardownOnCommandQueue();
-    } else if (!m_commandQueue->isShutDown()) {
+    } else if (!m_tornDown && !m_commandQueue->isShutDown()) {
         m_commandQueue->sync([this] { teardownOnCommandQueue(); });
     }
 }

@@ -42,8 +42,14 @@ class Preferences;
 //
 // Threads and guards:
 // - `m_handleMutex` guards the handle: every client call takes it shared for that one call, and
-//   the destruction takes it exclusively, so no call from any thread (the main thread's position
-//   read, a popover's track choice, the renderer's colour writes) races `mpv_destroy`.
+//   the destruction takes it exclusively to let the handle go, so no call from any thread (a
+//   popover's track choice, the renderer's colour writes) races `mpv_destroy`; `mpv_destroy`
+//   itself runs after, outside the guard, since it waits for mpv's core.
+// - The main thread never calls a synchronous mpv function that waits for mpv's core, and never
+//   waits for the command queue: mpv's core may be busy for seconds (a large subtitle file being
+//   read in), and with it any synchronous call and the command queue that made it. What the
+//   interface shows comes from observed values (`observed`), kept as their events are drained;
+//   what it asks goes through the command queue or mpv's asynchronous calls.
 // - The drain, the event handlers, loads and the teardown run on the command queue. State only
 //   they touch is marked "command queue".
 // - The callbacks below run on the main queue unless marked otherwise.
@@ -98,7 +104,8 @@ public:
     // Creates, configures and initialises the handle (fatal when libmpv cannot make one).
     void setup();
     // Ends the session: ends security-scoped access, calls `onWillDestroyHandle` and destroys
-    // the handle, on the command queue; waits for it unless called there. Idempotent.
+    // the handle, on the command queue; waits for it unless called there (so never on the main
+    // thread while mpv may be busy: the player queues it). Idempotent.
     void teardown();
     bool isAlive() const;
     const std::shared_ptr<dispatch::WorkQueue>& commandQueue() const { return m_commandQueue; }
@@ -158,7 +165,8 @@ public:
     void disableVideoTrack();
     void restoreAudioTrack();
     void disableAudioTrack();
-    // Guarded reads; none when the handle is gone or mpv refuses.
+    // Guarded synchronous reads; none when the handle is gone or mpv refuses. They wait for
+    // mpv's core: the command queue's and tests' only, never the main thread's (`observed`).
     std::optional<double> doubleProperty(const char* name) const;
     std::optional<std::int64_t> intProperty(const char* name) const;
     std::optional<bool> flagProperty(const char* name) const;
@@ -168,6 +176,20 @@ public:
     // The vector the command layer sends: the name, the arguments, and a terminating null.
     static std::vector<std::optional<std::string>> argumentVector(MPVCommand command,
                                                                   std::vector<std::optional<std::string>> args);
+
+    // What mpv last reported of the properties the interface shows, as their change events were
+    // drained; any thread, never waiting for mpv.
+    struct Observed {
+        std::optional<double> position;  // "time-pos"; none before a file has one
+        bool seeking = false;            // "seeking"
+        std::optional<bool> paused;      // "pause"
+    };
+    Observed observed() const;
+    // Any thread: asks mpv for a property asynchronously and returns the ask's number; `answered`
+    // tells once mpv's core has answered it and the command queue has drained the answer. An ask
+    // left unanswered for long says mpv (or the queue waiting for it) is busy, without waiting.
+    std::uint64_t ping();
+    bool answered(std::uint64_t ping) const { return m_pingsAnswered.load() >= ping; }
 
     // ---- mpv_session_loading.cpp
     // The position a load starts at: the saved progress for a restored player, else one second
@@ -223,6 +245,10 @@ private:
     void handlePropertyChange(const mpv_event& event);
     void handleShutdown(const mpv_event& event);
     void handleLoadHook(const mpv_event& event);
+    // Keeps the value of an observed property the interface reads (see `observed`).
+    void keepObserved(const mpv_event& event);
+    // The answer to an asynchronous read: a `ping`'s.
+    void handlePropertyReply(const mpv_event& event);
     void pauseChanged();
     void aspectChanged();
     void observeProperties();
@@ -275,6 +301,7 @@ private:
     std::optional<std::uint64_t> m_loadedInfo;
     bool m_securityScopeStarted = false;
     std::string m_securityScopePath;
+    Observed m_observed;
 
     // Command queue.
     PlaylistTrail m_trail;             // the entries of the last "loadfile", a playlist's included
@@ -297,6 +324,8 @@ private:
     SeekLedger m_seeks;  // any thread
     std::atomic<bool> m_changedVideo{false};
     std::atomic<bool> m_tornDown{false};
+    std::atomic<std::uint64_t> m_pingsSent{0};
+    std::atomic<std::uint64_t> m_pingsAnswered{0};
 };
 
 template <typename F>

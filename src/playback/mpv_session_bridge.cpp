@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "platform/dispatch/work_queue.h"
 #include "playback/mpv_session.h"
@@ -10,10 +11,16 @@
 namespace reelhaven {
 
 void MPVSession::destroyHandle() {
-    std::unique_lock lock(m_handleMutex);
-    if (!m_mpv) return;
-    mpv_destroy(m_mpv);  // no wakeup callback runs after this returns
-    m_mpv = nullptr;
+    mpv_handle* handle = nullptr;
+    {
+        // Waits only for calls under way, each one short; from here on every call finds no handle.
+        std::unique_lock lock(m_handleMutex);
+        handle = std::exchange(m_mpv, nullptr);
+    }
+    if (!handle) return;
+    // Outside the guard: this waits for mpv's core to end whatever it is doing (reading a large
+    // subtitle file in can take seconds), and the guard is what any thread's `mpv()` takes.
+    mpv_destroy(handle);  // no wakeup callback runs after this returns
     m_wakeupContext.reset();
 }
 

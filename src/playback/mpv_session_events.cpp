@@ -22,8 +22,18 @@ namespace reelhaven {
 
 namespace {
 // Observed properties; the reply id of each is its position here.
-enum PropertyReply : std::uint64_t { duration, chapter, aspect, primaries, hwPixelFormat, hwdecCurrent, pause };
-constexpr std::array<std::pair<const char*, mpv_format>, 7> kObservedProperties{{
+enum PropertyReply : std::uint64_t {
+    duration,
+    chapter,
+    aspect,
+    primaries,
+    hwPixelFormat,
+    hwdecCurrent,
+    pause,
+    timePos,
+    seeking
+};
+constexpr std::array<std::pair<const char*, mpv_format>, 9> kObservedProperties{{
     {"duration", MPV_FORMAT_DOUBLE},
     {"chapter", MPV_FORMAT_DOUBLE},
     {"video-params/aspect", MPV_FORMAT_DOUBLE},
@@ -31,6 +41,9 @@ constexpr std::array<std::pair<const char*, mpv_format>, 7> kObservedProperties{
     {"video-params/hw-pixelformat", MPV_FORMAT_STRING},
     {"hwdec-current", MPV_FORMAT_STRING},
     {"pause", MPV_FORMAT_FLAG},
+    // Kept from their events alone (`keepObserved`), for the interface to read without waiting.
+    {"time-pos", MPV_FORMAT_DOUBLE},
+    {"seeking", MPV_FORMAT_FLAG},
 }};
 
 constexpr const char* kLoadHook = "on_load";
@@ -81,7 +94,7 @@ void MPVSession::drainEvents() {
 
 void MPVSession::handleEvent(const mpv_event& event) {
     using Handler = void (MPVSession::*)(const mpv_event&);
-    static const std::array<std::pair<mpv_event_id, Handler>, 9> handlers{{
+    static const std::array<std::pair<mpv_event_id, Handler>, 10> handlers{{
         {MPV_EVENT_SHUTDOWN, &MPVSession::handleShutdown},
         {MPV_EVENT_LOG_MESSAGE, &MPVSession::handleLogMessage},
         {MPV_EVENT_COMMAND_REPLY, &MPVSession::handleCommandReply},
@@ -91,6 +104,7 @@ void MPVSession::handleEvent(const mpv_event& event) {
         {MPV_EVENT_PLAYBACK_RESTART, &MPVSession::handlePlaybackRestart},
         {MPV_EVENT_PROPERTY_CHANGE, &MPVSession::handlePropertyChange},
         {MPV_EVENT_HOOK, &MPVSession::handleLoadHook},
+        {MPV_EVENT_GET_PROPERTY_REPLY, &MPVSession::handlePropertyReply},
     }};
     for (const auto& [id, handler] : handlers) {
         if (id == event.event_id) {
@@ -212,9 +226,10 @@ void MPVSession::handlePlaybackRestart(const mpv_event&) {
 }
 
 void MPVSession::handlePropertyChange(const mpv_event& event) {
+    keepObserved(event);
     // Each handler reads its property again rather than trusting the event's value.
     using Handler = void (MPVSession::*)();
-    static const std::array<Handler, kObservedProperties.size()> handlers{
+    static const std::array<Handler, PropertyReply::timePos> handlers{
         &MPVSession::durationChanged,
         &MPVSession::chapterChanged,
         &MPVSession::aspectChanged,

@@ -80,6 +80,7 @@ void MPVSession::startPlayback(PlaybackInfoPtr info) {
         std::lock_guard lock(m_mutex);
         m_playbackInfo = info;
         m_loadedInfo.reset();
+        m_observed.position.reset();  // the replaced file's
     }
     double start = startPosition(*info);
     m_seeks.asked();

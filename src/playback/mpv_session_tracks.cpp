@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/preferences.h"
+#include "platform/dispatch/work_queue.h"
 #include "platform/ui/text/font_library.h"
 #include "playback/mpv_session.h"
 
@@ -111,11 +112,12 @@ void MPVSession::selectTrack(const Track& track) { selectTrack(*playbackInfo(), 
 void MPVSession::selectTrack(PlaybackInfo& info, const Track& track) {
     static constexpr const char* kProperty[] = {"vid", "aid", "sid"};
     const char* property = kProperty[static_cast<int>(track.type)];
-    // mpv refuses the integer -1; "no" is how it is told to play no track of a kind.
-    if (track.isNone()) {
-        setStringNow(property, "no");
+    // mpv refuses the integer -1; "no" is how it is told to play no track of a kind. A choice
+    // made on the main thread (a popover's) is queued: mpv's core may be busy for seconds.
+    if (m_commandQueue->isCurrent()) {
+        track.isNone() ? setStringNow(property, "no") : setIntNow(property, track.id);
     } else {
-        setIntNow(property, track.id);
+        track.isNone() ? setStringProperty(property, "no") : setIntProperty(property, track.id);
     }
     if (track.type == TrackType::audio) {
         info.setSelectedAudioTrack(static_cast<int>(track.id));
@@ -146,7 +148,14 @@ void MPVSession::updateSubtitleFont() {
     if (name != "sans-serif") {
         if (auto metrics = ui::FontLibrary::shared().metrics(name)) family = metrics->familyName;
     }
-    if (auto font = subtitleFont(name, family)) setStringNow("sub-font", *font);
+    const auto font = subtitleFont(name, family);
+    if (!font) return;
+    // From the settings on the main thread: queued, as a track choice is.
+    if (m_commandQueue->isCurrent()) {
+        setStringNow("sub-font", *font);
+    } else {
+        setStringProperty("sub-font", *font);
+    }
 }
 
 void MPVSession::updateSubtitlePosition() {

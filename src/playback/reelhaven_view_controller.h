@@ -66,9 +66,10 @@ struct PlayerInterface;
 // on to the next video of the folder.
 //
 // Threads: every entry point runs on the main thread. mpv calls go through the session's command
-// queue "mpv.commandQueue" (the session owns the handle and the queue), except the position read
-// of `syncUITime`; the renderer frees its render context on "Reelhaven.renderQueue" before the
-// session destroys the handle. Work posted to a queue or a timer holds the player weakly. The
+// queue "mpv.commandQueue" (the session owns the handle and the queue), and what the player shows
+// of mpv (the position of `syncUITime`) is what the session observed: the main thread never waits
+// for mpv. The renderer frees its render context on "Reelhaven.renderQueue" before the session
+// destroys the handle. Work posted to a queue or a timer holds the player weakly. The
 // screenshot contexts are guarded by `m_screenshotMutex` (the command queue inserts, the photo
 // library's completion removes).
 //

@@ -85,7 +85,8 @@ void ReelhavenViewController::syncUITime() {
     // Only a position read from the file this record plays counts: before it is loaded mpv has
     // none, or still the replaced file's, and either would overwrite the saved progress.
     if (!m_session->hasLoaded(*info)) return;
-    const auto position = m_session->doubleProperty("time-pos");
+    // The last one mpv reported: asking mpv would wait for its core, busy for seconds at times.
+    const auto position = m_session->observed().position;
     if (!position) return;
     auto controls = m_controlView.lock();
     auto slider = controls ? controls->bottomControlView()->progressBar() : nullptr;

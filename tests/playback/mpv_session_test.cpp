@@ -343,6 +343,24 @@ TEST_F(PlayerTest, DroppingThePlayerTearsDownALiveHandleAndRenderContext) {
     }
 }
 
+// What the interface reads without asking mpv: the position and pause mpv reported, and whether
+// an asynchronous ask has been answered (every ask once the handle is gone).
+TEST_F(PlayerTest, TheObservedPositionFollowsPlaybackAndAsksAreAnsweredUntilTheTeardown) {
+    auto video = clip("long.mp4");
+    open(info(video));
+    ASSERT_TRUE(waitFor([&] { return session->observed().position.value_or(0) > 0.2; }));
+    const auto observed = session->observed();
+    EXPECT_EQ(observed.paused, std::optional<bool>(false));
+    EXPECT_FALSE(observed.seeking);
+    EXPECT_NEAR(*observed.position,
+                *session->commandQueue()->syncValue([&] { return session->doubleProperty("time-pos"); }), 1.0);
+    const auto first = session->ping();
+    ASSERT_TRUE(waitFor([&] { return session->answered(first); }));
+    EXPECT_FALSE(session->answered(first + 1)) << "an ask not yet made";
+    session->teardown();
+    EXPECT_TRUE(session->answered(session->ping())) << "nobody to ask, nothing to wait for";
+}
+
 TEST_F(PlayerTest, ALoadMPVRefusesEndsAsAnError) {
     auto video = Video::create(foundation::URL::fileURLWithPath(dir.path().string()), LibraryItemType::file, true);
     open(info(video));

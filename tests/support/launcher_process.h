@@ -47,6 +47,8 @@ public:
     int finish(std::chrono::seconds patience = kPatience);
 
     const std::string& output() const { return m_out; }
+    // The run's process id, for a test that looks at its threads in /proc.
+    pid_t pid() const { return m_pid; }
     std::string errors() const;
 
 private:
