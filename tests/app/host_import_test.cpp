@@ -137,18 +137,18 @@ TEST_F(HostImportTest, ALinkIsImportedAsTheFileItLeadsToAndARepeatLeavesNothingB
 // the file system's limit (the extension kept, no character cut in two); one that cannot move in
 // at all says why and leaves nothing behind in Documents/Inbox.
 TEST_F(HostImportTest, ATakenLongNameMovesInShortenedAndAnImportThatCannotSaysWhyAndLeavesNothing) {
-    const std::string e = "\xC3\xA9";  // é, two bytes
-    std::string accents;
-    for (int i = 0; i < 125; ++i) accents += e;
-    std::string accentsShortened;
-    for (int i = 0; i < 123; ++i) accentsShortened += e;
+    const auto accents = [](int count) {
+        std::string text;
+        while (count-- > 0) text += "\xC3\xA9";  // é, two bytes
+        return text;
+    };
     const struct {
         std::string name;     // 255 bytes at most, taken in Documents
         std::string arrives;  // what it moves in as; empty when it cannot
         int taken = 1;        // how many names are taken: it, then "(1)", "(2)" ...
     } cases[] = {
         {std::string(251, 'a') + ".mp4", std::string(247, 'a') + " (1).mp4"},
-        {accents + "b.mp4", accentsShortened + " (1).mp4"},
+        {accents(125) + "b.mp4", accents(123) + " (1).mp4"},
         {std::string(255, 'n'), std::string(251, 'n') + " (1)"},
         {"Short.mp4", "Short (2).mp4", 2},
         // Not a video: the library does not read the thousand taken names.
