@@ -46,7 +46,8 @@ bool serveWhileMpvAnswers(MPVSession& session, const std::function<bool()>& done
         [&] {
             if (done()) return true;
             const auto now = std::chrono::steady_clock::now();
-            if (session.answered(ping)) {
+            // A handle gone meanwhile answers nothing more, and keeps nothing busy either.
+            if (session.answered(ping) || !session.mpv()) {
                 ping = session.ping();
                 askedAt = now;
             }

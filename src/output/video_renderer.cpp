@@ -229,7 +229,6 @@ void VideoRenderer::RenderSlot::free() {
     }
     mpvRenderContext = nullptr;
     updateContext.reset();
-    live = false;
     view->setMpvContext(nullptr);
     if (externalView) {
         externalView->setMpvContext(nullptr);
@@ -237,6 +236,7 @@ void VideoRenderer::RenderSlot::free() {
         // The second screen keeps its view for the next player, whose context is another.
         if (context->makeCurrent()) externalView->releaseFramebuffer();
     }
+    live = false;
 }
 
 std::function<void()> VideoRenderer::renderContextReleaser() const {

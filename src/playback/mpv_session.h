@@ -64,6 +64,8 @@ class Preferences;
 // - mpv_session_loading.cpp: the start position, `loadFile`, the file-loaded options, scalers,
 //   HDR detection and the duration, chapter and hardware-decoder handlers.
 // - mpv_session_tracks.cpp: chapters, tracks, their titles, track selection, the subtitle font.
+// - mpv_session_observed.cpp: the values the interface reads (`observed`) and the asks that tell
+//   whether mpv answers (`ping`).
 class MPVSession : public MPVOptionsDelegate, public std::enable_shared_from_this<MPVSession> {
 public:
     struct Options {
@@ -177,8 +179,9 @@ public:
     static std::vector<std::optional<std::string>> argumentVector(MPVCommand command,
                                                                   std::vector<std::optional<std::string>> args);
 
+    // ---- mpv_session_observed.cpp (any thread, never waiting for mpv)
     // What mpv last reported of the properties the interface shows, as their change events were
-    // drained; any thread, never waiting for mpv.
+    // drained.
     struct Observed {
         std::optional<double> position;  // "time-pos"; none before a file has one
         bool seeking = false;            // "seeking"
@@ -245,10 +248,6 @@ private:
     void handlePropertyChange(const mpv_event& event);
     void handleShutdown(const mpv_event& event);
     void handleLoadHook(const mpv_event& event);
-    // Keeps the value of an observed property the interface reads (see `observed`).
-    void keepObserved(const mpv_event& event);
-    // The answer to an asynchronous read: a `ping`'s.
-    void handlePropertyReply(const mpv_event& event);
     void pauseChanged();
     void aspectChanged();
     void observeProperties();
@@ -260,6 +259,12 @@ private:
                          const MediaLimits& limits);
     void addClearedSubtitles(std::uint64_t hook);
     void releaseClearedMedia(std::int64_t entry);
+
+    // ---- mpv_session_observed.cpp (command queue)
+    // Keeps the value of an observed property the interface reads (see `observed`).
+    void keepObserved(const mpv_event& event);
+    // The answer to an asynchronous read: a `ping`'s.
+    void handlePropertyReply(const mpv_event& event);
 
     // ---- mpv_session_loading.cpp
     void loadFile(const PlaybackInfoPtr& info, double start);

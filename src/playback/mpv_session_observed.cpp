@@ -44,7 +44,7 @@ namespace {
 // Marks the reply ids of pings, apart from any other asynchronous request's.
 constexpr std::uint64_t kPingTag = std::uint64_t{1} << 62;
 
-void raise(std::atomic<std::uint64_t>& value, std::uint64_t to) {
+void raiseTo(std::atomic<std::uint64_t>& value, std::uint64_t to) {
     for (auto seen = value.load(); seen < to && !value.compare_exchange_weak(seen, to);) {
     }
 }
@@ -58,12 +58,12 @@ std::uint64_t MPVSession::ping() {
         status = mpv_get_property_async(handle, kPingTag | number, "pause", MPV_FORMAT_FLAG);
     });
     // Nobody to ask, or an ask refused: no answer to wait for.
-    if (status < 0) raise(m_pingsAnswered, number);
+    if (status < 0) raiseTo(m_pingsAnswered, number);
     return number;
 }
 
 void MPVSession::handlePropertyReply(const mpv_event& event) {
-    if (event.reply_userdata & kPingTag) raise(m_pingsAnswered, event.reply_userdata & ~kPingTag);
+    if (event.reply_userdata & kPingTag) raiseTo(m_pingsAnswered, event.reply_userdata & ~kPingTag);
 }
 
 MPVSession::Observed MPVSession::observed() const {

@@ -35,8 +35,8 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::seconds kAnswer{4};
 
 // SubRip cues ten milliseconds apart, the last first: mpv's core takes them in in a time that
-// grows with the square of their number (seconds for a few megabytes), holding every
-// synchronous call to it meanwhile.
+// grows faster than their number (2.4 s of processor time for 120,000, over 7 s for 240,000),
+// holding every synchronous call to it meanwhile.
 std::string cuesLastFirst(int count) {
     std::string text;
     text.reserve(static_cast<size_t>(count) * 40);
