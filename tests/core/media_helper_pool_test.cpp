@@ -276,7 +276,7 @@ TEST(MediaHelperPoolTest, ManyThreadsShareAFewHelpers) {
 TEST(LibraryMediaReaderTest, AFileThatReachedALimitIsRememberedByItsIdentityAndNotReadAgain) {
     TempDir dir;
     const fs::path store = dir / "refused-media";
-    writeFile(dir / "Huge.mkv", subtitles(1'000'000));
+    writeFile(dir / "Huge.mkv", unknownMovieBox());
     fs::copy_file(testMedia("classic.mkv"), dir / "Clip.mkv");
     MediaHelperPool pool(smallLimits());
     // Each reader stands for a process of its own: it knows only what the store's file holds.
