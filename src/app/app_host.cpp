@@ -119,7 +119,8 @@ bool AppHost::start() {
     // Before the player's renderer exists: its GL context then shares the window's.
     if (m_options.display) {
         if (!openWindow(size)) return false;
-        // Fitted to a smaller screen, the window's size is the device's screen.
+        // The device's screen is the window's size in points (fitted to a smaller screen, only its
+        // pixels are scaled).
         size = m_display->windowSize();
     }
     setUpDevice(size);

@@ -152,18 +152,28 @@ Geometry windowOnScreen(const std::string& display, const std::string& name) {
     return found;
 }
 
-// A pad's window (1024 x 1366 points) opened on a screen shorter than it is scaled down whole, so
-// it keeps its shape and its bars lie on the screen, as the X server places it; the app lays out
-// in the size the window got. On a screen where it fits it opens at the pad's size. Each case
-// has an Xvfb screen of its own, of the size it names.
-TEST(WindowFitDisplay, APadWindowFitsAScreenShorterThanThePadKeepingItsShape) {
+// A window opened on a screen shorter than it (a pad's 1024 x 1366 points, a phone's 390 x 844, a
+// size asked for) is scaled down whole, so it keeps its shape and its bars lie on the screen, as
+// the X server places it; the app lays out in the size asked for all the same, only its pixels
+// scaled. On a screen where it fits it opens at its size. Each case has an Xvfb screen of its
+// own, of the size it names.
+TEST(WindowFitDisplay, AWindowFitsAScreenShorterThanItKeepingItsShapeAndItsLayout) {
     if (!testing_support::hasDisplay()) GTEST_SKIP() << "no display: the display stage runs these under Xvfb";
     struct Case {
         int screenWidth, screenHeight;
-        int width, height;  // the window expected
+        std::vector<std::string> size;  // the launcher's arguments that say it
+        int pointsWidth, pointsHeight;  // what the app lays out in
+        int width, height;              // the window on the screen
     };
-    for (const Case& c : {Case{1280, 1000, 749, 1000}, Case{1600, 1400, 1024, 1366}}) {
+    const Case cases[] = {
+        {1280, 1000, {"--device", "pad"}, 1024, 1366, 750, 1000},
+        {1600, 1400, {"--device", "pad"}, 1024, 1366, 1024, 1366},
+        {1280, 800, {}, 390, 844, 370, 800},
+        {1280, 800, {"--size", "390x2000"}, 390, 2000, 156, 800},
+    };
+    for (const Case& c : cases) {
         const std::string size = std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight);
+        SCOPED_TRACE(size + " " + (c.size.empty() ? "phone" : c.size.back()));
         testing_support::XvfbScreen screen(size + "x24");
         ASSERT_FALSE(screen.display().empty()) << "Xvfb did not start";
         const testing_support::ScopedEnvironment display("DISPLAY", screen.display());
@@ -171,20 +181,28 @@ TEST(WindowFitDisplay, APadWindowFitsAScreenShorterThanThePadKeepingItsShape) {
         testing_support::TempDir dir;
         const auto home = dir / "home";
         fs::create_directories(home / "Documents");
-        testing_support::LauncherProcess app(dir.path(), {"--home", home.string(), "--display", "--device", "pad",
-                                                          "--no-restore", "--audio-output", "null"});
+        std::vector<std::string> arguments{"--home",       home.string(),    "--display",
+                                           "--no-restore", "--audio-output", "null"};
+        arguments.insert(arguments.end(), c.size.begin(), c.size.end());
+        testing_support::LauncherProcess app(dir.path(), arguments);
         ASSERT_TRUE(app.waitFor("Window ")) << app.errors();
         const std::string shown = app.screenAfter("show");
-        const std::string window = "Window " + std::to_string(c.width) + "x" + std::to_string(c.height) + "\n";
-        EXPECT_EQ(shown.rfind(window, 0), 0u) << size << ":\n" << shown.substr(0, 200);
+        const std::string window =
+            "Window " + std::to_string(c.pointsWidth) + "x" + std::to_string(c.pointsHeight) + "\n";
+        EXPECT_EQ(shown.rfind(window, 0), 0u) << shown.substr(0, 200);
 
         const auto placed = windowOnScreen(screen.display(), "Reelhaven");
-        EXPECT_EQ(placed.width, c.width) << size;
-        EXPECT_EQ(placed.height, c.height) << size;
-        EXPECT_GE(placed.x, 0) << size;
-        EXPECT_GE(placed.y, 0) << size;
-        EXPECT_LE(placed.x + placed.width, c.screenWidth) << size;
-        EXPECT_LE(placed.y + placed.height, c.screenHeight) << size;
+        EXPECT_EQ(placed.width, c.width);
+        EXPECT_EQ(placed.height, c.height);
+        EXPECT_GE(placed.x, 0);
+        EXPECT_GE(placed.y, 0);
+        EXPECT_LE(placed.x + placed.width, c.screenWidth);
+        EXPECT_LE(placed.y + placed.height, c.screenHeight);
+        // A click lands where the app laid out what it clicks: the gear opens the settings.
+        const auto gear = std::regex("BarButtonItem (#\\d+) left sym:gear");
+        std::smatch found;
+        ASSERT_TRUE(std::regex_search(shown, found, gear)) << shown;
+        EXPECT_NE(app.screenAfter("click " + found[1].str()).find("NavigationBar \"Settings\""), std::string::npos);
         EXPECT_EQ(app.finish(), 0) << app.errors();
     }
 }

@@ -6,6 +6,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "support/x_test_display.h"
 
@@ -18,6 +19,8 @@ struct XPointer::State {
     std::uint32_t windowID = 0;
     int buttonsSent = 0;
     int buttonsTaken = 0;
+    int notchesSent = 0;
+    int notchesTaken = 0;
     int targetX = -1, targetY = -1;  // where the pointer was last moved to, in window pixels
     int seenX = -1, seenY = -1;      // where the window last saw it
 
@@ -31,6 +34,9 @@ struct XPointer::State {
                 break;
             case SDL_MOUSEMOTION:
                 if (event->motion.windowID == state.windowID) state.seen(event->motion.x, event->motion.y);
+                break;
+            case SDL_MOUSEWHEEL:
+                if (event->wheel.windowID == state.windowID) ++state.notchesTaken;
                 break;
             default: break;
         }
@@ -106,6 +112,18 @@ void XPointer::click(double x, double y, Button button) {
     release(button);
 }
 
+void XPointer::wheel(int notches) {
+    // Buttons 4 and 5 are the wheel's turns away from and towards the user: one notch a press
+    // (SDL makes a wheel event of the press and nothing of the release).
+    const unsigned button = notches < 0 ? 4 : 5;
+    for (int i = 0; i < std::abs(notches); ++i) {
+        XTestFakeButtonEvent(m_state->display, button, True, CurrentTime);
+        XTestFakeButtonEvent(m_state->display, button, False, CurrentTime);
+        ++m_state->notchesSent;
+    }
+    sent();
+}
+
 void XPointer::sent() {
     // On its way to the server at once: the window's connection hears it as soon as it looks.
     XSync(m_state->display, False);
@@ -114,7 +132,7 @@ void XPointer::sent() {
 bool XPointer::delivered() const {
     const auto& state = *m_state;
     const bool moved = state.targetX < 0 || (state.seenX == state.targetX && state.seenY == state.targetY);
-    return state.buttonsTaken >= state.buttonsSent && moved;
+    return state.buttonsTaken >= state.buttonsSent && state.notchesTaken >= state.notchesSent && moved;
 }
 
 }  // namespace testing_support

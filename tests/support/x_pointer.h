@@ -11,7 +11,9 @@ namespace testing_support {
 
 class XPointer {
 public:
-    enum class Button { left = 1, right = 3 };
+    // The X server's numbers: the middle button, and the side buttons a browser takes as back and
+    // forward.
+    enum class Button { left = 1, middle = 2, right = 3, back = 8, forward = 9 };
 
     // The pointer over the SDL window `sdlWindowID` of this process; none where that window is no
     // X11 one (Wayland), or the server offers no XTest.
@@ -27,8 +29,10 @@ public:
     void release(Button button);
     // Moves there, presses and releases.
     void click(double x, double y, Button button = Button::left);
-    // Whether the window's event queue has taken every event sent so far (each button event, and
-    // the pointer at the point it was last moved to): a window that handles its queue before it
+    // Turns the wheel by `notches`, positive towards the user (the content moves up).
+    void wheel(int notches);
+    // Whether the window's event queue has taken every event sent so far (each button event and
+    // wheel notch, and the pointer at the point it was last moved to): a window that handles its queue before it
     // looks again has handled them too.
     bool delivered() const;
 

@@ -133,8 +133,11 @@ void clipOut(cairo_t* cr, const ui::Rect& window, const std::vector<ui::Rect>& f
 
 }  // namespace
 
-void ChromePainter::addTarget(const ui::Rect& rect, int handle) {
-    if (handle > 0) m_result.targets.push_back({rect, handle});
+void ChromePainter::addTarget(const ui::Rect& rect, int handle, std::weak_ptr<const void> element) {
+    if (handle <= 0) return;
+    ChromeTarget target{rect, handle};
+    target.element = std::move(element);
+    m_result.targets.push_back(std::move(target));
 }
 
 template <typename Surface>
@@ -243,7 +246,7 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
     if (layout.backButton) {
         const int handle = m_handles->item(&navigation);
         paintBackButton(drawing, layout, isHighlighted(handle) ? pressed(tint) : tint);
-        addTarget(*layout.backButton, handle);
+        addTarget(*layout.backButton, handle, navigation.topViewController());
     }
     for (const auto& placed : layout.items) {
         const auto& rect = placed.rect;
@@ -258,7 +261,7 @@ void ChromePainter::paintBar(cairo_t* cr, ui::NavigationController& navigation, 
                          color, rect, ui::TextAlignment::center);
         }
         m_itemRects.push_back({placed.item.get(), rect});
-        addTarget(rect, handle);
+        addTarget(rect, handle, placed.item);
     }
     if (layout.searchField) paintSearchField(drawing, layout, tint);
     if (layout.showsTitle) {
@@ -357,12 +360,16 @@ void ChromePainter::paintSearchField(ChromeDrawing& drawing, const ui::Navigatio
                             if (auto searchBar = weak.lock()) searchBar->beginEditing();
                         }};
     target.textPointer = fieldPointer(bar, font, room, rightToLeft);
+    target.element = bar;
     m_result.targets.push_back(std::move(target));
     if (layout.searchCancel) {
         drawing.text("Cancel", font, tint, *layout.searchCancel, ui::TextAlignment::center);
-        m_result.targets.push_back({*layout.searchCancel, 0, [weak] {
-                                        if (auto searchBar = weak.lock()) searchBar->tapCancel();
-                                    }});
+        ChromeTarget cancel{*layout.searchCancel, 0, [weak] {
+                                if (auto searchBar = weak.lock()) searchBar->tapCancel();
+                            }};
+        cancel.element = bar;
+        cancel.part = 1;
+        m_result.targets.push_back(std::move(cancel));
     }
 }
 
@@ -453,6 +460,7 @@ void ChromePainter::paintAlertHeader(ChromeDrawing& drawing, const ui::AlertCont
                                 if (auto edited = weakField.lock()) edited->beginEditing();
                             }};
         target.textPointer = fieldPointer(field, font, room, view.isRightToLeft());
+        target.element = field;
         m_result.targets.push_back(std::move(target));
         line += 28;
     }
@@ -490,7 +498,7 @@ void ChromePainter::paintAlertActions(ChromeDrawing& drawing, const ui::AlertCon
         drawing.text(action->title(),
                      ui::Font::systemFont(17, bold ? ui::FontWeight::semibold : ui::FontWeight::regular), color, rect,
                      ui::TextAlignment::center);
-        addTarget(rect, handle);
+        addTarget(rect, handle, action);
         if (!sideBySide) line += row;
     }
 }
@@ -597,7 +605,7 @@ void ChromePainter::paintMenuEntries(ChromeDrawing& drawing, const ui::Presented
                      ui::Rect(inRow(34, width - 34 - 44), line, width - 34 - 44, menuRow), alignment);
         if (auto image = entry.element->image())
             drawing.image(image, ui::Rect(inRow(width - 36, 22), line + 11, 22, 22), color);
-        addTarget(rect, handle);
+        addTarget(rect, handle, entry.element);
         line += menuRow;
     }
 }

@@ -46,6 +46,16 @@ struct ChromeTarget {
     std::function<ui::ClickRuns::Stamp()> shownAt;
     // Whether a press of the pointer's run now may land here.
     bool mayTake() const { return !shownAt || ui::ClickRuns::mayTake(shownAt()); }
+    // What a press here holds, whatever its handle becomes as the screen changes under the held
+    // button: the element itself (a bar item, the screen a back button leaves, an alert's action,
+    // a menu's entry, a field) and which of its parts (a search field's text or its Cancel).
+    std::weak_ptr<const void> element;
+    int part = 0;
+    // Whether both are the same element, still there.
+    bool isSameElement(const ChromeTarget& other) const {
+        const auto mine = element.lock();
+        return mine && mine == other.element.lock() && part == other.part;
+    }
 };
 
 // What the UI layer keeps outside the view tree, drawn over the views: each navigation
@@ -106,7 +116,7 @@ private:
     };
     // Draws `drawing` through the cache, kept as `owner`'s `part`, and records it as a piece.
     void draw(cairo_t* cr, const ui::Layer& owner, Part part, const ChromeDrawing& drawing, double scale, Area area);
-    void addTarget(const ui::Rect& rect, int handle);
+    void addTarget(const ui::Rect& rect, int handle, std::weak_ptr<const void> element);
     // The targets from `first` on belong to `surface` (a menu or a controller), and take no
     // press of the run of clicks it appeared in.
     template <typename Surface>

@@ -476,16 +476,23 @@ void ContentPainter::keyStepper(ui::Stepper& stepper, Fingerprint& key) {
 }
 
 void ContentPainter::drawCell(cairo_t* cr, ui::CollectionViewCell& cell, double) {
-    const auto background = cell.backgroundColorConfiguration();
-    if (!background) return;
     const auto b = cell.bounds();
-    setColor(cr, *background);
-    cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
-    cairo_fill(cr);
+    if (const auto background = cell.backgroundColorConfiguration()) {
+        setColor(cr, *background);
+        cairo_rectangle(cr, b.origin.x, b.origin.y, b.size.width, b.size.height);
+        cairo_fill(cr);
+    }
+    // A highlighted cell (held, or a folder under a carried item that would take it) shows a
+    // plate under its content.
+    if (cell.isHighlighted()) {
+        setColor(cr, ui::Color::systemGray4());
+        roundedRect(cr, b, 10);
+        cairo_fill(cr);
+    }
 }
 
 void ContentPainter::keyCell(ui::CollectionViewCell& cell, Fingerprint& key) {
-    key.add(cell.backgroundColorConfiguration());
+    key.add(cell.backgroundColorConfiguration()).add(cell.isHighlighted());
 }
 
 }  // namespace display

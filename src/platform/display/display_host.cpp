@@ -23,6 +23,7 @@
 #include "platform/graphics/png_codec.h"
 #include "platform/ui/gestures/click_runs.h"
 #include "platform/ui/gestures/press.h"
+#include "platform/ui/gestures/presses_before_paint.h"
 #include "platform/ui/gl/gl_view.h"
 #include "platform/ui/screen/screen_driver.h"
 #include "platform/ui/views/screen.h"
@@ -59,6 +60,15 @@ std::string charactersOf(const SDL_Keysym& key) {
 // What the key gives on the user's layout (SDL's keysym), for a key that types; 0 for one that
 // does not (an arrow, whose keysym only names its place).
 char32_t symbolOf(const SDL_Keysym& key) { return key.sym & SDLK_SCANCODE_MASK ? 0 : static_cast<char32_t>(key.sym); }
+
+// The mouse buttons the interface takes: the primary presses controls, the secondary opens
+// menus. The middle and side buttons do nothing (a side button is no click, and SDL counts
+// clicks per button, so none of theirs would be held back as a double click's rest).
+std::optional<PointerInput::Button> pointerButton(Uint8 button) {
+    if (button == SDL_BUTTON_LEFT) return PointerInput::Button::primary;
+    if (button == SDL_BUTTON_RIGHT) return PointerInput::Button::secondary;
+    return std::nullopt;
+}
 }  // namespace
 
 void DisplayHost::Signals::wake() {
@@ -75,7 +85,7 @@ foundation::Result<std::unique_ptr<DisplayHost>> DisplayHost::open(Options optio
         size.width = std::max(size.width, options.minimumSize->width);
         size.height = std::max(size.height, options.minimumSize->height);
     }
-    auto desktop = DisplayWindow::open(options.title, size, options.hidden, options.minimumSize.value_or(ui::Size{}));
+    auto desktop = DisplayWindow::open(options.title, size, options.hidden);
     if (!desktop) return desktop.error();
     if (options.minimumSize) desktop.value()->setMinimumSize(*options.minimumSize);
     return std::unique_ptr<DisplayHost>(new DisplayHost(std::move(desktop.value()), std::move(options)));
@@ -99,6 +109,7 @@ DisplayHost::DisplayHost(std::unique_ptr<DisplayWindow> desktop, Options options
       m_quietTime(m_options.quietTime) {
     m_signals->wakeEvent = SDL_RegisterEvents(1);
     m_wakeEvent = m_signals->wakeEvent;
+    ui::PressesBeforePaint::windowOpened();
     auto signals = m_signals;
     dispatch::RunLoop::main()->setWakeHandler([signals] { signals->wake(); });
     SDL_StartTextInput();
@@ -117,6 +128,7 @@ void DisplayHost::show(std::shared_ptr<ui::Window> window) {
 }
 
 DisplayHost::~DisplayHost() {
+    ui::PressesBeforePaint::windowClosed();
     writeStatistics();
     dispatch::RunLoop::main()->setWakeHandler(nullptr);
     m_videoFrames.reset();
@@ -202,7 +214,8 @@ void DisplayHost::mouseUp(ui::Point at) {
 
 void DisplayHost::pushMouse(std::uint32_t type, ui::Point at, int clicks) {
     const bool right = m_hostButton == MouseButton::right;
-    const int x = static_cast<int>(std::lround(at.x)), y = static_cast<int>(std::lround(at.y));
+    const auto units = m_desktop->toUnits(at);
+    const int x = static_cast<int>(std::lround(units.x)), y = static_cast<int>(std::lround(units.y));
     SDL_Event event{};
     event.type = type;
     if (type == SDL_MOUSEMOTION) {
@@ -354,7 +367,8 @@ bool DisplayHost::handle(const SDL_Event& event) {
         return false;
     }
     if (!m_window && event.type != SDL_QUIT) return false;
-    auto point = [](int x, int y) { return ui::Point{static_cast<double>(x), static_cast<double>(y)}; };
+    // Events come in the window system's units, which a window fitted to a smaller screen scales.
+    auto point = [this](int x, int y) { return m_desktop->toPoints(x, y); };
     switch (event.type) {
         case SDL_QUIT:
             if (onClose) {
@@ -371,15 +385,19 @@ bool DisplayHost::handle(const SDL_Event& event) {
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && m_pasteboard) m_pasteboard->clipboardDidChange();
             return event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
         case SDL_MOUSEBUTTONDOWN: {
-            const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
-            const auto button = event.button.button == SDL_BUTTON_RIGHT ? PointerInput::Button::secondary
-                                                                        : PointerInput::Button::primary;
-            const auto at = point(event.button.x, event.button.y);
+            const auto button = pointerButton(event.button.button);
+            if (!button) return false;
+            // Every such press counts in its run (the window counted those waiting in its queue).
             ui::ClickRuns::press(event.button.clicks > 1);
+            // One button at a time: another pressed while one is held does nothing.
+            if (m_heldButton) return false;
+            m_heldButton = event.button.button;
+            const bool control = (SDL_GetModState() & KMOD_CTRL) != 0;
+            const auto at = point(event.button.x, event.button.y);
             if (button == PointerInput::Button::primary && chromePress(at, event.button.clicks)) break;
             // A right click on a bar, a menu or an alert opens no menu of what lies under it.
             if (button == PointerInput::Button::secondary && chromeCovers(at)) break;
-            m_pointer->press(at, button, control, event.button.clicks);
+            m_pointer->press(at, *button, control, event.button.clicks, true);
             break;
         }
         case SDL_MOUSEMOTION:
@@ -398,6 +416,9 @@ bool DisplayHost::handle(const SDL_Event& event) {
                 m_pointer->move(point(event.motion.x, event.motion.y));
             break;
         case SDL_MOUSEBUTTONUP: {
+            // Only the release of the button that pressed ends the press.
+            if (!m_heldButton || event.button.button != m_heldButton) return false;
+            m_heldButton = 0;
             const auto at = point(event.button.x, event.button.y);
             if (!chromeRelease(at)) m_pointer->release(at);
             break;
@@ -411,6 +432,8 @@ bool DisplayHost::handle(const SDL_Event& event) {
             break;
         }
         case SDL_KEYDOWN:
+            // Escape while an item is carried sets it back, and does nothing else.
+            if (event.key.keysym.scancode == SDL_SCANCODE_ESCAPE && m_pointer->cancelCarry()) break;
             m_keys->keyDown(static_cast<int>(event.key.keysym.scancode), modifierFlags(event.key.keysym.mod),
                             charactersOf(event.key.keysym), symbolOf(event.key.keysym));
             break;
@@ -455,20 +478,54 @@ bool DisplayHost::chromeCovers(ui::Point point) const {
                        [&](const ui::Rect& rect) { return rect.contains(point); });
 }
 
+std::optional<ChromeTarget> DisplayHost::chromeNowAt(ui::Point point) {
+    // Laid out as the next paint will draw it: cells may have come or gone while the button was
+    // held, and every handle after them moved.
+    const auto chrome = m_painter->chromeLayout(*m_window, m_desktop->scale());
+    for (auto it = chrome.targets.rbegin(); it != chrome.targets.rend(); ++it) {
+        if (it->takesClicks && it->rect.contains(point)) return *it;
+    }
+    return std::nullopt;
+}
+
 bool DisplayHost::chromeRelease(ui::Point point) {
     auto pressed = std::exchange(m_chromePressed, std::nullopt);
     if (!pressed) return m_chrome.modal;
     if (pressed->textPointer) return true;  // the press placed the caret
-    if (pressed->rect.contains(point) && pressed->action) {
-        pressed->action();
-    } else if (pressed->rect.contains(point)) {
-        // The element acts as the printed screen's driver would make it act, but this loop serves
-        // what follows (a transition runs on, painted frame by frame, and further clicks come in).
-        ui::ScreenDriver driver(m_window, ui::ScreenDriver::Settling::never);
-        if (auto status = driver.tap("#" + std::to_string(pressed->handle)); !status)
-            base::log(base::LogLevel::warning, "display", status.error().description);
+    // The release acts on the element pressed, and only where it still shows under the pointer:
+    // what its number names now may be another (Delete where Cancel was).
+    const auto now = chromeNowAt(point);
+    if (!now || !now->isSameElement(*pressed)) return true;
+    if (now->action) {
+        now->action();
+        return true;
     }
+    // The element acts as the printed screen's driver would make it act, through its handle on
+    // the screen just laid out, but this loop serves what follows (a transition runs on, painted
+    // frame by frame, and further clicks come in).
+    ui::ScreenDriver driver(m_window, ui::ScreenDriver::Settling::never);
+    if (auto status = driver.tap("#" + std::to_string(now->handle)); !status)
+        base::log(base::LogLevel::warning, "display", status.error().description);
     return true;
+}
+
+int DisplayHost::heldChromeHandle() {
+    if (!m_chromePressed || !m_chromePressed->rect.contains(m_chromePointer)) return 0;
+    // The held element's handle now (elements before it on the screen may have come or gone).
+    const auto now = chromeNowAt(m_chromePointer);
+    return now && now->isSameElement(*m_chromePressed) ? now->handle : 0;
+}
+
+void DisplayHost::holdBackWaitingPresses() {
+    // Presses the display server made before this paint put up what appeared are waiting for us:
+    // a round trip brings all of them into the queue, and none of them may land on it.
+    m_desktop->roundTrip();
+    std::vector<SDL_Event> queued(1024);
+    const int count = SDL_PeepEvents(queued.data(), static_cast<int>(queued.size()), SDL_PEEKEVENT, SDL_MOUSEBUTTONDOWN,
+                                     SDL_MOUSEBUTTONDOWN);
+    const auto presses = std::count_if(queued.begin(), queued.begin() + std::max(0, count),
+                                       [](const SDL_Event& e) { return pointerButton(e.button.button).has_value(); });
+    ui::PressesBeforePaint::holdBack(static_cast<int>(presses));
 }
 
 bool DisplayHost::paint() {
@@ -495,9 +552,7 @@ bool DisplayHost::paint() {
     // Only where the interface would come out otherwise than the surface holds it.
     const auto points = m_window->bounds().size;
     const double scale = points.width > 0 ? pixels.width / points.width : 1.0;
-    const bool held = m_chromePressed && m_chromePressed->rect.contains(m_chromePointer);
-    const int highlighted = held ? m_chromePressed->handle : 0;
-    m_painted = m_painter->damage(*m_window, scale, width, height, highlighted, m_chrome);
+    m_painted = m_painter->damage(*m_window, scale, width, height, heldChromeHandle(), m_chrome);
     if (m_painted.isEmpty()) return false;
     paintRegion(m_painted);
     // What changed may have drawn past its place (a picture wider than its view): that too.
@@ -528,8 +583,7 @@ void DisplayHost::paintRegion(const PixelRegion& region) {
     const auto points = m_window->bounds().size;
     const double scale = points.width > 0 ? m_desktop->pixelSize().width / points.width : 1.0;
     m_painter->paint(*m_window, cr.get(), scale);
-    const bool held = m_chromePressed && m_chromePressed->rect.contains(m_chromePointer);
-    m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale, held ? m_chromePressed->handle : 0);
+    m_chrome = m_painter->paintChrome(*m_window, cr.get(), scale, heldChromeHandle());
 }
 
 void DisplayHost::frame() {
@@ -558,6 +612,7 @@ void DisplayHost::frame() {
     // A first picture that went up without its blurs gets them with the next composite.
     m_mustComposite = m_compositeNeeded = compositor().owesBlur();
     m_lastComposite = now();
+    if (repaint && ui::PressesBeforePaint::painted()) holdBackWaitingPresses();
 }
 
 void DisplayHost::composite() {
@@ -655,6 +710,7 @@ gfx::Image DisplayHost::capture() {
     ++m_statistics.composites;
     videosSwapped(videos);
     m_interfaceDirty = false;
+    if (ui::PressesBeforePaint::painted()) holdBackWaitingPresses();
     return image;
 }
 

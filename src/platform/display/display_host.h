@@ -97,7 +97,8 @@ public:
     // Paints and composites now and returns the window's pixels.
     gfx::Image capture();
 
-    // The desktop window's size in points: the size asked for, or less where the screen is smaller.
+    // The desktop window's size in points: the size asked for, also where the screen is smaller
+    // (its pixels are scaled down to fit then).
     ui::Size windowSize() const;
     // Resizes the desktop window (as a user dragging its edge would).
     void resize(ui::Size points);
@@ -166,6 +167,15 @@ private:
     // took it.
     bool chromePress(ui::Point point, int clicks);
     bool chromeRelease(ui::Point point);
+    // The top-most element drawn outside the views that takes a click at `point`, as the window
+    // lays it out now (not as last painted).
+    std::optional<ChromeTarget> chromeNowAt(ui::Point point);
+    // The handle of the held element now, to show it pressed while the pointer stays on it; 0
+    // for none.
+    int heldChromeHandle();
+    // After a paint that put up something new (a menu, an alert, a screen): the presses made
+    // before it, waiting in the queue, do not reach it (ui::ClickRuns).
+    void holdBackWaitingPresses();
     // Whether what the window draws over its views takes a click at `point` (a bar's item, the
     // open menu, anything while an alert shows).
     bool chromeCovers(ui::Point point) const;
@@ -206,6 +216,8 @@ private:
     ui::Point m_chromePointer;  // where the pointer is while m_chromePressed is held
     // The button the host's mouse holds down.
     MouseButton m_hostButton = MouseButton::left;
+    // The button (SDL's number) whose press the window took, until its release; 0: none.
+    int m_heldButton = 0;
 
     bool m_interfaceDirty = true;
     bool m_compositeNeeded = true;

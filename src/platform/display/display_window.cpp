@@ -2,6 +2,7 @@
 
 #include <EGL/egl.h>
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,25 +19,26 @@ foundation::Error sdlError(const std::string& what) {
 
 struct Placement {
     int x, y, width, height;
+    double scale;  // window units per point
 };
 
 // A window of `size` fitted into the first screen's usable area (SDL opens a centred window
 // there) and centred in it, so no panel covers its bars. A desktop that does not say what is
 // usable gets the size as asked.
-Placement placementOnScreen(ui::Size size, ui::Size minimum) {
+Placement placementOnScreen(ui::Size size) {
     SDL_Rect usable{};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = {};
-    const ui::Size fitted =
-        fittedWindowSize(size, {static_cast<double>(usable.w), static_cast<double>(usable.h)}, minimum);
-    const int width = static_cast<int>(std::lround(fitted.width));
-    const int height = static_cast<int>(std::lround(fitted.height));
-    if (usable.w <= 0 || usable.h <= 0) return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height};
-    return {usable.x + std::max(0, usable.w - width) / 2, usable.y + std::max(0, usable.h - height) / 2, width, height};
+    const auto fit = fitWindow(size, {static_cast<double>(usable.w), static_cast<double>(usable.h)});
+    const int width = static_cast<int>(std::lround(fit.size.width));
+    const int height = static_cast<int>(std::lround(fit.size.height));
+    if (usable.w <= 0 || usable.h <= 0) return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, 1};
+    return {usable.x + std::max(0, usable.w - width) / 2, usable.y + std::max(0, usable.h - height) / 2, width, height,
+            fit.scale};
 }
 }  // namespace
 
 foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std::string& title, ui::Size size,
-                                                                       bool hidden, ui::Size minimum) {
+                                                                       bool hidden) {
     // EGL on X11 too, so the renderer's contexts can share the window's on one EGL display.
     SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
     SDL_SetHint(SDL_HINT_VIDEO_EGL_ALLOW_TRANSPARENCY, "0");
@@ -63,10 +65,10 @@ foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     flags |= hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN;
-    const auto [x, y, width, height] =
+    const auto [x, y, width, height, fitScale] =
         hidden ? Placement{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, static_cast<int>(std::lround(size.width)),
-                           static_cast<int>(std::lround(size.height))}
-               : placementOnScreen(size, minimum);
+                           static_cast<int>(std::lround(size.height)), 1}
+               : placementOnScreen(size);
     SDL_Window* window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
     if (!window) {
         auto error = sdlError("cannot open a window");
@@ -93,7 +95,9 @@ foundation::Result<std::unique_ptr<DisplayWindow>> DisplayWindow::open(const std
                       eglQuerySurface(display, surface, EGL_SWAP_BEHAVIOR, &swapBehaviour) == EGL_TRUE &&
                       swapBehaviour == EGL_BUFFER_PRESERVED;
     if (!kept) eglGetError();  // the refusal is an answer, not an error for the next EGL call to find
-    return std::unique_ptr<DisplayWindow>(new DisplayWindow(window, context, display, kept));
+    auto opened = std::unique_ptr<DisplayWindow>(new DisplayWindow(window, context, display, kept));
+    opened->m_fit = {{static_cast<double>(width), static_cast<double>(height)}, size, fitScale};
+    return opened;
 }
 
 DisplayWindow::~DisplayWindow() {
@@ -108,10 +112,32 @@ DisplayWindow::~DisplayWindow() {
 
 std::uint32_t DisplayWindow::windowID() const { return SDL_GetWindowID(m_window); }
 
-ui::Size DisplayWindow::pointSize() const {
+ui::Size DisplayWindow::unitSize() const {
     int w = 0, h = 0;
     SDL_GetWindowSize(m_window, &w, &h);
     return {static_cast<double>(w), static_cast<double>(h)};
+}
+
+ui::Size DisplayWindow::pointSize() const {
+    const auto units = unitSize();
+    // At the size it was fitted to, exactly the size asked for (whole units rounded it); dragged
+    // to another, that at the same scale.
+    if (units == m_fit.units) return m_fit.points;
+    return {units.width / m_fit.scale, units.height / m_fit.scale};
+}
+
+ui::Point DisplayWindow::toPoints(double x, double y) const {
+    const auto units = unitSize();
+    const auto points = pointSize();
+    if (units.width <= 0 || units.height <= 0) return {x, y};
+    return {x * points.width / units.width, y * points.height / units.height};
+}
+
+ui::Point DisplayWindow::toUnits(ui::Point at) const {
+    const auto units = unitSize();
+    const auto points = pointSize();
+    if (points.width <= 0 || points.height <= 0) return at;
+    return {at.x * units.width / points.width, at.y * units.height / points.height};
 }
 
 ui::Size DisplayWindow::pixelSize() const {
@@ -134,17 +160,41 @@ int DisplayWindow::refreshRate() const {
 }
 
 void DisplayWindow::resize(ui::Size points) {
-    SDL_SetWindowSize(m_window, static_cast<int>(std::lround(points.width)),
-                      static_cast<int>(std::lround(points.height)));
+    const ui::Size units{std::round(points.width * m_fit.scale), std::round(points.height * m_fit.scale)};
+    m_fit.units = units;
+    m_fit.points = points;
+    SDL_SetWindowSize(m_window, static_cast<int>(units.width), static_cast<int>(units.height));
 }
 
 void DisplayWindow::setMinimumSize(ui::Size points) {
-    SDL_SetWindowMinimumSize(m_window, static_cast<int>(std::lround(points.width)),
-                             static_cast<int>(std::lround(points.height)));
+    SDL_SetWindowMinimumSize(m_window, static_cast<int>(std::ceil(points.width * m_fit.scale - 1e-6)),
+                             static_cast<int>(std::ceil(points.height * m_fit.scale - 1e-6)));
 }
 
 void DisplayWindow::makeCurrent() { SDL_GL_MakeCurrent(m_window, static_cast<SDL_GLContext>(m_context)); }
 
 void DisplayWindow::swap() { SDL_GL_SwapWindow(m_window); }
+
+void DisplayWindow::roundTrip() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(m_window, &info)) {
+        // SDL loads the client libraries itself; the same ones, found by name, so the app links
+        // neither.
+        if (info.subsystem == SDL_SYSWM_X11) {
+            using Sync = int (*)(void*, int);
+            static void* library = SDL_LoadObject("libX11.so.6");
+            static auto sync = library ? reinterpret_cast<Sync>(SDL_LoadFunction(library, "XSync")) : nullptr;
+            if (sync) sync(info.info.x11.display, 0);
+        } else if (info.subsystem == SDL_SYSWM_WAYLAND) {
+            using RoundTrip = int (*)(void*);
+            static void* library = SDL_LoadObject("libwayland-client.so.0");
+            static auto roundTrip =
+                library ? reinterpret_cast<RoundTrip>(SDL_LoadFunction(library, "wl_display_roundtrip")) : nullptr;
+            if (roundTrip) roundTrip(info.info.wl.display);
+        }
+    }
+    SDL_PumpEvents();
+}
 
 }  // namespace display

@@ -40,10 +40,9 @@ void PointerInput::cancelTimer(dispatch::RunLoop::TimerId& timer) {
     timer = 0;
 }
 
-void PointerInput::press(ui::Point point, Button button, bool control, int clicks) {
-    // A new run of clicks unless it goes on with one (a window host that looked at what it draws
-    // first has counted it already: counting a new run twice changes nothing).
-    ui::ClickRuns::press(clicks > 1);
+void PointerInput::press(ui::Point point, Button button, bool control, int clicks, bool counted) {
+    // A new run of clicks unless it goes on with one (or was made before what appeared showed).
+    if (!counted) ui::ClickRuns::press(clicks > 1);
     m_pressed = true;
     m_dragging = m_dragsControl = m_menuOpened = m_liftRefused = false;
     m_itemDrag = nullptr;
@@ -141,6 +140,13 @@ void PointerInput::carry(ui::Point point) {
         if (auto menu = m_window->presentedMenu()) menu->close();
     }
     m_itemDrag->move(point);
+}
+
+bool PointerInput::cancelCarry() {
+    if (!m_itemDrag) return false;
+    m_itemDrag = nullptr;  // set down where it was, its destination's highlight gone
+    m_liftRefused = true;
+    return true;
 }
 
 void PointerInput::beginDrag(ui::Point point) {

@@ -26,7 +26,7 @@ namespace display {
 // - a press held as long as a long press where no control took it (a grid's item) opens the
 //   menu of what lies there, at the pointer; the release then taps nothing; moving on from there
 //   lifts a grid's item (its menu goes) and carries it: let go on a folder it moves there, let
-//   go elsewhere it goes back;
+//   go elsewhere (or Escape while carrying) it goes back;
 // - a right click (no drag) opens that menu at once, at the pointer; while a menu or a popover
 //   is up it only takes that away, as a touch does;
 // - a press on a text field puts its caret where it lands, the second click of a double click
@@ -55,13 +55,17 @@ public:
     ~PointerInput();
 
     // `clicks` counts the presses in a row at one place (2 for the second of a double click).
-    void press(ui::Point point, Button button, bool control, int clicks);
+    // `counted`: the window host has counted it in its run of clicks already (ui::ClickRuns).
+    void press(ui::Point point, Button button, bool control, int clicks, bool counted = false);
     void move(ui::Point point);
     void release(ui::Point point);
     // `notchesX`/`notchesY`: wheel turns, positive to the right and away from the user.
     void wheel(ui::Point point, double notchesX, double notchesY, bool control);
     // A single click waits one double-click interval before it taps; true while one waits.
     bool tapPending() const { return m_singleTapTimer != 0; }
+    // Sets a carried item back where it was (Escape): the release then drops nothing, and moving
+    // on lifts nothing again. False when no item is carried.
+    bool cancelCarry();
 
 private:
     // Lifts the finger as the `clicks`-th click in a row.

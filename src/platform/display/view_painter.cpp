@@ -44,6 +44,13 @@ PixelRegion ViewPainter::damage(ui::Window& window, double scale, int width, int
     return region;
 }
 
+ChromePainter::Result ViewPainter::chromeLayout(ui::Window& window, double scale) {
+    auto chrome = m_chrome.paint(nullptr, window, scale);
+    chrome.titleViews.clear();
+    chrome.pieces.clear();
+    return chrome;
+}
+
 void ViewPainter::paint(ui::View& root, cairo_t* cr, double scale) {
     LayerPainter::ViewsByLayer views;
     collectViews(root, views);

@@ -34,6 +34,8 @@ public:
     // receives the chrome's layout (its targets), nothing drawn.
     PixelRegion damage(ui::Window& window, double scale, int width, int height, int highlighted,
                        ChromePainter::Result& chrome);
+    // The chrome's layout now (its targets), nothing drawn and nothing of the last look changed.
+    ChromePainter::Result chromeLayout(ui::Window& window, double scale);
     // After painting `painted`: where what changed drew past its place, to be painted as well.
     PixelRegion inkOutside(const PixelRegion& painted) { return m_damage.inkOutside(m_layers.cache(), painted); }
     // The next look damages everything (the target's pixels were lost).

@@ -7,6 +7,7 @@
 #include "platform/ui/controllers/navigation_item.h"
 #include "platform/ui/controllers/popover_presentation_controller.h"
 #include "platform/ui/controllers/storyboard.h"
+#include "platform/ui/gestures/presses_before_paint.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/screen.h"
 #include "platform/ui/views/view.h"
@@ -142,6 +143,7 @@ void ViewController::beginAppearance(bool appearing, bool animated) {
         loadViewIfNeeded();
         m_appearance = AppearanceState::appearing;
         m_shownAt = ClickRuns::current();
+        PressesBeforePaint::appeared();
         viewWillAppear(animated);
     } else {
         if (m_appearance == AppearanceState::disappeared || m_appearance == AppearanceState::disappearing) return;

@@ -2,6 +2,7 @@
 
 #include "platform/ui/controls/bar_button_item.h"
 #include "platform/ui/controls/deferred_menu_element.h"
+#include "platform/ui/gestures/presses_before_paint.h"
 #include "platform/ui/views/main_thread_check.h"
 #include "platform/ui/views/view.h"
 
@@ -21,6 +22,7 @@ void PresentedMenu::open(std::shared_ptr<Menu> menu) {
     m_menus.push_back(std::move(menu));
     m_entries.clear();
     m_shownAt = ClickRuns::current();
+    PressesBeforePaint::appeared();
     int group = 0;
     addEntries(m_menus.back()->children(), group);
 }

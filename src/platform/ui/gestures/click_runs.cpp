@@ -1,5 +1,6 @@
 #include "platform/ui/gestures/click_runs.h"
 
+#include "platform/ui/gestures/presses_before_paint.h"
 #include "platform/ui/views/main_thread_check.h"
 
 namespace ui {
@@ -13,7 +14,9 @@ ClickRuns::Stamp ClickRuns::current() { return runNow; }
 
 void ClickRuns::press(bool continuesRun) {
     checkMainThread();
-    if (!continuesRun) ++runNow;
+    // A press made before what appeared last was on screen goes on with the run, whatever its count.
+    const bool madeBeforeShown = PressesBeforePaint::takePress();
+    if (!continuesRun && !madeBeforeShown) ++runNow;
 }
 
 }  // namespace ui
