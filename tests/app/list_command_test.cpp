@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/crafted_mp4.h"
+#include "support/hostile_media.h"
 #include "support/launcher_run.h"
 #include "support/process_tree_memory.h"
 #include "support/temp_dir.h"
@@ -413,6 +414,38 @@ TEST(ListCommandMemoryTest, HostileFilesStayWithinTheBoundAloneAndEightInOneFold
             }
         }
     }
+}
+
+// Every crafted shape at the size that took the app past its bound when it read files itself
+// (0.4 to 2 GB each): alone, and all of them in one folder, the app and its helpers together stay
+// within it, and each file is still listed by its name.
+TEST(ListCommandMemoryTest, EveryCraftedShapeAtFullSizeStaysWithinTheBoundAloneAndAllInOneFolder) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "a sanitizer's helpers are given more room than the bound";
+#endif
+    if (kThreadSanitizer) GTEST_SKIP() << "a sanitizer's helpers are given more room than the bound";
+    TempDir dir;
+    const fs::path made = dir / "made";
+    fs::create_directories(made);
+    const fs::path all = dir / "all" / "Documents";
+    fs::create_directories(all);
+    for (const auto& shape : hostile_media::shapes()) {
+        SCOPED_TRACE(shape.name);
+        const fs::path file = hostile_media::write(shape, made, hostile_media::Scale::full);
+        fs::create_hard_link(file, all / file.filename());
+        const fs::path home = dir / shape.name;
+        fs::create_directories(home / "Documents");
+        fs::create_hard_link(file, home / "Documents" / file.filename());
+        const MeasuredRun run = runMeasured(dir.path(), {"--home", home.string(), "--list"});
+        ASSERT_EQ(run.status, 0);
+        EXPECT_EQ(linesOf(run.out).size(), 1u) << run.out;
+        EXPECT_LT(run.tree.treeKilobytes, 400 * 1024) << "kB summed";
+        EXPECT_LT(run.tree.largestKilobytes, 400 * 1024) << "kB in one process";
+    }
+    const MeasuredRun run = runMeasured(dir.path(), {"--home", (dir / "all").string(), "--list"});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(linesOf(run.out).size(), hostile_media::shapes().size()) << run.out;
+    EXPECT_LT(run.tree.treeKilobytes, 1024 * 1024) << "kB summed";
 }
 
 TEST(ListCommandMemoryTest, AFileThatTookAHelperToItsLimitIsNotReadAgainOnTheNextListing) {
