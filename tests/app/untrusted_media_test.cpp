@@ -182,8 +182,11 @@ TEST_F(UntrustedMediaTest, ALibraryFilePlaysWithTheSubtitlesTheLibraryListsThatW
     fs::resize_file(documents / "Clip.big.srt", 40 * 1024 * 1024);  // sparse: no disk to speak of
     launchListed();
     ASSERT_TRUE(command("tap \"Clip\""));
-    ASSERT_TRUE(waitFor([&] { return player() && player()->session()->hasLoaded(*player()->playbackInfo()); }))
-        << screen();
+    // The tracks reach the record on the main queue after mpv has loaded the file.
+    ASSERT_TRUE(waitFor([&] {
+        return player() && player()->session()->hasLoaded(*player()->playbackInfo()) &&
+               !player()->playbackInfo()->subtitleTracks().empty();
+    })) << screen();
     std::vector<std::string> titles;
     for (const auto& track : player()->playbackInfo()->subtitleTracks()) titles.push_back(track.title);
     EXPECT_EQ(titles, (std::vector<std::string>{"None", "[En] Clip.en.srt "}));
