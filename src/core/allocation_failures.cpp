@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cstddef>
 
+#include "platform/base/sanitized_build.h"
+
 namespace reelhaven {
 
 namespace {
@@ -16,22 +18,12 @@ std::atomic<bool> g_refused{false};
 
 }  // namespace
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define REELHAVEN_OWN_ALLOCATOR_ENTRIES 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define REELHAVEN_OWN_ALLOCATOR_ENTRIES 0
-#endif
-#endif
-#ifndef REELHAVEN_OWN_ALLOCATOR_ENTRIES
-#define REELHAVEN_OWN_ALLOCATOR_ENTRIES 1
-#endif
-
 bool takeAllocationFailure() { return g_refused.exchange(false); }
 
 }  // namespace reelhaven
 
-#if REELHAVEN_OWN_ALLOCATOR_ENTRIES
+// A sanitizer owns the allocator's entry points itself.
+#if !REELHAVEN_SANITIZED_BUILD
 
 extern "C" {
 

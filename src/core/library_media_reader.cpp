@@ -1,9 +1,9 @@
 #include "core/library_media_reader.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include "platform/base/log.h"
+#include "platform/foundation/file_descriptor.h"
 
 namespace reelhaven {
 
@@ -29,19 +29,12 @@ double LibraryMediaReader::duration(const std::string& path) const {
 MediaHelperPool::Answer LibraryMediaReader::read(channel::Request request, const std::string& path) const {
     // Not blocking: a pipe under a video's name would hold the open for ever; the helper takes only
     // regular files.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (descriptor < 0) return {};
-    const auto identity = RefusedMedia::identityOf(descriptor);
-    if (!identity) {
-        ::close(descriptor);
-        return {};
-    }
-    if (m_refused && m_refused->contains(*identity)) {
-        ::close(descriptor);
-        return {channel::Outcome::refused, -1, nullptr};
-    }
-    auto answer = m_pool.ask(request, descriptor, path);
-    ::close(descriptor);
+    const foundation::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file) return {};
+    const auto identity = RefusedMedia::identityOf(file.get());
+    if (!identity) return {};
+    if (m_refused && m_refused->contains(*identity)) return {channel::Outcome::refused, -1, nullptr};
+    auto answer = m_pool.ask(request, file.get(), path);
     if (answer.outcome == channel::Outcome::refused) {
         base::log(base::LogLevel::error, "FFmpeg", "FFmpeg error: reading took a helper past its limits");
         if (m_refused) m_refused->add(*identity);

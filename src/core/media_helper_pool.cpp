@@ -14,9 +14,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <limits>
 
 #include "core/media_helper_worker.h"
 #include "platform/base/log.h"
+#include "platform/base/parsed_number.h"
+#include "platform/base/sanitized_build.h"
 #include "platform/graphics/image.h"
 
 extern char** environ;
@@ -27,17 +30,7 @@ namespace {
 
 namespace channel = media_helper_channel;
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+constexpr bool kSanitized = REELHAVEN_SANITIZED_BUILD;
 
 // Where a helper finds its socket, and the executable it was started from, once started.
 constexpr int kSocketSlot = 3;
@@ -257,12 +250,10 @@ int mediaHelperMain(int argc, char** argv) {
         return -1;
     }
     ::close(kExecutableSlot);
-    char* end = nullptr;
-    const long long memory = std::strtoll(argv[2], &end, 10);
-    if (*end != '\0' || memory <= 0) return 2;
-    const long long seconds = std::strtoll(argv[3], &end, 10);
-    if (*end != '\0' || seconds <= 0) return 2;
-    return MediaHelperWorker(kSocketSlot, memory, static_cast<unsigned>(seconds)).serve();
+    const auto memory = base::parsedNumber<std::int64_t>(argv[2], 1, std::numeric_limits<std::int64_t>::max());
+    const auto seconds = base::parsedNumber<unsigned>(argv[3], 1, std::numeric_limits<unsigned>::max());
+    if (!memory || !seconds) return 2;
+    return MediaHelperWorker(kSocketSlot, *memory, *seconds).serve();
 }
 
 }  // namespace reelhaven

@@ -19,8 +19,9 @@ std::optional<RefusedMedia::Identity> RefusedMedia::identityOf(int descriptor) {
 }
 
 std::shared_ptr<RefusedMedia> RefusedMedia::at(const std::string& path) {
-    static std::mutex mutex;
-    static std::map<std::string, std::weak_ptr<RefusedMedia>> stores;
+    // Never destroyed: metadata jobs may still ask while the process exits.
+    static auto& mutex = *new std::mutex;
+    static auto& stores = *new std::map<std::string, std::weak_ptr<RefusedMedia>>;
     std::lock_guard lock(mutex);
     auto& kept = stores[path];
     auto store = kept.lock();
